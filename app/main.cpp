@@ -1,0 +1,2 @@
+// Tessary: the program's entry point.
+int main() { return 0; }

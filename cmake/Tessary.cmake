@@ -1,0 +1,28 @@
+# Helpers shared by every folder's CMakeLists.txt.
+#
+# tessary_library(<name> [DEPS <targets...>])
+#   A static library from the .cpp files of the calling folder. Headers are included by their
+#   path from the source root ("platform/os/clock.h"), so the root is the include directory.
+#
+# tessary_test(<name> [DEPS <targets...>])
+#   A GoogleTest binary from the .cpp files of the calling folder, registered with CTest.
+
+function(tessary_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+function(tessary_test name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  find_package(GTest REQUIRED)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} test_support GTest::gmock GTest::gtest_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  include(GoogleTest)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+                       PROPERTIES ENVIRONMENT "TESSARY_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+endfunction()

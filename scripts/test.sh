@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds and runs every test, in the optimised build and under the sanitizers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+for preset in release asan; do
+  cmake --preset "$preset"
+  cmake --build --preset "$preset"
+  ctest --preset "$preset"
+done

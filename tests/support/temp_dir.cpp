@@ -1,0 +1,52 @@
+#include "tests/support/temp_dir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "platform/os/files.h"
+
+namespace testing_support {
+
+TempDir::TempDir() {
+    std::string tmpl = os::TempDir() + "tessary-test-XXXXXX";
+    if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = tmpl + "/";
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Read-only folders made by tests must not stop the clean-up.
+    for (auto& e : std::filesystem::recursive_directory_iterator(path_, ec))
+        std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+}
+
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) {
+        had_ = true;
+        old_ = old;
+    }
+    setenv(name, value.c_str(), 1);
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (had_)
+        setenv(name_.c_str(), old_.c_str(), 1);
+    else
+        unsetenv(name_.c_str());
+}
+
+std::string TestDataDir() {
+    const char* dir = std::getenv("TESSARY_TEST_DATA");
+    return os::IncludeTrailingSlash(dir && *dir ? dir : TESSARY_SOURCE_DIR "/tests/data");
+}
+
+void WriteFile(const std::string& path, const std::string& data) {
+    std::ofstream f(path, std::ios::binary);
+    f << data;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,39 @@
+// A fresh folder for one test, removed with everything in it when the test ends.
+#pragma once
+
+#include <string>
+
+namespace testing_support {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }  // with the trailing "/"
+    std::string operator/(const std::string& name) const { return path_ + name; }
+
+private:
+    std::string path_;
+};
+
+// Sets an environment variable for the lifetime of the guard.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value);
+    ~ScopedEnv();
+
+private:
+    std::string name_;
+    bool had_ = false;
+    std::string old_;
+};
+
+// The folder of the project's own test data (tests/data).
+std::string TestDataDir();
+
+void WriteFile(const std::string& path, const std::string& data);
+
+}  // namespace testing_support
