@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages of scripts/packages.txt that this machine lacks.
+# Installs the Debian packages listed in scripts/packages/*.txt that this machine lacks.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,7 +11,7 @@ while read -r pkg; do
   if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$pkg")
   fi
-done < scripts/packages.txt
+done < <(cat scripts/packages/*.txt)
 
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0
