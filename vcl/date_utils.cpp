@@ -62,19 +62,37 @@ int DayOfWeek(TDateTime dt) {
     return static_cast<int>(((days % 7) + 7 + 6) % 7) + 1;
 }
 
-TDateTime Now() { return os::Now(); }
-TDateTime Date() { return DateOf(os::Now()); }
-TDateTime Time() { return TimeOf(os::Now()); }
-TDateTime DateOf(TDateTime dt) { return std::trunc(dt); }
-TDateTime TimeOf(TDateTime dt) { return std::fabs(dt - std::trunc(dt)); }
+TDateTime Now() {
+    return os::Now();
+}
+TDateTime Date() {
+    return DateOf(os::Now());
+}
+TDateTime Time() {
+    return TimeOf(os::Now());
+}
+TDateTime DateOf(TDateTime dt) {
+    return std::trunc(dt);
+}
+TDateTime TimeOf(TDateTime dt) {
+    return std::fabs(dt - std::trunc(dt));
+}
 
 TDateTime IncMilliSecond(TDateTime dt, int64_t n) {
     return os::MsToDateTime(os::DateTimeToMs(dt) + n);
 }
-TDateTime IncSecond(TDateTime dt, int64_t n) { return IncMilliSecond(dt, n * 1000); }
-TDateTime IncMinute(TDateTime dt, int64_t n) { return IncMilliSecond(dt, n * 60000); }
-TDateTime IncHour(TDateTime dt, int64_t n) { return IncMilliSecond(dt, n * 3600000); }
-TDateTime IncDay(TDateTime dt, int n) { return IncMilliSecond(dt, int64_t(n) * 86400000); }
+TDateTime IncSecond(TDateTime dt, int64_t n) {
+    return IncMilliSecond(dt, n * 1000);
+}
+TDateTime IncMinute(TDateTime dt, int64_t n) {
+    return IncMilliSecond(dt, n * 60000);
+}
+TDateTime IncHour(TDateTime dt, int64_t n) {
+    return IncMilliSecond(dt, n * 3600000);
+}
+TDateTime IncDay(TDateTime dt, int n) {
+    return IncMilliSecond(dt, int64_t(n) * 86400000);
+}
 
 int64_t MilliSecondsBetween(TDateTime a, TDateTime b) {
     const int64_t d = os::DateTimeToMs(a) - os::DateTimeToMs(b);
@@ -200,7 +218,8 @@ void Append(std::string& out, std::string_view format, TDateTime dt, const TForm
                     if (format[i] == 'A') out[out.size() - 2] -= 32, out[out.size() - 1] -= 32;
                     run = 5;
                 } else if (StartsWithNoCase(format, i, "a/p")) {
-                    out += p.hour < 12 ? (format[i] == 'A' ? "A" : "a") : (format[i] == 'A' ? "P" : "p");
+                    out += p.hour < 12 ? (format[i] == 'A' ? "A" : "a")
+                                       : (format[i] == 'A' ? "P" : "p");
                     run = 3;
                 } else if (StartsWithNoCase(format, i, "ampm")) {
                     out += p.hour < 12 ? fs.TimeAMString : fs.TimePMString;
@@ -259,7 +278,8 @@ struct Scanner {
     std::size_t i = 0;
 
     void Blanks() {
-        while (i < s.size() && s[i] == ' ') ++i;
+        while (i < s.size() && s[i] == ' ')
+            ++i;
     }
     bool Number(int& v, int& digits) {
         Blanks();
@@ -402,7 +422,8 @@ bool TryStrToDateTime(std::string_view s, TDateTime& out, const TFormatSettings&
 
 TDateTime StrToDateTime(std::string_view s, const TFormatSettings& fs) {
     TDateTime r;
-    if (!TryStrToDateTime(s, r, fs)) throw EConvertError(Format("'%s' is not a valid date and time", s));
+    if (!TryStrToDateTime(s, r, fs))
+        throw EConvertError(Format("'%s' is not a valid date and time", s));
     return r;
 }
 

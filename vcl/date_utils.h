@@ -16,8 +16,8 @@ TDateTime EncodeTime(int hour, int min, int sec, int msec);
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int min, int sec, int msec);
 void DecodeDate(TDateTime dt, int& year, int& month, int& day);
 void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec);
-void DecodeDateTime(TDateTime dt, int& year, int& month, int& day, int& hour, int& min,
-                    int& sec, int& msec);
+void DecodeDateTime(TDateTime dt, int& year, int& month, int& day, int& hour, int& min, int& sec,
+                    int& msec);
 int DayOfWeek(TDateTime dt);  // 1 = Sunday .. 7 = Saturday
 
 TDateTime Now();   // local time, from the current clock
@@ -45,7 +45,8 @@ std::string TimeToStr(TDateTime dt, const TFormatSettings& fs = FormatSettings);
 // Reads a date in the order of the settings' short date format (day, month, year letters),
 // with the date separator, then optionally a time "h:n[:s[.z]]" with an AM/PM mark. A two-digit
 // year falls into the century window around the current year.
-bool TryStrToDateTime(std::string_view s, TDateTime& out, const TFormatSettings& fs = FormatSettings);
+bool TryStrToDateTime(std::string_view s, TDateTime& out,
+                      const TFormatSettings& fs = FormatSettings);
 bool TryStrToDate(std::string_view s, TDateTime& out, const TFormatSettings& fs = FormatSettings);
 bool TryStrToTime(std::string_view s, TDateTime& out, const TFormatSettings& fs = FormatSettings);
 TDateTime StrToDateTime(std::string_view s, const TFormatSettings& fs = FormatSettings);

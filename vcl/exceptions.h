@@ -17,11 +17,11 @@ public:
     std::string Message;
 };
 
-#define VCL_EXCEPTION(Name, Base)                                              \
-    class Name : public Base {                                                 \
-    public:                                                                    \
-        using Base::Base;                                                      \
-        const char* ClassName() const override { return #Name; }              \
+#define VCL_EXCEPTION(Name, Base)                                \
+    class Name : public Base {                                   \
+    public:                                                      \
+        using Base::Base;                                        \
+        const char* ClassName() const override { return #Name; } \
     }
 
 VCL_EXCEPTION(EAbort, Exception);

@@ -17,7 +17,8 @@ uint64_t FormatArg::AsUnsigned() const {
 namespace {
 
 [[noreturn]] void Invalid(std::string_view format) {
-    throw EConvertError("Format '" + std::string(format) + "' invalid or incompatible with argument");
+    throw EConvertError("Format '" + std::string(format) +
+                        "' invalid or incompatible with argument");
 }
 
 [[noreturn]] void NoArgument(std::string_view format) {
@@ -49,7 +50,8 @@ std::string WithSeparator(const std::string& fixed, char thousands) {
     // fixed: optional '-', digits, optional '.' fraction (already with the decimal separator)
     std::size_t start = fixed[0] == '-' ? 1 : 0;
     std::size_t end = start;
-    while (end < fixed.size() && fixed[end] >= '0' && fixed[end] <= '9') ++end;
+    while (end < fixed.size() && fixed[end] >= '0' && fixed[end] <= '9')
+        ++end;
     std::string out = fixed.substr(0, start);
     const std::string whole = fixed.substr(start, end - start);
     for (std::size_t i = 0; i < whole.size(); ++i) {
@@ -101,7 +103,8 @@ std::string FormatFloat(char type, double v, int prec) {
             std::string mant = s.substr(0, e);
             const char sign = s[e + 1];
             std::string exp = s.substr(e + 2);
-            while (exp.size() < 3) exp.insert(exp.begin(), '0');
+            while (exp.size() < 3)
+                exp.insert(exp.begin(), '0');
             return ReplaceDecimal(mant, fs.DecimalSeparator) + "E" + sign + exp;
         }
         default:  // 'g'
@@ -156,7 +159,8 @@ std::string FormatList(std::string_view format, std::initializer_list<FormatArg>
         bool left = false;
         // An index comes first when a number is followed by ':'.
         std::size_t j = i;
-        while (j < format.size() && format[j] >= '0' && format[j] <= '9') ++j;
+        while (j < format.size() && format[j] >= '0' && format[j] <= '9')
+            ++j;
         if (j > i && j < format.size() && format[j] == ':') {
             number(i, n);
             next = n;

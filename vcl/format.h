@@ -21,15 +21,15 @@ public:
     enum class Kind { Int, Float, String, Pointer };
 
     template <typename T>
-        requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>)
-    FormatArg(T v)  // NOLINT: implicit by design
+    requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>)
+        FormatArg(T v)  // NOLINT: implicit by design
         : kind_(Kind::Int),
           int_(static_cast<int64_t>(v)),
           wide_(sizeof(T) > 4),
           unsigned_(std::is_unsigned_v<T>) {}
     template <typename T>
-        requires std::is_enum_v<T>
-    FormatArg(T v) : FormatArg(static_cast<std::underlying_type_t<T>>(v)) {}
+    requires std::is_enum_v<T> FormatArg(T v)
+        : FormatArg(static_cast<std::underlying_type_t<T>>(v)) {}
     FormatArg(double v) : kind_(Kind::Float), float_(v) {}
     FormatArg(float v) : kind_(Kind::Float), float_(v) {}
     FormatArg(long double v) : kind_(Kind::Float), float_(static_cast<double>(v)) {}
@@ -40,8 +40,14 @@ public:
     FormatArg(const void* p) : kind_(Kind::Pointer), ptr_(p) {}
 
     FormatArg(const FormatArg& o)
-        : kind_(o.kind_), int_(o.int_), float_(o.float_), str_(o.str_), ptr_(o.ptr_),
-          wide_(o.wide_), unsigned_(o.unsigned_), c_(o.c_) {
+        : kind_(o.kind_),
+          int_(o.int_),
+          float_(o.float_),
+          str_(o.str_),
+          ptr_(o.ptr_),
+          wide_(o.wide_),
+          unsigned_(o.unsigned_),
+          c_(o.c_) {
         if (o.str_.data() == &o.c_) str_ = std::string_view(&c_, 1);
     }
     FormatArg& operator=(const FormatArg&) = delete;

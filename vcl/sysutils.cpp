@@ -14,18 +14,27 @@ namespace vcl {
 TFormatSettings TFormatSettings::Russian() {
     TFormatSettings fs;
     // Month and day names as cp1251 bytes (the literal is not available to a struct default).
-    const char* longMonths[12] = {
-        "\xDF\xED\xE2\xE0\xF0\xFC", "\xD4\xE5\xE2\xF0\xE0\xEB\xFC", "\xCC\xE0\xF0\xF2",
-        "\xC0\xEF\xF0\xE5\xEB\xFC", "\xCC\xE0\xE9", "\xC8\xFE\xED\xFC", "\xC8\xFE\xEB\xFC",
-        "\xC0\xE2\xE3\xF3\xF1\xF2", "\xD1\xE5\xED\xF2\xFF\xE1\xF0\xFC",
-        "\xCE\xEA\xF2\xFF\xE1\xF0\xFC", "\xCD\xEE\xFF\xE1\xF0\xFC", "\xC4\xE5\xEA\xE0\xE1\xF0\xFC"};
+    const char* longMonths[12] = {"\xDF\xED\xE2\xE0\xF0\xFC",
+                                  "\xD4\xE5\xE2\xF0\xE0\xEB\xFC",
+                                  "\xCC\xE0\xF0\xF2",
+                                  "\xC0\xEF\xF0\xE5\xEB\xFC",
+                                  "\xCC\xE0\xE9",
+                                  "\xC8\xFE\xED\xFC",
+                                  "\xC8\xFE\xEB\xFC",
+                                  "\xC0\xE2\xE3\xF3\xF1\xF2",
+                                  "\xD1\xE5\xED\xF2\xFF\xE1\xF0\xFC",
+                                  "\xCE\xEA\xF2\xFF\xE1\xF0\xFC",
+                                  "\xCD\xEE\xFF\xE1\xF0\xFC",
+                                  "\xC4\xE5\xEA\xE0\xE1\xF0\xFC"};
     const char* shortMonths[12] = {"\xDF\xED\xE2", "\xD4\xE5\xE2", "\xCC\xE0\xF0", "\xC0\xEF\xF0",
                                    "\xCC\xE0\xE9", "\xC8\xFE\xED", "\xC8\xFE\xEB", "\xC0\xE2\xE3",
                                    "\xD1\xE5\xED", "\xCE\xEA\xF2", "\xCD\xEE\xFF", "\xC4\xE5\xEA"};
     const char* longDays[7] = {"\xE2\xEE\xF1\xEA\xF0\xE5\xF1\xE5\xED\xFC\xE5",
                                "\xEF\xEE\xED\xE5\xE4\xE5\xEB\xFC\xED\xE8\xEA",
-                               "\xE2\xF2\xEE\xF0\xED\xE8\xEA", "\xF1\xF0\xE5\xE4\xE0",
-                               "\xF7\xE5\xF2\xE2\xE5\xF0\xE3", "\xEF\xFF\xF2\xED\xE8\xF6\xE0",
+                               "\xE2\xF2\xEE\xF0\xED\xE8\xEA",
+                               "\xF1\xF0\xE5\xE4\xE0",
+                               "\xF7\xE5\xF2\xE2\xE5\xF0\xE3",
+                               "\xEF\xFF\xF2\xED\xE8\xF6\xE0",
                                "\xF1\xF3\xE1\xE1\xEE\xF2\xE0"};
     const char* shortDays[7] = {"\xC2\xF1", "\xCF\xED", "\xC2\xF2", "\xD1\xF0",
                                 "\xD7\xF2", "\xCF\xF2", "\xD1\xE1"};
@@ -44,10 +53,13 @@ TFormatSettings FormatSettings = TFormatSettings::Russian();
 
 // ---- integers ----
 
-std::string IntToStr(int64_t v) { return std::to_string(v); }
+std::string IntToStr(int64_t v) {
+    return std::to_string(v);
+}
 
 std::string IntToHex(int64_t v, int digits) {
-    const uint64_t u = (v < 0 && v >= INT32_MIN) ? static_cast<uint32_t>(v) : static_cast<uint64_t>(v);
+    const uint64_t u =
+        (v < 0 && v >= INT32_MIN) ? static_cast<uint32_t>(v) : static_cast<uint64_t>(v);
     char buf[32];
     std::snprintf(buf, sizeof buf, "%0*llX", digits < 0 ? 0 : (digits > 16 ? 16 : digits),
                   static_cast<unsigned long long>(u));
@@ -59,7 +71,8 @@ namespace {
 // The class library's Val for integers; `bits` is 32 or 64.
 bool ParseInteger(std::string_view s, int bits, int64_t& out) {
     std::size_t i = 0;
-    while (i < s.size() && s[i] == ' ') ++i;
+    while (i < s.size() && s[i] == ' ')
+        ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
     bool hex = false;
@@ -93,8 +106,8 @@ bool ParseInteger(std::string_view s, int bits, int64_t& out) {
     }
     if (hex) {
         // Hex digits fill the whole word: $FFFFFFFF is -1 as a 32-bit integer.
-        int64_t r = bits == 32 ? static_cast<int32_t>(static_cast<uint32_t>(v))
-                               : static_cast<int64_t>(v);
+        int64_t r =
+            bits == 32 ? static_cast<int32_t>(static_cast<uint32_t>(v)) : static_cast<int64_t>(v);
         out = negative ? -r : r;
         return true;
     }
@@ -122,7 +135,9 @@ bool TryStrToInt(std::string_view s, int32_t& v) {
     return true;
 }
 
-bool TryStrToInt64(std::string_view s, int64_t& v) { return ParseInteger(s, 64, v); }
+bool TryStrToInt64(std::string_view s, int64_t& v) {
+    return ParseInteger(s, 64, v);
+}
 
 int32_t StrToInt(std::string_view s) {
     int32_t v;
@@ -155,7 +170,8 @@ std::string FloatToStrG(double v, int precision) {
     std::string digits;
     for (std::size_t i = 0; i < e; ++i)
         if (s[i] >= '0' && s[i] <= '9') digits += s[i];
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
     const std::string sign = v < 0 ? "-" : "";
     const char dec = FormatSettings.DecimalSeparator;
     if (exponent >= precision || exponent < -5) {
@@ -179,7 +195,9 @@ std::string FloatToStrG(double v, int precision) {
     return sign + out;
 }
 
-std::string FloatToStr(double v) { return FloatToStrG(v, 15); }
+std::string FloatToStr(double v) {
+    return FloatToStrG(v, 15);
+}
 
 bool TryStrToFloat(std::string_view s, double& v, const TFormatSettings& fs) {
     const std::string t = Trim(s);
@@ -188,11 +206,13 @@ bool TryStrToFloat(std::string_view s, double& v, const TFormatSettings& fs) {
     std::size_t i = 0;
     if (t[i] == '+' || t[i] == '-') c += t[i++];
     bool digits = false;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') c += t[i++], digits = true;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9')
+        c += t[i++], digits = true;
     if (i < t.size() && t[i] == fs.DecimalSeparator) {
         c += '.';
         ++i;
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') c += t[i++], digits = true;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9')
+            c += t[i++], digits = true;
     }
     if (!digits) return false;
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
@@ -200,7 +220,8 @@ bool TryStrToFloat(std::string_view s, double& v, const TFormatSettings& fs) {
         ++i;
         if (i < t.size() && (t[i] == '+' || t[i] == '-')) c += t[i++];
         bool exp = false;
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') c += t[i++], exp = true;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9')
+            c += t[i++], exp = true;
         if (!exp) return false;
     }
     if (i != t.size()) return false;
@@ -210,7 +231,8 @@ bool TryStrToFloat(std::string_view s, double& v, const TFormatSettings& fs) {
 
 double StrToFloat(std::string_view s) {
     double v;
-    if (!TryStrToFloat(s, v)) throw EConvertError(Format("'%s' is not a valid floating point value", s));
+    if (!TryStrToFloat(s, v))
+        throw EConvertError(Format("'%s' is not a valid floating point value", s));
     return v;
 }
 
@@ -223,8 +245,12 @@ int64_t Round(double v) {
     return static_cast<int64_t>(r);
 }
 
-int64_t Trunc(double v) { return static_cast<int64_t>(std::trunc(v)); }
-double Frac(double v) { return v - std::trunc(v); }
+int64_t Trunc(double v) {
+    return static_cast<int64_t>(std::trunc(v));
+}
+double Frac(double v) {
+    return v - std::trunc(v);
+}
 
 int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
     if (c == 0) return -1;
@@ -232,7 +258,8 @@ int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
     int64_t q = p / c;
     const int64_t r = p % c;
     // Round halves away from zero.
-    if (2 * std::llabs(r) >= std::llabs(static_cast<int64_t>(c))) q += ((p < 0) != (c < 0)) ? -1 : 1;
+    if (2 * std::llabs(r) >= std::llabs(static_cast<int64_t>(c)))
+        q += ((p < 0) != (c < 0)) ? -1 : 1;
     if (q > INT32_MAX || q < INT32_MIN) return -1;
     return static_cast<int32_t>(q);
 }
@@ -241,17 +268,21 @@ int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
 
 std::string TrimLeft(std::string_view s) {
     std::size_t b = 0;
-    while (b < s.size() && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+    while (b < s.size() && static_cast<unsigned char>(s[b]) <= ' ')
+        ++b;
     return std::string(s.substr(b));
 }
 
 std::string TrimRight(std::string_view s) {
     std::size_t e = s.size();
-    while (e > 0 && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+    while (e > 0 && static_cast<unsigned char>(s[e - 1]) <= ' ')
+        --e;
     return std::string(s.substr(0, e));
 }
 
-std::string Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+std::string Trim(std::string_view s) {
+    return TrimRight(TrimLeft(s));
+}
 
 std::string UpperCase(std::string_view s) {
     std::string r(s);
@@ -267,8 +298,12 @@ std::string LowerCase(std::string_view s) {
     return r;
 }
 
-std::string AnsiUpperCase(std::string_view s) { return os::UpperCaseCp1251(s); }
-std::string AnsiLowerCase(std::string_view s) { return os::LowerCaseCp1251(s); }
+std::string AnsiUpperCase(std::string_view s) {
+    return os::UpperCaseCp1251(s);
+}
+std::string AnsiLowerCase(std::string_view s) {
+    return os::LowerCaseCp1251(s);
+}
 
 int CompareStr(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
@@ -292,7 +327,9 @@ int CompareText(std::string_view a, std::string_view b) {
     return static_cast<int>(a.size()) - static_cast<int>(b.size());
 }
 
-bool SameText(std::string_view a, std::string_view b) { return CompareText(a, b) == 0; }
+bool SameText(std::string_view a, std::string_view b) {
+    return CompareText(a, b) == 0;
+}
 
 namespace {
 
@@ -321,9 +358,15 @@ int CompareCp1251(std::string_view a, std::string_view b, bool ignoreCase) {
 
 }  // namespace
 
-int AnsiCompareStr(std::string_view a, std::string_view b) { return CompareCp1251(a, b, false); }
-int AnsiCompareText(std::string_view a, std::string_view b) { return CompareCp1251(a, b, true); }
-bool AnsiSameText(std::string_view a, std::string_view b) { return AnsiCompareText(a, b) == 0; }
+int AnsiCompareStr(std::string_view a, std::string_view b) {
+    return CompareCp1251(a, b, false);
+}
+int AnsiCompareText(std::string_view a, std::string_view b) {
+    return CompareCp1251(a, b, true);
+}
+bool AnsiSameText(std::string_view a, std::string_view b) {
+    return AnsiCompareText(a, b) == 0;
+}
 
 int Pos(std::string_view sub, std::string_view s, int offset) {
     if (sub.empty() || offset < 1 || static_cast<std::size_t>(offset) > s.size()) return 0;
@@ -334,7 +377,8 @@ int Pos(std::string_view sub, std::string_view s, int offset) {
 std::string Copy(std::string_view s, int index, int count) {
     if (index < 1) index = 1;
     if (count <= 0 || static_cast<std::size_t>(index) > s.size()) return {};
-    return std::string(s.substr(static_cast<std::size_t>(index - 1), static_cast<std::size_t>(count)));
+    return std::string(
+        s.substr(static_cast<std::size_t>(index - 1), static_cast<std::size_t>(count)));
 }
 
 std::string StringOfChar(char c, int count) {
@@ -356,7 +400,9 @@ std::string StringReplaceAll(std::string_view s, std::string_view from, std::str
     return out;
 }
 
-std::string QuotedStr(std::string_view s) { return "'" + StringReplaceAll(s, "'", "''") + "'"; }
+std::string QuotedStr(std::string_view s) {
+    return "'" + StringReplaceAll(s, "'", "''") + "'";
+}
 
 // ---- random numbers: the class library's linear congruential generator ----
 
@@ -364,17 +410,21 @@ namespace {
 uint32_t gRandSeed = 0;
 }
 
-void RandSeed(uint32_t seed) { gRandSeed = seed; }
+void RandSeed(uint32_t seed) {
+    gRandSeed = seed;
+}
 
 void Randomize() {
     const auto t = std::chrono::system_clock::now().time_since_epoch();
-    gRandSeed = static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(t).count());
+    gRandSeed =
+        static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(t).count());
 }
 
 int32_t Random(int32_t range) {
     gRandSeed = gRandSeed * 0x08088405u + 1u;
     if (range <= 0) return 0;
-    return static_cast<int32_t>((static_cast<uint64_t>(gRandSeed) * static_cast<uint32_t>(range)) >> 32);
+    return static_cast<int32_t>((static_cast<uint64_t>(gRandSeed) * static_cast<uint32_t>(range)) >>
+                                32);
 }
 
 double RandomFloat() {

@@ -53,7 +53,7 @@ int64_t StrToInt64(std::string_view s);
 int32_t StrToIntDef(std::string_view s, int32_t def);
 
 // Floats.
-std::string FloatToStr(double v);                 // 15 significant digits, general format
+std::string FloatToStr(double v);                  // 15 significant digits, general format
 std::string FloatToStrG(double v, int precision);  // general format with the given digits
 bool TryStrToFloat(std::string_view s, double& v, const TFormatSettings& fs = FormatSettings);
 double StrToFloat(std::string_view s);  // EConvertError "'%s' is not a valid floating point value"

@@ -27,17 +27,25 @@ std::function<void()> gWake;
 
 int NiceFor(TThreadPriority p) {
     switch (p) {
-        case TThreadPriority::tpIdle: return 19;
-        case TThreadPriority::tpLowest: return 10;
-        case TThreadPriority::tpLower: return 5;
-        default: return 0;
+        case TThreadPriority::tpIdle:
+            return 19;
+        case TThreadPriority::tpLowest:
+            return 10;
+        case TThreadPriority::tpLower:
+            return 5;
+        default:
+            return 0;
     }
 }
 
 }  // namespace
 
-std::thread::id MainThreadID() { return gMainThread; }
-bool IsMainThread() { return std::this_thread::get_id() == gMainThread; }
+std::thread::id MainThreadID() {
+    return gMainThread;
+}
+bool IsMainThread() {
+    return std::this_thread::get_id() == gMainThread;
+}
 
 void SetWakeMainThread(std::function<void()> wake) {
     std::lock_guard g(gSyncLock);
@@ -130,7 +138,9 @@ void TThread::Run() {
 
 // Linux sets the niceness per thread from inside it, so a new priority is applied when the
 // thread starts: the log thread, the one user, sets it while still suspended.
-void TThread::SetPriority(TThreadPriority p) { priority_ = p; }
+void TThread::SetPriority(TThreadPriority p) {
+    priority_ = p;
+}
 
 int TThread::WaitFor() {
     if (!started_) return ReturnValue;

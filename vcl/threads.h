@@ -15,7 +15,15 @@
 
 namespace vcl {
 
-enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+enum class TThreadPriority {
+    tpIdle,
+    tpLowest,
+    tpLower,
+    tpNormal,
+    tpHigher,
+    tpHighest,
+    tpTimeCritical
+};
 
 class TThread {
 public:
@@ -24,7 +32,7 @@ public:
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
 
-    void Start();   // starts a suspended thread; once only
+    void Start();  // starts a suspended thread; once only
     void Resume() { Start(); }
     void Terminate() { terminated_ = true; }
     int WaitFor();  // waits until Execute has returned; gives ReturnValue

@@ -47,8 +47,12 @@ std::atomic<Clock*> gCurrent{&gSystemClock};
 
 }  // namespace
 
-Clock& SystemClock() { return gSystemClock; }
-Clock& CurrentClock() { return *gCurrent.load(std::memory_order_acquire); }
+Clock& SystemClock() {
+    return gSystemClock;
+}
+Clock& CurrentClock() {
+    return *gCurrent.load(std::memory_order_acquire);
+}
 void SetCurrentClock(Clock* clock) {
     gCurrent.store(clock ? clock : &gSystemClock, std::memory_order_release);
 }
@@ -74,7 +78,11 @@ void FakeClock::Advance(uint32_t ms) {
     nowMs_ += ms;
 }
 
-TDateTime FakeClock::Now() { return MsToDateTime(nowMs_.load()); }
-void FakeClock::SetNow(TDateTime now) { nowMs_.store(DateTimeToMs(now)); }
+TDateTime FakeClock::Now() {
+    return MsToDateTime(nowMs_.load());
+}
+void FakeClock::SetNow(TDateTime now) {
+    nowMs_.store(DateTimeToMs(now));
+}
 
 }  // namespace os

@@ -26,13 +26,23 @@ Clock& SystemClock();
 Clock& CurrentClock();
 void SetCurrentClock(Clock* clock);  // nullptr restores the system clock
 
-inline uint32_t GetTickCount() { return CurrentClock().Ticks(); }
-inline void Sleep(uint32_t ms) { CurrentClock().Sleep(ms); }
-inline TDateTime Now() { return CurrentClock().Now(); }
-inline int LocalZone() { return CurrentClock().LocalZone(); }
+inline uint32_t GetTickCount() {
+    return CurrentClock().Ticks();
+}
+inline void Sleep(uint32_t ms) {
+    CurrentClock().Sleep(ms);
+}
+inline TDateTime Now() {
+    return CurrentClock().Now();
+}
+inline int LocalZone() {
+    return CurrentClock().LocalZone();
+}
 
 // Milliseconds from `start` to `now`; a smaller `now` means the counter wrapped in between.
-constexpr uint32_t TickDiff(uint32_t start, uint32_t now) { return now - start; }
+constexpr uint32_t TickDiff(uint32_t start, uint32_t now) {
+    return now - start;
+}
 
 // The zone used when the system cannot tell its own: UTC+3.
 inline constexpr int kDefaultZone = 12;

@@ -63,7 +63,8 @@ void AppendUtf8(std::string& out, char32_t c) {
 std::string Cp1251ToUtf8(std::string_view cp) {
     std::string out;
     out.reserve(cp.size() * 2);
-    for (char ch : cp) AppendUtf8(out, Cp1251ToUnicode(static_cast<unsigned char>(ch)));
+    for (char ch : cp)
+        AppendUtf8(out, Cp1251ToUnicode(static_cast<unsigned char>(ch)));
     return out;
 }
 
@@ -92,8 +93,12 @@ std::optional<std::string> TryUtf8ToCp1251(std::string_view utf8) {
     return out;
 }
 
-unsigned char UpperCp1251(unsigned char b) { return kUpper[b]; }
-unsigned char LowerCp1251(unsigned char b) { return kLower[b]; }
+unsigned char UpperCp1251(unsigned char b) {
+    return kUpper[b];
+}
+unsigned char LowerCp1251(unsigned char b) {
+    return kLower[b];
+}
 
 void CharUpperBuff(char* buf, std::size_t len) {
     for (std::size_t i = 0; i < len; ++i)
@@ -108,7 +113,8 @@ std::string UpperCaseCp1251(std::string_view s) {
 
 std::string LowerCaseCp1251(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = static_cast<char>(kLower[static_cast<unsigned char>(c)]);
+    for (char& c : out)
+        c = static_cast<char>(kLower[static_cast<unsigned char>(c)]);
     return out;
 }
 

@@ -15,7 +15,8 @@ template <std::size_t N>
 struct Utf8Literal {
     char text[N]{};
     consteval Utf8Literal(const char (&s)[N]) {
-        for (std::size_t i = 0; i < N; ++i) text[i] = s[i];
+        for (std::size_t i = 0; i < N; ++i)
+            text[i] = s[i];
     }
 };
 

@@ -18,7 +18,9 @@ std::string ExecutablePath() {
     return buf;
 }
 
-std::string ExecutableDir() { return ParentDir(ExecutablePath()); }
+std::string ExecutableDir() {
+    return ParentDir(ExecutablePath());
+}
 
 std::string TempDir() {
     const char* tmp = std::getenv("TMPDIR");
@@ -27,19 +29,21 @@ std::string TempDir() {
 }
 
 bool FileExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool DirectoryExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool DeleteFile(const std::string& path) {
+    return unlink(path.c_str()) == 0;
+}
 
 std::optional<uint64_t> FileSize(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (stat(path.c_str(), &st) != 0) return std::nullopt;
     return static_cast<uint64_t>(st.st_size);
 }

@@ -18,15 +18,19 @@ namespace {
 std::string Fold(const std::string& s) {
     std::string key = UpperCaseCp1251(s);
     // "SOFTWARE\Tessary\" and "SOFTWARE\Tessary" are one key.
-    while (!key.empty() && key.back() == '\\') key.pop_back();
-    while (!key.empty() && key.front() == '\\') key.erase(key.begin());
+    while (!key.empty() && key.back() == '\\')
+        key.pop_back();
+    while (!key.empty() && key.front() == '\\')
+        key.erase(key.begin());
     return key;
 }
 
 std::string Trim(std::string_view s) {
     std::size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
+    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r'))
+        --e;
     return std::string(s.substr(b, e - b));
 }
 
@@ -34,11 +38,21 @@ std::string Quote(const std::string& cp) {
     std::string out = "\"";
     for (unsigned char c : cp) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20 || c == 0x98) {
                     static const char kHex[] = "0123456789ABCDEF";
@@ -75,11 +89,21 @@ std::optional<std::string> Unquote(std::string_view q) {
         }
         if (i + 1 >= q.size()) return std::nullopt;
         switch (q[i + 1]) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
+            case '"':
+                out += '"';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
             case 'x': {
                 if (i + 3 >= q.size()) return std::nullopt;
                 const int h = HexDigit(q[i + 2]), l = HexDigit(q[i + 3]);
@@ -88,7 +112,8 @@ std::optional<std::string> Unquote(std::string_view q) {
                 i += 2;
                 break;
             }
-            default: return std::nullopt;
+            default:
+                return std::nullopt;
         }
         i += 2;
     }
@@ -109,7 +134,9 @@ std::string DefaultSettingsFile() {
     return IncludeTrailingSlash(base) + "Tessary/settings.ini";
 }
 
-SettingsStore::SettingsStore(std::string file) : file_(std::move(file)) { Reload(); }
+SettingsStore::SettingsStore(std::string file) : file_(std::move(file)) {
+    Reload();
+}
 
 void SettingsStore::Reload() {
     changes_.clear();
@@ -226,8 +253,7 @@ std::optional<int32_t> SettingsStore::ReadInteger(const std::string& key,
     return std::get<int32_t>(*v);
 }
 
-std::optional<bool> SettingsStore::ReadBool(const std::string& key,
-                                            const std::string& name) const {
+std::optional<bool> SettingsStore::ReadBool(const std::string& key, const std::string& name) const {
     const auto v = ReadInteger(key, name);
     if (!v) return std::nullopt;
     return *v != 0;
@@ -249,8 +275,7 @@ void SettingsStore::WriteString(const std::string& key, const std::string& name,
     Put(key, name, value);
 }
 
-void SettingsStore::WriteInteger(const std::string& key, const std::string& name,
-                                 int32_t value) {
+void SettingsStore::WriteInteger(const std::string& key, const std::string& name, int32_t value) {
     Put(key, name, value);
 }
 
@@ -266,8 +291,7 @@ bool SettingsStore::Save() {
     const std::string lockPath = file_ + ".lock";
     const int lock = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (lock < 0) return false;
-    while (flock(lock, LOCK_EX) != 0 && errno == EINTR) {
-    }
+    while (flock(lock, LOCK_EX) != 0 && errno == EINTR) {}
     const auto text = ReadWholeFile(file_);
     Keys merged = text ? Parse(*text) : Keys{};
     for (const auto& [fk, change] : changes_) {

@@ -56,11 +56,11 @@ public:
 
     // The file's text for a set of keys (exposed for tests of the format).
     struct Key {
-        std::string name;                             // as first written
-        std::map<std::string, std::string> names;     // folded value name -> name as written
-        std::map<std::string, Value> values;          // folded value name -> value
+        std::string name;                          // as first written
+        std::map<std::string, std::string> names;  // folded value name -> name as written
+        std::map<std::string, Value> values;       // folded value name -> value
     };
-    using Keys = std::map<std::string, Key>;          // folded key path -> key
+    using Keys = std::map<std::string, Key>;  // folded key path -> key
     static Keys Parse(const std::string& text);
     static std::string Serialize(const Keys& keys);
 

@@ -55,8 +55,7 @@ ShellOpenResult ShellOpen(const std::string& target, const std::string& program)
     }
     close(fds[1]);
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     int err = 0;
     ssize_t n;
     do {

@@ -14,6 +14,8 @@ SysError ErrorFromCode(int code) {
     return SysError{static_cast<uint32_t>(code), Utf8ToCp1251(text ? text : "")};
 }
 
-SysError LastError() { return ErrorFromCode(errno); }
+SysError LastError() {
+    return ErrorFromCode(errno);
+}
 
 }  // namespace os

@@ -46,7 +46,8 @@ TEST(Dates, StrToDateTimeWithSettingsAndTheCenturyWindow) {
     fs.DateSeparator = '.';
     fs.TimeSeparator = ':';
     fs.TwoDigitYearCenturyWindow = 50;
-    EXPECT_DOUBLE_EQ(StrToDateTime("25.01.17 10:23:20", fs), EncodeDateTime(2025, 1, 17, 10, 23, 20, 0));
+    EXPECT_DOUBLE_EQ(StrToDateTime("25.01.17 10:23:20", fs),
+                     EncodeDateTime(2025, 1, 17, 10, 23, 20, 0));
     // The window runs from 50 years before this year: 1976 .. 2075.
     EXPECT_DOUBLE_EQ(StrToDateTime("76.01.01 00:00:00", fs), EncodeDate(1976, 1, 1));
     EXPECT_DOUBLE_EQ(StrToDateTime("75.12.31 00:00:00", fs), EncodeDate(2075, 12, 31));

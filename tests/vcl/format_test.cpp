@@ -24,7 +24,8 @@ TEST(Format, IntegersWidthsAndPrecisions) {
 TEST(Format, StringsAndIndexes) {
     EXPECT_EQ(Format("CreateFile error: %u (%s)", 2u, "No such file or directory"),
               "CreateFile error: 2 (No such file or directory)");
-    EXPECT_EQ(Format("[%6s][%-6s][%.2s]", "abc", std::string("abc"), "abc"), "[   abc][abc   ][ab]");
+    EXPECT_EQ(Format("[%6s][%-6s][%.2s]", "abc", std::string("abc"), "abc"),
+              "[   abc][abc   ][ab]");
     EXPECT_EQ(Format("%1:s %0:s %s", "a", "b"), "b a b");
     EXPECT_EQ(Format("%s", 'x'), "x");
     EXPECT_EQ(Format("Нельзя запускать более %d экземпляров Tessary. "_cp, 20),

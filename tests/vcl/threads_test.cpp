@@ -36,7 +36,8 @@ TEST(TThread, SuspendedUntilStartedThenTerminatedAndWaitedFor) {
     t.SetPriority(vcl::TThreadPriority::tpLower);
     t.Start();
     EXPECT_THROW(t.Start(), vcl::EThread);
-    while (t.turns < 3) std::this_thread::sleep_for(1ms);
+    while (t.turns < 3)
+        std::this_thread::sleep_for(1ms);
     t.Terminate();
     EXPECT_EQ(t.WaitFor(), 7);
     EXPECT_TRUE(t.Finished());

@@ -33,10 +33,13 @@ TEST(Cp1251, KnownCharacters) {
 
 TEST(Cp1251, CharactersOutsideTheCodePageAndBrokenUtf8AreReported) {
     EXPECT_FALSE(os::TryUtf8ToCp1251("abc Ω"));
-    EXPECT_FALSE(os::TryUtf8ToCp1251("\xD0"));           // cut short
-    EXPECT_FALSE(os::TryUtf8ToCp1251("\xC0\x80"));       // overlong NUL
-    EXPECT_FALSE(os::TryUtf8ToCp1251("\xED\xA0\x80"));   // surrogate
-    EXPECT_EQ(os::Utf8ToCp1251("a\xFF" "b😀c", '_'), "a_b_c");
+    EXPECT_FALSE(os::TryUtf8ToCp1251("\xD0"));          // cut short
+    EXPECT_FALSE(os::TryUtf8ToCp1251("\xC0\x80"));      // overlong NUL
+    EXPECT_FALSE(os::TryUtf8ToCp1251("\xED\xA0\x80"));  // surrogate
+    EXPECT_EQ(os::Utf8ToCp1251("a\xFF"
+                               "b😀c",
+                               '_'),
+              "a_b_c");
     EXPECT_EQ(*os::TryUtf8ToCp1251("ok"), "ok");
 }
 

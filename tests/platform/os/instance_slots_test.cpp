@@ -23,9 +23,11 @@ public:
         if (pid_ == 0) {
             close(fds[0]);
             char ok = 1;
-            for (int s : slots) ok &= os::TakeInstanceLock(dir, s) ? 1 : 0;
+            for (int s : slots)
+                ok &= os::TakeInstanceLock(dir, s) ? 1 : 0;
             [[maybe_unused]] auto n = write(fds[1], &ok, 1);
-            for (;;) pause();
+            for (;;)
+                pause();
         }
         close(fds[1]);
         char ok = 0;

@@ -61,8 +61,9 @@ TEST(SettingsStore, MissingAndWrongTypedValuesReadAsAbsent) {
 TEST(SettingsStore, DamagedFileNeverStopsReading) {
     TempDir dir;
     using namespace std::string_literals;
-    const std::string junk = "\x00\xFF garbage [broken\n=novalue\n[SOFTWARE\\Tessary]\nA=\"unterminated\n"
-                             "B=\"bad \\q escape\"\nC=1\nC=2\n[]\nD=3\n\x80\x81\n"s;
+    const std::string junk =
+        "\x00\xFF garbage [broken\n=novalue\n[SOFTWARE\\Tessary]\nA=\"unterminated\n"
+        "B=\"bad \\q escape\"\nC=1\nC=2\n[]\nD=3\n\x80\x81\n"s;
     testing_support::WriteFile(dir / "s.ini", junk);
     os::SettingsStore s(dir / "s.ini");
     EXPECT_FALSE(s.ValueExists(kKey, "A"));

@@ -1,0 +1,1 @@
+tessary_bench(log_writer_bench DEPS gateway)

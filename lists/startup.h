@@ -1,0 +1,34 @@
+// Start-up: at most 20 copies of the program run at once, each in its own instance slot 0..19,
+// which names its log file.
+#pragma once
+
+#include <string>
+
+namespace lists {
+
+inline constexpr int kMaxInstances = 20;
+inline constexpr unsigned kIconStop = 0x10;  // the message box's stop icon
+
+// Shows the message that every slot is taken. The start-up code reports through this, so that it
+// works before (and without) any window; the application binds it to its message box.
+class InstanceLimitReporter {
+public:
+    virtual ~InstanceLimitReporter() = default;
+    virtual void Show(const std::string& text, const std::string& caption, unsigned flags) = 0;
+};
+
+// Writes the message to standard error (as UTF-8): the report when no message box exists.
+class StderrLimitReporter : public InstanceLimitReporter {
+public:
+    void Show(const std::string& text, const std::string& caption, unsigned flags) override;
+};
+
+// Takes the slot's lock in `lockDir` (the runtime folder by default) for the life of the process.
+bool TakeInstanceSlot(int slot, const std::string& lockDir = {});
+
+// Takes the lowest free slot and makes it the instance number. With all slots taken, shows
+// "Нельзя запускать более 20 экземпляров Tessary. " (caption "Внимание", stop icon) and
+// returns false: the program must then end without creating any form.
+bool ClaimInstance(InstanceLimitReporter& reporter, const std::string& lockDir = {});
+
+}  // namespace lists
