@@ -1,0 +1,71 @@
+// Pixels, colours and the plain pixel-row view that the painting arithmetic works on.
+//
+// Colours (`TColor`) hold red in the low byte, then green, then blue. 24-bit rows hold blue,
+// green, red per pixel; 32-bit rows blue, green, red, alpha. A `PixelView` is the scan-line
+// access of a bitmap: the address of row 0 and the signed distance to row 1, so bottom-up and
+// top-down images are handled alike.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace skin {
+
+using TColor = uint32_t;
+
+inline constexpr TColor kTransparentKey = 0xFF00FF;  // holes in skin pictures; "no colour"
+inline constexpr TColor clNone = 0x1FFFFFFF;
+inline constexpr TColor clWhite = 0xFFFFFF;
+inline constexpr TColor clBlack = 0x000000;
+
+// The bitmap pixel formats, in the class library's order.
+enum TPixelFormat {
+    pfDevice,
+    pf1bit,
+    pf4bit,
+    pf8bit,
+    pf15bit,
+    pf16bit,
+    pf24bit,
+    pf32bit,
+    pfCustom
+};
+
+inline constexpr uint8_t RedOf(TColor c) {
+    return static_cast<uint8_t>(c);
+}
+inline constexpr uint8_t GreenOf(TColor c) {
+    return static_cast<uint8_t>(c >> 8);
+}
+inline constexpr uint8_t BlueOf(TColor c) {
+    return static_cast<uint8_t>(c >> 16);
+}
+inline constexpr TColor RGB(uint32_t r, uint32_t g, uint32_t b) {
+    return (r & 0xFF) | (g & 0xFF) << 8 | (b & 0xFF) << 16;
+}
+
+struct TRect {
+    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+    friend bool operator==(const TRect&, const TRect&) = default;
+};
+
+struct TPoint {
+    int32_t X = 0, Y = 0;
+};
+
+struct PixelView {
+    uint8_t* Base = nullptr;  // row 0
+    ptrdiff_t Stride = 0;     // bytes from row 0 to row 1; negative for bottom-up images
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int32_t BytesPerPixel = 0;  // 3 or 4 for the painters; 1 for 8-bit planes
+
+    bool Empty() const { return Base == nullptr || Width <= 0 || Height <= 0; }
+    uint8_t* Row(int32_t y) const { return Base + y * Stride; }
+    uint8_t* At(int32_t x, int32_t y) const { return Row(y) + x * BytesPerPixel; }
+    bool Contains(int32_t x, int32_t y) const {
+        return x >= 0 && y >= 0 && x < Width && y < Height;
+    }
+};
+
+}  // namespace skin

@@ -1,0 +1,605 @@
+#include "skin/core/png_decoder.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "skin/core/crc32.h"
+#include "skin/core/errors.h"
+
+namespace skin {
+namespace {
+
+const char kInvalidFormat[] = "Cannot load image. Invalid or unexpected PNG image format.";
+const char kCompressionScheme[] =
+    "Cannot load image. The compression scheme is not supported for PNG files.";
+const char kBadPalette[] = "Cannot load image. Palette in PNG file is invalid.";
+const char kCrcError[] = "Cannot load image. CRC error found in PNG file.";
+const char kCriticalChunk[] = "Cannot load PNG image. Unexpected but critical chunk detected.";
+const char kColorFormat[] = "Invalid color format in PNG file.";
+const char kExtraData[] = "Cannot load image. Extra compressed data found in PNG file.";
+const char kCompressionError[] = "Cannot load image. Compression error found in PNG file.";
+const char kLz77Error[] = "LZ77 decompression error.";
+const char kReadError[] = "Stream read error";
+
+constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+
+constexpr uint32_t Tag(const char (&s)[5]) {
+    return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
+           uint32_t(uint8_t(s[2])) << 8 | uint32_t(uint8_t(s[3]));
+}
+constexpr uint32_t kIHDR = Tag("IHDR"), kPLTE = Tag("PLTE"), kIDAT = Tag("IDAT"),
+                   kIEND = Tag("IEND"), kgAMA = Tag("gAMA"), kbKGD = Tag("bKGD"),
+                   ktRNS = Tag("tRNS");
+
+inline uint32_t BigEndian32(const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+inline uint32_t BigEndian16(const uint8_t* p) {
+    return uint32_t(p[0]) << 8 | p[1];
+}
+
+// Letter case of the four name bytes is ignored (bit 5 of each).
+inline bool ChunkIs(uint32_t type, uint32_t name) {
+    return (type & 0xDFDFDFDF) == (name & 0xDFDFDFDF);
+}
+
+inline uint8_t PaethPredict(int a, int b, int c) {
+    int p = a + b - c;
+    int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
+    return static_cast<uint8_t>(pb <= pc ? b : c);
+}
+
+// Reverses a row filter in place; a filter type above 4 leaves the bytes as they are.
+void UnfilterRow(uint8_t filter, uint8_t* row, const uint8_t* prev, size_t bpp, size_t count) {
+    switch (filter) {
+        case 1:
+            for (size_t i = bpp; i < count; ++i)
+                row[i] = uint8_t(row[i] + row[i - bpp]);
+            break;
+        case 2:
+            for (size_t i = 0; i < count; ++i)
+                row[i] = uint8_t(row[i] + prev[i]);
+            break;
+        case 3:
+            for (size_t i = 0; i < std::min(bpp, count); ++i)
+                row[i] = uint8_t(row[i] + prev[i] / 2);
+            for (size_t i = bpp; i < count; ++i) {
+                row[i] = uint8_t(row[i] + ((row[i - bpp] + prev[i]) >> 1));
+            }
+            break;
+        case 4:
+            for (size_t i = 0; i < std::min(bpp, count); ++i)
+                row[i] = uint8_t(row[i] + prev[i]);
+            for (size_t i = bpp; i < count; ++i) {
+                row[i] = uint8_t(row[i] + PaethPredict(row[i - bpp], prev[i], prev[i - bpp]));
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+// A grey sample of bKGD or tRNS as the colour the image shows for it.
+uint8_t GreyLevel(uint32_t v, int depth) {
+    if (depth == 16) return static_cast<uint8_t>(MulDiv16(v, 255, 65535));
+    if (depth >= 8) return static_cast<uint8_t>(v);
+    const uint32_t top = (1u << depth) - 1;
+    return static_cast<uint8_t>((v & top) * 255 / top);
+}
+uint8_t ColourSample(uint32_t v, int depth) {
+    return static_cast<uint8_t>(depth == 16 ? MulDiv16(v, 255, 65535) : v & 0xFF);
+}
+
+}  // namespace
+
+// ---- PngImage ----
+
+void PngImage::Clear() {
+    format_ = pfDevice;
+    palette_.clear();
+    width_ = height_ = 0;
+    stride_ = 0;
+    pixels_.clear();
+    transparent_ = clNone;
+}
+
+int PngImage::BitsPerPixel() const {
+    switch (format_) {
+        case pf1bit:
+            return 1;
+        case pf4bit:
+            return 4;
+        case pf8bit:
+            return 8;
+        case pf15bit:
+        case pf16bit:
+            return 16;
+        case pf24bit:
+            return 24;
+        default:
+            return 32;
+    }
+}
+
+void PngImage::SetPixelFormat(TPixelFormat format) {
+    format_ = format;
+    Allocate();
+}
+
+void PngImage::SetSize(int width, int height) {
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    Allocate();
+}
+
+void PngImage::Allocate() {
+    stride_ = (size_t(width_) * BitsPerPixel() + 31) / 32 * 4;
+    pixels_.assign(stride_ * height_, 0);
+}
+
+void PngImage::Fill(TColor color) {
+    const int bpp = BitsPerPixel();
+    if (bpp >= 24) {
+        const uint8_t px[4] = {BlueOf(color), GreenOf(color), RedOf(color), 0};
+        for (int y = 0; y < height_; ++y) {
+            uint8_t* p = ScanLine(y);
+            for (int x = 0; x < width_; ++x, p += bpp / 8)
+                std::memcpy(p, px, bpp / 8);
+        }
+        return;
+    }
+    int best = 0;
+    long bestDistance = -1;
+    for (size_t i = 0; i < palette_.size() && i < (size_t(1) << bpp); ++i) {
+        const auto& e = palette_[i];
+        long dr = e.Red - RedOf(color), dg = e.Green - GreenOf(color), db = e.Blue - BlueOf(color);
+        long d = dr * dr + dg * dg + db * db;
+        if (bestDistance < 0 || d < bestDistance) bestDistance = d, best = int(i);
+    }
+    uint8_t byte = 0;
+    for (int k = 0; k < 8; k += bpp)
+        byte = static_cast<uint8_t>(byte << bpp | best);
+    std::fill(pixels_.begin(), pixels_.end(), byte);
+}
+
+uint32_t PngImage::RawPixel(int x, int y) const {
+    const uint8_t* row = Row(y);
+    switch (BitsPerPixel()) {
+        case 1:
+            return (row[x >> 3] >> (7 - (x & 7))) & 1;
+        case 4:
+            return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15;
+        case 8:
+            return row[x];
+        case 24:
+            return uint32_t(row[x * 3]) | uint32_t(row[x * 3 + 1]) << 8 |
+                   uint32_t(row[x * 3 + 2]) << 16;
+        default: {
+            const uint8_t* p = row + x * 4;
+            return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
+                   uint32_t(p[3]) << 24;
+        }
+    }
+}
+
+uint32_t PngImage::ColorAt(int x, int y) const {
+    uint32_t raw = RawPixel(x, y);
+    const int bpp = BitsPerPixel();
+    if (bpp <= 8) {
+        if (raw >= palette_.size()) return 0;
+        const auto& e = palette_[raw];
+        return RGB(e.Red, e.Green, e.Blue);
+    }
+    return (raw & 0xFF00FF00) | (raw & 0xFF) << 16 | (raw >> 16 & 0xFF);
+}
+
+// ---- one load ----
+
+class PngLoad {
+public:
+    PngLoad(PngDecoder& owner, const uint8_t* data, size_t size, PngTarget& target)
+        : d_(owner), data_(data), size_(size), t_(target) {}
+    ~PngLoad() {
+        if (zStarted_) inflateEnd(&z_);
+    }
+
+    size_t Run();
+
+private:
+    void Progress(TProgressStage stage, int percent, bool redraw, const char* text) {
+        if (d_.OnProgress) d_.OnProgress(stage, percent, redraw, text);
+    }
+    void ReadChunkHead();
+    void ReadChunkData();
+    void SkipChunk() { pos_ += size_t(chunkLength_) + 4; }
+    bool ReadHeaderInfo();
+    void ReadIhdr();
+    int SetupPixelLayout(int colorType, int depth);
+    void DecodeImageData();
+    size_t InflateRow(uint8_t* row, size_t count);
+    void ReadBackground();
+    void ReadTransparency();
+    void SetTargetPalette();
+
+    PngDecoder& d_;
+    const uint8_t* data_;
+    size_t size_;
+    PngTarget& t_;
+    size_t pos_ = 0;
+
+    uint32_t chunkLength_ = 0, chunkType_ = 0, crc_ = 0;
+    const uint8_t* chunk_ = nullptr;  // data of the last chunk read, inside the input
+
+    uint32_t width_ = 0, height_ = 0;
+    int depth_ = 0, colorType_ = 0, compression_ = 0, interlace_ = 0;
+    int bytesPerPixel_ = 1;
+    TPalette palette_;
+    bool havePalette_ = false;
+
+    z_stream z_{};
+    bool zStarted_ = false;
+    int zResult_ = Z_OK;
+    bool truncated_ = false;
+};
+
+void PngLoad::ReadChunkHead() {
+    if (size_ - pos_ < 8) throw vcl::EReadError(kReadError);
+    chunkLength_ = BigEndian32(data_ + pos_);
+    crc_ = UpdateCrc32(0, data_ + pos_ + 4, 4);
+    chunkType_ = BigEndian32(data_ + pos_ + 4);
+    pos_ += 8;
+    // A chunk never reaches past the end of the input (nor past the format's own limit).
+    if (chunkLength_ > 0x7FFFFFFF || size_t(chunkLength_) + 4 > size_ - pos_) {
+        throw vcl::EInvalidGraphic(kInvalidFormat);
+    }
+}
+
+void PngLoad::ReadChunkData() {
+    chunk_ = data_ + pos_;
+    pos_ += chunkLength_;
+    uint32_t stored = BigEndian32(data_ + pos_);
+    pos_ += 4;
+    if (UpdateCrc32(crc_, chunk_, chunkLength_) != stored) throw vcl::EInvalidGraphic(kCrcError);
+}
+
+bool PngLoad::ReadHeaderInfo() {
+    auto& h = d_.Header;
+    h = TPngHeaderInfo{};
+    h.FileGamma = 1.0f;
+    if (size_ < 8 + 8 + 13 + 4 || std::memcmp(data_, kSignature, 8) != 0) return false;
+    pos_ = 8;
+    ReadChunkHead();
+    if (!ChunkIs(chunkType_, kIHDR)) return false;
+    h.Flags |= 1;
+    ReadChunkData();
+    if (chunkLength_ != 13) return false;
+    ReadIhdr();
+    if (width_ == 0 || height_ == 0) return false;
+    if (width_ > PngDecoder::kMaxSide || height_ > PngDecoder::kMaxSide ||
+        uint64_t(width_) * height_ > PngDecoder::kMaxPixels) {
+        return false;
+    }
+    h.Width = width_;
+    h.Height = height_;
+    static constexpr TSampleScheme kSchemes[7] = {
+        TSampleScheme::Grey,      TSampleScheme::None, TSampleScheme::RGB, TSampleScheme::Indexed,
+        TSampleScheme::GreyAlpha, TSampleScheme::None, TSampleScheme::RGBA};
+    h.Scheme = colorType_ <= 6 ? kSchemes[colorType_] : TSampleScheme::None;
+    h.BitsPerSample = static_cast<uint8_t>(depth_);
+    h.SamplesPerPixel = colorType_ == 2 ? 3 : colorType_ == 6 ? 4 : 1;
+    h.BitsPerPixel = static_cast<uint8_t>(h.SamplesPerPixel * h.BitsPerSample);
+    h.Compression = compression_ == 0 ? 2 : 0;
+    h.Interlaced = interlace_ != 0;
+    h.HasAlpha = h.Scheme == TSampleScheme::GreyAlpha || h.Scheme == TSampleScheme::RGBA ||
+                 h.Scheme == TSampleScheme::BGRA;
+    h.FilterMethod = chunk_[11];
+    // Only a gAMA is wanted from the rest of the header walk.
+    while (size_ - pos_ >= 8) {
+        ReadChunkHead();
+        if (ChunkIs(chunkType_, kgAMA)) {
+            ReadChunkData();
+            if (chunkLength_ >= 4) h.FileGamma = float(BigEndian32(chunk_)) / 100000.0f;
+            break;
+        }
+        if (ChunkIs(chunkType_, kIEND)) break;
+        SkipChunk();
+    }
+    return true;
+}
+
+void PngLoad::ReadIhdr() {
+    width_ = BigEndian32(chunk_);
+    height_ = BigEndian32(chunk_ + 4);
+    depth_ = chunk_[8];
+    colorType_ = chunk_[9];
+    compression_ = chunk_[10];
+    interlace_ = chunk_[12];
+}
+
+int PngLoad::SetupPixelLayout(int colorType, int depth) {
+    auto& cm = d_.ColorManager;
+    auto layout = [&](TSampleScheme src, int srcSamples, TSampleScheme dst, int dstSamples,
+                      int dstBits, TPixelFormat format) {
+        cm.SetSourceScheme(src);
+        cm.SetSourceSamplesPerPixel(uint8_t(srcSamples));
+        cm.SetSourceBitsPerSample(uint8_t(depth));
+        cm.SetTargetScheme(dst);
+        cm.SetTargetSamplesPerPixel(uint8_t(dstSamples));
+        cm.SetTargetBitsPerSample(uint8_t(dstBits));
+        t_.SetPixelFormat(format);
+    };
+    auto indexedFormat = [](int bits) { return bits == 1 ? pf1bit : bits <= 4 ? pf4bit : pf8bit; };
+    switch (colorType) {
+        case 0:
+            if (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16) break;
+            layout(TSampleScheme::Grey, 1, TSampleScheme::Grey, 1,
+                   depth == 2    ? 4
+                   : depth == 16 ? 8
+                                 : depth,
+                   indexedFormat(depth));
+            palette_ = cm.MakeGrayPalette(false);
+            havePalette_ = true;
+            return (depth + 7) / 8;
+        case 2:
+            if (depth != 8 && depth != 16) break;
+            layout(TSampleScheme::RGB, 3, TSampleScheme::BGR, 3, 8, pf24bit);
+            return depth * 3 / 8;
+        case 3:
+            if (depth != 1 && depth != 2 && depth != 4 && depth != 8) break;
+            layout(TSampleScheme::Indexed, 1, TSampleScheme::Indexed, 1, depth == 2 ? 4 : depth,
+                   indexedFormat(depth));
+            return 1;
+        case 4:
+            if (depth != 8 && depth != 16) break;
+            layout(TSampleScheme::GreyAlpha, 1, TSampleScheme::Indexed, 1, 8, pf8bit);
+            palette_ = cm.MakeGrayPalette(false);
+            havePalette_ = true;
+            return depth * 2 / 8;
+        case 6:
+            if (depth != 8 && depth != 16) break;
+            layout(TSampleScheme::RGBA, 4, TSampleScheme::BGRA, 4, 8, pf32bit);
+            return depth * 4 / 8;
+        default:
+            break;
+    }
+    throw vcl::EInvalidGraphic(kColorFormat);
+}
+
+// Indexed targets get a palette of every index their depth can address: indexes beyond the
+// file's palette show black.
+void PngLoad::SetTargetPalette() {
+    if (!havePalette_ && colorType_ != 3) return;
+    TPixelFormat f = t_.PixelFormat();
+    size_t entries = f == pf1bit ? 2 : f == pf4bit ? 16 : f == pf8bit ? 256 : 0;
+    TPalette p = palette_;
+    p.resize(entries);
+    t_.SetPalette(p);
+}
+
+size_t PngLoad::InflateRow(uint8_t* row, size_t count) {
+    if (truncated_) {
+        std::memset(row, 0, count);
+        return 0;
+    }
+    size_t produced = 0;
+    while (produced < count) {
+        if (z_.avail_in == 0) {
+            uint32_t idatLeft = 0;
+            while (idatLeft == 0) {
+                if (!ChunkIs(chunkType_, kIDAT)) {
+                    // The image data ended early: what is missing stays black.
+                    truncated_ = true;
+                    std::memset(row + produced, 0, count - produced);
+                    return produced;
+                }
+                ReadChunkData();
+                z_.next_in = const_cast<uint8_t*>(chunk_);
+                z_.avail_in = idatLeft = chunkLength_;
+                ReadChunkHead();
+            }
+        }
+        z_.next_out = row + produced;
+        z_.avail_out = static_cast<uInt>(count - produced);
+        if (zResult_ == Z_OK) zResult_ = inflate(&z_, Z_PARTIAL_FLUSH);
+        produced = count - z_.avail_out;
+        if (zResult_ == Z_STREAM_END) {
+            if (produced < count || z_.avail_in > 0) throw vcl::EInvalidGraphic(kExtraData);
+            return produced;
+        }
+        if (zResult_ != Z_OK) throw vcl::EInvalidGraphic(kCompressionError);
+    }
+    return produced;
+}
+
+void PngLoad::DecodeImageData() {
+    Progress(TProgressStage::psStarting, 0, false, "Transfering...");
+    if (t_.PixelFormat() == pfDevice) bytesPerPixel_ = SetupPixelLayout(colorType_, depth_);
+    const size_t rowSampleBytes = depth_ == 16 ? bytesPerPixel_ / 2 : bytesPerPixel_;
+    const size_t bpp = std::max(bytesPerPixel_, 1);
+    SetTargetPalette();
+    t_.SetSize(int(width_), int(height_));
+    t_.Fill(d_.BackgroundFill);
+    if (d_.TransparentKey != clNone) t_.SetTransparentColor(d_.TransparentKey);
+
+    const size_t rowBytes = (size_t(width_) * depth_ + 7) / 8 * rowSampleBytes + 1;
+    std::vector<uint8_t> buffers(rowBytes * 2, 0);
+    uint8_t* cur = buffers.data();
+    uint8_t* prev = cur + rowBytes;
+    auto& cm = d_.ColorManager;
+
+    auto decodeRow = [&](size_t bytes, int y, uint8_t mask) {
+        size_t got = InflateRow(cur, bytes);
+        UnfilterRow(cur[0], cur + 1, prev + 1, bpp, bytes - 1);
+        if (got < bytes)
+            std::memset(cur + std::max<size_t>(got, 1), 0, bytes - std::max<size_t>(got, 1));
+        cm.ConvertScanline(cur + 1, t_.ScanLine(y), int(width_), mask);
+        std::swap(cur, prev);
+    };
+
+    if (interlace_ != 1) {
+        for (uint32_t y = 0; y < height_; ++y) {
+            decodeRow(rowBytes, int(y), 0xFF);
+            Progress(TProgressStage::psRunning, int((uint64_t(y) + 1) * 100 / height_), true, "");
+        }
+    } else {
+        static constexpr uint32_t kRowStart[7] = {0, 0, 4, 0, 2, 0, 1};
+        static constexpr uint32_t kColStart[7] = {0, 4, 0, 2, 0, 1, 0};
+        static constexpr uint32_t kRowStep[7] = {8, 8, 8, 4, 4, 2, 2};
+        static constexpr uint32_t kColStep[7] = {8, 8, 4, 4, 2, 2, 1};
+        static constexpr uint8_t kMask[7] = {0x80, 0x08, 0x88, 0x22, 0xAA, 0x55, 0xFF};
+        for (int p = 0; p < 7; ++p) {
+            if (width_ <= kColStart[p]) continue;
+            const size_t passWidth = (width_ + kColStep[p] - 1 - kColStart[p]) / kColStep[p];
+            const size_t passBytes = (passWidth * depth_ + 7) / 8 * rowSampleBytes + 1;
+            std::memset(prev, 0, rowBytes);
+            for (uint32_t y = kRowStart[p]; y < height_; y += kRowStep[p]) {
+                decodeRow(passBytes, int(y), kMask[p]);
+                if (p == 6) {
+                    Progress(TProgressStage::psRunning,
+                             int(std::min<uint64_t>(y + 2, height_) * 100 / height_), true, "");
+                }
+            }
+        }
+    }
+    while (ChunkIs(chunkType_, kIDAT)) {
+        ReadChunkData();
+        ReadChunkHead();
+    }
+}
+
+void PngLoad::ReadBackground() {
+    ReadChunkData();
+    const uint8_t* c = chunk_;
+    switch (colorType_) {
+        case 0:
+        case 4:
+            if (chunkLength_ < 2) return;  // too short to mean anything: ignored
+            d_.BackgroundFill = [&] {
+                uint8_t v = GreyLevel(BigEndian16(c), depth_);
+                return RGB(v, v, v);
+            }();
+            break;
+        case 2:
+        case 6:
+            if (chunkLength_ < 6) return;
+            d_.BackgroundFill =
+                RGB(ColourSample(BigEndian16(c), depth_), ColourSample(BigEndian16(c + 2), depth_),
+                    ColourSample(BigEndian16(c + 4), depth_));
+            break;
+        case 3:
+            if (chunkLength_ < 1) return;
+            if (size_t index = depth_ == 2 ? c[0] * 5 : c[0]; index < palette_.size()) {
+                const auto& e = palette_[index];
+                d_.BackgroundFill = RGB(e.Red, e.Green, e.Blue);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void PngLoad::ReadTransparency() {
+    ReadChunkData();
+    const uint8_t* c = chunk_;
+    switch (colorType_) {
+        case 0:
+            if (chunkLength_ < 2) return;
+            {
+                uint8_t v = GreyLevel(BigEndian16(c), depth_);
+                d_.TransparentKey = RGB(v, v, v);
+            }
+            break;
+        case 2:
+            if (chunkLength_ < 6) return;
+            d_.TransparentKey =
+                RGB(ColourSample(BigEndian16(c), depth_), ColourSample(BigEndian16(c + 2), depth_),
+                    ColourSample(BigEndian16(c + 4), depth_));
+            break;
+        case 3:
+            d_.AlphaTable.assign(256, 255);
+            std::copy_n(c, std::min<uint32_t>(256, chunkLength_), d_.AlphaTable.begin());
+            break;
+        default:
+            break;  // alpha channels carry their own transparency
+    }
+}
+
+size_t PngLoad::Run() {
+    t_.Clear();
+    if (!ReadHeaderInfo()) throw vcl::EInvalidGraphic(kInvalidFormat);
+    pos_ = 8;
+    Progress(TProgressStage::psStarting, 0, false, "Preparing...");
+    try {
+        d_.AlphaTable.clear();
+        d_.BackgroundFill = clWhite;
+        d_.TransparentKey = clNone;
+        auto& cm = d_.ColorManager;
+        cm.SourceOptions = coNeedByteSwap;
+        // Each load starts without gamma: an earlier file's gAMA must not colour this one.
+        cm.TargetOptions &= ~coApplyGamma;
+        cm.InitGamma(1.0f, 2.2f);
+
+        ReadChunkHead();
+        ReadChunkData();
+        ReadIhdr();
+        if (compression_ != 0) throw vcl::EInvalidGraphic(kCompressionScheme);
+        if (inflateInit(&z_) < 0) throw EGraphicCompression(kLz77Error);
+        zStarted_ = true;
+
+        for (;;) {
+            ReadChunkHead();
+            if (ChunkIs(chunkType_, kIDAT)) {
+                Progress(TProgressStage::psEnding, 0, false, "");
+                DecodeImageData();
+                // The chunk after the run is handled below without being interpreted.
+            } else if (ChunkIs(chunkType_, kPLTE)) {
+                if (chunkLength_ == 0 || chunkLength_ % 3 != 0) {
+                    throw vcl::EInvalidGraphic(kBadPalette);
+                }
+                ReadChunkData();
+                if (colorType_ == 3) {
+                    bytesPerPixel_ = SetupPixelLayout(colorType_, depth_);
+                    palette_ = cm.MakePalette(&chunk_, 1, 0, int(chunkLength_ / 3), false);
+                    havePalette_ = true;
+                }
+                continue;
+            } else if (ChunkIs(chunkType_, kgAMA)) {
+                ReadChunkData();
+                if (chunkLength_ >= 4) {
+                    cm.InitGamma(float(BigEndian32(chunk_)) / 100000.0f, 2.2f);
+                    cm.TargetOptions |= coApplyGamma;
+                    d_.Header.Flags |= 2;
+                }
+                continue;
+            } else if (ChunkIs(chunkType_, kbKGD)) {
+                ReadBackground();
+                continue;
+            } else if (ChunkIs(chunkType_, ktRNS)) {
+                ReadTransparency();
+                continue;
+            }
+            SkipChunk();
+            if (ChunkIs(chunkType_, kIEND)) break;
+            if (!(chunkType_ & 0x20000000)) throw vcl::EInvalidGraphic(kCriticalChunk);
+        }
+    } catch (...) {
+        Progress(TProgressStage::psEnding, 0, false, "");
+        throw;
+    }
+    if (zStarted_) {
+        zStarted_ = false;
+        if (inflateEnd(&z_) < 0) throw EGraphicCompression(kLz77Error);
+    }
+    Progress(TProgressStage::psEnding, 0, false, "");
+    return pos_;
+}
+
+size_t PngDecoder::Load(const uint8_t* data, size_t size, PngTarget& target) {
+    PngLoad load(*this, data, size, target);
+    return load.Run();
+}
+
+}  // namespace skin
