@@ -41,6 +41,10 @@ VCL_EXCEPTION(EReadError, EStreamError);
 VCL_EXCEPTION(EWriteError, EStreamError);
 VCL_EXCEPTION(EFOpenError, EStreamError);
 VCL_EXCEPTION(EFCreateError, EStreamError);
+VCL_EXCEPTION(EResNotFound, Exception);
+VCL_EXCEPTION(EComponentError, Exception);
+VCL_EXCEPTION(EPropertyError, Exception);
+VCL_EXCEPTION(EMenuError, Exception);
 
 #undef VCL_EXCEPTION
 
