@@ -24,6 +24,13 @@ public:
     const char* ClassName() const override { return "EResampleError"; }
 };
 
+// Damaged deflate data, or an entry that inflates to another size than it states.
+class EZDecompressionError : public vcl::Exception {
+public:
+    using vcl::Exception::Exception;
+    const char* ClassName() const override { return "EZDecompressionError"; }
+};
+
 // A packed skin without its signature.
 class ESkinPackError : public vcl::Exception {
 public:

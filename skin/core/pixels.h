@@ -69,3 +69,34 @@ struct PixelView {
 };
 
 }  // namespace skin
+
+namespace skin {
+
+// What lies behind a painted area: the background bitmap and the offset of the area in it, or
+// the colour to fill with when no bitmap is ready.
+struct CacheInfo {
+    const PixelView* Bmp = nullptr;
+    int32_t X = 0, Y = 0;
+    TColor FillColor = 0;
+    bool Ready = false;
+};
+
+inline constexpr CacheInfo EmptyCacheInfo{};
+
+// A copy of w x h pixels from (sx, sy) of one bitmap to (dx, dy) of another, cut to both: a
+// negative origin on one side moves the other side's origin and shrinks the area.
+struct CopyArea {
+    int32_t DstX, DstY, SrcX, SrcY, Width, Height;
+    bool Empty() const { return Width <= 0 || Height <= 0; }
+};
+CopyArea ClipCopy(int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h,
+                  const PixelView& dst, const PixelView& src, int32_t srcRows);
+inline CopyArea ClipCopy(int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h,
+                         const PixelView& dst, const PixelView& src) {
+    return ClipCopy(dx, dy, sx, sy, w, h, dst, src, src.Height);
+}
+
+// System colours (top byte 0x80) become their RGB value; others keep their low three bytes.
+TColor ColorToRGB(TColor c);
+
+}  // namespace skin

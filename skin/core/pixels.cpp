@@ -1,0 +1,25 @@
+#include "skin/core/pixels.h"
+
+#include <algorithm>
+
+namespace skin {
+
+TColor ColorToRGB(TColor c) {
+    // The system colour table belongs to the drawing layer; until a colour is resolved there the
+    // engine's own constants are plain RGB values.
+    return c & 0xFFFFFF;
+}
+
+CopyArea ClipCopy(int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h,
+                  const PixelView& dst, const PixelView& src, int32_t srcRows) {
+    if (dx < 0) sx -= dx, w += dx, dx = 0;
+    if (dy < 0) sy -= dy, h += dy, dy = 0;
+    if (sx < 0) dx -= sx, w += sx, sx = 0;
+    if (sy < 0) dy -= sy, h += sy, sy = 0;
+    w = std::min({w, dst.Width - dx, src.Width - sx});
+    h = std::min({h, dst.Height - dy, srcRows - sy});
+    if (dst.Base == nullptr || src.Base == nullptr) w = h = 0;
+    return {dx, dy, sx, sy, w, h};
+}
+
+}  // namespace skin

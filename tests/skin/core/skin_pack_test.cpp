@@ -1,0 +1,143 @@
+#include "skin/core/skin_pack.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "skin/core/errors.h"
+#include "tests/support/temp_dir.h"
+
+namespace skin {
+namespace {
+
+std::string Le32(int32_t v) {
+    uint32_t u = uint32_t(v);
+    return {char(u), char(u >> 8), char(u >> 16), char(u >> 24)};
+}
+
+std::string Deflate(const std::string& data, int level = 9) {
+    uLongf n = compressBound(uLong(data.size()));
+    std::string z(n, '\0');
+    compress2(reinterpret_cast<Bytef*>(z.data()), &n, reinterpret_cast<const Bytef*>(data.data()),
+              uLong(data.size()), level);
+    z.resize(n);
+    return z;
+}
+
+// A small writer of packed skins: the test's own, as the program holds none.
+constexpr int32_t kNatural = INT32_MIN;  // the true size or count
+std::string Entry(const std::string& name, const std::string& data, int32_t size = kNatural,
+                  const std::string* stream = nullptr) {
+    return Le32(int32_t(name.size())) + name +
+           Le32(size == kNatural ? int32_t(data.size()) : size) +
+           (stream ? *stream : Deflate(data));
+}
+std::string Pack(const std::vector<std::string>& entries, int32_t count = kNatural) {
+    std::string blob = "ASzf" + Le32(count == kNatural ? int32_t(entries.size()) : count);
+    for (const auto& e : entries)
+        blob += e;
+    return blob;
+}
+
+std::unique_ptr<TacSkinConvertor> Lend(const std::string& blob) {
+    auto c = std::make_unique<TacSkinConvertor>();
+    c->PackedData = blob;
+    return c;
+}
+
+TEST(SkinPack, UnpacksOptionsAndImagesInFileOrder) {
+    std::string big(70000, 'x');  // stored blocks: longer packed than unpacked
+    const std::string stored = Deflate(big, 0);
+    const std::string blob =
+        Pack({Entry("Master.bmp", "BM..."), Entry("options.DAT", "[GLOBALINFO]"),
+              Entry("MASTER.BMP", "second"), Entry("glow.png", big, kNatural, &stored)});
+    auto c = Lend(blob);
+    ExtractPackedSkin(c);
+    ASSERT_TRUE(c->Options);
+    EXPECT_EQ(*c->Options, "[GLOBALINFO]");
+    ASSERT_EQ(c->Files.size(), 3u);
+    EXPECT_EQ(c->ImageCount, 3);
+    EXPECT_EQ(c->Files[0].Name, "Master.bmp");
+    EXPECT_EQ(c->FindImage("MASTER.BMP")->Data, "BM...");
+    EXPECT_EQ(c->FindImage("GLOW.PNG")->Data, big);  // the last image is found too
+    EXPECT_EQ(c->FindImage("master.bmp"), nullptr);
+
+    const std::string none = Pack({});
+    auto empty = Lend(none);
+    ExtractPackedSkin(empty);
+    EXPECT_FALSE(empty->Options);
+    EXPECT_EQ(empty->ImageCount, 0);
+}
+
+TEST(SkinPack, ABadSignatureFreesTheConvertorButNotTheLentBlob) {
+    for (std::string blob :
+         {std::string("ASZF") + Le32(0), std::string("asZf"), std::string("AS")}) {
+        auto c = Lend(blob);
+        try {
+            ExtractPackedSkin(c);
+            FAIL();
+        } catch (const ESkinPackError& e) {
+            EXPECT_EQ(e.Message, "Loaded data is not a packed Quillor file");
+        }
+        EXPECT_EQ(c, nullptr);
+        EXPECT_FALSE(blob.empty());
+    }
+}
+
+template <typename E>
+void ExpectFails(const std::string& blob, size_t keptFiles = 0) {
+    SCOPED_TRACE(testing::PrintToString(blob));
+    auto c = Lend(blob);
+    EXPECT_THROW(ExtractPackedSkin(c), E);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->Files.size(), keptFiles);
+}
+
+TEST(SkinPack, RefusesCountsLengthsAndSizesTheBlobCannotHold) {
+    const std::string good = Entry("a.bmp", "abc");
+    ExpectFails<vcl::EReadError>(Pack({good}, 1000000));
+    ExpectFails<vcl::EReadError>(Pack({Le32(-5) + "x"}, 1));
+    ExpectFails<vcl::EReadError>(Pack({Le32(100000) + "x"}, 1));
+    ExpectFails<EZDecompressionError>(Pack({good, Entry("b.bmp", "abc", int32_t(0x7FFFFFFF))}), 1);
+    ExpectFails<EZDecompressionError>(Pack({Entry("b.bmp", "abc", -2)}));
+    // More or fewer bytes than stated are an error for that entry.
+    ExpectFails<EZDecompressionError>(Pack({Entry("b.bmp", "abcd", 3), good}));
+    ExpectFails<EZDecompressionError>(Pack({good, Entry("b.bmp", "ab", 3)}), 1);
+    // Raw deflate without the zlib header, a bad Adler-32, a cut stream.
+    std::string z = Deflate("abc");
+    std::string raw = z.substr(2), badAdler = z;
+    badAdler.back() ^= 1;
+    ExpectFails<EZDecompressionError>(Pack({Entry("b", "abc", 3, &raw)}));
+    ExpectFails<EZDecompressionError>(Pack({Entry("b", "abc", 3, &badAdler)}));
+    std::string blob = Pack({Entry("b", "abc")});
+    ExpectFails<vcl::EReadError>(blob.substr(0, blob.size() - 3));
+    ExpectFails<vcl::EReadError>(Pack({good}, 2), 1);
+    // Count 0 or below reads nothing, whatever follows.
+    const std::string negative = Pack({good}, -3);
+    auto c = Lend(negative);
+    ExtractPackedSkin(c);
+    EXPECT_TRUE(c->Files.empty());
+}
+
+TEST(SkinPack, ReadsFilesAndLeavesTheConvertorAloneWhenTheFileIsMissing) {
+    testing_support::TempDir dir;
+    testing_support::WriteFile(dir / "skin.asz",
+                               Pack({Entry("Options.dat", "[X]"), Entry("p.png", "1")}));
+    std::unique_ptr<TacSkinConvertor> c;
+    ReadPackedSkinFile(dir / "missing.asz", c, true);
+    EXPECT_EQ(c, nullptr);
+    ReadPackedSkinFile(dir / "skin.asz", c, true);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(*c->Options, "[X]");
+    EXPECT_TRUE(c->PackedData.empty());
+    TacSkinConvertor* same = c.get();
+    ReadPackedSkinFile(dir / "missing.asz", c, true);
+    EXPECT_EQ(c.get(), same);
+    EXPECT_EQ(c->Files.size(), 1u);
+    ReadPackedSkinFile(dir / "skin.asz", c, false);
+    EXPECT_EQ(c.get(), same);
+    EXPECT_FALSE(c->PackedData.empty());
+    EXPECT_EQ(c->Files.size(), 1u);
+}
+
+}  // namespace
+}  // namespace skin
