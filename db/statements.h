@@ -1,0 +1,220 @@
+// The statements that the gateway and the list code run, line by line as they are put into a
+// query, in the program's SQL dialect. Parameters: prmInt/prmStr/prmDT/prmBool and numbered
+// variants. SetStatement puts one into a query the usual way: close, clear, add the lines.
+#pragma once
+
+#include <cstddef>
+
+#include "vcl/db_query.h"
+
+namespace db {
+
+template <std::size_t N>
+void SetStatement(vcl::TQuery& query, const char* const (&lines)[N]) {
+    query.Close();
+    query.SQL.Clear();
+    for (const char* line : lines)
+        query.SQL.Add(line);
+}
+
+// ---- send journal ----
+
+inline constexpr const char* kInsertNumberLog[] = {
+    "insert into numberlog",
+    "(Number, TextSMS, MR, SendTime, Name, StartTime, SendResultOK, NumID, ListID, IMEI)",
+    "values (:prmStr, :prmStr2, :prmInt, :prmDT, :prmStr3,",
+    ":prmStr5, :prmBool, :prmInt2, :prmInt3, :prmStr4)",
+};
+
+inline constexpr const char* kApplyReport[] = {
+    "update numberlog set ReportOrig=:prmStr,",
+    "StatusSC=:prmInt,",
+    "ReceiveTimeSC=:prmDT, ReceiveTimeClient=:prmDT2,",
+    "MMS=:prmBool",
+    "where ID=:prmInt4",
+};
+
+// The rows a report may belong to: same number and message reference, in ID order.
+inline constexpr const char* kReportCandidates[] = {
+    "select ID, IMEI, SendResultOK, StatusSC, SendTime from numberlog",
+    "where Number=:prmStr and MR=:prmInt",
+    "order by ID",
+};
+
+inline constexpr const char* kMaxLogID[] = {
+    "select max(ID) as MAXID from numberlog",
+    "where IMEI=:prmStr",
+};
+
+inline constexpr const char* kCountPendingInRange[] = {
+    "select count(ID) as Cnt from numberlog",
+    "where ID >= :prmInt and ID <= :prmInt2",
+    "and IMEI=:prmStr",
+    "and SendResultOK='true'",
+    "and (StatusSC is null or ",
+    "(StatusSC >= 32 and StatusSC <= 63))",
+};
+
+// Numbers (distinct NumID) with a pending row from a first ID on, for one modem.
+inline constexpr const char* kCountPendingNumbers[] = {
+    "select count(distinct NumID) as Cnt from numberlog",
+    "where ID >= :prmInt and IMEI=:prmStr",
+    "and SendResultOK=true",
+    "and (StatusSC is null or ",
+    "(StatusSC >= 32 and StatusSC <= 63))",
+};
+
+// ---- mailing run ----
+
+inline constexpr const char* kCountNumbers[] = {
+    "select count(*) as cnt from NumberList where ListID=:prmInt",
+};
+
+// Three rows in this order: processed, unprocessed, all.
+inline constexpr const char* kCountProcessedUnprocessedTotal[] = {
+    "select count(*) as cnt from numberlist where processed=true and listid=:prmInt union all "
+    "select count(*) as cnt from numberlist where processed=false and listid=:prmInt union all "
+    "select count(*) as cnt from numberlist where listid=:prmInt",
+};
+
+inline constexpr const char* kResetProcessed[] = {
+    "update numberlist set processed=false where listid=:prmInt",
+};
+
+inline constexpr const char* kMarkListActive[] = {
+    "update List set List.\"Active\"='true' where ID=:prmInt",
+};
+
+inline constexpr const char* kMarkListInactive[] = {
+    "update List set List.\"Active\"='false' where ID=:prmInt",
+};
+
+inline constexpr const char* kUnprocessedNumbers[] = {
+    "select * from numberlist where processed=false and listid=:prmInt order by id",
+};
+
+inline constexpr const char* kListValues[] = {
+    "select b.* from NumberList a inner join UserValues b on a.ID=b.NumberID where "
+    "a.ListId=:prmInt order by b.id",
+};
+
+inline constexpr const char* kMarkNumberProcessed[] = {
+    "update numberlist set processed=true where id=:prmInt",
+};
+
+// ---- list storage ----
+
+inline constexpr const char* kListByID[] = {
+    "select * from List where ID=:prmInt",
+};
+
+inline constexpr const char* kListByName[] = {
+    "select * from List where upper(Name)=upper(:prmStr)",
+};
+
+inline constexpr const char* kListNumbers[] = {
+    "select * from NumberList where ListID=:prmInt order by id",
+};
+
+inline constexpr const char* kListNumberTexts[] = {
+    "select Number from NumberList where ListId=:prmInt",
+};
+
+inline constexpr const char* kListNumbersWithValues[] = {
+    "select a.Number, b.* from NumberList a inner join UserValues b on a.ID=b.NumberID where "
+    "a.ListId=:prmInt order by b.NumberID, b.id",
+};
+
+inline constexpr const char* kDeleteListValues[] = {
+    "delete from UserValues where NumberID in (select ID from NumberList where ListID=:prmInt)",
+};
+
+inline constexpr const char* kDeleteListNumbers[] = {
+    "delete from NumberList where ListID=:prmInt",
+};
+
+// ---- list manager ----
+
+inline constexpr const char* kListNames[] = {
+    "select id, name from list order by id",
+};
+
+inline constexpr const char* kNumberCounts[] = {
+    "select listid, count(id) as cnt from numberlist group by listid",
+};
+
+inline constexpr const char* kProcessedCounts[] = {
+    "select listid, count(id) as cnt from numberlist where processed=true group by listid",
+};
+
+inline constexpr const char* kCountListsNamed[] = {
+    "select count(id) as cnt from list where upper(name)=upper(:prmStr)",
+};
+
+inline constexpr const char* kRenameList[] = {
+    "update list set name=:prmStr where upper(name)=upper(:prmStr2)",
+};
+
+inline constexpr const char* kListIDByName[] = {
+    "select id from list where upper(name)=upper(:prmStr)",
+};
+
+inline constexpr const char* kDeleteValuesOfList[] = {
+    "delete from uservalues where NumberID in (select id from numberlist where listid=:prmInt)",
+};
+
+inline constexpr const char* kDeleteNumbersOfList[] = {
+    "delete from numberlist where listid=:prmInt",
+};
+
+inline constexpr const char* kDeleteList[] = {
+    "delete from list where id=:prmInt",
+};
+
+// ---- journal viewer and filter ----
+
+// Followed by "where " and the filter's condition when there is one, then kJournalOrder.
+inline constexpr const char* kJournalRows[] = {
+    "select",
+    "ID, NUMID, Number, SendResultOK, SendTime,",
+    "ReceiveTimeClient, StatusSC, TextSMS, Name, StartTime, IMEI",
+    "from numberlog",
+};
+inline constexpr const char* kJournalOrder = "order by ID";
+
+// Followed by "where " and the condition when the filter sets one.
+inline constexpr const char* kJournalDelete[] = {
+    "delete from numberlog",
+};
+
+inline constexpr const char* kJournalNames[] = {
+    "select Name from NumberLog group by Name order by Name",
+};
+
+inline constexpr const char* kJournalStartTimes[] = {
+    "select StartTime from NumberLog group by StartTime order by StartTime desc",
+};
+
+inline constexpr const char* kJournalIMEIs[] = {
+    "select IMEI from NumberLog group by IMEI order by IMEI",
+};
+
+// ---- upgrade of an older List table ----
+
+inline constexpr const char* kAddActive[] = {
+    "ALTER TABLE List ADD List.\"Active\" boolean",
+};
+
+// Turns a short-string TextSMS into a memo; between the fourth and the last statement every
+// row's TextSMS is set from TextSMS2.
+inline constexpr const char* kTextSMSToMemo[][1] = {
+    {"ALTER TABLE List ADD TextSMS2 VARCHAR(255)"},
+    {"update List set TextSMS2=TextSMS"},
+    {"ALTER TABLE List DROP TextSMS"},
+    {"ALTER TABLE List ADD TextSMS BLOB(160,1)"},
+};
+inline constexpr const char* kDropTextSMS2[] = {
+    "ALTER TABLE List DROP TextSMS2",
+};
+
+}  // namespace db

@@ -1,0 +1,132 @@
+#include "lists/settings.h"
+
+#include <algorithm>
+
+#include "db/statements.h"
+#include "db/tables.h"
+#include "platform/os/files.h"
+#include "vcl/db_database.h"
+#include "vcl/sysutils.h"
+
+namespace lists {
+
+namespace {
+
+// Reads one value when it exists; a value of another type keeps the default.
+template <typename T, typename Read>
+void ReadValue(vcl::TRegistry& registry, const char* name, T& field, Read read) {
+    if (!registry.ValueExists(name)) return;
+    try {
+        field = read(name);
+    } catch (const vcl::ERegistryException&) {}
+}
+
+template <std::size_t N>
+void Run(vcl::TQuery& query, const char* const (&lines)[N]) {
+    db::SetStatement(query, lines);
+    query.ExecSQL();
+}
+
+}  // namespace
+
+void ClampSettings(TSettings& s) {
+    s.SMSDelay = std::clamp(s.SMSDelay, 0, 60);
+    s.ReportWaitForMins = std::clamp(s.ReportWaitForMins, 1, 60);
+}
+
+void ReadSettings(vcl::TRegistry& registry, TSettings& s) {
+    registry.RootKey = vcl::HKEY_LOCAL_MACHINE;
+    if (registry.OpenKeyReadOnly(kSettingsKey)) {
+        ReadValue(registry, "COMPort", s.COMPort, [&](auto n) { return registry.ReadString(n); });
+        ReadValue(registry, "SMSDelay", s.SMSDelay,
+                  [&](auto n) { return registry.ReadInteger(n); });
+        ReadValue(registry, "ReportRequire", s.ReportRequire,
+                  [&](auto n) { return registry.ReadBool(n); });
+        ReadValue(registry, "ReportWaitForMins", s.ReportWaitForMins,
+                  [&](auto n) { return registry.ReadInteger(n); });
+        registry.CloseKey();
+    }
+    ClampSettings(s);
+}
+
+void WriteSettings(vcl::TRegistry& registry, const TSettings& s) {
+    registry.RootKey = vcl::HKEY_LOCAL_MACHINE;
+    if (!registry.OpenKey(kSettingsKey, true)) return;
+    registry.WriteString("COMPort", s.COMPort);
+    registry.WriteInteger("SMSDelay", s.SMSDelay);
+    registry.WriteInteger("ReportWaitForMins", s.ReportWaitForMins);
+    registry.WriteBool("ReportRequire", s.ReportRequire);
+    registry.CloseKey();
+}
+
+std::string DatabaseFolder() {
+    return os::ExecutableDir() + db::kDatabaseFolderName;
+}
+
+void UpgradeListTable(vcl::TQuery& query, vcl::TTable& table) {
+    table.Close();
+    table.SetTableName("List");
+    table.Open();
+    const bool hasActive = table.FieldDefs().IndexOf("Active") >= 0;
+    const vcl::TFieldDef* text = table.FieldDefs().Find("TextSMS");
+    const bool memo = text && text->DataType == vcl::ftMemo;
+    table.Close();
+    if (hasActive && memo) return;
+
+    // Schema changes are transactional: a failure half-way must never leave the templates
+    // stranded in TextSMS2 with TextSMS gone.
+    vcl::TDatabase database(query.DatabaseName());
+    database.StartTransaction();
+    try {
+        if (!hasActive) Run(query, db::kAddActive);
+        if (!memo) {
+            for (const auto& step : db::kTextSMSToMemo)
+                Run(query, step);
+            table.Open();
+            for (table.First(); !table.Eof(); table.Next()) {
+                table.Edit();
+                table.FieldByName("TextSMS").SetValue(table.FieldByName("TextSMS2").Value());
+                table.Post();
+            }
+            table.Close();
+            query.Close();
+            Run(query, db::kDropTextSMS2);
+        }
+        database.Commit();
+    } catch (...) {
+        table.Close();
+        query.Close();
+        try {
+            database.Rollback();
+        } catch (const std::exception&) {
+            // The first failure is the one to report.
+        }
+        throw;
+    }
+}
+
+void MainFormCreate(TSettings& settings, const TMainDataSets& dataSets, const std::string& folder) {
+    vcl::Randomize();
+    settings = TSettings{};
+    {
+        vcl::TRegistry registry;
+        ReadSettings(registry, settings);
+    }
+    for (vcl::TDataSet* ds : {static_cast<vcl::TDataSet*>(&dataSets.Table),
+                              static_cast<vcl::TDataSet*>(&dataSets.Table2),
+                              static_cast<vcl::TDataSet*>(&dataSets.Query),
+                              static_cast<vcl::TDataSet*>(&dataSets.Query2),
+                              static_cast<vcl::TDataSet*>(&dataSets.Query3)}) {
+        ds->Close();
+        ds->SetDatabaseName(folder);
+    }
+    db::CreateMissingTables(folder);
+    UpgradeListTable(dataSets.Query, dataSets.Table);
+}
+
+void MainFormClose(const TSettings& settings) {
+    vcl::TRegistry registry;
+    WriteSettings(registry, settings);
+}
+
+}  // namespace lists

@@ -1,0 +1,58 @@
+// The operator's settings and the database set-up of the main window: what its creation and
+// its closing do besides building the window.
+//
+// The settings live under HKEY_LOCAL_MACHINE "SOFTWARE\Tessary" of the registry stand-in. A
+// value that is missing, or of another type than expected, keeps its default; the pause and the
+// report wait are kept within their ranges. A key that cannot be opened is skipped silently.
+#pragma once
+
+#include <string>
+
+#include "vcl/db_query.h"
+#include "vcl/db_table.h"
+#include "vcl/registry.h"
+
+namespace lists {
+
+inline constexpr const char* kSettingsKey = "SOFTWARE\\Tessary";
+
+struct TSettings {
+    std::string COMPort;        // the modem's serial port
+    int SMSDelay = 1;           // seconds after each message, 0..60
+    bool ReportRequire = true;  // ask the network for status reports
+    int ReportWaitForMins = 5;  // minutes to wait for reports after the last message, 1..60
+};
+
+void ClampSettings(TSettings& s);
+// Reads the values that exist under the key, then clamps.
+void ReadSettings(vcl::TRegistry& registry, TSettings& s);
+void WriteSettings(vcl::TRegistry& registry, const TSettings& s);
+
+// The folder of the database: "Local Tables" in the executable's folder (no trailing "/").
+std::string DatabaseFolder();
+
+// Brings an older List table to the current layout: adds "Active" when it is missing, and
+// turns a short-string TextSMS into a memo keeping every template. All of it in one
+// transaction: a failure leaves the table exactly as it was, and raises.
+void UpgradeListTable(vcl::TQuery& query, vcl::TTable& table);
+
+// The main window's data sets.
+struct TMainDataSets {
+    vcl::TTable& Table;
+    vcl::TTable& Table2;
+    vcl::TQuery& Query;
+    vcl::TQuery& Query2;
+    vcl::TQuery& Query3;
+};
+
+// The body of the main window's creation, in order: seeds the random numbers, sets the
+// defaults, reads the settings, points the five data sets at `folder`, creates the missing
+// tables of a fresh database and upgrades List. The window itself sets GridLocked, ListName
+// and empties its list cache. A database failure is raised after the settings are in place.
+void MainFormCreate(TSettings& settings, const TMainDataSets& dataSets,
+                    const std::string& folder = DatabaseFolder());
+
+// The body of the main window's closing: writes the settings back.
+void MainFormClose(const TSettings& settings);
+
+}  // namespace lists

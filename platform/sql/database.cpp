@@ -1,0 +1,236 @@
+#include "platform/sql/database.h"
+
+#include <sqlite3.h>
+
+#include "platform/sql/dialect.h"
+#include "platform/sql/error.h"
+#include "platform/sql/functions.h"
+#include "platform/sql/lexer.h"
+
+namespace sql {
+
+namespace {
+
+struct StatementGuard {
+    sqlite3_stmt* stmt = nullptr;
+    ~StatementGuard() { sqlite3_finalize(stmt); }
+};
+
+Value ColumnValue(sqlite3_stmt* stmt, int i) {
+    switch (sqlite3_column_type(stmt, i)) {
+        case SQLITE_INTEGER:
+            return Value(static_cast<int64_t>(sqlite3_column_int64(stmt, i)));
+        case SQLITE_FLOAT:
+            return Value(sqlite3_column_double(stmt, i));
+        case SQLITE_NULL:
+            return Value();
+        default: {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+            return Value(
+                std::string(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, i))));
+        }
+    }
+}
+
+int Bind(sqlite3_stmt* stmt, int i, const Value& v) {
+    switch (v.type()) {
+        case Value::Type::Null:
+            return sqlite3_bind_null(stmt, i);
+        case Value::Type::Integer:
+            return sqlite3_bind_int64(stmt, i, v.Integer());
+        case Value::Type::Real:
+            return sqlite3_bind_double(stmt, i, v.Real());
+        case Value::Type::Text:
+            return sqlite3_bind_text(stmt, i, v.Text().data(), static_cast<int>(v.Text().size()),
+                                     SQLITE_TRANSIENT);
+    }
+    return SQLITE_MISUSE;
+}
+
+bool OnlySemicolons(std::string_view tail) {
+    for (const Token& t : Tokenize(tail))
+        if (t.kind != TokenKind::Space && t.text != ";") return false;
+    return true;
+}
+
+}  // namespace
+
+Database::Database(const std::string& file) : file_(file) {
+    const int rc =
+        sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw Error(message + ": " + file, rc);
+    }
+    sqlite3_extended_result_codes(db_, 0);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    RegisterFunctions(db_);
+    try {
+        QueryRaw("PRAGMA journal_mode=WAL");
+        ExecuteRaw("PRAGMA synchronous=NORMAL");
+    } catch (...) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw;
+    }
+}
+
+Database::~Database() {
+    sqlite3_close(db_);
+}
+
+void Database::Fail(int code) {
+    throw Error(sqlite3_errmsg(db_), code);
+}
+
+ResultSet Database::Run(std::string_view sql, const std::vector<Value>& values, bool wantRows,
+                        int64_t* changes) {
+    StatementGuard g;
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &g.stmt, &tail);
+    if (rc != SQLITE_OK) Fail(rc);
+    if (!g.stmt) throw Error("No SQL statement available");
+    const std::size_t used = static_cast<std::size_t>(tail - sql.data());
+    if (!OnlySemicolons(sql.substr(used))) throw Error("Only one statement can be run at a time");
+    const int count = sqlite3_bind_parameter_count(g.stmt);
+    for (int i = 1; i <= count; ++i) {
+        if (static_cast<std::size_t>(i) > values.size()) break;  // the rest stay null
+        if ((rc = Bind(g.stmt, i, values[i - 1])) != SQLITE_OK) Fail(rc);
+    }
+    ResultSet rs;
+    const int cols = sqlite3_column_count(g.stmt);
+    if (wantRows) {
+        for (int i = 0; i < cols; ++i) {
+            const char* decl = sqlite3_column_decltype(g.stmt, i);
+            rs.columns.push_back({sqlite3_column_name(g.stmt, i), decl ? decl : ""});
+        }
+    }
+    while ((rc = sqlite3_step(g.stmt)) == SQLITE_ROW) {
+        if (!wantRows) continue;
+        for (int i = 0; i < cols; ++i)
+            rs.cells.push_back(ColumnValue(g.stmt, i));
+    }
+    if (rc != SQLITE_DONE) Fail(rc);
+    if (changes) *changes = sqlite3_changes64(db_);
+    return rs;
+}
+
+namespace {
+
+// The values of a translated statement's parameters, in their numbered order.
+std::vector<Value> Arrange(const Translation& t, const Params& params) {
+    std::vector<Value> values;
+    for (const std::string& name : t.params) {
+        const Param* found = nullptr;
+        for (const Param& p : params)
+            if (FoldName(p.name) == FoldName(name)) found = &p;
+        if (!found) throw Error("No value for parameter '" + name + "'");
+        values.push_back(found->value);
+    }
+    return values;
+}
+
+}  // namespace
+
+ResultSet Database::Query(std::string_view sql, const Params& params) {
+    const Translation t = Translate(sql, [this](const std::string& n) { return KindOfColumn(n); });
+    return Run(t.sql, Arrange(t, params), true, nullptr);
+}
+
+int64_t Database::Execute(std::string_view sql, const Params& params) {
+    const Translation t = Translate(sql, [this](const std::string& n) { return KindOfColumn(n); });
+    int64_t changes = 0;
+    Run(t.sql, Arrange(t, params), false, &changes);
+    return changes;
+}
+
+ResultSet Database::QueryRaw(std::string_view sql, const std::vector<Value>& values) {
+    return Run(sql, values, true, nullptr);
+}
+
+int64_t Database::ExecuteRaw(std::string_view sql, const std::vector<Value>& values) {
+    int64_t changes = 0;
+    Run(sql, values, false, &changes);
+    return changes;
+}
+
+int64_t Database::LastInsertRowId() const {
+    return sqlite3_last_insert_rowid(db_);
+}
+
+void Database::Begin() {
+    if (InTransaction()) throw Error("A transaction is already active");
+    ExecuteRaw("BEGIN IMMEDIATE");
+}
+
+void Database::Commit() {
+    if (!InTransaction()) throw Error("No transaction is active");
+    ExecuteRaw("COMMIT");
+}
+
+void Database::Rollback() {
+    if (InTransaction()) ExecuteRaw("ROLLBACK");
+}
+
+bool Database::InTransaction() const {
+    return sqlite3_get_autocommit(db_) == 0;
+}
+
+bool Database::TableExists(const std::string& table) {
+    return !TableColumns(table).empty();
+}
+
+std::vector<TableColumn> Database::TableColumns(const std::string& table) {
+    const ResultSet rs =
+        QueryRaw("SELECT name, type, pk FROM pragma_table_info(?1)", {Value(table)});
+    std::vector<TableColumn> cols;
+    for (std::size_t r = 0; r < rs.RowCount(); ++r) {
+        const Value& pk = rs.At(r, 2);
+        cols.push_back({rs.At(r, 0).Text(), rs.At(r, 1).IsNull() ? "" : rs.At(r, 1).Text(),
+                        pk.type() == Value::Type::Integer && pk.Integer() > 0});
+    }
+    return cols;
+}
+
+ColumnKind Database::KindOfColumn(const std::string& foldedName) {
+    const ResultSet v = QueryRaw("PRAGMA schema_version");
+    const int64_t version = v.RowCount() ? v.At(0, 0).Integer() : 0;
+    if (version != kindsVersion_) {
+        kinds_.clear();
+        std::map<std::string, bool> mixed;
+        const ResultSet tables = QueryRaw(
+            "SELECT p.name, p.type FROM sqlite_master m, pragma_table_info(m.name) p "
+            "WHERE m.type = 'table'");
+        for (std::size_t r = 0; r < tables.RowCount(); ++r) {
+            const std::string name = FoldName(tables.At(r, 0).Text());
+            const Value& type = tables.At(r, 1);
+            const ColumnKind kind =
+                KindOf(ClassifyDeclaredType(type.IsNull() ? "" : type.Text()).type);
+            const auto [it, fresh] = kinds_.emplace(name, kind);
+            if (!fresh && it->second != kind) mixed[name] = true;
+        }
+        for (auto& [name, _] : mixed)
+            kinds_[name] = ColumnKind::Other;
+        kindsVersion_ = version;
+    }
+    const auto it = kinds_.find(foldedName);
+    return it == kinds_.end() ? ColumnKind::Other : it->second;
+}
+
+Transaction::~Transaction() {
+    if (done_) return;
+    try {
+        db_.Rollback();
+    } catch (...) {
+        // The connection reports the failure on its next use; a destructor must not throw.
+    }
+}
+
+void Transaction::Commit() {
+    db_.Commit();
+    done_ = true;
+}
+
+}  // namespace sql

@@ -1,0 +1,112 @@
+// One connection to the program's database file.
+//
+// Set-up for many copies of the program on one file: WAL, so that readers never block the
+// writer; a busy timeout, so that a writer waits for another copy's write instead of failing;
+// synchronous=NORMAL, which keeps the file consistent on a crash and costs no disk flush per
+// journal row. Every statement runs to its end and is finalised before the call returns (the
+// whole result is fetched), so no statement holds a lock between calls.
+//
+// Query and Execute take the program's dialect (see dialect.h) with named parameters; the Raw
+// variants take SQLite's own with numbered ones, for statements the program builds itself.
+// Text is UTF-8 here. Failures throw sql::Error with the engine's message.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/sql/column_types.h"
+#include "platform/sql/value.h"
+
+struct sqlite3;
+
+namespace sql {
+
+struct Param {
+    std::string name;  // without ':'; compared without regard to case
+    Value value;
+};
+using Params = std::vector<Param>;
+
+struct Column {
+    std::string name;
+    std::string declaredType;  // empty for an expression
+};
+
+struct ResultSet {
+    std::vector<Column> columns;
+    std::vector<Value> cells;  // row by row
+
+    std::size_t RowCount() const { return columns.empty() ? 0 : cells.size() / columns.size(); }
+    const Value& At(std::size_t row, std::size_t col) const {
+        return cells[row * columns.size() + col];
+    }
+};
+
+struct TableColumn {
+    std::string name;
+    std::string declaredType;
+    bool primaryKey = false;
+};
+
+class Database {
+public:
+    static constexpr int kBusyTimeoutMs = 20000;
+
+    // Opens the file, creating it when missing (its folder must exist).
+    explicit Database(const std::string& file);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const std::string& File() const { return file_; }
+
+    ResultSet Query(std::string_view sql, const Params& params = {});
+    int64_t Execute(std::string_view sql, const Params& params = {});  // rows changed
+    ResultSet QueryRaw(std::string_view sql, const std::vector<Value>& values = {});
+    int64_t ExecuteRaw(std::string_view sql, const std::vector<Value>& values = {});
+
+    int64_t LastInsertRowId() const;
+
+    // BEGIN IMMEDIATE: the write lock is taken (waiting out other writers) before the first
+    // change, so a transaction never fails half-way on a lock.
+    void Begin();
+    void Commit();
+    void Rollback();
+    bool InTransaction() const;
+
+    bool TableExists(const std::string& table);
+    // The columns of a table in their order; empty when there is no such table.
+    std::vector<TableColumn> TableColumns(const std::string& table);
+
+    // The kind of the columns of that folded name across all tables (Other when they differ).
+    ColumnKind KindOfColumn(const std::string& foldedName);
+
+private:
+    ResultSet Run(std::string_view sql, const std::vector<Value>& values, bool wantRows,
+                  int64_t* changes);
+    [[noreturn]] void Fail(int code);
+
+    std::string file_;
+    sqlite3* db_ = nullptr;
+    int64_t kindsVersion_ = -1;
+    std::map<std::string, ColumnKind> kinds_;
+};
+
+// A transaction that rolls back unless committed.
+class Transaction {
+public:
+    explicit Transaction(Database& db) : db_(db) { db_.Begin(); }
+    ~Transaction();
+    void Commit();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+}  // namespace sql

@@ -1,0 +1,50 @@
+#include "platform/sql/shared_database.h"
+
+#include <map>
+#include <mutex>
+
+#include "platform/os/files.h"
+#include "platform/sql/error.h"
+
+namespace sql {
+
+namespace {
+
+std::mutex lock;
+std::map<std::string, std::shared_ptr<Database>>& Connections() {
+    static std::map<std::string, std::shared_ptr<Database>> connections;
+    return connections;
+}
+
+}  // namespace
+
+std::string DatabaseFile(const std::string& folder) {
+    return os::IncludeTrailingSlash(folder) + kDatabaseFileName;
+}
+
+std::shared_ptr<Database> SharedDatabase(const std::string& folder) {
+    if (folder.empty()) throw Error("No database folder given");
+    const std::string file = DatabaseFile(folder);
+    std::lock_guard g(lock);
+    auto& slot = Connections()[file];
+    if (!slot) {
+        if (!os::DirectoryExists(folder)) {
+            Connections().erase(file);
+            throw Error("The database folder does not exist: " + folder, 14 /* SQLITE_CANTOPEN */);
+        }
+        try {
+            slot = std::make_shared<Database>(file);
+        } catch (...) {
+            Connections().erase(file);
+            throw;
+        }
+    }
+    return slot;
+}
+
+void CloseSharedDatabases() {
+    std::lock_guard g(lock);
+    Connections().clear();
+}
+
+}  // namespace sql
