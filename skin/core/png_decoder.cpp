@@ -85,7 +85,7 @@ void UnfilterRow(uint8_t filter, uint8_t* row, const uint8_t* prev, size_t bpp, 
 // A grey sample of bKGD or tRNS as the colour the image shows for it.
 uint8_t GreyLevel(uint32_t v, int depth) {
     if (depth == 16) return static_cast<uint8_t>(MulDiv16(v, 255, 65535));
-    if (depth >= 8) return static_cast<uint8_t>(v);
+    if (depth >= 8 || depth < 1) return static_cast<uint8_t>(v);  // odd depths fail later
     const uint32_t top = (1u << depth) - 1;
     return static_cast<uint8_t>((v & top) * 255 / top);
 }

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the skin core's fuzz targets with clang (libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs each for a bounded time. An input that crashes a target is
+# copied to tests/data/skin/fuzz/<png or skin_pack>/, where the regression test replays it from then on,
+# and the script fails.
+#   scripts/fuzz.sh [seconds per target, default 60]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+build=build/fuzz
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTESSARY_FUZZ=ON -DTESSARY_SANITIZE=ON -DTESSARY_TESTS=OFF -DTESSARY_BENCH=OFF >/dev/null
+cmake --build "$build" --target png_fuzzer skin_pack_fuzzer >/dev/null
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+status=0
+run() {
+  local target=$1 seeds=$2 extra=${3:-}
+  local work="$build/corpus/$target" found="$build/found/$target" keep="tests/data/skin/fuzz/${target%_fuzzer}"
+  mkdir -p "$work" "$found" "$keep"
+  # Bounded: total time, per-input time and memory; the internal image bound keeps
+  # allocations well under the memory limit.
+  if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -malloc_limit_mb=512 -artifact_prefix="$found/" $extra "$work" "$seeds" "$keep" \
+      >"$build/$target.log" 2>&1; then
+    echo "fuzz: $target found a failure:"; grep -E 'ERROR|SUMMARY|Test unit written' "$build/$target.log" | head -5
+    cp "$found"/* "$keep"/ 2>/dev/null || true
+    status=1
+  else
+    echo "fuzz: $target: $(grep -Eo 'Done [0-9]+ runs' "$build/$target.log" | tail -1) without a failure"
+  fi
+}
+run png_fuzzer tests/data/skin/pngsuite "-dict=skin/core/fuzz/png.dict"
+run skin_pack_fuzzer tests/data/skin/fuzz/skin_pack_seeds
+exit $status

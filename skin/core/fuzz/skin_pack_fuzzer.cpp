@@ -1,0 +1,20 @@
+// Feeds arbitrary bytes to the packed-skin reader, as a lent blob. Only the reader's declared
+// exceptions may come out.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "skin/core/errors.h"
+#include "skin/core/skin_pack.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    auto c = std::make_unique<skin::TacSkinConvertor>();
+    c->PackedData = std::string_view(reinterpret_cast<const char*>(data), size);
+    try {
+        skin::ExtractPackedSkin(c);
+        if (c) c->FindImage("OPTIONS.DAT");
+    } catch (const skin::ESkinPackError&) {
+    } catch (const skin::EZDecompressionError&) {
+    } catch (const vcl::EReadError&) {}
+    return 0;
+}

@@ -1,0 +1,60 @@
+// Replays the inputs the fuzz targets found and started from: each must load or fail with one of
+// the reader's declared errors, under the sanitizers like every test.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/os/files.h"
+#include "skin/core/errors.h"
+#include "skin/core/png_decoder.h"
+#include "skin/core/skin_pack.h"
+#include "tests/support/temp_dir.h"
+
+namespace skin {
+namespace {
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(
+             testing_support::TestDataDir() + "skin/fuzz/" + folder, ec)) {
+        files.push_back(e.path().string());
+    }
+    return files;
+}
+
+TEST(FuzzRegression, PngInputsFailOnlyWithDeclaredErrors) {
+    for (const auto& file : FilesIn("png")) {
+        SCOPED_TRACE(file);
+        std::string data = *os::ReadWholeFile(file);
+        PngDecoder decoder;
+        PngImage image;
+        try {
+            decoder.Load(reinterpret_cast<const uint8_t*>(data.data()), data.size(), image);
+        } catch (const vcl::EInvalidGraphic&) {
+        } catch (const vcl::EReadError&) {
+        } catch (const EGraphicCompression&) {
+        } catch (const EColorConversionError&) {}
+    }
+}
+
+TEST(FuzzRegression, PackedSkinInputsFailOnlyWithDeclaredErrors) {
+    auto files = FilesIn("skin_pack");
+    for (const auto& f : FilesIn("skin_pack_seeds"))
+        files.push_back(f);
+    EXPECT_GE(files.size(), 3u);
+    for (const auto& file : files) {
+        SCOPED_TRACE(file);
+        std::string data = *os::ReadWholeFile(file);
+        auto c = std::make_unique<TacSkinConvertor>();
+        c->PackedData = data;
+        try {
+            ExtractPackedSkin(c);
+        } catch (const ESkinPackError&) {
+        } catch (const EZDecompressionError&) {
+        } catch (const vcl::EReadError&) {}
+    }
+}
+
+}  // namespace
+}  // namespace skin
