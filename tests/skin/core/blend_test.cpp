@@ -95,6 +95,18 @@ TEST(Blend, PerPixelAlphaOverBackground) {
     EXPECT_EQ(dst.get(2, 0), RGB(0, 200, 100));
 }
 
+TEST(Blend, PerPixelAlphaOnA32BitTargetKeepsItsAlpha) {
+    TestImage src(2, 1, 4), dst(2, 1, 4);
+    src.set(0, 0, 0xFF000000 | RGB(255, 1, 2));
+    src.set(1, 0, 0x40000000 | RGB(255, 255, 255));
+    dst.fill(0x7F000000 | RGB(10, 250, 128));
+    DrawAlphaBitmapOverBg({0, 0, 2, 1}, {0, 0, 2, 1}, dst, src, EmptyCacheInfo, false);
+    EXPECT_EQ(dst.get(0, 0), 0x7F000000 | RGB(254, 1, 2));  // alpha 255 is not quite all
+    EXPECT_EQ(dst.get(1, 0),
+              0x7F000000 | RGB((255 * 64 + 10 * 192) >> 8, (255 * 64 + 250 * 192) >> 8,
+                               (255 * 64 + 128 * 192) >> 8));
+}
+
 TEST(Blend, MaskLayoutSourceReadsItsMaskFromTheLowerHalfOnly) {
     TestImage src(2, 4, 3), dst(2, 4, 3);
     src.set(0, 0, RGB(255, 255, 255));

@@ -1,0 +1,270 @@
+// The skin core's hot paths beside the libraries that do the same work, in one run:
+//   PNG decoding    libpng (decoding to the same BGR/BGRA bytes)
+//   CRC-32          zlib's crc32
+//   resampling      pixman's separable convolution filter
+//   alpha blending  pixman compositing
+#include <benchmark/benchmark.h>
+#include <pixman.h>
+#include <png.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "skin/core/blend.h"
+#include "skin/core/crc32.h"
+#include "skin/core/png_decoder.h"
+#include "skin/core/resampler.h"
+
+namespace {
+
+// A picture that compresses like a real one: smooth gradients with a little noise.
+std::vector<uint8_t> Picture(int w, int h, int channels) {
+    std::mt19937 rng(1);
+    std::vector<uint8_t> px(size_t(w) * h * channels);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            for (int c = 0; c < channels; ++c) {
+                int v = (x * (c + 1) + y * (3 - c % 3)) / 3 + int(rng() % 9);
+                px[(size_t(y) * w + x) * channels + c] = uint8_t(c == 3 ? 128 + (x + y) % 128 : v);
+            }
+        }
+    }
+    return px;
+}
+
+std::string EncodePng(int w, int h, int colorType, bool interlaced) {
+    const int channels = colorType == PNG_COLOR_TYPE_RGBA  ? 4
+                         : colorType == PNG_COLOR_TYPE_RGB ? 3
+                                                           : 1;
+    std::vector<uint8_t> px = Picture(w, h, channels);
+    std::string out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(
+        png, &out,
+        [](png_structp p, png_bytep d, png_size_t n) {
+            static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<char*>(d), n);
+        },
+        nullptr);
+    png_set_IHDR(png, info, w, h, 8, colorType,
+                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> palette(256);
+    for (int i = 0; i < 256; ++i)
+        palette[i] = {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)};
+    if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_PLTE(png, info, palette.data(), 256);
+    png_write_info(png, info);
+    std::vector<png_bytep> rows(h);
+    for (int y = 0; y < h; ++y)
+        rows[y] = px.data() + size_t(y) * w * channels;
+    png_write_image(png, rows.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+// libpng decoding into top-down rows of the bytes our decoder gives (BGR, BGRA, indexes).
+struct LibpngImage {
+    int width = 0, height = 0;
+    size_t stride = 0;
+    std::vector<uint8_t> pixels;
+};
+
+void DecodeWithLibpng(const std::string& data, LibpngImage& out) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    struct Src {
+        const std::string* d;
+        size_t pos;
+    } src{&data, 0};
+    png_set_read_fn(png, &src, [](png_structp p, png_bytep o, png_size_t n) {
+        auto* s = static_cast<Src*>(png_get_io_ptr(p));
+        std::memcpy(o, s->d->data() + s->pos, n);
+        s->pos += n;
+    });
+    png_read_info(png, info);
+    png_set_bgr(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    out.width = int(png_get_image_width(png, info));
+    out.height = int(png_get_image_height(png, info));
+    out.stride = png_get_rowbytes(png, info);
+    out.pixels.resize(out.stride * out.height);
+    std::vector<png_bytep> rows(out.height);
+    for (int y = 0; y < out.height; ++y)
+        rows[y] = out.pixels.data() + y * out.stride;
+    png_read_image(png, rows.data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+}
+
+void CheckSameOutput(const std::string& png) {
+    skin::PngDecoder d;
+    skin::PngImage ours;
+    d.Load(reinterpret_cast<const uint8_t*>(png.data()), png.size(), ours);
+    LibpngImage ref;
+    DecodeWithLibpng(png, ref);
+    for (int y = 0; y < ref.height; ++y) {
+        if (std::memcmp(ours.Row(y), ref.pixels.data() + y * ref.stride, ref.stride) != 0) {
+            throw std::runtime_error("decoded rows differ from libpng's");
+        }
+    }
+}
+
+struct PngCase {
+    const char* name;
+    int colorType;
+    bool interlaced;
+};
+const PngCase kPngCases[] = {{"rgba", PNG_COLOR_TYPE_RGBA, false},
+                             {"rgb", PNG_COLOR_TYPE_RGB, false},
+                             {"palette", PNG_COLOR_TYPE_PALETTE, false},
+                             {"rgba_interlaced", PNG_COLOR_TYPE_RGBA, true}};
+
+const std::string& PngData(int i) {
+    static std::vector<std::string> files = [] {
+        std::vector<std::string> f;
+        for (const auto& c : kPngCases) {
+            f.push_back(EncodePng(512, 512, c.colorType, c.interlaced));
+            CheckSameOutput(f.back());
+        }
+        return f;
+    }();
+    return files[i];
+}
+
+void BM_PngOurs(benchmark::State& state) {
+    const std::string& png = PngData(int(state.range(0)));
+    skin::PngDecoder d;
+    skin::PngImage image;
+    for (auto _ : state) {
+        d.Load(reinterpret_cast<const uint8_t*>(png.data()), png.size(), image);
+        benchmark::DoNotOptimize(image.Row(0));
+    }
+    state.SetLabel(kPngCases[state.range(0)].name);
+}
+void BM_PngLibpng(benchmark::State& state) {
+    const std::string& png = PngData(int(state.range(0)));
+    LibpngImage image;
+    for (auto _ : state) {
+        DecodeWithLibpng(png, image);
+        benchmark::DoNotOptimize(image.pixels.data());
+    }
+    state.SetLabel(kPngCases[state.range(0)].name);
+}
+BENCHMARK(BM_PngOurs)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PngLibpng)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+
+const std::vector<uint8_t>& CrcData() {
+    static std::vector<uint8_t> d = Picture(1024, 256, 4);
+    return d;
+}
+void BM_CrcOurs(benchmark::State& state) {
+    const auto& d = CrcData();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(skin::UpdateCrc32(0, d.data(), d.size()));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(d.size()));
+}
+void BM_CrcZlib(benchmark::State& state) {
+    const auto& d = CrcData();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(crc32(0, d.data(), uInt(d.size())));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(d.size()));
+}
+BENCHMARK(BM_CrcOurs);
+BENCHMARK(BM_CrcZlib);
+
+// 32-bit images as both sides see them: ours through a view, pixman's as a8r8g8b8 in the same
+// byte order.
+struct Image32 {
+    int w, h;
+    std::vector<uint32_t> px;
+    Image32(int width, int height) : w(width), h(height), px(size_t(width) * height) {
+        auto p = Picture(width, height, 4);
+        std::memcpy(px.data(), p.data(), p.size());
+    }
+    skin::PixelView View() {
+        return {reinterpret_cast<uint8_t*>(px.data()), ptrdiff_t(w) * 4, w, h, 4};
+    }
+    pixman_image_t* Pixman() {
+        return pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, px.data(), w * 4);
+    }
+};
+
+// Sizes: 512 x 512 to 256 x 256 (shrink) and 256 x 256 to 512 x 512 (enlarge), triangle filter.
+void BM_ResampleOurs(benchmark::State& state) {
+    const int from = int(state.range(0)), to = int(state.range(1));
+    Image32 src(from, from), dst(to, to);
+    for (auto _ : state)
+        skin::ResamplePixels(src.View(), dst.View(), skin::rfTriangle);
+}
+void BM_ResamplePixman(benchmark::State& state) {
+    const int from = int(state.range(0)), to = int(state.range(1));
+    Image32 src(from, from), dst(to, to);
+    pixman_image_t* s = src.Pixman();
+    pixman_image_t* d = dst.Pixman();
+    const double scale = double(from) / to;
+    int n = 0;
+    pixman_fixed_t* params = pixman_filter_create_separable_convolution(
+        &n, pixman_double_to_fixed(scale > 1 ? scale : 1),
+        pixman_double_to_fixed(scale > 1 ? scale : 1), PIXMAN_KERNEL_LINEAR, PIXMAN_KERNEL_LINEAR,
+        PIXMAN_KERNEL_LINEAR, PIXMAN_KERNEL_LINEAR, 1, 1);
+    pixman_image_set_filter(s, PIXMAN_FILTER_SEPARABLE_CONVOLUTION, params, n);
+    pixman_transform_t t;
+    pixman_transform_init_scale(&t, pixman_double_to_fixed(scale), pixman_double_to_fixed(scale));
+    pixman_image_set_transform(s, &t);
+    pixman_image_set_repeat(s, PIXMAN_REPEAT_REFLECT);
+    for (auto _ : state)
+        pixman_image_composite32(PIXMAN_OP_SRC, s, nullptr, d, 0, 0, 0, 0, 0, 0, to, to);
+    free(params);
+    pixman_image_unref(s);
+    pixman_image_unref(d);
+}
+BENCHMARK(BM_ResampleOurs)->Args({512, 256})->Args({256, 512})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ResamplePixman)->Args({512, 256})->Args({256, 512})->Unit(benchmark::kMicrosecond);
+
+// Per-pixel alpha over a 32-bit background (ours straight alpha, pixman premultiplied OVER), and
+// a constant-ratio blend (ours through the summing accessor, pixman OVER with a solid mask).
+void BM_AlphaBlendOurs(benchmark::State& state) {
+    Image32 src(512, 512), dst(512, 512);
+    for (auto _ : state) {
+        skin::DrawAlphaBitmapOverBg({0, 0, 512, 512}, {0, 0, 512, 512}, dst.View(), src.View(),
+                                    skin::EmptyCacheInfo, false);
+    }
+}
+void BM_AlphaBlendPixman(benchmark::State& state) {
+    Image32 src(512, 512), dst(512, 512);
+    pixman_image_t* s = src.Pixman();
+    pixman_image_t* d = dst.Pixman();
+    for (auto _ : state)
+        pixman_image_composite32(PIXMAN_OP_OVER, s, nullptr, d, 0, 0, 0, 0, 0, 0, 512, 512);
+    pixman_image_unref(s);
+    pixman_image_unref(d);
+}
+void BM_RatioBlendOurs(benchmark::State& state) {
+    Image32 src(512, 512), dst(512, 512);
+    for (auto _ : state)
+        skin::BlendBitmapRect(dst.View(), src.View(), 100, {0, 0, 512, 512}, {0, 0});
+}
+void BM_RatioBlendPixman(benchmark::State& state) {
+    Image32 src(512, 512), dst(512, 512);
+    pixman_image_t* s = pixman_image_create_bits(PIXMAN_x8r8g8b8, 512, 512, src.px.data(), 2048);
+    pixman_image_t* d = dst.Pixman();
+    pixman_color_t c{0, 0, 0, 0x9B9B};
+    pixman_image_t* m = pixman_image_create_solid_fill(&c);
+    for (auto _ : state)
+        pixman_image_composite32(PIXMAN_OP_OVER, s, m, d, 0, 0, 0, 0, 0, 0, 512, 512);
+    pixman_image_unref(m);
+    pixman_image_unref(s);
+    pixman_image_unref(d);
+}
+BENCHMARK(BM_AlphaBlendOurs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AlphaBlendPixman)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RatioBlendOurs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RatioBlendPixman)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
