@@ -6,42 +6,10 @@
 
 namespace vcl {
 
-// ---- statement lines ----
-
-void TSQLLines::Clear() {
-    lines_.clear();
-    Changed();
-}
-
-void TSQLLines::Add(const std::string& line) {
-    lines_.push_back(line);
-    Changed();
-}
-
-std::string TSQLLines::Text() const {
-    std::string out;
-    for (const auto& l : lines_)
-        out += l + "\r\n";
-    return out;
-}
-
-void TSQLLines::SetText(const std::string& text) {
-    lines_.clear();
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines_.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines_.push_back(text.substr(start));
-    Changed();
-}
-
 // ---- the query ----
 
 TQuery::TQuery() {
-    SQL.OnChange = [this] { SQLChanged(); };
+    SQL.OnChange = TNotifyEvent::FromCallable([this](TObject*) { SQLChanged(); });
 }
 
 void TQuery::SQLChanged() {

@@ -4,33 +4,13 @@
 // bound, never pasted into the text; a parameter that was never given a value is an error.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "vcl/data_set.h"
+#include "vcl/string_list.h"
 
 namespace vcl {
-
-// The lines of a statement.
-class TSQLLines {
-public:
-    void Clear();
-    void Add(const std::string& line);
-    int Count() const { return static_cast<int>(lines_.size()); }
-    const std::string& operator[](int i) const { return lines_.at(i); }
-    // Every line ended by CR LF.
-    std::string Text() const;
-    void SetText(const std::string& text);  // split at CR LF, LF or CR
-
-    std::function<void()> OnChange;
-
-private:
-    void Changed() {
-        if (OnChange) OnChange();
-    }
-    std::vector<std::string> lines_;
-};
 
 class TParam {
 public:
@@ -74,7 +54,7 @@ class TQuery : public TDataSet {
 public:
     TQuery();
 
-    TSQLLines SQL;
+    TStringList SQL;  // the statement's lines
 
     int ParamCount() const { return static_cast<int>(params_.size()); }
     TParam& Params(int i) { return params_.at(i); }
