@@ -602,4 +602,24 @@ size_t PngDecoder::Load(const uint8_t* data, size_t size, PngTarget& target) {
     return load.Run();
 }
 
+void PngDecoder::LoadFromStream(vcl::TStream* stream, PngTarget& target) {
+    const int64_t start = stream->Position();
+    const int64_t left = std::max<int64_t>(stream->Size() - start, 0);
+    // A memory stream is decoded in place; others are read into memory first.
+    if (auto* m = dynamic_cast<vcl::TCustomMemoryStream*>(stream)) {
+        size_t used = 0;
+        try {
+            used = Load(m->Memory() + start, size_t(left), target);
+        } catch (...) {
+            stream->SetPosition(start + left);
+            throw;
+        }
+        stream->SetPosition(start + int64_t(used));
+        return;
+    }
+    std::vector<uint8_t> data(static_cast<size_t>(left));
+    stream->ReadBuffer(data.data(), left);
+    stream->SetPosition(start + int64_t(Load(data.data(), data.size(), target)));
+}
+
 }  // namespace skin

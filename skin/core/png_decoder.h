@@ -15,6 +15,7 @@
 
 #include "skin/core/color_manager.h"
 #include "skin/core/pixels.h"
+#include "vcl/streams.h"
 
 namespace skin {
 
@@ -97,6 +98,9 @@ public:
     // read (up to and including the IEND chunk). Raises on failure; the target then keeps what
     // it had reached.
     size_t Load(const uint8_t* data, size_t size, PngTarget& target);
+    // The same from the stream's position (a PNG may sit inside a larger stream); the stream
+    // then stands behind the last chunk read.
+    void LoadFromStream(vcl::TStream* stream, PngTarget& target);
 
     TColorManager ColorManager;
     TPngHeaderInfo Header;

@@ -6,6 +6,7 @@
 
 #include "platform/os/files.h"
 #include "skin/core/errors.h"
+#include "vcl/object.h"
 #include "vcl/sysutils.h"
 
 namespace skin {
@@ -24,6 +25,7 @@ class Reader {
 public:
     explicit Reader(std::string_view data) : data_(data) {}
     size_t Left() const { return data_.size() - pos_; }
+    size_t Position() const { return pos_; }
     int32_t ReadInt32() {
         if (Left() < 4) throw vcl::EReadError(kReadError);
         const auto* p = reinterpret_cast<const uint8_t*>(data_.data() + pos_);
@@ -78,6 +80,33 @@ private:
 
 }  // namespace
 
+MemoryStreamPtr StreamOf(const std::string& data) {
+    MemoryStreamPtr m(vcl::New<vcl::TMemoryStream>());
+    m->WriteBuffer(data.data(), int64_t(data.size()));
+    m->SetPosition(0);
+    return m;
+}
+
+TacSkinConvertor::~TacSkinConvertor() {
+    ClearConvertor(*this);
+}
+
+void TacSkinConvertor::LendPackedData(vcl::TStream* stream) {
+    ReleasePackedData();
+    PackedData = stream;
+}
+
+void TacSkinConvertor::OwnPackedData(MemoryStreamPtr stream) {
+    ReleasePackedData();
+    owned_ = std::move(stream);
+    PackedData = owned_.get();
+}
+
+void TacSkinConvertor::ReleasePackedData() {
+    PackedData = nullptr;
+    owned_.reset();
+}
+
 const TacImageItem* TacSkinConvertor::FindImage(std::string_view upperName) const {
     const size_t n = std::min(Files.size(), size_t(std::max(ImageCount, 0)));
     for (size_t i = 0; i < n; ++i) {
@@ -90,14 +119,35 @@ void ClearConvertor(TacSkinConvertor& c) {
     while (!c.Files.empty())
         c.Files.pop_back();
     c.Options.reset();
-    c.PackedData = {};
-    std::string().swap(c.OwnPackedData);
+    c.ReleasePackedData();
     c.ImageCount = 0;
 }
 
 void ExtractPackedSkin(std::unique_ptr<TacSkinConvertor>& c) {
-    Reader r(c->PackedData);
+    // The whole blob is in memory (a memory stream is read in place); the reader then stands
+    // behind the last entry read.
+    vcl::TStream* stream = c->PackedData;
+    std::string copy;
+    std::string_view blob;
+    if (stream == nullptr) {
+    } else if (auto* m = dynamic_cast<vcl::TCustomMemoryStream*>(stream)) {
+        blob = {reinterpret_cast<const char*>(m->Memory()), size_t(m->Size())};
+    } else {
+        stream->SetPosition(0);
+        copy.resize(size_t(stream->Size()));
+        stream->ReadBuffer(copy.data(), int64_t(copy.size()));
+        blob = copy;
+    }
+    Reader r(blob);
+    struct Reposition {
+        vcl::TStream* stream;
+        const Reader& reader;
+        ~Reposition() {
+            if (stream) stream->SetPosition(int64_t(reader.Position()));
+        }
+    } reposition{stream, r};
     if (r.Left() < 4 || r.ReadBytes(4) != "ASzf") {
+        reposition.stream = nullptr;
         ClearConvertor(*c);
         c.reset();
         throw ESkinPackError(kNotPacked);
@@ -111,9 +161,9 @@ void ExtractPackedSkin(std::unique_ptr<TacSkinConvertor>& c) {
         const int32_t size = r.ReadInt32();
         std::string data = r.Inflate(size);
         if (vcl::UpperCase(name) == "OPTIONS.DAT") {
-            c->Options = std::move(data);
+            c->Options = StreamOf(data);
         } else {
-            c->Files.push_back({std::move(name), std::move(data)});
+            c->Files.push_back({std::move(name), StreamOf(data)});
             c->ImageCount = int32_t(c->Files.size());
         }
     }
@@ -121,20 +171,19 @@ void ExtractPackedSkin(std::unique_ptr<TacSkinConvertor>& c) {
 
 void ReadPackedSkinFile(const std::string& fileName, std::unique_ptr<TacSkinConvertor>& c,
                         bool freePackedData) {
-    if (!os::FileExists(fileName)) return;
+    if (!os::FileExists(vcl::SysPath(fileName))) return;
     if (c)
         ClearConvertor(*c);
     else
         c = std::make_unique<TacSkinConvertor>();
-    auto data = os::ReadWholeFile(fileName);
-    if (!data) throw vcl::EFOpenError("Cannot open file \"" + fileName + "\"");
-    c->OwnPackedData = std::move(*data);
-    c->PackedData = c->OwnPackedData;
-    ExtractPackedSkin(c);
-    if (freePackedData && c) {
-        c->PackedData = {};
-        std::string().swap(c->OwnPackedData);
+    {
+        vcl::TFileStream file(fileName, vcl::fmOpenRead | vcl::fmShareDenyWrite);
+        MemoryStreamPtr blob(vcl::New<vcl::TMemoryStream>());
+        blob->LoadFromStream(&file);
+        c->OwnPackedData(std::move(blob));
     }
+    ExtractPackedSkin(c);
+    if (freePackedData && c) c->ReleasePackedData();
 }
 
 }  // namespace skin

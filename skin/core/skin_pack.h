@@ -9,38 +9,53 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "vcl/persistent.h"
+#include "vcl/streams.h"
+
 namespace skin {
 
+using MemoryStreamPtr = std::unique_ptr<vcl::TMemoryStream, vcl::FreeDeleter>;
+
 struct TacImageItem {
-    std::string Name;  // as stored
-    std::string Data;  // inflated
+    std::string Name;      // as stored
+    MemoryStreamPtr Data;  // inflated
 };
 using TacImageItems = std::vector<TacImageItem>;
 
-class TacSkinConvertor {
+class TacSkinConvertor : public vcl::TPersistent {
 public:
+    VCL_CLASS(TacSkinConvertor, vcl::TPersistent)
+    ~TacSkinConvertor() override;
+
     int32_t ImageCount = 0;  // the number of image entries
     TacImageItems Files;     // the image entries in file order
-    std::optional<std::string> Options;
-    // The blob being read: lent by the caller (never freed here) or loaded from a file.
-    std::string_view PackedData;
-    std::string OwnPackedData;
+    MemoryStreamPtr Options;
+
+    // The blob being read. A stream lent by the caller is never freed here, also not on failure;
+    // one that ReadPackedSkinFile loaded is owned.
+    vcl::TStream* PackedData = nullptr;
+    void LendPackedData(vcl::TStream* stream);
+    void OwnPackedData(MemoryStreamPtr stream);
+    bool OwnsPackedData() const { return owned_ != nullptr; }
+    void ReleasePackedData();
 
     // The first image whose ASCII upper-cased name equals `upperName`, or null.
     const TacImageItem* FindImage(std::string_view upperName) const;
+
+private:
+    MemoryStreamPtr owned_;
 };
 
-// Empties the convertor and releases what it owns; a lent blob is only forgotten.
+// Empties the convertor and releases what it owns; a lent stream is only forgotten.
 void ClearConvertor(TacSkinConvertor& c);
 
-// Reads the convertor's PackedData into its options and images. A blob without the signature
-// clears and frees the convertor (the variable becomes null) and raises ESkinPackError; a blob
-// that ends early raises EReadError, damaged deflate data or an entry of another size than it
+// Reads the convertor's PackedData, from its start, into its options and images. A blob without the
+// signature clears and frees the convertor (the variable becomes null) and raises ESkinPackError; a
+// blob that ends early raises EReadError, damaged deflate data or an entry of another size than it
 // states EZDecompressionError. The entries read before a failure stay.
 void ExtractPackedSkin(std::unique_ptr<TacSkinConvertor>& c);
 

@@ -156,6 +156,14 @@ IniSections ParseIniStrings(const std::vector<std::string>& lines) {
     return sections;
 }
 
+IniSections ParseIniStrings(const vcl::TStrings& lines) {
+    std::vector<std::string> v;
+    v.reserve(size_t(lines.Count()));
+    for (int i = 0; i < lines.Count(); ++i)
+        v.push_back(lines.Get(i));
+    return ParseIniStrings(v);
+}
+
 std::string ReadIniString(const IniSections& sections, std::string_view section,
                           std::string_view key, std::string_view def) {
     for (const auto& s : sections) {

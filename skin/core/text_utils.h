@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "skin/core/pixels.h"
+#include "vcl/strings.h"
 
 namespace skin {
 
@@ -97,6 +98,7 @@ struct IniSection {
 using IniSections = std::vector<IniSection>;
 
 IniSections ParseIniStrings(const std::vector<std::string>& lines);
+IniSections ParseIniStrings(const vcl::TStrings& lines);
 std::string ReadIniString(const IniSections& sections, std::string_view section,
                           std::string_view key, std::string_view def);
 int32_t ReadIniInteger(const IniSections& sections, std::string_view section, std::string_view key,

@@ -8,8 +8,9 @@
 #include "skin/core/skin_pack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    vcl::TStringStream stream(std::string(reinterpret_cast<const char*>(data), size));
     auto c = std::make_unique<skin::TacSkinConvertor>();
-    c->PackedData = std::string_view(reinterpret_cast<const char*>(data), size);
+    c->LendPackedData(&stream);
     try {
         skin::ExtractPackedSkin(c);
         if (c) c->FindImage("OPTIONS.DAT");

@@ -46,8 +46,9 @@ TEST(FuzzRegression, PackedSkinInputsFailOnlyWithDeclaredErrors) {
     for (const auto& file : files) {
         SCOPED_TRACE(file);
         std::string data = *os::ReadWholeFile(file);
+        vcl::TStringStream stream(data);
         auto c = std::make_unique<TacSkinConvertor>();
-        c->PackedData = data;
+        c->LendPackedData(&stream);
         try {
             ExtractPackedSkin(c);
         } catch (const ESkinPackError&) {

@@ -193,6 +193,12 @@ TEST(PngDecoder, ReadsAPngInsideALargerStreamAndStopsBehindIend) {
     const auto* start = reinterpret_cast<const uint8_t*>(stream.data()) + 13;
     EXPECT_EQ(d.Load(start, stream.size() - 13, image), png.size());
     EXPECT_EQ(image.Width(), 3);
+
+    vcl::TStringStream s(stream);
+    s.SetPosition(13);
+    d.LoadFromStream(&s, image);
+    EXPECT_EQ(s.Position(), int64_t(13 + png.size()));
+    EXPECT_EQ(image.Height(), 3);
 }
 
 TEST(PngDecoder, TakesChunkNamesInAnyLetterCase) {

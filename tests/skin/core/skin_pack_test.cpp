@@ -38,10 +38,17 @@ std::string Pack(const std::vector<std::string>& entries, int32_t count = kNatur
     return blob;
 }
 
-std::unique_ptr<TacSkinConvertor> Lend(const std::string& blob) {
-    auto c = std::make_unique<TacSkinConvertor>();
-    c->PackedData = blob;
-    return c;
+// The caller's stream, lent to the convertor.
+struct Lent {
+    explicit Lent(const std::string& blob) : stream(blob), c(std::make_unique<TacSkinConvertor>()) {
+        c->LendPackedData(&stream);
+    }
+    vcl::TStringStream stream;
+    std::unique_ptr<TacSkinConvertor> c;
+};
+
+std::string Text(const MemoryStreamPtr& m) {
+    return std::string(reinterpret_cast<const char*>(m->Memory()), size_t(m->Size()));
 }
 
 TEST(SkinPack, UnpacksOptionsAndImagesInFileOrder) {
@@ -50,43 +57,47 @@ TEST(SkinPack, UnpacksOptionsAndImagesInFileOrder) {
     const std::string blob =
         Pack({Entry("Master.bmp", "BM..."), Entry("options.DAT", "[GLOBALINFO]"),
               Entry("MASTER.BMP", "second"), Entry("glow.png", big, kNatural, &stored)});
-    auto c = Lend(blob);
+    Lent lent(blob);
+    auto& c = lent.c;
     ExtractPackedSkin(c);
     ASSERT_TRUE(c->Options);
-    EXPECT_EQ(*c->Options, "[GLOBALINFO]");
+    EXPECT_EQ(Text(c->Options), "[GLOBALINFO]");
+    EXPECT_EQ(lent.stream.Position(), int64_t(blob.size()));
+    EXPECT_FALSE(c->OwnsPackedData());
     ASSERT_EQ(c->Files.size(), 3u);
     EXPECT_EQ(c->ImageCount, 3);
     EXPECT_EQ(c->Files[0].Name, "Master.bmp");
-    EXPECT_EQ(c->FindImage("MASTER.BMP")->Data, "BM...");
-    EXPECT_EQ(c->FindImage("GLOW.PNG")->Data, big);  // the last image is found too
+    EXPECT_EQ(Text(c->FindImage("MASTER.BMP")->Data), "BM...");
+    EXPECT_EQ(Text(c->FindImage("GLOW.PNG")->Data), big);  // the last image is found too
     EXPECT_EQ(c->FindImage("master.bmp"), nullptr);
 
-    const std::string none = Pack({});
-    auto empty = Lend(none);
-    ExtractPackedSkin(empty);
-    EXPECT_FALSE(empty->Options);
-    EXPECT_EQ(empty->ImageCount, 0);
+    Lent empty(Pack({}));
+    ExtractPackedSkin(empty.c);
+    EXPECT_FALSE(empty.c->Options);
+    EXPECT_EQ(empty.c->ImageCount, 0);
 }
 
 TEST(SkinPack, ABadSignatureFreesTheConvertorButNotTheLentBlob) {
     for (std::string blob :
          {std::string("ASZF") + Le32(0), std::string("asZf"), std::string("AS")}) {
-        auto c = Lend(blob);
+        Lent lent(blob);
         try {
-            ExtractPackedSkin(c);
+            ExtractPackedSkin(lent.c);
             FAIL();
         } catch (const ESkinPackError& e) {
             EXPECT_EQ(e.Message, "Loaded data is not a packed Quillor file");
         }
-        EXPECT_EQ(c, nullptr);
-        EXPECT_FALSE(blob.empty());
+        EXPECT_EQ(lent.c, nullptr);
+        // The lent stream is still the caller's, alive and whole.
+        EXPECT_EQ(lent.stream.DataString(), blob);
     }
 }
 
 template <typename E>
 void ExpectFails(const std::string& blob, size_t keptFiles = 0) {
     SCOPED_TRACE(testing::PrintToString(blob));
-    auto c = Lend(blob);
+    Lent lent(blob);
+    auto& c = lent.c;
     EXPECT_THROW(ExtractPackedSkin(c), E);
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->Files.size(), keptFiles);
@@ -112,10 +123,9 @@ TEST(SkinPack, RefusesCountsLengthsAndSizesTheBlobCannotHold) {
     ExpectFails<vcl::EReadError>(blob.substr(0, blob.size() - 3));
     ExpectFails<vcl::EReadError>(Pack({good}, 2), 1);
     // Count 0 or below reads nothing, whatever follows.
-    const std::string negative = Pack({good}, -3);
-    auto c = Lend(negative);
-    ExtractPackedSkin(c);
-    EXPECT_TRUE(c->Files.empty());
+    Lent negative(Pack({good}, -3));
+    ExtractPackedSkin(negative.c);
+    EXPECT_TRUE(negative.c->Files.empty());
 }
 
 TEST(SkinPack, ReadsFilesAndLeavesTheConvertorAloneWhenTheFileIsMissing) {
@@ -127,15 +137,16 @@ TEST(SkinPack, ReadsFilesAndLeavesTheConvertorAloneWhenTheFileIsMissing) {
     EXPECT_EQ(c, nullptr);
     ReadPackedSkinFile(dir / "skin.asz", c, true);
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(*c->Options, "[X]");
-    EXPECT_TRUE(c->PackedData.empty());
+    EXPECT_EQ(Text(c->Options), "[X]");
+    EXPECT_EQ(c->PackedData, nullptr);
     TacSkinConvertor* same = c.get();
     ReadPackedSkinFile(dir / "missing.asz", c, true);
     EXPECT_EQ(c.get(), same);
     EXPECT_EQ(c->Files.size(), 1u);
     ReadPackedSkinFile(dir / "skin.asz", c, false);
     EXPECT_EQ(c.get(), same);
-    EXPECT_FALSE(c->PackedData.empty());
+    ASSERT_NE(c->PackedData, nullptr);
+    EXPECT_TRUE(c->OwnsPackedData());
     EXPECT_EQ(c->Files.size(), 1u);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "vcl/string_list.h"
+
 namespace skin {
 namespace {
 
@@ -82,6 +84,9 @@ TEST(TextUtils, IniLinesKeepTheirTextAndLookupsIgnoreCase) {
     EXPECT_EQ(ReadIniString(sections, "B", "Spaced ", "?"), "x");
     EXPECT_EQ(ReadIniString(sections, "B", "NoEquals", "?"), "?");
     EXPECT_EQ(ReadIniString(sections, "Z", "Key", "?"), "?");
+
+    vcl::TStringList list{"[S]", "k=v"};
+    EXPECT_EQ(ReadIniString(ParseIniStrings(list), "s", "K", "?"), "v");
 }
 
 TEST(TextUtils, IniIntegersTakeHexAndFallBack) {
