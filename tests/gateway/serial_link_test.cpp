@@ -1,0 +1,411 @@
+#include "gateway/serial_link.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "link_rig.h"
+#include "platform/os/cp_literal.h"
+
+namespace {
+
+using gateway_test::Rig;
+
+const std::string kStopLine = "Пользователь прервал рассылку"_cp;
+const std::string kTimeoutLine = "Вышло время ожидания ответа (30 сек.)"_cp;
+const std::string kAbcPdu = "0021000B919761214365F700000361F118";
+
+// ---- opening the port ----
+
+TEST(LinkOpen, OpensTheChosenPortAndDropsWhatThePortHeld) {
+    Rig rig;
+    rig.modem.Inject("stale\r\n", 0);
+    ASSERT_TRUE(rig.link.OpenPort());
+    EXPECT_TRUE(rig.link.PortOpen());
+    EXPECT_EQ(rig.port.openedName(), "ttyUSB0");
+    rig.link.ListenPort(100);
+    EXPECT_EQ(rig.link.RecvBuffer, "");
+    EXPECT_TRUE(rig.boxes.empty());
+    rig.link.ClosePort();
+    EXPECT_FALSE(rig.link.PortOpen());
+}
+
+TEST(LinkOpen, KeepsCompleteLinesOfAnEarlierRunButNotItsUnfinishedTail) {
+    Rig rig;
+    rig.link.RecvBuffer = "+CMGS: 5\r\n+CD";
+    ASSERT_TRUE(rig.link.OpenPort());
+    EXPECT_EQ(rig.link.RecvBuffer, "+CMGS: 5\r\n");
+
+    rig.link.RecvBuffer = "OK\r";  // its LF may still come
+    ASSERT_TRUE(rig.link.OpenPort());
+    EXPECT_EQ(rig.link.RecvBuffer, "OK\r");
+
+    rig.link.RecvBuffer = "+CMG";
+    ASSERT_TRUE(rig.link.OpenPort());
+    EXPECT_EQ(rig.link.RecvBuffer, "");
+}
+
+TEST(LinkOpen, EachFailingStepIsLoggedWithItsErrorAndShownAsAnErrorBox) {
+    struct Case {
+        os::PortStep step;
+        const char* log;
+        std::string box;
+    };
+    const Case cases[] = {
+        {os::PortStep::Open, "CreateFile error: 2 (", "Ошибка открытия порта."_cp},
+        {os::PortStep::GetState, "GetCommState error: 2 (", "Ошибка получения статуса порта."_cp},
+        {os::PortStep::SetState, "SetCommState error: 2 (", "Ошибка установения статуса порта."_cp},
+        {os::PortStep::SetTimeouts, "SetCommTimeouts error: 2 (", "Ошибка установки таймаутов."_cp},
+        {os::PortStep::Purge, "PurgeComm error: 2 (", "Ошибка выполнения ф-ции PurgeComm."_cp},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.port.FailOpenAt(c.step, ENOENT);
+        EXPECT_FALSE(rig.link.OpenPort());
+        EXPECT_FALSE(rig.link.PortOpen());
+        ASSERT_EQ(rig.Lines().size(), 1u);
+        const std::string line = rig.Lines()[0];
+        EXPECT_EQ(line.rfind(c.log, 0), 0u) << line;
+        EXPECT_EQ(line.back(), ')');
+        EXPECT_GT(line.size(), std::string(c.log).size() + 1);  // the system's text is there
+        ASSERT_EQ(rig.boxes.size(), 1u);
+        EXPECT_EQ(rig.boxes[0].text, c.box);
+        EXPECT_EQ(rig.boxes[0].caption, "Ошибка"_cp);
+        EXPECT_EQ(rig.boxes[0].flags, gateway::kMbIconHand);
+    }
+}
+
+// ---- commands ----
+
+TEST(LinkCommand, WaitsForTheExpectedTextAndKeepsTheRawReply) {
+    Rig rig;
+    ASSERT_TRUE(rig.link.OpenPort());
+    const uint32_t start = os::GetTickCount();
+    std::string reply;
+    ASSERT_TRUE(rig.link.SendCommandReply("AT+CSQ\r", "OK", reply));
+    EXPECT_EQ(reply, "\r\n+CSQ: 20,0\r\n\r\nOK\r\n");
+    // The first read comes 200 ms after the write, and every turn ends with 250 ms of waiting.
+    EXPECT_GE(os::TickDiff(start, os::GetTickCount()), 450u);
+    EXPECT_LT(os::TickDiff(start, os::GetTickCount()), 600u);
+    EXPECT_EQ(rig.modem.received(), "AT+CSQ\r");
+    EXPECT_EQ(rig.Traffic(), reply);
+    EXPECT_TRUE(rig.Lines().empty());
+}
+
+TEST(LinkCommand, ErrorBeatsTheExpectedTextInTheSameReply) {
+    Rig rig;
+    rig.modem.AddRule({"AT+CNMI", vmodem::Rule::Kind::Silence});
+    ASSERT_TRUE(rig.link.OpenPort());
+    rig.modem.Inject("\r\nOK\r\n\r\n+CMS ERROR: 500\r\n", rig.port.NowMs() + 20);
+    std::string reply = "left over";
+    EXPECT_FALSE(rig.link.SendCommandReply("AT+CNMI=2,0,0,1,0\r", "OK", reply));
+    EXPECT_EQ(reply, "");
+    // The match is case-sensitive on the raw reply.
+    rig.modem.AddRule({"AT+X", vmodem::Rule::Kind::Silence, 0, 0, 1});
+    rig.modem.Inject("\r\nok\r\n", rig.port.NowMs() + 20);
+    rig.modem.Inject("\r\nOK\r\n", rig.port.NowMs() + 1000);
+    const uint32_t start = os::GetTickCount();
+    EXPECT_TRUE(rig.link.SendCommand("AT+X\r", "OK"));
+    EXPECT_GE(os::TickDiff(start, os::GetTickCount()), 1000u);
+}
+
+TEST(LinkCommand, FindsThePromptAfterTheEchoAndSendsThePdu) {
+    Rig rig;
+    ASSERT_TRUE(rig.link.OpenPort());
+    ASSERT_TRUE(rig.link.SendCommand("ATE1\r", "OK"));
+    std::string reply;
+    ASSERT_TRUE(rig.link.SendCommandReply("AT+CMGS=16\r", ">", reply));
+    EXPECT_EQ(reply, "AT+CMGS=16\r\r\n> ");
+    ASSERT_TRUE(rig.link.SendCommandReply(kAbcPdu + "\x1A", "OK", reply));
+    EXPECT_EQ(reply, kAbcPdu + "\x1A\r\n+CMGS: 0\r\n\r\nOK\r\n");
+    ASSERT_EQ(rig.modem.PhoneView().size(), 1u);
+    EXPECT_EQ(rig.modem.PhoneView()[0].text, "abc");
+
+    int mr = 0;
+    std::string report;
+    bool found = false;
+    while (rig.link.ExtractLine(mr, report))
+        found |= mr == 0;
+    EXPECT_TRUE(found);
+}
+
+TEST(LinkCommand, TimesOutBetweenThirtyAndThirtyPointThreeSeconds) {
+    Rig rig;
+    rig.modem.AddRule({"", vmodem::Rule::Kind::Silence});
+    ASSERT_TRUE(rig.link.OpenPort());
+    const uint32_t start = os::GetTickCount();
+    EXPECT_FALSE(rig.link.SendCommand("AT\r", "OK"));
+    const uint32_t took = os::TickDiff(start, os::GetTickCount());
+    EXPECT_GT(took, 30000u);
+    EXPECT_LE(took, 30300u);
+    EXPECT_EQ(rig.Lines(), std::vector<std::string>{kTimeoutLine});
+}
+
+TEST(LinkCommand, AReplyAcrossTheTickWrapIsAwaitedNotTimedOut) {
+    Rig rig({}, 4294967295u - 300);
+    rig.modem.AddRule({"AT", vmodem::Rule::Kind::Late, 0, 2000, 1});
+    ASSERT_TRUE(rig.link.OpenPort());
+    EXPECT_TRUE(rig.link.SendCommand("AT\r", "OK"));
+    EXPECT_LT(os::GetTickCount(), 10000u);  // it did wrap
+    EXPECT_TRUE(rig.Lines().empty());
+
+    rig.clock.SetTicks(4294967290u);
+    EXPECT_EQ(rig.link.WaitMs(20), 20u);
+}
+
+TEST(LinkCommand, WriteFailuresAndShortWritesFailAtOnce) {
+    Rig rig;
+    ASSERT_TRUE(rig.link.OpenPort());
+    rig.port.LimitWrites(2);
+    EXPECT_FALSE(rig.link.SendCommand("AT\r", "OK"));
+    EXPECT_EQ(rig.Lines().back(),
+              "Количество записанных байт не совпадает с количеством отправленных."_cp);
+    rig.port.LimitWrites(SIZE_MAX);
+    rig.port.FailWrites(EIO);
+    const uint32_t start = os::GetTickCount();
+    EXPECT_FALSE(rig.link.SendCommand("AT\r", "OK"));
+    EXPECT_EQ(rig.Lines().back().rfind("WriteFile error: 5 (", 0), 0u);
+    EXPECT_LT(os::TickDiff(start, os::GetTickCount()), 10u);
+}
+
+// ---- stopping ----
+
+TEST(LinkStop, AStopFailsACommandWhoseReplyHasNotCome) {
+    Rig rig;
+    rig.modem.AddRule({"AT+CSQ", vmodem::Rule::Kind::Silence});
+    ASSERT_TRUE(rig.link.OpenPort());
+    const uint32_t start = os::GetTickCount();
+    rig.link.ProcessMessages = [&] {
+        if (os::TickDiff(start, os::GetTickCount()) > 2000) rig.link.Stopped = true;
+    };
+    EXPECT_FALSE(rig.link.SendCommand("AT+CSQ\r", "OK"));
+    EXPECT_LT(os::TickDiff(start, os::GetTickCount()), 2400u);
+    EXPECT_EQ(rig.Lines(), std::vector<std::string>{kStopLine});
+}
+
+TEST(LinkStop, AReplyThatCameInTheSameTurnStillSucceeds) {
+    Rig rig;
+    ASSERT_TRUE(rig.link.OpenPort());
+    rig.link.ProcessMessages = [&] {
+        if (!rig.link.RecvBuffer.empty()) rig.link.Stopped = true;
+    };
+    std::string reply;
+    EXPECT_TRUE(rig.link.SendCommandReply("AT+CGSN\r", "OK", reply));
+    EXPECT_NE(reply.find("356938035643809"), std::string::npos);
+    EXPECT_EQ(rig.Count(kStopLine), 1);
+}
+
+TEST(LinkStop, TheReplyToAPduIsStillReadAfterAStop) {
+    Rig rig;
+    rig.modem.AddRule({"PDU", vmodem::Rule::Kind::Late, 0, 5000, 1});
+    ASSERT_TRUE(rig.link.OpenPort());
+    ASSERT_TRUE(rig.link.SendCommand("AT+CMGS=16\r", ">"));
+    const uint32_t start = os::GetTickCount();
+    rig.link.ProcessMessages = [&] {
+        if (os::TickDiff(start, os::GetTickCount()) > 1000) rig.link.Stopped = true;
+    };
+    EXPECT_TRUE(rig.link.SendCommand(kAbcPdu + "\x1A", "OK"));
+    EXPECT_GE(os::TickDiff(start, os::GetTickCount()), 5000u);
+    EXPECT_EQ(rig.Count(kStopLine), 1);  // said once, not every turn
+    EXPECT_EQ(rig.modem.accepted().size(), 1u);
+    int mr = 256;
+    std::string report;
+    while (rig.link.ExtractLine(mr, report) && mr == 256) {}
+    EXPECT_EQ(mr, 0);
+}
+
+TEST(LinkStop, ThePduWaitIsStillBoundedByTheTimeOut) {
+    Rig rig;
+    rig.modem.AddRule({"PDU", vmodem::Rule::Kind::Silence});
+    ASSERT_TRUE(rig.link.OpenPort());
+    ASSERT_TRUE(rig.link.SendCommand("AT+CMGS=16\r", ">"));
+    rig.link.Stopped = true;
+    const uint32_t start = os::GetTickCount();
+    EXPECT_FALSE(rig.link.SendCommand(kAbcPdu + "\x1A", "OK"));
+    const uint32_t took = os::TickDiff(start, os::GetTickCount());
+    EXPECT_GT(took, 30000u);
+    EXPECT_LE(took, 30300u);
+    EXPECT_EQ(rig.Lines(), (std::vector<std::string>{kStopLine, kTimeoutLine}));
+}
+
+TEST(LinkStop, WaitingAndListeningEndEarly) {
+    Rig rig;
+    ASSERT_TRUE(rig.link.OpenPort());
+    uint32_t start = os::GetTickCount();
+    rig.link.ProcessMessages = [&] {
+        if (os::TickDiff(start, os::GetTickCount()) >= 300) rig.link.Stopped = true;
+    };
+    EXPECT_EQ(rig.link.WaitMs(1000), 300u);
+    rig.link.Stopped = false;
+    start = os::GetTickCount();
+    rig.link.ListenPort(5000);
+    EXPECT_LT(os::TickDiff(start, os::GetTickCount()), 400u);
+}
+
+// ---- reading ----
+
+TEST(LinkRead, NulBytesAreDroppedAndTheRestOfTheChunkKept) {
+    vmodem::Options o;
+    o.nulBytes = true;
+    Rig rig(o);
+    ASSERT_TRUE(rig.link.OpenPort());
+    ASSERT_TRUE(rig.link.SendCommand("AT+CMGS=16\r", ">"));
+    ASSERT_TRUE(rig.link.SendCommand(kAbcPdu + "\x1A", "OK"));
+    EXPECT_EQ(rig.Traffic().find('\0'), std::string::npos);
+    EXPECT_NE(rig.link.RecvBuffer.find("+CMGS: 0\r\n"), std::string::npos);
+}
+
+TEST(LinkRead, RepliesInSmallPiecesAndSplitLineEndsStillComplete) {
+    vmodem::Options o;
+    o.chunkSize = 3;
+    o.splitCrLf = true;
+    o.blankLines = true;
+    o.mrStart = 42;
+    Rig rig(o);
+    ASSERT_TRUE(rig.link.OpenPort());
+    EXPECT_TRUE(rig.link.SendCommand("AT\r", "OK"));
+    ASSERT_TRUE(rig.link.SendCommand("AT+CMGS=16\r", ">"));
+    rig.link.RecvBuffer.clear();
+    // Drain between reads, as the pause of a mailing does, so a CR is taken before its LF comes.
+    std::size_t written = 0;
+    os::SysError error;
+    const std::string pdu = kAbcPdu + "\x1A";
+    ASSERT_TRUE(rig.port.Write(pdu.data(), pdu.size(), written, error));
+    std::vector<int> refs;
+    for (int turn = 0; turn < 200; ++turn) {
+        rig.link.ListenPort(1);
+        int mr;
+        std::string report;
+        while (rig.link.ExtractLine(mr, report))
+            if (mr != 256) refs.push_back(mr);
+    }
+    EXPECT_EQ(refs, std::vector<int>{42});
+}
+
+TEST(LinkRead, ADeadPortIsLoggedAtTheReadTimeOutPaceNotEveryTurn) {
+    Rig rig;
+    ASSERT_TRUE(rig.link.OpenPort());
+    rig.port.FailReads(-1);
+    rig.link.ListenPort(1000);
+    const auto lines = rig.Lines();
+    EXPECT_GE(lines.size(), 15u);
+    EXPECT_LE(lines.size(), 21u);
+    EXPECT_EQ(lines[0].rfind("ReadFile error: 5 (", 0), 0u);
+}
+
+TEST(LinkRead, AFailedReadDuringACommandIsLoggedAndTheReplyStillTaken) {
+    Rig rig;
+    ASSERT_TRUE(rig.link.OpenPort());
+    rig.port.FailReads(2);
+    EXPECT_TRUE(rig.link.SendCommand("AT\r", "OK"));
+    EXPECT_EQ(rig.Lines().size(), 2u);
+}
+
+TEST(LinkRead, ListeningCollectsUnaskedReportsUpperCased) {
+    Rig rig;
+    ASSERT_TRUE(rig.link.OpenPort());
+    rig.modem.Inject("\r\n+cds: 25\r\n07919761989901f0\r\n", rig.port.NowMs() + 600);
+    const uint32_t start = os::GetTickCount();
+    rig.link.ListenPort(1000);
+    EXPECT_GE(os::TickDiff(start, os::GetTickCount()), 1000u);
+    EXPECT_LT(os::TickDiff(start, os::GetTickCount()), 1060u);
+    EXPECT_EQ(rig.link.RecvBuffer, "\r\n+CDS: 25\r\n07919761989901F0\r\n");
+    EXPECT_EQ(rig.Traffic(), "\r\n+cds: 25\r\n07919761989901f0\r\n");
+}
+
+TEST(LinkRead, DataReceivedUpperCasesCyrillicToo) {
+    Rig rig;
+    rig.link.RecvBuffer = "x";
+    rig.link.DataReceived("ok привет ё"_cp);
+    EXPECT_EQ(rig.link.RecvBuffer, "xOK ПРИВЕТ Ё"_cp);
+    ASSERT_EQ(rig.log.size(), 1u);
+    EXPECT_EQ(rig.log[0].first, "ok привет ё"_cp);
+    EXPECT_EQ(rig.log[0].second, gateway::GATE);
+}
+
+// ---- taking lines ----
+
+struct Taken {
+    bool got;
+    int mr;
+    std::string report;
+};
+
+Taken Take(gateway::TSerialLink& link) {
+    Taken t{};
+    t.got = link.ExtractLine(t.mr, t.report);
+    return t;
+}
+
+TEST(ExtractLine, MessageReferencesInTheirUsualAndUnusualForms) {
+    const struct {
+        const char* line;
+        int mr;
+    } cases[] = {
+        {"+CMGS: 17", 17},     {"+CMGS:17", 17},
+        {"+CMGS:   255", 255}, {"+CMGS: 17,07911326", 17},
+        {"XY+CMGS: 42", 42},   {"\n+CMGS: 9", 9},
+        {"+CMGS: 300", 256},   {"+CMGS: 256", 256},
+        {"+CMGS: ABC", 256},   {"+CMGS:", 256},
+        {"+CMGS: -1", 256},    {"+CMGS: 99999999999999999999", 256},
+        {"OK", 256},           {"", 256},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.link.RecvBuffer = std::string(c.line) + "\r\n";
+        const Taken t = Take(rig.link);
+        EXPECT_TRUE(t.got) << c.line;
+        EXPECT_EQ(t.mr, c.mr) << c.line;
+        EXPECT_EQ(t.report, "");
+        EXPECT_EQ(rig.link.RecvBuffer, "");
+    }
+}
+
+TEST(ExtractLine, AReportLineIsFollowedByItsPdu) {
+    Rig rig;
+    rig.link.RecvBuffer = "+CDS: 25\r\n0791ABCD\r\n+CMGS: 3\r\n";
+    Taken t = Take(rig.link);
+    EXPECT_TRUE(t.got);
+    EXPECT_EQ(t.mr, 256);
+    EXPECT_EQ(t.report, "");
+    EXPECT_TRUE(rig.link.ExpectReportPDU);
+    t = Take(rig.link);
+    EXPECT_EQ(t.report, "0791ABCD");
+    EXPECT_FALSE(rig.link.ExpectReportPDU);
+    EXPECT_EQ(Take(rig.link).mr, 3);
+    EXPECT_FALSE(Take(rig.link).got);
+}
+
+TEST(ExtractLine, TheLineAfterAReportIsItsPduWhateverItHolds) {
+    Rig rig;
+    rig.link.ExpectReportPDU = true;
+    rig.link.RecvBuffer = "+CMGS: 4\r";
+    const Taken t = Take(rig.link);
+    EXPECT_EQ(t.report, "+CMGS: 4");
+    EXPECT_EQ(t.mr, 256);
+}
+
+TEST(ExtractLine, APartialLineWaitsForTheRest) {
+    Rig rig;
+    rig.link.RecvBuffer = "+CMGS: 1";
+    EXPECT_FALSE(Take(rig.link).got);
+    EXPECT_EQ(rig.link.RecvBuffer, "+CMGS: 1");
+    rig.link.RecvBuffer += "7\r";
+    EXPECT_EQ(Take(rig.link).mr, 17);
+    rig.link.RecvBuffer += "\n+CDS: 25\r\n07";
+    EXPECT_TRUE(Take(rig.link).got);  // the stray LF went with the "+CDS:" line
+    EXPECT_TRUE(rig.link.ExpectReportPDU);
+    EXPECT_FALSE(Take(rig.link).got);
+    rig.link.RecvBuffer += "91\r";
+    EXPECT_EQ(Take(rig.link).report, "0791");
+}
+
+TEST(ExtractLine, ALineFeedArrivingAfterItsCarriageReturnDoesNotSpoilTheNextLine) {
+    Rig rig;
+    rig.link.RecvBuffer = "+CDS: 25\r";
+    EXPECT_TRUE(Take(rig.link).got);
+    rig.link.RecvBuffer = "\n0791AB\r";
+    EXPECT_EQ(Take(rig.link).report, "0791AB");
+}
+
+}  // namespace
