@@ -1,0 +1,344 @@
+// BitBlt, StretchBlt and TransparentBlt.
+#include "platform/gdi/blit.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/gdi/blit_impl.h"
+#include "platform/gdi/rect.h"
+#include "platform/gdi/rop.h"
+
+namespace win {
+
+using namespace detail;
+
+namespace {
+
+// Nearest source index for each of n destination indexes over a source run of m from
+// `first`, sampling at pixel centres; -1 where the source index falls outside [0, limit).
+std::vector<int> NearestMap(int n, int first, int m, bool mirror, int limit) {
+    std::vector<int> map(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const int k = mirror ? n - 1 - i : i;
+        const int s = first + int((int64_t(2 * k + 1) * m) / (int64_t(2) * n));
+        map[size_t(i)] = s >= 0 && s < limit ? s : -1;
+    }
+    return map;
+}
+
+// The map is monotonic, so the entries with a source form one run.
+void TrimToMap(const std::vector<int>& map, LONG base, LONG& lo, LONG& hi) {
+    while (lo < hi && map[size_t(lo - base)] < 0)
+        ++lo;
+    while (hi > lo && map[size_t(hi - 1 - base)] < 0)
+        --hi;
+}
+
+std::shared_ptr<Bitmap> Hold(const Bitmap* b, const Bitmap* target) {
+    // Copy a bitmap that is also the target, so overlapping transfers read the old pixels.
+    if (b == target) return CloneBitmap(*b);
+    // Share ownership through the table when the handle is alive; otherwise (a bitmap deleted
+    // while still selected) the DC keeps it alive and an unowned alias is enough.
+    if (auto o = Get<Bitmap>(reinterpret_cast<void*>(b->id))) return o;
+    return std::shared_ptr<Bitmap>(std::shared_ptr<Bitmap>(), const_cast<Bitmap*>(b));
+}
+
+}  // namespace
+
+bool detail::PrepareTransfer(Transfer& t, HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx,
+                             int sy, int sw, int sh) {
+    auto dst = GetDc(hdst);
+    if (!dst || !dst->Target() || dst->Target()->stock) return false;
+    if (w == 0 || h == 0 || sw == 0 || sh == 0) return false;
+    t.dst = dst.get();
+    t.target = dst->Target();
+    if (hsrc) {
+        auto src = GetDc(hsrc);
+        if (!src || !src->Target()) return false;
+        t.srcDc = src.get();
+        t.source = Hold(src->Target(), t.target);
+        if (!t.source) return false;
+        sx += src->Dx();
+        sy += src->Dy();
+    }
+    t.mirrorX = (w < 0) != (sw < 0);
+    t.mirrorY = (h < 0) != (sh < 0);
+    auto normalise = [](int& pos, int& size) {
+        if (size < 0) {
+            pos += size;
+            size = -size;
+        }
+    };
+    normalise(x, w);
+    normalise(y, h);
+    normalise(sx, sw);
+    normalise(sy, sh);
+    t.full = dst->ToTarget(RECT{x, y, x + w, y + h});
+    t.dstRect = t.full;
+    t.srcLeft = sx;
+    t.srcTop = sy;
+    t.srcWidth = sw;
+    t.srcHeight = sh;
+    if (t.source) {
+        t.xmap = NearestMap(w, sx, sw, t.mirrorX, t.source->width);
+        t.ymap = NearestMap(h, sy, sh, t.mirrorY, t.source->height);
+        TrimToMap(t.xmap, t.full.left, t.dstRect.left, t.dstRect.right);
+        TrimToMap(t.ymap, t.full.top, t.dstRect.top, t.dstRect.bottom);
+    }
+    return !RectIsEmpty(t.dstRect);
+}
+
+void detail::MapMono(const Transfer& t, Pixel* row, int n) {
+    if (!t.source || t.source->mono == t.target->mono) return;
+    if (t.source->mono) {
+        const Pixel fg = ColorToPixel(t.dst->st.textColor), bg = ColorToPixel(t.dst->st.bkColor);
+        for (int i = 0; i < n; ++i)
+            row[i] = (row[i] & 0xFFFFFF) ? bg : fg;
+    } else {
+        const Pixel key = ColorToPixel(t.srcDc->st.bkColor);
+        for (int i = 0; i < n; ++i)
+            row[i] = (row[i] & 0xFFFFFF) == key ? 0xFFFFFF : 0;
+    }
+}
+
+void detail::SampleRow(const Transfer& t, int y, int x0, int x1, Pixel* out) {
+    const Bitmap& s = *t.source;
+    const int sy = t.SourceRow(y);
+    const int* xm = t.SourceColumns(x0);
+    const int n = x1 - x0;
+    if (xm[n - 1] - xm[0] == n - 1) {
+        ReadPixels(s, xm[0], sy, n, out);
+    } else if (s.bpp == 32) {
+        const Pixel* row = s.Row32(sy);
+        for (int i = 0; i < n; ++i)
+            out[i] = row[xm[i]];
+    } else {
+        for (int i = 0; i < n; ++i)
+            out[i] = ReadPixel(s, xm[i], sy);
+    }
+    MapMono(t, out, n);
+}
+
+namespace {
+
+// Writes a row of source pixels through the operation.
+void PutRow(Bitmap& b, int x, int y, int n, const Pixel* src, BYTE code, Pixel pattern,
+            std::vector<Pixel>& work) {
+    if (code == 0xCC) {
+        WritePixels(b, x, y, n, src);
+        return;
+    }
+    work.resize(size_t(n));
+    if (RopReadsDest(code)) ReadPixels(b, x, y, n, work.data());
+    RopFor(code)(work.data(), src, pattern, n, code);
+    WritePixels(b, x, y, n, work.data());
+}
+
+BOOL NearestTransfer(const Transfer& t, BYTE code) {
+    const auto& brush = *t.dst->st.brush;
+    if (RopReadsPattern(code) && brush.Null()) return TRUE;
+    const Pixel pattern = ColorToPixel(brush.color);
+    // Rows of one direct format copy as bytes.
+    const bool bytes = code == 0xCC && t.source->bpp == t.target->bpp && t.target->bpp >= 24 &&
+                       !t.source->mono && !t.target->mono;
+    const size_t bpp = size_t(t.target->bpp / 8);
+    std::vector<Pixel> row, work;
+    ForClipped(*t.dst, t.dstRect, [&](const RECT& r) {
+        const int n = r.right - r.left;
+        row.resize(size_t(n));
+        const int* xm = t.SourceColumns(r.left);
+        const bool contiguous = xm[n - 1] - xm[0] == n - 1;
+        for (int y = r.top; y < r.bottom; ++y) {
+            if (bytes && contiguous) {
+                std::memcpy(t.target->Row(y) + size_t(r.left) * bpp,
+                            t.source->Row(t.SourceRow(y)) + size_t(xm[0]) * bpp, size_t(n) * bpp);
+                continue;
+            }
+            SampleRow(t, y, r.left, r.right, row.data());
+            PutRow(*t.target, r.left, y, n, row.data(), code, pattern, work);
+        }
+    });
+    return TRUE;
+}
+
+// Area averaging: each destination pixel is the mean of the source area it covers, every
+// source pixel weighted by the part of it inside (exact integer weights); source pixels
+// outside the source bitmap do not count.
+struct Weights {
+    std::vector<int> first;   // first source index of each destination index
+    std::vector<int> count;   // how many source indexes follow
+    std::vector<int> offset;  // where their weights start in w
+    std::vector<int> sum;     // the sum of those weights
+    std::vector<int> w;
+};
+
+Weights AreaWeights(int n, int first, int m, bool mirror, int limit) {
+    Weights out;
+    out.first.assign(size_t(n), 0);
+    out.count.assign(size_t(n), 0);
+    out.offset.assign(size_t(n), 0);
+    out.sum.assign(size_t(n), 0);
+    for (int i = 0; i < n; ++i) {
+        const int k = mirror ? n - 1 - i : i;
+        // Destination k covers [k*m, (k+1)*m) in units where one source pixel is n wide.
+        const int64_t a = int64_t(k) * m, b = int64_t(k + 1) * m;
+        out.offset[size_t(i)] = int(out.w.size());
+        for (int64_t j = a / n; j * n < b; ++j) {
+            const int64_t lo = std::max<int64_t>(a, j * n), hi = std::min<int64_t>(b, (j + 1) * n);
+            const int s = first + int(j);
+            if (hi <= lo || s < 0 || s >= limit) continue;
+            if (out.count[size_t(i)] == 0) out.first[size_t(i)] = s;
+            out.w.push_back(int(hi - lo));
+            out.sum[size_t(i)] += int(hi - lo);
+            ++out.count[size_t(i)];
+        }
+    }
+    return out;
+}
+
+// The averaged picture for t.dstRect, row after row.
+std::vector<Pixel> Halftone(const Transfer& t) {
+    const int W = t.full.right - t.full.left, H = t.full.bottom - t.full.top;
+    const Weights wx = AreaWeights(W, t.srcLeft, t.srcWidth, t.mirrorX, t.source->width);
+    const Weights wy = AreaWeights(H, t.srcTop, t.srcHeight, t.mirrorY, t.source->height);
+    const int x0 = t.dstRect.left - t.full.left, x1 = t.dstRect.right - t.full.left;
+    const int y0 = t.dstRect.top - t.full.top, y1 = t.dstRect.bottom - t.full.top;
+    const int cols = x1 - x0;
+    // The source columns the trimmed destination reads.
+    int sLo = INT32_MAX, sHi = -1;
+    for (int i = x0; i < x1; ++i) {
+        if (!wx.count[size_t(i)]) continue;
+        sLo = std::min(sLo, wx.first[size_t(i)]);
+        sHi = std::max(sHi, wx.first[size_t(i)] + wx.count[size_t(i)]);
+    }
+    std::vector<Pixel> out(size_t(cols) * size_t(y1 - y0), 0);
+    if (sHi < 0) return out;
+    std::vector<Pixel> srcRow(size_t(sHi - sLo));
+    // Horizontal sums of two source rows are kept: neighbouring destination rows share them.
+    struct Cached {
+        int row = -1;
+        std::vector<uint32_t> sums;  // 4 channels per destination column
+    } cache[2];
+    int nextSlot = 0;
+    auto horizontal = [&](int sy) -> const std::vector<uint32_t>& {
+        for (auto& c : cache)
+            if (c.row == sy) return c.sums;
+        Cached& c = cache[nextSlot];
+        nextSlot ^= 1;
+        c.row = sy;
+        c.sums.assign(size_t(cols) * 4, 0);
+        ReadPixels(*t.source, sLo, sy, sHi - sLo, srcRow.data());
+        MapMono(t, srcRow.data(), sHi - sLo);
+        for (int i = x0; i < x1; ++i) {
+            uint32_t* acc = &c.sums[size_t(i - x0) * 4];
+            const int* w = &wx.w[size_t(wx.offset[size_t(i)])];
+            const Pixel* s = &srcRow[size_t(wx.first[size_t(i)] - sLo)];
+            for (int k = 0; k < wx.count[size_t(i)]; ++k) {
+                const Pixel p = s[k];
+                const uint32_t wk = uint32_t(w[k]);
+                acc[0] += (p & 0xFF) * wk;
+                acc[1] += ((p >> 8) & 0xFF) * wk;
+                acc[2] += ((p >> 16) & 0xFF) * wk;
+                acc[3] += (p >> 24) * wk;
+            }
+        }
+        return c.sums;
+    };
+    std::vector<uint64_t> acc(size_t(cols) * 4);
+    for (int j = y0; j < y1; ++j) {
+        std::fill(acc.begin(), acc.end(), 0);
+        const int* w = &wy.w[size_t(wy.offset[size_t(j)])];
+        for (int k = 0; k < wy.count[size_t(j)]; ++k) {
+            const auto& h = horizontal(wy.first[size_t(j)] + k);
+            for (size_t c = 0; c < acc.size(); ++c)
+                acc[c] += uint64_t(h[c]) * uint64_t(w[k]);
+        }
+        Pixel* o = &out[size_t(j - y0) * size_t(cols)];
+        for (int i = 0; i < cols; ++i) {
+            const uint64_t den = uint64_t(wx.sum[size_t(i + x0)]) * uint64_t(wy.sum[size_t(j)]);
+            if (!den) continue;
+            const uint64_t* a = &acc[size_t(i) * 4];
+            Pixel p = 0;
+            for (int c = 0; c < 4; ++c)
+                p |= Pixel((a[c] + den / 2) / den) << (8 * c);
+            o[i] = p;
+        }
+    }
+    return out;
+}
+
+BOOL HalftoneTransfer(const Transfer& t, BYTE code) {
+    const auto& brush = *t.dst->st.brush;
+    if (RopReadsPattern(code) && brush.Null()) return TRUE;
+    const std::vector<Pixel> picture = Halftone(t);
+    const int cols = t.dstRect.right - t.dstRect.left;
+    std::vector<Pixel> work;
+    ForClipped(*t.dst, t.dstRect, [&](const RECT& r) {
+        for (int y = r.top; y < r.bottom; ++y) {
+            const Pixel* src = &picture[size_t(y - t.dstRect.top) * size_t(cols) +
+                                        size_t(r.left - t.dstRect.left)];
+            PutRow(*t.target, r.left, y, r.right - r.left, src, code, ColorToPixel(brush.color),
+                   work);
+        }
+    });
+    return TRUE;
+}
+
+}  // namespace
+
+BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop) {
+    const BYTE code = BYTE(rop >> 16);
+    if (!RopReadsSource(code)) return PatBlt(dst, x, y, width, height, rop);
+    if (!GetDc(dst) || !GetDc(src)) return FALSE;
+    if (width <= 0 || height <= 0) return TRUE;
+    Transfer t;
+    if (!PrepareTransfer(t, dst, x, y, width, height, src, srcX, srcY, width, height)) return TRUE;
+    return NearestTransfer(t, code);
+}
+
+BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                int srcWidth, int srcHeight, DWORD rop) {
+    const BYTE code = BYTE(rop >> 16);
+    if (!RopReadsSource(code)) return PatBlt(dst, x, y, width, height, rop);
+    auto d = GetDc(dst);
+    if (!d || !GetDc(src)) return FALSE;
+    Transfer t;
+    if (!PrepareTransfer(t, dst, x, y, width, height, src, srcX, srcY, srcWidth, srcHeight))
+        return TRUE;
+    const bool same =
+        t.srcWidth == t.full.right - t.full.left && t.srcHeight == t.full.bottom - t.full.top;
+    if (d->st.stretchMode == HALFTONE && !same) return HalftoneTransfer(t, code);
+    return NearestTransfer(t, code);
+}
+
+BOOL TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                    int srcWidth, int srcHeight, UINT transparent) {
+    if (!GetDc(dst) || !GetDc(src)) return FALSE;
+    if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0) return FALSE;
+    Transfer t;
+    if (!PrepareTransfer(t, dst, x, y, width, height, src, srcX, srcY, srcWidth, srcHeight))
+        return TRUE;
+    const Pixel key = ColorToPixel(transparent & 0xFFFFFF);
+    std::vector<Pixel> row;
+    ForClipped(*t.dst, t.dstRect, [&](const RECT& r) {
+        const int n = r.right - r.left;
+        row.resize(size_t(n));
+        for (int y = r.top; y < r.bottom; ++y) {
+            SampleRow(t, y, r.left, r.right, row.data());
+            // Runs of opaque pixels are written in one go.
+            int i = 0;
+            while (i < n) {
+                while (i < n && (row[size_t(i)] & 0xFFFFFF) == key)
+                    ++i;
+                int j = i;
+                while (j < n && (row[size_t(j)] & 0xFFFFFF) != key)
+                    ++j;
+                if (j > i) WritePixels(*t.target, r.left + i, y, j - i, &row[size_t(i)]);
+                i = j;
+            }
+        }
+    });
+    return TRUE;
+}
+
+}  // namespace win

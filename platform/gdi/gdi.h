@@ -1,0 +1,13 @@
+// The whole drawing layer in one include.
+#pragma once
+
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/blit.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/draw.h"
+#include "platform/gdi/font.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/rect.h"
+#include "platform/gdi/region.h"
+#include "platform/gdi/sys_colors.h"
+#include "platform/gdi/win_types.h"
