@@ -18,6 +18,7 @@
 #include "skin/core/crc32.h"
 #include "skin/core/png_decoder.h"
 #include "skin/core/resampler.h"
+#include "tests/skin/core/png_reference.h"
 
 namespace {
 
@@ -37,34 +38,18 @@ std::vector<uint8_t> Picture(int w, int h, int channels) {
 }
 
 std::string EncodePng(int w, int h, int colorType, bool interlaced) {
+    skin_test::PngSpec spec;
+    spec.width = w, spec.height = h, spec.colorType = colorType, spec.interlaced = interlaced;
     const int channels = colorType == PNG_COLOR_TYPE_RGBA  ? 4
                          : colorType == PNG_COLOR_TYPE_RGB ? 3
                                                            : 1;
-    std::vector<uint8_t> px = Picture(w, h, channels);
-    std::string out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_set_write_fn(
-        png, &out,
-        [](png_structp p, png_bytep d, png_size_t n) {
-            static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<char*>(d), n);
-        },
-        nullptr);
-    png_set_IHDR(png, info, w, h, 8, colorType,
-                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    std::vector<png_color> palette(256);
-    for (int i = 0; i < 256; ++i)
-        palette[i] = {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)};
-    if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_PLTE(png, info, palette.data(), 256);
-    png_write_info(png, info);
-    std::vector<png_bytep> rows(h);
-    for (int y = 0; y < h; ++y)
-        rows[y] = px.data() + size_t(y) * w * channels;
-    png_write_image(png, rows.data());
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return out;
+    for (uint8_t v : Picture(w, h, channels))
+        spec.samples.push_back(v);
+    if (colorType == PNG_COLOR_TYPE_PALETTE) {
+        for (int i = 0; i < 256; ++i)
+            spec.palette.insert(spec.palette.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)});
+    }
+    return skin_test::WritePng(spec);
 }
 
 // libpng decoding into top-down rows of the bytes our decoder gives (BGR, BGRA, indexes).

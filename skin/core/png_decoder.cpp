@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "skin/core/crc32.h"
 #include "skin/core/errors.h"
@@ -220,6 +221,7 @@ private:
     int SetupPixelLayout(int colorType, int depth);
     void DecodeImageData();
     size_t InflateRow(uint8_t* row, size_t count);
+    std::optional<TColor> SampleColour() const;
     void ReadBackground();
     void ReadTransparency();
     void SetTargetPalette();
@@ -470,60 +472,41 @@ void PngLoad::DecodeImageData() {
     }
 }
 
+// The colour of a bKGD or tRNS chunk of a grey (types 0, 4) or RGB (types 2, 6) image, or
+// nothing when the chunk is too short to mean anything (it is then ignored).
+std::optional<TColor> PngLoad::SampleColour() const {
+    const uint8_t* c = chunk_;
+    if (colorType_ == 0 || colorType_ == 4) {
+        if (chunkLength_ < 2) return std::nullopt;
+        uint8_t v = GreyLevel(BigEndian16(c), depth_);
+        return RGB(v, v, v);
+    }
+    if (chunkLength_ < 6) return std::nullopt;
+    return RGB(ColourSample(BigEndian16(c), depth_), ColourSample(BigEndian16(c + 2), depth_),
+               ColourSample(BigEndian16(c + 4), depth_));
+}
+
 void PngLoad::ReadBackground() {
     ReadChunkData();
-    const uint8_t* c = chunk_;
-    switch (colorType_) {
-        case 0:
-        case 4:
-            if (chunkLength_ < 2) return;  // too short to mean anything: ignored
-            d_.BackgroundFill = [&] {
-                uint8_t v = GreyLevel(BigEndian16(c), depth_);
-                return RGB(v, v, v);
-            }();
-            break;
-        case 2:
-        case 6:
-            if (chunkLength_ < 6) return;
-            d_.BackgroundFill =
-                RGB(ColourSample(BigEndian16(c), depth_), ColourSample(BigEndian16(c + 2), depth_),
-                    ColourSample(BigEndian16(c + 4), depth_));
-            break;
-        case 3:
-            if (chunkLength_ < 1) return;
-            if (size_t index = depth_ == 2 ? c[0] * 5 : c[0]; index < palette_.size()) {
-                const auto& e = palette_[index];
-                d_.BackgroundFill = RGB(e.Red, e.Green, e.Blue);
-            }
-            break;
-        default:
-            break;
+    if (colorType_ == 3) {
+        if (chunkLength_ < 1) return;
+        if (size_t index = depth_ == 2 ? chunk_[0] * 5 : chunk_[0]; index < palette_.size()) {
+            const auto& e = palette_[index];
+            d_.BackgroundFill = RGB(e.Red, e.Green, e.Blue);
+        }
+    } else if (colorType_ <= 6 && colorType_ != 1 && colorType_ != 5) {
+        if (auto colour = SampleColour()) d_.BackgroundFill = *colour;
     }
 }
 
 void PngLoad::ReadTransparency() {
     ReadChunkData();
-    const uint8_t* c = chunk_;
-    switch (colorType_) {
-        case 0:
-            if (chunkLength_ < 2) return;
-            {
-                uint8_t v = GreyLevel(BigEndian16(c), depth_);
-                d_.TransparentKey = RGB(v, v, v);
-            }
-            break;
-        case 2:
-            if (chunkLength_ < 6) return;
-            d_.TransparentKey =
-                RGB(ColourSample(BigEndian16(c), depth_), ColourSample(BigEndian16(c + 2), depth_),
-                    ColourSample(BigEndian16(c + 4), depth_));
-            break;
-        case 3:
-            d_.AlphaTable.assign(256, 255);
-            std::copy_n(c, std::min<uint32_t>(256, chunkLength_), d_.AlphaTable.begin());
-            break;
-        default:
-            break;  // alpha channels carry their own transparency
+    if (colorType_ == 3) {
+        d_.AlphaTable.assign(256, 255);
+        std::copy_n(chunk_, std::min<uint32_t>(256, chunkLength_), d_.AlphaTable.begin());
+    } else if (colorType_ == 0 || colorType_ == 2) {
+        // Images with an alpha channel carry their own transparency.
+        if (auto colour = SampleColour()) d_.TransparentKey = *colour;
     }
 }
 
