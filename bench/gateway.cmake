@@ -1,0 +1,1 @@
+tessary_bench(gateway_bench DEPS gateway)
