@@ -37,7 +37,7 @@ std::string Pack7Bit(const std::string& septets);
 std::string MakeSubmitPDU(const std::string& number, const std::string& text, bool is7Bit,
                           bool reportRequire);
 
-// Part `index` (from 0) of `count` of a concatenated message with the reference `ref`: 16-bit for
+// Piece `index` (from 0) of `count` of a concatenated message with the reference `ref`: 16-bit for
 // 7-bit parts (0..65535), 8-bit for UCS2 parts (0..255).
 std::string MakeConcatPartPDU(const std::string& number, const std::string& partText, int index,
                               bool is7Bit, int ref, int count, bool reportRequire);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/os/clock.h"
+#include "tools/vmodem/ascii.h"
 
 namespace vmodem {
 
@@ -11,12 +12,6 @@ namespace {
 
 constexpr std::size_t kMaxLine = 1024;
 constexpr std::size_t kMaxPdu = 1024;
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return s;
-}
 
 std::string Trimmed(const std::string& s) {
     std::size_t b = 0, e = s.size();
@@ -120,7 +115,7 @@ const Rule* Engine::MatchRule(const std::string& what) {
 }
 
 void Engine::Command(const std::string& raw, uint64_t nowMs) {
-    const std::string cmd = Upper(Trimmed(raw));
+    const std::string cmd = AsciiUpper(Trimmed(raw));
     if (cmd.empty()) return;
     commands_.push_back(cmd);
 

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "tools/vmodem/ascii.h"
+
 namespace vmodem {
 
 namespace {
@@ -28,18 +30,12 @@ std::vector<std::string> SplitOn(const std::string& s, char sep) {
     return parts;
 }
 
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return s;
-}
-
 // PREFIX[:VALUE][:TIMES] for the fault rules; `valueNeeded` for the kinds that carry a value.
 bool ParseRule(const std::string& arg, Rule::Kind kind, bool valueNeeded, Rule& rule) {
     const std::vector<std::string> p = SplitOn(arg, ':');
     const std::size_t fixed = valueNeeded ? 2 : 1;
     if (p.size() < fixed || p.size() > fixed + 1) return false;
-    rule.prefix = Upper(p[0]);
+    rule.prefix = AsciiUpper(p[0]);
     rule.kind = kind;
     if (valueNeeded) {
         int v = 0;
@@ -73,8 +69,7 @@ bool ParseFault(const std::string& s, ReportFault& f) {
 bool IsHex(const std::string& s) {
     if (s.empty() || s.size() % 2) return false;
     for (char c : s)
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f')))
-            return false;
+        if (HexValue(c) < 0) return false;
     return true;
 }
 
@@ -179,7 +174,7 @@ bool ParseOptions(const std::vector<std::string>& args, ProgramOptions& out, std
             m.reportZone = n;
         } else if (a == "--sca") {
             if (!IsHex(v)) return bad(v);
-            m.sca = Upper(v);
+            m.sca = AsciiUpper(v);
         } else if (a == "--no-mms") {
             m.mms = false;
         } else if (a == "--report-fault") {

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "platform/os/cp1251.h"
+#include "tools/vmodem/ascii.h"
 
 namespace vmodem {
 
@@ -29,13 +30,6 @@ constexpr char32_t kBasic[128] = {
     U'p', U'q', U'r',  U's', U't', U'u',  U'v', U'w',   //
     U'x', U'y', U'z',  U'ä', U'ö', U'ñ',  U'ü', U'à',   //
 };
-
-int Nibble(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 // Octets read off the front; callers check `Has` before they read.
 class Octets {
@@ -138,7 +132,7 @@ std::optional<Submit> DecodeSubmit(const std::string& hex, std::string& error) {
     std::vector<uint8_t> bytes;
     bytes.reserve(hex.size() / 2);
     for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int hi = Nibble(hex[i]), lo = Nibble(hex[i + 1]);
+        const int hi = HexValue(hex[i]), lo = HexValue(hex[i + 1]);
         if (hi < 0 || lo < 0) return Fail(error, "not hexadecimal");
         bytes.push_back(static_cast<uint8_t>(hi << 4 | lo));
     }

@@ -51,7 +51,7 @@ TEST(SubmitDecoder, SaysWhatIsWrongWithABrokenPdu) {
     EXPECT_NE(Why("0021000B919761214365770000").find("filler"), std::string::npos);
     EXPECT_NE(Why("0021000B9197").find("cut short"), std::string::npos);
     EXPECT_NE(Why("07919761").find("cut short"), std::string::npos);
-    // Part 3 of 2.
+    // Sequence number 3 of 2.
     EXPECT_NE(Why("0061000391"
                   "21F3"
                   "0008"
