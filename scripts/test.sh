@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test, in the optimised build and under the sanitizers.
+# Builds and runs every test, in the optimised build and under the sanitizers, then gives each
+# fuzz target a short, bounded run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -8,3 +9,4 @@ for preset in release asan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset"
 done
+scripts/fuzz.sh 15
