@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/gdi/sys_colors.h"
+
 namespace skin {
 
 TColor ColorToRGB(TColor c) {
-    // The system colour table belongs to the drawing layer; until a colour is resolved there the
-    // engine's own constants are plain RGB values.
-    return c & 0xFFFFFF;
+    return (c & 0xFF000000) == 0x80000000 ? TColor(win::GetSysColor(int(c & 0xFF))) : c;
 }
 
 CopyArea ClipCopy(int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h,

@@ -96,7 +96,7 @@ inline CopyArea ClipCopy(int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t
     return ClipCopy(dx, dy, sx, sy, w, h, dst, src, src.Height);
 }
 
-// System colours (top byte 0x80) become their RGB value; others keep their low three bytes.
+// System colours (top byte 0x80) become their RGB value; others stay as they are.
 TColor ColorToRGB(TColor c);
 
 }  // namespace skin
