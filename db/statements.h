@@ -12,9 +12,11 @@ namespace db {
 template <std::size_t N>
 void SetStatement(vcl::TQuery& query, const char* const (&lines)[N]) {
     query.Close();
+    query.SQL.BeginUpdate();  // the statement is read once, not once per line
     query.SQL.Clear();
     for (const char* line : lines)
         query.SQL.Add(line);
+    query.SQL.EndUpdate();
 }
 
 // ---- send journal ----

@@ -18,9 +18,8 @@ const sql::Value kNull;
 // ---- field definitions and fields ----
 
 int TFieldDefs::IndexOf(const std::string& name) const {
-    const std::string folded = sql::FoldName(name);
     for (std::size_t i = 0; i < items_.size(); ++i)
-        if (sql::FoldName(items_[i].Name) == folded) return static_cast<int>(i);
+        if (sql::SameName(items_[i].Name, name)) return static_cast<int>(i);
     return -1;
 }
 

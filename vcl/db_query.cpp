@@ -23,9 +23,8 @@ void TQuery::SQLChanged() {
 }
 
 TParam* TQuery::FindParam(const std::string& name) {
-    const std::string folded = sql::FoldName(name);
     for (TParam& p : params_)
-        if (sql::FoldName(p.Name()) == folded) return &p;
+        if (sql::SameName(p.Name(), name)) return &p;
     return nullptr;
 }
 

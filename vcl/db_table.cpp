@@ -77,7 +77,7 @@ void TTable::InternalOpen() {
     for (std::size_t i = 0; i < cols.size(); ++i) {
         columns_.push_back({cols[i].name, cols[i].declaredType});
         // The one INTEGER PRIMARY KEY stands for the row id and numbers itself.
-        if (cols[i].primaryKey && sql::FoldName(cols[i].declaredType) == "integer")
+        if (cols[i].primaryKey && sql::SameName(cols[i].declaredType, "integer"))
             keyField_ = static_cast<int>(i);
     }
     if (keyField_ >= 0) columns_[hidden_ + keyField_].declaredType = "INTEGER";

@@ -11,11 +11,6 @@ namespace sql {
 
 namespace {
 
-struct StatementGuard {
-    sqlite3_stmt* stmt = nullptr;
-    ~StatementGuard() { sqlite3_finalize(stmt); }
-};
-
 Value ColumnValue(sqlite3_stmt* stmt, int i) {
     switch (sqlite3_column_type(stmt, i)) {
         case SQLITE_INTEGER:
@@ -71,46 +66,82 @@ Database::Database(const std::string& file) : file_(file) {
         QueryRaw("PRAGMA journal_mode=WAL");
         ExecuteRaw("PRAGMA synchronous=NORMAL");
     } catch (...) {
-        sqlite3_close(db_);
-        db_ = nullptr;
+        Disconnect();
         throw;
     }
 }
 
-Database::~Database() {
+Database::~Database() { Disconnect(); }
+
+void Database::Disconnect() {
+    for (auto& kept : cache_) sqlite3_finalize(kept.second);
+    cache_.clear();
     sqlite3_close(db_);
+    db_ = nullptr;
 }
 
 void Database::Fail(int code) {
     throw Error(sqlite3_errmsg(db_), code);
 }
 
+// Statements are kept prepared for their next use: the program runs the same few statements
+// over and over (a journal row per message, a list row per number). A kept statement is reset
+// after every use, so it holds no lock and no read snapshot between calls.
+sqlite3_stmt* Database::Prepare(std::string_view sql) {
+    for (auto it = cache_.begin(); it != cache_.end(); ++it) {
+        if (it->first != sql) continue;
+        cache_.splice(cache_.begin(), cache_, it);
+        return it->second;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt, &tail);
+    if (rc != SQLITE_OK) Fail(rc);
+    if (!stmt) throw Error("No SQL statement available");
+    const std::size_t used = static_cast<std::size_t>(tail - sql.data());
+    if (!OnlySemicolons(sql.substr(used))) {
+        sqlite3_finalize(stmt);
+        throw Error("Only one statement can be run at a time");
+    }
+    cache_.emplace_front(std::string(sql), stmt);
+    if (cache_.size() > kKeptStatements) {
+        sqlite3_finalize(cache_.back().second);
+        cache_.pop_back();
+    }
+    return stmt;
+}
+
 ResultSet Database::Run(std::string_view sql, const std::vector<Value>& values, bool wantRows,
                         int64_t* changes) {
-    StatementGuard g;
-    const char* tail = nullptr;
-    int rc = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &g.stmt, &tail);
-    if (rc != SQLITE_OK) Fail(rc);
-    if (!g.stmt) throw Error("No SQL statement available");
-    const std::size_t used = static_cast<std::size_t>(tail - sql.data());
-    if (!OnlySemicolons(sql.substr(used))) throw Error("Only one statement can be run at a time");
-    const int count = sqlite3_bind_parameter_count(g.stmt);
+    sqlite3_stmt* stmt = Prepare(sql);
+    struct Reset {
+        sqlite3_stmt* stmt;
+        ~Reset() {
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+        }
+    } reset{stmt};
+    int rc = SQLITE_OK;
+    const int count = sqlite3_bind_parameter_count(stmt);
     for (int i = 1; i <= count; ++i) {
         if (static_cast<std::size_t>(i) > values.size()) break;  // the rest stay null
-        if ((rc = Bind(g.stmt, i, values[i - 1])) != SQLITE_OK) Fail(rc);
+        if ((rc = Bind(stmt, i, values[i - 1])) != SQLITE_OK) Fail(rc);
     }
     ResultSet rs;
-    const int cols = sqlite3_column_count(g.stmt);
+    rc = sqlite3_step(stmt);
+    // The columns are read after the first step: a kept statement is prepared anew inside it
+    // when the schema changed, and "select *" may then have other columns.
+    const int cols = sqlite3_column_count(stmt);
     if (wantRows) {
         for (int i = 0; i < cols; ++i) {
-            const char* decl = sqlite3_column_decltype(g.stmt, i);
-            rs.columns.push_back({sqlite3_column_name(g.stmt, i), decl ? decl : ""});
+            const char* decl = sqlite3_column_decltype(stmt, i);
+            rs.columns.push_back({sqlite3_column_name(stmt, i), decl ? decl : ""});
         }
     }
-    while ((rc = sqlite3_step(g.stmt)) == SQLITE_ROW) {
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(stmt)) {
         if (!wantRows) continue;
         for (int i = 0; i < cols; ++i)
-            rs.cells.push_back(ColumnValue(g.stmt, i));
+            rs.cells.push_back(ColumnValue(stmt, i));
     }
     if (rc != SQLITE_DONE) Fail(rc);
     if (changes) *changes = sqlite3_changes64(db_);
@@ -125,7 +156,7 @@ std::vector<Value> Arrange(const Translation& t, const Params& params) {
     for (const std::string& name : t.params) {
         const Param* found = nullptr;
         for (const Param& p : params)
-            if (FoldName(p.name) == FoldName(name)) found = &p;
+            if (SameName(p.name, name)) found = &p;
         if (!found) throw Error("No value for parameter '" + name + "'");
         values.push_back(found->value);
     }

@@ -3,8 +3,8 @@
 // Set-up for many copies of the program on one file: WAL, so that readers never block the
 // writer; a busy timeout, so that a writer waits for another copy's write instead of failing;
 // synchronous=NORMAL, which keeps the file consistent on a crash and costs no disk flush per
-// journal row. Every statement runs to its end and is finalised before the call returns (the
-// whole result is fetched), so no statement holds a lock between calls.
+// journal row. Every statement runs to its end and is reset before the call returns (the whole
+// result is fetched), so no statement holds a lock between calls.
 //
 // Query and Execute take the program's dialect (see dialect.h) with named parameters; the Raw
 // variants take SQLite's own with numbered ones, for statements the program builds itself.
@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <list>
 #include <map>
 #include <string>
 #include <string_view>
@@ -21,6 +22,7 @@
 #include "platform/sql/value.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace sql {
 
@@ -88,11 +90,16 @@ private:
     ResultSet Run(std::string_view sql, const std::vector<Value>& values, bool wantRows,
                   int64_t* changes);
     [[noreturn]] void Fail(int code);
+    sqlite3_stmt* Prepare(std::string_view sql);
+    void Disconnect();  // finalises the kept statements and closes
+
+    static constexpr std::size_t kKeptStatements = 32;
 
     std::string file_;
     sqlite3* db_ = nullptr;
     int64_t kindsVersion_ = -1;
     std::map<std::string, ColumnKind> kinds_;
+    std::list<std::pair<std::string, sqlite3_stmt*>> cache_;  // most recently used first
 };
 
 // A transaction that rolls back unless committed.

@@ -94,7 +94,7 @@ private:
             if (At(k).kind != TokenKind::Param) continue;
             const std::string name(At(k).text.substr(1));
             std::size_t n = 0;
-            while (n < params_.size() && FoldName(params_[n]) != FoldName(name))
+            while (n < params_.size() && !SameName(params_[n], name))
                 ++n;
             if (n == params_.size()) params_.push_back(name);
             out_[sig_[k]] = "?" + std::to_string(n + 1);
@@ -202,14 +202,14 @@ std::vector<std::string> ParameterNames(std::string_view sql) {
         const std::string name(t.text.substr(1));
         bool known = false;
         for (auto& n : names)
-            known = known || FoldName(n) == FoldName(name);
+            known = known || SameName(n, name);
         if (!known) names.push_back(name);
     }
     return names;
 }
 
 std::string TableNameOf(std::string_view name) {
-    if (name.size() > 3 && FoldName(name.substr(name.size() - 3)) == ".db") name.remove_suffix(3);
+    if (name.size() > 3 && SameName(name.substr(name.size() - 3), ".db")) name.remove_suffix(3);
     return std::string(name);
 }
 

@@ -120,8 +120,19 @@ std::string FoldName(std::string_view name) {
     return out;
 }
 
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
 bool IsWord(const Token& t, std::string_view word) {
-    return t.kind == TokenKind::Word && FoldName(t.text) == FoldName(word);
+    return t.kind == TokenKind::Word && SameName(t.text, word);
 }
 
 }  // namespace sql

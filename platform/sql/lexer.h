@@ -34,6 +34,7 @@ std::string NameOf(const Token& t);
 std::string StringValue(const Token& t);
 // ASCII lower case: names compare without regard to case.
 std::string FoldName(std::string_view name);
-bool IsWord(const Token& t, std::string_view word);  // a Word, ignoring case
+bool SameName(std::string_view a, std::string_view b);  // equal ignoring ASCII case
+bool IsWord(const Token& t, std::string_view word);     // a Word, ignoring case
 
 }  // namespace sql

@@ -101,6 +101,28 @@ TEST(Database, TransactionsCommitOrRollBackWhole) {
     EXPECT_NO_THROW(db.Rollback());
 }
 
+TEST(Database, KeptStatementsHoldNoLockBetweenCalls) {
+    TempDir dir;
+    sql::Database reader(dir / "t.db"), writer(dir / "t.db");
+    writer.ExecuteRaw("create table t (x integer)");
+    const char* count = "select count(*) from t";
+    EXPECT_EQ(reader.QueryRaw(count).At(0, 0), sql::Value(0));
+    writer.ExecuteRaw("insert into t values (1)");
+    // No snapshot is left behind: the writer can checkpoint everything, the reader sees the row.
+    const auto checkpoint = writer.QueryRaw("PRAGMA wal_checkpoint(TRUNCATE)");
+    EXPECT_EQ(checkpoint.At(0, 0), sql::Value(0));  // not busy
+    EXPECT_EQ(reader.QueryRaw(count).At(0, 0), sql::Value(1));
+    // A statement that failed half-way runs again from the start.
+    reader.ExecuteRaw("create table u (x integer unique)");
+    reader.ExecuteRaw("insert into u values (1)");
+    EXPECT_THROW(reader.ExecuteRaw("insert into u values (?1)", {sql::Value(1)}), sql::Error);
+    EXPECT_EQ(reader.ExecuteRaw("insert into u values (?1)", {sql::Value(2)}), 1);
+    // Kept statements follow schema changes.
+    EXPECT_EQ(reader.QueryRaw("select * from t").columns.size(), 1u);
+    reader.ExecuteRaw("alter table t add y varchar(5)");
+    EXPECT_EQ(reader.QueryRaw("select * from t").columns.size(), 2u);
+}
+
 TEST(SharedDatabase, OneConnectionPerFolder) {
     TempDir dir;
     auto a = sql::SharedDatabase(dir.path());
