@@ -80,7 +80,6 @@ void TTable::InternalOpen() {
         if (cols[i].primaryKey && sql::SameName(cols[i].declaredType, "integer"))
             keyField_ = static_cast<int>(i);
     }
-    if (keyField_ >= 0) columns_[hidden_ + keyField_].declaredType = "INTEGER";
     rowsRead_ = false;
 }
 

@@ -52,6 +52,13 @@ bool TextToFloat(const std::string& text, double& out) {
     return TryStrToFloat(text, out, point) || TryStrToFloat(text, out, FormatSettings);
 }
 
+// A value that is not text as a number; null is 0.
+double NumberOf(const sql::Value& v) {
+    if (v.type() == sql::Value::Type::Integer) return static_cast<double>(v.Integer());
+    if (v.type() == sql::Value::Type::Real) return v.Real();
+    return 0;
+}
+
 }  // namespace
 
 std::string AsString(const sql::Value& v, TFieldType type) {
@@ -117,40 +124,20 @@ bool AsBoolean(const sql::Value& v, TFieldType) {
 }
 
 TDateTime AsDateTime(const sql::Value& v, TFieldType) {
-    switch (v.type()) {
-        case sql::Value::Type::Null:
-            return 0;
-        case sql::Value::Type::Integer:
-            return static_cast<double>(v.Integer());
-        case sql::Value::Type::Real:
-            return v.Real();
-        case sql::Value::Type::Text: {
-            if (auto dt = sql::TextToDateTime(v.Text())) return *dt;
-            TDateTime dt = 0;
-            if (TryStrToDateTime(Cp(v), dt)) return dt;
-            throw EConvertError(Format("'%s' is not a valid date and time", Cp(v)));
-        }
-    }
-    return 0;
+    if (v.type() != sql::Value::Type::Text) return NumberOf(v);
+    if (auto dt = sql::TextToDateTime(v.Text())) return *dt;
+    TDateTime dt = 0;
+    if (TryStrToDateTime(Cp(v), dt)) return dt;
+    throw EConvertError(Format("'%s' is not a valid date and time", Cp(v)));
 }
 
 double AsFloat(const sql::Value& v, TFieldType type) {
-    switch (v.type()) {
-        case sql::Value::Type::Null:
-            return 0;
-        case sql::Value::Type::Integer:
-            return static_cast<double>(v.Integer());
-        case sql::Value::Type::Real:
-            return v.Real();
-        case sql::Value::Type::Text: {
-            if (IsDateTime(type)) return AsDateTime(v, type);
-            double d = 0;
-            if (!TextToFloat(Cp(v), d))
-                throw EConvertError(Format("'%s' is not a valid floating point value", Cp(v)));
-            return d;
-        }
-    }
-    return 0;
+    if (v.type() != sql::Value::Type::Text) return NumberOf(v);
+    if (IsDateTime(type)) return AsDateTime(v, type);
+    double d = 0;
+    if (!TextToFloat(Cp(v), d))
+        throw EConvertError(Format("'%s' is not a valid floating point value", Cp(v)));
+    return d;
 }
 
 sql::Value FromString(const std::string& s, TFieldType type) {

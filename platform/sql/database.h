@@ -8,7 +8,8 @@
 //
 // Query and Execute take the program's dialect (see dialect.h) with named parameters; the Raw
 // variants take SQLite's own with numbered ones, for statements the program builds itself.
-// Text is UTF-8 here. Failures throw sql::Error with the engine's message.
+// Text is UTF-8 here. Failures throw sql::Error with the engine's message. A connection serves
+// one thread at a time (the program's database work is all on the GUI thread).
 #pragma once
 
 #include <cstdint>

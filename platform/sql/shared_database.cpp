@@ -26,20 +26,13 @@ std::shared_ptr<Database> SharedDatabase(const std::string& folder) {
     if (folder.empty()) throw Error("No database folder given");
     const std::string file = DatabaseFile(folder);
     std::lock_guard g(lock);
-    auto& slot = Connections()[file];
-    if (!slot) {
-        if (!os::DirectoryExists(folder)) {
-            Connections().erase(file);
-            throw Error("The database folder does not exist: " + folder, 14 /* SQLITE_CANTOPEN */);
-        }
-        try {
-            slot = std::make_shared<Database>(file);
-        } catch (...) {
-            Connections().erase(file);
-            throw;
-        }
-    }
-    return slot;
+    auto& connections = Connections();
+    if (auto it = connections.find(file); it != connections.end()) return it->second;
+    if (!os::DirectoryExists(folder))
+        throw Error("The database folder does not exist: " + folder, 14 /* SQLITE_CANTOPEN */);
+    auto db = std::make_shared<Database>(file);
+    connections.emplace(file, db);
+    return db;
 }
 
 void CloseSharedDatabases() {
