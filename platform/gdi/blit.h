@@ -83,8 +83,9 @@ inline constexpr ULONG GRADIENT_FILL_RECT_V = 1;
 inline constexpr ULONG GRADIENT_FILL_TRIANGLE = 2;
 
 // Colours are 16 bits per channel (the high byte counts); 32-bit targets get the alpha too.
-// Rectangles run from the left (top) vertex colour at their first column (row) to the other
-// colour at the last; triangles interpolate linearly over the pixels whose centres lie inside.
+// A rectangle's column (row) i of n takes c1 + (c2 - c1) * i / n, so the far colour lies on
+// the excluded edge; a triangle interpolates linearly over the pixels whose centres lie inside
+// it (pixels on a shared edge belong to one triangle only).
 BOOL GradientFill(HDC dc, const TRIVERTEX* vertices, ULONG vertexCount, const void* mesh,
                   ULONG meshCount, ULONG mode);
 inline BOOL GdiGradientFill(HDC dc, const TRIVERTEX* vertices, ULONG vertexCount, const void* mesh,

@@ -1,0 +1,247 @@
+// AlphaBlend and GradientFill.
+#include <algorithm>
+#include <vector>
+
+#include "platform/gdi/blit.h"
+#include "platform/gdi/blit_impl.h"
+#include "platform/gdi/rect.h"
+
+namespace win {
+
+using namespace detail;
+
+namespace {
+
+// round(v / 255) for v up to 255 * 255.
+inline uint32_t Div255(uint32_t v) {
+    v += 128;
+    return (v + (v >> 8)) >> 8;
+}
+
+// d * (255 - a) / 255 for all four bytes at once, two at a time.
+inline Pixel ScaleBytes(Pixel d, uint32_t ia) {
+    uint32_t rb = (d & 0x00FF00FF) * ia + 0x00800080;
+    rb = ((rb + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+    uint32_t ag = ((d >> 8) & 0x00FF00FF) * ia + 0x00800080;
+    ag = (ag + ((ag >> 8) & 0x00FF00FF)) & 0xFF00FF00;
+    return rb | ag;
+}
+
+inline Pixel SaturatingAdd(Pixel a, Pixel b) {
+    Pixel r = 0;
+    for (int c = 0; c < 32; c += 8)
+        r |= std::min<uint32_t>(255, ((a >> c) & 0xFF) + ((b >> c) & 0xFF)) << c;
+    return r;
+}
+
+// Premultiplied source over the destination.
+void OverRow(Pixel* d, const Pixel* s, int n) {
+    for (int i = 0; i < n; ++i) {
+        const Pixel p = s[i];
+        const uint32_t a = p >> 24;
+        if (a == 255) {
+            d[i] = p;
+        } else if (p != 0) {
+            const Pixel below = ScaleBytes(d[i], 255 - a);
+            // A colour byte above its alpha is not premultiplied: add with saturation.
+            const bool valid = (p & 0xFF) <= a && ((p >> 8) & 0xFF) <= a && ((p >> 16) & 0xFF) <= a;
+            d[i] = valid ? p + below : SaturatingAdd(p, below);
+        }
+    }
+}
+
+void ScaleRow(Pixel* s, int n, uint32_t c) {
+    for (int i = 0; i < n; ++i) {
+        Pixel r = 0;
+        for (int k = 0; k < 32; k += 8)
+            r |= Div255(((s[i] >> k) & 0xFF) * c) << k;
+        s[i] = r;
+    }
+}
+
+void ConstantRow(Pixel* d, const Pixel* s, int n, uint32_t c) {
+    for (int i = 0; i < n; ++i) {
+        Pixel r = 0;
+        for (int k = 0; k < 32; k += 8)
+            r |= Div255(((s[i] >> k) & 0xFF) * c + ((d[i] >> k) & 0xFF) * (255 - c)) << k;
+        d[i] = r;
+    }
+}
+
+}  // namespace
+
+BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                int srcWidth, int srcHeight, BLENDFUNCTION blend) {
+    auto sdc = GetDc(src);
+    if (!GetDc(dst) || !sdc || !sdc->Target()) return FALSE;
+    if (blend.BlendOp != AC_SRC_OVER || width < 0 || height < 0 || srcWidth < 0 || srcHeight < 0)
+        return FALSE;
+    const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
+    if (perPixel && sdc->Target()->bpp != 32) return FALSE;
+    Transfer t;
+    if (!PrepareTransfer(t, dst, x, y, width, height, src, srcX, srcY, srcWidth, srcHeight))
+        return TRUE;
+    const uint32_t c = blend.SourceConstantAlpha;
+    const bool direct = t.target->bpp == 32;
+    std::vector<Pixel> s, d;
+    ForClipped(*t.dst, t.dstRect, [&](const RECT& r) {
+        const int n = r.right - r.left;
+        s.resize(size_t(n));
+        d.resize(size_t(n));
+        for (int yy = r.top; yy < r.bottom; ++yy) {
+            SampleRow(t, yy, r.left, r.right, s.data());
+            Pixel* row = direct ? t.target->Row32(yy) + r.left : d.data();
+            if (!direct) ReadPixels(*t.target, r.left, yy, n, row);
+            if (perPixel) {
+                if (c != 255) ScaleRow(s.data(), n, c);
+                OverRow(row, s.data(), n);
+            } else {
+                ConstantRow(row, s.data(), n, c);
+            }
+            if (!direct) WritePixels(*t.target, r.left, yy, n, row);
+        }
+    });
+    return TRUE;
+}
+
+namespace {
+
+struct Color16 {
+    int64_t c[4];  // red, green, blue, alpha
+};
+
+Color16 ColorOf(const TRIVERTEX& v) {
+    return Color16{{v.Red, v.Green, v.Blue, v.Alpha}};
+}
+
+// A pixel from 16-bit channels.
+Pixel PixelOf(const int64_t c[4]) {
+    auto b = [](int64_t v) { return Pixel(std::clamp<int64_t>(v, 0, 0xFFFF) >> 8); };
+    return (b(c[3]) << 24) | (b(c[0]) << 16) | (b(c[1]) << 8) | b(c[2]);
+}
+
+void FillRectGradient(Dc& dc, const TRIVERTEX& a, const TRIVERTEX& b, bool vertical) {
+    const TRIVERTEX* v1 = &a;
+    const TRIVERTEX* v2 = &b;
+    RECT r{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+    // The first colour belongs to the upper-left vertex.
+    if ((vertical ? v1->y : v1->x) > (vertical ? v2->y : v2->x)) std::swap(v1, v2);
+    const int n = vertical ? r.bottom - r.top : r.right - r.left;
+    if (n <= 0 || RectIsEmpty(r)) return;
+    const Color16 c1 = ColorOf(*v1), c2 = ColorOf(*v2);
+    std::vector<Pixel> ramp(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        int64_t c[4];
+        for (int k = 0; k < 4; ++k)
+            c[k] = c1.c[k] + (c2.c[k] - c1.c[k]) * i / n;
+        ramp[size_t(i)] = PixelOf(c);
+    }
+    const RECT t = dc.ToTarget(r);
+    Bitmap& bm = *dc.Target();
+    ForClipped(dc, t, [&](const RECT& piece) {
+        for (int y = piece.top; y < piece.bottom; ++y) {
+            if (vertical) {
+                FillPixels(bm, piece.left, y, piece.right - piece.left, ramp[size_t(y - t.top)]);
+            } else {
+                WritePixels(bm, piece.left, y, piece.right - piece.left,
+                            &ramp[size_t(piece.left - t.left)]);
+            }
+        }
+    });
+}
+
+// Twice the signed area spanned by the edge a->b and the point p (all doubled coordinates).
+inline int64_t EdgeFn(int64_t ax, int64_t ay, int64_t bx, int64_t by, int64_t px, int64_t py) {
+    return (bx - ax) * (py - ay) - (by - ay) * (px - ax);
+}
+
+void FillTriangle(Dc& dc, const TRIVERTEX* v[3]) {
+    // Doubled target coordinates, so pixel centres (x + 0.5) are whole numbers.
+    int64_t X[3], Y[3];
+    for (int i = 0; i < 3; ++i) {
+        X[i] = 2 * int64_t(v[i]->x + dc.Dx());
+        Y[i] = 2 * int64_t(v[i]->y + dc.Dy());
+    }
+    int64_t area = EdgeFn(X[0], Y[0], X[1], Y[1], X[2], Y[2]);
+    if (area == 0) return;
+    int order[3] = {0, 1, 2};
+    if (area < 0) {
+        std::swap(order[1], order[2]);
+        area = -area;
+    }
+    int64_t x[3], y[3];
+    Color16 c[3];
+    for (int i = 0; i < 3; ++i) {
+        x[i] = X[order[i]];
+        y[i] = Y[order[i]];
+        c[i] = ColorOf(*v[order[i]]);
+    }
+    // Pixels on an edge count only for top and left edges, so neighbours share nothing.
+    auto topLeft = [&](int i, int j) { return (y[i] == y[j] && x[j] < x[i]) || y[j] > y[i]; };
+    const bool tl[3] = {topLeft(1, 2), topLeft(2, 0), topLeft(0, 1)};
+    const LONG minX = LONG(std::min({x[0], x[1], x[2]}) / 2) - 1;
+    const LONG maxX = LONG(std::max({x[0], x[1], x[2]}) / 2) + 1;
+    const LONG minY = LONG(std::min({y[0], y[1], y[2]}) / 2) - 1;
+    const LONG maxY = LONG(std::max({y[0], y[1], y[2]}) / 2) + 1;
+    Bitmap& bm = *dc.Target();
+    std::vector<Pixel> row;
+    ForClipped(dc, RECT{minX, minY, maxX, maxY}, [&](const RECT& r) {
+        for (int py = r.top; py < r.bottom; ++py) {
+            int runStart = -1;
+            row.clear();
+            auto flush = [&](int end) {
+                if (runStart >= 0) WritePixels(bm, runStart, py, end - runStart, row.data());
+                runStart = -1;
+                row.clear();
+            };
+            for (int px = r.left; px < r.right; ++px) {
+                const int64_t cx = 2 * int64_t(px) + 1, cy = 2 * int64_t(py) + 1;
+                const int64_t w0 = EdgeFn(x[1], y[1], x[2], y[2], cx, cy);
+                const int64_t w1 = EdgeFn(x[2], y[2], x[0], y[0], cx, cy);
+                const int64_t w2 = EdgeFn(x[0], y[0], x[1], y[1], cx, cy);
+                const bool in = (w0 > 0 || (w0 == 0 && tl[0])) && (w1 > 0 || (w1 == 0 && tl[1])) &&
+                                (w2 > 0 || (w2 == 0 && tl[2]));
+                if (!in) {
+                    flush(px);
+                    continue;
+                }
+                int64_t ch[4];
+                for (int k = 0; k < 4; ++k)
+                    ch[k] = (w0 * c[0].c[k] + w1 * c[1].c[k] + w2 * c[2].c[k] + area / 2) / area;
+                if (runStart < 0) runStart = px;
+                row.push_back(PixelOf(ch));
+            }
+            flush(r.right);
+        }
+    });
+}
+
+}  // namespace
+
+BOOL GradientFill(HDC hdc, const TRIVERTEX* vertices, ULONG vertexCount, const void* mesh,
+                  ULONG meshCount, ULONG mode) {
+    auto dc = GetDc(hdc);
+    if (!dc || !vertices || !mesh || mode > GRADIENT_FILL_TRIANGLE) return FALSE;
+    if (!dc->Target() || dc->Target()->stock) return TRUE;
+    if (mode == GRADIENT_FILL_TRIANGLE) {
+        const auto* tri = static_cast<const GRADIENT_TRIANGLE*>(mesh);
+        for (ULONG i = 0; i < meshCount; ++i) {
+            if (tri[i].Vertex1 >= vertexCount || tri[i].Vertex2 >= vertexCount ||
+                tri[i].Vertex3 >= vertexCount)
+                return FALSE;
+            const TRIVERTEX* v[3] = {&vertices[tri[i].Vertex1], &vertices[tri[i].Vertex2],
+                                     &vertices[tri[i].Vertex3]};
+            FillTriangle(*dc, v);
+        }
+        return TRUE;
+    }
+    const auto* rects = static_cast<const GRADIENT_RECT*>(mesh);
+    for (ULONG i = 0; i < meshCount; ++i) {
+        if (rects[i].UpperLeft >= vertexCount || rects[i].LowerRight >= vertexCount) return FALSE;
+        FillRectGradient(*dc, vertices[rects[i].UpperLeft], vertices[rects[i].LowerRight],
+                         mode == GRADIENT_FILL_RECT_V);
+    }
+    return TRUE;
+}
+
+}  // namespace win
