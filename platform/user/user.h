@@ -1,0 +1,20 @@
+// The whole windowing interface in one include.
+#pragma once
+
+#include "platform/user/def_window_proc.h"
+#include "platform/user/focus.h"
+#include "platform/user/gui_thread.h"
+#include "platform/user/hooks.h"
+#include "platform/user/input.h"
+#include "platform/user/menus.h"
+#include "platform/user/message_queue.h"
+#include "platform/user/messages.h"
+#include "platform/user/painting.h"
+#include "platform/user/scroll_bar.h"
+#include "platform/user/styles.h"
+#include "platform/user/system_metrics.h"
+#include "platform/user/timers.h"
+#include "platform/user/win_types.h"
+#include "platform/user/window_class.h"
+#include "platform/user/window_pos.h"
+#include "platform/user/window_tree.h"

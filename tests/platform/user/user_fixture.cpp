@@ -1,0 +1,128 @@
+#include "tests/platform/user/user_fixture.h"
+
+#include <algorithm>
+
+namespace win::testing {
+
+std::vector<Logged>& UserTest::Log() {
+    static std::vector<Logged> log;
+    return log;
+}
+
+std::map<std::pair<HWND, UINT>, LRESULT>& UserTest::Answers() {
+    static std::map<std::pair<HWND, UINT>, LRESULT> a;
+    return a;
+}
+
+std::map<std::pair<HWND, UINT>, std::function<LRESULT(HWND, WPARAM, LPARAM)>>&
+UserTest::Handlers() {
+    static std::map<std::pair<HWND, UINT>, std::function<LRESULT(HWND, WPARAM, LPARAM)>> h;
+    return h;
+}
+
+LRESULT UserTest::CALLBACK_Proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    Log().push_back(Logged{h, m, wp, lp});
+    if (auto it = Handlers().find({h, m}); it != Handlers().end()) return it->second(h, wp, lp);
+    if (auto it = Answers().find({h, m}); it != Answers().end()) return it->second;
+    return DefWindowProcA(h, m, wp, lp);
+}
+
+void UserTest::SetUp() {
+    ResetWindowing();
+    Log().clear();
+    Answers().clear();
+    Handlers().clear();
+    WNDCLASSEXA wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &CALLBACK_Proc;
+    wc.lpszClassName = kLogClass;
+    ASSERT_NE(RegisterClassExA(&wc), 0);
+}
+
+void UserTest::TearDown() {
+    ResetWindowing();
+    Handlers().clear();
+    Answers().clear();
+}
+
+HWND UserTest::Make(DWORD style, int x, int y, int w, int h, HWND parent, DWORD ex,
+                    const char* title) {
+    return CreateWindowExA(ex, kLogClass, title, style, x, y, w, h, parent, nullptr, nullptr,
+                           nullptr);
+}
+
+std::vector<UINT> UserTest::Messages(HWND h) const {
+    std::vector<UINT> out;
+    for (auto& l : Log())
+        if (h == nullptr || l.hwnd == h) out.push_back(l.msg);
+    return out;
+}
+
+std::vector<UINT> UserTest::Only(const std::vector<UINT>& interesting, HWND h) const {
+    std::vector<UINT> out;
+    for (auto& l : Log())
+        if ((h == nullptr || l.hwnd == h) &&
+            std::find(interesting.begin(), interesting.end(), l.msg) != interesting.end())
+            out.push_back(l.msg);
+    return out;
+}
+
+int UserTest::Count(UINT msg, HWND h) const {
+    int n = 0;
+    for (auto& l : Log())
+        if (l.msg == msg && (h == nullptr || l.hwnd == h)) ++n;
+    return n;
+}
+
+const Logged* UserTest::Last(UINT msg, HWND h) const {
+    for (auto it = Log().rbegin(); it != Log().rend(); ++it)
+        if (it->msg == msg && (h == nullptr || it->hwnd == h)) return &*it;
+    return nullptr;
+}
+
+void UserTest::Clear() {
+    Log().clear();
+}
+
+void UserTest::Pump() {
+    MSG m;
+    for (int i = 0; i < 10000 && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (m.message == WM_QUIT) break;
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+void UserTest::Move(int x, int y) {
+    QueueMouseEvent(MouseEvent{MouseEvent::Move, POINT{x, y}});
+    Pump();
+}
+
+void UserTest::Press(int x, int y, MouseButton b) {
+    QueueMouseEvent(MouseEvent{MouseEvent::Down, POINT{x, y}, b});
+    Pump();
+}
+
+void UserTest::Release(int x, int y, MouseButton b) {
+    QueueMouseEvent(MouseEvent{MouseEvent::Up, POINT{x, y}, b});
+    Pump();
+}
+
+void UserTest::Click(int x, int y, MouseButton b) {
+    // Both halves first: a press may start a modal loop that waits for the release.
+    QueueMouseEvent(MouseEvent{MouseEvent::Down, POINT{x, y}, b});
+    QueueMouseEvent(MouseEvent{MouseEvent::Up, POINT{x, y}, b});
+    Pump();
+}
+
+void UserTest::Key(UINT vk, bool down, unsigned char ch) {
+    QueueKeyEvent(KeyEvent{vk, down, ch});
+    Pump();
+}
+
+void UserTest::Tap(UINT vk) {
+    Key(vk, true);
+    Key(vk, false);
+}
+
+}  // namespace win::testing
