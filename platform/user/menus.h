@@ -10,9 +10,6 @@
 
 namespace win {
 
-struct HBITMAP__;
-using HBITMAP = HBITMAP__*;
-
 inline constexpr UINT MF_INSERT = 0x0000;
 inline constexpr UINT MF_STRING = 0x0000;
 inline constexpr UINT MF_BYCOMMAND = 0x0000;

@@ -11,9 +11,6 @@
 
 namespace win {
 
-struct HRGN__;
-using HRGN = HRGN__*;
-
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND hwnd, const RECT* rect);
 BOOL InvalidateRgn(HWND hwnd, HRGN rgn, BOOL erase);

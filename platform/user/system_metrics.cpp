@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/gdi/dc_surface.h"
 #include "platform/user/internal.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/painting.h"
@@ -259,9 +260,10 @@ bool BroadcastQueryEndSession() {
     return all;
 }
 
-void SetScreenSize(int width, int height) {
+void SetVirtualScreenSize(int width, int height) {
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return;
     screen = SIZE{width, height};
+    win::SetScreenSize(width, height);
     FitDesktop();
     detail::ScreenResized();
 }
@@ -274,11 +276,15 @@ namespace detail {
 
 void EnsureScreen() {
     Window* d = Desktop();
-    if (d->rect.right == 0) FitDesktop();
+    if (d->rect.right == 0) {
+        win::SetScreenSize(screen.cx, screen.cy);
+        FitDesktop();
+    }
 }
 
 void ResetScreen() {
     screen = SIZE{1280, 800};
+    win::SetScreenSize(screen.cx, screen.cy);
     FitDesktop();
 }
 

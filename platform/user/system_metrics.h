@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/gdi/font.h"
 #include "platform/user/win_types.h"
 
 namespace win {
@@ -87,24 +88,6 @@ inline constexpr UINT SPI_GETCOMBOBOXANIMATION = 0x1004;
 inline constexpr UINT SPI_GETFLATMENU = 0x1022;
 inline constexpr UINT SPI_GETKEYBOARDCUES = 0x100A;
 
-// The font record of the non-client metrics (the drawing layer reads the same shape).
-struct LOGFONTA {
-    LONG lfHeight = 0;
-    LONG lfWidth = 0;
-    LONG lfEscapement = 0;
-    LONG lfOrientation = 0;
-    LONG lfWeight = 0;
-    BYTE lfItalic = 0;
-    BYTE lfUnderline = 0;
-    BYTE lfStrikeOut = 0;
-    BYTE lfCharSet = 0;
-    BYTE lfOutPrecision = 0;
-    BYTE lfClipPrecision = 0;
-    BYTE lfQuality = 0;
-    BYTE lfPitchAndFamily = 0;
-    char lfFaceName[32] = {};
-};
-
 struct NONCLIENTMETRICSA {
     UINT cbSize = sizeof(NONCLIENTMETRICSA);
     int iBorderWidth = 0;
@@ -164,8 +147,9 @@ void BroadcastSysColorChange();
 // Asks every top-level window WM_QUERYENDSESSION; true when all agree.
 bool BroadcastQueryEndSession();
 
-// The size of the virtual screen. Windows keep their places; maximised windows are not refitted.
-void SetScreenSize(int width, int height);
+// The size of the virtual screen (the drawing layer's screen size follows). Windows keep their
+// places; maximised windows are not refitted.
+void SetVirtualScreenSize(int width, int height);
 SIZE ScreenSize();
 
 namespace detail {

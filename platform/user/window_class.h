@@ -11,9 +11,6 @@
 
 namespace win {
 
-struct HBRUSH__;
-using HBRUSH = HBRUSH__*;
-
 struct WNDCLASSEXA {
     UINT cbSize = sizeof(WNDCLASSEXA);
     UINT style = 0;

@@ -20,68 +20,6 @@ void SetLastError(DWORD code) {
     lastError = code;
 }
 
-BOOL SetRect(RECT* r, int left, int top, int right, int bottom) {
-    if (r == nullptr) return FALSE;
-    *r = RECT{left, top, right, bottom};
-    return TRUE;
-}
-BOOL SetRectEmpty(RECT* r) {
-    return SetRect(r, 0, 0, 0, 0);
-}
-BOOL IsRectEmpty(const RECT* r) {
-    return r == nullptr || r->right <= r->left || r->bottom <= r->top;
-}
-BOOL OffsetRect(RECT* r, int dx, int dy) {
-    if (r == nullptr) return FALSE;
-    r->left += dx;
-    r->right += dx;
-    r->top += dy;
-    r->bottom += dy;
-    return TRUE;
-}
-BOOL InflateRect(RECT* r, int dx, int dy) {
-    if (r == nullptr) return FALSE;
-    r->left -= dx;
-    r->right += dx;
-    r->top -= dy;
-    r->bottom += dy;
-    return TRUE;
-}
-BOOL PtInRect(const RECT* r, POINT p) {
-    return r != nullptr && p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom;
-}
-BOOL IntersectRect(RECT* out, const RECT* a, const RECT* b) {
-    if (out == nullptr || a == nullptr || b == nullptr) return FALSE;
-    RECT r{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right),
-           std::min(a->bottom, b->bottom)};
-    if (IsRectEmpty(&r)) {
-        *out = RECT{};
-        return FALSE;
-    }
-    *out = r;
-    return TRUE;
-}
-BOOL UnionRect(RECT* out, const RECT* a, const RECT* b) {
-    if (out == nullptr || a == nullptr || b == nullptr) return FALSE;
-    if (IsRectEmpty(a)) {
-        *out = IsRectEmpty(b) ? RECT{} : *b;
-    } else if (IsRectEmpty(b)) {
-        *out = *a;
-    } else {
-        *out = RECT{std::min(a->left, b->left), std::min(a->top, b->top),
-                    std::max(a->right, b->right), std::max(a->bottom, b->bottom)};
-    }
-    return !IsRectEmpty(out);
-}
-BOOL EqualRect(const RECT* a, const RECT* b) {
-    return a != nullptr && b != nullptr && *a == *b;
-}
-BOOL CopyRect(RECT* out, const RECT* in) {
-    if (out == nullptr || in == nullptr) return FALSE;
-    *out = *in;
-    return TRUE;
-}
-
 namespace detail {
 
 Window::Window() = default;
