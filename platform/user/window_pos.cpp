@@ -284,6 +284,7 @@ void SetShowState(Window* w, int cmd, bool show) {
 }  // namespace detail
 
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+    detail::CallScope scope;
     Window* w = Find(hwnd);
     if (w == nullptr || w == detail::Desktop()) return FALSE;
     if (!(flags & SWP_NOZORDER) && insertAfter == hwnd) flags |= SWP_NOZORDER;
@@ -300,6 +301,7 @@ BOOL BringWindowToTop(HWND hwnd) {
 }
 
 BOOL ShowWindow(HWND hwnd, int cmd) {
+    detail::CallScope scope;
     Window* w = Find(hwnd);
     if (w == nullptr || w == detail::Desktop()) return FALSE;
     bool wasVisible = w->Visible();

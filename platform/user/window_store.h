@@ -103,6 +103,15 @@ std::vector<Window*> AllWindows();
 void EnterCall();
 void LeaveCall();
 
+// Keeps retired window objects alive for the scope: for operations that walk windows while
+// sending messages.
+struct CallScope {
+    CallScope() { EnterCall(); }
+    ~CallScope() { LeaveCall(); }
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+};
+
 // Tree helpers.
 void Unlink(Window* w);
 void LinkAt(Window* parent, Window* w, size_t index);

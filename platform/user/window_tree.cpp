@@ -232,6 +232,7 @@ BOOL DestroyWindow(HWND hwnd) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
+    detail::CallScope scope;
     Window* w = Find(hwnd);
     if (w == nullptr || w == detail::Desktop()) return FALSE;
     if (w->destroying) return TRUE;
@@ -247,8 +248,11 @@ BOOL DestroyWindow(HWND hwnd) {
     }
     detail::ActivateNextAfter(w);
     if (!w->IsChild()) {
+        std::vector<HWND> owned;
         for (Window* o : detail::AllWindows())
-            if (o->alive && o->owner == hwnd && !o->destroying) DestroyWindow(o->handle);
+            if (o->owner == hwnd && !o->destroying) owned.push_back(o->handle);
+        for (HWND o : owned)
+            DestroyWindow(o);
         if (!Peek(hwnd)) return TRUE;
     }
     detail::ReleaseCaptureIfIn(w);
@@ -624,11 +628,16 @@ int GetWindowTextLengthA(HWND hwnd) {
 
 void ResetWindowing() {
     detail::ClearHooks();
-    auto tops = detail::Desktop()->children;
-    for (Window* t : tops)
-        if (t->alive) DestroyWindow(t->handle);
-    for (Window* w : detail::AllWindows())  // anything a procedure kept from dying
-        if (w->alive) w->proc = nullptr;
+    {
+        detail::CallScope scope;
+        std::vector<HWND> tops;
+        for (Window* t : detail::Desktop()->children)
+            tops.push_back(t->handle);
+        for (HWND t : tops)
+            if (Peek(t)) DestroyWindow(t);
+        for (Window* w : detail::AllWindows())  // anything a procedure kept from dying
+            if (w->alive) w->proc = nullptr;
+    }
     detail::ClearAll();
     detail::ClearTimers();
     detail::ClearQueue();
