@@ -319,7 +319,8 @@ void DrawAlphaBitmap32(TRect dstRect, TRect srcRect, const PixelView& dst, const
     if (!reflect || rows == 0) return;
     const int fall = 255 / rows;
     int fade = 255;
-    const int top = a.DstY + a.Height + 1;
+    // The mirror starts on the first row below the picture, so that h + h div 2 rows hold both.
+    const int top = a.DstY + a.Height;
     for (int k = 0; k < rows && top + k < dst.Height; ++k, fade -= fall) {
         const uint8_t* s = src.At(a.SrcX, a.SrcY + a.Height - 1 - k);
         uint8_t* d = dst.At(a.DstX, top + k);

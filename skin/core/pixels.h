@@ -9,6 +9,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "vcl/bitmap.h"
+#include "vcl/types.h"
+
 namespace skin {
 
 using TColor = uint32_t;
@@ -18,18 +21,9 @@ inline constexpr TColor clNone = 0x1FFFFFFF;
 inline constexpr TColor clWhite = 0xFFFFFF;
 inline constexpr TColor clBlack = 0x000000;
 
-// The bitmap pixel formats, in the class library's order.
-enum TPixelFormat {
-    pfDevice,
-    pf1bit,
-    pf4bit,
-    pf8bit,
-    pf15bit,
-    pf16bit,
-    pf24bit,
-    pf32bit,
-    pfCustom
-};
+using vcl::pfDevice, vcl::pf1bit, vcl::pf4bit, vcl::pf8bit, vcl::pf15bit, vcl::pf16bit,
+    vcl::pf24bit, vcl::pf32bit, vcl::pfCustom;
+using vcl::TPixelFormat;
 
 inline constexpr uint8_t RedOf(TColor c) {
     return static_cast<uint8_t>(c);
@@ -44,14 +38,8 @@ inline constexpr TColor RGB(uint32_t r, uint32_t g, uint32_t b) {
     return (r & 0xFF) | (g & 0xFF) << 8 | (b & 0xFF) << 16;
 }
 
-struct TRect {
-    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-    friend bool operator==(const TRect&, const TRect&) = default;
-};
-
-struct TPoint {
-    int32_t X = 0, Y = 0;
-};
+using vcl::TPoint;
+using vcl::TRect;
 
 struct PixelView {
     uint8_t* Base = nullptr;  // row 0

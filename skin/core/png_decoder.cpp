@@ -141,29 +141,30 @@ void PngImage::Allocate() {
     pixels_.assign(stride_ * height_, 0);
 }
 
-void PngImage::Fill(TColor color) {
-    const int bpp = BitsPerPixel();
-    if (bpp >= 24) {
+void FillPixelRow(uint8_t* row, int width, int bits, const TPalette& palette, TColor color) {
+    if (bits >= 24) {
         const uint8_t px[4] = {BlueOf(color), GreenOf(color), RedOf(color), 0};
-        for (int y = 0; y < height_; ++y) {
-            uint8_t* p = ScanLine(y);
-            for (int x = 0; x < width_; ++x, p += bpp / 8)
-                std::memcpy(p, px, bpp / 8);
-        }
+        for (int x = 0; x < width; ++x, row += bits / 8)
+            std::memcpy(row, px, bits / 8);
         return;
     }
     int best = 0;
     long bestDistance = -1;
-    for (size_t i = 0; i < palette_.size() && i < (size_t(1) << bpp); ++i) {
-        const auto& e = palette_[i];
+    for (size_t i = 0; i < palette.size() && i < (size_t(1) << bits); ++i) {
+        const auto& e = palette[i];
         long dr = e.Red - RedOf(color), dg = e.Green - GreenOf(color), db = e.Blue - BlueOf(color);
         long d = dr * dr + dg * dg + db * db;
         if (bestDistance < 0 || d < bestDistance) bestDistance = d, best = int(i);
     }
     uint8_t byte = 0;
-    for (int k = 0; k < 8; k += bpp)
-        byte = static_cast<uint8_t>(byte << bpp | best);
-    std::fill(pixels_.begin(), pixels_.end(), byte);
+    for (int k = 0; k < 8; k += bits)
+        byte = static_cast<uint8_t>(byte << bits | best);
+    std::memset(row, byte, (size_t(width) * bits + 7) / 8);
+}
+
+void PngImage::Fill(TColor color) {
+    for (int y = 0; y < height_; ++y)
+        FillPixelRow(ScanLine(y), width_, BitsPerPixel(), palette_, color);
 }
 
 uint32_t PngImage::RawPixel(int x, int y) const {

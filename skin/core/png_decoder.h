@@ -35,6 +35,10 @@ public:
     virtual uint8_t* ScanLine(int y) = 0;
 };
 
+// One row of `bits` per pixel filled with the colour: its bytes (24 and 32 bits, alpha 0) or the
+// nearest palette entry.
+void FillPixelRow(uint8_t* row, int width, int bits, const TPalette& palette, TColor color);
+
 // A plain top-down image with rows aligned to 4 bytes; what the tests and benchmarks decode into.
 class PngImage : public PngTarget {
 public:

@@ -1,0 +1,131 @@
+#include "skin/core/png_graphic.h"
+
+#include <memory>
+
+#include "platform/gdi/gdi.h"
+#include "skin/core/bitmaps.h"
+#include "skin/core/blend.h"
+#include "skin/core/fast_pixels.h"
+#include "vcl/canvas.h"
+
+namespace skin {
+namespace {
+
+// The decoder's target over the graphic's own bitmap.
+class BitmapTarget : public PngTarget {
+public:
+    explicit BitmapTarget(vcl::TBitmap& b) : b_(b) {}
+    void Clear() override {
+        b_.SetHandle(nullptr);
+        palette_.clear();
+    }
+    TPixelFormat PixelFormat() const override { return b_.PixelFormat(); }
+    void SetPixelFormat(TPixelFormat f) override { b_.SetPixelFormat(f); }
+    void SetPalette(const TPalette& p) override { palette_ = p; }
+    void SetSize(int w, int h) override {
+        b_.SetSize(w, h);
+        if (palette_.empty() || b_.Empty()) return;
+        std::vector<win::RGBQUAD> colours;
+        for (const auto& e : palette_)
+            colours.push_back({e.Blue, e.Green, e.Red, 0});
+        win::SetDIBColorTable(b_.Canvas()->Handle(), 0, win::UINT(colours.size()), colours.data());
+    }
+    void Fill(TColor color) override {
+        b_.Canvas()->Lock();
+        const int bits = vcl::BitsOfPixelFormat(b_.PixelFormat());
+        for (int y = 0; y < b_.Height(); ++y) {
+            FillPixelRow(ScanLine(y), b_.Width(), bits, palette_, color);
+        }
+        b_.Canvas()->Unlock();
+    }
+    void SetTransparentColor(TColor c) override {
+        b_.SetTransparentColor(vcl::TColor(c));
+        b_.SetTransparent(true);
+    }
+    uint8_t* ScanLine(int y) override { return b_.ScanLine(y); }
+
+private:
+    vcl::TBitmap& b_;
+    TPalette palette_;
+};
+
+}  // namespace
+
+void TPNGGraphic::Assign(const vcl::TPersistent* source) {
+    if (auto* png = dynamic_cast<const TPNGGraphic*>(source)) decoder_.Header = png->Header();
+    vcl::TBitmap::Assign(source);
+}
+
+void TPNGGraphic::LoadFromStream(vcl::TStream* stream) {
+    BitmapTarget target(*this);
+    decoder_.LoadFromStream(stream, target);
+}
+
+void TPNGGraphic::Draw(vcl::TCanvas* canvas, const vcl::TRect& rect) {
+    if (PixelFormat() != pf32bit) {
+        vcl::TBitmap::Draw(canvas, rect);
+        return;
+    }
+    const int w = rect.Width(), h = rect.Height();
+    if (w <= 0 || h <= 0) return;
+    const int rows = h + Reflected * (h / 2);
+    std::unique_ptr<vcl::TBitmap> scratch(NewBitmap24(w, rows));
+    win::HDC target = canvas->Handle();
+    win::BitBlt(scratch->Canvas()->Handle(), 0, 0, w, rows, target, rect.Left, rect.Top,
+                win::SRCCOPY);
+    if (w == Width() && h == Height()) {
+        DrawAlphaBitmap32({0, 0, w, h}, {0, 0, w, h}, ViewOf(scratch.get()), ViewOf(this),
+                          EmptyCacheInfo, false, clNone, 0, Reflected != 0);
+    } else {
+        // Colour and alpha are scaled apart (the alpha as a grey picture) and put together.
+        std::unique_ptr<vcl::TBitmap> colour(NewBitmap32(w, h)),
+            alpha(NewBitmap24(Width(), Height()));
+        std::unique_ptr<vcl::TBitmap> scaledAlpha(NewBitmap24(w, h));
+        win::HDC c = colour->Canvas()->Handle();
+        win::SetStretchBltMode(c, win::HALFTONE);
+        win::StretchBlt(c, 0, 0, w, h, Canvas()->Handle(), 0, 0, Width(), Height(), win::SRCCOPY);
+        const PixelView self = ViewOf(this), grey = ViewOf(alpha.get());
+        for (int y = 0; y < Height(); ++y) {
+            for (int x = 0; x < Width(); ++x) {
+                uint8_t a = self.At(x, y)[3];
+                uint8_t* g = grey.At(x, y);
+                g[0] = g[1] = g[2] = a;
+            }
+        }
+        win::HDC s = scaledAlpha->Canvas()->Handle();
+        win::SetStretchBltMode(s, win::HALFTONE);
+        win::StretchBlt(s, 0, 0, w, h, alpha->Canvas()->Handle(), 0, 0, Width(), Height(),
+                        win::SRCCOPY);
+        const PixelView cv = ViewOf(colour.get()), av = ViewOf(scaledAlpha.get());
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x)
+                cv.At(x, y)[3] = av.At(x, y)[0];
+        }
+        DrawAlphaBitmap32({0, 0, w, h}, {0, 0, w, h}, ViewOf(scratch.get()), cv, EmptyCacheInfo,
+                          false, clNone, 0, false);
+    }
+    win::BitBlt(target, rect.Left, rect.Top, w, rows, scratch->Canvas()->Handle(), 0, 0,
+                win::SRCCOPY);
+}
+
+void RegisterPngFormat() {
+    vcl::RegisterFileFormat("png", "Portable network graphics (Quillor)",
+                            [] { return new TPNGGraphic; });
+}
+void UnregisterPngFormat() {
+    vcl::UnregisterFileFormat("png");
+}
+
+void ClearTransparentWhite(vcl::TBitmap* bmp) {
+    if (bmp == nullptr || bmp->PixelFormat() != pf32bit) return;
+    const PixelView v = ViewOf(bmp);
+    TacFast32 fast;
+    if (!fast.Attach(v)) return;
+    for (int y = 0; y < fast.Height; ++y) {
+        for (int x = 0; x < fast.Width; ++x) {
+            if (fast.GetPixel(x, y) == 0x00FFFFFF) fast.SetPixel(x, y, 0);
+        }
+    }
+}
+
+}  // namespace skin

@@ -1,0 +1,36 @@
+// TPNGGraphic: a bitmap that loads PNG images, and draws those with alpha (32-bit) blended over
+// what the canvas shows, optionally with a fading mirror image below.
+#pragma once
+
+#include "skin/core/png_decoder.h"
+#include "vcl/bitmap.h"
+
+namespace skin {
+
+class TPNGGraphic : public vcl::TBitmap {
+public:
+    VCL_CLASS(TPNGGraphic, vcl::TBitmap)
+
+    TGraphic* NewInstance() const override { return new TPNGGraphic; }
+    void Assign(const vcl::TPersistent* source) override;
+    void LoadFromStream(vcl::TStream* stream) override;
+
+    PngDecoder& Decoder() { return decoder_; }
+    const TPngHeaderInfo& Header() const { return decoder_.Header; }
+    uint8_t Reflected = 0;  // set by users before drawing
+
+protected:
+    void Draw(vcl::TCanvas* canvas, const vcl::TRect& rect) override;
+
+private:
+    PngDecoder decoder_;
+};
+
+// Registers "png" with the picture loader; the library's start-up calls it once.
+void RegisterPngFormat();
+void UnregisterPngFormat();
+
+// Pure white pixels with alpha 0 of a 32-bit bitmap become black (still alpha 0).
+void ClearTransparentWhite(vcl::TBitmap* bmp);
+
+}  // namespace skin

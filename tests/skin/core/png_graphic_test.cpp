@@ -1,0 +1,143 @@
+#include "skin/core/png_graphic.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+
+#include "platform/gdi/gdi.h"
+#include "skin/core/bitmaps.h"
+#include "skin/core/errors.h"
+#include "skin/core/resampler.h"
+#include "tests/skin/core/png_reference.h"
+#include "vcl/canvas.h"
+#include "vcl/picture.h"
+
+namespace skin {
+namespace {
+
+using skin_test::PngSpec;
+
+PngSpec Spec(int type, int depth, int w, int h, uint32_t seed) {
+    std::mt19937 rng(seed);
+    PngSpec s;
+    s.width = w, s.height = h, s.colorType = type, s.depth = depth;
+    const int spp = type == 2 ? 3 : type == 6 ? 4 : type == 4 ? 2 : 1;
+    int top = (1 << depth) - 1;
+    if (type == 3) {
+        for (int i = 0; i <= top * 3 + 2; ++i)
+            s.palette.push_back(uint8_t(rng()));
+    }
+    for (int i = 0; i < w * h * spp; ++i)
+        s.samples.push_back(uint16_t(rng() % (top + 1)));
+    return s;
+}
+
+std::unique_ptr<TPNGGraphic> Load(const std::string& png) {
+    auto g = std::make_unique<TPNGGraphic>();
+    vcl::TStringStream s(png);
+    g->LoadFromStream(&s);
+    return g;
+}
+
+TEST(PngGraphic, LoadsIntoItsOwnBitmapAsTheDecoderDoes) {
+    for (auto [type, depth] : {std::pair{6, 8}, {2, 16}, {3, 2}, {0, 4}, {4, 8}}) {
+        SCOPED_TRACE(type * 100 + depth);
+        const std::string png = skin_test::WritePng(Spec(type, depth, 7, 5, type));
+        auto g = Load(png);
+        PngDecoder d;
+        PngImage ref;
+        d.Load(reinterpret_cast<const uint8_t*>(png.data()), png.size(), ref);
+        ASSERT_EQ(g->Width(), 7);
+        ASSERT_EQ(g->PixelFormat(), ref.PixelFormat());
+        const size_t bytes = (7 * size_t(ref.BitsPerPixel()) + 7) / 8;
+        for (int y = 0; y < 5; ++y) {
+            EXPECT_EQ(std::memcmp(g->ScanLine(y), ref.Row(y), bytes), 0) << y;
+        }
+        if (ref.BitsPerPixel() <= 8) {
+            win::RGBQUAD colours[16];
+            ASSERT_GE(win::GetDIBColorTable(g->Canvas()->Handle(), 0, 16, colours), 16u);
+            const auto& e = ref.Palette()[5];
+            EXPECT_EQ(colours[5].rgbRed, e.Red);
+            EXPECT_EQ(colours[5].rgbBlue, e.Blue);
+        }
+    }
+}
+
+TEST(PngGraphic, RegistersForPngFilesAndKeepsItsHeaderOnAssign) {
+    RegisterPngFormat();
+    std::unique_ptr<vcl::TGraphic> g(vcl::CreateGraphicForExtension("PNG"));
+    EXPECT_NE(dynamic_cast<TPNGGraphic*>(g.get()), nullptr);
+    UnregisterPngFormat();
+    auto a = Load(skin_test::WritePng(Spec(2, 8, 3, 3, 1)));
+    TPNGGraphic b;
+    b.Assign(a.get());
+    EXPECT_EQ(b.Header().Width, 3u);
+    EXPECT_EQ(b.Width(), 3);
+}
+
+TEST(PngGraphic, DrawsAlphaOverTheCanvasWithAnOptionalMirror) {
+    PngSpec s;
+    s.width = 2, s.height = 2, s.colorType = 6, s.depth = 8;
+    s.samples = {200, 0, 0, 128, 0, 0, 0, 0, 0, 200, 0, 255, 0, 0, 200, 64};
+    auto g = Load(skin_test::WritePng(s));
+    std::unique_ptr<vcl::TBitmap> canvas(NewBitmap24(4, 6));
+    const PixelView v = ViewOf(canvas.get());
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 4; ++x)
+            v.At(x, y)[0] = v.At(x, y)[1] = v.At(x, y)[2] = 100;
+    }
+    canvas->Canvas()->Draw(1, 1, g.get());
+    // ((S - D) * A + D * 256) >> 8 on red: 200 over 100 at 128
+    EXPECT_EQ(v.At(1, 1)[2], (200 * 128 + 100 * 128) >> 8);
+    EXPECT_EQ(v.At(2, 1)[2], 100);  // alpha 0
+    EXPECT_EQ(v.At(1, 2)[1], (200 * 255 + 100) >> 8);
+    EXPECT_EQ(v.At(0, 0)[2], 100);
+
+    g->Reflected = 1;
+    canvas->Canvas()->Draw(1, 1, g.get());
+    // The mirror fills the half picture height below: row 3 shows picture row 1 at a third.
+    EXPECT_EQ(v.At(1, 3)[1], (200 * 85 + 100 * 171) >> 8);
+    EXPECT_EQ(v.At(1, 4)[1], 100);
+
+    // Drawn at another size, the picture still covers the rectangle blended.
+    std::unique_ptr<vcl::TBitmap> big(NewBitmap24(8, 8));
+    big->Canvas()->StretchDraw({0, 0, 4, 4}, g.get());
+    EXPECT_NE(ViewOf(big.get()).At(0, 3)[1], ViewOf(big.get()).At(6, 6)[1]);
+}
+
+TEST(PngGraphic, ClearTransparentWhiteBlackensOnlyInvisibleWhite) {
+    std::unique_ptr<vcl::TBitmap> b(NewBitmap32(2, 2));
+    const PixelView v = ViewOf(b.get());
+    std::memset(v.At(0, 0), 0xFF, 3), v.At(0, 0)[3] = 0;
+    std::memset(v.At(1, 0), 0xFF, 4);
+    ClearTransparentWhite(b.get());
+    EXPECT_EQ(v.At(0, 0)[0], 0);
+    EXPECT_EQ(v.At(1, 0)[0], 0xFF);
+}
+
+TEST(Bitmaps, ViewsAndResamplingWholeBitmaps) {
+    std::unique_ptr<vcl::TBitmap> b(NewBitmap24(4, 4));
+    PixelView v = ViewOf(b.get());
+    EXPECT_EQ(v.BytesPerPixel, 3);
+    EXPECT_EQ(v.Base, b->ScanLine(0));
+    EXPECT_EQ(v.Row(3), b->ScanLine(3));
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x)
+            v.At(x, y)[2] = uint8_t(x * 60);
+    }
+    ResampleBitmap(b.get(), b.get(), 2, 2, rfTriangle);
+    EXPECT_EQ(b->Width(), 2);
+    EXPECT_EQ(b->PixelFormat(), vcl::pf24bit);
+    EXPECT_EQ(ViewOf(b.get()).At(0, 0)[2], 30);
+    std::unique_ptr<vcl::TBitmap> copy(NewBitmap32(1, 1));
+    ResampleBitmap(b.get(), copy.get(), 2, 2, rfBox);
+    EXPECT_EQ(copy->Width(), 2);
+    EXPECT_THROW(ResampleBitmap(b.get(), copy.get(), 0, 2, rfBox), EResampleError);
+    std::unique_ptr<vcl::TBitmap> line(NewBitmap24(5, 1));
+    EXPECT_EQ(ViewOf(line.get()).Stride, -16);
+    EXPECT_THROW(ResampleBitmap(line.get(), copy.get(), 3, 3, rfBox), EResampleError);
+}
+
+}  // namespace
+}  // namespace skin
