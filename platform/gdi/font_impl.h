@@ -65,3 +65,18 @@ std::shared_ptr<Font> MakeStockFont(int index);
 std::shared_ptr<FaceRealization> Realize(const LOGFONT& lf);
 
 }  // namespace win::detail
+
+namespace win::detail {
+
+struct Dc;
+
+// Draws one line of cp1251 text with its left end of the baseline at (x, y) in target
+// coordinates (the angle of the font applies), in the DC's text colour, inside `clip` when
+// given (target coordinates). `dx` gives every character's advance when not null. Draws the
+// underline and strike-out of unrotated fonts. Answers the width along the baseline.
+int PaintTextRun(Dc& dc, FaceRealization& face, const LOGFONT& lf, int x, int y, const char* text,
+                 int count, const INT* dx, const RECT* clip);
+// The width of a run (sum of advances).
+int TextRunWidth(FaceRealization& face, const char* text, int count);
+
+}  // namespace win::detail

@@ -5,6 +5,7 @@
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/draw.h"
+#include "platform/gdi/draw_text.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/rect.h"
