@@ -10,9 +10,11 @@
 #include "platform/user/menus.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/painting.h"
+#include "platform/user/screen.h"
 #include "platform/user/system_metrics.h"
 #include "platform/user/timers.h"
 #include "platform/user/window_class.h"
+#include "platform/user/window_dc.h"
 #include "platform/user/window_pos.h"
 #include "platform/user/window_region.h"
 
@@ -73,6 +75,7 @@ void FreeWindow(Window* w) {
     detail::KillTimersOf(h);
     detail::ForgetInputState(w);
     detail::ForgetPaintState(w);
+    if (w->IsTopLevel()) detail::DropSurface(w);
     Send(h, WM_NCDESTROY, 0, 0);
     if (w->sysMenu) DestroyMenu(w->sysMenu);
     if (w->menu && !w->IsChild()) DestroyMenu(w->menu);
@@ -646,6 +649,7 @@ void ResetWindowing() {
     detail::ResetInput();
     detail::ResetActivation();
     detail::ResetScreen();
+    detail::ClearScreenState();
 }
 
 }  // namespace win

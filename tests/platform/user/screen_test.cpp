@@ -1,0 +1,99 @@
+// Composition of the virtual screen and painting through window DCs.
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/draw.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/sys_colors.h"
+#include "tests/platform/user/user_fixture.h"
+
+namespace win::testing {
+namespace {
+
+COLORREF ScreenPixel(int x, int y) {
+    BitmapView v;
+    EXPECT_TRUE(GetBitmapView(ComposeScreen(), &v));
+    const BYTE* p = v.Row(y) + x * 4;
+    return RGB(p[2], p[1], p[0]);
+}
+
+class ScreenTest : public UserTest {
+protected:
+    HWND Filled(const char* cls, DWORD style, int x, int y, int w, int h, COLORREF c,
+                HWND parent = nullptr) {
+        WNDCLASSEXA wc;
+        wc.lpfnWndProc = &UserTest::CALLBACK_Proc;
+        wc.lpszClassName = cls;
+        wc.hbrBackground = CreateSolidBrush(c);
+        RegisterClassExA(&wc);
+        return CreateWindowExA(0, cls, "", style, x, y, w, h, parent, nullptr, nullptr, nullptr);
+    }
+};
+
+TEST_F(ScreenTest, OverlappingWindowsComposeInZOrder) {
+    HWND red = Filled("Red", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100, RGB(255, 0, 0));
+    HWND blue = Filled("Blue", WS_POPUP | WS_VISIBLE, 50, 50, 100, 100, RGB(0, 0, 255));
+    Pump();
+    EXPECT_EQ(ScreenPixel(20, 20), RGB(255, 0, 0));
+    EXPECT_EQ(ScreenPixel(60, 60), RGB(0, 0, 255));
+    EXPECT_EQ(ScreenPixel(5, 5), GetSysColor(COLOR_BACKGROUND));
+    SetWindowPos(red, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Pump();
+    EXPECT_EQ(ScreenPixel(60, 60), RGB(255, 0, 0));
+    ShowWindow(red, SW_HIDE);
+    EXPECT_EQ(ScreenPixel(60, 60), RGB(0, 0, 255));
+    EXPECT_EQ(ScreenPixel(20, 20), GetSysColor(COLOR_BACKGROUND));
+    EXPECT_FALSE(TakeScreenDamage().empty());
+    (void)blue;
+}
+
+TEST_F(ScreenTest, FramesAreDrawnAndChildrenPaintIntoTheirParent) {
+    HWND top = Filled("Face", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 200, 150, RGB(0, 255, 0));
+    Filled("Kid", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, RGB(0, 0, 0), top);
+    Pump();
+    int f = GetSystemMetrics(SM_CXFRAME), cap = GetSystemMetrics(SM_CYCAPTION);
+    EXPECT_EQ(ScreenPixel(100 + f + 30, 100 + f + 5), GetSysColor(COLOR_ACTIVECAPTION));
+    EXPECT_EQ(ScreenPixel(100 + f + 50, 100 + f + cap + 50), RGB(0, 255, 0));
+    EXPECT_EQ(ScreenPixel(100 + f + 15, 100 + f + cap + 15), RGB(0, 0, 0));
+    HWND other = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 100, 100, 100);
+    Pump();
+    (void)other;
+    EXPECT_EQ(ScreenPixel(100 + f + 30, 100 + f + 5), GetSysColor(COLOR_INACTIVECAPTION));
+}
+
+TEST_F(ScreenTest, DcsKnowTheirWindowAndTheDesktopDcDrawsOnTheScreen) {
+    HWND w = Make(WS_POPUP | WS_VISIBLE, 0, 0, 50, 50);
+    HDC dc = GetDC(w);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(WindowFromDC(dc), w);
+    RECT r{0, 0, 10, 10};
+    FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+    ReleaseDC(w, dc);
+    EXPECT_EQ(ScreenPixel(5, 5), GetSysColor(COLOR_HIGHLIGHT));
+    HDC desk = GetDC(nullptr);
+    EXPECT_EQ(WindowFromDC(desk), GetDesktopWindow());
+    ReleaseDC(nullptr, desk);
+}
+
+TEST_F(ScreenTest, BeginPaintErasesWithTheClassBrushAndClipsToTheUpdate) {
+    HWND w = Filled("Face2", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, RGB(10, 20, 30));
+    Pump();
+    static RECT painted;
+    Handlers()[{w, WM_PAINT}] = [](HWND h, WPARAM, LPARAM) -> LRESULT {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(h, &ps);
+        painted = ps.rcPaint;
+        RECT all{0, 0, 50, 50};
+        FillRect(dc, &all, GetSysColorBrush(COLOR_HIGHLIGHT));  // clipped to the update
+        EndPaint(h, &ps);
+        return 0;
+    };
+    RECT part{0, 0, 10, 10};
+    InvalidateRect(w, &part, TRUE);
+    Pump();
+    EXPECT_EQ(painted, part);
+    EXPECT_EQ(ScreenPixel(5, 5), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(ScreenPixel(20, 20), RGB(10, 20, 30));
+    EXPECT_EQ(Count(WM_ERASEBKGND, w), 2);  // at show and now
+}
+
+}  // namespace
+}  // namespace win::testing
