@@ -137,6 +137,28 @@ void PaintBitmapNineSlice(win::HDC dst, win::HDC src, const TRect& d, const TRec
     }
 }
 
+void PaintGradientTriangles(win::HDC dc, const TRect& r, const TsGradArray& stops) {
+    if (stops.empty() || r.Right <= r.Left || r.Bottom <= r.Top) return;
+    const win::POINT at[5] = {{r.Left, r.Top},
+                              {r.Left + (r.Right - r.Left) / 2, r.Top + (r.Bottom - r.Top) / 2},
+                              {r.Right, r.Top},
+                              {r.Right, r.Bottom},
+                              {r.Left, r.Bottom}};
+    win::TRIVERTEX v[5];
+    TColor c = 0;
+    for (int i = 0; i < 5; ++i) {
+        // A missing stop takes the colour of the vertex before it.
+        if (size_t(i) < stops.size()) c = stops[i].Color1;
+        v[i].x = at[i].x, v[i].y = at[i].y;
+        v[i].Red = win::COLOR16(RedOf(c) << 8);
+        v[i].Green = win::COLOR16(GreenOf(c) << 8);
+        v[i].Blue = win::COLOR16(BlueOf(c) << 8);
+        v[i].Alpha = 0;
+    }
+    const win::GRADIENT_TRIANGLE mesh[4] = {{0, 1, 2}, {1, 2, 3}, {0, 1, 4}, {4, 1, 3}};
+    win::GradientFill(dc, v, 5, mesh, 4, win::GRADIENT_FILL_TRIANGLE);
+}
+
 win::HRGN RegionFromBitmap(const PixelView& bmp, TColor color) {
     win::HRGN region = win::CreateRectRgn(0, 0, bmp.Width, bmp.Height);
     std::vector<TRect> runs;

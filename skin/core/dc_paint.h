@@ -35,6 +35,10 @@ void PaintBitmapNineSlice(win::HDC dst, win::HDC src, const TRect& dstRect, cons
                           const TRect& margins1, const TRect& margins2, NineSliceModes modes,
                           bool fillCentre);
 
+// Gradient mode 2: four triangles from the corners to the middle, coloured by the first five
+// stops' Color1.
+void PaintGradientTriangles(win::HDC dc, const TRect& r, const TsGradArray& stops);
+
 // The bitmap's whole rectangle without the runs of `color` (24-bit); the caller owns it.
 win::HRGN RegionFromBitmap(const PixelView& bmp, TColor color);
 

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "skin/core/bitmaps.h"
+#include "skin/core/dc_paint.h"
 #include "skin/core/text_utils.h"
+#include "vcl/canvas.h"
 #include "vcl/sysutils.h"
 
 namespace skin {
@@ -94,6 +97,18 @@ void PaintGradientStops(const PixelView& bmp, TRect r, const TsGradArray& stops,
                         bmp.Row(row) + r.Left * bpp);
         }
     }
+}
+
+void PaintGradientStops(vcl::TBitmap* bmp, TRect r, const TsGradArray& stops, int offset) {
+    if (bmp == nullptr || stops.empty()) return;
+    if (stops[0].Mode != 2) {
+        PaintGradientStops(ViewOf(bmp), r, stops, offset);
+        return;
+    }
+    if (r.Right <= r.Left || r.Bottom <= r.Top) return;
+    r = {std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, bmp->Width()),
+         std::min(r.Bottom, bmp->Height())};
+    PaintGradientTriangles(bmp->Canvas()->Handle(), r, stops);
 }
 
 }  // namespace skin

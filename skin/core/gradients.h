@@ -22,8 +22,9 @@ using TsGradArray = std::vector<TsGradRec>;
 // EConvertError.
 void ParseGradientStops(std::string_view text, TsGradArray& stops);
 
-// Modes 0 and 1; mode 2 (four triangles meeting in the middle) is painted through the drawing
-// layer's gradient fill, and paints nothing here.
+// Modes 0 and 1 on the rows themselves; mode 2 (four triangles meeting in the middle) needs the
+// bitmap's canvas and paints nothing on a bare view.
 void PaintGradientStops(const PixelView& bmp, TRect r, const TsGradArray& stops, int offset);
+void PaintGradientStops(vcl::TBitmap* bmp, TRect r, const TsGradArray& stops, int offset);
 
 }  // namespace skin

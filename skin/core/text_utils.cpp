@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/os/clock.h"
 #include "vcl/sysutils.h"
 
 namespace skin {
@@ -131,6 +132,15 @@ bool ChangeSetText(std::string& text, std::string_view item, bool include) {
     for (const auto& s : items)
         text += (text.empty() ? "" : ",") + s;
     return true;
+}
+
+void DelayWithMessages(uint32_t ms, const std::function<void()>& processMessages) {
+    const uint32_t start = os::GetTickCount();
+    for (;;) {
+        if (processMessages) processMessages();
+        if (os::TickDiff(start, os::GetTickCount()) >= ms) return;
+        os::Sleep(1);
+    }
 }
 
 IniSections ParseIniStrings(const std::vector<std::string>& lines) {

@@ -4,6 +4,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,6 +90,23 @@ bool RectIsInRect(const TRect& outer, const TRect& inner);
 // Removes `item` from, or adds it to, the comma-separated text of a set; whole elements are
 // compared. Returns false when nothing changes.
 bool ChangeSetText(std::string& text, std::string_view item, bool include);
+
+// The painters' record of a ready background: the bitmap, the offsets, no fill colour.
+inline CacheInfo MakeCacheInfo(const PixelView* bmp, int x, int y) {
+    return {bmp, x, y, kTransparentKey, true};
+}
+
+// This system counts as a current one; it runs no 32-bit code on a 64-bit system.
+inline bool IsWindowsXPOrLater() {
+    return true;
+}
+inline bool RunsUnderWow64() {
+    return false;
+}
+
+// Processes pending messages at least once, then again each millisecond, until `ms` have passed
+// (tick differences survive the counter's wrap).
+void DelayWithMessages(uint32_t ms, const std::function<void()>& processMessages);
 
 // INI text parsed into sections of raw "key=value" lines.
 struct IniSection {

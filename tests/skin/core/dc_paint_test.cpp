@@ -95,6 +95,24 @@ TEST(DcPaint, NineSliceKeepsCornersAndTilesSides) {
                          {}, true);
 }
 
+TEST(DcPaint, TriangleGradientCornersAndOneStop) {
+    DibDC d(9, 9, 32);
+    TsGradArray one{{RGB(10, 20, 30), 0, 100, 2}};
+    PaintGradientTriangles(d.dc(), {0, 0, 9, 9}, one);
+    for (auto [x, y] : {std::pair{0, 0}, {8, 8}, {4, 4}, {0, 8}}) {
+        EXPECT_EQ(d.get(x, y), RGB(10, 20, 30));
+    }
+    TsGradArray five{{RGB(255, 0, 0), 0, 0, 2},
+                     {RGB(0, 0, 0), 0, 0, 2},
+                     {RGB(0, 255, 0), 0, 0, 2},
+                     {RGB(0, 0, 255), 0, 0, 2},
+                     {RGB(255, 255, 255), 0, 0, 2}};
+    PaintGradientTriangles(d.dc(), {0, 0, 9, 9}, five);
+    EXPECT_GT(RedOf(d.get(0, 0)), 200);
+    EXPECT_GT(GreenOf(d.get(8, 0)), 200);
+    EXPECT_LT(RedOf(d.get(4, 4)) + GreenOf(d.get(4, 4)), 80);
+}
+
 TEST(DcPaint, RegionFromBitmapCutsOutTheColour) {
     skin_test::TestImage img(4, 3, 3);
     img.set(1, 0, kTransparentKey), img.set(2, 0, kTransparentKey), img.set(3, 2, kTransparentKey);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "skin/core/bitmaps.h"
 #include "tests/skin/core/test_image.h"
 #include "vcl/exceptions.h"
 
@@ -74,6 +77,16 @@ TEST(Gradients, ColumnBandsRoundTheirEnds) {
     EXPECT_EQ(img.get(4, 1), RGB(80, 0, 0));
     EXPECT_EQ(img.get(10, 0), RGB(0, 150, 0));
     EXPECT_EQ(img.get(10, 1), img.get(10, 0));
+}
+
+TEST(Gradients, TrianglesNeedTheBitmapsCanvas) {
+    std::unique_ptr<vcl::TBitmap> b(NewBitmap24(6, 6));
+    TsGradArray one{{RGB(10, 20, 30), 0, 100, 2}};
+    PaintGradientStops(ViewOf(b.get()), {0, 0, 6, 6}, one, 0);
+    EXPECT_EQ(ViewOf(b.get()).At(3, 3)[0], 0xFF);  // a new bitmap is white; a view paints nothing
+    PaintGradientStops(b.get(), {-4, 0, 60, 6}, one, 0);
+    EXPECT_EQ(ViewOf(b.get()).At(3, 3)[0], 30);
+    EXPECT_EQ(ViewOf(b.get()).At(5, 5)[2], 10);
 }
 
 }  // namespace

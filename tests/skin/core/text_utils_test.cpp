@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/os/clock.h"
 #include "vcl/string_list.h"
 
 namespace skin {
@@ -100,6 +101,21 @@ TEST(TextUtils, IniIntegersTakeHexAndFallBack) {
     EXPECT_EQ(ReadIniInteger(sections, "S", "f", -1), -1);
     EXPECT_EQ(ReadIniInteger(sections, "S", "g", -1), -1);
     EXPECT_EQ(ReadIniInteger(sections, "S", "missing", 7), 7);
+}
+
+TEST(TextUtils, DelayKeepsProcessingMessagesAcrossTheTickWrap) {
+    os::FakeClock clock(46000.5, 0xFFFFFFF0u);
+    os::ScopedClock use(clock);
+    int turns = 0;
+    DelayWithMessages(40, [&] { ++turns; });
+    EXPECT_EQ(clock.SleptMs(), 40u);
+    EXPECT_EQ(turns, 41);
+    DelayWithMessages(0, [&] { ++turns; });
+    EXPECT_EQ(turns, 42);
+    const PixelView v{};
+    CacheInfo c = MakeCacheInfo(&v, 3, 4);
+    EXPECT_TRUE(c.Ready);
+    EXPECT_EQ(c.FillColor, kTransparentKey);
 }
 
 }  // namespace
