@@ -1,0 +1,1 @@
+tessary_bench(user_bench DEPS platform_user platform_gdi)
