@@ -108,21 +108,9 @@ void PngImage::Clear() {
 }
 
 int PngImage::BitsPerPixel() const {
-    switch (format_) {
-        case pf1bit:
-            return 1;
-        case pf4bit:
-            return 4;
-        case pf8bit:
-            return 8;
-        case pf15bit:
-        case pf16bit:
-            return 16;
-        case pf24bit:
-            return 24;
-        default:
-            return 32;
-    }
+    // The device format and 15-bit pixels take whole 32- and 16-bit words here.
+    if (format_ == pfDevice) return 32;
+    return format_ == pf15bit ? 16 : vcl::BitsOfPixelFormat(format_);
 }
 
 void PngImage::SetPixelFormat(TPixelFormat format) {
