@@ -12,6 +12,7 @@
 #include "platform/user/internal.h"
 #include "platform/user/system_metrics.h"
 #include "platform/user/window_dc.h"
+#include "platform/user/window_region.h"
 
 namespace win {
 namespace detail {
@@ -97,11 +98,7 @@ HBITMAP ComposeScreen() {
         RECT r = ScreenRect(t);
         RECT i;
         if (!IntersectRect(&i, &r, &s.dirty)) continue;
-        HBITMAP surface = SurfaceOf(t);
-        if (surface == nullptr) continue;
-        HGDIOBJ prev = SelectObject(src, surface);
-        BitBlt(screen, r.left, r.top, r.right - r.left, r.bottom - r.top, src, 0, 0, SRCCOPY);
-        SelectObject(src, prev);
+        ComposeWindow(t, screen, src);
     }
     DeleteDC(src);
     SelectObject(screen, old);

@@ -19,4 +19,5 @@
 #include "platform/user/window_class.h"
 #include "platform/user/window_dc.h"
 #include "platform/user/window_pos.h"
+#include "platform/user/window_region.h"
 #include "platform/user/window_tree.h"

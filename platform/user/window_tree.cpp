@@ -76,6 +76,7 @@ void FreeWindow(Window* w) {
     detail::ForgetInputState(w);
     detail::ForgetPaintState(w);
     if (w->IsTopLevel()) detail::DropSurface(w);
+    detail::ForgetShape(w);
     Send(h, WM_NCDESTROY, 0, 0);
     if (w->sysMenu) DestroyMenu(w->sysMenu);
     if (w->menu && !w->IsChild()) DestroyMenu(w->menu);

@@ -1,7 +1,9 @@
 // Composition of the virtual screen and painting through window DCs.
 #include "platform/gdi/bitmap.h"
+#include "platform/gdi/dc.h"
 #include "platform/gdi/draw.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/region.h"
 #include "platform/gdi/sys_colors.h"
 #include "tests/platform/user/user_fixture.h"
 
@@ -93,6 +95,76 @@ TEST_F(ScreenTest, BeginPaintErasesWithTheClassBrushAndClipsToTheUpdate) {
     EXPECT_EQ(ScreenPixel(5, 5), GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_EQ(ScreenPixel(20, 20), RGB(10, 20, 30));
     EXPECT_EQ(Count(WM_ERASEBKGND, w), 2);  // at show and now
+}
+
+}  // namespace
+}  // namespace win::testing
+
+namespace win::testing {
+namespace {
+
+TEST_F(ScreenTest, RegionsClipCompositionAndHitTesting) {
+    HWND back = Filled("Back", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, RGB(0, 0, 255));
+    HWND round = Filled("Cut", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, RGB(255, 0, 0));
+    Pump();
+    SetWindowRgn(round, CreateRectRgn(0, 0, 50, 100), TRUE);
+    Pump();
+    EXPECT_EQ(ScreenPixel(25, 50), RGB(255, 0, 0));
+    EXPECT_EQ(ScreenPixel(75, 50), RGB(0, 0, 255));
+    EXPECT_EQ(WindowFromPoint(POINT{75, 50}), back);
+    EXPECT_EQ(WindowFromPoint(POINT{25, 50}), round);
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(GetWindowRgn(round, copy), 0);
+    SetWindowRgn(round, nullptr, TRUE);
+    EXPECT_EQ(GetWindowRgn(round, copy), 0);
+    EXPECT_EQ(WindowFromPoint(POINT{75, 50}), round);
+    DeleteObject(copy);
+}
+
+TEST_F(ScreenTest, LayeredWindowsBlendPerPixelAndPassClicksThroughClearPixels) {
+    Filled("Under", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, RGB(0, 0, 200));
+    HWND glass = Make(WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, WS_EX_LAYERED);
+    Pump();
+    // Not yet given content: invisible and not hit.
+    EXPECT_EQ(ScreenPixel(10, 10), RGB(0, 0, 200));
+    EXPECT_NE(WindowFromPoint(POINT{10, 10}), glass);
+    // A premultiplied image: the left half half-transparent white, the right half clear.
+    BITMAPINFO bmi;
+    bmi.bmiHeader.biWidth = 100;
+    bmi.bmiHeader.biHeight = -100;
+    bmi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP image = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* px = static_cast<uint32_t*>(bits);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            px[y * 100 + x] = x < 50 ? 0x80808080u : 0u;
+    HDC src = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(src, image);
+    POINT zero{0, 0};
+    SIZE size{100, 100};
+    BLENDFUNCTION bf;
+    bf.AlphaFormat = AC_SRC_ALPHA;
+    ASSERT_TRUE(UpdateLayeredWindow(glass, nullptr, &zero, &size, src, &zero, 0, &bf, ULW_ALPHA));
+    SelectObject(src, old);
+    DeleteDC(src);
+    DeleteObject(image);
+    COLORREF mixed = ScreenPixel(10, 10);
+    EXPECT_EQ(GetRValue(mixed), 0x80);
+    EXPECT_EQ(GetBValue(mixed), 0x80 + 100);  // 200 * 127 / 255, rounded
+    EXPECT_EQ(ScreenPixel(80, 10), RGB(0, 0, 200));
+    EXPECT_EQ(WindowFromPoint(POINT{10, 10}), glass);
+    EXPECT_NE(WindowFromPoint(POINT{80, 10}), glass);
+    // Constant alpha through SetLayeredWindowAttributes.
+    HWND fade = Filled("Fade", WS_POPUP | WS_VISIBLE, 200, 0, 50, 50, RGB(255, 255, 255));
+    SetWindowLongPtrA(fade, GWL_EXSTYLE, WS_EX_LAYERED);
+    SetLayeredWindowAttributes(fade, 0, 0, LWA_ALPHA);
+    Pump();
+    EXPECT_EQ(ScreenPixel(210, 10), GetSysColor(COLOR_BACKGROUND));
+    BYTE alpha = 1;
+    EXPECT_TRUE(GetLayeredWindowAttributes(fade, nullptr, &alpha, nullptr));
+    EXPECT_EQ(alpha, 0);
+    EXPECT_FALSE(SetLayeredWindowAttributes(Make(WS_POPUP, 0, 0, 5, 5), 0, 10, LWA_ALPHA));
 }
 
 }  // namespace
