@@ -22,7 +22,7 @@ struct PngSpec {
     int transparent[3] = {-1, -1, -1};
 };
 
-std::string WritePng(const PngSpec& spec);
+std::string WritePng(const PngSpec& image);
 
 struct Reference {
     int width = 0, height = 0, colorType = 0, depth = 0;
