@@ -286,6 +286,35 @@ BOOL HalftoneTransfer(const Transfer& t, BYTE code) {
 
 }  // namespace
 
+std::shared_ptr<Bitmap> detail::StretchCopy(const std::shared_ptr<Bitmap>& src, int w, int h,
+                                            bool average) {
+    auto out = MakeBitmap(w, h, src->bpp);
+    if (!out) return nullptr;
+    out->colors = src->colors;
+    out->mono = src->mono;
+    out->dib = true;
+    Transfer t;
+    t.target = out.get();
+    t.source = src;
+    t.full = t.dstRect = RECT{0, 0, w, h};
+    t.srcWidth = src->width;
+    t.srcHeight = src->height;
+    if (average) {
+        const std::vector<Pixel> picture = Halftone(t);
+        for (int y = 0; y < h; ++y)
+            WritePixels(*out, 0, y, w, &picture[size_t(y) * size_t(w)]);
+        return out;
+    }
+    t.xmap = NearestMap(w, 0, src->width, false, src->width);
+    t.ymap = NearestMap(h, 0, src->height, false, src->height);
+    std::vector<Pixel> row(static_cast<size_t>(w));
+    for (int y = 0; y < h; ++y) {
+        SampleRow(t, y, 0, w, row.data());
+        WritePixels(*out, 0, y, w, row.data());
+    }
+    return out;
+}
+
 BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop) {
     const BYTE code = BYTE(rop >> 16);
     if (!RopReadsSource(code)) return PatBlt(dst, x, y, width, height, rop);

@@ -38,4 +38,7 @@ void SampleRow(const Transfer& t, int y, int x0, int x1, Pixel* out);
 // matches the source DC's background colour and black elsewhere.
 void MapMono(const Transfer& t, Pixel* row, int n);
 
+// A resized copy in the same format: area averaging (alpha included) or the nearest pixel.
+std::shared_ptr<Bitmap> StretchCopy(const std::shared_ptr<Bitmap>& src, int w, int h, bool average);
+
 }  // namespace win::detail
