@@ -1,16 +1,23 @@
 // Default painting: the classic frame and caption, the class background, WM_PAINT, WM_PRINT.
 #include "platform/user/nc_paint.h"
 
+#include <algorithm>
+#include <string>
+
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dc_surface.h"
 #include "platform/gdi/draw.h"
+#include "platform/gdi/draw_text.h"
+#include "platform/gdi/font.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/region.h"
 #include "platform/gdi/sys_colors.h"
 #include "platform/user/focus.h"
 #include "platform/user/frame.h"
 #include "platform/user/internal.h"
+#include "platform/user/menus.h"
 #include "platform/user/painting.h"
+#include "platform/user/system_metrics.h"
 #include "platform/user/window_class.h"
 #include "platform/user/window_dc.h"
 
@@ -48,10 +55,51 @@ void PaintButtons(HDC dc, const FrameLayout& f, LRESULT pressedHit) {
         if (!IsRectEmpty(r)) RaisedBox(dc, *r, hit == pressedHit);
 }
 
+// The fonts of the non-client metrics, made once.
+HFONT NcFont(bool caption) {
+    static HFONT fonts[2] = {nullptr, nullptr};
+    HFONT& f = fonts[caption ? 1 : 0];
+    if (f == nullptr) {
+        NONCLIENTMETRICSA m;
+        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
+        f = CreateFontIndirect(caption ? &m.lfCaptionFont : &m.lfMenuFont);
+    }
+    return f;
+}
+
+void Text(HDC dc, const std::string& text, RECT r, HFONT font, int color, UINT format) {
+    if (text.empty() || font == nullptr || IsRectEmpty(&r)) return;
+    HGDIOBJ old = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(color));
+    DrawTextA(dc, text.c_str(), int(text.size()), &r, format | DT_SINGLELINE | DT_VCENTER);
+    SelectObject(dc, old);
+}
+
+void PaintMenuBar(HDC dc, Window* w, const FrameLayout& f) {
+    Fill(dc, f.menuBar, COLOR_MENU);
+    Menu* m = FindMenu(w->menu);
+    if (m == nullptr) return;
+    for (const MenuItem& it : ItemsOf(m)) {
+        if (it.type & (MFT_SEPARATOR | MFT_OWNERDRAW | MFT_BITMAP)) continue;
+        RECT r = it.rect;
+        OffsetRect(&r, f.menuBar.left, f.menuBar.top);
+        std::string label = it.text.substr(0, it.text.find('\t'));
+        Text(dc, label, r, NcFont(false), (it.state & MFS_GRAYED) ? COLOR_GRAYTEXT : COLOR_MENUTEXT,
+             DT_CENTER);
+    }
+}
+
 void PaintCaption(HDC dc, Window* w, const FrameLayout& f, LRESULT pressed) {
     if (IsRectEmpty(&f.caption)) return;
     bool active = w->ncActive;
     Fill(dc, f.caption, active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+    RECT text = f.caption;
+    text.left = (IsRectEmpty(&f.sysIcon) ? f.caption.left : f.sysIcon.right) + 2;
+    for (const RECT* b : {&f.closeBox, &f.maxBox, &f.minBox, &f.helpBox})
+        if (!IsRectEmpty(b)) text.right = std::min(text.right, b->left - 2);
+    Text(dc, w->text, text, NcFont(true), active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT,
+         DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
     RECT edge{f.caption.left, f.caption.bottom, f.caption.right, f.caption.bottom + 1};
     Fill(dc, edge, COLOR_BTNFACE);
     PaintButtons(dc, f, pressed);
@@ -85,7 +133,7 @@ void PaintFrame(Window* w, FrameParts parts) {
             RECT all{0, 0, width, height};
             FrameRect(dc, &all, GetSysColorBrush(COLOR_WINDOWFRAME));
         }
-        if (!IsRectEmpty(&f.menuBar)) Fill(dc, f.menuBar, COLOR_MENU);
+        if (!IsRectEmpty(&f.menuBar)) PaintMenuBar(dc, w, f);
         if (!IsRectEmpty(&f.vscroll)) Fill(dc, f.vscroll, COLOR_SCROLLBAR);
         if (!IsRectEmpty(&f.hscroll)) Fill(dc, f.hscroll, COLOR_SCROLLBAR);
         if (!IsRectEmpty(&f.sizeBox)) Fill(dc, f.sizeBox, COLOR_BTNFACE);
