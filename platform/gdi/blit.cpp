@@ -148,6 +148,16 @@ BOOL NearestTransfer(const Transfer& t, BYTE code) {
         row.resize(size_t(n));
         const int* xm = t.SourceColumns(r.left);
         const bool contiguous = xm[n - 1] - xm[0] == n - 1;
+        // Whole rows of two top-down bitmaps of one layout: one copy for the block.
+        const int rows = r.bottom - r.top;
+        if (bytes && contiguous && r.left == 0 && xm[0] == 0 && n == t.target->width &&
+            n == t.source->width && t.source->rowBytes == t.target->rowBytes &&
+            !t.source->bottomUp && !t.target->bottomUp &&
+            t.SourceRow(r.bottom - 1) - t.SourceRow(r.top) == rows - 1) {
+            std::memcpy(t.target->Row(r.top), t.source->Row(t.SourceRow(r.top)),
+                        size_t(t.target->rowBytes) * size_t(rows));
+            return;
+        }
         for (int y = r.top; y < r.bottom; ++y) {
             if (bytes && contiguous) {
                 std::memcpy(t.target->Row(y) + size_t(r.left) * bpp,

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 #include "gdi_test_util.h"
 
 namespace {
@@ -98,6 +101,43 @@ TEST(Gradient, RectanglesAndTriangles) {
     const uint32_t p = m.Raw(0, 0);
     EXPECT_GT((p >> 16) & 0xFF, 0xE0u);  // near the red corner
     EXPECT_LT(p & 0xFF, 0x10u);
+}
+
+}  // namespace
+
+namespace {
+
+// Rows of odd lengths, so every pixel count and position is blended by the wide and the
+// narrow code alike; both must give the formula's bytes.
+TEST(AlphaBlend, EveryPixelFollowsTheFormula) {
+    std::mt19937 rng(5);
+    for (int n : {1, 3, 4, 7, 13}) {
+        Canvas src(n, 1), dst(n, 1), con(n, 1);
+        std::vector<uint32_t> s(n), d(n);
+        for (int i = 0; i < n; ++i) {
+            const uint32_t a = rng() & 0xFF;
+            s[i] = (a << 24) | ((rng() % (a + 1)) << 16) | ((rng() % (a + 1)) << 8) |
+                   (rng() % (a + 1));
+            d[i] = rng();
+            src.SetRaw(i, 0, s[i]);
+            dst.SetRaw(i, 0, d[i]);
+            con.SetRaw(i, 0, d[i]);
+        }
+        AlphaBlend(dst.dc(), 0, 0, n, 1, src.dc(), 0, 0, n, 1, Blend(255, AC_SRC_ALPHA));
+        AlphaBlend(con.dc(), 0, 0, n, 1, src.dc(), 0, 0, n, 1, Blend(77, 0));
+        auto div255 = [](uint32_t v) { return (v + 127) / 255; };  // round to nearest
+        for (int i = 0; i < n; ++i) {
+            const uint32_t ia = 255 - (s[i] >> 24);
+            uint32_t over = 0, mix = 0;
+            for (int c = 0; c < 32; c += 8) {
+                const uint32_t sc = (s[i] >> c) & 0xFF, dc = (d[i] >> c) & 0xFF;
+                over |= std::min<uint32_t>(255, sc + div255(dc * ia)) << c;
+                mix |= div255(sc * 77 + dc * 178) << c;
+            }
+            EXPECT_EQ(dst.Raw(i, 0), over) << n << " " << i;
+            EXPECT_EQ(con.Raw(i, 0), mix) << n << " " << i;
+        }
+    }
 }
 
 }  // namespace
