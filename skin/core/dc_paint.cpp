@@ -183,4 +183,16 @@ win::HRGN RegionFromBitmap(const PixelView& bmp, TColor color) {
     return region;
 }
 
+win::SIZE GetFontTextExtent(win::HFONT font, std::string_view text) {
+    win::SIZE size{0, 0};
+    win::HDC dc = win::CreateCompatibleDC(nullptr);
+    if (dc == nullptr) return size;
+    win::HGDIOBJ old = win::SelectObject(dc, font);
+    if (!win::GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size))
+        size = {0, 0};
+    win::SelectObject(dc, old);
+    win::DeleteDC(dc);
+    return size;
+}
+
 }  // namespace skin

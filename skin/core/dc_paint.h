@@ -35,6 +35,10 @@ void PaintBitmapNineSlice(win::HDC dst, win::HDC src, const TRect& dstRect, cons
                           const TRect& margins1, const TRect& margins2, NineSliceModes modes,
                           bool fillCentre);
 
+// The size of `text` in the given font, measured on a screen-compatible DC; 0, 0 when the
+// measuring fails.
+win::SIZE GetFontTextExtent(win::HFONT font, std::string_view text);
+
 // Gradient mode 2: four triangles from the corners to the middle, coloured by the first five
 // stops' Color1.
 void PaintGradientTriangles(win::HDC dc, const TRect& r, const TsGradArray& stops);

@@ -5,6 +5,7 @@
 #include "platform/gdi/gdi.h"
 #include "skin/core/bitmaps.h"
 #include "skin/core/blend.h"
+#include "skin/core/dc_paint.h"
 #include "skin/core/fast_pixels.h"
 #include "vcl/canvas.h"
 
@@ -126,6 +127,78 @@ void ClearTransparentWhite(vcl::TBitmap* bmp) {
             if (fast.GetPixel(x, y) == 0x00FFFFFF) fast.SetPixel(x, y, 0);
         }
     }
+}
+
+namespace {
+
+std::unique_ptr<vcl::TBitmap> NewMask(int width, int height) {
+    auto mask = std::make_unique<vcl::TBitmap>();
+    mask->SetPixelFormat(pf1bit);
+    mask->SetSize(width, height);
+    // All black: every pixel of the icon shows.
+    win::PatBlt(mask->Canvas()->Handle(), 0, 0, width, height, win::BLACKNESS);
+    return mask;
+}
+
+win::HICON IconFrom(vcl::TBitmap* color, vcl::TBitmap* mask) {
+    win::ICONINFO info;
+    info.fIcon = win::TRUE;
+    info.hbmColor = color->Handle();
+    info.hbmMask = mask->Handle();
+    return win::CreateIconIndirect(&info);
+}
+
+}  // namespace
+
+win::HICON MakeAlphaIconFromBitmap(vcl::TBitmap* bmp, TColor background) {
+    if (bmp == nullptr || bmp->Empty()) return nullptr;
+    const int w = bmp->Width(), h = bmp->Height();
+    std::unique_ptr<vcl::TBitmap> mask = NewMask(w, h);
+    std::unique_ptr<vcl::TBitmap> color(NewBitmap32(w, h));
+    FillRectSolid(color->Canvas()->Handle(), TRect{0, 0, w, h}, background);
+    color->Canvas()->Draw(0, 0, bmp);  // a 32-bit picture blends itself over the background
+
+    if (bmp->PixelFormat() != pf32bit) {
+        // Without alpha, only the transparent key colour is transparent.
+        bmp->SetPixelFormat(pf32bit);
+        TacFast32 p;
+        if (p.Attach(ViewOf(bmp))) {
+            for (int y = 0; y < p.Height; ++y)
+                for (int x = 0; x < p.Width; ++x) {
+                    const uint32_t c = p.GetPixel(x, y);
+                    if (c != kTransparentKey) p.SetPixel(x, y, c | 0xFF000000u);
+                }
+        }
+    }
+    TacFast32 p, c;
+    if (p.Attach(ViewOf(bmp)) && c.Attach(ViewOf(color.get()))) {
+        const win::HDC maskDC = mask->Canvas()->Handle();
+        for (int y = 0; y < p.Height; ++y)
+            for (int x = 0; x < p.Width; ++x) {
+                const uint32_t px = p.GetPixel(x, y);
+                c.SetPixel(x, y, px);
+                win::SetPixelV(maskDC, x, y, (px >> 24) != 0 ? 0x000000 : 0xFFFFFF);
+            }
+    }
+    return IconFrom(color.get(), mask.get());
+}
+
+win::HICON MakeIconFromBitmap(vcl::TBitmap* bmp, bool forceKeyMask) {
+    if (bmp == nullptr || bmp->Empty()) return nullptr;
+    std::unique_ptr<vcl::TBitmap> mask = NewMask(bmp->Width(), bmp->Height());
+    if (forceKeyMask || bmp->PixelFormat() != pf32bit) {
+        bmp->SetPixelFormat(pf32bit);
+        TacFast32 p;
+        if (p.Attach(ViewOf(bmp))) {
+            // The top-left pixel, alpha included, is the colour that becomes transparent.
+            const uint32_t key = p.GetPixel(0, 0);
+            const win::HDC maskDC = mask->Canvas()->Handle();
+            for (int y = 0; y < p.Height; ++y)
+                for (int x = 0; x < p.Width; ++x)
+                    if (p.GetPixel(x, y) == key) win::SetPixelV(maskDC, x, y, 0xFFFFFF);
+        }
+    }
+    return IconFrom(bmp, mask.get());
 }
 
 }  // namespace skin

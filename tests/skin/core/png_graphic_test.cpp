@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <random>
 
 #include "platform/gdi/gdi.h"
 #include "skin/core/bitmaps.h"
+#include "skin/core/dc_paint.h"
 #include "skin/core/errors.h"
 #include "skin/core/resampler.h"
 #include "tests/skin/core/png_reference.h"
@@ -114,6 +116,99 @@ TEST(PngGraphic, ClearTransparentWhiteBlackensOnlyInvisibleWhite) {
     ClearTransparentWhite(b.get());
     EXPECT_EQ(v.At(0, 0)[0], 0);
     EXPECT_EQ(v.At(1, 0)[0], 0xFF);
+}
+
+// The colour (BGRA) and mask (0 black, 1 white) pixels of an icon.
+struct IconPixels {
+    explicit IconPixels(win::HICON icon) {
+        win::ICONINFO info;
+        ok = icon != nullptr && win::GetIconInfo(icon, &info);
+        if (!ok) return;
+        color = info.hbmColor, mask = info.hbmMask;
+        win::GetBitmapView(color, &colorView);
+        win::GetBitmapView(mask, &maskView);
+        win::DestroyIcon(icon);
+    }
+    ~IconPixels() {
+        if (ok) win::DeleteObject(color), win::DeleteObject(mask);
+    }
+    const uint8_t* Color(int x, int y) const {
+        return colorView.bits + y * colorView.stride + x * 4;
+    }
+    int Mask(int x, int y) const {
+        const uint8_t* row = maskView.bits + y * maskView.stride;
+        return (row[x / 8] >> (7 - x % 8)) & 1;
+    }
+    bool ok = false;
+    win::HBITMAP color = nullptr, mask = nullptr;
+    win::BitmapView colorView, maskView;
+};
+
+TEST(IconsFromBitmaps, AlphaIconsMaskTheKeyColourOfPicturesWithoutAlpha) {
+    std::unique_ptr<vcl::TBitmap> b(NewBitmap24(3, 2));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            uint8_t* p = ViewOf(b.get()).At(x, y);
+            const bool key = x == 1;
+            p[0] = key ? 0xFF : 10, p[1] = key ? 0 : 20, p[2] = key ? 0xFF : 30;
+        }
+    IconPixels icon(MakeAlphaIconFromBitmap(b.get(), RGB(0, 0, 200)));
+    ASSERT_TRUE(icon.ok);
+    EXPECT_EQ(b->PixelFormat(), vcl::pf32bit);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            EXPECT_EQ(icon.Color(x, y)[3], x == 1 ? 0 : 255) << x << "," << y;
+            EXPECT_EQ(icon.Mask(x, y), x == 1 ? 1 : 0) << x << "," << y;
+        }
+    EXPECT_EQ(icon.Color(0, 0)[0], 10);
+}
+
+TEST(IconsFromBitmaps, ATinyPictureKeepsTheBlendedPictureAndAnOpaqueMask) {
+    // Too small for the per-pixel pass, even in the key colour.
+    std::unique_ptr<vcl::TBitmap> b(NewBitmap24(1, 1));
+    uint8_t* p = ViewOf(b.get()).At(0, 0);
+    p[0] = 0xFF, p[1] = 0, p[2] = 0xFF;
+    IconPixels icon(MakeAlphaIconFromBitmap(b.get(), RGB(0, 0, 200)));
+    ASSERT_TRUE(icon.ok);
+    EXPECT_EQ(icon.Mask(0, 0), 0);
+    EXPECT_EQ(icon.Color(0, 0)[0], 0xFF);
+    EXPECT_EQ(icon.Color(0, 0)[1], 0);
+}
+
+TEST(IconsFromBitmaps, ColourKeyIconsUseTheTopLeftPixelOnlyWhenAsked) {
+    std::unique_ptr<vcl::TBitmap> b(NewBitmap32(2, 2));
+    const PixelView v = ViewOf(b.get());
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            std::memset(v.At(x, y), x == y ? 0x40 : 0x80, 4);
+    {
+        IconPixels icon(MakeIconFromBitmap(b.get(), false));
+        ASSERT_TRUE(icon.ok);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(icon.Mask(i % 2, i / 2), 0);
+    }
+    IconPixels icon(MakeIconFromBitmap(b.get(), true));
+    ASSERT_TRUE(icon.ok);
+    EXPECT_EQ(icon.Mask(0, 0), 1);
+    EXPECT_EQ(icon.Mask(1, 1), 1);
+    EXPECT_EQ(icon.Mask(1, 0), 0);
+    EXPECT_EQ(icon.Mask(0, 1), 0);
+}
+
+TEST(FontTextExtent, MeasuresWithTheGivenFont) {
+    win::LOGFONTA lf{};
+    lf.lfHeight = -20;
+    std::strcpy(lf.lfFaceName, "Tahoma");
+    win::HFONT big = win::CreateFontIndirectA(&lf);
+    lf.lfHeight = -10;
+    win::HFONT small = win::CreateFontIndirectA(&lf);
+    const win::SIZE a = GetFontTextExtent(big, "Skin text");
+    const win::SIZE b = GetFontTextExtent(small, "Skin text");
+    EXPECT_GT(a.cx, b.cx);
+    EXPECT_GT(a.cy, b.cy);
+    EXPECT_EQ(GetFontTextExtent(big, "").cx, 0);
+    win::DeleteObject(big);
+    win::DeleteObject(small);
 }
 
 TEST(Bitmaps, ViewsAndResamplingWholeBitmaps) {
