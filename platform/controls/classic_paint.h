@@ -1,0 +1,25 @@
+// Drawing of the classic control look shared by the native controls: raised and sunken 3-D
+// frames, the dotted focus frame, and label text with "&" mnemonics.
+#pragma once
+
+#include <string>
+
+#include "platform/gdi/win_types.h"
+
+namespace win {
+
+// Two-pixel frames in system colours.
+void DrawRaisedFrame(HDC dc, RECT r, bool pressed);
+void DrawSunkenFrame(HDC dc, RECT r);
+void DrawEtchedFrame(HDC dc, RECT r);
+void DrawDottedFocus(HDC dc, RECT r);
+void FillSysColor(HDC dc, const RECT& r, int colorIndex);
+
+// Text laid out in the rectangle: wrapped (unless singleLine), aligned left, centred or right
+// (align 0, 1, 2) and centred vertically when vcenter. A single "&" is not drawn and
+// underlines the next character unless noPrefix; "&&" shows one "&". Disabled text is drawn
+// embossed. Answers the rectangle the text covers.
+RECT DrawLabelText(HDC dc, const std::string& text, RECT r, int align, bool vcenter,
+                   bool singleLine, bool noPrefix, bool disabled);
+
+}  // namespace win

@@ -1,0 +1,25 @@
+#include "platform/controls/standard_controls.h"
+
+#include "platform/user/user.h"
+
+namespace win {
+
+void RegisterStandardControls() {
+    struct Class {
+        const char* name;
+        WNDPROC proc;
+    };
+    for (const Class& c : {Class{"Static", StaticWndProc}, Class{"Button", ButtonWndProc}}) {
+        WNDCLASSA wc;
+        if (GetClassInfoA(nullptr, c.name, &wc)) continue;
+        wc = {};
+        wc.style = CS_DBLCLKS | CS_PARENTDC;
+        wc.lpfnWndProc = c.proc;
+        wc.cbWndExtra = static_cast<int>(sizeof(LONG_PTR));  // the control's state
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.lpszClassName = c.name;
+        RegisterClassA(&wc);
+    }
+}
+
+}  // namespace win

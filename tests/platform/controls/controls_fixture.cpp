@@ -1,0 +1,130 @@
+#include "tests/platform/controls/controls_fixture.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace win::testing {
+
+namespace {
+
+LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COMMAND) ControlsTest::Notes().push_back({msg, wp, lp});
+    if (msg == WM_DRAWITEM) {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        ControlsTest::Notes().push_back({msg, wp, lp, dis->itemState, dis->CtlType});
+        return TRUE;
+    }
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+}  // namespace
+
+ControlsTest::Watchdog::Watchdog()
+    : thread_([this] {
+          std::unique_lock g(lock_);
+          if (!done_.wait_for(g, std::chrono::seconds(60), [this] { return stop_; })) {
+              std::fprintf(stderr, "test still waiting after 60 s: a modal loop got no input\n");
+              std::abort();
+          }
+      }) {}
+
+ControlsTest::Watchdog::~Watchdog() {
+    {
+        std::lock_guard g(lock_);
+        stop_ = true;
+    }
+    done_.notify_all();
+    thread_.join();
+}
+
+std::vector<Note>& ControlsTest::Notes() {
+    static std::vector<Note> n;
+    return n;
+}
+
+void ControlsTest::SetUp() {
+    ResetWindowing();
+    Notes().clear();
+    RegisterStandardControls();
+    WNDCLASSA wc;
+    wc.lpfnWndProc = ParentProc;
+    wc.lpszClassName = "ControlsTestParent";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(intptr_t(COLOR_BTNFACE + 1));
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    parent_ = CreateWindowExA(0, "ControlsTestParent", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 400,
+                              300, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(parent_, nullptr);
+    Pump();
+}
+
+void ControlsTest::TearDown() {
+    ResetWindowing();
+}
+
+HWND ControlsTest::Child(const char* cls, const char* text, DWORD style, int id, int x, int y,
+                         int w, int h) {
+    HWND c = CreateWindowExA(0, cls, text, style | WS_CHILD | WS_VISIBLE, x, y, w, h, parent_,
+                             reinterpret_cast<HMENU>(intptr_t(id)), nullptr, nullptr);
+    EXPECT_NE(c, nullptr);
+    // Later controls below earlier ones, as windows made in order stand.
+    SetWindowPos(c, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Pump();
+    return c;
+}
+
+void ControlsTest::Pump() {
+    MSG m;
+    for (int i = 0; i < 10000 && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (m.message == WM_QUIT) break;
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+POINT ControlsTest::Centre(HWND h) {
+    RECT r;
+    GetWindowRect(h, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void ControlsTest::Click(HWND h) {
+    const POINT p = Centre(h);
+    QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
+    QueueMouseEvent(MouseEvent{MouseEvent::Down, p, MouseButton::Left});
+    QueueMouseEvent(MouseEvent{MouseEvent::Up, p, MouseButton::Left});
+    Pump();
+}
+
+void ControlsTest::Press(HWND h) {
+    const POINT p = Centre(h);
+    QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
+    QueueMouseEvent(MouseEvent{MouseEvent::Down, p, MouseButton::Left});
+    Pump();
+}
+
+void ControlsTest::ReleaseAt(int x, int y) {
+    QueueMouseEvent(MouseEvent{MouseEvent::Move, POINT{x, y}});
+    QueueMouseEvent(MouseEvent{MouseEvent::Up, POINT{x, y}, MouseButton::Left});
+    Pump();
+}
+
+void ControlsTest::Key(UINT vk, bool down, unsigned char ch) {
+    QueueKeyEvent(KeyEvent{vk, down, ch});
+    Pump();
+}
+
+void ControlsTest::Tap(UINT vk, unsigned char ch) {
+    Key(vk, true, ch);
+    Key(vk, false);
+}
+
+std::vector<int> ControlsTest::Clicks() const {
+    std::vector<int> ids;
+    for (const Note& n : Notes())
+        if (n.msg == WM_COMMAND && HIWORD(DWORD(n.wp)) == BN_CLICKED)
+            ids.push_back(LOWORD(DWORD(n.wp)));
+    return ids;
+}
+
+}  // namespace win::testing

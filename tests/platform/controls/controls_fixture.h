@@ -1,0 +1,66 @@
+// A fresh window system on a fake clock with the standard controls registered, a parent window
+// that records the notifications its children send, and input helpers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/controls/standard_controls.h"
+#include "platform/gdi/gdi.h"
+#include "platform/os/clock.h"
+#include "platform/user/user.h"
+
+namespace win::testing {
+
+struct Note {
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+    UINT itemState = 0;  // of WM_DRAWITEM
+    UINT ctlType = 0;
+};
+
+class ControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    HWND Child(const char* cls, const char* text, DWORD style, int id, int x, int y, int w, int h);
+    void Pump();
+    void Click(HWND h);  // at the centre of the window
+    void Press(HWND h);
+    void ReleaseAt(int x, int y);
+    void Key(UINT vk, bool down, unsigned char ch = 0);
+    void Tap(UINT vk, unsigned char ch = 0);
+    POINT Centre(HWND h);
+    // The clicks (BN_CLICKED) the parent heard, by control id.
+    std::vector<int> Clicks() const;
+
+    // A modal loop that waits for input that never comes would hang the test run; this ends
+    // the run with a message instead.
+    class Watchdog {
+    public:
+        Watchdog();
+        ~Watchdog();
+
+    private:
+        std::mutex lock_;
+        std::condition_variable done_;
+        bool stop_ = false;
+        std::thread thread_;
+    };
+    Watchdog watchdog_;
+
+    os::FakeClock clock_;
+    os::ScopedClock scoped_{clock_};
+    HWND parent_ = nullptr;
+
+public:
+    static std::vector<Note>& Notes();
+};
+
+}  // namespace win::testing
