@@ -87,7 +87,7 @@ FrameLayout LayoutFrame(const Window* w) {
         top += ch;
     }
     if (w->IsTopLevel() || !w->IsChild()) {
-        int rows = MenuBarRows(w->handle);
+        int rows = MenuBarRows(w->handle, width);
         if (rows > 0) {
             f.menuBar = RECT{b, top, width - b, top + rows * GetSystemMetrics(SM_CYMENU)};
             top = f.menuBar.bottom;

@@ -55,6 +55,7 @@ struct InputState {
     POINT lastDownPt;
     bool lastWasDouble = false;
     HCURSOR cursorShape = nullptr;
+    bool lastWasKey = false;
     std::deque<MSG> ready;  // converted, not yet removed
 };
 
@@ -205,6 +206,7 @@ bool IsDoubleClick(UINT msg, Window* w, LRESULT hit, POINT pt) {
 void ConvertMouse(const MouseEvent& e) {
     auto& s = St();
     s.cursor = e.pt;
+    s.lastWasKey = false;
     UINT vk = ButtonKey(e.button);
     if (e.kind == MouseEvent::Down && vk) s.keys[vk] |= 0x80;
     if (e.kind == MouseEvent::Up && vk) s.keys[vk] &= BYTE(~0x80);
@@ -285,6 +287,7 @@ unsigned char DefaultChar(UINT vk, bool shift, bool ctrl) {
 
 void ConvertKey(const KeyEvent& e) {
     auto& s = St();
+    s.lastWasKey = true;
     UINT vk = e.vk & 0xFF;
     bool wasDown = (s.keys[vk] & 0x80) != 0;
     auto setKey = [&](UINT k) {
@@ -407,6 +410,10 @@ void ForgetInputState(Window* w) {
     if (s.tracked == w->handle) EndTracking(false);
     if (s.lastDownWnd == w->handle) s.lastDownWnd = nullptr;
     std::erase_if(s.ready, [w](const MSG& m) { return m.hwnd == w->handle; });
+}
+
+bool LastInputWasKeyboard() {
+    return St().lastWasKey;
 }
 
 void ReleaseCaptureIfIn(Window* w) {

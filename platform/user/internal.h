@@ -14,6 +14,8 @@ POINT CursorPos();
 bool NextInputMessage(MSG* out, HWND filter, UINT lo, UINT hi, bool remove);
 void ForgetInputState(Window* w);  // the window goes: capture, tracking, click memory
 void ReleaseCaptureIfIn(Window* w);
+// Whether the latest input event taken was a key rather than the mouse.
+bool LastInputWasKeyboard();
 
 // activation.cpp
 // Makes `top` (a top-level window) the active one. `how` is WA_ACTIVE or WA_CLICKACTIVE.
@@ -40,7 +42,10 @@ LRESULT DefaultHitTest(Window* w, POINT screen);
 // was. The virtual screen recomposes the damaged area.
 void NoteScreenChange(Window* w, const RECT& oldScreen);
 
-// menu_tracking.cpp: the modal menu loops of the default procedure.
+// menu_tracking.cpp: the modal menu loops of the default procedure. TrackMenuBar: `key` 0
+// selects the first item (Alt, F10), a character opens the item it is the mnemonic of; with
+// `mouse` the item under the cursor opens. TrackSystemMenu drops the system menu at a screen
+// point, or below the caption icon for (-1, -1).
 void TrackMenuBar(Window* w, UINT key, bool mouse);
 void TrackSystemMenu(Window* w, POINT screen, bool mouse);
 bool HasSystemMenu(Window* w);

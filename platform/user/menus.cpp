@@ -17,13 +17,6 @@
 namespace win {
 namespace detail {
 
-struct Menu {
-    HMENU handle = nullptr;
-    bool popup = false;
-    bool system = false;
-    std::vector<MenuItem> items;
-};
-
 namespace {
 
 struct MenuTable {
@@ -98,9 +91,14 @@ bool ItemFromFlags(UINT flags, UINT_PTR item, const char* content, MenuItem* out
     return true;
 }
 
-void MenuChanged(Menu*) {}
-
 }  // namespace
+
+void MenuChanged(Menu* m) {
+    if (m == nullptr) return;
+    m->laidOutWidth = -1;
+    for (MenuItem& it : m->items)
+        it.measured = false;
+}
 
 Menu* FindMenu(HMENU menu) {
     auto& t = Table();
@@ -108,24 +106,17 @@ Menu* FindMenu(HMENU menu) {
     return it == t.menus.end() ? nullptr : it->second.get();
 }
 
-std::vector<MenuItem>& ItemsOf(Menu* m) {
-    return m->items;
-}
-bool IsPopup(Menu* m) {
-    return m->popup;
-}
 bool IsSystemMenu(HMENU menu) {
     Menu* m = FindMenu(menu);
     return m && m->system;
 }
 
-int MenuBarRows(HWND hwnd) {
+int MenuBarRows(HWND hwnd, int windowWidth) {
     Window* w = Peek(hwnd);
     if (w == nullptr || w->IsChild() || w->menu == nullptr) return 0;
     Menu* m = FindMenu(w->menu);
     if (m == nullptr) return 0;
-    int width = w->rect.right - w->rect.left - 2 * FrameBorder(w->style, w->exStyle);
-    return LayoutMenuBar(m->items, width);
+    return LayoutMenuBar(m, windowWidth - 2 * FrameBorder(w->style, w->exStyle), hwnd);
 }
 
 void ClearMenus() {
@@ -202,6 +193,7 @@ BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR item, const cha
     if (old->sub && old->sub != it.sub) DestroyMenu(old->sub);
     it.data = (flags & MF_OWNERDRAW) ? it.data : old->data;
     *old = std::move(it);
+    detail::MenuChanged(ref.menu);
     return TRUE;
 }
 
@@ -250,6 +242,7 @@ BOOL InsertMenuItemA(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFOA
         index = ref.index;
     }
     target->items.insert(target->items.begin() + std::ptrdiff_t(index), std::move(it));
+    detail::MenuChanged(target);
     return TRUE;
 }
 
@@ -291,6 +284,7 @@ BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO
         return FALSE;
     }
     ApplyInfo(*ref.item(), *info);
+    detail::MenuChanged(ref.menu);
     return TRUE;
 }
 
@@ -298,6 +292,7 @@ BOOL RemoveMenu(HMENU menu, UINT position, UINT flags) {
     auto ref = detail::Locate(FindMenu(menu), position, (flags & MF_BYPOSITION) != 0);
     if (!ref.menu) return FALSE;
     ref.menu->items.erase(ref.menu->items.begin() + std::ptrdiff_t(ref.index));
+    detail::MenuChanged(ref.menu);
     return TRUE;
 }
 
@@ -306,6 +301,7 @@ BOOL DeleteMenu(HMENU menu, UINT position, UINT flags) {
     if (!ref.menu) return FALSE;
     HMENU sub = ref.item()->sub;
     ref.menu->items.erase(ref.menu->items.begin() + std::ptrdiff_t(ref.index));
+    detail::MenuChanged(ref.menu);
     if (sub) DestroyMenu(sub);
     return TRUE;
 }
@@ -398,10 +394,12 @@ BOOL SetMenuDefaultItem(HMENU menu, UINT item, UINT byPosition) {
     if (m == nullptr) return FALSE;
     for (auto& it : m->items)
         it.state &= ~MFS_DEFAULT;
+    detail::MenuChanged(m);
     if (item == UINT(-1)) return TRUE;
     auto ref = detail::Locate(m, item, byPosition != 0);
     if (!ref.menu || ref.menu != m) return FALSE;
     ref.item()->state |= MFS_DEFAULT;
+    detail::MenuChanged(m);
     return TRUE;
 }
 
@@ -421,6 +419,7 @@ BOOL SetMenu(HWND hwnd, HMENU menu) {
         return FALSE;
     }
     w->menu = menu;
+    detail::MenuChanged(FindMenu(menu));
     SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return TRUE;
@@ -435,8 +434,33 @@ BOOL DrawMenuBar(HWND hwnd) {
     detail::Window* w = detail::Find(hwnd);
     if (w == nullptr || w->IsChild()) return FALSE;
     // The rows may change with the items: lay the frame out again and repaint it.
+    detail::MenuChanged(FindMenu(w->menu));
     SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
+}
+
+BOOL GetMenuItemRect(HWND hwnd, HMENU menu, UINT position, RECT* rect) {
+    Menu* m = FindMenu(menu);
+    if (m == nullptr || rect == nullptr || position >= m->items.size()) return FALSE;
+    if (detail::Window* popup = detail::Peek(m->window)) {
+        RECT r = m->items[position].rect;
+        RECT c = detail::ScreenClientRect(popup);
+        OffsetRect(&r, c.left, c.top);
+        *rect = r;
+        return TRUE;
+    }
+    detail::Window* w = hwnd ? detail::Find(hwnd) : nullptr;
+    if (hwnd == nullptr) {
+        for (detail::Window* c : detail::AllWindows())
+            if (c->menu == menu && !c->IsChild()) w = c;
+    }
+    if (w == nullptr || w->IsChild() || w->menu != menu) return FALSE;
+    detail::FrameLayout f = detail::LayoutFrame(w);  // brings the item rectangles up to date
+    if (IsRectEmpty(&f.menuBar)) return FALSE;
+    RECT r = m->items[position].rect, wr = detail::ScreenRect(w);
+    OffsetRect(&r, wr.left + f.menuBar.left, wr.top + f.menuBar.top);
+    *rect = r;
     return TRUE;
 }
 

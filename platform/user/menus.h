@@ -128,15 +128,40 @@ UINT GetMenuDefaultItem(HMENU menu, UINT byPosition, UINT flags);
 
 BOOL SetMenu(HWND hwnd, HMENU menu);
 HMENU GetMenu(HWND hwnd);
+// Lays the menu bar out again (its items may have changed) and repaints it.
 BOOL DrawMenuBar(HWND hwnd);
 // The window's own system menu; `revert` drops the window's copy (and answers nullptr).
 HMENU GetSystemMenu(HWND hwnd, BOOL revert);
+// The screen rectangle of an item: of the menu bar of `hwnd`, or of a pop-up menu while it is
+// shown (then `hwnd` may be nullptr). FALSE when the menu is not on the screen.
+BOOL GetMenuItemRect(HWND hwnd, HMENU menu, UINT position, RECT* rect);
+
+inline constexpr UINT TPM_LEFTBUTTON = 0x0000;
+inline constexpr UINT TPM_RECURSE = 0x0001;
+inline constexpr UINT TPM_RIGHTBUTTON = 0x0002;
+inline constexpr UINT TPM_LEFTALIGN = 0x0000;
+inline constexpr UINT TPM_CENTERALIGN = 0x0004;
+inline constexpr UINT TPM_RIGHTALIGN = 0x0008;
+inline constexpr UINT TPM_TOPALIGN = 0x0000;
+inline constexpr UINT TPM_VCENTERALIGN = 0x0010;
+inline constexpr UINT TPM_BOTTOMALIGN = 0x0020;
+inline constexpr UINT TPM_HORIZONTAL = 0x0000;
+inline constexpr UINT TPM_VERTICAL = 0x0040;
+inline constexpr UINT TPM_NONOTIFY = 0x0080;
+inline constexpr UINT TPM_RETURNCMD = 0x0100;
+
+// Shows a pop-up menu at a screen point and tracks it until an item is chosen or the menu is
+// dismissed. The chosen command is posted to `owner` as WM_COMMAND (WM_SYSCOMMAND for a system
+// menu), or with TPM_RETURNCMD answered instead (0 when nothing was chosen). The rectangle is
+// not used. Fails while another menu is being tracked, unless TPM_RECURSE.
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner,
+                    const RECT* rect);
 
 namespace detail {
 
 struct MenuItem {
     UINT type = 0;   // MFT_*
-    UINT state = 0;  // MFS_*
+    UINT state = 0;  // MFS_*; MFS_HILITE marks the selected item while the menu is shown
     UINT id = 0;
     HMENU sub = nullptr;
     ULONG_PTR data = 0;
@@ -144,16 +169,30 @@ struct MenuItem {
     HBITMAP bitmap = nullptr;
     HBITMAP checked = nullptr;
     HBITMAP unchecked = nullptr;
-    RECT rect;  // where the last layout put it, in the menu's own coordinates
+    RECT rect;  // where the last layout put it: bar or pop-up client coordinates
+    SIZE size;  // its measured size, kept until the menu changes
+    bool measured = false;
 };
 
-struct Menu;
+struct Menu {
+    HMENU handle = nullptr;
+    bool popup = false;
+    bool system = false;
+    std::vector<MenuItem> items;
+    // While shown as a pop-up: its window, and the window that owns the menu loop.
+    HWND window = nullptr;
+    HWND owner = nullptr;
+    bool noAccel = false;   // opened by the mouse: mnemonics are not underlined
+    int laidOutWidth = -1;  // the bar width of the last bar layout, -1 after a change
+    int rows = 0;
+};
+
 Menu* FindMenu(HMENU menu);
-std::vector<MenuItem>& ItemsOf(Menu* m);
-bool IsPopup(Menu* m);
 bool IsSystemMenu(HMENU menu);
-// Rows of the menu bar of a window, for its current width; 0 without a menu.
-int MenuBarRows(HWND hwnd);
+// Marks a menu changed: its items are measured again at the next layout.
+void MenuChanged(Menu* m);
+// Rows of the menu bar of a window for a window width; 0 without a menu.
+int MenuBarRows(HWND hwnd, int windowWidth);
 void ClearMenus();
 
 }  // namespace detail

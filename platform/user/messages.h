@@ -85,6 +85,7 @@ inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
 inline constexpr UINT WM_MENUSELECT = 0x011F;
 inline constexpr UINT WM_MENUCHAR = 0x0120;
 inline constexpr UINT WM_ENTERIDLE = 0x0121;
+inline constexpr UINT MN_GETHMENU = 0x01E1;
 inline constexpr UINT WM_UPDATEUISTATE = 0x0128;
 inline constexpr UINT WM_CTLCOLORMSGBOX = 0x0132;
 inline constexpr UINT WM_CTLCOLOREDIT = 0x0133;
@@ -126,6 +127,16 @@ inline constexpr UINT WM_APP = 0x8000;
 inline constexpr UINT DM_GETDEFID = WM_USER + 0;
 inline constexpr UINT DM_SETDEFID = WM_USER + 1;
 inline constexpr UINT DM_REPOSITION = WM_USER + 2;
+
+// WM_ENTERIDLE: what kind of modal loop is idle.
+inline constexpr WPARAM MSGF_DIALOGBOX = 0;
+inline constexpr WPARAM MSGF_MENU = 2;
+
+// WM_MENUCHAR answers (high word; the low word is an item position).
+inline constexpr LRESULT MNC_IGNORE = 0;
+inline constexpr LRESULT MNC_CLOSE = 1;
+inline constexpr LRESULT MNC_EXECUTE = 2;
+inline constexpr LRESULT MNC_SELECT = 3;
 
 // WM_GETDLGCODE answers.
 inline constexpr LRESULT DLGC_WANTARROWS = 0x0001;
@@ -229,6 +240,50 @@ struct MINMAXINFO {
     POINT ptMaxPosition;
     POINT ptMinTrackSize;
     POINT ptMaxTrackSize;
+};
+
+// Owner drawing: controls and menus with an owner-drawn style ask their owner window to
+// measure (WM_MEASUREITEM) and paint (WM_DRAWITEM) them with these records.
+inline constexpr UINT ODT_MENU = 1;
+inline constexpr UINT ODT_LISTBOX = 2;
+inline constexpr UINT ODT_COMBOBOX = 3;
+inline constexpr UINT ODT_BUTTON = 4;
+inline constexpr UINT ODT_STATIC = 5;
+inline constexpr UINT ODA_DRAWENTIRE = 0x1;
+inline constexpr UINT ODA_SELECT = 0x2;
+inline constexpr UINT ODA_FOCUS = 0x4;
+inline constexpr UINT ODS_SELECTED = 0x1;
+inline constexpr UINT ODS_GRAYED = 0x2;
+inline constexpr UINT ODS_DISABLED = 0x4;
+inline constexpr UINT ODS_CHECKED = 0x8;
+inline constexpr UINT ODS_FOCUS = 0x10;
+inline constexpr UINT ODS_DEFAULT = 0x20;
+inline constexpr UINT ODS_HOTLIGHT = 0x40;
+inline constexpr UINT ODS_INACTIVE = 0x80;
+inline constexpr UINT ODS_NOACCEL = 0x100;
+inline constexpr UINT ODS_NOFOCUSRECT = 0x200;
+
+// For a menu item: CtlID 0, itemID the command, hwndItem the menu handle, hDC a DC of the
+// window that shows the menu.
+struct DRAWITEMSTRUCT {
+    UINT CtlType = 0;
+    UINT CtlID = 0;
+    UINT itemID = 0;
+    UINT itemAction = 0;
+    UINT itemState = 0;
+    HWND hwndItem = nullptr;
+    HDC hDC = nullptr;
+    RECT rcItem{};
+    ULONG_PTR itemData = 0;
+};
+
+struct MEASUREITEMSTRUCT {
+    UINT CtlType = 0;
+    UINT CtlID = 0;
+    UINT itemID = 0;
+    UINT itemWidth = 0;
+    UINT itemHeight = 0;
+    ULONG_PTR itemData = 0;
 };
 
 struct STYLESTRUCT {

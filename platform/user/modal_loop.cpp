@@ -11,7 +11,10 @@ void RunModalLoop(const std::function<bool(const MSG&)>& input, const std::funct
     for (;;) {
         MSG m;
         if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            if (idle) idle();
+            if (idle) {
+                idle();
+                if (input(MSG{nullptr, WM_NULL, 0, 0, 0, {}})) return;  // idle work ended it
+            }
             CurrentEventSource().Wait(MsUntilNextTimer());
             continue;
         }

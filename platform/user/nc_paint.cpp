@@ -9,12 +9,14 @@
 #include "platform/gdi/draw.h"
 #include "platform/gdi/draw_text.h"
 #include "platform/gdi/font.h"
+#include "platform/gdi/frame_draw.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/region.h"
 #include "platform/gdi/sys_colors.h"
 #include "platform/user/focus.h"
 #include "platform/user/frame.h"
 #include "platform/user/internal.h"
+#include "platform/user/menu_paint.h"
 #include "platform/user/menus.h"
 #include "platform/user/painting.h"
 #include "platform/user/system_metrics.h"
@@ -46,25 +48,26 @@ void RaisedBox(HDC dc, const RECT& r, bool pressed) {
     Fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, dark);
 }
 
-void PaintButtons(HDC dc, const FrameLayout& f, LRESULT pressedHit) {
-    const std::pair<const RECT*, LRESULT> boxes[] = {{&f.closeBox, HTCLOSE},
-                                                     {&f.maxBox, HTMAXBUTTON},
-                                                     {&f.minBox, HTMINBUTTON},
-                                                     {&f.helpBox, HTHELP}};
-    for (auto [r, hit] : boxes)
-        if (!IsRectEmpty(r)) RaisedBox(dc, *r, hit == pressedHit);
-}
-
-// The fonts of the non-client metrics, made once.
-HFONT NcFont(bool caption) {
-    static HFONT fonts[2] = {nullptr, nullptr};
-    HFONT& f = fonts[caption ? 1 : 0];
-    if (f == nullptr) {
-        NONCLIENTMETRICSA m;
-        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
-        f = CreateFontIndirect(caption ? &m.lfCaptionFont : &m.lfMenuFont);
+void PaintButtons(HDC dc, const Window* w, const FrameLayout& f, LRESULT pressedHit) {
+    DWORD s = w->style;
+    UINT max = (s & WS_MAXIMIZE) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX;
+    UINT close = (w->cls->info.style & CS_NOCLOSE) ? DFCS_INACTIVE : 0;
+    struct Box {
+        const RECT* r;
+        LRESULT hit;
+        UINT state;
+    };
+    // A window with only one of the two boxes shows the other one greyed.
+    const Box boxes[] = {
+        {&f.closeBox, HTCLOSE, DFCS_CAPTIONCLOSE | close},
+        {&f.maxBox, HTMAXBUTTON, max | ((s & WS_MAXIMIZEBOX) ? 0 : DFCS_INACTIVE)},
+        {&f.minBox, HTMINBUTTON, DFCS_CAPTIONMIN | ((s & WS_MINIMIZEBOX) ? 0 : DFCS_INACTIVE)},
+        {&f.helpBox, HTHELP, DFCS_CAPTIONHELP}};
+    for (const Box& b : boxes) {
+        if (IsRectEmpty(b.r)) continue;
+        RECT r = *b.r;
+        DrawFrameControl(dc, &r, DFC_CAPTION, b.state | (b.hit == pressedHit ? DFCS_PUSHED : 0));
     }
-    return f;
 }
 
 void Text(HDC dc, const std::string& text, RECT r, HFONT font, int color, UINT format) {
@@ -76,20 +79,6 @@ void Text(HDC dc, const std::string& text, RECT r, HFONT font, int color, UINT f
     SelectObject(dc, old);
 }
 
-void PaintMenuBar(HDC dc, Window* w, const FrameLayout& f) {
-    Fill(dc, f.menuBar, COLOR_MENU);
-    Menu* m = FindMenu(w->menu);
-    if (m == nullptr) return;
-    for (const MenuItem& it : ItemsOf(m)) {
-        if (it.type & (MFT_SEPARATOR | MFT_OWNERDRAW | MFT_BITMAP)) continue;
-        RECT r = it.rect;
-        OffsetRect(&r, f.menuBar.left, f.menuBar.top);
-        std::string label = it.text.substr(0, it.text.find('\t'));
-        Text(dc, label, r, NcFont(false), (it.state & MFS_GRAYED) ? COLOR_GRAYTEXT : COLOR_MENUTEXT,
-             DT_CENTER);
-    }
-}
-
 void PaintCaption(HDC dc, Window* w, const FrameLayout& f, LRESULT pressed) {
     if (IsRectEmpty(&f.caption)) return;
     bool active = w->ncActive;
@@ -98,11 +87,12 @@ void PaintCaption(HDC dc, Window* w, const FrameLayout& f, LRESULT pressed) {
     text.left = (IsRectEmpty(&f.sysIcon) ? f.caption.left : f.sysIcon.right) + 2;
     for (const RECT* b : {&f.closeBox, &f.maxBox, &f.minBox, &f.helpBox})
         if (!IsRectEmpty(b)) text.right = std::min(text.right, b->left - 2);
-    Text(dc, w->text, text, NcFont(true), active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT,
+    Text(dc, w->text, text, NonClientFont(NcFont::Caption),
+         active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT,
          DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
     RECT edge{f.caption.left, f.caption.bottom, f.caption.right, f.caption.bottom + 1};
     Fill(dc, edge, COLOR_BTNFACE);
-    PaintButtons(dc, f, pressed);
+    PaintButtons(dc, w, f, pressed);
 }
 
 bool MayPaintFrame(const Window* w) {
@@ -133,12 +123,16 @@ void PaintFrame(Window* w, FrameParts parts) {
             RECT all{0, 0, width, height};
             FrameRect(dc, &all, GetSysColorBrush(COLOR_WINDOWFRAME));
         }
-        if (!IsRectEmpty(&f.menuBar)) PaintMenuBar(dc, w, f);
+        if (!IsRectEmpty(&f.menuBar)) PaintMenuBarItems(dc, w, f.menuBar);
         if (!IsRectEmpty(&f.vscroll)) Fill(dc, f.vscroll, COLOR_SCROLLBAR);
         if (!IsRectEmpty(&f.hscroll)) Fill(dc, f.hscroll, COLOR_SCROLLBAR);
         if (!IsRectEmpty(&f.sizeBox)) Fill(dc, f.sizeBox, COLOR_BTNFACE);
     }
-    PaintCaption(dc, w, f, 0);
+    if (parts == FrameParts::MenuBar) {
+        if (!IsRectEmpty(&f.menuBar)) PaintMenuBarItems(dc, w, f.menuBar);
+    } else {
+        PaintCaption(dc, w, f, 0);
+    }
     DeleteSurfaceDC(dc);
     NoteScreenChange(w, ScreenRect(w));
 }
@@ -148,7 +142,7 @@ void PaintCaptionButton(Window* w, LRESULT hit, bool pressed) {
     HDC dc = MakeWindowDC(w, true, nullptr);
     if (dc == nullptr) return;
     FrameLayout f = LayoutFrame(w);
-    PaintButtons(dc, f, pressed ? hit : 0);
+    PaintButtons(dc, w, f, pressed ? hit : 0);
     DeleteSurfaceDC(dc);
     NoteScreenChange(w, ScreenRect(w));
 }

@@ -9,7 +9,7 @@ namespace win::detail {
 
 struct Window;
 
-enum class FrameParts { All, Caption };
+enum class FrameParts { All, Caption, MenuBar };
 
 void PaintFrame(Window* w, FrameParts parts);
 void PaintCaptionButton(Window* w, LRESULT hit, bool pressed);

@@ -282,6 +282,19 @@ void EnsureScreen() {
     }
 }
 
+HFONT NonClientFont(NcFont which) {
+    static HFONT fonts[3] = {nullptr, nullptr, nullptr};
+    HFONT& f = fonts[int(which)];
+    if (f == nullptr) {
+        NONCLIENTMETRICSA m;
+        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
+        LOGFONTA lf = which == NcFont::Caption ? m.lfCaptionFont : m.lfMenuFont;
+        if (which == NcFont::MenuBold) lf.lfWeight = FW_BOLD;
+        f = CreateFontIndirect(&lf);
+    }
+    return f;
+}
+
 void ResetScreen() {
     screen = SIZE{1280, 800};
     win::SetScreenSize(screen.cx, screen.cy);

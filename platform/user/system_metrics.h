@@ -154,6 +154,9 @@ SIZE ScreenSize();
 
 namespace detail {
 void ResetScreen();
-}
+// The fonts of the non-client metrics, made once and kept.
+enum class NcFont { Caption, Menu, MenuBold };
+HFONT NonClientFont(NcFont which);
+}  // namespace detail
 
 }  // namespace win

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <map>
 
+#include "platform/gdi/sys_colors.h"
+#include "platform/user/input.h"
+#include "platform/user/menu_window.h"
 #include "platform/user/window_store.h"
 
 namespace win {
@@ -80,9 +83,29 @@ std::string NameOfAtom(ATOM a) {
     return "#" + std::to_string(a);
 }
 
+bool systemClassesMade = false;
+
 }  // namespace
 
+namespace detail {
+
+void EnsureSystemClasses() {
+    if (systemClassesMade) return;
+    systemClassesMade = true;
+    WNDCLASSEXA menu;
+    menu.style = CS_SAVEBITS | CS_DBLCLKS | CS_DROPSHADOW;
+    menu.lpfnWndProc = &MenuWindowProc;
+    menu.cbWndExtra = sizeof(LONG_PTR);
+    menu.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    menu.hbrBackground = reinterpret_cast<HBRUSH>(uintptr_t(COLOR_MENU + 1));
+    menu.lpszClassName = MAKEINTATOM(kMenuClassAtom);
+    RegisterClassExA(&menu);
+}
+
+}  // namespace detail
+
 ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
+    detail::EnsureSystemClasses();
     if (wc == nullptr || wc->lpszClassName == nullptr || wc->lpfnWndProc == nullptr ||
         wc->cbClsExtra < 0 || wc->cbWndExtra < 0 || wc->cbClsExtra > 40000 ||
         wc->cbWndExtra > 40000) {
@@ -159,6 +182,7 @@ BOOL UnregisterClassA(const char* name, HINSTANCE) {
 }
 
 BOOL GetClassInfoExA(HINSTANCE, const char* name, WNDCLASSEXA* out) {
+    detail::EnsureSystemClasses();
     auto c = detail::FindClass(name);
     if (!c || out == nullptr) {
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
@@ -283,6 +307,7 @@ ATOM GlobalFindAtomA(const char* name) {
 namespace detail {
 
 std::shared_ptr<WindowClass> FindClass(const char* nameOrAtom) {
+    EnsureSystemClasses();
     auto& classes = Classes();
     auto it = classes.find(AtomOf(nameOrAtom));
     return it == classes.end() ? nullptr : it->second;
@@ -290,6 +315,7 @@ std::shared_ptr<WindowClass> FindClass(const char* nameOrAtom) {
 
 void ClearClasses() {
     Classes().clear();
+    systemClassesMade = false;
 }
 
 }  // namespace detail

@@ -108,8 +108,10 @@ struct WindowClass {
 
 // The class a CREATESTRUCT-style name or atom refers to, or nullptr.
 std::shared_ptr<WindowClass> FindClass(const char* nameOrAtom);
-// Forgets every class (tests and shutdown).
+// Forgets every class (tests and shutdown); the system classes come back at the next use.
 void ClearClasses();
+// Registers the classes of this layer ("#32768" pop-up menus, "ScrollBar") when missing.
+void EnsureSystemClasses();
 
 }  // namespace detail
 }  // namespace win

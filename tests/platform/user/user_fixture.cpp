@@ -27,8 +27,47 @@ LRESULT UserTest::CALLBACK_Proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(h, m, wp, lp);
 }
 
+void ScriptedInput::At(uint32_t ms, std::function<void()> action) {
+    uint32_t due = clock_.Ticks() + ms;
+    auto at = std::find_if(steps_.begin(), steps_.end(),
+                           [&](const Step& s) { return int32_t(s.due - due) > 0; });
+    steps_.insert(at, Step{due, std::move(action)});
+}
+
+void ScriptedInput::Wait(uint32_t timeoutMs) {
+    if (woken_.exchange(false)) return;
+    uint32_t now = clock_.Ticks();
+    if (!steps_.empty()) {
+        uint32_t until = int32_t(steps_.front().due - now) > 0 ? steps_.front().due - now : 0;
+        if (until > timeoutMs) {
+            clock_.Sleep(timeoutMs);
+            return;
+        }
+        clock_.Sleep(until);
+        auto action = std::move(steps_.front().action);
+        steps_.erase(steps_.begin());
+        action();
+        return;
+    }
+    if (timeoutMs != kInfinite) {
+        clock_.Sleep(timeoutMs);
+        return;
+    }
+    clock_.Sleep(1);
+    if (++starved_ % 100000 == 0) {
+        ADD_FAILURE() << "a loop waited for input that never came";
+        if (starved_ > 100000) {
+            PostQuitMessage(0);
+        } else {
+            QueueKeyEvent(KeyEvent{VK_ESCAPE, true});
+            QueueKeyEvent(KeyEvent{VK_ESCAPE, false});
+        }
+    }
+}
+
 void UserTest::SetUp() {
     ResetWindowing();
+    SetEventSource(&script_);
     Log().clear();
     Answers().clear();
     Handlers().clear();
@@ -41,6 +80,7 @@ void UserTest::SetUp() {
 
 void UserTest::TearDown() {
     ResetWindowing();
+    SetEventSource(nullptr);
     Handlers().clear();
     Answers().clear();
 }
@@ -118,6 +158,13 @@ void UserTest::Click(int x, int y, MouseButton b) {
 void UserTest::Key(UINT vk, bool down, unsigned char ch) {
     QueueKeyEvent(KeyEvent{vk, down, ch});
     Pump();
+}
+
+void UserTest::QueueTaps(std::initializer_list<UINT> keys) {
+    for (UINT vk : keys) {
+        QueueKeyEvent(KeyEvent{vk, true});
+        QueueKeyEvent(KeyEvent{vk, false});
+    }
 }
 
 void UserTest::Tap(UINT vk) {

@@ -5,7 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -20,6 +22,28 @@ struct Logged {
     UINT msg;
     WPARAM wp;
     LPARAM lp;
+};
+
+// What the message loop waits on in these tests: time passes on the fake clock, and scripted
+// input arrives when its moment comes. A loop left waiting for input that never comes is a
+// failed test: it gets Esc, then WM_QUIT, instead of hanging.
+class ScriptedInput : public EventSource {
+public:
+    explicit ScriptedInput(os::FakeClock& clock) : clock_(clock) {}
+    // Runs `action` (normally queueing input) `ms` milliseconds from now.
+    void At(uint32_t ms, std::function<void()> action);
+    void Wait(uint32_t timeoutMs) override;
+    void Wake() override { woken_ = true; }
+
+private:
+    struct Step {
+        uint32_t due;
+        std::function<void()> action;
+    };
+    os::FakeClock& clock_;
+    std::vector<Step> steps_;  // in order of due time
+    std::atomic<bool> woken_{false};
+    int starved_ = 0;
 };
 
 class UserTest : public ::testing::Test {
@@ -45,8 +69,12 @@ protected:
     void Key(UINT vk, bool down, unsigned char ch = 0);
     void Tap(UINT vk);
 
+    // Queues key presses (down and up) without pumping: for input a modal loop will take.
+    void QueueTaps(std::initializer_list<UINT> keys);
+
     os::FakeClock clock_;
     os::ScopedClock scoped_{clock_};
+    ScriptedInput script_{clock_};
 
 public:
     // Per-window answers for the logging procedure: when set, the message is answered with it.
