@@ -72,47 +72,8 @@ inline constexpr DWORD SS_RIGHT = 0x2;
 inline constexpr DWORD SS_ICON = 0x3;
 inline constexpr DWORD SS_NOPREFIX = 0x80;
 
-// Owner drawing: controls and menus with an owner-drawn style ask their owner window to
-// measure (WM_MEASUREITEM) and paint (WM_DRAWITEM) them with these records.
-inline constexpr UINT ODT_MENU = 1;
-inline constexpr UINT ODT_LISTBOX = 2;
-inline constexpr UINT ODT_COMBOBOX = 3;
-inline constexpr UINT ODT_BUTTON = 4;
-inline constexpr UINT ODT_STATIC = 5;
-inline constexpr UINT ODA_DRAWENTIRE = 0x1;
-inline constexpr UINT ODA_SELECT = 0x2;
-inline constexpr UINT ODA_FOCUS = 0x4;
-inline constexpr UINT ODS_SELECTED = 0x1;
-inline constexpr UINT ODS_GRAYED = 0x2;
-inline constexpr UINT ODS_DISABLED = 0x4;
-inline constexpr UINT ODS_CHECKED = 0x8;
-inline constexpr UINT ODS_FOCUS = 0x10;
-inline constexpr UINT ODS_DEFAULT = 0x20;
-inline constexpr UINT ODS_HOTLIGHT = 0x40;
-inline constexpr UINT ODS_INACTIVE = 0x80;
-inline constexpr UINT ODS_NOACCEL = 0x100;
-inline constexpr UINT ODS_NOFOCUSRECT = 0x200;
-
-struct DRAWITEMSTRUCT {
-    UINT CtlType = 0;
-    UINT CtlID = 0;
-    UINT itemID = 0;
-    UINT itemAction = 0;
-    UINT itemState = 0;
-    HWND hwndItem = nullptr;
-    HDC hDC = nullptr;
-    RECT rcItem{};
-    ULONG_PTR itemData = 0;
-};
-
-struct MEASUREITEMSTRUCT {
-    UINT CtlType = 0;
-    UINT CtlID = 0;
-    UINT itemID = 0;
-    UINT itemWidth = 0;
-    UINT itemHeight = 0;
-    ULONG_PTR itemData = 0;
-};
+// The owner-draw records (DRAWITEMSTRUCT, MEASUREITEMSTRUCT, ODT_, ODA_, ODS_) are in
+// messages.h with the other message records.
 
 // The lines a label shows: broken at "\r", "\n" and "\r\n", then wrapped at blanks to
 // maxWidth (a word wider than that stays whole; maxWidth <= 0 does not wrap). `extent` gets
