@@ -186,6 +186,31 @@ void TCanvas::DrawFocusRect(const TRect& r) {
     Changed();
 }
 
+void TCanvas::TextOut(int x, int y, std::string_view text) {
+    Changing();
+    Require(kFont | kBrush);
+    win::TextOut(dc_, x, y, text.data(), static_cast<int>(text.size()));
+    Changed();
+}
+
+void TCanvas::TextRect(const TRect& r, int x, int y, std::string_view text) {
+    Changing();
+    Require(kFont | kBrush);
+    const win::RECT wr = r;
+    win::UINT options = win::ETO_CLIPPED;
+    if (brush_.Style() != bsClear) options |= win::ETO_OPAQUE;
+    win::ExtTextOut(dc_, x, y, options, &wr, text.data(), static_cast<win::UINT>(text.size()),
+                    nullptr);
+    Changed();
+}
+
+win::SIZE TCanvas::TextExtent(std::string_view text) {
+    Require(kFont);
+    win::SIZE s;
+    win::GetTextExtentPoint32(dc_, text.data(), static_cast<int>(text.size()), &s);
+    return s;
+}
+
 void TCanvas::Draw(int x, int y, TGraphic* graphic) {
     if (!graphic || graphic->Empty()) return;
     StretchDraw(Bounds(x, y, graphic->Width(), graphic->Height()), graphic);

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "platform/gdi/gdi.h"
+#include "platform/user/dialog_manager.h"
 #include "platform/user/user.h"
 #include "platform/user/window_dc.h"
 #include "vcl/exceptions.h"
@@ -504,6 +505,9 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
 }
 
 TWinControl::~TWinControl() {
+    // Leaves the parent while this part of the object still exists, so the parent files it
+    // under its windowed children.
+    if (Parent()) Parent()->RemoveControl(this);
     // Children that nobody owns go with their parent; owned ones were freed by their owner.
     while (!controls_.empty())
         controls_.back()->Free();
@@ -814,6 +818,13 @@ TRect TWinControl::ClientRect() const {
         return r;
     }
     return TControl::ClientRect();
+}
+
+TPoint TWinControl::ClientOrigin() const {
+    if (!handle_) return TControl::ClientOrigin();
+    win::POINT p{0, 0};
+    win::ClientToScreen(handle_, &p);
+    return p;
 }
 
 bool TWinControl::Showing() const {
@@ -1161,6 +1172,27 @@ bool TWinControl::DoKeyPress(char& key) {
     return key == 0;
 }
 
+TWinControl* TWinControl::ReflectTarget(const TMessage& m) {
+    win::HWND child = nullptr;
+    switch (m.Msg) {
+        case win::WM_NOTIFY:
+            if (m.LParam) child = reinterpret_cast<const win::NMHDR*>(m.LParam)->hwndFrom;
+            break;
+        case win::WM_DRAWITEM:
+            if (m.LParam && m.WParam)  // 0: a menu item
+                child = reinterpret_cast<const win::DRAWITEMSTRUCT*>(m.LParam)->hwndItem;
+            break;
+        case win::WM_MEASUREITEM:
+            if (m.WParam) child = win::GetDlgItem(handle_, static_cast<int>(m.WParam));
+            break;
+        default:
+            child = reinterpret_cast<win::HWND>(m.LParam);
+            break;
+    }
+    TWinControl* c = FindControl(child);
+    return c && c != this ? c : nullptr;
+}
+
 bool TWinControl::HandleKey(TMessage& m) {
     switch (m.Msg) {
         case win::WM_KEYDOWN:
@@ -1293,6 +1325,41 @@ void TWinControl::Dispatch(TMessage& m) {
         case CM_RECREATEWND:
             RecreateWnd();
             return;
+        case win::WM_COMMAND:
+        case win::WM_NOTIFY:
+        case win::WM_HSCROLL:
+        case win::WM_VSCROLL:
+        case win::WM_DRAWITEM:
+        case win::WM_MEASUREITEM:
+        case win::WM_CTLCOLORMSGBOX:
+        case win::WM_CTLCOLOREDIT:
+        case win::WM_CTLCOLORLISTBOX:
+        case win::WM_CTLCOLORBTN:
+        case win::WM_CTLCOLORDLG:
+        case win::WM_CTLCOLORSCROLLBAR:
+        case win::WM_CTLCOLORSTATIC:
+            // Notifications from a child window go back to the control that child belongs to,
+            // as the matching CN_ message.
+            if (TWinControl* child = ReflectTarget(m)) {
+                m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+                return;
+            }
+            DefaultHandler(m);
+            return;
+        case CN_CTLCOLORMSGBOX:
+        case CN_CTLCOLOREDIT:
+        case CN_CTLCOLORLISTBOX:
+        case CN_CTLCOLORBTN:
+        case CN_CTLCOLORDLG:
+        case CN_CTLCOLORSCROLLBAR:
+        case CN_CTLCOLORSTATIC: {
+            win::HDC dc = reinterpret_cast<win::HDC>(m.WParam);
+            win::SetTextColor(dc, ColorToRGB(Font()->Color()));
+            win::SetBkColor(dc, ColorToRGB(Color()));
+            brush_.SetColor(Color());
+            m.Result = reinterpret_cast<intptr_t>(brush_.Handle());
+            return;
+        }
         case win::WM_CONTEXTMENU:
             if (PopupMenu() && PopupMenu()->AutoPopup) {
                 TPoint p = PointFromLParam(m.LParam);

@@ -146,7 +146,7 @@ public:
     int ClientWidth() const { return ClientRect().Width(); }
     int ClientHeight() const { return ClientRect().Height(); }
     void SetClientSize(int width, int height);
-    TPoint ClientOrigin() const;  // screen position of the client area's top left
+    virtual TPoint ClientOrigin() const;  // screen position of the client area's top left
     TPoint ClientToScreen(TPoint p) const;
     TPoint ScreenToClient(TPoint p) const;
     TAlign Align() const { return align_; }
@@ -305,6 +305,7 @@ public:
     void EnableAlign();
 
     TRect ClientRect() const override;
+    TPoint ClientOrigin() const override;
     bool Showing() const override;
     void Invalidate() override;
     void Update() override;
@@ -369,6 +370,7 @@ private:
     void AlignControl(TControl* control);
     void DoAlignChildren();
     bool HandleKey(TMessage& m);
+    TWinControl* ReflectTarget(const TMessage& m);
 
     win::HWND handle_ = nullptr;
     TBrush brush_;

@@ -1,6 +1,7 @@
 #include "vcl/forms.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/controls/standard_controls.h"
 #include "platform/gdi/gdi.h"
@@ -21,6 +22,7 @@ namespace vcl {
 namespace {
 
 TApplication* gApplication = nullptr;
+std::atomic<win::HWND> gAppWindow{nullptr};  // read by worker threads that wake the loop
 TScreen* gScreen = nullptr;
 
 constexpr win::UINT_PTR kHintShowTimer = 1;
@@ -548,10 +550,17 @@ void THintWindow::Paint() {
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
     win::RegisterStandardControls();
     // Calls queued by worker threads run in the message loop; a queued call wakes the loop.
-    SetWakeMainThread([] { win::CurrentEventSource().Wake(); });
+    // The loop waits for a message, so the nudge is one: WM_NULL to the application window.
+    SetWakeMainThread([] {
+        if (win::HWND h = gAppWindow.load())
+            win::PostMessageA(h, win::WM_NULL, 0, 0);
+        else
+            win::PostToGuiThread([] { CheckSynchronize(); });
+    });
     SetWindowExceptionHandler([](std::exception_ptr e) {
         if (gApplication) gApplication->HandleException(nullptr, e);
     });
+    Handle();
 }
 
 TApplication::~TApplication() {
@@ -559,6 +568,7 @@ TApplication::~TApplication() {
     SetWindowExceptionHandler(nullptr);
     CancelHint();
     DestroyComponents();  // the forms, while the application window still exists
+    gAppWindow = nullptr;
     if (handle_) win::DestroyWindow(handle_);
     if (gApplication == this) gApplication = nullptr;
 }
@@ -603,6 +613,7 @@ win::HWND TApplication::Handle() {
                                        win::WS_SYSMENU | win::WS_MINIMIZEBOX,
                                    0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     if (!handle_) throw EOutOfResources("Cannot create the application window");
+    gAppWindow = handle_;
     return handle_;
 }
 
@@ -655,6 +666,7 @@ void TApplication::WndProc(TMessage& m) {
 }
 
 void TApplication::Run() {
+    Handle();
     if (mainForm_ && ShowMainForm) mainForm_->Show();
     while (!terminated_)
         HandleMessage();

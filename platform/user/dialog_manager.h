@@ -81,6 +81,13 @@ inline constexpr DWORD SS_NOPREFIX = 0x80;
 std::vector<std::string> LayoutTextLines(HDC dc, const std::string& text, int maxWidth,
                                          SIZE* extent);
 
+// The head of every WM_NOTIFY record.
+struct NMHDR {
+    HWND hwndFrom = nullptr;
+    UINT_PTR idFrom = 0;
+    UINT code = 0;
+};
+
 struct DialogItem {
     std::string className;  // "Button", "Static", ...
     std::string text;

@@ -1,9 +1,5 @@
 #include "tests/platform/controls/controls_fixture.h"
 
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-
 namespace win::testing {
 
 namespace {
@@ -19,24 +15,6 @@ LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 }  // namespace
-
-ControlsTest::Watchdog::Watchdog()
-    : thread_([this] {
-          std::unique_lock g(lock_);
-          if (!done_.wait_for(g, std::chrono::seconds(60), [this] { return stop_; })) {
-              std::fprintf(stderr, "test still waiting after 60 s: a modal loop got no input\n");
-              std::abort();
-          }
-      }) {}
-
-ControlsTest::Watchdog::~Watchdog() {
-    {
-        std::lock_guard g(lock_);
-        stop_ = true;
-    }
-    done_.notify_all();
-    thread_.join();
-}
 
 std::vector<Note>& ControlsTest::Notes() {
     static std::vector<Note> n;

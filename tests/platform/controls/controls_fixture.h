@@ -4,15 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "platform/controls/standard_controls.h"
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
+#include "tests/support/watchdog.h"
 
 namespace win::testing {
 
@@ -40,20 +38,7 @@ protected:
     // The clicks (BN_CLICKED) the parent heard, by control id.
     std::vector<int> Clicks() const;
 
-    // A modal loop that waits for input that never comes would hang the test run; this ends
-    // the run with a message instead.
-    class Watchdog {
-    public:
-        Watchdog();
-        ~Watchdog();
-
-    private:
-        std::mutex lock_;
-        std::condition_variable done_;
-        bool stop_ = false;
-        std::thread thread_;
-    };
-    Watchdog watchdog_;
+    testing_support::Watchdog watchdog_;
 
     os::FakeClock clock_;
     os::ScopedClock scoped_{clock_};

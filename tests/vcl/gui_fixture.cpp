@@ -1,0 +1,40 @@
+#include "tests/vcl/gui_fixture.h"
+
+namespace vcl::testing {
+
+void GuiTest::SetUp() {
+    win::ResetWindowing();
+}
+
+void GuiTest::TearDown() {
+    DoneApplication();
+    win::ResetWindowing();
+}
+
+void GuiTest::Pump() {
+    Application()->ProcessMessages();
+}
+
+TPoint GuiTest::ScreenCentre(TControl* c) {
+    return c->ClientToScreen({c->Width() / 2, c->Height() / 2});
+}
+
+void GuiTest::QueueMove(int x, int y) {
+    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Move, win::POINT{x, y}});
+}
+
+void GuiTest::QueueClick(TControl* c) {
+    const TPoint p = ScreenCentre(c);
+    QueueMove(p.X, p.Y);
+    win::QueueMouseEvent(
+        win::MouseEvent{win::MouseEvent::Down, win::POINT{p.X, p.Y}, win::MouseButton::Left});
+    win::QueueMouseEvent(
+        win::MouseEvent{win::MouseEvent::Up, win::POINT{p.X, p.Y}, win::MouseButton::Left});
+}
+
+void GuiTest::QueueKey(win::UINT vk, unsigned char ch) {
+    win::QueueKeyEvent(win::KeyEvent{vk, true, ch});
+    win::QueueKeyEvent(win::KeyEvent{vk, false, 0});
+}
+
+}  // namespace vcl::testing

@@ -1,0 +1,31 @@
+// Tests of the class library's windowed parts: a fresh window system on a fake clock, the
+// application freed after each test, and input helpers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "platform/os/clock.h"
+#include "platform/user/user.h"
+#include "tests/support/watchdog.h"
+#include "vcl/forms.h"
+
+namespace vcl::testing {
+
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void Pump();  // handles every waiting message
+    // Queued, not handled: a modal loop started afterwards takes them.
+    void QueueClick(TControl* control);
+    void QueueMove(int x, int y);
+    void QueueKey(win::UINT vk, unsigned char ch = 0);
+    TPoint ScreenCentre(TControl* control);
+
+    testing_support::Watchdog watchdog_;
+    os::FakeClock clock_;
+    os::ScopedClock scoped_{clock_};
+};
+
+}  // namespace vcl::testing
