@@ -176,7 +176,8 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
     if (index < 0 || index > Count()) ListIndexError(index);
     items_.insert(items_.begin() + index, item);
     item->parent_ = this;
-    MenuChanged(true);
+    RebuildHandle();    // this item's own list changed
+    MenuChanged(true);  // and its parent may now show it as a submenu
 }
 
 void TMenuItem::Delete(int index) {
@@ -188,6 +189,7 @@ void TMenuItem::Remove(TMenuItem* item) {
     if (i < 0) throw EMenuError("Sub-menu is not in menu");
     items_.erase(items_.begin() + i);
     item->parent_ = nullptr;
+    RebuildHandle();
     MenuChanged(true);
 }
 
@@ -537,11 +539,12 @@ void TPopupMenu::Notification(TComponent* c, TOperation op) {
 
 void TPopupMenu::Popup(int x, int y) {
     OnPopup(this);
-    (void)x;
-    (void)y;
-    // The windowing layer shows pop-up menus through TrackPopupMenu, which it does not offer
-    // yet; until it does, a pop-up menu says so instead of doing nothing.
-    throw EMenuError("Pop-up menus cannot be shown: the windowing layer has no menu tracking");
+    win::UINT flags = win::TPM_RETURNCMD | win::TPM_LEFTBUTTON;
+    if (Alignment == paRight) flags |= win::TPM_RIGHTALIGN;
+    if (Alignment == paCenter) flags |= win::TPM_CENTERALIGN;
+    const auto command = static_cast<uint32_t>(
+        win::TrackPopupMenu(Handle(), flags, x, y, 0, PopupListWindow(), nullptr));
+    if (command) DispatchCommand(command);
 }
 
 }  // namespace vcl
