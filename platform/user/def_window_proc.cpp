@@ -170,7 +170,7 @@ LRESULT OnSysCommand(Window* w, WPARAM wp, LPARAM lp) {
             break;
         case SC_VSCROLL:
         case SC_HSCROLL:
-            detail::TrackFrameScrollBar(w, (wp & 0xFFF0) == SC_VSCROLL, pt);
+            detail::TrackScrollBar(h, (wp & 0xFFF0) == SC_VSCROLL ? SB_VERT : SB_HORZ, pt);
             break;
         default:
             break;  // SC_CONTEXTHELP and the rest do nothing here

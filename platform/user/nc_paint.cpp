@@ -19,6 +19,7 @@
 #include "platform/user/menu_paint.h"
 #include "platform/user/menus.h"
 #include "platform/user/painting.h"
+#include "platform/user/scroll_bar_draw.h"
 #include "platform/user/system_metrics.h"
 #include "platform/user/window_class.h"
 #include "platform/user/window_dc.h"
@@ -124,12 +125,12 @@ void PaintFrame(Window* w, FrameParts parts) {
             FrameRect(dc, &all, GetSysColorBrush(COLOR_WINDOWFRAME));
         }
         if (!IsRectEmpty(&f.menuBar)) PaintMenuBarItems(dc, w, f.menuBar);
-        if (!IsRectEmpty(&f.vscroll)) Fill(dc, f.vscroll, COLOR_SCROLLBAR);
-        if (!IsRectEmpty(&f.hscroll)) Fill(dc, f.hscroll, COLOR_SCROLLBAR);
-        if (!IsRectEmpty(&f.sizeBox)) Fill(dc, f.sizeBox, COLOR_BTNFACE);
+        PaintFrameScrollBars(dc, w);
     }
     if (parts == FrameParts::MenuBar) {
         if (!IsRectEmpty(&f.menuBar)) PaintMenuBarItems(dc, w, f.menuBar);
+    } else if (parts == FrameParts::ScrollBars) {
+        PaintFrameScrollBars(dc, w);
     } else {
         PaintCaption(dc, w, f, 0);
     }

@@ -9,7 +9,7 @@ namespace win::detail {
 
 struct Window;
 
-enum class FrameParts { All, Caption, MenuBar };
+enum class FrameParts { All, Caption, MenuBar, ScrollBars };
 
 void PaintFrame(Window* w, FrameParts parts);
 void PaintCaptionButton(Window* w, LRESULT hit, bool pressed);

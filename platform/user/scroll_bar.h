@@ -1,5 +1,13 @@
 // Scroll bars: the standard bars in the non-client area (WS_HSCROLL, WS_VSCROLL) and the
 // "ScrollBar" control, with SCROLLINFO, dragging, arrows with auto-repeat and page clicks.
+//
+// A standard bar shows itself when SetScrollInfo (or SetScrollRange) gives it a range worth
+// scrolling, and hides again when the page covers the range, unless SIF_DISABLENOSCROLL asks
+// for it to stay, disabled. The control keeps its state itself and answers the SBM_ messages,
+// which SetScrollInfo and the other calls send it for SB_CTL, so a subclass sees every change.
+// Pressing a bar runs a modal loop: arrows and page areas scroll at once and repeat on a timer
+// while held over them; the thumb sends SB_THUMBTRACK as it moves and SB_THUMBPOSITION when
+// let go; every press ends with SB_ENDSCROLL. GetScrollBarInfo is not offered.
 #pragma once
 
 #include "platform/user/win_types.h"
@@ -41,6 +49,21 @@ inline constexpr UINT ESB_DISABLE_RIGHT = 2;
 inline constexpr UINT ESB_DISABLE_DOWN = 2;
 inline constexpr UINT ESB_DISABLE_BOTH = 3;
 
+// "ScrollBar" control styles.
+inline constexpr DWORD SBS_HORZ = 0x0000;
+inline constexpr DWORD SBS_VERT = 0x0001;
+inline constexpr DWORD SBS_SIZEBOX = 0x0008;
+inline constexpr DWORD SBS_SIZEGRIP = 0x0010;
+
+inline constexpr UINT SBM_SETPOS = 0x00E0;
+inline constexpr UINT SBM_GETPOS = 0x00E1;
+inline constexpr UINT SBM_SETRANGE = 0x00E2;
+inline constexpr UINT SBM_GETRANGE = 0x00E3;
+inline constexpr UINT SBM_ENABLE_ARROWS = 0x00E4;
+inline constexpr UINT SBM_SETRANGEREDRAW = 0x00E6;
+inline constexpr UINT SBM_SETSCROLLINFO = 0x00E9;
+inline constexpr UINT SBM_GETSCROLLINFO = 0x00EA;
+
 struct SCROLLINFO {
     UINT cbSize = sizeof(SCROLLINFO);
     UINT fMask = 0;
@@ -60,22 +83,36 @@ BOOL GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos);
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
 BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
 
+// The procedure of the "ScrollBar" class.
+LRESULT ScrollBarWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
 namespace detail {
 struct Window;
 
-struct ScrollBarState {
-    struct Bar {
-        int min = 0, max = 100;
-        UINT page = 0;
-        int pos = 0, trackPos = 0;
-        UINT disabled = 0;  // ESB_* arrows
-        bool tracking = false;
-    } horz, vert;
+struct ScrollBar {
+    int min = 0, max = 100;
+    UINT page = 0;
+    int pos = 0, trackPos = 0;
+    UINT disabled = 0;              // ESB_* arrows
+    bool disabledForRange = false;  // by SIF_DISABLENOSCROLL, undone when the range is useful
+    bool tracking = false;          // the thumb is being dragged
 };
+
+// The bars of a window: the two standard ones, or the one of a "ScrollBar" control.
+struct ScrollBarState {
+    ScrollBar horz, vert, ctl;
+};
+
+void ClampScrollBar(ScrollBar& b);
+void ApplyScrollInfo(ScrollBar& b, const SCROLLINFO& info);
+void ReadScrollInfo(const ScrollBar& b, SCROLLINFO& info);
+bool IsScrollBarControl(HWND hwnd);
 
 void InitFrameScrollBars(Window* w);
 void FreeFrameScrollBars(Window* w);
-void TrackFrameScrollBar(Window* w, bool vertical, POINT screen);
+// A press on a bar at a screen point: the modal tracking loop. `bar` is SB_HORZ or SB_VERT for
+// a standard bar of `hwnd`, SB_CTL for a "ScrollBar" control.
+void TrackScrollBar(HWND hwnd, int bar, POINT screen);
 }  // namespace detail
 
 }  // namespace win

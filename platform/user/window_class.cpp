@@ -8,6 +8,7 @@
 #include "platform/gdi/sys_colors.h"
 #include "platform/user/input.h"
 #include "platform/user/menu_window.h"
+#include "platform/user/scroll_bar.h"
 #include "platform/user/window_store.h"
 
 namespace win {
@@ -100,6 +101,12 @@ void EnsureSystemClasses() {
     menu.hbrBackground = reinterpret_cast<HBRUSH>(uintptr_t(COLOR_MENU + 1));
     menu.lpszClassName = MAKEINTATOM(kMenuClassAtom);
     RegisterClassExA(&menu);
+    WNDCLASSEXA bar;
+    bar.style = CS_DBLCLKS | CS_VREDRAW | CS_HREDRAW | CS_PARENTDC;
+    bar.lpfnWndProc = &ScrollBarWndProc;
+    bar.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    bar.lpszClassName = "ScrollBar";
+    RegisterClassExA(&bar);
 }
 
 }  // namespace detail
