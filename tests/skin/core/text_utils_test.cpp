@@ -120,3 +120,26 @@ TEST(TextUtils, DelayKeepsProcessingMessagesAcrossTheTickWrap) {
 
 }  // namespace
 }  // namespace skin
+
+#include "platform/os/files.h"
+#include "skin/core/system_utils.h"
+
+namespace skin {
+namespace {
+
+TEST(SystemUtils, ProgramFolderCaptionFontAndFileIcons) {
+    EXPECT_EQ(GetAppPath(), os::ExecutableDir());
+    EXPECT_EQ(GetAppPath().back(), '/');
+    const int height = GetCaptionFontHeight();
+    EXPECT_NE(height, 0);
+    win::HFONT font = CreateCaptionFont();
+    ASSERT_NE(font, nullptr);
+    win::LOGFONTA lf{};
+    ASSERT_GT(win::GetObject(font, sizeof lf, &lf), 0);
+    EXPECT_EQ(lf.lfHeight, height);
+    win::DeleteObject(font);
+    EXPECT_EQ(GetFileIcon(os::ExecutablePath(), 1), nullptr);
+}
+
+}  // namespace
+}  // namespace skin
