@@ -40,16 +40,15 @@ void TMemIniFile::SetStrings(const TStrings* lines) {
     TStringList* current = nullptr;
     for (int i = 0; i < lines->Count(); ++i) {
         const std::string s = Trim(lines->Get(i));
-        if (s.empty() || s[0] == ';') continue;
+        if (s.empty() || s[0] == ';' || s[0] == '#') continue;
         if (s.front() == '[' && s.back() == ']' && s.size() >= 2) {
             current = AddSection(Trim(std::string_view(s).substr(1, s.size() - 2)));
         } else if (current) {
+            // A line without "=" holds no value and is left out.
             const auto eq = s.find('=');
             if (eq != std::string::npos)
                 current->Add(Trim(std::string_view(s).substr(0, eq)) + '=' +
                              Trim(std::string_view(s).substr(eq + 1)));
-            else
-                current->Add(s);
         }
     }
 }

@@ -4,8 +4,10 @@
 //   Name=Value
 //
 // Section and key names compare ignoring cp1251 case. Reading trims blanks around lines,
-// names and values and skips empty lines and lines that begin with ";"; lines before the first
-// section are dropped. Changes stay in memory until UpdateFile writes them.
+// names and values and skips empty lines, lines that begin with ";" or "#" and lines without
+// "="; lines before the first section are dropped. A section that comes again adds to the
+// first one; of two equal keys the first is read. Values are taken as they stand (quotes
+// stay). Changes stay in memory until UpdateFile writes them.
 #pragma once
 
 #include <memory>

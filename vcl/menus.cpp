@@ -10,6 +10,7 @@
 #include "vcl/exceptions.h"
 #include "vcl/list.h"
 #include "vcl/sysutils.h"
+#include "vcl/util_window.h"
 
 namespace vcl {
 
@@ -462,61 +463,58 @@ void TMainMenu::MenuChanged(TMenuItem* source, bool rebuild) {
 
 namespace {
 
-win::LRESULT PopupListProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam, win::LPARAM lParam) {
-    switch (msg) {
+// The owner-draw messages of menu items, for the window that shows the menu.
+bool MenuOwnerDrawMessage(TMessage& m) {
+    switch (m.Msg) {
         case win::WM_MEASUREITEM: {
-            auto* mis = reinterpret_cast<win::MEASUREITEMSTRUCT*>(lParam);
-            if (mis->CtlType != win::ODT_MENU) break;
-            if (TMenuItem* item = TMenuItem::FromItemData(mis->itemData)) {
-                TCanvas canvas;
-                win::HDC dc = win::GetDC(nullptr);
-                canvas.SetHandle(dc);
-                int w = static_cast<int>(mis->itemWidth), h = static_cast<int>(mis->itemHeight);
-                item->MeasureItem(&canvas, w, h);
-                canvas.SetHandle(nullptr);
-                win::ReleaseDC(nullptr, dc);
-                mis->itemWidth = static_cast<win::UINT>(std::max(w, 0));
-                mis->itemHeight = static_cast<win::UINT>(std::max(h, 0));
-                return 1;
-            }
-            break;
+            auto* mis = reinterpret_cast<win::MEASUREITEMSTRUCT*>(m.LParam);
+            if (!mis || mis->CtlType != win::ODT_MENU) return false;
+            TMenuItem* item = TMenuItem::FromItemData(mis->itemData);
+            if (!item) return false;
+            TCanvas canvas;
+            win::HDC dc = win::GetDC(nullptr);
+            canvas.SetHandle(dc);
+            int w = static_cast<int>(mis->itemWidth), h = static_cast<int>(mis->itemHeight);
+            item->MeasureItem(&canvas, w, h);
+            canvas.SetHandle(nullptr);
+            win::ReleaseDC(nullptr, dc);
+            mis->itemWidth = static_cast<win::UINT>(std::max(w, 0));
+            mis->itemHeight = static_cast<win::UINT>(std::max(h, 0));
+            m.Result = 1;
+            return true;
         }
         case win::WM_DRAWITEM: {
-            auto* dis = reinterpret_cast<win::DRAWITEMSTRUCT*>(lParam);
-            if (dis->CtlType != win::ODT_MENU) break;
-            if (TMenuItem* item = TMenuItem::FromItemData(dis->itemData)) {
-                TCanvas canvas;
-                canvas.SetHandle(dis->hDC);
-                const int saved = win::SaveDC(dis->hDC);
-                item->AdvancedDrawItem(&canvas, dis->rcItem,
-                                       TOwnerDrawState(dis->itemState & 0x1FFF, 0));
-                canvas.SetHandle(nullptr);
-                win::RestoreDC(dis->hDC, saved);
-                return 1;
-            }
-            break;
+            auto* dis = reinterpret_cast<win::DRAWITEMSTRUCT*>(m.LParam);
+            if (!dis || dis->CtlType != win::ODT_MENU) return false;
+            TMenuItem* item = TMenuItem::FromItemData(dis->itemData);
+            if (!item) return false;
+            TCanvas canvas;
+            canvas.SetHandle(dis->hDC);
+            const int saved = win::SaveDC(dis->hDC);
+            item->AdvancedDrawItem(&canvas, dis->rcItem,
+                                   TOwnerDrawState(dis->itemState & 0x1FFF, 0));
+            canvas.SetHandle(nullptr);
+            win::RestoreDC(dis->hDC, saved);
+            m.Result = 1;
+            return true;
         }
         default:
-            break;
+            return false;
     }
-    return win::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+win::HWND gPopupList = nullptr;
+
+void PopupListProc(TMessage& m) {
+    if (!MenuOwnerDrawMessage(m)) DefaultUtilWindowProc(gPopupList, m);
 }
 
 }  // namespace
 
 win::HWND PopupListWindow() {
-    static win::HWND window = nullptr;
-    if (window && win::IsWindow(window)) return window;
-    win::WNDCLASSA wc;
-    if (!win::GetClassInfoA(nullptr, "TPUtilWindow", &wc)) {
-        wc = {};
-        wc.lpfnWndProc = PopupListProc;
-        wc.lpszClassName = "TPUtilWindow";
-        win::RegisterClassA(&wc);
-    }
-    window = win::CreateWindowExA(0, "TPUtilWindow", "", win::WS_POPUP, 0, 0, 0, 0, nullptr,
-                                  nullptr, nullptr, nullptr);
-    return window;
+    if (gPopupList && win::IsWindow(gPopupList)) return gPopupList;
+    gPopupList = AllocateHWnd(TWndMethod::FromCallable(PopupListProc));
+    return gPopupList;
 }
 
 TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner) {}

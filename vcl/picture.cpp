@@ -6,6 +6,7 @@
 #include "vcl/bitmap.h"
 #include "vcl/exceptions.h"
 #include "vcl/format.h"
+#include "vcl/icon.h"
 #include "vcl/jpeg_image.h"
 #include "vcl/streams.h"
 #include "vcl/sysutils.h"
@@ -48,6 +49,7 @@ struct Registry {
         auto jpeg = [] { return static_cast<TGraphic*>(new TJPEGImage); };
         formats["jpg"] = {"JPEG Image File", jpeg};
         formats["jpeg"] = {"JPEG Image File", jpeg};
+        formats["ico"] = {"Icons", [] { return static_cast<TGraphic*>(new TIcon); }};
     }
 };
 

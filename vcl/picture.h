@@ -2,8 +2,8 @@
 // TPicture, which holds one graphic of any registered class and loads files by extension.
 //
 // Picture classes register with RegisterFileFormat("jpg", "JPEG Image File", factory); a
-// class registered for an extension that already has one takes its place. "bmp", "jpg" and
-// "jpeg" are registered from the start.
+// class registered for an extension that already has one takes its place. "bmp", "jpg",
+// "jpeg" and "ico" are registered from the start.
 #pragma once
 
 #include <functional>

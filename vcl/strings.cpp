@@ -195,6 +195,8 @@ std::string TStrings::Join(char delimiter, char quoteChar) const {
 }
 
 void TStrings::Split(std::string_view text, char delimiter, char quoteChar) {
+    // The text ends at a NUL, as the class library's does; past it nothing is read.
+    text = text.substr(0, text.find('\0'));
     BeginUpdate();
     try {
         Clear();

@@ -15,6 +15,7 @@ TEST(TMemIniFile, ReadsTolerantlyFromAStringList) {
         "orphan=dropped\r\n"
         "; a comment\r\n"
         "  [ Options ]  \r\n"
+        "# another comment=not a key\r\n"
         "  Version = 6.69 \r\n"
         "Hex=0x1F\r\n"
         "Dollar=$10\r\n"
@@ -25,7 +26,9 @@ TEST(TMemIniFile, ReadsTolerantlyFromAStringList) {
         "[BUTTON]\r\n"
         "COLOR=clBtnFace\r\n"
         "[options]\r\n"
-        "Later=x\r\n");
+        "Later=x\r\n"
+        "version=7\r\n"
+        "Quoted = \"a b\" \r\n");
     TMemIniFile ini;
     ini.SetStrings(&text);
     TStringList sections;
@@ -36,13 +39,17 @@ TEST(TMemIniFile, ReadsTolerantlyFromAStringList) {
     EXPECT_EQ(ini.ReadInteger("Options", "Dollar", 0), 16);
     EXPECT_EQ(ini.ReadInteger("Options", "Bad", -1), -1);
     EXPECT_TRUE(ini.ReadBool("Options", "Flag", false));
-    EXPECT_EQ(ini.ReadString("Options", "Later", ""), "x");  // a repeated section merges
+    EXPECT_EQ(ini.ReadString("Options", "Later", ""), "x");         // a repeated section merges
+    EXPECT_EQ(ini.ReadString("Options", "Version", ""), "6.69");    // the first key wins
+    EXPECT_EQ(ini.ReadString("Options", "Quoted", ""), "\"a b\"");  // quotes stay
+    EXPECT_FALSE(ini.ValueExists("Options", "# another comment"));
     EXPECT_EQ(ini.ReadString("Nowhere", "x", "def"), "def");
     EXPECT_FALSE(ini.ValueExists("Options", "orphan"));
 
     TStringList keys;
     ini.ReadSection("Options", &keys);
-    EXPECT_EQ(keys.CommaText(), "Version,Hex,Dollar,Bad,Flag,,Later");
+    // The line without "=" is not a key.
+    EXPECT_EQ(keys.CommaText(), "Version,Hex,Dollar,Bad,Flag,Later,version,Quoted");
 }
 
 TEST(TMemIniFile, FloatsFollowTheDecimalSeparatorOfTheSettings) {

@@ -43,6 +43,9 @@ TEST(CommaText, ReadsTheClassLibraryForm) {
     EXPECT_EQ(Lines(l), std::vector<std::string>{"open"});
     l.SetCommaText("\"x\"y");
     EXPECT_EQ(Lines(l), (std::vector<std::string>{"x", "y"}));
+    // The text ends at a NUL (a line read from a file may hold one); it must not loop.
+    l.SetCommaText(std::string_view("a,b\0,c", 6));
+    EXPECT_EQ(Lines(l), (std::vector<std::string>{"a", "b"}));
 
     l.Delimiter = ';';
     l.QuoteChar = '\'';
