@@ -9,6 +9,7 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/region.h"
 #include "platform/gdi/sys_colors.h"
+#include "platform/user/caret.h"
 #include "platform/user/internal.h"
 #include "platform/user/system_metrics.h"
 #include "platform/user/window_dc.h"
@@ -101,6 +102,7 @@ HBITMAP ComposeScreen() {
         ComposeWindow(t, screen, src);
     }
     DeleteDC(src);
+    OverlayCaret(screen);
     SelectObject(screen, old);
     DeleteDC(screen);
     s.dirty = RECT{};

@@ -1,8 +1,11 @@
 // The whole windowing interface in one include.
 #pragma once
 
+#include "platform/user/caret.h"
+#include "platform/user/clipboard.h"
 #include "platform/user/def_window_proc.h"
 #include "platform/user/focus.h"
+#include "platform/user/global_memory.h"
 #include "platform/user/gui_thread.h"
 #include "platform/user/hooks.h"
 #include "platform/user/input.h"

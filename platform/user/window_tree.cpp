@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/user/caret.h"
+#include "platform/user/clipboard.h"
 #include "platform/user/gui_thread.h"
 #include "platform/user/hooks.h"
 #include "platform/user/internal.h"
@@ -73,6 +75,7 @@ void FreeWindow(Window* w) {
         if (c->alive) FreeWindow(c);
     HWND h = w->handle;
     detail::KillTimersOf(h);
+    detail::CaretWindowGone(h);
     detail::ForgetInputState(w);
     detail::ForgetPaintState(w);
     if (w->IsTopLevel()) detail::DropSurface(w);
@@ -643,6 +646,8 @@ void ResetWindowing() {
             if (w->alive) w->proc = nullptr;
     }
     detail::ClearAll();
+    detail::ResetCaret();
+    detail::ResetClipboard();
     detail::ClearTimers();
     detail::ClearQueue();
     detail::ClearClasses();
