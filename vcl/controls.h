@@ -278,7 +278,8 @@ public:
     // Makes the window again with the current CreateParams (a style that cannot change).
     void RecreateWnd();
 
-    int ControlCount() const { return static_cast<int>(controls_.size()); }
+    // The children: the graphic ones first, then the windowed ones.
+    int ControlCount() const { return static_cast<int>(controls_.size() + winControls_.size()); }
     TControl* Controls(int index) const;
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);

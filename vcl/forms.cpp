@@ -60,6 +60,25 @@ void DoneApplication() {
     }
 }
 
+std::vector<win::HWND> DisableTaskWindows(TCustomForm* except) {
+    std::vector<win::HWND> disabled;
+    if (!gScreen) return disabled;
+    for (int i = 0; i < gScreen->FormCount(); ++i) {
+        TCustomForm* f = gScreen->Forms(i);
+        if (f != except && f->HandleAllocated() && f->Visible() && f->Enabled() &&
+            win::IsWindowEnabled(f->Handle())) {
+            win::EnableWindow(f->Handle(), win::FALSE);
+            disabled.push_back(f->Handle());
+        }
+    }
+    return disabled;
+}
+
+void EnableTaskWindows(const std::vector<win::HWND>& windows) {
+    for (win::HWND h : windows)
+        if (win::IsWindow(h)) win::EnableWindow(h, win::TRUE);
+}
+
 TCustomForm* GetParentForm(TControl* control) {
     if (!control) return nullptr;
     TControl* c = control;
@@ -113,41 +132,57 @@ void TCustomForm::BeforeDestruction() {
 
 void TCustomForm::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
-    p.Style = win::WS_CLIPCHILDREN | win::WS_CLIPSIBLINGS;
-    p.ExStyle = 0;
+    FrameStyles(p.Style, p.ExStyle);
+    p.WndParent = Parent() ? Parent()->Handle() : Application()->Handle();
+    if (Parent()) p.Style = (p.Style & ~win::WS_POPUP) | win::WS_CHILD;
+}
+
+TRect TCustomForm::ClientRect() const {
+    if (HandleAllocated()) return TWinControl::ClientRect();
+    // Before the window exists, the frame its styles will give is taken off the bounds, so
+    // that sizes and anchors set up in code hold once it is made.
+    uint32_t style = 0, ex = 0;
+    FrameStyles(style, ex);
+    win::RECT frame{0, 0, 0, 0};
+    win::AdjustWindowRectEx(&frame, style, menu_ != nullptr, ex);
+    return Rect(0, 0, std::max(0, Width() - (frame.right - frame.left)),
+                std::max(0, Height() - (frame.bottom - frame.top)));
+}
+
+void TCustomForm::FrameStyles(uint32_t& style, uint32_t& exStyle) const {
+    style = win::WS_CLIPCHILDREN | win::WS_CLIPSIBLINGS;
+    exStyle = 0;
     switch (borderStyle_) {
         case bsNone:
-            p.Style |= win::WS_POPUP;
+            style |= win::WS_POPUP;
             break;
         case bsSingle:
         case bsToolWindow:
-            p.Style |= win::WS_CAPTION | win::WS_BORDER;
+            style |= win::WS_CAPTION | win::WS_BORDER;
             break;
         case bsSizeable:
         case bsSizeToolWin:
-            p.Style |= win::WS_CAPTION | win::WS_THICKFRAME;
+            style |= win::WS_CAPTION | win::WS_THICKFRAME;
             break;
         case bsDialog:
-            p.Style |= win::WS_POPUP | win::WS_CAPTION | win::DS_MODALFRAME;
-            p.ExStyle |= win::WS_EX_DLGMODALFRAME | win::WS_EX_WINDOWEDGE;
+            style |= win::WS_POPUP | win::WS_CAPTION | win::DS_MODALFRAME;
+            exStyle |= win::WS_EX_DLGMODALFRAME | win::WS_EX_WINDOWEDGE;
             break;
     }
     if (borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin)
-        p.ExStyle |= win::WS_EX_TOOLWINDOW;
+        exStyle |= win::WS_EX_TOOLWINDOW;
     if (borderStyle_ != bsNone) {
-        if (borderIcons_.Contains(biSystemMenu)) p.Style |= win::WS_SYSMENU;
+        if (borderIcons_.Contains(biSystemMenu)) style |= win::WS_SYSMENU;
         if (borderStyle_ != bsDialog && borderStyle_ != bsToolWindow &&
             borderStyle_ != bsSizeToolWin) {
-            if (borderIcons_.Contains(biMinimize)) p.Style |= win::WS_MINIMIZEBOX;
-            if (borderIcons_.Contains(biMaximize)) p.Style |= win::WS_MAXIMIZEBOX;
+            if (borderIcons_.Contains(biMinimize)) style |= win::WS_MINIMIZEBOX;
+            if (borderIcons_.Contains(biMaximize)) style |= win::WS_MAXIMIZEBOX;
         }
-        if (borderIcons_.Contains(biHelp)) p.ExStyle |= win::WS_EX_CONTEXTHELP;
+        if (borderIcons_.Contains(biHelp)) exStyle |= win::WS_EX_CONTEXTHELP;
     }
-    if (formStyle_ == fsStayOnTop) p.ExStyle |= win::WS_EX_TOPMOST;
-    if (alphaBlend_) p.ExStyle |= win::WS_EX_LAYERED;
-    if (!Enabled()) p.Style |= win::WS_DISABLED;
-    p.WndParent = Parent() ? Parent()->Handle() : Application()->Handle();
-    if (Parent()) p.Style = (p.Style & ~win::WS_POPUP) | win::WS_CHILD;
+    if (formStyle_ == fsStayOnTop) exStyle |= win::WS_EX_TOPMOST;
+    if (alphaBlend_) exStyle |= win::WS_EX_LAYERED;
+    if (!Enabled()) style |= win::WS_DISABLED;
 }
 
 void TCustomForm::CreateWnd() {
@@ -349,19 +384,9 @@ TModalResult TCustomForm::ShowModal() {
     win::ReleaseCapture();
     FormState << fsModal;
     win::HWND previous = win::GetActiveWindow();
-    // Every other shown form is disabled while this one is up.
-    std::vector<win::HWND> disabled;
-    for (int i = 0; i < Screen()->FormCount(); ++i) {
-        TCustomForm* f = Screen()->Forms(i);
-        if (f != this && f->HandleAllocated() && f->Visible() && f->Enabled() &&
-            win::IsWindowEnabled(f->Handle())) {
-            win::EnableWindow(f->Handle(), win::FALSE);
-            disabled.push_back(f->Handle());
-        }
-    }
+    const std::vector<win::HWND> disabled = DisableTaskWindows(this);
     auto restore = [&] {
-        for (win::HWND h : disabled)
-            if (win::IsWindow(h)) win::EnableWindow(h, win::TRUE);
+        EnableTaskWindows(disabled);
         FormState >> fsModal;
         if (previous && win::IsWindow(previous)) win::SetActiveWindow(previous);
     };
@@ -767,14 +792,30 @@ void TApplication::ShowException(const std::exception& e) {
     handlingException_ = true;
     std::string text = e.what();
     if (!text.empty() && text.back() > '.') text += '.';
-    MessageBox(text, title_, win::MB_OK | win::MB_ICONSTOP);
+    try {
+        MessageBox(text, title_, win::MB_OK | win::MB_ICONSTOP);
+    } catch (...) {
+        handlingException_ = false;
+        throw;
+    }
     handlingException_ = false;
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
-    win::HWND owner = win::GetActiveWindow();
-    if (!owner && mainForm_ && mainForm_->HandleAllocated()) owner = mainForm_->Handle();
-    return win::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    // Owned by the application window, with every form disabled while the box is up; the
+    // window that was active before is active again afterwards.
+    win::HWND active = win::GetActiveWindow();
+    const std::vector<win::HWND> disabled = DisableTaskWindows(nullptr);
+    int result = 0;
+    try {
+        result = win::MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags);
+    } catch (...) {
+        EnableTaskWindows(disabled);
+        throw;
+    }
+    EnableTaskWindows(disabled);
+    if (active && win::IsWindow(active)) win::SetActiveWindow(active);
+    return result;
 }
 
 void TApplication::SetShowHint(bool on) {

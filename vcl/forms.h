@@ -129,6 +129,7 @@ public:
     void SetFocusedControl(TWinControl* control) override;
     bool WantsKeyPreview() const override { return KeyPreview; }
     bool Showing() const override;
+    TRect ClientRect() const override;
     bool IsShortCut(uint16_t key, TShiftState shift);
     void Notification(TComponent* component, TOperation operation) override;
     void Dispatch(TMessage& message) override;
@@ -148,6 +149,7 @@ protected:
     void VisibleChanging() override;
 
 private:
+    void FrameStyles(uint32_t& style, uint32_t& exStyle) const;
     void PlaceForShow();
     void CloseModal();
     void ApplyAlpha();
@@ -174,6 +176,11 @@ public:
 
 // The form a control sits on, or nullptr.
 TCustomForm* GetParentForm(TControl* control);
+
+// While a modal window is up, every shown and enabled form but `except` is disabled; the list
+// of the disabled ones is handed back to EnableTaskWindows afterwards.
+std::vector<win::HWND> DisableTaskWindows(TCustomForm* except);
+void EnableTaskWindows(const std::vector<win::HWND>& windows);
 
 // Builds a form of class T the way a stored form would be read: the components made by its
 // constructor get Loaded once all are made, then OnCreate runs.
@@ -261,6 +268,8 @@ public:
     // Shows an exception to the operator: OnException when set, else a message box.
     void HandleException(TObject* sender, std::exception_ptr error);
     void ShowException(const std::exception& e);
+    // A message box owned by the application window (so it works before any form exists),
+    // with every form disabled while it is up. Answers IDOK, IDYES, ...
     int MessageBox(const std::string& text, const std::string& caption, uint32_t flags = 0);
 
     // Hints.

@@ -7,6 +7,7 @@
 
 #include "platform/user/dialog_manager.h"
 #include "tests/vcl/gui_fixture.h"
+#include "vcl/exceptions.h"
 #include "vcl/forms.h"
 #include "vcl/std_ctrls.h"
 
@@ -180,6 +181,14 @@ TEST_F(ControlsTest, FreeingControlsLeavesNoDanglingParents) {
     auto* panel = Make<TWinProbe>(form, form, "panel", Bounds(0, 0, 100, 100));
     auto* inner = Make<TProbe>(nullptr, panel, "inner", Bounds(0, 0, 10, 10));  // no owner
     auto* owned = Make<TProbe>(form, panel, "owned", Bounds(20, 0, 10, 10));
+    auto* button = Make<TWinProbe>(form, panel, "button", Bounds(40, 0, 10, 10));
+    // Graphic children come first, then the windowed ones.
+    ASSERT_EQ(panel->ControlCount(), 3);
+    EXPECT_EQ(panel->Controls(0), inner);
+    EXPECT_EQ(panel->Controls(2), button);
+    EXPECT_THROW(panel->Controls(3), EListError);
+    EXPECT_EQ(form->ControlCount(), 1);
+    button->Free();
     owned->Free();
     EXPECT_EQ(panel->ControlCount(), 1);
     panel->Free();  // takes the child it does not own with it
