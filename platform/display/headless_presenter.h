@@ -4,14 +4,16 @@
 
 #include <string>
 
+#include "platform/display/presenter.h"
 #include "platform/display/screenshot.h"
 #include "platform/user/input.h"
 
 namespace display {
 
-class HeadlessPresenter {
+class HeadlessPresenter : public Presenter {
 public:
     explicit HeadlessPresenter(int width = 1280, int height = 800);
+    PresenterKind Kind() const override { return PresenterKind::Headless; }
 
     void Resize(int width, int height);
     void MoveMouse(int x, int y);

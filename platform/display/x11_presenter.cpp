@@ -1,0 +1,528 @@
+// The X11 connection: the window, the picture, input, the cursor, the title and the clipboard.
+#include "platform/display/x11_presenter.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <vector>
+
+#include "platform/display/headless_presenter.h"
+#include "platform/display/x11_keys.h"
+#include "platform/gdi/bitmap.h"
+#include "platform/os/cp1251.h"
+#include "platform/user/focus.h"
+#include "platform/user/input.h"
+#include "platform/user/message_queue.h"
+#include "platform/user/screen.h"
+#include "platform/user/system_metrics.h"
+#include "platform/user/window_pos.h"
+#include "platform/user/window_tree.h"
+
+// Xlib's macros (None, True, ...) would clash with names above, so it comes last.
+namespace display {
+constexpr auto kNoButton = win::MouseButton::None;
+}
+
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+
+namespace display {
+
+struct X11Presenter::State {
+    Display* dpy = nullptr;
+    ::Window window = 0;
+    Visual* visual = nullptr;
+    int depth = 0;
+    GC gc = nullptr;
+    XImage* image = nullptr;
+    int wakeRead = -1, wakeWrite = -1;
+    Atom wmProtocols = 0, wmDelete = 0, clipboard = 0, utf8 = 0, targets = 0, transfer = 0,
+         incr = 0, netWmName = 0;
+    std::string offered;  // our clipboard text, UTF-8
+    bool ownSelection = false;
+    std::map<int, Cursor> cursors;
+    int cursorId = -1;
+    std::string title;
+    PresentStats last;
+    std::vector<win::RECT> exposed;
+    std::deque<XEvent> deferred;  // events that came in while waiting for the clipboard
+    bool fastCopy = false;        // the image has the screen bitmap's own byte layout
+
+    ~State();
+    bool MakeImage(int width, int height);
+    void Put(const win::BitmapView& v, win::RECT r);
+    void Handle(XEvent& e);
+    void HandleKey(XKeyEvent& e);
+    void AnswerSelection(const XSelectionRequestEvent& req);
+    void FollowCursor();
+    void FollowTitle();
+    void ProcessPending();
+};
+
+namespace {
+
+int IgnoreErrors(Display*, XErrorEvent*) {
+    return 0;  // a window of another client gone mid-transfer harms nothing
+}
+
+win::MouseButton ButtonOf(unsigned b) {
+    switch (b) {
+        case Button1:
+            return win::MouseButton::Left;
+        case Button2:
+            return win::MouseButton::Middle;
+        case Button3:
+            return win::MouseButton::Right;
+        default:
+            return kNoButton;
+    }
+}
+
+unsigned XCursorShape(int id) {
+    switch (id) {
+        case 32513:
+            return XC_xterm;
+        case 32514:
+        case 32650:
+            return XC_watch;
+        case 32515:
+            return XC_crosshair;
+        case 32516:
+            return XC_center_ptr;
+        case 32642:
+            return XC_bottom_right_corner;
+        case 32643:
+            return XC_bottom_left_corner;
+        case 32644:
+            return XC_sb_h_double_arrow;
+        case 32645:
+            return XC_sb_v_double_arrow;
+        case 32646:
+            return XC_fleur;
+        case 32648:
+            return XC_X_cursor;
+        case 32649:
+            return XC_hand2;
+        case 32651:
+            return XC_question_arrow;
+        default:
+            return XC_left_ptr;
+    }
+}
+
+// ICCCM's STRING is Latin-1; characters beyond it become "?".
+std::string Utf8ToLatin1(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size();) {
+        auto c = os::DecodeUtf8(s, i);
+        out += c && *c <= 0xFF ? char(*c) : '?';
+    }
+    return out;
+}
+
+int Shift(unsigned long mask) {
+    int s = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        ++s;
+    }
+    return s;
+}
+
+}  // namespace
+
+X11Presenter::State::~State() {
+    if (dpy == nullptr) return;
+    if (image) XDestroyImage(image);  // frees the pixels too
+    for (auto& [id, c] : cursors)
+        XFreeCursor(dpy, c);
+    if (gc) XFreeGC(dpy, gc);
+    if (window) XDestroyWindow(dpy, window);
+    XCloseDisplay(dpy);
+    if (wakeRead >= 0) close(wakeRead);
+    if (wakeWrite >= 0) close(wakeWrite);
+}
+
+bool X11Presenter::State::MakeImage(int width, int height) {
+    if (image) XDestroyImage(image);
+    image = nullptr;
+    if (width <= 0 || height <= 0) return false;
+    char* data = static_cast<char*>(std::calloc(size_t(width) * size_t(height), 4));
+    if (data == nullptr) return false;
+    image = XCreateImage(dpy, visual, unsigned(depth), ZPixmap, 0, data, unsigned(width),
+                         unsigned(height), 32, 0);
+    if (image == nullptr) {
+        std::free(data);
+        return false;
+    }
+    if (image->bits_per_pixel != 32) {
+        XDestroyImage(image);
+        image = nullptr;
+        return false;
+    }
+    // The screen bitmap holds blue, green, red, unused: the same bytes as a little-endian
+    // 0x00RRGGBB pixel.
+    fastCopy = image->byte_order == LSBFirst && image->red_mask == 0xFF0000 &&
+               image->green_mask == 0xFF00 && image->blue_mask == 0xFF;
+    return true;
+}
+
+void X11Presenter::State::Put(const win::BitmapView& v, win::RECT r) {
+    r.left = std::max<win::LONG>(r.left, 0);
+    r.top = std::max<win::LONG>(r.top, 0);
+    r.right = std::min<win::LONG>(r.right, std::min(v.width, image->width));
+    r.bottom = std::min<win::LONG>(r.bottom, std::min(v.height, image->height));
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    int w = r.right - r.left;
+    int rs = Shift(image->red_mask), gs = Shift(image->green_mask), bs = Shift(image->blue_mask);
+    for (int y = r.top; y < r.bottom; ++y) {
+        const win::BYTE* src = v.Row(y) + r.left * 4;
+        char* dst = image->data + std::ptrdiff_t(y) * image->bytes_per_line + r.left * 4;
+        if (fastCopy) {
+            std::memcpy(dst, src, size_t(w) * 4);
+            continue;
+        }
+        for (int x = 0; x < w; ++x, src += 4) {
+            unsigned long px = ((unsigned long)(src[2]) << rs & image->red_mask) |
+                               ((unsigned long)(src[1]) << gs & image->green_mask) |
+                               ((unsigned long)(src[0]) << bs & image->blue_mask);
+            XPutPixel(image, r.left + x, y, px);
+        }
+    }
+    XPutImage(dpy, window, gc, image, r.left, r.top, r.left, r.top, unsigned(w),
+              unsigned(r.bottom - r.top));
+    ++last.rects;
+    last.pixels += long(w) * (r.bottom - r.top);
+}
+
+void X11Presenter::State::HandleKey(XKeyEvent& e) {
+    KeySym typed = NoSymbol;
+    char buf[16];
+    XLookupString(&e, buf, sizeof buf, &typed, nullptr);
+    // The key's own name comes from its first level, so that keys of another alphabet still
+    // give the Latin letter's virtual key.
+    KeySym base = XkbKeycodeToKeysym(dpy, KeyCode(e.keycode), 0, 0);
+    unsigned vk = VirtualKeyFor(base);
+    if (vk == 0) vk = VirtualKeyFor(typed);
+    unsigned char ch = (e.state & ControlMask) ? 0 : KeysymToCp1251(typed);
+    if (vk == 0 && ch == 0) return;
+    win::QueueKeyEvent(win::KeyEvent{vk, e.type == KeyPress, ch});
+}
+
+void X11Presenter::State::AnswerSelection(const XSelectionRequestEvent& req) {
+    XSelectionEvent reply{};
+    reply.type = SelectionNotify;
+    reply.display = req.display;
+    reply.requestor = req.requestor;
+    reply.selection = req.selection;
+    reply.target = req.target;
+    reply.time = req.time;
+    Atom property = req.property != None ? req.property : req.target;
+    reply.property = None;
+    if (req.selection == clipboard && ownSelection) {
+        if (req.target == targets) {
+            Atom offer[] = {targets, utf8, XA_STRING};
+            XChangeProperty(dpy, req.requestor, property, XA_ATOM, 32, PropModeReplace,
+                            reinterpret_cast<unsigned char*>(offer), 3);
+            reply.property = property;
+        } else if (req.target == utf8 || req.target == XA_STRING) {
+            std::string data = req.target == utf8 ? offered : Utf8ToLatin1(offered);
+            XChangeProperty(dpy, req.requestor, property, req.target, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(data.data()), int(data.size()));
+            reply.property = property;
+        }
+    }
+    XSendEvent(dpy, req.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+}
+
+void X11Presenter::State::Handle(XEvent& e) {
+    switch (e.type) {
+        case Expose:
+            exposed.push_back(win::RECT{e.xexpose.x, e.xexpose.y, e.xexpose.x + e.xexpose.width,
+                                        e.xexpose.y + e.xexpose.height});
+            break;
+        case ConfigureNotify: {
+            win::SIZE now = win::ScreenSize();
+            if (e.xconfigure.width != now.cx || e.xconfigure.height != now.cy)
+                win::SetVirtualScreenSize(e.xconfigure.width, e.xconfigure.height);
+            break;
+        }
+        case MotionNotify:
+            win::QueueMouseEvent(
+                win::MouseEvent{win::MouseEvent::Move, win::POINT{e.xmotion.x, e.xmotion.y}});
+            break;
+        case ButtonPress:
+        case ButtonRelease: {
+            win::POINT at{e.xbutton.x, e.xbutton.y};
+            if (e.xbutton.button == Button4 || e.xbutton.button == Button5) {
+                if (e.type == ButtonPress) {
+                    int delta = e.xbutton.button == Button4 ? win::WHEEL_DELTA : -win::WHEEL_DELTA;
+                    win::QueueMouseEvent(
+                        win::MouseEvent{win::MouseEvent::Wheel, at, kNoButton, delta});
+                }
+                break;
+            }
+            win::MouseButton b = ButtonOf(e.xbutton.button);
+            if (b == kNoButton) break;
+            win::QueueMouseEvent(win::MouseEvent{
+                e.type == ButtonPress ? win::MouseEvent::Down : win::MouseEvent::Up, at, b});
+            break;
+        }
+        case KeyPress:
+        case KeyRelease:
+            HandleKey(e.xkey);
+            break;
+        case FocusIn:
+            win::SetApplicationActive(true);
+            break;
+        case FocusOut:
+            win::QueueFocusLost();
+            break;
+        case MappingNotify:
+            XRefreshKeyboardMapping(&e.xmapping);
+            break;
+        case ClientMessage:
+            if (e.xclient.message_type == wmProtocols && Atom(e.xclient.data.l[0]) == wmDelete) {
+                // The program ends as its main windows close.
+                for (win::HWND t = win::GetTopWindow(nullptr); t;
+                     t = win::GetWindow(t, win::GW_HWNDNEXT))
+                    if (win::IsWindowVisible(t) && win::GetWindow(t, win::GW_OWNER) == nullptr)
+                        win::PostMessageA(t, win::WM_CLOSE, 0, 0);
+            }
+            break;
+        case SelectionRequest:
+            AnswerSelection(e.xselectionrequest);
+            break;
+        case SelectionClear:
+            if (e.xselectionclear.selection == clipboard && ownSelection) {
+                ownSelection = false;
+                win::ClipboardTakenOutside();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void X11Presenter::State::ProcessPending() {
+    while (!deferred.empty()) {
+        XEvent e = deferred.front();
+        deferred.pop_front();
+        Handle(e);
+    }
+    while (XPending(dpy) > 0) {
+        XEvent e;
+        XNextEvent(dpy, &e);
+        Handle(e);
+    }
+}
+
+void X11Presenter::State::FollowCursor() {
+    int id = win::StandardCursorId(win::GetCursor());
+    if (id == cursorId) return;
+    cursorId = id;
+    auto it = cursors.find(id);
+    if (it == cursors.end())
+        it = cursors.emplace(id, XCreateFontCursor(dpy, XCursorShape(id))).first;
+    XDefineCursor(dpy, window, it->second);
+}
+
+void X11Presenter::State::FollowTitle() {
+    std::string t = "Tessary";
+    if (win::HWND a = win::GetActiveWindow()) {
+        char text[256] = {};
+        if (win::GetWindowTextA(a, text, sizeof text) > 0) t = os::Cp1251ToUtf8(text);
+    }
+    if (t == title) return;
+    title = t;
+    XChangeProperty(dpy, window, netWmName, utf8, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(t.data()), int(t.size()));
+    std::string latin = Utf8ToLatin1(t);
+    XStoreName(dpy, window, latin.c_str());
+}
+
+X11Presenter::X11Presenter(std::unique_ptr<State> state) : s_(std::move(state)) {}
+
+std::unique_ptr<X11Presenter> X11Presenter::Open(const char* displayName, int width, int height) {
+    auto s = std::make_unique<State>();
+    s->dpy = XOpenDisplay(displayName);
+    if (s->dpy == nullptr) return nullptr;
+    XSetErrorHandler(&IgnoreErrors);
+    int screen = DefaultScreen(s->dpy);
+    s->visual = DefaultVisual(s->dpy, screen);
+    s->depth = DefaultDepth(s->dpy, screen);
+    if (s->visual->c_class != TrueColor || s->depth < 24) return nullptr;
+    width = std::clamp(width, 1, 16384);
+    height = std::clamp(height, 1, 16384);
+    s->window = XCreateSimpleWindow(s->dpy, RootWindow(s->dpy, screen), 0, 0, unsigned(width),
+                                    unsigned(height), 0, BlackPixel(s->dpy, screen),
+                                    BlackPixel(s->dpy, screen));
+    XSelectInput(s->dpy, s->window,
+                 ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask |
+                     ButtonPressMask | ButtonReleaseMask | PointerMotionMask | FocusChangeMask);
+    s->wmProtocols = XInternAtom(s->dpy, "WM_PROTOCOLS", False);
+    s->wmDelete = XInternAtom(s->dpy, "WM_DELETE_WINDOW", False);
+    s->clipboard = XInternAtom(s->dpy, "CLIPBOARD", False);
+    s->utf8 = XInternAtom(s->dpy, "UTF8_STRING", False);
+    s->targets = XInternAtom(s->dpy, "TARGETS", False);
+    s->transfer = XInternAtom(s->dpy, "TESSARY_CLIPBOARD", False);
+    s->incr = XInternAtom(s->dpy, "INCR", False);
+    s->netWmName = XInternAtom(s->dpy, "_NET_WM_NAME", False);
+    XSetWMProtocols(s->dpy, s->window, &s->wmDelete, 1);
+    XkbSetDetectableAutoRepeat(s->dpy, True, nullptr);
+    s->gc = XCreateGC(s->dpy, s->window, 0, nullptr);
+    int fds[2];
+    if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) return nullptr;
+    s->wakeRead = fds[0];
+    s->wakeWrite = fds[1];
+    win::SetVirtualScreenSize(width, height);
+    if (!s->MakeImage(width, height)) return nullptr;
+    XMapWindow(s->dpy, s->window);
+    XFlush(s->dpy);
+    std::unique_ptr<X11Presenter> p(new X11Presenter(std::move(s)));
+    win::SetEventSource(p.get());
+    win::SetClipboardBridge(p.get());
+    return p;
+}
+
+X11Presenter::~X11Presenter() {
+    if (&win::CurrentEventSource() == this) win::SetEventSource(nullptr);
+    win::SetClipboardBridge(nullptr);
+}
+
+unsigned long X11Presenter::WindowId() const {
+    return s_->window;
+}
+
+X11Presenter::PresentStats X11Presenter::LastPresent() const {
+    return s_->last;
+}
+
+void X11Presenter::Present() {
+    State& s = *s_;
+    win::HBITMAP screen = win::ComposeScreen();
+    std::vector<win::RECT> damage = win::TakeScreenDamage();
+    win::BitmapView v;
+    if (!win::GetBitmapView(screen, &v) || v.bitsPerPixel != 32) return;
+    if (s.image == nullptr || s.image->width != v.width || s.image->height != v.height) {
+        if (!s.MakeImage(v.width, v.height)) return;
+        damage.assign(1, win::RECT{0, 0, v.width, v.height});
+    }
+    damage.insert(damage.end(), s.exposed.begin(), s.exposed.end());
+    s.exposed.clear();
+    s.last = PresentStats{};
+    for (const win::RECT& r : damage)
+        s.Put(v, r);
+    s.FollowCursor();
+    s.FollowTitle();
+    // What was put is on the screen before the program goes on.
+    if (s.last.rects > 0) {
+        XSync(s.dpy, False);
+    } else {
+        XFlush(s.dpy);
+    }
+}
+
+void X11Presenter::Wait(uint32_t timeoutMs) {
+    State& s = *s_;
+    Present();
+    if (s.deferred.empty() && XPending(s.dpy) == 0) {
+        pollfd fds[2] = {{ConnectionNumber(s.dpy), POLLIN, 0}, {s.wakeRead, POLLIN, 0}};
+        int ms = timeoutMs == win::kInfinite ? -1 : int(std::min<uint32_t>(timeoutMs, INT_MAX));
+        poll(fds, 2, ms);
+        char drain[64];
+        while (read(s.wakeRead, drain, sizeof drain) > 0) {}
+    }
+    s.ProcessPending();
+    if (!s.exposed.empty()) Present();
+}
+
+void X11Presenter::Wake() {
+    char one = 1;
+    [[maybe_unused]] ssize_t n = write(s_->wakeWrite, &one, 1);  // a full pipe wakes anyway
+}
+
+void X11Presenter::Offer(const std::string& text) {
+    State& s = *s_;
+    s.offered = os::Cp1251ToUtf8(text);
+    XSetSelectionOwner(s.dpy, s.clipboard, s.window, CurrentTime);
+    s.ownSelection = XGetSelectionOwner(s.dpy, s.clipboard) == s.window;
+    XFlush(s.dpy);
+}
+
+std::optional<std::string> X11Presenter::Take() {
+    State& s = *s_;
+    if (s.ownSelection) return os::Utf8ToCp1251(s.offered);
+    if (XGetSelectionOwner(s.dpy, s.clipboard) == None) return std::nullopt;
+    XDeleteProperty(s.dpy, s.window, s.transfer);
+    XConvertSelection(s.dpy, s.clipboard, s.utf8, s.transfer, s.window, CurrentTime);
+    XFlush(s.dpy);
+    // The other program answers through the server; a second is plenty for one that answers.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    Atom property = None;
+    bool answered = false;
+    while (!answered) {
+        while (!answered && XPending(s.dpy) > 0) {
+            XEvent e;
+            XNextEvent(s.dpy, &e);
+            if (e.type == SelectionNotify && e.xselection.selection == s.clipboard) {
+                answered = true;
+                property = e.xselection.property;
+            } else if (e.type == SelectionRequest) {
+                s.AnswerSelection(e.xselectionrequest);
+            } else {
+                s.deferred.push_back(e);  // handled at the next wait, not inside this call
+            }
+        }
+        if (answered) break;
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
+        if (left <= 0) return std::nullopt;
+        pollfd fd{ConnectionNumber(s.dpy), POLLIN, 0};
+        poll(&fd, 1, int(left));
+    }
+    if (property == None) return std::nullopt;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(s.dpy, s.window, property, 0, 1 << 24, True, AnyPropertyType, &type,
+                           &format, &count, &after, &data) != Success)
+        return std::nullopt;
+    std::optional<std::string> text;
+    // Transfers in pieces (INCR) are not taken; nor is text that is not 8-bit.
+    if (data && format == 8 && type != s.incr) {
+        std::string raw(reinterpret_cast<const char*>(data), count);
+        if (type == XA_STRING) {  // Latin-1: every byte is its own character
+            std::string utf8;
+            for (unsigned char c : raw)
+                os::AppendUtf8(utf8, c);
+            raw = utf8;
+        }
+        text = os::Utf8ToCp1251(raw);
+    }
+    if (data) XFree(data);
+    return text;
+}
+
+std::unique_ptr<Presenter> OpenPresenter(int width, int height) {
+    const char* name = std::getenv("DISPLAY");
+    if (name != nullptr && *name != '\0') {
+        if (auto x = X11Presenter::Open(name, width, height)) return x;
+    }
+    return std::make_unique<HeadlessPresenter>(width, height);
+}
+
+}  // namespace display

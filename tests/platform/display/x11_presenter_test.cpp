@@ -1,0 +1,395 @@
+// The X11 presenter against a virtual X server started for these tests (skipped when none can
+// be started), and the key translation it uses, which needs no server.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/display/headless_presenter.h"
+#include "platform/display/x11_keys.h"
+#include "platform/display/x11_presenter.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/os/cp_literal.h"
+#include "platform/user/user.h"
+
+// Xlib's macros clash with the windowing names, so it comes last.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+extern char** environ;
+
+namespace display {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// An Xvfb for as long as the object lives. It picks a free display number itself and tells it
+// through a pipe once it is ready, so parallel test processes never share one.
+class VirtualServer {
+public:
+    VirtualServer() {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+        std::string fd = std::to_string(fds[1]);
+        const char* argv[] = {"Xvfb",        "-displayfd", fd.c_str(), "-screen", "0",
+                              "1280x800x24", "-nolisten",  "tcp",      nullptr};
+        posix_spawn_file_actions_t quiet;
+        posix_spawn_file_actions_init(&quiet);
+        posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+        pid_t pid = -1;
+        int rc = posix_spawnp(&pid, "Xvfb", &quiet, nullptr, const_cast<char**>(argv), environ);
+        posix_spawn_file_actions_destroy(&quiet);
+        close(fds[1]);
+        if (rc == 0) {
+            pid_ = pid;
+            std::string number;
+            pollfd p{fds[0], POLLIN, 0};
+            auto deadline = Clock::now() + std::chrono::seconds(10);
+            while (Clock::now() < deadline && poll(&p, 1, 100) >= 0) {
+                char c;
+                ssize_t n = (p.revents & (POLLIN | POLLHUP)) ? read(fds[0], &c, 1) : 0;
+                if (n < 0 || (n == 0 && (p.revents & POLLHUP))) break;  // it gave up
+                if (n == 1 && c == '\n') break;
+                if (n == 1) number += c;
+            }
+            if (!number.empty()) name_ = ":" + number;
+        }
+        close(fds[0]);
+        if (name_.empty()) Stop();
+    }
+    ~VirtualServer() { Stop(); }
+    bool Up() const { return pid_ > 0; }
+    const char* Name() const { return name_.c_str(); }
+
+private:
+    void Stop() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        int status;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
+    std::string name_;
+    pid_t pid_ = -1;
+};
+
+int clicks = 0;
+std::string typed;
+
+win::LRESULT Recording(win::HWND h, win::UINT m, win::WPARAM wp, win::LPARAM lp) {
+    if (m == win::WM_LBUTTONDOWN) ++clicks;
+    if (m == win::WM_CHAR) typed += char(wp);
+    return win::DefWindowProcA(h, m, wp, lp);
+}
+
+class X11Test : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { server_ = new VirtualServer; }
+    static void TearDownTestSuite() {
+        delete server_;
+        server_ = nullptr;
+    }
+    void SetUp() override {
+        if (!server_->Up()) GTEST_SKIP() << "no virtual X server could be started";
+        win::ResetWindowing();
+        clicks = 0;
+        typed.clear();
+        probe_ = XOpenDisplay(server_->Name());
+        ASSERT_NE(probe_, nullptr);
+    }
+    void TearDown() override {
+        presenter_.reset();
+        win::ResetWindowing();
+        if (probe_) XCloseDisplay(probe_);
+    }
+    // Runs the message loop, waiting on the presenter, until `done` or ten seconds pass.
+    bool RunUntil(const std::function<bool()>& done) {
+        auto deadline = Clock::now() + std::chrono::seconds(10);
+        while (Clock::now() < deadline) {
+            win::MSG m;
+            while (win::PeekMessageA(&m, nullptr, 0, 0, win::PM_REMOVE)) {
+                win::TranslateMessage(&m);
+                win::DispatchMessageA(&m);
+            }
+            if (done()) return true;
+            win::CurrentEventSource().Wait(20);
+        }
+        return done();
+    }
+    void Send(int type, int x, int y, unsigned detail) {
+        XEvent e{};
+        ::Window w = presenter_->WindowId();
+        if (type == ButtonPress || type == ButtonRelease) {
+            e.xbutton = XButtonEvent{};
+            e.xbutton.type = type;
+            e.xbutton.window = w;
+            e.xbutton.root = DefaultRootWindow(probe_);
+            e.xbutton.x = x;
+            e.xbutton.y = y;
+            e.xbutton.button = detail;
+            e.xbutton.same_screen = True;
+            XSendEvent(probe_, w, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask,
+                       &e);
+        } else {
+            e.xkey = XKeyEvent{};
+            e.xkey.type = type;
+            e.xkey.window = w;
+            e.xkey.root = DefaultRootWindow(probe_);
+            e.xkey.keycode = detail;
+            e.xkey.same_screen = True;
+            XSendEvent(probe_, w, False, type == KeyPress ? KeyPressMask : KeyReleaseMask, &e);
+        }
+        XFlush(probe_);
+    }
+    // The window as the X server shows it, as RGB rows like CaptureScreen's.
+    Rgb Grab(int width, int height) {
+        XImage* img = XGetImage(probe_, presenter_->WindowId(), 0, 0, unsigned(width),
+                                unsigned(height), AllPlanes, ZPixmap);
+        Rgb out;
+        if (img == nullptr) return out;
+        out.width = width;
+        out.height = height;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                unsigned long p = XGetPixel(img, x, y);
+                out.pixels.push_back((unsigned char)((p & img->red_mask) >> 16));
+                out.pixels.push_back((unsigned char)((p & img->green_mask) >> 8));
+                out.pixels.push_back((unsigned char)(p & img->blue_mask));
+            }
+        XDestroyImage(img);
+        return out;
+    }
+    win::HWND MakeWindow(int x, int y, int w, int h, win::COLORREF color, win::DWORD style) {
+        static int n = 0;
+        std::string cls = "X11Shot" + std::to_string(n++);
+        win::WNDCLASSEXA wc;
+        wc.lpfnWndProc = &Recording;
+        wc.lpszClassName = cls.c_str();
+        wc.hbrBackground = win::CreateSolidBrush(color);
+        win::RegisterClassExA(&wc);
+        return win::CreateWindowExA(0, cls.c_str(), "Окно"_cp, style, x, y, w, h, nullptr, nullptr,
+                                    nullptr, nullptr);
+    }
+
+    static VirtualServer* server_;
+    Display* probe_ = nullptr;
+    std::unique_ptr<X11Presenter> presenter_;
+};
+
+VirtualServer* X11Test::server_ = nullptr;
+
+TEST_F(X11Test, TheWindowShowsTheScreenAndClicksAndKeysComeBack) {
+    presenter_ = X11Presenter::Open(server_->Name(), 320, 200);
+    ASSERT_NE(presenter_, nullptr);
+    EXPECT_EQ(&win::CurrentEventSource(), presenter_.get());
+    win::HWND red =
+        MakeWindow(20, 30, 100, 50, win::RGB(200, 10, 10), win::WS_POPUP | win::WS_VISIBLE);
+    MakeWindow(150, 60, 150, 120, win::RGB(10, 150, 10),
+               win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE);
+    ASSERT_TRUE(RunUntil([] { return true; }));
+    presenter_->Present();
+    // The X window holds exactly the composed screen.
+    Rgb shown = Grab(320, 200);
+    Rgb composed = CaptureScreen();
+    ASSERT_EQ(composed.width, 320);
+    EXPECT_TRUE(shown.pixels == composed.pixels);
+    // A click on the red window reaches it; one on the desktop reaches nobody.
+    win::SetActiveWindow(red);
+    Send(ButtonPress, 25, 35, Button1);
+    Send(ButtonRelease, 25, 35, Button1);
+    Send(ButtonPress, 5, 190, Button1);
+    Send(ButtonRelease, 5, 190, Button1);
+    EXPECT_TRUE(RunUntil([] { return clicks == 1; }));
+    // A key of the Cyrillic layout types its cp1251 letter.
+    int lo = 0, hi = 0;
+    XDisplayKeycodes(probe_, &lo, &hi);
+    KeySym ef = XK_Cyrillic_ef;
+    XChangeKeyboardMapping(probe_, hi, 1, &ef, 1);
+    XSync(probe_, False);
+    Send(KeyPress, 0, 0, unsigned(hi));
+    Send(KeyRelease, 0, 0, unsigned(hi));
+    EXPECT_TRUE(RunUntil([] { return !typed.empty(); }));
+    EXPECT_EQ(typed, "ф"_cp);
+}
+
+TEST_F(X11Test, TheScreenFollowsTheWindowAndOnlyDamageIsRepainted) {
+    presenter_ = X11Presenter::Open(server_->Name(), 320, 200);
+    ASSERT_NE(presenter_, nullptr);
+    win::HWND red =
+        MakeWindow(20, 30, 100, 50, win::RGB(200, 10, 10), win::WS_POPUP | win::WS_VISIBLE);
+    // Once shown, and the window's first exposure answered, nothing is put again.
+    EXPECT_TRUE(RunUntil([this] {
+        presenter_->Present();
+        return presenter_->LastPresent().rects == 0;
+    }));
+    win::RECT part{0, 0, 10, 10};
+    win::InvalidateRect(red, &part, win::TRUE);
+    RunUntil([] { return true; });
+    presenter_->Present();
+    X11Presenter::PresentStats stats = presenter_->LastPresent();
+    EXPECT_GE(stats.rects, 1);
+    EXPECT_LE(stats.pixels, 100 * 50);
+    XResizeWindow(probe_, presenter_->WindowId(), 400, 300);
+    XFlush(probe_);
+    EXPECT_TRUE(RunUntil([] { return win::ScreenSize() == win::SIZE{400, 300}; }));
+    presenter_->Present();
+    EXPECT_TRUE(Grab(400, 300).pixels == CaptureScreen().pixels);
+}
+
+// Serves a selection from its own connection on a thread of its own, as another program would.
+class OtherProgram {
+public:
+    OtherProgram(const char* name, std::string utf8) : text_(std::move(utf8)) {
+        thread_ = std::thread([this, n = std::string(name)] { Serve(n); });
+        while (!ready_)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ~OtherProgram() {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    void Serve(const std::string& name) {
+        Display* d = XOpenDisplay(name.c_str());
+        ::Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+        Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
+        Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+        XSetSelectionOwner(d, clipboard, w, CurrentTime);
+        XSync(d, False);
+        ready_ = true;
+        while (!stop_) {
+            while (XPending(d) > 0) {
+                XEvent e;
+                XNextEvent(d, &e);
+                if (e.type != SelectionRequest) continue;
+                XSelectionRequestEvent& r = e.xselectionrequest;
+                XSelectionEvent reply{};
+                reply.type = SelectionNotify;
+                reply.requestor = r.requestor;
+                reply.selection = r.selection;
+                reply.target = r.target;
+                reply.time = r.time;
+                if (r.target == utf8) {
+                    XChangeProperty(d, r.requestor, r.property, utf8, 8, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>(text_.data()),
+                                    int(text_.size()));
+                    reply.property = r.property;
+                }
+                XSendEvent(d, r.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+                XFlush(d);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        XDestroyWindow(d, w);
+        XCloseDisplay(d);
+    }
+    std::string text_;
+    std::thread thread_;
+    std::atomic<bool> ready_{false}, stop_{false};
+};
+
+TEST_F(X11Test, TheClipboardIsSharedAsUtf8) {
+    presenter_ = X11Presenter::Open(server_->Name(), 320, 200);
+    ASSERT_NE(presenter_, nullptr);
+    // Ours, read by another program.
+    win::HGLOBAL mem = win::GlobalAlloc(win::GMEM_MOVEABLE, 32);
+    std::strcpy(static_cast<char*>(win::GlobalLock(mem)), "Привет"_cp);
+    win::GlobalUnlock(mem);
+    win::HWND owner = MakeWindow(0, 0, 10, 10, 0, win::WS_POPUP);
+    ASSERT_TRUE(win::OpenClipboard(owner));
+    win::EmptyClipboard();
+    win::SetClipboardData(win::CF_TEXT, mem);
+    win::CloseClipboard();
+    EXPECT_EQ(win::GetClipboardOwner(), owner);
+    ::Window helper = XCreateSimpleWindow(probe_, DefaultRootWindow(probe_), 0, 0, 1, 1, 0, 0, 0);
+    Atom clipboard = XInternAtom(probe_, "CLIPBOARD", False);
+    Atom utf8 = XInternAtom(probe_, "UTF8_STRING", False);
+    Atom prop = XInternAtom(probe_, "PROBE", False);
+    XConvertSelection(probe_, clipboard, utf8, prop, helper, CurrentTime);
+    XFlush(probe_);
+    std::string got;
+    RunUntil([&] {
+        while (XPending(probe_) > 0) {
+            XEvent e;
+            XNextEvent(probe_, &e);
+            if (e.type != SelectionNotify || e.xselection.property == None) continue;
+            Atom type;
+            int format;
+            unsigned long n, after;
+            unsigned char* data = nullptr;
+            XGetWindowProperty(probe_, helper, prop, 0, 1024, True, AnyPropertyType, &type, &format,
+                               &n, &after, &data);
+            if (data) got.assign(reinterpret_cast<char*>(data), n);
+            if (data) XFree(data);
+        }
+        return !got.empty();
+    });
+    EXPECT_EQ(got, "Привет");
+    // Another program's, read by us once it took the clipboard over.
+    OtherProgram other(server_->Name(), "Мир");
+    RunUntil([] { return win::GetClipboardOwner() == nullptr; });
+    ASSERT_TRUE(win::OpenClipboard(nullptr));
+    win::HANDLE h = win::GetClipboardData(win::CF_TEXT);
+    ASSERT_NE(h, nullptr);
+    EXPECT_STREQ(static_cast<const char*>(win::GlobalLock(h)), "Мир"_cp);
+    win::GlobalUnlock(h);
+    win::CloseClipboard();
+}
+
+TEST_F(X11Test, ThePresenterIsChosenByTheDisplayVariable) {
+    const char* saved = std::getenv("DISPLAY");
+    std::string keep = saved ? saved : "";
+    setenv("DISPLAY", server_->Name(), 1);
+    EXPECT_EQ(OpenPresenter(200, 100)->Kind(), PresenterKind::X11);
+    setenv("DISPLAY", ":129", 1);  // nobody there
+    EXPECT_EQ(OpenPresenter(200, 100)->Kind(), PresenterKind::Headless);
+    unsetenv("DISPLAY");
+    EXPECT_EQ(OpenPresenter(200, 100)->Kind(), PresenterKind::Headless);
+    if (saved) setenv("DISPLAY", keep.c_str(), 1);
+}
+
+// --- keys, no server needed ---
+
+TEST(X11Keys, KeysymsGiveVirtualKeysAndCp1251Characters) {
+    EXPECT_EQ(VirtualKeyFor(XK_a), unsigned('A'));
+    EXPECT_EQ(VirtualKeyFor(XK_Q), unsigned('Q'));
+    EXPECT_EQ(VirtualKeyFor(XK_7), unsigned('7'));
+    EXPECT_EQ(VirtualKeyFor(XK_F10), win::VK_F10);
+    EXPECT_EQ(VirtualKeyFor(XK_KP_Enter), win::VK_RETURN);
+    EXPECT_EQ(VirtualKeyFor(XK_Alt_L), win::VK_LMENU);
+    EXPECT_EQ(VirtualKeyFor(XK_Shift_R), win::VK_RSHIFT);
+    EXPECT_EQ(VirtualKeyFor(XK_Cyrillic_ef), 0u);  // such keys take the virtual key of level 0
+    EXPECT_EQ(KeysymToCp1251(XK_Cyrillic_ef), static_cast<unsigned char>("ф"_cp[0]));
+    EXPECT_EQ(KeysymToCp1251(XK_Cyrillic_YU), static_cast<unsigned char>("Ю"_cp[0]));
+    EXPECT_EQ(KeysymToCp1251(XK_Cyrillic_hardsign), static_cast<unsigned char>("ъ"_cp[0]));
+    EXPECT_EQ(KeysymToCp1251(XK_Cyrillic_io), static_cast<unsigned char>("ё"_cp[0]));
+    EXPECT_EQ(KeysymToCp1251(XK_Ukrainian_GHE_WITH_UPTURN), static_cast<unsigned char>("Ґ"_cp[0]));
+    EXPECT_EQ(KeysymToCp1251(XK_numerosign), static_cast<unsigned char>("№"_cp[0]));
+    EXPECT_EQ(KeysymToCp1251(XK_a), 'a');
+    EXPECT_EQ(KeysymToCp1251(XK_Return), '\r');
+    EXPECT_EQ(KeysymToCp1251(XK_KP_5), '5');
+    EXPECT_EQ(KeysymToCp1251(0x1000000 + 0x20AC), static_cast<unsigned char>("€"_cp[0]));
+    EXPECT_EQ(KeysymToCp1251(0x1000000 + 0x4E2D), 0);  // no cp1251 byte
+    EXPECT_EQ(KeysymToCp1251(XK_Greek_alpha), 0);
+    EXPECT_EQ(KeysymToCp1251(XK_Left), 0);
+}
+
+}  // namespace
+}  // namespace display
