@@ -36,6 +36,11 @@ int Along(const ScrollBarLayout& l, POINT p) {
     return l.vertical ? p.y - l.bar.top : p.x - l.bar.left;
 }
 
+// a * b / c rounded to nearest, for non-negative values, as the skin's own arithmetic does.
+int64_t Scale(int64_t a, int64_t b, int64_t c) {
+    return c > 0 ? (2 * a * b + c) / (2 * c) : 0;
+}
+
 int Length(const RECT& r, bool vertical) {
     return vertical ? r.bottom - r.top : r.right - r.left;
 }
@@ -63,11 +68,11 @@ ScrollBarLayout LayoutScrollBar(const RECT& bar, bool vertical, const ScrollBar&
     if (!roomy || !ScrollBarUsable(b)) return l;
     int64_t range = Range(b);
     int thumb = b.page == 0 ? GetSystemMetrics(vertical ? SM_CYVTHUMB : SM_CXHTHUMB)
-                            : int(int64_t(b.page) * track / range);
+                            : int(Scale(b.page, track, range));
     thumb = std::max(thumb, kMinThumb);
     if (thumb > track) return l;
     int64_t span = range - std::max<int64_t>(1, b.page);
-    int offset = span > 0 ? int((int64_t(b.pos) - b.min) * (track - thumb) / span) : 0;
+    int offset = int(Scale(int64_t(b.pos) - b.min, track - thumb, span));
     offset = std::clamp(offset, 0, track - thumb);
     l.thumbLength = thumb;
     l.thumb = Span(l, l.trackStart + offset, l.trackStart + offset + thumb);
@@ -97,7 +102,7 @@ int ScrollPosForThumb(const ScrollBarLayout& l, const ScrollBar& b, int start) {
     if (l.thumbLength == 0 || room <= 0) return b.pos;
     int offset = std::clamp(start - l.trackStart, 0, room);
     int64_t span = Range(b) - std::max<int64_t>(1, b.page);
-    int64_t pos = b.min + (int64_t(offset) * span + room / 2) / room;
+    int64_t pos = b.min + Scale(offset, span, room);
     int64_t last = int64_t(b.max) - std::max<int64_t>(int64_t(b.page) - 1, 0);
     return int(std::clamp<int64_t>(pos, b.min, std::max<int64_t>(b.min, last)));
 }

@@ -1,5 +1,6 @@
 // Menus on the screen: pop-up menus tracked by keys and the mouse, owner-drawn items, the
 // system menu and the menu bar.
+#include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/draw.h"
 #include "platform/gdi/font.h"
@@ -316,6 +317,73 @@ TEST_F(MenuTest, NestedTrackingAndBadArgumentsFail) {
     EXPECT_EQ(MenuWindow(), nullptr);
 }
 
+TEST_F(MenuTest, TheOwnerMayChangeAPopupJustBeforeItShowsOrEvenDestroyIt) {
+    HMENU m = CreatePopupMenu();
+    AppendMenuA(m, MF_STRING, 1, "&One");
+    Handlers()[{owner_, WM_INITMENUPOPUP}] = [](HWND, WPARAM wp, LPARAM) -> LRESULT {
+        HMENU shown = reinterpret_cast<HMENU>(wp);
+        if (GetMenuItemCount(shown) == 1) AppendMenuA(shown, MF_STRING, 2, "&Two, added late");
+        return 0;
+    };
+    RECT two{};
+    WhenIdle([&] { EXPECT_TRUE(GetMenuItemRect(nullptr, m, 1, &two)); },
+             {VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(TrackPopupMenu(m, TPM_RETURNCMD, 100, 100, 0, owner_, nullptr), 2);
+    EXPECT_GT(two.right - two.left, 60);  // laid out with the late item's text
+    // A menu destroyed while it shows ends nothing badly.
+    WhenIdle([&] { DestroyMenu(m); }, {VK_DOWN, VK_RETURN, VK_ESCAPE});
+    Handlers().erase({owner_, WM_INITMENUPOPUP});
+    m = CreatePopupMenu();
+    AppendMenuA(m, MF_STRING, 1, "&One");
+    EXPECT_EQ(TrackPopupMenu(m, TPM_RETURNCMD, 100, 100, 0, owner_, nullptr), 0);
+    EXPECT_FALSE(IsMenu(m));
+    EXPECT_EQ(MenuWindow(), nullptr);
+}
+
+TEST_F(MenuTest, AMenuBreakStartsAColumnAndTheClassicLookShowsTheSelection) {
+    HMENU m = CreatePopupMenu();
+    AppendMenuA(m, MF_STRING, 1, "&Alpha");
+    AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(m, MF_STRING, 2, "&Beta");
+    AppendMenuA(m, MF_STRING | MF_MENUBREAK, 3, "&Gamma");
+    RECT a{}, sep{}, b{}, g{};
+    COLORREF selected = 0, plain = 0, line = 0, light = 0;
+    WhenIdle(
+        [&] {
+            GetMenuItemRect(nullptr, m, 0, &a);
+            GetMenuItemRect(nullptr, m, 1, &sep);
+            GetMenuItemRect(nullptr, m, 2, &b);
+            GetMenuItemRect(nullptr, m, 3, &g);
+        },
+        {VK_UP});
+    // After Up (wrapping to the last item), look at the screen, then choose.
+    Handlers()[{owner_, WM_MENUSELECT}] = [&](HWND, WPARAM wp, LPARAM) -> LRESULT {
+        if (LOWORD(wp) != 3 || HIWORD(wp) == 0xFFFF) return 0;
+        BitmapView v;
+        GetBitmapView(ComposeScreen(), &v);
+        auto at = [&](int x, int y) {
+            const BYTE* p = v.Row(y) + x * 4;
+            return RGB(p[2], p[1], p[0]);
+        };
+        selected = at(g.right - 3, g.top + 2);
+        plain = at(a.right - 3, a.top + 2);
+        int mid = sep.top + (sep.bottom - sep.top) / 2;
+        line = at(sep.left + 5, mid - 1);
+        light = at(sep.left + 5, mid);
+        QueueKeyEvent(KeyEvent{VK_RETURN, true});
+        return 0;
+    };
+    EXPECT_EQ(TrackPopupMenu(m, TPM_RETURNCMD, 100, 100, 0, owner_, nullptr), 3);
+    EXPECT_EQ(g.top, a.top);  // the break starts at the top again
+    EXPECT_EQ(g.left, a.right + 4);
+    EXPECT_EQ(b.left, a.left);
+    EXPECT_EQ(b.top, sep.bottom);
+    EXPECT_EQ(selected, GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(plain, GetSysColor(COLOR_MENU));
+    EXPECT_EQ(line, GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(light, GetSysColor(COLOR_BTNHIGHLIGHT));
+}
+
 // --- the system menu ---
 
 TEST_F(MenuTest, AltSpaceOpensTheSystemMenuFollowingTheWindowState) {
@@ -482,6 +550,52 @@ TEST_F(MenuBarTest, AltThenArrowsOpenAndChoose) {
     Pump();
     EXPECT_EQ(Count(WM_EXITMENULOOP, owner_), 1);
     EXPECT_EQ(Count(WM_COMMAND, owner_), 0);
+}
+
+TEST_F(MenuBarTest, OwnerDrawnBarItemsAreMeasuredAndDrawnOnTheFrame) {
+    HMENU bar = CreateMenu();
+    AppendMenuA(bar, MF_OWNERDRAW, 400, reinterpret_cast<const char*>(uintptr_t(0xAB)));
+    AppendMenuA(bar, MF_STRING | MF_RIGHTJUSTIFY, 401, "&Right");
+    struct Drawn {
+        UINT state;
+        RECT rect;
+        HWND window;
+    };
+    static std::vector<Drawn> drawn;
+    drawn.clear();
+    Handlers()[{owner_, WM_MEASUREITEM}] = [](HWND, WPARAM, LPARAM lp) -> LRESULT {
+        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+        EXPECT_EQ(mis->itemData, 0xABu);
+        EXPECT_EQ(mis->itemHeight, UINT(GetSystemMetrics(SM_CYMENU) - 1));
+        mis->itemWidth = 77;
+        return TRUE;
+    };
+    Handlers()[{owner_, WM_DRAWITEM}] = [](HWND, WPARAM, LPARAM lp) -> LRESULT {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        drawn.push_back(Drawn{dis->itemState, dis->rcItem, WindowFromDC(dis->hDC)});
+        return TRUE;
+    };
+    SetMenu(owner_, bar);
+    Pump();
+    EXPECT_EQ(Count(WM_MEASUREITEM, owner_), 1);  // once, not at every layout
+    RECT r, right;
+    GetMenuItemRect(owner_, bar, 0, &r);
+    GetMenuItemRect(owner_, bar, 1, &right);
+    EXPECT_EQ(r.right - r.left, 77);
+    RECT wr;
+    GetWindowRect(owner_, &wr);
+    EXPECT_EQ(right.right, wr.right - GetSystemMetrics(SM_CXFRAME));  // pushed to the end
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn.back().window, owner_);
+    EXPECT_EQ(drawn.back().rect.left, r.left - wr.left);  // window coordinates
+    // Selected from the keyboard: drawn again, hot.
+    drawn.clear();
+    QueueTaps({VK_F10, VK_ESCAPE});
+    Pump();
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn.front().state & (ODS_SELECTED | ODS_HOTLIGHT), ODS_SELECTED | ODS_HOTLIGHT);
+    EXPECT_EQ(drawn.back().state & ODS_SELECTED, 0u);
+    EXPECT_EQ(Count(WM_MEASUREITEM, owner_), 1);
 }
 
 TEST_F(MenuBarTest, ClicksOnTheBarOpenItsPopupsAndPickItems) {

@@ -169,3 +169,81 @@ TEST_F(ScreenTest, LayeredWindowsBlendPerPixelAndPassClicksThroughClearPixels) {
 
 }  // namespace
 }  // namespace win::testing
+
+namespace win::testing {
+namespace {
+
+// Three overlapping windows composed into the screen, every pixel of the area checked against
+// what they should make: an opaque one at the bottom, one cut by a region with a hole above
+// it, and on top a layered one whose left half is opaque, right half half-transparent (per
+// pixel, premultiplied) and bottom strip clear.
+TEST_F(ScreenTest, OverlappingRegionAndLayeredWindowsComposeToTheExpectedPicture) {
+    const COLORREF desk = GetSysColor(COLOR_BACKGROUND);
+    const COLORREF blue = RGB(0, 0, 255), red = RGB(255, 0, 0), white = RGB(255, 255, 255);
+    Filled("PicBlue", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100, blue);
+    HWND holed = Filled("PicRed", WS_POPUP | WS_VISIBLE, 60, 60, 100, 100, red);
+    HRGN ring = CreateRectRgn(0, 0, 100, 100);
+    HRGN hole = CreateRectRgn(30, 30, 70, 70);
+    CombineRgn(ring, ring, hole, RGN_DIFF);
+    DeleteObject(hole);
+    SetWindowRgn(holed, ring, TRUE);
+    HWND glass = Make(WS_POPUP | WS_VISIBLE, 40, 90, 120, 80, nullptr, WS_EX_LAYERED);
+    BITMAPINFO bmi;
+    bmi.bmiHeader.biWidth = 120;
+    bmi.bmiHeader.biHeight = -80;
+    bmi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP image = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* px = static_cast<uint32_t*>(bits);
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 120; ++x)
+            px[y * 120 + x] = y >= 60 ? 0u : x < 60 ? 0xFFFFFFFFu : 0x80808080u;
+    HDC src = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(src, image);
+    POINT at{40, 90}, zero{0, 0};
+    SIZE size{120, 80};
+    BLENDFUNCTION bf;
+    bf.AlphaFormat = AC_SRC_ALPHA;
+    ASSERT_TRUE(UpdateLayeredWindow(glass, nullptr, &at, &size, src, &zero, 0, &bf, ULW_ALPHA));
+    SelectObject(src, old);
+    DeleteDC(src);
+    DeleteObject(image);
+    Pump();
+
+    auto inside = [](int x, int y, int l, int t, int r, int b) {
+        return x >= l && x < r && y >= t && y < b;
+    };
+    // 0x80 of white over a colour c: 0x80 + c * 127 / 255, rounded.
+    auto half = [](COLORREF c) {
+        auto mix = [](int v) { return BYTE(0x80 + (v * 127 + 127) / 255); };
+        return RGB(mix(GetRValue(c)), mix(GetGValue(c)), mix(GetBValue(c)));
+    };
+    int wrong = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) {
+            COLORREF below = desk;
+            if (inside(x, y, 10, 10, 110, 110)) below = blue;
+            if (inside(x, y, 60, 60, 160, 160) && !inside(x, y, 90, 90, 130, 130)) below = red;
+            COLORREF want = below;
+            if (inside(x, y, 40, 90, 160, 150)) want = x < 100 ? white : half(below);
+            COLORREF got = ScreenPixel(x, y);
+            auto near = [](int a, int b) { return a - b <= 1 && b - a <= 1; };
+            if (!near(GetRValue(got), GetRValue(want)) || !near(GetGValue(got), GetGValue(want)) ||
+                !near(GetBValue(got), GetBValue(want))) {
+                if (++wrong <= 5)
+                    ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << got
+                                  << " instead of " << want;
+            }
+        }
+    EXPECT_EQ(wrong, 0);
+    // The mouse goes where the picture says: through the clear strip to the ring below.
+    EXPECT_EQ(WindowFromPoint(POINT{100, 100}), GetTopWindow(nullptr));  // the layered one
+    EXPECT_NE(WindowFromPoint(POINT{110, 155}), glass);                  // its clear strip
+    EXPECT_EQ(WindowFromPoint(POINT{110, 155}), holed);
+    EXPECT_EQ(WindowFromPoint(POINT{100, 80}), holed);
+    EXPECT_EQ(WindowFromPoint(POINT{120, 120}), glass);
+    EXPECT_NE(WindowFromPoint(POINT{100, 85}), glass);
+}
+
+}  // namespace
+}  // namespace win::testing

@@ -341,3 +341,77 @@ TEST_F(ScrollTest, ASizeGripSizesItsTopLevelWindow) {
 
 }  // namespace
 }  // namespace win::testing
+
+#include "platform/user/scroll_bar_draw.h"
+
+namespace win::testing {
+namespace {
+
+using detail::LayoutScrollBar;
+using detail::ScrollBar;
+using detail::ScrollBarPartAt;
+using detail::ScrollPosForThumb;
+
+ScrollBar Bar(int min, int max, UINT page, int pos) {
+    ScrollBar b;
+    b.min = min;
+    b.max = max;
+    b.page = page;
+    b.pos = pos;
+    return b;
+}
+
+TEST(ScrollGeometry, ThumbSizeFollowsThePageWithinItsLimits) {
+    RECT bar{0, 0, 16, 216};  // a track of 184 between two 16-pixel arrows
+    auto l = LayoutScrollBar(bar, true, Bar(0, 99, 50, 0));
+    EXPECT_EQ(l.first, (RECT{0, 0, 16, 16}));
+    EXPECT_EQ(l.second, (RECT{0, 200, 16, 216}));
+    EXPECT_EQ(l.thumbLength, 92);
+    EXPECT_EQ(LayoutScrollBar(bar, true, Bar(0, 99, 0, 0)).thumbLength,
+              GetSystemMetrics(SM_CYVTHUMB));
+    EXPECT_EQ(LayoutScrollBar(bar, true, Bar(0, 1000000, 1, 0)).thumbLength, detail::kMinThumb);
+    // Nothing to scroll, or disabled: no thumb, and the track is no part.
+    EXPECT_EQ(LayoutScrollBar(bar, true, Bar(0, 99, 100, 0)).thumbLength, 0);
+    ScrollBar off = Bar(0, 99, 10, 0);
+    off.disabled = ESB_DISABLE_BOTH;
+    auto none = LayoutScrollBar(bar, true, off);
+    EXPECT_EQ(none.thumbLength, 0);
+    EXPECT_EQ(ScrollBarPartAt(none, POINT{8, 100}), detail::kNoPart);
+    // Shorter than two arrows: each takes half, no thumb.
+    auto tiny = LayoutScrollBar(RECT{0, 0, 16, 20}, true, Bar(0, 99, 10, 0));
+    EXPECT_EQ(tiny.first.bottom, 10);
+    EXPECT_EQ(tiny.second.top, 10);
+    EXPECT_EQ(tiny.thumbLength, 0);
+    // Horizontal bars run along x; a point beside the bar is no part.
+    auto h = LayoutScrollBar(RECT{10, 0, 210, 16}, false, Bar(0, 9, 5, 5));
+    EXPECT_EQ(h.thumb.right, 194);  // at the end of its track
+    EXPECT_EQ(ScrollBarPartAt(h, POINT{12, 8}), detail::kFirstArrow);
+    EXPECT_EQ(ScrollBarPartAt(h, POINT{100, 8}), detail::kPageBefore);
+    EXPECT_EQ(ScrollBarPartAt(h, POINT{150, 8}), detail::kThumb);
+    EXPECT_EQ(ScrollBarPartAt(h, POINT{150, 20}), detail::kNoPart);
+}
+
+TEST(ScrollGeometry, EveryPositionSurvivesTheWayToThePixelAndBack) {
+    for (UINT page : {0u, 1u, 7u, 30u}) {
+        for (int max : {3, 40, 99, 1000}) {
+            RECT bar{0, 0, 16, 200};
+            for (int pos = -2; pos <= max + 2; ++pos) {
+                ScrollBar b = Bar(-2, max, page, pos);
+                detail::ClampScrollBar(b);
+                auto l = LayoutScrollBar(bar, true, b);
+                if (l.thumbLength == 0) continue;
+                int start = l.thumb.top;
+                int back = ScrollPosForThumb(l, b, start);
+                // Where pixels are fewer than positions, a pixel stands for the nearest one.
+                auto lb = LayoutScrollBar(bar, true, Bar(-2, max, page, back));
+                EXPECT_EQ(lb.thumb.top, start) << page << " " << max << " " << pos;
+                if (l.trackEnd - l.trackStart - l.thumbLength >= max + 3) {
+                    EXPECT_EQ(back, b.pos) << page << " " << max << " " << pos;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace win::testing
