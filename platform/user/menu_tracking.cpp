@@ -85,6 +85,8 @@ private:
     void Choose(size_t level, int index);
     void ChooseItem(const MenuItem& it, HMENU menu);
     void MoveSelection(size_t level, int step);
+    // The next bar item (`step` +1 or -1, wrapping), its pop-up open when one was.
+    void StepBar(int step);
     void Finish(bool api);
 
     bool Input(const MSG& m);
@@ -270,6 +272,22 @@ void MenuLoop::MoveSelection(size_t level, int step) {
     }
 }
 
+void MenuLoop::StepBar(int step) {
+    Menu* bar = FindMenu(bar_);
+    if (bar == nullptr || barSel_ < 0 || bar->items.empty()) return;
+    bool open = !levels_.empty();
+    int n = int(bar->items.size());
+    CloseAbove(0);
+    for (int k = 1; k <= n; ++k) {
+        int i = ((barSel_ + step * k) % n + n) % n;
+        if (!IsSeparator(bar->items[size_t(i)])) {
+            SelectBar(i);
+            break;
+        }
+    }
+    if (open) OpenBarPopup(true);
+}
+
 // --- choosing ---
 
 void MenuLoop::ChooseItem(const MenuItem& it, HMENU menu) {
@@ -426,38 +444,16 @@ void MenuLoop::OnKey(UINT vk, const MSG& m) {
             MenuItem* it = inBar ? nullptr : ItemAt(top, levels_[top].selected);
             if (it && it->sub) {
                 OpenSubmenu(top, levels_[top].selected, true);
-            } else if (bar_ && barSel_ >= 0) {
-                bool open = !levels_.empty();
-                Menu* bar = FindMenu(bar_);
-                int n = bar ? int(bar->items.size()) : 0;
-                CloseAbove(0);
-                for (int k = 1; k <= n; ++k) {
-                    int i = (barSel_ + k) % n;
-                    if (!IsSeparator(bar->items[size_t(i)])) {
-                        SelectBar(i);
-                        break;
-                    }
-                }
-                if (open) OpenBarPopup(true);
+            } else {
+                StepBar(1);
             }
             return;
         }
         case VK_LEFT:
             if (levels_.size() > 1) {
                 CloseAbove(levels_.size() - 1);
-            } else if (bar_ && barSel_ >= 0) {
-                bool open = !levels_.empty();
-                Menu* bar = FindMenu(bar_);
-                int n = bar ? int(bar->items.size()) : 0;
-                CloseAbove(0);
-                for (int k = 1; k <= n; ++k) {
-                    int i = ((barSel_ - k) % n + n) % n;
-                    if (!IsSeparator(bar->items[size_t(i)])) {
-                        SelectBar(i);
-                        break;
-                    }
-                }
-                if (open) OpenBarPopup(true);
+            } else {
+                StepBar(-1);
             }
             return;
         case VK_RETURN:

@@ -10,13 +10,6 @@
 namespace win::testing {
 namespace {
 
-COLORREF Pixel(int x, int y) {
-    BitmapView v;
-    EXPECT_TRUE(GetBitmapView(ComposeScreen(), &v));
-    const BYTE* p = v.Row(y) + x * 4;
-    return RGB(p[2], p[1], p[0]);
-}
-
 constexpr COLORREF kFace = RGB(10, 20, 30);
 constexpr COLORREF kInverted = RGB(245, 235, 225);
 
@@ -44,20 +37,20 @@ protected:
 TEST_F(CaretTest, TheCaretShowsBlinksHidesAndFollowsItsWindow) {
     ASSERT_TRUE(CreateCaret(w_, nullptr, 2, 10));
     EXPECT_TRUE(SetCaretPos(5, 5));
-    EXPECT_EQ(Pixel(6, 10), kFace);  // a new caret is hidden
+    EXPECT_EQ(ScreenPixel(6, 10), kFace);  // a new caret is hidden
     EXPECT_TRUE(ShowCaret(w_));
-    EXPECT_EQ(Pixel(6, 10), kInverted);
-    EXPECT_EQ(Pixel(7, 10), kFace);  // two pixels wide
+    EXPECT_EQ(ScreenPixel(6, 10), kInverted);
+    EXPECT_EQ(ScreenPixel(7, 10), kFace);  // two pixels wide
     Wait(GetCaretBlinkTime());
-    EXPECT_EQ(Pixel(6, 10), kFace);
+    EXPECT_EQ(ScreenPixel(6, 10), kFace);
     Wait(GetCaretBlinkTime());
-    EXPECT_EQ(Pixel(6, 10), kInverted);
+    EXPECT_EQ(ScreenPixel(6, 10), kInverted);
     EXPECT_EQ(Count(WM_TIMER, w_), 0);  // the blinking is not the window's business
     // A move shows it at once in the new place.
     Wait(GetCaretBlinkTime());
     SetCaretPos(50, 50);
-    EXPECT_EQ(Pixel(51, 55), kInverted);
-    EXPECT_EQ(Pixel(6, 10), kFace);
+    EXPECT_EQ(ScreenPixel(51, 55), kInverted);
+    EXPECT_EQ(ScreenPixel(6, 10), kFace);
     POINT at;
     ASSERT_TRUE(GetCaretPos(&at));
     EXPECT_EQ(at, (POINT{50, 50}));
@@ -65,21 +58,21 @@ TEST_F(CaretTest, TheCaretShowsBlinksHidesAndFollowsItsWindow) {
     EXPECT_TRUE(HideCaret(nullptr));
     EXPECT_TRUE(HideCaret(w_));
     EXPECT_TRUE(ShowCaret(w_));
-    EXPECT_EQ(Pixel(51, 55), kFace);
+    EXPECT_EQ(ScreenPixel(51, 55), kFace);
     EXPECT_TRUE(ShowCaret(nullptr));
-    EXPECT_EQ(Pixel(51, 55), kInverted);
+    EXPECT_EQ(ScreenPixel(51, 55), kInverted);
     EXPECT_FALSE(ShowCaret(w_));  // not hidden
     HWND other = Make(WS_POPUP | WS_VISIBLE, 300, 300, 10, 10);
     EXPECT_FALSE(HideCaret(other));
     // A window in front covers it; outside the client area it does not show.
     SetWindowPos(other, HWND_TOP, 45, 45, 20, 20, SWP_NOACTIVATE);
     Pump();
-    EXPECT_NE(Pixel(51, 55), kInverted);
+    EXPECT_NE(ScreenPixel(51, 55), kInverted);
     ShowWindow(other, SW_HIDE);
-    EXPECT_EQ(Pixel(51, 55), kInverted);
+    EXPECT_EQ(ScreenPixel(51, 55), kInverted);
     SetCaretPos(99, 50);
-    EXPECT_EQ(Pixel(99, 55), kInverted);
-    EXPECT_EQ(Pixel(100, 55), GetSysColor(COLOR_BACKGROUND));
+    EXPECT_EQ(ScreenPixel(99, 55), kInverted);
+    EXPECT_EQ(ScreenPixel(100, 55), GetSysColor(COLOR_BACKGROUND));
     // It goes with its window.
     DestroyWindow(w_);
     EXPECT_FALSE(GetCaretPos(&at));
@@ -87,23 +80,16 @@ TEST_F(CaretTest, TheCaretShowsBlinksHidesAndFollowsItsWindow) {
 }
 
 TEST_F(CaretTest, ABitmapCaretIsXoredAndANewCaretReplacesTheOld) {
-    BITMAPINFO bmi;
-    bmi.bmiHeader.biWidth = 4;
-    bmi.bmiHeader.biHeight = -4;
-    bmi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP shape = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* px = static_cast<uint32_t*>(bits);
-    for (int i = 0; i < 16; ++i)
-        px[i] = (i % 4) < 2 ? 0x00FFFFFF : 0;  // the left half inverts, the right half stays
+    // The left half inverts, the right half leaves the screen as it is.
+    HBITMAP shape = MakeImage(4, 4, [](int x, int) { return x < 2 ? 0x00FFFFFFu : 0u; });
     ASSERT_TRUE(CreateCaret(w_, shape, 0, 0));
     SetCaretPos(20, 20);
     ShowCaret(w_);
-    EXPECT_EQ(Pixel(20, 20), kInverted);
-    EXPECT_EQ(Pixel(22, 20), kFace);
-    EXPECT_EQ(Pixel(20, 24), kFace);  // four high, from the bitmap
+    EXPECT_EQ(ScreenPixel(20, 20), kInverted);
+    EXPECT_EQ(ScreenPixel(22, 20), kFace);
+    EXPECT_EQ(ScreenPixel(20, 24), kFace);  // four high, from the bitmap
     ASSERT_TRUE(CreateCaret(w_, nullptr, 0, 0));
-    EXPECT_EQ(Pixel(20, 20), kFace);
+    EXPECT_EQ(ScreenPixel(20, 20), kFace);
     EXPECT_FALSE(CreateCaret(w_, reinterpret_cast<HBITMAP>(uintptr_t(0x777)), 0, 0));
     EXPECT_FALSE(SetCaretPos(1, 1));
     DeleteObject(shape);

@@ -359,12 +359,7 @@ TEST_F(MenuTest, AMenuBreakStartsAColumnAndTheClassicLookShowsTheSelection) {
     // After Up (wrapping to the last item), look at the screen, then choose.
     Handlers()[{owner_, WM_MENUSELECT}] = [&](HWND, WPARAM wp, LPARAM) -> LRESULT {
         if (LOWORD(wp) != 3 || HIWORD(wp) == 0xFFFF) return 0;
-        BitmapView v;
-        GetBitmapView(ComposeScreen(), &v);
-        auto at = [&](int x, int y) {
-            const BYTE* p = v.Row(y) + x * 4;
-            return RGB(p[2], p[1], p[0]);
-        };
+        auto at = ScreenPixel;
         selected = at(g.right - 3, g.top + 2);
         plain = at(a.right - 3, a.top + 2);
         int mid = sep.top + (sep.bottom - sep.top) / 2;

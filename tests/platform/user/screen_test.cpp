@@ -10,13 +10,6 @@
 namespace win::testing {
 namespace {
 
-COLORREF ScreenPixel(int x, int y) {
-    BitmapView v;
-    EXPECT_TRUE(GetBitmapView(ComposeScreen(), &v));
-    const BYTE* p = v.Row(y) + x * 4;
-    return RGB(p[2], p[1], p[0]);
-}
-
 class ScreenTest : public UserTest {
 protected:
     HWND Filled(const char* cls, DWORD style, int x, int y, int w, int h, COLORREF c,
@@ -129,16 +122,7 @@ TEST_F(ScreenTest, LayeredWindowsBlendPerPixelAndPassClicksThroughClearPixels) {
     EXPECT_EQ(ScreenPixel(10, 10), RGB(0, 0, 200));
     EXPECT_NE(WindowFromPoint(POINT{10, 10}), glass);
     // A premultiplied image: the left half half-transparent white, the right half clear.
-    BITMAPINFO bmi;
-    bmi.bmiHeader.biWidth = 100;
-    bmi.bmiHeader.biHeight = -100;
-    bmi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP image = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* px = static_cast<uint32_t*>(bits);
-    for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 100; ++x)
-            px[y * 100 + x] = x < 50 ? 0x80808080u : 0u;
+    HBITMAP image = MakeImage(100, 100, [](int x, int) { return x < 50 ? 0x80808080u : 0u; });
     HDC src = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(src, image);
     POINT zero{0, 0};
@@ -188,16 +172,9 @@ TEST_F(ScreenTest, OverlappingRegionAndLayeredWindowsComposeToTheExpectedPicture
     DeleteObject(hole);
     SetWindowRgn(holed, ring, TRUE);
     HWND glass = Make(WS_POPUP | WS_VISIBLE, 40, 90, 120, 80, nullptr, WS_EX_LAYERED);
-    BITMAPINFO bmi;
-    bmi.bmiHeader.biWidth = 120;
-    bmi.bmiHeader.biHeight = -80;
-    bmi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP image = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* px = static_cast<uint32_t*>(bits);
-    for (int y = 0; y < 80; ++y)
-        for (int x = 0; x < 120; ++x)
-            px[y * 120 + x] = y >= 60 ? 0u : x < 60 ? 0xFFFFFFFFu : 0x80808080u;
+    HBITMAP image = MakeImage(120, 80, [](int x, int y) {
+        return y >= 60 ? 0u : x < 60 ? 0xFFFFFFFFu : 0x80808080u;
+    });
     HDC src = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(src, image);
     POINT at{40, 90}, zero{0, 0};

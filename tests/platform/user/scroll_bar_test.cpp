@@ -51,13 +51,6 @@ TEST_F(UserTest, ScrollInfoKeepsThePositionInsideThePage) {
 namespace win::testing {
 namespace {
 
-COLORREF Pixel(int x, int y) {
-    BitmapView v;
-    EXPECT_TRUE(GetBitmapView(ComposeScreen(), &v));
-    const BYTE* p = v.Row(y) + x * 4;
-    return RGB(p[2], p[1], p[0]);
-}
-
 // A 200 x 200 pop-up at (100, 100) with both bars; its vertical bar runs from y 100 to 284 at
 // x 284..300: arrows 16 high, a track of 152 and, for 0..99 with a page of 10, a thumb of 15.
 // Its procedure scrolls as applications do: lines by 1, pages by the page, the thumb to where
@@ -141,7 +134,7 @@ TEST_F(ScrollTest, APageClickRepeatsUntilTheThumbReachesTheCursor) {
     Handlers()[{w_, WM_VSCROLL}] = [old = Handlers()[{w_, WM_VSCROLL}]](HWND h, WPARAM wp,
                                                                         LPARAM lp) -> LRESULT {
         if (LOWORD(wp) == SB_PAGEDOWN && GetScrollPos(h, SB_VERT) == 0)
-            pressedLook = Pixel(290, 250);
+            pressedLook = ScreenPixel(290, 250);
         return old(h, wp, lp);
     };
     Queue(MouseEvent::Down, 290, 250);
@@ -152,7 +145,7 @@ TEST_F(ScrollTest, APageClickRepeatsUntilTheThumbReachesTheCursor) {
     EXPECT_EQ(GetScrollPos(w_, SB_VERT), 80);  // its thumb covers y 237..252
     EXPECT_EQ(codes.back(), SB_ENDSCROLL);
     EXPECT_EQ(pressedLook, GetSysColor(COLOR_3DDKSHADOW));
-    EXPECT_EQ(Pixel(290, 200), GetSysColor(COLOR_SCROLLBAR));
+    EXPECT_EQ(ScreenPixel(290, 200), GetSysColor(COLOR_SCROLLBAR));
 }
 
 TEST_F(ScrollTest, DraggingTheThumbTracksAndDropsThePosition) {

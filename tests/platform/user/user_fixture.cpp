@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/gdi/bitmap.h"
+
 namespace win::testing {
 
 std::vector<Logged>& UserTest::Log() {
@@ -25,6 +27,27 @@ LRESULT UserTest::CALLBACK_Proc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     if (auto it = Handlers().find({h, m}); it != Handlers().end()) return it->second(h, wp, lp);
     if (auto it = Answers().find({h, m}); it != Answers().end()) return it->second;
     return DefWindowProcA(h, m, wp, lp);
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    BitmapView v;
+    EXPECT_TRUE(GetBitmapView(ComposeScreen(), &v));
+    const BYTE* p = v.Row(y) + x * 4;
+    return RGB(p[2], p[1], p[0]);
+}
+
+HBITMAP MakeImage(int width, int height, const std::function<uint32_t(int x, int y)>& pixel) {
+    BITMAPINFO bmi;
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height;
+    bmi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP image = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* px = static_cast<uint32_t*>(bits);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            px[y * width + x] = pixel(x, y);
+    return image;
 }
 
 void ScriptedInput::At(uint32_t ms, std::function<void()> action) {

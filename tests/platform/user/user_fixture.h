@@ -87,4 +87,9 @@ public:
 
 inline constexpr const char* kLogClass = "TestLogWindow";
 
+// A pixel of the composed screen.
+COLORREF ScreenPixel(int x, int y);
+// A top-down 32-bit DIB section whose pixels `pixel` gives (as 0xAARRGGBB).
+HBITMAP MakeImage(int width, int height, const std::function<uint32_t(int x, int y)>& pixel);
+
 }  // namespace win::testing
