@@ -12,6 +12,7 @@
 #include "platform/user/window_dc.h"
 #include "vcl/exceptions.h"
 #include "vcl/format.h"
+#include "vcl/forms.h"
 #include "vcl/list.h"
 #include "vcl/menus.h"
 
@@ -37,8 +38,24 @@ std::map<std::string, win::WNDPROC>& BaseProcs() {
 // The control the mouse was last over, for CM_MOUSEENTER and CM_MOUSELEAVE.
 TControl* gMouseControl = nullptr;
 
+// The button and move messages, with client coordinates; the wheel (screen coordinates, sent
+// to the focused window) goes its own way.
 bool IsMouseMsg(uint32_t m) {
-    return m >= win::WM_MOUSEFIRST && m <= win::WM_MOUSELAST;
+    return m >= win::WM_MOUSEFIRST && m < win::WM_MOUSEWHEEL;
+}
+
+// Set while a wheel message goes to the window class's own procedure, which passes it on to
+// the parent window: the class library's chain has already been offered it.
+thread_local bool gWheelPassedOn = false;
+
+TControl* TopParent(TControl* c) {
+    while (c->Parent())
+        c = c->Parent();
+    return c;
+}
+
+TCursor ScreenCursor() {
+    return Screen()->Cursor();
 }
 
 TPoint PointFromLParam(intptr_t lp) {
@@ -182,6 +199,8 @@ void TControl::Dispatch(TMessage& m) {
                 s << ssDouble;
                 if (b == mbLeft) OnDblClick(this);
             }
+            // Whatever the focused control has open (a drop-down list) closes.
+            if (b == mbLeft) SendCancelMode(this);
             const TPoint p = PointFromLParam(m.LParam);
             MouseDown(b, s, p.X, p.Y);
             DefaultHandler(m);
@@ -230,12 +249,86 @@ void TControl::Dispatch(TMessage& m) {
             InvalidateControl(true, false);
             DefaultHandler(m);
             return;
+        case win::WM_MOUSEWHEEL: {
+            if (gWheelPassedOn) {
+                DefaultHandler(m);
+                return;
+            }
+            // CM_MOUSEWHEEL carries the shift state in the low byte of WParam and the delta in
+            // its high word, and the screen position.
+            const uint32_t keys = static_cast<uint32_t>(m.WParam & 0xFFFF);
+            TMessage cm{CM_MOUSEWHEEL,
+                        static_cast<uintptr_t>(KeysToShiftState(keys).Bits() & 0xFF) |
+                            (m.WParam & 0xFFFF0000u),
+                        m.LParam, 0};
+            MouseWheelHandler(cm);
+            m.Result = cm.Result;
+            if (m.Result == 0) {
+                gWheelPassedOn = true;
+                try {
+                    DefaultHandler(m);
+                } catch (...) {
+                    gWheelPassedOn = false;
+                    throw;
+                }
+                gWheelPassedOn = false;
+            }
+            return;
+        }
+        case CM_MOUSEWHEEL: {
+            const TShiftState shift(m.WParam & 0xFF, 0);
+            const int delta = static_cast<int16_t>(static_cast<uint16_t>(m.WParam >> 16));
+            if (DoMouseWheel(shift, delta, PointFromLParam(m.LParam)))
+                m.Result = 1;
+            else
+                m.Result = parent_ ? parent_->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam) : 0;
+            return;
+        }
+        case win::WM_CONTEXTMENU:
+            if (popupMenu_ && popupMenu_->AutoPopup) {
+                TPoint p = PointFromLParam(m.LParam);
+                if (p.X == -1 && p.Y == -1) p = ClientToScreen({0, 0});  // from the keyboard
+                popupMenu_->SetPopupComponent(this);
+                popupMenu_->Popup(p.X, p.Y);
+                m.Result = 1;
+                return;
+            }
+            DefaultHandler(m);
+            return;
+        case CM_PARENTSHOWHINTCHANGED:
+            if (parentShowHint_ && parent_ && showHint_ != parent_->ShowHint()) {
+                showHint_ = parent_->ShowHint();
+                Perform(CM_SHOWHINTCHANGED);
+            }
+            return;
+        case CM_HITTEST:
+            m.Result = win::HTCLIENT;
+            return;
         case CM_MOUSEENTER:
         case CM_MOUSELEAVE:
         default:
             DefaultHandler(m);
             return;
     }
+}
+
+void TControl::MouseWheelHandler(TMessage& m) {
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != this)
+        form->MouseWheelHandler(m);
+    else
+        m.Result = Perform(m.Msg, m.WParam, m.LParam);
+}
+
+bool TControl::DoMouseWheel(TShiftState shift, int delta, TPoint pos) {
+    bool handled = false;
+    OnMouseWheel(this, shift, delta, pos, handled);
+    return handled;
+}
+
+void TControl::SendCancelMode(TControl* sender) {
+    for (TControl* c = this; c; c = c->Parent())
+        if (auto* form = dynamic_cast<TCustomForm*>(c)) form->SendCancelMode(sender);
 }
 
 void TControl::DefaultHandler(TMessage& m) {
@@ -280,9 +373,11 @@ void TControl::SetParent(TWinControl* parent) {
     if (parent_) parent_->RemoveControl(this);
     if (parent) {
         parent->InsertControl(this);
-        // A control placed on a parent takes its font and colour when it follows them.
+        // A control placed on a parent takes its font, colour and hint switch when it follows
+        // them.
         ParentFontChanged();
         ParentColorChanged();
+        Perform(CM_PARENTSHOWHINTCHANGED);
     }
 }
 
@@ -414,13 +509,16 @@ void TControl::SetText(const std::string& text) {
 }
 
 void TControl::SetShowHint(bool on) {
-    showHint_ = on;
     parentShowHint_ = false;
+    if (on == showHint_) return;
+    showHint_ = on;
+    Perform(CM_SHOWHINTCHANGED);
 }
 
 void TControl::SetParentShowHint(bool on) {
+    if (on == parentShowHint_) return;
     parentShowHint_ = on;
-    if (on && parent_) showHint_ = parent_->ShowHint();
+    if (on) Perform(CM_PARENTSHOWHINTCHANGED);
 }
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {
@@ -654,6 +752,7 @@ void TWinControl::DestroyWnd() {
 void TWinControl::DestroyWindowHandle() {
     win::HWND h = handle_;
     if (!h) return;
+    TControlCanvas::FreeHandlesOf(h);
     win::DestroyWindow(h);
     ControlMap().erase(h);
     handle_ = nullptr;
@@ -662,9 +761,14 @@ void TWinControl::DestroyWindowHandle() {
 void TWinControl::RecreateWnd() {
     if (!handle_) return;
     const bool wasFocused = Focused();
+    const bool wasShown = win::IsWindowVisible(handle_) != 0;
+    const bool wasActive = !Parent() && win::GetActiveWindow() == handle_;
     DestroyWnd();
     HandleNeeded();
-    if (wasFocused) SetFocus();
+    // A top-level window is not made visible by its styles: show it again as it was.
+    if (wasShown && !win::IsWindowVisible(handle_))
+        win::ShowWindow(handle_, wasActive ? win::SW_SHOW : win::SW_SHOWNA);
+    if (wasFocused && CanFocus()) SetFocus();
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {
@@ -722,8 +826,10 @@ bool TWinControl::ContainsControl(const TControl* c) const {
 }
 
 TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled, bool allowWinControls) {
+    // A control may be see-through at places: it answers CM_HITTEST with 0 there.
     auto hit = [&](TControl* c) {
-        return c->Visible() && (allowDisabled || c->Enabled()) && c->BoundsRect().Contains(p);
+        return c->Visible() && (allowDisabled || c->Enabled()) && c->BoundsRect().Contains(p) &&
+               c->Perform(CM_HITTEST, 0, LParamFromPoint({p.X - c->Left(), p.Y - c->Top()})) != 0;
     };
     if (allowWinControls)
         for (auto it = winControls_.rbegin(); it != winControls_.rend(); ++it)
@@ -1130,7 +1236,13 @@ void TWinControl::WndProc(TMessage& m) {
                 win::TrackMouseEvent(&t);
             }
         }
-        if (IsControlMouseMsg(m)) return;
+        if (IsControlMouseMsg(m)) {
+            // What the graphic control left alone gets the default handling of this window
+            // (a right button's release becomes WM_CONTEXTMENU).
+            if (m.Result == 0 && handle_)
+                m.Result = win::DefWindowProcA(handle_, m.Msg, m.WParam, m.LParam);
+            return;
+        }
         if (m.Msg == win::WM_LBUTTONDOWN && handle_ && ControlStyle.Contains(csCaptureMouse))
             win::SetCapture(handle_);
         TControl::WndProc(m);
@@ -1273,16 +1385,24 @@ void TWinControl::Dispatch(TMessage& m) {
             }
             m.Result = 0;
             if (mask && Perform(CM_WANTSPECIALKEY, key, 0) == 0 &&
-                (Perform(win::WM_GETDLGCODE, 0, 0) & mask) == 0) {
-                TWinControl* top = this;
-                while (top->Parent())
-                    top = top->Parent();
-                if (top->Perform(CM_DIALOGKEY, key, m.LParam) != 0) m.Result = 1;
-            }
+                (Perform(win::WM_GETDLGCODE, 0, 0) & mask) == 0 &&
+                TopParent(this)->Perform(CM_DIALOGKEY, key, m.LParam) != 0)
+                m.Result = 1;
             return;
         }
         case CN_CHAR:
+            // A character the control does not take is offered to the form: a "&" mnemonic.
             m.Result = 0;
+            if ((Perform(win::WM_GETDLGCODE, 0, 0) & win::DLGC_WANTCHARS) == 0)
+                if (TControl* top = TopParent(this);
+                    top->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0)
+                    m.Result = 1;
+            return;
+        case CN_SYSCHAR:
+            // Alt with a letter is always a mnemonic.
+            m.Result = 0;
+            if (m.WParam != ' ')
+                m.Result = TopParent(this)->Perform(CM_DIALOGCHAR, m.WParam, m.LParam);
             return;
         case CM_DIALOGKEY:
         case CM_DIALOGCHAR:
@@ -1360,14 +1480,35 @@ void TWinControl::Dispatch(TMessage& m) {
             m.Result = reinterpret_cast<intptr_t>(brush_.Handle());
             return;
         }
-        case win::WM_CONTEXTMENU:
-            if (PopupMenu() && PopupMenu()->AutoPopup) {
-                TPoint p = PointFromLParam(m.LParam);
-                if (p.X == -1 && p.Y == -1) p = ClientToScreen({0, 0});
-                PopupMenu()->SetPopupComponent(this);
-                PopupMenu()->Popup(p.X, p.Y);
-                m.Result = 1;
-                return;
+        case win::WM_CONTEXTMENU: {
+            // A graphic child under the mouse shows its own menu first.
+            const TPoint p = PointFromLParam(m.LParam);
+            if (!(p.X == -1 && p.Y == -1)) {
+                TControl* c = ControlAtPos(ScreenToClient(p), false);
+                if (c && (m.Result = c->Perform(m.Msg, m.WParam, m.LParam)) != 0) return;
+            }
+            TControl::Dispatch(m);
+            return;
+        }
+        case CM_SHOWHINTCHANGED:
+            NotifyControls(CM_PARENTSHOWHINTCHANGED);
+            return;
+        case win::WM_SETCURSOR:
+            if (reinterpret_cast<win::HWND>(m.WParam) == handle_ &&
+                static_cast<int16_t>(m.LParam & 0xFFFF) == win::HTCLIENT) {
+                TCursor cursor = ScreenCursor();
+                if (cursor == crDefault) {
+                    win::POINT p;
+                    win::GetCursorPos(&p);
+                    TControl* c = ControlAtPos(ScreenToClient(p), false);
+                    if (c) cursor = c->Cursor();
+                    if (cursor == crDefault) cursor = Cursor();
+                }
+                if (cursor != crDefault) {
+                    win::SetCursor(Screen()->Cursors(cursor));
+                    m.Result = 1;
+                    return;
+                }
             }
             DefaultHandler(m);
             return;
@@ -1431,9 +1572,31 @@ void TControlCanvas::UsePaintDC(win::HDC dc) {
     if (dc) SetHandle(dc);
 }
 
+namespace {
+
+// The canvases that hold a DC of a window, so that the DC goes back before the window goes.
+std::vector<TControlCanvas*>& CanvasesWithDC() {
+    static std::vector<TControlCanvas*> v;
+    return v;
+}
+
+}  // namespace
+
+void TControlCanvas::FreeHandlesOf(win::HWND window) {
+    std::vector<TControlCanvas*> holding;
+    for (TControlCanvas* c : CanvasesWithDC())
+        if (c->window_ == window) holding.push_back(c);
+    for (TControlCanvas* c : holding)
+        c->FreeHandle();
+}
+
 void TControlCanvas::FreeHandle() {
     SetHandle(nullptr);
-    if (dc_ && own_) win::ReleaseDC(window_, dc_);
+    if (dc_ && own_) {
+        win::ReleaseDC(window_, dc_);
+        auto& v = CanvasesWithDC();
+        v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    }
     dc_ = nullptr;
     window_ = nullptr;
     own_ = false;
@@ -1451,6 +1614,7 @@ void TControlCanvas::CreateHandle() {
         win::IntersectClipRect(dc_, 0, 0, control_->Width(), control_->Height());
     }
     own_ = dc_ != nullptr;
+    if (own_) CanvasesWithDC().push_back(this);
     if (dc_) SetHandle(dc_);
 }
 

@@ -88,15 +88,21 @@ inline constexpr TCursor crSizeNESW = -6;
 inline constexpr TCursor crSizeNS = -7;
 inline constexpr TCursor crSizeNWSE = -8;
 inline constexpr TCursor crSizeWE = -9;
+inline constexpr TCursor crUpArrow = -10;
 inline constexpr TCursor crHourGlass = -11;
 inline constexpr TCursor crNo = -18;
+inline constexpr TCursor crAppStart = -19;
+inline constexpr TCursor crHelp = -20;
 inline constexpr TCursor crHandPoint = -21;
+inline constexpr TCursor crSizeAll = -22;
 
 using TMouseEvent =
     Delegate<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = Delegate<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TKeyEvent = Delegate<void(TObject* Sender, uint16_t& Key, TShiftState Shift)>;
 using TKeyPressEvent = Delegate<void(TObject* Sender, char& Key)>;
+using TMouseWheelEvent = Delegate<void(TObject* Sender, TShiftState Shift, int WheelDelta,
+                                       TPoint MousePos, bool& Handled)>;
 using TWndMethod = Delegate<void(TMessage& Message)>;
 
 // How a windowed control's window is made.
@@ -206,8 +212,15 @@ public:
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
+    // The wheel turned while this control or one inside it has the focus; the position is on
+    // the screen. A handler that sets Handled keeps it from the parents.
+    TMouseWheelEvent OnMouseWheel;
     TNotifyEvent OnResize;
     virtual void Click();
+
+    // Where a wheel message goes first: the form hands it to its focused control, whose
+    // CM_MOUSEWHEEL passes it up the parents until one handles it.
+    virtual void MouseWheelHandler(TMessage& message);
 
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
@@ -219,6 +232,10 @@ protected:
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual bool DoMouseWheel(TShiftState shift, int delta, TPoint mousePos);
+    // Tells the forms this control is on that the mouse went down on it, so their focused
+    // controls close what they have open (CM_CANCELMODE with the sender in LParam).
+    void SendCancelMode(TControl* sender);
     virtual void Resize() { OnResize(this); }
     virtual void Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<intptr_t>(this)); }
     virtual void VisibleChanging() {}
@@ -430,6 +447,8 @@ public:
     ~TControlCanvas() override { FreeHandle(); }
     TControl* Control() const { return control_; }
     void FreeHandle();
+    // Frees the DCs that canvases hold of a window that is going.
+    static void FreeHandlesOf(win::HWND window);
     // A DC handed in by a paint message; it is given back by its owner.
     void UsePaintDC(win::HDC dc);
 

@@ -279,6 +279,18 @@ void TCustomForm::SetFocusedControl(TWinControl* c) {
     Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<intptr_t>(c));
 }
 
+void TCustomForm::MouseWheelHandler(TMessage& m) {
+    if (activeControl_ && activeControl_ != this)
+        m.Result = activeControl_->Perform(m.Msg, m.WParam, m.LParam);
+    else
+        TWinControl::MouseWheelHandler(m);
+}
+
+void TCustomForm::SendCancelMode(TControl* sender) {
+    if (active_ && activeControl_)
+        activeControl_->Perform(CM_CANCELMODE, 0, reinterpret_cast<intptr_t>(sender));
+}
+
 void TCustomForm::FocusControl(TWinControl* c) {
     TWinControl* target = c && c->CanFocus() ? c : nullptr;
     if (!target) target = FindNextControl(nullptr, true, true, false);
@@ -945,10 +957,71 @@ TRect TScreen::WorkAreaRect() const {
     return r;
 }
 
+win::HCURSOR TScreen::Cursors(TCursor cursor) const {
+    const char* id = win::IDC_ARROW;
+    switch (cursor) {
+        case crNone:
+            return nullptr;
+        case crCross:
+            id = win::IDC_CROSS;
+            break;
+        case crIBeam:
+            id = win::IDC_IBEAM;
+            break;
+        case crSizeNESW:
+            id = win::IDC_SIZENESW;
+            break;
+        case crSizeNS:
+            id = win::IDC_SIZENS;
+            break;
+        case crSizeNWSE:
+            id = win::IDC_SIZENWSE;
+            break;
+        case crSizeWE:
+            id = win::IDC_SIZEWE;
+            break;
+        case crUpArrow:
+            id = win::IDC_UPARROW;
+            break;
+        case crHourGlass:
+            id = win::IDC_WAIT;
+            break;
+        case crNo:
+            id = win::IDC_NO;
+            break;
+        case crAppStart:
+            id = win::IDC_APPSTARTING;
+            break;
+        case crHelp:
+            id = win::IDC_HELP;
+            break;
+        case crHandPoint:
+            id = win::IDC_HAND;
+            break;
+        case crSizeAll:
+            id = win::IDC_SIZEALL;
+            break;
+        default:
+            break;
+    }
+    return win::LoadCursorA(nullptr, id);
+}
+
 void TScreen::SetCursor(TCursor cursor) {
+    if (cursor == cursor_) return;
     cursor_ = cursor;
-    const char* id = cursor == crHourGlass ? win::IDC_WAIT : win::IDC_ARROW;
-    win::SetCursor(win::LoadCursorA(nullptr, id));
+    if (cursor == crDefault) {
+        // Back to the cursor of whatever is under the mouse.
+        win::POINT p;
+        win::GetCursorPos(&p);
+        if (win::HWND h = win::WindowFromPoint(p)) {
+            const auto hit = win::SendMessageA(h, win::WM_NCHITTEST, 0, win::MAKELPARAM(p.x, p.y));
+            win::SendMessageA(h, win::WM_SETCURSOR, reinterpret_cast<win::WPARAM>(h),
+                              win::MAKELPARAM(static_cast<int>(hit), win::WM_MOUSEMOVE));
+            return;
+        }
+    }
+    win::SetCursor(Cursors(cursor));
 }
 
 }  // namespace vcl

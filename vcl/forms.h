@@ -135,6 +135,9 @@ public:
     void Dispatch(TMessage& message) override;
     // Moves the focus to the active control, or the first that can take it.
     void FocusControl(TWinControl* control);
+    void MouseWheelHandler(TMessage& message) override;
+    // CM_CANCELMODE to the active control of the active form.
+    void SendCancelMode(TControl* sender);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -350,8 +353,12 @@ public:
     TRect WorkAreaRect() const;
     int WorkAreaWidth() const { return WorkAreaRect().Width(); }
     int WorkAreaHeight() const { return WorkAreaRect().Height(); }
+    // While not crDefault, every control of the program shows this cursor.
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor cursor);
+    // The windowing layer's cursor of a class library cursor (the arrow for crDefault and the
+    // ones it does not know, nullptr for crNone).
+    win::HCURSOR Cursors(TCursor cursor) const;
     int PixelsPerInch = 96;
 
 private:

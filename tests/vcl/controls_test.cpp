@@ -217,3 +217,260 @@ TEST_F(ControlsTest, CheckBoxStateFiresClickAndFollowsTheMouse) {
 
 }  // namespace
 }  // namespace vcl::testing
+
+namespace vcl::testing {
+namespace {
+
+// A windowed control that records the notices it gets and may want characters.
+class TNoticeProbe : public TCustomControl {
+public:
+    VCL_CLASS(TNoticeProbe, TCustomControl)
+    explicit TNoticeProbe(TComponent* owner) : TCustomControl(owner) { SetTabStop(true); }
+    void Dispatch(TMessage& m) override {
+        if (m.Msg == win::WM_GETDLGCODE && wantsChars) {
+            m.Result = win::DLGC_WANTCHARS;
+            return;
+        }
+        if (m.Msg == CM_CANCELMODE) cancelSenders.push_back(reinterpret_cast<TControl*>(m.LParam));
+        if (m.Msg == win::WM_CHAR) chars += static_cast<char>(m.WParam);
+        if (m.Msg == CM_MOUSEWHEEL) ++wheels;
+        TCustomControl::Dispatch(m);
+    }
+    bool wantsChars = false;
+    std::vector<TControl*> cancelSenders;
+    std::string chars;
+    int wheels = 0;
+};
+
+// A graphic control that is see-through on its right half.
+class THalfProbe : public TGraphicControl {
+public:
+    VCL_CLASS(THalfProbe, TGraphicControl)
+    explicit THalfProbe(TComponent* owner) : TGraphicControl(owner) {}
+    void Dispatch(TMessage& m) override {
+        if (m.Msg == CM_HITTEST) {
+            m.Result = static_cast<int16_t>(m.LParam & 0xFFFF) < Width() / 2;
+            return;
+        }
+        if (m.Msg == win::WM_MOUSEWHEEL) ++wheels;
+        TGraphicControl::Dispatch(m);
+    }
+    int wheels = 0;
+};
+
+void QueueAltKey(win::UINT vk, unsigned char ch) {
+    win::QueueKeyEvent({win::VK_MENU, true, 0});
+    win::QueueKeyEvent({vk, true, ch});
+    win::QueueKeyEvent({vk, false, 0});
+    win::QueueKeyEvent({win::VK_MENU, false, 0});
+}
+
+class ControlMessagesTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        Application()->CreateForm(form);
+        form->SetBounds(100, 100, 400, 300);
+        form->SetCaption("Form");
+    }
+    void ShowForm() {
+        form->Show();
+        Pump();
+    }
+    TForm* form = nullptr;
+};
+
+TEST_F(ControlMessagesTest, ARecreatedFormStaysShownWithItsChildrenFocusAndText) {
+    auto* label = Make<TLabel>(form, form, "lab", Bounds(10, 10, 80, 17));
+    auto* button = Make<TButton>(form, form, "btn", Bounds(10, 40, 75, 25));
+    auto* probe = Make<TNoticeProbe>(form, form, "probe", Bounds(100, 40, 60, 30));
+    ShowForm();
+    button->SetFocus();
+    const win::HWND before = form->Handle();
+    const win::HDC probeDC = probe->Canvas()->Handle();  // a DC held outside painting
+    ASSERT_NE(probeDC, nullptr);
+    form->SetBorderStyle(bsDialog);  // a style that needs a new window
+    ASSERT_NE(form->Handle(), before);
+    EXPECT_FALSE(win::IsWindow(before));
+    EXPECT_TRUE(win::IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(win::GetWindowLongPtrA(form->Handle(), win::GWL_EXSTYLE) &
+                win::WS_EX_DLGMODALFRAME);
+    EXPECT_TRUE(button->HandleAllocated());
+    EXPECT_EQ(win::GetParent(button->Handle()), form->Handle());
+    EXPECT_TRUE(win::IsWindowVisible(button->Handle()));
+    EXPECT_EQ(win::GetFocus(), button->Handle());
+    EXPECT_EQ(form->Caption(), "Form");
+    EXPECT_EQ(label->Parent(), form);
+    // The canvas let go of the old window's DC and draws on the new window.
+    EXPECT_FALSE(probe->Canvas()->HandleAllocated());
+    probe->Canvas()->Brush()->SetColor(clRed);
+    probe->Canvas()->FillRect(Rect(0, 0, 10, 10));
+    EXPECT_EQ(probe->Canvas()->Pixels(5, 5), clRed);
+
+    // A child window made again keeps its text and place.
+    button->SetCaption("Again");
+    const win::HWND oldButton = button->Handle();
+    button->Perform(CM_RECREATEWND);
+    EXPECT_NE(button->Handle(), oldButton);
+    EXPECT_EQ(button->Caption(), "Again");
+    EXPECT_EQ(button->BoundsRect(), Bounds(10, 40, 75, 25));
+    EXPECT_EQ(win::GetFocus(), button->Handle());
+}
+
+TEST_F(ControlMessagesTest, MnemonicsReachButtonsAndLabelsThroughTheForm) {
+    auto* start = Make<TButton>(form, form, "start", Bounds(10, 10, 75, 25));
+    auto* stop = Make<TButton>(form, form, "stop", Bounds(100, 10, 75, 25));
+    auto* typing = Make<TNoticeProbe>(form, form, "typing", Bounds(10, 60, 100, 20));
+    auto* label = Make<TLabel>(form, form, "lab", Bounds(10, 90, 80, 17));
+    start->SetCaption("&Start");
+    stop->SetCaption("Sto&p");
+    label->SetCaption("&List:");
+    label->FocusControl = typing;
+    typing->wantsChars = true;
+    std::string clicked;
+    for (TButton* b : {start, stop})
+        b->OnClick = TNotifyEvent::FromCallable([&clicked, b](TObject*) { clicked += b->Name(); });
+    ShowForm();
+    start->SetFocus();
+    QueueKey('P', 'p');  // a button takes no characters: the form finds Sto&p
+    Pump();
+    EXPECT_EQ(clicked, "stop");
+    QueueAltKey('S', 's');  // Alt with a letter, from anywhere
+    Pump();
+    EXPECT_EQ(clicked, "stopstart");
+    QueueAltKey('L', 'l');  // the label hands the focus to its control
+    Pump();
+    EXPECT_EQ(win::GetFocus(), typing->Handle());
+    QueueKey('P', 'p');  // a control that takes characters keeps them
+    Pump();
+    EXPECT_EQ(clicked, "stopstart");
+    EXPECT_EQ(typing->chars, "p");
+}
+
+TEST_F(ControlMessagesTest, TheWheelGoesToTheFocusedControlThenUpItsParents) {
+    auto* panel = Make<TNoticeProbe>(form, form, "panel", Bounds(0, 0, 300, 200));
+    auto* inner = Make<TNoticeProbe>(form, panel, "inner", Bounds(10, 10, 100, 50));
+    auto* graphic = Make<THalfProbe>(form, inner, "graphic", Bounds(0, 0, 100, 50));
+    int formWheels = 0;
+    const TWndMethod formProc = form->WindowProc;
+    form->WindowProc = TWndMethod::FromCallable([&](TMessage& m) {
+        if (m.Msg == CM_MOUSEWHEEL) ++formWheels;
+        formProc(m);
+    });
+    ShowForm();
+    inner->SetFocus();
+    const TPoint at = ScreenCentre(inner);
+    auto wheel = [&](int delta) {
+        win::QueueMouseEvent({win::MouseEvent::Wheel, {at.X, at.Y}, win::MouseButton::None, delta});
+        Pump();
+    };
+    wheel(-120);
+    // Nobody handles it: each of the chain hears it once, the form last.
+    EXPECT_EQ(inner->wheels, 1);
+    EXPECT_EQ(panel->wheels, 1);
+    EXPECT_EQ(formWheels, 1);
+    EXPECT_EQ(graphic->wheels, 0);  // the graphic child under the mouse is not asked
+    int delta = 0;
+    panel->OnMouseWheel = TMouseWheelEvent::FromCallable(
+        [&](TObject*, TShiftState, int d, TPoint pos, bool& handled) {
+            delta = d;
+            EXPECT_EQ(pos, at);
+            handled = true;
+        });
+    wheel(240);
+    EXPECT_EQ(delta, 240);
+    EXPECT_EQ(inner->wheels, 2);
+    EXPECT_EQ(formWheels, 1);  // the panel kept it
+    form->WindowProc = formProc;
+}
+
+TEST_F(ControlMessagesTest, APressTellsTheFocusedControlToCancelItsMode) {
+    auto* focused = Make<TNoticeProbe>(form, form, "focused", Bounds(10, 10, 100, 30));
+    auto* label = Make<TLabel>(form, form, "lab", Bounds(10, 100, 80, 17));
+    ShowForm();
+    focused->SetFocus();
+    QueueClick(label);
+    Pump();
+    ASSERT_EQ(focused->cancelSenders.size(), 1u);
+    EXPECT_EQ(focused->cancelSenders[0], label);
+}
+
+TEST_F(ControlMessagesTest, CursorsFollowTheControlUnderTheMouseAndTheScreen) {
+    auto* link = Make<TLabel>(form, form, "link", Bounds(10, 10, 80, 17));
+    auto* plain = Make<TLabel>(form, form, "plain", Bounds(10, 50, 80, 17));
+    auto* beam = Make<TNoticeProbe>(form, form, "beam", Bounds(150, 10, 80, 30));
+    link->SetCursor(crHandPoint);
+    beam->SetCursor(crIBeam);
+    ShowForm();
+    auto shapeOver = [&](TControl* c) {
+        const TPoint p = ScreenCentre(c);
+        QueueMove(p.X, p.Y);
+        Pump();
+        return win::StandardCursorId(win::GetCursor());
+    };
+    EXPECT_EQ(shapeOver(link), 32649);   // the hand
+    EXPECT_EQ(shapeOver(plain), 32512);  // the class's arrow
+    EXPECT_EQ(shapeOver(beam), 32513);
+    Screen()->SetCursor(crHourGlass);
+    EXPECT_EQ(win::StandardCursorId(win::GetCursor()), 32514);
+    EXPECT_EQ(shapeOver(link), 32514);  // the screen's cursor wins everywhere
+    Screen()->SetCursor(crDefault);     // back to what is under the mouse at once
+    EXPECT_EQ(win::StandardCursorId(win::GetCursor()), 32649);
+    EXPECT_EQ(Screen()->Cursors(crNone), nullptr);
+}
+
+TEST_F(ControlMessagesTest, GraphicChildrenShowTheirOwnMenusAndHitTests) {
+    auto* under = Make<TProbe>(form, form, "under", Bounds(10, 10, 100, 40));
+    auto* half = Make<THalfProbe>(form, form, "half", Bounds(10, 10, 100, 40));
+    std::vector<std::string> log;
+    under->log = &log;
+    EXPECT_EQ(form->ControlAtPos({20, 20}, false), half);
+    EXPECT_EQ(form->ControlAtPos({90, 20}, false), under);  // through the see-through half
+
+    auto* labelMenu = New<TPopupMenu>(form);
+    auto* formMenu = New<TPopupMenu>(form);
+    auto* label = Make<TLabel>(form, form, "lab", Bounds(10, 100, 80, 17));
+    label->SetPopupMenu(labelMenu);
+    form->SetPopupMenu(formMenu);
+    for (TPopupMenu* m : {labelMenu, formMenu}) {
+        auto* item = New<TMenuItem>(form);
+        item->SetCaption("Item");
+        m->Items()->Add(item);
+    }
+    std::vector<TComponent*> shownFor;
+    for (TPopupMenu* m : {labelMenu, formMenu})
+        m->OnPopup = TNotifyEvent::FromCallable(
+            [&shownFor, m](TObject*) { shownFor.push_back(m->PopupComponent()); });
+    ShowForm();
+    auto rightClick = [&](TPoint p) {
+        QueueMove(p.X, p.Y);
+        win::QueueMouseEvent({win::MouseEvent::Down, {p.X, p.Y}, win::MouseButton::Right});
+        win::QueueMouseEvent({win::MouseEvent::Up, {p.X, p.Y}, win::MouseButton::Right});
+        QueueKey(win::VK_ESCAPE, 27);  // the menu's own loop closes it
+        Pump();
+    };
+    rightClick(ScreenCentre(label));
+    rightClick(form->ClientToScreen({300, 200}));
+    EXPECT_EQ(shownFor, (std::vector<TComponent*>{label, form}));
+    label->Free();  // the menu forgets the component it was shown for
+    EXPECT_EQ(labelMenu->PopupComponent(), nullptr);
+}
+
+TEST_F(ControlMessagesTest, ShowHintFollowsTheParentUntilSetOwnly) {
+    auto* panel = Make<TNoticeProbe>(form, form, "panel", Bounds(0, 0, 200, 100));
+    auto* follower = Make<TLabel>(form, panel, "follower", Bounds(0, 0, 50, 17));
+    auto* own = Make<TLabel>(form, panel, "own", Bounds(0, 20, 50, 17));
+    own->SetShowHint(false);
+    EXPECT_FALSE(own->ParentShowHint());
+    form->SetShowHint(true);
+    EXPECT_TRUE(panel->ShowHint());
+    EXPECT_TRUE(follower->ShowHint());  // down through the panel
+    EXPECT_FALSE(own->ShowHint());
+    auto* late = Make<TLabel>(form, panel, "late", Bounds(0, 40, 50, 17));
+    EXPECT_TRUE(late->ShowHint());  // placed on a parent, it takes the parent's
+    own->SetParentShowHint(true);
+    EXPECT_TRUE(own->ShowHint());
+}
+
+}  // namespace
+}  // namespace vcl::testing
