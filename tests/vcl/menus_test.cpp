@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/vcl/gui_fixture.h"
+#include "vcl/bitmap.h"
+#include "vcl/exceptions.h"
+#include "vcl/forms.h"
 
 namespace vcl::testing {
 namespace {
@@ -101,6 +104,100 @@ TEST_F(MenusTest, PopupRunsTheChosenItemAndOwnerDrawingAsksTheItems) {
     QueueKey(win::VK_ESCAPE, 27);
     popup->Popup(200, 200);
     EXPECT_TRUE(chosen.empty());
+}
+
+}  // namespace
+}  // namespace vcl::testing
+
+namespace vcl::testing {
+namespace {
+
+TEST(ShortCuts, TextsInTheClassLibraryForm) {
+    EXPECT_EQ(ShortCutToText(ShortCut('S', {ssCtrl})), "Ctrl+S");
+    EXPECT_EQ(ShortCutToText(ShortCut(win::VK_DELETE, {ssShift})), "Shift+Del");
+    EXPECT_EQ(ShortCutToText(ShortCut(win::VK_F1, {})), "F1");
+    EXPECT_EQ(ShortCutToText(ShortCut(win::VK_F1 + 11, {ssAlt})), "Alt+F12");
+    EXPECT_EQ(ShortCutToText(ShortCut('9', {ssShift, ssCtrl, ssAlt})), "Shift+Ctrl+Alt+9");
+    EXPECT_EQ(ShortCutToText(ShortCut(win::VK_RETURN, {})), "Enter");
+    EXPECT_EQ(ShortCutToText(0x07), "");  // a key without a name
+    uint16_t key = 0;
+    TShiftState shift;
+    ShortCutToKey(ShortCut(win::VK_INSERT, {ssCtrl, ssShift}), key, shift);
+    EXPECT_EQ(key, win::VK_INSERT);
+    EXPECT_TRUE(shift == (TShiftState{ssCtrl, ssShift}));
+}
+
+TEST_F(MenusTest, RadioGroupsDefaultItemsAndTheItemList) {
+    TForm* form = nullptr;
+    Application()->CreateForm(form);
+    auto* popup = New<TPopupMenu>(form);
+    TMenuItem* root = popup->Items();
+    TMenuItem* a = Item(form, "A", root);
+    TMenuItem* b = Item(form, "B", root);
+    TMenuItem* other = Item(form, "Other", root);
+    for (TMenuItem* i : {a, b, other})
+        i->SetRadioItem(true);
+    other->SetGroupIndex(2);
+    a->SetChecked(true);
+    other->SetChecked(true);
+    b->SetChecked(true);  // unchecks A, its own group only
+    EXPECT_FALSE(a->Checked());
+    EXPECT_TRUE(other->Checked());
+    win::HMENU native = popup->Handle();
+    win::MENUITEMINFOA mi;
+    mi.fMask = win::MIIM_FTYPE | win::MIIM_STATE;
+    ASSERT_TRUE(win::GetMenuItemInfoA(native, 1, win::TRUE, &mi));
+    EXPECT_TRUE(mi.fType & win::MFT_RADIOCHECK);
+    EXPECT_TRUE(mi.fState & win::MFS_CHECKED);
+    EXPECT_FALSE(win::GetMenuState(native, 0, win::MF_BYPOSITION) & win::MF_CHECKED);
+
+    // One default item per list.
+    a->SetDefault(true);
+    b->SetDefault(true);
+    EXPECT_FALSE(a->Default());
+    EXPECT_EQ(win::GetMenuDefaultItem(native, win::TRUE, 0), 1u);
+
+    // Insert, Delete (which frees), Remove (which does not) and Clear.
+    auto* first = New<TMenuItem>(form);
+    first->SetCaption("First");
+    root->Insert(0, first);
+    EXPECT_EQ(root->IndexOf(first), 0);
+    EXPECT_EQ(NativeText(native, 0), "First");
+    EXPECT_THROW(root->Insert(0, first), EMenuError);  // already in a menu
+    EXPECT_THROW(root->Insert(9, New<TMenuItem>(form)), EListError);
+    root->Delete(0);
+    EXPECT_EQ(root->Count(), 3);
+    root->Remove(other);
+    EXPECT_EQ(other->Parent(), nullptr);
+    EXPECT_EQ(win::GetMenuItemCount(native), 2);
+    other->Free();
+    b->Free();  // its owner's freeing takes it out of the list
+    EXPECT_EQ(root->Count(), 1);
+    EXPECT_EQ(win::GetMenuItemCount(native), 1);
+    root->Clear();
+    EXPECT_EQ(root->Count(), 0);
+    EXPECT_EQ(win::GetMenuItemCount(native), 0);
+    EXPECT_THROW(root->Items(0), EListError);
+}
+
+TEST_F(MenusTest, OwnerDrawnItemsWithoutHandlersPaintTheClassicLook) {
+    auto* menu = New<TPopupMenu>(nullptr);
+    auto* item = New<TMenuItem>(menu);
+    item->SetCaption("&Save");
+    item->SetShortCut(ShortCut('S', {ssCtrl}));
+    menu->Items()->Add(item);
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(120, 20);
+    int w = 0, h = 0;
+    item->MeasureItem(bmp.Canvas(), w, h);
+    EXPECT_GT(w, bmp.Canvas()->TextWidth("Save"));
+    EXPECT_GE(h, 19);
+    item->AdvancedDrawItem(bmp.Canvas(), Rect(0, 0, 120, 20), TOwnerDrawState{odSelected});
+    EXPECT_EQ(ColorToRGB(bmp.Canvas()->Pixels(1, 1)), ColorToRGB(clHighlight));
+    item->AdvancedDrawItem(bmp.Canvas(), Rect(0, 0, 120, 20), TOwnerDrawState{});
+    EXPECT_EQ(ColorToRGB(bmp.Canvas()->Pixels(1, 1)), ColorToRGB(clMenu));
+    menu->Free();
 }
 
 }  // namespace
