@@ -159,7 +159,8 @@ void TBitmap::ReleaseCanvasDC() {
 TCanvas* TBitmap::Canvas() {
     if (!canvas_) {
         canvas_ = std::make_unique<BitmapCanvas>(this);
-        canvas_->OnChange = TNotifyEvent::FromCallable([this](TObject*) { Modified = true; });
+        // Drawing on the canvas changes the picture: whoever shows it hears of it.
+        canvas_->OnChange = TNotifyEvent::FromCallable([this](TObject*) { Changed(); });
     }
     return canvas_.get();
 }
