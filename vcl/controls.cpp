@@ -719,6 +719,10 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
 
 void TWinControl::CreateHandle() {
     if (handle_) return;
+    // The parent's window first: making it makes the windows of its shown children, this
+    // one among them, which must not get a second window below.
+    if (Parent()) Parent()->HandleNeeded();
+    if (handle_) return;
     ControlState << csCreating;
     try {
         CreateWnd();

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/gdi.h"
 #include "platform/user/dialog_manager.h"
 #include "tests/vcl/gui_fixture.h"
+#include "vcl/bitmap.h"
 #include "vcl/exceptions.h"
 #include "vcl/forms.h"
 #include "vcl/std_ctrls.h"
@@ -470,6 +472,168 @@ TEST_F(ControlMessagesTest, ShowHintFollowsTheParentUntilSetOwnly) {
     EXPECT_TRUE(late->ShowHint());  // placed on a parent, it takes the parent's
     own->SetParentShowHint(true);
     EXPECT_TRUE(own->ShowHint());
+}
+
+}  // namespace
+}  // namespace vcl::testing
+
+namespace vcl::testing {
+namespace {
+
+// Controls that paint themselves in their colour and count how often.
+class TFace : public TCustomControl {
+public:
+    VCL_CLASS(TFace, TCustomControl)
+    explicit TFace(TComponent* owner) : TCustomControl(owner) {}
+    int paints = 0;
+    uint32_t extraStyle = 0;
+
+protected:
+    void Paint() override {
+        ++paints;
+        Canvas()->Brush()->SetColor(Color());
+        Canvas()->FillRect(ClientRect());
+    }
+    void CreateParams(TCreateParams& p) override {
+        TCustomControl::CreateParams(p);
+        p.Style |= extraStyle;
+    }
+};
+
+class TSpot : public TGraphicControl {
+public:
+    VCL_CLASS(TSpot, TGraphicControl)
+    explicit TSpot(TComponent* owner) : TGraphicControl(owner) { ControlStyle << csOpaque; }
+    int paints = 0;
+
+protected:
+    void Paint() override {
+        ++paints;
+        Canvas()->Brush()->SetColor(Color());
+        Canvas()->FillRect(ClientRect());
+    }
+};
+
+using WindowedControlsTest = ControlMessagesTest;
+
+TEST_F(WindowedControlsTest, HandlesAreMadeWhenNeededWithTheirCreateParams) {
+    auto* shown = Make<TFace>(form, form, "shown", Bounds(10, 10, 50, 50));
+    auto* hidden = Make<TFace>(form, form, "hidden", Bounds(70, 10, 50, 50));
+    hidden->Hide();
+    shown->extraStyle = win::WS_BORDER;
+    EXPECT_FALSE(form->HandleAllocated());
+    EXPECT_FALSE(shown->HandleAllocated());
+    form->HandleNeeded();  // the visible children come with it
+    EXPECT_TRUE(shown->HandleAllocated());
+    EXPECT_FALSE(hidden->HandleAllocated());
+    EXPECT_TRUE(win::GetWindowLongPtrA(shown->Handle(), win::GWL_STYLE) & win::WS_BORDER);
+    EXPECT_EQ(win::GetParent(shown->Handle()), form->Handle());
+    char cls[64] = {};
+    win::GetClassNameA(shown->Handle(), cls, sizeof cls);
+    EXPECT_STREQ(cls, "TFace");  // the window class is named after the control's class
+    hidden->Show();
+    EXPECT_TRUE(hidden->HandleAllocated());
+    EXPECT_EQ(FindControl(hidden->Handle()), hidden);
+
+    auto* orphan = New<TFace>(form);  // no parent: no window can be made
+    EXPECT_THROW(orphan->Handle(), EInvalidOperation);
+    EXPECT_FALSE(orphan->HandleAllocated());
+}
+
+TEST_F(WindowedControlsTest, PaintToDrawsTheControlAndItsChildrenOffScreen) {
+    auto* face = Make<TFace>(form, form, "face", Bounds(0, 0, 60, 40));
+    auto* spot = Make<TSpot>(form, face, "spot", Bounds(5, 5, 10, 10));
+    auto* inner = Make<TFace>(form, face, "inner", Bounds(30, 5, 20, 20));
+    face->SetColor(clRed);
+    spot->SetColor(clBlue);
+    inner->SetColor(clLime);
+    TBitmap target;
+    target.SetPixelFormat(pf24bit);
+    target.SetSize(80, 60);
+    face->PaintTo(target.Canvas()->Handle(), 10, 10);  // the form is not even shown
+    // Asked for its window first, the child made its parent's, and has one window only.
+    EXPECT_EQ(win::ChildrenInDialogOrder(form->Handle()), std::vector<win::HWND>{face->Handle()});
+    EXPECT_EQ(win::ChildrenInDialogOrder(face->Handle()), std::vector<win::HWND>{inner->Handle()});
+    TCanvas* c = target.Canvas();
+    EXPECT_EQ(c->Pixels(12, 12), clRed);
+    EXPECT_EQ(c->Pixels(17, 17), clBlue);  // the graphic child
+    EXPECT_EQ(c->Pixels(45, 20), clLime);  // the windowed child
+    EXPECT_EQ(c->Pixels(5, 5), clWhite);   // outside: untouched
+    EXPECT_EQ(c->Pixels(71, 20), clWhite);
+}
+
+TEST_F(WindowedControlsTest, ChangesRepaintOnTheNextTurnOrAtOnceWithUpdate) {
+    auto* face = Make<TFace>(form, form, "face", Bounds(0, 0, 60, 40));
+    auto* low = Make<TSpot>(form, form, "low", Bounds(100, 10, 40, 40));
+    auto* high = Make<TSpot>(form, form, "high", Bounds(120, 10, 40, 40));
+    low->SetColor(clBlue);
+    high->SetColor(clGreen);
+    ShowForm();
+    const int painted = face->paints;
+    EXPECT_GT(painted, 0);
+    face->SetColor(clYellow);
+    EXPECT_EQ(face->paints, painted);  // not yet
+    Pump();
+    EXPECT_EQ(face->paints, painted + 1);
+    face->Invalidate();
+    face->Update();  // at once
+    EXPECT_EQ(face->paints, painted + 2);
+    face->Repaint();
+    EXPECT_EQ(face->paints, painted + 3);
+
+    // The later graphic control lies on top until the first is brought to the front.
+    EXPECT_EQ(form->ControlAtPos({130, 20}, false), high);
+    low->BringToFront();
+    EXPECT_EQ(form->ControlAtPos({130, 20}, false), low);
+    Pump();
+    win::HDC dc = win::GetDC(form->Handle());
+    EXPECT_EQ(win::GetPixel(dc, 130, 20), ColorToRGB(clBlue));
+    low->SendToBack();
+    low->Invalidate();
+    Pump();
+    EXPECT_EQ(win::GetPixel(dc, 130, 20), ColorToRGB(clGreen));
+    win::ReleaseDC(form->Handle(), dc);
+    // A hidden or disabled control is not found under the mouse.
+    high->SetEnabled(false);
+    EXPECT_EQ(form->ControlAtPos({130, 20}, false), low);
+    EXPECT_EQ(form->ControlAtPos({130, 20}, true), high);
+    high->Hide();
+    EXPECT_EQ(form->ControlAtPos({130, 20}, true), low);
+}
+
+TEST_F(WindowedControlsTest, TabOrderFocusAndEnterExit) {
+    auto* a = Make<TNoticeProbe>(form, form, "a", Bounds(10, 10, 50, 20));
+    auto* b = Make<TNoticeProbe>(form, form, "b", Bounds(10, 40, 50, 20));
+    auto* c = Make<TNoticeProbe>(form, form, "c", Bounds(10, 70, 50, 20));
+    std::string trail;
+    for (TNoticeProbe* p : {a, b, c}) {
+        p->OnEnter =
+            TNotifyEvent::FromCallable([&trail, p](TObject*) { trail += "+" + p->Name(); });
+        p->OnExit = TNotifyEvent::FromCallable([&trail, p](TObject*) { trail += "-" + p->Name(); });
+    }
+    EXPECT_EQ(a->TabOrder(), 0);
+    c->SetTabOrder(0);  // c, a, b
+    EXPECT_EQ(a->TabOrder(), 1);
+    b->SetTabStop(false);
+    ShowForm();
+    EXPECT_EQ(win::GetFocus(), c->Handle());  // the first in tab order takes the focus
+    QueueKey(win::VK_TAB);
+    Pump();
+    EXPECT_EQ(win::GetFocus(), a->Handle());
+    QueueKey(win::VK_TAB);  // b has no tab stop
+    Pump();
+    EXPECT_EQ(win::GetFocus(), c->Handle());
+    EXPECT_EQ(trail, "+c-c+a-a+c");
+    EXPECT_EQ(form->ActiveControl(), c);
+    b->SetFocus();  // still focusable by code
+    EXPECT_TRUE(b->Focused());
+    b->SetEnabled(false);
+    EXPECT_FALSE(b->CanFocus());
+    EXPECT_THROW(b->SetFocus(), EInvalidOperation);
+    a->Free();  // the form forgets a freed control
+    c->SetFocus();
+    c->Free();
+    EXPECT_EQ(form->ActiveControl(), nullptr);
 }
 
 }  // namespace
