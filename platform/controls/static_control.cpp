@@ -74,7 +74,7 @@ void DrawStandardIcon(HDC dc, int x, int y, const std::string& name) {
     } else {
         const bool question = name == "#32514";
         FilledCircle(dc, x + 1, y + 1, x + 31, y + 31, white, question ? black : RGB(0, 0, 160));
-        const COLORREF ink = question ? RGB(0, 0, 160) : RGB(0, 0, 160);
+        const COLORREF ink = RGB(0, 0, 160);
         if (question) {
             bar(11, 8, 21, 11, ink);
             bar(18, 8, 21, 16, ink);
@@ -141,7 +141,11 @@ void Paint(HWND h, HDC dc) {
         }
         case SS_ICON:
             FillRect(dc, &rc, brush);
-            DrawStandardIcon(dc, 0, 0, TextOf(h));
+            // An icon handed in with STM_SETICON; else the standard one its text names.
+            if (st && st->icon)
+                DrawIconEx(dc, 0, 0, st->icon, 0, 0, 0, nullptr, DI_NORMAL);
+            else
+                DrawStandardIcon(dc, 0, 0, TextOf(h));
             break;
         case SS_OWNERDRAW: {
             DRAWITEMSTRUCT dis;
