@@ -190,3 +190,176 @@ TEST_F(FormsTest, PlainFormScreenshot) {
 
 }  // namespace
 }  // namespace vcl::testing
+
+namespace vcl::testing {
+namespace {
+
+// A form that writes down its events.
+class TTracedForm : public TForm {
+public:
+    VCL_CLASS(TTracedForm, TForm)
+    explicit TTracedForm(TComponent* owner) : TForm(owner) {
+        SetBounds(40, 40, 200, 120);
+        OnShow = Note("show");
+        OnHide = Note("hide");
+        OnActivate = Note("activate");
+        OnDeactivate = Note("deactivate");
+        OnDestroy = TNotifyEvent::FromCallable([this](TObject*) {
+            if (trail) *trail += Name() + ":destroy ";
+        });
+        OnCloseQuery = TCloseQueryEvent::FromCallable([this](TObject*, bool& canClose) {
+            *trail += Name() + ":query ";
+            canClose = mayClose;
+        });
+        OnClose = TCloseEvent::FromCallable([this](TObject*, TCloseAction& a) {
+            *trail += Name() + ":close ";
+            a = action;
+        });
+    }
+    TNotifyEvent Note(const char* what) {
+        return TNotifyEvent::FromCallable([this, what](TObject*) {
+            if (trail) *trail += Name() + ":" + what + " ";
+        });
+    }
+    std::string* trail = nullptr;
+    bool mayClose = true;
+    TCloseAction action = caHide;
+};
+
+class FormLifeTest : public GuiTest {
+protected:
+    TTracedForm* Make(const char* name) {
+        TTracedForm* f = nullptr;
+        Application()->CreateForm(f);
+        f->SetName(name);
+        f->trail = &trail;
+        return f;
+    }
+    std::string trail;
+};
+
+TEST_F(FormLifeTest, ShowActivateAndTheWaysOfClosing) {
+    TTracedForm* main = Make("main");
+    TTracedForm* tool = Make("tool");
+    main->Show();
+    Pump();
+    tool->Show();
+    Pump();
+    // OnShow comes before the window is up (and takes the activation).
+    EXPECT_EQ(trail, "main:show main:activate tool:show main:deactivate tool:activate ");
+    EXPECT_TRUE(tool->Active());
+    trail.clear();
+
+    tool->mayClose = false;  // the query can refuse
+    tool->Close();
+    EXPECT_TRUE(tool->Visible());
+    tool->mayClose = true;
+    tool->action = caNone;  // so can the close handler
+    tool->Close();
+    EXPECT_TRUE(tool->Visible());
+    tool->action = caMinimize;
+    tool->Close();
+    EXPECT_EQ(tool->WindowState(), wsMinimized);
+    tool->SetWindowState(wsNormal);
+    tool->action = caHide;
+    win::PostMessageA(tool->Handle(), win::WM_CLOSE, 0, 0);  // the close box
+    Pump();
+    EXPECT_FALSE(tool->Visible());
+    EXPECT_EQ(trail.find("tool:query tool:query tool:close tool:query tool:close"), 0u) << trail;
+    EXPECT_NE(trail.find("tool:hide"), std::string::npos);
+
+    // caFree frees the form once its messages are handled.
+    tool->Show();
+    tool->action = caFree;
+    trail.clear();
+    tool->Close();
+    EXPECT_EQ(Screen()->FormCount(), 2);  // not yet
+    Pump();
+    EXPECT_EQ(Screen()->FormCount(), 1);
+    EXPECT_NE(trail.find("tool:destroy"), std::string::npos);
+
+    // Closing the main form ends the program's loop.
+    main->Close();
+    EXPECT_TRUE(Application()->Terminated());
+}
+
+TEST_F(FormLifeTest, StylesOfTheWindowFollowTheProperties) {
+    TTracedForm* f = Make("f");
+    f->SetBorderStyle(bsSingle);
+    f->SetBorderIcons({biSystemMenu});
+    f->HandleNeeded();
+    auto style = [&] { return win::GetWindowLongPtrA(f->Handle(), win::GWL_STYLE); };
+    auto ex = [&] { return win::GetWindowLongPtrA(f->Handle(), win::GWL_EXSTYLE); };
+    EXPECT_TRUE(style() & win::WS_CAPTION);
+    EXPECT_TRUE(style() & win::WS_SYSMENU);
+    EXPECT_FALSE(style() & win::WS_THICKFRAME);
+    EXPECT_FALSE(style() & win::WS_MINIMIZEBOX);
+    EXPECT_EQ(win::GetWindow(f->Handle(), win::GW_OWNER), Application()->Handle());
+    f->SetBorderIcons({biSystemMenu, biMinimize, biMaximize});
+    EXPECT_TRUE(style() & win::WS_MAXIMIZEBOX);
+    f->SetBorderStyle(bsNone);
+    EXPECT_FALSE(style() & win::WS_CAPTION);
+    EXPECT_TRUE(style() & win::WS_POPUP);
+    f->SetBorderStyle(bsToolWindow);
+    EXPECT_TRUE(ex() & win::WS_EX_TOOLWINDOW);
+    f->SetFormStyle(fsStayOnTop);
+    EXPECT_TRUE(ex() & win::WS_EX_TOPMOST);
+    EXPECT_THROW(f->SetFormStyle(fsMDIForm), EInvalidOperation);
+
+    f->SetAlphaBlend(true);
+    f->SetAlphaBlendValue(128);
+    EXPECT_TRUE(ex() & win::WS_EX_LAYERED);
+    win::BYTE alpha = 0;
+    win::DWORD flags = 0;
+    ASSERT_TRUE(win::GetLayeredWindowAttributes(f->Handle(), nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 128);
+    EXPECT_TRUE(flags & win::LWA_ALPHA);
+    f->SetAlphaBlend(false);
+    EXPECT_FALSE(ex() & win::WS_EX_LAYERED);
+
+    f->Show();
+    Pump();
+    f->SetWindowState(wsMaximized);
+    EXPECT_TRUE(win::IsZoomed(f->Handle()));
+    EXPECT_EQ(f->WindowState(), wsMaximized);
+    f->SetWindowState(wsNormal);
+    EXPECT_EQ(f->WindowState(), wsNormal);
+    EXPECT_EQ(f->BoundsRect(), Bounds(40, 40, 200, 120));
+    // Published properties reach the same setters.
+    SetOrdProp(f, "BorderStyle", bsDialog);
+    EXPECT_EQ(f->BorderStyle(), bsDialog);
+    EXPECT_TRUE(ex() & win::WS_EX_DLGMODALFRAME);
+}
+
+TEST_F(FormLifeTest, APlacedFormCentresOnTheMainFormAndTheActiveControlIsKept) {
+    TTracedForm* main = Make("main");
+    TTracedForm* dlg = Make("dlg");
+    main->SetBounds(100, 100, 400, 300);
+    main->Show();
+    dlg->SetPosition(poMainFormCenter);
+    auto* first = New<TButton>(dlg);
+    first->SetParent(dlg);
+    first->SetBounds(10, 10, 75, 25);
+    auto* second = New<TButton>(dlg);
+    second->SetParent(dlg);
+    second->SetBounds(10, 50, 75, 25);
+    dlg->SetActiveControl(second);
+    EXPECT_THROW(dlg->SetActiveControl(main), EInvalidOperation);  // not on this form
+    dlg->Show();
+    Pump();
+    EXPECT_EQ(dlg->Left(), 100 + (400 - 200) / 2);
+    EXPECT_EQ(dlg->Top(), 100 + (300 - 120) / 2);
+    EXPECT_EQ(win::GetFocus(), second->Handle());  // the focus goes where it was set
+    first->SetFocus();
+    EXPECT_EQ(dlg->ActiveControl(), first);
+    main->Show();  // another form active, then back: the focus comes back too
+    Pump();
+    dlg->Show();
+    Pump();
+    EXPECT_EQ(win::GetFocus(), first->Handle());
+    EXPECT_EQ(GetParentForm(first), dlg);
+    EXPECT_EQ(GetParentForm(nullptr), nullptr);
+}
+
+}  // namespace
+}  // namespace vcl::testing
