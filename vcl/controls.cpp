@@ -130,7 +130,11 @@ std::vector<TPropInfo> TControl::Published() {
             Property("Hint", &TControl::Hint, &TControl::SetHint),
             Property("ShowHint", &TControl::ShowHint, &TControl::SetShowHint),
             Property("Cursor", &TControl::Cursor, &TControl::SetCursor),
-            Property("Alignment", &TControl::Alignment, &TControl::SetAlignment)};
+            Property("Alignment", &TControl::Alignment, &TControl::SetAlignment),
+            Property("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint),
+            Property("Anchors", &TControl::AnchorBits, &TControl::SetAnchorBits),
+            Property("Font", &TControl::PublishedFont, &TControl::SetFont),
+            Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)};
 }
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {

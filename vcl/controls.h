@@ -252,6 +252,10 @@ protected:
 
 private:
     friend class TWinControl;
+    // The forms of properties read and written by name.
+    TFont* PublishedFont() const { return const_cast<TFont*>(&font_); }
+    int64_t AnchorBits() const { return static_cast<int64_t>(anchors_.Bits()); }
+    void SetAnchorBits(int64_t bits) { SetAnchors(TAnchors(static_cast<uint64_t>(bits), 0)); }
     void HandleMouse(TMessage& m);
     void UpdateAnchorRules();
 

@@ -638,3 +638,40 @@ TEST_F(WindowedControlsTest, TabOrderFocusAndEnterExit) {
 
 }  // namespace
 }  // namespace vcl::testing
+
+namespace vcl::testing {
+namespace {
+
+// Code that handles controls of classes it does not know looks their properties up by name.
+TEST_F(ControlMessagesTest, PropertiesOfControlsAreFoundByName) {
+    auto* button = Make<TButton>(form, form, "btn", Bounds(10, 10, 75, 25));
+    auto* label = Make<TLabel>(form, form, "lab", Bounds(10, 50, 75, 17));
+    auto* menu = New<TPopupMenu>(form);
+    EXPECT_TRUE(IsPublishedProp(button, "ModalResult"));
+    EXPECT_FALSE(IsPublishedProp(label, "ModalResult"));
+    EXPECT_TRUE(IsPublishedProp(label, "color"));  // names ignore case
+    EXPECT_EQ(GetObjectProp(label, "Font"), label->Font());
+    TFont big;
+    big.SetSize(14);
+    big.SetColor(clRed);
+    SetObjectProp(label, "Font", &big);  // copied, not taken
+    EXPECT_EQ(label->Font()->Size(), 14);
+    EXPECT_EQ(label->Font()->Color(), clRed);
+    EXPECT_NE(GetObjectProp(label, "Font"), &big);
+    SetOrdProp(button, "Anchors", static_cast<int64_t>(TAnchors{akRight, akBottom}.Bits()));
+    EXPECT_TRUE(button->Anchors() == (TAnchors{akRight, akBottom}));
+    SetObjectProp(label, "PopupMenu", menu);
+    EXPECT_EQ(label->PopupMenu(), menu);
+    menu->Free();  // the reference goes with the menu
+    EXPECT_EQ(GetObjectProp(label, "PopupMenu"), nullptr);
+    SetOrdProp(button, "TabStop", 0);
+    EXPECT_FALSE(button->TabStop());
+    SetStrProp(label, "Caption", "Name:");
+    EXPECT_EQ(GetStrProp(label, "Caption"), "Name:");
+    EXPECT_EQ(GetOrdProp(form, "Visible"), 0);
+    EXPECT_THROW(GetOrdProp(label, "Font"), EPropertyError);  // an object, not a number
+    EXPECT_THROW(GetOrdProp(label, "NoSuchThing"), EPropertyError);
+}
+
+}  // namespace
+}  // namespace vcl::testing

@@ -45,7 +45,9 @@ TEST(TThread, SuspendedUntilStartedThenTerminatedAndWaitedFor) {
 
 class Syncer : public vcl::TThread {
 public:
-    Syncer() : TThread(false) {}
+    // Created suspended and started once whole: a thread started from the base constructor
+    // could reach Execute before this class exists.
+    Syncer() : TThread(true) {}
     ~Syncer() override { TerminateAndWait(); }
     std::atomic<bool> ranOnMain{false};
     std::atomic<bool> caught{false};
@@ -66,6 +68,7 @@ TEST(TThread, SynchronizeRunsOnTheMainThreadAndCarriesExceptions) {
     std::atomic<int> wakes{0};
     vcl::SetWakeMainThread([&] { ++wakes; });
     Syncer t;
+    t.Start();
     const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (!t.Finished() && std::chrono::steady_clock::now() < deadline) {
         vcl::CheckSynchronize();
