@@ -24,6 +24,11 @@ void TGraphic::Changed() {
     OnChange(this);
 }
 
+void TGraphic::Progress(TObject* sender, TProgressStage stage, uint8_t percentDone, bool redrawNow,
+                        const TRect& r, const std::string& msg) {
+    OnProgress(sender, stage, percentDone, redrawNow, r, msg);
+}
+
 void TGraphic::LoadFromFile(const std::string& fileName) {
     TFileStream f(fileName, fmOpenRead | fmShareDenyWrite);
     LoadFromStream(&f);

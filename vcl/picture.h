@@ -20,6 +20,12 @@ class TCanvas;
 class TStream;
 class TBitmap;
 
+enum TProgressStage : uint8_t { psStarting, psRunning, psEnding };
+// Loading (or another long operation on a picture) reports its stage and percentage; `RedrawNow`
+// asks that what has been decoded so far be shown, `R` is the part of the picture concerned.
+using TProgressEvent = Delegate<void(TObject* Sender, TProgressStage Stage, uint8_t PercentDone,
+                                     bool RedrawNow, const TRect& R, const std::string& Msg)>;
+
 class TGraphic : public TPersistent {
 public:
     VCL_CLASS(TGraphic, TPersistent)
@@ -41,6 +47,7 @@ public:
 
     bool Modified = false;
     TNotifyEvent OnChange;
+    TProgressEvent OnProgress;
 
 protected:
     friend class TCanvas;
@@ -48,6 +55,8 @@ protected:
     // Paints the picture into the rectangle of the canvas, stretched to fit.
     virtual void Draw(TCanvas* canvas, const TRect& rect) = 0;
     virtual void Changed();
+    virtual void Progress(TObject* sender, TProgressStage stage, uint8_t percentDone,
+                          bool redrawNow, const TRect& r, const std::string& msg);
 
 private:
     bool transparent_ = false;

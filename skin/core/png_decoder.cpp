@@ -8,6 +8,7 @@
 
 #include "skin/core/crc32.h"
 #include "skin/core/errors.h"
+#include "vcl/sysutils.h"
 
 namespace skin {
 namespace {
@@ -406,7 +407,7 @@ size_t PngLoad::InflateRow(uint8_t* row, size_t count) {
 }
 
 void PngLoad::DecodeImageData() {
-    Progress(TProgressStage::psStarting, 0, false, "Transfering...");
+    Progress(vcl::psStarting, 0, false, "Transfering...");
     if (t_.PixelFormat() == pfDevice) bytesPerPixel_ = SetupPixelLayout(colorType_, depth_);
     const size_t rowSampleBytes = depth_ == 16 ? bytesPerPixel_ / 2 : bytesPerPixel_;
     const size_t bpp = std::max(bytesPerPixel_, 1);
@@ -433,7 +434,7 @@ void PngLoad::DecodeImageData() {
     if (interlace_ != 1) {
         for (uint32_t y = 0; y < height_; ++y) {
             decodeRow(rowBytes, int(y), 0xFF);
-            Progress(TProgressStage::psRunning, int((uint64_t(y) + 1) * 100 / height_), true, "");
+            Progress(vcl::psRunning, vcl::MulDiv(int(y) + 1, 100, int(height_)), true, "");
         }
     } else {
         static constexpr uint32_t kRowStart[7] = {0, 0, 4, 0, 2, 0, 1};
@@ -449,8 +450,9 @@ void PngLoad::DecodeImageData() {
             for (uint32_t y = kRowStart[p]; y < height_; y += kRowStep[p]) {
                 decodeRow(passBytes, int(y), kMask[p]);
                 if (p == 6) {
-                    Progress(TProgressStage::psRunning,
-                             int(std::min<uint64_t>(y + 2, height_) * 100 / height_), true, "");
+                    // The row after the step can lie past the last one; it counts as done.
+                    const int done = int(std::min<uint32_t>(y + 2, height_));
+                    Progress(vcl::psRunning, vcl::MulDiv(done, 100, int(height_)), true, "");
                 }
             }
         }
@@ -503,7 +505,7 @@ size_t PngLoad::Run() {
     t_.Clear();
     if (!ReadHeaderInfo()) throw vcl::EInvalidGraphic(kInvalidFormat);
     pos_ = 8;
-    Progress(TProgressStage::psStarting, 0, false, "Preparing...");
+    Progress(vcl::psStarting, 0, false, "Preparing...");
     try {
         d_.AlphaTable.clear();
         d_.BackgroundFill = clWhite;
@@ -524,7 +526,7 @@ size_t PngLoad::Run() {
         for (;;) {
             ReadChunkHead();
             if (ChunkIs(chunkType_, kIDAT)) {
-                Progress(TProgressStage::psEnding, 0, false, "");
+                Progress(vcl::psEnding, 0, false, "");
                 DecodeImageData();
                 // The chunk after the run is handled below without being interpreted.
             } else if (ChunkIs(chunkType_, kPLTE)) {
@@ -558,14 +560,14 @@ size_t PngLoad::Run() {
             if (!(chunkType_ & 0x20000000)) throw vcl::EInvalidGraphic(kCriticalChunk);
         }
     } catch (...) {
-        Progress(TProgressStage::psEnding, 0, false, "");
+        Progress(vcl::psEnding, 0, false, "");
         throw;
     }
     if (zStarted_) {
         zStarted_ = false;
         if (inflateEnd(&z_) < 0) throw EGraphicCompression(kLz77Error);
     }
-    Progress(TProgressStage::psEnding, 0, false, "");
+    Progress(vcl::psEnding, 0, false, "");
     return pos_;
 }
 

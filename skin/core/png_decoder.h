@@ -15,6 +15,7 @@
 
 #include "skin/core/color_manager.h"
 #include "skin/core/pixels.h"
+#include "vcl/picture.h"
 #include "vcl/streams.h"
 
 namespace skin {
@@ -89,7 +90,7 @@ struct TPngHeaderInfo {
     uint8_t FilterMethod = 0;
 };
 
-enum class TProgressStage { psStarting, psRunning, psEnding };
+using vcl::TProgressStage;
 
 class PngDecoder {
 public:

@@ -52,6 +52,14 @@ private:
 
 }  // namespace
 
+TPNGGraphic::TPNGGraphic() {
+    // What the decoder reports reaches the picture's own progress event.
+    decoder_.OnProgress = [this](TProgressStage stage, int percent, bool redraw,
+                                 const std::string& text) {
+        Progress(this, stage, uint8_t(percent), redraw, {0, 0, Width(), Height()}, text);
+    };
+}
+
 void TPNGGraphic::Assign(const vcl::TPersistent* source) {
     if (auto* png = dynamic_cast<const TPNGGraphic*>(source)) decoder_.Header = png->Header();
     vcl::TBitmap::Assign(source);

@@ -12,6 +12,8 @@ class TPNGGraphic : public vcl::TBitmap {
 public:
     VCL_CLASS(TPNGGraphic, vcl::TBitmap)
 
+    TPNGGraphic();
+
     TGraphic* NewInstance() const override { return new TPNGGraphic; }
     void Assign(const vcl::TPersistent* source) override;
     void LoadFromStream(vcl::TStream* stream) override;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <vector>
 
 #include "platform/gdi/gdi.h"
 #include "skin/core/bitmaps.h"
@@ -76,6 +77,34 @@ TEST(PngGraphic, RegistersForPngFilesAndKeepsItsHeaderOnAssign) {
     b.Assign(a.get());
     EXPECT_EQ(b.Header().Width, 3u);
     EXPECT_EQ(b.Width(), 3);
+}
+
+TEST(PngGraphic, ReportsLoadingThroughThePicturesProgressEvent) {
+    TPNGGraphic g;
+    std::vector<std::string> events;
+    g.OnProgress = vcl::TProgressEvent::FromCallable(
+        [&](vcl::TObject* sender, vcl::TProgressStage stage, uint8_t percent, bool redraw,
+            const vcl::TRect& r, const std::string& text) {
+            EXPECT_EQ(sender, &g);
+            events.push_back(std::to_string(int(stage)) + ":" + std::to_string(percent) +
+                             (redraw ? "!" : "") + text);
+            EXPECT_EQ(r.Right, g.Width());
+        });
+    // Three rows: the second is two thirds done, which rounds up.
+    vcl::TStringStream s(skin_test::WritePng(Spec(2, 8, 4, 3, 9)));
+    g.LoadFromStream(&s);
+    EXPECT_EQ(events, (std::vector<std::string>{"0:0Preparing...", "2:0", "0:0Transfering...",
+                                                "1:33!", "1:67!", "1:100!", "2:0"}));
+
+    // A load that fails in the image data still ends its progress.
+    events.clear();
+    std::string broken = skin_test::WritePng(Spec(2, 8, 4, 3, 9));
+    broken[33 + 8 + 4] ^= 0x5A;  // inside the first IDAT chunk, right after IHDR
+    vcl::TStringStream t(broken);
+    EXPECT_ANY_THROW(g.LoadFromStream(&t));
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(events.front(), "0:0Preparing...");
+    EXPECT_EQ(events.back(), "2:0");
 }
 
 TEST(PngGraphic, DrawsAlphaOverTheCanvasWithAnOptionalMirror) {
