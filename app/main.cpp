@@ -2,16 +2,16 @@
 #include "gateway/log_thread.h"
 #include "lists/startup.h"
 #include "lists/startup_message_box.h"
-#include "platform/display/headless_presenter.h"
+#include "platform/display/presenter.h"
 #include "platform/os/cp_literal.h"
 #include "vcl/format.h"
 #include "vcl/forms.h"
 
 int main() {
-    // No presenter shows the screen to a person yet: the windows live on the headless screen,
-    // where nobody can answer a message box.
-    display::HeadlessPresenter screen;
-    lists::MessageBoxLimitReporter reporter(/*unattended=*/true);
+    // On a display the windows show in an X window; without one they live on the headless
+    // screen, where nobody can answer a message box, so the report also goes to standard error.
+    const auto screen = display::OpenPresenter();
+    lists::MessageBoxLimitReporter reporter(screen->Kind() == display::PresenterKind::Headless);
     if (!lists::ClaimInstance(reporter)) {
         vcl::DoneApplication();
         return 0;

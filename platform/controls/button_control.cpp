@@ -399,17 +399,8 @@ LRESULT ButtonWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            if (wParam) {
-                Paint(h, reinterpret_cast<HDC>(wParam));
-                return 0;
-            }
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(h, &ps);
-            Paint(h, dc);
-            EndPaint(h, &ps);
-            return 0;
-        }
+        case WM_PAINT:
+            return PaintWholeControl(h, wParam, Paint);
         default:
             break;
     }

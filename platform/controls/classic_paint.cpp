@@ -4,6 +4,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/user/dialog_manager.h"
+#include "platform/user/window_dc.h"
 
 namespace win {
 
@@ -148,6 +149,18 @@ RECT DrawLabelText(HDC dc, const std::string& text, RECT r, int align, bool vcen
     SetBkMode(dc, oldMode);
     if (covered.left > covered.right) covered.left = covered.right = r.left;
     return covered;
+}
+
+LRESULT PaintWholeControl(HWND h, WPARAM wParam, void (*paint)(HWND, HDC)) {
+    if (wParam) {
+        paint(h, reinterpret_cast<HDC>(wParam));
+        return 0;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    paint(h, dc);
+    EndPaint(h, &ps);
+    return 0;
 }
 
 }  // namespace win

@@ -22,4 +22,8 @@ void FillSysColor(HDC dc, const RECT& r, int colorIndex);
 RECT DrawLabelText(HDC dc, const std::string& text, RECT r, int align, bool vcenter,
                    bool singleLine, bool noPrefix, bool disabled);
 
+// WM_PAINT of a control that paints itself whole: into the DC in wParam when one is given
+// (WM_PRINTCLIENT-style callers), else between BeginPaint and EndPaint.
+LRESULT PaintWholeControl(HWND h, WPARAM wParam, void (*paint)(HWND, HDC));
+
 }  // namespace win
