@@ -38,18 +38,18 @@ std::vector<uint8_t> Picture(int w, int h, int channels) {
 }
 
 std::string EncodePng(int w, int h, int colorType, bool interlaced) {
-    skin_test::PngSpec spec;
-    spec.width = w, spec.height = h, spec.colorType = colorType, spec.interlaced = interlaced;
+    skin_test::PngSpec png;
+    png.width = w, png.height = h, png.colorType = colorType, png.interlaced = interlaced;
     const int channels = colorType == PNG_COLOR_TYPE_RGBA  ? 4
                          : colorType == PNG_COLOR_TYPE_RGB ? 3
                                                            : 1;
     for (uint8_t v : Picture(w, h, channels))
-        spec.samples.push_back(v);
+        png.samples.push_back(v);
     if (colorType == PNG_COLOR_TYPE_PALETTE) {
         for (int i = 0; i < 256; ++i)
-            spec.palette.insert(spec.palette.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)});
+            png.palette.insert(png.palette.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2)});
     }
-    return skin_test::WritePng(spec);
+    return skin_test::WritePng(png);
 }
 
 // libpng decoding into top-down rows of the bytes our decoder gives (BGR, BGRA, indexes).
