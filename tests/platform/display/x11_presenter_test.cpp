@@ -46,8 +46,10 @@ public:
         if (pipe(fds) != 0) return;
         fcntl(fds[0], F_SETFD, FD_CLOEXEC);
         std::string fd = std::to_string(fds[1]);
-        const char* argv[] = {"Xvfb",        "-displayfd", fd.c_str(), "-screen", "0",
-                              "1280x800x24", "-nolisten",  "tcp",      nullptr};
+        // -noreset: the server would otherwise reset when one test closes its last connection,
+        // and the next test's connection could fail while it does.
+        const char* argv[] = {"Xvfb",        "-displayfd", fd.c_str(), "-screen",  "0",
+                              "1280x800x24", "-nolisten",  "tcp",      "-noreset", nullptr};
         posix_spawn_file_actions_t quiet;
         posix_spawn_file_actions_init(&quiet);
         posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
