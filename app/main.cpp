@@ -4,8 +4,8 @@
 #include "lists/startup_message_box.h"
 #include "platform/display/presenter.h"
 #include "platform/os/cp_literal.h"
-#include "vcl/format.h"
-#include "vcl/forms.h"
+#include "vcl/system/format.h"
+#include "vcl/controls/forms.h"
 
 int main() {
     // On a display the windows show in an X window; without one they live on the headless

@@ -10,9 +10,9 @@
 #include "platform/os/cp_literal.h"
 #include "platform/sql/date_text.h"
 #include "platform/sql/shared_database.h"
-#include "vcl/date_utils.h"
-#include "vcl/db_database.h"
-#include "vcl/db_table.h"
+#include "vcl/system/date_utils.h"
+#include "vcl/data/db_database.h"
+#include "vcl/data/db_table.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "vcl/db_query.h"
+#include "vcl/data/db_query.h"
 
 namespace db {
 

@@ -2,7 +2,7 @@
 
 #include "platform/os/files.h"
 #include "platform/sql/shared_database.h"
-#include "vcl/data_set.h"
+#include "vcl/data/data_set.h"
 
 namespace db {
 

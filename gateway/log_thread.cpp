@@ -5,7 +5,7 @@
 
 #include "platform/os/clock.h"
 #include "platform/os/files.h"
-#include "vcl/format.h"
+#include "vcl/system/format.h"
 
 namespace gateway {
 

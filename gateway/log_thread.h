@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/os/date_time.h"
-#include "vcl/threads.h"
+#include "vcl/system/threads.h"
 
 namespace gateway {
 

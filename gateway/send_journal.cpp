@@ -4,7 +4,7 @@
 
 #include "db/statements.h"
 #include "gateway/log_thread.h"
-#include "vcl/date_utils.h"
+#include "vcl/system/date_utils.h"
 
 namespace gateway {
 

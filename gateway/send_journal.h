@@ -15,7 +15,7 @@
 
 #include "gateway/status_report.h"
 #include "platform/os/clock.h"
-#include "vcl/db_query.h"
+#include "vcl/data/db_query.h"
 
 namespace gateway {
 

@@ -4,7 +4,7 @@
 #include "platform/os/clock.h"
 #include "platform/os/cp1251.h"
 #include "platform/os/cp_literal.h"
-#include "vcl/format.h"
+#include "vcl/system/format.h"
 
 namespace gateway {
 

@@ -1,8 +1,8 @@
 #include "gateway/signal_quality.h"
 
 #include "platform/os/cp_literal.h"
-#include "vcl/format.h"
-#include "vcl/sysutils.h"
+#include "vcl/system/format.h"
+#include "vcl/system/sysutils.h"
 
 namespace gateway {
 

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "vcl/date_utils.h"
-#include "vcl/sysutils.h"
+#include "vcl/system/date_utils.h"
+#include "vcl/system/sysutils.h"
 
 namespace gateway {
 

@@ -5,8 +5,8 @@
 #include "db/statements.h"
 #include "db/tables.h"
 #include "platform/os/files.h"
-#include "vcl/db_database.h"
-#include "vcl/sysutils.h"
+#include "vcl/data/db_database.h"
+#include "vcl/system/sysutils.h"
 
 namespace lists {
 

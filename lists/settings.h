@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "vcl/db_query.h"
-#include "vcl/db_table.h"
-#include "vcl/registry.h"
+#include "vcl/data/db_query.h"
+#include "vcl/data/db_table.h"
+#include "vcl/system/registry.h"
 
 namespace lists {
 

@@ -6,7 +6,7 @@
 #include "platform/os/cp1251.h"
 #include "platform/os/cp_literal.h"
 #include "platform/os/instance_slots.h"
-#include "vcl/format.h"
+#include "vcl/system/format.h"
 
 namespace lists {
 

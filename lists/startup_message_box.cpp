@@ -3,7 +3,7 @@
 #include "platform/user/input.h"
 #include "platform/user/message_box.h"
 #include "platform/user/styles.h"
-#include "vcl/forms.h"
+#include "vcl/controls/forms.h"
 
 namespace lists {
 

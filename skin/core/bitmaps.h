@@ -3,7 +3,7 @@
 #pragma once
 
 #include "skin/core/pixels.h"
-#include "vcl/bitmap.h"
+#include "vcl/graphics/bitmap.h"
 
 namespace skin {
 

@@ -1,7 +1,7 @@
 // The image errors of the skin library; their texts are English, as the painters raise them.
 #pragma once
 
-#include "vcl/exceptions.h"
+#include "vcl/system/exceptions.h"
 
 namespace skin {
 

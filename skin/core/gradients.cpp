@@ -6,8 +6,8 @@
 #include "skin/core/bitmaps.h"
 #include "skin/core/dc_paint.h"
 #include "skin/core/text_utils.h"
-#include "vcl/canvas.h"
-#include "vcl/sysutils.h"
+#include "vcl/graphics/canvas.h"
+#include "vcl/system/sysutils.h"
 
 namespace skin {
 namespace {

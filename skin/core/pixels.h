@@ -9,8 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "vcl/bitmap.h"
-#include "vcl/types.h"
+#include "vcl/graphics/bitmap.h"
+#include "vcl/system/types.h"
 
 namespace skin {
 

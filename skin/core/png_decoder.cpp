@@ -8,7 +8,7 @@
 
 #include "skin/core/crc32.h"
 #include "skin/core/errors.h"
-#include "vcl/sysutils.h"
+#include "vcl/system/sysutils.h"
 
 namespace skin {
 namespace {

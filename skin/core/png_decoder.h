@@ -15,8 +15,8 @@
 
 #include "skin/core/color_manager.h"
 #include "skin/core/pixels.h"
-#include "vcl/picture.h"
-#include "vcl/streams.h"
+#include "vcl/graphics/picture.h"
+#include "vcl/system/streams.h"
 
 namespace skin {
 

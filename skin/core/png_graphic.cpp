@@ -7,7 +7,7 @@
 #include "skin/core/blend.h"
 #include "skin/core/dc_paint.h"
 #include "skin/core/fast_pixels.h"
-#include "vcl/canvas.h"
+#include "vcl/graphics/canvas.h"
 
 namespace skin {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "platform/gdi/icon.h"
 #include "skin/core/png_decoder.h"
-#include "vcl/bitmap.h"
+#include "vcl/graphics/bitmap.h"
 
 namespace skin {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "vcl/object.h"
+#include "vcl/system/object.h"
 
 namespace skin {
 

@@ -6,8 +6,8 @@
 
 #include "platform/os/files.h"
 #include "skin/core/errors.h"
-#include "vcl/object.h"
-#include "vcl/sysutils.h"
+#include "vcl/system/object.h"
+#include "vcl/system/sysutils.h"
 
 namespace skin {
 namespace {

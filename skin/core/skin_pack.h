@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "vcl/persistent.h"
-#include "vcl/streams.h"
+#include "vcl/system/persistent.h"
+#include "vcl/system/streams.h"
 
 namespace skin {
 

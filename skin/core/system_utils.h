@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
-#include "vcl/file_search.h"
+#include "vcl/system/file_search.h"
 
 namespace skin {
 

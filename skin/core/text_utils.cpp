@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/os/clock.h"
-#include "vcl/sysutils.h"
+#include "vcl/system/sysutils.h"
 
 namespace skin {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "skin/core/pixels.h"
-#include "vcl/strings.h"
+#include "vcl/system/strings.h"
 
 namespace skin {
 

@@ -8,8 +8,8 @@
 #include "platform/os/cp_literal.h"
 #include "platform/sql/shared_database.h"
 #include "tests/support/temp_dir.h"
-#include "vcl/date_utils.h"
-#include "vcl/db_table.h"
+#include "vcl/system/date_utils.h"
+#include "vcl/data/db_table.h"
 
 namespace {
 

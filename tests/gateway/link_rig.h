@@ -11,7 +11,7 @@
 #include "platform/os/clock.h"
 #include "tools/vmodem/engine.h"
 #include "tools/vmodem/fake_port.h"
-#include "vcl/date_utils.h"
+#include "vcl/system/date_utils.h"
 
 namespace gateway_test {
 

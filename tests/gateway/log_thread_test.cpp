@@ -7,7 +7,7 @@
 #include "platform/os/clock.h"
 #include "platform/os/files.h"
 #include "tests/support/temp_dir.h"
-#include "vcl/date_utils.h"
+#include "vcl/system/date_utils.h"
 
 namespace {
 

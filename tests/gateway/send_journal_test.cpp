@@ -10,7 +10,7 @@
 #include "platform/sql/date_text.h"
 #include "platform/sql/shared_database.h"
 #include "tests/support/temp_dir.h"
-#include "vcl/date_utils.h"
+#include "vcl/system/date_utils.h"
 
 namespace {
 

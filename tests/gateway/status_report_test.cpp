@@ -5,7 +5,7 @@
 #include <random>
 
 #include "platform/os/clock.h"
-#include "vcl/date_utils.h"
+#include "vcl/system/date_utils.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "platform/user/message_box.h"
 #include "platform/user/user.h"
 #include "tests/support/watchdog.h"
-#include "vcl/forms.h"
+#include "vcl/controls/forms.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
 #include "tests/support/watchdog.h"
-#include "vcl/forms.h"
+#include "vcl/controls/forms.h"
 
 namespace vcl::testing {
 

@@ -6,7 +6,7 @@
 
 #include "skin/core/bitmaps.h"
 #include "tests/skin/core/test_image.h"
-#include "vcl/exceptions.h"
+#include "vcl/system/exceptions.h"
 
 namespace skin {
 namespace {

@@ -13,8 +13,8 @@
 #include "skin/core/errors.h"
 #include "skin/core/resampler.h"
 #include "tests/skin/core/png_reference.h"
-#include "vcl/canvas.h"
-#include "vcl/picture.h"
+#include "vcl/graphics/canvas.h"
+#include "vcl/graphics/picture.h"
 
 namespace skin {
 namespace {

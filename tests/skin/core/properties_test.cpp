@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "vcl/component.h"
+#include "vcl/system/component.h"
 
 namespace skin {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/os/clock.h"
-#include "vcl/string_list.h"
+#include "vcl/system/string_list.h"
 
 namespace skin {
 namespace {

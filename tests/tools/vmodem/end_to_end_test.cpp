@@ -20,7 +20,7 @@
 #include "platform/os/clock.h"
 #include "platform/os/cp1251.h"
 #include "platform/os/cp_literal.h"
-#include "vcl/date_utils.h"
+#include "vcl/system/date_utils.h"
 
 extern char** environ;
 

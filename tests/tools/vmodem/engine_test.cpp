@@ -5,7 +5,7 @@
 #include "gateway/pdu_builder.h"
 #include "gateway/status_report.h"
 #include "platform/os/clock.h"
-#include "vcl/date_utils.h"
+#include "vcl/system/date_utils.h"
 
 namespace {
 

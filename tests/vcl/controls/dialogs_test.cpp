@@ -1,0 +1,126 @@
+#include "vcl/controls/dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/user/message_box.h"
+#include "tests/vcl/gui_fixture.h"
+#include "vcl/controls/std_ctrls.h"
+
+namespace vcl::testing {
+namespace {
+
+// Runs a check on every window that becomes active, while modal loops are running.
+class ActivationWatch {
+public:
+    explicit ActivationWatch(std::function<void(win::HWND)> check) {
+        check_ = std::move(check);
+        hook_ = win::SetWindowsHookExA(win::WH_CBT, Proc, nullptr, win::GetCurrentThreadId());
+    }
+    ~ActivationWatch() {
+        win::UnhookWindowsHookEx(hook_);
+        check_ = nullptr;
+    }
+
+private:
+    static win::LRESULT Proc(int code, win::WPARAM w, win::LPARAM l) {
+        if (code == win::HCBT_ACTIVATE && check_) check_(reinterpret_cast<win::HWND>(w));
+        return win::CallNextHookEx(nullptr, code, w, l);
+    }
+    static inline std::function<void(win::HWND)> check_;
+    win::HHOOK hook_;
+};
+
+std::string WindowText(win::HWND h) {
+    char buf[256] = {};
+    win::GetWindowTextA(h, buf, sizeof buf);
+    return buf;
+}
+
+using DialogsTest = GuiTest;
+
+TEST_F(DialogsTest, ShowMessageAndMessageBoxHoldEveryFormWhileUp) {
+    TForm* main = nullptr;
+    TForm* other = nullptr;
+    Application()->CreateForm(main);
+    Application()->CreateForm(other);
+    main->SetBounds(10, 10, 200, 100);
+    other->SetBounds(300, 10, 200, 100);
+    main->Show();
+    other->Show();
+    Pump();
+    std::string caption;
+    win::HWND owner = nullptr;
+    bool formsEnabled = true;
+    ActivationWatch watch([&](win::HWND h) {
+        if (win::GetWindowLongPtrA(h, win::GWL_STYLE) & win::WS_CHILD) return;
+        if (FindControl(h)) return;  // one of the forms
+        caption = WindowText(h);
+        owner = win::GetWindow(h, win::GW_OWNER);
+        formsEnabled =
+            win::IsWindowEnabled(main->Handle()) || win::IsWindowEnabled(other->Handle());
+    });
+    Application()->SetTitle("Tessary");
+    QueueKey(win::VK_RETURN, '\r');
+    ShowMessage("Saved");
+    EXPECT_EQ(caption, "Tessary");
+    EXPECT_EQ(owner, Application()->Handle());
+    EXPECT_FALSE(formsEnabled);
+    EXPECT_TRUE(win::IsWindowEnabled(main->Handle()));  // both come back
+    EXPECT_TRUE(win::IsWindowEnabled(other->Handle()));
+
+    QueueKey(win::VK_RIGHT);  // from Yes to No
+    QueueKey(win::VK_RETURN, '\r');
+    EXPECT_EQ(Application()->MessageBox("Delete?", "Question", win::MB_YESNO), win::IDNO);
+    EXPECT_EQ(caption, "Question");
+}
+
+TEST_F(DialogsTest, InputBoxTakesTypedTextAndEdits) {
+    // The default text starts selected: typing replaces it.
+    QueueKey('4', '4');
+    QueueKey('2', '2');
+    QueueKey(win::VK_RETURN, '\r');
+    EXPECT_EQ(InputBox("Pause", "Seconds:", "7"), "42");
+
+    // End, Backspace, Home, Delete, then a letter.
+    for (win::UINT vk : {win::VK_END, win::VK_BACK, win::VK_HOME, win::VK_DELETE})
+        QueueKey(vk, vk == win::VK_BACK ? '\b' : 0);
+    QueueKey('X', 'x');
+    QueueKey(win::VK_RETURN, '\r');
+    EXPECT_EQ(InputBox("Name", "List name:", "abc"), "xb");
+
+    // Escape cancels: InputQuery leaves the value alone.
+    QueueKey('Q', 'q');
+    QueueKey(win::VK_ESCAPE, 27);
+    std::string value = "kept";
+    EXPECT_FALSE(InputQuery("Name", "List name:", value));
+    EXPECT_EQ(value, "kept");
+    EXPECT_EQ(Screen()->FormCount(), 0);  // the dialog is gone
+}
+
+TEST_F(DialogsTest, InputBoxButtonsAnswerClicks) {
+    // Once the dialog is up, a click on the named button.
+    auto clickOn = [&](const std::string& name) {
+        return ActivationWatch([this, name](win::HWND h) {
+            TWinControl* form = FindControl(h);
+            if (!form) return;
+            for (int i = 0; i < form->ControlCount(); ++i)
+                if (form->Controls(i)->Caption() == name) QueueClick(form->Controls(i));
+        });
+    };
+    {
+        auto watch = clickOn("Cancel");
+        QueueKey('Z', 'z');
+        EXPECT_EQ(InputBox("Caption", "Prompt", "default"), "default");
+    }
+    {
+        auto watch = clickOn("OK");
+        QueueKey('Z', 'z');
+        EXPECT_EQ(InputBox("Caption", "Prompt", "default"), "z");
+    }
+}
+
+}  // namespace
+}  // namespace vcl::testing
