@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/controls/classic_paint.h"
+#include "platform/controls/native_control.h"
 #include "platform/controls/standard_controls.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
@@ -54,11 +55,7 @@ struct HeaderState {
 };
 
 HeaderState* StateOf(HWND h) {
-    return reinterpret_cast<HeaderState*>(GetWindowLongPtrA(h, 0));
-}
-
-DWORD StyleOf(HWND h) {
-    return static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE));
+    return ControlState<HeaderState>(h);
 }
 
 int Count(const HeaderState& st) {
@@ -178,17 +175,10 @@ void Delete(HeaderState& st, int index) {
     if (st.item == index) st.mode = Mode::None;
 }
 
-void CopyText(const std::string& text, LPSTR buffer, int size) {
-    if (!buffer || size <= 0) return;
-    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size - 1));
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
-}
-
 void Fill(HeaderState& st, int i, HDITEMA& out) {
     const HeaderItem& it = st.items[i];
     if (out.mask & HDI_WIDTH) out.cxy = it.width;
-    if (out.mask & HDI_TEXT) CopyText(it.text, out.pszText, out.cchTextMax);
+    if (out.mask & HDI_TEXT) CopyTextOut(it.text, out.pszText, out.cchTextMax);
     if (out.mask & HDI_FORMAT) out.fmt = it.fmt;
     if (out.mask & HDI_LPARAM) out.lParam = it.lParam;
     if (out.mask & HDI_BITMAP) out.hbm = it.bitmap;
@@ -327,7 +317,7 @@ void MouseDown(HWND h, HeaderState* st, POINT p, bool dbl) {
         if (!(st = StateOf(h)) || info.iItem >= Count(*st)) return;
         st->mode = Mode::Track;
         st->startWidth = st->items[info.iItem].width;
-    } else if ((info.flags & HHT_ONHEADER) && (StyleOf(h) & (HDS_BUTTONS | HDS_DRAGDROP))) {
+    } else if ((info.flags & HHT_ONHEADER) && (ControlStyle(h) & (HDS_BUTTONS | HDS_DRAGDROP))) {
         st->mode = Mode::Press;
         st->over = true;
         InvalidateRect(h, nullptr, TRUE);
@@ -352,7 +342,7 @@ void MouseMove(HWND h, HeaderState* st, POINT p) {
             return;
         }
         case Mode::Press: {
-            if ((StyleOf(h) & HDS_DRAGDROP) &&
+            if ((ControlStyle(h) & HDS_DRAGDROP) &&
                 std::abs(p.x - st->startX) > GetSystemMetrics(SM_CXDRAG)) {
                 if (!Notify(h, HDN_BEGINDRAG, st->item, nullptr) && (st = StateOf(h)) &&
                     st->mode == Mode::Press) {
@@ -394,7 +384,7 @@ void MouseUp(HWND h, HeaderState* st, POINT p) {
             Notify(h, HDN_ENDTRACKA, i, &w);
             break;
         case Mode::Press:
-            if (over && (StyleOf(h) & HDS_BUTTONS)) Notify(h, HDN_ITEMCLICKA, i, nullptr);
+            if (over && (ControlStyle(h) & HDS_BUTTONS)) Notify(h, HDN_ITEMCLICKA, i, nullptr);
             break;
         case Mode::Drag: {
             HDITEMA moved;
@@ -413,32 +403,11 @@ void MouseUp(HWND h, HeaderState* st, POINT p) {
     }
 }
 
-int FontHeight(HWND h, HFONT font) {
-    HDC dc = GetDC(h);
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    TEXTMETRIC tm{};
-    GetTextMetrics(dc, &tm);
-    if (old) SelectObject(dc, old);
-    ReleaseDC(h, dc);
-    return tm.tmHeight;
-}
-
 }  // namespace
 
 LRESULT HeaderWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-    HeaderState* st = StateOf(h);
-    switch (msg) {
-        case WM_NCCREATE:
-            SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(new HeaderState));
-            break;
-        case WM_NCDESTROY:
-            delete st;
-            SetWindowLongPtrA(h, 0, 0);
-            break;
-        default:
-            if (!st) return DefWindowProcA(h, msg, wParam, lParam);
-            break;
-    }
+    HeaderState* st = KeepControlState<HeaderState>(h, msg);
+    if (!st) return DefWindowProcA(h, msg, wParam, lParam);
     switch (msg) {
         case WM_SETFONT:
             st->font = reinterpret_cast<HFONT>(wParam);
@@ -479,7 +448,7 @@ LRESULT HeaderWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         case HDM_LAYOUT: {
             auto* layout = reinterpret_cast<HDLAYOUT*>(lParam);
             if (!layout || !layout->prc || !layout->pwpos) return FALSE;
-            const int height = (StyleOf(h) & HDS_HIDDEN) ? 0 : FontHeight(h, st->font) + 6;
+            const int height = (ControlStyle(h) & HDS_HIDDEN) ? 0 : FontLineHeight(h, st->font) + 6;
             RECT& r = *layout->prc;
             *layout->pwpos = WINDOWPOS{
                 h, nullptr, r.left, r.top, r.right - r.left, height, SWP_NOZORDER | SWP_NOACTIVATE};
@@ -559,20 +528,10 @@ LRESULT HeaderWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
                 }
             }
             break;
-        case WM_ENABLE:
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // the paint covers everything
-        case WM_PRINTCLIENT:
-            Paint(h, reinterpret_cast<HDC>(wParam));
-            return 0;
-        case WM_PAINT:
-            return PaintWholeControl(h, wParam, Paint);
         default:
             break;
     }
-    return DefWindowProcA(h, msg, wParam, lParam);
+    return PaintedControlDefault(h, msg, wParam, lParam, Paint);
 }
 
 }  // namespace win

@@ -21,6 +21,7 @@
 
 #include "platform/controls/classic_paint.h"
 #include "platform/controls/header_control.h"
+#include "platform/controls/native_control.h"
 #include "platform/controls/standard_controls.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
@@ -74,15 +75,11 @@ struct ListViewState {
 };
 
 ListViewState* StateOf(HWND h) {
-    return reinterpret_cast<ListViewState*>(GetWindowLongPtrA(h, 0));
-}
-
-DWORD StyleOf(HWND h) {
-    return static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE));
+    return ControlState<ListViewState>(h);
 }
 
 bool IsReport(HWND h) {
-    return (StyleOf(h) & LVS_TYPEMASK) == LVS_REPORT;
+    return (ControlStyle(h) & LVS_TYPEMASK) == LVS_REPORT;
 }
 
 int Count(const ListViewState* st) {
@@ -102,42 +99,15 @@ COLORREF TextBkColor(const ListViewState* st) {
     return st->textBk == CLR_DEFAULT ? BkColor(st) : st->textBk;
 }
 
-void CopyText(const std::string& text, LPSTR buffer, int size) {
-    if (!buffer || size <= 0) return;
-    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size - 1));
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
-}
-
 SIZE SmallIconSize(const ListViewState* st) {
     int w = 0, h = 0;
     if (st->images[LVSIL_SMALL]) ImageList_GetIconSize(st->images[LVSIL_SMALL], &w, &h);
     return {w, h};
 }
 
-int FontHeight(HWND h, HFONT font) {
-    HDC dc = GetDC(h);
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    TEXTMETRIC tm{};
-    GetTextMetrics(dc, &tm);
-    if (old) SelectObject(dc, old);
-    ReleaseDC(h, dc);
-    return tm.tmHeight;
-}
-
-int TextWidth(HWND h, HFONT font, const std::string& text) {
-    HDC dc = GetDC(h);
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    SIZE s{};
-    GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), &s);
-    if (old) SelectObject(dc, old);
-    ReleaseDC(h, dc);
-    return s.cx;
-}
-
 void UpdateRowHeight(HWND h, ListViewState* st) {
     st->rowHeight =
-        std::max(FontHeight(h, st->font) + 3, static_cast<int>(SmallIconSize(st).cy) + 1);
+        std::max(FontLineHeight(h, st->font) + 3, static_cast<int>(SmallIconSize(st).cy) + 1);
 }
 
 // --- geometry ---
@@ -265,7 +235,7 @@ void Layout(HWND h) {
     for (int pass = 0; pass < 3; ++pass) {
         const RECT before = Client(h);
         if (st->header) {
-            if (IsReport(h) && !(StyleOf(h) & LVS_NOCOLUMNHEADER)) {
+            if (IsReport(h) && !(ControlStyle(h) & LVS_NOCOLUMNHEADER)) {
                 RECT area{-st->scrollX, 0, before.right, before.bottom};
                 WINDOWPOS pos;
                 HDLAYOUT layout{&area, &pos};
@@ -279,7 +249,7 @@ void Layout(HWND h) {
             }
         }
         ClampScroll(h, st);
-        if (!(StyleOf(h) & LVS_NOSCROLL)) {
+        if (!(ControlStyle(h) & LVS_NOSCROLL)) {
             SetBar(h, SB_VERT, Count(st) - 1, PerPage(h, st), st->top);
             SetBar(h, SB_HORZ, IsReport(h) ? TotalWidth(h, st) - 1 : 0, before.right, st->scrollX);
         }
@@ -392,7 +362,7 @@ void ClearOthers(HWND h, int keep, UINT bits) {
 
 // A state change with the uniqueness of rule 3; i == -1 changes every item.
 void ChangeState(HWND h, int i, UINT state, UINT mask) {
-    const bool single = StyleOf(h) & LVS_SINGLESEL;
+    const bool single = ControlStyle(h) & LVS_SINGLESEL;
     if (i < 0) {
         if (single) mask &= ~(state & LVIS_SELECTED);  // one item at most
         mask &= ~(state & LVIS_FOCUSED);
@@ -493,8 +463,8 @@ BOOL GetItem(HWND h, LVITEMA& out) {
     const Item& it = st->items[out.iItem];
     if (out.mask & LVIF_TEXT) {
         const auto sub = static_cast<std::size_t>(out.iSubItem);
-        CopyText(sub < it.texts.size() ? it.texts[sub] : std::string(), out.pszText,
-                 out.cchTextMax);
+        CopyTextOut(sub < it.texts.size() ? it.texts[sub] : std::string(), out.pszText,
+                    out.cchTextMax);
     }
     if (out.iSubItem != 0) return TRUE;
     if (out.mask & LVIF_IMAGE) out.iImage = it.image;
@@ -648,7 +618,7 @@ BOOL GetColumn(HWND h, int index, LVCOLUMNA& out) {
     const Column& c = st->columns[index];
     if (out.mask & LVCF_FMT) out.fmt = c.fmt;
     if (out.mask & LVCF_WIDTH) out.cx = c.width;
-    if (out.mask & LVCF_TEXT) CopyText(c.text, out.pszText, out.cchTextMax);
+    if (out.mask & LVCF_TEXT) CopyTextOut(c.text, out.pszText, out.cchTextMax);
     if (out.mask & LVCF_SUBITEM) out.iSubItem = c.subItem;
     if (out.mask & LVCF_IMAGE) out.iImage = c.image;
     if (out.mask & LVCF_ORDER) {
@@ -665,11 +635,11 @@ BOOL SetColumnWidth(HWND h, int index, int cx) {
         int widest = 0;
         for (const Item& it : st->items)
             if (static_cast<std::size_t>(index) < it.texts.size())
-                widest = std::max(widest, TextWidth(h, st->font, it.texts[index]));
+                widest = std::max(widest, TextWidthIn(h, st->font, it.texts[index]));
         if (index == 0 && SmallIconSize(st).cx) widest += SmallIconSize(st).cx + kIconMargin;
         if (cx == LVSCW_AUTOSIZE_USEHEADER)
             widest =
-                std::max(widest, TextWidth(h, st->font, st->columns[index].text) + kTextMargin);
+                std::max(widest, TextWidthIn(h, st->font, st->columns[index].text) + kTextMargin);
         cx = widest + 2 * kTextMargin;
     }
     LVCOLUMNA c;
@@ -695,7 +665,7 @@ void SyncHeaderStyle(HWND h) {
     if (!st->header) return;
     DWORD hs = static_cast<DWORD>(GetWindowLongPtrA(st->header, GWL_STYLE));
     hs &= ~(HDS_BUTTONS | HDS_DRAGDROP);
-    if (!(StyleOf(h) & LVS_NOSORTHEADER)) hs |= HDS_BUTTONS;
+    if (!(ControlStyle(h) & LVS_NOSORTHEADER)) hs |= HDS_BUTTONS;
     if (st->exStyle & LVS_EX_HEADERDRAGDROP) hs |= HDS_DRAGDROP;
     SetWindowLongPtrA(st->header, GWL_STYLE, static_cast<LONG_PTR>(hs));
 }
@@ -749,7 +719,7 @@ void PaintItem(HWND h, HDC dc, int i, bool notify, HGDIOBJ font) {
         if (!(answer & CDRF_NEWFONT)) SelectObject(dc, font);
         const Item& it = st->items[i];
         const bool shown =
-            (state & LVIS_SELECTED) && (st->focused || (StyleOf(h) & LVS_SHOWSELALWAYS));
+            (state & LVIS_SELECTED) && (st->focused || (ControlStyle(h) & LVS_SHOWSELALWAYS));
         const COLORREF text =
             enabled ? Resolve(cd.clrText, COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
         const COLORREF back = cd.clrTextBk == CLR_DEFAULT ? BkColor(st) : cd.clrTextBk;
@@ -858,7 +828,7 @@ void LeftDown(HWND h, POINT p, WPARAM keys, bool dbl) {
     LVHITTESTINFO info;
     info.pt = p;
     const int hit = HitTest(h, st, info);
-    const bool multi = !(StyleOf(h) & LVS_SINGLESEL);
+    const bool multi = !(ControlStyle(h) & LVS_SINGLESEL);
     const bool ctrl = keys & MK_CONTROL, shift = keys & MK_SHIFT;
     if (hit >= 0) {
         if (multi && ctrl && !dbl) {
@@ -940,7 +910,7 @@ void KeyDown(HWND h, WPARAM vk) {
             ScrollTo(h, st, st->top, st->scrollX + (vk == VK_LEFT ? -kLineScroll : kLineScroll));
             return;
         case VK_SPACE:
-            if (focus >= 0 && (GetKeyState(VK_CONTROL) < 0) && !(StyleOf(h) & LVS_SINGLESEL))
+            if (focus >= 0 && (GetKeyState(VK_CONTROL) < 0) && !(ControlStyle(h) & LVS_SINGLESEL))
                 ChangeState(h, focus, st->items[focus].state & LVIS_SELECTED ? 0 : LVIS_SELECTED,
                             LVIS_SELECTED);
             else if (focus >= 0)
@@ -956,7 +926,7 @@ void KeyDown(HWND h, WPARAM vk) {
     }
     if (n == 0) return;
     next = std::clamp(next, 0, n - 1);
-    const bool multi = !(StyleOf(h) & LVS_SINGLESEL);
+    const bool multi = !(ControlStyle(h) & LVS_SINGLESEL);
     if (multi && GetKeyState(VK_CONTROL) < 0)
         ChangeState(h, next, LVIS_FOCUSED, LVIS_FOCUSED);
     else
@@ -967,7 +937,7 @@ void KeyDown(HWND h, WPARAM vk) {
 void CreateHeader(HWND h) {
     ListViewState* st = StateOf(h);
     DWORD style = WS_CHILD | HDS_HORZ | HDS_FULLDRAG;
-    if (!(StyleOf(h) & LVS_NOSORTHEADER)) style |= HDS_BUTTONS;
+    if (!(ControlStyle(h) & LVS_NOSORTHEADER)) style |= HDS_BUTTONS;
     HWND header =
         CreateWindowExA(0, WC_HEADERA, "", style, 0, 0, 0, 0, h, nullptr, nullptr, nullptr);
     if (!(st = StateOf(h))) return;
@@ -978,19 +948,8 @@ void CreateHeader(HWND h) {
 }  // namespace
 
 LRESULT ListViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-    ListViewState* st = StateOf(h);
-    switch (msg) {
-        case WM_NCCREATE:
-            SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(new ListViewState));
-            break;
-        case WM_NCDESTROY:
-            delete st;
-            SetWindowLongPtrA(h, 0, 0);
-            break;
-        default:
-            if (!st) return DefWindowProcA(h, msg, wParam, lParam);
-            break;
-    }
+    ListViewState* st = KeepControlState<ListViewState>(h, msg);
+    if (!st) return DefWindowProcA(h, msg, wParam, lParam);
     switch (msg) {
         case WM_CREATE:
             UpdateRowHeight(h, st);
@@ -1067,35 +1026,20 @@ LRESULT ListViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
             st->focused = msg == WM_SETFOCUS;
             InvalidateRect(h, nullptr, TRUE);
             return 0;
-        case WM_ENABLE:
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // the paint covers everything
-        case WM_PRINTCLIENT:
-            Paint(h, reinterpret_cast<HDC>(wParam));
-            return 0;
-        case WM_PAINT:
-            return PaintWholeControl(h, wParam, Paint);
-
         case LVM_GETBKCOLOR:
             return BkColor(st);
         case LVM_SETBKCOLOR:
-            st->bk = static_cast<COLORREF>(lParam);
+        case LVM_SETTEXTCOLOR:
+        case LVM_SETTEXTBKCOLOR:
+            (msg == LVM_SETBKCOLOR     ? st->bk
+             : msg == LVM_SETTEXTCOLOR ? st->text
+                                       : st->textBk) = static_cast<COLORREF>(lParam);
             InvalidateRect(h, nullptr, TRUE);
             return TRUE;
         case LVM_GETTEXTCOLOR:
             return TextColor(st);
-        case LVM_SETTEXTCOLOR:
-            st->text = static_cast<COLORREF>(lParam);
-            InvalidateRect(h, nullptr, TRUE);
-            return TRUE;
         case LVM_GETTEXTBKCOLOR:
             return TextBkColor(st);
-        case LVM_SETTEXTBKCOLOR:
-            st->textBk = static_cast<COLORREF>(lParam);
-            InvalidateRect(h, nullptr, TRUE);
-            return TRUE;
         case LVM_GETIMAGELIST:
             return wParam < 3 ? reinterpret_cast<LRESULT>(st->images[wParam]) : 0;
         case LVM_SETIMAGELIST: {
@@ -1255,11 +1199,11 @@ LRESULT ListViewWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         case LVM_GETVIEW:
-            return StyleOf(h) & LVS_TYPEMASK;
+            return ControlStyle(h) & LVS_TYPEMASK;
         default:
             break;
     }
-    return DefWindowProcA(h, msg, wParam, lParam);
+    return PaintedControlDefault(h, msg, wParam, lParam, Paint);
 }
 
 }  // namespace win

@@ -201,15 +201,7 @@ struct NMLISTVIEW {
 };
 
 // NM_CLICK, NM_DBLCLK, NM_RCLICK: the item under the mouse (-1 for none) and where.
-struct NMITEMACTIVATE {
-    NMHDR hdr;
-    int iItem = -1;
-    int iSubItem = 0;
-    UINT uNewState = 0;
-    UINT uOldState = 0;
-    UINT uChanged = 0;
-    POINT ptAction{};
-    LPARAM lParam = 0;
+struct NMITEMACTIVATE : NMLISTVIEW {
     UINT uKeyFlags = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/controls/classic_paint.h"
+#include "platform/controls/native_control.h"
 #include "platform/controls/standard_controls.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
@@ -37,15 +38,11 @@ struct StatusState {
 };
 
 StatusState* StateOf(HWND h) {
-    return reinterpret_cast<StatusState*>(GetWindowLongPtrA(h, 0));
-}
-
-DWORD StyleOf(HWND h) {
-    return static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE));
+    return ControlState<StatusState>(h);
 }
 
 int GripSize(HWND h) {
-    return (StyleOf(h) & SBARS_SIZEGRIP) ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    return (ControlStyle(h) & SBARS_SIZEGRIP) ? GetSystemMetrics(SM_CXVSCROLL) : 0;
 }
 
 // The top-level window the grip sizes, when it can be sized now.
@@ -74,23 +71,18 @@ RECT PartRect(HWND h, const StatusState* st, int i) {
 }
 
 int BarHeight(HWND h, const StatusState* st) {
-    HDC dc = GetDC(h);
-    HGDIOBJ old = st->font ? SelectObject(dc, st->font) : nullptr;
-    TEXTMETRIC tm{};
-    GetTextMetrics(dc, &tm);
-    if (old) SelectObject(dc, old);
-    ReleaseDC(h, dc);
-    return std::max(st->minHeight, static_cast<int>(tm.tmHeight) + 7);
+    return std::max(st->minHeight, FontLineHeight(h, st->font) + 7);
 }
 
 void Place(HWND h) {
     StatusState* st = StateOf(h);
     HWND parent = GetParent(h);
-    if (!st || st->placing || !parent || (StyleOf(h) & (CCS_NORESIZE | CCS_NOPARENTALIGN))) return;
+    if (!st || st->placing || !parent || (ControlStyle(h) & (CCS_NORESIZE | CCS_NOPARENTALIGN)))
+        return;
     RECT pc;
     GetClientRect(parent, &pc);
     const int height = BarHeight(h, st);
-    const int y = (StyleOf(h) & CCS_BOTTOM) == CCS_TOP ? 0 : pc.bottom - height;
+    const int y = (ControlStyle(h) & CCS_BOTTOM) == CCS_TOP ? 0 : pc.bottom - height;
     st->placing = true;
     SetWindowPos(h, nullptr, 0, y, pc.right, height, SWP_NOZORDER | SWP_NOACTIVATE);
     if ((st = StateOf(h))) st->placing = false;
@@ -176,19 +168,8 @@ Part* PartOf(StatusState* st, WPARAM wParam) {
 }  // namespace
 
 LRESULT StatusBarWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-    StatusState* st = StateOf(h);
-    switch (msg) {
-        case WM_NCCREATE:
-            SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(new StatusState));
-            break;
-        case WM_NCDESTROY:
-            delete st;
-            SetWindowLongPtrA(h, 0, 0);
-            break;
-        default:
-            if (!st) return DefWindowProcA(h, msg, wParam, lParam);
-            break;
-    }
+    StatusState* st = KeepControlState<StatusState>(h, msg);
+    if (!st) return DefWindowProcA(h, msg, wParam, lParam);
     switch (msg) {
         case WM_CREATE:
             Place(h);
@@ -296,20 +277,10 @@ LRESULT StatusBarWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
-        case WM_ENABLE:
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // the paint covers everything
-        case WM_PRINTCLIENT:
-            Paint(h, reinterpret_cast<HDC>(wParam));
-            return 0;
-        case WM_PAINT:
-            return PaintWholeControl(h, wParam, Paint);
         default:
             break;
     }
-    return DefWindowProcA(h, msg, wParam, lParam);
+    return PaintedControlDefault(h, msg, wParam, lParam, Paint);
 }
 
 }  // namespace win
