@@ -211,14 +211,20 @@ int HitTest(HWND h, const ListViewState* st, LVHITTESTINFO& info) {
 
 // --- scrolling and layout ---
 
-void SetBar(HWND h, int bar, int max, int page, int pos) {
+// Sets a bar without painting it; answers whether anything changed.
+bool SetBar(HWND h, int bar, int max, int page, int pos) {
     SCROLLINFO si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    const UINT pageSize = static_cast<UINT>(std::max(page, 0));
+    if (GetScrollInfo(h, bar, &si) && si.nMin == 0 && si.nMax == max && si.nPage == pageSize &&
+        si.nPos == pos)
+        return false;
     si.nMin = 0;
     si.nMax = max;
-    si.nPage = static_cast<UINT>(std::max(page, 0));
+    si.nPage = pageSize;
     si.nPos = pos;
-    SetScrollInfo(h, bar, &si, TRUE);
+    SetScrollInfo(h, bar, &si, FALSE);
+    return true;
 }
 
 void ClampScroll(HWND h, ListViewState* st) {
@@ -232,6 +238,7 @@ void Layout(HWND h) {
     ListViewState* st = StateOf(h);
     if (!st || st->layingOut) return;
     st->layingOut = true;
+    bool barsChanged = false;
     for (int pass = 0; pass < 3; ++pass) {
         const RECT before = Client(h);
         if (st->header) {
@@ -240,8 +247,13 @@ void Layout(HWND h) {
                 WINDOWPOS pos;
                 HDLAYOUT layout{&area, &pos};
                 SendMessageA(st->header, HDM_LAYOUT, 0, reinterpret_cast<LPARAM>(&layout));
-                SetWindowPos(st->header, nullptr, pos.x, pos.y, pos.cx, pos.cy,
-                             SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                RECT now;
+                GetWindowRect(st->header, &now);
+                MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&now), 2);
+                if (!IsWindowVisible(st->header) || now.left != pos.x || now.top != pos.y ||
+                    now.right - now.left != pos.cx || now.bottom - now.top != pos.cy)
+                    SetWindowPos(st->header, nullptr, pos.x, pos.y, pos.cx, pos.cy,
+                                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
                 st->headerHeight = pos.cy;
             } else {
                 ShowWindow(st->header, SW_HIDE);
@@ -250,13 +262,16 @@ void Layout(HWND h) {
         }
         ClampScroll(h, st);
         if (!(ControlStyle(h) & LVS_NOSCROLL)) {
-            SetBar(h, SB_VERT, Count(st) - 1, PerPage(h, st), st->top);
-            SetBar(h, SB_HORZ, IsReport(h) ? TotalWidth(h, st) - 1 : 0, before.right, st->scrollX);
+            barsChanged |= SetBar(h, SB_VERT, Count(st) - 1, PerPage(h, st), st->top);
+            barsChanged |= SetBar(h, SB_HORZ, IsReport(h) ? TotalWidth(h, st) - 1 : 0, before.right,
+                                  st->scrollX);
         }
         const RECT after = Client(h);
         if (after.right == before.right && after.bottom == before.bottom) break;
     }
     st->layingOut = false;
+    // The bars are painted with the next frame, once however many changes came before.
+    if (barsChanged) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
 }
 
 void ScrollTo(HWND h, ListViewState* st, int top, int x) {
