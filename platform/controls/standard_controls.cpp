@@ -9,7 +9,10 @@ void RegisterStandardControls() {
         const char* name;
         WNDPROC proc;
     };
-    for (const Class& c : {Class{"Static", StaticWndProc}, Class{"Button", ButtonWndProc}}) {
+    for (const Class& c :
+         {Class{"Static", StaticWndProc}, Class{"Button", ButtonWndProc},
+          Class{"SysListView32", ListViewWndProc}, Class{"SysHeader32", HeaderWndProc},
+          Class{"msctls_statusbar32", StatusBarWndProc}}) {
         WNDCLASSA wc;
         if (GetClassInfoA(nullptr, c.name, &wc)) continue;
         wc = {};

@@ -1,5 +1,7 @@
 #include "tests/vcl/gui_fixture.h"
 
+#include "platform/gdi/bitmap.h"
+
 namespace vcl::testing {
 
 void GuiTest::SetUp() {
@@ -17,6 +19,14 @@ void GuiTest::Pump() {
 
 TPoint GuiTest::ScreenCentre(TControl* c) {
     return c->ClientToScreen({c->Width() / 2, c->Height() / 2});
+}
+
+win::COLORREF GuiTest::ScreenPixel(TControl* c, int x, int y) {
+    const TPoint p = c->ClientToScreen({x, y});
+    win::BitmapView v;
+    EXPECT_TRUE(win::GetBitmapView(win::ComposeScreen(), &v));
+    const win::BYTE* px = v.Row(p.Y) + p.X * 4;
+    return RGB(px[2], px[1], px[0]);
 }
 
 void GuiTest::QueueMove(int x, int y) {

@@ -22,6 +22,8 @@ protected:
     void QueueMove(int x, int y);
     void QueueKey(win::UINT vk, unsigned char ch = 0);
     TPoint ScreenCentre(TControl* control);
+    // A pixel of the composed screen at a point of the control's client area.
+    win::COLORREF ScreenPixel(TControl* control, int x, int y);
 
     testing_support::Watchdog watchdog_;
     os::FakeClock clock_;

@@ -194,8 +194,10 @@ TWinControl* TWinControl::ReflectTarget(const TMessage& m) {
             if (m.LParam) child = reinterpret_cast<const win::NMHDR*>(m.LParam)->hwndFrom;
             break;
         case win::WM_DRAWITEM:
-            if (m.LParam && m.WParam)  // 0: a menu item
-                child = reinterpret_cast<const win::DRAWITEMSTRUCT*>(m.LParam)->hwndItem;
+            // Controls of the class library have id 0, as menu items do: the type tells them apart.
+            if (const auto* dis = reinterpret_cast<const win::DRAWITEMSTRUCT*>(m.LParam);
+                dis && dis->CtlType != win::ODT_MENU)
+                child = dis->hwndItem;
             break;
         case win::WM_MEASUREITEM:
             if (m.WParam) child = win::GetDlgItem(handle_, static_cast<int>(m.WParam));

@@ -499,14 +499,21 @@ void TCustomForm::Dispatch(TMessage& m) {
             TWinControl::Dispatch(m);
             return;
         case win::WM_MEASUREITEM:
-        case win::WM_DRAWITEM:
-            // Owner-drawn menu items of the form's menu bar paint like those of pop-ups.
-            if (m.WParam == 0) {
+        case win::WM_DRAWITEM: {
+            // Owner-drawn menu items of the form's menu bar paint like those of pop-ups. The
+            // form's controls have id 0 as well: the record's type tells a menu item.
+            const win::UINT type =
+                !m.LParam ? 0
+                : m.Msg == win::WM_DRAWITEM
+                    ? reinterpret_cast<const win::DRAWITEMSTRUCT*>(m.LParam)->CtlType
+                    : reinterpret_cast<const win::MEASUREITEMSTRUCT*>(m.LParam)->CtlType;
+            if (m.WParam == 0 && type == win::ODT_MENU) {
                 m.Result = win::SendMessageA(PopupListWindow(), m.Msg, m.WParam, m.LParam);
                 return;
             }
             TWinControl::Dispatch(m);
             return;
+        }
         case CM_DIALOGKEY: {
             const auto key = static_cast<uint16_t>(m.WParam);
             const TShiftState shift = KeyDataToShiftState(m.LParam);

@@ -59,7 +59,17 @@ TCollectionItem* TCollection::Items(int index) const {
 }
 
 TCollectionItem* TCollection::Add() {
-    return factory_(this);
+    // The item joins from its base constructor: Update hears of it once it is whole.
+    BeginUpdate();
+    TCollectionItem* item;
+    try {
+        item = factory_(this);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    return item;
 }
 
 TCollectionItem* TCollection::Insert(int index) {

@@ -6,10 +6,17 @@ namespace {
 
 LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_COMMAND) ControlsTest::Notes().push_back({msg, wp, lp});
+    if (msg == WM_PARENTNOTIFY) ControlsTest::Notes().push_back({msg, wp, lp});
     if (msg == WM_DRAWITEM) {
         auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-        ControlsTest::Notes().push_back({msg, wp, lp, dis->itemState, dis->CtlType});
+        ControlsTest::Notes().push_back(
+            {msg, wp, lp, dis->itemState, dis->CtlType, 0, dis->itemID});
         return TRUE;
+    }
+    if (msg == WM_NOTIFY) {
+        auto* nm = reinterpret_cast<NMHDR*>(lp);
+        ControlsTest::Notes().push_back({msg, wp, lp, 0, 0, nm->code});
+        return ControlsTest::OnNotify() ? ControlsTest::OnNotify()(nm) : 0;
     }
     return DefWindowProcA(h, msg, wp, lp);
 }
@@ -21,9 +28,15 @@ std::vector<Note>& ControlsTest::Notes() {
     return n;
 }
 
+std::function<LRESULT(NMHDR*)>& ControlsTest::OnNotify() {
+    static std::function<LRESULT(NMHDR*)> f;
+    return f;
+}
+
 void ControlsTest::SetUp() {
     ResetWindowing();
     Notes().clear();
+    OnNotify() = nullptr;
     RegisterStandardControls();
     WNDCLASSA wc;
     wc.lpfnWndProc = ParentProc;
@@ -38,6 +51,7 @@ void ControlsTest::SetUp() {
 
 void ControlsTest::TearDown() {
     ResetWindowing();
+    OnNotify() = nullptr;
 }
 
 HWND ControlsTest::Child(const char* cls, const char* text, DWORD style, int id, int x, int y,
@@ -64,6 +78,22 @@ POINT ControlsTest::Centre(HWND h) {
     RECT r;
     GetWindowRect(h, &r);
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+COLORREF ControlsTest::Pixel(HWND h, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(h, &p);
+    BitmapView v;
+    EXPECT_TRUE(GetBitmapView(ComposeScreen(), &v));
+    const BYTE* px = v.Row(p.y) + p.x * 4;
+    return RGB(px[2], px[1], px[0]);
+}
+
+std::vector<UINT> ControlsTest::NotifyCodes() const {
+    std::vector<UINT> codes;
+    for (const Note& n : Notes())
+        if (n.msg == WM_NOTIFY) codes.push_back(n.code);
+    return codes;
 }
 
 void ControlsTest::Click(HWND h) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "platform/controls/standard_controls.h"
@@ -20,6 +21,8 @@ struct Note {
     LPARAM lp;
     UINT itemState = 0;  // of WM_DRAWITEM
     UINT ctlType = 0;
+    UINT code = 0;    // of WM_NOTIFY
+    UINT itemID = 0;  // of WM_DRAWITEM
 };
 
 class ControlsTest : public ::testing::Test {
@@ -35,6 +38,10 @@ protected:
     void Key(UINT vk, bool down, unsigned char ch = 0);
     void Tap(UINT vk, unsigned char ch = 0);
     POINT Centre(HWND h);
+    // A pixel of the composed screen, at a point of the window's client area.
+    COLORREF Pixel(HWND h, int x, int y);
+    // The codes of the WM_NOTIFY messages the parent heard, in order.
+    std::vector<UINT> NotifyCodes() const;
     // The clicks (BN_CLICKED) the parent heard, by control id.
     std::vector<int> Clicks() const;
 
@@ -46,6 +53,8 @@ protected:
 
 public:
     static std::vector<Note>& Notes();
+    // Answers the parent's WM_NOTIFY messages when set (cleared for every test).
+    static std::function<LRESULT(NMHDR*)>& OnNotify();
 };
 
 }  // namespace win::testing

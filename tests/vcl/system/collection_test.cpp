@@ -85,4 +85,28 @@ TEST(TCollection, UpdatesAreHeldDuringABatchAndAssignCopiesItems) {
     EXPECT_EQ(copy.Items(1)->value, 6);
 }
 
+// An item that counts itself once its own constructor has run.
+class TCounted : public TCollectionItem {
+public:
+    explicit TCounted(TCollection* c) : TCollectionItem(c) { ++built; }
+    static inline int built = 0;
+};
+
+class TCountedItems : public TOwnedCollection<TCounted> {
+public:
+    std::vector<int> wholeAtUpdate;  // items built when Update came, against the count
+
+protected:
+    void Update(TCollectionItem*) override { wholeAtUpdate.push_back(TCounted::built - Count()); }
+};
+
+TEST(TCollection, UpdateHearsOfAnAddedItemOnlyOnceItIsWhole) {
+    TCounted::built = 0;
+    TCountedItems c;
+    c.Add();
+    c.Insert(0);
+    ASSERT_EQ(c.wholeAtUpdate.size(), 2u);
+    EXPECT_EQ(c.wholeAtUpdate, (std::vector<int>{0, 0}));
+}
+
 }  // namespace
