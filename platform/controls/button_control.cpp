@@ -141,14 +141,8 @@ int TextAlign(DWORD style, int fallback) {
 void PaintPush(HWND h, HDC dc, const RECT& rc, const ButtonState& st) {
     const bool def = TypeOf(h) == BS_DEFPUSHBUTTON;
     const bool enabled = IsWindowEnabled(h);
-    RECT r = rc;
-    FillSysColor(dc, r, COLOR_BTNFACE);
-    if (def || st.focused) {
-        FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
-        r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-    }
     const bool pressed = st.pushed || st.check == BST_CHECKED;
-    DrawRaisedFrame(dc, r, pressed);
+    const RECT r = DrawPushFace(dc, rc, def || st.focused, pressed);
     RECT text{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
     if (pressed) {
         text.left += 1;

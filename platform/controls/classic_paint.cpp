@@ -55,6 +55,24 @@ void FillSysColor(HDC dc, const RECT& r, int colorIndex) {
     FillRect(dc, &r, GetSysColorBrush(colorIndex));
 }
 
+RECT DrawPushFace(HDC dc, RECT r, bool framed, bool pressed) {
+    FillSysColor(dc, r, COLOR_BTNFACE);
+    if (framed) {
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+        r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    }
+    DrawRaisedFrame(dc, r, pressed);
+    return r;
+}
+
+void FillCheckered(HDC dc, const RECT& r, int colorIndex, int otherIndex) {
+    FillSysColor(dc, r, colorIndex);
+    const COLORREF other = GetSysColor(otherIndex);
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left + ((r.left + y) & 1); x < r.right; x += 2)
+            SetPixelV(dc, x, y, other);
+}
+
 void DrawRaisedFrame(HDC dc, RECT r, bool pressed) {
     if (pressed) {
         Edge(dc, r, 0, COLOR_BTNSHADOW, COLOR_BTNSHADOW);

@@ -465,6 +465,9 @@ private:
     bool own_ = false;
 };
 
+// Whether `key` is the "&" mnemonic of the caption ("&&" is a plain "&"), ignoring case.
+bool IsAccel(uint32_t key, const std::string& caption);
+
 // Shift state from message key flags (MK_) or from the keyboard state.
 TShiftState KeysToShiftState(uint32_t keys);
 TShiftState KeyDataToShiftState(intptr_t keyData);

@@ -3,7 +3,6 @@
 #include "platform/controls/classic_paint.h"
 #include "platform/controls/standard_controls.h"
 #include "platform/gdi/gdi.h"
-#include "platform/os/cp1251.h"
 #include "platform/user/user.h"
 
 namespace vcl {
@@ -24,17 +23,7 @@ void TButtonControl::CreateParams(TCreateParams& p) {
 }
 
 bool TButtonControl::IsAccel(uint32_t key) const {
-    const std::string text = Caption();
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != '&') continue;
-        if (text[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return os::UpperCp1251(static_cast<unsigned char>(text[i + 1])) ==
-               os::UpperCp1251(static_cast<unsigned char>(key));
-    }
-    return false;
+    return vcl::IsAccel(key, Caption());
 }
 
 void TButtonControl::Dispatch(TMessage& m) {
@@ -76,6 +65,10 @@ void TButton::SetDefault(bool on) {
 void TButton::SetButtonStyle(bool isDefault) {
     if (isDefault == active_) return;
     active_ = isDefault;
+    ApplyButtonStyle(isDefault);
+}
+
+void TButton::ApplyButtonStyle(bool isDefault) {
     if (HandleAllocated())
         win::SendMessageA(Handle(), win::BM_SETSTYLE,
                           isDefault ? win::BS_DEFPUSHBUTTON : win::BS_PUSHBUTTON, 1);
@@ -232,16 +225,11 @@ void TLabel::Dispatch(TMessage& m) {
             Invalidate();
             return;
         case CM_DIALOGCHAR:
-            if (FocusControl && ShowAccelChar && FocusControl->CanFocus()) {
-                const std::string text = Caption();
-                const auto amp = text.find('&');
-                if (amp != std::string::npos && amp + 1 < text.size() &&
-                    os::UpperCp1251(static_cast<unsigned char>(text[amp + 1])) ==
-                        os::UpperCp1251(static_cast<unsigned char>(m.WParam))) {
-                    FocusControl->SetFocus();
-                    m.Result = 1;
-                    return;
-                }
+            if (FocusControl && ShowAccelChar && FocusControl->CanFocus() &&
+                IsAccel(static_cast<uint32_t>(m.WParam), Caption())) {
+                FocusControl->SetFocus();
+                m.Result = 1;
+                return;
             }
             m.Result = 0;
             return;

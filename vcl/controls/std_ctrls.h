@@ -43,6 +43,11 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void Dispatch(TMessage& message) override;
+    // Whether the button shows the default frame now: it has the focus, or it is the
+    // default button and no other button has it.
+    bool Active() const { return active_; }
+    // Shows the default frame or takes it away (the native button's style by default).
+    virtual void ApplyButtonStyle(bool isDefault);
 
 private:
     void SetButtonStyle(bool isDefault);
