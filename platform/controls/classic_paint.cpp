@@ -65,6 +65,21 @@ RECT DrawPushFace(HDC dc, RECT r, bool framed, bool pressed) {
     return r;
 }
 
+void DrawGroupFrame(HDC dc, const RECT& rc, const std::string& caption, HBRUSH bg, bool disabled) {
+    FillRect(dc, &rc, bg);
+    SIZE s{};
+    GetTextExtentPoint32(dc, "Wg", 2, &s);
+    RECT frame{rc.left, rc.top + s.cy / 2, rc.right, rc.bottom};
+    DrawEtchedFrame(dc, frame);
+    if (caption.empty()) return;
+    SIZE t{};
+    GetTextExtentPoint32(dc, caption.c_str(), static_cast<int>(caption.size()), &t);
+    RECT label{rc.left + 8, rc.top, rc.left + 8 + t.cx + 4, rc.top + s.cy};
+    FillRect(dc, &label, bg);
+    DrawLabelText(dc, caption, {label.left + 2, label.top, label.right, label.bottom}, 0, false,
+                  true, false, disabled);
+}
+
 void FillCheckered(HDC dc, const RECT& r, int colorIndex, int otherIndex) {
     FillSysColor(dc, r, colorIndex);
     const COLORREF other = GetSysColor(otherIndex);

@@ -14,14 +14,6 @@
 namespace vcl::testing {
 namespace {
 
-template <typename T>
-T* Make(TWinControl* parent, TRect bounds) {
-    T* c = New<T>(parent);
-    c->SetParent(parent);
-    c->SetBoundsRect(bounds);
-    return c;
-}
-
 // A square glyph of one colour whose bottom-left pixel (the transparent colour) is fuchsia.
 void SolidGlyph(TBitmap* b, int frames, int side, std::vector<TColor> colours) {
     b->SetPixelFormat(pf24bit);
@@ -42,20 +34,6 @@ protected:
         form->SetBorderStyle(bsNone);
     }
 
-    // The control as painted by itself on a bitmap the size of its bounds.
-    TBitmap* Shot(TControl* c) {
-        shot.SetPixelFormat(pf24bit);
-        shot.SetSize(c->Width(), c->Height());
-        shot.Canvas()->Brush()->SetColor(clGreen);
-        shot.Canvas()->FillRect(Rect(0, 0, c->Width(), c->Height()));
-        if (auto* w = dynamic_cast<TWinControl*>(c))
-            w->PaintTo(shot.Canvas()->Handle(), 0, 0);
-        else
-            c->Perform(win::WM_PAINT, reinterpret_cast<uintptr_t>(shot.Canvas()->Handle()));
-        return &shot;
-    }
-    TColor Px(int x, int y) { return shot.Canvas()->Pixels(x, y); }
-
     void Down(TPoint p) {
         QueueMove(p.X, p.Y);
         win::QueueMouseEvent({win::MouseEvent::Down, {p.X, p.Y}, win::MouseButton::Left});
@@ -68,12 +46,11 @@ protected:
     }
 
     TForm* form = nullptr;
-    TBitmap shot;
 };
 
 TEST_F(ButtonsTest, SpeedButtonClicksOnReleaseThroughTheParentsCapture) {
-    auto* focused = Make<TButton>(form, Bounds(10, 10, 75, 25));
-    auto* b = Make<TSpeedButton>(form, Bounds(100, 10, 23, 22));
+    auto* focused = Place<TButton>(form, Bounds(10, 10, 75, 25));
+    auto* b = Place<TSpeedButton>(form, Bounds(100, 10, 23, 22));
     int clicks = 0;
     b->OnClick = TNotifyEvent::FromCallable([&](TObject*) { ++clicks; });
     form->Show();
@@ -112,13 +89,13 @@ TEST_F(ButtonsTest, SpeedButtonClicksOnReleaseThroughTheParentsCapture) {
 TEST_F(ButtonsTest, GroupedSpeedButtonsStayDownOneAtATime) {
     std::vector<TSpeedButton*> group;
     for (int i = 0; i < 3; ++i) {
-        group.push_back(Make<TSpeedButton>(form, Bounds(10 + 30 * i, 10, 23, 22)));
+        group.push_back(Place<TSpeedButton>(form, Bounds(10 + 30 * i, 10, 23, 22)));
         group.back()->SetGroupIndex(1);
     }
-    auto* other = Make<TSpeedButton>(form, Bounds(10, 50, 23, 22));
+    auto* other = Place<TSpeedButton>(form, Bounds(10, 50, 23, 22));
     other->SetGroupIndex(2);
     other->SetDown(true);
-    auto* loose = Make<TSpeedButton>(form, Bounds(50, 50, 23, 22));
+    auto* loose = Place<TSpeedButton>(form, Bounds(50, 50, 23, 22));
     loose->SetDown(true);  // outside a group nothing stays down
     EXPECT_FALSE(loose->Down());
     form->Show();
@@ -148,7 +125,7 @@ TEST_F(ButtonsTest, GroupedSpeedButtonsStayDownOneAtATime) {
 }
 
 TEST_F(ButtonsTest, SpeedButtonPaintsGlyphFramesInPlace) {
-    auto* b = Make<TSpeedButton>(form, Bounds(10, 10, 60, 30));
+    auto* b = Place<TSpeedButton>(form, Bounds(10, 10, 60, 30));
     TBitmap strip;
     SolidGlyph(&strip, 3, 16, {clRed, clBlue, clYellow});
     b->SetGlyph(&strip);
@@ -187,7 +164,7 @@ TEST_F(ButtonsTest, SpeedButtonPaintsGlyphFramesInPlace) {
 
 TEST_F(ButtonsTest, FlatSpeedButtonShowsItsEdgesUnderTheMouse) {
     form->SetColor(clTeal);
-    auto* b = Make<TSpeedButton>(form, Bounds(10, 10, 40, 30));
+    auto* b = Place<TSpeedButton>(form, Bounds(10, 10, 40, 30));
     b->SetFlat(true);
     form->Show();
     Pump();
@@ -209,8 +186,8 @@ TEST_F(ButtonsTest, FlatSpeedButtonShowsItsEdgesUnderTheMouse) {
 }
 
 TEST_F(ButtonsTest, BitBtnIsAnOwnerDrawnPushButton) {
-    auto* b = Make<TBitBtn>(form, Bounds(10, 10, 80, 30));
-    auto* other = Make<TButton>(form, Bounds(100, 10, 75, 25));
+    auto* b = Place<TBitBtn>(form, Bounds(10, 10, 80, 30));
+    auto* other = Place<TButton>(form, Bounds(100, 10, 75, 25));
     TBitmap glyph;
     SolidGlyph(&glyph, 1, 16, {clRed});
     b->SetGlyph(&glyph);
@@ -258,7 +235,7 @@ int TextBands(TBitmap* b) {
 }
 
 TEST_F(ButtonsTest, BitBtnWrapsItsCaptionOnRequest) {
-    auto* b = Make<TBitBtn>(form, Bounds(10, 10, 75, 40));
+    auto* b = Place<TBitBtn>(form, Bounds(10, 10, 75, 40));
     b->SetCaption("Тест соединения"_cp);
     form->Show();
     Pump();
