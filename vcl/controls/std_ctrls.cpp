@@ -177,6 +177,7 @@ TCustomGroupBox::TCustomGroupBox(TComponent* owner) : TCustomControl(owner) {
     ControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents,
                     csSetCaption,      csDoubleClicks, csReplicatable};
     SetBounds(0, 0, 185, 105);
+    SetParentColor(true);
 }
 
 void TCustomGroupBox::AdjustClientRect(TRect& r) {
