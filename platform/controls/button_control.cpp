@@ -377,6 +377,7 @@ LRESULT ButtonWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT:
+        case WM_PRINTCLIENT:
             return PaintWholeControl(h, wParam, Paint);
         default:
             break;
