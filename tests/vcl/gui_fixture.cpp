@@ -14,6 +14,13 @@ void GuiTest::TearDown() {
     win::ResetWindowing();
 }
 
+void FormTest::SetUp() {
+    GuiTest::SetUp();
+    Application()->CreateForm(form);
+    form->SetBounds(50, 50, 300, 200);
+    form->SetBorderStyle(bsNone);
+}
+
 void GuiTest::Pump() {
     Application()->ProcessMessages();
 }

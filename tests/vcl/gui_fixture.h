@@ -47,4 +47,11 @@ protected:
     os::ScopedClock scoped_{clock_};
 };
 
+// A GuiTest with a borderless form of 300 x 200 pixels at (50, 50), made but not shown.
+class FormTest : public GuiTest {
+protected:
+    void SetUp() override;
+    TForm* form = nullptr;
+};
+
 }  // namespace vcl::testing

@@ -19,6 +19,9 @@ public:
     }
 
     TBitmap* Original() { return &original_; }
+    TButtonLayout layout = blGlyphLeft;
+    int margin = -1;
+    int spacing = 4;
     int NumGlyphs() const { return numGlyphs_; }
     void SetNumGlyphs(int n) {
         n = std::clamp(n, 1, 4);
@@ -98,11 +101,8 @@ public:
                  tp.X + client.Left + offset.X + ts.X, tp.Y + client.Top + offset.Y + ts.Y);
     }
 
-    // Glyph and caption in the state; answers the caption's rectangle. The DC has the font
-    // and text colour selected.
     TRect Draw(win::HDC dc, const TRect& client, TPoint offset, const std::string& caption,
-               TButtonLayout layout, int margin, int spacing, TButtonState state, bool transparent,
-               uint32_t textFlags) {
+               TButtonState state, bool transparent, uint32_t textFlags) {
         TPoint glyphPos;
         TRect text;
         Layout(dc, client, offset, caption, layout, margin, spacing, textFlags, glyphPos, text);
@@ -174,59 +174,101 @@ private:
     TNotifyEvent onChange_;
 };
 
-// --- TBitBtn ---
+// --- TGlyphButton ---
 
-std::vector<TPropInfo> TBitBtn::Published() {
-    return {Property("Glyph", &TBitBtn::Glyph, &TBitBtn::SetGlyph),
-            Property("NumGlyphs", &TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs),
-            Property("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout),
-            Property("Margin", &TBitBtn::Margin, &TBitBtn::SetMargin),
-            Property("Spacing", &TBitBtn::Spacing, &TBitBtn::SetSpacing),
-            Property("WordWrap", &TBitBtn::WordWrap, &TBitBtn::SetWordWrap)};
-}
+template <class Base>
+TGlyphButton<Base>::TGlyphButton(TComponent* owner)
+    : Base(owner),
+      glyph_(std::make_unique<TButtonGlyph>(TNotifyEvent(this, &TGlyphButton::GlyphChanged))) {}
 
-TBitBtn::TBitBtn(TComponent* owner)
-    : TButton(owner),
-      glyph_(std::make_unique<TButtonGlyph>(TNotifyEvent(this, &TBitBtn::GlyphChanged))) {}
+template <class Base>
+TGlyphButton<Base>::~TGlyphButton() = default;
 
-TBitBtn::~TBitBtn() = default;
-
-TBitmap* TBitBtn::Glyph() const {
+template <class Base>
+TBitmap* TGlyphButton<Base>::Glyph() const {
     return glyph_->Original();
 }
 
-void TBitBtn::SetGlyph(TBitmap* glyph) {
+template <class Base>
+void TGlyphButton<Base>::SetGlyph(TBitmap* glyph) {
     glyph_->Original()->Assign(glyph);
 }
 
-TNumGlyphs TBitBtn::NumGlyphs() const {
+template <class Base>
+TNumGlyphs TGlyphButton<Base>::NumGlyphs() const {
     return glyph_->NumGlyphs();
 }
 
-void TBitBtn::SetNumGlyphs(TNumGlyphs n) {
+template <class Base>
+void TGlyphButton<Base>::SetNumGlyphs(TNumGlyphs n) {
     glyph_->SetNumGlyphs(n);
 }
 
-void TBitBtn::GlyphChanged(TObject*) {
-    Invalidate();
+template <class Base>
+TButtonLayout TGlyphButton<Base>::Layout() const {
+    return glyph_->layout;
 }
 
-void TBitBtn::SetLayout(TButtonLayout layout) {
-    if (layout == layout_) return;
-    layout_ = layout;
-    Invalidate();
+template <class Base>
+void TGlyphButton<Base>::SetLayout(TButtonLayout layout) {
+    if (layout == glyph_->layout) return;
+    glyph_->layout = layout;
+    this->Invalidate();
 }
 
-void TBitBtn::SetMargin(int margin) {
-    if (margin == margin_ || margin < -1) return;
-    margin_ = margin;
-    Invalidate();
+template <class Base>
+int TGlyphButton<Base>::Margin() const {
+    return glyph_->margin;
 }
 
-void TBitBtn::SetSpacing(int spacing) {
-    if (spacing == spacing_) return;
-    spacing_ = spacing;
-    Invalidate();
+template <class Base>
+void TGlyphButton<Base>::SetMargin(int margin) {
+    if (margin == glyph_->margin || margin < -1) return;
+    glyph_->margin = margin;
+    this->Invalidate();
+}
+
+template <class Base>
+int TGlyphButton<Base>::Spacing() const {
+    return glyph_->spacing;
+}
+
+template <class Base>
+void TGlyphButton<Base>::SetSpacing(int spacing) {
+    if (spacing == glyph_->spacing) return;
+    glyph_->spacing = spacing;
+    this->Invalidate();
+}
+
+template <class Base>
+TRect TGlyphButton<Base>::DrawGlyphAndCaption(win::HDC dc, const TRect& client, TPoint offset,
+                                              TButtonState state, bool transparent,
+                                              uint32_t textFlags) {
+    return glyph_->Draw(dc, client, offset, this->Caption(), state, transparent, textFlags);
+}
+
+template class TGlyphButton<TButton>;
+template class TGlyphButton<TGraphicControl>;
+
+namespace {
+
+template <class B>
+std::vector<TPropInfo> GlyphProperties() {
+    return {Property("Glyph", &B::Glyph, &B::SetGlyph),
+            Property("NumGlyphs", &B::NumGlyphs, &B::SetNumGlyphs),
+            Property("Layout", &B::Layout, &B::SetLayout),
+            Property("Margin", &B::Margin, &B::SetMargin),
+            Property("Spacing", &B::Spacing, &B::SetSpacing)};
+}
+
+}  // namespace
+
+// --- TBitBtn ---
+
+std::vector<TPropInfo> TBitBtn::Published() {
+    std::vector<TPropInfo> p = GlyphProperties<TBitBtn>();
+    p.push_back(Property("WordWrap", &TBitBtn::WordWrap, &TBitBtn::SetWordWrap));
+    return p;
 }
 
 void TBitBtn::SetWordWrap(bool on) {
@@ -266,8 +308,7 @@ void TBitBtn::DrawItem(const win::DRAWITEMSTRUCT& item) {
     const TRect content(face.left + 2, face.top + 2, face.right - 2, face.bottom - 2);
     const TButtonState state = disabled ? bsDisabled : down ? bsDown : bsUp;
     const uint32_t flags = win::DT_CENTER | win::DT_VCENTER | (wordWrap_ ? win::DT_WORDBREAK : 0);
-    glyph_->Draw(dc, content, down ? TPoint{1, 1} : TPoint{0, 0}, Caption(), layout_, margin_,
-                 spacing_, state, false, flags);
+    DrawGlyphAndCaption(dc, content, down ? TPoint{1, 1} : TPoint{0, 0}, state, false, flags);
     if (focused)
         win::DrawDottedFocus(dc, {face.left + 3, face.top + 3, face.right - 3, face.bottom - 3});
     win::RestoreDC(dc, saved);
@@ -277,65 +318,22 @@ void TBitBtn::DrawItem(const win::DRAWITEMSTRUCT& item) {
 
 std::vector<TPropInfo> TSpeedButton::Published() {
     using B = TSpeedButton;
-    return {Property("Glyph", &B::Glyph, &B::SetGlyph),
-            Property("NumGlyphs", &B::NumGlyphs, &B::SetNumGlyphs),
-            Property("Layout", &B::Layout, &B::SetLayout),
-            Property("Margin", &B::Margin, &B::SetMargin),
-            Property("Spacing", &B::Spacing, &B::SetSpacing),
-            Property("Flat", &B::Flat, &B::SetFlat),
-            Property("Transparent", &B::Transparent, &B::SetTransparent),
-            Property("GroupIndex", &B::GroupIndex, &B::SetGroupIndex),
-            Property("AllowAllUp", &B::AllowAllUp, &B::SetAllowAllUp),
-            Property("Down", &B::Down, &B::SetDown)};
+    std::vector<TPropInfo> p = GlyphProperties<B>();
+    for (TPropInfo& i :
+         std::vector<TPropInfo>{Property("Flat", &B::Flat, &B::SetFlat),
+                                Property("Transparent", &B::Transparent, &B::SetTransparent),
+                                Property("GroupIndex", &B::GroupIndex, &B::SetGroupIndex),
+                                Property("AllowAllUp", &B::AllowAllUp, &B::SetAllowAllUp),
+                                Property("Down", &B::Down, &B::SetDown)})
+        p.push_back(std::move(i));
+    return p;
 }
 
-TSpeedButton::TSpeedButton(TComponent* owner)
-    : TGraphicControl(owner),
-      glyph_(std::make_unique<TButtonGlyph>(TNotifyEvent(this, &TSpeedButton::GlyphChanged))) {
+TSpeedButton::TSpeedButton(TComponent* owner) : TGlyphButton(owner) {
     // Clicks are the button's own: on release over it, and for grouped buttons after Down.
     ControlStyle = {csCaptureMouse, csDoubleClicks};
     SetBounds(0, 0, 23, 22);
     SetParentColor(true);
-}
-
-TSpeedButton::~TSpeedButton() = default;
-
-TBitmap* TSpeedButton::Glyph() const {
-    return glyph_->Original();
-}
-
-void TSpeedButton::SetGlyph(TBitmap* glyph) {
-    glyph_->Original()->Assign(glyph);
-}
-
-TNumGlyphs TSpeedButton::NumGlyphs() const {
-    return glyph_->NumGlyphs();
-}
-
-void TSpeedButton::SetNumGlyphs(TNumGlyphs n) {
-    glyph_->SetNumGlyphs(n);
-}
-
-void TSpeedButton::GlyphChanged(TObject*) {
-    Invalidate();
-}
-
-void TSpeedButton::SetLayout(TButtonLayout layout) {
-    if (layout == layout_) return;
-    layout_ = layout;
-    Invalidate();
-}
-
-void TSpeedButton::SetMargin(int margin) {
-    if (margin == margin_ || margin < -1) return;
-    margin_ = margin;
-    Invalidate();
-}
-
-void TSpeedButton::SetSpacing(int spacing) {
-    if (spacing == spacing_) return;
-    spacing_ = spacing;
-    Invalidate();
 }
 
 void TSpeedButton::SetFlat(bool on) {
@@ -497,8 +495,8 @@ void TSpeedButton::Paint() {
         win::FillCheckered(dc, r, win::COLOR_BTNFACE, win::COLOR_BTNHIGHLIGHT);
     win::SelectObject(dc, Font()->Handle());
     win::SetTextColor(dc, ColorToRGB(Font()->Color()));
-    glyph_->Draw(dc, r, pushed ? TPoint{1, 1} : TPoint{0, 0}, Caption(), layout_, margin_, spacing_,
-                 state_, transparent_, win::DT_CENTER | win::DT_VCENTER);
+    DrawGlyphAndCaption(dc, r, pushed ? TPoint{1, 1} : TPoint{0, 0}, state_, transparent_,
+                        win::DT_CENTER | win::DT_VCENTER);
     c->Refresh();
 }
 

@@ -29,11 +29,12 @@ using TNumGlyphs = int;  // 1 to 4
 
 class TButtonGlyph;
 
-class TBitBtn : public TButton {
+// The glyph and its layout, shared by the buttons that show one.
+template <class Base>
+class TGlyphButton : public Base {
 public:
-    VCL_CLASS_PUBLISHED(TBitBtn, TButton)
-    explicit TBitBtn(TComponent* owner);
-    ~TBitBtn() override;
+    explicit TGlyphButton(TComponent* owner);
+    ~TGlyphButton() override;
 
     // The glyph is the button's own copy; changing it repaints the button. A strip whose
     // width is a whole multiple of its height sets NumGlyphs to the number of squares.
@@ -41,12 +42,30 @@ public:
     void SetGlyph(TBitmap* glyph);
     TNumGlyphs NumGlyphs() const;
     void SetNumGlyphs(TNumGlyphs n);
-    TButtonLayout Layout() const { return layout_; }
+    TButtonLayout Layout() const;
     void SetLayout(TButtonLayout layout);
-    int Margin() const { return margin_; }
+    int Margin() const;
     void SetMargin(int margin);
-    int Spacing() const { return spacing_; }
+    int Spacing() const;
     void SetSpacing(int spacing);
+
+protected:
+    // Glyph and caption in the state, inside `client` moved by `offset`; the DC has the font
+    // and the text colour. Answers the caption's rectangle.
+    TRect DrawGlyphAndCaption(win::HDC dc, const TRect& client, TPoint offset, TButtonState state,
+                              bool transparent, uint32_t textFlags);
+
+private:
+    void GlyphChanged(TObject*) { this->Invalidate(); }
+
+    std::unique_ptr<TButtonGlyph> glyph_;
+};
+
+class TBitBtn : public TGlyphButton<TButton> {
+public:
+    VCL_CLASS_PUBLISHED(TBitBtn, TButton)
+    explicit TBitBtn(TComponent* owner) : TGlyphButton(owner) {}
+
     // The caption breaks into lines at blanks and line breaks.
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool on);
@@ -59,31 +78,14 @@ protected:
     virtual void DrawItem(const win::DRAWITEMSTRUCT& item);
 
 private:
-    void GlyphChanged(TObject*);
-
-    std::unique_ptr<TButtonGlyph> glyph_;
-    TButtonLayout layout_ = blGlyphLeft;
-    int margin_ = -1;
-    int spacing_ = 4;
     bool wordWrap_ = false;
 };
 
-class TSpeedButton : public TGraphicControl {
+class TSpeedButton : public TGlyphButton<TGraphicControl> {
 public:
     VCL_CLASS_PUBLISHED(TSpeedButton, TGraphicControl)
     explicit TSpeedButton(TComponent* owner);
-    ~TSpeedButton() override;
 
-    TBitmap* Glyph() const;
-    void SetGlyph(TBitmap* glyph);
-    TNumGlyphs NumGlyphs() const;
-    void SetNumGlyphs(TNumGlyphs n);
-    TButtonLayout Layout() const { return layout_; }
-    void SetLayout(TButtonLayout layout);
-    int Margin() const { return margin_; }
-    void SetMargin(int margin);
-    int Spacing() const { return spacing_; }
-    void SetSpacing(int spacing);
     // Only the button under the mouse (or down) shows its edges.
     bool Flat() const { return flat_; }
     void SetFlat(bool on);
@@ -116,12 +118,6 @@ protected:
     bool dragging_ = false;
 
 private:
-    void GlyphChanged(TObject*);
-
-    std::unique_ptr<TButtonGlyph> glyph_;
-    TButtonLayout layout_ = blGlyphLeft;
-    int margin_ = -1;
-    int spacing_ = 4;
     bool flat_ = false;
     bool transparent_ = true;
     int groupIndex_ = 0;

@@ -69,7 +69,7 @@ public:
 
     bool Checked() const { return state_ == cbChecked; }
     // A change of state fires OnClick, whether it came from the operator or from code.
-    void SetChecked(bool on) { SetState(on ? cbChecked : cbUnchecked); }
+    virtual void SetChecked(bool on) { SetState(on ? cbChecked : cbUnchecked); }
     TCheckBoxState State() const { return state_; }
     virtual void SetState(TCheckBoxState s);
     bool AllowGrayed() const { return allowGrayed_; }

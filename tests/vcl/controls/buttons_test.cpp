@@ -25,15 +25,8 @@ void SolidGlyph(TBitmap* b, int frames, int side, std::vector<TColor> colours) {
     b->Canvas()->SetPixels(0, side - 1, clFuchsia);
 }
 
-class ButtonsTest : public GuiTest {
+class ButtonsTest : public FormTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        Application()->CreateForm(form);
-        form->SetBounds(50, 50, 300, 200);
-        form->SetBorderStyle(bsNone);
-    }
-
     void Down(TPoint p) {
         QueueMove(p.X, p.Y);
         win::QueueMouseEvent({win::MouseEvent::Down, {p.X, p.Y}, win::MouseButton::Left});
@@ -44,8 +37,6 @@ protected:
         win::QueueMouseEvent({win::MouseEvent::Up, {p.X, p.Y}, win::MouseButton::Left});
         Pump();
     }
-
-    TForm* form = nullptr;
 };
 
 TEST_F(ButtonsTest, SpeedButtonClicksOnReleaseThroughTheParentsCapture) {
@@ -95,6 +86,8 @@ TEST_F(ButtonsTest, GroupedSpeedButtonsStayDownOneAtATime) {
     auto* other = Place<TSpeedButton>(form, Bounds(10, 50, 23, 22));
     other->SetGroupIndex(2);
     other->SetDown(true);
+    SetOrdProp(other, "Layout", blGlyphTop);
+    EXPECT_EQ(other->Layout(), blGlyphTop);
     auto* loose = Place<TSpeedButton>(form, Bounds(50, 50, 23, 22));
     loose->SetDown(true);  // outside a group nothing stays down
     EXPECT_FALSE(loose->Down());
@@ -192,6 +185,12 @@ TEST_F(ButtonsTest, BitBtnIsAnOwnerDrawnPushButton) {
     SolidGlyph(&glyph, 1, 16, {clRed});
     b->SetGlyph(&glyph);
     b->SetModalResult(mrOk);
+    // The glyph's properties are found by name, as on the speed button.
+    SetOrdProp(b, "Margin", 2);
+    EXPECT_EQ(b->Margin(), 2);
+    b->SetMargin(-1);
+    EXPECT_EQ(GetObjectProp(b, "Glyph"), b->Glyph());
+    EXPECT_EQ(GetOrdProp(b, "NumGlyphs"), 1);
     int clicks = 0;
     b->OnClick = TNotifyEvent::FromCallable([&](TObject*) { ++clicks; });
     form->Show();

@@ -9,16 +9,7 @@
 namespace vcl::testing {
 namespace {
 
-class DateTimePickerTest : public GuiTest {
-protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        Application()->CreateForm(form);
-        form->SetBounds(50, 50, 300, 200);
-        form->SetBorderStyle(bsNone);
-    }
-    TForm* form = nullptr;
-};
+using DateTimePickerTest = FormTest;
 
 TEST_F(DateTimePickerTest, TimeKeepsTheDateAndOnlyTheOperatorsChangesFireOnChange) {
     auto* picker = Place<TDateTimePicker>(form, Bounds(10, 10, 120, 22));

@@ -13,14 +13,8 @@ const TColor kLight = static_cast<TColor>(ColorToRGB(clBtnHighlight));
 const TColor kShadow = static_cast<TColor>(ColorToRGB(clBtnShadow));
 const TColor kFace = static_cast<TColor>(ColorToRGB(clBtnFace));
 
-class ExtCtrlsTest : public GuiTest {
+class ExtCtrlsTest : public FormTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        Application()->CreateForm(form);
-        form->SetBounds(50, 50, 300, 200);
-        form->SetBorderStyle(bsNone);
-    }
     // The leftmost and rightmost columns of dark (text) pixels in a row band.
     std::pair<int, int> InkColumns(int top, int bottom) {
         int first = -1, last = -1;
@@ -34,7 +28,6 @@ protected:
             }
         return {first, last};
     }
-    TForm* form = nullptr;
 };
 
 TEST_F(ExtCtrlsTest, PanelBevelsBorderAndCaption) {

@@ -13,14 +13,8 @@
 namespace vcl::testing {
 namespace {
 
-class StdCtrlsTest : public GuiTest {
+class StdCtrlsTest : public FormTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        Application()->CreateForm(form);
-        form->SetBounds(50, 50, 300, 200);
-        form->SetBorderStyle(bsNone);
-    }
     // Columns holding dark (text) pixels, in rows top to bottom - 1.
     std::vector<bool> InkColumns(int top, int bottom) {
         std::vector<bool> ink(static_cast<std::size_t>(shot_->Width()));
@@ -31,7 +25,6 @@ protected:
             }
         return ink;
     }
-    TForm* form = nullptr;
 };
 
 TEST_F(StdCtrlsTest, CheckBoxTogglesThroughGreyAndPutsItsCaptionEitherSide) {
