@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/controls/classic_paint.h"
+#include "platform/controls/common_notify.h"
+#include "platform/controls/native_control.h"
 #include "platform/controls/up_down_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
@@ -46,7 +48,14 @@ std::vector<Segment> ParseFormat(const std::string& f) {
     return out;
 }
 
+int DayOfWeek(int year, int month, int day) {
+    // 1899-12-30 was a Saturday.
+    return static_cast<int>(((os::DaysFromCivil(year, month, day) % 7) + 7 + 6) % 7);
+}
+
 struct PickerState {
+    PickerState();
+
     HFONT font = nullptr;
     SYSTEMTIME time;
     std::vector<Segment> format = ParseFormat(kLocaleTimeFormat);
@@ -57,12 +66,7 @@ struct PickerState {
 };
 
 PickerState* StateOf(HWND h) {
-    return reinterpret_cast<PickerState*>(GetWindowLongPtrA(h, 0));
-}
-
-int DayOfWeek(int year, int month, int day) {
-    // 1899-12-30 was a Saturday.
-    return static_cast<int>(((os::DaysFromCivil(year, month, day) % 7) + 7 + 6) % 7);
+    return ControlState<PickerState>(h);
 }
 
 bool Valid(const SYSTEMTIME& t) {
@@ -84,6 +88,20 @@ std::vector<std::size_t> Fields(const PickerState& st) {
     for (std::size_t i = 0; i < st.format.size(); ++i)
         if (st.format[i].part != Part::Text) f.push_back(i);
     return f;
+}
+
+// The time the control is made at, the hours chosen.
+PickerState::PickerState() {
+    const os::DateParts now = os::SplitDateTime(os::Now());
+    time = {static_cast<WORD>(now.year),
+            static_cast<WORD>(now.month),
+            static_cast<WORD>(DayOfWeek(now.year, now.month, now.day)),
+            static_cast<WORD>(now.day),
+            static_cast<WORD>(now.hour),
+            static_cast<WORD>(now.minute),
+            static_cast<WORD>(now.second),
+            0};
+    field = Fields(*this).front();
 }
 
 std::string TextOf(const PickerState& st, const Segment& s) {
@@ -115,14 +133,10 @@ std::vector<RECT> Layout(HWND h, HDC dc, const PickerState& st) {
 
 void Notify(HWND h) {
     PickerState* st = StateOf(h);
-    HWND parent = GetParent(h);
-    if (!st || !parent) return;
+    if (!st) return;
     NMDATETIMECHANGE nm;
-    nm.nmhdr.hwndFrom = h;
-    nm.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
-    nm.nmhdr.code = DTN_DATETIMECHANGE;
     nm.st = st->time;
-    SendMessageA(parent, WM_NOTIFY, nm.nmhdr.idFrom, reinterpret_cast<LPARAM>(&nm));
+    NotifyParent(h, DTN_DATETIMECHANGE, &nm.nmhdr);
 }
 
 void SetField(HWND h, int value) {
@@ -237,23 +251,8 @@ std::size_t FieldAt(HWND h, int x) {
 }  // namespace
 
 LRESULT DateTimePickerWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-    PickerState* st = StateOf(h);
+    PickerState* st = KeepControlState<PickerState>(h, msg);
     switch (msg) {
-        case WM_NCCREATE: {
-            auto* s = new PickerState;
-            const os::DateParts now = os::SplitDateTime(os::Now());
-            s->time = {static_cast<WORD>(now.year),
-                       static_cast<WORD>(now.month),
-                       static_cast<WORD>(DayOfWeek(now.year, now.month, now.day)),
-                       static_cast<WORD>(now.day),
-                       static_cast<WORD>(now.hour),
-                       static_cast<WORD>(now.minute),
-                       static_cast<WORD>(now.second),
-                       0};
-            s->field = Fields(*s).front();
-            SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(s));
-            break;
-        }
         case WM_CREATE:
             if (st) {
                 st->spin = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
@@ -264,10 +263,6 @@ LRESULT DateTimePickerWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
                 PlaceSpin(h);
             }
             return 0;
-        case WM_NCDESTROY:
-            delete st;
-            SetWindowLongPtrA(h, 0, 0);
-            break;
         case WM_SIZE:
             PlaceSpin(h);
             InvalidateRect(h, nullptr, TRUE);
@@ -348,15 +343,10 @@ LRESULT DateTimePickerWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (st && st->spin) EnableWindow(st->spin, static_cast<BOOL>(wParam));
             InvalidateRect(h, nullptr, TRUE);
             return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-        case WM_PRINTCLIENT:
-            return PaintWholeControl(h, wParam, Paint);
         default:
             break;
     }
-    return DefWindowProcA(h, msg, wParam, lParam);
+    return PaintedControlDefault(h, msg, wParam, lParam, Paint);
 }
 
 }  // namespace win

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/controls/classic_paint.h"
+#include "platform/controls/native_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 
@@ -22,11 +23,11 @@ struct UpDownState {
 };
 
 UpDownState* StateOf(HWND h) {
-    return reinterpret_cast<UpDownState*>(GetWindowLongPtrA(h, 0));
+    return ControlState<UpDownState>(h);
 }
 
 bool Horizontal(HWND h) {
-    return (GetWindowLongPtrA(h, GWL_STYLE) & UDS_HORZ) != 0;
+    return (ControlStyle(h) & UDS_HORZ) != 0;
 }
 
 // The arrow under a client point: +1 for the up (right) half, -1 for the other, 0 outside.
@@ -44,7 +45,7 @@ void Step(HWND h, int arrow) {
     if (!st || st->lower == st->upper) return;
     const int lo = std::min(st->lower, st->upper), hi = std::max(st->lower, st->upper);
     const int delta = st->upper > st->lower ? arrow : -arrow;
-    const bool wrap = (GetWindowLongPtrA(h, GWL_STYLE) & UDS_WRAP) != 0;
+    const bool wrap = (ControlStyle(h) & UDS_WRAP) != 0;
     int pos = std::clamp(st->pos, lo, hi);
     if (pos + delta > hi)
         pos = wrap ? lo : hi;
@@ -100,16 +101,8 @@ void Paint(HWND h, HDC dc) {
 }  // namespace
 
 LRESULT UpDownWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-    UpDownState* st = StateOf(h);
+    UpDownState* st = KeepControlState<UpDownState>(h, msg);
     switch (msg) {
-        case WM_NCCREATE:
-            SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(new UpDownState));
-            break;
-        case WM_NCDESTROY:
-            if (st && st->timer) KillTimer(h, kRepeatTimer);
-            delete st;
-            SetWindowLongPtrA(h, 0, 0);
-            break;
         case UDM_SETRANGE32:
             if (st) {
                 st->lower = static_cast<int>(wParam);
@@ -176,15 +169,10 @@ LRESULT UpDownWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (!wParam) Release(h, true);
             InvalidateRect(h, nullptr, TRUE);
             return 0;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-        case WM_PRINTCLIENT:
-            return PaintWholeControl(h, wParam, Paint);
         default:
             break;
     }
-    return DefWindowProcA(h, msg, wParam, lParam);
+    return PaintedControlDefault(h, msg, wParam, lParam, Paint);
 }
 
 }  // namespace win
