@@ -141,14 +141,8 @@ int TextAlign(DWORD style, int fallback) {
 void PaintPush(HWND h, HDC dc, const RECT& rc, const ButtonState& st) {
     const bool def = TypeOf(h) == BS_DEFPUSHBUTTON;
     const bool enabled = IsWindowEnabled(h);
-    RECT r = rc;
-    FillSysColor(dc, r, COLOR_BTNFACE);
-    if (def || st.focused) {
-        FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
-        r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-    }
     const bool pressed = st.pushed || st.check == BST_CHECKED;
-    DrawRaisedFrame(dc, r, pressed);
+    const RECT r = DrawPushFace(dc, rc, def || st.focused, pressed);
     RECT text{r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
     if (pressed) {
         text.left += 1;
@@ -221,23 +215,6 @@ void PaintCheckOrRadio(HWND h, HDC dc, const RECT& rc, const ButtonState& st, HB
         DrawDottedFocus(dc, {covered.left - 1, covered.top, covered.right + 1, covered.bottom});
 }
 
-void PaintGroup(HWND h, HDC dc, const RECT& rc, HBRUSH bg) {
-    FillRect(dc, &rc, bg);
-    const std::string text = TextOf(h);
-    SIZE s{};
-    GetTextExtentPoint32(dc, "Wg", 2, &s);
-    RECT frame{rc.left, rc.top + s.cy / 2, rc.right, rc.bottom};
-    DrawEtchedFrame(dc, frame);
-    if (!text.empty()) {
-        SIZE t{};
-        GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), &t);
-        RECT label{rc.left + 8, rc.top, rc.left + 8 + t.cx + 4, rc.top + s.cy};
-        FillRect(dc, &label, bg);
-        DrawLabelText(dc, text, {label.left + 2, label.top, label.right, label.bottom}, 0, false,
-                      true, false, !IsWindowEnabled(h));
-    }
-}
-
 void Paint(HWND h, HDC dc) {
     ButtonState* st = StateOf(h);
     if (!st) return;
@@ -272,7 +249,7 @@ void Paint(HWND h, HDC dc) {
     if (IsPush(type) || (StyleOf(h) & BS_PUSHLIKE))
         PaintPush(h, dc, rc, *st);
     else if (type == BS_GROUPBOX)
-        PaintGroup(h, dc, rc, bg);
+        DrawGroupFrame(dc, rc, TextOf(h), bg, !IsWindowEnabled(h));
     else
         PaintCheckOrRadio(h, dc, rc, *st, bg);
     RestoreDC(dc, saved);
@@ -400,6 +377,7 @@ LRESULT ButtonWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT:
+        case WM_PRINTCLIENT:
             return PaintWholeControl(h, wParam, Paint);
         default:
             break;

@@ -55,6 +55,39 @@ void FillSysColor(HDC dc, const RECT& r, int colorIndex) {
     FillRect(dc, &r, GetSysColorBrush(colorIndex));
 }
 
+RECT DrawPushFace(HDC dc, RECT r, bool framed, bool pressed) {
+    FillSysColor(dc, r, COLOR_BTNFACE);
+    if (framed) {
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+        r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    }
+    DrawRaisedFrame(dc, r, pressed);
+    return r;
+}
+
+void DrawGroupFrame(HDC dc, const RECT& rc, const std::string& caption, HBRUSH bg, bool disabled) {
+    FillRect(dc, &rc, bg);
+    SIZE s{};
+    GetTextExtentPoint32(dc, "Wg", 2, &s);
+    RECT frame{rc.left, rc.top + s.cy / 2, rc.right, rc.bottom};
+    DrawEtchedFrame(dc, frame);
+    if (caption.empty()) return;
+    SIZE t{};
+    GetTextExtentPoint32(dc, caption.c_str(), static_cast<int>(caption.size()), &t);
+    RECT label{rc.left + 8, rc.top, rc.left + 8 + t.cx + 4, rc.top + s.cy};
+    FillRect(dc, &label, bg);
+    DrawLabelText(dc, caption, {label.left + 2, label.top, label.right, label.bottom}, 0, false,
+                  true, false, disabled);
+}
+
+void FillCheckered(HDC dc, const RECT& r, int colorIndex, int otherIndex) {
+    FillSysColor(dc, r, colorIndex);
+    const COLORREF other = GetSysColor(otherIndex);
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left + ((r.left + y) & 1); x < r.right; x += 2)
+            SetPixelV(dc, x, y, other);
+}
+
 void DrawRaisedFrame(HDC dc, RECT r, bool pressed) {
     if (pressed) {
         Edge(dc, r, 0, COLOR_BTNSHADOW, COLOR_BTNSHADOW);

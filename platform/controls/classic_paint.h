@@ -14,6 +14,14 @@ void DrawSunkenFrame(HDC dc, RECT r);
 void DrawEtchedFrame(HDC dc, RECT r);
 void DrawDottedFocus(HDC dc, RECT r);
 void FillSysColor(HDC dc, const RECT& r, int colorIndex);
+// The face of a push button: filled, with the black frame of the default button when framed,
+// raised or (pressed) flat edges. Answers the rectangle the edges were drawn on.
+RECT DrawPushFace(HDC dc, RECT r, bool framed, bool pressed);
+// A group box: filled with bg, an etched frame from halfway down the caption's line, broken
+// at the left for the caption, drawn with the selected font.
+void DrawGroupFrame(HDC dc, const RECT& r, const std::string& caption, HBRUSH bg, bool disabled);
+// Every other pixel in each colour, as a checkerboard (the face of a button stuck down).
+void FillCheckered(HDC dc, const RECT& r, int colorIndex, int otherIndex);
 
 // Text laid out in the rectangle: wrapped (unless singleLine), aligned left, centred or right
 // (align 0, 1, 2) and centred vertically when vcenter. A single "&" is not drawn and

@@ -225,6 +225,7 @@ LRESULT StaticWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND:
             return 1;  // the paint fills the background itself
         case WM_PAINT:
+        case WM_PRINTCLIENT:
             return PaintWholeControl(h, wParam, Paint);
         default:
             break;

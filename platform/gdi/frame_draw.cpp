@@ -58,11 +58,14 @@ void Shape(HDC hdc, const RECT& r, COLORREF color, const std::function<bool(doub
         }
 }
 
-// A glyph of the window-button font centred in the rectangle.
+// A glyph of the window-button font centred in the rectangle; "?" (the help button's) is a
+// bold question mark of the interface face.
 void ButtonGlyph(HDC dc, const RECT& r, char glyph, COLORREF color, int offset) {
     const int size = std::max(4, std::min(r.right - r.left, r.bottom - r.top) * 3 / 4);
-    HFONT f =
-        CreateFont(-size, 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, "Webdings");
+    HFONT f = glyph == '?' ? CreateFont(-size, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
+                                        0, "MS Sans Serif")
+                           : CreateFont(-size, 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0,
+                                        0, "Webdings");
     HGDIOBJ old = SelectObject(dc, f);
     const int mode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = SetTextColor(dc, color);
@@ -269,18 +272,9 @@ BOOL DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) {
             return TRUE;
         case DFC_CAPTION: {
             PushButton(dc, &r, state & ~DFCS_ADJUSTRECT);
-            static const char kGlyphs[] = {'r', '0', '1', '2', 's'};
+            static const char kGlyphs[] = {'r', '0', '1', '2', '?'};
             const UINT kind = state & 0xFF;
-            if (kind == DFCS_CAPTIONHELP) {
-                // The help button shows a question mark of the interface font.
-                const int mode = SetBkMode(dc, TRANSPARENT);
-                RECT box = *rect;
-                if (state & DFCS_PUSHED) OffsetRect(&box, 1, 1);
-                DrawText(dc, "?", 1, &box, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-                SetBkMode(dc, mode);
-            } else if (kind < 4) {
-                Glyph(dc, *rect, kGlyphs[kind], state);
-            }
+            if (kind <= DFCS_CAPTIONHELP) Glyph(dc, *rect, kGlyphs[kind], state);
             return TRUE;
         }
         case DFC_SCROLL: {

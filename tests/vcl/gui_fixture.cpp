@@ -9,8 +9,16 @@ void GuiTest::SetUp() {
 }
 
 void GuiTest::TearDown() {
+    shot_.reset();
     DoneApplication();
     win::ResetWindowing();
+}
+
+void FormTest::SetUp() {
+    GuiTest::SetUp();
+    Application()->CreateForm(form);
+    form->SetBounds(50, 50, 300, 200);
+    form->SetBorderStyle(bsNone);
 }
 
 void GuiTest::Pump() {
@@ -27,6 +35,24 @@ win::COLORREF GuiTest::ScreenPixel(TControl* c, int x, int y) {
     EXPECT_TRUE(win::GetBitmapView(win::ComposeScreen(), &v));
     const win::BYTE* px = v.Row(p.Y) + p.X * 4;
     return RGB(px[2], px[1], px[0]);
+}
+
+TBitmap* GuiTest::Shot(TControl* c) {
+    if (!shot_) shot_.reset(new TBitmap);
+    shot_->SetPixelFormat(pf24bit);
+    shot_->SetSize(c->Width(), c->Height());
+    TCanvas* canvas = shot_->Canvas();
+    canvas->Brush()->SetColor(clGreen);
+    canvas->FillRect(Rect(0, 0, c->Width(), c->Height()));
+    if (auto* w = dynamic_cast<TWinControl*>(c))
+        w->PaintTo(canvas->Handle(), 0, 0);
+    else
+        c->Perform(win::WM_PAINT, reinterpret_cast<uintptr_t>(canvas->Handle()));
+    return shot_.get();
+}
+
+TColor GuiTest::Px(int x, int y) {
+    return shot_ ? shot_->Canvas()->Pixels(x, y) : clNone;
 }
 
 void GuiTest::QueueMove(int x, int y) {

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
 #include "tests/support/watchdog.h"
 #include "vcl/controls/forms.h"
+#include "vcl/graphics/bitmap.h"
 
 namespace vcl::testing {
 
@@ -25,9 +28,30 @@ protected:
     // A pixel of the composed screen at a point of the control's client area.
     win::COLORREF ScreenPixel(TControl* control, int x, int y);
 
+    // A control of class T owned by and placed on `parent`.
+    template <typename T>
+    static T* Place(TWinControl* parent, TRect bounds) {
+        T* c = New<T>(parent);
+        c->SetParent(parent);
+        c->SetBoundsRect(bounds);
+        return c;
+    }
+    // The control as it paints itself (a windowed one with its children) on a 24-bit bitmap
+    // of its size, filled with clGreen first; Px reads that bitmap.
+    TBitmap* Shot(TControl* control);
+    TColor Px(int x, int y);
+
     testing_support::Watchdog watchdog_;
+    std::unique_ptr<TBitmap, FreeDeleter> shot_;
     os::FakeClock clock_;
     os::ScopedClock scoped_{clock_};
+};
+
+// A GuiTest with a borderless form of 300 x 200 pixels at (50, 50), made but not shown.
+class FormTest : public GuiTest {
+protected:
+    void SetUp() override;
+    TForm* form = nullptr;
 };
 
 }  // namespace vcl::testing

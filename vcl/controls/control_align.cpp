@@ -59,6 +59,7 @@ void TWinControl::EnableAlign() {
 void TWinControl::DoAlignChildren() {
     aligning_ = true;
     TRect r = ClientRect();
+    AdjustClientRect(r);
     try {
         AlignControls(nullptr, r);
     } catch (...) {

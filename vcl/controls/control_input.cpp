@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "platform/gdi/gdi.h"
+#include "platform/os/cp1251.h"
 #include "platform/user/dialog_manager.h"
 #include "platform/user/user.h"
 #include "platform/user/window_dc.h"
@@ -34,6 +35,19 @@ TShiftState KeysToShiftState(uint32_t keys) {
     if (keys & win::MK_MBUTTON) s << ssMiddle;
     if (win::GetKeyState(win::VK_MENU) < 0) s << ssAlt;
     return s;
+}
+
+bool IsAccel(uint32_t key, const std::string& caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return os::UpperCp1251(static_cast<unsigned char>(caption[i + 1])) ==
+               os::UpperCp1251(static_cast<unsigned char>(key));
+    }
+    return false;
 }
 
 TShiftState KeyDataToShiftState(intptr_t keyData) {

@@ -195,7 +195,7 @@ public:
     TControlState ControlState;
     TControlStyle ControlStyle;
     TAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TAlignment a);
+    virtual void SetAlignment(TAlignment a);
 
     // --- painting ---
     virtual void Invalidate();
@@ -374,6 +374,8 @@ protected:
     // After the window exists: text, font and position are in it.
     virtual void CreateSubClass(TCreateParams& params, const std::string& base);
     virtual void AlignControls(TControl* control, TRect& rect);
+    // The part of the client area that aligned children share (inside frames and captions).
+    virtual void AdjustClientRect(TRect&) {}
     virtual void PaintWindow(win::HDC dc);
     void PaintControls(win::HDC dc, TControl* first);
     void PaintHandler(TMessage& m);
@@ -464,6 +466,9 @@ private:
     win::HWND window_ = nullptr;
     bool own_ = false;
 };
+
+// Whether `key` is the "&" mnemonic of the caption ("&&" is a plain "&"), ignoring case.
+bool IsAccel(uint32_t key, const std::string& caption);
 
 // Shift state from message key flags (MK_) or from the keyboard state.
 TShiftState KeysToShiftState(uint32_t keys);

@@ -43,6 +43,8 @@ enum TFormBorderStyle : uint8_t {
     bsToolWindow,
     bsSizeToolWin
 };
+// The border of a control: bsNone or bsSingle.
+using TBorderStyle = TFormBorderStyle;
 enum TBorderIcon : uint8_t { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = Set<TBorderIcon>;
 enum TFormStyle : uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };

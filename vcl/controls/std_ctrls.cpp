@@ -3,7 +3,6 @@
 #include "platform/controls/classic_paint.h"
 #include "platform/controls/standard_controls.h"
 #include "platform/gdi/gdi.h"
-#include "platform/os/cp1251.h"
 #include "platform/user/user.h"
 
 namespace vcl {
@@ -24,17 +23,7 @@ void TButtonControl::CreateParams(TCreateParams& p) {
 }
 
 bool TButtonControl::IsAccel(uint32_t key) const {
-    const std::string text = Caption();
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != '&') continue;
-        if (text[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return os::UpperCp1251(static_cast<unsigned char>(text[i + 1])) ==
-               os::UpperCp1251(static_cast<unsigned char>(key));
-    }
-    return false;
+    return vcl::IsAccel(key, Caption());
 }
 
 void TButtonControl::Dispatch(TMessage& m) {
@@ -76,6 +65,10 @@ void TButton::SetDefault(bool on) {
 void TButton::SetButtonStyle(bool isDefault) {
     if (isDefault == active_) return;
     active_ = isDefault;
+    ApplyButtonStyle(isDefault);
+}
+
+void TButton::ApplyButtonStyle(bool isDefault) {
     if (HandleAllocated())
         win::SendMessageA(Handle(), win::BM_SETSTYLE,
                           isDefault ? win::BS_DEFPUSHBUTTON : win::BS_PUSHBUTTON, 1);
@@ -127,36 +120,47 @@ void TButton::Dispatch(TMessage& m) {
 // --- TCheckBox ---
 
 std::vector<TPropInfo> TCheckBox::Published() {
-    return {Property("Checked", &TCheckBox::Checked, &TCheckBox::SetChecked),
-            Property("State", &TCheckBox::State, &TCheckBox::SetState)};
+    using C = TCustomCheckBox;
+    return {Property("Checked", &C::Checked, &C::SetChecked),
+            Property("State", &C::State, &C::SetState),
+            Property("AllowGrayed", &C::AllowGrayed, &C::SetAllowGrayed)};
 }
 
-TCheckBox::TCheckBox(TComponent* owner) : TButtonControl(owner) {
+TCustomCheckBox::TCustomCheckBox(TComponent* owner) : TButtonControl(owner) {
     SetBounds(0, 0, 97, 17);
+    TButtonControl::SetAlignment(taRightJustify);
 }
 
-void TCheckBox::CreateParams(TCreateParams& p) {
+void TCustomCheckBox::CreateParams(TCreateParams& p) {
     TButtonControl::CreateParams(p);
     // The class library keeps the state itself, so the native box does not toggle on its own.
     p.Style |= win::BS_3STATE;
+    if (Alignment() == taLeftJustify) p.Style |= win::BS_LEFTTEXT;
 }
 
-void TCheckBox::CreateWnd() {
+void TCustomCheckBox::CreateWnd() {
     TButtonControl::CreateWnd();
     win::SendMessageA(Handle(), win::BM_SETCHECK, state_, 0);
 }
 
-void TCheckBox::SetState(TCheckBoxState s) {
+void TCustomCheckBox::SetAlignment(TAlignment a) {
+    // The caption is on one side of the box or the other.
+    if (a == taCenter || a == Alignment()) return;
+    TButtonControl::SetAlignment(a);
+    RecreateWnd();
+}
+
+void TCustomCheckBox::SetState(TCheckBoxState s) {
     if (s == state_) return;
     state_ = s;
     if (HandleAllocated()) win::SendMessageA(Handle(), win::BM_SETCHECK, s, 0);
     Click();
 }
 
-void TCheckBox::ButtonClicked() {
+void TCustomCheckBox::Toggle() {
     switch (state_) {
         case cbUnchecked:
-            SetState(AllowGrayed ? cbGrayed : cbChecked);
+            SetState(allowGrayed_ ? cbGrayed : cbChecked);
             break;
         case cbChecked:
             SetState(cbUnchecked);
@@ -167,35 +171,87 @@ void TCheckBox::ButtonClicked() {
     }
 }
 
+// --- TGroupBox ---
+
+TCustomGroupBox::TCustomGroupBox(TComponent* owner) : TCustomControl(owner) {
+    ControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents,
+                    csSetCaption,      csDoubleClicks, csReplicatable};
+    SetBounds(0, 0, 185, 105);
+    SetParentColor(true);
+}
+
+void TCustomGroupBox::AdjustClientRect(TRect& r) {
+    win::HDC dc = win::CreateCompatibleDC(nullptr);
+    win::HGDIOBJ old = win::SelectObject(dc, Font()->Handle());
+    win::SIZE s{};
+    win::GetTextExtentPoint32(dc, "Wg", 2, &s);
+    win::SelectObject(dc, old);
+    win::DeleteDC(dc);
+    r.Top += s.cy;
+    r = {r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2};
+}
+
+void TCustomGroupBox::Paint() {
+    win::HDC dc = Canvas()->Handle();
+    win::SelectObject(dc, Font()->Handle());
+    win::SetTextColor(dc, ColorToRGB(Font()->Color()));
+    win::DrawGroupFrame(dc, ClientRect(), Caption(), Brush()->Handle(), !Enabled());
+    Canvas()->Refresh();
+}
+
+void TCustomGroupBox::Dispatch(TMessage& m) {
+    switch (m.Msg) {
+        case CM_TEXTCHANGED:
+        case CM_FONTCHANGED:
+            Realign();
+            Invalidate();
+            return;
+        case CM_DIALOGCHAR:
+            // Its mnemonic moves the focus to the first control inside.
+            if (IsAccel(static_cast<uint32_t>(m.WParam), Caption()) && CanFocus()) {
+                SelectNext(nullptr, true, true);
+                m.Result = 1;
+                return;
+            }
+            TCustomControl::Dispatch(m);
+            return;
+        default:
+            TCustomControl::Dispatch(m);
+            return;
+    }
+}
+
 // --- TLabel ---
 
 std::vector<TPropInfo> TLabel::Published() {
-    return {Property("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize),
-            Property("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap),
-            Property("Transparent", &TLabel::Transparent, &TLabel::SetTransparent),
-            Property("Layout", &TLabel::Layout, &TLabel::SetLayout)};
+    using L = TCustomLabel;
+    return {Property("AutoSize", &L::AutoSize, &L::SetAutoSize),
+            Property("WordWrap", &L::WordWrap, &L::SetWordWrap),
+            Property("Transparent", &L::Transparent, &L::SetTransparent),
+            Property("Layout", &L::Layout, &L::SetLayout),
+            Property("EllipsisPosition", &L::EllipsisPosition, &L::SetEllipsisPosition)};
 }
 
-TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
+TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
     ControlStyle = {csOpaque, csReplicatable, csClickEvents, csSetCaption};
     SetParentColor(true);
     SetBounds(0, 0, 65, 17);
 }
 
-void TLabel::SetAutoSize(bool on) {
+void TCustomLabel::SetAutoSize(bool on) {
     if (on == autoSize_) return;
     autoSize_ = on;
     AdjustBounds();
 }
 
-void TLabel::SetWordWrap(bool on) {
+void TCustomLabel::SetWordWrap(bool on) {
     if (on == wordWrap_) return;
     wordWrap_ = on;
     AdjustBounds();
     Invalidate();
 }
 
-void TLabel::SetTransparent(bool on) {
+void TCustomLabel::SetTransparent(bool on) {
     if (on == Transparent()) return;
     if (on)
         ControlStyle >> csOpaque;
@@ -204,27 +260,64 @@ void TLabel::SetTransparent(bool on) {
     Invalidate();
 }
 
-void TLabel::SetLayout(TTextLayout l) {
+void TCustomLabel::SetLayout(TTextLayout l) {
     if (l == layout_) return;
     layout_ = l;
     Invalidate();
 }
 
-// An auto-sized label takes the size its text needs, measured with its font on the screen DC.
-void TLabel::AdjustBounds() {
-    if (!autoSize_ || ComponentState().Contains(csLoading)) return;
-    win::HDC dc = win::CreateCompatibleDC(nullptr);
-    win::HGDIOBJ old = win::SelectObject(dc, Font()->Handle());
-    std::string text = Caption();
-    if (text.empty()) text = " ";
-    win::SIZE extent{};
-    win::LayoutTextLines(dc, text, wordWrap_ ? Width() : 0, &extent);
-    win::SelectObject(dc, old);
-    win::DeleteDC(dc);
-    SetBounds(Left(), Top(), wordWrap_ ? Width() : extent.cx, extent.cy);
+void TCustomLabel::SetEllipsisPosition(TEllipsisPosition p) {
+    if (p == ellipsis_) return;
+    ellipsis_ = p;
+    Invalidate();
 }
 
-void TLabel::Dispatch(TMessage& m) {
+// An auto-sized label takes the size its text needs, measured with its font.
+void TCustomLabel::AdjustBounds() {
+    if (!autoSize_ || ComponentState().Contains(csLoading)) return;
+    win::HDC dc = win::CreateCompatibleDC(nullptr);
+    auto* c = static_cast<TControlCanvas*>(Canvas());
+    c->UsePaintDC(dc);
+    TRect r = ClientRect();
+    DoDrawText(r, win::DT_EXPANDTABS | win::DT_CALCRECT | (wordWrap_ ? win::DT_WORDBREAK : 0));
+    c->UsePaintDC(nullptr);
+    win::DeleteDC(dc);
+    const int x = Alignment() == taRightJustify ? Left() + Width() - r.Right : Left();
+    SetBounds(x, Top(), r.Right, r.Bottom);
+}
+
+void TCustomLabel::DoDrawText(TRect& rect, uint32_t flags) {
+    std::string text = GetLabelText();
+    // An empty label (or a lone mnemonic mark) still measures one line high.
+    if ((flags & win::DT_CALCRECT) && (text.empty() || (ShowAccelChar && text == "&"))) text += ' ';
+    if (!ShowAccelChar) flags |= win::DT_NOPREFIX;
+    if (ellipsis_ != epNone && !autoSize_) {
+        static const uint32_t kEllipsis[] = {0, win::DT_PATH_ELLIPSIS, win::DT_END_ELLIPSIS,
+                                             win::DT_WORD_ELLIPSIS};
+        flags = (flags & ~win::DT_EXPANDTABS) | kEllipsis[ellipsis_];
+    }
+    TCanvas* c = Canvas();
+    win::HDC dc = c->Handle();
+    win::SelectObject(dc, Font()->Handle());
+    const int mode = win::SetBkMode(dc, win::TRANSPARENT);
+    auto draw = [&](TRect& r, win::COLORREF color) {
+        win::SetTextColor(dc, color);
+        win::RECT box = r;
+        win::DrawText(dc, text.c_str(), static_cast<int>(text.size()), &box, flags);
+        r = box;
+    };
+    if (!Enabled() && !(flags & win::DT_CALCRECT)) {
+        TRect moved(rect.Left + 1, rect.Top + 1, rect.Right + 1, rect.Bottom + 1);
+        draw(moved, win::GetSysColor(win::COLOR_BTNHIGHLIGHT));
+        draw(rect, win::GetSysColor(win::COLOR_BTNSHADOW));
+    } else {
+        draw(rect, ColorToRGB(Font()->Color()));
+    }
+    win::SetBkMode(dc, mode);
+    c->Refresh();
+}
+
+void TCustomLabel::Dispatch(TMessage& m) {
     switch (m.Msg) {
         case CM_TEXTCHANGED:
         case CM_FONTCHANGED:
@@ -232,16 +325,11 @@ void TLabel::Dispatch(TMessage& m) {
             Invalidate();
             return;
         case CM_DIALOGCHAR:
-            if (FocusControl && ShowAccelChar && FocusControl->CanFocus()) {
-                const std::string text = Caption();
-                const auto amp = text.find('&');
-                if (amp != std::string::npos && amp + 1 < text.size() &&
-                    os::UpperCp1251(static_cast<unsigned char>(text[amp + 1])) ==
-                        os::UpperCp1251(static_cast<unsigned char>(m.WParam))) {
-                    FocusControl->SetFocus();
-                    m.Result = 1;
-                    return;
-                }
+            if (FocusControl && ShowAccelChar && FocusControl->CanFocus() &&
+                IsAccel(static_cast<uint32_t>(m.WParam), Caption())) {
+                FocusControl->SetFocus();
+                m.Result = 1;
+                return;
             }
             m.Result = 0;
             return;
@@ -251,26 +339,25 @@ void TLabel::Dispatch(TMessage& m) {
     }
 }
 
-void TLabel::Paint() {
+void TCustomLabel::Paint() {
     TCanvas* c = Canvas();
-    const TRect r = ClientRect();
+    const TRect client = ClientRect();
     if (!Transparent()) {
         c->Brush()->SetColor(Color());
-        c->FillRect(r);
+        c->FillRect(client);
     }
-    win::HDC dc = c->Handle();
-    win::SelectObject(dc, Font()->Handle());
-    win::SetTextColor(dc, ColorToRGB(Font()->Color()));
-    const int align = Alignment() == taCenter ? 1 : Alignment() == taRightJustify ? 2 : 0;
-    win::RECT box = r;
+    static const uint32_t kAlign[] = {win::DT_LEFT, win::DT_RIGHT, win::DT_CENTER};
+    const uint32_t style =
+        win::DT_EXPANDTABS | (wordWrap_ ? win::DT_WORDBREAK : 0) | kAlign[Alignment()];
+    TRect r = client;
     if (layout_ != tlTop) {
-        win::SIZE extent{};
-        win::LayoutTextLines(dc, Caption(), wordWrap_ ? r.Width() : 0, &extent);
-        const int free = r.Height() - extent.cy;
-        box.top += layout_ == tlCenter ? free / 2 : free;
+        TRect calc = r;
+        DoDrawText(calc, style | win::DT_CALCRECT);
+        const int free = Height() - calc.Bottom;
+        r.Top += layout_ == tlBottom ? free : free / 2;
+        r.Bottom += layout_ == tlBottom ? free : free / 2;
     }
-    win::DrawLabelText(dc, Caption(), box, align, false, !wordWrap_, !ShowAccelChar, !Enabled());
-    c->Refresh();
+    DoDrawText(r, style);
 }
 
 }  // namespace vcl

@@ -1,6 +1,5 @@
-// The first standard controls: TButton and TCheckBox over the native "Button" class, and
-// TLabel, a graphic control that paints its caption. The rest of the standard controls build
-// on the same bases.
+// The standard controls over the native "Button" class (TButton, TCheckBox), the group box,
+// and TLabel, a graphic control that paints its caption.
 #pragma once
 
 #include <string>
@@ -43,6 +42,11 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void Dispatch(TMessage& message) override;
+    // Whether the button shows the default frame now: it has the focus, or it is the
+    // default button and no other button has it.
+    bool Active() const { return active_; }
+    // Shows the default frame or takes it away (the native button's style by default).
+    virtual void ApplyButtonStyle(bool isDefault);
 
 private:
     void SetButtonStyle(bool isDefault);
@@ -55,33 +59,68 @@ private:
 
 enum TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
 
-class TCheckBox : public TButtonControl {
+// A check box: the caption right of the box (Alignment taRightJustify) or left of it
+// (taLeftJustify). The native box does not toggle by itself: a click toggles State here,
+// through grey when AllowGrayed.
+class TCustomCheckBox : public TButtonControl {
 public:
-    VCL_CLASS_PUBLISHED(TCheckBox, TButtonControl)
-    explicit TCheckBox(TComponent* owner);
+    VCL_CLASS(TCustomCheckBox, TButtonControl)
+    explicit TCustomCheckBox(TComponent* owner);
 
     bool Checked() const { return state_ == cbChecked; }
     // A change of state fires OnClick, whether it came from the operator or from code.
-    void SetChecked(bool on) { SetState(on ? cbChecked : cbUnchecked); }
+    virtual void SetChecked(bool on) { SetState(on ? cbChecked : cbUnchecked); }
     TCheckBoxState State() const { return state_; }
-    void SetState(TCheckBoxState s);
-    bool AllowGrayed = false;
+    virtual void SetState(TCheckBoxState s);
+    bool AllowGrayed() const { return allowGrayed_; }
+    void SetAllowGrayed(bool on) { allowGrayed_ = on; }
+    void SetAlignment(TAlignment a) override;
+    // The next state: unchecked, grey (when allowed), checked.
+    virtual void Toggle();
 
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
-    void ButtonClicked() override;
+    void ButtonClicked() override { Toggle(); }
 
 private:
     TCheckBoxState state_ = cbUnchecked;
+    bool allowGrayed_ = false;
+};
+
+class TCheckBox : public TCustomCheckBox {
+public:
+    VCL_CLASS_PUBLISHED(TCheckBox, TCustomCheckBox)
+    using TCustomCheckBox::TCustomCheckBox;
+};
+
+// A frame with a caption around other controls; aligned children stay inside the frame.
+class TCustomGroupBox : public TCustomControl {
+public:
+    VCL_CLASS(TCustomGroupBox, TCustomControl)
+    explicit TCustomGroupBox(TComponent* owner);
+    void Dispatch(TMessage& message) override;
+
+protected:
+    void AdjustClientRect(TRect& rect) override;
+    void Paint() override;
+};
+
+class TGroupBox : public TCustomGroupBox {
+public:
+    VCL_CLASS(TGroupBox, TCustomGroupBox)
+    using TCustomGroupBox::TCustomGroupBox;
 };
 
 enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
+enum TEllipsisPosition : uint8_t { epNone, epPathEllipsis, epEndEllipsis, epWordEllipsis };
 
-class TLabel : public TGraphicControl {
+// A caption painted on the parent. All text goes through DoDrawText, which measures too (with
+// DT_CALCRECT), so a derived label that draws its text its own way stays sized to it.
+class TCustomLabel : public TGraphicControl {
 public:
-    VCL_CLASS_PUBLISHED(TLabel, TGraphicControl)
-    explicit TLabel(TComponent* owner);
+    VCL_CLASS(TCustomLabel, TGraphicControl)
+    explicit TCustomLabel(TComponent* owner);
 
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool on);
@@ -91,6 +130,9 @@ public:
     void SetTransparent(bool on);
     TTextLayout Layout() const { return layout_; }
     void SetLayout(TTextLayout l);
+    // A text too long for the label is shortened with "..." (not while AutoSize).
+    TEllipsisPosition EllipsisPosition() const { return ellipsis_; }
+    void SetEllipsisPosition(TEllipsisPosition p);
     bool ShowAccelChar = true;
     TWinControl* FocusControl = nullptr;
 
@@ -98,12 +140,21 @@ public:
 
 protected:
     void Paint() override;
+    virtual void DoDrawText(TRect& rect, uint32_t flags);
+    virtual std::string GetLabelText() const { return Caption(); }
     void AdjustBounds();
 
 private:
     bool autoSize_ = true;
     bool wordWrap_ = false;
     TTextLayout layout_ = tlTop;
+    TEllipsisPosition ellipsis_ = epNone;
+};
+
+class TLabel : public TCustomLabel {
+public:
+    VCL_CLASS_PUBLISHED(TLabel, TCustomLabel)
+    using TCustomLabel::TCustomLabel;
 };
 
 }  // namespace vcl

@@ -5,8 +5,10 @@ namespace win::testing {
 namespace {
 
 LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_COMMAND) ControlsTest::Notes().push_back({msg, wp, lp});
-    if (msg == WM_PARENTNOTIFY) ControlsTest::Notes().push_back({msg, wp, lp});
+    if (msg == WM_COMMAND || msg == WM_PARENTNOTIFY || msg == WM_HSCROLL || msg == WM_VSCROLL)
+        ControlsTest::Notes().push_back({msg, wp, lp});
+    if ((msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC) && ControlsTest::CtlColorBrush())
+        return reinterpret_cast<LRESULT>(ControlsTest::CtlColorBrush());
     if (msg == WM_DRAWITEM) {
         auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
         ControlsTest::Notes().push_back(
@@ -33,10 +35,23 @@ std::function<LRESULT(NMHDR*)>& ControlsTest::OnNotify() {
     return f;
 }
 
+HBRUSH& ControlsTest::CtlColorBrush() {
+    static HBRUSH b = nullptr;
+    return b;
+}
+
+std::vector<Note> ControlsTest::NotesOf(UINT msg) const {
+    std::vector<Note> out;
+    for (const Note& n : Notes())
+        if (n.msg == msg) out.push_back(n);
+    return out;
+}
+
 void ControlsTest::SetUp() {
     ResetWindowing();
     Notes().clear();
     OnNotify() = nullptr;
+    CtlColorBrush() = nullptr;
     RegisterStandardControls();
     WNDCLASSA wc;
     wc.lpfnWndProc = ParentProc;

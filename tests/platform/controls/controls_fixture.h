@@ -51,10 +51,15 @@ protected:
     os::ScopedClock scoped_{clock_};
     HWND parent_ = nullptr;
 
+    // The notes of one message (WM_COMMAND, WM_DRAWITEM, WM_NOTIFY, WM_HSCROLL, WM_VSCROLL).
+    std::vector<Note> NotesOf(UINT msg) const;
+
 public:
     static std::vector<Note>& Notes();
     // Answers the parent's WM_NOTIFY messages when set (cleared for every test).
     static std::function<LRESULT(NMHDR*)>& OnNotify();
+    // When set, the parent answers WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC with this brush.
+    static HBRUSH& CtlColorBrush();
 };
 
 }  // namespace win::testing
