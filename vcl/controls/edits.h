@@ -16,8 +16,6 @@
 namespace vcl {
 
 enum TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
-// A control's border: bsNone or bsSingle of the form border styles.
-using TBorderStyle = TFormBorderStyle;
 // The scroll bars of a memo or a grid.
 enum TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
 

@@ -69,11 +69,22 @@ public:
     std::vector<uint32_t> seen;
 };
 
+template <typename T>
+T* Make(TComponent* owner, TWinControl* parent, const char* name, TRect bounds) {
+    T* c = New<T>(owner);
+    c->SetName(name);
+    c->SetParent(parent);
+    c->SetBoundsRect(bounds);
+    return c;
+}
+
 class ControlsTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        form = PlainForm();
+        Application()->CreateForm(form);
+        form->SetBounds(100, 100, 400, 300);
+        form->SetBorderStyle(bsNone);
     }
     TForm* form = nullptr;
     std::vector<std::string> log;

@@ -13,12 +13,8 @@
 namespace vcl::testing {
 namespace {
 
-class EditsTest : public GuiTest {
+class EditsTest : public FormTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        form = PlainForm();
-    }
     void Show() {
         form->Show();
         Pump();
@@ -37,12 +33,11 @@ protected:
     static uint32_t ExStyle(TWinControl* c) {
         return static_cast<uint32_t>(win::GetWindowLongPtrA(c->Handle(), win::GWL_EXSTYLE));
     }
-    TForm* form = nullptr;
 };
 
 TEST_F(EditsTest, TextSelectionAndOnChangeThroughTheWindow) {
-    auto* e = Make<TEdit>(form, form, "ed", Bounds(10, 10, 121, 21));
-    auto* other = Make<TEdit>(form, form, "other", Bounds(10, 40, 121, 21));
+    auto* e = Place<TEdit>(form, Bounds(10, 10, 121, 21));
+    auto* other = Place<TEdit>(form, Bounds(10, 40, 121, 21));
     int changes = 0, changed = 0;
     e->OnChange = Counter(changes);
     Show();
@@ -95,7 +90,7 @@ TEST_F(EditsTest, TextSelectionAndOnChangeThroughTheWindow) {
 }
 
 TEST_F(EditsTest, PropertiesReachTheWindowAndSurviveItsRemaking) {
-    auto* e = Make<TEdit>(form, form, "ed", Bounds(10, 10, 121, 21));
+    auto* e = Place<TEdit>(form, Bounds(10, 10, 121, 21));
     e->SetMaxLength(4);
     e->SetPasswordChar('*');
     e->SetText("Mix");
@@ -136,7 +131,7 @@ TEST_F(EditsTest, PropertiesReachTheWindowAndSurviveItsRemaking) {
 }
 
 TEST_F(EditsTest, BorderCtl3DAndBevelMakeTheFrame) {
-    auto* e = Make<TEdit>(form, form, "ed", Bounds(10, 10, 100, 24));
+    auto* e = Place<TEdit>(form, Bounds(10, 10, 100, 24));
     Show();
     EXPECT_TRUE(ExStyle(e) & win::WS_EX_CLIENTEDGE);
     EXPECT_EQ(e->ClientWidth(), 96);
@@ -166,7 +161,7 @@ TEST_F(EditsTest, BorderCtl3DAndBevelMakeTheFrame) {
 }
 
 TEST_F(EditsTest, ColorAndFontColorPaintTheFaceReadOnlyOrNot) {
-    auto* e = Make<TEdit>(form, form, "ed", Bounds(10, 10, 100, 24));
+    auto* e = Place<TEdit>(form, Bounds(10, 10, 100, 24));
     e->SetColor(clYellow);
     e->Font()->SetColor(clBlue);
     e->SetText("W");
@@ -186,9 +181,8 @@ TEST_F(EditsTest, ColorAndFontColorPaintTheFaceReadOnlyOrNot) {
     EXPECT_EQ(face(), ColorToRGB(clLime));
 }
 
-
 TEST_F(EditsTest, MemoLinesWorkBeforeAndAfterTheWindow) {
-    auto* m = Make<TMemo>(form, form, "memo", Bounds(10, 10, 150, 100));
+    auto* m = Place<TMemo>(form, Bounds(10, 10, 150, 100));
     int changes = 0;
     m->OnChange = Counter(changes);
     m->Lines()->Add("one");
@@ -232,9 +226,9 @@ TEST_F(EditsTest, MemoLinesWorkBeforeAndAfterTheWindow) {
 }
 
 TEST_F(EditsTest, MemoTakesEnterAndTabOnlyWhenItWantsThem) {
-    auto* m = Make<TMemo>(form, form, "memo", Bounds(10, 10, 150, 100));
-    auto* next = Make<TEdit>(form, form, "next", Bounds(10, 120, 100, 21));
-    auto* ok = Make<TButton>(form, form, "ok", Bounds(200, 10, 75, 25));
+    auto* m = Place<TMemo>(form, Bounds(10, 10, 150, 100));
+    auto* next = Place<TEdit>(form, Bounds(10, 120, 100, 21));
+    auto* ok = Place<TButton>(form, Bounds(200, 10, 75, 25));
     ok->SetDefault(true);
     int clicks = 0;
     ok->OnClick = Counter(clicks);

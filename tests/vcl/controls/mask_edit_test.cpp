@@ -61,13 +61,12 @@ TEST(MaskPattern, UnsavedLiteralsCaseAndEscapes) {
     EXPECT_TRUE(MaskPattern("").Empty());
 }
 
-class MaskEditTest : public GuiTest {
+class MaskEditTest : public FormTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
-        form = PlainForm();
-        edit = Make<TMaskEdit>(form, form, "date", Bounds(10, 10, 100, 21));
-        other = Make<TMaskEdit>(form, form, "other", Bounds(10, 40, 100, 21));
+        FormTest::SetUp();
+        edit = Place<TMaskEdit>(form, Bounds(10, 10, 100, 21));
+        other = Place<TMaskEdit>(form, Bounds(10, 40, 100, 21));
         edit->SetEditMask("!90/90/0000;1; ");
         edit->OnChange = TNotifyEvent::FromCallable([this](TObject*) { ++changes; });
         form->Show();
@@ -80,7 +79,6 @@ protected:
         Pump();
     }
     void Caret(int pos) { edit->SetSelStart(pos); }
-    TForm* form = nullptr;
     TMaskEdit* edit = nullptr;
     TMaskEdit* other = nullptr;
     int changes = 0;
