@@ -12,8 +12,18 @@ LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_DRAWITEM) {
         auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
         ControlsTest::Notes().push_back(
-            {msg, wp, lp, dis->itemState, dis->CtlType, 0, dis->itemID});
+            {msg, wp, lp, dis->itemState, dis->CtlType, 0, dis->itemID, dis->hwndItem});
         return TRUE;
+    }
+    if (msg == WM_MEASUREITEM) {
+        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+        ControlsTest::Notes().push_back({msg, wp, lp, 0, mis->CtlType, 0, mis->itemID});
+        if (ControlsTest::OnMeasure()) ControlsTest::OnMeasure()(mis);
+        return TRUE;
+    }
+    if (msg == WM_CTLCOLORLISTBOX) {
+        ControlsTest::Notes().push_back({msg, wp, lp});
+        if (HBRUSH b = ControlsTest::ListBrush()) return reinterpret_cast<LRESULT>(b);
     }
     if (msg == WM_NOTIFY) {
         auto* nm = reinterpret_cast<NMHDR*>(lp);
@@ -35,6 +45,49 @@ std::function<LRESULT(NMHDR*)>& ControlsTest::OnNotify() {
     return f;
 }
 
+std::function<void(MEASUREITEMSTRUCT*)>& ControlsTest::OnMeasure() {
+    static std::function<void(MEASUREITEMSTRUCT*)> f;
+    return f;
+}
+
+HBRUSH& ControlsTest::ListBrush() {
+    static HBRUSH b = nullptr;
+    return b;
+}
+
+Shot::Shot(HWND h, UINT msg) {
+    RECT r;
+    GetClientRect(h, &r);
+    w_ = r.right;
+    h_ = r.bottom;
+    dc_ = CreateCompatibleDC(nullptr);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biWidth = w_;
+    bmi.bmiHeader.biHeight = -h_;
+    bmi.bmiHeader.biBitCount = 32;
+    bmp_ = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, nullptr);
+    old_ = SelectObject(dc_, bmp_);
+    SendMessageA(h, msg, reinterpret_cast<WPARAM>(dc_), msg == WM_PRINTCLIENT ? PRF_CLIENT : 0);
+}
+
+Shot::~Shot() {
+    SelectObject(dc_, old_);
+    DeleteObject(bmp_);
+    DeleteDC(dc_);
+}
+
+Shot::Span Shot::Columns(COLORREF colour) const {
+    int first = -1, last = -1;
+    for (int x = 0; x < w_; ++x)
+        for (int y = 0; y < h_; ++y)
+            if (At(x, y) == colour) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
 HBRUSH& ControlsTest::CtlColorBrush() {
     static HBRUSH b = nullptr;
     return b;
@@ -52,6 +105,9 @@ void ControlsTest::SetUp() {
     Notes().clear();
     OnNotify() = nullptr;
     CtlColorBrush() = nullptr;
+    OnMeasure() = nullptr;
+    if (ListBrush()) DeleteObject(ListBrush());
+    ListBrush() = nullptr;
     RegisterStandardControls();
     WNDCLASSA wc;
     wc.lpfnWndProc = ParentProc;
@@ -129,6 +185,18 @@ void ControlsTest::Press(HWND h) {
 void ControlsTest::ReleaseAt(int x, int y) {
     QueueMouseEvent(MouseEvent{MouseEvent::Move, POINT{x, y}});
     QueueMouseEvent(MouseEvent{MouseEvent::Up, POINT{x, y}, MouseButton::Left});
+    Pump();
+}
+
+void ControlsTest::ClickAt(POINT p) {
+    QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
+    QueueMouseEvent(MouseEvent{MouseEvent::Down, p, MouseButton::Left});
+    QueueMouseEvent(MouseEvent{MouseEvent::Up, p, MouseButton::Left});
+    Pump();
+}
+
+void ControlsTest::MoveTo(POINT p) {
+    QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
     Pump();
 }
 

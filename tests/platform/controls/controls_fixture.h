@@ -20,9 +20,33 @@ struct Note {
     WPARAM wp;
     LPARAM lp;
     UINT itemState = 0;  // of WM_DRAWITEM
-    UINT ctlType = 0;
-    UINT code = 0;    // of WM_NOTIFY
-    UINT itemID = 0;  // of WM_DRAWITEM
+    UINT ctlType = 0;    // of WM_DRAWITEM and WM_MEASUREITEM
+    UINT code = 0;       // of WM_NOTIFY
+    UINT itemID = 0;
+    HWND item = nullptr;
+};
+
+// A window's own paint (WM_PAINT with a DC), into a bitmap of its client size.
+class Shot {
+public:
+    explicit Shot(HWND h, UINT msg = WM_PAINT);
+    ~Shot();
+    Shot(const Shot&) = delete;
+    Shot& operator=(const Shot&) = delete;
+    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+    struct Span {
+        int first, last;
+    };
+    // The leftmost and rightmost columns holding `colour`, or -1.
+    Span Columns(COLORREF colour) const;
+    int Width() const { return w_; }
+    int Height() const { return h_; }
+
+private:
+    int w_, h_;
+    HDC dc_;
+    HBITMAP bmp_;
+    HGDIOBJ old_;
 };
 
 class ControlsTest : public ::testing::Test {
@@ -35,6 +59,8 @@ protected:
     void Click(HWND h);  // at the centre of the window
     void Press(HWND h);
     void ReleaseAt(int x, int y);
+    void ClickAt(POINT screen);
+    void MoveTo(POINT screen);
     void Key(UINT vk, bool down, unsigned char ch = 0);
     void Tap(UINT vk, unsigned char ch = 0);
     POINT Centre(HWND h);
@@ -60,6 +86,10 @@ public:
     static std::function<LRESULT(NMHDR*)>& OnNotify();
     // When set, the parent answers WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC with this brush.
     static HBRUSH& CtlColorBrush();
+    // How the parent answers WM_MEASUREITEM (nothing: the height offered stays) and
+    // WM_CTLCOLORLISTBOX (nullptr: the default colours).
+    static std::function<void(MEASUREITEMSTRUCT*)>& OnMeasure();
+    static HBRUSH& ListBrush();
 };
 
 }  // namespace win::testing
