@@ -22,7 +22,9 @@ LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
     }
     if (msg == WM_CTLCOLORLISTBOX) {
-        ControlsTest::Notes().push_back({msg, wp, lp});
+        Note n{msg, wp, lp};
+        n.shown = IsWindowVisible(reinterpret_cast<HWND>(lp)) != 0;
+        ControlsTest::Notes().push_back(n);
         if (HBRUSH b = ControlsTest::ListBrush()) return reinterpret_cast<LRESULT>(b);
     }
     if (msg == WM_NOTIFY) {

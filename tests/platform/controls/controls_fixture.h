@@ -24,6 +24,7 @@ struct Note {
     UINT code = 0;       // of WM_NOTIFY
     UINT itemID = 0;
     HWND item = nullptr;
+    bool shown = false;  // WM_CTLCOLORLISTBOX: the list was visible when it asked
 };
 
 // A window's own paint (WM_PAINT with a DC), into a bitmap of its client size.

@@ -392,7 +392,8 @@ TEST_F(ListBoxTest, TabStopsColoursAndPrinting) {
         {
             HDC dc = GetDC(tabs);
             SIZE s{};
-            GetTextExtentPoint32(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &s);
+            GetTextExtentPoint32(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
+                                 &s);
             avg = (s.cx / 26 + 1) / 2;
             ReleaseDC(tabs, dc);
         }

@@ -1,0 +1,313 @@
+#include <string>
+#include <vector>
+
+#include "platform/controls/combo_box_control.h"
+#include "platform/controls/list_box_control.h"
+#include "platform/os/cp_literal.h"
+#include "tests/platform/controls/controls_fixture.h"
+
+namespace win::testing {
+namespace {
+
+class ComboBoxTest : public ControlsTest {
+protected:
+    HWND Combo(DWORD style, int count, int height = 200) {
+        HWND c = Child("ComboBox", "", style, 8, 10, 10, 150, height);
+        for (int i = 0; i < count; ++i) {
+            const std::string s = "item " + std::to_string(100 + i);
+            SendMessageA(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+        }
+        return c;
+    }
+    static HWND ListOf(HWND) { return FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr); }
+    static LRESULT Get(HWND c, UINT msg, WPARAM wp = 0) { return SendMessageA(c, msg, wp, 0); }
+    static bool Dropped(HWND c) { return Get(c, CB_GETDROPPEDSTATE) != 0; }
+    static std::string Text(HWND c) {
+        char buf[64] = {};
+        GetWindowTextA(c, buf, sizeof buf);
+        return buf;
+    }
+    static POINT ItemPoint(HWND list, int i) {
+        RECT r{};
+        SendMessageA(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(list, &p);
+        return p;
+    }
+    static std::vector<WORD> Codes(HWND from) {
+        std::vector<WORD> codes;
+        for (const Note& n : Notes())
+            if (n.msg == WM_COMMAND && reinterpret_cast<HWND>(n.lp) == from)
+                codes.push_back(HIWORD(static_cast<DWORD>(n.wp)));
+        return codes;
+    }
+    void Down(POINT p) {
+        QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
+        QueueMouseEvent(MouseEvent{MouseEvent::Down, p, MouseButton::Left});
+        Pump();
+    }
+    void Up(POINT p) {
+        QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
+        QueueMouseEvent(MouseEvent{MouseEvent::Up, p, MouseButton::Left});
+        Pump();
+    }
+};
+
+// The messages a list's own procedure saw, as a skin's adapter subclassing it would.
+std::vector<UINT>& ListMessages() {
+    static std::vector<UINT> m;
+    return m;
+}
+WNDPROC gListProc = nullptr;
+LRESULT Spy(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == LBCB_STARTTRACK || msg == LBCB_ENDTRACK) ListMessages().push_back(msg);
+    return CallWindowProcA(gListProc, h, msg, wp, lp);
+}
+
+TEST_F(ComboBoxTest, ADropDownListShowsItsChoiceInAClassicBox) {
+    HWND c = Combo(CBS_DROPDOWNLIST, 5);
+    const int field = static_cast<int>(Get(c, CB_GETITEMHEIGHT, WPARAM(-1)));
+    RECT r;
+    GetWindowRect(c, &r);
+    EXPECT_EQ(r.bottom - r.top, field + 6);  // the room below is for the list
+    EXPECT_EQ(Get(c, CB_GETCOUNT), 5);
+    EXPECT_EQ(Get(c, CB_GETCURSEL), CB_ERR);
+    EXPECT_EQ(Text(c), "");
+    EXPECT_EQ(SendMessageA(c, CB_SETCURSEL, 2, 0), 2);
+    EXPECT_EQ(Text(c), "item 102");
+    EXPECT_EQ(SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ITEM 104")), TRUE);
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 4);
+    EXPECT_EQ(SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("none")), CB_ERR);
+    EXPECT_EQ(SendMessageA(c, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>("item 10")), 0);
+    EXPECT_EQ(SendMessageA(c, CB_DELETESTRING, 0, 0), 4);
+    EXPECT_EQ(Get(c, CB_GETCURSEL), CB_ERR);  // the chosen item went
+    EXPECT_TRUE(Codes(c).empty());            // messages are never told back
+    EXPECT_EQ(Get(c, CB_GETEDITSEL), CB_ERR);
+
+    // A 2-pixel sunken edge, the arrow button inside it on the right.
+    SendMessageA(c, CB_SETCURSEL, 0, 0);
+    Shot shot(c);
+    EXPECT_EQ(shot.At(5, 0), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(shot.At(5, 1), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(shot.At(5, field + 5), GetSysColor(COLOR_BTNHIGHLIGHT));
+    const int button = GetSystemMetrics(SM_CXVSCROLL);
+    EXPECT_EQ(shot.At(150 - 2 - button + 1, 3), GetSysColor(COLOR_BTNHIGHLIGHT));  // raised
+    EXPECT_EQ(shot.At(150 - 3 - button, 5), GetSysColor(COLOR_WINDOW));
+    EXPECT_NE(shot.Columns(GetSysColor(COLOR_WINDOWTEXT)).first, -1);  // the chosen text
+}
+
+TEST_F(ComboBoxTest, DroppingAsksTheColoursWithTheListBeforeShowingItBelow) {
+    HWND c = Combo(CBS_DROPDOWNLIST, 5);
+    Click(c);
+    ASSERT_TRUE(Dropped(c));
+    HWND list = ListOf(c);
+    ASSERT_NE(list, nullptr);
+    char cls[16] = {};
+    GetClassNameA(list, cls, sizeof cls);
+    EXPECT_STREQ(cls, "ComboLBox");
+    // CBN_DROPDOWN first, then WM_CTLCOLORLISTBOX with the list, still hidden.
+    std::vector<UINT> order;
+    for (const Note& n : Notes())
+        if (n.msg == WM_CTLCOLORLISTBOX || n.msg == WM_COMMAND) order.push_back(n.msg);
+    ASSERT_GE(order.size(), 2u);
+    EXPECT_EQ(order[0], WM_COMMAND);
+    EXPECT_EQ(Codes(c).front(), CBN_DROPDOWN);
+    const Note* colour = nullptr;
+    for (const Note& n : Notes())
+        if (n.msg == WM_CTLCOLORLISTBOX && !colour) colour = &n;
+    ASSERT_NE(colour, nullptr);
+    EXPECT_EQ(reinterpret_cast<HWND>(colour->lp), list);
+    EXPECT_FALSE(colour->shown);
+
+    EXPECT_TRUE(IsWindowVisible(list));
+    EXPECT_EQ(GetCapture(), list);
+    EXPECT_EQ(GetFocus(), c);  // the list never takes the focus
+    EXPECT_TRUE(GetWindowLongPtrA(list, GWL_STYLE) & WS_BORDER);
+    RECT cr, lr;
+    GetWindowRect(c, &cr);
+    GetWindowRect(list, &lr);
+    EXPECT_EQ(lr.top, cr.bottom);
+    EXPECT_EQ(lr.left, cr.left);
+    EXPECT_EQ(lr.right, cr.right);
+    EXPECT_EQ(lr.bottom - lr.top, 5 * Get(list, LB_GETITEMHEIGHT) + 2);  // as many rows as items
+
+    // A click on an item picks it: the list goes, then the parent hears the new choice.
+    Notes().clear();
+    ClickAt(ItemPoint(list, 3));
+    EXPECT_FALSE(Dropped(c));
+    EXPECT_FALSE(IsWindowVisible(list));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 3);
+    EXPECT_EQ(Text(c), "item 103");
+    EXPECT_EQ(Codes(c), (std::vector<WORD>{CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}));
+}
+
+TEST_F(ComboBoxTest, APressThatDropsTheListIsTrackedUntilLetGo) {
+    HWND c = Combo(CBS_DROPDOWNLIST, 5);
+    Click(c);
+    HWND list = ListOf(c);
+    Click(c);  // closes again: the press went to the list, outside it
+    ASSERT_FALSE(Dropped(c));
+    gListProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&Spy)));
+    ListMessages().clear();
+    Notes().clear();
+
+    // Let go on the box itself: the list stays, the drag ends.
+    Down(Centre(c));
+    EXPECT_EQ(ListMessages(), std::vector<UINT>{LBCB_STARTTRACK});
+    Up(Centre(c));
+    EXPECT_EQ(ListMessages(), (std::vector<UINT>{LBCB_STARTTRACK, LBCB_ENDTRACK}));
+    EXPECT_TRUE(Dropped(c));
+    EXPECT_EQ(GetCapture(), list);
+    // The mouse passing over an item marks it; a press outside takes that back.
+    MoveTo(ItemPoint(list, 2));
+    EXPECT_EQ(Get(list, LB_GETCURSEL), 2);
+    ClickAt(POINT{300, 250});
+    EXPECT_FALSE(Dropped(c));
+    EXPECT_EQ(Get(c, CB_GETCURSEL), CB_ERR);
+    EXPECT_EQ(Codes(c), (std::vector<WORD>{CBN_DROPDOWN, CBN_SELENDCANCEL, CBN_CLOSEUP}));
+
+    // Pressed, dragged onto an item and let go there: picked.
+    Notes().clear();
+    ListMessages().clear();
+    Down(Centre(c));
+    Up(ItemPoint(list, 4));
+    EXPECT_FALSE(Dropped(c));
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 4);
+    EXPECT_EQ(ListMessages(), (std::vector<UINT>{LBCB_STARTTRACK, LBCB_ENDTRACK}));
+    EXPECT_EQ(Codes(c).back(), CBN_SELCHANGE);
+    SetWindowLongPtrA(list, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(gListProc));
+}
+
+TEST_F(ComboBoxTest, KeysMoveTheChoiceAndOpenAndCloseTheList) {
+    HWND c = Combo(CBS_DROPDOWNLIST, 30);
+    SetFocus(c);
+    Tap(VK_DOWN);
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 0);
+    Tap(VK_DOWN);
+    Tap(VK_END);
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 29);
+    Tap(VK_HOME);
+    EXPECT_EQ(Codes(c).size(), 4u);
+    Tap('I', 'i');  // typing picks the next item it begins
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 1);
+
+    Notes().clear();
+    Tap(VK_F4);
+    ASSERT_TRUE(Dropped(c));
+    EXPECT_EQ(Get(c, WM_GETDLGCODE) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
+    Tap(VK_DOWN);  // told at once, even dropped
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 2);
+    Tap(VK_RETURN, '\r');
+    EXPECT_FALSE(Dropped(c));
+    EXPECT_EQ(Codes(c),
+              (std::vector<WORD>{CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP}));
+    Key(VK_MENU, true);
+    Tap(VK_DOWN);
+    Key(VK_MENU, false);
+    EXPECT_TRUE(Dropped(c));
+    Tap(VK_ESCAPE, 0x1B);
+    EXPECT_FALSE(Dropped(c));
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 2);
+
+    // The wheel over a closed box steps the choice.
+    QueueMouseEvent(MouseEvent{MouseEvent::Wheel, Centre(c), MouseButton::None, -WHEEL_DELTA});
+    Pump();
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 3);
+}
+
+TEST_F(ComboBoxTest, TheDroppedListScrollsByItsBarAndClosesWhenTheFocusGoes) {
+    HWND c = Combo(CBS_DROPDOWNLIST, 30);
+    HWND other = Child("Button", "other", 0, 9, 200, 10, 75, 23);
+    Click(c);
+    HWND list = ListOf(c);
+    ASSERT_TRUE(Dropped(c));
+    EXPECT_TRUE(GetWindowLongPtrA(list, GWL_STYLE) & WS_VSCROLL);
+    // A press on the bar's lower arrow scrolls; the list stays down and keeps the capture.
+    RECT lr;
+    GetWindowRect(list, &lr);
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    ClickAt(POINT{lr.right - 1 - bar / 2, lr.bottom - 1 - bar / 2});
+    EXPECT_EQ(Get(list, LB_GETTOPINDEX), 1);
+    EXPECT_TRUE(Dropped(c));
+    EXPECT_EQ(GetCapture(), list);
+
+    Notes().clear();
+    SetFocus(other);
+    EXPECT_FALSE(Dropped(c));
+    EXPECT_EQ(Codes(c), (std::vector<WORD>{CBN_SELENDCANCEL, CBN_CLOSEUP}));
+}
+
+TEST_F(ComboBoxTest, TheRoomAskedByTheHeightAndTheScreensEnd) {
+    HWND c = Combo(CBS_DROPDOWNLIST, 30, 100);
+    RECT r;
+    GetWindowRect(c, &r);
+    const int closed = r.bottom - r.top;
+    SendMessageA(c, CB_SHOWDROPDOWN, TRUE, 0);
+    HWND list = ListOf(c);
+    const int ih = static_cast<int>(Get(list, LB_GETITEMHEIGHT));
+    RECT lr;
+    GetWindowRect(list, &lr);
+    EXPECT_EQ(lr.bottom - lr.top, (100 - closed - 2) / ih * ih + 2);  // whole rows in the room
+    SendMessageA(c, CB_SHOWDROPDOWN, FALSE, 0);
+    // Placed higher, the box keeps its height and gives the list more room.
+    SetWindowPos(c, nullptr, 0, 0, 150, 200, SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(c, &r);
+    EXPECT_EQ(r.bottom - r.top, closed);
+    SendMessageA(c, CB_SHOWDROPDOWN, TRUE, 0);
+    GetWindowRect(list, &lr);
+    EXPECT_EQ(lr.bottom - lr.top, (200 - closed - 2) / ih * ih + 2);
+    SendMessageA(c, CB_SHOWDROPDOWN, FALSE, 0);
+
+    // Near the screen's bottom the list opens above the box.
+    SetWindowPos(parent_, nullptr, 0, GetSystemMetrics(SM_CYSCREEN) - 60, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    Pump();
+    SendMessageA(c, CB_SHOWDROPDOWN, TRUE, 0);
+    GetWindowRect(c, &r);
+    GetWindowRect(list, &lr);
+    EXPECT_EQ(lr.bottom, r.top);
+}
+
+TEST_F(ComboBoxTest, OwnerDrawnFieldAndItems) {
+    OnMeasure() = [](MEASUREITEMSTRUCT* m) {
+        m->itemHeight = m->itemID == static_cast<UINT>(-1) ? 24 : 18;
+    };
+    HWND c = Combo(CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 3);
+    std::vector<UINT> measured;
+    for (const Note& n : Notes())
+        if (n.msg == WM_MEASUREITEM && n.ctlType == ODT_COMBOBOX) measured.push_back(n.itemID);
+    EXPECT_EQ(measured, (std::vector<UINT>{static_cast<UINT>(-1), 0u}));
+    EXPECT_EQ(Get(c, CB_GETITEMHEIGHT, WPARAM(-1)), 24);
+    EXPECT_EQ(Get(c, CB_GETITEMHEIGHT, 0), 18);
+    RECT r;
+    GetWindowRect(c, &r);
+    EXPECT_EQ(r.bottom - r.top, 30);
+
+    SendMessageA(c, CB_SETCURSEL, 1, 0);
+    SetFocus(c);
+    Notes().clear();
+    { Shot shot(c); }
+    ASSERT_EQ(Notes().back().msg, WM_DRAWITEM);
+    EXPECT_EQ(Notes().back().itemID, 1u);
+    EXPECT_EQ(Notes().back().ctlType, ODT_COMBOBOX);
+    EXPECT_EQ(Notes().back().itemState, ODS_COMBOBOXEDIT | ODS_SELECTED | ODS_FOCUS);
+    EXPECT_EQ(Notes().back().item, c);
+
+    // The list's items go to the same parent as the combo box's, without the field's mark.
+    SendMessageA(c, CB_SHOWDROPDOWN, TRUE, 0);
+    Notes().clear();
+    { Shot shot(ListOf(c)); }
+    std::vector<Note> items;
+    for (const Note& n : Notes())
+        if (n.msg == WM_DRAWITEM) items.push_back(n);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[1].ctlType, ODT_COMBOBOX);
+    EXPECT_EQ(items[1].item, c);
+    EXPECT_EQ(items[1].itemState, ODS_SELECTED);
+    EXPECT_EQ(items[0].itemState, 0u);
+}
+
+}  // namespace
+}  // namespace win::testing
