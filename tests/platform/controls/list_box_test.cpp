@@ -297,6 +297,8 @@ TEST_F(ListBoxTest, AThumbDraggedOnAnotherBarScrollsPast65535) {
     EXPECT_EQ(SendMessageA(lb, LB_SETITEMDATA, 5, 1), LB_ERR);
     EXPECT_EQ(SendMessageA(lb, LB_SETCOUNT, 10, 0), LB_OKAY);
     EXPECT_EQ(Get(lb, LB_GETTOPINDEX), 10 - Rows(lb));
+    EXPECT_EQ(SendMessageA(lb, LB_SETCOUNT, WPARAM(kListBoxMaxItems) + 1, 0), LB_ERRSPACE);
+    EXPECT_EQ(Get(lb, LB_GETCOUNT), 10);
     HWND plain = List(0, 6);
     EXPECT_EQ(SendMessageA(plain, LB_SETCOUNT, 10, 0), LB_ERR);
 }
