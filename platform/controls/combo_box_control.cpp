@@ -366,11 +366,7 @@ void PaintField(HWND h, const ComboState& st, HDC dc, HBRUSH bg) {
         dis.itemData =
             sel >= 0 ? static_cast<ULONG_PTR>(ToList(st, LB_GETITEMDATA, static_cast<WPARAM>(sel)))
                      : 0;
-        if (HWND parent = GetParent(h)) {
-            const int saved = SaveDC(dc);
-            SendMessageA(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
-            RestoreDC(dc, saved);
-        }
+        SendDrawItem(GetParent(h), dis);
         return;
     }
     if (hot) {

@@ -646,11 +646,7 @@ void DrawItem(HWND h, const ListBoxState& st, HDC dc, int i, const RECT& r, HBRU
         dis.hDC = dc;
         dis.rcItem = r;
         dis.itemData = st.NoData() ? 0 : st.data[static_cast<std::size_t>(i)];
-        if (o.to) {
-            const int saved = SaveDC(dc);
-            SendMessageA(o.to, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
-            RestoreDC(dc, saved);
-        }
+        SendDrawItem(o.to, dis);
         return;
     }
     if (selected) {

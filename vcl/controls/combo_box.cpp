@@ -235,27 +235,18 @@ void TCustomComboBox::DrawItemMessage(TMessage& m) {
     const auto* dis = reinterpret_cast<const win::DRAWITEMSTRUCT*>(m.LParam);
     const TOwnerDrawState state(dis->itemState & 0x1FFF, 0);
     const int index = static_cast<int>(dis->itemID);
-    canvas_->Lock();
-    static_cast<TControlCanvas*>(canvas_)->UsePaintDC(dis->hDC);
+    TPaintDCLease lease(canvas_, dis->hDC);
     canvas_->SetFont(Font());
     canvas_->Brush()->SetColor(Color());
     if (index >= 0 && state.Contains(odSelected)) {
         canvas_->Brush()->SetColor(clHighlight);
         canvas_->Font()->SetColor(clHighlightText);
     }
-    try {
-        if (index >= 0)
-            DrawItem(index, dis->rcItem, state);
-        else
-            canvas_->FillRect(dis->rcItem);
-        if (state.Contains(odFocused)) canvas_->DrawFocusRect(dis->rcItem);
-    } catch (...) {
-        static_cast<TControlCanvas*>(canvas_)->UsePaintDC(nullptr);
-        canvas_->Unlock();
-        throw;
-    }
-    static_cast<TControlCanvas*>(canvas_)->UsePaintDC(nullptr);
-    canvas_->Unlock();
+    if (index >= 0)
+        DrawItem(index, dis->rcItem, state);
+    else
+        canvas_->FillRect(dis->rcItem);
+    if (state.Contains(odFocused)) canvas_->DrawFocusRect(dis->rcItem);
     m.Result = 1;
 }
 

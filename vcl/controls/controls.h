@@ -470,6 +470,18 @@ private:
 // Whether `key` is the "&" mnemonic of the caption ("&&" is a plain "&"), ignoring case.
 bool IsAccel(uint32_t key, const std::string& caption);
 
+// Lends a DC handed in by a paint message to a control's canvas, locked, while it lives.
+class TPaintDCLease {
+public:
+    TPaintDCLease(TCanvas* canvas, win::HDC dc);
+    ~TPaintDCLease();
+    TPaintDCLease(const TPaintDCLease&) = delete;
+    TPaintDCLease& operator=(const TPaintDCLease&) = delete;
+
+private:
+    TControlCanvas* canvas_;
+};
+
 // Shift state from message key flags (MK_) or from the keyboard state.
 TShiftState KeysToShiftState(uint32_t keys);
 TShiftState KeyDataToShiftState(intptr_t keyData);

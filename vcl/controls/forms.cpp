@@ -435,18 +435,8 @@ bool TCustomForm::IsShortCut(uint16_t key, TShiftState shift) {
 }
 
 void TCustomForm::PaintWindow(win::HDC dc) {
-    auto* c = static_cast<TControlCanvas*>(canvas_);
-    c->Lock();
-    c->UsePaintDC(dc);
-    try {
-        Paint();
-    } catch (...) {
-        c->UsePaintDC(nullptr);
-        c->Unlock();
-        throw;
-    }
-    c->UsePaintDC(nullptr);
-    c->Unlock();
+    TPaintDCLease lease(canvas_, dc);
+    Paint();
 }
 
 void TCustomForm::Dispatch(TMessage& m) {

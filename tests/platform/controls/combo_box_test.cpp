@@ -27,20 +27,6 @@ protected:
         GetWindowTextA(c, buf, sizeof buf);
         return buf;
     }
-    static POINT ItemPoint(HWND list, int i) {
-        RECT r{};
-        SendMessageA(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
-        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        ClientToScreen(list, &p);
-        return p;
-    }
-    static std::vector<WORD> Codes(HWND from) {
-        std::vector<WORD> codes;
-        for (const Note& n : Notes())
-            if (n.msg == WM_COMMAND && reinterpret_cast<HWND>(n.lp) == from)
-                codes.push_back(HIWORD(static_cast<DWORD>(n.wp)));
-        return codes;
-    }
     void Down(POINT p) {
         QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
         QueueMouseEvent(MouseEvent{MouseEvent::Down, p, MouseButton::Left});
@@ -133,7 +119,7 @@ TEST_F(ComboBoxTest, DroppingAsksTheColoursWithTheListBeforeShowingItBelow) {
 
     // A click on an item picks it: the list goes, then the parent hears the new choice.
     Notes().clear();
-    ClickAt(ItemPoint(list, 3));
+    ClickAt(ListItemPoint(list, 3));
     EXPECT_FALSE(Dropped(c));
     EXPECT_FALSE(IsWindowVisible(list));
     EXPECT_EQ(GetCapture(), nullptr);
@@ -161,7 +147,7 @@ TEST_F(ComboBoxTest, APressThatDropsTheListIsTrackedUntilLetGo) {
     EXPECT_TRUE(Dropped(c));
     EXPECT_EQ(GetCapture(), list);
     // The mouse passing over an item marks it; a press outside takes that back.
-    MoveTo(ItemPoint(list, 2));
+    MoveTo(ListItemPoint(list, 2));
     EXPECT_EQ(Get(list, LB_GETCURSEL), 2);
     ClickAt(POINT{300, 250});
     EXPECT_FALSE(Dropped(c));
@@ -172,7 +158,7 @@ TEST_F(ComboBoxTest, APressThatDropsTheListIsTrackedUntilLetGo) {
     Notes().clear();
     ListMessages().clear();
     Down(Centre(c));
-    Up(ItemPoint(list, 4));
+    Up(ListItemPoint(list, 4));
     EXPECT_FALSE(Dropped(c));
     EXPECT_EQ(Get(c, CB_GETCURSEL), 4);
     EXPECT_EQ(ListMessages(), (std::vector<UINT>{LBCB_STARTTRACK, LBCB_ENDTRACK}));

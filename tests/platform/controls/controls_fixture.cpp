@@ -1,5 +1,7 @@
 #include "tests/platform/controls/controls_fixture.h"
 
+#include "platform/controls/list_box_control.h"
+
 namespace win::testing {
 
 namespace {
@@ -218,6 +220,22 @@ std::vector<int> ControlsTest::Clicks() const {
         if (n.msg == WM_COMMAND && HIWORD(DWORD(n.wp)) == BN_CLICKED)
             ids.push_back(LOWORD(DWORD(n.wp)));
     return ids;
+}
+
+std::vector<WORD> ControlsTest::Codes(HWND from) {
+    std::vector<WORD> codes;
+    for (const Note& n : Notes())
+        if (n.msg == WM_COMMAND && reinterpret_cast<HWND>(n.lp) == from)
+            codes.push_back(HIWORD(static_cast<DWORD>(n.wp)));
+    return codes;
+}
+
+POINT ControlsTest::ListItemPoint(HWND list, int i) {
+    RECT r{};
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(list, &p);
+    return p;
 }
 
 }  // namespace win::testing

@@ -71,6 +71,10 @@ protected:
     std::vector<UINT> NotifyCodes() const;
     // The clicks (BN_CLICKED) the parent heard, by control id.
     std::vector<int> Clicks() const;
+    // The notification codes the parent heard from one control.
+    static std::vector<WORD> Codes(HWND from);
+    // The middle of a list box's item, on the screen.
+    static POINT ListItemPoint(HWND list, int i);
 
     testing_support::Watchdog watchdog_;
 

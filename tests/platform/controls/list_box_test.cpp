@@ -37,21 +37,7 @@ protected:
         SendMessageA(lb, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
         return r;
     }
-    static POINT ItemPoint(HWND lb, int i) {
-        const RECT r = ItemRect(lb, i);
-        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        ClientToScreen(lb, &p);
-        return p;
-    }
     static LRESULT Get(HWND lb, UINT msg, WPARAM wp = 0) { return SendMessageA(lb, msg, wp, 0); }
-    // The notification codes a control sent its parent.
-    static std::vector<WORD> Codes(HWND from) {
-        std::vector<WORD> codes;
-        for (const Note& n : Notes())
-            if (n.msg == WM_COMMAND && reinterpret_cast<HWND>(n.lp) == from)
-                codes.push_back(HIWORD(static_cast<DWORD>(n.wp)));
-        return codes;
-    }
     std::vector<int> Selected(HWND lb) {
         std::vector<int> s;
         for (int i = 0; i < Get(lb, LB_GETCOUNT); ++i)
@@ -120,10 +106,10 @@ TEST_F(ListBoxTest, SingleSelectionFollowsMouseAndKeysAndNotifiesOnlyTheOperator
     EXPECT_EQ(SendMessageA(lb, LB_SETCURSEL, 3, 0), 3);
     EXPECT_EQ(Get(lb, LB_GETCURSEL), 3);
     EXPECT_TRUE(Codes(lb).empty());
-    ClickAt(ItemPoint(lb, 1));
+    ClickAt(ListItemPoint(lb, 1));
     EXPECT_EQ(GetFocus(), lb);
     EXPECT_EQ(Get(lb, LB_GETCURSEL), 1);
-    ClickAt(ItemPoint(lb, 1));  // the same place at once: a double click, nothing new chosen
+    ClickAt(ListItemPoint(lb, 1));  // the same place at once: a double click, nothing new chosen
     EXPECT_EQ(Codes(lb), (std::vector<WORD>{LBN_SELCHANGE, LBN_DBLCLK}));
 
     Tap(VK_DOWN);
@@ -143,7 +129,7 @@ TEST_F(ListBoxTest, SingleSelectionFollowsMouseAndKeysAndNotifiesOnlyTheOperator
     // Without LBS_NOTIFY the parent hears nothing.
     HWND mute = Child("ListBox", "", WS_VSCROLL, 6, 200, 10, 150, 100);
     AddNumbered(mute, 3);
-    ClickAt(ItemPoint(mute, 2));
+    ClickAt(ListItemPoint(mute, 2));
     EXPECT_EQ(Get(mute, LB_GETCURSEL), 2);
     EXPECT_TRUE(Codes(mute).empty());
 }
@@ -169,9 +155,9 @@ TEST_F(ListBoxTest, TypedLettersFindTheItemTheyBegin) {
 TEST_F(ListBoxTest, MultipleAndExtendedSelection) {
     HWND multi = List(LBS_MULTIPLESEL | LBS_NOTIFY);
     AddNumbered(multi, 6);
-    ClickAt(ItemPoint(multi, 2));
-    ClickAt(ItemPoint(multi, 4));
-    ClickAt(ItemPoint(multi, 2));  // toggles back
+    ClickAt(ListItemPoint(multi, 2));
+    ClickAt(ListItemPoint(multi, 4));
+    ClickAt(ListItemPoint(multi, 2));  // toggles back
     EXPECT_EQ(Selected(multi), std::vector<int>{4});
     EXPECT_EQ(Get(multi, LB_GETCARETINDEX), 2);
     Tap(VK_DOWN);  // the caret moves alone; the space bar toggles
@@ -186,12 +172,12 @@ TEST_F(ListBoxTest, MultipleAndExtendedSelection) {
 
     HWND ext = Child("ListBox", "", LBS_EXTENDEDSEL, 6, 200, 10, 150, 150);
     AddNumbered(ext, 9);
-    ClickAt(ItemPoint(ext, 1));
-    WithKey(VK_SHIFT, ItemPoint(ext, 4));
+    ClickAt(ListItemPoint(ext, 1));
+    WithKey(VK_SHIFT, ListItemPoint(ext, 4));
     EXPECT_EQ(Selected(ext), (std::vector<int>{1, 2, 3, 4}));
-    WithKey(VK_CONTROL, ItemPoint(ext, 2));
+    WithKey(VK_CONTROL, ListItemPoint(ext, 2));
     EXPECT_EQ(Selected(ext), (std::vector<int>{1, 3, 4}));
-    ClickAt(ItemPoint(ext, 6));
+    ClickAt(ListItemPoint(ext, 6));
     EXPECT_EQ(Selected(ext), std::vector<int>{6});
     Key(VK_SHIFT, true);
     Tap(VK_DOWN);
@@ -200,9 +186,9 @@ TEST_F(ListBoxTest, MultipleAndExtendedSelection) {
     Tap(VK_DOWN);
     EXPECT_EQ(Selected(ext), std::vector<int>{8});
     // Dragging from an item selects the run to the item under the mouse.
-    QueueMouseEvent(MouseEvent{MouseEvent::Down, ItemPoint(ext, 2), MouseButton::Left});
-    QueueMouseEvent(MouseEvent{MouseEvent::Move, ItemPoint(ext, 5)});
-    QueueMouseEvent(MouseEvent{MouseEvent::Up, ItemPoint(ext, 5), MouseButton::Left});
+    QueueMouseEvent(MouseEvent{MouseEvent::Down, ListItemPoint(ext, 2), MouseButton::Left});
+    QueueMouseEvent(MouseEvent{MouseEvent::Move, ListItemPoint(ext, 5)});
+    QueueMouseEvent(MouseEvent{MouseEvent::Up, ListItemPoint(ext, 5), MouseButton::Left});
     Pump();
     EXPECT_EQ(Selected(ext), (std::vector<int>{2, 3, 4, 5}));
     EXPECT_EQ(GetCapture(), nullptr);
