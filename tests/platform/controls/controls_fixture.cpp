@@ -7,6 +7,11 @@ namespace win::testing {
 namespace {
 
 LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (ControlsTest::ParentHook()) {
+        bool handled = false;
+        const LRESULT r = ControlsTest::ParentHook()(msg, wp, lp, handled);
+        if (handled) return r;
+    }
     if (msg == WM_COMMAND || msg == WM_PARENTNOTIFY || msg == WM_HSCROLL || msg == WM_VSCROLL)
         ControlsTest::Notes().push_back({msg, wp, lp});
     if ((msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC) && ControlsTest::CtlColorBrush())
@@ -38,6 +43,11 @@ LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 }  // namespace
+
+std::function<LRESULT(UINT, WPARAM, LPARAM, bool&)>& ControlsTest::ParentHook() {
+    static std::function<LRESULT(UINT, WPARAM, LPARAM, bool&)> hook;
+    return hook;
+}
 
 std::vector<Note>& ControlsTest::Notes() {
     static std::vector<Note> n;
@@ -107,6 +117,7 @@ std::vector<Note> ControlsTest::NotesOf(UINT msg) const {
 void ControlsTest::SetUp() {
     ResetWindowing();
     Notes().clear();
+    ParentHook() = nullptr;
     OnNotify() = nullptr;
     CtlColorBrush() = nullptr;
     OnMeasure() = nullptr;
@@ -130,8 +141,8 @@ void ControlsTest::TearDown() {
 }
 
 HWND ControlsTest::Child(const char* cls, const char* text, DWORD style, int id, int x, int y,
-                         int w, int h) {
-    HWND c = CreateWindowExA(0, cls, text, style | WS_CHILD | WS_VISIBLE, x, y, w, h, parent_,
+                         int w, int h, DWORD exStyle) {
+    HWND c = CreateWindowExA(exStyle, cls, text, style | WS_CHILD | WS_VISIBLE, x, y, w, h, parent_,
                              reinterpret_cast<HMENU>(intptr_t(id)), nullptr, nullptr);
     EXPECT_NE(c, nullptr);
     // Later controls below earlier ones, as windows made in order stand.
@@ -212,6 +223,37 @@ void ControlsTest::Key(UINT vk, bool down, unsigned char ch) {
 void ControlsTest::Tap(UINT vk, unsigned char ch) {
     Key(vk, true, ch);
     Key(vk, false);
+}
+
+void ControlsTest::Chord(UINT modifier, UINT vk) {
+    Key(modifier, true);
+    Tap(vk);
+    Key(modifier, false);
+}
+
+void ControlsTest::Type(const std::string& text) {
+    for (char c : text) {
+        const auto ch = static_cast<unsigned char>(c);
+        const UINT vk = c == ' '                 ? VK_SPACE
+                        : c == '\r'              ? VK_RETURN
+                        : (c >= 'a' && c <= 'z') ? ch - 32
+                                                 : 'A';
+        QueueKeyEvent(KeyEvent{vk, true, ch});
+        QueueKeyEvent(KeyEvent{vk, false, 0});
+    }
+    Pump();
+}
+
+void ControlsTest::PressAt(POINT p) {
+    QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
+    QueueMouseEvent(MouseEvent{MouseEvent::Down, p, MouseButton::Left});
+    Pump();
+}
+
+std::string ControlsTest::TextOf(HWND h) {
+    std::string s(static_cast<std::size_t>(GetWindowTextLengthA(h)) + 1, '\0');
+    s.resize(static_cast<std::size_t>(GetWindowTextA(h, s.data(), static_cast<int>(s.size()))));
+    return s;
 }
 
 std::vector<int> ControlsTest::Clicks() const {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/controls/standard_controls.h"
@@ -55,7 +56,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    HWND Child(const char* cls, const char* text, DWORD style, int id, int x, int y, int w, int h);
+    HWND Child(const char* cls, const char* text, DWORD style, int id, int x, int y, int w, int h,
+               DWORD exStyle = 0);
     void Pump();
     void Click(HWND h);  // at the centre of the window
     void Press(HWND h);
@@ -64,6 +66,12 @@ protected:
     void MoveTo(POINT screen);
     void Key(UINT vk, bool down, unsigned char ch = 0);
     void Tap(UINT vk, unsigned char ch = 0);
+    // A key pressed while `modifier` is held.
+    void Chord(UINT modifier, UINT vk);
+    // Every character typed as its own key press.
+    void Type(const std::string& text);
+    void PressAt(POINT screen);
+    std::string TextOf(HWND h);
     POINT Centre(HWND h);
     // A pixel of the composed screen, at a point of the window's client area.
     COLORREF Pixel(HWND h, int x, int y);
@@ -87,6 +95,8 @@ protected:
 
 public:
     static std::vector<Note>& Notes();
+    // When set, the parent asks it first; it answers by setting `handled`.
+    static std::function<LRESULT(UINT msg, WPARAM, LPARAM, bool& handled)>& ParentHook();
     // Answers the parent's WM_NOTIFY messages when set (cleared for every test).
     static std::function<LRESULT(NMHDR*)>& OnNotify();
     // When set, the parent answers WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC with this brush.
