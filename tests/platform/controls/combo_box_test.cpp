@@ -22,21 +22,6 @@ protected:
     static HWND ListOf(HWND) { return FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr); }
     static LRESULT Get(HWND c, UINT msg, WPARAM wp = 0) { return SendMessageA(c, msg, wp, 0); }
     static bool Dropped(HWND c) { return Get(c, CB_GETDROPPEDSTATE) != 0; }
-    static std::string Text(HWND c) {
-        char buf[64] = {};
-        GetWindowTextA(c, buf, sizeof buf);
-        return buf;
-    }
-    void Down(POINT p) {
-        QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
-        QueueMouseEvent(MouseEvent{MouseEvent::Down, p, MouseButton::Left});
-        Pump();
-    }
-    void Up(POINT p) {
-        QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
-        QueueMouseEvent(MouseEvent{MouseEvent::Up, p, MouseButton::Left});
-        Pump();
-    }
 };
 
 // The messages a list's own procedure saw, as a skin's adapter subclassing it would.
@@ -58,9 +43,9 @@ TEST_F(ComboBoxTest, ADropDownListShowsItsChoiceInAClassicBox) {
     EXPECT_EQ(r.bottom - r.top, field + 6);  // the room below is for the list
     EXPECT_EQ(Get(c, CB_GETCOUNT), 5);
     EXPECT_EQ(Get(c, CB_GETCURSEL), CB_ERR);
-    EXPECT_EQ(Text(c), "");
+    EXPECT_EQ(TextOf(c), "");
     EXPECT_EQ(SendMessageA(c, CB_SETCURSEL, 2, 0), 2);
-    EXPECT_EQ(Text(c), "item 102");
+    EXPECT_EQ(TextOf(c), "item 102");
     EXPECT_EQ(SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ITEM 104")), TRUE);
     EXPECT_EQ(Get(c, CB_GETCURSEL), 4);
     EXPECT_EQ(SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("none")), CB_ERR);
@@ -124,7 +109,7 @@ TEST_F(ComboBoxTest, DroppingAsksTheColoursWithTheListBeforeShowingItBelow) {
     EXPECT_FALSE(IsWindowVisible(list));
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(Get(c, CB_GETCURSEL), 3);
-    EXPECT_EQ(Text(c), "item 103");
+    EXPECT_EQ(TextOf(c), "item 103");
     EXPECT_EQ(Codes(c), (std::vector<WORD>{CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}));
 }
 
@@ -140,9 +125,9 @@ TEST_F(ComboBoxTest, APressThatDropsTheListIsTrackedUntilLetGo) {
     Notes().clear();
 
     // Let go on the box itself: the list stays, the drag ends.
-    Down(Centre(c));
+    PressAt(Centre(c));
     EXPECT_EQ(ListMessages(), std::vector<UINT>{LBCB_STARTTRACK});
-    Up(Centre(c));
+    ReleaseAt(Centre(c).x, Centre(c).y);
     EXPECT_EQ(ListMessages(), (std::vector<UINT>{LBCB_STARTTRACK, LBCB_ENDTRACK}));
     EXPECT_TRUE(Dropped(c));
     EXPECT_EQ(GetCapture(), list);
@@ -157,8 +142,8 @@ TEST_F(ComboBoxTest, APressThatDropsTheListIsTrackedUntilLetGo) {
     // Pressed, dragged onto an item and let go there: picked.
     Notes().clear();
     ListMessages().clear();
-    Down(Centre(c));
-    Up(ListItemPoint(list, 4));
+    PressAt(Centre(c));
+    ReleaseAt(ListItemPoint(list, 4).x, ListItemPoint(list, 4).y);
     EXPECT_FALSE(Dropped(c));
     EXPECT_EQ(Get(c, CB_GETCURSEL), 4);
     EXPECT_EQ(ListMessages(), (std::vector<UINT>{LBCB_STARTTRACK, LBCB_ENDTRACK}));
@@ -257,9 +242,8 @@ TEST_F(ComboBoxTest, TheRoomAskedByTheHeightAndTheScreensEnd) {
 }
 
 TEST_F(ComboBoxTest, OwnerDrawnFieldAndItems) {
-    OnMeasure() = [](MEASUREITEMSTRUCT* m) {
-        m->itemHeight = m->itemID == static_cast<UINT>(-1) ? 24 : 18;
-    };
+    Measure(
+        [](MEASUREITEMSTRUCT* m) { m->itemHeight = m->itemID == static_cast<UINT>(-1) ? 24 : 18; });
     HWND c = Combo(CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 3);
     std::vector<UINT> measured;
     for (const Note& n : Notes())

@@ -25,14 +25,12 @@ LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_MEASUREITEM) {
         auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
         ControlsTest::Notes().push_back({msg, wp, lp, 0, mis->CtlType, 0, mis->itemID});
-        if (ControlsTest::OnMeasure()) ControlsTest::OnMeasure()(mis);
         return TRUE;
     }
     if (msg == WM_CTLCOLORLISTBOX) {
         Note n{msg, wp, lp};
         n.shown = IsWindowVisible(reinterpret_cast<HWND>(lp)) != 0;
         ControlsTest::Notes().push_back(n);
-        if (HBRUSH b = ControlsTest::ListBrush()) return reinterpret_cast<LRESULT>(b);
     }
     if (msg == WM_NOTIFY) {
         auto* nm = reinterpret_cast<NMHDR*>(lp);
@@ -57,16 +55,6 @@ std::vector<Note>& ControlsTest::Notes() {
 std::function<LRESULT(NMHDR*)>& ControlsTest::OnNotify() {
     static std::function<LRESULT(NMHDR*)> f;
     return f;
-}
-
-std::function<void(MEASUREITEMSTRUCT*)>& ControlsTest::OnMeasure() {
-    static std::function<void(MEASUREITEMSTRUCT*)> f;
-    return f;
-}
-
-HBRUSH& ControlsTest::ListBrush() {
-    static HBRUSH b = nullptr;
-    return b;
 }
 
 Shot::Shot(HWND h, UINT msg) {
@@ -117,12 +105,9 @@ std::vector<Note> ControlsTest::NotesOf(UINT msg) const {
 void ControlsTest::SetUp() {
     ResetWindowing();
     Notes().clear();
-    ParentHook() = nullptr;
     OnNotify() = nullptr;
     CtlColorBrush() = nullptr;
-    OnMeasure() = nullptr;
-    if (ListBrush()) DeleteObject(ListBrush());
-    ListBrush() = nullptr;
+    ParentHook() = nullptr;
     RegisterStandardControls();
     WNDCLASSA wc;
     wc.lpfnWndProc = ParentProc;
@@ -138,6 +123,7 @@ void ControlsTest::SetUp() {
 void ControlsTest::TearDown() {
     ResetWindowing();
     OnNotify() = nullptr;
+    ParentHook() = nullptr;
 }
 
 HWND ControlsTest::Child(const char* cls, const char* text, DWORD style, int id, int x, int y,
@@ -210,11 +196,6 @@ void ControlsTest::ClickAt(POINT p) {
     Pump();
 }
 
-void ControlsTest::MoveTo(POINT p) {
-    QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
-    Pump();
-}
-
 void ControlsTest::Key(UINT vk, bool down, unsigned char ch) {
     QueueKeyEvent(KeyEvent{vk, down, ch});
     Pump();
@@ -250,6 +231,11 @@ void ControlsTest::PressAt(POINT p) {
     Pump();
 }
 
+void ControlsTest::MoveTo(POINT p) {
+    QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
+    Pump();
+}
+
 std::string ControlsTest::TextOf(HWND h) {
     std::string s(static_cast<std::size_t>(GetWindowTextLengthA(h)) + 1, '\0');
     s.resize(static_cast<std::size_t>(GetWindowTextA(h, s.data(), static_cast<int>(s.size()))));
@@ -270,6 +256,13 @@ std::vector<WORD> ControlsTest::Codes(HWND from) {
         if (n.msg == WM_COMMAND && reinterpret_cast<HWND>(n.lp) == from)
             codes.push_back(HIWORD(static_cast<DWORD>(n.wp)));
     return codes;
+}
+
+void ControlsTest::Measure(std::function<void(MEASUREITEMSTRUCT*)> measure) {
+    ParentHook() = [measure](UINT msg, WPARAM, LPARAM lp, bool&) -> LRESULT {
+        if (msg == WM_MEASUREITEM) measure(reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
+        return 0;
+    };
 }
 
 POINT ControlsTest::ListItemPoint(HWND list, int i) {

@@ -63,7 +63,6 @@ protected:
     void Press(HWND h);
     void ReleaseAt(int x, int y);
     void ClickAt(POINT screen);
-    void MoveTo(POINT screen);
     void Key(UINT vk, bool down, unsigned char ch = 0);
     void Tap(UINT vk, unsigned char ch = 0);
     // A key pressed while `modifier` is held.
@@ -71,6 +70,7 @@ protected:
     // Every character typed as its own key press.
     void Type(const std::string& text);
     void PressAt(POINT screen);
+    void MoveTo(POINT screen);
     std::string TextOf(HWND h);
     POINT Centre(HWND h);
     // A pixel of the composed screen, at a point of the window's client area.
@@ -83,6 +83,8 @@ protected:
     static std::vector<WORD> Codes(HWND from);
     // The middle of a list box's item, on the screen.
     static POINT ListItemPoint(HWND list, int i);
+    // The parent sizes owner-drawn items with `measure`.
+    static void Measure(std::function<void(MEASUREITEMSTRUCT*)> measure);
 
     testing_support::Watchdog watchdog_;
 
@@ -95,16 +97,12 @@ protected:
 
 public:
     static std::vector<Note>& Notes();
-    // When set, the parent asks it first; it answers by setting `handled`.
-    static std::function<LRESULT(UINT msg, WPARAM, LPARAM, bool& handled)>& ParentHook();
     // Answers the parent's WM_NOTIFY messages when set (cleared for every test).
     static std::function<LRESULT(NMHDR*)>& OnNotify();
     // When set, the parent answers WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC with this brush.
     static HBRUSH& CtlColorBrush();
-    // How the parent answers WM_MEASUREITEM (nothing: the height offered stays) and
-    // WM_CTLCOLORLISTBOX (nullptr: the default colours).
-    static std::function<void(MEASUREITEMSTRUCT*)>& OnMeasure();
-    static HBRUSH& ListBrush();
+    // When set, the parent asks it first; it answers by setting `handled`.
+    static std::function<LRESULT(UINT msg, WPARAM, LPARAM, bool& handled)>& ParentHook();
 };
 
 }  // namespace win::testing

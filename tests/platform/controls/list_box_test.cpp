@@ -290,7 +290,7 @@ TEST_F(ListBoxTest, AThumbDraggedOnAnotherBarScrollsPast65535) {
 }
 
 TEST_F(ListBoxTest, OwnerDrawnItemsAreMeasuredAndDrawnByTheParent) {
-    OnMeasure() = [](MEASUREITEMSTRUCT* m) { m->itemHeight = 20; };
+    Measure([](MEASUREITEMSTRUCT* m) { m->itemHeight = 20; });
     HWND lb = List(LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, 3);
     ASSERT_FALSE(Notes().empty());
     EXPECT_EQ(Notes().front().msg, WM_MEASUREITEM);
@@ -318,7 +318,7 @@ TEST_F(ListBoxTest, OwnerDrawnItemsAreMeasuredAndDrawnByTheParent) {
     EXPECT_EQ(third.right, 150);
 
     // Variable heights: each item asked for its own.
-    OnMeasure() = [](MEASUREITEMSTRUCT* m) { m->itemHeight = 10 + 5 * m->itemID; };
+    Measure([](MEASUREITEMSTRUCT* m) { m->itemHeight = 10 + 5 * m->itemID; });
     HWND var = Child("ListBox", "", LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS, 4, 200, 10, 150, 100);
     for (const char* s : {"a", "b", "c"})
         Add(var, s);
@@ -397,7 +397,13 @@ TEST_F(ListBoxTest, TabStopsColoursAndPrinting) {
     }
 
     // The parent's brush fills the ground; a selected item shows in the highlight colours.
-    ListBrush() = CreateSolidBrush(RGB(0, 0, 255));
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    ParentHook() = [blue](UINT msg, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
+        if (msg != WM_CTLCOLORLISTBOX) return 0;
+        Notes().push_back({msg, wp, lp});
+        handled = true;
+        return reinterpret_cast<LRESULT>(blue);
+    };
     SendMessageA(tabs, LB_SETCURSEL, 0, 0);
     Notes().clear();
     Shot shot(tabs);
@@ -409,6 +415,9 @@ TEST_F(ListBoxTest, TabStopsColoursAndPrinting) {
     Shot printed(tabs, WM_PRINTCLIENT);
     EXPECT_EQ(printed.At(75, 90), RGB(0, 0, 255));
     EXPECT_EQ(printed.At(140, 2), GetSysColor(COLOR_HIGHLIGHT));
+
+    ParentHook() = nullptr;
+    DeleteObject(blue);
 
     // Without LBS_NOINTEGRALHEIGHT the list shows whole items only.
     HWND whole = Child("ListBox", "", WS_BORDER, 3, 10, 150, 150, 100);
