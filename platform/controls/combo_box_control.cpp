@@ -27,6 +27,7 @@
 #include <string>
 
 #include "platform/controls/classic_paint.h"
+#include "platform/controls/edit_control.h"
 #include "platform/controls/list_box_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
@@ -42,12 +43,15 @@ struct ComboState {
     DWORD style = 0;
     HWND list = nullptr;
     HWND edit = nullptr;
+    WNDPROC editProc = nullptr;  // the edit's own procedure, under the box's
     HFONT font = nullptr;
     int fieldHeight = 16;
     int dropHeight = 0;
     bool dropped = false;
     bool tracking = false;
     bool focused = false;
+    bool settingText = false;  // the box itself puts text into the edit
+    bool swallowChar = false;  // the character of a key that closed the list
     int chosen = -1;
     std::string typed;
     uint32_t typedAt = 0;
@@ -175,11 +179,14 @@ void Repaint(HWND h) {
     InvalidateRect(h, nullptr, FALSE);
 }
 
-// The field shows item `i`.
-void ShowChoice(HWND h, const ComboState& st, int i) {
+// The field shows item `i`; an edit gets its text, all selected.
+void ShowChoice(HWND h, ComboState& st, int i) {
     if (st.edit) {
         const std::string s = i >= 0 ? ItemText(st, i) : std::string();
+        st.settingText = true;
         SetWindowTextA(st.edit, s.c_str());
+        st.settingText = false;
+        SendMessageA(st.edit, EM_SETSEL, 0, -1);
     }
     Repaint(h);
 }
@@ -231,7 +238,7 @@ void CloseUp(HWND h, ComboState& st, bool ok) {
         ToList(st, LB_SETCURSEL, static_cast<WPARAM>(st.chosen));
         sel = st.chosen;
     }
-    if (ok && sel != st.chosen) ShowChoice(h, st, sel);
+    if (ok && sel >= 0) ShowChoice(h, st, sel);  // what was typed gives way to the pick
     Notify(h, ok ? CBN_SELENDOK : CBN_SELENDCANCEL);
     if (!IsWindow(h) || StateOf(h) != &st) return;
     if (GetCapture() == st.list) ReleaseCapture();
@@ -406,6 +413,47 @@ void Paint(HWND h, HDC dc) {
     RestoreDC(dc, saved);
 }
 
+// --- the edit ---
+
+// The edit's procedure under the box: the keys of the list, the wheel, and closing the list
+// when the focus leaves; everything else is the edit's own.
+LRESULT ComboEditProc(HWND e, UINT msg, WPARAM wp, LPARAM lp) {
+    HWND h = GetParent(e);
+    ComboState* st = h ? StateOf(h) : nullptr;
+    if (!st || st->edit != e) return CallWindowProcA(EditWndProc, e, msg, wp, lp);
+    const WNDPROC next = st->editProc ? st->editProc : EditWndProc;
+    switch (msg) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            const bool closing = st->dropped && (wp == VK_RETURN || wp == VK_ESCAPE);
+            if (Key(h, *st, msg, wp)) {
+                if (IsWindow(h)) st->swallowChar = closing;
+                return 0;
+            }
+            break;
+        }
+        case WM_CHAR:
+            if (st->swallowChar && (wp == '\r' || wp == 0x1B)) {
+                st->swallowChar = false;
+                return 0;
+            }
+            st->swallowChar = false;
+            break;
+        case WM_GETDLGCODE:
+            return CallWindowProcA(next, e, msg, wp, lp) | (st->dropped ? DLGC_WANTALLKEYS : 0);
+        case WM_KILLFOCUS:
+            if (reinterpret_cast<HWND>(wp) != h) CloseUp(h, *st, false);
+            if (!IsWindow(e)) return 0;
+            break;
+        case WM_MOUSEWHEEL:
+            Wheel(h, *st, wp, lp);
+            return 0;
+        default:
+            break;
+    }
+    return CallWindowProcA(next, e, msg, wp, lp);
+}
+
 // --- messages ---
 
 LRESULT Create(HWND h, ComboState& st, const CREATESTRUCTA* cs) {
@@ -438,6 +486,18 @@ LRESULT Create(HWND h, ComboState& st, const CREATESTRUCTA* cs) {
                                   h, reinterpret_cast<HMENU>(intptr_t(kComboListId)), nullptr, h);
     }
     if (!st.list) return -1;
+    if (st.Kind() != CBS_DROPDOWNLIST) {
+        DWORD es = WS_CHILD | WS_VISIBLE | ES_LEFT;
+        if (st.style & CBS_AUTOHSCROLL) es |= ES_AUTOHSCROLL;
+        if (st.style & CBS_UPPERCASE) es |= ES_UPPERCASE;
+        if (st.style & CBS_LOWERCASE) es |= ES_LOWERCASE;
+        st.edit =
+            CreateWindowExA(0, "Edit", "", es, 0, 0, width, st.fieldHeight, h,
+                            reinterpret_cast<HMENU>(intptr_t(kComboEditId)), nullptr, nullptr);
+        if (!st.edit) return -1;
+        st.editProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(st.edit, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&ComboEditProc)));
+    }
     FitHeight(h, st);
     Layout(h, st);
     return 0;
@@ -518,10 +578,18 @@ LRESULT ComboMessage(HWND h, ComboState& st, UINT msg, WPARAM wp, LPARAM lp) {
             }
             return ToList(st, LB_SETITEMHEIGHT, wp, lp);
         case CB_LIMITTEXT:
+            if (st.edit) SendMessageA(st.edit, EM_LIMITTEXT, wp, 0);
             return TRUE;
         case CB_GETEDITSEL:
-        case CB_SETEDITSEL:
-            return CB_ERR;
+            if (!st.edit) return CB_ERR;
+            return SendMessageA(st.edit, EM_GETSEL, wp, lp);
+        case CB_SETEDITSEL: {
+            if (!st.edit) return CB_ERR;
+            const int from = static_cast<short>(LOWORD(static_cast<DWORD>(lp)));
+            const int to = static_cast<short>(HIWORD(static_cast<DWORD>(lp)));
+            SendMessageA(st.edit, EM_SETSEL, static_cast<WPARAM>(from), to);
+            return TRUE;
+        }
         default:
             return 0;
     }
@@ -547,6 +615,24 @@ LRESULT ListNotice(HWND h, ComboState& st, WORD code) {
         default:
             break;
     }
+    return 0;
+}
+
+LRESULT EditNotice(HWND h, ComboState& st, WORD code) {
+    if (st.settingText) return 0;
+    if (code == EN_UPDATE) Notify(h, CBN_EDITUPDATE);
+    if (code != EN_CHANGE) return 0;
+    // Typed text shows the first item it begins in a dropped list, without choosing it.
+    if (st.dropped) {
+        const int n = GetWindowTextLengthA(st.edit);
+        std::string text(static_cast<std::size_t>(n) + 1, '\0');
+        text.resize(
+            static_cast<std::size_t>(std::max(0, GetWindowTextA(st.edit, text.data(), n + 1))));
+        const LRESULT i =
+            ToList(st, LB_FINDSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(text.c_str()));
+        if (i >= 0) ToList(st, LB_SETCURSEL, static_cast<WPARAM>(i));
+    }
+    Notify(h, CBN_EDITCHANGE);
     return 0;
 }
 
@@ -616,7 +702,12 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(st->font);
         case WM_SETTEXT: {
-            if (st->edit) return SendMessageA(st->edit, msg, wp, lp);
+            if (st->edit) {  // text set by a message is not the operator's edit
+                st->settingText = true;
+                const LRESULT r = SendMessageA(st->edit, msg, wp, lp);
+                if (IsWindow(h)) st->settingText = false;
+                return r;
+            }
             // A drop-down list shows only its items: the text picks the item it names.
             const LRESULT i = ToList(*st, LB_FINDSTRINGEXACT, WPARAM(-1), lp);
             if (i < 0) return CB_ERR;
@@ -642,6 +733,7 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SETFOCUS:
             if (st->edit) {
                 SetFocus(st->edit);
+                if (IsWindow(h) && GetFocus() == st->edit) SendMessageA(st->edit, EM_SETSEL, 0, -1);
                 return 0;
             }
             st->focused = true;
@@ -673,6 +765,8 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             if (reinterpret_cast<HWND>(lp) == st->list && st->list)
                 return ListNotice(h, *st, HIWORD(static_cast<DWORD>(wp)));
+            if (reinterpret_cast<HWND>(lp) == st->edit && st->edit)
+                return EditNotice(h, *st, HIWORD(static_cast<DWORD>(wp)));
             return 0;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:

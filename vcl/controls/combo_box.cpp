@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "platform/controls/combo_box_control.h"
+#include "platform/controls/edit_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
 #include "vcl/system/exceptions.h"
 #include "vcl/system/string_list.h"
+#include "vcl/system/window_exceptions.h"
 
 namespace vcl {
 
@@ -112,10 +114,89 @@ void TCustomComboBox::CreateParams(TCreateParams& p) {
                                            win::CBS_DROPDOWNLIST | win::CBS_OWNERDRAWVARIABLE};
     p.Style |= kStyles[style_] | win::WS_VSCROLL | win::CBS_HASSTRINGS | win::CBS_AUTOHSCROLL;
     if (sorted_) p.Style |= win::CBS_SORT;
+    if (charCase_ == ecUpperCase) p.Style |= win::CBS_UPPERCASE;
+    if (charCase_ == ecLowerCase) p.Style |= win::CBS_LOWERCASE;
+}
+
+namespace {
+
+// Where the edit's procedure under the class library's was kept.
+constexpr const char* kEditProcProp = "TCustomComboBox.EditProc";
+
+}  // namespace
+
+win::LRESULT TCustomComboBox::StaticEditProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam,
+                                             win::LPARAM lParam) {
+    auto next = reinterpret_cast<win::WNDPROC>(win::GetPropA(hwnd, kEditProcProp));
+    auto* combo = dynamic_cast<TCustomComboBox*>(FindControl(win::GetParent(hwnd)));
+    if (msg == win::WM_NCDESTROY) win::RemovePropA(hwnd, kEditProcProp);
+    if (!combo || combo->editHandle_ != hwnd) {
+        return next ? win::CallWindowProcA(next, hwnd, msg, wParam, lParam)
+                    : win::DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    TMessage m{msg, wParam, lParam, 0};
+    try {
+        combo->EditWndProc(m);
+    } catch (...) {
+        HandleWindowException(std::current_exception());
+    }
+    if (msg == win::WM_NCDESTROY) combo->editHandle_ = nullptr;
+    return m.Result;
+}
+
+void TCustomComboBox::DefaultEditHandler(TMessage& m) {
+    auto next = reinterpret_cast<win::WNDPROC>(win::GetPropA(editHandle_, kEditProcProp));
+    m.Result = next ? win::CallWindowProcA(next, editHandle_, m.Msg, m.WParam, m.LParam)
+                    : win::DefWindowProcA(editHandle_, m.Msg, m.WParam, m.LParam);
+}
+
+void TCustomComboBox::EditWndProc(TMessage& m) {
+    switch (m.Msg) {
+        case win::WM_SETFOCUS:
+            SetFocusedControl(this);
+            break;
+        case win::WM_KEYDOWN:
+        case win::WM_SYSKEYDOWN: {
+            auto key = static_cast<uint16_t>(m.WParam);
+            if (DoKeyDown(key, KeyDataToShiftState(m.LParam))) return;
+            m.WParam = key;
+            break;
+        }
+        case win::WM_KEYUP:
+        case win::WM_SYSKEYUP: {
+            auto key = static_cast<uint16_t>(m.WParam);
+            if (DoKeyUp(key, KeyDataToShiftState(m.LParam))) return;
+            m.WParam = key;
+            break;
+        }
+        case win::WM_CHAR: {
+            char c = static_cast<char>(m.WParam);
+            if (DoKeyPress(c)) return;
+            m.WParam = static_cast<unsigned char>(c);
+            break;
+        }
+        default:
+            break;
+    }
+    DefaultEditHandler(m);
+}
+
+bool TCustomComboBox::Focused() {
+    const win::HWND f = win::GetFocus();
+    return f && (f == editHandle_ || (HandleAllocated() && f == Handle()));
 }
 
 void TCustomComboBox::CreateWnd() {
     TWinControl::CreateWnd();
+    editHandle_ = nullptr;
+    if (style_ == csDropDown || style_ == csSimple) {
+        if (win::HWND edit = win::FindWindowExA(Handle(), nullptr, "Edit", nullptr)) {
+            const auto old = win::SetWindowLongPtrA(
+                edit, win::GWL_WNDPROC, reinterpret_cast<win::LONG_PTR>(&StaticEditProc));
+            win::SetPropA(edit, kEditProcProp, reinterpret_cast<win::HANDLE>(old));
+            editHandle_ = edit;
+        }
+    }
     win::SendMessageA(Handle(), win::CB_LIMITTEXT, static_cast<win::WPARAM>(maxLength_), 0);
     if (saved_) {
         items_->Assign(saved_);
@@ -182,6 +263,12 @@ void TCustomComboBox::SetItemHeight(int height) {
 void TCustomComboBox::SetSorted(bool on) {
     if (on == sorted_) return;
     sorted_ = on;
+    RecreateWnd();
+}
+
+void TCustomComboBox::SetCharCase(TEditCharCase c) {
+    if (c == charCase_) return;
+    charCase_ = c;
     RecreateWnd();
 }
 
@@ -332,9 +419,41 @@ bool TCustomComboBox::SelectItem(const std::string& prefix) {
     return true;
 }
 
+// An edit's text completes to the first item it begins, the added part selected.
+void TCustomComboBox::Complete(char key) {
+    if (!editHandle_) return;
+    win::DWORD from = 0, to = 0;
+    win::SendMessageA(editHandle_, win::EM_GETSEL, reinterpret_cast<win::WPARAM>(&from),
+                      reinterpret_cast<win::LPARAM>(&to));
+    const std::string text = Text();
+    if (to != text.size()) return;  // typing inside the text: no completion
+    const std::string prefix = text.substr(0, std::min<std::size_t>(from, text.size())) + key;
+    const intptr_t i = win::SendMessageA(Handle(), win::CB_FINDSTRING, static_cast<uintptr_t>(-1),
+                                         reinterpret_cast<intptr_t>(prefix.c_str()));
+    if (i == win::CB_ERR) return;
+    const std::string item = items_->Get(static_cast<int>(i));
+    const bool changed = i != ItemIndex();
+    win::SendMessageA(Handle(), win::CB_SETCURSEL, static_cast<uintptr_t>(i), 0);
+    SetText(prefix + item.substr(prefix.size()));
+    win::SendMessageA(Handle(), win::CB_SETEDITSEL, 0,
+                      static_cast<intptr_t>(win::MAKELPARAM(prefix.size(), 0xFFFF)));
+    Change();
+    if (changed) {
+        Click();
+        Select();
+    }
+}
+
 bool TCustomComboBox::DoKeyPress(char& key) {
     if (TWinControl::DoKeyPress(key)) return true;
-    if (!autoComplete_ || style_ == csDropDown || style_ == csSimple) return false;
+    if (!autoComplete_) return false;
+    if (style_ == csDropDown || style_ == csSimple) {
+        if (static_cast<unsigned char>(key) < 0x20) return false;
+        const std::string before = Text();
+        Complete(key);
+        if (Text() != before) key = 0;
+        return key == 0;
+    }
     const auto ch = static_cast<unsigned char>(key);
     const uint32_t now = os::GetTickCount();
     if (os::TickDiff(typedAt_, now) >= autoCompleteDelay_) typed_.clear();

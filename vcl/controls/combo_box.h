@@ -10,6 +10,7 @@
 #include <string>
 
 #include "vcl/controls/controls.h"
+#include "vcl/controls/edits.h"
 #include "vcl/controls/menus.h"
 #include "vcl/system/strings.h"
 
@@ -76,6 +77,8 @@ public:
     void SetSorted(bool on);
     int MaxLength() const { return maxLength_; }
     void SetMaxLength(int length);
+    TEditCharCase CharCase() const { return charCase_; }
+    void SetCharCase(TEditCharCase c);
     bool AutoComplete() const { return autoComplete_; }
     void SetAutoComplete(bool on) { autoComplete_ = on; }
     uint32_t AutoCompleteDelay() const { return autoCompleteDelay_; }
@@ -83,6 +86,10 @@ public:
     bool DroppedDown() const;
     void SetDroppedDown(bool on);
     TCanvas* Canvas() { return canvas_; }
+    // The edit of csDropDown and csSimple (nullptr otherwise, or without a window).
+    win::HWND EditHandle() const { return editHandle_; }
+    // The box has the focus when its edit has it.
+    bool Focused() override;
 
     TNotifyEvent OnChange;
     TNotifyEvent OnSelect;
@@ -110,12 +117,19 @@ protected:
     virtual void CloseUp() { OnCloseUp(this); }
     // Gives the native box room below it for DropDownCount rows.
     void AdjustDropDown();
+    // The edit's messages, before its own procedure sees them (DefaultEditHandler); a
+    // descendant may take them over. Keys go through the box's key events.
+    virtual void EditWndProc(TMessage& message);
+    void DefaultEditHandler(TMessage& message);
 
 private:
     void DrawItemMessage(TMessage& m);
     void MeasureItemMessage(TMessage& m);
     void Command(uint16_t code);
     bool SelectItem(const std::string& prefix);
+    void Complete(char key);
+    static win::LRESULT StaticEditProc(win::HWND hwnd, win::UINT msg, win::WPARAM wParam,
+                                       win::LPARAM lParam);
 
     TComboBoxStrings* items_;
     TStringList* saved_ = nullptr;  // the items while the window is made again
@@ -126,6 +140,8 @@ private:
     int itemHeight_ = 16;
     bool sorted_ = false;
     int maxLength_ = 0;
+    TEditCharCase charCase_ = ecNormal;
+    win::HWND editHandle_ = nullptr;
     bool autoComplete_ = true;
     uint32_t autoCompleteDelay_ = 500;
     std::string typed_;

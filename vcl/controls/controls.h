@@ -319,7 +319,7 @@ public:
     void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
 
     virtual bool CanFocus();
-    bool Focused();
+    virtual bool Focused();
     virtual void SetFocus();
 
     // Paints the control and its children into a DC at (x, y), without a window on screen.

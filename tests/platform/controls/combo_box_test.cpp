@@ -279,5 +279,113 @@ TEST_F(ComboBoxTest, OwnerDrawnFieldAndItems) {
     EXPECT_EQ(items[0].itemState, 0u);
 }
 
+// What reached the edit's procedure from above, as a class library subclassing it would see.
+std::vector<UINT>& EditMessages() {
+    static std::vector<UINT> m;
+    return m;
+}
+WNDPROC gEditProc = nullptr;
+LRESULT EditSpy(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CHAR || msg == WM_KEYDOWN) EditMessages().push_back(msg);
+    return CallWindowProcA(gEditProc, h, msg, wp, lp);
+}
+
+TEST_F(ComboBoxTest, ADropDownComboTypesInItsEditAndTheListFollows) {
+    HWND c = Combo(CBS_DROPDOWN | CBS_AUTOHSCROLL, 5);
+    HWND edit = FindWindowExA(c, nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    // The edit fills the field inside the edge and ends before the button.
+    RECT er, cr;
+    GetWindowRect(edit, &er);
+    GetWindowRect(c, &cr);
+    EXPECT_EQ(er.left - cr.left, 3);
+    EXPECT_EQ(er.top - cr.top, 3);
+    EXPECT_LE(er.right, cr.right - 2 - GetSystemMetrics(SM_CXVSCROLL));
+    SetFocus(c);
+    EXPECT_EQ(GetFocus(), edit);
+
+    Type("it");
+    EXPECT_EQ(TextOf(c), "it");
+    EXPECT_EQ(Codes(c), (std::vector<WORD>{CBN_EDITUPDATE, CBN_EDITCHANGE, CBN_EDITUPDATE,
+                                           CBN_EDITCHANGE}));
+    SendMessageA(c, CB_SETCURSEL, 2, 0);  // text put by the box is no edit of the operator's
+    EXPECT_EQ(TextOf(c), "item 102");
+    EXPECT_EQ(Get(c, CB_GETEDITSEL), MAKELONG(0, 8));
+    EXPECT_EQ(Codes(c).size(), 4u);
+    Tap(VK_DOWN);  // keys in the edit still move the choice
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 3);
+    EXPECT_EQ(TextOf(c), "item 103");
+    EXPECT_EQ(Codes(c).back(), CBN_SELCHANGE);
+
+    // Typed while dropped, the text marks the first item it begins; Enter picks it and its
+    // character does not reach the edit.
+    Tap(VK_F4);
+    ASSERT_TRUE(Dropped(c));
+    Type("item 101");
+    EXPECT_EQ(Get(ListOf(c), LB_GETCURSEL), 1);
+    Notes().clear();
+    Tap(VK_RETURN, '\r');
+    EXPECT_FALSE(Dropped(c));
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 1);
+    EXPECT_EQ(TextOf(c), "item 101");
+    EXPECT_EQ(Codes(c), (std::vector<WORD>{CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}));
+
+    // The limit is the edit's; the selection of the edit is the box's to set.
+    SendMessageA(c, CB_LIMITTEXT, 4, 0);
+    SendMessageA(c, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    Type("abcdef");
+    EXPECT_EQ(TextOf(c), "abcd");
+    // A press on the button drops the list; a press in the edit does not.
+    Click(edit);
+    EXPECT_FALSE(Dropped(c));
+    ClickAt(POINT{cr.right - 4, (cr.top + cr.bottom) / 2});
+    EXPECT_TRUE(Dropped(c));
+    Tap(VK_ESCAPE, 0x1B);
+    EXPECT_FALSE(Dropped(c));
+    EXPECT_EQ(TextOf(c), "abcd");
+}
+
+TEST_F(ComboBoxTest, TheEditsProcedureMayBeReplacedAboveTheBoxs) {
+    HWND c = Combo(CBS_DROPDOWN, 3);
+    HWND edit = FindWindowExA(c, nullptr, "Edit", nullptr);
+    gEditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(edit, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&EditSpy)));
+    EditMessages().clear();
+    SetFocus(c);
+    Type("x");
+    Tap(VK_DOWN);
+    EXPECT_EQ(EditMessages(), (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYDOWN}));
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 0);  // the box's own handling still below
+    SetWindowLongPtrA(edit, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(gEditProc));
+    Tap(VK_DOWN);
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 1);
+    EXPECT_EQ(EditMessages().size(), 3u);
+}
+
+TEST_F(ComboBoxTest, ASimpleComboShowsItsListUnderTheEdit) {
+    HWND c = Combo(CBS_SIMPLE, 5, 120);
+    RECT cr;
+    GetWindowRect(c, &cr);
+    EXPECT_EQ(cr.bottom - cr.top, 120);
+    HWND list = FindWindowExA(c, nullptr, "ComboLBox", nullptr);
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(IsWindowVisible(list));
+    RECT lr;
+    GetWindowRect(list, &lr);
+    EXPECT_EQ(lr.top - cr.top, Get(c, CB_GETITEMHEIGHT, WPARAM(-1)) + 6);
+    EXPECT_EQ(lr.bottom, cr.bottom);
+    ClickAt(ListItemPoint(list, 2));
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 2);
+    EXPECT_EQ(TextOf(c), "item 102");
+    EXPECT_EQ(GetFocus(), FindWindowExA(c, nullptr, "Edit", nullptr));
+    ClickAt(ListItemPoint(list, 2));
+    EXPECT_EQ(Codes(c), (std::vector<WORD>{CBN_SELCHANGE, CBN_DBLCLK}));
+    Tap(VK_DOWN);
+    EXPECT_EQ(Get(c, CB_GETCURSEL), 3);
+    EXPECT_EQ(Get(list, LB_GETCURSEL), 3);
+    SendMessageA(c, CB_SHOWDROPDOWN, TRUE, 0);
+    EXPECT_FALSE(Dropped(c));
+}
+
 }  // namespace
 }  // namespace win::testing

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/controls/combo_box_control.h"
+#include "platform/controls/edit_control.h"
 #include "platform/controls/list_box_control.h"
 #include "platform/gdi/gdi.h"
 #include "tests/vcl/gui_fixture.h"
@@ -200,6 +201,77 @@ TEST_F(ComboBoxTest, OwnerDrawnFieldAndItemsGoThroughDrawItem) {
     std::erase_if(drawn, [](const auto& d) { return d.second; });  // the field again
     EXPECT_EQ(drawn, (std::vector<std::pair<int, bool>>{{0, false}, {1, false}, {2, false}}));
     combo->SetDroppedDown(false);
+}
+
+// A descendant that takes over the edit's procedure, as a skinned combo box does.
+class TEditWatcher : public TComboBox {
+public:
+    VCL_CLASS(TEditWatcher, TComboBox)
+    explicit TEditWatcher(TComponent* owner) : TComboBox(owner) {}
+    void EditWndProc(TMessage& m) override {
+        if (m.Msg == win::WM_CHAR && blockDigits && m.WParam >= '0' && m.WParam <= '9') {
+            m.Result = 0;
+            return;
+        }
+        TComboBox::EditWndProc(m);
+    }
+    bool blockDigits = true;
+};
+
+TEST_F(ComboBoxTest, AnEditableComboCompletesTypedTextFromItsItems) {
+    for (const char* s : {"alpha", "beta", "bravo"})
+        combo->Items()->Add(s);
+    combo->SetStyle(csDropDown);
+    ASSERT_NE(combo->EditHandle(), nullptr);
+    EXPECT_EQ(combo->Items()->Count(), 3);  // kept across the new window
+    combo->OnChange = Log("change");
+    combo->OnSelect = Log("select");
+    combo->SetFocus();
+    EXPECT_TRUE(combo->Focused());
+    EXPECT_EQ(form->ActiveControl(), combo);
+
+    QueueKey('B', 'b');
+    Pump();
+    EXPECT_EQ(combo->Text(), "beta");  // completed, the added part selected
+    win::DWORD from = 0, to = 0;
+    win::SendMessageA(combo->EditHandle(), win::EM_GETSEL, reinterpret_cast<win::WPARAM>(&from),
+                      reinterpret_cast<win::LPARAM>(&to));
+    EXPECT_EQ(from, 1u);
+    EXPECT_EQ(to, 4u);
+    QueueKey('R', 'r');  // replaces the completion
+    Pump();
+    EXPECT_EQ(combo->Text(), "bravo");
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    QueueKey('X', 'x');  // nothing begins so: plain typing
+    Pump();
+    EXPECT_EQ(combo->Text(), "brx");
+    EXPECT_EQ(log, (std::vector<std::string>{"change", "select", "change", "select", "change"}));
+
+    combo->SetText("alpha");
+    EXPECT_EQ(combo->Text(), "alpha");
+    combo->SetAutoComplete(false);
+    combo->SetCharCase(ecUpperCase);
+    combo->SetFocus();
+    combo->SetText("");
+    QueueKey('B', 'b');
+    Pump();
+    EXPECT_EQ(combo->Text(), "B");
+}
+
+TEST_F(ComboBoxTest, TheEditsProcedureIsTheClassLibrarysToReplace) {
+    auto* c = New<TEditWatcher>(form);
+    c->SetParent(form);
+    c->SetBounds(10, 60, 150, 21);
+    c->SetFocus();
+    QueueKey('A', 'a');
+    QueueKey('1', '1');
+    QueueKey('B', 'b');
+    Pump();
+    EXPECT_EQ(c->Text(), "ab");
+    c->blockDigits = false;
+    QueueKey('2', '2');
+    Pump();
+    EXPECT_EQ(c->Text(), "ab2");
 }
 
 }  // namespace
