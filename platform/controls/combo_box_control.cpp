@@ -29,6 +29,7 @@
 #include "platform/controls/classic_paint.h"
 #include "platform/controls/edit_control.h"
 #include "platform/controls/list_box_control.h"
+#include "platform/controls/native_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
@@ -66,7 +67,7 @@ struct ComboState {
 };
 
 ComboState* StateOf(HWND h) {
-    return reinterpret_cast<ComboState*>(GetWindowLongPtrA(h, 0));
+    return ControlState<ComboState>(h);
 }
 
 LRESULT ToList(const ComboState& st, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
@@ -79,7 +80,7 @@ int Selection(const ComboState& st) {
 
 std::string ItemText(const ComboState& st, int i) {
     const LRESULT n = ToList(st, LB_GETTEXTLEN, static_cast<WPARAM>(i));
-    if (n < 0 || !(GetWindowLongPtrA(st.list, GWL_STYLE) & LBS_HASSTRINGS)) return {};
+    if (n < 0 || !(ControlStyle(st.list) & LBS_HASSTRINGS)) return {};
     std::string s(static_cast<std::size_t>(n) + 1, '\0');
     s.resize(static_cast<std::size_t>(std::max<LRESULT>(
         0, ToList(st, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(s.data())))));
@@ -131,16 +132,6 @@ void FitHeight(HWND h, const ComboState& st) {
     GetWindowRect(h, &wr);
     SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, st.ClosedHeight(),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-int FontHeight(HWND h, HFONT font) {
-    HDC dc = GetDC(h);
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    TEXTMETRIC tm;
-    GetTextMetrics(dc, &tm);
-    if (old) SelectObject(dc, old);
-    ReleaseDC(h, dc);
-    return std::max<int>(1, tm.tmHeight);
 }
 
 // The list's rectangle on the screen when dropped: as many rows as the room allows and the
@@ -457,9 +448,9 @@ LRESULT ComboEditProc(HWND e, UINT msg, WPARAM wp, LPARAM lp) {
 // --- messages ---
 
 LRESULT Create(HWND h, ComboState& st, const CREATESTRUCTA* cs) {
-    st.style = static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE)) & 0xFFFF;
+    st.style = ControlStyle(h) & 0xFFFF;
     if (!st.OwnerDraw()) st.style |= CBS_HASSTRINGS;
-    st.fieldHeight = FontHeight(h, nullptr) + 2;
+    st.fieldHeight = FontLineHeight(h, nullptr) + 2;
     if (st.OwnerDraw()) {
         MEASUREITEMSTRUCT mis;
         mis.CtlType = ODT_COMBOBOX;
@@ -653,18 +644,7 @@ LRESULT Press(HWND h, ComboState& st, POINT p) {
 }  // namespace
 
 LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    ComboState* st = StateOf(h);
-    switch (msg) {
-        case WM_NCCREATE:
-            SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(new ComboState));
-            return DefWindowProcA(h, msg, wp, lp);
-        case WM_NCDESTROY:
-            delete st;
-            SetWindowLongPtrA(h, 0, 0);
-            return DefWindowProcA(h, msg, wp, lp);
-        default:
-            break;
-    }
+    ComboState* st = KeepControlState<ComboState>(h, msg);
     if (!st) return DefWindowProcA(h, msg, wp, lp);
     if (msg >= CB_GETEDITSEL && msg <= CB_FINDSTRINGEXACT) return ComboMessage(h, *st, msg, wp, lp);
     switch (msg) {
@@ -693,7 +673,7 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             st->font = reinterpret_cast<HFONT>(wp);
             if (st->list) SendMessageA(st->list, WM_SETFONT, wp, lp);
             if (st->edit) SendMessageA(st->edit, WM_SETFONT, wp, lp);
-            if (!st->OwnerDraw()) st->fieldHeight = FontHeight(h, st->font) + 2;
+            if (!st->OwnerDraw()) st->fieldHeight = FontLineHeight(h, st->font) + 2;
             FitHeight(h, *st);
             Layout(h, *st);
             if (lp) Repaint(h);
@@ -720,10 +700,9 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             const std::string s = ItemText(*st, Selection(*st));
             if (msg == WM_GETTEXTLENGTH) return static_cast<LRESULT>(s.size());
             if (wp == 0 || lp == 0) return 0;
-            const std::size_t n = std::min<std::size_t>(s.size(), wp - 1);
-            std::copy_n(s.data(), n, reinterpret_cast<char*>(lp));
-            reinterpret_cast<char*>(lp)[n] = '\0';
-            return static_cast<LRESULT>(n);
+            CopyTextOut(s, reinterpret_cast<LPSTR>(lp),
+                        static_cast<int>(std::min<WPARAM>(wp, 0x7FFFFFFF)));
+            return static_cast<LRESULT>(std::min<std::size_t>(s.size(), wp - 1));
         }
         case WM_ENABLE:
             if (st->edit) EnableWindow(st->edit, wp != 0);
@@ -774,17 +753,10 @@ LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             // The children's colours are the parent's to choose, as for the box itself.
             if (HWND parent = GetParent(h)) return SendMessageA(parent, msg, wp, lp);
             break;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            return PaintWholeControl(h, wp, Paint);
-        case WM_PRINTCLIENT:
-            if (wp) Paint(h, reinterpret_cast<HDC>(wp));
-            return 0;
         default:
             break;
     }
-    return DefWindowProcA(h, msg, wp, lp);
+    return PaintedControlDefault(h, msg, wp, lp, Paint);
 }
 
 }  // namespace win

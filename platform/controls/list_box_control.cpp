@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "platform/controls/classic_paint.h"
+#include "platform/controls/native_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
 #include "platform/os/cp1251.h"
@@ -96,10 +97,6 @@ struct ListBoxState {
     }
 };
 
-ListBoxState* StateOf(HWND h) {
-    return reinterpret_cast<ListBoxState*>(GetWindowLongPtrA(h, 0));
-}
-
 RECT Client(HWND h) {
     RECT r;
     GetClientRect(h, &r);
@@ -107,7 +104,7 @@ RECT Client(HWND h) {
 }
 
 bool Dropped(HWND h, const ListBoxState& st) {
-    return st.comboList && (GetWindowLongPtrA(h, GWL_STYLE) & WS_POPUP) && IsWindowVisible(h);
+    return st.comboList && (ControlStyle(h) & WS_POPUP) && IsWindowVisible(h);
 }
 
 // --- the owner and the parent ---
@@ -153,18 +150,12 @@ HBRUSH CtlColor(HWND h, const ListBoxState& st, HDC dc) {
 
 // --- font metrics ---
 
-void MeasureFont(HWND h, ListBoxState& st, int* height) {
-    HDC dc = GetDC(h);
-    HGDIOBJ old = st.font ? SelectObject(dc, st.font) : nullptr;
-    TEXTMETRIC tm;
-    GetTextMetrics(dc, &tm);
-    static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    SIZE s{};
-    GetTextExtentPoint32(dc, kAlphabet, 52, &s);
-    st.avgChar = std::max<int>(1, (s.cx / 26 + 1) / 2);
-    if (old) SelectObject(dc, old);
-    ReleaseDC(h, dc);
-    *height = std::max<int>(1, tm.tmHeight);
+// The font's line height; its average character width (a quarter of it is a dialog unit).
+int MeasureFont(HWND h, ListBoxState& st) {
+    const int alphabet =
+        TextWidthIn(h, st.font, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    st.avgChar = std::max(1, (alphabet / 26 + 1) / 2);
+    return std::max(1, FontLineHeight(h, st.font));
 }
 
 int MeasureItem(HWND h, const ListBoxState& st, int index, ULONG_PTR data, int fallback) {
@@ -661,7 +652,7 @@ void DrawItem(HWND h, const ListBoxState& st, HDC dc, int i, const RECT& r, HBRU
 }
 
 void Paint(HWND h, HDC dc) {
-    ListBoxState* st = StateOf(h);
+    ListBoxState* st = ControlState<ListBoxState>(h);
     if (!st) return;
     const RECT rc = Client(h);
     const int saved = SaveDC(dc);
@@ -918,7 +909,7 @@ LRESULT Mouse(HWND h, ListBoxState& st, UINT msg, WPARAM keys, POINT p) {
 }
 
 LRESULT Create(HWND h, ListBoxState& st) {
-    DWORD style = static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE));
+    DWORD style = ControlStyle(h);
     if ((style & LBS_OWNERDRAWVARIABLE) && (style & LBS_MULTICOLUMN))
         style = (style & ~LBS_OWNERDRAWVARIABLE) | LBS_OWNERDRAWFIXED;
     if ((style & LBS_OWNERDRAWVARIABLE)) style &= ~LBS_OWNERDRAWFIXED;
@@ -930,8 +921,7 @@ LRESULT Create(HWND h, ListBoxState& st) {
     st.style = style & 0xFFFF;
     st.wantV = (style & WS_VSCROLL) != 0;
     st.wantH = (style & WS_HSCROLL) != 0;
-    int fontHeight = 16;
-    MeasureFont(h, st, &fontHeight);
+    const int fontHeight = MeasureFont(h, st);
     st.itemHeight = fontHeight;
     if (style & LBS_OWNERDRAWFIXED) st.itemHeight = MeasureItem(h, st, 0, 0, fontHeight);
     UpdateBars(h, st);
@@ -1078,24 +1068,13 @@ LRESULT ListMessage(HWND h, ListBoxState& st, UINT msg, WPARAM wParam, LPARAM lP
 }
 
 LRESULT Proc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, bool comboList) {
-    ListBoxState* st = StateOf(h);
-    switch (msg) {
-        case WM_NCCREATE: {
-            auto* s = new ListBoxState;
-            s->comboList = comboList;
-            if (const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam); comboList && cs)
-                s->combo = reinterpret_cast<HWND>(cs->lpCreateParams);
-            SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(s));
-            break;
-        }
-        case WM_NCDESTROY:
-            delete st;
-            SetWindowLongPtrA(h, 0, 0);
-            break;
-        default:
-            break;
-    }
+    ListBoxState* st = KeepControlState<ListBoxState>(h, msg);
     if (!st) return DefWindowProcA(h, msg, wParam, lParam);
+    if (msg == WM_NCCREATE) {
+        st->comboList = comboList;
+        if (const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam); comboList && cs)
+            st->combo = reinterpret_cast<HWND>(cs->lpCreateParams);
+    }
     if (msg >= LB_ADDSTRING && msg <= LBCB_ENDTRACK)
         return ListMessage(h, *st, msg, wParam, lParam);
     switch (msg) {
@@ -1103,8 +1082,7 @@ LRESULT Proc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, bool comboList) {
             return Create(h, *st);
         case WM_SETFONT: {
             st->font = reinterpret_cast<HFONT>(wParam);
-            int height = st->itemHeight;
-            MeasureFont(h, *st, &height);
+            const int height = MeasureFont(h, *st);
             if (!st->OwnerDraw()) st->itemHeight = height;
             SetTop(h, *st, st->top);
             if (lParam) InvalidateRect(h, nullptr, TRUE);
@@ -1119,9 +1097,6 @@ LRESULT Proc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, bool comboList) {
         case WM_WINDOWPOSCHANGING:
             if (lParam) IntegralHeight(h, *st, reinterpret_cast<WINDOWPOS*>(lParam));
             return DefWindowProcA(h, msg, wParam, lParam);
-        case WM_ENABLE:
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_SETFOCUS:
@@ -1177,17 +1152,10 @@ LRESULT Proc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, bool comboList) {
                 SetTop(h, *st, st->top - notches * kWheelLines);
             return 0;
         }
-        case WM_ERASEBKGND:
-            return 1;  // the paint fills the background itself
-        case WM_PAINT:
-            return PaintWholeControl(h, wParam, Paint);
-        case WM_PRINTCLIENT:
-            if (wParam) Paint(h, reinterpret_cast<HDC>(wParam));
-            return 0;
         default:
             break;
     }
-    return DefWindowProcA(h, msg, wParam, lParam);
+    return PaintedControlDefault(h, msg, wParam, lParam, Paint);
 }
 
 }  // namespace
