@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,16 +25,38 @@ protected:
     static bool Dropped(HWND c) { return Get(c, CB_GETDROPPEDSTATE) != 0; }
 };
 
-// The messages a list's own procedure saw, as a skin's adapter subclassing it would.
-std::vector<UINT>& ListMessages() {
-    static std::vector<UINT> m;
-    return m;
-}
-WNDPROC gListProc = nullptr;
-LRESULT Spy(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == LBCB_STARTTRACK || msg == LBCB_ENDTRACK) ListMessages().push_back(msg);
-    return CallWindowProcA(gListProc, h, msg, wp, lp);
-}
+// A procedure put over a window's, as a skin's adapter or a class library does: it notes the
+// messages it watches for and passes everything on, until taken off again.
+class Spy {
+public:
+    Spy(HWND h, std::vector<UINT> watch) : h_(h), watch_(std::move(watch)) {
+        Current() = this;
+        next_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(h, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    }
+    ~Spy() { Remove(); }
+    void Remove() {
+        if (!next_) return;
+        SetWindowLongPtrA(h_, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(next_));
+        next_ = nullptr;
+    }
+    std::vector<UINT> seen;
+
+private:
+    static Spy*& Current() {
+        static Spy* spy = nullptr;
+        return spy;
+    }
+    static LRESULT Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+        Spy* s = Current();
+        if (std::find(s->watch_.begin(), s->watch_.end(), msg) != s->watch_.end())
+            s->seen.push_back(msg);
+        return CallWindowProcA(s->next_, h, msg, wp, lp);
+    }
+    HWND h_;
+    std::vector<UINT> watch_;
+    WNDPROC next_ = nullptr;
+};
 
 TEST_F(ComboBoxTest, ADropDownListShowsItsChoiceInAClassicBox) {
     HWND c = Combo(CBS_DROPDOWNLIST, 5);
@@ -119,16 +142,14 @@ TEST_F(ComboBoxTest, APressThatDropsTheListIsTrackedUntilLetGo) {
     HWND list = ListOf(c);
     Click(c);  // closes again: the press went to the list, outside it
     ASSERT_FALSE(Dropped(c));
-    gListProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(list, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&Spy)));
-    ListMessages().clear();
+    Spy spy(list, {LBCB_STARTTRACK, LBCB_ENDTRACK});
     Notes().clear();
 
     // Let go on the box itself: the list stays, the drag ends.
     PressAt(Centre(c));
-    EXPECT_EQ(ListMessages(), std::vector<UINT>{LBCB_STARTTRACK});
+    EXPECT_EQ(spy.seen, std::vector<UINT>{LBCB_STARTTRACK});
     ReleaseAt(Centre(c).x, Centre(c).y);
-    EXPECT_EQ(ListMessages(), (std::vector<UINT>{LBCB_STARTTRACK, LBCB_ENDTRACK}));
+    EXPECT_EQ(spy.seen, (std::vector<UINT>{LBCB_STARTTRACK, LBCB_ENDTRACK}));
     EXPECT_TRUE(Dropped(c));
     EXPECT_EQ(GetCapture(), list);
     // The mouse passing over an item marks it; a press outside takes that back.
@@ -141,14 +162,13 @@ TEST_F(ComboBoxTest, APressThatDropsTheListIsTrackedUntilLetGo) {
 
     // Pressed, dragged onto an item and let go there: picked.
     Notes().clear();
-    ListMessages().clear();
+    spy.seen.clear();
     PressAt(Centre(c));
     ReleaseAt(ListItemPoint(list, 4).x, ListItemPoint(list, 4).y);
     EXPECT_FALSE(Dropped(c));
     EXPECT_EQ(Get(c, CB_GETCURSEL), 4);
-    EXPECT_EQ(ListMessages(), (std::vector<UINT>{LBCB_STARTTRACK, LBCB_ENDTRACK}));
+    EXPECT_EQ(spy.seen, (std::vector<UINT>{LBCB_STARTTRACK, LBCB_ENDTRACK}));
     EXPECT_EQ(Codes(c).back(), CBN_SELCHANGE);
-    SetWindowLongPtrA(list, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(gListProc));
 }
 
 TEST_F(ComboBoxTest, KeysMoveTheChoiceAndOpenAndCloseTheList) {
@@ -279,17 +299,6 @@ TEST_F(ComboBoxTest, OwnerDrawnFieldAndItems) {
     EXPECT_EQ(items[0].itemState, 0u);
 }
 
-// What reached the edit's procedure from above, as a class library subclassing it would see.
-std::vector<UINT>& EditMessages() {
-    static std::vector<UINT> m;
-    return m;
-}
-WNDPROC gEditProc = nullptr;
-LRESULT EditSpy(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CHAR || msg == WM_KEYDOWN) EditMessages().push_back(msg);
-    return CallWindowProcA(gEditProc, h, msg, wp, lp);
-}
-
 TEST_F(ComboBoxTest, ADropDownComboTypesInItsEditAndTheListFollows) {
     HWND c = Combo(CBS_DROPDOWN | CBS_AUTOHSCROLL, 5);
     HWND edit = FindWindowExA(c, nullptr, "Edit", nullptr);
@@ -306,8 +315,8 @@ TEST_F(ComboBoxTest, ADropDownComboTypesInItsEditAndTheListFollows) {
 
     Type("it");
     EXPECT_EQ(TextOf(c), "it");
-    EXPECT_EQ(Codes(c), (std::vector<WORD>{CBN_EDITUPDATE, CBN_EDITCHANGE, CBN_EDITUPDATE,
-                                           CBN_EDITCHANGE}));
+    EXPECT_EQ(Codes(c),
+              (std::vector<WORD>{CBN_EDITUPDATE, CBN_EDITCHANGE, CBN_EDITUPDATE, CBN_EDITCHANGE}));
     SendMessageA(c, CB_SETCURSEL, 2, 0);  // text put by the box is no edit of the operator's
     EXPECT_EQ(TextOf(c), "item 102");
     EXPECT_EQ(Get(c, CB_GETEDITSEL), MAKELONG(0, 8));
@@ -348,18 +357,16 @@ TEST_F(ComboBoxTest, ADropDownComboTypesInItsEditAndTheListFollows) {
 TEST_F(ComboBoxTest, TheEditsProcedureMayBeReplacedAboveTheBoxs) {
     HWND c = Combo(CBS_DROPDOWN, 3);
     HWND edit = FindWindowExA(c, nullptr, "Edit", nullptr);
-    gEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(edit, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&EditSpy)));
-    EditMessages().clear();
+    Spy spy(edit, {WM_KEYDOWN, WM_CHAR});
     SetFocus(c);
     Type("x");
     Tap(VK_DOWN);
-    EXPECT_EQ(EditMessages(), (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYDOWN}));
+    EXPECT_EQ(spy.seen, (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYDOWN}));
     EXPECT_EQ(Get(c, CB_GETCURSEL), 0);  // the box's own handling still below
-    SetWindowLongPtrA(edit, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(gEditProc));
+    spy.Remove();
     Tap(VK_DOWN);
     EXPECT_EQ(Get(c, CB_GETCURSEL), 1);
-    EXPECT_EQ(EditMessages().size(), 3u);
+    EXPECT_EQ(spy.seen.size(), 3u);
 }
 
 TEST_F(ComboBoxTest, ASimpleComboShowsItsListUnderTheEdit) {
