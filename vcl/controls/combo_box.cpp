@@ -129,18 +129,22 @@ win::LRESULT TCustomComboBox::StaticEditProc(win::HWND hwnd, win::UINT msg, win:
                                              win::LPARAM lParam) {
     auto next = reinterpret_cast<win::WNDPROC>(win::GetPropA(hwnd, kEditProcProp));
     auto* combo = dynamic_cast<TCustomComboBox*>(FindControl(win::GetParent(hwnd)));
-    if (msg == win::WM_NCDESTROY) win::RemovePropA(hwnd, kEditProcProp);
-    if (!combo || combo->editHandle_ != hwnd) {
-        return next ? win::CallWindowProcA(next, hwnd, msg, wParam, lParam)
-                    : win::DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
     TMessage m{msg, wParam, lParam, 0};
-    try {
-        combo->EditWndProc(m);
-    } catch (...) {
-        HandleWindowException(std::current_exception());
+    if (combo && combo->editHandle_ == hwnd) {
+        try {
+            combo->EditWndProc(m);
+        } catch (...) {
+            HandleWindowException(std::current_exception());
+        }
+    } else {
+        m.Result = next ? win::CallWindowProcA(next, hwnd, msg, wParam, lParam)
+                        : win::DefWindowProcA(hwnd, msg, wParam, lParam);
     }
-    if (msg == win::WM_NCDESTROY) combo->editHandle_ = nullptr;
+    // The last message: the procedures below have had it, the edit's own freeing its state.
+    if (msg == win::WM_NCDESTROY) {
+        win::RemovePropA(hwnd, kEditProcProp);
+        if (combo && combo->editHandle_ == hwnd) combo->editHandle_ = nullptr;
+    }
     return m.Result;
 }
 
