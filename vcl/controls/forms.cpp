@@ -490,8 +490,8 @@ void TCustomForm::Dispatch(TMessage& m) {
             return;
         case win::WM_MEASUREITEM:
         case win::WM_DRAWITEM: {
-            // Owner-drawn menu items of the form's menu bar paint like those of pop-ups. The
-            // form's controls have id 0 as well: the record's type tells a menu item.
+            // Owner-drawn menu items of the form's menu bar paint like those of pop-ups; the
+            // record's type tells a menu item from a control.
             const win::UINT type =
                 !m.LParam ? 0
                 : m.Msg == win::WM_DRAWITEM
