@@ -15,8 +15,7 @@
 
 namespace vcl {
 
-enum TBevelCut : uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
-using TPanelBevel = TBevelCut;
+using TPanelBevel = TBevelCut;  // with the controls' bevels
 using TBevelWidth = int;
 
 class TCustomPanel : public TCustomControl {
