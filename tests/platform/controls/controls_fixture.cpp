@@ -14,8 +14,6 @@ LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     if (msg == WM_COMMAND || msg == WM_PARENTNOTIFY || msg == WM_HSCROLL || msg == WM_VSCROLL)
         ControlsTest::Notes().push_back({msg, wp, lp});
-    if ((msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC) && ControlsTest::CtlColorBrush())
-        return reinterpret_cast<LRESULT>(ControlsTest::CtlColorBrush());
     if (msg == WM_DRAWITEM) {
         auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
         ControlsTest::Notes().push_back(
@@ -32,6 +30,9 @@ LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         n.shown = IsWindowVisible(reinterpret_cast<HWND>(lp)) != 0;
         ControlsTest::Notes().push_back(n);
     }
+    if ((msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORLISTBOX) &&
+        ControlsTest::CtlColorBrush())
+        return reinterpret_cast<LRESULT>(ControlsTest::CtlColorBrush());
     if (msg == WM_NOTIFY) {
         auto* nm = reinterpret_cast<NMHDR*>(lp);
         ControlsTest::Notes().push_back({msg, wp, lp, 0, 0, nm->code});

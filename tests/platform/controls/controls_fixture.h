@@ -99,7 +99,8 @@ public:
     static std::vector<Note>& Notes();
     // Answers the parent's WM_NOTIFY messages when set (cleared for every test).
     static std::function<LRESULT(NMHDR*)>& OnNotify();
-    // When set, the parent answers WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC with this brush.
+    // When set, the parent answers WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC and WM_CTLCOLORLISTBOX
+    // with this brush.
     static HBRUSH& CtlColorBrush();
     // When set, the parent asks it first; it answers by setting `handled`.
     static std::function<LRESULT(UINT msg, WPARAM, LPARAM, bool& handled)>& ParentHook();

@@ -398,12 +398,7 @@ TEST_F(ListBoxTest, TabStopsColoursAndPrinting) {
 
     // The parent's brush fills the ground; a selected item shows in the highlight colours.
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
-    ParentHook() = [blue](UINT msg, WPARAM wp, LPARAM lp, bool& handled) -> LRESULT {
-        if (msg != WM_CTLCOLORLISTBOX) return 0;
-        Notes().push_back({msg, wp, lp});
-        handled = true;
-        return reinterpret_cast<LRESULT>(blue);
-    };
+    CtlColorBrush() = blue;
     SendMessageA(tabs, LB_SETCURSEL, 0, 0);
     Notes().clear();
     Shot shot(tabs);
@@ -416,7 +411,7 @@ TEST_F(ListBoxTest, TabStopsColoursAndPrinting) {
     EXPECT_EQ(printed.At(75, 90), RGB(0, 0, 255));
     EXPECT_EQ(printed.At(140, 2), GetSysColor(COLOR_HIGHLIGHT));
 
-    ParentHook() = nullptr;
+    CtlColorBrush() = nullptr;
     DeleteObject(blue);
 
     // Without LBS_NOINTEGRALHEIGHT the list shows whole items only.
