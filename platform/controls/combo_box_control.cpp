@@ -333,17 +333,12 @@ void Wheel(HWND h, ComboState& st, WPARAM wp, LPARAM lp) {
 
 // --- painting ---
 
-// The field's ground: WM_CTLCOLOREDIT while enabled, WM_CTLCOLORSTATIC when not.
+// The field's ground: WM_CTLCOLOREDIT while enabled, WM_CTLCOLORSTATIC (and grey text) when not.
 HBRUSH FieldBrush(HWND h, HDC dc) {
     const bool enabled = IsWindowEnabled(h) != 0;
-    SetTextColor(dc, GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
-    SetBkColor(dc, GetSysColor(enabled ? COLOR_WINDOW : COLOR_BTNFACE));
-    HBRUSH b = nullptr;
-    if (HWND parent = GetParent(h))
-        b = reinterpret_cast<HBRUSH>(
-            SendMessageA(parent, enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
-                         reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h)));
-    return b ? b : GetSysColorBrush(enabled ? COLOR_WINDOW : COLOR_BTNFACE);
+    HBRUSH b = AskControlColor(h, enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC, dc);
+    if (!enabled) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    return b;
 }
 
 void PaintField(HWND h, const ComboState& st, HDC dc, HBRUSH bg) {

@@ -136,16 +136,11 @@ void Notify(HWND h, const ListBoxState& st, WORD code) {
                      reinterpret_cast<LPARAM>(h));
 }
 
-// The background brush, with the DC's colours set by whoever answers WM_CTLCOLORLISTBOX.
+// The background brush, with the DC's colours set by whoever answers WM_CTLCOLORLISTBOX: the
+// combo box of a combo list, else the parent.
 HBRUSH CtlColor(HWND h, const ListBoxState& st, HDC dc) {
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-    HWND to = st.comboList && IsWindow(st.combo) ? st.combo : GetParent(h);
-    HBRUSH b = nullptr;
-    if (to)
-        b = reinterpret_cast<HBRUSH>(SendMessageA(
-            to, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h)));
-    return b ? b : GetSysColorBrush(COLOR_WINDOW);
+    return AskControlColor(h, WM_CTLCOLORLISTBOX, dc,
+                           st.comboList && IsWindow(st.combo) ? st.combo : nullptr);
 }
 
 // --- font metrics ---
