@@ -55,6 +55,15 @@ int TextWidthIn(HWND h, HFONT font, const std::string& text) {
     });
 }
 
+HBRUSH AskControlColor(HWND h, UINT msg, HDC dc, HWND owner) {
+    const auto wp = reinterpret_cast<WPARAM>(dc);
+    const auto lp = reinterpret_cast<LPARAM>(h);
+    const LRESULT standard = DefWindowProcA(h, msg, wp, lp);
+    if (!owner) owner = GetParent(h);
+    const LRESULT asked = owner ? SendMessageA(owner, msg, wp, lp) : 0;
+    return reinterpret_cast<HBRUSH>(asked ? asked : standard);
+}
+
 LRESULT PaintedControlDefault(HWND h, UINT msg, WPARAM wParam, LPARAM lParam,
                               void (*paint)(HWND, HDC)) {
     switch (msg) {
