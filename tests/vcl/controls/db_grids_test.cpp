@@ -36,14 +36,14 @@ private:
     bool names_;
 };
 
-class DBGridTest : public GuiTest {
+class DBGridTest : public FormTest {
 protected:
     void Open(int count, bool names = true) {
-        form = PlainForm();
+        form->SetBounds(100, 100, 400, 300);
         data = std::make_unique<TNumbers>(count, names);
         source = New<TDataSource>(form);
         source->SetDataSet(data.get());
-        grid = Make<TDBGrid>(form, form, "grid", Bounds(10, 10, 300, 200));
+        grid = Place<TDBGrid>(form, Bounds(10, 10, 300, 200));
         grid->SetBorderStyle(bsNone);
         grid->SetDataSource(source);
         grid->OnDrawColumnCell = TDrawColumnCellEvent::FromCallable(
@@ -86,7 +86,6 @@ protected:
         return si;
     }
 
-    TForm* form = nullptr;
     std::unique_ptr<TNumbers> data;
     TDataSource* source = nullptr;
     TDBGrid* grid = nullptr;
@@ -260,7 +259,7 @@ TEST_F(DBGridTest, ColumnsNameTitleSizeAndHideTheirFields) {
 // dgAlwaysShowSelection.
 TEST_F(DBGridTest, TheSelectionShowsWhileFocusedOrAlways) {
     Open(10);
-    Make<TButton>(form, form, "other", Bounds(320, 10, 60, 25))->SetFocus();
+    Place<TButton>(form, Bounds(320, 10, 60, 25))->SetFocus();
     Pump();
     const TRect cell = grid->CellRect(1, 1);
     auto corner = [&] { return ScreenPixel(grid, cell.Right - 2, cell.Bottom - 2); };

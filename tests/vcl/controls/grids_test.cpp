@@ -16,12 +16,12 @@
 namespace vcl::testing {
 namespace {
 
-class GridTest : public GuiTest {
+class GridTest : public FormTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
-        form = PlainForm();
-        grid = Make<TStringGrid>(form, form, "grid", Bounds(10, 10, 300, 200));
+        FormTest::SetUp();
+        form->SetBounds(100, 100, 400, 300);
+        grid = Place<TStringGrid>(form, Bounds(10, 10, 300, 200));
         grid->SetBorderStyle(bsNone);
         grid->SetDefaultColWidth(50);
         grid->SetDefaultRowHeight(20);
@@ -53,7 +53,6 @@ protected:
         drawn.clear();
     }
 
-    TForm* form = nullptr;
     TStringGrid* grid = nullptr;
     std::vector<std::pair<int, int>> drawn;
 };
@@ -213,7 +212,7 @@ TEST_F(GridTest, PaintingShowsTheClassicLook) {
     grid->SetColCount(3);
     form->SetColor(clWhite);
     grid->SetColor(clWindow);
-    Make<TButton>(form, form, "other", Bounds(320, 10, 60, 25))->SetFocus();
+    Place<TButton>(form, Bounds(320, 10, 60, 25))->SetFocus();
     Pump();
     auto at = [&](int x, int y) { return ScreenPixel(grid, x, y); };
     const win::COLORREF face = win::GetSysColor(win::COLOR_BTNFACE);
@@ -369,7 +368,7 @@ TEST_F(GridEditorTest, ATypedCharacterOpensTheEditorAndTheCellFollowsTheText) {
     EXPECT_EQ(grid->InplaceEditor()->Left(), grid->CellRect(2, 3).Left);
 
     // Another control taking the focus ends it too.
-    Make<TButton>(form, form, "other", Bounds(320, 10, 60, 25))->SetFocus();
+    Place<TButton>(form, Bounds(320, 10, 60, 25))->SetFocus();
     Pump();
     EXPECT_FALSE(grid->EditorMode());
 }
