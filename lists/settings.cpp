@@ -1,7 +1,5 @@
 #include "lists/settings.h"
 
-#include <algorithm>
-
 #include "db/statements.h"
 #include "db/tables.h"
 #include "platform/os/files.h"
@@ -28,11 +26,6 @@ void Run(vcl::TQuery& query, const char* const (&lines)[N]) {
 }
 
 }  // namespace
-
-void ClampSettings(TSettings& s) {
-    s.SMSDelay = std::clamp(s.SMSDelay, 0, 60);
-    s.ReportWaitForMins = std::clamp(s.ReportWaitForMins, 1, 60);
-}
 
 void ReadSettings(vcl::TRegistry& registry, TSettings& s) {
     registry.RootKey = vcl::HKEY_LOCAL_MACHINE;
