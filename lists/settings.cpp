@@ -2,6 +2,7 @@
 
 #include "db/statements.h"
 #include "db/tables.h"
+#include "lists/startup.h"
 #include "platform/os/files.h"
 #include "vcl/data/db_database.h"
 #include "vcl/system/sysutils.h"
@@ -115,6 +116,7 @@ void MainFormCreate(TSettings& settings, const TMainDataSets& dataSets, const st
     }
     db::CreateMissingTables(folder);
     UpgradeListTable(dataSets.Query, dataSets.Table);
+    ClearStaleActiveFlags(dataSets.Query);
 }
 
 void MainFormClose(const TSettings& settings) {

@@ -37,7 +37,8 @@ using db::TMainDataSets;
 
 // The body of the main window's creation, in order: seeds the random numbers, sets the
 // defaults, reads the settings, points the five data sets at `folder`, creates the missing
-// tables of a fresh database and upgrades List. The window itself sets GridLocked, ListName
+// tables of a fresh database, upgrades List and, when no other copy runs, frees the lists a
+// crashed run left marked in use. The window itself sets GridLocked, ListName
 // and empties its list cache. A database failure is raised after the settings are in place.
 void MainFormCreate(TSettings& settings, const TMainDataSets& dataSets,
                     const std::string& folder = DatabaseFolder());
