@@ -80,7 +80,12 @@ struct RunRig {
     // A stored list: numbers with their values, all unprocessed.
     int SaveList(const std::string& name, const std::string& smsText,
                  const std::vector<std::vector<std::string>>& rows) {
-        auto& db = Db();
+        const int list = SaveRows(Db(), name, smsText, rows);
+        run.Reset("ttyUSB0", list, name, smsText);
+        return list;
+    }
+    static int SaveRows(sql::Database& db, const std::string& name, const std::string& smsText,
+                        const std::vector<std::vector<std::string>>& rows) {
         db.ExecuteRaw("insert into List (Name, TextSMS, Active) values (?1, ?2, 0)",
                       {sql::Value(os::Cp1251ToUtf8(name)), sql::Value(os::Cp1251ToUtf8(smsText))});
         const int64_t list = db.LastInsertRowId();
@@ -92,7 +97,6 @@ struct RunRig {
                 db.ExecuteRaw("insert into UserValues (NumberID, Val) values (?1, ?2)",
                               {sql::Value(number), sql::Value(os::Cp1251ToUtf8(row[c]))});
         }
-        run.Reset("ttyUSB0", static_cast<int>(list), name, smsText);
         return static_cast<int>(list);
     }
 
