@@ -106,14 +106,7 @@ void MainFormCreate(TSettings& settings, const TMainDataSets& dataSets, const st
         vcl::TRegistry registry;
         ReadSettings(registry, settings);
     }
-    for (vcl::TDataSet* ds : {static_cast<vcl::TDataSet*>(&dataSets.Table),
-                              static_cast<vcl::TDataSet*>(&dataSets.Table2),
-                              static_cast<vcl::TDataSet*>(&dataSets.Query),
-                              static_cast<vcl::TDataSet*>(&dataSets.Query2),
-                              static_cast<vcl::TDataSet*>(&dataSets.Query3)}) {
-        ds->Close();
-        ds->SetDatabaseName(folder);
-    }
+    dataSets.PointAt(folder);
     db::CreateMissingTables(folder);
     UpgradeListTable(dataSets.Query, dataSets.Table);
     ClearStaleActiveFlags(dataSets.Query);

@@ -18,6 +18,7 @@
 #include <sstream>
 #include <thread>
 
+#include "db/data_sets.h"
 #include "db/statements.h"
 #include "gateway/pdu_builder.h"
 #include "platform/os/cp_literal.h"
@@ -112,17 +113,11 @@ int Mail(const std::string& folder, const std::string& events, int run, int list
         TeePort port(fake, modem, fd);
         gateway::TSerialLink link(port);
         link.WriteLog = nullptr;
-        vcl::TTable table, table2;
-        vcl::TQuery query, query2, query3;
-        for (vcl::TDataSet* ds :
-             {static_cast<vcl::TDataSet*>(&table), static_cast<vcl::TDataSet*>(&table2),
-              static_cast<vcl::TDataSet*>(&query), static_cast<vcl::TDataSet*>(&query2),
-              static_cast<vcl::TDataSet*>(&query3)})
-            ds->SetDatabaseName(folder);
+        db::TOwnDataSets data(folder);
         gateway::TSettings settings;
         settings.ReportWaitForMins = 1;
         gateway_test::RecordingView view;
-        gateway::TMailingRun mailing(link, {table, table2, query, query2, query3}, settings, view);
+        gateway::TMailingRun mailing(link, data.Refs(), settings, view);
         mailing.Reset("ttyUSB0", listID, "L", kTemplate);
         mailing.btnStartClick();
         return view.beeps.size() == 1 ? 0 : 1;

@@ -529,7 +529,7 @@ TEST(MailingRunRules, R7_ReportTimesMoveIntoTheCurrentZoneWithSummerTime) {
     const double sent = sql::TextToDateTime(rs.At(0, 0).Text()).value_or(0);
     const double sc = sql::TextToDateTime(rs.At(0, 1).Text()).value_or(0);
     EXPECT_NEAR((sc - sent) * 86400, 0, 2);  // stamped in UTC, stored in local time
-    EXPECT_EQ(gateway::TSendJournal(r.query3).LocalZone, 16);
+    EXPECT_EQ(gateway::TSendJournal(r.data.Query3).LocalZone, 16);
 }
 
 TEST(MailingRunRules, R9_AnAttemptThatTimedOutIsCancelledWithEscape) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "db/data_sets.h"
 #include "db/tables.h"
 #include "gateway/mailing_run.h"
 #include "link_rig.h"
@@ -61,12 +62,6 @@ public:
 
 struct RunRig {
     explicit RunRig(vmodem::Options options = {}) : link(std::move(options)) {
-        db::CreateMissingTables(dir.path());
-        for (vcl::TDataSet* ds :
-             {static_cast<vcl::TDataSet*>(&table), static_cast<vcl::TDataSet*>(&table2),
-              static_cast<vcl::TDataSet*>(&query), static_cast<vcl::TDataSet*>(&query2),
-              static_cast<vcl::TDataSet*>(&query3)})
-            ds->SetDatabaseName(dir.path());
         settings.SMSDelay = 0;
         settings.ReportWaitForMins = 1;
         link.link.ProcessMessages = [this] {
@@ -153,13 +148,13 @@ struct RunRig {
     }
 
     testing_support::TempDir dir;
+    bool created = (db::CreateMissingTables(dir.path()), true);
     Rig link;
-    vcl::TTable table, table2;
-    vcl::TQuery query, query2, query3;
+    db::TOwnDataSets data{dir.path()};
     gateway::TSettings settings;
     RecordingView view;
     std::function<void()> pump;  // runs in every wait, as window messages would
-    gateway::TMailingRun run{link.link, {table, table2, query, query2, query3}, settings, view};
+    gateway::TMailingRun run{link.link, data.Refs(), settings, view};
 };
 
 }  // namespace gateway_test
