@@ -543,6 +543,16 @@ TEST(MailingRunRules, R9_AnAttemptThatTimedOutIsCancelledWithEscape) {
     EXPECT_TRUE(r.link.modem.rejected().empty());
     ASSERT_EQ(r.Journal().size(), 1u);
     EXPECT_TRUE(r.Journal()[0].ok);
+
+    // A stop while the prompt is awaited leaves it open just the same.
+    RunRig stopped;
+    stopped.link.modem.AddRule({"AT+CMGS", vmodem::Rule::Kind::Late, 0, 5000, 1});
+    stopped.SaveNumbers(1, "text");
+    StopWhen(stopped, [&] { return stopped.CommandCount("AT+CMGS") == 1; });
+    stopped.Start();
+    EXPECT_NE(stopped.link.modem.received().find('\x1B'), std::string::npos);
+    EXPECT_FALSE(stopped.Journal()[0].ok);
+    EXPECT_EQ(stopped.Processed(), std::vector<bool>{false});
 }
 
 TEST(MailingRunRules, R10_RowsAreWrittenBeforeThePauseDurablyAndBeforeTheProcessedFlag) {
