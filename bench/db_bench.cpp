@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "bench_folder.h"
+#include "bench/bench_folder.h"
 #include "db/statements.h"
 #include "db/tables.h"
 #include "gateway/send_journal.h"

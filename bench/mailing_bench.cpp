@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "bench_folder.h"
+#include "bench/bench_folder.h"
 #include "db/data_sets.h"
 #include "gateway/mailing_run.h"
 #include "platform/os/clock.h"
