@@ -73,6 +73,13 @@ TEST(MailingRun, SendsEveryNumberJournalsItAndAppliesTheReports) {
         lines[1],
         "Параметры: пауза между СМС 0 сек; запросить отчет о доставке \"True\"; ждать отчеты 1 мин."_cp);
     EXPECT_EQ(lines.back(), "====== Конец рассылки ======"_cp);
+
+    // The window opened again shows nothing of this run until the next one reads the IMEI.
+    r.run.Reset("ttyUSB1", r.run.ListID, r.run.ListName, kHello);
+    EXPECT_FALSE(r.view.journal);
+    EXPECT_EQ(r.run.IMEI, "");
+    EXPECT_EQ(r.view.processed, "0 (0%)");
+    EXPECT_EQ(r.link.link.ComPort, "ttyUSB1");
 }
 
 TEST(MailingRun, ConcatenatedAndUcs2MessagesGoAsPartsWithOneReference) {
