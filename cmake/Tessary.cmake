@@ -6,6 +6,10 @@
 #
 # tessary_test(<name> [DEPS <targets...>])
 #   A GoogleTest binary from the .cpp files of the calling folder, registered with CTest.
+#
+# tessary_fuzzers(<library> <target...>)
+#   libFuzzer programs <target>.cpp of the calling folder over <library>, which is instrumented
+#   for them; clang only (scripts/fuzz.sh builds and runs them).
 
 function(tessary_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
@@ -35,4 +39,18 @@ function(tessary_test name)
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
                        PROPERTIES ENVIRONMENT "TESSARY_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+endfunction()
+
+function(tessary_fuzzers library)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "TESSARY_FUZZ needs clang (CMAKE_CXX_COMPILER=clang++)")
+  endif()
+  target_compile_options(${library} PRIVATE -fsanitize=fuzzer-no-link)
+  foreach(target ${ARGN})
+    add_executable(${target} ${CMAKE_CURRENT_SOURCE_DIR}/${target}.cpp)
+    target_link_libraries(${target} PRIVATE ${library})
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  endforeach()
 endfunction()
