@@ -21,6 +21,14 @@ void FormTest::SetUp() {
     form->SetBorderStyle(bsNone);
 }
 
+TForm* GuiTest::PlainForm() {
+    TForm* form = nullptr;
+    Application()->CreateForm(form);
+    form->SetBounds(100, 100, 400, 300);
+    form->SetBorderStyle(bsNone);
+    return form;
+}
+
 void GuiTest::Pump() {
     Application()->ProcessMessages();
 }

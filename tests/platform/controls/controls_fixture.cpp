@@ -1,5 +1,7 @@
 #include "tests/platform/controls/controls_fixture.h"
 
+#include "platform/controls/list_box_control.h"
+
 namespace win::testing {
 
 namespace {
@@ -12,14 +14,25 @@ LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     if (msg == WM_COMMAND || msg == WM_PARENTNOTIFY || msg == WM_HSCROLL || msg == WM_VSCROLL)
         ControlsTest::Notes().push_back({msg, wp, lp});
-    if ((msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC) && ControlsTest::CtlColorBrush())
-        return reinterpret_cast<LRESULT>(ControlsTest::CtlColorBrush());
     if (msg == WM_DRAWITEM) {
         auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
         ControlsTest::Notes().push_back(
-            {msg, wp, lp, dis->itemState, dis->CtlType, 0, dis->itemID});
+            {msg, wp, lp, dis->itemState, dis->CtlType, 0, dis->itemID, dis->hwndItem});
         return TRUE;
     }
+    if (msg == WM_MEASUREITEM) {
+        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+        ControlsTest::Notes().push_back({msg, wp, lp, 0, mis->CtlType, 0, mis->itemID});
+        return TRUE;
+    }
+    if (msg == WM_CTLCOLORLISTBOX) {
+        Note n{msg, wp, lp};
+        n.shown = IsWindowVisible(reinterpret_cast<HWND>(lp)) != 0;
+        ControlsTest::Notes().push_back(n);
+    }
+    if ((msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORLISTBOX) &&
+        ControlsTest::CtlColorBrush())
+        return reinterpret_cast<LRESULT>(ControlsTest::CtlColorBrush());
     if (msg == WM_NOTIFY) {
         auto* nm = reinterpret_cast<NMHDR*>(lp);
         ControlsTest::Notes().push_back({msg, wp, lp, 0, 0, nm->code});
@@ -30,7 +43,22 @@ LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-Shot::Shot(HWND h) {
+std::function<LRESULT(UINT, WPARAM, LPARAM, bool&)>& ControlsTest::ParentHook() {
+    static std::function<LRESULT(UINT, WPARAM, LPARAM, bool&)> hook;
+    return hook;
+}
+
+std::vector<Note>& ControlsTest::Notes() {
+    static std::vector<Note> n;
+    return n;
+}
+
+std::function<LRESULT(NMHDR*)>& ControlsTest::OnNotify() {
+    static std::function<LRESULT(NMHDR*)> f;
+    return f;
+}
+
+Shot::Shot(HWND h, UINT msg) {
     RECT r;
     GetClientRect(h, &r);
     w_ = r.right;
@@ -42,7 +70,7 @@ Shot::Shot(HWND h) {
     bmi.bmiHeader.biBitCount = 32;
     bmp_ = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, nullptr);
     old_ = SelectObject(dc_, bmp_);
-    SendMessageA(h, WM_PAINT, reinterpret_cast<WPARAM>(dc_), 0);
+    SendMessageA(h, msg, reinterpret_cast<WPARAM>(dc_), msg == WM_PRINTCLIENT ? PRF_CLIENT : 0);
 }
 
 Shot::~Shot() {
@@ -61,21 +89,6 @@ Shot::Span Shot::Columns(COLORREF colour) const {
                 break;
             }
     return {first, last};
-}
-
-std::function<LRESULT(UINT, WPARAM, LPARAM, bool&)>& ControlsTest::ParentHook() {
-    static std::function<LRESULT(UINT, WPARAM, LPARAM, bool&)> hook;
-    return hook;
-}
-
-std::vector<Note>& ControlsTest::Notes() {
-    static std::vector<Note> n;
-    return n;
-}
-
-std::function<LRESULT(NMHDR*)>& ControlsTest::OnNotify() {
-    static std::function<LRESULT(NMHDR*)> f;
-    return f;
 }
 
 HBRUSH& ControlsTest::CtlColorBrush() {
@@ -177,6 +190,13 @@ void ControlsTest::ReleaseAt(int x, int y) {
     Pump();
 }
 
+void ControlsTest::ClickAt(POINT p) {
+    QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
+    QueueMouseEvent(MouseEvent{MouseEvent::Down, p, MouseButton::Left});
+    QueueMouseEvent(MouseEvent{MouseEvent::Up, p, MouseButton::Left});
+    Pump();
+}
+
 void ControlsTest::Key(UINT vk, bool down, unsigned char ch) {
     QueueKeyEvent(KeyEvent{vk, down, ch});
     Pump();
@@ -229,6 +249,29 @@ std::vector<int> ControlsTest::Clicks() const {
         if (n.msg == WM_COMMAND && HIWORD(DWORD(n.wp)) == BN_CLICKED)
             ids.push_back(LOWORD(DWORD(n.wp)));
     return ids;
+}
+
+std::vector<WORD> ControlsTest::Codes(HWND from) {
+    std::vector<WORD> codes;
+    for (const Note& n : Notes())
+        if (n.msg == WM_COMMAND && reinterpret_cast<HWND>(n.lp) == from)
+            codes.push_back(HIWORD(static_cast<DWORD>(n.wp)));
+    return codes;
+}
+
+void ControlsTest::Measure(std::function<void(MEASUREITEMSTRUCT*)> measure) {
+    ParentHook() = [measure](UINT msg, WPARAM, LPARAM lp, bool&) -> LRESULT {
+        if (msg == WM_MEASUREITEM) measure(reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
+        return 0;
+    };
+}
+
+POINT ControlsTest::ListItemPoint(HWND list, int i) {
+    RECT r{};
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(list, &p);
+    return p;
 }
 
 }  // namespace win::testing

@@ -21,22 +21,28 @@ struct Note {
     WPARAM wp;
     LPARAM lp;
     UINT itemState = 0;  // of WM_DRAWITEM
-    UINT ctlType = 0;
-    UINT code = 0;    // of WM_NOTIFY
-    UINT itemID = 0;  // of WM_DRAWITEM
+    UINT ctlType = 0;    // of WM_DRAWITEM and WM_MEASUREITEM
+    UINT code = 0;       // of WM_NOTIFY
+    UINT itemID = 0;
+    HWND item = nullptr;
+    bool shown = false;  // WM_CTLCOLORLISTBOX: the list was visible when it asked
 };
 
-// The window's own paint, into a bitmap of its size.
+// A window's own paint (WM_PAINT with a DC), into a bitmap of its client size.
 class Shot {
 public:
-    explicit Shot(HWND h);
+    explicit Shot(HWND h, UINT msg = WM_PAINT);
     ~Shot();
+    Shot(const Shot&) = delete;
+    Shot& operator=(const Shot&) = delete;
     COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
     struct Span {
         int first, last;
     };
     // The leftmost and rightmost columns holding `colour`, or -1.
     Span Columns(COLORREF colour) const;
+    int Width() const { return w_; }
+    int Height() const { return h_; }
 
 private:
     int w_, h_;
@@ -56,6 +62,7 @@ protected:
     void Click(HWND h);  // at the centre of the window
     void Press(HWND h);
     void ReleaseAt(int x, int y);
+    void ClickAt(POINT screen);
     void Key(UINT vk, bool down, unsigned char ch = 0);
     void Tap(UINT vk, unsigned char ch = 0);
     // A key pressed while `modifier` is held.
@@ -72,6 +79,12 @@ protected:
     std::vector<UINT> NotifyCodes() const;
     // The clicks (BN_CLICKED) the parent heard, by control id.
     std::vector<int> Clicks() const;
+    // The notification codes the parent heard from one control.
+    static std::vector<WORD> Codes(HWND from);
+    // The middle of a list box's item, on the screen.
+    static POINT ListItemPoint(HWND list, int i);
+    // The parent sizes owner-drawn items with `measure`.
+    static void Measure(std::function<void(MEASUREITEMSTRUCT*)> measure);
 
     testing_support::Watchdog watchdog_;
 
@@ -86,7 +99,8 @@ public:
     static std::vector<Note>& Notes();
     // Answers the parent's WM_NOTIFY messages when set (cleared for every test).
     static std::function<LRESULT(NMHDR*)>& OnNotify();
-    // When set, the parent answers WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC with this brush.
+    // When set, the parent answers WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC and WM_CTLCOLORLISTBOX
+    // with this brush.
     static HBRUSH& CtlColorBrush();
     // When set, the parent asks it first; it answers by setting `handled`.
     static std::function<LRESULT(UINT msg, WPARAM, LPARAM, bool& handled)>& ParentHook();
