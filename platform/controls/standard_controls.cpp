@@ -1,5 +1,6 @@
 #include "platform/controls/standard_controls.h"
 
+#include "platform/controls/edit_control.h"
 #include "platform/user/user.h"
 
 namespace win {
@@ -12,7 +13,7 @@ void RegisterStandardControls() {
     for (const Class& c :
          {Class{"Static", StaticWndProc}, Class{"Button", ButtonWndProc},
           Class{"SysListView32", ListViewWndProc}, Class{"SysHeader32", HeaderWndProc},
-          Class{"msctls_statusbar32", StatusBarWndProc}}) {
+          Class{"msctls_statusbar32", StatusBarWndProc}, Class{"Edit", EditWndProc}}) {
         WNDCLASSA wc;
         if (GetClassInfoA(nullptr, c.name, &wc)) continue;
         wc = {};

@@ -13,6 +13,14 @@ void GuiTest::TearDown() {
     win::ResetWindowing();
 }
 
+TForm* GuiTest::PlainForm() {
+    TForm* form = nullptr;
+    Application()->CreateForm(form);
+    form->SetBounds(100, 100, 400, 300);
+    form->SetBorderStyle(bsNone);
+    return form;
+}
+
 void GuiTest::Pump() {
     Application()->ProcessMessages();
 }

@@ -11,11 +11,23 @@
 
 namespace vcl::testing {
 
+// A control made, named, placed on its parent and sized.
+template <typename T>
+T* Make(TComponent* owner, TWinControl* parent, const char* name, TRect bounds) {
+    T* c = New<T>(owner);
+    c->SetName(name);
+    c->SetParent(parent);
+    c->SetBoundsRect(bounds);
+    return c;
+}
+
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
+    // A form of 400 x 300 at (100, 100) without a frame, made by the application.
+    TForm* PlainForm();
     void Pump();  // handles every waiting message
     // Queued, not handled: a modal loop started afterwards takes them.
     void QueueClick(TControl* control);

@@ -37,6 +37,9 @@ enum TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient, alCu
 enum TAnchorKind : uint8_t { akLeft, akTop, akRight, akBottom };
 using TAnchors = Set<TAnchorKind>;
 enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+// A bevel around a windowed control: its look and its inner and outer edges.
+enum TBevelKind : uint8_t { bkNone, bkTile, bkSoft, bkFlat };
+enum TBevelCut : uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
 
 enum TControlStateItem : uint8_t {
     csLButtonDown,

@@ -5,6 +5,11 @@ namespace win::testing {
 namespace {
 
 LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (ControlsTest::ParentHook()) {
+        bool handled = false;
+        const LRESULT r = ControlsTest::ParentHook()(msg, wp, lp, handled);
+        if (handled) return r;
+    }
     if (msg == WM_COMMAND) ControlsTest::Notes().push_back({msg, wp, lp});
     if (msg == WM_PARENTNOTIFY) ControlsTest::Notes().push_back({msg, wp, lp});
     if (msg == WM_DRAWITEM) {
@@ -23,6 +28,44 @@ LRESULT ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
+Shot::Shot(HWND h) {
+    RECT r;
+    GetClientRect(h, &r);
+    w_ = r.right;
+    h_ = r.bottom;
+    dc_ = CreateCompatibleDC(nullptr);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biWidth = w_;
+    bmi.bmiHeader.biHeight = -h_;
+    bmi.bmiHeader.biBitCount = 32;
+    bmp_ = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, nullptr);
+    old_ = SelectObject(dc_, bmp_);
+    SendMessageA(h, WM_PAINT, reinterpret_cast<WPARAM>(dc_), 0);
+}
+
+Shot::~Shot() {
+    SelectObject(dc_, old_);
+    DeleteObject(bmp_);
+    DeleteDC(dc_);
+}
+
+Shot::Span Shot::Columns(COLORREF colour) const {
+    int first = -1, last = -1;
+    for (int x = 0; x < w_; ++x)
+        for (int y = 0; y < h_; ++y)
+            if (At(x, y) == colour) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
+std::function<LRESULT(UINT, WPARAM, LPARAM, bool&)>& ControlsTest::ParentHook() {
+    static std::function<LRESULT(UINT, WPARAM, LPARAM, bool&)> hook;
+    return hook;
+}
+
 std::vector<Note>& ControlsTest::Notes() {
     static std::vector<Note> n;
     return n;
@@ -37,6 +80,7 @@ void ControlsTest::SetUp() {
     ResetWindowing();
     Notes().clear();
     OnNotify() = nullptr;
+    ParentHook() = nullptr;
     RegisterStandardControls();
     WNDCLASSA wc;
     wc.lpfnWndProc = ParentProc;
@@ -52,11 +96,12 @@ void ControlsTest::SetUp() {
 void ControlsTest::TearDown() {
     ResetWindowing();
     OnNotify() = nullptr;
+    ParentHook() = nullptr;
 }
 
 HWND ControlsTest::Child(const char* cls, const char* text, DWORD style, int id, int x, int y,
-                         int w, int h) {
-    HWND c = CreateWindowExA(0, cls, text, style | WS_CHILD | WS_VISIBLE, x, y, w, h, parent_,
+                         int w, int h, DWORD exStyle) {
+    HWND c = CreateWindowExA(exStyle, cls, text, style | WS_CHILD | WS_VISIBLE, x, y, w, h, parent_,
                              reinterpret_cast<HMENU>(intptr_t(id)), nullptr, nullptr);
     EXPECT_NE(c, nullptr);
     // Later controls below earlier ones, as windows made in order stand.
@@ -125,6 +170,42 @@ void ControlsTest::Key(UINT vk, bool down, unsigned char ch) {
 void ControlsTest::Tap(UINT vk, unsigned char ch) {
     Key(vk, true, ch);
     Key(vk, false);
+}
+
+void ControlsTest::Chord(UINT modifier, UINT vk) {
+    Key(modifier, true);
+    Tap(vk);
+    Key(modifier, false);
+}
+
+void ControlsTest::Type(const std::string& text) {
+    for (char c : text) {
+        const auto ch = static_cast<unsigned char>(c);
+        const UINT vk = c == ' '                 ? VK_SPACE
+                        : c == '\r'              ? VK_RETURN
+                        : (c >= 'a' && c <= 'z') ? ch - 32
+                                                 : 'A';
+        QueueKeyEvent(KeyEvent{vk, true, ch});
+        QueueKeyEvent(KeyEvent{vk, false, 0});
+    }
+    Pump();
+}
+
+void ControlsTest::PressAt(POINT p) {
+    QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
+    QueueMouseEvent(MouseEvent{MouseEvent::Down, p, MouseButton::Left});
+    Pump();
+}
+
+void ControlsTest::MoveTo(POINT p) {
+    QueueMouseEvent(MouseEvent{MouseEvent::Move, p});
+    Pump();
+}
+
+std::string ControlsTest::TextOf(HWND h) {
+    std::string s(static_cast<std::size_t>(GetWindowTextLengthA(h)) + 1, '\0');
+    s.resize(static_cast<std::size_t>(GetWindowTextA(h, s.data(), static_cast<int>(s.size()))));
+    return s;
 }
 
 std::vector<int> ControlsTest::Clicks() const {
