@@ -1,6 +1,8 @@
 #include "vcl/controls/edits.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "platform/controls/edit_control.h"
 #include "platform/gdi/gdi.h"
@@ -288,6 +290,233 @@ void TCustomEdit::Undo() {
 
 void TCustomEdit::ClearUndo() {
     if (HandleAllocated()) win::SendMessageA(Handle(), win::EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+// --- TMemoStrings ---
+
+// The lines of a memo: through the window's line messages while it has a window, else over
+// the memo's text. Lines added one by one each end in CR LF, so an empty last line is no line.
+class TMemoStrings : public TStrings {
+public:
+    VCL_CLASS(TMemoStrings, TStrings)
+    explicit TMemoStrings(TCustomMemo* memo) : memo_(memo) {}
+
+    int Count() const override;
+    std::string Get(int index) const override;
+    void Put(int index, const std::string& s) override;
+    void Insert(int index, const std::string& s) override;
+    void Delete(int index) override;
+    void Clear() override { memo_->Clear(); }
+    std::string Text() const override { return memo_->Text(); }
+    void SetText(std::string_view text) override;
+
+protected:
+    void SetUpdateState(bool updating) override;
+
+private:
+    win::HWND Window() const { return memo_->HandleAllocated() ? memo_->Handle() : nullptr; }
+    win::LRESULT Send(win::UINT msg, win::WPARAM wp = 0, win::LPARAM lp = 0) const {
+        return win::SendMessageA(Window(), msg, wp, lp);
+    }
+    int LineIndex(int line) const {
+        return static_cast<int>(Send(win::EM_LINEINDEX, static_cast<win::WPARAM>(line)));
+    }
+    int LineLength(int start) const {
+        return static_cast<int>(Send(win::EM_LINELENGTH, static_cast<win::WPARAM>(start)));
+    }
+    void Replace(int from, int to, const std::string& s) {
+        Send(win::EM_SETSEL, static_cast<win::WPARAM>(from), to);
+        Send(win::EM_REPLACESEL, 0, reinterpret_cast<win::LPARAM>(s.c_str()));
+    }
+    std::vector<std::string> Split() const;
+    void Store(const std::vector<std::string>& lines);
+
+    TCustomMemo* memo_;
+};
+
+std::vector<std::string> TMemoStrings::Split() const {
+    const std::string text = memo_->Text();
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t brk = text.find(sLineBreak, at);
+        if (brk == std::string::npos) {
+            lines.push_back(text.substr(at));
+            break;
+        }
+        lines.push_back(text.substr(at, brk - at));
+        at = brk + sLineBreak.size();
+    }
+    return lines;
+}
+
+void TMemoStrings::Store(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& l : lines) {
+        text += l;
+        text += sLineBreak;
+    }
+    memo_->SetText(text);
+}
+
+int TMemoStrings::Count() const {
+    if (!Window()) return static_cast<int>(Split().size());
+    int n = static_cast<int>(Send(win::EM_GETLINECOUNT));
+    if (LineLength(LineIndex(n - 1)) == 0) --n;
+    return n;
+}
+
+std::string TMemoStrings::Get(int index) const {
+    if (!Window()) {
+        const std::vector<std::string> lines = Split();
+        return index >= 0 && index < static_cast<int>(lines.size()) ? lines[index] : std::string();
+    }
+    const int start = index >= 0 ? LineIndex(index) : -1;
+    if (start < 0) return {};
+    const int len = LineLength(start);
+    if (len > 0xFFFF) return memo_->Text().substr(static_cast<std::size_t>(start), len);
+    std::string line(std::max(len, 2), '\0');
+    const auto room = static_cast<win::WORD>(len);
+    std::memcpy(line.data(), &room, sizeof room);
+    line.resize(static_cast<std::size_t>(Send(win::EM_GETLINE, static_cast<win::WPARAM>(index),
+                                              reinterpret_cast<win::LPARAM>(line.data()))));
+    return line;
+}
+
+void TMemoStrings::Put(int index, const std::string& s) {
+    if (!Window()) {
+        std::vector<std::string> lines = Split();
+        if (index < 0 || index >= static_cast<int>(lines.size())) IndexError(index);
+        lines[index] = s;
+        Store(lines);
+        return;
+    }
+    const int start = index >= 0 ? LineIndex(index) : -1;
+    if (start >= 0) Replace(start, start + LineLength(start), s);
+}
+
+void TMemoStrings::Insert(int index, const std::string& s) {
+    if (index < 0) return;
+    if (!Window()) {
+        std::vector<std::string> lines = Split();
+        if (index > static_cast<int>(lines.size())) IndexError(index);
+        lines.insert(lines.begin() + index, s);
+        Store(lines);
+        return;
+    }
+    int start = LineIndex(index);
+    if (start >= 0) {
+        Replace(start, start, s + std::string(sLineBreak));
+        return;
+    }
+    // Past the last line: after the end of the one before.
+    start = LineIndex(index - 1);
+    if (start < 0) return;
+    start += LineLength(start);
+    Replace(start, start, std::string(sLineBreak) + s);
+}
+
+void TMemoStrings::Delete(int index) {
+    if (!Window()) {
+        std::vector<std::string> lines = Split();
+        if (index < 0 || index >= static_cast<int>(lines.size())) IndexError(index);
+        lines.erase(lines.begin() + index);
+        Store(lines);
+        return;
+    }
+    const int start = index >= 0 ? LineIndex(index) : -1;
+    if (start < 0) return;
+    int end = LineIndex(index + 1);
+    if (end < 0) end = start + LineLength(start);
+    Replace(start, end, {});
+}
+
+// All at once, line breaks made CR LF.
+void TMemoStrings::SetText(std::string_view text) {
+    std::string s;
+    s.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            s += sLineBreak;
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            s += text[i];
+        }
+    }
+    memo_->SetText(s);
+}
+
+void TMemoStrings::SetUpdateState(bool updating) {
+    if (!Window()) return;
+    Send(win::WM_SETREDRAW, !updating);
+    if (!updating) memo_->Refresh();
+}
+
+// --- TCustomMemo ---
+
+std::vector<TPropInfo> TCustomMemo::Published() {
+    return {Property("Lines", &TCustomMemo::Lines, &TCustomMemo::SetLines),
+            Property("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap),
+            Property("ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars),
+            Property("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns),
+            Property("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs)};
+}
+
+TCustomMemo::TCustomMemo(TComponent* owner) : TCustomEdit(owner), lines_(new TMemoStrings(this)) {
+    SetBounds(0, 0, 185, 89);
+}
+
+TCustomMemo::~TCustomMemo() {
+    lines_->Free();
+}
+
+TStrings* TCustomMemo::Lines() const {
+    return lines_;
+}
+
+void TCustomMemo::SetLines(TStrings* lines) {
+    lines_->Assign(lines);
+}
+
+void TCustomMemo::SetWordWrap(bool on) {
+    if (on == wordWrap_) return;
+    wordWrap_ = on;
+    RecreateWnd();
+}
+
+void TCustomMemo::SetScrollBars(TScrollStyle s) {
+    if (s == scrollBars_) return;
+    scrollBars_ = s;
+    RecreateWnd();
+}
+
+void TCustomMemo::CreateParams(TCreateParams& p) {
+    TCustomEdit::CreateParams(p);
+    p.Style |= win::ES_MULTILINE;
+    if (wordWrap_) p.Style &= ~win::ES_AUTOHSCROLL;
+    if (scrollBars_ == ssVertical || scrollBars_ == ssBoth) p.Style |= win::WS_VSCROLL;
+    if (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) p.Style |= win::WS_HSCROLL;
+    if (Alignment() == taCenter) p.Style |= win::ES_CENTER;
+    if (Alignment() == taRightJustify) p.Style |= win::ES_RIGHT;
+}
+
+void TCustomMemo::Dispatch(TMessage& m) {
+    TCustomEdit::Dispatch(m);
+    if (m.Msg != win::WM_GETDLGCODE) return;
+    if (wantTabs_)
+        m.Result |= win::DLGC_WANTTAB;
+    else
+        m.Result &= ~win::DLGC_WANTTAB;
+    if (!wantReturns_) m.Result &= ~win::DLGC_WANTALLKEYS;
+}
+
+bool TCustomMemo::DoKeyPress(char& key) {
+    if (TCustomEdit::DoKeyPress(key)) return true;
+    if (key == '\r' && !wantReturns_) {
+        key = 0;
+        return true;
+    }
+    return false;
 }
 
 }  // namespace vcl

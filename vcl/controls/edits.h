@@ -1,4 +1,5 @@
-// The edit controls over the native "Edit" window: TCustomEdit and TEdit for one line of text.
+// The edit controls over the native "Edit" window: TCustomEdit and TEdit for one line of text,
+// TCustomMemo and TMemo for many.
 //
 // The window holds the text, the selection and the modified flag; the properties here are kept
 // in the control as well, so that a window made again (a style that cannot change in place)
@@ -10,12 +11,17 @@
 
 #include "vcl/controls/controls.h"
 #include "vcl/controls/forms.h"
+#include "vcl/system/strings.h"
 
 namespace vcl {
 
 enum TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
 // A control's border: bsNone or bsSingle of the form border styles.
 using TBorderStyle = TFormBorderStyle;
+// The scroll bars of a memo or a grid.
+enum TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+class TMemoStrings;
 
 class TCustomEdit : public TWinControl {
 public:
@@ -101,6 +107,46 @@ class TEdit : public TCustomEdit {
 public:
     VCL_CLASS(TEdit, TCustomEdit)
     explicit TEdit(TComponent* owner) : TCustomEdit(owner) {}
+};
+
+// Many lines. Lines are the lines the window shows: with WordWrap, a wrapped paragraph is
+// several lines, as the window's line messages count them; Lines.Text is the text itself.
+class TCustomMemo : public TCustomEdit {
+public:
+    VCL_CLASS_PUBLISHED(TCustomMemo, TCustomEdit)
+    explicit TCustomMemo(TComponent* owner);
+    ~TCustomMemo() override;
+
+    TStrings* Lines() const;
+    void SetLines(TStrings* lines);
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool on);
+    TScrollStyle ScrollBars() const { return scrollBars_; }
+    void SetScrollBars(TScrollStyle s);
+    // Enter breaks the line; without, it is the form's (the default button).
+    bool WantReturns() const { return wantReturns_; }
+    void SetWantReturns(bool on) { wantReturns_ = on; }
+    bool WantTabs() const { return wantTabs_; }
+    void SetWantTabs(bool on) { wantTabs_ = on; }
+
+    bool DoKeyPress(char& key) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void Dispatch(TMessage& message) override;
+
+private:
+    TMemoStrings* lines_;
+    bool wordWrap_ = true;
+    TScrollStyle scrollBars_ = ssNone;
+    bool wantReturns_ = true;
+    bool wantTabs_ = false;
+};
+
+class TMemo : public TCustomMemo {
+public:
+    VCL_CLASS(TMemo, TCustomMemo)
+    explicit TMemo(TComponent* owner) : TCustomMemo(owner) {}
 };
 
 }  // namespace vcl

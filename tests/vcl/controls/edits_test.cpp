@@ -8,6 +8,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/os/cp_literal.h"
 #include "tests/vcl/gui_fixture.h"
+#include "vcl/controls/std_ctrls.h"
 
 namespace vcl::testing {
 namespace {
@@ -183,6 +184,81 @@ TEST_F(EditsTest, ColorAndFontColorPaintTheFaceReadOnlyOrNot) {
     EXPECT_EQ(face(), ColorToRGB(clYellow));
     e->SetColor(clLime);
     EXPECT_EQ(face(), ColorToRGB(clLime));
+}
+
+
+TEST_F(EditsTest, MemoLinesWorkBeforeAndAfterTheWindow) {
+    auto* m = Make<TMemo>(form, form, "memo", Bounds(10, 10, 150, 100));
+    int changes = 0;
+    m->OnChange = Counter(changes);
+    m->Lines()->Add("one");
+    m->Lines()->Add("two");
+    EXPECT_FALSE(m->HandleAllocated());
+    EXPECT_EQ(m->Lines()->Count(), 2);
+    EXPECT_EQ(m->Text(), "one\r\ntwo\r\n");
+    Show();
+    ASSERT_TRUE(m->HandleAllocated());
+    EXPECT_TRUE(Style(m) & win::ES_MULTILINE);
+    EXPECT_FALSE(Style(m) & win::ES_AUTOHSCROLL);
+    EXPECT_EQ(m->Lines()->Count(), 2);
+    EXPECT_EQ(m->Lines()->Get(1), "two");
+    m->Lines()->Insert(1, "mid");
+    m->Lines()->Add("end");
+    m->Lines()->Delete(0);
+    m->Lines()->Put(0, "MID");
+    EXPECT_EQ(m->Text(), "MID\r\ntwo\r\nend\r\n");
+    EXPECT_EQ(m->Lines()->Count(), 3);
+    EXPECT_EQ(changes, 4);
+    // Line breaks of any kind come in as CR LF, all at once.
+    m->Lines()->SetText("a\nb\rc");
+    EXPECT_EQ(m->Text(), "a\r\nb\r\nc");
+    EXPECT_EQ(changes, 5);
+    EXPECT_EQ(GetObjectProp(m, "Lines"), m->Lines());
+
+    // Wrapped, a long paragraph is several lines on the screen, still one in the text.
+    std::string words;
+    for (int i = 0; i < 30; ++i)
+        words += "word ";
+    m->SetText(words);
+    EXPECT_GT(m->Lines()->Count(), 3);
+    EXPECT_EQ(m->Lines()->Text(), words);
+    m->SetWordWrap(false);
+    EXPECT_TRUE(Style(m) & win::ES_AUTOHSCROLL);
+    EXPECT_EQ(m->Lines()->Count(), 1);
+    m->SetScrollBars(ssBoth);
+    EXPECT_TRUE(Style(m) & win::WS_VSCROLL);
+    EXPECT_TRUE(Style(m) & win::WS_HSCROLL);
+    EXPECT_EQ(m->Text(), words);
+}
+
+TEST_F(EditsTest, MemoTakesEnterAndTabOnlyWhenItWantsThem) {
+    auto* m = Make<TMemo>(form, form, "memo", Bounds(10, 10, 150, 100));
+    auto* next = Make<TEdit>(form, form, "next", Bounds(10, 120, 100, 21));
+    auto* ok = Make<TButton>(form, form, "ok", Bounds(200, 10, 75, 25));
+    ok->SetDefault(true);
+    int clicks = 0;
+    ok->OnClick = Counter(clicks);
+    Show();
+    m->SetFocus();
+    QueueKey(win::VK_RETURN, '\r');
+    Type("x");
+    Pump();
+    EXPECT_EQ(m->Text(), "\r\nx");
+    EXPECT_EQ(clicks, 0);
+    m->SetWantReturns(false);
+    QueueKey(win::VK_RETURN, '\r');
+    Pump();
+    EXPECT_EQ(m->Text(), "\r\nx");
+    EXPECT_EQ(clicks, 1);
+    QueueKey(win::VK_TAB, '\t');
+    Pump();
+    EXPECT_TRUE(next->Focused());
+    m->SetWantTabs(true);
+    m->SetFocus();
+    QueueKey(win::VK_TAB, '\t');
+    Pump();
+    EXPECT_TRUE(m->Focused());
+    EXPECT_EQ(m->Text(), "\r\nx\t");
 }
 
 }  // namespace
