@@ -566,28 +566,12 @@ bool UndoLast(HWND h, EditState* st) {
 
 bool Copy(HWND h, EditState* st) {
     if (st->password || st->anchor == st->caret) return false;
-    const std::string s = st->text.Range(st->SelMin(), st->SelMax());
-    if (!OpenClipboard(h)) return false;
-    EmptyClipboard();
-    if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, s.size() + 1)) {
-        std::memcpy(GlobalLock(mem), s.c_str(), s.size() + 1);
-        GlobalUnlock(mem);
-        SetClipboardData(CF_TEXT, mem);
-    }
-    CloseClipboard();
-    return true;
+    return SetClipboardText(h, st->text.Range(st->SelMin(), st->SelMax()));
 }
 
 void Paste(HWND h, EditState* st) {
-    if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(h)) return;
-    std::string s;
-    if (HANDLE mem = GetClipboardData(CF_TEXT)) {
-        const char* p = static_cast<const char*>(GlobalLock(mem));
-        if (p) s.assign(p, strnlen(p, GlobalSize(mem)));
-        GlobalUnlock(mem);
-    }
-    CloseClipboard();
-    if (!s.empty()) ReplaceSelection(h, st, std::move(s), Source::User);
+    if (std::string s = GetClipboardText(h); !s.empty())
+        ReplaceSelection(h, st, std::move(s), Source::User);
 }
 
 // --- keys and the mouse ---

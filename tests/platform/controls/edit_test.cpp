@@ -51,21 +51,8 @@ protected:
             n += note.msg == WM_COMMAND && HIWORD(DWORD(note.wp)) == code;
         return n;
     }
-    static std::string Clipboard() {
-        std::string s;
-        if (!OpenClipboard(nullptr)) return s;
-        if (HANDLE h = GetClipboardData(CF_TEXT)) s = static_cast<const char*>(GlobalLock(h));
-        CloseClipboard();
-        return s;
-    }
-    static void SetClipboard(const std::string& s) {
-        OpenClipboard(nullptr);
-        EmptyClipboard();
-        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, s.size() + 1);
-        std::memcpy(GlobalLock(mem), s.c_str(), s.size() + 1);
-        SetClipboardData(CF_TEXT, mem);
-        CloseClipboard();
-    }
+    static std::string Clipboard() { return GetClipboardText(nullptr); }
+    static void SetClipboard(const std::string& s) { SetClipboardText(nullptr, s); }
     static int FirstVisible(HWND e) {
         return static_cast<int>(SendMessageA(e, EM_GETFIRSTVISIBLELINE, 0, 0));
     }
