@@ -517,6 +517,9 @@ bool ReplaceSelection(HWND h, EditState* st, std::string s, Source src) {
     }
     const bool wide = st->multiline && (style & WS_HSCROLL);
     const int linesBefore = st->text.LineCount();
+    // Lines before the one ahead of the change keep their wrapping: only a word ending the line
+    // before may move up.
+    const int firstChanged = std::max(st->text.LineFromPos(a) - 1, 0);
     const int widthBefore = wide ? st->text.MaxLineWidth() : 0;
     std::string removed = st->text.Range(a, b);
     const EditText::Change ch = st->text.Replace(a, b, s);
@@ -539,7 +542,7 @@ bool ReplaceSelection(HWND h, EditState* st, std::string s, Source src) {
     st->afterWrap = false;
     st->desiredX = -1;
     const bool moved = st->text.LineCount() != linesBefore || !st->multiline;
-    InvalidateLines(h, st, ch.firstLine, moved ? -1 : ch.newEnd);
+    InvalidateLines(h, st, std::max(ch.firstLine, firstChanged), moved ? -1 : ch.newEnd);
     if (st->text.LineCount() != linesBefore || (wide && st->text.MaxLineWidth() != widthBefore)) {
         st->topLine = std::min(st->topLine, LastTopLine(st));
         UpdateScrollBars(h, st);

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "platform/controls/edit_control.h"
@@ -483,6 +484,63 @@ TEST_F(EditTest, KeysMoveByLinesAndEnterBreaksTheLine) {
     EXPECT_GT(caret.x, XOf(m, lineEnd - 1));
     Type("!");
     EXPECT_EQ(TextOf(m).substr(lineEnd, 5), "!word");
+}
+
+// Only the lines an edit touches are painted again: what the window shows must still be what
+// a whole paint draws, whatever the edit did to the wrapping.
+TEST_F(EditTest, PartialRepaintsMatchAWholePaint) {
+    HWND m = Edit(ES_MULTILINE | ES_AUTOVSCROLL, "", 150, 100);
+    Click(m);
+    RECT c;
+    GetClientRect(m, &c);
+    auto expectWhole = [&](int step) {
+        UpdateWindow(m);
+        const Shot whole(m);
+        HDC dc = GetDC(m);
+        for (int y = 0; y < c.bottom; ++y)
+            for (int x = 0; x < c.right; ++x)
+                ASSERT_EQ(GetPixel(dc, x, y), whole.At(x, y))
+                    << "step " << step << " at " << x << "," << y;
+        ReleaseDC(m, dc);
+    };
+    // "a " and a word just too long to join it: a blank typed into the word lets its head
+    // move up to the line before the one typed on.
+    std::string text = "a m";
+    while (SendMessageA(m, EM_GETLINECOUNT, 0, 0) < 2) {
+        text += 'm';
+        SetWindowTextA(m, text.c_str());
+    }
+    ASSERT_EQ(SendMessageA(m, EM_LINEINDEX, 1, 0), 2);
+    expectWhole(-2);
+    SendMessageA(m, EM_SETSEL, 3, 3);
+    Type(" ");
+    ASSERT_EQ(SendMessageA(m, EM_LINEINDEX, 1, 0), 4);
+    expectWhole(-1);
+    std::mt19937 rng(7);
+    for (int step = 0; step < 80; ++step) {
+        switch (rng() % 8) {
+            case 0:
+                Type(" ");
+                break;
+            case 1:
+                Type("\r");
+                break;
+            case 2:
+                Tap(VK_BACK);
+                break;
+            case 3:
+                Tap(rng() % 2 ? VK_UP : VK_LEFT);
+                break;
+            case 4:
+                Chord(VK_SHIFT, VK_LEFT);
+                break;
+            default:
+                Type(std::string(1 + rng() % 9, static_cast<char>('a' + rng() % 26)));
+                break;
+        }
+        expectWhole(step);
+    }
+    EXPECT_GT(SendMessageA(m, EM_GETLINECOUNT, 0, 0), 3);
 }
 
 TEST_F(EditTest, ScrollBarsFollowTheTextAndTakeThumbsFromOtherWindows) {
