@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/controls/classic_paint.h"
 #include "platform/controls/edit_text.h"
+#include "platform/controls/native_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/os/cp1251.h"
 #include "platform/user/message_box.h"
@@ -85,10 +85,10 @@ struct EditState {
 };
 
 EditState* StateOf(HWND h) {
-    return reinterpret_cast<EditState*>(GetWindowLongPtrA(h, 0));
+    return ControlState<EditState>(h);
 }
 DWORD StyleOf(HWND h) {
-    return static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE));
+    return ControlStyle(h);
 }
 
 void Notify(HWND h, WORD code) {
@@ -839,19 +839,12 @@ void Create(HWND h, EditState* st, const CREATESTRUCTA* cs) {
 }  // namespace
 
 LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
-    EditState* st = StateOf(h);
-    if (!st && msg != WM_NCCREATE) return DefWindowProcA(h, msg, wParam, lParam);
+    EditState* st = KeepControlState<EditState>(h, msg);
+    if (!st) return DefWindowProcA(h, msg, wParam, lParam);
     switch (msg) {
-        case WM_NCCREATE:
-            SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(new EditState));
-            return DefWindowProcA(h, msg, wParam, lParam);
         case WM_CREATE:
             Create(h, st, reinterpret_cast<const CREATESTRUCTA*>(lParam));
             return 0;
-        case WM_NCDESTROY:
-            delete st;
-            SetWindowLongPtrA(h, 0, 0);
-            return DefWindowProcA(h, msg, wParam, lParam);
         case WM_SIZE:
             ResetFormat(h, st, nullptr);
             InvalidateRect(h, nullptr, FALSE);
@@ -876,7 +869,7 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_GETTEXT: {
             if (wParam == 0 || !lParam) return 0;
             const std::string t = st->text.Range(0, wParam - 1);
-            std::memcpy(reinterpret_cast<char*>(lParam), t.c_str(), t.size() + 1);
+            CopyTextOut(t, reinterpret_cast<LPSTR>(lParam), static_cast<int>(t.size() + 1));
             return static_cast<LRESULT>(t.size());
         }
         case WM_GETTEXTLENGTH:
@@ -899,16 +892,8 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (!(StyleOf(h) & ES_NOHIDESEL)) InvalidateRange(h, st, st->SelMin(), st->SelMax());
             Notify(h, EN_KILLFOCUS);
             return 0;
-        case WM_ENABLE:
         case WM_STYLECHANGED:
             InvalidateRect(h, nullptr, FALSE);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // the paint fills the background itself
-        case WM_PAINT:
-            return PaintWholeControl(h, wParam, Paint);
-        case WM_PRINTCLIENT:
-            Paint(h, reinterpret_cast<HDC>(wParam));
             return 0;
         case WM_SETCURSOR:
             if (LOWORD(static_cast<DWORD>(lParam)) == HTCLIENT) {
@@ -1153,7 +1138,7 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return DefWindowProcA(h, msg, wParam, lParam);
+    return PaintedControlDefault(h, msg, wParam, lParam, Paint);
 }
 
 }  // namespace win
