@@ -276,10 +276,12 @@ std::string EditText::Range(std::size_t from, std::size_t to) const {
         for (; i < blocks_[b].paras.size() && start < to; ++i) {
             const std::string& t = blocks_[b].paras[i].text;
             // The paragraph's bytes with its break: [start, start + size + 2).
-            for (std::size_t k = std::max(from, start) - start; k < t.size() + kBreak.size(); ++k) {
-                if (start + k >= to) break;
-                out += k < t.size() ? t[k] : kBreak[k - t.size()];
-            }
+            const std::size_t lo = std::max(from, start) - start;
+            const std::size_t hi = std::min(to - start, t.size() + kBreak.size());
+            if (lo < t.size()) out.append(t, lo, std::min(hi, t.size()) - lo);
+            if (hi > t.size())
+                out.append(
+                    kBreak.substr(std::max(lo, t.size()) - t.size(), hi - std::max(lo, t.size())));
             start += t.size() + kBreak.size();
         }
     }

@@ -580,6 +580,26 @@ TEST_F(EditTest, ScrollBarsFollowTheTextAndTakeThumbsFromOtherWindows) {
     GetScrollInfo(m, SB_VERT, &si);
     EXPECT_EQ(si.nPos, 70000 - page - 14);
 
+    // Sideways likewise, in pixels: a line, a page, a thumb set from outside.
+    HWND wide =
+        Edit(ES_MULTILINE | ES_AUTOHSCROLL | WS_HSCROLL, std::string(300, 'w').c_str(), 150, 60);
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    ASSERT_TRUE(GetScrollInfo(wide, SB_HORZ, &si));
+    EXPECT_GT(si.nMax, 300);
+    const int x0 = XOf(wide, 0);
+    SendMessageA(wide, WM_HSCROLL, SB_LINERIGHT, 0);
+    const int step = x0 - XOf(wide, 0);
+    EXPECT_GT(step, 0);
+    SendMessageA(wide, WM_HSCROLL, SB_PAGERIGHT, 0);
+    EXPECT_EQ(x0 - XOf(wide, 0), step + static_cast<int>(si.nPage));
+    si.fMask = SIF_POS;
+    si.nPos = 1000;
+    SetScrollInfo(wide, SB_HORZ, &si, FALSE);
+    SendMessageA(wide, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 7), 0);
+    EXPECT_EQ(x0 - XOf(wide, 0), 1000);
+    SendMessageA(wide, WM_HSCROLL, SB_LEFT, 0);
+    EXPECT_EQ(XOf(wide, 0), x0);
+
     // The caret is kept in view: Ctrl+Home goes to the top.
     Click(m);
     Chord(VK_CONTROL, VK_HOME);

@@ -106,6 +106,8 @@ TEST(EditText, RandomEditsKeepTheTextAndItsWrappedLines) {
         t.Replace(from, to, s);
         ASSERT_EQ(t.Length(), model.size()) << "step " << step;
         if (step % 100 == 0) ExpectLinesMatch(t, model);
+        const std::size_t a = rng() % (model.size() + 1), b = a + rng() % 300;
+        ASSERT_EQ(t.Range(a, b), model.substr(a, b - a)) << "step " << step;
     }
     ExpectLinesMatch(t, model);
     t.Replace(0, t.Length(), "");
