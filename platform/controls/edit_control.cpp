@@ -91,12 +91,6 @@ DWORD StyleOf(HWND h) {
     return ControlStyle(h);
 }
 
-void Notify(HWND h, WORD code) {
-    if (HWND parent = GetParent(h))
-        SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), code),
-                     reinterpret_cast<LPARAM>(h));
-}
-
 bool WordWraps(const EditState* st, DWORD style) {
     return st->multiline && !(style & (ES_AUTOHSCROLL | WS_HSCROLL));
 }
@@ -493,8 +487,8 @@ bool ReplaceSelection(HWND h, EditState* st, std::string s, Source src) {
         InvalidateRect(h, &st->format, FALSE);
         UpdateScrollBars(h, st);
         UpdateCaret(h, st);
-        Notify(h, EN_UPDATE);
-        Notify(h, EN_CHANGE);
+        CommandToParent(h, EN_UPDATE);
+        CommandToParent(h, EN_CHANGE);
         return true;
     }
     const std::size_t a = st->SelMin(), b = st->SelMax();
@@ -511,7 +505,7 @@ bool ReplaceSelection(HWND h, EditState* st, std::string s, Source src) {
     if (s.empty() && a == b) {
         if (maxed) {
             MessageBeep(0);
-            Notify(h, EN_MAXTEXT);
+            CommandToParent(h, EN_MAXTEXT);
         }
         return false;
     }
@@ -527,7 +521,7 @@ bool ReplaceSelection(HWND h, EditState* st, std::string s, Source src) {
     if (user && !Fits(h, st)) {
         st->text.Replace(a, a + s.size(), removed);
         MessageBeep(0);
-        Notify(h, EN_MAXTEXT);
+        CommandToParent(h, EN_MAXTEXT);
         return false;
     }
 
@@ -548,9 +542,9 @@ bool ReplaceSelection(HWND h, EditState* st, std::string s, Source src) {
         UpdateScrollBars(h, st);
     }
     ScrollCaret(h, st);
-    if (maxed) Notify(h, EN_MAXTEXT);
-    Notify(h, EN_UPDATE);
-    Notify(h, EN_CHANGE);
+    if (maxed) CommandToParent(h, EN_MAXTEXT);
+    CommandToParent(h, EN_UPDATE);
+    CommandToParent(h, EN_CHANGE);
     return true;
 }
 
@@ -882,7 +876,7 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
             st->caretShown = false;
             UpdateCaret(h, st);
             if (!(StyleOf(h) & ES_NOHIDESEL)) InvalidateRange(h, st, st->SelMin(), st->SelMax());
-            Notify(h, EN_SETFOCUS);
+            CommandToParent(h, EN_SETFOCUS);
             return 0;
         case WM_KILLFOCUS:
             st->focused = false;
@@ -890,7 +884,7 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
             DestroyCaret();
             if (st->tracking) ReleaseCapture();
             if (!(StyleOf(h) & ES_NOHIDESEL)) InvalidateRange(h, st, st->SelMin(), st->SelMax());
-            Notify(h, EN_KILLFOCUS);
+            CommandToParent(h, EN_KILLFOCUS);
             return 0;
         case WM_STYLECHANGED:
             InvalidateRect(h, nullptr, FALSE);
@@ -970,7 +964,7 @@ LRESULT EditWndProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_VSCROLL:
         case WM_HSCROLL:
             if (!st->multiline) return 0;
-            Notify(h, msg == WM_VSCROLL ? EN_VSCROLL : EN_HSCROLL);
+            CommandToParent(h, msg == WM_VSCROLL ? EN_VSCROLL : EN_HSCROLL);
             if ((st = StateOf(h)))
                 Scroll(h, st, msg == WM_VSCROLL, LOWORD(static_cast<DWORD>(wParam)));
             return 0;

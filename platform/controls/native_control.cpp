@@ -6,10 +6,17 @@
 #include "platform/controls/classic_paint.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/def_window_proc.h"
+#include "platform/user/message_queue.h"
 #include "platform/user/painting.h"
 #include "platform/user/window_dc.h"
 
 namespace win {
+
+void CommandToParent(HWND h, WORD code) {
+    if (HWND parent = GetParent(h))
+        SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), code),
+                     reinterpret_cast<LPARAM>(h));
+}
 
 void CopyTextOut(const std::string& text, LPSTR buffer, int size) {
     if (!buffer || size <= 0) return;

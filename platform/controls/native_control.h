@@ -34,6 +34,9 @@ inline DWORD ControlStyle(HWND h) {
     return static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE));
 }
 
+// A notification code to the parent as WM_COMMAND, with the control's id and handle.
+void CommandToParent(HWND h, WORD code);
+
 // As much of the text as fits, with its terminating NUL; nothing without a buffer.
 void CopyTextOut(const std::string& text, LPSTR buffer, int size);
 
