@@ -42,12 +42,20 @@ void GuiTest::QueueMove(int x, int y) {
 }
 
 void GuiTest::QueueClick(TControl* c) {
-    const TPoint p = ScreenCentre(c);
+    QueueClickAt(ScreenCentre(c));
+}
+
+void GuiTest::QueueClickAt(TPoint p) {
     QueueMove(p.X, p.Y);
     win::QueueMouseEvent(
         win::MouseEvent{win::MouseEvent::Down, win::POINT{p.X, p.Y}, win::MouseButton::Left});
     win::QueueMouseEvent(
         win::MouseEvent{win::MouseEvent::Up, win::POINT{p.X, p.Y}, win::MouseButton::Left});
+}
+
+void GuiTest::QueueWheel(TPoint p, int delta) {
+    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Wheel, win::POINT{p.X, p.Y},
+                                         win::MouseButton::None, delta});
 }
 
 void GuiTest::QueueKey(win::UINT vk, unsigned char ch) {
