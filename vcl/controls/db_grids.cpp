@@ -301,36 +301,7 @@ void TDBGrid::Scroll(bool vertical, int code) {
     if (!link_.Active() || count_ == 0) return;
     const int rec = link_.DataSet()->RecNo();
     int target = rec;
-    switch (code) {
-        case win::SB_LINEUP:
-            --target;
-            break;
-        case win::SB_LINEDOWN:
-            ++target;
-            break;
-        case win::SB_PAGEUP:
-            target -= DataRows();
-            break;
-        case win::SB_PAGEDOWN:
-            target += DataRows();
-            break;
-        case win::SB_THUMBTRACK:
-        case win::SB_THUMBPOSITION: {
-            win::SCROLLINFO si;
-            si.fMask = win::SIF_TRACKPOS;
-            if (!win::GetScrollInfo(Handle(), win::SB_VERT, &si)) return;
-            target = si.nTrackPos;
-            break;
-        }
-        case win::SB_TOP:
-            target = 1;
-            break;
-        case win::SB_BOTTOM:
-            target = count_;
-            break;
-        default:
-            return;
-    }
+    if (!ScrollTarget(true, code, DataRows(), 1, count_, target)) return;
     MoveBy(target - rec);
 }
 

@@ -163,30 +163,25 @@ void TCustomGrid::ChangeSize(int cols, int rows) {
     UpdateEditor();
 }
 
-void TCustomGrid::SetFixedCols(int count) {
+// New fixed columns or rows start the scrolled ones again from the first, with the current
+// cell there.
+void TCustomGrid::SetFixed(Axis& a, int count, int TGridCoord::*coord, const char* tooMany) {
     if (count < 0) IndexOutOfRange();
-    if (count >= cols_.count)
-        throw EInvalidGridOperation("Fixed column count must be less than column count");
-    if (count == cols_.fixed) return;
-    cols_.fixed = count;
-    cols_.first = count;
-    current_.X = anchor_.X = count;
+    if (count >= a.count) throw EInvalidGridOperation(tooMany);
+    if (count == a.fixed) return;
+    a.fixed = a.first = count;
+    current_.*coord = anchor_.*coord = count;
     UpdateScrollBars();
     Invalidate();
     UpdateEditor();
 }
 
+void TCustomGrid::SetFixedCols(int count) {
+    SetFixed(cols_, count, &TGridCoord::X, "Fixed column count must be less than column count");
+}
+
 void TCustomGrid::SetFixedRows(int count) {
-    if (count < 0) IndexOutOfRange();
-    if (count >= rows_.count)
-        throw EInvalidGridOperation("Fixed row count must be less than row count");
-    if (count == rows_.fixed) return;
-    rows_.fixed = count;
-    rows_.first = count;
-    current_.Y = anchor_.Y = count;
-    UpdateScrollBars();
-    Invalidate();
-    UpdateEditor();
+    SetFixed(rows_, count, &TGridCoord::Y, "Fixed row count must be less than row count");
 }
 
 // A new standard size applies to every column (or row), as the class library does.
@@ -474,45 +469,49 @@ void TCustomGrid::SetScrollBarInfo(bool vertical, const win::SCROLLINFO& info) {
     win::RedrawWindow(h, &outside, nullptr, win::RDW_INVALIDATE | win::RDW_FRAME);
 }
 
-void TCustomGrid::Scroll(bool vertical, int code) {
-    Axis& a = vertical ? rows_ : cols_;
-    const int extent = vertical ? ClientH() : ClientW();
-    const int page = std::max(1, a.LastWhole(extent) - a.first + 1);
-    int first = a.first;
+bool TCustomGrid::ScrollTarget(bool vertical, int code, int page, int first, int last, int& pos) {
     switch (code) {
         case win::SB_LINEUP:
-            --first;
-            break;
+            --pos;
+            return true;
         case win::SB_LINEDOWN:
-            ++first;
-            break;
+            ++pos;
+            return true;
         case win::SB_PAGEUP:
-            first -= page;
-            break;
+            pos -= page;
+            return true;
         case win::SB_PAGEDOWN:
-            first += page;
-            break;
+            pos += page;
+            return true;
         case win::SB_THUMBTRACK:
         case win::SB_THUMBPOSITION: {
             win::SCROLLINFO si;
             si.fMask = win::SIF_TRACKPOS;
-            if (!win::GetScrollInfo(Handle(), vertical ? win::SB_VERT : win::SB_HORZ, &si)) return;
-            first = a.fixed + si.nTrackPos;
-            break;
+            if (!win::GetScrollInfo(Handle(), vertical ? win::SB_VERT : win::SB_HORZ, &si))
+                return false;
+            pos = si.nTrackPos;
+            return true;
         }
         case win::SB_TOP:
-            first = a.fixed;
-            break;
+            pos = first;
+            return true;
         case win::SB_BOTTOM:
-            first = a.count;
-            break;
+            pos = last;
+            return true;
         default:
-            return;
+            return false;
     }
+}
+
+void TCustomGrid::Scroll(bool vertical, int code) {
+    const Axis& a = vertical ? rows_ : cols_;
+    const int page = std::max(1, a.LastWhole(vertical ? ClientH() : ClientW()) - a.first + 1);
+    int pos = a.first - a.fixed;
+    if (!ScrollTarget(vertical, code, page, 0, a.count, pos)) return;
     if (vertical)
-        MoveTopLeft(cols_.first, first);
+        MoveTopLeft(cols_.first, a.fixed + pos);
     else
-        MoveTopLeft(first, rows_.first);
+        MoveTopLeft(a.fixed + pos, rows_.first);
 }
 
 // -- painting --

@@ -165,6 +165,9 @@ protected:
     void SetScrollBarInfo(bool vertical, const win::SCROLLINFO& info);
     // A scroll action of the bar or of another window; `vertical` for WM_VSCROLL.
     virtual void Scroll(bool vertical, int code);
+    // Where a scroll action takes a bar's position `pos`: a line or `page` either way, the
+    // thumb (from SIF_TRACKPOS), `first` or `last`. False for codes that do not scroll.
+    bool ScrollTarget(bool vertical, int code, int page, int first, int last, int& pos);
 
     // The grid's own keys, after OnKeyDown and OnKeyPress had them.
     virtual void GridKeyDown(uint16_t& key, TShiftState shift);
@@ -225,6 +228,7 @@ private:
     };
 
     void ChangeSize(int cols, int rows);
+    void SetFixed(Axis& a, int count, int TGridCoord::*coord, const char* tooMany);
     void UpdateLines();
     void ClampInView(TGridCoord cell);
     void InvalidateFixedRowsAndCols();
@@ -259,9 +263,6 @@ class TDrawGrid : public TCustomGrid {
 public:
     VCL_CLASS_PUBLISHED(TDrawGrid, TCustomGrid)
     explicit TDrawGrid(TComponent* owner) : TCustomGrid(owner) {}
-
-    using TCustomGrid::CellRect;
-    using TCustomGrid::MouseToCell;
 
     TDrawCellEvent OnDrawCell;
     TSelectCellEvent OnSelectCell;

@@ -1,6 +1,7 @@
 #include "vcl/data/data_source.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace vcl {
 
@@ -8,8 +9,7 @@ TDataSource::TDataSource(TComponent* owner) : TComponent(owner) {}
 
 TDataSource::~TDataSource() {
     if (dataSet_) {
-        auto& v = dataSet_->sources_;
-        v.erase(std::remove(v.begin(), v.end(), this), v.end());
+        std::erase(dataSet_->sources_, this);
         dataSet_ = nullptr;
     }
     while (!links_.empty())
@@ -19,8 +19,7 @@ TDataSource::~TDataSource() {
 void TDataSource::SetDataSet(TDataSet* dataSet) {
     if (dataSet == dataSet_) return;
     if (dataSet_) {
-        auto& v = dataSet_->sources_;
-        v.erase(std::remove(v.begin(), v.end(), this), v.end());
+        std::erase(dataSet_->sources_, this);
     }
     dataSet_ = dataSet;
     if (dataSet_) dataSet_->sources_.push_back(this);
@@ -48,16 +47,14 @@ void TDataSource::DataEvent(TDataEvent event) {
 
 TDataLink::~TDataLink() {
     if (source_) {
-        auto& v = source_->links_;
-        v.erase(std::remove(v.begin(), v.end(), this), v.end());
+        std::erase(source_->links_, this);
     }
 }
 
 void TDataLink::SetDataSource(TDataSource* source) {
     if (source == source_) return;
     if (source_) {
-        auto& v = source_->links_;
-        v.erase(std::remove(v.begin(), v.end(), this), v.end());
+        std::erase(source_->links_, this);
     }
     source_ = source;
     if (source_) source_->links_.push_back(this);

@@ -184,12 +184,7 @@ TEST_F(DBGridTest, TheVerticalBarSpansTheRecordsAndFollowsAThumbToRecord900000) 
     const int x = wr.right - win::GetSystemMetrics(win::SM_CXVSCROLL) / 2;
     const int arrow = win::GetSystemMetrics(win::SM_CYVSCROLL);
     const int thumbY = wr.top + arrow + (wr.bottom - wr.top - 2 * arrow) * 9 / 10;
-    QueueMove(x, thumbY);
-    win::QueueMouseEvent(
-        win::MouseEvent{win::MouseEvent::Down, win::POINT{x, thumbY}, win::MouseButton::Left});
-    QueueMove(x, wr.bottom - 1);
-    win::QueueMouseEvent(
-        win::MouseEvent{win::MouseEvent::Up, win::POINT{x, wr.bottom - 1}, win::MouseButton::Left});
+    QueueDrag({x, thumbY}, {x, wr.bottom - 1});
     Pump();
     EXPECT_EQ(data->RecNo(), 1000000);
     EXPECT_EQ(Shown().back(), "1000000");
@@ -249,12 +244,7 @@ TEST_F(DBGridTest, ColumnsNameTitleSizeAndHideTheirFields) {
     grid->SetFocus();
     const TRect title = grid->CellRect(1, 0);
     const TPoint edge = grid->ClientToScreen({title.Right, title.Top + 5});
-    QueueMove(edge.X, edge.Y);
-    win::QueueMouseEvent(
-        win::MouseEvent{win::MouseEvent::Down, win::POINT{edge.X, edge.Y}, win::MouseButton::Left});
-    QueueMove(edge.X + 30, edge.Y);
-    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Up, win::POINT{edge.X + 30, edge.Y},
-                                         win::MouseButton::Left});
+    QueueDrag(edge, {edge.X + 30, edge.Y});
     Pump();
     EXPECT_EQ(name->Width(), 110);
     data->Close();

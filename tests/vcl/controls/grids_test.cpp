@@ -161,12 +161,7 @@ TEST_F(GridTest, ClicksSelectCellsAndTheWheelMovesTheRowUnlessHandled) {
 
 TEST_F(GridTest, DraggingAColumnEdgeInTheFixedRowSizesIt) {
     auto drag = [&](TPoint from, int dx) {
-        QueueMove(from.X, from.Y);
-        win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Down, win::POINT{from.X, from.Y},
-                                             win::MouseButton::Left});
-        QueueMove(from.X + dx, from.Y);
-        win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Up, win::POINT{from.X + dx, from.Y},
-                                             win::MouseButton::Left});
+        QueueDrag(from, {from.X + dx, from.Y});
         Pump();
     };
     const TPoint edge = grid->ClientToScreen({100, 10});  // column 1 ends at 101
