@@ -393,7 +393,7 @@ void TCustomGrid::SetScrollBars(TScrollStyle bars) {
     UpdateScrollBars();
 }
 
-void TCustomGrid::SetBorderStyle(TFormBorderStyle style) {
+void TCustomGrid::SetBorderStyle(TBorderStyle style) {
     style = style == bsNone ? bsNone : bsSingle;
     if (style == borderStyle_) return;
     borderStyle_ = style;

@@ -27,6 +27,7 @@
 
 #include "platform/user/scroll_bar.h"
 #include "vcl/controls/controls.h"
+#include "vcl/controls/edits.h"
 #include "vcl/controls/forms.h"
 #include "vcl/system/exceptions.h"
 #include "vcl/system/strings.h"
@@ -52,8 +53,6 @@ using TGridOptions = Set<TGridOption>;
 enum TGridDrawStateItem : uint8_t { gdSelected, gdFocused, gdFixed };
 using TGridDrawState = Set<TGridDrawStateItem>;
 
-enum TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
-
 struct TGridCoord {
     int X = 0;
     int Y = 0;
@@ -74,7 +73,29 @@ using TSelectCellEvent = Delegate<void(TObject* Sender, int ACol, int ARow, bool
 using TGetEditEvent = Delegate<void(TObject* Sender, int ACol, int ARow, std::string& Value)>;
 using TSetEditEvent = Delegate<void(TObject* Sender, int ACol, int ARow, const std::string& Value)>;
 
-class TInplaceEdit;
+class TCustomGrid;
+
+// The editor a grid opens over its current cell: an edit without a border whose keys reach the
+// grid first and whose text the grid takes at every change.
+class TInplaceEdit : public TCustomEdit {
+public:
+    VCL_CLASS(TInplaceEdit, TCustomEdit)
+    explicit TInplaceEdit(TCustomGrid* grid);
+    TCustomGrid* Grid() const { return grid_; }
+
+    // Up and Down, Left at the start of the text and Right at its end, and Escape are the
+    // grid's; Enter and Escape are never typed into the cell.
+    bool DoKeyDown(uint16_t& key, TShiftState shift) override;
+    bool DoKeyPress(char& key) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void Dispatch(TMessage& message) override;
+    void Change() override;
+
+private:
+    TCustomGrid* grid_;
+};
 
 class TCustomGrid : public TCustomControl {
 public:
@@ -125,8 +146,8 @@ public:
     TScrollStyle ScrollBars() const { return scrollBars_; }
     void SetScrollBars(TScrollStyle bars);
     // bsNone or bsSingle (a sunken edge).
-    TFormBorderStyle BorderStyle() const { return borderStyle_; }
-    void SetBorderStyle(TFormBorderStyle style);
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle style);
     bool EditorMode() const { return editorMode_; }
     void SetEditorMode(bool on);
     TInplaceEdit* InplaceEditor() const { return editor_; }
@@ -139,6 +160,7 @@ public:
 
     bool DoKeyDown(uint16_t& key, TShiftState shift) override;
     bool DoKeyPress(char& key) override;
+    void Notification(TComponent* component, TOperation operation) override;
 
 protected:
     virtual void DrawCell(int col, int row, const TRect& rect, TGridDrawState state);
@@ -247,9 +269,10 @@ private:
     bool defaultDrawing_ = true;
     TColor fixedColor_ = clBtnFace;
     TScrollStyle scrollBars_ = ssBoth;
-    TFormBorderStyle borderStyle_ = bsSingle;
+    TBorderStyle borderStyle_ = bsSingle;
     bool editorMode_ = false;
     TInplaceEdit* editor_ = nullptr;
+    TGridCoord editCell_;         // the cell the editor edits
     std::string editorOriginal_;  // the cell's text when the editor opened, for Escape
     bool editUpdating_ = false;   // the editor is writing the cell: do not load it again
     bool updatingBars_ = false;

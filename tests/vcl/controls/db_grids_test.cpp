@@ -39,16 +39,12 @@ private:
 class DBGridTest : public GuiTest {
 protected:
     void Open(int count, bool names = true) {
-        Application()->CreateForm(form);
-        form->SetBounds(100, 100, 400, 300);
-        form->SetBorderStyle(bsNone);
+        form = PlainForm();
         data = std::make_unique<TNumbers>(count, names);
         source = New<TDataSource>(form);
         source->SetDataSet(data.get());
-        grid = New<TDBGrid>(form);
-        grid->SetParent(form);
+        grid = Make<TDBGrid>(form, form, "grid", Bounds(10, 10, 300, 200));
         grid->SetBorderStyle(bsNone);
-        grid->SetBounds(10, 10, 300, 200);
         grid->SetDataSource(source);
         grid->OnDrawColumnCell = TDrawColumnCellEvent::FromCallable(
             [this](TObject*, const TRect&, int, TColumn* c, TGridDrawState) {
@@ -261,10 +257,7 @@ TEST_F(DBGridTest, ColumnsNameTitleSizeAndHideTheirFields) {
 // dgAlwaysShowSelection.
 TEST_F(DBGridTest, TheSelectionShowsWhileFocusedOrAlways) {
     Open(10);
-    auto* other = New<TButton>(form);
-    other->SetParent(form);
-    other->SetBounds(320, 10, 60, 25);
-    other->SetFocus();
+    Make<TButton>(form, form, "other", Bounds(320, 10, 60, 25))->SetFocus();
     Pump();
     const TRect cell = grid->CellRect(1, 1);
     auto corner = [&] { return ScreenPixel(grid, cell.Right - 2, cell.Bottom - 2); };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,13 +20,9 @@ class GridTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        Application()->CreateForm(form);
-        form->SetBounds(100, 100, 400, 300);
-        form->SetBorderStyle(bsNone);
-        grid = New<TStringGrid>(form);
-        grid->SetParent(form);
+        form = PlainForm();
+        grid = Make<TStringGrid>(form, form, "grid", Bounds(10, 10, 300, 200));
         grid->SetBorderStyle(bsNone);
-        grid->SetBounds(10, 10, 300, 200);
         grid->SetDefaultColWidth(50);
         grid->SetDefaultRowHeight(20);
         form->Show();
@@ -215,10 +212,7 @@ TEST_F(GridTest, PaintingShowsTheClassicLook) {
     grid->SetColCount(3);
     form->SetColor(clWhite);
     grid->SetColor(clWindow);
-    auto* other = New<TButton>(form);
-    other->SetParent(form);
-    other->SetBounds(320, 10, 60, 25);
-    other->SetFocus();
+    Make<TButton>(form, form, "other", Bounds(320, 10, 60, 25))->SetFocus();
     Pump();
     auto at = [&](int x, int y) { return ScreenPixel(grid, x, y); };
     const win::COLORREF face = win::GetSysColor(win::COLOR_BTNFACE);
@@ -309,6 +303,114 @@ TEST_F(GridTest, ColumnsAndRowsAreListsOfTheirCells) {
     EXPECT_THROW(grid->Cols(5), EInvalidGridOperation);
     grid->SetColCount(3);
     EXPECT_EQ(grid->Rows(1)->Count(), 3);
+}
+
+class GridEditorTest : public GridTest {
+protected:
+    void SetUp() override {
+        GridTest::SetUp();
+        grid->SetOptions(grid->Options() << goEditing);
+        grid->SetCells(1, 1, "ab");
+        grid->SetCells(2, 1, "cd");
+        grid->OnKeyPress = TKeyPressEvent::FromCallable([this](TObject*, char& key) {
+            pressed += key;
+            modes += grid->EditorMode() ? '1' : '0';
+            // The list editor's number column takes digits, '+' and control keys only.
+            if (grid->EditorMode() && grid->Col() == 1 && static_cast<unsigned char>(key) >= 32 &&
+                key != '+' && (key < '0' || key > '9'))
+                key = 0;
+        });
+        grid->SetFocus();
+        Pump();
+    }
+    void Type(const std::string& text) {
+        for (char ch : text)
+            QueueKey(static_cast<win::UINT>(std::toupper(static_cast<unsigned char>(ch))),
+                     static_cast<unsigned char>(ch));
+        Pump();
+    }
+    std::string EditorText() { return grid->InplaceEditor()->Text(); }
+
+    std::string pressed, modes;
+};
+
+TEST_F(GridEditorTest, ATypedCharacterOpensTheEditorAndTheCellFollowsTheText) {
+    Key(win::VK_RIGHT);
+    Type("xy");
+    EXPECT_TRUE(grid->EditorMode());
+    EXPECT_TRUE(grid->InplaceEditor()->Focused());
+    EXPECT_EQ(EditorText(), "xy");
+    EXPECT_EQ(grid->Cells(2, 1), "xy");  // while the editor is still open
+    EXPECT_EQ(pressed, "xy");            // once each, the editor open already
+    EXPECT_EQ(modes, "11");
+    QueueKey(win::VK_RETURN, '\r');
+    Pump();
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_TRUE(grid->Focused());
+    EXPECT_EQ(grid->Cells(2, 1), "xy");
+    QueueKey(win::VK_RETURN, '\r');  // Enter opens it again, F2 and a double click too
+    Pump();
+    EXPECT_TRUE(grid->EditorMode());
+    EXPECT_EQ(grid->InplaceEditor()->SelLength(), 2);
+    QueueKey(win::VK_RETURN, '\r');
+    Key(win::VK_F2);
+    EXPECT_TRUE(grid->EditorMode());
+    QueueClickAt(CellCentre(1, 2));  // a click elsewhere ends the editing
+    Pump();
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_EQ(std::make_pair(grid->Col(), grid->Row()), std::make_pair(1, 2));
+    QueueClickAt(CellCentre(2, 3));
+    QueueClickAt(CellCentre(2, 3));
+    Pump();
+    EXPECT_TRUE(grid->EditorMode());
+    EXPECT_EQ(grid->InplaceEditor()->Left(), grid->CellRect(2, 3).Left);
+
+    // Another control taking the focus ends it too.
+    Make<TButton>(form, form, "other", Bounds(320, 10, 60, 25))->SetFocus();
+    Pump();
+    EXPECT_FALSE(grid->EditorMode());
+}
+
+TEST_F(GridEditorTest, EscapeRestoresTheTextAndArrowsMoveAtItsEnds) {
+    Key(win::VK_RIGHT);
+    Key(win::VK_F2);
+    Type("zz");
+    EXPECT_EQ(grid->Cells(2, 1), "zz");
+    QueueKey(win::VK_ESCAPE, 0x1b);
+    Pump();
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_EQ(grid->Cells(2, 1), "cd");
+
+    Key(win::VK_F2);
+    Key(win::VK_END);
+    Key(win::VK_LEFT);  // inside the text: the caret moves
+    EXPECT_EQ(grid->Col(), 2);
+    Key(win::VK_HOME);
+    Key(win::VK_LEFT);  // at its start: the cell to the left, still editing
+    EXPECT_EQ(grid->Col(), 1);
+    EXPECT_TRUE(grid->EditorMode());
+    EXPECT_EQ(EditorText(), "ab");
+    Key(win::VK_RIGHT);  // all of it selected: at its end as well
+    EXPECT_EQ(grid->Col(), 2);
+    Key(win::VK_DOWN);
+    EXPECT_EQ(std::make_pair(grid->Col(), grid->Row()), std::make_pair(2, 2));
+    EXPECT_TRUE(grid->EditorMode());
+    EXPECT_EQ(grid->InplaceEditor()->Top(), grid->CellRect(2, 2).Top);
+}
+
+// The number filter of the list editor sees the first character too, with the editor open,
+// so a letter typed into the number column neither opens a changed cell nor reaches it.
+TEST_F(GridEditorTest, OnKeyPressFiltersEveryCharacterTypedIntoTheEditor) {
+    Type("a");
+    EXPECT_TRUE(grid->EditorMode());
+    EXPECT_EQ(grid->Cells(1, 1), "ab");
+    Type("7+b8");
+    EXPECT_EQ(grid->Cells(1, 1), "7+8");
+    EXPECT_EQ(modes, "11111");
+    QueueKey(win::VK_RETURN, '\r');
+    Key(win::VK_RIGHT);
+    Type("b");
+    EXPECT_EQ(grid->Cells(2, 1), "b");
 }
 
 }  // namespace
