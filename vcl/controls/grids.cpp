@@ -199,7 +199,6 @@ void TCustomGrid::SetDefaultRowHeight(int height) {
     rows_.standard = height;
     rows_.sizes.clear();
     RowHeightsChanged();
-    ColWidthsChanged();
 }
 
 int TCustomGrid::ColWidths(int col) const {
@@ -230,11 +229,18 @@ void TCustomGrid::SetRowHeights(int row, int height) {
         rows_.sizes.assign(static_cast<std::size_t>(rows_.count), rows_.standard);
     rows_.sizes[static_cast<std::size_t>(row)] = height;
     RowHeightsChanged();
-    ColWidthsChanged();
 }
 
-// The layout changed: whatever depends on it follows.
 void TCustomGrid::ColWidthsChanged() {
+    Relayout();
+}
+
+void TCustomGrid::RowHeightsChanged() {
+    Relayout();
+}
+
+// The sizes changed: whatever depends on them follows.
+void TCustomGrid::Relayout() {
     cols_.first = std::clamp(cols_.first, cols_.fixed, cols_.MaxFirst(ClientW()));
     rows_.first = std::clamp(rows_.first, rows_.fixed, rows_.MaxFirst(ClientH()));
     UpdateScrollBars();
@@ -243,7 +249,7 @@ void TCustomGrid::ColWidthsChanged() {
 }
 
 void TCustomGrid::ClientSized() {
-    ColWidthsChanged();
+    Relayout();
 }
 
 // -- the current cell and the view --
@@ -372,7 +378,7 @@ void TCustomGrid::SetOptions(TGridOptions options) {
     options_ = options;
     UpdateLines();
     if (!options_.Contains(goEditing)) SetEditorMode(false);
-    ColWidthsChanged();
+    Relayout();
 }
 
 void TCustomGrid::SetDefaultDrawing(bool on) {

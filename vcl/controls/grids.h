@@ -14,8 +14,9 @@
 //     one after the fixed ones, and the page is what is shown when scrolled to the end. Thumb
 //     positions are read with SIF_TRACKPOS, so another window's bar may drive the grid past the
 //     16 bits a scroll message carries.
-//  3. Work done for a change of RowCount or ColCount does not grow with the number of rows or
-//     columns: only what is on screen is measured.
+//  3. A change of RowCount costs what is on screen and the rows it drops, never the rows that
+//     stay: a grid grown a row at a time grows in linear time. The scroll bars are drawn with
+//     the next paint, once however many changes came before.
 //  4. With goEditing, the in-place editor opens on a typed character, F2, Enter or a double
 //     click; while it is open, the cell's text follows every change of the editor's text.
 #pragma once
@@ -28,7 +29,6 @@
 #include "platform/user/scroll_bar.h"
 #include "vcl/controls/controls.h"
 #include "vcl/controls/edits.h"
-#include "vcl/controls/forms.h"
 #include "vcl/system/exceptions.h"
 #include "vcl/system/strings.h"
 
@@ -176,7 +176,7 @@ protected:
     virtual void SizeChanged(int /*oldColCount*/, int /*oldRowCount*/) {}
     virtual void TopLeftChanged();
     virtual void ColWidthsChanged();
-    virtual void RowHeightsChanged() {}
+    virtual void RowHeightsChanged();
     // The client area changed size.
     virtual void ClientSized();
     // Sets the standard bars, each from UpdateScrollBar.
@@ -250,10 +250,10 @@ private:
     };
 
     void ChangeSize(int cols, int rows);
+    void Relayout();
     void SetFixed(Axis& a, int count, int TGridCoord::*coord, const char* tooMany);
     void UpdateLines();
     void ClampInView(TGridCoord cell);
-    void InvalidateFixedRowsAndCols();
     int SizingColumnAt(int x, int y) const;
     void UpdateEditor();
     void TypeIntoEditor(char key);

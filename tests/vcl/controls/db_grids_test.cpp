@@ -93,7 +93,8 @@ protected:
     std::vector<std::string> drawn;
 };
 
-// A million records: the grid has as many rows as fit, and draws each from its record.
+// Rules 1 and 2. A million records: the grid has as many rows as fit, and draws each from its
+// record.
 TEST_F(DBGridTest, DrawsTheRecordsOfItsWindowWithoutCopyingThem) {
     Open(1000000, false);
     const int rows = grid->RowCount() - 1;
@@ -110,6 +111,7 @@ TEST_F(DBGridTest, DrawsTheRecordsOfItsWindowWithoutCopyingThem) {
     EXPECT_EQ(grid->Row(), 1);
 }
 
+// Rule 3.
 TEST_F(DBGridTest, KeysClicksAndTheWheelMoveTheCurrentRecord) {
     Open(100);
     const int rows = grid->RowCount() - 1;
@@ -148,8 +150,9 @@ TEST_F(DBGridTest, KeysClicksAndTheWheelMoveTheCurrentRecord) {
     EXPECT_EQ(Shown().front(), "50");
 }
 
-// The skin's bar sets the position, sends SB_THUMBTRACK (its high word stuck at 65 535), then
-// SB_THUMBPOSITION one record further (its positions count from 0) and SB_ENDSCROLL.
+// Rule 4. The skin's bar sets the position, sends SB_THUMBTRACK (its high word stuck at
+// 65 535), then SB_THUMBPOSITION one record further (its positions count from 0) and
+// SB_ENDSCROLL.
 TEST_F(DBGridTest, TheVerticalBarSpansTheRecordsAndFollowsAThumbToRecord900000) {
     Open(1000000, false);
     win::HWND h = grid->Handle();
@@ -186,7 +189,7 @@ TEST_F(DBGridTest, TheVerticalBarSpansTheRecordsAndFollowsAThumbToRecord900000) 
     EXPECT_EQ(Shown().back(), "1000000");
 }
 
-// The export walks every record with the controls disabled: the grid keeps showing its
+// Rule 5. The export walks every record with the controls disabled: the grid keeps showing its
 // window, even when painted, and follows the data set again once enabled.
 TEST_F(DBGridTest, AFrozenExportKeepsTheWindowAndCatchesUp) {
     Open(100);

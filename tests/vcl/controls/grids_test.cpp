@@ -58,6 +58,7 @@ protected:
     std::vector<std::pair<int, int>> drawn;
 };
 
+// Rule 1: lines after fixed and scrolled cells by their own options.
 TEST_F(GridTest, CellsAreLaidOutWithTheirLinesAndFoundUnderTheMouse) {
     EXPECT_EQ(grid->CellRect(0, 0), Rect(0, 0, 50, 20));
     EXPECT_EQ(grid->CellRect(1, 1), Rect(51, 21, 101, 41));
@@ -172,8 +173,8 @@ TEST_F(GridTest, DraggingAColumnEdgeInTheFixedRowSizesIt) {
     EXPECT_EQ(grid->Row(), 1);
 }
 
-// Thumb positions come from SIF_TRACKPOS: another window's bar sets the position and sends
-// SB_THUMBTRACK with a high word it could not fit past 65 535.
+// Rule 2. Thumb positions come from SIF_TRACKPOS: another window's bar sets the position and
+// sends SB_THUMBTRACK with a high word it could not fit past 65 535.
 TEST_F(GridTest, ScrollBarsCountRowsAndFollowAThumbPastSixteenBits) {
     grid->SetRowCount(100001);
     win::HWND h = grid->Handle();
@@ -257,6 +258,7 @@ TEST_F(GridTest, SettingACellRepaintsItEvenWithTheSameText) {
     EXPECT_EQ(Drawn(), (std::vector<std::pair<int, int>>{{3, 3}}));
 }
 
+// Rule 3 for the growing, without measuring it (the benchmark does).
 TEST_F(GridTest, RowsAndColumnsThatGrowBackAreEmpty) {
     grid->SetCells(4, 4, "corner");
     grid->SetCells(1, 4, "row");
@@ -334,6 +336,7 @@ protected:
     std::string pressed, modes;
 };
 
+// Rule 4.
 TEST_F(GridEditorTest, ATypedCharacterOpensTheEditorAndTheCellFollowsTheText) {
     Key(win::VK_RIGHT);
     Type("xy");
