@@ -36,6 +36,11 @@ protected:
     void QueueClick(TControl* control);
     void QueueMove(int x, int y);
     void QueueKey(win::UINT vk, unsigned char ch = 0);
+    // A press and release of the left button (two of them make a double click).
+    void QueueClickAt(TPoint screen);
+    // A press at `from`, a move to `to` and the release there.
+    void QueueDrag(TPoint from, TPoint to);
+    void QueueWheel(TPoint screen, int delta);
     TPoint ScreenCentre(TControl* control);
     // A pixel of the composed screen at a point of the control's client area.
     win::COLORREF ScreenPixel(TControl* control, int x, int y);
