@@ -272,6 +272,7 @@ void TsBaseSpinEdit::WndProc(TMessage& m) {
                 SetEditRect();
             }
             break;
+        case win::WM_SETFONT:  // the window puts its own rectangle back for a new font
         case CM_FONTCHANGED:
             SetEditRect();
             break;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/controls/edit_control.h"
 #include "platform/user/user.h"
 #include "tests/vcl/gui_fixture.h"
 
@@ -137,6 +138,9 @@ TEST_F(SkinSpinEditTest, ButtonsAndWheelStepByTheIncrement) {
     EXPECT_EQ(spin->Left(), ed->Width() - spin->Width() - 4);
     EXPECT_EQ(spin->UpButton()->Height(), spin->Height() / 2);
     EXPECT_EQ(spin->DownButton()->Top(), spin->UpButton()->Height());
+    win::RECT text{};
+    win::SendMessageA(ed->Handle(), win::EM_GETRECT, 0, reinterpret_cast<win::LPARAM>(&text));
+    EXPECT_LE(text.right, spin->Left() + 1);  // the text stops at the buttons
     ClickAt(spin->UpButton(), {5, 2});
     EXPECT_EQ(ed->Value(), 15);
     ClickAt(spin->DownButton(), {5, 3});
