@@ -135,116 +135,134 @@ bool Usable(TCustomImageList* images, int index) {
 
 }  // namespace
 
-// --- TsBitBtn ---
+// --- TsGlyphSkinned ---
 
-std::vector<TPropInfo> TsBitBtn::Published() {
-    using B = TsBitBtn;
-    return {Property("TextAlignment", &B::TextAlignment, &B::SetTextAlignment),
-            Property("Blend", &B::Blend, &B::SetBlend),
-            Property("Grayed", &B::Grayed, &B::SetGrayed),
-            SetProperty("DisabledGlyphKind", &B::DisabledGlyphKind, &B::SetDisabledGlyphKind),
-            SetProperty("DisabledKind", &B::DisabledKind, &B::SetDisabledKind),
-            Property("Down", &B::Down, &B::SetDown),
-            Property("FocusMargin", &B::FocusMargin, &B::SetFocusMargin),
-            Property("ImageIndex", &B::ImageIndex, &B::SetImageIndex),
-            Property("Images", &B::Images, &B::SetImages),
-            Property("Reflected", &B::Reflected, &B::SetReflected),
-            Property("ShowCaption", &B::ShowCaption, &B::SetShowCaption),
-            Property("ShowFocus", &B::ShowFocus, &B::SetShowFocus),
-            Property("DrawOverBorder", &B::DrawOverBorder, &B::SetDrawOverBorder),
-            Property("TextOffset", &B::TextOffset, &B::SetTextOffset),
-            SetProperty("AnimatEvents", &B::AnimatEvents, &B::SetAnimatEvents),
-            Property("SkinData", &B::SkinData)};
+template <class Base>
+TsGlyphSkinned<Base>::TsGlyphSkinned(TComponent* owner, int kind)
+    : Base(owner), skinData_(std::make_unique<TsCommonData>(this, true)) {
+    SkinData()->COC = kind;
+    Base::SetAlignment(vcl::taCenter);
 }
 
-TsBitBtn::TsBitBtn(TComponent* owner)
-    : TBitBtn(owner), skinData_(std::make_unique<TsCommonData>(this, true)) {
-    ControlStyle >> vcl::csOpaque;
-    skinData_->COC = 94;
-    TBitBtn::SetAlignment(vcl::taCenter);
-    SetWordWrap(true);
+template <class Base>
+TsGlyphSkinned<Base>::~TsGlyphSkinned() = default;
+
+template <class Base>
+template <class C>
+std::vector<TPropInfo> TsGlyphSkinned<Base>::GlyphProperties() {
+    return {Property("TextAlignment", &C::TextAlignment, &C::SetTextAlignment),
+            Property("Blend", &C::Blend, &C::SetBlend),
+            Property("Grayed", &C::Grayed, &C::SetGrayed),
+            SetProperty("DisabledGlyphKind", &C::DisabledGlyphKind, &C::SetDisabledGlyphKind),
+            SetProperty("DisabledKind", &C::DisabledKind, &C::SetDisabledKind),
+            Property("ImageIndex", &C::ImageIndex, &C::SetImageIndex),
+            Property("Images", &C::Images, &C::SetImages),
+            Property("Reflected", &C::Reflected, &C::SetReflected),
+            Property("DrawOverBorder", &C::DrawOverBorder, &C::SetDrawOverBorder),
+            Property("TextOffset", &C::TextOffset, &C::SetTextOffset),
+            SetProperty("AnimatEvents", &C::AnimatEvents, &C::SetAnimatEvents),
+            Property("SkinData", &C::SkinData)};
 }
 
-TsBitBtn::~TsBitBtn() = default;
-
-void TsBitBtn::AfterConstruction() {
-    TBitBtn::AfterConstruction();
-    skinData_->Loaded();
+template <class Base>
+void TsGlyphSkinned<Base>::AfterConstruction() {
+    Base::AfterConstruction();
+    SkinData()->Loaded();
 }
 
-void TsBitBtn::Loaded() {
-    TBitBtn::Loaded();
-    skinData_->Loaded();
+template <class Base>
+void TsGlyphSkinned<Base>::Loaded() {
+    Base::Loaded();
+    SkinData()->Loaded();
 }
 
-void TsBitBtn::SetImages(TCustomImageList* images) {
+template <class Base>
+void TsGlyphSkinned<Base>::SetImages(TCustomImageList* images) {
     if (images == images_) return;
     if (images_) images_->RemoveFreeNotification(this);
     images_ = images;
     if (images_) images_->FreeNotification(this);
-    Changed();
+    LookChanged();
 }
 
-void TsBitBtn::SetImageIndex(int index) {
-    if (index == imageIndex_) return;
-    imageIndex_ = index;
-    Changed();
+template <class Base>
+void TsGlyphSkinned<Base>::Notification(TComponent* component, vcl::TOperation operation) {
+    Base::Notification(component, operation);
+    if (operation == vcl::opRemove && component == images_) images_ = nullptr;
+}
+
+template <class Base>
+bool TsGlyphSkinned<Base>::ImageUsable() const {
+    return Usable(images_, imageIndex_);
+}
+
+template <class Base>
+void TsGlyphSkinned<Base>::SetAlignment(TAlignment a) {
+    if (a == this->Alignment()) return;
+    Base::SetAlignment(a);
+    LookChanged();
 }
 
 #define SKIN_SETTER(Class, Name, Type, field) \
     void Class::Set##Name(Type v) {           \
         if (v == field) return;               \
         field = v;                            \
-        Changed();                            \
+        LookChanged();                        \
     }
+#define GLYPH_SETTER(Name, Type, field) \
+    template <class Base>               \
+    SKIN_SETTER(TsGlyphSkinned<Base>, Name, Type, field)
 
-SKIN_SETTER(TsBitBtn, TextAlignment, TAlignment, textAlignment_)
-SKIN_SETTER(TsBitBtn, Blend, int, blend_)
-SKIN_SETTER(TsBitBtn, Grayed, bool, grayed_)
-SKIN_SETTER(TsBitBtn, DisabledGlyphKind, TsDisabledGlyphKind, disabledGlyphKind_)
-SKIN_SETTER(TsBitBtn, DisabledKind, TsDisabledKind, disabledKind_)
+GLYPH_SETTER(ImageIndex, int, imageIndex_)
+GLYPH_SETTER(TextAlignment, TAlignment, textAlignment_)
+GLYPH_SETTER(Blend, int, blend_)
+GLYPH_SETTER(Grayed, bool, grayed_)
+GLYPH_SETTER(DisabledGlyphKind, TsDisabledGlyphKind, disabledGlyphKind_)
+GLYPH_SETTER(DisabledKind, TsDisabledKind, disabledKind_)
+GLYPH_SETTER(Reflected, bool, reflected_)
+GLYPH_SETTER(DrawOverBorder, bool, drawOverBorder_)
+GLYPH_SETTER(TextOffset, int, textOffset_)
+
+template class TsGlyphSkinned<vcl::TBitBtn>;
+template class TsGlyphSkinned<vcl::TSpeedButton>;
+
+// --- TsBitBtn ---
+
+std::vector<TPropInfo> TsBitBtn::Published() {
+    using B = TsBitBtn;
+    std::vector<TPropInfo> p = GlyphProperties<B>();
+    for (TPropInfo& i :
+         std::vector<TPropInfo>{Property("Down", &B::Down, &B::SetDown),
+                                Property("FocusMargin", &B::FocusMargin, &B::SetFocusMargin),
+                                Property("ShowCaption", &B::ShowCaption, &B::SetShowCaption),
+                                Property("ShowFocus", &B::ShowFocus, &B::SetShowFocus)})
+        p.push_back(std::move(i));
+    return p;
+}
+
+TsBitBtn::TsBitBtn(TComponent* owner) : TsGlyphSkinned(owner, 94) {
+    ControlStyle >> vcl::csOpaque;
+    SetWordWrap(true);
+}
+
 SKIN_SETTER(TsBitBtn, Down, bool, down_)
-SKIN_SETTER(TsBitBtn, Reflected, bool, reflected_)
 SKIN_SETTER(TsBitBtn, ShowCaption, bool, showCaption_)
 SKIN_SETTER(TsBitBtn, ShowFocus, bool, showFocus_)
-SKIN_SETTER(TsBitBtn, DrawOverBorder, bool, drawOverBorder_)
-SKIN_SETTER(TsBitBtn, TextOffset, int, textOffset_)
-
-void TsBitBtn::SetAlignment(TAlignment a) {
-    if (a == Alignment()) return;
-    TBitBtn::SetAlignment(a);
-    Changed();
-}
-
-bool TsBitBtn::ImageUsable() const {
-    return Usable(images_, imageIndex_);
-}
 
 int TsBitBtn::CurrentState() {
     if (HandleAllocated() &&
         (win::SendMessageA(Handle(), win::BM_GETSTATE, 0, 0) & win::BST_PUSHED) != 0)
         return 2;
     if (pressed_ || down_) return 2;
-    if (Default() || Active() || ControlIsActive(skinData_.get())) return 1;
+    if (Default() || Active() || ControlIsActive(SkinData())) return 1;
     return 0;
 }
 
-void TsBitBtn::Notification(TComponent* component, vcl::TOperation operation) {
-    TBitBtn::Notification(component, operation);
-    if (operation == vcl::opRemove && component == images_) images_ = nullptr;
-}
-
 void TsBitBtn::WndProc(TMessage& m) {
-    CommonWndProc(m, skinData_.get());
+    CommonWndProc(m, SkinData());
+    if (Enabled() && !ComponentState().Contains(vcl::csDesigning))
+        TellMouse(m, this, OnMouseEnter, OnMouseLeave);
     switch (m.Msg) {
-        case vcl::CM_MOUSEENTER:
-            if (m.LParam == 0 && Enabled() && !ComponentState().Contains(vcl::csDesigning))
-                OnMouseEnter(this);
-            break;
-        case vcl::CM_MOUSELEAVE:
-            if (m.LParam == 0 && Enabled() && !ComponentState().Contains(vcl::csDesigning))
-                OnMouseLeave(this);
-            break;
         case win::WM_LBUTTONDOWN:
             pressed_ = true;
             break;
@@ -271,7 +289,7 @@ void TsBitBtn::DrawItem(const win::DRAWITEMSTRUCT& item) {
     win::DrawPushFace(dc, item.rcItem, Active() || focused, pushed);
     win::SelectObject(dc, Font()->Handle());
     const TPoint size{Width(), Height()};
-    const TPoint glyph{images_->Width(), images_->Height()};
+    const TPoint glyph{Images()->Width(), Images()->Height()};
     const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
     const int m = Margin() < 0 ? 0 : Margin() + 3;
     const std::string caption = showCaption_ ? Caption() : std::string();
@@ -282,10 +300,10 @@ void TsBitBtn::DrawItem(const win::DRAWITEMSTRUCT& item) {
         Offset(l.glyph, 1, 1);
         Offset(l.caption, 1, 1);
     }
-    Offset(l.caption, textOffset_, 0);
-    DrawListGlyph(dc, images_, imageIndex_, l.glyph.TopLeft(), enabled, disabledGlyphKind_);
+    Offset(l.caption, TextOffset(), 0);
+    DrawListGlyph(dc, Images(), ImageIndex(), l.glyph.TopLeft(), enabled, DisabledGlyphKind());
     DrawCaption(dc, caption, l.caption, enabled,
-                AlignmentFlags(textAlignment_) | (WordWrap() ? win::DT_WORDBREAK : 0),
+                AlignmentFlags(TextAlignment()) | (WordWrap() ? win::DT_WORDBREAK : 0),
                 Font()->Color());
     if (focused && showFocus_ && !caption.empty()) {
         const TRect& c = l.caption;
@@ -299,84 +317,34 @@ void TsBitBtn::DrawItem(const win::DRAWITEMSTRUCT& item) {
 
 std::vector<TPropInfo> TsSpeedButton::Published() {
     using B = TsSpeedButton;
-    return {Property("TextAlignment", &B::TextAlignment, &B::SetTextAlignment),
-            Property("Blend", &B::Blend, &B::SetBlend),
-            Property("ButtonStyle", &B::ButtonStyle, &B::SetButtonStyle),
-            Property("DropdownMenu", &B::DropdownMenu, &B::SetDropdownMenu),
-            SetProperty("DisabledGlyphKind", &B::DisabledGlyphKind, &B::SetDisabledGlyphKind),
-            SetProperty("DisabledKind", &B::DisabledKind, &B::SetDisabledKind),
-            Property("Grayed", &B::Grayed, &B::SetGrayed),
-            Property("ImageIndex", &B::ImageIndex, &B::SetImageIndex),
-            Property("Images", &B::Images, &B::SetImages),
-            Property("Reflected", &B::Reflected, &B::SetReflected),
-            Property("ShowCaption", &B::ShowCaption, &B::SetShowCaption),
-            Property("DrawOverBorder", &B::DrawOverBorder, &B::SetDrawOverBorder),
-            Property("TextOffset", &B::TextOffset, &B::SetTextOffset),
-            SetProperty("AnimatEvents", &B::AnimatEvents, &B::SetAnimatEvents),
-            Property("SkinData", &B::SkinData)};
+    std::vector<TPropInfo> p = GlyphProperties<B>();
+    for (TPropInfo& i :
+         std::vector<TPropInfo>{Property("ButtonStyle", &B::ButtonStyle, &B::SetButtonStyle),
+                                Property("DropdownMenu", &B::DropdownMenu, &B::SetDropdownMenu),
+                                Property("ShowCaption", &B::ShowCaption, &B::SetShowCaption)})
+        p.push_back(std::move(i));
+    return p;
 }
 
-TsSpeedButton::TsSpeedButton(TComponent* owner)
-    : TSpeedButton(owner), skinData_(std::make_unique<TsCommonData>(this, true)) {
-    skinData_->COC = 92;
-    TSpeedButton::SetAlignment(vcl::taCenter);
+TsSpeedButton::TsSpeedButton(TComponent* owner) : TsGlyphSkinned(owner, 92) {
     // Another change of the glyph goes the same way as the button's own.
     Glyph()->OnChange =
         vcl::TNotifyEvent::FromCallable([this, previous = Glyph()->OnChange](vcl::TObject* sender) {
             previous(sender);
-            if (!ComponentState().Contains(vcl::csDestroying)) skinData_->Invalidate();
+            if (!ComponentState().Contains(vcl::csDestroying)) SkinData()->Invalidate();
         });
 }
 
-TsSpeedButton::~TsSpeedButton() = default;
-
-void TsSpeedButton::AfterConstruction() {
-    TSpeedButton::AfterConstruction();
-    skinData_->Loaded();
-}
-
-void TsSpeedButton::Loaded() {
-    TSpeedButton::Loaded();
-    skinData_->Loaded();
-}
-
-void TsSpeedButton::Changed() {
+void TsSpeedButton::LookChanged() {
     if (!Visible()) return;
-    skinData_->CacheStale = true;
+    SkinData()->CacheStale = true;
     Invalidate();
 }
 
-void TsSpeedButton::SetImages(TCustomImageList* images) {
-    if (images == images_) return;
-    if (images_) images_->RemoveFreeNotification(this);
-    images_ = images;
-    if (images_) images_->FreeNotification(this);
-    Changed();
-}
-
-void TsSpeedButton::SetImageIndex(int index) {
-    if (index == imageIndex_) return;
-    imageIndex_ = index;
-    Changed();
-}
-
-SKIN_SETTER(TsSpeedButton, TextAlignment, TAlignment, textAlignment_)
-SKIN_SETTER(TsSpeedButton, Blend, int, blend_)
-SKIN_SETTER(TsSpeedButton, Grayed, bool, grayed_)
-SKIN_SETTER(TsSpeedButton, DisabledGlyphKind, TsDisabledGlyphKind, disabledGlyphKind_)
-SKIN_SETTER(TsSpeedButton, DisabledKind, TsDisabledKind, disabledKind_)
 SKIN_SETTER(TsSpeedButton, ButtonStyle, TToolButtonStyle, buttonStyle_)
-SKIN_SETTER(TsSpeedButton, Reflected, bool, reflected_)
-SKIN_SETTER(TsSpeedButton, DrawOverBorder, bool, drawOverBorder_)
-SKIN_SETTER(TsSpeedButton, TextOffset, int, textOffset_)
 
+#undef GLYPH_SETTER
 #undef SKIN_SETTER
-
-void TsSpeedButton::SetAlignment(TAlignment a) {
-    if (a == Alignment()) return;
-    TSpeedButton::SetAlignment(a);
-    Changed();
-}
 
 void TsSpeedButton::SetDropdownMenu(vcl::TPopupMenu* menu) {
     if (menu == dropdownMenu_) return;
@@ -395,42 +363,36 @@ void TsSpeedButton::SetShowCaption(bool on) {
         savedCaption_ = Caption();
         SetCaption("");
     }
-    Changed();
-}
-
-bool TsSpeedButton::ImageUsable() const {
-    return Usable(images_, imageIndex_);
+    LookChanged();
 }
 
 int TsSpeedButton::CurrentState() {
     if (State() == vcl::bsDown || State() == vcl::bsExclusive) return 2;
-    return ControlIsActive(skinData_.get()) ? 1 : 0;
+    return ControlIsActive(SkinData()) ? 1 : 0;
 }
 
 void TsSpeedButton::Notification(TComponent* component, vcl::TOperation operation) {
-    TSpeedButton::Notification(component, operation);
-    if (operation != vcl::opRemove) return;
-    if (component == images_) images_ = nullptr;
-    if (component == dropdownMenu_) dropdownMenu_ = nullptr;
+    TsGlyphSkinned::Notification(component, operation);
+    if (operation == vcl::opRemove && component == dropdownMenu_) dropdownMenu_ = nullptr;
 }
 
 void TsSpeedButton::WndProc(TMessage& m) {
     const bool live = Enabled() && !ComponentState().Contains(vcl::csDesigning);
     if (m.Msg == vcl::CM_MOUSEENTER && m.LParam == 0 && live) {
-        const bool was = skinData_->MouseAbove;
+        const bool was = SkinData()->MouseAbove;
         OnMouseEnter(this);
-        CommonWndProc(m, skinData_.get());
-        if (!was) Changed();
+        CommonWndProc(m, SkinData());
+        if (!was) LookChanged();
     } else if (m.Msg == vcl::CM_MOUSELEAVE && m.LParam == 0 && Enabled()) {
-        if (skinData_->MouseAbove) {
+        if (SkinData()->MouseAbove) {
             OnMouseLeave(this);
-            CommonWndProc(m, skinData_.get());
+            CommonWndProc(m, SkinData());
             // A press that is not held down by a group comes up when the mouse goes.
             if (state_ == vcl::bsDown && !Down()) state_ = vcl::bsUp;
-            Changed();
+            LookChanged();
         }
     } else {
-        CommonWndProc(m, skinData_.get());
+        CommonWndProc(m, SkinData());
     }
     TSpeedButton::WndProc(m);
 }
@@ -456,7 +418,7 @@ void TsSpeedButton::ShowDropDown() {
     droppedDown_ = true;
     const bool setDown = !OnClick;
     if (setDown) state_ = vcl::bsDown;
-    skinData_->CacheStale = true;
+    SkinData()->CacheStale = true;
     Repaint();
     dropdownMenu_->SetPopupComponent(this);
     const TPoint p = ClientToScreen({0, Height()});
@@ -479,7 +441,7 @@ void TsSpeedButton::ShowDropDown() {
     const TPoint local = ScreenToClient(cursor);
     if (!ClientRect().Contains(local)) Perform(vcl::CM_MOUSELEAVE);
     if (setDown) state_ = Down() ? vcl::bsExclusive : vcl::bsUp;
-    Changed();
+    LookChanged();
 }
 
 void TsSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
@@ -518,7 +480,7 @@ void TsSpeedButton::Paint() {
             win::FillSysColor(dc, line, enabled ? win::COLOR_BTNTEXT : win::COLOR_GRAYTEXT);
         }
     }
-    const TPoint glyph = ownGlyph ? TPoint{images_->Width(), images_->Height()} : TPoint{0, 0};
+    const TPoint glyph = ownGlyph ? TPoint{Images()->Width(), Images()->Height()} : TPoint{0, 0};
     const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
     const int m = Margin() < 0 ? 0 : Margin() + 3;
     const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + Spacing() : 0);
@@ -528,12 +490,12 @@ void TsSpeedButton::Paint() {
         Offset(l.glyph, 1, 1);
         Offset(l.caption, 1, 1);
     }
-    if (reflected_) Offset(l.glyph, 0, -glyph.Y / 6);
-    Offset(l.caption, textOffset_, 0);
+    if (Reflected()) Offset(l.glyph, 0, -glyph.Y / 6);
+    Offset(l.caption, TextOffset(), 0);
     if (ownGlyph)
-        DrawListGlyph(dc, images_, imageIndex_, l.glyph.TopLeft(), enabled, disabledGlyphKind_);
+        DrawListGlyph(dc, Images(), ImageIndex(), l.glyph.TopLeft(), enabled, DisabledGlyphKind());
     DrawCaption(dc, caption, l.caption, enabled,
-                AlignmentFlags(textAlignment_) | win::DT_WORDBREAK | win::DT_EXPANDTABS,
+                AlignmentFlags(TextAlignment()) | win::DT_WORDBREAK | win::DT_EXPANDTABS,
                 Font()->Color());
     Canvas()->Refresh();
 }

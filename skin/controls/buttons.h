@@ -39,11 +39,13 @@ TsButtonLayout LayoutButton(vcl::TPoint size, vcl::TPoint glyphSize, vcl::TPoint
                             vcl::TButtonLayout layout, vcl::TAlignment alignment, int margin,
                             int spacing);
 
-class TsBitBtn : public vcl::TBitBtn {
+// What both skinned buttons add to their base: the skin state, the picture of an image list
+// and the options of the glyph and caption.
+template <class Base>
+class TsGlyphSkinned : public Base {
 public:
-    VCL_CLASS_PUBLISHED(TsBitBtn, vcl::TBitBtn)
-    explicit TsBitBtn(vcl::TComponent* owner);
-    ~TsBitBtn() override;
+    TsGlyphSkinned(vcl::TComponent* owner, int kind);
+    ~TsGlyphSkinned() override;
 
     TsCommonData* SkinData() const { return skinData_.get(); }
     vcl::TCustomImageList* Images() const { return images_; }
@@ -60,17 +62,8 @@ public:
     void SetDisabledGlyphKind(TsDisabledGlyphKind kind);
     TsDisabledKind DisabledKind() const { return disabledKind_; }
     void SetDisabledKind(TsDisabledKind kind);
-    // Held down: painted pressed.
-    bool Down() const { return down_; }
-    void SetDown(bool on);
-    int FocusMargin() const { return focusMargin_; }
-    void SetFocusMargin(int margin) { focusMargin_ = margin; }
     bool Reflected() const { return reflected_; }
     void SetReflected(bool on);
-    bool ShowCaption() const { return showCaption_; }
-    void SetShowCaption(bool on);
-    bool ShowFocus() const { return showFocus_; }
-    void SetShowFocus(bool on);
     bool DrawOverBorder() const { return drawOverBorder_; }
     void SetDrawOverBorder(bool on);
     int TextOffset() const { return textOffset_; }
@@ -78,10 +71,7 @@ public:
     TacAnimatEvents AnimatEvents() const { return animatEvents_; }
     void SetAnimatEvents(TacAnimatEvents events) { animatEvents_ = events; }
     void SetAlignment(vcl::TAlignment a) override;
-
-    // 0 normal, 1 hot (under the mouse, focused or the default button), 2 pressed.
-    virtual int CurrentState();
-    // The glyph comes from Images.
+    // The glyph comes from Images: ImageIndex lies within the list.
     bool ImageUsable() const;
 
     TBmpPaintEvent OnPaint;
@@ -91,14 +81,16 @@ public:
     void AfterConstruction() override;
     void Loaded() override;
     void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
-    void WndProc(vcl::TMessage& message) override;
+
+    // The published properties both buttons share, of a button class C.
+    template <class C>
+    static std::vector<vcl::TPropInfo> GlyphProperties();
 
 protected:
-    void DrawItem(const win::DRAWITEMSTRUCT& item) override;
+    // The look changed: the button repaints (when it may).
+    virtual void LookChanged() { skinData_->Invalidate(); }
 
 private:
-    void Changed() { skinData_->Invalidate(); }
-
     std::unique_ptr<TsCommonData> skinData_;
     vcl::TCustomImageList* images_ = nullptr;
     int imageIndex_ = -1;
@@ -107,14 +99,40 @@ private:
     bool grayed_ = false;
     TsDisabledGlyphKind disabledGlyphKind_{dgBlended};
     TsDisabledKind disabledKind_{dkBlended};
-    bool down_ = false;
-    int focusMargin_ = 1;
     bool reflected_ = false;
-    bool showCaption_ = true;
-    bool showFocus_ = true;
     bool drawOverBorder_ = true;
     int textOffset_ = 0;
     TacAnimatEvents animatEvents_{aeGlobalDef};
+};
+
+class TsBitBtn : public TsGlyphSkinned<vcl::TBitBtn> {
+public:
+    VCL_CLASS_PUBLISHED(TsBitBtn, vcl::TBitBtn)
+    explicit TsBitBtn(vcl::TComponent* owner);
+
+    // Held down: painted pressed.
+    bool Down() const { return down_; }
+    void SetDown(bool on);
+    int FocusMargin() const { return focusMargin_; }
+    void SetFocusMargin(int margin) { focusMargin_ = margin; }
+    bool ShowCaption() const { return showCaption_; }
+    void SetShowCaption(bool on);
+    bool ShowFocus() const { return showFocus_; }
+    void SetShowFocus(bool on);
+
+    // 0 normal, 1 hot (under the mouse, focused or the default button), 2 pressed.
+    virtual int CurrentState();
+
+    void WndProc(vcl::TMessage& message) override;
+
+protected:
+    void DrawItem(const win::DRAWITEMSTRUCT& item) override;
+
+private:
+    bool down_ = false;
+    int focusMargin_ = 1;
+    bool showCaption_ = true;
+    bool showFocus_ = true;
     bool pressed_ = false;
 };
 
@@ -127,87 +145,43 @@ enum TToolButtonStyle : uint8_t {
     tbsTextButton
 };
 
-class TsSpeedButton : public vcl::TSpeedButton {
+class TsSpeedButton : public TsGlyphSkinned<vcl::TSpeedButton> {
 public:
     VCL_CLASS_PUBLISHED(TsSpeedButton, vcl::TSpeedButton)
     explicit TsSpeedButton(vcl::TComponent* owner);
-    ~TsSpeedButton() override;
 
-    TsCommonData* SkinData() const { return skinData_.get(); }
-    vcl::TCustomImageList* Images() const { return images_; }
-    void SetImages(vcl::TCustomImageList* images);
-    int ImageIndex() const { return imageIndex_; }
-    void SetImageIndex(int index);
-    vcl::TAlignment TextAlignment() const { return textAlignment_; }
-    void SetTextAlignment(vcl::TAlignment a);
-    int Blend() const { return blend_; }
-    void SetBlend(int percent);
-    bool Grayed() const { return grayed_; }
-    void SetGrayed(bool on);
-    TsDisabledGlyphKind DisabledGlyphKind() const { return disabledGlyphKind_; }
-    void SetDisabledGlyphKind(TsDisabledGlyphKind kind);
-    TsDisabledKind DisabledKind() const { return disabledKind_; }
-    void SetDisabledKind(TsDisabledKind kind);
     TToolButtonStyle ButtonStyle() const { return buttonStyle_; }
     void SetButtonStyle(TToolButtonStyle style);
     vcl::TPopupMenu* DropdownMenu() const { return dropdownMenu_; }
     void SetDropdownMenu(vcl::TPopupMenu* menu);
-    bool Reflected() const { return reflected_; }
-    void SetReflected(bool on);
     // Off: the caption is kept aside and the button shows none.
     bool ShowCaption() const { return showCaption_; }
     void SetShowCaption(bool on);
-    bool DrawOverBorder() const { return drawOverBorder_; }
-    void SetDrawOverBorder(bool on);
-    int TextOffset() const { return textOffset_; }
-    void SetTextOffset(int offset);
-    TacAnimatEvents AnimatEvents() const { return animatEvents_; }
-    void SetAnimatEvents(TacAnimatEvents events) { animatEvents_ = events; }
-    void SetAlignment(vcl::TAlignment a) override;
 
     // 16 for the drop-down style, else 0.
     int DropDownArrowWidth() const { return buttonStyle_ == tbsDropDown ? 16 : 0; }
     // 0 normal, 1 hot, 2 pressed (down or stuck down).
     virtual int CurrentState();
-    bool ImageUsable() const;
     // The drop-down menu is showing.
     bool DroppedDown() const { return droppedDown_; }
 
-    TBmpPaintEvent OnPaint;
-    vcl::TNotifyEvent OnMouseEnter;
-    vcl::TNotifyEvent OnMouseLeave;
-
-    void AfterConstruction() override;
-    void Loaded() override;
     void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
     void WndProc(vcl::TMessage& message) override;
 
 protected:
+    // Shown only: the cache is stale and the button repaints.
+    void LookChanged() override;
     void Paint() override;
     void MouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
     void MouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
 
 private:
-    // The look changed: the cache is stale and a shown button repaints.
-    void Changed();
     void ShowDropDown();
 
-    std::unique_ptr<TsCommonData> skinData_;
-    vcl::TCustomImageList* images_ = nullptr;
-    int imageIndex_ = -1;
-    vcl::TAlignment textAlignment_ = vcl::taCenter;
-    int blend_ = 0;
-    bool grayed_ = false;
-    TsDisabledGlyphKind disabledGlyphKind_{dgBlended};
-    TsDisabledKind disabledKind_{dkBlended};
     TToolButtonStyle buttonStyle_ = tbsButton;
     vcl::TPopupMenu* dropdownMenu_ = nullptr;
-    bool reflected_ = false;
     bool showCaption_ = true;
     std::string savedCaption_;
-    bool drawOverBorder_ = true;
-    int textOffset_ = 0;
-    TacAnimatEvents animatEvents_{aeGlobalDef};
     bool droppedDown_ = false;
     bool hintsSaved_ = false;
     bool savedShowHint_ = false;

@@ -162,15 +162,10 @@ void TsCheckBox::WndProc(TMessage& m) {
         case win::WM_LBUTTONDBLCLK:
             if (readOnly_) return;
             break;
-        case CM_MOUSEENTER:
-            if (m.LParam == 0) OnMouseEnter(this);
-            break;
-        case CM_MOUSELEAVE:
-            if (m.LParam == 0) OnMouseLeave(this);
-            break;
         default:
             break;
     }
+    TellMouse(m, this, OnMouseEnter, OnMouseLeave);
     TCustomCheckBox::WndProc(m);
     if (m.Msg == CM_TEXTCHANGED || m.Msg == CM_FONTCHANGED) AdjustSize();
 }

@@ -21,28 +21,15 @@ bool MovesSelection(uintptr_t vk) {
 
 std::vector<TPropInfo> TsCustomComboBox::Published() {
     using C = TsCustomComboBox;
-    std::vector<TPropInfo> p = EditSkinProperties<C>();
+    std::vector<TPropInfo> p = SkinProperties<C>();
     p.push_back(Property("AutoCloseUp", &C::AutoCloseUp, &C::SetAutoCloseUp));
     p.push_back(Property("AutoDropDown", &C::AutoDropDown, &C::SetAutoDropDown));
     p.push_back(Property("ReadOnly", &C::ReadOnly, &C::SetReadOnly));
     return p;
 }
 
-TsCustomComboBox::TsCustomComboBox(TComponent* owner)
-    : TCustomComboBox(owner), skin_(this, 3, "COMBOBOX") {
+TsCustomComboBox::TsCustomComboBox(TComponent* owner) : TsEditSkinned(owner, 3, "COMBOBOX") {
     SetDropDownCount(16);
-}
-
-TsCustomComboBox::~TsCustomComboBox() = default;
-
-void TsCustomComboBox::AfterConstruction() {
-    TCustomComboBox::AfterConstruction();
-    SkinData()->Loaded();
-}
-
-void TsCustomComboBox::Loaded() {
-    TCustomComboBox::Loaded();
-    SkinData()->Loaded();
 }
 
 void TsCustomComboBox::SetAlignment(TAlignment a) {
@@ -51,18 +38,7 @@ void TsCustomComboBox::SetAlignment(TAlignment a) {
     SkinData()->Invalidate();
 }
 
-void TsCustomComboBox::SetParent(TWinControl* parent) {
-    TCustomComboBox::SetParent(parent);
-    skin_.Placed();
-}
-
-void TsCustomComboBox::SetBounds(int left, int top, int width, int height) {
-    TCustomComboBox::SetBounds(left, top, width, height);
-    skin_.Placed();
-}
-
 void TsCustomComboBox::WndProc(TMessage& m) {
-    skin_.Before(m);
     if (readOnly_) {
         switch (m.Msg) {
             case win::WM_KEYDOWN:
@@ -90,12 +66,11 @@ void TsCustomComboBox::WndProc(TMessage& m) {
                 break;
         }
     }
-    TCustomComboBox::WndProc(m);
+    TsEditSkinned::WndProc(m);
     if (m.Msg == CN_COMMAND) {
         if (m.WParamHi() == win::CBN_DROPDOWN) droppedDown_ = true;
         if (m.WParamHi() == win::CBN_CLOSEUP) droppedDown_ = false;
     }
-    skin_.After(m);
 }
 
 void TsCustomComboBox::EditWndProc(TMessage& m) {

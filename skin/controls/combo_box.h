@@ -9,16 +9,11 @@
 
 namespace skin {
 
-class TsCustomComboBox : public vcl::TCustomComboBox {
+class TsCustomComboBox : public TsEditSkinned<vcl::TCustomComboBox> {
 public:
     VCL_CLASS_PUBLISHED(TsCustomComboBox, vcl::TCustomComboBox)
     explicit TsCustomComboBox(vcl::TComponent* owner);
-    ~TsCustomComboBox() override;
 
-    TsCommonData* SkinData() const { return skin_.Data(); }
-    TsBoundLabel* BoundLabel() const { return skin_.BoundLabel(); }
-    TsDisabledKind DisabledKind() const { return skin_.DisabledKind(); }
-    void SetDisabledKind(TsDisabledKind kind) { skin_.SetDisabledKind(kind); }
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool on) { readOnly_ = on; }
     bool AutoCloseUp() const { return autoCloseUp_; }
@@ -29,17 +24,12 @@ public:
     // Between the list's drop-down and close-up.
     bool DroppedDownState() const { return droppedDown_; }
 
-    void AfterConstruction() override;
-    void Loaded() override;
     void WndProc(vcl::TMessage& message) override;
-    void SetParent(vcl::TWinControl* parent) override;
-    void SetBounds(int left, int top, int width, int height) override;
 
 protected:
     void EditWndProc(vcl::TMessage& message) override;
 
 private:
-    TsEditSkin skin_;
     bool readOnly_ = false;
     bool autoCloseUp_ = false;
     bool autoDropDown_ = false;

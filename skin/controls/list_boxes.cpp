@@ -148,7 +148,7 @@ void TListBoxStrings::SetUpdateState(bool updating) {
 
 std::vector<TPropInfo> TsAlphaListBox::Published() {
     using L = TsAlphaListBox;
-    std::vector<TPropInfo> p = EditSkinProperties<L>();
+    std::vector<TPropInfo> p = SkinProperties<L>();
     for (TPropInfo& i : std::vector<TPropInfo>{
              Property("AutoCompleteDelay", &L::AutoCompleteDelay, &L::SetAutoCompleteDelay),
              Property("AutoComplete", &L::AutoComplete, &L::SetAutoComplete),
@@ -167,8 +167,7 @@ std::vector<TPropInfo> TsAlphaListBox::Published() {
 }
 
 TsAlphaListBox::TsAlphaListBox(TComponent* owner)
-    : TWinControl(owner),
-      skin_(this, 97, "EDIT"),
+    : TsEditSkinned(owner, 97, "EDIT"),
       items_(new TListBoxStrings(this)),
       canvas_(new TControlCanvas(this)) {
     // Clicks come from the window's selection changes, not from the mouse.
@@ -182,16 +181,6 @@ TsAlphaListBox::TsAlphaListBox(TComponent* owner)
 TsAlphaListBox::~TsAlphaListBox() {
     canvas_->Free();
     items_->Free();
-}
-
-void TsAlphaListBox::AfterConstruction() {
-    TWinControl::AfterConstruction();
-    SkinData()->Loaded();
-}
-
-void TsAlphaListBox::Loaded() {
-    TWinControl::Loaded();
-    SkinData()->Loaded();
 }
 
 intptr_t TsAlphaListBox::Send(uint32_t msg, uintptr_t wParam, intptr_t lParam) const {
@@ -580,18 +569,7 @@ bool TsAlphaListBox::DoKeyPress(char& key) {
     return key == 0;
 }
 
-void TsAlphaListBox::SetParent(TWinControl* parent) {
-    TWinControl::SetParent(parent);
-    skin_.Placed();
-}
-
-void TsAlphaListBox::SetBounds(int left, int top, int width, int height) {
-    TWinControl::SetBounds(left, top, width, height);
-    skin_.Placed();
-}
-
 void TsAlphaListBox::WndProc(TMessage& m) {
-    skin_.Before(m);
     if (m.Msg == win::LB_GETTEXT && VirtualStyle()) {
         std::string s;
         if (!OnData || m.WParam >= static_cast<uintptr_t>(virtualCount_)) {
@@ -614,7 +592,7 @@ void TsAlphaListBox::WndProc(TMessage& m) {
         m.Result = static_cast<intptr_t>(s.size());
         return;
     }
-    TWinControl::WndProc(m);
+    TsEditSkinned::WndProc(m);
     switch (m.Msg) {
         case win::WM_SIZE:
         case CM_ENABLEDCHANGED:
@@ -628,16 +606,10 @@ void TsAlphaListBox::WndProc(TMessage& m) {
         case win::WM_VSCROLL:
             OnVScroll(this);
             break;
-        case CM_MOUSEENTER:
-            if (m.LParam == 0) OnMouseEnter(this);
-            break;
-        case CM_MOUSELEAVE:
-            if (m.LParam == 0) OnMouseLeave(this);
-            break;
         default:
             break;
     }
-    skin_.After(m);
+    TellMouse(m, this, OnMouseEnter, OnMouseLeave);
 }
 
 void TsAlphaListBox::Dispatch(TMessage& m) {

@@ -76,16 +76,11 @@ private:
     TsAlphaListBox* listBox_;
 };
 
-class TsAlphaListBox : public vcl::TWinControl {
+class TsAlphaListBox : public TsEditSkinned<vcl::TWinControl> {
 public:
     VCL_CLASS_PUBLISHED(TsAlphaListBox, vcl::TWinControl)
     explicit TsAlphaListBox(vcl::TComponent* owner);
     ~TsAlphaListBox() override;
-
-    TsCommonData* SkinData() const { return skin_.Data(); }
-    TsBoundLabel* BoundLabel() const { return skin_.BoundLabel(); }
-    TsDisabledKind DisabledKind() const { return skin_.DisabledKind(); }
-    void SetDisabledKind(TsDisabledKind kind) { skin_.SetDisabledKind(kind); }
 
     vcl::TStrings* Items() const { return items_; }
     // In a virtual style the style becomes its plain or owner-drawn twin first.
@@ -147,13 +142,9 @@ public:
     vcl::TNotifyEvent OnMouseEnter;
     vcl::TNotifyEvent OnMouseLeave;
 
-    void AfterConstruction() override;
-    void Loaded() override;
     void WndProc(vcl::TMessage& message) override;
     void Dispatch(vcl::TMessage& message) override;
     bool DoKeyPress(char& key) override;
-    void SetParent(vcl::TWinControl* parent) override;
-    void SetBounds(int left, int top, int width, int height) override;
 
 protected:
     friend class TListBoxStrings;
@@ -181,7 +172,6 @@ private:
     void RepaintItem(int index);
     void TypeAhead(char key);
 
-    TsEditSkin skin_;
     TListBoxStrings* items_;
     vcl::TControlCanvas* canvas_;
     int virtualCount_ = 0;

@@ -10,34 +10,4 @@ std::vector<TPropInfo> TsCustomListView::Published() {
             Property("HighlightHeaders", &L::HighlightHeaders, &L::SetHighlightHeaders)};
 }
 
-TsCustomListView::TsCustomListView(TComponent* owner) : TCustomListView(owner), skin_(this, 10) {}
-
-TsCustomListView::~TsCustomListView() = default;
-
-void TsCustomListView::AfterConstruction() {
-    TCustomListView::AfterConstruction();
-    SkinData()->Loaded();
-}
-
-void TsCustomListView::Loaded() {
-    TCustomListView::Loaded();
-    SkinData()->Loaded();
-}
-
-void TsCustomListView::SetParent(TWinControl* parent) {
-    TCustomListView::SetParent(parent);
-    skin_.Placed();
-}
-
-void TsCustomListView::SetBounds(int left, int top, int width, int height) {
-    TCustomListView::SetBounds(left, top, width, height);
-    skin_.Placed();
-}
-
-void TsCustomListView::WndProc(TMessage& m) {
-    skin_.Before(m);
-    TCustomListView::WndProc(m);
-    skin_.After(m);
-}
-
 }  // namespace skin

@@ -8,25 +8,15 @@
 
 namespace skin {
 
-class TsCustomListView : public vcl::TCustomListView {
+class TsCustomListView : public TsEditSkinned<vcl::TCustomListView> {
 public:
     VCL_CLASS_PUBLISHED(TsCustomListView, vcl::TCustomListView)
-    explicit TsCustomListView(vcl::TComponent* owner);
-    ~TsCustomListView() override;
+    explicit TsCustomListView(vcl::TComponent* owner) : TsEditSkinned(owner, 10) {}
 
-    TsCommonData* SkinData() const { return skin_.Data(); }
-    TsBoundLabel* BoundLabel() const { return skin_.BoundLabel(); }
     bool HighlightHeaders() const { return highlightHeaders_; }
     void SetHighlightHeaders(bool on) { highlightHeaders_ = on; }
 
-    void AfterConstruction() override;
-    void Loaded() override;
-    void WndProc(vcl::TMessage& message) override;
-    void SetParent(vcl::TWinControl* parent) override;
-    void SetBounds(int left, int top, int width, int height) override;
-
 private:
-    TsEditSkin skin_;
     bool highlightHeaders_ = true;
 };
 

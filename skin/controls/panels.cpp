@@ -1,6 +1,7 @@
 #include "skin/controls/panels.h"
 
 #include "platform/user/user.h"
+#include "skin/controls/skin_types.h"
 #include "vcl/controls/forms.h"
 
 namespace skin {
@@ -38,9 +39,7 @@ void TsPanel::Paint() {
 void TsPanel::WndProc(TMessage& m) {
     CommonWndProc(m, skinData_.get());
     TPanel::WndProc(m);
-    if (m.LParam != 0) return;
-    if (m.Msg == CM_MOUSEENTER) OnMouseEnter(this);
-    if (m.Msg == CM_MOUSELEAVE) OnMouseLeave(this);
+    TellMouse(m, this, OnMouseEnter, OnMouseLeave);
 }
 
 // --- TsDragBar ---

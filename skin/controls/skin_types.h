@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "skin/core/disabled_kind.h"
+#include "vcl/system/delegate.h"
+#include "vcl/system/messages.h"
 #include "vcl/system/object.h"
 #include "vcl/system/set.h"
 
@@ -15,6 +17,15 @@ using TsDisabledGlyphKind = vcl::Set<TsDisabledGlyphKindItem>;
 // The mouse events whose state change fades; aeGlobalDef leaves it to the skin manager.
 enum TacAnimatEvent : uint8_t { aeMouseEnter, aeMouseLeave, aeMouseDown, aeMouseUp, aeGlobalDef };
 using TacAnimatEvents = vcl::Set<TacAnimatEvent>;
+
+// Fires a control's own OnMouseEnter or OnMouseLeave for CM_MOUSEENTER or CM_MOUSELEAVE; a
+// child's report of the mouse (the child in LParam) is not the control's own.
+inline void TellMouse(const vcl::TMessage& m, vcl::TObject* sender, const vcl::TNotifyEvent& enter,
+                      const vcl::TNotifyEvent& leave) {
+    if (m.LParam != 0) return;
+    if (m.Msg == vcl::CM_MOUSEENTER) enter(sender);
+    if (m.Msg == vcl::CM_MOUSELEAVE) leave(sender);
+}
 
 // A published set-typed property, read and written as its bits.
 template <class C, class E>
