@@ -82,9 +82,7 @@ void TsCustomComboEdit::Loaded() {
 
 void TsCustomComboEdit::CreateParams(TCreateParams& p) {
     TsMaskEdit::CreateParams(p);
-    p.Style |= win::ES_MULTILINE | win::WS_CLIPCHILDREN;
-    if (Alignment() == taRightJustify) p.Style |= win::ES_RIGHT;
-    if (Alignment() == taCenter) p.Style |= win::ES_CENTER;
+    p.Style |= EditWithButtonsStyle(Alignment());
 }
 
 void TsCustomComboEdit::CreateWnd() {

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+#include "platform/controls/edit_control.h"
+#include "platform/user/styles.h"
 #include "skin/controls/bound_label.h"
 #include "skin/controls/skin_types.h"
 #include "skin/core/common_data.h"
@@ -71,5 +73,14 @@ private:
     std::unique_ptr<TsBoundLabel> boundLabel_;
     TsDisabledKind disabledKind_{dkBlended};
 };
+
+// The window style an edit with buttons inside it adds: several lines (so that its formatting
+// rectangle may stop before the buttons), its children clipped, the text aligned.
+inline uint32_t EditWithButtonsStyle(vcl::TAlignment alignment) {
+    return win::ES_MULTILINE | win::WS_CLIPCHILDREN |
+           (alignment == vcl::taRightJustify ? win::ES_RIGHT
+            : alignment == vcl::taCenter     ? win::ES_CENTER
+                                             : 0);
+}
 
 }  // namespace skin

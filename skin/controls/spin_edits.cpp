@@ -207,9 +207,7 @@ void TsBaseSpinEdit::SetAlignment(TAlignment a) {
 
 void TsBaseSpinEdit::CreateParams(TCreateParams& p) {
     TsEdit::CreateParams(p);
-    p.Style |= win::ES_MULTILINE | win::WS_CLIPCHILDREN;
-    if (Alignment() == taRightJustify) p.Style |= win::ES_RIGHT;
-    if (Alignment() == taCenter) p.Style |= win::ES_CENTER;
+    p.Style |= EditWithButtonsStyle(Alignment());
 }
 
 void TsBaseSpinEdit::CreateWnd() {
