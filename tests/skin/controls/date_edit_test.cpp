@@ -211,6 +211,42 @@ TEST_F(SkinDateEditTest, TheButtonOpensTheCalendarUnderTheEdit) {
     EXPECT_TRUE(popup->Visible());
 }
 
+TEST_F(SkinDateEditTest, WithoutItsButtonTheTextTakesTheWholeEdit) {
+    auto* ed = Edit();
+    ed->SetDirectInput(false);
+    form->Show();
+    Pump();
+    // DirectInput off: nothing typed, but the button still opens the calendar.
+    ed->SetFocus();
+    QueueKey(0, '1');
+    Pump();
+    EXPECT_EQ(ed->Date(), 0);
+    QueueClick(ed->Button());
+    Pump();
+    ASSERT_NE(ed->PopupCalendar(), nullptr);
+    EXPECT_TRUE(ed->PopupVisible());
+    QueueKey(win::VK_ESCAPE);
+    Pump();
+    // No button: the formatting rectangle spans the client area and Alt+Down opens nothing.
+    ed->SetShowButton(false);
+    EXPECT_FALSE(ed->Button()->Visible());
+    win::RECT r{};
+    win::SendMessageA(ed->Handle(), win::EM_GETRECT, 0, reinterpret_cast<win::LPARAM>(&r));
+    EXPECT_EQ(r.right, ed->ClientWidth());
+    ed->SetFocus();
+    win::QueueKeyEvent(win::KeyEvent{win::VK_MENU, true, 0});
+    QueueKey(win::VK_DOWN);
+    win::QueueKeyEvent(win::KeyEvent{win::VK_MENU, false, 0});
+    Pump();
+    EXPECT_FALSE(ed->PopupVisible());
+    // Moving the edit closes an open popup.
+    ed->SetShowButton(true);
+    ed->PopupDropDown();
+    EXPECT_TRUE(ed->PopupVisible());
+    ed->SetLeft(ed->Left() + 5);
+    EXPECT_FALSE(ed->PopupVisible());
+}
+
 class SkinMonthCalendarTest : public FormTest {
 protected:
     TsMonthCalendar* Calendar() {

@@ -90,6 +90,23 @@ TEST_F(SkinListBoxTest, ThePreviouslySelectedItemIsRepaintedAtOnce) {
     EXPECT_EQ(drawn.front(), 0);
 }
 
+TEST_F(SkinListBoxTest, AnUnfocusedListKeepsItsCurrentItemHighlighted) {
+    auto* l = List<TsListBox>({"one", "two", "three"});
+    auto* other = Place<TButton>(form, Bounds(200, 10, 75, 25));
+    l->SetStyle(lbOwnerDrawFixed);
+    form->Show();
+    Pump();
+    l->SetItemIndex(1);
+    other->SetFocus();
+    Pump();
+    const TRect r = l->ItemRect(1);
+    EXPECT_EQ(ScreenPixel(l, r.Right - 5, (r.Top + r.Bottom) / 2),
+              static_cast<win::COLORREF>(ColorToRGB(clHighlight)));
+    const TRect r0 = l->ItemRect(0);
+    EXPECT_EQ(ScreenPixel(l, r0.Right - 5, (r0.Top + r0.Bottom) / 2),
+              static_cast<win::COLORREF>(ColorToRGB(clWindow)));
+}
+
 TEST_F(SkinListBoxTest, TypingSelectsTheFirstItemThatBeginsWithIt) {
     auto* l = List<TsListBox>({"Москва"_cp, "Мурманск"_cp, "Омск"_cp, "мурашки"_cp});
     int clicks = 0;
