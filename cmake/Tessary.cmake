@@ -54,3 +54,22 @@ function(tessary_fuzzers library)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   endforeach()
 endfunction()
+
+# tessary_embed_files(<target> <function> FILES <files...>)
+#   Builds the files into <target> as RCDATA resources named after their file names without
+#   extension. The generated `void <function>()` (a name with its namespace) registers them;
+#   callers call it before looking them up, which also keeps the linker from dropping the data.
+function(tessary_embed_files target function)
+  cmake_parse_arguments(ARG "" "" "FILES" ${ARGN})
+  string(MAKE_C_IDENTIFIER ${function} stem)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${stem}.cpp)
+  string(REPLACE ";" "|" files "${ARG_FILES}")
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${out} -DFUNCTION=${function} -DFILES=${files}
+            -P ${PROJECT_SOURCE_DIR}/cmake/embed_files.cmake
+    DEPENDS ${ARG_FILES} ${PROJECT_SOURCE_DIR}/cmake/embed_files.cmake
+    COMMENT "Embedding ${function}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${out})
+endfunction()
