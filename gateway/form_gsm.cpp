@@ -1,0 +1,93 @@
+#include "gateway/form_gsm.h"
+
+#include "platform/os/cp_literal.h"
+#include "platform/os/files.h"
+#include "platform/user/message_box.h"
+
+namespace gateway {
+
+namespace {
+
+template <typename T>
+T* Make(vcl::TComponent* owner, const char* name, vcl::TRect bounds, const std::string& caption) {
+    T* c = vcl::New<T>(owner);
+    c->SetName(name);
+    c->SetParent(static_cast<vcl::TWinControl*>(owner));
+    c->SetBoundsRect(bounds);
+    if (!caption.empty()) c->SetCaption(caption);
+    return c;
+}
+
+}  // namespace
+
+TformGSM::TformGSM(vcl::TComponent* owner) : vcl::TForm(owner) {
+    using vcl::Rect;
+    SetName("formGSM");
+    SetCaption("Выбрать GSM-шлюз"_cp);
+    SetBorderStyle(vcl::bsDialog);
+    SetBorderIcons({vcl::biSystemMenu});
+    SetPosition(vcl::poScreenCenter);
+    SetClientSize(360, 284);
+
+    labCOM = Make<skin::TsLabel>(this, "labCOM", Rect(8, 8, 200, 24), "СОМ-порт:"_cp);
+    cbCOM = Make<vcl::TComboBox>(this, "cbCOM", Rect(8, 26, 200, 47), "");
+    cbCOM->SetStyle(vcl::csDropDown);
+    labCOM->FocusControl = cbCOM;
+    btnTest = Make<skin::TsBitBtn>(this, "btnTest", Rect(232, 8, 352, 48), "Тест\rсоединения"_cp);
+    btnTest->SetWordWrap(true);
+    btnTest->OnClick = {this, &TformGSM::btnTestClick};
+    labLog = Make<skin::TsLabel>(this, "labLog", Rect(8, 56, 352, 72), "Лог АТ-команд:"_cp);
+    memoLog = Make<skin::TsMemo>(this, "memoLog", Rect(8, 74, 352, 240), "");
+    memoLog->SetReadOnly(true);
+    memoLog->SetScrollBars(vcl::ssVertical);
+    labLog->FocusControl = memoLog;
+    btnSelect = Make<skin::TsBitBtn>(this, "btnSelect", Rect(176, 250, 260, 276), "Выбрать"_cp);
+    btnSelect->OnClick = {this, &TformGSM::btnSelectClick};
+    btnCancel = Make<skin::TsBitBtn>(this, "btnCancel", Rect(268, 250, 352, 276), "Отмена"_cp);
+    btnCancel->SetCancel(true);
+    btnCancel->SetModalResult(vcl::mrCancel);
+}
+
+void TformGSM::Execute(std::string& portName) {
+    Selected = false;
+    ClearLog();
+    FillPortList();
+    if (!portName.empty()) cbCOM->SetText(portName);
+    ShowModal();
+    if (Selected) portName = cbCOM->Text();
+}
+
+void TformGSM::FillPortList() {
+    if (!os::DirectoryExists(SysClassTty)) return;
+    vcl::TStrings* items = cbCOM->Items();
+    items->Clear();
+    for (const std::string& port : os::ListSerialPorts(SysClassTty))
+        items->Add(port);
+}
+
+void TformGSM::btnTestClick(vcl::TObject*) {
+    RunModemTest(*port_, cbCOM->Text(), *this);
+}
+
+void TformGSM::btnSelectClick(vcl::TObject*) {
+    Selected = true;
+    SetModalResult(vcl::mrOk);
+}
+
+void TformGSM::ClearLog() {
+    memoLog->Lines()->Clear();
+}
+
+void TformGSM::AddLogLine(const std::string& line) {
+    memoLog->Lines()->Add(line);
+}
+
+void TformGSM::Repaint() {
+    vcl::TForm::Repaint();
+}
+
+void TformGSM::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    win::MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags);
+}
+
+}  // namespace gateway
