@@ -1,49 +1,36 @@
 #include "gateway/form_gsm.h"
 
+#include "gateway/form_building.h"
 #include "platform/os/cp_literal.h"
 #include "platform/os/files.h"
 #include "platform/user/message_box.h"
 
 namespace gateway {
 
-namespace {
-
-template <typename T>
-T* Make(vcl::TComponent* owner, const char* name, vcl::TRect bounds, const std::string& caption) {
-    T* c = vcl::New<T>(owner);
-    c->SetName(name);
-    c->SetParent(static_cast<vcl::TWinControl*>(owner));
-    c->SetBoundsRect(bounds);
-    if (!caption.empty()) c->SetCaption(caption);
-    return c;
-}
-
-}  // namespace
-
 TformGSM::TformGSM(vcl::TComponent* owner) : vcl::TForm(owner) {
     using vcl::Rect;
-    SetName("formGSM");
-    SetCaption("Выбрать GSM-шлюз"_cp);
-    SetBorderStyle(vcl::bsDialog);
-    SetBorderIcons({vcl::biSystemMenu});
-    SetPosition(vcl::poScreenCenter);
-    SetClientSize(360, 284);
+    SetUpDialog(this, "formGSM", "Выбрать GSM-шлюз"_cp, 360, 284);
 
-    labCOM = Make<skin::TsLabel>(this, "labCOM", Rect(8, 8, 200, 24), "СОМ-порт:"_cp);
-    cbCOM = Make<vcl::TComboBox>(this, "cbCOM", Rect(8, 26, 200, 47), "");
+    labCOM =
+        MakeComponent<skin::TsLabel>(this, this, "labCOM", Rect(8, 8, 200, 24), "СОМ-порт:"_cp);
+    cbCOM = MakeComponent<vcl::TComboBox>(this, this, "cbCOM", Rect(8, 26, 200, 47));
     cbCOM->SetStyle(vcl::csDropDown);
     labCOM->FocusControl = cbCOM;
-    btnTest = Make<skin::TsBitBtn>(this, "btnTest", Rect(232, 8, 352, 48), "Тест\rсоединения"_cp);
+    btnTest = MakeComponent<skin::TsBitBtn>(this, this, "btnTest", Rect(232, 8, 352, 48),
+                                            "Тест\rсоединения"_cp);
     btnTest->SetWordWrap(true);
     btnTest->OnClick = {this, &TformGSM::btnTestClick};
-    labLog = Make<skin::TsLabel>(this, "labLog", Rect(8, 56, 352, 72), "Лог АТ-команд:"_cp);
-    memoLog = Make<skin::TsMemo>(this, "memoLog", Rect(8, 74, 352, 240), "");
+    labLog = MakeComponent<skin::TsLabel>(this, this, "labLog", Rect(8, 56, 352, 72),
+                                          "Лог АТ-команд:"_cp);
+    memoLog = MakeComponent<skin::TsMemo>(this, this, "memoLog", Rect(8, 74, 352, 240));
     memoLog->SetReadOnly(true);
     memoLog->SetScrollBars(vcl::ssVertical);
     labLog->FocusControl = memoLog;
-    btnSelect = Make<skin::TsBitBtn>(this, "btnSelect", Rect(176, 250, 260, 276), "Выбрать"_cp);
+    btnSelect = MakeComponent<skin::TsBitBtn>(this, this, "btnSelect", Rect(176, 250, 260, 276),
+                                              "Выбрать"_cp);
     btnSelect->OnClick = {this, &TformGSM::btnSelectClick};
-    btnCancel = Make<skin::TsBitBtn>(this, "btnCancel", Rect(268, 250, 352, 276), "Отмена"_cp);
+    btnCancel = MakeComponent<skin::TsBitBtn>(this, this, "btnCancel", Rect(268, 250, 352, 276),
+                                              "Отмена"_cp);
     btnCancel->SetCancel(true);
     btnCancel->SetModalResult(vcl::mrCancel);
 }

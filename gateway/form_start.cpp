@@ -1,5 +1,6 @@
 #include "gateway/form_start.h"
 
+#include "gateway/form_building.h"
 #include "gateway/log_thread.h"
 #include "gateway/program_images.h"
 #include "platform/os/cp_literal.h"
@@ -18,24 +19,6 @@ TMainWindowLink& TheMainWindow() {
     return *link;
 }
 
-// A component of class T named `name`, owned by `owner`, placed on `parent` at `bounds`.
-template <typename T>
-T* Make(vcl::TComponent* owner, vcl::TWinControl* parent, const char* name, vcl::TRect bounds) {
-    T* c = vcl::New<T>(owner);
-    c->SetName(name);
-    c->SetParent(parent);
-    c->SetBoundsRect(bounds);
-    return c;
-}
-
-template <typename T>
-T* MakeCaptioned(vcl::TComponent* owner, vcl::TWinControl* parent, const char* name,
-                 vcl::TRect bounds, const std::string& caption) {
-    T* c = Make<T>(owner, parent, name, bounds);
-    c->SetCaption(caption);
-    return c;
-}
-
 void SetUpSpinEdit(skin::TsDecimalSpinEdit* edit, int lo, int hi) {
     edit->SetIncrement(1);
     edit->SetMinValue(lo);
@@ -46,12 +29,7 @@ void SetUpSpinEdit(skin::TsDecimalSpinEdit* edit, int lo, int hi) {
 }  // namespace
 
 TformStart::TformStart(vcl::TComponent* owner) : vcl::TForm(owner), main_(TheMainWindow()) {
-    SetName("formStart");
-    SetCaption("Рассылка СМС"_cp);
-    SetBorderStyle(vcl::bsDialog);
-    SetBorderIcons({vcl::biSystemMenu});
-    SetPosition(vcl::poScreenCenter);
-    SetClientSize(480, 468);
+    SetUpDialog(this, "formStart", "Рассылка СМС"_cp, 480, 468);
     KeyPreview = true;
     MakeComponents();
     MakeRun(serialPort_);
@@ -65,12 +43,12 @@ TformStart::~TformStart() = default;
 
 void TformStart::MakeComponents() {
     using vcl::Rect;
-    gbState = MakeCaptioned<skin::TsGroupBox>(this, this, "gbState", Rect(8, 4, 472, 214),
+    gbState = MakeComponent<skin::TsGroupBox>(this, this, "gbState", Rect(8, 4, 472, 214),
                                               "Ход работы"_cp);
-    prBar = Make<skin::TsGauge>(this, gbState, "prBar", Rect(12, 44, 452, 64));
+    prBar = MakeComponent<skin::TsGauge>(this, gbState, "prBar", Rect(12, 44, 452, 64));
     prBar->SetSuffix("%");
     prBar->SetKind(skin::gkHorizontalBar);
-    labStage = MakeCaptioned<skin::TsLabel>(this, gbState, "labStage", Rect(12, 22, 420, 38),
+    labStage = MakeComponent<skin::TsLabel>(this, gbState, "labStage", Rect(12, 22, 420, 38),
                                             "Этап: рассылка СМС"_cp);
     vcl::TImage** levels[kSignalLevels] = {&imgLevel0, &imgLevel1, &imgLevel2,
                                            &imgLevel3, &imgLevel4, &imgLevel5};
@@ -79,42 +57,42 @@ void TformStart::MakeComponents() {
         const int left = 436 - (kSignalLevels - 1 - k) * 18;
         const std::string name = "imgLevel" + std::to_string(k);
         vcl::TImage* img =
-            Make<vcl::TImage>(this, gbState, name.c_str(), Rect(left, 20, left + 16, 36));
+            MakeComponent<vcl::TImage>(this, gbState, name.c_str(), Rect(left, 20, left + 16, 36));
         LoadSignalPicture(k, img->Picture());
         img->SetTransparent(true);
         img->SetVisible(false);
         img->SetShowHint(true);
         *levels[k] = img;
     }
-    labCurNum = MakeCaptioned<skin::TsLabel>(this, gbState, "labCurNum", Rect(12, 72, 452, 88),
+    labCurNum = MakeComponent<skin::TsLabel>(this, gbState, "labCurNum", Rect(12, 72, 452, 88),
                                              "Текущий номер:"_cp);
-    labSMS = MakeCaptioned<skin::TsLabel>(this, gbState, "labSMS", Rect(12, 94, 452, 110),
+    labSMS = MakeComponent<skin::TsLabel>(this, gbState, "labSMS", Rect(12, 94, 452, 110),
                                           "Текст СМС:"_cp);
-    memoSMS = Make<skin::TsMemo>(this, gbState, "memoSMS", Rect(12, 112, 452, 200));
+    memoSMS = MakeComponent<skin::TsMemo>(this, gbState, "memoSMS", Rect(12, 112, 452, 200));
     memoSMS->SetReadOnly(true);
     memoSMS->SetWordWrap(true);
     memoSMS->SetScrollBars(vcl::ssVertical);
 
-    gbSettings = MakeCaptioned<skin::TsGroupBox>(this, this, "gbSettings", Rect(8, 218, 472, 318),
+    gbSettings = MakeComponent<skin::TsGroupBox>(this, this, "gbSettings", Rect(8, 218, 472, 318),
                                                  "Настройки"_cp);
-    labSMSPause = MakeCaptioned<skin::TsLabel>(this, gbSettings, "labSMSPause",
+    labSMSPause = MakeComponent<skin::TsLabel>(this, gbSettings, "labSMSPause",
                                                Rect(12, 24, 340, 40), "Пауза между СМС (сек.)"_cp);
-    edSMSPause =
-        Make<skin::TsDecimalSpinEdit>(this, gbSettings, "edSMSPause", Rect(372, 20, 452, 41));
+    edSMSPause = MakeComponent<skin::TsDecimalSpinEdit>(this, gbSettings, "edSMSPause",
+                                                        Rect(372, 20, 452, 41));
     SetUpSpinEdit(edSMSPause, kMinSMSDelay, kMaxSMSDelay);
     edSMSPause->OnChange = {this, &TformStart::edSMSPauseChange};
-    chkReport = MakeCaptioned<skin::TsCheckBox>(
+    chkReport = MakeComponent<skin::TsCheckBox>(
         this, gbSettings, "chkReport", Rect(10, 46, 340, 66), "Запросить отчет о доставке"_cp);
     chkReport->OnClick = {this, &TformStart::chkReportClick};
     labReportWaitFor =
-        MakeCaptioned<skin::TsLabel>(this, gbSettings, "labReportWaitFor", Rect(12, 74, 360, 90),
+        MakeComponent<skin::TsLabel>(this, gbSettings, "labReportWaitFor", Rect(12, 74, 360, 90),
                                      "После рассылки ждать отчеты о доставке (мин.)"_cp);
-    edReportWaitFor =
-        Make<skin::TsDecimalSpinEdit>(this, gbSettings, "edReportWaitFor", Rect(372, 70, 452, 91));
+    edReportWaitFor = MakeComponent<skin::TsDecimalSpinEdit>(this, gbSettings, "edReportWaitFor",
+                                                             Rect(372, 70, 452, 91));
     SetUpSpinEdit(edReportWaitFor, kMinReportWaitMins, kMaxReportWaitMins);
     edReportWaitFor->OnChange = {this, &TformStart::edReportWaitForChange};
 
-    gbStatistic = MakeCaptioned<skin::TsGroupBox>(this, this, "gbStatistic", Rect(8, 322, 472, 424),
+    gbStatistic = MakeComponent<skin::TsGroupBox>(this, this, "gbStatistic", Rect(8, 322, 472, 424),
                                                   "Статистика"_cp);
     struct Counter {
         skin::TsLabel** label;
@@ -133,24 +111,24 @@ void TformStart::MakeComponents() {
     };
     int top = 22;
     for (const Counter& c : counters) {
-        *c.label = MakeCaptioned<skin::TsLabel>(this, gbStatistic, c.name,
+        *c.label = MakeComponent<skin::TsLabel>(this, gbStatistic, c.name,
                                                 Rect(12, top, 260, top + 16), c.caption);
-        *c.value = MakeCaptioned<skin::TsLabel>(this, gbStatistic, c.valueName,
+        *c.value = MakeComponent<skin::TsLabel>(this, gbStatistic, c.valueName,
                                                 Rect(268, top, 452, top + 16), "0 (0%)");
         top += 19;
     }
     labAllNumbersValue->SetCaption("0");
 
-    btnShowNumberLog = MakeCaptioned<skin::TsBitBtn>(this, this, "btnShowNumberLog",
+    btnShowNumberLog = MakeComponent<skin::TsBitBtn>(this, this, "btnShowNumberLog",
                                                      Rect(8, 432, 108, 460), "Журнал"_cp);
     btnShowNumberLog->OnClick = {this, &TformStart::btnShowNumberLogClick};
     btnStart =
-        MakeCaptioned<skin::TsBitBtn>(this, this, "btnStart", Rect(208, 432, 292, 460), "Старт"_cp);
+        MakeComponent<skin::TsBitBtn>(this, this, "btnStart", Rect(208, 432, 292, 460), "Старт"_cp);
     btnStart->OnClick = {this, &TformStart::btnStartClick};
     btnStop =
-        MakeCaptioned<skin::TsBitBtn>(this, this, "btnStop", Rect(298, 432, 382, 460), "Стоп"_cp);
+        MakeComponent<skin::TsBitBtn>(this, this, "btnStop", Rect(298, 432, 382, 460), "Стоп"_cp);
     btnStop->OnClick = {this, &TformStart::btnStopClick};
-    btnClose = MakeCaptioned<skin::TsBitBtn>(this, this, "btnClose", Rect(388, 432, 472, 460),
+    btnClose = MakeComponent<skin::TsBitBtn>(this, this, "btnClose", Rect(388, 432, 472, 460),
                                              "Закрыть"_cp);
     btnClose->OnClick = {this, &TformStart::btnCloseClick};
 }

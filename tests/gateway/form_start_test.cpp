@@ -36,13 +36,7 @@ protected:
         return gateway_test::RunRig::SaveRows(Db(), kName, kText, rows);
     }
     void Open(int list) { form->Execute("ttyUSB0", list, kName, kText); }
-    std::vector<bool> Processed() {
-        const auto rs = Db().QueryRaw("select Processed from NumberList order by ID");
-        std::vector<bool> out;
-        for (std::size_t r = 0; r < rs.RowCount(); ++r)
-            out.push_back(rs.At(r, 0).Integer() != 0);
-        return out;
-    }
+    std::vector<bool> Processed() { return gateway_test::ProcessedFlags(Db()); }
     bool Shown() { return form->Visible(); }
     // The signal picture shown: its level, -1 for none, and whether it stands in imgLevel5's place.
     int SignalShown(bool* inPlace = nullptr) {

@@ -60,6 +60,15 @@ public:
     std::vector<unsigned> beeps;
 };
 
+// Processed flags of the numbers, in ID order.
+inline std::vector<bool> ProcessedFlags(sql::Database& db) {
+    const auto rs = db.QueryRaw("select Processed from NumberList order by ID");
+    std::vector<bool> out;
+    for (std::size_t r = 0; r < rs.RowCount(); ++r)
+        out.push_back(rs.At(r, 0).Integer() != 0);
+    return out;
+}
+
 struct RunRig {
     explicit RunRig(vmodem::Options options = {}) : link(std::move(options)) {
         settings.SMSDelay = 0;
@@ -126,14 +135,7 @@ struct RunRig {
                             rs.At(r, 7).IsNull() ? -1 : static_cast<int>(rs.At(r, 7).Integer())});
         return rows;
     }
-    // Processed flags of the list's numbers, in ID order.
-    std::vector<bool> Processed() {
-        const auto rs = Db().QueryRaw("select Processed from NumberList order by ID");
-        std::vector<bool> out;
-        for (std::size_t r = 0; r < rs.RowCount(); ++r)
-            out.push_back(rs.At(r, 0).Integer() != 0);
-        return out;
-    }
+    std::vector<bool> Processed() { return ProcessedFlags(Db()); }
     bool Active(int list) {
         return Db().QueryRaw("select coalesce(Active, 0) from List where ID=?1", {sql::Value(list)})
                    .At(0, 0)
