@@ -4,28 +4,36 @@
 #include "platform/os/cp_literal.h"
 #include "platform/os/files.h"
 #include "platform/user/message_box.h"
+#include "skin/controls/bound_label.h"
 
 namespace gateway {
+
+namespace {
+
+// The caption above a control.
+void Label(skin::TsBoundLabel* label, const std::string& caption) {
+    label->SetActive(true);
+    label->SetLayout(skin::sclTopLeft);
+    label->SetIndent(2);
+    label->SetCaption(caption);
+}
+
+}  // namespace
 
 TformGSM::TformGSM(vcl::TComponent* owner) : vcl::TForm(owner) {
     using vcl::Rect;
     SetUpDialog(this, "formGSM", "Выбрать GSM-шлюз"_cp, 360, 284);
 
-    labCOM =
-        MakeComponent<skin::TsLabel>(this, this, "labCOM", Rect(8, 8, 200, 24), "СОМ-порт:"_cp);
-    cbCOM = MakeComponent<vcl::TComboBox>(this, this, "cbCOM", Rect(8, 26, 200, 47));
-    cbCOM->SetStyle(vcl::csDropDown);
-    labCOM->FocusControl = cbCOM;
+    cbCOM = MakeComponent<skin::TsComboBox>(this, this, "cbCOM", Rect(8, 26, 200, 47));
+    Label(cbCOM->BoundLabel(), "СОМ-порт:"_cp);
     btnTest = MakeComponent<skin::TsBitBtn>(this, this, "btnTest", Rect(232, 8, 352, 48),
                                             "Тест\rсоединения"_cp);
     btnTest->SetWordWrap(true);
     btnTest->OnClick = {this, &TformGSM::btnTestClick};
-    labLog = MakeComponent<skin::TsLabel>(this, this, "labLog", Rect(8, 56, 352, 72),
-                                          "Лог АТ-команд:"_cp);
     memoLog = MakeComponent<skin::TsMemo>(this, this, "memoLog", Rect(8, 74, 352, 240));
     memoLog->SetReadOnly(true);
     memoLog->SetScrollBars(vcl::ssVertical);
-    labLog->FocusControl = memoLog;
+    Label(memoLog->BoundLabel(), "Лог АТ-команд:"_cp);
     btnSelect = MakeComponent<skin::TsBitBtn>(this, this, "btnSelect", Rect(176, 250, 260, 276),
                                               "Выбрать"_cp);
     btnSelect->OnClick = {this, &TformGSM::btnSelectClick};

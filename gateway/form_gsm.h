@@ -9,9 +9,8 @@
 #include "gateway/modem_test.h"
 #include "platform/os/serial_port.h"
 #include "skin/controls/buttons.h"
+#include "skin/controls/combo_box.h"
 #include "skin/controls/edits.h"
-#include "skin/controls/labels.h"
-#include "vcl/controls/combo_box.h"
 #include "vcl/controls/forms.h"
 
 namespace gateway {
@@ -37,10 +36,8 @@ public:
     bool Selected = false;
 
     // The components, in the order they are made.
-    skin::TsLabel* labCOM;
-    vcl::TComboBox* cbCOM;
+    skin::TsComboBox* cbCOM;  // with its label above it, as memoLog
     skin::TsBitBtn* btnTest;
-    skin::TsLabel* labLog;
     skin::TsMemo* memoLog;
     skin::TsBitBtn* btnSelect;
     skin::TsBitBtn* btnCancel;

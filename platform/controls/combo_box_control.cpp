@@ -639,6 +639,9 @@ LRESULT Press(HWND h, ComboState& st, POINT p) {
 }  // namespace
 
 LRESULT ComboBoxWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE)  // scroll bars asked for belong to the list; the box shows none
+        SetWindowLongPtrA(h, GWL_STYLE,
+                          GetWindowLongPtrA(h, GWL_STYLE) & ~LONG_PTR(WS_VSCROLL | WS_HSCROLL));
     ComboState* st = KeepControlState<ComboState>(h, msg);
     if (!st) return DefWindowProcA(h, msg, wp, lp);
     if (msg >= CB_GETEDITSEL && msg <= CB_FINDSTRINGEXACT) return ComboMessage(h, *st, msg, wp, lp);

@@ -46,7 +46,7 @@ private:
     std::thread thread_;
 };
 
-std::vector<std::string> Items(vcl::TComboBox* box) {
+std::vector<std::string> Items(vcl::TCustomComboBox* box) {
     std::vector<std::string> out;
     for (int i = 0; i < box->Items()->Count(); ++i)
         out.push_back(box->Items()->Strings(i));
@@ -67,6 +67,7 @@ TEST(PortDialog, ListsTheSerialPortsOfTheSystem) {
         [&] {
             EXPECT_EQ(Items(dialog->cbCOM), (std::vector<std::string>{"ttyS0", "ttyUSB1"}));
             EXPECT_EQ(dialog->cbCOM->Text(), "ttyUSB1");
+        EXPECT_EQ(dialog->cbCOM->BoundLabel()->Caption(), std::string("\xD1\xCE\xCC") + "-порт:"_cp);  // Cyrillic letters
             rig.Click(dialog->btnCancel);
         });
     std::string port = "ttyUSB1";

@@ -90,6 +90,15 @@ TEST_F(ComboBoxTest, ADropDownListShowsItsChoiceInAClassicBox) {
     EXPECT_NE(shot.Columns(GetSysColor(COLOR_WINDOWTEXT)).first, -1);  // the chosen text
 }
 
+// The class library asks for WS_VSCROLL, meant for the list.
+TEST_F(ComboBoxTest, AScrollBarAskedForIsNotTheBoxs) {
+    HWND c = Combo(CBS_DROPDOWN | WS_VSCROLL, 3);
+    EXPECT_EQ(GetWindowLongPtrA(c, GWL_STYLE) & WS_VSCROLL, 0);
+    RECT client;
+    GetClientRect(c, &client);
+    EXPECT_EQ(client.right, 150);
+}
+
 TEST_F(ComboBoxTest, DroppingAsksTheColoursWithTheListBeforeShowingItBelow) {
     HWND c = Combo(CBS_DROPDOWNLIST, 5);
     Click(c);
