@@ -20,7 +20,8 @@ struct DialogState {
     bool hasDefId = false;
     bool ended = false;
     INT_PTR result = 0;
-    std::vector<HWND> order;  // the controls in the order the template made them
+    HWND disabledParent = nullptr;  // of a modal dialog, enabled again when it ends
+    std::vector<HWND> order;        // the controls in the order the template made them
 };
 
 std::unordered_map<HWND, DialogState>& States() {
@@ -297,7 +298,10 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, const DialogTemplate* t, HWN
     // EndDialog during WM_INITDIALOG ends the dialog before it is shown.
     const bool disableParent = parent && IsWindowEnabled(parent);
     if (st && !st->ended) {
-        if (disableParent) EnableWindow(parent, FALSE);
+        if (disableParent) {
+            EnableWindow(parent, FALSE);
+            st->disabledParent = parent;
+        }
         ShowWindow(dlg, SW_SHOWNORMAL);
         SetActiveWindow(dlg);
         // The focus belongs inside the dialog now that its controls can be seen.
@@ -323,8 +327,7 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, const DialogTemplate* t, HWN
                 DispatchMessageA(&msg);
             }
         }
-        // The parent is enabled before the dialog goes, so that activation returns to it.
-        if (disableParent) EnableWindow(parent, TRUE);
+        if (disableParent) EnableWindow(parent, TRUE);  // also when the loop ended otherwise
     }
     st = StateOf(dlg);
     const INT_PTR result = st ? st->result : 0;
@@ -337,6 +340,8 @@ BOOL EndDialog(HWND dlg, INT_PTR result) {
     if (!st) return FALSE;
     st->ended = true;
     st->result = result;
+    // The parent is enabled before the dialog hides, so that activation returns to it.
+    if (st->disabledParent) EnableWindow(st->disabledParent, TRUE);
     ShowWindow(dlg, SW_HIDE);
     PostMessageA(dlg, WM_NULL, 0, 0);  // wakes the modal loop
     return TRUE;
