@@ -11,6 +11,7 @@
 #include "platform/user/input.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/screen.h"
+#include "platform/user/styles.h"
 #include "tests/lists/list_forms_rig.h"
 
 namespace {

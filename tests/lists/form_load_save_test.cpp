@@ -7,6 +7,7 @@
 #include "gateway/program_images.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/input.h"
+#include "platform/user/styles.h"
 #include "tests/lists/list_forms_rig.h"
 
 namespace {
