@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "lists/help_file.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/os/cp_literal.h"
@@ -110,5 +112,15 @@ TEST_F(AboutBox, TheGuideOpensOrTheReasonIsShown) {
     EXPECT_NE(rig.boxes[1].text.find("no-such-viewer"), std::string::npos);
     EXPECT_EQ(rig.boxes[0].text.find("no-such-viewer"), std::string::npos);
 }
+
+#ifdef TESSARY_HELP_FOLDER
+TEST(HelpFile, IsBuiltNextToTheProgram) {
+    const std::string file = std::string(TESSARY_HELP_FOLDER) + lists::kHelpFileName;
+    std::ifstream in(file, std::ios::binary);
+    char magic[4] = {};
+    in.read(magic, sizeof magic);
+    EXPECT_EQ(std::string(magic, sizeof magic), "ITSF") << file;
+}
+#endif
 
 }  // namespace
