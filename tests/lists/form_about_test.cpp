@@ -23,9 +23,6 @@ TEST(AboutVersion, ShortAndLongForms) {
     EXPECT_EQ(GetVersionText(false, {1, 2, 0, 350}), "1.2.0.350");
     EXPECT_EQ(GetVersionText(true, {1, 2, 0, 350}), "1.2");
     EXPECT_EQ(GetVersionText(false, {10, 0, 65535, 7}), "10.0.65535.7");
-    const version::TFileVersion v = version::kProgramVersion;
-    EXPECT_EQ(GetVersionText(false), std::to_string(v.Major) + "." + std::to_string(v.Minor) + "." +
-                                         std::to_string(v.Release) + "." + std::to_string(v.Build));
 }
 
 TEST(AboutBand, ColumnsStepTowardsTheEndColourAndStopShortOfIt) {
@@ -72,11 +69,7 @@ protected:
 };
 
 TEST_F(AboutBox, ShowsTheVersionOverTheBandAndClosesOnEscapeOrItsButton) {
-    EXPECT_EQ(form->Caption(), "О программе"_cp);
-    EXPECT_EQ(form->labComplex->Caption(), "Tessary Varnock");
     EXPECT_TRUE(form->labComplex->Font()->Style().Contains(vcl::fsBold));
-    EXPECT_EQ(form->btnClose->Caption(), "Закрыть"_cp);
-    EXPECT_EQ(form->sWebLabel1->URL(), lists::kMakerSite);
     rig.Then(
         "shown", [&] { return form->Visible(); },
         [&] {
