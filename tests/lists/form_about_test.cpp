@@ -6,10 +6,8 @@
 #include <fstream>
 
 #include "lists/help_file.h"
-#include "platform/gdi/bitmap.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/input.h"
-#include "platform/user/screen.h"
 #include "platform/user/styles.h"
 #include "tests/lists/list_forms_rig.h"
 #include "vcl/graphics/bitmap.h"
@@ -57,13 +55,6 @@ protected:
     AboutBox() {
         vcl::Application()->CreateForm(form);
         rig.giveUp = [this] { form->SetModalResult(vcl::mrCancel); };
-    }
-    win::COLORREF ScreenPixel(vcl::TControl* c, int x, int y) {
-        const vcl::TPoint p = c->ClientToScreen({x, y});
-        win::BitmapView v;
-        EXPECT_TRUE(win::GetBitmapView(win::ComposeScreen(), &v));
-        const win::BYTE* row = v.Row(p.Y) + p.X * 4;
-        return win::RGB(row[2], row[1], row[0]);
     }
     TformAbout* form = nullptr;
 };

@@ -6,11 +6,9 @@
 
 #include "lists/list_activity.h"
 #include "platform/controls/list_view_control.h"
-#include "platform/gdi/bitmap.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/input.h"
 #include "platform/user/message_queue.h"
-#include "platform/user/screen.h"
 #include "platform/user/styles.h"
 #include "tests/lists/list_forms_rig.h"
 
@@ -72,17 +70,16 @@ protected:
         EXPECT_TRUE(rig.ScriptDone());
         return deleted;
     }
-    win::COLORREF RowPixel(int row) {
+    win::RECT ItemRect(int row) {
         win::RECT rc{};
         rc.left = win::LVIR_BOUNDS;
         win::SendMessageA(form->lvList->Handle(), win::LVM_GETITEMRECT, row,
                           reinterpret_cast<win::LPARAM>(&rc));
-        const vcl::TPoint p =
-            form->lvList->ClientToScreen({rc.right - 4, (rc.top + rc.bottom) / 2});
-        win::BitmapView v;
-        EXPECT_TRUE(win::GetBitmapView(win::ComposeScreen(), &v));
-        const win::BYTE* px = v.Row(p.Y) + p.X * 4;
-        return win::RGB(px[2], px[1], px[0]);
+        return rc;
+    }
+    win::COLORREF RowPixel(int row) {
+        const win::RECT rc = ItemRect(row);
+        return ScreenPixel(form->lvList, rc.right - 4, (rc.top + rc.bottom) / 2);
     }
 
     TformList* form = nullptr;
@@ -143,12 +140,8 @@ TEST_F(Manager, RenameKeepsNamesUniqueIgnoringCaseAndTrimmed) {
             EXPECT_EQ(Column(0), Names());
             // A double click on a row renames too.
             form->lvList->SetItemIndex(1);
-            const vcl::TPoint centre{20, 0};
-            win::RECT rc{};
-            rc.left = win::LVIR_BOUNDS;
-            win::SendMessageA(form->lvList->Handle(), win::LVM_GETITEMRECT, 1,
-                              reinterpret_cast<win::LPARAM>(&rc));
-            DoubleClick(form->lvList, centre.X, (rc.top + rc.bottom) / 2);
+            const win::RECT rc = ItemRect(1);
+            DoubleClick(form->lvList, 20, (rc.top + rc.bottom) / 2);
         });
     rig.Then(
         "double click: the input box", [&] { return Asking(); },

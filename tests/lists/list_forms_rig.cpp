@@ -1,5 +1,9 @@
 #include "tests/lists/list_forms_rig.h"
 
+#include <gtest/gtest.h>
+
+#include "platform/gdi/bitmap.h"
+#include "platform/user/screen.h"
 #include "platform/user/user.h"
 
 namespace lists_test {
@@ -66,6 +70,14 @@ void ListFormsRig::DoubleClick(vcl::TControl* control, int x, int y) {
     const vcl::TPoint p = control->ClientToScreen({x, y});
     rig.screen.Click(p.X, p.Y);
     rig.screen.Click(p.X, p.Y);
+}
+
+win::COLORREF ListFormsRig::ScreenPixel(vcl::TControl* control, int x, int y) {
+    const vcl::TPoint p = control->ClientToScreen({x, y});
+    win::BitmapView v;
+    EXPECT_TRUE(win::GetBitmapView(win::ComposeScreen(), &v));
+    const win::BYTE* px = v.Row(p.Y) + p.X * 4;
+    return win::RGB(px[2], px[1], px[0]);
 }
 
 }  // namespace lists_test

@@ -27,6 +27,8 @@ public:
     static std::string ActiveCaption();
     // The left button pressed twice at a point of a control's client area.
     void DoubleClick(vcl::TControl* control, int x, int y);
+    // The composed screen's pixel at a point of a control's client area.
+    static win::COLORREF ScreenPixel(vcl::TControl* control, int x, int y);
 
     os::FakeClock clock;
     os::ScopedClock useClock{clock};  // before the rig, whose timer runs on it
