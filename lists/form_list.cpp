@@ -150,7 +150,7 @@ void TformList::btnRenameClick(vcl::TObject*) {
     if (newName.empty() || vcl::AnsiSameText(newName, oldName)) return;
 
     const db::TMainDataSets ds = main_.DataSets();
-    bool taken = false;
+    bool taken = false, renamed = false;
     db::RunInTransaction(ds.Query.DatabaseName(), [&] {  // R1
         db::SetStatement(ds.Query, db::kCountListsNamed);
         ds.Query.ParamByName("prmStr").SetAsString(newName);
@@ -162,12 +162,13 @@ void TformList::btnRenameClick(vcl::TObject*) {
         ds.Query.ParamByName("prmStr").SetAsString(newName);
         ds.Query.ParamByName("prmStr2").SetAsString(oldName);
         ds.Query.ExecSQL();
+        renamed = ds.Query.RowsAffected() > 0;  // none when another copy deleted the list
     });
     if (taken) {
         Message("Такое имя уже существует."_cp, "Ошибка"_cp, win::MB_ICONSTOP);
         return;
     }
-    if (vcl::AnsiSameText(oldName, CurrentName)) CurrentName = newName;  // R3
+    if (renamed && vcl::AnsiSameText(oldName, CurrentName)) CurrentName = newName;  // R3
     FillListView();
 }
 

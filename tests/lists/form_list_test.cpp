@@ -156,6 +156,27 @@ TEST_F(Manager, RenameKeepsNamesUniqueIgnoringCaseAndTrimmed) {
     EXPECT_EQ(rig.boxes.size(), 1u);
 }
 
+TEST_F(Manager, ARenameOfAListDeletedMeanwhileChangesNothing) {
+    AddList("Alpha", 1);
+    rig.Then(
+        "rename", [&] { return Shown() && form->Active(); },
+        [&] {
+            form->lvList->SetItemIndex(0);
+            rig.Click(form->btnRename);
+        });
+    rig.Then(
+        "another copy deletes it", [&] { return Asking(); },
+        [&] {
+            Exec("delete from List");
+            rig.Type("Omega");
+            rig.Key(win::VK_RETURN, '\r');
+        });
+    std::string current = "Alpha";
+    EXPECT_FALSE(Run(current));
+    EXPECT_EQ(current, "Alpha");  // the editor does not take a name no list holds
+    EXPECT_TRUE(Names().empty());
+}
+
 TEST_F(Manager, DeleteTakesTheWholeListAndReportsTheOpenOne) {
     const int alpha = AddList("Alpha", 2, 0, 3);
     AddList("Beta", 2, 0, 3);
