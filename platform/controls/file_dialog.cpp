@@ -313,7 +313,9 @@ void Init(HWND dlg, DialogData& d) {
         if (index < 1 || index > d.types.size()) index = 1;
         SendMessageA(types, CB_SETCURSEL, index - 1, 0);
     }
-    if (!ReadFolder(dlg, d, d.folder)) ReadFolder(dlg, d, "/");
+    // A start folder that is gone gives way to the current one, then to the root.
+    if (!ReadFolder(dlg, d, d.folder) && !ReadFolder(dlg, d, CurrentFolder()))
+        ReadFolder(dlg, d, "/");
     HWND name = GetDlgItem(dlg, kFileDialogNameId);
     SetName(dlg, d, d.startName, false);
     SendMessageA(name, EM_SETSEL, 0, -1);
