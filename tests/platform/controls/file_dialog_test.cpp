@@ -105,11 +105,16 @@ protected:
 };
 
 TEST_F(FileDialogTest, EntersCyrillicFolderByDoubleClickAndChoosesAFile) {
-    std::vector<std::string> folders, files, inner;
+    std::vector<std::string> folders, files, inner, classes;
     std::string caption, shownFolder;
     Script script({
         [&](HWND dlg) {
             caption = Text(dlg);
+            for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                char cls[64] = {};
+                GetClassNameA(c, cls, sizeof cls);
+                classes.push_back(cls);
+            }
             shownFolder = Text(GetDlgItem(dlg, kFileDialogFolderId));
             folders = Items(dlg, kFileDialogFolderListId);
             files = Items(dlg, kFileDialogFileListId);
@@ -128,6 +133,12 @@ TEST_F(FileDialogTest, EntersCyrillicFolderByDoubleClickAndChoosesAFile) {
     EXPECT_EQ(std::string(buf_), root_ + "Документы/Отчёт.csv"_cp);
     EXPECT_EQ(ofn_.nFilterIndex, 3u);  // the type in use comes back
     EXPECT_EQ(caption, "Открыть"_cp);
+    // Only classes that a skin's dialog hook knows how to dress.
+    for (const std::string& c : classes)
+        EXPECT_TRUE(c == "Static" || c == "ListBox" || c == "Edit" || c == "ComboBox" ||
+                    c == "Button")
+            << c;
+    EXPECT_EQ(classes.size(), 10u);
     EXPECT_EQ(shownFolder.back(), '/');
     EXPECT_NE(root_.find(shownFolder.substr(shownFolder.rfind("...") == 0 ? 3 : 0)),
               std::string::npos);
