@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/gdi/gdi.h"
 #include "platform/os/cp1251.h"
@@ -20,8 +21,8 @@ struct DialogState {
     bool hasDefId = false;
     bool ended = false;
     INT_PTR result = 0;
-    HWND disabledParent = nullptr;  // of a modal dialog, enabled again when it ends
-    std::vector<HWND> order;        // the controls in the order the template made them
+    std::vector<HWND> order;       // the controls in the order the template made them
+    HWND disabledOwner = nullptr;  // the owner a modal loop disabled, until it is enabled again
 };
 
 std::unordered_map<HWND, DialogState>& States() {
@@ -300,7 +301,7 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, const DialogTemplate* t, HWN
     if (st && !st->ended) {
         if (disableParent) {
             EnableWindow(parent, FALSE);
-            st->disabledParent = parent;
+            st->disabledOwner = parent;
         }
         ShowWindow(dlg, SW_SHOWNORMAL);
         SetActiveWindow(dlg);
@@ -327,7 +328,11 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, const DialogTemplate* t, HWN
                 DispatchMessageA(&msg);
             }
         }
-        if (disableParent) EnableWindow(parent, TRUE);  // also when the loop ended otherwise
+        // The parent is enabled before the dialog goes, so that activation returns to it
+        // (EndDialog has done so unless the loop ended otherwise).
+        st = StateOf(dlg);
+        if (disableParent && (!st || st->disabledOwner)) EnableWindow(parent, TRUE);
+        if (st) st->disabledOwner = nullptr;
     }
     st = StateOf(dlg);
     const INT_PTR result = st ? st->result : 0;
@@ -340,8 +345,8 @@ BOOL EndDialog(HWND dlg, INT_PTR result) {
     if (!st) return FALSE;
     st->ended = true;
     st->result = result;
-    // The parent is enabled before the dialog hides, so that activation returns to it.
-    if (st->disabledParent) EnableWindow(st->disabledParent, TRUE);
+    // The owner is enabled before the dialog hides, or the activation would have nowhere to go.
+    if (HWND owner = std::exchange(st->disabledOwner, nullptr)) EnableWindow(owner, TRUE);
     ShowWindow(dlg, SW_HIDE);
     PostMessageA(dlg, WM_NULL, 0, 0);  // wakes the modal loop
     return TRUE;
