@@ -28,9 +28,9 @@ TformLoadSave::TformLoadSave(vcl::TComponent* owner)
     labName = MakeComponent<skin::TsLabel>(this, this, "labName", Rect(8, 206, 256, 222), "Имя"_cp);
     edName = MakeComponent<skin::TsEdit>(this, this, "edName", Rect(8, 222, 256, 243));
     btnOK =
-        MakeComponent<skin::TsBitBtn>(this, this, "btnOK", Rect(88, 256, 168, 282), "Сохранить"_cp);
+        MakeComponent<skin::TsBitBtn>(this, this, "btnOK", Rect(64, 256, 160, 282), "Сохранить"_cp);
     btnOK->OnClick = {this, &TformLoadSave::btnOKClick};
-    btnCancel = MakeComponent<skin::TsBitBtn>(this, this, "btnCancel", Rect(176, 256, 256, 282),
+    btnCancel = MakeComponent<skin::TsBitBtn>(this, this, "btnCancel", Rect(168, 256, 256, 282),
                                               "Отмена"_cp);
     btnCancel->SetCancel(true);
     btnCancel->SetModalResult(vcl::mrCancel);
