@@ -60,6 +60,8 @@ public:
     void ShowForMailing(const std::string& imei, os::TDateTime startTime);
     // Runs the journal's query again with the filter.
     void RefreshLog();
+    // Closes the data sets and points them at the database in `folder`.
+    void PointAt(const std::string& folder);
     void ResetFilter() { Filter.Reset(); }
     std::string FilterToSQL() const { return lists::FilterToSQL(Filter); }
     // Writes the rows shown to `fileName` (UTF-8), as the export button does once the file is
