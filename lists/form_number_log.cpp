@@ -223,14 +223,17 @@ void TformNumberLog::MakeComponents() {
     Grid->SetDataSource(DataSource);
 }
 
-void TformNumberLog::FormCreate(vcl::TObject*) {
-    const std::string folder = DatabaseFolder();
+void TformNumberLog::PointAt(const std::string& folder) {
     for (vcl::TDataSet* ds :
          {static_cast<vcl::TDataSet*>(&Query), static_cast<vcl::TDataSet*>(&QueryTmp),
           static_cast<vcl::TDataSet*>(&Table)}) {
         ds->Close();
         ds->SetDatabaseName(folder);
     }
+}
+
+void TformNumberLog::FormCreate(vcl::TObject*) {
+    PointAt(DatabaseFolder());
     Table.SetTableName("NumberLog.DB");
     ResetFilter();
     gateway::TMainWindowLink* main = gateway::MainWindowLink();
