@@ -30,15 +30,7 @@ void TKeyedQuery::InternalOpen() {
     keys_.clear();
     try {
         const sql::Params params = Bindings();
-        sql::ResultSet rs =
-            Connection()->Query("select " + key + " from (\n" + text + "\n)", params);
-        keys_.reserve(rs.cells.size());
-        for (const sql::Value& v : rs.cells) {
-            if (v.type() != sql::Value::Type::Integer)
-                throw EDatabaseError(
-                    Format("Field '%s' holds a key that is no integer", keyField_));
-            keys_.push_back(v.Integer());
-        }
+        keys_ = Connection()->QueryIntegers("select " + key + " from (\n" + text + "\n)", params);
         pageSQL_ = "select * from (\n" + text + "\n) where " + key + " in (";
         for (int i = 0; i < kPageRows; ++i)
             pageSQL_ += (i ? ", :" : ":") + KeyParam(i);
