@@ -217,6 +217,12 @@ void TformNumberLog::MakeComponents() {
     StatusBar->SetAlign(vcl::alBottom);
     StatusBar->Panels()->Add()->SetWidth(200);
 
+    SaveDialog = vcl::New<vcl::TSaveDialog>(this);
+    SaveDialog->SetName("SaveDialog");
+    SaveDialog->SetDefaultExt("csv");
+    SaveDialog->SetFilter("CSV|*.csv|Все файлы|*.*"_cp);
+    SaveDialog->SetOptions({vcl::ofOverwritePrompt});
+
     DataSource = vcl::New<vcl::TDataSource>(this);
     DataSource->SetName("DataSource");
     DataSource->SetDataSet(&Query);
@@ -235,6 +241,7 @@ void TformNumberLog::PointAt(const std::string& folder) {
 void TformNumberLog::FormCreate(vcl::TObject*) {
     PointAt(DatabaseFolder());
     Table.SetTableName("NumberLog.DB");
+    SaveDialog->SetInitialDir(os::Utf8ToCp1251(os::ExecutableDir()));
     ResetFilter();
     gateway::TMainWindowLink* main = gateway::MainWindowLink();
     const std::pair<skin::TsSpeedButton*, int> glyphs[] = {
@@ -366,23 +373,19 @@ void TformNumberLog::btnDeleteClick(vcl::TObject*) {
 
 void TformNumberLog::SaveCSV(const std::string& fileName) {
     std::string text;
-    Grid->SetEnabled(false);
     Query.DisableControls();
     struct Release {
-        TformNumberLog& form;
-        ~Release() {
-            form.Query.EnableControls();
-            form.Grid->SetEnabled(true);
-        }
-    } release{*this};
+        vcl::TDataSet& data;
+        ~Release() { data.EnableControls(); }
+    } release{Query};
     if (Query.Active()) text = JournalCSV(Query);
-    if (!os::WriteFileAtomically(fileName, text))
-        throw vcl::EFCreateError(vcl::Format("Cannot create file \"%s\". %s",
-                                             os::Utf8ToCp1251(fileName), os::LastError().text));
+    if (!os::WriteFileAtomically(os::Cp1251ToUtf8(fileName), text))
+        throw vcl::EFCreateError(
+            vcl::Format("Cannot create file \"%s\". %s", fileName, os::LastError().text));
 }
 
 void TformNumberLog::btnSaveCSVClick(vcl::TObject*) {
-    // The save dialog comes with the class library's dialogs.
+    if (SaveDialog->Execute()) SaveCSV(SaveDialog->FileName());
 }
 
 // ---- drawing ----

@@ -23,6 +23,7 @@
 #include "skin/controls/panels.h"
 #include "skin/controls/status_bar.h"
 #include "vcl/controls/db_grids.h"
+#include "vcl/controls/dialogs.h"
 #include "vcl/controls/forms.h"
 #include "vcl/data/data_source.h"
 #include "vcl/data/db_table.h"
@@ -64,8 +65,9 @@ public:
     void PointAt(const std::string& folder);
     void ResetFilter() { Filter.Reset(); }
     std::string FilterToSQL() const { return lists::FilterToSQL(Filter); }
-    // Writes the rows shown to `fileName` (UTF-8), as the export button does once the file is
-    // chosen. Raises EFCreateError when the file cannot be written.
+    // Writes the rows shown to `fileName` (a cp1251 path, as the save dialog gives it), as the
+    // export button does once the file is chosen. Raises EFCreateError when the file cannot be
+    // written.
     void SaveCSV(const std::string& fileName);
 
     TNumberLogFilter Filter;
@@ -78,6 +80,7 @@ public:
     skin::TsSpeedButton* btnSaveCSV;
     vcl::TDBGrid* Grid;
     skin::TsStatusBar* StatusBar;
+    vcl::TSaveDialog* SaveDialog;
     vcl::TDataSource* DataSource;
     vcl::TKeyedQuery Query;  // the rows shown
     vcl::TQuery QueryTmp;    // the filter's choices, the delete

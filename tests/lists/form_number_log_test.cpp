@@ -16,6 +16,7 @@
 #include "platform/user/message_box.h"
 #include "platform/user/window_pos.h"
 #include "tests/gateway/window_rig.h"
+#include "tests/support/modal_script.h"
 #include "vcl/system/date_utils.h"
 
 namespace {
@@ -192,6 +193,35 @@ TEST_F(JournalWindow, ExportWritesTheRowsShownByteForByte) {
     // Rule 4: a file that cannot be written is an error, and the grid is given back.
     EXPECT_THROW(journal->SaveCSV(rig.dir / "missing/journal.csv"), vcl::EFCreateError);
     EXPECT_FALSE(journal->Query.ControlsDisabled());
+}
+
+// The export button asks for the file in the save dialog (typed name, "csv" added) and writes
+// the rows shown there.
+TEST_F(JournalWindow, TheExportButtonWritesTheFileChosenInTheSaveDialog) {
+    Insert(Row());
+    journal->SaveDialog->SetInitialDir(rig.dir.path());
+    win::HWND dialog = nullptr;
+    rig.Then(
+        "the journal", [&] { return journal->Visible(); }, [&] { rig.Click(journal->btnSaveCSV); });
+    rig.Then(
+        "the save dialog",
+        [&] {
+            dialog = win::GetActiveWindow();
+            return dialog && dialog != journal->Handle();
+        },
+        [&] { testing_support::QueueType("журнал\r"_cp); });
+    rig.Then(
+        "the file", [&] { return win::GetActiveWindow() == journal->Handle(); },
+        [&] {
+            rig.Click(journal->Grid);
+            rig.Key(win::VK_ESCAPE, 27);
+        });
+    journal->ShowForMailing("", 0);
+    EXPECT_TRUE(rig.ScriptDone());
+    EXPECT_EQ(journal->SaveDialog->FileName(), rig.dir.path() + "журнал.csv"_cp);
+    const std::string csv = os::ReadWholeFile(rig.dir / "журнал.csv").value_or("");
+    EXPECT_EQ(csv.substr(0, 6), "Номер;"_cp);
+    EXPECT_NE(csv.find("\r\n79161000001;"), std::string::npos);
 }
 
 // Rule 3: the question names the count; No keeps everything; Yes removes the rows shown and
