@@ -279,15 +279,10 @@ void TformNumberLog::ShowForMailing(const std::string& imei, os::TDateTime start
 }
 
 void TformNumberLog::RefreshLog() {
-    Query.Close();
-    Query.SQL.BeginUpdate();
-    Query.SQL.Clear();
-    for (const char* line : db::kJournalRows)
-        Query.SQL.Add(line);
+    db::SetStatement(Query, db::kJournalRows);
     const std::string condition = FilterToSQL();
     if (!condition.empty()) Query.SQL.Add("where " + condition);
     Query.SQL.Add(db::kJournalOrder);
-    Query.SQL.EndUpdate();
     try {
         Query.Open();
     } catch (const vcl::Exception& e) {
@@ -305,14 +300,7 @@ void TformNumberLog::RefreshLog() {
     }
 }
 
-std::string TformNumberLog::Choices(const char* const* lines, std::size_t count,
-                                    std::size_t minLength) {
-    QueryTmp.Close();
-    QueryTmp.SQL.BeginUpdate();
-    QueryTmp.SQL.Clear();
-    for (std::size_t i = 0; i < count; ++i)
-        QueryTmp.SQL.Add(lines[i]);
-    QueryTmp.SQL.EndUpdate();
+std::string TformNumberLog::OfferedValues(std::size_t minLength) {
     QueryTmp.Open();
     std::vector<std::string> items;
     for (QueryTmp.First(); !QueryTmp.Eof(); QueryTmp.Next()) {
@@ -324,11 +312,13 @@ std::string TformNumberLog::Choices(const char* const* lines, std::size_t count,
 }
 
 void TformNumberLog::btnFilterClick(vcl::TObject*) {
-    const std::string names = Choices(db::kJournalNames, std::size(db::kJournalNames), 1);
-    const std::string starts =
-        Choices(db::kJournalStartTimes, std::size(db::kJournalStartTimes), 1);
-    const std::string imeis =
-        Choices(db::kJournalIMEIs, std::size(db::kJournalIMEIs), kMinIMEILength);
+    db::SetStatement(QueryTmp, db::kJournalNames);
+    const std::string names = OfferedValues(1);
+    db::SetStatement(QueryTmp, db::kJournalStartTimes);
+    const std::string starts = OfferedValues(1);
+    db::SetStatement(QueryTmp, db::kJournalIMEIs);
+    const std::string imeis = OfferedValues(kMinIMEILength);
+
     TformFilter* dialog = FilterForm();
     if (!dialog) vcl::Application()->CreateForm(dialog);
     if (dialog->Execute(Filter, names, imeis, starts)) {
@@ -348,15 +338,10 @@ void TformNumberLog::btnDeleteClick(vcl::TObject*) {
         vcl::Format("Будет удалено записей: %d.\rВы уверены, что хотите удалить?"_cp, count),
         "Вопрос"_cp, win::MB_YESNO | win::MB_ICONQUESTION | win::MB_DEFBUTTON2);
     if (answer != win::IDYES) return;
-    QueryTmp.Close();
-    QueryTmp.SQL.BeginUpdate();
-    QueryTmp.SQL.Clear();
-    for (const char* line : db::kJournalDelete)
-        QueryTmp.SQL.Add(line);
+    db::SetStatement(QueryTmp, db::kJournalDelete);
     const std::string condition = FilterToSQL();
     QueryTmp.SQL.Add("where " + (condition.empty() ? "" : "(" + condition + ") and ") +
                      "ID<=:prmInt");
-    QueryTmp.SQL.EndUpdate();
     QueryTmp.ParamByName("prmInt").SetAsLargeInt(maxShownID_);
     vcl::TDatabase database(QueryTmp.DatabaseName());
     database.StartTransaction();

@@ -98,8 +98,9 @@ public:
 
 private:
     void MakeComponents();
-    // The values QueryTmp's statement gives, trimmed; those shorter than `minLength` left out.
-    std::string Choices(const char* const* lines, std::size_t count, std::size_t minLength);
+    // The values QueryTmp's statement gives, trimmed, as comma text; those shorter than
+    // `minLength` (and empty ones) left out.
+    std::string OfferedValues(std::size_t minLength);
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
 
     int64_t maxShownID_ = 0;  // the largest ID the last refresh read
