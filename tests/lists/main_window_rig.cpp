@@ -1,16 +1,12 @@
 #include "main_window_rig.h"
 
-#include <cstdlib>
-
 #include "platform/display/screenshot.h"
 #include "platform/sql/shared_database.h"
 #include "platform/user/user.h"
 
 namespace lists_test {
 
-MainWindowRig::MainWindowRig() {
-    // The settings store of the test's own, not the user's.
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+MainWindowRig::MainWindowRig() : config("XDG_CONFIG_HOME", dir / "config") {
     lists::TformMain::DatabaseFolderOverride() = dir / "Local Tables";
     vcl::Application()->CreateForm(form);
     form->Show();

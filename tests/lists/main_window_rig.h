@@ -29,6 +29,7 @@ public:
     int64_t Count(const std::string& sql);
     void Exec(const std::string& sql);
 
+    testing_support::ScopedEnv config;  // a settings store of the test's own
     lists::TformMain* form = nullptr;
 };
 
