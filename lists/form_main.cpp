@@ -6,6 +6,7 @@
 #include "gateway/form_gsm.h"
 #include "gateway/form_start.h"
 #include "gateway/program_images.h"
+#include "lists/list_activity.h"
 #include "lists/list_file.h"
 #include "platform/os/cp_literal.h"
 #include "platform/os/files.h"

@@ -4,6 +4,7 @@
 
 #include "db/statements.h"
 #include "gateway/log_thread.h"
+#include "lists/list_activity.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/messages.h"
 #include "platform/user/user.h"
@@ -46,21 +47,6 @@ void LogFailure(const std::exception& e) {
 }
 
 }  // namespace
-
-// The list row exists and a run holds it.
-bool IsListActiveByID(const db::TMainDataSets& data, int id) {
-    vcl::TQuery& query = data.Query3;
-    Open(query, db::kListByID, id);
-    return !query.IsEmpty() && query.FieldByName("Active").AsBoolean();
-}
-
-bool IsListActiveByName(const db::TMainDataSets& data, const std::string& name) {
-    vcl::TQuery& query = data.Query3;
-    db::SetStatement(query, db::kListByName);
-    query.ParamByName("prmStr").SetAsString(name);
-    query.Open();
-    return !query.IsEmpty() && query.FieldByName("Active").AsBoolean();
-}
 
 TGridUpdateScope::TGridUpdateScope(vcl::TStringGrid& grid)
     : grid_(grid), locked_(grid.HandleAllocated()) {

@@ -58,9 +58,6 @@ private:
     bool locked_;
 };
 
-bool IsListActiveByID(const db::TMainDataSets& data, int id);
-bool IsListActiveByName(const db::TMainDataSets& data, const std::string& name);
-
 class TListStorage {
 public:
     TListStorage(const db::TMainDataSets& data, TListEditor& editor)

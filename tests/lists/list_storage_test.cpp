@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "db/tables.h"
+#include "lists/list_activity.h"
 #include "lists/list_storage.h"
 #include "platform/os/cp_literal.h"
 #include "platform/sql/shared_database.h"
