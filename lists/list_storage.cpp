@@ -46,6 +46,8 @@ void LogFailure(const std::exception& e) {
     gateway::AddLog(text);
 }
 
+constexpr int kRowsPerReopen = 4096;
+
 }  // namespace
 
 TGridUpdateScope::TGridUpdateScope(vcl::TStringGrid& grid)
@@ -159,23 +161,34 @@ void TListStorage::SaveGridRows(int id) {
     Closing closeNumbers{numbers};
     values.Open();
     Closing closeValues{values};
-    vcl::TField& listID = numbers.FieldByName("ListID");
-    vcl::TField& number = numbers.FieldByName("Number");
-    vcl::TField& processed = numbers.FieldByName("Processed");
-    vcl::TField& numberKey = numbers.FieldByName("ID");
-    vcl::TField& owner = values.FieldByName("NumberID");
-    vcl::TField& value = values.FieldByName("Val");
+    struct Fields {
+        vcl::TField *listID, *number, *processed, *key, *owner, *value;
+    } f{};
+    auto bind = [&] {
+        f = {&numbers.FieldByName("ListID"),    &numbers.FieldByName("Number"),
+             &numbers.FieldByName("Processed"), &numbers.FieldByName("ID"),
+             &values.FieldByName("NumberID"),   &values.FieldByName("Val")};
+    };
+    bind();
     for (int r = 1; r < grid.RowCount(); ++r) {
+        if (r % kRowsPerReopen == 0) {
+            // A table keeps every row appended to it; reopened, it holds only its layout.
+            numbers.Close();
+            numbers.Open();
+            values.Close();
+            values.Open();
+            bind();
+        }
         numbers.Append();
-        listID.SetAsInteger(id);
-        number.SetAsString(grid.Cells(1, r));
-        processed.SetAsBoolean(false);
+        f.listID->SetAsInteger(id);
+        f.number->SetAsString(grid.Cells(1, r));
+        f.processed->SetAsBoolean(false);
         numbers.Post();
-        const int key = numberKey.AsInteger();
+        const int key = f.key->AsInteger();
         for (int c = 2; c < grid.ColCount(); ++c) {
             values.Append();
-            owner.SetAsInteger(key);
-            value.SetAsString(grid.Cells(c, r));
+            f.owner->SetAsInteger(key);
+            f.value->SetAsString(grid.Cells(c, r));
             values.Post();
         }
     }

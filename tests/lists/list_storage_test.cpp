@@ -98,6 +98,20 @@ TEST_F(ListStorageTest, ASavedListLoadsBackAsItWasWithEveryNumberUnprocessed) {
     EXPECT_FALSE(data.Query2.Active());
 }
 
+TEST_F(ListStorageTest, ALongListKeepsEveryValueWithItsNumber) {
+    Rows rows;
+    for (int r = 0; r < 9000; ++r)
+        rows.push_back({std::to_string(r), "v" + std::to_string(r)});
+    editor.Fill(rows);
+    storage.SaveList("long");
+    EXPECT_EQ(Count("select count(*) from NumberList a join UserValues b on b.NumberID = a.ID "
+                    "where b.Val = 'v' || a.Number"),
+              9000);
+    storage.LoadListToGrid(storage.ListArray[0].ID);
+    EXPECT_EQ(editor.Read(), rows);
+    EXPECT_FALSE(storage.ListChanged("long"));
+}
+
 TEST_F(ListStorageTest, SavingUnderAKnownNameInOtherCaseReplacesThatList) {
     editor.Fill(kClients);
     editor.text = "x";
