@@ -608,10 +608,15 @@ void TformMain::pmnuClearTextClick(vcl::TObject*) {
 void TformMain::btnLoadClick(vcl::TObject*) {
     storage_.LoadListArray();
     std::string name = listName_;
-    if (!ChooseList(true, name)) return;
-    SetListName(name);
-    const TListInfo* info = storage_.FindList(listName_);
+    if (ChooseList(true, name)) LoadList(name);
+}
+
+void TformMain::LoadList(const std::string& name) {
+    // A name that is not stored changes nothing: a relabelled grid would later be saved under
+    // another list's name.
+    const TListInfo* info = storage_.FindList(name);
     if (!info) return;
+    SetListName(name);
     const std::string text = info->TextSMS;
     storage_.LoadListToGrid(info->ID);
     SetNumberColumnWidth();
@@ -622,7 +627,10 @@ void TformMain::btnSaveClick(vcl::TObject*) {
     if (!CheckErrors()) return;
     storage_.LoadListArray();
     std::string name = listName_;
-    if (!ChooseList(false, name)) return;
+    if (ChooseList(false, name)) SaveAs(name);
+}
+
+void TformMain::SaveAs(const std::string& name) {
     SetListName(name);
     if (storage_.SaveList(listName_) == TListStorage::TSaveResult::ListBusy) ShowListBusy();
 }

@@ -57,6 +57,12 @@ public:
     // The template's text.
     std::string TemplateText() const override;
 
+    // What load and save do with the name the chooser gave: the stored list of that name into
+    // the editor, and the editor stored as that list (refused, with the message, while a run
+    // holds it).
+    void LoadList(const std::string& name);
+    void SaveAs(const std::string& name);
+
     // Fills the grid from a list file; false, with a message shown and the grid as it was,
     // when the file cannot be read or converted.
     bool ImportFromFile(const std::string& path);
