@@ -560,6 +560,7 @@ bool TformMain::ImportFromFile(const std::string& path) {
                 if (!file.rows[r][c].empty())
                     grid->SetCells(c + 1, static_cast<int>(r) + 1, file.rows[r][c]);
         UnlockGrid();
+        SetNumberColumnWidth();  // long numbers would otherwise show cut
     }
     return true;
 }
