@@ -457,56 +457,59 @@ void TformMain::btnClearAllClick(vcl::TObject*) {
     memoTextSMS->SetText({});
 }
 
-void TformMain::btnAddRowClick(vcl::TObject*) {
+void TformMain::AddLine(bool column) {
     if (gridLocked_)
-        UnlockGrid();
+        UnlockGrid();  // a locked grid is only opened, nothing is added
+    else if (column)
+        grid->SetColCount(grid->ColCount() + 1);
     else
         grid->SetRowCount(grid->RowCount() + 1);
     SetNumberColumnWidth();
 }
 
-void TformMain::btnAddColClick(vcl::TObject*) {
-    if (gridLocked_)
-        UnlockGrid();
+void TformMain::RemoveLine(bool column) {
+    grid->SetEditorMode(false);
+    const int last = (column ? grid->ColCount() : grid->RowCount()) - 1;
+    const int across = column ? grid->RowCount() : grid->ColCount();
+    auto cell = [column](int line, int k) {
+        return column ? std::pair{line, k} : std::pair{k, line};
+    };
+    for (int line = column ? grid->Col() : grid->Row(); line <= last; ++line)
+        for (int k = 0; k < across; ++k) {
+            const auto [c, r] = cell(line, k);
+            const auto [nc, nr] = cell(line + 1, k);
+            grid->SetCells(c, r, line < last ? grid->Cells(nc, nr) : std::string());
+        }
+    if (column)
+        grid->SetColCount(last);
     else
-        grid->SetColCount(grid->ColCount() + 1);
-    SetNumberColumnWidth();
+        grid->SetRowCount(last);
+}
+
+void TformMain::btnAddRowClick(vcl::TObject*) {
+    AddLine(false);
+}
+
+void TformMain::btnAddColClick(vcl::TObject*) {
+    AddLine(true);
 }
 
 void TformMain::btnDelRowClick(vcl::TObject*) {
     if (gridLocked_) return;
-    if (grid->RowCount() <= 2) {
+    if (grid->RowCount() <= 2)
         btnClearAllClick(this);
-        return;
-    }
-    grid->SetEditorMode(false);
-    const int last = grid->RowCount() - 1;
-    for (int r = grid->Row(); r < last; ++r)
-        for (int c = 0; c < grid->ColCount(); ++c)
-            grid->SetCells(c, r, grid->Cells(c, r + 1));
-    for (int c = 0; c < grid->ColCount(); ++c)
-        grid->SetCells(c, last, {});
-    grid->SetRowCount(last);
+    else
+        RemoveLine(false);
 }
 
 void TformMain::btnDelColClick(vcl::TObject*) {
     if (gridLocked_) return;
-    if (grid->ColCount() > 2 && grid->Col() == 1) {
+    if (grid->ColCount() > 2 && grid->Col() == 1)
         Message("Нельзя удалить столбец номеров!"_cp, "Ошибка"_cp, win::MB_ICONHAND);
-        return;
-    }
-    if (grid->ColCount() <= 2) {
+    else if (grid->ColCount() <= 2)
         btnClearAllClick(this);
-        return;
-    }
-    grid->SetEditorMode(false);
-    const int last = grid->ColCount() - 1;
-    for (int c = grid->Col(); c < last; ++c)
-        for (int r = 0; r < grid->RowCount(); ++r)
-            grid->SetCells(c, r, grid->Cells(c + 1, r));
-    for (int r = 0; r < grid->RowCount(); ++r)
-        grid->SetCells(last, r, {});
-    grid->SetColCount(last);
+    else
+        RemoveLine(true);
 }
 
 bool TformMain::CheckErrors() {

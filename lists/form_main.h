@@ -161,6 +161,10 @@ private:
     void MakeMenus();
     void SetListName(const std::string& name);
     void SetNumberColumnWidth();
+    // A row or column more (a locked grid is only unlocked); the current one removed, those
+    // after it moving up or left, the last one emptied first.
+    void AddLine(bool column);
+    void RemoveLine(bool column);
     // Redraws the caption cells of a column and a row (the highlight follows them).
     void RewriteHeaders(int col, int row);
     int Message(const std::string& text, const std::string& caption, unsigned flags);
