@@ -8,6 +8,7 @@
 #include "gateway/program_images.h"
 #include "lists/list_activity.h"
 #include "lists/list_file.h"
+#include "platform/os/cp1251.h"
 #include "platform/os/cp_literal.h"
 #include "platform/os/files.h"
 #include "platform/os/shell_open.h"
@@ -212,6 +213,17 @@ void TformMain::MakeComponents() {
     ApplicationEvents1 = vcl::New<vcl::TApplicationEvents>(this);
     ApplicationEvents1->SetName("ApplicationEvents1");
     ApplicationEvents1->OnIdle = {this, &TformMain::ApplicationEvents1Idle};
+
+    const std::string filter = "Файлы CSV (*.csv)|*.csv|Все файлы (*.*)|*.*"_cp;
+    ImportList = vcl::New<vcl::TOpenDialog>(this);
+    ImportList->SetName("ImportList");
+    ExportList = vcl::New<vcl::TSaveDialog>(this);
+    ExportList->SetName("ExportList");
+    ExportList->SetOptions({vcl::ofOverwritePrompt});
+    for (vcl::TOpenDialog* d : {ImportList, static_cast<vcl::TOpenDialog*>(ExportList)}) {
+        d->SetFilter(filter);
+        d->SetDefaultExt("csv");
+    }
     LockGrid();
 }
 
@@ -535,7 +547,7 @@ void TformMain::btnCheckErrorsClick(vcl::TObject*) {
 }
 
 bool TformMain::ImportFromFile(const std::string& path) {
-    const std::optional<std::string> bytes = os::ReadWholeFile(path);
+    const std::optional<std::string> bytes = os::ReadWholeFile(os::Cp1251ToUtf8(path));
     if (!bytes) throw vcl::EFOpenError("Не удается открыть файл "_cp + path);
     TListFile file;
     try {
@@ -576,13 +588,17 @@ void TformMain::ExportToFile(const std::string& path) {
         for (int c = 1; c < grid->ColCount(); ++c)
             row.push_back(grid->Cells(c, r));
     }
-    if (!os::WriteFileAtomically(path, FormatListFile(rows)))
+    if (!os::WriteFileAtomically(os::Cp1251ToUtf8(path), FormatListFile(rows)))
         throw vcl::EFCreateError("Не удается создать файл "_cp + path);
 }
 
-void TformMain::btnImportClick(vcl::TObject*) {}
+void TformMain::btnImportClick(vcl::TObject*) {
+    if (ImportList->Execute()) ImportFromFile(ImportList->FileName());
+}
 
-void TformMain::btnExportClick(vcl::TObject*) {}
+void TformMain::btnExportClick(vcl::TObject*) {
+    if (!gridLocked_ && ExportList->Execute()) ExportToFile(ExportList->FileName());
+}
 
 // ---- template ----
 

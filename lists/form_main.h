@@ -26,6 +26,7 @@
 #include "skin/controls/labels.h"
 #include "skin/controls/panels.h"
 #include "skin/controls/status_bar.h"
+#include "vcl/controls/dialogs.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/grids.h"
 #include "vcl/controls/menus.h"
@@ -63,10 +64,11 @@ public:
     void LoadList(const std::string& name);
     void SaveAs(const std::string& name);
 
-    // Fills the grid from a list file; false, with a message shown and the grid as it was,
-    // when the file cannot be read or converted.
+    // Fills the grid from a list file (a cp1251 path, as the dialogs give it); false, with a
+    // message shown and the grid as it was, when the file cannot be converted. EFOpenError
+    // when it cannot be read.
     bool ImportFromFile(const std::string& path);
-    // Writes the grid as a list file; raises EFCreateError when it cannot be written.
+    // Writes the grid as a list file; EFCreateError when it cannot be written.
     void ExportToFile(const std::string& path);
 
     vcl::TTable Table, Table2;
@@ -119,6 +121,8 @@ public:
     vcl::TMenuItem* pmnuInsertData;
     vcl::TMenuItem* pmnuClearText;
     vcl::TApplicationEvents* ApplicationEvents1;
+    vcl::TOpenDialog* ImportList;
+    vcl::TSaveDialog* ExportList;
 
     // Event handlers, bound by name.
     void FormCreate(vcl::TObject* Sender);

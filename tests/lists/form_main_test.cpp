@@ -207,7 +207,9 @@ TEST(MainWindow, Rule4ImportFillsTheGridFromTheWholeFileOrLeavesItAsItWas) {
     const std::string path = rig.dir / "list.csv";
     f->memoTextSMS->SetText("kept");
     os::WriteFileAtomically(path, "100;a;b\r\n101;c\r\n\r\n102;d;e;f");
-    ASSERT_TRUE(f->ImportFromFile(path));
+    rig.AnswerFileDialog(path);
+    rig.Click(f->btnImport);
+    EXPECT_TRUE(rig.ScriptDone());
     EXPECT_FALSE(f->GridLocked());
     EXPECT_EQ(rig.Cells(),
               (Rows{{"100", "a", "b"}, {"101", "c", ""}, {"", "", ""}, {"102", "d", "e"}}));
@@ -247,9 +249,19 @@ TEST(MainWindow, ExportWritesWhatImportReadsBack) {
     os::WriteFileAtomically(path, "+79161000001;Анна;1041\n89161000002;;1042\n"_cp);
     ASSERT_TRUE(f->ImportFromFile(path));
     const std::string out = rig.dir / "out.csv";
-    f->ExportToFile(out);
+    rig.AnswerFileDialog(rig.dir / "out");  // the extension is added
+    rig.Click(f->btnExport);
+    EXPECT_TRUE(rig.ScriptDone());
     EXPECT_EQ(os::ReadWholeFile(out).value_or(""),
               "+79161000001;Анна;1041;\r\n89161000002;;1042;"_cp);
+    // Written again over the file, once the operator agrees.
+    f->grid->SetCells(2, 2, "Борис"_cp);
+    rig.answers = {win::IDYES};
+    rig.AnswerFileDialog(out);
+    rig.Click(f->btnExport);
+    ASSERT_EQ(rig.boxes.size(), 1u);
+    EXPECT_EQ(os::ReadWholeFile(out).value_or(""),
+              "+79161000001;Анна;1041;\r\n89161000002;Борис;1042;"_cp);
     const Rows before = rig.Cells();
     rig.Click(f->btnClearAll);
     ASSERT_TRUE(f->ImportFromFile(out));

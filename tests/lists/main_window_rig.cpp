@@ -1,8 +1,10 @@
 #include "main_window_rig.h"
 
+#include "platform/controls/file_dialog.h"
 #include "platform/display/screenshot.h"
 #include "platform/sql/shared_database.h"
 #include "platform/user/user.h"
+#include "tests/support/modal_script.h"
 
 namespace lists_test {
 
@@ -48,6 +50,16 @@ void MainWindowRig::Press(win::UINT vk) {
 void MainWindowRig::TypeText(const std::string& text) {
     Type(text);
     Pump();
+}
+
+void MainWindowRig::AnswerFileDialog(const std::string& path) {
+    Then(
+        "a file dialog",
+        [] {
+            const win::HWND active = win::GetActiveWindow();
+            return active && win::GetDlgItem(active, win::kFileDialogNameId);
+        },
+        [path] { testing_support::QueueType(path + "\r"); });
 }
 
 uint32_t MainWindowRig::Pixel(vcl::TControl* control, int x, int y) {

@@ -22,6 +22,8 @@ public:
     void ClickCell(int col, int row);
     void Press(win::UINT vk);
     void TypeText(const std::string& text);
+    // The next file dialog gets `path` (cp1251) typed into its name field, then Enter.
+    void AnswerFileDialog(const std::string& path);
     // A pixel of the screen at a point of the control's client area, as 0xRRGGBB.
     uint32_t Pixel(vcl::TControl* control, int x, int y);
     // The grid's cells from row 1 and column 1 on.

@@ -53,7 +53,9 @@ TEST(NewcomerRoad, AnImportedListIsSavedAndMailedFromTheMainWindow) {
     const std::string csv = rig.dir / "clients.csv";
     os::WriteFileAtomically(
         csv, "+79161000001;Анна;1041\n89161000002;Борис;1042\n79161000003;Вера;1043\n");
-    ASSERT_TRUE(f->ImportFromFile(csv));
+    rig.AnswerFileDialog(csv);
+    rig.Click(f->btnImport);
+    ASSERT_EQ(f->grid->RowCount(), 4);
     f->memoTextSMS->SetText("Добрый день, [№1]! Ваш заказ [№2] готов."_cp);
     f->SaveAs("Клиенты"_cp);
     rig.ClickCell(2, 2);
