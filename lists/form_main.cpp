@@ -6,12 +6,15 @@
 #include "gateway/form_gsm.h"
 #include "gateway/form_start.h"
 #include "gateway/program_images.h"
+#include "lists/form_about.h"
+#include "lists/form_list.h"
+#include "lists/form_load_save.h"
+#include "lists/help_file.h"
 #include "lists/list_activity.h"
 #include "lists/list_file.h"
 #include "platform/os/cp1251.h"
 #include "platform/os/cp_literal.h"
 #include "platform/os/files.h"
-#include "platform/os/shell_open.h"
 #include "platform/user/message_box.h"
 #include "vcl/system/exceptions.h"
 #include "vcl/system/format.h"
@@ -326,8 +329,11 @@ void TformMain::ShowListBusy() {
 
 void TformMain::ShowForMailing(const std::string& /*imei*/, os::TDateTime /*startTime*/) {}
 
-bool TformMain::ChooseList(bool /*load*/, std::string& /*name*/) {
-    return false;
+bool TformMain::ChooseList(bool load, std::string& name) {
+    std::vector<std::string> names;
+    for (const TListInfo& list : storage_.ListArray)
+        names.push_back(list.Name);
+    return TheForm<TformLoadSave>()->Execute(load, names, name);
 }
 
 // ---- creation and closing ----
@@ -686,19 +692,25 @@ void TformMain::mnuCOMPortClick(vcl::TObject*) {
     TheForm<gateway::TformGSM>()->Execute(settings_.COMPort);
 }
 
-void TformMain::mnuManageListClick(vcl::TObject*) {}
+void TformMain::mnuManageListClick(vcl::TObject*) {
+    std::string name = listName_;
+    if (TheForm<TformList>()->Execute(name))
+        btnNew->Click();  // the open list was deleted
+    else if (name != listName_)
+        SetListName(name);  // renamed: the editor follows, so a save does not recreate it
+    storage_.LoadListArray();
+}
 
 void TformMain::mnuExitClick(vcl::TObject*) {
     Close();
 }
 
 void TformMain::mnuHelpClick(vcl::TObject*) {
-    const os::ShellOpenResult r = os::ShellOpen(os::ExecutableDir() + "Help Tessary.chm");
-    if (!r.ok)
-        Message("Ошибка запуска файла Справки!\r"_cp + r.error + ".", "Ошибка"_cp,
-                win::MB_ICONHAND);
+    OpenHelpFile(Handle());
 }
 
-void TformMain::mnuAboutClick(vcl::TObject*) {}
+void TformMain::mnuAboutClick(vcl::TObject*) {
+    TheForm<TformAbout>()->ShowModal();
+}
 
 }  // namespace lists
