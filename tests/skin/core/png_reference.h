@@ -23,6 +23,8 @@ struct PngSpec {
 };
 
 std::string WritePng(const PngSpec& image);
+// A picture of one colour, 8-bit RGBA; `rgba` holds red in its low byte, alpha on top.
+std::string WriteSolidPng(int width, int height, uint32_t rgba);
 
 struct Reference {
     int width = 0, height = 0, colorType = 0, depth = 0;
