@@ -6,8 +6,10 @@
 #include "gateway/log_thread.h"
 #include "lists/form_about.h"
 #include "lists/form_list.h"
+#include "lists/form_filter.h"
 #include "lists/form_load_save.h"
 #include "lists/form_main.h"
+#include "lists/form_number_log.h"
 #include "lists/startup.h"
 #include "lists/startup_message_box.h"
 #include "platform/display/presenter.h"
@@ -24,6 +26,8 @@ gateway::TformGSM* formGSM = nullptr;
 gateway::TformStart* formStart = nullptr;
 lists::TformList* formList = nullptr;
 lists::TformAbout* formAbout = nullptr;
+lists::TformFilter* formFilter = nullptr;
+lists::TformNumberLog* formNumberLog = nullptr;
 
 }  // namespace
 
@@ -50,6 +54,8 @@ int main() {
     app->CreateForm(formStart);
     app->CreateForm(formList);
     app->CreateForm(formAbout);
+    app->CreateForm(formFilter);
+    app->CreateForm(formNumberLog);
 
     if (headless)
         // Nobody could see or close the window: the program has shown that it starts, and ends.

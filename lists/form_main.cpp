@@ -9,6 +9,7 @@
 #include "lists/form_about.h"
 #include "lists/form_list.h"
 #include "lists/form_load_save.h"
+#include "lists/form_number_log.h"
 #include "lists/help_file.h"
 #include "lists/list_activity.h"
 #include "lists/list_file.h"
@@ -108,11 +109,6 @@ void PaintVerticalGradient(vcl::TCanvas* canvas, const vcl::TRect& rect, vcl::TC
 }
 
 // ---- the window ----
-
-std::string& TformMain::DatabaseFolderOverride() {
-    static std::string folder;
-    return folder;
-}
 
 TformMain::TformMain(vcl::TComponent* owner) : vcl::TForm(owner), storage_(DataSets(), *this) {
     gateway::SetMainWindowLink(this);
@@ -327,7 +323,9 @@ void TformMain::ShowListBusy() {
             "Внимание"_cp, win::MB_ICONHAND);
 }
 
-void TformMain::ShowForMailing(const std::string& /*imei*/, os::TDateTime /*startTime*/) {}
+void TformMain::ShowForMailing(const std::string& imei, os::TDateTime startTime) {
+    TheForm<TformNumberLog>()->ShowForMailing(imei, startTime);
+}
 
 bool TformMain::ChooseList(bool load, std::string& name) {
     std::vector<std::string> names;
@@ -342,9 +340,8 @@ void TformMain::FormCreate(vcl::TObject*) {
     gridLocked_ = true;
     listName_.clear();
     storage_.ListArray.clear();
-    const std::string& folder = DatabaseFolderOverride();
     try {
-        MainFormCreate(settings_, DataSets(), folder.empty() ? DatabaseFolder() : folder);
+        MainFormCreate(settings_, DataSets());
     } catch (const std::exception&) {
         // Shown, and the start-up goes on: the window opens with what could be set up.
         vcl::Application()->HandleException(this, std::current_exception());
@@ -684,7 +681,9 @@ void TformMain::btnStartClick(vcl::TObject*) {
     TheForm<gateway::TformStart>()->Execute(settings_.COMPort, list.ID, list.Name, TemplateText());
 }
 
-void TformMain::btnNumberLogClick(vcl::TObject*) {}
+void TformMain::btnNumberLogClick(vcl::TObject*) {
+    TheForm<TformNumberLog>()->ShowForMailing({}, 0);  // with the filter it last had
+}
 
 // ---- system and help ----
 
