@@ -4,7 +4,9 @@
 #include "gateway/form_gsm.h"
 #include "gateway/form_start.h"
 #include "gateway/log_thread.h"
+#include "lists/form_filter.h"
 #include "lists/form_main.h"
+#include "lists/form_number_log.h"
 #include "lists/startup.h"
 #include "lists/startup_message_box.h"
 #include "platform/display/presenter.h"
@@ -18,6 +20,8 @@ namespace {
 lists::TformMain* formMain = nullptr;
 gateway::TformGSM* formGSM = nullptr;
 gateway::TformStart* formStart = nullptr;
+lists::TformFilter* formFilter = nullptr;
+lists::TformNumberLog* formNumberLog = nullptr;
 
 }  // namespace
 
@@ -41,6 +45,8 @@ int main() {
     app->CreateForm(formMain);
     app->CreateForm(formGSM);
     app->CreateForm(formStart);
+    app->CreateForm(formFilter);
+    app->CreateForm(formNumberLog);
 
     if (headless)
         // Nobody could see or close the window: the program has shown that it starts, and ends.

@@ -6,6 +6,7 @@
 #include "gateway/form_gsm.h"
 #include "gateway/form_start.h"
 #include "gateway/program_images.h"
+#include "lists/form_number_log.h"
 #include "lists/list_activity.h"
 #include "lists/list_file.h"
 #include "platform/os/cp1251.h"
@@ -324,7 +325,12 @@ void TformMain::ShowListBusy() {
             "Внимание"_cp, win::MB_ICONHAND);
 }
 
-void TformMain::ShowForMailing(const std::string& /*imei*/, os::TDateTime /*startTime*/) {}
+void TformMain::ShowForMailing(const std::string& imei, os::TDateTime startTime) {
+    TformNumberLog* journal = TheForm<TformNumberLog>();
+    if (const std::string& folder = DatabaseFolderOverride(); !folder.empty())
+        journal->PointAt(folder);
+    journal->ShowForMailing(imei, startTime);
+}
 
 bool TformMain::ChooseList(bool /*load*/, std::string& /*name*/) {
     return false;
@@ -678,7 +684,10 @@ void TformMain::btnStartClick(vcl::TObject*) {
     TheForm<gateway::TformStart>()->Execute(settings_.COMPort, list.ID, list.Name, TemplateText());
 }
 
-void TformMain::btnNumberLogClick(vcl::TObject*) {}
+// The whole journal, with the filter it last had.
+void TformMain::btnNumberLogClick(vcl::TObject*) {
+    ShowForMailing("", 0);
+}
 
 // ---- system and help ----
 
