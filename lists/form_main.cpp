@@ -324,7 +324,10 @@ void TformMain::ShowListBusy() {
 }
 
 void TformMain::ShowForMailing(const std::string& imei, os::TDateTime startTime) {
-    TheForm<TformNumberLog>()->ShowForMailing(imei, startTime);
+    TformNumberLog* journal = TheForm<TformNumberLog>();
+    if (const std::string& folder = DatabaseFolderOverride(); !folder.empty())
+        journal->PointAt(folder);
+    journal->ShowForMailing(imei, startTime);
 }
 
 bool TformMain::ChooseList(bool load, std::string& name) {
@@ -681,8 +684,9 @@ void TformMain::btnStartClick(vcl::TObject*) {
     TheForm<gateway::TformStart>()->Execute(settings_.COMPort, list.ID, list.Name, TemplateText());
 }
 
+// The whole journal, with the filter it last had.
 void TformMain::btnNumberLogClick(vcl::TObject*) {
-    TheForm<TformNumberLog>()->ShowForMailing({}, 0);  // with the filter it last had
+    ShowForMailing("", 0);
 }
 
 // ---- system and help ----
