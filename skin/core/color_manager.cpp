@@ -80,6 +80,10 @@ TColorManager::TColorManager() {
     InitGamma(1.0f, 2.2f);
 }
 
+void TColorManager::Reset() {
+    *this = TColorManager();
+}
+
 void TColorManager::SetSourceBitsPerSample(uint8_t v) {
     if (v < 1 || v > 16) throw EColorConversionError(kBadDepth);
     if (v != sourceBits_) sourceBits_ = v, changed_ = true;

@@ -29,6 +29,8 @@ struct Reference {
     bool hasGamma = false;
     int gamma = 0;
     std::vector<uint8_t> palette;  // RGB triples
+    // The tRNS samples of a grey or RGB image, -1 for none.
+    int key[3] = {-1, -1, -1};
     // Samples as libpng gives them: one byte per sample below 8 bits, big-endian words at 16.
     std::vector<std::vector<uint8_t>> rows;
 };
@@ -39,5 +41,10 @@ Reference ReadWithLibpng(const std::string& data);
 // scaled by 255 / 65535 truncated, low depths spread over 0..255, grey alpha dropped, and the
 // gamma of a gAMA chunk applied to colours (never to alpha).
 uint32_t ExpectedColor(const Reference& ref, int x, int y);
+
+// The colour a grey or RGB image shows for its tRNS samples, or -1 without them.
+int64_t ExpectedKey(const Reference& ref);
+// Whether the pixel carries the tRNS samples.
+bool IsKeyPixel(const Reference& ref, int x, int y);
 
 }  // namespace skin_test
