@@ -643,20 +643,19 @@ void PngLoad::GuardKey(const uint8_t* samples, uint8_t* pixels, int count, uint8
 }
 
 size_t PngLoad::Run() {
+    // Nothing of an earlier load survives this one, however early it fails: neither the image
+    // and what describes it, nor a gAMA or the converter it chose.
     t_.Clear();
+    d_.AlphaTable.clear();
+    d_.BackgroundFill = clWhite;
+    d_.TransparentKey = clNone;
+    auto& cm = d_.ColorManager;
+    cm.Reset();
+    cm.SourceOptions = coNeedByteSwap;
     if (!ReadHeaderInfo()) throw vcl::EInvalidGraphic(kInvalidFormat);
     pos_ = 8;
     Progress(vcl::psStarting, 0, false, "Preparing...");
     try {
-        d_.AlphaTable.clear();
-        d_.BackgroundFill = clWhite;
-        d_.TransparentKey = clNone;
-        auto& cm = d_.ColorManager;
-        // Each load starts from a new manager's state: neither an earlier file's gAMA nor the
-        // converter it chose may act on this one.
-        cm.Reset();
-        cm.SourceOptions = coNeedByteSwap;
-
         ReadChunkHead();
         ReadChunkData();
         ReadIhdr();

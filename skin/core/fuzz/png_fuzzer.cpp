@@ -10,8 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "skin/core/crc32.h"
 #include "skin/core/errors.h"
@@ -58,14 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const skin::EGraphicCompression&) {
     } catch (const skin::EColorConversionError&) {}
 
-    // Known pictures of other layouts before and after the input's pictures.
-    std::vector<std::string> sequence{skin::fuzz::MakePlainPng(6, 16, 5, 3, 1)};
-    const auto pieces = skin::fuzz::SplitAtSignatures(data, size);
-    sequence.insert(sequence.end(), pieces.begin(), pieces.end());
-    sequence.push_back(skin::fuzz::MakePlainPng(3, 2, 7, 2, 2));
-    sequence.push_back(pieces.front());
-    sequence.push_back(skin::fuzz::MakePlainPng(0, 16, 3, 3, 3));
-    const std::string difference = skin::fuzz::CompareReusedLoads(sequence);
+    const std::string difference =
+        skin::fuzz::CompareReusedLoads(skin::fuzz::ReuseSequence(data, size));
     if (!difference.empty()) {
         std::fprintf(stderr, "reuse: %s\n", difference.c_str());
         std::abort();

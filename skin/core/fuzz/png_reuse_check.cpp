@@ -173,9 +173,9 @@ std::string MakePlainPng(int colorType, int depth, int width, int height, uint32
     return png;
 }
 
-std::vector<std::string> SplitAtSignatures(const uint8_t* data, size_t size) {
+std::vector<std::string> ReuseSequence(const uint8_t* data, size_t size) {
     static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    std::vector<std::string> pieces;
+    std::vector<std::string> pieces{MakePlainPng(6, 16, 5, 3, 1)};
     size_t start = 0;
     for (size_t i = 1; i + 8 <= size; ++i) {
         if (std::memcmp(data + i, kSignature, 8) != 0) continue;
@@ -183,6 +183,9 @@ std::vector<std::string> SplitAtSignatures(const uint8_t* data, size_t size) {
         start = i;
     }
     pieces.emplace_back(reinterpret_cast<const char*>(data) + start, size - start);
+    pieces.push_back(MakePlainPng(3, 2, 7, 2, 2));
+    pieces.push_back(pieces[1]);
+    pieces.push_back(MakePlainPng(0, 16, 3, 3, 3));
     return pieces;
 }
 

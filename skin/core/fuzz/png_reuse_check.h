@@ -17,7 +17,8 @@ std::string CompareReusedLoads(const std::vector<std::string>& pictures);
 // a sequence can mix known pictures with unknown ones.
 std::string MakePlainPng(int colorType, int depth, int width, int height, uint32_t seed);
 
-// The input cut before every PNG signature after its first byte.
-std::vector<std::string> SplitAtSignatures(const uint8_t* data, size_t size);
+// The pictures of an input (cut before every PNG signature after its first byte) among known
+// pictures of other layouts, the first of them again at the end.
+std::vector<std::string> ReuseSequence(const uint8_t* data, size_t size);
 
 }  // namespace skin::fuzz
