@@ -7,8 +7,10 @@
 #include <cstring>
 #include <optional>
 
+#include "skin/core/adler32.h"
 #include "skin/core/crc32.h"
 #include "skin/core/errors.h"
+#include "skin/core/png_filters.h"
 #include "vcl/system/sysutils.h"
 
 namespace skin {
@@ -49,43 +51,6 @@ inline uint32_t BigEndian16(const uint8_t* p) {
 // Letter case of the four name bytes is ignored (bit 5 of each).
 inline bool ChunkIs(uint32_t type, uint32_t name) {
     return (type & 0xDFDFDFDF) == (name & 0xDFDFDFDF);
-}
-
-inline uint8_t PaethPredict(int a, int b, int c) {
-    int p = a + b - c;
-    int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
-    return static_cast<uint8_t>(pb <= pc ? b : c);
-}
-
-// Reverses a row filter (0 to 4) in place.
-void UnfilterRow(uint8_t filter, uint8_t* row, const uint8_t* prev, size_t bpp, size_t count) {
-    switch (filter) {
-        case 1:
-            for (size_t i = bpp; i < count; ++i)
-                row[i] = uint8_t(row[i] + row[i - bpp]);
-            break;
-        case 2:
-            for (size_t i = 0; i < count; ++i)
-                row[i] = uint8_t(row[i] + prev[i]);
-            break;
-        case 3:
-            for (size_t i = 0; i < std::min(bpp, count); ++i)
-                row[i] = uint8_t(row[i] + prev[i] / 2);
-            for (size_t i = bpp; i < count; ++i) {
-                row[i] = uint8_t(row[i] + ((row[i - bpp] + prev[i]) >> 1));
-            }
-            break;
-        case 4:
-            for (size_t i = 0; i < std::min(bpp, count); ++i)
-                row[i] = uint8_t(row[i] + prev[i]);
-            for (size_t i = bpp; i < count; ++i) {
-                row[i] = uint8_t(row[i] + PaethPredict(row[i - bpp], prev[i], prev[i - bpp]));
-            }
-            break;
-        default:
-            break;
-    }
 }
 
 // A grey sample of bKGD or tRNS as the colour the image shows for it.
@@ -229,7 +194,9 @@ private:
     void ReadIhdr();
     int SetupPixelLayout(int colorType, int depth);
     void DecodeImageData();
-    size_t InflateRow(uint8_t* row, size_t count);
+    bool NextIdat();
+    bool StreamSumMatches() const;
+    size_t Inflate(uint8_t* out, size_t count);
     std::optional<TColor> SampleColour() const;
     void ReadBackground();
     void ReadTransparency();
@@ -262,7 +229,11 @@ private:
     z_stream z_{};
     bool zStarted_ = false;
     int zResult_ = Z_OK;
-    bool truncated_ = false;
+    bool truncated_ = false;             // the IDAT chunks ended before the stream
+    const char* streamError_ = nullptr;  // raised once the rows before it are done
+    uint32_t adler_ = 1;                 // of the output so far
+    const uint8_t* idat_ = nullptr;      // the data of the IDAT chunk zlib reads
+    uint8_t streamTail_[4] = {};         // the last bytes of the IDAT chunks before it
 };
 
 void PngLoad::ReadChunkHead() {
@@ -400,41 +371,65 @@ void PngLoad::SetTargetPalette() {
     t_.SetPalette(p);
 }
 
-size_t PngLoad::InflateRow(uint8_t* row, size_t count) {
-    if (truncated_) {
-        std::memset(row, 0, count);
-        return 0;
-    }
-    size_t produced = 0;
-    while (produced < count) {
-        if (z_.avail_in == 0) {
-            uint32_t idatLeft = 0;
-            while (idatLeft == 0) {
-                if (!ChunkIs(chunkType_, kIDAT)) {
-                    // The image data ended early: what is missing stays black.
-                    truncated_ = true;
-                    std::memset(row + produced, 0, count - produced);
-                    return produced;
-                }
-                ReadChunkData();
-                z_.next_in = const_cast<uint8_t*>(chunk_);
-                z_.avail_in = idatLeft = chunkLength_;
-                ReadChunkHead();
-            }
+// Hands the next IDAT chunk of the run with data to zlib; false at the end of the run.
+bool PngLoad::NextIdat() {
+    while (ChunkIs(chunkType_, kIDAT)) {
+        // The last bytes of the stream so far, where its check sum may begin.
+        if (const size_t k = std::min<size_t>(size_t(z_.next_in - idat_), 4); k > 0) {
+            std::memmove(streamTail_, streamTail_ + k, 4 - k);
+            std::memcpy(streamTail_ + 4 - k, z_.next_in - k, k);
         }
-        z_.next_out = row + produced;
-        z_.avail_out = static_cast<uInt>(count - produced);
-        if (zResult_ == Z_OK) zResult_ = inflate(&z_, Z_PARTIAL_FLUSH);
-        produced = count - z_.avail_out;
-        if (zResult_ == Z_STREAM_END) {
-            if (produced < count || z_.avail_in > 0) throw vcl::EInvalidGraphic(kExtraData);
-            return produced;
-        }
-        if (zResult_ != Z_OK) throw vcl::EInvalidGraphic(kCompressionError);
+        ReadChunkData();
+        idat_ = chunk_;
+        z_.next_in = const_cast<uint8_t*>(chunk_);
+        z_.avail_in = uInt(chunkLength_);
+        ReadChunkHead();
+        if (z_.avail_in > 0) return true;
     }
-    return produced;
+    return false;
 }
 
+// zlib is told not to sum the output: it is summed here, faster, and compared with the sum that
+// ends the stream, the four bytes before where zlib stopped reading.
+bool PngLoad::StreamSumMatches() const {
+    uint8_t last[8];
+    std::memcpy(last, streamTail_, 4);
+    const size_t taken = std::min<size_t>(size_t(z_.next_in - idat_), 4);
+    std::memcpy(last + 4, z_.next_in - taken, taken);
+    return BigEndian32(last + taken) == adler_;
+}
+
+// Inflates up to `count` bytes, as many as the stream gives: fewer only at the end of the data
+// (truncated_) or at a fault of the stream (streamError_).
+size_t PngLoad::Inflate(uint8_t* out, size_t count) {
+    z_.next_out = out;
+    z_.avail_out = uInt(count);
+    while (z_.avail_out > 0 && !truncated_ && !streamError_) {
+        const bool more = z_.avail_in > 0 || NextIdat();
+        if (zResult_ == Z_OK) {
+            // Without input zlib may still hold output of a copy that the last call cut short.
+            uint8_t* from = z_.next_out;
+            const int r = inflate(&z_, Z_PARTIAL_FLUSH);
+            adler_ = UpdateAdler32(adler_, from, size_t(z_.next_out - from));
+            zResult_ = r == Z_BUF_ERROR && !more ? Z_OK : r;
+        }
+        if (zResult_ == Z_STREAM_END) {
+            // The stream ends before the image does, or bytes of it are left in the chunk.
+            if (!StreamSumMatches())
+                streamError_ = kCompressionError;
+            else if (z_.avail_out > 0 || z_.avail_in > 0)
+                streamError_ = kExtraData;
+            break;
+        }
+        if (zResult_ != Z_OK) streamError_ = kCompressionError;
+        if (!more && z_.avail_out > 0) truncated_ = true;
+    }
+    return count - z_.avail_out;
+}
+
+// The image data is inflated in spans of many rows, so that zlib runs its fast loop nearly all
+// the time and copies little into its window; each row is then unfiltered in place, with the row
+// before it as the one above, and converted straight into the target's scan line.
 void PngLoad::DecodeImageData() {
     Progress(vcl::psStarting, 0, false, "Transfering...");
     if (!layoutSet_) bytesPerPixel_ = SetupPixelLayout(colorType_, depth_);
@@ -446,72 +441,108 @@ void PngLoad::DecodeImageData() {
     t_.SetSize(int(width_), int(height_));
     if (d_.TransparentKey != clNone) t_.SetTransparentColor(d_.TransparentKey);
     const int bits = BitsOfTarget();
-    const uint32_t black = PixelValueOf(bits, palette_, clBlack);
-
-    const size_t rowBytes = (size_t(width_) * depth_ + 7) / 8 * rowSampleBytes + 1;
-    std::vector<uint8_t> buffers(rowBytes * 2, 0);
-    uint8_t* cur = buffers.data();
-    uint8_t* prev = cur + rowBytes;
     auto& cm = d_.ColorManager;
 
-    // The pass and row being decoded, so that a failure can show the background in what was not
-    // reached.
-    int pass = 0;
-    uint32_t row = 0;
-    auto decodeRow = [&](size_t bytes, int y, uint8_t mask) {
-        uint8_t* target = t_.ScanLine(y);
-        if (InflateRow(cur, bytes) < bytes) {
-            // The image data ended early: this row and the rest get nothing from the file.
-            FillPixels(target, int(width_), bits, black, mask);
-            return;
-        }
-        if (cur[0] > 4) throw vcl::EInvalidGraphic(kBadFilter);
-        UnfilterRow(cur[0], cur + 1, prev + 1, bpp, bytes - 1);
-        cm.ConvertScanline(cur + 1, target, int(width_), mask);
-        if (guardKey_) GuardKey(cur + 1, target, int(width_), mask);
-        std::swap(cur, prev);
+    // The passes: one for a plain image, the seven of Adam7 for an interlaced one.
+    struct Pass {
+        uint32_t rowStart, rowStep;
+        size_t rowBytes;  // filter byte included; 0 for a pass without columns
+        uint8_t mask;
     };
-
     static constexpr uint32_t kRowStart[7] = {0, 0, 4, 0, 2, 0, 1};
     static constexpr uint32_t kColStart[7] = {0, 4, 0, 2, 0, 1, 0};
     static constexpr uint32_t kRowStep[7] = {8, 8, 8, 4, 4, 2, 2};
     static constexpr uint32_t kColStep[7] = {8, 8, 4, 4, 2, 2, 1};
     static constexpr uint8_t kMask[7] = {0x80, 0x08, 0x88, 0x22, 0xAA, 0x55, 0xFF};
+    auto rowBytesOf = [&](size_t pixels) { return (pixels * depth_ + 7) / 8 * rowSampleBytes + 1; };
+    const size_t fullRow = rowBytesOf(width_);
+    std::vector<Pass> passes;
+    if (interlace_ != 1) {
+        passes.push_back({0, 1, fullRow, 0xFF});
+    } else {
+        for (int p = 0; p < 7; ++p) {
+            const size_t columns =
+                width_ > kColStart[p] ? (width_ + kColStep[p] - 1 - kColStart[p]) / kColStep[p] : 0;
+            passes.push_back(
+                {kRowStart[p], kRowStep[p], columns ? rowBytesOf(columns) : 0, kMask[p]});
+        }
+    }
+    uint64_t left = 0;  // filtered bytes of the image still to inflate
+    for (const Pass& p : passes) {
+        if (p.rowBytes && p.rowStart < height_)
+            left += uint64_t(height_ - p.rowStart + p.rowStep - 1) / p.rowStep * p.rowBytes;
+    }
+
+    // The span holds a good many rows, and at least one. The row above the first row of a span
+    // is copied aside; above the first row of a pass lie zeros.
+    const size_t room = size_t(std::min<uint64_t>(left, std::max(d_.SpanBytes, fullRow)));
+    std::vector<uint8_t> span(room), above(fullRow), zeros(fullRow);
+    size_t begin = 0, end = 0;  // the inflated bytes not used yet
+    size_t unfiltered = 0;      // the span's rows that end before it are unfiltered
+
+    const uint32_t black = PixelValueOf(bits, palette_, clBlack);
+    size_t passIndex = 0;
+    uint32_t row = 0;
     try {
-        if (interlace_ != 1) {
-            for (row = 0; row < height_; ++row) {
-                decodeRow(rowBytes, int(row), 0xFF);
-                Progress(vcl::psRunning, vcl::MulDiv(int(row) + 1, 100, int(height_)), true, "");
-            }
-        } else {
-            for (pass = 0; pass < 7; ++pass) {
-                if (width_ <= kColStart[pass]) continue;
-                const size_t passWidth =
-                    (width_ + kColStep[pass] - 1 - kColStart[pass]) / kColStep[pass];
-                const size_t passBytes = (passWidth * depth_ + 7) / 8 * rowSampleBytes + 1;
-                std::memset(prev, 0, rowBytes);
-                for (row = kRowStart[pass]; row < height_; row += kRowStep[pass]) {
-                    decodeRow(passBytes, int(row), kMask[pass]);
-                    if (pass == 6) {
-                        // The row after the step can lie past the last one; it counts as done.
-                        const int done = int(std::min<uint32_t>(row + 2, height_));
-                        Progress(vcl::psRunning, vcl::MulDiv(done, 100, int(height_)), true, "");
+        for (; passIndex < passes.size(); ++passIndex) {
+            const Pass& pass = passes[passIndex];
+            if (pass.rowBytes == 0) continue;
+            const size_t n = pass.rowBytes;
+            const uint8_t* prev = zeros.data();
+            for (row = pass.rowStart; row < height_; row += pass.rowStep) {
+                if (end - begin < n && !truncated_ && !streamError_) {
+                    if (prev != zeros.data()) {
+                        std::memcpy(above.data(), prev, n);
+                        prev = above.data();
                     }
+                    std::memmove(span.data(), span.data() + begin, end - begin);
+                    end -= begin, begin = 0, unfiltered = 0;
+                    const size_t got =
+                        Inflate(span.data() + end, size_t(std::min<uint64_t>(room - end, left)));
+                    end += got, left -= got;
+                }
+                uint8_t* target = t_.ScanLine(int(row));
+                if (end - begin >= n) {
+                    uint8_t* data = span.data() + begin;
+                    begin += n;
+                    if (begin > unfiltered) {
+                        if (data[0] > 4) throw vcl::EInvalidGraphic(kBadFilter);
+                        // The rows of the same filter that follow in the span, in this pass, go
+                        // through together.
+                        size_t rows = 1;
+                        while (begin + rows * n <= end && data[rows * n] == data[0] &&
+                               row + rows * pass.rowStep < height_) {
+                            ++rows;
+                        }
+                        UnfilterRows(data[0], data + 1, prev + 1, n, rows, bpp, n - 1);
+                        unfiltered = begin + (rows - 1) * n;
+                    }
+                    cm.ConvertScanline(data + 1, target, int(width_), pass.mask);
+                    if (guardKey_) GuardKey(data + 1, target, int(width_), pass.mask);
+                    prev = data;
+                } else {
+                    if (streamError_) throw vcl::EInvalidGraphic(streamError_);
+                    // The image data ended early: this row and the rest get nothing from the file.
+                    FillPixels(target, int(width_), bits, black, pass.mask);
+                    begin = end;
+                }
+                if (pass.mask == 0xFF) {
+                    // The row after the step can lie past the last one; it counts as done.
+                    const int done = int(std::min<uint32_t>(row + pass.rowStep, height_));
+                    Progress(vcl::psRunning, vcl::MulDiv(done, 100, int(height_)), true, "");
                 }
             }
         }
+        // A fault behind the last row's bytes: the adler check, or bytes left behind the stream.
+        if (streamError_) throw vcl::EInvalidGraphic(streamError_);
     } catch (...) {
         // What the rows did not reach shows the background colour.
         const uint32_t background = PixelValueOf(bits, palette_, d_.BackgroundFill);
-        if (interlace_ != 1) {
-            for (; row < height_; ++row)
-                FillPixels(t_.ScanLine(int(row)), int(width_), bits, background);
-        } else {
-            for (; pass < 7; ++pass) {
-                for (; row < height_; row += kRowStep[pass])
-                    FillPixels(t_.ScanLine(int(row)), int(width_), bits, background, kMask[pass]);
-                if (pass < 6) row = kRowStart[pass + 1];
-            }
+        for (; passIndex < passes.size(); ++passIndex) {
+            const Pass& pass = passes[passIndex];
+            for (; row < height_; row += pass.rowStep)
+                FillPixels(t_.ScanLine(int(row)), int(width_), bits, background, pass.mask);
+            if (passIndex + 1 < passes.size()) row = passes[passIndex + 1].rowStart;
         }
         throw;
     }
@@ -662,6 +693,7 @@ size_t PngLoad::Run() {
         if (compression_ != 0) throw vcl::EInvalidGraphic(kCompressionScheme);
         if (inflateInit(&z_) < 0) throw EGraphicCompression(kLz77Error);
         zStarted_ = true;
+        inflateValidate(&z_, 0);
 
         for (;;) {
             ReadChunkHead();

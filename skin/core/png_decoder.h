@@ -112,6 +112,9 @@ public:
     std::vector<uint8_t> AlphaTable;  // indexed images with tRNS: one alpha per index
     TColor TransparentKey = clNone;
     TColor BackgroundFill = clWhite;
+    // How many bytes of image data are inflated at a time: enough for zlib's fast loop to run
+    // nearly all the time and for the rows to stay in the cache until they are converted.
+    size_t SpanBytes = 256 * 1024;
     // Raised as the class library's graphic progress event is: stage, percent, redraw, message.
     std::function<void(TProgressStage, int, bool, const std::string&)> OnProgress;
 

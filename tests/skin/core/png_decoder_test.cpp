@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstring>
 #include <filesystem>
 #include <random>
 
 #include "platform/os/files.h"
+#include "skin/core/adler32.h"
 #include "skin/core/crc32.h"
 #include "skin/core/errors.h"
 #include "tests/skin/core/png_reference.h"
@@ -500,6 +502,79 @@ TEST(PngDecoder, FillsTheBackgroundColourAndReportsProgress) {
     EXPECT_EQ(image.ColorAt(0, 0), RGB(127, 127, 127));
     EXPECT_EQ(events, (std::vector<std::string>{"0:0Preparing...", "2:0", "0:0Transfering...",
                                                 "1:50", "1:100", "2:0"}));
+}
+
+// The image data goes through in spans of many rows; spans of a few bytes put their ends
+// everywhere: inside rows, between rows of one filter that go through together, between passes.
+TEST(PngDecoder, GivesTheSameImageWhereverTheSpansOfImageDataEnd) {
+    std::mt19937 rng(9);
+    const std::pair<int, int> kinds[] = {{0, 1}, {0, 16}, {2, 8}, {3, 2},
+                                         {3, 8}, {4, 8},  {6, 8}, {6, 16}};
+    for (auto [type, depth] : kinds) {
+        for (bool interlaced : {false, true}) {
+            PngSpec s =
+                RandomSpec(type, depth, interlaced, 1 + int(rng() % 40), 1 + int(rng() % 30), rng);
+            // Flat stretches make the encoder pick the same filter for rows in a row.
+            for (size_t i = 0; i < s.samples.size(); i += 7)
+                s.samples[i] = s.samples[i / 2];
+            const std::string png = skin_test::WritePng(s);
+            PngDecoder whole;
+            PngImage expected;
+            Decode(whole, expected, png);
+            for (size_t span : {1, 7, 64, 100}) {
+                PngDecoder d;
+                d.SpanBytes = span;
+                PngImage image;
+                Decode(d, image, png);
+                for (int y = 0; y < image.Height(); ++y) {
+                    ASSERT_EQ(std::memcmp(image.Row(y), expected.Row(y), image.Stride()), 0)
+                        << "type " << type << " depth " << depth << " interlaced " << interlaced
+                        << " span " << span << " row " << y;
+                }
+            }
+        }
+    }
+}
+
+TEST(PngDecoder, ChecksTheSumThatEndsTheImageDataWhereverItLies) {
+    std::string raw;
+    for (int y = 0; y < 3; ++y)
+        raw += std::string{0, 10, 20, 30};
+    auto chunks = Split(GreyWithRawRows(raw, 3, 3));
+    ASSERT_EQ(chunks[1].type, "IDAT");
+    chunks[1].data.back() ^= 1;
+    ExpectError(Join(chunks), "Cannot load image. Compression error found in PNG file.");
+
+    // A stream that ends a row early, over four chunks, its sum split between two of them: the
+    // sum is read across the chunks before the missing row is reported.
+    chunks = Split(GreyWithRawRows(raw.substr(0, 8), 3, 3));
+    const std::string z = chunks[1].data;
+    chunks[1].data = z.substr(0, 3);
+    chunks.insert(
+        chunks.begin() + 2,
+        {{"IDAT", z.substr(3, z.size() - 5)}, {"IDAT", ""}, {"IDAT", z.substr(z.size() - 2)}});
+    ExpectError(Join(chunks), "Cannot load image. Extra compressed data found in PNG file.");
+    chunks[4].data[1] ^= 1;
+    ExpectError(Join(chunks), "Cannot load image. Compression error found in PNG file.");
+}
+
+TEST(Checksums, MatchZlib) {
+    std::mt19937 rng(7);
+    std::vector<uint8_t> data(20000);
+    for (auto& c : data)
+        c = uint8_t(rng());
+    for (size_t n : {0u, 1u, 15u, 16u, 17u, 5552u, 5553u, 11104u, 19999u}) {
+        for (size_t at : {0u, 1u}) {
+            const uint8_t* p = data.data() + at;
+            EXPECT_EQ(UpdateAdler32(1, p, n), adler32(1, p, uInt(n))) << n;
+            EXPECT_EQ(UpdateAdler32(UpdateAdler32(1, p, n / 3), p + n / 3, n - n / 3),
+                      adler32(1, p, uInt(n)));
+        }
+    }
+    // The largest bytes everywhere: the sums may not overflow before they are reduced.
+    std::fill(data.begin(), data.end(), 0xFF);
+    EXPECT_EQ(UpdateAdler32(0xFFF0FFF0, data.data(), data.size()),
+              adler32(0xFFF0FFF0, data.data(), uInt(data.size())));
 }
 
 TEST(Crc32, MatchesZlib) {
