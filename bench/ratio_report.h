@@ -17,7 +17,7 @@ namespace bench {
 struct RatioPair {
     std::string ours, theirs;  // benchmark names with their arguments, "BM_PngOurs/0"
     std::string job;           // what both do
-    double goal;               // the largest ratio we accept
+    double goal;               // the largest ratio we accept; 0 for a pair shown for reference
 };
 
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -46,8 +46,12 @@ public:
             const double ours = Time(p.ours), theirs = Time(p.theirs);
             if (ours <= 0 || theirs <= 0) continue;  // filtered out
             const double ratio = ours / theirs;
-            std::printf("%-44s %10.1fus %10.1fus %7.2f %6.2f%s\n", p.job.c_str(), ours * 1e6,
-                        theirs * 1e6, ratio, p.goal, ratio > p.goal ? "  above" : "");
+            std::printf("%-44s %10.1fus %10.1fus %7.2f ", p.job.c_str(), ours * 1e6, theirs * 1e6,
+                        ratio);
+            if (p.goal > 0)
+                std::printf("%6.2f%s\n", p.goal, ratio > p.goal ? "  above" : "");
+            else
+                std::printf("%6s\n", "-");
         }
         std::fflush(stdout);
     }
