@@ -50,8 +50,10 @@ TEST(FastPaths, HalftoneAveragesAsThePlainSumsDo) {
                 plain.SetRaw(x, y, fast.Raw(x, y));
         }
         const int x = int(rng() % tw) - 3, y = int(rng() % th) - 3;
-        const int w = (1 + int(rng() % (tw + 4))) * (rng() % 4 == 0 ? -1 : 1);
-        const int h = (1 + int(rng() % (th + 4))) * (rng() % 4 == 0 ? -1 : 1);
+        // A negative size mirrors.
+        int w = 1 + int(rng() % (tw + 4)), h = 1 + int(rng() % (th + 4));
+        if (rng() % 4 == 0) w = -w;
+        if (rng() % 4 == 0) h = -h;
         const int sx = int(rng() % sw) - 1, sy = int(rng() % sh) - 1;
         const int sWidth = 1 + int(rng() % sw), sHeight = 1 + int(rng() % sh);
         const bool clip = rng() % 2;

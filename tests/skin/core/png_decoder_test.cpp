@@ -512,8 +512,8 @@ TEST(PngDecoder, GivesTheSameImageWhereverTheSpansOfImageDataEnd) {
                                          {3, 8}, {4, 8},  {6, 8}, {6, 16}};
     for (auto [type, depth] : kinds) {
         for (bool interlaced : {false, true}) {
-            PngSpec s =
-                RandomSpec(type, depth, interlaced, 1 + int(rng() % 40), 1 + int(rng() % 30), rng);
+            const int w = 1 + int(rng() % 40), h = 1 + int(rng() % 30);
+            PngSpec s = RandomSpec(type, depth, interlaced, w, h, rng);
             // Flat stretches make the encoder pick the same filter for rows in a row.
             for (size_t i = 0; i < s.samples.size(); i += 7)
                 s.samples[i] = s.samples[i / 2];

@@ -86,6 +86,19 @@ std::string WritePng(const PngSpec& s) {
     return out;
 }
 
+PngSpec RandomPng(int colorType, int depth, bool interlaced, int w, int h, std::mt19937& rng) {
+    PngSpec s;
+    s.width = w, s.height = h, s.colorType = colorType, s.depth = depth, s.interlaced = interlaced;
+    const int top = (1 << depth) - 1;
+    if (colorType == 3) {
+        for (int i = 0; i <= top * 3 + 2; ++i)
+            s.palette.push_back(uint8_t(rng()));
+    }
+    for (int i = 0; i < w * h * SamplesOf(colorType); ++i)
+        s.samples.push_back(uint16_t(rng() % (top + 1)));
+    return s;
+}
+
 Reference ReadWithLibpng(const std::string& data) {
     Reference ref;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);

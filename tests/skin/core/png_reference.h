@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct PngSpec {
 };
 
 std::string WritePng(const PngSpec& image);
+
+// A picture of random samples, with a palette entry for every index its depth can address.
+PngSpec RandomPng(int colorType, int depth, bool interlaced, int w, int h, std::mt19937& rng);
 
 struct Reference {
     int width = 0, height = 0, colorType = 0, depth = 0;

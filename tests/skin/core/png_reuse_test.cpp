@@ -16,20 +16,6 @@ namespace {
 
 using skin_test::PngSpec;
 
-PngSpec Picture(int type, int depth, bool interlaced, int w, int h, std::mt19937& rng) {
-    PngSpec s;
-    s.width = w, s.height = h, s.colorType = type, s.depth = depth, s.interlaced = interlaced;
-    const int spp = type == 2 ? 3 : type == 4 ? 2 : type == 6 ? 4 : 1;
-    const int top = (1 << depth) - 1;
-    if (type == 3) {
-        for (int i = 0; i <= top * 3 + 2; ++i)
-            s.palette.push_back(uint8_t(rng()));
-    }
-    for (int i = 0; i < w * h * spp; ++i)
-        s.samples.push_back(uint16_t(rng() % (top + 1)));
-    return s;
-}
-
 std::string Encode(const PngSpec& s) {
     return skin_test::WritePng(s);
 }
@@ -57,8 +43,8 @@ std::string Broken(std::string png, int how) {
 
 TEST(PngReuse, ASecondPictureWithAlphaMatchesAFreshDecode) {
     std::mt19937 rng(11);
-    const std::string a = Encode(Picture(6, 8, false, 5, 4, rng));
-    const std::string b = Encode(Picture(6, 8, false, 5, 4, rng));
+    const std::string a = Encode(skin_test::RandomPng(6, 8, false, 5, 4, rng));
+    const std::string b = Encode(skin_test::RandomPng(6, 8, false, 5, 4, rng));
     PngDecoder reused, fresh;
     PngImage first, second;
     reused.Load(reinterpret_cast<const uint8_t*>(a.data()), a.size(), first);
@@ -72,12 +58,12 @@ TEST(PngReuse, ASecondPictureWithAlphaMatchesAFreshDecode) {
 
 TEST(PngReuse, AGraphicRebuildsItsPixelFormatForEveryPicture) {
     std::mt19937 rng(12);
-    const std::string deep = Encode(Picture(6, 16, false, 200, 3, rng));
+    const std::string deep = Encode(skin_test::RandomPng(6, 16, false, 200, 3, rng));
     // A format set by hand, and one left by a load that failed after its palette.
     TPNGGraphic set, failed, fresh;
     set.SetPixelFormat(pf8bit);
-    vcl::TStringStream s1(deep), s2(Broken(Encode(Picture(3, 8, false, 4, 4, rng)), 0)), s3(deep),
-        s4(deep);
+    vcl::TStringStream s1(deep),
+        s2(Broken(Encode(skin_test::RandomPng(3, 8, false, 4, 4, rng)), 0)), s3(deep), s4(deep);
     set.LoadFromStream(&s1);
     EXPECT_ANY_THROW(failed.LoadFromStream(&s2));
     failed.LoadFromStream(&s3);
@@ -97,8 +83,9 @@ TEST(PngReuse, EverySequenceOfPicturesAndFailuresMatchesFreshLoads) {
     for (int round = 0; round < 3; ++round) {
         for (const auto& [type, depths] : kinds) {
             for (int depth : depths) {
-                PngSpec s =
-                    Picture(type, depth, rng() % 2, 1 + int(rng() % 19), 1 + int(rng() % 11), rng);
+                const bool interlaced = rng() % 2;
+                const int w = 1 + int(rng() % 19), h = 1 + int(rng() % 11);
+                PngSpec s = skin_test::RandomPng(type, depth, interlaced, w, h, rng);
                 if (rng() % 3 == 0) s.gamma = rng() % 2 ? 45455 : 100000;
                 if (type == 3 && rng() % 2) s.paletteAlpha = {0, 99};
                 if ((type == 0 || type == 2) && rng() % 2) {
@@ -106,7 +93,8 @@ TEST(PngReuse, EverySequenceOfPicturesAndFailuresMatchesFreshLoads) {
                         s.transparent[k] = int(rng() % (1u << depth));
                 }
                 std::string png = Encode(s);
-                sequence.push_back(rng() % 5 == 0 ? Broken(png, int(rng() % 3)) : png);
+                const bool broken = rng() % 5 == 0;
+                sequence.push_back(broken ? Broken(png, int(rng() % 3)) : png);
             }
         }
     }
