@@ -155,61 +155,79 @@ uint32_t GeneralPixel(const uint8_t* source, const TContributor* c, int n) {
     return uint32_t(_mm_cvtsi128_si32(ClampedBytes(sum, zero, zero, zero)));
 }
 
-// The shortcuts of the output pixels across, two pixels to a register: each one's weight and
-// factor in its four lanes.
+// The output pixels across in groups of four that all take a shortcut: where each pixel's P and
+// Q lie, and the weights and factors two pixels to a register. A group with a pixel that needs
+// the full sums takes them for all four.
 struct Across {
     struct alignas(16) Lanes {
         int16_t v[8];
         __m128i Load() const { return _mm_load_si128(reinterpret_cast<const __m128i*>(v)); }
     };
-    std::vector<Tap> taps;
-    std::vector<Lanes> weights, factors;
-    Across(const TContributorList& list, int count) : taps(size_t(count)) {
-        for (int i = 0; i < count; ++i)
-            taps[size_t(i)] = TapOf(list.Of(i), list.Counts[size_t(i)]);
-        for (int i = 0; i + 1 < count; i += 2) {
-            const Tap &a = taps[size_t(i)], &b = taps[size_t(i) + 1];
-            weights.push_back(
-                {{a.weight, a.weight, a.weight, a.weight, b.weight, b.weight, b.weight, b.weight}});
-            factors.push_back(
-                {{a.factor, a.factor, a.factor, a.factor, b.factor, b.factor, b.factor, b.factor}});
+    struct Group {
+        int32_t from[4], to[4];
+        Lanes weights[2], factors[2];
+        bool general;
+    };
+    std::vector<Group> groups;
+    Across(const TContributorList& list, int count) : groups(size_t(count / 4)) {
+        for (int g = 0; g < count / 4; ++g) {
+            Group& group = groups[size_t(g)];
+            group.general = false;
+            for (int k = 0; k < 4; ++k) {
+                const int i = g * 4 + k;
+                const Tap t = TapOf(list.Of(i), list.Counts[size_t(i)]);
+                group.general |= t.general;
+                group.from[k] = t.from, group.to[k] = t.to;
+                for (int lane = 0; lane < 4; ++lane) {
+                    group.weights[k / 2].v[(k % 2) * 4 + lane] = t.weight;
+                    group.factors[k / 2].v[(k % 2) * 4 + lane] = t.factor;
+                }
+            }
         }
     }
 };
 
-// One source line across into `count` output pixels, two at a time where both take a shortcut.
+// One source line across into `count` output pixels, four at a time where all take a shortcut.
 template <int B>
 void ResampleAcross(uint8_t* target, const uint8_t* source, const TContributorList& list,
                     const Across& across, int count) {
     const __m128i zero = _mm_setzero_si128();
+    auto general = [&](int i) {
+        StorePixel<B>(target + i * B, GeneralPixel<B>(source, list.Of(i), list.Counts[size_t(i)]));
+    };
     int i = 0;
-    for (; i + 1 < count; i += 2) {
-        const Tap &t0 = across.taps[size_t(i)], &t1 = across.taps[size_t(i) + 1];
-        if (t0.general || t1.general) {
-            for (int k = i; k < i + 2; ++k) {
-                StorePixel<B>(target + k * B,
-                              GeneralPixel<B>(source, list.Of(k), list.Counts[size_t(k)]));
-            }
+    for (const Across::Group& g : across.groups) {
+        if (g.general) {
+            for (int k = 0; k < 4; ++k)
+                general(i + k);
+            i += 4;
             continue;
         }
-        const __m128i p =
-            _mm_unpacklo_epi8(_mm_cvtsi64_si128(int64_t(LoadPixel<B>(source + t0.from) |
-                                                        LoadPixel<B>(source + t1.from) << 32)),
-                              zero);
-        const __m128i q =
-            _mm_unpacklo_epi8(_mm_cvtsi64_si128(int64_t(LoadPixel<B>(source + t0.to) |
-                                                        LoadPixel<B>(source + t1.to) << 32)),
-                              zero);
-        const __m128i d =
-            _mm_mullo_epi16(_mm_sub_epi16(q, p), across.factors[size_t(i / 2)].Load());
-        const __m128i r =
-            _mm_add_epi16(p, _mm_mulhi_epi16(d, across.weights[size_t(i / 2)].Load()));
-        const uint64_t out = uint64_t(_mm_cvtsi128_si64(_mm_packus_epi16(r, r)));
-        StorePixel<B>(target + i * B, uint32_t(out));
-        StorePixel<B>(target + (i + 1) * B, uint32_t(out >> 32));
+        // Two pixels' channels in 16-bit lanes, from their source offsets.
+        auto two = [&](const int32_t* at) {
+            return _mm_unpacklo_epi8(
+                _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(LoadPixel<B>(source + at[0]))),
+                                   _mm_cvtsi32_si128(int(LoadPixel<B>(source + at[1])))),
+                zero);
+        };
+        auto mix = [&](int half) {
+            const __m128i p = two(g.from + 2 * half), q = two(g.to + 2 * half);
+            const __m128i d = _mm_mullo_epi16(_mm_sub_epi16(q, p), g.factors[half].Load());
+            return _mm_add_epi16(p, _mm_mulhi_epi16(d, g.weights[half].Load()));
+        };
+        const __m128i out = _mm_packus_epi16(mix(0), mix(1));
+        if constexpr (B == 4) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i * 4), out);
+        } else {
+            alignas(16) uint32_t pixels[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(pixels), out);
+            for (int k = 0; k < 4; ++k)
+                StorePixel<3>(target + (i + k) * 3, pixels[k]);
+        }
+        i += 4;
     }
     for (; i < count; ++i)
-        StorePixel<B>(target + i * B, GeneralPixel<B>(source, list.Of(i), list.Counts[size_t(i)]));
+        general(i);
 }
 
 // One output row down from the rows its contributors name, `bytes` bytes of it.
