@@ -1,17 +1,32 @@
 // Tessary: the program's entry point.
+#include <cstdio>
+
+#include "gateway/form_gsm.h"
+#include "gateway/form_start.h"
 #include "gateway/log_thread.h"
+#include "lists/form_main.h"
 #include "lists/startup.h"
 #include "lists/startup_message_box.h"
 #include "platform/display/presenter.h"
 #include "platform/os/cp_literal.h"
-#include "vcl/system/format.h"
 #include "vcl/controls/forms.h"
+#include "vcl/system/format.h"
+
+namespace {
+
+// The forms, made once in this order; the first becomes the main form.
+lists::TformMain* formMain = nullptr;
+gateway::TformGSM* formGSM = nullptr;
+gateway::TformStart* formStart = nullptr;
+
+}  // namespace
 
 int main() {
     // On a display the windows show in an X window; without one they live on the headless
     // screen, where nobody can answer a message box, so the report also goes to standard error.
     const auto screen = display::OpenPresenter();
-    lists::MessageBoxLimitReporter reporter(screen->Kind() == display::PresenterKind::Headless);
+    const bool headless = screen->Kind() == display::PresenterKind::Headless;
+    lists::MessageBoxLimitReporter reporter(headless);
     if (!lists::ClaimInstance(reporter)) {
         vcl::DoneApplication();
         return 0;
@@ -20,8 +35,24 @@ int main() {
     gateway::StartLogThread();
     gateway::AddLog(vcl::Format("Tessary запущен, экземпляр %d"_cp, gateway::InstanceNo));
 
-    // Until the windows exist the program ends here; its log lines are written before it does.
+    vcl::TApplication* app = vcl::Application();
+    app->Initialize();
+    app->SetTitle("Tessary");
+    app->CreateForm(formMain);
+    app->CreateForm(formGSM);
+    app->CreateForm(formStart);
+
+    if (headless)
+        // Nobody could see or close the window: the program has shown that it starts, and ends.
+        std::fputs(
+            "Tessary: no display (DISPLAY is not set or cannot be opened); the program "
+            "needs one to show its window.\n",
+            stderr);
+    else
+        app->Run();
+
     gateway::FlushLog(5000);
+    vcl::DoneApplication();  // frees the forms; the mailing window stops the log writer
     gateway::StopLogThread();
     return 0;
 }
