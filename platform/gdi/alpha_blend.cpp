@@ -22,21 +22,27 @@ inline uint32_t Div255(uint32_t v) {
 }
 
 // The three row operations below have a scalar form and, on x86, the same arithmetic four
-// pixels at a time; both give identical bytes.
+// pixels at a time; both give identical bytes. Four at a time, round(t / 255) of t + 128 is
+// (t * 257) >> 16, one multiply of the high halves: with t = 256a + b, both give
+// a + floor((a + b) / 256), as b / 65536 stays below 1 / 256.
+#ifdef __SSE2__
+inline __m128i Div255(__m128i t) {
+    return _mm_mulhi_epu16(_mm_add_epi16(t, _mm_set1_epi16(128)), _mm_set1_epi16(257));
+}
+#endif
 
 // Premultiplied source over the destination: D := min(255, S + D * (255 - As) / 255).
 void OverRow(Pixel* d, const Pixel* s, int n) {
     int i = 0;
 #ifdef __SSE2__
-    const __m128i zero = _mm_setzero_si128(), k255 = _mm_set1_epi16(255),
-                  k128 = _mm_set1_epi16(128);
+    const __m128i zero = _mm_setzero_si128(), k255 = _mm_set1_epi16(255);
     auto scale = [&](__m128i d16, __m128i s16) {
         __m128i a = _mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3));
         a = _mm_shufflehi_epi16(a, _MM_SHUFFLE(3, 3, 3, 3));
-        __m128i t = _mm_add_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(k255, a)), k128);
-        return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+        return Div255(_mm_mullo_epi16(d16, _mm_sub_epi16(k255, a)));
     };
-    for (; i + 4 <= n; i += 4) {
+    const int fast = FastPaths() ? n : 0;
+    for (; i + 4 <= fast; i += 4) {
         const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
         const __m128i lo = scale(_mm_unpacklo_epi8(dv, zero), _mm_unpacklo_epi8(sv, zero));
@@ -59,13 +65,11 @@ void OverRow(Pixel* d, const Pixel* s, int n) {
 void ScaleRow(Pixel* s, int n, uint32_t c) {
     int i = 0;
 #ifdef __SSE2__
-    const __m128i zero = _mm_setzero_si128(), k128 = _mm_set1_epi16(128);
+    const __m128i zero = _mm_setzero_si128();
     const __m128i cv = _mm_set1_epi16(short(c));
-    auto scale = [&](__m128i v) {
-        __m128i t = _mm_add_epi16(_mm_mullo_epi16(v, cv), k128);
-        return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
-    };
-    for (; i + 4 <= n; i += 4) {
+    auto scale = [&](__m128i v) { return Div255(_mm_mullo_epi16(v, cv)); };
+    const int fast = FastPaths() ? n : 0;
+    for (; i + 4 <= fast; i += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         _mm_storeu_si128(
             reinterpret_cast<__m128i*>(s + i),
@@ -84,14 +88,13 @@ void ScaleRow(Pixel* s, int n, uint32_t c) {
 void ConstantRow(Pixel* d, const Pixel* s, int n, uint32_t c) {
     int i = 0;
 #ifdef __SSE2__
-    const __m128i zero = _mm_setzero_si128(), k128 = _mm_set1_epi16(128);
+    const __m128i zero = _mm_setzero_si128();
     const __m128i cv = _mm_set1_epi16(short(c)), iv = _mm_set1_epi16(short(255 - c));
     auto mix = [&](__m128i sv, __m128i dv) {
-        __m128i t =
-            _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(sv, cv), _mm_mullo_epi16(dv, iv)), k128);
-        return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+        return Div255(_mm_add_epi16(_mm_mullo_epi16(sv, cv), _mm_mullo_epi16(dv, iv)));
     };
-    for (; i + 4 <= n; i += 4) {
+    const int fast = FastPaths() ? n : 0;
+    for (; i + 4 <= fast; i += 4) {
         const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
         const __m128i lo = mix(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero));
@@ -122,14 +125,14 @@ BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int srcX,
         return TRUE;
     const uint32_t c = blend.SourceConstantAlpha;
     const bool direct = t.target->bpp == 32;
-    std::vector<Pixel> s, d;
+    std::vector<Pixel> s, d;  // rows copied out only where they cannot be worked in place
     ForClipped(*t.dst, t.dstRect, [&](const RECT& r) {
         const int n = r.right - r.left;
-        s.resize(size_t(n));
-        d.resize(size_t(n));
         const int* xm = t.SourceColumns(r.left);
         const bool inPlace =
             !perPixel || c != 255 ? false : t.source->bpp == 32 && xm[n - 1] - xm[0] == n - 1;
+        if (!inPlace) s.resize(size_t(n));
+        if (!direct) d.resize(size_t(n));
         for (int yy = r.top; yy < r.bottom; ++yy) {
             const Pixel* src = s.data();
             if (inPlace)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gdi/blit_impl.h"
+#include "platform/gdi/halftone.h"
 #include "platform/gdi/rect.h"
 #include "platform/gdi/rop.h"
 
@@ -14,10 +15,18 @@ using namespace detail;
 
 namespace {
 
+bool fastPaths = true;
+
 // Nearest source index for each of n destination indexes over a source run of m from
 // `first`, sampling at pixel centres; -1 where the source index falls outside [0, limit).
 std::vector<int> NearestMap(int n, int first, int m, bool mirror, int limit) {
     std::vector<int> map(static_cast<size_t>(n));
+    if (m == n && !mirror && fastPaths) {
+        // Unstretched: every index maps to its own, (2k + 1) * n / 2n = k.
+        for (int i = 0; i < n; ++i)
+            map[size_t(i)] = first + i >= 0 && first + i < limit ? first + i : -1;
+        return map;
+    }
     for (int i = 0; i < n; ++i) {
         const int k = mirror ? n - 1 - i : i;
         const int s = first + int((int64_t(2 * k + 1) * m) / (int64_t(2) * n));
@@ -44,6 +53,14 @@ std::shared_ptr<Bitmap> Hold(const Bitmap* b, const Bitmap* target) {
 }
 
 }  // namespace
+
+bool detail::FastPaths() {
+    return fastPaths;
+}
+
+void detail::SetFastPaths(bool on) {
+    fastPaths = on;
+}
 
 bool detail::PrepareTransfer(Transfer& t, HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx,
                              int sy, int sw, int sh) {
@@ -169,112 +186,6 @@ BOOL NearestTransfer(const Transfer& t, BYTE code) {
         }
     });
     return TRUE;
-}
-
-// Area averaging: each destination pixel is the mean of the source area it covers, every
-// source pixel weighted by the part of it inside (exact integer weights); source pixels
-// outside the source bitmap do not count.
-struct Weights {
-    std::vector<int> first;   // first source index of each destination index
-    std::vector<int> count;   // how many source indexes follow
-    std::vector<int> offset;  // where their weights start in w
-    std::vector<int> sum;     // the sum of those weights
-    std::vector<int> w;
-};
-
-Weights AreaWeights(int n, int first, int m, bool mirror, int limit) {
-    Weights out;
-    out.first.assign(size_t(n), 0);
-    out.count.assign(size_t(n), 0);
-    out.offset.assign(size_t(n), 0);
-    out.sum.assign(size_t(n), 0);
-    for (int i = 0; i < n; ++i) {
-        const int k = mirror ? n - 1 - i : i;
-        // Destination k covers [k*m, (k+1)*m) in units where one source pixel is n wide.
-        const int64_t a = int64_t(k) * m, b = int64_t(k + 1) * m;
-        out.offset[size_t(i)] = int(out.w.size());
-        for (int64_t j = a / n; j * n < b; ++j) {
-            const int64_t lo = std::max<int64_t>(a, j * n), hi = std::min<int64_t>(b, (j + 1) * n);
-            const int s = first + int(j);
-            if (hi <= lo || s < 0 || s >= limit) continue;
-            if (out.count[size_t(i)] == 0) out.first[size_t(i)] = s;
-            out.w.push_back(int(hi - lo));
-            out.sum[size_t(i)] += int(hi - lo);
-            ++out.count[size_t(i)];
-        }
-    }
-    return out;
-}
-
-// The averaged picture for t.dstRect, row after row.
-std::vector<Pixel> Halftone(const Transfer& t) {
-    const int W = t.full.right - t.full.left, H = t.full.bottom - t.full.top;
-    const Weights wx = AreaWeights(W, t.srcLeft, t.srcWidth, t.mirrorX, t.source->width);
-    const Weights wy = AreaWeights(H, t.srcTop, t.srcHeight, t.mirrorY, t.source->height);
-    const int x0 = t.dstRect.left - t.full.left, x1 = t.dstRect.right - t.full.left;
-    const int y0 = t.dstRect.top - t.full.top, y1 = t.dstRect.bottom - t.full.top;
-    const int cols = x1 - x0;
-    // The source columns the trimmed destination reads.
-    int sLo = INT32_MAX, sHi = -1;
-    for (int i = x0; i < x1; ++i) {
-        if (!wx.count[size_t(i)]) continue;
-        sLo = std::min(sLo, wx.first[size_t(i)]);
-        sHi = std::max(sHi, wx.first[size_t(i)] + wx.count[size_t(i)]);
-    }
-    std::vector<Pixel> out(size_t(cols) * size_t(y1 - y0), 0);
-    if (sHi < 0) return out;
-    std::vector<Pixel> srcRow(size_t(sHi - sLo));
-    // Horizontal sums of two source rows are kept: neighbouring destination rows share them.
-    struct Cached {
-        int row = -1;
-        std::vector<uint32_t> sums;  // 4 channels per destination column
-    } cache[2];
-    int nextSlot = 0;
-    auto horizontal = [&](int sy) -> const std::vector<uint32_t>& {
-        for (auto& c : cache)
-            if (c.row == sy) return c.sums;
-        Cached& c = cache[nextSlot];
-        nextSlot ^= 1;
-        c.row = sy;
-        c.sums.assign(size_t(cols) * 4, 0);
-        ReadPixels(*t.source, sLo, sy, sHi - sLo, srcRow.data());
-        MapMono(t, srcRow.data(), sHi - sLo);
-        for (int i = x0; i < x1; ++i) {
-            uint32_t* acc = &c.sums[size_t(i - x0) * 4];
-            const int* w = &wx.w[size_t(wx.offset[size_t(i)])];
-            const Pixel* s = &srcRow[size_t(wx.first[size_t(i)] - sLo)];
-            for (int k = 0; k < wx.count[size_t(i)]; ++k) {
-                const Pixel p = s[k];
-                const uint32_t wk = uint32_t(w[k]);
-                acc[0] += (p & 0xFF) * wk;
-                acc[1] += ((p >> 8) & 0xFF) * wk;
-                acc[2] += ((p >> 16) & 0xFF) * wk;
-                acc[3] += (p >> 24) * wk;
-            }
-        }
-        return c.sums;
-    };
-    std::vector<uint64_t> acc(size_t(cols) * 4);
-    for (int j = y0; j < y1; ++j) {
-        std::fill(acc.begin(), acc.end(), 0);
-        const int* w = &wy.w[size_t(wy.offset[size_t(j)])];
-        for (int k = 0; k < wy.count[size_t(j)]; ++k) {
-            const auto& h = horizontal(wy.first[size_t(j)] + k);
-            for (size_t c = 0; c < acc.size(); ++c)
-                acc[c] += uint64_t(h[c]) * uint64_t(w[k]);
-        }
-        Pixel* o = &out[size_t(j - y0) * size_t(cols)];
-        for (int i = 0; i < cols; ++i) {
-            const uint64_t den = uint64_t(wx.sum[size_t(i + x0)]) * uint64_t(wy.sum[size_t(j)]);
-            if (!den) continue;
-            const uint64_t* a = &acc[size_t(i) * 4];
-            Pixel p = 0;
-            for (int c = 0; c < 4; ++c)
-                p |= Pixel((a[c] + den / 2) / den) << (8 * c);
-            o[i] = p;
-        }
-    }
-    return out;
 }
 
 BOOL HalftoneTransfer(const Transfer& t, BYTE code) {

@@ -41,4 +41,9 @@ void MapMono(const Transfer& t, Pixel* row, int n);
 // A resized copy in the same format: area averaging (alpha included) or the nearest pixel.
 std::shared_ptr<Bitmap> StretchCopy(const std::shared_ptr<Bitmap>& src, int w, int h, bool average);
 
+// The transfers' loops with a fast form (16 bytes at a time, narrow sums) keep their plain form
+// beside it; switched off, every transfer takes the plain forms, so that the tests compare both.
+bool FastPaths();
+void SetFastPaths(bool on);
+
 }  // namespace win::detail

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "skin/core/blend_rows.h"
 #include "skin/core/fast_pixels.h"
 
 namespace skin {
@@ -21,36 +22,6 @@ inline uint8_t RoundByte(double v) {
 }
 inline uint8_t AlphaMix(uint32_t s, uint32_t d, uint32_t a) {
     return static_cast<uint8_t>((s * a + d * (256 - a)) >> 8);  // ((S - D) * A + D * 256) >> 8
-}
-// One row of straight-alpha 32-bit pixels over a 24- or 32-bit row; the target keeps its alpha.
-template <int Step>
-void AlphaRowOf(uint8_t* __restrict d, const uint8_t* __restrict s, int width) {
-    for (int i = 0; i < width; ++i) {
-        const uint16_t a = s[i * 4 + 3], na = uint16_t(256 - a);
-        for (int c = 0; c < 3; ++c) {
-            d[i * Step + c] = uint8_t(uint16_t(s[i * 4 + c] * a + d[i * Step + c] * na) >> 8);
-        }
-    }
-}
-// 32-bit targets: two channels per 32-bit lane; no lane product exceeds 16 bits, so the result
-// is the same byte per channel as above.
-void AlphaRow32(uint8_t* __restrict d, const uint8_t* __restrict s, int width) {
-    for (int i = 0; i < width; ++i, d += 4, s += 4) {
-        uint32_t sp, dp;
-        std::memcpy(&sp, s, 4);
-        std::memcpy(&dp, d, 4);
-        const uint32_t a = sp >> 24, na = 256 - a;
-        const uint32_t rb = ((sp & 0xFF00FF) * a + (dp & 0xFF00FF) * na) >> 8 & 0xFF00FF;
-        const uint32_t g = ((sp & 0xFF00) * a + (dp & 0xFF00) * na) >> 8 & 0xFF00;
-        const uint32_t out = rb | g | (dp & 0xFF000000);
-        std::memcpy(d, &out, 4);
-    }
-}
-void AlphaRow(uint8_t* d, int step, const uint8_t* s, int width) {
-    if (step == 4)
-        AlphaRow32(d, s, width);
-    else
-        AlphaRowOf<3>(d, s, width);
 }
 bool Is24Or32(const PixelView& v) {
     return v.Base != nullptr && (v.BytesPerPixel == 3 || v.BytesPerPixel == 4);
@@ -290,7 +261,13 @@ void DrawAlphaBitmap32(TRect dstRect, TRect srcRect, const PixelView& dst, const
     if (a.Empty()) return;
     const bool tint = color != clNone;
     const uint32_t tc[3] = {BlueOf(color), GreenOf(color), RedOf(color)};
+    const bool plain = !cache.Ready && !tint && percent == 0;
     for (int j = 0; j < a.Height; ++j) {
+        if (plain) {
+            AlphaRow(dst.At(a.DstX, a.DstY + j), dst.BytesPerPixel, src.At(a.SrcX, a.SrcY + j),
+                     a.Width);
+            continue;
+        }
         const uint8_t* s = src.At(a.SrcX, a.SrcY + j);
         uint8_t* d = dst.At(a.DstX, a.DstY + j);
         for (int i = 0; i < a.Width; ++i, s += 4, d += dst.BytesPerPixel) {

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "skin/core/errors.h"
 
 namespace skin {
@@ -74,10 +78,41 @@ inline void WritePacked(uint8_t* p, size_t pos, int bits, uint32_t v) {
     }
 }
 
+// 8-bit pixels of 3 or 4 bytes copied with their first and third byte exchanged (RGB to BGR and
+// back, alpha kept).
+void SwapRedBlue(const uint8_t* s, uint8_t* d, int count, int step) {
+    int i = 0;
+#ifdef __SSE2__
+    // Whole registers: 5 pixels of 3 bytes (the 16th byte is written again by the next step) or
+    // 4 pixels of 4; the exchange is a shift of the two bytes by two places.
+    const int per = step == 3 ? 5 : 4;
+    const __m128i first = step == 3
+                              ? _mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, 0)
+                              : _mm_set1_epi32(0x000000FF);
+    const __m128i third = _mm_slli_si128(first, 2);
+    const __m128i rest = _mm_andnot_si128(_mm_or_si128(first, third), _mm_set1_epi8(-1));
+    for (; (i + per) * step + (step == 3 ? 1 : 0) <= count * step; i += per) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * step));
+        const __m128i y = _mm_or_si128(_mm_and_si128(x, rest),
+                                       _mm_or_si128(_mm_slli_si128(_mm_and_si128(x, first), 2),
+                                                    _mm_srli_si128(_mm_and_si128(x, third), 2)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * step), y);
+    }
+#endif
+    for (s += i * step, d += i * step; i < count; ++i, s += step, d += step) {
+        d[0] = s[2], d[1] = s[1], d[2] = s[0];
+        if (step == 4) d[3] = s[3];
+    }
+}
+
 }  // namespace
 
 TColorManager::TColorManager() {
     InitGamma(1.0f, 2.2f);
+}
+
+void TColorManager::Reset() {
+    *this = TColorManager();
 }
 
 void TColorManager::SetSourceBitsPerSample(uint8_t v) {
@@ -221,10 +256,11 @@ void TColorManager::ConvertRGBFamily(const uint8_t* const* src, int n, uint8_t* 
                 dst[pr] = g[p[r]], dst[1] = g[p[1]], dst[pb] = g[p[b]];
                 if (srcAlpha && dstAlpha) dst[3] = p[3];
             }
-        } else if (srcAlpha && dstAlpha) {
-            for (int i = 0; i < count; ++i, p += 4, dst += 4) {
-                dst[pr] = p[r], dst[1] = p[1], dst[pb] = p[b], dst[3] = p[3];
-            }
+        } else if (srcAlpha == dstAlpha) {
+            if (r == pr)
+                std::memcpy(dst, p, size_t(count) * comps);
+            else
+                SwapRedBlue(p, dst, count, comps);
         } else {
             for (int i = 0; i < count; ++i, p += comps, dst += dstStep) {
                 dst[pr] = p[r], dst[1] = p[1], dst[pb] = p[b];

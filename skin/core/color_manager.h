@@ -49,6 +49,9 @@ inline uint16_t MulDiv16(uint32_t a, uint32_t b, uint32_t c) {
 class TColorManager {
 public:
     TColorManager();
+    // Back to the state of a new manager: default layouts and options, no gamma, and a converter
+    // chosen afresh at the next row.
+    void Reset();
 
     void SetSourceBitsPerSample(uint8_t v);
     void SetTargetBitsPerSample(uint8_t v);

@@ -1,5 +1,5 @@
 // CRC-32 of PNG chunks (reflected polynomial 0xEDB88320, pre- and post-inverted), continuing a
-// running value; a fresh computation starts from 0.
+// running value; a fresh computation starts from 0. zlib computes it.
 #pragma once
 
 #include <cstddef>

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "skin/core/blend.h"
+#include "skin/core/blend_rows.h"
 
 namespace skin {
 namespace {
@@ -55,17 +56,12 @@ bool TacFastSum<B>::Attach(const PixelView& src, const PixelView& dst) {
 
 template <int B>
 void TacFastSum<B>::BlendRect() const {
-    // S * (255 - A) + D * A + 127 stays below 65536: 16-bit lanes are enough.
-    const uint16_t a = Alpha, na = uint16_t(255 - a);
     const int dx = (DstRect.Left - SrcRect.Left) * B;
     const int first = DstRect.Left * B, count = (DstRect.Right - DstRect.Left) * B;
     for (int y = DstRect.Bottom - 1; y >= DstRect.Top; --y) {
-        uint8_t* __restrict d = DstBase + y * DstStride + first;
-        const uint8_t* __restrict s =
-            SrcBase + (y - DstRect.Bottom + SrcRect.Bottom) * SrcStride - dx + first;
-        for (int c = 0; c < count; ++c) {
-            d[c] = static_cast<uint8_t>(uint16_t(s[c] * na + d[c] * a + 127) >> 8);
-        }
+        uint8_t* d = DstBase + y * DstStride + first;
+        const uint8_t* s = SrcBase + (y - DstRect.Bottom + SrcRect.Bottom) * SrcStride - dx + first;
+        RatioRow(d, s, count, Alpha);
     }
 }
 

@@ -83,6 +83,7 @@ void PaintGradientStops(const PixelView& bmp, TRect r, const TsGradArray& stops,
         const int right = r.Right - 1;
         uint8_t* first = bmp.Row(r.Top);
         int x = r.Left;
+        bool painted = false;
         for (size_t k = 0; k < stops.size(); ++k) {
             const int start = x;
             x = int(std::nearbyint(stops[k].Percent * k100 + start));
@@ -91,7 +92,10 @@ void PaintGradientStops(const PixelView& bmp, TRect r, const TsGradArray& stops,
             Band band(stops[k], x - start);
             for (int col = start; col <= x; ++col, band.Advance())
                 band.Store(first + col * bpp, bpp);
+            painted = true;
         }
+        // A band needs two columns: a narrower rectangle keeps what it showed.
+        if (!painted) return;
         for (int row = r.Top + 1; row < r.Bottom; ++row) {
             std::copy_n(first + r.Left * bpp, size_t(r.Right - r.Left) * bpp,
                         bmp.Row(row) + r.Left * bpp);

@@ -3,11 +3,14 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <optional>
 
+#include "skin/core/adler32.h"
 #include "skin/core/crc32.h"
 #include "skin/core/errors.h"
+#include "skin/core/png_filters.h"
 #include "vcl/system/sysutils.h"
 
 namespace skin {
@@ -23,6 +26,9 @@ const char kColorFormat[] = "Invalid color format in PNG file.";
 const char kExtraData[] = "Cannot load image. Extra compressed data found in PNG file.";
 const char kCompressionError[] = "Cannot load image. Compression error found in PNG file.";
 const char kLz77Error[] = "LZ77 decompression error.";
+const char kNoImageData[] = "Cannot load image. No image data found in PNG file.";
+const char kNoPalette[] = "Cannot load image. Palette missing in PNG file.";
+const char kBadFilter[] = "Cannot load image. Invalid row filter type in PNG file.";
 const char kReadError[] = "Stream read error";
 
 constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
@@ -45,43 +51,6 @@ inline uint32_t BigEndian16(const uint8_t* p) {
 // Letter case of the four name bytes is ignored (bit 5 of each).
 inline bool ChunkIs(uint32_t type, uint32_t name) {
     return (type & 0xDFDFDFDF) == (name & 0xDFDFDFDF);
-}
-
-inline uint8_t PaethPredict(int a, int b, int c) {
-    int p = a + b - c;
-    int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
-    return static_cast<uint8_t>(pb <= pc ? b : c);
-}
-
-// Reverses a row filter in place; a filter type above 4 leaves the bytes as they are.
-void UnfilterRow(uint8_t filter, uint8_t* row, const uint8_t* prev, size_t bpp, size_t count) {
-    switch (filter) {
-        case 1:
-            for (size_t i = bpp; i < count; ++i)
-                row[i] = uint8_t(row[i] + row[i - bpp]);
-            break;
-        case 2:
-            for (size_t i = 0; i < count; ++i)
-                row[i] = uint8_t(row[i] + prev[i]);
-            break;
-        case 3:
-            for (size_t i = 0; i < std::min(bpp, count); ++i)
-                row[i] = uint8_t(row[i] + prev[i] / 2);
-            for (size_t i = bpp; i < count; ++i) {
-                row[i] = uint8_t(row[i] + ((row[i - bpp] + prev[i]) >> 1));
-            }
-            break;
-        case 4:
-            for (size_t i = 0; i < std::min(bpp, count); ++i)
-                row[i] = uint8_t(row[i] + prev[i]);
-            for (size_t i = bpp; i < count; ++i) {
-                row[i] = uint8_t(row[i] + PaethPredict(row[i - bpp], prev[i], prev[i - bpp]));
-            }
-            break;
-        default:
-            break;
-    }
 }
 
 // A grey sample of bKGD or tRNS as the colour the image shows for it.
@@ -130,30 +99,45 @@ void PngImage::Allocate() {
     pixels_.assign(stride_ * height_, 0);
 }
 
-void FillPixelRow(uint8_t* row, int width, int bits, const TPalette& palette, TColor color) {
-    if (bits >= 24) {
-        const uint8_t px[4] = {BlueOf(color), GreenOf(color), RedOf(color), 0};
-        for (int x = 0; x < width; ++x, row += bits / 8)
-            std::memcpy(row, px, bits / 8);
-        return;
-    }
-    int best = 0;
+uint32_t PixelValueOf(int bits, const TPalette& palette, TColor color) {
+    if (bits >= 24)
+        return uint32_t(BlueOf(color)) | uint32_t(GreenOf(color)) << 8 | RedOf(color) << 16;
+    uint32_t best = 0;
     long bestDistance = -1;
     for (size_t i = 0; i < palette.size() && i < (size_t(1) << bits); ++i) {
         const auto& e = palette[i];
         long dr = e.Red - RedOf(color), dg = e.Green - GreenOf(color), db = e.Blue - BlueOf(color);
         long d = dr * dr + dg * dg + db * db;
-        if (bestDistance < 0 || d < bestDistance) bestDistance = d, best = int(i);
+        if (bestDistance < 0 || d < bestDistance) bestDistance = d, best = uint32_t(i);
     }
-    uint8_t byte = 0;
-    for (int k = 0; k < 8; k += bits)
-        byte = static_cast<uint8_t>(byte << bits | best);
-    std::memset(row, byte, (size_t(width) * bits + 7) / 8);
+    return best;
 }
 
-void PngImage::Fill(TColor color) {
-    for (int y = 0; y < height_; ++y)
-        FillPixelRow(ScanLine(y), width_, BitsPerPixel(), palette_, color);
+void FillPixels(uint8_t* row, int width, int bits, uint32_t value, uint8_t mask) {
+    if (bits >= 24) {
+        const size_t bytes = size_t(bits / 8);
+        uint8_t bit = 0x80;
+        for (int x = 0; x < width; ++x, row += bytes, bit = bit == 1 ? 0x80 : bit >> 1) {
+            if (mask & bit) std::memcpy(row, &value, bytes);
+        }
+        return;
+    }
+    if (mask == 0xFF) {
+        uint8_t byte = 0;
+        for (int k = 0; k < 8; k += bits)
+            byte = static_cast<uint8_t>(byte << bits | value);
+        std::memset(row, byte, (size_t(width) * bits + 7) / 8);
+        return;
+    }
+    const uint32_t top = (1u << bits) - 1;
+    uint8_t bit = 0x80;
+    for (int x = 0; x < width; ++x, bit = bit == 1 ? 0x80 : bit >> 1) {
+        if (!(mask & bit)) continue;
+        const size_t pos = size_t(x) * bits;
+        const int shift = 8 - bits - int(pos & 7);
+        row[pos >> 3] =
+            static_cast<uint8_t>((row[pos >> 3] & ~(top << shift)) | (value & top) << shift);
+    }
 }
 
 uint32_t PngImage::RawPixel(int x, int y) const {
@@ -210,11 +194,16 @@ private:
     void ReadIhdr();
     int SetupPixelLayout(int colorType, int depth);
     void DecodeImageData();
-    size_t InflateRow(uint8_t* row, size_t count);
+    bool NextIdat();
+    bool StreamSumMatches() const;
+    size_t Inflate(uint8_t* out, size_t count);
     std::optional<TColor> SampleColour() const;
     void ReadBackground();
     void ReadTransparency();
     void SetTargetPalette();
+    int BitsOfTarget() const { return vcl::BitsOfPixelFormat(t_.PixelFormat()); }
+    void SetTransparentKey();
+    void GuardKey(const uint8_t* samples, uint8_t* pixels, int count, uint8_t mask) const;
 
     PngDecoder& d_;
     const uint8_t* data_;
@@ -228,13 +217,23 @@ private:
     uint32_t width_ = 0, height_ = 0;
     int depth_ = 0, colorType_ = 0, compression_ = 0, interlace_ = 0;
     int bytesPerPixel_ = 1;
-    TPalette palette_;
+    bool layoutSet_ = false;  // by this load: a PLTE sets it before the image data
+    bool decoded_ = false;    // the image data was read
+    TPalette palette_;        // the target's palette: from PLTE or a grey ramp
     bool havePalette_ = false;
+    // tRNS of a grey or RGB image: its samples, each cut to the image's depth.
+    std::optional<std::array<uint32_t, 3>> keySamples_;
+    bool guardKey_ = false;  // pixels that only look like the key must be told apart
+    uint32_t keyPixel_ = 0;  // the key as the target holds it: index or blue, green, red
 
     z_stream z_{};
     bool zStarted_ = false;
     int zResult_ = Z_OK;
-    bool truncated_ = false;
+    bool truncated_ = false;             // the IDAT chunks ended before the stream
+    const char* streamError_ = nullptr;  // raised once the rows before it are done
+    uint32_t adler_ = 1;                 // of the output so far
+    const uint8_t* idat_ = nullptr;      // the data of the IDAT chunk zlib reads
+    uint8_t streamTail_[4] = {};         // the last bytes of the IDAT chunks before it
 };
 
 void PngLoad::ReadChunkHead() {
@@ -322,6 +321,7 @@ int PngLoad::SetupPixelLayout(int colorType, int depth) {
         cm.SetTargetSamplesPerPixel(uint8_t(dstSamples));
         cm.SetTargetBitsPerSample(uint8_t(dstBits));
         t_.SetPixelFormat(format);
+        layoutSet_ = true;
     };
     auto indexedFormat = [](int bits) { return bits == 1 ? pf1bit : bits <= 4 ? pf4bit : pf8bit; };
     switch (colorType) {
@@ -371,92 +371,182 @@ void PngLoad::SetTargetPalette() {
     t_.SetPalette(p);
 }
 
-size_t PngLoad::InflateRow(uint8_t* row, size_t count) {
-    if (truncated_) {
-        std::memset(row, 0, count);
-        return 0;
-    }
-    size_t produced = 0;
-    while (produced < count) {
-        if (z_.avail_in == 0) {
-            uint32_t idatLeft = 0;
-            while (idatLeft == 0) {
-                if (!ChunkIs(chunkType_, kIDAT)) {
-                    // The image data ended early: what is missing stays black.
-                    truncated_ = true;
-                    std::memset(row + produced, 0, count - produced);
-                    return produced;
-                }
-                ReadChunkData();
-                z_.next_in = const_cast<uint8_t*>(chunk_);
-                z_.avail_in = idatLeft = chunkLength_;
-                ReadChunkHead();
-            }
+// Hands the next IDAT chunk of the run with data to zlib; false at the end of the run.
+bool PngLoad::NextIdat() {
+    while (ChunkIs(chunkType_, kIDAT)) {
+        // The last bytes of the stream so far, where its check sum may begin.
+        if (const size_t k = std::min<size_t>(size_t(z_.next_in - idat_), 4); k > 0) {
+            std::memmove(streamTail_, streamTail_ + k, 4 - k);
+            std::memcpy(streamTail_ + 4 - k, z_.next_in - k, k);
         }
-        z_.next_out = row + produced;
-        z_.avail_out = static_cast<uInt>(count - produced);
-        if (zResult_ == Z_OK) zResult_ = inflate(&z_, Z_PARTIAL_FLUSH);
-        produced = count - z_.avail_out;
-        if (zResult_ == Z_STREAM_END) {
-            if (produced < count || z_.avail_in > 0) throw vcl::EInvalidGraphic(kExtraData);
-            return produced;
-        }
-        if (zResult_ != Z_OK) throw vcl::EInvalidGraphic(kCompressionError);
+        ReadChunkData();
+        idat_ = chunk_;
+        z_.next_in = const_cast<uint8_t*>(chunk_);
+        z_.avail_in = uInt(chunkLength_);
+        ReadChunkHead();
+        if (z_.avail_in > 0) return true;
     }
-    return produced;
+    return false;
 }
 
+// zlib is told not to sum the output: it is summed here, faster, and compared with the sum that
+// ends the stream, the four bytes before where zlib stopped reading.
+bool PngLoad::StreamSumMatches() const {
+    uint8_t last[8];
+    std::memcpy(last, streamTail_, 4);
+    const size_t taken = std::min<size_t>(size_t(z_.next_in - idat_), 4);
+    std::memcpy(last + 4, z_.next_in - taken, taken);
+    return BigEndian32(last + taken) == adler_;
+}
+
+// Inflates up to `count` bytes, as many as the stream gives: fewer only at the end of the data
+// (truncated_) or at a fault of the stream (streamError_).
+size_t PngLoad::Inflate(uint8_t* out, size_t count) {
+    z_.next_out = out;
+    z_.avail_out = uInt(count);
+    while (z_.avail_out > 0 && !truncated_ && !streamError_) {
+        const bool more = z_.avail_in > 0 || NextIdat();
+        if (zResult_ == Z_OK) {
+            // Without input zlib may still hold output of a copy that the last call cut short.
+            uint8_t* from = z_.next_out;
+            const int r = inflate(&z_, Z_PARTIAL_FLUSH);
+            adler_ = UpdateAdler32(adler_, from, size_t(z_.next_out - from));
+            zResult_ = r == Z_BUF_ERROR && !more ? Z_OK : r;
+        }
+        if (zResult_ == Z_STREAM_END) {
+            // The stream ends before the image does, or bytes of it are left in the chunk.
+            if (!StreamSumMatches())
+                streamError_ = kCompressionError;
+            else if (z_.avail_out > 0 || z_.avail_in > 0)
+                streamError_ = kExtraData;
+            break;
+        }
+        if (zResult_ != Z_OK) streamError_ = kCompressionError;
+        if (!more && z_.avail_out > 0) truncated_ = true;
+    }
+    return count - z_.avail_out;
+}
+
+// The image data is inflated in spans of many rows, so that zlib runs its fast loop nearly all
+// the time and copies little into its window; each row is then unfiltered in place, with the row
+// before it as the one above, and converted straight into the target's scan line.
 void PngLoad::DecodeImageData() {
     Progress(vcl::psStarting, 0, false, "Transfering...");
-    if (t_.PixelFormat() == pfDevice) bytesPerPixel_ = SetupPixelLayout(colorType_, depth_);
+    if (!layoutSet_) bytesPerPixel_ = SetupPixelLayout(colorType_, depth_);
+    if (colorType_ == 3 && !havePalette_) throw vcl::EInvalidGraphic(kNoPalette);
     const size_t rowSampleBytes = depth_ == 16 ? bytesPerPixel_ / 2 : bytesPerPixel_;
     const size_t bpp = std::max(bytesPerPixel_, 1);
+    SetTransparentKey();
     SetTargetPalette();
     t_.SetSize(int(width_), int(height_));
-    t_.Fill(d_.BackgroundFill);
     if (d_.TransparentKey != clNone) t_.SetTransparentColor(d_.TransparentKey);
-
-    const size_t rowBytes = (size_t(width_) * depth_ + 7) / 8 * rowSampleBytes + 1;
-    std::vector<uint8_t> buffers(rowBytes * 2, 0);
-    uint8_t* cur = buffers.data();
-    uint8_t* prev = cur + rowBytes;
+    const int bits = BitsOfTarget();
     auto& cm = d_.ColorManager;
 
-    auto decodeRow = [&](size_t bytes, int y, uint8_t mask) {
-        size_t got = InflateRow(cur, bytes);
-        UnfilterRow(cur[0], cur + 1, prev + 1, bpp, bytes - 1);
-        if (got < bytes)
-            std::memset(cur + std::max<size_t>(got, 1), 0, bytes - std::max<size_t>(got, 1));
-        cm.ConvertScanline(cur + 1, t_.ScanLine(y), int(width_), mask);
-        std::swap(cur, prev);
+    // The passes: one for a plain image, the seven of Adam7 for an interlaced one.
+    struct Pass {
+        uint32_t rowStart, rowStep;
+        size_t rowBytes;  // filter byte included; 0 for a pass without columns
+        uint8_t mask;
     };
-
+    static constexpr uint32_t kRowStart[7] = {0, 0, 4, 0, 2, 0, 1};
+    static constexpr uint32_t kColStart[7] = {0, 4, 0, 2, 0, 1, 0};
+    static constexpr uint32_t kRowStep[7] = {8, 8, 8, 4, 4, 2, 2};
+    static constexpr uint32_t kColStep[7] = {8, 8, 4, 4, 2, 2, 1};
+    static constexpr uint8_t kMask[7] = {0x80, 0x08, 0x88, 0x22, 0xAA, 0x55, 0xFF};
+    auto rowBytesOf = [&](size_t pixels) { return (pixels * depth_ + 7) / 8 * rowSampleBytes + 1; };
+    const size_t fullRow = rowBytesOf(width_);
+    std::vector<Pass> passes;
     if (interlace_ != 1) {
-        for (uint32_t y = 0; y < height_; ++y) {
-            decodeRow(rowBytes, int(y), 0xFF);
-            Progress(vcl::psRunning, vcl::MulDiv(int(y) + 1, 100, int(height_)), true, "");
-        }
+        passes.push_back({0, 1, fullRow, 0xFF});
     } else {
-        static constexpr uint32_t kRowStart[7] = {0, 0, 4, 0, 2, 0, 1};
-        static constexpr uint32_t kColStart[7] = {0, 4, 0, 2, 0, 1, 0};
-        static constexpr uint32_t kRowStep[7] = {8, 8, 8, 4, 4, 2, 2};
-        static constexpr uint32_t kColStep[7] = {8, 8, 4, 4, 2, 2, 1};
-        static constexpr uint8_t kMask[7] = {0x80, 0x08, 0x88, 0x22, 0xAA, 0x55, 0xFF};
         for (int p = 0; p < 7; ++p) {
-            if (width_ <= kColStart[p]) continue;
-            const size_t passWidth = (width_ + kColStep[p] - 1 - kColStart[p]) / kColStep[p];
-            const size_t passBytes = (passWidth * depth_ + 7) / 8 * rowSampleBytes + 1;
-            std::memset(prev, 0, rowBytes);
-            for (uint32_t y = kRowStart[p]; y < height_; y += kRowStep[p]) {
-                decodeRow(passBytes, int(y), kMask[p]);
-                if (p == 6) {
+            const size_t columns =
+                width_ > kColStart[p] ? (width_ + kColStep[p] - 1 - kColStart[p]) / kColStep[p] : 0;
+            passes.push_back(
+                {kRowStart[p], kRowStep[p], columns ? rowBytesOf(columns) : 0, kMask[p]});
+        }
+    }
+    uint64_t left = 0;  // filtered bytes of the image still to inflate
+    for (const Pass& p : passes) {
+        if (p.rowBytes && p.rowStart < height_)
+            left += uint64_t(height_ - p.rowStart + p.rowStep - 1) / p.rowStep * p.rowBytes;
+    }
+
+    // The span holds a good many rows, and at least one. The row above the first row of a span
+    // is copied aside; above the first row of a pass lie zeros.
+    const size_t room = size_t(std::min<uint64_t>(left, std::max(d_.SpanBytes, fullRow)));
+    std::vector<uint8_t> span(room), above(fullRow), zeros(fullRow);
+    size_t begin = 0, end = 0;  // the inflated bytes not used yet
+    size_t unfiltered = 0;      // the span's rows that end before it are unfiltered
+
+    const uint32_t black = PixelValueOf(bits, palette_, clBlack);
+    size_t passIndex = 0;
+    uint32_t row = 0;
+    try {
+        for (; passIndex < passes.size(); ++passIndex) {
+            const Pass& pass = passes[passIndex];
+            if (pass.rowBytes == 0) continue;
+            const size_t n = pass.rowBytes;
+            const uint8_t* prev = zeros.data();
+            for (row = pass.rowStart; row < height_; row += pass.rowStep) {
+                if (end - begin < n && !truncated_ && !streamError_) {
+                    if (prev != zeros.data()) {
+                        std::memcpy(above.data(), prev, n);
+                        prev = above.data();
+                    }
+                    std::memmove(span.data(), span.data() + begin, end - begin);
+                    end -= begin, begin = 0, unfiltered = 0;
+                    const size_t got =
+                        Inflate(span.data() + end, size_t(std::min<uint64_t>(room - end, left)));
+                    end += got, left -= got;
+                }
+                uint8_t* target = t_.ScanLine(int(row));
+                if (end - begin >= n) {
+                    uint8_t* data = span.data() + begin;
+                    begin += n;
+                    if (begin > unfiltered) {
+                        if (data[0] > 4) throw vcl::EInvalidGraphic(kBadFilter);
+                        // The rows of the same filter that follow in the span, in this pass, go
+                        // through together.
+                        size_t rows = 1;
+                        while (begin + rows * n <= end && data[rows * n] == data[0] &&
+                               row + rows * pass.rowStep < height_) {
+                            ++rows;
+                        }
+                        UnfilterRows(data[0], data + 1, prev + 1, n, rows, bpp, n - 1);
+                        unfiltered = begin + (rows - 1) * n;
+                    }
+                    cm.ConvertScanline(data + 1, target, int(width_), pass.mask);
+                    if (guardKey_) GuardKey(data + 1, target, int(width_), pass.mask);
+                    prev = data;
+                } else {
+                    if (streamError_) throw vcl::EInvalidGraphic(streamError_);
+                    // The image data ended early: this row and the rest get nothing from the file.
+                    FillPixels(target, int(width_), bits, black, pass.mask);
+                    begin = end;
+                }
+                if (pass.mask == 0xFF) {
                     // The row after the step can lie past the last one; it counts as done.
-                    const int done = int(std::min<uint32_t>(y + 2, height_));
+                    const int done = int(std::min<uint32_t>(row + pass.rowStep, height_));
                     Progress(vcl::psRunning, vcl::MulDiv(done, 100, int(height_)), true, "");
                 }
             }
         }
+        // A fault behind the last row's bytes: the adler check, or bytes left behind the stream.
+        if (streamError_) throw vcl::EInvalidGraphic(streamError_);
+    } catch (...) {
+        // What the rows did not reach shows the background colour.
+        const uint32_t background = PixelValueOf(bits, palette_, d_.BackgroundFill);
+        for (; passIndex < passes.size(); ++passIndex) {
+            const Pass& pass = passes[passIndex];
+            for (; row < height_; row += pass.rowStep)
+                FillPixels(t_.ScanLine(int(row)), int(width_), bits, background, pass.mask);
+            if (passIndex + 1 < passes.size()) row = passes[passIndex + 1].rowStart;
+        }
+        throw;
     }
+    decoded_ = true;
     while (ChunkIs(chunkType_, kIDAT)) {
         ReadChunkData();
         ReadChunkHead();
@@ -493,35 +583,117 @@ void PngLoad::ReadBackground() {
 void PngLoad::ReadTransparency() {
     ReadChunkData();
     if (colorType_ == 3) {
+        // One alpha per index the bitmap stores: 2-bit indexes are widened to 0, 5, 10 and 15,
+        // so the table is spread as the palette is.
+        std::array<uint8_t, 256> file;
+        file.fill(255);
+        std::copy_n(chunk_, std::min<uint32_t>(256, chunkLength_), file.begin());
         d_.AlphaTable.assign(256, 255);
-        std::copy_n(chunk_, std::min<uint32_t>(256, chunkLength_), d_.AlphaTable.begin());
-    } else if (colorType_ == 0 || colorType_ == 2) {
-        // Images with an alpha channel carry their own transparency.
-        if (auto colour = SampleColour()) d_.TransparentKey = *colour;
+        if (depth_ == 2) {
+            for (uint32_t i = 0; i < 16; ++i)
+                d_.AlphaTable[i] = file[MulDiv16(i, 3, 15)];
+        } else {
+            std::copy(file.begin(), file.end(), d_.AlphaTable.begin());
+        }
+    } else if ((colorType_ == 0 && chunkLength_ >= 2) || (colorType_ == 2 && chunkLength_ >= 6)) {
+        // Images with an alpha channel carry their own transparency. The key colour is worked out
+        // when the image data begins, with the gamma then in force.
+        const uint32_t top = depth_ >= 16 ? 0xFFFF : (1u << depth_) - 1;
+        std::array<uint32_t, 3> v{};
+        for (int k = 0; k < (colorType_ == 0 ? 1 : 3); ++k)
+            v[k] = BigEndian16(chunk_ + 2 * k) & top;
+        keySamples_ = v;
+    }
+}
+
+// The key is the colour the image shows for the tRNS samples: reduced to 8 bits and corrected by
+// gamma as the pixels are. Colours that only come to look like it after that reduction are moved
+// off it by one step, so that nothing turns transparent that is not transparent in the file.
+void PngLoad::SetTransparentKey() {
+    if (!keySamples_ || (colorType_ != 0 && colorType_ != 2)) return;
+    const auto& cm = d_.ColorManager;
+    const auto& v = *keySamples_;
+    if (colorType_ == 0) {
+        // The index the grey sample becomes, as the colour manager widens or narrows it.
+        const uint32_t index = depth_ == 16  ? MulDiv16(v[0], 255, 65535)
+                               : depth_ == 2 ? v[0] * 5
+                                             : v[0];
+        if (index >= palette_.size()) return;
+        const TPaletteEntry key = palette_[index];
+        for (size_t i = 0; i < palette_.size(); ++i) {
+            auto& e = palette_[i];
+            if (i == index || e != key) continue;
+            const uint8_t g = key.Red < 255 ? key.Red + 1 : key.Red - 1;
+            e.Red = e.Green = e.Blue = g;
+        }
+        d_.TransparentKey = RGB(key.Red, key.Green, key.Blue);
+        keyPixel_ = index;
+        guardKey_ = depth_ == 16;
+        return;
+    }
+    const bool gamma = cm.TargetOptions & coApplyGamma;
+    uint8_t c[3];
+    for (int k = 0; k < 3; ++k) {
+        const uint32_t level = depth_ == 16 ? MulDiv16(v[k], 255, 65535) : v[k] & 0xFF;
+        c[k] = gamma ? cm.GammaTable()[level] : static_cast<uint8_t>(level);
+    }
+    d_.TransparentKey = RGB(c[0], c[1], c[2]);
+    keyPixel_ = uint32_t(c[2]) | uint32_t(c[1]) << 8 | uint32_t(c[0]) << 16;
+    guardKey_ = depth_ == 16 || gamma;
+}
+
+// Moves the pixels of a converted row that show the key without carrying the key's samples.
+void PngLoad::GuardKey(const uint8_t* samples, uint8_t* pixels, int count, uint8_t mask) const {
+    const auto& key = *keySamples_;
+    const int channels = colorType_ == 0 ? 1 : 3;
+    const size_t sampleBytes = depth_ / 8;
+    uint8_t bit = 0x80;
+    for (int i = 0; i < count; ++i, bit = bit == 1 ? 0x80 : bit >> 1) {
+        if (!(mask & bit)) continue;
+        uint32_t s[3];
+        for (int k = 0; k < channels; ++k, samples += sampleBytes)
+            s[k] = depth_ == 16 ? BigEndian16(samples) : *samples;
+        if (colorType_ == 0) {
+            if (pixels[i] != keyPixel_ || s[0] == key[0]) continue;
+            // The neighbouring grey, on the side of the sample.
+            pixels[i] = static_cast<uint8_t>((s[0] > key[0] && keyPixel_ < 255) || keyPixel_ == 0
+                                                 ? keyPixel_ + 1
+                                                 : keyPixel_ - 1);
+            continue;
+        }
+        uint8_t* p = pixels + size_t(i) * 3;
+        if ((uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16) != keyPixel_) continue;
+        for (int k = 0; k < 3; ++k) {
+            if (s[k] == key[k]) continue;
+            // Red, green, blue in the file; blue, green, red in the pixel.
+            uint8_t& c = p[2 - k];
+            c = static_cast<uint8_t>((s[k] > key[k] && c < 255) || c == 0 ? c + 1 : c - 1);
+            break;
+        }
     }
 }
 
 size_t PngLoad::Run() {
+    // Nothing of an earlier load survives this one, however early it fails: neither the image
+    // and what describes it, nor a gAMA or the converter it chose.
     t_.Clear();
+    d_.AlphaTable.clear();
+    d_.BackgroundFill = clWhite;
+    d_.TransparentKey = clNone;
+    auto& cm = d_.ColorManager;
+    cm.Reset();
+    cm.SourceOptions = coNeedByteSwap;
     if (!ReadHeaderInfo()) throw vcl::EInvalidGraphic(kInvalidFormat);
     pos_ = 8;
     Progress(vcl::psStarting, 0, false, "Preparing...");
     try {
-        d_.AlphaTable.clear();
-        d_.BackgroundFill = clWhite;
-        d_.TransparentKey = clNone;
-        auto& cm = d_.ColorManager;
-        cm.SourceOptions = coNeedByteSwap;
-        // Each load starts without gamma: an earlier file's gAMA must not colour this one.
-        cm.TargetOptions &= ~coApplyGamma;
-        cm.InitGamma(1.0f, 2.2f);
-
         ReadChunkHead();
         ReadChunkData();
         ReadIhdr();
         if (compression_ != 0) throw vcl::EInvalidGraphic(kCompressionScheme);
         if (inflateInit(&z_) < 0) throw EGraphicCompression(kLz77Error);
         zStarted_ = true;
+        inflateValidate(&z_, 0);
 
         for (;;) {
             ReadChunkHead();
@@ -559,6 +731,7 @@ size_t PngLoad::Run() {
             if (ChunkIs(chunkType_, kIEND)) break;
             if (!(chunkType_ & 0x20000000)) throw vcl::EInvalidGraphic(kCriticalChunk);
         }
+        if (!decoded_) throw vcl::EInvalidGraphic(kNoImageData);
     } catch (...) {
         Progress(vcl::psEnding, 0, false, "");
         throw;

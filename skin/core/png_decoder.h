@@ -30,15 +30,16 @@ public:
     virtual void SetPixelFormat(TPixelFormat format) = 0;
     virtual void SetPalette(const TPalette& palette) = 0;
     virtual void SetSize(int width, int height) = 0;
-    // Fills the whole image with the colour (the nearest palette entry for indexed formats).
-    virtual void Fill(TColor color) = 0;
     virtual void SetTransparentColor(TColor color) = 0;
     virtual uint8_t* ScanLine(int y) = 0;
 };
 
-// One row of `bits` per pixel filled with the colour: its bytes (24 and 32 bits, alpha 0) or the
-// nearest palette entry.
-void FillPixelRow(uint8_t* row, int width, int bits, const TPalette& palette, TColor color);
+// What a pixel of `bits` holds to show the colour: its bytes blue, green, red (alpha 0) for 24
+// and 32 bits, else the index of the nearest palette entry.
+uint32_t PixelValueOf(int bits, const TPalette& palette, TColor color);
+// Stores the value into the pixels of a row that the interlace mask selects (its bit pattern
+// rotated over the pixels, from the top bit); 0xFF selects every pixel.
+void FillPixels(uint8_t* row, int width, int bits, uint32_t value, uint8_t mask = 0xFF);
 
 // A plain top-down image with rows aligned to 4 bytes; what the tests and benchmarks decode into.
 class PngImage : public PngTarget {
@@ -48,7 +49,6 @@ public:
     void SetPixelFormat(TPixelFormat format) override;
     void SetPalette(const TPalette& palette) override { palette_ = palette; }
     void SetSize(int width, int height) override;
-    void Fill(TColor color) override;
     void SetTransparentColor(TColor color) override { transparent_ = color; }
     uint8_t* ScanLine(int y) override { return pixels_.data() + size_t(y) * stride_; }
 
@@ -112,6 +112,9 @@ public:
     std::vector<uint8_t> AlphaTable;  // indexed images with tRNS: one alpha per index
     TColor TransparentKey = clNone;
     TColor BackgroundFill = clWhite;
+    // How many bytes of image data are inflated at a time: enough for zlib's fast loop to run
+    // nearly all the time and for the rows to stay in the cache until they are converted.
+    size_t SpanBytes = 256 * 1024;
     // Raised as the class library's graphic progress event is: stage, percent, redraw, message.
     std::function<void(TProgressStage, int, bool, const std::string&)> OnProgress;
 

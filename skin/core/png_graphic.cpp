@@ -17,7 +17,12 @@ class BitmapTarget : public PngTarget {
 public:
     explicit BitmapTarget(vcl::TBitmap& b) : b_(b) {}
     void Clear() override {
+        // Without a handle SetHandle changes nothing: the format and transparency of an earlier
+        // picture are dropped here, so that the next one rebuilds all of them.
         b_.SetHandle(nullptr);
+        b_.SetPixelFormat(pfDevice);
+        b_.SetTransparent(false);
+        b_.SetTransparentColor(vcl::clDefault);
         palette_.clear();
     }
     TPixelFormat PixelFormat() const override { return b_.PixelFormat(); }
@@ -30,14 +35,6 @@ public:
         for (const auto& e : palette_)
             colours.push_back({e.Blue, e.Green, e.Red, 0});
         win::SetDIBColorTable(b_.Canvas()->Handle(), 0, win::UINT(colours.size()), colours.data());
-    }
-    void Fill(TColor color) override {
-        b_.Canvas()->Lock();
-        const int bits = vcl::BitsOfPixelFormat(b_.PixelFormat());
-        for (int y = 0; y < b_.Height(); ++y) {
-            FillPixelRow(ScanLine(y), b_.Width(), bits, palette_, color);
-        }
-        b_.Canvas()->Unlock();
     }
     void SetTransparentColor(TColor c) override {
         b_.SetTransparentColor(vcl::TColor(c));

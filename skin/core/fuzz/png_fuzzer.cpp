@@ -1,14 +1,19 @@
 // Feeds arbitrary bytes to the PNG decoder. Only the decoder's declared exceptions may come out;
-// anything else (a crash, undefined behaviour, a leak, a hang) is a finding.
+// anything else (a crash, undefined behaviour, a leak, a hang) is a finding. The input is then
+// loaded again among known pictures through one decoder and one TPNGGraphic, and every load must
+// match a fresh one: a difference is a finding too.
 //
 // The mutator repairs the CRC of every chunk after mutating, so that changed chunk fields get
 // past the CRC check and reach the code behind it.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "skin/core/crc32.h"
 #include "skin/core/errors.h"
+#include "skin/core/fuzz/png_reuse_check.h"
 #include "skin/core/png_decoder.h"
 
 extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
@@ -50,5 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const vcl::EReadError&) {
     } catch (const skin::EGraphicCompression&) {
     } catch (const skin::EColorConversionError&) {}
+
+    const std::string difference =
+        skin::fuzz::CompareReusedLoads(skin::fuzz::ReuseSequence(data, size));
+    if (!difference.empty()) {
+        std::fprintf(stderr, "reuse: %s\n", difference.c_str());
+        std::abort();
+    }
     return 0;
 }

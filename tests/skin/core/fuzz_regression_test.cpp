@@ -6,6 +6,7 @@
 
 #include "platform/os/files.h"
 #include "skin/core/errors.h"
+#include "skin/core/fuzz/png_reuse_check.h"
 #include "skin/core/fuzz/skin_load_input.h"
 #include "skin/core/png_decoder.h"
 #include "skin/core/skin_pack.h"
@@ -24,7 +25,7 @@ std::vector<std::string> FilesIn(const std::string& folder) {
     return files;
 }
 
-TEST(FuzzRegression, PngInputsFailOnlyWithDeclaredErrors) {
+TEST(FuzzRegression, PngInputsFailOnlyWithDeclaredErrorsAndLeaveNothingBehind) {
     for (const auto& file : FilesIn("png")) {
         SCOPED_TRACE(file);
         std::string data = *os::ReadWholeFile(file);
@@ -36,6 +37,9 @@ TEST(FuzzRegression, PngInputsFailOnlyWithDeclaredErrors) {
         } catch (const vcl::EReadError&) {
         } catch (const EGraphicCompression&) {
         } catch (const EColorConversionError&) {}
+        // Among other pictures, through one decoder, as the fuzz target loads them.
+        const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+        EXPECT_EQ(fuzz::CompareReusedLoads(fuzz::ReuseSequence(bytes, data.size())), "");
     }
 }
 

@@ -54,6 +54,16 @@ TEST(Gradients, RowBandsShareTheirBoundaryRow) {
     EXPECT_EQ(two.get(1, 9), RGB(0, 0, 250));
 }
 
+TEST(Gradients, ColumnBandsLeaveARectangleOneColumnWideAlone) {
+    TestImage img(3, 4, 3);
+    for (int y = 0; y < 4; ++y)
+        img.set(1, y, RGB(y, 10 * y, 100));
+    TsGradArray stops{{RGB(255, 0, 0), RGB(0, 0, 255), 100, 1}};
+    PaintGradientStops(img, {1, 0, 2, 4}, stops, 0);
+    for (int y = 0; y < 4; ++y)
+        EXPECT_EQ(img.get(1, y), RGB(y, 10 * y, 100)) << y;
+}
+
 TEST(Gradients, NegativeOffsetsAndOddModesPaintNothingOutside) {
     TestImage img(2, 6, 3, 0x11);
     TsGradArray one{{RGB(0, 0, 0), RGB(250, 0, 0), 100, 0}};

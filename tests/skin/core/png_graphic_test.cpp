@@ -23,17 +23,7 @@ using skin_test::PngSpec;
 
 PngSpec Spec(int type, int depth, int w, int h, uint32_t seed) {
     std::mt19937 rng(seed);
-    PngSpec s;
-    s.width = w, s.height = h, s.colorType = type, s.depth = depth;
-    const int spp = type == 2 ? 3 : type == 6 ? 4 : type == 4 ? 2 : 1;
-    int top = (1 << depth) - 1;
-    if (type == 3) {
-        for (int i = 0; i <= top * 3 + 2; ++i)
-            s.palette.push_back(uint8_t(rng()));
-    }
-    for (int i = 0; i < w * h * spp; ++i)
-        s.samples.push_back(uint16_t(rng() % (top + 1)));
-    return s;
+    return skin_test::RandomPng(type, depth, false, w, h, rng);
 }
 
 std::unique_ptr<TPNGGraphic> Load(const std::string& png) {

@@ -96,6 +96,19 @@ std::string WriteSolidPng(int width, int height, uint32_t rgba) {
     return WritePng(s);
 }
 
+PngSpec RandomPng(int colorType, int depth, bool interlaced, int w, int h, std::mt19937& rng) {
+    PngSpec s;
+    s.width = w, s.height = h, s.colorType = colorType, s.depth = depth, s.interlaced = interlaced;
+    const int top = (1 << depth) - 1;
+    if (colorType == 3) {
+        for (int i = 0; i <= top * 3 + 2; ++i)
+            s.palette.push_back(uint8_t(rng()));
+    }
+    for (int i = 0; i < w * h * SamplesOf(colorType); ++i)
+        s.samples.push_back(uint16_t(rng() % (top + 1)));
+    return s;
+}
+
 Reference ReadWithLibpng(const std::string& data) {
     Reference ref;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
@@ -123,6 +136,19 @@ Reference ReadWithLibpng(const std::string& data) {
         for (int i = 0; i < count; ++i)
             ref.palette.insert(ref.palette.end(), {pal[i].red, pal[i].green, pal[i].blue});
     }
+    png_bytep alpha;
+    int alphaCount;
+    png_color_16p key;
+    if ((ref.colorType == 0 || ref.colorType == 2) &&
+        png_get_tRNS(png, info, &alpha, &alphaCount, &key)) {
+        const int top = ref.depth == 16 ? 0xFFFF : (1 << ref.depth) - 1;
+        if (ref.colorType == 0) {
+            ref.key[0] = key->gray & top;
+        } else {
+            ref.key[0] = key->red & top, ref.key[1] = key->green & top;
+            ref.key[2] = key->blue & top;
+        }
+    }
     if (ref.depth < 8) png_set_packing(png);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
@@ -136,42 +162,69 @@ Reference ReadWithLibpng(const std::string& data) {
     return ref;
 }
 
-uint32_t ExpectedColor(const Reference& ref, int x, int y) {
-    const int spp = SamplesOf(ref.colorType);
-    const auto& row = ref.rows[y];
-    auto sample = [&](int k) -> uint32_t {
-        size_t i = size_t(x) * spp + k;
-        return ref.depth == 16 ? uint32_t(row[i * 2]) << 8 | row[i * 2 + 1] : row[i];
-    };
-    auto to8 = [&](uint32_t v) -> uint32_t {
-        if (ref.depth == 16) return v * 255 / 65535;
-        if (ref.depth < 8) return v * 255 / ((1u << ref.depth) - 1);
-        return v;
-    };
+namespace {
+
+// 16-bit samples scaled by 255 / 65535 truncated, low depths spread over 0..255.
+uint32_t To8(const Reference& ref, uint32_t v) {
+    if (ref.depth == 16) return v * 255 / 65535;
+    if (ref.depth < 8) return v * 255 / ((1u << ref.depth) - 1);
+    return v;
+}
+
+uint32_t Gamma(const Reference& ref, uint32_t v) {
+    if (!ref.hasGamma) return v;
     const float g = float(ref.gamma) / 100000.0f;
     const double e = 1.0 / (double(g <= 0 ? 1.0f : g) * double(2.2f));
-    auto gamma = [&](uint32_t v) -> uint32_t {
-        return ref.hasGamma ? uint32_t(std::nearbyint(std::pow(v / 255.0, e) * 255.0)) : v;
-    };
-    auto rgb = [](uint32_t r, uint32_t gr, uint32_t b) { return r | gr << 8 | b << 16; };
+    return uint32_t(std::nearbyint(std::pow(v / 255.0, e) * 255.0));
+}
+
+uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
+    return r | g << 8 | b << 16;
+}
+
+uint32_t Sample(const Reference& ref, int x, int y, int k) {
+    const auto& row = ref.rows[y];
+    const size_t i = size_t(x) * SamplesOf(ref.colorType) + k;
+    return ref.depth == 16 ? uint32_t(row[i * 2]) << 8 | row[i * 2 + 1] : row[i];
+}
+
+}  // namespace
+
+uint32_t ExpectedColor(const Reference& ref, int x, int y) {
+    auto sample = [&](int k) { return Sample(ref, x, y, k); };
+    auto shown = [&](int k) { return Gamma(ref, To8(ref, sample(k))); };
     switch (ref.colorType) {
         case 0:
         case 4: {
-            uint32_t v = gamma(to8(sample(0)));
-            return rgb(v, v, v);
+            uint32_t v = shown(0);
+            return Rgb(v, v, v);
         }
         case 3: {
             uint32_t i = sample(0);
             if (i * 3 + 2 >= ref.palette.size()) return 0;
-            return rgb(gamma(ref.palette[i * 3]), gamma(ref.palette[i * 3 + 1]),
-                       gamma(ref.palette[i * 3 + 2]));
+            return Rgb(Gamma(ref, ref.palette[i * 3]), Gamma(ref, ref.palette[i * 3 + 1]),
+                       Gamma(ref, ref.palette[i * 3 + 2]));
         }
         case 2:
-            return rgb(gamma(to8(sample(0))), gamma(to8(sample(1))), gamma(to8(sample(2))));
+            return Rgb(shown(0), shown(1), shown(2));
         default:
-            return rgb(gamma(to8(sample(0))), gamma(to8(sample(1))), gamma(to8(sample(2)))) |
-                   to8(sample(3)) << 24;
+            return Rgb(shown(0), shown(1), shown(2)) | To8(ref, sample(3)) << 24;
     }
+}
+
+int64_t ExpectedKey(const Reference& ref) {
+    if (ref.key[0] < 0) return -1;
+    auto shown = [&](int k) { return Gamma(ref, To8(ref, uint32_t(ref.key[k]))); };
+    return ref.colorType == 0 ? Rgb(shown(0), shown(0), shown(0))
+                              : Rgb(shown(0), shown(1), shown(2));
+}
+
+bool IsKeyPixel(const Reference& ref, int x, int y) {
+    if (ref.key[0] < 0) return false;
+    for (int k = 0; k < (ref.colorType == 0 ? 1 : 3); ++k) {
+        if (Sample(ref, x, y, k) != uint32_t(ref.key[k])) return false;
+    }
+    return true;
 }
 
 }  // namespace skin_test

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -26,11 +27,16 @@ std::string WritePng(const PngSpec& image);
 // A picture of one colour, 8-bit RGBA; `rgba` holds red in its low byte, alpha on top.
 std::string WriteSolidPng(int width, int height, uint32_t rgba);
 
+// A picture of random samples, with a palette entry for every index its depth can address.
+PngSpec RandomPng(int colorType, int depth, bool interlaced, int w, int h, std::mt19937& rng);
+
 struct Reference {
     int width = 0, height = 0, colorType = 0, depth = 0;
     bool hasGamma = false;
     int gamma = 0;
     std::vector<uint8_t> palette;  // RGB triples
+    // The tRNS samples of a grey or RGB image, -1 for none.
+    int key[3] = {-1, -1, -1};
     // Samples as libpng gives them: one byte per sample below 8 bits, big-endian words at 16.
     std::vector<std::vector<uint8_t>> rows;
 };
@@ -41,5 +47,10 @@ Reference ReadWithLibpng(const std::string& data);
 // scaled by 255 / 65535 truncated, low depths spread over 0..255, grey alpha dropped, and the
 // gamma of a gAMA chunk applied to colours (never to alpha).
 uint32_t ExpectedColor(const Reference& ref, int x, int y);
+
+// The colour a grey or RGB image shows for its tRNS samples, or -1 without them.
+int64_t ExpectedKey(const Reference& ref);
+// Whether the pixel carries the tRNS samples.
+bool IsKeyPixel(const Reference& ref, int x, int y);
 
 }  // namespace skin_test

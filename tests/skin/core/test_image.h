@@ -17,6 +17,13 @@ public:
         view_.Stride = -stride_;
         view_.Base = pixels_.data() + size_t(stride_) * (h - 1);
     }
+    // A copy owns its own pixels.
+    TestImage(const TestImage& other)
+        : stride_(other.stride_), pixels_(other.pixels_), view_(other.view_) {
+        view_.Base = pixels_.data() + size_t(stride_) * (view_.Height - 1);
+    }
+    TestImage& operator=(const TestImage&) = delete;
+
     const skin::PixelView& view() const { return view_; }
     operator const skin::PixelView&() const { return view_; }  // NOLINT
     uint8_t* at(int x, int y) { return view_.At(x, y); }
