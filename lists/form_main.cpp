@@ -324,9 +324,7 @@ void TformMain::ShowListBusy() {
 }
 
 void TformMain::ShowForMailing(const std::string& imei, os::TDateTime startTime) {
-    TformNumberLog* journal = TheForm<TformNumberLog>();
-    journal->PointAt(DatabaseFolder());  // the folder may have changed since it was made
-    journal->ShowForMailing(imei, startTime);
+    TheForm<TformNumberLog>()->ShowForMailing(imei, startTime);
 }
 
 bool TformMain::ChooseList(bool load, std::string& name) {
