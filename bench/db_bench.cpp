@@ -1,41 +1,21 @@
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <random>
 
+#include "bench/bench_folder.h"
 #include "db/statements.h"
 #include "db/tables.h"
 #include "gateway/send_journal.h"
 #include "platform/os/cp_literal.h"
 #include "platform/sql/date_text.h"
 #include "platform/sql/shared_database.h"
-#include "vcl/system/date_utils.h"
 #include "vcl/data/db_database.h"
 #include "vcl/data/db_table.h"
+#include "vcl/system/date_utils.h"
 
 namespace {
 
-// A database folder for one benchmark, removed afterwards.
-class Folder {
-public:
-    Folder() {
-        std::string tmpl =
-            (std::filesystem::temp_directory_path() / "tessary-bench-XXXXXX").string();
-        if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-        path_ = tmpl + "/";
-        db::CreateMissingTables(path_);
-    }
-    ~Folder() {
-        sql::CloseSharedDatabases();
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using bench::Folder;
 
 constexpr const char* kImei = "356938035643809";
 

@@ -38,7 +38,7 @@ inline constexpr const char* kApplyReport[] = {
 
 // The rows a report may belong to: same number and message reference, in ID order.
 inline constexpr const char* kReportCandidates[] = {
-    "select ID, IMEI, SendResultOK, StatusSC, SendTime from numberlog",
+    "select ID, NumID, IMEI, SendResultOK, StatusSC, SendTime from numberlog",
     "where Number=:prmStr and MR=:prmInt",
     "order by ID",
 };
@@ -66,6 +66,16 @@ inline constexpr const char* kCountPendingNumbers[] = {
     "(StatusSC >= 32 and StatusSC <= 63))",
 };
 
+// Pending rows of one number from a first ID on, for one modem: a number whose count is 0 has
+// every report it waits for.
+inline constexpr const char* kCountPendingOfNumber[] = {
+    "select count(ID) as Cnt from numberlog",
+    "where NumID=:prmInt and ID >= :prmInt2 and IMEI=:prmStr",
+    "and SendResultOK=true",
+    "and (StatusSC is null or ",
+    "(StatusSC >= 32 and StatusSC <= 63))",
+};
+
 // ---- mailing run ----
 
 inline constexpr const char* kCountNumbers[] = {
@@ -83,12 +93,19 @@ inline constexpr const char* kResetProcessed[] = {
     "update numberlist set processed=false where listid=:prmInt",
 };
 
+// Takes the list for one run: changes the row only when no run holds it, so of two copies
+// started at once exactly one sees a changed row.
 inline constexpr const char* kMarkListActive[] = {
-    "update List set List.\"Active\"='true' where ID=:prmInt",
+    "update List set \"Active\"=1 where ID=:prmInt and coalesce(\"Active\",0)=0",
 };
 
 inline constexpr const char* kMarkListInactive[] = {
     "update List set List.\"Active\"='false' where ID=:prmInt",
+};
+
+// Frees every list a crashed or killed run left marked in use.
+inline constexpr const char* kClearActiveFlags[] = {
+    "update List set \"Active\"=0 where coalesce(\"Active\",0)<>0",
 };
 
 inline constexpr const char* kUnprocessedNumbers[] = {
@@ -98,6 +115,12 @@ inline constexpr const char* kUnprocessedNumbers[] = {
 inline constexpr const char* kListValues[] = {
     "select b.* from NumberList a inner join UserValues b on a.ID=b.NumberID where "
     "a.ListId=:prmInt order by b.id",
+};
+
+// The values of a list's unprocessed numbers, each number's in their own order.
+inline constexpr const char* kUnprocessedNumberValues[] = {
+    "select b.NumberID, b.Val from NumberList a inner join UserValues b on a.ID=b.NumberID",
+    "where a.ListID=:prmInt and a.Processed=false order by b.NumberID, b.ID",
 };
 
 inline constexpr const char* kMarkNumberProcessed[] = {

@@ -58,12 +58,14 @@ inline constexpr TableDefinition kTables[] = {
 };
 
 // The indexes the statements rely on: a list's numbers, a number's values, the report
-// matching (number and reference) and the counts of one modem's run (IMEI and ID range).
+// matching (number and reference), the counts of one modem's run (IMEI and ID range) and the
+// rows of one number.
 inline constexpr const char* kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS NumberList_ListID ON NumberList (ListID)",
     "CREATE INDEX IF NOT EXISTS UserValues_NumberID ON UserValues (NumberID)",
     "CREATE INDEX IF NOT EXISTS NumberLog_Number_MR ON NumberLog (Number, MR)",
     "CREATE INDEX IF NOT EXISTS NumberLog_IMEI_ID ON NumberLog (IMEI, ID)",
+    "CREATE INDEX IF NOT EXISTS NumberLog_NumID ON NumberLog (NumID)",
 };
 
 // Creates the folder when it is missing, then every missing table and index, all in one

@@ -26,7 +26,7 @@ os::TDateTime ToLocal(os::TDateTime t, int zone, int localZone) {
 
 }  // namespace
 
-void LogQuery(const std::exception& e, vcl::TQuery& query) {
+void LogQuery(const std::exception& e, vcl::TQuery& query, const AddLogFn& addLog) {
     std::string text = e.what();
     text += "\r" + query.SQL.Text();
     for (int i = 0; i < query.ParamCount(); ++i) {
@@ -39,17 +39,7 @@ void LogQuery(const std::exception& e, vcl::TQuery& query) {
         }
         text += "\r" + p.Name() + " - " + value;
     }
-    AddLog(text);
-}
-
-template <typename F>
-auto TSendJournal::Logged(F f) {
-    try {
-        return f();
-    } catch (const std::exception& e) {
-        LogQuery(e, query_);
-        throw;
-    }
+    if (addLog) addLog(text);
 }
 
 void TSendJournal::InsertNumberLog(const std::string& number, const std::string& text,
@@ -77,9 +67,10 @@ void TSendJournal::InsertNumberLog(const std::string& number, const std::string&
     });
 }
 
-void TSendJournal::ApplyStatusReport(const std::string& number, const std::string& reportPdu,
-                                     int mr, int status, int sctsZone, int dtZone,
-                                     os::TDateTime scts, os::TDateTime dt, bool mms) {
+TReportMatch TSendJournal::ApplyStatusReport(const std::string& number,
+                                             const std::string& reportPdu, int mr, int status,
+                                             int sctsZone, int dtZone, os::TDateTime scts,
+                                             os::TDateTime dt, bool mms) {
     const os::TDateTime localScts = ToLocal(scts, sctsZone, LocalZone);
     const os::TDateTime localDt = ToLocal(dt, dtZone, LocalZone);
 
@@ -91,12 +82,13 @@ void TSendJournal::ApplyStatusReport(const std::string& number, const std::strin
     lookup_.Open();
     if (lookup_.IsEmpty()) {
         lookup_.Close();
-        return;
+        return {};
     }
-    int bestID = 0;
+    TReportMatch best;
     double bestDiff = 2147483647.0;
     const os::TDateTime limit = vcl::Now() - kJournalDays;
     vcl::TField& id = lookup_.FieldByName("ID");
+    vcl::TField& numID = lookup_.FieldByName("NumID");
     vcl::TField& imei = lookup_.FieldByName("IMEI");
     vcl::TField& sent = lookup_.FieldByName("SendResultOK");
     vcl::TField& statusSC = lookup_.FieldByName("StatusSC");
@@ -108,7 +100,7 @@ void TSendJournal::ApplyStatusReport(const std::string& number, const std::strin
         const double diff = std::fabs(localScts - when);
         if (diff < bestDiff) {
             bestDiff = diff;
-            bestID = id.AsInteger();
+            best = {id.AsInteger(), numID.AsInteger()};
         }
     }
     lookup_.Close();
@@ -120,9 +112,10 @@ void TSendJournal::ApplyStatusReport(const std::string& number, const std::strin
         query_.ParamByName("prmDT").SetAsDateTime(localScts);
         query_.ParamByName("prmDT2").SetAsDateTime(localDt);
         query_.ParamByName("prmBool").SetAsBoolean(mms);
-        query_.ParamByName("prmInt4").SetAsInteger(bestID);
+        query_.ParamByName("prmInt4").SetAsInteger(best.ID);
         query_.ExecSQL();
     });
+    return best;
 }
 
 int TSendJournal::GetMaxLogID() {
@@ -161,6 +154,19 @@ int TSendJournal::CountPendingReports(int firstID) {
     const int count = lookup_.FieldByName("Cnt").AsInteger();
     lookup_.Close();
     return count;
+}
+
+int TSendJournal::CountPendingRowsOfNumber(int numID, int firstID) {
+    return Logged([&] {
+        db::SetStatement(query_, db::kCountPendingOfNumber);
+        query_.ParamByName("prmInt").SetAsInteger(numID);
+        query_.ParamByName("prmInt2").SetAsInteger(firstID);
+        query_.ParamByName("prmStr").SetAsString(IMEI);
+        query_.Open();
+        const int count = query_.FieldByName("Cnt").AsInteger();
+        query_.Close();
+        return count;
+    });
 }
 
 }  // namespace gateway

@@ -11,17 +11,39 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 #include <string>
 
+#include "gateway/log_thread.h"
 #include "gateway/status_report.h"
 #include "platform/os/clock.h"
 #include "vcl/data/db_query.h"
 
 namespace gateway {
 
+// Where the program's own log lines go: the log writer, unless the link's seam is bound.
+using AddLogFn = std::function<void(const std::string& text)>;
+
 // One log line for a failed statement: the exception's message, CR, the statement's lines
 // (each ended by CR LF), then per parameter CR, its name, " - " and its value as text.
-void LogQuery(const std::exception& e, vcl::TQuery& query);
+void LogQuery(const std::exception& e, vcl::TQuery& query, const AddLogFn& addLog);
+
+// Runs `f`, a statement on `query`; a failure is logged with LogQuery and raised again.
+template <typename F>
+auto RunLogged(vcl::TQuery& query, const AddLogFn& addLog, F f) {
+    try {
+        return f();
+    } catch (const std::exception& e) {
+        LogQuery(e, query, addLog);
+        throw;
+    }
+}
+
+// The journal row a status report was written into.
+struct TReportMatch {
+    int ID = 0;  // 0: no row took the report
+    int NumID = 0;
+};
 
 class TSendJournal {
 public:
@@ -29,8 +51,9 @@ public:
     // journal.
     explicit TSendJournal(vcl::TQuery& query) : query_(query) {}
 
-    std::string IMEI;                  // the modem's, as read at the start of the run
-    int LocalZone = os::kDefaultZone;  // quarter hours east of UTC
+    std::string IMEI;                 // the modem's, as read at the start of the run
+    int LocalZone = os::LocalZone();  // quarter hours east of UTC
+    AddLogFn AddLog;                  // where LogQuery writes; the log writer when unset
 
     void InsertNumberLog(const std::string& number, const std::string& text, bool sendResultOK,
                          os::TDateTime startTime, os::TDateTime sendTime, int listID, int numID,
@@ -39,12 +62,13 @@ public:
     // Writes the report into the row it belongs to: same number and reference, same IMEI,
     // pending, sent within the last 8 days, and of those the one sent nearest to the report's
     // service-centre time (the lowest ID on a tie). Nothing when there is none.
-    void ApplyStatusReport(const std::string& number, const std::string& reportPdu, int mr,
-                           int status, int sctsZone, int dtZone, os::TDateTime scts,
-                           os::TDateTime dt, bool mms);
-    void ApplyStatusReport(const TStatusReport& report, const std::string& reportPdu) {
-        ApplyStatusReport(report.Number, reportPdu, report.MR, report.Status, report.SCTSZone,
-                          report.DTZone, report.SCTS, report.DT, report.MMS);
+    TReportMatch ApplyStatusReport(const std::string& number, const std::string& reportPdu, int mr,
+                                   int status, int sctsZone, int dtZone, os::TDateTime scts,
+                                   os::TDateTime dt, bool mms);
+    TReportMatch ApplyStatusReport(const TStatusReport& report, const std::string& reportPdu) {
+        return ApplyStatusReport(report.Number, reportPdu, report.MR, report.Status,
+                                 report.SCTSZone, report.DTZone, report.SCTS, report.DT,
+                                 report.MMS);
     }
 
     // The largest ID of this IMEI's rows, 0 when there are none.
@@ -53,10 +77,14 @@ public:
     bool AllReportsFinal(int firstID, int lastID);
     // How many numbers (NumID) have a pending row from firstID on; -1 when firstID < 1.
     int CountPendingReports(int firstID);
+    // How many rows of the number `numID` from firstID on are pending.
+    int CountPendingRowsOfNumber(int numID, int firstID);
 
 private:
     template <typename F>
-    auto Logged(F f);
+    auto Logged(F f) {
+        return RunLogged(query_, AddLog ? AddLog : AddLogFn(gateway::AddLog), f);
+    }
 
     vcl::TQuery& query_;
     vcl::TQuery lookup_;  // for the lookups that are not logged

@@ -59,15 +59,17 @@ void TSerialLink::ClosePort() {
 }
 
 // Complete lines stay for the drain; a partial one would fuse with the new run's first line.
+// A report whose PDU line is not among them never gets it, so the next line is no PDU.
 void TSerialLink::DropUnterminatedTail() {
     const auto cr = RecvBuffer.rfind('\r');
     if (cr == std::string::npos) {
         RecvBuffer.clear();
-        return;
+    } else {
+        std::size_t keep = cr + 1;
+        if (keep < RecvBuffer.size() && RecvBuffer[keep] == '\n') ++keep;
+        RecvBuffer.resize(keep);
     }
-    std::size_t keep = cr + 1;
-    if (keep < RecvBuffer.size() && RecvBuffer[keep] == '\n') ++keep;
-    RecvBuffer.resize(keep);
+    if (RecvBuffer.find_first_not_of("\r\n") == std::string::npos) ExpectReportPDU = false;
 }
 
 uint32_t TSerialLink::Wait(uint32_t ms, bool stoppable) {
@@ -120,21 +122,29 @@ bool TSerialLink::SendCommandReply(const std::string& command, const std::string
     return Exchange(command, expected, &reply);
 }
 
-bool TSerialLink::Exchange(const std::string& command, const std::string& expected,
-                           std::string* reply) {
-    if (reply) reply->clear();
-    if (command.empty()) return false;
-
+bool TSerialLink::Write(const std::string& bytes) {
     std::size_t written = 0;
     os::SysError error;
-    if (!port_.Write(command.data(), command.size(), written, error)) {
+    if (!port_.Write(bytes.data(), bytes.size(), written, error)) {
         AddLog(vcl::Format("WriteFile error: %u (%s)", error.code, error.text));
         return false;
     }
-    if (written != command.size()) {
+    if (written != bytes.size()) {
         AddLog("Количество записанных байт не совпадает с количеством отправленных."_cp);
         return false;
     }
+    return true;
+}
+
+bool TSerialLink::SendEscape() {
+    return Write("\x1B");
+}
+
+bool TSerialLink::Exchange(const std::string& command, const std::string& expected,
+                           std::string* reply) {
+    if (reply) reply->clear();
+    LastEnd = TExchangeEnd::WriteFailed;
+    if (command.empty() || !Write(command)) return false;
 
     // Once a PDU is out the modem may accept it; giving up on its reply would record a sent
     // message as failed and send it again later.
@@ -151,19 +161,25 @@ bool TSerialLink::Exchange(const std::string& command, const std::string& expect
             collected += chunk;
             if (collected.find("ERROR") != std::string::npos) {
                 done = true;
+                LastEnd = TExchangeEnd::ErrorReply;
             } else if (collected.find(expected) != std::string::npos) {
                 done = succeeded = true;
+                LastEnd = TExchangeEnd::Replied;
             }
         }
         Wait(kTurnWaitMs, !replyMustBeRead);
         if (Stopped && !stopLogged) {
             AddLog("Пользователь прервал рассылку"_cp);
             stopLogged = true;
-            if (!replyMustBeRead) done = true;  // the wait for a PDU's reply goes on
+            if (!replyMustBeRead) {  // the wait for a PDU's reply goes on
+                if (!done) LastEnd = TExchangeEnd::Stopped;
+                done = true;
+            }
         }
         if (!done && os::TickDiff(start, os::GetTickCount()) > kReplyTimeoutMs) {
             AddLog("Вышло время ожидания ответа (30 сек.)"_cp);
             done = true;
+            LastEnd = TExchangeEnd::TimedOut;
         }
     }
     if (succeeded && reply) *reply = collected;

@@ -26,6 +26,9 @@ using ShowMessageFn =
 // Where log records go: `gateway::WriteToLog` unless a test listens.
 using WriteLogFn = std::function<void(const std::string& text, uint8_t category)>;
 
+// How the last command exchange ended.
+enum class TExchangeEnd : uint8_t { Replied, WriteFailed, ErrorReply, Stopped, TimedOut };
+
 // The longest a command may wait for its reply, and the read chunk size.
 inline constexpr uint32_t kReplyTimeoutMs = 30000;
 inline constexpr std::size_t kChunkSize = 256;
@@ -39,6 +42,7 @@ public:
     std::string RecvBuffer;        // received text not yet taken as a line, upper-cased
     bool ExpectReportPDU = false;  // a "+CDS:" line was taken; the next line is its PDU
     bool Stopped = false;          // the operator's stop request
+    TExchangeEnd LastEnd = TExchangeEnd::Replied;  // of the last SendCommand(Reply)
 
     // Seams bound by the window (and by tests).
     std::function<void()> ProcessMessages;
@@ -46,7 +50,8 @@ public:
     WriteLogFn WriteLog;
 
     // Opens and sets up `ComPort`. A failure is logged and shown; false ends the run. An
-    // unterminated line left in `RecvBuffer` by an earlier run is dropped here.
+    // unterminated line left in `RecvBuffer` by an earlier run is dropped here, and with it a
+    // report whose PDU line had not come whole: the purge discards the rest of it.
     bool OpenPort();
     void ClosePort();
     bool PortOpen() const { return port_.IsOpen(); }
@@ -59,6 +64,10 @@ public:
     // The same; on success `reply` holds the raw reply up to the chunk that completed it.
     bool SendCommandReply(const std::string& command, const std::string& expected,
                           std::string& reply);
+
+    // Writes ESC: a modem still waiting for a PDU after "> " drops the unfinished message
+    // instead of taking the next command as its text. No reply is waited for.
+    bool SendEscape();
 
     // Reads the port for `ms` milliseconds, or until a stop request, into `RecvBuffer`.
     void ListenPort(uint32_t ms);
@@ -78,6 +87,7 @@ public:
 
 private:
     bool Exchange(const std::string& command, const std::string& expected, std::string* reply);
+    bool Write(const std::string& bytes);
     uint32_t Wait(uint32_t ms, bool stoppable);
     // One read; NUL bytes are dropped. A failed read is logged and the rest of the read time-out
     // waited out, so a dead port cannot flood the log.

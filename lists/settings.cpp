@@ -1,9 +1,8 @@
 #include "lists/settings.h"
 
-#include <algorithm>
-
 #include "db/statements.h"
 #include "db/tables.h"
+#include "lists/startup.h"
 #include "platform/os/files.h"
 #include "vcl/data/db_database.h"
 #include "vcl/system/sysutils.h"
@@ -28,11 +27,6 @@ void Run(vcl::TQuery& query, const char* const (&lines)[N]) {
 }
 
 }  // namespace
-
-void ClampSettings(TSettings& s) {
-    s.SMSDelay = std::clamp(s.SMSDelay, 0, 60);
-    s.ReportWaitForMins = std::clamp(s.ReportWaitForMins, 1, 60);
-}
 
 void ReadSettings(vcl::TRegistry& registry, TSettings& s) {
     registry.RootKey = vcl::HKEY_LOCAL_MACHINE;
@@ -112,16 +106,10 @@ void MainFormCreate(TSettings& settings, const TMainDataSets& dataSets, const st
         vcl::TRegistry registry;
         ReadSettings(registry, settings);
     }
-    for (vcl::TDataSet* ds : {static_cast<vcl::TDataSet*>(&dataSets.Table),
-                              static_cast<vcl::TDataSet*>(&dataSets.Table2),
-                              static_cast<vcl::TDataSet*>(&dataSets.Query),
-                              static_cast<vcl::TDataSet*>(&dataSets.Query2),
-                              static_cast<vcl::TDataSet*>(&dataSets.Query3)}) {
-        ds->Close();
-        ds->SetDatabaseName(folder);
-    }
+    dataSets.PointAt(folder);
     db::CreateMissingTables(folder);
     UpgradeListTable(dataSets.Query, dataSets.Table);
+    ClearStaleActiveFlags(dataSets.Query);
 }
 
 void MainFormClose(const TSettings& settings) {

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "db/data_sets.h"
+#include "gateway/run_settings.h"
 #include "vcl/data/db_query.h"
 #include "vcl/data/db_table.h"
 #include "vcl/system/registry.h"
@@ -16,14 +18,9 @@ namespace lists {
 
 inline constexpr const char* kSettingsKey = "SOFTWARE\\Tessary";
 
-struct TSettings {
-    std::string COMPort;        // the modem's serial port
-    int SMSDelay = 1;           // seconds after each message, 0..60
-    bool ReportRequire = true;  // ask the network for status reports
-    int ReportWaitForMins = 5;  // minutes to wait for reports after the last message, 1..60
-};
+using gateway::ClampSettings;
+using gateway::TSettings;
 
-void ClampSettings(TSettings& s);
 // Reads the values that exist under the key, then clamps.
 void ReadSettings(vcl::TRegistry& registry, TSettings& s);
 void WriteSettings(vcl::TRegistry& registry, const TSettings& s);
@@ -36,18 +33,12 @@ std::string DatabaseFolder();
 // transaction: a failure leaves the table exactly as it was, and raises.
 void UpgradeListTable(vcl::TQuery& query, vcl::TTable& table);
 
-// The main window's data sets.
-struct TMainDataSets {
-    vcl::TTable& Table;
-    vcl::TTable& Table2;
-    vcl::TQuery& Query;
-    vcl::TQuery& Query2;
-    vcl::TQuery& Query3;
-};
+using db::TMainDataSets;
 
 // The body of the main window's creation, in order: seeds the random numbers, sets the
 // defaults, reads the settings, points the five data sets at `folder`, creates the missing
-// tables of a fresh database and upgrades List. The window itself sets GridLocked, ListName
+// tables of a fresh database, upgrades List and, when no other copy runs, frees the lists a
+// crashed run left marked in use. The window itself sets GridLocked, ListName
 // and empties its list cache. A database failure is raised after the settings are in place.
 void MainFormCreate(TSettings& settings, const TMainDataSets& dataSets,
                     const std::string& folder = DatabaseFolder());

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "db/statements.h"
 #include "gateway/log_thread.h"
 #include "platform/os/cp1251.h"
 #include "platform/os/cp_literal.h"
@@ -20,8 +21,14 @@ bool TakeInstanceSlot(int slot, const std::string& lockDir) {
 }
 
 bool ClaimInstance(InstanceLimitReporter& reporter, const std::string& lockDir) {
+    const std::string dir = lockDir.empty() ? os::InstanceLockDir() : lockDir;
+    if (dir.empty()) {
+        reporter.Show("Нет личной папки для блокировок экземпляров Tessary."_cp, "Внимание"_cp,
+                      kIconStop);
+        return false;
+    }
     for (int slot = 0; slot < kMaxInstances; ++slot) {
-        if (TakeInstanceSlot(slot, lockDir)) {
+        if (TakeInstanceSlot(slot, dir)) {
             gateway::InstanceNo = slot;
             return true;
         }
@@ -29,6 +36,19 @@ bool ClaimInstance(InstanceLimitReporter& reporter, const std::string& lockDir) 
     reporter.Show(vcl::Format("Нельзя запускать более %d экземпляров Tessary. "_cp, kMaxInstances),
                   "Внимание"_cp, kIconStop);
     return false;
+}
+
+bool OtherInstanceRunning(const std::string& lockDir) {
+    const std::string dir = lockDir.empty() ? os::InstanceLockDir() : lockDir;
+    for (int slot = 0; slot < kMaxInstances; ++slot)
+        if (slot != gateway::InstanceNo && os::InstanceLockHeld(dir, slot)) return true;
+    return false;
+}
+
+void ClearStaleActiveFlags(vcl::TQuery& query, const std::string& lockDir) {
+    if (OtherInstanceRunning(lockDir)) return;
+    db::SetStatement(query, db::kClearActiveFlags);
+    query.ExecSQL();
 }
 
 }  // namespace lists

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "vcl/data/db_query.h"
+
 namespace lists {
 
 inline constexpr int kMaxInstances = 20;
@@ -28,7 +30,15 @@ bool TakeInstanceSlot(int slot, const std::string& lockDir = {});
 
 // Takes the lowest free slot and makes it the instance number. With all slots taken, shows
 // "Нельзя запускать более 20 экземпляров Tessary. " (caption "Внимание", stop icon) and
-// returns false: the program must then end without creating any form.
+// returns false: the program must then end without creating any form. With no private folder
+// for the locks it refuses likewise, saying so.
 bool ClaimInstance(InstanceLimitReporter& reporter, const std::string& lockDir = {});
+
+// Whether a copy other than this one holds an instance slot.
+bool OtherInstanceRunning(const std::string& lockDir = {});
+
+// Frees the lists that a run left marked in use when it crashed or was killed, unless another
+// copy runs (its runs hold their lists rightly). Through `query`, a data set of the database.
+void ClearStaleActiveFlags(vcl::TQuery& query, const std::string& lockDir = {});
 
 }  // namespace lists

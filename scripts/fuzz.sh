@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the skin core's fuzz targets with clang (libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs each for a bounded time. An input that crashes a target is
-# copied to tests/data/skin/fuzz/<png, skin_pack or skin_load>/, where the regression test replays it
-# from then on, and the script fails.
+# Builds the fuzz targets with clang (libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer)
+# and runs each for a bounded time. An input that crashes a target is copied to its folder under
+# tests/data/<skin or gateway>/fuzz/, where the regression tests replay it from then on, and the
+# script fails.
 #   scripts/fuzz.sh [seconds per target, default 60]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,14 +10,16 @@ seconds=${1:-60}
 build=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTESSARY_FUZZ=ON -DTESSARY_SANITIZE=ON -DTESSARY_TESTS=OFF -DTESSARY_BENCH=OFF >/dev/null
-cmake --build "$build" --target png_fuzzer skin_pack_fuzzer skin_load_fuzzer >/dev/null
+cmake --build "$build" --target png_fuzzer skin_pack_fuzzer skin_load_fuzzer modem_lines_fuzzer \
+  status_report_fuzzer >/dev/null
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 run() {
-  local target=$1 seeds=$2 extra=${3:-}
-  local work="$build/corpus/$target" found="$build/found/$target" keep="tests/data/skin/fuzz/${target%_fuzzer}"
+  local target=$1 layer=$2 seeds=$3 extra=${4:-}
+  local work="$build/corpus/$target" found="$build/found/$target"
+  local keep="tests/data/$layer/fuzz/${target%_fuzzer}"
   mkdir -p "$work" "$found" "$keep"
   # Bounded: total time, per-input time and memory; the internal image bound keeps
   # allocations well under the memory limit.
@@ -31,10 +33,12 @@ run() {
     echo "fuzz: $target: $(grep -Eo 'Done [0-9]+ runs' "$build/$target.log" | tail -1) without a failure"
   fi
 }
-run png_fuzzer tests/data/skin/pngsuite "-dict=skin/core/fuzz/png.dict"
-run skin_pack_fuzzer tests/data/skin/fuzz/skin_pack_seeds
+run png_fuzzer skin tests/data/skin/pngsuite "-dict=skin/core/fuzz/png.dict"
+run skin_pack_fuzzer skin tests/data/skin/fuzz/skin_pack_seeds
 # A skin of 100000 sections takes a minute under the sanitizers on a busy machine; that is not
 # a hang.
-run skin_load_fuzzer tests/data/skin/fuzz/skin_load_seeds \
+run skin_load_fuzzer skin tests/data/skin/fuzz/skin_load_seeds \
   "-dict=skin/core/fuzz/skin_options.dict -timeout=300 -max_len=65536"
+run modem_lines_fuzzer gateway tests/data/gateway/fuzz/modem_lines_seeds
+run status_report_fuzzer gateway tests/data/gateway/fuzz/status_report_seeds
 exit $status

@@ -4,6 +4,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/user/dialog_manager.h"
+#include "platform/user/user.h"
 #include "platform/user/window_dc.h"
 
 namespace win {
@@ -182,6 +183,14 @@ RECT DrawLabelText(HDC dc, const std::string& text, RECT r, int align, bool vcen
     SetBkMode(dc, oldMode);
     if (covered.left > covered.right) covered.left = covered.right = r.left;
     return covered;
+}
+
+void SendDrawItem(HWND owner, const DRAWITEMSTRUCT& dis) {
+    if (!owner) return;
+    const int saved = SaveDC(dis.hDC);
+    SendMessageA(owner, WM_DRAWITEM, dis.CtlID,
+                 reinterpret_cast<LPARAM>(const_cast<DRAWITEMSTRUCT*>(&dis)));
+    RestoreDC(dis.hDC, saved);
 }
 
 LRESULT PaintWholeControl(HWND h, WPARAM wParam, void (*paint)(HWND, HDC)) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/gdi/win_types.h"
+#include "platform/user/messages.h"
 
 namespace win {
 
@@ -29,6 +30,10 @@ void FillCheckered(HDC dc, const RECT& r, int colorIndex, int otherIndex);
 // embossed. Answers the rectangle the text covers.
 RECT DrawLabelText(HDC dc, const std::string& text, RECT r, int align, bool vcenter,
                    bool singleLine, bool noPrefix, bool disabled);
+
+// WM_DRAWITEM to the owner of an owner-drawn item, with the DC's state kept around it so that
+// nothing the owner selects outlasts its drawing.
+void SendDrawItem(HWND owner, const DRAWITEMSTRUCT& dis);
 
 // WM_PAINT of a control that paints itself whole: into the DC in wParam when one is given
 // (WM_PRINTCLIENT-style callers), else between BeginPaint and EndPaint.

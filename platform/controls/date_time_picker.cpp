@@ -190,14 +190,7 @@ void Paint(HWND h, HDC dc) {
     const int saved = SaveDC(dc);
     if (st->font) SelectObject(dc, st->font);
     const bool enabled = IsWindowEnabled(h);
-    SetTextColor(dc, GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
-    SetBkColor(dc, GetSysColor(enabled ? COLOR_WINDOW : COLOR_BTNFACE));
-    HBRUSH bg = nullptr;
-    if (HWND parent = GetParent(h))
-        bg = reinterpret_cast<HBRUSH>(
-            SendMessageA(parent, enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
-                         reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h)));
-    if (!bg) bg = GetSysColorBrush(enabled ? COLOR_WINDOW : COLOR_BTNFACE);
+    HBRUSH bg = AskControlColor(h, enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC, dc);
     FillRect(dc, &rc, bg);
     if (!enabled) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     SetBkMode(dc, TRANSPARENT);

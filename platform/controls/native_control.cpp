@@ -6,10 +6,17 @@
 #include "platform/controls/classic_paint.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/def_window_proc.h"
+#include "platform/user/message_queue.h"
 #include "platform/user/painting.h"
 #include "platform/user/window_dc.h"
 
 namespace win {
+
+void CommandToParent(HWND h, WORD code) {
+    if (HWND parent = GetParent(h))
+        SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), code),
+                     reinterpret_cast<LPARAM>(h));
+}
 
 void CopyTextOut(const std::string& text, LPSTR buffer, int size) {
     if (!buffer || size <= 0) return;
@@ -46,6 +53,15 @@ int TextWidthIn(HWND h, HFONT font, const std::string& text) {
         GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), &s);
         return static_cast<int>(s.cx);
     });
+}
+
+HBRUSH AskControlColor(HWND h, UINT msg, HDC dc, HWND owner) {
+    const auto wp = reinterpret_cast<WPARAM>(dc);
+    const auto lp = reinterpret_cast<LPARAM>(h);
+    const LRESULT standard = DefWindowProcA(h, msg, wp, lp);
+    if (!owner) owner = GetParent(h);
+    const LRESULT asked = owner ? SendMessageA(owner, msg, wp, lp) : 0;
+    return reinterpret_cast<HBRUSH>(asked ? asked : standard);
 }
 
 LRESULT PaintedControlDefault(HWND h, UINT msg, WPARAM wParam, LPARAM lParam,

@@ -34,12 +34,20 @@ inline DWORD ControlStyle(HWND h) {
     return static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE));
 }
 
+// A notification code to the parent as WM_COMMAND, with the control's id and handle.
+void CommandToParent(HWND h, WORD code);
+
 // As much of the text as fits, with its terminating NUL; nothing without a buffer.
 void CopyTextOut(const std::string& text, LPSTR buffer, int size);
 
 // The line height of the font (nullptr: the window DC's own), and a text's width in it.
 int FontLineHeight(HWND h, HFONT font);
 int TextWidthIn(HWND h, HFONT font, const std::string& text);
+
+// The brush a control's face is filled with, asked of `owner` (the parent when nullptr) by
+// `msg`, one of the WM_CTLCOLOR messages: the DC takes the default colours for it first, so an
+// answer that leaves them stands on sensible ones; without an answer, the default brush.
+HBRUSH AskControlColor(HWND h, UINT msg, HDC dc, HWND owner = nullptr);
 
 // Where the procedure of a control that paints itself whole ends: WM_PAINT and WM_PRINTCLIENT
 // paint into the DC given or the window's, WM_ERASEBKGND is left to the paint, WM_ENABLE

@@ -1,8 +1,10 @@
 #include "platform/controls/standard_controls.h"
 
+#include "platform/controls/combo_box_control.h"
 #include "platform/controls/date_time_picker.h"
+#include "platform/controls/edit_control.h"
+#include "platform/controls/list_box_control.h"
 #include "platform/controls/up_down_control.h"
-
 #include "platform/user/user.h"
 
 namespace win {
@@ -16,7 +18,9 @@ void RegisterStandardControls() {
          {Class{"Static", StaticWndProc}, Class{"Button", ButtonWndProc},
           Class{"SysListView32", ListViewWndProc}, Class{"SysHeader32", HeaderWndProc},
           Class{"msctls_statusbar32", StatusBarWndProc}, Class{UPDOWN_CLASSA, UpDownWndProc},
-          Class{DATETIMEPICK_CLASSA, DateTimePickerWndProc}}) {
+          Class{DATETIMEPICK_CLASSA, DateTimePickerWndProc}, Class{"Edit", EditWndProc},
+          Class{"ListBox", ListBoxWndProc}, Class{"ComboLBox", ComboLBoxWndProc},
+          Class{"ComboBox", ComboBoxWndProc}}) {
         WNDCLASSA wc;
         if (GetClassInfoA(nullptr, c.name, &wc)) continue;
         wc = {};

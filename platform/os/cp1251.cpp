@@ -1,5 +1,7 @@
 #include "platform/os/cp1251.h"
 
+#include <algorithm>
+
 namespace os {
 
 namespace {
@@ -116,6 +118,33 @@ std::string LowerCaseCp1251(std::string_view s) {
     for (char& c : out)
         c = static_cast<char>(kLower[static_cast<unsigned char>(c)]);
     return out;
+}
+
+namespace {
+
+// Alphabetical weight of an upper-cased byte: Ё sorts right after Е, as in the alphabet.
+int Weight(unsigned char upper) {
+    if (upper == 0xA8) return 0xC5 * 2 + 1;
+    return upper * 2;
+}
+
+}  // namespace
+
+int CompareCp1251(std::string_view a, std::string_view b, bool ignoreCase) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+        const int d = Weight(UpperCp1251(ca)) - Weight(UpperCp1251(cb));
+        if (d) return d < 0 ? -1 : 1;
+    }
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    if (ignoreCase) return 0;
+    // Same letters: a lower-case letter sorts before its capital.
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+        if (ca != cb) return LowerCp1251(ca) == ca ? -1 : 1;
+    }
+    return 0;
 }
 
 }  // namespace os

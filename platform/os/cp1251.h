@@ -116,4 +116,8 @@ void CharUpperBuff(char* buf, std::size_t len);
 std::string UpperCaseCp1251(std::string_view s);
 std::string LowerCaseCp1251(std::string_view s);
 
+// Alphabetical order of cp1251 text (Ё right after Е), negative, 0 or positive. Ignoring case,
+// letters compare as their capitals; otherwise equal letters put a small letter first.
+int CompareCp1251(std::string_view a, std::string_view b, bool ignoreCase);
+
 }  // namespace os

@@ -122,6 +122,28 @@ HWND GetClipboardOwner() {
     return detail::Peek(clip.owner) ? clip.owner : nullptr;
 }
 
+std::string GetClipboardText(HWND owner) {
+    if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(owner)) return {};
+    std::string s;
+    if (HANDLE mem = GetClipboardData(CF_TEXT)) s = TextOf(mem);
+    CloseClipboard();
+    return s;
+}
+
+bool SetClipboardText(HWND owner, std::string_view text) {
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    if (HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        auto* p = static_cast<char*>(GlobalLock(mem));
+        std::memcpy(p, text.data(), text.size());
+        p[text.size()] = '\0';
+        GlobalUnlock(mem);
+        SetClipboardData(CF_TEXT, mem);
+    }
+    CloseClipboard();
+    return true;
+}
+
 void SetClipboardBridge(ClipboardBridge* b) {
     bridge = b;
 }

@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/user/global_memory.h"
 #include "platform/user/win_types.h"
@@ -31,6 +32,11 @@ HANDLE SetClipboardData(UINT format, HANDLE data);
 HANDLE GetClipboardData(UINT format);
 BOOL IsClipboardFormatAvailable(UINT format);
 HWND GetClipboardOwner();
+
+// The clipboard's text, opening and closing it around the call: empty when it holds none or
+// cannot be opened. Setting it makes `owner` the owner; false when it cannot be opened.
+std::string GetClipboardText(HWND owner);
+bool SetClipboardText(HWND owner, std::string_view text);
 
 class ClipboardBridge {
 public:

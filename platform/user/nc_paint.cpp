@@ -96,6 +96,40 @@ void PaintCaption(HDC dc, Window* w, const FrameLayout& f, LRESULT pressed) {
     PaintButtons(dc, w, f, pressed);
 }
 
+// The sunken client edge (two pixels) or static edge (one) around the client area and its
+// scroll bars.
+void PaintEdges(HDC dc, const Window* w, const FrameLayout& f) {
+    UINT edge = 0;
+    if (w->exStyle & WS_EX_CLIENTEDGE)
+        edge |= EDGE_SUNKEN;
+    else if (w->exStyle & WS_EX_STATICEDGE)
+        edge |= BDR_SUNKENOUTER;
+    if (!edge) return;
+    RECT r = f.client;
+    for (const RECT* part : {&f.vscroll, &f.hscroll})
+        if (!IsRectEmpty(part)) UnionRect(&r, &r, part);
+    const int e = ((w->exStyle & WS_EX_CLIENTEDGE) ? GetSystemMetrics(SM_CXEDGE) : 0) +
+                  ((w->exStyle & WS_EX_STATICEDGE) ? GetSystemMetrics(SM_CXBORDER) : 0);
+    InflateRect(&r, e, e);
+    DrawEdge(dc, &r, edge, BF_RECT);
+}
+
+// Everything outside the client area but the caption.
+void PaintFrameBody(HDC dc, Window* w, const FrameLayout& f) {
+    const int width = w->rect.right - w->rect.left, height = w->rect.bottom - w->rect.top;
+    Fill(dc, RECT{0, 0, width, height}, COLOR_BTNFACE);
+    if (f.border > 1) {
+        RaisedBox(dc, RECT{0, 0, width, height}, false);
+        Fill(dc, RECT{1, 1, width - 1, height - 1}, COLOR_BTNFACE);
+    } else if (f.border == 1) {
+        RECT all{0, 0, width, height};
+        FrameRect(dc, &all, GetSysColorBrush(COLOR_WINDOWFRAME));
+    }
+    PaintEdges(dc, w, f);
+    if (!IsRectEmpty(&f.menuBar)) PaintMenuBarItems(dc, w, f.menuBar);
+    PaintFrameScrollBars(dc, w);
+}
+
 bool MayPaintFrame(const Window* w) {
     return Paintable(w) && !IsRectEmpty(&w->rect);
 }
@@ -116,16 +150,7 @@ void PaintFrame(Window* w, FrameParts parts) {
         SelectClipRgn(dc, clip);
         DeleteObject(clip);
         DeleteObject(client);
-        Fill(dc, RECT{0, 0, width, height}, COLOR_BTNFACE);
-        if (f.border > 1) {
-            RaisedBox(dc, RECT{0, 0, width, height}, false);
-            Fill(dc, RECT{1, 1, width - 1, height - 1}, COLOR_BTNFACE);
-        } else if (f.border == 1) {
-            RECT all{0, 0, width, height};
-            FrameRect(dc, &all, GetSysColorBrush(COLOR_WINDOWFRAME));
-        }
-        if (!IsRectEmpty(&f.menuBar)) PaintMenuBarItems(dc, w, f.menuBar);
-        PaintFrameScrollBars(dc, w);
+        PaintFrameBody(dc, w, f);
     }
     if (parts == FrameParts::MenuBar) {
         if (!IsRectEmpty(&f.menuBar)) PaintMenuBarItems(dc, w, f.menuBar);
@@ -170,8 +195,7 @@ void DefaultPrint(Window* w, WPARAM dcValue, LPARAM flags) {
         // The frame as the default paints it, drawn into the caller's DC.
         int saved = SaveDC(dc);
         ExcludeClipRect(dc, f.client.left, f.client.top, f.client.right, f.client.bottom);
-        RECT all{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
-        Fill(dc, all, COLOR_BTNFACE);
+        PaintFrameBody(dc, w, f);
         PaintCaption(dc, w, f, 0);
         RestoreDC(dc, saved);
     }

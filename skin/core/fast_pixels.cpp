@@ -111,10 +111,10 @@ void BlendColorRect(const PixelView& bmp, TRect r, uint8_t percent, TColor color
     }
 }
 
-void BlendDisabledEffect(const PixelView& bmp, uint8_t kinds, const CacheInfo& cache, TPoint offset,
-                         TColor controlColor) {
-    if (kinds & dkGrayed) GrayscaleBitmap(bmp);
-    if (!(kinds & dkBlended)) return;
+void BlendDisabledEffect(const PixelView& bmp, TsDisabledKind kinds, const CacheInfo& cache,
+                         TPoint offset, TColor controlColor) {
+    if (kinds.Contains(dkGrayed)) GrayscaleBitmap(bmp);
+    if (!kinds.Contains(dkBlended)) return;
     if (cache.Ready && cache.Bmp != nullptr) {
         TRect r{cache.X + offset.X, cache.Y + offset.Y, cache.X + offset.X + bmp.Width,
                 cache.Y + offset.Y + bmp.Height};

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "skin/core/disabled_kind.h"
 #include "skin/core/pixels.h"
 
 namespace skin {
@@ -84,15 +85,12 @@ void FillAlphaRect(const PixelView& bmp, TRect r, uint8_t alpha);
 // (1 - p)), p = percent / 100. Right and Bottom are included here, clipped to the bitmap.
 void BlendColorRect(const PixelView& bmp, TRect r, uint8_t percent, TColor color);
 
-// TsDisabledKind bits.
-enum : uint8_t { dkBlended = 1, dkGrayed = 2 };
-
 struct CacheInfo;
 
 // The disabled look of a control's bitmap: greyed first, then mixed with what lies behind it
 // (the cache bitmap at the cache offset plus `offset`, ratio 0.4) or, without one, with the
 // cache's fill colour or else `controlColor` at 50 percent.
-void BlendDisabledEffect(const PixelView& bmp, uint8_t kinds, const CacheInfo& cache, TPoint offset,
-                         TColor controlColor);
+void BlendDisabledEffect(const PixelView& bmp, TsDisabledKind kinds, const CacheInfo& cache,
+                         TPoint offset, TColor controlColor);
 
 }  // namespace skin

@@ -104,17 +104,25 @@ TEST_F(SendJournal, ReportGoesToTheNearestPendingRowOfTheSameModem) {
 }
 
 TEST_F(SendJournal, TiesGoToTheLowerIDAndTemporaryErrorsAreReplaced) {
-    const int a = Sent("111", 9, 0.2);
+    const int a = Sent("111", 9, 0.2, true, 4);
     const int b = Sent("111", 9, 0.0);
-    Report("111", 9, 48, now_ - 0.1);  // equally far from both
+    const gateway::TReportMatch match = journal_.ApplyStatusReport(
+        "111", "PDU48", 9, 48, 12, 12, now_ - 0.1, now_, false);  // equally far from both
+    EXPECT_EQ(match.ID, a);
+    EXPECT_EQ(match.NumID, 4);
     EXPECT_EQ(Cell(a, "StatusSC"), sql::Value(48));
     EXPECT_TRUE(Cell(b, "StatusSC").IsNull());
     Report("111", 9, 2, now_ - 0.2);  // still pending after a temporary error
     EXPECT_EQ(Cell(a, "StatusSC"), sql::Value(2));
     // A message that was never sent takes no report.
     const int failed = Sent("222", 3, 0, false);
-    journal_.ApplyStatusReport("222", "x", 256, 0, 12, 12, now_, now_, false);
+    EXPECT_EQ(journal_.ApplyStatusReport("222", "x", 256, 0, 12, 12, now_, now_, false).ID, 0);
     EXPECT_TRUE(Cell(failed, "StatusSC").IsNull());
+}
+
+TEST_F(SendJournal, TheZoneIsTheSystemsUnlessSet) {
+    clock_.SetZone(-20);
+    EXPECT_EQ(gateway::TSendJournal(query_).LocalZone, -20);
 }
 
 TEST_F(SendJournal, ReportTimesMoveIntoTheLocalZone) {
@@ -152,8 +160,12 @@ TEST_F(SendJournal, RunCountsOfPendingRows) {
     EXPECT_EQ(journal_.GetMaxLogID(), last);
     EXPECT_EQ(journal_.CountPendingReports(first), 2);
     EXPECT_FALSE(journal_.AllReportsFinal(first, last));
+    EXPECT_EQ(journal_.CountPendingRowsOfNumber(10, first), 2);
     SetStatus(first, 0);
     EXPECT_EQ(journal_.CountPendingReports(first), 2);  // its other part still waits
+    EXPECT_EQ(journal_.CountPendingRowsOfNumber(10, first), 1);
+    EXPECT_EQ(journal_.CountPendingRowsOfNumber(10, first + 1), 1);
+    EXPECT_EQ(journal_.CountPendingRowsOfNumber(12, first), 0);  // a failed send waits for nothing
     SetStatus(first + 1, 40);
     SetStatus(first + 2, 70);
     EXPECT_EQ(journal_.CountPendingReports(first), 1);

@@ -45,6 +45,28 @@ TEST(LinkOpen, KeepsCompleteLinesOfAnEarlierRunButNotItsUnfinishedTail) {
     EXPECT_EQ(rig.link.RecvBuffer, "");
 }
 
+TEST(LinkOpen, AReportWhosePduLineWasCutOffExpectsNoPduAfterTheOpening) {
+    Rig rig;
+    rig.link.RecvBuffer = "+CDS: 25\r\n07919761";
+    int mr = 0;
+    std::string pdu;
+    ASSERT_TRUE(rig.link.ExtractLine(mr, pdu));
+    ASSERT_TRUE(rig.link.ExpectReportPDU);
+    ASSERT_TRUE(rig.link.OpenPort());
+    EXPECT_FALSE(rig.link.ExpectReportPDU);
+    rig.link.RecvBuffer = "+CMGS: 17\r\n";
+    ASSERT_TRUE(rig.link.ExtractLine(mr, pdu));
+    EXPECT_EQ(mr, 17);
+
+    // A PDU line that came whole is still the report's.
+    rig.link.RecvBuffer = "+CDS: 25\r\n0791\r\n+CM";
+    ASSERT_TRUE(rig.link.ExtractLine(mr, pdu));
+    ASSERT_TRUE(rig.link.OpenPort());
+    EXPECT_TRUE(rig.link.ExpectReportPDU);
+    ASSERT_TRUE(rig.link.ExtractLine(mr, pdu));
+    EXPECT_EQ(pdu, "0791");
+}
+
 TEST(LinkOpen, EachFailingStepIsLoggedWithItsErrorAndShownAsAnErrorBox) {
     struct Case {
         os::PortStep step;
@@ -90,6 +112,7 @@ TEST(LinkCommand, WaitsForTheExpectedTextAndKeepsTheRawReply) {
     EXPECT_EQ(rig.modem.received(), "AT+CSQ\r");
     EXPECT_EQ(rig.Traffic(), reply);
     EXPECT_TRUE(rig.Lines().empty());
+    EXPECT_EQ(rig.link.LastEnd, gateway::TExchangeEnd::Replied);
 }
 
 TEST(LinkCommand, ErrorBeatsTheExpectedTextInTheSameReply) {
@@ -100,6 +123,7 @@ TEST(LinkCommand, ErrorBeatsTheExpectedTextInTheSameReply) {
     std::string reply = "left over";
     EXPECT_FALSE(rig.link.SendCommandReply("AT+CNMI=2,0,0,1,0\r", "OK", reply));
     EXPECT_EQ(reply, "");
+    EXPECT_EQ(rig.link.LastEnd, gateway::TExchangeEnd::ErrorReply);
     // The match is case-sensitive on the raw reply.
     rig.modem.AddRule({"AT+X", vmodem::Rule::Kind::Silence, 0, 0, 1});
     rig.modem.Inject("\r\nok\r\n", rig.port.NowMs() + 20);
@@ -139,6 +163,10 @@ TEST(LinkCommand, TimesOutBetweenThirtyAndThirtyPointThreeSeconds) {
     EXPECT_GT(took, 30000u);
     EXPECT_LE(took, 30300u);
     EXPECT_EQ(rig.Lines(), std::vector<std::string>{kTimeoutLine});
+    EXPECT_EQ(rig.link.LastEnd, gateway::TExchangeEnd::TimedOut);
+    // ESC goes out alone and waits for nothing.
+    EXPECT_TRUE(rig.link.SendEscape());
+    EXPECT_EQ(rig.modem.received(), "AT\r\x1B");
 }
 
 TEST(LinkCommand, AReplyAcrossTheTickWrapIsAwaitedNotTimedOut) {
@@ -181,6 +209,7 @@ TEST(LinkStop, AStopFailsACommandWhoseReplyHasNotCome) {
     EXPECT_FALSE(rig.link.SendCommand("AT+CSQ\r", "OK"));
     EXPECT_LT(os::TickDiff(start, os::GetTickCount()), 2400u);
     EXPECT_EQ(rig.Lines(), std::vector<std::string>{kStopLine});
+    EXPECT_EQ(rig.link.LastEnd, gateway::TExchangeEnd::Stopped);
 }
 
 TEST(LinkStop, AReplyThatCameInTheSameTurnStillSucceeds) {

@@ -5,9 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "db/tables.h"
 #include "gateway/log_thread.h"
 #include "platform/os/cp_literal.h"
 #include "platform/os/instance_slots.h"
+#include "platform/sql/shared_database.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -102,6 +104,29 @@ TEST(InstanceLimit, WithAllSlotsTakenTheStopMessageIsShownOnce) {
                           "Внимание"_cp + "|16|1");
     // Once the other copies are gone, a slot is free again.
     EXPECT_EQ(ClaimInChild(dir.path()), 0);
+}
+
+TEST(StaleActiveFlags, AreClearedOnlyWhenNoOtherCopyRuns) {
+    TempDir dir, locks;
+    db::CreateMissingTables(dir.path());
+    auto db = sql::SharedDatabase(dir.path());
+    db->ExecuteRaw("insert into List (Name, Active) values ('a', 1), ('b', 0), ('c', null)");
+    vcl::TQuery query;
+    query.SetDatabaseName(dir.path());
+    auto active = [&] {
+        return db->QueryRaw("select count(*) from List where Active=1").At(0, 0).Integer();
+    };
+    {
+        OtherCopy other(locks.path(), {gateway::InstanceNo + 3});
+        EXPECT_TRUE(lists::OtherInstanceRunning(locks.path()));
+        lists::ClearStaleActiveFlags(query, locks.path());
+        EXPECT_EQ(active(), 1);
+    }
+    EXPECT_FALSE(lists::OtherInstanceRunning(locks.path()));
+    lists::ClearStaleActiveFlags(query, locks.path());
+    EXPECT_EQ(active(), 0);
+    db.reset();
+    sql::CloseSharedDatabases();
 }
 
 }  // namespace

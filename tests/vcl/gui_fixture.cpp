@@ -21,6 +21,14 @@ void FormTest::SetUp() {
     form->SetBorderStyle(bsNone);
 }
 
+TForm* GuiTest::PlainForm() {
+    TForm* form = nullptr;
+    Application()->CreateForm(form);
+    form->SetBounds(100, 100, 400, 300);
+    form->SetBorderStyle(bsNone);
+    return form;
+}
+
 void GuiTest::Pump() {
     Application()->ProcessMessages();
 }
@@ -60,12 +68,29 @@ void GuiTest::QueueMove(int x, int y) {
 }
 
 void GuiTest::QueueClick(TControl* c) {
-    const TPoint p = ScreenCentre(c);
+    QueueClickAt(ScreenCentre(c));
+}
+
+void GuiTest::QueueClickAt(TPoint p) {
     QueueMove(p.X, p.Y);
     win::QueueMouseEvent(
         win::MouseEvent{win::MouseEvent::Down, win::POINT{p.X, p.Y}, win::MouseButton::Left});
     win::QueueMouseEvent(
         win::MouseEvent{win::MouseEvent::Up, win::POINT{p.X, p.Y}, win::MouseButton::Left});
+}
+
+void GuiTest::QueueDrag(TPoint from, TPoint to) {
+    QueueMove(from.X, from.Y);
+    win::QueueMouseEvent(
+        win::MouseEvent{win::MouseEvent::Down, win::POINT{from.X, from.Y}, win::MouseButton::Left});
+    QueueMove(to.X, to.Y);
+    win::QueueMouseEvent(
+        win::MouseEvent{win::MouseEvent::Up, win::POINT{to.X, to.Y}, win::MouseButton::Left});
+}
+
+void GuiTest::QueueWheel(TPoint p, int delta) {
+    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Wheel, win::POINT{p.X, p.Y},
+                                         win::MouseButton::None, delta});
 }
 
 void GuiTest::QueueKey(win::UINT vk, unsigned char ch) {

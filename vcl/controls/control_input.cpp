@@ -208,7 +208,7 @@ TWinControl* TWinControl::ReflectTarget(const TMessage& m) {
             if (m.LParam) child = reinterpret_cast<const win::NMHDR*>(m.LParam)->hwndFrom;
             break;
         case win::WM_DRAWITEM:
-            // Controls of the class library have id 0, as menu items do: the type tells them apart.
+            // A menu item is told by the record's type, whatever the id.
             if (const auto* dis = reinterpret_cast<const win::DRAWITEMSTRUCT*>(m.LParam);
                 dis && dis->CtlType != win::ODT_MENU)
                 child = dis->hwndItem;

@@ -37,6 +37,9 @@ enum TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient, alCu
 enum TAnchorKind : uint8_t { akLeft, akTop, akRight, akBottom };
 using TAnchors = Set<TAnchorKind>;
 enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
+// A bevel around a windowed control: its look and its inner and outer edges.
+enum TBevelKind : uint8_t { bkNone, bkTile, bkSoft, bkFlat };
+enum TBevelCut : uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
 
 enum TControlStateItem : uint8_t {
     csLButtonDown,
@@ -316,7 +319,7 @@ public:
     void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
 
     virtual bool CanFocus();
-    bool Focused();
+    virtual bool Focused();
     virtual void SetFocus();
 
     // Paints the control and its children into a DC at (x, y), without a window on screen.
@@ -469,6 +472,18 @@ private:
 
 // Whether `key` is the "&" mnemonic of the caption ("&&" is a plain "&"), ignoring case.
 bool IsAccel(uint32_t key, const std::string& caption);
+
+// Lends a DC handed in by a paint message to a control's canvas, locked, while it lives.
+class TPaintDCLease {
+public:
+    TPaintDCLease(TCanvas* canvas, win::HDC dc);
+    ~TPaintDCLease();
+    TPaintDCLease(const TPaintDCLease&) = delete;
+    TPaintDCLease& operator=(const TPaintDCLease&) = delete;
+
+private:
+    TControlCanvas* canvas_;
+};
 
 // Shift state from message key flags (MK_) or from the keyboard state.
 TShiftState KeysToShiftState(uint32_t keys);

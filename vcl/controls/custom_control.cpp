@@ -31,17 +31,8 @@ TCustomControl::~TCustomControl() {
 }
 
 void TCustomControl::PaintWindow(win::HDC dc) {
-    canvas_->Lock();
-    static_cast<TControlCanvas*>(canvas_)->UsePaintDC(dc);
-    try {
-        Paint();
-    } catch (...) {
-        static_cast<TControlCanvas*>(canvas_)->UsePaintDC(nullptr);
-        canvas_->Unlock();
-        throw;
-    }
-    static_cast<TControlCanvas*>(canvas_)->UsePaintDC(nullptr);
-    canvas_->Unlock();
+    TPaintDCLease lease(canvas_, dc);
+    Paint();
 }
 
 TGraphicControl::TGraphicControl(TComponent* owner)
@@ -53,18 +44,8 @@ TGraphicControl::~TGraphicControl() {
 
 void TGraphicControl::Dispatch(TMessage& m) {
     if (m.Msg == win::WM_PAINT && m.WParam) {
-        auto* c = static_cast<TControlCanvas*>(canvas_);
-        c->Lock();
-        c->UsePaintDC(reinterpret_cast<win::HDC>(m.WParam));
-        try {
-            Paint();
-        } catch (...) {
-            c->UsePaintDC(nullptr);
-            c->Unlock();
-            throw;
-        }
-        c->UsePaintDC(nullptr);
-        c->Unlock();
+        TPaintDCLease lease(canvas_, reinterpret_cast<win::HDC>(m.WParam));
+        Paint();
         return;
     }
     TControl::Dispatch(m);
@@ -73,6 +54,17 @@ void TGraphicControl::Dispatch(TMessage& m) {
 void TControlCanvas::UsePaintDC(win::HDC dc) {
     FreeHandle();
     if (dc) SetHandle(dc);
+}
+
+TPaintDCLease::TPaintDCLease(TCanvas* canvas, win::HDC dc)
+    : canvas_(static_cast<TControlCanvas*>(canvas)) {
+    canvas_->Lock();
+    canvas_->UsePaintDC(dc);
+}
+
+TPaintDCLease::~TPaintDCLease() {
+    canvas_->UsePaintDC(nullptr);
+    canvas_->Unlock();
 }
 
 namespace {

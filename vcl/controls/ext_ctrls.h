@@ -15,7 +15,7 @@
 
 namespace vcl {
 
-enum TBevelCut : uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
+// TBevelCut is the windowed controls' own (controls.h): edits have bevels too.
 using TPanelBevel = TBevelCut;
 using TBevelWidth = int;
 

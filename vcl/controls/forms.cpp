@@ -435,18 +435,8 @@ bool TCustomForm::IsShortCut(uint16_t key, TShiftState shift) {
 }
 
 void TCustomForm::PaintWindow(win::HDC dc) {
-    auto* c = static_cast<TControlCanvas*>(canvas_);
-    c->Lock();
-    c->UsePaintDC(dc);
-    try {
-        Paint();
-    } catch (...) {
-        c->UsePaintDC(nullptr);
-        c->Unlock();
-        throw;
-    }
-    c->UsePaintDC(nullptr);
-    c->Unlock();
+    TPaintDCLease lease(canvas_, dc);
+    Paint();
 }
 
 void TCustomForm::Dispatch(TMessage& m) {
@@ -500,8 +490,8 @@ void TCustomForm::Dispatch(TMessage& m) {
             return;
         case win::WM_MEASUREITEM:
         case win::WM_DRAWITEM: {
-            // Owner-drawn menu items of the form's menu bar paint like those of pop-ups. The
-            // form's controls have id 0 as well: the record's type tells a menu item.
+            // Owner-drawn menu items of the form's menu bar paint like those of pop-ups; the
+            // record's type tells a menu item from a control.
             const win::UINT type =
                 !m.LParam ? 0
                 : m.Msg == win::WM_DRAWITEM

@@ -152,10 +152,17 @@ void TWinControl::CreateWnd() {
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
+    // A child gets an id of its own, by which WM_MEASUREITEM finds it.
+    static int lastId = 0;
+    win::HMENU id = nullptr;
+    if (p.Style & win::WS_CHILD) {
+        lastId = lastId >= 0xFFFF ? 0x100 : std::max(lastId + 1, 0x100);
+        id = reinterpret_cast<win::HMENU>(static_cast<intptr_t>(lastId));
+    }
     gCreating = this;
     win::HWND h =
         win::CreateWindowExA(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X,
-                             p.Y, p.Width, p.Height, p.WndParent, nullptr, nullptr, nullptr);
+                             p.Y, p.Width, p.Height, p.WndParent, id, nullptr, nullptr);
     gCreating = nullptr;
     if (!h) throw EOutOfResources(Format("Error creating window of %s", ClassName()));
     handle_ = h;

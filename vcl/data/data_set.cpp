@@ -6,6 +6,7 @@
 #include "platform/sql/error.h"
 #include "platform/sql/lexer.h"
 #include "platform/sql/shared_database.h"
+#include "vcl/data/data_source.h"
 
 namespace vcl {
 
@@ -94,6 +95,33 @@ void RaiseDatabaseError(const std::exception& e, const std::string& sqlText,
 
 // ---- the data set ----
 
+TDataSet::~TDataSet() {
+    while (!sources_.empty())
+        sources_.back()->SetDataSet(nullptr);
+}
+
+void TDataSet::DataEvent(TDataEvent event) {
+    if (controlsDisabled_ > 0) {
+        if (event == deActiveChanged) missedOpenClose_ = true;
+        return;
+    }
+    // A source may leave the data set while its links are told.
+    const std::vector<TDataSource*> sources = sources_;
+    for (TDataSource* s : sources)
+        if (std::find(sources_.begin(), sources_.end(), s) != sources_.end()) s->DataEvent(event);
+}
+
+void TDataSet::EnableControls() {
+    if (controlsDisabled_ == 0 || --controlsDisabled_ > 0) return;
+    const bool openClose = missedOpenClose_;
+    missedOpenClose_ = false;
+    DataEvent(openClose ? deActiveChanged : deDataSetChange);
+}
+
+void TDataSet::Moved(int oldRow) {
+    if (rec_ != oldRow) DataEvent(deDataSetScroll);
+}
+
 void TDataSet::SetDatabaseName(const std::string& folder) {
     CheckInactive();
     databaseName_ = folder;
@@ -137,6 +165,7 @@ void TDataSet::Open() {
     state_ = dsBrowse;
     rec_ = Rows() > 0 ? 0 : -1;
     eof_ = bof_ = rec_ < 0;
+    DataEvent(deActiveChanged);
 }
 
 void TDataSet::Close() {
@@ -149,6 +178,7 @@ void TDataSet::Close() {
     modified_.clear();
     rec_ = -1;
     eof_ = bof_ = true;
+    DataEvent(deActiveChanged);
 }
 
 // Rows left unread at open are read on first need; the current record stays current when it
@@ -175,16 +205,20 @@ void TDataSet::CheckBrowse() {
 
 void TDataSet::First() {
     CheckBrowse();
+    const int old = rec_;
     rec_ = Rows() > 0 ? 0 : -1;
     eof_ = rec_ < 0;
     bof_ = true;
+    Moved(old);
 }
 
 void TDataSet::Last() {
     CheckBrowse();
+    const int old = rec_;
     rec_ = Rows() - 1;
     eof_ = true;
     bof_ = rec_ < 0;
+    Moved(old);
 }
 
 void TDataSet::Next() {
@@ -192,6 +226,7 @@ void TDataSet::Next() {
     if (rec_ + 1 < Rows()) {
         ++rec_;
         bof_ = false;
+        DataEvent(deDataSetScroll);
     } else {
         eof_ = true;
     }
@@ -202,6 +237,7 @@ void TDataSet::Prior() {
     if (rec_ > 0) {
         --rec_;
         eof_ = false;
+        DataEvent(deDataSetScroll);
     } else {
         bof_ = true;
     }
@@ -234,8 +270,10 @@ int TDataSet::RecNo() {
 void TDataSet::SetRecNo(int recNo) {
     CheckBrowse();
     if (recNo < 1 || recNo > Rows()) return;
+    const int old = rec_;
     rec_ = recNo - 1;
     eof_ = bof_ = false;
+    Moved(old);
 }
 
 TField* TDataSet::FindField(const std::string& name) {
@@ -250,6 +288,10 @@ TField& TDataSet::FieldByName(const std::string& name) {
 
 const sql::Value& TDataSet::FieldValue(int index) {
     const int col = hidden_ + index;
+    if (readRec_ > 0 && Active() && !(state_ == dsEdit && readRec_ == rec_ + 1)) {
+        ReadRows();
+        return readRec_ <= Rows() ? Cell(readRec_ - 1, col) : kNull;
+    }
     if (state_ == dsEdit || state_ == dsInsert) return buffer_[col];
     if (!Active()) return kNull;
     if (rec_ < 0) ReadRows();  // a record appended before the rows were read is current
@@ -303,11 +345,14 @@ void TDataSet::Post() {
     eof_ = bof_ = false;
     state_ = dsBrowse;
     buffer_.clear();
+    DataEvent(deDataSetChange);
 }
 
 void TDataSet::Cancel() {
-    if (state_ == dsEdit || state_ == dsInsert) state_ = dsBrowse;
+    const bool editing = state_ == dsEdit || state_ == dsInsert;
+    if (editing) state_ = dsBrowse;
     buffer_.clear();
+    if (editing) DataEvent(deDataSetChange);
 }
 
 void TDataSet::InternalPost(bool, std::vector<sql::Value>&, const std::vector<bool>&) {}

@@ -8,6 +8,11 @@
 // Navigation follows the class library: after Open the first record is current; Next past the
 // last record sets Eof and stays on the last; Eof and Bof are both true on an empty data set.
 // Fields read the current record, or the edit buffer while editing or appending.
+//
+// Bound controls hear of the data set through its data sources (data_source.h): open and close,
+// a move of the current record, a change of rows or values. While DisableControls is in force
+// they hear nothing; the last EnableControls tells them to catch up. A control that shows many
+// records reads them by number (ReadRecord) and never copies them.
 #pragma once
 
 #include <memory>
@@ -19,6 +24,8 @@
 #include "vcl/system/exceptions.h"
 
 namespace vcl {
+
+class TDataSource;
 
 // A failed database operation: the engine's message (cp1251), and the statement and its
 // parameters when a statement failed, so that the failure can be logged in full.
@@ -41,6 +48,10 @@ public:
 };
 
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
+
+// What bound controls are told: the data set opened or closed, the rows or their values
+// changed (or the controls were enabled again), the current record moved.
+enum TDataEvent : uint8_t { deActiveChanged, deDataSetChange, deDataSetScroll };
 
 struct TFieldDef {
     std::string Name;
@@ -104,7 +115,7 @@ private:
 class TDataSet {
 public:
     TDataSet() = default;
-    virtual ~TDataSet() = default;
+    virtual ~TDataSet();
     TDataSet(const TDataSet&) = delete;
     TDataSet& operator=(const TDataSet&) = delete;
 
@@ -141,12 +152,17 @@ public:
     void Post();
     void Cancel();
 
-    // The display of bound controls is frozen while disabled (counted).
+    // The display of bound controls is frozen while disabled (counted); the last
+    // EnableControls brings them back in step.
     void DisableControls() { ++controlsDisabled_; }
-    void EnableControls() {
-        if (controlsDisabled_ > 0) --controlsDisabled_;
-    }
+    void EnableControls();
     bool ControlsDisabled() const { return controlsDisabled_ > 0; }
+
+    // Until ReadRecord(0), the fields read record `recNo` (1-based) instead of the current one,
+    // which does not move: a grid draws each of its rows so. A number past the last record
+    // reads nulls. The current record under edit still reads its edit buffer.
+    void ReadRecord(int recNo) { readRec_ = recNo > 0 ? recNo : 0; }
+    int ReadRecNo() const { return readRec_; }
 
 protected:
     friend class TField;
@@ -163,6 +179,9 @@ protected:
     // field.
     virtual void InternalPost(bool inserting, std::vector<sql::Value>& row,
                               const std::vector<bool>& modified);
+
+    // Tells the bound controls, unless they are disabled.
+    void DataEvent(TDataEvent event);
 
     void CheckInactive() const;
     void CheckModifiable() const;
@@ -182,7 +201,9 @@ protected:
     }
 
 private:
+    friend class TDataSource;
     void ReadRows();
+    void Moved(int oldRow);
     void CheckBrowse();
     const sql::Value& FieldValue(int index);
     void SetFieldValue(int index, sql::Value v);
@@ -199,6 +220,9 @@ private:
     std::vector<sql::Value> buffer_;  // the edited row, hidden columns included
     std::vector<bool> modified_;
     int controlsDisabled_ = 0;
+    bool missedOpenClose_ = false;  // while disabled
+    int readRec_ = 0;
+    std::vector<TDataSource*> sources_;
 };
 
 // The program's field type for a declared column type (and, for expressions, the value seen).

@@ -45,6 +45,7 @@ void TTable::Refresh() {
     if (!Active()) return;
     if (State() == dsEdit || State() == dsInsert) Post();
     rowsRead_ = false;
+    DataEvent(deDataSetChange);
 }
 
 std::vector<std::string> TTable::IndexFields() const {

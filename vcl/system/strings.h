@@ -52,8 +52,8 @@ public:
     int UpdateCount() const { return updateCount_; }
 
     // Every line followed by CR LF. Setting splits at CR LF, CR or LF; a final line break does
-    // not make an empty last line.
-    std::string Text() const;
+    // not make an empty last line. A list over a window's text may answer that text itself.
+    virtual std::string Text() const;
     virtual void SetText(std::string_view text);
 
     // The lines joined with Delimiter; a line holding a blank, a control character, the

@@ -331,38 +331,11 @@ bool SameText(std::string_view a, std::string_view b) {
     return CompareText(a, b) == 0;
 }
 
-namespace {
-
-// Alphabetical weight of an upper-cased cp1251 byte: Ё sorts right after Е, as in the alphabet.
-int Weight(unsigned char upper) {
-    if (upper == 0xA8) return 0xC5 * 2 + 1;
-    return upper * 2;
-}
-
-int CompareCp1251(std::string_view a, std::string_view b, bool ignoreCase) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
-        const int d = Weight(os::UpperCp1251(ca)) - Weight(os::UpperCp1251(cb));
-        if (d) return d < 0 ? -1 : 1;
-    }
-    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
-    if (ignoreCase) return 0;
-    // Same letters: a lower-case letter sorts before its capital.
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
-        if (ca != cb) return os::LowerCp1251(ca) == ca ? -1 : 1;
-    }
-    return 0;
-}
-
-}  // namespace
-
 int AnsiCompareStr(std::string_view a, std::string_view b) {
-    return CompareCp1251(a, b, false);
+    return os::CompareCp1251(a, b, false);
 }
 int AnsiCompareText(std::string_view a, std::string_view b) {
-    return CompareCp1251(a, b, true);
+    return os::CompareCp1251(a, b, true);
 }
 bool AnsiSameText(std::string_view a, std::string_view b) {
     return AnsiCompareText(a, b) == 0;

@@ -5,52 +5,6 @@ namespace {
 
 using StaticTest = ControlsTest;
 
-// The window's own paint, into a bitmap of its size.
-class Shot {
-public:
-    explicit Shot(HWND h) {
-        RECT r;
-        GetClientRect(h, &r);
-        w_ = r.right;
-        h_ = r.bottom;
-        dc_ = CreateCompatibleDC(nullptr);
-        BITMAPINFO bmi{};
-        bmi.bmiHeader.biWidth = w_;
-        bmi.bmiHeader.biHeight = -h_;
-        bmi.bmiHeader.biBitCount = 32;
-        bmp_ = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, nullptr);
-        old_ = SelectObject(dc_, bmp_);
-        SendMessageA(h, WM_PAINT, reinterpret_cast<WPARAM>(dc_), 0);
-    }
-    ~Shot() {
-        SelectObject(dc_, old_);
-        DeleteObject(bmp_);
-        DeleteDC(dc_);
-    }
-    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
-    struct Span {
-        int first, last;
-    };
-    // The leftmost and rightmost columns holding `colour`, or -1.
-    Span Columns(COLORREF colour) const {
-        int first = -1, last = -1;
-        for (int x = 0; x < w_; ++x)
-            for (int y = 0; y < h_; ++y)
-                if (At(x, y) == colour) {
-                    if (first < 0) first = x;
-                    last = x;
-                    break;
-                }
-        return {first, last};
-    }
-
-private:
-    int w_, h_;
-    HDC dc_;
-    HBITMAP bmp_;
-    HGDIOBJ old_;
-};
-
 TEST_F(StaticTest, TextIsPlacedByItsAlignmentStyle) {
     const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
     HWND left = Child("Static", "Text", SS_LEFT, 1, 10, 10, 200, 20);

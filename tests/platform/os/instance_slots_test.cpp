@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,6 +76,42 @@ TEST(InstanceSlots, HeldSlotsAreRefusedAndFreedWhenTheHolderDies) {
     EXPECT_TRUE(SlotFreeFromAnotherProcess(dir.path(), 0));
 }
 
+TEST(InstanceSlots, AHeldLockIsSeenWithoutBeingKept) {
+    TempDir dir;
+    EXPECT_FALSE(os::InstanceLockHeld(dir.path(), 3));  // never taken
+    {
+        SlotHolder holder(dir.path(), {3});
+        ASSERT_TRUE(holder.ok());
+        EXPECT_TRUE(os::InstanceLockHeld(dir.path(), 3));
+        EXPECT_FALSE(os::InstanceLockHeld(dir.path(), 4));
+    }
+    EXPECT_FALSE(os::InstanceLockHeld(dir.path(), 3));
+    EXPECT_TRUE(SlotFreeFromAnotherProcess(dir.path(), 3));  // the look left no lock behind
+}
+
+// Another user must not be able to hold the locks or block every copy from starting.
+TEST(InstanceSlots, OnlyAFolderOfThisUserClosedToOthersHoldsTheLocks) {
+    TempDir dir;
+    const std::string loose = dir / "loose", link = dir / "link", mine = dir / "mine";
+    const std::string missing = dir / "parent/missing";
+    ASSERT_EQ(mkdir(loose.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(loose.c_str(), 0777), 0);
+    ASSERT_EQ(mkdir(mine.c_str(), 0700), 0);
+    ASSERT_EQ(symlink(mine.c_str(), link.c_str()), 0);
+    EXPECT_EQ(os::FirstPrivateDir({loose, link, mine}), mine + "/");
+    EXPECT_EQ(os::FirstPrivateDir({loose + "/", missing}), missing + "/");
+    struct stat st {};
+    ASSERT_EQ(stat(missing.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    if (geteuid() == 0) {
+        const std::string foreign = dir / "foreign";
+        ASSERT_EQ(mkdir(foreign.c_str(), 0700), 0);
+        ASSERT_EQ(chown(foreign.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(os::FirstPrivateDir({foreign, mine}), mine + "/");
+    }
+    EXPECT_EQ(os::FirstPrivateDir({loose, link}), "");
+}
+
 TEST(InstanceSlots, ALockThatCannotBeCreatedCountsAsTaken) {
     TempDir dir;
     EXPECT_FALSE(os::TakeInstanceLock(dir / "missing-folder", 0));
@@ -87,9 +124,13 @@ TEST(InstanceSlots, RuntimeFolder) {
         EXPECT_EQ(os::InstanceLockDir(), dir.path());
     }
     {
+        // /tmp/tessary-<uid> when it is this user's private folder, else one in the cache.
         testing_support::ScopedEnv env("XDG_RUNTIME_DIR", "");
+        testing_support::ScopedEnv cache("XDG_CACHE_HOME", dir / "cache");
         const std::string fallback = os::InstanceLockDir();
-        EXPECT_EQ(fallback, "/tmp/tessary-" + std::to_string(getuid()) + "/");
+        const std::string tmp = "/tmp/tessary-" + std::to_string(getuid()) + "/";
+        EXPECT_EQ(fallback,
+                  os::FirstPrivateDir({tmp}).empty() ? dir / "cache/tessary-locks/" : tmp);
     }
 }
 

@@ -96,12 +96,12 @@ TEST(FastPixels, DisabledLookGreysThenMixesWithTheBackground) {
     img.fill(RGB(30, 60, 90));
     bg.fill(RGB(200, 200, 200));
     CacheInfo cache{&bg.view(), 1, 2, 0, true};
-    BlendDisabledEffect(img, dkGrayed | dkBlended, cache, {1, 1}, 0);
+    BlendDisabledEffect(img, {dkGrayed, dkBlended}, cache, {1, 1}, 0);
     // grey 60, then round(S - (S - D) * 0.4) with S the background
     EXPECT_EQ(img.get(1, 1), RGB(144, 144, 144));
 
     img.fill(RGB(0, 0, 0));
-    BlendDisabledEffect(img, dkBlended, CacheInfo{nullptr, 0, 0, kTransparentKey, false}, {},
+    BlendDisabledEffect(img, {dkBlended}, CacheInfo{nullptr, 0, 0, kTransparentKey, false}, {},
                         RGB(100, 100, 100));
     EXPECT_EQ(img.get(0, 0), RGB(50, 50, 50));
 }

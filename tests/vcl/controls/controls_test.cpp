@@ -69,22 +69,11 @@ public:
     std::vector<uint32_t> seen;
 };
 
-template <typename T>
-T* Make(TComponent* owner, TWinControl* parent, const char* name, TRect bounds) {
-    T* c = New<T>(owner);
-    c->SetName(name);
-    c->SetParent(parent);
-    c->SetBoundsRect(bounds);
-    return c;
-}
-
 class ControlsTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        Application()->CreateForm(form);
-        form->SetBounds(100, 100, 400, 300);
-        form->SetBorderStyle(bsNone);
+        form = PlainForm();
     }
     TForm* form = nullptr;
     std::vector<std::string> log;

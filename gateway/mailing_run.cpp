@@ -1,0 +1,565 @@
+#include "gateway/mailing_run.h"
+
+#include "db/durable_writes.h"
+#include "db/statements.h"
+#include "gateway/pdu_builder.h"
+#include "gateway/signal_quality.h"
+#include "gateway/status_report.h"
+#include "platform/os/clock.h"
+#include "platform/os/cp_literal.h"
+#include "vcl/system/format.h"
+#include "vcl/system/sysutils.h"
+
+namespace gateway {
+
+namespace {
+
+constexpr int kNoReference = 256;
+constexpr int kAttempts = 3;
+constexpr uint32_t kAfterFailedAttemptMs = 1000;
+constexpr uint32_t kSignalEveryMs = 10000;
+constexpr int kIMEIEveryNumbers = 10;
+constexpr std::size_t kMaxParts = 255;  // the part count travels in one octet
+constexpr std::size_t kMinIMEILength = 15;
+
+const std::string kZeroShare = "0 (0%)";
+
+}  // namespace
+
+std::string ExtractIMEI(const std::string& reply) {
+    const std::string echo = "AT+CGSN\r";
+    const auto p = reply.find(echo);
+    if (p == std::string::npos) return {};
+    // The echo and the one character after it (the CR of the modem's line end).
+    const std::size_t cut = p + echo.size() + 1;
+    if (cut >= reply.size()) return {};
+    const std::string rest = vcl::Trim(reply.substr(cut));
+    const auto cr = rest.find('\r');
+    if (cr == std::string::npos) return {};
+    return vcl::Trim(rest.substr(0, cr));
+}
+
+std::string FillPlaceholders(const std::string& text, const std::vector<std::string>& values) {
+    static const std::string open = "[№"_cp;
+    std::string out;
+    out.reserve(text.size());
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const auto p = text.find(open, at);
+        if (p == std::string::npos) break;
+        out.append(text, at, p - at);
+        std::size_t d = p + open.size();
+        std::size_t k = 0;
+        const std::size_t firstDigit = d;
+        while (d < text.size() && d - firstDigit < 9 && text[d] >= '0' && text[d] <= '9')
+            k = k * 10 + static_cast<std::size_t>(text[d++] - '0');
+        const bool digits = d > firstDigit && text[firstDigit] != '0';
+        if (digits && d < text.size() && text[d] == ']' && k >= 1 && k <= values.size()) {
+            out += values[k - 1];
+            at = d + 1;
+        } else {
+            out += open;  // not a placeholder with a value: kept, and scanning goes on after it
+            at = p + open.size();
+        }
+    }
+    out.append(text, at, std::string::npos);
+    return out;
+}
+
+std::string CountWithShare(int count, int total) {
+    const int share = total > 0 ? static_cast<int>(vcl::Round(count * 100.0 / total)) : 0;
+    return vcl::Format("%d (%d%%)", count, share);
+}
+
+TMailingRun::TMailingRun(TSerialLink& link, const db::TMainDataSets& dataSets, TSettings& settings,
+                         TMailingView& view)
+    : link_(link), data_(dataSets), settings_(settings), view_(view), journal_(dataSets.Query3) {
+    journal_.AddLog = [this](const std::string& text) { link_.AddLog(text); };
+}
+
+void TMailingRun::Reset(const std::string& comPort, int listID, const std::string& listName,
+                        const std::string& smsText) {
+    link_.ComPort = comPort;
+    ListID = listID;
+    SMSText = smsText;
+    ListName = listName;
+    view_.SetButtons(true, false, true);
+    view_.SetMessageText("");
+    link_.Stopped = false;
+    SetGauge(0, gaugeMax_);
+    view_.SetProcessed(kZeroShare);
+    view_.SetSentOK(kZeroShare);
+    view_.SetReport(kZeroShare);
+    view_.SetAllNumbers("0");
+    view_.SetCurrentNumber("Текущий номер:"_cp);
+    view_.SetJournalEnabled(false);
+    StartTime = 0;
+    SetIMEI("");
+}
+
+void TMailingRun::btnStopClick() {
+    link_.Stopped = true;
+    view_.SetButtons(true, false, true);
+}
+
+// ---- helpers ----
+
+int TMailingRun::Ask(const std::string& text, const std::string& caption, unsigned flags) {
+    return view_.MessageBox(text, caption, flags);
+}
+
+template <std::size_t N>
+void TMailingRun::Execute(vcl::TQuery& query, const char* const (&lines)[N], int id) {
+    RunLogged(query, journal_.AddLog, [&] {
+        db::SetStatement(query, lines);
+        query.ParamByName("prmInt").SetAsInteger(id);
+        query.ExecSQL();
+    });
+}
+
+void TMailingRun::SetGauge(int progress, int max) {
+    gaugeMax_ = max < 0 ? 0 : max;
+    gaugeProgress_ = progress < 0 ? 0 : (progress > gaugeMax_ ? gaugeMax_ : progress);
+    view_.SetGauge(gaugeProgress_, gaugeMax_);
+}
+
+void TMailingRun::ShowCounters() {
+    view_.SetAllNumbers(vcl::IntToStr(counters_.Total));
+    view_.SetProcessed(CountWithShare(counters_.Processed, counters_.Total));
+    view_.SetSentOK(CountWithShare(counters_.Sent, counters_.Total));
+    view_.SetReport(CountWithShare(counters_.Reports, counters_.Total));
+}
+
+void TMailingRun::SetIMEI(const std::string& imei) {
+    IMEI = imei;
+    journal_.IMEI = imei;
+}
+
+void TMailingRun::ShowSignal(const std::string& csqReply) {
+    uint8_t rssi = kNoSignalValue, ber = kNoSignalValue;
+    ParseCSQ(csqReply, rssi, ber);
+    view_.ShowSignal(SignalLevel(rssi), SignalHint(rssi, ber));
+}
+
+void TMailingRun::WriteRow(const std::string& number, const std::string& text, bool ok, int numID,
+                           int mr) {
+    journal_.InsertNumberLog(number, text, ok, StartTime, os::Now(), ListID, numID, mr, ListName);
+    if (counters_.FirstLogID == 0) counters_.FirstLogID = journal_.GetMaxLogID();
+}
+
+// ---- the list ----
+
+bool TMailingRun::ClaimList() {
+    vcl::TQuery& q = data_.Query3;
+    return RunLogged(q, journal_.AddLog, [&] {
+        db::SetStatement(q, db::kMarkListActive);
+        q.ParamByName("prmInt").SetAsInteger(ListID);
+        q.ExecSQL();
+        return q.RowsAffected() == 1;
+    });
+}
+
+void TMailingRun::ResetList() {
+    Execute(data_.Query, db::kResetProcessed, ListID);
+    view_.SetMessageText("");
+    counters_.Processed = 0;
+    counters_.Sent = 0;
+}
+
+bool TMailingRun::CheckListBeforeStart() {
+    if (vcl::Trim(SMSText).empty()) {
+        Ask("Не указан текст СМС."_cp, "Внимание"_cp, kMbIconExclamation);
+        return false;
+    }
+    vcl::TQuery& q = data_.Query;
+    const int count = RunLogged(q, journal_.AddLog, [&] {
+        db::SetStatement(q, db::kCountNumbers);
+        q.ParamByName("prmInt").SetAsInteger(ListID);
+        q.Open();
+        const int n = q.FieldByName("cnt").AsInteger();
+        q.Close();
+        return n;
+    });
+    if (count == 0) {
+        Ask("Список не содержит номеров."_cp, "Внимание"_cp, kMbIconExclamation);
+        return false;
+    }
+    int unprocessed = 0;
+    RunLogged(q, journal_.AddLog, [&] {
+        db::SetStatement(q, db::kCountProcessedUnprocessedTotal);
+        q.ParamByName("prmInt").SetAsInteger(ListID);
+        q.Open();
+        vcl::TField& cnt = q.FieldByName("cnt");
+        int* const targets[] = {&counters_.Processed, &unprocessed, &counters_.Total};
+        for (int* target : targets) {
+            *target = q.Eof() ? 0 : cnt.AsInteger();
+            q.Next();
+        }
+        q.Close();
+    });
+    counters_.Sent = counters_.Processed;
+    counters_.Reports = 0;
+
+    if (counters_.Processed == counters_.Total) {
+        if (Ask("Список полностью обработан. Начать рассылку заново?"_cp, "Вопрос"_cp,
+                kMbYesNo | kMbIconQuestion | kMbDefButton2) != kIdYes)
+            return false;
+        ResetList();
+        unprocessed = counters_.Total;
+    }
+    if (unprocessed > 0 && counters_.Processed > 0) {
+        const int answer =
+            Ask(std::string("Список обработан не полностью. Продолжить рассылку (Да),"_cp) + "\r" +
+                    "начать заново (Нет) или отменить действие (Отмена)?"_cp,
+                "Вопрос"_cp, kMbYesNoCancel | kMbIconQuestion | kMbDefButton3);
+        if (answer == kIdNo)
+            ResetList();
+        else if (answer != kIdYes)
+            return false;
+    }
+    return true;
+}
+
+// ---- the run ----
+
+void TMailingRun::btnStartClick() {
+    if (!ClaimList()) {
+        Ask("Список \""_cp + ListName + "\" нельзя использовать, т.к. по нему идет рассылка."_cp,
+            "Внимание"_cp, kMbIconHand);
+        return;
+    }
+    bool regularEnd = false;
+    try {
+        regularEnd = RunClaimed();
+    } catch (...) {
+        ReleaseList(true);
+        throw;
+    }
+    ReleaseList(false);
+    if (regularEnd) view_.MessageBeep(kMbIconAsterisk);
+}
+
+bool TMailingRun::RunClaimed() {
+    LocalZone = os::LocalZone();
+    journal_.LocalZone = LocalZone;
+    TSettings s = settings_;
+    ClampSettings(s);
+    smsDelay_ = s.SMSDelay;
+    reportRequire_ = s.ReportRequire;
+    reportWaitMins_ = s.ReportWaitForMins;
+
+    view_.SetStage("Этап: рассылка СМС"_cp);
+    link_.Stopped = false;
+    view_.SetButtons(false, true, false);
+    view_.SetSettingsReadOnly(true);
+    StartTime = os::Now();
+    counters_ = {};
+    awaiting_.clear();
+    SetGauge(0, 0);
+    ShowCounters();
+    view_.SetMessageText("");
+    view_.SetCurrentNumber("Текущий номер:"_cp);
+    db::TDurableWrites durable(data_.Query3.DatabaseName());
+
+    if (!CheckListBeforeStart()) return false;
+    AddLog("====== Начало рассылки ======"_cp);
+    AddLog(vcl::Format(
+        "Параметры: пауза между СМС %d сек; запросить отчет о доставке \"%s\"; ждать отчеты %d мин."_cp,
+        smsDelay_, reportRequire_ ? "True" : "False", reportWaitMins_));
+    SetGauge(counters_.Processed, counters_.Total);
+    ShowCounters();
+
+    if (!link_.OpenPort()) return false;
+    bool regularEnd = false;
+    try {
+        regularEnd = RunOnPort();
+    } catch (...) {
+        ClosePort();
+        throw;
+    }
+    ClosePort();
+    return regularEnd;
+}
+
+bool TMailingRun::Setup(const std::string& command, std::string* reply) {
+    if (link_.Stopped) return false;
+    std::string ignored;
+    return link_.SendCommandReply(command, "OK", reply ? *reply : ignored);
+}
+
+bool TMailingRun::SetupFailed() {
+    if (!link_.Stopped) Ask("Ошибка при выполнении AT-команды."_cp, "Ошибка"_cp, kMbIconHand);
+    return false;
+}
+
+bool TMailingRun::PrepareModem() {
+    std::string reply;
+    if (!Setup("AT+CSQ\r", &reply)) return SetupFailed();
+    ShowSignal(reply);
+    uint8_t rssi = kNoSignalValue, ber = kNoSignalValue;
+    ParseCSQ(reply, rssi, ber);
+    const unsigned warn = kMbYesNo | kMbIconExclamation;
+    if (IsLowSignal(rssi)) {
+        if (Ask(vcl::Format("Низкий уровень сигнала (%d%%)."_cp, SignalPercent(rssi)) + "\r" +
+                    "Продолжить?"_cp,
+                "Внимание"_cp, warn) != kIdYes)
+            return false;
+    } else if (IsHighErrorRate(ber)) {
+        if (Ask(vcl::Format("Плохое качество связи - большой процент ошибок (%s)."_cp,
+                            ErrorRateWarningText(ber)) +
+                    "\r" + "Продолжить?"_cp,
+                "Внимание"_cp, warn) != kIdYes)
+            return false;
+    }
+
+    AddLog("Установить режим текста СМС: PDU"_cp);
+    if (!Setup("AT+CMGF=0\r")) return SetupFailed();
+    AddLog("Установить эхо команд"_cp);
+    if (!Setup("ATE1\r")) return SetupFailed();
+    if (!Setup("AT+CGSN\r", &reply)) return SetupFailed();
+    SetIMEI(ExtractIMEI(reply));
+    if (IMEI.empty()) {
+        AddLog("I can't extract IMEI: \"" + reply + "\"");
+        Ask("Не могу получить IMEI."_cp, "Ошибка"_cp, kMbIconHand);
+        return false;
+    }
+    if (reportRequire_) {
+        AddLog("Включить уведомление о доставке СМС"_cp);
+        if (!Setup("AT+CNMI=2,0,0,1,0\r") && !Setup("AT+CNMI=1,0,0,1,0\r")) return SetupFailed();
+    }
+    return true;
+}
+
+void TMailingRun::ReadNumbers(std::vector<TNumber>& numbers) {
+    vcl::TQuery& q = data_.Query;
+    RunLogged(q, journal_.AddLog, [&] {
+        db::SetStatement(q, db::kUnprocessedNumbers);
+        q.ParamByName("prmInt").SetAsInteger(ListID);
+        q.Open();
+        numbers.reserve(static_cast<std::size_t>(q.RecordCount()));
+        vcl::TField& id = q.FieldByName("id");
+        vcl::TField& number = q.FieldByName("number");
+        for (q.First(); !q.Eof(); q.Next())
+            numbers.push_back({id.AsInteger(), number.AsString(), {}});
+        q.Close();
+    });
+    // Both results are in ID order, so one walk puts each value with its number.
+    vcl::TQuery& v = data_.Query2;
+    RunLogged(v, journal_.AddLog, [&] {
+        db::SetStatement(v, db::kUnprocessedNumberValues);
+        v.ParamByName("prmInt").SetAsInteger(ListID);
+        v.Open();
+        vcl::TField& numberID = v.FieldByName("NumberID");
+        vcl::TField& val = v.FieldByName("Val");
+        std::size_t at = 0;
+        for (v.First(); !v.Eof(); v.Next()) {
+            const int owner = numberID.AsInteger();
+            while (at < numbers.size() && numbers[at].ID < owner)
+                ++at;
+            if (at < numbers.size() && numbers[at].ID == owner)
+                numbers[at].Values.push_back(val.AsString());
+        }
+        v.Close();
+    });
+}
+
+void TMailingRun::CheckSignal() {
+    const uint32_t now = os::GetTickCount();
+    if (signalRead_ && os::TickDiff(signalStamp_, now) < kSignalEveryMs) return;
+    std::string reply;
+    if (!link_.SendCommandReply("AT+CSQ\r", "OK", reply)) return;
+    ShowSignal(reply);
+    signalStamp_ = os::GetTickCount();
+    signalRead_ = true;
+}
+
+bool TMailingRun::RunOnPort() {
+    if (!PrepareModem()) return false;
+    std::vector<TNumber> numbers;
+    ReadNumbers(numbers);
+
+    counters_.StartSent = counters_.Sent;
+    signalRead_ = false;
+    for (std::size_t i = 1; i <= numbers.size() && !link_.Stopped; ++i) {
+        CheckSignal();
+        if (i % kIMEIEveryNumbers == 0 && !link_.Stopped) {
+            std::string reply;
+            link_.SendCommandReply("AT+CGSN\r", "OK", reply);
+            SetIMEI(ExtractIMEI(reply));
+            if (IMEI.empty()) {
+                if (!link_.Stopped) {
+                    AddLog("I can't extract IMEI: \"" + reply + "\"");
+                    Ask("Не могу получить IMEI. Рассылка остановлена."_cp, "Ошибка"_cp,
+                        kMbIconHand);
+                }
+                link_.Stopped = true;
+                break;
+            }
+        }
+        if (link_.Stopped) break;
+        if (!MailNumber(numbers[i - 1], i == numbers.size())) break;
+    }
+
+    if (counters_.FirstLogID > 0) counters_.LastLogID = journal_.GetMaxLogID();
+    AddLog("- Все СМС разосланы -"_cp);
+    if (!link_.Stopped && reportRequire_ &&
+        !journal_.AllReportsFinal(counters_.FirstLogID, counters_.LastLogID))
+        WaitForReports();
+    return true;
+}
+
+bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
+    std::string number = n.Number;
+    NormalizeNumber(number);
+    view_.SetCurrentNumber("Текущий номер: "_cp + number);
+    const std::string text = FillPlaceholders(SMSText, n.Values);
+    view_.SetMessageText(text);
+    AddLog("Номер: "_cp + number);
+
+    const bool is7Bit = IsGsm7Text(text);
+    const std::vector<std::string> parts = SplitMessage(text, is7Bit);
+    bool failed = false;
+    if (!IsSendableNumber(number) || parts.size() > kMaxParts) {
+        WriteRow(number, parts.front(), false, n.ID, kNoReference);
+        failed = true;
+    } else if (parts.size() == 1) {
+        const bool sent = Send(MakeSubmitPDU(number, text, is7Bit, reportRequire_));
+        if (!sent) WriteRow(number, text, false, n.ID, kNoReference);
+        Drain(number, text, n.ID);
+        Pause(lastNumber);
+        Drain(number, text, n.ID);
+        failed = !sent;
+    } else {
+        const int count = static_cast<int>(parts.size());
+        const int reference = vcl::Random(is7Bit ? 65536 : 256);
+        for (int j = 0; j < count; ++j) {
+            const std::string& part = parts[static_cast<std::size_t>(j)];
+            const bool sent =
+                Send(MakeConcatPartPDU(number, part, j, is7Bit, reference, count, reportRequire_));
+            if (!sent) WriteRow(number, part, false, n.ID, kNoReference);
+            Drain(number, part, n.ID);
+            Pause(lastNumber && j == count - 1);
+            Drain(number, part, n.ID);
+            // A stop between parts leaves the message unfinished: it counts as failed.
+            if (!sent || (link_.Stopped && j < count - 1)) {
+                failed = true;
+                break;
+            }
+        }
+    }
+
+    ++counters_.Processed;
+    SetGauge(counters_.Processed, gaugeMax_);
+    view_.SetProcessed(CountWithShare(counters_.Processed, counters_.Total));
+    if (!failed) {
+        ++counters_.Sent;
+        view_.SetSentOK(CountWithShare(counters_.Sent, counters_.Total));
+        NumberFullySent(n.ID);
+        // Only now: every part's row is committed.
+        Execute(data_.Query3, db::kMarkNumberProcessed, n.ID);
+    }
+    AddLog("-- next number or stop --");
+    if (link_.ProcessMessages) link_.ProcessMessages();
+    return !link_.Stopped;
+}
+
+bool TMailingRun::Send(const std::string& pdu) {
+    const std::string command = "AT+CMGS=" + std::to_string(CmgsLength(pdu)) + "\r";
+    for (int attempt = 1; attempt <= kAttempts && !link_.Stopped; ++attempt) {
+        if (link_.SendCommand(command, ">") && link_.SendCommand(pdu + "\x1A", "OK")) return true;
+        // The modem may still hold the prompt open for this message.
+        if (link_.LastEnd == TExchangeEnd::TimedOut || link_.LastEnd == TExchangeEnd::Stopped)
+            link_.SendEscape();
+        link_.ListenPort(kAfterFailedAttemptMs);
+    }
+    return false;
+}
+
+void TMailingRun::Pause(bool lastOfRun) {
+    if (smsDelay_ > 0 && !lastOfRun) link_.ListenPort(static_cast<uint32_t>(smsDelay_) * 1000);
+}
+
+void TMailingRun::Drain(const std::string& number, const std::string& text, int numID) {
+    int mr = kNoReference;
+    std::string pdu;
+    while (link_.ExtractLine(mr, pdu)) {
+        if (mr != kNoReference)
+            WriteRow(number, text, true, numID, mr);
+        else if (!pdu.empty())
+            ApplyReport(pdu);
+    }
+}
+
+void TMailingRun::ApplyReport(const std::string& pdu) {
+    const TStatusReport report = DecodeStatusReport(pdu);
+    if (report.Rest.empty()) return;
+    const TReportMatch match = journal_.ApplyStatusReport(report, pdu);
+    if (match.ID == 0 || !awaiting_.contains(match.NumID)) return;
+    if (journal_.CountPendingRowsOfNumber(match.NumID, counters_.FirstLogID) == 0) {
+        awaiting_.erase(match.NumID);
+        ++counters_.Reports;
+    }
+}
+
+void TMailingRun::NumberFullySent(int numID) {
+    if (counters_.FirstLogID > 0) {
+        if (journal_.CountPendingRowsOfNumber(numID, counters_.FirstLogID) == 0)
+            ++counters_.Reports;
+        else
+            awaiting_.insert(numID);
+    }
+    view_.SetReport(CountWithShare(counters_.Reports, counters_.Total));
+}
+
+void TMailingRun::WaitForReports() {
+    AddLog("- Ожидать отчеты о доставке SMS -"_cp);
+    view_.SetStage("Этап: ожидание отчетов о доставке"_cp);
+    SetGauge(0, reportWaitMins_ * 60);
+    view_.SetGaugeColor(kReportWaitColor);
+    SetGauge(gaugeProgress_ + 1, gaugeMax_);
+    const uint32_t start = os::GetTickCount();
+    const uint32_t limit = static_cast<uint32_t>(reportWaitMins_) * 60000;
+    bool allFinal = false;
+    do {
+        link_.ListenPort(1000);
+        SetGauge(gaugeProgress_ + 1, gaugeMax_);
+        int mr = kNoReference;
+        std::string pdu;
+        bool applied = false;
+        while (link_.ExtractLine(mr, pdu)) {
+            if (pdu.empty()) continue;  // references come only while sending
+            ApplyReport(pdu);
+            applied = true;
+        }
+        if (applied) {
+            allFinal = journal_.AllReportsFinal(counters_.FirstLogID, counters_.LastLogID);
+            view_.SetReport(CountWithShare(counters_.Reports, counters_.Total));
+        }
+        if (link_.ProcessMessages) link_.ProcessMessages();
+    } while (os::TickDiff(start, os::GetTickCount()) <= limit && !link_.Stopped && !allFinal);
+}
+
+// ---- clean-up ----
+
+void TMailingRun::ClosePort() {
+    link_.ClosePort();
+    AddLog("====== Конец рассылки ======"_cp);
+    SetGauge(gaugeMax_, gaugeMax_);
+}
+
+void TMailingRun::ReleaseList(bool unwinding) {
+    view_.SetSettingsReadOnly(false);
+    view_.SetButtons(true, false, true);
+    data_.Query.Close();
+    data_.Query2.Close();
+    data_.Query3.Close();
+    view_.SetJournalEnabled(StartTime != 0 && vcl::Trim(IMEI).size() >= kMinIMEILength);
+    try {
+        Execute(data_.Query3, db::kMarkListInactive, ListID);
+    } catch (...) {
+        // Logged already; the failure that ended the run is the one to report.
+        if (!unwinding) throw;
+    }
+}
+
+}  // namespace gateway

@@ -1,0 +1,193 @@
+// The mailing run: sends a stored list's message to every unprocessed number of the list through
+// the modem, journals each message or part, applies status reports as they come, waits a while
+// for the last ones and cleans up on every way out. The mailing window owns the run and shows
+// it through TMailingView; everything runs on the GUI thread, kept responsive by the link's
+// waits, which pump window messages and end early on the Stop button's request.
+//
+// States (each ends in the next, or, on a refusal, a failure or a stop, in "cleaned up"):
+//
+//   idle --btnStartClick--> claimed        the list's Active flag taken (ClaimList)
+//   claimed --> checking                   CheckListBeforeStart: counts, continue/restart
+//   checking --> preparing                 port opened; signal, PDU mode, echo, IMEI, reports
+//   preparing --> sending                  numbers and values read; per number: signal every
+//                                          10 s, IMEI every 10th, send, drain, pause, drain
+//   sending --> waiting                    reports asked for and some row still pending
+//   waiting/sending --> cleaned up         ClosePort; then ReleaseList (controls, Active flag)
+//
+// In "claimed" and after it the list is marked in use; in "preparing" and after it the port is
+// open. Both are given back on every way out, exceptions included.
+//
+// Rules the run keeps (the tests name them):
+//  R1. A list is run by one copy at a time: taking it is one update that changes the row only
+//      when no run holds it; a refused start changes nothing. Every way out gives it back.
+//  R2. The pause and the report wait are used within 0..60 s and 1..60 min whatever the
+//      settings hold, so no wait lasts hours, overflows or makes a negative gauge maximum.
+//  R3. The report counter counts this run's fully sent numbers that have no pending row; it
+//      never goes below 0.
+//  R4. A number that is not 1 to 20 digits once normalised, or a message that would need more
+//      than 255 parts, is journaled as a failed send (MR 256) without a word to the modem; the
+//      number stays unprocessed and the run goes on.
+//  R5. A number's values replace the placeholders of the template in one pass, so a value
+//      holding a placeholder is not expanded again; a placeholder without a value stays.
+//  R6. The numbers and their values are read before the first message: no statement is open
+//      while rows and flags are written.
+//  R7. Report times move into the system's current offset from UTC, summer time included.
+//  R8. A stop ends the run quietly: a command cut short by it shows no modem error, and no
+//      number or attempt is started after it.
+//  R9. An attempt that ended by time-out or by a stop is followed by ESC, so a "> " prompt
+//      left open does not take the next command as message text.
+//  R10. A part's row is written as soon as its reference is read (before the pause), each row
+//       durable when committed; a number is marked processed only after all its parts' rows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "db/data_sets.h"
+#include "gateway/run_settings.h"
+#include "gateway/send_journal.h"
+#include "gateway/serial_link.h"
+
+namespace gateway {
+
+// Message-box styles and answers (the window system's values).
+inline constexpr unsigned kMbYesNo = 0x4, kMbYesNoCancel = 0x3;
+inline constexpr unsigned kMbIconQuestion = 0x20, kMbIconExclamation = 0x30;
+inline constexpr unsigned kMbIconAsterisk = 0x40;
+inline constexpr unsigned kMbDefButton2 = 0x100, kMbDefButton3 = 0x200;
+inline constexpr int kIdCancel = 2, kIdYes = 6, kIdNo = 7;
+
+// The gauge's colour while it counts the seconds of the report wait (clRed).
+inline constexpr uint32_t kReportWaitColor = 0x0000FF;
+
+// What the mailing window shows of a run, and the questions it asks the operator.
+class TMailingView {
+public:
+    virtual ~TMailingView() = default;
+
+    virtual void SetStage(const std::string& text) = 0;          // labStage
+    virtual void SetAllNumbers(const std::string& text) = 0;     // labAllNumbersValue
+    virtual void SetProcessed(const std::string& text) = 0;      // labProcessedValue
+    virtual void SetSentOK(const std::string& text) = 0;         // labSentOKValue
+    virtual void SetReport(const std::string& text) = 0;         // labReportValue
+    virtual void SetCurrentNumber(const std::string& text) = 0;  // labCurNum
+    virtual void SetMessageText(const std::string& text) = 0;    // memoSMS; "" empties it
+    // prBar: the run keeps progress within 0..max, as the gauge does.
+    virtual void SetGauge(int progress, int max) = 0;
+    virtual void SetGaugeColor(uint32_t color) = 0;
+    // Shows picture imgLevel<level> in imgLevel5's place with `hint`, hides the others.
+    virtual void ShowSignal(int level, const std::string& hint) = 0;
+    virtual void SetButtons(bool start, bool stop, bool close) = 0;
+    // The pause, report-wait and report-request controls.
+    virtual void SetSettingsReadOnly(bool readOnly) = 0;
+    virtual void SetJournalEnabled(bool enabled) = 0;  // btnShowNumberLog
+
+    // A message box owned by the window; answers kIdYes, kIdNo, kIdCancel, ...
+    virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
+    virtual void MessageBeep(unsigned type) = 0;
+};
+
+// The counters of one run.
+struct TRunCounters {
+    int Total = 0;                      // numbers of the list
+    int Processed = 0;                  // handled, before and in this run, sent or not
+    int Sent = 0;                       // all parts accepted (the ones processed before counted in)
+    int Reports = 0;                    // fully sent in this run and no longer waiting for a report
+    int StartSent = 0;                  // Sent when the loop began
+    int FirstLogID = 0, LastLogID = 0;  // this run's journal rows; 0 while there are none
+};
+
+class TMailingRun {
+public:
+    // All of it belongs to the mailing window and the main window and outlives the run.
+    TMailingRun(TSerialLink& link, const db::TMainDataSets& dataSets, TSettings& settings,
+                TMailingView& view);
+
+    // Given by the window when it opens for a list.
+    int ListID = 0;
+    std::string ListName;
+    std::string SMSText;  // the template, with placeholders
+    // Set by a run.
+    os::TDateTime StartTime = 0;  // 0 until the first run of this opening of the window
+    std::string IMEI;
+    int LocalZone = os::kDefaultZone;
+
+    // The window opening for a list: the link's port, the list, and the view's initial state.
+    void Reset(const std::string& comPort, int listID, const std::string& listName,
+               const std::string& smsText);
+
+    // The list checks before a run (counts, continue or restart); false ends the run.
+    bool CheckListBeforeStart();
+    // The run, start to end.
+    void btnStartClick();
+    // The Stop button: the run notices in its next wait.
+    void btnStopClick();
+
+    const TRunCounters& Counters() const { return counters_; }
+    TSendJournal& Journal() { return journal_; }
+
+private:
+    struct TNumber {
+        int ID = 0;
+        std::string Number;
+        std::vector<std::string> Values;
+    };
+
+    bool ClaimList();
+    bool RunClaimed();
+    bool RunOnPort();
+    bool PrepareModem();
+    bool SetupFailed();
+    void ReadNumbers(std::vector<TNumber>& numbers);
+    void CheckSignal();
+    // One number; false when the loop must end after it.
+    bool MailNumber(const TNumber& n, bool lastNumber);
+    bool Send(const std::string& pdu);
+    void Pause(bool lastOfRun);
+    void Drain(const std::string& number, const std::string& text, int numID);
+    void ApplyReport(const std::string& pdu);
+    void NumberFullySent(int numID);
+    void WaitForReports();
+    void ReleaseList(bool unwinding);
+    void ClosePort();
+
+    void WriteRow(const std::string& number, const std::string& text, bool ok, int numID, int mr);
+    void SetIMEI(const std::string& imei);
+    void ShowSignal(const std::string& csqReply);
+    bool Setup(const std::string& command, std::string* reply = nullptr);
+    template <std::size_t N>
+    void Execute(vcl::TQuery& query, const char* const (&lines)[N], int id);
+    int Ask(const std::string& text, const std::string& caption, unsigned flags);
+    void AddLog(const std::string& text) { link_.AddLog(text); }
+    void ShowCounters();
+    void SetGauge(int progress, int max);
+    void ResetList();
+
+    TSerialLink& link_;
+    db::TMainDataSets data_;
+    TSettings& settings_;
+    TMailingView& view_;
+    TSendJournal journal_;
+    TRunCounters counters_;
+    int smsDelay_ = 0, reportWaitMins_ = 1;  // this run's, clamped
+    bool reportRequire_ = true;
+    int gaugeProgress_ = 0, gaugeMax_ = 0;
+    bool signalRead_ = false;
+    uint32_t signalStamp_ = 0;
+    std::unordered_set<int> awaiting_;  // fully sent in this run, some row still pending
+};
+
+// The IMEI in the reply to "AT+CGSN" with echo on: the first line after the command's echo,
+// trimmed; empty when there is no echo or no complete line after it.
+std::string ExtractIMEI(const std::string& reply);
+
+// The template with every placeholder "[№k]" (k from 1, written without leading zeros) replaced
+// by the k-th value, in one pass; placeholders without a value stay as written.
+std::string FillPlaceholders(const std::string& text, const std::vector<std::string>& values);
+
+// "%d (%d%%)": a count and its share of `total` in percent, rounded half to even.
+std::string CountWithShare(int count, int total);
+
+}  // namespace gateway

@@ -1,0 +1,279 @@
+#include "skin/controls/combo_edit.h"
+
+#include <algorithm>
+
+#include "platform/controls/edit_control.h"
+#include "platform/gdi/gdi.h"
+#include "platform/user/user.h"
+#include "vcl/controls/forms.h"
+
+namespace skin {
+
+using namespace vcl;
+
+// --- TsEditButton ---
+
+TsEditButton::TsEditButton(TComponent* owner, TsCustomComboEdit* edit)
+    : TsSpeedButton(owner), edit_(edit) {
+    SkinData()->SetSkinSection("SPEEDBUTTON_SMALL");
+    SetDisabledGlyphKind({dgBlended});
+    SetFlat(true);
+    SetCursor(crArrow);
+    SetAlign(alRight);
+    SetWidth(22);
+    SetShowCaption(false);
+    SetAnimatEvents({aeMouseEnter, aeMouseLeave});
+}
+
+void TsEditButton::Paint() {
+    TsSpeedButton::Paint();
+    if (!edit_) return;
+    const int state = CurrentState() == 2 ? 2 : SkinData()->MouseAbove ? 1 : 0;
+    TsGlyphMode* mode = edit_->GlyphMode();
+    const int w = mode->GlyphWidth(), h = mode->GlyphHeight();
+    const int d = state == 2 ? 1 : 0;
+    const int x = (Width() - w) / 2 + d, y = (Height() - h) / 2 + d;
+    if (mode->HasOwnImage()) {
+        TCustomImageList* images = mode->Images();
+        const int hot[] = {mode->ImageIndex(), mode->ImageIndexHot(), mode->ImageIndexPressed()};
+        int index = hot[state];
+        if (index < 0 || index >= ImageListCount(images)) index = mode->ImageIndex();
+        images->Draw(Canvas(), x, y, index, Enabled());
+    } else if (edit_->DefaultGlyphIndex() >= 0) {
+        TBitmap glyph;
+        DefaultGlyph(edit_->DefaultGlyphIndex(), state, &glyph);
+        win::TransparentBlt(Canvas()->Handle(), x, y, 16, 16, glyph.Canvas()->Handle(), 0, 0, 16,
+                            16, 0xFF00FF);
+    }
+    Canvas()->Refresh();
+}
+
+// --- TsCustomComboEdit ---
+
+std::vector<TPropInfo> TsCustomComboEdit::Published() {
+    using E = TsCustomComboEdit;
+    return {Property("ShowButton", &E::ShowButton, &E::SetShowButton),
+            Property("ClickKey", &E::ClickKey, &E::SetClickKey),
+            Property("GlyphMode", &E::GlyphMode),
+            Property("DirectInput", &E::DirectInput, &E::SetDirectInput),
+            Property("ReadOnly", &E::ReadOnly, &E::SetReadOnly),
+            Property("PopupAlign", &E::PopupAlign, &E::SetPopupAlign),
+            Property("PopupWidth", &E::PopupWidth, &E::SetPopupWidth)};
+}
+
+TsCustomComboEdit::TsCustomComboEdit(TComponent* owner)
+    : TsMaskEdit(owner), glyphMode_(std::make_unique<TsGlyphMode>(this)) {
+    SkinData()->COC = 138;
+    button_ = New<TsEditButton>(this, this);
+    button_->SetParent(this);
+    button_->OnClick = TNotifyEvent(this, &TsCustomComboEdit::ButtonClicked);
+    glyphMode_->SetButton(button_);
+    SetHeight(21);
+}
+
+TsCustomComboEdit::~TsCustomComboEdit() {
+    glyphMode_->SetButton(nullptr);
+}
+
+void TsCustomComboEdit::Loaded() {
+    TsMaskEdit::Loaded();
+    SetEditRect();
+}
+
+void TsCustomComboEdit::CreateParams(TCreateParams& p) {
+    TsMaskEdit::CreateParams(p);
+    p.Style |= EditWithButtonsStyle(Alignment());
+}
+
+void TsCustomComboEdit::CreateWnd() {
+    TsMaskEdit::CreateWnd();
+    ApplyReadOnly();
+    SetEditRect();
+}
+
+void TsCustomComboEdit::SetAlignment(TAlignment a) {
+    if (a == Alignment()) return;
+    TsMaskEdit::SetAlignment(a);
+    RecreateWnd();
+}
+
+void TsCustomComboEdit::SetEditRect() {
+    if (!HandleAllocated() || !Parent()) return;
+    win::RECT r{0, 0, ClientWidth() - (showButton_ ? button_->Width() : 0), ClientHeight()};
+    win::SendMessageA(Handle(), win::EM_SETRECTNP, 0, reinterpret_cast<win::LPARAM>(&r));
+}
+
+void TsCustomComboEdit::Invalidate() {
+    TsMaskEdit::Invalidate();
+    if (!button_) return;
+    button_->SkinData()->CacheStale = true;
+    if (showButton_) {
+        if (button_->Width() != glyphMode_->GlyphWidth())
+            button_->SetWidth(glyphMode_->GlyphWidth());
+        button_->SetVisible(true);
+    } else {
+        button_->SetVisible(false);
+        button_->SetWidth(0);
+    }
+}
+
+void TsCustomComboEdit::SetShowButton(bool on) {
+    if (on == showButton_) return;
+    showButton_ = on;
+    Invalidate();
+    SetEditRect();
+}
+
+void TsCustomComboEdit::ApplyReadOnly() {
+    TCustomEdit::SetReadOnly(readOnly_ || !directInput_);
+}
+
+void TsCustomComboEdit::SetReadOnly(bool on) {
+    readOnly_ = on;
+    ApplyReadOnly();
+}
+
+void TsCustomComboEdit::SetDirectInput(bool on) {
+    directInput_ = on;
+    ApplyReadOnly();
+}
+
+bool TsCustomComboEdit::PopupVisible() const {
+    return popup_ && popup_->Visible();
+}
+
+void TsCustomComboEdit::ButtonClick() {
+    if (readOnly_) return;
+    OnButtonClick(this);
+    if (PopupVisible())
+        PopupCloseUp();
+    else
+        PopupDropDown();
+}
+
+void TsCustomComboEdit::PopupDropDown() {
+    if (!popup_ || readOnly_ || popup_->Visible()) return;
+    popup_->SetVisible(false);
+    popup_->SetWidth(popupWidth_);
+    const int pw = popup_->Width(), ph = popup_->Height();
+    const TPoint p = ClientToScreen({0, 0});
+    const int vx = win::GetSystemMetrics(win::SM_XVIRTUALSCREEN);
+    const int vw = win::GetSystemMetrics(win::SM_CXVIRTUALSCREEN);
+    const int vh = win::GetSystemMetrics(win::SM_CYVIRTUALSCREEN);
+    int y = p.Y + Height();
+    if (vh < y + ph) y = p.Y - ph;
+    int x;
+    if (popupAlign_ == pwaRight) {
+        x = p.X + Width() - pw;
+        if (x < vx) x += pw - Width();
+    } else {
+        x = p.X;
+        if (x + pw > vw) x -= pw - Width();
+    }
+    if (x < vx)
+        x = vx;
+    else if (x + pw > vw)
+        x = vw - pw;
+    auto* form = dynamic_cast<TCustomForm*>(popup_);
+    if (TCustomForm* parent = GetParentForm(this);
+        form && parent && parent->FormStyle() == fsStayOnTop)
+        form->SetFormStyle(fsStayOnTop);
+    popup_->SetBounds(x, y, pw, ph);
+    popup_->SetVisible(true);
+}
+
+void TsCustomComboEdit::PopupCloseUp() {
+    if (PopupVisible()) popup_->SetVisible(false);
+}
+
+void TsCustomComboEdit::SelectAllText() {
+    if (!Text().empty()) win::SendMessageA(Handle(), win::EM_SETSEL, 0, -1);
+}
+
+void TsCustomComboEdit::SetBounds(int left, int top, int width, int height) {
+    if (SkinData()) SkinData()->CacheStale = true;
+    TsMaskEdit::SetBounds(left, top, width, height);
+    PopupCloseUp();
+    SetEditRect();
+}
+
+void TsCustomComboEdit::Change() {
+    if (!PopupVisible()) TsMaskEdit::Change();
+}
+
+void TsCustomComboEdit::Notification(TComponent* component, TOperation operation) {
+    TsMaskEdit::Notification(component, operation);
+    if (operation != opRemove) return;
+    if (glyphMode_ && component == glyphMode_->Images()) glyphMode_->SetImages(nullptr);
+    if (component == popup_) popup_ = nullptr;
+}
+
+bool TsCustomComboEdit::DoKeyDown(uint16_t& key, TShiftState shift) {
+    if (TsMaskEdit::DoKeyDown(key, shift)) return true;
+    if (key != 0 && vcl::ShortCut(key, shift) == clickKey_ && glyphMode_->GlyphWidth() > 0 &&
+        showButton_) {
+        ButtonClick();
+        key = 0;
+    }
+    SetEditRect();
+    return key == 0;
+}
+
+bool TsCustomComboEdit::DoKeyPress(char& key) {
+    if (key == 13 || key == 27) {
+        if (TCustomForm* form = GetParentForm(this))
+            if (form->Perform(CM_DIALOGKEY, static_cast<unsigned char>(key), 0) != 0) {
+                key = 0;
+                return true;
+            }
+        if (key == 13) {
+            TsMaskEdit::DoKeyPress(key);
+            key = 0;
+            return true;
+        }
+    }
+    return TsMaskEdit::DoKeyPress(key);
+}
+
+void TsCustomComboEdit::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case win::WM_PASTE:
+        case win::WM_CUT:
+            if (!directInput_ || readOnly_) return;
+            break;
+        case CM_CANCELMODE: {
+            auto* sender = reinterpret_cast<TControl*>(m.LParam);
+            const auto* inside = dynamic_cast<TWinControl*>(popup_);
+            if (sender != this && sender != popup_ && sender != button_ &&
+                !(inside && sender && inside->ContainsControl(sender)))
+                PopupCloseUp();
+            break;
+        }
+        case CM_FOCUSCHANGED:
+            if (reinterpret_cast<TControl*>(m.LParam) != this) PopupCloseUp();
+            break;
+        default:
+            break;
+    }
+    TsMaskEdit::WndProc(m);
+    switch (m.Msg) {
+        case CM_ENABLEDCHANGED:
+            if (button_) button_->SetEnabled(Enabled());
+            break;
+        case win::WM_SIZE:
+        case win::WM_SETFONT:  // the window puts its own rectangle back for a new font
+        case CM_FONTCHANGED:
+            SetEditRect();
+            break;
+        case win::WM_SETFOCUS:
+            if (AutoSelect()) SelectAllText();
+            break;
+        case CM_EXIT:
+            Repaint();
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace skin

@@ -1,0 +1,49 @@
+// TsGroupBox: the skinned group box (kind 74, section "GROUPBOX"). Its caption sits at the
+// left, centre or right of the top edge (CaptionLayout) on a small section of its own
+// (CaptionSkin, "CHECKBOX" when empty); CaptionYOffset moves the area of the controls inside
+// down without moving the caption.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "skin/core/common_data.h"
+#include "vcl/controls/std_ctrls.h"
+
+namespace skin {
+
+class TsGroupBox : public vcl::TGroupBox {
+public:
+    VCL_CLASS_PUBLISHED(TsGroupBox, vcl::TGroupBox)
+    enum TsCaptionLayout : uint8_t { clTopLeft, clTopCenter, clTopRight };
+
+    explicit TsGroupBox(vcl::TComponent* owner);
+    ~TsGroupBox() override;
+
+    TsCommonData* SkinData() const { return skinData_.get(); }
+    TsCaptionLayout CaptionLayout() const { return captionLayout_; }
+    void SetCaptionLayout(TsCaptionLayout layout);
+    int CaptionYOffset() const { return captionYOffset_; }
+    void SetCaptionYOffset(int offset);
+    const std::string& CaptionSkin() const { return captionSkin_; }
+    void SetCaptionSkin(const std::string& section);
+
+    // The caption's place on the top edge, for a caption `width` pixels wide (margins in).
+    vcl::TRect CaptionRect(int width) const;
+
+    void AfterConstruction() override;
+    void Loaded() override;
+    void WndProc(vcl::TMessage& message) override;
+
+protected:
+    void AdjustClientRect(vcl::TRect& rect) override;
+
+private:
+    std::unique_ptr<TsCommonData> skinData_;
+    TsCaptionLayout captionLayout_ = clTopLeft;
+    int captionYOffset_ = 0;
+    std::string captionSkin_;
+};
+
+}  // namespace skin
