@@ -127,7 +127,7 @@ void BroadcastToForms(vcl::TMessage& message) {
         if (!form || form->FormStyle() == vcl::fsMDIChild) continue;
         const auto state = form->ComponentState();
         if (state.Contains(vcl::csDestroying) || state.Contains(vcl::csLoading)) continue;
-        if (form->HandleAllocated() && SendSkinQuery(form->Handle(), SKC_ISSKINAWARE)) continue;
+        if (SendSkinQuery(form->Handle(), SKC_ISSKINAWARE)) continue;
         SendToForm(form, message, [app, i, form] {
             return i < app->ComponentCount() && app->Components(i) == form && !Dying(form);
         });
