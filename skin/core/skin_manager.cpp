@@ -547,36 +547,36 @@ const TsGeneralData* TsSkinManager::GlobalSection() const {
 
 TColor TsSkinManager::GetGlobalColor() const {
     const TsGeneralData* g = GlobalSection();
-    return ColorToRGB(g ? g->Color : TColor(vcl::clBtnFace));
+    return ControlColorToRGB(g ? g->Color : TColor(vcl::clBtnFace));
 }
 
 TColor TsSkinManager::GetGlobalFontColor() const {
     const TsGeneralData* g = GlobalSection();
-    return g ? ColorToRGB(g->FontColor) : kTransparentKey;
+    return g ? ControlColorToRGB(g->FontColor) : kTransparentKey;
 }
 
 TColor TsSkinManager::GetGlobalHotColor() const {
     const TsGeneralData* g = GlobalSection();
-    return ColorToRGB(g ? g->HotColor : TColor(vcl::clWindow));
+    return ControlColorToRGB(g ? g->HotColor : TColor(vcl::clWindow));
 }
 
 TColor TsSkinManager::GetEditHotFontColor() const {
     const TsGeneralData* s = SectionOf("EDIT");
-    return s ? ColorToRGB(s->HotFontColor) : kTransparentKey;
+    return s ? ControlColorToRGB(s->HotFontColor) : kTransparentKey;
 }
 
 TColor TsSkinManager::GetHighlightColor() const {
     const TsGeneralData* s = SectionOf("MENUITEM");
-    if (!s || IsNoColour(s->HotColor)) return ColorToRGB(TColor(vcl::clHighlight));
-    return ColorToRGB(s->HotColor);
+    if (!s || IsNoColour(s->HotColor)) return ControlColorToRGB(TColor(vcl::clHighlight));
+    return ControlColorToRGB(s->HotColor);
 }
 
 TColor TsSkinManager::GetHighlightFontColor() const {
     const TsGeneralData* s = SectionOf("MENUITEM");
     if (!s || IsNoColour(s->HotColor) || IsNoColour(s->HotFontColor) || s->HotFontColor == 0) {
-        return ColorToRGB(TColor(vcl::clHighlightText));
+        return ControlColorToRGB(TColor(vcl::clHighlightText));
     }
-    return ColorToRGB(s->HotFontColor);
+    return ControlColorToRGB(s->HotFontColor);
 }
 
 }  // namespace skin

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "platform/gdi/sys_colors.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
 #include "skin/core/engine_state.h"
@@ -17,6 +18,12 @@
 
 namespace skin {
 namespace {
+
+// The system colours, as the drawing layer gives them.
+const TColor kSystemBtnFace = win::GetSysColor(win::COLOR_BTNFACE);
+const TColor kSystemWindow = win::GetSysColor(win::COLOR_WINDOW);
+const TColor kSystemHighlight = win::GetSysColor(win::COLOR_HIGHLIGHT);
+const TColor kSystemHighlightText = win::GetSysColor(win::COLOR_HIGHLIGHTTEXT);
 
 using skin_test::Bmp24;
 using skin_test::Log;
@@ -312,12 +319,12 @@ TEST_F(SkinManagerTest, PropertyWrites) {
 }
 
 TEST_F(SkinManagerTest, ColoursWithAndWithoutASkin) {
-    EXPECT_EQ(manager->GetGlobalColor(), ColorToRGB(TColor(vcl::clBtnFace)));
+    EXPECT_EQ(manager->GetGlobalColor(), kSystemBtnFace);
     EXPECT_EQ(manager->GetGlobalFontColor(), kTransparentKey);
-    EXPECT_EQ(manager->GetGlobalHotColor(), ColorToRGB(TColor(vcl::clWindow)));
+    EXPECT_EQ(manager->GetGlobalHotColor(), kSystemWindow);
     EXPECT_EQ(manager->GetEditHotFontColor(), kTransparentKey);
-    EXPECT_EQ(manager->GetHighlightColor(), ColorToRGB(TColor(vcl::clHighlight)));
-    EXPECT_EQ(manager->GetHighlightFontColor(), ColorToRGB(TColor(vcl::clHighlightText)));
+    EXPECT_EQ(manager->GetHighlightColor(), kSystemHighlight);
+    EXPECT_EQ(manager->GetHighlightFontColor(), kSystemHighlightText);
     EXPECT_EQ(manager->SkinInfo(), "N/A");
 
     Folder("Blue", MiniSkin(0xF0F0F0));
@@ -332,8 +339,8 @@ TEST_F(SkinManagerTest, ColoursWithAndWithoutASkin) {
     // A white highlight is no highlight: both fall back to the system's.
     Folder("White", MiniSkin(0xF0F0F0, "", "[MENUITEM]\nHOTCOLOR=0xFFFFFF\n"));
     manager->SetSkinName("White");
-    EXPECT_EQ(manager->GetHighlightColor(), ColorToRGB(TColor(vcl::clHighlight)));
-    EXPECT_EQ(manager->GetHighlightFontColor(), ColorToRGB(TColor(vcl::clHighlightText)));
+    EXPECT_EQ(manager->GetHighlightColor(), kSystemHighlight);
+    EXPECT_EQ(manager->GetHighlightFontColor(), kSystemHighlightText);
 }
 
 TEST_F(SkinManagerTest, TheDefaultRoleHooksAndTwoManagersGoInEitherOrder) {
