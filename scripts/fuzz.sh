@@ -10,8 +10,8 @@ seconds=${1:-60}
 build=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTESSARY_FUZZ=ON -DTESSARY_SANITIZE=ON -DTESSARY_TESTS=OFF -DTESSARY_BENCH=OFF >/dev/null
-cmake --build "$build" --target png_fuzzer skin_pack_fuzzer skin_load_fuzzer modem_lines_fuzzer \
-  status_report_fuzzer >/dev/null
+cmake --build "$build" --target png_fuzzer skin_pack_fuzzer modem_lines_fuzzer \
+  status_report_fuzzer skin_load_fuzzer >/dev/null
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -35,10 +35,10 @@ run() {
 }
 run png_fuzzer skin tests/data/skin/pngsuite "-dict=skin/core/fuzz/png.dict"
 run skin_pack_fuzzer skin tests/data/skin/fuzz/skin_pack_seeds
+run modem_lines_fuzzer gateway tests/data/gateway/fuzz/modem_lines_seeds
+run status_report_fuzzer gateway tests/data/gateway/fuzz/status_report_seeds
 # A skin of 100000 sections takes a minute under the sanitizers on a busy machine; that is not
 # a hang.
 run skin_load_fuzzer skin tests/data/skin/fuzz/skin_load_seeds \
   "-dict=skin/core/fuzz/skin_options.dict -timeout=300 -max_len=65536"
-run modem_lines_fuzzer gateway tests/data/gateway/fuzz/modem_lines_seeds
-run status_report_fuzzer gateway tests/data/gateway/fuzz/status_report_seeds
 exit $status
