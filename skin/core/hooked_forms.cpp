@@ -85,6 +85,8 @@ void Thaw(vcl::TCustomForm* form, TsSkinManager* manager, bool animate) {
     constexpr win::UINT kRedraw =
         win::RDW_INVALIDATE | win::RDW_ERASE | win::RDW_ALLCHILDREN | win::RDW_FRAME;
     if (provider->DrawNonClientArea) {
+        // Older systems keep a stale region across the redraw switch.
+        if ((win::GetVersion() & 0xFF) < 6) win::SetWindowRgn(wnd, nullptr, 0);
         provider->BuildRegionCuts();
         provider->UpdateFormRegion(false);
         win::RedrawWindow(wnd, nullptr, nullptr, kRedraw);

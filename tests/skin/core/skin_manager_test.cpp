@@ -364,10 +364,10 @@ TEST_F(SkinManagerTest, TheDefaultRoleHooksAndTwoManagersGoInEitherOrder) {
         b->SetIsDefault(true);
         EXPECT_EQ(DefaultManager, b);
         EXPECT_TRUE(b->HookInstalled());
-        // The main window hook answers for the manager that installed it.
-        vcl::TMessage m{win::WM_SYSCOMMAND, win::SC_MINIMIZE, 0, 0};
-        EXPECT_FALSE(a->MainWindowHook(m));
+        // Only the first manager hooked the application's main window.
+        win::SendMessageA(vcl::Application()->Handle(), win::WM_SYSCOMMAND, win::SC_MINIMIZE, 0);
         EXPECT_EQ(a->LastSysCommand(), 2);
+        EXPECT_EQ(b->LastSysCommand(), 0);
         if (firstGoesFirst) {
             a->Free();
             EXPECT_EQ(la.Get(), nullptr);
