@@ -61,4 +61,21 @@ bool WritePng(const Rgb& image, const std::string& path) {
     return true;
 }
 
+Rgb ReadPng(const std::string& path) {
+    Rgb out;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return out;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return out;
+    }
+    out.width = int(image.width);
+    out.height = int(image.height);
+    out.pixels = std::move(pixels);
+    return out;
+}
+
 }  // namespace display

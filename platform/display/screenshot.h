@@ -18,5 +18,8 @@ Rgb CaptureScreen(const win::RECT* part = nullptr);
 
 // Writes the image as a PNG; false (and nothing left behind) when the file cannot be written.
 bool WritePng(const Rgb& image, const std::string& path);
+// Reads a PNG (any kind, as RGB), to compare a screenshot with a reference; an empty image
+// when the file is missing or cannot be read.
+Rgb ReadPng(const std::string& path);
 
 }  // namespace display

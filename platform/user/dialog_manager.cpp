@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/gdi/gdi.h"
 #include "platform/os/cp1251.h"
@@ -20,7 +21,8 @@ struct DialogState {
     bool hasDefId = false;
     bool ended = false;
     INT_PTR result = 0;
-    std::vector<HWND> order;  // the controls in the order the template made them
+    std::vector<HWND> order;       // the controls in the order the template made them
+    HWND disabledOwner = nullptr;  // the owner a modal loop disabled, until it is enabled again
 };
 
 std::unordered_map<HWND, DialogState>& States() {
@@ -297,7 +299,10 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, const DialogTemplate* t, HWN
     // EndDialog during WM_INITDIALOG ends the dialog before it is shown.
     const bool disableParent = parent && IsWindowEnabled(parent);
     if (st && !st->ended) {
-        if (disableParent) EnableWindow(parent, FALSE);
+        if (disableParent) {
+            EnableWindow(parent, FALSE);
+            st->disabledOwner = parent;
+        }
         ShowWindow(dlg, SW_SHOWNORMAL);
         SetActiveWindow(dlg);
         // The focus belongs inside the dialog now that its controls can be seen.
@@ -323,8 +328,11 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, const DialogTemplate* t, HWN
                 DispatchMessageA(&msg);
             }
         }
-        // The parent is enabled before the dialog goes, so that activation returns to it.
-        if (disableParent) EnableWindow(parent, TRUE);
+        // The parent is enabled before the dialog goes, so that activation returns to it
+        // (EndDialog has done so unless the loop ended otherwise).
+        st = StateOf(dlg);
+        if (disableParent && (!st || st->disabledOwner)) EnableWindow(parent, TRUE);
+        if (st) st->disabledOwner = nullptr;
     }
     st = StateOf(dlg);
     const INT_PTR result = st ? st->result : 0;
@@ -337,6 +345,8 @@ BOOL EndDialog(HWND dlg, INT_PTR result) {
     if (!st) return FALSE;
     st->ended = true;
     st->result = result;
+    // The owner is enabled before the dialog hides, or the activation would have nowhere to go.
+    if (HWND owner = std::exchange(st->disabledOwner, nullptr)) EnableWindow(owner, TRUE);
     ShowWindow(dlg, SW_HIDE);
     PostMessageA(dlg, WM_NULL, 0, 0);  // wakes the modal loop
     return TRUE;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
+#include "platform/controls/file_dialog.h"
 #include "platform/user/message_box.h"
 #include "platform/user/user.h"
 #include "vcl/controls/forms.h"
@@ -198,6 +200,40 @@ std::string InputBox(const std::string& caption, const std::string& prompt,
     std::string value = defaultText;
     InputQuery(caption, prompt, value);
     return value;
+}
+
+bool TOpenDialog::Execute() {
+    // "Title|masks|..." becomes the system's NUL-separated pairs.
+    std::string filter = filter_;
+    std::replace(filter.begin(), filter.end(), '|', '\0');
+    filter.append(2, '\0');
+    std::vector<char> file(std::max<std::size_t>(4096, fileName_.size() + 1), '\0');
+    std::copy(fileName_.begin(), fileName_.end(), file.begin());
+    win::OPENFILENAMEA ofn;
+    ofn.lpstrFilter = filter_.empty() ? nullptr : filter.c_str();
+    ofn.nFilterIndex = static_cast<win::DWORD>(std::max(filterIndex_, 0));
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<win::DWORD>(file.size());
+    ofn.lpstrInitialDir = initialDir_.c_str();
+    ofn.lpstrTitle = title_.c_str();
+    ofn.lpstrDefExt = defaultExt_.c_str();
+    if (options_.Contains(ofOverwritePrompt)) ofn.Flags |= win::OFN_OVERWRITEPROMPT;
+    if (options_.Contains(ofFileMustExist)) ofn.Flags |= win::OFN_FILEMUSTEXIST;
+    const bool ok = RunSystemModal([&](win::HWND owner) {
+                        ofn.hwndOwner = owner;
+                        return ShowDialog(ofn) ? 1 : 0;
+                    }) != 0;
+    filterIndex_ = static_cast<int>(ofn.nFilterIndex);
+    if (ok) fileName_ = file.data();
+    return ok;
+}
+
+bool TOpenDialog::ShowDialog(win::OPENFILENAMEA& ofn) {
+    return win::GetOpenFileNameA(&ofn) != 0;
+}
+
+bool TSaveDialog::ShowDialog(win::OPENFILENAMEA& ofn) {
+    return win::GetSaveFileNameA(&ofn) != 0;
 }
 
 }  // namespace vcl

@@ -811,14 +811,12 @@ void TApplication::ShowException(const std::exception& e) {
     handlingException_ = false;
 }
 
-int TApplication::MessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
-    // Owned by the application window, with every form disabled while the box is up; the
-    // window that was active before is active again afterwards.
+int RunSystemModal(const std::function<int(win::HWND owner)>& show) {
     win::HWND active = win::GetActiveWindow();
     const std::vector<win::HWND> disabled = DisableTaskWindows(nullptr);
     int result = 0;
     try {
-        result = win::MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags);
+        result = show(Application()->Handle());
     } catch (...) {
         EnableTaskWindows(disabled);
         throw;
@@ -826,6 +824,12 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
     EnableTaskWindows(disabled);
     if (active && win::IsWindow(active)) win::SetActiveWindow(active);
     return result;
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, uint32_t flags) {
+    return RunSystemModal([&](win::HWND owner) {
+        return win::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    });
 }
 
 void TApplication::SetShowHint(bool on) {

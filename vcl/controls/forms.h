@@ -186,6 +186,10 @@ TCustomForm* GetParentForm(TControl* control);
 // of the disabled ones is handed back to EnableTaskWindows afterwards.
 std::vector<win::HWND> DisableTaskWindows(TCustomForm* except);
 void EnableTaskWindows(const std::vector<win::HWND>& windows);
+// Runs a system dialog (a message box, a file dialog) owned by the application window, with
+// every form disabled while it is up; the window active before is active again afterwards.
+// Answers what `show` answers.
+int RunSystemModal(const std::function<int(win::HWND owner)>& show);
 
 // Builds a form of class T the way a stored form would be read: the components made by its
 // constructor get Loaded once all are made, then OnCreate runs.

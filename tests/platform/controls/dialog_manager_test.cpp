@@ -1,6 +1,7 @@
 #include "platform/user/dialog_manager.h"
 
 #include "tests/platform/controls/controls_fixture.h"
+#include "tests/support/modal_script.h"
 
 namespace win::testing {
 namespace {
@@ -123,8 +124,33 @@ TEST_F(DialogTest, ModalLoopEndsWithTheResultAndEnablesTheOwnerAgain) {
     EXPECT_EQ(r, 200);
     EXPECT_EQ(seen.commands, (std::vector<int>{10, IDCANCEL}));
     EXPECT_TRUE(IsWindowEnabled(parent_));
+    EXPECT_EQ(GetActiveWindow(), parent_);  // the owner is active again
     // A dialog that ends while it starts is never shown; a bad template gives -1.
     EXPECT_EQ(DialogBoxIndirectParamA(nullptr, nullptr, parent_, RecordingProc, 0), -1);
+}
+
+// A modal dialog over a modal dialog (a message box over a file dialog): when the upper one
+// ends, the lower one is active again and takes keys, though its own owner is disabled.
+TEST_F(DialogTest, EndingANestedDialogActivatesTheOneBelow) {
+    HWND lower = nullptr;
+    HWND activeAfter = nullptr;
+    testing_support::Script script({
+        [&](HWND dlg) {
+            lower = dlg;
+            DialogTemplate upper = tmpl;
+            upper.caption = "Upper";
+            QueueKeyEvent(KeyEvent{VK_ESCAPE, true, 27});
+            QueueKeyEvent(KeyEvent{VK_ESCAPE, false});
+            EXPECT_EQ(DialogBoxIndirectParamA(nullptr, &upper, dlg, RecordingProc, 0), 200);
+            activeAfter = GetActiveWindow();
+        },
+        [](HWND) { testing_support::QueueType("\x1b"); },
+    });
+    tmpl.style &= ~WS_VISIBLE;
+    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, &tmpl, parent_, RecordingProc, 0), 200);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(activeAfter, lower);
+    EXPECT_EQ(seen.commands, (std::vector<int>{IDCANCEL, IDCANCEL}));
 }
 
 }  // namespace

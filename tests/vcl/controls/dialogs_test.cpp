@@ -5,7 +5,15 @@
 #include <functional>
 #include <string>
 
+#include "platform/controls/combo_box_control.h"
+#include "platform/controls/file_dialog.h"
+#include "platform/controls/list_box_control.h"
+#include "platform/os/cp1251.h"
+#include "platform/os/cp_literal.h"
+#include "platform/os/files.h"
 #include "platform/user/message_box.h"
+#include "tests/support/modal_script.h"
+#include "tests/support/temp_dir.h"
 #include "tests/vcl/gui_fixture.h"
 #include "vcl/controls/std_ctrls.h"
 
@@ -120,6 +128,94 @@ TEST_F(DialogsTest, InputBoxButtonsAnswerClicks) {
         QueueKey('Z', 'z');
         EXPECT_EQ(InputBox("Caption", "Prompt", "default"), "z");
     }
+}
+
+// The file dialogs over a folder of Cyrillic UTF-8 names.
+class FileDialogsTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        os::MakeDirectories(dir_ / "Отчёты");
+        testing_support::WriteFile(dir_ / "Отчёты/май.csv", "1;");
+        testing_support::WriteFile(dir_ / "Отчёты/май.txt", "1");
+        folder_ = os::Utf8ToCp1251(dir_ / "Отчёты/");
+    }
+    static std::string BoxText(win::HWND box) {
+        return WindowText(win::GetDlgItem(box, win::kMessageBoxTextId));
+    }
+    testing_support::TempDir dir_;
+    std::string folder_;
+};
+
+TEST_F(FileDialogsTest, SaveDialogTakesItsPropertiesAndGivesTheCp1251Path) {
+    TForm* main = PlainForm();
+    main->Show();
+    Pump();
+    std::unique_ptr<TSaveDialog, FreeDeleter> save(New<TSaveDialog>(nullptr));
+    save->SetFilter("CSV|*.csv|Все файлы|*.*"_cp);
+    save->SetFilterIndex(2);
+    save->SetDefaultExt("csv");
+    save->SetInitialDir(folder_);
+    save->SetTitle("Экспорт"_cp);
+    save->SetOptions({ofOverwritePrompt});
+    std::string caption, box;
+    int type = -1, files = -1;
+    bool formEnabled = true;
+    testing_support::Script script({
+        [&](win::HWND dlg) {
+            caption = WindowText(dlg);
+            type =
+                int(win::SendDlgItemMessageA(dlg, win::kFileDialogTypeId, win::CB_GETCURSEL, 0, 0));
+            files = int(
+                win::SendDlgItemMessageA(dlg, win::kFileDialogFileListId, win::LB_GETCOUNT, 0, 0));
+            formEnabled = win::IsWindowEnabled(main->Handle());
+            testing_support::QueueType("май\r"_cp);
+        },
+        [&](win::HWND b) {
+            box = BoxText(b);
+            testing_support::QueueType("д"_cp);  // Yes
+        },
+    });
+    ASSERT_TRUE(save->Execute());
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(save->FileName(), folder_ + "май.csv"_cp);
+    EXPECT_EQ(save->FilterIndex(), 2);
+    EXPECT_EQ(caption, "Экспорт"_cp);
+    EXPECT_EQ(type, 1);
+    EXPECT_EQ(files, 2);
+    EXPECT_NE(box.find("май.csv"_cp), std::string::npos);
+    EXPECT_FALSE(formEnabled);
+    EXPECT_TRUE(win::IsWindowEnabled(main->Handle()));
+}
+
+TEST_F(FileDialogsTest, OpenDialogRefusesAMissingFileAndCancelKeepsTheName) {
+    std::unique_ptr<TOpenDialog, FreeDeleter> open(New<TOpenDialog>(nullptr));
+    open->SetFilter("CSV|*.csv"_cp);
+    open->SetFileName(folder_ + "старый.csv"_cp);  // starts in its folder
+    open->SetOptions({ofFileMustExist});
+    std::string caption, box;
+    testing_support::Script script({
+        [&](win::HWND dlg) {
+            caption = WindowText(dlg);
+            testing_support::QueueType("\r");  // the start name, which does not exist
+        },
+        [&](win::HWND b) {
+            box = BoxText(b);
+            testing_support::QueueType("\r");
+        },
+        [](win::HWND) { testing_support::QueueType("\x1b"); },
+    });
+    EXPECT_FALSE(open->Execute());
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(caption, "Открыть"_cp);
+    EXPECT_NE(box.find("старый.csv"_cp), std::string::npos);
+    EXPECT_EQ(open->FileName(), folder_ + "старый.csv"_cp);
+
+    // Without the option a new name is taken, completed by nothing when DefaultExt is empty.
+    open->SetOptions({});
+    testing_support::Script take({[](win::HWND) { testing_support::QueueType("новый\r"_cp); }});
+    EXPECT_TRUE(open->Execute());
+    EXPECT_EQ(open->FileName(), folder_ + "новый"_cp);
 }
 
 }  // namespace
