@@ -318,6 +318,26 @@ TEST_F(SkinManagerTest, PropertyWrites) {
     EXPECT_EQ(Master(), 0x00FF00u);
 }
 
+TEST_F(SkinManagerTest, AManagerReadWithItsFormAnnouncesTheSkinOnceLoaded) {
+    Folder("Blue", MiniSkin(0x0000FF));
+    auto form = Form("F", false);
+    manager.reset();  // the fixture's manager goes, with its removal broadcast
+    log.clear();
+    {
+        vcl::TLoadingScope reading;
+        manager.reset(new TsSkinManager(nullptr));
+        manager->SetSkinDirectory(dir.path());
+        manager->SetSkinName("Blue");
+        EXPECT_EQ(Master(), 0x0000FFu);        // read at once
+        EXPECT_TRUE(Only(log, "F:").empty());  // announced later
+        EXPECT_FALSE(manager->SkinData().Active);
+        reading.Finish();
+    }
+    EXPECT_EQ(Only(log, "F:"), Log({"F:1"}));
+    EXPECT_TRUE(manager->SkinData().Active);
+    EXPECT_EQ(manager->MenuSupport()->IcoLineSkin, "ICOLINE");
+}
+
 TEST_F(SkinManagerTest, ColoursWithAndWithoutASkin) {
     EXPECT_EQ(manager->GetGlobalColor(), kSystemBtnFace);
     EXPECT_EQ(manager->GetGlobalFontColor(), kTransparentKey);
