@@ -129,8 +129,8 @@ const std::pair<const char*, const char*> kImages[] = {
     {"COMBOBTN", "BORDERSMASK"},      {"COMBOBTN", "PATTERN"},
     {"COMBOBTN", "HOTPATTERN"},
 };
-const char* const kScrollParts[] = {"SCROLLBTNTOP",   "SCROLLBTNBOTTOM", "SCROLLBTNLEFT",
-                                    "SCROLLBTNRIGHT", "SCROLLSLIDERH",   "SCROLLSLIDERV"};
+const char* const kScrollPieces[] = {"SCROLLBTNTOP",   "SCROLLBTNBOTTOM", "SCROLLBTNLEFT",
+                                     "SCROLLBTNRIGHT", "SCROLLSLIDERH",   "SCROLLSLIDERV"};
 const char* const kScrollBars[] = {"SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V"};
 
 bool Resolves(const skin::TsSkinContent& s, const std::string& section, const std::string& prop) {
@@ -222,9 +222,9 @@ std::vector<std::string> CheckSkin(const skin::TsSkinContent& s) {
     };
     for (const auto& [section, prop] : kImages)
         need(section, prop);
-    for (const char* part : kScrollParts) {
+    for (const char* scroll : kScrollPieces) {
         for (const char* prop : {"BORDERSMASK", "PATTERN", "HOTPATTERN", "GLYPHMASK"})
-            need(part, prop);
+            need(scroll, prop);
     }
     for (const char* bar : kScrollBars) {
         for (const char* prop : {"BORDERSMASK", "PATTERN", "HOTPATTERN"})

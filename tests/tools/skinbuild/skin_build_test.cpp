@@ -23,9 +23,9 @@ void Replace(std::string& text, const std::string& from, const std::string& to) 
     text.replace(at, from.size(), to);
 }
 
-bool AnyHas(const std::vector<std::string>& faults, const std::string& part) {
+bool AnyHas(const std::vector<std::string>& faults, const std::string& text) {
     return std::any_of(faults.begin(), faults.end(),
-                       [&](const std::string& f) { return f.find(part) != std::string::npos; });
+                       [&](const std::string& f) { return f.find(text) != std::string::npos; });
 }
 
 TEST(SkinBuild, ContrastRatios) {
