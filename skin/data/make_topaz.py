@@ -46,6 +46,13 @@ class Canvas:
         self.rect(x0, y0, x0 + width, y1, c)
         self.rect(x1 - width, y0, x1, y1, c)
 
+    def line(self, x0, y0, x1, y1, c, width=2):
+        steps = max(abs(x1 - x0), abs(y1 - y0), 1)
+        for i in range(steps + 1):
+            x = x0 + (x1 - x0) * i // steps
+            y = y0 + (y1 - y0) * i // steps
+            self.rect(x, y, x + width, y + width, c)
+
     def bmp24(self):
         row = (self.w * 3 + 3) & ~3
         data = bytearray()
@@ -156,6 +163,13 @@ CHECKS = ['BOXCHECKED', 'BOXUNCHECKED', 'BOXGRAYED', 'RADIOCHECKED', 'RADIOUNCHE
           'RADIOGRAYED']
 
 
+def tick(x, y, size, colour):
+    # A check mark: down to the lower third, then up to the top right.
+    a, b = size // 4, size * 3 // 4
+    master.line(x + a - 1, y + size // 2 - 1, x + size // 2 - 2, y + b - 2, colour)
+    master.line(x + size // 2 - 2, y + b - 2, x + b, y + a - 1, colour)
+
+
 def box_painter(kind):
     def paint(x, y, w, h, s):
         radio = kind.startswith('RADIO')
@@ -175,9 +189,7 @@ def box_painter(kind):
                         if (xx - 7.5) ** 2 + (yy - 7.5) ** 2 <= 7:
                             master.px[y + yy][x + xx] = ACCENT
             else:
-                for i in range(6):
-                    master.rect(x + 4 + i, y + 7 + min(i, 5 - i + 2) - 2, x + 5 + i,
-                                y + 9 + min(i, 5 - i + 2) - 2, ACCENT)
+                tick(x, y, w, ACCENT)
         if kind.endswith('GRAYED'):
             master.rect(x + 5, y + 5, x + 11, y + 11, FRAME)
     return paint
@@ -211,9 +223,12 @@ def icon_painter(shape, size):
             master.frame(x + m + 2, y + m, x + size - m, y + size - m - 2, ink)
             master.frame(x + m, y + m + 2, x + size - m - 2, y + size - m, ink)
         elif shape == 'HELP':
-            master.rect(x + size // 2 - 1, y + size - m - 2, x + size // 2 + 1, y + size - m, ink)
-            master.rect(x + size // 2 - 1, y + m + 3, x + size // 2 + 1, y + size - m - 4, ink)
-            master.rect(x + m + 1, y + m, x + size - m - 1, y + m + 2, ink)
+            c = size // 2
+            master.rect(c - 1 + x, y + size - m - 2, c + 1 + x, y + size - m, ink)  # the dot
+            master.rect(x + c - 1, y + c, x + c + 1, y + size - m - 3, ink)  # the stem
+            master.rect(x + m, y + m - 1, x + size - m, y + m + 1, ink)  # the hook
+            master.rect(x + size - m - 2, y + m - 1, x + size - m, y + c, ink)
+            master.rect(x + c - 1, y + c - 1, x + size - m, y + c + 1, ink)
     return paint
 
 
@@ -256,9 +271,7 @@ values['GRIPIMAGE'] = glyph(states(12, 12, 56, grip_painter, 1), 56, 12, 12, 1)
 
 
 def check_painter(x, y, w, h, s):
-    for i in range(7):
-        yy = 7 + i - 3 if i < 3 else 7 - (i - 3)
-        master.rect(x + 2 + i, y + yy, x + 3 + i, y + yy + 2, TEXT)
+    tick(x, y, w, TEXT)
 
 
 values['CHECK'] = glyph(states(12, 12, 56, check_painter, 1), 56, 12, 12, 1)
