@@ -141,8 +141,8 @@ struct TConstantSection {
     int32_t GlyphMask = -1;
 };
 
-// The indexes of the standard sections and masks, looked up once per load. The original record
-// kept most of them in 16 bits; here they are full indexes, so a large skin cannot wrap them.
+// The indexes of the standard sections and masks, looked up once per load. All are full 32-bit
+// indexes, so that a skin of many images cannot wrap them.
 struct TConstantSkinData {
     int32_t IndexGLOBALINFO = -1;
     int32_t ExBorder = -1;              // mask EXBORDER of GLOBALINFO
