@@ -1,5 +1,10 @@
 // Tessary: the program's entry point.
+#include <cstdio>
+
+#include "gateway/form_gsm.h"
+#include "gateway/form_start.h"
 #include "gateway/log_thread.h"
+#include "lists/form_main.h"
 #include "lists/startup.h"
 #include "lists/startup_message_box.h"
 #include "platform/display/presenter.h"
@@ -8,6 +13,15 @@
 #include "vcl/controls/forms.h"
 #include "vcl/system/format.h"
 #include "vcl/system/sysutils.h"
+
+namespace {
+
+// The forms, made once in this order; the first becomes the main form.
+lists::TformMain* formMain = nullptr;
+gateway::TformGSM* formGSM = nullptr;
+gateway::TformStart* formStart = nullptr;
+
+}  // namespace
 
 int main(int argc, char** argv) {
     vcl::SetCommandLine(argc, argv);
@@ -18,7 +32,8 @@ int main(int argc, char** argv) {
     struct SkinLibrary {
         ~SkinLibrary() { skin::FinalizeSkinLibrary(); }
     } skinLibrary;
-    lists::MessageBoxLimitReporter reporter(screen->Kind() == display::PresenterKind::Headless);
+    const bool headless = screen->Kind() == display::PresenterKind::Headless;
+    lists::MessageBoxLimitReporter reporter(headless);
     if (!lists::ClaimInstance(reporter)) {
         vcl::DoneApplication();
         return 0;
@@ -27,8 +42,24 @@ int main(int argc, char** argv) {
     gateway::StartLogThread();
     gateway::AddLog(vcl::Format("Tessary запущен, экземпляр %d"_cp, gateway::InstanceNo));
 
-    // Until the windows exist the program ends here; its log lines are written before it does.
+    vcl::TApplication* app = vcl::Application();
+    app->Initialize();
+    app->SetTitle("Tessary");
+    app->CreateForm(formMain);
+    app->CreateForm(formGSM);
+    app->CreateForm(formStart);
+
+    if (headless)
+        // Nobody could see or close the window: the program has shown that it starts, and ends.
+        std::fputs(
+            "Tessary: no display (DISPLAY is not set or cannot be opened); the program "
+            "needs one to show its window.\n",
+            stderr);
+    else
+        app->Run();
+
     gateway::FlushLog(5000);
+    vcl::DoneApplication();  // frees the forms; the mailing window stops the log writer
     gateway::StopLogThread();
     return 0;
 }

@@ -58,14 +58,17 @@ inline constexpr TableDefinition kTables[] = {
 };
 
 // The indexes the statements rely on: a list's numbers, a number's values, the report
-// matching (number and reference), the counts of one modem's run (IMEI and ID range) and the
-// rows of one number.
+// matching (number and reference), the counts of one modem's run (IMEI and ID range), the
+// rows of one number, and the journal viewer's keys: all of them in order (an index on ID is
+// read instead of the whole table) and those of one mailing.
 inline constexpr const char* kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS NumberList_ListID ON NumberList (ListID)",
     "CREATE INDEX IF NOT EXISTS UserValues_NumberID ON UserValues (NumberID)",
     "CREATE INDEX IF NOT EXISTS NumberLog_Number_MR ON NumberLog (Number, MR)",
     "CREATE INDEX IF NOT EXISTS NumberLog_IMEI_ID ON NumberLog (IMEI, ID)",
     "CREATE INDEX IF NOT EXISTS NumberLog_NumID ON NumberLog (NumID)",
+    "CREATE INDEX IF NOT EXISTS NumberLog_ID ON NumberLog (ID)",
+    "CREATE INDEX IF NOT EXISTS NumberLog_StartTime_IMEI ON NumberLog (StartTime, IMEI)",
 };
 
 // Creates the folder when it is missing, then every missing table and index, all in one

@@ -5,19 +5,12 @@
 #include "gateway/program_images.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/message_box.h"
-#include "vcl/system/exceptions.h"
 
 namespace gateway {
 
 namespace {
 
 constexpr char kEscape = 27;
-
-TMainWindowLink& TheMainWindow() {
-    TMainWindowLink* link = MainWindowLink();
-    if (!link) throw vcl::EInvalidOperation("The mailing window needs the main window");
-    return *link;
-}
 
 void SetUpSpinEdit(skin::TsDecimalSpinEdit* edit, int lo, int hi) {
     edit->SetIncrement(1);
@@ -28,7 +21,8 @@ void SetUpSpinEdit(skin::TsDecimalSpinEdit* edit, int lo, int hi) {
 
 }  // namespace
 
-TformStart::TformStart(vcl::TComponent* owner) : vcl::TForm(owner), main_(TheMainWindow()) {
+TformStart::TformStart(vcl::TComponent* owner)
+    : vcl::TForm(owner), main_(TheMainWindow("The mailing window")) {
     SetUpDialog(this, "formStart", "Рассылка СМС"_cp, 480, 468);
     KeyPreview = true;
     MakeComponents();

@@ -1,5 +1,9 @@
 #include "gateway/main_window_link.h"
 
+#include <string>
+
+#include "vcl/system/exceptions.h"
+
 namespace gateway {
 
 namespace {
@@ -12,6 +16,11 @@ TMainWindowLink* MainWindowLink() {
 
 void SetMainWindowLink(TMainWindowLink* link) {
     gMainWindow = link;
+}
+
+TMainWindowLink& TheMainWindow(const char* who) {
+    if (!gMainWindow) throw vcl::EInvalidOperation(std::string(who) + " needs the main window");
+    return *gMainWindow;
 }
 
 }  // namespace gateway

@@ -34,5 +34,8 @@ public:
 // window reach it here, as they would reach the main form.
 TMainWindowLink* MainWindowLink();
 void SetMainWindowLink(TMainWindowLink* link);
+// The main window for a form that cannot work without it: EInvalidOperation naming `who` when
+// none has registered.
+TMainWindowLink& TheMainWindow(const char* who);
 
 }  // namespace gateway

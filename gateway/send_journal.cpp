@@ -42,14 +42,16 @@ void LogQuery(const std::exception& e, vcl::TQuery& query, const AddLogFn& addLo
     if (addLog) addLog(text);
 }
 
+std::string JournalStartTime(os::TDateTime startTime) {
+    vcl::TFormatSettings fs = vcl::FormatSettings;
+    fs.TimeSeparator = ':';
+    return vcl::FormatDateTime("yyyy.mm.dd hh:nn:ss", startTime, fs);
+}
+
 void TSendJournal::InsertNumberLog(const std::string& number, const std::string& text,
                                    bool sendResultOK, os::TDateTime startTime,
                                    os::TDateTime sendTime, int listID, int numID, int mr,
                                    const std::string& listName) {
-    // The start time is compared as text by the journal filter, so its separators are fixed
-    // whatever the user's settings say.
-    vcl::TFormatSettings fs = vcl::FormatSettings;
-    fs.TimeSeparator = ':';
     Logged([&] {
         db::SetStatement(query_, db::kInsertNumberLog);
         query_.ParamByName("prmStr").SetAsString(number);
@@ -57,8 +59,7 @@ void TSendJournal::InsertNumberLog(const std::string& number, const std::string&
         query_.ParamByName("prmInt").SetAsSmallInt(static_cast<int16_t>(mr));
         query_.ParamByName("prmDT").SetAsDateTime(sendTime);
         query_.ParamByName("prmStr3").SetAsString(listName);
-        query_.ParamByName("prmStr5").SetAsString(
-            vcl::FormatDateTime("yyyy.mm.dd hh:nn:ss", startTime, fs));
+        query_.ParamByName("prmStr5").SetAsString(JournalStartTime(startTime));
         query_.ParamByName("prmBool").SetAsBoolean(sendResultOK);
         query_.ParamByName("prmInt2").SetAsInteger(numID);
         query_.ParamByName("prmInt3").SetAsInteger(listID);

@@ -39,6 +39,10 @@ auto RunLogged(vcl::TQuery& query, const AddLogFn& addLog, F f) {
     }
 }
 
+// A run's start time as the journal stores it: "yyyy.mm.dd hh:nn:ss" with colons, whatever the
+// user's settings say; the journal's filter compares it as text.
+std::string JournalStartTime(os::TDateTime startTime);
+
 // The journal row a status report was written into.
 struct TReportMatch {
     int ID = 0;  // 0: no row took the report

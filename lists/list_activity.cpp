@@ -1,6 +1,7 @@
 #include "lists/list_activity.h"
 
 #include "db/statements.h"
+#include "platform/os/cp_literal.h"
 
 namespace lists {
 
@@ -25,6 +26,10 @@ bool IsListActiveByName(const db::TMainDataSets& ds, const std::string& name) {
     db::SetStatement(ds.Query3, db::kListByName);
     ds.Query3.ParamByName("prmStr").SetAsString(name);
     return FirstRowActive(ds.Query3);
+}
+
+std::string ListBusyText(const std::string& name) {
+    return "Список \""_cp + name + "\" нельзя изменять, т.к. по нему идет рассылка."_cp;
 }
 
 }  // namespace lists

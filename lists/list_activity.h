@@ -12,4 +12,7 @@ bool IsListActiveByID(const db::TMainDataSets& ds, int id);
 // The name matches ignoring case, as the database upper-cases it.
 bool IsListActiveByName(const db::TMainDataSets& ds, const std::string& name);
 
+// The warning that a list in use by a mailing run cannot be changed (cp1251).
+std::string ListBusyText(const std::string& name);
+
 }  // namespace lists

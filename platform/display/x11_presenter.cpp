@@ -294,11 +294,19 @@ void X11Presenter::State::Handle(XEvent& e) {
             break;
         case ClientMessage:
             if (e.xclient.message_type == wmProtocols && Atom(e.xclient.data.l[0]) == wmDelete) {
-                // The program ends as its main windows close.
+                // The program ends as its main windows close: each shown window's first owner
+                // is asked once (a hidden application window closes its main form).
+                std::vector<win::HWND> asked;
                 for (win::HWND t = win::GetTopWindow(nullptr); t;
-                     t = win::GetWindow(t, win::GW_HWNDNEXT))
-                    if (win::IsWindowVisible(t) && win::GetWindow(t, win::GW_OWNER) == nullptr)
-                        win::PostMessageA(t, win::WM_CLOSE, 0, 0);
+                     t = win::GetWindow(t, win::GW_HWNDNEXT)) {
+                    if (!win::IsWindowVisible(t)) continue;
+                    win::HWND root = t;
+                    while (win::HWND owner = win::GetWindow(root, win::GW_OWNER))
+                        root = owner;
+                    if (std::find(asked.begin(), asked.end(), root) != asked.end()) continue;
+                    asked.push_back(root);
+                    win::PostMessageA(root, win::WM_CLOSE, 0, 0);
+                }
             }
             break;
         case SelectionRequest:

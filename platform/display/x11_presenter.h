@@ -6,8 +6,8 @@
 // Mouse buttons, motion and the wheel, keys with the cp1251 character they type, and the
 // window's focus are fed to the windowing layer's input queue. The mouse cursor takes the
 // shape of the current cursor. The clipboard is shared with other X programs through the
-// CLIPBOARD selection as UTF-8 text. Closing the window asks every unowned top-level window
-// to close.
+// CLIPBOARD selection as UTF-8 text. Closing the window asks the first owner of every shown
+// top-level window to close.
 #pragma once
 
 #include <memory>

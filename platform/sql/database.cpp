@@ -71,10 +71,13 @@ Database::Database(const std::string& file) : file_(file) {
     }
 }
 
-Database::~Database() { Disconnect(); }
+Database::~Database() {
+    Disconnect();
+}
 
 void Database::Disconnect() {
-    for (auto& kept : cache_) sqlite3_finalize(kept.second);
+    for (auto& kept : cache_)
+        sqlite3_finalize(kept.second);
     cache_.clear();
     sqlite3_close(db_);
     db_ = nullptr;
@@ -114,21 +117,10 @@ sqlite3_stmt* Database::Prepare(std::string_view sql) {
 ResultSet Database::Run(std::string_view sql, const std::vector<Value>& values, bool wantRows,
                         int64_t* changes) {
     sqlite3_stmt* stmt = Prepare(sql);
-    struct Reset {
-        sqlite3_stmt* stmt;
-        ~Reset() {
-            sqlite3_reset(stmt);
-            sqlite3_clear_bindings(stmt);
-        }
-    } reset{stmt};
-    int rc = SQLITE_OK;
-    const int count = sqlite3_bind_parameter_count(stmt);
-    for (int i = 1; i <= count; ++i) {
-        if (static_cast<std::size_t>(i) > values.size()) break;  // the rest stay null
-        if ((rc = Bind(stmt, i, values[i - 1])) != SQLITE_OK) Fail(rc);
-    }
+    const ResetGuard reset{stmt};
+    BindAll(stmt, values);
     ResultSet rs;
-    rc = sqlite3_step(stmt);
+    int rc = sqlite3_step(stmt);
     // The columns are read after the first step: a kept statement is prepared anew inside it
     // when the schema changed, and "select *" may then have other columns.
     const int cols = sqlite3_column_count(stmt);
@@ -146,6 +138,19 @@ ResultSet Database::Run(std::string_view sql, const std::vector<Value>& values, 
     if (rc != SQLITE_DONE) Fail(rc);
     if (changes) *changes = sqlite3_changes64(db_);
     return rs;
+}
+
+void Database::BindAll(sqlite3_stmt* stmt, const std::vector<Value>& values) {
+    const int count = sqlite3_bind_parameter_count(stmt);
+    for (int i = 1; i <= count; ++i) {
+        if (static_cast<std::size_t>(i) > values.size()) break;  // the rest stay null
+        if (const int rc = Bind(stmt, i, values[i - 1]); rc != SQLITE_OK) Fail(rc);
+    }
+}
+
+Database::ResetGuard::~ResetGuard() {
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
 }
 
 namespace {
@@ -175,6 +180,22 @@ int64_t Database::Execute(std::string_view sql, const Params& params) {
     int64_t changes = 0;
     Run(t.sql, Arrange(t, params), false, &changes);
     return changes;
+}
+
+std::vector<int64_t> Database::QueryIntegers(std::string_view sql, const Params& params) {
+    const Translation t = Translate(sql, [this](const std::string& n) { return KindOfColumn(n); });
+    sqlite3_stmt* stmt = Prepare(t.sql);
+    const ResetGuard reset{stmt};
+    BindAll(stmt, Arrange(t, params));
+    std::vector<int64_t> out;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER)
+            throw Error("The first column holds a value that is not an integer");
+        out.push_back(sqlite3_column_int64(stmt, 0));
+    }
+    if (rc != SQLITE_DONE) Fail(rc);
+    return out;
 }
 
 ResultSet Database::QueryRaw(std::string_view sql, const std::vector<Value>& values) {

@@ -67,6 +67,9 @@ public:
     const std::string& File() const { return file_; }
 
     ResultSet Query(std::string_view sql, const Params& params = {});
+    // The first column of every row, for results too big to hold as values (a million keys);
+    // a value that is not an integer fails the query.
+    std::vector<int64_t> QueryIntegers(std::string_view sql, const Params& params = {});
     int64_t Execute(std::string_view sql, const Params& params = {});  // rows changed
     ResultSet QueryRaw(std::string_view sql, const std::vector<Value>& values = {});
     int64_t ExecuteRaw(std::string_view sql, const std::vector<Value>& values = {});
@@ -91,6 +94,12 @@ private:
     ResultSet Run(std::string_view sql, const std::vector<Value>& values, bool wantRows,
                   int64_t* changes);
     [[noreturn]] void Fail(int code);
+    void BindAll(sqlite3_stmt* stmt, const std::vector<Value>& values);
+    // Leaves a kept statement reset and unbound, however its run ended.
+    struct ResetGuard {
+        sqlite3_stmt* stmt;
+        ~ResetGuard();
+    };
     sqlite3_stmt* Prepare(std::string_view sql);
     void Disconnect();  // finalises the kept statements and closes
 

@@ -461,10 +461,10 @@ void TsSpeedButton::Paint() {
     }
     // The face as the base paints it, without its glyph and caption: those go where the
     // button's own layout puts them, beside the drop-down part.
-    std::string caption;
-    std::swap(caption, text_);
+    const std::string caption = text_;
+    text_.clear();
     TSpeedButton::Paint();
-    std::swap(caption, text_);
+    text_ = caption;
     win::HDC dc = Canvas()->Handle();
     const int arrow = DropDownArrowWidth();
     const bool pushed = state_ == vcl::bsDown || state_ == vcl::bsExclusive;

@@ -12,6 +12,11 @@
 #include "platform/os/files.h"
 #include "platform/os/instance_slots.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/virtual_x_server.h"
+
+// Xlib's macros clash with other names, so it comes last.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -105,6 +110,77 @@ TEST_F(ProgramTest, TheTwentyFirstCopyShowsTheLimitAndEnds) {
               std::string::npos)
         << r.err;
     EXPECT_FALSE(os::FileExists(bin / "gate_00.log"));  // it never started its log
+}
+
+}  // namespace
+
+namespace {
+
+// The program on a virtual X server: it opens its main window on the embedded defaults (a fresh
+// database made next to it) and runs until that window is closed, then stores its settings.
+TEST_F(ProgramTest, OnADisplayItShowsTheMainWindowUntilItIsClosed) {
+    testing_support::VirtualXServer server;
+    if (!server.Up()) GTEST_SKIP() << "no virtual X server could be started";
+    const std::string config = bin / "config";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        setenv("DISPLAY", server.Name(), 1);
+        execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    Display* dpy = XOpenDisplay(server.Name());
+    ASSERT_NE(dpy, nullptr);
+    // The program's X window, once it is mapped and shows the main window's blue title bar.
+    ::Window shown = 0;
+    for (int i = 0; i < 200 && !shown; ++i) {
+        usleep(100000);
+        ::Window root, parent, *children = nullptr;
+        unsigned n = 0;
+        XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &n);
+        for (unsigned k = 0; k < n && !shown; ++k) {
+            XWindowAttributes a;
+            if (!XGetWindowAttributes(dpy, children[k], &a) || a.map_state != IsViewable) continue;
+            XImage* img = XGetImage(dpy, children[k], 0, 0, unsigned(a.width), unsigned(a.height),
+                                    AllPlanes, ZPixmap);
+            if (!img) continue;
+            int blue = 0;
+            for (int y = 0; y < a.height; y += 2)
+                for (int x = 0; x < a.width; x += 2) {
+                    const unsigned long p = XGetPixel(img, x, y);
+                    const int r = int((p >> 16) & 0xFF), g = int((p >> 8) & 0xFF),
+                              b = int(p & 0xFF);
+                    blue += b > r + 60 && b > g + 40;
+                }
+            XDestroyImage(img);
+            if (blue > 1000) shown = children[k];
+        }
+        if (children) XFree(children);
+    }
+    ASSERT_NE(shown, 0u) << "no window came up";
+    EXPECT_TRUE(os::DirectoryExists(bin / "Local Tables"));
+    EXPECT_EQ(waitpid(pid, nullptr, WNOHANG), 0) << "the program ended by itself";
+
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = shown;
+    e.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+    XSendEvent(dpy, shown, False, NoEventMask, &e);
+    XFlush(dpy);
+    int status = -1;
+    for (int i = 0; i < 150 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+        usleep(100000);
+    XCloseDisplay(dpy);
+    if (status == -1) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        FAIL() << "the program did not end when its window was closed";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(std::filesystem::is_empty(config));  // the settings, written at close
 }
 
 }  // namespace

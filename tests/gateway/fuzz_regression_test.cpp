@@ -2,8 +2,6 @@
 // sanitizers like every test.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "gateway/fuzz/modem_lines_feed.h"
 #include "platform/os/files.h"
 #include "tests/support/temp_dir.h"
@@ -11,14 +9,7 @@
 namespace {
 
 std::vector<std::string> Inputs(const std::string& target) {
-    std::vector<std::string> files;
-    for (const std::string& folder : {target, target + "_seeds"}) {
-        std::error_code ec;
-        for (const auto& e : std::filesystem::directory_iterator(
-                 testing_support::TestDataDir() + "gateway/fuzz/" + folder, ec))
-            if (e.path().filename().string()[0] != '.') files.push_back(e.path().string());
-    }
-    return files;
+    return testing_support::FuzzInputs("gateway", target);
 }
 
 TEST(GatewayFuzzRegression, StatusReportInputsDecodeOrAreRefused) {

@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <thread>
 
 #include "gateway/form_gsm.h"
 #include "gateway/form_start.h"
@@ -15,36 +13,15 @@
 #include "platform/os/cp1251.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/window_pos.h"
+#include "pty_modem.h"
 #include "run_rig.h"
-#include "tools/vmodem/pty.h"
 #include "window_rig.h"
 
 namespace {
 
 using gateway_test::Caption;
 
-// The virtual modem serving a pseudo-terminal from a thread of its own.
-class PtyModem {
-public:
-    explicit PtyModem(vmodem::Options options = {}) : engine(std::move(options)) {
-        std::string error;
-        if (!pty.Open(error)) ADD_FAILURE() << error;
-        thread_ = std::thread([this] { vmodem::Serve(engine, pty.master(), stop_, {}, nullptr); });
-    }
-    ~PtyModem() { Stop(); }
-    // After this the engine can be read.
-    void Stop() {
-        stop_.store(true);
-        if (thread_.joinable()) thread_.join();
-    }
-
-    vmodem::Engine engine;
-    vmodem::Pty pty;
-
-private:
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
+using gateway_test::PtyModem;
 
 std::vector<std::string> Items(vcl::TCustomComboBox* box) {
     std::vector<std::string> out;
@@ -67,7 +44,8 @@ TEST(PortDialog, ListsTheSerialPortsOfTheSystem) {
         [&] {
             EXPECT_EQ(Items(dialog->cbCOM), (std::vector<std::string>{"ttyS0", "ttyUSB1"}));
             EXPECT_EQ(dialog->cbCOM->Text(), "ttyUSB1");
-        EXPECT_EQ(dialog->cbCOM->BoundLabel()->Caption(), std::string("\xD1\xCE\xCC") + "-порт:"_cp);  // Cyrillic letters
+            EXPECT_EQ(dialog->cbCOM->BoundLabel()->Caption(),
+                      std::string("\xD1\xCE\xCC") + "-порт:"_cp);  // Cyrillic letters
             rig.Click(dialog->btnCancel);
         });
     std::string port = "ttyUSB1";

@@ -44,6 +44,17 @@ std::string TestDataDir() {
     return os::IncludeTrailingSlash(dir && *dir ? dir : TESSARY_SOURCE_DIR "/tests/data");
 }
 
+std::vector<std::string> FuzzInputs(const std::string& layer, const std::string& target) {
+    std::vector<std::string> files;
+    for (const std::string& folder : {target, target + "_seeds"}) {
+        std::error_code ec;
+        for (const auto& e :
+             std::filesystem::directory_iterator(TestDataDir() + layer + "/fuzz/" + folder, ec))
+            if (e.path().filename().string()[0] != '.') files.push_back(e.path().string());
+    }
+    return files;
+}
+
 void WriteFile(const std::string& path, const std::string& data) {
     std::ofstream f(path, std::ios::binary);
     f << data;

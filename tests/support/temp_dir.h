@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -33,6 +34,10 @@ private:
 
 // The folder of the project's own test data (tests/data).
 std::string TestDataDir();
+
+// The inputs a fuzz target of `layer` started from and once failed on: the files of
+// tests/data/<layer>/fuzz/<target>_seeds and .../<target>.
+std::vector<std::string> FuzzInputs(const std::string& layer, const std::string& target);
 
 void WriteFile(const std::string& path, const std::string& data);
 

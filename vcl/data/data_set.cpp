@@ -149,12 +149,14 @@ void TDataSet::Open() {
     cells_.clear();
     hidden_ = 0;
     rowsRead_ = true;
+    onDemand_ = false;
     InternalOpen();
     fieldDefs_.Clear();
     fields_.clear();
-    const bool any = rowsRead_ && !cells_.empty();
+    const sql::Value* first = nullptr;  // the first row, when it is at hand
+    if (onDemand_ ? DemandedRowCount() > 0 : rowsRead_ && !cells_.empty()) first = &Cell(0, 0);
     for (std::size_t c = hidden_; c < columns_.size(); ++c) {
-        const TFieldType type = FieldTypeOf(columns_[c], any ? &cells_[c] : nullptr);
+        const TFieldType type = FieldTypeOf(columns_[c], first ? first + c : nullptr);
         const int size =
             type == ftString ? sql::ClassifyDeclaredType(columns_[c].declaredType).size : 0;
         TFieldDef def{columns_[c].name, type, size};
@@ -172,6 +174,7 @@ void TDataSet::Close() {
     if (!Active()) return;
     state_ = dsInactive;
     InternalClose();
+    onDemand_ = false;
     cells_.clear();
     cells_.shrink_to_fit();
     buffer_.clear();
@@ -356,5 +359,10 @@ void TDataSet::Cancel() {
 }
 
 void TDataSet::InternalPost(bool, std::vector<sql::Value>&, const std::vector<bool>&) {}
+
+// Only a data set that sets onDemand_ is asked.
+const sql::Value* TDataSet::DemandedRow(int) const {
+    throw EDatabaseError("The data set reads no rows on demand");
+}
 
 }  // namespace vcl

@@ -13,6 +13,9 @@
 // a move of the current record, a change of rows or values. While DisableControls is in force
 // they hear nothing; the last EnableControls tells them to catch up. A control that shows many
 // records reads them by number (ReadRecord) and never copies them.
+//
+// A result that may be huge is read on demand instead of whole (keyed_query.h): the data set
+// answers the count and reads the rows it is asked for, still with no statement left open.
 #pragma once
 
 #include <memory>
@@ -193,10 +196,18 @@ protected:
     int hidden_ = 0;
     std::vector<sql::Value> cells_;
     bool rowsRead_ = true;
+    // Set by InternalOpen of a data set that reads its rows on demand: it holds no cells_ and
+    // answers the row count and each row's cells (hidden columns first) itself. Such a data
+    // set is read-only.
+    bool onDemand_ = false;
+    virtual int DemandedRowCount() const { return 0; }
+    // 0 <= row < DemandedRowCount(); never null (a row that is gone reads as nulls).
+    virtual const sql::Value* DemandedRow(int row) const;
 
     // The current record as a row index (hidden columns included), -1 when none.
     int CurrentRow() const { return rec_; }
     const sql::Value& Cell(int row, int col) const {
+        if (onDemand_) return DemandedRow(row)[col];
         return cells_[static_cast<std::size_t>(row) * columns_.size() + col];
     }
 
@@ -208,6 +219,7 @@ private:
     const sql::Value& FieldValue(int index);
     void SetFieldValue(int index, sql::Value v);
     int Rows() const {
+        if (onDemand_) return DemandedRowCount();
         return columns_.empty() ? 0 : static_cast<int>(cells_.size() / columns_.size());
     }
 

@@ -70,10 +70,11 @@ public:
 
 protected:
     void InternalOpen() override;
+    // The parameters' values; EDatabaseError when one was never given a value.
+    sql::Params Bindings() const;
 
 private:
     void SQLChanged();
-    sql::Params Bindings() const;
 
     std::vector<TParam> params_;
     int rowsAffected_ = -1;

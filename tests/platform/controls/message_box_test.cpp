@@ -42,8 +42,10 @@ TEST_F(MessageBoxTest, AnsweredByKeys) {
     Notes().clear();
     QueueKeyEvent(KeyEvent{VK_RETURN, false});
     QueueKeyEvent(KeyEvent{VK_ESCAPE, true, 27});
+    SetActiveWindow(parent_);
     EXPECT_EQ(MessageBoxA(parent_, "text", "caption", MB_OKCANCEL), IDCANCEL);
     EXPECT_TRUE(IsWindowEnabled(parent_));
+    EXPECT_EQ(GetActiveWindow(), parent_);  // so the owner's keys work again at once
     // Escape answers IDOK for a box with only OK.
     QueueKeyEvent(KeyEvent{VK_ESCAPE, false});
     QueueKeyEvent(KeyEvent{VK_ESCAPE, true, 27});

@@ -147,6 +147,26 @@ TEST_F(SkinButtonsTest, OnlyOneSpeedButtonOfAParentShowsTheMouse) {
     EXPECT_TRUE(c->SkinData()->MouseAbove);
 }
 
+// A glyph from the image list and a caption: both are drawn, the caption right of the glyph.
+TEST_F(SkinButtonsTest, SpeedButtonWithAListGlyphShowsItsCaptionToo) {
+    auto* images = SolidImages(form, {clRed});
+    auto* b = Place<TsSpeedButton>(form, Bounds(10, 10, 120, 26));
+    b->SetImages(images);
+    b->SetImageIndex(0);
+    b->SetCaption("WWWWWW");
+    form->Show();
+    Pump();
+    const TsButtonLayout l =
+        LayoutButton({120, 26}, {16, 16}, {1, 1}, b->Layout(), taCenter, b->Margin(), b->Spacing());
+    int dark = 0;
+    for (int x = l.glyph.Right + 2; x < 118; ++x)
+        for (int y = 5; y < 21; ++y) {
+            const win::COLORREF c = ScreenPixel(b, x, y);
+            dark += (c & 0xFF) < 96 && ((c >> 8) & 0xFF) < 96 && ((c >> 16) & 0xFF) < 96;
+        }
+    EXPECT_GT(dark, 40);
+}
+
 TEST_F(SkinButtonsTest, SpeedButtonCaptionCanBeHiddenAndComesBack) {
     auto* b = Place<TsSpeedButton>(form, Bounds(10, 10, 80, 25));
     b->SetCaption("Filter");

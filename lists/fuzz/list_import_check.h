@@ -1,0 +1,33 @@
+// What an import of any bytes must give: an error, or every line as one row of the first
+// line's field count, no cell holding a separator or a line end.
+#pragma once
+
+#include <cstdlib>
+#include <string>
+
+#include "lists/list_file.h"
+#include "vcl/system/exceptions.h"
+
+namespace lists::fuzz {
+
+inline void CheckListImport(const std::string& bytes) {
+    TListFile file;
+    try {
+        file = ParseListFile(bytes);
+    } catch (const vcl::EConvertError&) {
+        return;  // reported, and the grid stays as it was
+    }
+    if (file.fieldCount == 0) return;
+    std::size_t lines = 1;
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+        lines += bytes[i] == '\n';
+    // The count above is of the raw bytes; a UTF-8 file keeps its line ends when converted.
+    if (file.rows.size() != lines) std::abort();
+    for (const TListRow& row : file.rows) {
+        if (row.size() != static_cast<std::size_t>(file.fieldCount)) std::abort();
+        for (const std::string& cell : row)
+            if (cell.find_first_of(";\n") != std::string::npos) std::abort();
+    }
+}
+
+}  // namespace lists::fuzz

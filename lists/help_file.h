@@ -1,0 +1,20 @@
+// The operator's guide: "Help Tessary.chm" next to the executable, opened with the desktop's
+// viewer. A failure is shown with the reason of the step that failed.
+#pragma once
+
+#include <string>
+
+#include "platform/user/win_types.h"
+
+namespace lists {
+
+inline constexpr const char* kHelpFileName = "Help Tessary.chm";
+
+// Opens the guide in `folder` (with its trailing "/") through `opener`; on failure shows the
+// error owned by `owner` and answers false.
+bool OpenHelpFile(win::HWND owner, const std::string& folder,
+                  const std::string& opener = "xdg-open");
+// The guide next to the executable.
+bool OpenHelpFile(win::HWND owner);
+
+}  // namespace lists

@@ -1,0 +1,116 @@
+#include "lists/list_file.h"
+
+#include "platform/os/cp1251.h"
+#include "platform/os/cp_literal.h"
+#include "vcl/system/exceptions.h"
+#include "vcl/system/format.h"
+
+namespace lists {
+
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+// Valid UTF-8 holding at least one character past ASCII.
+bool LooksLikeUtf8(std::string_view s) {
+    bool wide = false;
+    for (std::size_t i = 0; i < s.size();) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        if (!os::DecodeUtf8(s, i)) return false;
+        wide = true;
+    }
+    return wide;
+}
+
+// UTF-8 to cp1251; a character without a cp1251 byte (or a malformed one) names its line.
+std::string FromUtf8(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    int line = 1;
+    for (std::size_t i = 0; i < s.size();) {
+        if (s[i] == '\n') ++line;
+        const auto c = os::DecodeUtf8(s, i);
+        const auto b = c ? os::UnicodeToCp1251(*c) : std::nullopt;
+        if (!b)
+            throw vcl::EConvertError(vcl::Format(
+                "Строка %d файла содержит символ, которого нет в кодировке Windows-1251."_cp,
+                line));
+        out += static_cast<char>(*b);
+    }
+    return out;
+}
+
+// The cells of one line (rule 2).
+TListRow SplitLine(std::string_view line, int fieldCount) {
+    TListRow row(static_cast<std::size_t>(fieldCount));
+    std::size_t next = 0;
+    std::string pending;
+    auto put = [&] {
+        if (next < row.size()) row[next] = std::move(pending);
+        ++next;
+        pending.clear();
+    };
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == ';') {
+            put();
+            continue;
+        }
+        pending += line[i];
+        if (i + 1 == line.size()) put();
+    }
+    return row;
+}
+
+}  // namespace
+
+TListFile ParseListFile(std::string_view text) {
+    std::string converted;
+    if (text.starts_with(kBom)) {
+        converted = FromUtf8(text.substr(kBom.size()));
+        text = converted;
+    } else if (LooksLikeUtf8(text)) {
+        converted = FromUtf8(text);
+        text = converted;
+    }
+
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (next != end && line.ends_with('\r')) line.remove_suffix(1);
+        lines.push_back(line);
+        start = next;
+    }
+
+    TListFile file;
+    if (lines.empty() || lines.front().empty()) return file;
+    const std::string_view first = lines.front();
+    int n = 0;
+    for (char c : first)
+        n += c == ';';
+    if (first.back() != ';') ++n;
+    file.fieldCount = n;
+    file.rows.reserve(lines.size());
+    for (std::string_view line : lines)
+        file.rows.push_back(SplitLine(line, n));
+    return file;
+}
+
+std::string FormatListFile(const std::vector<TListRow>& rows) {
+    std::string out;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (r) out += "\r\n";
+        for (const std::string& cell : rows[r]) {
+            out += cell;
+            out += ';';
+        }
+    }
+    return out;
+}
+
+}  // namespace lists

@@ -1,0 +1,72 @@
+// Lists as semicolon-separated text: field counts, line ends, encodings and the written form.
+#include <gtest/gtest.h>
+
+#include "lists/list_file.h"
+#include "platform/os/cp_literal.h"
+#include "vcl/system/exceptions.h"
+
+namespace {
+
+using lists::FormatListFile;
+using lists::ParseListFile;
+using Rows = std::vector<lists::TListRow>;
+
+TEST(ListFile, Rule1And2TheFirstLineFixesTheColumns) {
+    auto f = ParseListFile("100;a;b\r\n101;c");
+    EXPECT_EQ(f.fieldCount, 3);
+    EXPECT_EQ(f.rows, (Rows{{"100", "a", "b"}, {"101", "c", ""}}));
+
+    f = ParseListFile("100;a;\n102;x;y;z\n");
+    EXPECT_EQ(f.fieldCount, 2);
+    EXPECT_EQ(f.rows, (Rows{{"100", "a"}, {"102", "x"}}));
+
+    // Empty fields keep their places; an empty line is an empty row.
+    f = ParseListFile("1;;3\n\n;;z");
+    EXPECT_EQ(f.rows, (Rows{{"1", "", "3"}, {"", "", ""}, {"", "", "z"}}));
+
+    EXPECT_EQ(ParseListFile("").fieldCount, 0);
+    EXPECT_EQ(ParseListFile("\r\n100;a").fieldCount, 0);
+    EXPECT_EQ(ParseListFile(";;;").fieldCount, 3);
+}
+
+TEST(ListFile, Rule3LineEnds) {
+    EXPECT_EQ(ParseListFile("1\n2\r\n3").rows, (Rows{{"1"}, {"2"}, {"3"}}));
+    EXPECT_EQ(ParseListFile("1\r\n2\r\n").rows.size(), 2u);
+    EXPECT_EQ(ParseListFile("1\n\n").rows, (Rows{{"1"}, {""}}));
+    // A lone CR is no line end; NUL bytes are characters like others.
+    EXPECT_EQ(ParseListFile(std::string("a\rb;\0c", 6)).rows,
+              (Rows{{"a\rb", std::string("\0c", 2)}}));
+}
+
+TEST(ListFile, Rule4Utf8IsConvertedAndCp1251KeptAsItIs) {
+    const std::string cp = "79161234567;Анна;Ёлка"_cp;
+    EXPECT_EQ(ParseListFile(cp).rows[0][1], "Анна"_cp);
+    EXPECT_EQ(ParseListFile("79161234567;Анна;Ёлка").rows[0],
+              (lists::TListRow{"79161234567", "Анна"_cp, "Ёлка"_cp}));
+    EXPECT_EQ(ParseListFile("\xEF\xBB\xBF"
+                            "1;x")
+                  .rows[0][0],
+              "1");  // the mark is dropped
+
+    try {
+        ParseListFile("1;Анна\n2;日本\n");
+        FAIL() << "a character outside cp1251 was accepted";
+    } catch (const vcl::EConvertError& e) {
+        EXPECT_EQ(e.Message,
+                  "Строка 2 файла содержит символ, которого нет в кодировке Windows-1251."_cp);
+    }
+    // After the byte-order mark, malformed UTF-8 is an error too.
+    EXPECT_THROW(ParseListFile("\xEF\xBB\xBF"
+                               "1;\xFF"),
+                 vcl::EConvertError);
+}
+
+TEST(ListFile, Rule5WrittenWithASeparatorAfterEveryCellAndNoFinalLineEnd) {
+    const Rows rows{{"100", "a", ""}, {"101", "", "c"}};
+    const std::string text = FormatListFile(rows);
+    EXPECT_EQ(text, "100;a;;\r\n101;;c;");
+    EXPECT_EQ(ParseListFile(text).rows, rows);
+    EXPECT_EQ(FormatListFile({}), "");
+}
+
+}  // namespace
