@@ -325,8 +325,7 @@ void TformMain::ShowListBusy() {
 
 void TformMain::ShowForMailing(const std::string& imei, os::TDateTime startTime) {
     TformNumberLog* journal = TheForm<TformNumberLog>();
-    if (const std::string& folder = DatabaseFolderOverride(); !folder.empty())
-        journal->PointAt(folder);
+    journal->PointAt(DatabaseFolder());  // the folder may have changed since it was made
     journal->ShowForMailing(imei, startTime);
 }
 
