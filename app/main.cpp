@@ -14,8 +14,10 @@
 #include "lists/startup_message_box.h"
 #include "platform/display/presenter.h"
 #include "platform/os/cp_literal.h"
+#include "skin/core/library_startup.h"
 #include "vcl/controls/forms.h"
 #include "vcl/system/format.h"
+#include "vcl/system/sysutils.h"
 
 namespace {
 
@@ -31,10 +33,15 @@ lists::TformNumberLog* formNumberLog = nullptr;
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    vcl::SetCommandLine(argc, argv);
     // On a display the windows show in an X window; without one they live on the headless
     // screen, where nobody can answer a message box, so the report also goes to standard error.
     const auto screen = display::OpenPresenter();
+    skin::InitSkinLibrary();
+    struct SkinLibrary {
+        ~SkinLibrary() { skin::FinalizeSkinLibrary(); }
+    } skinLibrary;
     const bool headless = screen->Kind() == display::PresenterKind::Headless;
     lists::MessageBoxLimitReporter reporter(headless);
     if (!lists::ClaimInstance(reporter)) {

@@ -1,11 +1,13 @@
 #include "vcl/system/sysutils.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "platform/os/cp1251.h"
 
@@ -403,6 +405,26 @@ int32_t Random(int32_t range) {
 double RandomFloat() {
     gRandSeed = gRandSeed * 0x08088405u + 1u;
     return gRandSeed / 4294967296.0;
+}
+
+namespace {
+std::vector<std::string>& CommandLine() {
+    static std::vector<std::string> args;
+    return args;
+}
+}  // namespace
+
+void SetCommandLine(int argc, const char* const* argv) {
+    CommandLine().assign(argv, argv + std::max(argc, 0));
+}
+
+int ParamCount() {
+    return std::max(int(CommandLine().size()) - 1, 0);
+}
+
+std::string ParamStr(int index) {
+    const auto& args = CommandLine();
+    return index >= 0 && size_t(index) < args.size() ? args[size_t(index)] : std::string();
 }
 
 }  // namespace vcl

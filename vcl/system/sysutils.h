@@ -87,6 +87,12 @@ std::string StringOfChar(char c, int count);
 std::string StringReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 std::string QuotedStr(std::string_view s);  // 'it''s'
 
+// The command line: main hands it over once; ParamStr(0) is the program, 1 to ParamCount() the
+// parameters, and any other index an empty text.
+void SetCommandLine(int argc, const char* const* argv);
+int ParamCount();
+std::string ParamStr(int index);
+
 // Random numbers, seeded once at start by Randomize.
 void Randomize();
 void RandSeed(uint32_t seed);
