@@ -4,7 +4,12 @@
 #include "gateway/form_gsm.h"
 #include "gateway/form_start.h"
 #include "gateway/log_thread.h"
+#include "lists/form_about.h"
+#include "lists/form_list.h"
+#include "lists/form_filter.h"
+#include "lists/form_load_save.h"
 #include "lists/form_main.h"
+#include "lists/form_number_log.h"
 #include "lists/startup.h"
 #include "lists/startup_message_box.h"
 #include "platform/display/presenter.h"
@@ -16,8 +21,13 @@ namespace {
 
 // The forms, made once in this order; the first becomes the main form.
 lists::TformMain* formMain = nullptr;
+lists::TformLoadSave* formLoadSave = nullptr;
 gateway::TformGSM* formGSM = nullptr;
 gateway::TformStart* formStart = nullptr;
+lists::TformList* formList = nullptr;
+lists::TformAbout* formAbout = nullptr;
+lists::TformFilter* formFilter = nullptr;
+lists::TformNumberLog* formNumberLog = nullptr;
 
 }  // namespace
 
@@ -39,8 +49,13 @@ int main() {
     app->Initialize();
     app->SetTitle("Tessary");
     app->CreateForm(formMain);
+    app->CreateForm(formLoadSave);
     app->CreateForm(formGSM);
     app->CreateForm(formStart);
+    app->CreateForm(formList);
+    app->CreateForm(formAbout);
+    app->CreateForm(formFilter);
+    app->CreateForm(formNumberLog);
 
     if (headless)
         // Nobody could see or close the window: the program has shown that it starts, and ends.

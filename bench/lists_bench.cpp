@@ -26,7 +26,7 @@ struct Window {
         win::ResetWindowing();
         win::RegisterStandardControls();
         screen.Resize(1024, 768);
-        lists::TformMain::DatabaseFolderOverride() = folder.path();
+        lists::UseDatabaseFolder(folder.path());
         vcl::Application()->CreateForm(form);
         form->Show();
         vcl::Application()->ProcessMessages();

@@ -11,6 +11,7 @@
 //                   mirroring gives that last pixel: pixman's padding is the same edge rule
 //   alpha blending  pixman compositing OVER: ours blends straight alpha, pixman premultiplied,
 //                   each with one multiply per channel and side and the same reads and writes
+// and, on their own, reading a packed skin and recolouring its master bitmap.
 // Run with --benchmark_repetitions=N --benchmark_enable_random_interleaving=true for medians.
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -26,11 +27,15 @@
 #include <vector>
 
 #include "bench/ratio_report.h"
+#include "skin/core/bitmaps.h"
 #include "skin/core/blend.h"
 #include "skin/core/crc32.h"
+#include "skin/core/hue_shift.h"
 #include "skin/core/png_decoder.h"
 #include "skin/core/resampler.h"
+#include "skin/core/skin_reader.h"
 #include "tests/skin/core/png_reference.h"
+#include "tests/skin/core/skin_writer.h"
 
 namespace {
 
@@ -306,6 +311,80 @@ BENCHMARK(BM_AlphaBlendOurs)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AlphaBlendPixman)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RatioBlendOurs)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RatioBlendPixman)->Unit(benchmark::kMicrosecond);
+
+// --- skins ---
+
+// A packed skin of 120 sections: a 512 x 256 master bitmap, five images cut from it per
+// section, an own PNG picture every tenth section and one JPEG pattern.
+std::string PackedSkin120() {
+    skin_test::TestSkin s;
+    s.Options = "[GLOBALINFO]\nVERSION=6.5\nMASTERBITMAP=MASTER.BMP\nTITLEHEIGHT=24\n";
+    for (int i = 0; i < 120; ++i) {
+        const std::string n = std::to_string(i);
+        s.Options += "[S" + n + "]\n";
+        if (i % 3) s.Options += "PARENTCLASS=S" + std::to_string(i - 1) + "\n";
+        s.Options +=
+            "COLOR=0x00C0C0C0\nFONTCOLOR=0\nTRANSPARENCY=20\nGRADIENTPERCENT=50\n"
+            "GRADIENTDATA=16777215;12632256;50;0;0;12632256;8421504;50;0;0\n"
+            "BORDERSMASK=^0000^0000^0030^0020^0003^0003^0003^0003^1^0^1^0\n"
+            "IMGTOPLEFT=^0030^0000^0036^0006^0000^0000^0000^0000^1^0^0^0\n"
+            "GLYPHMASK=@0040@0000@0070@0010@3@0\nPATTERN=~0100~0000~0120~0020~01~0\n"
+            "HOTPATTERN=#(0,20,40,40)(2,0,1,1)\n";
+        if (i % 10 == 0) s.Options += "GLOW=!GLOW.PNG!1!0!3!0004!0004!0004!0004\n";
+    }
+    s.Options += "[FORM]\nPATTERN=BACK.JPG\n";
+    s.Add("MASTER.BMP", skin_test::Bmp24(512, 256, [](int x, int y) {
+              return uint32_t(x & 0xFF) | uint32_t(y & 0xFF) << 8 | 0x400000u;
+          }));
+    s.Add("GLOW.PNG", skin_test::WriteSolidPng(24, 24, 0x800080FF));
+    s.Add("BACK.JPG", skin_test::Jpeg(400, 300, 0x336699));
+    return s.Packed();
+}
+
+void BM_ReadPackedSkin(benchmark::State& state) {
+    vcl::TStringStream blob(PackedSkin120());
+    auto convertor = std::make_unique<skin::TacSkinConvertor>();
+    convertor->LendPackedData(&blob);
+    skin::ExtractPackedSkin(convertor);
+    vcl::TMemIniFile ini;
+    skin::ReadPackedOptions(*convertor, ini);
+    skin::SkinSource source;
+    source.Options = &ini;
+    source.Convertor = convertor.get();
+    for (auto _ : state) {
+        skin::TsSkinContent skin;
+        skin::ReadSkinContent(skin, source);
+        benchmark::DoNotOptimize(skin.Masks.data());
+    }
+}
+BENCHMARK(BM_ReadPackedSkin)->Unit(benchmark::kMillisecond);
+
+// Recolouring a 1024 x 1024 master bitmap of many colours; items are pixels.
+void BM_SkinShift(benchmark::State& state) {
+    skin::TsSkinContent skin;
+    skin.MasterBitmap.reset(skin::NewBitmap24(1024, 1024));
+    const skin::PixelView v = skin::ViewOf(skin.MasterBitmap.get());
+    for (int y = 0; y < v.Height; ++y) {
+        for (int x = 0; x < v.Width; ++x) {
+            uint8_t* p = v.At(x, y);
+            p[0] = uint8_t(x), p[1] = uint8_t(y), p[2] = uint8_t(x / 4 + y / 4);
+        }
+    }
+    // Each round starts from the same picture: shifted colours would drift towards few.
+    const std::vector<uint8_t> original(v.Row(v.Height - 1), v.Row(0) + v.Width * 3);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memcpy(v.Row(v.Height - 1), original.data(), original.size());
+        state.ResumeTiming();
+        if (state.range(0) == 0)
+            skin::ShiftSkinHue(skin, 120);
+        else
+            skin::ShiftSkinSaturation(skin, 30);
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * 1024 * 1024);
+    state.SetLabel(state.range(0) == 0 ? "hue" : "saturation");
+}
+BENCHMARK(BM_SkinShift)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

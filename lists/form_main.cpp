@@ -6,12 +6,16 @@
 #include "gateway/form_gsm.h"
 #include "gateway/form_start.h"
 #include "gateway/program_images.h"
+#include "lists/form_about.h"
+#include "lists/form_list.h"
+#include "lists/form_load_save.h"
+#include "lists/form_number_log.h"
+#include "lists/help_file.h"
 #include "lists/list_activity.h"
 #include "lists/list_file.h"
 #include "platform/os/cp1251.h"
 #include "platform/os/cp_literal.h"
 #include "platform/os/files.h"
-#include "platform/os/shell_open.h"
 #include "platform/user/message_box.h"
 #include "vcl/system/exceptions.h"
 #include "vcl/system/format.h"
@@ -105,11 +109,6 @@ void PaintVerticalGradient(vcl::TCanvas* canvas, const vcl::TRect& rect, vcl::TC
 }
 
 // ---- the window ----
-
-std::string& TformMain::DatabaseFolderOverride() {
-    static std::string folder;
-    return folder;
-}
 
 TformMain::TformMain(vcl::TComponent* owner) : vcl::TForm(owner), storage_(DataSets(), *this) {
     gateway::SetMainWindowLink(this);
@@ -324,10 +323,17 @@ void TformMain::ShowListBusy() {
             "Внимание"_cp, win::MB_ICONHAND);
 }
 
-void TformMain::ShowForMailing(const std::string& /*imei*/, os::TDateTime /*startTime*/) {}
+void TformMain::ShowForMailing(const std::string& imei, os::TDateTime startTime) {
+    TformNumberLog* journal = TheForm<TformNumberLog>();
+    journal->PointAt(DatabaseFolder());  // the folder may have changed since it was made
+    journal->ShowForMailing(imei, startTime);
+}
 
-bool TformMain::ChooseList(bool /*load*/, std::string& /*name*/) {
-    return false;
+bool TformMain::ChooseList(bool load, std::string& name) {
+    std::vector<std::string> names;
+    for (const TListInfo& list : storage_.ListArray)
+        names.push_back(list.Name);
+    return TheForm<TformLoadSave>()->Execute(load, names, name);
 }
 
 // ---- creation and closing ----
@@ -336,9 +342,8 @@ void TformMain::FormCreate(vcl::TObject*) {
     gridLocked_ = true;
     listName_.clear();
     storage_.ListArray.clear();
-    const std::string& folder = DatabaseFolderOverride();
     try {
-        MainFormCreate(settings_, DataSets(), folder.empty() ? DatabaseFolder() : folder);
+        MainFormCreate(settings_, DataSets());
     } catch (const std::exception&) {
         // Shown, and the start-up goes on: the window opens with what could be set up.
         vcl::Application()->HandleException(this, std::current_exception());
@@ -678,7 +683,10 @@ void TformMain::btnStartClick(vcl::TObject*) {
     TheForm<gateway::TformStart>()->Execute(settings_.COMPort, list.ID, list.Name, TemplateText());
 }
 
-void TformMain::btnNumberLogClick(vcl::TObject*) {}
+// The whole journal, with the filter it last had.
+void TformMain::btnNumberLogClick(vcl::TObject*) {
+    ShowForMailing("", 0);
+}
 
 // ---- system and help ----
 
@@ -686,19 +694,25 @@ void TformMain::mnuCOMPortClick(vcl::TObject*) {
     TheForm<gateway::TformGSM>()->Execute(settings_.COMPort);
 }
 
-void TformMain::mnuManageListClick(vcl::TObject*) {}
+void TformMain::mnuManageListClick(vcl::TObject*) {
+    std::string name = listName_;
+    if (TheForm<TformList>()->Execute(name))
+        btnNew->Click();  // the open list was deleted
+    else if (name != listName_)
+        SetListName(name);  // renamed: the editor follows, so a save does not recreate it
+    storage_.LoadListArray();
+}
 
 void TformMain::mnuExitClick(vcl::TObject*) {
     Close();
 }
 
 void TformMain::mnuHelpClick(vcl::TObject*) {
-    const os::ShellOpenResult r = os::ShellOpen(os::ExecutableDir() + "Help Tessary.chm");
-    if (!r.ok)
-        Message("Ошибка запуска файла Справки!\r"_cp + r.error + ".", "Ошибка"_cp,
-                win::MB_ICONHAND);
+    OpenHelpFile(Handle());
 }
 
-void TformMain::mnuAboutClick(vcl::TObject*) {}
+void TformMain::mnuAboutClick(vcl::TObject*) {
+    TheForm<TformAbout>()->ShowModal();
+}
 
 }  // namespace lists

@@ -46,9 +46,6 @@ public:
     vcl::TCustomImageList* AlphaImageList() override { return imageList; }
     void ShowForMailing(const std::string& imei, os::TDateTime startTime) override;
 
-    // The database folder; set before the window is made (tests), else next to the program.
-    static std::string& DatabaseFolderOverride();
-
     bool GridLocked() const override { return gridLocked_; }
     const std::string& ListName() const { return listName_; }
     TListStorage& Storage() { return storage_; }

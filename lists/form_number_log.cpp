@@ -165,10 +165,8 @@ TformNumberLog::TformNumberLog(vcl::TComponent* owner) : vcl::TForm(owner) {
     OnKeyPress = {this, &TformNumberLog::FormKeyPress};
 }
 
-TformNumberLog::~TformNumberLog() {
-    // The grid lets go of the query before the query goes.
-    DataSource->SetDataSet(nullptr);
-}
+// The components (the grid and its data source) are gone before the data sets.
+TformNumberLog::~TformNumberLog() = default;
 
 void TformNumberLog::MakeComponents() {
     using gateway::MakeComponent;

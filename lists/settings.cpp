@@ -53,8 +53,17 @@ void WriteSettings(vcl::TRegistry& registry, const TSettings& s) {
     registry.CloseKey();
 }
 
+namespace {
+std::string gDatabaseFolder;
+}
+
 std::string DatabaseFolder() {
-    return os::ExecutableDir() + db::kDatabaseFolderName;
+    return gDatabaseFolder.empty() ? os::ExecutableDir() + db::kDatabaseFolderName
+                                   : gDatabaseFolder;
+}
+
+void UseDatabaseFolder(const std::string& folder) {
+    gDatabaseFolder = folder;
 }
 
 void UpgradeListTable(vcl::TQuery& query, vcl::TTable& table) {

@@ -25,8 +25,10 @@ using gateway::TSettings;
 void ReadSettings(vcl::TRegistry& registry, TSettings& s);
 void WriteSettings(vcl::TRegistry& registry, const TSettings& s);
 
-// The folder of the database: "Local Tables" in the executable's folder (no trailing "/").
+// The folder of the database: "Local Tables" in the executable's folder (no trailing "/"), or
+// the one UseDatabaseFolder set (tests, benchmarks).
 std::string DatabaseFolder();
+void UseDatabaseFolder(const std::string& folder);
 
 // Brings an older List table to the current layout: adds "Active" when it is missing, and
 // turns a short-string TextSMS into a memo keeping every template. All of it in one

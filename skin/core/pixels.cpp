@@ -3,11 +3,16 @@
 #include <algorithm>
 
 #include "platform/gdi/sys_colors.h"
+#include "vcl/graphics/graphics.h"
 
 namespace skin {
 
 TColor ColorToRGB(TColor c) {
     return (c & 0xFF000000) == 0x80000000 ? TColor(win::GetSysColor(int(c & 0xFF))) : c;
+}
+
+TColor ControlColorToRGB(TColor c) {
+    return TColor(vcl::ColorToRGB(vcl::TColor(c)));
 }
 
 CopyArea ClipCopy(int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t w, int32_t h,

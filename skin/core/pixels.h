@@ -86,5 +86,8 @@ inline CopyArea ClipCopy(int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t
 
 // System colours (top byte 0x80) become their RGB value; others stay as they are.
 TColor ColorToRGB(TColor c);
+// The class library's conversion, for controls' colours and the colours skins name: any value
+// with the top bit set (0x80 or 0xFF in the top byte) is a system colour.
+TColor ControlColorToRGB(TColor c);
 
 }  // namespace skin

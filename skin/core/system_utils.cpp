@@ -1,8 +1,8 @@
 #include "skin/core/system_utils.h"
 
 #include "platform/os/files.h"
-#include "platform/user/message_box.h"
 #include "platform/user/system_metrics.h"
+#include "skin/core/neighbour_services.h"
 
 namespace skin {
 
@@ -37,7 +37,7 @@ win::HFONT CreateCaptionFont() {
 }
 
 void ShowErrorMessage(const std::string& text) {
-    win::MessageBoxA(nullptr, text.c_str(), "Error", win::MB_OK | win::MB_ICONERROR);
+    Neighbours().ShowMessage(text, mdError);
 }
 
 }  // namespace skin

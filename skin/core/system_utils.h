@@ -32,7 +32,7 @@ win::HICON GetFileIcon(const std::string& fileName, unsigned flags);
 int GetCaptionFontHeight();
 win::HFONT CreateCaptionFont();
 
-// The text as an error message with an OK button.
+// The text in the skinned message dialog as an error with an OK button.
 void ShowErrorMessage(const std::string& text);
 
 }  // namespace skin

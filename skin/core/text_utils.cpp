@@ -192,7 +192,11 @@ std::string ReadIniString(const IniSections& sections, std::string_view section,
 
 int32_t ReadIniInteger(const IniSections& sections, std::string_view section, std::string_view key,
                        int32_t def) {
-    std::string v = ReadIniString(sections, section, key, "");
+    return IniIntegerOf(ReadIniString(sections, section, key, ""), def);
+}
+
+int32_t IniIntegerOf(std::string_view value, int32_t def) {
+    std::string v(value);
     if (v.size() > 2 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X')) v = "$" + v.substr(2);
     // "0x" alone is read as a decimal number, and fails.
     if (v.size() == 2 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X')) return def;

@@ -121,5 +121,7 @@ std::string ReadIniString(const IniSections& sections, std::string_view section,
                           std::string_view key, std::string_view def);
 int32_t ReadIniInteger(const IniSections& sections, std::string_view section, std::string_view key,
                        int32_t def);
+// An INI value as an integer: decimal, "$" hex or "0x" hex; `def` when empty or not a number.
+int32_t IniIntegerOf(std::string_view value, int32_t def);
 
 }  // namespace skin

@@ -16,6 +16,7 @@
 #include "platform/user/message_box.h"
 #include "platform/user/window_pos.h"
 #include "tests/gateway/window_rig.h"
+#include "tests/lists/main_window_rig.h"
 #include "tests/support/modal_script.h"
 #include "vcl/system/date_utils.h"
 
@@ -470,6 +471,36 @@ TEST_F(JournalWindow, TheFilterDialogOffersTheJournalsValuesAndFiltersOnOK) {
         });
     journal->ShowForMailing("", 0);
     EXPECT_TRUE(rig.ScriptDone());
+}
+
+}  // namespace
+
+namespace {
+
+// The main window's journal button: the whole journal of the main window's database, with the
+// filter the journal last had.
+TEST(MainWindowJournal, TheJournalButtonShowsTheWholeJournal) {
+    lists_test::MainWindowRig rig;
+    for (const char* imei : {kIMEI, kOtherIMEI})
+        rig.Exec(std::string("insert into NumberLog (Number, SendResultOK, SendTime, IMEI) values "
+                             "('79161000001', 1, '2024-03-05 10:00:00.000', '") +
+                 imei + "')");
+    lists::TformNumberLog* journal = nullptr;
+    rig.Then(
+        "the journal",
+        [&] {
+            for (int i = 0; i < vcl::Screen()->FormCount() && !journal; ++i)
+                journal = dynamic_cast<lists::TformNumberLog*>(vcl::Screen()->Forms(i));
+            return journal && journal->Visible();
+        },
+        [&] {
+            EXPECT_EQ(journal->StatusBar->Panels()->Items(0)->Text(), "Всего записей: 2"_cp);
+            rig.Key(win::VK_ESCAPE, 27);
+        });
+    rig.form->btnNumberLog->Click();
+    EXPECT_TRUE(rig.ScriptDone());
+    ASSERT_NE(journal, nullptr);
+    EXPECT_FALSE(journal->Visible());
 }
 
 }  // namespace

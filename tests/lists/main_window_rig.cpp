@@ -9,14 +9,14 @@
 namespace lists_test {
 
 MainWindowRig::MainWindowRig() : config("XDG_CONFIG_HOME", dir / "config") {
-    lists::TformMain::DatabaseFolderOverride() = dir / "Local Tables";
+    lists::UseDatabaseFolder(dir / "Local Tables");
     vcl::Application()->CreateForm(form);
     form->Show();
     Pump();
 }
 
 MainWindowRig::~MainWindowRig() {
-    lists::TformMain::DatabaseFolderOverride().clear();
+    lists::UseDatabaseFolder({});
 }
 
 void MainWindowRig::Pump() {

@@ -9,6 +9,14 @@
 
 namespace lists_test {
 
+// The application's form of class T, or nullptr.
+template <typename T>
+T* FindForm() {
+    for (int i = 0; i < vcl::Screen()->FormCount(); ++i)
+        if (auto* f = dynamic_cast<T*>(vcl::Screen()->Forms(i))) return f;
+    return nullptr;
+}
+
 class MainWindowRig : public gateway_test::WindowRig {
 public:
     MainWindowRig();

@@ -9,6 +9,7 @@
 
 #include "gateway/form_start.h"
 #include "gateway/log_thread.h"
+#include "lists/form_number_log.h"
 #include "main_window_rig.h"
 #include "platform/display/screenshot.h"
 #include "platform/os/cp1251.h"
@@ -33,9 +34,11 @@ void Picture(lists_test::MainWindowRig& rig, vcl::TForm* form, const std::string
 }
 
 gateway::TformStart* StartForm() {
-    for (int i = 0; i < vcl::Screen()->FormCount(); ++i)
-        if (auto* f = dynamic_cast<gateway::TformStart*>(vcl::Screen()->Forms(i))) return f;
-    return nullptr;
+    return lists_test::FindForm<gateway::TformStart>();
+}
+
+lists::TformNumberLog* JournalForm() {
+    return lists_test::FindForm<lists::TformNumberLog>();
 }
 
 TEST(NewcomerRoad, AnImportedListIsSavedAndMailedFromTheMainWindow) {
@@ -81,8 +84,18 @@ TEST(NewcomerRoad, AnImportedListIsSavedAndMailedFromTheMainWindow) {
         "the end of the run", [] { return StartForm()->btnShowNumberLog->Enabled(); },
         [&] {
             Picture(rig, StartForm(), "mailing_window_after_run.png");
-            rig.Click(StartForm()->btnClose);
+            rig.Click(StartForm()->btnShowNumberLog);
         });
+    int journalRows = -1;
+    rig.Then(
+        "the journal of the run", [] { return JournalForm() && JournalForm()->Visible(); },
+        [&] {
+            journalRows = JournalForm()->Query.RecordCount();
+            rig.Key(win::VK_ESCAPE);
+        });
+    rig.Then(
+        "the mailing window again", [] { return !JournalForm()->Visible(); },
+        [&] { rig.Click(StartForm()->btnClose); });
     rig.Click(f->btnStart);
     EXPECT_TRUE(rig.ScriptDone());
     EXPECT_TRUE(rig.boxes.empty());
@@ -95,6 +108,7 @@ TEST(NewcomerRoad, AnImportedListIsSavedAndMailedFromTheMainWindow) {
     EXPECT_EQ(rig.Count("select count(*) from NumberLog where SendResultOK = 1 and StatusSC = 0 "
                         "and Name = 'Клиенты'"),
               3);
+    EXPECT_EQ(journalRows, 3);
     EXPECT_EQ(rig.Count("select count(*) from NumberList where Processed = 1"), 3);
     EXPECT_EQ(rig.Count("select count(*) from List where Active = 1"), 0);
 }

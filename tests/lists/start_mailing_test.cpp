@@ -22,9 +22,7 @@ void TypeList(MainWindowRig& rig) {
 }
 
 gateway::TformStart* StartForm() {
-    for (int i = 0; i < vcl::Screen()->FormCount(); ++i)
-        if (auto* f = dynamic_cast<gateway::TformStart*>(vcl::Screen()->Forms(i))) return f;
-    return nullptr;
+    return lists_test::FindForm<gateway::TformStart>();
 }
 
 // The start command, with the mailing window closed as soon as it shows; whether it showed.

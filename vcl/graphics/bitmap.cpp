@@ -441,6 +441,8 @@ void TBitmap::LoadFromStream(TStream* stream) {
     // The pixels start at offBits from the file's start; skip what lies between.
     if (offBits > consumed) stream->Seek(offBits - consumed, soCurrent);
     const std::size_t stride = ((std::size_t(width) * bits + 31) / 32) * 4;
+    // A header may promise more rows than the stream holds; nothing is allocated for them.
+    if (stream->Size() - stream->Position() < int64_t(stride * height)) BadBitmap();
     std::vector<uint8_t> pixels(stride * height);
     if (stream->Read(pixels.data(), static_cast<int64_t>(pixels.size())) !=
         static_cast<int64_t>(pixels.size()))

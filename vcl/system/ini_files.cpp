@@ -1,5 +1,6 @@
 #include "vcl/system/ini_files.h"
 
+#include "platform/os/cp1251.h"
 #include "platform/os/files.h"
 #include "vcl/system/streams.h"
 #include "vcl/system/sysutils.h"
@@ -33,6 +34,7 @@ void TMemIniFile::UpdateFile() {
 
 void TMemIniFile::Clear() {
     sections_.clear();
+    index_.clear();
 }
 
 void TMemIniFile::SetStrings(const TStrings* lines) {
@@ -65,14 +67,25 @@ void TMemIniFile::GetStrings(TStrings* out) const {
     out->EndUpdate();
 }
 
+size_t TMemIniFile::NameHash::operator()(std::string_view name) const {
+    size_t h = 14695981039346656037ull;  // FNV-1a over the upper-cased bytes
+    for (char c : name)
+        h = (h ^ os::UpperCp1251(static_cast<unsigned char>(c))) * 1099511628211ull;
+    return h;
+}
+
+bool TMemIniFile::NameEqual::operator()(std::string_view a, std::string_view b) const {
+    return AnsiSameText(a, b);
+}
+
 const TStringList* TMemIniFile::Find(std::string_view section) const {
-    for (const Section& sec : sections_)
-        if (AnsiSameText(sec.name, section)) return sec.lines.get();
-    return nullptr;
+    const auto it = index_.find(section);
+    return it == index_.end() ? nullptr : sections_[it->second].lines.get();
 }
 
 TStringList* TMemIniFile::AddSection(std::string_view section) {
     if (const TStringList* found = Find(section)) return const_cast<TStringList*>(found);
+    index_.emplace(std::string(section), sections_.size());
     sections_.push_back({std::string(section), std::make_unique<TStringList>()});
     return sections_.back().lines.get();
 }
@@ -111,11 +124,12 @@ void TMemIniFile::ReadSectionValues(std::string_view section, TStrings* out) con
 }
 
 void TMemIniFile::EraseSection(std::string_view section) {
-    for (auto it = sections_.begin(); it != sections_.end(); ++it)
-        if (AnsiSameText(it->name, section)) {
-            sections_.erase(it);
-            return;
-        }
+    const auto it = index_.find(section);
+    if (it == index_.end()) return;
+    sections_.erase(sections_.begin() + std::ptrdiff_t(it->second));
+    index_.clear();
+    for (size_t i = 0; i < sections_.size(); ++i)
+        index_.emplace(sections_[i].name, i);
 }
 
 void TMemIniFile::DeleteKey(std::string_view section, std::string_view ident) {

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "vcl/system/string_list.h"
@@ -64,8 +65,20 @@ private:
     TStringList* AddSection(std::string_view section);
     void Load();
 
+    // Section names ignoring cp1251 case, without making upper-cased copies to look one up.
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const;
+    };
+    struct NameEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+
     std::string fileName_;
     std::vector<Section> sections_;
+    // Section name -> place in sections_, so that texts of many sections read in linear time.
+    std::unordered_map<std::string, size_t, NameHash, NameEqual> index_;
 };
 
 }  // namespace vcl

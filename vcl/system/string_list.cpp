@@ -122,6 +122,16 @@ int TStringList::IndexOf(std::string_view s) const {
     return Find(s, index) ? index : -1;
 }
 
+int TStringList::IndexOfName(std::string_view name) const {
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        const std::string_view s = items_[i].s;
+        const auto p = s.find(NameValueSeparator);
+        if (p != std::string_view::npos && CompareStrings(s.substr(0, p), name) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 void TStringList::Exchange(int index1, int index2) {
     CheckIndex(index1);
     CheckIndex(index2);

@@ -38,6 +38,7 @@ public:
     int Add(const std::string& s) override;
     int AddObject(const std::string& s, TObject* object) override;
     int IndexOf(std::string_view s) const override;
+    int IndexOfName(std::string_view name) const override;  // without copying the lines
     void Exchange(int index1, int index2) override;
     int CompareStrings(std::string_view a, std::string_view b) const override;
 

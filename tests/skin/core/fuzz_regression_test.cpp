@@ -7,6 +7,7 @@
 #include "platform/os/files.h"
 #include "skin/core/errors.h"
 #include "skin/core/fuzz/png_reuse_check.h"
+#include "skin/core/fuzz/skin_load_input.h"
 #include "skin/core/png_decoder.h"
 #include "skin/core/skin_pack.h"
 #include "tests/support/temp_dir.h"
@@ -58,6 +59,20 @@ TEST(FuzzRegression, PackedSkinInputsFailOnlyWithDeclaredErrors) {
         } catch (const ESkinPackError&) {
         } catch (const EZDecompressionError&) {
         } catch (const vcl::EReadError&) {}
+    }
+}
+
+TEST(FuzzRegression, SkinLoadInputsFailOnlyWithDeclaredErrors) {
+    auto files = FilesIn("skin_load");
+    for (const char* folder : {"skin_load_seeds", "skin_load_large"}) {
+        for (const auto& f : FilesIn(folder))
+            files.push_back(f);
+    }
+    EXPECT_GE(files.size(), 3u);
+    for (const auto& file : files) {
+        SCOPED_TRACE(file);
+        const std::string data = *os::ReadWholeFile(file);
+        skin_fuzz::LoadSkinInput(reinterpret_cast<const uint8_t*>(data.data()), data.size());
     }
 }
 

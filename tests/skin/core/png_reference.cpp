@@ -99,6 +99,16 @@ PngSpec RandomPng(int colorType, int depth, bool interlaced, int w, int h, std::
     return s;
 }
 
+std::string WriteSolidPng(int width, int height, uint32_t rgba) {
+    PngSpec s;
+    s.width = width, s.height = height, s.colorType = 6;
+    for (int i = 0; i < width * height; ++i) {
+        for (int shift = 0; shift < 32; shift += 8)
+            s.samples.push_back(uint16_t(rgba >> shift & 0xFF));
+    }
+    return WritePng(s);
+}
+
 Reference ReadWithLibpng(const std::string& data) {
     Reference ref;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);

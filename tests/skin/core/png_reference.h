@@ -24,6 +24,8 @@ struct PngSpec {
 };
 
 std::string WritePng(const PngSpec& image);
+// A picture of one colour, 8-bit RGBA; `rgba` holds red in its low byte, alpha on top.
+std::string WriteSolidPng(int width, int height, uint32_t rgba);
 
 // A picture of random samples, with a palette entry for every index its depth can address.
 PngSpec RandomPng(int colorType, int depth, bool interlaced, int w, int h, std::mt19937& rng);

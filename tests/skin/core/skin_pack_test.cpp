@@ -1,42 +1,15 @@
 #include "skin/core/skin_pack.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include "skin/core/errors.h"
+#include "tests/skin/core/skin_writer.h"
 #include "tests/support/temp_dir.h"
 
 namespace skin {
 namespace {
 
-std::string Le32(int32_t v) {
-    uint32_t u = uint32_t(v);
-    return {char(u), char(u >> 8), char(u >> 16), char(u >> 24)};
-}
-
-std::string Deflate(const std::string& data, int level = 9) {
-    uLongf n = compressBound(uLong(data.size()));
-    std::string z(n, '\0');
-    compress2(reinterpret_cast<Bytef*>(z.data()), &n, reinterpret_cast<const Bytef*>(data.data()),
-              uLong(data.size()), level);
-    z.resize(n);
-    return z;
-}
-
-// A small writer of packed skins: the test's own, as the program holds none.
-constexpr int32_t kNatural = INT32_MIN;  // the true size or count
-std::string Entry(const std::string& name, const std::string& data, int32_t size = kNatural,
-                  const std::string* stream = nullptr) {
-    return Le32(int32_t(name.size())) + name +
-           Le32(size == kNatural ? int32_t(data.size()) : size) +
-           (stream ? *stream : Deflate(data));
-}
-std::string Pack(const std::vector<std::string>& entries, int32_t count = kNatural) {
-    std::string blob = "ASzf" + Le32(count == kNatural ? int32_t(entries.size()) : count);
-    for (const auto& e : entries)
-        blob += e;
-    return blob;
-}
+using skin_test::Deflate, skin_test::Entry, skin_test::kNatural, skin_test::Le32, skin_test::Pack;
 
 // The caller's stream, lent to the convertor.
 struct Lent {
