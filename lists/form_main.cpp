@@ -324,10 +324,7 @@ void TformMain::ShowListBusy() {
 }
 
 void TformMain::ShowForMailing(const std::string& imei, os::TDateTime startTime) {
-    TformNumberLog* journal = TheForm<TformNumberLog>();
-    if (const std::string& folder = DatabaseFolderOverride(); !folder.empty())
-        journal->PointAt(folder);
-    journal->ShowForMailing(imei, startTime);
+    TheForm<TformNumberLog>()->ShowForMailing(imei, startTime);
 }
 
 bool TformMain::ChooseList(bool load, std::string& name) {
