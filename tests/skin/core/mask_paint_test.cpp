@@ -352,5 +352,149 @@ TEST_F(InternalSkinMasks, BorderMasksPaintTheirPiecesInEveryStateAndSize) {
     }
 }
 
+TEST(MaskRegion, AFramePlacedAtAPointPaintsOnlyItsOwnColumnsInsideTheBitmap) {
+    SyntheticMask s(2, 6, 4, 0, 1, 1, 1, 1);
+    s.Set(6, 0, kTransparentKey);  // frame 1's top-left pixel
+    TestImage bg(10, 10, 3);
+    bg.fill(RGB(70, 80, 90));
+    const CacheInfo cache{&bg.view(), 0, 0, kTransparentKey, true};
+    // Mode 1 (corner images): plain pictures show the cache under their key colour.
+    BitmapOwner target = Target(8, 8);
+    BlendMaskRegion(target.get(), TPoint(1, 2), 1, 1, s.mask, cache);
+    EXPECT_EQ(PixelOf(target.get(), 1, 2), RGB(70, 80, 90));
+    EXPECT_EQ(PixelOf(target.get(), 2, 2), PictureColor(7, 0));
+    EXPECT_EQ(PixelOf(target.get(), 6, 5), PictureColor(11, 3));
+    EXPECT_EQ(PixelOf(target.get(), 7, 5), kUnder);
+    EXPECT_EQ(PixelOf(target.get(), 1, 6), kUnder);
+    // Left of and above the bitmap: the rest of the frame lands at 0, 0 and no column of the
+    // next frame follows it.
+    BitmapOwner cut = Target(8, 8);
+    BlendMaskRegion(cut.get(), TPoint(-2, -1), 0, 1, s.mask, cache);
+    EXPECT_EQ(PixelOf(cut.get(), 0, 0), PictureColor(2, 1));
+    EXPECT_EQ(PixelOf(cut.get(), 3, 2), PictureColor(5, 3));
+    EXPECT_EQ(PixelOf(cut.get(), 4, 0), kUnder);
+    EXPECT_EQ(PixelOf(cut.get(), 0, 3), kUnder);
+    // Other modes blend a plain picture half over the target.
+    BitmapOwner half = Target(8, 8);
+    BlendMaskRegion(half.get(), TPoint(0, 0), 0, 0, s.mask, cache);
+    const TColor c = PictureColor(3, 2);
+    EXPECT_EQ(PixelOf(half.get(), 3, 2),
+              RGB((RedOf(c) + 1) / 2, (GreenOf(c) + 2) / 2, (BlueOf(c) + 3) / 2));
+}
+
+TEST(MaskRegion, MaskedFramesMixByTheirMaskAndModesOtherThanOneStaySeeThrough) {
+    SyntheticMask s(1, 4, 3, 1, 1, 1, 1, 1);
+    s.Set(0, 0, kTransparentKey);
+    s.Set(1, 3, RGB(0, 0, 0));  // the mask of picture pixel (1, 0): opaque
+    BitmapOwner target = Target(6, 6);
+    BlendMaskRegion(target.get(), TPoint(0, 0), 0, 1, s.mask, EmptyCacheInfo);
+    EXPECT_EQ(PixelOf(target.get(), 0, 0), kUnder);
+    EXPECT_EQ(PixelOf(target.get(), 1, 0), PictureColor(1, 0));
+    BitmapOwner see = Target(6, 6, true);
+    BlendMaskRegion(see.get(), TPoint(0, 0), 0, 2, s.mask, EmptyCacheInfo);
+    // Mask 0 raised to 100: the target keeps 100/256 of itself.
+    const TColor p = PictureColor(1, 0);
+    auto mix = [](int d, int s) { return ((d - s) * 100 + s * 256) >> 8; };
+    EXPECT_EQ(PixelOf(see.get(), 1, 0),
+              0xFF000000 | RGB(mix(1, RedOf(p)), mix(2, GreenOf(p)), mix(3, BlueOf(p))));
+}
+
+TEST(MaskCopies, KeyPixelsOfACornerOrOfTheTargetTakeTheBackground) {
+    SyntheticMask s(1, 8, 8, 0, 2, 3, 3, 2);
+    s.Set(0, 0, kTransparentKey);  // top-left corner
+    s.Set(5, 1, kTransparentKey);  // top-right corner starts at column 8 - 3
+    s.Set(1, 6, kTransparentKey);  // bottom-left corner starts at row 8 - 2
+    s.Set(7, 7, kTransparentKey);  // bottom-right corner
+    s.skin.Masks.emplace_back().Manager = &s.skin;
+    TsMaskData& m = s.skin.Masks.back();
+    m.R = s.mask.R, m.ImageCount = 1, m.WL = 2, m.WT = 3, m.WR = 3, m.WB = 2;
+    TestImage b(6, 6, 4);
+    b.fill(0x80000000 | RGB(5, 6, 7));
+    auto run = [&](int code, TPoint key) {
+        TestImage a(4, 4, 4);
+        a.fill(0x11000000 | RGB(1, 1, 1));
+        CopyMaskRectTransparent(a, b, {1, 1, 4, 4}, TPoint(2, 2), 0, &s.skin, code);
+        for (int y = 1; y < 4; ++y) {
+            for (int x = 1; x < 4; ++x) {
+                const bool hit = x - 1 == key.X && y - 1 == key.Y;
+                EXPECT_EQ(a.get(x, y), hit ? 0x80000000 | RGB(5, 6, 7) : 0x11000000 | RGB(1, 1, 1))
+                    << "corner " << code << " at " << x << "," << y;
+            }
+        }
+    };
+    run(kCornerTopLeft, {0, 0});
+    run(kCornerTopRight, {0, 1});
+    run(kCornerBottomLeft, {1, 0});
+    run(kCornerBottomRight, {2, 1});
+    run(99, {0, 0});
+    // Without a mask, A's own key pixels decide; the walk stays inside A and B.
+    TestImage a(4, 4, 4);
+    a.set(3, 3, 0x42000000 | kTransparentKey);
+    a.set(0, 0, kTransparentKey);
+    CopyMaskRectTransparent(a, b, {-2, -2, 9, 9}, TPoint(3, 3), -1, nullptr, 0);
+    EXPECT_EQ(a.get(0, 0), 0x80000000 | RGB(5, 6, 7));  // from B's 5, 5
+    EXPECT_EQ(a.get(3, 3), 0x42000000 | kTransparentKey);  // B's 8, 8 lies outside
+    // Only 32-bit pairs are handled.
+    TestImage a24(4, 4, 3);
+    a24.set(1, 1, kTransparentKey);
+    CopyMaskRectTransparent(a24, b, {0, 0, 4, 4}, TPoint(0, 0), -1, nullptr, 0);
+    EXPECT_EQ(a24.get(1, 1), kTransparentKey);
+}
+
+TEST(MaskCopies, TexturePiecesShowTheCacheUnderTheKeyAndMixElsewhere) {
+    SyntheticMask s(1, 4, 4, 1, 0, 0, 0, 0);
+    s.Set(0, 0, kTransparentKey);
+    s.Set(1, 0, kTransparentKey);
+    TestImage bg(8, 8, 3);
+    bg.fill(RGB(60, 61, 62));
+    TestImage t(6, 6, 3);
+    t.fill(kUnder);
+    PaintMaskRectWithState({2, 2, 6, 6}, {0, 0, 2, 2}, t, s.mask,
+                           CacheInfo{&bg.view(), 1, 1, kTransparentKey, true});
+    EXPECT_EQ(t.get(2, 2), RGB(60, 61, 62));
+    EXPECT_EQ(t.get(3, 2), RGB(60, 61, 62));
+    const TColor p = PictureColor(0, 1), m = MaskColor(0, 5);
+    auto mix = [](int d, int s, int m) { return ((d - s) * m + s * 256) >> 8; };
+    EXPECT_EQ(t.get(2, 3), RGB(mix(1, RedOf(p), RedOf(m)), mix(2, GreenOf(p), GreenOf(m)),
+                               mix(3, BlueOf(p), BlueOf(m))));
+    EXPECT_EQ(t.get(4, 4), kUnder);  // the piece is 2 x 2
+    // Without a ready cache the fill colour; the key colour as fill keeps the target.
+    PaintMaskRectWithState({0, 0, 2, 2}, {0, 0, 2, 2}, t, s.mask,
+                           CacheInfo{nullptr, 0, 0, RGB(9, 9, 9), false});
+    EXPECT_EQ(t.get(0, 0), RGB(9, 9, 9));
+    PaintMaskRectWithState({4, 0, 6, 2}, {0, 0, 2, 2}, t, s.mask, EmptyCacheInfo);
+    EXPECT_EQ(t.get(4, 0), kUnder);
+}
+
+TEST(MaskCopies, ControlCornersTakeTheParentBackgroundUnderTheirKeyPixels) {
+    SyntheticMask s(2, 8, 8, 0, 2, 2, 2, 2);
+    s.Set(8, 0, kTransparentKey);   // frame 1, top-left
+    s.Set(15, 7, kTransparentKey);  // frame 1, bottom-right
+    s.Set(14, 0, kTransparentKey);  // frame 1, top-right
+    TestImage parent(30, 30, 3);
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 30; ++x)
+            parent.set(x, y, RGB(x, y, 99));
+    }
+    TestImage cache(10, 6, 3);
+    cache.fill(kUnder);
+    RestoreMaskCorners(cache, s.mask, 1, kSideTopLeft | kSideBottomRight,
+                       CornerBackground{&parent.view(), TPoint(5, 7)});
+    EXPECT_EQ(cache.get(0, 0), RGB(5, 7, 99));
+    EXPECT_EQ(cache.get(9, 5), RGB(14, 12, 99));
+    EXPECT_EQ(cache.get(8, 0), kUnder);  // top-right was not chosen
+    RestoreMaskCorners(cache, s.mask, 5, kSideAllCorners,
+                       CornerBackground{nullptr, TPoint(0, 0), RGB(4, 4, 4)});
+    EXPECT_EQ(cache.get(8, 0), RGB(4, 4, 4));
+    EXPECT_EQ(cache.get(1, 1), kUnder);
+    // A background bitmap that does not reach under the corner leaves it.
+    TestImage small(2, 2, 3);
+    cache.fill(kUnder);
+    RestoreMaskCorners(cache, s.mask, 1, kSideAllCorners,
+                       CornerBackground{&small.view(), TPoint(0, 0)});
+    EXPECT_EQ(cache.get(0, 0), 0u);
+    EXPECT_EQ(cache.get(9, 5), kUnder);
+}
+
 }  // namespace
 }  // namespace skin
