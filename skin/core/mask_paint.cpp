@@ -20,7 +20,7 @@ bool IsKeyPixel(const uint8_t* p) {
     return p[0] == BlueOf(kTransparentKey) && p[1] == GreenOf(kTransparentKey) &&
            p[2] == RedOf(kTransparentKey);
 }
-// An exclusive rectangle of w x h pixels from (x, y) as the piece copiers take it.
+// The w x h pixels from (x, y) as the piece copiers take them: Right and Bottom inclusive.
 TRect Inclusive(int x, int y, int w, int h) {
     return {x, y, x + w - 1, y + h - 1};
 }
