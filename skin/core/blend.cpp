@@ -373,8 +373,13 @@ void CopyPiece(const PixelView& dst, int x, int y, const PixelView& src, TRect s
     const CopyArea a =
         ClipCopy(x, y, sr.Left, sr.Top, sr.Right - sr.Left, sr.Bottom - sr.Top, dst, src, srcRows);
     if (a.Empty()) return;
+    // Key-coloured pixels show the background when asked for it and it is there, the fill colour
+    // of a cache that holds no background, or else what the target holds.
     const bool fromBackground =
         corner && cache.Ready && cache.Bmp != nullptr && cache.Bmp->Base != dst.Base;
+    const bool fromColor = !cache.Ready && cache.FillColor != kTransparentKey;
+    const uint8_t fill[3] = {BlueOf(cache.FillColor), GreenOf(cache.FillColor),
+                             RedOf(cache.FillColor)};
     for (int j = 0; j < a.Height; ++j) {
         const uint8_t* s = src.At(a.SrcX, a.SrcY + j);
         uint8_t* d = dst.At(a.DstX, a.DstY + j);
@@ -383,11 +388,12 @@ void CopyPiece(const PixelView& dst, int x, int y, const PixelView& src, TRect s
                 mix(s, d, a.SrcX + i, a.SrcY + j);
                 continue;
             }
-            if (!fromBackground) continue;
-            if (const uint8_t* bg = BackgroundAt(cache, a.DstX + i, a.DstY + j)) {
-                d[0] = bg[0], d[1] = bg[1], d[2] = bg[2];
-                if (dst.BytesPerPixel == 4) d[3] = 255;
-            }
+            const uint8_t* bg = fromBackground ? BackgroundAt(cache, a.DstX + i, a.DstY + j)
+                                : fromColor    ? fill
+                                               : nullptr;
+            if (bg == nullptr) continue;
+            d[0] = bg[0], d[1] = bg[1], d[2] = bg[2];
+            if (dst.BytesPerPixel == 4) d[3] = 255;
         }
     }
 }

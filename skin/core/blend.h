@@ -67,7 +67,8 @@ void CopyRectTransparent24(const PixelView& dst, const PixelView& src, int x, in
 
 // One piece of a skin mask; the source rectangle's Right and Bottom are inclusive.
 // A plain picture's pixels are copied; key-coloured ones show the cache bitmap when `corner` is
-// set and the cache is ready (unless the target is the cache bitmap itself).
+// set and the cache is ready (unless the target is the cache bitmap itself), the cache's
+// FillColor when it is not ready (unless that is the key), and else keep the target.
 void CopyMaskCorner(const PixelView& dst, int x, int y, const PixelView& src, TRect srcRect,
                     TColor key, const CacheInfo& cache, bool corner);
 // A mask-layout picture: the mask of a picture row lies `maskRowOffset` rows below it (the mask

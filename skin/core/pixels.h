@@ -61,11 +61,12 @@ struct PixelView {
 namespace skin {
 
 // What lies behind a painted area: the background bitmap and the offset of the area in it, or
-// the colour to fill with when no bitmap is ready.
+// the colour to fill with when no bitmap is ready. FillColor 0xFF00FF is a background nobody
+// knows: painters leave the target as it is there rather than paint any colour.
 struct CacheInfo {
     const PixelView* Bmp = nullptr;
     int32_t X = 0, Y = 0;
-    TColor FillColor = 0;
+    TColor FillColor = kTransparentKey;
     bool Ready = false;
 };
 
