@@ -1,7 +1,10 @@
 #include "skin/core/neighbour_services.h"
 
+#include "platform/gdi/dc.h"
 #include "platform/user/message_box.h"
 #include "platform/user/system_metrics.h"
+#include "platform/user/user.h"
+#include "skin/core/library_startup.h"
 #include "vcl/controls/forms.h"
 #include "vcl/graphics/graphics.h"
 
@@ -25,6 +28,35 @@ void PlainMessageBox(const std::string& text, TMsgDlgKind kind) {
 
 win::LRESULT PassHookOn(int code, win::WPARAM w, win::LPARAM l) {
     return win::CallNextHookEx(nullptr, code, w, l);
+}
+
+// Children are printed from the bottom of the z-order up, so the top one ends on top.
+void PrintChildren(win::HWND wnd, win::HDC dc) {
+    std::vector<win::HWND> children;
+    for (win::HWND c = win::GetWindow(wnd, win::GW_CHILD); c;
+         c = win::GetWindow(c, win::GW_HWNDNEXT))
+        children.push_back(c);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        if (!win::IsWindowVisible(*it)) continue;
+        win::RECT r{};
+        win::GetWindowRect(*it, &r);
+        win::POINT at{r.left, r.top};
+        win::MapWindowPoints(nullptr, wnd, &at, 1);
+        const int saved = win::SaveDC(dc);
+        win::OffsetWindowOrgEx(dc, -at.x, -at.y, nullptr);
+        win::SendMessageA(*it, win::WM_PRINT, reinterpret_cast<win::WPARAM>(dc),
+                          win::PRF_NONCLIENT | win::PRF_CLIENT | win::PRF_ERASEBKGND);
+        PrintChildren(*it, dc);
+        win::RestoreDC(dc, saved);
+    }
+}
+
+bool MakeLayeredTransparent(win::HWND wnd, bool on) {
+    if (!on || !LayeredWindowsAvailable() || !win::IsWindow(wnd)) return false;
+    win::SetWindowLong(
+        wnd, win::GWL_EXSTYLE,
+        win::GetWindowLong(wnd, win::GWL_EXSTYLE) | win::LONG_PTR(win::WS_EX_LAYERED));
+    return win::SetLayeredWindowAttributes(wnd, 0, 10, win::LWA_ALPHA) != 0;
 }
 
 NeighbourServices Defaults() {
@@ -53,6 +85,9 @@ NeighbourServices Defaults() {
         return win::DwmIsCompositionEnabled(&on) == 0 && on;
     };
     s.AnimFormTransition = [](vcl::TCustomForm*, int, uint8_t, int) {};
+    s.PrintChildWindows = PrintChildren;
+    s.SetLayeredTransparent = MakeLayeredTransparent;
+    s.FadeWindow = [] { return win::HWND(nullptr); };
     return s;
 }
 

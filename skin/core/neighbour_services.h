@@ -26,6 +26,7 @@ class TMenuItem;
 namespace skin {
 
 class TsSkinManager;
+class TsCommonData;
 
 // The kinds of the skinned message dialog.
 enum TMsgDlgKind : int { mdWarning = 0, mdError = 1, mdInformation = 2, mdConfirmation = 3 };
@@ -55,10 +56,35 @@ public:
     virtual TacBorderFormBase* BorderForm() const { return nullptr; }
     virtual void BuildRegionCuts() = 0;
     virtual void UpdateFormRegion(bool repaint) = 0;
+    // Its skin state; the cache image holds the painted frame.
+    virtual TsCommonData* SkinData() const { return nullptr; }
+    // Repaints the whole frame into the cache image.
+    virtual void PaintFrame() {}
+    // The extended-border margins around the form's window; empty without a border form.
+    virtual vcl::TRect GetFrameMargins() const { return {}; }
+    // Frees the extended-border window, when there is one.
+    virtual void FreeBorderForm() {}
 
     bool DrawNonClientArea = true;
     // Set while the forms are frozen for a skin change; the provider skips frame work then.
     bool FormChanging = false;
+};
+
+// The adapter of a skinned system dialog.
+class TacDialogWndBase {
+public:
+    virtual ~TacDialogWndBase() = default;
+    virtual win::HWND Handle() const = 0;
+    virtual TsCommonData* SkinData() const = 0;
+    // Null when the dialog has no extended borders.
+    virtual TacBorderFormBase* BorderForm() const { return nullptr; }
+    // Paints the dialog frame into the skin state's cache image.
+    virtual void PaintFrame() = 0;
+    // The client area's offset inside the window.
+    virtual int DialogBorderWidth() const = 0;
+    virtual int DialogTopFrameHeight() const = 0;
+    // The extended-border margins around the dialog's window.
+    virtual vcl::TRect GetDialogFrameMargins() const { return {}; }
 };
 
 // The manager's menu painter.
@@ -119,10 +145,16 @@ struct NeighbourServices {
     std::function<void(TsSkinableMenusBase* menus, win::HWND wnd, void* record)> HookMenuWindow;
     // Default: the windowing layer's answer.
     std::function<bool()> IsDwmCompositionEnabled;
-    // Cross-fades a form into its new look over `time` ms; the form animations fill it.
-    // Default: nothing.
+    // Cross-fades a form into its new look over `time` ms. Default: the form animations.
     std::function<void(vcl::TCustomForm* form, int time, uint8_t alpha, int mode)>
         AnimFormTransition;
+    // WM_PRINT to each visible child window, recursively, the DC's origin moved to each child.
+    std::function<void(win::HWND wnd, win::HDC dc)> PrintChildWindows;
+    // Makes the window layered, showing an empty image at constant alpha 10; false when it
+    // could not. Default: the windowing layer's layered attributes.
+    std::function<bool(win::HWND wnd, bool on)> SetLayeredTransparent;
+    // The fade code's layered window, or null while there is none. Default: none.
+    std::function<win::HWND()> FadeWindow;
 };
 
 // The one table of the process.
