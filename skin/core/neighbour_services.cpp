@@ -4,6 +4,7 @@
 #include "platform/user/message_box.h"
 #include "platform/user/system_metrics.h"
 #include "platform/user/user.h"
+#include "skin/core/form_animations.h"
 #include "skin/core/library_startup.h"
 #include "vcl/controls/forms.h"
 #include "vcl/graphics/graphics.h"
@@ -84,7 +85,9 @@ NeighbourServices Defaults() {
         win::BOOL on = win::FALSE;
         return win::DwmIsCompositionEnabled(&on) == 0 && on;
     };
-    s.AnimFormTransition = [](vcl::TCustomForm*, int, uint8_t, int) {};
+    s.AnimFormTransition = [](vcl::TCustomForm* form, int time, uint8_t alpha, int mode) {
+        AnimFormTransition(form, time, alpha, TacAnimType(mode));
+    };
     s.PrintChildWindows = PrintChildren;
     s.SetLayeredTransparent = MakeLayeredTransparent;
     s.FadeWindow = [] { return win::HWND(nullptr); };
