@@ -604,7 +604,8 @@ void AnimHideForm(TsSkinProviderBase* provider) {
 void AnimHideDialog(TacDialogWndBase* dialog) {
     Neighbours().ClearGlows();
     if (!dialog || !dialog->Handle()) return;
-    const TacAnimEffects* effects = EffectsOf(nullptr);
+    const TacAnimEffects* effects =
+        EffectsOf(dialog->SkinData() ? dialog->SkinData()->SkinManager() : nullptr);
     if (!effects) return;
     RunningFlag running;
     AnimImage owned;
@@ -722,7 +723,8 @@ void CrossFade(vcl::TWinControl* control, int time) {
             MixBitmaps(ViewOf(frame.get()), ViewOf(SnapshotBmp), ViewOf(image.get()),
                        uint8_t(std::max(weight, 0)));
             show(frame.get());
-            if (win::HWND fade = Neighbours().FadeWindow()) SendSkinCommand(fade, SKC_REFRESH, 0);
+            if (win::HWND fade = Neighbours().FadeLayeredWindow())
+                SendSkinCommand(fade, SKC_REFRESH, 0);
             os::Sleep(kFrameMs);
             weight -= 255 / steps;
         }

@@ -2,11 +2,14 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/user/message_box.h"
+#include "platform/user/messages.h"
 #include "platform/user/system_metrics.h"
 #include "platform/user/user.h"
+#include "platform/user/window_pos.h"
+#include "platform/user/window_tree.h"
 #include "skin/core/form_animations.h"
-#include "skin/core/library_startup.h"
 #include "vcl/controls/forms.h"
+#include "vcl/controls/std_ctrls.h"
 #include "vcl/graphics/graphics.h"
 
 namespace skin {
@@ -27,37 +30,25 @@ void PlainMessageBox(const std::string& text, TMsgDlgKind kind) {
     win::MessageBoxA(nullptr, text.c_str(), kCaptions[k], win::MB_OK | kIcons[k]);
 }
 
-win::LRESULT PassHookOn(int code, win::WPARAM w, win::LPARAM l) {
-    return win::CallNextHookEx(nullptr, code, w, l);
-}
-
-// Children are printed from the bottom of the z-order up, so the top one ends on top.
+// Each visible child prints itself and its own children at its place in `wnd`'s window.
 void PrintChildren(win::HWND wnd, win::HDC dc) {
-    std::vector<win::HWND> children;
-    for (win::HWND c = win::GetWindow(wnd, win::GW_CHILD); c;
-         c = win::GetWindow(c, win::GW_HWNDNEXT))
-        children.push_back(c);
-    for (auto it = children.rbegin(); it != children.rend(); ++it) {
-        if (!win::IsWindowVisible(*it)) continue;
+    for (win::HWND child = win::GetTopWindow(wnd); child;
+         child = win::GetWindow(child, win::GW_HWNDNEXT)) {
+        if (!win::IsWindowVisible(child)) continue;
         win::RECT r{};
-        win::GetWindowRect(*it, &r);
-        win::POINT at{r.left, r.top};
-        win::MapWindowPoints(nullptr, wnd, &at, 1);
-        const int saved = win::SaveDC(dc);
-        win::OffsetWindowOrgEx(dc, -at.x, -at.y, nullptr);
-        win::SendMessageA(*it, win::WM_PRINT, reinterpret_cast<win::WPARAM>(dc),
-                          win::PRF_NONCLIENT | win::PRF_CLIENT | win::PRF_ERASEBKGND);
-        PrintChildren(*it, dc);
-        win::RestoreDC(dc, saved);
+        win::GetWindowRect(child, &r);
+        win::POINT p{r.left, r.top};
+        win::MapWindowPoints(nullptr, wnd, &p, 1);
+        win::OffsetViewportOrgEx(dc, p.x, p.y, nullptr);
+        win::SendMessage(child, win::WM_PRINT, reinterpret_cast<win::WPARAM>(dc),
+                         win::PRF_CLIENT | win::PRF_NONCLIENT | win::PRF_ERASEBKGND);
+        PrintChildren(child, dc);
+        win::OffsetViewportOrgEx(dc, -p.x, -p.y, nullptr);
     }
 }
 
-bool MakeLayeredTransparent(win::HWND wnd, bool on) {
-    if (!on || !LayeredWindowsAvailable() || !win::IsWindow(wnd)) return false;
-    win::SetWindowLong(
-        wnd, win::GWL_EXSTYLE,
-        win::GetWindowLong(wnd, win::GWL_EXSTYLE) | win::LONG_PTR(win::WS_EX_LAYERED));
-    return win::SetLayeredWindowAttributes(wnd, 0, 10, win::LWA_ALPHA) != 0;
+win::LRESULT PassHookOn(int code, win::WPARAM w, win::LPARAM l) {
+    return win::CallNextHookEx(nullptr, code, w, l);
 }
 
 NeighbourServices Defaults() {
@@ -88,9 +79,18 @@ NeighbourServices Defaults() {
     s.AnimFormTransition = [](vcl::TCustomForm* form, int time, uint8_t alpha, int mode) {
         AnimFormTransition(form, time, alpha, TacAnimType(mode));
     };
+    s.ShowGlow = [](const vcl::TRect&, const vcl::TRect&, const std::string&, TsSkinManager*,
+                    win::HWND, uint8_t, int, const std::string&) { return -1; };
+    s.HideGlow = [](int) {};
+    s.SetMenuOwnerDraw = [](TsSkinableMenusBase*, vcl::TMenu*, bool) {};
+    s.EmptySkinHook = [] {};
     s.PrintChildWindows = PrintChildren;
-    s.SetLayeredTransparent = MakeLayeredTransparent;
-    s.FadeWindow = [] { return win::HWND(nullptr); };
+    s.SetLayeredTransparent = [](win::HWND, bool) { return false; };
+    s.FadeLayeredWindow = [] { return win::HWND(nullptr); };
+    s.CreateEditLabel = [](vcl::TControl* edit, TsBoundLabel*) -> vcl::TCustomLabel* {
+        return vcl::New<vcl::TLabel>(edit);
+    };
+    s.RepaintCacheBorders = [](TsCommonData*) {};
     return s;
 }
 

@@ -123,6 +123,7 @@ public:
     }
     int DialogBorderWidth() const override { return 3; }
     int DialogTopFrameHeight() const override { return 20; }
+    vcl::TRect GetDialogFrameMargins() const override { return {}; }
     vcl::TForm* window;
     std::unique_ptr<TsCommonData, vcl::FreeDeleter> data;
 };
@@ -419,7 +420,7 @@ TEST_F(FormAnimationsTest, WithoutLayeredWindowsTheSkinChangeCrossFadesOnASnapsh
     child->SetBounds(5, 5, 30, 20);
     child->HandleNeeded();
     auto* fade = new TRefreshCounter(vcl::Application());
-    Neighbours().FadeWindow = [&] { return fade->Handle(); };
+    Neighbours().FadeLayeredWindow = [&] { return fade->Handle(); };
     AnimFormTransition(child, 40, 255, atFading);
     EXPECT_TRUE(frames.empty());
     EXPECT_EQ(fade->refreshes, 5);  // N + 1 frames
