@@ -5,8 +5,12 @@
 #include "platform/gdi/gdi.h"
 #include "skin/core/bitmaps.h"
 #include "skin/core/blend.h"
+#include "skin/core/common_data.h"
 #include "skin/core/mask_geometry.h"
+#include "skin/core/section_paint.h"
 #include "skin/core/skin_content.h"
+#include "skin/core/skin_manager.h"
+#include "vcl/controls/controls.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/canvas.h"
 
@@ -263,6 +267,27 @@ void PaintCtrlBorders(TsCommonData* data, int state) {
     PaintCtrlBorderSides(data, state, kSideAllCorners);
 }
 
-void PaintCtrlBorderSides(TsCommonData*, int, int) {}
+void PaintCtrlBorderSides(TsCommonData* data, int state, int corners) {
+    if (data == nullptr) return;
+    TsSkinManager* manager = data->SkinManager();
+    vcl::TControl* owner = data->OwnerControl();
+    if (manager == nullptr || !manager->IsValidImgIndex(data->BorderIndex) ||
+        data->CacheBmp() == nullptr || owner == nullptr || owner->Width() < 2 ||
+        owner->Height() < 2 || owner->Parent() == nullptr) {
+        return;
+    }
+    BackgroundInfo info;
+    GetParentBackground(info, owner->Parent(), false);
+    CornerBackground background;
+    const PixelView parent = ViewOf(info.Bmp);
+    if (info.BgType == btCache && !parent.Empty()) {
+        background.Bmp = &parent;
+        background.Offset = {info.Offset.X + owner->Left(), info.Offset.Y + owner->Top()};
+    } else {
+        background.Color = ControlColorToRGB(info.Color);
+    }
+    RestoreMaskCorners(ViewOf(data->CacheBmp()), manager->Masks()[size_t(data->BorderIndex)], state,
+                       corners, background);
+}
 
 }  // namespace skin

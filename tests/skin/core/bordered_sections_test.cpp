@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 
 #include "platform/gdi/gdi.h"
+#include "platform/user/user.h"
+#include "skin/core/common_data.h"
+#include "skin/core/skin_manager.h"
+#include "tests/skin/core/dib_dc.h"
 #include "tests/skin/core/mask_fixtures.h"
+#include "vcl/controls/forms.h"
 
 namespace skin {
 namespace {
 
 using namespace skin_test;  // NOLINT
+using skin_test::DibDC;
 
 // Paints the mask over the whole bitmap and checks every pixel against the layout (the cases
 // here have no overlapping pieces, so the painting order plays no part).
@@ -129,6 +135,101 @@ TEST(TransparentCopy, PiecesAreClippedToBothPicturesAndMaskedOnesMixByTheirMask)
     CopyTransparent24({0, 0, 2, 2}, false, s.mask, nullptr, v, {0, 0, 3, 3});
     EXPECT_EQ(u.get(0, 0), 0u);
     EXPECT_EQ(v.get(0, 0), 0u);
+}
+
+// A panel's skin state over a manager with one section, with or without a border mask.
+class SectionWithBorders : public ::testing::Test {
+protected:
+    void SetUp() override {
+        win::ResetWindowing();
+        manager.reset(new TsSkinManager(nullptr));
+        TsGeneralData& section = manager->Sections().emplace_back();
+        section.SectionName = "PANEL";
+        section.Color = section.HotColor = kColor;
+        manager->Skin().MasterBitmap.reset(NewBitmap24(12, 12));
+        const PixelView v = ViewOf(manager->Skin().MasterBitmap.get());
+        for (int y = 0; y < 12; ++y) {
+            for (int x = 0; x < 12; ++x) {
+                uint8_t* p = v.At(x, y);
+                p[0] = uint8_t(x), p[1] = uint8_t(y), p[2] = 7;
+            }
+        }
+        manager->Skin().Reindex();
+    }
+    void TearDown() override {
+        manager.reset();
+        vcl::DoneApplication();
+        win::ResetWindowing();
+    }
+    void Mask(int type) {
+        TsMaskData& m = manager->Masks().emplace_back();
+        m.Manager = &manager->Skin();
+        m.SectionName = "PANEL", m.PropertyName = "BORDERSMASK";
+        m.R = {0, 0, 12, 12}, m.ImageCount = 2, m.MaskType = int16_t(type);
+        m.WL = m.WT = m.WR = m.WB = 2;
+        manager->Sections()[0].BordersMask = 0;
+    }
+    std::unique_ptr<TsCommonData> Data(int w, int h) {
+        auto d = std::make_unique<TsCommonData>(nullptr, true);
+        d->SetSkinManager(manager.get());
+        d->SetSkinSection("PANEL");
+        d->CacheBmp()->SetSize(w, h);
+        return d;
+    }
+    static constexpr TColor kColor = RGB(200, 100, 50);
+    std::unique_ptr<TsSkinManager, vcl::FreeDeleter> manager;
+};
+
+TEST_F(SectionWithBorders, WithoutAMaskOnlyTheFrameBandsAreFilled) {
+    auto data = Data(20, 12);
+    DibDC dc(20, 12, 24);
+    TRect inner{1, 2, 3, 4};
+    PaintSectionWithBorders(dc.dc(), {0, 0, 20, 12}, 0, data.get(), 0, inner);
+    EXPECT_EQ(inner, TRect(1, 2, 3, 4));
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(dc.get(x, y), 0u) << x << "," << y;
+    }
+    PaintSectionWithBorders(dc.dc(), {0, 0, 20, 12}, 3, data.get(), 0, inner);
+    EXPECT_EQ(inner, TRect(1, 2, 3, 4));
+    EXPECT_EQ(dc.get(2, 6), kColor);
+    EXPECT_EQ(dc.get(17, 11), kColor);
+    EXPECT_EQ(dc.get(3, 3), 0u);
+}
+
+TEST_F(SectionWithBorders, TheMaskAndASecondFrameGoToTheCacheAndTheFrameToTheDC) {
+    Mask(0);
+    auto data = Data(20, 12);
+    DibDC dc(20, 12, 24);
+    TRect inner;
+    PaintSectionWithBorders(dc.dc(), {0, 0, 20, 12}, 4, data.get(), 1, inner);
+    EXPECT_EQ(inner, TRect(4, 4, 16, 8));
+    vcl::TBitmap* cache = data->CacheBmp();
+    EXPECT_EQ(PixelOf(cache, 0, 0), RGB(7, 0, 6));  // frame 1's top-left pixel
+    EXPECT_EQ(PixelOf(cache, 19, 11), RGB(7, 11, 11));
+    EXPECT_EQ(PixelOf(cache, 3, 5), kColor);   // the second frame inside the mask border
+    EXPECT_EQ(PixelOf(cache, 4, 5), clWhite);  // a new image is white
+    EXPECT_EQ(dc.get(0, 0), RGB(7, 0, 6));
+    EXPECT_EQ(dc.get(3, 5), kColor);
+    EXPECT_EQ(dc.get(4, 5), 0u);  // inside the frame: not copied
+    // A frame wider than half the rectangle collapses the inside to a line.
+    PaintSectionWithBorders(dc.dc(), {0, 0, 20, 12}, 8, data.get(), 1, inner);
+    EXPECT_EQ(inner, TRect(8, 8, 12, 8));
+    PaintSectionWithBorders(dc.dc(), {0, 0, 20, 12}, 30, data.get(), 1, inner);
+    EXPECT_EQ(inner, TRect(30, 30, 30, 30));
+}
+
+TEST_F(SectionWithBorders, AMaskedBorderWithoutParentStandsOnTheSectionColour) {
+    Mask(1);
+    auto data = Data(10, 10);
+    TRect inner;
+    PaintSectionWithBorders(data->CacheBmp()->Canvas()->Handle(), {0, 0, 10, 10}, 0, data.get(), 0,
+                            inner);
+    EXPECT_EQ(inner, TRect(2, 2, 8, 8));
+    // Picture 0, 0 over the section colour, mixed by its mask 6 rows below.
+    auto mix = [](int d, int s, int m) { return ((d - s) * m + s * 256) >> 8; };
+    EXPECT_EQ(PixelOf(data->CacheBmp(), 0, 0), RGB(mix(200, 7, 7), mix(100, 0, 6), mix(50, 0, 0)));
+    EXPECT_EQ(PixelOf(data->CacheBmp(), 5, 5), clWhite);  // the inside is left alone
 }
 
 }  // namespace
