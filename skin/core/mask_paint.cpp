@@ -278,6 +278,7 @@ void PaintCtrlBorderSides(TsCommonData* data, int state, int corners) {
     }
     BackgroundInfo info;
     GetParentBackground(info, owner->Parent(), false);
+    if (info.BgType == btUnknown) return;  // nothing is known of what lies behind
     CornerBackground background;
     const PixelView parent = ViewOf(info.Bmp);
     if (info.BgType == btCache && !parent.Empty()) {
