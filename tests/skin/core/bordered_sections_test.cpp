@@ -5,6 +5,8 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 #include "skin/core/common_data.h"
+#include "skin/core/mask_paint.h"
+#include "skin/core/skin_commands.h"
 #include "skin/core/skin_manager.h"
 #include "tests/skin/core/dib_dc.h"
 #include "tests/skin/core/mask_fixtures.h"
@@ -230,6 +232,88 @@ TEST_F(SectionWithBorders, AMaskedBorderWithoutParentStandsOnTheSectionColour) {
     auto mix = [](int d, int s, int m) { return ((d - s) * m + s * 256) >> 8; };
     EXPECT_EQ(PixelOf(data->CacheBmp(), 0, 0), RGB(mix(200, 7, 7), mix(100, 0, 6), mix(50, 0, 0)));
     EXPECT_EQ(PixelOf(data->CacheBmp(), 5, 5), clWhite);  // the inside is left alone
+}
+
+// A parent that answers the background question with a picture when it has one, else with
+// its colour.
+class TAnsweringParent : public vcl::TWinControl {
+public:
+    VCL_CLASS(TAnsweringParent, vcl::TWinControl)
+    TAnsweringParent() : vcl::TWinControl(nullptr) {}
+    void WndProc(vcl::TMessage& m) override {
+        if (m.Msg == SM_ALPHACMD && SkinCommandCode(m.WParam) == SKC_GETBGINFO && picture) {
+            auto* info = reinterpret_cast<BackgroundInfo*>(m.LParam);
+            info->BgType = btCache;
+            info->Bmp = picture;
+            info->Offset = {5, 6};
+            return;
+        }
+        if (m.Msg == SM_ALPHACMD && SkinCommandCode(m.WParam) == SKC_GETBGCOLOR) {
+            m.Result = intptr_t(RGB(9, 8, 7));
+            return;
+        }
+        vcl::TWinControl::WndProc(m);
+    }
+    vcl::TBitmap* picture = nullptr;
+};
+
+TEST_F(SectionWithBorders, ControlCornersShowTheParentsPictureOrColour) {
+    Mask(0);
+    const PixelView master = ViewOf(manager->Skin().MasterBitmap.get());
+    for (auto [x, y] : {std::pair{6, 0}, {11, 11}, {10, 0}}) {  // frame 1: top-left,
+        uint8_t* p = master.At(x, y);                           // bottom-right, top-right
+        p[0] = p[2] = 255, p[1] = 0;
+    }
+    TAnsweringParent parent;
+    auto* owner = new vcl::TGraphicControl(&parent);
+    owner->SetParent(&parent);
+    owner->SetBounds(3, 4, 10, 8);
+    TsCommonData data(owner, true);
+    data.SetSkinManager(manager.get());
+    data.SetSkinSection("PANEL");
+    data.InitCacheBmp();
+    BitmapOwner picture = Target(30, 30);
+    const PixelView pv = ViewOf(picture.get());
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 30; ++x)
+            pv.At(x, y)[0] = uint8_t(x), pv.At(x, y)[1] = uint8_t(y);
+    }
+    parent.picture = picture.get();
+    PaintCtrlBorderSides(&data, 1, kSideTopLeft | kSideBottomRight);
+    // The owner lies at 3, 4 of a parent whose origin lies at 5, 6 of the picture: blue is the
+    // picture's column, green its row.
+    EXPECT_EQ(PixelOf(data.CacheBmp(), 0, 0), RGB(1, 10, 8));
+    EXPECT_EQ(PixelOf(data.CacheBmp(), 9, 7), RGB(1, 17, 17));
+    EXPECT_EQ(PixelOf(data.CacheBmp(), 8, 0), clWhite);  // top-right was not chosen
+    parent.picture = nullptr;
+    PaintCtrlBorders(&data, 1);
+    EXPECT_EQ(PixelOf(data.CacheBmp(), 8, 0), RGB(9, 8, 7));
+}
+
+TEST_F(SectionWithBorders, AMaskedBorderStandsOnThePartOfTheParentBehindIt) {
+    Mask(1);
+    TAnsweringParent parent;
+    auto* owner = new vcl::TGraphicControl(&parent);
+    owner->SetParent(&parent);
+    owner->SetBounds(3, 4, 10, 8);
+    TsCommonData data(owner, true);
+    data.SetSkinManager(manager.get());
+    data.SetSkinSection("PANEL");
+    data.InitCacheBmp();
+    BitmapOwner picture = Target(30, 30);
+    const PixelView pv = ViewOf(picture.get());
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 30; ++x)
+            pv.At(x, y)[0] = uint8_t(x), pv.At(x, y)[1] = uint8_t(y);
+    }
+    parent.picture = picture.get();
+    TRect inner;
+    PaintSectionWithBorders(nullptr, {1, 1, 9, 7}, 0, &data, 0, inner);
+    // The inside shows the parent's picture at 5 + 3 + 4, 6 + 4 + 3; the border mixes over it.
+    EXPECT_EQ(PixelOf(data.CacheBmp(), 4, 3), RGB(1, 13, 12));
+    auto mix = [](int d, int s, int m) { return ((d - s) * m + s * 256) >> 8; };
+    EXPECT_EQ(PixelOf(data.CacheBmp(), 2, 1), RGB(mix(1, 7, 7), mix(11, 0, 6), mix(10, 1, 1)));
+    EXPECT_EQ(PixelOf(data.CacheBmp(), 0, 0), clWhite);  // outside R
 }
 
 }  // namespace
