@@ -17,11 +17,6 @@
 namespace skin {
 namespace {
 
-bool IsKeyPixel(const uint8_t* p) {
-    return p[0] == BlueOf(kTransparentKey) && p[1] == GreenOf(kTransparentKey) &&
-           p[2] == RedOf(kTransparentKey);
-}
-
 // Removes one run of key-coloured pixels, one row high, from the region.
 void CutRun(win::HRGN rgn, int left, int right, int y) {
     if (rgn == nullptr || right <= left) return;

@@ -20,10 +20,6 @@ namespace {
 bool Is24Or32(const PixelView& v) {
     return !v.Empty() && (v.BytesPerPixel == 3 || v.BytesPerPixel == 4);
 }
-bool IsKeyPixel(const uint8_t* p) {
-    return p[0] == BlueOf(kTransparentKey) && p[1] == GreenOf(kTransparentKey) &&
-           p[2] == RedOf(kTransparentKey);
-}
 // The w x h pixels from (x, y) as the piece copiers take them: Right and Bottom inclusive.
 TRect Inclusive(int x, int y, int w, int h) {
     return {x, y, x + w - 1, y + h - 1};

@@ -257,6 +257,29 @@ public:
     vcl::TBitmap* picture = nullptr;
 };
 
+// A 10 x 8 section control at 3, 4 of such a parent, whose picture holds its column in blue
+// and its row in green.
+struct ControlOnParent {
+    explicit ControlOnParent(TsSkinManager* manager) : picture(Target(30, 30)) {
+        auto* owner = new vcl::TGraphicControl(&parent);
+        owner->SetParent(&parent);
+        owner->SetBounds(3, 4, 10, 8);
+        data = std::make_unique<TsCommonData>(owner, true);
+        data->SetSkinManager(manager);
+        data->SetSkinSection("PANEL");
+        data->InitCacheBmp();
+        const PixelView pv = ViewOf(picture.get());
+        for (int y = 0; y < 30; ++y) {
+            for (int x = 0; x < 30; ++x)
+                pv.At(x, y)[0] = uint8_t(x), pv.At(x, y)[1] = uint8_t(y);
+        }
+        parent.picture = picture.get();
+    }
+    TAnsweringParent parent;
+    std::unique_ptr<TsCommonData> data;
+    BitmapOwner picture;
+};
+
 TEST_F(SectionWithBorders, ControlCornersShowTheParentsPictureOrColour) {
     Mask(0);
     const PixelView master = ViewOf(manager->Skin().MasterBitmap.get());
@@ -264,49 +287,23 @@ TEST_F(SectionWithBorders, ControlCornersShowTheParentsPictureOrColour) {
         uint8_t* p = master.At(x, y);                           // bottom-right, top-right
         p[0] = p[2] = 255, p[1] = 0;
     }
-    TAnsweringParent parent;
-    auto* owner = new vcl::TGraphicControl(&parent);
-    owner->SetParent(&parent);
-    owner->SetBounds(3, 4, 10, 8);
-    TsCommonData data(owner, true);
-    data.SetSkinManager(manager.get());
-    data.SetSkinSection("PANEL");
-    data.InitCacheBmp();
-    BitmapOwner picture = Target(30, 30);
-    const PixelView pv = ViewOf(picture.get());
-    for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 30; ++x)
-            pv.At(x, y)[0] = uint8_t(x), pv.At(x, y)[1] = uint8_t(y);
-    }
-    parent.picture = picture.get();
+    ControlOnParent c(manager.get());
+    TsCommonData& data = *c.data;
     PaintCtrlBorderSides(&data, 1, kSideTopLeft | kSideBottomRight);
     // The owner lies at 3, 4 of a parent whose origin lies at 5, 6 of the picture: blue is the
     // picture's column, green its row.
     EXPECT_EQ(PixelOf(data.CacheBmp(), 0, 0), RGB(1, 10, 8));
     EXPECT_EQ(PixelOf(data.CacheBmp(), 9, 7), RGB(1, 17, 17));
     EXPECT_EQ(PixelOf(data.CacheBmp(), 8, 0), clWhite);  // top-right was not chosen
-    parent.picture = nullptr;
+    c.parent.picture = nullptr;
     PaintCtrlBorders(&data, 1);
     EXPECT_EQ(PixelOf(data.CacheBmp(), 8, 0), RGB(9, 8, 7));
 }
 
 TEST_F(SectionWithBorders, AMaskedBorderStandsOnThePartOfTheParentBehindIt) {
     Mask(1);
-    TAnsweringParent parent;
-    auto* owner = new vcl::TGraphicControl(&parent);
-    owner->SetParent(&parent);
-    owner->SetBounds(3, 4, 10, 8);
-    TsCommonData data(owner, true);
-    data.SetSkinManager(manager.get());
-    data.SetSkinSection("PANEL");
-    data.InitCacheBmp();
-    BitmapOwner picture = Target(30, 30);
-    const PixelView pv = ViewOf(picture.get());
-    for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 30; ++x)
-            pv.At(x, y)[0] = uint8_t(x), pv.At(x, y)[1] = uint8_t(y);
-    }
-    parent.picture = picture.get();
+    ControlOnParent c(manager.get());
+    TsCommonData& data = *c.data;
     TRect inner;
     PaintSectionWithBorders(nullptr, {1, 1, 9, 7}, 0, &data, 0, inner);
     // The inside shows the parent's picture at 5 + 3 + 4, 6 + 4 + 3; the border mixes over it.
