@@ -21,7 +21,7 @@ using namespace skin_test;  // NOLINT
 using skin_test::DibDC;
 
 // Paints the mask over the whole bitmap and checks every pixel against the layout (the cases
-// here have no overlapping pieces, so the painting order plays no part).
+// here have no overlapping pieces, so the painting order does not matter).
 void CheckMaskToDC(const TsMaskData& m, int w, int h, int state, int wl, int wt, int wr, int wb,
                    bool fillCentre, const std::string& what) {
     BitmapOwner target = Target(w, h);
