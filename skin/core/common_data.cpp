@@ -11,6 +11,7 @@
 #include "skin/core/engine_state.h"
 #include "skin/core/neighbour_services.h"
 #include "skin/core/pixels.h"
+#include "skin/core/section_paint.h"
 #include "skin/core/skin_commands.h"
 #include "skin/core/skin_manager.h"
 #include "vcl/controls/controls.h"
@@ -605,6 +606,31 @@ TColor GetControlBGColor(const TsCommonData* data, bool hot, win::HWND wnd) {
         parent = wnd ? AskWindowBackColor(win::GetParent(wnd)) : ControlColorToRGB(kBtnFace);
     if (t >= 100) return parent;
     return BlendTwoColors(parent, own, t / 100.0);
+}
+
+void GetParentBGInfo(const TsCommonData* data, CacheInfo& cache, PixelView& view) {
+    TControl* c = data ? data->OwnerControl() : nullptr;
+    if (c && c->Parent() && IsControlSkinned(data)) {
+        BackgroundInfo info;
+        GetParentBackground(info, c->Parent(), false);
+        BGInfoToCacheInfo(info, cache, view);
+        return;
+    }
+    view = {};
+    cache = {};
+    cache.FillColor = GetControlBGColor(data, false, nullptr);
+}
+
+void GetParentBGInfoByHandle(win::HWND wnd, CacheInfo& cache, PixelView& view) {
+    view = {};
+    const win::HWND parent = wnd ? win::GetParent(wnd) : nullptr;
+    if (!parent) {
+        cache = EmptyCacheInfo;
+        return;
+    }
+    BackgroundInfo info;
+    GetBGInfoFromWindow(info, parent, false);
+    BGInfoToCacheInfo(info, cache, view);
 }
 
 int GetFontIndex(TControl* control, int defaultIndex, TsSkinManager* manager) {

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/user/user.h"
+#include "skin/core/bitmaps.h"
 #include "skin/core/blend.h"
 #include "skin/core/engine_state.h"
+#include "skin/core/section_paint.h"
 #include "skin/core/skin_commands.h"
+#include "skin/core/text_utils.h"
 #include "tests/skin/core/skin_recorders.h"
 #include "vcl/controls/edits.h"
 #include "vcl/controls/ext_ctrls.h"
@@ -284,6 +287,31 @@ TEST_F(CommonDataTest, BackgroundColourHasTheParentShareTransparencyPercent) {
     plain->data->SetSkinSection("NOSUCH");
     plain->SetColor(vcl::TColor(0x123456));
     EXPECT_EQ(Hex(GetControlBGColor(plain->data.get(), false, nullptr)), "123456");
+}
+
+// What a see-through control answers to command 21 is what its section paints over a parent of
+// one colour, for every transparency.
+TEST_F(CommonDataTest, TheColourAnswerIsThePaintedColour) {
+    const TColor under = RGB(240, 7, 90);
+    form->SetColor(vcl::TColor(under));
+    manager->Sections()[3].Color = RGB(13, 140, 251);
+    auto* half = Make(form, "Half", "HALF");
+    std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> parent(NewBitmap24(4, 4)),
+        target(NewBitmap24(4, 4));
+    const PixelView pv = ViewOf(parent.get()), tv = ViewOf(target.get());
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            uint8_t* p = pv.At(x, y);
+            p[0] = BlueOf(under), p[1] = GreenOf(under), p[2] = RedOf(under);
+        }
+    for (int t = 0; t <= 100; ++t) {
+        manager->Sections()[3].Transparency = t;
+        const TColor answer = TColor(Command(half, SKC_GETBGCOLOR, kTransparentKey));
+        PaintSkinBackground(3, "HALF", MakeCacheInfo(&pv, 0, 0), 0, {0, 0, 4, 4}, {0, 0},
+                            target.get(), manager.get(), -1, -1, kTransparentKey);
+        const uint8_t* q = tv.At(2, 2);
+        EXPECT_EQ(Hex(answer), Hex(RGB(q[2], q[1], q[0]))) << "T = " << t;
+    }
 }
 
 TEST_F(CommonDataTest, BackgroundInfoOfWideBordersIsTheOwnImage) {
