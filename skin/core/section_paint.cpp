@@ -6,14 +6,20 @@
 
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
+#include "platform/user/message_queue.h"
+#include "platform/user/messages.h"
 #include "skin/core/bitmaps.h"
 #include "skin/core/blend.h"
+#include "skin/core/common_data.h"
 #include "skin/core/dc_paint.h"
 #include "skin/core/fast_pixels.h"
 #include "skin/core/mask_paint.h"
+#include "skin/core/neighbour_services.h"
+#include "skin/core/skin_commands.h"
 #include "skin/core/skin_content.h"
 #include "skin/core/skin_manager.h"
 #include "skin/core/text_utils.h"
+#include "vcl/controls/forms.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/jpeg_image.h"
 
@@ -114,7 +120,7 @@ bool MasterPiece(const TsMaskData& mask, vcl::TBitmap*& master, TRect& piece) {
     if (!mask.Manager || !mask.Manager->MasterBitmap) return false;
     master = mask.Manager->MasterBitmap.get();
     piece = IntersectRects(mask.R, {0, 0, master->Width(), master->Height()});
-    return piece.Right - piece.Left >= 1 && piece.Bottom - piece.Top >= 1;
+    return HasArea(piece);
 }
 
 // The tiles of a w x h piece laid from `area`'s top-left over the area, the last column and
@@ -147,11 +153,20 @@ void TileFromDC(win::HDC dst, const TRect& area, win::HDC src, const TRect& piec
 }
 
 void StretchFromDC(win::HDC dst, const TRect& area, win::HDC src, const TRect& piece) {
-    if (!HasArea(area)) return;
+    // A span wider than an int can say is not drawn.
+    if (!HasArea(area) || int64_t(area.Right) - area.Left > INT32_MAX ||
+        int64_t(area.Bottom) - area.Top > INT32_MAX) {
+        return;
+    }
     const int old = win::SetStretchBltMode(dst, win::HALFTONE);
     win::StretchBlt(dst, area.Left, area.Top, WidthOf(area), HeightOf(area), src, piece.Left,
                     piece.Top, WidthOf(piece), HeightOf(piece), win::SRCCOPY);
     win::SetStretchBltMode(dst, old);
+}
+
+// Where a walk from `start` in steps of `step` (at least 1) first reaches `limit` or beyond.
+int64_t StopOfWalk(int64_t start, int64_t limit, int step) {
+    return start >= limit ? start : start + (limit - start + step - 1) / step * step;
 }
 
 int Clamp32(int64_t v) {
@@ -426,10 +441,7 @@ void PaintTexture(vcl::TCanvas* canvas, TRect& r, vcl::TGraphic* image, const Ts
             break;
         case 10: {
             // Whole rows only; what lies below the last one keeps what was there.
-            int64_t y = top;
-            while (y < bottom - h)
-                y += h;
-            tile({r.Left, r.Top, r.Right, Clamp32(y)});
+            tile({r.Left, r.Top, r.Right, Clamp32(StopOfWalk(top, bottom - h, h))});
             r = Covered();
             break;
         }
@@ -460,21 +472,19 @@ void PaintPatternMask(vcl::TBitmap* target, TRect& r, const CacheInfo& parent,
     if (!mask.Manager || mask.ImageCount < 1 || (mode != 0 && mode != 10)) return;
     const PixelView view = ViewOf(target);
     if (!Is24Or32(view)) return;
-    const int fw = int((int64_t(mask.R.Right) - mask.R.Left) / mask.ImageCount);
-    const int fh = int((int64_t(mask.R.Bottom) - mask.R.Top) / 2);
+    const int fw = Clamp32((int64_t(mask.R.Right) - mask.R.Left) / mask.ImageCount);
+    const int fh = Clamp32((int64_t(mask.R.Bottom) - mask.R.Top) / 2);
     if (fw < 1 || fh < 1) return;
-    const TRect src{mask.R.Left, mask.R.Top, mask.R.Left + fw, mask.R.Top + fh};
+    const TRect src{mask.R.Left, mask.R.Top, Clamp32(int64_t(mask.R.Left) + fw),
+                    Clamp32(int64_t(mask.R.Top) + fh)};
     // Whole pieces while one more still fits before the far edge; tiles outside the bitmap
     // are not visited.
     const int64_t xEnd = int64_t(r.Right) - fw, yEnd = int64_t(r.Bottom) - fh;
-    int64_t xStop = r.Left, yStop = r.Top;
-    while (xStop < xEnd)
-        xStop += fw;
-    while (yStop < yEnd)
-        yStop += fh;
-    const TRect grid{r.Left, r.Top, Clamp32(xStop), Clamp32(yStop)};
+    const TRect grid{r.Left, r.Top, Clamp32(StopOfWalk(r.Left, xEnd, fw)),
+                     Clamp32(StopOfWalk(r.Top, yEnd, fh))};
     ForEachTile(grid, fw, fh, {0, 0, view.Width, view.Height}, [&](int x, int y, int, int) {
-        PaintMaskRectWithState({x, y, x + fw, y + fh}, src, view, mask, parent);
+        PaintMaskRectWithState({x, y, Clamp32(int64_t(x) + fw), Clamp32(int64_t(y) + fh)}, src,
+                               view, mask, parent);
     });
     if (mode == 0) {
         // The cut column at the right, for the same rows.
@@ -483,9 +493,10 @@ void PaintPatternMask(vcl::TBitmap* target, TRect& r, const CacheInfo& parent,
         if (cut > 0) {
             ForEachTile({x, grid.Top, r.Right, grid.Bottom}, cut, fh,
                         {0, 0, view.Width, view.Height}, [&](int, int y, int, int) {
-                            PaintMaskRectWithState({x, y, r.Right, y + fh},
-                                                   {src.Left, src.Top, src.Left + cut, src.Bottom},
-                                                   view, mask, parent);
+                            PaintMaskRectWithState(
+                                {x, y, r.Right, Clamp32(int64_t(y) + fh)},
+                                {src.Left, src.Top, Clamp32(int64_t(src.Left) + cut), src.Bottom},
+                                view, mask, parent);
                         });
         }
     } else {
@@ -578,21 +589,131 @@ int PaintSectionByName(vcl::TBitmap* bmp, std::string_view name, std::string_vie
     return index;
 }
 
-// Until the skin state is complete these paint nothing.
-void PaintControlBackground(TsCommonData*, const CacheInfo&, int, TRect, TPoint, vcl::TBitmap*) {}
-void PaintControlSection(TsCommonData*, const CacheInfo&, bool, int, TRect, TPoint, vcl::TBitmap*,
-                         uint8_t) {}
-void PaintControlSectionEx(TsCommonData*, vcl::TControl*, bool, int, TRect, TPoint, vcl::TBitmap*,
-                           uint8_t) {}
-bool GetParentBackground(BackgroundInfo&, vcl::TControl*, bool) {
+void PaintControlBackground(TsCommonData* data, const CacheInfo& parent, int state, TRect r,
+                            TPoint offset, vcl::TBitmap* target) {
+    if (!data) return;
+    TColor color = kTransparentKey;
+    if (data->CustomColor()) {
+        if (vcl::TControl* owner = data->OwnerControl())
+            color = ControlColorToRGB(owner->Color());
+        else if (auto* p = dynamic_cast<TsSkinProviderBase*>(data->OwnerObject()); p && p->Form())
+            color = p->Form()->Color();
+    }
+    PaintSkinBackground(data->SkinIndex, data->SkinSection(), parent, state, r, offset, target,
+                        data->SkinManager(), data->Texture, data->HotTexture, color);
+}
+
+void PaintControlSection(TsCommonData* data, const CacheInfo& parent, bool fillCentre, int state,
+                         TRect r, TPoint offset, vcl::TBitmap* target, uint8_t borderOption) {
+    if (!data) return;
+    TsSkinManager* manager = data->SkinManager();
+    if (!manager || !manager->IsValidSkinIndex(data->SkinIndex)) return;
+    const PixelView view = ViewOf(target);
+    if (!Is24Or32(view) || !LiesInside(r, view) || !HasArea(r)) return;
+    PaintControlBackground(data, parent, state, r, offset, target);
+    const TsSkinContent& skin = manager->Skin();
+    const TsMaskData* m = MaskAt(skin, data->BorderIndex);
+    if (m && !(state == 0 && (m->StretchMode & smNoNormalState)))
+        PaintMaskIntoRect(target, r, fillCentre, Shifted(parent, offset.X, offset.Y), *m, state,
+                          borderOption != 0);
+    PaintSectionCorners(skin, skin.Sections[size_t(data->SkinIndex)], state, r, target, view);
+}
+
+void PaintControlSectionEx(TsCommonData* data, vcl::TControl* parent, bool fillCentre, int state,
+                           TRect r, TPoint offset, vcl::TBitmap* target, uint8_t borderOption) {
+    BackgroundInfo info;
+    info.PleaseDraw = 0;
+    GetParentBackground(info, parent, false);
+    CacheInfo cache;
+    PixelView view;
+    BGInfoToCacheInfo(info, cache, view);
+    PaintControlSection(data, cache, fillCentre, state, r, offset, target, borderOption);
+}
+
+namespace {
+
+// The DC's rectangle R painted by the asked window itself, seen from the asker's origin.
+template <typename Send>
+void PaintInto(const BackgroundInfo& info, Send send) {
+    if (!info.DC) return;
+    const int saved = win::SaveDC(info.DC);
+    win::OffsetViewportOrgEx(info.DC, -info.Offset.X, -info.Offset.Y, nullptr);
+    const TRect r{info.R.Left + info.Offset.X, info.R.Top + info.Offset.Y,
+                  info.R.Right + info.Offset.X, info.R.Bottom + info.Offset.Y};
+    win::IntersectClipRect(info.DC, r.Left, r.Top, r.Right, r.Bottom);
+    send(win::WM_ERASEBKGND);
+    send(win::WM_PAINT);
+    win::RestoreDC(info.DC, saved);
+}
+
+// The colour answer; with PleaseDraw (and a DC to draw into) R of the DC is filled with it.
+void AnswerColor(BackgroundInfo& info, TColor color) {
+    info.BgType = btFill;
+    info.Color = color;
+    if (info.PleaseDraw && info.DC) FillRectSolid(info.DC, info.R, color);
+}
+
+TColor WindowFallbackColor() {
+    return DefaultManager ? DefaultManager->GetGlobalColor() : ColorToRGB(vcl::clBtnFace);
+}
+
+}  // namespace
+
+bool GetParentBackground(BackgroundInfo& info, vcl::TControl* control, bool pleaseDraw) {
+    const bool drawAsked = info.PleaseDraw != 0;
+    info.BgType = btUnknown;
+    info.PleaseDraw = pleaseDraw;
+    if (!control) {
+        AnswerColor(info, WindowFallbackColor());
+        return false;
+    }
+    const intptr_t lParam = reinterpret_cast<intptr_t>(&info);
+    auto* windowed = dynamic_cast<vcl::TWinControl*>(control);
+    if (windowed && windowed->HandleAllocated())
+        SendSkinCommand(windowed->Handle(), SKC_GETBGINFO, lParam);
+    else
+        control->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_GETBGINFO), lParam);
+    if (info.BgType != btUnknown) return true;
+    if (drawAsked) {
+        PaintInto(info, [&](uint32_t msg) {
+            control->Perform(msg, reinterpret_cast<uintptr_t>(info.DC), 0);
+        });
+        return false;
+    }
+    TColor color = TColor(control->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_GETBGCOLOR), 0));
+    if (color == 0) color = ControlColorToRGB(control->Color());
+    AnswerColor(info, color);
     return false;
 }
-bool GetBGInfoFromWindow(BackgroundInfo&, win::HWND, bool) {
+
+bool GetBGInfoFromWindow(BackgroundInfo& info, win::HWND wnd, bool pleaseDraw) {
+    const bool drawAsked = info.PleaseDraw != 0;
+    info.BgType = btUnknown;
+    info.PleaseDraw = pleaseDraw;
+    if (wnd) SendSkinCommand(wnd, SKC_GETBGINFO, reinterpret_cast<intptr_t>(&info));
+    if (info.BgType != btUnknown) return true;
+    if (drawAsked && wnd) {
+        PaintInto(info, [&](uint32_t msg) {
+            win::SendMessageA(wnd, msg, reinterpret_cast<win::WPARAM>(info.DC), 0);
+        });
+        return false;
+    }
+    AnswerColor(info, WindowFallbackColor());
     return false;
 }
-void BGInfoToCacheInfo(const BackgroundInfo&, CacheInfo& cache, PixelView& view) {
-    cache = {};
+
+void BGInfoToCacheInfo(const BackgroundInfo& info, CacheInfo& cache, PixelView& view) {
+    if (info.BgType == btCache) {
+        view = ViewOf(info.Bmp);
+        cache = MakeCacheInfo(&view, info.Offset.X, info.Offset.Y);
+        return;
+    }
     view = {};
+    cache = {};
+    cache.X = info.Offset.X;
+    cache.Y = info.Offset.Y;
+    cache.FillColor = ControlColorToRGB(info.Color);
+    cache.Ready = false;
 }
 
 }  // namespace skin
