@@ -11,6 +11,7 @@
 #include "skin/core/engine_state.h"
 #include "skin/core/neighbour_services.h"
 #include "skin/core/pixels.h"
+#include "skin/core/section_paint.h"
 #include "skin/core/skin_commands.h"
 #include "skin/core/skin_manager.h"
 #include "vcl/controls/controls.h"
@@ -427,8 +428,7 @@ void TsCommonData::GetBGInfo(BackgroundInfo& info, bool hot, win::HWND wnd) cons
             shift = {p->Form()->Left(), p->Form()->Top()};
         }
         if (parent) {
-            // TODO(sectionpaint): GetParentBackground(info, parent, info.PleaseDraw).
-            SendSkinCommandToControl(parent, SKC_GETBGINFO, reinterpret_cast<intptr_t>(&info));
+            GetParentBackground(info, parent, info.PleaseDraw);
             if (info.BgType == btCache)
                 info.Offset = {info.Offset.X + shift.X, info.Offset.Y + shift.Y};
         } else if (!wnd) {
@@ -436,8 +436,7 @@ void TsCommonData::GetBGInfo(BackgroundInfo& info, bool hot, win::HWND wnd) cons
             info.Color = GlobalColor(m);
         } else {
             const win::HWND up = win::GetParent(wnd);
-            // TODO(sectionpaint): GetBGInfoFromWindow(info, up, false).
-            SendSkinCommand(up, SKC_GETBGINFO, reinterpret_cast<intptr_t>(&info));
+            GetBGInfoFromWindow(info, up, false);
             if (info.BgType == btCache) {
                 win::RECT r{};
                 win::GetWindowRect(wnd, &r);
@@ -607,6 +606,31 @@ TColor GetControlBGColor(const TsCommonData* data, bool hot, win::HWND wnd) {
     return BlendTwoColors(parent, own, t / 100.0);
 }
 
+void GetParentBGInfo(const TsCommonData* data, CacheInfo& cache, PixelView& view) {
+    TControl* c = data ? data->OwnerControl() : nullptr;
+    if (c && c->Parent() && IsControlSkinned(data)) {
+        BackgroundInfo info;
+        GetParentBackground(info, c->Parent(), false);
+        BGInfoToCacheInfo(info, cache, view);
+        return;
+    }
+    view = {};
+    cache = {};
+    cache.FillColor = GetControlBGColor(data, false, nullptr);
+}
+
+void GetParentBGInfoByHandle(win::HWND wnd, CacheInfo& cache, PixelView& view) {
+    view = {};
+    const win::HWND parent = wnd ? win::GetParent(wnd) : nullptr;
+    if (!parent) {
+        cache = EmptyCacheInfo;
+        return;
+    }
+    BackgroundInfo info;
+    GetBGInfoFromWindow(info, parent, false);
+    BGInfoToCacheInfo(info, cache, view);
+}
+
 int GetFontIndex(TControl* control, int defaultIndex, TsSkinManager* manager) {
     if (!control || !manager) return defaultIndex;
     TWinControl* parent = control->Parent();
@@ -713,9 +737,9 @@ void ShowGlowingIfNeeded(TsCommonData* data, bool onlyWhenNone, win::HWND wnd) {
 namespace {
 
 // Command 2: the skin is gone; edits take the plain window colours back.
-void RemoveSkin(TsCommonData* d, TsSkinManager* m, TBitmap* cache) {
+void RemoveSkin(TsCommonData* d, TBitmap* cache) {
     TControl* c = d->OwnerControl();
-    if (m && m->ComponentState().Contains(csDestroying)) d->SetSkinManager(nullptr);
+    // A manager being destroyed is forgotten by the state's link when it is gone.
     d->BorderIndex = d->SkinIndex = d->Texture = d->HotTexture = -1;
     d->BGChanged = true;
     if (cache) cache->SetSize(0, 0);
@@ -799,7 +823,7 @@ bool UpdateControlSkin(TMessage& m, TsCommonData* data) {
             BroadcastingNewSkin = false;
             return false;
         case SKC_REMOVESKIN:
-            if (ours) RemoveSkin(data, manager, data->CacheBmp());
+            if (ours) RemoveSkin(data, data->CacheBmp());
             return false;
         case SKC_REFRESH:
             if (ours) RefreshSkin(data);

@@ -45,6 +45,8 @@ class TWinControl;
 
 namespace skin {
 
+struct CacheInfo;
+struct PixelView;
 struct TsGeneralData;
 class TsManagerLink;
 class TsSkinManager;
@@ -186,6 +188,12 @@ bool IsComplexBackground(const TsCommonData* data);
 int GetMaxBorderWidth(const TsCommonData* data);
 // The colour the owner shows as its background, as RGB.
 uint32_t GetControlBGColor(const TsCommonData* data, bool hot, win::HWND wnd);
+// What lies behind the owner, as the painters take it: the parent's answer for a skinned
+// owner with a parent, else the owner's plain colour. `view` receives the scan lines of the
+// answer's bitmap and must outlive `cache`.
+void GetParentBGInfo(const TsCommonData* data, CacheInfo& cache, PixelView& view);
+// The same for a bare window, asking its parent window; without one, nothing is known.
+void GetParentBGInfoByHandle(win::HWND wnd, CacheInfo& cache, PixelView& view);
 // The section index whose font a label on `control` paints with: its parent's when the
 // parent's section gives its font, passing over parents that are more than half transparent.
 int GetFontIndex(vcl::TControl* control, int defaultIndex, TsSkinManager* manager);

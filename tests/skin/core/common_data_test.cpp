@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/user/user.h"
+#include "skin/core/bitmaps.h"
 #include "skin/core/blend.h"
 #include "skin/core/engine_state.h"
+#include "skin/core/section_paint.h"
 #include "skin/core/skin_commands.h"
+#include "skin/core/text_utils.h"
+#include "tests/skin/core/dib_dc.h"
 #include "tests/skin/core/skin_recorders.h"
 #include "vcl/controls/edits.h"
 #include "vcl/controls/ext_ctrls.h"
@@ -165,6 +169,11 @@ TEST_F(CommonDataTest, WritingTheSectionOrManagerTellsTheOwnerWithTheEffectiveMa
     p->data->SetSkinSection("PANEL");
     EXPECT_EQ(log.back(), "P:3@m");
     EXPECT_EQ(p->data->SkinIndex, 1);
+    // Nil is the default manager: the control keeps the skin that manager has.
+    p->data->SetSkinManager(other.get());
+    p->data->SetSkinManager(nullptr);
+    EXPECT_EQ(log.back(), "P:3@m");
+    EXPECT_EQ(p->data->SkinIndex, 1);
 }
 
 TEST_F(CommonDataTest, SkinLifeCommandsActOnlyForTheOwnManager) {
@@ -286,6 +295,31 @@ TEST_F(CommonDataTest, BackgroundColourHasTheParentShareTransparencyPercent) {
     EXPECT_EQ(Hex(GetControlBGColor(plain->data.get(), false, nullptr)), "123456");
 }
 
+// What a see-through control answers to command 21 is what its section paints over a parent of
+// one colour, for every transparency.
+TEST_F(CommonDataTest, TheColourAnswerIsThePaintedColour) {
+    const TColor under = RGB(240, 7, 90);
+    form->SetColor(vcl::TColor(under));
+    manager->Sections()[3].Color = RGB(13, 140, 251);
+    auto* half = Make(form, "Half", "HALF");
+    std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> parent(NewBitmap24(4, 4)),
+        target(NewBitmap24(4, 4));
+    const PixelView pv = ViewOf(parent.get()), tv = ViewOf(target.get());
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            uint8_t* p = pv.At(x, y);
+            p[0] = BlueOf(under), p[1] = GreenOf(under), p[2] = RedOf(under);
+        }
+    for (int t = 0; t <= 100; ++t) {
+        manager->Sections()[3].Transparency = t;
+        const TColor answer = TColor(Command(half, SKC_GETBGCOLOR, kTransparentKey));
+        PaintSkinBackground(3, "HALF", MakeCacheInfo(&pv, 0, 0), 0, {0, 0, 4, 4}, {0, 0},
+                            target.get(), manager.get(), -1, -1, kTransparentKey);
+        const uint8_t* q = tv.At(2, 2);
+        EXPECT_EQ(Hex(answer), Hex(RGB(q[2], q[1], q[0]))) << "T = " << t;
+    }
+}
+
 TEST_F(CommonDataTest, BackgroundInfoOfWideBordersIsTheOwnImage) {
     Borders("CLEAR", 12, 0, 13, 0);
     auto* host = Make(form, "Host", "PANEL", {0, 0, 300, 200});
@@ -385,10 +419,15 @@ TEST_F(CommonDataTest, FocusAndMouseRepaintTheFrameAndShowTheGlow) {
     EXPECT_EQ(d->GlowID, -1);
     EXPECT_EQ(Only(log, "glows"), Log({"glows"}));
     EXPECT_EQ(Only(log, "E:ncpaint").size(), 2u);
-    // Moving hides a glow.
+    // A second glow replaces the first; moving hides it.
     e->Perform(CM_MOUSEENTER);
+    ShowGlowingIfNeeded(d, true);  // one is shown already: it stays
+    EXPECT_EQ(d->GlowID, 2);
+    ShowGlowingIfNeeded(d);
+    EXPECT_EQ(Only(log, "hide:"), Log({"hide:2"}));
+    EXPECT_EQ(d->GlowID, 3);
     e->Perform(win::WM_MOVE);
-    EXPECT_EQ(log.back(), "hide:2");
+    EXPECT_EQ(log.back(), "hide:3");
     EXPECT_EQ(d->GlowID, -1);
     // Focus marks the cache and redraws the frame.
     win::ValidateRect(e->Handle(), nullptr);
@@ -445,6 +484,30 @@ TEST_F(CommonDataTest, OtherMessages) {
     p->data->InitCacheBmp();
     p->SetVisible(false);
     EXPECT_EQ(p->data->CacheBmp()->Width(), 0);
+}
+
+// The cache goes to the screen around the children that paint themselves.
+TEST_F(CommonDataTest, CacheCopiesLeaveSelfPaintingChildrenOut) {
+    auto* p = Make(form, "P", "PANEL", {0, 0, 40, 30});
+    auto* g = Make<TSkinnedGraphic>(p, "G", "PANEL", {10, 10, 20, 20}, 92);
+    // A windowed child that is not opaque is painted over here.
+    auto* w = Make<TSkinned<vcl::TWinControl>>(p, "W", "PANEL", {25, 5, 30, 10});
+    p->data->InitCacheBmp();
+    const PixelView cache = ViewOf(p->data->CacheBmp());
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            uint8_t* px = cache.At(x, y);
+            px[0] = 0, px[1] = 0xFF, px[2] = 0;  // green
+        }
+    skin_test::DibDC screen(40, 30, 24);
+    int repaints = 0;
+    Neighbours().RepaintCacheBorders = [&](TsCommonData*) { ++repaints; };
+    CopyCacheBorderToDC(p, p->data.get(), {0, 0}, 0, 0, true, screen.dc(), {0, 0, 40, 30});
+    EXPECT_EQ(repaints, 1);
+    EXPECT_EQ(Hex(screen.get(5, 5)), "00FF00");
+    EXPECT_EQ(Hex(screen.get(15, 15)), "000000");  // the graphic child's place
+    EXPECT_EQ(Hex(screen.get(27, 7)), "00FF00");
+    (void)g, (void)w;
 }
 
 TEST_F(CommonDataTest, AControlOutlivesItsManager) {
