@@ -606,7 +606,7 @@ void PaintControlBackground(TsCommonData* data, const CacheInfo& parent, int sta
         if (vcl::TControl* owner = data->OwnerControl())
             color = ControlColorToRGB(owner->Color());
         else if (auto* p = dynamic_cast<TsSkinProviderBase*>(data->OwnerObject()); p && p->Form())
-            color = p->Form()->Color();
+            color = ControlColorToRGB(p->Form()->Color());
     }
     PaintSkinBackground(data->SkinIndex, data->SkinSection(), parent, state, r, offset, target,
                         data->SkinManager(), data->Texture, data->HotTexture, color);
@@ -675,6 +675,11 @@ bool GetParentBackground(BackgroundInfo& info, vcl::TControl* control, bool plea
     info.PleaseDraw = pleaseDraw;
     if (!control) {
         AnswerColor(info, WindowFallbackColor());
+        return false;
+    }
+    // Nothing is sent to a control that is going: its own colour answers.
+    if (control->ComponentState().Contains(vcl::csDestroying)) {
+        AnswerColor(info, ControlColorToRGB(control->Color()));
         return false;
     }
     const intptr_t lParam = reinterpret_cast<intptr_t>(&info);
