@@ -495,8 +495,10 @@ TEST_F(CommonDataTest, CacheCopiesLeaveSelfPaintingChildrenOut) {
     p->data->InitCacheBmp();
     const PixelView cache = ViewOf(p->data->CacheBmp());
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x)
-            cache.At(x, y)[1] = 0xFF;  // green
+        for (int x = 0; x < 40; ++x) {
+            uint8_t* px = cache.At(x, y);
+            px[0] = 0, px[1] = 0xFF, px[2] = 0;  // green
+        }
     skin_test::DibDC screen(40, 30, 24);
     int repaints = 0;
     Neighbours().RepaintCacheBorders = [&](TsCommonData*) { ++repaints; };
