@@ -270,6 +270,38 @@ TEST(CutTextWithEllipsis, LongTextMeasuresLittle) {
     EXPECT_LT(calls, 40);
 }
 
+TEST(CanvasDrawText, MeasuresAndWritesWithTheCanvasFontAndBrush) {
+    std::unique_ptr<vcl::TBitmap> b(NewBitmap24(100, 40));
+    vcl::TCanvas* c = b->Canvas();
+    c->Brush()->SetColor(vcl::clWhite);
+    c->FillRect({0, 0, 100, 40});
+    c->Font()->SetSize(12);
+    c->Font()->SetColor(vcl::clRed);
+    TRect r{5, 5, 5, 5};
+    CanvasDrawText(c, "Wide", win::DT_CALCRECT | win::DT_SINGLELINE, r);
+    EXPECT_EQ(TPoint(r.Width(), r.Height()), TextSizeOf(c, "Wide"));
+    EXPECT_EQ(r.Height(), TextHeightOf(c, "Wide"));
+    win::SIZE size{};
+    CanvasTextExtent(c, "Wide", size);
+    EXPECT_EQ(size.cx, r.Width());
+    // Drawn with a clear brush, only red letters land on the white; the box of what changed
+    // is the measured one.
+    c->Brush()->SetStyle(vcl::bsClear);
+    EXPECT_GT(CanvasDrawText(c, "Wide", win::DT_SINGLELINE, r), 0);
+    const PixelView v = ViewOf(b.get());
+    int red = 0, outside = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 100; ++x) {
+            const uint8_t* p = v.At(x, y);
+            if (p[0] == 255 && p[1] == 255 && p[2] == 255) continue;
+            red += p[2] == 255 && p[1] == 0 && p[0] == 0;
+            outside += x < r.Left || x >= r.Right || y < r.Top || y >= r.Bottom;
+            EXPECT_EQ(p[0], p[1]);  // a mix of red and white only
+        }
+    EXPECT_GT(red, 0);
+    EXPECT_EQ(outside, 0);
+}
+
 // --- writing in section colours ---
 
 class SectionTextTest : public ::testing::Test {
