@@ -7,6 +7,7 @@
 
 #include "skin/core/bitmaps.h"
 #include "skin/core/blend.h"
+#include "skin/core/common_data.h"
 #include "skin/core/skin_manager.h"
 
 namespace skin {
@@ -14,6 +15,8 @@ namespace skin {
 namespace {
 
 constexpr TColor kNoContour = TColor(-1);
+// One pixel to the left, up, right and down: the order of the contours and of the mask bits.
+constexpr int kSideShift[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
 
 // The canvas's font, font colour and brush in force on its DC while text is written; the DC's
 // own objects and modes come back afterwards, so the canvas's bookkeeping stays true.
@@ -52,17 +55,14 @@ TRect Moved(TRect r, int dx, int dy) {
     return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
 }
 
-// The contour passes, left, top, right and bottom, each one pixel off to its side, then the
-// text itself in the font colour.
+// The contour passes, then the text itself in the font colour.
 void WriteWithContours(CanvasText& out, std::string_view text, const TsGeneralData& s, bool hot,
                        uint32_t flags, uint32_t lastFlags, const TRect& r) {
-    const TColor contours[4] = {hot ? s.HotTCLeft : s.TCLeft, hot ? s.HotTCTop : s.TCTop,
-                                hot ? s.HotTCRight : s.TCRight, hot ? s.HotTCBottom : s.TCBottom};
-    static constexpr int kShift[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
-    for (int i = 0; i < 4; ++i) {
-        if (contours[i] == kNoContour) continue;
-        out.SetColor(contours[i]);
-        out.Write(text, Moved(r, kShift[i][0], kShift[i][1]), flags);
+    const TextContours c = ContoursOf(s, hot);
+    for (int i = 0; i < c.Count; ++i) {
+        const TextContours::Pass& p = c.Passes[i];
+        out.SetColor(p.Color);
+        out.Write(text, Moved(r, p.DX, p.DY), flags);
     }
     out.SetColor(hot ? s.HotFontColor : s.FontColor);
     out.Write(text, r, lastFlags);
@@ -72,7 +72,78 @@ void WriteWithContours(CanvasText& out, std::string_view text, const TsGeneralDa
 
 // --- writing captions ---
 
-void DrawSkinText(vcl::TCanvas*, std::string_view, bool, int, TsCommonData*, uint32_t, TRect) {}
+TextContours ContoursOf(const TsGeneralData& s, bool hot) {
+    const TColor colours[4] = {hot ? s.HotTCLeft : s.TCLeft, hot ? s.HotTCTop : s.TCTop,
+                               hot ? s.HotTCRight : s.TCRight, hot ? s.HotTCBottom : s.TCBottom};
+    TextContours c;
+    for (int i = 0; i < 4; ++i) {
+        if (colours[i] != kNoContour)
+            c.Passes[c.Count++] = {colours[i], kSideShift[i][0], kSideShift[i][1]};
+    }
+    return c;
+}
+
+namespace {
+
+// Check boxes, radio buttons and group boxes write in their parent's font colours where their
+// own section lets the parent show through.
+bool TakesParentFont(const TsCommonData* data) {
+    return data->COC == 32 || data->COC == 33 || data->COC == 74 ||
+           dynamic_cast<vcl::TWinControl*>(data->OwnerControl()) == nullptr;
+}
+
+void WriteSkinText(vcl::TCanvas* canvas, std::string_view text, bool enabled, bool hot,
+                   TsCommonData* data, TsSkinManager* m, uint32_t flags, const TRect& r) {
+    vcl::TControl* owner = data->OwnerControl();
+    int index = data->SkinIndex;
+    if (owner != nullptr && TakesParentFont(data) && owner->ParentFont() &&
+        owner->Parent() != nullptr && m->IsValidSkinIndex(index)) {
+        const TsGeneralData& own = m->Sections()[size_t(index)];
+        if ((hot ? own.HotTransparency : own.Transparency) > 0)
+            index = GetFontIndex(owner, index, m);
+    }
+    canvas->Brush()->SetStyle(vcl::bsClear);
+    if (!m->IsValidSkinIndex(index)) {
+        CanvasText(canvas).Write(text, r, flags);
+        return;
+    }
+    const TsGeneralData& s = m->Sections()[size_t(index)];
+    const int glowSize = hot ? s.HotGlowSize : s.GlowSize;
+    if (data->CacheBmp() != nullptr && glowSize != 0) {
+        BitmapPtr mask;
+        DrawGlowText(data->CacheBmp(), text, r, mask, hot ? s.HotGlowColor : s.GlowColor, glowSize,
+                     15, flags);
+    }
+    CanvasText out(canvas);
+    if (!enabled) {
+        out.SetColor(BlendTwoColors(s.FontColor, m->GetGlobalColor(), 0.4));
+        out.Write(text, r, flags);
+    } else if (data->CustomFont()) {
+        out.Write(text, r, flags | win::DT_NOCLIP);
+    } else {
+        WriteWithContours(out, text, s, hot, flags, flags | win::DT_NOCLIP, r);
+    }
+}
+
+}  // namespace
+
+void DrawSkinText(vcl::TCanvas* canvas, std::string_view text, bool enabled, int state,
+                  TsCommonData* data, uint32_t flags, TRect r) {
+    if (canvas == nullptr || data == nullptr) return;
+    TsSkinManager* m = data->GetSkinManager();
+    if (m == nullptr) return;
+    vcl::TFont* font = canvas->Font();
+    if (vcl::TControl* owner = data->OwnerControl()) font->Assign(owner->Font());
+    if (state != 0 && data->SkinSection() == "WEBBUTTON") {
+        vcl::TFontStyles style = font->Style();
+        font->SetStyle(style.Include(vcl::fsUnderline));
+    }
+    const win::HDC dc = canvas->Handle();
+    const int saved = win::SaveDC(dc);
+    win::IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
+    if (!text.empty()) WriteSkinText(canvas, text, enabled, state != 0, data, m, flags, r);
+    win::RestoreDC(dc, saved);
+}
 
 void DrawSectionText(vcl::TCanvas* canvas, std::string_view text, bool enabled,
                      TsSkinManager* manager, int state, int skinIndex, uint32_t flags, TRect r) {
@@ -129,8 +200,11 @@ void DrawGlowText(vcl::TBitmap* target, std::string_view text, const TRect& r, B
     // The glow size is a byte of the skin; nothing larger is meant.
     const int s = std::min(glowSize, 255);
     const int margin = s + 4;
-    const int w = std::max(0, r.Width()), h = std::max(0, r.Height());
-    const int mw = w + 2 * margin, mh = h + 2 * margin;
+    const int64_t w = std::max<int64_t>(0, int64_t(r.Right) - r.Left);
+    const int64_t h = std::max<int64_t>(0, int64_t(r.Bottom) - r.Top);
+    // A rectangle no bitmap can hold gets no glow rather than a failure while painting.
+    if ((w + 2 * margin) * (h + 2 * margin) > win::kMaxBitmapPixels) return;
+    const int mw = int(w + 2 * margin), mh = int(h + 2 * margin);
     const bool fits =
         mask && mask->PixelFormat() == vcl::pf8bit && mask->Width() == mw && mask->Height() == mh;
     if (!fits) {
@@ -145,11 +219,11 @@ void DrawGlowText(vcl::TBitmap* target, std::string_view text, const TRect& r, B
         c->Font()->Assign(target->Canvas()->Font());
         c->Font()->SetColor(vcl::clBlack);
         c->Brush()->SetStyle(vcl::bsClear);
-        const TRect tr{margin, margin, margin + w, margin + h};
-        static constexpr int kShift[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
+        const TRect tr{margin, margin, margin + int(w), margin + int(h)};
         CanvasText out(c);
         for (int i = 0; i < 4; ++i) {
-            if (shiftMask & (1 << i)) out.Write(text, Moved(tr, kShift[i][0], kShift[i][1]), flags);
+            if (shiftMask & (1 << i))
+                out.Write(text, Moved(tr, kSideShift[i][0], kSideShift[i][1]), flags);
         }
         out.Write(text, tr, flags);
         GaussBlur8(v, s);
@@ -203,6 +277,11 @@ int ClampTrunc(int low, int high, double value) {
 
 namespace {
 
+// The weights are singles: a flat line's total may come out a hair below its value, which
+// truncation would turn into one grey step darker (a white mask would tint the whole glow
+// area). The allowance is far below what the trimmed weights may move.
+constexpr double kRoundingAllowance = 1.0 / 256;
+
 // Each output's total is summed over n = -size..size in that order, as one line at a time
 // would; the loops run across the outputs so that they proceed side by side.
 class Blur8 {
@@ -224,7 +303,7 @@ public:
                 t[i] += w * s[i];
         }
         for (int i = 0; i <= last; ++i)
-            line[i] = uint8_t(ClampTrunc(0, 255, total_[size_t(i)]));
+            line[i] = uint8_t(ClampTrunc(0, 255, total_[size_t(i)] + kRoundingAllowance));
     }
 
     // Every column of the plane, row by row: rows y - n are read from a copy.
@@ -245,7 +324,7 @@ public:
             }
             uint8_t* out = p.Row(y);
             for (int x = 0; x < w; ++x)
-                out[x] = uint8_t(ClampTrunc(0, 255, total_[size_t(x)]));
+                out[x] = uint8_t(ClampTrunc(0, 255, total_[size_t(x)] + kRoundingAllowance));
         }
     }
 
