@@ -11,6 +11,7 @@
 #include "tests/skin/core/png_reference.h"
 #include "vcl/graphics/canvas.h"
 #include "vcl/graphics/icon.h"
+#include "vcl/system/component.h"
 
 namespace {
 
@@ -107,6 +108,35 @@ TEST(TsAlphaImageList, DrawsAPngItemByItsAlphaOverTheCanvas) {
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(At(target.get(), x + 1, y + 2), At(canvas.get(), x + 1, y + 2));
+}
+
+TEST(TsAlphaImageList, BuildsItsImagesOnceLoaded) {
+    ListPtr list;
+    {
+        vcl::TLoadingScope loading;
+        list.reset(vcl::New<TsAlphaImageList>(nullptr));
+        list->SetSize(4, 4);
+        const std::string png = GradedPng();
+        list->Items()->Add()->ImgData()->Write(png.data(), int64_t(png.size()));
+        EXPECT_EQ(list->Count(), 0);
+        loading.Finish();
+    }
+    EXPECT_EQ(list->Count(), 1);
+    EXPECT_TRUE(list->Generated());
+    // A list loaded without items counts as built too, so plain images get their alpha.
+    ListPtr empty;
+    {
+        vcl::TLoadingScope loading;
+        empty.reset(vcl::New<TsAlphaImageList>(nullptr));
+        empty->SetSize(2, 2);
+    }
+    EXPECT_TRUE(empty->Generated());
+    auto plain = Background(2, 2, RGB(5, 6, 7));
+    empty->Add(plain.get(), nullptr);
+    auto picture = Background(2, 2, 0, pf32bit);
+    ASSERT_TRUE(empty->GetBitmap32(0, picture.get()));
+    EXPECT_EQ(At32(picture.get(), 1, 1), 0xFF000000u | RGB(5, 6, 7));
+    EXPECT_EQ(ScreenColorDepth(), 32);
 }
 
 TEST(TsAlphaImageList, KeepsAlphaWhenItemsAreNotKept) {
