@@ -9,7 +9,7 @@
 
 #include "platform/controls/edit_control.h"
 #include "platform/user/styles.h"
-#include "skin/controls/bound_label.h"
+#include "skin/controls/labels.h"
 #include "skin/controls/skin_types.h"
 #include "skin/core/common_data.h"
 #include "vcl/controls/controls.h"
@@ -24,6 +24,7 @@ public:
         : Base(owner),
           data_(std::make_unique<TsCommonData>(this, true)),
           boundLabel_(std::make_unique<TsBoundLabel>(data_.get())) {
+        UseSkinnedEditLabels();
         data_->COC = kind;
         if (section) data_->SetSkinSection(section);
     }

@@ -109,13 +109,13 @@ void TsGauge::SetBorderStyle(TBorderStyle style) {
     Invalidate();
 }
 
-void TsGauge::SetBackColor(TColor color) {
+void TsGauge::SetBackColor(vcl::TColor color) {
     if (color == backColor_) return;
     backColor_ = color;
     Invalidate();
 }
 
-void TsGauge::SetForeColor(TColor color) {
+void TsGauge::SetForeColor(vcl::TColor color) {
     if (color == foreColor_) return;
     foreColor_ = color;
     Repaint();

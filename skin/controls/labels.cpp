@@ -5,7 +5,8 @@
 #include "platform/gdi/gdi.h"
 #include "platform/os/shell_open.h"
 #include "platform/user/user.h"
-#include "skin/controls/bound_label.h"
+#include "skin/core/common_data.h"
+#include "skin/core/neighbour_services.h"
 #include "vcl/graphics/bitmap.h"
 
 namespace skin {
@@ -90,6 +91,12 @@ TsEditLabel::TsEditLabel(TComponent* owner, TsBoundLabel* boundLabel)
 
 TsEditLabel::~TsEditLabel() {
     if (boundLabel_) boundLabel_->LabelGone(this);
+}
+
+void UseSkinnedEditLabels() {
+    Neighbours().CreateEditLabel = [](TControl* edit, TsBoundLabel* bound) -> TCustomLabel* {
+        return New<TsEditLabel>(edit, bound);
+    };
 }
 
 // --- TsWebLabel ---
@@ -187,7 +194,7 @@ void TsShadow::SetMode(TsShadowMode mode) {
     Changed();
 }
 
-void TsShadow::SetColor(TColor color) {
+void TsShadow::SetColor(vcl::TColor color) {
     if (color == color_) return;
     color_ = color;
     Changed();
@@ -221,7 +228,7 @@ void TsKind::SetKindType(TsKindType type) {
     if (owner_) owner_->Invalidate();
 }
 
-void TsKind::SetColor(TColor color) {
+void TsKind::SetColor(vcl::TColor color) {
     if (color == color_) return;
     color_ = color;
     if (owner_) owner_->Invalidate();

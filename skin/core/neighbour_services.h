@@ -20,11 +20,15 @@
 namespace vcl {
 class TCustomForm;
 class TFont;
+class TCustomLabel;
+class TMenu;
 class TMenuItem;
 }  // namespace vcl
 
 namespace skin {
 
+class TsBoundLabel;
+class TsCommonData;
 class TsSkinManager;
 
 // The kinds of the skinned message dialog.
@@ -42,6 +46,10 @@ public:
     virtual win::HRGN MakeRgn() = 0;
     // Places the window after its owner and repaints it as a layered image with `alpha`.
     virtual void UpdateExBordersPos(bool repaint, uint8_t alpha) = 0;
+    // The owner's window: the provider's form, or the skinned dialog; null while it has none.
+    virtual win::HWND OwnerHandle() const { return nullptr; }
+    // Has the owner repaint its frame into its cache image.
+    virtual void PaintOwnerFrame() {}
 };
 
 // The component that skins one form.
@@ -55,10 +63,52 @@ public:
     virtual TacBorderFormBase* BorderForm() const { return nullptr; }
     virtual void BuildRegionCuts() = 0;
     virtual void UpdateFormRegion(bool repaint) = 0;
+    // The provider's skin state (section "FORM"; its cache image holds the painted frame).
+    virtual TsCommonData* SkinData() const { return nullptr; }
+    // Repaints the whole non-client frame into the cache image of SkinData.
+    virtual void PaintFrame() {}
+    // Frees the cached frame image, so the next paint builds it anew.
+    virtual void FreeFrameCache() {}
+    // The form's rectangle moved by (dx, dy) minus the region cuts; the caller owns it. Null
+    // when the provider cuts nothing.
+    virtual win::HRGN CreateFormRegion(int /*dx*/, int /*dy*/) { return nullptr; }
+    // From the window's outer edge to its client area: caption, menu line and extended-border
+    // margins included.
+    virtual int ClientOffsetX() const { return 0; }
+    virtual int ClientOffsetY() const { return 0; }
+    // The extended-border margins and caption sizes; 0 or empty without extended borders.
+    virtual vcl::TRect GetFrameMargins() const { return {}; }
+    virtual int CaptionHeight() const { return 0; }
+    virtual int ExtTitleHeight() const { return 0; }
+    virtual int ExtBorderWidth() const { return 0; }
+    virtual int SysBorderWidth() const { return 0; }
+    // The extra height extended borders add at the top.
+    virtual int ExtCaptionExtra() const { return 0; }
 
     bool DrawNonClientArea = true;
     // Set while the forms are frozen for a skin change; the provider skips frame work then.
     bool FormChanging = false;
+};
+
+// The adapter of a skinned system dialog, as the form animations see it.
+class TacDialogWndBase {
+public:
+    virtual ~TacDialogWndBase() = default;
+    virtual win::HWND Handle() const = 0;
+    virtual TsCommonData* SkinData() const = 0;
+    // Null without extended borders.
+    virtual TacBorderFormBase* BorderForm() const { return nullptr; }
+    // Paints the dialog's frame into the cache image of SkinData.
+    virtual void PaintFrame() = 0;
+    // From the window's outer edge to its client area.
+    virtual int DialogBorderWidth() const = 0;
+    virtual int DialogTopFrameHeight() const = 0;
+    virtual vcl::TRect GetDialogFrameMargins() const = 0;
+    // 0 for a window without caption that is not minimised; else the skin's title height when
+    // `skinTitle` and set, else the system's.
+    virtual int DialogCaptionHeight(bool /*skinTitle*/) const { return 0; }
+    // Sets the window region from the frame and the skin's caption and border sizes.
+    virtual void UpdateDialogRegion(bool /*repaint*/) {}
 };
 
 // The manager's menu painter.
@@ -123,6 +173,32 @@ struct NeighbourServices {
     // Default: nothing.
     std::function<void(vcl::TCustomForm* form, int time, uint8_t alpha, int mode)>
         AnimFormTransition;
+
+    // Shows a layered glow window around `wndRect` (screen), clipped to `clipRect`, painted
+    // with mask `mask` of `section`; answers its index. Default: no glow (-1).
+    std::function<int(const vcl::TRect& wndRect, const vcl::TRect& clipRect,
+                      const std::string& section, TsSkinManager* manager, win::HWND parent,
+                      uint8_t alpha, int margin, const std::string& mask)>
+        ShowGlow;
+    // Frees the glow window `id`. Default: nothing.
+    std::function<void(int id)> HideGlow;
+    // Makes `menu` and all its items drawn by the skinned menus. Default: nothing.
+    std::function<void(TsSkinableMenusBase* menus, vcl::TMenu* menu, bool on)> SetMenuOwnerDraw;
+    // Called when a skin state changes its manager. Default: nothing.
+    std::function<void()> EmptySkinHook;
+    // WM_PRINT to each visible child window of `wnd`, recursively, with the DC origin moved to
+    // the child. Default: the windowing layer's printing.
+    std::function<void(win::HWND wnd, win::HDC dc)> PrintChildWindows;
+    // Makes `wnd` layered and shows an empty image with constant alpha 10 when asked and
+    // layered windows are available; answers whether it did. Default: nothing, false.
+    std::function<bool(win::HWND wnd, bool on)> SetLayeredTransparent;
+    // The fade code's layered window, or null while none fades. Default: null.
+    std::function<win::HWND()> FadeLayeredWindow;
+    // Makes the label of a bound label, owned by `edit`. Default: a plain vcl::TLabel.
+    std::function<vcl::TCustomLabel*(vcl::TControl* edit, TsBoundLabel* bound)> CreateEditLabel;
+    // Repaints the borders of `data`'s owner into its cache image before they are copied to
+    // the screen. Default: nothing.
+    std::function<void(TsCommonData* data)> RepaintCacheBorders;
 };
 
 // The one table of the process.

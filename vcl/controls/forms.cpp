@@ -101,8 +101,13 @@ std::vector<TPropInfo> TCustomForm::Published() {
                      &TCustomForm::SetAlphaBlendValue)};
 }
 
+TCustomFrame::TCustomFrame(TComponent* owner) : TScrollingWinControl(owner) {
+    SetBounds(0, 0, 320, 240);
+    ControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+}
+
 TCustomForm::TCustomForm(TComponent* owner)
-    : TWinControl(owner), canvas_(new TControlCanvas(this)) {
+    : TScrollingWinControl(owner), canvas_(new TControlCanvas(this)) {
     FormState << fsCreating;
     SetVisible(false);
     SetColor(clBtnFace);

@@ -73,9 +73,30 @@ using TFormState = Set<TFormStateItem>;
 using TCloseEvent = Delegate<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = Delegate<void(TObject* Sender, bool& CanClose)>;
 
-class TCustomForm : public TWinControl {
+// The base of the windowed containers that may scroll their contents: forms and frames. This
+// program scrolls none of them; the class is what code asks a container for.
+class TScrollingWinControl : public TWinControl {
 public:
-    VCL_CLASS_PUBLISHED(TCustomForm, TWinControl)
+    VCL_CLASS(TScrollingWinControl, TWinControl)
+    explicit TScrollingWinControl(TComponent* owner) : TWinControl(owner) {}
+};
+
+// A reusable group of controls placed on a form as one control.
+class TCustomFrame : public TScrollingWinControl {
+public:
+    VCL_CLASS(TCustomFrame, TScrollingWinControl)
+    explicit TCustomFrame(TComponent* owner);
+};
+
+class TFrame : public TCustomFrame {
+public:
+    VCL_CLASS(TFrame, TCustomFrame)
+    using TCustomFrame::TCustomFrame;
+};
+
+class TCustomForm : public TScrollingWinControl {
+public:
+    VCL_CLASS_PUBLISHED(TCustomForm, TScrollingWinControl)
 
     explicit TCustomForm(TComponent* owner);
     ~TCustomForm() override;

@@ -67,7 +67,7 @@ TEST_F(SkinComboBoxTest, BoundLabelNamesThePortBox) {
     cb->SetName("cbCOM");
     cb->BoundLabel()->SetCaption("COM-port:");
     cb->BoundLabel()->SetActive(true);
-    TsEditLabel* l = cb->BoundLabel()->Label();
+    auto* l = dynamic_cast<TsEditLabel*>(cb->BoundLabel()->Label());
     EXPECT_EQ(l->Name(), "cbCOMLabel");
     EXPECT_EQ(l->Left() + l->Width(), 76);
     cb->SetVisible(false);

@@ -45,7 +45,7 @@ TEST_F(SkinEditsTest, BoundLabelIsNamedAfterItsEditAndFocusesIt) {
     EXPECT_FALSE(bound->Active());
     EXPECT_TRUE(bound->UseSkinColor());  // no label yet
     SetOrdProp(bound, "Active", 1);
-    TsEditLabel* label = bound->Label();
+    auto* label = dynamic_cast<TsEditLabel*>(bound->Label());
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->Name(), "edNameLabel");
     EXPECT_EQ(label->Owner(), ed);
@@ -72,7 +72,7 @@ TEST_F(SkinEditsTest, BoundLabelStaysBesideItsEdit) {
     TsBoundLabel* bound = ed->BoundLabel();
     bound->SetCaption("Name:");
     bound->SetActive(true);
-    TsEditLabel* l = bound->Label();
+    auto* l = dynamic_cast<TsEditLabel*>(bound->Label());
     // Left of the edit: 4 pixels between them, centred on the edit's height less one.
     EXPECT_EQ(l->Left() + l->Width(), 96);
     EXPECT_EQ(l->Top(), 50 + (21 - l->Height()) / 2 - 1);
@@ -109,7 +109,7 @@ TEST_F(SkinEditsTest, BoundLabelStaysBesideItsEdit) {
 TEST_F(SkinEditsTest, BoundLabelFollowsVisibilityAndEnabling) {
     auto* ed = Place<TsMaskEdit>(form, Bounds(100, 50, 121, 21));
     ed->BoundLabel()->SetActive(true);
-    TsEditLabel* l = ed->BoundLabel()->Label();
+    auto* l = dynamic_cast<TsEditLabel*>(ed->BoundLabel()->Label());
     ed->SetVisible(false);
     EXPECT_FALSE(l->Visible());
     ed->SetVisible(true);
