@@ -11,7 +11,8 @@
 //                   mirroring gives that last pixel: pixman's padding is the same edge rule
 //   alpha blending  pixman compositing OVER: ours blends straight alpha, pixman premultiplied,
 //                   each with one multiply per channel and side and the same reads and writes
-// and, on their own, reading a packed skin and recolouring its master bitmap.
+// and, on their own, reading a packed skin, recolouring its master bitmap and blurring a
+// caption's glow mask.
 // Run with --benchmark_repetitions=N --benchmark_enable_random_interleaving=true for medians.
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -34,6 +35,7 @@
 #include "skin/core/png_decoder.h"
 #include "skin/core/resampler.h"
 #include "skin/core/skin_reader.h"
+#include "skin/core/skin_text.h"
 #include "tests/skin/core/png_reference.h"
 #include "tests/skin/core/skin_writer.h"
 
@@ -385,6 +387,27 @@ void BM_SkinShift(benchmark::State& state) {
     state.SetLabel(state.range(0) == 0 ? "hue" : "saturation");
 }
 BENCHMARK(BM_SkinShift)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The glow blur of a caption: a 300 x 20 text rectangle grown by the glow size + 4 on every
+// side, dark strokes on white as the letters leave them, blurred afresh each time.
+void BM_GlowBlur(benchmark::State& state) {
+    const int s = int(state.range(0)), margin = s + 4;
+    const int w = 300 + 2 * margin, h = 20 + 2 * margin;
+    std::vector<uint8_t> letters(size_t(w) * h, 255), plane(letters.size());
+    std::mt19937 rng(3);
+    for (int x = margin; x < w - margin; x += 3 + int(rng() % 4)) {
+        for (int y = margin + 3; y < h - margin - 4; ++y)
+            letters[size_t(y) * w + x] = letters[size_t(y) * w + x + 1] = uint8_t(rng() % 64);
+    }
+    const skin::PixelView view{plane.data(), w, w, h, 1};
+    for (auto _ : state) {
+        std::memcpy(plane.data(), letters.data(), plane.size());
+        skin::GaussBlur8(view, s);
+        benchmark::DoNotOptimize(plane.data());
+    }
+    state.SetLabel(std::to_string(w) + " x " + std::to_string(h));
+}
+BENCHMARK(BM_GlowBlur)->Arg(1)->Arg(5)->Arg(20)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -31,6 +31,7 @@ void PaintSectionWithBorders(win::HDC, TRect, int, TsCommonData*, int, TRect&) {
 void CopyTransparent24(TRect dst, bool transparent, const TsMaskData& mask, win::HRGN rgn,
                        const PixelView& target, TRect src) {
     if (dst.Left < 0 || dst.Top < 0 || dst.Right < 0 || dst.Bottom < 0) return;
+    if (!InReach(dst) || !InReach(src)) return;
     if (target.Empty() || target.BytesPerPixel != 3 || target.Width < 2 || target.Height < 2)
         return;
     MaskFrame f;

@@ -26,6 +26,19 @@ namespace skin {
 // stretches would allocate by the rectangle's size.
 inline constexpr int64_t kMaxMaskTargetSide = int64_t(1) << 20;
 
+// Rectangles and points the piece copiers take must lie within this distance of the origin;
+// farther ones paint nothing, so that no size or offset worked out from them overflows.
+inline constexpr int kMaxMaskCoord = 1 << 28;
+inline bool InReach(int v) {
+    return v >= -kMaxMaskCoord && v <= kMaxMaskCoord;
+}
+inline bool InReach(const TPoint& p) {
+    return InReach(p.X) && InReach(p.Y);
+}
+inline bool InReach(const TRect& r) {
+    return InReach(r.Left) && InReach(r.Top) && InReach(r.Right) && InReach(r.Bottom);
+}
+
 struct MaskFrame {
     vcl::TBitmap* Picture = nullptr;  // the mask's own picture, else the skin's master bitmap
     PixelView Src;

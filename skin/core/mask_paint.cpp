@@ -61,7 +61,7 @@ void PaintMaskIntoRect(vcl::TBitmap* target, TRect t, bool fillCentre, const Cac
                        const TsMaskData& mask, int state, bool corner) {
     if (state == 0 && (mask.StretchMode & smNoNormalState) != 0) return;
     const int64_t w = int64_t(t.Right) - t.Left, h = int64_t(t.Bottom) - t.Top;
-    if (w < 2 || h < 2 || w > kMaxMaskTargetSide || h > kMaxMaskTargetSide) return;
+    if (w < 2 || h < 2 || w > kMaxMaskTargetSide || h > kMaxMaskTargetSide || !InReach(t)) return;
     const PixelView dst = ViewOf(target);
     MaskFrame f;
     if (!Is24Or32(dst) || !ReadMaskFrame(mask, f)) return;
@@ -102,7 +102,7 @@ void BlendMaskRegion(vcl::TBitmap* target, TPoint p, int state, int mode, const 
                      const CacheInfo& cache) {
     const PixelView dst = ViewOf(target);
     MaskFrame f;
-    if (!Is24Or32(dst) || !ReadMaskFrame(mask, f)) return;
+    if (!InReach(p) || !Is24Or32(dst) || !ReadMaskFrame(mask, f)) return;
     // The part left of or above the bitmap is skipped; the frame still ends where it ends.
     const int dx = p.X < 0 ? -p.X : 0, dy = p.Y < 0 ? -p.Y : 0;
     const int fx = f.FrameLeft(state);
@@ -119,7 +119,7 @@ void BlendMaskRegion(vcl::TBitmap* target, TPoint p, int state, int mode, const 
 
 void BlendMaskHalfPiece(TRect dstRect, TRect srcRect, const PixelView& target,
                         const TsMaskData& mask, int mode, TColor key, const PixelView& source) {
-    if (!Is24Or32(target) || !Is24Or32(source)) return;
+    if (!Is24Or32(target) || !Is24Or32(source) || !InReach(dstRect) || !InReach(srcRect)) return;
     const int type = std::max<int>(mask.MaskType, 0);
     // Both rectangles are inclusive; the area is the smaller of the two.
     const int w = std::min(dstRect.Right - dstRect.Left, srcRect.Right - srcRect.Left) + 1;
@@ -156,6 +156,7 @@ void BlendMaskHalfPiece(TRect dstRect, TRect srcRect, const PixelView& target,
 void CopyMaskRectTransparent(const PixelView& a, const PixelView& b, TRect r, TPoint p,
                              int maskIndex, const TsSkinContent* skin, int cornerCode) {
     if (a.Empty() || b.Empty() || a.BytesPerPixel != 4 || b.BytesPerPixel != 4) return;
+    if (!InReach(r) || !InReach(p)) return;
     // Without a mask, A's own key-coloured pixels decide.
     PixelView decider = a;
     int cx = r.Left, cy = r.Top;
@@ -186,7 +187,7 @@ void CopyMaskRectTransparent(const PixelView& a, const PixelView& b, TRect r, TP
 
 void PaintMaskRectWithState(TRect dstRect, TRect srcRect, const PixelView& target,
                             const TsMaskData& mask, const CacheInfo& cache) {
-    if (mask.Manager == nullptr) return;
+    if (mask.Manager == nullptr || !InReach(dstRect) || !InReach(srcRect)) return;
     const PixelView src = ViewOf(mask.Manager->MasterBitmap.get());
     const int w = std::min(dstRect.Right - dstRect.Left, srcRect.Right - srcRect.Left);
     const int h = std::min(dstRect.Bottom - dstRect.Top, srcRect.Bottom - srcRect.Top);
@@ -201,7 +202,8 @@ void PaintMaskRectWithState(TRect dstRect, TRect srcRect, const PixelView& targe
 
 void RestoreMaskCorners(const PixelView& cache, const TsMaskData& mask, int state, int corners,
                         const CornerBackground& background) {
-    if (!Is24Or32(cache) || cache.Width < 2 || cache.Height < 2) return;
+    if (!Is24Or32(cache) || cache.Width < 2 || cache.Height < 2 || !InReach(background.Offset))
+        return;
     MaskFrame f;
     if (mask.ImageCount < 1 && mask.Bmp) {
         // A picture of its own without a count: three states over a mask half.

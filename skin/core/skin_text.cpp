@@ -14,6 +14,8 @@ namespace skin {
 namespace {
 
 constexpr TColor kNoContour = TColor(-1);
+// One pixel to the left, up, right and down: the order of the contours and of the mask bits.
+constexpr int kSideShift[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
 
 // The canvas's font, font colour and brush in force on its DC while text is written; the DC's
 // own objects and modes come back afterwards, so the canvas's bookkeeping stays true.
@@ -52,17 +54,14 @@ TRect Moved(TRect r, int dx, int dy) {
     return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
 }
 
-// The contour passes, left, top, right and bottom, each one pixel off to its side, then the
-// text itself in the font colour.
+// The contour passes, then the text itself in the font colour.
 void WriteWithContours(CanvasText& out, std::string_view text, const TsGeneralData& s, bool hot,
                        uint32_t flags, uint32_t lastFlags, const TRect& r) {
-    const TColor contours[4] = {hot ? s.HotTCLeft : s.TCLeft, hot ? s.HotTCTop : s.TCTop,
-                                hot ? s.HotTCRight : s.TCRight, hot ? s.HotTCBottom : s.TCBottom};
-    static constexpr int kShift[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
-    for (int i = 0; i < 4; ++i) {
-        if (contours[i] == kNoContour) continue;
-        out.SetColor(contours[i]);
-        out.Write(text, Moved(r, kShift[i][0], kShift[i][1]), flags);
+    const TextContours c = ContoursOf(s, hot);
+    for (int i = 0; i < c.Count; ++i) {
+        const TextContours::Pass& p = c.Passes[i];
+        out.SetColor(p.Color);
+        out.Write(text, Moved(r, p.DX, p.DY), flags);
     }
     out.SetColor(hot ? s.HotFontColor : s.FontColor);
     out.Write(text, r, lastFlags);
@@ -71,6 +70,17 @@ void WriteWithContours(CanvasText& out, std::string_view text, const TsGeneralDa
 }  // namespace
 
 // --- writing captions ---
+
+TextContours ContoursOf(const TsGeneralData& s, bool hot) {
+    const TColor colours[4] = {hot ? s.HotTCLeft : s.TCLeft, hot ? s.HotTCTop : s.TCTop,
+                               hot ? s.HotTCRight : s.TCRight, hot ? s.HotTCBottom : s.TCBottom};
+    TextContours c;
+    for (int i = 0; i < 4; ++i) {
+        if (colours[i] != kNoContour)
+            c.Passes[c.Count++] = {colours[i], kSideShift[i][0], kSideShift[i][1]};
+    }
+    return c;
+}
 
 void DrawSkinText(vcl::TCanvas*, std::string_view, bool, int, TsCommonData*, uint32_t, TRect) {}
 
@@ -146,10 +156,10 @@ void DrawGlowText(vcl::TBitmap* target, std::string_view text, const TRect& r, B
         c->Font()->SetColor(vcl::clBlack);
         c->Brush()->SetStyle(vcl::bsClear);
         const TRect tr{margin, margin, margin + w, margin + h};
-        static constexpr int kShift[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
         CanvasText out(c);
         for (int i = 0; i < 4; ++i) {
-            if (shiftMask & (1 << i)) out.Write(text, Moved(tr, kShift[i][0], kShift[i][1]), flags);
+            if (shiftMask & (1 << i))
+                out.Write(text, Moved(tr, kSideShift[i][0], kSideShift[i][1]), flags);
         }
         out.Write(text, tr, flags);
         GaussBlur8(v, s);
@@ -203,6 +213,11 @@ int ClampTrunc(int low, int high, double value) {
 
 namespace {
 
+// The weights are singles: a flat line's total may come out a hair below its value, which
+// truncation would turn into one grey step darker (a white mask would tint the whole glow
+// area). The allowance is far below what the trimmed weights may move.
+constexpr double kRoundingAllowance = 1.0 / 256;
+
 // Each output's total is summed over n = -size..size in that order, as one line at a time
 // would; the loops run across the outputs so that they proceed side by side.
 class Blur8 {
@@ -224,7 +239,7 @@ public:
                 t[i] += w * s[i];
         }
         for (int i = 0; i <= last; ++i)
-            line[i] = uint8_t(ClampTrunc(0, 255, total_[size_t(i)]));
+            line[i] = uint8_t(ClampTrunc(0, 255, total_[size_t(i)] + kRoundingAllowance));
     }
 
     // Every column of the plane, row by row: rows y - n are read from a copy.
@@ -245,7 +260,7 @@ public:
             }
             uint8_t* out = p.Row(y);
             for (int x = 0; x < w; ++x)
-                out[x] = uint8_t(ClampTrunc(0, 255, total_[size_t(x)]));
+                out[x] = uint8_t(ClampTrunc(0, 255, total_[size_t(x)] + kRoundingAllowance));
         }
     }
 

@@ -40,6 +40,17 @@ void DrawSkinText(vcl::TCanvas* canvas, std::string_view text, bool enabled, int
 // A caption in the colours of the section at `skinIndex` of `manager` (null: the default one).
 void DrawSectionText(vcl::TCanvas* canvas, std::string_view text, bool enabled,
                      TsSkinManager* manager, int state, int skinIndex, uint32_t flags, TRect r);
+// The contour passes of a section's state, in the order they are written: left, top, right,
+// bottom, each one pixel off to its side; sides of colour -1 are left out.
+struct TextContours {
+    struct Pass {
+        TColor Color;
+        int DX, DY;
+    };
+    int Count = 0;
+    Pass Passes[4];
+};
+TextContours ContoursOf(const TsGeneralData& section, bool hot);
 inline void DrawSectionTextEx(vcl::TCanvas* canvas, std::string_view text, bool enabled,
                               TsSkinManager* manager, int state, int skinIndex, uint32_t flags,
                               TRect r) {

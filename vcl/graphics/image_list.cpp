@@ -34,6 +34,16 @@ win::COLORREF ListColor(TColor c) {
     return ColorToRGB(c);
 }
 
+}  // namespace
+
+TColor ListColorToColor(win::COLORREF color) {
+    if (color == win::CLR_NONE) return clNone;
+    if (color == win::CLR_DEFAULT) return clDefault;
+    return static_cast<TColor>(color & 0xFFFFFF);
+}
+
+namespace {
+
 void CheckSize(int width, int height) {
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide)
         throw EInvalidOperation("Invalid image size");
@@ -94,8 +104,7 @@ void TCustomImageList::SetHandle(win::HIMAGELIST list) {
         win::ImageList_GetIconSize(list, &cx, &cy);
         width_ = cx;
         height_ = cy;
-        const win::COLORREF bk = win::ImageList_GetBkColor(list);
-        bkColor_ = bk == win::CLR_NONE ? clNone : static_cast<TColor>(bk);
+        bkColor_ = ListColorToColor(win::ImageList_GetBkColor(list));
     }
     Change();
 }

@@ -122,6 +122,9 @@ private:
     std::vector<TChangeLink*> links_;
 };
 
+// A drawing-layer list colour as a colour property: CLR_NONE is clNone, CLR_DEFAULT clDefault.
+TColor ListColorToColor(win::COLORREF color);
+
 class TImageList : public TCustomImageList {
 public:
     VCL_CLASS_PUBLISHED(TImageList, TCustomImageList)

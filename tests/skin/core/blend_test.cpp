@@ -188,6 +188,17 @@ TEST(Blend, TransparentCopiesAndMaskPieces) {
     CopyMaskCorner(bg, 0, 0, src, {0, 0, 2, 2}, kTransparentKey, cache, true);
     EXPECT_EQ(bg.get(0, 0), RGB(9, 9, 9));
     EXPECT_EQ(bg.get(1, 0), RGB(1, 2, 3));
+    // A cache without a background gives its fill colour, opaque; one that knows no colour, or
+    // a ready one without the corner flag, leaves the target.
+    TestImage d5(2, 2, 4);
+    CopyMaskCorner(d5, 0, 0, src, {0, 0, 0, 0}, kTransparentKey, {nullptr, 0, 0, RGB(4, 5, 6)},
+                   false);
+    EXPECT_EQ(d5.get(0, 0), 0xFF000000 | RGB(4, 5, 6));
+    TestImage d6(2, 2, 3);
+    CopyMaskCorner(d6, 0, 0, src, {0, 0, 0, 0}, kTransparentKey, EmptyCacheInfo, true);
+    CopyMaskCorner(d6, 1, 0, src, {0, 0, 0, 0}, kTransparentKey, cache, false);
+    EXPECT_EQ(d6.get(0, 0), 0u);
+    EXPECT_EQ(d6.get(1, 0), 0u);
 
     // A masked piece: picture row 0, its mask two rows below.
     TestImage pic(1, 4, 3), d4(1, 1, 3);

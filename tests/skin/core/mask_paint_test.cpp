@@ -10,6 +10,7 @@
 #include "skin/core/skin_content.h"
 #include "skin/core/skin_loading.h"
 #include "skin/core/stored_skins.h"
+#include "tests/skin/core/mask_fixtures.h"
 #include "tests/skin/core/skin_reading.h"
 #include "tests/skin/core/test_image.h"
 #include "vcl/graphics/bitmap.h"
@@ -17,152 +18,7 @@
 namespace skin {
 namespace {
 
-using skin_test::PixelOf;
-using skin_test::TestImage;
-using BitmapOwner = std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter>;
-
-const TColor kUnder = RGB(1, 2, 3);  // what the targets hold before painting
-
-// Source pixel colours name their own position: red the column, green the row. Masked
-// pictures hold a mask below the picture whose value varies from pixel to pixel.
-TColor PictureColor(int x, int y) {
-    return RGB(x, y, 7);
-}
-TColor MaskColor(int x, int y) {
-    const uint32_t m = uint32_t(x * 37 + y * 11) % 256;
-    return RGB(m, 255 - m, m / 2);
-}
-
-// A skin of one mask cut from its master bitmap: `frames` frames of fw x fh.
-struct SyntheticMask {
-    SyntheticMask(int frames, int fw, int fh, int type, int wl, int wt, int wr, int wb) {
-        const int h = fh * (type + 1);
-        skin.MasterBitmap.reset(NewBitmap24(frames * fw, h));
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < frames * fw; ++x)
-                Set(x, y, y < fh ? PictureColor(x, y) : MaskColor(x, y));
-        }
-        mask.Manager = &skin;
-        mask.R = {0, 0, frames * fw, h};
-        mask.ImageCount = int16_t(frames);
-        mask.MaskType = int16_t(type);
-        mask.WL = int16_t(wl), mask.WT = int16_t(wt), mask.WR = int16_t(wr), mask.WB = int16_t(wb);
-    }
-    void Set(int x, int y, TColor c) {
-        uint8_t* p = ViewOf(skin.MasterBitmap.get()).At(x, y);
-        p[0] = BlueOf(c), p[1] = GreenOf(c), p[2] = RedOf(c);
-    }
-    TsSkinContent skin;
-    TsMaskData mask;
-};
-
-BitmapOwner Target(int w, int h, bool alpha = false) {
-    BitmapOwner b(alpha ? NewBitmap32(w, h) : NewBitmap24(w, h));
-    const PixelView v = ViewOf(b.get());
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            uint8_t* p = v.At(x, y);
-            p[0] = BlueOf(kUnder), p[1] = GreenOf(kUnder), p[2] = RedOf(kUnder);
-            if (alpha) p[3] = 0;
-        }
-    }
-    return b;
-}
-
-// The nine-piece layout, worked out per axis: a column lies in the left border, the right
-// border or the tiled middle (both borders where they overlap), a row likewise; a piece covers
-// the pixels of its column zone and row zone, and the pieces are laid in their order.
-struct Layout {
-    TRect T;
-    int sx, sy, FW, FH, wl, wt, wr, wb;
-    bool centre;
-    enum Zone { kNear, kMid, kFar };
-    struct Cover {
-        TPoint at;
-        bool corner;
-    };
-
-    // The source pixels laid on target pixel (x, y), first to last.
-    std::vector<Cover> Covers(int x, int y) const {
-        std::vector<Cover> out;
-        if (!T.Contains(TPoint(x, y))) return out;
-        const int cw = std::max(FW - wl - wr, 0), ch = std::max(FH - wt - wb, 0);
-        auto in = [](Zone z, int v, int lo, int hi, int nearEnd, int farStart) {
-            return z == kNear  ? v < nearEnd && v >= lo
-                   : z == kFar ? v >= farStart && v < hi
-                               : v >= nearEnd && v < farStart;
-        };
-        const std::pair<Zone, Zone> order[] = {{kNear, kNear}, {kNear, kMid}, {kMid, kNear},
-                                               {kNear, kFar},  {kMid, kFar},  {kFar, kFar},
-                                               {kFar, kNear},  {kFar, kMid},  {kMid, kMid}};
-        for (auto [ax, ay] : order) {
-            if (ax == kMid && ay == kMid && !centre) continue;
-            if ((ax == kMid && cw == 0) || (ay == kMid && ch == 0)) continue;
-            if (!in(ax, x, T.Left, T.Right, T.Left + wl, T.Right - wr)) continue;
-            if (!in(ay, y, T.Top, T.Bottom, T.Top + wt, T.Bottom - wb)) continue;
-            const int px = ax == kNear  ? sx + (x - T.Left)
-                           : ax == kFar ? sx + wl + cw + (x - (T.Right - wr))
-                                        : sx + wl + (x - T.Left - wl) % cw;
-            const int py = ay == kNear  ? sy + (y - T.Top)
-                           : ay == kFar ? sy + FH - wb + (y - (T.Bottom - wb))
-                                        : sy + wt + (y - T.Top - wt) % ch;
-            out.push_back({TPoint(px, py), ax != kMid && ay != kMid});
-        }
-        return out;
-    }
-};
-
-// What the mask painter must leave in every pixel of the target, from the source picture, the
-// layout and what the target held: plain pieces are copied (corners keep the target, or show
-// the cache, under the key colour), masked ones are mixed by their mask half and skip the key.
-void ExpectPainted(vcl::TBitmap* target, const TestImage& before, const PixelView& src,
-                   const Layout& l, int type, int maskRows, const CacheInfo& cache, bool corner,
-                   const std::string& what) {
-    const PixelView dst = ViewOf(target);
-    int wrong = 0;
-    for (int y = 0; y < dst.Height && wrong < 5; ++y) {
-        for (int x = 0; x < dst.Width && wrong < 5; ++x) {
-            uint32_t want = before.get(x, y) & 0xFFFFFF;
-            for (const auto& [at, isCorner] : l.Covers(x, y)) {
-                const uint8_t* p = src.At(at.X, at.Y);
-                const bool key = RGB(p[2], p[1], p[0]) == kTransparentKey;
-                if (key && isCorner) {
-                    if (corner && cache.Ready && cache.Bmp) {
-                        const uint8_t* b = cache.Bmp->At(x + cache.X, y + cache.Y);
-                        want = RGB(b[2], b[1], b[0]);
-                    } else if (!cache.Ready && cache.FillColor != kTransparentKey) {
-                        want = cache.FillColor;
-                    }
-                } else if (type == 0) {
-                    want = RGB(p[2], p[1], p[0]);
-                } else if (!key) {
-                    const uint8_t* m = src.At(at.X, at.Y + maskRows);
-                    const uint8_t d[3] = {BlueOf(want), GreenOf(want), RedOf(want)};
-                    uint8_t o[3];
-                    for (int c = 0; c < 3; ++c)
-                        o[c] = uint8_t(((d[c] - p[c]) * m[c] + p[c] * 256) >> 8);
-                    want = RGB(o[2], o[1], o[0]);
-                }
-            }
-            const uint32_t got = PixelOf(target, x, y) & 0xFFFFFF;
-            if (got != want) {
-                ++wrong;
-                ADD_FAILURE() << what << ": pixel " << x << "," << y << " is " << std::hex << got
-                              << ", not " << want;
-            }
-        }
-    }
-}
-
-TestImage Snapshot(vcl::TBitmap* b) {
-    const PixelView v = ViewOf(b);
-    TestImage copy(v.Width, v.Height, v.BytesPerPixel);
-    for (int y = 0; y < v.Height; ++y) {
-        for (int x = 0; x < v.Width; ++x)
-            copy.set(x, y, PixelOf(b, x, y));
-    }
-    return copy;
-}
+using namespace skin_test;  // NOLINT
 
 // Paints the mask and checks every pixel of the target against the layout.
 void CheckMask(const TsMaskData& m, int w, int h, TRect t, int state, int wl, int wt, int wr,
@@ -350,6 +206,150 @@ TEST_F(InternalSkinMasks, BorderMasksPaintTheirPiecesInEveryStateAndSize) {
             }
         }
     }
+}
+
+TEST(MaskRegion, AFramePlacedAtAPointPaintsOnlyItsOwnColumnsInsideTheBitmap) {
+    SyntheticMask s(2, 6, 4, 0, 1, 1, 1, 1);
+    s.Set(6, 0, kTransparentKey);  // frame 1's top-left pixel
+    TestImage bg(10, 10, 3);
+    bg.fill(RGB(70, 80, 90));
+    const CacheInfo cache{&bg.view(), 0, 0, kTransparentKey, true};
+    // Mode 1 (corner images): plain pictures show the cache under their key colour.
+    BitmapOwner target = Target(8, 8);
+    BlendMaskRegion(target.get(), TPoint(1, 2), 1, 1, s.mask, cache);
+    EXPECT_EQ(PixelOf(target.get(), 1, 2), RGB(70, 80, 90));
+    EXPECT_EQ(PixelOf(target.get(), 2, 2), PictureColor(7, 0));
+    EXPECT_EQ(PixelOf(target.get(), 6, 5), PictureColor(11, 3));
+    EXPECT_EQ(PixelOf(target.get(), 7, 5), kUnder);
+    EXPECT_EQ(PixelOf(target.get(), 1, 6), kUnder);
+    // Left of and above the bitmap: the rest of the frame lands at 0, 0 and no column of the
+    // next frame follows it.
+    BitmapOwner cut = Target(8, 8);
+    BlendMaskRegion(cut.get(), TPoint(-2, -1), 0, 1, s.mask, cache);
+    EXPECT_EQ(PixelOf(cut.get(), 0, 0), PictureColor(2, 1));
+    EXPECT_EQ(PixelOf(cut.get(), 3, 2), PictureColor(5, 3));
+    EXPECT_EQ(PixelOf(cut.get(), 4, 0), kUnder);
+    EXPECT_EQ(PixelOf(cut.get(), 0, 3), kUnder);
+    // Other modes blend a plain picture half over the target.
+    BitmapOwner half = Target(8, 8);
+    BlendMaskRegion(half.get(), TPoint(0, 0), 0, 0, s.mask, cache);
+    const TColor c = PictureColor(3, 2);
+    EXPECT_EQ(PixelOf(half.get(), 3, 2),
+              RGB((RedOf(c) + 1) / 2, (GreenOf(c) + 2) / 2, (BlueOf(c) + 3) / 2));
+}
+
+TEST(MaskRegion, MaskedFramesMixByTheirMaskAndModesOtherThanOneStaySeeThrough) {
+    SyntheticMask s(1, 4, 3, 1, 1, 1, 1, 1);
+    s.Set(0, 0, kTransparentKey);
+    s.Set(1, 3, RGB(0, 0, 0));  // the mask of picture pixel (1, 0): opaque
+    BitmapOwner target = Target(6, 6);
+    BlendMaskRegion(target.get(), TPoint(0, 0), 0, 1, s.mask, EmptyCacheInfo);
+    EXPECT_EQ(PixelOf(target.get(), 0, 0), kUnder);
+    EXPECT_EQ(PixelOf(target.get(), 1, 0), PictureColor(1, 0));
+    BitmapOwner see = Target(6, 6, true);
+    BlendMaskRegion(see.get(), TPoint(0, 0), 0, 2, s.mask, EmptyCacheInfo);
+    // Mask 0 raised to 100: the target keeps 100/256 of itself.
+    const TColor p = PictureColor(1, 0);
+    auto mix = [](int d, int s) { return ((d - s) * 100 + s * 256) >> 8; };
+    EXPECT_EQ(PixelOf(see.get(), 1, 0),
+              0xFF000000 | RGB(mix(1, RedOf(p)), mix(2, GreenOf(p)), mix(3, BlueOf(p))));
+}
+
+TEST(MaskCopies, KeyPixelsOfACornerOrOfTheTargetTakeTheBackground) {
+    SyntheticMask s(1, 8, 8, 0, 2, 3, 3, 2);
+    s.Set(0, 0, kTransparentKey);  // top-left corner
+    s.Set(5, 1, kTransparentKey);  // top-right corner starts at column 8 - 3
+    s.Set(1, 6, kTransparentKey);  // bottom-left corner starts at row 8 - 2
+    s.Set(7, 7, kTransparentKey);  // bottom-right corner
+    s.skin.Masks.emplace_back().Manager = &s.skin;
+    TsMaskData& m = s.skin.Masks.back();
+    m.R = s.mask.R, m.ImageCount = 1, m.WL = 2, m.WT = 3, m.WR = 3, m.WB = 2;
+    TestImage b(6, 6, 4);
+    b.fill(0x80000000 | RGB(5, 6, 7));
+    auto run = [&](int code, TPoint key) {
+        TestImage a(4, 4, 4);
+        a.fill(0x11000000 | RGB(1, 1, 1));
+        CopyMaskRectTransparent(a, b, {1, 1, 4, 4}, TPoint(2, 2), 0, &s.skin, code);
+        for (int y = 1; y < 4; ++y) {
+            for (int x = 1; x < 4; ++x) {
+                const bool hit = x - 1 == key.X && y - 1 == key.Y;
+                EXPECT_EQ(a.get(x, y), hit ? 0x80000000 | RGB(5, 6, 7) : 0x11000000 | RGB(1, 1, 1))
+                    << "corner " << code << " at " << x << "," << y;
+            }
+        }
+    };
+    run(kCornerTopLeft, {0, 0});
+    run(kCornerTopRight, {0, 1});
+    run(kCornerBottomLeft, {1, 0});
+    run(kCornerBottomRight, {2, 1});
+    run(99, {0, 0});
+    // Without a mask, A's own key pixels decide; the walk stays inside A and B.
+    TestImage a(4, 4, 4);
+    a.set(3, 3, 0x42000000 | kTransparentKey);
+    a.set(0, 0, kTransparentKey);
+    CopyMaskRectTransparent(a, b, {-2, -2, 9, 9}, TPoint(3, 3), -1, nullptr, 0);
+    EXPECT_EQ(a.get(0, 0), 0x80000000 | RGB(5, 6, 7));     // from B's 5, 5
+    EXPECT_EQ(a.get(3, 3), 0x42000000 | kTransparentKey);  // B's 8, 8 lies outside
+    // Only 32-bit pairs are handled.
+    TestImage a24(4, 4, 3);
+    a24.set(1, 1, kTransparentKey);
+    CopyMaskRectTransparent(a24, b, {0, 0, 4, 4}, TPoint(0, 0), -1, nullptr, 0);
+    EXPECT_EQ(a24.get(1, 1), kTransparentKey);
+}
+
+TEST(MaskCopies, TexturePiecesShowTheCacheUnderTheKeyAndMixElsewhere) {
+    SyntheticMask s(1, 4, 4, 1, 0, 0, 0, 0);
+    s.Set(0, 0, kTransparentKey);
+    s.Set(1, 0, kTransparentKey);
+    TestImage bg(8, 8, 3);
+    bg.fill(RGB(60, 61, 62));
+    TestImage t(6, 6, 3);
+    t.fill(kUnder);
+    PaintMaskRectWithState({2, 2, 6, 6}, {0, 0, 2, 2}, t, s.mask,
+                           CacheInfo{&bg.view(), 1, 1, kTransparentKey, true});
+    EXPECT_EQ(t.get(2, 2), RGB(60, 61, 62));
+    EXPECT_EQ(t.get(3, 2), RGB(60, 61, 62));
+    const TColor p = PictureColor(0, 1), m = MaskColor(0, 5);
+    auto mix = [](int d, int s, int m) { return ((d - s) * m + s * 256) >> 8; };
+    EXPECT_EQ(t.get(2, 3), RGB(mix(1, RedOf(p), RedOf(m)), mix(2, GreenOf(p), GreenOf(m)),
+                               mix(3, BlueOf(p), BlueOf(m))));
+    EXPECT_EQ(t.get(4, 4), kUnder);  // the piece is 2 x 2
+    // Without a ready cache the fill colour; the key colour as fill keeps the target.
+    PaintMaskRectWithState({0, 0, 2, 2}, {0, 0, 2, 2}, t, s.mask,
+                           CacheInfo{nullptr, 0, 0, RGB(9, 9, 9), false});
+    EXPECT_EQ(t.get(0, 0), RGB(9, 9, 9));
+    PaintMaskRectWithState({4, 0, 6, 2}, {0, 0, 2, 2}, t, s.mask, EmptyCacheInfo);
+    EXPECT_EQ(t.get(4, 0), kUnder);
+}
+
+TEST(MaskCopies, ControlCornersTakeTheParentBackgroundUnderTheirKeyPixels) {
+    SyntheticMask s(2, 8, 8, 0, 2, 2, 2, 2);
+    s.Set(8, 0, kTransparentKey);   // frame 1, top-left
+    s.Set(15, 7, kTransparentKey);  // frame 1, bottom-right
+    s.Set(14, 0, kTransparentKey);  // frame 1, top-right
+    TestImage parent(30, 30, 3);
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 30; ++x)
+            parent.set(x, y, RGB(x, y, 99));
+    }
+    TestImage cache(10, 6, 3);
+    cache.fill(kUnder);
+    RestoreMaskCorners(cache, s.mask, 1, kSideTopLeft | kSideBottomRight,
+                       CornerBackground{&parent.view(), TPoint(5, 7)});
+    EXPECT_EQ(cache.get(0, 0), RGB(5, 7, 99));
+    EXPECT_EQ(cache.get(9, 5), RGB(14, 12, 99));
+    EXPECT_EQ(cache.get(8, 0), kUnder);  // top-right was not chosen
+    RestoreMaskCorners(cache, s.mask, 5, kSideAllCorners,
+                       CornerBackground{nullptr, TPoint(0, 0), RGB(4, 4, 4)});
+    EXPECT_EQ(cache.get(8, 0), RGB(4, 4, 4));
+    EXPECT_EQ(cache.get(1, 1), kUnder);
+    // A background bitmap that does not reach under the corner leaves it.
+    TestImage small(2, 2, 3);
+    cache.fill(kUnder);
+    RestoreMaskCorners(cache, s.mask, 1, kSideAllCorners,
+                       CornerBackground{&small.view(), TPoint(0, 0)});
+    EXPECT_EQ(cache.get(0, 0), 0u);
+    EXPECT_EQ(cache.get(9, 5), kUnder);
 }
 
 }  // namespace

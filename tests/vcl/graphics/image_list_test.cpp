@@ -156,4 +156,37 @@ TEST(TImageList, TakesIconsAndCopiesAnotherList) {
     EXPECT_EQ(target->Canvas()->Pixels(1, 1), clRed);
 }
 
+TEST(TImageList, ReplacesClearsAndSharesItsHandle) {
+    TImageList list(nullptr, 4, 4);
+    list.SetAllocBy(8);
+    EXPECT_EQ(list.AllocBy(), 8);
+    list.Add(Strip({clRed, clLime}).get(), nullptr);
+    list.Replace(1, Strip({clBlue}).get(), nullptr);
+    auto target = Canvas(4, 4, clGreen);
+    list.Draw(target->Canvas(), 0, 0, 1);
+    EXPECT_EQ(target->Canvas()->Pixels(2, 2), clBlue);
+    EXPECT_THROW(list.Replace(2, Strip({clBlue}).get(), nullptr), EInvalidOperation);
+    int changes = 0;
+    list.OnChange = TNotifyEvent::FromCallable([&](TObject*) { ++changes; });
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(changes, 1);
+
+    // A shared handle outlives the component; its colours come back as colour properties.
+    win::HIMAGELIST handle = win::ImageList_Create(6, 5, win::ILC_COLOR32, 0, 4);
+    win::ImageList_SetBkColor(handle, win::RGB(0x12, 0x34, 0x56));
+    {
+        TImageList sharing(nullptr);
+        sharing.SetShareImages(true);
+        sharing.SetHandle(handle);
+        EXPECT_EQ(sharing.Width(), 6);
+        EXPECT_EQ(sharing.Height(), 5);
+        EXPECT_EQ(sharing.BkColor(), TColor(0x563412));
+    }
+    EXPECT_EQ(ListColorToColor(win::CLR_DEFAULT), clDefault);
+    EXPECT_EQ(ListColorToColor(win::CLR_NONE), clNone);
+    EXPECT_EQ(win::ImageList_GetImageCount(handle), 0);
+    EXPECT_TRUE(win::ImageList_Destroy(handle));
+}
+
 }  // namespace
