@@ -97,9 +97,12 @@ def field(v):
 
 
 def border(x, y, w, h, widths, count, stretch=0):
-    """A border mask cut from the master bitmap: `count` states of w x h side by side."""
+    """A border mask cut from the master bitmap: `count` states of w x h side by side.
+    `widths` is one width for all sides or (left, top, right, bottom); the borders hold the
+    drawn rings exactly, since their pieces are copied key colour and all."""
+    sides = widths if isinstance(widths, tuple) else (widths,) * 4
     return '^' + '^'.join([field(x), field(y), field(x + w * count), field(y + h)] +
-                          [field(widths)] * 4 + [str(count), '0', str(stretch), '0'])
+                          [field(v) for v in sides] + [str(count), '0', str(stretch), '0'])
 
 
 def glyph(x, y, w, h, count):
@@ -138,9 +141,9 @@ def frame_painter(fill_centre):
 
 
 x_at = 0
-values['FRAME'] = border(states(12, 12, 0, frame_painter(True)), 0, 12, 12, 3, 3)
-values['EDITFRAME'] = border(states(12, 12, 0, frame_painter(False)), 0, 12, 12, 2, 3)
-values['FLATFRAME'] = border(states(12, 12, 0, frame_painter(True)), 0, 12, 12, 3, 3, 2)
+values['FRAME'] = border(states(12, 12, 0, frame_painter(True)), 0, 12, 12, 2, 3)
+values['EDITFRAME'] = border(states(12, 12, 0, frame_painter(False)), 0, 12, 12, 1, 3)
+values['FLATFRAME'] = border(states(12, 12, 0, frame_painter(True)), 0, 12, 12, 2, 3, 2)
 
 
 def tab_painter(x, y, w, h, s):
@@ -148,7 +151,7 @@ def tab_painter(x, y, w, h, s):
     master.rect(x + 1, y + 1, x + w - 1, y + 3, (BAR, HOT, ACCENT)[s])
 
 
-values['TABFRAME'] = border(states(12, 12, 0, tab_painter), 0, 12, 12, 3, 3)
+values['TABFRAME'] = border(states(12, 12, 0, tab_painter), 0, 12, 12, (1, 3, 1, 1), 3)
 
 
 def scroll_painter(x, y, w, h, s):
@@ -402,7 +405,7 @@ GLOBAL_IMAGES = ['BOXCHECKED', 'BOXUNCHECKED', 'BOXGRAYED', 'RADIOCHECKED', 'RAD
                  'RADIOGRAYED', 'SMALLCHECKED', 'SMALLUNCHECKED', 'SMALLGRAYED', 'CHECK',
                  'GRIPIMAGE', 'BICONCLOSE', 'BICLOSEALONE', 'BICONMAX', 'BICONMIN', 'BICONNORM',
                  'BICONHELP', 'SICONCLOSE', 'SICONMAX', 'SICONMIN', 'SICONNORM', 'SICONHELP']
-TITLE_BUTTON = border(0, 0, 12, 12, 3, 3)  # the frame of a plain title button
+TITLE_BUTTON = border(0, 0, 12, 12, 2, 3)  # the frame of a plain title button
 
 
 def options():
