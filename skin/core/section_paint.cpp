@@ -6,14 +6,20 @@
 
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
+#include "platform/user/message_queue.h"
+#include "platform/user/messages.h"
 #include "skin/core/bitmaps.h"
 #include "skin/core/blend.h"
+#include "skin/core/common_data.h"
 #include "skin/core/dc_paint.h"
 #include "skin/core/fast_pixels.h"
 #include "skin/core/mask_paint.h"
+#include "skin/core/neighbour_services.h"
+#include "skin/core/skin_commands.h"
 #include "skin/core/skin_content.h"
 #include "skin/core/skin_manager.h"
 #include "skin/core/text_utils.h"
+#include "vcl/controls/forms.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/jpeg_image.h"
 
@@ -578,21 +584,131 @@ int PaintSectionByName(vcl::TBitmap* bmp, std::string_view name, std::string_vie
     return index;
 }
 
-// Until the skin state is complete these paint nothing.
-void PaintControlBackground(TsCommonData*, const CacheInfo&, int, TRect, TPoint, vcl::TBitmap*) {}
-void PaintControlSection(TsCommonData*, const CacheInfo&, bool, int, TRect, TPoint, vcl::TBitmap*,
-                         uint8_t) {}
-void PaintControlSectionEx(TsCommonData*, vcl::TControl*, bool, int, TRect, TPoint, vcl::TBitmap*,
-                           uint8_t) {}
-bool GetParentBackground(BackgroundInfo&, vcl::TControl*, bool) {
+void PaintControlBackground(TsCommonData* data, const CacheInfo& parent, int state, TRect r,
+                            TPoint offset, vcl::TBitmap* target) {
+    if (!data) return;
+    TColor color = kTransparentKey;
+    if (data->CustomColor()) {
+        if (vcl::TControl* owner = data->OwnerControl())
+            color = ControlColorToRGB(owner->Color());
+        else if (auto* p = dynamic_cast<TsSkinProviderBase*>(data->OwnerObject()); p && p->Form())
+            color = p->Form()->Color();
+    }
+    PaintSkinBackground(data->SkinIndex, data->SkinSection(), parent, state, r, offset, target,
+                        data->SkinManager(), data->Texture, data->HotTexture, color);
+}
+
+void PaintControlSection(TsCommonData* data, const CacheInfo& parent, bool fillCentre, int state,
+                         TRect r, TPoint offset, vcl::TBitmap* target, uint8_t borderOption) {
+    if (!data) return;
+    TsSkinManager* manager = data->SkinManager();
+    if (!manager || !manager->IsValidSkinIndex(data->SkinIndex)) return;
+    const PixelView view = ViewOf(target);
+    if (!Is24Or32(view) || !LiesInside(r, view) || !HasArea(r)) return;
+    PaintControlBackground(data, parent, state, r, offset, target);
+    const TsSkinContent& skin = manager->Skin();
+    const TsMaskData* m = MaskAt(skin, data->BorderIndex);
+    if (m && !(state == 0 && (m->StretchMode & smNoNormalState)))
+        PaintMaskIntoRect(target, r, fillCentre, Shifted(parent, offset.X, offset.Y), *m, state,
+                          borderOption != 0);
+    PaintSectionCorners(skin, skin.Sections[size_t(data->SkinIndex)], state, r, target, view);
+}
+
+void PaintControlSectionEx(TsCommonData* data, vcl::TControl* parent, bool fillCentre, int state,
+                           TRect r, TPoint offset, vcl::TBitmap* target, uint8_t borderOption) {
+    BackgroundInfo info;
+    info.PleaseDraw = 0;
+    GetParentBackground(info, parent, false);
+    CacheInfo cache;
+    PixelView view;
+    BGInfoToCacheInfo(info, cache, view);
+    PaintControlSection(data, cache, fillCentre, state, r, offset, target, borderOption);
+}
+
+namespace {
+
+// The DC's rectangle R painted by the asked window itself, seen from the asker's origin.
+template <typename Send>
+void PaintInto(const BackgroundInfo& info, Send send) {
+    if (!info.DC) return;
+    const int saved = win::SaveDC(info.DC);
+    win::OffsetViewportOrgEx(info.DC, -info.Offset.X, -info.Offset.Y, nullptr);
+    const TRect r{info.R.Left + info.Offset.X, info.R.Top + info.Offset.Y,
+                  info.R.Right + info.Offset.X, info.R.Bottom + info.Offset.Y};
+    win::IntersectClipRect(info.DC, r.Left, r.Top, r.Right, r.Bottom);
+    send(win::WM_ERASEBKGND);
+    send(win::WM_PAINT);
+    win::RestoreDC(info.DC, saved);
+}
+
+// The colour answer; with PleaseDraw (and a DC to draw into) R of the DC is filled with it.
+void AnswerColor(BackgroundInfo& info, TColor color) {
+    info.BgType = btFill;
+    info.Color = color;
+    if (info.PleaseDraw && info.DC) FillRectSolid(info.DC, info.R, color);
+}
+
+TColor WindowFallbackColor() {
+    return DefaultManager ? DefaultManager->GetGlobalColor() : ColorToRGB(vcl::clBtnFace);
+}
+
+}  // namespace
+
+bool GetParentBackground(BackgroundInfo& info, vcl::TControl* control, bool pleaseDraw) {
+    const bool drawAsked = info.PleaseDraw != 0;
+    info.BgType = btUnknown;
+    info.PleaseDraw = pleaseDraw;
+    if (!control) {
+        AnswerColor(info, WindowFallbackColor());
+        return false;
+    }
+    const intptr_t lParam = reinterpret_cast<intptr_t>(&info);
+    auto* windowed = dynamic_cast<vcl::TWinControl*>(control);
+    if (windowed && windowed->HandleAllocated())
+        SendSkinCommand(windowed->Handle(), SKC_GETBGINFO, lParam);
+    else
+        control->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_GETBGINFO), lParam);
+    if (info.BgType != btUnknown) return true;
+    if (drawAsked) {
+        PaintInto(info, [&](uint32_t msg) {
+            control->Perform(msg, reinterpret_cast<uintptr_t>(info.DC), 0);
+        });
+        return false;
+    }
+    TColor color = TColor(control->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_GETBGCOLOR), 0));
+    if (color == 0) color = ControlColorToRGB(control->Color());
+    AnswerColor(info, color);
     return false;
 }
-bool GetBGInfoFromWindow(BackgroundInfo&, win::HWND, bool) {
+
+bool GetBGInfoFromWindow(BackgroundInfo& info, win::HWND wnd, bool pleaseDraw) {
+    const bool drawAsked = info.PleaseDraw != 0;
+    info.BgType = btUnknown;
+    info.PleaseDraw = pleaseDraw;
+    if (wnd) SendSkinCommand(wnd, SKC_GETBGINFO, reinterpret_cast<intptr_t>(&info));
+    if (info.BgType != btUnknown) return true;
+    if (drawAsked && wnd) {
+        PaintInto(info, [&](uint32_t msg) {
+            win::SendMessageA(wnd, msg, reinterpret_cast<win::WPARAM>(info.DC), 0);
+        });
+        return false;
+    }
+    AnswerColor(info, WindowFallbackColor());
     return false;
 }
-void BGInfoToCacheInfo(const BackgroundInfo&, CacheInfo& cache, PixelView& view) {
-    cache = {};
+
+void BGInfoToCacheInfo(const BackgroundInfo& info, CacheInfo& cache, PixelView& view) {
+    if (info.BgType == btCache) {
+        view = ViewOf(info.Bmp);
+        cache = MakeCacheInfo(&view, info.Offset.X, info.Offset.Y);
+        return;
+    }
     view = {};
+    cache = {};
+    cache.X = info.Offset.X;
+    cache.Y = info.Offset.Y;
+    cache.FillColor = ControlColorToRGB(info.Color);
+    cache.Ready = false;
 }
 
 }  // namespace skin

@@ -7,6 +7,7 @@
 
 #include "skin/core/bitmaps.h"
 #include "skin/core/blend.h"
+#include "skin/core/common_data.h"
 #include "skin/core/skin_manager.h"
 
 namespace skin {
@@ -82,7 +83,67 @@ TextContours ContoursOf(const TsGeneralData& s, bool hot) {
     return c;
 }
 
-void DrawSkinText(vcl::TCanvas*, std::string_view, bool, int, TsCommonData*, uint32_t, TRect) {}
+namespace {
+
+// Check boxes, radio buttons and group boxes write in their parent's font colours where their
+// own section lets the parent show through.
+bool TakesParentFont(const TsCommonData* data) {
+    return data->COC == 32 || data->COC == 33 || data->COC == 74 ||
+           dynamic_cast<vcl::TWinControl*>(data->OwnerControl()) == nullptr;
+}
+
+void WriteSkinText(vcl::TCanvas* canvas, std::string_view text, bool enabled, bool hot,
+                   TsCommonData* data, TsSkinManager* m, uint32_t flags, const TRect& r) {
+    vcl::TControl* owner = data->OwnerControl();
+    int index = data->SkinIndex;
+    if (owner != nullptr && TakesParentFont(data) && owner->ParentFont() &&
+        owner->Parent() != nullptr && m->IsValidSkinIndex(index)) {
+        const TsGeneralData& own = m->Sections()[size_t(index)];
+        if ((hot ? own.HotTransparency : own.Transparency) > 0)
+            index = GetFontIndex(owner, index, m);
+    }
+    canvas->Brush()->SetStyle(vcl::bsClear);
+    if (!m->IsValidSkinIndex(index)) {
+        CanvasText(canvas).Write(text, r, flags);
+        return;
+    }
+    const TsGeneralData& s = m->Sections()[size_t(index)];
+    const int glowSize = hot ? s.HotGlowSize : s.GlowSize;
+    if (data->CacheBmp() != nullptr && glowSize != 0) {
+        BitmapPtr mask;
+        DrawGlowText(data->CacheBmp(), text, r, mask, hot ? s.HotGlowColor : s.GlowColor, glowSize,
+                     15, flags);
+    }
+    CanvasText out(canvas);
+    if (!enabled) {
+        out.SetColor(BlendTwoColors(s.FontColor, m->GetGlobalColor(), 0.4));
+        out.Write(text, r, flags);
+    } else if (data->CustomFont()) {
+        out.Write(text, r, flags | win::DT_NOCLIP);
+    } else {
+        WriteWithContours(out, text, s, hot, flags, flags | win::DT_NOCLIP, r);
+    }
+}
+
+}  // namespace
+
+void DrawSkinText(vcl::TCanvas* canvas, std::string_view text, bool enabled, int state,
+                  TsCommonData* data, uint32_t flags, TRect r) {
+    if (canvas == nullptr || data == nullptr) return;
+    TsSkinManager* m = data->GetSkinManager();
+    if (m == nullptr) return;
+    vcl::TFont* font = canvas->Font();
+    if (vcl::TControl* owner = data->OwnerControl()) font->Assign(owner->Font());
+    if (state != 0 && data->SkinSection() == "WEBBUTTON") {
+        vcl::TFontStyles style = font->Style();
+        font->SetStyle(style.Include(vcl::fsUnderline));
+    }
+    const win::HDC dc = canvas->Handle();
+    const int saved = win::SaveDC(dc);
+    win::IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
+    if (!text.empty()) WriteSkinText(canvas, text, enabled, state != 0, data, m, flags, r);
+    win::RestoreDC(dc, saved);
+}
 
 void DrawSectionText(vcl::TCanvas* canvas, std::string_view text, bool enabled,
                      TsSkinManager* manager, int state, int skinIndex, uint32_t flags, TRect r) {

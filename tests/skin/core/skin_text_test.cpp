@@ -11,6 +11,7 @@
 #include "platform/user/user.h"
 #include "skin/core/bitmaps.h"
 #include "skin/core/blend.h"
+#include "skin/core/common_data.h"
 #include "skin/core/skin_manager.h"
 #include "tests/skin/core/skin_recorders.h"
 #include "tests/skin/core/test_image.h"
@@ -420,6 +421,151 @@ TEST_F(SectionTextTest, NothingForEmptyTextOrAnInvalidIndex) {
     DrawSectionText(sheet->Canvas(), "I", true, manager.get(), 0, -1, 0, {0, 0, 80, 60});
     EXPECT_EQ(Ink().Right, -1);
     EXPECT_EQ(sheet->Canvas()->Brush()->Style(), vcl::bsClear);
+}
+
+// --- a control's caption ---
+
+class TestLabel : public vcl::TGraphicControl {
+public:
+    explicit TestLabel(vcl::TComponent* owner) : vcl::TGraphicControl(owner) {}
+};
+
+class SkinTextTest : public SectionTextTest {
+protected:
+    void SetUp() override {
+        SectionTextTest::SetUp();
+        owner.reset(new TestLabel(nullptr));
+        owner->Font()->SetSize(24);
+        data = std::make_unique<TsCommonData>(owner.get(), true);
+        data->SkinIndex = 0;
+        data->CacheBmp()->SetSize(80, 60);
+    }
+    void TearDown() override {
+        data.reset();
+        owner.reset();
+        SectionTextTest::TearDown();
+    }
+    // The caption written into the control's cache image, which is also the sheet looked at.
+    void Write(bool enabled, int state, TRect r = {0, 0, 80, 60}) {
+        sheet.reset(NewBitmapLike(data->CacheBmp()));
+        vcl::TCanvas* c = data->CacheBmp()->Canvas();
+        c->Brush()->SetStyle(vcl::bsSolid);
+        c->Brush()->SetColor(vcl::clWhite);
+        c->FillRect({0, 0, 80, 60});
+        DrawSkinText(c, "I", enabled, state, data.get(),
+                     win::DT_CENTER | win::DT_VCENTER | win::DT_SINGLELINE, r);
+        sheet->Canvas()->Draw(0, 0, data->CacheBmp());
+    }
+    std::unique_ptr<TestLabel, vcl::FreeDeleter> owner;
+    std::unique_ptr<TsCommonData> data;
+};
+
+TEST_F(SkinTextTest, EnabledCaptionIsTheSectionTextInTheOwnersFont) {
+    Draw(true, 0);
+    const TRect section = Ink();
+    Write(true, 0);
+    EXPECT_EQ(Ink(), section);
+    Write(true, 1);
+    EXPECT_GT(Ink(Section().HotFontColor).Right, 0);
+    EXPECT_EQ(Ink(Section().FontColor).Right, -1);
+}
+
+TEST_F(SkinTextTest, DisabledDimsTowardTheSkinsGlobalColour) {
+    Write(false, 0);
+    const TColor dim = BlendTwoColors(Section().FontColor, manager->GetGlobalColor(), 0.4);
+    EXPECT_GT(Ink(dim).Right, 0);
+    for (TColor c : {Section().FontColor, Section().TCLeft, Section().TCRight})
+        EXPECT_EQ(Ink(c).Right, -1);
+}
+
+TEST_F(SkinTextTest, CustomFontKeepsTheOwnersColourWithoutContours) {
+    owner->Font()->SetColor(vcl::clBlue);
+    data->SetCustomFont(true);
+    Write(true, 0);
+    EXPECT_GT(Ink(RGB(0, 0, 255)).Right, 0);
+    for (TColor c : {Section().FontColor, Section().TCLeft, Section().TCTop})
+        EXPECT_EQ(Ink(c).Right, -1);
+}
+
+TEST_F(SkinTextTest, WrittenOnlyInsideTheRectangleAndTheClipComesBack) {
+    Write(true, 0);
+    const TRect full = Ink();
+    const TRect half{0, 0, 80, (full.Top + full.Bottom) / 2};
+    Write(true, 0, half);
+    // The text is placed in the smaller rectangle and cut by it.
+    const TRect cut = Ink();
+    EXPECT_GE(cut.Top, 0);
+    EXPECT_LE(cut.Bottom, half.Bottom);
+    // The cache's canvas draws everywhere again.
+    vcl::TCanvas* c = data->CacheBmp()->Canvas();
+    c->Brush()->SetColor(vcl::clBlack);
+    c->FillRect({70, 50, 80, 60});
+    EXPECT_EQ(ViewOf(data->CacheBmp()).At(75, 55)[0], 0);
+}
+
+TEST_F(SkinTextTest, GlowOfTheStateGoesIntoTheCacheAroundTheText) {
+    Write(true, 1);
+    const TRect hot = Ink();
+    Write(true, 0);
+    const TRect plain = Ink();
+    Section().GlowSize = 4;
+    Section().GlowColor = RGB(0, 0, 250);
+    Write(true, 1);  // hot: HGSIZE 0, no glow
+    EXPECT_EQ(Ink(), hot);
+    Write(true, 0);
+    const TRect glow = Ink();
+    EXPECT_LT(glow.Left, plain.Left - 1);
+    EXPECT_GT(glow.Bottom, plain.Bottom + 1);
+    EXPECT_LE(glow.Right, 80);
+    EXPECT_GT(Ink(Section().FontColor).Right, 0);  // the letters over their glow
+}
+
+TEST_F(SkinTextTest, WebButtonsUnderlineWhenHotAndNothingWithoutState) {
+    data->SetSkinSection("WEBBUTTON");
+    data->SkinIndex = 0;
+    Write(true, 0);
+    EXPECT_FALSE(data->CacheBmp()->Canvas()->Font()->Style().Contains(vcl::fsUnderline));
+    Write(true, 1);
+    EXPECT_TRUE(data->CacheBmp()->Canvas()->Font()->Style().Contains(vcl::fsUnderline));
+    Clear();
+    DrawSkinText(sheet->Canvas(), "I", true, 0, nullptr, 0, {0, 0, 80, 60});
+    EXPECT_EQ(Ink().Right, -1);
+}
+
+// A parent whose section gives its font to the labels on it.
+class SkinnedPanel : public vcl::TWinControl {
+public:
+    explicit SkinnedPanel(vcl::TComponent* owner) : vcl::TWinControl(owner), skin(this, false) {}
+    void WndProc(vcl::TMessage& m) override {
+        if (!CommonWndProc(m, &skin)) vcl::TWinControl::WndProc(m);
+    }
+    TsCommonData skin;
+};
+
+TEST_F(SkinTextTest, SeeThroughLabelsWriteInTheFontOfTheParentThatGivesIt) {
+    TsGeneralData panel;
+    panel.SectionName = "PANEL";
+    panel.GiveOwnFont = true;
+    panel.FontColor = RGB(0, 120, 0);
+    manager->Sections().push_back(panel);
+    auto* form = new vcl::TForm(vcl::Application());
+    auto* parent = new SkinnedPanel(form);
+    parent->SetParent(form);
+    parent->skin.SkinIndex = 1;
+    parent->HandleNeeded();  // the label asks its parent through its window
+    parent->Font()->SetSize(24);
+    owner->SetParent(parent);
+    owner->SetParentFont(true);
+    Section().Transparency = 50;
+    Write(true, 0);
+    EXPECT_GT(Ink(panel.FontColor).Right, 0);
+    EXPECT_EQ(Ink(Section().FontColor).Right, -1);
+    // Its own colours when its section is opaque in that state.
+    Section().Transparency = 0;
+    Write(true, 0);
+    EXPECT_EQ(Ink(panel.FontColor).Right, -1);
+    EXPECT_GT(Ink(Section().FontColor).Right, 0);
+    owner->SetParent(nullptr);
 }
 
 }  // namespace
