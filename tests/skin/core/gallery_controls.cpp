@@ -245,7 +245,7 @@ void AddGallerySet(Gallery& g, TPoint o) {
             const TRect r(12, 0, self.Width(), self.Height());
             skin::BitmapPtr mask;
             cache->Canvas()->Font()->SetSize(12);
-            skin::DrawGlowText(cache, "Tessary: the skin gallery", r, mask, 0xFFC864, 5, 0, kLeft);
+            skin::DrawGlowText(cache, "Tessary: the skin gallery", r, mask, 0xF0A060, 4, 15, kLeft);
             Caption(cache, ManagerOf(self.SkinData), "BARTITLE", 0, "Tessary: the skin gallery", r,
                     kLeft);
         });
@@ -293,7 +293,17 @@ void AddGallerySet(Gallery& g, TPoint o) {
             skin::TsSkinManager* m = ManagerOf(self.SkinData);
             const TRect bar(2, 2, 2 + (self.Width() - 4) * 60 / 100, self.Height() - 2);
             PaintPart(cache, m, "PROGRESSH", 1, bar);
-            Caption(cache, m, "GAUGE", 0, "60%", TRect(0, 0, self.Width(), self.Height()), kCentre);
+            // The figure in the bar's light text over the bar, in the gauge's text beside it.
+            const TRect all(0, 0, self.Width(), self.Height());
+            win::HDC dc = cache->Canvas()->Handle();
+            int saved = win::SaveDC(dc);
+            win::ExcludeClipRect(dc, bar.Left, bar.Top, bar.Right, bar.Bottom);
+            Caption(cache, m, "GAUGE", 0, "60%", all, kCentre);
+            win::RestoreDC(dc, saved);
+            saved = win::SaveDC(dc);
+            win::IntersectClipRect(dc, bar.Left, bar.Top, bar.Right, bar.Bottom);
+            Caption(cache, m, "PROGRESSH", 1, "60%", all, kCentre);
+            win::RestoreDC(dc, saved);
         });
 
     // Buttons: normal, hot, pressed, disabled.
