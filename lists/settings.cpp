@@ -2,6 +2,7 @@
 
 #include "db/statements.h"
 #include "db/tables.h"
+#include "db/transaction.h"
 #include "lists/startup.h"
 #include "platform/os/files.h"
 #include "vcl/data/db_database.h"
@@ -78,34 +79,29 @@ void UpgradeListTable(vcl::TQuery& query, vcl::TTable& table) {
 
     // Schema changes are transactional: a failure half-way must never leave the templates
     // stranded in TextSMS2 with TextSMS gone.
-    vcl::TDatabase database(query.DatabaseName());
-    database.StartTransaction();
-    try {
-        if (!hasActive) Run(query, db::kAddActive);
-        if (!memo) {
-            for (const auto& step : db::kTextSMSToMemo)
-                Run(query, step);
-            table.Open();
-            for (table.First(); !table.Eof(); table.Next()) {
-                table.Edit();
-                table.FieldByName("TextSMS").SetValue(table.FieldByName("TextSMS2").Value());
-                table.Post();
+    db::RunInTransaction(query.DatabaseName(), [&] {
+        try {
+            if (!hasActive) Run(query, db::kAddActive);
+            if (!memo) {
+                for (const auto& step : db::kTextSMSToMemo)
+                    Run(query, step);
+                table.Open();
+                for (table.First(); !table.Eof(); table.Next()) {
+                    table.Edit();
+                    table.FieldByName("TextSMS").SetValue(table.FieldByName("TextSMS2").Value());
+                    table.Post();
+                }
+                table.Close();
+                query.Close();
+                Run(query, db::kDropTextSMS2);
             }
+        } catch (...) {
+            // Open data sets would hold the rows the rollback must undo.
             table.Close();
             query.Close();
-            Run(query, db::kDropTextSMS2);
+            throw;
         }
-        database.Commit();
-    } catch (...) {
-        table.Close();
-        query.Close();
-        try {
-            database.Rollback();
-        } catch (const std::exception&) {
-            // The first failure is the one to report.
-        }
-        throw;
-    }
+    });
 }
 
 void MainFormCreate(TSettings& settings, const TMainDataSets& dataSets, const std::string& folder) {

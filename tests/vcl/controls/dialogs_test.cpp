@@ -15,6 +15,7 @@
 #include "tests/support/modal_script.h"
 #include "tests/support/temp_dir.h"
 #include "tests/vcl/gui_fixture.h"
+#include "vcl/controls/edits.h"
 #include "vcl/controls/std_ctrls.h"
 
 namespace vcl::testing {
@@ -56,8 +57,11 @@ TEST_F(DialogsTest, ShowMessageAndMessageBoxHoldEveryFormWhileUp) {
     Application()->CreateForm(other);
     main->SetBounds(10, 10, 200, 100);
     other->SetBounds(300, 10, 200, 100);
+    auto* edit = new TEdit(other);
+    edit->SetParent(other);
     main->Show();
     other->Show();
+    edit->SetFocus();
     Pump();
     std::string caption;
     win::HWND owner = nullptr;
@@ -78,6 +82,7 @@ TEST_F(DialogsTest, ShowMessageAndMessageBoxHoldEveryFormWhileUp) {
     EXPECT_FALSE(formsEnabled);
     EXPECT_TRUE(win::IsWindowEnabled(main->Handle()));  // both come back
     EXPECT_TRUE(win::IsWindowEnabled(other->Handle()));
+    EXPECT_EQ(win::GetFocus(), edit->Handle());  // the keyboard goes back where it was
 
     QueueKey(win::VK_RIGHT);  // from Yes to No
     QueueKey(win::VK_RETURN, '\r');
@@ -128,6 +133,29 @@ TEST_F(DialogsTest, InputBoxButtonsAnswerClicks) {
         QueueKey('Z', 'z');
         EXPECT_EQ(InputBox("Caption", "Prompt", "default"), "z");
     }
+}
+
+TEST_F(DialogsTest, AModalFormHearsEscapeAfterAMessageBoxOverIt) {
+    TForm* dialog = nullptr;
+    Application()->CreateForm(dialog);
+    dialog->SetBounds(10, 10, 300, 200);
+    auto* edit = Place<TEdit>(dialog, TRect(10, 10, 150, 31));
+    auto* cancel = Place<TButton>(dialog, TRect(10, 50, 90, 75));
+    cancel->SetCancel(true);
+    cancel->SetModalResult(mrCancel);
+    dialog->SetActiveControl(edit);
+    win::HWND focusAfterBox = nullptr;
+    testing_support::Script script({
+        [](win::HWND) { ShowMessage("Saved"); },
+        [](win::HWND) { testing_support::QueueType("\r"); },
+        [&](win::HWND) {
+            focusAfterBox = win::GetFocus();
+            testing_support::QueueType("\x1b");
+        },
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(focusAfterBox, edit->Handle());
 }
 
 // The file dialogs over a folder of Cyrillic UTF-8 names.
