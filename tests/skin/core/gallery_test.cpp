@@ -64,6 +64,12 @@ TEST_F(GalleryTest, EveryControlPaintsThroughTheInternalSkin) {
         const unsigned char* p = shot.pixels.data() + (size_t(y) * 640 + size_t(x)) * 3;
         return RGB(p[0], p[1], p[2]);
     };
+    // No key colour is left anywhere: masks keep it out of the pieces they copy whole.
+    int keyed = 0;
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 640; ++x)
+            keyed += at(x, y) == kTransparentKey;
+    EXPECT_EQ(keyed, 0);
     // Plain sections show their COLOR inside their borders.
     EXPECT_EQ(at(320, 370), SectionColor("FORM"));
     EXPECT_EQ(at(14, 54 + 40), SectionColor("PANEL"));
