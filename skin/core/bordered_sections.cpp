@@ -4,17 +4,18 @@
 
 #include "platform/gdi/gdi.h"
 #include "skin/core/bitmaps.h"
+#include "skin/core/common_data.h"
+#include "skin/core/dc_paint.h"
 #include "skin/core/mask_geometry.h"
+#include "skin/core/mask_paint.h"
+#include "skin/core/section_paint.h"
+#include "skin/core/skin_manager.h"
+#include "vcl/controls/controls.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/canvas.h"
 
 namespace skin {
 namespace {
-
-bool IsKeyPixel(const uint8_t* p) {
-    return p[0] == BlueOf(kTransparentKey) && p[1] == GreenOf(kTransparentKey) &&
-           p[2] == RedOf(kTransparentKey);
-}
 
 // Removes one run of key-coloured pixels, one row high, from the region.
 void CutRun(win::HRGN rgn, int left, int right, int y) {
@@ -26,7 +27,61 @@ void CutRun(win::HRGN rgn, int left, int right, int y) {
 
 }  // namespace
 
-void PaintSectionWithBorders(win::HDC, TRect, int, TsCommonData*, int, TRect&) {}
+void PaintSectionWithBorders(win::HDC dc, TRect r, int b, TsCommonData* data, int state,
+                             TRect& inner) {
+    if (data == nullptr || !InReach(r)) return;
+    b = std::max(b, 0);
+    const TColor color = GetControlBGColor(data, state != 0, nullptr);
+    TsSkinManager* manager = data->SkinManager();
+    const bool hasMask = manager != nullptr && manager->IsValidImgIndex(data->BorderIndex);
+    if (!hasMask) {
+        if (b != 0) FillBorderBands(dc, r, b, b, b, b, color);
+        return;
+    }
+    vcl::TBitmap* cache = data->CacheBmp();
+    if (cache == nullptr || cache->Empty()) return;
+    // What lies behind the control, as seen from the cache image's origin.
+    BackgroundInfo bg;
+    vcl::TControl* owner = data->OwnerControl();
+    const bool hasParent = owner != nullptr && owner->Parent() != nullptr;
+    if (hasParent) {
+        GetParentBackground(bg, owner->Parent(), false);
+        bg.Offset = {bg.Offset.X + owner->Left(), bg.Offset.Y + owner->Top()};
+    }
+    const TsMaskData& mask = manager->Masks()[size_t(data->BorderIndex)];
+    const int wl = std::max<int>(mask.WL, 0), wt = std::max<int>(mask.WT, 0);
+    const int wr = std::max<int>(mask.WR, 0), wb = std::max<int>(mask.WB, 0);
+    const win::HDC cacheDC = cache->Canvas()->Handle();
+    if (mask.MaskType == 1) {
+        if (bg.BgType == btCache && bg.Bmp != nullptr) {
+            win::BitBlt(cacheDC, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top,
+                        bg.Bmp->Canvas()->Handle(), bg.Offset.X + r.Left, bg.Offset.Y + r.Top,
+                        win::SRCCOPY);
+        } else {
+            FillBorderBands(cacheDC, r, wl, wt, wr, wb, color);
+        }
+    }
+    CacheInfo ci;
+    PixelView view;
+    // An unanswered question gives no colour to show under the corners.
+    if (bg.BgType != btUnknown) BGInfoToCacheInfo(bg, ci, view);
+    PaintMaskIntoRect(cache, r, false, ci, mask, state, true);
+
+    const int width = r.Right - r.Left, height = r.Bottom - r.Top;
+    inner = {r.Left + wl, r.Top + wt, r.Right - wr, r.Bottom - wb};
+    if (b != 0) {
+        FillBorderBands(cacheDC, inner, std::max(std::min(b, width - wr) - wl, 0),
+                        std::max(std::min(b, height - wb) - wt, 0),
+                        std::max(std::min(b, width - wl) - wr, 0),
+                        std::max(std::min(b, height - wt) - wb, 0), color);
+        inner = {r.Left + b, r.Top + b, r.Right - b, r.Bottom - b};
+    }
+    // Crossing sides meet in a line.
+    inner.Right = std::max(inner.Right, inner.Left);
+    inner.Bottom = std::max(inner.Bottom, inner.Top);
+    if (b != 0 && dc != cacheDC)
+        CopyBorderStrips(dc, r.Left, r.Top, width, height, cacheDC, r.Left, r.Top, b);
+}
 
 void CopyTransparent24(TRect dst, bool transparent, const TsMaskData& mask, win::HRGN rgn,
                        const PixelView& target, TRect src) {

@@ -10,7 +10,10 @@
 #include "skin/core/dc_paint.h"
 #include "skin/core/engine_state.h"
 #include "skin/core/neighbour_services.h"
+#include "skin/core/pixels.h"
+#include "skin/core/section_paint.h"
 #include "skin/core/skin_commands.h"
+#include "skin/core/skin_manager.h"
 #include "vcl/controls/controls.h"
 #include "vcl/controls/edits.h"
 #include "vcl/controls/ext_ctrls.h"
@@ -97,13 +100,15 @@ std::vector<TPropInfo> TsCommonData::Published() {
 }
 
 TsCommonData::TsCommonData(TObject* owner, bool createCache)
-    : ownerControl_(dynamic_cast<TControl*>(owner)), ownerObject_(owner) {
+    : skinManager_(std::make_unique<TsManagerLink>()),
+      ownerControl_(dynamic_cast<TControl*>(owner)),
+      ownerObject_(owner) {
     if (createCache) cacheBmp_ = NewBitmap24(0, 0);
 }
 
 TsCommonData::~TsCommonData() {
     SkinIndex = Texture = HotTexture = -1;
-    skinManager_.Set(nullptr);
+    skinManager_->Set(nullptr);
     ownerControl_ = nullptr;
     ownerObject_ = nullptr;
     delete cacheBmp_;
@@ -115,8 +120,12 @@ TPersistent* TsCommonData::GetOwner() const {
     return ownerControl_;
 }
 
+TsSkinManager* TsCommonData::StoredSkinManager() const {
+    return skinManager_->Get();
+}
+
 TsSkinManager* TsCommonData::GetSkinManager() const {
-    TsSkinManager* m = skinManager_.Get();
+    TsSkinManager* m = skinManager_->Get();
     return m ? m : DefaultManager;
 }
 
@@ -148,8 +157,8 @@ void TsCommonData::SendSkinChange() {
 void TsCommonData::SetSkinManager(TsSkinManager* manager) {
     // The default manager is stored as nil, so the state follows whichever manager is default.
     TsSkinManager* stored = manager == DefaultManager ? nullptr : manager;
-    if (stored == skinManager_.Get()) return;
-    skinManager_.Set(stored);
+    if (stored == skinManager_->Get()) return;
+    skinManager_->Set(stored);
     Neighbours().EmptySkinHook();
     if (HasState(ownerControl_, csLoading)) return;
     // Nil stands for the default manager: the indexes come from it.
@@ -597,6 +606,31 @@ TColor GetControlBGColor(const TsCommonData* data, bool hot, win::HWND wnd) {
         parent = wnd ? AskWindowBackColor(win::GetParent(wnd)) : ControlColorToRGB(kBtnFace);
     if (t >= 100) return parent;
     return BlendTwoColors(parent, own, t / 100.0);
+}
+
+void GetParentBGInfo(const TsCommonData* data, CacheInfo& cache, PixelView& view) {
+    TControl* c = data ? data->OwnerControl() : nullptr;
+    if (c && c->Parent() && IsControlSkinned(data)) {
+        BackgroundInfo info;
+        GetParentBackground(info, c->Parent(), false);
+        BGInfoToCacheInfo(info, cache, view);
+        return;
+    }
+    view = {};
+    cache = {};
+    cache.FillColor = GetControlBGColor(data, false, nullptr);
+}
+
+void GetParentBGInfoByHandle(win::HWND wnd, CacheInfo& cache, PixelView& view) {
+    view = {};
+    const win::HWND parent = wnd ? win::GetParent(wnd) : nullptr;
+    if (!parent) {
+        cache = EmptyCacheInfo;
+        return;
+    }
+    BackgroundInfo info;
+    GetBGInfoFromWindow(info, parent, false);
+    BGInfoToCacheInfo(info, cache, view);
 }
 
 int GetFontIndex(TControl* control, int defaultIndex, TsSkinManager* manager) {
@@ -1088,7 +1122,9 @@ TPersistent* TsBoundLabel::GetOwner() const {
 }
 
 void TsBoundLabel::LabelGone(TCustomLabel* label) {
-    if (label == label_) label_ = nullptr;
+    if (label != label_) return;
+    label_ = nullptr;
+    active_ = false;
 }
 
 void TsBoundLabel::SetActive(bool on) {

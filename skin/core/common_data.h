@@ -31,10 +31,9 @@
 
 #include "platform/gdi/win_types.h"
 #include "skin/core/disabled_kind.h"
-#include "skin/core/pixels.h"
-#include "skin/core/skin_manager.h"
 #include "vcl/system/messages.h"
 #include "vcl/system/persistent.h"
+#include "vcl/system/types.h"
 
 namespace vcl {
 class TBitmap;
@@ -46,7 +45,11 @@ class TWinControl;
 
 namespace skin {
 
+struct CacheInfo;
+struct PixelView;
 struct TsGeneralData;
+class TsManagerLink;
+class TsSkinManager;
 
 // CtrlState bits.
 enum : uint16_t {
@@ -68,9 +71,9 @@ enum : uint8_t { btUnknown = 0, btFill = 1, btCache = 2 };
 // The answer to skin command 34: what lies behind the asker.
 struct BackgroundInfo {
     vcl::TBitmap* Bmp = nullptr;  // the image that holds the background, or nil
-    TColor Color = 0;
-    TPoint Offset{};  // where the asker's origin lies in Bmp
-    TRect R{};        // the asker's area
+    uint32_t Color = 0;           // a colour value (red in the low byte)
+    vcl::TPoint Offset{};         // where the asker's origin lies in Bmp
+    vcl::TRect R{};               // the asker's area
     uint8_t BgType = btUnknown;
     uint8_t PleaseDraw = 0;  // paint the background into DC at R now
     win::HDC DC = nullptr;
@@ -94,7 +97,7 @@ public:
     TsSkinManager* SkinManager() const { return GetSkinManager(); }
     TsSkinManager* GetSkinManager() const;
     // What is stored: nil stands for the default manager.
-    TsSkinManager* StoredSkinManager() const { return skinManager_.Get(); }
+    TsSkinManager* StoredSkinManager() const;
     void SetSkinManager(TsSkinManager* manager);
     bool CustomColor() const { return customColor_; }
     void SetCustomColor(bool on);
@@ -158,7 +161,7 @@ private:
     std::string skinSection_;
     bool customFont_ = false;
     bool customColor_ = false;
-    TsManagerLink skinManager_;
+    std::unique_ptr<TsManagerLink> skinManager_;
     vcl::TControl* ownerControl_;
     vcl::TObject* ownerObject_;
     vcl::TBitmap* cacheBmp_ = nullptr;
@@ -184,7 +187,13 @@ bool IsComplexBackground(const TsCommonData* data);
 // The widest border of the section's border mask; 0 without one.
 int GetMaxBorderWidth(const TsCommonData* data);
 // The colour the owner shows as its background, as RGB.
-TColor GetControlBGColor(const TsCommonData* data, bool hot, win::HWND wnd);
+uint32_t GetControlBGColor(const TsCommonData* data, bool hot, win::HWND wnd);
+// What lies behind the owner, as the painters take it: the parent's answer for a skinned
+// owner with a parent, else the owner's plain colour. `view` receives the scan lines of the
+// answer's bitmap and must outlive `cache`.
+void GetParentBGInfo(const TsCommonData* data, CacheInfo& cache, PixelView& view);
+// The same for a bare window, asking its parent window; without one, nothing is known.
+void GetParentBGInfoByHandle(win::HWND wnd, CacheInfo& cache, PixelView& view);
 // The section index whose font a label on `control` paints with: its parent's when the
 // parent's section gives its font, passing over parents that are more than half transparent.
 int GetFontIndex(vcl::TControl* control, int defaultIndex, TsSkinManager* manager);
@@ -203,12 +212,12 @@ bool CommonWndProc(vcl::TMessage& m, TsCommonData* data);
 
 // Copies `r` of the cache image, from `src` on, into `dc`, leaving out the child controls that
 // paint themselves. With `repaint` the borders are first repainted into the cache.
-void CopyCacheBorderToDC(vcl::TControl* control, TsCommonData* data, TPoint src, int dx, int dy,
-                         bool repaint, win::HDC dc, const TRect& r);
+void CopyCacheBorderToDC(vcl::TControl* control, TsCommonData* data, vcl::TPoint src, int dx,
+                         int dy, bool repaint, win::HDC dc, const vcl::TRect& r);
 // The same for a bare window; its visible child windows are left out (of a group box only its
 // frame).
-void CopyCacheBorderToWndDC(win::HWND wnd, TsCommonData* data, TPoint src, int dx, int dy,
-                            bool repaint, win::HDC dc, const TRect& r);
+void CopyCacheBorderToWndDC(win::HWND wnd, TsCommonData* data, vcl::TPoint src, int dx, int dy,
+                            bool repaint, win::HDC dc, const vcl::TRect& r);
 
 // --- TsBoundLabel: the caption an edit-like control keeps beside itself ---
 //

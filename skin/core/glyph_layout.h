@@ -16,7 +16,7 @@
 
 namespace vcl {
 class TWinControl;
-struct TClassInfo;
+class TClassInfo;
 }  // namespace vcl
 
 namespace skin {

@@ -39,6 +39,12 @@ inline bool InReach(const TRect& r) {
     return InReach(r.Left) && InReach(r.Top) && InReach(r.Right) && InReach(r.Bottom);
 }
 
+// A 24- or 32-bit pixel of the key colour (alpha not compared).
+inline bool IsKeyPixel(const uint8_t* p) {
+    return p[0] == BlueOf(kTransparentKey) && p[1] == GreenOf(kTransparentKey) &&
+           p[2] == RedOf(kTransparentKey);
+}
+
 struct MaskFrame {
     vcl::TBitmap* Picture = nullptr;  // the mask's own picture, else the skin's master bitmap
     PixelView Src;

@@ -5,8 +5,12 @@
 #include "platform/gdi/gdi.h"
 #include "skin/core/bitmaps.h"
 #include "skin/core/blend.h"
+#include "skin/core/common_data.h"
 #include "skin/core/mask_geometry.h"
+#include "skin/core/section_paint.h"
 #include "skin/core/skin_content.h"
+#include "skin/core/skin_manager.h"
+#include "vcl/controls/controls.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/canvas.h"
 
@@ -16,11 +20,7 @@ namespace {
 bool Is24Or32(const PixelView& v) {
     return !v.Empty() && (v.BytesPerPixel == 3 || v.BytesPerPixel == 4);
 }
-bool IsKeyPixel(const uint8_t* p) {
-    return p[0] == BlueOf(kTransparentKey) && p[1] == GreenOf(kTransparentKey) &&
-           p[2] == RedOf(kTransparentKey);
-}
-// An exclusive rectangle of w x h pixels from (x, y) as the piece copiers take it.
+// The w x h pixels from (x, y) as the piece copiers take them: Right and Bottom inclusive.
 TRect Inclusive(int x, int y, int w, int h) {
     return {x, y, x + w - 1, y + h - 1};
 }
@@ -263,6 +263,28 @@ void PaintCtrlBorders(TsCommonData* data, int state) {
     PaintCtrlBorderSides(data, state, kSideAllCorners);
 }
 
-void PaintCtrlBorderSides(TsCommonData*, int, int) {}
+void PaintCtrlBorderSides(TsCommonData* data, int state, int corners) {
+    if (data == nullptr) return;
+    TsSkinManager* manager = data->SkinManager();
+    vcl::TControl* owner = data->OwnerControl();
+    if (manager == nullptr || !manager->IsValidImgIndex(data->BorderIndex) ||
+        data->CacheBmp() == nullptr || owner == nullptr || owner->Width() < 2 ||
+        owner->Height() < 2 || owner->Parent() == nullptr) {
+        return;
+    }
+    BackgroundInfo info;
+    GetParentBackground(info, owner->Parent(), false);
+    if (info.BgType == btUnknown) return;  // nothing is known of what lies behind
+    CornerBackground background;
+    const PixelView parent = ViewOf(info.Bmp);
+    if (info.BgType == btCache && !parent.Empty()) {
+        background.Bmp = &parent;
+        background.Offset = {info.Offset.X + owner->Left(), info.Offset.Y + owner->Top()};
+    } else {
+        background.Color = ControlColorToRGB(info.Color);
+    }
+    RestoreMaskCorners(ViewOf(data->CacheBmp()), manager->Masks()[size_t(data->BorderIndex)], state,
+                       corners, background);
+}
 
 }  // namespace skin

@@ -7,6 +7,7 @@
 #include "platform/user/user.h"
 #include "platform/user/window_pos.h"
 #include "platform/user/window_tree.h"
+#include "skin/core/form_animations.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/std_ctrls.h"
 #include "vcl/graphics/graphics.h"
@@ -75,7 +76,9 @@ NeighbourServices Defaults() {
         win::BOOL on = win::FALSE;
         return win::DwmIsCompositionEnabled(&on) == 0 && on;
     };
-    s.AnimFormTransition = [](vcl::TCustomForm*, int, uint8_t, int) {};
+    s.AnimFormTransition = [](vcl::TCustomForm* form, int time, uint8_t alpha, int mode) {
+        AnimFormTransition(form, time, alpha, TacAnimType(mode));
+    };
     s.ShowGlow = [](const vcl::TRect&, const vcl::TRect&, const std::string&, TsSkinManager*,
                     win::HWND, uint8_t, int, const std::string&) { return -1; };
     s.HideGlow = [](int) {};

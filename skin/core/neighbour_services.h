@@ -84,6 +84,8 @@ public:
     virtual int SysBorderWidth() const { return 0; }
     // The extra height extended borders add at the top.
     virtual int ExtCaptionExtra() const { return 0; }
+    // Frees the extended-border window, when there is one (a hiding form leaves it behind).
+    virtual void FreeBorderForm() {}
 
     bool DrawNonClientArea = true;
     // Set while the forms are frozen for a skin change; the provider skips frame work then.
@@ -169,8 +171,7 @@ struct NeighbourServices {
     std::function<void(TsSkinableMenusBase* menus, win::HWND wnd, void* record)> HookMenuWindow;
     // Default: the windowing layer's answer.
     std::function<bool()> IsDwmCompositionEnabled;
-    // Cross-fades a form into its new look over `time` ms; the form animations fill it.
-    // Default: nothing.
+    // Cross-fades a form into its new look over `time` ms. Default: the form animations.
     std::function<void(vcl::TCustomForm* form, int time, uint8_t alpha, int mode)>
         AnimFormTransition;
 

@@ -120,7 +120,7 @@ bool MasterPiece(const TsMaskData& mask, vcl::TBitmap*& master, TRect& piece) {
     if (!mask.Manager || !mask.Manager->MasterBitmap) return false;
     master = mask.Manager->MasterBitmap.get();
     piece = IntersectRects(mask.R, {0, 0, master->Width(), master->Height()});
-    return piece.Right - piece.Left >= 1 && piece.Bottom - piece.Top >= 1;
+    return HasArea(piece);
 }
 
 // The tiles of a w x h piece laid from `area`'s top-left over the area, the last column and
@@ -153,11 +153,20 @@ void TileFromDC(win::HDC dst, const TRect& area, win::HDC src, const TRect& piec
 }
 
 void StretchFromDC(win::HDC dst, const TRect& area, win::HDC src, const TRect& piece) {
-    if (!HasArea(area)) return;
+    // A span wider than an int can say is not drawn.
+    if (!HasArea(area) || int64_t(area.Right) - area.Left > INT32_MAX ||
+        int64_t(area.Bottom) - area.Top > INT32_MAX) {
+        return;
+    }
     const int old = win::SetStretchBltMode(dst, win::HALFTONE);
     win::StretchBlt(dst, area.Left, area.Top, WidthOf(area), HeightOf(area), src, piece.Left,
                     piece.Top, WidthOf(piece), HeightOf(piece), win::SRCCOPY);
     win::SetStretchBltMode(dst, old);
+}
+
+// Where a walk from `start` in steps of `step` (at least 1) first reaches `limit` or beyond.
+int64_t StopOfWalk(int64_t start, int64_t limit, int step) {
+    return start >= limit ? start : start + (limit - start + step - 1) / step * step;
 }
 
 int Clamp32(int64_t v) {
@@ -432,10 +441,7 @@ void PaintTexture(vcl::TCanvas* canvas, TRect& r, vcl::TGraphic* image, const Ts
             break;
         case 10: {
             // Whole rows only; what lies below the last one keeps what was there.
-            int64_t y = top;
-            while (y < bottom - h)
-                y += h;
-            tile({r.Left, r.Top, r.Right, Clamp32(y)});
+            tile({r.Left, r.Top, r.Right, Clamp32(StopOfWalk(top, bottom - h, h))});
             r = Covered();
             break;
         }
@@ -466,21 +472,19 @@ void PaintPatternMask(vcl::TBitmap* target, TRect& r, const CacheInfo& parent,
     if (!mask.Manager || mask.ImageCount < 1 || (mode != 0 && mode != 10)) return;
     const PixelView view = ViewOf(target);
     if (!Is24Or32(view)) return;
-    const int fw = int((int64_t(mask.R.Right) - mask.R.Left) / mask.ImageCount);
-    const int fh = int((int64_t(mask.R.Bottom) - mask.R.Top) / 2);
+    const int fw = Clamp32((int64_t(mask.R.Right) - mask.R.Left) / mask.ImageCount);
+    const int fh = Clamp32((int64_t(mask.R.Bottom) - mask.R.Top) / 2);
     if (fw < 1 || fh < 1) return;
-    const TRect src{mask.R.Left, mask.R.Top, mask.R.Left + fw, mask.R.Top + fh};
+    const TRect src{mask.R.Left, mask.R.Top, Clamp32(int64_t(mask.R.Left) + fw),
+                    Clamp32(int64_t(mask.R.Top) + fh)};
     // Whole pieces while one more still fits before the far edge; tiles outside the bitmap
     // are not visited.
     const int64_t xEnd = int64_t(r.Right) - fw, yEnd = int64_t(r.Bottom) - fh;
-    int64_t xStop = r.Left, yStop = r.Top;
-    while (xStop < xEnd)
-        xStop += fw;
-    while (yStop < yEnd)
-        yStop += fh;
-    const TRect grid{r.Left, r.Top, Clamp32(xStop), Clamp32(yStop)};
+    const TRect grid{r.Left, r.Top, Clamp32(StopOfWalk(r.Left, xEnd, fw)),
+                     Clamp32(StopOfWalk(r.Top, yEnd, fh))};
     ForEachTile(grid, fw, fh, {0, 0, view.Width, view.Height}, [&](int x, int y, int, int) {
-        PaintMaskRectWithState({x, y, x + fw, y + fh}, src, view, mask, parent);
+        PaintMaskRectWithState({x, y, Clamp32(int64_t(x) + fw), Clamp32(int64_t(y) + fh)}, src,
+                               view, mask, parent);
     });
     if (mode == 0) {
         // The cut column at the right, for the same rows.
@@ -489,9 +493,10 @@ void PaintPatternMask(vcl::TBitmap* target, TRect& r, const CacheInfo& parent,
         if (cut > 0) {
             ForEachTile({x, grid.Top, r.Right, grid.Bottom}, cut, fh,
                         {0, 0, view.Width, view.Height}, [&](int, int y, int, int) {
-                            PaintMaskRectWithState({x, y, r.Right, y + fh},
-                                                   {src.Left, src.Top, src.Left + cut, src.Bottom},
-                                                   view, mask, parent);
+                            PaintMaskRectWithState(
+                                {x, y, r.Right, Clamp32(int64_t(y) + fh)},
+                                {src.Left, src.Top, Clamp32(int64_t(src.Left) + cut), src.Bottom},
+                                view, mask, parent);
                         });
         }
     } else {

@@ -42,7 +42,7 @@ private:
 
 TEST(MaskRandom, RandomRecordsRectanglesAndSizesNeverFault) {
     Dice d(20261209);
-    for (int round = 0; round < 400; ++round) {
+    for (int round = 0; round < 1500; ++round) {
         SyntheticMask s(d.In(1, 4), d.In(1, 12), d.In(1, 12), d.In(0, 1), 0, 0, 0, 0);
         TsMaskData& m = s.mask;
         m.R = d.Rect(60);

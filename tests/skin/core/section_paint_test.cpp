@@ -2,16 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "platform/gdi/blit.h"
 #include "skin/core/bitmaps.h"
 #include "skin/core/blend.h"
+#include "skin/core/common_data.h"
+#include "skin/core/dc_paint.h"
 #include "skin/core/skin_commands.h"
 #include "skin/core/skin_manager.h"
 #include "skin/core/text_utils.h"
 #include "tests/skin/core/dib_dc.h"
+#include "vcl/controls/controls.h"
 
 namespace skin {
 namespace {
@@ -198,8 +203,8 @@ TEST_F(SectionPaint, AParentNobodyKnowsGivesThePlainColour) {
     BitmapPtr target = Filled(24, 4, 4, 0);
     CacheInfo unknown;
     unknown.FillColor = kTransparentKey;
-    PaintSkinBackground(i, "PANEL", unknown, 0, {0, 0, 4, 4}, {0, 0}, target.get(),
-                        manager.get(), -1, -1, kTransparentKey);
+    PaintSkinBackground(i, "PANEL", unknown, 0, {0, 0, 4, 4}, {0, 0}, target.get(), manager.get(),
+                        -1, -1, kTransparentKey);
     EXPECT_EQ(Pixel(target.get(), 2, 2), RGB(10, 20, 30));
     section(i).Transparency = 100;
     PaintSkinBackground(i, "PANEL", unknown, 0, {0, 0, 4, 4}, {0, 0}, target.get(), manager.get(),
@@ -302,8 +307,10 @@ TEST_F(SectionPaint, TexturesTileStretchAndLeaveWhatTheirModeLeaves) {
 TEST_F(SectionPaint, PiecesWithoutSizePaintNothingAndLeaveTheRectangle) {
     AddTexture("T", "P", {3, 0, 3, 2}, RGB(50, 50, 50));
     AddTexture("T", "Q", {50, 50, 60, 60}, RGB(0, 0, 0));  // outside the master bitmap
+    // Inverted by more than an int holds: no width, not a huge one.
+    AddTexture("T", "R", {INT_MAX - 2, 0, -9666, 12}, RGB(0, 0, 0));
     BitmapPtr target = Filled(24, 4, 4, RGB(1, 1, 1));
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         for (int mode : {0, 1, 2, 10, 99}) {
             TRect r{0, 0, 4, 4};
             PaintTexture(target->Canvas(), r, nullptr, &skin().Masks[size_t(i)], mode);
@@ -376,6 +383,216 @@ TEST_F(SectionPaint, ToDCPaintsAtTheRectangle) {
     PaintSectionToDC(i, "PANEL", EmptyCacheInfo, true, 0, {-1, 0, 5, 6}, {0, 0}, dc.dc(),
                      manager.get());
     EXPECT_EQ(dc.get(0, 0), 0u);
+}
+
+TEST_F(SectionPaint, PatternMasksTileWholePiecesAndTheirModesEdges) {
+    // Picture rows 0-1, mask rows 2-3 (black: the picture shows), one image.
+    const int i = AddTexture("T", "P", {0, 0, 2, 4}, RGB(90, 0, 0), 0, 1, 1);
+    for (int y = 2; y < 4; ++y) {
+        for (int x = 0; x < 2; ++x)
+            std::memset(master.At(x, y), 0, 3);
+    }
+    const TsMaskData& m = skin().Masks[size_t(i)];
+    CacheInfo plain;
+    plain.FillColor = RGB(0, 0, 7);
+
+    // Mode 0 over 7 x 7 at (1, 1): whole pieces at 1, 3, 5 while x < 8 - 2 (so 1, 3, 5 ... 5 < 6
+    // yes), then the cut column at 7; rows likewise; below the last row nothing.
+    BitmapPtr target = Filled(24, 9, 9, RGB(1, 1, 1));
+    TRect r{1, 1, 8, 8};
+    PaintPatternMask(target.get(), r, plain, m, 0);
+    EXPECT_EQ(r.Right, -1);
+    EXPECT_EQ(Pixel(target.get(), 1, 1), RGB(90, 0, 0));
+    EXPECT_EQ(Pixel(target.get(), 7, 6), RGB(90, 0, 0));  // the cut column
+    EXPECT_EQ(Pixel(target.get(), 8, 6), RGB(1, 1, 1));
+    EXPECT_EQ(Pixel(target.get(), 3, 7), RGB(1, 1, 1));  // below the last whole row
+    EXPECT_EQ(Pixel(target.get(), 0, 0), RGB(1, 1, 1));
+
+    // Mode 10: the strips below and right of the grid show the parent's colour.
+    BitmapPtr ten = Filled(24, 9, 9, RGB(1, 1, 1));
+    r = {1, 1, 8, 8};
+    PaintPatternMask(ten.get(), r, plain, m, 10);
+    EXPECT_EQ(Pixel(ten.get(), 5, 5), RGB(90, 0, 0));
+    EXPECT_EQ(Pixel(ten.get(), 7, 1), RGB(0, 0, 7));
+    EXPECT_EQ(Pixel(ten.get(), 1, 7), RGB(0, 0, 7));
+    EXPECT_EQ(Pixel(ten.get(), 8, 8), RGB(1, 1, 1));
+
+    // No whole column: the bottom strip starts at the rectangle's top, never above it.
+    BitmapPtr narrow = Filled(24, 9, 9, RGB(1, 1, 1));
+    r = {3, 4, 5, 9};
+    PaintPatternMask(narrow.get(), r, plain, m, 10);
+    EXPECT_EQ(Pixel(narrow.get(), 3, 4), RGB(0, 0, 7));
+    EXPECT_EQ(Pixel(narrow.get(), 3, 3), RGB(1, 1, 1));
+    EXPECT_EQ(Pixel(narrow.get(), 3, 0), RGB(1, 1, 1));
+
+    // Other modes, no image count or no piece: nothing, and the rectangle stays.
+    TsMaskData copy;
+    copy.R = m.R, copy.ImageCount = m.ImageCount, copy.MaskType = 1, copy.Manager = m.Manager;
+    for (int16_t images : {int16_t(0), int16_t(-2), int16_t(3)}) {
+        copy.ImageCount = images;
+        r = {1, 1, 8, 8};
+        PaintPatternMask(narrow.get(), r, plain, copy, images == 3 ? 5 : 0);
+        EXPECT_EQ(r, (TRect{1, 1, 8, 8})) << images;
+    }
+}
+
+TEST_F(SectionPaint, BordersFollowTheStateAndCornersTheirOrder) {
+    // A border mask of two 3 x 3 states with 1-pixel borders: state 0 red, state 1 green;
+    // a 1 x 1 corner image in blue.
+    const int i = AddSection("EDIT", RGB(9, 9, 9));
+    const int border = AddTexture("EDIT", "BORDERSMASK", {10, 0, 13, 3}, RGB(255, 0, 0), 2);
+    AddTexture("EDIT", "X", {13, 0, 16, 3}, RGB(0, 255, 0));
+    skin().Masks[size_t(border)].R = {10, 0, 16, 3};
+    skin().Masks[size_t(border)].ImageCount = 2;
+    TsMaskData& b = skin().Masks[size_t(border)];
+    b.WL = b.WT = b.WR = b.WB = 1;
+    b.ImgType = itisaBorder;
+    const int corner = AddTexture("EDIT", "IMGTOPLEFT", {20, 0, 21, 1}, RGB(0, 0, 255));
+    section(i).BordersMask = border;
+    section(i).CornerMasks[0] = corner;
+
+    TsCommonData data(nullptr, false);
+    data.SkinIndex = i;
+    data.BorderIndex = border;
+    data.SetSkinManager(manager.get());
+    BitmapPtr target = Filled(24, 6, 6, 0);
+    PaintControlSection(&data, EmptyCacheInfo, true, 0, {0, 0, 6, 6}, {0, 0}, target.get(), 1);
+    EXPECT_EQ(Pixel(target.get(), 3, 0), RGB(9, 9, 9));  // no border in state 0
+    EXPECT_EQ(Pixel(target.get(), 0, 0), RGB(0, 0, 255));
+    PaintControlSection(&data, EmptyCacheInfo, true, 1, {0, 0, 6, 6}, {0, 0}, target.get(), 1);
+    EXPECT_EQ(Pixel(target.get(), 3, 0), RGB(0, 255, 0));
+    EXPECT_EQ(Pixel(target.get(), 5, 5), RGB(0, 255, 0));
+    EXPECT_EQ(Pixel(target.get(), 0, 0), RGB(0, 0, 255));  // the corner over the border
+    EXPECT_EQ(Pixel(target.get(), 2, 2), RGB(9, 9, 9));
+
+    // The section painter takes the section's own border mask, and paints it after the
+    // corners.
+    BitmapPtr whole = Filled(24, 6, 6, 0);
+    PaintMaskWithBorders(i, "EDIT", EmptyCacheInfo, true, 1, {0, 0, 6, 6}, {0, 0}, whole.get(),
+                         manager.get(), -1, -1);
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 6; ++x) {
+            if (x + y == 0) continue;
+            ASSERT_EQ(Pixel(whole.get(), x, y), Pixel(target.get(), x, y)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(Pixel(whole.get(), 0, 0), RGB(0, 255, 0));
+    // A part with the same mask, given by index.
+    BitmapPtr part = Filled(24, 6, 6, 0);
+    CacheInfo record = EmptyCacheInfo;
+    PaintSectionPart(i, border, -1, -1, record, true, 1, {0, 0, 6, 6}, {4, 4}, part.get(),
+                     manager.get());
+    EXPECT_EQ(record.X, 0);
+    EXPECT_EQ(Pixel(part.get(), 3, 0), RGB(0, 255, 0));
+    EXPECT_EQ(Pixel(part.get(), 2, 2), RGB(9, 9, 9));
+}
+
+TEST_F(SectionPaint, AControlsOwnColourIsItsBackground) {
+    const int i = AddSection("PANEL", RGB(9, 9, 9), 50);
+    vcl::TControl owner(nullptr);
+    owner.SetColor(vcl::TColor(RGB(1, 2, 3)));
+    TsCommonData data(&owner, false);
+    data.SkinIndex = i;
+    data.SetSkinManager(manager.get());
+    BitmapPtr target = Filled(24, 4, 4, 0);
+    data.SetCustomColor(true);
+    PaintControlBackground(&data, EmptyCacheInfo, 0, {0, 0, 4, 4}, {0, 0}, target.get());
+    EXPECT_EQ(Pixel(target.get(), 1, 1), RGB(1, 2, 3));
+    data.SetCustomColor(false);
+    CacheInfo plain;
+    plain.FillColor = RGB(0, 0, 0);
+    PaintControlBackground(&data, plain, 0, {0, 0, 4, 4}, {0, 0}, target.get());
+    EXPECT_EQ(Pixel(target.get(), 1, 1), BlendTwoColors(0, RGB(9, 9, 9), 0.5));
+}
+
+// A control that answers command 34 with a bitmap when `bitmap` is set, answers command 21
+// with `color21`, and notes the paint messages it gets (filling its whole area in red).
+class TProbe : public vcl::TControl {
+public:
+    VCL_CLASS(TProbe, vcl::TControl)
+    TProbe() : vcl::TControl(nullptr) {}
+    void WndProc(vcl::TMessage& m) override {
+        if (m.Msg == SM_ALPHACMD && SkinCommandCode(m.WParam) == SKC_GETBGINFO && bitmap) {
+            auto* info = reinterpret_cast<BackgroundInfo*>(m.LParam);
+            info->BgType = btCache;
+            info->Bmp = bitmap;
+            info->Offset = {5, 6};
+            return;
+        }
+        if (m.Msg == SM_ALPHACMD && SkinCommandCode(m.WParam) == SKC_GETBGCOLOR) {
+            m.Result = intptr_t(color21);
+            return;
+        }
+        if (m.Msg == win::WM_ERASEBKGND || m.Msg == win::WM_PAINT) {
+            log.push_back(m.Msg);
+            const auto dc = reinterpret_cast<win::HDC>(m.WParam);
+            FillRectSolid(dc, {0, 0, 10, 10}, RGB(255, 0, 0));
+            return;
+        }
+        vcl::TControl::WndProc(m);
+    }
+    vcl::TBitmap* bitmap = nullptr;
+    TColor color21 = 0;
+    std::vector<uint32_t> log;
+};
+
+TEST_F(SectionPaint, TheParentIsAskedForItsBackground) {
+    TProbe probe;
+    BitmapPtr bmp = Filled(24, 20, 20, RGB(4, 5, 6));
+    probe.bitmap = bmp.get();
+    BackgroundInfo info;
+    EXPECT_TRUE(GetParentBackground(info, &probe, false));
+    CacheInfo cache;
+    PixelView view;
+    BGInfoToCacheInfo(info, cache, view);
+    EXPECT_TRUE(cache.Ready);
+    EXPECT_EQ(cache.Bmp, &view);
+    EXPECT_EQ(view.Width, 20);
+    EXPECT_EQ(cache.X, 5);
+    EXPECT_EQ(cache.Y, 6);
+
+    // Unanswered, with PleaseDraw in: the control paints itself, seen from the asker.
+    probe.bitmap = nullptr;
+    skin_test::DibDC dc(10, 10, 24);
+    info = {};
+    info.PleaseDraw = 1;
+    info.DC = dc.dc();
+    info.Offset = {2, 3};
+    info.R = {0, 0, 4, 4};
+    EXPECT_FALSE(GetParentBackground(info, &probe, false));
+    EXPECT_EQ(probe.log, (std::vector<uint32_t>{win::WM_ERASEBKGND, win::WM_PAINT}));
+    EXPECT_EQ(info.BgType, btUnknown);
+    EXPECT_EQ(dc.get(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(dc.get(3, 3), RGB(255, 0, 0));
+    EXPECT_EQ(dc.get(4, 4), 0u) << "clipped to R";
+    EXPECT_EQ(dc.get(7, 6), 0u) << "clipped to R";
+
+    // Unanswered otherwise: the colour answer of command 21, else the control's Color; with
+    // the paint flag R of the DC is filled with it, and without a DC nothing is drawn.
+    probe.color21 = RGB(7, 7, 7);
+    info = {};
+    info.DC = dc.dc();
+    info.R = {5, 5, 7, 7};
+    EXPECT_FALSE(GetParentBackground(info, &probe, true));
+    EXPECT_EQ(info.BgType, btFill);
+    EXPECT_EQ(info.Color, RGB(7, 7, 7));
+    EXPECT_EQ(dc.get(6, 6), RGB(7, 7, 7));
+    EXPECT_EQ(dc.get(7, 7), 0u);
+    probe.color21 = 0;
+    probe.SetColor(vcl::TColor(RGB(8, 8, 8)));
+    info = {};
+    info.R = {5, 5, 7, 7};
+    EXPECT_FALSE(GetParentBackground(info, &probe, true));
+    EXPECT_EQ(info.Color, RGB(8, 8, 8));
+    BGInfoToCacheInfo(info, cache, view);
+    EXPECT_FALSE(cache.Ready);
+    EXPECT_EQ(cache.FillColor, RGB(8, 8, 8));
+    EXPECT_EQ(cache.Bmp, nullptr);
+
+    // A bare window that does not answer gives the global colour (here: the button face).
+    info = {};
+    EXPECT_FALSE(GetBGInfoFromWindow(info, nullptr, false));
+    EXPECT_EQ(info.BgType, btFill);
 }
 
 }  // namespace
