@@ -29,8 +29,12 @@ void CutRun(win::HRGN rgn, int left, int right, int y) {
 
 void PaintSectionWithBorders(win::HDC dc, TRect r, int b, TsCommonData* data, int state,
                              TRect& inner) {
-    if (data == nullptr || !InReach(r)) return;
-    b = std::max(b, 0);
+    // The block transfers cost by the rectangle, not by what of it is visible.
+    if (data == nullptr || !InReach(r) || int64_t(r.Right) - r.Left > kMaxMaskTargetSide ||
+        int64_t(r.Bottom) - r.Top > kMaxMaskTargetSide) {
+        return;
+    }
+    b = std::clamp(b, 0, int(kMaxMaskTargetSide));
     const TColor color = GetControlBGColor(data, state != 0, nullptr);
     TsSkinManager* manager = data->SkinManager();
     const bool hasMask = manager != nullptr && manager->IsValidImgIndex(data->BorderIndex);

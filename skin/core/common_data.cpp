@@ -428,8 +428,7 @@ void TsCommonData::GetBGInfo(BackgroundInfo& info, bool hot, win::HWND wnd) cons
             shift = {p->Form()->Left(), p->Form()->Top()};
         }
         if (parent) {
-            // TODO(sectionpaint): GetParentBackground(info, parent, info.PleaseDraw).
-            SendSkinCommandToControl(parent, SKC_GETBGINFO, reinterpret_cast<intptr_t>(&info));
+            GetParentBackground(info, parent, info.PleaseDraw);
             if (info.BgType == btCache)
                 info.Offset = {info.Offset.X + shift.X, info.Offset.Y + shift.Y};
         } else if (!wnd) {
@@ -437,8 +436,7 @@ void TsCommonData::GetBGInfo(BackgroundInfo& info, bool hot, win::HWND wnd) cons
             info.Color = GlobalColor(m);
         } else {
             const win::HWND up = win::GetParent(wnd);
-            // TODO(sectionpaint): GetBGInfoFromWindow(info, up, false).
-            SendSkinCommand(up, SKC_GETBGINFO, reinterpret_cast<intptr_t>(&info));
+            GetBGInfoFromWindow(info, up, false);
             if (info.BgType == btCache) {
                 win::RECT r{};
                 win::GetWindowRect(wnd, &r);
@@ -739,9 +737,9 @@ void ShowGlowingIfNeeded(TsCommonData* data, bool onlyWhenNone, win::HWND wnd) {
 namespace {
 
 // Command 2: the skin is gone; edits take the plain window colours back.
-void RemoveSkin(TsCommonData* d, TsSkinManager* m, TBitmap* cache) {
+void RemoveSkin(TsCommonData* d, TBitmap* cache) {
     TControl* c = d->OwnerControl();
-    if (m && m->ComponentState().Contains(csDestroying)) d->SetSkinManager(nullptr);
+    // A manager being destroyed is forgotten by the state's link when it is gone.
     d->BorderIndex = d->SkinIndex = d->Texture = d->HotTexture = -1;
     d->BGChanged = true;
     if (cache) cache->SetSize(0, 0);
@@ -825,7 +823,7 @@ bool UpdateControlSkin(TMessage& m, TsCommonData* data) {
             BroadcastingNewSkin = false;
             return false;
         case SKC_REMOVESKIN:
-            if (ours) RemoveSkin(data, manager, data->CacheBmp());
+            if (ours) RemoveSkin(data, data->CacheBmp());
             return false;
         case SKC_REFRESH:
             if (ours) RefreshSkin(data);

@@ -166,6 +166,7 @@ struct ShowTarget {
     vcl::TRect Margins;
     vcl::TCustomForm* Form = nullptr;        // a form's own object, or null for a dialog
     TsSkinProviderBase* Provider = nullptr;  // the form's provider, or null for a dialog
+    vcl::TForm* TemporaryOverlay = nullptr;  // the overlay made for a dialog without a border form
 };
 
 // The N + 1 appearing frames of the animation image on the overlay, 10 ms apart.
@@ -197,7 +198,7 @@ void RunShow(const ShowTarget& t, int time, uint8_t alpha, TacAnimType mode) {
     win::HWND after = WindowBefore(t.Wnd);
     if (IsTopmost(t.Wnd)) {
         after = win::HWND_TOPMOST;
-        if (t.Form) t.Form->SetFormStyle(vcl::fsStayOnTop);
+        if (t.TemporaryOverlay) t.TemporaryOverlay->SetFormStyle(vcl::fsStayOnTop);
     } else if (!after || after == t.Overlay) {
         after = win::HWND_TOP;
     }
@@ -211,12 +212,13 @@ void RunShow(const ShowTarget& t, int time, uint8_t alpha, TacAnimType mode) {
     }
 }
 
-// After the frames: the window is itself again, redrawn, with the overlay behind it.
+// After the frames: the window is itself again and redrawn; without an overlay (no frames were
+// drawn) it is shown here.
 void EndShow(const ShowTarget& t, uint8_t alpha) {
     if (t.Provider) t.Provider->FormChanging = false;
     if (t.Form && t.Form->AlphaBlend()) t.Form->SetAlphaBlendValue(alpha);
     win::SendMessageA(t.Wnd, win::WM_SETREDRAW, 1, 0);
-    if (!win::IsWindowVisible(t.Wnd)) win::ShowWindow(t.Wnd, win::SW_SHOWNA);
+    if (!t.Overlay && !win::IsWindowVisible(t.Wnd)) win::ShowWindow(t.Wnd, win::SW_SHOWNA);
     win::UpdateWindow(t.Wnd);
     AnimationRunning = false;
     win::RedrawWindow(t.Wnd, nullptr, nullptr, kRedrawAll);
@@ -552,6 +554,7 @@ void AnimShowDialog(TacDialogWndBase* dialog, int time, uint8_t alpha, TacAnimTy
         t.Margins = dialog->GetDialogFrameMargins();
     } else {
         temporary.reset(NewOverlayForm());
+        t.TemporaryOverlay = temporary.get();
         t.Overlay = temporary->Handle();
     }
     DrawDialogImage(dialog, t.Margins);
@@ -724,7 +727,7 @@ void CrossFade(vcl::TWinControl* control, int time) {
                        uint8_t(std::max(weight, 0)));
             show(frame.get());
             if (win::HWND fade = Neighbours().FadeLayeredWindow())
-                SendSkinCommand(fade, SKC_REFRESH, 0);
+                SendSkinCommand(fade, SKC_REFRESH, reinterpret_cast<intptr_t>(DefaultManager));
             os::Sleep(kFrameMs);
             weight -= 255 / steps;
         }

@@ -103,7 +103,8 @@ void BlendMaskRegion(vcl::TBitmap* target, TPoint p, int state, int mode, const 
     const PixelView dst = ViewOf(target);
     MaskFrame f;
     if (!InReach(p) || !Is24Or32(dst) || !ReadMaskFrame(mask, f)) return;
-    // The part left of or above the bitmap is skipped; the frame still ends where it ends.
+    // Columns and rows left of or above the bitmap are skipped; the frame still ends where it
+    // ends.
     const int dx = p.X < 0 ? -p.X : 0, dy = p.Y < 0 ? -p.Y : 0;
     const int fx = f.FrameLeft(state);
     const TRect src{fx + dx, f.R.Top + dy, fx + f.FW - 1, f.R.Top + f.FH - 1};

@@ -51,9 +51,14 @@ bool HasBackground(const CacheInfo& c) {
     return c.Ready && c.Bmp && !c.Bmp->Empty();
 }
 
+int Clamp32(int64_t v) {
+    return int(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+// Offsets from skin data and callers may be anything: they saturate instead of wrapping.
 CacheInfo Shifted(CacheInfo c, int dx, int dy) {
-    c.X += dx;
-    c.Y += dy;
+    c.X = Clamp32(int64_t(c.X) + dx);
+    c.Y = Clamp32(int64_t(c.Y) + dy);
     return c;
 }
 
@@ -75,6 +80,8 @@ void FillTarget(vcl::TBitmap* target, const PixelView& view, const TRect& r, TCo
 void CopyPixels(const PixelView& dst, int dx, int dy, const PixelView& src, int sx, int sy, int w,
                 int h) {
     if (!Is24Or32(dst) || !Is24Or32(src)) return;
+    // Origins far outside the source meet nothing (and would overflow the clipping).
+    if (int64_t(sx) + w <= 0 || sx >= src.Width || int64_t(sy) + h <= 0 || sy >= src.Height) return;
     const CopyArea a = ClipCopy(dx, dy, sx, sy, w, h, dst, src);
     if (a.Empty()) return;
     const int db = dst.BytesPerPixel, sb = src.BytesPerPixel;
@@ -97,7 +104,8 @@ void CopyPixels(const PixelView& dst, int dx, int dy, const PixelView& src, int 
 void PutParent(vcl::TBitmap* target, const PixelView& view, const TRect& r, const CacheInfo& c) {
     if (HasBackground(c)) {
         if (c.Bmp->Base == view.Base) return;
-        CopyPixels(view, r.Left, r.Top, *c.Bmp, c.X + r.Left, c.Y + r.Top, WidthOf(r), HeightOf(r));
+        const CacheInfo at = Shifted(c, r.Left, r.Top);
+        CopyPixels(view, r.Left, r.Top, *c.Bmp, at.X, at.Y, WidthOf(r), HeightOf(r));
     } else if (c.FillColor != kTransparentKey) {
         FillTarget(target, view, r, c.FillColor);
     }
@@ -108,7 +116,12 @@ BitmapHolder NewWorkBitmap(int bytesPerPixel, int w, int h) {
 }
 
 uint8_t ParentShare(int transparency) {
-    return uint8_t(ClampByte(transparency * 255 / 100));
+    return uint8_t(std::clamp<int64_t>(int64_t(transparency) * 255 / 100, 0, 255));
+}
+
+// Percent sums of skin data, without wrapping.
+int64_t PercentSum(const SectionFill& v) {
+    return int64_t(v.GradientPercent) + v.ImagePercent;
 }
 
 const TsMaskData* MaskAt(const TsSkinContent& skin, int i) {
@@ -169,10 +182,6 @@ int64_t StopOfWalk(int64_t start, int64_t limit, int step) {
     return start >= limit ? start : start + (limit - start + step - 1) / step * step;
 }
 
-int Clamp32(int64_t v) {
-    return int(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 // The section's corner images, each one state frame placed at its corner of `r`.
 void PaintSectionCorners(const TsSkinContent& skin, const TsGeneralData& s, int state,
                          const TRect& r, vcl::TBitmap* target, const PixelView& view) {
@@ -181,8 +190,8 @@ void PaintSectionCorners(const TsSkinContent& skin, const TsGeneralData& s, int 
         const TsMaskData* m = MaskAt(skin, s.CornerMasks[k]);
         if (!m) continue;
         const int fw = SkinFrameWidth(*m), fh = SkinFrameHeight(*m);
-        const TPoint p{k == 1 || k == 3 ? r.Right - fw : r.Left,
-                       k == 2 || k == 3 ? r.Bottom - fh : r.Top};
+        const TPoint p{k == 1 || k == 3 ? Clamp32(int64_t(r.Right) - fw) : r.Left,
+                       k == 2 || k == 3 ? Clamp32(int64_t(r.Bottom) - fh) : r.Top};
         BlendMaskRegion(target, p, state, 1, *m, own);
     }
 }
@@ -287,9 +296,9 @@ void FillSkinBackground(vcl::TBitmap* target, TRect r, const SectionFill& v,
     const PixelView view = ViewOf(target);
     if (!Is24Or32(view) || !LiesInside(r, view) || !HasArea(r)) return;
     FillTextureAndGradient(target, view, r, v, parent, skin);
-    const int s = v.GradientPercent + v.ImagePercent;
+    const int64_t s = PercentSum(v);
     if (s >= 1 && s <= 99)
-        MixWithColor(view, r, s, v.Color);
+        MixWithColor(view, r, int(s), v.Color);
     else if (s == 0)
         // A record that knows nothing of the parent never mixes its magenta in.
         FillTarget(target, view, r, v.Color);
@@ -312,7 +321,7 @@ void PaintSkinBackground(int skinIndex, std::string_view section, const CacheInf
         FillSkinBackground(target, r, v, shifted, skin);
     } else if (t == 100) {
         PutParent(target, view, r, shifted);
-    } else if (HasBackground(parent) || v.GradientPercent + v.ImagePercent != 0) {
+    } else if (HasBackground(parent) || PercentSum(v) != 0) {
         const int w = WidthOf(r), h = HeightOf(r);
         BitmapHolder work = NewWorkBitmap(view.BytesPerPixel, w, h);
         FillSkinBackground(work.get(), {0, 0, w, h}, v, Shifted(shifted, r.Left, r.Top), skin);
@@ -359,9 +368,9 @@ void PaintPartBackground(int skinIndex, int texture, int hotTexture, const Cache
     auto fill = [&](vcl::TBitmap* bmp, const TRect& rect, const CacheInfo& c) {
         const PixelView bv = ViewOf(bmp);
         FillTextureAndGradient(bmp, bv, rect, v, c, skin);
-        const int sum = v.ImagePercent + v.GradientPercent;
+        const int64_t sum = PercentSum(v);
         if (sum >= 1 && sum <= 99) {
-            MixWithColor(bv, rect, sum, v.Color);
+            MixWithColor(bv, rect, int(sum), v.Color);
         } else if (sum == 0 || sum > 100) {
             const bool parentColour =
                 t == 100 && !HasBackground(c) && c.FillColor != kTransparentKey;
@@ -597,7 +606,7 @@ void PaintControlBackground(TsCommonData* data, const CacheInfo& parent, int sta
         if (vcl::TControl* owner = data->OwnerControl())
             color = ControlColorToRGB(owner->Color());
         else if (auto* p = dynamic_cast<TsSkinProviderBase*>(data->OwnerObject()); p && p->Form())
-            color = p->Form()->Color();
+            color = ControlColorToRGB(p->Form()->Color());
     }
     PaintSkinBackground(data->SkinIndex, data->SkinSection(), parent, state, r, offset, target,
                         data->SkinManager(), data->Texture, data->HotTexture, color);
@@ -638,8 +647,9 @@ void PaintInto(const BackgroundInfo& info, Send send) {
     if (!info.DC) return;
     const int saved = win::SaveDC(info.DC);
     win::OffsetViewportOrgEx(info.DC, -info.Offset.X, -info.Offset.Y, nullptr);
-    const TRect r{info.R.Left + info.Offset.X, info.R.Top + info.Offset.Y,
-                  info.R.Right + info.Offset.X, info.R.Bottom + info.Offset.Y};
+    auto moved = [&](int v, int by) { return Clamp32(int64_t(v) + by); };
+    const TRect r{moved(info.R.Left, info.Offset.X), moved(info.R.Top, info.Offset.Y),
+                  moved(info.R.Right, info.Offset.X), moved(info.R.Bottom, info.Offset.Y)};
     win::IntersectClipRect(info.DC, r.Left, r.Top, r.Right, r.Bottom);
     send(win::WM_ERASEBKGND);
     send(win::WM_PAINT);
@@ -665,6 +675,11 @@ bool GetParentBackground(BackgroundInfo& info, vcl::TControl* control, bool plea
     info.PleaseDraw = pleaseDraw;
     if (!control) {
         AnswerColor(info, WindowFallbackColor());
+        return false;
+    }
+    // Nothing is sent to a control that is going: its own colour answers.
+    if (control->ComponentState().Contains(vcl::csDestroying)) {
+        AnswerColor(info, ControlColorToRGB(control->Color()));
         return false;
     }
     const intptr_t lParam = reinterpret_cast<intptr_t>(&info);

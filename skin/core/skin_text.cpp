@@ -200,8 +200,11 @@ void DrawGlowText(vcl::TBitmap* target, std::string_view text, const TRect& r, B
     // The glow size is a byte of the skin; nothing larger is meant.
     const int s = std::min(glowSize, 255);
     const int margin = s + 4;
-    const int w = std::max(0, r.Width()), h = std::max(0, r.Height());
-    const int mw = w + 2 * margin, mh = h + 2 * margin;
+    const int64_t w = std::max<int64_t>(0, int64_t(r.Right) - r.Left);
+    const int64_t h = std::max<int64_t>(0, int64_t(r.Bottom) - r.Top);
+    // A rectangle no bitmap can hold gets no glow rather than a failure while painting.
+    if ((w + 2 * margin) * (h + 2 * margin) > win::kMaxBitmapPixels) return;
+    const int mw = int(w + 2 * margin), mh = int(h + 2 * margin);
     const bool fits =
         mask && mask->PixelFormat() == vcl::pf8bit && mask->Width() == mw && mask->Height() == mh;
     if (!fits) {
@@ -216,7 +219,7 @@ void DrawGlowText(vcl::TBitmap* target, std::string_view text, const TRect& r, B
         c->Font()->Assign(target->Canvas()->Font());
         c->Font()->SetColor(vcl::clBlack);
         c->Brush()->SetStyle(vcl::bsClear);
-        const TRect tr{margin, margin, margin + w, margin + h};
+        const TRect tr{margin, margin, margin + int(w), margin + int(h)};
         CanvasText out(c);
         for (int i = 0; i < 4; ++i) {
             if (shiftMask & (1 << i))

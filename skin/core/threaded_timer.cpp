@@ -161,7 +161,9 @@ bool TacThreadedTimer::Ticking() const {
 }
 
 void TacThreadedTimer::Timer() {
-    if (onTimer_) onTimer_(this);
+    // A copy: the handler may replace itself or free the timer while it runs.
+    const vcl::TNotifyEvent handler = onTimer_;
+    if (handler) handler(this);
 }
 
 void TacThreadedTimer::CreateThread() {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 #include "skin/core/common_data.h"
@@ -19,7 +21,7 @@ using namespace skin_test;  // NOLINT
 using skin_test::DibDC;
 
 // Paints the mask over the whole bitmap and checks every pixel against the layout (the cases
-// here have no overlapping pieces, so the painting order plays no part).
+// here have no overlapping pieces, so the painting order does not matter).
 void CheckMaskToDC(const TsMaskData& m, int w, int h, int state, int wl, int wt, int wr, int wb,
                    bool fillCentre, const std::string& what) {
     BitmapOwner target = Target(w, h);
@@ -311,6 +313,34 @@ TEST_F(SectionWithBorders, AMaskedBorderStandsOnThePartOfTheParentBehindIt) {
     auto mix = [](int d, int s, int m) { return ((d - s) * m + s * 256) >> 8; };
     EXPECT_EQ(PixelOf(data.CacheBmp(), 2, 1), RGB(mix(1, 7, 7), mix(11, 0, 6), mix(10, 1, 1)));
     EXPECT_EQ(PixelOf(data.CacheBmp(), 0, 0), clWhite);  // outside R
+}
+
+TEST_F(SectionWithBorders, RandomFramesMasksAndRectanglesNeverFault) {
+    Mask(0);
+    std::mt19937 rng(7);
+    auto in = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    auto field = [&](int small) {
+        const int k = in(0, 9);
+        return k == 0 ? INT32_MIN : k == 1 ? INT32_MAX : k == 2 ? -in(1, small) : in(0, small);
+    };
+    ControlOnParent c(manager.get());
+    DibDC dc(24, 24, 24);
+    for (int round = 0; round < 300; ++round) {
+        TsMaskData& m = manager->Masks()[0];
+        m.MaskType = int16_t(in(-1, 2));
+        m.ImageCount = int16_t(in(-1, 3));
+        m.WL = int16_t(in(-3, 20)), m.WT = int16_t(in(-3, 20));
+        m.WR = int16_t(in(-3, 20)), m.WB = int16_t(in(-3, 20));
+        m.R = {field(14), field(14), field(14), field(14)};
+        c.data->BorderIndex = in(-1, 1);
+        c.data->CacheBmp()->SetSize(in(0, 20), in(0, 20));
+        c.parent.picture = in(0, 1) ? c.picture.get() : nullptr;
+        TRect inner;
+        PaintSectionWithBorders(in(0, 1) ? dc.dc() : c.data->CacheBmp()->Canvas()->Handle(),
+                                {field(24), field(24), field(24), field(24)}, field(30),
+                                c.data.get(), field(3), inner);
+        PaintCtrlBorderSides(c.data.get(), field(3), in(0, 15));
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "skin/core/section_paint.h"
 #include "skin/core/skin_commands.h"
 #include "skin/core/text_utils.h"
+#include "tests/skin/core/dib_dc.h"
 #include "tests/skin/core/skin_recorders.h"
 #include "vcl/controls/edits.h"
 #include "vcl/controls/ext_ctrls.h"
@@ -166,6 +167,11 @@ TEST_F(CommonDataTest, WritingTheSectionOrManagerTellsTheOwnerWithTheEffectiveMa
     EXPECT_EQ(log, Log({"P:3@m", "P:2@m", "P:2", "P:2@m"}));
     EXPECT_EQ(p->data->SkinIndex, -1);  // NOSUCH stays unknown
     p->data->SetSkinSection("PANEL");
+    EXPECT_EQ(log.back(), "P:3@m");
+    EXPECT_EQ(p->data->SkinIndex, 1);
+    // Nil is the default manager: the control keeps the skin that manager has.
+    p->data->SetSkinManager(other.get());
+    p->data->SetSkinManager(nullptr);
     EXPECT_EQ(log.back(), "P:3@m");
     EXPECT_EQ(p->data->SkinIndex, 1);
 }
@@ -413,10 +419,15 @@ TEST_F(CommonDataTest, FocusAndMouseRepaintTheFrameAndShowTheGlow) {
     EXPECT_EQ(d->GlowID, -1);
     EXPECT_EQ(Only(log, "glows"), Log({"glows"}));
     EXPECT_EQ(Only(log, "E:ncpaint").size(), 2u);
-    // Moving hides a glow.
+    // A second glow replaces the first; moving hides it.
     e->Perform(CM_MOUSEENTER);
+    ShowGlowingIfNeeded(d, true);  // one is shown already: it stays
+    EXPECT_EQ(d->GlowID, 2);
+    ShowGlowingIfNeeded(d);
+    EXPECT_EQ(Only(log, "hide:"), Log({"hide:2"}));
+    EXPECT_EQ(d->GlowID, 3);
     e->Perform(win::WM_MOVE);
-    EXPECT_EQ(log.back(), "hide:2");
+    EXPECT_EQ(log.back(), "hide:3");
     EXPECT_EQ(d->GlowID, -1);
     // Focus marks the cache and redraws the frame.
     win::ValidateRect(e->Handle(), nullptr);
@@ -473,6 +484,30 @@ TEST_F(CommonDataTest, OtherMessages) {
     p->data->InitCacheBmp();
     p->SetVisible(false);
     EXPECT_EQ(p->data->CacheBmp()->Width(), 0);
+}
+
+// The cache goes to the screen around the children that paint themselves.
+TEST_F(CommonDataTest, CacheCopiesLeaveSelfPaintingChildrenOut) {
+    auto* p = Make(form, "P", "PANEL", {0, 0, 40, 30});
+    auto* g = Make<TSkinnedGraphic>(p, "G", "PANEL", {10, 10, 20, 20}, 92);
+    // A windowed child that is not opaque is painted over here.
+    auto* w = Make<TSkinned<vcl::TWinControl>>(p, "W", "PANEL", {25, 5, 30, 10});
+    p->data->InitCacheBmp();
+    const PixelView cache = ViewOf(p->data->CacheBmp());
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            uint8_t* px = cache.At(x, y);
+            px[0] = 0, px[1] = 0xFF, px[2] = 0;  // green
+        }
+    skin_test::DibDC screen(40, 30, 24);
+    int repaints = 0;
+    Neighbours().RepaintCacheBorders = [&](TsCommonData*) { ++repaints; };
+    CopyCacheBorderToDC(p, p->data.get(), {0, 0}, 0, 0, true, screen.dc(), {0, 0, 40, 30});
+    EXPECT_EQ(repaints, 1);
+    EXPECT_EQ(Hex(screen.get(5, 5)), "00FF00");
+    EXPECT_EQ(Hex(screen.get(15, 15)), "000000");  // the graphic child's place
+    EXPECT_EQ(Hex(screen.get(27, 7)), "00FF00");
+    (void)g, (void)w;
 }
 
 TEST_F(CommonDataTest, AControlOutlivesItsManager) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -134,10 +135,14 @@ public:
     VCL_CLASS(TRefreshCounter, vcl::TForm)
     using vcl::TForm::TForm;
     void WndProc(vcl::TMessage& m) override {
-        if (m.Msg == SM_ALPHACMD && SkinCommandCode(m.WParam) == SKC_REFRESH) ++refreshes;
+        if (m.Msg == SM_ALPHACMD && SkinCommandCode(m.WParam) == SKC_REFRESH) {
+            ++refreshes;
+            if (onRefresh) onRefresh();
+        }
         vcl::TForm::WndProc(m);
     }
     int refreshes = 0;
+    std::function<void()> onRefresh;
 };
 
 class FormAnimationsTest : public ::testing::Test {
@@ -428,6 +433,43 @@ TEST_F(FormAnimationsTest, WithoutLayeredWindowsTheSkinChangeCrossFadesOnASnapsh
     EXPECT_EQ(SnapshotWindow, nullptr);
     EXPECT_EQ(SnapshotBmp, nullptr);
     EXPECT_FALSE(AnimationRunning);
+}
+
+// A control that paints itself white.
+class TWhiteControl : public vcl::TCustomControl {
+public:
+    VCL_CLASS(TWhiteControl, vcl::TCustomControl)
+    using vcl::TCustomControl::TCustomControl;
+
+protected:
+    void Paint() override {
+        Canvas()->Brush()->SetColor(0xFFFFFF);
+        Canvas()->FillRect(vcl::TRect(0, 0, Width(), Height()));
+    }
+};
+
+TEST_F(FormAnimationsTest, TheCrossFadeMixesTheOldPictureIntoTheNewByFallingWeights) {
+    TAnimForm* form = NewForm(false);
+    auto* child = new TWhiteControl(form);
+    child->SetParent(form);
+    child->SetBounds(5, 5, 30, 20);
+    child->HandleNeeded();
+    // The old picture: black.
+    CoverWithSnapshot(child);
+    win::PatBlt(SnapshotBmp->Canvas()->Handle(), 0, 0, 30, 20, win::BLACKNESS);
+    std::vector<int> shown;
+    auto* fade = new TRefreshCounter(vcl::Application());
+    fade->onRefresh = [&] {
+        const win::HWND out = SnapshotWindow->Handle();
+        const win::HDC dc = win::GetDC(out);
+        shown.push_back(int(win::GetPixel(dc, 3, 3) & 0xFF));
+        win::ReleaseDC(out, dc);
+    };
+    Neighbours().FadeLayeredWindow = [&] { return fade->Handle(); };
+    AnimFormTransition(child, 40, 255, atFading);
+    // Weights 255, 192, 129, 66, 3 of the old picture.
+    EXPECT_EQ(shown, (std::vector<int>{0, 63, 126, 189, 252}));
+    EXPECT_EQ(SnapshotWindow, nullptr);
 }
 
 TEST_F(FormAnimationsTest, TheSnapshotCoversTheControlJustAboveIt) {

@@ -117,8 +117,9 @@ void FillSkin(TsSkinContent& skin, Random& rnd) {
 TEST(SectionPaintRandom, RandomRecordsNeverFault) {
     std::unique_ptr<TsSkinManager, vcl::FreeDeleter> manager(new TsSkinManager(nullptr));
     TsSkinContent& skin = manager->Skin();
-    Random rnd(20261209);
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 6000; ++round) {
+        // A seed per round, so a failing round can be replayed alone.
+        Random rnd(20261209u + uint32_t(round));
         FillSkin(skin, rnd);
         BitmapPtr target = RandomBitmap(rnd);
         BitmapPtr parent = RandomBitmap(rnd);

@@ -17,6 +17,7 @@
 #include "skin/core/text_utils.h"
 #include "tests/skin/core/dib_dc.h"
 #include "vcl/controls/controls.h"
+#include "vcl/graphics/jpeg_image.h"
 
 namespace skin {
 namespace {
@@ -332,6 +333,34 @@ TEST_F(SectionPaint, PicturesAreTiledFromTheRectanglesCorner) {
     EXPECT_EQ(Pixel(target.get(), 0, 0), 0u);
     TileBitmapOnCanvas(target->Canvas(), {0, 0, 8, 5}, nullptr);
     EXPECT_EQ(Pixel(target.get(), 0, 0), 0u);
+}
+
+TEST_F(SectionPaint, JpegPicturesAreDrawnInsideTheRectangleOnly) {
+    BitmapPtr pic = Filled(24, 3, 2, RGB(128, 128, 128));
+    std::unique_ptr<vcl::TJPEGImage, vcl::FreeDeleter> jpeg(new vcl::TJPEGImage);
+    jpeg->Assign(pic.get());
+    BitmapPtr target = Filled(24, 8, 6, 0);
+    TileBitmapOnCanvas(target->Canvas(), {1, 1, 7, 5}, jpeg.get());
+    // Lossy, so by placement: every pixel of the rectangle is grey, nothing outside it.
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const bool inside = x >= 1 && x < 7 && y >= 1 && y < 5;
+            EXPECT_EQ(ChannelDistance(Pixel(target.get(), x, y), RGB(128, 128, 128)) < 16, inside)
+                << x << "," << y;
+        }
+    }
+}
+
+TEST_F(SectionPaint, ByNamePaintsOverWhatTheSourceDCShows) {
+    AddSection("GHOST", RGB(1, 1, 1), 100);
+    skin_test::DibDC source(10, 10, 24);
+    source.set(4, 5, RGB(0, 200, 0));
+    BitmapPtr bmp = Filled(24, 3, 3, 0);
+    EXPECT_EQ(PaintSectionByName(bmp.get(), "GHOST", "", 0, manager.get(), {3, 4}, kTransparentKey,
+                                 source.dc()),
+              0);
+    EXPECT_EQ(Pixel(bmp.get(), 1, 1), RGB(0, 200, 0));
+    EXPECT_EQ(Pixel(bmp.get(), 0, 0), 0u);
 }
 
 TEST_F(SectionPaint, APartMixesIntoA32BitTargetToo) {

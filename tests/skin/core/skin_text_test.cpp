@@ -184,12 +184,16 @@ TEST(GlowText, MaskIsTheTextRectangleGrownGreyAndKeptWhileItsSizeFits) {
     EXPECT_EQ(*ViewOf(mask.get()).At(mask->Width() - 1, 0), 255);
 }
 
-TEST(GlowText, NoGlowForSizeZeroOrTargetsOfOtherFormats) {
+TEST(GlowText, NoGlowForSizeZeroHugeRectanglesOrTargetsOfOtherFormats) {
     std::unique_ptr<vcl::TBitmap> target(WhiteSheet(60, 40, 14));
     BitmapPtr mask;
     DrawGlowText(target.get(), "Ag", {10, 10, 50, 30}, mask, RGB(0, 0, 255), 0, 15, 0);
     EXPECT_FALSE(mask);
     EXPECT_EQ(Ink(target.get()).Right, -1);
+    // A rectangle no mask can cover, even one whose width overflows.
+    DrawGlowText(target.get(), "Ag", {-2000000000, 0, 2000000000, 30}, mask, 0, 4, 15, 0);
+    DrawGlowText(target.get(), "Ag", {0, 0, 20000, 20000}, mask, 0, 4, 15, 0);
+    EXPECT_FALSE(mask);
     target->SetPixelFormat(vcl::pf8bit);
     DrawGlowText(target.get(), "Ag", {10, 10, 50, 30}, mask, RGB(0, 0, 255), 4, 15, 0);
     EXPECT_FALSE(mask);

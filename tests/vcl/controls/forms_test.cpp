@@ -361,5 +361,22 @@ TEST_F(FormLifeTest, APlacedFormCentresOnTheMainFormAndTheActiveControlIsKept) {
     EXPECT_EQ(GetParentForm(nullptr), nullptr);
 }
 
+// A frame is a container control placed on a form; forms and frames are scrolling containers.
+TEST_F(FormsTest, AFrameHoldsControlsOnAForm) {
+    auto* form = new TForm(Application());
+    auto* frame = new TFrame(form);
+    frame->SetParent(form);
+    auto* button = new TButton(frame);
+    button->SetParent(frame);
+    EXPECT_EQ(frame->Width(), 320);
+    EXPECT_EQ(frame->Height(), 240);
+    EXPECT_TRUE(frame->ControlStyle.Contains(csAcceptsControls));
+    EXPECT_TRUE(frame->InheritsFrom("TScrollingWinControl"));
+    EXPECT_TRUE(form->InheritsFrom("TScrollingWinControl"));
+    EXPECT_NE(dynamic_cast<TScrollingWinControl*>(form), nullptr);
+    EXPECT_EQ(GetParentForm(button), form);
+    EXPECT_EQ(std::string(frame->ClassName()), "TFrame");
+}
+
 }  // namespace
 }  // namespace vcl::testing
