@@ -344,7 +344,8 @@ sections = [
     ('SPEEDBUTTON', button, {'BORDERSMASK': values['FLATFRAME'],
                              'GLOW0': '!SPDGLOW.PNG!1!0!3'}),
     ('SPEEDBUTTON_SMALL', button, {'BORDERSMASK': values['FLATFRAME']}),
-    ('TOOLBUTTON', button, {'BORDERSMASK': values['FLATFRAME']}),
+    # Flat: the bar shows through a tool button until the mouse comes.
+    ('TOOLBUTTON', colours(SURFACE, TEXT, HOT, TEXT, 100, 0), {'BORDERSMASK': values['FLATFRAME']}),
     ('UPDOWNBTN', button, {'BORDERSMASK': values['SCROLLFRAME']}),
     ('COLHEADER', button, {'BORDERSMASK': values['SCROLLFRAME'], 'GRADIENTPERCENT': 100,
                            'GRADIENTDATA': GRADIENT}),

@@ -245,7 +245,7 @@ void AddGallerySet(Gallery& g, TPoint o) {
             const TRect r(12, 0, self.Width(), self.Height());
             skin::BitmapPtr mask;
             cache->Canvas()->Font()->SetSize(12);
-            skin::DrawGlowText(cache, "Tessary: the skin gallery", r, mask, 0xFFC864, 5, 0, kLeft);
+            skin::DrawGlowText(cache, "Tessary: the skin gallery", r, mask, 0xF0A060, 4, 15, kLeft);
             Caption(cache, ManagerOf(self.SkinData), "BARTITLE", 0, "Tessary: the skin gallery", r,
                     kLeft);
         });
@@ -279,21 +279,31 @@ void AddGallerySet(Gallery& g, TPoint o) {
     Add(g, group, "CHECKBOX", 32, TRect(128, 20, 194, 40), Checked(2, "Mixed"));
     Add(g, group, "CHECKBOX", 32, TRect(8, 44, 68, 64), Checked(0, "Hot"))->State = 1;
     Add(g, group, "CHECKBOX", 32, TRect(68, 44, 128, 64), Checked(1, "Down"))->State = 2;
-    Add(g, group, "CHECKBOX", 32, TRect(128, 44, 194, 64), Checked(0, "Off", false));
+    Add(g, group, "CHECKBOX", 32, TRect(128, 44, 194, 64), Checked(0, "Dim", false));
     Add(g, group, "RADIOBUTTON", 33, TRect(8, 72, 68, 92), Checked(4, off));
     Add(g, group, "RADIOBUTTON", 33, TRect(68, 72, 128, 92), Checked(3, on));
     Add(g, group, "RADIOBUTTON", 33, TRect(128, 72, 194, 92), Checked(5, "Mixed"));
     Add(g, group, "RADIOBUTTON", 33, TRect(8, 96, 68, 116), Checked(3, "Hot"))->State = 1;
     Add(g, group, "RADIOBUTTON", 33, TRect(68, 96, 128, 116), Checked(4, "Down"))->State = 2;
-    Add(g, group, "RADIOBUTTON", 33, TRect(128, 96, 194, 116), Checked(3, "Off", false));
+    Add(g, group, "RADIOBUTTON", 33, TRect(128, 96, 194, 116), Checked(3, "Dim", false));
 
     // A gauge at 60 percent.
     Add(g, face, "GAUGE", 161, At(o, 10, 262, 200, 22),
         [](TGalleryControl& self, vcl::TBitmap* cache) {
             skin::TsSkinManager* m = ManagerOf(self.SkinData);
             const TRect bar(2, 2, 2 + (self.Width() - 4) * 60 / 100, self.Height() - 2);
-            PaintPart(cache, m, "PROGRESSH", 0, bar);
-            Caption(cache, m, "GAUGE", 0, "60%", TRect(0, 0, self.Width(), self.Height()), kCentre);
+            PaintPart(cache, m, "PROGRESSH", 1, bar);
+            // The figure in the bar's light text over the bar, in the gauge's text beside it.
+            const TRect all(0, 0, self.Width(), self.Height());
+            win::HDC dc = cache->Canvas()->Handle();
+            int saved = win::SaveDC(dc);
+            win::ExcludeClipRect(dc, bar.Left, bar.Top, bar.Right, bar.Bottom);
+            Caption(cache, m, "GAUGE", 0, "60%", all, kCentre);
+            win::RestoreDC(dc, saved);
+            saved = win::SaveDC(dc);
+            win::IntersectClipRect(dc, bar.Left, bar.Top, bar.Right, bar.Bottom);
+            Caption(cache, m, "PROGRESSH", 1, "60%", all, kCentre);
+            win::RestoreDC(dc, saved);
         });
 
     // Buttons: normal, hot, pressed, disabled.
@@ -386,9 +396,7 @@ void AddGallerySet(Gallery& g, TPoint o) {
     };
     // A check box over the low panel shows the panel through it.
     Add(g, low, "CHECKBOX", 32, TRect(4, 40, 90, 58), Checked(1, "Low"));
-    // A divider strip of transparency 40 over the form.
-    Add(g, face, "DIVIDER", 0, At(o, 430, 100, 170, 12));
-    // A plain panel of transparency 0 to probe.
+    // A caption straight on the form.
     new TGalleryLabel(face, "Plain form background",
                       TRect(o.X + 430, o.Y + 120, o.X + 600, o.Y + 140));
 }
