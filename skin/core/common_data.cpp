@@ -506,33 +506,10 @@ bool KindHasHotState(int kind) {
 }
 
 bool KindShowsGlow(int kind) {
-    if (kind > 255) return true;
-    switch (kind) {
-        case 51:
-        case 52:
-        case 54:
-        case 56:
-        case 57:
-        case 58:
-        case 59:
-        case 60:
-        case 68:
-        case 73:
-        case 74:
-        case 110:
-        case 141:
-        case 143:
-        case 151:
-        case 161:
-        case 226:
-        // Buttons glow by themselves.
-        case 92:
-        case 93:
-        case 94:
-            return false;
-        default:
-            return true;
-    }
+    // Buttons (92 to 94) glow by themselves.
+    static constexpr int kNoGlow[] = {51, 52,  54,  56,  57,  58,  59,  60, 68, 73,
+                                      74, 110, 141, 143, 151, 161, 226, 92, 93, 94};
+    return std::find(std::begin(kNoGlow), std::end(kNoGlow), kind) == std::end(kNoGlow);
 }
 
 bool KindRepaintsFrame(int kind) {
