@@ -5,8 +5,8 @@
 #include "platform/gdi/gdi.h"
 #include "platform/os/shell_open.h"
 #include "platform/user/user.h"
-#include "skin/core/common_data.h"
-#include "skin/core/neighbour_services.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/neighbour_services.h"
 #include "vcl/graphics/bitmap.h"
 
 namespace skin {
