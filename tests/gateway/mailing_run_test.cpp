@@ -285,18 +285,12 @@ TEST(MailingRun, TheIMEIIsReadAgainEveryTenthNumber) {
         RunRig lost;
         lost.settings.ReportRequire = false;
         lost.SaveNumbers(12, "text");
-        if (stop) {
-            lost.link.modem.AddRule({"AT+CGSN", vmodem::Rule::Kind::Silence, 0, 0, 0});
-            lost.pump = [&] {
-                if (lost.CommandCount("AT+CMGS") == 9) lost.link.modem.options().rules[0].times = 1;
-                if (lost.CommandCount("AT+CGSN") == 2 && !lost.link.link.Stopped)
-                    lost.run.btnStopClick();
-            };
-        } else {
-            lost.pump = [&] {
-                if (lost.CommandCount("AT+CMGS") == 9) lost.link.modem.options().imei = "";
-            };
-        }
+        lost.link.modem.AddRule({"AT+CGSN", vmodem::Rule::Kind::Late, 0, 5000});
+        lost.pump = [&] {
+            if (lost.CommandCount("AT+CMGS") != 9) return;
+            if (!stop) lost.link.modem.options().imei = "";
+            if (stop && lost.CommandCount("AT+CGSN") == 2) lost.run.btnStopClick();
+        };
         lost.Start();
         EXPECT_EQ(lost.CommandCount("AT+CMGS"), 9);
         EXPECT_EQ(lost.run.IMEI, "356938035643809");
