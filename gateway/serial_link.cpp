@@ -42,6 +42,21 @@ OpenStepTexts TextsOf(os::PortStep step) {
     return {"PurgeComm error: %u (%s)", "Ошибка выполнения ф-ции PurgeComm."_cp};
 }
 
+// The complete line of `text` that starts at `at`, without its CR (and the LF after it) and
+// without LFs before it (one that came after its CR was taken belongs to the line before);
+// `at` moves past it. False when no complete line is left.
+bool NextLine(const std::string& text, std::size_t& at, std::string& line) {
+    const auto cr = text.find('\r', at);
+    if (cr == std::string::npos) return false;
+    std::size_t begin = at;
+    while (begin < cr && text[begin] == '\n')
+        ++begin;
+    line.assign(text, begin, cr - begin);
+    at = cr + 1;
+    if (at < text.size() && text[at] == '\n') ++at;
+    return true;
+}
+
 // L2: for a PDU the expected text counts only after the message's reference.
 bool Completes(const std::string& collected, const std::string& expected, bool pdu) {
     std::size_t from = 0;
@@ -95,17 +110,8 @@ void TSerialLink::SiftLeftovers() {
     Compact();
     const bool pduFirst = ExpectReportPDU;
     bool expectPDU = ExpectReportPDU, firstPduKept = false;
-    std::string kept, report;  // `report`: a "+CDS:" line waiting for its PDU line
-    std::size_t at = 0;
-    for (;;) {
-        const auto cr = recv_.find('\r', at);
-        if (cr == std::string::npos) break;
-        std::size_t begin = at;
-        while (begin < cr && recv_[begin] == '\n')
-            ++begin;
-        const std::string line = recv_.substr(begin, cr - begin);
-        at = cr + 1;
-        if (at < recv_.size() && recv_[at] == '\n') ++at;
+    std::string kept, report, line;  // `report`: a "+CDS:" line waiting for its PDU line
+    for (std::size_t at = 0; NextLine(recv_, at, line);) {
         if (expectPDU) {
             firstPduKept |= report.empty();
             kept += report + line + "\r\n";
@@ -292,18 +298,11 @@ int ParseCmgsReference(const std::string& line) {
 bool TSerialLink::ExtractLine(int& MR, std::string& reportPDU) {
     MR = kNoReference;
     reportPDU.clear();
-    const auto cr = recv_.find('\r', taken_);
-    if (cr == std::string::npos) {
+    std::string line;
+    if (!NextLine(recv_, taken_, line)) {
         Compact();
         return false;
     }
-    // An LF that arrived after its CR was taken belongs to the line before.
-    std::size_t begin = taken_;
-    while (begin < cr && recv_[begin] == '\n')
-        ++begin;
-    std::string line = recv_.substr(begin, cr - begin);
-    taken_ = cr + 1;
-    if (taken_ < recv_.size() && recv_[taken_] == '\n') ++taken_;
 
     if (ExpectReportPDU) {
         reportPDU = std::move(line);
