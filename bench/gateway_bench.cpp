@@ -2,7 +2,9 @@
 // and must stay far below a millisecond.
 #include <benchmark/benchmark.h>
 
+#include "gateway/fuzz/modem_lines_feed.h"
 #include "gateway/pdu_builder.h"
+#include "gateway/serial_link.h"
 #include "gateway/status_report.h"
 #include "platform/os/cp_literal.h"
 
@@ -57,5 +59,24 @@ void BM_RejectGarbledReport(benchmark::State& state) {
         benchmark::DoNotOptimize(gateway::DecodeStatusReport(pdu));
 }
 BENCHMARK(BM_RejectGarbledReport);
+
+// A noisy modem's burst of short lines taken off the receive buffer: the cost per line must not
+// grow with the burst (the complexity fit should say O(N)).
+void BM_DrainBurstOfShortLines(benchmark::State& state) {
+    std::string burst;
+    for (int64_t i = 0; i < state.range(0); ++i)
+        burst += "OK\r\n";
+    gateway::fuzz::SilentPort port;
+    gateway::TSerialLink link(port);
+    link.WriteLog = nullptr;
+    int mr = 0;
+    std::string pdu;
+    for (auto _ : state) {
+        link.DataReceived(burst);
+        while (link.ExtractLine(mr, pdu)) {}
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_DrainBurstOfShortLines)->RangeMultiplier(4)->Range(1 << 10, 1 << 16)->Complexity();
 
 }  // namespace

@@ -30,13 +30,23 @@ std::string ExtractIMEI(const std::string& reply) {
     const std::string echo = "AT+CGSN\r";
     const auto p = reply.find(echo);
     if (p == std::string::npos) return {};
-    // The echo and the one character after it (the CR of the modem's line end).
-    const std::size_t cut = p + echo.size() + 1;
-    if (cut >= reply.size()) return {};
-    const std::string rest = vcl::Trim(reply.substr(cut));
-    const auto cr = rest.find('\r');
-    if (cr == std::string::npos) return {};
-    return vcl::Trim(rest.substr(0, cr));
+    // A status report may come between the echo and the IMEI; its PDU line could be all digits.
+    bool reportPDU = false;
+    std::size_t at = p + echo.size();
+    for (;;) {
+        const auto cr = reply.find('\r', at);
+        if (cr == std::string::npos) return {};
+        const std::string line = vcl::Trim(reply.substr(at, cr - at));
+        at = cr + 1;
+        if (line.empty()) continue;
+        if (reportPDU) {
+            reportPDU = false;
+        } else if (line.find("+CDS:") != std::string::npos) {
+            reportPDU = true;
+        } else if (line.find_first_not_of("0123456789") == std::string::npos) {
+            return line;
+        }
+    }
 }
 
 std::string FillPlaceholders(const std::string& text, const std::vector<std::string>& values) {
@@ -236,7 +246,7 @@ void TMailingRun::btnStartClick() {
         throw;
     }
     ReleaseList(false);
-    if (regularEnd) view_.MessageBeep(kMbIconAsterisk);
+    if (regularEnd && !link_.PortLost) view_.MessageBeep(kMbIconAsterisk);
 }
 
 bool TMailingRun::RunClaimed() {
@@ -252,6 +262,8 @@ bool TMailingRun::RunClaimed() {
     link_.Stopped = false;
     view_.SetButtons(false, true, false);
     view_.SetSettingsReadOnly(true);
+    // Its window would be modal inside the run's waits and hold a reply past its time-out.
+    view_.SetJournalEnabled(false);
     StartTime = os::Now();
     counters_ = {};
     awaiting_.clear();
@@ -385,8 +397,11 @@ bool TMailingRun::RunOnPort() {
         if (i % kIMEIEveryNumbers == 0 && !link_.Stopped) {
             std::string reply;
             link_.SendCommandReply("AT+CGSN\r", "OK", reply);
-            SetIMEI(ExtractIMEI(reply));
-            if (IMEI.empty()) {
+            // The rows written so far carry the IMEI read before: a failed re-read keeps it.
+            const std::string imei = ExtractIMEI(reply);
+            if (!imei.empty()) {
+                SetIMEI(imei);
+            } else {
                 if (!link_.Stopped) {
                     AddLog("I can't extract IMEI: \"" + reply + "\"");
                     Ask("Не могу получить IMEI. Рассылка остановлена."_cp, "Ошибка"_cp,
@@ -425,10 +440,10 @@ bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
     } else if (parts.size() == 1) {
         const bool sent = Send(MakeSubmitPDU(number, text, is7Bit, reportRequire_));
         if (!sent) WriteRow(number, text, false, n.ID, kNoReference);
-        Drain(number, text, n.ID);
+        int rows = Drain(number, text, n.ID);
         Pause(lastNumber);
-        Drain(number, text, n.ID);
-        failed = !sent;
+        rows += Drain(number, text, n.ID);
+        failed = !sent || rows == 0;
     } else {
         const int count = static_cast<int>(parts.size());
         const int reference = vcl::Random(is7Bit ? 65536 : 256);
@@ -437,11 +452,12 @@ bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
             const bool sent =
                 Send(MakeConcatPartPDU(number, part, j, is7Bit, reference, count, reportRequire_));
             if (!sent) WriteRow(number, part, false, n.ID, kNoReference);
-            Drain(number, part, n.ID);
+            int rows = Drain(number, part, n.ID);
             Pause(lastNumber && j == count - 1);
-            Drain(number, part, n.ID);
-            // A stop between parts leaves the message unfinished: it counts as failed.
-            if (!sent || (link_.Stopped && j < count - 1)) {
+            rows += Drain(number, part, n.ID);
+            // A part without its row, or a stop between parts, leaves the message unfinished:
+            // it counts as failed.
+            if (!sent || rows == 0 || (link_.Stopped && j < count - 1)) {
                 failed = true;
                 break;
             }
@@ -466,9 +482,12 @@ bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
 bool TMailingRun::Send(const std::string& pdu) {
     const std::string command = "AT+CMGS=" + std::to_string(CmgsLength(pdu)) + "\r";
     for (int attempt = 1; attempt <= kAttempts && !link_.Stopped; ++attempt) {
-        if (link_.SendCommand(command, ">") && link_.SendCommand(pdu + "\x1A", "OK")) return true;
-        // The modem may still hold the prompt open for this message.
-        if (link_.LastEnd == TExchangeEnd::TimedOut || link_.LastEnd == TExchangeEnd::Stopped)
+        const bool prompted = link_.SendCommand(command, ">");
+        if (prompted && link_.SendCommand(pdu + "\x1A", "OK")) return true;
+        // The modem may still hold the prompt open for this message (a short PDU write leaves
+        // it waiting for the rest).
+        if (prompted || link_.LastEnd == TExchangeEnd::TimedOut ||
+            link_.LastEnd == TExchangeEnd::Stopped)
             link_.SendEscape();
         link_.ListenPort(kAfterFailedAttemptMs);
     }
@@ -479,15 +498,19 @@ void TMailingRun::Pause(bool lastOfRun) {
     if (smsDelay_ > 0 && !lastOfRun) link_.ListenPort(static_cast<uint32_t>(smsDelay_) * 1000);
 }
 
-void TMailingRun::Drain(const std::string& number, const std::string& text, int numID) {
+int TMailingRun::Drain(const std::string& number, const std::string& text, int numID) {
+    int rows = 0;
     int mr = kNoReference;
     std::string pdu;
     while (link_.ExtractLine(mr, pdu)) {
-        if (mr != kNoReference)
+        if (mr != kNoReference) {
             WriteRow(number, text, true, numID, mr);
-        else if (!pdu.empty())
+            ++rows;
+        } else if (!pdu.empty()) {
             ApplyReport(pdu);
+        }
     }
+    return rows;
 }
 
 void TMailingRun::ApplyReport(const std::string& pdu) {
@@ -498,6 +521,7 @@ void TMailingRun::ApplyReport(const std::string& pdu) {
     if (journal_.CountPendingRowsOfNumber(match.NumID, counters_.FirstLogID) == 0) {
         awaiting_.erase(match.NumID);
         ++counters_.Reports;
+        view_.SetReport(CountWithShare(counters_.Reports, counters_.Total));
     }
 }
 

@@ -33,11 +33,17 @@
 //      while rows and flags are written.
 //  R7. Report times move into the system's current offset from UTC, summer time included.
 //  R8. A stop ends the run quietly: a command cut short by it shows no modem error, and no
-//      number or attempt is started after it.
+//      number or attempt is started after it. A lost port ends it the same way, with the
+//      link's one box naming the port and no beep.
 //  R9. An attempt that ended by time-out or by a stop is followed by ESC, so a "> " prompt
-//      left open does not take the next command as message text.
+//      left open does not take the next command as message text (see also R12).
 //  R10. A part's row is written as soon as its reference is read (before the pause), each row
-//       durable when committed; a number is marked processed only after all its parts' rows.
+//       durable when committed; a number is marked processed only after all its parts' rows,
+//       and not at all when a part accepted by the modem got no row.
+//  R11. The IMEI changes only to one read whole; a stopped or failed re-read keeps it (a failed
+//       one still ends the run with its box), so the rows' reports keep matching.
+//  R12. After every failed attempt that got the "> " prompt ESC goes out too.
+//  R13. The journal button is disabled while a run goes on.
 #pragma once
 
 #include <cstdint>
@@ -146,7 +152,8 @@ private:
     bool MailNumber(const TNumber& n, bool lastNumber);
     bool Send(const std::string& pdu);
     void Pause(bool lastOfRun);
-    void Drain(const std::string& number, const std::string& text, int numID);
+    // Takes every complete line off the link; returns the rows it wrote for references.
+    int Drain(const std::string& number, const std::string& text, int numID);
     void ApplyReport(const std::string& pdu);
     void NumberFullySent(int numID);
     void WaitForReports();
@@ -179,8 +186,9 @@ private:
     std::unordered_set<int> awaiting_;  // fully sent in this run, some row still pending
 };
 
-// The IMEI in the reply to "AT+CGSN" with echo on: the first line after the command's echo,
-// trimmed; empty when there is no echo or no complete line after it.
+// The IMEI in the reply to "AT+CGSN" with echo on: the first complete line after the command's
+// echo that holds digits only (trimmed), a status report and its PDU line skipped; empty when
+// there is no echo or no such line.
 std::string ExtractIMEI(const std::string& reply);
 
 // The template with every placeholder "[№k]" (k from 1, written without leading zeros) replaced

@@ -28,6 +28,7 @@ public:
 private:
     void Fail(const std::string& text) { view_.MessageBox(text, "Ошибка"_cp, kMbIconHand); }
     bool Open(const std::string& name);
+    void Escape();
     bool Ask(const std::string& command, Reply& reply);
 
     os::SerialIo& port_;
@@ -37,7 +38,10 @@ private:
 bool ModemTest::Open(const std::string& name) {
     os::PortStep failed = os::PortStep::Open;
     os::SysError error;
-    if (port_.Open(name, failed, error)) return true;
+    if (port_.Open(name, failed, error)) {
+        Escape();
+        return true;
+    }
     switch (failed) {
         case os::PortStep::Open:
             Fail("Ошибка открытия порта.\rВыберите другой COM-порт."_cp);
@@ -56,6 +60,21 @@ bool ModemTest::Open(const std::string& name) {
             break;
     }
     return false;
+}
+
+// A modem left in the "> " prompt (a run killed while sending) would take the test's first
+// command as message text; ESC drops that message. Its answer is read and dropped, so it is not
+// taken for the reply to the first command; a failure here shows in the commands that follow.
+void ModemTest::Escape() {
+    std::size_t written = 0;
+    os::SysError error;
+    if (!port_.Write("\x1B", 1, written, error)) return;
+    const uint32_t start = os::GetTickCount();
+    char buffer[kChunkSize];
+    std::size_t got = 0;
+    while (os::TickDiff(start, os::GetTickCount()) < kEscapeAnswerMs &&
+           port_.Read(buffer, sizeof buffer, got, error))
+        os::Sleep(1);
 }
 
 // Writes the command and reads until the reply holds "OK" or "ERROR", or 30 s have passed.

@@ -1,10 +1,13 @@
 #include "gateway/serial_link.h"
 
+#include <cerrno>
+
 #include "gateway/log_thread.h"
 #include "platform/os/clock.h"
 #include "platform/os/cp1251.h"
 #include "platform/os/cp_literal.h"
 #include "vcl/system/format.h"
+#include "vcl/system/sysutils.h"
 
 namespace gateway {
 
@@ -13,6 +16,10 @@ namespace {
 constexpr int kNoReference = 256;
 constexpr uint32_t kFirstReadDelayMs = 200;
 constexpr uint32_t kTurnWaitMs = 250;
+
+bool MeansDeviceGone(uint32_t code) {
+    return code == ENODEV || code == EIO || code == ENXIO;
+}
 
 struct OpenStepTexts {
     const char* log;
@@ -35,6 +42,31 @@ OpenStepTexts TextsOf(os::PortStep step) {
     return {"PurgeComm error: %u (%s)", "Ошибка выполнения ф-ции PurgeComm."_cp};
 }
 
+// The complete line of `text` that starts at `at`, without its CR (and the LF after it) and
+// without LFs before it (one that came after its CR was taken belongs to the line before);
+// `at` moves past it. False when no complete line is left.
+bool NextLine(const std::string& text, std::size_t& at, std::string& line) {
+    const auto cr = text.find('\r', at);
+    if (cr == std::string::npos) return false;
+    std::size_t begin = at;
+    while (begin < cr && text[begin] == '\n')
+        ++begin;
+    line.assign(text, begin, cr - begin);
+    at = cr + 1;
+    if (at < text.size() && text[at] == '\n') ++at;
+    return true;
+}
+
+// L2: for a PDU the expected text counts only after the message's reference.
+bool Completes(const std::string& collected, const std::string& expected, bool pdu) {
+    std::size_t from = 0;
+    if (pdu) {
+        from = collected.find("+CMGS:");
+        if (from == std::string::npos) return false;
+    }
+    return collected.find(expected, from) != std::string::npos;
+}
+
 }  // namespace
 
 TSerialLink::TSerialLink(os::SerialIo& port) : WriteLog(gateway::WriteToLog), port_(port) {}
@@ -44,32 +76,56 @@ void TSerialLink::AddLog(const std::string& text) {
 }
 
 bool TSerialLink::OpenPort() {
-    DropUnterminatedTail();
+    PortLost = false;
     os::PortStep failed = os::PortStep::Open;
     os::SysError error;
-    if (port_.Open(ComPort, failed, error)) return true;
-    const OpenStepTexts texts = TextsOf(failed);
-    AddLog(vcl::Format(texts.log, error.code, error.text));
-    if (ShowMessage) ShowMessage(texts.box, "Ошибка"_cp, kMbIconHand);
-    return false;
+    if (!port_.Open(ComPort, failed, error)) {
+        const OpenStepTexts texts = TextsOf(failed);
+        AddLog(vcl::Format(texts.log, error.code, error.text));
+        if (ShowMessage) ShowMessage(texts.box, "Ошибка"_cp, kMbIconHand);
+        return false;
+    }
+    // A modem left in the "> " prompt by a killed run would take the first command as the
+    // text of that message; ESC makes it drop the message instead.
+    Write("\x1B");
+    ListenPort(kEscapeAnswerMs);
+    SiftLeftovers();
+    return true;
 }
 
 void TSerialLink::ClosePort() {
     port_.Close();
 }
 
-// Complete lines stay for the drain; a partial one would fuse with the new run's first line.
-// A report whose PDU line is not among them never gets it, so the next line is no PDU.
-void TSerialLink::DropUnterminatedTail() {
-    const auto cr = RecvBuffer.rfind('\r');
-    if (cr == std::string::npos) {
-        RecvBuffer.clear();
-    } else {
-        std::size_t keep = cr + 1;
-        if (keep < RecvBuffer.size() && RecvBuffer[keep] == '\n') ++keep;
-        RecvBuffer.resize(keep);
+void TSerialLink::Compact() {
+    if (taken_ == 0) return;
+    recv_.erase(0, taken_);
+    taken_ = 0;
+}
+
+// L3. A reference left by a run that ended early would be filed under this run's first number,
+// and the answer to the ESC under its first command; a whole report still finds its row. A
+// report whose PDU line is not among the lines never gets it, so the next line is no PDU.
+void TSerialLink::SiftLeftovers() {
+    Compact();
+    const bool pduFirst = ExpectReportPDU;
+    bool expectPDU = ExpectReportPDU, firstPduKept = false;
+    std::string kept, report, line;  // `report`: a "+CDS:" line waiting for its PDU line
+    for (std::size_t at = 0; NextLine(recv_, at, line);) {
+        if (expectPDU) {
+            firstPduKept |= report.empty();
+            kept += report + line + "\r\n";
+            report.clear();
+            expectPDU = false;
+        } else if (line.find("+CDS:") != std::string::npos) {
+            report = line + "\r\n";
+            expectPDU = true;
+        } else if (!vcl::Trim(line).empty()) {
+            AddLog(vcl::Format("Отброшено до первой команды: \"%s\""_cp, line));
+        }
     }
-    if (RecvBuffer.find_first_not_of("\r\n") == std::string::npos) ExpectReportPDU = false;
+    recv_ = std::move(kept);
+    ExpectReportPDU = pduFirst && firstPduKept;
 }
 
 uint32_t TSerialLink::Wait(uint32_t ms, bool stoppable) {
@@ -86,18 +142,36 @@ uint32_t TSerialLink::WaitMs(uint32_t ms) {
     return Wait(ms, true);
 }
 
+bool TSerialLink::CheckGone(const os::SysError& error) {
+    if (!MeansDeviceGone(error.code)) return false;
+    if (!PortLost) {
+        PortLost = true;
+        Stopped = true;
+        if (ShowMessage)
+            ShowMessage(vcl::Format("Порт %s недоступен: %s.\rРассылка остановлена."_cp, ComPort,
+                                    error.text),
+                        "Ошибка"_cp, kMbIconHand);
+    }
+    return true;
+}
+
 std::string TSerialLink::ReadChunk() {
+    if (PortLost) return {};
     char buffer[kChunkSize];
     std::size_t got = 0;
     os::SysError error;
     const uint32_t start = os::GetTickCount();
     if (!port_.Read(buffer, sizeof buffer, got, error)) {
-        AddLog(vcl::Format("ReadFile error: %u (%s)", error.code, error.text));
+        if (error.code != lastReadError_)
+            AddLog(vcl::Format("ReadFile error: %u (%s)", error.code, error.text));
+        lastReadError_ = error.code;
+        if (CheckGone(error)) return {};
         const uint32_t spent = os::TickDiff(start, os::GetTickCount());
         if (spent < static_cast<uint32_t>(os::kSerialTimeoutMs))
             WaitMs(static_cast<uint32_t>(os::kSerialTimeoutMs) - spent);
         return {};
     }
+    lastReadError_ = 0;
     // A NUL from the modem is noise; the bytes after it are still the reply.
     std::string chunk;
     chunk.reserve(got);
@@ -108,9 +182,10 @@ std::string TSerialLink::ReadChunk() {
 
 void TSerialLink::DataReceived(const std::string& chunk) {
     if (WriteLog) WriteLog(chunk, GATE);
-    const std::size_t at = RecvBuffer.size();
-    RecvBuffer += chunk;
-    os::CharUpperBuff(RecvBuffer.data() + at, chunk.size());
+    Compact();
+    const std::size_t at = recv_.size();
+    recv_ += chunk;
+    os::CharUpperBuff(recv_.data() + at, chunk.size());
 }
 
 bool TSerialLink::SendCommand(const std::string& command, const std::string& expected) {
@@ -123,10 +198,12 @@ bool TSerialLink::SendCommandReply(const std::string& command, const std::string
 }
 
 bool TSerialLink::Write(const std::string& bytes) {
+    if (PortLost) return false;
     std::size_t written = 0;
     os::SysError error;
     if (!port_.Write(bytes.data(), bytes.size(), written, error)) {
         AddLog(vcl::Format("WriteFile error: %u (%s)", error.code, error.text));
+        CheckGone(error);
         return false;
     }
     if (written != bytes.size()) {
@@ -151,35 +228,42 @@ bool TSerialLink::Exchange(const std::string& command, const std::string& expect
     const bool replyMustBeRead = command.back() == '\x1A';
     const uint32_t start = os::GetTickCount();
     std::string collected;
+    lastReadError_ = 0;
     os::Sleep(kFirstReadDelayMs);
 
     bool done = false, succeeded = false, stopLogged = false;
-    while (!done) {
+    const auto readReply = [&] {
         const std::string chunk = ReadChunk();
-        if (!chunk.empty()) {
-            DataReceived(chunk);
-            collected += chunk;
-            if (collected.find("ERROR") != std::string::npos) {
-                done = true;
-                LastEnd = TExchangeEnd::ErrorReply;
-            } else if (collected.find(expected) != std::string::npos) {
-                done = succeeded = true;
-                LastEnd = TExchangeEnd::Replied;
-            }
+        if (chunk.empty()) return;
+        DataReceived(chunk);
+        collected += chunk;
+        if (collected.find("ERROR") != std::string::npos) {
+            done = true;
+            LastEnd = TExchangeEnd::ErrorReply;
+        } else if (Completes(collected, expected, replyMustBeRead)) {
+            done = succeeded = true;
+            LastEnd = TExchangeEnd::Replied;
         }
+    };
+    while (!done) {
+        readReply();
         Wait(kTurnWaitMs, !replyMustBeRead);
         if (Stopped && !stopLogged) {
-            AddLog("Пользователь прервал рассылку"_cp);
+            if (!PortLost) AddLog("Пользователь прервал рассылку"_cp);
             stopLogged = true;
-            if (!replyMustBeRead) {  // the wait for a PDU's reply goes on
-                if (!done) LastEnd = TExchangeEnd::Stopped;
-                done = true;
-            }
+        }
+        // The wait for a PDU's reply goes on after a stop, not after the port is gone.
+        if (Stopped && (!replyMustBeRead || PortLost)) {
+            if (!done) LastEnd = PortLost ? TExchangeEnd::PortLost : TExchangeEnd::Stopped;
+            done = true;
         }
         if (!done && os::TickDiff(start, os::GetTickCount()) > kReplyTimeoutMs) {
-            AddLog("Вышло время ожидания ответа (30 сек.)"_cp);
-            done = true;
-            LastEnd = TExchangeEnd::TimedOut;
+            readReply();  // L1
+            if (!done) {
+                AddLog("Вышло время ожидания ответа (30 сек.)"_cp);
+                done = true;
+                LastEnd = TExchangeEnd::TimedOut;
+            }
         }
     }
     if (succeeded && reply) *reply = collected;
@@ -188,6 +272,7 @@ bool TSerialLink::Exchange(const std::string& command, const std::string& expect
 
 void TSerialLink::ListenPort(uint32_t ms) {
     const uint32_t start = os::GetTickCount();
+    lastReadError_ = 0;
     while (os::TickDiff(start, os::GetTickCount()) < ms && !Stopped) {
         os::Sleep(1);
         if (ProcessMessages) ProcessMessages();
@@ -213,20 +298,14 @@ int ParseCmgsReference(const std::string& line) {
 bool TSerialLink::ExtractLine(int& MR, std::string& reportPDU) {
     MR = kNoReference;
     reportPDU.clear();
-    const auto cr = RecvBuffer.find('\r');
-    if (cr == std::string::npos) return false;
-    std::string line = RecvBuffer.substr(0, cr);
-    std::size_t end = cr + 1;
-    if (end < RecvBuffer.size() && RecvBuffer[end] == '\n') ++end;
-    RecvBuffer.erase(0, end);
-    // An LF that arrived after its CR was drained belongs to the line before.
-    std::size_t lead = 0;
-    while (lead < line.size() && line[lead] == '\n')
-        ++lead;
-    line.erase(0, lead);
+    std::string line;
+    if (!NextLine(recv_, taken_, line)) {
+        Compact();
+        return false;
+    }
 
     if (ExpectReportPDU) {
-        reportPDU = line;
+        reportPDU = std::move(line);
         ExpectReportPDU = false;
     } else if (line.find("+CMGS:") != std::string::npos) {
         MR = ParseCmgsReference(line);

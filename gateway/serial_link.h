@@ -6,11 +6,26 @@
 // call `ProcessMessages`, so the window stays responsive and its Stop button (which sets
 // `Stopped`) can end them; with a fake clock and the in-process modem the whole exchange runs in
 // virtual time.
+//
+// Rules the link keeps (the tests name them):
+//  L1. A command is judged timed out only after one more read past the limit: a modal window
+//      that held the wait for 30 s must not turn a reply that has come into a failure.
+//  L2. A PDU's exchange ends only with its "+CMGS:" line and the expected text after it; an
+//      "OK" before the reference says nothing about this message.
+//  L3. Opening the port sends ESC, so a modem left in the "> " prompt drops the unfinished
+//      message, and keeps of what the buffer holds then only whole status reports: every other
+//      line (a reference of an earlier run, the answer to the ESC) is logged and dropped.
+//  L4. A read or write error meaning the device is gone (ENODEV, EIO, ENXIO) marks the port
+//      lost: one box names the port, `Stopped` ends every wait and no further I/O is tried.
+//      Other read errors are logged once per wait while they repeat.
+//  L5. Lines are taken off the receive buffer by an offset; the taken text is dropped once per
+//      read, so a long burst of short lines costs time in proportion to its length.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/os/serial_port.h"
 
@@ -27,11 +42,13 @@ using ShowMessageFn =
 using WriteLogFn = std::function<void(const std::string& text, uint8_t category)>;
 
 // How the last command exchange ended.
-enum class TExchangeEnd : uint8_t { Replied, WriteFailed, ErrorReply, Stopped, TimedOut };
+enum class TExchangeEnd : uint8_t { Replied, WriteFailed, ErrorReply, Stopped, TimedOut, PortLost };
 
 // The longest a command may wait for its reply, and the read chunk size.
 inline constexpr uint32_t kReplyTimeoutMs = 30000;
 inline constexpr std::size_t kChunkSize = 256;
+// How long the answer to the ESC sent at opening is awaited before the first command.
+inline constexpr uint32_t kEscapeAnswerMs = 200;
 
 class TSerialLink {
 public:
@@ -39,9 +56,9 @@ public:
 
     // State shared with the mailing run.
     std::string ComPort;           // the port name chosen by the operator
-    std::string RecvBuffer;        // received text not yet taken as a line, upper-cased
     bool ExpectReportPDU = false;  // a "+CDS:" line was taken; the next line is its PDU
-    bool Stopped = false;          // the operator's stop request
+    bool Stopped = false;          // the operator's stop request, or the port lost
+    bool PortLost = false;         // the device went away during this opening (L4)
     TExchangeEnd LastEnd = TExchangeEnd::Replied;  // of the last SendCommand(Reply)
 
     // Seams bound by the window (and by tests).
@@ -49,15 +66,16 @@ public:
     ShowMessageFn ShowMessage;
     WriteLogFn WriteLog;
 
-    // Opens and sets up `ComPort`. A failure is logged and shown; false ends the run. An
-    // unterminated line left in `RecvBuffer` by an earlier run is dropped here, and with it a
-    // report whose PDU line had not come whole: the purge discards the rest of it.
+    // Opens and sets up `ComPort`. A failure is logged and shown; false ends the run. Then ESC
+    // goes out and what the receive buffer holds is sifted (L3); an unterminated line is
+    // dropped, and with it a report whose PDU line had not come whole: the purge discarded the
+    // rest of it.
     bool OpenPort();
     void ClosePort();
     bool PortOpen() const { return port_.IsOpen(); }
 
-    // Writes `command` (with its CR or Ctrl-Z) and waits up to 30 s for `expected` in the reply.
-    // "ERROR" anywhere in the reply fails it. A stop request fails a command whose reply has not
+    // Writes `command` (with its CR or Ctrl-Z) and waits up to 30 s for `expected` in the reply
+    // (for a PDU: after its "+CMGS:", L2). "ERROR" anywhere in the reply fails it. A stop request fails a command whose reply has not
     // come, except the wait for the reply to a PDU (a command ending with Ctrl-Z): that message
     // may have gone out, so its reply is still read.
     bool SendCommand(const std::string& command, const std::string& expected);
@@ -69,15 +87,18 @@ public:
     // instead of taking the next command as its text. No reply is waited for.
     bool SendEscape();
 
-    // Reads the port for `ms` milliseconds, or until a stop request, into `RecvBuffer`.
+    // Reads the port for `ms` milliseconds, or until a stop request, into the receive buffer.
     void ListenPort(uint32_t ms);
     // Waits without reading; returns the milliseconds that passed.
     uint32_t WaitMs(uint32_t ms);
 
-    // One received chunk: logged as modem traffic and appended upper-cased to `RecvBuffer`.
+    // One received chunk: logged as modem traffic and appended upper-cased to the receive buffer.
     void DataReceived(const std::string& chunk);
+    // Received text not yet taken as a line, upper-cased. Kept across runs: reports that came
+    // after a run are read by the next one.
+    std::string_view Received() const { return std::string_view(recv_).substr(taken_); }
 
-    // Takes the next complete line off `RecvBuffer`; false when there is none. `MR` is the
+    // Takes the next complete line off the receive buffer; false when there is none. `MR` is the
     // message reference of a "+CMGS:" line (256 for any other line or an unreadable one);
     // `reportPDU` is the line that followed a "+CDS:" line (empty otherwise).
     bool ExtractLine(int& MR, std::string& reportPDU);
@@ -89,12 +110,18 @@ private:
     bool Exchange(const std::string& command, const std::string& expected, std::string* reply);
     bool Write(const std::string& bytes);
     uint32_t Wait(uint32_t ms, bool stoppable);
-    // One read; NUL bytes are dropped. A failed read is logged and the rest of the read time-out
-    // waited out, so a dead port cannot flood the log.
+    // One read; NUL bytes are dropped. A failed read is logged (once while it repeats) and the
+    // rest of the read time-out waited out, so a dead port cannot flood the log or the CPU.
     std::string ReadChunk();
-    void DropUnterminatedTail();
+    // L4: true when `error` means the device is gone; the port is then marked lost.
+    bool CheckGone(const os::SysError& error);
+    void SiftLeftovers();
+    void Compact();
 
     os::SerialIo& port_;
+    std::string recv_;          // the receive buffer; recv_[0, taken_) was taken already
+    std::size_t taken_ = 0;
+    uint32_t lastReadError_ = 0;  // of this wait; 0 when the last read succeeded
 };
 
 // The message reference in a "+CMGS:" line: the digits after "+CMGS:" and blanks, with anything

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "db/durable_writes.h"
 #include "platform/os/cp_literal.h"
 #include "platform/sql/date_text.h"
@@ -278,17 +280,51 @@ TEST(MailingRun, TheIMEIIsReadAgainEveryTenthNumber) {
     EXPECT_EQ(r.CommandCount("AT+CGSN"), 2);
     EXPECT_EQ(r.Journal().size(), 12u);
 
-    RunRig lost;
-    lost.settings.ReportRequire = false;
-    lost.SaveNumbers(12, "text");
-    lost.pump = [&] {
-        if (lost.CommandCount("AT+CMGS") == 9) lost.link.modem.options().imei = "";
+    // A failed or stopped re-read keeps the IMEI the rows carry (R11); only a failure says so.
+    for (const bool stop : {false, true}) {
+        RunRig lost;
+        lost.settings.ReportRequire = false;
+        lost.SaveNumbers(12, "text");
+        lost.link.modem.AddRule({"AT+CGSN", vmodem::Rule::Kind::Late, 0, 5000});
+        lost.pump = [&] {
+            if (lost.CommandCount("AT+CMGS") != 9) return;
+            if (!stop) lost.link.modem.options().imei = "";
+            if (stop && lost.CommandCount("AT+CGSN") == 2) lost.run.btnStopClick();
+        };
+        lost.Start();
+        EXPECT_EQ(lost.CommandCount("AT+CMGS"), 9);
+        EXPECT_EQ(lost.run.IMEI, "356938035643809");
+        EXPECT_TRUE(lost.view.journal);
+        ASSERT_EQ(lost.view.boxes.size(), stop ? 0u : 1u);
+        if (!stop) {
+            EXPECT_EQ(lost.view.boxes[0].text, "Не могу получить IMEI. Рассылка остановлена."_cp);
+        }
+        EXPECT_EQ(lost.view.beeps.size(), 1u);  // the loop came to its end
+    }
+}
+
+TEST(MailingRun, R11_AReportBetweenTheEchoAndTheIMEIIsDrainedNotTakenForTheIMEI) {
+    vmodem::Options o;
+    o.reportDelayMs = 600000;  // no report of its own comes during the run
+    RunRig r(o);
+    r.SaveNumbers(10, "text");
+    bool armed = false;
+    r.pump = [&] {
+        const auto& accepted = r.link.modem.accepted();
+        if (armed || accepted.size() != 9) return;
+        armed = true;
+        const auto& first = accepted[0];
+        const std::string pdu = r.link.modem.ReportPdu(first, 0, first.localTime, first.localTime);
+        r.link.modem.AddRule(
+            {"AT+CGSN", vmodem::Rule::Kind::Splice, 0, 0, 1, "\r\n+CDS: 25\r\n" + pdu + "\r\n"});
     };
-    lost.Start();
-    EXPECT_EQ(lost.CommandCount("AT+CMGS"), 9);
-    ASSERT_EQ(lost.view.boxes.size(), 1u);
-    EXPECT_EQ(lost.view.boxes[0].text, "Не могу получить IMEI. Рассылка остановлена."_cp);
-    EXPECT_EQ(lost.view.beeps.size(), 1u);  // the loop came to its end
+    r.Start();
+    const auto rows = r.Journal();
+    ASSERT_EQ(rows.size(), 10u);
+    for (const auto& row : rows)
+        EXPECT_EQ(row.imei, "356938035643809");
+    EXPECT_EQ(rows[0].status, 0);
+    EXPECT_EQ(gateway::ExtractIMEI("AT+CGSN\r\r\n+CDS: 25\r\n0123\r\n\r\n42\r\n\r\nOK\r\n"), "42");
 }
 
 TEST(MailingRun, ThePortThatCannotBeOpenedEndsTheRunAndGivesTheListBack) {
@@ -545,7 +581,7 @@ TEST(MailingRunRules, R9_AnAttemptThatTimedOutIsCancelledWithEscape) {
     r.link.modem.AddRule({"AT+CMGS", vmodem::Rule::Kind::Late, 0, 40000, 1});
     r.SaveNumbers(1, "text");
     r.Start();
-    EXPECT_NE(r.link.modem.received().find('\x1B'), std::string::npos);
+    EXPECT_NE(r.link.modem.received().find('\x1B', 1), std::string::npos);  // not the opening's
     EXPECT_EQ(r.CommandCount("AT+CMGS"), 2);
     EXPECT_TRUE(r.link.modem.rejected().empty());
     ASSERT_EQ(r.Journal().size(), 1u);
@@ -557,7 +593,7 @@ TEST(MailingRunRules, R9_AnAttemptThatTimedOutIsCancelledWithEscape) {
     stopped.SaveNumbers(1, "text");
     StopWhen(stopped, [&] { return stopped.CommandCount("AT+CMGS") == 1; });
     stopped.Start();
-    EXPECT_NE(stopped.link.modem.received().find('\x1B'), std::string::npos);
+    EXPECT_NE(stopped.link.modem.received().find('\x1B', 1), std::string::npos);
     EXPECT_FALSE(stopped.Journal()[0].ok);
     EXPECT_EQ(stopped.Processed(), std::vector<bool>{false});
 }
@@ -589,6 +625,120 @@ TEST(MailingRunRules, R10_RowsAreWrittenBeforeThePauseDurablyAndBeforeTheProcess
     EXPECT_GT(durable, 0);
     EXPECT_EQ(db::SynchronousMode(r.dir.path()), 1);
     EXPECT_EQ(r.Journal().size(), 4u);
+}
+
+TEST(MailingRunRules, L1_AReplyHeldUpByAModalWindowIsReadNotTimedOut) {
+    // A window held open 30 s inside a wait for a PDU's reply, with or without a stop before.
+    for (const bool stop : {false, true}) {
+        RunRig r;
+        r.link.modem.AddRule({"PDU", vmodem::Rule::Kind::Late, 0, 1000, 1});
+        r.SaveNumbers(2, "text");
+        bool held = false;
+        r.pump = [&] {
+            if (held || r.link.modem.accepted().size() != 1) return;
+            held = true;
+            if (stop) r.run.btnStopClick();
+            r.link.clock.Advance(30000);
+        };
+        r.Start();
+        const std::size_t sent = stop ? 1 : 2;
+        EXPECT_EQ(r.link.modem.accepted().size(), sent);
+        const auto rows = r.Journal();
+        ASSERT_EQ(rows.size(), sent);
+        for (const auto& row : rows)
+            EXPECT_TRUE(row.ok);
+        EXPECT_EQ(r.Processed(), (std::vector<bool>{true, !stop}));
+        EXPECT_EQ(r.link.Count("Вышло время ожидания ответа (30 сек.)"_cp), 0);
+    }
+}
+
+TEST(MailingRunRules, R10_AnOkBeforeTheReferenceDoesNotEndTheExchange) {
+    RunRig r;
+    r.link.modem.AddRule({"PDU", vmodem::Rule::Kind::Splice, 0, 1000, 1, "\r\nOK\r\n"});
+    r.SaveNumbers(2, "text");
+    r.Start();
+    const auto rows = r.Journal();
+    ASSERT_EQ(rows.size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(rows[i].numID, i + 1);
+        EXPECT_EQ(rows[i].mr, i);
+    }
+    EXPECT_EQ(r.Processed(), (std::vector<bool>{true, true}));
+}
+
+TEST(MailingRunRules, R3_AReportTakenWhileTheLastNumberFailsIsShown) {
+    RunRig r;
+    r.link.modem.AddRule({"PDU", vmodem::Rule::Kind::CmsError, 500, 0, 0});
+    r.SaveNumbers(2, "text");
+    r.pump = [&, armed = false]() mutable {
+        if (armed || r.link.modem.accepted().size() != 1) return;
+        armed = true;
+        r.link.modem.options().rules[0].times = 3;
+    };
+    r.Start();
+    EXPECT_EQ(r.Processed(), (std::vector<bool>{true, false}));
+    EXPECT_EQ(r.view.stage, "Этап: рассылка СМС"_cp);  // no final wait
+    EXPECT_EQ(r.run.Counters().Reports, 1);
+    EXPECT_EQ(r.view.report, "1 (50%)");
+}
+
+TEST(MailingRunRules, R12_AShortPduWriteIsCancelledWithEscape) {
+    RunRig r;
+    r.SaveNumbers(1, "text");
+    int stage = 0;
+    std::size_t at = 0;
+    r.pump = [&] {
+        const std::size_t received = r.link.modem.received().size();
+        if (stage == 0 && r.CommandCount("AT+CMGS") == 1) {
+            stage = 1;
+            at = received;
+            r.link.port.LimitWrites(10);
+        } else if (stage == 1 && received > at) {
+            stage = 2;
+            r.link.port.LimitWrites(SIZE_MAX);
+        }
+    };
+    r.Start();
+    EXPECT_EQ(r.link.modem.received().substr(at + 10, 1), "\x1B");
+    EXPECT_EQ(r.link.Count("Вышло время ожидания ответа (30 сек.)"_cp), 0);
+    ASSERT_EQ(r.Journal().size(), 1u);
+    EXPECT_TRUE(r.Journal()[0].ok);
+    EXPECT_EQ(r.link.modem.accepted().size(), 1u);
+}
+
+TEST(MailingRunRules, L3_WhatAnEarlierRunLeftInTheModemAndTheBufferIsCleared) {
+    RunRig r;
+    r.link.link.DataReceived("\r\n+CMGS: 5\r\n");  // a run that ended by an exception
+    r.link.modem.Receive("AT+CMGS=16\r", 0);         // a run killed at the prompt
+    r.SaveNumbers(1, "text");
+    r.Start();
+    EXPECT_TRUE(r.view.boxes.empty());
+    const auto rows = r.Journal();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].mr, 0);
+    EXPECT_EQ(r.link.Count("Отброшено до первой команды: \"+CMGS: 5\""_cp), 1);
+    EXPECT_EQ(r.Processed(), std::vector<bool>{true});
+}
+
+TEST(MailingRunRules, L4_AModemUnpluggedMidRunEndsItAtOnceWithOneBox) {
+    RunRig r;
+    r.SaveNumbers(3, "text");
+    r.pump = [&] {
+        if (r.link.modem.accepted().size() == 1) r.link.port.FailReads(-1, EIO);
+    };
+    r.Start();
+    ASSERT_EQ(r.link.boxes.size(), 1u);
+    EXPECT_EQ(r.link.boxes[0].text.rfind("Порт ttyUSB0 недоступен: "_cp, 0), 0u);
+    EXPECT_TRUE(r.view.boxes.empty());
+    EXPECT_TRUE(r.view.beeps.empty());
+    int readErrors = 0;
+    for (const std::string& line : r.link.Lines())
+        readErrors += line.rfind("ReadFile error: ", 0) == 0;
+    EXPECT_EQ(readErrors, 1);
+    EXPECT_EQ(r.CommandCount("AT+CMGS"), 2);
+    EXPECT_EQ(r.Processed(), (std::vector<bool>{true, false, false}));
+    EXPECT_FALSE(r.Active(r.run.ListID));
+    EXPECT_FALSE(r.link.port.IsOpen());
 }
 
 }  // namespace

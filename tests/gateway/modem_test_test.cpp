@@ -46,6 +46,14 @@ TEST(ModemTest, AsksForTheIMEIAndTheSignalAndShowsTheReplies) {
     EXPECT_EQ(t.rig.modem.commands(), (std::vector<std::string>{"AT+CGSN", "AT+CSQ"}));
 }
 
+TEST(ModemTest, AModemLeftInThePromptIsFreedByEscapeBeforeTheFirstCommand) {
+    TestRun t;
+    t.rig.modem.Receive("AT+CMGS=16\r", 0);  // a run killed at the prompt
+    EXPECT_EQ(t.Run().text, "Тест прошел успешно."_cp);
+    EXPECT_EQ(t.rig.modem.received().substr(11, 1), "\x1B");
+    EXPECT_TRUE(t.rig.modem.rejected().empty());
+}
+
 TEST(ModemTest, R1_AReplyInPiecesIsJudgedWhole) {
     vmodem::Options o;
     o.chunkSize = 3;  // "OK" arrives as "\nO" and "K\r"
@@ -103,7 +111,7 @@ TEST(ModemTest, PortFailuresAreShownAndEndTheTest) {
     write.rig.port.FailWrites(5);
     EXPECT_EQ(write.Run().text, "Ошибка записи в порт."_cp);
     TestRun read;
-    read.rig.port.FailReads(1);
+    read.rig.port.FailReads(2);  // the first is the answer to the opening ESC
     EXPECT_EQ(read.Run().text, "Ошибка чтения порта."_cp);
     EXPECT_EQ(read.rig.modem.commands().size(), 1u);
 }

@@ -24,42 +24,50 @@ TEST(LinkOpen, OpensTheChosenPortAndDropsWhatThePortHeld) {
     EXPECT_TRUE(rig.link.PortOpen());
     EXPECT_EQ(rig.port.openedName(), "ttyUSB0");
     rig.link.ListenPort(100);
-    EXPECT_EQ(rig.link.RecvBuffer, "");
+    EXPECT_EQ(rig.link.Received(), "");
     EXPECT_TRUE(rig.boxes.empty());
     rig.link.ClosePort();
     EXPECT_FALSE(rig.link.PortOpen());
 }
 
-TEST(LinkOpen, KeepsCompleteLinesOfAnEarlierRunButNotItsUnfinishedTail) {
-    Rig rig;
-    rig.link.RecvBuffer = "+CMGS: 5\r\n+CD";
-    ASSERT_TRUE(rig.link.OpenPort());
-    EXPECT_EQ(rig.link.RecvBuffer, "+CMGS: 5\r\n");
-
-    rig.link.RecvBuffer = "OK\r";  // its LF may still come
-    ASSERT_TRUE(rig.link.OpenPort());
-    EXPECT_EQ(rig.link.RecvBuffer, "OK\r");
-
-    rig.link.RecvBuffer = "+CMG";
-    ASSERT_TRUE(rig.link.OpenPort());
-    EXPECT_EQ(rig.link.RecvBuffer, "");
+TEST(LinkOpen, L3_OnlyWholeReportsOfAnEarlierRunAreKeptTheRestIsLoggedAndDropped) {
+    const std::string dropped = "Отброшено до первой команды: "_cp;
+    const struct {
+        const char* left;
+        const char* kept;
+        std::vector<std::string> logged;
+    } cases[] = {
+        {"+CMGS: 5\r\n+CD", "", {dropped + "\"+CMGS: 5\""}},
+        {"OK\r", "", {dropped + "\"OK\""}},
+        {"+CMG", "", {}},
+        {"\r\n+CDS: 25\r\n0791AB\r\n\r\n+CMGS: 7\r\n", "+CDS: 25\r\n0791AB\r\n",
+         {dropped + "\"+CMGS: 7\""}},
+        {"+CDS: 25\r\n", "", {}},  // its PDU line was purged
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        rig.link.DataReceived(c.left);
+        ASSERT_TRUE(rig.link.OpenPort());
+        EXPECT_EQ(rig.link.Received(), c.kept) << c.left;
+        EXPECT_EQ(rig.Lines(), c.logged) << c.left;
+    }
 }
 
 TEST(LinkOpen, AReportWhosePduLineWasCutOffExpectsNoPduAfterTheOpening) {
     Rig rig;
-    rig.link.RecvBuffer = "+CDS: 25\r\n07919761";
+    rig.link.DataReceived("+CDS: 25\r\n07919761");
     int mr = 0;
     std::string pdu;
     ASSERT_TRUE(rig.link.ExtractLine(mr, pdu));
     ASSERT_TRUE(rig.link.ExpectReportPDU);
     ASSERT_TRUE(rig.link.OpenPort());
     EXPECT_FALSE(rig.link.ExpectReportPDU);
-    rig.link.RecvBuffer = "+CMGS: 17\r\n";
+    rig.link.DataReceived("+CMGS: 17\r\n");
     ASSERT_TRUE(rig.link.ExtractLine(mr, pdu));
     EXPECT_EQ(mr, 17);
 
     // A PDU line that came whole is still the report's.
-    rig.link.RecvBuffer = "+CDS: 25\r\n0791\r\n+CM";
+    rig.link.DataReceived("+CDS: 25\r\n0791\r\n+CM");
     ASSERT_TRUE(rig.link.ExtractLine(mr, pdu));
     ASSERT_TRUE(rig.link.OpenPort());
     EXPECT_TRUE(rig.link.ExpectReportPDU);
@@ -109,7 +117,7 @@ TEST(LinkCommand, WaitsForTheExpectedTextAndKeepsTheRawReply) {
     // The first read comes 200 ms after the write, and every turn ends with 250 ms of waiting.
     EXPECT_GE(os::TickDiff(start, os::GetTickCount()), 450u);
     EXPECT_LT(os::TickDiff(start, os::GetTickCount()), 600u);
-    EXPECT_EQ(rig.modem.received(), "AT+CSQ\r");
+    EXPECT_EQ(rig.modem.received(), "\x1B" "AT+CSQ\r");
     EXPECT_EQ(rig.Traffic(), reply);
     EXPECT_TRUE(rig.Lines().empty());
     EXPECT_EQ(rig.link.LastEnd, gateway::TExchangeEnd::Replied);
@@ -166,7 +174,7 @@ TEST(LinkCommand, TimesOutBetweenThirtyAndThirtyPointThreeSeconds) {
     EXPECT_EQ(rig.link.LastEnd, gateway::TExchangeEnd::TimedOut);
     // ESC goes out alone and waits for nothing.
     EXPECT_TRUE(rig.link.SendEscape());
-    EXPECT_EQ(rig.modem.received(), "AT\r\x1B");
+    EXPECT_EQ(rig.modem.received(), "\x1B" "AT\r\x1B");
 }
 
 TEST(LinkCommand, AReplyAcrossTheTickWrapIsAwaitedNotTimedOut) {
@@ -216,7 +224,7 @@ TEST(LinkStop, AReplyThatCameInTheSameTurnStillSucceeds) {
     Rig rig;
     ASSERT_TRUE(rig.link.OpenPort());
     rig.link.ProcessMessages = [&] {
-        if (!rig.link.RecvBuffer.empty()) rig.link.Stopped = true;
+        if (!rig.link.Received().empty()) rig.link.Stopped = true;
     };
     std::string reply;
     EXPECT_TRUE(rig.link.SendCommandReply("AT+CGSN\r", "OK", reply));
@@ -281,7 +289,7 @@ TEST(LinkRead, NulBytesAreDroppedAndTheRestOfTheChunkKept) {
     ASSERT_TRUE(rig.link.SendCommand("AT+CMGS=16\r", ">"));
     ASSERT_TRUE(rig.link.SendCommand(kAbcPdu + "\x1A", "OK"));
     EXPECT_EQ(rig.Traffic().find('\0'), std::string::npos);
-    EXPECT_NE(rig.link.RecvBuffer.find("+CMGS: 0\r\n"), std::string::npos);
+    EXPECT_NE(rig.link.Received().find("+CMGS: 0\r\n"), std::string_view::npos);
 }
 
 TEST(LinkRead, RepliesInSmallPiecesAndSplitLineEndsStillComplete) {
@@ -294,7 +302,6 @@ TEST(LinkRead, RepliesInSmallPiecesAndSplitLineEndsStillComplete) {
     ASSERT_TRUE(rig.link.OpenPort());
     EXPECT_TRUE(rig.link.SendCommand("AT\r", "OK"));
     ASSERT_TRUE(rig.link.SendCommand("AT+CMGS=16\r", ">"));
-    rig.link.RecvBuffer.clear();
     // Drain between reads, as the pause of a mailing does, so a CR is taken before its LF comes.
     std::size_t written = 0;
     os::SysError error;
@@ -311,23 +318,35 @@ TEST(LinkRead, RepliesInSmallPiecesAndSplitLineEndsStillComplete) {
     EXPECT_EQ(refs, std::vector<int>{42});
 }
 
-TEST(LinkRead, ADeadPortIsLoggedAtTheReadTimeOutPaceNotEveryTurn) {
-    Rig rig;
-    ASSERT_TRUE(rig.link.OpenPort());
-    rig.port.FailReads(-1);
-    rig.link.ListenPort(1000);
-    const auto lines = rig.Lines();
-    EXPECT_GE(lines.size(), 15u);
-    EXPECT_LE(lines.size(), 21u);
-    EXPECT_EQ(lines[0].rfind("ReadFile error: 5 (", 0), 0u);
+TEST(LinkRead, L4_AVanishedDeviceEndsEveryWaitWithOneBoxOtherErrorsAreLoggedOncePerWait) {
+    for (int code : {EIO, ENODEV, ENXIO, EPROTO}) {
+        const bool gone = code != EPROTO;
+        Rig rig;
+        ASSERT_TRUE(rig.link.OpenPort());
+        rig.port.FailReads(-1, code);
+        const int reads = rig.port.reads();
+        rig.link.ListenPort(1000);
+        rig.link.ListenPort(1000);
+        const int tried = rig.port.reads() - reads;
+        EXPECT_TRUE(gone ? tried == 1 : tried <= 42) << tried;  // paced by the read time-out
+        ASSERT_EQ(rig.Lines().size(), gone ? 1u : 2u) << code;
+        EXPECT_EQ(rig.Lines()[0].rfind("ReadFile error: " + std::to_string(code) + " (", 0), 0u);
+        EXPECT_EQ(rig.link.Stopped, gone);
+        ASSERT_EQ(rig.boxes.size(), gone ? 1u : 0u);
+        if (gone) {
+            EXPECT_EQ(rig.boxes[0].text.rfind("Порт ttyUSB0 недоступен: "_cp, 0), 0u);
+            EXPECT_FALSE(rig.link.SendCommand("AT\r", "OK"));  // nothing more goes out
+            EXPECT_EQ(rig.modem.received(), "\x1B");
+        }
+    }
 }
 
 TEST(LinkRead, AFailedReadDuringACommandIsLoggedAndTheReplyStillTaken) {
     Rig rig;
     ASSERT_TRUE(rig.link.OpenPort());
-    rig.port.FailReads(2);
+    rig.port.FailReads(2, EPROTO);
     EXPECT_TRUE(rig.link.SendCommand("AT\r", "OK"));
-    EXPECT_EQ(rig.Lines().size(), 2u);
+    EXPECT_EQ(rig.Lines().size(), 1u);
 }
 
 TEST(LinkRead, ListeningCollectsUnaskedReportsUpperCased) {
@@ -338,18 +357,18 @@ TEST(LinkRead, ListeningCollectsUnaskedReportsUpperCased) {
     rig.link.ListenPort(1000);
     EXPECT_GE(os::TickDiff(start, os::GetTickCount()), 1000u);
     EXPECT_LT(os::TickDiff(start, os::GetTickCount()), 1060u);
-    EXPECT_EQ(rig.link.RecvBuffer, "\r\n+CDS: 25\r\n07919761989901F0\r\n");
+    EXPECT_EQ(rig.link.Received(), "\r\n+CDS: 25\r\n07919761989901F0\r\n");
     EXPECT_EQ(rig.Traffic(), "\r\n+cds: 25\r\n07919761989901f0\r\n");
 }
 
 TEST(LinkRead, DataReceivedUpperCasesCyrillicToo) {
     Rig rig;
-    rig.link.RecvBuffer = "x";
+    rig.link.DataReceived("x");
     rig.link.DataReceived("ok привет ё"_cp);
-    EXPECT_EQ(rig.link.RecvBuffer, "xOK ПРИВЕТ Ё"_cp);
-    ASSERT_EQ(rig.log.size(), 1u);
-    EXPECT_EQ(rig.log[0].first, "ok привет ё"_cp);
-    EXPECT_EQ(rig.log[0].second, gateway::GATE);
+    EXPECT_EQ(rig.link.Received(), "XOK ПРИВЕТ Ё"_cp);
+    ASSERT_EQ(rig.log.size(), 2u);
+    EXPECT_EQ(rig.log[1].first, "ok привет ё"_cp);
+    EXPECT_EQ(rig.log[1].second, gateway::GATE);
 }
 
 // ---- taking lines ----
@@ -381,18 +400,18 @@ TEST(ExtractLine, MessageReferencesInTheirUsualAndUnusualForms) {
     };
     for (const auto& c : cases) {
         Rig rig;
-        rig.link.RecvBuffer = std::string(c.line) + "\r\n";
+        rig.link.DataReceived(std::string(c.line) + "\r\n");
         const Taken t = Take(rig.link);
         EXPECT_TRUE(t.got) << c.line;
         EXPECT_EQ(t.mr, c.mr) << c.line;
         EXPECT_EQ(t.report, "");
-        EXPECT_EQ(rig.link.RecvBuffer, "");
+        EXPECT_EQ(rig.link.Received(), "");
     }
 }
 
 TEST(ExtractLine, AReportLineIsFollowedByItsPdu) {
     Rig rig;
-    rig.link.RecvBuffer = "+CDS: 25\r\n0791ABCD\r\n+CMGS: 3\r\n";
+    rig.link.DataReceived("+CDS: 25\r\n0791ABCD\r\n+CMGS: 3\r\n");
     Taken t = Take(rig.link);
     EXPECT_TRUE(t.got);
     EXPECT_EQ(t.mr, 256);
@@ -408,7 +427,7 @@ TEST(ExtractLine, AReportLineIsFollowedByItsPdu) {
 TEST(ExtractLine, TheLineAfterAReportIsItsPduWhateverItHolds) {
     Rig rig;
     rig.link.ExpectReportPDU = true;
-    rig.link.RecvBuffer = "+CMGS: 4\r";
+    rig.link.DataReceived("+CMGS: 4\r");
     const Taken t = Take(rig.link);
     EXPECT_EQ(t.report, "+CMGS: 4");
     EXPECT_EQ(t.mr, 256);
@@ -416,24 +435,24 @@ TEST(ExtractLine, TheLineAfterAReportIsItsPduWhateverItHolds) {
 
 TEST(ExtractLine, APartialLineWaitsForTheRest) {
     Rig rig;
-    rig.link.RecvBuffer = "+CMGS: 1";
+    rig.link.DataReceived("+CMGS: 1");
     EXPECT_FALSE(Take(rig.link).got);
-    EXPECT_EQ(rig.link.RecvBuffer, "+CMGS: 1");
-    rig.link.RecvBuffer += "7\r";
+    EXPECT_EQ(rig.link.Received(), "+CMGS: 1");
+    rig.link.DataReceived("7\r");
     EXPECT_EQ(Take(rig.link).mr, 17);
-    rig.link.RecvBuffer += "\n+CDS: 25\r\n07";
+    rig.link.DataReceived("\n+CDS: 25\r\n07");
     EXPECT_TRUE(Take(rig.link).got);  // the stray LF went with the "+CDS:" line
     EXPECT_TRUE(rig.link.ExpectReportPDU);
     EXPECT_FALSE(Take(rig.link).got);
-    rig.link.RecvBuffer += "91\r";
+    rig.link.DataReceived("91\r");
     EXPECT_EQ(Take(rig.link).report, "0791");
 }
 
 TEST(ExtractLine, ALineFeedArrivingAfterItsCarriageReturnDoesNotSpoilTheNextLine) {
     Rig rig;
-    rig.link.RecvBuffer = "+CDS: 25\r";
+    rig.link.DataReceived("+CDS: 25\r");
     EXPECT_TRUE(Take(rig.link).got);
-    rig.link.RecvBuffer = "\n0791AB\r";
+    rig.link.DataReceived("\n0791AB\r");
     EXPECT_EQ(Take(rig.link).report, "0791AB");
 }
 

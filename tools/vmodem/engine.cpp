@@ -131,6 +131,9 @@ void Engine::Command(const std::string& raw, uint64_t nowMs) {
             case Rule::Kind::Late:
                 extra = r->delayMs;
                 break;
+            case Rule::Kind::Splice:
+                extra = Splice(*r, nowMs);
+                break;
         }
     }
 
@@ -198,6 +201,9 @@ void Engine::Pdu(uint64_t nowMs) {
             case Rule::Kind::Late:
                 extra = r->delayMs;
                 break;
+            case Rule::Kind::Splice:
+                extra = Splice(*r, nowMs);
+                break;
         }
     }
     std::string why;
@@ -235,6 +241,11 @@ void Engine::Pdu(uint64_t nowMs) {
             planned_.begin(), planned_.end(),
             [](const PlannedReport& x, const PlannedReport& y) { return x.dueMs < y.dueMs; });
     }
+}
+
+uint32_t Engine::Splice(const Rule& rule, uint64_t nowMs) {
+    Queue(rule.text, nowMs + options_.replyDelayMs, true);
+    return rule.delayMs;
 }
 
 void Engine::Reply(const std::string& text, uint64_t nowMs, uint32_t extraDelay) {

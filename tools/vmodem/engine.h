@@ -35,14 +35,17 @@ enum class ReportFault : uint8_t {
 };
 
 // A scripted answer for commands that begin with `prefix` (upper-case; "PDU" stands for the PDU
-// and its Ctrl-Z, "" for everything). `times` < 0 applies it for ever.
+// and its Ctrl-Z, "" for everything). `times` < 0 applies it for ever. Splice sends `text` as a
+// piece of its own when the reply is due and the reply itself `delayMs` later (unasked lines
+// that come between a command and its answer).
 struct Rule {
-    enum class Kind : uint8_t { Error, CmsError, Silence, Late };
+    enum class Kind : uint8_t { Error, CmsError, Silence, Late, Splice };
     std::string prefix;
     Kind kind = Kind::Error;
     int code = 500;        // for CmsError
-    uint32_t delayMs = 0;  // for Late
+    uint32_t delayMs = 0;  // for Late and Splice
     int times = -1;
+    std::string text = {};  // for Splice
 };
 
 struct Options {
@@ -128,6 +131,7 @@ private:
     void Command(const std::string& line, uint64_t nowMs);
     void Pdu(uint64_t nowMs);
     const Rule* MatchRule(const std::string& what);
+    uint32_t Splice(const Rule& rule, uint64_t nowMs);  // returns the reply's extra delay
     void Reply(const std::string& text, uint64_t nowMs, uint32_t extraDelay = 0);
     void Queue(std::string bytes, uint64_t dueMs, bool separate);
     void QueueShaped(const std::string& text, uint64_t dueMs);
