@@ -98,6 +98,22 @@ TEST_F(ListStorageTest, ASavedListLoadsBackAsItWasWithEveryNumberUnprocessed) {
     EXPECT_FALSE(data.Query2.Active());
 }
 
+// Every byte, 0x98 (no character in cp1251) included, is stored and read back as it was.
+TEST_F(ListStorageTest, EveryByteOfAValueAndTheTemplateComesBackExactly) {
+    std::string bytes = "a";
+    for (int b = 1; b < 256; ++b)
+        bytes += static_cast<char>(b);
+    bytes += "z";
+    editor.Fill({{"1", bytes}});
+    editor.text = bytes;
+    storage.SaveList(bytes);
+    editor.Fill({{"2"}});
+    storage.LoadListToGrid(storage.ListArray.at(0).ID);
+    EXPECT_EQ(editor.Read(), (Rows{{"1", bytes}}));
+    EXPECT_EQ(storage.ListArray[0].Name, bytes);
+    EXPECT_EQ(storage.ListArray[0].TextSMS, bytes);
+}
+
 TEST_F(ListStorageTest, ALongListKeepsEveryValueWithItsNumber) {
     Rows rows;
     for (int r = 0; r < 9000; ++r)
