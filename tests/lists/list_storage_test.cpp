@@ -2,6 +2,8 @@
 // loading, the cache of lists, ListChanged, and the one transaction of a save.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "db/tables.h"
 #include "lists/list_activity.h"
 #include "lists/list_storage.h"
@@ -29,7 +31,10 @@ public:
         locked = true;
         text.clear();
     }
-    std::string TemplateText() const override { return text; }
+    std::string TemplateText() const override {
+        if (onTemplate) onTemplate();
+        return text;
+    }
 
     void Fill(const Rows& rows) {
         locked = rows.empty();
@@ -53,6 +58,7 @@ public:
     vcl::TStringGrid* grid;
     bool locked = true;
     std::string text;
+    std::function<void()> onTemplate;  // runs as a save reads the template
 };
 
 class ListStorageTest : public ::testing::Test {
@@ -112,6 +118,22 @@ TEST_F(ListStorageTest, EveryByteOfAValueAndTheTemplateComesBackExactly) {
     EXPECT_EQ(editor.Read(), (Rows{{"1", bytes}}));
     EXPECT_EQ(storage.ListArray[0].Name, bytes);
     EXPECT_EQ(storage.ListArray[0].TextSMS, bytes);
+}
+
+// Another copy saves the same new name between this copy's click and its write: the name is
+// looked up inside the transaction, so that list is replaced rather than joined by a twin.
+TEST_F(ListStorageTest, Rule2TwoCopiesSavingOneNewNameMakeOneList) {
+    editor.Fill(kClients);
+    editor.text = "mine";
+    editor.onTemplate = [this] {
+        sql::Database other(sql::DatabaseFile(dir.path()));
+        other.ExecuteRaw("insert into List (Name, TextSMS, Active) values ('Клиенты', 'theirs', 0)");
+        editor.onTemplate = nullptr;
+    };
+    ASSERT_EQ(storage.SaveList("КЛИЕНТЫ"_cp), TListStorage::TSaveResult::Saved);
+    EXPECT_EQ(Count("select count(*) from List"), 1);
+    EXPECT_EQ(Count("select count(*) from List where TextSMS='mine'"), 1);
+    EXPECT_EQ(Count("select count(*) from NumberList"), 3);
 }
 
 TEST_F(ListStorageTest, ALongListKeepsEveryValueWithItsNumber) {
