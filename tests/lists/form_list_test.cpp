@@ -9,6 +9,7 @@
 #include "platform/os/cp_literal.h"
 #include "platform/user/input.h"
 #include "platform/user/message_queue.h"
+#include "platform/sql/shared_database.h"
 #include "platform/user/styles.h"
 #include "tests/lists/list_forms_rig.h"
 
@@ -175,6 +176,32 @@ TEST_F(Manager, ARenameOfAListDeletedMeanwhileChangesNothing) {
     EXPECT_FALSE(Run(current));
     EXPECT_EQ(current, "Alpha");  // the editor does not take a name no list holds
     EXPECT_TRUE(Names().empty());
+}
+
+// A run starts on the list, in another copy, while the input box is open: the rename is
+// refused when it is written, not only when the button is pressed.
+TEST_F(Manager, AListARunTookWhileTheInputBoxWasOpenIsNotRenamed) {
+    AddList("Alpha", 1);
+    rig.Then(
+        "rename", [&] { return Shown() && form->Active(); },
+        [&] {
+            form->lvList->SetItemIndex(0);
+            rig.Click(form->btnRename);
+        });
+    rig.Then(
+        "another copy starts a run on it", [&] { return Asking(); },
+        [&] {
+            sql::Database other(sql::DatabaseFile(rig.dir.path()));
+            other.ExecuteRaw("update List set Active=1");
+            rig.Type("Omega");
+            rig.Key(win::VK_RETURN, '\r');
+        });
+    std::string current = "Alpha";
+    EXPECT_FALSE(Run(current));
+    EXPECT_EQ(current, "Alpha");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha"}));
+    ASSERT_EQ(rig.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes[0].text, "Список \"Alpha\" нельзя изменять, т.к. по нему идет рассылка."_cp);
 }
 
 TEST_F(Manager, DeleteTakesTheWholeListAndReportsTheOpenOne) {
