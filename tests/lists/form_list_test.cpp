@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "lists/list_activity.h"
 #include "platform/controls/list_view_control.h"
 #include "platform/os/cp_literal.h"
@@ -44,9 +46,10 @@ protected:
         return out;
     }
     // Selects a row and presses a button; the rename then types `answer` and Enter (nullptr:
-    // Escape) into the input box.
+    // Escape) into the input box, after `meanwhile` (another copy's doing) has run.
     void Press(const std::string& label, int row, vcl::TControl* button,
-               const char* answer = nullptr, bool asks = true) {
+               const char* answer = nullptr, bool asks = true,
+               std::function<void()> meanwhile = {}) {
         rig.Then(
             label, [&] { return Shown() && form->Active(); },
             [this, row, button] {
@@ -56,7 +59,8 @@ protected:
         if (!asks) return;
         rig.Then(
             label + ": the input box", [&] { return Asking(); },
-            [this, answer] {
+            [this, answer, meanwhile] {
+                if (meanwhile) meanwhile();
                 if (!answer) return rig.Key(win::VK_ESCAPE, 27);
                 rig.Type(answer);
                 rig.Key(win::VK_RETURN, '\r');
@@ -159,19 +163,7 @@ TEST_F(Manager, RenameKeepsNamesUniqueIgnoringCaseAndTrimmed) {
 
 TEST_F(Manager, ARenameOfAListDeletedMeanwhileChangesNothing) {
     AddList("Alpha", 1);
-    rig.Then(
-        "rename", [&] { return Shown() && form->Active(); },
-        [&] {
-            form->lvList->SetItemIndex(0);
-            rig.Click(form->btnRename);
-        });
-    rig.Then(
-        "another copy deletes it", [&] { return Asking(); },
-        [&] {
-            Exec("delete from List");
-            rig.Type("Omega");
-            rig.Key(win::VK_RETURN, '\r');
-        });
+    Press("rename", 0, form->btnRename, "Omega", true, [&] { Exec("delete from List"); });
     std::string current = "Alpha";
     EXPECT_FALSE(Run(current));
     EXPECT_EQ(current, "Alpha");  // the editor does not take a name no list holds
@@ -182,20 +174,10 @@ TEST_F(Manager, ARenameOfAListDeletedMeanwhileChangesNothing) {
 // refused when it is written, not only when the button is pressed.
 TEST_F(Manager, AListARunTookWhileTheInputBoxWasOpenIsNotRenamed) {
     AddList("Alpha", 1);
-    rig.Then(
-        "rename", [&] { return Shown() && form->Active(); },
-        [&] {
-            form->lvList->SetItemIndex(0);
-            rig.Click(form->btnRename);
-        });
-    rig.Then(
-        "another copy starts a run on it", [&] { return Asking(); },
-        [&] {
-            sql::Database other(sql::DatabaseFile(rig.dir.path()));
-            other.ExecuteRaw("update List set Active=1");
-            rig.Type("Omega");
-            rig.Key(win::VK_RETURN, '\r');
-        });
+    Press("rename", 0, form->btnRename, "Omega", true, [&] {
+        sql::Database other(sql::DatabaseFile(rig.dir.path()));
+        other.ExecuteRaw("update List set Active=1");
+    });
     std::string current = "Alpha";
     EXPECT_FALSE(Run(current));
     EXPECT_EQ(current, "Alpha");
