@@ -59,17 +59,24 @@ private:
 };
 
 // Runs `claim` in a fresh process (locks taken there do not stay with the test) and returns the
-// slot it got, or -1 with the reporter's output written to `report`.
-int ClaimInChild(const std::string& dir, std::string* report = nullptr) {
+// slot it got, or -1 with the reporter's output written to `report`. After a claim, `then`
+// runs there and what it returns goes to `report`.
+int ClaimInChild(const std::string& dir, std::string* report = nullptr,
+                 const std::function<std::string()>& then = {}) {
     int fds[2];
     EXPECT_EQ(pipe(fds), 0);
     const pid_t pid = fork();
     if (pid == 0) {
         RecordingReporter r;
         const bool ok = lists::ClaimInstance(r, dir);
-        const std::string out = ok ? std::to_string(gateway::InstanceNo)
-                                   : "-1|" + r.text + "|" + r.caption + "|" +
-                                         std::to_string(r.flags) + "|" + std::to_string(r.calls);
+        std::string out = ok ? std::to_string(gateway::InstanceNo)
+                             : "-1|" + r.text + "|" + r.caption + "|" + std::to_string(r.flags) +
+                                   "|" + std::to_string(r.calls);
+        try {
+            if (ok && then) out += "|" + then();
+        } catch (const std::exception& e) {
+            out += std::string("|failed: ") + e.what();  // never back into the test runner
+        }
         [[maybe_unused]] auto n = write(fds[1], out.data(), out.size());
         _exit(0);
     }
@@ -132,66 +139,27 @@ TEST(StaleActiveFlags, AreClearedOnlyWhenNoOtherCopyRuns) {
     sql::CloseSharedDatabases();
 }
 
-// A process that runs `body` with its own runtime folder and writes what it returns; with `stay`
-// it then lives on (holding what it took) until the returned guard kills it.
-struct Copy {
-    Copy(const std::string& runtime, std::function<std::string()> body, bool stay) {
-        int fds[2];
-        EXPECT_EQ(pipe(fds), 0);
-        pid = fork();
-        if (pid == 0) {
-            setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-            std::string out;
-            try {
-                out = body() + "\n";
-            } catch (const std::exception& e) {
-                out = std::string("failed: ") + e.what() + "\n";
-            }
-            [[maybe_unused]] auto n = write(fds[1], out.data(), out.size());
-            if (stay)
-                for (;;)
-                    pause();
-            _exit(0);  // never back into the test runner
-        }
-        close(fds[1]);
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n')
-            said += c;
-        close(fds[0]);
-    }
-    ~Copy() {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-    pid_t pid;
-    std::string said;
-};
-
-// Two copies on one database, started with different runtime folders (another user, or no
-// session): the second sees the first, takes the next slot (so its own log), and leaves the
-// list the first is mailing marked in use.
+// Two copies on one database, the second started with another runtime folder (another user, or
+// no session): it sees the first, takes the next slot (so its own log), and leaves the list the
+// first is mailing marked in use.
 TEST(StaleActiveFlags, ACopyWithAnotherRuntimeFolderSeesTheCopiesOfItsDatabase) {
-    TempDir base, runA, runB;
+    TempDir base, runtime;
     const std::string folder = base / "Local Tables";
-    lists::UseDatabaseFolder(folder);
     db::CreateMissingTables(folder);
     sql::SharedDatabase(folder)->ExecuteRaw("insert into List (Name, Active) values ('a', 1)");
     sql::CloseSharedDatabases();  // no connection may cross a fork
-    auto claim = [] {
-        RecordingReporter r;
-        return lists::ClaimInstance(r) ? std::to_string(gateway::InstanceNo) : "-1";
-    };
-    Copy mailing(runA.path(), claim, true);
-    EXPECT_EQ(mailing.said, "0");
-    Copy starting(runB.path(), [&] {
-        const std::string slot = claim();
+    lists::UseDatabaseFolder(folder);
+    testing_support::ScopedEnv env("XDG_RUNTIME_DIR", runtime.path());
+    OtherCopy mailing(folder, {0});
+    std::string active;
+    EXPECT_EQ(ClaimInChild({}, &active, [&] {
         vcl::TQuery query;
         query.SetDatabaseName(folder);
         lists::ClearStaleActiveFlags(query);
         sql::Database db(sql::DatabaseFile(folder));
-        return slot + " " + std::to_string(db.QueryRaw("select Active from List").At(0, 0).Integer());
-    }, false);
-    EXPECT_EQ(starting.said, "1 1");
+        return std::to_string(db.QueryRaw("select Active from List").At(0, 0).Integer());
+    }), 1);
+    EXPECT_EQ(active, "1");
     lists::UseDatabaseFolder({});
 }
 
