@@ -150,8 +150,11 @@ void TformList::btnRenameClick(vcl::TObject*) {
     if (newName.empty() || vcl::AnsiSameText(newName, oldName)) return;
 
     const db::TMainDataSets ds = main_.DataSets();
-    bool taken = false, renamed = false;
+    bool busy = false, taken = false, renamed = false;
     db::RunInTransaction(ds.Query.DatabaseName(), [&] {  // R1
+        // A run may have taken the list while the input box was open; under the lock it cannot.
+        busy = IsListActiveByName(ds, oldName);
+        if (busy) return;
         db::SetStatement(ds.Query, db::kCountListsNamed);
         ds.Query.ParamByName("prmStr").SetAsString(newName);
         ds.Query.Open();
@@ -164,6 +167,10 @@ void TformList::btnRenameClick(vcl::TObject*) {
         ds.Query.ExecSQL();
         renamed = ds.Query.RowsAffected() > 0;  // none when another copy deleted the list
     });
+    if (busy) {
+        Message(ListBusyText(oldName), "Внимание"_cp, win::MB_ICONSTOP);  // R4: after the commit
+        return;
+    }
     if (taken) {
         Message("Такое имя уже существует."_cp, "Ошибка"_cp, win::MB_ICONSTOP);
         return;

@@ -1,6 +1,7 @@
 // TformList: the list manager. It shows every stored list with the count of its numbers and of
 // those already processed, and renames or deletes lists. A list in use by a mailing run can be
-// neither renamed nor deleted.
+// neither renamed nor deleted; that is asked again inside the transaction of each, since a run
+// may take the list while the input box or question is open.
 //
 // Rules:
 //  R1. Names stay unique ignoring case: a rename to a name another list holds is refused, and

@@ -574,9 +574,10 @@ bool TformMain::ImportFromFile(const std::string& path) {
         grid->SetColCount(file.fieldCount + 1);
         grid->SetRowCount(static_cast<int>(file.rows.size()) + 1);
         for (std::size_t r = 0; r < file.rows.size(); ++r)
-            for (int c = 0; c < file.fieldCount; ++c)
+            for (std::size_t c = 0; c < file.rows[r].size(); ++c)
                 if (!file.rows[r][c].empty())
-                    grid->SetCells(c + 1, static_cast<int>(r) + 1, file.rows[r][c]);
+                    grid->SetCells(static_cast<int>(c) + 1, static_cast<int>(r) + 1,
+                                   file.rows[r][c]);
         UnlockGrid();
         SetNumberColumnWidth();  // long numbers would otherwise show cut
     }

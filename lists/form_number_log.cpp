@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "db/statements.h"
+#include "db/transaction.h"
 #include "gateway/form_building.h"
 #include "gateway/main_window_link.h"
 #include "gateway/program_images.h"
@@ -14,7 +15,6 @@
 #include "platform/os/files.h"
 #include "platform/os/sys_error.h"
 #include "platform/user/message_box.h"
-#include "vcl/data/db_database.h"
 #include "vcl/system/date_utils.h"
 
 namespace lists {
@@ -61,6 +61,32 @@ std::string DateTimeText(os::TDateTime dt) {
     vcl::TFormatSettings fs = vcl::FormatSettings;
     fs.TimeSeparator = ':';
     return vcl::FormatDateTime("dd.mm.yyyy hh:nn:ss", dt, fs);
+}
+
+// Conditions that together select exactly `keys`: runs of consecutive keys become ranges, a
+// bounded number of them per statement, so a million keys need neither a huge statement nor a
+// statement per row.
+std::vector<std::string> KeyRunConditions(std::vector<int64_t> keys) {
+    constexpr int kRunsPerStatement = 100;
+    std::sort(keys.begin(), keys.end());
+    std::vector<std::string> out;
+    std::string condition;
+    int runs = 0;
+    for (std::size_t i = 0; i < keys.size();) {
+        std::size_t j = i;
+        while (j + 1 < keys.size() && keys[j + 1] <= keys[j] + 1)
+            ++j;
+        if (runs) condition += " or ";
+        condition += "(ID>=" + std::to_string(keys[i]) + " and ID<=" + std::to_string(keys[j]) + ")";
+        if (++runs == kRunsPerStatement) {
+            out.push_back(std::move(condition));
+            condition.clear();
+            runs = 0;
+        }
+        i = j + 1;
+    }
+    if (runs) out.push_back(std::move(condition));
+    return out;
 }
 
 }  // namespace
@@ -287,8 +313,6 @@ void TformNumberLog::RefreshLog() {
         MessageBox(e.Message + "\r" + Query.SQL.Text(), "Ошибка"_cp, win::MB_OK | win::MB_ICONSTOP);
         return;
     }
-    const std::vector<int64_t>& keys = Query.Keys();
-    maxShownID_ = keys.empty() ? 0 : *std::max_element(keys.begin(), keys.end());
     StatusBar->Panels()->Items(0)->SetText(
         vcl::Format("Всего записей: %d"_cp, Query.RecordCount()));
     for (int i = 0; i < kColumns; ++i) {
@@ -331,25 +355,21 @@ void TformNumberLog::btnUpdateClick(vcl::TObject*) {
 }
 
 void TformNumberLog::btnDeleteClick(vcl::TObject*) {
-    const int count = Query.RecordCount();
+    // The keys the grid shows, not the filter evaluated again: a row whose status class changed
+    // since the refresh would otherwise go unseen, and after a failed refresh nothing is shown.
+    const std::vector<int64_t> keys = Query.Active() ? Query.Keys() : std::vector<int64_t>();
     const int answer = MessageBox(
-        vcl::Format("Будет удалено записей: %d.\rВы уверены, что хотите удалить?"_cp, count),
+        vcl::Format("Будет удалено записей: %d.\rВы уверены, что хотите удалить?"_cp,
+                    static_cast<int>(keys.size())),
         "Вопрос"_cp, win::MB_YESNO | win::MB_ICONQUESTION | win::MB_DEFBUTTON2);
     if (answer != win::IDYES) return;
-    db::SetStatement(QueryTmp, db::kJournalDelete);
-    const std::string condition = FilterToSQL();
-    QueryTmp.SQL.Add("where " + (condition.empty() ? "" : "(" + condition + ") and ") +
-                     "ID<=:prmInt");
-    QueryTmp.ParamByName("prmInt").SetAsLargeInt(maxShownID_);
-    vcl::TDatabase database(QueryTmp.DatabaseName());
-    database.StartTransaction();
-    try {
-        QueryTmp.ExecSQL();
-        database.Commit();
-    } catch (...) {
-        database.Rollback();
-        throw;
-    }
+    db::RunInTransaction(QueryTmp.DatabaseName(), [&] {
+        for (const std::string& condition : KeyRunConditions(keys)) {
+            db::SetStatement(QueryTmp, db::kJournalDelete);
+            QueryTmp.SQL.Add("where " + condition);
+            QueryTmp.ExecSQL();
+        }
+    });
     ResetFilter();
     RefreshLog();
 }

@@ -7,9 +7,10 @@
 //     the matching rows, the grid reads the rows it shows; nothing is held open between calls.
 //  2. A refresh that fails says why (the database's message and the statement) and leaves the
 //     count and the columns as they were; the window stays usable.
-//  3. Deleting asks first, with the number of rows shown, and removes only rows that were
-//     shown: the filter's condition and no ID above the largest the last refresh read, so rows
-//     another copy added since are kept. The delete is one transaction.
+//  3. Deleting asks first, with the number of rows shown, and removes exactly the rows whose
+//     keys the last successful refresh read: rows another copy added since, or whose status
+//     moved them into the filter, are kept; after a failed refresh nothing is shown and nothing
+//     goes. The delete is one transaction.
 //  4. The grid's display is given back after an export, whether or not the file was written.
 //  5. Escape closes the window.
 #pragma once
@@ -103,7 +104,6 @@ private:
     std::string OfferedValues(std::size_t minLength);
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
 
-    int64_t maxShownID_ = 0;  // the largest ID the last refresh read
 };
 
 }  // namespace lists

@@ -43,17 +43,21 @@ std::string FromUtf8(std::string_view s) {
     return out;
 }
 
-// The cells of one line (rule 2).
-TListRow SplitLine(std::string_view line, int fieldCount) {
-    TListRow row(static_cast<std::size_t>(fieldCount));
+// The cells of one line that hold something (rule 2): those past the count are dropped, and so
+// are the empty ones after the last that is not.
+TListRow SplitLine(std::string_view line, std::size_t fieldCount) {
+    TListRow row;
     std::size_t next = 0;
     std::string pending;
     auto put = [&] {
-        if (next < row.size()) row[next] = std::move(pending);
+        if (next < fieldCount && !pending.empty()) {
+            row.resize(next + 1);
+            row[next] = std::move(pending);
+        }
         ++next;
         pending.clear();
     };
-    for (std::size_t i = 0; i < line.size(); ++i) {
+    for (std::size_t i = 0; i < line.size() && next < fieldCount; ++i) {
         if (line[i] == ';') {
             put();
             continue;
@@ -90,11 +94,19 @@ TListFile ParseListFile(std::string_view text) {
     TListFile file;
     if (lines.empty() || lines.front().empty()) return file;
     const std::string_view first = lines.front();
-    int n = 0;
+    std::size_t n = 0;
     for (char c : first)
         n += c == ';';
     if (first.back() != ';') ++n;
-    file.fieldCount = n;
+    // Checked before any row is made: a short file of many separators and many empty lines
+    // would otherwise ask for a grid far beyond any memory.
+    if (n > kMaxListCells / lines.size())
+        throw vcl::EConvertError(vcl::Format(
+            "Файл слишком велик для списка: в нем %s строк по %s полей, а в списке может быть не "
+            "более %s ячеек."_cp,
+            std::to_string(lines.size()).c_str(), std::to_string(n).c_str(),
+            std::to_string(kMaxListCells).c_str()));
+    file.fieldCount = static_cast<int>(n);
     file.rows.reserve(lines.size());
     for (std::string_view line : lines)
         file.rows.push_back(SplitLine(line, n));

@@ -5,7 +5,10 @@
 //     end with ";" (so "a;b;c" and "a;b;c;" both have 3). An empty first line means no list.
 //  2. Every line is one row of that many cells, in order: empty fields between separators keep
 //     their places, fields past the count are dropped, a short line leaves the rest empty, an
-//     empty line is an empty row.
+//     empty line is an empty row. A row holds its cells up to the last one that is not empty;
+//     the rest read as empty, so memory follows the file, not the rows times the columns.
+//  6. A file of more than kMaxListCells cells (lines times the field count) is refused whole,
+//     before any row is made.
 //  3. Lines end with LF or CR LF; a line end after the last line starts no further row.
 //  4. The file is cp1251. A file that begins with the UTF-8 byte-order mark, or is valid UTF-8
 //     and holds non-ASCII characters, is UTF-8 and is converted first; a character cp1251 has
@@ -22,12 +25,15 @@ namespace lists {
 
 using TListRow = std::vector<std::string>;
 
+inline constexpr std::size_t kMaxListCells = 10'000'000;
+
 struct TListFile {
     int fieldCount = 0;  // 0: the first line was empty
-    std::vector<TListRow> rows;
+    std::vector<TListRow> rows;  // each holds at most fieldCount cells (rule 2)
 };
 
-// The rows of a file's text. Raises vcl::EConvertError for rule 4 (the message names the line).
+// The rows of a file's text. Raises vcl::EConvertError for rule 4 (the message names the line)
+// and rule 6.
 TListFile ParseListFile(std::string_view text);
 
 // The text of the rows (rule 5).

@@ -195,12 +195,14 @@ void TListStorage::SaveGridRows(int id) {
 }
 
 TListStorage::TSaveResult TListStorage::SaveList(const std::string& name) {
-    LoadListArray();
-    const TListInfo* known = FindList(name);
     const std::string text = editor_.TemplateText();
     vcl::TDatabase database(data_.Query.DatabaseName());
     database.StartTransaction();
     try {
+        // Looked up under the write lock: a list of this name that another copy saved a moment
+        // ago is replaced, not joined by a second one.
+        LoadListArray();
+        const TListInfo* known = FindList(name);
         int id;
         if (known) {
             id = known->ID;

@@ -10,7 +10,8 @@
 //     are stored together or not at all. A failure is logged with its statement and raised;
 //     the stored list is then exactly as it was.
 //  2. A list in use by a mailing run is never written; the check runs inside the transaction,
-//     so no run can take the list between the check and the writes.
+//     so no run can take the list between the check and the writes. The name is looked up
+//     there too, so two copies saving one new name make one list.
 //  3. Loading suspends the grid's window updates and always resumes them; values past the
 //     grid's last column are ignored.
 //  4. ListChanged compares the trimmed stored template with the trimmed editor text; a locked

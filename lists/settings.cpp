@@ -114,7 +114,7 @@ void MainFormCreate(TSettings& settings, const TMainDataSets& dataSets, const st
     dataSets.PointAt(folder);
     db::CreateMissingTables(folder);
     UpgradeListTable(dataSets.Query, dataSets.Table);
-    ClearStaleActiveFlags(dataSets.Query);
+    ClearStaleActiveFlags(dataSets.Query, folder);
 }
 
 void MainFormClose(const TSettings& settings) {

@@ -4,8 +4,10 @@
 
 #include "db/statements.h"
 #include "gateway/log_thread.h"
+#include "lists/settings.h"
 #include "platform/os/cp1251.h"
 #include "platform/os/cp_literal.h"
+#include "platform/os/files.h"
 #include "platform/os/instance_slots.h"
 #include "vcl/system/format.h"
 
@@ -16,15 +18,25 @@ void StderrLimitReporter::Show(const std::string& text, const std::string& capti
                  os::Cp1251ToUtf8(text).c_str());
 }
 
+namespace {
+
+std::string LockFolder(const std::string& lockDir) {
+    return lockDir.empty() ? DatabaseFolder() : lockDir;
+}
+
+}  // namespace
+
 bool TakeInstanceSlot(int slot, const std::string& lockDir) {
-    return os::TakeInstanceLock(lockDir.empty() ? os::InstanceLockDir() : lockDir, slot);
+    return os::TakeInstanceLock(LockFolder(lockDir), slot);
 }
 
 bool ClaimInstance(InstanceLimitReporter& reporter, const std::string& lockDir) {
-    const std::string dir = lockDir.empty() ? os::InstanceLockDir() : lockDir;
-    if (dir.empty()) {
-        reporter.Show("Нет личной папки для блокировок экземпляров Tessary."_cp, "Внимание"_cp,
-                      kIconStop);
+    const std::string dir = LockFolder(lockDir);
+    os::MakeDirectories(dir);
+    if (!os::DirectoryExists(dir)) {
+        reporter.Show("Нет папки базы данных для блокировок экземпляров Tessary: "_cp +
+                          os::Utf8ToCp1251(dir),
+                      "Внимание"_cp, kIconStop);
         return false;
     }
     for (int slot = 0; slot < kMaxInstances; ++slot) {
@@ -39,7 +51,7 @@ bool ClaimInstance(InstanceLimitReporter& reporter, const std::string& lockDir) 
 }
 
 bool OtherInstanceRunning(const std::string& lockDir) {
-    const std::string dir = lockDir.empty() ? os::InstanceLockDir() : lockDir;
+    const std::string dir = LockFolder(lockDir);
     for (int slot = 0; slot < kMaxInstances; ++slot)
         if (slot != gateway::InstanceNo && os::InstanceLockHeld(dir, slot)) return true;
     return false;

@@ -1,5 +1,10 @@
 // Start-up: at most 20 copies of the program run at once, each in its own instance slot 0..19,
 // which names its log file.
+//
+// The slots' lock files lie beside the database, in its folder, not in a folder of the user or
+// the session: every copy that uses the database sees every other, whoever runs it and wherever
+// its runtime folder is. So no copy frees the lists another one is mailing, and no two copies
+// share a slot and its log.
 #pragma once
 
 #include <string>
@@ -25,13 +30,14 @@ public:
     void Show(const std::string& text, const std::string& caption, unsigned flags) override;
 };
 
-// Takes the slot's lock in `lockDir` (the runtime folder by default) for the life of the process.
+// Takes the slot's lock in `lockDir` (the database folder by default) for the life of the
+// process.
 bool TakeInstanceSlot(int slot, const std::string& lockDir = {});
 
 // Takes the lowest free slot and makes it the instance number. With all slots taken, shows
 // "Нельзя запускать более 20 экземпляров Tessary. " (caption "Внимание", stop icon) and
-// returns false: the program must then end without creating any form. With no private folder
-// for the locks it refuses likewise, saying so.
+// returns false: the program must then end without creating any form. When the folder cannot
+// be made it refuses likewise, saying so.
 bool ClaimInstance(InstanceLimitReporter& reporter, const std::string& lockDir = {});
 
 // Whether a copy other than this one holds an instance slot.

@@ -1,5 +1,6 @@
-// What an import of any bytes must give: an error, or every line as one row of the first
-// line's field count, no cell holding a separator or a line end.
+// What an import of any bytes must give: an error, or every line as one row of at most the
+// first line's field count, no cell holding a separator or a line end, and no more cells kept
+// than the file has fields (memory follows the file).
 #pragma once
 
 #include <cstdlib>
@@ -23,8 +24,13 @@ inline void CheckListImport(const std::string& bytes) {
         lines += bytes[i] == '\n';
     // The count above is of the raw bytes; a UTF-8 file keeps its line ends when converted.
     if (file.rows.size() != lines) std::abort();
+    std::size_t fields = lines, cells = 0;
+    for (char c : bytes)
+        fields += c == ';';
     for (const TListRow& row : file.rows) {
-        if (row.size() != static_cast<std::size_t>(file.fieldCount)) std::abort();
+        if (row.size() > static_cast<std::size_t>(file.fieldCount)) std::abort();
+        cells += row.size();
+        if (cells > fields) std::abort();
         for (const std::string& cell : row)
             if (cell.find_first_of(";\n") != std::string::npos) std::abort();
     }

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/os/files.h"
 
@@ -15,50 +14,21 @@ namespace os {
 
 namespace {
 
-std::string ExcludeTrailingSlash(std::string path) {
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
+// Opens the slot's lock file read-only, never through a link another user may have planted.
+int OpenLockFile(const std::string& dir, int slot, int flags) {
+    const std::string path = IncludeTrailingSlash(dir) + InstanceLockName(slot);
+    return open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | flags, 0644);
 }
 
-bool IsPrivateDir(const std::string& path) {
-    struct stat st {};
-    // lstat on the name without its slash, so that a link is seen as a link.
-    if (lstat(ExcludeTrailingSlash(path).c_str(), &st) != 0) return false;
-    return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 077) == 0;
-}
-
-std::string CacheDir() {
-    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache) return cache;
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return IncludeTrailingSlash(home) + ".cache";
-    return {};
+bool TryLock(int fd) {
+    int rc;
+    do {
+        rc = flock(fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
 }
 
 }  // namespace
-
-std::string FirstPrivateDir(const std::vector<std::string>& candidates) {
-    for (const std::string& c : candidates) {
-        if (c.empty()) continue;
-        const std::string dir = ExcludeTrailingSlash(c);
-        struct stat st {};
-        if (lstat(dir.c_str(), &st) != 0) {
-            const auto slash = dir.rfind('/');
-            if (slash != std::string::npos && slash > 0) MakeDirectories(dir.substr(0, slash));
-            mkdir(dir.c_str(), 0700);  // an existing one is judged below, never changed
-        }
-        if (IsPrivateDir(dir)) return IncludeTrailingSlash(dir);
-    }
-    return {};
-}
-
-std::string InstanceLockDir() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime && DirectoryExists(runtime)) return IncludeTrailingSlash(runtime);
-    const std::string cache = CacheDir();
-    return FirstPrivateDir({"/tmp/tessary-" + std::to_string(getuid()),
-                            cache.empty() ? std::string() : cache + "/tessary-locks"});
-}
 
 std::string InstanceLockName(int slot) {
     char name[32];
@@ -67,16 +37,14 @@ std::string InstanceLockName(int slot) {
 }
 
 bool TakeInstanceLock(const std::string& dir, int slot) {
-    const std::string path = IncludeTrailingSlash(dir) + InstanceLockName(slot);
     // The lock files are never deleted: removing one while another process waits to lock it
     // would let two processes hold "the same" slot on different files.
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = OpenLockFile(dir, slot, O_CREAT);
     if (fd < 0) return false;
-    int rc;
-    do {
-        rc = flock(fd, LOCK_EX | LOCK_NB);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && st.st_uid == geteuid() && (st.st_mode & 0444) != 0444)
+        fchmod(fd, (st.st_mode & 07777) | 0444);  // a narrow umask must not shut others out
+    if (!TryLock(fd)) {
         close(fd);
         return false;
     }
@@ -84,14 +52,9 @@ bool TakeInstanceLock(const std::string& dir, int slot) {
 }
 
 bool InstanceLockHeld(const std::string& dir, int slot) {
-    const std::string path = IncludeTrailingSlash(dir) + InstanceLockName(slot);
-    const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return false;  // never taken since the folder was made
-    int rc;
-    do {
-        rc = flock(fd, LOCK_EX | LOCK_NB);
-    } while (rc != 0 && errno == EINTR);
-    const bool held = rc != 0;
+    const int fd = OpenLockFile(dir, slot, 0);
+    if (fd < 0) return errno != ENOENT;  // missing: never taken since the folder was made
+    const bool held = !TryLock(fd);
     close(fd);  // frees the lock if this probe took it
     return held;
 }

@@ -63,14 +63,17 @@ protected:
             waitpid(holder_, nullptr, 0);
         }
     }
-    // Other running copies, simulated by a child process that holds their slots.
+    // Other running copies, simulated by a child process that holds their slots beside the
+    // database.
     void HoldSlots(std::vector<int> slots) {
+        const std::string locks = bin / "Local Tables";
+        ASSERT_TRUE(os::MakeDirectories(locks));
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
         holder_ = fork();
         if (holder_ == 0) {
             for (int s : slots)
-                os::TakeInstanceLock(runtime.path(), s);
+                os::TakeInstanceLock(locks, s);
             char c = 1;
             [[maybe_unused]] auto n = write(fds[1], &c, 1);
             for (;;)

@@ -89,7 +89,8 @@ TEST_F(AboutBox, TheGuideOpensOrTheReasonIsShown) {
     EXPECT_TRUE(lists::OpenHelpFile(nullptr, folder, opener));
     EXPECT_EQ(testing_support::WaitForFile(noted), folder + lists::kHelpFileName);  // detached
     EXPECT_FALSE(lists::OpenHelpFile(nullptr, folder, folder + "no-such-viewer"));
-    ASSERT_EQ(rig.boxes.size(), 2u);
+    EXPECT_FALSE(lists::OpenHelpFile(nullptr, folder, "false", 60000));  // found no program
+    ASSERT_EQ(rig.boxes.size(), 3u);
     for (const auto& box : rig.boxes) {
         EXPECT_EQ(box.caption, "Ошибка"_cp);
         EXPECT_EQ(box.text.rfind("Ошибка запуска файла Справки!\r\n"_cp, 0), 0u) << box.text;
@@ -99,6 +100,8 @@ TEST_F(AboutBox, TheGuideOpensOrTheReasonIsShown) {
     EXPECT_NE(rig.boxes[0].text.find(lists::kHelpFileName), std::string::npos);
     EXPECT_NE(rig.boxes[1].text.find("no-such-viewer"), std::string::npos);
     EXPECT_EQ(rig.boxes[0].text.find("no-such-viewer"), std::string::npos);
+    EXPECT_NE(rig.boxes[2].text.find("нет программы, которая может открыть этот файл"_cp),
+              std::string::npos);
 }
 
 #ifdef TESSARY_HELP_FOLDER

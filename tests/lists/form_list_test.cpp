@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "lists/list_activity.h"
 #include "platform/controls/list_view_control.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/input.h"
 #include "platform/user/message_queue.h"
+#include "platform/sql/shared_database.h"
 #include "platform/user/styles.h"
 #include "tests/lists/list_forms_rig.h"
 
@@ -43,9 +46,10 @@ protected:
         return out;
     }
     // Selects a row and presses a button; the rename then types `answer` and Enter (nullptr:
-    // Escape) into the input box.
+    // Escape) into the input box, after `meanwhile` (another copy's doing) has run.
     void Press(const std::string& label, int row, vcl::TControl* button,
-               const char* answer = nullptr, bool asks = true) {
+               const char* answer = nullptr, bool asks = true,
+               std::function<void()> meanwhile = {}) {
         rig.Then(
             label, [&] { return Shown() && form->Active(); },
             [this, row, button] {
@@ -55,7 +59,8 @@ protected:
         if (!asks) return;
         rig.Then(
             label + ": the input box", [&] { return Asking(); },
-            [this, answer] {
+            [this, answer, meanwhile] {
+                if (meanwhile) meanwhile();
                 if (!answer) return rig.Key(win::VK_ESCAPE, 27);
                 rig.Type(answer);
                 rig.Key(win::VK_RETURN, '\r');
@@ -158,23 +163,27 @@ TEST_F(Manager, RenameKeepsNamesUniqueIgnoringCaseAndTrimmed) {
 
 TEST_F(Manager, ARenameOfAListDeletedMeanwhileChangesNothing) {
     AddList("Alpha", 1);
-    rig.Then(
-        "rename", [&] { return Shown() && form->Active(); },
-        [&] {
-            form->lvList->SetItemIndex(0);
-            rig.Click(form->btnRename);
-        });
-    rig.Then(
-        "another copy deletes it", [&] { return Asking(); },
-        [&] {
-            Exec("delete from List");
-            rig.Type("Omega");
-            rig.Key(win::VK_RETURN, '\r');
-        });
+    Press("rename", 0, form->btnRename, "Omega", true, [&] { Exec("delete from List"); });
     std::string current = "Alpha";
     EXPECT_FALSE(Run(current));
     EXPECT_EQ(current, "Alpha");  // the editor does not take a name no list holds
     EXPECT_TRUE(Names().empty());
+}
+
+// A run starts on the list, in another copy, while the input box is open: the rename is
+// refused when it is written, not only when the button is pressed.
+TEST_F(Manager, AListARunTookWhileTheInputBoxWasOpenIsNotRenamed) {
+    AddList("Alpha", 1);
+    Press("rename", 0, form->btnRename, "Omega", true, [&] {
+        sql::Database other(sql::DatabaseFile(rig.dir.path()));
+        other.ExecuteRaw("update List set Active=1");
+    });
+    std::string current = "Alpha";
+    EXPECT_FALSE(Run(current));
+    EXPECT_EQ(current, "Alpha");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha"}));
+    ASSERT_EQ(rig.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes[0].text, "Список \"Alpha\" нельзя изменять, т.к. по нему идет рассылка."_cp);
 }
 
 TEST_F(Manager, DeleteTakesTheWholeListAndReportsTheOpenOne) {

@@ -281,6 +281,35 @@ TEST_F(JournalWindow, DeletingWithNoFilterEmptiesTheJournal) {
     EXPECT_EQ(StatusText(), "Всего записей: 0"_cp);
 }
 
+// Rule 3: the keys shown, not the filter evaluated again. A report that arrives after the
+// refresh moves one row out of the filtered class and another in: the shown one goes, the
+// unseen one stays. After a failed refresh nothing is shown, so nothing goes.
+TEST_F(JournalWindow, DeleteTakesTheRowsTheLastRefreshShowedAndNoOthers) {
+    Row unseen, shown;
+    unseen.status = 0;
+    shown.status = 70;
+    const int unseenID = Insert(unseen), shownID = Insert(shown);
+    journal->Filter.StatusMask = lists::smNotDelivered;
+    journal->RefreshLog();
+    db->ExecuteRaw("update NumberLog set StatusSC = 70 - StatusSC");
+    rig.answers = {win::IDYES, win::IDOK, win::IDYES};
+    journal->btnDeleteClick(journal);
+    const auto left = db->QueryRaw("select ID from NumberLog");
+    ASSERT_EQ(left.RowCount(), 1u);
+    EXPECT_EQ(left.At(0, 0).Integer(), unseenID);
+    EXPECT_NE(unseenID, shownID);
+
+    Insert(Row());
+    db->ExecuteRaw("alter table NumberLog rename to Saved");
+    journal->RefreshLog();  // fails: the box says why
+    db->ExecuteRaw("alter table Saved rename to NumberLog");
+    journal->btnDeleteClick(journal);
+    ASSERT_EQ(rig.boxes.size(), 3u);
+    EXPECT_EQ(rig.boxes[0].text, "Будет удалено записей: 1.\r\nВы уверены, что хотите удалить?"_cp);
+    EXPECT_EQ(rig.boxes[2].text, "Будет удалено записей: 0.\r\nВы уверены, что хотите удалить?"_cp);
+    EXPECT_EQ(Count(), 2);
+}
+
 // Rule 2: the database's message and the statement, caption "Ошибка"; the window then works.
 TEST_F(JournalWindow, ARefreshThatFailsSaysWhyAndTheWindowStaysUsable) {
     Insert(Row());

@@ -11,10 +11,18 @@ using lists::FormatListFile;
 using lists::ParseListFile;
 using Rows = std::vector<lists::TListRow>;
 
+// The rows as the grid shows them: every row of the file's field count.
+Rows Grid(const lists::TListFile& f) {
+    Rows rows = f.rows;
+    for (auto& row : rows)
+        row.resize(static_cast<std::size_t>(f.fieldCount));
+    return rows;
+}
+
 TEST(ListFile, Rule1And2TheFirstLineFixesTheColumns) {
     auto f = ParseListFile("100;a;b\r\n101;c");
     EXPECT_EQ(f.fieldCount, 3);
-    EXPECT_EQ(f.rows, (Rows{{"100", "a", "b"}, {"101", "c", ""}}));
+    EXPECT_EQ(Grid(f), (Rows{{"100", "a", "b"}, {"101", "c", ""}}));
 
     f = ParseListFile("100;a;\n102;x;y;z\n");
     EXPECT_EQ(f.fieldCount, 2);
@@ -22,17 +30,41 @@ TEST(ListFile, Rule1And2TheFirstLineFixesTheColumns) {
 
     // Empty fields keep their places; an empty line is an empty row.
     f = ParseListFile("1;;3\n\n;;z");
-    EXPECT_EQ(f.rows, (Rows{{"1", "", "3"}, {"", "", ""}, {"", "", "z"}}));
+    EXPECT_EQ(Grid(f), (Rows{{"1", "", "3"}, {"", "", ""}, {"", "", "z"}}));
 
     EXPECT_EQ(ParseListFile("").fieldCount, 0);
     EXPECT_EQ(ParseListFile("\r\n100;a").fieldCount, 0);
     EXPECT_EQ(ParseListFile(";;;").fieldCount, 3);
 }
 
+// The shape that once took half a gigabyte from 10 KB: a row keeps only the cells it holds, and
+// past the cell limit the file is refused before any row is made.
+TEST(ListFile, Rule6MemoryFollowsTheFileAndTooManyCellsAreRefused) {
+    const std::string wide = std::string(7999, ';') + "\n" + std::string(1000, '\n') + "1;2";
+    const auto f = ParseListFile(wide);
+    EXPECT_EQ(f.fieldCount, 7999);
+    std::size_t cells = 0;
+    for (const auto& row : f.rows)
+        cells += row.size();
+    EXPECT_EQ(cells, 2u);
+    EXPECT_EQ(f.rows.back(), (lists::TListRow{"1", "2"}));
+
+    // 3162 fields: 3162 lines fit under the limit, 3163 do not.
+    const std::string first = std::string(3161, ';') + "x";
+    try {
+        ParseListFile(first + std::string(3163, '\n'));
+        FAIL() << "a file past the cell limit was taken";
+    } catch (const vcl::EConvertError& e) {
+        EXPECT_NE(e.Message.find("3163"), std::string::npos) << e.Message;
+        EXPECT_NE(e.Message.find(std::to_string(lists::kMaxListCells)), std::string::npos);
+    }
+    EXPECT_EQ(ParseListFile(first + std::string(3162, '\n')).rows.size(), 3162u);
+}
+
 TEST(ListFile, Rule3LineEnds) {
     EXPECT_EQ(ParseListFile("1\n2\r\n3").rows, (Rows{{"1"}, {"2"}, {"3"}}));
     EXPECT_EQ(ParseListFile("1\r\n2\r\n").rows.size(), 2u);
-    EXPECT_EQ(ParseListFile("1\n\n").rows, (Rows{{"1"}, {""}}));
+    EXPECT_EQ(Grid(ParseListFile("1\n\n")), (Rows{{"1"}, {""}}));
     // A lone CR is no line end; NUL bytes are characters like others.
     EXPECT_EQ(ParseListFile(std::string("a\rb;\0c", 6)).rows,
               (Rows{{"a\rb", std::string("\0c", 2)}}));
@@ -65,7 +97,7 @@ TEST(ListFile, Rule5WrittenWithASeparatorAfterEveryCellAndNoFinalLineEnd) {
     const Rows rows{{"100", "a", ""}, {"101", "", "c"}};
     const std::string text = FormatListFile(rows);
     EXPECT_EQ(text, "100;a;;\r\n101;;c;");
-    EXPECT_EQ(ParseListFile(text).rows, rows);
+    EXPECT_EQ(Grid(ParseListFile(text)), rows);
     EXPECT_EQ(FormatListFile({}), "");
 }
 

@@ -2,6 +2,8 @@
 // loading, the cache of lists, ListChanged, and the one transaction of a save.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "db/tables.h"
 #include "lists/list_activity.h"
 #include "lists/list_storage.h"
@@ -29,7 +31,10 @@ public:
         locked = true;
         text.clear();
     }
-    std::string TemplateText() const override { return text; }
+    std::string TemplateText() const override {
+        if (onTemplate) onTemplate();
+        return text;
+    }
 
     void Fill(const Rows& rows) {
         locked = rows.empty();
@@ -53,6 +58,7 @@ public:
     vcl::TStringGrid* grid;
     bool locked = true;
     std::string text;
+    std::function<void()> onTemplate;  // runs as a save reads the template
 };
 
 class ListStorageTest : public ::testing::Test {
@@ -75,17 +81,18 @@ protected:
     TListStorage storage;
 };
 
+// 0x98, the byte without a character, must come back from the database as it went in.
 const Rows kClients = {{"+79161000001", "Анна"_cp, "1041"},
-                       {"89161000002", "", "1042"},
+                       {"89161000002", "", "1042\x98"},
                        {"79161000003", "Вера"_cp, ""}};
 
 TEST_F(ListStorageTest, ASavedListLoadsBackAsItWasWithEveryNumberUnprocessed) {
     editor.Fill(kClients);
-    editor.text = "  Добрый день, [№1]!  "_cp;
+    editor.text = std::string("  Добрый день, [№1]!"_cp) + "\x98  ";
     ASSERT_EQ(storage.SaveList("Клиенты"_cp), TListStorage::TSaveResult::Saved);
     ASSERT_EQ(storage.ListArray.size(), 1u);
     EXPECT_EQ(storage.ListArray[0].Name, "Клиенты"_cp);
-    EXPECT_EQ(storage.ListArray[0].TextSMS, "Добрый день, [№1]!"_cp);  // trimmed in the cache
+    EXPECT_EQ(storage.ListArray[0].TextSMS, std::string("Добрый день, [№1]!"_cp) + "\x98");
     EXPECT_EQ(Count("select count(*) from NumberList where Processed=0"), 3);
     EXPECT_EQ(Count("select count(*) from UserValues"), 6);  // empty cells are stored too
 
@@ -96,6 +103,22 @@ TEST_F(ListStorageTest, ASavedListLoadsBackAsItWasWithEveryNumberUnprocessed) {
     EXPECT_EQ(editor.grid->ColWidths(1), 100);
     EXPECT_FALSE(data.Query.Active());
     EXPECT_FALSE(data.Query2.Active());
+}
+
+// Another copy saves the same new name between this copy's click and its write: the name is
+// looked up inside the transaction, so that list is replaced rather than joined by a twin.
+TEST_F(ListStorageTest, Rule2TwoCopiesSavingOneNewNameMakeOneList) {
+    editor.Fill(kClients);
+    editor.text = "mine";
+    editor.onTemplate = [this] {
+        sql::Database other(sql::DatabaseFile(dir.path()));
+        other.ExecuteRaw("insert into List (Name, TextSMS, Active) values ('Клиенты', 'theirs', 0)");
+        editor.onTemplate = nullptr;
+    };
+    ASSERT_EQ(storage.SaveList("КЛИЕНТЫ"_cp), TListStorage::TSaveResult::Saved);
+    EXPECT_EQ(Count("select count(*) from List"), 1);
+    EXPECT_EQ(Count("select count(*) from List where TextSMS='mine'"), 1);
+    EXPECT_EQ(Count("select count(*) from NumberList"), 3);
 }
 
 TEST_F(ListStorageTest, ALongListKeepsEveryValueWithItsNumber) {

@@ -5,8 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "db/tables.h"
 #include "gateway/log_thread.h"
+#include "lists/settings.h"
 #include "platform/os/cp_literal.h"
 #include "platform/os/instance_slots.h"
 #include "platform/sql/shared_database.h"
@@ -56,17 +59,24 @@ private:
 };
 
 // Runs `claim` in a fresh process (locks taken there do not stay with the test) and returns the
-// slot it got, or -1 with the reporter's output written to `report`.
-int ClaimInChild(const std::string& dir, std::string* report = nullptr) {
+// slot it got, or -1 with the reporter's output written to `report`. After a claim, `then`
+// runs there and what it returns goes to `report`.
+int ClaimInChild(const std::string& dir, std::string* report = nullptr,
+                 const std::function<std::string()>& then = {}) {
     int fds[2];
     EXPECT_EQ(pipe(fds), 0);
     const pid_t pid = fork();
     if (pid == 0) {
         RecordingReporter r;
         const bool ok = lists::ClaimInstance(r, dir);
-        const std::string out = ok ? std::to_string(gateway::InstanceNo)
-                                   : "-1|" + r.text + "|" + r.caption + "|" +
-                                         std::to_string(r.flags) + "|" + std::to_string(r.calls);
+        std::string out = ok ? std::to_string(gateway::InstanceNo)
+                             : "-1|" + r.text + "|" + r.caption + "|" + std::to_string(r.flags) +
+                                   "|" + std::to_string(r.calls);
+        try {
+            if (ok && then) out += "|" + then();
+        } catch (const std::exception& e) {
+            out += std::string("|failed: ") + e.what();  // never back into the test runner
+        }
         [[maybe_unused]] auto n = write(fds[1], out.data(), out.size());
         _exit(0);
     }
@@ -127,6 +137,30 @@ TEST(StaleActiveFlags, AreClearedOnlyWhenNoOtherCopyRuns) {
     EXPECT_EQ(active(), 0);
     db.reset();
     sql::CloseSharedDatabases();
+}
+
+// Two copies on one database, the second started with another runtime folder (another user, or
+// no session): it sees the first, takes the next slot (so its own log), and leaves the list the
+// first is mailing marked in use.
+TEST(StaleActiveFlags, ACopyWithAnotherRuntimeFolderSeesTheCopiesOfItsDatabase) {
+    TempDir base, runtime;
+    const std::string folder = base / "Local Tables";
+    db::CreateMissingTables(folder);
+    sql::SharedDatabase(folder)->ExecuteRaw("insert into List (Name, Active) values ('a', 1)");
+    sql::CloseSharedDatabases();  // no connection may cross a fork
+    lists::UseDatabaseFolder(folder);
+    testing_support::ScopedEnv env("XDG_RUNTIME_DIR", runtime.path());
+    OtherCopy mailing(folder, {0});
+    std::string active;
+    EXPECT_EQ(ClaimInChild({}, &active, [&] {
+        vcl::TQuery query;
+        query.SetDatabaseName(folder);
+        lists::ClearStaleActiveFlags(query);
+        sql::Database db(sql::DatabaseFile(folder));
+        return std::to_string(db.QueryRaw("select Active from List").At(0, 0).Integer());
+    }), 1);
+    EXPECT_EQ(active, "1");
+    lists::UseDatabaseFolder({});
 }
 
 }  // namespace

@@ -347,7 +347,7 @@ protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
 
 private:
-    // Row by row; a row's cells are made when one of them is first written.
+    // Row by row; a row's cells are made up to the last one written.
     std::vector<std::vector<std::string>> cells_;
     std::map<int, std::unique_ptr<TStringGridStrings>> colLists_, rowLists_;
 };

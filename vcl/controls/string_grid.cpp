@@ -55,7 +55,8 @@ void TStringGrid::SetCells(int col, int row, const std::string& text) {
         throw EInvalidGridOperation("Grid index out of range");
     if (row >= static_cast<int>(cells_.size())) cells_.resize(static_cast<std::size_t>(row) + 1);
     auto& r = cells_[static_cast<std::size_t>(row)];
-    if (col >= static_cast<int>(r.size())) r.resize(static_cast<std::size_t>(ColCount()));
+    // Only up to the cell written: a wide grid of short rows costs what its texts cost.
+    if (col >= static_cast<int>(r.size())) r.resize(static_cast<std::size_t>(col) + 1);
     r[static_cast<std::size_t>(col)] = text;
     InvalidateCell(col, row);
     if (col == Col() && row == Row()) InvalidateEditor();

@@ -6,21 +6,16 @@
 
 namespace {
 
-TEST(Cp1251, EveryByteRoundTripsThroughUtf8ExceptTheUnassignedOne) {
+// 0x98, which has no character, included: a list value holding it is stored in the database
+// as UTF-8 and must read back as the same byte.
+TEST(Cp1251, EveryByteRoundTripsThroughUtf8) {
     for (int b = 1; b < 256; ++b) {
         const std::string one(1, static_cast<char>(b));
-        const std::string utf8 = os::Cp1251ToUtf8(one);
         bool lossless = false;
-        const std::string back = os::Utf8ToCp1251(utf8, '?', &lossless);
-        if (b == 0x98) {
-            EXPECT_EQ(utf8, "\xEF\xBF\xBD");  // U+FFFD
-            EXPECT_FALSE(lossless);
-            EXPECT_EQ(back, "?");
-        } else {
-            EXPECT_TRUE(lossless) << b;
-            EXPECT_EQ(back, one) << b;
-        }
+        EXPECT_EQ(os::Utf8ToCp1251(os::Cp1251ToUtf8(one), '?', &lossless), one) << b;
+        EXPECT_TRUE(lossless) << b;
     }
+    EXPECT_FALSE(os::UnicodeToCp1251(0xFFFD));
 }
 
 TEST(Cp1251, KnownCharacters) {

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "platform/os/files.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -89,49 +90,27 @@ TEST(InstanceSlots, AHeldLockIsSeenWithoutBeingKept) {
     EXPECT_TRUE(SlotFreeFromAnotherProcess(dir.path(), 3));  // the look left no lock behind
 }
 
-// Another user must not be able to hold the locks or block every copy from starting.
-TEST(InstanceSlots, OnlyAFolderOfThisUserClosedToOthersHoldsTheLocks) {
+// The lock files lie in a folder shared with other users' copies: made readable by all, however
+// narrow the umask (a read-only descriptor is enough to lock), and never reached through a link.
+TEST(InstanceSlots, LockFilesAreOpenToOtherUsersAndNeverFollowALink) {
     TempDir dir;
-    const std::string loose = dir / "loose", link = dir / "link", mine = dir / "mine";
-    const std::string missing = dir / "parent/missing";
-    ASSERT_EQ(mkdir(loose.c_str(), 0755), 0);
-    ASSERT_EQ(chmod(loose.c_str(), 0777), 0);
-    ASSERT_EQ(mkdir(mine.c_str(), 0700), 0);
-    ASSERT_EQ(symlink(mine.c_str(), link.c_str()), 0);
-    EXPECT_EQ(os::FirstPrivateDir({loose, link, mine}), mine + "/");
-    EXPECT_EQ(os::FirstPrivateDir({loose + "/", missing}), missing + "/");
+    const mode_t old = umask(077);
+    SlotHolder holder(dir.path(), {1});
+    umask(old);
+    ASSERT_TRUE(holder.ok());
     struct stat st {};
-    ASSERT_EQ(stat(missing.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-    if (geteuid() == 0) {
-        const std::string foreign = dir / "foreign";
-        ASSERT_EQ(mkdir(foreign.c_str(), 0700), 0);
-        ASSERT_EQ(chown(foreign.c_str(), 65534, 65534), 0);
-        EXPECT_EQ(os::FirstPrivateDir({foreign, mine}), mine + "/");
-    }
-    EXPECT_EQ(os::FirstPrivateDir({loose, link}), "");
+    ASSERT_EQ(stat((dir / os::InstanceLockName(1)).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0444, 0444u);
+    const std::string target = dir / "elsewhere";
+    ASSERT_EQ(symlink(target.c_str(), (dir / os::InstanceLockName(2)).c_str()), 0);
+    EXPECT_FALSE(os::TakeInstanceLock(dir.path(), 2));
+    EXPECT_TRUE(os::InstanceLockHeld(dir.path(), 2));  // cannot tell: counted as running
+    EXPECT_FALSE(os::FileExists(target));
 }
 
 TEST(InstanceSlots, ALockThatCannotBeCreatedCountsAsTaken) {
     TempDir dir;
     EXPECT_FALSE(os::TakeInstanceLock(dir / "missing-folder", 0));
-}
-
-TEST(InstanceSlots, RuntimeFolder) {
-    TempDir dir;
-    {
-        testing_support::ScopedEnv env("XDG_RUNTIME_DIR", dir.path());
-        EXPECT_EQ(os::InstanceLockDir(), dir.path());
-    }
-    {
-        // /tmp/tessary-<uid> when it is this user's private folder, else one in the cache.
-        testing_support::ScopedEnv env("XDG_RUNTIME_DIR", "");
-        testing_support::ScopedEnv cache("XDG_CACHE_HOME", dir / "cache");
-        const std::string fallback = os::InstanceLockDir();
-        const std::string tmp = "/tmp/tessary-" + std::to_string(getuid()) + "/";
-        EXPECT_EQ(fallback,
-                  os::FirstPrivateDir({tmp}).empty() ? dir / "cache/tessary-locks/" : tmp);
-    }
 }
 
 }  // namespace

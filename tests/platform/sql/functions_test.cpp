@@ -16,7 +16,6 @@ TEST(Upper, FoldsCyrillicLikeTheProgram) {
     EXPECT_EQ(sql::UpperUtf8("список Ёлка ёж abc"), "СПИСОК ЁЛКА ЁЖ ABC");
     // Every cp1251 letter folds as the program's own upper-casing does.
     for (int b = 1; b < 256; ++b) {
-        if (b == 0x98) continue;
         const std::string one(1, static_cast<char>(b));
         EXPECT_EQ(sql::UpperUtf8(os::Cp1251ToUtf8(one)), os::Cp1251ToUtf8(os::UpperCaseCp1251(one)))
             << b;
