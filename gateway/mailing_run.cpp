@@ -2,6 +2,7 @@
 
 #include "db/durable_writes.h"
 #include "db/statements.h"
+#include "db/transaction.h"
 #include "gateway/pdu_builder.h"
 #include "gateway/signal_quality.h"
 #include "gateway/status_report.h"
@@ -142,8 +143,18 @@ void TMailingRun::ShowSignal(const std::string& csqReply) {
 }
 
 void TMailingRun::WriteRow(const std::string& number, const std::string& text, bool ok, int numID,
-                           int mr) {
-    journal_.InsertNumberLog(number, text, ok, StartTime, os::Now(), ListID, numID, mr, ListName);
+                           int mr, bool completes) {
+    const auto insert = [&] {
+        journal_.InsertNumberLog(number, text, ok, StartTime, os::Now(), ListID, numID, mr,
+                                 ListName);
+    };
+    if (completes)
+        db::RunInTransaction(data_.Query3.DatabaseName(), [&] {
+            insert();
+            Execute(data_.Query3, db::kMarkNumberProcessed, numID);
+        });
+    else
+        insert();
     if (counters_.FirstLogID == 0) counters_.FirstLogID = journal_.GetMaxLogID();
 }
 
@@ -425,9 +436,9 @@ bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
     } else if (parts.size() == 1) {
         const bool sent = Send(MakeSubmitPDU(number, text, is7Bit, reportRequire_));
         if (!sent) WriteRow(number, text, false, n.ID, kNoReference);
-        Drain(number, text, n.ID);
+        Drain(number, text, n.ID, sent);
         Pause(lastNumber);
-        Drain(number, text, n.ID);
+        Drain(number, text, n.ID, sent);
         failed = !sent;
     } else {
         const int count = static_cast<int>(parts.size());
@@ -437,9 +448,10 @@ bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
             const bool sent =
                 Send(MakeConcatPartPDU(number, part, j, is7Bit, reference, count, reportRequire_));
             if (!sent) WriteRow(number, part, false, n.ID, kNoReference);
-            Drain(number, part, n.ID);
+            const bool completes = sent && j == count - 1;
+            Drain(number, part, n.ID, completes);
             Pause(lastNumber && j == count - 1);
-            Drain(number, part, n.ID);
+            Drain(number, part, n.ID, completes);
             // A stop between parts leaves the message unfinished: it counts as failed.
             if (!sent || (link_.Stopped && j < count - 1)) {
                 failed = true;
@@ -455,8 +467,6 @@ bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
         ++counters_.Sent;
         view_.SetSentOK(CountWithShare(counters_.Sent, counters_.Total));
         NumberFullySent(n.ID);
-        // Only now: every part's row is committed.
-        Execute(data_.Query3, db::kMarkNumberProcessed, n.ID);
     }
     AddLog("-- next number or stop --");
     if (link_.ProcessMessages) link_.ProcessMessages();
@@ -479,12 +489,13 @@ void TMailingRun::Pause(bool lastOfRun) {
     if (smsDelay_ > 0 && !lastOfRun) link_.ListenPort(static_cast<uint32_t>(smsDelay_) * 1000);
 }
 
-void TMailingRun::Drain(const std::string& number, const std::string& text, int numID) {
+void TMailingRun::Drain(const std::string& number, const std::string& text, int numID,
+                        bool completes) {
     int mr = kNoReference;
     std::string pdu;
     while (link_.ExtractLine(mr, pdu)) {
         if (mr != kNoReference)
-            WriteRow(number, text, true, numID, mr);
+            WriteRow(number, text, true, numID, mr, completes);
         else if (!pdu.empty())
             ApplyReport(pdu);
     }

@@ -37,7 +37,10 @@
 //  R9. An attempt that ended by time-out or by a stop is followed by ESC, so a "> " prompt
 //      left open does not take the next command as message text.
 //  R10. A part's row is written as soon as its reference is read (before the pause), each row
-//       durable when committed; a number is marked processed only after all its parts' rows.
+//       durable when committed. The last part's row and the number's Processed flag are one
+//       commit, so a kill leaves a number either journaled whole and processed, or unprocessed
+//       (sent again next run only if the kill fell between the modem's reference and that
+//       commit).
 #pragma once
 
 #include <cstdint>
@@ -146,14 +149,18 @@ private:
     bool MailNumber(const TNumber& n, bool lastNumber);
     bool Send(const std::string& pdu);
     void Pause(bool lastOfRun);
-    void Drain(const std::string& number, const std::string& text, int numID);
+    // `completes`: a reference read now is the last one the number's message needs.
+    void Drain(const std::string& number, const std::string& text, int numID,
+               bool completes = false);
     void ApplyReport(const std::string& pdu);
     void NumberFullySent(int numID);
     void WaitForReports();
     void ReleaseList(bool unwinding);
     void ClosePort();
 
-    void WriteRow(const std::string& number, const std::string& text, bool ok, int numID, int mr);
+    // With `completes` the row and the number's Processed flag go in one transaction.
+    void WriteRow(const std::string& number, const std::string& text, bool ok, int numID, int mr,
+                  bool completes = false);
     void SetIMEI(const std::string& imei);
     void ShowSignal(const std::string& csqReply);
     bool Setup(const std::string& command, std::string* reply = nullptr);
