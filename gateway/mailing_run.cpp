@@ -1,6 +1,7 @@
 #include "gateway/mailing_run.h"
 
 #include "db/durable_writes.h"
+#include "db/patient_write.h"
 #include "db/statements.h"
 #include "db/transaction.h"
 #include "gateway/pdu_builder.h"
@@ -142,19 +143,30 @@ void TMailingRun::ShowSignal(const std::string& csqReply) {
     view_.ShowSignal(SignalLevel(rssi), SignalHint(rssi, ber));
 }
 
+void TMailingRun::Persist(const std::function<void()>& write) {
+    bool told = false;
+    db::WriteWaitingOutBusy(data_.Query3.DatabaseName(), write, [&] {
+        if (!told) AddLog("The database is busy (another copy writes to it): waiting");
+        told = true;
+        if (link_.ProcessMessages) link_.ProcessMessages();
+    });
+}
+
 void TMailingRun::WriteRow(const std::string& number, const std::string& text, bool ok, int numID,
                            int mr, bool completes) {
     const auto insert = [&] {
         journal_.InsertNumberLog(number, text, ok, StartTime, os::Now(), ListID, numID, mr,
                                  ListName);
     };
-    if (completes)
-        db::RunInTransaction(data_.Query3.DatabaseName(), [&] {
+    Persist([&] {
+        if (completes)
+            db::RunInTransaction(data_.Query3.DatabaseName(), [&] {
+                insert();
+                Execute(data_.Query3, db::kMarkNumberProcessed, numID);
+            });
+        else
             insert();
-            Execute(data_.Query3, db::kMarkNumberProcessed, numID);
-        });
-    else
-        insert();
+    });
     if (counters_.FirstLogID == 0) counters_.FirstLogID = journal_.GetMaxLogID();
 }
 
@@ -504,7 +516,8 @@ void TMailingRun::Drain(const std::string& number, const std::string& text, int 
 void TMailingRun::ApplyReport(const std::string& pdu) {
     const TStatusReport report = DecodeStatusReport(pdu);
     if (report.Rest.empty()) return;
-    const TReportMatch match = journal_.ApplyStatusReport(report, pdu);
+    TReportMatch match;
+    Persist([&] { match = journal_.ApplyStatusReport(report, pdu); });
     if (match.ID == 0 || !awaiting_.contains(match.NumID)) return;
     if (journal_.CountPendingRowsOfNumber(match.NumID, counters_.FirstLogID) == 0) {
         awaiting_.erase(match.NumID);
@@ -566,7 +579,7 @@ void TMailingRun::ReleaseList(bool unwinding) {
     data_.Query3.Close();
     view_.SetJournalEnabled(StartTime != 0 && vcl::Trim(IMEI).size() >= kMinIMEILength);
     try {
-        Execute(data_.Query3, db::kMarkListInactive, ListID);
+        Persist([&] { Execute(data_.Query3, db::kMarkListInactive, ListID); });
     } catch (...) {
         // Logged already; the failure that ended the run is the one to report.
         if (!unwinding) throw;

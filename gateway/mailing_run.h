@@ -41,9 +41,12 @@
 //       commit, so a kill leaves a number either journaled whole and processed, or unprocessed
 //       (sent again next run only if the kill fell between the modem's reference and that
 //       commit).
+//  R11. The run's journal and flag writes wait out another copy's hold on the database (a
+//       long list save) instead of failing; the window stays alive while they wait.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -158,6 +161,9 @@ private:
     void ReleaseList(bool unwinding);
     void ClosePort();
 
+    // Runs a write of the run (journal, flags) until another copy's hold on the database ends,
+    // keeping the window alive meanwhile.
+    void Persist(const std::function<void()>& write);
     // With `completes` the row and the number's Processed flag go in one transaction.
     void WriteRow(const std::string& number, const std::string& text, bool ok, int numID, int mr,
                   bool completes = false);
