@@ -29,7 +29,7 @@ public:
     ~TestMainWindow() override;
 
     gateway::TSettings& Settings() override { return settings; }
-    void SettingsChanged() override { ++stored; }
+    void SettingsChanged() override {}
     db::TMainDataSets DataSets() override { return data.Refs(); }
     vcl::TCustomImageList* AlphaImageList() override { return images; }
     void ShowForMailing(const std::string& imei, os::TDateTime startTime) override {
@@ -37,7 +37,6 @@ public:
     }
 
     gateway::TSettings settings;
-    int stored = 0;  // how often the settings were to be stored
     db::TOwnDataSets data;
     vcl::TImageList* images;
     struct Journal {
