@@ -203,20 +203,30 @@ void TformStart::btnShowNumberLogClick(vcl::TObject*) {
     main_.ShowForMailing(run_->IMEI, run_->StartTime);
 }
 
+void TformStart::StoreIfChanged(const TSettings& before) {
+    if (!(main_.Settings() == before)) main_.SettingsChanged();
+}
+
 void TformStart::chkReportClick(vcl::TObject*) {
+    const TSettings before = main_.Settings();
     main_.Settings().ReportRequire = chkReport->Checked();
     EnableReportControls(chkReport->Checked(), true);
+    StoreIfChanged(before);
 }
 
 void TformStart::edSMSPauseChange(vcl::TObject*) {
     TSettings& s = main_.Settings();
+    const TSettings before = s;
     s.SMSDelay = SettingFromText(edSMSPause->Text(), s.SMSDelay, kMinSMSDelay, kMaxSMSDelay);
+    StoreIfChanged(before);
 }
 
 void TformStart::edReportWaitForChange(vcl::TObject*) {
     TSettings& s = main_.Settings();
+    const TSettings before = s;
     s.ReportWaitForMins = SettingFromText(edReportWaitFor->Text(), s.ReportWaitForMins,
                                           kMinReportWaitMins, kMaxReportWaitMins);
+    StoreIfChanged(before);
 }
 
 // ---- what the run shows ----

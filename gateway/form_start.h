@@ -117,6 +117,8 @@ private:
     void MakeComponents();
     void MakeRun(os::SerialIo& port);
     void EnableReportControls(bool on, bool withWaitLabel);
+    // Has the main window store the settings when they differ from `before`.
+    void StoreIfChanged(const TSettings& before);
 
     TMainWindowLink& main_;
     os::SerialPort serialPort_;

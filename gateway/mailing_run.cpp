@@ -1,7 +1,9 @@
 #include "gateway/mailing_run.h"
 
 #include "db/durable_writes.h"
+#include "db/patient_write.h"
 #include "db/statements.h"
+#include "db/transaction.h"
 #include "gateway/pdu_builder.h"
 #include "gateway/signal_quality.h"
 #include "gateway/status_report.h"
@@ -151,9 +153,30 @@ void TMailingRun::ShowSignal(const std::string& csqReply) {
     view_.ShowSignal(SignalLevel(rssi), SignalHint(rssi, ber));
 }
 
+void TMailingRun::Persist(const std::function<void()>& write) {
+    bool told = false;
+    db::WriteWaitingOutBusy(data_.Query3.DatabaseName(), write, [&] {
+        if (!told) AddLog("The database is busy (another copy writes to it): waiting");
+        told = true;
+        if (link_.ProcessMessages) link_.ProcessMessages();
+    });
+}
+
 void TMailingRun::WriteRow(const std::string& number, const std::string& text, bool ok, int numID,
-                           int mr) {
-    journal_.InsertNumberLog(number, text, ok, StartTime, os::Now(), ListID, numID, mr, ListName);
+                           int mr, bool completes) {
+    const auto insert = [&] {
+        journal_.InsertNumberLog(number, text, ok, StartTime, os::Now(), ListID, numID, mr,
+                                 ListName);
+    };
+    Persist([&] {
+        if (completes)
+            db::RunInTransaction(data_.Query3.DatabaseName(), [&] {
+                insert();
+                Execute(data_.Query3, db::kMarkNumberProcessed, numID);
+            });
+        else
+            insert();
+    });
     if (counters_.FirstLogID == 0) counters_.FirstLogID = journal_.GetMaxLogID();
 }
 
@@ -440,9 +463,9 @@ bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
     } else if (parts.size() == 1) {
         const bool sent = Send(MakeSubmitPDU(number, text, is7Bit, reportRequire_));
         if (!sent) WriteRow(number, text, false, n.ID, kNoReference);
-        int rows = Drain(number, text, n.ID);
+        int rows = Drain(number, text, n.ID, sent);
         Pause(lastNumber);
-        rows += Drain(number, text, n.ID);
+        rows += Drain(number, text, n.ID, sent);
         failed = !sent || rows == 0;
     } else {
         const int count = static_cast<int>(parts.size());
@@ -452,9 +475,10 @@ bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
             const bool sent =
                 Send(MakeConcatPartPDU(number, part, j, is7Bit, reference, count, reportRequire_));
             if (!sent) WriteRow(number, part, false, n.ID, kNoReference);
-            int rows = Drain(number, part, n.ID);
+            const bool completes = sent && j == count - 1;
+            int rows = Drain(number, part, n.ID, completes);
             Pause(lastNumber && j == count - 1);
-            rows += Drain(number, part, n.ID);
+            rows += Drain(number, part, n.ID, completes);
             // A part without its row, or a stop between parts, leaves the message unfinished:
             // it counts as failed.
             if (!sent || rows == 0 || (link_.Stopped && j < count - 1)) {
@@ -471,8 +495,6 @@ bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
         ++counters_.Sent;
         view_.SetSentOK(CountWithShare(counters_.Sent, counters_.Total));
         NumberFullySent(n.ID);
-        // Only now: every part's row is committed.
-        Execute(data_.Query3, db::kMarkNumberProcessed, n.ID);
     }
     AddLog("-- next number or stop --");
     if (link_.ProcessMessages) link_.ProcessMessages();
@@ -498,13 +520,14 @@ void TMailingRun::Pause(bool lastOfRun) {
     if (smsDelay_ > 0 && !lastOfRun) link_.ListenPort(static_cast<uint32_t>(smsDelay_) * 1000);
 }
 
-int TMailingRun::Drain(const std::string& number, const std::string& text, int numID) {
+int TMailingRun::Drain(const std::string& number, const std::string& text, int numID,
+                       bool completes) {
     int rows = 0;
     int mr = kNoReference;
     std::string pdu;
     while (link_.ExtractLine(mr, pdu)) {
         if (mr != kNoReference) {
-            WriteRow(number, text, true, numID, mr);
+            WriteRow(number, text, true, numID, mr, completes);
             ++rows;
         } else if (!pdu.empty()) {
             ApplyReport(pdu);
@@ -516,7 +539,8 @@ int TMailingRun::Drain(const std::string& number, const std::string& text, int n
 void TMailingRun::ApplyReport(const std::string& pdu) {
     const TStatusReport report = DecodeStatusReport(pdu);
     if (report.Rest.empty()) return;
-    const TReportMatch match = journal_.ApplyStatusReport(report, pdu);
+    TReportMatch match;
+    Persist([&] { match = journal_.ApplyStatusReport(report, pdu); });
     if (match.ID == 0 || !awaiting_.contains(match.NumID)) return;
     if (journal_.CountPendingRowsOfNumber(match.NumID, counters_.FirstLogID) == 0) {
         awaiting_.erase(match.NumID);
@@ -579,7 +603,7 @@ void TMailingRun::ReleaseList(bool unwinding) {
     data_.Query3.Close();
     view_.SetJournalEnabled(StartTime != 0 && vcl::Trim(IMEI).size() >= kMinIMEILength);
     try {
-        Execute(data_.Query3, db::kMarkListInactive, ListID);
+        Persist([&] { Execute(data_.Query3, db::kMarkListInactive, ListID); });
     } catch (...) {
         // Logged already; the failure that ended the run is the one to report.
         if (!unwinding) throw;

@@ -38,15 +38,21 @@
 //  R9. An attempt that ended by time-out or by a stop is followed by ESC, so a "> " prompt
 //      left open does not take the next command as message text (see also R12).
 //  R10. A part's row is written as soon as its reference is read (before the pause), each row
-//       durable when committed; a number is marked processed only after all its parts' rows,
-//       and not at all when a part accepted by the modem got no row.
+//       durable when committed. The last part's row and the number's Processed flag are one
+//       commit, so a kill leaves a number either journaled whole and processed, or unprocessed
+//       (sent again next run only if the kill fell between the modem's reference and that
+//       commit); a number is not marked processed at all when a part accepted by the modem got
+//       no row.
 //  R11. The IMEI changes only to one read whole; a stopped or failed re-read keeps it (a failed
 //       one still ends the run with its box), so the rows' reports keep matching.
 //  R12. After every failed attempt that got the "> " prompt ESC goes out too.
 //  R13. The journal button is disabled while a run goes on.
+//  R14. The run's journal and flag writes wait out another copy's hold on the database (a
+//       long list save) instead of failing; the window stays alive while they wait.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -153,14 +159,21 @@ private:
     bool Send(const std::string& pdu);
     void Pause(bool lastOfRun);
     // Takes every complete line off the link; returns the rows it wrote for references.
-    int Drain(const std::string& number, const std::string& text, int numID);
+    // `completes`: a reference read now is the last one the number's message needs.
+    int Drain(const std::string& number, const std::string& text, int numID,
+              bool completes = false);
     void ApplyReport(const std::string& pdu);
     void NumberFullySent(int numID);
     void WaitForReports();
     void ReleaseList(bool unwinding);
     void ClosePort();
 
-    void WriteRow(const std::string& number, const std::string& text, bool ok, int numID, int mr);
+    // Runs a write of the run (journal, flags) until another copy's hold on the database ends,
+    // keeping the window alive meanwhile.
+    void Persist(const std::function<void()>& write);
+    // With `completes` the row and the number's Processed flag go in one transaction.
+    void WriteRow(const std::string& number, const std::string& text, bool ok, int numID, int mr,
+                  bool completes = false);
     void SetIMEI(const std::string& imei);
     void ShowSignal(const std::string& csqReply);
     bool Setup(const std::string& command, std::string* reply = nullptr);

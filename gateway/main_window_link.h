@@ -22,6 +22,9 @@ public:
 
     // The four settings, read and written in place.
     virtual TSettings& Settings() = 0;
+    // The operator changed the settings: they are stored at once, not only when the main window
+    // closes, so a crash or a kill does not lose them.
+    virtual void SettingsChanged() = 0;
     // Table, Table2, Query, Query2 and Query3, pointed at the database folder.
     virtual db::TMainDataSets DataSets() = 0;
     // AlphaImageList: the program's pictures (FillProgramImages).

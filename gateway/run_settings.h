@@ -14,6 +14,8 @@ struct TSettings {
     int SMSDelay = 1;           // seconds after each message, 0..60
     bool ReportRequire = true;  // ask the network for status reports
     int ReportWaitForMins = 5;  // minutes to wait for reports after the last message, 1..60
+
+    bool operator==(const TSettings&) const = default;
 };
 
 // Brings the pause and the report wait into their ranges.

@@ -690,7 +690,13 @@ void TformMain::btnNumberLogClick(vcl::TObject*) {
 // ---- system and help ----
 
 void TformMain::mnuCOMPortClick(vcl::TObject*) {
+    const std::string before = settings_.COMPort;
     TheForm<gateway::TformGSM>()->Execute(settings_.COMPort);
+    if (settings_.COMPort != before) SettingsChanged();
+}
+
+void TformMain::SettingsChanged() {
+    StoreSettings(settings_);
 }
 
 void TformMain::mnuManageListClick(vcl::TObject*) {

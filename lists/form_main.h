@@ -42,6 +42,7 @@ public:
 
     // TMainWindowLink
     gateway::TSettings& Settings() override { return settings_; }
+    void SettingsChanged() override;
     db::TMainDataSets DataSets() override { return {Table, Table2, Query, Query2, Query3}; }
     vcl::TCustomImageList* AlphaImageList() override { return imageList; }
     void ShowForMailing(const std::string& imei, os::TDateTime startTime) override;

@@ -117,9 +117,13 @@ void MainFormCreate(TSettings& settings, const TMainDataSets& dataSets, const st
     ClearStaleActiveFlags(dataSets.Query, folder);
 }
 
-void MainFormClose(const TSettings& settings) {
+void StoreSettings(const TSettings& settings) {
     vcl::TRegistry registry;
     WriteSettings(registry, settings);
+}
+
+void MainFormClose(const TSettings& settings) {
+    StoreSettings(settings);
 }
 
 }  // namespace lists

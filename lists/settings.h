@@ -45,6 +45,10 @@ using db::TMainDataSets;
 void MainFormCreate(TSettings& settings, const TMainDataSets& dataSets,
                     const std::string& folder = DatabaseFolder());
 
+// Writes the settings to the settings store (atomically): when the operator changes one, and
+// when the main window closes.
+void StoreSettings(const TSettings& settings);
+
 // The body of the main window's closing: writes the settings back.
 void MainFormClose(const TSettings& settings);
 

@@ -212,6 +212,10 @@ int64_t Database::LastInsertRowId() const {
     return sqlite3_last_insert_rowid(db_);
 }
 
+void Database::SetBusyTimeout(int ms) {
+    sqlite3_busy_timeout(db_, ms);
+}
+
 void Database::Begin() {
     if (InTransaction()) throw Error("A transaction is already active");
     ExecuteRaw("BEGIN IMMEDIATE");

@@ -57,6 +57,7 @@ struct TableColumn {
 class Database {
 public:
     static constexpr int kBusyTimeoutMs = 20000;
+    static constexpr int kBusyCode = 5;  // SQLite's result code for a lock another connection holds
 
     // Opens the file, creating it when missing (its folder must exist).
     explicit Database(const std::string& file);
@@ -75,6 +76,10 @@ public:
     int64_t ExecuteRaw(std::string_view sql, const std::vector<Value>& values = {});
 
     int64_t LastInsertRowId() const;
+
+    // How long a statement waits for another connection's lock before it fails with kBusyCode;
+    // kBusyTimeoutMs from the start.
+    void SetBusyTimeout(int ms);
 
     // BEGIN IMMEDIATE: the write lock is taken (waiting out other writers) before the first
     // change, so a transaction never fails half-way on a lock.

@@ -741,4 +741,31 @@ TEST(MailingRunRules, L4_AModemUnpluggedMidRunEndsItAtOnceWithOneBox) {
     EXPECT_FALSE(r.link.port.IsOpen());
 }
 
+TEST(MailingRunRules, R14_WritesWaitOutAnotherCopyHoldingTheDatabase) {
+    RunRig r;
+    r.SaveNumbers(2, "text");
+    // Another copy's long save takes the write lock as the modem takes the first message, and
+    // ends only after the run has waited through some turns of its window.
+    std::unique_ptr<sql::Database> other;
+    std::unique_ptr<sql::Transaction> save;
+    int turnsWaited = 0;
+    const std::string busy = "The database is busy (another copy writes to it): waiting";
+    r.pump = [&] {
+        if (!other && r.link.modem.accepted().size() == 1) {
+            other = std::make_unique<sql::Database>(r.Db().File());
+            save = std::make_unique<sql::Transaction>(*other);
+        } else if (save && r.link.Count(busy) > 0 && ++turnsWaited == 3) {
+            save->Commit();
+            save.reset();
+        }
+    };
+    r.Start();
+    EXPECT_EQ(turnsWaited, 3);
+    EXPECT_EQ(r.link.Count(busy), 1);
+    ASSERT_EQ(r.Journal().size(), 2u);
+    EXPECT_TRUE(r.Journal()[0].ok && r.Journal()[1].ok);
+    EXPECT_EQ(r.Processed(), (std::vector<bool>{true, true}));
+    EXPECT_FALSE(r.Active(1));
+}
+
 }  // namespace

@@ -29,6 +29,7 @@ public:
     ~TestMainWindow() override;
 
     gateway::TSettings& Settings() override { return settings; }
+    void SettingsChanged() override {}
     db::TMainDataSets DataSets() override { return data.Refs(); }
     vcl::TCustomImageList* AlphaImageList() override { return images; }
     void ShowForMailing(const std::string& imei, os::TDateTime startTime) override {

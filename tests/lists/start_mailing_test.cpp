@@ -2,7 +2,9 @@
 // the prompts of the start command and the lists in use.
 #include <gtest/gtest.h>
 
+#include "gateway/form_gsm.h"
 #include "gateway/form_start.h"
+#include "lists/settings.h"
 #include "main_window_rig.h"
 #include "platform/os/cp_literal.h"
 #include "platform/os/files.h"
@@ -124,6 +126,45 @@ TEST(StartMailing, LoadingTakesTheStoredListOrNothing) {
     EXPECT_EQ(rig.form->grid->ColWidths(1), 100);
     EXPECT_TRUE(Start(rig));  // loaded and unchanged
     EXPECT_TRUE(rig.boxes.empty());
+}
+
+// What the settings store holds, as the next start of the program would read it.
+gateway::TSettings Stored() {
+    vcl::TRegistry registry;
+    gateway::TSettings s;
+    lists::ReadSettings(registry, s);
+    return s;
+}
+
+TEST(StartMailing, ThePortAndTheRunSettingsAreStoredAsSoonAsChosen) {
+    MainWindowRig rig;
+    const auto dialog = [] { return lists_test::FindForm<gateway::TformGSM>(); };
+    rig.Then(
+        "the port dialog", [&] { return dialog() && dialog()->Visible(); },
+        [&] {
+            dialog()->cbCOM->SetText("ttyUSB7");
+            rig.Click(dialog()->btnSelect);
+        });
+    rig.form->mnuCOMPort->Click();
+    ASSERT_TRUE(rig.ScriptDone());
+    EXPECT_EQ(Stored().COMPort, "ttyUSB7");
+
+    TypeList(rig);
+    rig.form->SaveAs("Клиенты"_cp);
+    ASSERT_TRUE(Stored().ReportRequire);
+    rig.Then(
+        "the mailing window", [&] { return StartForm() && StartForm()->Visible(); },
+        [&] { rig.Click(StartForm()->chkReport); });
+    rig.Then(
+        "the report request", [&] { return !StartForm()->chkReport->Checked(); },
+        [&] {
+            EXPECT_FALSE(Stored().ReportRequire);  // the main window is still open
+            EXPECT_EQ(Stored().COMPort, "ttyUSB7");
+            rig.Click(StartForm()->btnClose);
+        });
+    rig.Idle();  // the commands follow the list
+    rig.Click(rig.form->btnStart);
+    EXPECT_TRUE(rig.ScriptDone());
 }
 
 }  // namespace
