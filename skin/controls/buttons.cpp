@@ -16,10 +16,6 @@ namespace skin {
 using vcl::Property, vcl::TCustomImageList, vcl::TBitmap, vcl::TMouseButton, vcl::TShiftState;
 using vcl::TAlignment, vcl::TPoint, vcl::TRect, vcl::TComponent, vcl::TPropInfo, vcl::TMessage;
 
-int ImageListCount(TCustomImageList* images) {
-    return images ? images->Count() : 0;
-}
-
 TsButtonLayout LayoutButton(TPoint size, TPoint glyph, TPoint caption, vcl::TButtonLayout layout,
                             TAlignment alignment, int margin, int spacing) {
     const int m = margin < 0 ? 0 : margin + 3;

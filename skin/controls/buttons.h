@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "skin/controls/button_glyphs.h"
 #include "skin/controls/skin_types.h"
 #include "skin/core/common_data.h"
 #include "vcl/controls/buttons.h"
@@ -26,9 +27,6 @@
 namespace skin {
 
 using TBmpPaintEvent = vcl::Delegate<void(vcl::TObject* Sender, vcl::TBitmap* Bmp)>;
-
-// The number of images of a list; 0 for none.
-int ImageListCount(vcl::TCustomImageList* images);
 
 // Where glyph and caption go inside a button of `size`.
 struct TsButtonLayout {
