@@ -12,6 +12,8 @@
 #include "skin/controls/text_size.h"
 #include "skin/core/bordered_sections.h"
 #include "skin/core/dc_paint.h"
+#include "skin/core/engine_state.h"
+#include "skin/core/section_paint.h"
 #include "skin/core/mask_paint.h"
 #include "skin/core/skin_commands.h"
 #include "skin/core/skin_manager.h"
@@ -798,23 +800,219 @@ void TsSpeedButton::Notification(TComponent* component, vcl::TOperation operatio
     if (operation == vcl::opRemove && component == dropdownMenu_) dropdownMenu_ = nullptr;
 }
 
-void TsSpeedButton::WndProc(TMessage& m) {
-    const bool live = Enabled() && !ComponentState().Contains(vcl::csDesigning);
-    if (m.Msg == vcl::CM_MOUSEENTER && m.LParam == 0 && live) {
-        const bool was = SkinData()->MouseAbove;
-        OnMouseEnter(this);
-        CommonWndProc(m, SkinData());
-        if (!was) LookChanged();
-    } else if (m.Msg == vcl::CM_MOUSELEAVE && m.LParam == 0 && Enabled()) {
-        if (SkinData()->MouseAbove) {
-            OnMouseLeave(this);
-            CommonWndProc(m, SkinData());
-            // A press that is not held down by a group comes up when the mouse goes.
-            if (state_ == vcl::bsDown && !Down()) state_ = vcl::bsUp;
-            LookChanged();
+TsButtonLayout TsSpeedButton::ButtonLayout() {
+    const int arrow = DropDownArrowWidth();
+    const TPoint size{Width() - arrow, Height()};
+    const TPoint glyph = GlyphSize();
+    const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
+    const int m = Margin() < 0 ? 0 : Margin() + 3;
+    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + Spacing() : 0);
+    TCanvas* measure = SkinData()->CacheBmp()->Canvas();
+    measure->SetFont(Font());
+    const TPoint text = CaptionSize(measure->Handle(), text_, room, true);
+    TsButtonLayout l = LayoutButton(size, glyph, text, Layout(), Alignment(), Margin(), Spacing());
+    if (CurrentState() == 2) {
+        Offset(l.glyph, 1, 1);
+        Offset(l.caption, 1, 1);
+    }
+    if (Reflected()) Offset(l.glyph, 0, -glyph.Y / 6);
+    Offset(l.caption, TextOffset(), 0);
+    return l;
+}
+
+void TsSpeedButton::PaintCaption(const TRect& r, int state) {
+    if (text_.empty()) return;
+    TCanvas* canvas = SkinData()->CacheBmp()->Canvas();
+    canvas->SetFont(Font());
+    canvas->Brush()->SetStyle(vcl::bsClear);
+    DrawSkinText(canvas, text_, true, state, SkinData(),
+                 AlignmentFlags(TextAlignment()) | win::DT_WORDBREAK | win::DT_EXPANDTABS, r);
+}
+
+void TsSpeedButton::PrepareCache() {
+    TsCommonData* d = SkinData();
+    d->InitCacheBmp();
+    TBitmap* cache = d->CacheBmp();
+    const int w = Width(), h = Height();
+    if (w < 1 || h < 1) {
+        d->CacheStale = false;
+        return;
+    }
+    CacheInfo parent;
+    PixelView view;
+    GetParentBGInfo(d, parent, view);
+    const TPoint at{Left(), Top()};
+    TsSkinManager* mgr = d->GetSkinManager();
+    const int state = CurrentState();
+    if (buttonStyle_ == tbsSeparator || buttonStyle_ == tbsDivider) {
+        // The parent's background with the divider's frame in the middle.
+        PaintPartBackground(-1, -1, -1, parent, 0, TRect(0, 0, w, h), at, cache, mgr);
+        const int divider = mgr ? mgr->GetSkinIndex("DIVIDER") : -1;
+        const int mask = mgr && mgr->IsValidSkinIndex(divider)
+                             ? mgr->Skin().Sections[size_t(divider)].BordersMask
+                             : -1;
+        if (mgr && mgr->Skin().IsValidImgIndex(mask)) {
+            const win::SIZE sz = mgr->GetMaskStateSize(mask);
+            const TRect r = vcl::Bounds((w - sz.cx) / 2, (h - sz.cy) / 2, sz.cx, sz.cy);
+            PaintMaskIntoRect(cache, r, false, parent, mgr->Masks()[size_t(mask)], 0, true);
         }
     } else {
-        CommonWndProc(m, SkinData());
+        const int arrow = DropDownArrowWidth();
+        const TRect face(0, 0, w - arrow, h);
+        auto paintPart = [&](const TRect& r, int partState) {
+            if (DrawOverBorder())
+                PaintControlSection(d, parent, true, partState, r, at, cache, 1);
+            else
+                PaintControlBackground(d, parent, partState, r, at, cache);
+        };
+        paintPart(face, state);
+        const TsButtonLayout l = ButtonLayout();
+        PaintCaption(l.caption, state);
+        DrawButtonGlyph(this, nullptr);
+        if (!DrawOverBorder() && mgr && mgr->Skin().IsValidImgIndex(d->BorderIndex))
+            PaintMaskIntoRect(cache, face, false, parent, mgr->Masks()[size_t(d->BorderIndex)],
+                              state, true);
+        if (arrow > 0) {
+            const int arrowState = droppedDown_ || state == 2 ? 2 : state;
+            const TRect part(w - arrow, 0, w, h);
+            paintPart(part, arrowState);
+            const int glyph = mgr ? mgr->ConstData().ComboGlyph : -1;
+            if (mgr && mgr->Skin().IsValidImgIndex(glyph)) {
+                const TsMaskData& mask = mgr->Masks()[size_t(glyph)];
+                const win::SIZE sz = mgr->GetMaskStateSize(glyph);
+                const PixelView self = ViewOf(cache);
+                CacheInfo over;
+                over.Bmp = &self;
+                over.Ready = true;
+                BlendMaskRegion(cache, {part.Left + (arrow - sz.cx) / 2, (h - sz.cy) / 2},
+                                std::min(arrowState, std::max(1, int(mask.ImageCount)) - 1), 1,
+                                mask, over);
+            }
+        }
+    }
+    if (!Enabled()) BlendDisabledCache(this, d, DisabledKind());
+    OnPaint(this, cache);
+    d->CacheStale = false;
+}
+
+void TsSpeedButton::Redraw() {
+    const auto s = ComponentState();
+    if (ControlState.Contains(vcl::csCreating) || s.Contains(vcl::csDestroying) ||
+        s.Contains(vcl::csLoading) || !Parent() || !Parent()->HandleAllocated() || !Visible())
+        return;
+    TsCommonData* d = SkinData();
+    if (!IsControlSkinned(d) || s.Contains(vcl::csDesigning)) {
+        Repaint();
+        return;
+    }
+    if (d->CacheStale) PrepareCache();
+    TBitmap* picture = fade_ && fade_->Running() && fade_->Frame() ? fade_->Frame()
+                                                                    : d->CacheBmp();
+    if (!picture) return;
+    win::BitBlt(Canvas()->Handle(), 0, 0, Width(), Height(), picture->Canvas()->Handle(), 0, 0,
+                win::SRCCOPY);
+    Canvas()->Refresh();
+}
+
+void TsSpeedButton::ChangeState(TacAnimatEvent event, bool fast) {
+    TsCommonData* d = SkinData();
+    WindowServices& w = WindowSlots();
+    const TsGeneralData* section = d->Section();
+    const bool fades = w.IsAnimEventAllowed(event, AnimatEvents(), d->GetSkinManager()) &&
+                       !SkinChanging && IsControlSkinned(d) && section &&
+                       section->FadingEnabled && !d->CacheStale;
+    d->CacheStale = true;
+    if (fades) {
+        if (!ComponentState().Contains(vcl::csDesigning))
+            w.StartAnimFade(fade_, d, fast, [this, d] {
+                PrepareCache();
+                PaintCtrlBorders(d, CurrentState());
+            });
+    } else {
+        w.StopControlFade(fade_);
+        Redraw();
+    }
+    ShowGlowingIfNeeded(d);
+}
+
+void TsSpeedButton::WndProc(TMessage& m) {
+    TsCommonData* d = SkinData();
+    if (m.Msg == SM_ALPHACMD) {
+        const bool own = IsOwnSkinChange(m, d);
+        switch (SkinCommandCode(m.WParam)) {
+            case SKC_ISSKINAWARE:
+                m.Result = 1;
+                return;
+            case SKC_GETAPPLICATION:
+                m.Result = reinterpret_cast<intptr_t>(vcl::Application());
+                return;
+            case SKC_STOPFADE:
+                WindowSlots().StopControlFade(fade_);
+                return;
+            case SKC_ENDPARENTUPDATE:
+                if (d->BGChanged) {
+                    d->BGChanged = false;
+                    Redraw();
+                }
+                return;
+            case SKC_REPAINTGRAPHIC:
+                d->BGChanged = false;
+                d->CacheStale = true;
+                Redraw();
+                return;
+            case SKC_NEWSKIN:
+                if (!own) break;
+                CommonWndProc(m, d);
+                if (IsControlSkinned(d)) ControlStyle << vcl::csOpaque;
+                return;
+            case SKC_REMOVESKIN:
+                if (!own) break;
+                WindowSlots().StopControlFade(fade_);
+                CommonWndProc(m, d);
+                if (!ComponentState().Contains(vcl::csDestroying)) ControlStyle >> vcl::csOpaque;
+                if (Visible()) Repaint();
+                return;
+            case SKC_REFRESH:
+                if (!own) break;
+                CommonWndProc(m, d);
+                if (Visible()) Repaint();
+                return;
+            default:
+                break;
+        }
+    }
+    if (m.Msg == win::WM_WINDOWPOSCHANGED) d->CacheStale = true;
+    const bool live = Enabled() && !ComponentState().Contains(vcl::csDesigning);
+    const bool skinned = IsSkinnedNow(this, d);
+    if (m.Msg == vcl::CM_MOUSEENTER && m.LParam == 0 && live) {
+        const bool was = d->MouseAbove;
+        OnMouseEnter(this);
+        CommonWndProc(m, d);
+        if (!was) {
+            if (skinned)
+                ChangeState(aeMouseEnter, false);
+            else
+                LookChanged();
+        }
+    } else if (m.Msg == vcl::CM_MOUSELEAVE && m.LParam == 0 && Enabled()) {
+        if (d->MouseAbove) {
+            OnMouseLeave(this);
+            CommonWndProc(m, d);
+            // A press that is not held down by a group comes up when the mouse goes.
+            if (state_ == vcl::bsDown && !Down()) state_ = vcl::bsUp;
+            if (skinned && Visible())
+                ChangeState(aeMouseLeave, false);
+            else
+                LookChanged();
+        }
+    } else {
+        CommonWndProc(m, d);
+        if (skinned && m.Msg == vcl::CM_TEXTCHANGED && showCaption_) {
+            TSpeedButton::WndProc(m);
+            d->CacheStale = true;
+            Redraw();
+            return;
+        }
     }
     TSpeedButton::WndProc(m);
 }
@@ -876,6 +1074,17 @@ void TsSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y
 }
 
 void TsSpeedButton::Paint() {
+    if (IsSkinnedNow(this, SkinData()) && !ComponentState().Contains(vcl::csDesigning)) {
+        TsCommonData* d = SkinData();
+        if (d->GetBGChanged()) return;
+        if (d->CacheStale) PrepareCache();
+        TBitmap* picture = fade_ && fade_->Running() && fade_->Frame() ? fade_->Frame()
+                                                                        : d->CacheBmp();
+        win::BitBlt(Canvas()->Handle(), 0, 0, Width(), Height(), picture->Canvas()->Handle(), 0,
+                    0, win::SRCCOPY);
+        Canvas()->Refresh();
+        return;
+    }
     const bool ownGlyph = ImageUsable() && Glyph()->Empty();
     if (!ownGlyph && buttonStyle_ != tbsDropDown) {
         TSpeedButton::Paint();

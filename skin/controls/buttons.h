@@ -207,6 +207,12 @@ public:
     int DropDownArrowWidth() const { return buttonStyle_ == tbsDropDown ? 16 : 0; }
     // 0 normal, 1 hot, 2 pressed (down or stuck down).
     int CurrentState() const override;
+    // Rebuilds the cache image; skinned, the button shows it (Redraw).
+    virtual void PrepareCache();
+    // Shows the cache (or the running fade's frame) now; unskinned, repaints.
+    void Redraw();
+    // The glyph and caption rectangles of the current state, beside the drop-down part.
+    TsButtonLayout ButtonLayout();
     // The drop-down menu is showing.
     bool DroppedDown() const { return droppedDown_; }
 
@@ -216,6 +222,10 @@ public:
 protected:
     // Shown only: the cache is stale and the button repaints.
     void LookChanged() override;
+    vcl::TRect GlyphRect() override { return ButtonLayout().glyph; }
+    // The look changes for `event`: a fade the button paints itself, or at once.
+    void ChangeState(TacAnimatEvent event, bool fast);
+    void PaintCaption(const vcl::TRect& r, int state);
     void Paint() override;
     void MouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
     void MouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
