@@ -5,11 +5,11 @@
 
 #include "platform/controls/common_notify.h"
 #include "platform/gdi/gdi.h"
-#include "skin/core/alpha_image_list.h"
-#include "skin/core/bitmaps.h"
-#include "skin/core/blend.h"
-#include "skin/core/common_data.h"
-#include "skin/core/glyph_layout.h"
+#include "skin/core/paint/alpha_image_list.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/blend.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/paint/glyph_layout.h"
 #include "vcl/controls/controls.h"
 #include "vcl/system/resources.h"
 

@@ -15,7 +15,7 @@
 #pragma once
 
 #include "skin/controls/skin_types.h"
-#include "skin/core/pixels.h"
+#include "skin/core/pixels/pixels.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/canvas.h"
 #include "vcl/graphics/image_list.h"

@@ -19,7 +19,7 @@
 #include "skin/controls/button_glyphs.h"
 #include "skin/controls/skin_types.h"
 #include "skin/controls/window_services.h"
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 #include "vcl/controls/buttons.h"
 #include "vcl/controls/menus.h"
 #include "vcl/graphics/image_list.h"

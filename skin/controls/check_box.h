@@ -17,8 +17,8 @@
 
 #include "skin/controls/skin_types.h"
 #include "skin/controls/window_services.h"
-#include "skin/core/common_data.h"
-#include "skin/core/skin_data.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/data/skin_data.h"
 #include "vcl/controls/std_ctrls.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/image_list.h"

@@ -6,7 +6,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 #include "skin/controls/button_glyphs.h"
-#include "skin/core/alpha_image_list.h"
+#include "skin/core/paint/alpha_image_list.h"
 #include "vcl/controls/forms.h"
 
 namespace skin {

@@ -12,7 +12,7 @@
 #pragma once
 
 #include "platform/gdi/win_types.h"
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 #include "vcl/controls/controls.h"
 
 namespace skin {

@@ -6,8 +6,8 @@
 #include "platform/user/user.h"
 #include "platform/user/window_region.h"
 #include "skin/controls/buttons.h"
-#include "skin/core/bitmaps.h"
-#include "skin/core/skin_commands.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/skin_commands.h"
 #include "tests/skin/controls/skinned_form.h"
 
 namespace skin {

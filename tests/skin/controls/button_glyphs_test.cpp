@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "skin/core/alpha_image_list.h"
-#include "skin/core/bitmaps.h"
-#include "skin/core/common_data.h"
+#include "skin/core/paint/alpha_image_list.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/common_data.h"
 #include "tests/vcl/gui_fixture.h"
 
 namespace skin {

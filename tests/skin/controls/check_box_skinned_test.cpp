@@ -4,7 +4,7 @@
 #include "platform/user/user.h"
 #include "skin/controls/check_box.h"
 #include "skin/controls/text_size.h"
-#include "skin/core/bitmaps.h"
+#include "skin/core/pixels/bitmaps.h"
 #include "tests/skin/controls/skinned_form.h"
 
 namespace skin {

@@ -6,8 +6,8 @@
 #include "platform/user/user.h"
 #include "skin/controls/edits.h"
 #include "skin/controls/window_services.h"
-#include "skin/core/bitmaps.h"
-#include "skin/core/skin_commands.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/skin_commands.h"
 #include "tests/skin/controls/skinned_form.h"
 
 namespace skin {

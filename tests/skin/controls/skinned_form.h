@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "skin/core/internal_skin.h"
-#include "skin/core/skin_manager.h"
-#include "skin/core/stored_skins.h"
+#include "skin/core/data/internal_skin.h"
+#include "skin/core/state/skin_manager.h"
+#include "skin/core/data/stored_skins.h"
 #include "tests/vcl/gui_fixture.h"
 
 namespace skin_test {

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "skin/controls/buttons.h"
-#include "skin/core/bitmaps.h"
-#include "skin/core/skin_data.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/data/skin_data.h"
 #include "tests/skin/controls/skinned_form.h"
 
 namespace skin {
