@@ -136,3 +136,33 @@ TEST_F(SkinnedCheckBoxTest, AStripOfThreeFramesShowsTheStateAndTheSizeFollowsThe
 
 }  // namespace
 }  // namespace skin
+
+namespace skin {
+namespace {
+
+TEST_F(SkinnedCheckBoxTest, RemovingTheSkinGivesTheClassicBoxBack) {
+    manager->SetActive(false);
+    auto* chk = Place<TsCheckBox>(form, Bounds(10, 10, 150, 20));
+    chk->SetCaption("Report");
+    chk->SetChecked(true);
+    form->Show();
+    Pump();
+    auto pixels = [&] {
+        Pump();
+        std::vector<win::COLORREF> px;
+        for (int y = 0; y < chk->Height(); ++y)
+            for (int x = 0; x < chk->Width(); ++x) px.push_back(ScreenPixel(chk, x, y));
+        return px;
+    };
+    const auto classic = pixels();
+    const TRect bounds = chk->BoundsRect();
+    manager->SetActive(true);
+    EXPECT_NE(pixels(), classic);
+    manager->SetActive(false);
+    EXPECT_EQ(chk->BoundsRect(), bounds);
+    EXPECT_EQ(pixels(), classic);
+    EXPECT_TRUE(chk->Checked());
+}
+
+}  // namespace
+}  // namespace skin
