@@ -6,7 +6,18 @@
 #include "platform/controls/standard_controls.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
+#include "platform/os/clock.h"
+#include "platform/user/window_dc.h"
+#include "skin/controls/control_frame.h"
 #include "skin/controls/text_size.h"
+#include "skin/core/state/bordered_sections.h"
+#include "skin/core/pixels/dc_paint.h"
+#include "skin/core/state/engine_state.h"
+#include "skin/core/state/section_paint.h"
+#include "skin/core/state/mask_paint.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_manager.h"
+#include "skin/core/state/skin_text.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/blend.h"
 #include "vcl/controls/forms.h"
@@ -15,10 +26,7 @@ namespace skin {
 
 using vcl::Property, vcl::TCustomImageList, vcl::TBitmap, vcl::TMouseButton, vcl::TShiftState;
 using vcl::TAlignment, vcl::TPoint, vcl::TRect, vcl::TComponent, vcl::TPropInfo, vcl::TMessage;
-
-int ImageListCount(TCustomImageList* images) {
-    return images ? images->Count() : 0;
-}
+using vcl::TCanvas;
 
 TsButtonLayout LayoutButton(TPoint size, TPoint glyph, TPoint caption, vcl::TButtonLayout layout,
                             TAlignment alignment, int margin, int spacing) {
@@ -197,6 +205,35 @@ bool TsGlyphSkinned<Base>::ImageUsable() const {
 }
 
 template <class Base>
+TPoint TsGlyphSkinned<Base>::GlyphSize() const {
+    if (ImageUsable()) return {images_->Width(), images_->Height()};
+    TBitmap* g = this->Glyph();
+    if (!g || g->Empty()) return {0, 0};
+    return {g->Width() / std::max(1, this->NumGlyphs()), g->Height()};
+}
+
+template <class Base>
+ButtonGlyph TsGlyphSkinned<Base>::GlyphInputs() {
+    ButtonGlyph in;
+    in.Glyph = this->Glyph();
+    in.NumGlyphs = this->NumGlyphs();
+    in.Images = images_;
+    in.ImageIndex = imageIndex_;
+    in.SkinData = SkinData();
+    in.Skinned = IsControlSkinned(SkinData());
+    in.Enabled = this->Enabled();
+    in.Down = IsDown();
+    in.Blend = blend_;
+    in.Grayed = grayed_;
+    in.DisabledGlyphKind = disabledGlyphKind_;
+    in.Reflected = reflected_;
+    in.GlyphRect = GlyphRect();
+    in.State = CurrentState();
+    in.ControlColor = this->Color();
+    return in;
+}
+
+template <class Base>
 void TsGlyphSkinned<Base>::SetAlignment(TAlignment a) {
     if (a == this->Alignment()) return;
     Base::SetAlignment(a);
@@ -245,35 +282,422 @@ TsBitBtn::TsBitBtn(TComponent* owner) : TsGlyphSkinned(owner, 94) {
     SetWordWrap(true);
 }
 
+TsBitBtn::~TsBitBtn() {
+    WindowSlots().StopControlFade(fade_);
+    ReleaseHints();
+    if (region_) win::DeleteObject(region_);
+}
+
 SKIN_SETTER(TsBitBtn, Down, bool, down_)
 SKIN_SETTER(TsBitBtn, ShowCaption, bool, showCaption_)
 SKIN_SETTER(TsBitBtn, ShowFocus, bool, showFocus_)
 
-int TsBitBtn::CurrentState() {
-    if (HandleAllocated() &&
-        (win::SendMessageA(Handle(), win::BM_GETSTATE, 0, 0) & win::BST_PUSHED) != 0)
-        return 2;
+void TsBitBtn::ApplyButtonStyle(bool isDefault) {
+    TBitBtn::ApplyButtonStyle(isDefault);
+    SkinData()->Invalidate();
+}
+
+int TsBitBtn::CurrentState() const {
+    // Asking the window changes nothing of the button.
+    auto* self = const_cast<TsBitBtn*>(this);
+    if (HandleAllocated()) {
+        const auto pushed =
+            win::SendMessageA(self->Handle(), win::BM_GETSTATE, 0, 0) & win::BST_PUSHED;
+        if (pushed || forcePressed_) {
+            const bool held = (win::GetKeyState(win::VK_LBUTTON) & 0x8000) != 0;
+            if (SkinData()->MouseAbove || !held) return 2;
+        }
+    }
     if (pressed_ || down_) return 2;
     if (Default() || Active() || ControlIsActive(SkinData())) return 1;
+    if (HandleAllocated() && (win::GetWindowLongA(self->Handle(), win::GWL_STYLE) & 0xF) ==
+                                 win::BS_DEFPUSHBUTTON)
+        return 1;
     return 0;
 }
 
-void TsBitBtn::WndProc(TMessage& m) {
-    CommonWndProc(m, SkinData());
-    if (Enabled() && !ComponentState().Contains(vcl::csDesigning))
-        TellMouse(m, this, OnMouseEnter, OnMouseLeave);
+TsButtonLayout TsBitBtn::ButtonLayout() {
+    const TPoint size{Width(), Height()};
+    const TPoint glyph = GlyphSize();
+    const bool across = TBitBtn::Layout() == vcl::blGlyphLeft ||
+                        TBitBtn::Layout() == vcl::blGlyphRight;
+    const int m = Margin() < 0 ? 0 : Margin() + 3;
+    const std::string caption = showCaption_ ? Caption() : std::string();
+    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + Spacing() : 0);
+    TCanvas* measure = SkinData()->CacheBmp()->Canvas();
+    measure->SetFont(Font());
+    const TPoint text = CaptionSize(measure->Handle(), caption, room, WordWrap());
+    TsButtonLayout l =
+        LayoutButton(size, glyph, text, TBitBtn::Layout(), Alignment(), Margin(), Spacing());
+    if (CurrentState() == 2) {
+        Offset(l.glyph, 1, 1);
+        Offset(l.caption, 1, 1);
+    }
+    Offset(l.caption, TextOffset(), 0);
+    return l;
+}
+
+void TsBitBtn::PaintBorderMask(int state) {
+    TsCommonData* d = SkinData();
+    TsSkinManager* mgr = d->GetSkinManager();
+    if (!mgr || !mgr->Skin().IsValidImgIndex(d->BorderIndex)) return;
+    PaintMaskToDC(d->CacheBmp(), region_, false, mgr->Masks()[size_t(d->BorderIndex)], state);
+}
+
+void TsBitBtn::PaintCaption(const TRect& r, int state) {
+    const std::string caption = Caption();
+    if (caption.empty()) return;
+    TsCommonData* d = SkinData();
+    TCanvas* canvas = d->CacheBmp()->Canvas();
+    canvas->SetFont(Font());
+    canvas->Brush()->SetStyle(vcl::bsClear);
+    const uint32_t flags = AlignmentFlags(TextAlignment()) |
+                           (WordWrap() ? win::DT_WORDBREAK : win::DT_SINGLELINE) |
+                           win::DT_EXPANDTABS;
+    DrawSkinText(canvas, caption, true, state, d, flags, r);
+    const TsGeneralData* s = d->Section();
+    const bool focused = HandleAllocated() && win::GetFocus() == Handle();
+    if (Enabled() && focused && s && s->ShowFocus && showFocus_)
+        DrawDottedFocusRect(canvas->Handle(), TRect(r.Left - focusMargin_, r.Top - focusMargin_,
+                                                   r.Right + focusMargin_, r.Bottom + focusMargin_));
+}
+
+void TsBitBtn::PrepareCache() {
+    TsCommonData* d = SkinData();
+    const int state = CurrentState();
+    PaintSectionIntoCache(this, d, state, false);
+    if (Width() < 1 || Height() < 1) {
+        d->CacheStale = false;
+        return;
+    }
+    if (regionChanged_ && !RedrawFrozen() && !(fade_ && fade_->Running())) {
+        if (region_) win::DeleteObject(region_);
+        region_ = win::CreateRectRgn(0, 0, Width(), Height());
+    }
+    if (DrawOverBorder()) PaintBorderMask(state);
+    const TsButtonLayout l = ButtonLayout();
+    if (showCaption_) PaintCaption(l.caption, state);
+    DrawButtonGlyph(this, nullptr);
+    if (!DrawOverBorder()) PaintBorderMask(state);
+    if (!Enabled()) BlendDisabledCache(this, d, DisabledKind());
+    OnPaint(this, d->CacheBmp());
+    d->CacheStale = false;
+}
+
+void TsBitBtn::PaintToDC(win::HDC dc, bool clientDC) {
+    TsCommonData* d = SkinData();
+    win::PAINTSTRUCT ps{};
+    const bool painting = !RedrawFrozen();
+    if (painting) win::BeginPaint(Handle(), &ps);
+    win::HDC own = nullptr;
+    if (!dc) {
+        own = dc = win::GetWindowDC(Handle());
+        clientDC = false;
+    }
+    const bool fading = fade_ && fade_->Running();
+    if (!fading && DecideCacheStale(this, d)) {
+        if (d->CacheStale || ComponentState().Contains(vcl::csDesigning)) PrepareCache();
+        CopyCacheToDC(this, d, dc, clientDC);
+        if (region_ && !ComponentState().Contains(vcl::csDesigning) &&
+            !ControlState.Contains(vcl::csCreating)) {
+            // The window owns the region from here on.
+            win::SetWindowRgn(Handle(), region_, IsWindowVisible(Handle()));
+            region_ = nullptr;
+            regionChanged_ = false;
+            // What the cut corners uncover of the parent is painted again.
+            if (Parent() && Parent()->HandleAllocated()) {
+                const int c = std::min({GetMaxBorderWidth(d), Width() / 2, Height() / 2});
+                for (TRect r : {vcl::Bounds(Left(), Top(), c, c),
+                                vcl::Bounds(Left() + Width() - c, Top(), c, c),
+                                vcl::Bounds(Left(), Top() + Height() - c, c, c),
+                                vcl::Bounds(Left() + Width() - c, Top() + Height() - c, c, c)}) {
+                    const win::RECT wr = r;
+                    win::InvalidateRect(Parent()->Handle(), &wr, win::TRUE);
+                }
+            }
+        }
+    }
+    if (own) win::ReleaseDC(Handle(), own);
+    if (painting) win::EndPaint(Handle(), &ps);
+}
+
+void TsBitBtn::StopFade() {
+    WindowSlots().StopControlFade(fade_);
+}
+
+void TsBitBtn::ChangeState(TacAnimatEvent event, bool fast) {
+    TsCommonData* d = SkinData();
+    WindowServices& w = WindowSlots();
+    w.ChangeStateAnimated(fade_, d, fast, 1,
+                          w.IsAnimEventAllowed(event, AnimatEvents(), d->GetSkinManager()));
+}
+
+void TsBitBtn::ReleaseHints() {
+    if (!hintsSaved_) return;
+    hintsSaved_ = false;
+    if (vcl::Application()) vcl::Application()->SetShowHint(savedShowHint_);
+}
+
+void TsBitBtn::PressStarted() {
+    if (hintsSaved_ || !vcl::Application()) return;
+    savedShowHint_ = vcl::Application()->ShowHint();
+    hintsSaved_ = true;
+    vcl::Application()->SetShowHint(false);
+}
+
+void TsBitBtn::PressEnded(TMessage& m) {
+    ReleaseHints();
+    const bool was = pressed_;
+    pressed_ = false;
+    TsCommonData* d = SkinData();
+    if (was && fade_ && fade_->Running()) {
+        // The pressed look is shown before the release fades away from it.
+        StopFade();
+        d->CacheStale = true;
+        forcePressed_ = true;
+        win::RedrawWindow(Handle(), nullptr, nullptr, win::RDW_INVALIDATE | win::RDW_UPDATENOW);
+        forcePressed_ = false;
+        os::Sleep(30);
+    }
+    TBitBtn::WndProc(m);
+    if (!was || ComponentState().Contains(vcl::csDestroying)) return;
+    d->BGChanged = false;
+    regionChanged_ = true;
+    ChangeState(aeMouseUp, true);
+}
+
+// The skinned messages; true when the message is used up.
+bool TsBitBtn::SkinnedWndProc(TMessage& m) {
+    TsCommonData* d = SkinData();
+    const bool designing = ComponentState().Contains(vcl::csDesigning);
     switch (m.Msg) {
+        case win::WM_PAINT:
+            if (Visible() || designing) PaintToDC(reinterpret_cast<win::HDC>(m.WParam), true);
+            return !designing;
+        case win::WM_PRINT:
+            d->BGChanged = false;
+            regionChanged_ = true;
+            PaintToDC(reinterpret_cast<win::HDC>(m.WParam), false);
+            return true;
+        case win::WM_ERASEBKGND:
+            if (!Visible() && !designing) return false;
+            m.Result = 0;
+            return true;
+        case win::WM_SIZE:
+        case win::WM_WINDOWPOSCHANGED:
+            regionChanged_ = true;
+            d->CacheStale = true;
+            return false;
+        case win::WM_MOVE:
+            d->CacheStale = true;
+            if (ControlIsActive(d) && (d->IsTransparent() || IsComplexBackground(d))) Repaint();
+            return false;
+        case win::WM_ENABLE:
+            return true;
+        case win::WM_SETTEXT:
+            if (!Showing()) return false;
+            StopFade();
+            win::SendMessageA(Handle(), win::WM_SETREDRAW, 0, 0);
+            TBitBtn::WndProc(m);
+            win::SendMessageA(Handle(), win::WM_SETREDRAW, 1, 0);
+            return true;
+        case win::WM_KEYDOWN:
+            if (m.WParam == win::VK_SPACE && Enabled() && win::GetFocus() == Handle()) {
+                StopFade();
+                regionChanged_ = true;
+                d->CacheStale = true;
+                HideGlowOf(d);
+                TBitBtn::WndProc(m);
+                Repaint();
+                return true;
+            }
+            return false;
+        case win::WM_KEYUP:
+            if (m.WParam != win::VK_SPACE) return false;
+            TBitBtn::WndProc(m);
+            regionChanged_ = true;
+            d->CacheStale = true;
+            Repaint();
+            return true;
+        case win::WM_SETFOCUS:
+        case vcl::CM_ENTER:
+            if (!Visible() || !Enabled() || designing) return false;
+            win::SendMessageA(Handle(), win::WM_SETREDRAW, 0, 0);
+            TBitBtn::WndProc(m);
+            win::SendMessageA(Handle(), win::WM_SETREDRAW, 1, 0);
+            CommonWndProc(m, d);
+            regionChanged_ = true;
+            d->Invalidate();
+            return true;
+        case win::WM_KILLFOCUS:
+        case vcl::CM_EXIT:
+            if (!Visible() || !Enabled()) return false;
+            StopFade();
+            win::SendMessageA(Handle(), win::WM_SETREDRAW, 0, 0);
+            TBitBtn::WndProc(m);
+            win::SendMessageA(Handle(), win::WM_SETREDRAW, 1, 0);
+            d->Focused = false;
+            regionChanged_ = true;
+            d->Invalidate();
+            HideGlowOf(d);
+            return true;
+        case vcl::CM_MOUSEENTER:
+            if (m.LParam != 0 || !Enabled() || designing || d->MouseAbove) return false;
+            OnMouseEnter(this);
+            d->MouseAbove = true;
+            ChangeState(aeMouseEnter, false);
+            return false;
+        case vcl::CM_MOUSELEAVE:
+            if (m.LParam != 0 || !Enabled()) return false;
+            OnMouseLeave(this);
+            d->MouseAbove = false;
+            ChangeState(aeMouseLeave, false);
+            return false;
+        case vcl::CM_TEXTCHANGED:
+            if (Visible() || designing) d->Invalidate();
+            return false;
         case win::WM_LBUTTONDOWN:
+        case win::WM_LBUTTONDBLCLK:
+            if (!Enabled() || designing) return false;
+            TBitBtn::WndProc(m);
             pressed_ = true;
-            break;
+            PressStarted();
+            regionChanged_ = true;
+            ChangeState(aeMouseDown, true);
+            return true;
         case win::WM_LBUTTONUP:
+            PressEnded(m);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TsBitBtn::WndProc(TMessage& m) {
+    TsCommonData* d = SkinData();
+    if (m.Msg == win::WM_KILLFOCUS && ComponentState().Contains(vcl::csDestroying)) return;
+    if (m.Msg == SM_ALPHACMD) {
+        const uint16_t code = SkinCommandCode(m.WParam);
+        const bool own = IsOwnSkinChange(m, d);
+        switch (code) {
+            case SKC_ISSKINAWARE:
+                m.Result = 1;
+                return;
+            case SKC_GETAPPLICATION:
+                m.Result = reinterpret_cast<intptr_t>(vcl::Application());
+                return;
+            case SKC_STOPFADE:
+                StopFade();
+                return;
+            case SKC_CLEARCACHE:
+                PrepareCache();
+                break;
+            case SKC_PAINTTOBITMAP:
+                // The fade copies its frames itself.
+                m.Result = 0;
+                return;
+            case SKC_NEWSKIN:
+                if (!own) break;
+                regionChanged_ = true;
+                StopFade();
+                CommonWndProc(m, d);
+                return;
+            case SKC_REMOVESKIN:
+                if (!own || ComponentState().Contains(vcl::csDestroying)) break;
+                StopFade();
+                CommonWndProc(m, d);
+                if (HandleAllocated()) win::SetWindowRgn(Handle(), nullptr, win::TRUE);
+                Repaint();
+                return;
+            case SKC_REFRESH:
+                if (!own) break;
+                StopFade();
+                CommonWndProc(m, d);
+                regionChanged_ = true;
+                Repaint();
+                return;
+            case SKC_ENDPARENTUPDATE:
+                if (IsSkinnedNow(this, d) && d->BGChanged) {
+                    d->BGChanged = false;
+                    Repaint();
+                    return;
+                }
+                break;
+            case SKC_SETKEEPCACHE:
+                if (IsSkinnedNow(this, d) && d->KeepCache) PrepareCache();
+                break;
+            default:
+                break;
+        }
+    }
+    // Hints come back whenever a press ends without a release.
+    switch (m.Msg) {
+        case vcl::CM_CANCELMODE:
         case win::WM_CAPTURECHANGED:
+            ReleaseHints();
             pressed_ = false;
+            break;
+        case vcl::CM_ENABLEDCHANGED:
+        case vcl::CM_VISIBLECHANGED:
+            if (!Enabled() || !Visible()) {
+                ReleaseHints();
+                pressed_ = false;
+            }
             break;
         default:
             break;
     }
+    const bool skinned = IsSkinnedNow(this, d) && IsControlSkinned(d, true);
+    if (!skinned) {
+        const bool live = Enabled() && !ComponentState().Contains(vcl::csDesigning);
+        if (m.Msg == vcl::CM_MOUSEENTER && m.LParam == 0 && live) {
+            d->MouseAbove = true;
+            OnMouseEnter(this);
+        } else if (m.Msg == vcl::CM_MOUSELEAVE && m.LParam == 0 && live) {
+            d->MouseAbove = false;
+            OnMouseLeave(this);
+        } else if (m.Msg == win::WM_LBUTTONDOWN && live) {
+            pressed_ = true;
+            PressStarted();
+        } else if (m.Msg == win::WM_LBUTTONUP) {
+            pressed_ = false;
+            ReleaseHints();
+        } else if (m.Msg == SM_ALPHACMD) {
+            if (CommonWndProc(m, d)) return;
+        }
+        TBitBtn::WndProc(m);
+        return;
+    }
+    if (SkinnedWndProc(m)) return;
+    if (CommonWndProc(m, d)) return;
     TBitBtn::WndProc(m);
+    const bool shown = Visible() || ComponentState().Contains(vcl::csDesigning);
+    switch (m.Msg) {
+        case vcl::CM_ENABLEDCHANGED:
+            if (shown && !ComponentState().Contains(vcl::csDestroying)) {
+                d->BGChanged = false;
+                d->Invalidate();
+            }
+            break;
+        case vcl::CM_VISIBLECHANGED:
+            if (Visible() && !ComponentState().Contains(vcl::csDestroying)) {
+                d->CacheStale = true;
+                d->BGChanged = false;
+                Repaint();
+            }
+            break;
+        case win::WM_SETFONT:
+            if (shown) {
+                d->BGChanged = false;
+                d->Invalidate();
+            }
+            break;
+        case vcl::CM_CANCELMODE:
+            HideGlowOf(d);
+            break;
+        default:
+            break;
+    }
 }
 
 void TsBitBtn::DrawItem(const win::DRAWITEMSTRUCT& item) {
@@ -366,7 +790,7 @@ void TsSpeedButton::SetShowCaption(bool on) {
     LookChanged();
 }
 
-int TsSpeedButton::CurrentState() {
+int TsSpeedButton::CurrentState() const {
     if (State() == vcl::bsDown || State() == vcl::bsExclusive) return 2;
     return ControlIsActive(SkinData()) ? 1 : 0;
 }
@@ -376,23 +800,219 @@ void TsSpeedButton::Notification(TComponent* component, vcl::TOperation operatio
     if (operation == vcl::opRemove && component == dropdownMenu_) dropdownMenu_ = nullptr;
 }
 
-void TsSpeedButton::WndProc(TMessage& m) {
-    const bool live = Enabled() && !ComponentState().Contains(vcl::csDesigning);
-    if (m.Msg == vcl::CM_MOUSEENTER && m.LParam == 0 && live) {
-        const bool was = SkinData()->MouseAbove;
-        OnMouseEnter(this);
-        CommonWndProc(m, SkinData());
-        if (!was) LookChanged();
-    } else if (m.Msg == vcl::CM_MOUSELEAVE && m.LParam == 0 && Enabled()) {
-        if (SkinData()->MouseAbove) {
-            OnMouseLeave(this);
-            CommonWndProc(m, SkinData());
-            // A press that is not held down by a group comes up when the mouse goes.
-            if (state_ == vcl::bsDown && !Down()) state_ = vcl::bsUp;
-            LookChanged();
+TsButtonLayout TsSpeedButton::ButtonLayout() {
+    const int arrow = DropDownArrowWidth();
+    const TPoint size{Width() - arrow, Height()};
+    const TPoint glyph = GlyphSize();
+    const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
+    const int m = Margin() < 0 ? 0 : Margin() + 3;
+    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + Spacing() : 0);
+    TCanvas* measure = SkinData()->CacheBmp()->Canvas();
+    measure->SetFont(Font());
+    const TPoint text = CaptionSize(measure->Handle(), text_, room, true);
+    TsButtonLayout l = LayoutButton(size, glyph, text, Layout(), Alignment(), Margin(), Spacing());
+    if (CurrentState() == 2) {
+        Offset(l.glyph, 1, 1);
+        Offset(l.caption, 1, 1);
+    }
+    if (Reflected()) Offset(l.glyph, 0, -glyph.Y / 6);
+    Offset(l.caption, TextOffset(), 0);
+    return l;
+}
+
+void TsSpeedButton::PaintCaption(const TRect& r, int state) {
+    if (text_.empty()) return;
+    TCanvas* canvas = SkinData()->CacheBmp()->Canvas();
+    canvas->SetFont(Font());
+    canvas->Brush()->SetStyle(vcl::bsClear);
+    DrawSkinText(canvas, text_, true, state, SkinData(),
+                 AlignmentFlags(TextAlignment()) | win::DT_WORDBREAK | win::DT_EXPANDTABS, r);
+}
+
+void TsSpeedButton::PrepareCache() {
+    TsCommonData* d = SkinData();
+    d->InitCacheBmp();
+    TBitmap* cache = d->CacheBmp();
+    const int w = Width(), h = Height();
+    if (w < 1 || h < 1) {
+        d->CacheStale = false;
+        return;
+    }
+    CacheInfo parent;
+    PixelView view;
+    GetParentBGInfo(d, parent, view);
+    const TPoint at{Left(), Top()};
+    TsSkinManager* mgr = d->GetSkinManager();
+    const int state = CurrentState();
+    if (buttonStyle_ == tbsSeparator || buttonStyle_ == tbsDivider) {
+        // The parent's background with the divider's frame in the middle.
+        PaintPartBackground(-1, -1, -1, parent, 0, TRect(0, 0, w, h), at, cache, mgr);
+        const int divider = mgr ? mgr->GetSkinIndex("DIVIDER") : -1;
+        const int mask = mgr && mgr->IsValidSkinIndex(divider)
+                             ? mgr->Skin().Sections[size_t(divider)].BordersMask
+                             : -1;
+        if (mgr && mgr->Skin().IsValidImgIndex(mask)) {
+            const win::SIZE sz = mgr->GetMaskStateSize(mask);
+            const TRect r = vcl::Bounds((w - sz.cx) / 2, (h - sz.cy) / 2, sz.cx, sz.cy);
+            PaintMaskIntoRect(cache, r, false, parent, mgr->Masks()[size_t(mask)], 0, true);
         }
     } else {
-        CommonWndProc(m, SkinData());
+        const int arrow = DropDownArrowWidth();
+        const TRect face(0, 0, w - arrow, h);
+        auto paintPart = [&](const TRect& r, int partState) {
+            if (DrawOverBorder())
+                PaintControlSection(d, parent, true, partState, r, at, cache, 1);
+            else
+                PaintControlBackground(d, parent, partState, r, at, cache);
+        };
+        paintPart(face, state);
+        const TsButtonLayout l = ButtonLayout();
+        PaintCaption(l.caption, state);
+        DrawButtonGlyph(this, nullptr);
+        if (!DrawOverBorder() && mgr && mgr->Skin().IsValidImgIndex(d->BorderIndex))
+            PaintMaskIntoRect(cache, face, false, parent, mgr->Masks()[size_t(d->BorderIndex)],
+                              state, true);
+        if (arrow > 0) {
+            const int arrowState = droppedDown_ || state == 2 ? 2 : state;
+            const TRect part(w - arrow, 0, w, h);
+            paintPart(part, arrowState);
+            const int glyph = mgr ? mgr->ConstData().ComboGlyph : -1;
+            if (mgr && mgr->Skin().IsValidImgIndex(glyph)) {
+                const TsMaskData& mask = mgr->Masks()[size_t(glyph)];
+                const win::SIZE sz = mgr->GetMaskStateSize(glyph);
+                const PixelView self = ViewOf(cache);
+                CacheInfo over;
+                over.Bmp = &self;
+                over.Ready = true;
+                BlendMaskRegion(cache, {part.Left + (arrow - sz.cx) / 2, (h - sz.cy) / 2},
+                                std::min(arrowState, std::max(1, int(mask.ImageCount)) - 1), 1,
+                                mask, over);
+            }
+        }
+    }
+    if (!Enabled()) BlendDisabledCache(this, d, DisabledKind());
+    OnPaint(this, cache);
+    d->CacheStale = false;
+}
+
+void TsSpeedButton::Redraw() {
+    const auto s = ComponentState();
+    if (ControlState.Contains(vcl::csCreating) || s.Contains(vcl::csDestroying) ||
+        s.Contains(vcl::csLoading) || !Parent() || !Parent()->HandleAllocated() || !Visible())
+        return;
+    TsCommonData* d = SkinData();
+    if (!IsControlSkinned(d) || s.Contains(vcl::csDesigning)) {
+        Repaint();
+        return;
+    }
+    if (d->CacheStale) PrepareCache();
+    TBitmap* picture = fade_ && fade_->Running() && fade_->Frame() ? fade_->Frame()
+                                                                    : d->CacheBmp();
+    if (!picture) return;
+    win::BitBlt(Canvas()->Handle(), 0, 0, Width(), Height(), picture->Canvas()->Handle(), 0, 0,
+                win::SRCCOPY);
+    Canvas()->Refresh();
+}
+
+void TsSpeedButton::ChangeState(TacAnimatEvent event, bool fast) {
+    TsCommonData* d = SkinData();
+    WindowServices& w = WindowSlots();
+    const TsGeneralData* section = d->Section();
+    const bool fades = w.IsAnimEventAllowed(event, AnimatEvents(), d->GetSkinManager()) &&
+                       !SkinChanging && IsControlSkinned(d) && section &&
+                       section->FadingEnabled && !d->CacheStale;
+    d->CacheStale = true;
+    if (fades) {
+        if (!ComponentState().Contains(vcl::csDesigning))
+            w.StartAnimFade(fade_, d, fast, [this, d] {
+                PrepareCache();
+                PaintCtrlBorders(d, CurrentState());
+            });
+    } else {
+        w.StopControlFade(fade_);
+        Redraw();
+    }
+    ShowGlowingIfNeeded(d);
+}
+
+void TsSpeedButton::WndProc(TMessage& m) {
+    TsCommonData* d = SkinData();
+    if (m.Msg == SM_ALPHACMD) {
+        const bool own = IsOwnSkinChange(m, d);
+        switch (SkinCommandCode(m.WParam)) {
+            case SKC_ISSKINAWARE:
+                m.Result = 1;
+                return;
+            case SKC_GETAPPLICATION:
+                m.Result = reinterpret_cast<intptr_t>(vcl::Application());
+                return;
+            case SKC_STOPFADE:
+                WindowSlots().StopControlFade(fade_);
+                return;
+            case SKC_ENDPARENTUPDATE:
+                if (d->BGChanged) {
+                    d->BGChanged = false;
+                    Redraw();
+                }
+                return;
+            case SKC_REPAINTGRAPHIC:
+                d->BGChanged = false;
+                d->CacheStale = true;
+                Redraw();
+                return;
+            case SKC_NEWSKIN:
+                if (!own) break;
+                CommonWndProc(m, d);
+                if (IsControlSkinned(d)) ControlStyle << vcl::csOpaque;
+                return;
+            case SKC_REMOVESKIN:
+                if (!own) break;
+                WindowSlots().StopControlFade(fade_);
+                CommonWndProc(m, d);
+                if (!ComponentState().Contains(vcl::csDestroying)) ControlStyle >> vcl::csOpaque;
+                if (Visible()) Repaint();
+                return;
+            case SKC_REFRESH:
+                if (!own) break;
+                CommonWndProc(m, d);
+                if (Visible()) Repaint();
+                return;
+            default:
+                break;
+        }
+    }
+    if (m.Msg == win::WM_WINDOWPOSCHANGED) d->CacheStale = true;
+    const bool live = Enabled() && !ComponentState().Contains(vcl::csDesigning);
+    const bool skinned = IsSkinnedNow(this, d);
+    if (m.Msg == vcl::CM_MOUSEENTER && m.LParam == 0 && live) {
+        const bool was = d->MouseAbove;
+        OnMouseEnter(this);
+        CommonWndProc(m, d);
+        if (!was) {
+            if (skinned)
+                ChangeState(aeMouseEnter, false);
+            else
+                LookChanged();
+        }
+    } else if (m.Msg == vcl::CM_MOUSELEAVE && m.LParam == 0 && Enabled()) {
+        if (d->MouseAbove) {
+            OnMouseLeave(this);
+            CommonWndProc(m, d);
+            // A press that is not held down by a group comes up when the mouse goes.
+            if (state_ == vcl::bsDown && !Down()) state_ = vcl::bsUp;
+            if (skinned && Visible())
+                ChangeState(aeMouseLeave, false);
+            else
+                LookChanged();
+        }
+    } else {
+        CommonWndProc(m, d);
+        if (skinned && m.Msg == vcl::CM_TEXTCHANGED && showCaption_) {
+            TSpeedButton::WndProc(m);
+            d->CacheStale = true;
+            Redraw();
+            return;
+        }
     }
     TSpeedButton::WndProc(m);
 }
@@ -454,6 +1074,17 @@ void TsSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y
 }
 
 void TsSpeedButton::Paint() {
+    if (IsSkinnedNow(this, SkinData()) && !ComponentState().Contains(vcl::csDesigning)) {
+        TsCommonData* d = SkinData();
+        if (d->GetBGChanged()) return;
+        if (d->CacheStale) PrepareCache();
+        TBitmap* picture = fade_ && fade_->Running() && fade_->Frame() ? fade_->Frame()
+                                                                        : d->CacheBmp();
+        win::BitBlt(Canvas()->Handle(), 0, 0, Width(), Height(), picture->Canvas()->Handle(), 0,
+                    0, win::SRCCOPY);
+        Canvas()->Refresh();
+        return;
+    }
     const bool ownGlyph = ImageUsable() && Glyph()->Empty();
     if (!ownGlyph && buttonStyle_ != tbsDropDown) {
         TSpeedButton::Paint();

@@ -16,7 +16,9 @@
 #include <memory>
 #include <string>
 
+#include "skin/controls/button_glyphs.h"
 #include "skin/controls/skin_types.h"
+#include "skin/controls/window_services.h"
 #include "skin/core/state/common_data.h"
 #include "vcl/controls/buttons.h"
 #include "vcl/controls/menus.h"
@@ -26,9 +28,6 @@
 namespace skin {
 
 using TBmpPaintEvent = vcl::Delegate<void(vcl::TObject* Sender, vcl::TBitmap* Bmp)>;
-
-// The number of images of a list; 0 for none.
-int ImageListCount(vcl::TCustomImageList* images);
 
 // Where glyph and caption go inside a button of `size`.
 struct TsButtonLayout {
@@ -42,7 +41,7 @@ TsButtonLayout LayoutButton(vcl::TPoint size, vcl::TPoint glyphSize, vcl::TPoint
 // What both skinned buttons add to their base: the skin state, the picture of an image list
 // and the options of the glyph and caption.
 template <class Base>
-class TsGlyphSkinned : public Base {
+class TsGlyphSkinned : public Base, public TsGlyphOwner, public TsStatefulControl {
 public:
     TsGlyphSkinned(vcl::TComponent* owner, int kind);
     ~TsGlyphSkinned() override;
@@ -73,6 +72,10 @@ public:
     void SetAlignment(vcl::TAlignment a) override;
     // The glyph comes from Images: ImageIndex lies within the list.
     bool ImageUsable() const;
+    // The glyph's size: the list's with a usable image, else one frame of Glyph; 0, 0 without.
+    vcl::TPoint GlyphSize() const;
+    // What the glyph painter reads; the glyph's place comes from the button's layout.
+    ButtonGlyph GlyphInputs() override;
 
     TBmpPaintEvent OnPaint;
     vcl::TNotifyEvent OnMouseEnter;
@@ -89,6 +92,12 @@ public:
 protected:
     // The look changed: the button repaints (when it may).
     virtual void LookChanged() { skinData_->Invalidate(); }
+    // Where the glyph goes in the current state.
+    virtual vcl::TRect GlyphRect() { return {}; }
+    // Held down (both buttons have the property, the speed button from its base).
+    virtual bool IsDown() const { return false; }
+
+    FadePtr fade_;  // the running fade, when one runs
 
 private:
     std::unique_ptr<TsCommonData> skinData_;
@@ -105,10 +114,23 @@ private:
     TacAnimatEvents animatEvents_{aeGlobalDef};
 };
 
+// Skinned, the bit button paints its whole window from its cache: the section background, the
+// border mask of its state (whose key-coloured corners are cut out of the window region), the
+// caption and the glyph. States: 0 normal, 1 hot (under the mouse, focused or the default
+// button), 2 pressed. Every change of state fades when the section and the events allow it.
+//
+// Rules:
+//  1. The window owns the region it is given; the button never frees a region it handed
+//     over, and frees one it made but did not hand over.
+//  2. The application's hints are off while the button is held: saved once per press, given
+//     back on the release, on cancel, on capture loss, when disabled, hidden or destroyed.
+//  3. A release while a fade still runs shows the pressed look at once, waits 30 ms, then
+//     fades to the released look.
 class TsBitBtn : public TsGlyphSkinned<vcl::TBitBtn> {
 public:
     VCL_CLASS_PUBLISHED(TsBitBtn, vcl::TBitBtn)
     explicit TsBitBtn(vcl::TComponent* owner);
+    ~TsBitBtn() override;
 
     // Held down: painted pressed.
     bool Down() const { return down_; }
@@ -121,19 +143,42 @@ public:
     void SetShowFocus(bool on);
 
     // 0 normal, 1 hot (under the mouse, focused or the default button), 2 pressed.
-    virtual int CurrentState();
+    int CurrentState() const override;
+    // Rebuilds the cache image for the current state.
+    void PrepareCache();
+    // The glyph and caption rectangles of the current state.
+    TsButtonLayout ButtonLayout();
 
     void WndProc(vcl::TMessage& message) override;
 
 protected:
     void DrawItem(const win::DRAWITEMSTRUCT& item) override;
+    void ApplyButtonStyle(bool isDefault) override;
+    vcl::TRect GlyphRect() override { return ButtonLayout().glyph; }
+    bool IsDown() const override { return down_; }
 
 private:
+    bool SkinnedWndProc(vcl::TMessage& m);
+    void PaintCaption(const vcl::TRect& r, int state);
+    void PaintBorderMask(int state);
+    void PaintToDC(win::HDC dc, bool clientDC);
+    void StopFade();
+    void ChangeState(TacAnimatEvent event, bool fast);
+    void ReleaseHints();
+    void PressStarted();
+    // The release `m`: the inherited handling between showing the press and fading away.
+    void PressEnded(vcl::TMessage& m);
+
     bool down_ = false;
     int focusMargin_ = 1;
     bool showCaption_ = true;
     bool showFocus_ = true;
     bool pressed_ = false;
+    bool forcePressed_ = false;
+    bool regionChanged_ = true;
+    win::HRGN region_ = nullptr;  // made for the window, not yet handed over
+    bool hintsSaved_ = false;
+    bool savedShowHint_ = false;
 };
 
 enum TToolButtonStyle : uint8_t {
@@ -161,7 +206,13 @@ public:
     // 16 for the drop-down style, else 0.
     int DropDownArrowWidth() const { return buttonStyle_ == tbsDropDown ? 16 : 0; }
     // 0 normal, 1 hot, 2 pressed (down or stuck down).
-    virtual int CurrentState();
+    int CurrentState() const override;
+    // Rebuilds the cache image; skinned, the button shows it (Redraw).
+    virtual void PrepareCache();
+    // Shows the cache (or the running fade's frame) now; unskinned, repaints.
+    void Redraw();
+    // The glyph and caption rectangles of the current state, beside the drop-down part.
+    TsButtonLayout ButtonLayout();
     // The drop-down menu is showing.
     bool DroppedDown() const { return droppedDown_; }
 
@@ -171,6 +222,10 @@ public:
 protected:
     // Shown only: the cache is stale and the button repaints.
     void LookChanged() override;
+    vcl::TRect GlyphRect() override { return ButtonLayout().glyph; }
+    // The look changes for `event`: a fade the button paints itself, or at once.
+    void ChangeState(TacAnimatEvent event, bool fast);
+    void PaintCaption(const vcl::TRect& r, int state);
     void Paint() override;
     void MouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
     void MouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;

@@ -1,5 +1,11 @@
 // TsCheckBox: the skinned check box (kind 32, section "CHECKBOX").
 //
+// Skinned, the box composes its whole window in its cache at every paint: the section, the
+// caption in the section's colours and the box glyph in its state (0 normal, 1 active, 2
+// pressed); state changes fade through the window services. It then toggles itself: on the
+// release of the space bar, or of the left button inside the box, after a press on it. A press
+// that ends any other way (focus lost, cancelled, capture lost) does not toggle.
+//
 // ReadOnly keeps the operator from toggling it, by mouse or keyboard, silently; code still
 // sets Checked and State. With AutoSize the box takes the size of its caption: until a skin is
 // active that is the caption's width plus 20 and its height plus 4, at least 20 high. The box's
@@ -10,14 +16,16 @@
 #include <memory>
 
 #include "skin/controls/skin_types.h"
+#include "skin/controls/window_services.h"
 #include "skin/core/state/common_data.h"
+#include "skin/core/data/skin_data.h"
 #include "vcl/controls/std_ctrls.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/image_list.h"
 
 namespace skin {
 
-class TsCheckBox : public vcl::TCustomCheckBox {
+class TsCheckBox : public vcl::TCustomCheckBox, public TsStatefulControl {
 public:
     VCL_CLASS_PUBLISHED(TsCheckBox, vcl::TCustomCheckBox)
     explicit TsCheckBox(vcl::TComponent* owner);
@@ -54,6 +62,13 @@ public:
     void SetAnimatEvents(TacAnimatEvents events) { animatEvents_ = events; }
     // A mouse button or the space bar is down on the box.
     bool Pressed() const { return pressed_; }
+    // 2 pressed, 1 active and not ReadOnly, else 0.
+    int CurrentState() const override;
+    // The glyph's size from its source (16 x 16 without one) and its place in the control.
+    vcl::TPoint GlyphSize() const;
+    vcl::TRect GlyphRect() const;
+    // Rebuilds the cache image.
+    void PrepareCache();
 
     void SetChecked(bool on) override;
 
@@ -72,6 +87,16 @@ protected:
 
 private:
     void GlyphChanged();
+    bool UsesImages() const;
+    const TsMaskData* SkinGlyph(int which) const;
+    bool CaptionRight() const;
+    void PaintCaption(int state);
+    void PaintGlyph(int state);
+    void PaintToDC(win::HDC dc, bool clientDC);
+    void StopFade();
+    void ChangeState(TacAnimatEvent event, bool fast);
+    bool SkinnedInput(vcl::TMessage& m);
+    void EndPress();
 
     std::unique_ptr<TsCommonData> skinData_;
     bool readOnly_ = false;
@@ -88,6 +113,7 @@ private:
     TsDisabledKind disabledKind_{dkBlended};
     TacAnimatEvents animatEvents_{aeGlobalDef};
     bool pressed_ = false;
+    FadePtr fade_;
 };
 
 }  // namespace skin

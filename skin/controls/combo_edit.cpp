@@ -5,6 +5,8 @@
 #include "platform/controls/edit_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
+#include "skin/controls/button_glyphs.h"
+#include "skin/core/paint/alpha_image_list.h"
 #include "vcl/controls/forms.h"
 
 namespace skin {
@@ -40,10 +42,8 @@ void TsEditButton::Paint() {
         if (index < 0 || index >= ImageListCount(images)) index = mode->ImageIndex();
         images->Draw(Canvas(), x, y, index, Enabled());
     } else if (edit_->DefaultGlyphIndex() >= 0) {
-        TBitmap glyph;
-        DefaultGlyph(edit_->DefaultGlyphIndex(), state, &glyph);
-        win::TransparentBlt(Canvas()->Handle(), x, y, 16, 16, glyph.Canvas()->Handle(), 0, 0, 16,
-                            16, 0xFF00FF);
+        DrawImageListGlyphToDC(DefaultGlyphs(), Canvas()->Handle(), {x, y}, 3, state,
+                               edit_->DefaultGlyphIndex(), false, skin::TColor(clNone), 0);
     }
     Canvas()->Refresh();
 }

@@ -68,6 +68,12 @@ public:
                 SetProperty("DisabledKind", &C::DisabledKind, &C::SetDisabledKind)};
     }
 
+protected:
+    // The class library's handling, without the skin state.
+    void InheritedWndProc(vcl::TMessage& m) { Base::WndProc(m); }
+    // The bound label follows the control after its own handling of `m`.
+    void FollowLabel(const vcl::TMessage& m) { boundLabel_->FollowEdit(m, disabledKind_); }
+
 private:
     std::unique_ptr<TsCommonData> data_;
     std::unique_ptr<TsBoundLabel> boundLabel_;

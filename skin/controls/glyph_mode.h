@@ -1,9 +1,5 @@
-// The glyphs of the buttons inside edits: the default glyph list every such button falls back
-// on, and TsGlyphMode, the glyph options an edit gives its button.
-//
-// The default glyphs are five pictures 48 pixels wide and 16 high, each three 16 x 16 states
-// side by side (normal, hot, pressed): 0 a folder, 1 an arrow down, 2 a calendar, 3 an
-// ellipsis, 4 a calculator, drawn by the program.
+// TsGlyphMode, the glyph options an edit gives its button; without an image of its own the
+// button shows one of the default glyphs (DefaultGlyphs, 48 x 16: three 16 x 16 states).
 #pragma once
 
 #include <string>
@@ -18,9 +14,6 @@ class TsSpeedButton;
 
 inline constexpr int kDefaultGlyphWidth = 48;
 inline constexpr int kDefaultGlyphHeight = 16;
-// State `state` (0 normal, 1 hot, 2 pressed) of default picture `index`, 16 x 16 on the
-// transparent key colour.
-void DefaultGlyph(int index, int state, vcl::TBitmap* glyph);
 
 class TsGlyphMode : public vcl::TPersistent {
 public:

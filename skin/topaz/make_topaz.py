@@ -339,13 +339,15 @@ sections = [
     ('ICOLINE', colours(BAR, TEXT, BAR, TEXT), {}),
     ('HINT', colours((0xFF, 0xFD, 0xE8), TEXT, (0xFF, 0xFD, 0xE8), TEXT),
      {'BORDERSMASK': values['EDITFRAME']}),
+    # The buttons and the check box fade between their looks (the reader takes TRUE for on).
     ('BUTTON', button, {'BORDERSMASK': values['FRAME'], 'GLOW': 1, 'GLOWMARGIN': 6,
-                        'GLOW0': '!BTNGLOW.PNG!1!0!3'}),
+                        'GLOW0': '!BTNGLOW.PNG!1!0!3', 'FADINGENABLED': 'TRUE'}),
     ('SPEEDBUTTON', button, {'BORDERSMASK': values['FLATFRAME'],
-                             'GLOW0': '!SPDGLOW.PNG!1!0!3'}),
-    ('SPEEDBUTTON_SMALL', button, {'BORDERSMASK': values['FLATFRAME']}),
+                             'GLOW0': '!SPDGLOW.PNG!1!0!3', 'FADINGENABLED': 'TRUE'}),
+    ('SPEEDBUTTON_SMALL', button, {'BORDERSMASK': values['FLATFRAME'], 'FADINGENABLED': 'TRUE'}),
     # Flat: the bar shows through a tool button until the mouse comes.
-    ('TOOLBUTTON', colours(SURFACE, TEXT, HOT, TEXT, 100, 0), {'BORDERSMASK': values['FLATFRAME']}),
+    ('TOOLBUTTON', colours(SURFACE, TEXT, HOT, TEXT, 100, 0), {'BORDERSMASK': values['FLATFRAME'],
+                                                              'FADINGENABLED': 'TRUE'}),
     ('UPDOWNBTN', button, {'BORDERSMASK': values['SCROLLFRAME']}),
     ('COLHEADER', button, {'BORDERSMASK': values['SCROLLFRAME'], 'GRADIENTPERCENT': 100,
                            'GRADIENTDATA': GRADIENT}),
@@ -354,7 +356,7 @@ sections = [
                           'GLYPHMASK': values['ARROWDOWN']}),
     ('COMBOBTN', button, {'BORDERSMASK': values['SCROLLFRAME'], 'PATTERN': values['TRACK'],
                           'HOTPATTERN': values['TRACKHOT']}),
-    ('CHECKBOX', clear, {}),
+    ('CHECKBOX', clear, {'FADINGENABLED': 'TRUE'}),
     ('RADIOBUTTON', clear, {}),
     ('PANEL', plain, {'BORDERSMASK': values['EDITFRAME']}),
     ('PANEL_LOW', colours(BAR, TEXT, BAR, TEXT), {'BORDERSMASK': values['EDITFRAME']}),
@@ -439,5 +441,62 @@ for shape in ['CLOSE', 'MAX', 'MIN']:
     write('topaz/%sGLOW.PNG' % shape, png32(28, 28, soft(28, 28, rgb, 6, 160)))
 write('topaz/BTNGLOW.PNG', png32(32, 32, soft(32, 32, accent_rgb, 6, 120)))
 write('topaz/SPDGLOW.PNG', png32(24, 24, soft(24, 24, accent_rgb, 5, 110)))
+
+
+def button_glyph(index):
+    """The default glyph `index` of the buttons inside edits: three 16 x 16 states side by side
+    (normal, hot one shade bluer, pressed one pixel lower and to the right), transparent around:
+    0 a folder, 1 an arrow down, 2 a calendar, 3 an ellipsis, 4 a calculator."""
+    px = [[None] * 48 for _ in range(16)]
+    for s in range(3):
+        d = 1 if s == 2 else 0
+        ink = (0x00, 0x40, 0x80) if s == 1 else (0, 0, 0)
+
+        def box(l, t, r, b, rgb):
+            for y in range(t + d, b + d):
+                for x in range(l + d, r + d):
+                    px[y][16 * s + x] = rgb
+        if index == 0:
+            box(2, 3, 7, 5, ink)
+            box(2, 5, 14, 13, ink)
+            box(3, 6, 13, 12, (0xF0, 0xC0, 0x40))
+        elif index == 1:
+            for i in range(4):
+                box(4 + i, 6 + i, 11 - i, 7 + i, ink)
+        elif index == 2:
+            box(2, 2, 14, 14, ink)
+            box(3, 3, 13, 6, (0xC0, 0x20, 0x20))
+            box(3, 6, 13, 13, (0xFF, 0xFF, 0xFF))
+            for row in range(3):
+                for col in range(4):
+                    x = 4 + col * 2 + col // 2
+                    box(x, 7 + row * 2, x + 1, 8 + row * 2, ink)
+        elif index == 3:
+            for i in range(3):
+                box(3 + i * 4, 10, 5 + i * 4, 12, ink)
+        else:
+            box(3, 1, 13, 15, ink)
+            box(4, 2, 12, 5, (0xC0, 0xE0, 0xC0))
+            for row in range(3):
+                for col in range(3):
+                    box(4 + col * 3, 6 + row * 3, 6 + col * 3, 8 + row * 3, (0xC0, 0xC0, 0xC0))
+    return png32(48, 16, lambda x, y: (*px[y][x], 255) if px[y][x] else (0, 0, 0, 0))
+
+
+for i, name in enumerate(['SF', 'SR', 'SD', 'SE', 'SC']):
+    write('resources/%s.png' % name, button_glyph(i))
+
+
+
+def gauge_light(x, y):
+    """The light that runs along a gauge's fill: white, brightest in its middle column and row,
+    fading to nothing at its ends and edges."""
+    w, h = 64, 16
+    along = 1 - abs(2 * x / (w - 1) - 1)
+    across = 1 - abs(2 * y / (h - 1) - 1)
+    return (255, 255, 255, int(150 * along ** 1.5 * (0.4 + 0.6 * across)))
+
+
+write('resources/ACGL.png', png32(64, 16, gauge_light))
 write('resources/acSHDA.png', png32(40, 40, soft(40, 40, (0, 0, 0), 12, 110)))
 write('resources/acSHDI.png', png32(40, 40, soft(40, 40, (0, 0, 0), 12, 60)))

@@ -2,10 +2,12 @@
 //
 //   skinbuild SKIN_DIR RESOURCE_DIR OUT.asz OUT_MANIFEST OUT.cpp
 //       packs SKIN_DIR, checks the result as the program loads it, and writes the packed skin,
-//       its manifest and the C++ source that builds the skin and RESOURCE_DIR's shadow
-//       pictures (acSHDA.png, acSHDI.png) into the program. Any fault fails with its list.
+//       its manifest and the C++ source that builds the skin and every picture of
+//       RESOURCE_DIR (NAME.png becomes the resource NAME: the shadows, the default button
+//       glyphs, the gauge's light) into the program. Any fault fails with its list.
 //   skinbuild --unpack FILE.asz DIR
 //       writes a packed skin out as a skin folder.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -30,8 +32,8 @@ void Write(const std::string& path, const std::string& data) {
     }
 }
 
-// A shadow picture must be a PNG with alpha.
-std::string ShadowPicture(const std::string& path) {
+// A picture must be a PNG with alpha.
+std::string AlphaPicture(const std::string& path) {
     std::string data = ReadAll(path);
     vcl::TStringStream stream(data);
     std::unique_ptr<skin::TPNGGraphic, vcl::FreeDeleter> png(new skin::TPNGGraphic);
@@ -54,10 +56,14 @@ int Build(const std::string& skinDir, const std::string& resourceDir, const std:
     if (!faults.empty()) return 1;
     Write(asz, blob);
     Write(manifest, skinbuild::Manifest(files, content));
-    Write(source,
-          skinbuild::ResourceSource({{skin::kInternalSkinResource, blob},
-                                     {"acSHDA", ShadowPicture(resourceDir + "/acSHDA.png")},
-                                     {"acSHDI", ShadowPicture(resourceDir + "/acSHDI.png")}}));
+    std::vector<skinbuild::Resource> resources{{skin::kInternalSkinResource, blob}};
+    std::vector<std::filesystem::path> pictures;
+    for (const auto& entry : std::filesystem::directory_iterator(resourceDir))
+        if (entry.path().extension() == ".png") pictures.push_back(entry.path());
+    std::sort(pictures.begin(), pictures.end());  // the same source from every checkout
+    for (const auto& path : pictures)
+        resources.push_back({path.stem().string(), AlphaPicture(path.string())});
+    Write(source, skinbuild::ResourceSource(resources));
     return 0;
 }
 

@@ -259,6 +259,14 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     Invalidate();
     RequestAlign();
     if (resized) Resize();
+    // A graphic control has no window to tell it; it hears what a window would.
+    win::WINDOWPOS pos;
+    pos.x = left;
+    pos.y = top;
+    pos.cx = width;
+    pos.cy = height;
+    pos.flags = win::SWP_NOZORDER | win::SWP_NOACTIVATE;
+    Perform(win::WM_WINDOWPOSCHANGED, 0, reinterpret_cast<intptr_t>(&pos));
 }
 
 void TControl::SetClientSize(int width, int height) {

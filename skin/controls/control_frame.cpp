@@ -1,0 +1,113 @@
+#include "skin/controls/control_frame.h"
+
+#include "platform/gdi/dc.h"
+#include "platform/user/painting.h"
+#include "platform/user/user.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/dc_paint.h"
+#include "skin/core/state/engine_state.h"
+#include "skin/core/pixels/fast_pixels.h"
+#include "skin/core/state/graphic_children.h"
+#include "skin/core/pixels/pixels.h"
+#include "skin/core/state/section_paint.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_manager.h"
+#include "skin/core/pixels/text_utils.h"
+#include "vcl/graphics/bitmap.h"
+
+namespace skin {
+
+using namespace vcl;
+
+bool RedrawFrozen() {
+    return AnimationRunning;
+}
+
+bool IsSkinnedNow(TControl* control, const TsCommonData* data) {
+    return IsControlReadyToPaint(control) && IsControlSkinned(data);
+}
+
+bool IsOwnSkinChange(const TMessage& m, const TsCommonData* data) {
+    if (m.Msg != SM_ALPHACMD || !data) return false;
+    const uint16_t code = SkinCommandCode(m.WParam);
+    if (code != SKC_NEWSKIN && code != SKC_REMOVESKIN && code != SKC_REFRESH) return false;
+    return reinterpret_cast<TsSkinManager*>(m.LParam) == data->GetSkinManager();
+}
+
+bool DecideCacheStale(TControl* control, TsCommonData* data) {
+    data->BGChanged = data->GetBGChanged();
+    if (data->BGChanged) return false;
+    TWinControl* parent = control->Parent();
+    data->CacheStale = data->CacheStale || data->HalfVisible ||
+                       (parent && SendSkinCommandNoParam(parent, SKC_ISHALFVISIBLE) != 0);
+    if (parent) {
+        const TRect area(0, 0, parent->ClientWidth(), parent->ClientHeight());
+        data->HalfVisible = !RectIsInRect(area, control->BoundsRect());
+    } else {
+        data->HalfVisible = false;
+    }
+    return true;
+}
+
+void PaintSectionIntoCache(TControl* control, TsCommonData* data, int state, bool borders) {
+    data->InitCacheBmp();
+    TBitmap* cache = data->CacheBmp();
+    const TRect all(0, 0, control->Width(), control->Height());
+    CacheInfo parent;
+    PixelView view;
+    GetParentBGInfo(data, parent, view);
+    const TPoint at{control->Left(), control->Top()};
+    if (borders)
+        PaintControlSection(data, parent, true, state, all, at, cache, 1);
+    else
+        PaintControlBackground(data, parent, state, all, at, cache);
+}
+
+void BlendDisabledCache(TControl* control, TsCommonData* data, TsDisabledKind kind) {
+    TBitmap* cache = data->CacheBmp();
+    if (!cache || cache->Width() < 1 || cache->Height() < 1) return;
+    CacheInfo parent;
+    PixelView view;
+    GetParentBGInfo(data, parent, view);
+    TColor color = control->Parent() ? control->Parent()->Color() : control->Color();
+    BlendDisabledEffect(ViewOf(cache), kind, parent, {control->Left(), control->Top()}, color);
+}
+
+void CopyCacheToDC(TWinControl* control, TsCommonData* data, win::HDC dc, bool clientDC) {
+    TBitmap* cache = data->CacheBmp();
+    if (!cache || !dc) return;
+    int x = 0, y = 0;
+    if (clientDC && control->HandleAllocated()) {
+        win::RECT client{};
+        GetClientRectInWindow(control->Handle(), client);
+        x = -client.left;
+        y = -client.top;
+    }
+    win::BitBlt(dc, x, y, control->Width(), control->Height(), cache->Canvas()->Handle(), 0, 0,
+                win::SRCCOPY);
+}
+
+void CopyCacheBorders(TControl* control, TsCommonData* data, win::HDC dc, int width) {
+    TBitmap* cache = data->CacheBmp();
+    if (!cache || !dc || width <= 0) return;
+    CopyBorderStrips(dc, 0, 0, control->Width(), control->Height(), cache->Canvas()->Handle(), 0,
+                     0, width);
+}
+
+void ValidateOnly(TWinControl* control) {
+    if (!control->HandleAllocated()) return;
+    win::PAINTSTRUCT ps;
+    win::BeginPaint(control->Handle(), &ps);
+    win::EndPaint(control->Handle(), &ps);
+}
+
+void TakeSectionColors(TControl* control, TsCommonData* data, bool active) {
+    const TsGeneralData* s = data->Section();
+    if (!s) return;
+    const auto color = vcl::TColor(active ? s->HotColor : s->Color);
+    const auto font = vcl::TColor(active ? s->HotFontColor : s->FontColor);
+    if (!data->CustomColor() && control->Color() != color) control->SetColor(color);
+    if (!data->CustomFont() && control->Font()->Color() != font) control->Font()->SetColor(font);
+}
+
+}  // namespace skin

@@ -1,0 +1,51 @@
+// The common shape of a skinned control's painting: when it may paint, when its cache must be
+// rebuilt, how the cache reaches a device context, the section's colours and the disabled look.
+//
+// Rules:
+//  1. The cache image covers the control's whole window (window coordinates). A DC of WM_PRINT
+//     or GetWindowDC takes it at (0, 0); a client DC (WM_PAINT) takes it shifted by minus the
+//     client origin, so the same pixel lands on the same place of the screen.
+//  2. Nothing is painted while the background changes (BGChanged) or redraw is frozen; the
+//     update region is still validated.
+//  3. A control whose bounds do not lie wholly inside its parent's client area is partly
+//     clipped: its cache is rebuilt at every frame paint (the background-dirty flag).
+#pragma once
+
+#include "platform/gdi/win_types.h"
+#include "skin/core/state/common_data.h"
+#include "vcl/controls/controls.h"
+
+namespace skin {
+
+// Redraw of the forms is frozen for a skin change: paints only validate.
+bool RedrawFrozen();
+// The control can paint now and its skin state paints through a skin.
+bool IsSkinnedNow(vcl::TControl* control, const TsCommonData* data);
+// A skin command 1, 2 or 3 whose lParam is the state's own manager.
+bool IsOwnSkinChange(const vcl::TMessage& m, const TsCommonData* data);
+
+// The stale decision of a frame paint. False when the background is changing (nothing may be
+// drawn); else the cache-stale flag takes the background-dirty flags of the control and its
+// parent, and the background-dirty flag is set again when the control sticks out of its
+// parent's client area.
+bool DecideCacheStale(vcl::TControl* control, TsCommonData* data);
+
+// Sizes the cache to the control and paints the section over the parent's background, with
+// the border mask when `borders`, else the background only.
+void PaintSectionIntoCache(vcl::TControl* control, TsCommonData* data, int state, bool borders);
+// The disabled look of the whole cache, blended with the parent's background or greyed.
+void BlendDisabledCache(vcl::TControl* control, TsCommonData* data, TsDisabledKind kind);
+
+// Copies the whole cache to `dc`; `clientDC` says the DC's origin is the client area.
+void CopyCacheToDC(vcl::TWinControl* control, TsCommonData* data, win::HDC dc, bool clientDC);
+// Copies the border strips of the cache, `width` pixels wide, to the window DC `dc`.
+void CopyCacheBorders(vcl::TControl* control, TsCommonData* data, win::HDC dc, int width);
+
+// Validates the window's update region without painting.
+void ValidateOnly(vcl::TWinControl* control);
+
+// The section's colour and font colour of the state, written to the control unless it keeps
+// its own (CustomColor, CustomFont) or already has them.
+void TakeSectionColors(vcl::TControl* control, TsCommonData* data, bool active);
+
+}  // namespace skin

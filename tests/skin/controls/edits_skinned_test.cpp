@@ -1,0 +1,206 @@
+// The skinned path of the edits: the common shape every skinned control follows.
+#include <gtest/gtest.h>
+
+#include "platform/gdi/bitmap.h"
+#include "platform/user/screen.h"
+#include "platform/user/user.h"
+#include "skin/controls/edits.h"
+#include "skin/controls/window_services.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/skin_commands.h"
+#include "tests/skin/controls/skinned_form.h"
+
+namespace skin {
+namespace {
+
+using namespace vcl;
+
+class SkinnedEditsTest : public skin_test::SkinnedFormTest {
+protected:
+    void TearDown() override {
+        ResetWindowServices();
+        SkinnedFormTest::TearDown();
+    }
+    // The control's window as the screen shows it, as 0xRRGGBB pixels.
+    std::vector<uint32_t> Pixels(TWinControl* c) {
+        Pump();
+        std::vector<uint32_t> px;
+        for (int y = 0; y < c->Height(); ++y)
+            for (int x = 0; x < c->Width(); ++x) px.push_back(At(c, x, y));
+        return px;
+    }
+    // A pixel of the control's window (window coordinates) on the screen.
+    uint32_t At(TWinControl* c, int x, int y) {
+        win::RECT r{};
+        win::GetWindowRect(c->Handle(), &r);
+        win::BitmapView v;
+        EXPECT_TRUE(win::GetBitmapView(win::ComposeScreen(), &v));
+        const win::BYTE* p = v.Row(r.top + y) + (r.left + x) * 4;
+        return uint32_t(p[2]) << 16 | p[1] << 8 | p[0];
+    }
+    static uint32_t CachePixel(TsCommonData* d, int x, int y) {
+        const uint8_t* p = d->CacheBmp()->ScanLine(y) + x * 3;
+        return uint32_t(p[2]) << 16 | p[1] << 8 | p[0];
+    }
+};
+
+TEST_F(SkinnedEditsTest, SkinCommandsAreAnsweredSkinnedOrNotAndOnlyForTheOwnManager) {
+    auto* ed = Place<TsEdit>(form, Bounds(10, 10, 100, 21));
+    auto* mask = Place<TsMaskEdit>(form, Bounds(10, 40, 100, 21));
+    auto* memo = Place<TsMemo>(form, Bounds(10, 70, 100, 60));
+    form->Show();
+    Pump();
+    TsSkinManager other(nullptr);
+    for (TWinControl* c : std::initializer_list<TWinControl*>{ed, mask, memo}) {
+        SCOPED_TRACE(c->ClassName());
+        EXPECT_EQ(c->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_ISSKINAWARE)), 1);
+        auto* d = dynamic_cast<TsCommonData*>(GetObjectProp(c, "SkinData"));
+        ASSERT_TRUE(d->SkinIndex >= 0);
+        // Another manager's removal leaves the skin alone; the own manager's takes it.
+        c->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_REMOVESKIN),
+                   reinterpret_cast<intptr_t>(&other));
+        EXPECT_GE(d->SkinIndex, 0);
+        c->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_REMOVESKIN),
+                   reinterpret_cast<intptr_t>(manager.get()));
+        EXPECT_EQ(d->SkinIndex, -1);
+        EXPECT_EQ(c->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_ISSKINAWARE)), 1);
+        c->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_NEWSKIN),
+                   reinterpret_cast<intptr_t>(&other));
+        EXPECT_EQ(d->SkinIndex, -1);
+        c->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_NEWSKIN),
+                   reinterpret_cast<intptr_t>(manager.get()));
+        EXPECT_GE(d->SkinIndex, 0);
+    }
+    // Unskinned, an edit answers the background question with its own colour.
+    manager->SetActive(false);
+    ed->SetColor(clRed);
+    EXPECT_EQ(ed->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_GETBGCOLOR)), 0x0000FF);
+}
+
+TEST_F(SkinnedEditsTest, TheFrameComesFromTheCacheAndTheInsideTakesTheSectionColour) {
+    auto* ed = Place<TsEdit>(form, Bounds(10, 10, 100, 21));
+    form->Show();
+    Pump();
+    TsCommonData* d = ed->SkinData();
+    EXPECT_EQ(ed->Color(), TColor(Section("EDIT").Color));
+    // The frame strips are the cache's, the inside is the section's colour.
+    for (auto [x, y] : {std::pair{0, 0}, {1, 10}, {99, 20}, {50, 0}})
+        EXPECT_EQ(At(ed, x, y), CachePixel(d, x, y)) << x << "," << y;
+    const uint32_t color = ColorToRGB(TColor(Section("EDIT").Color));
+    EXPECT_EQ(At(ed, 50, 10), (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF));
+}
+
+TEST_F(SkinnedEditsTest, ADisabledEditShowsItsCacheWhereTheScreenHasIt) {
+    auto* ed = Place<TsEdit>(form, Bounds(10, 10, 100, 21));
+    ed->SetText("abc");
+    ed->SetEnabled(false);
+    form->Show();
+    Pump();
+    TsCommonData* d = ed->SkinData();
+    win::InvalidateRect(ed->Handle(), nullptr, win::TRUE);
+    win::UpdateWindow(ed->Handle());
+    // The paint DC is a client DC: the cache lands shifted by the client origin.
+    for (auto [x, y] : {std::pair{0, 0}, {5, 5}, {60, 8}, {99, 20}})
+        EXPECT_EQ(At(ed, x, y), CachePixel(d, x, y)) << x << "," << y;
+}
+
+TEST_F(SkinnedEditsTest, PasswordCharactersAreWhatTheCacheShows) {
+    auto* secret = Place<TsEdit>(form, Bounds(10, 10, 100, 21));
+    auto* plain = Place<TsEdit>(form, Bounds(10, 10, 100, 21));
+    secret->SetPasswordChar('*');
+    secret->SetText("abc");
+    plain->SetText("***");
+    secret->PrepareCache();
+    plain->PrepareCache();
+    TBitmap* a = secret->SkinData()->CacheBmp();
+    TBitmap* b = plain->SkinData()->CacheBmp();
+    for (int y = 0; y < a->Height(); ++y)
+        ASSERT_EQ(0, memcmp(a->ScanLine(y), b->ScanLine(y), size_t(a->Width()) * 3)) << y;
+}
+
+TEST_F(SkinnedEditsTest, OnlyAControlStickingOutOfItsParentRebuildsAtEveryPaint) {
+    // Flush with the form's right and bottom edges (300 x 200): inside.
+    auto* flush = Place<TsEdit>(form, Bounds(200, 179, 100, 21));
+    auto* out = Place<TsEdit>(form, Bounds(250, 10, 100, 21));
+    flush->SetEnabled(false);
+    out->SetEnabled(false);
+    form->Show();
+    Pump();
+    for (TsEdit* e : {flush, out}) {
+        e->PaintFrameToDC(nullptr, false);
+        e->PaintFrameToDC(nullptr, false);
+    }
+    EXPECT_FALSE(flush->SkinData()->HalfVisible);
+    EXPECT_FALSE(flush->SkinData()->CacheStale);
+    EXPECT_TRUE(out->SkinData()->HalfVisible);
+}
+
+TEST_F(SkinnedEditsTest, RemovingTheSkinGivesTheClassicLookBack) {
+    // The same form never skinned, painted first.
+    manager->SetActive(false);
+    auto* ed = Place<TsEdit>(form, Bounds(10, 10, 100, 21));
+    auto* mask = Place<TsMaskEdit>(form, Bounds(10, 40, 100, 21));
+    ed->SetText("classic");
+    mask->SetText("look");
+    form->Show();
+    Pump();
+    const auto edClassic = Pixels(ed), maskClassic = Pixels(mask);
+    manager->SetActive(true);
+    Pump();
+    EXPECT_NE(Pixels(ed), edClassic);
+    EXPECT_NE(Pixels(mask), maskClassic);
+    manager->SetActive(false);
+    Pump();
+    EXPECT_EQ(Pixels(ed), edClassic);
+    EXPECT_EQ(Pixels(mask), maskClassic);
+}
+
+// An adapter that notes what the memo asks of it.
+class RecordingAdapter : public TacControlAdapter {
+public:
+    explicit RecordingAdapter(std::vector<std::string>* log) : log_(log) {}
+    ~RecordingAdapter() override { log_->push_back("freed"); }
+    void RefreshScrollBarInfo(bool repaint) override {
+        log_->push_back(repaint ? "refresh+paint" : "refresh");
+    }
+    bool PaintScrollBars(win::HDC, int, uint32_t) override { return true; }
+    bool Destroyed() const override { return false; }
+    int BorderWidthX() const override { return 2; }
+    int BorderWidthY() const override { return 2; }
+    int HorzBarHeight() const override { return 0; }
+    int VertBarWidth() const override { return 0; }
+    void WndProc(TMessage&) override {}
+
+private:
+    std::vector<std::string>* log_;
+};
+
+TEST_F(SkinnedEditsTest, TheMemoAsksForItsAdapterAndKeepsItsBarsUpToDate) {
+    std::vector<std::string> log;
+    WindowSlots().UpdateEditWndAdapter = [&](TsCommonData* d, AdapterPtr& adapter) {
+        log.push_back(IsControlSkinned(d) ? "update" : "update unskinned");
+        if (!adapter) adapter = std::make_unique<RecordingAdapter>(&log);
+    };
+    auto* memo = Place<TsMemo>(form, Bounds(10, 10, 120, 60));
+    memo->Loaded();
+    EXPECT_EQ(log, (std::vector<std::string>{"update"}));
+    form->Show();  // showing tells the memo CM_SHOWINGCHANGED
+    Pump();
+    ASSERT_NE(memo->Adapter(), nullptr);
+    log.clear();
+    memo->Lines()->Add("a line");
+    EXPECT_NE(std::find(log.begin(), log.end(), "refresh+paint"), log.end());
+    log.clear();
+    memo->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_REFRESH),
+                  reinterpret_cast<intptr_t>(manager.get()));
+    EXPECT_EQ(log, (std::vector<std::string>{"update"}));
+    log.clear();
+    memo->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_REMOVESKIN),
+                  reinterpret_cast<intptr_t>(manager.get()));
+    EXPECT_EQ(log.front(), "freed");
+    EXPECT_EQ(memo->Adapter(), nullptr);
+    EXPECT_TRUE(memo->HandleAllocated());  // made again with the plain frame
+}
+
+}  // namespace
+}  // namespace skin
