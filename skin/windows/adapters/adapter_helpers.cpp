@@ -1,0 +1,86 @@
+// Helpers shared by the window adapters.
+#include "skin/windows/adapters/adapter_helpers.h"
+
+#include <algorithm>
+
+#include "skin/core/bitmaps.h"
+#include "skin/core/common_data.h"
+#include "skin/core/fast_pixels.h"
+#include "skin/core/pixels.h"
+#include "skin/core/section_paint.h"
+#include "skin/core/skin_commands.h"
+#include "skin/core/skin_manager.h"
+#include "skin/windows/adapters/window_adapter.h"
+#include "vcl/graphics/bitmap.h"
+#include "vcl/graphics/canvas.h"
+
+namespace skin {
+
+void GetWindowRectsInParent(TacMainWnd* a) {
+    win::RECT r{};
+    win::GetWindowRect(a->CtrlHandle, &r);
+    a->WndRect = vcl::TRect{r.left, r.top, r.right, r.bottom};
+    a->WndSize = vcl::TPoint{r.right - r.left, r.bottom - r.top};
+    a->ParentWnd = win::GetParent(a->CtrlHandle);
+    win::RECT pr{};
+    if (a->ParentWnd) win::GetWindowRect(a->ParentWnd, &pr);
+    a->ParentRect = vcl::TRect{pr.left, pr.top, pr.right, pr.bottom};
+    win::POINT p{r.left, r.top};
+    if (a->ParentWnd) win::ScreenToClient(a->ParentWnd, &p);
+    a->WndPos = vcl::TPoint{p.x, p.y};
+}
+
+void PrepareAdapterCache(TsCommonData* data, win::HWND wnd, bool transparent) {
+    if (data == nullptr || !data->CacheStale || !win::IsWindow(wnd)) return;
+    win::RECT r{};
+    win::GetWindowRect(wnd, &r);
+    int w = std::max<int>(0, r.right - r.left), h = std::max<int>(0, r.bottom - r.top);
+    if (data->CacheBmp() == nullptr) data->PrepareCacheBmp();
+    vcl::TBitmap* cache = data->CacheBmp();
+    cache->SetPixelFormat(vcl::pf24bit);
+    cache->SetSize(w, h);
+    TColor global = DefaultManager ? DefaultManager->GetGlobalColor() : kTransparentKey;
+    CacheInfo parent;
+    PixelView view;
+    if (data->OwnerControl())
+        GetParentBGInfo(data, parent, view);
+    else
+        GetParentBGInfoByHandle(wnd, parent, view);
+    if (!transparent || global == kTransparentKey) {
+        PaintControlSection(data, parent, true, ControlIsActive(data) ? 1 : 0, TRect{0, 0, w, h},
+                            TPoint{0, 0}, cache, 0);
+    } else {
+        cache->Canvas()->Brush()->SetColor(vcl::TColor(global));
+        cache->Canvas()->FillRect(vcl::TRect{0, 0, w, h});
+    }
+    if (vcl::TControl* c = data->OwnerControl(); c && !c->Enabled())
+        BlendDisabledEffect(ViewOf(cache), TsDisabledKind{dkBlended}, parent, TPoint{0, 0},
+                            GetControlBGColor(data, false, wnd));
+    data->CacheStale = false;
+}
+
+void BroadcastToChildren(vcl::TControl* control, win::HWND wnd, vcl::TMessage& m) {
+    if (auto* w = dynamic_cast<vcl::TWinControl*>(control)) {
+        BroadcastToChildControls(w, m);
+    } else if (control == nullptr && wnd != nullptr) {
+        BroadcastToChildWindows(wnd, m);
+    }
+}
+
+vcl::TWinControl* FindControlByHandle(win::HWND wnd, vcl::TWinControl* parent) {
+    if (parent == nullptr || wnd == nullptr) return nullptr;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        auto* child = dynamic_cast<vcl::TWinControl*>(parent->Controls(i));
+        if (child == nullptr) continue;
+        if (child->HandleAllocated() && child->Handle() == wnd) return child;
+        if (vcl::TWinControl* found = FindControlByHandle(wnd, child)) return found;
+    }
+    return nullptr;
+}
+
+void SendSkinCommandToTopParent(win::HWND wnd) {
+    win::HWND top = wnd ? win::GetAncestor(wnd, win::GA_ROOT) : nullptr;
+    if (top) win::SendMessageA(top, SM_ALPHACMD, SkinCommandWParam(SKC_CHILDCREATED), 0);
+}
+
+}  // namespace skin
