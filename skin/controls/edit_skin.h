@@ -24,7 +24,6 @@ public:
         : Base(owner),
           data_(std::make_unique<TsCommonData>(this, true)),
           boundLabel_(std::make_unique<TsBoundLabel>(data_.get())) {
-        UseSkinnedEditLabels();
         data_->COC = kind;
         if (section) data_->SetSkinSection(section);
     }
