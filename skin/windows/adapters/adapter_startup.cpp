@@ -11,7 +11,7 @@ void InitWindowAdapters() {
     Neighbours().BroadcastToAdapter = [](vcl::TWinControl* child, vcl::TMessage& m) {
         if (child == nullptr || !child->HandleAllocated()) return false;
         TacMainWnd* a = FindWindowAdapter(child->Handle());
-        if (a == nullptr || a->Destroyed) return false;
+        if (a == nullptr || a->Unhooked) return false;
         m.Result = win::SendMessageA(child->Handle(), m.Msg, m.WParam, m.LParam);
         return true;
     };

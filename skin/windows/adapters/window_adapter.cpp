@@ -43,6 +43,7 @@ public:
     int slot = -1;
     int depth = 0;
     bool dead = false;  // out of the chain; freed once no call of it is running
+    bool adapterGone = false;  // the adapter was deleted while this link ran its message
 
     vcl::TWndMethod Mine() { return vcl::TWndMethod(this, &AdapterLink::WndProc); }
     void WndProc(vcl::TMessage& m);
@@ -108,10 +109,16 @@ TsSkinProviderBase* ProviderOf(const TsCommonData* data) {
 void AdapterLink::WndProc(vcl::TMessage& m) {
     ++depth;
     TacMainWnd* a = adapter;
-    if (a != nullptr && !a->Destroyed) {
+    if (a != nullptr && !a->Unhooked) {
         ++a->depth_;
+        AdapterLink* outer = a->dispatching_;
+        a->dispatching_ = this;
+        adapterGone = false;
         a->AdapterWindowProc(m);
-        if (--a->depth_ == 0 && a->freePending_) delete a;
+        if (!adapterGone) {
+            a->dispatching_ = outer;
+            if (--a->depth_ == 0 && a->freePending_) delete a;
+        }
     } else {
         PassOn(m);
     }
@@ -160,7 +167,7 @@ void AdapterLink::Remove() {
 }
 
 void AdapterLink::ReleaseAtDestroy() {
-    if (adapter != nullptr && !adapter->Destroyed) adapter->Unhook(false);
+    if (adapter != nullptr && !adapter->Unhooked) adapter->Unhook(false);
     adapter = nullptr;
     if (dead) return;
     // A plain window's procedures die with it; a control outlives its window and still calls
@@ -175,7 +182,10 @@ void AdapterLink::ReleaseAtDestroy() {
 TacMainWnd::TacMainWnd() = default;
 
 TacMainWnd::~TacMainWnd() {
-    if (!Destroyed) {
+    // Deleted directly inside its own message (FreeAdapter would have waited): the link must
+    // not touch it again.
+    if (dispatching_ != nullptr) dispatching_->adapterGone = true;
+    if (!Unhooked) {
         // Only the base's RestoreStdParams can run here; FreeAdapter unhooks with the adapter's
         // own first.
         Unhook(false, AdapterItemsFreeing && !RemovingSkin);
@@ -190,7 +200,7 @@ void TacMainWnd::AttachToWindow(win::HWND wnd, TsCommonData* skinData, TsSkinMan
     CtrlHandle = wnd;
     if (section != "DIALOG") win::SetWindowTheme(wnd, u" ", u" ");
     SkinManager = manager;
-    Destroyed = false;
+    Unhooked = false;
     if (skinData != nullptr) {
         SkinData = skinData;
         if (SkinManager == nullptr) SkinManager = skinData->SkinManager();
@@ -230,7 +240,7 @@ void SubclassAdapterWindow(TacMainWnd* adapter, win::HWND wnd) {
         int slot = 0;
         while (slot < kThunkSlots && PlainLinks().count({slot, wnd})) ++slot;
         if (slot == kThunkSlots || !win::IsWindow(wnd)) {
-            adapter->Destroyed = true;  // no room in the chain: the window stays as it is
+            adapter->Unhooked = true;  // no room in the chain: the window stays as it is
             return;
         }
         link->slot = slot;
@@ -244,7 +254,7 @@ void SubclassAdapterWindow(TacMainWnd* adapter, win::HWND wnd) {
 }
 
 void TacMainWnd::Unhook(bool redrawFrame, bool leaveWindow) {
-    if (Destroyed) return;
+    if (Unhooked) return;
     if (AdapterLink* l = link_) {
         link_ = nullptr;
         l->adapter = nullptr;
@@ -254,7 +264,7 @@ void TacMainWnd::Unhook(bool redrawFrame, bool leaveWindow) {
         if (win::GetPropA(CtrlHandle, kAdapterProperty) == this)
             win::RemovePropA(CtrlHandle, kAdapterProperty);
     }
-    Destroyed = true;
+    Unhooked = true;
     if (leaveWindow || !win::IsWindow(CtrlHandle)) return;
     RestoreStdParams();
     if (win::IsWindowVisible(CtrlHandle)) {
@@ -272,7 +282,7 @@ void FreeAdapter(TacMainWnd*& adapter) {
     TacMainWnd* a = adapter;
     adapter = nullptr;
     if (a == nullptr) return;
-    if (!a->Destroyed) {
+    if (!a->Unhooked) {
         bool leave = AdapterItemsFreeing && !RemovingSkin;
         if (!leave) win::SetWindowTheme(a->CtrlHandle, nullptr, nullptr);
         a->Unhook(false, leave);

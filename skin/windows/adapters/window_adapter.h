@@ -80,7 +80,7 @@ public:
     TsSkinManager* SkinManager = nullptr;
     TsCommonData* SkinData = nullptr;
     bool ParamsSet = false;
-    bool Destroyed = false;
+    bool Unhooked = false;  // given back its window; an unhooked adapter is dead
     bool OwnSkinData = false;
 
 protected:
@@ -93,6 +93,8 @@ protected:
 
 private:
     friend class AdapterLink;
+    // The link running a message of this adapter now, told when the adapter goes meanwhile.
+    AdapterLink* dispatching_ = nullptr;
     friend void SubclassAdapterWindow(TacMainWnd* adapter, win::HWND wnd);
     friend void FreeAdapter(TacMainWnd*& adapter);
     AdapterLink* link_ = nullptr;

@@ -239,15 +239,15 @@ void TacScrollWnd::PaintSizeBox(win::HDC dc) {
     BlitToWindow(CtrlHandle, dc, bmp.get(), r.sizeBox);
 }
 
-bool TacScrollWnd::PaintScrollBars(win::HDC dc, int thumbPos, uint32_t) {
-    if (Destroyed || SkinData == nullptr || SkinData->BGChanged) return false;
+bool TacScrollWnd::PaintScrollBars(win::HDC dc, int thumbPos, uint32_t /*flags*/) {
+    if (Unhooked || SkinData == nullptr || SkinData->BGChanged) return false;
     if (vcl::TControl* c = SkinData->OwnerControl();
         c && c->ComponentState().Contains(vcl::csLoading))
         return false;
     if (!win::IsWindowVisible(CtrlHandle)) return false;
     if (SkinData->CacheStale)
         win::SendMessageA(CtrlHandle, SM_ALPHACMD, SkinCommandWParam(SKC_CLEARCACHE), 0);
-    if (Destroyed) return false;
+    if (Unhooked) return false;
     ScrollMouseState& s = ScrollMouse();
     bool current = s.CurrentWindow == CtrlHandle;
     bool painted = false;

@@ -57,7 +57,7 @@ void TacScrollWnd::Bind() {
     VBar.Flags = (style & win::WS_VSCROLL) ? TacScrollBar::kHasStyle : 0;
     StyleGuard = false;
     SubclassAdapterWindow(this, CtrlHandle);
-    if (Destroyed) return;
+    if (Unhooked) return;
     // The frame is laid out again so that the adapter's own WM_NCCALCSIZE takes the bars.
     win::SetWindowPos(CtrlHandle, nullptr, 0, 0, 0, 0,
                       win::SWP_NOSIZE | win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_NOACTIVATE |
@@ -121,7 +121,7 @@ int TacScrollWnd::PartAt(int kind, win::POINT p) {
 }
 
 void TacScrollWnd::RefreshScrollBarInfo(bool repaint) {
-    if (Destroyed || !win::IsWindowVisible(CtrlHandle) || (SkinData && SkinData->BGChanged))
+    if (Unhooked || !win::IsWindowVisible(CtrlHandle) || (SkinData && SkinData->BGChanged))
         return;
     for (TacScrollBar* b : {&HBar, &VBar}) {
         b->ScrollInfo.fMask = win::SIF_ALL;
@@ -222,7 +222,7 @@ static void MakeCurrent(TacScrollWnd* w) {
         if (s.HoverTimer) win::KillTimer(old, kHoverTimer);
         s.HoverTimer = 0;
         s.HotBar = s.HotPart = s.LastHotPart = -1;
-        if (auto* a = dynamic_cast<TacScrollWnd*>(FindWindowAdapter(old)); a && !a->Destroyed) {
+        if (auto* a = dynamic_cast<TacScrollWnd*>(FindWindowAdapter(old)); a && !a->Unhooked) {
             s.CurrentWindow = nullptr;
             a->PaintScrollBars(nullptr);
         }
@@ -261,7 +261,7 @@ void TacScrollWnd::StartPress(int part) {
     OwnScrollMessage = true;
     DoScrollAction(s.ScrollMessage, part, 0);
     OwnScrollMessage = false;
-    if (Destroyed || s.CurrentWindow != CtrlHandle) return;
+    if (Unhooked || s.CurrentWindow != CtrlHandle) return;
     s.RepeatingPart = s.PressedPart;
     s.RepeatTimer = win::SetTimer(CtrlHandle, kFirstRepeatTimer, kRepeatFirst, nullptr);
 }
@@ -371,9 +371,9 @@ void TacScrollWnd::EndPress(bool releaseCapture) {
         DoScrollAction(msg, win::SB_THUMBPOSITION, endPos);
     }
     ThumbTracking = false;
-    if (win::IsWindow(CtrlHandle) && !Destroyed) DoScrollAction(msg, win::SB_ENDSCROLL, endPos);
+    if (win::IsWindow(CtrlHandle) && !Unhooked) DoScrollAction(msg, win::SB_ENDSCROLL, endPos);
     OwnScrollMessage = false;
-    if (win::IsWindow(CtrlHandle) && !Destroyed) {
+    if (win::IsWindow(CtrlHandle) && !Unhooked) {
         RefreshScrollBarInfo(false);
         PaintBar(bar, nullptr, spNone, -1);
     }
@@ -489,7 +489,7 @@ void TacScrollWnd::AdapterWindowProc(vcl::TMessage& m) {
             break;
         case win::WM_TIMER:
             if (Timer(m)) {
-                if (!OwnScrollMessage && !ThumbTracking && !Destroyed) RefreshScrollBarInfo(true);
+                if (!OwnScrollMessage && !ThumbTracking && !Unhooked) RefreshScrollBarInfo(true);
                 return;
             }
             break;
@@ -525,7 +525,7 @@ void TacScrollWnd::AdapterWindowProc(vcl::TMessage& m) {
             break;
         case win::WM_MOUSEWHEEL:
             CallPrevWndProc(m);
-            if (!OwnScrollMessage && !Destroyed) RefreshScrollBarInfo(true);
+            if (!OwnScrollMessage && !Unhooked) RefreshScrollBarInfo(true);
             return;
         case win::WM_DESTROY:
         case win::WM_NCDESTROY:

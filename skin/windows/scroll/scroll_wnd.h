@@ -16,6 +16,7 @@
 
 #include <cstdint>
 
+#include "skin/controls/window_services.h"
 #include "skin/windows/adapters/window_adapter.h"
 #include "skin/windows/scroll/scroll_bar_geometry.h"
 
@@ -65,7 +66,8 @@ struct ScrollMouseState {
 };
 ScrollMouseState& ScrollMouse();
 
-class TacScrollWnd : public TacMainWnd {
+// The skinned controls hold it as their control adapter.
+class TacScrollWnd : public TacMainWnd, public TacControlAdapter {
 public:
     TacScrollWnd();
     ~TacScrollWnd() override;
@@ -73,10 +75,17 @@ public:
     void AdapterWindowProc(vcl::TMessage& m) override;
 
     // Re-reads both bars' scroll information; with `repaint` paints them.
-    void RefreshScrollBarInfo(bool repaint);
+    void RefreshScrollBarInfo(bool repaint) override;
     // Both bars and the size box on `dc` (the window DC when null); `thumbPos` -1 takes the
     // thumb from the scroll information. True when anything was painted.
-    bool PaintScrollBars(win::HDC dc, int thumbPos = -1, uint32_t flags = 0);
+    bool PaintScrollBars(win::HDC dc, int thumbPos, uint32_t flags) override;
+    bool PaintScrollBars(win::HDC dc) { return PaintScrollBars(dc, -1, 0); }
+    bool Destroyed() const override { return Unhooked; }
+    int BorderWidthX() const override { return Border.left; }
+    int BorderWidthY() const override { return Border.top; }
+    int HorzBarHeight() const override { return HBar.Shown ? BarThickness(HBar) : 0; }
+    int VertBarWidth() const override { return VBar.Shown ? BarThickness(VBar) : 0; }
+    void WndProc(vcl::TMessage& m) override { AdapterWindowProc(m); }
 
     TacScrollBar& Bar(int kind) { return kind == win::SB_VERT ? VBar : HBar; }
     // A bar's thickness, and its arrow length with or without the skin's image size.

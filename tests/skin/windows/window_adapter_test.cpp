@@ -106,7 +106,7 @@ TEST_F(AdapterTest, BindsOnTopOfAPlainWindowAndLetsGoAtDestroy) {
     win::SetWindowTextA(edit, "new");
     EXPECT_EQ(a->Caption, "new");
     win::DestroyWindow(edit);
-    EXPECT_TRUE(a->Destroyed);
+    EXPECT_TRUE(a->Unhooked);
     EXPECT_EQ(LiveAdapterLinks(), 0);
 }
 

@@ -1,0 +1,87 @@
+// The frame-and-bars adapter of edit-like controls, made through the skinned controls' slot.
+#include "skin/windows/scroll/edit_wnd.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/gdi/sys_colors.h"
+#include "skin/controls/edits.h"
+#include "skin/controls/window_services.h"
+#include "skin/core/common_data.h"
+#include "skin/core/skin_commands.h"
+#include "skin/windows/scroll/scroll_startup.h"
+#include "tests/skin/windows/windows_fixture.h"
+#include "vcl/graphics/canvas.h"
+
+namespace skin::testing {
+namespace {
+
+class EditWndTest : public WindowsTest {
+protected:
+    void SetUp() override {
+        WindowsTest::SetUp();
+        InitScrollAdapters();
+        memo = Place<TsMemo>(form, vcl::Bounds(10, 10, 150, 100));
+        memo->SetScrollBars(vcl::ssBoth);
+        for (int i = 0; i < 40; ++i) memo->Lines()->Add("line");
+        form->Show();
+        Pump();
+    }
+    void TearDown() override {
+        adapter.reset();
+        ResetWindowServices();
+        WindowsTest::TearDown();
+    }
+    TsMemo* memo = nullptr;
+    AdapterPtr adapter;
+};
+
+TEST_F(EditWndTest, ColoursComeFromTheSkinAndGoBackWithIt) {
+    memo->SetColor(vcl::TColor(0x123456));
+    memo->Font()->SetColor(vcl::TColor(0x654321));
+    WindowSlots().UpdateEditWndAdapter(memo->SkinData(), adapter);
+    ASSERT_NE(dynamic_cast<TacEditWnd*>(adapter.get()), nullptr);
+    Command(memo->Handle(), SKC_REFRESH, reinterpret_cast<intptr_t>(manager.get()));
+    EXPECT_EQ(uint32_t(memo->Color()), GetControlBGColor(memo->SkinData(), false, memo->Handle()));
+    EXPECT_NE(uint32_t(memo->Color()), 0x123456u);
+    // The skin goes: the slot frees the adapter, which gives the memo its own colours back.
+    manager->SetActive(false);
+    WindowSlots().UpdateEditWndAdapter(memo->SkinData(), adapter);
+    EXPECT_EQ(adapter, nullptr);
+    EXPECT_EQ(uint32_t(memo->Color()), 0x123456u);
+    EXPECT_EQ(uint32_t(memo->Font()->Color()), 0x654321u);
+}
+
+TEST_F(EditWndTest, TheFrameIsTheCachesBorderAndTheBarsAreTheSkins) {
+    WindowSlots().UpdateEditWndAdapter(memo->SkinData(), adapter);
+    auto* edit = dynamic_cast<TacEditWnd*>(adapter.get());
+    ASSERT_NE(edit, nullptr);
+    win::RedrawWindow(memo->Handle(), nullptr, nullptr,
+                      win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
+    Pump();
+    ASSERT_TRUE(edit->VBar.Shown && edit->HBar.Shown);
+    vcl::TBitmap* cache = memo->SkinData()->CacheBmp();
+    ASSERT_NE(cache, nullptr);
+    ASSERT_EQ(cache->Width(), 150);
+    int bx = edit->Border.left, by = edit->Border.top;
+    ASSERT_GT(bx, 0);
+    // The outermost ring comes from the cache, wherever it is.
+    for (auto [x, y] : {std::pair{0, 50}, std::pair{75, 0}, std::pair{0, 0}, std::pair{149, 40}}) {
+        EXPECT_EQ(ScreenPixel(memo, x - bx, y - by),
+                  vcl::ColorToRGB(cache->Canvas()->Pixels(x, y)))
+            << x << "," << y;
+    }
+    // No classic bar pixel remains: the middle of the vertical track is not the system's
+    // scroll-bar colour.
+    win::RECT v = edit->BarRects().vert;
+    win::POINT client{0, 0};
+    win::ClientToScreen(memo->Handle(), &client);
+    int x = (v.left + v.right) / 2 - client.x, y = (v.top + v.bottom) * 3 / 4 - client.y;
+    EXPECT_NE(ScreenPixel(memo, x, y), win::GetSysColor(win::COLOR_SCROLLBAR));
+    // Typing moves the position; the bars follow.
+    for (int i = 0; i < 5; ++i) memo->Perform(win::WM_KEYDOWN, win::VK_DOWN, 0);
+    Pump();
+    EXPECT_EQ(edit->VBar.ScrollInfo.nPos, win::GetScrollPos(memo->Handle(), win::SB_VERT));
+}
+
+}  // namespace
+}  // namespace skin::testing
