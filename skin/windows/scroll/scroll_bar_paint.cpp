@@ -214,17 +214,8 @@ void TacScrollWnd::PaintSizeBox(win::HDC dc) {
     BackgroundAt(CtrlHandle, r.sizeBox, bg, view, info);
     BitmapOwner bmp(NewBitmap24(w, h));
     CopyBackground(bmp.get(), bg);
-    win::HWND parent = win::GetParent(CtrlHandle);
-    win::RECT pc{};
-    if (parent) {
-        win::GetClientRect(parent, &pc);
-        win::POINT o{0, 0};
-        win::ClientToScreen(parent, &o);
-        win::OffsetRect(&pc, o.x, o.y);
-    }
-    bool topLevel = parent && win::GetParent(parent) == nullptr;
     TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
-    if (m && m->SkinData().Active && SizeGripShown(r, Border, LeftScrollBar, topLevel, pc)) {
+    if (m && m->SkinData().Active && GripShown(r)) {
         int grip = m->GetMaskIndexByNames("GLOBALINFO", "GRIPIMAGE");
         if (grip >= 0 && size_t(grip) < m->Masks().size()) {
             const TsMaskData& g = m->Masks()[size_t(grip)];

@@ -185,21 +185,23 @@ bool TacScrollWnd::NcHitTest(vcl::TMessage& m) {
         return true;
     }
     if (HBar.Shown && VBar.Shown && PtIn(r.sizeBox, p)) {
-        win::HWND parent = win::GetParent(CtrlHandle);
-        win::RECT pc{};
-        if (parent) {
-            win::GetClientRect(parent, &pc);
-            win::POINT o{0, 0};
-            win::ClientToScreen(parent, &o);
-            win::OffsetRect(&pc, o.x, o.y);
-        }
-        bool topLevel = parent && win::GetParent(parent) == nullptr;
-        if (SizeGripShown(r, Border, LeftScrollBar, topLevel, pc)) {
+        if (GripShown(r)) {
             m.Result = win::HTBOTTOMRIGHT;
             return true;
         }
     }
     return false;
+}
+
+bool TacScrollWnd::GripShown(const ScrollBarRects& r) const {
+    win::HWND parent = win::GetParent(CtrlHandle);
+    if (parent == nullptr) return false;
+    win::RECT pc{};
+    win::GetClientRect(parent, &pc);
+    win::POINT o{0, 0};
+    win::ClientToScreen(parent, &o);
+    win::OffsetRect(&pc, o.x, o.y);
+    return SizeGripShown(r, Border, LeftScrollBar, win::GetParent(parent) == nullptr, pc);
 }
 
 void TacScrollWnd::ForgetMouseState() {

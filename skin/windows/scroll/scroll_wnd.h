@@ -93,6 +93,8 @@ public:
     int BarArrowLength(const TacScrollBar& b, bool useSkin) const;
     // Where the bars and the size box lie now, in screen coordinates.
     ScrollBarRects BarRects() const;
+    // Whether the size box shows the grip (and answers HTBOTTOMRIGHT).
+    bool GripShown(const ScrollBarRects& r) const;
     // Whether a bar can scroll (GetScrollBarInfo's answer).
     bool BarUsable(int kind) const;
     int PartAt(int kind, win::POINT screen);

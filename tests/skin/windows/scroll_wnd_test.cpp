@@ -167,5 +167,27 @@ TEST_F(ScrollWndTest, DraggingTheThumbTracksThenDropsTheLastPosition) {
     EXPECT_EQ(win::GetScrollPos(wnd, win::SB_VERT), 90);
 }
 
+TEST_F(ScrollWndTest, TheVerticalBarFollowsTheSideAndGoesWhenItDoesNotFit) {
+    win::RECT wr;
+    win::GetWindowRect(wnd, &wr);
+    auto hit = [&](int x, int y) {
+        return win::SendMessageA(wnd, win::WM_NCHITTEST, 0, win::MAKELPARAM(x, y));
+    };
+    auto ex = win::GetWindowLongPtrA(wnd, win::GWL_EXSTYLE);
+    win::SetWindowLongPtrA(wnd, win::GWL_EXSTYLE, ex | win::WS_EX_LEFTSCROLLBAR);
+    win::SetWindowPos(wnd, nullptr, 0, 0, 0, 0,
+                      win::SWP_NOSIZE | win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_FRAMECHANGED);
+    Pump();
+    win::RECT v = Vert();
+    EXPECT_EQ(v.left, wr.left + adapter->Border.left);
+    EXPECT_EQ(hit(v.left + 2, (v.top + v.bottom) / 2), win::HTVSCROLL);
+    EXPECT_EQ(hit(wr.right - 4, (v.top + v.bottom) / 2), win::HTCLIENT);
+    // Thinner than a bar: no bar, no bar hit, from the adapter or the default.
+    win::SetWindowPos(wnd, nullptr, 0, 0, 12, 150, win::SWP_NOMOVE | win::SWP_NOZORDER);
+    Pump();
+    EXPECT_FALSE(adapter->VBar.Shown);
+    for (int x = wr.left; x < wr.left + 12; ++x) EXPECT_NE(hit(x, wr.top + 50), win::HTVSCROLL);
+}
+
 }  // namespace
 }  // namespace skin::testing
