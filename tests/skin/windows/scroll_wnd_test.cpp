@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "skin/core/common_data.h"
@@ -17,12 +18,20 @@ std::vector<int>& Codes() {
     return codes;
 }
 
+// The positions that came with SB_THUMBTRACK and SB_THUMBPOSITION.
+std::vector<int>& ThumbPositions() {
+    static std::vector<int> positions;
+    return positions;
+}
+
 // Scrolls as applications do: lines by 1, pages by 10, the thumb where it was let go.
 win::LRESULT ScrolledProc(win::HWND h, win::UINT msg, win::WPARAM wp, win::LPARAM lp) {
     if (msg == win::WM_VSCROLL || msg == win::WM_HSCROLL) {
         int bar = msg == win::WM_VSCROLL ? win::SB_VERT : win::SB_HORZ;
         int code = win::LOWORD(wp);
         Codes().push_back(code);
+        if (code == win::SB_THUMBTRACK || code == win::SB_THUMBPOSITION)
+            ThumbPositions().push_back(win::HIWORD(wp));
         int pos = win::GetScrollPos(h, bar);
         switch (code) {
             case win::SB_LINEUP: --pos; break;
@@ -187,6 +196,64 @@ TEST_F(ScrollWndTest, TheVerticalBarFollowsTheSideAndGoesWhenItDoesNotFit) {
     Pump();
     EXPECT_FALSE(adapter->VBar.Shown);
     for (int x = wr.left; x < wr.left + 12; ++x) EXPECT_NE(hit(x, wr.top + 50), win::HTVSCROLL);
+}
+
+// Random scroll information, sizes and mouse sequences, with the window sometimes destroyed in
+// the middle: no fault, and every position sent lies within the range.
+TEST_F(ScrollWndTest, RandomPressesDragsAndDestroysStayInRange) {
+    std::mt19937 rng(2026);
+    auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    win::SCROLLINFO current;
+    bool outOfRange = false;
+    for (int round = 0; round < 40; ++round) {
+        if (!win::IsWindow(wnd)) {
+            wnd = win::CreateWindowExA(0, "Scrolled", "",
+                                       win::WS_CHILD | win::WS_VISIBLE | win::WS_VSCROLL |
+                                           win::WS_HSCROLL,
+                                       20, 20, 200, 150, form->Handle(), nullptr, nullptr, nullptr);
+            TacMainWnd* old = adapter;
+            FreeAdapter(old);
+            adapter = AttachAdapter<TacScrollWnd>(wnd, nullptr, nullptr, "EDIT", true);
+        }
+        win::SCROLLINFO si;
+        si.fMask = win::SIF_RANGE | win::SIF_PAGE | win::SIF_POS;
+        si.nMin = any(-10, 50);
+        si.nMax = any(-10, 60000);
+        si.nPage = unsigned(any(0, 3) == 0 ? 0 : any(1, 200000));
+        si.nPos = any(-5000, 200000);
+        win::SetScrollInfo(wnd, win::SB_VERT, &si, win::TRUE);
+        current.fMask = win::SIF_RANGE;
+        win::GetScrollInfo(wnd, win::SB_VERT, &current);
+        win::SetWindowPos(wnd, nullptr, 0, 0, any(0, 300), any(0, 250),
+                          win::SWP_NOMOVE | win::SWP_NOZORDER);
+        Pump();
+        Codes().clear();
+        ThumbPositions().clear();
+        win::RECT wr;
+        win::GetWindowRect(wnd, &wr);
+        for (int step = 0; step < 12; ++step) {
+            win::POINT p{any(wr.left - 20, wr.right + 20), any(wr.top - 20, wr.bottom + 20)};
+            switch (any(0, 6)) {
+                case 0: Press(p); break;
+                case 1: QueueMove(p.x, p.y); Pump(); break;
+                case 2: Release(p); break;
+                case 3: win::ReleaseCapture(); Pump(); break;
+                case 4: Wait(uint32_t(any(1, 400))); break;
+                case 5: win::SendMessageA(wnd, win::WM_CANCELMODE, 0, 0); break;
+                default:
+                    if (any(0, 3) == 0) win::DestroyWindow(wnd);
+                    break;
+            }
+            if (!win::IsWindow(wnd)) break;
+        }
+        for (int pos : ThumbPositions())
+            if (pos < std::max(current.nMin, 0) || pos > std::max(current.nMin, current.nMax))
+                outOfRange = true;
+        Release(win::POINT{0, 0});
+    }
+    EXPECT_FALSE(outOfRange);
+    EXPECT_EQ(ScrollMouse().PressedPart == spNone || win::IsWindow(ScrollMouse().CurrentWindow),
+              true);
 }
 
 }  // namespace
