@@ -1,5 +1,7 @@
 // The frame-and-bars adapter of edit-like controls, made through the skinned controls' slot.
 #include "skin/windows/scroll/edit_wnd.h"
+#include "skin/windows/scroll/grid_wnd.h"
+#include "vcl/controls/grids.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +83,29 @@ TEST_F(EditWndTest, TheFrameIsTheCachesBorderAndTheBarsAreTheSkins) {
     for (int i = 0; i < 5; ++i) memo->Perform(win::WM_KEYDOWN, win::VK_DOWN, 0);
     Pump();
     EXPECT_EQ(edit->VBar.ScrollInfo.nPos, win::GetScrollPos(memo->Handle(), win::SB_VERT));
+}
+
+// A string grid: the skin's fixed colour while skinned, its own and its system bars after.
+TEST_F(EditWndTest, AGridTakesTheFixedColourAndGetsItsBarsBack) {
+    auto* grid = Place<vcl::TStringGrid>(form, vcl::Bounds(10, 120, 200, 70));
+    grid->SetRowCount(50);
+    grid->SetFixedColor(vcl::TColor(0x102030));
+    Pump();
+    TsCommonData data(grid, true);
+    data.SetSkinSection("EDIT");
+    TacMainWnd* a = AttachAdapter<TacGridWnd>(grid->Handle(), &data, nullptr, "");
+    Command(grid->Handle(), SKC_REFRESH, reinterpret_cast<intptr_t>(manager.get()));
+    EXPECT_EQ(uint32_t(grid->FixedColor()), uint32_t(manager->GetGlobalColor()));
+    Command(grid->Handle(), SKC_REMOVESKIN, reinterpret_cast<intptr_t>(manager.get()));
+    EXPECT_EQ(uint32_t(grid->FixedColor()), 0x102030u);
+    FreeAdapter(a);
+    win::SCROLLBARINFO info;
+    ASSERT_TRUE(win::GetScrollBarInfo(grid->Handle(), win::OBJID_VSCROLL, &info));
+    EXPECT_FALSE(info.rgstate[0] & win::STATE_SYSTEM_INVISIBLE);
+    EXPECT_EQ(win::SendMessageA(grid->Handle(), win::WM_NCHITTEST, 0,
+                                win::MAKELPARAM(info.rcScrollBar.left + 2,
+                                                (info.rcScrollBar.top + info.rcScrollBar.bottom) / 2)),
+              win::HTVSCROLL);
 }
 
 }  // namespace
