@@ -6,6 +6,7 @@
 #include "skin/core/bitmaps.h"
 #include "skin/core/common_data.h"
 #include "skin/core/fast_pixels.h"
+#include "skin/core/mask_paint.h"
 #include "skin/core/pixels.h"
 #include "skin/core/section_paint.h"
 #include "skin/core/skin_commands.h"
@@ -57,6 +58,27 @@ void PrepareAdapterCache(TsCommonData* data, win::HWND wnd, bool transparent) {
         BlendDisabledEffect(ViewOf(cache), TsDisabledKind{dkBlended}, parent, TPoint{0, 0},
                             GetControlBGColor(data, false, wnd));
     data->CacheStale = false;
+}
+
+void FillAdapterCorners(int state, TsCommonData* data, win::HWND wnd) {
+    TsSkinManager* m = data ? data->SkinManager() : nullptr;
+    if (m == nullptr || data->CacheBmp() == nullptr || data->BorderIndex < 0 ||
+        size_t(data->BorderIndex) >= m->Masks().size())
+        return;
+    const TsMaskData& mask = m->Masks()[size_t(data->BorderIndex)];
+    int images = std::max<int>(mask.ImageCount < 1 && mask.Bmp ? 3 : mask.ImageCount, 1);
+    state = std::clamp(state, 0, images - 1);
+    CacheInfo parent;
+    PixelView view;
+    if (data->OwnerControl())
+        GetParentBGInfo(data, parent, view);
+    else
+        GetParentBGInfoByHandle(wnd, parent, view);
+    CornerBackground bg;
+    bg.Bmp = parent.Ready ? parent.Bmp : nullptr;
+    bg.Offset = TPoint{parent.X, parent.Y};
+    bg.Color = parent.FillColor;
+    RestoreMaskCorners(ViewOf(data->CacheBmp()), mask, state, kSideAllCorners, bg);
 }
 
 void BroadcastToChildren(vcl::TControl* control, win::HWND wnd, vcl::TMessage& m) {

@@ -18,6 +18,9 @@ void GetWindowRectsInParent(TacMainWnd* adapter);
 // with `transparent` and a skin of a real global colour, that colour; dimmed over the parent
 // for a disabled class-library control.
 void PrepareAdapterCache(TsCommonData* data, win::HWND wnd, bool transparent);
+// Shows what lies behind the window under the key-coloured corner pixels of the border mask's
+// `state` image in the freshly painted cache (the state kept within the mask's images).
+void FillAdapterCorners(int state, TsCommonData* data, win::HWND wnd);
 // The message to the child controls of `control`, or without one to the child windows of `wnd`.
 void BroadcastToChildren(vcl::TControl* control, win::HWND wnd, vcl::TMessage& m);
 // The windowed control with handle `wnd` among the children of `parent` (depth first), or null.

@@ -91,7 +91,9 @@ void TacEditWnd::AttachToWindow(win::HWND wnd, TsCommonData* skinData, TsSkinMan
 }
 
 void TacEditWnd::PrepareCache() {
+    if (SkinData == nullptr || !SkinData->CacheStale) return;
     PrepareAdapterCache(SkinData, CtrlHandle, false);
+    FillAdapterCorners(ControlIsActive(SkinData) ? 1 : 0, SkinData, CtrlHandle);
 }
 
 void TacEditWnd::SaveStdParams() {

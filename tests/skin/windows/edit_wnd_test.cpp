@@ -10,6 +10,8 @@
 #include "skin/controls/window_services.h"
 #include "skin/core/common_data.h"
 #include "skin/core/skin_commands.h"
+#include "skin/core/skin_data.h"
+#include "skin/windows/adapters/adapter_helpers.h"
 #include "skin/windows/scroll/scroll_startup.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "vcl/graphics/canvas.h"
@@ -106,6 +108,20 @@ TEST_F(EditWndTest, AGridTakesTheFixedColourAndGetsItsBarsBack) {
                                 win::MAKELPARAM(info.rcScrollBar.left + 2,
                                                 (info.rcScrollBar.top + info.rcScrollBar.bottom) / 2)),
               win::HTVSCROLL);
+}
+
+// Odd skin data never faults the corners: a mask without images, a state far beyond them.
+TEST_F(EditWndTest, CornersSurviveMasksWithoutImages) {
+    WindowSlots().UpdateEditWndAdapter(memo->SkinData(), adapter);
+    TsCommonData* data = memo->SkinData();
+    ASSERT_GE(data->BorderIndex, 0);
+    TsMaskData& mask = manager->Masks()[size_t(data->BorderIndex)];
+    int16_t saved = mask.ImageCount;
+    for (int count : {0, 1, 3}) {
+        mask.ImageCount = int16_t(count);
+        for (int state : {-3, 0, 2, 99}) FillAdapterCorners(state, data, memo->Handle());
+    }
+    mask.ImageCount = saved;
 }
 
 }  // namespace
