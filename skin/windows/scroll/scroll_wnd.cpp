@@ -491,7 +491,9 @@ void TacScrollWnd::AdapterWindowProc(vcl::TMessage& m) {
             break;
         case win::WM_TIMER:
             if (Timer(m)) {
-                if (!OwnScrollMessage && !ThumbTracking && !Unhooked) RefreshScrollBarInfo(true);
+                // A hover tick repaints only when the hot part changes.
+                if (!OwnScrollMessage && !ThumbTracking && !Unhooked)
+                    RefreshScrollBarInfo(m.WParam != kHoverTimer);
                 return;
             }
             break;
