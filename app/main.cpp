@@ -15,7 +15,7 @@
 #include "platform/display/presenter.h"
 #include "platform/os/cp_literal.h"
 #include "skin/controls/window_services.h"
-#include "skin/core/library_startup.h"
+#include "skin/core/state/library_startup.h"
 #include "vcl/controls/forms.h"
 #include "vcl/system/format.h"
 #include "vcl/system/sysutils.h"

@@ -5,7 +5,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/os/shell_open.h"
 #include "platform/user/user.h"
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 #include "vcl/graphics/bitmap.h"
 
 namespace skin {

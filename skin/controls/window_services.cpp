@@ -1,9 +1,9 @@
 #include "skin/controls/window_services.h"
 
 #include "skin/controls/labels.h"
-#include "skin/core/common_data.h"
-#include "skin/core/mask_paint.h"
-#include "skin/core/neighbour_services.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/mask_paint.h"
+#include "skin/core/state/neighbour_services.h"
 #include "vcl/controls/controls.h"
 
 namespace skin {

@@ -3,14 +3,14 @@
 
 #include <algorithm>
 
-#include "skin/core/bitmaps.h"
-#include "skin/core/common_data.h"
-#include "skin/core/fast_pixels.h"
-#include "skin/core/mask_paint.h"
-#include "skin/core/pixels.h"
-#include "skin/core/section_paint.h"
-#include "skin/core/skin_commands.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/pixels/fast_pixels.h"
+#include "skin/core/state/mask_paint.h"
+#include "skin/core/pixels/pixels.h"
+#include "skin/core/state/section_paint.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_manager.h"
 #include "skin/windows/adapters/window_adapter.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/canvas.h"

@@ -1,6 +1,6 @@
 #include "skin/windows/adapters/adapter_startup.h"
 
-#include "skin/core/neighbour_services.h"
+#include "skin/core/state/neighbour_services.h"
 #include "skin/windows/adapters/window_adapter.h"
 
 namespace skin {

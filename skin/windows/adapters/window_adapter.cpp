@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "skin/core/common_data.h"
-#include "skin/core/engine_state.h"
-#include "skin/core/neighbour_services.h"
-#include "skin/core/skin_commands.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/engine_state.h"
+#include "skin/core/state/neighbour_services.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_manager.h"
 #include "skin/windows/adapters/adapter_helpers.h"
 #include "vcl/controls/forms.h"
 

@@ -1,8 +1,8 @@
 #include "skin/windows/scroll/grid_wnd.h"
 
-#include "skin/core/common_data.h"
-#include "skin/core/skin_commands.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_manager.h"
 
 namespace skin {
 

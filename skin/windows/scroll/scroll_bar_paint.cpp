@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <memory>
 
-#include "skin/core/bitmaps.h"
-#include "skin/core/blend.h"
-#include "skin/core/common_data.h"
-#include "skin/core/engine_state.h"
-#include "skin/core/fast_pixels.h"
-#include "skin/core/mask_paint.h"
-#include "skin/core/pixels.h"
-#include "skin/core/section_paint.h"
-#include "skin/core/skin_commands.h"
-#include "skin/core/skin_data.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/blend.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/engine_state.h"
+#include "skin/core/pixels/fast_pixels.h"
+#include "skin/core/state/mask_paint.h"
+#include "skin/core/pixels/pixels.h"
+#include "skin/core/state/section_paint.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/data/skin_data.h"
+#include "skin/core/state/skin_manager.h"
 #include "skin/windows/scroll/scroll_wnd.h"
 #include "vcl/graphics/bitmap.h"
 

@@ -1,7 +1,7 @@
 #include "skin/windows/scroll/scroll_startup.h"
 
 #include "skin/controls/window_services.h"
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 #include "skin/windows/adapters/adapter_startup.h"
 #include "skin/windows/scroll/edit_wnd.h"
 

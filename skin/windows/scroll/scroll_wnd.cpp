@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "skin/core/common_data.h"
-#include "skin/core/skin_commands.h"
-#include "skin/core/skin_data.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/data/skin_data.h"
+#include "skin/core/state/skin_manager.h"
 
 namespace skin {
 

@@ -4,7 +4,7 @@
 
 #include "skin/controls/edits.h"
 #include "skin/controls/labels.h"
-#include "skin/core/neighbour_services.h"
+#include "skin/core/state/neighbour_services.h"
 #include "tests/vcl/gui_fixture.h"
 
 namespace skin {

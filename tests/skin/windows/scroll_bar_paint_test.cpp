@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "skin/core/bitmaps.h"
-#include "skin/core/pixels.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/pixels.h"
 #include "skin/windows/scroll/scroll_wnd.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "vcl/graphics/bitmap.h"

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 #include "tests/skin/windows/windows_fixture.h"
 
 namespace skin::testing {

@@ -7,9 +7,9 @@
 #include <map>
 #include <vector>
 
-#include "skin/core/common_data.h"
-#include "skin/core/neighbour_services.h"
-#include "skin/core/skin_commands.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/neighbour_services.h"
+#include "skin/core/state/skin_commands.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "vcl/controls/edits.h"
 

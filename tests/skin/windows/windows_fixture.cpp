@@ -1,8 +1,8 @@
 #include "tests/skin/windows/windows_fixture.h"
 
 #include "platform/controls/standard_controls.h"
-#include "skin/core/internal_skin.h"
-#include "skin/core/skin_commands.h"
+#include "skin/core/data/internal_skin.h"
+#include "skin/core/state/skin_commands.h"
 
 namespace skin::testing {
 

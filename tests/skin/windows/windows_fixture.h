@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "skin/core/skin_manager.h"
+#include "skin/core/state/skin_manager.h"
 #include "tests/vcl/gui_fixture.h"
 
 namespace skin::testing {
