@@ -16,6 +16,17 @@
 #include "vcl/graphics/canvas.h"
 
 namespace skin {
+namespace {
+
+// What lies behind the window: asked of the control's parent, else of the parent window.
+void ParentBackground(TsCommonData* data, win::HWND wnd, CacheInfo& cache, PixelView& view) {
+    if (data->OwnerControl())
+        GetParentBGInfo(data, cache, view);
+    else
+        GetParentBGInfoByHandle(wnd, cache, view);
+}
+
+}  // namespace
 
 void GetWindowRectsInParent(TacMainWnd* a) {
     win::RECT r{};
@@ -43,10 +54,7 @@ void PrepareAdapterCache(TsCommonData* data, win::HWND wnd, bool transparent) {
     TColor global = DefaultManager ? DefaultManager->GetGlobalColor() : kTransparentKey;
     CacheInfo parent;
     PixelView view;
-    if (data->OwnerControl())
-        GetParentBGInfo(data, parent, view);
-    else
-        GetParentBGInfoByHandle(wnd, parent, view);
+    ParentBackground(data, wnd, parent, view);
     if (!transparent || global == kTransparentKey) {
         PaintControlSection(data, parent, true, ControlIsActive(data) ? 1 : 0, TRect{0, 0, w, h},
                             TPoint{0, 0}, cache, 0);
@@ -70,10 +78,7 @@ void FillAdapterCorners(int state, TsCommonData* data, win::HWND wnd) {
     state = std::clamp(state, 0, images - 1);
     CacheInfo parent;
     PixelView view;
-    if (data->OwnerControl())
-        GetParentBGInfo(data, parent, view);
-    else
-        GetParentBGInfoByHandle(wnd, parent, view);
+    ParentBackground(data, wnd, parent, view);
     CornerBackground bg;
     bg.Bmp = parent.Ready ? parent.Bmp : nullptr;
     bg.Offset = TPoint{parent.X, parent.Y};
