@@ -52,7 +52,7 @@ RECT FrameInsets(DWORD style, DWORD exStyle, int menuRows) {
     return in;
 }
 
-FrameLayout LayoutFrame(const Window* w) {
+FrameLayout LayoutFrameFromStyles(const Window* w) {
     FrameLayout f;
     int width = w->rect.right - w->rect.left;
     int height = w->rect.bottom - w->rect.top;
@@ -125,6 +125,42 @@ FrameLayout LayoutFrame(const Window* w) {
     return f;
 }
 
+FrameLayout LayoutFrame(const Window* w) {
+    FrameLayout f = LayoutFrameFromStyles(w);
+    if (w->style & WS_MINIMIZE) return f;
+    // The area the frame leaves inside its border and client edge: where the styles would put
+    // the client and its bars. A bar never covers the border.
+    RECT inner{f.client.left, f.client.top, f.client.right, f.client.bottom};
+    if (!IsEmpty(f.vscroll)) {
+        inner.left = std::min(inner.left, f.vscroll.left);
+        inner.right = std::max(inner.right, f.vscroll.right);
+    }
+    if (!IsEmpty(f.hscroll)) inner.bottom = std::max(inner.bottom, f.hscroll.bottom);
+    RECT c = w->client;
+    OffsetRect(&c, -w->rect.left, -w->rect.top);
+    c.right = std::max(c.right, c.left);
+    c.bottom = std::max(c.bottom, c.top);
+    f.client = c;
+    f.vscroll = f.hscroll = f.sizeBox = RECT{};
+    DWORD style = w->style;
+    if (style & WS_VSCROLL) {
+        int v = GetSystemMetrics(SM_CXVSCROLL);
+        f.vscroll = (w->exStyle & WS_EX_LEFTSCROLLBAR) ? RECT{c.left - v, c.top, c.left, c.bottom}
+                                                       : RECT{c.right, c.top, c.right + v, c.bottom};
+        IntersectRect(&f.vscroll, &f.vscroll, &inner);
+    }
+    if (style & WS_HSCROLL) {
+        int h = GetSystemMetrics(SM_CYHSCROLL);
+        f.hscroll = RECT{c.left, c.bottom, c.right, c.bottom + h};
+        IntersectRect(&f.hscroll, &f.hscroll, &inner);
+    }
+    if (!IsEmpty(f.vscroll) && !IsEmpty(f.hscroll)) {
+        f.sizeBox = RECT{f.vscroll.left, f.hscroll.top, f.vscroll.right, f.hscroll.bottom};
+        IntersectRect(&f.sizeBox, &f.sizeBox, &inner);
+    }
+    return f;
+}
+
 RECT DefaultClientRect(const Window* w, const RECT& windowRect) {
     // Lay out a copy placed at the proposed rectangle.
     Window probe;
@@ -133,7 +169,7 @@ RECT DefaultClientRect(const Window* w, const RECT& windowRect) {
     probe.exStyle = w->exStyle;
     probe.parent = w->parent;
     probe.rect = windowRect;
-    FrameLayout f = LayoutFrame(&probe);
+    FrameLayout f = LayoutFrameFromStyles(&probe);
     probe.parent = nullptr;
     RECT c = f.client;
     OffsetRect(&c, windowRect.left, windowRect.top);

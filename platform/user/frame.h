@@ -28,6 +28,13 @@ struct FrameLayout {
     RECT vscroll, hscroll, sizeBox;          // empty when absent
     RECT client;
 };
+// The layout the styles alone give: what the default WM_NCCALCSIZE and AdjustWindowRectEx use.
+FrameLayout LayoutFrameFromStyles(const Window* w);
+// The layout of an existing window: caption and menu bar from the styles, the client area as its
+// own WM_NCCALCSIZE answered it, the standard bars placed beside that client area (the vertical
+// one outward from its right edge, or its left edge with WS_EX_LEFTSCROLLBAR; the horizontal one
+// under its bottom edge; the size box where they meet), cut to the area inside the frame border.
+// A bar a subclass left no room for is empty and gets no hit code.
 FrameLayout LayoutFrame(const Window* w);
 
 }  // namespace win::detail

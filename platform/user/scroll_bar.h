@@ -7,7 +7,8 @@
 // which SetScrollInfo and the other calls send it for SB_CTL, so a subclass sees every change.
 // Pressing a bar runs a modal loop: arrows and page areas scroll at once and repeat on a timer
 // while held over them; the thumb sends SB_THUMBTRACK as it moves and SB_THUMBPOSITION when
-// let go; every press ends with SB_ENDSCROLL. GetScrollBarInfo is not offered.
+// let go; every press ends with SB_ENDSCROLL. GetScrollBarInfo reports where a bar and its
+// thumb lie and which of its parts are unavailable or held down.
 #pragma once
 
 #include "platform/user/win_types.h"
@@ -74,6 +75,28 @@ struct SCROLLINFO {
     int nTrackPos = 0;
 };
 
+// GetScrollBarInfo: the objects asked for, and the states of rgstate (0 the bar, 1 the first
+// arrow, 2 the page area before the thumb, 3 the thumb, 4 the page area after it, 5 the
+// second arrow).
+inline constexpr LONG OBJID_HSCROLL = -6;
+inline constexpr LONG OBJID_VSCROLL = -5;
+inline constexpr LONG OBJID_CLIENT = -4;
+inline constexpr DWORD STATE_SYSTEM_UNAVAILABLE = 0x0001;
+inline constexpr DWORD STATE_SYSTEM_PRESSED = 0x0008;
+inline constexpr DWORD STATE_SYSTEM_INVISIBLE = 0x8000;
+inline constexpr DWORD STATE_SYSTEM_OFFSCREEN = 0x10000;
+
+struct SCROLLBARINFO {
+    DWORD cbSize = sizeof(SCROLLBARINFO);
+    RECT rcScrollBar{};   // screen coordinates
+    int dxyLineButton = 0;
+    int xyThumbTop = 0;     // from the bar's top (left) edge
+    int xyThumbBottom = 0;
+    int reserved = 0;
+    DWORD rgstate[6] = {};
+};
+static_assert(sizeof(SCROLLBARINFO) == 60);
+
 int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw);
 BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info);
 int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
@@ -82,6 +105,9 @@ BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw);
 BOOL GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos);
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
 BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
+// OBJID_HSCROLL and OBJID_VSCROLL ask for a window's standard bars, OBJID_CLIENT for a
+// "ScrollBar" control; FALSE for a wrong cbSize, object or window.
+BOOL GetScrollBarInfo(HWND hwnd, LONG object, SCROLLBARINFO* info);
 
 // The procedure of the "ScrollBar" class.
 LRESULT ScrollBarWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

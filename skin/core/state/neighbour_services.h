@@ -86,6 +86,10 @@ public:
     virtual int ExtCaptionExtra() const { return 0; }
     // Frees the extended-border window, when there is one (a hiding form leaves it behind).
     virtual void FreeBorderForm() {}
+    // The form's own procedure, to which the provider passes what it does not handle. A window
+    // adapter of the form puts itself here, between the provider and the form.
+    virtual vcl::TWndMethod SavedFormProc() const { return {}; }
+    virtual void SetSavedFormProc(const vcl::TWndMethod& /*proc*/) {}
 
     bool DrawNonClientArea = true;
     // Set while the forms are frozen for a skin change; the provider skips frame work then.

@@ -1,0 +1,143 @@
+// Skinned scroll bars: the adapter that takes a window's standard bars off its client area and
+// paints, hit-tests, hot-tracks, presses, drags and repeats them itself from the skin, while
+// the window keeps its own scroll state (read with GetScrollInfo, driven with WM_HSCROLL and
+// WM_VSCROLL).
+//
+// Mouse states (one set for the process: only one bar is under the mouse or pressed at a time,
+// and the state belongs to the current window):
+//   idle  --WM_NCMOUSEMOVE over a bar-->  hover (hot bar, 20 ms hover timer)
+//   hover --hover tick outside the bar-->  idle
+//   idle/hover --press on an arrow or page area-->  pressed (capture, 300 ms then 55 ms repeat)
+//   idle/hover --press on the thumb-->  dragging (capture, SB_THUMBTRACK on each new position)
+//   pressed/dragging --button up, capture lost, WM_CANCELMODE-->  idle (SB_THUMBPOSITION after
+//                      a drag, then SB_ENDSCROLL)
+// Making another window current kills the old one's hover timer and repaints its bars unhot.
+#pragma once
+
+#include <cstdint>
+
+#include "skin/controls/window_services.h"
+#include "skin/windows/adapters/window_adapter.h"
+#include "skin/windows/scroll/scroll_bar_geometry.h"
+
+namespace vcl {
+class TBitmap;
+}
+
+namespace skin {
+
+class TacScrollWnd;
+struct CacheInfo;
+
+// One bar of an adapted window.
+struct TacScrollBar {
+    enum : uint16_t { kFirstDisabled = 1, kSecondDisabled = 2, kHasStyle = 8 };
+    uint16_t Flags = 0;
+    bool Shown = false;  // laid out in the non-client area
+    win::SCROLLINFO ScrollInfo{};
+    int ArrowLength = -1;  // pixels, or a negative multiple of the default
+    int Thickness = -1;    // pixels, or a negative multiple of the system metric
+    int Kind = win::SB_HORZ;
+    int MinThumb = kDefaultMinThumb;
+    TacScrollWnd* Owner = nullptr;
+};
+
+// Timer ids on the adapted window.
+inline constexpr uintptr_t kHoverTimer = 65522;
+inline constexpr uintptr_t kFirstRepeatTimer = 65533;
+inline constexpr uintptr_t kRepeatTimer = 65534;
+
+// The process-wide mouse state of the skinned bars.
+struct ScrollMouseState {
+    win::HWND CurrentWindow = nullptr;
+    int PressedBar = -1;
+    int PressedPart = spNone;
+    int RepeatingPart = spNone;
+    uint32_t ScrollMessage = 0;
+    uintptr_t RepeatTimer = 0;
+    int HotBar = -1;
+    int HotPart = spNone;
+    int LastHotPart = spNone;
+    uintptr_t HoverTimer = 0;
+    win::RECT HoverRect{};
+    win::RECT ThumbBounds{};
+    int ThumbLength = 0, ThumbPos = 0, ThumbMouseOffset = 0;
+    int LastTrackPosition = -1;
+};
+ScrollMouseState& ScrollMouse();
+
+// The skinned controls hold it as their control adapter.
+class TacScrollWnd : public TacMainWnd, public TacControlAdapter {
+public:
+    TacScrollWnd();
+    ~TacScrollWnd() override;
+
+    void AdapterWindowProc(vcl::TMessage& m) override;
+
+    // Re-reads both bars' scroll information; with `repaint` paints them.
+    void RefreshScrollBarInfo(bool repaint) override;
+    // Both bars and the size box on `dc` (the window DC when null); `thumbPos` -1 takes the
+    // thumb from the scroll information. True when anything was painted.
+    bool PaintScrollBars(win::HDC dc, int thumbPos, uint32_t flags) override;
+    bool PaintScrollBars(win::HDC dc) { return PaintScrollBars(dc, -1, 0); }
+    bool Destroyed() const override { return Unhooked; }
+    int BorderWidthX() const override { return Border.left; }
+    int BorderWidthY() const override { return Border.top; }
+    int HorzBarHeight() const override { return HBar.Shown ? BarThickness(HBar) : 0; }
+    int VertBarWidth() const override { return VBar.Shown ? BarThickness(VBar) : 0; }
+    void WndProc(vcl::TMessage& m) override { AdapterWindowProc(m); }
+
+    TacScrollBar& Bar(int kind) { return kind == win::SB_VERT ? VBar : HBar; }
+    // A bar's thickness, and its arrow length with or without the skin's image size.
+    int BarThickness(const TacScrollBar& b) const;
+    int BarArrowLength(const TacScrollBar& b, bool useSkin) const;
+    // Where the bars and the size box lie now, in screen coordinates.
+    ScrollBarRects BarRects() const;
+    // Whether the size box shows the grip (and answers HTBOTTOMRIGHT).
+    bool GripShown(const ScrollBarRects& r) const;
+    // Whether a bar can scroll (GetScrollBarInfo's answer).
+    bool BarUsable(int kind) const;
+    int PartAt(int kind, win::POINT screen);
+
+    TacScrollBar HBar, VBar;
+    bool ThumbTracking = false;
+    bool LeftScrollBar = false;
+    NonClientBorders Border;
+    bool StyleGuard = false;
+    bool OwnScrollMessage = false;
+
+protected:
+    void Bind() override;
+    // The handlers of the bars' messages; each answers whether it consumed the message.
+    void NcCalcSize(vcl::TMessage& m);
+    bool NcHitTest(vcl::TMessage& m);
+    bool NcLButtonDown(vcl::TMessage& m);
+    bool MouseMove(vcl::TMessage& m);
+    bool LButtonUp(vcl::TMessage& m);
+    bool Timer(vcl::TMessage& m);
+    void NcMouseMove(vcl::TMessage& m);
+    // Ends a press: the repeat timer killed, SB_THUMBPOSITION after a drag, SB_ENDSCROLL, the
+    // bar repainted unpressed.
+    void EndPress(bool releaseCapture);
+    void StartPress(int part);
+    void DoScrollAction(uint32_t msg, int code, int pos);
+    void PaintBar(int kind, win::HDC dc, int pressedPart, int thumbPos);
+    void PaintSizeBox(win::HDC dc);
+    // The module state names this window no more.
+    void ForgetMouseState();
+};
+
+// Builds the bar image: the parts of a skinned bar of `length` x `thickness` over the
+// background `bg`, as the arithmetic places them. Exposed for the painting tests.
+struct BarLooks {
+    int First = 0, Second = 0, Thumb = 0;  // 0 normal, 1 hot, 2 pressed
+    int PressedPart = spNone;
+    bool Enabled = true;
+    int ThumbStart = -1;  // along the bar; -1 from the scroll information
+};
+class TsSkinManager;
+void PaintBarImage(vcl::TBitmap* target, TsSkinManager* manager, bool vertical,
+                   const win::SCROLLINFO& si, int arrow, int arrowGlyphBox, int minThumb,
+                   const BarLooks& looks, const CacheInfo& bg);
+
+}  // namespace skin

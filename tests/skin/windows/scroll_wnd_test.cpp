@@ -1,0 +1,260 @@
+// The skinned bars' adapter on a plain window: layout beside the client area, hit codes, and
+// the mouse work through the headless input on the fake clock.
+#include "skin/windows/scroll/scroll_wnd.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "skin/core/state/common_data.h"
+#include "tests/skin/windows/windows_fixture.h"
+
+namespace skin::testing {
+namespace {
+
+std::vector<int>& Codes() {
+    static std::vector<int> codes;
+    return codes;
+}
+
+// The positions that came with SB_THUMBTRACK and SB_THUMBPOSITION.
+std::vector<int>& ThumbPositions() {
+    static std::vector<int> positions;
+    return positions;
+}
+
+// Scrolls as applications do: lines by 1, pages by 10, the thumb where it was let go.
+win::LRESULT ScrolledProc(win::HWND h, win::UINT msg, win::WPARAM wp, win::LPARAM lp) {
+    if (msg == win::WM_VSCROLL || msg == win::WM_HSCROLL) {
+        int bar = msg == win::WM_VSCROLL ? win::SB_VERT : win::SB_HORZ;
+        int code = win::LOWORD(wp);
+        Codes().push_back(code);
+        if (code == win::SB_THUMBTRACK || code == win::SB_THUMBPOSITION)
+            ThumbPositions().push_back(win::HIWORD(wp));
+        int pos = win::GetScrollPos(h, bar);
+        switch (code) {
+            case win::SB_LINEUP: --pos; break;
+            case win::SB_LINEDOWN: ++pos; break;
+            case win::SB_PAGEUP: pos -= 10; break;
+            case win::SB_PAGEDOWN: pos += 10; break;
+            case win::SB_THUMBPOSITION: pos = win::HIWORD(wp); break;
+            default: return 0;
+        }
+        win::SetScrollPos(h, bar, pos, win::TRUE);
+        return 0;
+    }
+    return win::DefWindowProcA(h, msg, wp, lp);
+}
+
+class ScrollWndTest : public WindowsTest {
+protected:
+    void SetUp() override {
+        WindowsTest::SetUp();
+        Codes().clear();
+        win::WNDCLASSEXA wc;
+        wc.lpfnWndProc = &ScrolledProc;
+        wc.lpszClassName = "Scrolled";
+        win::RegisterClassExA(&wc);
+        form->Show();
+        wnd = win::CreateWindowExA(0, "Scrolled", "",
+                                   win::WS_CHILD | win::WS_VISIBLE | win::WS_BORDER |
+                                       win::WS_VSCROLL | win::WS_HSCROLL,
+                                   20, 20, 200, 150, form->Handle(), nullptr, nullptr, nullptr);
+        win::SCROLLINFO si;
+        si.fMask = win::SIF_RANGE | win::SIF_PAGE | win::SIF_POS;
+        si.nMax = 99;
+        si.nPage = 10;
+        win::SetScrollInfo(wnd, win::SB_VERT, &si, win::TRUE);
+        win::SetScrollInfo(wnd, win::SB_HORZ, &si, win::TRUE);
+        win::GetClientRect(wnd, &before);
+        adapter = AttachAdapter<TacScrollWnd>(wnd, nullptr, nullptr, "EDIT", true);
+        Pump();
+    }
+    void TearDown() override {
+        TacMainWnd* a = adapter;
+        FreeAdapter(a);
+        WindowsTest::TearDown();
+    }
+    win::RECT Vert() { return adapter->BarRects().vert; }
+    void Press(win::POINT p) {
+        QueueMove(p.x, p.y);
+        win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Down, p, win::MouseButton::Left});
+        Pump();
+    }
+    void Release(win::POINT p) {
+        win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Up, p, win::MouseButton::Left});
+        Pump();
+    }
+    void Wait(uint32_t ms) {
+        for (uint32_t t = 0; t < ms; ++t) {
+            clock_.Advance(1);
+            Pump();
+        }
+    }
+    int Count(int code) { return int(std::count(Codes().begin(), Codes().end(), code)); }
+
+    win::HWND wnd = nullptr;
+    win::RECT before{};
+    TacScrollWnd* adapter = nullptr;
+};
+
+TEST_F(ScrollWndTest, TheAdapterTakesTheBarsOffTheClientAreaAndAnswersTheirHits) {
+    win::RECT after;
+    win::GetClientRect(wnd, &after);
+    EXPECT_EQ(after.right, before.right);  // the same room, now the adapter's
+    EXPECT_TRUE(adapter->VBar.Shown);
+    EXPECT_TRUE(adapter->HBar.Shown);
+    win::RECT v = Vert();
+    win::POINT mid{(v.left + v.right) / 2, (v.top + v.bottom) / 2};
+    EXPECT_EQ(win::SendMessageA(wnd, win::WM_NCHITTEST, 0, win::MAKELPARAM(mid.x, mid.y)),
+              win::HTVSCROLL);
+    // The platform places its own idea of the bars at the same spot.
+    win::SCROLLBARINFO info;
+    ASSERT_TRUE(win::GetScrollBarInfo(wnd, win::OBJID_VSCROLL, &info));
+    EXPECT_EQ(info.rcScrollBar.left, v.left);
+    EXPECT_EQ(info.rcScrollBar.bottom, v.bottom);
+    // A right click on the bar does nothing at all.
+    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Down, mid, win::MouseButton::Right});
+    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Up, mid, win::MouseButton::Right});
+    Pump();
+    EXPECT_TRUE(Codes().empty());
+}
+
+TEST_F(ScrollWndTest, AHeldArrowStepsAtOnceThenAfter300ThenEvery55) {
+    win::RECT v = Vert();
+    win::POINT arrow{(v.left + v.right) / 2, v.bottom - 3};
+    Press(arrow);
+    EXPECT_EQ(Count(win::SB_LINEDOWN), 1);
+    Wait(299);
+    EXPECT_EQ(Count(win::SB_LINEDOWN), 1);
+    Wait(1 + 55);
+    EXPECT_EQ(Count(win::SB_LINEDOWN), 2);
+    Wait(55 * 3);
+    EXPECT_EQ(Count(win::SB_LINEDOWN), 5);
+    // Off the arrow: no steps; back on it: they resume.
+    QueueMove(arrow.x - 100, arrow.y - 60);
+    Wait(55 * 4);
+    EXPECT_EQ(Count(win::SB_LINEDOWN), 5);
+    QueueMove(arrow.x, arrow.y);
+    Wait(55 * 2);
+    EXPECT_EQ(Count(win::SB_LINEDOWN), 7);
+    Release(arrow);
+    EXPECT_EQ(Codes().back(), win::SB_ENDSCROLL);
+    EXPECT_EQ(win::GetScrollPos(wnd, win::SB_VERT), 7);
+    Wait(500);
+    EXPECT_EQ(Count(win::SB_LINEDOWN), 7);
+}
+
+TEST_F(ScrollWndTest, LosingTheCaptureEndsAPress) {
+    win::RECT v = Vert();
+    win::POINT arrow{(v.left + v.right) / 2, v.bottom - 3};
+    Press(arrow);
+    Wait(400);
+    int steps = Count(win::SB_LINEDOWN);
+    win::ReleaseCapture();
+    Pump();
+    EXPECT_EQ(Codes().back(), win::SB_ENDSCROLL);
+    Wait(500);
+    EXPECT_EQ(Count(win::SB_LINEDOWN), steps);
+    EXPECT_EQ(ScrollMouse().PressedPart, spNone);
+}
+
+TEST_F(ScrollWndTest, DraggingTheThumbTracksThenDropsTheLastPosition) {
+    win::RECT v = Vert();
+    int arrow = adapter->BarArrowLength(adapter->VBar, false);
+    win::POINT thumb{(v.left + v.right) / 2, v.top + arrow + 3};
+    Press(thumb);
+    QueueMove(thumb.x, thumb.y + 30);
+    Pump();
+    QueueMove(thumb.x, v.bottom + 400);  // far below: pinned to the end
+    Pump();
+    Release(win::POINT{thumb.x, v.bottom + 400});
+    ASSERT_GE(Codes().size(), 3u);
+    EXPECT_EQ(Codes()[Codes().size() - 2], win::SB_THUMBPOSITION);
+    EXPECT_EQ(Codes().back(), win::SB_ENDSCROLL);
+    EXPECT_EQ(win::GetScrollPos(wnd, win::SB_VERT), 90);
+}
+
+TEST_F(ScrollWndTest, TheVerticalBarFollowsTheSideAndGoesWhenItDoesNotFit) {
+    win::RECT wr;
+    win::GetWindowRect(wnd, &wr);
+    auto hit = [&](int x, int y) {
+        return win::SendMessageA(wnd, win::WM_NCHITTEST, 0, win::MAKELPARAM(x, y));
+    };
+    auto ex = win::GetWindowLongPtrA(wnd, win::GWL_EXSTYLE);
+    win::SetWindowLongPtrA(wnd, win::GWL_EXSTYLE, ex | win::WS_EX_LEFTSCROLLBAR);
+    win::SetWindowPos(wnd, nullptr, 0, 0, 0, 0,
+                      win::SWP_NOSIZE | win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_FRAMECHANGED);
+    Pump();
+    win::RECT v = Vert();
+    EXPECT_EQ(v.left, wr.left + adapter->Border.left);
+    EXPECT_EQ(hit(v.left + 2, (v.top + v.bottom) / 2), win::HTVSCROLL);
+    EXPECT_EQ(hit(wr.right - 4, (v.top + v.bottom) / 2), win::HTCLIENT);
+    // Thinner than a bar: no bar, no bar hit, from the adapter or the default.
+    win::SetWindowPos(wnd, nullptr, 0, 0, 12, 150, win::SWP_NOMOVE | win::SWP_NOZORDER);
+    Pump();
+    EXPECT_FALSE(adapter->VBar.Shown);
+    for (int x = wr.left; x < wr.left + 12; ++x) EXPECT_NE(hit(x, wr.top + 50), win::HTVSCROLL);
+}
+
+// Random scroll information, sizes and mouse sequences, with the window sometimes destroyed in
+// the middle: no fault, and every position sent lies within the range.
+TEST_F(ScrollWndTest, RandomPressesDragsAndDestroysStayInRange) {
+    std::mt19937 rng(2026);
+    auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    win::SCROLLINFO current;
+    bool outOfRange = false;
+    for (int round = 0; round < 40; ++round) {
+        if (!win::IsWindow(wnd)) {
+            wnd = win::CreateWindowExA(0, "Scrolled", "",
+                                       win::WS_CHILD | win::WS_VISIBLE | win::WS_VSCROLL |
+                                           win::WS_HSCROLL,
+                                       20, 20, 200, 150, form->Handle(), nullptr, nullptr, nullptr);
+            TacMainWnd* old = adapter;
+            FreeAdapter(old);
+            adapter = AttachAdapter<TacScrollWnd>(wnd, nullptr, nullptr, "EDIT", true);
+        }
+        win::SCROLLINFO si;
+        si.fMask = win::SIF_RANGE | win::SIF_PAGE | win::SIF_POS;
+        si.nMin = any(-10, 50);
+        si.nMax = any(-10, 60000);
+        si.nPage = unsigned(any(0, 3) == 0 ? 0 : any(1, 200000));
+        si.nPos = any(-5000, 200000);
+        win::SetScrollInfo(wnd, win::SB_VERT, &si, win::TRUE);
+        current.fMask = win::SIF_RANGE;
+        win::GetScrollInfo(wnd, win::SB_VERT, &current);
+        win::SetWindowPos(wnd, nullptr, 0, 0, any(0, 300), any(0, 250),
+                          win::SWP_NOMOVE | win::SWP_NOZORDER);
+        Pump();
+        Codes().clear();
+        ThumbPositions().clear();
+        win::RECT wr;
+        win::GetWindowRect(wnd, &wr);
+        for (int step = 0; step < 12; ++step) {
+            win::POINT p{any(wr.left - 20, wr.right + 20), any(wr.top - 20, wr.bottom + 20)};
+            switch (any(0, 6)) {
+                case 0: Press(p); break;
+                case 1: QueueMove(p.x, p.y); Pump(); break;
+                case 2: Release(p); break;
+                case 3: win::ReleaseCapture(); Pump(); break;
+                case 4: Wait(uint32_t(any(1, 400))); break;
+                case 5: win::SendMessageA(wnd, win::WM_CANCELMODE, 0, 0); break;
+                default:
+                    if (any(0, 3) == 0) win::DestroyWindow(wnd);
+                    break;
+            }
+            if (!win::IsWindow(wnd)) break;
+        }
+        for (int pos : ThumbPositions())
+            if (pos < std::max(current.nMin, 0) || pos > std::max(current.nMin, current.nMax))
+                outOfRange = true;
+        Release(win::POINT{0, 0});
+    }
+    EXPECT_FALSE(outOfRange);
+    EXPECT_EQ(ScrollMouse().PressedPart == spNone || win::IsWindow(ScrollMouse().CurrentWindow),
+              true);
+}
+
+}  // namespace
+}  // namespace skin::testing

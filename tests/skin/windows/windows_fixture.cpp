@@ -1,0 +1,30 @@
+#include "tests/skin/windows/windows_fixture.h"
+
+#include "platform/controls/standard_controls.h"
+#include "skin/core/data/internal_skin.h"
+#include "skin/core/state/skin_commands.h"
+
+namespace skin::testing {
+
+void WindowsTest::SetUp() {
+    FormTest::SetUp();
+    win::RegisterStandardControls();
+    manager.reset(new TsSkinManager(nullptr));
+    AddInternalSkin(*manager->InternalSkins());
+    manager->SetSkinName(InternalSkinName());
+    ASSERT_TRUE(manager->SkinData().Active);
+    ASSERT_EQ(DefaultManager, manager.get());
+    other.reset(new TsSkinManager(nullptr));
+}
+
+void WindowsTest::TearDown() {
+    other.reset();
+    manager.reset();
+    FormTest::TearDown();
+}
+
+intptr_t WindowsTest::Command(win::HWND wnd, uint16_t code, intptr_t lParam) {
+    return win::SendMessageA(wnd, SM_ALPHACMD, SkinCommandWParam(code), lParam);
+}
+
+}  // namespace skin::testing

@@ -1,0 +1,27 @@
+// Shared set-up of the window-skinning tests: a form, the internal skin in force through the
+// default manager, and a second manager for messages that are not the adapters' own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "skin/core/state/skin_manager.h"
+#include "tests/vcl/gui_fixture.h"
+
+namespace skin::testing {
+
+class WindowsTest : public vcl::testing::FormTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Sends skin command `code` with `lParam` to a window.
+    static intptr_t Command(win::HWND wnd, uint16_t code, intptr_t lParam = 0);
+
+    using ManagerPtr = std::unique_ptr<TsSkinManager, vcl::FreeDeleter>;
+    ManagerPtr manager;  // the default one, internal skin active
+    ManagerPtr other;    // not the adapters' manager
+};
+
+}  // namespace skin::testing
