@@ -10,6 +10,7 @@
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
 #include "skin/core/engine_state.h"
+#include "skin/core/form_animations.h"
 #include "skin/core/hooked_forms.h"
 #include "skin/core/library_startup.h"
 #include "skin/core/skin_loading.h"
@@ -348,8 +349,13 @@ TEST_F(SkinManagerTest, PropertyWrites) {
     manager->SetSkinName("Blue");
     EXPECT_EQ(Only(log, "F:"), Log({"F:1", "F:16", "F:3"}));
     log.clear();
+    // A running skin change's overlay is refreshed with the forms.
+    auto* overlay = new skin_test::TRecordingControl(form.get(), "Overlay", &log);
+    SnapshotWindow = overlay;
     manager->SetHueOffset(120);  // reloads and repaints without command 1
+    SnapshotWindow = nullptr;
     EXPECT_EQ(Only(log, "F:"), Log({"F:16", "F:3"}));
+    EXPECT_EQ(Only(log, "Overlay:"), Log({"Overlay:16", "Overlay:3", "Overlay:3"}));
     EXPECT_EQ(Master(), 0x00FF00u);  // blue turned 120 degrees
     log.clear();
     manager->SetSaturation(0);
