@@ -14,7 +14,8 @@
 #include "lists/startup_message_box.h"
 #include "platform/display/presenter.h"
 #include "platform/os/cp_literal.h"
-#include "skin/core/library_startup.h"
+#include "skin/controls/window_services.h"
+#include "skin/core/state/library_startup.h"
 #include "vcl/controls/forms.h"
 #include "vcl/system/format.h"
 #include "vcl/system/sysutils.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     // screen, where nobody can answer a message box, so the report also goes to standard error.
     const auto screen = display::OpenPresenter();
     skin::InitSkinLibrary();
+    skin::InitSkinControls();
     struct SkinLibrary {
         ~SkinLibrary() { skin::FinalizeSkinLibrary(); }
     } skinLibrary;

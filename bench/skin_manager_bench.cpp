@@ -9,8 +9,8 @@
 
 #include "platform/os/files.h"
 #include "platform/user/user.h"
-#include "skin/core/internal_skin.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/data/internal_skin.h"
+#include "skin/core/state/skin_manager.h"
 #include "tests/skin/core/skin_recorders.h"
 #include "tools/skinbuild/skin_build.h"
 #include "vcl/system/resources.h"

@@ -4,7 +4,7 @@
 #include "platform/os/cp_literal.h"
 #include "platform/os/files.h"
 #include "platform/user/message_box.h"
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 
 namespace gateway {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "skin/core/png_graphic.h"
+#include "skin/core/pixels/png_graphic.h"
 #include "vcl/graphics/image_list.h"
 #include "vcl/graphics/picture.h"
 #include "vcl/system/exceptions.h"

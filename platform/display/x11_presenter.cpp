@@ -17,6 +17,7 @@
 #include "platform/display/headless_presenter.h"
 #include "platform/display/x11_keys.h"
 #include "platform/gdi/bitmap.h"
+#include "platform/os/clock.h"
 #include "platform/os/cp1251.h"
 #include "platform/user/focus.h"
 #include "platform/user/input.h"
@@ -55,6 +56,9 @@ struct X11Presenter::State {
     int cursorId = -1;
     std::string title;
     PresentStats last;
+    long presents = 0;
+    uint32_t presentedAt = 0;  // platform ticks of the last present
+    bool presenting = false;   // a Present reached again from inside composing does nothing
     std::vector<win::RECT> exposed;
     std::deque<XEvent> deferred;  // events that came in while waiting for the clipboard
     bool fastCopy = false;        // the image has the screen bitmap's own byte layout
@@ -417,8 +421,20 @@ X11Presenter::PresentStats X11Presenter::LastPresent() const {
     return s_->last;
 }
 
+long X11Presenter::Presents() const {
+    return s_->presents;
+}
+
 void X11Presenter::Present() {
     State& s = *s_;
+    if (s.presenting) return;
+    s.presenting = true;
+    struct Done {
+        State& s;
+        ~Done() { s.presenting = false; }
+    } done{s};
+    ++s.presents;
+    s.presentedAt = os::GetTickCount();
     win::HBITMAP screen = win::ComposeScreen();
     std::vector<win::RECT> damage = win::TakeScreenDamage();
     win::BitmapView v;
@@ -454,6 +470,12 @@ void X11Presenter::Wait(uint32_t timeoutMs) {
     }
     s.ProcessPending();
     if (!s.exposed.empty()) Present();
+}
+
+void X11Presenter::Poll() {
+    State& s = *s_;
+    s.ProcessPending();
+    if (os::TickDiff(s.presentedAt, os::GetTickCount()) >= kPresentIntervalMs) Present();
 }
 
 void X11Presenter::Wake() {

@@ -3,6 +3,9 @@
 // The screen follows the window's size. When the message loop has nothing to do it waits here,
 // on the X connection (and on a pipe that Wake writes to, from any thread); before waiting it
 // puts the parts of the screen damaged since the last time into the window, and nothing else.
+// Loops that never wait (a long operation pumping between its steps, modal and tracking loops)
+// reach it through Poll at every retrieval of messages: the events already come are taken, and
+// the damage is put at most every kPresentIntervalMs of the platform clock.
 // Mouse buttons, motion and the wheel, keys with the cp1251 character they type, and the
 // window's focus are fed to the windowing layer's input queue. The mouse cursor takes the
 // shape of the current cursor. The clipboard is shared with other X programs through the
@@ -41,8 +44,12 @@ public:
         long pixels = 0;
     };
     PresentStats LastPresent() const;
+    // How many times the window was brought up to date.
+    long Presents() const;
+    static constexpr uint32_t kPresentIntervalMs = 16;
 
     void Wait(uint32_t timeoutMs) override;
+    void Poll() override;
     void Wake() override;
     void Offer(const std::string& text) override;
     std::optional<std::string> Take() override;

@@ -28,6 +28,10 @@ public:
     // Waits at most `timeoutMs` (kInfinite: no limit) for input or for Wake; called on the GUI
     // thread. May feed input (QueueMouseEvent, QueueKeyEvent) before returning.
     virtual void Wait(uint32_t timeoutMs) = 0;
+    // Takes the input that has already come, without waiting, and may bring the display up to
+    // date; every retrieval of messages calls it, so loops that never wait (a long operation
+    // pumping between steps, modal and tracking loops) still see the operator.
+    virtual void Poll() {}
     // Ends a Wait in progress or the next one; called from any thread.
     virtual void Wake() = 0;
 };

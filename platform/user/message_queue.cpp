@@ -304,6 +304,7 @@ BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remo
         return FALSE;
     bool remove = (removeFlags & PM_REMOVE) != 0;
     RunPendingGuiCalls();
+    CurrentEventSource().Poll();
     detail::CallScope scope;
     MSG m;
     bool got = TakePosted(&m, hwnd, filterMin, filterMax, remove) ||

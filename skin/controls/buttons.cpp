@@ -7,8 +7,8 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 #include "skin/controls/text_size.h"
-#include "skin/core/bitmaps.h"
-#include "skin/core/blend.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/blend.h"
 #include "vcl/controls/forms.h"
 
 namespace skin {

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "skin/controls/skin_types.h"
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 #include "vcl/controls/buttons.h"
 #include "vcl/controls/menus.h"
 #include "vcl/graphics/image_list.h"

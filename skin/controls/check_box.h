@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "skin/controls/skin_types.h"
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 #include "vcl/controls/std_ctrls.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/image_list.h"

@@ -11,7 +11,7 @@
 #include "platform/user/styles.h"
 #include "skin/controls/labels.h"
 #include "skin/controls/skin_types.h"
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 #include "vcl/controls/controls.h"
 
 namespace skin {
@@ -24,7 +24,6 @@ public:
         : Base(owner),
           data_(std::make_unique<TsCommonData>(this, true)),
           boundLabel_(std::make_unique<TsBoundLabel>(data_.get())) {
-        UseSkinnedEditLabels();
         data_->COC = kind;
         if (section) data_->SetSkinSection(section);
     }

@@ -19,7 +19,7 @@
 #include <memory>
 #include <string>
 
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 #include "vcl/controls/controls.h"
 #include "vcl/controls/edits.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 #include "vcl/controls/std_ctrls.h"
 
 namespace skin {

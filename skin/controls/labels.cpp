@@ -5,8 +5,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/os/shell_open.h"
 #include "platform/user/user.h"
-#include "skin/core/common_data.h"
-#include "skin/core/neighbour_services.h"
+#include "skin/core/state/common_data.h"
 #include "vcl/graphics/bitmap.h"
 
 namespace skin {
@@ -91,12 +90,6 @@ TsEditLabel::TsEditLabel(TComponent* owner, TsBoundLabel* boundLabel)
 
 TsEditLabel::~TsEditLabel() {
     if (boundLabel_) boundLabel_->LabelGone(this);
-}
-
-void UseSkinnedEditLabels() {
-    Neighbours().CreateEditLabel = [](TControl* edit, TsBoundLabel* bound) -> TCustomLabel* {
-        return New<TsEditLabel>(edit, bound);
-    };
 }
 
 // --- TsWebLabel ---

@@ -75,9 +75,6 @@ private:
     TsBoundLabel* boundLabel_;
 };
 
-// From now on bound labels make TsEditLabel captions.
-void UseSkinnedEditLabels();
-
 // The show command handed to the program that opens the address (soHide .. soDefault).
 enum TsWindowShowMode : uint8_t {
     soHide,

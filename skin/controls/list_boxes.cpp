@@ -6,7 +6,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
-#include "skin/core/blend.h"
+#include "skin/core/pixels/blend.h"
 #include "vcl/system/exceptions.h"
 #include "vcl/system/format.h"
 

@@ -6,7 +6,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 #include "skin/controls/date_utils.h"
-#include "skin/core/blend.h"
+#include "skin/core/pixels/blend.h"
 #include "vcl/system/format.h"
 #include "vcl/system/sysutils.h"
 

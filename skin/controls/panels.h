@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 #include "vcl/controls/ext_ctrls.h"
 
 namespace skin {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "skin/core/disabled_kind.h"
+#include "skin/core/pixels/disabled_kind.h"
 #include "vcl/system/delegate.h"
 #include "vcl/system/messages.h"
 #include "vcl/system/object.h"

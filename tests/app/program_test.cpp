@@ -134,7 +134,8 @@ TEST_F(ProgramTest, OnADisplayItShowsTheMainWindowUntilItIsClosed) {
     ASSERT_NE(dpy, nullptr);
     // The program's X window, once it is mapped and shows the main window's blue title bar.
     ::Window shown = 0;
-    for (int i = 0; i < 200 && !shown; ++i) {
+    // A minute at most: a hang guard, far beyond a loaded machine's start-up.
+    for (int i = 0; i < 600 && !shown; ++i) {
         usleep(100000);
         ::Window root, parent, *children = nullptr;
         unsigned n = 0;
@@ -171,7 +172,7 @@ TEST_F(ProgramTest, OnADisplayItShowsTheMainWindowUntilItIsClosed) {
     XSendEvent(dpy, shown, False, NoEventMask, &e);
     XFlush(dpy);
     int status = -1;
-    for (int i = 0; i < 150 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+    for (int i = 0; i < 600 && waitpid(pid, &status, WNOHANG) == 0; ++i)
         usleep(100000);
     XCloseDisplay(dpy);
     if (status == -1) {

@@ -1,22 +1,23 @@
-// A mailing killed at random instants loses nothing it had learnt: a child process mails a list
-// against the virtual modem and is killed with SIGKILL; then the database must open whole, every
-// part whose reference the program had read (and gone on past) must have its journal row, no
-// number may be processed without a row for each of its parts, and the next run must finish the
-// list. The child writes what the modem accepted and what the program read to an event file
-// with plain write(2), which a kill cannot undo.
+// A mailing killed at any point loses nothing it had learnt: a child process mails a list
+// against the virtual modem and kills itself with SIGKILL at a chosen event; then the database
+// must open whole, every part whose reference the program had read (and gone on past) must have
+// its journal row, no number may be processed without a row for each of its parts, and the next
+// run must finish the list.
+//
+// The kill points are counted in events, not in time, so a loaded machine kills as often as an
+// idle one: every write to the modem, every read that brought bytes, and every commit (just
+// before it happens). The child writes what the modem accepted, what the program read and each
+// event to an event file with plain write(2), which a kill cannot undo.
 #include <fcntl.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <map>
-#include <random>
 #include <set>
 #include <sstream>
-#include <thread>
 
 #include "db/data_sets.h"
 #include "db/statements.h"
@@ -35,29 +36,49 @@ const std::vector<std::vector<std::string>> kRows = {
     {"79161000003", std::string(100, '\xE0')},
 };
 
-// A process start under AddressSanitizer costs some ten times as much. There the kills check
-// memory along every path at fifty instants; the optimised build counts the full two hundred.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int kKills = 50;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr int kKills = 50;
-#else
-constexpr int kKills = 200;
-#endif
-#else
-constexpr int kKills = 200;
-#endif
-
 std::string ImeiOf(int run) {
     return "35693803" + std::to_string(1000000 + run);
+}
+
+// The child's event file and kill point: each event is written down ("E"), and the one with
+// the chosen number is the child's last.
+class EventFile {
+public:
+    EventFile(int fd, long killAt) : fd_(fd), killAt_(killAt) {}
+
+    void Write(const std::string& text) {
+        const std::string line = text + "\n";
+        [[maybe_unused]] auto n = write(fd_, line.data(), line.size());
+    }
+    void Count() {
+        Write("E");
+        if (++count_ == killAt_) kill(getpid(), SIGKILL);
+    }
+
+private:
+    int fd_;
+    long killAt_;
+    long count_ = 0;
+};
+
+EventFile* gEvents = nullptr;  // the child's, for the database's commit hook
+
+int CountCommit(void*) {
+    if (gEvents) gEvents->Count();
+    return 0;  // the commit goes ahead
+}
+
+// Every connection the child opens counts its commits.
+int HookCommits(sqlite3* db, char**, const sqlite3_api_routines*) {
+    sqlite3_commit_hook(db, CountCommit, nullptr);
+    return SQLITE_OK;
 }
 
 // The serial port seen by the program, writing the events a kill must not undo.
 class TeePort : public os::SerialIo {
 public:
-    TeePort(vmodem::FakePort& port, vmodem::Engine& modem, int fd)
-        : port_(port), modem_(modem), fd_(fd) {}
+    TeePort(vmodem::FakePort& port, vmodem::Engine& modem, EventFile& events)
+        : port_(port), modem_(modem), events_(events) {}
 
     bool Open(const std::string& n, os::PortStep& f, os::SysError& e) override {
         return port_.Open(n, f, e);
@@ -68,13 +89,14 @@ public:
         const bool ok = port_.Write(d, n, w, e);
         for (; accepted_ < modem_.accepted().size(); ++accepted_) {
             const auto& a = modem_.accepted()[accepted_];
-            Event("A " + std::to_string(a.mr) + " " + a.submit.number);
+            events_.Write("A " + std::to_string(a.mr) + " " + a.submit.number);
         }
+        events_.Count();
         return ok;
     }
     bool Read(char* b, std::size_t cap, std::size_t& got, os::SysError& e) override {
         if (answered_) {
-            Event("L");  // the program reads on with the reference in hand
+            events_.Write("L");  // the program reads on with the reference in hand
             answered_ = false;
         }
         const bool ok = port_.Read(b, cap, got, e);
@@ -84,7 +106,7 @@ public:
                 continue;
             }
             if (line_.rfind("+CMGS: ", 0) == 0) {
-                Event("D " + line_.substr(7));
+                events_.Write("D " + line_.substr(7));
                 referenced_ = true;
             } else if (line_ == "OK" && referenced_) {
                 answered_ = true;
@@ -92,30 +114,26 @@ public:
             }
             line_.clear();
         }
+        if (got > 0) events_.Count();
         return ok;
     }
 
 private:
-    void Event(const std::string& text) {
-        const std::string line = text + "\n";
-        [[maybe_unused]] auto n = write(fd_, line.data(), line.size());
-    }
-
     vmodem::FakePort& port_;
     vmodem::Engine& modem_;
-    int fd_;
+    EventFile& events_;
     std::size_t accepted_ = 0;
     std::string line_;
     bool referenced_ = false, answered_ = false;
 };
 
 // One copy of the program mailing the list; it answers every question with Yes (continue a
-// half-done list, restart a finished one). 0 when the run came to its end. `ready` (when not
-// -1) gets a byte as the mailing begins.
+// half-done list, restart a finished one). 0 when the run came to its end. With `killAt` > 0
+// the copy kills itself at that event.
 int Mail(const std::string& folder, const std::string& events, int run, int listID,
-         int ready = -1) {
-    const int fd = open(events.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    if (ready >= 0 && write(ready, "r", 1) != 1) return 3;
+         long killAt = 0) {
+    EventFile file(open(events.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600), killAt);
+    gEvents = &file;
     try {
         gateway_test::SingleThreadClock clock(vcl::EncodeDateTime(2025, 1, 17, 10, 0, 0, 0));
         os::ScopedClock use(clock);
@@ -124,7 +142,7 @@ int Mail(const std::string& folder, const std::string& events, int run, int list
         options.reportDelayMs = 1500;
         vmodem::Engine modem(options);
         vmodem::FakePort fake(modem);
-        TeePort port(fake, modem, fd);
+        TeePort port(fake, modem, file);
         gateway::TSerialLink link(port);
         link.WriteLog = nullptr;
         db::TOwnDataSets data(folder);
@@ -134,8 +152,10 @@ int Mail(const std::string& folder, const std::string& events, int run, int list
         gateway::TMailingRun mailing(link, data.Refs(), settings, view);
         mailing.Reset("ttyUSB0", listID, "L", kTemplate);
         mailing.btnStartClick();
+        gEvents = nullptr;
         return view.beeps.size() == 1 ? 0 : 1;
     } catch (const std::exception&) {
+        gEvents = nullptr;
         return 2;
     }
 }
@@ -143,6 +163,7 @@ int Mail(const std::string& folder, const std::string& events, int run, int list
 struct Events {
     std::set<int> mustBeJournaled;                   // references the program read and went past
     std::set<std::pair<int, std::string>> accepted;  // reference, number
+    long count = 0;                                  // events counted
 };
 
 Events ReadEvents(const std::string& file) {
@@ -157,6 +178,8 @@ Events ReadEvents(const std::string& file) {
             std::string number;
             in >> mr >> number;
             e.accepted.insert({mr, number});
+        } else if (kind == "E") {
+            ++e.count;
         } else if (kind == "D") {
             int mr;
             in >> mr;
@@ -197,33 +220,17 @@ protected:
     sql::Database& Db() { return *sql::SharedDatabase(dir_.path()); }
     std::string EventsOf(int run) const { return dir_ / ("events" + std::to_string(run)); }
 
-    // Mails in a child process and kills it `killAfterUs` after it began mailing, unless that
-    // is negative. True when the kill came before the child's end; `tookUs` is how long the
-    // mailing lasted.
-    bool Child(int run, long killAfterUs, int* exitCode = nullptr, long* tookUs = nullptr) {
+    // Mails in a child process that kills itself at event `killAt` (never when 0). True when
+    // it was killed; `exitCode` is its code when it was not.
+    bool Child(int run, long killAt, int* exitCode = nullptr) {
         sql::CloseSharedDatabases();  // no connection may cross the fork
-        int ready[2];
-        if (pipe(ready) != 0) return false;
         const pid_t pid = fork();
         if (pid == 0) {
-            close(ready[0]);
-            _exit(Mail(dir_.path(), EventsOf(run), run, 1, ready[1]));
-        }
-        close(ready[1]);
-        char byte;
-        const bool began = read(ready[0], &byte, 1) == 1;
-        close(ready[0]);
-        const auto t0 = std::chrono::steady_clock::now();
-        if (began && killAfterUs >= 0) {
-            std::this_thread::sleep_for(std::chrono::microseconds(killAfterUs));
-            kill(pid, SIGKILL);
+            sqlite3_auto_extension(reinterpret_cast<void (*)()>(HookCommits));
+            _exit(Mail(dir_.path(), EventsOf(run), run, 1, killAt));
         }
         int status = 0;
         waitpid(pid, &status, 0);
-        if (tookUs)
-            *tookUs = static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(
-                                            std::chrono::steady_clock::now() - t0)
-                                            .count());
         if (exitCode) *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return WIFSIGNALED(status);
     }
@@ -262,23 +269,26 @@ protected:
     std::vector<std::size_t> parts_;
 };
 
-TEST_F(CrashSafety, AKillAtAnyInstantLosesNoRowAndTheNextRunFinishesTheList) {
-    // How long a child mails, at most, when left alone.
-    long longest = 0;
+TEST_F(CrashSafety, AKillAtAnyEventLosesNoRowAndTheNextRunFinishesTheList) {
+    // How many events a whole run counts; the later runs restart the finished list, as the
+    // killed ones will.
+    long events = 0;
     for (int run = 0; run < 3; ++run) {
         int code = -1;
-        long took = 0;
-        ASSERT_FALSE(Child(run, -1, &code, &took));
+        ASSERT_FALSE(Child(run, 0, &code));
         ASSERT_EQ(code, 0);
         Check(run);
-        longest = std::max(longest, took);
+        const long count = ReadEvents(EventsOf(run)).count;
+        if (run > 0) events = events == 0 ? count : std::min(events, count);
     }
+    ASSERT_GT(events, 10);
 
-    std::mt19937 random(20250117);
-    std::uniform_int_distribution<long> instant(0, longest);
+    // Every point, also under the sanitizers: a whole run counts some fifty events.
     int kills = 0, run = 3;
-    for (; kills < kKills && run < 5 * kKills && !HasFailure(); run += 2) {
-        kills += Child(run, instant(random));
+    for (long point = 1; point <= events; ++point) {
+        if (HasFailure()) break;
+        SCOPED_TRACE("kill at event " + std::to_string(point));
+        kills += Child(run, point);
         Check(run);
         // The next copy starts (no other copy runs, so the killed run's flag goes) and mails.
         vcl::TQuery startUp;
@@ -290,8 +300,9 @@ TEST_F(CrashSafety, AKillAtAnyInstantLosesNoRowAndTheNextRunFinishesTheList) {
         EXPECT_EQ(
             Db().QueryRaw("select count(*) from NumberList where Processed=0").At(0, 0).Integer(),
             0);
+        run += 2;
     }
-    EXPECT_GE(kills, kKills);
+    EXPECT_EQ(kills, events);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/user/message_box.h"
 #include "platform/user/timers.h"
 #include "platform/user/user.h"
+#include "skin/controls/window_services.h"
 
 namespace gateway_test {
 
@@ -25,6 +26,7 @@ TestMainWindow::~TestMainWindow() {
 WindowRig::WindowRig() : tablesMade((db::CreateMissingTables(dir.path()), true)) {
     win::ResetWindowing();
     win::RegisterStandardControls();
+    skin::InitSkinControls();
     screen.Resize(1024, 768);
     main = std::make_unique<TestMainWindow>(dir.path());
     current_ = this;

@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "lists/help_file.h"
 #include "platform/os/cp_literal.h"
@@ -88,15 +85,9 @@ TEST_F(AboutBox, TheGuideOpensOrTheReasonIsShown) {
     testing_support::WriteFile(folder + lists::kHelpFileName, "ITSF");
     // An opener that notes what it was asked to open.
     const std::string opener = folder + "opener", noted = folder + "noted";
-    testing_support::WriteFile(opener, "#!/bin/sh\nprintf '%s' \"$1\" > \"" + noted +
-                                           ".tmp\" && mv \"" + noted + ".tmp\" \"" + noted +
-                                           "\"\n");
-    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    testing_support::WriteNotingOpener(opener, noted);
     EXPECT_TRUE(lists::OpenHelpFile(nullptr, folder, opener));
-    for (int i = 0; i < 500 && !std::filesystem::exists(noted); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // it runs detached
-    std::ifstream in(noted);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), folder + lists::kHelpFileName);
+    EXPECT_EQ(testing_support::WaitForFile(noted), folder + lists::kHelpFileName);  // detached
     EXPECT_FALSE(lists::OpenHelpFile(nullptr, folder, folder + "no-such-viewer"));
     ASSERT_EQ(rig.boxes.size(), 2u);
     for (const auto& box : rig.boxes) {

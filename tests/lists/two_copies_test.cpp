@@ -20,13 +20,20 @@ namespace {
 constexpr int kNumbers = 40;
 
 // The copy that mails: waits for the start signal, then runs the list to its end with the
-// in-process modem, every wait of the run taking a little real time.
-int MailList(const std::string& folder, int list, int startFd) {
+// in-process modem, every wait of the run taking a little real time. At its first wait (the list
+// is taken by then) it says so on `heldFd` and waits for the other copy's go-ahead on `startFd`,
+// so the other copy meets the taken list however the two are scheduled.
+int MailList(const std::string& folder, int list, int startFd, int heldFd) {
     char go;
     if (read(startFd, &go, 1) < 0) return 2;
     try {
         gateway_test::Rig link;
-        link.link.ProcessMessages = [] { usleep(50); };
+        bool held = false;
+        link.link.ProcessMessages = [&] {
+            if (!held && (write(heldFd, "h", 1) != 1 || read(startFd, &go, 1) != 1)) _exit(5);
+            held = true;
+            usleep(50);
+        };
         db::TOwnDataSets data(folder);
         gateway::TSettings settings;
         settings.SMSDelay = 0;
@@ -80,33 +87,38 @@ TEST(TwoCopies, OneMailsWhileTheOtherSavesRenamesAndDeletesOtherLists) {
                                                       "Текст [№1]"_cp, rows);
     sql::CloseSharedDatabases();  // no connection may cross the fork
 
-    int start[2];
+    int start[2], held[2];
     ASSERT_EQ(pipe(start), 0);
+    ASSERT_EQ(pipe(held), 0);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         close(start[1]);
-        _exit(MailList(folder, mailed, start[0]));
+        close(held[0]);
+        _exit(MailList(folder, mailed, start[0], held[1]));
     }
     close(start[0]);
+    close(held[1]);
 
     db::TOwnDataSets data(folder);
     Editor editor;
     lists::TListStorage storage(data.Refs(), editor);
     auto db = sql::SharedDatabase(folder);
-    close(start[1]);  // the mailing starts
-    bool active = false;
-    for (int i = 0; i < 2000 && !active; ++i) {
-        active = lists::IsListActiveByID(data.Refs(), mailed);
-        if (!active) usleep(5000);
-    }
-    ASSERT_TRUE(active) << "the mailing never took its list";
+    ASSERT_EQ(write(start[1], "s", 1), 1);  // the mailing starts
+    char byte;
+    ASSERT_EQ(read(held[0], &byte, 1), 1) << "the mailing never reached its first wait";
+    close(held[0]);
+    ASSERT_TRUE(lists::IsListActiveByID(data.Refs(), mailed)) << "the mailing never took its list";
 
     int refused = 0, rounds = 0, failures = 0;
     int status = 0;
     pid_t done = 0;
     bool savedMailed = false;
     while ((done = waitpid(child, &status, WNOHANG)) == 0) {
+        // Two rounds against the held run, then it goes on beside the rest.
+        if (rounds == 2) {
+            ASSERT_EQ(write(start[1], "g", 1), 1);
+        }
         try {
             ++rounds;
             editor.Fill(20, rounds);
@@ -136,6 +148,7 @@ TEST(TwoCopies, OneMailsWhileTheOtherSavesRenamesAndDeletesOtherLists) {
             ADD_FAILURE() << e.what();
         }
     }
+    close(start[1]);
     ASSERT_EQ(done, child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the mailing copy failed";

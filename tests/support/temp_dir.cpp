@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <thread>
 
 #include "platform/os/files.h"
 
@@ -58,6 +59,18 @@ std::vector<std::string> FuzzInputs(const std::string& layer, const std::string&
 void WriteFile(const std::string& path, const std::string& data) {
     std::ofstream f(path, std::ios::binary);
     f << data;
+}
+
+void WriteNotingOpener(const std::string& path, const std::string& noted) {
+    WriteFile(path, "#!/bin/sh\nprintf '%s' \"$1\" > \"" + noted + ".tmp\" && mv \"" + noted +
+                        ".tmp\" \"" + noted + "\"\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+}
+
+std::string WaitForFile(const std::string& path) {
+    for (int i = 0; i < 6000 && !os::FileExists(path); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return os::ReadWholeFile(path).value_or("");
 }
 
 }  // namespace testing_support

@@ -41,4 +41,12 @@ std::vector<std::string> FuzzInputs(const std::string& layer, const std::string&
 
 void WriteFile(const std::string& path, const std::string& data);
 
+// An executable script at `path` standing in for a document opener: it notes its first argument
+// in the file `noted`, written aside and renamed, so a reader never meets it half-written.
+void WriteNotingOpener(const std::string& path, const std::string& noted);
+
+// What a detached process wrote to `path`, once the file is there; "" when it has not come after
+// a minute (a hang guard, far beyond any machine's pace).
+std::string WaitForFile(const std::string& path);
+
 }  // namespace testing_support

@@ -1,4 +1,4 @@
-// skinbuild: builds the program's internal skin from skin/data.
+// skinbuild: builds the program's internal skin from skin/topaz.
 //
 //   skinbuild SKIN_DIR RESOURCE_DIR OUT.asz OUT_MANIFEST OUT.cpp
 //       packs SKIN_DIR, checks the result as the program loads it, and writes the packed skin,
@@ -11,8 +11,8 @@
 #include <exception>
 
 #include "platform/os/files.h"
-#include "skin/core/internal_skin.h"
-#include "skin/core/png_graphic.h"
+#include "skin/core/data/internal_skin.h"
+#include "skin/core/pixels/png_graphic.h"
 #include "tools/skinbuild/skin_build.h"
 #include "vcl/system/streams.h"
 

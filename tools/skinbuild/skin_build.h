@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "skin/core/skin_content.h"
+#include "skin/core/data/skin_content.h"
 
 namespace skinbuild {
 

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "platform/gdi/gdi.h"
-#include "skin/core/crc32.h"
-#include "skin/core/png_graphic.h"
+#include "skin/core/pixels/crc32.h"
+#include "skin/core/pixels/png_graphic.h"
 #include "vcl/graphics/canvas.h"
 #include "vcl/system/exceptions.h"
 #include "vcl/system/streams.h"

@@ -17,6 +17,7 @@
 #include "platform/display/x11_keys.h"
 #include "platform/display/x11_presenter.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/os/clock.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/user.h"
 #include "tests/support/virtual_x_server.h"
@@ -195,6 +196,43 @@ TEST_F(X11Test, TheScreenFollowsTheWindowAndOnlyDamageIsRepainted) {
     EXPECT_TRUE(RunUntil([] { return win::ScreenSize() == win::SIZE{400, 300}; }));
     presenter_->Present();
     EXPECT_TRUE(Grab(400, 300).pixels == CaptureScreen().pixels);
+}
+
+// Loops that never wait still take the operator's input, and put damage at most every 16 ms of
+// the platform clock.
+TEST_F(X11Test, EveryRetrievalOfMessagesTakesEventsAndPresentsAtMostEvery16ms) {
+    os::FakeClock clock;
+    os::ScopedClock use(clock);
+    presenter_ = X11Presenter::Open(server_->Name(), 320, 200);
+    ASSERT_NE(presenter_, nullptr);
+    win::HWND red =
+        MakeWindow(20, 30, 100, 50, win::RGB(200, 10, 10), win::WS_POPUP | win::WS_VISIBLE);
+    Send(ButtonPress, 25, 35, Button1);
+    Send(ButtonRelease, 25, 35, Button1);
+    XSync(probe_, False);
+    auto pump = [] {
+        win::MSG m;
+        while (win::PeekMessageA(&m, nullptr, 0, 0, win::PM_REMOVE))
+            win::DispatchMessageA(&m);
+    };
+    auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (clicks == 0 && Clock::now() < deadline) {
+        pump();
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(clicks, 1);
+    const long presents = presenter_->Presents();
+    for (uint32_t step : {0u, 15u}) {
+        clock.Advance(step);
+        win::InvalidateRect(red, nullptr, win::TRUE);
+        pump();
+    }
+    EXPECT_EQ(presenter_->Presents(), presents);
+    clock.Advance(1);
+    pump();
+    pump();
+    EXPECT_EQ(presenter_->Presents(), presents + 1);
+    EXPECT_GE(presenter_->LastPresent().rects, 1);  // the red window's repaint
 }
 
 // Serves a selection from its own connection on a thread of its own, as another program would.

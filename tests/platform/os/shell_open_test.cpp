@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <thread>
-
 #include "platform/os/files.h"
 #include "tests/support/temp_dir.h"
 
@@ -21,12 +17,9 @@ TEST(ShellOpen, MissingOpenerIsReportedWithTheReason) {
 TEST(ShellOpen, TheOpenerRunsDetachedWithTheTarget) {
     testing_support::TempDir dir;
     const std::string script = dir / "opener.sh";
-    testing_support::WriteFile(script, "#!/bin/sh\necho \"$1\" > \"$(dirname \"$0\")/opened\"\n");
-    chmod(script.c_str(), 0755);
+    testing_support::WriteNotingOpener(script, dir / "opened");
     ASSERT_TRUE(os::ShellOpen("Help Tessary.chm", script).ok);
-    for (int i = 0; i < 500 && !os::FileExists(dir / "opened"); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(os::ReadWholeFile(dir / "opened"), "Help Tessary.chm\n");
+    EXPECT_EQ(testing_support::WaitForFile(dir / "opened"), "Help Tessary.chm");
 }
 
 }  // namespace

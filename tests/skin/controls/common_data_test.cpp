@@ -1,4 +1,4 @@
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 #include "skin/controls/labels.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <chrono>
 #include <thread>
@@ -54,12 +53,7 @@ TEST_F(SkinLabelsTest, LabelsAreTransparentAndTellTheMouse) {
 TEST_F(SkinLabelsTest, WebLabelShowsItsHoverFontAndOpensItsAddress) {
     testing_support::TempDir dir;
     const std::string opener = dir / "xdg-open";
-    {
-        FILE* f = std::fopen(opener.c_str(), "w");
-        std::fputs("#!/bin/sh\necho \"$1\" > \"$(dirname \"$0\")/opened\"\n", f);
-        std::fclose(f);
-    }
-    chmod(opener.c_str(), 0755);
+    testing_support::WriteNotingOpener(opener, dir / "opened");
     testing_support::ScopedEnv path("PATH", dir.path() + ":" + std::getenv("PATH"));
     auto* l = Place<TsWebLabel>(form, Bounds(10, 10, 80, 17));
     EXPECT_EQ(l->Cursor(), crHandPoint);
@@ -84,9 +78,7 @@ TEST_F(SkinLabelsTest, WebLabelShowsItsHoverFontAndOpensItsAddress) {
     SetStrProp(l, "URL", "https://example.org/");
     QueueClick(l);
     Pump();
-    for (int i = 0; i < 500 && !os::FileExists(dir / "opened"); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(os::ReadWholeFile(dir / "opened"), "https://example.org/\n");
+    EXPECT_EQ(testing_support::WaitForFile(dir / "opened"), "https://example.org/");
 }
 
 TEST_F(SkinLabelsTest, LabelFXDrawsItsTextOverABlurredShadow) {

@@ -1,4 +1,4 @@
-#include "skin/core/alpha_image_list.h"
+#include "skin/core/paint/alpha_image_list.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
-#include "skin/core/bitmaps.h"
+#include "skin/core/pixels/bitmaps.h"
 #include "tests/skin/core/png_reference.h"
 #include "vcl/graphics/canvas.h"
 #include "vcl/graphics/icon.h"

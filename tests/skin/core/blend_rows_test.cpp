@@ -1,13 +1,13 @@
 // The blends' fast rows against their plain ones, through the painters: random sizes, formats,
 // rectangles reaching past either bitmap and offsets that leave the rows unaligned.
-#include "skin/core/blend_rows.h"
+#include "skin/core/pixels/blend_rows.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "skin/core/blend.h"
-#include "skin/core/fast_paths.h"
+#include "skin/core/pixels/blend.h"
+#include "skin/core/pixels/fast_paths.h"
 #include "tests/skin/core/test_image.h"
 
 namespace skin {

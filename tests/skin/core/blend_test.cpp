@@ -1,4 +1,4 @@
-#include "skin/core/blend.h"
+#include "skin/core/pixels/blend.h"
 
 #include <gtest/gtest.h>
 

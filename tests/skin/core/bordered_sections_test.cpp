@@ -1,4 +1,4 @@
-#include "skin/core/bordered_sections.h"
+#include "skin/core/state/bordered_sections.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
-#include "skin/core/common_data.h"
-#include "skin/core/mask_paint.h"
-#include "skin/core/skin_commands.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/mask_paint.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_manager.h"
 #include "tests/skin/core/dib_dc.h"
 #include "tests/skin/core/mask_fixtures.h"
 #include "vcl/controls/forms.h"

@@ -1,4 +1,4 @@
-#include "skin/core/color_helpers.h"
+#include "skin/core/pixels/color_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "skin/core/color_manager.h"
+#include "skin/core/pixels/color_manager.h"
 
 #include <gtest/gtest.h>
 
-#include "skin/core/errors.h"
+#include "skin/core/pixels/errors.h"
 
 namespace skin {
 namespace {

@@ -1,15 +1,15 @@
-#include "skin/core/common_data.h"
+#include "skin/core/state/common_data.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/user/user.h"
-#include "skin/core/bitmaps.h"
-#include "skin/core/blend.h"
-#include "skin/core/dc_paint.h"
-#include "skin/core/engine_state.h"
-#include "skin/core/section_paint.h"
-#include "skin/core/skin_commands.h"
-#include "skin/core/text_utils.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/blend.h"
+#include "skin/core/pixels/dc_paint.h"
+#include "skin/core/state/engine_state.h"
+#include "skin/core/state/section_paint.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/pixels/text_utils.h"
 #include "tests/skin/core/dib_dc.h"
 #include "tests/skin/core/skin_recorders.h"
 #include "vcl/controls/edits.h"

@@ -1,4 +1,4 @@
-#include "skin/core/dc_paint.h"
+#include "skin/core/pixels/dc_paint.h"
 
 #include <gtest/gtest.h>
 

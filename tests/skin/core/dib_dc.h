@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/gdi/gdi.h"
-#include "skin/core/pixels.h"
+#include "skin/core/pixels/pixels.h"
 
 namespace skin_test {
 

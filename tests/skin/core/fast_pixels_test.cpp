@@ -1,4 +1,4 @@
-#include "skin/core/fast_pixels.h"
+#include "skin/core/pixels/fast_pixels.h"
 
 #include <gtest/gtest.h>
 

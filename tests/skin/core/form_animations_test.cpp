@@ -1,4 +1,4 @@
-#include "skin/core/form_animations.h"
+#include "skin/core/state/form_animations.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +11,14 @@
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
-#include "skin/core/bitmaps.h"
-#include "skin/core/common_data.h"
-#include "skin/core/engine_state.h"
-#include "skin/core/hooked_forms.h"
-#include "skin/core/library_startup.h"
-#include "skin/core/neighbour_services.h"
-#include "skin/core/skin_commands.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/engine_state.h"
+#include "skin/core/state/hooked_forms.h"
+#include "skin/core/state/library_startup.h"
+#include "skin/core/state/neighbour_services.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_manager.h"
 #include "vcl/controls/forms.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/canvas.h"

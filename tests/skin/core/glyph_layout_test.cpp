@@ -1,4 +1,4 @@
-#include "skin/core/glyph_layout.h"
+#include "skin/core/paint/glyph_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "skin/core/bitmaps.h"
+#include "skin/core/pixels/bitmaps.h"
 #include "vcl/controls/controls.h"
 #include "vcl/graphics/canvas.h"
 

@@ -1,10 +1,10 @@
-#include "skin/core/gradients.h"
+#include "skin/core/pixels/gradients.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "skin/core/bitmaps.h"
+#include "skin/core/pixels/bitmaps.h"
 #include "tests/skin/core/test_image.h"
 #include "vcl/system/exceptions.h"
 

@@ -1,4 +1,4 @@
-#include "skin/core/graphic_children.h"
+#include "skin/core/state/graphic_children.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
-#include "skin/core/bitmaps.h"
-#include "skin/core/common_data.h"
-#include "skin/core/neighbour_services.h"
-#include "skin/core/skin_commands.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/neighbour_services.h"
+#include "skin/core/state/skin_commands.h"
 #include "tests/skin/core/dib_dc.h"
 #include "tests/skin/core/skin_recorders.h"
 #include "vcl/controls/ext_ctrls.h"

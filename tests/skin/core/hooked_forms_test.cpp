@@ -1,4 +1,4 @@
-#include "skin/core/hooked_forms.h"
+#include "skin/core/state/hooked_forms.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
-#include "skin/core/engine_state.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/state/engine_state.h"
+#include "skin/core/state/skin_manager.h"
 #include "tests/skin/core/png_reference.h"
 #include "tests/skin/core/skin_reading.h"
 #include "tests/skin/core/skin_recorders.h"

@@ -1,4 +1,4 @@
-#include "skin/core/hue_shift.h"
+#include "skin/core/data/hue_shift.h"
 
 #include <gtest/gtest.h>
 

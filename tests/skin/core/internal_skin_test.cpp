@@ -1,4 +1,4 @@
-#include "skin/core/internal_skin.h"
+#include "skin/core/data/internal_skin.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include "platform/gdi/sys_colors.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
-#include "skin/core/bitmaps.h"
-#include "skin/core/color_helpers.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/color_helpers.h"
+#include "skin/core/state/skin_manager.h"
 #include "tests/skin/core/skin_reading.h"
 #include "tests/skin/core/skin_recorders.h"
 #include "tests/support/temp_dir.h"

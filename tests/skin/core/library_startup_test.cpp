@@ -1,11 +1,11 @@
-#include "skin/core/library_startup.h"
+#include "skin/core/state/library_startup.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/user/dialog_manager.h"
 #include "platform/user/message_box.h"
 #include "platform/user/user.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/state/skin_manager.h"
 #include "tests/skin/core/png_reference.h"
 #include "vcl/graphics/picture.h"
 #include "vcl/system/resources.h"

@@ -1,15 +1,15 @@
-#include "skin/core/mask_paint.h"
+#include "skin/core/state/mask_paint.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "skin/core/bitmaps.h"
-#include "skin/core/internal_skin.h"
-#include "skin/core/skin_content.h"
-#include "skin/core/skin_loading.h"
-#include "skin/core/stored_skins.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/data/internal_skin.h"
+#include "skin/core/data/skin_content.h"
+#include "skin/core/state/skin_loading.h"
+#include "skin/core/data/stored_skins.h"
 #include "tests/skin/core/mask_fixtures.h"
 #include "tests/skin/core/skin_reading.h"
 #include "tests/skin/core/test_image.h"

@@ -5,8 +5,8 @@
 #include <random>
 
 #include "platform/gdi/gdi.h"
-#include "skin/core/bordered_sections.h"
-#include "skin/core/mask_paint.h"
+#include "skin/core/state/bordered_sections.h"
+#include "skin/core/state/mask_paint.h"
 #include "tests/skin/core/mask_fixtures.h"
 
 namespace skin {

@@ -1,4 +1,4 @@
-#include "skin/core/png_decoder.h"
+#include "skin/core/pixels/png_decoder.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -8,9 +8,9 @@
 #include <random>
 
 #include "platform/os/files.h"
-#include "skin/core/adler32.h"
-#include "skin/core/crc32.h"
-#include "skin/core/errors.h"
+#include "skin/core/pixels/adler32.h"
+#include "skin/core/pixels/crc32.h"
+#include "skin/core/pixels/errors.h"
 #include "tests/skin/core/png_reference.h"
 #include "tests/support/temp_dir.h"
 

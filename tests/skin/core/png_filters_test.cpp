@@ -1,4 +1,4 @@
-#include "skin/core/png_filters.h"
+#include "skin/core/pixels/png_filters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "skin/core/png_graphic.h"
+#include "skin/core/pixels/png_graphic.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "skin/core/bitmaps.h"
-#include "skin/core/dc_paint.h"
-#include "skin/core/errors.h"
-#include "skin/core/resampler.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/dc_paint.h"
+#include "skin/core/pixels/errors.h"
+#include "skin/core/pixels/resampler.h"
 #include "tests/skin/core/png_reference.h"
 #include "vcl/graphics/canvas.h"
 #include "vcl/graphics/picture.h"

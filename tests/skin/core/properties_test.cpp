@@ -1,4 +1,4 @@
-#include "skin/core/properties.h"
+#include "skin/core/state/properties.h"
 
 #include <gtest/gtest.h>
 

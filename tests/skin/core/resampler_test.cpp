@@ -1,12 +1,12 @@
-#include "skin/core/resampler.h"
+#include "skin/core/pixels/resampler.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
 
-#include "skin/core/errors.h"
-#include "skin/core/fast_paths.h"
+#include "skin/core/pixels/errors.h"
+#include "skin/core/pixels/fast_paths.h"
 #include "tests/skin/core/test_image.h"
 
 namespace skin {

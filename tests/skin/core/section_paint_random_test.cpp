@@ -7,10 +7,10 @@
 #include <memory>
 #include <random>
 
-#include "skin/core/bitmaps.h"
-#include "skin/core/common_data.h"
-#include "skin/core/section_paint.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/section_paint.h"
+#include "skin/core/state/skin_manager.h"
 #include "tests/skin/core/dib_dc.h"
 
 namespace skin {

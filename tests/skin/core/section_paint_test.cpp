@@ -1,4 +1,4 @@
-#include "skin/core/section_paint.h"
+#include "skin/core/state/section_paint.h"
 
 #include <gtest/gtest.h>
 
@@ -8,15 +8,15 @@
 #include <memory>
 
 #include "platform/gdi/blit.h"
-#include "skin/core/bitmaps.h"
-#include "skin/core/blend.h"
-#include "skin/core/common_data.h"
-#include "skin/core/dc_paint.h"
-#include "skin/core/glyph_layout.h"
-#include "skin/core/skin_commands.h"
-#include "skin/core/skin_manager.h"
-#include "skin/core/skin_text.h"
-#include "skin/core/text_utils.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/blend.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/pixels/dc_paint.h"
+#include "skin/core/paint/glyph_layout.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_manager.h"
+#include "skin/core/state/skin_text.h"
+#include "skin/core/pixels/text_utils.h"
 #include "tests/skin/core/dib_dc.h"
 #include "vcl/controls/controls.h"
 #include "vcl/graphics/jpeg_image.h"

@@ -1,13 +1,13 @@
-#include "skin/core/skin_commands.h"
+#include "skin/core/state/skin_commands.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
-#include "skin/core/constants.h"
-#include "skin/core/engine_state.h"
-#include "skin/core/neighbour_services.h"
+#include "skin/core/data/constants.h"
+#include "skin/core/state/engine_state.h"
+#include "skin/core/state/neighbour_services.h"
 #include "vcl/controls/forms.h"
 
 namespace skin {

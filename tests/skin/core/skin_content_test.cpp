@@ -1,4 +1,4 @@
-#include "skin/core/skin_content.h"
+#include "skin/core/data/skin_content.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "skin/core/skin_images.h"
+#include "skin/core/data/skin_images.h"
 
 #include <gtest/gtest.h>
 
-#include "skin/core/errors.h"
+#include "skin/core/pixels/errors.h"
 #include "tests/skin/core/png_reference.h"
 #include "tests/skin/core/skin_reading.h"
 #include "tests/support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "skin/core/skin_manager.h"
+#include "skin/core/state/skin_manager.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include "platform/os/cp_literal.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
-#include "skin/core/engine_state.h"
-#include "skin/core/form_animations.h"
-#include "skin/core/hooked_forms.h"
-#include "skin/core/library_startup.h"
-#include "skin/core/skin_loading.h"
+#include "skin/core/state/engine_state.h"
+#include "skin/core/state/form_animations.h"
+#include "skin/core/state/hooked_forms.h"
+#include "skin/core/state/library_startup.h"
+#include "skin/core/state/skin_loading.h"
 #include "tests/skin/core/png_reference.h"
 #include "tests/skin/core/skin_reading.h"
 #include "tests/skin/core/skin_recorders.h"

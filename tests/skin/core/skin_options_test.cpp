@@ -1,4 +1,4 @@
-#include "skin/core/skin_options.h"
+#include "skin/core/data/skin_options.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "skin/core/skin_pack.h"
+#include "skin/core/data/skin_pack.h"
 
 #include <gtest/gtest.h>
 
-#include "skin/core/errors.h"
+#include "skin/core/pixels/errors.h"
 #include "tests/skin/core/skin_writer.h"
 #include "tests/support/temp_dir.h"
 

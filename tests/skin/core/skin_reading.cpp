@@ -1,6 +1,6 @@
 #include "tests/skin/core/skin_reading.h"
 
-#include "skin/core/bitmaps.h"
+#include "skin/core/pixels/bitmaps.h"
 
 namespace skin_test {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/core/skin_reader.h"
-#include "skin/core/stored_skins.h"
+#include "skin/core/data/skin_reader.h"
+#include "skin/core/data/stored_skins.h"
 #include "tests/skin/core/skin_writer.h"
 #include "vcl/system/string_list.h"
 

@@ -1,7 +1,7 @@
 #include "tests/skin/core/skin_recorders.h"
 
 #include "platform/user/user.h"
-#include "skin/core/hooked_forms.h"
+#include "skin/core/state/hooked_forms.h"
 
 namespace skin_test {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "skin/core/neighbour_services.h"
-#include "skin/core/skin_commands.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/state/neighbour_services.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_manager.h"
 #include "vcl/controls/forms.h"
 
 namespace skin_test {

@@ -1,4 +1,4 @@
-#include "skin/core/skin_text.h"
+#include "skin/core/state/skin_text.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@
 
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
-#include "skin/core/bitmaps.h"
-#include "skin/core/blend.h"
-#include "skin/core/common_data.h"
-#include "skin/core/skin_manager.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/blend.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/skin_manager.h"
 #include "tests/skin/core/skin_recorders.h"
 #include "tests/skin/core/test_image.h"
 #include "vcl/controls/forms.h"

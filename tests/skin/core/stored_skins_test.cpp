@@ -1,4 +1,4 @@
-#include "skin/core/stored_skins.h"
+#include "skin/core/data/stored_skins.h"
 
 #include <gtest/gtest.h>
 

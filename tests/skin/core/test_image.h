@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "skin/core/pixels.h"
+#include "skin/core/pixels/pixels.h"
 
 namespace skin_test {
 

@@ -1,4 +1,4 @@
-#include "skin/core/text_utils.h"
+#include "skin/core/pixels/text_utils.h"
 
 #include <gtest/gtest.h>
 
@@ -122,7 +122,7 @@ TEST(TextUtils, DelayKeepsProcessingMessagesAcrossTheTickWrap) {
 }  // namespace skin
 
 #include "platform/os/files.h"
-#include "skin/core/system_utils.h"
+#include "skin/core/state/system_utils.h"
 
 namespace skin {
 namespace {

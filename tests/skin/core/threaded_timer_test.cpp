@@ -1,4 +1,4 @@
-#include "skin/core/threaded_timer.h"
+#include "skin/core/state/threaded_timer.h"
 
 #include <gtest/gtest.h>
 
