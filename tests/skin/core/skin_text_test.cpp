@@ -238,26 +238,6 @@ TEST(CanvasDrawText, MeasuresAndWritesWithTheCanvasFontAndBrush) {
                 ink.Bottom <= r.Bottom);
 }
 
-TEST(CanvasDrawText, ADCTheCallerMadeTransparentStaysSo) {
-    // A solid white brush, but the caller asked the DC for transparent text: no white box.
-    std::unique_ptr<vcl::TBitmap> b(WhiteSheet(100, 40, 12));
-    vcl::TCanvas* c = b->Canvas();
-    c->Brush()->SetColor(vcl::clBlack);
-    c->FillRect({0, 0, 100, 40});
-    c->Brush()->SetColor(vcl::clWhite);
-    c->Font()->SetColor(vcl::clRed);
-    win::SetBkMode(c->Handle(), win::TRANSPARENT);
-    TRect r{5, 5, 95, 35};
-    CanvasDrawText(c, "Wide", win::DT_SINGLELINE, r);
-    const PixelView v = ViewOf(b.get());
-    int white = 0;
-    for (int y = 0; y < v.Height; ++y)
-        for (int x = 0; x < v.Width; ++x)
-            white += v.At(x, y)[0] == 255 && v.At(x, y)[1] == 255 && v.At(x, y)[2] == 255;
-    EXPECT_EQ(white, 0);
-    EXPECT_GT(Ink(b.get(), RGB(255, 0, 0)).Right, 0);
-    EXPECT_EQ(win::GetBkMode(c->Handle()), win::TRANSPARENT);
-}
 
 // --- writing in section colours ---
 
