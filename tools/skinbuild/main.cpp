@@ -6,11 +6,11 @@
 //       RESOURCE_DIR (NAME.png becomes the resource NAME: the shadows, the default button
 //       glyphs, the gauge's light) into the program. Any fault fails with its list.
 //   skinbuild --unpack FILE.asz DIR
-//       writes a packed skin out as a skin folder.
+//       writes a packed skin out as a skin folder; an entry whose name would leave DIR fails
+//       the whole unpack before anything is written.
 #include <algorithm>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 
 #include "platform/os/files.h"
 #include "skin/core/data/internal_skin.h"
@@ -68,10 +68,7 @@ int Build(const std::string& skinDir, const std::string& resourceDir, const std:
 }
 
 int Unpack(const std::string& asz, const std::string& dir) {
-    std::filesystem::create_directories(dir);
-    for (const auto& [name, data] : skinbuild::UnpackSkin(ReadAll(asz))) {
-        Write(dir + "/" + name, data);
-    }
+    skinbuild::WriteSkinFolder(skinbuild::UnpackSkin(ReadAll(asz)), dir);
     return 0;
 }
 

@@ -334,4 +334,36 @@ std::vector<SkinFile> UnpackSkin(const std::string& blob) {
     return files;
 }
 
+namespace {
+
+// The entry's path below the folder with "/" separators; empty when it would leave the folder.
+std::string InsideName(std::string name) {
+    std::replace(name.begin(), name.end(), '\\', '/');
+    if (name.empty() || name.front() == '/' || name.find(':') != std::string::npos) return {};
+    for (size_t at = 0; at <= name.size();) {
+        const size_t end = std::min(name.find('/', at), name.size());
+        const std::string_view part(name.data() + at, end - at);
+        if (part.empty() || part == "." || part == "..") return {};
+        at = end + 1;
+    }
+    return name;
+}
+
+}  // namespace
+
+void WriteSkinFolder(const std::vector<SkinFile>& files, const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& [name, data] : files) {
+        names.push_back(InsideName(name));
+        if (names.back().empty())
+            throw std::runtime_error("entry \"" + name + "\" would be written outside " + folder);
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        const std::filesystem::path path = std::filesystem::path(folder) / names[i];
+        std::filesystem::create_directories(path.parent_path());
+        if (!os::WriteFileAtomically(path.string(), files[i].second))
+            throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
 }  // namespace skinbuild

@@ -38,5 +38,9 @@ std::string ResourceSource(const std::vector<Resource>& resources);
 
 // The files of a packed skin, the options entry as "Options.dat".
 std::vector<SkinFile> UnpackSkin(const std::string& blob);
+// Writes the files into `folder` (made when missing). A packed skin comes from outside, so every
+// name is checked before anything is written: an empty or absolute name, a drive letter or a
+// ".." component would leave the folder, and raises naming the entry.
+void WriteSkinFolder(const std::vector<SkinFile>& files, const std::string& folder);
 
 }  // namespace skinbuild

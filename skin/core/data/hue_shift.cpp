@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "skin/core/pixels/bitmaps.h"
@@ -78,6 +79,15 @@ void CopyRows(const PixelView& v, KeptIcon& icon, bool out) {
     }
 }
 
+// Each picture the masks hold once, however many masks share it.
+template <typename F>
+void ShiftMaskPictures(const std::vector<TsMaskData*>& masks, F shift) {
+    std::unordered_set<const vcl::TBitmap*> done;
+    for (TsMaskData* m : masks) {
+        if (m->Bmp && done.insert(m->Bmp.get()).second) ShiftPixels(m->Bmp.get(), shift);
+    }
+}
+
 constexpr const char* kCloseIcons[] = {"BICONCLOSE", "SICONCLOSE"};
 constexpr const char* kOtherIcons[] = {"BICONMAX", "BICONMIN", "BICONNORM", "BICONHELP",
                                        "SICONMAX", "SICONMIN", "SICONNORM"};
@@ -85,7 +95,8 @@ constexpr const char* kOtherIcons[] = {"BICONMAX", "BICONMIN", "BICONNORM", "BIC
 }  // namespace
 
 void ShiftSkinHue(TsSkinContent& skin, int degrees) {
-    if (degrees == 0) return;
+    // A whole turn leaves the skin as read: the shift goes through rounded hues.
+    if (degrees % 360 == 0) return;
     // Whole turns are dropped first, so that no sum of degrees can overflow.
     auto shift = [turn = degrees % 360](TColor c) { return ShiftColorHue(turn, c); };
     const int keepHue = skin.SkinData.BIKeepHue;
@@ -120,10 +131,22 @@ void ShiftSkinHue(TsSkinContent& skin, int degrees) {
     ShiftPixels(master, shift);
     for (KeptIcon& k : keptIcons)
         CopyRows(mv, k, false);
+    std::vector<bool> kept(skin.Masks.size());
+    for (int i : keptMasks)
+        if (skin.IsValidImgIndex(i)) kept[size_t(i)] = true;
+    // A kept mask whose picture other keys share keeps a copy of its own.
     for (size_t i = 0; i < skin.Masks.size(); ++i) {
-        if (std::find(keptMasks.begin(), keptMasks.end(), int(i)) != keptMasks.end()) continue;
-        ShiftPixels(skin.Masks[i].Bmp.get(), shift);
+        SharedPicture<vcl::TBitmap>& bmp = skin.Masks[i].Bmp;
+        if (!kept[i] || !bmp || bmp.use_count() == 1) continue;
+        BitmapPtr own(vcl::New<vcl::TBitmap>());
+        own->Assign(bmp.get());
+        bmp = std::move(own);
     }
+    std::vector<TsMaskData*> shifted;
+    for (size_t i = 0; i < skin.Masks.size(); ++i) {
+        if (!kept[i]) shifted.push_back(&skin.Masks[i]);
+    }
+    ShiftMaskPictures(shifted, shift);
     ShiftValues(skin, shift);
 }
 
@@ -132,8 +155,10 @@ void ShiftSkinSaturation(TsSkinContent& skin, int amount) {
     const int percent = -(amount % 101);
     auto shift = [percent](TColor c) { return ChangeColorSaturation(c, percent); };
     ShiftPixels(skin.MasterBitmap.get(), shift);
+    std::vector<TsMaskData*> masks;
     for (TsMaskData& m : skin.Masks)
-        ShiftPixels(m.Bmp.get(), shift);
+        masks.push_back(&m);
+    ShiftMaskPictures(masks, shift);
     ShiftValues(skin, shift);
 }
 

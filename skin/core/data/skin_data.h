@@ -104,8 +104,24 @@ enum : uint16_t {
 using BitmapPtr = std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter>;
 using JpegPtr = std::unique_ptr<vcl::TJPEGImage, vcl::FreeDeleter>;
 
+// A picture of a skin that every key naming the same file holds at once, so a file named many
+// times is decoded and kept once. Whoever changes the pixels of a shared picture after the load
+// (the hue and saturation shifts) changes each picture once.
+template <typename T>
+class SharedPicture : public std::shared_ptr<T> {
+public:
+    SharedPicture() = default;
+    SharedPicture(std::nullptr_t) {}
+    SharedPicture(std::unique_ptr<T, vcl::FreeDeleter>&& p) : std::shared_ptr<T>(std::move(p)) {}
+    SharedPicture& operator=(std::unique_ptr<T, vcl::FreeDeleter>&& p) {
+        std::shared_ptr<T>::operator=(std::move(p));
+        return *this;
+    }
+    void reset(T* p = nullptr) { std::shared_ptr<T>::reset(p, vcl::FreeDeleter()); }
+};
+
 struct TsMaskData {
-    BitmapPtr Bmp;  // the mask's own picture; empty when cut from the master bitmap
+    SharedPicture<vcl::TBitmap> Bmp;  // the mask's own picture; empty when cut from the master
     std::string SectionName;
     std::string PropertyName;
     TRect R;
@@ -121,7 +137,7 @@ struct TsMaskData {
 using TsMaskArray = std::vector<TsMaskData>;
 
 struct TsPatternData {
-    JpegPtr Img;
+    SharedPicture<vcl::TJPEGImage> Img;
     std::string SectionName;
     std::string PropertyName;
 };

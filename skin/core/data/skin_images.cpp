@@ -26,9 +26,12 @@ public:
     }
 };
 
+// A file a key names, found but not yet read.
 struct SkinFile {
-    std::string Place;  // the entry's or the file's name, for error messages
-    StreamPtr Stream;
+    std::string Place;                    // the entry's or the file's name, for error messages
+    std::string Key;                      // the same for every key naming this file
+    const TacImageItem* Item = nullptr;   // a packed skin's entry
+    std::string Path;                     // else the file, as an operating-system path
 };
 
 // The entry of `name` (UTF-8) in `folder`, matched ignoring ASCII case; empty when none.
@@ -44,7 +47,9 @@ std::string FindIgnoringCase(const std::string& folder, const std::string& name)
 std::string ResolveFolderFile(const std::string& folder, std::string name) {
     std::replace(name.begin(), name.end(), '\\', '/');
     if (name.empty()) return {};
-    if (name.front() == '/' || name.find(':') != std::string::npos) {
+    // A drive or stream name ("c:\x.bmp") names no file on this system.
+    if (name.find(':') != std::string::npos) return {};
+    if (name.front() == '/') {
         const std::string path = vcl::SysPath(name);
         return os::FileExists(path) ? path : std::string();
     }
@@ -71,51 +76,131 @@ std::string ResolveFolderFile(const std::string& folder, std::string name) {
     return os::FileExists(path) ? path : std::string();
 }
 
-// The bytes of the picture `name` names: in a packed skin its entry (unless `searchPacked` is
+// The file of the picture `name` names: in a packed skin its entry (unless `searchPacked` is
 // false, as for the common sections), else the file.
-std::optional<SkinFile> OpenSkinFile(const SkinSource& source, const std::string& name,
+std::optional<SkinFile> FindSkinFile(const SkinSource& source, const std::string& name,
                                      bool searchPacked) {
     if (name.empty()) return std::nullopt;
     if (source.IsPacked() && searchPacked) {
         const TacImageItem* item = source.Convertor->FindImage(name);
         if (!item || !item->Data) return std::nullopt;
-        return SkinFile{item->Name, StreamPtr(new TEntryStream(*item->Data))};
+        return SkinFile{item->Name, "entry:" + item->Name, item, {}};
     }
-    const std::string path = ResolveFolderFile(source.SkinFolder, name);
+    std::string path = ResolveFolderFile(source.SkinFolder, name);
     if (path.empty()) return std::nullopt;
-    auto bytes = os::ReadWholeFile(path);
-    if (!bytes) return std::nullopt;
-    return SkinFile{os::Utf8ToCp1251(path), StreamPtr(new vcl::TStringStream(*bytes))};
+    return SkinFile{os::Utf8ToCp1251(path), "file:" + path, nullptr, std::move(path)};
 }
 
-// A picture that cannot be read raises its decoder's error, named after its file.
-template <typename Picture>
-void ReadPicture(Picture& picture, SkinFile& file) {
-    AtPlace(file.Place, [&] { picture.LoadFromStream(file.Stream.get()); });
-}
+// Each file of one load is decoded once, and the pictures every key takes from it are shared;
+// all that is decoded stays within the source's budget, past which the load fails at the
+// picture that passed it.
+class SkinPictures {
+public:
+    explicit SkinPictures(const SkinSource& source) : budget_(source.PictureBudget) {}
 
-BitmapPtr ReadBmp(SkinFile& file) {
-    BitmapPtr bmp(vcl::New<vcl::TBitmap>());
-    ReadPicture(*bmp, file);
-    return bmp;
-}
+    // The picture, as its file holds it (PNG: 32-bit, the transparent white cleared).
+    SharedPicture<vcl::TBitmap> Bitmap(const SkinFile& file, bool png) {
+        SharedPicture<vcl::TBitmap>& slot = bitmaps_[(png ? "png:" : "bmp:") + file.Key];
+        if (!slot) {
+            slot = png ? ReadPng(file) : ReadBmp(file);
+            Spend(BytesOf(*slot), file.Place);
+        }
+        return slot;
+    }
+    // The picture in 24 bits: itself when it is, else one converted copy, shared as well.
+    SharedPicture<vcl::TBitmap> Bitmap24(const SkinFile& file,
+                                         const SharedPicture<vcl::TBitmap>& picture) {
+        if (picture->PixelFormat() == pf24bit) return picture;
+        return Derived("24:" + file.Key, file.Place, [&] {
+            BitmapPtr copy(vcl::New<vcl::TBitmap>());
+            copy->Assign(picture.get());
+            copy->SetPixelFormat(pf24bit);
+            return copy;
+        });
+    }
+    SharedPicture<vcl::TJPEGImage> Jpeg(const SkinFile& file) {
+        SharedPicture<vcl::TJPEGImage>& slot = jpegs_[file.Key];
+        if (!slot) {
+            JpegPtr jpeg(vcl::New<vcl::TJPEGImage>());
+            ReadPicture(*jpeg, file);
+            // Decoded now, so that a damaged picture fails the load rather than a later paint.
+            AtPlace(file.Place, [&] { jpeg->DIBNeeded(); });
+            Spend(int64_t(jpeg->Width()) * jpeg->Height() * 4, file.Place);
+            slot = std::move(jpeg);
+        }
+        return slot;
+    }
+    // A small JPEG picture as a 24-bit bitmap for tiling.
+    SharedPicture<vcl::TBitmap> JpegTile(const SkinFile& file, vcl::TJPEGImage& jpeg) {
+        return Derived("tile:" + file.Key, file.Place, [&] {
+            BitmapPtr bmp(vcl::New<vcl::TBitmap>());
+            bmp->Assign(jpeg.Bitmap());
+            bmp->SetPixelFormat(pf24bit);
+            return bmp;
+        });
+    }
+    // Reads the file into `picture` (the master bitmap).
+    void ReadInto(vcl::TBitmap& picture, const SkinFile& file) {
+        ReadPicture(picture, file);
+        Spend(BytesOf(picture), file.Place);
+    }
 
-BitmapPtr ReadPng(SkinFile& file) {
-    TPNGGraphic png;
-    ReadPicture(png, file);
-    BitmapPtr bmp(vcl::New<vcl::TBitmap>());
-    bmp->Assign(&png);
-    ClearTransparentWhite(bmp.get());
-    return bmp;
-}
+private:
+    static int64_t BytesOf(vcl::TBitmap& bmp) {
+        const int bits = vcl::BitsOfPixelFormat(bmp.PixelFormat());
+        return int64_t(bmp.Width()) * bmp.Height() * (bits ? bits : 32) / 8;
+    }
+    void Spend(int64_t bytes, const std::string& place) {
+        spent_ += bytes;
+        if (spent_ > budget_) {
+            throw vcl::EOutOfResources("Skin pictures take more than " +
+                                       std::to_string(budget_ >> 20) + " MB (" + place + ")");
+        }
+    }
+    template <typename Make>
+    SharedPicture<vcl::TBitmap> Derived(const std::string& key, const std::string& place,
+                                        Make make) {
+        SharedPicture<vcl::TBitmap>& slot = bitmaps_[key];
+        if (!slot) {
+            slot = make();
+            Spend(BytesOf(*slot), place);
+        }
+        return slot;
+    }
+    // The file's bytes; a folder file larger than what is left of the budget is not read.
+    StreamPtr Open(const SkinFile& file) {
+        if (file.Item) return StreamPtr(new TEntryStream(*file.Item->Data));
+        const std::optional<uint64_t> size = os::FileSize(file.Path);
+        if (size && int64_t(*size) > budget_ - spent_) Spend(int64_t(*size), file.Place);
+        std::optional<std::string> bytes = size ? os::ReadWholeFile(file.Path) : std::nullopt;
+        if (!bytes) throw vcl::EFOpenError("Cannot read file \"" + file.Place + "\"");
+        return StreamPtr(new vcl::TStringStream(std::move(*bytes)));
+    }
+    // A picture that cannot be read raises its decoder's error, named after its file.
+    template <typename Picture>
+    void ReadPicture(Picture& picture, const SkinFile& file) {
+        StreamPtr stream = Open(file);
+        AtPlace(file.Place, [&] { picture.LoadFromStream(stream.get()); });
+    }
+    BitmapPtr ReadBmp(const SkinFile& file) {
+        BitmapPtr bmp(vcl::New<vcl::TBitmap>());
+        ReadPicture(*bmp, file);
+        return bmp;
+    }
+    BitmapPtr ReadPng(const SkinFile& file) {
+        TPNGGraphic png;
+        ReadPicture(png, file);
+        BitmapPtr bmp(vcl::New<vcl::TBitmap>());
+        bmp->Assign(&png);
+        ClearTransparentWhite(bmp.get());
+        return bmp;
+    }
 
-JpegPtr ReadJpeg(SkinFile& file) {
-    JpegPtr jpeg(vcl::New<vcl::TJPEGImage>());
-    ReadPicture(*jpeg, file);
-    // Decoded now, so that a damaged picture fails the load rather than a later paint.
-    AtPlace(file.Place, [&] { jpeg->DIBNeeded(); });
-    return jpeg;
-}
+    int64_t budget_;
+    int64_t spent_ = 0;
+    std::unordered_map<std::string, SharedPicture<vcl::TBitmap>> bitmaps_;
+    std::unordered_map<std::string, SharedPicture<vcl::TJPEGImage>> jpegs_;
+};
 
 void SetMasterFormat(vcl::TBitmap* master) {
     master->SetPixelFormat(pf24bit);
@@ -169,7 +254,8 @@ TRect WholePicture(const vcl::TBitmap& bmp) {
 // Appends the masks that image keys describe to one skin.
 class MaskLoader {
 public:
-    MaskLoader(TsSkinContent& skin, const SkinSource& source) : skin_(skin), source_(source) {}
+    MaskLoader(TsSkinContent& skin, const SkinSource& source, SkinPictures& pictures)
+        : skin_(skin), source_(source), pictures_(pictures) {}
 
     // The image key `key` of `section` with `value`; `common` for the common sections.
     void Add(const std::string& section, const std::string& key, const std::string& value,
@@ -195,6 +281,7 @@ private:
 
     TsSkinContent& skin_;
     const SkinSource& source_;
+    SkinPictures& pictures_;
 };
 
 void MaskLoader::Add(const std::string& section, const std::string& key, const std::string& v,
@@ -260,19 +347,19 @@ void MaskLoader::AddOwnPicture(const std::string& section, const std::string& ke
     const std::string name = ExtractWord(1, v, kBang);
     const bool bmp = Contains(name, ".BMP");
     if (!bmp && !Contains(name, ".PNG")) return;
-    std::optional<SkinFile> file = OpenSkinFile(source_, name, true);
+    std::optional<SkinFile> file = FindSkinFile(source_, name, true);
     if (!file) return;
-    BitmapPtr picture = bmp ? ReadBmp(*file) : ReadPng(*file);
+    SharedPicture<vcl::TBitmap> picture = pictures_.Bitmap(*file, !bmp);
     if (picture->Width() == 0) return;
     TsMaskData& m = Append(section, key);
-    m.Bmp = std::move(picture);
+    m.Bmp = picture;
     m.StretchMode = smPaintCentre;
     m.R = WholePicture(*m.Bmp);
     AtPlace(place, [&] {
         const int32_t type = Word(4, v, kBang);
         // As a byte, a negative type lies above 4 as well.
         m.ImgType = type < 0 || type > itisaPngGlyph ? itisaPngGlyph : TacImgType(type);
-        if (bmp && m.ImgType != itisaTexture) m.Bmp->SetPixelFormat(pf24bit);
+        if (bmp && m.ImgType != itisaTexture) m.Bmp = pictures_.Bitmap24(*file, picture);
         m.ImageCount = int16_t(Word(2, v, kBang));
         m.MaskType = int16_t(Word(3, v, kBang));
         if (WordCount(v, kBang) > 4) {
@@ -306,13 +393,12 @@ void MaskLoader::AddRectWords(const std::string& section, const std::string& key
 
 void MaskLoader::AddBmpFile(const std::string& section, const std::string& key,
                             const std::string& name, bool searchPacked) {
-    std::optional<SkinFile> file = OpenSkinFile(source_, name, searchPacked);
+    std::optional<SkinFile> file = FindSkinFile(source_, name, searchPacked);
     if (!file) return;
-    BitmapPtr picture = ReadBmp(*file);
+    const SharedPicture<vcl::TBitmap> picture = pictures_.Bitmap(*file, false);
     if (picture->Width() <= 0) return;
     TsMaskData& m = Append(section, key);
-    m.Bmp = std::move(picture);
-    m.Bmp->SetPixelFormat(pf24bit);
+    m.Bmp = pictures_.Bitmap24(*file, picture);
     m.ImageCount = 3;
     m.MaskType = 1;
     m.R = WholePicture(*m.Bmp);
@@ -352,14 +438,15 @@ bool HasCommonSections(const SkinSource& source) {
     return source.CommonSections && source.CommonSections->Count() > 0;
 }
 
-void LoadOptionMasks(TsSkinContent& skin, const SkinSource& source, const vcl::TMemIniFile& ini) {
+void LoadOptionMasks(TsSkinContent& skin, const SkinSource& source, const vcl::TMemIniFile& ini,
+                     SkinPictures& pictures) {
     skin.MasterBitmap.reset(vcl::New<vcl::TBitmap>());
     const std::string masterName = ini.ReadString("GLOBALINFO", "MASTERBITMAP", "");
-    if (std::optional<SkinFile> file = OpenSkinFile(source, masterName, true))
-        ReadPicture(*skin.MasterBitmap, *file);
+    if (std::optional<SkinFile> file = FindSkinFile(source, masterName, true))
+        pictures.ReadInto(*skin.MasterBitmap, *file);
     SetMasterFormat(skin.MasterBitmap.get());
 
-    MaskLoader loader(skin, source);
+    MaskLoader loader(skin, source, pictures);
     ForEachKey(ini,
                [&](const std::string& section, const std::string& key, const std::string& value) {
                    if (IsGlobalInfo(section) && UpperText(key) == "MASTERBITMAP") return;
@@ -396,10 +483,10 @@ void LoadCollectionMasks(TsSkinContent& skin, const TsStoredSkin& item) {
     }
 }
 
-void LoadCommonMasks(TsSkinContent& skin, const SkinSource& source) {
+void LoadCommonMasks(TsSkinContent& skin, const SkinSource& source, SkinPictures& pictures) {
     vcl::TMemIniFile ini;
     ReadCommonText(ini, *source.CommonSections, "1.tmp");
-    MaskLoader loader(skin, source);
+    MaskLoader loader(skin, source, pictures);
     ForEachKey(ini,
                [&](const std::string& section, const std::string& key, const std::string& value) {
                    if (IsGlobalInfo(section)) return;
@@ -411,37 +498,33 @@ bool NamesJpeg(const std::string& upperValue) {
     return Contains(upperValue, ".JPG") || Contains(upperValue, ".JPEG");
 }
 
-}  // namespace
-
-void LoadSkinMasks(TsSkinContent& skin, const SkinSource& source) {
+void LoadSkinMasks(TsSkinContent& skin, const SkinSource& source, SkinPictures& pictures) {
     skin.ClearMasks();
     if (source.Options) {
-        LoadOptionMasks(skin, source, *source.Options);
+        LoadOptionMasks(skin, source, *source.Options, pictures);
     } else if (const TsStoredSkin* item = FindStoredSkin(source.InternalSkins, source.SkinName)) {
         LoadCollectionMasks(skin, *item);
     } else {
         return;
     }
-    if (HasCommonSections(source)) LoadCommonMasks(skin, source);
+    if (HasCommonSections(source)) LoadCommonMasks(skin, source, pictures);
 }
 
-void LoadSkinPatterns(TsSkinContent& skin, const SkinSource& source) {
+void LoadSkinPatterns(TsSkinContent& skin, const SkinSource& source, SkinPictures& pictures) {
     skin.ClearPatterns();
     if (source.Options) {
         ForEachKey(*source.Options, [&](const std::string& section, const std::string& key,
                                         const std::string& value) {
             const std::string name = UpperText(value);
             if (!NamesJpeg(name)) return;
-            std::optional<SkinFile> file = OpenSkinFile(source, name, true);
+            std::optional<SkinFile> file = FindSkinFile(source, name, true);
             if (!file) return;
-            JpegPtr jpeg = ReadJpeg(*file);
+            SharedPicture<vcl::TJPEGImage> jpeg = pictures.Jpeg(*file);
             if (jpeg->Width() == 0) return;
             if (int64_t(jpeg->Width()) * jpeg->Height() < 90000) {
                 // Small pictures are tiled from a bitmap made once.
                 TsMaskData& m = skin.Masks.emplace_back();
-                m.Bmp.reset(vcl::New<vcl::TBitmap>());
-                m.Bmp->Assign(jpeg->Bitmap());
-                m.Bmp->SetPixelFormat(pf24bit);
+                m.Bmp = pictures.JpegTile(*file, *jpeg);
                 m.PropertyName = UpperText(key);
                 m.SectionName = UpperText(section);
                 m.ImgType = itisaTexture;
@@ -449,7 +532,7 @@ void LoadSkinPatterns(TsSkinContent& skin, const SkinSource& source) {
                 m.Manager = &skin;
                 return;
             }
-            skin.Patterns.push_back({std::move(jpeg), UpperText(section), UpperText(key)});
+            skin.Patterns.push_back({jpeg, UpperText(section), UpperText(key)});
         });
     } else if (const TsStoredSkin* item = FindStoredSkin(source.InternalSkins, source.SkinName)) {
         for (int k = 0; k < item->Patterns.Count(); ++k) {
@@ -475,12 +558,20 @@ void LoadSkinPatterns(TsSkinContent& skin, const SkinSource& source) {
                [&](const std::string& section, const std::string& key, const std::string& value) {
                    const std::string name = UpperText(value);
                    if (!NamesJpeg(name)) return;
-                   std::optional<SkinFile> file = OpenSkinFile(source, name, false);
+                   std::optional<SkinFile> file = FindSkinFile(source, name, false);
                    if (!file) return;
-                   JpegPtr jpeg = ReadJpeg(*file);
+                   SharedPicture<vcl::TJPEGImage> jpeg = pictures.Jpeg(*file);
                    if (jpeg->Width() < 1) return;
-                   skin.Patterns.push_back({std::move(jpeg), UpperText(section), UpperText(key)});
+                   skin.Patterns.push_back({jpeg, UpperText(section), UpperText(key)});
                });
+}
+
+}  // namespace
+
+void LoadSkinPictures(TsSkinContent& skin, const SkinSource& source) {
+    SkinPictures pictures(source);
+    LoadSkinMasks(skin, source, pictures);
+    LoadSkinPatterns(skin, source, pictures);
 }
 
 }  // namespace skin

@@ -19,8 +19,8 @@
 //  1. Files: a packed skin's entries are found by their upper-cased names; the name is taken as
 //     written for MASTERBITMAP and "!" values (so skins write those in upper case) and
 //     upper-cased for the other forms. In a folder skin, "\" and "/" both separate folders, a
-//     name that begins with one or holds ":" is a full path, any other lies in the skin's
-//     folder, and a name not found as written is found ignoring ASCII case.
+//     name that begins with one is a full path, one that holds ":" (a drive) names no file,
+//     any other lies in the skin's folder, and a name not found as written is found ignoring ASCII case.
 //  2. Missing files and pictures 0 pixels wide are skipped silently; a number that is cut short
 //     or not a number raises EConvertError, and a picture that cannot be decoded its decoder's
 //     error, each with its place appended; the load then ends.
@@ -28,6 +28,11 @@
 //     image and one row; the records keep ImageCount and MaskType as read.
 //  4. Array order: the skin's own images in file order, then those of the common sections, then
 //     the texture masks made of small JPEG pictures.
+//  5. Each file is read and decoded once per load; every key naming it shares that picture (and
+//     its one 24-bit copy). The decoded pictures of a load take at most the source's
+//     PictureBudget; the picture that passes it, or a folder file larger than what is left,
+//     fails the load with EOutOfResources and its place. A file found but not readable fails
+//     the load too.
 #pragma once
 
 #include "skin/core/data/skin_content.h"
@@ -35,9 +40,8 @@
 
 namespace skin {
 
-// Empties the masks and the master bitmap and builds them from the source.
-void LoadSkinMasks(TsSkinContent& skin, const SkinSource& source);
-// Empties the patterns and builds them; JPEG pictures below 90,000 pixels become texture masks.
-void LoadSkinPatterns(TsSkinContent& skin, const SkinSource& source);
+// Empties the masks, the master bitmap and the patterns and builds them from the source; JPEG
+// pictures below 90,000 pixels become texture masks.
+void LoadSkinPictures(TsSkinContent& skin, const SkinSource& source);
 
 }  // namespace skin

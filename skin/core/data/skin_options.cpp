@@ -310,6 +310,13 @@ void MergeCommonSections(TsSkinContent& skin, const vcl::TStrings& lines) {
             const int32_t v = ReadIniInteger(common, cs.Name, key, -1);
             s.*field = v != -1 ? TColor(v) : parent ? (*parent).*field : def;
         };
+        // Glow colours are painted as they are, so a system colour is resolved when read.
+        auto rgbColour = [&](const char* key, TColor TsGeneralData::*field) {
+            const int32_t v = ReadIniInteger(common, cs.Name, key, -1);
+            s.*field = v != -1 ? ControlColorToRGB(TColor(v))
+                       : parent ? (*parent).*field
+                                : ControlColorToRGB(0xFFFFFF);
+        };
         auto byte = [&](const char* key, uint8_t TsGeneralData::*field) {
             const int32_t v = ReadIniInteger(common, cs.Name, key, -1);
             s.*field = v != -1 ? uint8_t(v) : parent ? (*parent).*field : 0;
@@ -352,9 +359,9 @@ void MergeCommonSections(TsSkinContent& skin, const vcl::TStrings& lines) {
         integer("HOTGRADIENTPERCENT", &TsGeneralData::HotGradientPercent, 0);
         text("HOTGRADIENTDATA", &TsGeneralData::HotGradientData, "");
         integer("HOTIMAGEPERCENT", &TsGeneralData::HotImagePercent, 0);
-        colour("HGCOL", &TsGeneralData::HotGlowColor, ControlColorToRGB(0xFFFFFF));
+        rgbColour("HGCOL", &TsGeneralData::HotGlowColor);
         byte("HGSIZE", &TsGeneralData::HotGlowSize);
-        colour("GCOL", &TsGeneralData::GlowColor, ControlColorToRGB(0xFFFFFF));
+        rgbColour("GCOL", &TsGeneralData::GlowColor);
         byte("GSIZE", &TsGeneralData::GlowSize);
         // The parent's arrays come with its texts; they are parsed again with the section's.
         s.GradientArray.clear();

@@ -15,8 +15,7 @@ void ReadPackedOptions(const TacSkinConvertor& convertor, vcl::TMemIniFile& ini)
 }
 
 void ReadSkinContent(TsSkinContent& skin, const SkinSource& source) {
-    LoadSkinMasks(skin, source);
-    LoadSkinPatterns(skin, source);
+    LoadSkinPictures(skin, source);
     ReadSkinKeys(skin, source);
     skin.InitConstIndexes();
 }

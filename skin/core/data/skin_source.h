@@ -3,6 +3,7 @@
 // skins, the manager's common sections and its hue and saturation.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -29,6 +30,9 @@ struct SkinSource {
     int Saturation = 0;
     // Messages for the operator (the skin version warning); none shows nothing.
     std::function<void(const std::string&)> ShowMessage;
+    // The bytes that all decoded pictures of one load may take together; a skin of a few kB
+    // can name pictures of hundreds of MB, and a load past this fails.
+    int64_t PictureBudget = int64_t(256) << 20;
 
     bool IsPacked() const { return Convertor != nullptr; }
 };

@@ -20,6 +20,16 @@ namespace {
 // The resampler's Mitchell filter, which picture items are scaled with.
 constexpr int kItemFilter = rfMitchell;
 
+// The icon's bitmaps, the caller's to delete; false (and nothing to delete) when the icon gives
+// none or no colour picture, for an icon whose parts cannot be read is not drawn.
+bool ReadIconInfo(win::HICON icon, win::ICONINFO& info) {
+    info = {};
+    if (!win::GetIconInfo(icon, &info)) return false;
+    if (info.hbmColor) return true;
+    if (info.hbmMask) win::DeleteObject(info.hbmMask);
+    return false;
+}
+
 // Sets `flag` for the life of the scope and puts the earlier value back, also on a throw.
 class FlagScope {
 public:
@@ -180,8 +190,11 @@ bool TsAlphaImageList::GetBitmap32(int index, vcl::TBitmap* bmp) {
     }
     const win::HICON icon = win::ImageList_GetIcon(Handle(), index, win::ILD_NORMAL);
     if (!icon) return false;
-    win::ICONINFO info;
-    win::GetIconInfo(icon, &info);
+    win::ICONINFO info{};
+    if (!ReadIconInfo(icon, info)) {
+        win::DestroyIcon(icon);
+        return false;
+    }
     // Current systems give icons their alpha, so no corner rule here.
     std::unique_ptr<vcl::TBitmap> colour(NewBitmap32(0, 0));
     colour->SetHandle(info.hbmColor);
@@ -234,9 +247,10 @@ void TsAlphaImageList::GiveAlphaToPlainImages() {
     for (int i = 0; i < Count(); ++i) {
         const win::HICON icon = win::ImageList_GetIcon(list, i, win::ILD_TRANSPARENT);
         if (!icon) continue;
-        win::ICONINFO info;
-        win::GetIconInfo(icon, &info);
+        win::ICONINFO info{};
+        const bool read = ReadIconInfo(icon, info);
         win::DestroyIcon(icon);
+        if (!read) continue;
         std::unique_ptr<vcl::TBitmap> colour(NewBitmap32(0, 0));
         colour->SetHandle(info.hbmColor);
         colour->SetPixelFormat(pf32bit);

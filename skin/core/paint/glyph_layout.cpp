@@ -177,8 +177,11 @@ void RotateBitmap90(vcl::TBitmap*& bmp, bool clockwise, bool keepSource) {
 
 void PaintRoundThumb(vcl::TBitmap* target, TRect r, int percent, int radius, int softWidth,
                      TColor color) {
-    if (!target || target->Empty() || r.IsEmpty()) return;
-    const int w = r.Width(), h = r.Height();
+    if (!target || target->Empty()) return;
+    // A thumb larger than any bitmap is not drawn; nothing smaller can overflow below.
+    const int64_t w64 = int64_t(r.Right) - r.Left, h64 = int64_t(r.Bottom) - r.Top;
+    if (!BitmapSizeFits(w64, h64)) return;
+    const int w = int(w64), h = int(h64);
     std::unique_ptr<vcl::TBitmap> work(NewBitmap24(w, h)), mask(NewBitmap24(w, h));
     win::BitBlt(work->Canvas()->Handle(), 0, 0, w, h, target->Canvas()->Handle(), r.Left, r.Top,
                 win::SRCCOPY);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/gdi/bitmap.h"
 #include "skin/core/pixels/errors.h"
 #include "skin/core/pixels/resampler.h"
 
@@ -25,13 +26,19 @@ PixelView ViewOf(vcl::TBitmap* bmp) {
 
 namespace {
 vcl::TBitmap* NewBitmap(int width, int height, vcl::TPixelFormat format) {
-    auto* b = new vcl::TBitmap;
+    // Held until made: a size the drawing layer refuses raises, and nothing is left behind.
+    std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> b(new vcl::TBitmap);
     b->SetPixelFormat(format);
     b->SetHandleType(vcl::bmDIB);
     b->SetSize(width, height);
-    return b;
+    return b.release();
 }
 }  // namespace
+
+bool BitmapSizeFits(int64_t w, int64_t h) {
+    return w > 0 && h > 0 && w <= win::kMaxBitmapPixels && h <= win::kMaxBitmapPixels &&
+           w * h <= win::kMaxBitmapPixels;
+}
 
 vcl::TBitmap* NewBitmap24(int width, int height) {
     return NewBitmap(width, height, vcl::pf24bit);

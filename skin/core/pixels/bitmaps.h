@@ -14,6 +14,9 @@ PixelView ViewOf(vcl::TBitmap* bmp);
 vcl::TBitmap* NewBitmap24(int width, int height);
 vcl::TBitmap* NewBitmap32(int width, int height);
 vcl::TBitmap* NewBitmapLike(vcl::TBitmap* bmp);
+// Whether a bitmap of w x h pixels can be made; the sizes of any rectangle's sides, taken in
+// 64 bits, can be asked without overflow.
+bool BitmapSizeFits(int64_t w, int64_t h);
 
 // Gives `dst` the new size and the source's format (32-bit stays, anything else becomes 24-bit)
 // and resamples `src` into it; `dst` may be `src`. Raises EResampleError "Source bitmap is too

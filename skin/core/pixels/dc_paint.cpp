@@ -39,7 +39,7 @@ void Cover(win::HDC dst, win::HDC src, TRect to, TRect from, int mode) {
 
 void FillRectSolid(win::HDC dc, const TRect& r, TColor color) {
     int saved = win::SaveDC(dc);
-    win::HBRUSH brush = win::CreateSolidBrush(ColorToRGB(color));
+    win::HBRUSH brush = win::CreateSolidBrush(ControlColorToRGB(color));
     win::RECT rc = ToRect(r);
     win::FillRect(dc, &rc, brush);
     win::DeleteObject(brush);
@@ -48,7 +48,7 @@ void FillRectSolid(win::HDC dc, const TRect& r, TColor color) {
 
 void FillBorderBands(win::HDC dc, const TRect& r, int left, int top, int right, int bottom,
                      TColor color) {
-    win::HBRUSH brush = win::CreateSolidBrush(ColorToRGB(color));
+    win::HBRUSH brush = win::CreateSolidBrush(ControlColorToRGB(color));
     const win::RECT bands[4] = {
         {r.Left, r.Top, r.Right, r.Top + top},
         {r.Left, r.Top + top, r.Left + left, r.Bottom},

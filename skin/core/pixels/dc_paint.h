@@ -11,6 +11,7 @@
 
 namespace skin {
 
+// Both fill a colour or a system colour (either top-byte form).
 void FillRectSolid(win::HDC dc, const TRect& r, TColor color);
 // Four bands of the given widths inside the rectangle, in one colour.
 void FillBorderBands(win::HDC dc, const TRect& r, int left, int top, int right, int bottom,

@@ -384,10 +384,7 @@ void TsCommonData::GetBGInfo(BackgroundInfo& info, bool hot, win::HWND wnd) cons
     const TsGeneralData* s = IsControlSkinned(this) ? Section() : nullptr;
     if (!s || customColor_) {
         info.BgType = btFill;
-        info.Color = ownerControl_ ? ownerControl_->Color()
-                     : ProviderOf(this) && ProviderOf(this)->Form()
-                         ? ProviderOf(this)->Form()->Color()
-                         : kBtnFace;
+        info.Color = OwnColor(this);
         return;
     }
     const TsSkinManager* m = GetSkinManager();
@@ -574,11 +571,14 @@ TColor GetControlBGColor(const TsCommonData* data, bool hot, win::HWND wnd) {
     const int t = hot ? s->HotTransparency : s->Transparency;
     if (t <= 0) return data->CustomColor() ? OwnColor(data) : own;
     // What lies behind: the parent control, else the window's parent, else the button face.
+    // An owner with no parent shows its own colour there, as its colour answer says.
     TColor parent;
-    if (TControl* c = data->OwnerControl())
-        parent = AskControlBackColor(c->Parent());
-    else
-        parent = wnd ? AskWindowBackColor(win::GetParent(wnd)) : ControlColorToRGB(kBtnFace);
+    if (TControl* c = data->OwnerControl()) {
+        parent = c->Parent() ? AskControlBackColor(c->Parent()) : OwnColor(data);
+    } else {
+        const win::HWND up = wnd ? win::GetParent(wnd) : nullptr;
+        parent = up ? AskWindowBackColor(up) : ControlColorToRGB(kBtnFace);
+    }
     if (t >= 100) return parent;
     return BlendTwoColors(parent, own, t / 100.0);
 }
@@ -892,22 +892,27 @@ void RepaintFrameNow(TsCommonData* d, TWinControl* w) {
     if (w && w->HandleAllocated()) win::SendMessage(w->Handle(), win::WM_NCPAINT, 0, 0);
 }
 
+// The mouse is over an owner while it is over the owner itself or one of its children: a child
+// reports its entering and its leaving (lParam: the child) to its parent, which passes them on,
+// so the mouse going from a child out of the owner leaves no owner hot. Only the control the
+// mouse is over becomes the manager's active control.
 void MouseEnter(TMessage& m, TsCommonData* d, TControl* owner) {
     TWinControl* w = Windowed(owner);
-    if (w && m.LParam) LeaveOtherSpeedButtons(w, reinterpret_cast<TControl*>(m.LParam));
-    if (m.LParam) return;  // a child's report: the mouse is not over the owner itself
+    const bool report = m.LParam != 0;
+    if (w) LeaveOtherSpeedButtons(w, reinterpret_cast<TControl*>(m.LParam));
     const bool hot = KindHasHotState(d->COC);
     if (hot) d->MouseAbove = true;
     if (TWinControl* parent = owner->Parent())
         parent->Perform(CM_MOUSEENTER, 0, reinterpret_cast<intptr_t>(owner));
     if (!w || !DefaultManager) return;
-    if (hot && w->HandleAllocated()) DefaultManager->SetActiveControl(w->Handle());
+    if (hot && !report && w->HandleAllocated()) DefaultManager->SetActiveControl(w->Handle());
     if (KindShowsGlow(d->COC)) ShowGlowingIfNeeded(d, false, nullptr);
     if (KindRepaintsFrame(d->COC)) RepaintFrameNow(d, w);
 }
 
-void MouseLeave(TMessage& m, TsCommonData* d, TControl* owner) {
-    if (m.LParam) return;
+void MouseLeave(TMessage&, TsCommonData* d, TControl* owner) {
+    if (TWinControl* parent = owner->Parent())
+        parent->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<intptr_t>(owner));
     if (KindHasHotState(d->COC)) d->MouseAbove = false;
     if (KindShowsGlow(d->COC)) {
         Neighbours().ClearGlows();

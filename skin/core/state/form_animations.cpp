@@ -196,13 +196,16 @@ void RunShow(const ShowTarget& t, int time, uint8_t alpha, TacAnimType mode) {
     ShowFrame(t.Overlay, AnimBmp, steps > 0 ? 0 : alpha);
     win::ShowWindow(t.Overlay, win::SW_SHOWNOACTIVATE);
     win::HWND after = WindowBefore(t.Wnd);
+    win::UINT order = 0;
     if (IsTopmost(t.Wnd)) {
         after = win::HWND_TOPMOST;
         if (t.TemporaryOverlay) t.TemporaryOverlay->SetFormStyle(vcl::fsStayOnTop);
-    } else if (!after || after == t.Overlay) {
+    } else if (after == t.Overlay) {
+        order = win::SWP_NOZORDER;  // just above its window already: not over other programs
+    } else if (!after) {
         after = win::HWND_TOP;
     }
-    win::SetWindowPos(t.Overlay, after, place.left, place.top, w, h, kBehindFlags);
+    win::SetWindowPos(t.Overlay, after, place.left, place.top, w, h, kBehindFlags | order);
 
     if (steps > 0) {
         RunAppearFrames(t.Overlay, steps, alpha, mode);
@@ -222,6 +225,23 @@ void EndShow(const ShowTarget& t, uint8_t alpha) {
     win::UpdateWindow(t.Wnd);
     AnimationRunning = false;
     win::RedrawWindow(t.Wnd, nullptr, nullptr, kRedrawAll);
+}
+
+// Runs the show and ends it on every way out: a failure while drawing still gives the window
+// its redrawing back before it goes on.
+template <typename F>
+void ShowThenEnd(const ShowTarget& t, uint8_t alpha, F show) {
+    try {
+        show();
+    } catch (...) {
+        try {
+            EndShow(t, alpha);
+        } catch (...) {
+            // The first failure is the one to report.
+        }
+        throw;
+    }
+    EndShow(t, alpha);
 }
 
 }  // namespace
@@ -528,15 +548,15 @@ void AnimShowForm(TsSkinProviderBase* provider, int time, uint8_t alpha, TacAnim
     t.Wnd = t.Form->Handle();
     t.Provider = provider;
     TacBorderFormBase* border = provider->BorderForm();
-    if (border && border->Handle()) {
+    ShowThenEnd(t, alpha, [&] {
+        if (!border || !border->Handle()) return;
         t.Overlay = border->Handle();
         t.Margins = provider->GetFrameMargins();
         NewAnimImage(CacheOf(provider->SkinData()), t.Wnd, t.Margins);
         DrawIntoAnimImage(t.Form, provider);
         MakeWindowOpaque(AnimBmp, t.Margins);
         RunShow(t, time, alpha, mode);
-    }
-    EndShow(t, alpha);
+    });
     // The border form stays behind the window as its extended border.
     if (t.Overlay) PutBehind(t.Overlay, t.Wnd);
 }
@@ -557,9 +577,10 @@ void AnimShowDialog(TacDialogWndBase* dialog, int time, uint8_t alpha, TacAnimTy
         t.TemporaryOverlay = temporary.get();
         t.Overlay = temporary->Handle();
     }
-    DrawDialogImage(dialog, t.Margins);
-    RunShow(t, time, alpha, mode);
-    EndShow(t, alpha);
+    ShowThenEnd(t, alpha, [&] {
+        DrawDialogImage(dialog, t.Margins);
+        RunShow(t, time, alpha, mode);
+    });
     if (temporary)
         win::ShowWindow(t.Overlay, win::SW_HIDE);
     else

@@ -122,24 +122,36 @@ TsSkinProviderBase* ProviderOf(vcl::TControl* form) {
 }
 
 void BroadcastToForms(vcl::TMessage& message) {
+    // Receivers may free forms: the walk goes over the forms there were at its start, last
+    // first, and passes over each that is gone when its turn comes.
     vcl::TApplication* app = vcl::Application();
-    for (int i = app->ComponentCount() - 1; i >= 0; --i) {
-        if (i >= app->ComponentCount()) break;  // a receiver freed forms
-        auto* form = dynamic_cast<vcl::TForm*>(app->Components(i));
+    std::vector<vcl::TComponent*> forms;
+    for (int i = app->ComponentCount() - 1; i >= 0; --i)
+        forms.push_back(app->Components(i));
+    auto owned = [app](vcl::TComponent* c) {
+        for (int i = 0; i < app->ComponentCount(); ++i)
+            if (app->Components(i) == c) return true;
+        return false;
+    };
+    for (vcl::TComponent* c : forms) {
+        if (!owned(c)) continue;
+        auto* form = dynamic_cast<vcl::TForm*>(c);
         if (!form || form->FormStyle() == vcl::fsMDIChild) continue;
         const auto state = form->ComponentState();
         if (state.Contains(vcl::csDestroying) || state.Contains(vcl::csLoading)) continue;
         if (SendSkinQuery(form->Handle(), SKC_ISSKINAWARE)) continue;
-        SendToForm(form, message, [app, i, form] {
-            return i < app->ComponentCount() && app->Components(i) == form && !Dying(form);
-        });
+        SendToForm(form, message, [&owned, form] { return owned(form) && !Dying(form); });
     }
     BroadcastToHookedForms(message);
 }
 
 void BroadcastToHookedForms(vcl::TMessage& message) {
-    for (size_t i = 0; i < HookedForms.size(); ++i) {
-        auto* form = dynamic_cast<vcl::TCustomForm*>(HookedForms[i]);
+    // Over a copy: a removal moves the last entry into the gap, which a walk by index would
+    // pass over.
+    const std::vector<vcl::TControl*> hooked = HookedForms;
+    for (vcl::TControl* c : hooked) {
+        if (!IsRegistered(c)) continue;
+        auto* form = dynamic_cast<vcl::TCustomForm*>(c);
         if (!form || Dying(form)) continue;
         SendToForm(form, message, [form] { return IsRegistered(form) && !Dying(form); });
     }
@@ -155,7 +167,9 @@ void FreezeFormsRedraw(TsSkinManager* manager) {
     if (manager == DefaultManager && manager->AnimEffects()->SkinChanging.Active) {
         AnimationRunning = true;
     }
-    for (vcl::TControl* c : HookedForms) {
+    const std::vector<vcl::TControl*> hooked = HookedForms;
+    for (vcl::TControl* c : hooked) {
+        if (!IsRegistered(c)) continue;
         auto* form = dynamic_cast<vcl::TCustomForm*>(c);
         if (!form || form->FormStyle() == vcl::fsMDIChild || form->Parent() || !form->Visible()) {
             continue;
@@ -171,7 +185,7 @@ void FreezeFormsRedraw(TsSkinManager* manager) {
         TacBorderFormBase* border = provider->BorderForm();
         if (border && border->Handle()) win::SetWindowRgn(border->Handle(), border->MakeRgn(), 0);
         win::SendMessageA(form->Handle(), win::WM_SETREDRAW, 0, 0);
-        gFrozen.push_back({form, manager});
+        if (IsRegistered(form) && !Dying(form)) gFrozen.push_back({form, manager});
     }
 }
 

@@ -7,7 +7,8 @@
 //  2. Freezing and resuming pair: FreezeFormsRedraw records the forms it froze (each once, for
 //     the manager that froze it) and ResumeFormsRedraw thaws exactly those, whatever happened to
 //     the main window in between; a form that leaves the registry leaves the record too.
-//  3. A form freed by a receiver during a broadcast is not touched again; the walk goes on.
+//  3. A form freed by a receiver during a broadcast or a freeze is not touched again; the walk
+//     goes on over the forms there were at its start, so none is passed over.
 //  4. Resuming always clears the animation-running flag.
 #pragma once
 

@@ -380,6 +380,10 @@ void PaintPartBackground(int skinIndex, int texture, int hotTexture, const Cache
 
     if (ready && t == 100) {
         PutParent(target, view, r, shifted);
+    } else if (t == 100 && shifted.FillColor != kTransparentKey) {
+        // Wholly see-through over a parent known only by its colour: that colour, whatever
+        // texture or gradient the part names.
+        FillTarget(target, view, r, shifted.FillColor);
     } else if (!ready || t == 0) {
         fill(target, r, shifted);
     } else if (t > 0 && t < 100) {
@@ -547,14 +551,15 @@ void PaintSectionToDC(int skinIndex, std::string_view section, const CacheInfo& 
                       TsSkinManager* manager) {
     manager = EffectiveManager(manager);
     if (!dc || !manager || !manager->IsValidSkinIndex(skinIndex)) return;
-    const int w = WidthOf(r), h = HeightOf(r);
-    if (r.Left < 0 || r.Top < 0 || w < 1 || h < 1) return;
+    // The section is laid out over the whole rectangle, so a rectangle larger than any bitmap
+    // is not painted at all.
+    const int64_t w = int64_t(r.Right) - r.Left, h = int64_t(r.Bottom) - r.Top;
+    if (r.Left < 0 || r.Top < 0 || !BitmapSizeFits(w, h)) return;
+    BitmapHolder work(NewBitmap24(int(w), int(h)));
+    PaintMaskWithBorders(skinIndex, section, parent, fillCentre, state, {0, 0, int(w), int(h)},
+                         offset, work.get(), manager, -1, -1);
     const int saved = win::SaveDC(dc);
-    BitmapHolder work(NewBitmap24(w, h));
-    PaintMaskWithBorders(skinIndex, section, parent, fillCentre, state, {0, 0, w, h}, offset,
-                         work.get(), manager, -1, -1);
-    win::BitBlt(dc, r.Left, r.Top, w, h, work->Canvas()->Handle(), 0, 0, win::SRCCOPY);
-    work.reset();
+    win::BitBlt(dc, r.Left, r.Top, int(w), int(h), work->Canvas()->Handle(), 0, 0, win::SRCCOPY);
     win::RestoreDC(dc, saved);
 }
 

@@ -164,7 +164,7 @@ TColor AnswerBackgroundColor(const BackgroundColorQuery& q,
     if (q.Transparency == 100) {
         if (!q.HasParent) return ControlColorToRGB(q.OwnerColor);
         const TColor p = askParent();
-        return p == kTransparentKey ? q.ParentColor : p;
+        return p == kTransparentKey ? ControlColorToRGB(q.ParentColor) : p;
     }
     const TColor p = q.HasParent ? askParent() : ControlColorToRGB(q.OwnerColor);
     const uint32_t a = uint32_t(std::clamp(q.Transparency, 0, 100) * 255 / 100);

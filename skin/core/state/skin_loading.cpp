@@ -2,21 +2,37 @@
 
 #include <algorithm>
 
+#include "platform/os/cp1251.h"
 #include "platform/os/files.h"
 #include "skin/core/data/skin_pack.h"
 #include "skin/core/data/skin_reader.h"
 #include "skin/core/data/stored_skins.h"
 #include "skin/core/state/system_utils.h"
 #include "vcl/system/ini_files.h"
+#include "vcl/system/streams.h"
 
 namespace skin {
+
+namespace {
+
+// Every check, listing and read of a skin folder converts the program's text the same way the
+// file streams do, so a folder that a check finds is the folder that is read.
+bool FileThere(const std::string& path) {
+    return os::FileExists(vcl::SysPath(path));
+}
+
+}  // namespace
 
 std::string ResolveSkinDirectory(const std::string& value, const std::string& programFolder) {
     std::string v = value;
     std::replace(v.begin(), v.end(), '\\', '/');
     std::string dir;
-    if (!v.empty() && (v[0] == '/' || v.find(':') != std::string::npos)) {
+    if (!v.empty() && v[0] == '/') {
         dir = v;
+    } else if (v.find(':') != std::string::npos) {
+        return {};  // a drive ("c:\Skins") is no folder here
+    } else if (programFolder.empty()) {
+        return {};
     } else if (v == ".." || v.starts_with("../")) {
         std::string parent = programFolder;
         if (!parent.empty()) parent.pop_back();
@@ -61,7 +77,7 @@ LoadedSkin ReadUnpacked(SkinSource& source, std::unique_ptr<TacSkinConvertor>& c
 }  // namespace
 
 bool PackedSkinExists(const SkinLoadRequest& request) {
-    return os::FileExists(request.Folder + request.Name + ".asz");
+    return !request.Folder.empty() && FileThere(request.Folder + request.Name + ".asz");
 }
 
 LoadedSkin LoadInternalSkin(const SkinLoadRequest& request, int index) {
@@ -84,7 +100,7 @@ LoadedSkin LoadInternalSkin(const SkinLoadRequest& request, int index) {
 
 LoadedSkin LoadSkinFromFolderOrInternal(const SkinLoadRequest& request) {
     const std::string skinFolder = request.Folder + request.Name + "/";
-    if (!request.Name.empty() && os::FileExists(skinFolder + "Options.dat")) {
+    if (!request.Folder.empty() && !request.Name.empty() && FileThere(skinFolder + "Options.dat")) {
         vcl::TMemIniFile ini;
         ini.Rename(skinFolder + "Options.dat", true);
         SkinSource source = SourceOf(request);
@@ -103,7 +119,8 @@ LoadedSkin LoadSkinFromFolderOrInternal(const SkinLoadRequest& request) {
 
 LoadedSkin LoadSkinFromPackedFile(const SkinLoadRequest& request) {
     std::unique_ptr<TacSkinConvertor> convertor;
-    ReadPackedSkinFile(request.Folder + request.Name + ".asz", convertor, true);
+    if (!request.Folder.empty())
+        ReadPackedSkinFile(request.Folder + request.Name + ".asz", convertor, true);
     if (!convertor) {
         throw vcl::EFOpenError("Cannot open file \"" + request.Folder + request.Name + ".asz\"");
     }
@@ -122,18 +139,20 @@ void ListSkins(const TsStoredSkins* internals, const std::string& folder, int ki
             names.Add(internals->GetItem(i)->Name);
         if (internals->Count() > 0) firstName = internals->GetItem(0)->Name;
     }
-    if (os::DirectoryExists(folder)) {
+    if (!folder.empty() && os::DirectoryExists(vcl::SysPath(folder))) {
         vcl::TSearchRec rec;
-        for (int found = FindFirstEntry(folder + "*", vcl::faDirectory, rec); found == 0;
-             found = FindNextEntry(rec)) {
-            if (rec.Name.empty() || rec.Name[0] == '.') continue;
+        for (int found = FindFirstEntry(vcl::SysPath(folder) + "*", vcl::faDirectory, rec);
+             found == 0; found = FindNextEntry(rec)) {
+            // A name the program's text cannot hold could not be loaded by its listed name.
+            const std::optional<std::string> entry = os::TryUtf8ToCp1251(rec.Name);
+            if (!entry || entry->empty() || (*entry)[0] == '.') continue;
             std::string name;
             if (rec.Attr & vcl::faDirectory) {
-                if (kind == 1 || !os::FileExists(folder + rec.Name + "/Options.dat")) continue;
-                name = rec.Name;
+                if (kind == 1 || !FileThere(folder + *entry + "/Options.dat")) continue;
+                name = *entry;
             } else {
-                if (kind == 0 || !rec.Name.ends_with(".asz") || rec.Name.size() == 4) continue;
-                name = rec.Name.substr(0, rec.Name.size() - 4);
+                if (kind == 0 || !entry->ends_with(".asz") || entry->size() == 4) continue;
+                name = entry->substr(0, entry->size() - 4);
             }
             names.Add(name);
             if (firstName.empty()) firstName = name;

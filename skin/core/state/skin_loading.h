@@ -5,11 +5,15 @@
 //
 // Rules:
 //  1. Skin folders take "/" and "\" as separators and are resolved with "/" and a trailing "/".
-//     A value that begins with a separator or holds ":" is taken as it is; any other is relative
-//     to the program's folder ("..", "../x", "./x", "x").
+//     A value that begins with a separator is taken as it is; one that holds ":" (a drive, as
+//     the default "c:\Skins") names no folder, and nothing is looked for or listed there; any
+//     other is relative to the program's folder ("..", "../x", "./x", "x").
 //  2. For a name, a packed file wins over a folder; a folder with "Options.dat" over an
 //     internal skin; a name that matches nothing loads the first internal skin under its name.
 //  3. A load either gives a complete skin or raises; nothing of a failed load survives it.
+//  4. Folders and names are the program's cp1251 text; each check, listing and read converts
+//     them once, as the file streams do. A skin folder whose options file is found but cannot
+//     be read fails the load; names the program's text cannot hold are not listed.
 #pragma once
 
 #include <functional>

@@ -1,10 +1,12 @@
 #include "skin/core/state/skin_manager.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "platform/user/user.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/state/engine_state.h"
+#include "skin/core/state/form_animations.h"
 #include "skin/core/state/hooked_forms.h"
 #include "skin/core/state/library_startup.h"
 #include "skin/core/state/skin_commands.h"
@@ -35,6 +37,16 @@ private:
     T& flag_;
     T saved_;
 };
+
+// Runs `f`; the first failure of several steps is kept for the end, so the steps after it run.
+template <typename F>
+void KeepFirstFailure(std::exception_ptr& failure, F f) {
+    try {
+        f();
+    } catch (...) {
+        if (!failure) failure = std::current_exception();
+    }
+}
 
 bool IsNoColour(TColor c) {
     return c == TColor(-1) || c == kTransparentKey || c == clWhite;
@@ -338,18 +350,18 @@ void TsSkinManager::SetSkinName(const std::string& name) {
         return;
     }
     if (OnBeforeChange) OnBeforeChange(this);
+    // A receiver that fails does not stop the change half-way: it completes, then the failure
+    // goes on to the caller.
+    std::exception_ptr failure;
     {
         FlagScope<uint8_t> changing(SkinChanging, 1);
         content_->SkinData.Active = false;
         LoadGuarded([this, &previous] { skinName_ = previous; });
-        if (active_) {
-            SendNewSkin(true);
-        } else {
-            SendRemoveSkin();
-        }
+        KeepFirstFailure(failure, [this] { active_ ? SendNewSkin(true) : SendRemoveSkin(); });
     }
     if (OnAfterChange) OnAfterChange(this);
     UpdateDialogSkinningFlag();
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TsSkinManager::ReloadOnProperty(const std::function<void()>& restore) {
@@ -370,16 +382,18 @@ void TsSkinManager::SendNewSkin(bool repaint) {
     if (repaint) FreezeFormsRedraw(this);
     if (skinableMenus_) skinableMenus_->SkinIndex = -1;
     content_->SkinData.Active = false;
+    std::exception_ptr failure;
     {
         FlagScope<bool> broadcasting(BroadcastingNewSkin, true);
         content_->InitConstIndexes();
         MakeExtBorderShadows();
         vcl::TMessage m = SkinCommandMessage(SKC_NEWSKIN, intptr_t(this));
-        BroadcastToForms(m);
+        KeepFirstFailure(failure, [&] { BroadcastToForms(m); });
     }
     content_->SkinData.Active = true;
     if (IsDefault() && !hookInstalled_) InstallHook();
-    if (repaint) RepaintForms();
+    if (repaint) KeepFirstFailure(failure, [this] { RepaintForms(); });
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TsSkinManager::FreeSkin() {
@@ -396,8 +410,10 @@ void TsSkinManager::SendRemoveSkin() {
     UninstallHook();
     content_->SkinData.Active = false;
     vcl::TMessage m = SkinCommandMessage(SKC_REMOVESKIN, intptr_t(this));
-    BroadcastToForms(m);
+    std::exception_ptr failure;
+    KeepFirstFailure(failure, [&] { BroadcastToForms(m); });
     FreeSkin();
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TsSkinManager::RepaintForms() {
@@ -409,6 +425,8 @@ void TsSkinManager::RepaintForms() {
     vcl::TMessage refresh = SkinCommandMessage(SKC_REFRESH, intptr_t(this));
     BroadcastToForms(refresh);
     if (!loading) ResumeFormsRedraw(this, true);
+    // The overlay of a running skin change shows the old picture until it is refreshed too.
+    if (SnapshotWindow) SendSkinCommandToControl(SnapshotWindow, SKC_REFRESH, intptr_t(this));
     for (win::HWND wnd : Neighbours().HookedWindows()) {
         if (win::IsWindowVisible(wnd)) {
             win::RedrawWindow(wnd, nullptr, nullptr,

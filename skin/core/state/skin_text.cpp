@@ -25,7 +25,10 @@ public:
     explicit CanvasText(vcl::TCanvas* canvas) : dc_(canvas->Handle()) {
         oldFont_ = win::SelectObject(dc_, canvas->Font()->Handle());
         oldColor_ = win::SetTextColor(dc_, vcl::ColorToRGB(canvas->Font()->Color()));
-        const bool clear = canvas->Brush()->Style() == vcl::bsClear;
+        // A caller that made the DC transparent keeps it so: text over a painted background
+        // must not bring its brush's box along.
+        const bool clear = canvas->Brush()->Style() == vcl::bsClear ||
+                           win::GetBkMode(dc_) == win::TRANSPARENT;
         oldMode_ = win::SetBkMode(dc_, clear ? win::TRANSPARENT : win::OPAQUE);
         oldBk_ = win::SetBkColor(dc_, vcl::ColorToRGB(canvas->Brush()->Color()));
     }
@@ -202,8 +205,13 @@ void DrawGlowText(vcl::TBitmap* target, std::string_view text, const TRect& r, B
     const int margin = s + 4;
     const int64_t w = std::max<int64_t>(0, int64_t(r.Right) - r.Left);
     const int64_t h = std::max<int64_t>(0, int64_t(r.Bottom) - r.Top);
-    // A rectangle no bitmap can hold gets no glow rather than a failure while painting.
-    if ((w + 2 * margin) * (h + 2 * margin) > win::kMaxBitmapPixels) return;
+    // A rectangle no bitmap can hold gets no glow rather than a failure while painting, and
+    // one whose glow misses the target none at all; what is left lies near enough to the
+    // target for its offsets to fit.
+    if (!BitmapSizeFits(w + 2 * margin, h + 2 * margin)) return;
+    if (int64_t(r.Left) - margin >= target->Width() || int64_t(r.Right) + margin <= 0 ||
+        int64_t(r.Top) - margin >= target->Height() || int64_t(r.Bottom) + margin <= 0)
+        return;
     const int mw = int(w + 2 * margin), mh = int(h + 2 * margin);
     const bool fits =
         mask && mask->PixelFormat() == vcl::pf8bit && mask->Width() == mw && mask->Height() == mh;

@@ -1,5 +1,6 @@
 #include "skin/core/state/system_utils.h"
 
+#include "platform/os/cp1251.h"
 #include "platform/os/files.h"
 #include "platform/user/system_metrics.h"
 #include "skin/core/state/neighbour_services.h"
@@ -7,7 +8,7 @@
 namespace skin {
 
 std::string GetAppPath() {
-    return os::ExecutableDir();
+    return os::TryUtf8ToCp1251(os::ExecutableDir()).value_or(std::string());
 }
 
 win::HICON GetFileIcon(const std::string& /*fileName*/, unsigned /*flags*/) {

@@ -9,7 +9,8 @@
 
 namespace skin {
 
-// The folder of the program's own file, with its trailing separator.
+// The folder of the program's own file, with its trailing separator, in the program's text
+// like every other path the skin code keeps; empty when cp1251 cannot write it.
 std::string GetAppPath();
 
 inline int FindFirstEntry(const std::string& path, int attr, vcl::TSearchRec& rec) {

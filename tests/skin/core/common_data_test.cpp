@@ -5,6 +5,7 @@
 #include "platform/user/user.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/blend.h"
+#include "skin/core/pixels/dc_paint.h"
 #include "skin/core/state/engine_state.h"
 #include "skin/core/state/section_paint.h"
 #include "skin/core/state/skin_commands.h"
@@ -295,6 +296,37 @@ TEST_F(CommonDataTest, BackgroundColourHasTheParentShareTransparencyPercent) {
     EXPECT_EQ(Hex(GetControlBGColor(plain->data.get(), false, nullptr)), "123456");
 }
 
+TEST_F(CommonDataTest, BackgroundsAreRealColoursWhateverTheOwnerHolds) {
+    const TColor face = win::GetSysColor(win::COLOR_BTNFACE);
+    // A system colour in either form is filled as the colour it stands for.
+    skin_test::DibDC dc(2, 1, 24);
+    for (TColor c : {TColor(0xFF00000F), TColor(0x8000000F)}) {
+        FillRectSolid(dc.dc(), {0, 0, 2, 1}, c);
+        EXPECT_EQ(Hex(dc.get(1, 0)), Hex(face)) << Hex(c);
+    }
+    // An unskinned or own-coloured owner answers its colour as a colour.
+    auto* plain = Make(form, "Plain", "NOSUCH");
+    auto* custom = Make(form, "Custom", "PANEL");
+    custom->data->SetCustomColor(true);
+    for (auto* c : {plain, custom}) {
+        c->SetColor(vcl::clBtnFace);
+        BackgroundInfo info;
+        c->data->GetBGInfo(info, false, nullptr);
+        EXPECT_EQ(Hex(info.Color), Hex(face)) << c->Name();
+    }
+
+    // A see-through owner with no parent mixes in its own colour, nothing else.
+    Section("MIX", 0xC80000).Transparency = 50;
+    auto* lone = Make(nullptr, "Lone", "MIX");
+    lone->SetColor(vcl::TColor(0xC80000));
+    EXPECT_EQ(Hex(GetControlBGColor(lone->data.get(), false, nullptr)), "C80000");
+    CacheInfo cache;
+    PixelView view;
+    GetParentBGInfo(lone->data.get(), cache, view);
+    EXPECT_EQ(Hex(cache.FillColor), "C80000");
+    lone->Free();
+}
+
 // What a see-through control answers to command 21 is what its section paints over a parent of
 // one colour, for every transparency.
 TEST_F(CommonDataTest, TheColourAnswerIsThePaintedColour) {
@@ -443,6 +475,29 @@ TEST_F(CommonDataTest, FocusAndMouseRepaintTheFrameAndShowTheGlow) {
     EXPECT_FALSE(d->MouseAbove);
     EXPECT_FALSE(d->Focused);
     EXPECT_EQ(d->GlowID, -1);
+}
+
+TEST_F(CommonDataTest, AnOwnerIsHotWhileTheMouseIsOverItOrAChild) {
+    // The messages come as the class library sends them: the control the mouse leaves hears
+    // of it before the one it enters.
+    auto* owner = Make(form, "Owner", "PANEL", {10, 10, 200, 100}, 93);
+    auto* child = Make(owner, "Child", "PANEL", {10, 10, 50, 40}, 93);
+    auto* other = Make(owner, "Other", "PANEL", {60, 10, 100, 40}, 93);
+    const struct {
+        vcl::TControl* control;
+        unsigned msg;
+        bool ownerHot;
+    } steps[] = {
+        {owner, CM_MOUSEENTER, true}, {owner, CM_MOUSELEAVE, false}, {child, CM_MOUSEENTER, true},
+        {child, CM_MOUSELEAVE, false}, {other, CM_MOUSEENTER, true}, {other, CM_MOUSELEAVE, false},
+    };
+    for (const auto& s : steps) {
+        s.control->Perform(s.msg);
+        EXPECT_EQ(owner->data->MouseAbove, s.ownerHot) << s.control->Name() << " " << s.msg;
+    }
+    // Only the control under the mouse is the manager's active one.
+    child->Perform(CM_MOUSEENTER);
+    EXPECT_EQ(manager->ActiveControl(), child->Handle());
 }
 
 TEST_F(CommonDataTest, ButtonsAndPanelsShowNoGlow) {

@@ -295,6 +295,41 @@ TEST_F(FormAnimationsTest, ShowRampsTheBorderFormUpAndLeavesItBehindTheForm) {
     EXPECT_FALSE(AnimationRunning);
 }
 
+TEST_F(FormAnimationsTest, AShowKeepsItsOverlayJustAboveTheFormAndEndsOnEveryWayOut) {
+    TAnimForm* form = NewForm(true);
+    const win::HWND overlay = form->provider.border->Handle();
+    auto* other = new vcl::TForm(vcl::Application());  // another window, over both
+    other->SetBounds(300, 300, 50, 50);
+    other->Show();
+    constexpr win::UINT kOrder = win::SWP_NOMOVE | win::SWP_NOSIZE | win::SWP_NOACTIVATE;
+    win::SetWindowPos(overlay, other->Handle(), 0, 0, 0, 0, kOrder | win::SWP_SHOWWINDOW);
+    win::SetWindowPos(form->Handle(), overlay, 0, 0, 0, 0, kOrder);
+    ASSERT_EQ(win::GetWindow(form->Handle(), win::GW_HWNDPREV), overlay);
+    std::vector<win::HWND> above;
+    bool fail = false;
+    const TLayeredWindowUpdate update = LayeredWindowUpdate();
+    LayeredWindowUpdate() = [&](win::HWND wnd, win::HDC screen, const win::SIZE& size,
+                                win::HDC src, const win::BLENDFUNCTION& blend) {
+        above.push_back(win::GetWindow(overlay, win::GW_HWNDPREV));
+        if (fail && above.size() > 1) throw vcl::Exception("frame failed");
+        return update(wnd, screen, size, src, blend);
+    };
+    AnimShowForm(&form->provider, 30, 255, atFading);
+    ASSERT_FALSE(above.empty());
+    for (win::HWND h : above)
+        EXPECT_EQ(h, other->Handle());
+
+    // A failure while drawing still gives the form its redrawing back.
+    form->redraws.clear();
+    form->provider.FormChanging = true;
+    above.clear();
+    fail = true;
+    EXPECT_THROW(AnimShowForm(&form->provider, 30, 255, atFading), vcl::Exception);
+    EXPECT_EQ(form->redraws, std::vector<int>{1});
+    EXPECT_FALSE(form->provider.FormChanging);
+    EXPECT_EQ(AnimBmp, nullptr);
+}
+
 TEST_F(FormAnimationsTest, ATimeBelowTenMsDrawsTheFinalPictureOnce) {
     TAnimForm* form = NewForm(true);
     AnimShowForm(&form->provider, 9, 200, atAero);

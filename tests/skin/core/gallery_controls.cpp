@@ -118,16 +118,15 @@ void TGalleryControl::CopyParent(TRect r) {
 void TGalleryControl::WndProc(vcl::TMessage& m) {
     if (m.Msg == skin::SM_ALPHACMD) {
         switch (skin::SkinCommandCode(m.WParam)) {
-            case skin::SKC_GETBGINFO: {
-                // Children see the cache image.
-                auto* info = reinterpret_cast<skin::BackgroundInfo*>(m.LParam);
+            case skin::SKC_GETBGINFO:
+                // Children ask the skin state, as of any skinned control, once the cache is
+                // up to date.
                 if (SkinData->CacheStale) RebuildCache();
-                info->Bmp = SkinData->CacheBmp();
-                info->Offset = {0, 0};
-                info->BgType = skin::btCache;
+                if (m.LParam)
+                    SkinData->GetBGInfo(*reinterpret_cast<skin::BackgroundInfo*>(m.LParam), false,
+                                        nullptr);
                 m.Result = 1;
                 return;
-            }
             case skin::SKC_SETHALFVISIBLE:
                 m.Result = 0;
                 return;

@@ -86,6 +86,20 @@ TEST_F(GalleryTest, EveryControlPaintsThroughTheInternalSkin) {
     const TColor divider = RGB(mix(RedOf(own), RedOf(under)), mix(GreenOf(own), GreenOf(under)),
                                mix(BlueOf(own), BlueOf(under)));
     EXPECT_EQ(at(3 + 159, 400 - 25 + 10), divider);
+    // Labels draw their text straight over what their parent shows: its colour around and
+    // between the letters, no box of another colour.
+    const struct {
+        int left, top;
+        const char* section;
+    } labels[] = {{20, 70, "PANEL"}, {125, 70, "PANEL_LOW"}, {430, 120, "FORM"}};
+    for (const auto& l : labels) {
+        EXPECT_EQ(at(l.left, l.top), SectionColor(l.section)) << l.section;
+        int foreign = 0;
+        for (int y = l.top; y < l.top + 20; ++y)
+            for (int x = l.left; x < l.left + 80; ++x)
+                foreign += at(x, y) == clWhite && SectionColor(l.section) != clWhite;
+        EXPECT_EQ(foreign, 0) << l.section;
+    }
     (void)g;
 }
 

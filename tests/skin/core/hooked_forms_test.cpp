@@ -172,13 +172,55 @@ TEST_F(HookedFormsTest, AReceiverThatFreesAFormDuringABroadcast) {
     (void)third;
 }
 
+TEST_F(HookedFormsTest, AReceiverThatFreesAnEarlierFormMakesNoOtherMissTheWalk) {
+    // The registry fills a removed entry with its last one; each walk still reaches every form.
+    auto* first = Form("First", true);
+    auto* second = Form("Second", true);
+    auto* third = Form("Third", true);
+    second->onCommand = [&](uint16_t code) {
+        if (code == SKC_NEWSKIN && first) {
+            first->Free();
+            first = nullptr;
+        }
+    };
+    manager->SetSkinName("Mini");
+    EXPECT_EQ(Count(log, "Third:1"), 1u);
+    EXPECT_EQ(Count(log, "Third:3"), 1u);
+
+    Form("Last", true);  // the registry: Third, Second, Last
+    log.clear();
+    second->onRedraw = [&](uintptr_t on) {
+        if (on == 0 && third) {
+            third->Free();
+            third = nullptr;
+        }
+    };
+    FreezeFormsRedraw(manager.get());
+    EXPECT_EQ(FrozenForms().size(), 2u);
+    ResumeFormsRedraw(manager.get(), false);
+    EXPECT_EQ(Only(log, "Last:redraw"), Log({"Last:redraw0", "Last:redraw1"}));
+}
+
+// Counts the manager's after-change events.
+struct TChangeCounter : vcl::TObject {
+    void Changed(vcl::TObject*) { ++count; }
+    int count = 0;
+};
+
 TEST_F(HookedFormsTest, AReceiverThatThrowsLeavesNoFormFrozen) {
     auto* form = Form("Skinned", true);
     new TThrowingControl(form);
+    TChangeCounter changes;
+    manager->OnAfterChange = vcl::TNotifyEvent(&changes, &TChangeCounter::Changed);
     manager->AnimEffects()->SkinChanging.Active = false;
     EXPECT_THROW(manager->SetSkinName("Mini"), vcl::Exception);  // loads; the broadcast fails
     EXPECT_EQ(SkinChanging, 0);
     EXPECT_TRUE(FrozenForms().empty());
+    // The change is completed before the failure goes on.
+    EXPECT_TRUE(manager->SkinData().Active);
+    EXPECT_TRUE(manager->HookInstalled());
+    EXPECT_EQ(changes.count, 1);
+    EXPECT_EQ(Count(log, "Skinned:3"), 1u);
     log.clear();
     manager->AnimEffects()->SkinChanging.Active = true;
     EXPECT_THROW(manager->SendNewSkin(true), vcl::Exception);

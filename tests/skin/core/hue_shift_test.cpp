@@ -38,7 +38,8 @@ struct Shifted {
             "BICONMAXGLOW0=!MGLOW.PNG!1!0!3\n"
             "[X]\nCOLOR=255\nTCLEFT=-1\nTCTOP=255\nFONTCOLOR=0x1FFFFFFF\n"
             "HOTCOLOR=0x8000000F\nGCOL=0xFF00FF\nGRADIENTDATA=255;8421504;100;0;0\n"
-            "OTHER=!OTHER.PNG!1!0!3\n";
+            "OTHER=!OTHER.PNG!1!0!3\nSHARED=!SGLOW.PNG!1!0!3\nSHARED2=!SGLOW.PNG!1!0!3\n"
+            "[Y]\nCOLOR=3302856\n";
         s.Add("M.BMP", Bmp24(10, 2, MasterPixel));
         s.Add("SCLOSE.BMP", Bmp24(2, 2, Solid(kRed)));
         s.Add("SGLOW.PNG", Png(kRed, 0x80));
@@ -97,6 +98,9 @@ TEST(HueShift, TitleIconsKeepTheirHueAsTheSkinAsks) {
         EXPECT_EQ(s.Own("GLOBALINFO", "BICONMAXGLOW0"), 0x80000000u | others);
         EXPECT_EQ(s.Master(0), kGreen);
         EXPECT_EQ(s.Own("X", "OTHER"), 0x40000000u | kGreen);
+        // Keys sharing a kept icon's picture turn, and turn once.
+        EXPECT_EQ(s.Own("X", "SHARED"), 0x80000000u | kGreen);
+        EXPECT_EQ(s.Own("X", "SHARED2"), 0x80000000u | kGreen);
     }
 }
 
@@ -124,10 +128,13 @@ TEST(HueShift, NoShiftLeavesTheSkinAsRead) {
     EXPECT_EQ(s.X().Color, kRed);
     EXPECT_EQ(s.X().GradientArray[0].Color1, kRed);
     EXPECT_EQ(s.r.skin.SkinData.Shadow1Color, kRed);
-    // A whole turn is no turn at all.
-    Shifted turn(0, 360);
-    EXPECT_EQ(turn.Master(0), kRed);
-    EXPECT_EQ(turn.X().Color, kRed);
+    // Whole turns are no turn at all, though the shift rounds hues.
+    for (int hue : {360, -720}) {
+        Shifted turn(0, hue);
+        for (int x = 0; x < 10; ++x)
+            EXPECT_EQ(turn.Master(x), MasterPixel(x, 0)) << hue;
+        EXPECT_EQ(turn.r.skin.Sections[size_t(turn.r.skin.GetSkinIndex("Y"))].Color, 0x3265C8u);
+    }
 }
 
 }  // namespace

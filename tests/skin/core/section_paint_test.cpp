@@ -12,8 +12,10 @@
 #include "skin/core/pixels/blend.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/pixels/dc_paint.h"
+#include "skin/core/paint/glyph_layout.h"
 #include "skin/core/state/skin_commands.h"
 #include "skin/core/state/skin_manager.h"
+#include "skin/core/state/skin_text.h"
 #include "skin/core/pixels/text_utils.h"
 #include "tests/skin/core/dib_dc.h"
 #include "vcl/controls/controls.h"
@@ -380,6 +382,42 @@ TEST_F(SectionPaint, APartMixesIntoA32BitTargetToo) {
     PaintPartBackground(i, -1, -1, MakeCacheInfo(&pv, 0, 0), 0, {0, 0, 4, 4}, {0, 0},
                         untouched.get(), manager.get());
     EXPECT_EQ(Pixel(untouched.get(), 2, 2), 0xFF000000 | RGB(3, 3, 3));
+}
+
+TEST_F(SectionPaint, AWhollySeeThroughPartOverAParentColourIsThatColour) {
+    const int i = AddSection("PART", RGB(200, 0, 0), 100);
+    section(i).GradientPercent = 50;
+    CacheInfo parent;
+    parent.FillColor = RGB(1, 2, 3);
+    BitmapPtr target = Filled(24, 4, 4, 0);
+    PaintPartBackground(i, -1, -1, parent, 0, {0, 0, 4, 4}, {0, 0}, target.get(), manager.get());
+    EXPECT_EQ(Pixel(target.get(), 2, 2), RGB(1, 2, 3));
+}
+
+// Rectangles at the ends of the coordinate range or beyond any bitmap: nothing is painted,
+// nothing raises, and neither a saved DC level nor a bitmap is left behind.
+TEST_F(SectionPaint, ExtremeRectanglesPaintNothingAndLeaveNothing) {
+    const int i = AddSection("PANEL", RGB(40, 50, 60));
+    const TRect rects[] = {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {0, 0, INT_MAX, INT_MAX},
+                           {0, 0, 9000, 9000},                   {INT_MIN, 0, INT_MIN + 9, 9},
+                           {INT_MAX - 9, 0, INT_MAX, 9},         {0, INT_MIN, 9, INT_MIN + 9}};
+    skin_test::DibDC dc(6, 6, 24);
+    BitmapPtr target = Filled(24, 6, 6, RGB(7, 7, 7));
+    target->Canvas()->Font()->SetHeight(12);
+    BitmapPtr mask;
+    for (const TRect& r : rects) {
+        SCOPED_TRACE(testing::Message() << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom);
+        const int level = win::SaveDC(dc.dc());
+        win::RestoreDC(dc.dc(), level);
+        EXPECT_NO_THROW(PaintSectionToDC(i, "PANEL", EmptyCacheInfo, true, 0, r, {0, 0}, dc.dc(),
+                                         manager.get()));
+        EXPECT_EQ(win::SaveDC(dc.dc()), level);
+        win::RestoreDC(dc.dc(), -1);
+        EXPECT_NO_THROW(PaintRoundThumb(target.get(), r, 0, 4, 3, RGB(255, 255, 0)));
+        EXPECT_NO_THROW(DrawGlowText(target.get(), "Ag", r, mask, RGB(0, 0, 255), 4, 15, 0));
+        EXPECT_EQ(Pixel(target.get(), 0, 0), RGB(7, 7, 7));
+    }
+    EXPECT_EQ(dc.get(3, 3), 0u);
 }
 
 TEST_F(SectionPaint, ByNameFallsBackToTheSecondNameOfTheGivenManager) {

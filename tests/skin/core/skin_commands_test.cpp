@@ -240,13 +240,13 @@ TEST(SkinBackgroundAnswer, TheParentShowsThroughByTheSectionsTransparency) {
         EXPECT_EQ(AnswerBackgroundColor(q, askParent), row.answer) << row.t;
     }
     EXPECT_EQ(asked, 4);  // not for 0
-    // The parent's top byte stays; a parent without a colour gives its Color as it stands.
+    // The parent's top byte stays; a parent without a colour gives its Color, as a colour.
     parentAnswer = 0x02FFFFFF;
     q.Transparency = 50;
     EXPECT_EQ(AnswerBackgroundColor(q, askParent), 0x027F7F7Fu);
     parentAnswer = kTransparentKey;
     q.Transparency = 100;
-    EXPECT_EQ(AnswerBackgroundColor(q, askParent), 0x8000000Fu);
+    EXPECT_EQ(AnswerBackgroundColor(q, askParent), win::GetSysColor(win::COLOR_BTNFACE));
     // Without a parent, the control's own colour takes the parent's place.
     q.HasParent = false, q.OwnerColor = 0x8000000F;
     EXPECT_EQ(AnswerBackgroundColor(q, askParent), win::GetSysColor(win::COLOR_BTNFACE));

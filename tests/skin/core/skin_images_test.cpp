@@ -131,6 +131,63 @@ TEST(SkinImages, DamagedPicturesFailWithTheirNames) {
     }
 }
 
+TEST(SkinImages, AFileNamedByManyKeysIsDecodedOnceWithinTheBudget) {
+    // 400 keys of every image form name one 64 x 64 picture (16 kB decoded, 12 kB as 24 bits):
+    // a load that decoded per key would spend 11 MB, far past a budget of 200 kB.
+    TestSkin s;
+    s.Options = "[X]\n";
+    for (int k = 0; k < 100; ++k) {
+        const std::string n = std::to_string(k);
+        s.Options += "O" + n + "=!P.BMP!1!0!0\nT" + n + "=!P.BMP!1!0!1\nB" + n + "=P.BMP\nG" +
+                     n + "=!G.PNG!1!0!3\n";
+    }
+    s.Add("P.BMP", Bmp32(64, 64, Solid(0x123456)));
+    s.Add("G.PNG", Png32(64, 64, 0x80FF0000));
+    SkinReading r;
+    r.source.PictureBudget = 200 << 10;
+    r.Packed(s);
+    ASSERT_EQ(r.skin.Masks.size(), 400u);
+    for (const char* form : {"O", "T", "B", "G"}) {
+        const TsMaskData& first = Mask(r, "X", std::string(form) + "0");
+        EXPECT_EQ(Mask(r, "X", std::string(form) + "99").Bmp, first.Bmp) << form;
+    }
+    EXPECT_EQ(Mask(r, "X", "O0").Bmp, Mask(r, "X", "B0").Bmp);  // one 24-bit copy
+    EXPECT_NE(Mask(r, "X", "O0").Bmp, Mask(r, "X", "T0").Bmp);  // textures keep 32 bits
+}
+
+TEST(SkinImages, ALoadPastItsPictureBudgetFailsAtThePictureThatPassedIt) {
+    testing_support::TempDir dir;
+    TestSkin s;
+    s.Options = "[GLOBALINFO]\nMASTERBITMAP=M.BMP\n[X]\nA=A.BMP\nB=B.BMP\nJ=J.JPG\n";
+    s.Add("M.BMP", Bmp24(64, 64, Solid(1)));  // 12 kB
+    s.Add("A.BMP", Bmp24(64, 64, Solid(2)));
+    s.Add("B.BMP", Bmp24(64, 64, Solid(3)));
+    s.Add("J.JPG", Jpeg(64, 64, 0));  // 16 kB
+    s.WriteFolder(dir.path());
+    const struct {
+        int64_t budget;
+        const char* failsAt;  // null: loads
+    } cases[] = {{70 << 10, nullptr}, {50 << 10, "J.JPG"}, {30 << 10, "B.BMP"}, {4 << 10, "M.BMP"}};
+    for (const auto& c : cases) {
+        for (bool packed : {true, false}) {
+            SkinReading r;
+            r.source.PictureBudget = c.budget;
+            try {
+                packed ? r.Packed(s) : r.Folder(dir.path());
+                EXPECT_EQ(c.failsAt, nullptr) << c.budget;
+            } catch (const vcl::EOutOfResources& e) {
+                ASSERT_NE(c.failsAt, nullptr) << e.Message;
+                EXPECT_TRUE(e.Message.ends_with(std::string(c.failsAt) + ")")) << e.Message;
+            }
+        }
+    }
+    // A folder file larger than the budget is not read at all.
+    testing_support::WriteFile(dir / "A.BMP", std::string(64 << 10, 'x'));
+    SkinReading r;
+    r.source.PictureBudget = 32 << 10;
+    EXPECT_THROW(r.Folder(dir.path()), vcl::EOutOfResources);
+}
+
 TEST(SkinImages, OwnPicturesAndTheMasterBitmapOfAPackedSkin) {
     TestSkin s;
     s.Options =

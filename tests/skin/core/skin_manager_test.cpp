@@ -5,9 +5,12 @@
 #include <filesystem>
 
 #include "platform/gdi/sys_colors.h"
+#include "platform/os/cp1251.h"
+#include "platform/os/cp_literal.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
 #include "skin/core/state/engine_state.h"
+#include "skin/core/state/form_animations.h"
 #include "skin/core/state/hooked_forms.h"
 #include "skin/core/state/library_startup.h"
 #include "skin/core/state/skin_loading.h"
@@ -120,7 +123,8 @@ TEST(SkinDirectories, RelativeFoldersResolveAgainstTheProgramFolder) {
         {"/srv/skins", "/srv/skins/"},
         {"/srv/skins/", "/srv/skins/"},
         {"..", "/a/"},
-        {"c:\\Skins", "c:/Skins/"},
+        {"c:\\Skins", ""},  // a drive names no folder
+        {"d:", ""},
         {"\\\\host\\share", "//host/share/"},
         {"", "/a/b/"},
     };
@@ -175,6 +179,46 @@ TEST_F(SkinManagerTest, WhereASkinIsFound) {
     EXPECT_TRUE(manager->SkinData().Active);
     EXPECT_EQ(manager->SkinInfo(), "6.5");
     EXPECT_EQ(SkinChanging, 0);
+}
+
+TEST_F(SkinManagerTest, SkinsUnderANonAsciiFolderAreListedAndLoad) {
+    // The folder and the names are the program's cp1251 text; on disk they are UTF-8.
+    const std::string folder = dir / "Скины/";
+    std::filesystem::create_directories(folder + "Синий");
+    MiniSkin(0x00FF00).WriteFolder(folder + "Синий/");
+    testing_support::WriteFile(folder + "Зелёный.asz", MiniSkin(0x0000FF).Packed());
+    manager->SetSkinDirectory(os::Utf8ToCp1251(folder));
+    vcl::TStringList list;
+    std::string first;
+    manager->ListAvailableSkins(&list, slBoth, first);
+    EXPECT_EQ(Lines(list), "Зелёный Синий"_cp);
+
+    manager->SetSkinName("Синий"_cp);
+    EXPECT_FALSE(manager->IsPacked());
+    EXPECT_EQ(Master(), 0x00FF00u);
+    EXPECT_EQ(manager->SkinData().SkinPath, os::Utf8ToCp1251(folder) + "Синий/"_cp);
+    manager->SetSkinName("Зелёный"_cp);
+    EXPECT_TRUE(manager->IsPacked());
+    EXPECT_EQ(Master(), 0x0000FFu);
+    EXPECT_TRUE(neighbours_->messages.empty());
+}
+
+TEST_F(SkinManagerTest, ADriveLetterNamesNoSkinFolder) {
+    // A file beside the working folder named like the drive's skin is never taken for it.
+    AddInternal(manager->InternalSkins(), "Inner", MiniSkin(0xFF0000).Packed());
+    const std::filesystem::path cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    std::filesystem::create_directories("c:/Skins");
+    testing_support::WriteFile("c:/Skins/Inner.asz", "not a skin");
+    manager->SetSkinDirectory("c:\\Skins");
+    manager->SetSkinName("Inner");
+    vcl::TStringList list;
+    std::string first;
+    manager->ListAvailableSkins(&list, slBoth, first);
+    std::filesystem::current_path(cwd);
+    EXPECT_TRUE(neighbours_->messages.empty());
+    EXPECT_EQ(Master(), 0xFF0000u);
+    EXPECT_EQ(Lines(list), "Inner");
 }
 
 TEST_F(SkinManagerTest, WithoutAnySkinTheManagerEndsInactiveAndTheSkinIsRemoved) {
@@ -305,8 +349,13 @@ TEST_F(SkinManagerTest, PropertyWrites) {
     manager->SetSkinName("Blue");
     EXPECT_EQ(Only(log, "F:"), Log({"F:1", "F:16", "F:3"}));
     log.clear();
+    // A running skin change's overlay is refreshed with the forms.
+    auto* overlay = new skin_test::TRecordingControl(form.get(), "Overlay", &log);
+    SnapshotWindow = overlay;
     manager->SetHueOffset(120);  // reloads and repaints without command 1
+    SnapshotWindow = nullptr;
     EXPECT_EQ(Only(log, "F:"), Log({"F:16", "F:3"}));
+    EXPECT_EQ(Only(log, "Overlay:"), Log({"Overlay:16", "Overlay:3", "Overlay:3"}));
     EXPECT_EQ(Master(), 0x00FF00u);  // blue turned 120 degrees
     log.clear();
     manager->SetSaturation(0);

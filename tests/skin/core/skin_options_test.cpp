@@ -70,12 +70,18 @@ TEST(SkinOptions, MissingKeysComeFromTheParentSectionsThenTheDefaults) {
 }
 
 TEST(SkinOptions, ColoursAreConvertedExceptTheHotColour) {
+    // The skin's own sections and those the common sections add read colours alike.
+    const char* text = "COLOR=0x8000000F\nHOTCOLOR=0x8000000F\nGCOL=0x80000005\nHGCOL=0xFF000006\n";
     SkinReading r;
-    r.Text("[A]\nCOLOR=0x8000000F\nHOTCOLOR=0x8000000F\nGCOL=0x80000005\n");
-    const TsGeneralData& a = Section(r, "A");
-    EXPECT_EQ(a.Color, win::GetSysColor(win::COLOR_BTNFACE));
-    EXPECT_EQ(a.HotColor, 0x8000000Fu);
-    EXPECT_EQ(a.GlowColor, win::GetSysColor(5));
+    r.common.SetText(std::string("[B]\n") + text);
+    r.Text(std::string("[A]\n") + text);
+    for (const char* name : {"A", "B"}) {
+        const TsGeneralData& a = Section(r, name);
+        EXPECT_EQ(a.Color, win::GetSysColor(win::COLOR_BTNFACE)) << name;
+        EXPECT_EQ(a.HotColor, 0x8000000Fu) << name;
+        EXPECT_EQ(a.GlowColor, win::GetSysColor(5)) << name;
+        EXPECT_EQ(a.HotGlowColor, win::GetSysColor(6)) << name;
+    }
 }
 
 TEST(SkinOptions, ParentChainsEndAtThemselvesAtLoopsAndAtSixteenSteps) {

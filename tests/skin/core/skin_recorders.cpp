@@ -30,7 +30,10 @@ TRecordingForm::~TRecordingForm() {
 }
 
 void TRecordingForm::WndProc(vcl::TMessage& m) {
-    if (m.Msg == win::WM_SETREDRAW) log->push_back(Name() + ":redraw" + std::to_string(m.WParam));
+    if (m.Msg == win::WM_SETREDRAW) {
+        if (onRedraw) onRedraw(m.WParam);
+        log->push_back(Name() + ":redraw" + std::to_string(m.WParam));
+    }
     if (m.Msg != skin::SM_ALPHACMD) return vcl::TForm::WndProc(m);
     const uint16_t code = skin::SkinCommandCode(m.WParam);
     if (provider && code == skin::SKC_GETPROVIDER) {

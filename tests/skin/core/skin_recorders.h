@@ -49,6 +49,7 @@ public:
     Log* log;
     std::unique_ptr<RecordingProvider> provider;
     std::function<void(uint16_t code)> onCommand;
+    std::function<void(uintptr_t on)> onRedraw;  // before a redraw switch is noted
     skin::TsSkinManager* expected = nullptr;
 };
 

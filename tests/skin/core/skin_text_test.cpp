@@ -238,6 +238,7 @@ TEST(CanvasDrawText, MeasuresAndWritesWithTheCanvasFontAndBrush) {
                 ink.Bottom <= r.Bottom);
 }
 
+
 // --- writing in section colours ---
 
 class SectionTextTest : public ::testing::Test {

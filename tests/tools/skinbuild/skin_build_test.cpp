@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "tests/support/temp_dir.h"
 
 namespace skinbuild {
 namespace {
@@ -70,6 +74,25 @@ TEST(SkinBuild, OurSkinPassesAndEachKindOfFaultIsFound) {
     Replace(files[0].second, "[PANEL]\r\nCOLOR=16250356", "[PANEL]\r\nCOLOR=8419184");
     const auto faults = Faults(files);
     EXPECT_TRUE(AnyHas(faults, "PANEL BORDERSMASK does not stand out")) << faults.size();
+}
+
+TEST(SkinBuild, UnpackRefusesNamesThatLeaveTheFolderAndWritesNothing) {
+    const char* names[] = {"../x.bmp", "..\\x.bmp", "sub/../../x.bmp", "/tmp/x.bmp", "c:x.bmp", ""};
+    for (const char* name : names) {
+        testing_support::TempDir tmp;
+        const std::string asz = tmp / "bad.asz", out = tmp / "a/out";
+        testing_support::WriteFile(asz, PackSkin({{"Options.dat", "[GLOBALINFO]\r\n"},
+                                                  {"ok.bmp", "B"},
+                                                  {name, "X"}}));
+        const std::string command =
+            std::string(SKINBUILD) + " --unpack '" + asz + "' '" + out + "' 2>/dev/null";
+        EXPECT_NE(std::system(command.c_str()), 0) << name;
+        EXPECT_FALSE(std::filesystem::exists(tmp / "a/x.bmp")) << name;
+        EXPECT_FALSE(std::filesystem::exists(out + "/ok.bmp")) << name;
+    }
+    testing_support::TempDir tmp;
+    WriteSkinFolder({{"Options.dat", "O"}, {"sub\\pic.bmp", "P"}}, tmp / "out");
+    EXPECT_TRUE(std::filesystem::exists(tmp / "out/sub/pic.bmp"));
 }
 
 }  // namespace
