@@ -93,6 +93,11 @@ TsEditLabel::~TsEditLabel() {
     if (boundLabel_) boundLabel_->LabelGone(this);
 }
 
+void TsEditLabel::Loaded() {
+    TsLabel::Loaded();
+    if (boundLabel_) boundLabel_->AlignLabel();
+}
+
 void UseSkinnedEditLabels() {
     Neighbours().CreateEditLabel = [](TControl* edit, TsBoundLabel* bound) -> TCustomLabel* {
         return New<TsEditLabel>(edit, bound);
