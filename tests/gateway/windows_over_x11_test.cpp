@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "gateway/form_gsm.h"
 #include "gateway/form_start.h"
 #include "platform/display/x11_presenter.h"
 #include "platform/os/cp_literal.h"
@@ -18,6 +19,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -38,6 +40,13 @@ public:
         XTestFakeMotionEvent(dpy_, -1, p.X, p.Y, CurrentTime);
         XTestFakeButtonEvent(dpy_, 1, True, CurrentTime);
         XTestFakeButtonEvent(dpy_, 1, False, CurrentTime);
+        XFlush(dpy_);
+    }
+    // A key pressed and released on the server's keyboard.
+    void Key(unsigned long keysym) {
+        const KeyCode code = XKeysymToKeycode(dpy_, keysym);
+        XTestFakeKeyEvent(dpy_, code, True, CurrentTime);
+        XTestFakeKeyEvent(dpy_, code, False, CurrentTime);
         XFlush(dpy_);
     }
     // The pixels the server shows for the control.
@@ -109,6 +118,36 @@ TEST(MailingWindowOnX11, StopClickedDuringARunEndsItAndTheCountersShowOnTheScree
     const auto sent = modem.engine.PhoneView().size();
     EXPECT_GE(sent, 1u);
     EXPECT_LT(sent, std::size_t(kNumbers));
+    x11.reset();
+}
+
+// Enter on the server's keyboard clicks the focused button; Escape cancels the dialog.
+TEST(PortDialogOnX11, EnterAndEscapeFromTheKeyboard) {
+    testing_support::VirtualXServer server;
+    if (!server.Up()) GTEST_SKIP() << "no virtual X server could be started";
+    Operator hand(server.Name());
+    if (!hand.Ok()) GTEST_SKIP() << "the server has no XTest";
+    gateway_test::WindowRig rig;
+    rig.stepLimit = 100;
+    auto x11 = display::X11Presenter::Open(server.Name(), 1024, 768);
+    ASSERT_NE(x11, nullptr);
+    gateway::TformGSM* dialog = nullptr;
+    vcl::Application()->CreateForm(dialog);
+    dialog->SysClassTty = rig.dir / "none";
+    rig.giveUp = [&] { dialog->SetModalResult(vcl::mrCancel); };
+    rig.Then(
+        "the dialog", [&] { return dialog->Visible(); },
+        [&] {
+            dialog->btnTest->SetFocus();
+            hand.Key(XK_Return);
+        });
+    rig.Then(
+        "the test's message", [&] { return !rig.boxes.empty(); }, [&] { hand.Key(XK_Escape); });
+    std::string port;
+    dialog->Execute(port);
+    EXPECT_TRUE(rig.ScriptDone());
+    EXPECT_EQ(rig.boxes.size(), 1u);
+    EXPECT_FALSE(dialog->Selected);
     x11.reset();
 }
 
