@@ -16,6 +16,7 @@
 
 #include "platform/display/headless_presenter.h"
 #include "platform/display/x11_keys.h"
+#include "platform/display/x11_window_map.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/os/clock.h"
 #include "platform/os/cp1251.h"
@@ -123,16 +124,6 @@ unsigned XCursorShape(int id) {
         default:
             return XC_left_ptr;
     }
-}
-
-// ICCCM's STRING is Latin-1; characters beyond it become "?".
-std::string Utf8ToLatin1(const std::string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size();) {
-        auto c = os::DecodeUtf8(s, i);
-        out += c && *c <= 0xFF ? char(*c) : '?';
-    }
-    return out;
 }
 
 int Shift(unsigned long mask) {
