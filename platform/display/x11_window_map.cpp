@@ -122,8 +122,15 @@ void X11WindowMap::Describe(win::HWND h, Entry& e) {
     win::GetClassNameA(h, cls, sizeof cls);
     const std::string name = cls;
     const win::DWORD style = Style(h), ex = ExStyle(h);
+    // The owner the desktop sees: the nearest with an X window; for a window owned only by one
+    // the desktop never sees (the application's hidden window), the window it came up over.
     win::HWND owner = win::GetWindow(h, win::GW_OWNER);
-    const unsigned long ownerX = owner ? XWindowOf(owner) : 0;
+    unsigned long ownerX = 0;
+    for (win::HWND o = owner; o && !ownerX; o = win::GetWindow(o, win::GW_OWNER))
+        ownerX = XWindowOf(o);
+    for (win::HWND t = win::GetWindow(h, win::GW_HWNDNEXT); owner && !ownerX && t;
+         t = win::GetWindow(t, win::GW_HWNDNEXT))
+        if (!OverrideRedirect(t)) ownerX = XWindowOf(t);
     const char* type = "_NET_WM_WINDOW_TYPE_NORMAL";
     if (name == "#32768") {
         type = "_NET_WM_WINDOW_TYPE_POPUP_MENU";
@@ -149,11 +156,14 @@ void X11WindowMap::Describe(win::HWND h, Entry& e) {
             XDeleteProperty(dpy_, e.xwin, XA_WM_TRANSIENT_FOR);
         }
     }
-    if (ownerX || (ex & win::WS_EX_TOOLWINDOW)) {
-        const ::Atom skip = Intern("_NET_WM_STATE_SKIP_TASKBAR");
+    // Shown over a window it disabled: modal.
+    std::vector<::Atom> state;
+    if (ownerX && !win::IsWindowEnabled(WindowOf(ownerX)))
+        state.push_back(Intern("_NET_WM_STATE_MODAL"));
+    if (ownerX || (ex & win::WS_EX_TOOLWINDOW)) state.push_back(Intern("_NET_WM_STATE_SKIP_TASKBAR"));
+    if (!state.empty())
         XChangeProperty(dpy_, e.xwin, Intern("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(&skip), 1);
-    }
+                        reinterpret_cast<const unsigned char*>(state.data()), int(state.size()));
 }
 
 void X11WindowMap::Sync() {
@@ -226,6 +236,13 @@ std::vector<win::RECT> X11WindowMap::Put(_XGC* gc, _XImage* screen,
         }
     }
     return put;
+}
+
+void X11WindowMap::Moved(win::HWND hwnd, const win::RECT& rect) {
+    auto it = entries_.find(hwnd);
+    if (it == entries_.end()) return;
+    it->second.rect = rect;
+    it->second.whole = true;
 }
 
 unsigned long X11WindowMap::XWindowOf(win::HWND hwnd) const {

@@ -46,6 +46,8 @@ public:
     // moved or resized since the last time. Returns the rectangles put, in screen terms.
     std::vector<win::RECT> Put(_XGC* gc, _XImage* screen, const std::vector<win::RECT>& damage);
 
+    // The desktop moved or sized the X window of `hwnd` to `rect` (screen terms).
+    void Moved(win::HWND hwnd, const win::RECT& rect);
     // The X window showing `hwnd` (0: none), the window an X window shows (nullptr: not ours).
     unsigned long XWindowOf(win::HWND hwnd) const;
     win::HWND WindowOf(unsigned long xwin) const;
