@@ -51,6 +51,7 @@ struct X11Presenter::State {
     std::vector<unsigned long> cursorOn;  // the X windows the cursor was set on
     bool focusLost = false;  // a FocusOut not yet followed by a FocusIn of ours
     win::HWND focused = nullptr;  // the active window whose X window was given the focus
+    unsigned long grabbedOn = 0;  // the X window holding the pointer for the capture
     Visual* visual = nullptr;
     int depth = 0;
     GC gc = nullptr;
@@ -81,6 +82,7 @@ struct X11Presenter::State {
     void AnswerSelection(const XSelectionRequestEvent& req);
     void FollowCursor();
     void FollowActive();
+    void FollowCapture();
     void ProcessPending();
 };
 
@@ -371,6 +373,20 @@ void X11Presenter::State::FollowActive() {
     XSetInputFocus(dpy, w, RevertToParent, CurrentTime);
 }
 
+// While a window has the capture (the program's move and size loops, menus, a drag), the
+// pointer stays with the program wherever it goes on the desktop.
+void X11Presenter::State::FollowCapture() {
+    win::HWND capture = win::GetCapture();
+    const unsigned long w =
+        capture ? map->XWindowOf(win::GetAncestor(capture, win::GA_ROOT)) : 0;
+    if (w == grabbedOn) return;
+    if (grabbedOn) XUngrabPointer(dpy, CurrentTime);
+    grabbedOn = 0;
+    if (w && XGrabPointer(dpy, w, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                          GrabModeAsync, GrabModeAsync, 0, 0, CurrentTime) == GrabSuccess)
+        grabbedOn = w;
+}
+
 void X11Presenter::State::FollowCursor() {
     int id = win::StandardCursorId(win::GetCursor());
     std::vector<unsigned long> on = map->XWindows();
@@ -473,6 +489,7 @@ void X11Presenter::Present() {
     }
     s.FollowCursor();
     s.FollowActive();
+    s.FollowCapture();
     // What was put is on the screen before the program goes on.
     if (s.last.rects > 0) {
         XSync(s.dpy, False);

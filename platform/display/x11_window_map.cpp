@@ -5,16 +5,20 @@
 
 #include <algorithm>
 
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/region.h"
 #include "platform/os/cp1251.h"
 #include "platform/user/dialog_manager.h"
 #include "platform/user/styles.h"
 #include "platform/user/user.h"
 #include "platform/user/window_class.h"
+#include "platform/user/window_region.h"
 
 // Xlib's macros (None, True, ...) would clash with names above, so it comes last.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
 
 namespace display {
 
@@ -40,6 +44,24 @@ bool OverrideRedirect(win::HWND h) {
     return (style & win::WS_POPUP) && (style & win::WS_CAPTION) != win::WS_CAPTION;
 }
 
+// The window's region as rectangles relative to its corner; empty without a region.
+std::vector<win::RECT> RegionOf(win::HWND h) {
+    std::vector<win::RECT> out;
+    win::HRGN rgn = win::CreateRectRgn(0, 0, 0, 0);
+    if (win::GetWindowRgn(h, rgn) != 0) {
+        const win::DWORD size = win::GetRegionData(rgn, 0, nullptr);
+        std::vector<char> buffer(size);
+        auto* data = reinterpret_cast<win::RGNDATA*>(buffer.data());
+        if (size >= sizeof(win::RGNDATAHEADER) && win::GetRegionData(rgn, size, data) == size) {
+            const auto* rects = reinterpret_cast<const win::RECT*>(data->Buffer);
+            out.assign(rects, rects + data->rdh.nCount);
+            if (out.empty()) out.push_back(win::RECT{});  // an empty region hides everything
+        }
+    }
+    win::DeleteObject(rgn);
+    return out;
+}
+
 std::string Caption(win::HWND h) {
     char text[512] = {};
     win::GetWindowTextA(h, text, sizeof text);
@@ -57,7 +79,31 @@ std::string Utf8ToLatin1(const std::string& s) {
     return out;
 }
 
-X11WindowMap::X11WindowMap(_XDisplay* dpy, long eventMask) : dpy_(dpy), eventMask_(eventMask) {}
+X11WindowMap::X11WindowMap(_XDisplay* dpy, long eventMask) : dpy_(dpy), eventMask_(eventMask) {
+    int event = 0, error = 0;
+    shape_ = XShapeQueryExtension(dpy_, &event, &error);
+}
+
+// Window regions cut the X window (rounded skinned corners show the desktop); without the Shape
+// extension the window stays rectangular.
+void X11WindowMap::Shape(win::HWND h, Entry& e) {
+    if (!shape_) return;
+    std::vector<win::RECT> region = RegionOf(h);
+    if (region == e.shape) return;
+    e.shape = region;
+    if (region.empty()) {
+        XShapeCombineMask(dpy_, e.xwin, ShapeBounding, 0, 0, 0, ShapeSet);
+        return;
+    }
+    std::vector<XRectangle> rects;
+    for (const win::RECT& r : region) {
+        if (r.right <= r.left || r.bottom <= r.top) continue;
+        rects.push_back(XRectangle{short(r.left), short(r.top), (unsigned short)(r.right - r.left),
+                                   (unsigned short)(r.bottom - r.top)});
+    }
+    XShapeCombineRectangles(dpy_, e.xwin, ShapeBounding, 0, 0, rects.data(), int(rects.size()),
+                            ShapeSet, YXBanded);
+}
 
 X11WindowMap::~X11WindowMap() {
     for (auto& [h, e] : entries_)
@@ -195,6 +241,7 @@ void X11WindowMap::Sync() {
             e.rect = r;
             Describe(h, e);
             Name(e, Caption(h));
+            Shape(h, e);
             XMapWindow(dpy_, e.xwin);
             found = entries_.emplace(h, e).first;
         } else {
@@ -206,6 +253,7 @@ void X11WindowMap::Sync() {
                 e.whole = true;
             }
             if (std::string now = Caption(h); now != e.name) Name(e, now);
+            Shape(h, e);
         }
         order.insert(order.begin(), found->second.xwin);
     }

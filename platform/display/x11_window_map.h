@@ -9,7 +9,8 @@
 //  3. The window manager draws no frame (the program draws every frame): _MOTIF_WM_HINTS with no
 //     decorations. Pop-ups without a caption (menus, hints, drop-down lists, glow, shadow and
 //     animation windows) are override-redirect, so no manager moves or frames them at all.
-//  4. Each X window says what it is: _NET_WM_WINDOW_TYPE, WM_TRANSIENT_FOR its owner's X window,
+//  4. A window region cuts its X window (the Shape extension, when the server has it).
+//  5. Each X window says what it is: _NET_WM_WINDOW_TYPE, WM_TRANSIENT_FOR its owner's X window,
 //     _NET_WM_STATE_SKIP_TASKBAR when owned, _NET_WM_NAME (UTF-8) and WM_NAME from the caption,
 //     WM_CLASS, _NET_WM_PID, WM_CLIENT_MACHINE, WM_DELETE_WINDOW among its protocols.
 // The picture of each X window is the composed screen under its rectangle, so what the program
@@ -39,7 +40,7 @@ public:
     X11WindowMap(const X11WindowMap&) = delete;
     X11WindowMap& operator=(const X11WindowMap&) = delete;
 
-    // Brings the X windows in line with the windowing layer (rules 1-4).
+    // Brings the X windows in line with the windowing layer (rules 1-5).
     void Sync();
     // Puts the parts of the composed screen (`screen`, the screen's size) that the damaged
     // rectangles cover into the X windows they fall in, and the whole of every X window made,
@@ -61,15 +62,18 @@ private:
         win::RECT rect{};
         std::string name;
         unsigned long transientFor = 0;
+        std::vector<win::RECT> shape;  // the region last given, relative to the corner
         bool whole = true;  // the whole window is still to be put
     };
     unsigned long Create(win::HWND h, const win::RECT& r);
     void Describe(win::HWND h, Entry& e);
     void Name(Entry& e, const std::string& utf8);
+    void Shape(win::HWND h, Entry& e);
     unsigned long Intern(const char* name);
 
     _XDisplay* dpy_;
     long eventMask_;
+    bool shape_ = false;  // the server has the Shape extension
     std::map<win::HWND, Entry> entries_;
     std::vector<unsigned long> stacking_;  // topmost first, as last restacked
     std::map<std::string, unsigned long> atoms_;

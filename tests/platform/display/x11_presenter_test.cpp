@@ -26,6 +26,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 namespace display {
@@ -37,10 +38,12 @@ using VirtualServer = testing_support::VirtualXServer;
 
 int clicks = 0;
 std::string typed;
+int movedX = 0;  // client x of the last mouse move
 
 win::LRESULT Recording(win::HWND h, win::UINT m, win::WPARAM wp, win::LPARAM lp) {
     if (m == win::WM_LBUTTONDOWN) ++clicks;
     if (m == win::WM_CHAR) typed += char(wp);
+    if (m == win::WM_MOUSEMOVE) movedX = short(lp & 0xFFFF);
     return win::DefWindowProcA(h, m, wp, lp);
 }
 
@@ -55,6 +58,7 @@ protected:
         if (!server_->Up()) GTEST_SKIP() << "no virtual X server could be started";
         win::ResetWindowing();
         clicks = 0;
+        movedX = 0;
         typed.clear();
         probe_ = XOpenDisplay(server_->Name());
         ASSERT_NE(probe_, nullptr);
@@ -262,6 +266,22 @@ TEST_F(X11Test, TheDesktopClosesAndMovesEachWindowByItself) {
     EXPECT_EQ(y, 40);
     close(xmain);
     EXPECT_TRUE(RunUntil([&] { return !win::IsWindow(main); }));
+}
+
+// With the capture, the pointer stays with the program outside its window, as in a drag.
+TEST_F(X11Test, TheCaptureKeepsThePointerOutsideTheWindow) {
+    int event, error, major, minor;
+    if (!XTestQueryExtension(probe_, &event, &error, &major, &minor)) GTEST_SKIP() << "no XTest";
+    presenter_ = X11Presenter::Open(server_->Name());
+    ASSERT_NE(presenter_, nullptr);
+    win::HWND w =
+        MakeWindow(100, 100, 200, 100, win::RGB(10, 150, 10), win::WS_POPUP | win::WS_VISIBLE);
+    win::SetCapture(w);
+    presenter_->Present();
+    XTestFakeMotionEvent(probe_, -1, 700, 150, CurrentTime);
+    XFlush(probe_);
+    EXPECT_TRUE(RunUntil([] { return movedX == 600; }));  // screen 700 is client 600
+    win::ReleaseCapture();
 }
 
 // Loops that never wait still take the operator's input, and put damage at most every 16 ms of

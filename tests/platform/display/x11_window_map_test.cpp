@@ -10,7 +10,9 @@
 #include "platform/display/x11_window_map.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/region.h"
 #include "platform/os/cp_literal.h"
+#include "platform/user/window_region.h"
 #include "platform/user/screen.h"
 #include "platform/user/user.h"
 #include "tests/support/virtual_x_server.h"
@@ -19,6 +21,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
 
 namespace display {
 namespace {
@@ -152,6 +155,23 @@ TEST_F(X11WindowMapTest, EachShownTopLevelWindowIsAnUndecoratedXWindowThatFollow
     EXPECT_EQ(Text(xm, "_NET_WM_NAME"), "Ёлка");
     EXPECT_EQ(Text(xm, "WM_NAME"), "????");  // Latin-1 only
     EXPECT_EQ(map_->XWindows(), std::vector<unsigned long>{xm});
+
+    // A window region cuts the X window; taking it away restores the rectangle.
+    win::SetWindowRgn(main, win::CreateRectRgn(10, 0, 590, 400), win::TRUE);
+    map_->Sync();
+    int count = 0, ordering = 0;
+    XRectangle* rects = XShapeGetRectangles(dpy_, xm, ShapeBounding, &count, &ordering);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(rects[0].x, 10);
+    EXPECT_EQ(rects[0].width, 580);
+    XFree(rects);
+    win::SetWindowRgn(main, nullptr, win::TRUE);
+    map_->Sync();
+    rects = XShapeGetRectangles(dpy_, xm, ShapeBounding, &count, &ordering);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(rects[0].x, 0);
+    EXPECT_EQ(rects[0].width, 600);
+    XFree(rects);
 }
 
 TEST_F(X11WindowMapTest, EachXWindowShowsTheComposedScreenUnderIt) {
