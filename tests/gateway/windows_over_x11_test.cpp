@@ -121,7 +121,8 @@ TEST(MailingWindowOnX11, StopClickedDuringARunEndsItAndTheCountersShowOnTheScree
     x11.reset();
 }
 
-// Enter on the server's keyboard clicks the focused button; Escape cancels the dialog.
+// Enter on the server's keyboard clicks the focused button; Escape cancels the dialog. The
+// caption above the log, auto-sized, shows all of its text and ends where the log begins.
 TEST(PortDialogOnX11, EnterAndEscapeFromTheKeyboard) {
     testing_support::VirtualXServer server;
     if (!server.Up()) GTEST_SKIP() << "no virtual X server could be started";
@@ -138,6 +139,11 @@ TEST(PortDialogOnX11, EnterAndEscapeFromTheKeyboard) {
     rig.Then(
         "the dialog", [&] { return dialog->Visible(); },
         [&] {
+            vcl::TCustomLabel* label = dialog->memoLog->BoundLabel()->Label();
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->Caption(), "Лог АТ-команд:"_cp);
+            EXPECT_GE(label->Width(), label->Canvas()->TextWidth(label->Caption()));
+            EXPECT_EQ(label->Top() + label->Height() + 2, dialog->memoLog->Top());
             dialog->btnTest->SetFocus();
             hand.Key(XK_Return);
         });

@@ -2,18 +2,14 @@
 // manager (skipped when none can be started).
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 
-#include "platform/display/screenshot.h"
 #include "platform/display/x11_window_map.h"
-#include "platform/gdi/bitmap.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/region.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/window_region.h"
-#include "platform/user/screen.h"
 #include "platform/user/user.h"
 #include "tests/support/virtual_x_server.h"
 
@@ -172,43 +168,6 @@ TEST_F(X11WindowMapTest, EachShownTopLevelWindowIsAnUndecoratedXWindowThatFollow
     EXPECT_EQ(rects[0].x, 0);
     EXPECT_EQ(rects[0].width, 600);
     XFree(rects);
-}
-
-TEST_F(X11WindowMapTest, EachXWindowShowsTheComposedScreenUnderIt) {
-    win::HWND a = Make("A", win::WS_OVERLAPPEDWINDOW, 0, {40, 30, 240, 180});
-    Make("B", win::WS_POPUP | win::WS_BORDER, 0, {200, 100, 300, 220}, a);
-    map_->Sync();
-    XImage* screen = nullptr;
-    win::BitmapView v;
-    ASSERT_TRUE(win::GetBitmapView(win::ComposeScreen(), &v));
-    // The composed screen as an X image of the default visual (blue, green, red, unused).
-    char* data = static_cast<char*>(std::malloc(size_t(v.width) * v.height * 4));
-    for (int y = 0; y < v.height; ++y)
-        std::memcpy(data + size_t(y) * v.width * 4, v.Row(y), size_t(v.width) * 4);
-    screen = XCreateImage(dpy_, DefaultVisual(dpy_, DefaultScreen(dpy_)), 24, ZPixmap, 0, data,
-                          unsigned(v.width), unsigned(v.height), 32, 0);
-    ASSERT_NE(screen, nullptr);
-    GC gc = XCreateGC(dpy_, DefaultRootWindow(dpy_), 0, nullptr);
-    EXPECT_EQ(map_->Put(gc, screen, {}).size(), 2u);       // each whole, once
-    EXPECT_EQ(map_->Put(gc, screen, {}).size(), 0u);       // then only damage
-    EXPECT_EQ(map_->Put(gc, screen, {{0, 0, 45, 35}}).size(), 1u);
-    XSync(dpy_, False);
-    win::RECT r{40, 30, 240, 180};
-    const Rgb want = CaptureScreen(&r);
-    XImage* got = XGetImage(dpy_, map_->XWindowOf(a), 0, 0, 200, 150, AllPlanes, ZPixmap);
-    ASSERT_NE(got, nullptr);
-    int differing = 0;
-    for (int y = 0; y < 150; ++y)
-        for (int x = 0; x < 200; ++x) {
-            const unsigned long p = XGetPixel(got, x, y);
-            const unsigned char* w = &want.pixels[(size_t(y) * 200 + x) * 3];
-            differing += ((p >> 16 & 0xFF) != w[0]) || ((p >> 8 & 0xFF) != w[1]) ||
-                         ((p & 0xFF) != w[2]);
-        }
-    EXPECT_EQ(differing, 0);
-    XDestroyImage(got);
-    XDestroyImage(screen);
-    XFreeGC(dpy_, gc);
 }
 
 }  // namespace
