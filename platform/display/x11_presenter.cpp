@@ -83,6 +83,7 @@ struct X11Presenter::State {
     void FollowCursor();
     void FollowActive();
     void FollowCapture();
+    void FollowWorkArea();
     void ProcessPending();
 };
 
@@ -308,6 +309,11 @@ void X11Presenter::State::Handle(XEvent& e) {
         case SelectionRequest:
             AnswerSelection(e.xselectionrequest);
             break;
+        case PropertyNotify:
+            if (e.xproperty.window == DefaultRootWindow(dpy) &&
+                e.xproperty.atom == XInternAtom(dpy, "_NET_WORKAREA", False))
+                FollowWorkArea();
+            break;
         case SelectionClear:
             if (e.xselectionclear.selection == clipboard && ownSelection) {
                 ownSelection = false;
@@ -373,6 +379,24 @@ void X11Presenter::State::FollowActive() {
     XSetInputFocus(dpy, w, RevertToParent, CurrentTime);
 }
 
+// A window manager's _NET_WORKAREA (its first desktop) is where maximised windows go.
+void X11Presenter::State::FollowWorkArea() {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    win::RECT area{};
+    if (XGetWindowProperty(dpy, DefaultRootWindow(dpy), XInternAtom(dpy, "_NET_WORKAREA", False),
+                           0, 4, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && format == 32 && count == 4) {
+        const long* v = reinterpret_cast<const long*>(data);
+        area = win::RECT{int(v[0]), int(v[1]), int(v[0] + v[2]), int(v[1] + v[3])};
+    }
+    if (data) XFree(data);
+    win::SetWorkArea(area);
+}
+
 // While a window has the capture (the program's move and size loops, menus, a drag), the
 // pointer stays with the program wherever it goes on the desktop.
 void X11Presenter::State::FollowCapture() {
@@ -415,7 +439,7 @@ std::unique_ptr<X11Presenter> X11Presenter::Open(const char* displayName) {
     const int width = std::clamp(DisplayWidth(s->dpy, screen), 1, 16384);
     const int height = std::clamp(DisplayHeight(s->dpy, screen), 1, 16384);
     s->window = XCreateSimpleWindow(s->dpy, RootWindow(s->dpy, screen), 0, 0, 1, 1, 0, 0, 0);
-    XSelectInput(s->dpy, RootWindow(s->dpy, screen), StructureNotifyMask);
+    XSelectInput(s->dpy, RootWindow(s->dpy, screen), StructureNotifyMask | PropertyChangeMask);
     s->map = std::make_unique<X11WindowMap>(
         s->dpy, ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask |
                     ButtonPressMask | ButtonReleaseMask | PointerMotionMask | FocusChangeMask);
@@ -435,6 +459,7 @@ std::unique_ptr<X11Presenter> X11Presenter::Open(const char* displayName) {
     s->wakeWrite = fds[1];
     win::SetVirtualScreenSize(width, height);
     if (!s->MakeImage(width, height)) return nullptr;
+    s->FollowWorkArea();
     XFlush(s->dpy);
     std::unique_ptr<X11Presenter> p(new X11Presenter(std::move(s)));
     win::SetEventSource(p.get());

@@ -161,6 +161,18 @@ TEST_F(X11Test, TheWindowShowsTheScreenAndClicksAndKeysComeBack) {
     presenter_->Present();
     // The screen is the X screen's size; the X window holds exactly the composed screen there.
     EXPECT_EQ(win::ScreenSize(), (win::SIZE{1280, 800}));
+    // A window manager's work area is the windowing layer's.
+    const long area[4] = {0, 30, 1280, 740};
+    XChangeProperty(probe_, DefaultRootWindow(probe_), XInternAtom(probe_, "_NET_WORKAREA", False),
+                    XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(area),
+                    4);
+    XFlush(probe_);
+    win::RECT work{};
+    EXPECT_TRUE(RunUntil([&] {
+        win::SystemParametersInfoA(win::SPI_GETWORKAREA, 0, &work, 0);
+        return work == win::RECT{0, 30, 1280, 770};
+    }));
+    XDeleteProperty(probe_, DefaultRootWindow(probe_), XInternAtom(probe_, "_NET_WORKAREA", False));
     win::RECT r{20, 30, 120, 80};
     EXPECT_TRUE(Grab(red).pixels == CaptureScreen(&r).pixels);
     // A click in the red window's X window reaches it.
