@@ -30,6 +30,7 @@ TformLoadSave::TformLoadSave(vcl::TComponent* owner)
     btnOK =
         MakeComponent<skin::TsBitBtn>(this, this, "btnOK", Rect(64, 256, 160, 282), "Сохранить"_cp);
     btnOK->OnClick = {this, &TformLoadSave::btnOKClick};
+    btnOK->SetDefault(true);
     btnCancel = MakeComponent<skin::TsBitBtn>(this, this, "btnCancel", Rect(168, 256, 256, 282),
                                               "Отмена"_cp);
     btnCancel->SetCancel(true);
@@ -65,6 +66,8 @@ bool TformLoadSave::Execute(bool isLoad, const std::vector<std::string>& names, 
     }
     items->EndUpdate();
     List->SetItemIndex(selected);
+    // A name typed at once goes where it is asked for.
+    SetActiveControl(isLoad ? static_cast<vcl::TWinControl*>(List) : edName);
 
     ShowModal();
     if (!Accepted) return false;

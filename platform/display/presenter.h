@@ -14,7 +14,7 @@ public:
     virtual PresenterKind Kind() const = 0;
 };
 
-// The screen starts at the given size; the X11 presenter's window then decides it.
+// The headless screen has the given size; on X11 the screen is the X screen's.
 std::unique_ptr<Presenter> OpenPresenter(int width = 1280, int height = 800);
 
 }  // namespace display

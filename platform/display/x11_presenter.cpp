@@ -1,4 +1,5 @@
-// The X11 connection: the window, the picture, input, the cursor, the title and the clipboard.
+// The X11 connection: the event loop, the picture, input, the cursor and the clipboard; the X
+// windows themselves are the window map's.
 #include "platform/display/x11_presenter.h"
 
 #include <fcntl.h>
@@ -16,6 +17,7 @@
 
 #include "platform/display/headless_presenter.h"
 #include "platform/display/x11_keys.h"
+#include "platform/display/x11_window_map.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/os/clock.h"
 #include "platform/os/cp1251.h"
@@ -38,11 +40,18 @@ constexpr auto kNoButton = win::MouseButton::None;
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 
+#include "platform/user/messages.h"
+
 namespace display {
 
 struct X11Presenter::State {
     Display* dpy = nullptr;
-    ::Window window = 0;
+    ::Window window = 0;  // never shown: owns the clipboard
+    std::unique_ptr<X11WindowMap> map;
+    std::vector<unsigned long> cursorOn;  // the X windows the cursor was set on
+    bool focusLost = false;  // a FocusOut not yet followed by a FocusIn of ours
+    win::HWND focused = nullptr;  // the active window whose X window was given the focus
+    unsigned long grabbedOn = 0;  // the X window holding the pointer for the capture
     Visual* visual = nullptr;
     int depth = 0;
     GC gc = nullptr;
@@ -54,7 +63,6 @@ struct X11Presenter::State {
     bool ownSelection = false;
     std::map<int, Cursor> cursors;
     int cursorId = -1;
-    std::string title;
     PresentStats last;
     long presents = 0;
     uint32_t presentedAt = 0;  // platform ticks of the last present
@@ -65,12 +73,17 @@ struct X11Presenter::State {
 
     ~State();
     bool MakeImage(int width, int height);
+    // Copies a part of the screen into the image.
     void Put(const win::BitmapView& v, win::RECT r);
+    win::POINT At(::Window w, int x, int y) const { return map->ToScreen(w, x, y); }
+    void FollowPlace(const XConfigureEvent& e);
     void Handle(XEvent& e);
     void HandleKey(XKeyEvent& e);
     void AnswerSelection(const XSelectionRequestEvent& req);
     void FollowCursor();
-    void FollowTitle();
+    void FollowActive();
+    void FollowCapture();
+    void FollowWorkArea();
     void ProcessPending();
 };
 
@@ -125,16 +138,6 @@ unsigned XCursorShape(int id) {
     }
 }
 
-// ICCCM's STRING is Latin-1; characters beyond it become "?".
-std::string Utf8ToLatin1(const std::string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size();) {
-        auto c = os::DecodeUtf8(s, i);
-        out += c && *c <= 0xFF ? char(*c) : '?';
-    }
-    return out;
-}
-
 int Shift(unsigned long mask) {
     int s = 0;
     while (mask && !(mask & 1)) {
@@ -148,6 +151,7 @@ int Shift(unsigned long mask) {
 
 X11Presenter::State::~State() {
     if (dpy == nullptr) return;
+    map.reset();
     if (image) XDestroyImage(image);  // frees the pixels too
     for (auto& [id, c] : cursors)
         XFreeCursor(dpy, c);
@@ -204,10 +208,6 @@ void X11Presenter::State::Put(const win::BitmapView& v, win::RECT r) {
             XPutPixel(image, r.left + x, y, px);
         }
     }
-    XPutImage(dpy, window, gc, image, r.left, r.top, r.left, r.top, unsigned(w),
-              unsigned(r.bottom - r.top));
-    ++last.rects;
-    last.pixels += long(w) * (r.bottom - r.top);
 }
 
 void X11Presenter::State::HandleKey(XKeyEvent& e) {
@@ -252,23 +252,22 @@ void X11Presenter::State::AnswerSelection(const XSelectionRequestEvent& req) {
 
 void X11Presenter::State::Handle(XEvent& e) {
     switch (e.type) {
-        case Expose:
-            exposed.push_back(win::RECT{e.xexpose.x, e.xexpose.y, e.xexpose.x + e.xexpose.width,
-                                        e.xexpose.y + e.xexpose.height});
-            break;
-        case ConfigureNotify: {
-            win::SIZE now = win::ScreenSize();
-            if (e.xconfigure.width != now.cx || e.xconfigure.height != now.cy)
-                win::SetVirtualScreenSize(e.xconfigure.width, e.xconfigure.height);
+        case Expose: {
+            const win::POINT at = At(e.xexpose.window, e.xexpose.x, e.xexpose.y);
+            exposed.push_back(
+                win::RECT{at.x, at.y, at.x + e.xexpose.width, at.y + e.xexpose.height});
             break;
         }
+        case ConfigureNotify:
+            FollowPlace(e.xconfigure);
+            break;
         case MotionNotify:
-            win::QueueMouseEvent(
-                win::MouseEvent{win::MouseEvent::Move, win::POINT{e.xmotion.x, e.xmotion.y}});
+            win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Move,
+                                                 At(e.xmotion.window, e.xmotion.x, e.xmotion.y)});
             break;
         case ButtonPress:
         case ButtonRelease: {
-            win::POINT at{e.xbutton.x, e.xbutton.y};
+            const win::POINT at = At(e.xbutton.window, e.xbutton.x, e.xbutton.y);
             if (e.xbutton.button == Button4 || e.xbutton.button == Button5) {
                 if (e.type == ButtonPress) {
                     int delta = e.xbutton.button == Button4 ? win::WHEEL_DELTA : -win::WHEEL_DELTA;
@@ -288,33 +287,32 @@ void X11Presenter::State::Handle(XEvent& e) {
             HandleKey(e.xkey);
             break;
         case FocusIn:
+            focusLost = false;
             win::SetApplicationActive(true);
             break;
         case FocusOut:
-            win::QueueFocusLost();
+            // Moving between the program's own windows is no loss; ProcessPending decides.
+            if (e.xfocus.detail != NotifyInferior) focusLost = true;
             break;
         case MappingNotify:
             XRefreshKeyboardMapping(&e.xmapping);
             break;
         case ClientMessage:
             if (e.xclient.message_type == wmProtocols && Atom(e.xclient.data.l[0]) == wmDelete) {
-                // The program ends as its main windows close: each shown window's first owner
-                // is asked once (a hidden application window closes its main form).
-                std::vector<win::HWND> asked;
-                for (win::HWND t = win::GetTopWindow(nullptr); t;
-                     t = win::GetWindow(t, win::GW_HWNDNEXT)) {
-                    if (!win::IsWindowVisible(t)) continue;
-                    win::HWND root = t;
-                    while (win::HWND owner = win::GetWindow(root, win::GW_OWNER))
-                        root = owner;
-                    if (std::find(asked.begin(), asked.end(), root) != asked.end()) continue;
-                    asked.push_back(root);
-                    win::PostMessageA(root, win::WM_CLOSE, 0, 0);
-                }
+                // The desktop's close box closes that window, as its own would; a window
+                // disabled behind a modal dialog ignores it.
+                win::HWND h = map->WindowOf(e.xclient.window);
+                if (h && win::IsWindowEnabled(h))
+                    win::PostMessageA(h, win::WM_SYSCOMMAND, win::SC_CLOSE, 0);
             }
             break;
         case SelectionRequest:
             AnswerSelection(e.xselectionrequest);
+            break;
+        case PropertyNotify:
+            if (e.xproperty.window == DefaultRootWindow(dpy) &&
+                e.xproperty.atom == XInternAtom(dpy, "_NET_WORKAREA", False))
+                FollowWorkArea();
             break;
         case SelectionClear:
             if (e.xselectionclear.selection == clipboard && ownSelection) {
@@ -325,6 +323,30 @@ void X11Presenter::State::Handle(XEvent& e) {
         default:
             break;
     }
+}
+
+// A window manager moved or sized one of the windows (or the X screen changed size): the
+// windowing layer follows, with its usual messages.
+void X11Presenter::State::FollowPlace(const XConfigureEvent& e) {
+    if (e.window == DefaultRootWindow(dpy)) {
+        win::SIZE now = win::ScreenSize();
+        if (e.width != now.cx || e.height != now.cy) win::SetVirtualScreenSize(e.width, e.height);
+        return;
+    }
+    win::HWND h = map->WindowOf(e.window);
+    if (h == nullptr) return;
+    int x = e.x, y = e.y;
+    if (!e.send_event) {  // relative to a manager's frame: asked of the server
+        ::Window child;
+        XTranslateCoordinates(dpy, e.window, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
+    }
+    win::RECT r{};
+    win::GetWindowRect(h, &r);
+    if (r.left == x && r.top == y && r.right - r.left == e.width && r.bottom - r.top == e.height)
+        return;
+    map->Moved(h, win::RECT{x, y, x + e.width, y + e.height});
+    win::SetWindowPos(h, nullptr, x, y, e.width, e.height,
+                      win::SWP_NOZORDER | win::SWP_NOACTIVATE);
 }
 
 void X11Presenter::State::ProcessPending() {
@@ -338,35 +360,73 @@ void X11Presenter::State::ProcessPending() {
         XNextEvent(dpy, &e);
         Handle(e);
     }
+    if (focusLost) {
+        focusLost = false;
+        ::Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(dpy, &focus, &revert);
+        if (map->WindowOf(focus) == nullptr) win::QueueFocusLost();
+    }
+}
+
+// The window the program activates gets the keyboard of the X server.
+void X11Presenter::State::FollowActive() {
+    win::HWND active = win::GetActiveWindow();
+    if (active == focused) return;
+    const unsigned long w = map->XWindowOf(active);
+    if (w == 0) return;
+    focused = active;
+    XSetInputFocus(dpy, w, RevertToParent, CurrentTime);
+}
+
+// A window manager's _NET_WORKAREA (its first desktop) is where maximised windows go.
+void X11Presenter::State::FollowWorkArea() {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    win::RECT area{};
+    if (XGetWindowProperty(dpy, DefaultRootWindow(dpy), XInternAtom(dpy, "_NET_WORKAREA", False),
+                           0, 4, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && format == 32 && count == 4) {
+        const long* v = reinterpret_cast<const long*>(data);
+        area = win::RECT{int(v[0]), int(v[1]), int(v[0] + v[2]), int(v[1] + v[3])};
+    }
+    if (data) XFree(data);
+    win::SetWorkArea(area);
+}
+
+// While a window has the capture (the program's move and size loops, menus, a drag), the
+// pointer stays with the program wherever it goes on the desktop.
+void X11Presenter::State::FollowCapture() {
+    win::HWND capture = win::GetCapture();
+    const unsigned long w =
+        capture ? map->XWindowOf(win::GetAncestor(capture, win::GA_ROOT)) : 0;
+    if (w == grabbedOn) return;
+    if (grabbedOn) XUngrabPointer(dpy, CurrentTime);
+    grabbedOn = 0;
+    if (w && XGrabPointer(dpy, w, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                          GrabModeAsync, GrabModeAsync, 0, 0, CurrentTime) == GrabSuccess)
+        grabbedOn = w;
 }
 
 void X11Presenter::State::FollowCursor() {
     int id = win::StandardCursorId(win::GetCursor());
-    if (id == cursorId) return;
+    std::vector<unsigned long> on = map->XWindows();
+    if (id == cursorId && on == cursorOn) return;
     cursorId = id;
+    cursorOn = on;
     auto it = cursors.find(id);
     if (it == cursors.end())
         it = cursors.emplace(id, XCreateFontCursor(dpy, XCursorShape(id))).first;
-    XDefineCursor(dpy, window, it->second);
-}
-
-void X11Presenter::State::FollowTitle() {
-    std::string t = "Tessary";
-    if (win::HWND a = win::GetActiveWindow()) {
-        char text[256] = {};
-        if (win::GetWindowTextA(a, text, sizeof text) > 0) t = os::Cp1251ToUtf8(text);
-    }
-    if (t == title) return;
-    title = t;
-    XChangeProperty(dpy, window, netWmName, utf8, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(t.data()), int(t.size()));
-    std::string latin = Utf8ToLatin1(t);
-    XStoreName(dpy, window, latin.c_str());
+    for (unsigned long w : on)
+        XDefineCursor(dpy, w, it->second);
 }
 
 X11Presenter::X11Presenter(std::unique_ptr<State> state) : s_(std::move(state)) {}
 
-std::unique_ptr<X11Presenter> X11Presenter::Open(const char* displayName, int width, int height) {
+std::unique_ptr<X11Presenter> X11Presenter::Open(const char* displayName) {
     auto s = std::make_unique<State>();
     s->dpy = XOpenDisplay(displayName);
     if (s->dpy == nullptr) return nullptr;
@@ -375,14 +435,14 @@ std::unique_ptr<X11Presenter> X11Presenter::Open(const char* displayName, int wi
     s->visual = DefaultVisual(s->dpy, screen);
     s->depth = DefaultDepth(s->dpy, screen);
     if (s->visual->c_class != TrueColor || s->depth < 24) return nullptr;
-    width = std::clamp(width, 1, 16384);
-    height = std::clamp(height, 1, 16384);
-    s->window = XCreateSimpleWindow(s->dpy, RootWindow(s->dpy, screen), 0, 0, unsigned(width),
-                                    unsigned(height), 0, BlackPixel(s->dpy, screen),
-                                    BlackPixel(s->dpy, screen));
-    XSelectInput(s->dpy, s->window,
-                 ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask |
-                     ButtonPressMask | ButtonReleaseMask | PointerMotionMask | FocusChangeMask);
+    // The virtual screen is the X screen: maximising and snapping use the real desktop.
+    const int width = std::clamp(DisplayWidth(s->dpy, screen), 1, 16384);
+    const int height = std::clamp(DisplayHeight(s->dpy, screen), 1, 16384);
+    s->window = XCreateSimpleWindow(s->dpy, RootWindow(s->dpy, screen), 0, 0, 1, 1, 0, 0, 0);
+    XSelectInput(s->dpy, RootWindow(s->dpy, screen), StructureNotifyMask | PropertyChangeMask);
+    s->map = std::make_unique<X11WindowMap>(
+        s->dpy, ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask |
+                    ButtonPressMask | ButtonReleaseMask | PointerMotionMask | FocusChangeMask);
     s->wmProtocols = XInternAtom(s->dpy, "WM_PROTOCOLS", False);
     s->wmDelete = XInternAtom(s->dpy, "WM_DELETE_WINDOW", False);
     s->clipboard = XInternAtom(s->dpy, "CLIPBOARD", False);
@@ -391,7 +451,6 @@ std::unique_ptr<X11Presenter> X11Presenter::Open(const char* displayName, int wi
     s->transfer = XInternAtom(s->dpy, "TESSARY_CLIPBOARD", False);
     s->incr = XInternAtom(s->dpy, "INCR", False);
     s->netWmName = XInternAtom(s->dpy, "_NET_WM_NAME", False);
-    XSetWMProtocols(s->dpy, s->window, &s->wmDelete, 1);
     XkbSetDetectableAutoRepeat(s->dpy, True, nullptr);
     s->gc = XCreateGC(s->dpy, s->window, 0, nullptr);
     int fds[2];
@@ -400,7 +459,7 @@ std::unique_ptr<X11Presenter> X11Presenter::Open(const char* displayName, int wi
     s->wakeWrite = fds[1];
     win::SetVirtualScreenSize(width, height);
     if (!s->MakeImage(width, height)) return nullptr;
-    XMapWindow(s->dpy, s->window);
+    s->FollowWorkArea();
     XFlush(s->dpy);
     std::unique_ptr<X11Presenter> p(new X11Presenter(std::move(s)));
     win::SetEventSource(p.get());
@@ -413,8 +472,8 @@ X11Presenter::~X11Presenter() {
     win::SetClipboardBridge(nullptr);
 }
 
-unsigned long X11Presenter::WindowId() const {
-    return s_->window;
+unsigned long X11Presenter::XWindowOf(win::HWND hwnd) const {
+    return s_->map->XWindowOf(hwnd);
 }
 
 X11Presenter::PresentStats X11Presenter::LastPresent() const {
@@ -443,13 +502,19 @@ void X11Presenter::Present() {
         if (!s.MakeImage(v.width, v.height)) return;
         damage.assign(1, win::RECT{0, 0, v.width, v.height});
     }
-    damage.insert(damage.end(), s.exposed.begin(), s.exposed.end());
-    s.exposed.clear();
-    s.last = PresentStats{};
     for (const win::RECT& r : damage)
         s.Put(v, r);
+    damage.insert(damage.end(), s.exposed.begin(), s.exposed.end());
+    s.exposed.clear();
+    s.map->Sync();
+    s.last = PresentStats{};
+    for (const win::RECT& r : s.map->Put(s.gc, s.image, damage)) {
+        ++s.last.rects;
+        s.last.pixels += long(r.right - r.left) * (r.bottom - r.top);
+    }
     s.FollowCursor();
-    s.FollowTitle();
+    s.FollowActive();
+    s.FollowCapture();
     // What was put is on the screen before the program goes on.
     if (s.last.rects > 0) {
         XSync(s.dpy, False);
@@ -550,7 +615,7 @@ std::optional<std::string> X11Presenter::Take() {
 std::unique_ptr<Presenter> OpenPresenter(int width, int height) {
     const char* name = std::getenv("DISPLAY");
     if (name != nullptr && *name != '\0') {
-        if (auto x = X11Presenter::Open(name, width, height)) return x;
+        if (auto x = X11Presenter::Open(name)) return x;
     }
     return std::make_unique<HeadlessPresenter>(width, height);
 }

@@ -12,6 +12,7 @@ namespace win {
 namespace {
 
 SIZE screen{1280, 800};
+RECT workArea{};  // empty: the whole screen
 
 void FitDesktop() {
     detail::Window* d = detail::Desktop();
@@ -134,9 +135,12 @@ BOOL SystemParametersInfoA(UINT action, UINT, void* pvParam, UINT) {
         return FALSE;
     }
     switch (action) {
-        case SPI_GETWORKAREA:
-            *static_cast<RECT*>(pvParam) = RECT{0, 0, screen.cx, screen.cy};
+        case SPI_GETWORKAREA: {
+            const RECT all{0, 0, screen.cx, screen.cy};
+            RECT r;
+            *static_cast<RECT*>(pvParam) = IntersectRect(&r, &workArea, &all) ? r : all;
             return TRUE;
+        }
         case SPI_GETNONCLIENTMETRICS: {
             auto* m = static_cast<NONCLIENTMETRICSA*>(pvParam);
             if (m->cbSize < sizeof(NONCLIENTMETRICSA)) {
@@ -272,6 +276,10 @@ SIZE ScreenSize() {
     return screen;
 }
 
+void SetWorkArea(const RECT& area) {
+    workArea = area;
+}
+
 namespace detail {
 
 void EnsureScreen() {
@@ -297,6 +305,7 @@ HFONT NonClientFont(NcFont which) {
 
 void ResetScreen() {
     screen = SIZE{1280, 800};
+    workArea = RECT{};
     win::SetScreenSize(screen.cx, screen.cy);
     FitDesktop();
 }

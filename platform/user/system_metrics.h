@@ -151,6 +151,9 @@ bool BroadcastQueryEndSession();
 // places; maximised windows are not refitted.
 void SetVirtualScreenSize(int width, int height);
 SIZE ScreenSize();
+// The part of the screen that maximised windows fill (a desktop's panels left out); an empty
+// rectangle means the whole screen.
+void SetWorkArea(const RECT& area);
 
 namespace detail {
 void ResetScreen();

@@ -92,6 +92,11 @@ TsEditLabel::~TsEditLabel() {
     if (boundLabel_) boundLabel_->LabelGone(this);
 }
 
+void TsEditLabel::Loaded() {
+    TsLabel::Loaded();
+    if (boundLabel_) boundLabel_->AlignLabel();
+}
+
 // --- TsWebLabel ---
 
 std::vector<TPropInfo> TsWebLabel::Published() {

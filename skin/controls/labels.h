@@ -69,6 +69,8 @@ public:
     ~TsEditLabel() override;
 
     TsBoundLabel* BoundLabel() const { return boundLabel_; }
+    // Sized to its text at last, the label is placed beside its edit again.
+    void Loaded() override;
 
 private:
     friend class TsBoundLabel;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "gateway/form_gsm.h"
 #include "gateway/form_start.h"
 #include "platform/display/x11_presenter.h"
 #include "platform/os/cp_literal.h"
@@ -18,6 +19,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -40,11 +42,18 @@ public:
         XTestFakeButtonEvent(dpy_, 1, False, CurrentTime);
         XFlush(dpy_);
     }
-    // The pixels the server shows for the control.
-    std::vector<unsigned long> Look(vcl::TControl* c, unsigned long window) {
+    // A key pressed and released on the server's keyboard.
+    void Key(unsigned long keysym) {
+        const KeyCode code = XKeysymToKeycode(dpy_, keysym);
+        XTestFakeKeyEvent(dpy_, code, True, CurrentTime);
+        XTestFakeKeyEvent(dpy_, code, False, CurrentTime);
+        XFlush(dpy_);
+    }
+    // The pixels the server shows for the control on its screen.
+    std::vector<unsigned long> Look(vcl::TControl* c) {
         const vcl::TPoint p = c->ClientToScreen({0, 0});
         std::vector<unsigned long> out;
-        XImage* img = XGetImage(dpy_, window, p.X, p.Y, unsigned(c->Width()),
+        XImage* img = XGetImage(dpy_, DefaultRootWindow(dpy_), p.X, p.Y, unsigned(c->Width()),
                                 unsigned(c->Height()), AllPlanes, ZPixmap);
         if (img == nullptr) return out;
         for (int y = 0; y < c->Height(); ++y)
@@ -66,7 +75,7 @@ TEST(MailingWindowOnX11, StopClickedDuringARunEndsItAndTheCountersShowOnTheScree
     gateway_test::PtyModem modem;
     gateway_test::WindowRig rig;
     rig.stepLimit = 600;  // 60 s
-    auto x11 = display::X11Presenter::Open(server.Name(), 1024, 768);
+    auto x11 = display::X11Presenter::Open(server.Name());
     ASSERT_NE(x11, nullptr);
     gateway::TSettings& settings = rig.main->settings;
     settings.SMSDelay = 1;  // a second between messages: the run outlasts the clicks
@@ -90,14 +99,14 @@ TEST(MailingWindowOnX11, StopClickedDuringARunEndsItAndTheCountersShowOnTheScree
         [&] {
             form->Update();
             x11->Present();
-            before = hand.Look(form->labProcessedValue, x11->WindowId());
+            before = hand.Look(form->labProcessedValue);
             hand.Click(form->btnStart);
         });
     rig.Then(
         "the processed counter changed on the X screen",
         [&] {
             return !form->btnStart->Enabled() &&
-                   hand.Look(form->labProcessedValue, x11->WindowId()) != before;
+                   hand.Look(form->labProcessedValue) != before;
         },
         [&] { hand.Click(form->btnStop); });
     rig.Then(
@@ -109,6 +118,42 @@ TEST(MailingWindowOnX11, StopClickedDuringARunEndsItAndTheCountersShowOnTheScree
     const auto sent = modem.engine.PhoneView().size();
     EXPECT_GE(sent, 1u);
     EXPECT_LT(sent, std::size_t(kNumbers));
+    x11.reset();
+}
+
+// Enter on the server's keyboard clicks the focused button; Escape cancels the dialog. The
+// caption above the log, auto-sized, shows all of its text and ends where the log begins.
+TEST(PortDialogOnX11, EnterAndEscapeFromTheKeyboard) {
+    testing_support::VirtualXServer server;
+    if (!server.Up()) GTEST_SKIP() << "no virtual X server could be started";
+    Operator hand(server.Name());
+    if (!hand.Ok()) GTEST_SKIP() << "the server has no XTest";
+    gateway_test::WindowRig rig;
+    rig.stepLimit = 100;
+    auto x11 = display::X11Presenter::Open(server.Name());
+    ASSERT_NE(x11, nullptr);
+    gateway::TformGSM* dialog = nullptr;
+    vcl::Application()->CreateForm(dialog);
+    dialog->SysClassTty = rig.dir / "none";
+    rig.giveUp = [&] { dialog->SetModalResult(vcl::mrCancel); };
+    rig.Then(
+        "the dialog", [&] { return dialog->Visible(); },
+        [&] {
+            vcl::TCustomLabel* label = dialog->memoLog->BoundLabel()->Label();
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->Caption(), "Лог АТ-команд:"_cp);
+            EXPECT_GE(label->Width(), label->Canvas()->TextWidth(label->Caption()));
+            EXPECT_EQ(label->Top() + label->Height() + 2, dialog->memoLog->Top());
+            dialog->btnTest->SetFocus();
+            hand.Key(XK_Return);
+        });
+    rig.Then(
+        "the test's message", [&] { return !rig.boxes.empty(); }, [&] { hand.Key(XK_Escape); });
+    std::string port;
+    dialog->Execute(port);
+    EXPECT_TRUE(rig.ScriptDone());
+    EXPECT_EQ(rig.boxes.size(), 1u);
+    EXPECT_FALSE(dialog->Selected);
     x11.reset();
 }
 

@@ -75,6 +75,27 @@ TEST_F(Chooser, SaveModeOffersTheCurrentNameAndRefusesBlanks) {
     EXPECT_EQ(rig.boxes.size(), 1u);
 }
 
+// Save starts in the name field and load in the list; Enter anywhere there is the default OK.
+TEST_F(Chooser, EnterSavesANameTypedAtOnceAndLoadsTheSelectedEntry) {
+    std::string name;
+    rig.Then(
+        "save", [&] { return Shown(); },
+        [&] {
+            rig.Type("Fresh");
+            rig.Key(win::VK_RETURN, '\r');
+        });
+    EXPECT_TRUE(Run(false, name));
+    EXPECT_EQ(name, "Fresh");
+
+    name = "beta";
+    rig.Then(
+        "load", [&] { return Shown(); }, [&] { rig.Key(win::VK_RETURN, '\r'); });
+    EXPECT_TRUE(Run(true, name));
+    EXPECT_EQ(name, "Beta");
+    EXPECT_TRUE(rig.ScriptDone());
+    EXPECT_TRUE(rig.boxes.empty());
+}
+
 TEST_F(Chooser, AClickedEntryFillsTheNameAndEscapeCancels) {
     std::string name = "nothing like it";
     rig.Then(

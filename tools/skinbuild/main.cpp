@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 
 #include "platform/os/files.h"
 #include "skin/core/data/internal_skin.h"

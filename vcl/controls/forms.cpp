@@ -749,7 +749,13 @@ bool TApplication::ProcessMessage(win::MSG& msg) {
     if ((msg.message >= win::WM_KEYFIRST && msg.message <= win::WM_KEYLAST) ||
         msg.message == win::WM_LBUTTONDOWN || msg.message == win::WM_RBUTTONDOWN)
         CancelHint();
-    if (IsKeyMsg(msg)) return true;
+    // A key may click a button: what its handler raises is shown like a click's.
+    try {
+        if (IsKeyMsg(msg)) return true;
+    } catch (...) {
+        HandleException(this, std::current_exception());
+        return true;
+    }
     win::TranslateMessage(&msg);
     win::DispatchMessageA(&msg);
     return true;

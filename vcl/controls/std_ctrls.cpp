@@ -272,6 +272,11 @@ void TCustomLabel::SetEllipsisPosition(TEllipsisPosition p) {
     Invalidate();
 }
 
+void TCustomLabel::Loaded() {
+    TGraphicControl::Loaded();
+    AdjustBounds();
+}
+
 // An auto-sized label takes the size its text needs, measured with its font.
 void TCustomLabel::AdjustBounds() {
     if (!autoSize_ || ComponentState().Contains(csLoading)) return;

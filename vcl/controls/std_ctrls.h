@@ -137,6 +137,8 @@ public:
     TWinControl* FocusControl = nullptr;
 
     void Dispatch(TMessage& message) override;
+    // A label made while its form was being built is sized once the build is over.
+    void Loaded() override;
 
 protected:
     void Paint() override;

@@ -616,6 +616,14 @@ void TWinControl::Dispatch(TMessage& m) {
             if (m.WParam != ' ')
                 m.Result = TopParent(this)->Perform(CM_DIALOGCHAR, m.WParam, m.LParam);
             return;
+        case CM_FOCUSCHANGED:
+            // Every control of the form hears it: a push button takes the default frame, and
+            // with it Enter, while it has the focus.
+            for (TControl* c : controls_)
+                c->Perform(m.Msg, m.WParam, m.LParam);
+            for (TWinControl* c : winControls_)
+                c->Perform(m.Msg, m.WParam, m.LParam);
+            return;
         case CM_DIALOGKEY:
         case CM_DIALOGCHAR:
             // Offered to every child until one takes it.

@@ -26,6 +26,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 namespace display {
@@ -37,10 +38,12 @@ using VirtualServer = testing_support::VirtualXServer;
 
 int clicks = 0;
 std::string typed;
+int movedX = 0;  // client x of the last mouse move
 
 win::LRESULT Recording(win::HWND h, win::UINT m, win::WPARAM wp, win::LPARAM lp) {
     if (m == win::WM_LBUTTONDOWN) ++clicks;
     if (m == win::WM_CHAR) typed += char(wp);
+    if (m == win::WM_MOUSEMOVE) movedX = short(lp & 0xFFFF);
     return win::DefWindowProcA(h, m, wp, lp);
 }
 
@@ -55,6 +58,7 @@ protected:
         if (!server_->Up()) GTEST_SKIP() << "no virtual X server could be started";
         win::ResetWindowing();
         clicks = 0;
+        movedX = 0;
         typed.clear();
         probe_ = XOpenDisplay(server_->Name());
         ASSERT_NE(probe_, nullptr);
@@ -78,9 +82,10 @@ protected:
         }
         return done();
     }
-    void Send(int type, int x, int y, unsigned detail) {
+    // An event to the X window of `target`, at a point inside it.
+    void Send(win::HWND target, int type, int x, int y, unsigned detail) {
         XEvent e{};
-        ::Window w = presenter_->WindowId();
+        ::Window w = presenter_->XWindowOf(target);
         if (type == ButtonPress || type == ButtonRelease) {
             e.xbutton = XButtonEvent{};
             e.xbutton.type = type;
@@ -103,9 +108,12 @@ protected:
         }
         XFlush(probe_);
     }
-    // The window as the X server shows it, as RGB rows like CaptureScreen's.
-    Rgb Grab(int width, int height) {
-        XImage* img = XGetImage(probe_, presenter_->WindowId(), 0, 0, unsigned(width),
+    // The X window of `target` as the X server shows it, as RGB rows like CaptureScreen's.
+    Rgb Grab(win::HWND target) {
+        win::RECT r{};
+        win::GetWindowRect(target, &r);
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        XImage* img = XGetImage(probe_, presenter_->XWindowOf(target), 0, 0, unsigned(width),
                                 unsigned(height), AllPlanes, ZPixmap);
         Rgb out;
         if (img == nullptr) return out;
@@ -121,7 +129,8 @@ protected:
         XDestroyImage(img);
         return out;
     }
-    win::HWND MakeWindow(int x, int y, int w, int h, win::COLORREF color, win::DWORD style) {
+    win::HWND MakeWindow(int x, int y, int w, int h, win::COLORREF color, win::DWORD style,
+                         win::HWND owner = nullptr, win::DWORD ex = 0) {
         static int n = 0;
         std::string cls = "X11Shot" + std::to_string(n++);
         win::WNDCLASSEXA wc;
@@ -129,7 +138,7 @@ protected:
         wc.lpszClassName = cls.c_str();
         wc.hbrBackground = win::CreateSolidBrush(color);
         win::RegisterClassExA(&wc);
-        return win::CreateWindowExA(0, cls.c_str(), "Окно"_cp, style, x, y, w, h, nullptr, nullptr,
+        return win::CreateWindowExA(ex, cls.c_str(), "Окно"_cp, style, x, y, w, h, owner, nullptr,
                                     nullptr, nullptr);
     }
 
@@ -141,7 +150,7 @@ protected:
 VirtualServer* X11Test::server_ = nullptr;
 
 TEST_F(X11Test, TheWindowShowsTheScreenAndClicksAndKeysComeBack) {
-    presenter_ = X11Presenter::Open(server_->Name(), 320, 200);
+    presenter_ = X11Presenter::Open(server_->Name());
     ASSERT_NE(presenter_, nullptr);
     EXPECT_EQ(&win::CurrentEventSource(), presenter_.get());
     win::HWND red =
@@ -150,17 +159,26 @@ TEST_F(X11Test, TheWindowShowsTheScreenAndClicksAndKeysComeBack) {
                win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE);
     ASSERT_TRUE(RunUntil([] { return true; }));
     presenter_->Present();
-    // The X window holds exactly the composed screen.
-    Rgb shown = Grab(320, 200);
-    Rgb composed = CaptureScreen();
-    ASSERT_EQ(composed.width, 320);
-    EXPECT_TRUE(shown.pixels == composed.pixels);
-    // A click on the red window reaches it; one on the desktop reaches nobody.
+    // The screen is the X screen's size; the X window holds exactly the composed screen there.
+    EXPECT_EQ(win::ScreenSize(), (win::SIZE{1280, 800}));
+    // A window manager's work area is the windowing layer's.
+    const long area[4] = {0, 30, 1280, 740};
+    XChangeProperty(probe_, DefaultRootWindow(probe_), XInternAtom(probe_, "_NET_WORKAREA", False),
+                    XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(area),
+                    4);
+    XFlush(probe_);
+    win::RECT work{};
+    EXPECT_TRUE(RunUntil([&] {
+        win::SystemParametersInfoA(win::SPI_GETWORKAREA, 0, &work, 0);
+        return work == win::RECT{0, 30, 1280, 770};
+    }));
+    XDeleteProperty(probe_, DefaultRootWindow(probe_), XInternAtom(probe_, "_NET_WORKAREA", False));
+    win::RECT r{20, 30, 120, 80};
+    EXPECT_TRUE(Grab(red).pixels == CaptureScreen(&r).pixels);
+    // A click in the red window's X window reaches it.
     win::SetActiveWindow(red);
-    Send(ButtonPress, 25, 35, Button1);
-    Send(ButtonRelease, 25, 35, Button1);
-    Send(ButtonPress, 5, 190, Button1);
-    Send(ButtonRelease, 5, 190, Button1);
+    Send(red, ButtonPress, 5, 5, Button1);
+    Send(red, ButtonRelease, 5, 5, Button1);
     EXPECT_TRUE(RunUntil([] { return clicks == 1; }));
     // A key of the Cyrillic layout types its cp1251 letter.
     int lo = 0, hi = 0;
@@ -168,14 +186,14 @@ TEST_F(X11Test, TheWindowShowsTheScreenAndClicksAndKeysComeBack) {
     KeySym ef = XK_Cyrillic_ef;
     XChangeKeyboardMapping(probe_, hi, 1, &ef, 1);
     XSync(probe_, False);
-    Send(KeyPress, 0, 0, unsigned(hi));
-    Send(KeyRelease, 0, 0, unsigned(hi));
+    Send(red, KeyPress, 0, 0, unsigned(hi));
+    Send(red, KeyRelease, 0, 0, unsigned(hi));
     EXPECT_TRUE(RunUntil([] { return !typed.empty(); }));
     EXPECT_EQ(typed, "ф"_cp);
 }
 
 TEST_F(X11Test, TheScreenFollowsTheWindowAndOnlyDamageIsRepainted) {
-    presenter_ = X11Presenter::Open(server_->Name(), 320, 200);
+    presenter_ = X11Presenter::Open(server_->Name());
     ASSERT_NE(presenter_, nullptr);
     win::HWND red =
         MakeWindow(20, 30, 100, 50, win::RGB(200, 10, 10), win::WS_POPUP | win::WS_VISIBLE);
@@ -191,11 +209,91 @@ TEST_F(X11Test, TheScreenFollowsTheWindowAndOnlyDamageIsRepainted) {
     X11Presenter::PresentStats stats = presenter_->LastPresent();
     EXPECT_GE(stats.rects, 1);
     EXPECT_LE(stats.pixels, 100 * 50);
-    XResizeWindow(probe_, presenter_->WindowId(), 400, 300);
+    // Moved and sized on the desktop, the window follows, and shows its new picture.
+    XMoveResizeWindow(probe_, presenter_->XWindowOf(red), 60, 70, 150, 90);
     XFlush(probe_);
-    EXPECT_TRUE(RunUntil([] { return win::ScreenSize() == win::SIZE{400, 300}; }));
+    win::RECT now{};
+    EXPECT_TRUE(RunUntil([&] {
+        win::GetWindowRect(red, &now);
+        return now == win::RECT{60, 70, 210, 160};
+    }));
     presenter_->Present();
-    EXPECT_TRUE(Grab(400, 300).pixels == CaptureScreen().pixels);
+    EXPECT_TRUE(Grab(red).pixels == CaptureScreen(&now).pixels);
+}
+
+// The desktop's close box and a window manager's move reach the window they were given to; a
+// move by the program moves its X window.
+TEST_F(X11Test, TheDesktopClosesAndMovesEachWindowByItself) {
+    presenter_ = X11Presenter::Open(server_->Name());
+    ASSERT_NE(presenter_, nullptr);
+    win::HWND main = MakeWindow(100, 100, 400, 300, win::RGB(10, 150, 10),
+                                win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE);
+    win::HWND dialog = MakeWindow(
+        150, 150, 200, 100, win::RGB(200, 10, 10),
+        win::WS_POPUP | win::WS_CAPTION | win::WS_SYSMENU | win::WS_VISIBLE, main,
+        win::WS_EX_DLGMODALFRAME);
+    ASSERT_TRUE(dialog);
+    presenter_->Present();
+    const ::Window xmain = presenter_->XWindowOf(main), xdialog = presenter_->XWindowOf(dialog);
+    ASSERT_TRUE(xmain && xdialog);
+    auto close = [this](::Window w) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = XInternAtom(probe_, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = long(XInternAtom(probe_, "WM_DELETE_WINDOW", False));
+        XSendEvent(probe_, w, False, 0, &e);
+        XFlush(probe_);
+    };
+    // A manager's move, told by a synthetic ConfigureNotify in root coordinates.
+    XEvent c{};
+    c.xconfigure.type = ConfigureNotify;
+    c.xconfigure.send_event = True;
+    c.xconfigure.event = c.xconfigure.window = xdialog;
+    c.xconfigure.x = 300;
+    c.xconfigure.y = 250;
+    c.xconfigure.width = 220;
+    c.xconfigure.height = 120;
+    XSendEvent(probe_, xdialog, False, StructureNotifyMask, &c);
+    XFlush(probe_);
+    win::RECT r{};
+    EXPECT_TRUE(RunUntil([&] {
+        win::GetWindowRect(dialog, &r);
+        return r == win::RECT{300, 250, 520, 370};
+    }));
+    // Disabled behind the dialog, the main window ignores the close box; the dialog closes alone.
+    win::EnableWindow(main, win::FALSE);
+    close(xmain);
+    close(xdialog);
+    EXPECT_TRUE(RunUntil([&] { return !win::IsWindow(dialog); }));
+    EXPECT_TRUE(win::IsWindow(main));
+    win::EnableWindow(main, win::TRUE);
+    win::SetWindowPos(main, nullptr, 30, 40, 0, 0, win::SWP_NOSIZE | win::SWP_NOZORDER);
+    presenter_->Present();
+    int x = 0, y = 0;
+    ::Window child;
+    XTranslateCoordinates(probe_, xmain, DefaultRootWindow(probe_), 0, 0, &x, &y, &child);
+    EXPECT_EQ(x, 30);
+    EXPECT_EQ(y, 40);
+    close(xmain);
+    EXPECT_TRUE(RunUntil([&] { return !win::IsWindow(main); }));
+}
+
+// With the capture, the pointer stays with the program outside its window, as in a drag.
+TEST_F(X11Test, TheCaptureKeepsThePointerOutsideTheWindow) {
+    int event, error, major, minor;
+    if (!XTestQueryExtension(probe_, &event, &error, &major, &minor)) GTEST_SKIP() << "no XTest";
+    presenter_ = X11Presenter::Open(server_->Name());
+    ASSERT_NE(presenter_, nullptr);
+    win::HWND w =
+        MakeWindow(100, 100, 200, 100, win::RGB(10, 150, 10), win::WS_POPUP | win::WS_VISIBLE);
+    win::SetCapture(w);
+    presenter_->Present();
+    XTestFakeMotionEvent(probe_, -1, 700, 150, CurrentTime);
+    XFlush(probe_);
+    EXPECT_TRUE(RunUntil([] { return movedX == 600; }));  // screen 700 is client 600
+    win::ReleaseCapture();
 }
 
 // Loops that never wait still take the operator's input, and put damage at most every 16 ms of
@@ -203,12 +301,13 @@ TEST_F(X11Test, TheScreenFollowsTheWindowAndOnlyDamageIsRepainted) {
 TEST_F(X11Test, EveryRetrievalOfMessagesTakesEventsAndPresentsAtMostEvery16ms) {
     os::FakeClock clock;
     os::ScopedClock use(clock);
-    presenter_ = X11Presenter::Open(server_->Name(), 320, 200);
+    presenter_ = X11Presenter::Open(server_->Name());
     ASSERT_NE(presenter_, nullptr);
     win::HWND red =
         MakeWindow(20, 30, 100, 50, win::RGB(200, 10, 10), win::WS_POPUP | win::WS_VISIBLE);
-    Send(ButtonPress, 25, 35, Button1);
-    Send(ButtonRelease, 25, 35, Button1);
+    presenter_->Present();  // the window's X window is made
+    Send(red, ButtonPress, 5, 5, Button1);
+    Send(red, ButtonRelease, 5, 5, Button1);
     XSync(probe_, False);
     auto pump = [] {
         win::MSG m;
@@ -289,7 +388,7 @@ private:
 };
 
 TEST_F(X11Test, TheClipboardIsSharedAsUtf8) {
-    presenter_ = X11Presenter::Open(server_->Name(), 320, 200);
+    presenter_ = X11Presenter::Open(server_->Name());
     ASSERT_NE(presenter_, nullptr);
     // Ours, read by another program.
     win::HGLOBAL mem = win::GlobalAlloc(win::GMEM_MOVEABLE, 32);

@@ -1,0 +1,320 @@
+// One X window per shown top-level window: making, describing, placing, stacking and painting.
+#include "platform/display/x11_window_map.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/region.h"
+#include "platform/os/cp1251.h"
+#include "platform/user/dialog_manager.h"
+#include "platform/user/styles.h"
+#include "platform/user/user.h"
+#include "platform/user/window_class.h"
+#include "platform/user/window_region.h"
+
+// Xlib's macros (None, True, ...) would clash with names above, so it comes last.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
+
+namespace display {
+
+namespace {
+
+bool Overlaps(const win::RECT& a, const win::RECT& b, win::RECT& out) {
+    out = {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+           std::min(a.bottom, b.bottom)};
+    return out.left < out.right && out.top < out.bottom;
+}
+
+win::DWORD Style(win::HWND h) {
+    return static_cast<win::DWORD>(win::GetWindowLongPtrA(h, win::GWL_STYLE));
+}
+
+win::DWORD ExStyle(win::HWND h) {
+    return static_cast<win::DWORD>(win::GetWindowLongPtrA(h, win::GWL_EXSTYLE));
+}
+
+// Pop-ups without a caption are the program's own transient pieces: no manager touches them.
+bool OverrideRedirect(win::HWND h) {
+    const win::DWORD style = Style(h);
+    return (style & win::WS_POPUP) && (style & win::WS_CAPTION) != win::WS_CAPTION;
+}
+
+// The window's region as rectangles relative to its corner; empty without a region.
+std::vector<win::RECT> RegionOf(win::HWND h) {
+    std::vector<win::RECT> out;
+    win::HRGN rgn = win::CreateRectRgn(0, 0, 0, 0);
+    if (win::GetWindowRgn(h, rgn) != 0) {
+        const win::DWORD size = win::GetRegionData(rgn, 0, nullptr);
+        std::vector<char> buffer(size);
+        auto* data = reinterpret_cast<win::RGNDATA*>(buffer.data());
+        if (size >= sizeof(win::RGNDATAHEADER) && win::GetRegionData(rgn, size, data) == size) {
+            const auto* rects = reinterpret_cast<const win::RECT*>(data->Buffer);
+            out.assign(rects, rects + data->rdh.nCount);
+            if (out.empty()) out.push_back(win::RECT{});  // an empty region hides everything
+        }
+    }
+    win::DeleteObject(rgn);
+    return out;
+}
+
+std::string Caption(win::HWND h) {
+    char text[512] = {};
+    win::GetWindowTextA(h, text, sizeof text);
+    return os::Cp1251ToUtf8(text);
+}
+
+}  // namespace
+
+std::string Utf8ToLatin1(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size();) {
+        auto c = os::DecodeUtf8(s, i);
+        out += c && *c <= 0xFF ? char(*c) : '?';
+    }
+    return out;
+}
+
+X11WindowMap::X11WindowMap(_XDisplay* dpy, long eventMask) : dpy_(dpy), eventMask_(eventMask) {
+    int event = 0, error = 0;
+    shape_ = XShapeQueryExtension(dpy_, &event, &error);
+}
+
+// Window regions cut the X window (rounded skinned corners show the desktop); without the Shape
+// extension the window stays rectangular.
+void X11WindowMap::Shape(win::HWND h, Entry& e) {
+    if (!shape_) return;
+    std::vector<win::RECT> region = RegionOf(h);
+    if (region == e.shape) return;
+    e.shape = region;
+    if (region.empty()) {
+        XShapeCombineMask(dpy_, e.xwin, ShapeBounding, 0, 0, 0, ShapeSet);
+        return;
+    }
+    std::vector<XRectangle> rects;
+    for (const win::RECT& r : region) {
+        if (r.right <= r.left || r.bottom <= r.top) continue;
+        rects.push_back(XRectangle{short(r.left), short(r.top), (unsigned short)(r.right - r.left),
+                                   (unsigned short)(r.bottom - r.top)});
+    }
+    XShapeCombineRectangles(dpy_, e.xwin, ShapeBounding, 0, 0, rects.data(), int(rects.size()),
+                            ShapeSet, YXBanded);
+}
+
+X11WindowMap::~X11WindowMap() {
+    for (auto& [h, e] : entries_)
+        XDestroyWindow(dpy_, e.xwin);
+    XFlush(dpy_);
+}
+
+unsigned long X11WindowMap::Intern(const char* name) {
+    auto it = atoms_.find(name);
+    if (it == atoms_.end()) it = atoms_.emplace(name, XInternAtom(dpy_, name, False)).first;
+    return it->second;
+}
+
+unsigned long X11WindowMap::Create(win::HWND h, const win::RECT& r) {
+    XSetWindowAttributes a{};
+    a.background_pixel = BlackPixel(dpy_, DefaultScreen(dpy_));
+    a.border_pixel = 0;
+    a.override_redirect = OverrideRedirect(h) ? True : False;
+    a.event_mask = eventMask_;
+    const ::Window w = XCreateWindow(
+        dpy_, DefaultRootWindow(dpy_), r.left, r.top, unsigned(r.right - r.left),
+        unsigned(r.bottom - r.top), 0, CopyFromParent, InputOutput, CopyFromParent,
+        CWBackPixel | CWBorderPixel | CWOverrideRedirect | CWEventMask, &a);
+    // The manager frames nothing and keeps the place the program chose.
+    const long motif[5] = {2, 0, 0, 0, 0};  // flags: decorations; decorations: none
+    const ::Atom motifAtom = Intern("_MOTIF_WM_HINTS");
+    XChangeProperty(dpy_, w, motifAtom, motifAtom, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(motif), 5);
+    XSizeHints size{};
+    size.flags = USPosition | USSize | PPosition | PSize;
+    size.x = r.left;
+    size.y = r.top;
+    size.width = r.right - r.left;
+    size.height = r.bottom - r.top;
+    XSetWMNormalHints(dpy_, w, &size);
+    XClassHint cls{const_cast<char*>("tessary"), const_cast<char*>("Tessary")};
+    XSetClassHint(dpy_, w, &cls);
+    const long pid = getpid();
+    XChangeProperty(dpy_, w, Intern("_NET_WM_PID"), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&pid), 1);
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) == 0) {
+        XTextProperty machine{reinterpret_cast<unsigned char*>(host), XA_STRING, 8,
+                              static_cast<unsigned long>(std::char_traits<char>::length(host))};
+        XSetWMClientMachine(dpy_, w, &machine);
+    }
+    ::Atom del = Intern("WM_DELETE_WINDOW");
+    XSetWMProtocols(dpy_, w, &del, 1);
+    return w;
+}
+
+void X11WindowMap::Name(Entry& e, const std::string& utf8) {
+    e.name = utf8;
+    XChangeProperty(dpy_, e.xwin, Intern("_NET_WM_NAME"), Intern("UTF8_STRING"), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(utf8.data()), int(utf8.size()));
+    XStoreName(dpy_, e.xwin, Utf8ToLatin1(utf8).c_str());
+}
+
+// The window's kind, its owner and its place in the task bar (rule 4).
+void X11WindowMap::Describe(win::HWND h, Entry& e) {
+    char cls[64] = {};
+    win::GetClassNameA(h, cls, sizeof cls);
+    const std::string name = cls;
+    const win::DWORD style = Style(h), ex = ExStyle(h);
+    // The owner the desktop sees: the nearest with an X window; for a window owned only by one
+    // the desktop never sees (the application's hidden window), the window it came up over.
+    win::HWND owner = win::GetWindow(h, win::GW_OWNER);
+    unsigned long ownerX = 0;
+    for (win::HWND o = owner; o && !ownerX; o = win::GetWindow(o, win::GW_OWNER))
+        ownerX = XWindowOf(o);
+    for (win::HWND t = win::GetWindow(h, win::GW_HWNDNEXT); owner && !ownerX && t;
+         t = win::GetWindow(t, win::GW_HWNDNEXT))
+        if (!OverrideRedirect(t)) ownerX = XWindowOf(t);
+    const char* type = "_NET_WM_WINDOW_TYPE_NORMAL";
+    if (name == "#32768") {
+        type = "_NET_WM_WINDOW_TYPE_POPUP_MENU";
+    } else if (name == "ComboLBox") {
+        type = "_NET_WM_WINDOW_TYPE_DROPDOWN_MENU";
+    } else if (OverrideRedirect(h)) {
+        type = (ex & win::WS_EX_TOOLWINDOW) ? "_NET_WM_WINDOW_TYPE_TOOLTIP"
+                                            : "_NET_WM_WINDOW_TYPE_UTILITY";
+    } else if (ex & win::WS_EX_TOOLWINDOW) {
+        type = "_NET_WM_WINDOW_TYPE_UTILITY";
+    } else if (ownerX && ((ex & win::WS_EX_DLGMODALFRAME) || (style & win::DS_MODALFRAME) ||
+                          !(style & win::WS_THICKFRAME))) {
+        type = "_NET_WM_WINDOW_TYPE_DIALOG";
+    }
+    const ::Atom typeAtom = Intern(type);
+    XChangeProperty(dpy_, e.xwin, Intern("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&typeAtom), 1);
+    if (ownerX != e.transientFor) {
+        e.transientFor = ownerX;
+        if (ownerX) {
+            XSetTransientForHint(dpy_, e.xwin, ownerX);
+        } else {
+            XDeleteProperty(dpy_, e.xwin, XA_WM_TRANSIENT_FOR);
+        }
+    }
+    // Shown over a window it disabled: modal.
+    std::vector<::Atom> state;
+    if (ownerX && !win::IsWindowEnabled(WindowOf(ownerX)))
+        state.push_back(Intern("_NET_WM_STATE_MODAL"));
+    if (ownerX || (ex & win::WS_EX_TOOLWINDOW)) state.push_back(Intern("_NET_WM_STATE_SKIP_TASKBAR"));
+    if (!state.empty())
+        XChangeProperty(dpy_, e.xwin, Intern("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(state.data()), int(state.size()));
+}
+
+void X11WindowMap::Sync() {
+    std::vector<win::HWND> shown;  // topmost first
+    for (win::HWND t = win::GetTopWindow(nullptr); t; t = win::GetWindow(t, win::GW_HWNDNEXT)) {
+        win::RECT r{};
+        if (!win::IsWindowVisible(t) || !win::GetWindowRect(t, &r)) continue;
+        if (r.right <= r.left || r.bottom <= r.top) continue;
+        shown.push_back(t);
+    }
+    for (auto it = entries_.begin(); it != entries_.end();) {
+        if (std::find(shown.begin(), shown.end(), it->first) == shown.end()) {
+            XDestroyWindow(dpy_, it->second.xwin);
+            it = entries_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    // Owners first, so that an owned window finds its owner's X window.
+    std::vector<::Window> order;
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
+        win::HWND h = *it;
+        win::RECT r{};
+        win::GetWindowRect(h, &r);
+        auto found = entries_.find(h);
+        if (found == entries_.end()) {
+            Entry e;
+            e.xwin = Create(h, r);
+            e.rect = r;
+            Describe(h, e);
+            Name(e, Caption(h));
+            Shape(h, e);
+            XMapWindow(dpy_, e.xwin);
+            found = entries_.emplace(h, e).first;
+        } else {
+            Entry& e = found->second;
+            if (!win::EqualRect(&r, &e.rect)) {
+                XMoveResizeWindow(dpy_, e.xwin, r.left, r.top, unsigned(r.right - r.left),
+                                  unsigned(r.bottom - r.top));
+                e.rect = r;
+                e.whole = true;
+            }
+            if (std::string now = Caption(h); now != e.name) Name(e, now);
+            Shape(h, e);
+        }
+        order.insert(order.begin(), found->second.xwin);
+    }
+    if (order != stacking_ && !order.empty()) {
+        XRestackWindows(dpy_, order.data(), int(order.size()));
+        stacking_ = order;
+    }
+}
+
+std::vector<win::RECT> X11WindowMap::Put(_XGC* gc, _XImage* screen,
+                                         const std::vector<win::RECT>& damage) {
+    std::vector<win::RECT> put;
+    const win::RECT bounds{0, 0, screen->width, screen->height};
+    for (auto& [h, e] : entries_) {
+        std::vector<win::RECT> parts;
+        if (e.whole) {
+            parts.push_back(e.rect);
+            e.whole = false;
+        } else {
+            parts = damage;
+        }
+        for (const win::RECT& d : parts) {
+            win::RECT i, j;
+            if (!Overlaps(d, e.rect, i) || !Overlaps(i, bounds, j)) continue;
+            XPutImage(dpy_, e.xwin, gc, screen, j.left, j.top, j.left - e.rect.left,
+                      j.top - e.rect.top, unsigned(j.right - j.left), unsigned(j.bottom - j.top));
+            put.push_back(j);
+        }
+    }
+    return put;
+}
+
+void X11WindowMap::Moved(win::HWND hwnd, const win::RECT& rect) {
+    auto it = entries_.find(hwnd);
+    if (it == entries_.end()) return;
+    it->second.rect = rect;
+    it->second.whole = true;
+}
+
+unsigned long X11WindowMap::XWindowOf(win::HWND hwnd) const {
+    auto it = entries_.find(hwnd);
+    return it == entries_.end() ? 0 : it->second.xwin;
+}
+
+win::HWND X11WindowMap::WindowOf(unsigned long xwin) const {
+    for (const auto& [h, e] : entries_)
+        if (e.xwin == xwin) return h;
+    return nullptr;
+}
+
+win::POINT X11WindowMap::ToScreen(unsigned long xwin, int x, int y) const {
+    for (const auto& [h, e] : entries_)
+        if (e.xwin == xwin) return win::POINT{e.rect.left + x, e.rect.top + y};
+    return win::POINT{x, y};
+}
+
+std::vector<unsigned long> X11WindowMap::XWindows() const {
+    std::vector<unsigned long> out;
+    for (const auto& [h, e] : entries_)
+        out.push_back(e.xwin);
+    return out;
+}
+
+}  // namespace display

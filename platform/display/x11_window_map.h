@@ -1,0 +1,82 @@
+// The windowing layer's top-level windows as windows of the X desktop: one undecorated X window
+// per shown top-level window, at the same screen place and size, stacked in the same order.
+//
+// Rules Sync keeps:
+//  1. Every visible top-level window with a non-empty rectangle has exactly one X window; a
+//     window hidden or destroyed loses its X window.
+//  2. The X window's place and size are the window's rectangle on the screen; stacking follows
+//     the windowing layer, topmost first.
+//  3. The window manager draws no frame (the program draws every frame): _MOTIF_WM_HINTS with no
+//     decorations. Pop-ups without a caption (menus, hints, drop-down lists, glow, shadow and
+//     animation windows) are override-redirect, so no manager moves or frames them at all.
+//  4. A window region cuts its X window (the Shape extension, when the server has it).
+//  5. Each X window says what it is: _NET_WM_WINDOW_TYPE, WM_TRANSIENT_FOR its owner's X window,
+//     _NET_WM_STATE_SKIP_TASKBAR when owned, _NET_WM_NAME (UTF-8) and WM_NAME from the caption,
+//     WM_CLASS, _NET_WM_PID, WM_CLIENT_MACHINE, WM_DELETE_WINDOW among its protocols.
+// The picture of each X window is the composed screen under its rectangle, so what the program
+// shows on the desktop is what the virtual screen shows there.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/user/win_types.h"
+
+struct _XDisplay;
+struct _XImage;
+struct _XGC;
+
+namespace display {
+
+// ICCCM's STRING is Latin-1; characters beyond it become "?".
+std::string Utf8ToLatin1(const std::string& s);
+
+class X11WindowMap {
+public:
+    // `eventMask`: the events every X window made here asks for.
+    X11WindowMap(_XDisplay* dpy, long eventMask);
+    ~X11WindowMap();
+    X11WindowMap(const X11WindowMap&) = delete;
+    X11WindowMap& operator=(const X11WindowMap&) = delete;
+
+    // Brings the X windows in line with the windowing layer (rules 1-5).
+    void Sync();
+    // Puts the parts of the composed screen (`screen`, the screen's size) that the damaged
+    // rectangles cover into the X windows they fall in, and the whole of every X window made,
+    // moved or resized since the last time. Returns the rectangles put, in screen terms.
+    std::vector<win::RECT> Put(_XGC* gc, _XImage* screen, const std::vector<win::RECT>& damage);
+
+    // The desktop moved or sized the X window of `hwnd` to `rect` (screen terms).
+    void Moved(win::HWND hwnd, const win::RECT& rect);
+    // The X window showing `hwnd` (0: none), the window an X window shows (nullptr: not ours).
+    unsigned long XWindowOf(win::HWND hwnd) const;
+    win::HWND WindowOf(unsigned long xwin) const;
+    // The screen point of a point inside one of the X windows.
+    win::POINT ToScreen(unsigned long xwin, int x, int y) const;
+    std::vector<unsigned long> XWindows() const;
+
+private:
+    struct Entry {
+        unsigned long xwin = 0;
+        win::RECT rect{};
+        std::string name;
+        unsigned long transientFor = 0;
+        std::vector<win::RECT> shape;  // the region last given, relative to the corner
+        bool whole = true;  // the whole window is still to be put
+    };
+    unsigned long Create(win::HWND h, const win::RECT& r);
+    void Describe(win::HWND h, Entry& e);
+    void Name(Entry& e, const std::string& utf8);
+    void Shape(win::HWND h, Entry& e);
+    unsigned long Intern(const char* name);
+
+    _XDisplay* dpy_;
+    long eventMask_;
+    bool shape_ = false;  // the server has the Shape extension
+    std::map<win::HWND, Entry> entries_;
+    std::vector<unsigned long> stacking_;  // topmost first, as last restacked
+    std::map<std::string, unsigned long> atoms_;
+};
+
+}  // namespace display
