@@ -5,12 +5,12 @@
 #include <memory>
 #include <stdexcept>
 
-#include "skin/core/pixels/bitmaps.h"
 #include "skin/core/data/internal_skin.h"
-#include "skin/core/state/mask_paint.h"
 #include "skin/core/data/skin_content.h"
-#include "skin/core/state/skin_loading.h"
 #include "skin/core/data/stored_skins.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/mask_paint.h"
+#include "skin/core/state/skin_loading.h"
 #include "vcl/graphics/bitmap.h"
 
 namespace {

@@ -28,13 +28,13 @@
 #include <vector>
 
 #include "bench/ratio_report.h"
+#include "skin/core/data/hue_shift.h"
+#include "skin/core/data/skin_reader.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/blend.h"
 #include "skin/core/pixels/crc32.h"
-#include "skin/core/data/hue_shift.h"
 #include "skin/core/pixels/png_decoder.h"
 #include "skin/core/pixels/resampler.h"
-#include "skin/core/data/skin_reader.h"
 #include "skin/core/state/skin_text.h"
 #include "tests/skin/core/png_reference.h"
 #include "tests/skin/core/skin_writer.h"

@@ -9,9 +9,9 @@
 #include <stdexcept>
 
 #include "platform/os/files.h"
-#include "skin/core/pixels/bitmaps.h"
 #include "skin/core/data/skin_pack.h"
 #include "skin/core/data/skin_reader.h"
+#include "skin/core/pixels/bitmaps.h"
 #include "vcl/system/ini_files.h"
 #include "vcl/system/sysutils.h"
 

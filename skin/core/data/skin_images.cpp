@@ -7,8 +7,8 @@
 #include "platform/os/cp1251.h"
 #include "platform/os/dir_search.h"
 #include "platform/os/files.h"
-#include "skin/core/pixels/png_graphic.h"
 #include "skin/core/data/stored_skins.h"
+#include "skin/core/pixels/png_graphic.h"
 #include "skin/core/pixels/text_utils.h"
 #include "vcl/system/sysutils.h"
 

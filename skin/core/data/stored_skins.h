@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "skin/core/pixels/pixels.h"
 #include "skin/core/data/skin_data.h"
 #include "skin/core/data/skin_pack.h"
+#include "skin/core/pixels/pixels.h"
 #include "vcl/system/collection.h"
 #include "vcl/system/set.h"
 

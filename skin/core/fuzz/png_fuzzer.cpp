@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "skin/core/fuzz/png_reuse_check.h"
 #include "skin/core/pixels/crc32.h"
 #include "skin/core/pixels/errors.h"
-#include "skin/core/fuzz/png_reuse_check.h"
 #include "skin/core/pixels/png_decoder.h"
 
 extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);

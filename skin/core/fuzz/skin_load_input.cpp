@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "skin/core/pixels/errors.h"
 #include "skin/core/data/skin_reader.h"
+#include "skin/core/pixels/errors.h"
 #include "tests/skin/core/skin_writer.h"
 #include "vcl/system/exceptions.h"
 

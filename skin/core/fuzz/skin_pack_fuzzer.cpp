@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "skin/core/pixels/errors.h"
 #include "skin/core/data/skin_pack.h"
+#include "skin/core/pixels/errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vcl::TStringStream stream(std::string(reinterpret_cast<const char*>(data), size));

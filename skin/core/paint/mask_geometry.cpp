@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "skin/core/pixels/bitmaps.h"
 #include "skin/core/data/skin_content.h"
+#include "skin/core/pixels/bitmaps.h"
 
 namespace skin {
 

@@ -13,8 +13,8 @@
 #include <array>
 #include <cstdint>
 
-#include "skin/core/pixels/pixels.h"
 #include "skin/core/data/skin_data.h"
+#include "skin/core/pixels/pixels.h"
 
 namespace vcl {
 class TBitmap;

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "platform/gdi/gdi.h"
-#include "skin/core/pixels/bitmaps.h"
-#include "skin/core/state/common_data.h"
-#include "skin/core/pixels/dc_paint.h"
 #include "skin/core/paint/mask_geometry.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/dc_paint.h"
+#include "skin/core/state/common_data.h"
 #include "skin/core/state/mask_paint.h"
 #include "skin/core/state/section_paint.h"
 #include "skin/core/state/skin_manager.h"

@@ -12,8 +12,8 @@
 #pragma once
 
 #include "platform/gdi/win_types.h"
-#include "skin/core/pixels/pixels.h"
 #include "skin/core/data/skin_data.h"
+#include "skin/core/pixels/pixels.h"
 
 namespace vcl {
 class TBitmap;

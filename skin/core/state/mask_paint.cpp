@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "platform/gdi/gdi.h"
+#include "skin/core/data/skin_content.h"
+#include "skin/core/paint/mask_geometry.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/blend.h"
 #include "skin/core/state/common_data.h"
-#include "skin/core/paint/mask_geometry.h"
 #include "skin/core/state/section_paint.h"
-#include "skin/core/data/skin_content.h"
 #include "skin/core/state/skin_manager.h"
 #include "vcl/controls/controls.h"
 #include "vcl/graphics/bitmap.h"

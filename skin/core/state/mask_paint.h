@@ -20,8 +20,8 @@
 
 #include <cstdint>
 
-#include "skin/core/pixels/pixels.h"
 #include "skin/core/data/skin_data.h"
+#include "skin/core/pixels/pixels.h"
 
 namespace vcl {
 class TBitmap;

@@ -30,10 +30,10 @@
 #include <vector>
 
 #include "platform/user/hooks.h"
-#include "skin/core/state/neighbour_services.h"
-#include "skin/core/pixels/png_graphic.h"
 #include "skin/core/data/skin_content.h"
 #include "skin/core/data/stored_skins.h"
+#include "skin/core/pixels/png_graphic.h"
+#include "skin/core/state/neighbour_services.h"
 #include "vcl/controls/forms.h"
 #include "vcl/system/component.h"
 #include "vcl/system/string_list.h"

@@ -21,8 +21,8 @@
 #include <string_view>
 
 #include "platform/gdi/gdi.h"
-#include "skin/core/pixels/pixels.h"
 #include "skin/core/data/skin_data.h"
+#include "skin/core/pixels/pixels.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/canvas.h"
 

@@ -5,11 +5,11 @@
 #include <filesystem>
 
 #include "platform/os/files.h"
-#include "skin/core/pixels/errors.h"
+#include "skin/core/data/skin_pack.h"
 #include "skin/core/fuzz/png_reuse_check.h"
 #include "skin/core/fuzz/skin_load_input.h"
+#include "skin/core/pixels/errors.h"
 #include "skin/core/pixels/png_decoder.h"
-#include "skin/core/data/skin_pack.h"
 #include "tests/support/temp_dir.h"
 
 namespace skin {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/core/state/common_data.h"
 #include "skin/core/pixels/pixels.h"
+#include "skin/core/state/common_data.h"
 #include "vcl/controls/forms.h"
 
 namespace skin {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/core/pixels/bitmaps.h"
 #include "skin/core/data/skin_content.h"
+#include "skin/core/pixels/bitmaps.h"
 #include "tests/skin/core/skin_reading.h"
 #include "tests/skin/core/test_image.h"
 #include "vcl/graphics/bitmap.h"

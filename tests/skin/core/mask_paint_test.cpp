@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "skin/core/pixels/bitmaps.h"
 #include "skin/core/data/internal_skin.h"
 #include "skin/core/data/skin_content.h"
-#include "skin/core/state/skin_loading.h"
 #include "skin/core/data/stored_skins.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/skin_loading.h"
 #include "tests/skin/core/mask_fixtures.h"
 #include "tests/skin/core/skin_reading.h"
 #include "tests/skin/core/test_image.h"

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <random>
 
-#include "skin/core/pixels/crc32.h"
 #include "skin/core/fuzz/png_reuse_check.h"
+#include "skin/core/pixels/crc32.h"
 #include "skin/core/pixels/png_graphic.h"
 #include "tests/skin/core/png_reference.h"
 
