@@ -8,9 +8,7 @@
 
 #include "platform/controls/combo_box_control.h"
 #include "platform/controls/list_box_control.h"
-#include "platform/gdi/bitmap.h"
 #include "platform/gdi/sys_colors.h"
-#include "platform/user/screen.h"
 #include "skin/core/state/common_data.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "vcl/graphics/bitmap.h"
@@ -97,12 +95,7 @@ TEST_F(ComboListWndTest, TheDroppedListHasTheSkinsFrameAndBar) {
     print.SetSize(w, h);
     win::SendMessageA(list, win::WM_PRINT, reinterpret_cast<uintptr_t>(print.Canvas()->Handle()),
                       win::PRF_NONCLIENT | win::PRF_CLIENT);
-    win::BitmapView screen;
-    ASSERT_TRUE(win::GetBitmapView(win::ComposeScreen(), &screen));
-    auto onScreen = [&](int x, int y) {
-        const win::BYTE* px = screen.Row(wr.top + y) + (wr.left + x) * 4;
-        return win::COLORREF(RGB(px[2], px[1], px[0]));
-    };
+    auto onScreen = [&](int x, int y) { return WindowPixel(list, x, y); };
     for (auto [x, y] : {std::pair{0, h / 2}, std::pair{w / 3, 0}, std::pair{1, h - 2}}) {
         const auto want = vcl::ColorToRGB(cache->Canvas()->Pixels(x, y));
         EXPECT_EQ(onScreen(x, y), want) << x << "," << y;
