@@ -14,10 +14,6 @@ namespace {
 constexpr int kFrameStrip = 2;
 constexpr int kPrintStrip = 3;
 
-bool PtIn(const win::RECT& r, win::POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 }  // namespace
 
 TacComboListWnd* TacComboListWnd::CreateForList(win::HWND list, bool simple, bool hasItems,
@@ -51,22 +47,18 @@ void TacComboListWnd::PaintListFrame(win::HDC dc, int strip) {
 }
 
 void TacComboListWnd::ListButtonUp(vcl::TMessage& m) {
+    // A press that began on a bar ends there wherever it is let go: it never picks an item,
+    // and a dropped list keeps the capture it closes up by. Any other release is the list's,
+    // on a bar too (the press that dropped the list ends its tracking there).
     ScrollMouseState& s = ScrollMouse();
-    const bool barPress = s.CurrentWindow == CtrlHandle && s.PressedPart != spNone;
-    win::POINT p{win::GET_X_LPARAM(m.LParam), win::GET_Y_LPARAM(m.LParam)};
-    win::ClientToScreen(CtrlHandle, &p);
-    ScrollBarRects r = BarRects();
-    const bool onBar = (HBar.Shown && PtIn(r.horz, p)) || (VBar.Shown && PtIn(r.vert, p));
-    // A press that began on a bar ends there wherever it is let go: it never picks an item.
-    // A dropped list keeps the capture it closes up by.
-    if (onBar || barPress) {
+    if (s.CurrentWindow == CtrlHandle && s.PressedPart != spNone) {
         EndPress(Simple);
         m.Result = 0;
         return;
     }
     CallPrevWndProc(m);
-    // The list let go of the press; a list that closed gives the capture up, an open one keeps
-    // it, or a press outside would no longer close it.
+    // A list that closed gives the capture up; an open one keeps it, or a press outside would
+    // no longer close it.
     if (!Unhooked && win::GetCapture() == CtrlHandle && (Simple || !win::IsWindowVisible(CtrlHandle)))
         win::ReleaseCapture();
 }

@@ -135,5 +135,28 @@ TEST_F(ComboListWndTest, TheBarScrollsTheOpenListAndAnItemStillClosesIt) {
     EXPECT_NE(win::GetCapture(), list);
 }
 
+// The press that dropped the list, let go on the list's bar: the list's tracking ends, the list
+// stays open with nothing picked.
+TEST_F(ComboListWndTest, ThePressThatDroppedTheListEndsOnItsBar) {
+    win::SendMessageA(combo, win::CB_SHOWDROPDOWN, win::FALSE, 0);
+    Pump();
+    win::RECT cr;
+    win::GetWindowRect(combo, &cr);
+    win::POINT p{cr.right - 5, (cr.top + cr.bottom) / 2};
+    QueueMove(p.x, p.y);
+    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Down, p, win::MouseButton::Left});
+    Pump();
+    ASSERT_TRUE(adapter->Tracking);
+    win::RECT v = adapter->BarRects().vert;
+    win::POINT bar{(v.left + v.right) / 2, (v.top + v.bottom) / 2};
+    QueueMove(bar.x, bar.y);
+    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Up, bar, win::MouseButton::Left});
+    Pump();
+    EXPECT_FALSE(adapter->Tracking);
+    EXPECT_TRUE(win::SendMessageA(combo, win::CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(win::GetCapture(), list);
+    EXPECT_EQ(win::SendMessageA(combo, win::CB_GETCURSEL, 0, 0), 3);
+}
+
 }  // namespace
 }  // namespace skin::testing
