@@ -65,13 +65,6 @@ protected:
         ListAdapter() = nullptr;
         WindowsTest::TearDown();
     }
-    void Click(win::POINT p) {
-        QueueMove(p.x, p.y);
-        win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Down, p, win::MouseButton::Left});
-        Pump();
-        win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Up, p, win::MouseButton::Left});
-        Pump();
-    }
     intptr_t Top() { return win::SendMessageA(list, win::LB_GETTOPINDEX, 0, 0); }
 
     win::HWND host = nullptr, combo = nullptr, list = nullptr;
@@ -143,15 +136,11 @@ TEST_F(ComboListWndTest, ThePressThatDroppedTheListEndsOnItsBar) {
     win::RECT cr;
     win::GetWindowRect(combo, &cr);
     win::POINT p{cr.right - 5, (cr.top + cr.bottom) / 2};
-    QueueMove(p.x, p.y);
-    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Down, p, win::MouseButton::Left});
-    Pump();
+    Down(p);
     ASSERT_TRUE(adapter->Tracking);
     win::RECT v = adapter->BarRects().vert;
     win::POINT bar{(v.left + v.right) / 2, (v.top + v.bottom) / 2};
-    QueueMove(bar.x, bar.y);
-    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Up, bar, win::MouseButton::Left});
-    Pump();
+    Up(bar);
     EXPECT_FALSE(adapter->Tracking);
     EXPECT_TRUE(win::SendMessageA(combo, win::CB_GETDROPPEDSTATE, 0, 0));
     EXPECT_EQ(win::GetCapture(), list);

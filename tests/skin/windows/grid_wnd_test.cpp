@@ -61,13 +61,6 @@ protected:
         data.reset();
         WindowsTest::TearDown();
     }
-    void Click(win::POINT p) {
-        QueueMove(p.x, p.y);
-        win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Down, p, win::MouseButton::Left});
-        Pump();
-        win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Up, p, win::MouseButton::Left});
-        Pump();
-    }
 
     std::unique_ptr<TNumbers> data;
     vcl::TDataSource* source = nullptr;
@@ -83,9 +76,7 @@ TEST_F(GridWndTest, ADragEndsOnTheRecordTheThumbWasLetGoAt) {
     const int arrow = adapter->BarArrowLength(adapter->VBar, false);
     const int x = (v.left + v.right) / 2;
     win::POINT thumb{x, v.top + arrow + 2};
-    QueueMove(thumb.x, thumb.y);
-    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Down, thumb, win::MouseButton::Left});
-    Pump();
+    Down(thumb);
     for (int y : {thumb.y + 10, thumb.y + 37, thumb.y + 41}) {
         QueueMove(x, y);
         Pump();
@@ -93,9 +84,7 @@ TEST_F(GridWndTest, ADragEndsOnTheRecordTheThumbWasLetGoAt) {
     const int tracked = ScrollMouse().LastTrackPosition;
     ASSERT_GT(tracked, 1);
     ASSERT_LT(tracked, 200);
-    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Up, win::POINT{x, thumb.y + 41},
-                                         win::MouseButton::Left});
-    Pump();
+    Up(win::POINT{x, thumb.y + 41});
     EXPECT_EQ(data->RecNo(), tracked);
     EXPECT_EQ(win::GetScrollPos(grid->Handle(), win::SB_VERT), tracked);
 

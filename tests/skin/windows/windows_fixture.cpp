@@ -38,4 +38,16 @@ win::COLORREF WindowsTest::WindowPixel(win::HWND wnd, int x, int y) {
     return RGB(px[2], px[1], px[0]);
 }
 
+void WindowsTest::Down(win::POINT p) {
+    QueueMove(p.x, p.y);
+    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Down, p, win::MouseButton::Left});
+    Pump();
+}
+
+void WindowsTest::Up(win::POINT p) {
+    QueueMove(p.x, p.y);
+    win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Up, p, win::MouseButton::Left});
+    Pump();
+}
+
 }  // namespace skin::testing
