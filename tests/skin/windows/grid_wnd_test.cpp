@@ -88,11 +88,9 @@ TEST_F(GridWndTest, ADragEndsOnTheRecordTheThumbWasLetGoAt) {
     EXPECT_EQ(data->RecNo(), tracked);
     EXPECT_EQ(win::GetScrollPos(grid->Handle(), win::SB_VERT), tracked);
 
-    // The arrow after the drag moves one record; the drag's old position is not taken again.
+    // The arrow after the drag moves one record on from there.
     Click(win::POINT{x, v.bottom - arrow / 2 - 1});
     EXPECT_EQ(data->RecNo(), tracked + 1);
-    Click(win::POINT{x, v.top + arrow / 2});
-    EXPECT_EQ(data->RecNo(), tracked);
 }
 
 TEST_F(GridWndTest, APrintShowsTheCellsInsideTheSkinnedFrame) {
