@@ -1,10 +1,22 @@
 #include "skin/windows/scroll/grid_wnd.h"
 
+#include <algorithm>
+
+#include "platform/gdi/dc.h"
+
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/skin_commands.h"
 #include "skin/core/state/skin_manager.h"
 
 namespace skin {
+namespace {
+
+// A grid of another component set with its own idea of the end of a drag.
+bool WwGrid(const vcl::TControl* c) {
+    return c && c->ClassName() == "TwwDBGrid";
+}
+
+}  // namespace
 
 void TacGridWnd::SaveStdParams() {
     TacEditWnd::SaveStdParams();
@@ -43,9 +55,49 @@ void TacGridWnd::AdapterWindowProc(vcl::TMessage& m) {
         vcl::SetOrdProp(c, "ScrollBars", bars);
         return;
     }
+    const bool data = m.Msg == win::WM_VSCROLL && c && vcl::IsPublishedProp(c, "DataSource");
+    if (data) DataScrollBefore(m);
     TacEditWnd::AdapterWindowProc(m);
-    if (!Unhooked && m.Msg == win::WM_WINDOWPOSCHANGED && win::IsWindowVisible(CtrlHandle))
+    if (Unhooked) return;
+    if (data) DataScrollAfter(m);
+    if (m.Msg == win::WM_PRINT && m.WParam && m.Result != 2)
+        PrintClient(reinterpret_cast<win::HDC>(m.WParam));
+    if (m.Msg == win::WM_WINDOWPOSCHANGED && win::IsWindowVisible(CtrlHandle))
         win::SendMessageA(CtrlHandle, win::WM_NCPAINT, 0, 0);
+}
+
+// The grid moves to the record the bar's position names. The thumb's last tracked position is
+// that record itself (the bar spans the records from 1): one more would leave the grid a
+// record past the place the thumb was let go.
+void TacGridWnd::DataScrollBefore(const vcl::TMessage& m) {
+    const int code = win::LOWORD(m.WParam);
+    if (code != win::SB_THUMBTRACK && code != win::SB_THUMBPOSITION) return;
+    win::SCROLLINFO si;
+    si.fMask = win::SIF_POS;
+    si.nPos = VBar.ScrollInfo.nTrackPos;
+    win::SetScrollInfo(CtrlHandle, win::SB_VERT, &si, win::FALSE);
+}
+
+void TacGridWnd::DataScrollAfter(const vcl::TMessage& m) {
+    if (win::LOWORD(m.WParam) != win::SB_ENDSCROLL || WwGrid(SkinData->OwnerControl())) return;
+    const int pos = VBar.ScrollInfo.nTrackPos;
+    win::SendMessageA(CtrlHandle, win::WM_VSCROLL,
+                      win::MAKEWPARAM(win::SB_THUMBPOSITION, uint16_t(std::clamp(pos, 0, 65535))), 0);
+}
+
+// The class-library grid paints its cells only on WM_PAINT: the print DC is given to it with
+// the origin at the client's corner and clipped to the client less the bars.
+void TacGridWnd::PrintClient(win::HDC dc) {
+    win::RECT wr{}, cr{};
+    win::GetWindowRect(CtrlHandle, &wr);
+    win::GetClientRect(CtrlHandle, &cr);
+    win::POINT o{0, 0};
+    win::ClientToScreen(CtrlHandle, &o);
+    const int saved = win::SaveDC(dc);
+    win::OffsetViewportOrgEx(dc, o.x - wr.left, o.y - wr.top, nullptr);
+    win::IntersectClipRect(dc, 0, 0, cr.right, cr.bottom);
+    win::SendMessageA(CtrlHandle, win::WM_PAINT, reinterpret_cast<uintptr_t>(dc), 0);
+    win::RestoreDC(dc, saved);
 }
 
 }  // namespace skin

@@ -1,6 +1,8 @@
 // The frame-and-bars adapter of grids: besides the edit adapter's work it gives the grid the
 // skin's fixed-cell colour (when the grid publishes one) and, when the skin goes, lets the
-// system bars come back.
+// system bars come back. A grid over a data source reads the thumb's place from the bar's
+// position, so the adapter puts the tracked position there before the grid hears of a drag,
+// and once more when the drag ends.
 #pragma once
 
 #include "skin/windows/scroll/edit_wnd.h"
@@ -16,6 +18,13 @@ public:
 
     int64_t SavedFixedColor = 0;
     bool HasFixedColor = false;
+
+private:
+    // Before the grid sees a vertical scroll message; after SB_ENDSCROLL.
+    void DataScrollBefore(const vcl::TMessage& m);
+    void DataScrollAfter(const vcl::TMessage& m);
+    // The client area painted through WM_PAINT into a print DC.
+    void PrintClient(win::HDC dc);
 };
 
 }  // namespace skin

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/controls/edit_control.h"
+#include "platform/controls/list_box_control.h"
 #include "platform/gdi/sys_colors.h"
 #include "skin/controls/edits.h"
 #include "skin/controls/window_services.h"
@@ -108,6 +110,61 @@ TEST_F(EditWndTest, AGridTakesTheFixedColourAndGetsItsBarsBack) {
                                 win::MAKELPARAM(info.rcScrollBar.left + 2,
                                                 (info.rcScrollBar.top + info.rcScrollBar.bottom) / 2)),
               win::HTVSCROLL);
+}
+
+// The platform's own multi-line edit and list box, without a class-library control: the frame
+// ring is the cache's while skinned and the platform's again after, the bars follow the
+// content, and the colour kept for painting is the section's.
+TEST_F(EditWndTest, NativeEditAndListBoxTakeTheFrameAndGiveItBack) {
+    struct Case {
+        const char* cls;
+        win::DWORD style;
+        win::UINT add, scroll;
+    };
+    for (const Case& k : {Case{"Edit", win::ES_MULTILINE, 0, win::EM_LINESCROLL},
+                          Case{"ListBox", win::LBS_NOTIFY, win::LB_ADDSTRING, win::LB_SETTOPINDEX}}) {
+        SCOPED_TRACE(k.cls);
+        win::HWND wnd = win::CreateWindowExA(
+            0, k.cls, "", win::WS_CHILD | win::WS_VISIBLE | win::WS_BORDER | win::WS_VSCROLL | k.style,
+            200, 10, 120, 90, form->Handle(), nullptr, nullptr, nullptr);
+        std::string text;
+        for (int i = 0; i < 40; ++i) {
+            std::string line = "line " + std::to_string(i);
+            if (k.add)
+                win::SendMessageA(wnd, k.add, 0, reinterpret_cast<intptr_t>(line.c_str()));
+            else
+                text += line + "\r\n";
+        }
+        if (!k.add) win::SetWindowTextA(wnd, text.c_str());
+        Pump();
+        const win::COLORREF classic = WindowPixel(wnd, 0, 45);
+
+        TacMainWnd* a = AttachAdapter<TacEditWnd>(wnd, nullptr, manager.get(), "", true);
+        auto* edit = static_cast<TacEditWnd*>(a);
+        Command(wnd, SKC_REFRESH, reinterpret_cast<intptr_t>(manager.get()));
+        win::RedrawWindow(wnd, nullptr, nullptr,
+                          win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
+        Pump();
+        const TsCommonData* data = edit->SkinData;
+        ASSERT_TRUE(manager->IsValidSkinIndex(data->SkinIndex));
+        EXPECT_EQ(edit->SkinColor, manager->Sections()[size_t(data->SkinIndex)].Color);
+        vcl::TBitmap* cache = data->CacheBmp();
+        ASSERT_NE(cache, nullptr);
+        const win::COLORREF ring = vcl::ColorToRGB(cache->Canvas()->Pixels(0, 45));
+        ASSERT_NE(ring, classic);
+        EXPECT_EQ(WindowPixel(wnd, 0, 45), ring);
+
+        ASSERT_TRUE(edit->VBar.Shown);
+        win::SendMessageA(wnd, k.scroll, k.add ? 12 : 0, k.add ? 0 : 12);  // top index; lines
+        Pump();
+        EXPECT_GT(edit->VBar.ScrollInfo.nPos, 0);
+        EXPECT_EQ(edit->VBar.ScrollInfo.nPos, win::GetScrollPos(wnd, win::SB_VERT));
+
+        FreeAdapter(a);
+        Pump();
+        EXPECT_EQ(WindowPixel(wnd, 0, 45), classic);
+        win::DestroyWindow(wnd);
+    }
 }
 
 // Odd skin data never faults the corners: a mask without images, a state far beyond them.

@@ -77,11 +77,6 @@ protected:
         WindowsTest::TearDown();
     }
     win::RECT Vert() { return adapter->BarRects().vert; }
-    void Press(win::POINT p) {
-        QueueMove(p.x, p.y);
-        win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Down, p, win::MouseButton::Left});
-        Pump();
-    }
     void Release(win::POINT p) {
         win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Up, p, win::MouseButton::Left});
         Pump();
@@ -124,7 +119,7 @@ TEST_F(ScrollWndTest, TheAdapterTakesTheBarsOffTheClientAreaAndAnswersTheirHits)
 TEST_F(ScrollWndTest, AHeldArrowStepsAtOnceThenAfter300ThenEvery55) {
     win::RECT v = Vert();
     win::POINT arrow{(v.left + v.right) / 2, v.bottom - 3};
-    Press(arrow);
+    Down(arrow);
     EXPECT_EQ(Count(win::SB_LINEDOWN), 1);
     Wait(299);
     EXPECT_EQ(Count(win::SB_LINEDOWN), 1);
@@ -149,7 +144,7 @@ TEST_F(ScrollWndTest, AHeldArrowStepsAtOnceThenAfter300ThenEvery55) {
 TEST_F(ScrollWndTest, LosingTheCaptureEndsAPress) {
     win::RECT v = Vert();
     win::POINT arrow{(v.left + v.right) / 2, v.bottom - 3};
-    Press(arrow);
+    Down(arrow);
     Wait(400);
     int steps = Count(win::SB_LINEDOWN);
     win::ReleaseCapture();
@@ -164,7 +159,7 @@ TEST_F(ScrollWndTest, DraggingTheThumbTracksThenDropsTheLastPosition) {
     win::RECT v = Vert();
     int arrow = adapter->BarArrowLength(adapter->VBar, false);
     win::POINT thumb{(v.left + v.right) / 2, v.top + arrow + 3};
-    Press(thumb);
+    Down(thumb);
     QueueMove(thumb.x, thumb.y + 30);
     Pump();
     QueueMove(thumb.x, v.bottom + 400);  // far below: pinned to the end
@@ -234,7 +229,7 @@ TEST_F(ScrollWndTest, RandomPressesDragsAndDestroysStayInRange) {
         for (int step = 0; step < 12; ++step) {
             win::POINT p{any(wr.left - 20, wr.right + 20), any(wr.top - 20, wr.bottom + 20)};
             switch (any(0, 6)) {
-                case 0: Press(p); break;
+                case 0: Down(p); break;
                 case 1: QueueMove(p.x, p.y); Pump(); break;
                 case 2: Release(p); break;
                 case 3: win::ReleaseCapture(); Pump(); break;

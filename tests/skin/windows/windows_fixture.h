@@ -18,6 +18,12 @@ protected:
 
     // Sends skin command `code` with `lParam` to a window.
     static intptr_t Command(win::HWND wnd, uint16_t code, intptr_t lParam = 0);
+    // A pixel of the composed screen at a point of the window's own rectangle (frame included).
+    static win::COLORREF WindowPixel(win::HWND wnd, int x, int y);
+    // The left button at a screen point: moved there, pressed (Down), let go (Up), each pumped.
+    void Down(win::POINT p);
+    void Up(win::POINT p);
+    void Click(win::POINT p) { Down(p), Up(p); }
 
     using ManagerPtr = std::unique_ptr<TsSkinManager, vcl::FreeDeleter>;
     ManagerPtr manager;  // the default one, internal skin active
