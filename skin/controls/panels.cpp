@@ -268,6 +268,7 @@ void TsPanel::WndProc(TMessage& m) {
                 break;
             case CM_TEXTCHANGED:
             case CM_ENABLEDCHANGED:
+            case win::WM_SETFONT:
                 if (Parent()) d->Invalidate();
                 break;
             default:
