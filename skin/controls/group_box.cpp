@@ -5,8 +5,8 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/painting.h"
 #include "platform/user/user.h"
-#include "skin/core/pixels/bitmaps.h"
 #include "skin/controls/control_frame.h"
+#include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/dc_paint.h"
 #include "skin/core/pixels/pixels.h"
 #include "skin/core/state/graphic_children.h"
@@ -108,12 +108,14 @@ void TsGroupBox::PrepareCache() {
     const int frameTop = std::clamp(captionYOffset_ < 0 ? 0 : cr.Top + cr.Height() / 2, 0, h);
     if (parent.Ready && parent.Bmp) {
         const PixelView dst = ViewOf(cache);
-        const CopyArea a = ClipCopy(0, 0, parent.X + Left(), parent.Y + Top(), w, frameTop, dst,
-                                    *parent.Bmp);
-        if (!a.Empty())
+        const CopyArea a =
+            ClipCopy(0, 0, parent.X + Left(), parent.Y + Top(), w, frameTop, dst, *parent.Bmp);
+        // The parent's image may be 32-bit; the cache is 24-bit.
+        if (!a.Empty() && parent.Bmp->BytesPerPixel >= 3 && dst.BytesPerPixel >= 3)
             for (int y = 0; y < a.Height; ++y)
-                std::copy_n(parent.Bmp->At(a.SrcX, a.SrcY + y), size_t(a.Width) * 3,
-                            dst.At(a.DstX, a.DstY + y));
+                for (int x = 0; x < a.Width; ++x)
+                    std::copy_n(parent.Bmp->At(a.SrcX + x, a.SrcY + y), 3,
+                                dst.At(a.DstX + x, a.DstY + y));
     } else {
         const TColor behind = parent.FillColor == kTransparentKey && Parent()
                                   ? TColor(AskControlBackColor(Parent()))
@@ -162,8 +164,7 @@ void TsGroupBox::AnswerBackground(BackgroundInfo& info) {
     info.BgType = btCache;
     if (info.PleaseDraw && info.DC) {
         win::BitBlt(info.DC, info.R.Left, info.R.Top, info.R.Width(), info.R.Height(),
-                    d->CacheBmp()->Canvas()->Handle(), info.Offset.X, info.Offset.Y,
-                    win::SRCCOPY);
+                    d->CacheBmp()->Canvas()->Handle(), info.Offset.X, info.Offset.Y, win::SRCCOPY);
     } else {
         info.Bmp = d->CacheBmp();
         info.Offset = {0, 0};
@@ -230,8 +231,10 @@ void TsGroupBox::WndProc(TMessage& m) {
                 const bool ownDC = !dc;
                 if (ownDC) dc = win::BeginPaint(Handle(), &ps);
                 PaintBox(dc);
-                if (ownDC) win::EndPaint(Handle(), &ps);
-                else ValidateOnly(this);
+                if (ownDC)
+                    win::EndPaint(Handle(), &ps);
+                else
+                    ValidateOnly(this);
                 return;
             }
             case win::WM_ERASEBKGND:

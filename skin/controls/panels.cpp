@@ -48,8 +48,8 @@ void TsPanel::Loaded() {
 
 TRect TsPanel::CaptionArea() const {
     TRect r(0, 0, ClientWidth(), ClientHeight());
-    const int inset = ((BevelOuter() != bvNone) + (BevelInner() != bvNone)) * BevelWidth() +
-                      BorderWidth();
+    const int inset =
+        ((BevelOuter() != bvNone) + (BevelInner() != bvNone)) * BevelWidth() + BorderWidth();
     r.Left += inset;
     r.Top += inset;
     r.Right -= inset;
@@ -118,9 +118,9 @@ void TsPanel::PaintPanel(win::HDC dc) {
     } else {
         d->BGChanged = d->GetBGChanged();
         if (d->BGChanged) return;
-        const bool resized = d->ShowsParentBG() && d->CacheBmp() &&
-                             (d->CacheBmp()->Width() != Width() ||
-                              d->CacheBmp()->Height() != Height());
+        const bool resized =
+            d->ShowsParentBG() && d->CacheBmp() &&
+            (d->CacheBmp()->Width() != Width() || d->CacheBmp()->Height() != Height());
         if (resized || (d->CacheStale && !d->KeepCache)) PrepareCache();
         CopyCacheBorderToDC(this, d, {0, 0}, 0, 0, false, dc, TRect(0, 0, Width(), Height()));
     }
@@ -231,8 +231,10 @@ void TsPanel::WndProc(TMessage& m) {
                 const bool ownDC = !dc;
                 if (ownDC) dc = win::BeginPaint(Handle(), &ps);
                 PaintPanel(dc);
-                if (ownDC) win::EndPaint(Handle(), &ps);
-                else ValidateOnly(this);
+                if (ownDC)
+                    win::EndPaint(Handle(), &ps);
+                else
+                    ValidateOnly(this);
                 painting_ = false;
                 return;
             }

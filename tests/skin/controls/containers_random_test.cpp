@@ -26,7 +26,7 @@ TEST_F(RandomContainersTest, BrokenMasksAndExtremeSizesPaintSafely) {
     };
     auto* panel = Place<TsPanel>(form, Bounds(0, 0, 10, 10));
     auto* child = Place<TsPanel>(panel, Bounds(2, 2, 5, 5));
-    auto* box = Place<TsGroupBox>(form, Bounds(0, 0, 10, 10));
+    auto* box = Place<TsGroupBox>(panel, Bounds(0, 0, 10, 10));  // over the panel's cache
     auto* bar = Place<TsDragBar>(form, Bounds(0, 0, 10, 10));
     form->SetBounds(0, 0, 600, 400);
     form->Show();
