@@ -30,7 +30,11 @@ public:
     void SetCaptionSkin(const std::string& section);
 
     // The caption's place on the top edge, for a caption `width` pixels wide (margins in).
-    vcl::TRect CaptionRect(int width) const;
+    vcl::TRect CaptionRect(int width);
+    // The height of the caption band: the letter "W" of the box's font, at least 4, plus 2.
+    int CaptionHeight();
+    // Rebuilds the cache image.
+    void PrepareCache();
 
     void AfterConstruction() override;
     void Loaded() override;
@@ -40,6 +44,10 @@ protected:
     void AdjustClientRect(vcl::TRect& rect) override;
 
 private:
+    void PaintBox(win::HDC dc);
+    void AnswerBackground(BackgroundInfo& info);
+    bool SkinCommand(vcl::TMessage& m);
+
     std::unique_ptr<TsCommonData> skinData_;
     TsCaptionLayout captionLayout_ = clTopLeft;
     int captionYOffset_ = 0;

@@ -1,5 +1,11 @@
 // TsPanel, the skinned container (kind 51, section "PANEL"), and TsDragBar, a title-coloured
 // strip (kind 56, section "DRAGBAR") whose left-button press moves DraggedControl.
+//
+// Skinned, a panel whose background is a plain colour paints it straight into the DC (with the
+// border mask from its cache when the section has one); any other panel paints from its cache,
+// which also answers its children's background questions (command 34). The plain colour is
+// mixed as the core mixes it (the parent's share TRANSPARENCY / 100), so both paths show the
+// same pixels. Removing the skin gives the class library's panel back.
 #pragma once
 
 #include <memory>
@@ -27,12 +33,25 @@ public:
     void AfterConstruction() override;
     void Loaded() override;
     void WndProc(vcl::TMessage& message) override;
+    // Rebuilds the cache image: the section over the parent's background, the caption, then
+    // OnPaint on the cache's canvas.
+    void PrepareCache();
+    // Paints the skinned panel and its graphic children into `dc` (the panel's origin at 0, 0).
+    void PaintPanel(win::HDC dc);
 
 protected:
     void Paint() override;
 
 private:
+    // The client area less the bevels and BorderWidth, where the caption is written.
+    vcl::TRect CaptionArea() const;
+    void PaintCaption(vcl::TCanvas* canvas);
+    bool PaintedByCache() const;
+    void AnswerBackground(BackgroundInfo& info);
+    bool SkinCommand(vcl::TMessage& m);
+
     std::unique_ptr<TsCommonData> skinData_;
+    bool painting_ = false;
 };
 
 class TsDragBar : public TsPanel {
@@ -46,6 +65,7 @@ public:
 
     void Loaded() override;
     void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
+    void WndProc(vcl::TMessage& message) override;
 
 protected:
     void MouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;

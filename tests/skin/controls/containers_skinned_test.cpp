@@ -1,0 +1,163 @@
+// The skinned panel, drag bar and group box: the panel's two paint paths agree, see-through
+// sections, the children's background, the title colours, the group box's frame and caption,
+// and the classic look after the skin goes.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/user/messages.h"
+#include "skin/controls/group_box.h"
+#include "skin/controls/panels.h"
+#include "skin/core/data/skin_data.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/skin_commands.h"
+#include "tests/skin/controls/skinned_form.h"
+
+namespace skin {
+namespace {
+
+using namespace vcl;
+
+class SkinnedContainerTest : public skin_test::SkinnedFormTest {
+protected:
+    TsGeneralData& Mutable(const char* name) {
+        return manager->Skin().Sections[size_t(manager->GetSkinIndex(name))];
+    }
+    std::vector<win::COLORREF> Pixels(TControl* c) {
+        Pump();
+        std::vector<win::COLORREF> px;
+        for (int y = 0; y < c->Height(); ++y)
+            for (int x = 0; x < c->Width(); ++x)
+                px.push_back(ScreenPixel(c, x, y));
+        return px;
+    }
+    static uint32_t At(TBitmap* b, int x, int y) {
+        const uint8_t* px = ViewOf(b).At(x, y);
+        return uint32_t(px[0]) << 16 | px[1] << 8 | px[2];  // as COLORREF
+    }
+};
+
+TEST_F(SkinnedContainerTest, PlainFillAndCacheShowTheSamePixels) {
+    auto* panel = Place<TsPanel>(form, Bounds(10, 10, 120, 60));
+    form->Show();
+    Pump();
+    ASSERT_FALSE(panel->SkinData()->NeedsParentBG());
+    const win::COLORREF fast = ScreenPixel(panel, 60, 30);
+    EXPECT_EQ(fast, win::COLORREF(Mutable("PANEL").Color) & 0xFFFFFF);
+    panel->PrepareCache();
+    EXPECT_EQ(At(panel->SkinData()->CacheBmp(), 60, 30), fast);
+    EXPECT_EQ(SendSkinCommand(panel->Handle(), SKC_GETBGCOLOR, 0) & 0xFFFFFF, intptr_t(fast));
+}
+
+TEST_F(SkinnedContainerTest, ASeeThroughPanelShowsItsParentAndHandsItsCacheOn) {
+    Mutable("PANEL").Transparency = 100;
+    form->SetColor(TColor(0x123456));
+    auto* panel = Place<TsPanel>(form, Bounds(10, 10, 160, 80));
+    auto* child = Place<TsPanel>(panel, Bounds(40, 20, 60, 40));
+    form->Show();
+    Pump();
+    EXPECT_EQ(ScreenPixel(form, 200, 150), win::COLORREF(0x123456));
+    EXPECT_EQ(ScreenPixel(panel, 20, 60), win::COLORREF(0x123456));
+    EXPECT_EQ(ScreenPixel(child, 30, 20), win::COLORREF(0x123456));
+    // Half see-through with insets: children are placed in window coordinates, as the cache
+    // is, so they get it unshifted.
+    Mutable("PANEL").Transparency = 50;
+    panel->SetBevelWidth(2);
+    panel->SetBorderWidth(3);
+    BackgroundInfo info;
+    SendSkinCommand(panel->Handle(), SKC_GETBGINFO, reinterpret_cast<intptr_t>(&info));
+    EXPECT_EQ(info.BgType, btCache);
+    EXPECT_EQ(info.Bmp, panel->SkinData()->CacheBmp());
+    EXPECT_EQ(info.Offset.X, 0);
+    EXPECT_EQ(info.Offset.Y, 0);
+    EXPECT_FALSE(panel->SkinData()->CacheStale);
+}
+
+TEST_F(SkinnedContainerTest, DragBarKeepsItsCaptionReadableInBothTitleLooks) {
+    auto* bar = Place<TsDragBar>(form, Bounds(0, 0, 300, 20));
+    EXPECT_EQ(bar->SkinData()->SkinSection(), "DRAGBAR");
+    bar->Perform(win::WM_ACTIVATEAPP, 0, 0);
+    EXPECT_EQ(bar->Color(), clInactiveCaption);
+    EXPECT_EQ(bar->Font()->Color(), clInactiveCaptionText);
+    bar->Perform(win::WM_ACTIVATEAPP, 1, 0);
+    EXPECT_EQ(bar->Color(), clActiveCaption);
+    EXPECT_EQ(bar->Font()->Color(), clCaptionText);
+    bar->SetParentColor(true);
+    manager->SetActive(false);
+    EXPECT_EQ(bar->Color(), clActiveCaption);
+    EXPECT_FALSE(bar->ParentColor());
+}
+
+TEST_F(SkinnedContainerTest, TheFrameStartsBelowTheCaptionsMiddle) {
+    form->SetColor(TColor(0x123456));
+    auto* box = Place<TsGroupBox>(form, Bounds(10, 10, 200, 100));
+    box->SetCaption("Modem");
+    form->Show();
+    Pump();
+    const TRect cr = box->CaptionRect(10);
+    const int middle = cr.Top + cr.Height() / 2;
+    // Right of the caption the form shows above the frame's top line, which is the middle row.
+    EXPECT_EQ(ScreenPixel(box, 150, middle - 1), win::COLORREF(0x123456));
+    EXPECT_NE(ScreenPixel(box, 150, middle), win::COLORREF(0x123456));
+    // A negative offset moves the caption up and the frame to the top.
+    box->SetCaptionYOffset(-4);
+    Pump();
+    EXPECT_NE(ScreenPixel(box, 150, 0), win::COLORREF(0x123456));
+    // On a panel that answers with its image, the strip above the frame is that image.
+    Mutable("PANEL").Transparency = 50;
+    auto* panel = Place<TsPanel>(form, Bounds(0, 120, 300, 150));
+    panel->OnPaint = TPaintEvent::FromCallable([](TObject*, TCanvas* c) {
+        c->Brush()->SetColor(clLime);
+        c->FillRect(Rect(0, 0, 300, 32));
+    });
+    auto* inner = Place<TsGroupBox>(panel, Bounds(20, 30, 200, 100));
+    Pump();
+    inner->PrepareCache();
+    EXPECT_EQ(At(inner->SkinData()->CacheBmp(), 150, 1), 0x00FF00u);
+}
+
+TEST_F(SkinnedContainerTest, TheCaptionSitsOnItsOwnSection) {
+    auto* box = Place<TsGroupBox>(form, Bounds(10, 10, 200, 100));
+    box->SetCaption("W");
+    form->Show();
+    Pump();
+    auto captionPixel = [&] {
+        box->PrepareCache();
+        const TRect cr = box->CaptionRect(10);
+        return At(box->SkinData()->CacheBmp(), cr.Left + 1, cr.Top + cr.Height() / 2);
+    };
+    const uint32_t byDefault = captionPixel();
+    box->SetCaptionSkin("CHECKBOX");
+    EXPECT_EQ(captionPixel(), byDefault);
+    // A section the skin lacks: the caption lies on the box's colour.
+    box->SetColor(TColor(0x00C0FF));
+    box->SetCaptionSkin("NO SUCH SECTION");
+    EXPECT_EQ(captionPixel(), 0x00C0FFu);
+    // The children's background is then the box's cache.
+    BackgroundInfo info;
+    SendSkinCommand(box->Handle(), SKC_GETBGINFO, reinterpret_cast<intptr_t>(&info));
+    EXPECT_EQ(info.BgType, btCache);
+    EXPECT_EQ(info.Bmp, box->SkinData()->CacheBmp());
+}
+
+TEST_F(SkinnedContainerTest, RemovingTheSkinGivesTheClassicLookBack) {
+    manager->SetActive(false);
+    auto* panel = Place<TsPanel>(form, Bounds(10, 10, 150, 50));
+    panel->SetCaption("Modem");
+    panel->SetBevelInner(bvLowered);
+    Place<TsPanel>(panel, Bounds(5, 5, 30, 20));
+    auto* box = Place<TsGroupBox>(form, Bounds(10, 70, 160, 70));
+    box->SetCaption("Filter");
+    box->SetCaptionYOffset(6);
+    form->Show();
+    for (TControl* c : {static_cast<TControl*>(panel), static_cast<TControl*>(box)}) {
+        const auto classic = Pixels(c);
+        manager->SetActive(true);
+        EXPECT_NE(Pixels(c), classic);
+        manager->SetActive(false);
+        EXPECT_EQ(Pixels(c), classic);
+    }
+}
+
+}  // namespace
+}  // namespace skin
