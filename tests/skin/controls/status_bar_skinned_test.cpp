@@ -1,6 +1,7 @@
 // The skinned status bar: where its panels lie, what stands between them, and what it paints.
 #include <gtest/gtest.h>
 
+#include "skin/controls/gauge.h"
 #include "skin/controls/status_bar.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "tests/skin/controls/skinned_form.h"
@@ -120,6 +121,47 @@ TEST_F(SkinnedStatusBarTest, TextAndOwnerDrawnPanelsLandInTheCache) {
     const std::vector<int> cols = Differ(before.get(), Shot(bar));
     ASSERT_FALSE(cols.empty());
     EXPECT_LT(cols.back(), 60);  // cut with "..." inside its panel
+}
+
+}  // namespace
+}  // namespace skin
+
+namespace skin {
+namespace {
+
+// Without its skin a gauge or status bar looks again as one never skinned, pixel for pixel.
+TEST_F(SkinnedStatusBarTest, RemovingTheSkinGivesTheClassicLookBack) {
+    auto* bar = Bar({80, 80});
+    bar->Panels()->Items(0)->SetText("Ready");
+    auto* gauge = Place<TsGauge>(form, Bounds(10, 10, 150, 24));
+    gauge->SetAnimated(false);
+    form->Show();
+    Pump();
+    Shot(bar);
+    Shot(gauge);
+    manager->SetActive(false);
+    Pump();
+    std::unique_ptr<TBitmap> once[2];
+    TControl* controls[2] = {bar, gauge};
+    for (int i = 0; i < 2; ++i) {
+        once[i].reset(new TBitmap);
+        once[i]->Assign(Shot(controls[i]));
+    }
+    auto* plainBar = Bar({80, 80});
+    plainBar->Panels()->Items(0)->SetText("Ready");
+    auto* plainGauge = Place<TsGauge>(form, Bounds(10, 10, 150, 24));
+    plainGauge->SetAnimated(false);
+    Pump();
+    TControl* plain[2] = {plainBar, plainGauge};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        const PixelView a = ViewOf(once[i].get()), b = ViewOf(Shot(plain[i]));
+        ASSERT_EQ(a.Width, b.Width);
+        int differ = 0;
+        for (int y = 0; y < a.Height; ++y)
+            differ += !std::equal(a.Row(y), a.Row(y) + a.Width * 3, b.Row(y));
+        EXPECT_EQ(differ, 0);
+    }
 }
 
 }  // namespace
