@@ -57,7 +57,7 @@ constexpr int kLightTick = 22;
 TsGauge::TsGauge(TComponent* owner)
     : TGraphicControl(owner), skinData_(std::make_unique<TsCommonData>(this, false)) {
     skinData_->COC = 161;
-    timer_ = New<TTimer>(this);
+    timer_.reset(New<TTimer>(nullptr));
     timer_->SetEnabled(false);
     timer_->SetInterval(kLightTick);
     timer_->OnTimer = TNotifyEvent(this, &TsGauge::LightStep);
@@ -65,9 +65,7 @@ TsGauge::TsGauge(TComponent* owner)
     SetBounds(0, 0, 120, 30);
 }
 
-TsGauge::~TsGauge() {
-    if (timer_) timer_->SetEnabled(false);
-}
+TsGauge::~TsGauge() = default;
 
 void TsGauge::AfterConstruction() {
     TGraphicControl::AfterConstruction();

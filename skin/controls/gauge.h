@@ -120,7 +120,7 @@ private:
     bool animated_ = true;
     int lightCounter_ = 2223;  // past the cycle, so the first step starts one
     int lightPos_ = 9999;
-    vcl::TTimer* timer_ = nullptr;
+    std::unique_ptr<vcl::TTimer, vcl::FreeDeleter> timer_;
     std::unique_ptr<vcl::TBitmap> light_;  // 300 pixels along the bar, as thick as it
     std::unique_ptr<vcl::TBitmap> part_;   // the filled part, kept while its size holds
 };
