@@ -12,6 +12,7 @@
 #include "skin/core/pixels/blend.h"
 #include "skin/core/pixels/png_graphic.h"
 #include "skin/core/pixels/text_utils.h"
+#include "skin/core/state/engine_state.h"
 #include "skin/core/state/mask_paint.h"
 #include "skin/core/state/section_paint.h"
 #include "skin/core/state/skin_commands.h"
@@ -118,7 +119,8 @@ void TsGauge::SetProgress(int v) {
     const int before = PercentDone();
     progress_ = v;
     if (PercentDone() != before) {
-        skinData_->CacheStale = true;
+        // A skin being loaded marks every cache stale itself.
+        if (!SkinChanging) skinData_->CacheStale = true;
         Invalidate();
     }
     OnChange(this);
@@ -359,12 +361,12 @@ void TsGauge::PaintBar(TBitmap* bmp, int section, const std::string& name) {
     if (showText_ && kind_ == gkHorizontalBar)
         DrawSectionText(part_->Canvas(), Text(), Enabled(), m, 0, section, kTextFlags,
                         TRect(0, 0, length, thick));
-    PaintLight(part_.get(), fill);
+    PaintLight(part_.get(), section, name, fill);
     win::BitBlt(bmp->Canvas()->Handle(), 0, 0, fill, thick, part_->Canvas()->Handle(), 0, 0,
                 win::SRCCOPY);
 }
 
-void TsGauge::PaintLight(TBitmap* part, int fill) {
+void TsGauge::PaintLight(TBitmap* part, int section, const std::string& name, int fill) {
     if (!animated_ || lightPos_ >= fill + kLightLength) return;
     const int thick = part->Height();
     if (!light_ || light_->Height() != thick) light_ = MakeLight(kLightLength, thick);
@@ -372,6 +374,24 @@ void TsGauge::PaintLight(TBitmap* part, int fill) {
     const TRect shown = IntersectRects(strip, TRect(0, 0, fill, thick));
     if (shown.Right <= shown.Left || shown.Bottom <= shown.Top) return;
     const TRect from(shown.Left - lightPos_, 0, shown.Right - lightPos_, thick);
+    // A progress section with an "LRGN" mask shows the light only where the mask is dark.
+    TsSkinManager* m = skinData_->GetSkinManager();
+    const int region = m->GetMaskIndex(section, name, "LRGN");
+    if (m->Skin().IsValidImgIndex(region)) {
+        const int w = part->Width();
+        auto mask = NewBitmap(w, thick, pf24bit);
+        mask->Canvas()->Brush()->SetColor(clWhite);
+        mask->Canvas()->FillRect(TRect(0, 0, w, thick));
+        PaintMaskIntoRect(mask.get(), TRect(0, 0, fill, thick), true, EmptyCacheInfo,
+                          m->Masks()[size_t(region)], 0, false);
+        auto strip = NewBitmap(w, thick, pf32bit);  // the light placed along the part
+        const PixelView sv = ViewOf(strip.get()), lv = ViewOf(light_.get());
+        for (int y = 0; y < sv.Height; ++y) std::fill_n(sv.Row(y), size_t(sv.Width) * 4, 0);
+        for (int y = 0; y < thick; ++y)
+            std::copy_n(lv.At(from.Left, y), size_t(shown.Width()) * 4, sv.At(shown.Left, y));
+        DrawAlphaBitmapMasked(ViewOf(part), sv, ViewOf(mask.get()), shown);
+        return;
+    }
     DrawAlphaBitmap32(shown, from, ViewOf(part), ViewOf(light_.get()), EmptyCacheInfo, false,
                       clNone, 0, false);
 }

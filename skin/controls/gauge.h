@@ -96,7 +96,7 @@ private:
     void PaintClassic();
     // The filled part, the text again and the light over the horizontal picture `bmp`.
     void PaintBar(vcl::TBitmap* bmp, int section, const std::string& name);
-    void PaintLight(vcl::TBitmap* part, int fill);
+    void PaintLight(vcl::TBitmap* part, int section, const std::string& name, int fill);
     // The pie or needle over `in`, the classic way (W, H one past the inner rectangle).
     void DrawDial(vcl::TCanvas* c, vcl::TRect in, int W, int H, int percent, bool fill) const;
     void LightStep(vcl::TObject*);

@@ -126,5 +126,41 @@ TEST_F(SkinnedGaugeTest, TheLightRunsAlongTheFillAndRestsUntilItsCycleEnds) {
     EXPECT_EQ(g->LightPosition(), at);
 }
 
+TEST_F(SkinnedGaugeTest, AWhiteLightRegionHidesTheLight) {
+    // The progress section gets an "LRGN" mask that is white all over.
+    const int progress = manager->GetSkinIndex("PROGRESSH");
+    ASSERT_FALSE(manager->Masks().empty());
+    TsMaskData region;
+    region.Bmp.reset(New<TBitmap>());
+    region.Bmp->SetPixelFormat(pf24bit);
+    region.Bmp->SetSize(30, 20);
+    region.Bmp->Canvas()->Brush()->SetColor(clWhite);
+    region.Bmp->Canvas()->FillRect(TRect(0, 0, 30, 20));
+    region.SectionName = "PROGRESSH";
+    region.PropertyName = "LRGN";
+    region.R = TRect(0, 0, 30, 20);
+    region.ImageCount = 3;
+    region.StretchMode = smStretch | smPaintCentre;
+    region.WL = region.WT = region.WR = region.WB = 2;
+    region.Manager = manager->Masks()[0].Manager;
+    manager->Skin().Masks.push_back(std::move(region));
+    ASSERT_TRUE(manager->Skin().IsValidImgIndex(
+        manager->GetMaskIndex(progress, "PROGRESSH", "LRGN")));
+
+    auto* g = Place<TsGauge>(form, Bounds(10, 10, 222, 20));
+    g->SetShowText(false);
+    g->SetProgress(100);
+    form->Show();
+    Pump();
+    g->SetAnimated(false);
+    const std::vector<uint32_t> plain = Line(g);
+    g->SetAnimated(true);
+    for (int step = 0; step < 30; ++step) {
+        clock_.Advance(22);
+        Pump();
+        EXPECT_EQ(DiffEnd(Line(g), plain), 0);
+    }
+}
+
 }  // namespace
 }  // namespace skin
