@@ -20,10 +20,10 @@
 #include "skin/core/state/skin_text.h"
 #include "vcl/controls/forms.h"
 #include "vcl/graphics/bitmap.h"
-#include "vcl/system/resources.h"
-#include "vcl/system/streams.h"
 #include "vcl/system/exceptions.h"
 #include "vcl/system/format.h"
+#include "vcl/system/resources.h"
+#include "vcl/system/streams.h"
 #include "vcl/system/sysutils.h"
 
 namespace skin {
@@ -261,7 +261,8 @@ std::unique_ptr<TBitmap> NewBitmap(int w, int h, TPixelFormat format) {
 std::unique_ptr<TBitmap> MakeLight(int length, int thickness) {
     auto light = NewBitmap(length, thickness, pf32bit);
     const PixelView d = ViewOf(light.get());
-    for (int y = 0; y < d.Height; ++y) std::fill_n(d.Row(y), size_t(d.Width) * 4, uint8_t(0));
+    for (int y = 0; y < d.Height; ++y)
+        std::fill_n(d.Row(y), size_t(d.Width) * 4, uint8_t(0));
     const auto data = FindResourceData(RT_RCDATA, "ACGL");
     if (data.empty() || d.Empty()) return light;
     TMemoryStream stream;
@@ -306,7 +307,7 @@ void TsGauge::PrepareCache() {
 
     if (kind_ == gkHorizontalBar || kind_ == gkVerticalBar) {
         const bool vertical = kind_ == gkVerticalBar;
-        std::string name = !progressSkin_.empty()       ? progressSkin_
+        std::string name = !progressSkin_.empty()   ? progressSkin_
                            : vertical && !animated_ ? "PROGRESSV"
                                                     : "PROGRESSH";
         int section = m ? m->GetSkinIndex(name) : -1;
@@ -335,8 +336,8 @@ void TsGauge::PrepareCache() {
                 RotateBitmap90(turned, false, false);
                 own.release();
                 own.reset(turned);
-                win::BitBlt(cache->Canvas()->Handle(), 0, 0, w, h, turned->Canvas()->Handle(), 0,
-                            0, win::SRCCOPY);
+                win::BitBlt(cache->Canvas()->Handle(), 0, 0, w, h, turned->Canvas()->Handle(), 0, 0,
+                            win::SRCCOPY);
             }
         }
     } else if (kind_ == gkPie || kind_ == gkNeedle) {
@@ -354,8 +355,8 @@ void TsGauge::PaintBar(TBitmap* bmp, int section, const std::string& name) {
     if (!part_ || part_->Width() != fill || part_->Height() != thick)
         part_ = NewBitmap(fill, thick, pf24bit);
     PixelView bv = ViewOf(bmp);
-    PaintMaskWithBorders(section, name, MakeCacheInfo(&bv, 0, 0), true, 0,
-                         TRect(0, 0, fill, thick), {0, 0}, part_.get(), m, -1, -1);
+    PaintMaskWithBorders(section, name, MakeCacheInfo(&bv, 0, 0), true, 0, TRect(0, 0, fill, thick),
+                         {0, 0}, part_.get(), m, -1, -1);
     // The text again, in the progress section's colours, where the fill covers it. A bar
     // standing up would show it sideways: there the section's own colours stay.
     if (showText_ && kind_ == gkHorizontalBar)
@@ -386,7 +387,8 @@ void TsGauge::PaintLight(TBitmap* part, int section, const std::string& name, in
                           m->Masks()[size_t(region)], 0, false);
         auto strip = NewBitmap(w, thick, pf32bit);  // the light placed along the part
         const PixelView sv = ViewOf(strip.get()), lv = ViewOf(light_.get());
-        for (int y = 0; y < sv.Height; ++y) std::fill_n(sv.Row(y), size_t(sv.Width) * 4, 0);
+        for (int y = 0; y < sv.Height; ++y)
+            std::fill_n(sv.Row(y), size_t(sv.Width) * 4, 0);
         for (int y = 0; y < thick; ++y)
             std::copy_n(lv.At(from.Left, y), size_t(shown.Width()) * 4, sv.At(shown.Left, y));
         DrawAlphaBitmapMasked(ViewOf(part), sv, ViewOf(mask.get()), shown);

@@ -134,9 +134,8 @@ void TsCustomLabel::Paint() {
                 GetParentBackground(info, parent, false);
                 BGInfoToCacheInfo(info, behind, view);
             }
-            PaintSectionToDC(section, skinSection_, behind, true, 0,
-                             TRect(0, 0, Width(), Height()), {Left(), Top()}, Canvas()->Handle(),
-                             m);
+            PaintSectionToDC(section, skinSection_, behind, true, 0, TRect(0, 0, Width(), Height()),
+                             {Left(), Top()}, Canvas()->Handle(), m);
         }
         TCustomLabel::Paint();
     } catch (...) {

@@ -48,7 +48,11 @@ std::vector<TRect> TsStatusBar::PanelAreas() const {
     std::vector<TRect> areas;
     int x = 0;
     for (int i = 0; i < n; ++i) {
-        const int right = i == n - 1 ? w : x + std::max(Panels()->Items(i)->Width(), 0);
+        // Widths as large as they come end at the bar's right edge.
+        const int right =
+            i == n - 1
+                ? w
+                : int(std::min<int64_t>(w, int64_t(x) + std::max(Panels()->Items(i)->Width(), 0)));
         areas.emplace_back(x, 0, right, h);
         x = right;
     }
@@ -75,6 +79,9 @@ void TsStatusBar::PrepareCache() {
     TsCommonData* d = skinData_.get();
     TsSkinManager* m = d->GetSkinManager();
     const int w = Width(), h = Height();
+    // Partly outside its parent, it is rebuilt at every paint.
+    if (TWinControl* parent = Parent())
+        d->HalfVisible = !RectIsInRect(parent->ClientRect(), BoundsRect());
     PaintSectionIntoCache(this, d, 0, true);
     TBitmap* cache = d->CacheBmp();
     PixelView cv = ViewOf(cache);
@@ -102,8 +109,8 @@ void TsStatusBar::PrepareCache() {
                 const int x = area.Right - dw / 2 - 1;
                 PaintMaskWithBorders(divider, "DIVIDER", MakeCacheInfo(&cv, x, 1), true, 0,
                                      TRect(0, 0, dw, dh), {0, 0}, &bar, m, -1, -1);
-                win::BitBlt(cache->Canvas()->Handle(), x, 1, dw, dh, bar.Canvas()->Handle(), 0,
-                            0, win::SRCCOPY);
+                win::BitBlt(cache->Canvas()->Handle(), x, 1, dw, dh, bar.Canvas()->Handle(), 0, 0,
+                            win::SRCCOPY);
             }
         }
         if (simple) {
@@ -129,10 +136,10 @@ void TsStatusBar::PrepareCache() {
         if (!m->Skin().IsValidImgIndex(grip)) grip = m->GetMaskIndexByNames("FORM", "GRIPIMAGE");
         if (m->Skin().IsValidImgIndex(grip)) {
             const TsMaskData& g = m->Masks()[size_t(grip)];
-            BlendMaskRegion(cache,
-                            {w - SkinFrameWidth(g) - BorderWidth(),
-                             h - SkinFrameHeight(g) - BorderWidth()},
-                            0, 1, g, behind);
+            BlendMaskRegion(
+                cache,
+                {w - SkinFrameWidth(g) - BorderWidth(), h - SkinFrameHeight(g) - BorderWidth()}, 0,
+                1, g, behind);
         }
     }
     d->CacheStale = false;

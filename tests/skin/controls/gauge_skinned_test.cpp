@@ -38,8 +38,8 @@ protected:
 TEST_F(SkinnedGaugeTest, TheFillEndsAtItsColumnAfterEachChange) {
     for (TsGaugeKind kind : {gkHorizontalBar, gkVerticalBar}) {
         SCOPED_TRACE(int(kind));
-        auto* g = Place<TsGauge>(form, kind == gkHorizontalBar ? Bounds(10, 10, 203, 22)
-                                                               : Bounds(10, 10, 22, 157));
+        auto* g = Place<TsGauge>(
+            form, kind == gkHorizontalBar ? Bounds(10, 10, 203, 22) : Bounds(10, 10, 22, 157));
         g->SetKind(kind);
         g->SetAnimated(false);
         g->SetShowText(false);
@@ -144,8 +144,8 @@ TEST_F(SkinnedGaugeTest, AWhiteLightRegionHidesTheLight) {
     region.WL = region.WT = region.WR = region.WB = 2;
     region.Manager = manager->Masks()[0].Manager;
     manager->Skin().Masks.push_back(std::move(region));
-    ASSERT_TRUE(manager->Skin().IsValidImgIndex(
-        manager->GetMaskIndex(progress, "PROGRESSH", "LRGN")));
+    ASSERT_TRUE(
+        manager->Skin().IsValidImgIndex(manager->GetMaskIndex(progress, "PROGRESSH", "LRGN")));
 
     auto* g = Place<TsGauge>(form, Bounds(10, 10, 222, 20));
     g->SetShowText(false);

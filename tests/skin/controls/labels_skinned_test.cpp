@@ -29,13 +29,15 @@ protected:
     int Count(vcl::TColor c) {
         int n = 0;
         for (int y = 0; y < shot_->Height(); ++y)
-            for (int x = 0; x < shot_->Width(); ++x) n += Px(x, y) == c;
+            for (int x = 0; x < shot_->Width(); ++x)
+                n += Px(x, y) == c;
         return n;
     }
     int CountRGB(uint32_t c) {
         int n = 0;
         for (int y = 0; y < shot_->Height(); ++y)
-            for (int x = 0; x < shot_->Width(); ++x) n += uint32_t(Px(x, y)) == c;
+            for (int x = 0; x < shot_->Width(); ++x)
+                n += uint32_t(Px(x, y)) == c;
         return n;
     }
 };

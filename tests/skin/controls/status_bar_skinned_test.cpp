@@ -17,7 +17,8 @@ protected:
         auto* bar = Place<TsStatusBar>(form, Bounds(0, 170, 300, 22));
         bar->SetAlign(alNone);
         bar->SetSizeGrip(false);
-        for (int w : widths) bar->Panels()->Add()->SetWidth(w);
+        for (int w : widths)
+            bar->Panels()->Add()->SetWidth(w);
         return bar;
     }
     // A copy of the status bar's border mask given to the skin as `prop` of `section`.
@@ -65,6 +66,11 @@ TEST_F(SkinnedStatusBarTest, TheLastPanelReachesTheRightEdgeAndSimpleModeHasOneA
     ASSERT_EQ(bar->PanelAreas().size(), 1u);
     EXPECT_EQ(bar->PanelAreas()[0], TRect(0, 1, 299, 21));
     EXPECT_EQ(TsStatusBar::TextArea(bar->PanelAreas()[0]), TRect(3, 2, 294, 21));
+    // Widths beyond any bar end at its edge.
+    bar->SetSimplePanel(false);
+    bar->Panels()->Items(0)->SetWidth(INT_MAX);
+    bar->Panels()->Items(1)->SetWidth(INT_MAX);
+    EXPECT_EQ(bar->PanelAreas()[1], TRect(300, 0, 300, 22));
 }
 
 TEST_F(SkinnedStatusBarTest, PanelsAreSeparatedOnlyBetweenThemselves) {
@@ -81,8 +87,8 @@ TEST_F(SkinnedStatusBarTest, PanelsAreSeparatedOnlyBetweenThemselves) {
     };
     // The internal skin has neither a panel frame nor a divider mask: nothing between panels.
     EXPECT_TRUE(split().empty());
-    for (auto [section, prop] : {std::pair{"DIVIDER", "BORDERSMASK"},
-                                 std::pair{"STATUSBAR", "STATUSPANELMASK"}}) {
+    for (auto [section, prop] :
+         {std::pair{"DIVIDER", "BORDERSMASK"}, std::pair{"STATUSBAR", "STATUSPANELMASK"}}) {
         SCOPED_TRACE(prop);
         AddMask(section, prop);
         bar->SkinData()->CacheStale = true;
@@ -102,8 +108,8 @@ TEST_F(SkinnedStatusBarTest, TextAndOwnerDrawnPanelsLandInTheCache) {
     auto* bar = Bar({60, 100});
     bar->Panels()->Items(1)->SetStyle(psOwnerDraw);
     TRect told;
-    bar->OnDrawPanel = TDrawPanelEvent::FromCallable(
-        [&](TCustomStatusBar* sb, TStatusPanel*, const TRect& r) {
+    bar->OnDrawPanel =
+        TDrawPanelEvent::FromCallable([&](TCustomStatusBar* sb, TStatusPanel*, const TRect& r) {
             told = r;
             sb->Canvas()->Brush()->SetColor(clRed);
             sb->Canvas()->FillRect(r);
