@@ -108,8 +108,9 @@ void TsCustomLabel::DoDrawText(TRect& rect, uint32_t flags) {
     win::HDC dc = c->Handle();
     win::SelectObject(dc, Font()->Handle());
     const int mode = win::SetBkMode(dc, win::TRANSPARENT);
-    win::SetTextColor(dc, ColorToRGB(BlendTwoColors(ColorToRGB(Font()->Color()),
-                                                    ColorToRGB(AskControlBackColor(this)), 0.4)));
+    win::SetTextColor(
+        dc, ControlColorToRGB(BlendTwoColors(ControlColorToRGB(Font()->Color()),
+                                             ControlColorToRGB(AskControlBackColor(this)), 0.4)));
     win::RECT box = rect;
     win::DrawText(dc, text.c_str(), static_cast<int>(text.size()), &box, flags);
     rect = box;
@@ -414,7 +415,7 @@ void TsLabelFX::DoDrawText(TRect& rect, uint32_t flags) {
     win::HDC dc = c->Handle();
     win::SelectObject(dc, Font()->Handle());
     const int mode = win::SetBkMode(dc, win::TRANSPARENT);
-    win::SetTextColor(dc, ColorToRGB(ink));
+    win::SetTextColor(dc, ControlColorToRGB(ink));
     auto drawText = [&](TRect& r) {
         win::RECT box = r;
         win::DrawText(dc, text.c_str(), static_cast<int>(text.size()), &box, flags);
@@ -423,9 +424,9 @@ void TsLabelFX::DoDrawText(TRect& rect, uint32_t flags) {
     if (!Enabled() && !measuring) {
         // Disabled text is drawn embossed, without a shadow.
         TRect lit(rect.Left + 1, rect.Top + 1, rect.Right + 1, rect.Bottom + 1);
-        win::SetTextColor(dc, ColorToRGB(clBtnHighlight));
+        win::SetTextColor(dc, ControlColorToRGB(clBtnHighlight));
         drawText(lit);
-        win::SetTextColor(dc, ColorToRGB(clBtnShadow));
+        win::SetTextColor(dc, ControlColorToRGB(clBtnShadow));
         drawText(rect);
     } else if (measuring) {
         drawText(rect);
@@ -453,7 +454,7 @@ void TsLabelFX::DoDrawText(TRect& rect, uint32_t flags) {
             shot.Canvas()->Brush()->SetColor(Color());
             shot.Canvas()->FillRect(Rect(0, 0, w, h));
         }
-        const win::COLORREF sc = ColorToRGB(shade);
+        const win::COLORREF sc = ControlColorToRGB(shade);
         const int sr = win::GetRValue(sc), sg = win::GetGValue(sc), sb = win::GetBValue(sc);
         for (int y = 0; y < h; ++y) {
             uint8_t* row = shot.ScanLine(y);

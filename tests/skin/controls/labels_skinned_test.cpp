@@ -117,3 +117,36 @@ TEST_F(SkinnedLabelsTest, AWebLabelTakesTheSkinsLinkColours) {
 
 }  // namespace
 }  // namespace skin
+
+namespace skin {
+namespace {
+
+TEST_F(SkinnedLabelsTest, AnFXLabelWritesInTheSkinsColourAndEmbossesWhenDisabled) {
+    auto* l = Place<TsLabelFX>(form, Bounds(10, 10, 120, 30));
+    l->SetAutoSize(false);
+    l->SetCaption("MMMMMM");
+    l->Font()->SetSize(14);
+    l->Font()->SetStyle({fsBold});
+    l->Shadow()->SetMode(smCustom);
+    l->Shadow()->SetBlurCount(0);  // no shadow: only the text
+    TsGeneralData& g = manager->Skin().Sections[size_t(manager->ConstData().IndexGLOBALINFO)];
+    g.TCLeft = 0x00FF00;
+    form->Show();
+    Pump();
+    Shot(l);
+    EXPECT_GT(Count(vcl::TColor(0x00FF00)), 20);
+    g.TCLeft = TColor(-1);  // unset: the kind's own colour
+    l->Kind()->SetColor(clNavy);
+    Shot(l);
+    EXPECT_EQ(Count(vcl::TColor(0x00FF00)), 0);
+    EXPECT_GT(Count(clNavy), 20);
+    l->SetEnabled(false);
+    Shot(l);
+    EXPECT_EQ(Count(clNavy), 0);
+    // Raised in the system's highlight colour, then in its shadow colour.
+    EXPECT_GT(CountRGB(ControlColorToRGB(clBtnShadow)), 20);
+    EXPECT_GT(CountRGB(ControlColorToRGB(clBtnHighlight)), 0);
+}
+
+}  // namespace
+}  // namespace skin
