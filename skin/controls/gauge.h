@@ -13,6 +13,16 @@
 //
 // Until a skin is active it paints as the classic gauge: BackColor, the filled part in
 // ForeColor, and the text inverted over both.
+//
+// Skinned, every paint rebuilds the picture: the section over the parent's background, the
+// text, the filled part from the progress section with the text again in its colours, and,
+// while Animated, a soft light running along the filled part. Nothing is drawn (the control
+// keeps its look) only while the background changes or redraw is frozen; a stale picture is
+// rebuilt, never shown as a placeholder.
+//
+// The light: a 22 ms timer moves it from -300 pixels to the end of the bar in steps of
+// max(15, round(length / (2222 / 44))) pixels, repainting each step; then it waits until
+// 2222 ms of its cycle have passed and starts again. Without a skin the timer stops.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +32,8 @@
 #include "skin/core/state/common_data.h"
 #include "vcl/controls/controls.h"
 #include "vcl/controls/edits.h"
+#include "vcl/graphics/bitmap.h"
+#include "vcl/system/timer.h"
 
 namespace skin {
 
@@ -60,7 +72,10 @@ public:
     void SetCalcPercents(bool on);
     // A light runs along the filled part while a skin is active.
     bool Animated() const { return animated_; }
-    void SetAnimated(bool on) { animated_ = on; }
+    void SetAnimated(bool on);
+    // Where the light is along the bar, in pixels, and how far its cycle is, in milliseconds.
+    int LightPosition() const { return lightPos_; }
+    int LightCounter() const { return lightCounter_; }
 
     int PercentDone() const;
     // The number shown followed by Suffix.
@@ -70,11 +85,26 @@ public:
 
     void AfterConstruction() override;
     void Loaded() override;
+    void WndProc(vcl::TMessage& message) override;
+    // Rebuilds the skinned picture into the cache (the control must be skinned).
+    void PrepareCache();
 
 protected:
     void Paint() override;
 
 private:
+    void PaintClassic();
+    // The filled part, the text again and the light over the horizontal picture `bmp`.
+    void PaintBar(vcl::TBitmap* bmp, int section, const std::string& name);
+    void PaintLight(vcl::TBitmap* part, int section, const std::string& name, int fill);
+    // The pie or needle over `in`, the classic way (W, H one past the inner rectangle).
+    void DrawDial(vcl::TCanvas* c, vcl::TRect in, int W, int H, int percent, bool fill) const;
+    void LightStep(vcl::TObject*);
+    void StartLight();
+    void StopLight();
+    void FreeLight();
+    int BarLength() const { return kind_ == gkVerticalBar ? Height() : Width(); }
+
     std::unique_ptr<TsCommonData> skinData_;
     int minValue_ = 0;
     int maxValue_ = 100;
@@ -88,6 +118,11 @@ private:
     std::string progressSkin_;
     bool calcPercents_ = true;
     bool animated_ = true;
+    int lightCounter_ = 2223;  // past the cycle, so the first step starts one
+    int lightPos_ = 9999;
+    std::unique_ptr<vcl::TTimer, vcl::FreeDeleter> timer_;
+    std::unique_ptr<vcl::TBitmap> light_;  // 300 pixels along the bar, as thick as it
+    std::unique_ptr<vcl::TBitmap> part_;   // the filled part, kept while its size holds
 };
 
 }  // namespace skin

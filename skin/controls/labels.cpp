@@ -5,7 +5,13 @@
 #include "platform/gdi/gdi.h"
 #include "platform/os/shell_open.h"
 #include "platform/user/user.h"
+#include "skin/core/pixels/blend.h"
+#include "skin/core/pixels/pixels.h"
 #include "skin/core/state/common_data.h"
+#include "skin/core/state/section_paint.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_manager.h"
+#include "vcl/controls/forms.h"
 #include "vcl/graphics/bitmap.h"
 
 namespace skin {
@@ -16,6 +22,24 @@ namespace {
 
 // Set while a label paints, so the font it takes for painting does not start another paint.
 bool gPainting = false;
+
+// The default manager while its skin is in force.
+TsSkinManager* ActiveSkin() {
+    return DefaultManager && DefaultManager->SkinData().Active ? DefaultManager : nullptr;
+}
+
+// The skin's GLOBALINFO section, or null.
+const TsGeneralData* GlobalInfo(TsSkinManager* m) {
+    if (!m) return nullptr;
+    const int i = m->ConstData().IndexGLOBALINFO;
+    return m->IsValidSkinIndex(i) ? &m->Skin().Sections[size_t(i)] : nullptr;
+}
+
+// A colour from the skin, kept out when it is the key colour or already the font's.
+void TakeFontColor(TFont* font, uint32_t color) {
+    const auto c = static_cast<vcl::TColor>(color);
+    if (color != kTransparentKey && font->Color() != c) font->SetColor(c);
+}
 
 }  // namespace
 
@@ -41,8 +65,57 @@ void TsCustomLabel::SetSkinSection(const std::string& section) {
     Invalidate();
 }
 
+bool TsCustomLabel::TakesSkinColor() const {
+    return true;
+}
+
+bool TsLabel::TakesSkinColor() const {
+    // A label on a frame being designed keeps the colour the designer gave it.
+    if (ComponentState().Contains(csDestroying) || !useSkinColor_) return false;
+    if (ComponentState().Contains(csDesigning))
+        for (TComponent* o = Owner(); o; o = o->Owner())
+            if (dynamic_cast<TCustomFrame*>(o)) return false;
+    return true;
+}
+
 TFont* TsCustomLabel::UpdateFontColor() {
+    TsSkinManager* m = ActiveSkin();
+    if (!m || !TakesSkinColor()) return Font();
+    const int index = GetFontIndex(this, -1, m);
+    TakeFontColor(Font(), m->IsValidSkinIndex(index) ? m->Skin().Sections[size_t(index)].FontColor
+                                                     : m->GetGlobalFontColor());
     return Font();
+}
+
+std::string TsCustomLabel::DrawnText(uint32_t& flags) const {
+    std::string text = GetLabelText();
+    if ((flags & win::DT_CALCRECT) && (text.empty() || (ShowAccelChar && text == "&"))) text += ' ';
+    if (!ShowAccelChar) flags |= win::DT_NOPREFIX;
+    flags = DrawTextBiDiModeFlags(flags);
+    return text;
+}
+
+void TsCustomLabel::DoDrawText(TRect& rect, uint32_t flags) {
+    if (Enabled() || !ActiveSkin()) {
+        TCustomLabel::DoDrawText(rect, flags);
+        return;
+    }
+    // Disabled under a skin: the font colour faded toward what lies behind the label.
+    const std::string text = DrawnText(flags);
+    TCanvas* c = Canvas();
+    c->SetFont(Font());
+    c->Brush()->SetStyle(bsClear);
+    win::HDC dc = c->Handle();
+    win::SelectObject(dc, Font()->Handle());
+    const int mode = win::SetBkMode(dc, win::TRANSPARENT);
+    win::SetTextColor(
+        dc, ControlColorToRGB(BlendTwoColors(ControlColorToRGB(Font()->Color()),
+                                             ControlColorToRGB(AskControlBackColor(this)), 0.4)));
+    win::RECT box = rect;
+    win::DrawText(dc, text.c_str(), static_cast<int>(text.size()), &box, flags);
+    rect = box;
+    win::SetBkMode(dc, mode);
+    c->Refresh();
 }
 
 void TsCustomLabel::Paint() {
@@ -50,6 +123,21 @@ void TsCustomLabel::Paint() {
     gPainting = true;
     try {
         if (TFont* f = UpdateFontColor(); f != Font() && !f->SameAs(*Font())) Font()->Assign(f);
+        TsSkinManager* m = ActiveSkin();
+        const int section = m && !skinSection_.empty() ? m->GetSkinIndex(skinSection_) : -1;
+        if (m && m->IsValidSkinIndex(section)) {
+            TakeFontColor(Font(), m->Skin().Sections[size_t(section)].FontColor);
+            // The section behind the text, over what the parent shows at the label's place.
+            BackgroundInfo info;
+            CacheInfo behind;
+            PixelView view;
+            if (TWinControl* parent = Parent()) {
+                GetParentBackground(info, parent, false);
+                BGInfoToCacheInfo(info, behind, view);
+            }
+            PaintSectionToDC(section, skinSection_, behind, true, 0, TRect(0, 0, Width(), Height()),
+                             {Left(), Top()}, Canvas()->Handle(), m);
+        }
         TCustomLabel::Paint();
     } catch (...) {
         gPainting = false;
@@ -72,6 +160,18 @@ void TsCustomLabel::Dispatch(TMessage& m) {
         case CM_MOUSELEAVE:
             TCustomLabel::Dispatch(m);
             if (m.LParam == 0) OnMouseLeave(this);
+            return;
+        case SM_ALPHACMD:
+            // The skin's colour goes with the skin.
+            if (SkinCommandCode(m.WParam) == SKC_REMOVESKIN && DefaultManager &&
+                m.LParam == reinterpret_cast<intptr_t>(DefaultManager) &&
+                !ComponentState().Contains(csDestroying) && TakesSkinColor() &&
+                Font()->Color() != clWindowText)
+                Font()->SetColor(clWindowText);
+            else if (SkinCommandCode(m.WParam) == SKC_REFRESH &&
+                     ComponentState().Contains(csDesigning))
+                Invalidate();
+            TCustomLabel::Dispatch(m);
             return;
         default:
             TCustomLabel::Dispatch(m);
@@ -136,7 +236,14 @@ void TsWebLabel::Loaded() {
 
 TFont* TsWebLabel::UpdateFontColor() {
     const bool hover = mouseOver_ && !ComponentState().Contains(csDesigning);
-    return hover ? hoverFont_.get() : normalFont_.get();
+    TFont* font = hover ? hoverFont_.get() : normalFont_.get();
+    // Under a skin the link takes GLOBALINFO's colours: its top one under the mouse, its bottom
+    // one else; a colour the skin leaves unset gives the classic red or blue.
+    if (const TsGeneralData* g = UseSkinColor() ? GlobalInfo(ActiveSkin()) : nullptr) {
+        const TColor c = hover ? g->TCTop : g->TCBottom;
+        font->SetColor(c != TColor(-1) ? c : hover ? TColor(0x0000FF) : TColor(0xFF0000));
+    }
+    return font;
 }
 
 void TsWebLabel::MouseChanged(bool over) {
@@ -295,28 +402,38 @@ void TsLabelFX::DoDrawText(TRect& rect, uint32_t flags) {
         return;
     }
     const bool measuring = (flags & win::DT_CALCRECT) != 0;
-    // Disabled text is drawn embossed, without a shadow.
-    if (!Enabled() && !measuring) {
-        TsCustomLabel::DoDrawText(rect, flags);
-        return;
+    TsSkinManager* m = ActiveSkin();
+    const TsGeneralData* global = GlobalInfo(m);
+    // The skin's first shadow when it sets one, else the shadow's own values.
+    int blur = shadow_->BlurCount(), distance = shadow_->Distance();
+    TColor shade = shadow_->Color();
+    if (shadow_->Mode() == smSkin1 && m && m->SkinData().Shadow1Blur != -1) {
+        blur = std::max<int>(m->SkinData().Shadow1Blur, 0);
+        distance = m->SkinData().Shadow1Offset;
+        shade = m->SkinData().Shadow1Color;
     }
-    // Without a skin both modes take the shadow's own values.
-    const int blur = shadow_->BlurCount(), distance = shadow_->Distance();
-    std::string text = GetLabelText();
-    if (measuring && (text.empty() || (ShowAccelChar && text == "&"))) text += ' ';
-    if (!ShowAccelChar) flags |= win::DT_NOPREFIX;
+    const std::string text = DrawnText(flags);
+    // The standard kind writes in the font's colour: the label's own Color is its background.
     TColor ink = kind_->KindType() == ktStandard ? Font()->Color() : kind_->Color();
+    if (kind_->KindType() == ktSkin && global && global->TCLeft != TColor(-1)) ink = global->TCLeft;
     TCanvas* c = Canvas();
     win::HDC dc = c->Handle();
     win::SelectObject(dc, Font()->Handle());
     const int mode = win::SetBkMode(dc, win::TRANSPARENT);
-    win::SetTextColor(dc, ColorToRGB(ink));
+    win::SetTextColor(dc, ControlColorToRGB(ink));
     auto drawText = [&](TRect& r) {
         win::RECT box = r;
         win::DrawText(dc, text.c_str(), static_cast<int>(text.size()), &box, flags);
         r = box;
     };
-    if (measuring) {
+    if (!Enabled() && !measuring) {
+        // Disabled text is drawn embossed, without a shadow.
+        TRect lit(rect.Left + 1, rect.Top + 1, rect.Right + 1, rect.Bottom + 1);
+        win::SetTextColor(dc, ControlColorToRGB(clBtnHighlight));
+        drawText(lit);
+        win::SetTextColor(dc, ControlColorToRGB(clBtnShadow));
+        drawText(rect);
+    } else if (measuring) {
         drawText(rect);
         if (blur > 0) {
             marginLeading_ = std::min(0, distance - blur);
@@ -342,7 +459,7 @@ void TsLabelFX::DoDrawText(TRect& rect, uint32_t flags) {
             shot.Canvas()->Brush()->SetColor(Color());
             shot.Canvas()->FillRect(Rect(0, 0, w, h));
         }
-        const win::COLORREF sc = ColorToRGB(shadow_->Color());
+        const win::COLORREF sc = ControlColorToRGB(shade);
         const int sr = win::GetRValue(sc), sg = win::GetGValue(sc), sb = win::GetBValue(sc);
         for (int y = 0; y < h; ++y) {
             uint8_t* row = shot.ScanLine(y);

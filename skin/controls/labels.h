@@ -11,6 +11,13 @@
 // place, row by row); each cell's value is how much of the shadow colour covers what lies
 // under the label there. The measured size grows by the blur on both sides, so an auto-sized
 // label holds its shadow.
+//
+// With the default skin manager active: the font colour is that of the section the label's
+// parent paints its font with (else the skin's global font colour), never the key colour
+// 0xFF00FF; a SkinSection that names a section of the skin is painted behind the text over
+// the parent's background; a disabled label writes its text in its font colour mixed 0.4
+// with its parent's colour. When the skin goes, a skin-given font colour goes back to
+// clWindowText.
 #pragma once
 
 #include <cstdint>
@@ -40,9 +47,15 @@ public:
     void Dispatch(vcl::TMessage& message) override;
 
 protected:
-    // The font to paint with; the label's Font unless a descendant says otherwise.
+    // The font to paint with, its colour taken from the active skin first.
     virtual vcl::TFont* UpdateFontColor();
     void Paint() override;
+    void DoDrawText(vcl::TRect& rect, uint32_t flags) override;
+    // Whether the skin gives this label its font colour.
+    virtual bool TakesSkinColor() const;
+    // The label's text as drawn (a blank added to an empty text or a lone "&" when measuring)
+    // and the flags for its prefix.
+    std::string DrawnText(uint32_t& flags) const;
 
 private:
     std::string skinSection_;
@@ -56,6 +69,9 @@ public:
     // The font colour follows the skin's.
     bool UseSkinColor() const { return useSkinColor_; }
     void SetUseSkinColor(bool on) { useSkinColor_ = on; }
+
+protected:
+    bool TakesSkinColor() const override;
 
 private:
     bool useSkinColor_ = true;

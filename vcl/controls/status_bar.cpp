@@ -1,6 +1,7 @@
 #include "vcl/controls/status_bar.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "platform/controls/status_bar_control.h"
@@ -116,8 +117,12 @@ void TCustomStatusBar::UpdatePanels() {
     constexpr int kMaxParts = 256;
     const int n = std::min(panels_->Count(), kMaxParts);
     std::vector<int> edges(static_cast<std::size_t>(std::max(n, 1)), -1);
-    for (int i = 0, x = 0; i + 1 < n; ++i)
-        edges[i] = x += panels_->Items(i)->Width();
+    // Widths add up saturated: huge ones end at the largest edge, never wrap around.
+    int64_t x = 0;
+    for (int i = 0; i + 1 < n; ++i) {
+        x = std::min<int64_t>(x + panels_->Items(i)->Width(), INT32_MAX);
+        edges[i] = static_cast<int>(x);
+    }
     win::SendMessageA(Handle(), win::SB_SETPARTS, edges.size(),
                       reinterpret_cast<win::LPARAM>(edges.data()));
     if (n == 0) win::SendMessageA(Handle(), win::SB_SETTEXTA, 0, reinterpret_cast<win::LPARAM>(""));
