@@ -112,13 +112,8 @@ void TsBevel::WndProc(TMessage& m) {
     TsCommonData* d = skinData_.get();
     if (m.Msg == SM_ALPHACMD) {
         const bool own = IsOwnSkinChange(m, d);
+        if (AnswerCommonCommands(m)) return;
         switch (SkinCommandCode(m.WParam)) {
-            case SKC_ISSKINAWARE:
-                m.Result = 1;
-                return;
-            case SKC_GETAPPLICATION:
-                m.Result = reinterpret_cast<intptr_t>(Application());
-                return;
             case SKC_REPAINTGRAPHIC:
                 d->BGChanged = false;
                 d->CacheStale = true;

@@ -579,13 +579,8 @@ void TsBitBtn::WndProc(TMessage& m) {
     if (m.Msg == SM_ALPHACMD) {
         const uint16_t code = SkinCommandCode(m.WParam);
         const bool own = IsOwnSkinChange(m, d);
+        if (AnswerCommonCommands(m)) return;
         switch (code) {
-            case SKC_ISSKINAWARE:
-                m.Result = 1;
-                return;
-            case SKC_GETAPPLICATION:
-                m.Result = reinterpret_cast<intptr_t>(vcl::Application());
-                return;
             case SKC_STOPFADE:
                 StopFade();
                 return;
@@ -939,13 +934,8 @@ void TsSpeedButton::WndProc(TMessage& m) {
     TsCommonData* d = SkinData();
     if (m.Msg == SM_ALPHACMD) {
         const bool own = IsOwnSkinChange(m, d);
+        if (AnswerCommonCommands(m)) return;
         switch (SkinCommandCode(m.WParam)) {
-            case SKC_ISSKINAWARE:
-                m.Result = 1;
-                return;
-            case SKC_GETAPPLICATION:
-                m.Result = reinterpret_cast<intptr_t>(vcl::Application());
-                return;
             case SKC_STOPFADE:
                 WindowSlots().StopControlFade(fade_);
                 return;

@@ -416,13 +416,8 @@ void TsCheckBox::WndProc(TMessage& m) {
     TsCommonData* d = skinData_.get();
     if (m.Msg == SM_ALPHACMD) {
         const bool own = IsOwnSkinChange(m, d);
+        if (AnswerCommonCommands(m)) return;
         switch (SkinCommandCode(m.WParam)) {
-            case SKC_ISSKINAWARE:
-                m.Result = 1;
-                return;
-            case SKC_GETAPPLICATION:
-                m.Result = reinterpret_cast<intptr_t>(Application());
-                return;
             case SKC_STOPFADE:
                 StopFade();
                 return;

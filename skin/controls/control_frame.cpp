@@ -110,4 +110,18 @@ void TakeSectionColors(TControl* control, TsCommonData* data, bool active) {
     if (!data->CustomFont() && control->Font()->Color() != font) control->Font()->SetColor(font);
 }
 
+bool AnswerCommonCommands(vcl::TMessage& m) {
+    if (m.Msg != SM_ALPHACMD) return false;
+    switch (SkinCommandCode(m.WParam)) {
+        case SKC_ISSKINAWARE:
+            m.Result = 1;
+            return true;
+        case SKC_GETAPPLICATION:
+            m.Result = reinterpret_cast<intptr_t>(vcl::Application());
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace skin

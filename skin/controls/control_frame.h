@@ -23,6 +23,9 @@ bool RedrawFrozen();
 bool IsSkinnedNow(vcl::TControl* control, const TsCommonData* data);
 // A skin command 1, 2 or 3 whose lParam is the state's own manager.
 bool IsOwnSkinChange(const vcl::TMessage& m, const TsCommonData* data);
+// Answers the skin commands every control answers alike, skinned or not (is it skin-aware,
+// its application). True when the message is used up.
+bool AnswerCommonCommands(vcl::TMessage& m);
 
 // The stale decision of a frame paint. False when the background is changing (nothing may be
 // drawn); else the cache-stale flag takes the background-dirty flags of the control and its

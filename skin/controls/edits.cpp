@@ -28,21 +28,6 @@ void RedrawWithFrame(TWinControl* c) {
         win::RedrawWindow(c->Handle(), nullptr, nullptr, kRedrawWithFrame);
 }
 
-// Commands answered skinned or not. True when the message is used up.
-bool AnswerCommonCommands(TMessage& m) {
-    if (m.Msg != SM_ALPHACMD) return false;
-    switch (SkinCommandCode(m.WParam)) {
-        case SKC_ISSKINAWARE:
-            m.Result = 1;
-            return true;
-        case SKC_GETAPPLICATION:
-            m.Result = reinterpret_cast<intptr_t>(Application());
-            return true;
-        default:
-            return false;
-    }
-}
-
 // What the look of any of the three follows after the class library's handling.
 void FollowLook(TWinControl* c, TsCommonData* d, const TMessage& m) {
     switch (m.Msg) {

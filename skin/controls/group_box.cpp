@@ -180,13 +180,8 @@ void TsGroupBox::AdjustClientRect(TRect& r) {
 bool TsGroupBox::SkinCommand(TMessage& m) {
     TsCommonData* d = skinData_.get();
     const bool own = IsOwnSkinChange(m, d);
+    if (AnswerCommonCommands(m)) return true;
     switch (SkinCommandCode(m.WParam)) {
-        case SKC_ISSKINAWARE:
-            m.Result = 1;
-            return true;
-        case SKC_GETAPPLICATION:
-            m.Result = reinterpret_cast<intptr_t>(Application());
-            return true;
         case SKC_NEWSKIN:
             d->UpdatePlainBGFlag(true);
             if (own) CommonWndProc(m, d);

@@ -158,13 +158,8 @@ void TsPanel::AnswerBackground(BackgroundInfo& info) {
 bool TsPanel::SkinCommand(TMessage& m) {
     TsCommonData* d = skinData_.get();
     const bool own = IsOwnSkinChange(m, d);
+    if (AnswerCommonCommands(m)) return true;
     switch (SkinCommandCode(m.WParam)) {
-        case SKC_ISSKINAWARE:
-            m.Result = 1;
-            return true;
-        case SKC_GETAPPLICATION:
-            m.Result = reinterpret_cast<intptr_t>(Application());
-            return true;
         case SKC_NEWSKIN:
             ControlStyle.Exclude(csOpaque);
             d->UpdatePlainBGFlag(true);
