@@ -386,14 +386,9 @@ void TsBitBtn::PrepareCache() {
 
 void TsBitBtn::PaintToDC(win::HDC dc, bool clientDC) {
     TsCommonData* d = SkinData();
-    win::PAINTSTRUCT ps{};
-    const bool painting = !RedrawFrozen();
-    if (painting) win::BeginPaint(Handle(), &ps);
-    win::HDC own = nullptr;
-    if (!dc) {
-        own = dc = win::GetWindowDC(Handle());
-        clientDC = false;
-    }
+    const FramePaintDC target(this, dc, clientDC);
+    dc = target.dc();
+    clientDC = target.clientDC();
     const bool fading = fade_ && fade_->Running();
     if (!fading && DecideCacheStale(this, d)) {
         if (d->CacheStale || ComponentState().Contains(vcl::csDesigning)) PrepareCache();
@@ -417,8 +412,6 @@ void TsBitBtn::PaintToDC(win::HDC dc, bool clientDC) {
             }
         }
     }
-    if (own) win::ReleaseDC(Handle(), own);
-    if (painting) win::EndPaint(Handle(), &ps);
 }
 
 void TsBitBtn::StopFade() {

@@ -73,6 +73,24 @@ void BlendDisabledCache(TControl* control, TsCommonData* data, TsDisabledKind ki
     BlendDisabledEffect(ViewOf(cache), kind, parent, {control->Left(), control->Top()}, color);
 }
 
+FramePaintDC::FramePaintDC(TWinControl* control, win::HDC dc, bool clientDC, bool saveOwn)
+    : control_(control), painting_(!RedrawFrozen()), dc_(dc), clientDC_(clientDC) {
+    if (painting_) win::BeginPaint(control_->Handle(), &ps_);
+    if (!dc_) {
+        own_ = dc_ = win::GetWindowDC(control_->Handle());
+        if (saveOwn) saved_ = win::SaveDC(dc_);
+        clientDC_ = false;
+    }
+}
+
+FramePaintDC::~FramePaintDC() {
+    if (own_) {
+        if (saved_) win::RestoreDC(own_, saved_);
+        win::ReleaseDC(control_->Handle(), own_);
+    }
+    if (painting_) win::EndPaint(control_->Handle(), &ps_);
+}
+
 void CopyCacheToDC(TWinControl* control, TsCommonData* data, win::HDC dc, bool clientDC) {
     TBitmap* cache = data->CacheBmp();
     if (!cache || !dc) return;

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "platform/gdi/win_types.h"
+#include "platform/user/window_dc.h"
 #include "skin/core/state/common_data.h"
 #include "vcl/controls/controls.h"
 
@@ -41,6 +42,29 @@ void BlendDisabledCache(vcl::TControl* control, TsCommonData* data, TsDisabledKi
 
 // Copies the whole cache to `dc`; `clientDC` says the DC's origin is the client area.
 void CopyCacheToDC(vcl::TWinControl* control, TsCommonData* data, win::HDC dc, bool clientDC);
+
+// The DC a frame paint draws on, for its whole scope: the paint is begun unless redraw is frozen,
+// and without a caller's DC the window DC is taken (window-relative; its state saved when
+// `saveOwn`). Everything is given back in reverse order on every way out.
+class FramePaintDC {
+public:
+    FramePaintDC(vcl::TWinControl* control, win::HDC dc, bool clientDC, bool saveOwn = false);
+    ~FramePaintDC();
+    FramePaintDC(const FramePaintDC&) = delete;
+    FramePaintDC& operator=(const FramePaintDC&) = delete;
+
+    win::HDC dc() const { return dc_; }
+    bool clientDC() const { return clientDC_; }
+
+private:
+    vcl::TWinControl* control_;
+    win::PAINTSTRUCT ps_{};
+    bool painting_;
+    win::HDC dc_;
+    bool clientDC_;
+    win::HDC own_ = nullptr;
+    int saved_ = 0;
+};
 // Copies the border strips of the cache, `width` pixels wide, to the window DC `dc`.
 void CopyCacheBorders(vcl::TControl* control, TsCommonData* data, win::HDC dc, int width);
 

@@ -94,26 +94,14 @@ void TsEdit::PaintText() {
 
 void TsEdit::PaintFrameToDC(win::HDC dc, bool clientDC) {
     TsCommonData* d = SkinData();
-    win::PAINTSTRUCT ps{};
-    const bool painting = !RedrawFrozen();
-    if (painting) win::BeginPaint(Handle(), &ps);
-    win::HDC own = nullptr;
-    int saved = 0;
-    if (!dc) {
-        own = dc = win::GetWindowDC(Handle());
-        saved = win::SaveDC(dc);
-        clientDC = false;
-    }
+    const FramePaintDC target(this, dc, clientDC, true);
+    dc = target.dc();
+    clientDC = target.clientDC();
     if (DecideCacheStale(this, d)) {
         if (d->CacheStale && !d->KeepCache) PrepareCache();
         PaintCtrlBorders(d, ControlIsActive(d) ? 1 : 0);
         CopyCacheToDC(this, d, dc, clientDC);
     }
-    if (own) {
-        win::RestoreDC(own, saved);
-        win::ReleaseDC(Handle(), own);
-    }
-    if (painting) win::EndPaint(Handle(), &ps);
 }
 
 void TsEdit::PaintNonClient() {
@@ -287,21 +275,14 @@ void TsMaskEdit::PaintBorder(win::HDC dc) {
 
 void TsMaskEdit::PaintToDC(win::HDC dc, bool clientDC) {
     TsCommonData* d = SkinData();
-    win::PAINTSTRUCT ps{};
-    const bool painting = !RedrawFrozen();
-    if (painting) win::BeginPaint(Handle(), &ps);
-    win::HDC own = nullptr;
-    if (!dc) {
-        own = dc = win::GetWindowDC(Handle());
-        clientDC = false;
-    }
+    const FramePaintDC target(this, dc, clientDC);
+    dc = target.dc();
+    clientDC = target.clientDC();
     if (DecideCacheStale(this, d)) {
         if (d->CacheStale && !d->KeepCache) PaintEditFrame();
         PaintCtrlBorders(d, CurrentState());
         CopyCacheToDC(this, d, dc, clientDC);
     }
-    if (own) win::ReleaseDC(Handle(), own);
-    if (painting) win::EndPaint(Handle(), &ps);
 }
 
 void TsMaskEdit::WndProc(TMessage& m) {
