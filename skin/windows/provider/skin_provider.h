@@ -1,0 +1,420 @@
+// TsSkinProvider: the component that skins one form. It takes over the form's window procedure,
+// paints the non-client area (frame, caption, icon, title buttons, menu band, grip) from a frame
+// cache built from the skin, answers the skin command for the form and follows skin changes.
+//
+// At most one provider is active per form; a second one placed by the application replaces a
+// library-made provider, otherwise it stays passive and never hooks the form.
+//
+// The class is implemented over several files of this folder, one concern each:
+//   skin_provider.cpp     life cycle, preparation, properties, skin commands
+//   form_window_proc.cpp  the form's window procedure
+//   form_hit_test.cpp     hit testing, caption mouse work, outline move/size, snapping
+//   frame_metrics.cpp     frame measures and the caption-button masks
+//   form_region.cpp       the window region, redraw locks, the form's scroll adapter
+//   frame_paint.cpp       the frame cache: frame, caption band, icon, text, menu band, grip
+//   title_buttons.cpp     title buttons, their states and their animation
+//   system_menu.cpp       the skinned system menu
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/win_types.h"
+#include "skin/core/state/neighbour_services.h"
+#include "vcl/controls/controls.h"
+#include "vcl/controls/forms.h"
+#include "vcl/graphics/bitmap.h"
+#include "vcl/graphics/graphics.h"
+#include "vcl/system/collection.h"
+#include "vcl/system/component.h"
+#include "vcl/system/messages.h"
+#include "vcl/system/timer.h"
+
+namespace vcl {
+class THintWindow;
+}
+
+namespace skin {
+
+class TsCommonData;
+class TsSkinManager;
+class TsSkinProvider;
+class TsSystemMenu;
+class TacSBAnimation;
+class TacMainWnd;
+
+enum TsGripMode : uint8_t { gmNone, gmRightBottom };
+enum TsResizeMode : uint8_t { rmStandard, rmBorder };
+
+// Hit codes of the provider's own caption elements (beside the system HT* codes).
+inline constexpr int kHitMDIClose = 101;
+inline constexpr int kHitMDIRestore = 102;
+inline constexpr int kHitMDIMinimize = 103;
+inline constexpr int kHitUserButton = 1000;  // + the title button's index
+
+// One caption element: a system button, a maximized MDI child's button, or a user button.
+struct TsCaptionButton {
+    int State = -1;       // 0 normal, 1 hot, 2 pressed; -1 hidden or not set
+    int ImageIndex = -1;  // mask index in the manager's masks, -1 none
+    vcl::TRect Rect{};    // in the frame cache's coordinates
+    bool LargeGlyph = false;  // a BICON* mask (only those follow BIVALIGN and BITOP)
+    int GlowID = -1;
+    TacSBAnimation* Timer = nullptr;  // the element's animation, made on first use
+    int HitCode = 0;
+};
+
+// A second text painted in the caption after the form's caption.
+class TacAddedTitle : public vcl::TPersistent {
+public:
+    VCL_CLASS(TacAddedTitle, vcl::TPersistent)
+    explicit TacAddedTitle(TsSkinProvider* provider);
+    ~TacAddedTitle() override;
+
+    const std::string& Text() const { return text_; }
+    void SetText(const std::string& text);
+    vcl::TFont* Font() const { return font_.get(); }  // colour clNone: the caption's colour
+    void SetFont(const vcl::TFont* font);
+    // Repaints the caption, unless the provider is loading.
+    void Changed();
+
+private:
+    TsSkinProvider* provider_;
+    std::string text_;
+    std::unique_ptr<vcl::TFont> font_;
+};
+
+// The caption icon's override.
+class TsTitleIcon : public vcl::TPersistent {
+public:
+    VCL_CLASS(TsTitleIcon, vcl::TPersistent)
+    TsTitleIcon();
+    ~TsTitleIcon() override;
+    vcl::TBitmap* Glyph() const { return glyph_.get(); }
+    void SetGlyph(const vcl::TBitmap* glyph);
+    int Height = 0;
+    int Width = 0;
+
+private:
+    std::unique_ptr<vcl::TBitmap> glyph_;
+};
+
+// A user button of the caption.
+class TsTitleButton : public vcl::TCollectionItem {
+public:
+    VCL_CLASS(TsTitleButton, vcl::TCollectionItem)
+    explicit TsTitleButton(vcl::TCollection* collection);
+    ~TsTitleButton() override;
+    void Assign(const vcl::TPersistent* source) override;
+    std::string DisplayName() const override;
+
+    bool Enabled = true;
+    vcl::TBitmap* Glyph() const { return glyph_.get(); }
+    void SetGlyph(const vcl::TBitmap* glyph);  // frees the button's animation
+    std::string Hint;
+    std::string Name;  // "TsTitleButton" when empty at creation
+    bool UseSkinData = true;
+    bool Visible() const { return visible_; }
+    void SetVisible(bool on);  // repaints the caption
+    vcl::TMouseEvent OnMouseDown;
+    vcl::TMouseEvent OnMouseUp;
+
+    void ActivateHint();
+    void HideHint();
+    void DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
+    void DoMouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
+
+    TsCaptionButton Data;  // its caption element (HitCode 1000 + Index)
+    vcl::THintWindow* HintWnd = nullptr;
+
+private:
+    std::unique_ptr<vcl::TBitmap> glyph_;
+    bool visible_ = true;
+};
+
+class TsTitleButtons : public vcl::TCollection {
+public:
+    VCL_CLASS(TsTitleButtons, vcl::TCollection)
+    explicit TsTitleButtons(TsSkinProvider* provider);
+    TsTitleButton* GetItem(int index) const;
+    TsSkinProvider* Provider() const { return provider_; }
+
+private:
+    TsSkinProvider* provider_;
+};
+
+class TsSkinProvider : public vcl::TComponent, public TsSkinProviderBase {
+public:
+    VCL_CLASS_PUBLISHED(TsSkinProvider, vcl::TComponent)
+
+    // Raises EAbort when `owner` is not a form (nothing is made then).
+    explicit TsSkinProvider(vcl::TComponent* owner);
+    ~TsSkinProvider() override;
+    // A provider made by the library for a form that has none; prepared on first use.
+    static TsSkinProvider* CreateInternal(vcl::TComponent* owner);
+    void AfterConstruction() override;
+    void Loaded() override;
+    void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
+    // Makes the control adapter of the form (nothing until the adapters for standard
+    // controls fill it in).
+    virtual void CreateCtrlAdapter();
+
+    // ---- TsSkinProviderBase ----
+    vcl::TCustomForm* Form() const override { return form_; }
+    TsSkinManager* SkinManager() const override;
+    TacBorderFormBase* BorderForm() const override { return borderForm_; }
+    TsCommonData* SkinData() const override { return skinData_.get(); }
+    void BuildRegionCuts() override;
+    void UpdateFormRegion(bool repaint) override;
+    void PaintFrame() override;
+    void FreeFrameCache() override;
+    win::HRGN CreateFormRegion(int dx, int dy) override;
+    int ClientOffsetX() const override;
+    int ClientOffsetY() const override;
+    vcl::TRect GetFrameMargins() const override;
+    int CaptionHeight() const override { return CaptionHeight(true); }
+    int ExtTitleHeight() const override;
+    int ExtBorderWidth() const override;
+    int SysBorderWidth() const override;
+    int ExtCaptionExtra() const override;
+    void FreeBorderForm() override;
+    vcl::TWndMethod SavedFormProc() const override { return OldWndProc; }
+    void SetSavedFormProc(const vcl::TWndMethod& proc) override { OldWndProc = proc; }
+
+    // ---- published ----
+    TacAddedTitle* AddedTitle() const { return addedTitle_.get(); }
+    bool AllowExtBorders() const { return allowExtBorders_; }
+    void SetAllowExtBorders(bool on);
+    vcl::TAlignment CaptionAlignment() const { return captionAlignment_; }
+    void SetCaptionAlignment(vcl::TAlignment a);
+    void SetDrawNonClientArea(bool on);
+    TsGripMode GripMode = gmNone;
+    bool MakeSkinMenu = false;
+    const std::string& MenuLineSkin() const { return menuLineSkin_; }
+    void SetMenuLineSkin(const std::string& name);
+    TsResizeMode ResizeMode = rmStandard;
+    bool ScreenSnap = false;
+    int SnapBuffer = 10;
+    bool ShowAppIcon() const { return showAppIcon_; }
+    void SetShowAppIcon(bool on);
+    TsTitleButtons* TitleButtons() const { return titleButtons_.get(); }
+    void SetTitleButtons(const TsTitleButtons* buttons);
+    TsTitleIcon* TitleIcon() const { return titleIcon_.get(); }
+    const std::string& TitleSkin() const { return titleSkin_; }
+    void SetTitleSkin(const std::string& name);
+    bool UseGlobalColor() const { return useGlobalColor_; }
+    void SetUseGlobalColor(bool on);
+    std::function<void(vcl::TMessage&)> OnExtHitTest;
+    std::function<void(vcl::TComponent*, bool&, std::string&)> OnSkinItem;
+
+    // ---- life cycle and preparation (skin_provider.cpp) ----
+    void PrepareForm();
+    void InitFormSkinning();
+    void UpdateBorderForm(bool allow);
+    void SetMDIForm(bool make);
+    void InvalidateFrame();
+    void FullRepaint(bool showBorder);
+    std::string TitleSkinSection() const;
+    int TitleSkinIndex() const;
+    vcl::TColor FormColor() const;
+    void RemoveCtrlAdapter();
+    void SendToAdapterItems(vcl::TMessage& m);
+    void UpdateMenusOwnerDraw(bool skinned);
+    bool RebuildMainMenu();
+    void UpdateSysMenuStyle(bool skinned);
+    void KillAnimations();
+    // The skin command (SM_ALPHACMD) for the form; false when it goes on to OldWndProc.
+    bool HandleSkinCommand(vcl::TMessage& m);
+    // The form is skinned: not being destroyed and its skin state passes the active test.
+    bool Skinned() const;
+
+    // ---- window procedure (form_window_proc.cpp) ----
+    void FormWindowProc(vcl::TMessage& m);
+    void CallOldWndProc(vcl::TMessage& m);
+
+    // ---- hit testing and caption mouse work (form_hit_test.cpp) ----
+    int HitTest(vcl::TMessage& m);
+    int ButtonIndexAt(vcl::TPoint p) const;
+    void StartMoveSize(int x, int y);
+    void StopMoveSize(int x, int y);
+    void DrawMoveSizeOutline(int dx, int dy);
+    void WMGetMinMaxInfo(vcl::TMessage& m);
+    vcl::TPoint ScreenToFormPoint(vcl::TPoint screen) const;
+
+    // ---- frame metrics (frame_metrics.cpp) ----
+    int CaptionHeight(bool extended) const;
+    int FullBorderWidth(bool extended) const;
+    int FullBorderWidthNoExt(bool extended) const;
+    int CaptionAreaHeight() const;
+    int MenuHeight() const;
+    bool IconVisible() const;
+    int FormWidth() const;
+    bool FrameSizeChanged() const;
+    int SysButtonWidth(const TsCaptionButton& button) const;
+    int SysButtonHeight() const;
+    int VisibleSysBtnCount() const;
+    int UserButtonWidth(const TsTitleButton& button) const;
+    int ButtonsWidth() const;
+    int TitleReserveWidth(int maskIndex) const;
+    int MDIButtonWidth() const;
+    int MDIButtonHeight() const;
+    bool MDIChildButtonsVisible() const;
+    vcl::TPoint GripPos(int gripMask) const;
+    void SaveButtonsArea(bool wholeHeight);
+    void RestoreButtonsArea();
+    void RepaintMenuBarItem(vcl::TMenuItem* item, const vcl::TRect& rect, int state);
+    void SaveTitleBG();
+    void LoadTitleButtonMasks();
+    bool HasBorder() const;
+    bool BorderSingleOrSizeable() const;
+    bool MenuPresent() const;
+    bool MenuBarVisible() const;
+    bool GripVisible() const;
+    int TitleIconWidth() const;
+    int TitleIconHeight() const;
+    vcl::TRect IconRect() const;
+    int MenuLineCount();
+    vcl::TPoint FormScreenOrigin() const;
+
+    // ---- window region, redraw locks, scroll adapter (form_region.cpp) ----
+    void LockFormRedraw(bool withMDIParent);
+    void UnlockFormRedraw(bool withMDIParent);
+    void AttachScrollAdapter(TacMainWnd*& adapter);
+
+    // ---- frame painting (frame_paint.cpp) ----
+    void PaintNonClientArea(win::HDC dc);
+    void PaintTitleBar();
+    void PaintTitleIcon();
+    void PaintCaptionText();
+    void PaintClientBackground(win::HDC dc, bool repaintChildren);
+    void RedrawCaption();
+    void PaintGrip(win::HDC dc);
+
+    // ---- title buttons (title_buttons.cpp) ----
+    void PaintTitleButtons();
+    void RepaintButton(int hitCode);
+    void SetHotHT(int hitCode, bool repaint = true);
+    void PressHT(int hitCode);
+    // The element of `hitCode` (system, MDI child or user button), or null.
+    TsCaptionButton* ElementOf(int hitCode);
+
+    // ---- system menu (system_menu.cpp) ----
+    void DropSysMenu(int x, int y);
+
+    // ---- state (the names the window skinning shares) ----
+    std::vector<vcl::TRect> RegionCuts;
+    bool RegionChanged = true;
+    std::unique_ptr<vcl::TBitmap> ButtonsAreaBmp;
+    bool SysMenuStyleRemoved = false;
+    int RedrawLockCount = 0;
+    bool NeedsMDISetup = false;
+    bool MenuBarRebuilt = false;
+    bool CaptionRepaintFlags[3] = {false, false, false};
+    std::unique_ptr<vcl::TBitmap> CaptionImages[2];
+    TsCaptionButton ButtonMin, ButtonMax, ButtonClose, ButtonHelp;
+    TsCaptionButton MDIMin, MDIMax, MDIClose;
+    int UserButtonMask = -1;  // "TITLEBUTTON"
+    int HotHitCode = 0;       // the hot caption element, 0 or -1 none
+    vcl::TRect LastClientRect{};
+    bool CaptionRaised = false;
+    int TitleSkinIndexCache = -1;
+    int CaptionSkinIndex = -1;
+    bool MadeByLibrary = false;
+    bool Passive = false;
+    bool MDIBusy = false;
+    bool InAnimation = false;
+    bool MinimizingByButton = false;
+    bool ShowAnimPending = false;
+    TacMainWnd* ScrollAdapter = nullptr;
+    vcl::TObject* CtrlAdapter = nullptr;  // the form's control adapter, when one is made
+    bool RegionUpdating = false;
+    bool MenuLineChanged = true;
+    vcl::TWndMethod OldWndProc;
+    vcl::TObject* MDIForm = nullptr;
+    bool FormActive = true;
+    std::unique_ptr<vcl::TBitmap> ButtonBmp;
+    int MenuLineCountCache = -1;
+    TsSystemMenu* SystemMenu = nullptr;
+    std::unique_ptr<vcl::TBitmap> TitleBG;
+    // The frame cache was painted once (the client is repainted around the first paint only).
+    bool FormPainted = false;
+    bool ClientRepaintPending = false;
+
+protected:
+    vcl::TCustomForm* form_ = nullptr;
+    std::unique_ptr<TsCommonData> skinData_;
+    TacBorderFormBase* borderForm_ = nullptr;
+    std::unique_ptr<TacAddedTitle> addedTitle_;
+    std::unique_ptr<TsTitleIcon> titleIcon_;
+    std::unique_ptr<TsTitleButtons> titleButtons_;
+    bool allowExtBorders_ = true;
+    vcl::TAlignment captionAlignment_ = vcl::taLeftJustify;
+    std::string menuLineSkin_;
+    bool showAppIcon_ = true;
+    std::string titleSkin_;
+    bool useGlobalColor_ = true;
+};
+
+// The provider whose MDI parent form holds the MDI frame; the provider whose maximized child's
+// buttons are on the parent's menu line.
+extern TsSkinProvider* MDISkinProvider;
+extern TsSkinProvider* HotMDIChildProvider;
+// A caption button is held down (set by PressHT, cleared by SetHotHT).
+extern bool ButtonPressed;
+
+// ---- unit-level frame measures (frame_metrics.cpp) ----
+int SysBorderWidth(win::HWND window, TacBorderFormBase* borderForm, bool useExtended);
+int SysBorderWidthNoExt(win::HWND window, TacBorderFormBase* borderForm, bool useExtended);
+int ExtTitleHeight(TacBorderFormBase* borderForm);
+int ExtBorderWidth(TacBorderFormBase* borderForm);
+int ExtCaptionExtra(TacBorderFormBase* borderForm);
+int ExtBorderExtra(TacBorderFormBase* borderForm);
+bool IsWindowSizeable(win::HWND window);
+bool IsSingleImageMask(int mask, TsSkinManager* manager);
+int TitleIconSizeFor(int captionHeight);
+int WndWidth(win::HWND w);
+int WndHeight(win::HWND w);
+int WndClientWidth(win::HWND w);
+int WndClientHeight(win::HWND w);
+
+// ---- the desktop window manager link (form_region.cpp): never present here ----
+bool IsDwmCompositionEnabled();
+int32_t CallDwmSetWindowAttribute(win::HWND window, uint32_t attribute, const void* data,
+                                  uint32_t size);
+void SetDwmTransitionsDisabled(win::HWND window, bool disable);
+
+// Makes or retargets the animation of a caption element (title_buttons.cpp).
+void AnimateTitleButton(TsCaptionButton* element, int state, int steps, TacDialogWndBase* dialog,
+                        TsSkinProvider* provider, bool forward);
+
+// Fades a caption element's hot image in a layered window of its own (title_buttons.cpp).
+class TacSBAnimation : public vcl::TTimer {
+public:
+    VCL_CLASS(TacSBAnimation, vcl::TTimer)
+    explicit TacSBAnimation(vcl::TComponent* owner);
+    ~TacSBAnimation() override;
+    void StartAnimation(int state, bool forward);
+    int AlphaStep() const;
+    void TimerStep(vcl::TObject* sender);
+    void CheckMouseLeave();
+    void UpdateGlow(uint8_t level);
+    vcl::TRect GlowRect() const;
+    int GlowMargin() const;
+    void CreateGlowForm();
+    void MakeGlowImage();
+
+    TacBorderFormBase* BorderForm = nullptr;
+    TsCommonData* SkinData = nullptr;
+    win::HWND Window = nullptr;
+    TsCaptionButton* Button = nullptr;
+    TsSkinProvider* Provider = nullptr;  // null for a dialog's element
+    int Step = 0;
+    int Target = 0;
+    bool Forward = false;
+    int StepCount = 0;
+    vcl::TCustomForm* GlowForm = nullptr;
+    std::unique_ptr<vcl::TBitmap> Image;
+};
+
+}  // namespace skin
