@@ -14,5 +14,15 @@ void TsSkinProvider::StopMoveSize(int, int) {}
 void TsSkinProvider::DrawMoveSizeOutline(int, int) {}
 void TsSkinProvider::WMGetMinMaxInfo(TMessage& m) { CallOldWndProc(m); }
 TPoint TsSkinProvider::ScreenToFormPoint(TPoint screen) const { return screen; }
+void TsSkinProvider::WMNCHitTest(TMessage& m) { CallOldWndProc(m); }
+void TsSkinProvider::WMNCLButtonDown(TMessage& m) { CallOldWndProc(m); }
+void TsSkinProvider::WMNCLButtonUp(TMessage& m) { CallOldWndProc(m); }
+void TsSkinProvider::WMNCLButtonDblClk(TMessage& m) { CallOldWndProc(m); }
+void TsSkinProvider::WMNCRButtonDown(TMessage& m) { CallOldWndProc(m); }
+void TsSkinProvider::WMNCRButtonUp(TMessage& m) { CallOldWndProc(m); }
+void TsSkinProvider::WMMouseMoveOutline(TMessage& m) { CallOldWndProc(m); }
+void TsSkinProvider::WMWindowPosChangingSnap(TMessage& m) { CallOldWndProc(m); }
+void TsSkinProvider::WMSizing(TMessage& m) { CallOldWndProc(m); }
+bool TsSkinProvider::ArmOutline(TMessage&) { return false; }
 
 }  // namespace skin

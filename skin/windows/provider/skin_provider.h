@@ -241,6 +241,18 @@ public:
     void DrawMoveSizeOutline(int dx, int dy);
     void WMGetMinMaxInfo(vcl::TMessage& m);
     vcl::TPoint ScreenToFormPoint(vcl::TPoint screen) const;
+    // The messages the window procedure routes here (skinned forms only).
+    void WMNCHitTest(vcl::TMessage& m);
+    void WMNCLButtonDown(vcl::TMessage& m);
+    void WMNCLButtonUp(vcl::TMessage& m);  // also WM_LBUTTONUP
+    void WMNCLButtonDblClk(vcl::TMessage& m);
+    void WMNCRButtonDown(vcl::TMessage& m);
+    void WMNCRButtonUp(vcl::TMessage& m);
+    void WMMouseMoveOutline(vcl::TMessage& m);        // WM_MOUSEMOVE while an outline runs
+    void WMWindowPosChangingSnap(vcl::TMessage& m);   // WM_WINDOWPOSCHANGING
+    void WMSizing(vcl::TMessage& m);
+    // WM_SYSCOMMAND SC_MOVE / SC_SIZE under rmBorder; true when the outline took it.
+    bool ArmOutline(vcl::TMessage& m);
 
     // ---- frame metrics (frame_metrics.cpp) ----
     int CaptionHeight(bool extended) const;
