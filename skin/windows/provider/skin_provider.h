@@ -288,6 +288,13 @@ public:
     vcl::TRect IconRect() const;
     int MenuLineCount();
     vcl::TPoint FormScreenOrigin() const;
+    // The form's window (null before it has one) and its state, read from the window when it
+    // exists.
+    win::HWND FormHandle() const;
+    bool FormIconic() const;
+    bool FormMaximized() const;
+    // The class library's forms have no border of their own inside the frame.
+    static constexpr int kFormBorderWidth = 0;
 
     // ---- window region, redraw locks, scroll adapter (form_region.cpp) ----
     void LockFormRedraw(bool withMDIParent);
@@ -389,6 +396,10 @@ int WndWidth(win::HWND w);
 int WndHeight(win::HWND w);
 int WndClientWidth(win::HWND w);
 int WndClientHeight(win::HWND w);
+// Copies a w x h rectangle from (sx, sy) of `src` to (dx, dy) of `dst`, only the part that lies
+// inside both bitmaps.
+void CopyRectClipped(vcl::TBitmap* dst, int dx, int dy, vcl::TBitmap* src, int sx, int sy, int w,
+                     int h);
 
 // ---- the desktop window manager link (form_region.cpp): never present here ----
 bool IsDwmCompositionEnabled();

@@ -88,14 +88,23 @@ win::COLORREF PieceColour(int mask, int state, int piece) {
 
 std::string SynthSkin::Packed() const {
     std::map<std::string, std::string> global = {
-        {"MASTERBITMAP", "MASTER.BMP"}, {"VERSION", "6.5"},
-        {"COLOR", Hex(kSynthClientColour)}, {"FONTCOLOR", "0x101010"},
-        {"BORDERWIDTH", "4"}, {"TITLEHEIGHT", "24"},
-        {"BIRIGHT", "3"}, {"BISPACE", "1"}, {"BILEFT", "2"}, {"BITOP", "2"}, {"BIVALIGN", "0"},
-        {"BICONCLOSEGLOW", "1"}, {"BICONCLOSEGLOWMARGIN", "6"},
+        {"MASTERBITMAP", "MASTER.BMP"},
+        {"VERSION", "6.5"},
+        {"COLOR", Hex(kSynthClientColour)},
+        {"FONTCOLOR", "0x101010"},
+        {"BORDERWIDTH", "4"},
+        {"TITLEHEIGHT", "24"},
+        {"BIRIGHT", "3"},
+        {"BISPACE", "1"},
+        {"BILEFT", "2"},
+        {"BITOP", "2"},
+        {"BIVALIGN", "0"},
+        {"BICONCLOSEGLOW", "1"},
+        {"BICONCLOSEGLOWMARGIN", "6"},
         {"BICONCLOSEGLOW0", "!CLOSEGLOW.PNG!1!0!3"},
     };
-    for (const auto& [key, value] : Global) global[key] = value;
+    for (const auto& [key, value] : Global)
+        global[key] = value;
     std::map<std::string, std::string> sections[2];  // FORM, FORMTITLE
     for (const SynthMaskInfo& i : kSynthMasks) {
         if (Omit.count(i.Name)) continue;
@@ -104,7 +113,8 @@ std::string SynthSkin::Packed() const {
     }
     auto text = [](const char* name, const std::map<std::string, std::string>& keys) {
         std::string s = std::string("[") + name + "]\n";
-        for (const auto& [key, value] : keys) s += key + "=" + value + "\n";
+        for (const auto& [key, value] : keys)
+            s += key + "=" + value + "\n";
         return s;
     };
     sections[0]["COLOR"] = Hex(kSynthClientColour);
@@ -113,8 +123,8 @@ std::string SynthSkin::Packed() const {
     sections[1]["COLOR"] = "0x806040";
     sections[1]["FONTCOLOR"] = "0xF0F0F0";
     skin_test::TestSkin s;
-    s.Options = text("GLOBALINFO", global) + text("FORM", sections[0]) +
-                text("FORMTITLE", sections[1]);
+    s.Options =
+        text("GLOBALINFO", global) + text("FORM", sections[0]) + text("FORMTITLE", sections[1]);
     s.Add("MASTER.BMP", skin_test::Bmp24(kMasterW, kMasterH, MasterPixel));
     s.Add("CLOSEGLOW.PNG", skin_test::WriteSolidPng(kSynthGlowW, kSynthGlowH, 0x800000FF));
     return s.Packed();
