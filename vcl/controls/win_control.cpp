@@ -214,7 +214,13 @@ void TWinControl::DestroyWindowHandle() {
     handle_ = nullptr;
 }
 
+// Asked as a message, so a procedure put on the window (a skin's) can decide whether the window
+// is made again; the class's own answer makes it.
 void TWinControl::RecreateWnd() {
+    if (handle_) Perform(CM_RECREATEWND);
+}
+
+void TWinControl::DoRecreateWnd() {
     if (!handle_) return;
     const bool wasFocused = Focused();
     const bool wasShown = win::IsWindowVisible(handle_) != 0;
@@ -394,8 +400,9 @@ bool TWinControl::Showing() const {
     return false;
 }
 
+// Asked as a message for the same reason as RecreateWnd.
 void TWinControl::Invalidate() {
-    if (handle_) win::InvalidateRect(handle_, nullptr, !ControlStyle.Contains(csOpaque));
+    Perform(CM_INVALIDATE);
 }
 
 void TWinControl::Update() {
@@ -663,7 +670,10 @@ void TWinControl::Dispatch(TMessage& m) {
             }
             return;
         case CM_RECREATEWND:
-            RecreateWnd();
+            DoRecreateWnd();
+            return;
+        case CM_INVALIDATE:
+            if (handle_) win::InvalidateRect(handle_, nullptr, !ControlStyle.Contains(csOpaque));
             return;
         case win::WM_COMMAND:
         case win::WM_NOTIFY:
