@@ -258,6 +258,7 @@ void TWinControl::InsertControl(TControl* c) {
     }
     c->parent_ = this;
     c->UpdateAnchorRules();
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<uintptr_t>(c), 1);
     if (auto* w = dynamic_cast<TWinControl*>(c); w && handle_ && w->Visible()) w->HandleNeeded();
     Perform(CM_CONTROLCHANGE, reinterpret_cast<uintptr_t>(c), 1);
     c->Invalidate();
@@ -278,6 +279,8 @@ void TWinControl::RemoveControl(TControl* c) {
     }
     c->parent_ = nullptr;
     Perform(CM_CONTROLCHANGE, reinterpret_cast<uintptr_t>(c), 0);
+    if (!ComponentState().Contains(csDestroying))
+        Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<uintptr_t>(c), 0);
     Realign();
 }
 
@@ -668,6 +671,12 @@ void TWinControl::Dispatch(TMessage& m) {
                 win::ShowWindow(handle_, Visible() ? win::SW_SHOWNA : win::SW_HIDE);
                 Perform(CM_SHOWINGCHANGED);
             }
+            return;
+        case CM_CONTROLLISTCHANGE:
+            // Every container up to the form hears of a control put in or taken out anywhere
+            // below it (a form's skin attaches to the controls it hears of).
+            if (Parent() && !Parent()->ComponentState().Contains(csDestroying))
+                m.Result = Parent()->Perform(m.Msg, m.WParam, m.LParam);
             return;
         case CM_RECREATEWND:
             DoRecreateWnd();

@@ -58,6 +58,8 @@ public:
     void Restore() { control->WindowProc = saved; }
     void NewWndProc(TMessage& m) {
         seen.push_back(m.Msg);
+        if (m.Msg == CM_CONTROLLISTCHANGE)
+            listChanges.push_back({reinterpret_cast<TControl*>(m.WParam), m.LParam});
         if (m.Msg == CM_ENABLEDCHANGED || (swallowRepaints && (m.Msg == CM_INVALIDATE ||
                                                                m.Msg == CM_RECREATEWND))) {
             m.Result = 42;  // swallowed
@@ -69,6 +71,7 @@ public:
     TWndMethod saved;
     std::vector<uint32_t> seen;
     bool swallowRepaints = false;
+    std::vector<std::pair<TControl*, intptr_t>> listChanges;
 };
 
 class ControlsTest : public GuiTest {
@@ -132,6 +135,22 @@ TEST_F(ControlsTest, InvalidateAndRecreateWndAreMessagesAWindowProcMaySwallow) {
     form->RecreateWnd();
     EXPECT_NE(form->Handle(), before);
     EXPECT_TRUE(win::IsWindowVisible(form->Handle()));
+    s.Restore();
+}
+
+TEST_F(ControlsTest, TheFormHearsOfEveryControlPutInOrTakenOutBelowIt) {
+    auto* inner = Make<TWinProbe>(form, form, "inner", Bounds(0, 0, 200, 200));
+    form->Show();
+    Pump();
+    Subclasser s(form);
+    auto* label = Make<TProbe>(form, inner, "label", Bounds(5, 5, 20, 20));
+    auto* box = Make<TWinProbe>(form, inner, "box", Bounds(30, 5, 20, 20));
+    EXPECT_EQ(label->Parent(), inner);  // in place when the form hears of it
+    box->SetParent(form);               // out of one container, into another
+    label->Free();
+    using Change = std::pair<TControl*, intptr_t>;
+    EXPECT_EQ(s.listChanges, (std::vector<Change>{{label, 1}, {box, 1}, {box, 0}, {box, 1},
+                                                  {label, 0}}));
     s.Restore();
 }
 
