@@ -23,6 +23,7 @@
 
 #include "platform/gdi/win_types.h"
 #include "skin/core/state/neighbour_services.h"
+#include "skin/windows/provider/frame_paint.h"
 #include "vcl/controls/controls.h"
 #include "vcl/controls/forms.h"
 #include "vcl/graphics/bitmap.h"
@@ -302,6 +303,15 @@ public:
     void PaintClientBackground(win::HDC dc, bool repaintChildren);
     void RedrawCaption();
     void PaintGrip(win::HDC dc);
+    // Where the four strips of a non-client paint go, from the current cache and metrics.
+    FrameStrips NonClientStrips();
+    // The title section's index, looked up when the cache of it is empty.
+    int ResolvedTitleSkinIndex() const;
+    // The caption icon when the title icon has no glyph: the form's, the application's, the
+    // program's own, else the system's.
+    win::HICON CaptionIconHandle(int width, int height) const;
+    win::HICON FormIconHandle() const;
+    win::HICON ProgramIconHandle(int width, int height) const;
 
     // ---- title buttons (title_buttons.cpp) ----
     void PaintTitleButtons();
@@ -352,6 +362,13 @@ public:
     // The frame cache was painted once (the client is repainted around the first paint only).
     bool FormPainted = false;
     bool ClientRepaintPending = false;
+
+private:
+    // ---- frame painting (frame_paint.cpp) ----
+    bool TitleBGStillFits() const;
+    void PaintFrameLayers(int limit);
+    void PaintMenuBarItems();
+    void PaintCaptionPlate(int captionSection, const vcl::TRect& r, const std::string& text);
 
 protected:
     vcl::TCustomForm* form_ = nullptr;
