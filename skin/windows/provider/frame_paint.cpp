@@ -152,7 +152,8 @@ FrameStrips TsSkinProvider::NonClientStrips() {
 void TsSkinProvider::PaintNonClientArea(win::HDC dc) {
     if (!form_ || !skinData_ || !dc) return;
     TsCommonData* d = skinData_.get();
-    if (d->CacheStale || !d->CacheBmp() || FrameSizeChanged()) {
+    if (!d->CacheBmp() || CacheSizeWrong()) d->CacheStale = true;
+    if (d->CacheStale) {
         if (!TitleBGStillFits()) ClientRepaintPending = !FormPainted;
         PaintFrame();
         d->CacheStale = false;
@@ -165,6 +166,12 @@ void TsSkinProvider::PaintNonClientArea(win::HDC dc) {
     for (const FrameStrips::Strip& p : s.Part)
         BlitClipped(dc, p.Dst.Left, p.Dst.Top, p.Dst.Right, p.Dst.Bottom, cache, p.Src.X,
                     p.Src.Y);
+}
+
+bool TsSkinProvider::CacheSizeWrong() const {
+    // An iconic form or one with extended borders has a cache of another height than the form.
+    if (borderForm_ || !form_->HandleAllocated() || win::IsIconic(form_->Handle())) return false;
+    return FrameSizeChanged();
 }
 
 bool TsSkinProvider::TitleBGStillFits() const {
@@ -310,6 +317,7 @@ void TsSkinProvider::PaintMenuBarItems() {
     if (!bar) return;
     const TPoint origin = FormScreenOrigin();
     TCanvas* canvas = cache->Canvas();
+    canvas->Font()->Assign(form_->Font());
     const TOwnerDrawState state(0x500, 0);
     TMenuItem* items = menu->Items();
     int position = 0;
@@ -356,18 +364,13 @@ void TsSkinProvider::PaintTitleBar() {
 
 // The class library has no form icon and the program no icon of its own yet.
 win::HICON TsSkinProvider::FormIconHandle() const { return nullptr; }
-win::HICON TsSkinProvider::ProgramIconHandle(int, int) const { return nullptr; }
+win::HICON TsSkinProvider::ProgramIconHandle(bool) const { return nullptr; }
 
-win::HICON TsSkinProvider::CaptionIconHandle(int w, int h) const {
-    win::HICON icon = FormIconHandle();
-    if (icon) return icon;
-    if (TApplication* app = Application()) {
-        icon = reinterpret_cast<win::HICON>(
-            win::SendMessageA(app->Handle(), win::WM_GETICON, win::ICON_SMALL2, 0));
-        if (icon) return icon;
-    }
-    if (win::HICON own = ProgramIconHandle(w, h)) return own;
-    return win::LoadIcon(nullptr, win::IDI_APPLICATION);
+win::HICON TsSkinProvider::ApplicationIconHandle() const {
+    TApplication* app = Application();
+    if (!app) return nullptr;
+    return reinterpret_cast<win::HICON>(
+        win::SendMessageA(app->Handle(), win::WM_GETICON, win::ICON_SMALL2, 0));
 }
 
 void TsSkinProvider::PaintTitleIcon() {
@@ -391,16 +394,21 @@ void TsSkinProvider::PaintTitleIcon() {
         }
         return;
     }
-    int w = TitleIconWidth(), h = TitleIconHeight();
-    if (titleIcon_->Width == 0 || titleIcon_->Height == 0) {
-        // Without a size of its own, the icon fills the caption below its top.
-        const int fill = CaptionHeight(true) - ir.Top;
-        if (titleIcon_->Width == 0 && fill > 0) w = std::min(w, fill);
-        if (titleIcon_->Height == 0 && fill > 0) h = std::min(h, fill);
+    const win::HDC dc = cache->Canvas()->Handle();
+    win::HICON icon = FormIconHandle();
+    if (!icon) icon = ApplicationIconHandle();
+    if (icon) {
+        win::DrawIconEx(dc, ir.Left, ir.Top, icon, TitleIconWidth(), TitleIconHeight(), 0, nullptr,
+                        win::DI_NORMAL);
+        return;
     }
+    // Without a size of its own, the icon fills the caption below its top.
+    const int w = titleIcon_->Width != 0 ? titleIcon_->Width : CaptionHeight(true) - ir.Top;
+    const int h = titleIcon_->Height != 0 ? titleIcon_->Height : CaptionHeight(true) - ir.Top;
     if (w <= 0 || h <= 0) return;
-    win::DrawIconEx(cache->Canvas()->Handle(), ir.Left, ir.Top, CaptionIconHandle(w, h), w, h, 0,
-                    nullptr, win::DI_NORMAL);
+    icon = ProgramIconHandle(h > 16);
+    if (!icon) icon = win::LoadIcon(nullptr, win::IDI_APPLICATION);
+    win::DrawIconEx(dc, ir.Left, ir.Top, icon, w, h, 0, nullptr, win::DI_NORMAL);
 }
 
 void TsSkinProvider::PaintCaptionText() {
@@ -492,17 +500,17 @@ void TsSkinProvider::PaintCaptionPlate(int captionSection, const TRect& r, const
     TRect plate = r;
     CanvasDrawText(cache->Canvas(), text, kCaptionTextFlags | win::DT_CALCRECT, plate);
     plate = {plate.Left - 4, r.Top - 2, std::min(plate.Right, r.Right) + 4, r.Bottom + 2};
-    // What lies under the plate, kept from the first paint so the plate mixes with the band.
-    if (!CaptionImages[0] || CaptionImages[0]->Width() != cache->Width() ||
-        CaptionImages[0]->Height() != cache->Height()) {
-        CaptionImages[0].reset(NewBitmap32(cache->Width(), cache->Height()));
-    }
-    TBitmap* under = CaptionImages[0].get();
-    win::BitBlt(under->Canvas()->Handle(), 0, 0, cache->Width(), cache->Height(),
-                cache->Canvas()->Handle(), 0, 0, win::SRCCOPY);
-    const PixelView uv = ViewOf(under);
     plate = IntersectRects(plate, {0, 0, cache->Width(), cache->Height()});
     if (plate.Right <= plate.Left || plate.Bottom <= plate.Top) return;
+    // The plate mixes with the band as it was before the plate: a copy of the band above the
+    // plate's bottom.
+    const int w = cache->Width(), h = plate.Bottom;
+    if (!CaptionImages[0] || CaptionImages[0]->Width() != w || CaptionImages[0]->Height() != h)
+        CaptionImages[0].reset(NewBitmap32(w, h));
+    TBitmap* under = CaptionImages[0].get();
+    win::BitBlt(under->Canvas()->Handle(), 0, 0, w, h, cache->Canvas()->Handle(), 0, 0,
+                win::SRCCOPY);
+    const PixelView uv = ViewOf(under);
     PaintMaskWithBorders(captionSection, "CAPTION", MakeCacheInfo(&uv, 0, 0), true,
                          FormActive ? 1 : 0, plate, {plate.Left, plate.Top}, cache, sm, -1, -1);
 }
@@ -515,7 +523,8 @@ void TsSkinProvider::PaintClientBackground(win::HDC dc, bool repaintChildren) {
     if ((d->CtrlState & kCtrlPlainBG) && !win::IsZoomed(h)) {
         FillRectSolid(dc, client, FormColor());
     } else {
-        if (d->CacheStale || !d->CacheBmp() || FrameSizeChanged()) {
+        if (!d->CacheBmp() || CacheSizeWrong()) d->CacheStale = true;
+        if (d->CacheStale) {
             PaintFrame();
             d->CacheStale = false;
         }

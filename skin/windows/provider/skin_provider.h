@@ -309,11 +309,12 @@ public:
     FrameStrips NonClientStrips();
     // The title section's index, looked up when the cache of it is empty.
     int ResolvedTitleSkinIndex() const;
-    // The caption icon when the title icon has no glyph: the form's, the application's, the
-    // program's own, else the system's.
-    win::HICON CaptionIconHandle(int width, int height) const;
+    // The caption icons after the title icon's glyph, in the order they are tried: the
+    // form's, the application's, the program's own (the large one when asked, else the small
+    // one); null when there is none.
     win::HICON FormIconHandle() const;
-    win::HICON ProgramIconHandle(int width, int height) const;
+    win::HICON ApplicationIconHandle() const;
+    win::HICON ProgramIconHandle(bool large) const;
 
     // ---- title buttons (title_buttons.cpp) ----
     void PaintTitleButtons();
@@ -375,6 +376,7 @@ public:
 private:
     // ---- frame painting (frame_paint.cpp) ----
     bool TitleBGStillFits() const;
+    bool CacheSizeWrong() const;
     void PaintFrameLayers(int limit);
     void PaintMenuBarItems();
     void PaintCaptionPlate(int captionSection, const vcl::TRect& r, const std::string& text);
