@@ -23,6 +23,7 @@
 
 #include "platform/gdi/win_types.h"
 #include "skin/core/state/neighbour_services.h"
+#include "skin/windows/provider/frame_paint.h"
 #include "vcl/controls/controls.h"
 #include "vcl/controls/forms.h"
 #include "vcl/graphics/bitmap.h"
@@ -124,6 +125,8 @@ public:
     void HideHint();
     void DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
     void DoMouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
+    // The provider whose collection holds the button, or null.
+    TsSkinProvider* Provider() const;
 
     TsCaptionButton Data;  // its caption element (HitCode 1000 + Index)
     vcl::THintWindow* HintWnd = nullptr;
@@ -309,6 +312,16 @@ public:
     void PaintClientBackground(win::HDC dc, bool repaintChildren);
     void RedrawCaption();
     void PaintGrip(win::HDC dc);
+    // Where the four strips of a non-client paint go, from the current cache and metrics.
+    FrameStrips NonClientStrips();
+    // The title section's index, looked up when the cache of it is empty.
+    int ResolvedTitleSkinIndex() const;
+    // The caption icons after the title icon's glyph, in the order they are tried: the
+    // form's, the application's, the program's own (the large one when asked, else the small
+    // one); null when there is none.
+    win::HICON FormIconHandle() const;
+    win::HICON ApplicationIconHandle() const;
+    win::HICON ProgramIconHandle(bool large) const;
 
     // ---- title buttons (title_buttons.cpp) ----
     void PaintTitleButtons();
@@ -317,6 +330,13 @@ public:
     void PressHT(int hitCode);
     // The element of `hitCode` (system, MDI child or user button), or null.
     TsCaptionButton* ElementOf(int hitCode);
+    TsTitleButton* UserButtonOf(int hitCode) const;
+    // The mask an element shows now: the restore image for maximise of a maximised form and
+    // minimise of a minimised one, else its own.
+    int ShownMaskOf(int hitCode) const;
+    // A button pressed and released outside itself, put back to normal by the next SetHotHT
+    // or PressHT (0: none). Set by the release handlers.
+    int PendingRestoreHT = 0;
 
     // ---- system menu (system_menu.cpp) ----
     void DropSysMenu(int x, int y);
@@ -359,6 +379,23 @@ public:
     // The frame cache was painted once (the client is repainted around the first paint only).
     bool FormPainted = false;
     bool ClientRepaintPending = false;
+
+private:
+    // ---- frame painting (frame_paint.cpp) ----
+    bool TitleBGStillFits() const;
+    bool CacheSizeWrong() const;
+    void PaintFrameLayers(int limit);
+    void PaintMenuBarItems();
+    void PaintCaptionPlate(int captionSection, const vcl::TRect& r, const std::string& text);
+    // ---- title buttons (title_buttons.cpp) ----
+    bool ElementEnabled(int hitCode) const;
+    int TitleButtonTop(const TsCaptionButton& e, int buttonHeight) const;
+    // Places one element ending at `right` and paints its mask into the cache.
+    void PaintSysTitleButton(TsCaptionButton& e, int& right, int mask, TsTitleButton* user,
+                             bool enabled);
+    void HideElement(TsCaptionButton& e);
+    void RunPendingRestore();
+    void MoveHot(int hitCode, bool repaintOld, bool repaintNew);
 
 protected:
     vcl::TCustomForm* form_ = nullptr;
@@ -426,6 +463,12 @@ public:
     int GlowMargin() const;
     void CreateGlowForm();
     void MakeGlowImage();
+    // Frees the glow window and its picture.
+    void FreeGlow();
+    // The owner's window rectangle (the border window's when there is one), on the screen.
+    vcl::TRect OwnerWindowRect() const;
+    TsSkinManager* Manager() const;
+    int ElementMask() const;
 
     TacBorderFormBase* BorderForm = nullptr;
     TsCommonData* SkinData = nullptr;
@@ -438,6 +481,7 @@ public:
     int StepCount = 0;
     vcl::TCustomForm* GlowForm = nullptr;
     std::unique_ptr<vcl::TBitmap> Image;
+    uint8_t Level = 0;  // the constant alpha last shown
 };
 
 }  // namespace skin
