@@ -83,8 +83,8 @@ void TsCustomSysMenu::SendCommand(unsigned command) const {
 
 TMenuItem* TsCustomSysMenu::AddItem(const std::string& name, unsigned command,
                                     const std::string& fallback, TNotifyEvent click) {
-    win::HMENU sys = Form && Form->HandleAllocated() ? win::GetSystemMenu(Form->Handle(), win::FALSE)
-                                                     : nullptr;
+    win::HMENU sys =
+        Form && Form->HandleAllocated() ? win::GetSystemMenu(Form->Handle(), win::FALSE) : nullptr;
     bool found = false;
     const std::string text = MenuText(sys, command, win::MF_BYCOMMAND, &found);
     auto* item = new TMenuItem(this);
@@ -106,11 +106,14 @@ void TsCustomSysMenu::MakeItems() {
         sep->SetCaption("-");
         Items()->Add(sep);
     };
-    ItemRestore = AddItem("acIR", win::SC_RESTORE, "Restore", Method(this, &TsCustomSysMenu::RestoreClick));
+    ItemRestore =
+        AddItem("acIR", win::SC_RESTORE, "Restore", Method(this, &TsCustomSysMenu::RestoreClick));
     ItemMove = AddItem("acIM", win::SC_MOVE, "Move", Method(this, &TsCustomSysMenu::MoveClick));
     ItemSize = AddItem("acIS", win::SC_SIZE, "Size", Method(this, &TsCustomSysMenu::SizeClick));
-    ItemMinimize = AddItem("acIN", win::SC_MINIMIZE, "Minimize", Method(this, &TsCustomSysMenu::MinimizeClick));
-    ItemMaximize = AddItem("acIX", win::SC_MAXIMIZE, "Maximize", Method(this, &TsCustomSysMenu::MaximizeClick));
+    ItemMinimize = AddItem("acIN", win::SC_MINIMIZE, "Minimize",
+                           Method(this, &TsCustomSysMenu::MinimizeClick));
+    ItemMaximize = AddItem("acIX", win::SC_MAXIMIZE, "Maximize",
+                           Method(this, &TsCustomSysMenu::MaximizeClick));
     line();
 
     // The application's own entries of the window's system menu, in its order.
@@ -121,7 +124,8 @@ void TsCustomSysMenu::MakeItems() {
             const unsigned id = win::GetMenuItemID(sys, i);
             if (id >= kFirstSystemCommand) continue;  // system commands, sub-menus (-1)
             bool found = false;
-            const std::string text = MenuText(sys, static_cast<unsigned>(i), win::MF_BYPOSITION, &found);
+            const std::string text =
+                MenuText(sys, static_cast<unsigned>(i), win::MF_BYPOSITION, &found);
             if (!found) continue;  // separators and bitmaps
             auto* item = new TMenuItem(this);
             item->SetCaption(BeforeTab(text));
@@ -206,7 +210,8 @@ void TsCustomSysMenu::CloseClick(TObject*) {
 void TsCustomSysMenu::ExtItemClick(TObject* sender) {
     auto* item = dynamic_cast<TMenuItem*>(sender);
     if (item && Form && Form->HandleAllocated())
-        win::PostMessageA(Form->Handle(), win::WM_SYSCOMMAND, static_cast<win::WPARAM>(item->Tag()), 0);
+        win::PostMessageA(Form->Handle(), win::WM_SYSCOMMAND, static_cast<win::WPARAM>(item->Tag()),
+                          0);
 }
 
 // ---- TsSystemMenu ----
@@ -282,16 +287,18 @@ void TsSkinProvider::DropSysMenu(int x, int y) {
             {win::SC_CLOSE, m.VisibleClose()},
         }};
         for (const auto& [command, on] : rows)
-            win::EnableMenuItem(sys, command,
-                                win::MF_BYCOMMAND | (on ? win::MF_ENABLED : win::MF_GRAYED | win::MF_DISABLED));
+            win::EnableMenuItem(
+                sys, command,
+                win::MF_BYCOMMAND | (on ? win::MF_ENABLED : win::MF_GRAYED | win::MF_DISABLED));
         win::SetWindowLongPtrA(h, win::GWL_STYLE, style);
-        const auto command = static_cast<unsigned>(
-            win::TrackPopupMenu(sys, win::TPM_RETURNCMD | win::TPM_RIGHTBUTTON, x, y, 0, h, nullptr));
+        const auto command = static_cast<unsigned>(win::TrackPopupMenu(
+            sys, win::TPM_RETURNCMD | win::TPM_RIGHTBUTTON, x, y, 0, h, nullptr));
         if (command && win::IsWindow(h)) win::PostMessageA(h, win::WM_SYSCOMMAND, command, 0);
         return;
     }
     SystemMenu->UpdateItems(false);
-    if (Neighbours().SetMenuOwnerDraw) Neighbours().SetMenuOwnerDraw(manager->SkinableMenus(), SystemMenu, true);
+    if (Neighbours().SetMenuOwnerDraw)
+        Neighbours().SetMenuOwnerDraw(manager->SkinableMenus(), SystemMenu, true);
     SystemMenu->Popup(x, y);
 }
 

@@ -69,8 +69,8 @@ protected:
     void SendCommand(unsigned command) const;
 
 private:
-    vcl::TMenuItem* AddItem(const std::string& name, unsigned command,
-                            const std::string& fallback, vcl::TNotifyEvent click);
+    vcl::TMenuItem* AddItem(const std::string& name, unsigned command, const std::string& fallback,
+                            vcl::TNotifyEvent click);
 };
 
 class TsSystemMenu : public TsCustomSysMenu {
