@@ -251,11 +251,18 @@ public:
     void WMNCLButtonDblClk(vcl::TMessage& m);
     void WMNCRButtonDown(vcl::TMessage& m);
     void WMNCRButtonUp(vcl::TMessage& m);
-    void WMMouseMoveOutline(vcl::TMessage& m);        // WM_MOUSEMOVE while an outline runs
+    // WM_MOUSEMOVE: the previous procedure, then the outline follows the mouse.
+    void WMMouseMoveOutline(vcl::TMessage& m);
     void WMWindowPosChangingSnap(vcl::TMessage& m);   // WM_WINDOWPOSCHANGING
     void WMSizing(vcl::TMessage& m);
-    // WM_SYSCOMMAND SC_MOVE / SC_SIZE under rmBorder; true when the outline took it.
+    // WM_SYSCOMMAND SC_MOVE / SC_SIZE (any low bits) under rmBorder; true when the outline took
+    // it (the system's loop must not run then).
     bool ArmOutline(vcl::TMessage& m);
+    // Set by a double click on the icon: the wait before the system menu drops gives up.
+    bool SysMenuDblClick = false;
+    // A pressed caption element released over something else: the next SetHotHT or PressHT
+    // repaints it in state 0 first (0: none).
+    int PendingRestoreHT = 0;
 
     // ---- frame metrics (frame_metrics.cpp) ----
     int CaptionHeight(bool extended) const;
@@ -418,6 +425,14 @@ extern TsSkinProvider* MDISkinProvider;
 extern TsSkinProvider* HotMDIChildProvider;
 // A caption button is held down (set by PressHT, cleared by SetHotHT).
 extern bool ButtonPressed;
+
+// ---- snapping and the outline (form_hit_test.cpp) ----
+// The work area of the monitor the form is on.
+vcl::TRect FormWorkArea(vcl::TCustomForm* form);
+// pos := edge - size when pos + size lies less than `buffer` pixels from `edge`.
+void SnapToEdge(int& pos, int edge, int buffer, int size);
+// An outline move or size runs (one at a time in the application).
+bool OutlineRunning();
 
 // ---- unit-level frame measures (frame_metrics.cpp) ----
 int SysBorderWidth(win::HWND window, TacBorderFormBase* borderForm, bool useExtended);
