@@ -55,6 +55,9 @@ inline constexpr int kHitMDIRestore = 102;
 inline constexpr int kHitMDIMinimize = 103;
 inline constexpr int kHitUserButton = 1000;  // + the title button's index
 
+// The skin state's flag of a menu change put off until the current skin update ends.
+inline constexpr uint16_t kCtrlMenuChangePending = 0x0400;
+
 // One caption element: a system button, a maximized MDI child's button, or a user button.
 struct TsCaptionButton {
     int State = -1;       // 0 normal, 1 hot, 2 pressed; -1 hidden or not set
@@ -231,10 +234,25 @@ public:
     bool HandleSkinCommand(vcl::TMessage& m);
     // The form is skinned: not being destroyed and its skin state passes the active test.
     bool Skinned() const;
+    // Gives the form's procedure back (or leaves a pass-through when another procedure sits on
+    // top) and stops answering for the form; the provider stays inert until it is freed.
+    void Unhook();
+    bool Hooked() const { return link_ != nullptr; }
+    // Expires when the provider is freed: code that calls out into the form keeps a copy and
+    // touches the provider afterwards only while it has not expired.
+    std::weak_ptr<int> LifeToken() const { return life_; }
+    // The provider or its form is being destroyed.
+    bool Destroying() const;
 
     // ---- window procedure (form_window_proc.cpp) ----
     void FormWindowProc(vcl::TMessage& m);
-    void CallOldWndProc(vcl::TMessage& m);
+    // Answers false when the provider was freed meanwhile (nothing of it may be touched then).
+    bool CallOldWndProc(vcl::TMessage& m);
+    // The client background into `dc` (null: the form's own DC).
+    void EraseClient(win::HDC dc);
+    // The frame onto the window: region, cache, strips.
+    void PaintForm();
+    void RedirectMouseWheel(vcl::TMessage& m);
 
     // ---- hit testing and caption mouse work (form_hit_test.cpp) ----
     int HitTest(vcl::TMessage& m);
@@ -417,6 +435,35 @@ protected:
     bool showAppIcon_ = true;
     std::string titleSkin_;
     bool useGlobalColor_ = true;
+
+private:
+    // ---- skin_provider.cpp ----
+    friend class FormProcLink;
+    bool SkinnedCommand(vcl::TMessage& m);     // the skin commands of a skinned form
+    bool UnskinnedCommand(vcl::TMessage& m);   // ... of a form that is not skinned now
+    void RemoveSkin(vcl::TMessage& m);         // command 2 from the provider's manager
+    void ApplyGlobalColor();
+    void HookForm();
+    class FormProcLink* link_ = nullptr;  // the form's procedure while hooked
+    std::shared_ptr<int> life_ = std::make_shared<int>(0);
+    bool freePending_ = false;  // replaced while inside its own message: freed when it returns
+    int depth_ = 0;             // messages of the form running in the provider now
+
+    // ---- form_window_proc.cpp ----
+    void SkinnedMessage(vcl::TMessage& m);
+    void UnskinnedMessage(vcl::TMessage& m);
+    void WMSize(vcl::TMessage& m);
+    void WMNCPaint(vcl::TMessage& m);
+    void WMNCActivate(vcl::TMessage& m);
+    void WMSetText(vcl::TMessage& m);
+    void WMSysCommand(vcl::TMessage& m);
+    void CMShowingChanged(vcl::TMessage& m);
+    void WMWindowPosChanged(vcl::TMessage& m);
+    void WMEraseBkgnd(vcl::TMessage& m);
+    void WMPaint(vcl::TMessage& m);
+    void WMPrint(vcl::TMessage& m);
+    void WMQueryEndSession(vcl::TMessage& m);
+    bool HideAnimationWanted() const;
 };
 
 // The provider whose MDI parent form holds the MDI frame; the provider whose maximized child's
