@@ -1,11 +1,13 @@
 // The skinned panel, drag bar and group box: the panel's two paint paths agree, see-through
 // sections, the children's background, the title colours, the group box's frame and caption,
-// and the classic look after the skin goes.
+// and the classic look after the skin goes (buttons and bevels too).
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "platform/user/messages.h"
+#include "skin/controls/bevel.h"
+#include "skin/controls/buttons.h"
 #include "skin/controls/group_box.h"
 #include "skin/controls/panels.h"
 #include "skin/core/data/skin_data.h"
@@ -149,8 +151,14 @@ TEST_F(SkinnedContainerTest, RemovingTheSkinGivesTheClassicLookBack) {
     auto* box = Place<TsGroupBox>(form, Bounds(10, 70, 160, 70));
     box->SetCaption("Filter");
     box->SetCaptionYOffset(6);
+    auto* button = Place<TsSpeedButton>(form, Bounds(180, 10, 90, 26));
+    button->SetCaption("Start");
+    button->SetButtonStyle(tbsDropDown);
+    auto* frame = Place<TsBevel>(form, Bounds(180, 50, 90, 40));
+    auto* line = Place<TsBevel>(form, Bounds(180, 100, 90, 8));
+    line->SetShape(bsTopLine);
     form->Show();
-    for (TControl* c : {static_cast<TControl*>(panel), static_cast<TControl*>(box)}) {
+    for (TControl* c : std::initializer_list<TControl*>{panel, box, button, frame, line}) {
         const auto classic = Pixels(c);
         manager->SetActive(true);
         EXPECT_NE(Pixels(c), classic);
