@@ -838,7 +838,7 @@ void TsSpeedButton::PrepareCache() {
     const int state = CurrentState();
     if (buttonStyle_ == tbsSeparator || buttonStyle_ == tbsDivider) {
         // The parent's background with the divider's frame in the middle.
-        PaintPartBackground(-1, -1, -1, parent, 0, TRect(0, 0, w, h), at, cache, mgr);
+        CopyParentBackground(this, parent, cache, h);
         const int divider = mgr ? mgr->GetSkinIndex("DIVIDER") : -1;
         const int mask = mgr && mgr->IsValidSkinIndex(divider)
                              ? mgr->Skin().Sections[size_t(divider)].BordersMask

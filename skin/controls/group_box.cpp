@@ -106,22 +106,7 @@ void TsGroupBox::PrepareCache() {
     const TRect cr = CaptionRect(caption.empty() ? 0 : textWidth + 2 * kCaptionMargin);
     // What lies behind the box shows above its frame.
     const int frameTop = std::clamp(captionYOffset_ < 0 ? 0 : cr.Top + cr.Height() / 2, 0, h);
-    if (parent.Ready && parent.Bmp) {
-        const PixelView dst = ViewOf(cache);
-        const CopyArea a =
-            ClipCopy(0, 0, parent.X + Left(), parent.Y + Top(), w, frameTop, dst, *parent.Bmp);
-        // The parent's image may be 32-bit; the cache is 24-bit.
-        if (!a.Empty() && parent.Bmp->BytesPerPixel >= 3 && dst.BytesPerPixel >= 3)
-            for (int y = 0; y < a.Height; ++y)
-                for (int x = 0; x < a.Width; ++x)
-                    std::copy_n(parent.Bmp->At(a.SrcX + x, a.SrcY + y), 3,
-                                dst.At(a.DstX + x, a.DstY + y));
-    } else {
-        const TColor behind = parent.FillColor == kTransparentKey && Parent()
-                                  ? TColor(AskControlBackColor(Parent()))
-                                  : parent.FillColor;
-        FillRectSolid(cache->Canvas()->Handle(), TRect(0, 0, w, frameTop), behind);
-    }
+    CopyParentBackground(this, parent, cache, frameTop);
     if (frameTop < h)
         PaintControlSection(d, parent, true, 0, TRect(0, frameTop, w, h), {Left(), Top()}, cache,
                             1);
