@@ -167,14 +167,19 @@ bool TsGroupBox::SkinCommand(TMessage& m) {
     const bool own = IsOwnSkinChange(m, d);
     if (AnswerCommonCommands(m)) return true;
     switch (SkinCommandCode(m.WParam)) {
+        // A skin's arrival, removal and refresh go on to the children: the broadcast reaches
+        // a skinned container's children only through it.
         case SKC_NEWSKIN:
             d->UpdatePlainBGFlag(true);
             if (own) CommonWndProc(m, d);
+            BroadcastToChildControls(this, m);
             return true;
         case SKC_REMOVESKIN:
         case SKC_REFRESH:
             if (!own) return true;
+            if (SkinCommandCode(m.WParam) == SKC_REMOVESKIN) BroadcastToChildControls(this, m);
             CommonWndProc(m, d);
+            if (SkinCommandCode(m.WParam) == SKC_REFRESH) BroadcastToChildControls(this, m);
             d->UpdatePlainBGFlag(true);
             Repaint();
             return true;

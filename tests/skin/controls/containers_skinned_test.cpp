@@ -8,6 +8,9 @@
 #include "platform/user/messages.h"
 #include "skin/controls/bevel.h"
 #include "skin/controls/buttons.h"
+#include "skin/controls/edits.h"
+#include "skin/controls/gauge.h"
+#include "skin/controls/control_frame.h"
 #include "skin/controls/group_box.h"
 #include "skin/controls/panels.h"
 #include "skin/core/data/skin_data.h"
@@ -140,6 +143,26 @@ TEST_F(SkinnedContainerTest, TheCaptionSitsOnItsOwnSection) {
     SendSkinCommand(box->Handle(), SKC_GETBGINFO, reinterpret_cast<intptr_t>(&info));
     EXPECT_EQ(info.BgType, btCache);
     EXPECT_EQ(info.Bmp, box->SkinData()->CacheBmp());
+}
+
+TEST_F(SkinnedContainerTest, ASkinComingAndGoingReachesTheChildrenOfPanelsAndGroupBoxes) {
+    manager->SetActive(false);
+    auto* panel = Place<TsPanel>(form, Bounds(10, 10, 200, 80));
+    auto* box = Place<TsGroupBox>(panel, Bounds(5, 5, 180, 70));
+    std::vector<std::pair<TControl*, TsCommonData*>> children;
+    for (TWinControl* parent : std::initializer_list<TWinControl*>{panel, box}) {
+        auto* g = Place<TsGauge>(parent, Bounds(10, 25, 60, 16));
+        auto* e = Place<TsEdit>(parent, Bounds(80, 25, 60, 20));
+        children.insert(children.end(), {{g, g->SkinData()}, {e, e->SkinData()}});
+    }
+    form->Show();
+    Pump();
+    for (bool active : {true, false, true}) {
+        manager->SetActive(active);
+        Pump();
+        for (auto [c, d] : children)
+            EXPECT_EQ(IsSkinnedNow(c, d), active) << c->ClassName() << " on " << c->Parent()->ClassName();
+    }
 }
 
 TEST_F(SkinnedContainerTest, RemovingTheSkinGivesTheClassicLookBack) {
