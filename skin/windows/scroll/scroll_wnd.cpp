@@ -7,6 +7,7 @@
 #include "skin/core/state/skin_commands.h"
 #include "skin/core/data/skin_data.h"
 #include "skin/core/state/skin_manager.h"
+#include "vcl/graphics/bitmap.h"
 
 namespace skin {
 

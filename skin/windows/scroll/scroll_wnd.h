@@ -15,10 +15,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "skin/controls/window_services.h"
 #include "skin/windows/adapters/window_adapter.h"
 #include "skin/windows/scroll/scroll_bar_geometry.h"
+#include "vcl/system/object.h"
 
 namespace vcl {
 class TBitmap;
@@ -123,6 +125,11 @@ protected:
     void DoScrollAction(uint32_t msg, int code, int pos);
     void PaintBar(int kind, win::HDC dc, int pressedPart, int thumbPos);
     void PaintSizeBox(win::HDC dc);
+    // The off-screen image of a bar (slot SB_HORZ or SB_VERT) or of the size box, kept from
+    // paint to paint while its size stays; every paint covers all of it.
+    static constexpr int kSizeBoxImage = 2;
+    vcl::TBitmap* ComposeImage(int slot, int width, int height);
+    std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> Images[3];
     // The module state names this window no more.
     void ForgetMouseState();
 };
