@@ -16,6 +16,7 @@
 #include "skin/core/data/skin_data.h"
 #include "skin/core/state/skin_manager.h"
 #include "skin/windows/scroll/scroll_wnd.h"
+#include "vcl/controls/controls.h"
 #include "vcl/graphics/bitmap.h"
 
 namespace skin {
@@ -45,20 +46,26 @@ void CopyBackground(const PixelView& dst, const CacheInfo& bg) {
     }
 }
 
+// A packed w x h view over `store`, sized to fit.
+PixelView PackedView(int w, int h, int bytesPerPixel, std::vector<uint8_t>& store) {
+    PixelView v;
+    if (w <= 0 || h <= 0) return v;
+    store.resize(size_t(w) * size_t(bytesPerPixel) * size_t(h));
+    v.Base = store.data();
+    v.Stride = ptrdiff_t(w) * bytesPerPixel;
+    v.Width = w;
+    v.Height = h;
+    v.BytesPerPixel = bytesPerPixel;
+    return v;
+}
+
 // A packed copy of `from`, held in `store` (reused from part to part): what lay under a
 // part before it is painted, without a bitmap handle for every part.
 PixelView CopyOf(const PixelView& from, std::vector<uint8_t>& store) {
-    PixelView v;
-    if (from.Empty()) return v;
-    const size_t row = size_t(from.Width) * size_t(from.BytesPerPixel);
-    store.resize(row * size_t(from.Height));
-    v.Base = store.data();
-    v.Stride = ptrdiff_t(row);
-    v.Width = from.Width;
-    v.Height = from.Height;
-    v.BytesPerPixel = from.BytesPerPixel;
+    if (from.Empty()) return PixelView{};
+    PixelView v = PackedView(from.Width, from.Height, from.BytesPerPixel, store);
     for (int y = 0; y < from.Height; ++y)
-        std::copy(from.Row(y), from.Row(y) + row, v.Row(y));
+        std::copy(from.Row(y), from.Row(y) + v.Stride, v.Row(y));
     return v;
 }
 
@@ -150,18 +157,18 @@ void PaintBarImage(vcl::TBitmap* target, TsSkinManager* manager, bool vertical,
 namespace {
 
 // What lies behind `screen` (a rectangle of the adapted window's non-client area): the parent's
-// background at that place, else the default manager's global colour.
+// background at that place. A class-library parent is asked as its children ask it, so one that
+// does not answer with a picture gives its own colour (a plain form its face colour); a bare
+// window gives the default manager's global colour.
 void BackgroundAt(win::HWND wnd, const win::RECT& screen, CacheInfo& cache, PixelView& view,
                   BackgroundInfo& info) {
     win::HWND parent = win::GetParent(wnd);
-    cache = CacheInfo{};
-    if (parent == nullptr || !GetBGInfoFromWindow(info, parent, false)) {
-        cache.FillColor = DefaultManager ? ColorToRGB(DefaultManager->GetGlobalColor()) : 0xFFFFFF;
-        if (parent && info.BgType != 2) cache.FillColor = ColorToRGB(info.Color);
-        cache.Ready = false;
-        return;
-    }
+    if (vcl::TWinControl* control = parent ? vcl::FindControl(parent) : nullptr)
+        GetParentBackground(info, control, false);
+    else
+        GetBGInfoFromWindow(info, parent, false);
     BGInfoToCacheInfo(info, cache, view);
+    if (info.BgType != btCache) return;
     win::POINT p{screen.left, screen.top};
     win::ScreenToClient(parent, &p);
     cache.X += p.x;
@@ -184,6 +191,7 @@ vcl::TBitmap* TacScrollWnd::ComposeImage(int slot, int width, int height) {
     BitmapOwner& image = Images[slot];
     if (image && image->Width() == width && image->Height() == height) return image.get();
     image.reset();
+    if (slot < kSizeBoxImage) ImageInputs[slot] = BarImageInputs{};
     if (!BitmapSizeFits(width, height)) return nullptr;
     image.reset(NewBitmap24(width, height));
     return image.get();
@@ -226,10 +234,36 @@ void TacScrollWnd::PaintBar(int kind, win::HDC dc, int pressedPart, int thumbPos
     PixelView view;
     BackgroundInfo info;
     BackgroundAt(CtrlHandle, bar, bg, view, info);
-    vcl::TBitmap* bmp = ComposeImage(kind, bar.right - bar.left, bar.bottom - bar.top);
+    const int w = bar.right - bar.left, h = bar.bottom - bar.top;
+    vcl::TBitmap* bmp = ComposeImage(kind, w, h);
     if (bmp == nullptr) return;
-    PaintBarImage(bmp, manager, vertical, b.ScrollInfo, BarArrowLength(b, true),
-                  win::GetSystemMetrics(win::SM_CXHSCROLL), b.MinThumb, looks, bg);
+    // The bars are repainted after nearly every message the window gets, mostly unchanged: an
+    // image composed from the same inputs over the same background is shown again as it is.
+    BarImageInputs in;
+    in.Valid = true;
+    in.Vertical = vertical;
+    in.Width = w;
+    in.Height = h;
+    in.Min = b.ScrollInfo.nMin;
+    in.Max = b.ScrollInfo.nMax;
+    in.Page = b.ScrollInfo.nPage;
+    in.Pos = b.ScrollInfo.nPos;
+    in.Arrow = BarArrowLength(b, true);
+    in.GlyphBox = win::GetSystemMetrics(win::SM_CXHSCROLL);
+    in.MinThumb = b.MinThumb;
+    in.Looks = looks;
+    in.Manager = manager;
+    in.Masks = manager->Masks().data();
+    in.Fill = uint32_t(bg.FillColor);
+    in.Picture = bg.Ready && bg.Bmp;
+    PixelView behind = PackedView(w, h, 3, in.Background);
+    CopyBackground(behind, bg);
+    BarImageInputs& last = ImageInputs[kind];
+    if (!(in == last)) {
+        PaintBarImage(bmp, manager, vertical, b.ScrollInfo, in.Arrow, in.GlyphBox, in.MinThumb,
+                      looks, bg);
+        last = std::move(in);
+    }
     BlitToWindow(CtrlHandle, dc, bmp, bar);
 }
 

@@ -81,7 +81,7 @@ TEST_F(EditWndTest, TheFrameIsTheCachesBorderAndTheBarsAreTheSkins) {
     win::RECT v = edit->BarRects().vert;
     win::POINT client{0, 0};
     win::ClientToScreen(memo->Handle(), &client);
-    int x = (v.left + v.right) / 2 - client.x, y = (v.top + v.bottom) * 3 / 4 - client.y;
+    int x = (v.left + v.right) / 2 - client.x, y = v.top + (v.bottom - v.top) * 3 / 4 - client.y;
     EXPECT_NE(ScreenPixel(memo, x, y), win::GetSysColor(win::COLOR_SCROLLBAR));
     // Typing moves the position; the bars follow.
     for (int i = 0; i < 5; ++i) memo->Perform(win::WM_KEYDOWN, win::VK_DOWN, 0);
