@@ -263,7 +263,9 @@ void TacScrollWnd::PaintBar(int kind, win::HDC dc, int pressedPart, int thumbPos
         PaintBarImage(bmp, manager, vertical, b.ScrollInfo, in.Arrow, in.GlyphBox, in.MinThumb,
                       looks, bg);
         last = std::move(in);
+        ++BarsComposed;
     }
+    ++BarsShown;
     BlitToWindow(CtrlHandle, dc, bmp, bar);
 }
 

@@ -135,6 +135,9 @@ public:
     NonClientBorders Border;
     bool StyleGuard = false;
     bool OwnScrollMessage = false;
+    // How often a bar was put on the window, and how often its image had to be composed for
+    // that (the other times the image kept from the paint before was shown again).
+    int BarsShown = 0, BarsComposed = 0;
 
 protected:
     void Bind() override;

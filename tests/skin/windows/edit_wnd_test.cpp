@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/controls/edit_control.h"
 #include "platform/controls/list_box_control.h"
 #include "platform/gdi/sys_colors.h"
@@ -165,6 +168,81 @@ TEST_F(EditWndTest, NativeEditAndListBoxTakeTheFrameAndGiveItBack) {
         EXPECT_EQ(WindowPixel(wnd, 0, 45), classic);
         win::DestroyWindow(wnd);
     }
+}
+
+// A native multi-line edit prints as it shows: the skin's frame and bars around its text.
+TEST_F(EditWndTest, ANativeEditPrintsAsItShows) {
+    win::HWND wnd = win::CreateWindowExA(
+        0, "Edit", "",
+        win::WS_CHILD | win::WS_VISIBLE | win::WS_BORDER | win::WS_VSCROLL | win::WS_HSCROLL |
+            win::ES_MULTILINE | win::ES_AUTOHSCROLL,
+        170, 10, 110, 90, form->Handle(), nullptr, nullptr, nullptr);
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "a native line " + std::to_string(i) + " and some more\r\n";
+    win::SetWindowTextA(wnd, text.c_str());
+    TacMainWnd* a = AttachAdapter<TacEditWnd>(wnd, nullptr, manager.get(), "", true);
+    auto* edit = static_cast<TacEditWnd*>(a);
+    Command(wnd, SKC_REFRESH, reinterpret_cast<intptr_t>(manager.get()));
+    win::SendMessageA(wnd, win::EM_LINESCROLL, 3, 12);
+    win::RedrawWindow(wnd, nullptr, nullptr, win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
+    Pump();
+    ASSERT_TRUE(edit->VBar.Shown && edit->HBar.Shown);
+    win::RECT wr;
+    win::GetWindowRect(wnd, &wr);
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    vcl::TBitmap print;
+    print.SetPixelFormat(vcl::pf24bit);
+    print.SetSize(w, h);
+    win::SendMessageA(wnd, win::WM_PRINT, reinterpret_cast<uintptr_t>(print.Canvas()->Handle()),
+                      win::PRF_NONCLIENT | win::PRF_CLIENT | win::PRF_ERASEBKGND);
+    int differing = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            differing += vcl::ColorToRGB(print.Canvas()->Pixels(x, y)) != WindowPixel(wnd, x, y);
+    EXPECT_EQ(differing, 0);
+    FreeAdapter(a);
+    win::DestroyWindow(wnd);
+}
+
+// Focus and the mouse give the memo's frame its active look and take it away again. The mouse
+// over an adapted native edit makes that the manager's hot control, which the memo hears.
+TEST_F(EditWndTest, FocusAndTheMouseLightTheFrame) {
+    WindowSlots().UpdateEditWndAdapter(memo->SkinData(), adapter);
+    win::HWND other = win::CreateWindowExA(0, "Edit", "", win::WS_CHILD | win::WS_VISIBLE | win::WS_BORDER,
+                                           170, 10, 100, 24, form->Handle(), nullptr, nullptr, nullptr);
+    TacMainWnd* otherAdapter = AttachAdapter<TacEditWnd>(other, nullptr, manager.get(), "", true);
+    // The outer ring of the memo's frame, three pixels deep.
+    auto frame = [&] {
+        std::vector<win::COLORREF> px;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 150; ++x)
+                if (x < 3 || y < 3 || x >= 147 || y >= 97) px.push_back(WindowPixel(memo->Handle(), x, y));
+        return px;
+    };
+    win::SetFocus(other);
+    Pump();
+    const auto normal = frame();
+    memo->SetFocus();
+    Pump();
+    const auto active = frame();
+    EXPECT_NE(active, normal);
+    win::SetFocus(other);
+    Pump();
+    EXPECT_EQ(frame(), normal);
+
+    win::RECT mr, er;
+    win::GetWindowRect(memo->Handle(), &mr);
+    win::GetWindowRect(other, &er);
+    QueueMove(mr.left + 30, mr.top + 30);
+    Pump();
+    EXPECT_EQ(manager->ActiveControl(), memo->Handle());
+    EXPECT_EQ(frame(), active);
+    QueueMove(er.left + 10, er.top + 10);
+    Pump();
+    EXPECT_EQ(manager->ActiveControl(), other);
+    EXPECT_EQ(frame(), normal);
+    FreeAdapter(otherAdapter);
+    win::DestroyWindow(other);
 }
 
 // Odd skin data never faults the corners: a mask without images, a state far beyond them.
