@@ -187,6 +187,18 @@ void BlitToWindow(win::HWND wnd, win::HDC dc, vcl::TBitmap* bmp, const win::RECT
 
 }  // namespace
 
+void ShowBackgroundBehind(win::HWND wnd, const win::RECT& screen) {
+    const int w = screen.right - screen.left, h = screen.bottom - screen.top;
+    if (!win::IsWindow(wnd) || !BitmapSizeFits(w, h)) return;
+    CacheInfo bg;
+    PixelView view;
+    BackgroundInfo info;
+    BackgroundAt(wnd, screen, bg, view, info);
+    BitmapOwner bmp(NewBitmap24(w, h));
+    CopyBackground(ViewOf(bmp.get()), bg);
+    BlitToWindow(wnd, nullptr, bmp.get(), screen);
+}
+
 vcl::TBitmap* TacScrollWnd::ComposeImage(int slot, int width, int height) {
     BitmapOwner& image = Images[slot];
     if (image && image->Width() == width && image->Height() == height) return image.get();
