@@ -202,7 +202,9 @@ bool TacScrollWnd::GripShown(const ScrollBarRects& r) const {
     win::POINT o{0, 0};
     win::ClientToScreen(parent, &o);
     win::OffsetRect(&pc, o.x, o.y);
-    return SizeGripShown(r, Border, LeftScrollBar, win::GetParent(parent) == nullptr, pc);
+    // A form owned by another window is still top-level: GetParent names its owner.
+    const bool topLevel = (win::GetWindowLongPtrA(parent, win::GWL_STYLE) & win::WS_CHILD) == 0;
+    return SizeGripShown(r, Border, LeftScrollBar, topLevel, pc);
 }
 
 void TacScrollWnd::ForgetMouseState() {

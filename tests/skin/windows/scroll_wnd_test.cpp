@@ -206,6 +206,33 @@ TEST_F(ScrollWndTest, HoverRepaintsOnlyWhenThePartChanges) {
     EXPECT_EQ(adapter->BarsShown, ticksShown + parts + 2);
 }
 
+// The size box shows the form behind it; in the corner of the form's client area it also shows
+// the grip and answers as the corner to size from.
+TEST_F(ScrollWndTest, TheSizeBoxShowsTheFormAndTheGripOnlyInItsCorner) {
+    win::RECT fc;
+    win::GetClientRect(form->Handle(), &fc);
+    const win::COLORREF behind = vcl::ColorToRGB(form->Color());
+    for (bool corner : {false, true}) {
+        SCOPED_TRACE(corner ? "in the corner" : "inside the form");
+        const int x = corner ? fc.right - 200 : 20, y = corner ? fc.bottom - 150 : 20;
+        win::SetWindowPos(wnd, nullptr, x, y, 200, 150, win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+        win::RedrawWindow(wnd, nullptr, nullptr, win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
+        Pump();
+        const win::RECT box = adapter->BarRects().sizeBox;
+        ASSERT_LT(box.left, box.right);
+        win::RECT wr;
+        win::GetWindowRect(wnd, &wr);
+        int notBehind = 0;
+        for (int py = box.top; py < box.bottom; ++py)
+            for (int px = box.left; px < box.right; ++px)
+                notBehind += WindowPixel(wnd, px - wr.left, py - wr.top) != behind;
+        EXPECT_EQ(notBehind > 0, corner);
+        EXPECT_EQ(win::SendMessageA(wnd, win::WM_NCHITTEST, 0,
+                                    win::MAKELPARAM(box.right - 2, box.bottom - 2)) == win::HTBOTTOMRIGHT,
+                  corner);
+    }
+}
+
 TEST_F(ScrollWndTest, TheVerticalBarFollowsTheSideAndGoesWhenItDoesNotFit) {
     win::RECT wr;
     win::GetWindowRect(wnd, &wr);
