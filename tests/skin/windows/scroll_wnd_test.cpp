@@ -52,6 +52,7 @@ protected:
     void SetUp() override {
         WindowsTest::SetUp();
         Codes().clear();
+        ThumbPositions().clear();
         win::WNDCLASSEXA wc;
         wc.lpfnWndProc = &ScrolledProc;
         wc.lpszClassName = "Scrolled";
@@ -163,6 +164,13 @@ TEST_F(ScrollWndTest, DraggingTheThumbTracksThenDropsTheLastPosition) {
     QueueMove(thumb.x, thumb.y + 30);
     Pump();
     QueueMove(thumb.x, v.bottom + 400);  // far below: pinned to the end
+    Pump();
+    ASSERT_FALSE(ThumbPositions().empty());
+    EXPECT_EQ(ThumbPositions().back(), 90);
+    QueueMove(thumb.x, v.top - 400);  // far above: pinned to the start
+    Pump();
+    EXPECT_EQ(ThumbPositions().back(), 0);
+    QueueMove(thumb.x, v.bottom + 400);
     Pump();
     Release(win::POINT{thumb.x, v.bottom + 400});
     ASSERT_GE(Codes().size(), 3u);
