@@ -256,6 +256,13 @@ TEST_F(ScrollWndTest, TheVerticalBarFollowsTheSideAndGoesWhenItDoesNotFit) {
     EXPECT_EQ(v.left, wr.left + adapter->Border.left);
     EXPECT_EQ(hit(v.left + 2, (v.top + v.bottom) / 2), win::HTVSCROLL);
     EXPECT_EQ(hit(wr.right - 4, (v.top + v.bottom) / 2), win::HTCLIENT);
+    // And back to the right.
+    win::SetWindowLongPtrA(wnd, win::GWL_EXSTYLE, ex);
+    win::SetWindowPos(wnd, nullptr, 0, 0, 0, 0,
+                      win::SWP_NOSIZE | win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_FRAMECHANGED);
+    Pump();
+    EXPECT_EQ(Vert().right, wr.right - adapter->Border.right);
+    EXPECT_EQ(hit(wr.right - adapter->Border.right - 2, (v.top + v.bottom) / 2), win::HTVSCROLL);
     // Thinner than a bar: no bar, no bar hit, from the adapter or the default.
     win::SetWindowPos(wnd, nullptr, 0, 0, 12, 150, win::SWP_NOMOVE | win::SWP_NOZORDER);
     Pump();
