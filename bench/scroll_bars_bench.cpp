@@ -127,8 +127,12 @@ void Moving(benchmark::State& state, bool skinned) {
         if (skinned) benchmark::DoNotOptimize(m.adapter->PaintScrollBars(nullptr));
     }
 }
-void BM_BarsSkinnedMoving(benchmark::State& state) { Moving(state, true); }
-void BM_BarsClassicMoving(benchmark::State& state) { Moving(state, false); }
+void BM_BarsSkinnedMoving(benchmark::State& state) {
+    Moving(state, true);
+}
+void BM_BarsClassicMoving(benchmark::State& state) {
+    Moving(state, false);
+}
 BENCHMARK(BM_BarsSkinnedMoving)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BarsClassicMoving)->Unit(benchmark::kMicrosecond);
 

@@ -4,16 +4,16 @@
 #include <memory>
 #include <vector>
 
+#include "skin/core/data/skin_data.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/blend.h"
+#include "skin/core/pixels/fast_pixels.h"
+#include "skin/core/pixels/pixels.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/engine_state.h"
-#include "skin/core/pixels/fast_pixels.h"
 #include "skin/core/state/mask_paint.h"
-#include "skin/core/pixels/pixels.h"
 #include "skin/core/state/section_paint.h"
 #include "skin/core/state/skin_commands.h"
-#include "skin/core/data/skin_data.h"
 #include "skin/core/state/skin_manager.h"
 #include "skin/windows/scroll/scroll_wnd.h"
 #include "vcl/controls/controls.h"
@@ -32,7 +32,8 @@ void CopyBackground(const PixelView& dst, const CacheInfo& bg) {
     const PixelView* src = bg.Ready && bg.Bmp && bg.Bmp->BytesPerPixel >= 3 ? bg.Bmp : nullptr;
     const size_t step = size_t(dst.BytesPerPixel);
     auto fillSpan = [&](uint8_t* d, int n) {
-        for (int i = 0; i < n; ++i, d += step) d[0] = fill[0], d[1] = fill[1], d[2] = fill[2];
+        for (int i = 0; i < n; ++i, d += step)
+            d[0] = fill[0], d[1] = fill[1], d[2] = fill[2];
     };
     // The columns the picture covers; the colour on either side of them.
     const int from = src ? std::clamp(-bg.X, 0, dst.Width) : 0;
@@ -52,7 +53,8 @@ void CopyBackground(const PixelView& dst, const CacheInfo& bg) {
         const uint8_t* s = src->At(from + bg.X, y + bg.Y);
         const size_t sstep = size_t(src->BytesPerPixel);
         uint8_t* p = d + step * size_t(from);
-        for (int x = from; x < to; ++x, p += step, s += sstep) p[0] = s[0], p[1] = s[1], p[2] = s[2];
+        for (int x = from; x < to; ++x, p += step, s += sstep)
+            p[0] = s[0], p[1] = s[1], p[2] = s[2];
         fillSpan(d + step * size_t(to), dst.Width - to);
     }
 }

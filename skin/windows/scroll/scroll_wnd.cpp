@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
+#include "skin/core/data/skin_data.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/skin_commands.h"
-#include "skin/core/data/skin_data.h"
 #include "skin/core/state/skin_manager.h"
 #include "vcl/graphics/bitmap.h"
 

@@ -8,8 +8,8 @@
 
 #include "platform/controls/combo_box_control.h"
 #include "platform/controls/list_box_control.h"
-#include "platform/user/window_tree.h"
 #include "platform/gdi/sys_colors.h"
+#include "platform/user/window_tree.h"
 #include "skin/core/state/common_data.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "vcl/graphics/bitmap.h"
@@ -148,8 +148,9 @@ TEST_F(ComboListWndTest, ThePressThatDroppedTheListEndsOnItsBar) {
 // A simple combo whose list ends above the combo's bottom: the strip under the list shows
 // what lies behind the combo once the list is skinned, not the combo's own colour.
 TEST_F(ComboListWndTest, ASimpleCombosStripUnderItsListShowsWhatIsBehind) {
-    win::HWND simple = win::CreateWindowExA(0, "ComboBox", "", win::WS_CHILD | win::WS_VISIBLE | win::CBS_SIMPLE,
-                                            170, 10, 120, 150, host, nullptr, nullptr, nullptr);
+    win::HWND simple =
+        win::CreateWindowExA(0, "ComboBox", "", win::WS_CHILD | win::WS_VISIBLE | win::CBS_SIMPLE,
+                             170, 10, 120, 150, host, nullptr, nullptr, nullptr);
     for (int i = 0; i < 20; ++i)
         win::SendMessageA(simple, win::CB_ADDSTRING, 0, reinterpret_cast<intptr_t>("choice"));
     win::HWND inner = win::FindWindowExA(simple, nullptr, "ComboLBox", nullptr);
@@ -160,8 +161,9 @@ TEST_F(ComboListWndTest, ASimpleCombosStripUnderItsListShowsWhatIsBehind) {
                       win::SWP_NOMOVE | win::SWP_NOZORDER);
     win::GetWindowRect(simple, &cr);
     auto strip = [&] {
-        win::RedrawWindow(simple, nullptr, nullptr,
-                          win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW | win::RDW_ALLCHILDREN);
+        win::RedrawWindow(
+            simple, nullptr, nullptr,
+            win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW | win::RDW_ALLCHILDREN);
         Pump();
         return WindowPixel(simple, (lr.right - lr.left) / 2, lr.bottom - cr.top - 10);
     };

@@ -84,7 +84,8 @@ TEST_F(BarImageTest, TheDisabledBarIsTheEnabledOneUnderTheBackground) {
     // A 30 x 120 picture of stripes whose (12, 100) lies under the bar's top-left corner: it
     // covers the bar's first 18 columns and 20 rows only.
     std::vector<uint8_t> stripes(30 * 120 * 3);
-    for (size_t i = 0; i < stripes.size(); ++i) stripes[i] = uint8_t(i * 7);
+    for (size_t i = 0; i < stripes.size(); ++i)
+        stripes[i] = uint8_t(i * 7);
     PixelView picture{stripes.data(), 30 * 3, 30, 120, 3};
     CacheInfo plain, pictured;
     plain.FillColor = pictured.FillColor = kBackground;
@@ -108,7 +109,9 @@ TEST_F(BarImageTest, TheDisabledBarIsTheEnabledOneUnderTheBackground) {
                 }
                 uint32_t a = At(on.get(), x, y), b = At(off.get(), x, y);
                 for (int shift : {0, 8, 16}) {
-                    int want = int(((a >> shift) & 0xFF) * 40 + ((behind >> shift) & 0xFF) * 60 + 50) / 100;
+                    int want =
+                        int(((a >> shift) & 0xFF) * 40 + ((behind >> shift) & 0xFF) * 60 + 50) /
+                        100;
                     ASSERT_LE(std::abs(int((b >> shift) & 0xFF) - want), 1) << x << "," << y;
                 }
             }

@@ -198,8 +198,9 @@ TEST_F(ScrollWndTest, HoverRepaintsOnlyWhenThePartChanges) {
     };
     const int ticksShown = adapter->BarsShown;
     int parts = 0;
-    for (Step step : {Step{v.bottom - arrow / 2 - 1, spSecondArrow, true},
-                      Step{v.bottom - 2, spSecondArrow, false}, Step{v.top + 2, spFirstArrow, true}}) {
+    for (Step step :
+         {Step{v.bottom - arrow / 2 - 1, spSecondArrow, true},
+          Step{v.bottom - 2, spSecondArrow, false}, Step{v.top + 2, spFirstArrow, true}}) {
         QueueMove(x, step.y);
         Wait(20 * 8);
         parts += step.newPart;
@@ -224,7 +225,8 @@ TEST_F(ScrollWndTest, TheSizeBoxShowsTheFormAndTheGripOnlyInItsCorner) {
         SCOPED_TRACE(corner ? "in the corner" : "inside the form");
         const int x = corner ? fc.right - 200 : 20, y = corner ? fc.bottom - 150 : 20;
         win::SetWindowPos(wnd, nullptr, x, y, 200, 150, win::SWP_NOZORDER | win::SWP_NOACTIVATE);
-        win::RedrawWindow(wnd, nullptr, nullptr, win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
+        win::RedrawWindow(wnd, nullptr, nullptr,
+                          win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
         Pump();
         const win::RECT box = adapter->BarRects().sizeBox;
         ASSERT_LT(box.left, box.right);
@@ -235,9 +237,10 @@ TEST_F(ScrollWndTest, TheSizeBoxShowsTheFormAndTheGripOnlyInItsCorner) {
             for (int px = box.left; px < box.right; ++px)
                 notBehind += WindowPixel(wnd, px - wr.left, py - wr.top) != behind;
         EXPECT_EQ(notBehind > 0, corner);
-        EXPECT_EQ(win::SendMessageA(wnd, win::WM_NCHITTEST, 0,
-                                    win::MAKELPARAM(box.right - 2, box.bottom - 2)) == win::HTBOTTOMRIGHT,
-                  corner);
+        EXPECT_EQ(
+            win::SendMessageA(wnd, win::WM_NCHITTEST, 0,
+                              win::MAKELPARAM(box.right - 2, box.bottom - 2)) == win::HTBOTTOMRIGHT,
+            corner);
     }
 }
 
@@ -258,8 +261,9 @@ TEST_F(ScrollWndTest, TheVerticalBarFollowsTheSideAndGoesWhenItDoesNotFit) {
     EXPECT_EQ(hit(wr.right - 4, (v.top + v.bottom) / 2), win::HTCLIENT);
     // And back to the right.
     win::SetWindowLongPtrA(wnd, win::GWL_EXSTYLE, ex);
-    win::SetWindowPos(wnd, nullptr, 0, 0, 0, 0,
-                      win::SWP_NOSIZE | win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_FRAMECHANGED);
+    win::SetWindowPos(
+        wnd, nullptr, 0, 0, 0, 0,
+        win::SWP_NOSIZE | win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_FRAMECHANGED);
     Pump();
     EXPECT_EQ(Vert().right, wr.right - adapter->Border.right);
     EXPECT_EQ(hit(wr.right - adapter->Border.right - 2, (v.top + v.bottom) / 2), win::HTVSCROLL);
