@@ -71,9 +71,13 @@ struct X11Presenter::State {
     std::vector<win::RECT> exposed;
     std::deque<XEvent> deferred;  // events that came in while waiting for the clipboard
     bool fastCopy = false;        // the image has the screen bitmap's own byte layout
+    const win::BYTE* borrowed = nullptr;  // the screen bitmap's pixels the image shows in place
 
     ~State();
     bool MakeImage(int width, int height);
+    // Shows the screen bitmap's own pixels when they have the image's layout, so nothing is copied.
+    void Borrow(const win::BitmapView& v);
+    void DropImage();
     // Copies a part of the screen into the image.
     void Put(const win::BitmapView& v, win::RECT r);
     win::POINT At(::Window w, int x, int y) const { return map->ToScreen(w, x, y); }
@@ -156,7 +160,7 @@ int Shift(unsigned long mask) {
 X11Presenter::State::~State() {
     if (dpy == nullptr) return;
     map.reset();
-    if (image) XDestroyImage(image);  // frees the pixels too
+    DropImage();
     for (auto& [id, c] : cursors)
         XFreeCursor(dpy, c);
     if (gc) XFreeGC(dpy, gc);
@@ -166,9 +170,23 @@ X11Presenter::State::~State() {
     if (wakeWrite >= 0) close(wakeWrite);
 }
 
-bool X11Presenter::State::MakeImage(int width, int height) {
-    if (image) XDestroyImage(image);
+void X11Presenter::State::DropImage() {
+    if (image == nullptr) return;
+    if (borrowed) image->data = nullptr;  // the screen bitmap's, not the image's to free
+    XDestroyImage(image);  // frees the pixels too
     image = nullptr;
+    borrowed = nullptr;
+}
+
+void X11Presenter::State::Borrow(const win::BitmapView& v) {
+    if (!fastCopy || borrowed || v.stride != image->bytes_per_line) return;
+    std::free(image->data);
+    image->data = reinterpret_cast<char*>(v.bits);
+    borrowed = v.bits;
+}
+
+bool X11Presenter::State::MakeImage(int width, int height) {
+    DropImage();
     if (width <= 0 || height <= 0) return false;
     char* data = static_cast<char*>(std::calloc(size_t(width) * size_t(height), 4));
     if (data == nullptr) return false;
@@ -179,8 +197,7 @@ bool X11Presenter::State::MakeImage(int width, int height) {
         return false;
     }
     if (image->bits_per_pixel != 32) {
-        XDestroyImage(image);
-        image = nullptr;
+        DropImage();
         return false;
     }
     // The screen bitmap holds blue, green, red, unused: the same bytes as a little-endian
@@ -591,12 +608,15 @@ void X11Presenter::Present() {
     std::vector<win::RECT> damage = win::TakeScreenDamage();
     win::BitmapView v;
     if (!win::GetBitmapView(screen, &v) || v.bitsPerPixel != 32) return;
-    if (s.image == nullptr || s.image->width != v.width || s.image->height != v.height) {
+    if (s.image == nullptr || s.image->width != v.width || s.image->height != v.height ||
+        (s.borrowed && s.borrowed != v.bits)) {
         if (!s.MakeImage(v.width, v.height)) return;
         damage.assign(1, win::RECT{0, 0, v.width, v.height});
     }
-    for (const win::RECT& r : damage)
-        s.Put(v, r);
+    s.Borrow(v);
+    if (!s.borrowed)
+        for (const win::RECT& r : damage)
+            s.Put(v, r);
     damage.insert(damage.end(), s.exposed.begin(), s.exposed.end());
     s.exposed.clear();
     s.map->Sync();
