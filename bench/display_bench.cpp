@@ -68,14 +68,15 @@ void BM_BarePut(benchmark::State& state) {
     Display* dpy = XOpenDisplay(Server().Name());
     if (dpy == nullptr) return state.SkipWithError("no display");
     const int screen = DefaultScreen(dpy);
-    const ::Window w = XCreateSimpleWindow(dpy, RootWindow(dpy, screen), 0, 0, kWidth, kHeight, 0,
-                                           0, 0);
+    const ::Window w =
+        XCreateSimpleWindow(dpy, RootWindow(dpy, screen), 0, 0, kWidth, kHeight, 0, 0, 0);
     XMapWindow(dpy, w);
     GC gc = XCreateGC(dpy, w, 0, nullptr);
     char* data = static_cast<char*>(std::malloc(size_t(kWidth) * kHeight * 4));
     std::memset(data, 0x5A, size_t(kWidth) * kHeight * 4);
-    XImage* image = XCreateImage(dpy, DefaultVisual(dpy, screen), unsigned(DefaultDepth(dpy, screen)),
-                                 ZPixmap, 0, data, kWidth, kHeight, 32, 0);
+    XImage* image =
+        XCreateImage(dpy, DefaultVisual(dpy, screen), unsigned(DefaultDepth(dpy, screen)), ZPixmap,
+                     0, data, kWidth, kHeight, 32, 0);
     Settle(dpy);
     for (auto _ : state) {
         XPutImage(dpy, w, gc, image, 0, 0, 0, 0, kWidth, kHeight);
@@ -97,8 +98,8 @@ void BM_StartToMainWindowPainted(benchmark::State& state) {
         win::ResetWindowing();
         auto presenter = display::X11Presenter::Open(Server().Name());
         if (!presenter) return state.SkipWithError("no presenter");
-        win::HWND main = win::CreateWindowExA(0, "BenchMain", "Main", win::WS_OVERLAPPEDWINDOW,
-                                              100, 80, 800, 600, nullptr, nullptr, nullptr, nullptr);
+        win::HWND main = win::CreateWindowExA(0, "BenchMain", "Main", win::WS_OVERLAPPEDWINDOW, 100,
+                                              80, 800, 600, nullptr, nullptr, nullptr, nullptr);
         if (main == nullptr) main = MainWindow();
         win::ShowWindow(main, win::SW_SHOWNORMAL);
         win::UpdateWindow(main);

@@ -92,8 +92,7 @@ X11WindowMap::X11WindowMap(_XDisplay* dpy, long eventMask) : dpy_(dpy), eventMas
     XVisualInfo info{};
     if (XMatchVisualInfo(dpy_, DefaultScreen(dpy_), 32, TrueColor, &info)) {
         argbVisual_ = info.visual;
-        argbColormap_ =
-            XCreateColormap(dpy_, DefaultRootWindow(dpy_), info.visual, AllocNone);
+        argbColormap_ = XCreateColormap(dpy_, DefaultRootWindow(dpy_), info.visual, AllocNone);
     }
 }
 
@@ -239,7 +238,8 @@ void X11WindowMap::Describe(win::HWND h, Entry& e) {
     std::vector<::Atom> state;
     if (ownerX && !win::IsWindowEnabled(WindowOf(ownerX)))
         state.push_back(Intern("_NET_WM_STATE_MODAL"));
-    if (ownerX || (ex & win::WS_EX_TOOLWINDOW)) state.push_back(Intern("_NET_WM_STATE_SKIP_TASKBAR"));
+    if (ownerX || (ex & win::WS_EX_TOOLWINDOW))
+        state.push_back(Intern("_NET_WM_STATE_SKIP_TASKBAR"));
     if (!state.empty())
         XChangeProperty(dpy_, e.xwin, Intern("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(state.data()), int(state.size()));
@@ -445,7 +445,8 @@ bool X11WindowMap::Argb(win::HWND hwnd) const {
 void X11WindowMap::Icon(win::HWND h, Entry& e) {
     win::HICON icon = nullptr;
     for (win::HWND o = h; o && !icon; o = win::GetWindow(o, win::GW_OWNER)) {
-        icon = reinterpret_cast<win::HICON>(win::SendMessageA(o, win::WM_GETICON, win::ICON_BIG, 0));
+        icon =
+            reinterpret_cast<win::HICON>(win::SendMessageA(o, win::WM_GETICON, win::ICON_BIG, 0));
         if (!icon)
             icon = reinterpret_cast<win::HICON>(
                 win::SendMessageA(o, win::WM_GETICON, win::ICON_SMALL, 0));

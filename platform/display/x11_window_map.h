@@ -79,12 +79,12 @@ private:
         std::string name;
         unsigned long transientFor = 0;
         std::vector<win::RECT> shape;  // the region last given, relative to the corner
-        bool whole = true;  // the whole window is still to be put
-        bool argb = false;     // a 32-bit visual: its own picture, blended by the desktop
-        bool layered = false;  // a layered window drawn opaque, cut where its alpha is 0
-        bool iconic = false;   // as last asked of the desktop
-        bool settled = true;   // the manager has answered the last iconify or restore
-        win::HICON icon = nullptr;  // the icon last given
+        bool whole = true;             // the whole window is still to be put
+        bool argb = false;             // a 32-bit visual: its own picture, blended by the desktop
+        bool layered = false;          // a layered window drawn opaque, cut where its alpha is 0
+        bool iconic = false;           // as last asked of the desktop
+        bool settled = true;           // the manager has answered the last iconify or restore
+        win::HICON icon = nullptr;     // the icon last given
     };
     unsigned long Create(win::HWND h, const win::RECT& r, bool argb);
     void Iconify(Entry& e, bool iconic);
@@ -100,7 +100,7 @@ private:
 
     _XDisplay* dpy_;
     long eventMask_;
-    bool shape_ = false;  // the server has the Shape extension
+    bool shape_ = false;          // the server has the Shape extension
     void* argbVisual_ = nullptr;  // a 32-bit TrueColor visual, when the server has one
     unsigned long argbColormap_ = 0;
     _XGC* argbGc_ = nullptr;

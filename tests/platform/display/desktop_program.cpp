@@ -58,7 +58,8 @@ DesktopProgram::DesktopProgram(const char* displayName, std::vector<std::string>
     // (WM_STATE).
     if (up_ && std::string(selection).rfind("WM_S", 0) == 0) {
         up_ = false;
-        const ::Window w = XCreateSimpleWindow(probe, DefaultRootWindow(probe), 0, 0, 1, 1, 0, 0, 0);
+        const ::Window w =
+            XCreateSimpleWindow(probe, DefaultRootWindow(probe), 0, 0, 1, 1, 0, 0, 0);
         XMapWindow(probe, w);
         XFlush(probe);
         const Atom wmState = XInternAtom(probe, "WM_STATE", False);

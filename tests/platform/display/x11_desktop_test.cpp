@@ -52,8 +52,8 @@ TEST(X11Pictures, LayeredLooksArePremultipliedAndMasksBecomeBands) {
         win::LayeredLook look;
         uint32_t want;
     } cases[] = {
-        {{red, 255, true}, 0x80800000u},  // per-pixel alpha passes as it is
-        {{red, 128, true}, 0x40400000u},  // and the constant alpha scales it
+        {{red, 255, true}, 0x80800000u},    // per-pixel alpha passes as it is
+        {{red, 128, true}, 0x40400000u},    // and the constant alpha scales it
         {{grey, 128, false}, 0x80646464u},  // a constant alpha premultiplies the colour
         {{nullptr, 255, false}, 0u},        // nothing shown yet: transparent
     };
@@ -90,9 +90,9 @@ TEST(X11Pictures, AnIconBecomesNetWmIconDataWithItsAlpha) {
     const size_t big = 2 + 16 * 16;
     EXPECT_EQ(data[big], 32);
     EXPECT_EQ(data[big + 1], 32);
-    EXPECT_EQ(uint32_t(data[big + 2]), 0xFF0000FFu);            // (0, 0)
-    EXPECT_EQ(uint32_t(data[big + 2 + 31]) >> 24, 0u);           // (31, 0)
-    EXPECT_EQ(uint32_t(data[2 + 16 * 8 + 2]), 0xFF0000FFu);      // small: (2, 8)
+    EXPECT_EQ(uint32_t(data[big + 2]), 0xFF0000FFu);         // (0, 0)
+    EXPECT_EQ(uint32_t(data[big + 2 + 31]) >> 24, 0u);       // (31, 0)
+    EXPECT_EQ(uint32_t(data[2 + 16 * 8 + 2]), 0xFF0000FFu);  // small: (2, 8)
     win::DestroyIcon(icon);
     EXPECT_TRUE(NetWmIcon(nullptr).empty());
 }
@@ -168,8 +168,8 @@ protected:
         unsigned long n, after;
         unsigned char* data = nullptr;
         std::optional<long> out;
-        if (XGetWindowProperty(probe_, w, wmState, 0, 2, False, wmState, &type, &format, &n,
-                               &after, &data) == Success &&
+        if (XGetWindowProperty(probe_, w, wmState, 0, 2, False, wmState, &type, &format, &n, &after,
+                               &data) == Success &&
             data && n > 0)
             out = reinterpret_cast<long*>(data)[0];
         if (data) XFree(data);
@@ -193,9 +193,9 @@ testing_support::VirtualXServer* X11DesktopTest::server_ = nullptr;
 // A glow: transparent on its left half, half-transparent red on its right.
 win::HWND Glow(win::RECT r) {
     const int w = r.right - r.left, h = r.bottom - r.top;
-    win::HWND glow = win::CreateWindowExA(
-        win::WS_EX_LAYERED | win::WS_EX_TOOLWINDOW, "DesktopTest", "", win::WS_POPUP, r.left,
-        r.top, w, h, nullptr, nullptr, nullptr, nullptr);
+    win::HWND glow = win::CreateWindowExA(win::WS_EX_LAYERED | win::WS_EX_TOOLWINDOW, "DesktopTest",
+                                          "", win::WS_POPUP, r.left, r.top, w, h, nullptr, nullptr,
+                                          nullptr, nullptr);
     win::HBITMAP picture = Dib(w, h, [w](int x, int) { return x < w / 2 ? 0u : 0x80800000u; });
     win::HDC dc = win::CreateCompatibleDC(nullptr);
     win::HGDIOBJ old = win::SelectObject(dc, picture);
@@ -251,8 +251,8 @@ TEST_F(X11DesktopTest, ALayeredWindowIsBlendedByACompositorElseCutWhereTranspare
 TEST_F(X11DesktopTest, MinimisingIconifiesAndTheManagersIconifyAndRestoreReachTheForm) {
     if (!StartManager(false)) GTEST_SKIP() << "no openbox";
     Open();
-    win::HWND main = Make("Главное окно"_cp, win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE, 0,
-                          {100, 80, 500, 380});
+    win::HWND main =
+        Make("Главное окно"_cp, win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE, 0, {100, 80, 500, 380});
     presenter_->Present();
     const ::Window x = XOf(main);
     ASSERT_NE(x, 0u);
@@ -302,8 +302,8 @@ TEST_F(X11DesktopTest, MinimisingIconifiesAndTheManagersIconifyAndRestoreReachTh
 
 TEST_F(X11DesktopTest, TheDesktopsFocusActivatesAndAClickBehindAModalDialogRaisesIt) {
     Open();
-    win::HWND main = Make("Главное окно"_cp, win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE, 0,
-                          {100, 80, 500, 380});
+    win::HWND main =
+        Make("Главное окно"_cp, win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE, 0, {100, 80, 500, 380});
     win::HWND other =
         Make("Другое"_cp, win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE, 0, {600, 80, 900, 380});
     presenter_->Present();
