@@ -441,8 +441,10 @@ bool X11WindowMap::Argb(win::HWND hwnd) const {
     return it != entries_.end() && it->second.argb;
 }
 
-// The window's icon, else its class's, else its owner's, else the application's own.
+// The window's icon, else its class's, else its owner's, else the application's own. Windows
+// no manager sees (menus, hints) show none.
 void X11WindowMap::Icon(win::HWND h, Entry& e) {
+    if (OverrideRedirect(h)) return;
     win::HICON icon = nullptr;
     for (win::HWND o = h; o && !icon; o = win::GetWindow(o, win::GW_OWNER)) {
         icon =
