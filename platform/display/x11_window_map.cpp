@@ -69,6 +69,16 @@ std::vector<win::RECT> RegionOf(win::HWND h) {
     return out;
 }
 
+// The 8-bit channel of an X pixel under `mask`.
+unsigned Channel(unsigned long pixel, unsigned long mask) {
+    if (mask == 0) return 0;
+    while (!(mask & 1)) {
+        mask >>= 1;
+        pixel >>= 1;
+    }
+    return unsigned((pixel & mask) * 255 / mask);
+}
+
 std::string Caption(win::HWND h) {
     char text[512] = {};
     win::GetWindowTextA(h, text, sizeof text);
@@ -306,6 +316,9 @@ void X11WindowMap::Sync() {
                 e.whole = true;
             }
             if (std::string now = Caption(h); now != e.name) Name(e, now);
+            // A window layered for a while (a fade) is cut by its alpha only while it is; a
+            // 32-bit X window keeps its visual and shows the window opaque once it is not.
+            e.layered = !e.argb && (ExStyle(h) & win::WS_EX_LAYERED) != 0;
             Shape(h, e);
             Icon(h, e);
         }
@@ -356,8 +369,21 @@ void X11WindowMap::PutLayered(win::HWND h, Entry& e, _XImage* screen,
     if (!damaged) return;
     const int width = e.rect.right - e.rect.left, height = e.rect.bottom - e.rect.top;
     win::LayeredLook look;
-    win::GetLayeredLook(h, &look);
-    std::vector<uint32_t> argb = PremultipliedArgb(look, width, height);
+    std::vector<uint32_t> argb;
+    if (win::GetLayeredLook(h, &look)) {
+        argb = PremultipliedArgb(look, width, height);
+    } else {  // no longer layered: its part of the composed screen, opaque
+        argb.assign(size_t(std::max(width, 0)) * size_t(std::max(height, 0)), 0);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int sx = e.rect.left + x, sy = e.rect.top + y;
+                if (sx < 0 || sy < 0 || sx >= screen->width || sy >= screen->height) continue;
+                const unsigned long p = XGetPixel(screen, sx, sy);
+                argb[size_t(y) * size_t(width) + size_t(x)] =
+                    0xFF000000u | uint32_t(Channel(p, screen->red_mask)) << 16 |
+                    uint32_t(Channel(p, screen->green_mask)) << 8 | Channel(p, screen->blue_mask);
+            }
+    }
     if (e.layered) {
         if (!shape_) return;
         std::vector<uint8_t> mask(argb.size(), 0);

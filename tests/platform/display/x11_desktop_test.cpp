@@ -243,6 +243,21 @@ TEST_F(X11DesktopTest, ALayeredWindowIsBlendedByACompositorElseCutWhereTranspare
             EXPECT_EQ(rects[0].height, 20);
         }
         XFree(rects);
+        // Its fade over, the window is no longer layered: it shows whole and opaque.
+        win::SetWindowLongPtrA(glow, win::GWL_EXSTYLE, win::WS_EX_TOOLWINDOW);
+        presenter_->Present();
+        XSync(probe_, False);
+        rects = XShapeGetRectangles(probe_, x, ShapeBounding, &count, &ordering);
+        ASSERT_EQ(count, 1);
+        EXPECT_EQ(rects[0].x, 0);
+        EXPECT_EQ(rects[0].width, 40);
+        XFree(rects);
+        XImage* img = XGetImage(probe_, x, 0, 0, 40, 20, AllPlanes, ZPixmap);
+        ASSERT_NE(img, nullptr);
+        if (composited) {
+            EXPECT_EQ(XGetPixel(img, 5, 5) >> 24, 0xFFu);
+        }
+        XDestroyImage(img);
         win::DestroyWindow(glow);
         presenter_.reset();
     }
