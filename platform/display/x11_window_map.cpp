@@ -69,6 +69,28 @@ std::vector<win::RECT> RegionOf(win::HWND h) {
     return out;
 }
 
+// The rectangles of a layered window's picture that are not fully transparent and lie in its
+// window region, if it has one; a window with nothing to show gets one empty rectangle.
+std::vector<win::RECT> Opaque(win::HWND h, const std::vector<uint32_t>& argb, int width,
+                              int height) {
+    std::vector<uint8_t> mask(argb.size(), 0);
+    for (size_t i = 0; i < argb.size(); ++i)
+        mask[i] = (argb[i] >> 24) != 0;
+    const std::vector<win::RECT> region = RegionOf(h);
+    if (!region.empty()) {
+        std::vector<uint8_t> inside(mask.size(), 0);
+        for (const win::RECT& r : region)
+            for (int y = std::max(0, int(r.top)); y < std::min(height, int(r.bottom)); ++y)
+                for (int x = std::max(0, int(r.left)); x < std::min(width, int(r.right)); ++x)
+                    inside[size_t(y) * size_t(width) + size_t(x)] = 1;
+        for (size_t i = 0; i < mask.size(); ++i)
+            mask[i] = mask[i] && inside[i];
+    }
+    std::vector<win::RECT> rects = MaskRectangles(mask, width, height);
+    if (rects.empty()) rects.push_back(win::RECT{});
+    return rects;
+}
+
 // The 8-bit channel of an X pixel under `mask`.
 unsigned Channel(unsigned long pixel, unsigned long mask) {
     if (mask == 0) return 0;
@@ -99,6 +121,9 @@ std::string Utf8ToLatin1(const std::string& s) {
 X11WindowMap::X11WindowMap(_XDisplay* dpy, long eventMask) : dpy_(dpy), eventMask_(eventMask) {
     int event = 0, error = 0;
     shape_ = XShapeQueryExtension(dpy_, &event, &error);
+    int major = 0, minor = 0;
+    shapeInput_ = shape_ && XShapeQueryVersion(dpy_, &major, &minor) &&
+                  (major > 1 || (major == 1 && minor >= 1));
     XVisualInfo info{};
     if (XMatchVisualInfo(dpy_, DefaultScreen(dpy_), 32, TrueColor, &info)) {
         argbVisual_ = info.visual;
@@ -121,14 +146,15 @@ bool X11WindowMap::ManagerRunning() const {
 // its alpha when it is put.
 void X11WindowMap::Shape(win::HWND h, Entry& e) {
     if (!shape_ || e.layered) return;
-    SetShape(e, RegionOf(h));
+    SetShape(e.xwin, ShapeBounding, RegionOf(h), e.shape);
 }
 
-void X11WindowMap::SetShape(Entry& e, const std::vector<win::RECT>& region) {
-    if (region == e.shape) return;
-    e.shape = region;
+void X11WindowMap::SetShape(unsigned long xwin, int kind, const std::vector<win::RECT>& region,
+                            std::vector<win::RECT>& last) {
+    if (region == last) return;
+    last = region;
     if (region.empty()) {
-        XShapeCombineMask(dpy_, e.xwin, ShapeBounding, 0, 0, 0, ShapeSet);
+        XShapeCombineMask(dpy_, xwin, kind, 0, 0, 0, ShapeSet);
         return;
     }
     std::vector<XRectangle> rects;
@@ -137,8 +163,8 @@ void X11WindowMap::SetShape(Entry& e, const std::vector<win::RECT>& region) {
         rects.push_back(XRectangle{short(r.left), short(r.top), (unsigned short)(r.right - r.left),
                                    (unsigned short)(r.bottom - r.top)});
     }
-    XShapeCombineRectangles(dpy_, e.xwin, ShapeBounding, 0, 0, rects.data(), int(rects.size()),
-                            ShapeSet, YXBanded);
+    XShapeCombineRectangles(dpy_, xwin, kind, 0, 0, rects.data(), int(rects.size()), ShapeSet,
+                            YXBanded);
 }
 
 X11WindowMap::~X11WindowMap() {
@@ -385,24 +411,16 @@ void X11WindowMap::PutLayered(win::HWND h, Entry& e, _XImage* screen,
             }
     }
     if (e.layered) {
-        if (!shape_) return;
-        std::vector<uint8_t> mask(argb.size(), 0);
-        for (size_t i = 0; i < argb.size(); ++i)
-            mask[i] = (argb[i] >> 24) != 0;
-        const std::vector<win::RECT> region = RegionOf(h);
-        if (!region.empty()) {  // the window region cuts as well
-            std::vector<uint8_t> inside(mask.size(), 0);
-            for (const win::RECT& r : region)
-                for (int y = std::max(0, int(r.top)); y < std::min(height, int(r.bottom)); ++y)
-                    for (int x = std::max(0, int(r.left)); x < std::min(width, int(r.right)); ++x)
-                        inside[size_t(y) * size_t(width) + size_t(x)] = 1;
-            for (size_t i = 0; i < mask.size(); ++i)
-                mask[i] = mask[i] && inside[i];
-        }
-        std::vector<win::RECT> rects = MaskRectangles(mask, width, height);
-        if (rects.empty()) rects.push_back(win::RECT{});  // nothing shows
-        SetShape(e, rects);
+        if (shape_) SetShape(e.xwin, ShapeBounding, Opaque(h, argb, width, height), e.shape);
         return;
+    }
+    // Clicks on what is transparent, or on a window that lets every click through, go to
+    // whatever the desktop shows behind it.
+    if (shapeInput_) {
+        const bool through = (ExStyle(h) & win::WS_EX_TRANSPARENT) != 0;
+        SetShape(e.xwin, ShapeInput,
+                 through ? std::vector<win::RECT>{win::RECT{}} : Opaque(h, argb, width, height),
+                 e.input);
     }
     if (width <= 0 || height <= 0 || argbGc_ == nullptr) return;
     char* data = static_cast<char*>(std::malloc(argb.size() * 4));

@@ -235,6 +235,11 @@ TEST_F(X11DesktopTest, ALayeredWindowIsBlendedByACompositorElseCutWhereTranspare
             XDestroyImage(img);
             ASSERT_EQ(count, 1);
             EXPECT_EQ(rects[0].width, 40);
+            // Clicks on its transparent half go to what the desktop shows behind it.
+            XFree(rects);
+            rects = XShapeGetRectangles(probe_, x, ShapeInput, &count, &ordering);
+            ASSERT_EQ(count, 1);
+            EXPECT_EQ(rects[0].x, 20);
         } else {
             // Opaque, but only where it is not transparent: no black box.
             ASSERT_EQ(count, 1);
