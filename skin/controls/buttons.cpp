@@ -137,6 +137,16 @@ TPoint CaptionSize(win::HDC dc, const std::string& caption, int room, bool wrap)
     return {r.right - r.left, r.bottom - r.top};
 }
 
+// The same in `font`, on a DC of the cache (which holds whatever font it last drew with).
+TPoint CaptionSize(vcl::TBitmap* cache, vcl::TFont* font, const std::string& caption, int room,
+                   bool wrap) {
+    win::HDC dc = cache->Canvas()->Handle();
+    win::HGDIOBJ old = win::SelectObject(dc, font->Handle());
+    const TPoint size = CaptionSize(dc, caption, room, wrap);
+    win::SelectObject(dc, old);
+    return size;
+}
+
 bool Usable(TCustomImageList* images, int index) {
     return index >= 0 && index < ImageListCount(images);
 }
@@ -357,9 +367,7 @@ TsButtonLayout TsBitBtn::ButtonLayout() {
     const int m = Margin() < 0 ? 0 : Margin() + 3;
     const std::string caption = showCaption_ ? Caption() : std::string();
     const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + Spacing() : 0);
-    TCanvas* measure = SkinData()->CacheBmp()->Canvas();
-    measure->SetFont(Font());
-    const TPoint text = CaptionSize(measure->Handle(), caption, room, WordWrap());
+    const TPoint text = CaptionSize(SkinData()->CacheBmp(), Font(), caption, room, WordWrap());
     TsButtonLayout l =
         LayoutButton(size, glyph, text, TBitBtn::Layout(), Alignment(), Margin(), Spacing());
     if (CurrentState() == 2) {
@@ -799,9 +807,7 @@ TsButtonLayout TsSpeedButton::ButtonLayout() {
     const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
     const int m = Margin() < 0 ? 0 : Margin() + 3;
     const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + Spacing() : 0);
-    TCanvas* measure = SkinData()->CacheBmp()->Canvas();
-    measure->SetFont(Font());
-    const TPoint text = CaptionSize(measure->Handle(), text_, room, true);
+    const TPoint text = CaptionSize(SkinData()->CacheBmp(), Font(), text_, room, true);
     TsButtonLayout l = LayoutButton(size, glyph, text, Layout(), Alignment(), Margin(), Spacing());
     if (CurrentState() == 2) {
         Offset(l.glyph, 1, 1);

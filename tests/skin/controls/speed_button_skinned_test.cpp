@@ -5,6 +5,7 @@
 
 #include "skin/controls/buttons.h"
 #include "skin/controls/labels.h"
+#include "skin/controls/text_size.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/data/skin_data.h"
 #include "tests/skin/controls/skinned_form.h"
@@ -121,6 +122,23 @@ TEST_F(SkinnedSpeedButtonTest, ALabelOverTheButtonShowsInItsPicturesAndOnTheScre
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 60; ++x) shown += ScreenPixel(label, x, y) == win::COLORREF(clRed);
     EXPECT_EQ(shown, before);
+}
+
+TEST_F(SkinnedSpeedButtonTest, BothButtonsMeasureTheirCaptionInTheirOwnFont) {
+    auto* bit = Place<TsBitBtn>(form, Bounds(10, 10, 160, 40));
+    auto* speed = Place<TsSpeedButton>(form, Bounds(10, 60, 160, 40));
+    form->Show();
+    Pump();
+    for (TControl* c : std::initializer_list<TControl*>{bit, speed}) {
+        c->SetText("Wide");
+        c->Font()->SetSize(20);
+        Pump();
+        const TPoint text = TextSizeOf(c->Font(), "Wide");
+        // Whatever font the cache last drew with.
+        const TRect r = bit == c ? bit->ButtonLayout().caption : speed->ButtonLayout().caption;
+        EXPECT_EQ(r.Width(), text.X) << c->ClassName();
+        EXPECT_EQ(r.Height(), text.Y) << c->ClassName();
+    }
 }
 
 TEST_F(SkinnedSpeedButtonTest, HintsAreOffWhileEitherButtonIsHeldAndComeBackHoweverThePressEnds) {
