@@ -30,6 +30,8 @@ using vcl::TCanvas;
 
 TsButtonLayout LayoutButton(TPoint size, TPoint glyph, TPoint caption, vcl::TButtonLayout layout,
                             TAlignment alignment, int margin, int spacing) {
+    margin = ClampInset(margin);
+    spacing = ClampInset(spacing);
     const int m = margin < 0 ? 0 : margin + 3;
     const int s = glyph.X > 0 && caption.X > 0 ? spacing : 0;
     const int dx = (size.X - (glyph.X + s + caption.X)) / 2 - m;
@@ -364,9 +366,9 @@ TsButtonLayout TsBitBtn::ButtonLayout() {
     const TPoint glyph = GlyphSize();
     const bool across = TBitBtn::Layout() == vcl::blGlyphLeft ||
                         TBitBtn::Layout() == vcl::blGlyphRight;
-    const int m = Margin() < 0 ? 0 : Margin() + 3;
+    const int m = Margin() < 0 ? 0 : ClampInset(Margin()) + 3;
     const std::string caption = showCaption_ ? Caption() : std::string();
-    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + Spacing() : 0);
+    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + ClampInset(Spacing()) : 0);
     const TPoint text = CaptionSize(SkinData()->CacheBmp(), Font(), caption, room, WordWrap());
     TsButtonLayout l =
         LayoutButton(size, glyph, text, TBitBtn::Layout(), Alignment(), Margin(), Spacing());
@@ -715,9 +717,9 @@ void TsBitBtn::DrawItem(const win::DRAWITEMSTRUCT& item) {
     const TPoint size{Width(), Height()};
     const TPoint glyph{Images()->Width(), Images()->Height()};
     const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
-    const int m = Margin() < 0 ? 0 : Margin() + 3;
+    const int m = Margin() < 0 ? 0 : ClampInset(Margin()) + 3;
     const std::string caption = showCaption_ ? Caption() : std::string();
-    const int room = size.X - 2 * m - (across ? glyph.X + Spacing() : 0);
+    const int room = size.X - 2 * m - (across ? glyph.X + ClampInset(Spacing()) : 0);
     const TPoint text = CaptionSize(dc, caption, room, WordWrap());
     TsButtonLayout l = LayoutButton(size, glyph, text, Layout(), Alignment(), Margin(), Spacing());
     if (pushed) {
@@ -805,8 +807,8 @@ TsButtonLayout TsSpeedButton::ButtonLayout() {
     const TPoint size{Width() - arrow, Height()};
     const TPoint glyph = GlyphSize();
     const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
-    const int m = Margin() < 0 ? 0 : Margin() + 3;
-    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + Spacing() : 0);
+    const int m = Margin() < 0 ? 0 : ClampInset(Margin()) + 3;
+    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + ClampInset(Spacing()) : 0);
     const TPoint text = CaptionSize(SkinData()->CacheBmp(), Font(), text_, room, true);
     TsButtonLayout l = LayoutButton(size, glyph, text, Layout(), Alignment(), Margin(), Spacing());
     if (CurrentState() == 2) {
@@ -1145,8 +1147,8 @@ void TsSpeedButton::Paint() {
     }
     const TPoint glyph = ownGlyph ? TPoint{Images()->Width(), Images()->Height()} : TPoint{0, 0};
     const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
-    const int m = Margin() < 0 ? 0 : Margin() + 3;
-    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + Spacing() : 0);
+    const int m = Margin() < 0 ? 0 : ClampInset(Margin()) + 3;
+    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + ClampInset(Spacing()) : 0);
     const TPoint text = CaptionSize(dc, caption, room, true);
     TsButtonLayout l = LayoutButton(size, glyph, text, Layout(), Alignment(), Margin(), Spacing());
     if (pushed) {

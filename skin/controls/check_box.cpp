@@ -96,12 +96,14 @@ void TsCheckBox::GlyphChanged() {
 }
 
 void TsCheckBox::SetMargin(int margin) {
+    margin = ClampInset(margin);
     if (margin == margin_) return;
     margin_ = margin;
     GlyphChanged();
 }
 
 void TsCheckBox::SetTextIndent(int indent) {
+    indent = ClampInset(indent);
     if (indent == textIndent_) return;
     textIndent_ = indent;
     GlyphChanged();

@@ -25,6 +25,10 @@ bool RedrawFrozen() {
     return AnimationRunning;
 }
 
+int ClampInset(int value) {
+    return std::clamp(value, -1024, 1024);
+}
+
 bool IsSkinnedNow(TControl* control, const TsCommonData* data) {
     return IsControlReadyToPaint(control) && IsControlSkinned(data);
 }

@@ -138,7 +138,9 @@ void TsStatusBar::PrepareCache() {
             const TsMaskData& g = m->Masks()[size_t(grip)];
             BlendMaskRegion(
                 cache,
-                {w - SkinFrameWidth(g) - BorderWidth(), h - SkinFrameHeight(g) - BorderWidth()}, 0,
+                {w - SkinFrameWidth(g) - ClampInset(BorderWidth()),
+                 h - SkinFrameHeight(g) - ClampInset(BorderWidth())},
+                0,
                 1, g, behind);
         }
     }
