@@ -159,13 +159,13 @@ void TsCheckBox::SetDisabledKind(TsDisabledKind kind) {
     skinData_->Invalidate();
 }
 
-void TsCheckBox::SetChecked(bool on) {
+void TsCheckBox::SetState(TCheckBoxState state) {
+    if (state == State()) return;
     // A form that loads sets the state too: it is kept, only the repaint waits.
-    if (on != Checked()) skinData_->CacheStale = true;
-    TCustomCheckBox::SetChecked(on);
-    if (skinData_->CacheStale && !ComponentState().Contains(csLoading) &&
-        IsSkinnedNow(this, skinData_.get()))
-        Repaint();
+    skinData_->CacheStale = true;
+    TCustomCheckBox::SetState(state);
+    if (!ComponentState().Contains(csLoading) && IsSkinnedNow(this, skinData_.get()))
+        Perform(CM_CHANGED, 0, reinterpret_cast<intptr_t>(this));
 }
 
 void TsCheckBox::Notification(TComponent* component, TOperation operation) {

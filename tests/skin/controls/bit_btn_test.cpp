@@ -14,6 +14,7 @@ namespace skin {
 namespace {
 
 using namespace vcl;
+using skin_test::RecordedFade;
 
 class SkinnedBitBtnTest : public skin_test::SkinnedFormTest {
 protected:
@@ -21,19 +22,6 @@ protected:
         ResetWindowServices();
         SkinnedFormTest::TearDown();
     }
-};
-
-// A fade that runs until it is stopped, noting its end.
-class RecordedFade : public TacControlFade {
-public:
-    explicit RecordedFade(std::vector<std::string>* log) : log_(log) {}
-    ~RecordedFade() override { log_->push_back("fade freed"); }
-    bool Running() const override { return true; }
-    void DrawFrame() override {}
-    TBitmap* Frame() const override { return nullptr; }
-
-private:
-    std::vector<std::string>* log_;
 };
 
 TEST_F(SkinnedBitBtnTest, TheWindowRegionIsTheRectangleLessTheMasksKeyCorners) {

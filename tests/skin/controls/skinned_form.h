@@ -3,7 +3,10 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "skin/controls/window_services.h"
 #include "skin/core/data/internal_skin.h"
 #include "skin/core/state/skin_manager.h"
 #include "skin/core/data/stored_skins.h"
@@ -30,6 +33,19 @@ protected:
     }
 
     std::unique_ptr<skin::TsSkinManager, vcl::FreeDeleter> manager;
+};
+
+// A fade that runs until it is stopped, noting its end.
+class RecordedFade : public skin::TacControlFade {
+public:
+    explicit RecordedFade(std::vector<std::string>* log) : log_(log) {}
+    ~RecordedFade() override { log_->push_back("fade freed"); }
+    bool Running() const override { return true; }
+    void DrawFrame() override {}
+    vcl::TBitmap* Frame() const override { return nullptr; }
+
+private:
+    std::vector<std::string>* log_;
 };
 
 }  // namespace skin_test
