@@ -908,7 +908,7 @@ void TsSpeedButton::Redraw() {
     ShowPicture(true);
 }
 
-void TsSpeedButton::ShowPicture(bool withSiblings) {
+void TsSpeedButton::ShowPicture(bool alone) {
     TsCommonData* d = SkinData();
     if (d->CacheStale) PrepareCache();
     TBitmap* picture = fade_ && fade_->Running() && fade_->Frame() ? fade_->Frame()
@@ -916,8 +916,12 @@ void TsSpeedButton::ShowPicture(bool withSiblings) {
     if (!picture) return;
     win::HDC dc = Canvas()->Handle();
     win::BitBlt(dc, 0, 0, Width(), Height(), picture->Canvas()->Handle(), 0, 0, win::SRCCOPY);
-    if (withSiblings) PaintSiblings(dc);
+    if (alone) PaintSiblings(dc);
     Canvas()->Refresh();
+    // Outside the parent's paint the canvas holds a DC of the parent's window: given back at
+    // once, the screen takes what was drawn now, not at some later release.
+    if (alone)
+        if (auto* own = dynamic_cast<vcl::TControlCanvas*>(Canvas())) own->FreeHandle();
 }
 
 void TsSpeedButton::PaintSiblings(win::HDC dc) {

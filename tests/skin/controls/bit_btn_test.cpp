@@ -14,7 +14,6 @@ namespace skin {
 namespace {
 
 using namespace vcl;
-using skin_test::RecordedFade;
 
 class SkinnedBitBtnTest : public skin_test::SkinnedFormTest {
 protected:
@@ -74,13 +73,7 @@ TEST_F(SkinnedBitBtnTest, ADefaultButtonLooksHotWhereverTheMouseIs) {
 
 TEST_F(SkinnedBitBtnTest, StateChangesFadeThroughTheServicesAndAReleaseShowsThePressFirst) {
     std::vector<std::string> log;
-    WindowServices& w = WindowSlots();
-    w.IsAnimEventAllowed = [](TacAnimatEvent, TacAnimatEvents, TsSkinManager*) { return true; };
-    w.ChangeStateAnimated = [&](FadePtr& fade, TsCommonData* d, bool fast, int, bool allowed) {
-        log.push_back(std::string(fast ? "fast" : "slow") + (allowed ? " fade" : " jump"));
-        d->CacheStale = true;
-        if (!fade) fade = std::make_unique<RecordedFade>(&log);
-    };
+    skin_test::RecordFades(log);
     auto* b = Place<TsBitBtn>(form, Bounds(10, 10, 75, 25));
     std::vector<int> painted;  // the state of every cache build
     b->OnPaint = TBmpPaintEvent::FromCallable(

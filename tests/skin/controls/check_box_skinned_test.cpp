@@ -87,13 +87,7 @@ TEST_F(SkinnedCheckBoxTest, OnlyTheReleaseOfAPressOnTheBoxToggles) {
 
 TEST_F(SkinnedCheckBoxTest, StateChangesFadeThroughTheServicesWhichAlonePaintMeanwhile) {
     std::vector<std::string> log;
-    WindowServices& w = WindowSlots();
-    w.IsAnimEventAllowed = [](TacAnimatEvent, TacAnimatEvents, TsSkinManager*) { return true; };
-    w.ChangeStateAnimated = [&](FadePtr& fade, TsCommonData* d, bool fast, int, bool allowed) {
-        log.push_back(std::string(fast ? "fast" : "slow") + (allowed ? " fade" : " jump"));
-        d->CacheStale = true;
-        if (!fade) fade = std::make_unique<skin_test::RecordedFade>(&log);
-    };
+    skin_test::RecordFades(log);
     TsCheckBox* chk = Box();
     log.clear();
     chk->Perform(CM_MOUSEENTER);

@@ -7,6 +7,7 @@
 #include "skin/controls/labels.h"
 #include "skin/controls/text_size.h"
 #include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/skin_commands.h"
 #include "skin/core/data/skin_data.h"
 #include "tests/skin/controls/skinned_form.h"
 
@@ -81,6 +82,31 @@ TEST_F(SkinnedSpeedButtonTest, MouseChangesFadeWhenAllowedElseRepaintAtOnce) {
     EXPECT_EQ(log.size(), 1u);  // no second fade
     EXPECT_EQ(builds, 2);       // repainted at once
     EXPECT_EQ(b->CurrentState(), 0);
+}
+
+TEST_F(SkinnedSpeedButtonTest, WhileItsFadeRunsTheButtonShowsTheFadesFrameUntilCommand16) {
+    std::vector<std::string> log;
+    std::unique_ptr<TBitmap, FreeDeleter> frame(NewBitmap24(80, 24));
+    frame->Canvas()->Brush()->SetColor(clRed);
+    frame->Canvas()->FillRect(Rect(0, 0, 80, 24));
+    WindowSlots().IsAnimEventAllowed = [](TacAnimatEvent, TacAnimatEvents, TsSkinManager*) {
+        return true;
+    };
+    WindowSlots().StartAnimFade = [&](FadePtr& fade, TsCommonData*, bool,
+                                      const std::function<void()>& rebuild) {
+        rebuild();
+        fade = std::make_unique<skin_test::RecordedFade>(&log, frame.get());
+    };
+    auto* b = Place<TsSpeedButton>(form, Bounds(10, 10, 80, 24));
+    form->Show();
+    Pump();
+    b->Perform(CM_MOUSEENTER);
+    b->Redraw();
+    EXPECT_EQ(ScreenPixel(b, 40, 12), win::COLORREF(clRed));
+    b->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_STOPFADE));
+    EXPECT_EQ(log, std::vector<std::string>{"fade freed"});
+    b->Redraw();
+    EXPECT_NE(ScreenPixel(b, 40, 12), win::COLORREF(clRed));
 }
 
 // Pixels of pure red, the ink of the label laid over the button, inside `r` of `bmp`.
