@@ -36,10 +36,12 @@ public:
         form->SetBorderStyle(vcl::bsNone);
         form->SetBounds(0, 0, kWidth, kHeight);
         vcl::TImageList* glyphs = skin_test::ControlsGlyphs(form);
-        for (vcl::TPoint o : kSets) sets.push_back(skin_test::AddControlsSet(form, o, glyphs));
+        for (vcl::TPoint o : kSets)
+            sets.push_back(skin_test::AddControlsSet(form, o, glyphs));
         skin_test::AddStatusBar(form);
         form->Show();
-        for (const skin_test::ControlsSet& s : sets) s.bitBtns[1]->Perform(vcl::CM_MOUSEENTER);
+        for (const skin_test::ControlsSet& s : sets)
+            s.bitBtns[1]->Perform(vcl::CM_MOUSEENTER);
         sets[0].edits[1]->SetFocus();
         if (!active) manager_->SetActive(false);
         vcl::Application()->ProcessMessages();
@@ -77,9 +79,12 @@ void Frames(benchmark::State& state, bool active, bool rebuild) {
     // The buttons' cache images built while the frames run.
     int64_t builds = 0;
     for (const skin_test::ControlsSet& s : f.sets) {
-        const auto count = skin::TBmpPaintEvent::FromCallable([&](vcl::TObject*, vcl::TBitmap*) { ++builds; });
-        for (skin::TsBitBtn* b : s.bitBtns) b->OnPaint = count;
-        for (skin::TsSpeedButton* b : s.speedBtns) b->OnPaint = count;
+        const auto count =
+            skin::TBmpPaintEvent::FromCallable([&](vcl::TObject*, vcl::TBitmap*) { ++builds; });
+        for (skin::TsBitBtn* b : s.bitBtns)
+            b->OnPaint = count;
+        for (skin::TsSpeedButton* b : s.speedBtns)
+            b->OnPaint = count;
     }
     for (auto _ : state) {
         if (rebuild) f.MarkAllStale();
@@ -88,14 +93,21 @@ void Frames(benchmark::State& state, bool active, bool rebuild) {
     state.counters["frames/s"] =
         benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
     size_t controls = 0;
-    for (const skin_test::ControlsSet& s : f.sets) controls += s.Controls.size();
+    for (const skin_test::ControlsSet& s : f.sets)
+        controls += s.Controls.size();
     state.counters["controls"] = double(controls);
     state.counters["button builds/frame"] = double(builds) / double(state.iterations());
 }
 
-void BM_FormEveryCacheRebuilt(benchmark::State& state) { Frames(state, true, true); }
-void BM_FormFreshCaches(benchmark::State& state) { Frames(state, true, false); }
-void BM_FormManagerInactive(benchmark::State& state) { Frames(state, false, false); }
+void BM_FormEveryCacheRebuilt(benchmark::State& state) {
+    Frames(state, true, true);
+}
+void BM_FormFreshCaches(benchmark::State& state) {
+    Frames(state, true, false);
+}
+void BM_FormManagerInactive(benchmark::State& state) {
+    Frames(state, false, false);
+}
 BENCHMARK(BM_FormEveryCacheRebuilt)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FormFreshCaches)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FormManagerInactive)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -33,7 +33,8 @@ TImageList* ControlsGlyphs(TComponent* owner) {
     c->FillRect(Rect(0, 0, 16, 16));
     c->Brush()->SetColor(vcl::TColor(0xB04010));
     c->FillRect(Rect(2, 2, 14, 14));
-    for (int i = 2; i < 14; ++i) c->SetPixels(i, i, vcl::TColor(0x00E0FF));
+    for (int i = 2; i < 14; ++i)
+        c->SetPixels(i, i, vcl::TColor(0x00E0FF));
     list->Add(pic.get(), nullptr);
     return list;
 }
@@ -55,7 +56,8 @@ ControlsSet AddControlsSet(TForm* form, TPoint o, TImageList* glyphs) {
     s.edits[3]->SetEnabled(false);
     s.edits[4]->SetPasswordChar('*');
     s.memo = Put<TsMemo>(form, o, 10, 160, 140, 80);
-    for (const char* line : {"A memo of", "three lines", "of text"}) s.memo->Lines()->Add(line);
+    for (const char* line : {"A memo of", "three lines", "of text"})
+        s.memo->Lines()->Add(line);
     keep(s.memo, s.memo->SkinData());
 
     const char* checkTexts[5] = {"Unchecked", "Checked", "Grey", "Disabled", "Disabled on"};
@@ -85,8 +87,8 @@ ControlsSet AddControlsSet(TForm* form, TPoint o, TImageList* glyphs) {
 
     const char* speedTexts[5] = {"Flat", "Drop", "Down", "", "Tool"};
     for (int i = 0; i < 5; ++i) {
-        s.speedBtns[i] = Put<TsSpeedButton>(form, o, 390, 10 + i * 30, 90, i == 4 ? 44 : 26,
-                                            speedTexts[i]);
+        s.speedBtns[i] =
+            Put<TsSpeedButton>(form, o, 390, 10 + i * 30, 90, i == 4 ? 44 : 26, speedTexts[i]);
         keep(s.speedBtns[i], s.speedBtns[i]->SkinData());
     }
     s.speedBtns[0]->SetFlat(true);
@@ -108,8 +110,10 @@ ControlsSet AddControlsSet(TForm* form, TPoint o, TImageList* glyphs) {
     auto* inside = Put<TsCheckBox>(s.boxes[0], {0, 0}, 10, 22, 110, 22, "Inside");
     s.boxes[1] = Put<TsGroupBox>(form, o, 490, 166, 140, 50, "Centred");
     s.boxes[1]->SetCaptionLayout(TsGroupBox::clTopCenter);
-    for (TsPanel* p : std::initializer_list<TsPanel*>{s.dragBar, s.panel}) keep(p, p->SkinData());
-    for (TsGroupBox* b : s.boxes) keep(b, b->SkinData());
+    for (TsPanel* p : std::initializer_list<TsPanel*>{s.dragBar, s.panel})
+        keep(p, p->SkinData());
+    for (TsGroupBox* b : s.boxes)
+        keep(b, b->SkinData());
     keep(inside, inside->SkinData());
 
     for (int i = 0; i < 7; ++i) {

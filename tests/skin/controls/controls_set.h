@@ -22,8 +22,8 @@ namespace skin_test {
 struct ControlsSet {
     skin::TsEdit* edits[5];  // normal, to be focused, disabled blended, disabled greyed, password
     skin::TsMemo* memo;
-    skin::TsCheckBox* checks[5];  // unchecked, checked, grey, disabled, disabled checked
-    skin::TsBitBtn* bitBtns[6];   // normal, to be hot, pressed, default, disabled, list glyph
+    skin::TsCheckBox* checks[5];        // unchecked, checked, grey, disabled, disabled checked
+    skin::TsBitBtn* bitBtns[6];         // normal, to be hot, pressed, default, disabled, list glyph
     skin::TsSpeedButton* speedBtns[5];  // flat, drop-down, down, separator, glyph above
     skin::TsDragBar* dragBar;
     skin::TsPanel* panel;

@@ -77,7 +77,8 @@ TEST_F(ControlsShotTest, TheControlsInTheirStatesShowTheSkinsPixels) {
     for (int y = fh / 4; y < fh - fh / 4; ++y)
         for (int x = fw / 4; x < fw - fw / 4; ++x) {
             const uint8_t* p = master.At(checked.R.Left + x, checked.R.Top + y);
-            EXPECT_EQ(At(set.checks[1], g.Left + x, g.Top + y), RGB(p[2], p[1], p[0])) << x << "," << y;
+            EXPECT_EQ(At(set.checks[1], g.Left + x, g.Top + y), RGB(p[2], p[1], p[0]))
+                << x << "," << y;
             ++compared;
         }
     EXPECT_GT(compared, 0);

@@ -8,9 +8,9 @@
 
 #include "skin/controls/window_services.h"
 #include "skin/core/data/internal_skin.h"
+#include "skin/core/data/stored_skins.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/skin_manager.h"
-#include "skin/core/data/stored_skins.h"
 #include "tests/vcl/gui_fixture.h"
 
 namespace skin_test {

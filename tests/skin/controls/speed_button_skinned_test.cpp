@@ -6,9 +6,9 @@
 #include "skin/controls/buttons.h"
 #include "skin/controls/labels.h"
 #include "skin/controls/text_size.h"
+#include "skin/core/data/skin_data.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/state/skin_commands.h"
-#include "skin/core/data/skin_data.h"
 #include "tests/skin/controls/skinned_form.h"
 
 namespace skin {
@@ -146,7 +146,8 @@ TEST_F(SkinnedSpeedButtonTest, ALabelOverTheButtonShowsInItsPicturesAndOnTheScre
     b->Redraw();
     int shown = 0;
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 60; ++x) shown += ScreenPixel(label, x, y) == win::COLORREF(clRed);
+        for (int x = 0; x < 60; ++x)
+            shown += ScreenPixel(label, x, y) == win::COLORREF(clRed);
     EXPECT_EQ(shown, before);
 }
 
