@@ -103,14 +103,12 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         const char* what;
         SynthSkin skin;
         FormSpec form;
-        bool systemMenu;
         std::function<void(TsSkinProvider*, TsSkinManager*)> check;
     };
     const Case cases[] = {
         {"no button masks: 21 x 21 system buttons, 16 x 16 MDI buttons",
          {{}, kNoButtons},
          {},
-         true,
          [](TsSkinProvider* p, TsSkinManager*) {
              EXPECT_EQ(-1, p->ButtonClose.ImageIndex);
              EXPECT_EQ(21, p->SysButtonWidth(p->ButtonClose));
@@ -121,7 +119,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"minimise and maximise shown: the large close",
          {},
          {},
-         true,
          [](TsSkinProvider* p, TsSkinManager* m) {
              EXPECT_EQ(Mask(m, "BICONCLOSE"), p->ButtonClose.ImageIndex);
              EXPECT_EQ(Mask(m, "BICONHELP"), p->ButtonHelp.ImageIndex);
@@ -133,23 +130,20 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
          }},
         {"close alone uses BICLOSEALONE",
          {},
-         {.Border = bsSingle},
-         false,
+         {.Border = bsSingle, .Icons = {biSystemMenu}},
          [](TsSkinProvider* p, TsSkinManager* m) {
              EXPECT_EQ(Mask(m, "BICLOSEALONE"), p->ButtonClose.ImageIndex);
              EXPECT_EQ(24, p->SysButtonWidth(p->ButtonClose));
          }},
         {"close alone without BICLOSEALONE",
          {{}, {"BICLOSEALONE"}},
-         {.Border = bsSingle},
-         false,
+         {.Border = bsSingle, .Icons = {biSystemMenu}},
          [](TsSkinProvider* p, TsSkinManager* m) {
              EXPECT_EQ(Mask(m, "BICONCLOSE"), p->ButtonClose.ImageIndex);
          }},
         {"tool window: small set, help from the large one",
          {{}, {"SICONHELP"}},
          {.Border = bsToolWindow},
-         true,
          [&](TsSkinProvider* p, TsSkinManager* m) {
              EXPECT_EQ(Mask(m, "SICONCLOSE"), p->ButtonClose.ImageIndex);
              EXPECT_EQ(Mask(m, "SICONMAX"), p->ButtonMax.ImageIndex);
@@ -163,7 +157,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"small close missing: every button large",
          {{}, {"SICONCLOSE"}},
          {.Border = bsDialog},
-         true,
          [](TsSkinProvider* p, TsSkinManager* m) {
              EXPECT_EQ(Mask(m, "BICONCLOSE"), p->ButtonClose.ImageIndex);
              EXPECT_EQ(Mask(m, "BICONMIN"), p->ButtonMin.ImageIndex);
@@ -172,7 +165,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"iconic: a caption without WS_CAPTION",
          {},
          {.Border = bsNone, .State = wsMinimized},
-         true,
          [&](TsSkinProvider* p, TsSkinManager*) {
              EXPECT_EQ(cap, p->CaptionHeight(true));
              p->CaptionRaised = true;
@@ -181,7 +173,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"no frame: no caption, no icon",
          {},
          {.Border = bsNone},
-         true,
          [](TsSkinProvider* p, TsSkinManager*) {
              EXPECT_EQ(0, p->CaptionHeight(true));
              EXPECT_FALSE(p->HasBorder());
@@ -190,7 +181,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"buttons and user buttons take BIRIGHT and BISPACE",
          {{{"BIRIGHT", "5"}, {"BISPACE", "3"}}, {}},
          {},
-         true,
          [](TsSkinProvider* p, TsSkinManager* m) {
              p->TitleButtons()->Add();
              EXPECT_EQ(5 + 18 + 2 * (18 + 3) + 8 + 20 + 3, p->ButtonsWidth());
@@ -200,16 +190,14 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
          }},
         {"dialog: no space between buttons, no icon",
          {{{"BIRIGHT", "5"}, {"BISPACE", "3"}}, {}},
-         {.Border = bsDialog},
-         true,
+         {.Border = bsDialog, .Icons = {biSystemMenu, biHelp}},
          [](TsSkinProvider* p, TsSkinManager*) {
-             EXPECT_EQ(5 + 3 * 14, p->ButtonsWidth());
+             EXPECT_EQ(5 + 2 * 14, p->ButtonsWidth());  // close and help
              EXPECT_EQ(0, p->TitleIconWidth());
          }},
         {"icon: a size of 0 or less follows the caption, BILEFT places it",
          {},
          {},
-         true,
          [&](TsSkinProvider* p, TsSkinManager*) {
              p->TitleIcon()->Width = -3;
              p->TitleIcon()->Height = 10;
@@ -223,7 +211,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"grip: sizeable and not maximised, placed by the frame",
          {},
          {},
-         true,
          [&](TsSkinProvider* p, TsSkinManager* m) {
              EXPECT_FALSE(p->GripVisible());
              p->GripMode = gmRightBottom;
@@ -234,7 +221,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"grip: never on a maximised form",
          {},
          {.State = wsMaximized},
-         true,
          [](TsSkinProvider* p, TsSkinManager*) {
              p->GripMode = gmRightBottom;
              EXPECT_FALSE(p->GripVisible());
@@ -242,7 +228,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"grip: never without a sizing frame",
          {},
          {.Border = bsSingle},
-         true,
          [](TsSkinProvider* p, TsSkinManager*) {
              p->GripMode = gmRightBottom;
              EXPECT_FALSE(p->GripVisible());
@@ -252,7 +237,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         SCOPED_TRACE(c.what);
         UseSynthetic(c.skin);
         TForm* f = MakeForm(c.form);
-        if (c.systemMenu) provider->SystemMenu = new TsSystemMenu(provider);
         provider->LoadTitleButtonMasks();
         c.check(provider, manager.get());
         f->Release();
@@ -267,7 +251,6 @@ TEST_F(ProviderMetricsTest, SavedCaptionStripsAreClippedCopiesOfTheCache) {
     for (int width : {400, 40, 0}) {
         SCOPED_TRACE(width);
         TForm* f = MakeForm({.Width = width, .Height = width ? 120 : 0});
-        provider->SystemMenu = new TsSystemMenu(provider);
         provider->LoadTitleButtonMasks();
         TsCommonData* data = provider->SkinData();
         data->InitCacheBmp();
