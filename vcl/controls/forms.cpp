@@ -465,6 +465,17 @@ void TCustomForm::Dispatch(TMessage& m) {
         case win::WM_CLOSE:
             Close();
             return;
+        case win::WM_GETMINMAXINFO: {
+            DefaultHandler(m);
+            auto* info = reinterpret_cast<win::MINMAXINFO*>(m.LParam);
+            const TSizeConstraints* c = Constraints();
+            if (!info) return;
+            if (c->MinWidth() > 0) info->ptMinTrackSize.x = c->MinWidth();
+            if (c->MinHeight() > 0) info->ptMinTrackSize.y = c->MinHeight();
+            if (c->MaxWidth() > 0) info->ptMaxTrackSize.x = c->MaxWidth();
+            if (c->MaxHeight() > 0) info->ptMaxTrackSize.y = c->MaxHeight();
+            return;
+        }
         case win::WM_ACTIVATE: {
             const bool activating = (m.WParam & 0xFFFF) != win::WA_INACTIVE;
             DefaultHandler(m);

@@ -10,8 +10,8 @@
 #include "platform/user/message_box.h"
 #include "tests/support/temp_dir.h"
 #include "tests/vcl/gui_fixture.h"
-#include "vcl/system/exceptions.h"
 #include "vcl/controls/std_ctrls.h"
+#include "vcl/system/exceptions.h"
 #include "vcl/system/threads.h"
 
 namespace vcl::testing {
@@ -281,6 +281,37 @@ TEST_F(FormLifeTest, ShowActivateAndTheWaysOfClosing) {
     // Closing the main form ends the program's loop.
     main->Close();
     EXPECT_TRUE(Application()->Terminated());
+}
+
+TEST_F(FormLifeTest, ConstraintsBoundTheSizeFromCodeAndFromTheUser) {
+    TTracedForm* f = Make("f");
+    f->SetBounds(10, 10, 300, 250);
+    f->Show();
+    f->Constraints()->SetMinWidth(200);
+    f->Constraints()->SetMaxHeight(200);  // applied to the form at once
+    EXPECT_EQ(f->BoundsRect(), Bounds(10, 10, 300, 200));
+    f->Constraints()->SetMinHeight(120);
+    f->Constraints()->SetMaxWidth(400);
+    struct Case {
+        int w, h, wantW, wantH;
+    };
+    for (const Case c :
+         {Case{100, 100, 200, 120}, Case{900, 900, 400, 200}, Case{250, 150, 250, 150}})
+        for (bool byWindow : {false, true}) {
+            if (byWindow)
+                win::SetWindowPos(f->Handle(), nullptr, 10, 10, c.w, c.h, win::SWP_NOZORDER);
+            else
+                f->SetBounds(10, 10, c.w, c.h);
+            EXPECT_EQ(f->Width(), c.wantW) << c.w << (byWindow ? " by the window" : "");
+            EXPECT_EQ(f->Height(), c.wantH) << c.h << (byWindow ? " by the window" : "");
+        }
+    // A graphic control keeps to its own.
+    auto* label = New<TLabel>(f);
+    label->SetParent(f);
+    label->Constraints()->SetMaxWidth(50);
+    label->Constraints()->SetMinWidth(80);  // the minimum wins
+    label->SetBounds(0, 0, 10, 10);
+    EXPECT_EQ(label->Width(), 80);
 }
 
 TEST_F(FormLifeTest, StylesOfTheWindowFollowTheProperties) {
