@@ -726,7 +726,8 @@ void TsSkinProvider::WMGetMinMaxInfo(TMessage& m) {
         } else {
             b = skin::SysBorderWidth(h, borderForm_, true);
         }
-        info->ptMaxPosition = {-b, c - b - e};
+        // The windowing layer places a maximised window in screen coordinates.
+        info->ptMaxPosition = {wa.Left - b, wa.Top + c - b - e};
         info->ptMaxSize = {wa.Width() + 2 * b, wa.Height() + 2 * b - c + e};
         m.Result = 0;
     }

@@ -216,7 +216,7 @@ void TsCustomSysMenu::ExtItemClick(TObject* sender) {
 
 // ---- TsSystemMenu ----
 
-TsSystemMenu::TsSystemMenu(TsSkinProvider* provider) : TsCustomSysMenu(provider) {
+TsSystemMenu::TsSystemMenu(TsSkinProvider* provider) : TsCustomSysMenu(nullptr) {
     Provider = provider;
     Form = provider ? provider->Form() : nullptr;
     SetName("SysMenu");
