@@ -873,9 +873,6 @@ bool UpdateControlSkin(TMessage& m, TsCommonData* data) {
 
 // --- the window messages ---
 
-namespace {
-
-// A windowed owner heard `entered` report the mouse: only one speed button of a parent shows it.
 void LeaveOtherSpeedButtons(TWinControl* owner, TControl* entered) {
     for (int i = 0; i < owner->ControlCount(); ++i) {
         TControl* child = owner->Controls(i);
@@ -886,6 +883,8 @@ void LeaveOtherSpeedButtons(TWinControl* owner, TControl* entered) {
         if (data && data->MouseAbove) child->Perform(CM_MOUSELEAVE);
     }
 }
+
+namespace {
 
 void RepaintFrameNow(TsCommonData* d, TWinControl* w) {
     d->CacheStale = true;

@@ -202,6 +202,9 @@ int GetFontIndex(vcl::TControl* control, int defaultIndex, TsSkinManager* manage
 void ShowGlowingIfNeeded(TsCommonData* data, bool onlyWhenNone = false, win::HWND wnd = nullptr);
 // Hides the glow of the state when one is shown.
 void HideGlowOf(TsCommonData* data);
+// A windowed owner heard `entered` report the mouse: every other speed button on it still
+// marked under the mouse hears it leave, so only one shows it.
+void LeaveOtherSpeedButtons(vcl::TWinControl* owner, vcl::TControl* entered);
 
 // The skin command handler. True when the command is answered (m.Result) and the owner's own
 // handling stops there.

@@ -124,6 +124,8 @@ public:
     virtual ~TsSkinableMenusBase() = default;
     // Takes the skinned state of pop-up menus from the owner's options.
     virtual void UpdateFromManager() {}
+    // A form measures an item of `menu`, its main menu: the painter takes that menu over.
+    virtual void HookMenu(vcl::TMenu* /*menu*/) {}
 
     TsSkinManager* Owner;
     int SkinIndex = -1;  // the cached section index; -1 makes the painter look it up again

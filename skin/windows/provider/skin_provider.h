@@ -23,6 +23,7 @@
 
 #include "platform/gdi/win_types.h"
 #include "skin/core/state/neighbour_services.h"
+#include "skin/windows/provider/frame_paint.h"
 #include "vcl/controls/controls.h"
 #include "vcl/controls/forms.h"
 #include "vcl/graphics/bitmap.h"
@@ -53,6 +54,9 @@ inline constexpr int kHitMDIClose = 101;
 inline constexpr int kHitMDIRestore = 102;
 inline constexpr int kHitMDIMinimize = 103;
 inline constexpr int kHitUserButton = 1000;  // + the title button's index
+
+// The skin state's flag of a menu change put off until the current skin update ends.
+inline constexpr uint16_t kCtrlMenuChangePending = 0x0400;
 
 // One caption element: a system button, a maximized MDI child's button, or a user button.
 struct TsCaptionButton {
@@ -124,6 +128,8 @@ public:
     void HideHint();
     void DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
     void DoMouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
+    // The provider whose collection holds the button, or null.
+    TsSkinProvider* Provider() const;
 
     TsCaptionButton Data;  // its caption element (HitCode 1000 + Index)
     vcl::THintWindow* HintWnd = nullptr;
@@ -228,10 +234,25 @@ public:
     bool HandleSkinCommand(vcl::TMessage& m);
     // The form is skinned: not being destroyed and its skin state passes the active test.
     bool Skinned() const;
+    // Gives the form's procedure back (or leaves a pass-through when another procedure sits on
+    // top) and stops answering for the form; the provider stays inert until it is freed.
+    void Unhook();
+    bool Hooked() const { return link_ != nullptr; }
+    // Expires when the provider is freed: code that calls out into the form keeps a copy and
+    // touches the provider afterwards only while it has not expired.
+    std::weak_ptr<int> LifeToken() const { return life_; }
+    // The provider or its form is being destroyed.
+    bool Destroying() const;
 
     // ---- window procedure (form_window_proc.cpp) ----
     void FormWindowProc(vcl::TMessage& m);
-    void CallOldWndProc(vcl::TMessage& m);
+    // Answers false when the provider was freed meanwhile (nothing of it may be touched then).
+    bool CallOldWndProc(vcl::TMessage& m);
+    // The client background into `dc` (null: the form's own DC).
+    void EraseClient(win::HDC dc);
+    // The frame onto the window: region, cache, strips.
+    void PaintForm();
+    void RedirectMouseWheel(vcl::TMessage& m);
 
     // ---- hit testing and caption mouse work (form_hit_test.cpp) ----
     int HitTest(vcl::TMessage& m);
@@ -295,6 +316,13 @@ public:
     vcl::TRect IconRect() const;
     int MenuLineCount();
     vcl::TPoint FormScreenOrigin() const;
+    // The form's window (null before it has one) and its state, read from the window when it
+    // exists.
+    win::HWND FormHandle() const;
+    bool FormIconic() const;
+    bool FormMaximized() const;
+    // The class library's forms have no border of their own inside the frame.
+    static constexpr int kFormBorderWidth = 0;
 
     // ---- window region, redraw locks, scroll adapter (form_region.cpp) ----
     void LockFormRedraw(bool withMDIParent);
@@ -309,6 +337,16 @@ public:
     void PaintClientBackground(win::HDC dc, bool repaintChildren);
     void RedrawCaption();
     void PaintGrip(win::HDC dc);
+    // Where the four strips of a non-client paint go, from the current cache and metrics.
+    FrameStrips NonClientStrips();
+    // The title section's index, looked up when the cache of it is empty.
+    int ResolvedTitleSkinIndex() const;
+    // The caption icons after the title icon's glyph, in the order they are tried: the
+    // form's, the application's, the program's own (the large one when asked, else the small
+    // one); null when there is none.
+    win::HICON FormIconHandle() const;
+    win::HICON ApplicationIconHandle() const;
+    win::HICON ProgramIconHandle(bool large) const;
 
     // ---- title buttons (title_buttons.cpp) ----
     void PaintTitleButtons();
@@ -317,6 +355,13 @@ public:
     void PressHT(int hitCode);
     // The element of `hitCode` (system, MDI child or user button), or null.
     TsCaptionButton* ElementOf(int hitCode);
+    TsTitleButton* UserButtonOf(int hitCode) const;
+    // The mask an element shows now: the restore image for maximise of a maximised form and
+    // minimise of a minimised one, else its own.
+    int ShownMaskOf(int hitCode) const;
+    // A button pressed and released outside itself, put back to normal by the next SetHotHT
+    // or PressHT (0: none). Set by the release handlers.
+    int PendingRestoreHT = 0;
 
     // ---- system menu (system_menu.cpp) ----
     void DropSysMenu(int x, int y);
@@ -360,6 +405,23 @@ public:
     bool FormPainted = false;
     bool ClientRepaintPending = false;
 
+private:
+    // ---- frame painting (frame_paint.cpp) ----
+    bool TitleBGStillFits() const;
+    bool CacheSizeWrong() const;
+    void PaintFrameLayers(int limit);
+    void PaintMenuBarItems();
+    void PaintCaptionPlate(int captionSection, const vcl::TRect& r, const std::string& text);
+    // ---- title buttons (title_buttons.cpp) ----
+    bool ElementEnabled(int hitCode) const;
+    int TitleButtonTop(const TsCaptionButton& e, int buttonHeight) const;
+    // Places one element ending at `right` and paints its mask into the cache.
+    void PaintSysTitleButton(TsCaptionButton& e, int& right, int mask, TsTitleButton* user,
+                             bool enabled);
+    void HideElement(TsCaptionButton& e);
+    void RunPendingRestore();
+    void MoveHot(int hitCode, bool repaintOld, bool repaintNew);
+
 protected:
     vcl::TCustomForm* form_ = nullptr;
     std::unique_ptr<TsCommonData> skinData_;
@@ -373,6 +435,35 @@ protected:
     bool showAppIcon_ = true;
     std::string titleSkin_;
     bool useGlobalColor_ = true;
+
+private:
+    // ---- skin_provider.cpp ----
+    friend class FormProcLink;
+    bool SkinnedCommand(vcl::TMessage& m);     // the skin commands of a skinned form
+    bool UnskinnedCommand(vcl::TMessage& m);   // ... of a form that is not skinned now
+    void RemoveSkin(vcl::TMessage& m);         // command 2 from the provider's manager
+    void ApplyGlobalColor();
+    void HookForm();
+    class FormProcLink* link_ = nullptr;  // the form's procedure while hooked
+    std::shared_ptr<int> life_ = std::make_shared<int>(0);
+    bool freePending_ = false;  // replaced while inside its own message: freed when it returns
+    int depth_ = 0;             // messages of the form running in the provider now
+
+    // ---- form_window_proc.cpp ----
+    void SkinnedMessage(vcl::TMessage& m);
+    void UnskinnedMessage(vcl::TMessage& m);
+    void WMSize(vcl::TMessage& m);
+    void WMNCPaint(vcl::TMessage& m);
+    void WMNCActivate(vcl::TMessage& m);
+    void WMSetText(vcl::TMessage& m);
+    void WMSysCommand(vcl::TMessage& m);
+    void CMShowingChanged(vcl::TMessage& m);
+    void WMWindowPosChanged(vcl::TMessage& m);
+    void WMEraseBkgnd(vcl::TMessage& m);
+    void WMPaint(vcl::TMessage& m);
+    void WMPrint(vcl::TMessage& m);
+    void WMQueryEndSession(vcl::TMessage& m);
+    bool HideAnimationWanted() const;
 };
 
 // The provider whose MDI parent form holds the MDI frame; the provider whose maximized child's
@@ -404,6 +495,10 @@ int WndWidth(win::HWND w);
 int WndHeight(win::HWND w);
 int WndClientWidth(win::HWND w);
 int WndClientHeight(win::HWND w);
+// Copies a w x h rectangle from (sx, sy) of `src` to (dx, dy) of `dst`, only the part that lies
+// inside both bitmaps.
+void CopyRectClipped(vcl::TBitmap* dst, int dx, int dy, vcl::TBitmap* src, int sx, int sy, int w,
+                     int h);
 
 // ---- the desktop window manager link (form_region.cpp): never present here ----
 bool IsDwmCompositionEnabled();
@@ -430,6 +525,12 @@ public:
     int GlowMargin() const;
     void CreateGlowForm();
     void MakeGlowImage();
+    // Frees the glow window and its picture.
+    void FreeGlow();
+    // The owner's window rectangle (the border window's when there is one), on the screen.
+    vcl::TRect OwnerWindowRect() const;
+    TsSkinManager* Manager() const;
+    int ElementMask() const;
 
     TacBorderFormBase* BorderForm = nullptr;
     TsCommonData* SkinData = nullptr;
@@ -442,6 +543,7 @@ public:
     int StepCount = 0;
     vcl::TCustomForm* GlowForm = nullptr;
     std::unique_ptr<vcl::TBitmap> Image;
+    uint8_t Level = 0;  // the constant alpha last shown
 };
 
 }  // namespace skin

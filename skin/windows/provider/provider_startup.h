@@ -1,0 +1,9 @@
+// The start-up of the form skin provider: fills the skin core's slots the provider answers.
+#pragma once
+
+namespace skin {
+
+// Idempotent.
+void InitFormProviders();
+
+}  // namespace skin
