@@ -278,9 +278,6 @@ public:
     bool ArmOutline(vcl::TMessage& m);
     // Set by a double click on the icon: the wait before the system menu drops gives up.
     bool SysMenuDblClick = false;
-    // A pressed caption element released over something else: the next SetHotHT or PressHT
-    // repaints it in state 0 first (0: none).
-    int PendingRestoreHT = 0;
 
     // ---- frame metrics (frame_metrics.cpp) ----
     int CaptionHeight(bool extended) const;
