@@ -168,8 +168,8 @@ void TsTitleButton::SetVisible(bool on) {
 void TsTitleButton::ActivateHint() {
     HideHint();
     if (Hint.empty()) return;
-    TApplication* app = Application();
-    auto* hint = New<THintWindow>(app);
+    // Owned by the button alone, so the application's end cannot free it behind its back.
+    auto* hint = New<THintWindow>(nullptr);
     HintWnd = hint;
     hint->SetColor(clInfoBk);
     TRect r = hint->CalcHintRect(800, Hint);
@@ -655,7 +655,8 @@ TRect TacSBAnimation::GlowRect() const {
 
 void TacSBAnimation::CreateGlowForm() {
     if (GlowForm) return;
-    auto* f = New<TForm>(Application());
+    // Owned by the animation alone, so the application's end cannot free it behind its back.
+    auto* f = New<TForm>(nullptr);
     f->SetBorderStyle(bsNone);
     f->SetTag(-98);
     const win::HWND w = f->Handle();
