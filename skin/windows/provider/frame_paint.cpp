@@ -207,7 +207,9 @@ void TsSkinProvider::PaintFrame() {
     }
     d->InitCacheBmp();
     TBitmap* cache = d->CacheBmp();
-    cache->SetPixelFormat(borderForm_ ? pf32bit : pf24bit);
+    // 32 bits also without extended borders: the window's surface has them, so the strips of
+    // every non-client paint copy as rows of bytes instead of pixel by pixel.
+    cache->SetPixelFormat(pf32bit);
     const bool wasPlain = d->CtrlState & kCtrlPlainBG;
     d->UpdatePlainBGFlag(false);
     const bool plain = d->CtrlState & kCtrlPlainBG;

@@ -108,6 +108,11 @@ TEST_F(ProviderPaintTest, FramePiecesComeFromTheirMasksInBothStates) {
         for (const Case& c : cases)
             EXPECT_EQ(PieceColour(c.mask, state, c.index), Px(c.x, c.y)) << c.piece << " " << state;
         EXPECT_EQ(provider->FormColor(), Px(provider->ClientOffsetX() + 5, provider->ClientOffsetY() + 5));
+        // What reaches the screen is the cache.
+        win::RedrawWindow(f->Handle(), nullptr, nullptr,
+                          win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
+        for (const Case& c : {cases[1], cases[3], cases[6]})
+            EXPECT_EQ(Px(c.x, c.y), WindowPixel(f->Handle(), c.x, c.y)) << "screen, " << c.piece;
     }
 }
 
