@@ -51,27 +51,6 @@ uint32_t StyleOf(win::HWND w) {
     return uint32_t(win::GetWindowLongPtrA(w, win::GWL_STYLE));
 }
 
-// A DC of the form's whole window, given back on every way out.
-class WindowDCScope {
-public:
-    explicit WindowDCScope(win::HWND w) : wnd_(w), dc_(win::GetWindowDC(w)) {
-        if (dc_) saved_ = win::SaveDC(dc_);
-    }
-    ~WindowDCScope() {
-        if (!dc_) return;
-        win::RestoreDC(dc_, saved_);
-        win::ReleaseDC(wnd_, dc_);
-    }
-    WindowDCScope(const WindowDCScope&) = delete;
-    WindowDCScope& operator=(const WindowDCScope&) = delete;
-    win::HDC Get() const { return dc_; }
-
-private:
-    win::HWND wnd_;
-    win::HDC dc_;
-    int saved_ = 0;
-};
-
 // The caption font selected into a canvas for as long as the scope lives.
 class CaptionFontScope {
 public:
@@ -405,8 +384,8 @@ void TsSkinProvider::PaintTitleIcon() {
         return;
     }
     // Without a size of its own, the icon fills the caption below its top.
-    const int w = titleIcon_->Width != 0 ? titleIcon_->Width : CaptionHeight(true) - ir.Top;
-    const int h = titleIcon_->Height != 0 ? titleIcon_->Height : CaptionHeight(true) - ir.Top;
+    const int w = titleIcon_->Width > 0 ? titleIcon_->Width : CaptionHeight(true) - ir.Top;
+    const int h = titleIcon_->Height > 0 ? titleIcon_->Height : CaptionHeight(true) - ir.Top;
     if (w <= 0 || h <= 0) return;
     icon = ProgramIconHandle(h > 16);
     if (!icon) icon = win::LoadIcon(nullptr, win::IDI_APPLICATION);

@@ -474,15 +474,10 @@ void TsSkinProvider::RepaintButton(int hitCode) {
     }
     if (user) DrawGlyphCentred(cache, user->Glyph(), r, e->State == 2);
     {
-        const win::HDC dc = win::GetWindowDC(h);
-        if (dc) {
-            const int saved = win::SaveDC(dc);
-            const TRect margins = GetFrameMargins();
-            BlitClipped(dc, r.Left - margins.Left, r.Top - margins.Top, r.Width(), r.Height(), cache,
-                        r.Left, r.Top);
-            win::RestoreDC(dc, saved);
-            win::ReleaseDC(h, dc);
-        }
+        WindowDCScope dc(h);
+        const TRect margins = GetFrameMargins();
+        BlitClipped(dc.Get(), r.Left - margins.Left, r.Top - margins.Top, r.Width(), r.Height(),
+                    cache, r.Left, r.Top);
     }
     // The skin's glow around a hot system button, while glowing is allowed.
     const TsSkinData& gd = sm->SkinData();
@@ -587,11 +582,12 @@ void TacSBAnimation::TimerStep(TObject*) {
             ++Step;
             return;
         }
-        CheckMouseLeave();
         if (StepCount != -1) {
             StepCount = -1;
             UpdateGlow(255);
         }
+        // Last: the owner's answer to the mouse leaving may free this animation.
+        CheckMouseLeave();
         return;
     }
     if (Step > 0) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -394,6 +395,48 @@ TEST_F(ProviderPaintTest, ButtonReleasedOutsideIsRestoredByTheNextHotChange) {
     EXPECT_EQ(0, provider->PendingRestoreHT);
     const TRect r = provider->ButtonClose.Rect;
     EXPECT_EQ(PieceColour(kSynBIconClose, 0, 0), Px(r.Left + 9, r.Top + 8));
+}
+
+// Forms of any size, style and state under skins with odd values and missing pictures: the frame,
+// the strips and the title buttons neither fault nor make a bitmap of negative size.
+TEST_F(ProviderPaintTest, RandomFormsAndSkinsPaintWithoutFault) {
+    std::mt19937 rng(28);
+    auto in = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const char* values[] = {"0", "-7", "3", "40", "32767", "-32768"};
+    const char* keys[] = {"BIRIGHT", "BISPACE", "BITOP", "BIVALIGN", "TITLEHEIGHT", "BORDERWIDTH",
+                          "BICONCLOSEGLOWMARGIN"};
+    const char* masks[] = {"BORDERSMASK", "BICONCLOSE", "BICONMAX", "TITLEBUTTON", "GRIPIMAGE"};
+    for (int round = 0; round < 12; ++round) {
+        SynthSkin skin;
+        for (const char* k : keys)
+            if (in(0, 1)) skin.Global[k] = values[in(0, 5)];
+        for (const char* m : masks)
+            if (in(0, 2) == 0) skin.Omit.insert(m);
+        UseSynthetic(skin);
+        const int size = in(0, 3);
+        FormSpec spec{.Border = vcl::TFormBorderStyle(in(0, 5)),
+                      .State = vcl::TWindowState(in(0, 2)),
+                      .Width = size == 0 ? 0 : size == 1 ? in(1, 40) : in(41, 4000),
+                      .Height = size == 0 ? 0 : size == 1 ? in(1, 40) : in(41, 3000)};
+        TForm* f = MakeForm(spec);
+        f->SetCaption(std::string(size_t(in(0, 300)), 'W'));
+        provider->SetCaptionAlignment(vcl::TAlignment(in(0, 2)));
+        provider->GripMode = gmRightBottom;
+        vcl::TBitmap* cache = Rebuild();
+        if (cache) {
+            EXPECT_GE(cache->Width(), 0);
+        }
+        WindowDCScope dc(f->Handle());
+        provider->PaintNonClientArea(dc.Get());
+        provider->PaintGrip(dc.Get());
+        for (int hit : {int(win::HTCLOSE), int(win::HTMAXBUTTON), int(win::HTMINBUTTON), 0}) {
+            provider->SetHotHT(hit);
+            provider->PressHT(hit);
+            Tick();
+        }
+        f->Free();
+        Pump();
+    }
 }
 
 }  // namespace
