@@ -422,6 +422,12 @@ TEST_F(ProviderPaintTest, RandomFormsAndSkinsPaintWithoutFault) {
         f->SetCaption(std::string(size_t(in(0, 300)), 'W'));
         provider->SetCaptionAlignment(vcl::TAlignment(in(0, 2)));
         provider->GripMode = gmRightBottom;
+        auto* user = static_cast<TsTitleButton*>(provider->TitleButtons()->Add());
+        user->Hint = "Hint";
+        std::unique_ptr<vcl::TBitmap> glyph(in(0, 1) ? NewBitmap32(in(1, 40), in(1, 40))
+                                                     : NewBitmap24(in(1, 40), in(1, 40)));
+        user->SetGlyph(glyph.get());
+        user->UseSkinData = in(0, 1) == 1;
         vcl::TBitmap* cache = Rebuild();
         if (cache) {
             EXPECT_GE(cache->Width(), 0);
@@ -429,7 +435,8 @@ TEST_F(ProviderPaintTest, RandomFormsAndSkinsPaintWithoutFault) {
         WindowDCScope dc(f->Handle());
         provider->PaintNonClientArea(dc.Get());
         provider->PaintGrip(dc.Get());
-        for (int hit : {int(win::HTCLOSE), int(win::HTMAXBUTTON), int(win::HTMINBUTTON), 0}) {
+        for (int hit : {int(win::HTCLOSE), int(win::HTMAXBUTTON), int(win::HTMINBUTTON),
+                        kHitUserButton, 0}) {
             provider->SetHotHT(hit);
             provider->PressHT(hit);
             Tick();
