@@ -202,7 +202,11 @@ void TsSkinProvider::PaintFrame() {
         const int w = std::max(FormWidth(), 0);
         limit = std::max(limit, 0);
         if (!BitmapSizeFits(w, limit)) return;
-        cache->SetSize(w, limit);
+        if (cache->Width() != w || cache->Height() != limit) {
+            // Everything is painted anew: the old picture need not be carried into the new one.
+            cache->SetSize(0, 0);
+            cache->SetSize(w, limit);
+        }
         if (sm->IsValidSkinIndex(d->SkinIndex) && w > 0 && limit > 0) PaintFrameLayers(limit);
     }
     MenuLineChanged = false;
