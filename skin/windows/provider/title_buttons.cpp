@@ -254,8 +254,7 @@ bool TsSkinProvider::ElementEnabled(int hitCode) const {
     switch (hitCode) {
         case win::HTMAXBUTTON:
             if (!SystemMenu) return true;
-            return h && (win::IsZoomed(h) || win::IsIconic(h)) ? SystemMenu->EnabledRestore()
-                                                                : SystemMenu->EnabledMax();
+            return h && win::IsZoomed(h) ? SystemMenu->EnabledRestore() : SystemMenu->EnabledMax();
         case win::HTMINBUTTON:
             if (!SystemMenu) return true;
             return h && win::IsIconic(h) ? SystemMenu->EnabledRestore() : SystemMenu->EnabledMin();
@@ -462,8 +461,7 @@ void TsSkinProvider::RepaintButton(int hitCode) {
                     ButtonsAreaBmp.get(), r.Left - x0, r.Top);
     }
     int mask = ShownMaskOf(hitCode);
-    bool enabled = ElementEnabled(hitCode);
-    if (hitCode == win::HTMAXBUTTON && win::IsIconic(h) && SystemMenu) enabled = SystemMenu->EnabledMax();
+    const bool enabled = ElementEnabled(hitCode);
     TsTitleButton* user = UserButtonOf(hitCode);
     if (user && !user->UseSkinData) mask = -1;
     if (sm->IsValidImgIndex(mask)) {
