@@ -525,7 +525,8 @@ void TsSkinProvider::PaintClientBackground(win::HDC dc, bool repaintChildren) {
 void TsSkinProvider::RedrawCaption() {
     if (InAnimation || !form_ || !skinData_ || !DrawNonClientArea || !form_->HandleAllocated())
         return;
-    if (form_->ControlState.Contains(csDestroyingHandle)) return;
+    // A form that shows its own frame keeps it.
+    if (form_->ControlState.Contains(csDestroyingHandle) || Passive || !Skinned()) return;
     const win::HWND h = form_->Handle();
     if (!win::IsWindowVisible(h)) return;
     skinData_->CacheStale = true;

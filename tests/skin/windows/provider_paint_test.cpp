@@ -230,6 +230,13 @@ TEST_F(ProviderPaintTest, AddedTitleFollowsTheCaptionInItsOwnColour) {
             for (int x = added.Left; x < added.Right && !found; ++x) found = Near(Px(x, y), want);
         EXPECT_TRUE(found) << std::hex << want;
     }
+    // With the skin off, a change of the added title leaves the form's own frame alone.
+    manager->SetActive(false);
+    Pump();
+    const int x = f->Width() / 2;
+    const win::COLORREF classic = WindowPixel(f->Handle(), x, 1);
+    provider->AddedTitle()->SetText("Other");
+    EXPECT_EQ(classic, WindowPixel(f->Handle(), x, 1));
 }
 
 TEST_F(ProviderPaintTest, FourStripsCopyTheFrameAroundTheClient) {
