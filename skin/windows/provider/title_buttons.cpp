@@ -502,8 +502,8 @@ void AnimateTitleButton(TsCaptionButton* element, int state, int steps, TacDialo
     TacSBAnimation* t = element->Timer;
     if (!t || t->Target == -1) {
         if (!t) {
-            t = new TacSBAnimation(provider ? static_cast<TComponent*>(provider)
-                                            : static_cast<TComponent*>(Application()));
+            t = New<TacSBAnimation>(provider ? static_cast<TComponent*>(provider)
+                                             : static_cast<TComponent*>(Application()));
             if (provider) {
                 t->Provider = provider;
                 t->Window = provider->Form() && provider->Form()->HandleAllocated()
