@@ -371,6 +371,44 @@ void TsSkinProvider::PaintTitleButtons() {
             right = b->Data.Rect.Left - spacing;
         }
     }
+    if (MDIChildButtonsVisible()) PaintMDIChildButtons();
+}
+
+// The three buttons of a maximised MDI child, at the right of the last menu row.
+void TsSkinProvider::PaintMDIChildButtons() {
+    TsSkinManager* sm = SkinManager();
+    TBitmap* cache = skinData_->CacheBmp();
+    const win::HWND h = form_->Handle();
+    const TRect margins = GetFrameMargins();
+    const int bw = MDIButtonWidth(), bh = MDIButtonHeight();
+    const int top = SysBorderWidthNoExt(h, borderForm_, true) + CaptionHeight(true) + margins.Top +
+                    (MenuHeight() - bh) / 2 + (MenuLineCount() - 1) * MenuHeight();
+    const int edge = FormWidth() - skin::SysBorderWidth(h, borderForm_, true) - margins.Right;
+    TsSystemMenu* childMenu = HotMDIChildProvider ? HotMDIChildProvider->SystemMenu : nullptr;
+    const win::HWND child = HotMDIChildProvider && HotMDIChildProvider->Form() &&
+                                    HotMDIChildProvider->Form()->HandleAllocated()
+                                ? HotMDIChildProvider->Form()->Handle()
+                                : nullptr;
+    struct Item {
+        TsCaptionButton& e;
+        int k, mask;
+        bool enabled;
+    } items[] = {
+        {MDIMin, 3, MDIMin.ImageIndex, !childMenu || childMenu->EnabledMin()},
+        {MDIMax, 2, !child || win::IsZoomed(child) ? ShownMaskOf(kHitMDIRestore) : MDIMax.ImageIndex,
+         !childMenu || childMenu->EnabledRestore()},
+        {MDIClose, 1, MDIClose.ImageIndex, true},
+    };
+    const PixelView cv = ViewOf(cache);
+    for (Item& i : items) {
+        const int left = edge - i.k * (bw + 1);
+        i.e.Rect = {left, top, left + bw, top + bh};
+        if (i.e.State < 0) i.e.State = 0;
+        if (!sm->IsValidImgIndex(i.mask)) continue;
+        const int mode = !FormActive || !i.enabled ? 2 : 1;
+        BlendMaskRegion(cache, i.e.Rect.TopLeft(), std::clamp(i.e.State, 0, 2), mode,
+                        sm->Masks()[size_t(i.mask)], MakeCacheInfo(&cv, 0, 0));
+    }
 }
 
 void TsSkinProvider::HideElement(TsCaptionButton& e) {
