@@ -52,29 +52,6 @@ TPoint PointOf(win::LPARAM lp) {
     return {win::GET_X_LPARAM(lp), win::GET_Y_LPARAM(lp)};
 }
 
-// Tells whether a component was freed while we waited.
-class FreeWatch : public TComponent {
-public:
-    FreeWatch(TComponent* a, TComponent* b) : TComponent(nullptr) {
-        for (TComponent* c : {a, b})
-            if (c) c->FreeNotification(this);
-        watched_[0] = a, watched_[1] = b;
-    }
-    ~FreeWatch() override {
-        for (TComponent* c : watched_)
-            if (c && !freed_) c->RemoveFreeNotification(this);
-    }
-    bool Freed() const { return freed_; }
-    void Notification(TComponent* c, TOperation op) override {
-        TComponent::Notification(c, op);
-        if (op == opRemove && (c == watched_[0] || c == watched_[1])) freed_ = true;
-    }
-
-private:
-    TComponent* watched_[2] = {};
-    bool freed_ = false;
-};
-
 }  // namespace
 
 bool OutlineRunning() {
@@ -294,12 +271,11 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& m) {
                 // A second click may close the form while we wait: pump messages, give up on a
                 // double click and leave at once when the form or this provider went.
                 SysMenuDblClick = false;
-                FreeWatch watch(this, form_);
+                const std::weak_ptr<int> life = LifeToken();
                 const uint32_t start = os::GetTickCount();
                 while (os::TickDiff(start, os::GetTickCount()) < 200) {
                     Application()->ProcessMessages();
-                    if (watch.Freed()) return;
-                    if (SysMenuDblClick || Application()->Terminated()) return;
+                    if (life.expired() || SysMenuDblClick || Application()->Terminated()) return;
                     os::Sleep(1);
                 }
             }
@@ -367,7 +343,7 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& m) {
         StartMoveSize(p.X, p.Y);
         return;
     }
-    CallOldWndProc(m);
+    if (!CallOldWndProc(m)) return;
     if (borderForm_ && !form_->Parent()) borderForm_->UpdateExBordersPos(false, 255);
 }
 
@@ -380,6 +356,7 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& m) {
     }
     const win::HWND h = form_->Handle();
     const TPoint screen = PointOf(m.LParam);
+    const std::weak_ptr<int> life = LifeToken();  // a command may free the form
     // A pressed element released over something else is repainted normal by the next state
     // change of the caption elements.
     if (ButtonPressed && code != HotHitCode) PendingRestoreHT = HotHitCode;
@@ -411,10 +388,12 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& m) {
                 else
                     form_->SetWindowState(wsNormal);
                 win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
+                if (life.expired()) return;
                 form_->Repaint();
             } else {
                 if (mdiChild) HotMDIChildProvider = nullptr;
                 win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_MAXIMIZE, 0);
+                if (life.expired()) return;
             }
             if (SystemMenu) SystemMenu->UpdateItems();
             return;
@@ -427,6 +406,7 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& m) {
                 if (main) MinimizingByButton = true;
                 win::SendMessageA(h, win::WM_SYSCOMMAND,
                                   win::IsIconic(h) ? win::SC_RESTORE : win::SC_MINIMIZE, 0);
+                if (life.expired()) return;
                 if (main) MinimizingByButton = false;
                 skinData_->CacheStale = true;
                 std::fill(std::begin(CaptionRepaintFlags), std::end(CaptionRepaintFlags), true);
@@ -438,6 +418,7 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& m) {
         case win::HTHELP:
             if (ButtonPressed) {
                 win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_CONTEXTHELP, 0);
+                if (life.expired()) return;
                 SetHotHT(0, true);
                 if (SystemMenu) SystemMenu->UpdateItems();
                 form_->Perform(win::WM_NCPAINT, 0, 0);
@@ -624,9 +605,7 @@ void TsSkinProvider::DrawMoveSizeOutline(int dx, int dy) {
 }
 
 void TsSkinProvider::WMMouseMoveOutline(TMessage& m) {
-    CallOldWndProc(m);
-    if (DefaultManager && !(DefaultManager->ComponentState().Contains(csDesigning)))
-        DefaultManager->SetActiveControl(nullptr);
+    if (!CallOldWndProc(m)) return;
     if (!gOutline.Active || gOutline.Owner != this || !form_->HandleAllocated()) return;
     const TPoint s = form_->ClientToScreen(PointOf(m.LParam));
     OutlineState& o = gOutline;
@@ -726,7 +705,8 @@ void TsSkinProvider::WMGetMinMaxInfo(TMessage& m) {
         } else {
             b = skin::SysBorderWidth(h, borderForm_, true);
         }
-        info->ptMaxPosition = {-b, c - b - e};
+        // The windowing layer places a maximised window in screen coordinates.
+        info->ptMaxPosition = {wa.Left - b, wa.Top + c - b - e};
         info->ptMaxSize = {wa.Width() + 2 * b, wa.Height() + 2 * b - c + e};
         m.Result = 0;
     }
@@ -755,7 +735,7 @@ void TsSkinProvider::WMWindowPosChangingSnap(TMessage& m) {
 }
 
 void TsSkinProvider::WMSizing(TMessage& m) {
-    CallOldWndProc(m);
+    if (!CallOldWndProc(m)) return;
     if (borderForm_) borderForm_->UpdateExBordersPos(false, 255);
 }
 

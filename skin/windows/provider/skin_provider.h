@@ -416,6 +416,7 @@ private:
     void PaintSysTitleButton(TsCaptionButton& e, int& right, int mask, TsTitleButton* user,
                              bool enabled);
     void HideElement(TsCaptionButton& e);
+    void PaintMDIChildButtons();
     void RunPendingRestore();
     void MoveHot(int hitCode, bool repaintOld, bool repaintNew);
 
