@@ -267,6 +267,26 @@ TEST_F(ProviderHitTest, TheBorderModeOutlineIsDrawnOnTheScreenThenErased) {
         changed += !near(from) && !near(to) && after[i] != before[i];
     }
     EXPECT_EQ(0u, changed);
+    // Sizing by the right edge follows the mouse from the press on.
+    const TPoint right = ScreenAt(f, kRight);
+    clock_.Advance(1000);
+    Down(Pt(right));
+    QueueMove(right.X + 30, right.Y), QueueMove(right.X + 45, right.Y);
+    Pump();
+    Up(Pt({right.X + 45, right.Y}));
+    EXPECT_EQ(TRect(to.Left, to.Top, to.Right + 45, to.Bottom), f->BoundsRect());
+    // A form freed in the middle of its outline does not keep the next one from running.
+    Down(Pt(ScreenAt(f, kCaption)));
+    ASSERT_TRUE(OutlineRunning());
+    f->Free();
+    Pump();
+    EXPECT_FALSE(OutlineRunning());
+    TForm* g = MakeForm({});
+    provider->ResizeMode = rmBorder;
+    clock_.Advance(1000);
+    Down(Pt(ScreenAt(g, kCaption)));
+    EXPECT_TRUE(OutlineRunning());
+    Up(Pt(ScreenAt(g, kCaption)));
 }
 
 // ---- the system menu ----
