@@ -653,36 +653,17 @@ void TsSkinProvider::WMMouseMoveOutline(TMessage& m) {
     const int dx = s.X - o.LastPos.X, dy = s.Y - o.LastPos.Y;
     const int left = form_->Left(), top = form_->Top();
     const int right = left + form_->Width(), bottom = top + form_->Height();
-    auto sizeLeft = [&] { o.Rect.Left = std::min(left + dx, o.Rect.Right - o.MinWidth); };
-    auto sizeRight = [&] { o.Rect.Right = std::max(right + dx, left + o.MinWidth); };
-    auto sizeTop = [&] { o.Rect.Top = std::min(top + dy, o.Rect.Bottom - o.MinHeight); };
-    auto sizeBottom = [&] { o.Rect.Bottom = std::max(bottom + dy, top + o.MinHeight); };
-    switch (o.HitCode) {
-        case win::HTLEFT:
-            sizeLeft();
-            break;
-        case win::HTRIGHT:
-            sizeRight();
-            break;
-        case win::HTTOP:
-            sizeTop();
-            break;
-        case win::HTBOTTOM:
-            sizeBottom();
-            break;
-        case win::HTTOPLEFT:
-            sizeTop(), sizeLeft();
-            break;
-        case win::HTTOPRIGHT:
-            sizeTop(), sizeRight();
-            break;
-        case win::HTBOTTOMLEFT:
-            sizeBottom(), sizeLeft();
-            break;
-        default:
-            sizeBottom(), sizeRight();
-            break;
-    }
+    // The edges the sizing code moves; any other code sizes by the bottom-right corner.
+    using namespace win;
+    const int c = IsSizingCode(o.HitCode) ? o.HitCode : HTBOTTOMRIGHT;
+    if (c == HTTOP || c == HTTOPLEFT || c == HTTOPRIGHT)
+        o.Rect.Top = std::min(top + dy, o.Rect.Bottom - o.MinHeight);
+    if (c == HTBOTTOM || c == HTBOTTOMLEFT || c == HTBOTTOMRIGHT)
+        o.Rect.Bottom = std::max(bottom + dy, top + o.MinHeight);
+    if (c == HTLEFT || c == HTTOPLEFT || c == HTBOTTOMLEFT)
+        o.Rect.Left = std::min(left + dx, o.Rect.Right - o.MinWidth);
+    if (c == HTRIGHT || c == HTTOPRIGHT || c == HTBOTTOMRIGHT)
+        o.Rect.Right = std::max(right + dx, left + o.MinWidth);
     DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);
 }
 
