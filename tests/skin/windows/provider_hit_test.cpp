@@ -364,7 +364,7 @@ win::LRESULT DropHook(int code, win::WPARAM wp, win::LPARAM lp) {
     return win::CallNextHookEx(nullptr, code, wp, lp);
 }
 
-TEST_F(ProviderHitTest, SystemMenuDropsUnderTheIconAndAtARightClickInBothModes) {
+TEST_F(ProviderHitTest, SystemMenuDropsAtARightClickAndOnAltSpaceInBothModes) {
     win::HHOOK hook = win::SetWindowsHookExA(win::WH_CBT, DropHook, nullptr, 0);
     for (bool skinned : {false, true}) {
         SCOPED_TRACE(skinned);
@@ -415,6 +415,31 @@ TEST_F(ProviderHitTest, SystemMenuDropsUnderTheIconAndAtARightClickInBothModes) 
         f->Free();
         Pump();
     }
+    win::UnhookWindowsHookEx(hook);
+}
+
+TEST_F(ProviderHitTest, AClickOnTheIconDropsTheMenuAfterAWaitADoubleClickClosesTheForm) {
+    win::HHOOK hook = win::SetWindowsHookExA(win::WH_CBT, DropHook, nullptr, 0);
+    manager->SetSkinnedPopups(false);
+    TForm* f = MakeForm({});
+    const win::HWND h = f->Handle();
+    gDrop = {};
+    QueueClickAt(ScreenAt(f, kIcon));
+    Pump();
+    const TPoint o = provider->FormScreenOrigin();
+    EXPECT_EQ(1, gDrop.count);
+    EXPECT_EQ((win::POINT{o.X + skin::SysBorderWidth(h, nullptr, true),
+                          o.Y + provider->FullBorderWidthNoExt(true) + provider->TitleIconHeight() +
+                              SysBorderWidthNoExt(h, nullptr, true)}),
+              gDrop.at);
+    // The form is freed while the first click waits; nothing drops.
+    f->OnClose = TCloseEvent::FromCallable([](TObject*, TCloseAction& a) { a = caFree; });
+    gDrop = {};
+    clock_.Advance(1000);
+    QueueClickAt(ScreenAt(f, kIcon)), QueueClickAt(ScreenAt(f, kIcon));
+    Pump();
+    EXPECT_FALSE(win::IsWindow(h));
+    EXPECT_EQ(0, gDrop.count);
     win::UnhookWindowsHookEx(hook);
 }
 
