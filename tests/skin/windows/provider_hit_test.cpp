@@ -476,6 +476,8 @@ TEST_F(ProviderHitTest, RandomSkinsAndSizesPaintRegionAndHitTestSafely) {
                          << skinNo << "/" << formNo << " " << spec.Width << "x" << spec.Height);
             TForm* f = MakeForm(spec);
             Menu();
+            for (int n = pick(3); n > 0; --n) provider->TitleButtons()->Add();
+            provider->GripMode = pick(2) ? gmRightBottom : gmNone;
             provider->PaintFrame();
             provider->BuildRegionCuts();
             win::HRGN rgn = provider->CreateFormRegion(0, 0);
