@@ -9,6 +9,7 @@
 
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/os/cp_literal.h"
 #include "platform/user/screen.h"
 #include "platform/user/user.h"
 #include "skin/core/state/common_data.h"
@@ -336,10 +337,9 @@ TEST_F(ProviderHitTest, AnApplicationEntryIsListedBeforeCloseAndPostsItsCommand)
     EXPECT_EQ("About the program", entry->Caption());
     EXPECT_TRUE(m->Items()->Items(7)->IsLine());
     EXPECT_EQ(m->ItemClose, m->Items()->Items(8));
-    // Captions come from the window's own menu, without the short-cut text.
-    char text[256] = {};
-    win::GetMenuStringA(sys, win::SC_CLOSE, text, sizeof text, win::MF_BYCOMMAND);
-    EXPECT_EQ(std::string(text).substr(0, std::string(text).find('\t')), m->ItemClose->Caption());
+    // Texts come from the window's own menu, the short-cut after the tab apart.
+    EXPECT_EQ(std::string("&Закрыть"_cp), m->ItemClose->Caption());
+    EXPECT_EQ(TextToShortCut("Alt+F4"), m->ItemClose->ShortCut());
     entry->Click();
     EXPECT_TRUE(commands.empty());  // posted, not sent
     Pump();
@@ -476,7 +476,8 @@ TEST_F(ProviderHitTest, RandomSkinsAndSizesPaintRegionAndHitTestSafely) {
                          << skinNo << "/" << formNo << " " << spec.Width << "x" << spec.Height);
             TForm* f = MakeForm(spec);
             Menu();
-            for (int n = pick(3); n > 0; --n) provider->TitleButtons()->Add();
+            for (int n = pick(3); n > 0; --n)
+                provider->TitleButtons()->Add();
             provider->GripMode = pick(2) ? gmRightBottom : gmNone;
             provider->PaintFrame();
             provider->BuildRegionCuts();
