@@ -39,10 +39,42 @@ struct OutlineState {
     TPoint LastPos{};
     int MinWidth = 0, MinHeight = 0;
     TsSkinProvider* Owner = nullptr;  // the provider whose form the outline moves
+    std::weak_ptr<int> OwnerLife;     // expires when that provider goes
     bool ArmingFromPress = false;     // the command comes from a press on the frame
+    bool Shown = false;               // the outline is on the screen at ShownRect
+    TRect ShownRect{};
 };
 
 OutlineState gOutline;
+
+// Inverts the outline of `r` on the desktop DC; twice at the same place puts the screen back.
+void InvertOutline(const TRect& r) {
+    const win::POINT pts[5] = {{r.Left, r.Top},
+                               {r.Right, r.Top},
+                               {r.Right, r.Bottom},
+                               {r.Left, r.Bottom},
+                               {r.Left, r.Top}};
+    win::Polyline(gOutline.DC, pts, 5);
+    gOutline.Shown = !gOutline.Shown;
+    gOutline.ShownRect = r;
+}
+
+void EraseOutline() {
+    if (gOutline.Shown) InvertOutline(gOutline.ShownRect);
+}
+
+// An outline whose form went while it ran is taken off the screen and forgotten, so it never
+// blocks the next one.
+void DropStaleOutline() {
+    OutlineState& o = gOutline;
+    if (!o.Active || !o.OwnerLife.expired()) return;
+    if (o.DC) {
+        EraseOutline();
+        win::RestoreDC(o.DC, o.SavedDC);
+        win::ReleaseDC(o.Desktop, o.DC);
+    }
+    o = OutlineState{};
+}
 
 bool IsSizingCode(int code) {
     return code >= win::HTLEFT && code <= win::HTBOTTOMRIGHT;
@@ -55,6 +87,7 @@ TPoint PointOf(win::LPARAM lp) {
 }  // namespace
 
 bool OutlineRunning() {
+    DropStaleOutline();
     return gOutline.Active;
 }
 
@@ -483,7 +516,6 @@ void TsSkinProvider::WMNCLButtonDblClk(TMessage& m) {
         const TPoint p = PointOf(m.LParam);
         StopMoveSize(p.X, p.Y);
     }
-    gOutline.Active = false;
     ButtonPressed = false;
     m.WParam = win::HTNOWHERE;
     m.Result = 0;
@@ -538,10 +570,11 @@ bool TsSkinProvider::ArmOutline(TMessage& m) {
     const win::WPARAM command = m.WParam & 0xFFF0;
     if (command != win::SC_MOVE && command != win::SC_SIZE) return false;
     m.Result = 0;
-    if (gOutline.Active) return true;
+    if (OutlineRunning()) return true;
     const win::HWND h = form_->Handle();
     win::SetCapture(h);
     gOutline.Owner = this;
+    gOutline.OwnerLife = LifeToken();
     gOutline.FirstMove = true;
     gOutline.Moving = command == win::SC_MOVE;
     if (!gOutline.Moving) {
@@ -559,9 +592,11 @@ bool TsSkinProvider::ArmOutline(TMessage& m) {
 }
 
 void TsSkinProvider::StartMoveSize(int x, int y) {
-    if (gOutline.Active || !form_ || !form_->HandleAllocated()) return;
+    if (OutlineRunning() || !form_ || !form_->HandleAllocated()) return;
     gOutline.Owner = this;
+    gOutline.OwnerLife = LifeToken();
     gOutline.Active = true;
+    gOutline.Shown = false;
     gOutline.Desktop = win::GetDesktopWindow();
     gOutline.DC = win::GetWindowDC(gOutline.Desktop);
     gOutline.SavedDC = win::SaveDC(gOutline.DC);
@@ -596,12 +631,7 @@ void TsSkinProvider::DrawMoveSizeOutline(int dx, int dy) {
         if (parent.MenuPresent()) y0 += parent.MenuLineCount() * parent.MenuHeight();
         r = TRect(r.Left + x0, r.Top + y0, r.Right + x0, r.Bottom + y0);
     }
-    const win::POINT pts[5] = {{r.Left, r.Top},
-                               {r.Right, r.Top},
-                               {r.Right, r.Bottom},
-                               {r.Left, r.Bottom},
-                               {r.Left, r.Top}};
-    win::Polyline(gOutline.DC, pts, 5);
+    InvertOutline(r);
 }
 
 void TsSkinProvider::WMMouseMoveOutline(TMessage& m) {
@@ -611,7 +641,7 @@ void TsSkinProvider::WMMouseMoveOutline(TMessage& m) {
     OutlineState& o = gOutline;
     if (o.Moving) {
         o.FirstMove = false;
-        DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);  // erase
+        EraseOutline();
         o.Rect.Left += s.X - o.LastPos.X;
         o.Rect.Top += s.Y - o.LastPos.Y;
         o.LastPos = s;
@@ -619,40 +649,21 @@ void TsSkinProvider::WMMouseMoveOutline(TMessage& m) {
         return;
     }
     o.FirstMove = false;
-    DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);  // erase
+    EraseOutline();
     const int dx = s.X - o.LastPos.X, dy = s.Y - o.LastPos.Y;
     const int left = form_->Left(), top = form_->Top();
     const int right = left + form_->Width(), bottom = top + form_->Height();
-    auto sizeLeft = [&] { o.Rect.Left = std::min(left + dx, o.Rect.Right - o.MinWidth); };
-    auto sizeRight = [&] { o.Rect.Right = std::max(right + dx, left + o.MinWidth); };
-    auto sizeTop = [&] { o.Rect.Top = std::min(top + dy, o.Rect.Bottom - o.MinHeight); };
-    auto sizeBottom = [&] { o.Rect.Bottom = std::max(bottom + dy, top + o.MinHeight); };
-    switch (o.HitCode) {
-        case win::HTLEFT:
-            sizeLeft();
-            break;
-        case win::HTRIGHT:
-            sizeRight();
-            break;
-        case win::HTTOP:
-            sizeTop();
-            break;
-        case win::HTBOTTOM:
-            sizeBottom();
-            break;
-        case win::HTTOPLEFT:
-            sizeTop(), sizeLeft();
-            break;
-        case win::HTTOPRIGHT:
-            sizeTop(), sizeRight();
-            break;
-        case win::HTBOTTOMLEFT:
-            sizeBottom(), sizeLeft();
-            break;
-        default:
-            sizeBottom(), sizeRight();
-            break;
-    }
+    // The edges the sizing code moves; any other code sizes by the bottom-right corner.
+    using namespace win;
+    const int c = IsSizingCode(o.HitCode) ? o.HitCode : HTBOTTOMRIGHT;
+    if (c == HTTOP || c == HTTOPLEFT || c == HTTOPRIGHT)
+        o.Rect.Top = std::min(top + dy, o.Rect.Bottom - o.MinHeight);
+    if (c == HTBOTTOM || c == HTBOTTOMLEFT || c == HTBOTTOMRIGHT)
+        o.Rect.Bottom = std::max(bottom + dy, top + o.MinHeight);
+    if (c == HTLEFT || c == HTTOPLEFT || c == HTBOTTOMLEFT)
+        o.Rect.Left = std::min(left + dx, o.Rect.Right - o.MinWidth);
+    if (c == HTRIGHT || c == HTTOPRIGHT || c == HTBOTTOMRIGHT)
+        o.Rect.Right = std::max(right + dx, left + o.MinWidth);
     DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);
 }
 
@@ -662,7 +673,7 @@ void TsSkinProvider::StopMoveSize(int, int) {
     OutlineState& o = gOutline;
     if (!o.Active || o.Owner != this) return;
     o.Active = false;
-    DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);  // erase
+    EraseOutline();
     if (o.DC) {
         win::RestoreDC(o.DC, o.SavedDC);
         win::ReleaseDC(o.Desktop, o.DC);
