@@ -347,9 +347,19 @@ void TsSkinProvider::PaintTitleBar() {
     }
 }
 
-// The class library has no form icon and the program no icon of its own yet.
-win::HICON TsSkinProvider::FormIconHandle() const { return nullptr; }
-win::HICON TsSkinProvider::ProgramIconHandle(bool) const { return nullptr; }
+win::HICON TsSkinProvider::FormIconHandle() const {
+    if (!form_ || form_->Icon()->Empty() || !form_->HandleAllocated()) return nullptr;
+    // The form keeps a copy at the small size, the nearest image of its icon file.
+    return reinterpret_cast<win::HICON>(
+        win::SendMessageA(form_->Handle(), win::WM_GETICON, win::ICON_SMALL, 0));
+}
+
+win::HICON TsSkinProvider::ProgramIconHandle(bool large) const {
+    TApplication* app = Application();
+    if (!app || app->Icon()->Empty()) return nullptr;
+    if (large) return app->Icon()->Handle();
+    return app->SmallIcon();
+}
 
 win::HICON TsSkinProvider::ApplicationIconHandle() const {
     TApplication* app = Application();

@@ -289,8 +289,9 @@ int TsSkinProvider::TitleButtonTop(const TsCaptionButton& e, int buttonHeight) c
             top = zoomed && gd.BITop != 0 ? sysBorder + margins.Top : margins.Top + gd.BITop;
         else
             top = margins.Top;
+        vcl::TSizeConstraints* c = form_->Constraints();
+        if (zoomed && c->MaxWidth() == 0 && c->MaxHeight() == 0) top += sysBorder - 1;
         if (zoomed) {
-            top += sysBorder - 1;
             if (ext && gd.TitleHeight != gd.MaxHeight) top += gd.TitleHeight - gd.MaxHeight;
             if (ext && gd.BorderMode == 1) top += gd.CenterOffset;
         }

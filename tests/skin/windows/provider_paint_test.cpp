@@ -277,8 +277,17 @@ TEST_F(ProviderPaintTest, FourStripsCopyTheFrameAroundTheClient) {
     }
 }
 
-TEST_F(ProviderPaintTest, IconIsTheGlyphThenTheApplicationsThenTheSystems) {
-    Synthetic();
+// A 16 x 16 icon of one colour; its owner destroys it.
+win::HICON SolidIcon(win::COLORREF c) {
+    std::unique_ptr<vcl::TBitmap> colour(NewBitmap32(16, 16)), mask(NewBitmap24(16, 16));
+    FillRect32(ViewOf(colour.get()), {0, 0, 16, 16}, c);
+    FillRectSolid(mask->Canvas()->Handle(), {0, 0, 16, 16}, 0);
+    win::ICONINFO info{true, 0, 0, mask->Handle(), colour->Handle()};
+    return win::CreateIconIndirect(&info);
+}
+
+TEST_F(ProviderPaintTest, IconIsTheGlyphThenTheFormsThenTheApplicationsThenTheSystems) {
+    TForm* f = Synthetic();
     const TRect ir = provider->IconRect();
     ASSERT_GT(ir.Width(), 0);
     // A glyph of its own wins.
@@ -287,20 +296,19 @@ TEST_F(ProviderPaintTest, IconIsTheGlyphThenTheApplicationsThenTheSystems) {
     provider->TitleIcon()->SetGlyph(glyph.get());
     Rebuild();
     EXPECT_EQ(0x3366CCu, Px(ir.Left + 2, ir.Top + 2));
-    // Else the application's icon.
+    // Else the form's icon, before the application's; then the application's alone.
     provider->TitleIcon()->SetGlyph(nullptr);
-    std::unique_ptr<vcl::TBitmap> colour(NewBitmap32(16, 16)), mask(NewBitmap24(16, 16));
-    FillRect32(ViewOf(colour.get()), {0, 0, 16, 16}, 0x22AA44);
-    FillRectSolid(mask->Canvas()->Handle(), {0, 0, 16, 16}, 0);
-    win::ICONINFO info{true, 0, 0, mask->Handle(), colour->Handle()};
-    const win::HICON icon = win::CreateIconIndirect(&info);
-    const win::HWND app = vcl::Application()->Handle();
-    win::SendMessageA(app, win::WM_SETICON, win::ICON_SMALL, intptr_t(icon));
+    vcl::TIcon* formIcon = f->Icon();
+    vcl::TIcon* appIcon = vcl::Application()->Icon();
+    formIcon->SetHandle(SolidIcon(0x4422AA));
+    appIcon->SetHandle(SolidIcon(0x22AA44));
+    Rebuild();
+    EXPECT_EQ(0x4422AAu, Px(ir.Left + 2, ir.Top + 2));
+    formIcon->SetHandle(nullptr);
     Rebuild();
     EXPECT_EQ(0x22AA44u, Px(ir.Left + 2, ir.Top + 2));
     // Else the system's, as big as the caption leaves below the icon's top, over the band.
-    win::SendMessageA(app, win::WM_SETICON, win::ICON_SMALL, 0);
-    win::DestroyIcon(icon);
+    appIcon->SetHandle(nullptr);
     FillAlphaRect(ViewOf(glyph.get()), {0, 0, ir.Width(), ir.Height()}, 0);
     provider->TitleIcon()->SetGlyph(glyph.get());
     Rebuild();
