@@ -77,29 +77,20 @@ int GlowMaskOf(TsSkinManager* sm, int elementMask) {
     return sm->IsValidImgIndex(glow) ? glow : -1;
 }
 
-int GlowMarginFor(const TsSkinData& gd, int hit) {
+// The skin's glow switch and margin of a system button (none for help and the others).
+struct GlowValues {
+    int On = 0, Margin = 0;
+};
+GlowValues GlowOf(const TsSkinData& gd, int hit) {
     switch (hit) {
         case win::HTMINBUTTON:
-            return gd.BIMinGlowMargin;
+            return {gd.BIMinGlow, gd.BIMinGlowMargin};
         case win::HTMAXBUTTON:
-            return gd.BIMaxGlowMargin;
+            return {gd.BIMaxGlow, gd.BIMaxGlowMargin};
         case win::HTCLOSE:
-            return gd.BICloseGlowMargin;
+            return {gd.BICloseGlow, gd.BICloseGlowMargin};
         default:
-            return 0;
-    }
-}
-
-int GlowEnabledFor(const TsSkinData& gd, int hit) {
-    switch (hit) {
-        case win::HTMINBUTTON:
-            return gd.BIMinGlow;
-        case win::HTMAXBUTTON:
-            return gd.BIMaxGlow;
-        case win::HTCLOSE:
-            return gd.BICloseGlow;
-        default:
-            return 0;
+            return {};
     }
 }
 
@@ -553,14 +544,14 @@ void TsSkinProvider::RepaintButton(int hitCode) {
     }
     // The skin's glow around a hot system button, while glowing is allowed.
     const TsSkinData& gd = sm->SkinData();
-    if (e->State == 1 && HasGlowMargin(hitCode) && GlowEnabledFor(gd, hitCode) >= 1 &&
+    if (e->State == 1 && HasGlowMargin(hitCode) && GlowOf(gd, hitCode).On >= 1 &&
         sm->AllowGlowing() && !form_->Parent() && form_->FormStyle() != fsMDIChild &&
         sm->IsValidImgIndex(mask)) {
         const TPoint o = FormScreenOrigin();
         const TRect screen{r.Left + o.X, r.Top + o.Y, r.Right + o.X, r.Bottom + o.Y};
         e->GlowID = Neighbours().ShowGlow(
             screen, screen, "GLOBALINFO", sm, borderForm_ ? borderForm_->Handle() : h, 255,
-            GlowMarginFor(gd, hitCode), sm->Masks()[size_t(mask)].PropertyName + "GLOW");
+            GlowOf(gd, hitCode).Margin, sm->Masks()[size_t(mask)].PropertyName + "GLOW");
     } else if (e->GlowID >= 0) {
         Neighbours().HideGlow(e->GlowID);
         e->GlowID = -1;
@@ -704,7 +695,7 @@ int TacSBAnimation::ElementMask() const {
 int TacSBAnimation::GlowMargin() const {
     TsSkinManager* sm = Manager();
     if (!sm || !Button || !sm->AllowGlowing() || Target != 1) return 0;
-    return GlowMarginFor(sm->SkinData(), Button->HitCode);
+    return GlowOf(sm->SkinData(), Button->HitCode).Margin;
 }
 
 TRect TacSBAnimation::GlowRect() const {
