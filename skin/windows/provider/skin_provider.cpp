@@ -640,7 +640,12 @@ void TsSkinProvider::RemoveSkin(TMessage& m) {
 bool TsSkinProvider::SkinnedCommand(TMessage& m) {
     TsSkinManager* manager = SkinManager();
     const bool shown = form_->Visible() && form_->HandleAllocated();
-    switch (SkinCommandCode(m.WParam)) {
+    const uint16_t code = SkinCommandCode(m.WParam);
+    // A new skin or a refresh is another manager's business unless it names this one.
+    if ((code == SKC_NEWSKIN || code == SKC_REFRESH) &&
+        reinterpret_cast<TsSkinManager*>(m.LParam) != manager)
+        return true;
+    switch (code) {
         case SKC_NEWSKIN:
             skinData_->UpdateIndexes();
             TitleSkinIndexCache = -1;
