@@ -35,6 +35,7 @@
 #include "skin/windows/provider/layered.h"
 #include "skin/windows/provider/skin_provider.h"
 #include "skin/windows/provider/system_menu.h"
+#include "skin/windows/scroll/scroll_wnd.h"
 #include "vcl/controls/menus.h"
 
 namespace skin {
@@ -312,6 +313,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
             TMessage plain = SkinCommandMessage(SKC_PLAINBG, 1);
             form_->Perform(plain.Msg, plain.WParam, plain.LParam);
             BroadcastToChildControls(form_, plain);
+            if (auto* bars = dynamic_cast<TacScrollWnd*>(ScrollAdapter); bars && DrawNonClientArea)
+                bars->RefreshScrollBarInfo(true);
             return;
         }
         case win::WM_ENTERMENULOOP:
