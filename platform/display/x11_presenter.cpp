@@ -51,6 +51,7 @@ struct X11Presenter::State {
     std::vector<unsigned long> cursorOn;  // the X windows the cursor was set on
     bool focusLost = false;  // a FocusOut not yet followed by a FocusIn of ours
     win::HWND focused = nullptr;  // the active window whose X window was given the focus
+    Time lastTime = CurrentTime;  // of the operator's last button or key, for the manager
     unsigned long grabbedOn = 0;  // the X window holding the pointer for the capture
     Visual* visual = nullptr;
     int depth = 0;
@@ -82,6 +83,9 @@ struct X11Presenter::State {
     void AnswerSelection(const XSelectionRequestEvent& req);
     void FollowCursor();
     void FollowActive();
+    void FollowDesktopFocus(::Window w);
+    void BringForwardOver(win::HWND disabled);
+    void FollowIconState(::Window w);
     void FollowCapture();
     void FollowWorkArea();
     void ProcessPending();
@@ -267,6 +271,15 @@ void X11Presenter::State::Handle(XEvent& e) {
             break;
         case ButtonPress:
         case ButtonRelease: {
+            lastTime = e.xbutton.time;
+            if (e.type == ButtonPress) {
+                // A click on a window disabled behind a modal dialog brings the dialog forward.
+                win::HWND h = map->WindowOf(e.xbutton.window);
+                if (h && !win::IsWindowEnabled(h)) {
+                    BringForwardOver(h);
+                    break;
+                }
+            }
             const win::POINT at = At(e.xbutton.window, e.xbutton.x, e.xbutton.y);
             if (e.xbutton.button == Button4 || e.xbutton.button == Button5) {
                 if (e.type == ButtonPress) {
@@ -284,11 +297,13 @@ void X11Presenter::State::Handle(XEvent& e) {
         }
         case KeyPress:
         case KeyRelease:
+            lastTime = e.xkey.time;
             HandleKey(e.xkey);
             break;
         case FocusIn:
             focusLost = false;
             win::SetApplicationActive(true);
+            if (e.xfocus.detail != NotifyPointer) FollowDesktopFocus(e.xfocus.window);
             break;
         case FocusOut:
             // Moving between the program's own windows is no loss; ProcessPending decides.
@@ -313,6 +328,8 @@ void X11Presenter::State::Handle(XEvent& e) {
             if (e.xproperty.window == DefaultRootWindow(dpy) &&
                 e.xproperty.atom == XInternAtom(dpy, "_NET_WORKAREA", False))
                 FollowWorkArea();
+            if (e.xproperty.atom == XInternAtom(dpy, "WM_STATE", False))
+                FollowIconState(e.xproperty.window);
             break;
         case SelectionClear:
             if (e.xselectionclear.selection == clipboard && ownSelection) {
@@ -334,7 +351,8 @@ void X11Presenter::State::FollowPlace(const XConfigureEvent& e) {
         return;
     }
     win::HWND h = map->WindowOf(e.window);
-    if (h == nullptr) return;
+    // A minimised window keeps the place it will be restored to.
+    if (h == nullptr || win::IsIconic(h)) return;
     int x = e.x, y = e.y;
     if (!e.send_event) {  // relative to a manager's frame: asked of the server
         ::Window child;
@@ -369,14 +387,88 @@ void X11Presenter::State::ProcessPending() {
     }
 }
 
-// The window the program activates gets the keyboard of the X server.
+// The window the program activates comes forward and gets the keyboard: through the window
+// manager when one runs (it decides between programs), else straight from the X server.
 void X11Presenter::State::FollowActive() {
     win::HWND active = win::GetActiveWindow();
     if (active == focused) return;
     const unsigned long w = map->XWindowOf(active);
     if (w == 0) return;
     focused = active;
+    XWindowAttributes a{};
+    XGetWindowAttributes(dpy, w, &a);
+    if (!a.override_redirect && map->ManagerRunning()) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = 1;  // asked by an application
+        e.xclient.data.l[1] = long(lastTime);
+        XSendEvent(dpy, DefaultRootWindow(dpy), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        return;
+    }
+    XRaiseWindow(dpy, w);
     XSetInputFocus(dpy, w, RevertToParent, CurrentTime);
+}
+
+// The desktop gave one of the program's X windows the keyboard (a click, alt-tab, the task
+// bar): that window becomes the active one, as a click on it would make it. A window disabled
+// behind a modal dialog cannot be: the dialog comes forward instead.
+void X11Presenter::State::FollowDesktopFocus(::Window w) {
+    win::HWND h = map->WindowOf(w);
+    if (h == nullptr || h == win::GetActiveWindow()) return;
+    // A focus change the program asked for since then makes this one stale.
+    ::Window now = 0;
+    int revert = 0;
+    XGetInputFocus(dpy, &now, &revert);
+    if (now != w) return;
+    if (!win::IsWindowEnabled(h)) {
+        BringForwardOver(h);
+        return;
+    }
+    if (win::GetWindowLongPtrA(h, win::GWL_EXSTYLE) & win::WS_EX_NOACTIVATE) return;
+    focused = h;  // it has the keyboard already
+    win::SetActiveWindow(h);
+}
+
+void X11Presenter::State::BringForwardOver(win::HWND disabled) {
+    // The popup it owns that is enabled, else the topmost enabled window the desktop shows:
+    // a dialog shown modally disables every other window of the program.
+    win::HWND to = win::GetWindow(disabled, win::GW_ENABLEDPOPUP);
+    for (win::HWND t = win::GetTopWindow(nullptr); t && !to; t = win::GetWindow(t, win::GW_HWNDNEXT)) {
+        const auto ex = win::GetWindowLongPtrA(t, win::GWL_EXSTYLE);
+        if (map->XWindowOf(t) && win::IsWindowEnabled(t) &&
+            !(ex & (win::WS_EX_NOACTIVATE | win::WS_EX_TOOLWINDOW)))
+            to = t;
+    }
+    if (to == nullptr) return;
+    focused = nullptr;  // asked of the desktop again even when it is active already
+    win::SetActiveWindow(to);
+    FollowActive();
+}
+
+// The window manager iconified or restored one of the windows by itself (its task bar, its
+// keys): the window follows as if its own minimise or restore box were pressed.
+void X11Presenter::State::FollowIconState(::Window w) {
+    win::HWND h = map->WindowOf(w);
+    if (h == nullptr) return;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const Atom wmState = XInternAtom(dpy, "WM_STATE", False);
+    long state = -1;
+    if (XGetWindowProperty(dpy, w, wmState, 0, 2, False, wmState, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && format == 32 && count >= 1)
+        state = reinterpret_cast<const long*>(data)[0];
+    if (data) XFree(data);
+    if (state != NormalState && state != IconicState) return;  // withdrawn: being destroyed
+    if (map->DesktopIconified(w, state == IconicState))
+        win::PostMessageA(h, win::WM_SYSCOMMAND,
+                          state == IconicState ? win::SC_MINIMIZE : win::SC_RESTORE, 0);
 }
 
 // A window manager's _NET_WORKAREA (its first desktop) is where maximised windows go.
@@ -442,7 +534,8 @@ std::unique_ptr<X11Presenter> X11Presenter::Open(const char* displayName) {
     XSelectInput(s->dpy, RootWindow(s->dpy, screen), StructureNotifyMask | PropertyChangeMask);
     s->map = std::make_unique<X11WindowMap>(
         s->dpy, ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask |
-                    ButtonPressMask | ButtonReleaseMask | PointerMotionMask | FocusChangeMask);
+                    ButtonPressMask | ButtonReleaseMask | PointerMotionMask | FocusChangeMask |
+                    PropertyChangeMask);
     s->wmProtocols = XInternAtom(s->dpy, "WM_PROTOCOLS", False);
     s->wmDelete = XInternAtom(s->dpy, "WM_DELETE_WINDOW", False);
     s->clipboard = XInternAtom(s->dpy, "CLIPBOARD", False);

@@ -4,14 +4,21 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/display/x11_pictures.h"
 
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/icon.h"
 #include "platform/gdi/region.h"
 #include "platform/os/cp1251.h"
 #include "platform/user/dialog_manager.h"
+#include "platform/user/messages.h"
 #include "platform/user/styles.h"
 #include "platform/user/user.h"
 #include "platform/user/window_class.h"
+#include "platform/user/window_pos.h"
 #include "platform/user/window_region.h"
 
 // Xlib's macros (None, True, ...) would clash with names above, so it comes last.
@@ -82,13 +89,33 @@ std::string Utf8ToLatin1(const std::string& s) {
 X11WindowMap::X11WindowMap(_XDisplay* dpy, long eventMask) : dpy_(dpy), eventMask_(eventMask) {
     int event = 0, error = 0;
     shape_ = XShapeQueryExtension(dpy_, &event, &error);
+    XVisualInfo info{};
+    if (XMatchVisualInfo(dpy_, DefaultScreen(dpy_), 32, TrueColor, &info)) {
+        argbVisual_ = info.visual;
+        argbColormap_ =
+            XCreateColormap(dpy_, DefaultRootWindow(dpy_), info.visual, AllocNone);
+    }
+}
+
+bool X11WindowMap::Composited() const {
+    const std::string name = "_NET_WM_CM_S" + std::to_string(DefaultScreen(dpy_));
+    return XGetSelectionOwner(dpy_, XInternAtom(dpy_, name.c_str(), False)) != 0;
+}
+
+bool X11WindowMap::ManagerRunning() const {
+    const std::string name = "WM_S" + std::to_string(DefaultScreen(dpy_));
+    return XGetSelectionOwner(dpy_, XInternAtom(dpy_, name.c_str(), False)) != 0;
 }
 
 // Window regions cut the X window (rounded skinned corners show the desktop); without the Shape
-// extension the window stays rectangular.
+// extension the window stays rectangular. A layered window drawn opaque takes its shape from
+// its alpha when it is put.
 void X11WindowMap::Shape(win::HWND h, Entry& e) {
-    if (!shape_) return;
-    std::vector<win::RECT> region = RegionOf(h);
+    if (!shape_ || e.layered) return;
+    SetShape(e, RegionOf(h));
+}
+
+void X11WindowMap::SetShape(Entry& e, const std::vector<win::RECT>& region) {
     if (region == e.shape) return;
     e.shape = region;
     if (region.empty()) {
@@ -108,6 +135,8 @@ void X11WindowMap::Shape(win::HWND h, Entry& e) {
 X11WindowMap::~X11WindowMap() {
     for (auto& [h, e] : entries_)
         XDestroyWindow(dpy_, e.xwin);
+    if (argbGc_) XFreeGC(dpy_, argbGc_);
+    if (argbColormap_) XFreeColormap(dpy_, argbColormap_);
     XFlush(dpy_);
 }
 
@@ -117,16 +146,20 @@ unsigned long X11WindowMap::Intern(const char* name) {
     return it->second;
 }
 
-unsigned long X11WindowMap::Create(win::HWND h, const win::RECT& r) {
+unsigned long X11WindowMap::Create(win::HWND h, const win::RECT& r, bool argb) {
     XSetWindowAttributes a{};
-    a.background_pixel = BlackPixel(dpy_, DefaultScreen(dpy_));
+    a.background_pixel = argb ? 0 : BlackPixel(dpy_, DefaultScreen(dpy_));
     a.border_pixel = 0;
     a.override_redirect = OverrideRedirect(h) ? True : False;
     a.event_mask = eventMask_;
+    a.colormap = argb ? argbColormap_ : 0;
     const ::Window w = XCreateWindow(
         dpy_, DefaultRootWindow(dpy_), r.left, r.top, unsigned(r.right - r.left),
-        unsigned(r.bottom - r.top), 0, CopyFromParent, InputOutput, CopyFromParent,
-        CWBackPixel | CWBorderPixel | CWOverrideRedirect | CWEventMask, &a);
+        unsigned(r.bottom - r.top), 0, argb ? 32 : CopyFromParent, InputOutput,
+        argb ? static_cast<Visual*>(argbVisual_) : CopyFromParent,
+        CWBackPixel | CWBorderPixel | CWOverrideRedirect | CWEventMask | (argb ? CWColormap : 0),
+        &a);
+    if (argb && argbGc_ == nullptr) argbGc_ = XCreateGC(dpy_, w, 0, nullptr);
     // The manager frames nothing and keeps the place the program chose.
     const long motif[5] = {2, 0, 0, 0, 0};  // flags: decorations; decorations: none
     const ::Atom motifAtom = Intern("_MOTIF_WM_HINTS");
@@ -235,18 +268,38 @@ void X11WindowMap::Sync() {
         win::RECT r{};
         win::GetWindowRect(h, &r);
         auto found = entries_.find(h);
+        const bool iconic = win::IsIconic(h) != 0;
         if (found == entries_.end()) {
             Entry e;
-            e.xwin = Create(h, r);
+            const bool layered = (ExStyle(h) & win::WS_EX_LAYERED) != 0;
+            e.argb = layered && argbVisual_ && Composited();
+            e.layered = layered && !e.argb;
+            // A window shown minimised keeps its place for when it is restored.
+            if (iconic) {
+                win::WINDOWPLACEMENT wp;
+                if (win::GetWindowPlacement(h, &wp)) r = wp.rcNormalPosition;
+            }
+            e.xwin = Create(h, r, e.argb);
             e.rect = r;
             Describe(h, e);
             Name(e, Caption(h));
             Shape(h, e);
-            XMapWindow(dpy_, e.xwin);
+            Icon(h, e);
+            e.iconic = iconic;
+            if (iconic) {
+                XWMHints hints{};
+                hints.flags = StateHint;
+                hints.initial_state = IconicState;
+                XSetWMHints(dpy_, e.xwin, &hints);
+                e.settled = false;
+            }
+            if (!iconic || ManagerRunning()) XMapWindow(dpy_, e.xwin);
             found = entries_.emplace(h, e).first;
         } else {
             Entry& e = found->second;
-            if (!win::EqualRect(&r, &e.rect)) {
+            if (iconic != e.iconic) Iconify(e, iconic);
+            // A minimised window's rectangle is its icon's, which the desktop shows its own way.
+            if (!iconic && !win::EqualRect(&r, &e.rect)) {
                 XMoveResizeWindow(dpy_, e.xwin, r.left, r.top, unsigned(r.right - r.left),
                                   unsigned(r.bottom - r.top));
                 e.rect = r;
@@ -254,6 +307,7 @@ void X11WindowMap::Sync() {
             }
             if (std::string now = Caption(h); now != e.name) Name(e, now);
             Shape(h, e);
+            Icon(h, e);
         }
         order.insert(order.begin(), found->second.xwin);
     }
@@ -275,6 +329,11 @@ std::vector<win::RECT> X11WindowMap::Put(_XGC* gc, _XImage* screen,
         } else {
             parts = damage;
         }
+        if (e.iconic) continue;  // nothing of it shows
+        if (e.argb || e.layered) {
+            PutLayered(h, e, screen, parts, put);
+            if (e.argb) continue;
+        }
         for (const win::RECT& d : parts) {
             win::RECT i, j;
             if (!Overlaps(d, e.rect, i) || !Overlaps(i, bounds, j)) continue;
@@ -284,6 +343,124 @@ std::vector<win::RECT> X11WindowMap::Put(_XGC* gc, _XImage* screen,
         }
     }
     return put;
+}
+
+// A layered window's own picture with its alpha: given to the desktop to blend (a 32-bit
+// visual), or, drawn opaque, the shape that leaves out what is fully transparent.
+void X11WindowMap::PutLayered(win::HWND h, Entry& e, _XImage* screen,
+                              const std::vector<win::RECT>& parts, std::vector<win::RECT>& put) {
+    const bool damaged = std::any_of(parts.begin(), parts.end(), [&](const win::RECT& d) {
+        win::RECT i;
+        return Overlaps(d, e.rect, i);
+    });
+    if (!damaged) return;
+    const int width = e.rect.right - e.rect.left, height = e.rect.bottom - e.rect.top;
+    win::LayeredLook look;
+    win::GetLayeredLook(h, &look);
+    std::vector<uint32_t> argb = PremultipliedArgb(look, width, height);
+    if (e.layered) {
+        if (!shape_) return;
+        std::vector<uint8_t> mask(argb.size(), 0);
+        for (size_t i = 0; i < argb.size(); ++i)
+            mask[i] = (argb[i] >> 24) != 0;
+        const std::vector<win::RECT> region = RegionOf(h);
+        if (!region.empty()) {  // the window region cuts as well
+            std::vector<uint8_t> inside(mask.size(), 0);
+            for (const win::RECT& r : region)
+                for (int y = std::max(0, int(r.top)); y < std::min(height, int(r.bottom)); ++y)
+                    for (int x = std::max(0, int(r.left)); x < std::min(width, int(r.right)); ++x)
+                        inside[size_t(y) * size_t(width) + size_t(x)] = 1;
+            for (size_t i = 0; i < mask.size(); ++i)
+                mask[i] = mask[i] && inside[i];
+        }
+        std::vector<win::RECT> rects = MaskRectangles(mask, width, height);
+        if (rects.empty()) rects.push_back(win::RECT{});  // nothing shows
+        SetShape(e, rects);
+        return;
+    }
+    if (width <= 0 || height <= 0 || argbGc_ == nullptr) return;
+    char* data = static_cast<char*>(std::malloc(argb.size() * 4));
+    if (data == nullptr) return;
+    for (size_t i = 0; i < argb.size(); ++i) {  // little-endian 0xAARRGGBB, as the image says
+        const uint32_t p = argb[i];
+        data[i * 4] = char(p & 0xFF);
+        data[i * 4 + 1] = char(p >> 8 & 0xFF);
+        data[i * 4 + 2] = char(p >> 16 & 0xFF);
+        data[i * 4 + 3] = char(p >> 24);
+    }
+    XImage* image = XCreateImage(dpy_, static_cast<Visual*>(argbVisual_), 32, ZPixmap, 0, data,
+                                 unsigned(width), unsigned(height), 32, width * 4);
+    if (image == nullptr) {
+        std::free(data);
+        return;
+    }
+    image->byte_order = LSBFirst;
+    const win::RECT bounds{0, 0, screen->width, screen->height};
+    win::RECT shown;
+    if (Overlaps(e.rect, bounds, shown)) {
+        XPutImage(dpy_, e.xwin, argbGc_, image, 0, 0, 0, 0, unsigned(width), unsigned(height));
+        put.push_back(shown);
+    }
+    XDestroyImage(image);  // frees the pixels too
+}
+
+// Minimising iconifies the X window; with no manager to show the icon it is simply unmapped.
+// Until the manager answers, its WM_STATE tells of the old state, not of the user's wish.
+void X11WindowMap::Iconify(Entry& e, bool iconic) {
+    e.iconic = iconic;
+    if (iconic) {
+        if (ManagerRunning()) {
+            XIconifyWindow(dpy_, e.xwin, DefaultScreen(dpy_));
+            e.settled = false;
+        } else {
+            XUnmapWindow(dpy_, e.xwin);
+        }
+        return;
+    }
+    e.settled = !ManagerRunning();
+    XMapWindow(dpy_, e.xwin);
+    e.whole = true;
+}
+
+bool X11WindowMap::DesktopIconified(unsigned long xwin, bool iconic) {
+    for (auto& [h, e] : entries_) {
+        if (e.xwin != xwin) continue;
+        if (iconic == e.iconic) {
+            e.settled = true;
+            return false;
+        }
+        if (!e.settled) return false;
+        e.iconic = iconic;  // so the window following it asks nothing more of the manager
+        return true;
+    }
+    return false;
+}
+
+bool X11WindowMap::Argb(win::HWND hwnd) const {
+    auto it = entries_.find(hwnd);
+    return it != entries_.end() && it->second.argb;
+}
+
+// The window's icon, else its class's, else its owner's, else the application's own.
+void X11WindowMap::Icon(win::HWND h, Entry& e) {
+    win::HICON icon = nullptr;
+    for (win::HWND o = h; o && !icon; o = win::GetWindow(o, win::GW_OWNER)) {
+        icon = reinterpret_cast<win::HICON>(win::SendMessageA(o, win::WM_GETICON, win::ICON_BIG, 0));
+        if (!icon)
+            icon = reinterpret_cast<win::HICON>(
+                win::SendMessageA(o, win::WM_GETICON, win::ICON_SMALL, 0));
+        if (!icon) icon = reinterpret_cast<win::HICON>(win::GetClassLongPtrA(o, win::GCL_HICON));
+    }
+    if (!icon) icon = win::LoadIcon(nullptr, win::IDI_APPLICATION);
+    if (icon == e.icon) return;
+    e.icon = icon;
+    const std::vector<long> data = NetWmIcon(icon);
+    if (data.empty()) {
+        XDeleteProperty(dpy_, e.xwin, Intern("_NET_WM_ICON"));
+        return;
+    }
+    XChangeProperty(dpy_, e.xwin, Intern("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(data.data()), int(data.size()));
 }
 
 void X11WindowMap::Moved(win::HWND hwnd, const win::RECT& rect) {

@@ -12,9 +12,17 @@
 //  4. A window region cuts its X window (the Shape extension, when the server has it).
 //  5. Each X window says what it is: _NET_WM_WINDOW_TYPE, WM_TRANSIENT_FOR its owner's X window,
 //     _NET_WM_STATE_SKIP_TASKBAR when owned, _NET_WM_NAME (UTF-8) and WM_NAME from the caption,
-//     WM_CLASS, _NET_WM_PID, WM_CLIENT_MACHINE, WM_DELETE_WINDOW among its protocols.
-// The picture of each X window is the composed screen under its rectangle, so what the program
-// shows on the desktop is what the virtual screen shows there.
+//     WM_CLASS, _NET_WM_PID, WM_CLIENT_MACHINE, WM_DELETE_WINDOW among its protocols, and
+//     _NET_WM_ICON from the window's icon (its own, its class's, its owner's, else the
+//     application icon).
+//  6. A minimised window is iconified on the desktop (with no window manager to keep the icon,
+//     unmapped), not moved to its icon's place; restoring maps it back where it was.
+//  7. A layered window made while a compositing manager runs (_NET_WM_CM_S<n> has an owner)
+//     has a 32-bit visual and shows its own picture with its alpha, premultiplied; without one
+//     it is cut by a shape where its alpha is 0 and drawn opaque, so no glow or shadow shows as
+//     a black box.
+// The picture of every other X window is the composed screen under its rectangle, so what the
+// program shows on the desktop is what the virtual screen shows there.
 #pragma once
 
 #include <map>
@@ -49,6 +57,14 @@ public:
 
     // The desktop moved or sized the X window of `hwnd` to `rect` (screen terms).
     void Moved(win::HWND hwnd, const win::RECT& rect);
+    // The window manager's WM_STATE of an X window changed to iconic or not. True when that is
+    // the manager's own doing, which the window should follow; false when it only answers what
+    // the program asked for (or the window is not ours).
+    bool DesktopIconified(unsigned long xwin, bool iconic);
+    // Whether a window manager runs (it owns WM_S<n>, as managers do).
+    bool ManagerRunning() const;
+    // Whether the X window of `hwnd` has a 32-bit visual (blended by a compositing manager).
+    bool Argb(win::HWND hwnd) const;
     // The X window showing `hwnd` (0: none), the window an X window shows (nullptr: not ours).
     unsigned long XWindowOf(win::HWND hwnd) const;
     win::HWND WindowOf(unsigned long xwin) const;
@@ -64,16 +80,30 @@ private:
         unsigned long transientFor = 0;
         std::vector<win::RECT> shape;  // the region last given, relative to the corner
         bool whole = true;  // the whole window is still to be put
+        bool argb = false;     // a 32-bit visual: its own picture, blended by the desktop
+        bool layered = false;  // a layered window drawn opaque, cut where its alpha is 0
+        bool iconic = false;   // as last asked of the desktop
+        bool settled = true;   // the manager has answered the last iconify or restore
+        win::HICON icon = nullptr;  // the icon last given
     };
-    unsigned long Create(win::HWND h, const win::RECT& r);
+    unsigned long Create(win::HWND h, const win::RECT& r, bool argb);
+    void Iconify(Entry& e, bool iconic);
+    void Icon(win::HWND h, Entry& e);
+    void PutLayered(win::HWND h, Entry& e, _XImage* screen, const std::vector<win::RECT>& parts,
+                    std::vector<win::RECT>& put);
+    bool Composited() const;
     void Describe(win::HWND h, Entry& e);
     void Name(Entry& e, const std::string& utf8);
     void Shape(win::HWND h, Entry& e);
+    void SetShape(Entry& e, const std::vector<win::RECT>& region);
     unsigned long Intern(const char* name);
 
     _XDisplay* dpy_;
     long eventMask_;
     bool shape_ = false;  // the server has the Shape extension
+    void* argbVisual_ = nullptr;  // a 32-bit TrueColor visual, when the server has one
+    unsigned long argbColormap_ = 0;
+    _XGC* argbGc_ = nullptr;
     std::map<win::HWND, Entry> entries_;
     std::vector<unsigned long> stacking_;  // topmost first, as last restacked
     std::map<std::string, unsigned long> atoms_;

@@ -114,14 +114,15 @@ void ConstantRow(Pixel* d, const Pixel* s, int n, uint32_t c) {
 
 BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
                 int srcWidth, int srcHeight, BLENDFUNCTION blend) {
-    auto sdc = GetDc(src);
-    if (!GetDc(dst) || !sdc || !sdc->Target()) return FALSE;
+    auto sdc = GetDc(src), ddc = GetDc(dst);
+    if (!ddc || !sdc || !sdc->Target()) return FALSE;
     if (blend.BlendOp != AC_SRC_OVER || width < 0 || height < 0 || srcWidth < 0 || srcHeight < 0)
         return FALSE;
     const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
     if (perPixel && sdc->Target()->bpp != 32) return FALSE;
     Transfer t;
-    if (!PrepareTransfer(t, dst, x, y, width, height, src, srcX, srcY, srcWidth, srcHeight))
+    if (!PrepareTransfer(t, ddc.get(), x, y, width, height, sdc.get(), srcX, srcY, srcWidth,
+                         srcHeight))
         return TRUE;
     const uint32_t c = blend.SourceConstantAlpha;
     const bool direct = t.target->bpp == 32;

@@ -43,13 +43,12 @@ void TrimToMap(const std::vector<int>& map, LONG base, LONG& lo, LONG& hi) {
         --hi;
 }
 
-std::shared_ptr<Bitmap> Hold(const Bitmap* b, const Bitmap* target) {
+std::shared_ptr<Bitmap> Hold(const Dc& src, const Bitmap* target) {
+    const Bitmap* b = src.Target();
     // Copy a bitmap that is also the target, so overlapping transfers read the old pixels.
     if (b == target) return CloneBitmap(*b);
-    // Share ownership through the table when the handle is alive; otherwise (a bitmap deleted
-    // while still selected) the DC keeps it alive and an unowned alias is enough.
-    if (auto o = Get<Bitmap>(reinterpret_cast<void*>(b->id))) return o;
-    return std::shared_ptr<Bitmap>(std::shared_ptr<Bitmap>(), const_cast<Bitmap*>(b));
+    // The source DC owns what is selected into it, whether or not its handle still lives.
+    return src.surfaceDc ? src.surface : src.st.bitmap;
 }
 
 }  // namespace
@@ -62,18 +61,16 @@ void detail::SetFastPaths(bool on) {
     fastPaths = on;
 }
 
-bool detail::PrepareTransfer(Transfer& t, HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx,
+bool detail::PrepareTransfer(Transfer& t, Dc* dst, int x, int y, int w, int h, Dc* src, int sx,
                              int sy, int sw, int sh) {
-    auto dst = GetDc(hdst);
     if (!dst || !dst->Target() || dst->Target()->stock) return false;
     if (w == 0 || h == 0 || sw == 0 || sh == 0) return false;
-    t.dst = dst.get();
+    t.dst = dst;
     t.target = dst->Target();
-    if (hsrc) {
-        auto src = GetDc(hsrc);
-        if (!src || !src->Target()) return false;
-        t.srcDc = src.get();
-        t.source = Hold(src->Target(), t.target);
+    if (src) {
+        if (!src->Target()) return false;
+        t.srcDc = src;
+        t.source = Hold(*src, t.target);
         if (!t.source) return false;
         sx += src->Dx();
         sy += src->Dy();
@@ -239,10 +236,12 @@ std::shared_ptr<Bitmap> detail::StretchCopy(const std::shared_ptr<Bitmap>& src, 
 BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop) {
     const BYTE code = BYTE(rop >> 16);
     if (!RopReadsSource(code)) return PatBlt(dst, x, y, width, height, rop);
-    if (!GetDc(dst) || !GetDc(src)) return FALSE;
+    auto d = GetDc(dst), s = GetDc(src);
+    if (!d || !s) return FALSE;
     if (width <= 0 || height <= 0) return TRUE;
     Transfer t;
-    if (!PrepareTransfer(t, dst, x, y, width, height, src, srcX, srcY, width, height)) return TRUE;
+    if (!PrepareTransfer(t, d.get(), x, y, width, height, s.get(), srcX, srcY, width, height))
+        return TRUE;
     return NearestTransfer(t, code);
 }
 
@@ -250,10 +249,11 @@ BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX,
                 int srcWidth, int srcHeight, DWORD rop) {
     const BYTE code = BYTE(rop >> 16);
     if (!RopReadsSource(code)) return PatBlt(dst, x, y, width, height, rop);
-    auto d = GetDc(dst);
-    if (!d || !GetDc(src)) return FALSE;
+    auto d = GetDc(dst), s = GetDc(src);
+    if (!d || !s) return FALSE;
     Transfer t;
-    if (!PrepareTransfer(t, dst, x, y, width, height, src, srcX, srcY, srcWidth, srcHeight))
+    if (!PrepareTransfer(t, d.get(), x, y, width, height, s.get(), srcX, srcY, srcWidth,
+                         srcHeight))
         return TRUE;
     const bool same =
         t.srcWidth == t.full.right - t.full.left && t.srcHeight == t.full.bottom - t.full.top;
@@ -263,10 +263,12 @@ BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX,
 
 BOOL TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX, int srcY,
                     int srcWidth, int srcHeight, UINT transparent) {
-    if (!GetDc(dst) || !GetDc(src)) return FALSE;
+    auto d = GetDc(dst), s = GetDc(src);
+    if (!d || !s) return FALSE;
     if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0) return FALSE;
     Transfer t;
-    if (!PrepareTransfer(t, dst, x, y, width, height, src, srcX, srcY, srcWidth, srcHeight))
+    if (!PrepareTransfer(t, d.get(), x, y, width, height, s.get(), srcX, srcY, srcWidth,
+                         srcHeight))
         return TRUE;
     const Pixel key = ColorToPixel(transparent & 0xFFFFFF);
     std::vector<Pixel> row;

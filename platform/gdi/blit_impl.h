@@ -26,8 +26,9 @@ struct Transfer {
 };
 
 // Sets up a transfer from logical rectangles (a negative size on one side mirrors); false when
-// there is nothing to draw. Without a source DC only the destination is set up.
-bool PrepareTransfer(Transfer& t, HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy,
+// there is nothing to draw. Without a source DC only the destination is set up. The callers have
+// looked the DCs up already; the transfer holds them by pointer while it runs.
+bool PrepareTransfer(Transfer& t, Dc* dst, int x, int y, int w, int h, Dc* src, int sx, int sy,
                      int sw, int sh);
 
 // The nearest source pixels of target row y over columns [x0, x1), with the monochrome rules.

@@ -26,6 +26,11 @@ void detail::RopSpan(Bitmap& b, int x, int y, int n, BYTE code, Pixel pattern) {
         FillPixels(b, x, y, n, pattern);
         return;
     }
+    // Blackness and whiteness do not depend on anything: a plain fill.
+    if (code == 0x00 || code == 0xFF) {
+        FillPixels(b, x, y, n, code == 0x00 ? 0u : 0xFFFFFFFFu);
+        return;
+    }
     if (code == 0xAA) return;
     thread_local std::vector<Pixel> row;
     row.resize(size_t(n));

@@ -1,4 +1,5 @@
 // Pixel access over every bitmap format, and making bitmaps.
+#include <cstring>
 #include <new>
 
 #include "platform/gdi/objects.h"
@@ -173,6 +174,10 @@ void FillPixels(Bitmap& b, int x, int y, int n, Pixel p) {
     if (b.bpp == 24) {
         BYTE* d = b.Row(y) + size_t(x) * 3;
         const BYTE c0 = BYTE(p), c1 = BYTE(p >> 8), c2 = BYTE(p >> 16);
+        if (c0 == c1 && c1 == c2) {  // grey, white and black: every byte alike
+            std::memset(d, c0, size_t(n) * 3);
+            return;
+        }
         for (int i = 0; i < n; ++i, d += 3) {
             d[0] = c0;
             d[1] = c1;

@@ -218,4 +218,16 @@ BOOL GetLayeredWindowAttributes(HWND hwnd, COLORREF* key, BYTE* alpha, DWORD* fl
     return TRUE;
 }
 
+bool GetLayeredLook(HWND hwnd, LayeredLook* look) {
+    Window* w = detail::Find(hwnd);
+    if (w == nullptr || !detail::Layered(w) || !w->IsTopLevel() || look == nullptr) return false;
+    const detail::Shape* s = detail::ShapeOf(w);
+    *look = LayeredLook{};
+    if (s == nullptr || !s->layeredShown) return true;
+    look->picture = s->ownImage ? s->image : detail::SurfaceOf(w);
+    look->alpha = s->alpha;
+    look->perPixel = s->perPixel;
+    return true;
+}
+
 }  // namespace win

@@ -28,6 +28,17 @@ BOOL UpdateLayeredWindow(HWND hwnd, HDC screenDC, const POINT* dstPos, const SIZ
 BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags);
 BOOL GetLayeredWindowAttributes(HWND hwnd, COLORREF* key, BYTE* alpha, DWORD* flags);
 
+// What a presenter that blends on its own (a compositing desktop) needs of a layered top-level
+// window: its picture (the UpdateLayeredWindow image or its painted surface, the window's size),
+// the constant alpha and whether the picture carries premultiplied per-pixel alpha. False when
+// the window is not layered; `picture` is null while it has shown nothing yet.
+struct LayeredLook {
+    HBITMAP picture = nullptr;
+    BYTE alpha = 255;
+    bool perPixel = false;
+};
+bool GetLayeredLook(HWND hwnd, LayeredLook* look);
+
 namespace detail {
 
 struct Window;

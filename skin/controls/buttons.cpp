@@ -153,7 +153,41 @@ TsGlyphSkinned<Base>::TsGlyphSkinned(TComponent* owner, int kind)
 }
 
 template <class Base>
-TsGlyphSkinned<Base>::~TsGlyphSkinned() = default;
+TsGlyphSkinned<Base>::~TsGlyphSkinned() {
+    RestoreHints();
+}
+
+template <class Base>
+void TsGlyphSkinned<Base>::SuspendHints() {
+    if (hintsSaved_ || !vcl::Application()) return;
+    savedShowHint_ = vcl::Application()->ShowHint();
+    hintsSaved_ = true;
+    vcl::Application()->SetShowHint(false);
+}
+
+template <class Base>
+void TsGlyphSkinned<Base>::RestoreHints() {
+    if (!hintsSaved_) return;
+    hintsSaved_ = false;
+    if (vcl::Application()) vcl::Application()->SetShowHint(savedShowHint_);
+}
+
+template <class Base>
+bool TsGlyphSkinned<Base>::EndsPressWithoutRelease(const TMessage& m) {
+    switch (m.Msg) {
+        case vcl::CM_CANCELMODE:
+        case win::WM_CAPTURECHANGED:
+            break;
+        case vcl::CM_ENABLEDCHANGED:
+        case vcl::CM_VISIBLECHANGED:
+            if (this->Enabled() && this->Visible()) return false;
+            break;
+        default:
+            return false;
+    }
+    RestoreHints();
+    return true;
+}
 
 template <class Base>
 template <class C>
@@ -284,7 +318,6 @@ TsBitBtn::TsBitBtn(TComponent* owner) : TsGlyphSkinned(owner, 94) {
 
 TsBitBtn::~TsBitBtn() {
     WindowSlots().StopControlFade(fade_);
-    ReleaseHints();
     if (region_) win::DeleteObject(region_);
 }
 
@@ -425,21 +458,8 @@ void TsBitBtn::ChangeState(TacAnimatEvent event, bool fast) {
                           w.IsAnimEventAllowed(event, AnimatEvents(), d->GetSkinManager()));
 }
 
-void TsBitBtn::ReleaseHints() {
-    if (!hintsSaved_) return;
-    hintsSaved_ = false;
-    if (vcl::Application()) vcl::Application()->SetShowHint(savedShowHint_);
-}
-
-void TsBitBtn::PressStarted() {
-    if (hintsSaved_ || !vcl::Application()) return;
-    savedShowHint_ = vcl::Application()->ShowHint();
-    hintsSaved_ = true;
-    vcl::Application()->SetShowHint(false);
-}
-
 void TsBitBtn::PressEnded(TMessage& m) {
-    ReleaseHints();
+    RestoreHints();
     const bool was = pressed_;
     pressed_ = false;
     TsCommonData* d = SkinData();
@@ -554,7 +574,7 @@ bool TsBitBtn::SkinnedWndProc(TMessage& m) {
             if (!Enabled() || designing) return false;
             TBitBtn::WndProc(m);
             pressed_ = true;
-            PressStarted();
+            SuspendHints();
             regionChanged_ = true;
             ChangeState(aeMouseDown, true);
             return true;
@@ -618,23 +638,7 @@ void TsBitBtn::WndProc(TMessage& m) {
                 break;
         }
     }
-    // Hints come back whenever a press ends without a release.
-    switch (m.Msg) {
-        case vcl::CM_CANCELMODE:
-        case win::WM_CAPTURECHANGED:
-            ReleaseHints();
-            pressed_ = false;
-            break;
-        case vcl::CM_ENABLEDCHANGED:
-        case vcl::CM_VISIBLECHANGED:
-            if (!Enabled() || !Visible()) {
-                ReleaseHints();
-                pressed_ = false;
-            }
-            break;
-        default:
-            break;
-    }
+    if (EndsPressWithoutRelease(m)) pressed_ = false;
     const bool skinned = IsSkinnedNow(this, d) && IsControlSkinned(d, true);
     if (!skinned) {
         const bool live = Enabled() && !ComponentState().Contains(vcl::csDesigning);
@@ -646,10 +650,10 @@ void TsBitBtn::WndProc(TMessage& m) {
             OnMouseLeave(this);
         } else if (m.Msg == win::WM_LBUTTONDOWN && live) {
             pressed_ = true;
-            PressStarted();
+            SuspendHints();
         } else if (m.Msg == win::WM_LBUTTONUP) {
             pressed_ = false;
-            ReleaseHints();
+            RestoreHints();
         } else if (m.Msg == SM_ALPHACMD) {
             if (CommonWndProc(m, d)) return;
         }
@@ -834,7 +838,7 @@ void TsSpeedButton::PrepareCache() {
     const int state = CurrentState();
     if (buttonStyle_ == tbsSeparator || buttonStyle_ == tbsDivider) {
         // The parent's background with the divider's frame in the middle.
-        PaintPartBackground(-1, -1, -1, parent, 0, TRect(0, 0, w, h), at, cache, mgr);
+        CopyParentBackground(this, parent, cache, h);
         const int divider = mgr ? mgr->GetSkinIndex("DIVIDER") : -1;
         const int mask = mgr && mgr->IsValidSkinIndex(divider)
                              ? mgr->Skin().Sections[size_t(divider)].BordersMask
@@ -893,13 +897,61 @@ void TsSpeedButton::Redraw() {
         Repaint();
         return;
     }
+    ShowPicture(true);
+}
+
+void TsSpeedButton::ShowPicture(bool withSiblings) {
+    TsCommonData* d = SkinData();
     if (d->CacheStale) PrepareCache();
     TBitmap* picture = fade_ && fade_->Running() && fade_->Frame() ? fade_->Frame()
                                                                     : d->CacheBmp();
     if (!picture) return;
-    win::BitBlt(Canvas()->Handle(), 0, 0, Width(), Height(), picture->Canvas()->Handle(), 0, 0,
-                win::SRCCOPY);
+    win::HDC dc = Canvas()->Handle();
+    win::BitBlt(dc, 0, 0, Width(), Height(), picture->Canvas()->Handle(), 0, 0, win::SRCCOPY);
+    if (withSiblings) PaintSiblings(dc);
     Canvas()->Refresh();
+}
+
+void TsSpeedButton::PaintSiblings(win::HDC dc) {
+    // A sibling that is itself a speed button paints no siblings of its own from here.
+    static bool painting = false;
+    vcl::TWinControl* parent = Parent();
+    if (painting || !parent) return;
+    struct Guard {
+        Guard() { painting = true; }
+        ~Guard() { painting = false; }
+    } guard;
+    const TRect own = BoundsRect();
+    bool above = false;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        vcl::TControl* c = parent->Controls(i);
+        if (c == this) {
+            above = true;
+            continue;
+        }
+        if (!above || !dynamic_cast<vcl::TGraphicControl*>(c) || !c->Visible() ||
+            c->ComponentState().Contains(vcl::csDestroying))
+            continue;
+        const TRect r = c->BoundsRect();
+        if (r.Width() < 1 || r.Height() < 1 || r.Right <= own.Left || r.Left >= own.Right ||
+            r.Bottom <= own.Top || r.Top >= own.Bottom)
+            continue;
+        const int saved = win::SaveDC(dc);
+        win::IntersectClipRect(dc, 0, 0, own.Width(), own.Height());
+        win::OffsetWindowOrgEx(dc, own.Left - r.Left, own.Top - r.Top, nullptr);
+        win::IntersectClipRect(dc, 0, 0, r.Width(), r.Height());
+        const bool copy = !c->ControlState.Contains(vcl::csPaintCopy);
+        if (copy) c->ControlState.Include(vcl::csPaintCopy);
+        try {
+            c->Perform(win::WM_PAINT, reinterpret_cast<uintptr_t>(dc), 0);
+        } catch (...) {
+            if (copy) c->ControlState.Exclude(vcl::csPaintCopy);
+            win::RestoreDC(dc, saved);
+            throw;
+        }
+        if (copy) c->ControlState.Exclude(vcl::csPaintCopy);
+        win::RestoreDC(dc, saved);
+    }
 }
 
 void TsSpeedButton::ChangeState(TacAnimatEvent event, bool fast) {
@@ -911,11 +963,15 @@ void TsSpeedButton::ChangeState(TacAnimatEvent event, bool fast) {
                        section->FadingEnabled && !d->CacheStale;
     d->CacheStale = true;
     if (fades) {
-        if (!ComponentState().Contains(vcl::csDesigning))
+        if (!ComponentState().Contains(vcl::csDesigning)) {
+            // Both pictures of the fade show what lies over the button.
+            PaintSiblings(d->CacheBmp()->Canvas()->Handle());
             w.StartAnimFade(fade_, d, fast, [this, d] {
                 PrepareCache();
+                PaintSiblings(d->CacheBmp()->Canvas()->Handle());
                 PaintCtrlBorders(d, CurrentState());
             });
+        }
     } else {
         w.StopControlFade(fade_);
         Redraw();
@@ -965,6 +1021,7 @@ void TsSpeedButton::WndProc(TMessage& m) {
         }
     }
     if (m.Msg == win::WM_WINDOWPOSCHANGED) d->CacheStale = true;
+    EndsPressWithoutRelease(m);
     const bool live = Enabled() && !ComponentState().Contains(vcl::csDesigning);
     const bool skinned = IsSkinnedNow(this, d);
     if (m.Msg == vcl::CM_MOUSEENTER && m.LParam == 0 && live) {
@@ -1001,11 +1058,7 @@ void TsSpeedButton::WndProc(TMessage& m) {
 }
 
 void TsSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (vcl::Application() && !hintsSaved_) {
-        savedShowHint_ = vcl::Application()->ShowHint();
-        hintsSaved_ = true;
-        vcl::Application()->SetShowHint(false);
-    }
+    SuspendHints();
     if (button == vcl::mbLeft && Enabled() && buttonStyle_ == tbsDropDown && dropdownMenu_ &&
         (x > Width() - DropDownArrowWidth() || !OnClick)) {
         ShowDropDown();
@@ -1035,10 +1088,7 @@ void TsSpeedButton::ShowDropDown() {
     open = false;
     droppedDown_ = false;
     dragging_ = false;
-    if (hintsSaved_) {
-        vcl::Application()->SetShowHint(savedShowHint_);
-        hintsSaved_ = false;
-    }
+    RestoreHints();
     win::POINT cursor;
     win::GetCursorPos(&cursor);
     const TPoint local = ScreenToClient(cursor);
@@ -1048,10 +1098,7 @@ void TsSpeedButton::ShowDropDown() {
 }
 
 void TsSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (hintsSaved_) {
-        vcl::Application()->SetShowHint(savedShowHint_);
-        hintsSaved_ = false;
-    }
+    RestoreHints();
     if (buttonStyle_ == tbsDropDown) droppedDown_ = false;
     TSpeedButton::MouseUp(button, shift, x, y);
 }
@@ -1060,12 +1107,8 @@ void TsSpeedButton::Paint() {
     if (IsSkinnedNow(this, SkinData()) && !ComponentState().Contains(vcl::csDesigning)) {
         TsCommonData* d = SkinData();
         if (d->GetBGChanged()) return;
-        if (d->CacheStale) PrepareCache();
-        TBitmap* picture = fade_ && fade_->Running() && fade_->Frame() ? fade_->Frame()
-                                                                        : d->CacheBmp();
-        win::BitBlt(Canvas()->Handle(), 0, 0, Width(), Height(), picture->Canvas()->Handle(), 0,
-                    0, win::SRCCOPY);
-        Canvas()->Refresh();
+        // In the parent's paint the controls over the button paint after it by themselves.
+        ShowPicture(false);
         return;
     }
     const bool ownGlyph = ImageUsable() && Glyph()->Empty();

@@ -96,6 +96,13 @@ protected:
     virtual vcl::TRect GlyphRect() { return {}; }
     // Held down (both buttons have the property, the speed button from its base).
     virtual bool IsDown() const { return false; }
+    // The application's hints go off while the button is held: the setting is saved once per
+    // press and given back when the press ends, whichever way it ends.
+    void SuspendHints();
+    void RestoreHints();
+    // `m` ends a press without a release (cancel, capture loss, disabled, hidden): the hints
+    // come back. Answers whether it did.
+    bool EndsPressWithoutRelease(const vcl::TMessage& m);
 
     FadePtr fade_;  // the running fade, when one runs
 
@@ -112,6 +119,8 @@ private:
     bool drawOverBorder_ = true;
     int textOffset_ = 0;
     TacAnimatEvents animatEvents_{aeGlobalDef};
+    bool hintsSaved_ = false;
+    bool savedShowHint_ = false;
 };
 
 // Skinned, the bit button paints its whole window from its cache: the section background, the
@@ -164,8 +173,6 @@ private:
     void PaintToDC(win::HDC dc, bool clientDC);
     void StopFade();
     void ChangeState(TacAnimatEvent event, bool fast);
-    void ReleaseHints();
-    void PressStarted();
     // The release `m`: the inherited handling between showing the press and fading away.
     void PressEnded(vcl::TMessage& m);
 
@@ -177,8 +184,6 @@ private:
     bool forcePressed_ = false;
     bool regionChanged_ = true;
     win::HRGN region_ = nullptr;  // made for the window, not yet handed over
-    bool hintsSaved_ = false;
-    bool savedShowHint_ = false;
 };
 
 enum TToolButtonStyle : uint8_t {
@@ -229,17 +234,22 @@ protected:
     void Paint() override;
     void MouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
     void MouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
+    // Paints the parent's graphic controls that lie over the button (later in its order and
+    // overlapping) into `dc`, where the button's top-left corner is (0, 0), clipped to the
+    // button: a label over the button stays visible when the button shows its picture outside
+    // the parent's paint, and in the pictures a fade runs between.
+    void PaintSiblings(win::HDC dc);
 
 private:
     void ShowDropDown();
+    // Copies the cache (rebuilt when stale), or the running fade's frame, onto the control.
+    void ShowPicture(bool withSiblings);
 
     TToolButtonStyle buttonStyle_ = tbsButton;
     vcl::TPopupMenu* dropdownMenu_ = nullptr;
     bool showCaption_ = true;
     std::string savedCaption_;
     bool droppedDown_ = false;
-    bool hintsSaved_ = false;
-    bool savedShowHint_ = false;
 };
 
 // A speed button that clicks again and again while it is held: 400 ms after the press, then

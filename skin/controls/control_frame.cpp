@@ -1,5 +1,7 @@
 #include "skin/controls/control_frame.h"
 
+#include <algorithm>
+
 #include "platform/gdi/dc.h"
 #include "platform/user/painting.h"
 #include "platform/user/user.h"
@@ -61,6 +63,27 @@ void PaintSectionIntoCache(TControl* control, TsCommonData* data, int state, boo
         PaintControlSection(data, parent, true, state, all, at, cache, 1);
     else
         PaintControlBackground(data, parent, state, all, at, cache);
+}
+
+void CopyParentBackground(TControl* control, const CacheInfo& parent, TBitmap* cache,
+                          int height) {
+    const int w = cache->Width();
+    if (parent.Ready && parent.Bmp) {
+        const PixelView dst = ViewOf(cache);
+        const CopyArea a = ClipCopy(0, 0, parent.X + control->Left(), parent.Y + control->Top(),
+                                    w, height, dst, *parent.Bmp);
+        // The parent's image may be 32-bit; the cache is 24-bit.
+        if (!a.Empty() && parent.Bmp->BytesPerPixel >= 3 && dst.BytesPerPixel >= 3)
+            for (int y = 0; y < a.Height; ++y)
+                for (int x = 0; x < a.Width; ++x)
+                    std::copy_n(parent.Bmp->At(a.SrcX + x, a.SrcY + y), 3,
+                                dst.At(a.DstX + x, a.DstY + y));
+        return;
+    }
+    const TColor behind = parent.FillColor == kTransparentKey && control->Parent()
+                              ? TColor(AskControlBackColor(control->Parent()))
+                              : parent.FillColor;
+    FillRectSolid(cache->Canvas()->Handle(), TRect(0, 0, w, height), behind);
 }
 
 void BlendDisabledCache(TControl* control, TsCommonData* data, TsDisabledKind kind) {

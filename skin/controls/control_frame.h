@@ -37,6 +37,11 @@ bool DecideCacheStale(vcl::TControl* control, TsCommonData* data);
 // Sizes the cache to the control and paints the section over the parent's background, with
 // the border mask when `borders`, else the background only.
 void PaintSectionIntoCache(vcl::TControl* control, TsCommonData* data, int state, bool borders);
+// Copies what the parent shows at the control's place (`parent`, taken by GetParentBGInfo) into
+// the rows 0 .. `height` of the cache, pixel by pixel whatever the depth of the parent's image;
+// without an image, fills them with the parent's colour.
+void CopyParentBackground(vcl::TControl* control, const CacheInfo& parent, vcl::TBitmap* cache,
+                          int height);
 // The disabled look of the whole cache, blended with the parent's background or greyed.
 void BlendDisabledCache(vcl::TControl* control, TsCommonData* data, TsDisabledKind kind);
 

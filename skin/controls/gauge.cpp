@@ -357,9 +357,9 @@ void TsGauge::PaintBar(TBitmap* bmp, int section, const std::string& name) {
     PixelView bv = ViewOf(bmp);
     PaintMaskWithBorders(section, name, MakeCacheInfo(&bv, 0, 0), true, 0, TRect(0, 0, fill, thick),
                          {0, 0}, part_.get(), m, -1, -1);
-    // The text again, in the progress section's colours, where the fill covers it. A bar
-    // standing up would show it sideways: there the section's own colours stay.
-    if (showText_ && kind_ == gkHorizontalBar)
+    // The text again, in the progress section's colours, where the fill covers it; a bar
+    // standing up is painted lying down, so there it runs along the bar.
+    if (showText_)
         DrawSectionText(part_->Canvas(), Text(), Enabled(), m, 0, section, kTextFlags,
                         TRect(0, 0, length, thick));
     PaintLight(part_.get(), section, name, fill);

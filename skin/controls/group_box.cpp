@@ -106,22 +106,7 @@ void TsGroupBox::PrepareCache() {
     const TRect cr = CaptionRect(caption.empty() ? 0 : textWidth + 2 * kCaptionMargin);
     // What lies behind the box shows above its frame.
     const int frameTop = std::clamp(captionYOffset_ < 0 ? 0 : cr.Top + cr.Height() / 2, 0, h);
-    if (parent.Ready && parent.Bmp) {
-        const PixelView dst = ViewOf(cache);
-        const CopyArea a =
-            ClipCopy(0, 0, parent.X + Left(), parent.Y + Top(), w, frameTop, dst, *parent.Bmp);
-        // The parent's image may be 32-bit; the cache is 24-bit.
-        if (!a.Empty() && parent.Bmp->BytesPerPixel >= 3 && dst.BytesPerPixel >= 3)
-            for (int y = 0; y < a.Height; ++y)
-                for (int x = 0; x < a.Width; ++x)
-                    std::copy_n(parent.Bmp->At(a.SrcX + x, a.SrcY + y), 3,
-                                dst.At(a.DstX + x, a.DstY + y));
-    } else {
-        const TColor behind = parent.FillColor == kTransparentKey && Parent()
-                                  ? TColor(AskControlBackColor(Parent()))
-                                  : parent.FillColor;
-        FillRectSolid(cache->Canvas()->Handle(), TRect(0, 0, w, frameTop), behind);
-    }
+    CopyParentBackground(this, parent, cache, frameTop);
     if (frameTop < h)
         PaintControlSection(d, parent, true, 0, TRect(0, frameTop, w, h), {Left(), Top()}, cache,
                             1);
@@ -182,14 +167,19 @@ bool TsGroupBox::SkinCommand(TMessage& m) {
     const bool own = IsOwnSkinChange(m, d);
     if (AnswerCommonCommands(m)) return true;
     switch (SkinCommandCode(m.WParam)) {
+        // A skin's arrival, removal and refresh go on to the children: the broadcast reaches
+        // a skinned container's children only through it.
         case SKC_NEWSKIN:
             d->UpdatePlainBGFlag(true);
             if (own) CommonWndProc(m, d);
+            BroadcastToChildControls(this, m);
             return true;
         case SKC_REMOVESKIN:
         case SKC_REFRESH:
             if (!own) return true;
+            if (SkinCommandCode(m.WParam) == SKC_REMOVESKIN) BroadcastToChildControls(this, m);
             CommonWndProc(m, d);
+            if (SkinCommandCode(m.WParam) == SKC_REFRESH) BroadcastToChildControls(this, m);
             d->UpdatePlainBGFlag(true);
             Repaint();
             return true;

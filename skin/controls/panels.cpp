@@ -160,13 +160,17 @@ bool TsPanel::SkinCommand(TMessage& m) {
     const bool own = IsOwnSkinChange(m, d);
     if (AnswerCommonCommands(m)) return true;
     switch (SkinCommandCode(m.WParam)) {
+        // A skin's arrival, removal and refresh go on to the children: the broadcast reaches
+        // a skinned container's children only through it.
         case SKC_NEWSKIN:
             ControlStyle.Exclude(csOpaque);
             d->UpdatePlainBGFlag(true);
             if (own) CommonWndProc(m, d);
+            BroadcastToChildControls(this, m);
             return true;
         case SKC_REMOVESKIN:
             ControlStyle.Exclude(csOpaque);
+            BroadcastToChildControls(this, m);
             if (own) {
                 CommonWndProc(m, d);
                 Invalidate();
@@ -176,6 +180,7 @@ bool TsPanel::SkinCommand(TMessage& m) {
         case SKC_REFRESH:
             if (!own) return true;
             CommonWndProc(m, d);
+            BroadcastToChildControls(this, m);
             if (HandleAllocated() && !ComponentState().Contains(csLoading)) {
                 Invalidate();
                 Update();

@@ -2,15 +2,23 @@
 // in-process modem in virtual time.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
+
 #include "gateway/form_start.h"
 #include "gateway/log_thread.h"
 #include "gateway/program_images.h"
 #include "link_rig.h"
+#include "platform/display/screenshot.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/input.h"
 #include "platform/user/message_box.h"
 #include "platform/user/styles.h"
+#include "platform/user/window_pos.h"
 #include "run_rig.h"
+#include "skin/core/data/internal_skin.h"
+#include "skin/core/state/skin_manager.h"
+#include "skin/core/data/stored_skins.h"
 #include "window_rig.h"
 
 namespace {
@@ -144,6 +152,54 @@ TEST_F(MailingWindow, ARunShownFromStartToTheLastReport) {
     EXPECT_EQ(Processed(), (std::vector<bool>{true, true, true}));
     EXPECT_FALSE(rig.main->data.Query.Active());
     EXPECT_FALSE(rig.main->data.Query3.Active());
+}
+
+// The reference picture tests/data/gateway/mailing_window_skinned.png is kept for the eye;
+// TESSARY_UPDATE_REFERENCE=1 writes it again.
+TEST_F(MailingWindow, UnderTheInternalSkinItsControlsPaintFromTheSkin) {
+    std::unique_ptr<skin::TsSkinManager, vcl::FreeDeleter> manager(new skin::TsSkinManager(nullptr));
+    skin::AddInternalSkin(*manager->InternalSkins());
+    manager->SetSkinName(skin::InternalSkinName());
+    ASSERT_TRUE(manager->SkinData().Active);
+    const int list = SaveList(
+        {{"79161000001", "Анна"_cp}, {"79161000002", "Борис"_cp}, {"79161000003", "Вера"_cp}});
+    Settings().SMSDelay = 1;
+    rig.Then(
+        "the window", [&] { return Shown(); }, [&] { rig.Click(form->btnStart); });
+    rig.Then(
+        "the second number",
+        [&] { return Caption(form->labCurNum) == "Текущий номер: 79161000002"_cp; },
+        [&] {
+            form->Update();
+            win::RECT r{};
+            win::GetWindowRect(form->Handle(), &r);
+            const display::Rgb shot = display::CaptureScreen(&r);
+            ASSERT_EQ(shot.width, form->Width());
+            EXPECT_TRUE(display::WritePng(shot, rig.dir / "mailing_window_skinned.png"));
+            if (const char* u = std::getenv("TESSARY_UPDATE_REFERENCE"); u && *u == '1')
+                display::WritePng(
+                    shot, testing_support::TestDataDir() + "gateway/mailing_window_skinned.png");
+            // The gauge's fill (a third of the list sent) ends at its column.
+            skin::TsGauge* g = form->prBar;
+            const vcl::TPoint at = g->ClientToScreen({0, g->Height() / 2});
+            auto px = [&](int x) {
+                const unsigned char* p =
+                    shot.pixels.data() + (size_t(at.Y - r.top) * size_t(shot.width) +
+                                          size_t(at.X - r.left + x)) * 3;
+                return p[0] << 16 | p[1] << 8 | p[2];
+            };
+            const int fill = g->Width() * g->PercentDone() / 100;
+            ASSERT_GT(fill, 2);
+            EXPECT_EQ(px(fill - 2), px(fill - 3));  // the fill
+            EXPECT_NE(px(fill - 1), px(fill + 1));  // its end
+            EXPECT_EQ(px(fill + 1), px(fill + 2));  // the rest
+            rig.Click(form->btnStop);
+        });
+    rig.Then(
+        "the stop", [&] { return form->btnClose->Enabled(); }, [&] { rig.Click(form->btnClose); });
+    Open(list);
+    EXPECT_TRUE(rig.ScriptDone());
+    vcl::DoneApplication();  // the forms go before their skin
 }
 
 TEST_F(MailingWindow, R1_StopMakesTheWindowClosableAndEscapeThenClosesIt) {

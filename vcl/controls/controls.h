@@ -298,7 +298,8 @@ public:
     win::HWND Handle();
     bool HandleAllocated() const { return handle_ != nullptr; }
     void HandleNeeded() { Handle(); }
-    // Makes the window again with the current CreateParams (a style that cannot change).
+    // Makes the window again with the current CreateParams (a style that cannot change), by
+    // CM_RECREATEWND; Invalidate sends CM_INVALIDATE. A window procedure may swallow either.
     void RecreateWnd();
 
     // The children: the graphic ones first, then the windowed ones.
@@ -395,6 +396,7 @@ private:
     friend class TControl;
     void AlignControl(TControl* control);
     void DoAlignChildren();
+    void DoRecreateWnd();
     bool HandleKey(TMessage& m);
     TWinControl* ReflectTarget(const TMessage& m);
 

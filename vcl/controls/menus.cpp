@@ -120,6 +120,26 @@ std::string ShortCutToText(TShortCut s) {
     return out + name;
 }
 
+TShortCut TextToShortCut(const std::string& text) {
+    static const std::pair<std::string_view, TShortCut> kModifiers[] = {
+        {"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}};
+    std::string_view rest = text;
+    TShortCut modifiers = 0;
+    for (bool found = true; found;) {
+        found = false;
+        for (const auto& [prefix, bit] : kModifiers)
+            if (rest.size() > prefix.size() && SameText(rest.substr(0, prefix.size()), prefix)) {
+                modifiers |= bit;
+                rest.remove_prefix(prefix.size());
+                found = true;
+            }
+    }
+    for (uint16_t key = win::VK_BACK; key <= 0xFF; ++key)
+        if (const std::string name = KeyName(key); !name.empty() && SameText(name, rest))
+            return static_cast<TShortCut>(key | modifiers);
+    return scNone;
+}
+
 // --- TMenuItem ---
 
 std::vector<TPropInfo> TMenuItem::Published() {

@@ -28,6 +28,8 @@ inline constexpr TShortCut scAlt = 0x8000;
 inline constexpr TShortCut scNone = 0;
 TShortCut ShortCut(uint16_t key, TShiftState shift);
 std::string ShortCutToText(TShortCut shortCut);  // "Ctrl+S", "F1", "Shift+Del"
+// The reverse, ignoring case; scNone for a text that names no key.
+TShortCut TextToShortCut(const std::string& text);
 void ShortCutToKey(TShortCut shortCut, uint16_t& key, TShiftState& shift);
 
 // Bits in the order of the windowing layer's owner-draw state (ODS_) flags.

@@ -214,7 +214,13 @@ void TWinControl::DestroyWindowHandle() {
     handle_ = nullptr;
 }
 
+// Asked as a message, so a procedure put on the window (a skin's) can decide whether the window
+// is made again; the class's own answer makes it.
 void TWinControl::RecreateWnd() {
+    if (handle_) Perform(CM_RECREATEWND);
+}
+
+void TWinControl::DoRecreateWnd() {
     if (!handle_) return;
     const bool wasFocused = Focused();
     const bool wasShown = win::IsWindowVisible(handle_) != 0;
@@ -252,6 +258,7 @@ void TWinControl::InsertControl(TControl* c) {
     }
     c->parent_ = this;
     c->UpdateAnchorRules();
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<uintptr_t>(c), 1);
     if (auto* w = dynamic_cast<TWinControl*>(c); w && handle_ && w->Visible()) w->HandleNeeded();
     Perform(CM_CONTROLCHANGE, reinterpret_cast<uintptr_t>(c), 1);
     c->Invalidate();
@@ -272,6 +279,8 @@ void TWinControl::RemoveControl(TControl* c) {
     }
     c->parent_ = nullptr;
     Perform(CM_CONTROLCHANGE, reinterpret_cast<uintptr_t>(c), 0);
+    if (!ComponentState().Contains(csDestroying))
+        Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<uintptr_t>(c), 0);
     Realign();
 }
 
@@ -394,8 +403,9 @@ bool TWinControl::Showing() const {
     return false;
 }
 
+// Asked as a message for the same reason as RecreateWnd.
 void TWinControl::Invalidate() {
-    if (handle_) win::InvalidateRect(handle_, nullptr, !ControlStyle.Contains(csOpaque));
+    Perform(CM_INVALIDATE);
 }
 
 void TWinControl::Update() {
@@ -662,8 +672,17 @@ void TWinControl::Dispatch(TMessage& m) {
                 Perform(CM_SHOWINGCHANGED);
             }
             return;
+        case CM_CONTROLLISTCHANGE:
+            // Every container up to the form hears of a control put in or taken out anywhere
+            // below it (a form's skin attaches to the controls it hears of).
+            if (Parent() && !Parent()->ComponentState().Contains(csDestroying))
+                m.Result = Parent()->Perform(m.Msg, m.WParam, m.LParam);
+            return;
         case CM_RECREATEWND:
-            RecreateWnd();
+            DoRecreateWnd();
+            return;
+        case CM_INVALIDATE:
+            if (handle_) win::InvalidateRect(handle_, nullptr, !ControlStyle.Contains(csOpaque));
             return;
         case win::WM_COMMAND:
         case win::WM_NOTIFY:

@@ -1,5 +1,23 @@
 // Hit testing of the skinned frame, caption mouse work, outline move/size and snapping.
+//
+// The provider takes WS_SYSMENU off the window and paints its own caption buttons, so the system
+// no longer knows where they are: WM_NCHITTEST is answered here from the laid-out elements and
+// the frame metrics, and the button messages on the frame press and release the elements, drop
+// the skinned system menu or start the outline mode.
+//
+// The outline mode (rmBorder) draws an inverted rectangle on the desktop DC instead of moving or
+// sizing live, and moves the window once at the end. Its state is one set for the application:
+// only one outline runs at a time, and it belongs to the provider that started it.
+#include <algorithm>
+
+#include "platform/gdi/dc.h"
+#include "platform/gdi/draw.h"
+#include "platform/os/clock.h"
+#include "platform/user/user.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/skin_manager.h"
 #include "skin/windows/provider/skin_provider.h"
+#include "skin/windows/provider/system_menu.h"
 
 namespace skin {
 
@@ -7,22 +25,738 @@ using namespace vcl;
 
 bool ButtonPressed = false;
 
-int TsSkinProvider::HitTest(TMessage&) { return 0; }
-int TsSkinProvider::ButtonIndexAt(TPoint) const { return 0; }
-void TsSkinProvider::StartMoveSize(int, int) {}
-void TsSkinProvider::StopMoveSize(int, int) {}
-void TsSkinProvider::DrawMoveSizeOutline(int, int) {}
-void TsSkinProvider::WMGetMinMaxInfo(TMessage& m) { CallOldWndProc(m); }
-TPoint TsSkinProvider::ScreenToFormPoint(TPoint screen) const { return screen; }
-void TsSkinProvider::WMNCHitTest(TMessage& m) { CallOldWndProc(m); }
-void TsSkinProvider::WMNCLButtonDown(TMessage& m) { CallOldWndProc(m); }
-void TsSkinProvider::WMNCLButtonUp(TMessage& m) { CallOldWndProc(m); }
-void TsSkinProvider::WMNCLButtonDblClk(TMessage& m) { CallOldWndProc(m); }
-void TsSkinProvider::WMNCRButtonDown(TMessage& m) { CallOldWndProc(m); }
-void TsSkinProvider::WMNCRButtonUp(TMessage& m) { CallOldWndProc(m); }
-void TsSkinProvider::WMMouseMoveOutline(TMessage& m) { CallOldWndProc(m); }
-void TsSkinProvider::WMWindowPosChangingSnap(TMessage& m) { CallOldWndProc(m); }
-void TsSkinProvider::WMSizing(TMessage& m) { CallOldWndProc(m); }
-bool TsSkinProvider::ArmOutline(TMessage&) { return false; }
+namespace {
+
+struct OutlineState {
+    bool Active = false;
+    bool Moving = false;
+    bool FirstMove = false;
+    int HitCode = 0;  // the sizing edge (HTLEFT .. HTBOTTOMRIGHT), 0 not chosen yet
+    win::HWND Desktop = nullptr;
+    win::HDC DC = nullptr;
+    int SavedDC = 0;
+    TRect Rect{};  // screen coordinates
+    TPoint LastPos{};
+    int MinWidth = 0, MinHeight = 0;
+    TsSkinProvider* Owner = nullptr;  // the provider whose form the outline moves
+    bool ArmingFromPress = false;     // the command comes from a press on the frame
+};
+
+OutlineState gOutline;
+
+bool IsSizingCode(int code) {
+    return code >= win::HTLEFT && code <= win::HTBOTTOMRIGHT;
+}
+
+TPoint PointOf(win::LPARAM lp) {
+    return {win::GET_X_LPARAM(lp), win::GET_Y_LPARAM(lp)};
+}
+
+// Tells whether a component was freed while we waited.
+class FreeWatch : public TComponent {
+public:
+    FreeWatch(TComponent* a, TComponent* b) : TComponent(nullptr) {
+        for (TComponent* c : {a, b})
+            if (c) c->FreeNotification(this);
+        watched_[0] = a, watched_[1] = b;
+    }
+    ~FreeWatch() override {
+        for (TComponent* c : watched_)
+            if (c && !freed_) c->RemoveFreeNotification(this);
+    }
+    bool Freed() const { return freed_; }
+    void Notification(TComponent* c, TOperation op) override {
+        TComponent::Notification(c, op);
+        if (op == opRemove && (c == watched_[0] || c == watched_[1])) freed_ = true;
+    }
+
+private:
+    TComponent* watched_[2] = {};
+    bool freed_ = false;
+};
+
+}  // namespace
+
+bool OutlineRunning() {
+    return gOutline.Active;
+}
+
+void SnapToEdge(int& pos, int edge, int buffer, int size) {
+    if (std::abs(pos + size - edge) < buffer) pos = edge - size;
+}
+
+TRect FormWorkArea(TCustomForm* form) {
+    win::RECT r{};
+    win::HMONITOR m = form && form->HandleAllocated()
+                          ? win::MonitorFromWindow(form->Handle(), win::MONITOR_DEFAULTTONEAREST)
+                          : nullptr;
+    win::MONITORINFO info;
+    if (m && win::GetMonitorInfoA(m, &info))
+        r = info.rcWork;
+    else
+        win::SystemParametersInfoA(win::SPI_GETWORKAREA, 0, &r, 0);
+    return TRect(r.left, r.top, r.right, r.bottom);
+}
+
+TPoint TsSkinProvider::ScreenToFormPoint(TPoint screen) const {
+    const TPoint origin = FormScreenOrigin();
+    return {screen.X - origin.X, screen.Y - origin.Y};
+}
+
+// ---- hit testing ----
+
+int TsSkinProvider::ButtonIndexAt(TPoint p) const {
+    if (borderForm_ || !SystemMenu) return 0;
+    int i = 0;
+    if (SystemMenu->VisibleClose()) {
+        i = 1;
+        if (ButtonClose.Rect.Contains(p)) return i;
+        if (SystemMenu->VisibleMax()) {
+            ++i;
+            if (ButtonMax.Rect.Contains(p)) return i;
+        }
+        if (SystemMenu->VisibleMin()) {
+            ++i;
+            if (ButtonMin.Rect.Contains(p)) return i;
+        }
+        if (form_->BorderIcons().Contains(biHelp)) {
+            ++i;
+            if (ButtonHelp.Rect.Contains(p)) return i;
+        }
+    }
+    for (int k = 0; k < titleButtons_->Count(); ++k) {
+        const TsTitleButton* b = titleButtons_->GetItem(k);
+        ++i;
+        if (b->Visible() && b->Data.Rect.Contains(p)) return i;
+    }
+    return 0;
+}
+
+int TsSkinProvider::HitTest(TMessage& m) {
+    const TPoint p = ScreenToFormPoint(PointOf(m.LParam));
+    const win::HWND h = form_->Handle();
+    const bool iconic = win::IsIconic(h) != win::FALSE;
+    const bool maximized = win::IsZoomed(h) != win::FALSE;
+
+    // 1. The caption element under the point, then its enabled rules. The borders' own window
+    // answers for its buttons when there is one.
+    if (!borderForm_ && SystemMenu) {
+        int code = win::HTCLIENT;
+        const TsSystemMenu& menu = *SystemMenu;
+        if (menu.VisibleClose()) {
+            if (ButtonClose.Rect.Contains(p)) {
+                code = win::HTCLOSE;
+            } else if (menu.VisibleMax() && ButtonMax.Rect.Contains(p)) {
+                code = menu.EnabledMax() || (menu.EnabledRestore() && !iconic) ? win::HTMAXBUTTON
+                                                                               : win::HTCAPTION;
+            } else if ((menu.VisibleMin() || iconic) && ButtonMin.Rect.Contains(p)) {
+                code = iconic || menu.EnabledMin() ? win::HTMINBUTTON : win::HTCAPTION;
+            } else if (form_->BorderIcons().Contains(biHelp) && ButtonHelp.Rect.Contains(p)) {
+                code = win::HTHELP;
+            }
+        }
+        for (int k = 0; code == win::HTCLIENT && k < titleButtons_->Count(); ++k) {
+            const TsTitleButton* b = titleButtons_->GetItem(k);
+            if (b->Visible() && b->Data.Rect.Contains(p)) {
+                if (!b->Enabled) break;  // a disabled user button: the client's
+                code = kHitUserButton + k;
+            }
+        }
+        if (code != win::HTCLIENT) {
+            SetHotHT(code, true);
+            return code;
+        }
+    }
+
+    const int width = form_->Width(), height = form_->Height();
+    // 2. Resize edges.
+    if (!maximized && !borderForm_ &&
+        (win::GetWindowLongPtrA(h, win::GWL_STYLE) & win::WS_THICKFRAME)) {
+        const int b = skin::SysBorderWidth(h, borderForm_, true);
+        const bool top = p.Y < SysBorderWidthNoExt(h, borderForm_, true);
+        const bool bottom = p.Y > height - b;
+        int code = 0;
+        if (p.X < b)
+            code = top ? win::HTTOPLEFT : bottom ? win::HTBOTTOMLEFT : win::HTLEFT;
+        else if (p.X > width - b)
+            code = top ? win::HTTOPRIGHT : bottom ? win::HTBOTTOMRIGHT : win::HTRIGHT;
+        else if (top)
+            code = win::HTTOP;
+        else if (bottom)
+            code = win::HTBOTTOM;
+        if (code) {
+            SetHotHT(-1, true);
+            return code;
+        }
+    }
+
+    // 3. The caption band.
+    const int topFrame = SysBorderWidthNoExt(h, borderForm_, true);
+    const int captionBottom = CaptionHeight(true) + topFrame;
+    const int menuHeight = MenuHeight();
+    if (p.Y >= 0 && p.Y <= captionBottom) {
+        if (menuHeight > 0 && p.Y >= captionBottom && p.Y <= captionBottom + menuHeight)
+            return win::HTMENU;
+        if (IconVisible() && IconRect().Contains(p)) return win::HTSYSMENU;
+        return win::HTCAPTION;
+    }
+
+    // 4. The menu band.
+    if (menuHeight > 0 && p.Y <= captionBottom + MenuLineCount() * menuHeight) {
+        if (!MDIChildButtonsVisible()) return win::HTMENU;
+        const TRect margins = GetFrameMargins();
+        const TPoint q{p.X + margins.Left + ExtBorderExtra(borderForm_),
+                       p.Y + margins.Top + skin::ExtCaptionExtra(borderForm_)};
+        int code = win::HTMENU;
+        if (MDIClose.Rect.Contains(q))
+            code = kHitMDIClose;
+        else if (MDIMax.Rect.Contains(q))
+            code = kHitMDIRestore;
+        else if (MDIMin.Rect.Contains(q))
+            code = kHitMDIMinimize;
+        SetHotHT(code, true);
+        return code;
+    }
+
+    // 5. The size grip (the form never has scroll bars of its own here, so no bar corner).
+    int code = win::HTCLIENT;
+    if (GripVisible()) {
+        TsSkinManager* manager = SkinManager();
+        const int grip = manager ? manager->GetMaskIndexByNames("GLOBALINFO", "GRIPIMAGE") : -1;
+        if (manager && manager->IsValidImgIndex(grip)) {
+            const TPoint g = GripPos(grip);
+            if (borderForm_) {
+                const TRect margins = GetFrameMargins();
+                if (p.Y > g.Y - skin::ExtCaptionExtra(borderForm_) - margins.Top &&
+                    p.X > g.X - ExtBorderExtra(borderForm_) - margins.Left)
+                    code = win::HTBOTTOMRIGHT;
+            } else if (p.Y > g.Y && p.X > g.X) {
+                code = win::HTBOTTOMRIGHT;
+            }
+        }
+    }
+    SetHotHT(code == win::HTCLIENT ? 0 : code, true);
+    return code;
+}
+
+void TsSkinProvider::WMNCHitTest(TMessage& m) {
+    if (MadeByLibrary) {
+        MadeByLibrary = false;
+        InitFormSkinning();
+    }
+    if (!form_ || !form_->HandleAllocated() || CaptionHeight(true) == 0 || !DrawNonClientArea) {
+        CallOldWndProc(m);
+        return;
+    }
+    const int code = HitTest(m);
+    switch (code) {
+        case win::HTNOWHERE:
+        case win::HTCLIENT:
+        case win::HTCAPTION:
+        case win::HTMENU:
+            CallOldWndProc(m);
+            SetHotHT(0, true);
+            return;
+        default:
+            m.Result = code;
+            if (ResizeMode == rmBorder && gOutline.HitCode == 0 && IsSizingCode(code))
+                gOutline.HitCode = code;
+    }
+}
+
+// ---- the mouse on the frame ----
+
+void TsSkinProvider::WMNCLButtonDown(TMessage& m) {
+    const int code = static_cast<int>(m.WParam);
+    const win::HWND h = form_->Handle();
+    if (!DrawNonClientArea) {
+        if (code == win::HTSYSMENU) {
+            const TPoint o = FormScreenOrigin();
+            DropSysMenu(o.X + skin::SysBorderWidth(h, borderForm_, true),
+                        o.Y + FullBorderWidthNoExt(true) + TitleIconHeight() +
+                            SysBorderWidthNoExt(h, borderForm_, true));
+        } else {
+            CallOldWndProc(m);
+        }
+        return;
+    }
+    switch (code) {
+        case win::HTOBJECT:
+            if (borderForm_) {
+                CallOldWndProc(m);
+                return;
+            }
+            break;
+        case win::HTSYSMENU: {
+            SetHotHT(0, true);
+            TsSkinManager* manager = SkinManager();
+            if (!manager || !manager->SkinnedPopups()) {
+                // A second click may close the form while we wait: pump messages, give up on a
+                // double click and leave at once when the form or this provider went.
+                SysMenuDblClick = false;
+                FreeWatch watch(this, form_);
+                const uint32_t start = os::GetTickCount();
+                while (os::TickDiff(start, os::GetTickCount()) < 200) {
+                    Application()->ProcessMessages();
+                    if (watch.Freed()) return;
+                    if (SysMenuDblClick || Application()->Terminated()) return;
+                    os::Sleep(1);
+                }
+            }
+            const TPoint o = FormScreenOrigin();
+            if (form_->FormStyle() == fsMDIChild)
+                DropSysMenu(o.X, o.Y + CaptionHeight(true) + 4);
+            else
+                DropSysMenu(o.X + skin::SysBorderWidth(h, borderForm_, true),
+                            o.Y + FullBorderWidthNoExt(true) + TitleIconHeight() +
+                                SysBorderWidthNoExt(h, borderForm_, true));
+            return;
+        }
+        case win::HTMENU:
+            CallOldWndProc(m);
+            return;
+        case win::HTMINBUTTON:
+        case win::HTMAXBUTTON:
+        case win::HTCLOSE:
+        case win::HTHELP:
+        case kHitMDIClose:
+        case kHitMDIRestore:
+        case kHitMDIMinimize:
+            if (HotMDIChildProvider && HotMDIChildProvider->SystemMenu) {
+                if (code == kHitMDIMinimize && !HotMDIChildProvider->SystemMenu->EnabledMin())
+                    return;
+                if (code == kHitMDIRestore && !HotMDIChildProvider->SystemMenu->EnabledRestore())
+                    return;
+            }
+            PressHT(code);
+            return;
+        default:
+            break;
+    }
+    if (code >= kHitUserButton && code - kHitUserButton < titleButtons_->Count()) {
+        PressHT(code);
+        const TPoint p = PointOf(m.LParam);
+        titleButtons_->GetItem(code - kHitUserButton)->DoMouseDown(mbLeft, {}, p.X, p.Y);
+        return;
+    }
+    if (win::IsIconic(h)) {
+        win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_MOVE | win::HTCAPTION, m.LParam);
+        return;
+    }
+    SetHotHT(0, true);
+    if (win::IsZoomed(h)) {
+        const TPoint p = ScreenToFormPoint(PointOf(m.LParam));
+        if (p.Y <= SysBorderWidthNoExt(h, borderForm_, true) + CaptionHeight(true)) {
+            if (!form_->Active()) form_->SetFocus();
+            return;
+        }
+    }
+    if (ResizeMode == rmBorder && (code == win::HTCAPTION || IsSizingCode(code))) {
+        // The outline takes the place of the system's move and size loop: the press only
+        // activates the form, then the outline runs.
+        if (code == win::HTCAPTION && !form_->Active()) win::SetActiveWindow(h);
+        gOutline.ArmingFromPress = true;
+        const win::WPARAM command =
+            code == win::HTCAPTION ? win::SC_MOVE : win::SC_SIZE | win::WPARAM(code - 9);
+        win::SendMessageA(h, win::WM_SYSCOMMAND, command, m.LParam);
+        gOutline.ArmingFromPress = false;
+        if (!win::IsWindow(h) || gOutline.Owner != this) return;
+        gOutline.Moving = code == win::HTCAPTION;
+        if (!gOutline.Moving) gOutline.HitCode = code;
+        const TPoint p = PointOf(m.LParam);
+        StartMoveSize(p.X, p.Y);
+        return;
+    }
+    CallOldWndProc(m);
+    if (borderForm_ && !form_->Parent()) borderForm_->UpdateExBordersPos(false, 255);
+}
+
+void TsSkinProvider::WMNCLButtonUp(TMessage& m) {
+    // WM_LBUTTONUP carries key flags, not a hit code: it only ends an outline or a press.
+    const int code = m.Msg == win::WM_LBUTTONUP ? win::HTNOWHERE : static_cast<int>(m.WParam);
+    if (!DrawNonClientArea) {
+        CallOldWndProc(m);
+        return;
+    }
+    const win::HWND h = form_->Handle();
+    const TPoint screen = PointOf(m.LParam);
+    // A pressed element released over something else is repainted normal by the next state
+    // change of the caption elements.
+    if (ButtonPressed && code != HotHitCode) PendingRestoreHT = HotHitCode;
+
+    switch (code) {
+        case win::HTCLOSE:
+            if (ButtonPressed) {
+                ButtonClose.State = 0;
+                ButtonPressed = false;
+                win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_CLOSE, 0);  // may free us
+            }
+            return;
+        case win::HTMAXBUTTON: {
+            if (!SystemMenu) break;
+            const bool maximized = win::IsZoomed(h) != win::FALSE;
+            if (!SystemMenu->EnabledMax() && !(maximized && SystemMenu->EnabledRestore())) return;
+            if (!ButtonPressed) {
+                SetHotHT(0, true);
+                CallOldWndProc(m);
+                return;
+            }
+            const bool mdiChild = form_->FormStyle() == fsMDIChild;
+            if (mdiChild && MDISkinProvider && MDISkinProvider->SkinData())
+                MDISkinProvider->SkinData()->BeginUpdate();
+            SetHotHT(0, true);
+            if (maximized) {
+                if (mdiChild)
+                    HotMDIChildProvider = nullptr;
+                else
+                    form_->SetWindowState(wsNormal);
+                win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
+                form_->Repaint();
+            } else {
+                if (mdiChild) HotMDIChildProvider = nullptr;
+                win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_MAXIMIZE, 0);
+            }
+            if (SystemMenu) SystemMenu->UpdateItems();
+            return;
+        }
+        case win::HTMINBUTTON: {
+            TPoint p = ScreenToFormPoint(screen);
+            if (ButtonPressed && ButtonMin.Rect.Contains(p)) {
+                SetHotHT(0, true);
+                const bool main = Application()->MainForm() == form_;
+                if (main) MinimizingByButton = true;
+                win::SendMessageA(h, win::WM_SYSCOMMAND,
+                                  win::IsIconic(h) ? win::SC_RESTORE : win::SC_MINIMIZE, 0);
+                if (main) MinimizingByButton = false;
+                skinData_->CacheStale = true;
+                std::fill(std::begin(CaptionRepaintFlags), std::end(CaptionRepaintFlags), true);
+            } else {
+                CallOldWndProc(m);
+            }
+            return;
+        }
+        case win::HTHELP:
+            if (ButtonPressed) {
+                win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_CONTEXTHELP, 0);
+                SetHotHT(0, true);
+                if (SystemMenu) SystemMenu->UpdateItems();
+                form_->Perform(win::WM_NCPAINT, 0, 0);
+            } else {
+                SetHotHT(0, true);
+            }
+            return;
+        case kHitMDIClose:
+        case kHitMDIRestore:
+        case kHitMDIMinimize:
+            if (ButtonPressed && HotMDIChildProvider && HotMDIChildProvider->Form() &&
+                HotMDIChildProvider->Form()->HandleAllocated()) {
+                const win::HWND child = HotMDIChildProvider->Form()->Handle();
+                win::WPARAM command = win::SC_CLOSE;
+                if (code == kHitMDIRestore) command = win::SC_RESTORE;
+                if (code == kHitMDIMinimize) {
+                    command = win::SC_MINIMIZE;
+                    if (MDISkinProvider && MDISkinProvider->SkinData())
+                        MDISkinProvider->SkinData()->BeginUpdate();
+                }
+                win::SendMessageA(child, win::WM_SYSCOMMAND, command, 0);
+            }
+            SetHotHT(0, true);
+            return;
+        default:
+            break;
+    }
+    if (code >= kHitUserButton && code - kHitUserButton < titleButtons_->Count()) {
+        if (ButtonPressed)
+            titleButtons_->GetItem(code - kHitUserButton)
+                ->DoMouseUp(mbLeft, {}, screen.X, screen.Y);
+        SetHotHT(0, true);
+        return;
+    }
+    if (win::IsIconic(h)) {
+        if (MDISkinProvider) {
+            const TPoint o = FormScreenOrigin();
+            TPoint cursor;
+            win::POINT c{};
+            win::GetCursorPos(&c);
+            cursor = {c.x, c.y};
+            DropSysMenu(o.X + cursor.X, o.Y + cursor.Y);
+        } else {
+            CallOldWndProc(m);
+        }
+        return;
+    }
+    if (ResizeMode == rmBorder && !win::IsZoomed(h) && gOutline.Active && gOutline.Owner == this) {
+        TPoint p = screen;
+        if (m.Msg == win::WM_LBUTTONUP) p = form_->ClientToScreen(p);
+        StopMoveSize(p.X, p.Y);
+        win::ReleaseCapture();
+        return;
+    }
+    CallOldWndProc(m);
+}
+
+void TsSkinProvider::WMNCLButtonDblClk(TMessage& m) {
+    const int code = static_cast<int>(m.WParam);
+    const win::HWND h = form_->Handle();
+    if (gOutline.Active && gOutline.Owner == this) {
+        const TPoint p = PointOf(m.LParam);
+        StopMoveSize(p.X, p.Y);
+    }
+    gOutline.Active = false;
+    ButtonPressed = false;
+    m.WParam = win::HTNOWHERE;
+    m.Result = 0;
+    if (code == win::HTSYSMENU) {
+        TsSkinManager* manager = SkinManager();
+        if (!manager || !manager->SkinnedPopups()) SysMenuDblClick = true;
+        form_->Close();  // may free the form and this provider once the message is over
+        return;
+    }
+    if (code == win::HTCAPTION && SystemMenu) {
+        const bool iconic = win::IsIconic(h) != win::FALSE;
+        const TsSystemMenu& menu = *SystemMenu;
+        if ((menu.VisibleClose() && (menu.EnabledMax() || menu.EnabledRestore())) ||
+            (!HasBorder() && iconic)) {
+            const bool restore = iconic || win::IsZoomed(h);
+            win::SendMessageA(h, win::WM_SYSCOMMAND, restore ? win::SC_RESTORE : win::SC_MAXIMIZE,
+                              0);
+            if (win::IsWindow(h) && SystemMenu) SystemMenu->UpdateItems();
+        } else if (iconic) {
+            win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
+        }
+    }
+}
+
+void TsSkinProvider::WMNCRButtonDown(TMessage& m) {
+    const int code = static_cast<int>(m.WParam);
+    if (code == win::HTCAPTION || code == win::HTSYSMENU) {
+        m.Result = 0;
+        return;
+    }
+    CallOldWndProc(m);
+}
+
+void TsSkinProvider::WMNCRButtonUp(TMessage& m) {
+    if (!HasBorder()) {
+        CallOldWndProc(m);
+        return;
+    }
+    m.Result = 0;
+    const int code = HitTest(m);
+    if (code == win::HTCAPTION || code == win::HTSYSMENU) {
+        SetHotHT(0, true);
+        const TPoint p = PointOf(m.LParam);
+        DropSysMenu(p.X, p.Y);
+    }
+}
+
+// ---- the outline ----
+
+bool TsSkinProvider::ArmOutline(TMessage& m) {
+    if (ResizeMode != rmBorder || !form_ || !form_->HandleAllocated()) return false;
+    const win::WPARAM command = m.WParam & 0xFFF0;
+    if (command != win::SC_MOVE && command != win::SC_SIZE) return false;
+    m.Result = 0;
+    if (gOutline.Active) return true;
+    const win::HWND h = form_->Handle();
+    win::SetCapture(h);
+    gOutline.Owner = this;
+    gOutline.FirstMove = true;
+    gOutline.Moving = command == win::SC_MOVE;
+    if (!gOutline.Moving) {
+        const int edge = static_cast<int>(m.WParam & 0xF);
+        gOutline.HitCode = edge >= 1 && edge <= 8 ? edge + 9 : 0;
+    }
+    if (!gOutline.ArmingFromPress) {
+        // From the system menu or the keyboard: the outline starts where the cursor is and
+        // the next click ends it.
+        win::POINT c{};
+        win::GetCursorPos(&c);
+        StartMoveSize(c.x, c.y);
+    }
+    return true;
+}
+
+void TsSkinProvider::StartMoveSize(int x, int y) {
+    if (gOutline.Active || !form_ || !form_->HandleAllocated()) return;
+    gOutline.Owner = this;
+    gOutline.Active = true;
+    gOutline.Desktop = win::GetDesktopWindow();
+    gOutline.DC = win::GetWindowDC(gOutline.Desktop);
+    gOutline.SavedDC = win::SaveDC(gOutline.DC);
+    win::SetROP2(gOutline.DC, win::R2_NOT);
+    gOutline.Rect.Left = form_->Left();
+    gOutline.Rect.Top = form_->Top();
+    gOutline.LastPos = {x, y};
+    if (gOutline.Moving) {
+        DrawMoveSizeOutline(gOutline.Rect.Left, gOutline.Rect.Top);
+        return;
+    }
+    // Never smaller than the system's smallest window.
+    gOutline.MinWidth = std::max(win::GetSystemMetrics(win::SM_CXMINTRACK), 1);
+    gOutline.MinHeight = std::max(win::GetSystemMetrics(win::SM_CYMINTRACK), 1);
+    gOutline.Rect.Right = form_->Left() + form_->Width();
+    gOutline.Rect.Bottom = form_->Top() + form_->Height();
+    DrawMoveSizeOutline(gOutline.Rect.Left, gOutline.Rect.Top);
+}
+
+void TsSkinProvider::DrawMoveSizeOutline(int dx, int dy) {
+    if (!gOutline.DC) return;
+    TRect r =
+        gOutline.Moving ? TRect(dx, dy, dx + form_->Width(), dy + form_->Height()) : gOutline.Rect;
+    if (form_->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider->Form()) {
+        // A child moves inside its parent's client area.
+        TsSkinProvider& parent = *MDISkinProvider;
+        TCustomForm* pf = parent.Form();
+        const win::HWND ph = pf->HandleAllocated() ? pf->Handle() : nullptr;
+        const int frame = ph ? skin::SysBorderWidth(ph, parent.BorderForm(), true) : 0;
+        const int x0 = frame + pf->Left() + 1;
+        int y0 = 2 * frame + pf->Top() + parent.CaptionHeight(true) - 2;
+        if (parent.MenuPresent()) y0 += parent.MenuLineCount() * parent.MenuHeight();
+        r = TRect(r.Left + x0, r.Top + y0, r.Right + x0, r.Bottom + y0);
+    }
+    const win::POINT pts[5] = {{r.Left, r.Top},
+                               {r.Right, r.Top},
+                               {r.Right, r.Bottom},
+                               {r.Left, r.Bottom},
+                               {r.Left, r.Top}};
+    win::Polyline(gOutline.DC, pts, 5);
+}
+
+void TsSkinProvider::WMMouseMoveOutline(TMessage& m) {
+    CallOldWndProc(m);
+    if (DefaultManager && !(DefaultManager->ComponentState().Contains(csDesigning)))
+        DefaultManager->SetActiveControl(nullptr);
+    if (!gOutline.Active || gOutline.Owner != this || !form_->HandleAllocated()) return;
+    const TPoint s = form_->ClientToScreen(PointOf(m.LParam));
+    OutlineState& o = gOutline;
+    if (o.Moving) {
+        o.FirstMove = false;
+        DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);  // erase
+        o.Rect.Left += s.X - o.LastPos.X;
+        o.Rect.Top += s.Y - o.LastPos.Y;
+        o.LastPos = s;
+        DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);
+        return;
+    }
+    o.FirstMove = false;
+    DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);  // erase
+    const int dx = s.X - o.LastPos.X, dy = s.Y - o.LastPos.Y;
+    const int left = form_->Left(), top = form_->Top();
+    const int right = left + form_->Width(), bottom = top + form_->Height();
+    auto sizeLeft = [&] { o.Rect.Left = std::min(left + dx, o.Rect.Right - o.MinWidth); };
+    auto sizeRight = [&] { o.Rect.Right = std::max(right + dx, left + o.MinWidth); };
+    auto sizeTop = [&] { o.Rect.Top = std::min(top + dy, o.Rect.Bottom - o.MinHeight); };
+    auto sizeBottom = [&] { o.Rect.Bottom = std::max(bottom + dy, top + o.MinHeight); };
+    switch (o.HitCode) {
+        case win::HTLEFT:
+            sizeLeft();
+            break;
+        case win::HTRIGHT:
+            sizeRight();
+            break;
+        case win::HTTOP:
+            sizeTop();
+            break;
+        case win::HTBOTTOM:
+            sizeBottom();
+            break;
+        case win::HTTOPLEFT:
+            sizeTop(), sizeLeft();
+            break;
+        case win::HTTOPRIGHT:
+            sizeTop(), sizeRight();
+            break;
+        case win::HTBOTTOMLEFT:
+            sizeBottom(), sizeLeft();
+            break;
+        default:
+            sizeBottom(), sizeRight();
+            break;
+    }
+    DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);
+}
+
+void TsSkinProvider::StopMoveSize(int, int) {
+    if (ResizeMode != rmBorder) return;
+    win::ReleaseCapture();
+    OutlineState& o = gOutline;
+    if (!o.Active || o.Owner != this) return;
+    o.Active = false;
+    DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);  // erase
+    if (o.DC) {
+        win::RestoreDC(o.DC, o.SavedDC);
+        win::ReleaseDC(o.Desktop, o.DC);
+    }
+    o.DC = nullptr;
+    o.Owner = nullptr;
+    const bool moved = o.Moving || !o.FirstMove;
+    o.FirstMove = false;
+    o.HitCode = 0;
+    if (!form_->HandleAllocated() || !moved) return;
+    const win::HWND h = form_->Handle();
+    if (o.Moving)
+        win::MoveWindow(h, o.Rect.Left, o.Rect.Top, form_->Width(), form_->Height(), win::TRUE);
+    else
+        win::MoveWindow(h, o.Rect.Left, o.Rect.Top, o.Rect.Right - o.Rect.Left,
+                        o.Rect.Bottom - o.Rect.Top, win::TRUE);
+}
+
+// ---- maximised size, snapping, sizing ----
+
+void TsSkinProvider::WMGetMinMaxInfo(TMessage& m) {
+    auto* info = reinterpret_cast<win::MINMAXINFO*>(m.LParam);
+    if (info && DrawNonClientArea && form_ && form_->HandleAllocated() &&
+        form_->BorderStyle() != bsNone && form_->FormStyle() != fsMDIChild && !form_->Parent()) {
+        const win::HWND h = form_->Handle();
+        const TRect wa = FormWorkArea(form_);
+        int b = 0, c = 0, e = 0;
+        if (borderForm_) {
+            b = SysBorderWidthNoExt(h, borderForm_, true);
+            if (win::GetWindowLongPtrA(h, win::GWL_STYLE) & win::WS_CAPTION) {
+                const int ext = CaptionHeight(true), normal = CaptionHeight(false);
+                c = ext > normal + b ? ext - normal - b : b;
+            }
+            if (TsSkinManager* manager = SkinManager()) {
+                const TsSkinData& sd = manager->SkinData();
+                if (sd.TitleHeight != sd.MaxHeight)
+                    e = sd.TitleHeight - sd.MaxHeight + sd.CenterOffset;
+                if (sd.BIVAlign == 1 && sd.BITop != 0) e += sd.BITop - b;
+            }
+        } else {
+            b = skin::SysBorderWidth(h, borderForm_, true);
+        }
+        info->ptMaxPosition = {-b, c - b - e};
+        info->ptMaxSize = {wa.Width() + 2 * b, wa.Height() + 2 * b - c + e};
+        m.Result = 0;
+    }
+    // The previous procedure applies the form's constraints.
+    CallOldWndProc(m);
+}
+
+void TsSkinProvider::WMWindowPosChangingSnap(TMessage& m) {
+    if (RegionUpdating) return;
+    auto* wp = reinterpret_cast<win::WINDOWPOS*>(m.LParam);
+    // Only moves snap: a size from the left or top edge keeps its opposite edge.
+    if (wp && ScreenSnap && form_ && form_->HandleAllocated() && !win::IsZoomed(form_->Handle()) &&
+        !(wp->flags & win::SWP_NOMOVE) && (wp->x != 0 || wp->y != 0) &&
+        ((wp->flags & win::SWP_NOSIZE) ||
+         (wp->cx == form_->Width() && wp->cy == form_->Height()))) {
+        const TRect wa = FormWorkArea(form_);
+        const int e = ExtBorderExtra(borderForm_);
+        int x = wp->x, y = wp->y;
+        SnapToEdge(x, wa.Right, SnapBuffer, form_->Width() + e);
+        SnapToEdge(y, wa.Bottom, SnapBuffer, form_->Height() + e);
+        SnapToEdge(x, wa.Left, SnapBuffer, -e);
+        SnapToEdge(y, wa.Top, SnapBuffer, -skin::ExtCaptionExtra(borderForm_));
+        wp->x = x, wp->y = y;
+    }
+    CallOldWndProc(m);
+}
+
+void TsSkinProvider::WMSizing(TMessage& m) {
+    CallOldWndProc(m);
+    if (borderForm_) borderForm_->UpdateExBordersPos(false, 255);
+}
 
 }  // namespace skin

@@ -23,6 +23,7 @@
 
 #include "platform/gdi/win_types.h"
 #include "skin/core/state/neighbour_services.h"
+#include "skin/windows/provider/frame_paint.h"
 #include "vcl/controls/controls.h"
 #include "vcl/controls/forms.h"
 #include "vcl/graphics/bitmap.h"
@@ -127,6 +128,8 @@ public:
     void HideHint();
     void DoMouseDown(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
     void DoMouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y);
+    // The provider whose collection holds the button, or null.
+    TsSkinProvider* Provider() const;
 
     TsCaptionButton Data;  // its caption element (HitCode 1000 + Index)
     vcl::THintWindow* HintWnd = nullptr;
@@ -266,11 +269,18 @@ public:
     void WMNCLButtonDblClk(vcl::TMessage& m);
     void WMNCRButtonDown(vcl::TMessage& m);
     void WMNCRButtonUp(vcl::TMessage& m);
-    void WMMouseMoveOutline(vcl::TMessage& m);        // WM_MOUSEMOVE while an outline runs
+    // WM_MOUSEMOVE: the previous procedure, then the outline follows the mouse.
+    void WMMouseMoveOutline(vcl::TMessage& m);
     void WMWindowPosChangingSnap(vcl::TMessage& m);   // WM_WINDOWPOSCHANGING
     void WMSizing(vcl::TMessage& m);
-    // WM_SYSCOMMAND SC_MOVE / SC_SIZE under rmBorder; true when the outline took it.
+    // WM_SYSCOMMAND SC_MOVE / SC_SIZE (any low bits) under rmBorder; true when the outline took
+    // it (the system's loop must not run then).
     bool ArmOutline(vcl::TMessage& m);
+    // Set by a double click on the icon: the wait before the system menu drops gives up.
+    bool SysMenuDblClick = false;
+    // A pressed caption element released over something else: the next SetHotHT or PressHT
+    // repaints it in state 0 first (0: none).
+    int PendingRestoreHT = 0;
 
     // ---- frame metrics (frame_metrics.cpp) ----
     int CaptionHeight(bool extended) const;
@@ -306,6 +316,13 @@ public:
     vcl::TRect IconRect() const;
     int MenuLineCount();
     vcl::TPoint FormScreenOrigin() const;
+    // The form's window (null before it has one) and its state, read from the window when it
+    // exists.
+    win::HWND FormHandle() const;
+    bool FormIconic() const;
+    bool FormMaximized() const;
+    // The class library's forms have no border of their own inside the frame.
+    static constexpr int kFormBorderWidth = 0;
 
     // ---- window region, redraw locks, scroll adapter (form_region.cpp) ----
     void LockFormRedraw(bool withMDIParent);
@@ -320,6 +337,16 @@ public:
     void PaintClientBackground(win::HDC dc, bool repaintChildren);
     void RedrawCaption();
     void PaintGrip(win::HDC dc);
+    // Where the four strips of a non-client paint go, from the current cache and metrics.
+    FrameStrips NonClientStrips();
+    // The title section's index, looked up when the cache of it is empty.
+    int ResolvedTitleSkinIndex() const;
+    // The caption icons after the title icon's glyph, in the order they are tried: the
+    // form's, the application's, the program's own (the large one when asked, else the small
+    // one); null when there is none.
+    win::HICON FormIconHandle() const;
+    win::HICON ApplicationIconHandle() const;
+    win::HICON ProgramIconHandle(bool large) const;
 
     // ---- title buttons (title_buttons.cpp) ----
     void PaintTitleButtons();
@@ -328,6 +355,13 @@ public:
     void PressHT(int hitCode);
     // The element of `hitCode` (system, MDI child or user button), or null.
     TsCaptionButton* ElementOf(int hitCode);
+    TsTitleButton* UserButtonOf(int hitCode) const;
+    // The mask an element shows now: the restore image for maximise of a maximised form and
+    // minimise of a minimised one, else its own.
+    int ShownMaskOf(int hitCode) const;
+    // A button pressed and released outside itself, put back to normal by the next SetHotHT
+    // or PressHT (0: none). Set by the release handlers.
+    int PendingRestoreHT = 0;
 
     // ---- system menu (system_menu.cpp) ----
     void DropSysMenu(int x, int y);
@@ -370,6 +404,23 @@ public:
     // The frame cache was painted once (the client is repainted around the first paint only).
     bool FormPainted = false;
     bool ClientRepaintPending = false;
+
+private:
+    // ---- frame painting (frame_paint.cpp) ----
+    bool TitleBGStillFits() const;
+    bool CacheSizeWrong() const;
+    void PaintFrameLayers(int limit);
+    void PaintMenuBarItems();
+    void PaintCaptionPlate(int captionSection, const vcl::TRect& r, const std::string& text);
+    // ---- title buttons (title_buttons.cpp) ----
+    bool ElementEnabled(int hitCode) const;
+    int TitleButtonTop(const TsCaptionButton& e, int buttonHeight) const;
+    // Places one element ending at `right` and paints its mask into the cache.
+    void PaintSysTitleButton(TsCaptionButton& e, int& right, int mask, TsTitleButton* user,
+                             bool enabled);
+    void HideElement(TsCaptionButton& e);
+    void RunPendingRestore();
+    void MoveHot(int hitCode, bool repaintOld, bool repaintNew);
 
 protected:
     vcl::TCustomForm* form_ = nullptr;
@@ -422,6 +473,14 @@ extern TsSkinProvider* HotMDIChildProvider;
 // A caption button is held down (set by PressHT, cleared by SetHotHT).
 extern bool ButtonPressed;
 
+// ---- snapping and the outline (form_hit_test.cpp) ----
+// The work area of the monitor the form is on.
+vcl::TRect FormWorkArea(vcl::TCustomForm* form);
+// pos := edge - size when pos + size lies less than `buffer` pixels from `edge`.
+void SnapToEdge(int& pos, int edge, int buffer, int size);
+// An outline move or size runs (one at a time in the application).
+bool OutlineRunning();
+
 // ---- unit-level frame measures (frame_metrics.cpp) ----
 int SysBorderWidth(win::HWND window, TacBorderFormBase* borderForm, bool useExtended);
 int SysBorderWidthNoExt(win::HWND window, TacBorderFormBase* borderForm, bool useExtended);
@@ -436,6 +495,10 @@ int WndWidth(win::HWND w);
 int WndHeight(win::HWND w);
 int WndClientWidth(win::HWND w);
 int WndClientHeight(win::HWND w);
+// Copies a w x h rectangle from (sx, sy) of `src` to (dx, dy) of `dst`, only the part that lies
+// inside both bitmaps.
+void CopyRectClipped(vcl::TBitmap* dst, int dx, int dy, vcl::TBitmap* src, int sx, int sy, int w,
+                     int h);
 
 // ---- the desktop window manager link (form_region.cpp): never present here ----
 bool IsDwmCompositionEnabled();
@@ -462,6 +525,12 @@ public:
     int GlowMargin() const;
     void CreateGlowForm();
     void MakeGlowImage();
+    // Frees the glow window and its picture.
+    void FreeGlow();
+    // The owner's window rectangle (the border window's when there is one), on the screen.
+    vcl::TRect OwnerWindowRect() const;
+    TsSkinManager* Manager() const;
+    int ElementMask() const;
 
     TacBorderFormBase* BorderForm = nullptr;
     TsCommonData* SkinData = nullptr;
@@ -474,6 +543,7 @@ public:
     int StepCount = 0;
     vcl::TCustomForm* GlowForm = nullptr;
     std::unique_ptr<vcl::TBitmap> Image;
+    uint8_t Level = 0;  // the constant alpha last shown
 };
 
 }  // namespace skin

@@ -2,6 +2,7 @@
 // it and copied to the window in one BitBlt, so it never flickers.
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/blend.h"
@@ -15,6 +16,7 @@
 #include "skin/core/data/skin_data.h"
 #include "skin/core/state/skin_manager.h"
 #include "skin/windows/scroll/scroll_wnd.h"
+#include "vcl/controls/controls.h"
 #include "vcl/graphics/bitmap.h"
 
 namespace skin {
@@ -23,33 +25,57 @@ namespace {
 using BitmapOwner = std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter>;
 
 // The pixels of `bg` under the whole target (its bitmap at its offset, else its colour).
-void CopyBackground(vcl::TBitmap* target, const CacheInfo& bg) {
-    PixelView dst = ViewOf(target);
+void CopyBackground(const PixelView& dst, const CacheInfo& bg) {
     if (dst.Empty()) return;
     TColor c = bg.FillColor == kTransparentKey ? 0xFFFFFF : bg.FillColor;
+    const uint8_t fill[3] = {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)};
+    const PixelView* src = bg.Ready && bg.Bmp && bg.Bmp->BytesPerPixel >= 3 ? bg.Bmp : nullptr;
     for (int y = 0; y < dst.Height; ++y) {
-        for (int x = 0; x < dst.Width; ++x) {
-            uint8_t* d = dst.At(x, y);
-            const PixelView* src = bg.Ready ? bg.Bmp : nullptr;
-            if (src && src->Contains(x + bg.X, y + bg.Y) && src->BytesPerPixel >= 3) {
-                const uint8_t* s = src->At(x + bg.X, y + bg.Y);
-                d[0] = s[0], d[1] = s[1], d[2] = s[2];
-            } else {
-                d[0] = uint8_t(c >> 16), d[1] = uint8_t(c >> 8), d[2] = uint8_t(c);
-            }
+        // The columns the picture covers on this row; the colour on either side of them.
+        int from = 0, to = 0;
+        if (src && y + bg.Y >= 0 && y + bg.Y < src->Height) {
+            from = std::clamp(-bg.X, 0, dst.Width);
+            to = std::clamp(src->Width - bg.X, from, dst.Width);
+        }
+        uint8_t* d = dst.Row(y);
+        const size_t step = size_t(dst.BytesPerPixel);
+        for (int x = 0; x < dst.Width; ++x, d += step) {
+            const uint8_t* s = x >= from && x < to ? src->At(x + bg.X, y + bg.Y) : fill;
+            d[0] = s[0], d[1] = s[1], d[2] = s[2];
         }
     }
+}
+
+// A packed w x h view over `store`, sized to fit.
+PixelView PackedView(int w, int h, int bytesPerPixel, std::vector<uint8_t>& store) {
+    PixelView v;
+    if (w <= 0 || h <= 0) return v;
+    store.resize(size_t(w) * size_t(bytesPerPixel) * size_t(h));
+    v.Base = store.data();
+    v.Stride = ptrdiff_t(w) * bytesPerPixel;
+    v.Width = w;
+    v.Height = h;
+    v.BytesPerPixel = bytesPerPixel;
+    return v;
+}
+
+// A packed copy of `from`, held in `store` (reused from part to part): what lay under a
+// part before it is painted, without a bitmap handle for every part.
+PixelView CopyOf(const PixelView& from, std::vector<uint8_t>& store) {
+    if (from.Empty()) return PixelView{};
+    PixelView v = PackedView(from.Width, from.Height, from.BytesPerPixel, store);
+    for (int y = 0; y < from.Height; ++y)
+        std::copy(from.Row(y), from.Row(y) + v.Stride, v.Row(y));
+    return v;
 }
 
 // One part: the section over the bar's pixels beneath, then its glyph centred in `glyphBox`.
 void PaintPart(vcl::TBitmap* bar, TsSkinManager* manager, const TConstantSection& s, int state,
                TRect r, const TRect* glyphBox) {
     if (r.Right <= r.Left || r.Bottom <= r.Top || !manager->IsValidSkinIndex(s.Section)) return;
-    BitmapOwner under(NewBitmap24(bar->Width(), bar->Height()));
-    PixelView underView = ViewOf(under.get());
+    static std::vector<uint8_t> underStore;
     PixelView barView = ViewOf(bar);
-    for (int y = 0; y < barView.Height; ++y)
-        std::copy(barView.Row(y), barView.Row(y) + 3 * barView.Width, underView.Row(y));
+    PixelView underView = CopyOf(barView, underStore);
     CacheInfo cache;
     cache.Bmp = &underView;
     cache.Ready = true;
@@ -73,7 +99,7 @@ void PaintPart(vcl::TBitmap* bar, TsSkinManager* manager, const TConstantSection
 void PaintBarImage(vcl::TBitmap* target, TsSkinManager* manager, bool vertical,
                    const win::SCROLLINFO& si, int arrow, int glyphBox, int minThumb,
                    const BarLooks& looks, const CacheInfo& bg) {
-    CopyBackground(target, bg);
+    CopyBackground(ViewOf(target), bg);
     if (manager == nullptr || !manager->SkinData().Active) return;
     const TConstantSkinData& k = manager->ConstData();
     int W = vertical ? target->Height() : target->Width();
@@ -117,9 +143,9 @@ void PaintBarImage(vcl::TBitmap* target, TsSkinManager* manager, bool vertical,
         // Dimmed toward what lies behind: its picture at 40 %, else its colour laid over at 60 %.
         PixelView v = ViewOf(target);
         if (bg.Ready && bg.Bmp) {
-            BitmapOwner behind(NewBitmap24(target->Width(), target->Height()));
-            CopyBackground(behind.get(), bg);
-            PixelView b = ViewOf(behind.get());
+            static std::vector<uint8_t> behindStore;
+            PixelView b = CopyOf(v, behindStore);
+            CopyBackground(b, bg);
             BlendBitmapTransparent(v, 0, 0, b, TRect{0, 0, b.Width - 1, b.Height - 1}, 0.4,
                                    0xFFFFFFFF);
         } else {
@@ -131,18 +157,18 @@ void PaintBarImage(vcl::TBitmap* target, TsSkinManager* manager, bool vertical,
 namespace {
 
 // What lies behind `screen` (a rectangle of the adapted window's non-client area): the parent's
-// background at that place, else the default manager's global colour.
+// background at that place. A class-library parent is asked as its children ask it, so one that
+// does not answer with a picture gives its own colour (a plain form its face colour); a bare
+// window gives the default manager's global colour.
 void BackgroundAt(win::HWND wnd, const win::RECT& screen, CacheInfo& cache, PixelView& view,
                   BackgroundInfo& info) {
     win::HWND parent = win::GetParent(wnd);
-    cache = CacheInfo{};
-    if (parent == nullptr || !GetBGInfoFromWindow(info, parent, false)) {
-        cache.FillColor = DefaultManager ? ColorToRGB(DefaultManager->GetGlobalColor()) : 0xFFFFFF;
-        if (parent && info.BgType != 2) cache.FillColor = ColorToRGB(info.Color);
-        cache.Ready = false;
-        return;
-    }
+    if (vcl::TWinControl* control = parent ? vcl::FindControl(parent) : nullptr)
+        GetParentBackground(info, control, false);
+    else
+        GetBGInfoFromWindow(info, parent, false);
     BGInfoToCacheInfo(info, cache, view);
+    if (info.BgType != btCache) return;
     win::POINT p{screen.left, screen.top};
     win::ScreenToClient(parent, &p);
     cache.X += p.x;
@@ -160,6 +186,16 @@ void BlitToWindow(win::HWND wnd, win::HDC dc, vcl::TBitmap* bmp, const win::RECT
 }
 
 }  // namespace
+
+vcl::TBitmap* TacScrollWnd::ComposeImage(int slot, int width, int height) {
+    BitmapOwner& image = Images[slot];
+    if (image && image->Width() == width && image->Height() == height) return image.get();
+    image.reset();
+    if (slot < kSizeBoxImage) ImageInputs[slot] = BarImageInputs{};
+    if (!BitmapSizeFits(width, height)) return nullptr;
+    image.reset(NewBitmap24(width, height));
+    return image.get();
+}
 
 void TacScrollWnd::PaintBar(int kind, win::HDC dc, int pressedPart, int thumbPos) {
     ScrollMouseState& s = ScrollMouse();
@@ -198,10 +234,39 @@ void TacScrollWnd::PaintBar(int kind, win::HDC dc, int pressedPart, int thumbPos
     PixelView view;
     BackgroundInfo info;
     BackgroundAt(CtrlHandle, bar, bg, view, info);
-    BitmapOwner bmp(NewBitmap24(bar.right - bar.left, bar.bottom - bar.top));
-    PaintBarImage(bmp.get(), manager, vertical, b.ScrollInfo, BarArrowLength(b, true),
-                  win::GetSystemMetrics(win::SM_CXHSCROLL), b.MinThumb, looks, bg);
-    BlitToWindow(CtrlHandle, dc, bmp.get(), bar);
+    const int w = bar.right - bar.left, h = bar.bottom - bar.top;
+    vcl::TBitmap* bmp = ComposeImage(kind, w, h);
+    if (bmp == nullptr) return;
+    // The bars are repainted after nearly every message the window gets, mostly unchanged: an
+    // image composed from the same inputs over the same background is shown again as it is.
+    BarImageInputs in;
+    in.Valid = true;
+    in.Vertical = vertical;
+    in.Width = w;
+    in.Height = h;
+    in.Min = b.ScrollInfo.nMin;
+    in.Max = b.ScrollInfo.nMax;
+    in.Page = b.ScrollInfo.nPage;
+    in.Pos = b.ScrollInfo.nPos;
+    in.Arrow = BarArrowLength(b, true);
+    in.GlyphBox = win::GetSystemMetrics(win::SM_CXHSCROLL);
+    in.MinThumb = b.MinThumb;
+    in.Looks = looks;
+    in.Manager = manager;
+    in.Masks = manager->Masks().data();
+    in.Fill = uint32_t(bg.FillColor);
+    in.Picture = bg.Ready && bg.Bmp;
+    PixelView behind = PackedView(w, h, 3, in.Background);
+    CopyBackground(behind, bg);
+    BarImageInputs& last = ImageInputs[kind];
+    if (!(in == last)) {
+        PaintBarImage(bmp, manager, vertical, b.ScrollInfo, in.Arrow, in.GlyphBox, in.MinThumb,
+                      looks, bg);
+        last = std::move(in);
+        ++BarsComposed;
+    }
+    ++BarsShown;
+    BlitToWindow(CtrlHandle, dc, bmp, bar);
 }
 
 void TacScrollWnd::PaintSizeBox(win::HDC dc) {
@@ -212,22 +277,23 @@ void TacScrollWnd::PaintSizeBox(win::HDC dc) {
     PixelView view;
     BackgroundInfo info;
     BackgroundAt(CtrlHandle, r.sizeBox, bg, view, info);
-    BitmapOwner bmp(NewBitmap24(w, h));
-    CopyBackground(bmp.get(), bg);
+    vcl::TBitmap* bmp = ComposeImage(kSizeBoxImage, w, h);
+    if (bmp == nullptr) return;
+    CopyBackground(ViewOf(bmp), bg);
     TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
     if (m && m->SkinData().Active && GripShown(r)) {
         int grip = m->GetMaskIndexByNames("GLOBALINFO", "GRIPIMAGE");
         if (grip >= 0 && size_t(grip) < m->Masks().size()) {
             const TsMaskData& g = m->Masks()[size_t(grip)];
             int gw = SkinFrameWidth(g), gh = SkinFrameHeight(g);
-            PixelView self = ViewOf(bmp.get());
+            PixelView self = ViewOf(bmp);
             CacheInfo under;
             under.Bmp = &self;
             under.Ready = true;
-            if (gw > 0 && gh > 0) BlendMaskRegion(bmp.get(), TPoint{w - gw, h - gh}, 0, 0, g, under);
+            if (gw > 0 && gh > 0) BlendMaskRegion(bmp, TPoint{w - gw, h - gh}, 0, 0, g, under);
         }
     }
-    BlitToWindow(CtrlHandle, dc, bmp.get(), r.sizeBox);
+    BlitToWindow(CtrlHandle, dc, bmp, r.sizeBox);
 }
 
 bool TacScrollWnd::PaintScrollBars(win::HDC dc, int thumbPos, uint32_t /*flags*/) {

@@ -7,6 +7,7 @@
 #include "skin/core/state/skin_commands.h"
 #include "skin/core/data/skin_data.h"
 #include "skin/core/state/skin_manager.h"
+#include "vcl/graphics/bitmap.h"
 
 namespace skin {
 
@@ -455,6 +456,11 @@ void TacScrollWnd::NcMouseMove(vcl::TMessage& m) {
     PaintScrollBars(nullptr);
 }
 
+void TacScrollWnd::DropBarImages() {
+    for (BarImageInputs& in : ImageInputs)
+        in = BarImageInputs{};
+}
+
 void TacScrollWnd::AdapterWindowProc(vcl::TMessage& m) {
     if (!Skinned()) {
         TacMainWnd::AdapterWindowProc(m);
@@ -462,6 +468,10 @@ void TacScrollWnd::AdapterWindowProc(vcl::TMessage& m) {
     }
     ScrollMouseState& s = ScrollMouse();
     switch (m.Msg) {
+        case SM_ALPHACMD:
+            // Whatever the command does to the skin, the bars are composed afresh.
+            DropBarImages();
+            break;
         case win::WM_NCCALCSIZE:
             NcCalcSize(m);
             return;

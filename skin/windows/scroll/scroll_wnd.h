@@ -15,10 +15,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "skin/controls/window_services.h"
 #include "skin/windows/adapters/window_adapter.h"
 #include "skin/windows/scroll/scroll_bar_geometry.h"
+#include "vcl/system/object.h"
 
 namespace vcl {
 class TBitmap;
@@ -46,6 +49,33 @@ struct TacScrollBar {
 inline constexpr uintptr_t kHoverTimer = 65522;
 inline constexpr uintptr_t kFirstRepeatTimer = 65533;
 inline constexpr uintptr_t kRepeatTimer = 65534;
+
+// How a bar's parts look: 0 normal, 1 hot, 2 pressed.
+struct BarLooks {
+    int First = 0, Second = 0, Thumb = 0;
+    int PressedPart = spNone;
+    bool Enabled = true;
+    int ThumbStart = -1;  // along the bar; -1 from the scroll information
+    bool operator==(const BarLooks&) const = default;
+};
+
+// Everything a composed bar image is made from; an image made from equal inputs is shown again
+// as it stands. The skin is not part of it: any skin command drops the images.
+struct BarImageInputs {
+    bool Valid = false;
+    bool Vertical = false;
+    int Width = 0, Height = 0;
+    int Min = 0, Max = 0, Pos = 0;
+    unsigned Page = 0;
+    int Arrow = 0, GlyphBox = 0, MinThumb = 0;
+    BarLooks Looks;
+    const void* Manager = nullptr;
+    const void* Masks = nullptr;      // the skin's pictures, new with every skin loaded
+    uint32_t Fill = 0;                // the background's colour where it has no picture
+    bool Picture = false;             // whether it has one
+    std::vector<uint8_t> Background;  // the pixels behind the bar, as they were composed over
+    bool operator==(const BarImageInputs&) const = default;
+};
 
 // The process-wide mouse state of the skinned bars.
 struct ScrollMouseState {
@@ -105,6 +135,9 @@ public:
     NonClientBorders Border;
     bool StyleGuard = false;
     bool OwnScrollMessage = false;
+    // How often a bar was put on the window, and how often its image had to be composed for
+    // that (the other times the image kept from the paint before was shown again).
+    int BarsShown = 0, BarsComposed = 0;
 
 protected:
     void Bind() override;
@@ -123,19 +156,20 @@ protected:
     void DoScrollAction(uint32_t msg, int code, int pos);
     void PaintBar(int kind, win::HDC dc, int pressedPart, int thumbPos);
     void PaintSizeBox(win::HDC dc);
+    // The off-screen image of a bar (slot SB_HORZ or SB_VERT) or of the size box, kept from
+    // paint to paint while its size stays; every paint covers all of it.
+    static constexpr int kSizeBoxImage = 2;
+    vcl::TBitmap* ComposeImage(int slot, int width, int height);
+    std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> Images[3];
+    BarImageInputs ImageInputs[2];
+    void DropBarImages();
     // The module state names this window no more.
     void ForgetMouseState();
 };
 
-// Builds the bar image: the parts of a skinned bar of `length` x `thickness` over the
-// background `bg`, as the arithmetic places them. Exposed for the painting tests.
-struct BarLooks {
-    int First = 0, Second = 0, Thumb = 0;  // 0 normal, 1 hot, 2 pressed
-    int PressedPart = spNone;
-    bool Enabled = true;
-    int ThumbStart = -1;  // along the bar; -1 from the scroll information
-};
 class TsSkinManager;
+// The parts of a skinned bar over the background `bg`, as the arithmetic places them, on the
+// whole of `target` (the bar's length along its direction). Exposed for the painting tests.
 void PaintBarImage(vcl::TBitmap* target, TsSkinManager* manager, bool vertical,
                    const win::SCROLLINFO& si, int arrow, int arrowGlyphBox, int minThumb,
                    const BarLooks& looks, const CacheInfo& bg);

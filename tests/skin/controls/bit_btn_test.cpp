@@ -119,25 +119,6 @@ TEST_F(SkinnedBitBtnTest, StateChangesFadeThroughTheServicesAndAReleaseShowsTheP
     EXPECT_EQ(log, std::vector<std::string>{"fade freed"});
 }
 
-TEST_F(SkinnedBitBtnTest, HintsAreOffWhileHeldAndComeBackWhenThePressEndsAnyWay) {
-    auto* b = Place<TsBitBtn>(form, Bounds(10, 10, 75, 25));
-    form->Show();
-    Pump();
-    Application()->SetShowHint(true);
-    for (uint32_t end : {uint32_t(win::WM_LBUTTONUP), CM_CANCELMODE,
-                         uint32_t(win::WM_CAPTURECHANGED)}) {
-        SCOPED_TRACE(end);
-        b->Perform(win::WM_LBUTTONDOWN, 0, win::MAKELPARAM(5, 5));
-        b->Perform(win::WM_LBUTTONDOWN, 0, win::MAKELPARAM(5, 5));  // saved once
-        EXPECT_FALSE(Application()->ShowHint());
-        b->Perform(end);
-        EXPECT_TRUE(Application()->ShowHint());
-    }
-    b->Perform(win::WM_LBUTTONDOWN, 0, win::MAKELPARAM(5, 5));
-    b->SetEnabled(false);
-    EXPECT_TRUE(Application()->ShowHint());
-}
-
 TEST_F(SkinnedBitBtnTest, RemovingTheSkinGivesTheClassicButtonBack) {
     manager->SetActive(false);
     auto* b = Place<TsBitBtn>(form, Bounds(10, 10, 75, 25));

@@ -1,11 +1,16 @@
 // The skinned panel, drag bar and group box: the panel's two paint paths agree, see-through
 // sections, the children's background, the title colours, the group box's frame and caption,
-// and the classic look after the skin goes.
+// and the classic look after the skin goes (buttons and bevels too).
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "platform/user/messages.h"
+#include "skin/controls/bevel.h"
+#include "skin/controls/buttons.h"
+#include "skin/controls/edits.h"
+#include "skin/controls/gauge.h"
+#include "skin/controls/control_frame.h"
 #include "skin/controls/group_box.h"
 #include "skin/controls/panels.h"
 #include "skin/core/data/skin_data.h"
@@ -140,6 +145,26 @@ TEST_F(SkinnedContainerTest, TheCaptionSitsOnItsOwnSection) {
     EXPECT_EQ(info.Bmp, box->SkinData()->CacheBmp());
 }
 
+TEST_F(SkinnedContainerTest, ASkinComingAndGoingReachesTheChildrenOfPanelsAndGroupBoxes) {
+    manager->SetActive(false);
+    auto* panel = Place<TsPanel>(form, Bounds(10, 10, 200, 80));
+    auto* box = Place<TsGroupBox>(panel, Bounds(5, 5, 180, 70));
+    std::vector<std::pair<TControl*, TsCommonData*>> children;
+    for (TWinControl* parent : std::initializer_list<TWinControl*>{panel, box}) {
+        auto* g = Place<TsGauge>(parent, Bounds(10, 25, 60, 16));
+        auto* e = Place<TsEdit>(parent, Bounds(80, 25, 60, 20));
+        children.insert(children.end(), {{g, g->SkinData()}, {e, e->SkinData()}});
+    }
+    form->Show();
+    Pump();
+    for (bool active : {true, false, true}) {
+        manager->SetActive(active);
+        Pump();
+        for (auto [c, d] : children)
+            EXPECT_EQ(IsSkinnedNow(c, d), active) << c->ClassName() << " on " << c->Parent()->ClassName();
+    }
+}
+
 TEST_F(SkinnedContainerTest, RemovingTheSkinGivesTheClassicLookBack) {
     manager->SetActive(false);
     auto* panel = Place<TsPanel>(form, Bounds(10, 10, 150, 50));
@@ -149,8 +174,14 @@ TEST_F(SkinnedContainerTest, RemovingTheSkinGivesTheClassicLookBack) {
     auto* box = Place<TsGroupBox>(form, Bounds(10, 70, 160, 70));
     box->SetCaption("Filter");
     box->SetCaptionYOffset(6);
+    auto* button = Place<TsSpeedButton>(form, Bounds(180, 10, 90, 26));
+    button->SetCaption("Start");
+    button->SetButtonStyle(tbsDropDown);
+    auto* frame = Place<TsBevel>(form, Bounds(180, 50, 90, 40));
+    auto* line = Place<TsBevel>(form, Bounds(180, 100, 90, 8));
+    line->SetShape(bsTopLine);
     form->Show();
-    for (TControl* c : {static_cast<TControl*>(panel), static_cast<TControl*>(box)}) {
+    for (TControl* c : std::initializer_list<TControl*>{panel, box, button, frame, line}) {
         const auto classic = Pixels(c);
         manager->SetActive(true);
         EXPECT_NE(Pixels(c), classic);

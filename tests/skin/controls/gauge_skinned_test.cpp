@@ -62,6 +62,34 @@ TEST_F(SkinnedGaugeTest, TheFillEndsAtItsColumnAfterEachChange) {
     }
 }
 
+TEST_F(SkinnedGaugeTest, AnUprightBarPaintedLyingDownWritesItsTextAlongTheFill) {
+    auto* g = Place<TsGauge>(form, Bounds(10, 10, 30, 200));
+    g->SetKind(gkVerticalBar);  // animated: the bar is painted lying down
+    g->SetProgress(100);
+    g->SetSuffix("% done");
+    form->Show();
+    Pump();
+    auto pixels = [&] {
+        const PixelView v = ViewOf(Shot(g));
+        std::vector<uint32_t> px;
+        for (int y = 0; y < v.Height; ++y)
+            for (int x = 0; x < v.Width; ++x)
+                px.push_back(uint32_t(v.At(x, y)[2]) << 16 | v.At(x, y)[1] << 8 | v.At(x, y)[0]);
+        return px;
+    };
+    const auto with = pixels();
+    g->SetShowText(false);
+    const auto without = pixels();
+    TRect box(30, 200, 0, 0);  // where the text changed the fill
+    for (int i = 0; i < int(with.size()); ++i)
+        if (with[size_t(i)] != without[size_t(i)])
+            box = TRect(std::min(box.Left, i % 30), std::min(box.Top, i / 30),
+                        std::max(box.Right, i % 30 + 1), std::max(box.Bottom, i / 30 + 1));
+    ASSERT_LT(box.Left, box.Right);
+    EXPECT_GT(box.Height(), 2 * box.Width());  // "100% done" runs down the bar
+    EXPECT_LT(std::abs(box.Top + box.Bottom - 200), 4);  // centred along it
+}
+
 TEST_F(SkinnedGaugeTest, NothingIsDrawnWhileTheBackgroundChanges) {
     auto* g = Place<TsGauge>(form, Bounds(10, 10, 200, 20));
     g->SetAnimated(false);

@@ -1,7 +1,10 @@
 // The skinned speed button: its cache, its drop-down part and its fades.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "skin/controls/buttons.h"
+#include "skin/controls/labels.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/data/skin_data.h"
 #include "tests/skin/controls/skinned_form.h"
@@ -77,6 +80,76 @@ TEST_F(SkinnedSpeedButtonTest, MouseChangesFadeWhenAllowedElseRepaintAtOnce) {
     EXPECT_EQ(log.size(), 1u);  // no second fade
     EXPECT_EQ(builds, 2);       // repainted at once
     EXPECT_EQ(b->CurrentState(), 0);
+}
+
+// Pixels of pure red, the ink of the label laid over the button, inside `r` of `bmp`.
+int RedPixels(TBitmap* bmp, TRect r) {
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x)
+            n += bmp->Canvas()->Pixels(x, y) == clRed;
+    return n;
+}
+
+TEST_F(SkinnedSpeedButtonTest, ALabelOverTheButtonShowsInItsPicturesAndOnTheScreen) {
+    auto* b = Place<TsSpeedButton>(form, Bounds(10, 10, 120, 40));
+    auto* label = Place<TsLabel>(form, Bounds(20, 20, 60, 16));
+    label->SetUseSkinColor(false);
+    label->SetCaption("WWWW");
+    label->Font()->SetColor(clRed);
+    label->Font()->SetStyle(TFontStyles{fsBold});
+    form->Show();
+    Pump();
+    const TRect under(10, 10, 70, 26);  // the label's place in the button's picture
+    int before = -1, after = -1;
+    WindowSlots().IsAnimEventAllowed = [](TacAnimatEvent, TacAnimatEvents, TsSkinManager*) {
+        return true;
+    };
+    WindowSlots().StartAnimFade = [&](FadePtr&, TsCommonData* d, bool,
+                                      const std::function<void()>& rebuild) {
+        before = RedPixels(d->CacheBmp(), under);
+        rebuild();
+        after = RedPixels(d->CacheBmp(), under);
+    };
+    b->Perform(CM_MOUSEENTER);
+    EXPECT_GT(before, 10);
+    EXPECT_EQ(after, before);
+    // Shown outside the parent's paint, the button leaves the label on the screen.
+    b->SkinData()->CacheStale = true;
+    b->Redraw();
+    int shown = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 60; ++x) shown += ScreenPixel(label, x, y) == win::COLORREF(clRed);
+    EXPECT_EQ(shown, before);
+}
+
+TEST_F(SkinnedSpeedButtonTest, HintsAreOffWhileEitherButtonIsHeldAndComeBackHoweverThePressEnds) {
+    using Make = std::function<TControl*()>;
+    const std::pair<const char*, Make> buttons[] = {
+        {"bit button", [&] { return Place<TsBitBtn>(form, Bounds(10, 10, 75, 25)); }},
+        {"speed button", [&] { return Place<TsSpeedButton>(form, Bounds(10, 10, 75, 25)); }}};
+    using End = std::function<void(TControl*&)>;
+    const std::pair<const char*, End> ends[] = {
+        {"release", [](TControl*& c) { c->Perform(win::WM_LBUTTONUP, 0, win::MAKELPARAM(5, 5)); }},
+        {"cancel", [](TControl*& c) { c->Perform(CM_CANCELMODE); }},
+        {"capture lost", [](TControl*& c) { c->Perform(win::WM_CAPTURECHANGED); }},
+        {"disabled", [](TControl*& c) { c->SetEnabled(false); }},
+        {"hidden", [](TControl*& c) { c->SetVisible(false); }},
+        {"destroyed", [](TControl*& c) { FreeAndNil(c); }}};
+    form->Show();
+    Application()->SetShowHint(true);
+    for (const auto& [kind, make] : buttons)
+        for (const auto& [how, end] : ends) {
+            SCOPED_TRACE(std::string(kind) + ", " + how);
+            TControl* c = make();
+            Pump();
+            c->Perform(win::WM_LBUTTONDOWN, 0, win::MAKELPARAM(5, 5));
+            c->Perform(win::WM_LBUTTONDOWN, 0, win::MAKELPARAM(5, 5));  // saved once
+            EXPECT_FALSE(Application()->ShowHint());
+            end(c);
+            EXPECT_TRUE(Application()->ShowHint());
+            if (c) c->Free();
+        }
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ TEST_F(ComboListWndTest, TheDroppedListHasTheSkinsFrameAndBar) {
     }
     // The middle of the track below the thumb is no classic bar pixel, on screen or in print.
     win::RECT v = adapter->BarRects().vert;
-    const int x = (v.left + v.right) / 2 - wr.left, y = (v.top + v.bottom) * 3 / 4 - wr.top;
+    const int x = (v.left + v.right) / 2 - wr.left, y = v.top + (v.bottom - v.top) * 3 / 4 - wr.top;
     EXPECT_NE(onScreen(x, y), win::GetSysColor(win::COLOR_SCROLLBAR));
     EXPECT_EQ(vcl::ColorToRGB(print.Canvas()->Pixels(x, y)), onScreen(x, y));
 }

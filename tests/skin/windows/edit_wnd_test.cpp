@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/controls/edit_control.h"
 #include "platform/controls/list_box_control.h"
 #include "platform/gdi/sys_colors.h"
 #include "skin/controls/edits.h"
+#include "skin/controls/list_boxes.h"
 #include "skin/controls/window_services.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/skin_commands.h"
@@ -41,20 +45,38 @@ protected:
     AdapterPtr adapter;
 };
 
+// The memo and the list box, through the slot their skinned controls call: the skin's colours
+// while skinned, the frame ring from the cache and the skin's bars, their own colours after.
 TEST_F(EditWndTest, ColoursComeFromTheSkinAndGoBackWithIt) {
-    memo->SetColor(vcl::TColor(0x123456));
-    memo->Font()->SetColor(vcl::TColor(0x654321));
-    WindowSlots().UpdateEditWndAdapter(memo->SkinData(), adapter);
-    ASSERT_NE(dynamic_cast<TacEditWnd*>(adapter.get()), nullptr);
-    Command(memo->Handle(), SKC_REFRESH, reinterpret_cast<intptr_t>(manager.get()));
-    EXPECT_EQ(uint32_t(memo->Color()), GetControlBGColor(memo->SkinData(), false, memo->Handle()));
-    EXPECT_NE(uint32_t(memo->Color()), 0x123456u);
-    // The skin goes: the slot frees the adapter, which gives the memo its own colours back.
-    manager->SetActive(false);
-    WindowSlots().UpdateEditWndAdapter(memo->SkinData(), adapter);
-    EXPECT_EQ(adapter, nullptr);
-    EXPECT_EQ(uint32_t(memo->Color()), 0x123456u);
-    EXPECT_EQ(uint32_t(memo->Font()->Color()), 0x654321u);
+    auto* list = Place<TsAlphaListBox>(form, vcl::Bounds(170, 10, 120, 100));
+    for (int i = 0; i < 60; ++i) list->Items()->Add("item " + std::to_string(i));
+    Pump();
+    const std::pair<const char*, vcl::TWinControl*> controls[] = {{"memo", memo}, {"list box", list}};
+    for (auto [what, c] : controls) {
+        SCOPED_TRACE(what);
+        TsCommonData* data = c == memo ? memo->SkinData() : list->SkinData();
+        c->SetColor(vcl::TColor(0x123456));
+        c->Font()->SetColor(vcl::TColor(0x654321));
+        WindowSlots().UpdateEditWndAdapter(data, adapter);
+        auto* edit = dynamic_cast<TacEditWnd*>(adapter.get());
+        ASSERT_NE(edit, nullptr);
+        Command(c->Handle(), SKC_REFRESH, reinterpret_cast<intptr_t>(manager.get()));
+        EXPECT_EQ(uint32_t(c->Color()), GetControlBGColor(data, false, c->Handle()));
+        EXPECT_NE(uint32_t(c->Color()), 0x123456u);
+        win::RedrawWindow(c->Handle(), nullptr, nullptr,
+                          win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
+        Pump();
+        EXPECT_TRUE(edit->VBar.Shown);
+        ASSERT_NE(data->CacheBmp(), nullptr);
+        EXPECT_EQ(WindowPixel(c->Handle(), 0, 40), vcl::ColorToRGB(data->CacheBmp()->Canvas()->Pixels(0, 40)));
+        // The skin goes: the slot frees the adapter, which gives the control its own colours.
+        manager->SetActive(false);
+        WindowSlots().UpdateEditWndAdapter(data, adapter);
+        EXPECT_EQ(adapter, nullptr);
+        EXPECT_EQ(uint32_t(c->Color()), 0x123456u);
+        EXPECT_EQ(uint32_t(c->Font()->Color()), 0x654321u);
+        manager->SetActive(true);
+    }
 }
 
 TEST_F(EditWndTest, TheFrameIsTheCachesBorderAndTheBarsAreTheSkins) {
@@ -81,7 +103,7 @@ TEST_F(EditWndTest, TheFrameIsTheCachesBorderAndTheBarsAreTheSkins) {
     win::RECT v = edit->BarRects().vert;
     win::POINT client{0, 0};
     win::ClientToScreen(memo->Handle(), &client);
-    int x = (v.left + v.right) / 2 - client.x, y = (v.top + v.bottom) * 3 / 4 - client.y;
+    int x = (v.left + v.right) / 2 - client.x, y = v.top + (v.bottom - v.top) * 3 / 4 - client.y;
     EXPECT_NE(ScreenPixel(memo, x, y), win::GetSysColor(win::COLOR_SCROLLBAR));
     // Typing moves the position; the bars follow.
     for (int i = 0; i < 5; ++i) memo->Perform(win::WM_KEYDOWN, win::VK_DOWN, 0);
@@ -165,6 +187,81 @@ TEST_F(EditWndTest, NativeEditAndListBoxTakeTheFrameAndGiveItBack) {
         EXPECT_EQ(WindowPixel(wnd, 0, 45), classic);
         win::DestroyWindow(wnd);
     }
+}
+
+// A native multi-line edit prints as it shows: the skin's frame and bars around its text.
+TEST_F(EditWndTest, ANativeEditPrintsAsItShows) {
+    win::HWND wnd = win::CreateWindowExA(
+        0, "Edit", "",
+        win::WS_CHILD | win::WS_VISIBLE | win::WS_BORDER | win::WS_VSCROLL | win::WS_HSCROLL |
+            win::ES_MULTILINE | win::ES_AUTOHSCROLL,
+        170, 10, 110, 90, form->Handle(), nullptr, nullptr, nullptr);
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "a native line " + std::to_string(i) + " and some more\r\n";
+    win::SetWindowTextA(wnd, text.c_str());
+    TacMainWnd* a = AttachAdapter<TacEditWnd>(wnd, nullptr, manager.get(), "", true);
+    auto* edit = static_cast<TacEditWnd*>(a);
+    Command(wnd, SKC_REFRESH, reinterpret_cast<intptr_t>(manager.get()));
+    win::SendMessageA(wnd, win::EM_LINESCROLL, 3, 12);
+    win::RedrawWindow(wnd, nullptr, nullptr, win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
+    Pump();
+    ASSERT_TRUE(edit->VBar.Shown && edit->HBar.Shown);
+    win::RECT wr;
+    win::GetWindowRect(wnd, &wr);
+    const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+    vcl::TBitmap print;
+    print.SetPixelFormat(vcl::pf24bit);
+    print.SetSize(w, h);
+    win::SendMessageA(wnd, win::WM_PRINT, reinterpret_cast<uintptr_t>(print.Canvas()->Handle()),
+                      win::PRF_NONCLIENT | win::PRF_CLIENT | win::PRF_ERASEBKGND);
+    int differing = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            differing += vcl::ColorToRGB(print.Canvas()->Pixels(x, y)) != WindowPixel(wnd, x, y);
+    EXPECT_EQ(differing, 0);
+    FreeAdapter(a);
+    win::DestroyWindow(wnd);
+}
+
+// Focus and the mouse give the memo's frame its active look and take it away again. The mouse
+// over an adapted native edit makes that the manager's hot control, which the memo hears.
+TEST_F(EditWndTest, FocusAndTheMouseLightTheFrame) {
+    WindowSlots().UpdateEditWndAdapter(memo->SkinData(), adapter);
+    win::HWND other = win::CreateWindowExA(0, "Edit", "", win::WS_CHILD | win::WS_VISIBLE | win::WS_BORDER,
+                                           170, 10, 100, 24, form->Handle(), nullptr, nullptr, nullptr);
+    TacMainWnd* otherAdapter = AttachAdapter<TacEditWnd>(other, nullptr, manager.get(), "", true);
+    // The outer ring of the memo's frame, three pixels deep.
+    auto frame = [&] {
+        std::vector<win::COLORREF> px;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 150; ++x)
+                if (x < 3 || y < 3 || x >= 147 || y >= 97) px.push_back(WindowPixel(memo->Handle(), x, y));
+        return px;
+    };
+    win::SetFocus(other);
+    Pump();
+    const auto normal = frame();
+    memo->SetFocus();
+    Pump();
+    const auto active = frame();
+    EXPECT_NE(active, normal);
+    win::SetFocus(other);
+    Pump();
+    EXPECT_EQ(frame(), normal);
+
+    win::RECT mr, er;
+    win::GetWindowRect(memo->Handle(), &mr);
+    win::GetWindowRect(other, &er);
+    QueueMove(mr.left + 30, mr.top + 30);
+    Pump();
+    EXPECT_EQ(manager->ActiveControl(), memo->Handle());
+    EXPECT_EQ(frame(), active);
+    QueueMove(er.left + 10, er.top + 10);
+    Pump();
+    EXPECT_EQ(manager->ActiveControl(), other);
+    EXPECT_EQ(frame(), normal);
+    FreeAdapter(otherAdapter);
+    win::DestroyWindow(other);
 }
 
 // Odd skin data never faults the corners: a mask without images, a state far beyond them.

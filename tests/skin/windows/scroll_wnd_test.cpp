@@ -171,6 +171,41 @@ TEST_F(ScrollWndTest, DraggingTheThumbTracksThenDropsTheLastPosition) {
     EXPECT_EQ(win::GetScrollPos(wnd, win::SB_VERT), 90);
 }
 
+// Hovering repaints only what changes: entering a bar shows the bars as they were, a tick that
+// finds a new hot part composes that bar once, ticks on the same part show nothing, and leaving
+// composes the bar unhot again while the other bar's image is shown as it was.
+TEST_F(ScrollWndTest, HoverRepaintsOnlyWhenThePartChanges) {
+    const win::RECT v = Vert();
+    const int arrow = adapter->BarArrowLength(adapter->VBar, false), x = (v.left + v.right) / 2;
+    const int shown = adapter->BarsShown, composed = adapter->BarsComposed;
+    QueueMove(x, v.bottom - arrow / 2 - 1);
+    Pump();
+    ASSERT_EQ(ScrollMouse().HotBar, win::SB_VERT);
+    EXPECT_EQ(adapter->BarsShown, shown + 2);
+    EXPECT_EQ(adapter->BarsComposed, composed);
+    // Each step holds the mouse for eight ticks; `newPart` when its hot part is not the last one.
+    struct Step {
+        int y, hotPart;
+        bool newPart;
+    };
+    const int ticksShown = adapter->BarsShown;
+    int parts = 0;
+    for (Step step : {Step{v.bottom - arrow / 2 - 1, spSecondArrow, true},
+                      Step{v.bottom - 2, spSecondArrow, false}, Step{v.top + 2, spFirstArrow, true}}) {
+        QueueMove(x, step.y);
+        Wait(20 * 8);
+        parts += step.newPart;
+        EXPECT_EQ(ScrollMouse().HotPart, step.hotPart);
+        EXPECT_EQ(adapter->BarsComposed, composed + parts) << step.y;
+        EXPECT_EQ(adapter->BarsShown, ticksShown + parts) << step.y;
+    }
+    QueueMove(v.left - 100, v.top - 10);
+    Wait(20 * 3);
+    EXPECT_EQ(ScrollMouse().HotBar, -1);
+    EXPECT_EQ(adapter->BarsComposed, composed + parts + 1);
+    EXPECT_EQ(adapter->BarsShown, ticksShown + parts + 2);
+}
+
 TEST_F(ScrollWndTest, TheVerticalBarFollowsTheSideAndGoesWhenItDoesNotFit) {
     win::RECT wr;
     win::GetWindowRect(wnd, &wr);

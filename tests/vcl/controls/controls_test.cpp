@@ -58,7 +58,10 @@ public:
     void Restore() { control->WindowProc = saved; }
     void NewWndProc(TMessage& m) {
         seen.push_back(m.Msg);
-        if (m.Msg == CM_ENABLEDCHANGED) {
+        if (m.Msg == CM_CONTROLLISTCHANGE)
+            listChanges.push_back({reinterpret_cast<TControl*>(m.WParam), m.LParam});
+        if (m.Msg == CM_ENABLEDCHANGED || (swallowRepaints && (m.Msg == CM_INVALIDATE ||
+                                                               m.Msg == CM_RECREATEWND))) {
             m.Result = 42;  // swallowed
             return;
         }
@@ -67,6 +70,8 @@ public:
     TControl* control;
     TWndMethod saved;
     std::vector<uint32_t> seen;
+    bool swallowRepaints = false;
+    std::vector<std::pair<TControl*, intptr_t>> listChanges;
 };
 
 class ControlsTest : public GuiTest {
@@ -93,8 +98,8 @@ TEST_F(ControlsTest, WindowProcIsReplacedChainedAndRestored) {
         // A second subclasser chains onto the first and comes off again.
         Subclasser inner(c);
         EXPECT_FALSE(s.StillMine());
-        c->SetColor(clBlue);
-        EXPECT_EQ(s.seen.back(), CM_COLORCHANGED);
+        c->SetColor(clBlue);  // (its repaint follows as CM_INVALIDATE)
+        EXPECT_EQ(s.seen.end()[-2], CM_COLORCHANGED);
         inner.Restore();
         EXPECT_TRUE(s.StillMine());
         s.Restore();
@@ -107,7 +112,45 @@ TEST_F(ControlsTest, WindowProcIsReplacedChainedAndRestored) {
     form->Show();
     Pump();
     win::SendMessageA(c->Handle(), CM_TEXTCHANGED, 0, 0);
-    EXPECT_EQ(s.seen.back(), CM_TEXTCHANGED);
+    EXPECT_EQ(s.seen.end()[-2], CM_TEXTCHANGED);
+    s.Restore();
+}
+
+TEST_F(ControlsTest, InvalidateAndRecreateWndAreMessagesAWindowProcMaySwallow) {
+    form->Show();
+    Pump();
+    const win::HWND before = form->Handle();
+    win::RECT r;
+    Subclasser s(form);
+    s.swallowRepaints = true;
+    form->Invalidate();
+    form->RecreateWnd();
+    EXPECT_FALSE(win::GetUpdateRect(before, &r, false));
+    EXPECT_EQ(form->Handle(), before);
+    EXPECT_EQ(s.seen, (std::vector<uint32_t>{CM_INVALIDATE, CM_RECREATEWND}));
+    // Passed on, the class's own handling does what the calls always did.
+    s.swallowRepaints = false;
+    form->Invalidate();
+    EXPECT_TRUE(win::GetUpdateRect(before, &r, false));
+    form->RecreateWnd();
+    EXPECT_NE(form->Handle(), before);
+    EXPECT_TRUE(win::IsWindowVisible(form->Handle()));
+    s.Restore();
+}
+
+TEST_F(ControlsTest, TheFormHearsOfEveryControlPutInOrTakenOutBelowIt) {
+    auto* inner = Make<TWinProbe>(form, form, "inner", Bounds(0, 0, 200, 200));
+    form->Show();
+    Pump();
+    Subclasser s(form);
+    auto* label = Make<TProbe>(form, inner, "label", Bounds(5, 5, 20, 20));
+    auto* box = Make<TWinProbe>(form, inner, "box", Bounds(30, 5, 20, 20));
+    EXPECT_EQ(label->Parent(), inner);  // in place when the form hears of it
+    box->SetParent(form);               // out of one container, into another
+    label->Free();
+    using Change = std::pair<TControl*, intptr_t>;
+    EXPECT_EQ(s.listChanges, (std::vector<Change>{{label, 1}, {box, 1}, {box, 0}, {box, 1},
+                                                  {label, 0}}));
     s.Restore();
 }
 

@@ -127,6 +127,19 @@ TEST(ShortCuts, TextsInTheClassLibraryForm) {
     EXPECT_TRUE(shift == (TShiftState{ssCtrl, ssShift}));
 }
 
+TEST(ShortCuts, TextsReadBackIntoTheShortCutsTheyName) {
+    for (int mods : {0, scShift | scAlt, +scCtrl, scShift | scCtrl | scAlt})
+        for (int key = 1; key <= 0xFF; ++key) {
+            const auto s = static_cast<TShortCut>(key | mods);
+            if (const std::string text = ShortCutToText(s); !text.empty()) {
+                EXPECT_EQ(TextToShortCut(text), s) << text;
+            }
+        }
+    EXPECT_EQ(TextToShortCut("alt+SHIFT+f4"), ShortCut(win::VK_F1 + 3, {ssAlt, ssShift}));
+    for (const char* bad : {"", "Ctrl+", "Ctrl+Nope", "Ctrl S", "Meta+S", "F13"})
+        EXPECT_EQ(TextToShortCut(bad), scNone) << bad;
+}
+
 TEST_F(MenusTest, RadioGroupsDefaultItemsAndTheItemList) {
     TForm* form = nullptr;
     Application()->CreateForm(form);
