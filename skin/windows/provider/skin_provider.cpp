@@ -208,7 +208,7 @@ TsSkinProvider::~TsSkinProvider() {
         MDISkinProvider = nullptr;
     }
     if (HotMDIChildProvider == this) HotMDIChildProvider = nullptr;
-    delete SystemMenu;
+    if (SystemMenu) SystemMenu->Free();  // gone already when the owned components went first
     SystemMenu = nullptr;
     if (CtrlAdapter) CtrlAdapter->Free();
     CtrlAdapter = nullptr;
@@ -250,6 +250,7 @@ void TsSkinProvider::Loaded() {
 
 void TsSkinProvider::Notification(TComponent* c, TOperation op) {
     TComponent::Notification(c, op);
+    if (op == opRemove && c == SystemMenu) SystemMenu = nullptr;
     if (!skinData_) return;
     if (auto* m = dynamic_cast<TsSkinManager*>(c)) {
         if (op == opInsert && skinData_->StoredSkinManager() == nullptr)
@@ -361,7 +362,13 @@ void TsSkinProvider::ApplyGlobalColor() {
 
 void TsSkinProvider::PrepareForm() {
     TsSkinManager* m = SkinManager();
-    if (MadeByLibrary || Passive || !m || !form_ || !form_->HandleAllocated()) return;
+    // Making the system menu asks the window, which may come back here.
+    if (MadeByLibrary || Passive || !m || !form_ || !form_->HandleAllocated() || preparing_) return;
+    preparing_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{preparing_};
     skinData_->Loaded();
     if (SystemMenu == nullptr) {
         SystemMenu = new TsSystemMenu(this);

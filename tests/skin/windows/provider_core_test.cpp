@@ -61,7 +61,10 @@ protected:
         TWndMethod real = p->SavedFormProc();
         p->SetSavedFormProc(TWndMethod::FromCallable([this, p, real](TMessage& m) {
             heard.push_back({m.Msg, m.WParam});
-            if (probe) probeInOld = probe(*p);
+            if (probe && m.Msg == probeMsg && !probed) {
+                probeInOld = probe(*p);
+                probed = true;
+            }
             real(m);
             if (m.Msg == win::WM_QUERYENDSESSION && answerZero) m.Result = 0;
         }));
@@ -78,7 +81,9 @@ protected:
 
     TWndMethod original;
     std::vector<std::pair<uint32_t, uintptr_t>> heard;
-    std::function<bool(TsSkinProvider&)> probe;
+    std::function<bool(TsSkinProvider&)> probe;  // asked when probeMsg first reaches the form
+    uint32_t probeMsg = 0;
+    bool probed = false;
     bool probeInOld = false;
     bool answerZero = false;
     int labelHeard = 0;
@@ -307,7 +312,8 @@ TEST_F(ProviderCore, WindowProcedureRowsPassedOrNotBeforeOrAfter) {
         SCOPED_TRACE(row.name);
         heard.clear();
         probe = row.inOld;
-        probeInOld = false;
+        probeMsg = row.msg;
+        probed = probeInOld = false;
         if (row.before) row.before(*p);
         const int index = p->SkinData()->SkinIndex;
         if (row.unskinned) p->SkinData()->SkinIndex = -1;

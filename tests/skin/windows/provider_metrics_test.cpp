@@ -252,7 +252,9 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         SCOPED_TRACE(c.what);
         UseSynthetic(c.skin);
         TForm* f = MakeForm(c.form);
-        if (c.systemMenu) provider->SystemMenu = new TsSystemMenu(provider);
+        // The provider makes its system menu once the form has its window.
+        if (!c.systemMenu && provider->SystemMenu) provider->SystemMenu->Free();
+        if (c.systemMenu && !provider->SystemMenu) provider->SystemMenu = new TsSystemMenu(provider);
         provider->LoadTitleButtonMasks();
         c.check(provider, manager.get());
         f->Release();
@@ -267,7 +269,7 @@ TEST_F(ProviderMetricsTest, SavedCaptionStripsAreClippedCopiesOfTheCache) {
     for (int width : {400, 40, 0}) {
         SCOPED_TRACE(width);
         TForm* f = MakeForm({.Width = width, .Height = width ? 120 : 0});
-        provider->SystemMenu = new TsSystemMenu(provider);
+        if (!provider->SystemMenu) provider->SystemMenu = new TsSystemMenu(provider);
         provider->LoadTitleButtonMasks();
         TsCommonData* data = provider->SkinData();
         data->InitCacheBmp();
