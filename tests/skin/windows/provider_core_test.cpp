@@ -9,6 +9,8 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/region.h"
+#include "platform/gdi/bitmap.h"
+#include "platform/user/screen.h"
 #include "platform/user/user.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/hooked_forms.h"
@@ -214,6 +216,39 @@ TEST_F(ProviderCore, RemovingTheSkinGivesTheClassicFormBackOnlyForItsOwnManager)
     EXPECT_EQ(win::GetWindowRgn(h, probe), win::ERROR);
     EXPECT_EQ(ProviderOf(form), p);  // the hook stays
     win::DeleteObject(probe);
+}
+
+// The window as the screen shows it, frame included.
+std::vector<uint32_t> WindowPixels(win::HWND wnd) {
+    win::RECT r{};
+    win::GetWindowRect(wnd, &r);
+    win::BitmapView v;
+    EXPECT_TRUE(win::GetBitmapView(win::ComposeScreen(), &v));
+    std::vector<uint32_t> px;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            const win::BYTE* p = v.Row(y) + x * 4;
+            px.push_back(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16);
+        }
+    return px;
+}
+
+TEST_F(ProviderCore, RemovingTheSkinRestoresTheClassicFormPixelForPixel) {
+    form->SetCaption("Classic");
+    form->Show();
+    Pump();
+    const win::HWND h = form->Handle();
+    const std::vector<uint32_t> classic = WindowPixels(h);
+
+    Make();
+    win::RedrawWindow(h, nullptr, nullptr,
+                      win::RDW_INVALIDATE | win::RDW_ERASE | win::RDW_FRAME | win::RDW_UPDATENOW);
+    Pump();
+    EXPECT_NE(WindowPixels(h), classic);
+
+    Command(h, SKC_REMOVESKIN, reinterpret_cast<intptr_t>(manager.get()));
+    Pump();
+    EXPECT_EQ(WindowPixels(h), classic);
 }
 
 TEST_F(ProviderCore, NewSkinThenRefreshRebuildsFromTheManagerOnly) {
