@@ -356,9 +356,6 @@ public:
     // The mask an element shows now: the restore image for maximise of a maximised form and
     // minimise of a minimised one, else its own.
     int ShownMaskOf(int hitCode) const;
-    // A button pressed and released outside itself, put back to normal by the next SetHotHT
-    // or PressHT (0: none). Set by the release handlers.
-    int PendingRestoreHT = 0;
 
     // ---- system menu (system_menu.cpp) ----
     void DropSysMenu(int x, int y);
@@ -418,6 +415,9 @@ private:
     void HideElement(TsCaptionButton& e);
     void PaintMDIChildButtons();
     void RunPendingRestore();
+    // A button pressed and released outside itself, put back to normal by the next SetHotHT
+    // or PressHT (0: none). Set by the release handlers.
+    int PendingRestoreHT = 0;
     void MoveHot(int hitCode, bool repaintOld, bool repaintNew);
 
 protected:
@@ -446,6 +446,7 @@ private:
     std::shared_ptr<int> life_ = std::make_shared<int>(0);
     bool freePending_ = false;  // replaced while inside its own message: freed when it returns
     int depth_ = 0;             // messages of the form running in the provider now
+    bool preparing_ = false;    // inside PrepareForm
 
     // ---- form_window_proc.cpp ----
     void SkinnedMessage(vcl::TMessage& m);
