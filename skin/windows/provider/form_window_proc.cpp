@@ -21,7 +21,6 @@
 #include "platform/gdi/dc.h"
 #include "platform/os/clock.h"
 #include "platform/user/dialog_manager.h"
-#include "platform/user/gui_thread.h"
 #include "platform/user/user.h"
 #include "skin/core/data/skin_data.h"
 #include "skin/core/paint/glyph_layout.h"
@@ -36,6 +35,7 @@
 #include "skin/windows/provider/layered.h"
 #include "skin/windows/provider/skin_provider.h"
 #include "skin/windows/provider/system_menu.h"
+#include "skin/windows/scroll/scroll_wnd.h"
 #include "vcl/controls/menus.h"
 
 namespace skin {
@@ -313,6 +313,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
             TMessage plain = SkinCommandMessage(SKC_PLAINBG, 1);
             form_->Perform(plain.Msg, plain.WParam, plain.LParam);
             BroadcastToChildControls(form_, plain);
+            if (auto* bars = dynamic_cast<TacScrollWnd*>(ScrollAdapter); bars && DrawNonClientArea)
+                bars->RefreshScrollBarInfo(true);
             return;
         }
         case win::WM_ENTERMENULOOP:
@@ -817,13 +819,17 @@ void TsSkinProvider::WMSysCommand(TMessage& m) {
 void TsSkinProvider::WMQueryEndSession(TMessage& m) {
     StopEffects = true;
     const uint32_t start = os::GetTickCount();
-    for (;;) {
+    // The deadline's own timer ends the wait for messages at the latest when the time is up.
+    const win::UINT_PTR deadline = win::SetTimer(nullptr, 0, kQueryEndSessionWaitMs, nullptr);
+    std::weak_ptr<int> life = life_;
+    Application()->ProcessMessages();
+    while (LiveEffectTimers > 0 &&
+           os::TickDiff(start, os::GetTickCount()) < kQueryEndSessionWaitMs) {
+        win::WaitMessage();
         Application()->ProcessMessages();
-        const uint32_t spent = os::TickDiff(start, os::GetTickCount());
-        if (LiveEffectTimers <= 0 || spent >= kQueryEndSessionWaitMs) break;
-        win::CurrentEventSource().Wait(kQueryEndSessionWaitMs - spent);
     }
-    if (!CallOldWndProc(m)) return;
+    win::KillTimer(nullptr, deadline);
+    if (life.expired() || !CallOldWndProc(m)) return;
     if (m.Result == 0) StopEffects = false;  // the session goes on
 }
 

@@ -208,7 +208,7 @@ TsSkinProvider::~TsSkinProvider() {
         MDISkinProvider = nullptr;
     }
     if (HotMDIChildProvider == this) HotMDIChildProvider = nullptr;
-    delete SystemMenu;
+    if (SystemMenu) SystemMenu->Free();  // gone already when the owned components went first
     SystemMenu = nullptr;
     if (CtrlAdapter) CtrlAdapter->Free();
     CtrlAdapter = nullptr;
@@ -363,7 +363,13 @@ void TsSkinProvider::ApplyGlobalColor() {
 
 void TsSkinProvider::PrepareForm() {
     TsSkinManager* m = SkinManager();
-    if (MadeByLibrary || Passive || !m || !form_ || !form_->HandleAllocated()) return;
+    // Making the system menu asks the window, which may come back here.
+    if (MadeByLibrary || Passive || !m || !form_ || !form_->HandleAllocated() || preparing_) return;
+    preparing_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{preparing_};
     skinData_->Loaded();
     if (SystemMenu == nullptr) {
         SystemMenu = new TsSystemMenu(this);
@@ -642,7 +648,12 @@ void TsSkinProvider::RemoveSkin(TMessage& m) {
 bool TsSkinProvider::SkinnedCommand(TMessage& m) {
     TsSkinManager* manager = SkinManager();
     const bool shown = form_->Visible() && form_->HandleAllocated();
-    switch (SkinCommandCode(m.WParam)) {
+    const uint16_t code = SkinCommandCode(m.WParam);
+    // A new skin or a refresh is another manager's business unless it names this one.
+    if ((code == SKC_NEWSKIN || code == SKC_REFRESH) &&
+        reinterpret_cast<TsSkinManager*>(m.LParam) != manager)
+        return true;
+    switch (code) {
         case SKC_NEWSKIN:
             skinData_->UpdateIndexes();
             TitleSkinIndexCache = -1;

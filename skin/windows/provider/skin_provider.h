@@ -446,6 +446,7 @@ private:
     std::shared_ptr<int> life_ = std::make_shared<int>(0);
     bool freePending_ = false;  // replaced while inside its own message: freed when it returns
     int depth_ = 0;             // messages of the form running in the provider now
+    bool preparing_ = false;    // inside PrepareForm
 
     // ---- form_window_proc.cpp ----
     void SkinnedMessage(vcl::TMessage& m);
