@@ -356,6 +356,9 @@ public:
     // The mask an element shows now: the restore image for maximise of a maximised form and
     // minimise of a minimised one, else its own.
     int ShownMaskOf(int hitCode) const;
+    // A button pressed and released outside itself, put back to normal by the next SetHotHT
+    // or PressHT (0: none). Set by the release handlers.
+    int PendingRestoreHT = 0;
 
     // ---- system menu (system_menu.cpp) ----
     void DropSysMenu(int x, int y);
@@ -415,9 +418,6 @@ private:
     void HideElement(TsCaptionButton& e);
     void PaintMDIChildButtons();
     void RunPendingRestore();
-    // A button pressed and released outside itself, put back to normal by the next SetHotHT
-    // or PressHT (0: none). Set by the release handlers.
-    int PendingRestoreHT = 0;
     void MoveHot(int hitCode, bool repaintOld, bool repaintNew);
 
 protected:
