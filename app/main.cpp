@@ -4,6 +4,7 @@
 #include "gateway/form_gsm.h"
 #include "gateway/form_start.h"
 #include "gateway/log_thread.h"
+#include "gateway/program_images.h"
 #include "lists/form_about.h"
 #include "lists/form_list.h"
 #include "lists/form_filter.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
     vcl::TApplication* app = vcl::Application();
     app->Initialize();
     app->SetTitle("Tessary");
+    gateway::LoadProgramIcon(app->Icon());
     app->CreateForm(formMain);
     app->CreateForm(formLoadSave);
     app->CreateForm(formGSM);

@@ -1,7 +1,7 @@
 // The scroll bars of a 400 x 300 multi-line edit with both bars: painted by the skin adapter
 // under the internal skin beside the classic bars of the same window, and 1 000 characters
 // typed into an adapted memo beside a plain one (the adapter repaints its bars after every
-// message, so typing shows what that costs). The table at the end gives both ratios.
+// message, so typing shows what that costs). The table at the end gives the ratios.
 // Run with --benchmark_repetitions=N --benchmark_enable_random_interleaving=true for medians.
 #include <benchmark/benchmark.h>
 
@@ -114,6 +114,28 @@ void BM_BarsClassic(benchmark::State& state) {
 }
 BENCHMARK(BM_BarsClassic)->Unit(benchmark::kMicrosecond);
 
+// The same with the vertical thumb moving every time, so the skinned bar is composed anew
+// (the one above shows the image it kept); the classic bar is redrawn by the move itself.
+void Moving(benchmark::State& state, bool skinned) {
+    Memo m(skinned);
+    win::SCROLLINFO si;
+    si.fMask = win::SIF_POS;
+    int i = 0;
+    for (auto _ : state) {
+        si.nPos = i++ % 2;
+        win::SetScrollInfo(m.edit, win::SB_VERT, &si, skinned ? win::FALSE : win::TRUE);
+        if (skinned) benchmark::DoNotOptimize(m.adapter->PaintScrollBars(nullptr));
+    }
+}
+void BM_BarsSkinnedMoving(benchmark::State& state) {
+    Moving(state, true);
+}
+void BM_BarsClassicMoving(benchmark::State& state) {
+    Moving(state, false);
+}
+BENCHMARK(BM_BarsSkinnedMoving)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BarsClassicMoving)->Unit(benchmark::kMicrosecond);
+
 // 1 000 keystrokes at the end of the memo, each with the repaint it causes; the typed text is
 // taken out again outside the timing.
 void Typing(benchmark::State& state, bool skinned) {
@@ -149,5 +171,6 @@ int main(int argc, char** argv) {
     return bench::RunWithRatios(
         argc, argv,
         {{"BM_BarsSkinned", "BM_BarsClassic", "400 x 300 memo bars, skinned / classic", 4},
+         {"BM_BarsSkinnedMoving", "BM_BarsClassicMoving", "the same, thumb moving each time", 0},
          {"BM_TypingAdapted", "BM_TypingPlain", "1 000 characters typed, adapted / plain", 0}});
 }

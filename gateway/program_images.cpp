@@ -4,6 +4,7 @@
 #include <string>
 
 #include "skin/core/pixels/png_graphic.h"
+#include "vcl/graphics/icon.h"
 #include "vcl/graphics/image_list.h"
 #include "vcl/graphics/picture.h"
 #include "vcl/system/exceptions.h"
@@ -55,6 +56,12 @@ void LoadSignalPicture(int level, vcl::TPicture* picture) {
     if (level < 0 || level >= kSignalLevels)
         throw vcl::EInvalidOperation("Signal level out of range: " + std::to_string(level));
     picture->SetGraphic(LoadPicture("signal_" + std::to_string(level)).get());
+}
+
+void LoadProgramIcon(vcl::TIcon* icon) {
+    RegisterProgramImageResources();
+    vcl::TResourceStream stream("program");
+    icon->LoadFromStream(&stream);
 }
 
 }  // namespace gateway

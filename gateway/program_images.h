@@ -5,6 +5,7 @@
 
 namespace vcl {
 class TCustomImageList;
+class TIcon;
 class TPicture;
 }  // namespace vcl
 
@@ -44,5 +45,8 @@ void FillProgramImages(vcl::TCustomImageList* list);
 
 // The picture of signal level 0..5.
 void LoadSignalPicture(int level, vcl::TPicture* picture);
+
+// The program's own icon, an ICO of 16 and 32 pixels (the application's Icon).
+void LoadProgramIcon(vcl::TIcon* icon);
 
 }  // namespace gateway

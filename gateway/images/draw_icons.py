@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program's pictures that the icon theme lacks, in the theme's palette: import and
-export, the four row and column icons, and the six signal levels. Run it from this folder; it
-writes the PNG files beside it. Standard library only."""
+export, the four row and column icons, the six signal levels, and the program's own icon (an
+ICO file of 16 and 32 pixels). Run it from this folder; it writes the files beside it. Standard
+library only."""
 import struct
 import zlib
 
@@ -101,6 +102,60 @@ def signal(level):
     return px
 
 
+def program_icon(size):
+    """An envelope with the signal bars over its top right corner, drawn on a grid of 16 scaled
+    to `size`; the rims stay one pixel wide."""
+    k = size // 16
+    px = [[(0, 0, 0, 0)] * size for _ in range(size)]
+
+    def put(cells, colour):
+        for x, y in cells:
+            if 0 <= x < size and 0 <= y < size:
+                px[y][x] = colour + (255,)
+
+    def box(x0, y0, x1, y1, fill, edge):
+        """Grid cells x0..x1, y0..y1 filled, with a one-pixel rim."""
+        inner = rect(x0 * k, y0 * k, (x1 + 1) * k - 1, (y1 + 1) * k - 1)
+        rim = inner - rect(x0 * k + 1, y0 * k + 1, (x1 + 1) * k - 2, (y1 + 1) * k - 2)
+        put(inner, fill)
+        put(rim, edge)
+
+    box(0, 5, 12, 15, WHITE, GREY_DARK)
+    # The flap: two lines from the top corners meeting in the middle.
+    left, right, top = 1, 12 * k + k - 2, 5 * k + 1
+    depth = (right - left) // 2
+    for i in range(depth + 1):
+        put({(left + i, top + i * 5 * k // depth), (right - i, top + i * 5 * k // depth)}, GREY)
+    for i, height in enumerate((3, 5, 7)):  # the signal bars, solid at 16 pixels
+        x = 8 + 3 * i
+        box(x, 8 - height, x + 1, 8, GREEN, GREEN_DARK)
+    return px
+
+
+def write_ico(path, images):
+    """A 32-bit ICO file of square RGBA images, each stored as a bitmap with its AND mask."""
+    entries, bodies = b'', b''
+    offset = 6 + 16 * len(images)
+    for px in images:
+        n = len(px)
+        colour = b''.join(bytes((b, g, r, a)) for row in reversed(px) for r, g, b, a in row)
+        stride = (n + 31) // 32 * 4
+        mask = b''
+        for row in reversed(px):
+            bits = 0
+            for x, (_, _, _, a) in enumerate(row):
+                if a == 0:
+                    bits |= 1 << (stride * 8 - 1 - x)
+            mask += bits.to_bytes(stride, 'big')
+        header = struct.pack('<IiiHHIIiiII', 40, n, 2 * n, 1, 32, 0, len(colour) + len(mask),
+                             0, 0, 0, 0)
+        body = header + colour + mask
+        entries += struct.pack('<BBBBHHII', n % 256, n % 256, 0, 0, 1, 32, len(body), offset)
+        bodies += body
+        offset += len(body)
+    open(path, 'wb').write(struct.pack('<HHH', 0, 1, len(images)) + entries + bodies)
+
+
 def main():
     for name, mark, colour, badge in (('add_row', ('row', 2), GREEN, plus),
                                       ('delete_row', ('row', 1), RED, minus),
@@ -117,6 +172,7 @@ def main():
         write_png(name + '.png', px)
     for level in range(6):
         write_png('signal_%d.png' % level, signal(level))
+    write_ico('program.ico', [program_icon(16), program_icon(32)])
 
 
 if __name__ == '__main__':

@@ -52,12 +52,12 @@ std::vector<win::RECT> MaskRectangles(const std::vector<uint8_t>& mask, int widt
             row.push_back(win::RECT{start, y, x, y + 1});
         }
         // The same runs as the band above: the band grows by a row.
-        const bool same =
-            !row.empty() && out.size() - band == row.size() && out.back().bottom == y &&
-            std::equal(row.begin(), row.end(), out.begin() + std::ptrdiff_t(band),
-                       [](const win::RECT& a, const win::RECT& b) {
-                           return a.left == b.left && a.right == b.right;
-                       });
+        const bool same = !row.empty() && out.size() - band == row.size() &&
+                          out.back().bottom == y &&
+                          std::equal(row.begin(), row.end(), out.begin() + std::ptrdiff_t(band),
+                                     [](const win::RECT& a, const win::RECT& b) {
+                                         return a.left == b.left && a.right == b.right;
+                                     });
         if (same) {
             for (size_t i = band; i < out.size(); ++i)
                 out[i].bottom = y + 1;

@@ -1,145 +1,13 @@
-// The X11 connection: the event loop, the picture, input, the cursor and the clipboard; the X
-// windows themselves are the window map's.
-#include "platform/display/x11_presenter.h"
-
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
-#include <deque>
-#include <map>
-#include <vector>
-
-#include "platform/display/headless_presenter.h"
-#include "platform/display/x11_keys.h"
-#include "platform/display/x11_window_map.h"
-#include "platform/gdi/bitmap.h"
-#include "platform/os/clock.h"
-#include "platform/os/cp1251.h"
-#include "platform/user/focus.h"
-#include "platform/user/input.h"
-#include "platform/user/message_queue.h"
-#include "platform/user/screen.h"
-#include "platform/user/system_metrics.h"
-#include "platform/user/window_pos.h"
-#include "platform/user/window_tree.h"
-
-// Xlib's macros (None, True, ...) would clash with names above, so it comes last.
-namespace display {
-constexpr auto kNoButton = win::MouseButton::None;
-}
-
-#include <X11/XKBlib.h>
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/cursorfont.h>
-
-#include "platform/user/messages.h"
+// The X11 connection: the event loop and the picture; the X windows themselves are the window
+// map's.
+#include "platform/display/x11_presenter_state.h"
 
 namespace display {
-
-struct X11Presenter::State {
-    Display* dpy = nullptr;
-    ::Window window = 0;  // never shown: owns the clipboard
-    std::unique_ptr<X11WindowMap> map;
-    std::vector<unsigned long> cursorOn;  // the X windows the cursor was set on
-    bool focusLost = false;  // a FocusOut not yet followed by a FocusIn of ours
-    win::HWND focused = nullptr;  // the active window whose X window was given the focus
-    Time lastTime = CurrentTime;  // of the operator's last button or key, for the manager
-    unsigned long grabbedOn = 0;  // the X window holding the pointer for the capture
-    Visual* visual = nullptr;
-    int depth = 0;
-    GC gc = nullptr;
-    XImage* image = nullptr;
-    int wakeRead = -1, wakeWrite = -1;
-    Atom wmProtocols = 0, wmDelete = 0, clipboard = 0, utf8 = 0, targets = 0, transfer = 0,
-         incr = 0, netWmName = 0;
-    std::string offered;  // our clipboard text, UTF-8
-    bool ownSelection = false;
-    std::map<int, Cursor> cursors;
-    int cursorId = -1;
-    PresentStats last;
-    long presents = 0;
-    uint32_t presentedAt = 0;  // platform ticks of the last present
-    bool presenting = false;   // a Present reached again from inside composing does nothing
-    std::vector<win::RECT> exposed;
-    std::deque<XEvent> deferred;  // events that came in while waiting for the clipboard
-    bool fastCopy = false;        // the image has the screen bitmap's own byte layout
-
-    ~State();
-    bool MakeImage(int width, int height);
-    // Copies a part of the screen into the image.
-    void Put(const win::BitmapView& v, win::RECT r);
-    win::POINT At(::Window w, int x, int y) const { return map->ToScreen(w, x, y); }
-    void FollowPlace(const XConfigureEvent& e);
-    void Handle(XEvent& e);
-    void HandleKey(XKeyEvent& e);
-    void AnswerSelection(const XSelectionRequestEvent& req);
-    void FollowCursor();
-    void FollowActive();
-    void FollowDesktopFocus(::Window w);
-    void BringForwardOver(win::HWND disabled);
-    void FollowIconState(::Window w);
-    void FollowCapture();
-    void FollowWorkArea();
-    void ProcessPending();
-};
 
 namespace {
 
 int IgnoreErrors(Display*, XErrorEvent*) {
     return 0;  // a window of another client gone mid-transfer harms nothing
-}
-
-win::MouseButton ButtonOf(unsigned b) {
-    switch (b) {
-        case Button1:
-            return win::MouseButton::Left;
-        case Button2:
-            return win::MouseButton::Middle;
-        case Button3:
-            return win::MouseButton::Right;
-        default:
-            return kNoButton;
-    }
-}
-
-unsigned XCursorShape(int id) {
-    switch (id) {
-        case 32513:
-            return XC_xterm;
-        case 32514:
-        case 32650:
-            return XC_watch;
-        case 32515:
-            return XC_crosshair;
-        case 32516:
-            return XC_center_ptr;
-        case 32642:
-            return XC_bottom_right_corner;
-        case 32643:
-            return XC_bottom_left_corner;
-        case 32644:
-            return XC_sb_h_double_arrow;
-        case 32645:
-            return XC_sb_v_double_arrow;
-        case 32646:
-            return XC_fleur;
-        case 32648:
-            return XC_X_cursor;
-        case 32649:
-            return XC_hand2;
-        case 32651:
-            return XC_question_arrow;
-        default:
-            return XC_left_ptr;
-    }
 }
 
 int Shift(unsigned long mask) {
@@ -156,7 +24,7 @@ int Shift(unsigned long mask) {
 X11Presenter::State::~State() {
     if (dpy == nullptr) return;
     map.reset();
-    if (image) XDestroyImage(image);  // frees the pixels too
+    DropImage();
     for (auto& [id, c] : cursors)
         XFreeCursor(dpy, c);
     if (gc) XFreeGC(dpy, gc);
@@ -166,9 +34,23 @@ X11Presenter::State::~State() {
     if (wakeWrite >= 0) close(wakeWrite);
 }
 
-bool X11Presenter::State::MakeImage(int width, int height) {
-    if (image) XDestroyImage(image);
+void X11Presenter::State::DropImage() {
+    if (image == nullptr) return;
+    if (borrowed) image->data = nullptr;  // the screen bitmap's, not the image's to free
+    XDestroyImage(image);                 // frees the pixels too
     image = nullptr;
+    borrowed = nullptr;
+}
+
+void X11Presenter::State::Borrow(const win::BitmapView& v) {
+    if (!fastCopy || borrowed || v.stride != image->bytes_per_line) return;
+    std::free(image->data);
+    image->data = reinterpret_cast<char*>(v.bits);
+    borrowed = v.bits;
+}
+
+bool X11Presenter::State::MakeImage(int width, int height) {
+    DropImage();
     if (width <= 0 || height <= 0) return false;
     char* data = static_cast<char*>(std::calloc(size_t(width) * size_t(height), 4));
     if (data == nullptr) return false;
@@ -179,8 +61,7 @@ bool X11Presenter::State::MakeImage(int width, int height) {
         return false;
     }
     if (image->bits_per_pixel != 32) {
-        XDestroyImage(image);
-        image = nullptr;
+        DropImage();
         return false;
     }
     // The screen bitmap holds blue, green, red, unused: the same bytes as a little-endian
@@ -212,46 +93,6 @@ void X11Presenter::State::Put(const win::BitmapView& v, win::RECT r) {
             XPutPixel(image, r.left + x, y, px);
         }
     }
-}
-
-void X11Presenter::State::HandleKey(XKeyEvent& e) {
-    KeySym typed = NoSymbol;
-    char buf[16];
-    XLookupString(&e, buf, sizeof buf, &typed, nullptr);
-    // The key's own name comes from its first level, so that keys of another alphabet still
-    // give the Latin letter's virtual key.
-    KeySym base = XkbKeycodeToKeysym(dpy, KeyCode(e.keycode), 0, 0);
-    unsigned vk = VirtualKeyFor(base);
-    if (vk == 0) vk = VirtualKeyFor(typed);
-    unsigned char ch = (e.state & ControlMask) ? 0 : KeysymToCp1251(typed);
-    if (vk == 0 && ch == 0) return;
-    win::QueueKeyEvent(win::KeyEvent{vk, e.type == KeyPress, ch});
-}
-
-void X11Presenter::State::AnswerSelection(const XSelectionRequestEvent& req) {
-    XSelectionEvent reply{};
-    reply.type = SelectionNotify;
-    reply.display = req.display;
-    reply.requestor = req.requestor;
-    reply.selection = req.selection;
-    reply.target = req.target;
-    reply.time = req.time;
-    Atom property = req.property != None ? req.property : req.target;
-    reply.property = None;
-    if (req.selection == clipboard && ownSelection) {
-        if (req.target == targets) {
-            Atom offer[] = {targets, utf8, XA_STRING};
-            XChangeProperty(dpy, req.requestor, property, XA_ATOM, 32, PropModeReplace,
-                            reinterpret_cast<unsigned char*>(offer), 3);
-            reply.property = property;
-        } else if (req.target == utf8 || req.target == XA_STRING) {
-            std::string data = req.target == utf8 ? offered : Utf8ToLatin1(offered);
-            XChangeProperty(dpy, req.requestor, property, req.target, 8, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(data.data()), int(data.size()));
-            reply.property = property;
-        }
-    }
-    XSendEvent(dpy, req.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
 }
 
 void X11Presenter::State::Handle(XEvent& e) {
@@ -342,31 +183,6 @@ void X11Presenter::State::Handle(XEvent& e) {
     }
 }
 
-// A window manager moved or sized one of the windows (or the X screen changed size): the
-// windowing layer follows, with its usual messages.
-void X11Presenter::State::FollowPlace(const XConfigureEvent& e) {
-    if (e.window == DefaultRootWindow(dpy)) {
-        win::SIZE now = win::ScreenSize();
-        if (e.width != now.cx || e.height != now.cy) win::SetVirtualScreenSize(e.width, e.height);
-        return;
-    }
-    win::HWND h = map->WindowOf(e.window);
-    // A minimised window keeps the place it will be restored to.
-    if (h == nullptr || win::IsIconic(h)) return;
-    int x = e.x, y = e.y;
-    if (!e.send_event) {  // relative to a manager's frame: asked of the server
-        ::Window child;
-        XTranslateCoordinates(dpy, e.window, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
-    }
-    win::RECT r{};
-    win::GetWindowRect(h, &r);
-    if (r.left == x && r.top == y && r.right - r.left == e.width && r.bottom - r.top == e.height)
-        return;
-    map->Moved(h, win::RECT{x, y, x + e.width, y + e.height});
-    win::SetWindowPos(h, nullptr, x, y, e.width, e.height,
-                      win::SWP_NOZORDER | win::SWP_NOACTIVATE);
-}
-
 void X11Presenter::State::ProcessPending() {
     while (!deferred.empty()) {
         XEvent e = deferred.front();
@@ -385,135 +201,6 @@ void X11Presenter::State::ProcessPending() {
         XGetInputFocus(dpy, &focus, &revert);
         if (map->WindowOf(focus) == nullptr) win::QueueFocusLost();
     }
-}
-
-// The window the program activates comes forward and gets the keyboard: through the window
-// manager when one runs (it decides between programs), else straight from the X server.
-void X11Presenter::State::FollowActive() {
-    win::HWND active = win::GetActiveWindow();
-    if (active == focused) return;
-    const unsigned long w = map->XWindowOf(active);
-    if (w == 0) return;
-    focused = active;
-    XWindowAttributes a{};
-    XGetWindowAttributes(dpy, w, &a);
-    if (!a.override_redirect && map->ManagerRunning()) {
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = w;
-        e.xclient.message_type = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = 1;  // asked by an application
-        e.xclient.data.l[1] = long(lastTime);
-        XSendEvent(dpy, DefaultRootWindow(dpy), False,
-                   SubstructureRedirectMask | SubstructureNotifyMask, &e);
-        return;
-    }
-    XRaiseWindow(dpy, w);
-    XSetInputFocus(dpy, w, RevertToParent, CurrentTime);
-}
-
-// The desktop gave one of the program's X windows the keyboard (a click, alt-tab, the task
-// bar): that window becomes the active one, as a click on it would make it. A window disabled
-// behind a modal dialog cannot be: the dialog comes forward instead.
-void X11Presenter::State::FollowDesktopFocus(::Window w) {
-    win::HWND h = map->WindowOf(w);
-    if (h == nullptr || h == win::GetActiveWindow()) return;
-    // A focus change the program asked for since then makes this one stale.
-    ::Window now = 0;
-    int revert = 0;
-    XGetInputFocus(dpy, &now, &revert);
-    if (now != w) return;
-    if (!win::IsWindowEnabled(h)) {
-        BringForwardOver(h);
-        return;
-    }
-    if (win::GetWindowLongPtrA(h, win::GWL_EXSTYLE) & win::WS_EX_NOACTIVATE) return;
-    focused = h;  // it has the keyboard already
-    win::SetActiveWindow(h);
-}
-
-void X11Presenter::State::BringForwardOver(win::HWND disabled) {
-    // The popup it owns that is enabled, else the topmost enabled window the desktop shows:
-    // a dialog shown modally disables every other window of the program.
-    win::HWND to = win::GetWindow(disabled, win::GW_ENABLEDPOPUP);
-    for (win::HWND t = win::GetTopWindow(nullptr); t && !to; t = win::GetWindow(t, win::GW_HWNDNEXT)) {
-        const auto ex = win::GetWindowLongPtrA(t, win::GWL_EXSTYLE);
-        if (map->XWindowOf(t) && win::IsWindowEnabled(t) &&
-            !(ex & (win::WS_EX_NOACTIVATE | win::WS_EX_TOOLWINDOW)))
-            to = t;
-    }
-    if (to == nullptr) return;
-    focused = nullptr;  // asked of the desktop again even when it is active already
-    win::SetActiveWindow(to);
-    FollowActive();
-}
-
-// The window manager iconified or restored one of the windows by itself (its task bar, its
-// keys): the window follows as if its own minimise or restore box were pressed.
-void X11Presenter::State::FollowIconState(::Window w) {
-    win::HWND h = map->WindowOf(w);
-    if (h == nullptr) return;
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    const Atom wmState = XInternAtom(dpy, "WM_STATE", False);
-    long state = -1;
-    if (XGetWindowProperty(dpy, w, wmState, 0, 2, False, wmState, &type, &format, &count, &after,
-                           &data) == Success &&
-        data && format == 32 && count >= 1)
-        state = reinterpret_cast<const long*>(data)[0];
-    if (data) XFree(data);
-    if (state != NormalState && state != IconicState) return;  // withdrawn: being destroyed
-    if (map->DesktopIconified(w, state == IconicState))
-        win::PostMessageA(h, win::WM_SYSCOMMAND,
-                          state == IconicState ? win::SC_MINIMIZE : win::SC_RESTORE, 0);
-}
-
-// A window manager's _NET_WORKAREA (its first desktop) is where maximised windows go.
-void X11Presenter::State::FollowWorkArea() {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    win::RECT area{};
-    if (XGetWindowProperty(dpy, DefaultRootWindow(dpy), XInternAtom(dpy, "_NET_WORKAREA", False),
-                           0, 4, False, XA_CARDINAL, &type, &format, &count, &after,
-                           &data) == Success &&
-        data && format == 32 && count == 4) {
-        const long* v = reinterpret_cast<const long*>(data);
-        area = win::RECT{int(v[0]), int(v[1]), int(v[0] + v[2]), int(v[1] + v[3])};
-    }
-    if (data) XFree(data);
-    win::SetWorkArea(area);
-}
-
-// While a window has the capture (the program's move and size loops, menus, a drag), the
-// pointer stays with the program wherever it goes on the desktop.
-void X11Presenter::State::FollowCapture() {
-    win::HWND capture = win::GetCapture();
-    const unsigned long w =
-        capture ? map->XWindowOf(win::GetAncestor(capture, win::GA_ROOT)) : 0;
-    if (w == grabbedOn) return;
-    if (grabbedOn) XUngrabPointer(dpy, CurrentTime);
-    grabbedOn = 0;
-    if (w && XGrabPointer(dpy, w, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                          GrabModeAsync, GrabModeAsync, 0, 0, CurrentTime) == GrabSuccess)
-        grabbedOn = w;
-}
-
-void X11Presenter::State::FollowCursor() {
-    int id = win::StandardCursorId(win::GetCursor());
-    std::vector<unsigned long> on = map->XWindows();
-    if (id == cursorId && on == cursorOn) return;
-    cursorId = id;
-    cursorOn = on;
-    auto it = cursors.find(id);
-    if (it == cursors.end())
-        it = cursors.emplace(id, XCreateFontCursor(dpy, XCursorShape(id))).first;
-    for (unsigned long w : on)
-        XDefineCursor(dpy, w, it->second);
 }
 
 X11Presenter::X11Presenter(std::unique_ptr<State> state) : s_(std::move(state)) {}
@@ -591,12 +278,15 @@ void X11Presenter::Present() {
     std::vector<win::RECT> damage = win::TakeScreenDamage();
     win::BitmapView v;
     if (!win::GetBitmapView(screen, &v) || v.bitsPerPixel != 32) return;
-    if (s.image == nullptr || s.image->width != v.width || s.image->height != v.height) {
+    if (s.image == nullptr || s.image->width != v.width || s.image->height != v.height ||
+        (s.borrowed && s.borrowed != v.bits)) {
         if (!s.MakeImage(v.width, v.height)) return;
         damage.assign(1, win::RECT{0, 0, v.width, v.height});
     }
-    for (const win::RECT& r : damage)
-        s.Put(v, r);
+    s.Borrow(v);
+    if (!s.borrowed)
+        for (const win::RECT& r : damage)
+            s.Put(v, r);
     damage.insert(damage.end(), s.exposed.begin(), s.exposed.end());
     s.exposed.clear();
     s.map->Sync();
@@ -639,70 +329,6 @@ void X11Presenter::Poll() {
 void X11Presenter::Wake() {
     char one = 1;
     [[maybe_unused]] ssize_t n = write(s_->wakeWrite, &one, 1);  // a full pipe wakes anyway
-}
-
-void X11Presenter::Offer(const std::string& text) {
-    State& s = *s_;
-    s.offered = os::Cp1251ToUtf8(text);
-    XSetSelectionOwner(s.dpy, s.clipboard, s.window, CurrentTime);
-    s.ownSelection = XGetSelectionOwner(s.dpy, s.clipboard) == s.window;
-    XFlush(s.dpy);
-}
-
-std::optional<std::string> X11Presenter::Take() {
-    State& s = *s_;
-    if (s.ownSelection) return os::Utf8ToCp1251(s.offered);
-    if (XGetSelectionOwner(s.dpy, s.clipboard) == None) return std::nullopt;
-    XDeleteProperty(s.dpy, s.window, s.transfer);
-    XConvertSelection(s.dpy, s.clipboard, s.utf8, s.transfer, s.window, CurrentTime);
-    XFlush(s.dpy);
-    // The other program answers through the server; a second is plenty for one that answers.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    Atom property = None;
-    bool answered = false;
-    while (!answered) {
-        while (!answered && XPending(s.dpy) > 0) {
-            XEvent e;
-            XNextEvent(s.dpy, &e);
-            if (e.type == SelectionNotify && e.xselection.selection == s.clipboard) {
-                answered = true;
-                property = e.xselection.property;
-            } else if (e.type == SelectionRequest) {
-                s.AnswerSelection(e.xselectionrequest);
-            } else {
-                s.deferred.push_back(e);  // handled at the next wait, not inside this call
-            }
-        }
-        if (answered) break;
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        deadline - std::chrono::steady_clock::now())
-                        .count();
-        if (left <= 0) return std::nullopt;
-        pollfd fd{ConnectionNumber(s.dpy), POLLIN, 0};
-        poll(&fd, 1, int(left));
-    }
-    if (property == None) return std::nullopt;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(s.dpy, s.window, property, 0, 1 << 24, True, AnyPropertyType, &type,
-                           &format, &count, &after, &data) != Success)
-        return std::nullopt;
-    std::optional<std::string> text;
-    // Transfers in pieces (INCR) are not taken; nor is text that is not 8-bit.
-    if (data && format == 8 && type != s.incr) {
-        std::string raw(reinterpret_cast<const char*>(data), count);
-        if (type == XA_STRING) {  // Latin-1: every byte is its own character
-            std::string utf8;
-            for (unsigned char c : raw)
-                os::AppendUtf8(utf8, c);
-            raw = utf8;
-        }
-        text = os::Utf8ToCp1251(raw);
-    }
-    if (data) XFree(data);
-    return text;
 }
 
 std::unique_ptr<Presenter> OpenPresenter(int width, int height) {

@@ -69,6 +69,38 @@ std::vector<win::RECT> RegionOf(win::HWND h) {
     return out;
 }
 
+// The rectangles of a layered window's picture that are not fully transparent and lie in its
+// window region, if it has one; a window with nothing to show gets one empty rectangle.
+std::vector<win::RECT> Opaque(win::HWND h, const std::vector<uint32_t>& argb, int width,
+                              int height) {
+    std::vector<uint8_t> mask(argb.size(), 0);
+    for (size_t i = 0; i < argb.size(); ++i)
+        mask[i] = (argb[i] >> 24) != 0;
+    const std::vector<win::RECT> region = RegionOf(h);
+    if (!region.empty()) {
+        std::vector<uint8_t> inside(mask.size(), 0);
+        for (const win::RECT& r : region)
+            for (int y = std::max(0, int(r.top)); y < std::min(height, int(r.bottom)); ++y)
+                for (int x = std::max(0, int(r.left)); x < std::min(width, int(r.right)); ++x)
+                    inside[size_t(y) * size_t(width) + size_t(x)] = 1;
+        for (size_t i = 0; i < mask.size(); ++i)
+            mask[i] = mask[i] && inside[i];
+    }
+    std::vector<win::RECT> rects = MaskRectangles(mask, width, height);
+    if (rects.empty()) rects.push_back(win::RECT{});
+    return rects;
+}
+
+// The 8-bit channel of an X pixel under `mask`.
+unsigned Channel(unsigned long pixel, unsigned long mask) {
+    if (mask == 0) return 0;
+    while (!(mask & 1)) {
+        mask >>= 1;
+        pixel >>= 1;
+    }
+    return unsigned((pixel & mask) * 255 / mask);
+}
+
 std::string Caption(win::HWND h) {
     char text[512] = {};
     win::GetWindowTextA(h, text, sizeof text);
@@ -89,11 +121,13 @@ std::string Utf8ToLatin1(const std::string& s) {
 X11WindowMap::X11WindowMap(_XDisplay* dpy, long eventMask) : dpy_(dpy), eventMask_(eventMask) {
     int event = 0, error = 0;
     shape_ = XShapeQueryExtension(dpy_, &event, &error);
+    int major = 0, minor = 0;
+    shapeInput_ = shape_ && XShapeQueryVersion(dpy_, &major, &minor) &&
+                  (major > 1 || (major == 1 && minor >= 1));
     XVisualInfo info{};
     if (XMatchVisualInfo(dpy_, DefaultScreen(dpy_), 32, TrueColor, &info)) {
         argbVisual_ = info.visual;
-        argbColormap_ =
-            XCreateColormap(dpy_, DefaultRootWindow(dpy_), info.visual, AllocNone);
+        argbColormap_ = XCreateColormap(dpy_, DefaultRootWindow(dpy_), info.visual, AllocNone);
     }
 }
 
@@ -112,14 +146,15 @@ bool X11WindowMap::ManagerRunning() const {
 // its alpha when it is put.
 void X11WindowMap::Shape(win::HWND h, Entry& e) {
     if (!shape_ || e.layered) return;
-    SetShape(e, RegionOf(h));
+    SetShape(e.xwin, ShapeBounding, RegionOf(h), e.shape);
 }
 
-void X11WindowMap::SetShape(Entry& e, const std::vector<win::RECT>& region) {
-    if (region == e.shape) return;
-    e.shape = region;
+void X11WindowMap::SetShape(unsigned long xwin, int kind, const std::vector<win::RECT>& region,
+                            std::vector<win::RECT>& last) {
+    if (region == last) return;
+    last = region;
     if (region.empty()) {
-        XShapeCombineMask(dpy_, e.xwin, ShapeBounding, 0, 0, 0, ShapeSet);
+        XShapeCombineMask(dpy_, xwin, kind, 0, 0, 0, ShapeSet);
         return;
     }
     std::vector<XRectangle> rects;
@@ -128,8 +163,8 @@ void X11WindowMap::SetShape(Entry& e, const std::vector<win::RECT>& region) {
         rects.push_back(XRectangle{short(r.left), short(r.top), (unsigned short)(r.right - r.left),
                                    (unsigned short)(r.bottom - r.top)});
     }
-    XShapeCombineRectangles(dpy_, e.xwin, ShapeBounding, 0, 0, rects.data(), int(rects.size()),
-                            ShapeSet, YXBanded);
+    XShapeCombineRectangles(dpy_, xwin, kind, 0, 0, rects.data(), int(rects.size()), ShapeSet,
+                            YXBanded);
 }
 
 X11WindowMap::~X11WindowMap() {
@@ -239,7 +274,8 @@ void X11WindowMap::Describe(win::HWND h, Entry& e) {
     std::vector<::Atom> state;
     if (ownerX && !win::IsWindowEnabled(WindowOf(ownerX)))
         state.push_back(Intern("_NET_WM_STATE_MODAL"));
-    if (ownerX || (ex & win::WS_EX_TOOLWINDOW)) state.push_back(Intern("_NET_WM_STATE_SKIP_TASKBAR"));
+    if (ownerX || (ex & win::WS_EX_TOOLWINDOW))
+        state.push_back(Intern("_NET_WM_STATE_SKIP_TASKBAR"));
     if (!state.empty())
         XChangeProperty(dpy_, e.xwin, Intern("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(state.data()), int(state.size()));
@@ -306,6 +342,9 @@ void X11WindowMap::Sync() {
                 e.whole = true;
             }
             if (std::string now = Caption(h); now != e.name) Name(e, now);
+            // A window layered for a while (a fade) is cut by its alpha only while it is; a
+            // 32-bit X window keeps its visual and shows the window opaque once it is not.
+            e.layered = !e.argb && (ExStyle(h) & win::WS_EX_LAYERED) != 0;
             Shape(h, e);
             Icon(h, e);
         }
@@ -356,27 +395,32 @@ void X11WindowMap::PutLayered(win::HWND h, Entry& e, _XImage* screen,
     if (!damaged) return;
     const int width = e.rect.right - e.rect.left, height = e.rect.bottom - e.rect.top;
     win::LayeredLook look;
-    win::GetLayeredLook(h, &look);
-    std::vector<uint32_t> argb = PremultipliedArgb(look, width, height);
+    std::vector<uint32_t> argb;
+    if (win::GetLayeredLook(h, &look)) {
+        argb = PremultipliedArgb(look, width, height);
+    } else {  // no longer layered: its part of the composed screen, opaque
+        argb.assign(size_t(std::max(width, 0)) * size_t(std::max(height, 0)), 0);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int sx = e.rect.left + x, sy = e.rect.top + y;
+                if (sx < 0 || sy < 0 || sx >= screen->width || sy >= screen->height) continue;
+                const unsigned long p = XGetPixel(screen, sx, sy);
+                argb[size_t(y) * size_t(width) + size_t(x)] =
+                    0xFF000000u | uint32_t(Channel(p, screen->red_mask)) << 16 |
+                    uint32_t(Channel(p, screen->green_mask)) << 8 | Channel(p, screen->blue_mask);
+            }
+    }
     if (e.layered) {
-        if (!shape_) return;
-        std::vector<uint8_t> mask(argb.size(), 0);
-        for (size_t i = 0; i < argb.size(); ++i)
-            mask[i] = (argb[i] >> 24) != 0;
-        const std::vector<win::RECT> region = RegionOf(h);
-        if (!region.empty()) {  // the window region cuts as well
-            std::vector<uint8_t> inside(mask.size(), 0);
-            for (const win::RECT& r : region)
-                for (int y = std::max(0, int(r.top)); y < std::min(height, int(r.bottom)); ++y)
-                    for (int x = std::max(0, int(r.left)); x < std::min(width, int(r.right)); ++x)
-                        inside[size_t(y) * size_t(width) + size_t(x)] = 1;
-            for (size_t i = 0; i < mask.size(); ++i)
-                mask[i] = mask[i] && inside[i];
-        }
-        std::vector<win::RECT> rects = MaskRectangles(mask, width, height);
-        if (rects.empty()) rects.push_back(win::RECT{});  // nothing shows
-        SetShape(e, rects);
+        if (shape_) SetShape(e.xwin, ShapeBounding, Opaque(h, argb, width, height), e.shape);
         return;
+    }
+    // Clicks on what is transparent, or on a window that lets every click through, go to
+    // whatever the desktop shows behind it.
+    if (shapeInput_) {
+        const bool through = (ExStyle(h) & win::WS_EX_TRANSPARENT) != 0;
+        SetShape(e.xwin, ShapeInput,
+                 through ? std::vector<win::RECT>{win::RECT{}} : Opaque(h, argb, width, height),
+                 e.input);
     }
     if (width <= 0 || height <= 0 || argbGc_ == nullptr) return;
     char* data = static_cast<char*>(std::malloc(argb.size() * 4));
@@ -441,11 +485,14 @@ bool X11WindowMap::Argb(win::HWND hwnd) const {
     return it != entries_.end() && it->second.argb;
 }
 
-// The window's icon, else its class's, else its owner's, else the application's own.
+// The window's icon, else its class's, else its owner's, else the application's own. Windows
+// no manager sees (menus, hints) show none.
 void X11WindowMap::Icon(win::HWND h, Entry& e) {
+    if (OverrideRedirect(h)) return;
     win::HICON icon = nullptr;
     for (win::HWND o = h; o && !icon; o = win::GetWindow(o, win::GW_OWNER)) {
-        icon = reinterpret_cast<win::HICON>(win::SendMessageA(o, win::WM_GETICON, win::ICON_BIG, 0));
+        icon =
+            reinterpret_cast<win::HICON>(win::SendMessageA(o, win::WM_GETICON, win::ICON_BIG, 0));
         if (!icon)
             icon = reinterpret_cast<win::HICON>(
                 win::SendMessageA(o, win::WM_GETICON, win::ICON_SMALL, 0));

@@ -18,7 +18,8 @@
 //  6. A minimised window is iconified on the desktop (with no window manager to keep the icon,
 //     unmapped), not moved to its icon's place; restoring maps it back where it was.
 //  7. A layered window made while a compositing manager runs (_NET_WM_CM_S<n> has an owner)
-//     has a 32-bit visual and shows its own picture with its alpha, premultiplied; without one
+//     has a 32-bit visual and shows its own picture with its alpha, premultiplied, taking no
+//     clicks where it is transparent (nor anywhere with WS_EX_TRANSPARENT); without one
 //     it is cut by a shape where its alpha is 0 and drawn opaque, so no glow or shadow shows as
 //     a black box.
 // The picture of every other X window is the composed screen under its rectangle, so what the
@@ -79,12 +80,13 @@ private:
         std::string name;
         unsigned long transientFor = 0;
         std::vector<win::RECT> shape;  // the region last given, relative to the corner
-        bool whole = true;  // the whole window is still to be put
-        bool argb = false;     // a 32-bit visual: its own picture, blended by the desktop
-        bool layered = false;  // a layered window drawn opaque, cut where its alpha is 0
-        bool iconic = false;   // as last asked of the desktop
-        bool settled = true;   // the manager has answered the last iconify or restore
-        win::HICON icon = nullptr;  // the icon last given
+        std::vector<win::RECT> input;  // the input shape last given (32-bit windows)
+        bool whole = true;             // the whole window is still to be put
+        bool argb = false;             // a 32-bit visual: its own picture, blended by the desktop
+        bool layered = false;          // a layered window drawn opaque, cut where its alpha is 0
+        bool iconic = false;           // as last asked of the desktop
+        bool settled = true;           // the manager has answered the last iconify or restore
+        win::HICON icon = nullptr;     // the icon last given
     };
     unsigned long Create(win::HWND h, const win::RECT& r, bool argb);
     void Iconify(Entry& e, bool iconic);
@@ -95,12 +97,15 @@ private:
     void Describe(win::HWND h, Entry& e);
     void Name(Entry& e, const std::string& utf8);
     void Shape(win::HWND h, Entry& e);
-    void SetShape(Entry& e, const std::vector<win::RECT>& region);
+    // Sets the bounding or input shape of an X window unless it is `last` already.
+    void SetShape(unsigned long xwin, int kind, const std::vector<win::RECT>& region,
+                  std::vector<win::RECT>& last);
     unsigned long Intern(const char* name);
 
     _XDisplay* dpy_;
     long eventMask_;
-    bool shape_ = false;  // the server has the Shape extension
+    bool shape_ = false;          // the server has the Shape extension
+    bool shapeInput_ = false;     // and input shapes (version 1.1)
     void* argbVisual_ = nullptr;  // a 32-bit TrueColor visual, when the server has one
     unsigned long argbColormap_ = 0;
     _XGC* argbGc_ = nullptr;

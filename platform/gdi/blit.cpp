@@ -252,8 +252,7 @@ BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int srcX,
     auto d = GetDc(dst), s = GetDc(src);
     if (!d || !s) return FALSE;
     Transfer t;
-    if (!PrepareTransfer(t, d.get(), x, y, width, height, s.get(), srcX, srcY, srcWidth,
-                         srcHeight))
+    if (!PrepareTransfer(t, d.get(), x, y, width, height, s.get(), srcX, srcY, srcWidth, srcHeight))
         return TRUE;
     const bool same =
         t.srcWidth == t.full.right - t.full.left && t.srcHeight == t.full.bottom - t.full.top;
@@ -267,8 +266,7 @@ BOOL TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int s
     if (!d || !s) return FALSE;
     if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0) return FALSE;
     Transfer t;
-    if (!PrepareTransfer(t, d.get(), x, y, width, height, s.get(), srcX, srcY, srcWidth,
-                         srcHeight))
+    if (!PrepareTransfer(t, d.get(), x, y, width, height, s.get(), srcX, srcY, srcWidth, srcHeight))
         return TRUE;
     const Pixel key = ColorToPixel(transparent & 0xFFFFFF);
     std::vector<Pixel> row;

@@ -1,4 +1,5 @@
 // Pixel access over every bitmap format, and making bitmaps.
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -106,7 +107,17 @@ void ReadPixels(const Bitmap& b, int x, int y, int n, Pixel* out) {
             return;
         case 24: {
             const BYTE* p = row + size_t(x) * 3;
-            for (int i = 0; i < n; ++i, p += 3)
+            // Four bytes at a time less the next pixel's first; the last pixel byte by byte, as
+            // nothing may follow it in memory.
+            int i = 0;
+            if constexpr (std::endian::native == std::endian::little) {
+                for (; i + 1 < n; ++i, p += 3) {
+                    Pixel v;
+                    std::memcpy(&v, p, 4);
+                    out[i] = v & 0xFFFFFF;
+                }
+            }
+            for (; i < n; ++i, p += 3)
                 out[i] = Pixel(p[0]) | (Pixel(p[1]) << 8) | (Pixel(p[2]) << 16);
             return;
         }

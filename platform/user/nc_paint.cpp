@@ -11,6 +11,7 @@
 #include "platform/gdi/font.h"
 #include "platform/gdi/frame_draw.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/icon.h"
 #include "platform/gdi/region.h"
 #include "platform/gdi/sys_colors.h"
 #include "platform/user/focus.h"
@@ -84,6 +85,11 @@ void PaintCaption(HDC dc, Window* w, const FrameLayout& f, LRESULT pressed) {
     if (IsRectEmpty(&f.caption)) return;
     bool active = w->ncActive;
     Fill(dc, f.caption, active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+    // The window's icon, when it was given one (WM_SETICON), at the small size.
+    if (HICON icon = w->icons[ICON_SMALL] ? w->icons[ICON_SMALL] : w->icons[ICON_BIG];
+        icon && !IsRectEmpty(&f.sysIcon))
+        DrawIconEx(dc, f.sysIcon.left, f.sysIcon.top, icon, f.sysIcon.right - f.sysIcon.left,
+                   f.sysIcon.bottom - f.sysIcon.top, 0, nullptr, DI_NORMAL);
     RECT text = f.caption;
     text.left = (IsRectEmpty(&f.sysIcon) ? f.caption.left : f.sysIcon.right) + 2;
     for (const RECT* b : {&f.closeBox, &f.maxBox, &f.minBox, &f.helpBox})

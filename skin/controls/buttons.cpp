@@ -30,6 +30,8 @@ using vcl::TCanvas;
 
 TsButtonLayout LayoutButton(TPoint size, TPoint glyph, TPoint caption, vcl::TButtonLayout layout,
                             TAlignment alignment, int margin, int spacing) {
+    margin = ClampInset(margin);
+    spacing = ClampInset(spacing);
     const int m = margin < 0 ? 0 : margin + 3;
     const int s = glyph.X > 0 && caption.X > 0 ? spacing : 0;
     const int dx = (size.X - (glyph.X + s + caption.X)) / 2 - m;
@@ -135,6 +137,16 @@ TPoint CaptionSize(win::HDC dc, const std::string& caption, int room, bool wrap)
     win::DrawText(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
                   win::DT_CALCRECT | (wrap ? win::DT_WORDBREAK : win::DT_SINGLELINE));
     return {r.right - r.left, r.bottom - r.top};
+}
+
+// The same in `font`, on a DC of the cache (which holds whatever font it last drew with).
+TPoint CaptionSize(vcl::TBitmap* cache, vcl::TFont* font, const std::string& caption, int room,
+                   bool wrap) {
+    win::HDC dc = cache->Canvas()->Handle();
+    win::HGDIOBJ old = win::SelectObject(dc, font->Handle());
+    const TPoint size = CaptionSize(dc, caption, room, wrap);
+    win::SelectObject(dc, old);
+    return size;
 }
 
 bool Usable(TCustomImageList* images, int index) {
@@ -354,12 +366,10 @@ TsButtonLayout TsBitBtn::ButtonLayout() {
     const TPoint glyph = GlyphSize();
     const bool across = TBitBtn::Layout() == vcl::blGlyphLeft ||
                         TBitBtn::Layout() == vcl::blGlyphRight;
-    const int m = Margin() < 0 ? 0 : Margin() + 3;
+    const int m = Margin() < 0 ? 0 : ClampInset(Margin()) + 3;
     const std::string caption = showCaption_ ? Caption() : std::string();
-    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + Spacing() : 0);
-    TCanvas* measure = SkinData()->CacheBmp()->Canvas();
-    measure->SetFont(Font());
-    const TPoint text = CaptionSize(measure->Handle(), caption, room, WordWrap());
+    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + ClampInset(Spacing()) : 0);
+    const TPoint text = CaptionSize(SkinData()->CacheBmp(), Font(), caption, room, WordWrap());
     TsButtonLayout l =
         LayoutButton(size, glyph, text, TBitBtn::Layout(), Alignment(), Margin(), Spacing());
     if (CurrentState() == 2) {
@@ -707,9 +717,9 @@ void TsBitBtn::DrawItem(const win::DRAWITEMSTRUCT& item) {
     const TPoint size{Width(), Height()};
     const TPoint glyph{Images()->Width(), Images()->Height()};
     const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
-    const int m = Margin() < 0 ? 0 : Margin() + 3;
+    const int m = Margin() < 0 ? 0 : ClampInset(Margin()) + 3;
     const std::string caption = showCaption_ ? Caption() : std::string();
-    const int room = size.X - 2 * m - (across ? glyph.X + Spacing() : 0);
+    const int room = size.X - 2 * m - (across ? glyph.X + ClampInset(Spacing()) : 0);
     const TPoint text = CaptionSize(dc, caption, room, WordWrap());
     TsButtonLayout l = LayoutButton(size, glyph, text, Layout(), Alignment(), Margin(), Spacing());
     if (pushed) {
@@ -797,11 +807,9 @@ TsButtonLayout TsSpeedButton::ButtonLayout() {
     const TPoint size{Width() - arrow, Height()};
     const TPoint glyph = GlyphSize();
     const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
-    const int m = Margin() < 0 ? 0 : Margin() + 3;
-    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + Spacing() : 0);
-    TCanvas* measure = SkinData()->CacheBmp()->Canvas();
-    measure->SetFont(Font());
-    const TPoint text = CaptionSize(measure->Handle(), text_, room, true);
+    const int m = Margin() < 0 ? 0 : ClampInset(Margin()) + 3;
+    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + ClampInset(Spacing()) : 0);
+    const TPoint text = CaptionSize(SkinData()->CacheBmp(), Font(), text_, room, true);
     TsButtonLayout l = LayoutButton(size, glyph, text, Layout(), Alignment(), Margin(), Spacing());
     if (CurrentState() == 2) {
         Offset(l.glyph, 1, 1);
@@ -900,7 +908,7 @@ void TsSpeedButton::Redraw() {
     ShowPicture(true);
 }
 
-void TsSpeedButton::ShowPicture(bool withSiblings) {
+void TsSpeedButton::ShowPicture(bool alone) {
     TsCommonData* d = SkinData();
     if (d->CacheStale) PrepareCache();
     TBitmap* picture = fade_ && fade_->Running() && fade_->Frame() ? fade_->Frame()
@@ -908,8 +916,12 @@ void TsSpeedButton::ShowPicture(bool withSiblings) {
     if (!picture) return;
     win::HDC dc = Canvas()->Handle();
     win::BitBlt(dc, 0, 0, Width(), Height(), picture->Canvas()->Handle(), 0, 0, win::SRCCOPY);
-    if (withSiblings) PaintSiblings(dc);
+    if (alone) PaintSiblings(dc);
     Canvas()->Refresh();
+    // Outside the parent's paint the canvas holds a DC of the parent's window: given back at
+    // once, the screen takes what was drawn now, not at some later release.
+    if (alone)
+        if (auto* own = dynamic_cast<vcl::TControlCanvas*>(Canvas())) own->FreeHandle();
 }
 
 void TsSpeedButton::PaintSiblings(win::HDC dc) {
@@ -1139,8 +1151,8 @@ void TsSpeedButton::Paint() {
     }
     const TPoint glyph = ownGlyph ? TPoint{Images()->Width(), Images()->Height()} : TPoint{0, 0};
     const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
-    const int m = Margin() < 0 ? 0 : Margin() + 3;
-    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + Spacing() : 0);
+    const int m = Margin() < 0 ? 0 : ClampInset(Margin()) + 3;
+    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + ClampInset(Spacing()) : 0);
     const TPoint text = CaptionSize(dc, caption, room, true);
     TsButtonLayout l = LayoutButton(size, glyph, text, Layout(), Alignment(), Margin(), Spacing());
     if (pushed) {

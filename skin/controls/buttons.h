@@ -242,8 +242,9 @@ protected:
 
 private:
     void ShowDropDown();
-    // Copies the cache (rebuilt when stale), or the running fade's frame, onto the control.
-    void ShowPicture(bool withSiblings);
+    // Copies the cache (rebuilt when stale), or the running fade's frame, onto the control;
+    // `alone` outside the parent's paint: then with the controls lying over the button.
+    void ShowPicture(bool alone);
 
     TToolButtonStyle buttonStyle_ = tbsButton;
     vcl::TPopupMenu* dropdownMenu_ = nullptr;

@@ -96,12 +96,14 @@ void TsCheckBox::GlyphChanged() {
 }
 
 void TsCheckBox::SetMargin(int margin) {
+    margin = ClampInset(margin);
     if (margin == margin_) return;
     margin_ = margin;
     GlyphChanged();
 }
 
 void TsCheckBox::SetTextIndent(int indent) {
+    indent = ClampInset(indent);
     if (indent == textIndent_) return;
     textIndent_ = indent;
     GlyphChanged();
@@ -157,13 +159,13 @@ void TsCheckBox::SetDisabledKind(TsDisabledKind kind) {
     skinData_->Invalidate();
 }
 
-void TsCheckBox::SetChecked(bool on) {
+void TsCheckBox::SetState(TCheckBoxState state) {
+    if (state == State()) return;
     // A form that loads sets the state too: it is kept, only the repaint waits.
-    if (on != Checked()) skinData_->CacheStale = true;
-    TCustomCheckBox::SetChecked(on);
-    if (skinData_->CacheStale && !ComponentState().Contains(csLoading) &&
-        IsSkinnedNow(this, skinData_.get()))
-        Repaint();
+    skinData_->CacheStale = true;
+    TCustomCheckBox::SetState(state);
+    if (!ComponentState().Contains(csLoading) && IsSkinnedNow(this, skinData_.get()))
+        Perform(CM_CHANGED, 0, reinterpret_cast<intptr_t>(this));
 }
 
 void TsCheckBox::Notification(TComponent* component, TOperation operation) {

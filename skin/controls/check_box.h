@@ -70,7 +70,9 @@ public:
     // Rebuilds the cache image.
     void PrepareCache();
 
-    void SetChecked(bool on) override;
+    // Every change of the value (code, click or key) fades in as the value change (CM_CHANGED),
+    // or shows at once.
+    void SetState(vcl::TCheckBoxState state) override;
 
     vcl::TNotifyEvent OnMouseEnter;
     vcl::TNotifyEvent OnMouseLeave;

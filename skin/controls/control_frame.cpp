@@ -25,6 +25,10 @@ bool RedrawFrozen() {
     return AnimationRunning;
 }
 
+int ClampInset(int value) {
+    return std::clamp(value, -1024, 1024);
+}
+
 bool IsSkinnedNow(TControl* control, const TsCommonData* data) {
     return IsControlReadyToPaint(control) && IsControlSkinned(data);
 }
@@ -65,13 +69,12 @@ void PaintSectionIntoCache(TControl* control, TsCommonData* data, int state, boo
         PaintControlBackground(data, parent, state, all, at, cache);
 }
 
-void CopyParentBackground(TControl* control, const CacheInfo& parent, TBitmap* cache,
-                          int height) {
+void CopyParentBackground(TControl* control, const CacheInfo& parent, TBitmap* cache, int height) {
     const int w = cache->Width();
     if (parent.Ready && parent.Bmp) {
         const PixelView dst = ViewOf(cache);
-        const CopyArea a = ClipCopy(0, 0, parent.X + control->Left(), parent.Y + control->Top(),
-                                    w, height, dst, *parent.Bmp);
+        const CopyArea a = ClipCopy(0, 0, parent.X + control->Left(), parent.Y + control->Top(), w,
+                                    height, dst, *parent.Bmp);
         // The parent's image may be 32-bit; the cache is 24-bit.
         if (!a.Empty() && parent.Bmp->BytesPerPixel >= 3 && dst.BytesPerPixel >= 3)
             for (int y = 0; y < a.Height; ++y)

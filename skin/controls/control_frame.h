@@ -18,6 +18,10 @@
 
 namespace skin {
 
+// A margin, spacing or indent taken within what a control could use (+-1024 pixels), so
+// that sums of them and of sizes never overflow and a size made from them stays paintable.
+int ClampInset(int value);
+
 // Redraw of the forms is frozen for a skin change: paints only validate.
 bool RedrawFrozen();
 // The control can paint now and its skin state paints through a skin.

@@ -48,8 +48,8 @@ void TsPanel::Loaded() {
 
 TRect TsPanel::CaptionArea() const {
     TRect r(0, 0, ClientWidth(), ClientHeight());
-    const int inset =
-        ((BevelOuter() != bvNone) + (BevelInner() != bvNone)) * BevelWidth() + BorderWidth();
+    const int inset = ((BevelOuter() != bvNone) + (BevelInner() != bvNone)) * BevelWidth() +
+                      ClampInset(BorderWidth());
     r.Left += inset;
     r.Top += inset;
     r.Right -= inset;

@@ -136,10 +136,10 @@ void TsStatusBar::PrepareCache() {
         if (!m->Skin().IsValidImgIndex(grip)) grip = m->GetMaskIndexByNames("FORM", "GRIPIMAGE");
         if (m->Skin().IsValidImgIndex(grip)) {
             const TsMaskData& g = m->Masks()[size_t(grip)];
-            BlendMaskRegion(
-                cache,
-                {w - SkinFrameWidth(g) - BorderWidth(), h - SkinFrameHeight(g) - BorderWidth()}, 0,
-                1, g, behind);
+            BlendMaskRegion(cache,
+                            {w - SkinFrameWidth(g) - ClampInset(BorderWidth()),
+                             h - SkinFrameHeight(g) - ClampInset(BorderWidth())},
+                            0, 1, g, behind);
         }
     }
     d->CacheStale = false;

@@ -17,8 +17,8 @@
 #include "platform/user/window_pos.h"
 #include "run_rig.h"
 #include "skin/core/data/internal_skin.h"
-#include "skin/core/state/skin_manager.h"
 #include "skin/core/data/stored_skins.h"
+#include "skin/core/state/skin_manager.h"
 #include "window_rig.h"
 
 namespace {
@@ -157,7 +157,8 @@ TEST_F(MailingWindow, ARunShownFromStartToTheLastReport) {
 // The reference picture tests/data/gateway/mailing_window_skinned.png is kept for the eye;
 // TESSARY_UPDATE_REFERENCE=1 writes it again.
 TEST_F(MailingWindow, UnderTheInternalSkinItsControlsPaintFromTheSkin) {
-    std::unique_ptr<skin::TsSkinManager, vcl::FreeDeleter> manager(new skin::TsSkinManager(nullptr));
+    std::unique_ptr<skin::TsSkinManager, vcl::FreeDeleter> manager(
+        new skin::TsSkinManager(nullptr));
     skin::AddInternalSkin(*manager->InternalSkins());
     manager->SetSkinName(skin::InternalSkinName());
     ASSERT_TRUE(manager->SkinData().Active);
@@ -184,8 +185,8 @@ TEST_F(MailingWindow, UnderTheInternalSkinItsControlsPaintFromTheSkin) {
             const vcl::TPoint at = g->ClientToScreen({0, g->Height() / 2});
             auto px = [&](int x) {
                 const unsigned char* p =
-                    shot.pixels.data() + (size_t(at.Y - r.top) * size_t(shot.width) +
-                                          size_t(at.X - r.left + x)) * 3;
+                    shot.pixels.data() +
+                    (size_t(at.Y - r.top) * size_t(shot.width) + size_t(at.X - r.left + x)) * 3;
                 return p[0] << 16 | p[1] << 8 | p[2];
             };
             const int fill = g->Width() * g->PercentDone() / 100;

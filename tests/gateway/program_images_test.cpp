@@ -6,7 +6,9 @@
 #include <set>
 #include <vector>
 
+#include "platform/gdi/gdi.h"
 #include "vcl/graphics/bitmap.h"
+#include "vcl/graphics/icon.h"
 #include "vcl/graphics/canvas.h"
 #include "vcl/graphics/image_list.h"
 #include "vcl/graphics/picture.h"
@@ -81,6 +83,23 @@ TEST(ProgramImages, SixSignalLevels) {
         c->Draw(0, 0, pictures[static_cast<std::size_t>(i)]->Graphic());
     });
     EXPECT_THROW(gateway::LoadSignalPicture(6, pictures[0].get()), vcl::EInvalidOperation);
+}
+
+TEST(ProgramImages, TheProgramIconHasItsOwnImageAtEachSize) {
+    std::unique_ptr<vcl::TIcon, vcl::FreeDeleter> icon(vcl::New<vcl::TIcon>());
+    gateway::LoadProgramIcon(icon.get());
+    EXPECT_EQ(icon->Width(), 32);
+    win::HICON small = icon->CopyOfSize(16, 16);
+    auto drawn = [](win::HICON i) {
+        return Over(vcl::clWhite, [&](vcl::TCanvas* c) {
+            win::DrawIconEx(c->Handle(), 0, 0, i, 16, 16, 0, nullptr, win::DI_NORMAL);
+        });
+    };
+    const Pixels own = drawn(small), scaled = drawn(icon->Handle());
+    win::DestroyIcon(small);
+    EXPECT_EQ(own[0], vcl::clWhite);  // see-through in the corner
+    EXPECT_GT(std::set<vcl::TColor>(own.begin(), own.end()).size(), 3u);
+    EXPECT_NE(own, scaled);  // drawn for 16 pixels, not the large one shrunk
 }
 
 }  // namespace

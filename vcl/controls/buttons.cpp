@@ -39,6 +39,9 @@ public:
     void Layout(win::HDC dc, const TRect& client, TPoint offset, const std::string& caption,
                 TButtonLayout layout, int margin, int spacing, uint32_t textFlags, TPoint& glyphPos,
                 TRect& textBounds) const {
+        // Beyond any button's size a margin or spacing places the same, without overflowing.
+        margin = std::min(margin, 1 << 20);
+        spacing = std::clamp(spacing, -(1 << 20), 1 << 20);
         const TPoint cs{client.Width(), client.Height()};
         const TPoint gs = Size();
         const bool across = layout == blGlyphLeft || layout == blGlyphRight;

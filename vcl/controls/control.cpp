@@ -47,7 +47,32 @@ std::vector<TPropInfo> TControl::Published() {
             Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)};
 }
 
+void TSizeConstraints::Set(int& field, int v) {
+    v = std::max(v, 0);
+    if (field == v) return;
+    field = v;
+    OnChange(this);
+}
+
+void TSizeConstraints::Constrain(int& width, int& height) const {
+    if (maxWidth_ > 0) width = std::min(width, maxWidth_);
+    if (maxHeight_ > 0) height = std::min(height, maxHeight_);
+    width = std::max(width, minWidth_);
+    height = std::max(height, minHeight_);
+}
+
+void TSizeConstraints::Assign(const TPersistent* source) {
+    const auto* c = dynamic_cast<const TSizeConstraints*>(source);
+    if (!c) return TPersistent::Assign(source);
+    minWidth_ = c->minWidth_;
+    minHeight_ = c->minHeight_;
+    maxWidth_ = c->maxWidth_;
+    maxHeight_ = c->maxHeight_;
+    OnChange(this);
+}
+
 TControl::TControl(TComponent* owner) : TComponent(owner) {
+    constraints_.OnChange = TNotifyEvent(this, &TControl::ConstraintsChanged);
     WindowProc = TWndMethod(this, &TControl::WndProc);
     ControlStyle = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
     font_.OnChange = TNotifyEvent(this, &TControl::FontChanged);
@@ -248,6 +273,7 @@ void TControl::SetParent(TWinControl* parent) {
 void TControl::SetBounds(int left, int top, int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
+    constraints_.Constrain(width, height);
     if (left == left_ && top == top_ && width == width_ && height == height_) return;
     InvalidateControl(visible_, ControlStyle.Contains(csOpaque));
     const bool resized = width != width_ || height != height_;

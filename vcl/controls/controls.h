@@ -21,9 +21,9 @@
 
 #include "platform/user/win_types.h"
 #include "vcl/graphics/canvas.h"
+#include "vcl/graphics/graphics.h"
 #include "vcl/system/component.h"
 #include "vcl/system/delegate.h"
-#include "vcl/graphics/graphics.h"
 #include "vcl/system/messages.h"
 #include "vcl/system/set.h"
 #include "vcl/system/types.h"
@@ -121,6 +121,33 @@ struct TCreateParams {
     uint32_t ClassStyle = 0;
 };
 
+// The smallest and largest size a control may take; 0 leaves that side free. A control sized
+// against them takes the nearest size they allow; a form tells the windowing layer as well, so
+// the user's sizing keeps to them.
+class TSizeConstraints : public TPersistent {
+public:
+    VCL_CLASS(TSizeConstraints, TPersistent)
+
+    int MinWidth() const { return minWidth_; }
+    int MinHeight() const { return minHeight_; }
+    int MaxWidth() const { return maxWidth_; }
+    int MaxHeight() const { return maxHeight_; }
+    void SetMinWidth(int v) { Set(minWidth_, v); }
+    void SetMinHeight(int v) { Set(minHeight_, v); }
+    void SetMaxWidth(int v) { Set(maxWidth_, v); }
+    void SetMaxHeight(int v) { Set(maxHeight_, v); }
+    // A minimum wins over a smaller maximum.
+    void Constrain(int& width, int& height) const;
+    void Assign(const TPersistent* source) override;
+
+    TNotifyEvent OnChange;
+
+private:
+    void Set(int& field, int v);
+
+    int minWidth_ = 0, minHeight_ = 0, maxWidth_ = 0, maxHeight_ = 0;
+};
+
 class TControl : public TComponent {
 public:
     VCL_CLASS_PUBLISHED(TControl, TComponent)
@@ -161,6 +188,8 @@ public:
     void SetAlign(TAlign align);
     TAnchors Anchors() const { return anchors_; }
     void SetAnchors(TAnchors anchors);
+    TSizeConstraints* Constraints() { return &constraints_; }
+    const TSizeConstraints* Constraints() const { return &constraints_; }
 
     // --- look ---
     bool Visible() const { return visible_; }
@@ -260,11 +289,13 @@ private:
     void SetAnchorBits(int64_t bits) { SetAnchors(TAnchors(static_cast<uint64_t>(bits), 0)); }
     void HandleMouse(TMessage& m);
     void UpdateAnchorRules();
+    void ConstraintsChanged(TObject*) { SetBounds(left_, top_, width_, height_); }
 
     TWinControl* parent_ = nullptr;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     TAlign align_ = alNone;
     TAnchors anchors_{akLeft, akTop};
+    TSizeConstraints constraints_;
     // Distances kept for anchoring: to the parent's right and bottom at the last placement.
     int anchorRight_ = 0, anchorBottom_ = 0;
     int anchorParentW_ = -1, anchorParentH_ = -1;

@@ -92,9 +92,11 @@ void TCustomPanel::SetBorderStyle(TBorderStyle s) {
 }
 
 void TCustomPanel::AdjustClientRect(TRect& r) {
-    int inset = borderWidth_;
-    if (bevelOuter_ != bvNone) inset += bevelWidth_;
-    if (bevelInner_ != bvNone) inset += bevelWidth_;
+    int64_t sum = borderWidth_;
+    if (bevelOuter_ != bvNone) sum += bevelWidth_;
+    if (bevelInner_ != bvNone) sum += bevelWidth_;
+    // A border as wide as an int leaves no client area rather than overflowing.
+    const int inset = int(std::min<int64_t>(sum, 1 << 24));
     r = Rect(r.Left + inset, r.Top + inset, r.Right - inset, r.Bottom - inset);
 }
 

@@ -114,12 +114,45 @@ TCustomForm::TCustomForm(TComponent* owner)
     SetParentFont(false);
     SetBounds(0, 0, 320, 240);
     ControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    icon_.OnChange = TNotifyEvent(this, &TCustomForm::IconChanged);
     Screen()->AddForm(this);
 }
 
 TCustomForm::~TCustomForm() {
     if (gScreen) gScreen->RemoveForm(this);
     delete canvas_;
+    if (smallIcon_) win::DestroyIcon(smallIcon_);
+}
+
+namespace {
+
+// The icon at the small size the captions show, or nullptr.
+win::HICON SmallCopy(const TIcon& icon) {
+    return icon.CopyOfSize(win::GetSystemMetrics(win::SM_CXSMICON),
+                           win::GetSystemMetrics(win::SM_CYSMICON));
+}
+
+}  // namespace
+
+void TCustomForm::IconChanged(TObject*) {
+    if (smallIcon_) win::DestroyIcon(smallIcon_);
+    smallIcon_ = SmallCopy(icon_);
+    UpdateIcon();
+}
+
+void TCustomForm::UpdateIcon() {
+    if (!HandleAllocated()) return;
+    win::HICON big = nullptr, small = nullptr;
+    if (!icon_.Empty()) {
+        big = icon_.Handle();
+        small = smallIcon_;
+    } else if (borderStyle_ != bsDialog && gApplication) {
+        big = gApplication->Icon()->Handle();
+        small = gApplication->SmallIcon();
+    }
+    win::SendMessageA(Handle(), win::WM_SETICON, win::ICON_BIG, reinterpret_cast<win::LPARAM>(big));
+    win::SendMessageA(Handle(), win::WM_SETICON, win::ICON_SMALL,
+                      reinterpret_cast<win::LPARAM>(small));
 }
 
 void TCustomForm::AfterConstruction() {
@@ -198,6 +231,7 @@ void TCustomForm::CreateWnd() {
         win::SetMenu(Handle(), menu_->Handle());
     }
     ApplyAlpha();
+    UpdateIcon();
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle s) {
@@ -465,6 +499,17 @@ void TCustomForm::Dispatch(TMessage& m) {
         case win::WM_CLOSE:
             Close();
             return;
+        case win::WM_GETMINMAXINFO: {
+            DefaultHandler(m);
+            auto* info = reinterpret_cast<win::MINMAXINFO*>(m.LParam);
+            const TSizeConstraints* c = Constraints();
+            if (!info) return;
+            if (c->MinWidth() > 0) info->ptMinTrackSize.x = c->MinWidth();
+            if (c->MinHeight() > 0) info->ptMinTrackSize.y = c->MinHeight();
+            if (c->MaxWidth() > 0) info->ptMaxTrackSize.x = c->MaxWidth();
+            if (c->MaxHeight() > 0) info->ptMaxTrackSize.y = c->MaxHeight();
+            return;
+        }
         case win::WM_ACTIVATE: {
             const bool activating = (m.WParam & 0xFFFF) != win::WA_INACTIVE;
             DefaultHandler(m);
@@ -600,7 +645,16 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
     SetWindowExceptionHandler([](std::exception_ptr e) {
         if (gApplication) gApplication->HandleException(nullptr, e);
     });
+    icon_.OnChange = TNotifyEvent(this, &TApplication::IconChanged);
     Handle();
+}
+
+void TApplication::IconChanged(TObject*) {
+    if (smallIcon_) win::DestroyIcon(smallIcon_);
+    smallIcon_ = SmallCopy(icon_);
+    if (gScreen)
+        for (int i = 0; i < gScreen->FormCount(); ++i)
+            gScreen->Forms(i)->UpdateIcon();
 }
 
 TApplication::~TApplication() {
@@ -611,6 +665,7 @@ TApplication::~TApplication() {
     gAppWindow = nullptr;
     if (handle_) win::DestroyWindow(handle_);
     if (gApplication == this) gApplication = nullptr;
+    if (smallIcon_) win::DestroyIcon(smallIcon_);
 }
 
 void TApplication::Initialize() {}
@@ -695,6 +750,10 @@ void TApplication::WndProc(TMessage& m) {
             break;
         case win::WM_CLOSE:
             if (mainForm_) mainForm_->Close();
+            return;
+        case win::WM_GETICON:
+            m.Result =
+                reinterpret_cast<intptr_t>(m.WParam == win::ICON_BIG ? icon_.Handle() : smallIcon_);
             return;
         case CM_ACTIVATE:
         case CM_DEACTIVATE:

@@ -15,6 +15,7 @@
 
 #include "vcl/controls/controls.h"
 #include "vcl/controls/menus.h"
+#include "vcl/graphics/icon.h"
 
 namespace vcl {
 
@@ -124,6 +125,10 @@ public:
     void SetActiveControl(TWinControl* c);
     TMainMenu* Menu() const { return menu_; }
     void SetMenu(TMainMenu* menu);
+    // The form's own icon; while empty the window shows the application's (a dialog none).
+    TIcon* Icon() { return &icon_; }
+    // Gives the window the icons it shows now.
+    void UpdateIcon();
     TFormState FormState;
     bool Active() const { return active_; }
     // Draws on the form's client area (during OnPaint, on the paint DC).
@@ -179,6 +184,7 @@ private:
     void PlaceForShow();
     void CloseModal();
     void ApplyAlpha();
+    void IconChanged(TObject*);
 
     TFormBorderStyle borderStyle_ = bsSizeable;
     TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
@@ -192,6 +198,8 @@ private:
     TMainMenu* menu_ = nullptr;
     bool active_ = false;
     TCanvas* canvas_;
+    TIcon icon_;
+    win::HICON smallIcon_ = nullptr;  // the icon at the small size, made when it changes
 };
 
 class TForm : public TCustomForm {
@@ -273,6 +281,10 @@ public:
     void SetTitle(const std::string& title);
     std::string ExeName() const;
     win::HWND Handle();  // the hidden application window, made on first use
+    // The program's icon, which the application window answers to WM_GETICON (ICON_BIG; the
+    // small sizes get its small image) and forms without an icon of their own show.
+    TIcon* Icon() { return &icon_; }
+    win::HICON SmallIcon() const { return smallIcon_; }
     TCustomForm* MainForm() const { return mainForm_; }
     bool ShowMainForm = true;
 
@@ -336,6 +348,7 @@ private:
     static win::LRESULT StaticAppProc(win::HWND, win::UINT, win::WPARAM, win::LPARAM);
     void HintTimerExpired();
     void UpdateHintControl(TControl* control, TPoint cursor);
+    void IconChanged(TObject*);
 
     std::string title_ = "Tessary";
     win::HWND handle_ = nullptr;
@@ -348,6 +361,8 @@ private:
     TControl* hintControl_ = nullptr;
     bool hintActive_ = false;
     bool handlingException_ = false;
+    TIcon icon_;
+    win::HICON smallIcon_ = nullptr;
 };
 
 // A component that passes the application's events on to the form it sits on; any number may

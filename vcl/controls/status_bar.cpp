@@ -202,7 +202,8 @@ void TCustomStatusBar::Dispatch(TMessage& m) {
             DefaultHandler(m);
             auto* r = m.WParam ? &reinterpret_cast<win::NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0]
                                : reinterpret_cast<win::RECT*>(m.LParam);
-            const int b = borderWidth_;
+            // A border wider than any window leaves no client area rather than overflowing.
+            const int b = std::min(borderWidth_, 1 << 24);
             r->left += b;
             r->top += b;
             r->right = std::max(r->left, r->right - b);

@@ -436,6 +436,7 @@ void TWinControl::BringToFront() {
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
+    Constraints()->Constrain(width, height);
     if (left == Left() && top == Top() && width == Width() && height == Height()) return;
     const bool resized = width != Width() || height != Height();
     if (handle_) {

@@ -153,6 +153,14 @@ win::HICON TIcon::ReleaseHandle() {
     return h;
 }
 
+win::HICON TIcon::CopyOfSize(int cx, int cy) const {
+    if (!handle_) return nullptr;
+    if (!data_.empty())
+        if (win::HICON icon = win::ReadIco(data_.data(), data_.size(), cx, cy, nullptr))
+            return icon;
+    return static_cast<win::HICON>(win::CopyImage(handle_, win::IMAGE_ICON, cx, cy, 0));
+}
+
 void TIcon::Assign(const TPersistent* source) {
     if (source == this) return;
     const auto* other = dynamic_cast<const TIcon*>(source);

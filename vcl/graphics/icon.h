@@ -37,6 +37,10 @@ public:
     void SetHandle(win::HICON icon);
     win::HICON ReleaseHandle();
 
+    // A new icon handle of about cx x cy, which the caller destroys: the nearest image of the
+    // file the icon was read from, else the icon scaled; nullptr while empty.
+    win::HICON CopyOfSize(int cx, int cy) const;
+
     void Assign(const TPersistent* source) override;
     // EInvalidGraphic for anything that is no readable ICO file.
     void LoadFromStream(TStream* stream) override;

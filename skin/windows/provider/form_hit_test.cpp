@@ -39,10 +39,42 @@ struct OutlineState {
     TPoint LastPos{};
     int MinWidth = 0, MinHeight = 0;
     TsSkinProvider* Owner = nullptr;  // the provider whose form the outline moves
+    std::weak_ptr<int> OwnerLife;     // expires when that provider goes
     bool ArmingFromPress = false;     // the command comes from a press on the frame
+    bool Shown = false;               // the outline is on the screen at ShownRect
+    TRect ShownRect{};
 };
 
 OutlineState gOutline;
+
+// Inverts the outline of `r` on the desktop DC; twice at the same place puts the screen back.
+void InvertOutline(const TRect& r) {
+    const win::POINT pts[5] = {{r.Left, r.Top},
+                               {r.Right, r.Top},
+                               {r.Right, r.Bottom},
+                               {r.Left, r.Bottom},
+                               {r.Left, r.Top}};
+    win::Polyline(gOutline.DC, pts, 5);
+    gOutline.Shown = !gOutline.Shown;
+    gOutline.ShownRect = r;
+}
+
+void EraseOutline() {
+    if (gOutline.Shown) InvertOutline(gOutline.ShownRect);
+}
+
+// An outline whose form went while it ran is taken off the screen and forgotten, so it never
+// blocks the next one.
+void DropStaleOutline() {
+    OutlineState& o = gOutline;
+    if (!o.Active || !o.OwnerLife.expired()) return;
+    if (o.DC) {
+        EraseOutline();
+        win::RestoreDC(o.DC, o.SavedDC);
+        win::ReleaseDC(o.Desktop, o.DC);
+    }
+    o = OutlineState{};
+}
 
 bool IsSizingCode(int code) {
     return code >= win::HTLEFT && code <= win::HTBOTTOMRIGHT;
@@ -52,32 +84,10 @@ TPoint PointOf(win::LPARAM lp) {
     return {win::GET_X_LPARAM(lp), win::GET_Y_LPARAM(lp)};
 }
 
-// Tells whether a component was freed while we waited.
-class FreeWatch : public TComponent {
-public:
-    FreeWatch(TComponent* a, TComponent* b) : TComponent(nullptr) {
-        for (TComponent* c : {a, b})
-            if (c) c->FreeNotification(this);
-        watched_[0] = a, watched_[1] = b;
-    }
-    ~FreeWatch() override {
-        for (TComponent* c : watched_)
-            if (c && !freed_) c->RemoveFreeNotification(this);
-    }
-    bool Freed() const { return freed_; }
-    void Notification(TComponent* c, TOperation op) override {
-        TComponent::Notification(c, op);
-        if (op == opRemove && (c == watched_[0] || c == watched_[1])) freed_ = true;
-    }
-
-private:
-    TComponent* watched_[2] = {};
-    bool freed_ = false;
-};
-
 }  // namespace
 
 bool OutlineRunning() {
+    DropStaleOutline();
     return gOutline.Active;
 }
 
@@ -294,12 +304,11 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& m) {
                 // A second click may close the form while we wait: pump messages, give up on a
                 // double click and leave at once when the form or this provider went.
                 SysMenuDblClick = false;
-                FreeWatch watch(this, form_);
+                const std::weak_ptr<int> life = LifeToken();
                 const uint32_t start = os::GetTickCount();
                 while (os::TickDiff(start, os::GetTickCount()) < 200) {
                     Application()->ProcessMessages();
-                    if (watch.Freed()) return;
-                    if (SysMenuDblClick || Application()->Terminated()) return;
+                    if (life.expired() || SysMenuDblClick || Application()->Terminated()) return;
                     os::Sleep(1);
                 }
             }
@@ -367,7 +376,7 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& m) {
         StartMoveSize(p.X, p.Y);
         return;
     }
-    CallOldWndProc(m);
+    if (!CallOldWndProc(m)) return;
     if (borderForm_ && !form_->Parent()) borderForm_->UpdateExBordersPos(false, 255);
 }
 
@@ -380,6 +389,7 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& m) {
     }
     const win::HWND h = form_->Handle();
     const TPoint screen = PointOf(m.LParam);
+    const std::weak_ptr<int> life = LifeToken();  // a command may free the form
     // A pressed element released over something else is repainted normal by the next state
     // change of the caption elements.
     if (ButtonPressed && code != HotHitCode) PendingRestoreHT = HotHitCode;
@@ -411,10 +421,12 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& m) {
                 else
                     form_->SetWindowState(wsNormal);
                 win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_RESTORE, 0);
+                if (life.expired()) return;
                 form_->Repaint();
             } else {
                 if (mdiChild) HotMDIChildProvider = nullptr;
                 win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_MAXIMIZE, 0);
+                if (life.expired()) return;
             }
             if (SystemMenu) SystemMenu->UpdateItems();
             return;
@@ -427,6 +439,7 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& m) {
                 if (main) MinimizingByButton = true;
                 win::SendMessageA(h, win::WM_SYSCOMMAND,
                                   win::IsIconic(h) ? win::SC_RESTORE : win::SC_MINIMIZE, 0);
+                if (life.expired()) return;
                 if (main) MinimizingByButton = false;
                 skinData_->CacheStale = true;
                 std::fill(std::begin(CaptionRepaintFlags), std::end(CaptionRepaintFlags), true);
@@ -438,6 +451,7 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& m) {
         case win::HTHELP:
             if (ButtonPressed) {
                 win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_CONTEXTHELP, 0);
+                if (life.expired()) return;
                 SetHotHT(0, true);
                 if (SystemMenu) SystemMenu->UpdateItems();
                 form_->Perform(win::WM_NCPAINT, 0, 0);
@@ -502,7 +516,6 @@ void TsSkinProvider::WMNCLButtonDblClk(TMessage& m) {
         const TPoint p = PointOf(m.LParam);
         StopMoveSize(p.X, p.Y);
     }
-    gOutline.Active = false;
     ButtonPressed = false;
     m.WParam = win::HTNOWHERE;
     m.Result = 0;
@@ -557,10 +570,11 @@ bool TsSkinProvider::ArmOutline(TMessage& m) {
     const win::WPARAM command = m.WParam & 0xFFF0;
     if (command != win::SC_MOVE && command != win::SC_SIZE) return false;
     m.Result = 0;
-    if (gOutline.Active) return true;
+    if (OutlineRunning()) return true;
     const win::HWND h = form_->Handle();
     win::SetCapture(h);
     gOutline.Owner = this;
+    gOutline.OwnerLife = LifeToken();
     gOutline.FirstMove = true;
     gOutline.Moving = command == win::SC_MOVE;
     if (!gOutline.Moving) {
@@ -578,9 +592,11 @@ bool TsSkinProvider::ArmOutline(TMessage& m) {
 }
 
 void TsSkinProvider::StartMoveSize(int x, int y) {
-    if (gOutline.Active || !form_ || !form_->HandleAllocated()) return;
+    if (OutlineRunning() || !form_ || !form_->HandleAllocated()) return;
     gOutline.Owner = this;
+    gOutline.OwnerLife = LifeToken();
     gOutline.Active = true;
+    gOutline.Shown = false;
     gOutline.Desktop = win::GetDesktopWindow();
     gOutline.DC = win::GetWindowDC(gOutline.Desktop);
     gOutline.SavedDC = win::SaveDC(gOutline.DC);
@@ -615,24 +631,17 @@ void TsSkinProvider::DrawMoveSizeOutline(int dx, int dy) {
         if (parent.MenuPresent()) y0 += parent.MenuLineCount() * parent.MenuHeight();
         r = TRect(r.Left + x0, r.Top + y0, r.Right + x0, r.Bottom + y0);
     }
-    const win::POINT pts[5] = {{r.Left, r.Top},
-                               {r.Right, r.Top},
-                               {r.Right, r.Bottom},
-                               {r.Left, r.Bottom},
-                               {r.Left, r.Top}};
-    win::Polyline(gOutline.DC, pts, 5);
+    InvertOutline(r);
 }
 
 void TsSkinProvider::WMMouseMoveOutline(TMessage& m) {
-    CallOldWndProc(m);
-    if (DefaultManager && !(DefaultManager->ComponentState().Contains(csDesigning)))
-        DefaultManager->SetActiveControl(nullptr);
+    if (!CallOldWndProc(m)) return;
     if (!gOutline.Active || gOutline.Owner != this || !form_->HandleAllocated()) return;
     const TPoint s = form_->ClientToScreen(PointOf(m.LParam));
     OutlineState& o = gOutline;
     if (o.Moving) {
         o.FirstMove = false;
-        DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);  // erase
+        EraseOutline();
         o.Rect.Left += s.X - o.LastPos.X;
         o.Rect.Top += s.Y - o.LastPos.Y;
         o.LastPos = s;
@@ -640,40 +649,21 @@ void TsSkinProvider::WMMouseMoveOutline(TMessage& m) {
         return;
     }
     o.FirstMove = false;
-    DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);  // erase
+    EraseOutline();
     const int dx = s.X - o.LastPos.X, dy = s.Y - o.LastPos.Y;
     const int left = form_->Left(), top = form_->Top();
     const int right = left + form_->Width(), bottom = top + form_->Height();
-    auto sizeLeft = [&] { o.Rect.Left = std::min(left + dx, o.Rect.Right - o.MinWidth); };
-    auto sizeRight = [&] { o.Rect.Right = std::max(right + dx, left + o.MinWidth); };
-    auto sizeTop = [&] { o.Rect.Top = std::min(top + dy, o.Rect.Bottom - o.MinHeight); };
-    auto sizeBottom = [&] { o.Rect.Bottom = std::max(bottom + dy, top + o.MinHeight); };
-    switch (o.HitCode) {
-        case win::HTLEFT:
-            sizeLeft();
-            break;
-        case win::HTRIGHT:
-            sizeRight();
-            break;
-        case win::HTTOP:
-            sizeTop();
-            break;
-        case win::HTBOTTOM:
-            sizeBottom();
-            break;
-        case win::HTTOPLEFT:
-            sizeTop(), sizeLeft();
-            break;
-        case win::HTTOPRIGHT:
-            sizeTop(), sizeRight();
-            break;
-        case win::HTBOTTOMLEFT:
-            sizeBottom(), sizeLeft();
-            break;
-        default:
-            sizeBottom(), sizeRight();
-            break;
-    }
+    // The edges the sizing code moves; any other code sizes by the bottom-right corner.
+    using namespace win;
+    const int c = IsSizingCode(o.HitCode) ? o.HitCode : HTBOTTOMRIGHT;
+    if (c == HTTOP || c == HTTOPLEFT || c == HTTOPRIGHT)
+        o.Rect.Top = std::min(top + dy, o.Rect.Bottom - o.MinHeight);
+    if (c == HTBOTTOM || c == HTBOTTOMLEFT || c == HTBOTTOMRIGHT)
+        o.Rect.Bottom = std::max(bottom + dy, top + o.MinHeight);
+    if (c == HTLEFT || c == HTTOPLEFT || c == HTBOTTOMLEFT)
+        o.Rect.Left = std::min(left + dx, o.Rect.Right - o.MinWidth);
+    if (c == HTRIGHT || c == HTTOPRIGHT || c == HTBOTTOMRIGHT)
+        o.Rect.Right = std::max(right + dx, left + o.MinWidth);
     DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);
 }
 
@@ -683,7 +673,7 @@ void TsSkinProvider::StopMoveSize(int, int) {
     OutlineState& o = gOutline;
     if (!o.Active || o.Owner != this) return;
     o.Active = false;
-    DrawMoveSizeOutline(o.Rect.Left, o.Rect.Top);  // erase
+    EraseOutline();
     if (o.DC) {
         win::RestoreDC(o.DC, o.SavedDC);
         win::ReleaseDC(o.Desktop, o.DC);
@@ -726,7 +716,8 @@ void TsSkinProvider::WMGetMinMaxInfo(TMessage& m) {
         } else {
             b = skin::SysBorderWidth(h, borderForm_, true);
         }
-        info->ptMaxPosition = {-b, c - b - e};
+        // The windowing layer places a maximised window in screen coordinates.
+        info->ptMaxPosition = {wa.Left - b, wa.Top + c - b - e};
         info->ptMaxSize = {wa.Width() + 2 * b, wa.Height() + 2 * b - c + e};
         m.Result = 0;
     }
@@ -755,7 +746,7 @@ void TsSkinProvider::WMWindowPosChangingSnap(TMessage& m) {
 }
 
 void TsSkinProvider::WMSizing(TMessage& m) {
-    CallOldWndProc(m);
+    if (!CallOldWndProc(m)) return;
     if (borderForm_) borderForm_->UpdateExBordersPos(false, 255);
 }
 

@@ -58,6 +58,13 @@ TsSkinProvider* OwnerProvider(TacBorderFormBase* borderForm) {
     return dynamic_cast<TsSkinProvider*>(base);
 }
 
+// The window's rectangle on the screen, or its client rectangle; empty without a window.
+win::RECT RectOf(win::HWND w, bool client) {
+    win::RECT r{};
+    if (w && !(client ? win::GetClientRect(w, &r) : win::GetWindowRect(w, &r))) r = {};
+    return r;
+}
+
 TOwnerDrawState DrawStateOf(int bits) {
     TOwnerDrawState s;
     for (int i = 0; i <= odComboBoxEdit; ++i)
@@ -529,23 +536,18 @@ int TitleIconSizeFor(int captionHeight) {
 }
 
 int WndWidth(win::HWND w) {
-    win::RECT r{};
-    return w && win::GetWindowRect(w, &r) ? r.right - r.left : 0;
+    const win::RECT r = RectOf(w, false);
+    return r.right - r.left;
 }
-
 int WndHeight(win::HWND w) {
-    win::RECT r{};
-    return w && win::GetWindowRect(w, &r) ? r.bottom - r.top : 0;
+    const win::RECT r = RectOf(w, false);
+    return r.bottom - r.top;
 }
-
 int WndClientWidth(win::HWND w) {
-    win::RECT r{};
-    return w && win::GetClientRect(w, &r) ? r.right - r.left : 0;
+    return RectOf(w, true).right;
 }
-
 int WndClientHeight(win::HWND w) {
-    win::RECT r{};
-    return w && win::GetClientRect(w, &r) ? r.bottom - r.top : 0;
+    return RectOf(w, true).bottom;
 }
 
 }  // namespace skin

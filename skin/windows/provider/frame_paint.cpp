@@ -51,27 +51,6 @@ uint32_t StyleOf(win::HWND w) {
     return uint32_t(win::GetWindowLongPtrA(w, win::GWL_STYLE));
 }
 
-// A DC of the form's whole window, given back on every way out.
-class WindowDCScope {
-public:
-    explicit WindowDCScope(win::HWND w) : wnd_(w), dc_(win::GetWindowDC(w)) {
-        if (dc_) saved_ = win::SaveDC(dc_);
-    }
-    ~WindowDCScope() {
-        if (!dc_) return;
-        win::RestoreDC(dc_, saved_);
-        win::ReleaseDC(wnd_, dc_);
-    }
-    WindowDCScope(const WindowDCScope&) = delete;
-    WindowDCScope& operator=(const WindowDCScope&) = delete;
-    win::HDC Get() const { return dc_; }
-
-private:
-    win::HWND wnd_;
-    win::HDC dc_;
-    int saved_ = 0;
-};
-
 // The caption font selected into a canvas for as long as the scope lives.
 class CaptionFontScope {
 public:
@@ -207,7 +186,9 @@ void TsSkinProvider::PaintFrame() {
     }
     d->InitCacheBmp();
     TBitmap* cache = d->CacheBmp();
-    cache->SetPixelFormat(borderForm_ ? pf32bit : pf24bit);
+    // 32 bits also without extended borders: the window's surface has them, so the strips of
+    // every non-client paint copy as rows of bytes instead of pixel by pixel.
+    cache->SetPixelFormat(pf32bit);
     const bool wasPlain = d->CtrlState & kCtrlPlainBG;
     d->UpdatePlainBGFlag(false);
     const bool plain = d->CtrlState & kCtrlPlainBG;
@@ -221,7 +202,11 @@ void TsSkinProvider::PaintFrame() {
         const int w = std::max(FormWidth(), 0);
         limit = std::max(limit, 0);
         if (!BitmapSizeFits(w, limit)) return;
-        cache->SetSize(w, limit);
+        if (cache->Width() != w || cache->Height() != limit) {
+            // Everything is painted anew: the old picture need not be carried into the new one.
+            cache->SetSize(0, 0);
+            cache->SetSize(w, limit);
+        }
         if (sm->IsValidSkinIndex(d->SkinIndex) && w > 0 && limit > 0) PaintFrameLayers(limit);
     }
     MenuLineChanged = false;
@@ -403,8 +388,8 @@ void TsSkinProvider::PaintTitleIcon() {
         return;
     }
     // Without a size of its own, the icon fills the caption below its top.
-    const int w = titleIcon_->Width != 0 ? titleIcon_->Width : CaptionHeight(true) - ir.Top;
-    const int h = titleIcon_->Height != 0 ? titleIcon_->Height : CaptionHeight(true) - ir.Top;
+    const int w = titleIcon_->Width > 0 ? titleIcon_->Width : CaptionHeight(true) - ir.Top;
+    const int h = titleIcon_->Height > 0 ? titleIcon_->Height : CaptionHeight(true) - ir.Top;
     if (w <= 0 || h <= 0) return;
     icon = ProgramIconHandle(h > 16);
     if (!icon) icon = win::LoadIcon(nullptr, win::IDI_APPLICATION);
@@ -540,7 +525,8 @@ void TsSkinProvider::PaintClientBackground(win::HDC dc, bool repaintChildren) {
 void TsSkinProvider::RedrawCaption() {
     if (InAnimation || !form_ || !skinData_ || !DrawNonClientArea || !form_->HandleAllocated())
         return;
-    if (form_->ControlState.Contains(csDestroyingHandle)) return;
+    // A form that shows its own frame keeps it.
+    if (form_->ControlState.Contains(csDestroyingHandle) || Passive || !Skinned()) return;
     const win::HWND h = form_->Handle();
     if (!win::IsWindowVisible(h)) return;
     skinData_->CacheStale = true;

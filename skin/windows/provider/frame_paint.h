@@ -1,8 +1,10 @@
-// The frame cache's copy to the window: where the four non-client strips go and where they come
-// from.
+// The frame cache's way to the window: where the four non-client strips go and where they come
+// from, and the window DC they are copied through.
 #pragma once
 
+#include "platform/gdi/dc.h"
 #include "platform/gdi/win_types.h"
+#include "platform/user/window_dc.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/system/types.h"
 
@@ -15,6 +17,27 @@ struct FrameStrips {
     };
     // Top, left, bottom, right, in the order they are copied.
     Strip Part[4];
+};
+
+// A DC of the form's whole window, given back on every way out.
+class WindowDCScope {
+public:
+    explicit WindowDCScope(win::HWND w) : wnd_(w), dc_(win::GetWindowDC(w)) {
+        if (dc_) saved_ = win::SaveDC(dc_);
+    }
+    ~WindowDCScope() {
+        if (!dc_) return;
+        win::RestoreDC(dc_, saved_);
+        win::ReleaseDC(wnd_, dc_);
+    }
+    WindowDCScope(const WindowDCScope&) = delete;
+    WindowDCScope& operator=(const WindowDCScope&) = delete;
+    win::HDC Get() const { return dc_; }
+
+private:
+    win::HWND wnd_;
+    win::HDC dc_;
+    int saved_ = 0;
 };
 
 // BitBlt SRCCOPY of w x h pixels from (sx, sy) of `src` to (x, y) of `dst`, cut to the bitmap.

@@ -250,6 +250,7 @@ void TsSkinProvider::Loaded() {
 
 void TsSkinProvider::Notification(TComponent* c, TOperation op) {
     TComponent::Notification(c, op);
+    // The system menu is one of the provider's components: freed with them, not again.
     if (op == opRemove && c == SystemMenu) SystemMenu = nullptr;
     if (!skinData_) return;
     if (auto* m = dynamic_cast<TsSkinManager*>(c)) {

@@ -278,9 +278,6 @@ public:
     bool ArmOutline(vcl::TMessage& m);
     // Set by a double click on the icon: the wait before the system menu drops gives up.
     bool SysMenuDblClick = false;
-    // A pressed caption element released over something else: the next SetHotHT or PressHT
-    // repaints it in state 0 first (0: none).
-    int PendingRestoreHT = 0;
 
     // ---- frame metrics (frame_metrics.cpp) ----
     int CaptionHeight(bool extended) const;
@@ -359,6 +356,9 @@ public:
     // The mask an element shows now: the restore image for maximise of a maximised form and
     // minimise of a minimised one, else its own.
     int ShownMaskOf(int hitCode) const;
+    // A button pressed and released outside itself, put back to normal by the next SetHotHT
+    // or PressHT (0: none). Set by the release handlers.
+    int PendingRestoreHT = 0;
 
     // ---- system menu (system_menu.cpp) ----
     void DropSysMenu(int x, int y);
@@ -416,6 +416,7 @@ private:
     void PaintSysTitleButton(TsCaptionButton& e, int& right, int mask, TsTitleButton* user,
                              bool enabled);
     void HideElement(TsCaptionButton& e);
+    void PaintMDIChildButtons();
     void RunPendingRestore();
     void MoveHot(int hitCode, bool repaintOld, bool repaintNew);
 

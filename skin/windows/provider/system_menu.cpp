@@ -40,8 +40,7 @@ std::string AfterTab(const std::string& text) {
 // The short-cut a menu text shows after its tab ("Alt+F4"); none when it names none.
 TShortCut ShortCutAfterTab(const std::string& text) {
     const std::string keys = AfterTab(text);
-    (void)keys;  // read once the class library reads short-cut texts
-    return scNone;
+    return keys.empty() ? scNone : TextToShortCut(keys);
 }
 
 bool IsOneOf(TFormBorderStyle s, std::initializer_list<TFormBorderStyle> set) {
@@ -216,7 +215,7 @@ void TsCustomSysMenu::ExtItemClick(TObject* sender) {
 
 // ---- TsSystemMenu ----
 
-TsSystemMenu::TsSystemMenu(TsSkinProvider* provider) : TsCustomSysMenu(provider) {
+TsSystemMenu::TsSystemMenu(TsSkinProvider* provider) : TsCustomSysMenu(nullptr) {
     Provider = provider;
     Form = provider ? provider->Form() : nullptr;
     SetName("SysMenu");

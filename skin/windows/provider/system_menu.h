@@ -76,7 +76,8 @@ private:
 class TsSystemMenu : public TsCustomSysMenu {
 public:
     VCL_CLASS(TsSystemMenu, TsCustomSysMenu)
-    // Owned by the provider; named "SysMenu", items built at once.
+    // Named "SysMenu", items built at once. The provider frees it (it is no component of the
+    // provider's, so the provider's own freeing order never leaves it a stale pointer).
     explicit TsSystemMenu(TsSkinProvider* provider);
 
     bool VisibleClose() const override;

@@ -168,8 +168,8 @@ void TsTitleButton::SetVisible(bool on) {
 void TsTitleButton::ActivateHint() {
     HideHint();
     if (Hint.empty()) return;
-    TApplication* app = Application();
-    auto* hint = New<THintWindow>(app);
+    // Owned by the button alone, so the application's end cannot free it behind its back.
+    auto* hint = New<THintWindow>(nullptr);
     HintWnd = hint;
     hint->SetColor(clInfoBk);
     TRect r = hint->CalcHintRect(800, Hint);
@@ -254,8 +254,7 @@ bool TsSkinProvider::ElementEnabled(int hitCode) const {
     switch (hitCode) {
         case win::HTMAXBUTTON:
             if (!SystemMenu) return true;
-            return h && (win::IsZoomed(h) || win::IsIconic(h)) ? SystemMenu->EnabledRestore()
-                                                                : SystemMenu->EnabledMax();
+            return h && win::IsZoomed(h) ? SystemMenu->EnabledRestore() : SystemMenu->EnabledMax();
         case win::HTMINBUTTON:
             if (!SystemMenu) return true;
             return h && win::IsIconic(h) ? SystemMenu->EnabledRestore() : SystemMenu->EnabledMin();
@@ -372,6 +371,44 @@ void TsSkinProvider::PaintTitleButtons() {
             right = b->Data.Rect.Left - spacing;
         }
     }
+    if (MDIChildButtonsVisible()) PaintMDIChildButtons();
+}
+
+// The three buttons of a maximised MDI child, at the right of the last menu row.
+void TsSkinProvider::PaintMDIChildButtons() {
+    TsSkinManager* sm = SkinManager();
+    TBitmap* cache = skinData_->CacheBmp();
+    const win::HWND h = form_->Handle();
+    const TRect margins = GetFrameMargins();
+    const int bw = MDIButtonWidth(), bh = MDIButtonHeight();
+    const int top = SysBorderWidthNoExt(h, borderForm_, true) + CaptionHeight(true) + margins.Top +
+                    (MenuHeight() - bh) / 2 + (MenuLineCount() - 1) * MenuHeight();
+    const int edge = FormWidth() - skin::SysBorderWidth(h, borderForm_, true) - margins.Right;
+    TsSystemMenu* childMenu = HotMDIChildProvider ? HotMDIChildProvider->SystemMenu : nullptr;
+    const win::HWND child = HotMDIChildProvider && HotMDIChildProvider->Form() &&
+                                    HotMDIChildProvider->Form()->HandleAllocated()
+                                ? HotMDIChildProvider->Form()->Handle()
+                                : nullptr;
+    struct Item {
+        TsCaptionButton& e;
+        int k, mask;
+        bool enabled;
+    } items[] = {
+        {MDIMin, 3, MDIMin.ImageIndex, !childMenu || childMenu->EnabledMin()},
+        {MDIMax, 2, !child || win::IsZoomed(child) ? ShownMaskOf(kHitMDIRestore) : MDIMax.ImageIndex,
+         !childMenu || childMenu->EnabledRestore()},
+        {MDIClose, 1, MDIClose.ImageIndex, true},
+    };
+    const PixelView cv = ViewOf(cache);
+    for (Item& i : items) {
+        const int left = edge - i.k * (bw + 1);
+        i.e.Rect = {left, top, left + bw, top + bh};
+        if (i.e.State < 0) i.e.State = 0;
+        if (!sm->IsValidImgIndex(i.mask)) continue;
+        const int mode = !FormActive || !i.enabled ? 2 : 1;
+        BlendMaskRegion(cache, i.e.Rect.TopLeft(), std::clamp(i.e.State, 0, 2), mode,
+                        sm->Masks()[size_t(i.mask)], MakeCacheInfo(&cv, 0, 0));
+    }
 }
 
 void TsSkinProvider::HideElement(TsCaptionButton& e) {
@@ -462,8 +499,7 @@ void TsSkinProvider::RepaintButton(int hitCode) {
                     ButtonsAreaBmp.get(), r.Left - x0, r.Top);
     }
     int mask = ShownMaskOf(hitCode);
-    bool enabled = ElementEnabled(hitCode);
-    if (hitCode == win::HTMAXBUTTON && win::IsIconic(h) && SystemMenu) enabled = SystemMenu->EnabledMax();
+    const bool enabled = ElementEnabled(hitCode);
     TsTitleButton* user = UserButtonOf(hitCode);
     if (user && !user->UseSkinData) mask = -1;
     if (sm->IsValidImgIndex(mask)) {
@@ -474,15 +510,10 @@ void TsSkinProvider::RepaintButton(int hitCode) {
     }
     if (user) DrawGlyphCentred(cache, user->Glyph(), r, e->State == 2);
     {
-        const win::HDC dc = win::GetWindowDC(h);
-        if (dc) {
-            const int saved = win::SaveDC(dc);
-            const TRect margins = GetFrameMargins();
-            BlitClipped(dc, r.Left - margins.Left, r.Top - margins.Top, r.Width(), r.Height(), cache,
-                        r.Left, r.Top);
-            win::RestoreDC(dc, saved);
-            win::ReleaseDC(h, dc);
-        }
+        WindowDCScope dc(h);
+        const TRect margins = GetFrameMargins();
+        BlitClipped(dc.Get(), r.Left - margins.Left, r.Top - margins.Top, r.Width(), r.Height(),
+                    cache, r.Left, r.Top);
     }
     // The skin's glow around a hot system button, while glowing is allowed.
     const TsSkinData& gd = sm->SkinData();
@@ -509,8 +540,8 @@ void AnimateTitleButton(TsCaptionButton* element, int state, int steps, TacDialo
     TacSBAnimation* t = element->Timer;
     if (!t || t->Target == -1) {
         if (!t) {
-            t = new TacSBAnimation(provider ? static_cast<TComponent*>(provider)
-                                            : static_cast<TComponent*>(Application()));
+            t = New<TacSBAnimation>(provider ? static_cast<TComponent*>(provider)
+                                             : static_cast<TComponent*>(Application()));
             if (provider) {
                 t->Provider = provider;
                 t->Window = provider->Form() && provider->Form()->HandleAllocated()
@@ -587,11 +618,12 @@ void TacSBAnimation::TimerStep(TObject*) {
             ++Step;
             return;
         }
-        CheckMouseLeave();
         if (StepCount != -1) {
             StepCount = -1;
             UpdateGlow(255);
         }
+        // Last: the owner's answer to the mouse leaving may free this animation.
+        CheckMouseLeave();
         return;
     }
     if (Step > 0) {
@@ -655,7 +687,8 @@ TRect TacSBAnimation::GlowRect() const {
 
 void TacSBAnimation::CreateGlowForm() {
     if (GlowForm) return;
-    auto* f = New<TForm>(Application());
+    // Owned by the animation alone, so the application's end cannot free it behind its back.
+    auto* f = New<TForm>(nullptr);
     f->SetBorderStyle(bsNone);
     f->SetTag(-98);
     const win::HWND w = f->Handle();

@@ -46,6 +46,18 @@ void TacComboListWnd::PaintListFrame(win::HDC dc, int strip) {
     if (dc == nullptr) win::ReleaseDC(CtrlHandle, target);
 }
 
+void TacComboListWnd::PaintStripUnderList() {
+    win::HWND combo = win::GetParent(CtrlHandle);
+    if (!Simple || combo == nullptr) return;
+    win::RECT list{}, client{};
+    win::GetWindowRect(CtrlHandle, &list);
+    win::GetClientRect(combo, &client);
+    win::POINT bottom{0, client.bottom};
+    win::ClientToScreen(combo, &bottom);
+    if (list.bottom >= bottom.y || list.right <= list.left) return;
+    ShowBackgroundBehind(combo, win::RECT{list.left, list.bottom, list.right, bottom.y});
+}
+
 void TacComboListWnd::ListButtonUp(vcl::TMessage& m) {
     // A press that began on a bar ends there wherever it is let go: it never picks an item,
     // and a dropped list keeps the capture it closes up by. Any other release is the list's,
@@ -81,6 +93,7 @@ void TacComboListWnd::AdapterWindowProc(vcl::TMessage& m) {
             SkinData->CacheStale = true;
             PrepareCache();
             PaintListFrame(nullptr, kFrameStrip);
+            PaintStripUnderList();
             Painted = true;
             m.Result = 0;
             return;

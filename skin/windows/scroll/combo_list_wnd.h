@@ -26,6 +26,9 @@ private:
     // The border strips of the cache, `strip` pixels wide, and the bars on `dc`.
     void PaintListFrame(win::HDC dc, int strip);
     void ListButtonUp(vcl::TMessage& m);
+    // A simple combo's list that ends above the combo's bottom leaves a strip of the combo
+    // under it: that shows what lies behind the combo, as the skinned frame around it does.
+    void PaintStripUnderList();
 };
 
 }  // namespace skin

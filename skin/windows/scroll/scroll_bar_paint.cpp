@@ -4,16 +4,16 @@
 #include <memory>
 #include <vector>
 
+#include "skin/core/data/skin_data.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/blend.h"
+#include "skin/core/pixels/fast_pixels.h"
+#include "skin/core/pixels/pixels.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/engine_state.h"
-#include "skin/core/pixels/fast_pixels.h"
 #include "skin/core/state/mask_paint.h"
-#include "skin/core/pixels/pixels.h"
 #include "skin/core/state/section_paint.h"
 #include "skin/core/state/skin_commands.h"
-#include "skin/core/data/skin_data.h"
 #include "skin/core/state/skin_manager.h"
 #include "skin/windows/scroll/scroll_wnd.h"
 #include "vcl/controls/controls.h"
@@ -30,19 +30,32 @@ void CopyBackground(const PixelView& dst, const CacheInfo& bg) {
     TColor c = bg.FillColor == kTransparentKey ? 0xFFFFFF : bg.FillColor;
     const uint8_t fill[3] = {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)};
     const PixelView* src = bg.Ready && bg.Bmp && bg.Bmp->BytesPerPixel >= 3 ? bg.Bmp : nullptr;
+    const size_t step = size_t(dst.BytesPerPixel);
+    auto fillSpan = [&](uint8_t* d, int n) {
+        for (int i = 0; i < n; ++i, d += step)
+            d[0] = fill[0], d[1] = fill[1], d[2] = fill[2];
+    };
+    // The columns the picture covers; the colour on either side of them.
+    const int from = src ? std::clamp(-bg.X, 0, dst.Width) : 0;
+    const int to = src ? std::clamp(src->Width - bg.X, from, dst.Width) : 0;
     for (int y = 0; y < dst.Height; ++y) {
-        // The columns the picture covers on this row; the colour on either side of them.
-        int from = 0, to = 0;
-        if (src && y + bg.Y >= 0 && y + bg.Y < src->Height) {
-            from = std::clamp(-bg.X, 0, dst.Width);
-            to = std::clamp(src->Width - bg.X, from, dst.Width);
-        }
         uint8_t* d = dst.Row(y);
-        const size_t step = size_t(dst.BytesPerPixel);
-        for (int x = 0; x < dst.Width; ++x, d += step) {
-            const uint8_t* s = x >= from && x < to ? src->At(x + bg.X, y + bg.Y) : fill;
-            d[0] = s[0], d[1] = s[1], d[2] = s[2];
+        const bool covered = src && from < to && y + bg.Y >= 0 && y + bg.Y < src->Height;
+        if (!covered) {
+            // A row of colour alone: the first one painted, the others copied from it.
+            if (y > 0 && step == 3 && !(src && from < to))
+                std::copy(dst.Row(0), dst.Row(0) + step * size_t(dst.Width), d);
+            else
+                fillSpan(d, dst.Width);
+            continue;
         }
+        fillSpan(d, from);
+        const uint8_t* s = src->At(from + bg.X, y + bg.Y);
+        const size_t sstep = size_t(src->BytesPerPixel);
+        uint8_t* p = d + step * size_t(from);
+        for (int x = from; x < to; ++x, p += step, s += sstep)
+            p[0] = s[0], p[1] = s[1], p[2] = s[2];
+        fillSpan(d + step * size_t(to), dst.Width - to);
     }
 }
 
@@ -186,6 +199,18 @@ void BlitToWindow(win::HWND wnd, win::HDC dc, vcl::TBitmap* bmp, const win::RECT
 }
 
 }  // namespace
+
+void ShowBackgroundBehind(win::HWND wnd, const win::RECT& screen) {
+    const int w = screen.right - screen.left, h = screen.bottom - screen.top;
+    if (!win::IsWindow(wnd) || !BitmapSizeFits(w, h)) return;
+    CacheInfo bg;
+    PixelView view;
+    BackgroundInfo info;
+    BackgroundAt(wnd, screen, bg, view, info);
+    BitmapOwner bmp(NewBitmap24(w, h));
+    CopyBackground(ViewOf(bmp.get()), bg);
+    BlitToWindow(wnd, nullptr, bmp.get(), screen);
+}
 
 vcl::TBitmap* TacScrollWnd::ComposeImage(int slot, int width, int height) {
     BitmapOwner& image = Images[slot];

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
+#include "skin/core/data/skin_data.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/skin_commands.h"
-#include "skin/core/data/skin_data.h"
 #include "skin/core/state/skin_manager.h"
 #include "vcl/graphics/bitmap.h"
 
@@ -202,7 +202,9 @@ bool TacScrollWnd::GripShown(const ScrollBarRects& r) const {
     win::POINT o{0, 0};
     win::ClientToScreen(parent, &o);
     win::OffsetRect(&pc, o.x, o.y);
-    return SizeGripShown(r, Border, LeftScrollBar, win::GetParent(parent) == nullptr, pc);
+    // A form owned by another window is still top-level: GetParent names its owner.
+    const bool topLevel = (win::GetWindowLongPtrA(parent, win::GWL_STYLE) & win::WS_CHILD) == 0;
+    return SizeGripShown(r, Border, LeftScrollBar, topLevel, pc);
 }
 
 void TacScrollWnd::ForgetMouseState() {

@@ -168,6 +168,10 @@ protected:
 };
 
 class TsSkinManager;
+// What lies behind `wnd` at `screen` (a rectangle of its window, screen coordinates), shown
+// there on its window DC.
+void ShowBackgroundBehind(win::HWND wnd, const win::RECT& screen);
+
 // The parts of a skinned bar over the background `bg`, as the arithmetic places them, on the
 // whole of `target` (the bar's length along its direction). Exposed for the painting tests.
 void PaintBarImage(vcl::TBitmap* target, TsSkinManager* manager, bool vertical,

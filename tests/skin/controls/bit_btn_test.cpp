@@ -23,19 +23,6 @@ protected:
     }
 };
 
-// A fade that runs until it is stopped, noting its end.
-class RecordedFade : public TacControlFade {
-public:
-    explicit RecordedFade(std::vector<std::string>* log) : log_(log) {}
-    ~RecordedFade() override { log_->push_back("fade freed"); }
-    bool Running() const override { return true; }
-    void DrawFrame() override {}
-    TBitmap* Frame() const override { return nullptr; }
-
-private:
-    std::vector<std::string>* log_;
-};
-
 TEST_F(SkinnedBitBtnTest, TheWindowRegionIsTheRectangleLessTheMasksKeyCorners) {
     // The frame's outer corner pixels become the key colour in every state.
     const TsMaskData& frame =
@@ -86,13 +73,7 @@ TEST_F(SkinnedBitBtnTest, ADefaultButtonLooksHotWhereverTheMouseIs) {
 
 TEST_F(SkinnedBitBtnTest, StateChangesFadeThroughTheServicesAndAReleaseShowsThePressFirst) {
     std::vector<std::string> log;
-    WindowServices& w = WindowSlots();
-    w.IsAnimEventAllowed = [](TacAnimatEvent, TacAnimatEvents, TsSkinManager*) { return true; };
-    w.ChangeStateAnimated = [&](FadePtr& fade, TsCommonData* d, bool fast, int, bool allowed) {
-        log.push_back(std::string(fast ? "fast" : "slow") + (allowed ? " fade" : " jump"));
-        d->CacheStale = true;
-        if (!fade) fade = std::make_unique<RecordedFade>(&log);
-    };
+    skin_test::RecordFades(log);
     auto* b = Place<TsBitBtn>(form, Bounds(10, 10, 75, 25));
     std::vector<int> painted;  // the state of every cache build
     b->OnPaint = TBmpPaintEvent::FromCallable(

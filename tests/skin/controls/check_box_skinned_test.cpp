@@ -5,6 +5,7 @@
 #include "skin/controls/check_box.h"
 #include "skin/controls/text_size.h"
 #include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/skin_commands.h"
 #include "tests/skin/controls/skinned_form.h"
 
 namespace skin {
@@ -14,6 +15,10 @@ using namespace vcl;
 
 class SkinnedCheckBoxTest : public skin_test::SkinnedFormTest {
 protected:
+    void TearDown() override {
+        ResetWindowServices();
+        SkinnedFormTest::TearDown();
+    }
     TsCheckBox* Box() {
         auto* chk = Place<TsCheckBox>(form, Bounds(10, 10, 150, 20));
         chk->SetCaption("Report");
@@ -78,6 +83,31 @@ TEST_F(SkinnedCheckBoxTest, OnlyTheReleaseOfAPressOnTheBoxToggles) {
     chk->Perform(win::WM_LBUTTONUP, 0, win::MAKELPARAM(inside.X, inside.Y));
     EXPECT_FALSE(chk->Checked());
     EXPECT_EQ(chk->CurrentState(), 0);
+}
+
+TEST_F(SkinnedCheckBoxTest, StateChangesFadeThroughTheServicesWhichAlonePaintMeanwhile) {
+    std::vector<std::string> log;
+    skin_test::RecordFades(log);
+    TsCheckBox* chk = Box();
+    log.clear();
+    chk->Perform(CM_MOUSEENTER);
+    chk->Perform(win::WM_LBUTTONDOWN, 0, win::MAKELPARAM(5, 5));
+    chk->Perform(win::WM_LBUTTONUP, 0, win::MAKELPARAM(5, 5));
+    chk->Perform(CM_MOUSELEAVE);
+    EXPECT_TRUE(chk->Checked());
+    // Enter, press; the new value of the release stops the press's fade and fades itself; leave.
+    EXPECT_EQ(log, (std::vector<std::string>{"slow fade", "fast fade", "fade freed", "fast fade",
+                                             "slow fade"}));
+    // While the fade runs the box paints nothing of its own: its cache stays stale.
+    chk->Invalidate();
+    Pump();
+    EXPECT_TRUE(chk->SkinData()->CacheStale);
+    // Command 16 ends the fade; the box paints again.
+    chk->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_STOPFADE));
+    EXPECT_EQ(log.back(), "fade freed");
+    chk->Invalidate();
+    Pump();
+    EXPECT_FALSE(chk->SkinData()->CacheStale);
 }
 
 TEST_F(SkinnedCheckBoxTest, TheSkinsBoxIsDrawnInTheStatesImage) {

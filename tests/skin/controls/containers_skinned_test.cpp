@@ -8,9 +8,9 @@
 #include "platform/user/messages.h"
 #include "skin/controls/bevel.h"
 #include "skin/controls/buttons.h"
+#include "skin/controls/control_frame.h"
 #include "skin/controls/edits.h"
 #include "skin/controls/gauge.h"
-#include "skin/controls/control_frame.h"
 #include "skin/controls/group_box.h"
 #include "skin/controls/panels.h"
 #include "skin/core/data/skin_data.h"
@@ -161,7 +161,8 @@ TEST_F(SkinnedContainerTest, ASkinComingAndGoingReachesTheChildrenOfPanelsAndGro
         manager->SetActive(active);
         Pump();
         for (auto [c, d] : children)
-            EXPECT_EQ(IsSkinnedNow(c, d), active) << c->ClassName() << " on " << c->Parent()->ClassName();
+            EXPECT_EQ(IsSkinnedNow(c, d), active)
+                << c->ClassName() << " on " << c->Parent()->ClassName();
     }
 }
 

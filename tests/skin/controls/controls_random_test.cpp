@@ -49,7 +49,8 @@ TEST_F(RandomControlsTest, BrokenMasksAndExtremeSizesPaintSafelyInBoundedWork) {
     };
     auto caption = [&] {
         std::string s(size_t(pick({0, 1, 7, 60})), ' ');
-        for (char& c : s) c = char(pick({'&', '\t', '\n', ' ', 'W', int('A' + rng() % 26), 0xC0, 0xFF}));
+        for (char& c : s)
+            c = char(pick({'&', '\t', '\n', ' ', 'W', int('A' + rng() % 26), 0xC0, 0xFF}));
         return s;
     };
     form->SetBounds(0, 0, 600, 400);
@@ -64,15 +65,16 @@ TEST_F(RandomControlsTest, BrokenMasksAndExtremeSizesPaintSafelyInBoundedWork) {
     auto* repeat = Place<TsTimerSpeedButton>(panel, Bounds(0, 0, 10, 10));
     auto* bar = Place<TsDragBar>(form, Bounds(0, 0, 10, 10));
     auto* status = Place<TsStatusBar>(form, Bounds(0, 0, 10, 10));
-    for (int i = 0; i < 3; ++i) status->Panels()->Add()->SetWidth(40);
+    for (int i = 0; i < 3; ++i)
+        status->Panels()->Add()->SetWidth(40);
     auto* bevel = Place<TsBevel>(form, Bounds(0, 0, 10, 10));
     auto* gauge = Place<TsGauge>(form, Bounds(0, 0, 10, 10));
     auto* label = Place<TsLabel>(drop->Parent(), Bounds(0, 0, 10, 10));  // over the button
     auto* fx = Place<TsLabelFX>(form, Bounds(0, 0, 10, 10));
     auto* web = Place<TsWebLabel>(panel, Bounds(0, 0, 10, 10));
-    const std::initializer_list<TControl*> all{panel, child, box,   check, edit,  memo,
-                                               bitBtn, drop, repeat, bar,  status, bevel,
-                                               gauge, label, fx,     web};
+    const std::initializer_list<TControl*> all{panel,  child, box,    check, edit,   memo,
+                                               bitBtn, drop,  repeat, bar,   status, bevel,
+                                               gauge,  label, fx,     web};
     drop->SetButtonStyle(tbsDropDown);
     form->Show();
     Settle(100000);
@@ -107,7 +109,8 @@ TEST_F(RandomControlsTest, BrokenMasksAndExtremeSizesPaintSafelyInBoundedWork) {
         const int extreme = pick({INT_MIN, -1, 0, 3, 30000, INT_MAX});
         check->SetMargin(extreme);
         check->SetTextIndent(pick({INT_MIN, -7, 0, INT_MAX}));
-        for (TSpeedButton* b : {static_cast<TSpeedButton*>(drop), static_cast<TSpeedButton*>(repeat)}) {
+        for (TSpeedButton* b :
+             {static_cast<TSpeedButton*>(drop), static_cast<TSpeedButton*>(repeat)}) {
             b->SetMargin(pick({INT_MIN, -1, 0, 4000, INT_MAX}));
             b->SetSpacing(pick({INT_MIN, -4, 0, 4000, INT_MAX}));
         }
@@ -128,8 +131,7 @@ TEST_F(RandomControlsTest, BrokenMasksAndExtremeSizesPaintSafelyInBoundedWork) {
         EXPECT_LT(Settle(2000), 2000);  // no paint that keeps asking for another
         for (TControl* c : all) {
             if (auto* w = dynamic_cast<TWinControl*>(c))
-                w->Perform(win::WM_PRINT, reinterpret_cast<uintptr_t>(print.Canvas()->Handle()),
-                           0);
+                w->Perform(win::WM_PRINT, reinterpret_cast<uintptr_t>(print.Canvas()->Handle()), 0);
             else
                 c->Perform(win::WM_PAINT, reinterpret_cast<uintptr_t>(print.Canvas()->Handle()), 0);
         }

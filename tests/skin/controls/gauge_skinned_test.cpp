@@ -86,7 +86,7 @@ TEST_F(SkinnedGaugeTest, AnUprightBarPaintedLyingDownWritesItsTextAlongTheFill) 
             box = TRect(std::min(box.Left, i % 30), std::min(box.Top, i / 30),
                         std::max(box.Right, i % 30 + 1), std::max(box.Bottom, i / 30 + 1));
     ASSERT_LT(box.Left, box.Right);
-    EXPECT_GT(box.Height(), 2 * box.Width());  // "100% done" runs down the bar
+    EXPECT_GT(box.Height(), 2 * box.Width());            // "100% done" runs down the bar
     EXPECT_LT(std::abs(box.Top + box.Bottom - 200), 4);  // centred along it
 }
 

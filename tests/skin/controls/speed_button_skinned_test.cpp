@@ -5,8 +5,10 @@
 
 #include "skin/controls/buttons.h"
 #include "skin/controls/labels.h"
-#include "skin/core/pixels/bitmaps.h"
+#include "skin/controls/text_size.h"
 #include "skin/core/data/skin_data.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/state/skin_commands.h"
 #include "tests/skin/controls/skinned_form.h"
 
 namespace skin {
@@ -82,6 +84,31 @@ TEST_F(SkinnedSpeedButtonTest, MouseChangesFadeWhenAllowedElseRepaintAtOnce) {
     EXPECT_EQ(b->CurrentState(), 0);
 }
 
+TEST_F(SkinnedSpeedButtonTest, WhileItsFadeRunsTheButtonShowsTheFadesFrameUntilCommand16) {
+    std::vector<std::string> log;
+    std::unique_ptr<TBitmap, FreeDeleter> frame(NewBitmap24(80, 24));
+    frame->Canvas()->Brush()->SetColor(clRed);
+    frame->Canvas()->FillRect(Rect(0, 0, 80, 24));
+    WindowSlots().IsAnimEventAllowed = [](TacAnimatEvent, TacAnimatEvents, TsSkinManager*) {
+        return true;
+    };
+    WindowSlots().StartAnimFade = [&](FadePtr& fade, TsCommonData*, bool,
+                                      const std::function<void()>& rebuild) {
+        rebuild();
+        fade = std::make_unique<skin_test::RecordedFade>(&log, frame.get());
+    };
+    auto* b = Place<TsSpeedButton>(form, Bounds(10, 10, 80, 24));
+    form->Show();
+    Pump();
+    b->Perform(CM_MOUSEENTER);
+    b->Redraw();
+    EXPECT_EQ(ScreenPixel(b, 40, 12), win::COLORREF(clRed));
+    b->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_STOPFADE));
+    EXPECT_EQ(log, std::vector<std::string>{"fade freed"});
+    b->Redraw();
+    EXPECT_NE(ScreenPixel(b, 40, 12), win::COLORREF(clRed));
+}
+
 // Pixels of pure red, the ink of the label laid over the button, inside `r` of `bmp`.
 int RedPixels(TBitmap* bmp, TRect r) {
     int n = 0;
@@ -119,8 +146,26 @@ TEST_F(SkinnedSpeedButtonTest, ALabelOverTheButtonShowsInItsPicturesAndOnTheScre
     b->Redraw();
     int shown = 0;
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 60; ++x) shown += ScreenPixel(label, x, y) == win::COLORREF(clRed);
+        for (int x = 0; x < 60; ++x)
+            shown += ScreenPixel(label, x, y) == win::COLORREF(clRed);
     EXPECT_EQ(shown, before);
+}
+
+TEST_F(SkinnedSpeedButtonTest, BothButtonsMeasureTheirCaptionInTheirOwnFont) {
+    auto* bit = Place<TsBitBtn>(form, Bounds(10, 10, 160, 40));
+    auto* speed = Place<TsSpeedButton>(form, Bounds(10, 60, 160, 40));
+    form->Show();
+    Pump();
+    for (TControl* c : std::initializer_list<TControl*>{bit, speed}) {
+        c->SetText("Wide");
+        c->Font()->SetSize(20);
+        Pump();
+        const TPoint text = TextSizeOf(c->Font(), "Wide");
+        // Whatever font the cache last drew with.
+        const TRect r = bit == c ? bit->ButtonLayout().caption : speed->ButtonLayout().caption;
+        EXPECT_EQ(r.Width(), text.X) << c->ClassName();
+        EXPECT_EQ(r.Height(), text.Y) << c->ClassName();
+    }
 }
 
 TEST_F(SkinnedSpeedButtonTest, HintsAreOffWhileEitherButtonIsHeldAndComeBackHoweverThePressEnds) {

@@ -9,6 +9,7 @@
 #include "platform/controls/combo_box_control.h"
 #include "platform/controls/list_box_control.h"
 #include "platform/gdi/sys_colors.h"
+#include "platform/user/window_tree.h"
 #include "skin/core/state/common_data.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "vcl/graphics/bitmap.h"
@@ -142,6 +143,36 @@ TEST_F(ComboListWndTest, ThePressThatDroppedTheListEndsOnItsBar) {
     EXPECT_TRUE(win::SendMessageA(combo, win::CB_GETDROPPEDSTATE, 0, 0));
     EXPECT_EQ(win::GetCapture(), list);
     EXPECT_EQ(win::SendMessageA(combo, win::CB_GETCURSEL, 0, 0), 3);
+}
+
+// A simple combo whose list ends above the combo's bottom: the strip under the list shows
+// what lies behind the combo once the list is skinned, not the combo's own colour.
+TEST_F(ComboListWndTest, ASimpleCombosStripUnderItsListShowsWhatIsBehind) {
+    win::HWND simple =
+        win::CreateWindowExA(0, "ComboBox", "", win::WS_CHILD | win::WS_VISIBLE | win::CBS_SIMPLE,
+                             170, 10, 120, 150, host, nullptr, nullptr, nullptr);
+    for (int i = 0; i < 20; ++i)
+        win::SendMessageA(simple, win::CB_ADDSTRING, 0, reinterpret_cast<intptr_t>("choice"));
+    win::HWND inner = win::FindWindowExA(simple, nullptr, "ComboLBox", nullptr);
+    ASSERT_NE(inner, nullptr);
+    win::RECT lr, cr;
+    win::GetWindowRect(inner, &lr);
+    win::SetWindowPos(inner, nullptr, 0, 0, lr.right - lr.left, lr.bottom - lr.top - 20,
+                      win::SWP_NOMOVE | win::SWP_NOZORDER);
+    win::GetWindowRect(simple, &cr);
+    auto strip = [&] {
+        win::RedrawWindow(
+            simple, nullptr, nullptr,
+            win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW | win::RDW_ALLCHILDREN);
+        Pump();
+        return WindowPixel(simple, (lr.right - lr.left) / 2, lr.bottom - cr.top - 10);
+    };
+    const win::COLORREF behind = vcl::ColorToRGB(vcl::TColor(manager->GetGlobalColor()));
+    ASSERT_NE(strip(), behind);
+    TacMainWnd* a = TacComboListWnd::CreateForList(inner, true, true, "", manager.get());
+    EXPECT_EQ(strip(), behind);
+    FreeAdapter(a);
+    win::DestroyWindow(simple);
 }
 
 }  // namespace

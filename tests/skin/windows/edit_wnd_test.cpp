@@ -14,9 +14,9 @@
 #include "skin/controls/edits.h"
 #include "skin/controls/list_boxes.h"
 #include "skin/controls/window_services.h"
+#include "skin/core/data/skin_data.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/skin_commands.h"
-#include "skin/core/data/skin_data.h"
 #include "skin/windows/adapters/adapter_helpers.h"
 #include "skin/windows/scroll/scroll_startup.h"
 #include "tests/skin/windows/windows_fixture.h"
@@ -49,9 +49,11 @@ protected:
 // while skinned, the frame ring from the cache and the skin's bars, their own colours after.
 TEST_F(EditWndTest, ColoursComeFromTheSkinAndGoBackWithIt) {
     auto* list = Place<TsAlphaListBox>(form, vcl::Bounds(170, 10, 120, 100));
-    for (int i = 0; i < 60; ++i) list->Items()->Add("item " + std::to_string(i));
+    for (int i = 0; i < 60; ++i)
+        list->Items()->Add("item " + std::to_string(i));
     Pump();
-    const std::pair<const char*, vcl::TWinControl*> controls[] = {{"memo", memo}, {"list box", list}};
+    const std::pair<const char*, vcl::TWinControl*> controls[] = {{"memo", memo},
+                                                                  {"list box", list}};
     for (auto [what, c] : controls) {
         SCOPED_TRACE(what);
         TsCommonData* data = c == memo ? memo->SkinData() : list->SkinData();
@@ -68,7 +70,8 @@ TEST_F(EditWndTest, ColoursComeFromTheSkinAndGoBackWithIt) {
         Pump();
         EXPECT_TRUE(edit->VBar.Shown);
         ASSERT_NE(data->CacheBmp(), nullptr);
-        EXPECT_EQ(WindowPixel(c->Handle(), 0, 40), vcl::ColorToRGB(data->CacheBmp()->Canvas()->Pixels(0, 40)));
+        EXPECT_EQ(WindowPixel(c->Handle(), 0, 40),
+                  vcl::ColorToRGB(data->CacheBmp()->Canvas()->Pixels(0, 40)));
         // The skin goes: the slot frees the adapter, which gives the control its own colours.
         manager->SetActive(false);
         WindowSlots().UpdateEditWndAdapter(data, adapter);
@@ -191,19 +194,21 @@ TEST_F(EditWndTest, NativeEditAndListBoxTakeTheFrameAndGiveItBack) {
 
 // A native multi-line edit prints as it shows: the skin's frame and bars around its text.
 TEST_F(EditWndTest, ANativeEditPrintsAsItShows) {
-    win::HWND wnd = win::CreateWindowExA(
-        0, "Edit", "",
-        win::WS_CHILD | win::WS_VISIBLE | win::WS_BORDER | win::WS_VSCROLL | win::WS_HSCROLL |
-            win::ES_MULTILINE | win::ES_AUTOHSCROLL,
-        170, 10, 110, 90, form->Handle(), nullptr, nullptr, nullptr);
+    win::HWND wnd =
+        win::CreateWindowExA(0, "Edit", "",
+                             win::WS_CHILD | win::WS_VISIBLE | win::WS_BORDER | win::WS_VSCROLL |
+                                 win::WS_HSCROLL | win::ES_MULTILINE | win::ES_AUTOHSCROLL,
+                             170, 10, 110, 90, form->Handle(), nullptr, nullptr, nullptr);
     std::string text;
-    for (int i = 0; i < 40; ++i) text += "a native line " + std::to_string(i) + " and some more\r\n";
+    for (int i = 0; i < 40; ++i)
+        text += "a native line " + std::to_string(i) + " and some more\r\n";
     win::SetWindowTextA(wnd, text.c_str());
     TacMainWnd* a = AttachAdapter<TacEditWnd>(wnd, nullptr, manager.get(), "", true);
     auto* edit = static_cast<TacEditWnd*>(a);
     Command(wnd, SKC_REFRESH, reinterpret_cast<intptr_t>(manager.get()));
     win::SendMessageA(wnd, win::EM_LINESCROLL, 3, 12);
-    win::RedrawWindow(wnd, nullptr, nullptr, win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
+    win::RedrawWindow(wnd, nullptr, nullptr,
+                      win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
     Pump();
     ASSERT_TRUE(edit->VBar.Shown && edit->HBar.Shown);
     win::RECT wr;
@@ -227,15 +232,17 @@ TEST_F(EditWndTest, ANativeEditPrintsAsItShows) {
 // over an adapted native edit makes that the manager's hot control, which the memo hears.
 TEST_F(EditWndTest, FocusAndTheMouseLightTheFrame) {
     WindowSlots().UpdateEditWndAdapter(memo->SkinData(), adapter);
-    win::HWND other = win::CreateWindowExA(0, "Edit", "", win::WS_CHILD | win::WS_VISIBLE | win::WS_BORDER,
-                                           170, 10, 100, 24, form->Handle(), nullptr, nullptr, nullptr);
+    win::HWND other =
+        win::CreateWindowExA(0, "Edit", "", win::WS_CHILD | win::WS_VISIBLE | win::WS_BORDER, 170,
+                             10, 100, 24, form->Handle(), nullptr, nullptr, nullptr);
     TacMainWnd* otherAdapter = AttachAdapter<TacEditWnd>(other, nullptr, manager.get(), "", true);
     // The outer ring of the memo's frame, three pixels deep.
     auto frame = [&] {
         std::vector<win::COLORREF> px;
         for (int y = 0; y < 100; ++y)
             for (int x = 0; x < 150; ++x)
-                if (x < 3 || y < 3 || x >= 147 || y >= 97) px.push_back(WindowPixel(memo->Handle(), x, y));
+                if (x < 3 || y < 3 || x >= 147 || y >= 97)
+                    px.push_back(WindowPixel(memo->Handle(), x, y));
         return px;
     };
     win::SetFocus(other);

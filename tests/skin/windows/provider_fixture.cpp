@@ -147,7 +147,7 @@ vcl::TForm* ProviderTest::MakeForm(const FormSpec& spec) {
     f->SetBorderStyle(spec.Border);
     f->SetBorderIcons(spec.Icons);
     f->SetBounds(60, 40, spec.Width, spec.Height);
-    provider = new TsSkinProvider(f);
+    provider = vcl::New<TsSkinProvider>(f);
     f->SetWindowState(spec.State);
     if (spec.Show) {
         f->Show();

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <set>
+#include <tuple>
 
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/region.h"
 #include "platform/user/user.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/state/common_data.h"
@@ -103,14 +108,12 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         const char* what;
         SynthSkin skin;
         FormSpec form;
-        bool systemMenu;
         std::function<void(TsSkinProvider*, TsSkinManager*)> check;
     };
     const Case cases[] = {
         {"no button masks: 21 x 21 system buttons, 16 x 16 MDI buttons",
          {{}, kNoButtons},
          {},
-         true,
          [](TsSkinProvider* p, TsSkinManager*) {
              EXPECT_EQ(-1, p->ButtonClose.ImageIndex);
              EXPECT_EQ(21, p->SysButtonWidth(p->ButtonClose));
@@ -121,7 +124,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"minimise and maximise shown: the large close",
          {},
          {},
-         true,
          [](TsSkinProvider* p, TsSkinManager* m) {
              EXPECT_EQ(Mask(m, "BICONCLOSE"), p->ButtonClose.ImageIndex);
              EXPECT_EQ(Mask(m, "BICONHELP"), p->ButtonHelp.ImageIndex);
@@ -133,23 +135,20 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
          }},
         {"close alone uses BICLOSEALONE",
          {},
-         {.Border = bsSingle},
-         false,
+         {.Border = bsSingle, .Icons = {biSystemMenu}},
          [](TsSkinProvider* p, TsSkinManager* m) {
              EXPECT_EQ(Mask(m, "BICLOSEALONE"), p->ButtonClose.ImageIndex);
              EXPECT_EQ(24, p->SysButtonWidth(p->ButtonClose));
          }},
         {"close alone without BICLOSEALONE",
          {{}, {"BICLOSEALONE"}},
-         {.Border = bsSingle},
-         false,
+         {.Border = bsSingle, .Icons = {biSystemMenu}},
          [](TsSkinProvider* p, TsSkinManager* m) {
              EXPECT_EQ(Mask(m, "BICONCLOSE"), p->ButtonClose.ImageIndex);
          }},
         {"tool window: small set, help from the large one",
          {{}, {"SICONHELP"}},
          {.Border = bsToolWindow},
-         true,
          [&](TsSkinProvider* p, TsSkinManager* m) {
              EXPECT_EQ(Mask(m, "SICONCLOSE"), p->ButtonClose.ImageIndex);
              EXPECT_EQ(Mask(m, "SICONMAX"), p->ButtonMax.ImageIndex);
@@ -163,7 +162,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"small close missing: every button large",
          {{}, {"SICONCLOSE"}},
          {.Border = bsDialog},
-         true,
          [](TsSkinProvider* p, TsSkinManager* m) {
              EXPECT_EQ(Mask(m, "BICONCLOSE"), p->ButtonClose.ImageIndex);
              EXPECT_EQ(Mask(m, "BICONMIN"), p->ButtonMin.ImageIndex);
@@ -172,7 +170,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"iconic: a caption without WS_CAPTION",
          {},
          {.Border = bsNone, .State = wsMinimized},
-         true,
          [&](TsSkinProvider* p, TsSkinManager*) {
              EXPECT_EQ(cap, p->CaptionHeight(true));
              p->CaptionRaised = true;
@@ -181,7 +178,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"no frame: no caption, no icon",
          {},
          {.Border = bsNone},
-         true,
          [](TsSkinProvider* p, TsSkinManager*) {
              EXPECT_EQ(0, p->CaptionHeight(true));
              EXPECT_FALSE(p->HasBorder());
@@ -190,7 +186,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"buttons and user buttons take BIRIGHT and BISPACE",
          {{{"BIRIGHT", "5"}, {"BISPACE", "3"}}, {}},
          {},
-         true,
          [](TsSkinProvider* p, TsSkinManager* m) {
              p->TitleButtons()->Add();
              EXPECT_EQ(5 + 18 + 2 * (18 + 3) + 8 + 20 + 3, p->ButtonsWidth());
@@ -200,16 +195,14 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
          }},
         {"dialog: no space between buttons, no icon",
          {{{"BIRIGHT", "5"}, {"BISPACE", "3"}}, {}},
-         {.Border = bsDialog},
-         true,
+         {.Border = bsDialog, .Icons = {biSystemMenu, biHelp}},
          [](TsSkinProvider* p, TsSkinManager*) {
-             EXPECT_EQ(5 + 3 * 14, p->ButtonsWidth());
+             EXPECT_EQ(5 + 2 * 14, p->ButtonsWidth());  // close and help
              EXPECT_EQ(0, p->TitleIconWidth());
          }},
         {"icon: a size of 0 or less follows the caption, BILEFT places it",
          {},
          {},
-         true,
          [&](TsSkinProvider* p, TsSkinManager*) {
              p->TitleIcon()->Width = -3;
              p->TitleIcon()->Height = 10;
@@ -223,7 +216,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"grip: sizeable and not maximised, placed by the frame",
          {},
          {},
-         true,
          [&](TsSkinProvider* p, TsSkinManager* m) {
              EXPECT_FALSE(p->GripVisible());
              p->GripMode = gmRightBottom;
@@ -234,7 +226,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"grip: never on a maximised form",
          {},
          {.State = wsMaximized},
-         true,
          [](TsSkinProvider* p, TsSkinManager*) {
              p->GripMode = gmRightBottom;
              EXPECT_FALSE(p->GripVisible());
@@ -242,7 +233,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         {"grip: never without a sizing frame",
          {},
          {.Border = bsSingle},
-         true,
          [](TsSkinProvider* p, TsSkinManager*) {
              p->GripMode = gmRightBottom;
              EXPECT_FALSE(p->GripVisible());
@@ -252,9 +242,6 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
         SCOPED_TRACE(c.what);
         UseSynthetic(c.skin);
         TForm* f = MakeForm(c.form);
-        // The provider makes its system menu once the form has its window.
-        if (!c.systemMenu && provider->SystemMenu) provider->SystemMenu->Free();
-        if (c.systemMenu && !provider->SystemMenu) provider->SystemMenu = new TsSystemMenu(provider);
         provider->LoadTitleButtonMasks();
         c.check(provider, manager.get());
         f->Release();
@@ -269,7 +256,6 @@ TEST_F(ProviderMetricsTest, SavedCaptionStripsAreClippedCopiesOfTheCache) {
     for (int width : {400, 40, 0}) {
         SCOPED_TRACE(width);
         TForm* f = MakeForm({.Width = width, .Height = width ? 120 : 0});
-        if (!provider->SystemMenu) provider->SystemMenu = new TsSystemMenu(provider);
         provider->LoadTitleButtonMasks();
         TsCommonData* data = provider->SkinData();
         data->InitCacheBmp();
@@ -327,6 +313,136 @@ TEST(ProviderMetricsUnits, IconSizesDesktopManagerAndEmptyWindows) {
                      WndClientHeight(nullptr));
     EXPECT_EQ(0, SysBorderWidth(nullptr, nullptr, true));
     EXPECT_FALSE(IsWindowSizeable(nullptr));
+}
+
+// The key-colour runs of the synthetic skin's round corners in a w x h window: three rows at
+// the top (form and title masks) and three at the bottom, at both ends.
+std::set<std::tuple<int, int, int, int>> CornerRuns(int w, int h) {
+    std::set<std::tuple<int, int, int, int>> runs;
+    for (int row = 0; CornerRun(row) > 0; ++row) {
+        for (int y : {row, h - 1 - row}) {
+            runs.insert({0, y, CornerRun(row), y + 1});
+            runs.insert({w - CornerRun(row), y, w, y + 1});
+        }
+    }
+    return runs;
+}
+
+// The region leaves out exactly the round corners' key-colour runs: the screen shows the window
+// below there, and a click there reaches it.
+TEST_F(ProviderMetricsTest, RegionCutsTheCornersAndShowsWhatLiesBehind) {
+    UseSynthetic();
+    form->SetBounds(60, 40, 400, 300);
+    int belowClicks = 0;
+    form->OnMouseDown = TMouseEvent::FromCallable(
+        [&](TObject*, TMouseButton, TShiftState, int, int) { ++belowClicks; });
+    form->Show();
+    Pump();
+    TForm* f = MakeForm({.Show = false});
+    win::HWND w = f->Handle();
+    std::map<std::pair<int, int>, win::COLORREF> behind;
+    const auto runs = CornerRuns(400, 300);
+    for (auto [l, t, r, b] : runs)
+        for (int x = l - 1; x <= r; ++x)
+            if (x >= 0 && x < 400) behind[std::pair(x, t)] = WindowPixel(w, x, t);
+    f->Show();
+    Pump();
+    provider->RegionChanged = true;
+    provider->UpdateFormRegion(true);
+    Pump();
+
+    std::set<std::tuple<int, int, int, int>> cuts;
+    for (const TRect& c : provider->RegionCuts)
+        cuts.insert({c.Left, c.Top, c.Right, c.Bottom});
+    EXPECT_EQ(runs, cuts);
+    win::HRGN expected = win::CreateRectRgn(0, 0, 400, 300), run = win::CreateRectRgn(0, 0, 0, 0);
+    for (auto [l, t, r, b] : runs) {
+        win::SetRectRgn(run, l, t, r, b);
+        win::CombineRgn(expected, expected, run, win::RGN_DIFF);
+    }
+    win::HRGN actual = win::CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(0, win::GetWindowRgn(w, actual));
+    EXPECT_TRUE(win::EqualRgn(expected, actual));
+    for (win::HGDIOBJ o : {expected, run, actual})
+        win::DeleteObject(o);
+
+    for (auto [l, t, r, b] : runs) {
+        for (int x = l; x < r; ++x)
+            EXPECT_EQ(behind[std::pair(x, t)], WindowPixel(w, x, t)) << x << "," << t;
+        const int inside = l == 0 ? r : l - 1;  // the frame's first pixel beside the run
+        EXPECT_NE(behind[std::pair(inside, t)], WindowPixel(w, inside, t)) << inside << "," << t;
+    }
+    win::RECT wr{};
+    win::GetWindowRect(w, &wr);
+    EXPECT_EQ(form->Handle(), win::WindowFromPoint({wr.left, wr.top}));
+    EXPECT_EQ(w, win::WindowFromPoint({wr.left + 3, wr.top}));
+    // Both press and release are queued: the frame's press runs the platform's move loop.
+    QueueClickAt({wr.left + 3, wr.top});
+    Pump();
+    EXPECT_EQ(0, belowClicks);
+    QueueClickAt({wr.left, wr.top});
+    Pump();
+    EXPECT_EQ(1, belowClicks);
+}
+
+// Which forms get which region: none without a frame unless iconic or sizeable, none for a form
+// that shapes itself, the inside of a maximised one's frame, the cut rectangle otherwise.
+TEST_F(ProviderMetricsTest, RegionPerStyleStateAndOptOut) {
+    UseSynthetic();
+    enum Expect { kNone, kCut, kInside };
+    const struct {
+        const char* what;
+        FormSpec form;
+        bool ownRegion;
+        Expect expect;
+    } cases[] = {
+        {"sizeable", {}, false, kCut},
+        {"dialog", {.Border = bsDialog}, false, kCut},
+        {"no frame", {.Border = bsNone}, false, kNone},
+        {"no frame, iconic", {.Border = bsNone, .State = wsMinimized}, false, kCut},
+        {"maximised", {.State = wsMaximized}, false, kInside},
+        {"shapes itself", {}, true, kNone},
+        {"shapes itself, maximised", {.State = wsMaximized}, true, kNone},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FormSpec spec = c.form;
+        spec.Show = false;
+        TForm* f = MakeForm(spec);
+        const TWndMethod inner = f->WindowProc;
+        if (c.ownRegion) {
+            // Put on top of the provider, as a window that keeps its own shape would.
+            f->WindowProc = TWndMethod::FromCallable([inner](TMessage& m) {
+                if (m.Msg == 0xBC4D && m.WParam == 0x41A2)
+                    m.Result = 0x41A2;
+                else
+                    inner(m);
+            });
+        }
+        f->Show();
+        Pump();
+        provider->RegionChanged = true;
+        provider->UpdateFormRegion(false);
+        win::HWND w = f->Handle();
+        win::HRGN actual = win::CreateRectRgn(0, 0, 0, 0);
+        const bool has = win::GetWindowRgn(w, actual) != 0;
+        EXPECT_EQ(c.expect != kNone, has);
+        win::RECT box{};
+        win::GetRgnBox(actual, &box);
+        const int W = WndWidth(w), H = WndHeight(w), fr = provider->SysBorderWidth();
+        if (c.expect == kInside) {
+            EXPECT_EQ((win::RECT{fr, fr, W - fr, H - fr}), box);
+        }
+        if (c.expect == kCut) {
+            EXPECT_EQ((win::RECT{0, 0, W, H}), box);
+            EXPECT_FALSE(win::PtInRegion(actual, 0, 0));
+            EXPECT_TRUE(win::PtInRegion(actual, 3, 0));
+        }
+        win::DeleteObject(actual);
+        f->WindowProc = inner;
+        f->Release();
+        Pump();
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/pixels.h"
@@ -75,20 +76,44 @@ TEST_F(BarImageTest, EachLookChangesOnlyItsPart) {
     }
 }
 
+// Behind the bar lies a plain colour, or a picture that covers only part of it (the rest takes
+// the colour): the disabled bar is the enabled one with that laid over it at 60 %.
 TEST_F(BarImageTest, TheDisabledBarIsTheEnabledOneUnderTheBackground) {
     BarLooks enabled, disabled;
     disabled.Enabled = false;
-    win::SCROLLINFO noThumb = si;
-    BitmapOwner on = Paint(enabled, noThumb);
-    BitmapOwner off = Paint(disabled, noThumb);
+    // A 30 x 120 picture of stripes whose (12, 100) lies under the bar's top-left corner: it
+    // covers the bar's first 18 columns and 20 rows only.
+    std::vector<uint8_t> stripes(30 * 120 * 3);
+    for (size_t i = 0; i < stripes.size(); ++i)
+        stripes[i] = uint8_t(i * 7);
+    PixelView picture{stripes.data(), 30 * 3, 30, 120, 3};
+    CacheInfo plain, pictured;
+    plain.FillColor = pictured.FillColor = kBackground;
+    pictured.Bmp = &picture;
+    pictured.Ready = true;
+    pictured.X = 12;
+    pictured.Y = 100;
     ThumbPlace t = CalcScrollThumbRect(0, 200, 17, si);
-    for (int y = 0; y < 200; ++y) {
-        if (y >= t.start && y < t.start + t.length) continue;  // no thumb when disabled
-        for (int x = 0; x < 17; ++x) {
-            uint32_t a = At(on.get(), x, y), b = At(off.get(), x, y);
-            for (int shift : {0, 8, 16}) {
-                int want = int(((a >> shift) & 0xFF) * 40 + ((kBackground >> shift) & 0xFF) * 60 + 50) / 100;
-                ASSERT_LE(std::abs(int((b >> shift) & 0xFF) - want), 1) << x << "," << y;
+    for (const CacheInfo* bg : {&plain, &pictured}) {
+        SCOPED_TRACE(bg == &plain ? "colour" : "picture");
+        BitmapOwner on(NewBitmap24(17, 200)), off(NewBitmap24(17, 200));
+        PaintBarImage(on.get(), manager.get(), true, si, 17, 17, kDefaultMinThumb, enabled, *bg);
+        PaintBarImage(off.get(), manager.get(), true, si, 17, 17, kDefaultMinThumb, disabled, *bg);
+        for (int y = 0; y < 200; ++y) {
+            if (y >= t.start && y < t.start + t.length) continue;  // no thumb when disabled
+            for (int x = 0; x < 17; ++x) {
+                uint32_t behind = kBackground;
+                if (bg->Bmp && picture.Contains(x + bg->X, y + bg->Y)) {
+                    const uint8_t* p = picture.At(x + bg->X, y + bg->Y);
+                    behind = uint32_t(p[2]) | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16;
+                }
+                uint32_t a = At(on.get(), x, y), b = At(off.get(), x, y);
+                for (int shift : {0, 8, 16}) {
+                    int want =
+                        int(((a >> shift) & 0xFF) * 40 + ((behind >> shift) & 0xFF) * 60 + 50) /
+                        100;
+                    ASSERT_LE(std::abs(int((b >> shift) & 0xFF) - want), 1) << x << "," << y;
+                }
             }
         }
     }

@@ -13,8 +13,8 @@
 #include "platform/controls/combo_box_control.h"
 #include "platform/controls/list_box_control.h"
 #include "platform/display/screenshot.h"
-#include "platform/user/window_tree.h"
 #include "platform/gdi/sys_colors.h"
+#include "platform/user/window_tree.h"
 #include "skin/controls/edits.h"
 #include "skin/controls/window_services.h"
 #include "skin/core/pixels/bitmaps.h"
@@ -65,8 +65,8 @@ protected:
     // Pixels of `kind`'s bar on the screen that differ from the bar painted alone in `looks`
     // with the window's own scroll information (not the adapter's copy) over the plain colour
     // `behind`, and classic-coloured ones.
-    void CompareBar(TacScrollWnd* a, int kind, const BarLooks& looks, TColor behind,
-                    int& differing, int& classic) {
+    void CompareBar(TacScrollWnd* a, int kind, const BarLooks& looks, TColor behind, int& differing,
+                    int& classic) {
         TacScrollBar& b = a->Bar(kind);
         ASSERT_TRUE(b.Shown);
         const bool vertical = kind == win::SB_VERT;
@@ -113,8 +113,9 @@ TEST_F(ScrollBarsShotTest, EveryBarOnTheScreenIsTheSkinsBar) {
         win::SendMessageA(list, win::LB_ADDSTRING, 0, reinterpret_cast<intptr_t>(item.c_str()));
     }
     win::HWND combo = win::CreateWindowExA(
-        0, "ComboBox", "", win::WS_CHILD | win::WS_VISIBLE | win::WS_VSCROLL | win::CBS_DROPDOWNLIST,
-        170, 130, 130, 110, form->Handle(), nullptr, nullptr, nullptr);
+        0, "ComboBox", "",
+        win::WS_CHILD | win::WS_VISIBLE | win::WS_VSCROLL | win::CBS_DROPDOWNLIST, 170, 130, 130,
+        110, form->Handle(), nullptr, nullptr, nullptr);
     for (int i = 0; i < 30; ++i) {
         const std::string item = "choice " + std::to_string(i);
         win::SendMessageA(combo, win::CB_ADDSTRING, 0, reinterpret_cast<intptr_t>(item.c_str()));
@@ -154,7 +155,8 @@ TEST_F(ScrollBarsShotTest, EveryBarOnTheScreenIsTheSkinsBar) {
     mouse.PressedPart = mouse.RepeatingPart = spFirstArrow;
     win::RedrawWindow(form->Handle(), nullptr, nullptr,
                       win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW | win::RDW_ALLCHILDREN);
-    win::RedrawWindow(dropped, nullptr, nullptr, win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
+    win::RedrawWindow(dropped, nullptr, nullptr,
+                      win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
     Pump();
 
     auto* m = dynamic_cast<TacScrollWnd*>(memoAdapter.get());
@@ -198,7 +200,8 @@ TEST_F(ScrollBarsShotTest, EveryBarOnTheScreenIsTheSkinsBar) {
     const int arrow = g->BarArrowLength(g->VBar, true);
     const win::POINT hotArrow{(gv.left + gv.right) / 2, gv.bottom - arrow / 2 - 1};
     const win::POINT pressedArrow{gh.left + arrow / 2, (gh.top + gh.bottom) / 2};
-    const win::COLORREF hotOn = At(hotArrow.x, hotArrow.y), pressedOn = At(pressedArrow.x, pressedArrow.y);
+    const win::COLORREF hotOn = At(hotArrow.x, hotArrow.y),
+                        pressedOn = At(pressedArrow.x, pressedArrow.y);
     ASSERT_EQ(shot.width, kW);
     testing_support::TempDir dir;
     EXPECT_TRUE(display::WritePng(shot, dir / "scroll_bars.png"));
@@ -232,8 +235,9 @@ TEST_F(ScrollBarsShotTest, EveryBarOnTheScreenIsTheSkinsBar) {
 
     // A new form colour shows through the disabled bar at its next paint.
     form->SetColor(vcl::TColor(0x3080C0));
-    win::RedrawWindow(form->Handle(), nullptr, nullptr,
-                      win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW | win::RDW_ALLCHILDREN);
+    win::RedrawWindow(
+        form->Handle(), nullptr, nullptr,
+        win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW | win::RDW_ALLCHILDREN);
     Pump();
     checkAll();
 }

@@ -52,6 +52,7 @@ protected:
     void SetUp() override {
         WindowsTest::SetUp();
         Codes().clear();
+        ThumbPositions().clear();
         win::WNDCLASSEXA wc;
         wc.lpfnWndProc = &ScrolledProc;
         wc.lpszClassName = "Scrolled";
@@ -164,6 +165,13 @@ TEST_F(ScrollWndTest, DraggingTheThumbTracksThenDropsTheLastPosition) {
     Pump();
     QueueMove(thumb.x, v.bottom + 400);  // far below: pinned to the end
     Pump();
+    ASSERT_FALSE(ThumbPositions().empty());
+    EXPECT_EQ(ThumbPositions().back(), 90);
+    QueueMove(thumb.x, v.top - 400);  // far above: pinned to the start
+    Pump();
+    EXPECT_EQ(ThumbPositions().back(), 0);
+    QueueMove(thumb.x, v.bottom + 400);
+    Pump();
     Release(win::POINT{thumb.x, v.bottom + 400});
     ASSERT_GE(Codes().size(), 3u);
     EXPECT_EQ(Codes()[Codes().size() - 2], win::SB_THUMBPOSITION);
@@ -190,8 +198,9 @@ TEST_F(ScrollWndTest, HoverRepaintsOnlyWhenThePartChanges) {
     };
     const int ticksShown = adapter->BarsShown;
     int parts = 0;
-    for (Step step : {Step{v.bottom - arrow / 2 - 1, spSecondArrow, true},
-                      Step{v.bottom - 2, spSecondArrow, false}, Step{v.top + 2, spFirstArrow, true}}) {
+    for (Step step :
+         {Step{v.bottom - arrow / 2 - 1, spSecondArrow, true},
+          Step{v.bottom - 2, spSecondArrow, false}, Step{v.top + 2, spFirstArrow, true}}) {
         QueueMove(x, step.y);
         Wait(20 * 8);
         parts += step.newPart;
@@ -204,6 +213,35 @@ TEST_F(ScrollWndTest, HoverRepaintsOnlyWhenThePartChanges) {
     EXPECT_EQ(ScrollMouse().HotBar, -1);
     EXPECT_EQ(adapter->BarsComposed, composed + parts + 1);
     EXPECT_EQ(adapter->BarsShown, ticksShown + parts + 2);
+}
+
+// The size box shows the form behind it; in the corner of the form's client area it also shows
+// the grip and answers as the corner to size from.
+TEST_F(ScrollWndTest, TheSizeBoxShowsTheFormAndTheGripOnlyInItsCorner) {
+    win::RECT fc;
+    win::GetClientRect(form->Handle(), &fc);
+    const win::COLORREF behind = vcl::ColorToRGB(form->Color());
+    for (bool corner : {false, true}) {
+        SCOPED_TRACE(corner ? "in the corner" : "inside the form");
+        const int x = corner ? fc.right - 200 : 20, y = corner ? fc.bottom - 150 : 20;
+        win::SetWindowPos(wnd, nullptr, x, y, 200, 150, win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+        win::RedrawWindow(wnd, nullptr, nullptr,
+                          win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
+        Pump();
+        const win::RECT box = adapter->BarRects().sizeBox;
+        ASSERT_LT(box.left, box.right);
+        win::RECT wr;
+        win::GetWindowRect(wnd, &wr);
+        int notBehind = 0;
+        for (int py = box.top; py < box.bottom; ++py)
+            for (int px = box.left; px < box.right; ++px)
+                notBehind += WindowPixel(wnd, px - wr.left, py - wr.top) != behind;
+        EXPECT_EQ(notBehind > 0, corner);
+        EXPECT_EQ(
+            win::SendMessageA(wnd, win::WM_NCHITTEST, 0,
+                              win::MAKELPARAM(box.right - 2, box.bottom - 2)) == win::HTBOTTOMRIGHT,
+            corner);
+    }
 }
 
 TEST_F(ScrollWndTest, TheVerticalBarFollowsTheSideAndGoesWhenItDoesNotFit) {
@@ -221,6 +259,14 @@ TEST_F(ScrollWndTest, TheVerticalBarFollowsTheSideAndGoesWhenItDoesNotFit) {
     EXPECT_EQ(v.left, wr.left + adapter->Border.left);
     EXPECT_EQ(hit(v.left + 2, (v.top + v.bottom) / 2), win::HTVSCROLL);
     EXPECT_EQ(hit(wr.right - 4, (v.top + v.bottom) / 2), win::HTCLIENT);
+    // And back to the right.
+    win::SetWindowLongPtrA(wnd, win::GWL_EXSTYLE, ex);
+    win::SetWindowPos(
+        wnd, nullptr, 0, 0, 0, 0,
+        win::SWP_NOSIZE | win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_FRAMECHANGED);
+    Pump();
+    EXPECT_EQ(Vert().right, wr.right - adapter->Border.right);
+    EXPECT_EQ(hit(wr.right - adapter->Border.right - 2, (v.top + v.bottom) / 2), win::HTVSCROLL);
     // Thinner than a bar: no bar, no bar hit, from the adapter or the default.
     win::SetWindowPos(wnd, nullptr, 0, 0, 12, 150, win::SWP_NOMOVE | win::SWP_NOZORDER);
     Pump();

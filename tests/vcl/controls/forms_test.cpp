@@ -6,12 +6,13 @@
 #include <cstdlib>
 
 #include "platform/display/screenshot.h"
+#include "platform/gdi/gdi.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/message_box.h"
 #include "tests/support/temp_dir.h"
 #include "tests/vcl/gui_fixture.h"
-#include "vcl/system/exceptions.h"
 #include "vcl/controls/std_ctrls.h"
+#include "vcl/system/exceptions.h"
 #include "vcl/system/threads.h"
 
 namespace vcl::testing {
@@ -281,6 +282,98 @@ TEST_F(FormLifeTest, ShowActivateAndTheWaysOfClosing) {
     // Closing the main form ends the program's loop.
     main->Close();
     EXPECT_TRUE(Application()->Terminated());
+}
+
+TEST_F(FormLifeTest, ConstraintsBoundTheSizeFromCodeAndFromTheUser) {
+    TTracedForm* f = Make("f");
+    f->SetBounds(10, 10, 300, 250);
+    f->Show();
+    f->Constraints()->SetMinWidth(200);
+    f->Constraints()->SetMaxHeight(200);  // applied to the form at once
+    EXPECT_EQ(f->BoundsRect(), Bounds(10, 10, 300, 200));
+    f->Constraints()->SetMinHeight(120);
+    f->Constraints()->SetMaxWidth(400);
+    struct Case {
+        int w, h, wantW, wantH;
+    };
+    for (const Case c :
+         {Case{100, 100, 200, 120}, Case{900, 900, 400, 200}, Case{250, 150, 250, 150}})
+        for (bool byWindow : {false, true}) {
+            if (byWindow)
+                win::SetWindowPos(f->Handle(), nullptr, 10, 10, c.w, c.h, win::SWP_NOZORDER);
+            else
+                f->SetBounds(10, 10, c.w, c.h);
+            EXPECT_EQ(f->Width(), c.wantW) << c.w << (byWindow ? " by the window" : "");
+            EXPECT_EQ(f->Height(), c.wantH) << c.h << (byWindow ? " by the window" : "");
+        }
+    // A graphic control keeps to its own.
+    auto* label = New<TLabel>(f);
+    label->SetParent(f);
+    label->Constraints()->SetMaxWidth(50);
+    label->Constraints()->SetMinWidth(80);  // the minimum wins
+    label->SetBounds(0, 0, 10, 10);
+    EXPECT_EQ(label->Width(), 80);
+}
+
+// A square icon of one colour.
+win::HICON SolidIcon(int size, win::COLORREF colour) {
+    std::vector<uint32_t> bits(
+        static_cast<std::size_t>(size * size),
+        0xFF000000u | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour));
+    std::vector<uint8_t> mask(static_cast<std::size_t>((size + 15) / 16 * 2 * size), 0);
+    win::ICONINFO info;
+    info.hbmColor = win::CreateBitmap(size, size, 1, 32, bits.data());
+    info.hbmMask = win::CreateBitmap(size, size, 1, 1, mask.data());
+    win::HICON icon = win::CreateIconIndirect(&info);
+    win::DeleteObject(info.hbmColor);
+    win::DeleteObject(info.hbmMask);
+    return icon;
+}
+
+TEST_F(FormLifeTest, TheApplicationsIconShowsInCaptionsUnlessAFormHasItsOwn) {
+    Application()->Icon()->SetHandle(SolidIcon(32, RGB(255, 0, 0)));
+    const win::HWND app = Application()->Handle();
+    EXPECT_EQ(win::SendMessageA(app, win::WM_GETICON, win::ICON_BIG, 0),
+              reinterpret_cast<win::LRESULT>(Application()->Icon()->Handle()));
+    const auto small =
+        reinterpret_cast<win::HICON>(win::SendMessageA(app, win::WM_GETICON, win::ICON_SMALL2, 0));
+    win::ICONINFO info;
+    ASSERT_TRUE(win::GetIconInfo(small, &info));
+    win::BITMAP bm;
+    win::GetObject(info.hbmColor, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, win::GetSystemMetrics(win::SM_CXSMICON));
+    win::DeleteObject(info.hbmColor);
+    win::DeleteObject(info.hbmMask);
+
+    TTracedForm* f = Make("f");
+    f->SetBorderStyle(bsSingle);
+    f->SetBounds(10, 10, 200, 100);
+    f->Show();
+    // Pixels of a colour in the caption's corner, where the icon goes.
+    auto captionPixels = [&](win::COLORREF colour) {
+        win::BitmapView v;
+        EXPECT_TRUE(win::GetBitmapView(win::ComposeScreen(), &v));
+        int n = 0;
+        for (int y = 10; y < 40; ++y)
+            for (int x = 10; x < 40; ++x) {
+                const win::BYTE* px = v.Row(y) + x * 4;
+                n += RGB(px[2], px[1], px[0]) == colour;
+            }
+        return n;
+    };
+    const int iconArea =
+        win::GetSystemMetrics(win::SM_CXSMICON) * win::GetSystemMetrics(win::SM_CYSMICON);
+    EXPECT_EQ(captionPixels(RGB(255, 0, 0)), iconArea);
+    f->Icon()->SetHandle(SolidIcon(16, RGB(0, 0, 255)));
+    EXPECT_EQ(win::SendMessageA(f->Handle(), win::WM_GETICON, win::ICON_BIG, 0),
+              reinterpret_cast<win::LRESULT>(f->Icon()->Handle()));
+    EXPECT_EQ(captionPixels(RGB(0, 0, 255)), iconArea);
+    EXPECT_EQ(captionPixels(RGB(255, 0, 0)), 0);
+    // A dialog frame shows no icon of the application's.
+    f->Icon()->ReleaseHandle();
+    f->SetBorderStyle(bsDialog);
+    EXPECT_EQ(win::SendMessageA(f->Handle(), win::WM_GETICON, win::ICON_SMALL2, 0), 0);
+    EXPECT_EQ(captionPixels(RGB(255, 0, 0)), 0);
 }
 
 TEST_F(FormLifeTest, StylesOfTheWindowFollowTheProperties) {
