@@ -733,18 +733,18 @@ void TsSkinProvider::WMPaint(TMessage& m) {
     }
     const win::HWND h = form_->Handle();
     if (plain && skinData_->CacheStale) win::InvalidateRect(h, nullptr, win::TRUE);
-    if (!plain && FormChanging) {
-        m.Result = 0;
-    } else {
-        win::PAINTSTRUCT ps{};
-        ErasedInPaint = false;
-        win::HDC dc = win::BeginPaint(h, &ps);
-        // A background asked for without erasing is painted here.
-        if (!plain && !ErasedInPaint && dc) EraseClient(dc);
-        win::EndPaint(h, &ps);
-        m.Result = 0;
+    m.Result = 0;
+    if (!plain && FormChanging) return;  // the update region waits for the thaw
+    win::PAINTSTRUCT ps{};
+    ErasedInPaint = false;
+    win::HDC dc = win::BeginPaint(h, &ps);
+    // A background asked for without erasing is painted here.
+    if (!plain && !ErasedInPaint && dc) EraseClient(dc);
+    if (dc && !InAnimation && form_->OnPaint) {
+        TPaintDCLease lease(form_->Canvas(), dc);
+        form_->OnPaint(form_);
     }
-    if (!InAnimation && form_->OnPaint) form_->OnPaint(form_);
+    win::EndPaint(h, &ps);
 }
 
 void TsSkinProvider::WMPrint(TMessage& m) {

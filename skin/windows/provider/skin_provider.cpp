@@ -380,11 +380,7 @@ void TsSkinProvider::PrepareForm() {
         NeedsMDISetup = false;
         if (IsMDIParent(form_) && !HasState(this, csDesigning)) SetMDIForm(true);
     }
-    skinData_->UpdateIndexes();
-    TitleSkinIndexCache = -1;
-    TitleSkinIndexCache = TitleSkinIndex();
-    CaptionSkinIndex = m->GetSkinIndex("CAPTION");
-    LoadTitleButtonMasks();
+    ReadIndexes();
     std::fill(std::begin(CaptionRepaintFlags), std::end(CaptionRepaintFlags), true);
     if (IsMDIChild(form_) && MDISkinProvider && !MDISkinProvider->Destroying() && Skinned()) {
         MDISkinProvider->skinData_->CacheStale = true;
@@ -396,6 +392,16 @@ void TsSkinProvider::PrepareForm() {
     UpdateMenusOwnerDraw(true);
     if (!MenuBarRebuilt && RebuildMainMenu()) MenuBarRebuilt = true;
     if (!HasState(form_, csLoading) && form_->Showing()) UpdateBorderForm(m->ExtendedBorders());
+}
+
+// The section indexes of the form, its caption and the caption buttons, from the manager.
+void TsSkinProvider::ReadIndexes() {
+    skinData_->UpdateIndexes();
+    TitleSkinIndexCache = -1;
+    TitleSkinIndexCache = TitleSkinIndex();
+    TsSkinManager* m = SkinManager();
+    CaptionSkinIndex = m ? m->GetSkinIndex("CAPTION") : -1;
+    LoadTitleButtonMasks();
 }
 
 void TsSkinProvider::InitFormSkinning() {
@@ -655,11 +661,7 @@ bool TsSkinProvider::SkinnedCommand(TMessage& m) {
         return true;
     switch (code) {
         case SKC_NEWSKIN:
-            skinData_->UpdateIndexes();
-            TitleSkinIndexCache = -1;
-            TitleSkinIndexCache = TitleSkinIndex();
-            CaptionSkinIndex = manager->GetSkinIndex("CAPTION");
-            LoadTitleButtonMasks();
+            ReadIndexes();
             UpdateSysMenuStyle(DrawNonClientArea);
             if (manager->SkinableMenus()) manager->SkinableMenus()->UpdateFromManager();
             skinData_->CacheStale = true;
@@ -750,11 +752,7 @@ bool TsSkinProvider::UnskinnedCommand(TMessage& m) {
         case SKC_NEWSKIN: {
             TsSkinManager* manager = SkinManager();
             if (!Destroying() && reinterpret_cast<TsSkinManager*>(m.LParam) == manager) {
-                skinData_->UpdateIndexes();
-                TitleSkinIndexCache = -1;
-                TitleSkinIndexCache = TitleSkinIndex();
-                CaptionSkinIndex = manager->GetSkinIndex("CAPTION");
-                LoadTitleButtonMasks();
+                ReadIndexes();
                 UpdateSysMenuStyle(true);
                 if (!HasState(manager, csLoading)) UpdateMenusOwnerDraw(true);
                 skinData_->CacheStale = true;

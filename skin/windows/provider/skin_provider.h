@@ -441,6 +441,7 @@ private:
     bool UnskinnedCommand(vcl::TMessage& m);   // ... of a form that is not skinned now
     void RemoveSkin(vcl::TMessage& m);         // command 2 from the provider's manager
     void ApplyGlobalColor();
+    void ReadIndexes();
     void HookForm();
     class FormProcLink* link_ = nullptr;  // the form's procedure while hooked
     std::shared_ptr<int> life_ = std::make_shared<int>(0);
