@@ -229,6 +229,12 @@ void TsBaseSpinEdit::SetEditRect() {
 
 bool TsBaseSpinEdit::DoKeyDown(uint16_t& key, TShiftState shift) {
     if (TsEdit::DoKeyDown(key, shift)) return true;
+    // The Delete key edits the text as much as the character 0x2E would.
+    if (key == win::VK_DELETE && !editorEnabled_) {
+        key = 0;
+        win::MessageBeep(0);
+        return true;
+    }
     if (key == win::VK_UP) UpClick(this);
     if (key == win::VK_DOWN) DownClick(this);
     if (key != 0) SetEditRect();
@@ -257,6 +263,10 @@ void TsBaseSpinEdit::WndProc(TMessage& m) {
         case win::WM_PASTE:
         case win::WM_CUT:
             if (!editorEnabled_ || ReadOnly()) return;
+            if (m.Msg == win::WM_PASTE && HandleAllocated()) {
+                PasteFirstLine(Handle());
+                return;
+            }
             break;
         default:
             break;
