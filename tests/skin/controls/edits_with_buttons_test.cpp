@@ -12,6 +12,7 @@
 #include "skin/controls/date_edit.h"
 #include "skin/controls/spin_edits.h"
 #include "skin/core/paint/alpha_image_list.h"
+#include "skin/core/pixels/blend.h"
 #include "skin/core/state/skin_commands.h"
 #include "tests/skin/controls/skinned_form.h"
 #include "vcl/graphics/image_list.h"
@@ -104,6 +105,55 @@ TEST_F(EditsWithButtonsTest, TheComboEditAnswersBackgroundFromInsideItsFrame) {
     EXPECT_EQ(info.Offset, (TPoint{3, 3}));
     ed->SkinData()->BGChanged = true;
     EXPECT_EQ(ed->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_ISUPDATING)), 0);
+}
+
+TEST_F(EditsWithButtonsTest, SpinArrowsTakeTheEditsFontColourAndTheHotButtonsOwn) {
+    auto* spin = Place<TsDecimalSpinEdit>(form, Bounds(10, 10, 80, 21));
+    form->Show();
+    Pump();
+    TsTimerSpeedButton* up = spin->Button()->UpButton();
+    TsTimerSpeedButton* down = spin->Button()->DownButton();
+    const auto ink = [](TsTimerSpeedButton* b, int x, int y) {
+        return uint32_t(b->Glyph()->Canvas()->Pixels(x, y)) & 0xFFFFFF;
+    };
+    const uint32_t editFont = uint32_t(Section("EDIT").FontColor) & 0xFFFFFF;
+    EXPECT_EQ(ink(up, 4, 3), editFont);    // inside the upward triangle
+    EXPECT_EQ(ink(down, 4, 2), editFont);  // inside the downward one
+    EXPECT_EQ(ink(up, 0, 0), 0xFF00FFu);   // the transparent key around them
+    up->SkinData()->MouseAbove = true;
+    spin->Button()->ResetArrows();
+    EXPECT_EQ(ink(up, 4, 3), uint32_t(Section("SPEEDBUTTON_SMALL").FontColor) & 0xFFFFFF);
+}
+
+TEST_F(EditsWithButtonsTest, ADisabledSpinEditCarriesItsButtonsInItsCache) {
+    auto* spin = Place<TsDecimalSpinEdit>(form, Bounds(10, 10, 80, 21));
+    spin->SetDisabledKind({});  // no disabled look: the pictures themselves
+    form->Show();
+    Pump();
+    TsSpinButton* pair = spin->Button();
+    // Sized before its window was made, it still holds its buttons inside its right edge.
+    EXPECT_EQ(pair->Left(), 80 - pair->Width() - 4);
+    // The spin button answers the background question with the edit's cache at its place.
+    BackgroundInfo info;
+    pair->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_GETBGINFO),
+                  reinterpret_cast<intptr_t>(&info));
+    EXPECT_EQ(info.Bmp, spin->SkinData()->CacheBmp());
+    EXPECT_EQ(info.Offset, (TPoint{pair->Left() + 2, pair->Top() + 2}));
+    spin->SetEnabled(false);
+    Pump();
+    EXPECT_FALSE(pair->Visible());
+    spin->PrepareCache();
+    TBitmap* cache = spin->SkinData()->CacheBmp();
+    TsTimerSpeedButton* down = pair->DownButton();
+    TBitmap* picture = down->SkinData()->CacheBmp();
+    for (auto [x, y] : {std::pair{0, 0}, {4, 3}, {down->Width() - 1, down->Height() - 1}})
+        EXPECT_EQ(CachePixel(cache, pair->Left() + 2 + x, pair->Top() + 2 + down->Top() + y),
+                  CachePixel(picture, x, y))
+            << x << "," << y;
+    // Disabled, the edit is seen half through to its parent.
+    const TColor own = TColor(GetControlBGColor(spin->SkinData(), false, nullptr));
+    EXPECT_EQ(TColor(spin->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_GETBGCOLOR))),
+              BlendTwoColors(own, AskControlBackColor(form), 0.5));
 }
 
 TEST_F(EditsWithButtonsTest, PastedTextStopsAtItsFirstLineBreak) {
