@@ -211,6 +211,39 @@ TEST_F(ControlsTest, ChildrenAlignAndFollowTheirAnchors) {
     EXPECT_EQ(left->Top(), 0);
 }
 
+// A form minimised, or sized smaller than its anchored children allow, gives every child its
+// place back when it is restored.
+TEST_F(ControlsTest, AnchoredChildrenComeBackAfterTheFormWasMinimisedOrTooSmall) {
+    form->SetBorderStyle(bsSizeable);
+    form->SetBounds(100, 100, 640, 480);
+    auto* panel = Make<TWinProbe>(form, form, "panel", Bounds(0, 0, 10, 100));
+    panel->SetAlign(alTop);
+    auto* wide = Make<TWinProbe>(form, panel, "wide", Bounds(10, 10, 500, 20));
+    wide->SetAnchors({akLeft, akTop, akRight});
+    auto* right = Make<TProbe>(form, form, "right", Bounds(550, 200, 60, 20));
+    right->SetAnchors({akRight, akTop});
+    auto* both = Make<TWinProbe>(form, form, "both", Bounds(10, 200, 500, 200));
+    both->SetAnchors({akLeft, akTop, akRight, akBottom});
+    form->Show();
+    Pump();
+    const std::vector<TRect> placed{wide->BoundsRect(), right->BoundsRect(), both->BoundsRect()};
+    auto places = [&] {
+        return std::vector<TRect>{wide->BoundsRect(), right->BoundsRect(), both->BoundsRect()};
+    };
+    win::ShowWindow(form->Handle(), win::SW_MINIMIZE);
+    Pump();
+    EXPECT_EQ(form->BoundsRect(), Rect(100, 100, 740, 580));  // what it is restored to
+    EXPECT_EQ(places(), placed);
+    win::ShowWindow(form->Handle(), win::SW_RESTORE);
+    Pump();
+    EXPECT_EQ(places(), placed);
+
+    form->SetBounds(100, 100, 120, 80);
+    EXPECT_EQ(both->Width(), 0);
+    form->SetBounds(100, 100, 640, 480);
+    EXPECT_EQ(places(), placed);
+}
+
 TEST_F(ControlsTest, FreeingControlsLeavesNoDanglingParents) {
     auto* panel = Make<TWinProbe>(form, form, "panel", Bounds(0, 0, 100, 100));
     auto* inner = Make<TProbe>(nullptr, panel, "inner", Bounds(0, 0, 10, 10));  // no owner
