@@ -1,9 +1,10 @@
 // The newcomer's road on an X desktop: the program run as its own process on a virtual X server
 // (under openbox when it is installed), driven with xdotool. Every window is found by its name
 // among the X windows and clicked at points of its own: a list imported from a CSV file, a
-// template typed, the list saved, the virtual modem's pseudo-terminal chosen as the port, the
-// mailing run and its journal opened. With the mailing window up, its system menu is opened and
-// the whole X screen kept as tests/data/display/desktop.png when TESSARY_UPDATE_REFERENCE=1.
+// number typed into the grid and a template into the memo, the list saved, the virtual modem's
+// pseudo-terminal chosen as the port, the mailing run and its journal opened. With the mailing
+// window up, its system menu is opened and the whole X screen kept as
+// tests/data/display/desktop.png when TESSARY_UPDATE_REFERENCE=1.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -34,9 +35,7 @@ using testing_support::TempDir;
 
 class DesktopRoad {
 public:
-    explicit DesktopRoad(const char* display) : display_(display) {
-        dpy_ = XOpenDisplay(display);
-    }
+    explicit DesktopRoad(const char* display) : display_(display) { dpy_ = XOpenDisplay(display); }
     ~DesktopRoad() {
         if (dpy_) XCloseDisplay(dpy_);
     }
@@ -135,8 +134,8 @@ private:
     }
     bool FindMenu(::Window from) {
         return Walk(from, [&](::Window w) {
-                   return Viewable(w) && Property(w, "_NET_WM_WINDOW_TYPE") ==
-                                             "_NET_WM_WINDOW_TYPE_POPUP_MENU";
+                   return Viewable(w) &&
+                          Property(w, "_NET_WM_WINDOW_TYPE") == "_NET_WM_WINDOW_TYPE_POPUP_MENU";
                }) != 0;
     }
 
@@ -186,7 +185,11 @@ TEST(DesktopRoadTest, AListIsImportedSavedAndMailedThroughTheProgramsOwnXWindows
     road.Type(csv);
     road.Key("Return");
     ASSERT_TRUE(DesktopRoad::Until([&] { return road.Named("Открыть") == 0; }));
-    // The template, typed into the memo; then saved under a name.
+    // A number typed into the grid on a line added to it (the grid takes keys only once a list
+    // is open in it), then the template typed into the memo, and the list saved under a name.
+    road.Click(main, 198, 59);
+    road.Click(main, 128, 271);
+    road.Type("79161000003");
     road.Click(main, 300, 130);
     road.Type("Hello");
     road.Click(main, 75, 59);
@@ -247,10 +250,11 @@ TEST(DesktopRoadTest, AListIsImportedSavedAndMailedThroughTheProgramsOwnXWindows
     modem.Stop();
 
     const auto phone = modem.engine.PhoneView();
-    ASSERT_EQ(phone.size(), 2u);
+    ASSERT_EQ(phone.size(), 3u);
     EXPECT_EQ(phone[0].number, "79161000001");
     EXPECT_EQ(phone[1].number, "79161000002");  // as the program writes it
-    EXPECT_EQ(phone[1].text, "Hello");
+    EXPECT_EQ(phone[2].number, "79161000003");
+    EXPECT_EQ(phone[2].text, "Hello");
 }
 
 }  // namespace

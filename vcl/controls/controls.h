@@ -21,9 +21,9 @@
 
 #include "platform/user/win_types.h"
 #include "vcl/graphics/canvas.h"
+#include "vcl/graphics/graphics.h"
 #include "vcl/system/component.h"
 #include "vcl/system/delegate.h"
-#include "vcl/graphics/graphics.h"
 #include "vcl/system/messages.h"
 #include "vcl/system/set.h"
 #include "vcl/system/types.h"

@@ -56,9 +56,9 @@ protected:
     }
     win::HWND Make(const char* caption, win::DWORD style, win::DWORD ex, win::RECT r,
                    win::HWND owner = nullptr) {
-        return win::CreateWindowExA(ex, "MapTest", caption, style | win::WS_VISIBLE, r.left,
-                                    r.top, r.right - r.left, r.bottom - r.top, owner, nullptr,
-                                    nullptr, nullptr);
+        return win::CreateWindowExA(ex, "MapTest", caption, style | win::WS_VISIBLE, r.left, r.top,
+                                    r.right - r.left, r.bottom - r.top, owner, nullptr, nullptr,
+                                    nullptr);
     }
     win::RECT Geometry(unsigned long w) {
         XWindowAttributes a{};
@@ -123,9 +123,17 @@ TEST_F(X11WindowMapTest, EachShownTopLevelWindowIsAnUndecoratedXWindowThatFollow
     };
     for (const Want& want :
          {Want{xm, {100, 80, 740, 560}, "Главное окно", "_NET_WM_WINDOW_TYPE_NORMAL", "", false},
-          Want{xd, {200, 150, 500, 350}, "Диалог", "_NET_WM_WINDOW_TYPE_DIALOG",
-               std::to_string(xm), false},
-          Want{xh, {300, 400, 380, 420}, "", "_NET_WM_WINDOW_TYPE_TOOLTIP", std::to_string(xm),
+          Want{xd,
+               {200, 150, 500, 350},
+               "Диалог",
+               "_NET_WM_WINDOW_TYPE_DIALOG",
+               std::to_string(xm),
+               false},
+          Want{xh,
+               {300, 400, 380, 420},
+               "",
+               "_NET_WM_WINDOW_TYPE_TOOLTIP",
+               std::to_string(xm),
                true}}) {
         SCOPED_TRACE(want.name);
         EXPECT_EQ(Geometry(want.w), want.rect);
@@ -204,13 +212,12 @@ TEST_F(X11WindowMapTest, AModalDialogAndAMessageBoxOverItAreTransientModalDialog
     wc.lpszClassName = "MapOwner";
     win::RegisterClassExA(&wc);
     win::HWND main = win::CreateWindowExA(0, "MapOwner", "Рассылка"_cp,
-                                          win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE, 100, 80,
-                                          640, 480, nullptr, nullptr, nullptr, nullptr);
+                                          win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE, 100, 80, 640,
+                                          480, nullptr, nullptr, nullptr, nullptr);
     gOwner = main;
     win::EnableWindow(main, win::FALSE);  // as a form shown modally does, before it shows
-    win::HWND dialog =
-        Make("Выбор порта"_cp, win::WS_POPUP | win::WS_CAPTION | win::WS_SYSMENU,
-             win::WS_EX_DLGMODALFRAME, {200, 150, 500, 350}, main);
+    win::HWND dialog = Make("Выбор порта"_cp, win::WS_POPUP | win::WS_CAPTION | win::WS_SYSMENU,
+                            win::WS_EX_DLGMODALFRAME, {200, 150, 500, 350}, main);
     struct Seen {
         unsigned long xwin = 0;
         win::RECT rect{}, shown{};

@@ -8,10 +8,10 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/dialog_manager.h"
 #include "tests/vcl/gui_fixture.h"
-#include "vcl/graphics/bitmap.h"
-#include "vcl/system/exceptions.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/std_ctrls.h"
+#include "vcl/graphics/bitmap.h"
+#include "vcl/system/exceptions.h"
 
 namespace vcl::testing {
 namespace {
@@ -60,8 +60,8 @@ public:
         seen.push_back(m.Msg);
         if (m.Msg == CM_CONTROLLISTCHANGE)
             listChanges.push_back({reinterpret_cast<TControl*>(m.WParam), m.LParam});
-        if (m.Msg == CM_ENABLEDCHANGED || (swallowRepaints && (m.Msg == CM_INVALIDATE ||
-                                                               m.Msg == CM_RECREATEWND))) {
+        if (m.Msg == CM_ENABLEDCHANGED ||
+            (swallowRepaints && (m.Msg == CM_INVALIDATE || m.Msg == CM_RECREATEWND))) {
             m.Result = 42;  // swallowed
             return;
         }
@@ -149,8 +149,8 @@ TEST_F(ControlsTest, TheFormHearsOfEveryControlPutInOrTakenOutBelowIt) {
     box->SetParent(form);               // out of one container, into another
     label->Free();
     using Change = std::pair<TControl*, intptr_t>;
-    EXPECT_EQ(s.listChanges, (std::vector<Change>{{label, 1}, {box, 1}, {box, 0}, {box, 1},
-                                                  {label, 0}}));
+    EXPECT_EQ(s.listChanges,
+              (std::vector<Change>{{label, 1}, {box, 1}, {box, 0}, {box, 1}, {label, 0}}));
     s.Restore();
 }
 
