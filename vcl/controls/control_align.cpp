@@ -24,12 +24,14 @@ namespace vcl {
 using namespace controls_internal;
 
 void TControl::UpdateAnchorRules() {
-    if (!parent_) return;
+    if (!parent_ || anchorMove_) return;
     const TRect pc = parent_->ClientRect();
     anchorParentW_ = pc.Width();
     anchorParentH_ = pc.Height();
-    anchorRight_ = pc.Width() - (left_ + width_);
-    anchorBottom_ = pc.Height() - (top_ + height_);
+    anchorLeft_ = left_;
+    anchorTop_ = top_;
+    anchorWidth_ = width_;
+    anchorHeight_ = height_;
 }
 
 void TControl::SetAlign(TAlign align) {
@@ -74,13 +76,13 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
     all.insert(all.end(), winControls_.begin(), winControls_.end());
     const TRect client = rect;
 
-    // Anchored controls follow the parent's size change since the last placement.
+    // Anchored controls are placed from where they were given their place, by how much the
+    // parent has grown or shrunk since.
     for (TControl* c : all) {
         if (c->Align() != alNone || c->anchorParentW_ < 0) continue;
         const int dw = client.Width() - c->anchorParentW_;
         const int dh = client.Height() - c->anchorParentH_;
-        if (dw == 0 && dh == 0) continue;
-        int l = c->left_, t = c->top_, w = c->width_, h = c->height_;
+        int l = c->anchorLeft_, t = c->anchorTop_, w = c->anchorWidth_, h = c->anchorHeight_;
         const TAnchors a = c->Anchors();
         if (a.Contains(akRight)) {
             if (a.Contains(akLeft))
@@ -98,9 +100,12 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
         } else if (!a.Contains(akTop)) {
             t += dh / 2;
         }
+        struct Placing {
+            TControl* c;
+            ~Placing() { c->anchorMove_ = false; }
+        } placing{c};
+        c->anchorMove_ = true;
         c->SetBounds(l, t, w, h);
-        c->anchorParentW_ = client.Width();
-        c->anchorParentH_ = client.Height();
     }
 
     // Aligned controls take the edges in the order top, bottom, left, right, then the rest;

@@ -296,9 +296,12 @@ private:
     TAlign align_ = alNone;
     TAnchors anchors_{akLeft, akTop};
     TSizeConstraints constraints_;
-    // Distances kept for anchoring: to the parent's right and bottom at the last placement.
-    int anchorRight_ = 0, anchorBottom_ = 0;
+    // The place the control was given and its parent's client size then: every later size of
+    // the parent places it from these, so a parent made too small for it (a minimised form)
+    // gives it its place back when it grows again. Not taken while the parent is placing it.
+    int anchorLeft_ = 0, anchorTop_ = 0, anchorWidth_ = 0, anchorHeight_ = 0;
     int anchorParentW_ = -1, anchorParentH_ = -1;
+    bool anchorMove_ = false;
     bool visible_ = true;
     bool enabled_ = true;
     TColor color_ = clWindow;

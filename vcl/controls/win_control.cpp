@@ -460,18 +460,27 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 void TWinControl::UpdateBounds() {
     if (!handle_) return;
     win::RECT r;
-    win::GetWindowRect(handle_, &r);
-    win::HWND parent = win::GetParent(handle_);
-    if (parent && (win::GetWindowLongPtrA(handle_, win::GWL_STYLE) & win::WS_CHILD)) {
-        win::POINT tl{r.left, r.top};
-        win::ScreenToClient(parent, &tl);
-        r = {tl.x, tl.y, tl.x + (r.right - r.left), tl.y + (r.bottom - r.top)};
+    win::WINDOWPLACEMENT placement;
+    if (win::IsIconic(handle_) && win::GetWindowPlacement(handle_, &placement)) {
+        // A minimised window keeps the bounds it is restored to: its icon's rectangle would
+        // lay its children out for nothing.
+        r = placement.rcNormalPosition;
+    } else {
+        win::GetWindowRect(handle_, &r);
+        win::HWND parent = win::GetParent(handle_);
+        if (parent && (win::GetWindowLongPtrA(handle_, win::GWL_STYLE) & win::WS_CHILD)) {
+            win::POINT tl{r.left, r.top};
+            win::ScreenToClient(parent, &tl);
+            r = {tl.x, tl.y, tl.x + (r.right - r.left), tl.y + (r.bottom - r.top)};
+        }
     }
+    const bool moved = r.left != Left() || r.top != Top();
     const bool resized = r.right - r.left != Width() || r.bottom - r.top != Height();
     left_ = r.left;
     top_ = r.top;
     width_ = r.right - r.left;
     height_ = r.bottom - r.top;
+    if (moved || resized) UpdateAnchorRules();
     if (resized) {
         Realign();
         Resize();

@@ -2,15 +2,21 @@
 // manager (skipped when none can be started).
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
+#include "platform/controls/standard_controls.h"
 #include "platform/display/x11_window_map.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/region.h"
 #include "platform/os/cp_literal.h"
-#include "platform/user/window_region.h"
+#include "platform/user/hooks.h"
+#include "platform/user/menus.h"
+#include "platform/user/message_box.h"
 #include "platform/user/user.h"
+#include "platform/user/window_region.h"
 #include "tests/support/virtual_x_server.h"
 
 // Xlib's macros clash with the windowing names, so it comes last.
@@ -41,6 +47,7 @@ protected:
         wc.lpszClassName = "MapTest";
         wc.hbrBackground = win::CreateSolidBrush(win::RGB(30, 140, 200));
         win::RegisterClassExA(&wc);
+        win::RegisterStandardControls();
     }
     void TearDown() override {
         map_.reset();
@@ -49,9 +56,9 @@ protected:
     }
     win::HWND Make(const char* caption, win::DWORD style, win::DWORD ex, win::RECT r,
                    win::HWND owner = nullptr) {
-        return win::CreateWindowExA(ex, "MapTest", caption, style | win::WS_VISIBLE, r.left,
-                                    r.top, r.right - r.left, r.bottom - r.top, owner, nullptr,
-                                    nullptr, nullptr);
+        return win::CreateWindowExA(ex, "MapTest", caption, style | win::WS_VISIBLE, r.left, r.top,
+                                    r.right - r.left, r.bottom - r.top, owner, nullptr, nullptr,
+                                    nullptr);
     }
     win::RECT Geometry(unsigned long w) {
         XWindowAttributes a{};
@@ -116,9 +123,17 @@ TEST_F(X11WindowMapTest, EachShownTopLevelWindowIsAnUndecoratedXWindowThatFollow
     };
     for (const Want& want :
          {Want{xm, {100, 80, 740, 560}, "Главное окно", "_NET_WM_WINDOW_TYPE_NORMAL", "", false},
-          Want{xd, {200, 150, 500, 350}, "Диалог", "_NET_WM_WINDOW_TYPE_DIALOG",
-               std::to_string(xm), false},
-          Want{xh, {300, 400, 380, 420}, "", "_NET_WM_WINDOW_TYPE_TOOLTIP", std::to_string(xm),
+          Want{xd,
+               {200, 150, 500, 350},
+               "Диалог",
+               "_NET_WM_WINDOW_TYPE_DIALOG",
+               std::to_string(xm),
+               false},
+          Want{xh,
+               {300, 400, 380, 420},
+               "",
+               "_NET_WM_WINDOW_TYPE_TOOLTIP",
+               std::to_string(xm),
                true}}) {
         SCOPED_TRACE(want.name);
         EXPECT_EQ(Geometry(want.w), want.rect);
@@ -168,6 +183,118 @@ TEST_F(X11WindowMapTest, EachShownTopLevelWindowIsAnUndecoratedXWindowThatFollow
     EXPECT_EQ(rects[0].x, 0);
     EXPECT_EQ(rects[0].width, 600);
     XFree(rects);
+}
+
+// What runs inside a modal loop, posted to the owner so that it comes once the loop runs (a
+// message box activates before it is shown).
+std::function<void(win::HWND)> gWhileModal;
+win::HHOOK gHook = nullptr;
+win::HWND gOwner = nullptr;
+
+win::LRESULT OnActivate(int code, win::WPARAM wp, win::LPARAM lp) {
+    if (code == win::HCBT_ACTIVATE && gOwner)
+        win::PostMessageA(std::exchange(gOwner, nullptr), win::WM_APP, 0, win::LPARAM(wp));
+    return win::CallNextHookEx(gHook, code, wp, lp);
+}
+
+win::LRESULT OwnerProc(win::HWND h, win::UINT msg, win::WPARAM wp, win::LPARAM lp) {
+    if (msg == win::WM_APP && gWhileModal)
+        std::exchange(gWhileModal, nullptr)(reinterpret_cast<win::HWND>(lp));
+    return win::DefWindowProcA(h, msg, wp, lp);
+}
+
+// The main window, a dialog shown modally over it (which disables it) and a message box over
+// the dialog: three managed dialogs-and-owners, each modal over what it disabled; a pop-up
+// menu is the program's own, where it was opened.
+TEST_F(X11WindowMapTest, AModalDialogAndAMessageBoxOverItAreTransientModalDialogs) {
+    win::WNDCLASSEXA wc;
+    wc.lpfnWndProc = &OwnerProc;
+    wc.lpszClassName = "MapOwner";
+    win::RegisterClassExA(&wc);
+    win::HWND main = win::CreateWindowExA(0, "MapOwner", "Рассылка"_cp,
+                                          win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE, 100, 80, 640,
+                                          480, nullptr, nullptr, nullptr, nullptr);
+    gOwner = main;
+    win::EnableWindow(main, win::FALSE);  // as a form shown modally does, before it shows
+    win::HWND dialog = Make("Выбор порта"_cp, win::WS_POPUP | win::WS_CAPTION | win::WS_SYSMENU,
+                            win::WS_EX_DLGMODALFRAME, {200, 150, 500, 350}, main);
+    struct Seen {
+        unsigned long xwin = 0;
+        win::RECT rect{}, shown{};
+        std::string name, type, transientFor, state;
+        bool override = true;
+    };
+    auto see = [&](win::HWND h) {
+        Seen s;
+        s.xwin = map_->XWindowOf(h);
+        win::GetWindowRect(h, &s.rect);
+        s.shown = Geometry(s.xwin);
+        s.name = Text(s.xwin, "_NET_WM_NAME");
+        s.type = Text(s.xwin, "_NET_WM_WINDOW_TYPE");
+        s.transientFor = Text(s.xwin, "WM_TRANSIENT_FOR");
+        s.override = Override(s.xwin);
+        s.state = Text(s.xwin, "_NET_WM_STATE");  // the first state given
+        EXPECT_EQ(Text(s.xwin, "_MOTIF_WM_HINTS"), "2");
+        return s;
+    };
+    std::vector<Seen> seen;
+    gWhileModal = [&](win::HWND box) {
+        map_->Sync();
+        for (win::HWND h : {main, dialog, box})
+            seen.push_back(see(h));
+        win::QueueKeyEvent(win::KeyEvent{win::VK_ESCAPE, true, 27});
+    };
+    gHook = win::SetWindowsHookExA(win::WH_CBT, OnActivate, nullptr, win::GetCurrentThreadId());
+    EXPECT_EQ(win::MessageBoxA(dialog, "Порт занят"_cp, "Ошибка"_cp, win::MB_OK), win::IDOK);
+    win::UnhookWindowsHookEx(gHook);
+    ASSERT_EQ(seen.size(), 3u);
+    map_->Sync();
+    EXPECT_EQ(map_->XWindows().size(), 2u);  // the box's went with it
+    const std::string xm = std::to_string(seen[0].xwin), xd = std::to_string(seen[1].xwin);
+    struct Want {
+        std::string name, type, transientFor, state;
+    };
+    const Want want[] = {
+        {"Рассылка", "_NET_WM_WINDOW_TYPE_NORMAL", "", ""},
+        {"Выбор порта", "_NET_WM_WINDOW_TYPE_DIALOG", xm, "_NET_WM_STATE_MODAL"},
+        {"Ошибка", "_NET_WM_WINDOW_TYPE_DIALOG", xd, "_NET_WM_STATE_MODAL"},
+    };
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(want[i].name);
+        EXPECT_NE(seen[i].xwin, 0u);
+        EXPECT_EQ(seen[i].shown, seen[i].rect);
+        EXPECT_EQ(seen[i].name, want[i].name);
+        EXPECT_EQ(seen[i].type, want[i].type);
+        EXPECT_EQ(seen[i].transientFor, want[i].transientFor);
+        EXPECT_EQ(seen[i].state, want[i].state);
+        EXPECT_FALSE(seen[i].override);
+    }
+
+    // The dialog closed, a pop-up menu opened on the main window.
+    win::DestroyWindow(dialog);
+    win::EnableWindow(main, win::TRUE);
+    win::SetActiveWindow(main);  // where the key that closes the menu goes
+    win::HMENU menu = win::CreatePopupMenu();
+    win::AppendMenuA(menu, win::MF_STRING, 1, "Открыть"_cp);
+    win::AppendMenuA(menu, win::MF_STRING, 2, "Сохранить"_cp);
+    gWhileModal = [&](win::HWND) {
+        map_->Sync();
+        win::HWND popup = win::GetTopWindow(nullptr);
+        char cls[16] = {};
+        win::GetClassNameA(popup, cls, sizeof cls);
+        EXPECT_STREQ(cls, "#32768");
+        seen.assign(1, see(popup));
+        win::QueueKeyEvent(win::KeyEvent{win::VK_ESCAPE, true, 27});
+    };
+    win::PostMessageA(main, win::WM_APP, 0, 0);
+    win::TrackPopupMenu(menu, win::TPM_LEFTALIGN, 300, 250, 0, main, nullptr);
+    win::DestroyMenu(menu);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_TRUE(seen[0].override);
+    EXPECT_EQ(seen[0].type, "_NET_WM_WINDOW_TYPE_POPUP_MENU");
+    EXPECT_EQ(seen[0].shown.left, 300);
+    EXPECT_EQ(seen[0].shown.top, 250);
+    EXPECT_EQ(seen[0].shown, seen[0].rect);
 }
 
 }  // namespace

@@ -8,10 +8,10 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/dialog_manager.h"
 #include "tests/vcl/gui_fixture.h"
-#include "vcl/graphics/bitmap.h"
-#include "vcl/system/exceptions.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/std_ctrls.h"
+#include "vcl/graphics/bitmap.h"
+#include "vcl/system/exceptions.h"
 
 namespace vcl::testing {
 namespace {
@@ -60,8 +60,8 @@ public:
         seen.push_back(m.Msg);
         if (m.Msg == CM_CONTROLLISTCHANGE)
             listChanges.push_back({reinterpret_cast<TControl*>(m.WParam), m.LParam});
-        if (m.Msg == CM_ENABLEDCHANGED || (swallowRepaints && (m.Msg == CM_INVALIDATE ||
-                                                               m.Msg == CM_RECREATEWND))) {
+        if (m.Msg == CM_ENABLEDCHANGED ||
+            (swallowRepaints && (m.Msg == CM_INVALIDATE || m.Msg == CM_RECREATEWND))) {
             m.Result = 42;  // swallowed
             return;
         }
@@ -149,8 +149,8 @@ TEST_F(ControlsTest, TheFormHearsOfEveryControlPutInOrTakenOutBelowIt) {
     box->SetParent(form);               // out of one container, into another
     label->Free();
     using Change = std::pair<TControl*, intptr_t>;
-    EXPECT_EQ(s.listChanges, (std::vector<Change>{{label, 1}, {box, 1}, {box, 0}, {box, 1},
-                                                  {label, 0}}));
+    EXPECT_EQ(s.listChanges,
+              (std::vector<Change>{{label, 1}, {box, 1}, {box, 0}, {box, 1}, {label, 0}}));
     s.Restore();
 }
 
@@ -209,6 +209,39 @@ TEST_F(ControlsTest, ChildrenAlignAndFollowTheirAnchors) {
     // A hidden control gives its place back.
     top->Hide();
     EXPECT_EQ(left->Top(), 0);
+}
+
+// A form minimised, or sized smaller than its anchored children allow, gives every child its
+// place back when it is restored.
+TEST_F(ControlsTest, AnchoredChildrenComeBackAfterTheFormWasMinimisedOrTooSmall) {
+    form->SetBorderStyle(bsSizeable);
+    form->SetBounds(100, 100, 640, 480);
+    auto* panel = Make<TWinProbe>(form, form, "panel", Bounds(0, 0, 10, 100));
+    panel->SetAlign(alTop);
+    auto* wide = Make<TWinProbe>(form, panel, "wide", Bounds(10, 10, 500, 20));
+    wide->SetAnchors({akLeft, akTop, akRight});
+    auto* right = Make<TProbe>(form, form, "right", Bounds(550, 200, 60, 20));
+    right->SetAnchors({akRight, akTop});
+    auto* both = Make<TWinProbe>(form, form, "both", Bounds(10, 200, 500, 200));
+    both->SetAnchors({akLeft, akTop, akRight, akBottom});
+    form->Show();
+    Pump();
+    const std::vector<TRect> placed{wide->BoundsRect(), right->BoundsRect(), both->BoundsRect()};
+    auto places = [&] {
+        return std::vector<TRect>{wide->BoundsRect(), right->BoundsRect(), both->BoundsRect()};
+    };
+    win::ShowWindow(form->Handle(), win::SW_MINIMIZE);
+    Pump();
+    EXPECT_EQ(form->BoundsRect(), Rect(100, 100, 740, 580));  // what it is restored to
+    EXPECT_EQ(places(), placed);
+    win::ShowWindow(form->Handle(), win::SW_RESTORE);
+    Pump();
+    EXPECT_EQ(places(), placed);
+
+    form->SetBounds(100, 100, 120, 80);
+    EXPECT_EQ(both->Width(), 0);
+    form->SetBounds(100, 100, 640, 480);
+    EXPECT_EQ(places(), placed);
 }
 
 TEST_F(ControlsTest, FreeingControlsLeavesNoDanglingParents) {
