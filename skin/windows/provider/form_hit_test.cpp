@@ -608,9 +608,10 @@ void TsSkinProvider::StartMoveSize(int x, int y) {
         DrawMoveSizeOutline(gOutline.Rect.Left, gOutline.Rect.Top);
         return;
     }
-    // Never smaller than the system's smallest window.
-    gOutline.MinWidth = std::max(win::GetSystemMetrics(win::SM_CXMINTRACK), 1);
-    gOutline.MinHeight = std::max(win::GetSystemMetrics(win::SM_CYMINTRACK), 1);
+    // Never smaller than the form's constraints, nor than the system's smallest window.
+    TSizeConstraints* c = form_->Constraints();
+    gOutline.MinWidth = std::max({c->MinWidth(), win::GetSystemMetrics(win::SM_CXMINTRACK), 1});
+    gOutline.MinHeight = std::max({c->MinHeight(), win::GetSystemMetrics(win::SM_CYMINTRACK), 1});
     gOutline.Rect.Right = form_->Left() + form_->Width();
     gOutline.Rect.Bottom = form_->Top() + form_->Height();
     DrawMoveSizeOutline(gOutline.Rect.Left, gOutline.Rect.Top);

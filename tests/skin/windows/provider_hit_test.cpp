@@ -290,6 +290,15 @@ TEST_F(ProviderHitTest, TheBorderModeOutlineIsDrawnOnTheScreenThenErased) {
     Pump();
     Up(Pt({right.X + 45, right.Y}));
     EXPECT_EQ(TRect(to.Left, to.Top, to.Right + 45, to.Bottom), f->BoundsRect());
+    // Never below the form's smallest width.
+    f->Constraints()->SetMinWidth(300);
+    const TPoint left = ScreenAt(f, kLeft);
+    clock_.Advance(1000);
+    Down(Pt(left));
+    QueueMove(left.X + 250, left.Y);
+    Pump();
+    Up(Pt({left.X + 250, left.Y}));
+    EXPECT_EQ(300, f->Width());
     // A form freed in the middle of its outline does not keep the next one from running.
     Down(Pt(ScreenAt(f, kCaption)));
     ASSERT_TRUE(OutlineRunning());
