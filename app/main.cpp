@@ -17,6 +17,7 @@
 #include "platform/os/cp_literal.h"
 #include "skin/controls/window_services.h"
 #include "skin/core/state/library_startup.h"
+#include "skin/windows/windows_startup.h"
 #include "vcl/controls/forms.h"
 #include "vcl/system/format.h"
 #include "vcl/system/sysutils.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     const auto screen = display::OpenPresenter();
     skin::InitSkinLibrary();
     skin::InitSkinControls();
+    skin::InitSkinWindows();
     struct SkinLibrary {
         ~SkinLibrary() { skin::FinalizeSkinLibrary(); }
     } skinLibrary;

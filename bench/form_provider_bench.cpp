@@ -99,11 +99,16 @@ void NcPaint(benchmark::State& state, bool skinned) {
     w.Skinned(skinned);
     w.Place(kSizes[state.range(0)]);
     const win::HWND h = w.form->Handle();
-    for (auto _ : state) win::SendMessageA(h, win::WM_NCPAINT, 1, 0);
+    for (auto _ : state)
+        win::SendMessageA(h, win::WM_NCPAINT, 1, 0);
     if (skinned && w.provider->SkinData()->CacheStale) state.SkipWithError("the cache went stale");
 }
-void BM_NcPaintSkinned(benchmark::State& state) { NcPaint(state, true); }
-void BM_NcPaintClassic(benchmark::State& state) { NcPaint(state, false); }
+void BM_NcPaintSkinned(benchmark::State& state) {
+    NcPaint(state, true);
+}
+void BM_NcPaintClassic(benchmark::State& state) {
+    NcPaint(state, false);
+}
 BENCHMARK(BM_NcPaintSkinned)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_NcPaintClassic)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
@@ -114,10 +119,15 @@ void ResizeStep(benchmark::State& state, bool skinned) {
     const Size s = kSizes[state.range(0)];
     w.Place(s);
     int step = 0;
-    for (auto _ : state) w.Place({s.w - (++step & 1) * 8, s.h});
+    for (auto _ : state)
+        w.Place({s.w - (++step & 1) * 8, s.h});
 }
-void BM_ResizeStepSkinned(benchmark::State& state) { ResizeStep(state, true); }
-void BM_ResizeStepClassic(benchmark::State& state) { ResizeStep(state, false); }
+void BM_ResizeStepSkinned(benchmark::State& state) {
+    ResizeStep(state, true);
+}
+void BM_ResizeStepClassic(benchmark::State& state) {
+    ResizeStep(state, false);
+}
 BENCHMARK(BM_ResizeStepSkinned)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ResizeStepClassic)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
@@ -135,8 +145,12 @@ void Activation(benchmark::State& state, bool skinned) {
         win::ComposeScreen();
     }
 }
-void BM_ActivationSkinned(benchmark::State& state) { Activation(state, true); }
-void BM_ActivationClassic(benchmark::State& state) { Activation(state, false); }
+void BM_ActivationSkinned(benchmark::State& state) {
+    Activation(state, true);
+}
+void BM_ActivationClassic(benchmark::State& state) {
+    Activation(state, false);
+}
 BENCHMARK(BM_ActivationSkinned)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ActivationClassic)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 

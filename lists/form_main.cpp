@@ -17,6 +17,7 @@
 #include "platform/os/cp_literal.h"
 #include "platform/os/files.h"
 #include "platform/user/message_box.h"
+#include "skin/core/data/internal_skin.h"
 #include "vcl/system/exceptions.h"
 #include "vcl/system/format.h"
 #include "vcl/system/sysutils.h"
@@ -128,6 +129,13 @@ TformMain::~TformMain() {
 
 void TformMain::MakeComponents() {
     using vcl::Rect;
+    sSkinManager1 = vcl::New<skin::TsSkinManager>(this);
+    sSkinManager1->SetName("sSkinManager1");
+    skin::AddInternalSkin(*sSkinManager1->InternalSkins());
+    sSkinManager1->SetSkinName(skin::InternalSkinName());
+    sSkinProvider1 = vcl::New<skin::TsSkinProvider>(this);
+    sSkinProvider1->SetName("sSkinProvider1");
+
     imageList = vcl::New<vcl::TImageList>(this);
     imageList->SetName("AlphaImageList");
     gateway::FillProgramImages(imageList);

@@ -26,6 +26,8 @@
 #include "skin/controls/labels.h"
 #include "skin/controls/panels.h"
 #include "skin/controls/status_bar.h"
+#include "skin/core/state/skin_manager.h"
+#include "skin/windows/provider/skin_provider.h"
 #include "vcl/controls/dialogs.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/grids.h"
@@ -73,6 +75,8 @@ public:
     vcl::TQuery Query, Query2, Query3;
 
     // The components, in the order they are made.
+    skin::TsSkinManager* sSkinManager1;  // the internal skin, shown by every form
+    skin::TsSkinProvider* sSkinProvider1;
     vcl::TImageList* imageList;  // "AlphaImageList"
     skin::TsPanel* pnlTools;
     skin::TsSpeedButton* btnNew;

@@ -11,7 +11,8 @@ build=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTESSARY_FUZZ=ON -DTESSARY_SANITIZE=ON -DTESSARY_TESTS=OFF -DTESSARY_BENCH=OFF >/dev/null
 cmake --build "$build" --target png_fuzzer skin_pack_fuzzer modem_lines_fuzzer \
-  status_report_fuzzer list_import_fuzzer skin_load_fuzzer >/dev/null
+  status_report_fuzzer list_import_fuzzer skin_load_fuzzer date_scanner_fuzzer \
+  hint_html_fuzzer >/dev/null
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -44,4 +45,7 @@ run list_import_fuzzer lists tests/data/lists/fuzz/list_import_seeds "-max_len=1
 # a hang.
 run skin_load_fuzzer skin tests/data/skin/fuzz/skin_load_seeds \
   "-dict=skin/core/fuzz/skin_options.dict -timeout=300 -max_len=65536"
+# What the operator types or pastes into a date edit, and what hint texts parse.
+run date_scanner_fuzzer skin tests/data/skin/fuzz/date_scanner_seeds
+run hint_html_fuzzer skin tests/data/skin/fuzz/hint_html_seeds
 exit $status

@@ -6,6 +6,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/dc_surface.h"
 #include "platform/gdi/draw.h"
 #include "platform/gdi/draw_text.h"
 #include "platform/gdi/font.h"
@@ -13,8 +14,10 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/sys_colors.h"
 #include "platform/user/focus.h"
+#include "platform/user/frame.h"
 #include "platform/user/internal.h"
 #include "platform/user/menu_layout.h"
+#include "platform/user/painting.h"
 #include "platform/user/system_metrics.h"
 #include "platform/user/window_dc.h"
 
@@ -175,36 +178,65 @@ void RedrawPopupItem(Menu* m, size_t index) {
     ReleaseDC(h, dc);
 }
 
+namespace {
+
+// One item of the bar. An owner-drawn item is left to its owner alone (a skinned band behind
+// it stays); `ownBackground` fills a classic item's rectangle first.
+void PaintBarItem(HDC dc, Window* w, Menu* m, size_t i, const RECT& bar, UINT action,
+                  bool ownBackground) {
+    const MenuItem& it = m->items[i];
+    RECT r = it.rect;
+    OffsetRect(&r, bar.left, bar.top);
+    bool selected = (it.state & MFS_HILITE) != 0;
+    if (IsOwnerDrawn(it)) {
+        bool inactive = w->handle != GetActiveWindow();
+        UINT extra = (selected ? ODS_HOTLIGHT : 0) | (inactive ? ODS_INACTIVE : 0);
+        AskOwnerToDraw(w->handle, m, it, dc, r, action, extra);
+        return;
+    }
+    if (ownBackground) Fill(dc, r, COLOR_MENU);
+    if (IsSeparator(it)) return;
+    if (selected) {
+        // Pressed while its pop-up is open, raised while only selected from the keyboard.
+        Menu* sub = FindMenu(it.sub);
+        RECT edge = r;
+        DrawEdge(dc, &edge, sub && sub->window ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    }
+    if (it.type & MFT_BITMAP) {
+        DrawBitmap(dc, it.bitmap, r.left + 6, r);
+        return;
+    }
+    bool disabled = IsDisabled(it);
+    Label(dc, ItemLabel(it), r, DT_CENTER | (m->noAccel ? DT_HIDEPREFIX : 0),
+          (it.state & MFS_DEFAULT) != 0, disabled ? COLOR_GRAYTEXT : COLOR_MENUTEXT, disabled);
+}
+
+}  // namespace
+
 void PaintMenuBarItems(HDC dc, Window* w, const RECT& bar) {
     Fill(dc, bar, COLOR_MENU);
     Menu* m = FindMenu(w->menu);
     if (m == nullptr) return;
-    bool inactive = w->handle != GetActiveWindow();
-    for (size_t i = 0; i < m->items.size(); ++i) {
-        const MenuItem& it = m->items[i];
-        RECT r = it.rect;
-        OffsetRect(&r, bar.left, bar.top);
-        bool selected = (it.state & MFS_HILITE) != 0;
-        if (IsOwnerDrawn(it)) {
-            UINT extra = (selected ? ODS_HOTLIGHT : 0) | (inactive ? ODS_INACTIVE : 0);
-            AskOwnerToDraw(w->handle, m, it, dc, r, ODA_DRAWENTIRE, extra);
-            continue;
-        }
-        if (IsSeparator(it)) continue;
-        if (selected) {
-            // Pressed while its pop-up is open, raised while only selected from the keyboard.
-            Menu* sub = FindMenu(it.sub);
-            RECT edge = r;
-            DrawEdge(dc, &edge, sub && sub->window ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-        }
-        if (it.type & MFT_BITMAP) {
-            DrawBitmap(dc, it.bitmap, r.left + 6, r);
-            continue;
-        }
-        bool disabled = IsDisabled(it);
-        Label(dc, ItemLabel(it), r, DT_CENTER | (m->noAccel ? DT_HIDEPREFIX : 0),
-              (it.state & MFS_DEFAULT) != 0, disabled ? COLOR_GRAYTEXT : COLOR_MENUTEXT, disabled);
+    for (size_t i = 0; i < m->items.size(); ++i)
+        PaintBarItem(dc, w, m, i, bar, ODA_DRAWENTIRE, false);
+}
+
+void RedrawMenuBarItems(Window* w, const std::vector<size_t>& items) {
+    Menu* m = w ? FindMenu(w->menu) : nullptr;
+    if (m == nullptr || items.empty() || !Paintable(w)) return;
+    FrameLayout f = LayoutFrame(w);
+    if (IsRectEmpty(&f.menuBar)) return;
+    HDC dc = MakeWindowDC(w, true, nullptr);
+    if (dc == nullptr) return;
+    IntersectClipRect(dc, f.menuBar.left, f.menuBar.top, f.menuBar.right, f.menuBar.bottom);
+    HWND h = w->handle;
+    for (size_t i : items) {
+        // The owner may change the menu or go while it draws.
+        if (Peek(h) != w || (m = FindMenu(w->menu)) == nullptr) break;
+        if (i < m->items.size()) PaintBarItem(dc, w, m, i, f.menuBar, ODA_SELECT, true);
     }
+    DeleteSurfaceDC(dc);
+    if (Peek(h) == w) NoteScreenChange(w, ScreenRect(w));
 }
 
 }  // namespace win::detail

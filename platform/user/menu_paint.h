@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "platform/user/menus.h"
 
@@ -14,6 +15,9 @@ struct Window;
 
 // The menu bar band `bar` (window coordinates) on a window DC.
 void PaintMenuBarItems(HDC dc, Window* w, const RECT& bar);
+// Repaints only the given items of a window's menu bar at once (their selection changed):
+// classic items on the menu colour, owner-drawn ones through WM_DRAWITEM alone.
+void RedrawMenuBarItems(Window* w, const std::vector<size_t>& items);
 // One item of a shown pop-up on a DC of its client area.
 void PaintPopupItem(HDC dc, Menu* m, size_t index, UINT action);
 // Repaints one item of a shown pop-up at once (its selection changed).

@@ -81,6 +81,16 @@ private:
     void CloseAbove(size_t keep);
     void Select(size_t level, int index);
     void SelectBar(int index);
+    // The bar's highlight on `index` alone (-1: none); only the items it changed repaint.
+    void HiliteBar(int index);
+    // Repaints these bar items (a highlight or the pressed look changed); the rest of the bar,
+    // which a skin may have painted, is left alone.
+    void RepaintBarItems(const std::vector<size_t>& items) {
+        if (Window* w = Peek(owner_)) RedrawMenuBarItems(w, items);
+    }
+    void RepaintSelectedBarItem() {
+        if (barSel_ >= 0) RepaintBarItems({size_t(barSel_)});
+    }
     void NotifySelect(HMENU menu, int index);
     void Choose(size_t level, int index);
     void ChooseItem(const MenuItem& it, HMENU menu);
@@ -188,11 +198,12 @@ void MenuLoop::OpenBarPopup(bool selectFirst) {
         return at;
     };
     bool opened = Open(it.sub, barSel_, place);
-    if (Window* w = Peek(owner_)) PaintFrame(w, FrameParts::MenuBar);  // shows it pressed
+    RepaintSelectedBarItem();  // shows it pressed
     if (opened && selectFirst) MoveSelection(0, 1);
 }
 
 void MenuLoop::CloseAbove(size_t keep) {
+    const bool barPopupCloses = keep == 0 && !levels_.empty();
     while (levels_.size() > keep) {
         Level l = levels_.back();
         levels_.pop_back();
@@ -204,9 +215,7 @@ void MenuLoop::CloseAbove(size_t keep) {
         if (Peek(l.window)) DestroyWindow(l.window);
         busy_ = true;
     }
-    if (keep == 0 && bar_) {
-        if (Window* w = Peek(owner_)) PaintFrame(w, FrameParts::MenuBar);
-    }
+    if (barPopupCloses && bar_) RepaintSelectedBarItem();  // no longer pressed
 }
 
 // --- selection ---
@@ -242,16 +251,26 @@ void MenuLoop::Select(size_t level, int index) {
     NotifySelect(levels_[level].menu, index);
 }
 
+void MenuLoop::HiliteBar(int index) {
+    Menu* bar = FindMenu(bar_);
+    if (bar == nullptr) return;
+    std::vector<size_t> changed;
+    for (size_t i = 0; i < bar->items.size(); ++i) {
+        UINT& state = bar->items[i].state;
+        const UINT now = int(i) == index ? state | MFS_HILITE : state & ~MFS_HILITE;
+        if (now == state) continue;
+        state = now;
+        changed.push_back(i);
+    }
+    RepaintBarItems(changed);
+}
+
 void MenuLoop::SelectBar(int index) {
     Menu* bar = FindMenu(bar_);
     if (bar == nullptr || index == barSel_) return;
-    for (MenuItem& it : bar->items)
-        it.state &= ~MFS_HILITE;
     barSel_ = index;
     busy_ = true;
-    if (index >= 0 && size_t(index) < bar->items.size())
-        bar->items[size_t(index)].state |= MFS_HILITE;
-    if (Window* w = Peek(owner_)) PaintFrame(w, FrameParts::MenuBar);
+    HiliteBar(index);
     NotifySelect(bar_, index);
 }
 
@@ -587,11 +606,7 @@ void MenuLoop::Idle() {
 
 void MenuLoop::Finish(bool api) {
     CloseAbove(0);
-    if (Menu* bar = FindMenu(bar_)) {
-        for (MenuItem& it : bar->items)
-            it.state &= ~MFS_HILITE;
-        if (Window* w = Peek(owner_)) PaintFrame(w, FrameParts::MenuBar);
-    }
+    HiliteBar(-1);
     if (capture_ && GetCapture() == capture_) ReleaseCapture();
     Notify(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
     Notify(WM_EXITMENULOOP, api ? TRUE : FALSE, 0);

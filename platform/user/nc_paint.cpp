@@ -158,9 +158,7 @@ void PaintFrame(Window* w, FrameParts parts) {
         DeleteObject(client);
         PaintFrameBody(dc, w, f);
     }
-    if (parts == FrameParts::MenuBar) {
-        if (!IsRectEmpty(&f.menuBar)) PaintMenuBarItems(dc, w, f.menuBar);
-    } else if (parts == FrameParts::ScrollBars) {
+    if (parts == FrameParts::ScrollBars) {
         PaintFrameScrollBars(dc, w);
     } else {
         PaintCaption(dc, w, f, 0);

@@ -9,7 +9,8 @@ namespace win::detail {
 
 struct Window;
 
-enum class FrameParts { All, Caption, MenuBar, ScrollBars };
+// The whole menu bar is painted with the frame (WM_NCPAINT); menu tracking repaints single items.
+enum class FrameParts { All, Caption, ScrollBars };
 
 void PaintFrame(Window* w, FrameParts parts);
 void PaintCaptionButton(Window* w, LRESULT hit, bool pressed);

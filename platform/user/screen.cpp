@@ -1,6 +1,9 @@
 // Damage tracking and composition of the virtual screen.
 #include "platform/user/screen.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
@@ -24,6 +27,13 @@ struct ScreenState {
     SIZE size;
     RECT dirty;                // still to compose
     std::vector<RECT> damage;  // not yet taken by a presenter
+    // Pixels inverted on the desktop DC (drawn with R2_NOT), one byte each: they stay inverted
+    // over every composition until inverted again, as an outline drawn for a move must.
+    std::vector<uint8_t> inverted;
+    // The composed screen when the first desktop DC still open was made, to tell afterwards
+    // which pixels were inverted through it.
+    std::vector<uint32_t> before;
+    int desktopDCs = 0;
 };
 
 ScreenState& S() {
@@ -38,8 +48,31 @@ void EnsureBitmap() {
     if (s.bitmap) DeleteObject(s.bitmap);
     s.bitmap = CreateCompatibleBitmap(nullptr, want.cx, want.cy);
     s.size = want;
+    s.inverted.assign(std::size_t(want.cx) * std::size_t(want.cy), 0);
     s.dirty = RECT{0, 0, want.cx, want.cy};
     s.damage.assign(1, s.dirty);
+}
+
+// Calls `visit(pixel, index)` for each pixel of the screen bitmap inside `r`.
+template <typename Visit>
+void ForPixels(const RECT& r, Visit visit) {
+    auto& s = S();
+    BitmapView v;
+    if (!GetBitmapView(s.bitmap, &v) || v.bitsPerPixel != 32) return;
+    RECT screen{0, 0, std::min(v.width, s.size.cx), std::min(v.height, s.size.cy)}, part;
+    if (!IntersectRect(&part, &r, &screen)) return;
+    for (int y = part.top; y < part.bottom; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(v.Row(y));
+        for (int x = part.left; x < part.right; ++x)
+            visit(row[x], std::size_t(y) * std::size_t(s.size.cx) + std::size_t(x));
+    }
+}
+
+void OverlayInversion(const RECT& r) {
+    auto& inverted = S().inverted;
+    ForPixels(r, [&](uint32_t& px, std::size_t i) {
+        if (inverted[i]) px ^= 0x00FFFFFF;
+    });
 }
 
 }  // namespace
@@ -67,9 +100,27 @@ void NoteScreenChange(Window* w, const RECT& oldScreen) {
 
 HDC MakeDesktopDC() {
     EnsureBitmap();
-    RECT all{0, 0, S().size.cx, S().size.cy};
+    auto& s = S();
+    RECT all{0, 0, s.size.cx, s.size.cy};
+    if (s.desktopDCs++ == 0) {
+        ComposeScreen();
+        s.before.assign(s.inverted.size(), 0);
+        ForPixels(all, [&](uint32_t& px, std::size_t i) { s.before[i] = px; });
+    }
     DamageScreen(all);  // whatever is drawn there shows until the next composition
-    return CreateSurfaceDC(S().bitmap, POINT{0, 0}, nullptr, kDesktopDCOwner);
+    return CreateSurfaceDC(s.bitmap, POINT{0, 0}, nullptr, kDesktopDCOwner);
+}
+
+void DesktopDCReleased() {
+    auto& s = S();
+    if (s.desktopDCs == 0 || --s.desktopDCs > 0) return;
+    // A pixel that is now exactly the inverse of what it was was drawn with R2_NOT (twice
+    // over, it is as it was): the mask keeps it so.
+    if (s.before.size() == s.inverted.size())
+        ForPixels(RECT{0, 0, s.size.cx, s.size.cy}, [&](uint32_t& px, std::size_t i) {
+            if (((px ^ s.before[i]) & 0x00FFFFFF) == 0x00FFFFFF) s.inverted[i] ^= 1;
+        });
+    s.before.clear();
 }
 
 void ClearScreenState() {
@@ -105,6 +156,7 @@ HBITMAP ComposeScreen() {
     OverlayCaret(screen);
     SelectObject(screen, old);
     DeleteDC(screen);
+    OverlayInversion(s.dirty);
     s.dirty = RECT{};
     return s.bitmap;
 }

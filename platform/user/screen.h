@@ -1,6 +1,8 @@
 // The virtual screen: one 32-bit bitmap composed from the visible top-level windows, bottom to
 // top, each through its window region. Changes mark areas damaged; Compose brings the bitmap up
-// to date for them, and presenters read it and the damaged rectangles.
+// to date for them, and presenters read it and the damaged rectangles. Drawing on the desktop
+// DC lasts until the next composition, but for pixels inverted there (R2_NOT): those stay
+// inverted over the composed windows until inverted again, laid on last like the caret.
 #pragma once
 
 #include <vector>
@@ -18,6 +20,8 @@ std::vector<RECT> TakeScreenDamage();
 namespace detail {
 inline HWND const kDesktopDCOwner = reinterpret_cast<HWND>(uintptr_t(0x7D0001));
 HDC MakeDesktopDC();
+// A desktop DC was given back: what was inverted on it stays inverted (see screen.cpp).
+void DesktopDCReleased();
 void DamageScreen(const RECT& r);
 void ClearScreenState();
 }  // namespace detail

@@ -132,7 +132,9 @@ HDC GetWindowDC(HWND hwnd) {
 
 int ReleaseDC(HWND hwnd, HDC dc) {
     if (!IsSurfaceDC(dc)) return 0;
+    const bool desktop = GetSurfaceDCOwner(dc) == detail::kDesktopDCOwner;
     DeleteSurfaceDC(dc);
+    if (desktop) detail::DesktopDCReleased();
     if (Window* w = Peek(hwnd)) detail::NoteScreenChange(w, detail::ScreenRect(w));
     return 1;
 }

@@ -1210,7 +1210,13 @@ void TsTimerSpeedButton::TimerTick(vcl::TObject*) {
     if (!dragging_ || state_ != vcl::bsDown) return;
     try {
         Click();
-    } catch (...) {}
+    } catch (...) {
+        // A failing step would fail again every 100 ms: the repeat stops and the error is
+        // shown once.
+        timer_->SetEnabled(false);
+        if (vcl::TApplication* app = vcl::Application())
+            app->HandleException(this, std::current_exception());
+    }
 }
 
 void TsTimerSpeedButton::Paint() {

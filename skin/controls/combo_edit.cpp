@@ -5,9 +5,16 @@
 #include "platform/controls/edit_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
+#include "platform/user/window_dc.h"
 #include "skin/controls/button_glyphs.h"
+#include "skin/controls/control_frame.h"
 #include "skin/core/paint/alpha_image_list.h"
+#include "skin/core/state/graphic_children.h"
+#include "skin/core/state/mask_paint.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_text.h"
 #include "vcl/controls/forms.h"
+#include "vcl/graphics/bitmap.h"
 
 namespace skin {
 
@@ -27,24 +34,49 @@ TsEditButton::TsEditButton(TComponent* owner, TsCustomComboEdit* edit)
     SetAnimatEvents({aeMouseEnter, aeMouseLeave});
 }
 
+ButtonGlyph TsEditButton::GlyphInputs() {
+    ButtonGlyph in = TsSpeedButton::GlyphInputs();
+    if (!edit_) return in;
+    TsGlyphMode* mode = edit_->GlyphMode();
+    const int state = std::min(CurrentState(), 2);
+    in.Glyph = nullptr;
+    in.Down = false;
+    if (mode->HasOwnImage()) {
+        const int byState[] = {mode->ImageIndex(), mode->ImageIndexHot(),
+                               mode->ImageIndexPressed()};
+        in.Images = mode->Images();
+        in.ImageIndex = byState[state];
+        if (in.ImageIndex < 0 || in.ImageIndex >= ImageListCount(in.Images))
+            in.ImageIndex = mode->ImageIndex();
+        in.State = 0;  // one glyph per picture
+        in.Blend = mode->Blend();
+        in.Grayed = mode->Grayed();
+    } else {
+        in.Images = edit_->DefaultGlyphIndex() >= 0 ? DefaultGlyphs() : nullptr;
+        in.ImageIndex = edit_->DefaultGlyphIndex();
+        in.State = state;  // three glyphs per picture
+    }
+    const int d = state == 2 ? 1 : 0;
+    const int w = mode->GlyphWidth(), h = mode->GlyphHeight();
+    in.GlyphRect = vcl::Bounds((Width() - w) / 2 + d, (Height() - h) / 2 + d, w, h);
+    return in;
+}
+
 void TsEditButton::Paint() {
+    if (IsSkinnedNow(this, SkinData())) {
+        // The cache holds the glyph.
+        if (!RedrawFrozen()) TsSpeedButton::Paint();
+        return;
+    }
     TsSpeedButton::Paint();
     if (!edit_) return;
-    const int state = CurrentState() == 2 ? 2 : SkinData()->MouseAbove ? 1 : 0;
-    TsGlyphMode* mode = edit_->GlyphMode();
-    const int w = mode->GlyphWidth(), h = mode->GlyphHeight();
-    const int d = state == 2 ? 1 : 0;
-    const int x = (Width() - w) / 2 + d, y = (Height() - h) / 2 + d;
-    if (mode->HasOwnImage()) {
-        TCustomImageList* images = mode->Images();
-        const int hot[] = {mode->ImageIndex(), mode->ImageIndexHot(), mode->ImageIndexPressed()};
-        int index = hot[state];
-        if (index < 0 || index >= ImageListCount(images)) index = mode->ImageIndex();
-        images->Draw(Canvas(), x, y, index, Enabled());
-    } else if (edit_->DefaultGlyphIndex() >= 0) {
-        DrawImageListGlyphToDC(DefaultGlyphs(), Canvas()->Handle(), {x, y}, 3, state,
-                               edit_->DefaultGlyphIndex(), false, skin::TColor(clNone), 0);
-    }
+    const ButtonGlyph in = GlyphInputs();
+    if (!in.Images || in.ImageIndex < 0) return;
+    if (edit_->GlyphMode()->HasOwnImage())
+        in.Images->Draw(Canvas(), in.GlyphRect.Left, in.GlyphRect.Top, in.ImageIndex, Enabled());
+    else
+        DrawImageListGlyphToDC(DefaultGlyphs(), Canvas()->Handle(), in.GlyphRect.TopLeft(), 3,
+                               in.State, in.ImageIndex, false, skin::TColor(clNone), 0);
     Canvas()->Refresh();
 }
 
@@ -157,9 +189,11 @@ void TsCustomComboEdit::PopupDropDown() {
     popup_->SetWidth(popupWidth_);
     const int pw = popup_->Width(), ph = popup_->Height();
     const TPoint p = ClientToScreen({0, 0});
+    // The virtual screen's edges: its origin need not be (0, 0).
     const int vx = win::GetSystemMetrics(win::SM_XVIRTUALSCREEN);
-    const int vw = win::GetSystemMetrics(win::SM_CXVIRTUALSCREEN);
-    const int vh = win::GetSystemMetrics(win::SM_CYVIRTUALSCREEN);
+    const int vw = vx + win::GetSystemMetrics(win::SM_CXVIRTUALSCREEN);
+    const int vh = win::GetSystemMetrics(win::SM_YVIRTUALSCREEN) +
+                   win::GetSystemMetrics(win::SM_CYVIRTUALSCREEN);
     int y = p.Y + Height();
     if (vh < y + ph) y = p.Y - ph;
     int x;
@@ -240,6 +274,10 @@ void TsCustomComboEdit::WndProc(TMessage& m) {
         case win::WM_PASTE:
         case win::WM_CUT:
             if (!directInput_ || readOnly_) return;
+            if (m.Msg == win::WM_PASTE && !IsMasked() && HandleAllocated()) {
+                PasteFirstLine(Handle());
+                return;
+            }
             break;
         case CM_CANCELMODE: {
             auto* sender = reinterpret_cast<TControl*>(m.LParam);
@@ -255,7 +293,10 @@ void TsCustomComboEdit::WndProc(TMessage& m) {
         default:
             break;
     }
+    if (m.Msg == SM_ALPHACMD && SkinCommand(m)) return;
     TsMaskEdit::WndProc(m);
+    if (m.Msg == win::WM_PRINT && showButton_ && IsSkinnedNow(this, SkinData()))
+        PaintButtonImage(reinterpret_cast<win::HDC>(m.WParam), false);
     switch (m.Msg) {
         case CM_ENABLEDCHANGED:
             if (button_) button_->SetEnabled(Enabled());
@@ -274,6 +315,89 @@ void TsCustomComboEdit::WndProc(TMessage& m) {
         default:
             break;
     }
+}
+
+// --- skinned painting ---
+
+int TsCustomComboEdit::CurrentState() const {
+    if (TsMaskEdit::CurrentState() != 0) return 1;
+    return button_ && (button_->CurrentState() == 2 || ControlIsActive(button_->SkinData())) ? 1
+                                                                                             : 0;
+}
+
+void TsCustomComboEdit::PaintText() {
+    TsCommonData* d = SkinData();
+    TCanvas* canvas = d->CacheBmp()->Canvas();
+    canvas->SetFont(Font());
+    const int b = EditBorderExtraWidth();
+    const int button = showButton_ && button_ ? button_->Width() : 0;
+    const TRect r(b, b, Width() - b - button, Height() - b);
+    std::string text = Text();
+    if (PasswordChar()) text.assign(text.size(), PasswordChar());
+    const uint32_t flags = TextFlagsForAlignment(this, Alignment()) | win::DT_NOPREFIX;
+    DrawSkinText(canvas, text, Enabled() || !IsControlSkinned(d), ControlIsActive(d) ? 1 : 0, d,
+                 flags, r);
+}
+
+void TsCustomComboEdit::PaintButtonImage(win::HDC dc, bool clientDC) {
+    if (!dc || !button_ || !button_->Visible() || button_->Width() < 1) return;
+    TsCommonData* bd = button_->SkinData();
+    if (bd->CacheStale || !bd->CacheBmp() || bd->CacheBmp()->Width() != button_->Width())
+        button_->PrepareCache();
+    TBitmap* image = bd->CacheBmp();
+    if (!image || image->Width() < 1) return;
+    // The button is a child of the client area.
+    win::RECT client{};
+    if (!clientDC) GetClientRectInWindow(Handle(), client);
+    win::BitBlt(dc, button_->Left() + client.left, button_->Top() + client.top, button_->Width(),
+                button_->Height(), image->Canvas()->Handle(), 0, 0, win::SRCCOPY);
+}
+
+void TsCustomComboEdit::PaintToDC(win::HDC dc, bool clientDC) {
+    TsCommonData* d = SkinData();
+    const FramePaintDC target(this, dc, clientDC);
+    if (!DecideCacheStale(this, d)) return;
+    if (d->CacheStale && !d->KeepCache) PaintEditFrame();
+    PaintCtrlBorders(d, CurrentState());
+    CopyCacheToDC(this, d, target.dc(), target.clientDC());
+    // An active edit's window paints its graphic children itself.
+    if (CurrentState() == 0 && showButton_) PaintButtonImage(target.dc(), target.clientDC());
+}
+
+void TsCustomComboEdit::PaintBorder(win::HDC dc) {
+    TsMaskEdit::PaintBorder(dc);
+    if (CurrentState() == 0 || !showButton_ || !HandleAllocated() || !Visible() ||
+        SkinData()->GetBGChanged())
+        return;
+    win::HDC own = dc ? nullptr : win::GetWindowDC(Handle());
+    PaintButtonImage(own ? own : dc, false);
+    if (own) win::ReleaseDC(Handle(), own);
+}
+
+bool TsCustomComboEdit::SkinCommand(TMessage& m) {
+    TsCommonData* d = SkinData();
+    switch (SkinCommandCode(m.WParam)) {
+        case SKC_GETBGINFO: {
+            if (!m.LParam) return false;
+            auto& info = *reinterpret_cast<BackgroundInfo*>(m.LParam);
+            d->GetBGInfo(info, ControlIsActive(d), nullptr);
+            // The button lies in the client area, inside the frame.
+            const int e = EditBorderExtraWidth();
+            info.Offset = {info.Offset.X + e, info.Offset.Y + e};
+            m.Result = 1;
+            return true;
+        }
+        case SKC_ISUPDATING:
+            m.Result = 0;
+            return true;
+        default:
+            break;
+    }
+    if (!IsOwnSkinChange(m, d)) return false;
+    TsMaskEdit::WndProc(m);
+    BroadcastToChildControls(this, m);
+    SetEditRect();
+    return true;
 }
 
 }  // namespace skin

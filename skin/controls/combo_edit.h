@@ -9,6 +9,12 @@
 //     (pwaLeft), moved above the edit or sideways to stay on the screen; moving or sizing the
 //     edit, a press elsewhere and the focus going elsewhere close it.
 //  4. ClickKey (Alt+Down) clicks the button when it shows a glyph.
+//  5. Skinned, an idle edit shows its whole cache and the button's image over it (the button
+//     is a graphic child the cache would cover); an active one lets the window paint the text
+//     and lays the button's image on with the border strips. The button's cache takes the
+//     edit's cache behind it as background (command 34 answered with the frame's offset).
+//  6. Pasted text stops at its first line break, as in a one-line edit: the window is several
+//     lines only so that its formatting rectangle ends at the button.
 #pragma once
 
 #include <memory>
@@ -29,6 +35,10 @@ class TsEditButton : public TsSpeedButton {
 public:
     VCL_CLASS(TsEditButton, TsSpeedButton)
     TsEditButton(vcl::TComponent* owner, TsCustomComboEdit* edit);
+
+    // Skinned: the face over the edit's cache, and the glyph of GlyphMode (by state: normal,
+    // hot, pressed) or the edit's default glyph.
+    ButtonGlyph GlyphInputs() override;
 
 protected:
     void Paint() override;
@@ -79,18 +89,26 @@ public:
     bool DoKeyDown(uint16_t& key, vcl::TShiftState shift) override;
     bool DoKeyPress(char& key) override;
     void WndProc(vcl::TMessage& message) override;
+    void PaintText() override;
+    void PaintToDC(win::HDC dc, bool clientDC) override;
+    void PaintBorder(win::HDC dc) override;
+    // Active also while the button is pressed or hot.
+    int CurrentState() const override;
 
 protected:
     void CreateParams(vcl::TCreateParams& params) override;
     void CreateWnd() override;
     void Change() override;
-    void SetEditRect();
+    void SetEditRect() override;
     void SetPopup(vcl::TWinControl* popup) { popup_ = popup; }
     void SetDefaultGlyphIndex(int index) { defaultGlyph_ = index; }
 
 private:
     void ButtonClicked(vcl::TObject*) { ButtonClick(); }
     void ApplyReadOnly();
+    // The button's cache image at its place in `dc` (`clientDC`: the origin is the client).
+    void PaintButtonImage(win::HDC dc, bool clientDC);
+    bool SkinCommand(vcl::TMessage& m);
 
     TsEditButton* button_ = nullptr;
     std::unique_ptr<TsGlyphMode> glyphMode_;

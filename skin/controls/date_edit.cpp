@@ -2,8 +2,14 @@
 
 #include <cmath>
 
+#include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
 #include "skin/controls/date_utils.h"
+#include "skin/core/paint/mask_geometry.h"
+#include "skin/core/pixels/color_helpers.h"
+#include "skin/controls/control_frame.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_manager.h"
 #include "vcl/system/exceptions.h"
 
 namespace skin {
@@ -20,6 +26,25 @@ bool Shifted(TShiftState s) {
 }
 
 }  // namespace
+
+win::HRGN PopupCalendarRegion(TsCommonData* data, int width, int height) {
+    win::HRGN region = win::CreateRectRgn(0, 0, width, height);
+    TsSkinManager* mgr = data ? data->GetSkinManager() : nullptr;
+    if (!mgr || !mgr->Skin().IsValidImgIndex(data->BorderIndex)) return region;
+    const TsMaskData& mask = mgr->Masks()[size_t(data->BorderIndex)];
+    MaskFrame f;
+    if (!ReadMaskFrame(mask, f)) return region;
+    const MaskCorners corners{f.R, f.Count, f.Type, f.WL, f.WT, f.WR, f.WB};
+    std::vector<TRect> cuts;
+    GetMaskRegionCuts(cuts, f.Src, corners, width, false, 0);
+    GetMaskRegionCuts(cuts, f.Src, corners, width, true, height - f.WB);
+    for (const TRect& r : cuts) {
+        win::HRGN cut = win::CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
+        win::CombineRgn(region, region, cut, win::RGN_DIFF);
+        win::DeleteObject(cut);
+    }
+    return region;
+}
 
 // --- TsPopupCalendar ---
 
@@ -43,12 +68,34 @@ TsPopupCalendar::TsPopupCalendar(TsCustomDateEdit* edit) : TForm(edit), edit_(ed
 void TsPopupCalendar::CreateParams(TCreateParams& p) {
     TForm::CreateParams(p);
     p.Style |= win::WS_CLIPSIBLINGS;
+    p.ClassStyle |= win::CS_DROPSHADOW;
 }
 
 void TsPopupCalendar::DoShow() {
     calendar_->Grid()->SetCursor(crDefault);
+    ApplyRegion(true);
+    TsSkinManager* mgr = DefaultManager;
+    SetColor(mgr && mgr->Active() ? vcl::TColor(mgr->GetGlobalColor()) : clBtnFace);
     calendar_->SetShowCurrentDate(edit_->ShowCurrentDate());
     TForm::DoShow();
+}
+
+void TsPopupCalendar::ApplyRegion(bool redraw) {
+    TsSkinManager* mgr = edit_->SkinData()->GetSkinManager();
+    if (!HandleAllocated() || !mgr || !mgr->Active()) return;
+    // The window owns the region it is given.
+    win::SetWindowRgn(Handle(), PopupCalendarRegion(calendar_->SkinData(), Width(), Height()),
+                      redraw);
+}
+
+void TsPopupCalendar::WndProc(TMessage& m) {
+    TsSkinManager* mgr = DefaultManager;
+    if (m.Msg == win::WM_ERASEBKGND && mgr && mgr->Active()) {
+        m.Result = 1;
+        return;
+    }
+    if (m.Msg == win::WM_NCPAINT) ApplyRegion(false);
+    TForm::WndProc(m);
 }
 
 void TsPopupCalendar::Deactivate() {
@@ -154,7 +201,11 @@ void TsCustomDateEdit::SetDate(TDateTime d) {
     else
         SetText("");
     SetModified(std::floor(d) != old);
-    if (Modified()) SkinData()->BGChanged = true;
+    // The new date shows at once: the cache is rebuilt, nothing waits for a parent.
+    if (Modified()) {
+        SkinData()->CacheStale = true;
+        if (HandleAllocated()) win::InvalidateRect(Handle(), nullptr, win::FALSE);
+    }
 }
 
 void TsCustomDateEdit::ApplyDate(TDateTime date) {
@@ -245,7 +296,9 @@ void TsCustomDateEdit::PassOptions() {
     popupCalendar_->SetHeight(showTodayBtn_ ? 144 + 16 : 144);
     c->OnGetCellParams = OnGetCellParams;
     c->OnDrawDay = OnDrawDay;
-    popupCalendar_->SetColor(clBtnFace);
+    TsSkinManager* mgr = DefaultManager;
+    popupCalendar_->SetColor(IsControlSkinned(SkinData()) && mgr ? vcl::TColor(mgr->GetGlobalColor())
+                                                                 : clBtnFace);
     for (int i = 0; i < 4; ++i) {
         TsTimerSpeedButton* b = c->StepButton(i);
         b->SetHint(i < hints_->Count() ? hints_->Get(i) : std::string());
@@ -344,6 +397,14 @@ bool TsCustomDateEdit::DoKeyPress(char& key) {
 }
 
 void TsCustomDateEdit::WndProc(TMessage& m) {
+    // The popup's calendar follows the edit's skin; the format may have changed with it.
+    if (IsOwnSkinChange(m, SkinData())) {
+        if (popupCalendar_) {
+            TMessage copy = m;
+            BroadcastToChildControls(popupCalendar_, copy);
+        }
+        UpdateFormat();
+    }
     if (m.Msg == CM_EXIT && !ComponentState().Contains(csDesigning) && checkOnExit_) {
         CheckValidDate();
         const TDateTime d = Date();

@@ -20,6 +20,10 @@ namespace skin {
 
 class TsCustomDateEdit;
 
+// The popup's window region: its rectangle less the transparent corners, top and bottom, of
+// the border mask of `data`'s section (the whole rectangle without a usable mask).
+win::HRGN PopupCalendarRegion(TsCommonData* data, int width, int height);
+
 enum TYearDigits : uint8_t { dyDefault, dyFour, dyTwo };
 using TOnAcceptDate = vcl::Delegate<void(vcl::TObject* Sender, vcl::TDateTime& Date, bool& Accept)>;
 
@@ -43,9 +47,14 @@ protected:
     void DoShow() override;
     void Deactivate() override;
 
+public:
+    void WndProc(vcl::TMessage& message) override;
+
 private:
     void CalendarAccept(vcl::TObject*) { AcceptDate(true); }
     void CloseUp();
+    // Skinned: the window takes the region of the calendar's border mask.
+    void ApplyRegion(bool redraw);
 
     TsCustomDateEdit* edit_;
     TsMonthCalendar* calendar_;

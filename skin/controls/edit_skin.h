@@ -5,9 +5,13 @@
 // handling; a move or a new parent without a window to tell re-places the label as well.
 #pragma once
 
+#include <algorithm>
 #include <memory>
+#include <string>
 
 #include "platform/controls/edit_control.h"
+#include "platform/user/clipboard.h"
+#include "platform/user/message_queue.h"
 #include "platform/user/styles.h"
 #include "skin/controls/labels.h"
 #include "skin/controls/skin_types.h"
@@ -87,6 +91,16 @@ inline uint32_t EditWithButtonsStyle(vcl::TAlignment alignment) {
            (alignment == vcl::taRightJustify ? win::ES_RIGHT
             : alignment == vcl::taCenter     ? win::ES_CENTER
                                              : 0);
+}
+
+// Pastes the clipboard's text into an edit with buttons as a one-line edit takes it: up to its
+// first line break (the window itself keeps line breaks, being several lines).
+inline void PasteFirstLine(win::HWND edit) {
+    std::string text = win::GetClipboardText(edit);
+    text.resize(std::min(text.size(), text.find_first_of("\r\n")));
+    if (!text.empty())
+        win::SendMessageA(edit, win::EM_REPLACESEL, win::TRUE,
+                          reinterpret_cast<win::LPARAM>(text.c_str()));
 }
 
 }  // namespace skin

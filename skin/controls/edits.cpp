@@ -126,7 +126,7 @@ void TsEdit::WndProc(TMessage& m) {
                 return;
             case SKC_GETBGCOLOR:
                 if (!IsSkinnedNow(this, d)) {
-                    m.Result = ColorToRGB(Color());
+                    m.Result = vcl::ColorToRGB(Color());
                     return;
                 }
                 break;

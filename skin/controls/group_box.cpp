@@ -122,7 +122,7 @@ void TsGroupBox::PrepareCache() {
             self.Ready = true;
             PaintMaskWithBorders(index, section, self, true, 0, shown, {0, 0}, cache, m, -1, -1);
         } else {
-            FillRectSolid(cache->Canvas()->Handle(), shown, TColor(ColorToRGB(Color())));
+            FillRectSolid(cache->Canvas()->Handle(), shown, TColor(vcl::ColorToRGB(Color())));
         }
         DrawSkinText(cache->Canvas(), caption, Enabled(), 0, d,
                      win::DT_CENTER | win::DT_VCENTER | win::DT_SINGLELINE, cr);

@@ -500,7 +500,7 @@ void TsAlphaListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState stat
             text = items_->Get(index);
         win::HDC dc = canvas_->Handle();
         win::SelectObject(dc, canvas_->Font()->Handle());
-        win::SetTextColor(dc, ColorToRGB(canvas_->Font()->Color()));
+        win::SetTextColor(dc, vcl::ColorToRGB(canvas_->Font()->Color()));
         const int mode = win::SetBkMode(dc, win::TRANSPARENT);
         win::RECT r{rect.Left + 2, rect.Top, rect.Right, rect.Bottom};
         win::DrawText(
@@ -525,8 +525,8 @@ void TsAlphaListBox::DrawItemMessage(const win::DRAWITEMSTRUCT& item) {
         canvas_->Font()->SetColor(clHighlightText);
     } else if (!SkinData()->CustomFont() && !Enabled()) {
         canvas_->Font()->SetColor(static_cast<vcl::TColor>(
-            AverageColors(static_cast<skin::TColor>(ColorToRGB(Font()->Color())),
-                          static_cast<skin::TColor>(ColorToRGB(Color())))));
+            AverageColors(static_cast<skin::TColor>(vcl::ColorToRGB(Font()->Color())),
+                          static_cast<skin::TColor>(vcl::ColorToRGB(Color())))));
     }
     DrawItem(index, item.rcItem, state);
 }

@@ -3,10 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/controls/library_strings.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/user.h"
+#include "skin/controls/control_frame.h"
 #include "skin/controls/date_utils.h"
 #include "skin/core/pixels/blend.h"
+#include "skin/core/state/neighbour_services.h"
+#include "skin/core/state/section_paint.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_manager.h"
 #include "vcl/system/format.h"
 #include "vcl/system/sysutils.h"
 
@@ -34,6 +40,28 @@ int WeekOfYear(TDateTime day) {
     const TDateTime jan1 = EncodeDate(y, 1, 1);
     const int sinceJan1 = static_cast<int>(std::floor(day - jan1));
     return (sinceJan1 + DayOfWeek(jan1) - 1) / 7 + 1;
+}
+
+// The today button's caption: the system's own "Today:" label and the date, or, without the
+// label, the English one in the format.
+std::string TodayCaption() {
+    static const std::string label = [] {
+        char text[64] = {};
+        const int n = win::LoadStringA(win::GetModuleHandleA("comctl32.dll"), win::IDS_TODAY,
+                                       text, sizeof text);
+        return std::string(text, static_cast<std::size_t>(std::max(n, 0)));
+    }();
+    if (label.empty()) return FormatDateTime("\"Today: \" mmmm d, yyyy", Today());
+    return label + FormatDateTime(" mmmm d, yyyy", Today());
+}
+
+vcl::TColor AsColor(skin::TColor c) {
+    return static_cast<vcl::TColor>(c);
+}
+
+// The class library's conversion: the skin's own keeps a system colour's index.
+skin::TColor Rgb(vcl::TColor c) {
+    return static_cast<skin::TColor>(vcl::ColorToRGB(c));
 }
 
 }  // namespace
@@ -79,19 +107,62 @@ bool TsCalendGrid::SelectCell(int col, int row) {
     return !CellText(col, row).empty() && TDrawGrid::SelectCell(col, row);
 }
 
+TsCalendGrid::Colors TsCalendGrid::CellColors() const {
+    TsCommonData* d = calendar_->SkinData();
+    Colors k;
+    TsSkinManager* mgr = IsControlSkinned(d) ? d->GetSkinManager() : nullptr;
+    if (!mgr) {
+        k.global = Rgb(clBtnFace);
+        k.font = Rgb(clWindowText);
+        k.weeks = Rgb(clGrayText);
+        k.highlight = Rgb(clHighlight);
+        k.highlightFont = Rgb(clHighlightText);
+        return k;
+    }
+    k.skinned = true;
+    k.global = mgr->GetGlobalColor();
+    const skin::TColor font = mgr->GetGlobalFontColor();
+    k.font = font != kTransparentKey ? font : Rgb(clWindowText);
+    k.weeks = BlendTwoColors(k.font, k.global, 0.3);
+    k.highlight = mgr->GetHighlightColor();
+    k.highlightFont = mgr->GetHighlightFontColor();
+    return k;
+}
+
+skin::TColor TsCalendGrid::FillBackground(const TRect& r) {
+    TCanvas* canvas = Canvas();
+    if (!IsControlSkinned(calendar_->SkinData())) {
+        canvas->Brush()->SetColor(Color());
+        canvas->FillRect(r);
+        return Rgb(Color());
+    }
+    // What the calendar shows at this place of the grid.
+    BackgroundInfo info;
+    GetParentBackground(info, calendar_, false);
+    if (info.BgType == btCache && info.Bmp) {
+        win::BitBlt(canvas->Handle(), r.Left, r.Top, r.Width(), r.Height(),
+                    info.Bmp->Canvas()->Handle(), info.Offset.X + Left() + r.Left,
+                    info.Offset.Y + Top() + r.Top, win::SRCCOPY);
+        return Rgb(calendar_->Color());
+    }
+    canvas->Brush()->SetColor(AsColor(info.Color));
+    canvas->FillRect(r);
+    return info.Color;
+}
+
 void TsCalendGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state) {
     TsMonthCalendar* c = calendar_;
     TCanvas* canvas = Canvas();
     const int weeks = c->ShowWeeks() ? 1 : 0;
+    const Colors k = CellColors();
     TRect r = rect;
     if (col == ColCount() - 1) r.Right = ClientWidth();
     if (row == 6) r.Bottom = ClientHeight();
-    canvas->Brush()->SetColor(Color());
-    canvas->FillRect(r);
+    const skin::TColor background = FillBackground(r);
     if (!c->ShowSelectAlways() && !Focused()) state >> gdSelected;
     const std::string text = CellText(col, row);
     canvas->SetFont(Font());
-    canvas->Font()->SetColor(clWindowText);
+    canvas->Font()->SetColor(AsColor(k.font));
     int y, m, d;
     DecodeDate(c->CalendarDate(), y, m, d);
     int32_t day = 0;
@@ -99,18 +170,21 @@ void TsCalendGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState 
     const TDateTime cellDate = isDay ? EncodeDate(y, m, day) : 0;
     const bool today = isDay && c->ShowCurrentDate() && cellDate == Today();
     if (today) {
-        canvas->Brush()->SetColor(static_cast<vcl::TColor>(
-            BlendTwoColors(static_cast<skin::TColor>(ColorToRGB(c->WeekendColor())),
-                           static_cast<skin::TColor>(ColorToRGB(clBtnFace)), 0.3)));
+        canvas->Brush()->SetColor(AsColor(BlendTwoColors(Rgb(c->WeekendColor()), k.global, 0.3)));
         canvas->Pen()->SetStyle(psClear);
         canvas->RoundRect(r.Left + 1, r.Top, r.Right, r.Bottom + 1, 8, 8);
         canvas->Pen()->SetStyle(psSolid);
         canvas->Font()->SetColor(clWhite);
         canvas->Font()->SetStyle({fsBold});
     } else if (col < weeks) {
-        canvas->Font()->SetColor(clGrayText);
-        if (row > 0) canvas->Font()->SetStyle({fsBold});
-        canvas->Pen()->SetColor(clGrayText);
+        canvas->Font()->SetColor(AsColor(k.weeks));
+        if (row > 0) {
+            canvas->Font()->SetStyle({fsBold});
+        } else {
+            canvas->Font()->SetName("Small Fonts");
+            canvas->Font()->SetSize(6);
+        }
+        canvas->Pen()->SetColor(AsColor(k.weeks));
         canvas->MoveTo(r.Right - 1, r.Top);
         canvas->LineTo(r.Right - 1, r.Bottom);
         r.Right -= 3;
@@ -122,9 +196,9 @@ void TsCalendGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState 
     if (state.Contains(gdSelected) && isDay) {
         canvas->Font()->SetStyle({fsBold});
         if (!today) {
-            canvas->Brush()->SetColor(clHighlight);
+            canvas->Brush()->SetColor(AsColor(k.highlight));
             canvas->FillRect(Rect(r.Left + 3, r.Top + 1, r.Right - 2, r.Bottom - 2));
-            canvas->Font()->SetColor(clHighlightText);
+            canvas->Font()->SetColor(AsColor(k.highlightFont));
         }
     }
     if (isDay && (c->OnDrawDay || c->OnGetCellParams)) {
@@ -136,12 +210,11 @@ void TsCalendGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState 
         }
     }
     if (isDay && !c->InRange(cellDate))
-        canvas->Font()->SetColor(static_cast<vcl::TColor>(
-            BlendTwoColors(static_cast<skin::TColor>(ColorToRGB(canvas->Font()->Color())),
-                           static_cast<skin::TColor>(ColorToRGB(Color())), 0.3)));
+        canvas->Font()->SetColor(
+            AsColor(BlendTwoColors(Rgb(canvas->Font()->Color()), background, 0.3)));
     win::HDC dc = canvas->Handle();
     win::SelectObject(dc, canvas->Font()->Handle());
-    win::SetTextColor(dc, ColorToRGB(canvas->Font()->Color()));
+    win::SetTextColor(dc, vcl::ColorToRGB(canvas->Font()->Color()));
     const int mode = win::SetBkMode(dc, win::TRANSPARENT);
     win::RECT box = r;
     win::DrawText(dc, text.c_str(), static_cast<int>(text.size()), &box,
@@ -224,6 +297,25 @@ void TsCalendGrid::Dispatch(TMessage& m) {
             // In a date edit's popup the first click already chose the day.
             if (calendar_->OnPopupAccept) return;
             break;
+        // Every cell paints its own background; the grid is no hot control.
+        case win::WM_ERASEBKGND:
+            m.Result = 1;
+            return;
+        case win::WM_MOUSEMOVE:
+        case CM_MOUSEENTER:
+        case CM_MOUSELEAVE:
+            return;
+        case win::WM_PAINT: {
+            TDrawGrid::Dispatch(m);
+            // The strip right of the last column shows the calendar behind it.
+            int right = 0;
+            for (int i = 0; i < ColCount(); ++i) right += ColWidths(i);
+            if (right < ClientWidth() && HandleAllocated()) {
+                FillBackground(Rect(right, 0, ClientWidth(), ClientHeight()));
+                Canvas()->Refresh();
+            }
+            return;
+        }
         default:
             break;
     }
@@ -295,7 +387,7 @@ TsMonthCalendar::TsMonthCalendar(TComponent* owner) : TsPanel(owner), date_(Toda
     todayBtn_->SetAnimatEvents({});
     todayBtn_->SkinData()->SetSkinSection("TOOLBUTTON");
     todayBtn_->Font()->SetStyle({fsBold});
-    todayBtn_->SetCaption(FormatDateTime("\"Today:\" mmmm d, yyyy", Today()));
+    todayBtn_->SetCaption(TodayCaption());
     todayBtn_->OnClick = TNotifyEvent(this, &TsMonthCalendar::TodayClick);
     grid_ = new TsCalendGrid(this);
     grid_->AfterConstruction();
@@ -318,14 +410,31 @@ void TsMonthCalendar::CreateWnd() {
     UpdateCalendar();
 }
 
+void TsMonthCalendar::WndProc(TMessage& m) {
+    const bool change = IsOwnSkinChange(m, SkinData()) &&
+                        (SkinCommandCode(m.WParam) == SKC_NEWSKIN ||
+                         SkinCommandCode(m.WParam) == SKC_REMOVESKIN);
+    TsPanel::WndProc(m);
+    if (!change) return;
+    if (yearMenu_ && Neighbours().SetMenuOwnerDraw) {
+        TsSkinManager* mgr = SkinData()->GetSkinManager();
+        Neighbours().SetMenuOwnerDraw(mgr ? mgr->SkinableMenus() : nullptr, yearMenu_,
+                                      SkinCommandCode(m.WParam) == SKC_NEWSKIN && mgr &&
+                                          mgr->SkinnedPopups());
+    }
+    UpdateCalendar();
+    grid_->Repaint();
+    if (showTitle_) title_->Perform(m.Msg, m.WParam, m.LParam);
+}
+
 void TsMonthCalendar::Loaded() {
     TsPanel::Loaded();
     UpdateCalendar();
 }
 
 int TsMonthCalendar::FirstDayOfWeek() const {
-    // The locale's first day: Monday, as the program's Russian settings have it.
-    return startOfWeek_ == dowLocaleDefault ? 0 : static_cast<int>(startOfWeek_);
+    return startOfWeek_ == dowLocaleDefault ? std::clamp(FormatSettings.FirstDayOfWeek, 0, 6)
+                                            : static_cast<int>(startOfWeek_);
 }
 
 bool TsMonthCalendar::InRange(TDateTime date) const {

@@ -60,6 +60,15 @@ protected:
     void MouseUp(vcl::TMouseButton button, vcl::TShiftState shift, int x, int y) override;
 
 private:
+    // The colours the cells paint with: the skin's, or the system's without one.
+    struct Colors {
+        bool skinned = false;
+        skin::TColor global = 0, font = 0, weeks = 0, highlight = 0, highlightFont = 0;
+    };
+    Colors CellColors() const;
+    // Fills `r` with what the calendar shows behind the grid there; answers its colour.
+    skin::TColor FillBackground(const vcl::TRect& r);
+
     TsMonthCalendar* calendar_;
     bool clicking_ = false;
 };
@@ -133,6 +142,8 @@ public:
     vcl::TNotifyEvent OnPopupAccept;
 
     void Loaded() override;
+    // After the panel: a new or removed skin reaches the year menu, the grid and the title.
+    void WndProc(vcl::TMessage& message) override;
 
 protected:
     void CreateWnd() override;

@@ -95,7 +95,7 @@ void TsPanel::PaintPanel(win::HDC dc) {
         const int w = GetMaxBorderWidth(d);
         const int saved = win::SaveDC(dc);
         ExcludeGraphicChildren(dc, this, 0, 0);
-        const TColor fill = d->CustomColor() ? TColor(ColorToRGB(Color()))
+        const TColor fill = d->CustomColor() ? TColor(vcl::ColorToRGB(Color()))
                                              : TColor(GetControlBGColor(d, false, nullptr));
         TRect inner(0, 0, Width(), Height());
         if (w > 0) {

@@ -5,6 +5,12 @@
 #include "platform/controls/edit_control.h"
 #include "platform/user/message_box.h"
 #include "platform/user/user.h"
+#include "skin/controls/control_frame.h"
+#include "skin/core/pixels/blend.h"
+#include "skin/core/state/graphic_children.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/core/state/skin_text.h"
+#include "vcl/graphics/bitmap.h"
 #include "vcl/system/format.h"
 #include "vcl/system/sysutils.h"
 
@@ -14,16 +20,28 @@ using namespace vcl;
 
 namespace {
 
+// The colour of a button's arrow: skinned, the font colour of the button's section while it is
+// hot, else the edit's; unskinned, the font's, grey when disabled.
+TColor ArrowColor(TsTimerSpeedButton* b, TsCommonData* edit) {
+    TsCommonData* d = b->SkinData();
+    if (IsControlSkinned(d)) {
+        const TsGeneralData* s = ControlIsActive(d) ? d->Section() : nullptr;
+        if (!s && edit && IsControlSkinned(edit)) s = edit->Section();
+        if (!s) s = d->Section();
+        if (s) return TColor(s->FontColor);
+    }
+    return b->Enabled() ? b->Font()->Color() : clGrayText;
+}
+
 // The arrow a spin button shows without a glyph of its own: a filled triangle on the
-// transparent key colour, in the font colour (grey when disabled).
-void DrawArrow(TsTimerSpeedButton* b, bool up) {
+// transparent key colour.
+void DrawArrow(TsTimerSpeedButton* b, bool up, TColor ink) {
     TBitmap bmp;
     bmp.SetPixelFormat(pf24bit);
     bmp.SetSize(9, 6);
     TCanvas* c = bmp.Canvas();
     c->Brush()->SetColor(static_cast<TColor>(0xFF00FF));
     c->FillRect(Rect(0, 0, 9, 6));
-    const TColor ink = b->Enabled() ? b->Font()->Color() : clGrayText;
     c->Brush()->SetColor(ink);
     c->Pen()->SetColor(ink);
     const int x0 = (bmp.Width() - 9) / 2, y0 = (bmp.Height() - 5) / 2;
@@ -33,6 +51,11 @@ void DrawArrow(TsTimerSpeedButton* b, bool up) {
         c->Polygon({{x0 + 1, y0 + 1}, {x0 + 7, y0 + 1}, {x0 + 4, y0 + 4}});
     b->SetGlyph(&bmp);
     b->SetNumGlyphs(1);
+}
+
+TsCommonData* EditSkinOf(TComponent* owner) {
+    auto* edit = dynamic_cast<TsBaseSpinEdit*>(owner);
+    return edit ? edit->SkinData() : nullptr;
 }
 
 }  // namespace
@@ -83,7 +106,7 @@ void TsSpinButton::SetUpGlyph(TBitmap* glyph) {
     if (ownUp_)
         up_->SetGlyph(glyph);
     else
-        DrawArrow(up_, true);
+        DrawArrow(up_, true, ArrowColor(up_, EditSkinOf(Owner())));
 }
 
 void TsSpinButton::SetDownGlyph(TBitmap* glyph) {
@@ -91,12 +114,65 @@ void TsSpinButton::SetDownGlyph(TBitmap* glyph) {
     if (ownDown_)
         down_->SetGlyph(glyph);
     else
-        DrawArrow(down_, false);
+        DrawArrow(down_, false, ArrowColor(down_, EditSkinOf(Owner())));
 }
 
 void TsSpinButton::ResetArrows() {
-    if (!ownUp_) DrawArrow(up_, true);
-    if (!ownDown_) DrawArrow(down_, false);
+    TsCommonData* edit = EditSkinOf(Owner());
+    if (!ownUp_) DrawArrow(up_, true, ArrowColor(up_, edit));
+    if (!ownDown_) DrawArrow(down_, false, ArrowColor(down_, edit));
+}
+
+void TsSpinButton::PaintButtonsTo(win::HDC dc, TPoint at) {
+    int y = at.Y;
+    for (TsTimerSpeedButton* b : {up_, down_}) {
+        TsCommonData* d = b->SkinData();
+        if (d->CacheStale || !d->CacheBmp() || d->CacheBmp()->Width() != b->Width() ||
+            d->CacheBmp()->Height() != b->Height())
+            b->PrepareCache();
+        if (TBitmap* image = d->CacheBmp(); image && image->Width() > 0)
+            win::BitBlt(dc, at.X, y, b->Width(), b->Height(), image->Canvas()->Handle(), 0, 0,
+                        win::SRCCOPY);
+        y += b->Height();
+    }
+}
+
+void TsSpinButton::TellButtons(TMessage& m) {
+    for (TsTimerSpeedButton* b : {up_, down_}) {
+        TMessage copy = m;
+        b->Perform(copy.Msg, copy.WParam, copy.LParam);
+    }
+}
+
+bool TsSpinButton::SkinCommand(TMessage& m) {
+    auto* edit = dynamic_cast<TsBaseSpinEdit*>(Owner());
+    if (!edit) return false;
+    switch (SkinCommandCode(m.WParam)) {
+        case SKC_ISUPDATING:
+            m.Result = edit->SkinData()->BGChanged ? 1 : 0;
+            return true;
+        case SKC_GETBGINFO: {
+            if (!m.LParam) return false;
+            auto& info = *reinterpret_cast<BackgroundInfo*>(m.LParam);
+            const uint32_t color = uint32_t(
+                edit->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_GETBGCOLOR), 0));
+            info.Color = color;
+            if (TBitmap* cache = edit->SkinData()->CacheBmp(); cache && cache->Width() > 0) {
+                // Where the spin button lies in the edit's window.
+                win::RECT client{};
+                if (edit->HandleAllocated()) GetClientRectInWindow(edit->Handle(), client);
+                info.BgType = btCache;
+                info.Bmp = cache;
+                info.Offset = {Left() + client.left, Top() + client.top};
+            } else {
+                info.BgType = btFill;
+            }
+            m.Result = 1;
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 void TsSpinButton::SetFocusControl(TWinControl* control) {
@@ -156,6 +232,7 @@ void TsSpinButton::SetFocusedButton(TsTimerSpeedButton* button) {
 }
 
 void TsSpinButton::Dispatch(TMessage& m) {
+    if (m.Msg == SM_ALPHACMD && SkinCommand(m)) return;
     switch (m.Msg) {
         case win::WM_SETFOCUS:
         case win::WM_KILLFOCUS:
@@ -212,6 +289,19 @@ void TsBaseSpinEdit::CreateParams(TCreateParams& p) {
 
 void TsBaseSpinEdit::CreateWnd() {
     TsEdit::CreateWnd();
+    PlaceButton();
+}
+
+void TsBaseSpinEdit::SetBounds(int left, int top, int width, int height) {
+    TsEdit::SetBounds(left, top, width, height);
+    // WM_SIZE comes while the control still holds its old size, and not at all without a
+    // window: the buttons follow the new size here.
+    PlaceButton();
+}
+
+void TsBaseSpinEdit::PlaceButton() {
+    if (!button_) return;
+    button_->SetBounds(Width() - button_->Width() - 4, 0, button_->Width(), Height() - 4);
     SetEditRect();
 }
 
@@ -229,6 +319,12 @@ void TsBaseSpinEdit::SetEditRect() {
 
 bool TsBaseSpinEdit::DoKeyDown(uint16_t& key, TShiftState shift) {
     if (TsEdit::DoKeyDown(key, shift)) return true;
+    // The Delete key edits the text as much as the character 0x2E would.
+    if (key == win::VK_DELETE && !editorEnabled_) {
+        key = 0;
+        win::MessageBeep(0);
+        return true;
+    }
     if (key == win::VK_UP) UpClick(this);
     if (key == win::VK_DOWN) DownClick(this);
     if (key != 0) SetEditRect();
@@ -252,11 +348,103 @@ bool TsBaseSpinEdit::IsValidChar(char key) {
     return valid;
 }
 
+void TsBaseSpinEdit::PrepareCache() {
+    TsCommonData* d = SkinData();
+    PaintSectionIntoCache(this, d, ControlIsActive(d) ? 1 : 0, true);
+    PaintText();
+    if (!Enabled() && button_) {
+        win::RECT client{};
+        if (HandleAllocated()) GetClientRectInWindow(Handle(), client);
+        button_->PaintButtonsTo(d->CacheBmp()->Canvas()->Handle(),
+                                {button_->Left() + client.left, button_->Top() + client.top});
+        d->CacheBmp()->Canvas()->Refresh();
+    }
+    if (!Enabled()) BlendDisabledCache(this, d, DisabledKind());
+    d->CacheStale = false;
+}
+
+void TsBaseSpinEdit::PaintText() {
+    if (Alignment() == taLeftJustify || !button_) {
+        TsEdit::PaintText();
+        return;
+    }
+    TsCommonData* d = SkinData();
+    TCanvas* canvas = d->CacheBmp()->Canvas();
+    canvas->SetFont(Font());
+    const int b = FrameWidth();
+    const TRect r(b + 1, b + 1, Width() - b - button_->Width(), Height() - b);
+    std::string text = Text();
+    if (PasswordChar()) text.assign(text.size(), PasswordChar());
+    const uint32_t flags = (TextFlagsForAlignment(this, Alignment()) & ~uint32_t(win::DT_VCENTER)) |
+                           win::DT_SINGLELINE | win::DT_NOPREFIX;
+    DrawSkinText(canvas, text, true, ControlIsActive(d) ? 1 : 0, d, flags, r);
+}
+
+bool TsBaseSpinEdit::SkinCommand(TMessage& m) {
+    TsCommonData* d = SkinData();
+    const uint16_t code = SkinCommandCode(m.WParam);
+    if (IsOwnSkinChange(m, d)) {
+        TsEdit::WndProc(m);
+        if (!button_) return true;
+        button_->TellButtons(m);
+        for (TsTimerSpeedButton* b : {button_->UpButton(), button_->DownButton()}) {
+            if (code == SKC_NEWSKIN)
+                b->SetEnabled(Enabled());
+            else
+                b->Invalidate();
+        }
+        button_->ResetArrows();
+        SetEditRect();
+        return true;
+    }
+    switch (code) {
+        case SKC_ENDPARENTUPDATE:
+            TsEdit::WndProc(m);
+            if (button_) button_->Repaint();
+            return true;
+        case SKC_GETBGCOLOR:
+            if (!IsSkinnedNow(this, d)) return false;
+            m.Result = GetControlBGColor(d, ControlIsActive(d), nullptr);
+            // A disabled edit is seen half through.
+            if (!Enabled() && Parent())
+                m.Result = BlendTwoColors(TColor(m.Result),
+                                          TColor(AskControlBackColor(Parent())), 0.5);
+            return true;
+        case SKC_GETBGINFO:
+            if (!m.LParam) return false;
+            d->GetBGInfo(*reinterpret_cast<BackgroundInfo*>(m.LParam), ControlIsActive(d),
+                         nullptr);
+            m.Result = 1;
+            return true;
+        default:
+            return false;
+    }
+}
+
 void TsBaseSpinEdit::WndProc(TMessage& m) {
+    TsCommonData* d = SkinData();
     switch (m.Msg) {
         case win::WM_PASTE:
         case win::WM_CUT:
             if (!editorEnabled_ || ReadOnly()) return;
+            if (m.Msg == win::WM_PASTE && HandleAllocated()) {
+                PasteFirstLine(Handle());
+                return;
+            }
+            break;
+        case SM_ALPHACMD:
+            if (SkinCommand(m)) return;
+            break;
+        case win::WM_PAINT:
+            // The buttons show the edit's new picture behind them.
+            if (button_ && Enabled() && IsSkinnedNow(this, d) && !d->GetBGChanged())
+                for (TsTimerSpeedButton* b : {button_->UpButton(), button_->DownButton()}) {
+                    b->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_STOPFADE), 0);
+                    b->SkinData()->CacheStale = true;
+                }
+            break;
+        case CM_COLORCHANGED:
+            if (IsSkinnedNow(this, d) && d->CustomColor()) d->CacheStale = true;
             break;
         default:
             break;
@@ -264,25 +452,35 @@ void TsBaseSpinEdit::WndProc(TMessage& m) {
     TsEdit::WndProc(m);
     switch (m.Msg) {
         case win::WM_SIZE:
-            if (button_) {
-                button_->SetBounds(Width() - button_->Width() - 4, 0, button_->Width(),
-                                   Height() - 4);
-                SetEditRect();
-            }
+            PlaceButton();
             break;
         case win::WM_SETFONT:  // the window puts its own rectangle back for a new font
         case CM_FONTCHANGED:
             SetEditRect();
             break;
         case CM_ENABLEDCHANGED:
-            if (button_) {
+            if (!button_) break;
+            if (IsSkinnedNow(this, d)) {
+                // The disabled cache carries the buttons' pictures.
+                button_->SetVisible(Enabled());
+            } else {
                 button_->UpButton()->SetEnabled(Enabled());
                 button_->DownButton()->SetEnabled(Enabled());
-                button_->ResetArrows();
             }
+            button_->ResetArrows();
             break;
         case win::WM_SETFOCUS:
             if (AutoSelect()) SelectAll();
+            break;
+        case CM_MOUSEENTER:
+        case CM_MOUSELEAVE:
+            if (button_ && IsSkinnedNow(this, d))
+                for (TsTimerSpeedButton* b : {button_->UpButton(), button_->DownButton()}) {
+                    b->SkinData()->MouseAbove = false;
+                    b->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_STOPFADE), 0);
+                    b->SkinData()->CacheStale = true;
+                    b->Repaint();
+                }
             break;
         default:
             break;

@@ -3,7 +3,13 @@
 //
 // TsBaseSpinEdit keeps its text clear of the buttons, lets through only the characters of a
 // number (with EditorEnabled off, none at all: the value is then changed by the buttons, the
-// arrow keys and the wheel only) and steps on the arrow keys. TsDecimalSpinEdit holds Value, an
+// arrow keys and the wheel only) and steps on the arrow keys. Pasted text stops at its first
+// line break: the window is several lines only so that its text ends before the buttons.
+//
+// Skinned, the buttons paint over the edit's cache (the spin button answers the background
+// question with it, at its own place in it) and their arrows take the font colour of the
+// button's section while it is hot, else the edit's. A disabled edit hides the spin button:
+// its cache carries the buttons' pictures under the disabled look. TsDecimalSpinEdit holds Value, an
 // extended number shown with DecimalPlaces decimals and kept within MinValue..MaxValue when
 // MinValue < MaxValue (equal limits, 0 and 0 at first, mean none). Text that does not read as a
 // number reads as 0; leaving the edit pulls what was typed into range and shows it formatted.
@@ -42,6 +48,10 @@ public:
     void AdjustSize(int& width, int& height);
     // Redraws the arrows of buttons without a glyph of their own.
     void ResetArrows();
+    // Both buttons' pictures into `dc`, the upper one's top-left corner at `at`.
+    void PaintButtonsTo(win::HDC dc, vcl::TPoint at);
+    // Each button hears `code` (a skin command with the edit's manager).
+    void TellButtons(vcl::TMessage& m);
 
     void SetBounds(int left, int top, int width, int height) override;
     void Loaded() override;
@@ -54,6 +64,7 @@ private:
     void ButtonMouseDown(vcl::TObject* sender, vcl::TMouseButton button, vcl::TShiftState shift,
                          int x, int y);
     void SetFocusedButton(TsTimerSpeedButton* button);
+    bool SkinCommand(vcl::TMessage& m);
 
     TsTimerSpeedButton* up_ = nullptr;
     TsTimerSpeedButton* down_ = nullptr;
@@ -78,9 +89,14 @@ public:
     vcl::TNotifyEvent OnDownClick;
 
     void Loaded() override;
+    void SetBounds(int left, int top, int width, int height) override;
     bool DoKeyDown(uint16_t& key, vcl::TShiftState shift) override;
     bool DoKeyPress(char& key) override;
     void WndProc(vcl::TMessage& message) override;
+    // Skinned: the section, the text, and when disabled the buttons' pictures under the
+    // disabled look.
+    void PrepareCache() override;
+    void PaintText() override;
 
 protected:
     virtual bool IsValidChar(char key);
@@ -90,10 +106,13 @@ protected:
     void CreateWnd() override;
     // The formatting rectangle ends left of the buttons.
     void SetEditRect();
+    // The buttons inside the right edge, then the formatting rectangle.
+    void PlaceButton();
 
 private:
     void UpClicked(vcl::TObject* sender) { UpClick(sender); }
     void DownClicked(vcl::TObject* sender) { DownClick(sender); }
+    bool SkinCommand(vcl::TMessage& m);
 
     TsSpinButton* button_;
     bool editorEnabled_ = true;

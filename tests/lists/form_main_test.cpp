@@ -8,6 +8,7 @@
 #include "platform/user/message_box.h"
 #include "platform/user/painting.h"
 #include "platform/user/user.h"
+#include "skin/core/state/hooked_forms.h"
 
 namespace {
 
@@ -15,6 +16,22 @@ using lists_test::MainWindowRig;
 using Rows = std::vector<std::vector<std::string>>;
 
 constexpr uint32_t kHotTop = 0x7EA2DB, kFixedTop = 0xF4F2E7;
+
+// The main window holds the internal skin and the provider that draws its frame, first among
+// its components; the skin is the default one every other form follows.
+TEST(MainWindow, HoldsTheInternalSkinAndItsFrameProviderFirst) {
+    MainWindowRig rig;
+    lists::TformMain* f = rig.form;
+    ASSERT_GE(f->ComponentCount(), 2);
+    EXPECT_EQ(f->Components(0), f->sSkinManager1);
+    EXPECT_EQ(f->Components(1), f->sSkinProvider1);
+    EXPECT_EQ(skin::DefaultManager, f->sSkinManager1);
+    EXPECT_TRUE(f->sSkinManager1->SkinData().Active);
+    EXPECT_EQ(skin::ProviderOf(f), f->sSkinProvider1);
+    EXPECT_TRUE(f->sSkinProvider1->Skinned());
+    EXPECT_TRUE(f->sSkinProvider1->SysMenuStyleRemoved);
+    EXPECT_EQ(f->Color(), f->sSkinManager1->GetGlobalColor());
+}
 
 TEST(MainWindow, Rule1ALockedGridDisablesTheCommandsThatNeedAList) {
     MainWindowRig rig;

@@ -933,17 +933,32 @@ void TApplication::HintTimerExpired() {
     ActivateHint(p);
 }
 
+void TApplication::SetHintWindowClass(THintWindowFactory factory) {
+    hintWindowClass_ = std::move(factory);
+    hintClassChanged_ = true;
+}
+
 void TApplication::ActivateHint(TPoint cursor) {
     if (!hintControl_) return;
-    const std::string text = ShortHint(hintControl_->Hint());
+    std::string text = ShortHint(hintControl_->Hint());
     if (text.empty()) return;
+    THintInfo info{hintControl_, {cursor.X, cursor.Y + 20}, Screen()->Width()};
+    bool canShow = true;
+    OnShowHint(text, canShow, info);
+    if (!canShow || text.empty()) return;
+    if (hintWindow_ && hintClassChanged_) {
+        THintWindow* old = hintWindow_;
+        hintWindow_ = nullptr;
+        old->Free();
+    }
+    hintClassChanged_ = false;
     if (!hintWindow_) {
-        hintWindow_ = HintWindowClass ? HintWindowClass(this) : New<THintWindow>(this);
+        hintWindow_ = hintWindowClass_ ? hintWindowClass_(this) : New<THintWindow>(this);
         hintWindow_->FreeNotification(this);
     }
     hintWindow_->SetColor(HintColor);
-    TRect r = hintWindow_->CalcHintRect(Screen()->Width(), text);
-    r = Bounds(cursor.X, cursor.Y + 20, r.Width(), r.Height());
+    TRect r = hintWindow_->CalcHintRect(info.HintMaxWidth, text);
+    r = Bounds(info.HintPos.X, info.HintPos.Y, r.Width(), r.Height());
     hintWindow_->ActivateHint(r, text);
     hintActive_ = true;
     win::SetTimer(Handle(), kHintHideTimer, HintHidePause, nullptr);
@@ -984,7 +999,9 @@ TApplicationEvents::~TApplicationEvents() {
 
 // --- TScreen ---
 
-TScreen::TScreen(TComponent* owner) : TComponent(owner) {}
+TScreen::TScreen(TComponent* owner) : TComponent(owner) {
+    hintFont_.SetColor(clInfoText);
+}
 
 TCustomForm* TScreen::Forms(int index) const {
     if (index < 0 || index >= FormCount()) ListIndexError(index);

@@ -266,6 +266,14 @@ using TExceptionEvent = Delegate<void(TObject* Sender, const std::exception& E)>
 using TMessageEvent = Delegate<void(win::MSG& Msg, bool& Handled)>;
 using TWindowHook = Delegate<bool(TMessage& Message)>;
 using THintWindowFactory = std::function<THintWindow*(TComponent* owner)>;
+// What a hint is about to show: the control, where (screen) and how wide at most.
+struct THintInfo {
+    TControl* HintControl = nullptr;
+    TPoint HintPos{};
+    int HintMaxWidth = 0;
+};
+// May change the text and the hint's place and width, or refuse the hint (CanShow false).
+using TShowHintEvent = Delegate<void(std::string& HintStr, bool& CanShow, THintInfo& HintInfo)>;
 
 class TApplicationEvents;
 
@@ -325,8 +333,11 @@ public:
     void CancelHint();
     void ActivateHint(TPoint cursorPos);
     THintWindow* HintWindow() const { return hintWindow_; }
-    // Makes the hint window; the skin engine puts its own in.
-    THintWindowFactory HintWindowClass;
+    // Makes the hint window; the skin engine puts its own in. A new class serves from the
+    // next hint on: the window of the old one is freed then.
+    const THintWindowFactory& HintWindowClass() const { return hintWindowClass_; }
+    void SetHintWindowClass(THintWindowFactory factory);
+    TShowHintEvent OnShowHint;
 
     TNotifyEvent OnHint;
     TIdleEvent OnIdle;
@@ -358,6 +369,8 @@ private:
     std::vector<TWindowHook> hooks_;
     std::vector<TApplicationEvents*> events_;
     THintWindow* hintWindow_ = nullptr;
+    THintWindowFactory hintWindowClass_;
+    bool hintClassChanged_ = false;
     TControl* hintControl_ = nullptr;
     bool hintActive_ = false;
     bool handlingException_ = false;
@@ -402,6 +415,8 @@ public:
     // ones it does not know, nullptr for crNone).
     win::HCURSOR Cursors(TCursor cursor) const;
     int PixelsPerInch = 96;
+    // The font hints are written in.
+    TFont* HintFont() { return &hintFont_; }
 
 private:
     friend class TCustomForm;
@@ -411,6 +426,7 @@ private:
 
     std::vector<TCustomForm*> forms_;  // the most recently active first
     TCursor cursor_ = crDefault;
+    TFont hintFont_;
 };
 
 // The process's application and screen, made on first use.

@@ -569,8 +569,10 @@ void TWinControl::Dispatch(TMessage& m) {
             return;
         }
         case win::WM_WINDOWPOSCHANGED:
-            DefaultHandler(m);
+            // The fields first: the WM_SIZE and WM_MOVE the default handler sends are handled
+            // with the new bounds in place.
             UpdateBounds();
+            DefaultHandler(m);
             return;
         case win::WM_SETFOCUS:
             SetFocusedControl(this);

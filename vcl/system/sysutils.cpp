@@ -48,6 +48,7 @@ TFormatSettings TFormatSettings::Russian() {
         fs.LongDayNames[i] = longDays[i];
         fs.ShortDayNames[i] = shortDays[i];
     }
+    fs.FirstDayOfWeek = 0;  // Monday
     return fs;
 }
 

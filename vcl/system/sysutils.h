@@ -34,6 +34,8 @@ struct TFormatSettings {
     std::array<std::string, 12> LongMonthNames;
     std::array<std::string, 7> ShortDayNames;  // Sunday first
     std::array<std::string, 7> LongDayNames;
+    // The locale's first day of the week: 0 Monday .. 6 Sunday.
+    int FirstDayOfWeek = 6;
 
     // The settings of a Russian system, which the program was made for.
     static TFormatSettings Russian();

@@ -8,6 +8,7 @@
 #include "platform/user/window_pos.h"
 #include "platform/user/window_tree.h"
 #include "skin/core/state/form_animations.h"
+#include "skin/core/state/skin_manager.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/std_ctrls.h"
 #include "vcl/graphics/graphics.h"
@@ -47,8 +48,9 @@ void PrintChildren(win::HWND wnd, win::HDC dc) {
     }
 }
 
+// Names its own hook, so the hooks installed before the manager's are called too.
 win::LRESULT PassHookOn(int code, win::WPARAM w, win::LPARAM l) {
-    return win::CallNextHookEx(nullptr, code, w, l);
+    return win::CallNextHookEx(DialogHookHandle, code, w, l);
 }
 
 NeighbourServices Defaults() {

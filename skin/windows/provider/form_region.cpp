@@ -91,7 +91,8 @@ void TsSkinProvider::UpdateFormRegion(bool repaint) {
                                         : SysBorderWidthNoExt(wnd, borderForm_, false) +
                                               CaptionHeight(false) + f;
         region = win::CreateRectRgn(f, top, w - f, h - f);
-    } else if (FormMaximized() && form_->FormStyle() != fsMDIChild) {
+    } else if (FormMaximized() && form_->FormStyle() != fsMDIChild &&
+               form_->Constraints()->MaxWidth() == 0 && form_->Constraints()->MaxHeight() == 0) {
         // The frame of a maximised form lies off the screen: only the inside stays.
         const int f = SysBorderWidth();
         region = win::CreateRectRgn(f, f, w - f, h - f);

@@ -21,7 +21,6 @@
 #include "platform/gdi/dc.h"
 #include "platform/os/clock.h"
 #include "platform/user/dialog_manager.h"
-#include "platform/user/gui_thread.h"
 #include "platform/user/user.h"
 #include "skin/core/data/skin_data.h"
 #include "skin/core/paint/glyph_layout.h"
@@ -36,6 +35,7 @@
 #include "skin/windows/provider/layered.h"
 #include "skin/windows/provider/skin_provider.h"
 #include "skin/windows/provider/system_menu.h"
+#include "skin/windows/scroll/scroll_wnd.h"
 #include "vcl/controls/menus.h"
 
 namespace skin {
@@ -313,6 +313,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
             TMessage plain = SkinCommandMessage(SKC_PLAINBG, 1);
             form_->Perform(plain.Msg, plain.WParam, plain.LParam);
             BroadcastToChildControls(form_, plain);
+            if (auto* bars = dynamic_cast<TacScrollWnd*>(ScrollAdapter); bars && DrawNonClientArea)
+                bars->RefreshScrollBarInfo(true);
             return;
         }
         case win::WM_ENTERMENULOOP:
@@ -731,18 +733,18 @@ void TsSkinProvider::WMPaint(TMessage& m) {
     }
     const win::HWND h = form_->Handle();
     if (plain && skinData_->CacheStale) win::InvalidateRect(h, nullptr, win::TRUE);
-    if (!plain && FormChanging) {
-        m.Result = 0;
-    } else {
-        win::PAINTSTRUCT ps{};
-        ErasedInPaint = false;
-        win::HDC dc = win::BeginPaint(h, &ps);
-        // A background asked for without erasing is painted here.
-        if (!plain && !ErasedInPaint && dc) EraseClient(dc);
-        win::EndPaint(h, &ps);
-        m.Result = 0;
+    m.Result = 0;
+    if (!plain && FormChanging) return;  // the update region waits for the thaw
+    win::PAINTSTRUCT ps{};
+    ErasedInPaint = false;
+    win::HDC dc = win::BeginPaint(h, &ps);
+    // A background asked for without erasing is painted here.
+    if (!plain && !ErasedInPaint && dc) EraseClient(dc);
+    if (dc && !InAnimation && form_->OnPaint) {
+        TPaintDCLease lease(form_->Canvas(), dc);
+        form_->OnPaint(form_);
     }
-    if (!InAnimation && form_->OnPaint) form_->OnPaint(form_);
+    win::EndPaint(h, &ps);
 }
 
 void TsSkinProvider::WMPrint(TMessage& m) {
@@ -817,13 +819,17 @@ void TsSkinProvider::WMSysCommand(TMessage& m) {
 void TsSkinProvider::WMQueryEndSession(TMessage& m) {
     StopEffects = true;
     const uint32_t start = os::GetTickCount();
-    for (;;) {
+    // The deadline's own timer ends the wait for messages at the latest when the time is up.
+    const win::UINT_PTR deadline = win::SetTimer(nullptr, 0, kQueryEndSessionWaitMs, nullptr);
+    std::weak_ptr<int> life = life_;
+    Application()->ProcessMessages();
+    while (LiveEffectTimers > 0 &&
+           os::TickDiff(start, os::GetTickCount()) < kQueryEndSessionWaitMs) {
+        win::WaitMessage();
         Application()->ProcessMessages();
-        const uint32_t spent = os::TickDiff(start, os::GetTickCount());
-        if (LiveEffectTimers <= 0 || spent >= kQueryEndSessionWaitMs) break;
-        win::CurrentEventSource().Wait(kQueryEndSessionWaitMs - spent);
     }
-    if (!CallOldWndProc(m)) return;
+    win::KillTimer(nullptr, deadline);
+    if (life.expired() || !CallOldWndProc(m)) return;
     if (m.Result == 0) StopEffects = false;  // the session goes on
 }
 

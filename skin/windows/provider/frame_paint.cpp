@@ -143,8 +143,7 @@ void TsSkinProvider::PaintNonClientArea(win::HDC dc) {
     const FrameStrips s = NonClientStrips();
     // Strips are (x, y, width, height) on the window, then the source point in the cache.
     for (const FrameStrips::Strip& p : s.Part)
-        BlitClipped(dc, p.Dst.Left, p.Dst.Top, p.Dst.Right, p.Dst.Bottom, cache, p.Src.X,
-                    p.Src.Y);
+        BlitClipped(dc, p.Dst.Left, p.Dst.Top, p.Dst.Right, p.Dst.Bottom, cache, p.Src.X, p.Src.Y);
 }
 
 bool TsSkinProvider::CacheSizeWrong() const {
@@ -335,7 +334,8 @@ void TsSkinProvider::PaintTitleBar() {
                              band, {0, 0}, cache, sm, -1, -1);
     if (IconVisible()) PaintTitleIcon();
     if (VisibleSysBtnCount() > 0) {
-        const int bar = sm->GetMaskIndex(skinData_->SkinIndex, skinData_->SkinSection(), "TITLEBAR");
+        const int bar =
+            sm->GetMaskIndex(skinData_->SkinIndex, skinData_->SkinSection(), "TITLEBAR");
         if (sm->IsValidImgIndex(bar)) {
             const TsMaskData& m = sm->Masks()[size_t(bar)];
             const int fw = FormWidth();
@@ -347,9 +347,19 @@ void TsSkinProvider::PaintTitleBar() {
     }
 }
 
-// The class library has no form icon and the program no icon of its own yet.
-win::HICON TsSkinProvider::FormIconHandle() const { return nullptr; }
-win::HICON TsSkinProvider::ProgramIconHandle(bool) const { return nullptr; }
+win::HICON TsSkinProvider::FormIconHandle() const {
+    if (!form_ || form_->Icon()->Empty() || !form_->HandleAllocated()) return nullptr;
+    // The form keeps a copy at the small size, the nearest image of its icon file.
+    return reinterpret_cast<win::HICON>(
+        win::SendMessageA(form_->Handle(), win::WM_GETICON, win::ICON_SMALL, 0));
+}
+
+win::HICON TsSkinProvider::ProgramIconHandle(bool large) const {
+    TApplication* app = Application();
+    if (!app || app->Icon()->Empty()) return nullptr;
+    if (large) return app->Icon()->Handle();
+    return app->SmallIcon();
+}
 
 win::HICON TsSkinProvider::ApplicationIconHandle() const {
     TApplication* app = Application();
@@ -370,7 +380,8 @@ void TsSkinProvider::PaintTitleIcon() {
                                   {0, 0, src.Width, src.Height}, dst, src, EmptyCacheInfo, false);
         } else {
             const int captionArea = CaptionAreaHeight() - 2;
-            const int bw = titleIcon_->Width > 0 ? titleIcon_->Width : TitleIconSizeFor(captionArea);
+            const int bw =
+                titleIcon_->Width > 0 ? titleIcon_->Width : TitleIconSizeFor(captionArea);
             const int bh =
                 titleIcon_->Height > 0 ? titleIcon_->Height : TitleIconSizeFor(captionArea);
             glyph->SetTransparentColor(kTransparentKey);
@@ -418,7 +429,8 @@ void TsSkinProvider::PaintCaptionText() {
     r.Top = zoomed ? sysBorder / 2 + margins.Top + 1 : margins.Top + 2;
     if (borderForm_) {
         r.Top += gd.CenterOffset;
-        if (zoomed && gd.TitleHeight != gd.MaxHeight) r.Top += (gd.TitleHeight - gd.MaxHeight) / 2 - 2;
+        if (zoomed && gd.TitleHeight != gd.MaxHeight)
+            r.Top += (gd.TitleHeight - gd.MaxHeight) / 2 - 2;
     }
     r.Bottom = SysBorderWidthNoExt(h, borderForm_, true) + CaptionHeight(true) + margins.Top;
 
@@ -462,9 +474,8 @@ void TsSkinProvider::PaintCaptionText() {
         DrawSectionTextEx(canvas, text, true, sm, state, section, kCaptionTextFlags, r);
     }
     if (!added.empty()) {
-        TRect ar{r.Left + textW + 4, r.Top, std::max(r.Right, FormWidth() - ButtonsWidth() - 12 -
-                                                                  margins.Right),
-                 r.Bottom};
+        TRect ar{r.Left + textW + 4, r.Top,
+                 std::max(r.Right, FormWidth() - ButtonsWidth() - 12 - margins.Right), r.Bottom};
         if (ar.Right <= ar.Left) return;
         TFont* af = addedTitle_->Font();
         canvas->Font()->Assign(af);
@@ -479,7 +490,8 @@ void TsSkinProvider::PaintCaptionText() {
     }
 }
 
-void TsSkinProvider::PaintCaptionPlate(int captionSection, const TRect& r, const std::string& text) {
+void TsSkinProvider::PaintCaptionPlate(int captionSection, const TRect& r,
+                                       const std::string& text) {
     TsSkinManager* sm = SkinManager();
     TBitmap* cache = skinData_->CacheBmp();
     TRect plate = r;

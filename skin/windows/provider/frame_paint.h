@@ -12,8 +12,8 @@ namespace skin {
 
 struct FrameStrips {
     struct Strip {
-        vcl::TRect Dst{};    // Left, Top, then width and height, on the window
-        vcl::TPoint Src{};   // the strip's top-left corner in the cache
+        vcl::TRect Dst{};   // Left, Top, then width and height, on the window
+        vcl::TPoint Src{};  // the strip's top-left corner in the cache
     };
     // Top, left, bottom, right, in the order they are copied.
     Strip Part[4];

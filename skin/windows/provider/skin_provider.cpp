@@ -208,7 +208,7 @@ TsSkinProvider::~TsSkinProvider() {
         MDISkinProvider = nullptr;
     }
     if (HotMDIChildProvider == this) HotMDIChildProvider = nullptr;
-    delete SystemMenu;
+    if (SystemMenu) SystemMenu->Free();  // gone already when the owned components went first
     SystemMenu = nullptr;
     if (CtrlAdapter) CtrlAdapter->Free();
     CtrlAdapter = nullptr;
@@ -363,7 +363,13 @@ void TsSkinProvider::ApplyGlobalColor() {
 
 void TsSkinProvider::PrepareForm() {
     TsSkinManager* m = SkinManager();
-    if (MadeByLibrary || Passive || !m || !form_ || !form_->HandleAllocated()) return;
+    // Making the system menu asks the window, which may come back here.
+    if (MadeByLibrary || Passive || !m || !form_ || !form_->HandleAllocated() || preparing_) return;
+    preparing_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{preparing_};
     skinData_->Loaded();
     if (SystemMenu == nullptr) {
         SystemMenu = new TsSystemMenu(this);
@@ -374,11 +380,7 @@ void TsSkinProvider::PrepareForm() {
         NeedsMDISetup = false;
         if (IsMDIParent(form_) && !HasState(this, csDesigning)) SetMDIForm(true);
     }
-    skinData_->UpdateIndexes();
-    TitleSkinIndexCache = -1;
-    TitleSkinIndexCache = TitleSkinIndex();
-    CaptionSkinIndex = m->GetSkinIndex("CAPTION");
-    LoadTitleButtonMasks();
+    ReadIndexes();
     std::fill(std::begin(CaptionRepaintFlags), std::end(CaptionRepaintFlags), true);
     if (IsMDIChild(form_) && MDISkinProvider && !MDISkinProvider->Destroying() && Skinned()) {
         MDISkinProvider->skinData_->CacheStale = true;
@@ -390,6 +392,16 @@ void TsSkinProvider::PrepareForm() {
     UpdateMenusOwnerDraw(true);
     if (!MenuBarRebuilt && RebuildMainMenu()) MenuBarRebuilt = true;
     if (!HasState(form_, csLoading) && form_->Showing()) UpdateBorderForm(m->ExtendedBorders());
+}
+
+// The section indexes of the form, its caption and the caption buttons, from the manager.
+void TsSkinProvider::ReadIndexes() {
+    skinData_->UpdateIndexes();
+    TitleSkinIndexCache = -1;
+    TitleSkinIndexCache = TitleSkinIndex();
+    TsSkinManager* m = SkinManager();
+    CaptionSkinIndex = m ? m->GetSkinIndex("CAPTION") : -1;
+    LoadTitleButtonMasks();
 }
 
 void TsSkinProvider::InitFormSkinning() {
@@ -642,13 +654,14 @@ void TsSkinProvider::RemoveSkin(TMessage& m) {
 bool TsSkinProvider::SkinnedCommand(TMessage& m) {
     TsSkinManager* manager = SkinManager();
     const bool shown = form_->Visible() && form_->HandleAllocated();
-    switch (SkinCommandCode(m.WParam)) {
+    const uint16_t code = SkinCommandCode(m.WParam);
+    // A new skin or a refresh is another manager's business unless it names this one.
+    if ((code == SKC_NEWSKIN || code == SKC_REFRESH) &&
+        reinterpret_cast<TsSkinManager*>(m.LParam) != manager)
+        return true;
+    switch (code) {
         case SKC_NEWSKIN:
-            skinData_->UpdateIndexes();
-            TitleSkinIndexCache = -1;
-            TitleSkinIndexCache = TitleSkinIndex();
-            CaptionSkinIndex = manager->GetSkinIndex("CAPTION");
-            LoadTitleButtonMasks();
+            ReadIndexes();
             UpdateSysMenuStyle(DrawNonClientArea);
             if (manager->SkinableMenus()) manager->SkinableMenus()->UpdateFromManager();
             skinData_->CacheStale = true;
@@ -739,11 +752,7 @@ bool TsSkinProvider::UnskinnedCommand(TMessage& m) {
         case SKC_NEWSKIN: {
             TsSkinManager* manager = SkinManager();
             if (!Destroying() && reinterpret_cast<TsSkinManager*>(m.LParam) == manager) {
-                skinData_->UpdateIndexes();
-                TitleSkinIndexCache = -1;
-                TitleSkinIndexCache = TitleSkinIndex();
-                CaptionSkinIndex = manager->GetSkinIndex("CAPTION");
-                LoadTitleButtonMasks();
+                ReadIndexes();
                 UpdateSysMenuStyle(true);
                 if (!HasState(manager, csLoading)) UpdateMenusOwnerDraw(true);
                 skinData_->CacheStale = true;

@@ -441,11 +441,13 @@ private:
     bool UnskinnedCommand(vcl::TMessage& m);   // ... of a form that is not skinned now
     void RemoveSkin(vcl::TMessage& m);         // command 2 from the provider's manager
     void ApplyGlobalColor();
+    void ReadIndexes();
     void HookForm();
     class FormProcLink* link_ = nullptr;  // the form's procedure while hooked
     std::shared_ptr<int> life_ = std::make_shared<int>(0);
     bool freePending_ = false;  // replaced while inside its own message: freed when it returns
     int depth_ = 0;             // messages of the form running in the provider now
+    bool preparing_ = false;    // inside PrepareForm
 
     // ---- form_window_proc.cpp ----
     void SkinnedMessage(vcl::TMessage& m);

@@ -77,21 +77,20 @@ int GlowMaskOf(TsSkinManager* sm, int elementMask) {
     return sm->IsValidImgIndex(glow) ? glow : -1;
 }
 
-int GlowMarginFor(const TsSkinData& gd, int hit) {
+// The skin's glow switch and margin of a system button (none for help and the others).
+struct GlowValues {
+    int On = 0, Margin = 0;
+};
+GlowValues GlowOf(const TsSkinData& gd, int hit) {
     switch (hit) {
-        case win::HTMINBUTTON: return gd.BIMinGlowMargin;
-        case win::HTMAXBUTTON: return gd.BIMaxGlowMargin;
-        case win::HTCLOSE: return gd.BICloseGlowMargin;
-        default: return 0;
-    }
-}
-
-int GlowEnabledFor(const TsSkinData& gd, int hit) {
-    switch (hit) {
-        case win::HTMINBUTTON: return gd.BIMinGlow;
-        case win::HTMAXBUTTON: return gd.BIMaxGlow;
-        case win::HTCLOSE: return gd.BICloseGlow;
-        default: return 0;
+        case win::HTMINBUTTON:
+            return {gd.BIMinGlow, gd.BIMinGlowMargin};
+        case win::HTMAXBUTTON:
+            return {gd.BIMaxGlow, gd.BIMaxGlowMargin};
+        case win::HTCLOSE:
+            return {gd.BICloseGlow, gd.BICloseGlowMargin};
+        default:
+            return {};
     }
 }
 
@@ -127,7 +126,9 @@ void DrawGlyphCentred(TBitmap* target, TBitmap* glyph, const TRect& r, bool pres
 
 TsTitleIcon::TsTitleIcon() : glyph_(std::make_unique<TBitmap>()) {}
 TsTitleIcon::~TsTitleIcon() = default;
-void TsTitleIcon::SetGlyph(const TBitmap* glyph) { glyph_->Assign(glyph); }
+void TsTitleIcon::SetGlyph(const TBitmap* glyph) {
+    glyph_->Assign(glyph);
+}
 
 TsTitleButton::TsTitleButton(TCollection* collection)
     : TCollectionItem(collection), Name("TsTitleButton"), glyph_(std::make_unique<TBitmap>()) {
@@ -151,7 +152,9 @@ void TsTitleButton::Assign(const TPersistent* source) {
     OnMouseDown = b->OnMouseDown;
     OnMouseUp = b->OnMouseUp;
 }
-std::string TsTitleButton::DisplayName() const { return Name; }
+std::string TsTitleButton::DisplayName() const {
+    return Name;
+}
 void TsTitleButton::SetGlyph(const TBitmap* glyph) {
     glyph_->Assign(glyph);
     FreeAndNil(Data.Timer);
@@ -180,7 +183,8 @@ void TsTitleButton::ActivateHint() {
     win::MONITORINFO mi{};
     mi.cbSize = sizeof mi;
     TsSkinProvider* p = Provider();
-    win::HWND owner = p && p->Form() && p->Form()->HandleAllocated() ? p->Form()->Handle() : nullptr;
+    win::HWND owner =
+        p && p->Form() && p->Form()->HandleAllocated() ? p->Form()->Handle() : nullptr;
     if (win::GetMonitorInfoA(win::MonitorFromWindow(owner, win::MONITOR_DEFAULTTONEAREST), &mi)) {
         if (r.Right > mi.rcWork.right) OffsetBy(r, mi.rcWork.right - r.Right, 0);
         if (r.Bottom > mi.rcWork.bottom) OffsetBy(r, 0, mi.rcWork.bottom - r.Bottom);
@@ -212,23 +216,33 @@ TsTitleButton* TsTitleButtons::GetItem(int index) const {
 
 TsCaptionButton* TsSkinProvider::ElementOf(int hitCode) {
     switch (hitCode) {
-        case win::HTMINBUTTON: return &ButtonMin;
-        case win::HTMAXBUTTON: return &ButtonMax;
-        case win::HTCLOSE: return &ButtonClose;
-        case win::HTHELP: return &ButtonHelp;
-        case kHitMDIClose: return &MDIClose;
-        case kHitMDIRestore: return &MDIMax;
-        case kHitMDIMinimize: return &MDIMin;
-        default: break;
+        case win::HTMINBUTTON:
+            return &ButtonMin;
+        case win::HTMAXBUTTON:
+            return &ButtonMax;
+        case win::HTCLOSE:
+            return &ButtonClose;
+        case win::HTHELP:
+            return &ButtonHelp;
+        case kHitMDIClose:
+            return &MDIClose;
+        case kHitMDIRestore:
+            return &MDIMax;
+        case kHitMDIMinimize:
+            return &MDIMin;
+        default:
+            break;
     }
     const int index = hitCode - kHitUserButton;
-    if (hitCode < kHitUserButton || !titleButtons_ || index >= titleButtons_->Count()) return nullptr;
+    if (hitCode < kHitUserButton || !titleButtons_ || index >= titleButtons_->Count())
+        return nullptr;
     return &titleButtons_->GetItem(index)->Data;
 }
 
 TsTitleButton* TsSkinProvider::UserButtonOf(int hitCode) const {
     const int index = hitCode - kHitUserButton;
-    if (hitCode < kHitUserButton || !titleButtons_ || index >= titleButtons_->Count()) return nullptr;
+    if (hitCode < kHitUserButton || !titleButtons_ || index >= titleButtons_->Count())
+        return nullptr;
     return titleButtons_->GetItem(index);
 }
 
@@ -237,8 +251,10 @@ int TsSkinProvider::ShownMaskOf(int hitCode) const {
     const TsCaptionButton* e = const_cast<TsSkinProvider*>(this)->ElementOf(hitCode);
     if (!sm || !e) return -1;
     const win::HWND h = form_ && form_->HandleAllocated() ? form_->Handle() : nullptr;
-    if (hitCode == win::HTMAXBUTTON && h && win::IsZoomed(h)) return RestoreMask(sm, skinData_.get());
-    if (hitCode == win::HTMINBUTTON && h && win::IsIconic(h)) return RestoreMask(sm, skinData_.get());
+    if (hitCode == win::HTMAXBUTTON && h && win::IsZoomed(h))
+        return RestoreMask(sm, skinData_.get());
+    if (hitCode == win::HTMINBUTTON && h && win::IsIconic(h))
+        return RestoreMask(sm, skinData_.get());
     if (hitCode == win::HTMAXBUTTON && h && win::IsIconic(h))
         return sm->GetMaskIndexByNames("GLOBALINFO", "BICONMAX");
     if (hitCode == kHitMDIRestore) {
@@ -289,8 +305,9 @@ int TsSkinProvider::TitleButtonTop(const TsCaptionButton& e, int buttonHeight) c
             top = zoomed && gd.BITop != 0 ? sysBorder + margins.Top : margins.Top + gd.BITop;
         else
             top = margins.Top;
+        vcl::TSizeConstraints* c = form_->Constraints();
+        if (zoomed && c->MaxWidth() == 0 && c->MaxHeight() == 0) top += sysBorder - 1;
         if (zoomed) {
-            top += sysBorder - 1;
             if (ext && gd.TitleHeight != gd.MaxHeight) top += gd.TitleHeight - gd.MaxHeight;
             if (ext && gd.BorderMode == 1) top += gd.CenterOffset;
         }
@@ -327,7 +344,8 @@ void TsSkinProvider::PaintTitleButtons() {
     const win::HWND h = form_->Handle();
     const TRect margins = GetFrameMargins();
     const int spacing = BorderSingleOrSizeable() ? gd.BISpace : 0;
-    int right = FormWidth() - gd.BIRight - margins.Right - skin::SysBorderWidth(h, borderForm_, true);
+    int right =
+        FormWidth() - gd.BIRight - margins.Right - skin::SysBorderWidth(h, borderForm_, true);
     // Elements keep their state across a rebuild; those not laid out again are hidden.
     bool placed[4] = {false, false, false, false};
 
@@ -395,7 +413,8 @@ void TsSkinProvider::PaintMDIChildButtons() {
         bool enabled;
     } items[] = {
         {MDIMin, 3, MDIMin.ImageIndex, !childMenu || childMenu->EnabledMin()},
-        {MDIMax, 2, !child || win::IsZoomed(child) ? ShownMaskOf(kHitMDIRestore) : MDIMax.ImageIndex,
+        {MDIMax, 2,
+         !child || win::IsZoomed(child) ? ShownMaskOf(kHitMDIRestore) : MDIMax.ImageIndex,
          !childMenu || childMenu->EnabledRestore()},
         {MDIClose, 1, MDIClose.ImageIndex, true},
     };
@@ -457,7 +476,8 @@ void TsSkinProvider::PressHT(int hitCode) {
     bool allowed = true;
     const win::HWND h = form_ && form_->HandleAllocated() ? form_->Handle() : nullptr;
     if (hitCode == win::HTMAXBUTTON && SystemMenu)
-        allowed = SystemMenu->EnabledMax() || (h && win::IsZoomed(h) && SystemMenu->EnabledRestore());
+        allowed =
+            SystemMenu->EnabledMax() || (h && win::IsZoomed(h) && SystemMenu->EnabledRestore());
     else if (hitCode == kHitMDIRestore && SystemMenu)
         allowed = SystemMenu->EnabledMax();
     else if (TsTitleButton* b = UserButtonOf(hitCode)) {
@@ -482,10 +502,17 @@ void TsSkinProvider::RepaintButton(int hitCode) {
     const bool animatable = IsSystemHit(hitCode) || hitCode >= kHitUserButton;
     if (animatable && (sm->AllowGlowing() || borderForm_)) {
         switch (e->State) {
-            case 1: AnimateTitleButton(e, 1, kAnimationSteps, nullptr, this, true); break;
-            case 2: AnimateTitleButton(e, 2, 1, nullptr, this, true); break;
-            case 0: AnimateTitleButton(e, 0, kAnimationSteps, nullptr, this, false); break;
-            default: break;
+            case 1:
+                AnimateTitleButton(e, 1, kAnimationSteps, nullptr, this, true);
+                break;
+            case 2:
+                AnimateTitleButton(e, 2, 1, nullptr, this, true);
+                break;
+            case 0:
+                AnimateTitleButton(e, 0, kAnimationSteps, nullptr, this, false);
+                break;
+            default:
+                break;
         }
         return;
     }
@@ -517,15 +544,14 @@ void TsSkinProvider::RepaintButton(int hitCode) {
     }
     // The skin's glow around a hot system button, while glowing is allowed.
     const TsSkinData& gd = sm->SkinData();
-    if (e->State == 1 && HasGlowMargin(hitCode) && GlowEnabledFor(gd, hitCode) >= 1 &&
+    if (e->State == 1 && HasGlowMargin(hitCode) && GlowOf(gd, hitCode).On >= 1 &&
         sm->AllowGlowing() && !form_->Parent() && form_->FormStyle() != fsMDIChild &&
         sm->IsValidImgIndex(mask)) {
         const TPoint o = FormScreenOrigin();
         const TRect screen{r.Left + o.X, r.Top + o.Y, r.Right + o.X, r.Bottom + o.Y};
-        e->GlowID = Neighbours().ShowGlow(screen, screen, "GLOBALINFO", sm,
-                                          borderForm_ ? borderForm_->Handle() : h, 255,
-                                          GlowMarginFor(gd, hitCode),
-                                          sm->Masks()[size_t(mask)].PropertyName + "GLOW");
+        e->GlowID = Neighbours().ShowGlow(
+            screen, screen, "GLOBALINFO", sm, borderForm_ ? borderForm_->Handle() : h, 255,
+            GlowOf(gd, hitCode).Margin, sm->Masks()[size_t(mask)].PropertyName + "GLOW");
     } else if (e->GlowID >= 0) {
         Neighbours().HideGlow(e->GlowID);
         e->GlowID = -1;
@@ -609,7 +635,9 @@ void TacSBAnimation::StartAnimation(int state, bool forward) {
     SetEnabled(StepCount > 1);
 }
 
-int TacSBAnimation::AlphaStep() const { return std::max(255 / std::max(StepCount, 1), 0); }
+int TacSBAnimation::AlphaStep() const {
+    return std::max(255 / std::max(StepCount, 1), 0);
+}
 
 void TacSBAnimation::TimerStep(TObject*) {
     if (Forward) {
@@ -654,7 +682,9 @@ void TacSBAnimation::CheckMouseLeave() {
     win::SendMessageA(Window, WM_MOUSELEAVE_MSG, 0, 0);
 }
 
-TsSkinManager* TacSBAnimation::Manager() const { return SkinData ? SkinData->SkinManager() : nullptr; }
+TsSkinManager* TacSBAnimation::Manager() const {
+    return SkinData ? SkinData->SkinManager() : nullptr;
+}
 
 int TacSBAnimation::ElementMask() const {
     if (!Button) return -1;
@@ -665,7 +695,7 @@ int TacSBAnimation::ElementMask() const {
 int TacSBAnimation::GlowMargin() const {
     TsSkinManager* sm = Manager();
     if (!sm || !Button || !sm->AllowGlowing() || Target != 1) return 0;
-    return GlowMarginFor(sm->SkinData(), Button->HitCode);
+    return GlowOf(sm->SkinData(), Button->HitCode).Margin;
 }
 
 TRect TacSBAnimation::GlowRect() const {
@@ -706,8 +736,8 @@ void TacSBAnimation::MakeGlowImage() {
     const PixelView iv = ViewOf(Image.get());
     const int mask = ElementMask();
     const int glow = GlowMaskOf(sm, mask);
-    const bool glowMode = sm->AllowGlowing() && Target == 1 && HasGlowMargin(Button->HitCode) &&
-                          glow >= 0;
+    const bool glowMode =
+        sm->AllowGlowing() && Target == 1 && HasGlowMargin(Button->HitCode) && glow >= 0;
     TsTitleButton* user = Provider ? Provider->UserButtonOf(Button->HitCode) : nullptr;
     if (glowMode) {
         const TsMaskData& g = sm->Masks()[size_t(glow)];
@@ -767,8 +797,9 @@ void TacSBAnimation::UpdateGlow(uint8_t level) {
     win::SetWindowPos(glow, above && above != glow ? above : win::HWND_TOP, 0, 0, 0, 0,
                       kGlowZOrderFlags);
     const auto ex = win::GetWindowLongPtrA(glow, win::GWL_EXSTYLE);
-    win::SetWindowLongPtrA(glow, win::GWL_EXSTYLE,
-                           ex | win::WS_EX_LAYERED | win::WS_EX_TRANSPARENT | win::WS_EX_NOACTIVATE);
+    win::SetWindowLongPtrA(
+        glow, win::GWL_EXSTYLE,
+        ex | win::WS_EX_LAYERED | win::WS_EX_TRANSPARENT | win::WS_EX_NOACTIVATE);
     win::POINT dst{r.Left, r.Top}, src{0, 0};
     win::SIZE size{Image->Width(), Image->Height()};
     win::BLENDFUNCTION blend{win::AC_SRC_OVER, 0, level, win::AC_SRC_ALPHA};

@@ -593,6 +593,53 @@ TEST_F(MenuBarTest, OwnerDrawnBarItemsAreMeasuredAndDrawnOnTheFrame) {
     EXPECT_EQ(Count(WM_MEASUREITEM, owner_), 1);
 }
 
+TEST_F(MenuBarTest, TrackingRepaintsOnlyTheItemsWhoseHighlightChanged) {
+    HMENU bar = CreateMenu();
+    AppendMenuA(bar, MF_OWNERDRAW, 400, nullptr);
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), "&Edit");
+    AppendMenuA(bar, MF_STRING, 401, "&Help");
+    static std::vector<UINT> actions;
+    actions.clear();
+    Handlers()[{owner_, WM_MEASUREITEM}] = [](HWND, WPARAM, LPARAM lp) -> LRESULT {
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemWidth = 40;
+        return TRUE;
+    };
+    Handlers()[{owner_, WM_DRAWITEM}] = [](HWND, WPARAM, LPARAM lp) -> LRESULT {
+        actions.push_back(reinterpret_cast<DRAWITEMSTRUCT*>(lp)->itemAction);
+        return TRUE;  // draws nothing: what lies behind must stay
+    };
+    SetMenu(owner_, bar);
+    Pump();
+    RECT items[3], wr;
+    for (UINT i = 0; i < 3; ++i)
+        GetMenuItemRect(owner_, bar, i, &items[i]);
+    GetWindowRect(owner_, &wr);
+    // A band of its own over the whole bar, as a skin paints it.
+    const COLORREF band = RGB(255, 0, 255);
+    HDC dc = GetWindowDC(owner_);
+    RECT all{items[0].left - wr.left, items[0].top - wr.top, wr.right - wr.left,
+             items[0].bottom - wr.top};
+    HBRUSH brush = CreateSolidBrush(band);
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    ReleaseDC(owner_, dc);
+    Clear();
+    actions.clear();
+    QueueTaps({VK_F10, VK_RIGHT, VK_RIGHT, VK_ESCAPE});
+    Pump();
+    EXPECT_EQ(Count(WM_NCPAINT, owner_), 0);
+    EXPECT_EQ(actions, (std::vector<UINT>{ODA_SELECT, ODA_SELECT}));  // on and off
+    EXPECT_EQ(ScreenPixel(items[0].left + 2, items[0].top + 2), band);
+    EXPECT_EQ(ScreenPixel(items[2].right + 5, items[2].top + 2), band);  // past the items
+    EXPECT_EQ(ScreenPixel(items[1].left + 1, items[1].top + 1), GetSysColor(COLOR_MENU));
+    // A repaint of the whole frame paints the whole bar.
+    SetWindowPos(owner_, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump();
+    EXPECT_GE(Count(WM_NCPAINT, owner_), 1);
+    EXPECT_EQ(ScreenPixel(items[2].right + 5, items[2].top + 2), GetSysColor(COLOR_MENU));
+}
+
 TEST_F(MenuBarTest, ClicksOnTheBarOpenItsPopupsAndPickItems) {
     RECT file, edit, help;
     GetMenuItemRect(owner_, bar_, 0, &file);

@@ -7,6 +7,8 @@
 #include "platform/gdi/sys_colors.h"
 #include "tests/platform/user/user_fixture.h"
 
+#include <vector>
+
 namespace win::testing {
 namespace {
 
@@ -66,6 +68,41 @@ TEST_F(ScreenTest, DcsKnowTheirWindowAndTheDesktopDcDrawsOnTheScreen) {
     HDC desk = GetDC(nullptr);
     EXPECT_EQ(WindowFromDC(desk), GetDesktopWindow());
     ReleaseDC(nullptr, desk);
+}
+
+TEST_F(ScreenTest, InversionOnTheDesktopDcOutlivesCompositionUntilInvertedAgain) {
+    HWND w = Filled("Face3", WS_POPUP | WS_VISIBLE, 20, 20, 100, 100, RGB(10, 20, 30));
+    Pump();
+    auto screen = [] {
+        BitmapView v;
+        EXPECT_TRUE(GetBitmapView(ComposeScreen(), &v));
+        std::vector<BYTE> all;
+        for (int y = 0; y < v.height; ++y)
+            all.insert(all.end(), v.Row(y), v.Row(y) + v.width * 4);
+        return all;
+    };
+    const std::vector<BYTE> clean = screen();
+    // The outline of a move, drawn and later erased as the move loop of a skin does.
+    auto outline = [] {
+        HDC desk = GetDC(nullptr);
+        SetROP2(desk, R2_NOT);
+        SelectObject(desk, GetStockObject(NULL_BRUSH));
+        Rectangle(desk, 10, 10, 60, 60);
+        RECT plain{200, 200, 210, 210};
+        FillRect(desk, &plain, GetSysColorBrush(COLOR_HIGHLIGHT));  // lasts one composition
+        ReleaseDC(nullptr, desk);
+    };
+    outline();
+    InvalidateRect(w, nullptr, TRUE);
+    Pump();
+    EXPECT_EQ(ScreenPixel(10, 30), RGB(255, 255, 255) ^ GetSysColor(COLOR_BACKGROUND));
+    EXPECT_EQ(ScreenPixel(59, 30), RGB(255 - 10, 255 - 20, 255 - 30));  // over the window
+    EXPECT_EQ(ScreenPixel(30, 30), RGB(10, 20, 30));
+    EXPECT_EQ(ScreenPixel(205, 205), GetSysColor(COLOR_BACKGROUND));
+    outline();
+    InvalidateRect(w, nullptr, TRUE);
+    Pump();
+    EXPECT_TRUE(screen() == clean);
 }
 
 TEST_F(ScreenTest, BeginPaintErasesWithTheClassBrushAndClipsToTheUpdate) {

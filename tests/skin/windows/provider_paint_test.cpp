@@ -108,7 +108,8 @@ TEST_F(ProviderPaintTest, FramePiecesComeFromTheirMasksInBothStates) {
         };
         for (const Case& c : cases)
             EXPECT_EQ(PieceColour(c.mask, state, c.index), Px(c.x, c.y)) << c.piece << " " << state;
-        EXPECT_EQ(provider->FormColor(), Px(provider->ClientOffsetX() + 5, provider->ClientOffsetY() + 5));
+        EXPECT_EQ(provider->FormColor(),
+                  Px(provider->ClientOffsetX() + 5, provider->ClientOffsetY() + 5));
         // What reaches the screen is the cache.
         win::RedrawWindow(f->Handle(), nullptr, nullptr,
                           win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
@@ -142,8 +143,9 @@ TEST_F(ProviderPaintTest, CloseGlyphShowsItsStateAndTheInactiveLook) {
         Rebuild();
         const TRect r = close.Rect;
         EXPECT_EQ(18, r.Width());
-        EXPECT_EQ(provider->FormWidth() - 3 - SysBorderWidth(provider->Form()->Handle(), nullptr, true),
-                  r.Right);
+        EXPECT_EQ(
+            provider->FormWidth() - 3 - SysBorderWidth(provider->Form()->Handle(), nullptr, true),
+            r.Right);
         EXPECT_EQ(PieceColour(kSynBIconClose, state, 0), Px(r.Left + 9, r.Top + 8)) << state;
     }
     close.State = 0;
@@ -159,7 +161,8 @@ TEST_F(ProviderPaintTest, CaptionTextIsPlacedByAlignmentAndCutWithAnEllipsis) {
     const int tc = CaptionBottom();
     Rebuild();
     const auto blank = CacheCopy();
-    const int left = SysBorderWidth(f->Handle(), nullptr, true) + provider->TitleIconWidth() + 4 + 2;
+    const int left =
+        SysBorderWidth(f->Handle(), nullptr, true) + provider->TitleIconWidth() + 4 + 2;
     const int right = provider->FormWidth() - provider->ButtonsWidth() - 12;
     const win::HFONT font = CreateCaptionFont();
     struct Case {
@@ -223,11 +226,13 @@ TEST_F(ProviderPaintTest, AddedTitleFollowsTheCaptionInItsOwnColour) {
         EXPECT_GE(added.Left, captionEnd + 4 - 1) << "after the caption and 4 pixels";
         EXPECT_LE(added.Left, captionEnd + 4 + 2);
         const win::COLORREF want =
-            colour == vcl::TColor(clNone) ? manager->Sections()[size_t(manager->GetSkinIndex("FORMTITLE"))].HotFontColor
-                                          : colour;
+            colour == vcl::TColor(clNone)
+                ? manager->Sections()[size_t(manager->GetSkinIndex("FORMTITLE"))].HotFontColor
+                : colour;
         bool found = false;
         for (int y = added.Top; y < added.Bottom && !found; ++y)
-            for (int x = added.Left; x < added.Right && !found; ++x) found = Near(Px(x, y), want);
+            for (int x = added.Left; x < added.Right && !found; ++x)
+                found = Near(Px(x, y), want);
         EXPECT_TRUE(found) << std::hex << want;
     }
     // With the skin off, a change of the added title leaves the form's own frame alone.
@@ -255,7 +260,8 @@ TEST_F(ProviderPaintTest, FourStripsCopyTheFrameAroundTheClient) {
         const int w = f->Width(), h = f->Height();
         const int l = provider->FullBorderWidth(true), b = provider->FullBorderWidthNoExt(true);
         const int t = provider->CaptionAreaHeight();
-        const int below = CaptionBottom() + (rows ? provider->MenuLineCount() * provider->MenuHeight() + 1 : 0);
+        const int below =
+            CaptionBottom() + (rows ? provider->MenuLineCount() * provider->MenuHeight() + 1 : 0);
         struct Case {
             const char* strip;
             int x, y, sx, sy;
@@ -268,7 +274,8 @@ TEST_F(ProviderPaintTest, FourStripsCopyTheFrameAroundTheClient) {
             {"right, low", w - 1, h - b - 1, w - 1, below + h - b - 1 - t},
         };
         for (const Case& c : cases) {
-            const win::COLORREF want = RGB(c.sx & 0xFF, c.sy & 0xFF, (c.sx >> 8) | (c.sy >> 8) << 4);
+            const win::COLORREF want =
+                RGB(c.sx & 0xFF, c.sy & 0xFF, (c.sx >> 8) | (c.sy >> 8) << 4);
             EXPECT_EQ(want, win::GetPixel(dc, c.x, c.y)) << c.strip << ", rows " << rows;
         }
         EXPECT_EQ(0x123456u, win::GetPixel(dc, w / 2, h / 2)) << "the client stays";
@@ -277,8 +284,17 @@ TEST_F(ProviderPaintTest, FourStripsCopyTheFrameAroundTheClient) {
     }
 }
 
-TEST_F(ProviderPaintTest, IconIsTheGlyphThenTheApplicationsThenTheSystems) {
-    Synthetic();
+// A 16 x 16 icon of one colour; its owner destroys it.
+win::HICON SolidIcon(win::COLORREF c) {
+    std::unique_ptr<vcl::TBitmap> colour(NewBitmap32(16, 16)), mask(NewBitmap24(16, 16));
+    FillRect32(ViewOf(colour.get()), {0, 0, 16, 16}, c);
+    FillRectSolid(mask->Canvas()->Handle(), {0, 0, 16, 16}, 0);
+    win::ICONINFO info{true, 0, 0, mask->Handle(), colour->Handle()};
+    return win::CreateIconIndirect(&info);
+}
+
+TEST_F(ProviderPaintTest, IconIsTheGlyphThenTheFormsThenTheApplicationsThenTheSystems) {
+    TForm* f = Synthetic();
     const TRect ir = provider->IconRect();
     ASSERT_GT(ir.Width(), 0);
     // A glyph of its own wins.
@@ -287,20 +303,19 @@ TEST_F(ProviderPaintTest, IconIsTheGlyphThenTheApplicationsThenTheSystems) {
     provider->TitleIcon()->SetGlyph(glyph.get());
     Rebuild();
     EXPECT_EQ(0x3366CCu, Px(ir.Left + 2, ir.Top + 2));
-    // Else the application's icon.
+    // Else the form's icon, before the application's; then the application's alone.
     provider->TitleIcon()->SetGlyph(nullptr);
-    std::unique_ptr<vcl::TBitmap> colour(NewBitmap32(16, 16)), mask(NewBitmap24(16, 16));
-    FillRect32(ViewOf(colour.get()), {0, 0, 16, 16}, 0x22AA44);
-    FillRectSolid(mask->Canvas()->Handle(), {0, 0, 16, 16}, 0);
-    win::ICONINFO info{true, 0, 0, mask->Handle(), colour->Handle()};
-    const win::HICON icon = win::CreateIconIndirect(&info);
-    const win::HWND app = vcl::Application()->Handle();
-    win::SendMessageA(app, win::WM_SETICON, win::ICON_SMALL, intptr_t(icon));
+    vcl::TIcon* formIcon = f->Icon();
+    vcl::TIcon* appIcon = vcl::Application()->Icon();
+    formIcon->SetHandle(SolidIcon(0x4422AA));
+    appIcon->SetHandle(SolidIcon(0x22AA44));
+    Rebuild();
+    EXPECT_EQ(0x4422AAu, Px(ir.Left + 2, ir.Top + 2));
+    formIcon->SetHandle(nullptr);
     Rebuild();
     EXPECT_EQ(0x22AA44u, Px(ir.Left + 2, ir.Top + 2));
     // Else the system's, as big as the caption leaves below the icon's top, over the band.
-    win::SendMessageA(app, win::WM_SETICON, win::ICON_SMALL, 0);
-    win::DestroyIcon(icon);
+    appIcon->SetHandle(nullptr);
     FillAlphaRect(ViewOf(glyph.get()), {0, 0, ir.Width(), ir.Height()}, 0);
     provider->TitleIcon()->SetGlyph(glyph.get());
     Rebuild();
@@ -340,7 +355,8 @@ TEST_F(ProviderPaintTest, HoveredCloseFadesInByTicksThenOutAndFreesItsWindow) {
     TacSBAnimation* a = provider->ButtonClose.Timer;
     ASSERT_NE(nullptr, a);
     std::vector<int> levels{a->Level};
-    for (int i = 0; i < 9; ++i) Tick(), levels.push_back(a->Level);
+    for (int i = 0; i < 9; ++i)
+        Tick(), levels.push_back(a->Level);
     EXPECT_EQ((std::vector<int>{25, 50, 75, 100, 125, 150, 175, 200, 225, 255}), levels);
 
     // The glow window shows the close-glow picture, moved up and left by its margin.
@@ -361,11 +377,13 @@ TEST_F(ProviderPaintTest, HoveredCloseFadesInByTicksThenOutAndFreesItsWindow) {
 
     provider->SetHotHT(0);
     levels.clear();
-    while (a->GlowForm && levels.size() < 20) Tick(), levels.push_back(a->Level);
+    while (a->GlowForm && levels.size() < 20)
+        Tick(), levels.push_back(a->Level);
     EXPECT_EQ(nullptr, a->GlowForm);
     EXPECT_FALSE(win::IsWindow(glow));
     EXPECT_EQ(25, levels[levels.size() - 2]) << "the last level shown";
-    for (size_t i = 1; i + 1 < levels.size(); ++i) EXPECT_EQ(levels[i - 1] - 25, levels[i]);
+    for (size_t i = 1; i + 1 < levels.size(); ++i)
+        EXPECT_EQ(levels[i - 1] - 25, levels[i]);
 }
 
 TEST_F(ProviderPaintTest, PressedIsShownAtOnce) {
@@ -410,7 +428,12 @@ TEST_F(ProviderPaintTest, RandomFormsAndSkinsPaintWithoutFault) {
     std::mt19937 rng(28);
     auto in = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     const char* values[] = {"0", "-7", "3", "40", "32767", "-32768"};
-    const char* keys[] = {"BIRIGHT", "BISPACE", "BITOP", "BIVALIGN", "TITLEHEIGHT", "BORDERWIDTH",
+    const char* keys[] = {"BIRIGHT",
+                          "BISPACE",
+                          "BITOP",
+                          "BIVALIGN",
+                          "TITLEHEIGHT",
+                          "BORDERWIDTH",
                           "BICONCLOSEGLOWMARGIN"};
     const char* masks[] = {"BORDERSMASK", "BICONCLOSE", "BICONMAX", "TITLEBUTTON", "GRIPIMAGE"};
     for (int round = 0; round < 12; ++round) {
@@ -423,8 +446,12 @@ TEST_F(ProviderPaintTest, RandomFormsAndSkinsPaintWithoutFault) {
         const int size = in(0, 3);
         FormSpec spec{.Border = vcl::TFormBorderStyle(in(0, 5)),
                       .State = vcl::TWindowState(in(0, 2)),
-                      .Width = size == 0 ? 0 : size == 1 ? in(1, 40) : in(41, 4000),
-                      .Height = size == 0 ? 0 : size == 1 ? in(1, 40) : in(41, 3000)};
+                      .Width = size == 0   ? 0
+                               : size == 1 ? in(1, 40)
+                                           : in(41, 4000),
+                      .Height = size == 0   ? 0
+                                : size == 1 ? in(1, 40)
+                                            : in(41, 3000)};
         TForm* f = MakeForm(spec);
         f->SetCaption(std::string(size_t(in(0, 300)), 'W'));
         provider->SetCaptionAlignment(vcl::TAlignment(in(0, 2)));
@@ -442,8 +469,8 @@ TEST_F(ProviderPaintTest, RandomFormsAndSkinsPaintWithoutFault) {
         WindowDCScope dc(f->Handle());
         provider->PaintNonClientArea(dc.Get());
         provider->PaintGrip(dc.Get());
-        for (int hit : {int(win::HTCLOSE), int(win::HTMAXBUTTON), int(win::HTMINBUTTON),
-                        kHitUserButton, 0}) {
+        for (int hit :
+             {int(win::HTCLOSE), int(win::HTMAXBUTTON), int(win::HTMINBUTTON), kHitUserButton, 0}) {
             provider->SetHotHT(hit);
             provider->PressHT(hit);
             Tick();

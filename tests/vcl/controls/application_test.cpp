@@ -115,6 +115,56 @@ TEST_F(ApplicationTest, HintsShowAfterThePauseAndHideAgain) {
     EXPECT_FALSE(win::IsWindowVisible(hint->Handle()));
 }
 
+TEST_F(ApplicationTest, OnShowHintShapesTheHintAndANewHintClassServesTheNextOne) {
+    auto* start = New<TLabel>(form);
+    start->SetParent(form);
+    start->SetBounds(10, 10, 80, 17);
+    start->SetHint("Start");
+    start->SetShowHint(true);
+    form->Show();
+    Pump();
+    int shown = 0;
+    bool refuse = false;
+    Application()->OnShowHint =
+        TShowHintEvent::FromCallable([&](std::string& text, bool& canShow, THintInfo& info) {
+            ++shown;
+            EXPECT_EQ(info.HintControl, start);
+            EXPECT_EQ(info.HintMaxWidth, Screen()->Width());
+            text = "Other";
+            info.HintPos.X += 7;
+            canShow = !refuse;
+        });
+    const TPoint p = ScreenCentre(start);
+    QueueMove(p.X, p.Y);
+    IdleTurn();
+    Pump();  // the pause is over
+    THintWindow* hint = Application()->HintWindow();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->Caption(), "Other");
+    EXPECT_EQ(hint->Left(), p.X + 7);
+    EXPECT_EQ(hint->Top(), p.Y + 20);
+    // A window of a class set afterwards serves the next hint; the first one is freed.
+    int made = 0;
+    Application()->SetHintWindowClass([&](TComponent* owner) {
+        ++made;
+        return New<THintWindow>(owner);
+    });
+    Application()->CancelHint();
+    Application()->ActivateHint({p.X, p.Y});
+    EXPECT_EQ(made, 1);
+    EXPECT_NE(Application()->HintWindow(), nullptr);
+    Application()->CancelHint();
+    Application()->ActivateHint({p.X, p.Y});
+    EXPECT_EQ(made, 1);  // kept while the class stays
+    refuse = true;
+    Application()->CancelHint();
+    Application()->ActivateHint({p.X, p.Y});
+    EXPECT_FALSE(win::IsWindowVisible(Application()->HintWindow()->Handle()));
+    EXPECT_EQ(shown, 4);
+    Application()->OnShowHint = {};
+    Application()->SetHintWindowClass({});
+}
+
 TEST_F(ApplicationTest, IdleAndMessageEventsReachEveryApplicationEventsComponent) {
     auto* first = New<TApplicationEvents>(form);
     auto* second = New<TApplicationEvents>(form);

@@ -1,0 +1,102 @@
+// TsAlphaHints: the component that puts the application's hints into windows of its own while
+// it is active, painted from a skin section ("HINT") or from a picture template, measured with
+// the hint HTML renderer in HTMLMode, placed by the corner whose side of the point the monitor
+// has room on, and faded in.
+//
+// Rules it keeps:
+//  1. Only an active component, made last, serves hints; going inactive or away gives the
+//     application its plain hint window back at the next hint.
+//  2. A template is found by its trimmed name; no name and an unknown name both give the
+//     built-in balloon.
+//  3. A hint stays on the monitor that holds its top-left corner; the corner it points from
+//     follows which way it had to move (PlaceHint).
+//  4. The fade reaches (100 − T) × 2.55 (rounded, halves to even) in 12 equal steps, T being
+//     the section's transparency for a skin-drawn hint, else 0.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "vcl/controls/forms.h"
+#include "vcl/system/collection.h"
+
+namespace skin {
+
+class TsSkinManager;
+
+// A template of hint pictures, found by its name.
+class TacHintTemplate : public vcl::TCollectionItem {
+public:
+    VCL_CLASS_PUBLISHED(TacHintTemplate, vcl::TCollectionItem)
+    explicit TacHintTemplate(vcl::TCollection* collection);
+
+    const std::string& Name() const { return name_; }
+    void SetName(const std::string& name) { name_ = name; }
+    vcl::TFont* Font() { return &font_; }
+
+private:
+    std::string name_;
+    vcl::TFont font_;
+};
+
+class TsAlphaHints : public vcl::TComponent {
+public:
+    VCL_CLASS_PUBLISHED(TsAlphaHints, vcl::TComponent)
+    explicit TsAlphaHints(vcl::TComponent* owner);
+    ~TsAlphaHints() override;
+
+    bool Active() const { return active_; }
+    void SetActive(bool on);
+    bool Animated() const { return animated_; }
+    void SetAnimated(bool on) { animated_ = on; }
+    // 0 or less: a hint line may be as wide as the screen.
+    int MaxWidth() const { return maxWidth_; }
+    void SetMaxWidth(int width) { maxWidth_ = width; }
+    bool HTMLMode() const { return htmlMode_; }
+    void SetHTMLMode(bool on) { htmlMode_ = on; }
+    int PauseHide() const { return pauseHide_; }
+    void SetPauseHide(int ms);
+    const std::string& SkinSection() const { return skinSection_; }
+    void SetSkinSection(const std::string& section) { skinSection_ = section; }
+    bool UseSkinData() const { return useSkinData_; }
+    void SetUseSkinData(bool on) { useSkinData_ = on; }
+    vcl::TCollection* Templates() const { return templates_; }
+    const std::string& TemplateName() const { return templateName_; }
+    void SetTemplateName(const std::string& name);
+    // The template the name found; -1: the built-in balloon.
+    int TemplateIndex() const { return templateIndex_; }
+
+    // Hints are painted from the skin section: an active component, a default manager, skin
+    // data asked for, and a section of that name in the skin.
+    bool UsesSkinSection() const;
+
+    void Loaded() override;
+
+private:
+    void ChooseWindowClass();
+
+    bool active_ = true;
+    bool animated_ = true;
+    int maxWidth_ = 120;
+    bool htmlMode_ = false;
+    int pauseHide_ = 5000;
+    std::string skinSection_ = "HINT";
+    bool useSkinData_ = false;
+    vcl::TCollection* templates_;
+    std::string templateName_;
+    int templateIndex_ = -1;
+};
+
+// The component serving hints now, or nullptr.
+TsAlphaHints* CurrentAlphaHints();
+
+// Moves the hint rectangle `r`, placed for `corner` at the point `at` (corners 1 and 3 above
+// the point, 2 and 3 left of it), onto `monitor`, and answers the corner it points from after.
+// A skin-drawn hint moves to the monitor's edges; a template hint keeps its tail by the point.
+int PlaceHint(vcl::TRect& r, vcl::TPoint at, int corner, const vcl::TRect& monitor,
+              bool skinDrawn);
+
+// The constant alpha of each of the 12 fade steps towards the section's transparency `t`.
+std::array<uint8_t, 12> HintFadeSteps(int t);
+
+}  // namespace skin
