@@ -268,6 +268,10 @@ TEST_F(ProviderHitTest, TheBorderModeOutlineIsDrawnOnTheScreenThenErased) {
     QueueMove(c.X + 100, c.Y + 60);
     Pump();
     EXPECT_EQ(from, f->BoundsRect());  // only the outline moved
+    // Its right side, just outside the new place and right of the old one, is inverted.
+    const std::vector<uint32_t> during = Screen(&w);
+    const size_t probe = size_t((to.Top + 10) * w + to.Right);
+    EXPECT_EQ(~before[probe] & 0xFFFFFF, during[probe]);
     Up(Pt({c.X + 100, c.Y + 60}));
     EXPECT_FALSE(OutlineRunning());
     EXPECT_EQ(to, f->BoundsRect());
