@@ -32,10 +32,7 @@ struct OutlineState {
     bool Moving = false;
     bool FirstMove = false;
     int HitCode = 0;  // the sizing edge (HTLEFT .. HTBOTTOMRIGHT), 0 not chosen yet
-    win::HWND Desktop = nullptr;
-    win::HDC DC = nullptr;
-    int SavedDC = 0;
-    TRect Rect{};  // screen coordinates
+    TRect Rect{};     // screen coordinates
     TPoint LastPos{};
     int MinWidth = 0, MinHeight = 0;
     TsSkinProvider* Owner = nullptr;  // the provider whose form the outline moves
@@ -48,13 +45,20 @@ struct OutlineState {
 OutlineState gOutline;
 
 // Inverts the outline of `r` on the desktop DC; twice at the same place puts the screen back.
+// The DC is given back after each drawing: the windowing layer keeps what was inverted on the
+// screen from the moment the desktop DC is released.
 void InvertOutline(const TRect& r) {
+    const win::HWND desktop = win::GetDesktopWindow();
+    const win::HDC dc = win::GetWindowDC(desktop);
+    if (!dc) return;
+    win::SetROP2(dc, win::R2_NOT);
     const win::POINT pts[5] = {{r.Left, r.Top},
                                {r.Right, r.Top},
                                {r.Right, r.Bottom},
                                {r.Left, r.Bottom},
                                {r.Left, r.Top}};
-    win::Polyline(gOutline.DC, pts, 5);
+    win::Polyline(dc, pts, 5);
+    win::ReleaseDC(desktop, dc);
     gOutline.Shown = !gOutline.Shown;
     gOutline.ShownRect = r;
 }
@@ -68,11 +72,7 @@ void EraseOutline() {
 void DropStaleOutline() {
     OutlineState& o = gOutline;
     if (!o.Active || !o.OwnerLife.expired()) return;
-    if (o.DC) {
-        EraseOutline();
-        win::RestoreDC(o.DC, o.SavedDC);
-        win::ReleaseDC(o.Desktop, o.DC);
-    }
+    EraseOutline();
     o = OutlineState{};
 }
 
@@ -597,10 +597,6 @@ void TsSkinProvider::StartMoveSize(int x, int y) {
     gOutline.OwnerLife = LifeToken();
     gOutline.Active = true;
     gOutline.Shown = false;
-    gOutline.Desktop = win::GetDesktopWindow();
-    gOutline.DC = win::GetWindowDC(gOutline.Desktop);
-    gOutline.SavedDC = win::SaveDC(gOutline.DC);
-    win::SetROP2(gOutline.DC, win::R2_NOT);
     gOutline.Rect.Left = form_->Left();
     gOutline.Rect.Top = form_->Top();
     gOutline.LastPos = {x, y};
@@ -608,16 +604,17 @@ void TsSkinProvider::StartMoveSize(int x, int y) {
         DrawMoveSizeOutline(gOutline.Rect.Left, gOutline.Rect.Top);
         return;
     }
-    // Never smaller than the system's smallest window.
-    gOutline.MinWidth = std::max(win::GetSystemMetrics(win::SM_CXMINTRACK), 1);
-    gOutline.MinHeight = std::max(win::GetSystemMetrics(win::SM_CYMINTRACK), 1);
+    // Never smaller than the form's constraints, nor than the system's smallest window.
+    TSizeConstraints* c = form_->Constraints();
+    gOutline.MinWidth = std::max({c->MinWidth(), win::GetSystemMetrics(win::SM_CXMINTRACK), 1});
+    gOutline.MinHeight = std::max({c->MinHeight(), win::GetSystemMetrics(win::SM_CYMINTRACK), 1});
     gOutline.Rect.Right = form_->Left() + form_->Width();
     gOutline.Rect.Bottom = form_->Top() + form_->Height();
     DrawMoveSizeOutline(gOutline.Rect.Left, gOutline.Rect.Top);
 }
 
 void TsSkinProvider::DrawMoveSizeOutline(int dx, int dy) {
-    if (!gOutline.DC) return;
+    if (!gOutline.Active) return;
     TRect r =
         gOutline.Moving ? TRect(dx, dy, dx + form_->Width(), dy + form_->Height()) : gOutline.Rect;
     if (form_->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider->Form()) {
@@ -674,11 +671,6 @@ void TsSkinProvider::StopMoveSize(int, int) {
     if (!o.Active || o.Owner != this) return;
     o.Active = false;
     EraseOutline();
-    if (o.DC) {
-        win::RestoreDC(o.DC, o.SavedDC);
-        win::ReleaseDC(o.Desktop, o.DC);
-    }
-    o.DC = nullptr;
     o.Owner = nullptr;
     const bool moved = o.Moving || !o.FirstMove;
     o.FirstMove = false;

@@ -215,7 +215,7 @@ void TsCustomSysMenu::ExtItemClick(TObject* sender) {
 
 // ---- TsSystemMenu ----
 
-TsSystemMenu::TsSystemMenu(TsSkinProvider* provider) : TsCustomSysMenu(nullptr) {
+TsSystemMenu::TsSystemMenu(TsSkinProvider* provider) : TsCustomSysMenu(provider) {
     Provider = provider;
     Form = provider ? provider->Form() : nullptr;
     SetName("SysMenu");

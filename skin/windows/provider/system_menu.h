@@ -76,8 +76,7 @@ private:
 class TsSystemMenu : public TsCustomSysMenu {
 public:
     VCL_CLASS(TsSystemMenu, TsCustomSysMenu)
-    // Named "SysMenu", items built at once. The provider frees it (it is no component of the
-    // provider's, so the provider's own freeing order never leaves it a stale pointer).
+    // One of the provider's components, named "SysMenu"; its items are built at once.
     explicit TsSystemMenu(TsSkinProvider* provider);
 
     bool VisibleClose() const override;

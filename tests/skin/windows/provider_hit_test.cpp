@@ -54,7 +54,7 @@ protected:
         if (s <= kHelp) return Centre(buttons[s]->Rect);
         if (s <= kUser1) return Centre(provider->TitleButtons()->GetItem(s - kUser0)->Data.Rect);
         const TPoint spots[] = {Centre(provider->IconRect()),
-                                {w / 2 - 40, top + 3},
+                                {100, top + 3},
                                 {0, ht / 2},
                                 {w - 1, ht / 2},
                                 {0, 0},
@@ -174,12 +174,6 @@ TEST_F(ProviderHitTest, CaptionButtonsActOnReleaseOverThemAndDoubleClicksMaximis
     Pump();
     EXPECT_EQ(0, provider->ButtonClose.State);
     EXPECT_TRUE(commands.empty());
-    // Each button acts when pressed and released over it.
-    for (Spot s : {kMax, kMax, kMin})
-        Click(Pt(ScreenAt(f, s)));
-    EXPECT_TRUE(win::IsIconic(f->Handle()));
-    f->SetWindowState(wsNormal);
-    Pump();
     // A double click on the caption maximises, another restores.
     for (int i = 0; i < 2; ++i) {
         clock_.Advance(1000);
@@ -187,12 +181,29 @@ TEST_F(ProviderHitTest, CaptionButtonsActOnReleaseOverThemAndDoubleClicksMaximis
         Pump();
         EXPECT_EQ(i == 0, win::IsZoomed(f->Handle()) != 0);
     }
-    Click(Pt(ScreenAt(f, kClose)));
-    using namespace win;
+    // Each button acts when pressed and released over it.
+    for (Spot s : {kMin, kClose}) {
+        clock_.Advance(1000);  // apart: no double click
+        Click(Pt(ScreenAt(f, s)));
+        if (s == kMin) {
+            EXPECT_TRUE(win::IsIconic(f->Handle()));
+        }
+        f->SetWindowState(wsNormal);
+        Pump();
+    }
     // The first press on the caption starts the system's move (a maximised form's does not).
-    EXPECT_EQ((std::vector<WPARAM>{SC_MAXIMIZE, SC_RESTORE, SC_MINIMIZE, SC_MOVE, SC_MAXIMIZE,
-                                   SC_RESTORE, SC_CLOSE}),
+    using namespace win;
+    EXPECT_EQ((std::vector<WPARAM>{SC_MOVE, SC_MAXIMIZE, SC_RESTORE, SC_MINIMIZE, SC_CLOSE}),
               commands);
+}
+
+TEST_F(ProviderHitTest, MaximiseAndRestoreByTheButton) {
+    TForm* f = MakeForm({});
+    for (bool zoomed : {true, false}) {
+        clock_.Advance(1000);
+        Click(Pt(ScreenAt(f, kMax)));
+        EXPECT_EQ(zoomed, win::IsZoomed(f->Handle()) != 0);
+    }
 }
 
 TEST_F(ProviderHitTest, DragsMoveSizeAndSnapAndAMaximisedFormFillsTheWorkArea) {
@@ -254,6 +265,10 @@ TEST_F(ProviderHitTest, TheBorderModeOutlineIsDrawnOnTheScreenThenErased) {
     QueueMove(c.X + 100, c.Y + 60);
     Pump();
     EXPECT_EQ(from, f->BoundsRect());  // only the outline moved
+    // Its right side, just outside the new place and right of the old one, is inverted.
+    const std::vector<uint32_t> during = Screen(&w);
+    const size_t probe = size_t((to.Top + 10) * w + to.Right);
+    EXPECT_EQ(~before[probe] & 0xFFFFFF, during[probe]);
     Up(Pt({c.X + 100, c.Y + 60}));
     EXPECT_FALSE(OutlineRunning());
     EXPECT_EQ(to, f->BoundsRect());
@@ -276,6 +291,15 @@ TEST_F(ProviderHitTest, TheBorderModeOutlineIsDrawnOnTheScreenThenErased) {
     Pump();
     Up(Pt({right.X + 45, right.Y}));
     EXPECT_EQ(TRect(to.Left, to.Top, to.Right + 45, to.Bottom), f->BoundsRect());
+    // Never below the form's smallest width.
+    f->Constraints()->SetMinWidth(300);
+    const TPoint left = ScreenAt(f, kLeft);
+    clock_.Advance(1000);
+    Down(Pt(left));
+    QueueMove(left.X + 250, left.Y);
+    Pump();
+    Up(Pt({left.X + 250, left.Y}));
+    EXPECT_EQ(300, f->Width());
     // A form freed in the middle of its outline does not keep the next one from running.
     Down(Pt(ScreenAt(f, kCaption)));
     ASSERT_TRUE(OutlineRunning());
