@@ -321,7 +321,14 @@ void TsCheckBox::PaintToDC(win::HDC dc, bool clientDC) {
     const bool own = !dc;
     if (own) dc = win::BeginPaint(Handle(), &ps);
     if (!d->GetBGChanged() && !(fade_ && fade_->Running())) {
-        PrepareCache();
+        // Everything the picture is built from is in the key; the skin, the background and
+        // the bounds mark the cache stale themselves.
+        const bool focusShown = HandleAllocated() && win::GetFocus() == Handle() && showFocus_;
+        const bool changed =
+            look_.Changed(CurrentState(), State(), Enabled(), focusShown, Caption(), margin_,
+                          textIndent_, wordWrap_, CaptionRight(), disabledKind_, FontKey(Font()),
+                          images_, imgChecked_, imgUnchecked_);
+        if (CacheNeedsBuild(this, d, changed)) PrepareCache();
         PaintCtrlBorders(d, CurrentState());
         CopyCacheToDC(this, d, dc, clientDC);
     }

@@ -15,6 +15,7 @@
 
 #include <memory>
 
+#include "skin/controls/control_frame.h"
 #include "skin/controls/skin_types.h"
 #include "skin/controls/window_services.h"
 #include "skin/core/state/common_data.h"
@@ -116,6 +117,7 @@ private:
     TacAnimatEvents animatEvents_{aeGlobalDef};
     bool pressed_ = false;
     FadePtr fade_;
+    LookKey look_;  // what the cache image was last built from
 };
 
 }  // namespace skin

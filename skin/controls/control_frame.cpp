@@ -40,6 +40,23 @@ bool IsOwnSkinChange(const TMessage& m, const TsCommonData* data) {
     return reinterpret_cast<TsSkinManager*>(m.LParam) == data->GetSkinManager();
 }
 
+std::string FontKey(vcl::TFont* font) {
+    if (!font) return {};
+    return font->Name() + '/' + std::to_string(font->Height()) + '/' +
+           std::to_string(font->Style().Bits()) + '/' + std::to_string(int(font->Charset())) + '/' +
+           std::to_string(int(font->Pitch())) + '/' + std::to_string(uint32_t(font->Color()));
+}
+
+bool CacheNeedsBuild(TControl* control, TsCommonData* data, bool changed) {
+    const TBitmap* cache = data->CacheBmp();
+    if (changed || data->CacheStale || !cache || cache->Width() != control->Width() ||
+        cache->Height() != control->Height())
+        return true;
+    TWinControl* parent = control->Parent();
+    return parent && !RectIsInRect(TRect(0, 0, parent->ClientWidth(), parent->ClientHeight()),
+                                   control->BoundsRect());
+}
+
 bool DecideCacheStale(TControl* control, TsCommonData* data) {
     data->BGChanged = data->GetBGChanged();
     if (data->BGChanged) return false;

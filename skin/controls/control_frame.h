@@ -11,6 +11,9 @@
 //     clipped: its cache is rebuilt at every frame paint (the background-dirty flag).
 #pragma once
 
+#include <string>
+#include <type_traits>
+
 #include "platform/gdi/win_types.h"
 #include "platform/user/window_dc.h"
 #include "skin/core/state/common_data.h"
@@ -37,6 +40,42 @@ bool AnswerCommonCommands(vcl::TMessage& m);
 // parent, and the background-dirty flag is set again when the control sticks out of its
 // parent's client area.
 bool DecideCacheStale(vcl::TControl* control, TsCommonData* data);
+
+// What a control's cache image was last built from, beyond what marks it stale: a control
+// whose look is read afresh at each paint rebuilds only when this changes. `Changed` stores
+// the new key and tells whether it differs from the last one.
+class LookKey {
+public:
+    template <typename... T>
+    bool Changed(const T&... parts) {
+        std::string key;
+        (Append(key, parts), ...);
+        if (key == last_) return false;
+        last_ = std::move(key);
+        return true;
+    }
+    void Forget() { last_.clear(); }
+
+private:
+    static void Append(std::string& key, const std::string& s) {
+        Append(key, int64_t(s.size()));
+        key += s;
+    }
+    template <typename T>
+    static void Append(std::string& key, const T& v) {
+        static_assert(std::is_trivially_copyable_v<T>);
+        key.append(reinterpret_cast<const char*>(&v), sizeof v);
+    }
+    std::string last_;
+};
+
+// A font's look as a key part.
+std::string FontKey(vcl::TFont* font);
+
+// Whether a control whose look key changed (`changed`) must build its cache image again: also
+// when the cache is stale, missing or of another size, or the control sticks out of its
+// parent's client area (what lies under the clipped part is not kept).
+bool CacheNeedsBuild(vcl::TControl* control, TsCommonData* data, bool changed);
 
 // Sizes the cache to the control and paints the section over the parent's background, with
 // the border mask when `borders`, else the background only.

@@ -233,7 +233,12 @@ void TsGauge::Paint() {
     }
     // While the background changes or redraw is frozen the gauge keeps its look.
     if (d->BGChanged || RedrawFrozen()) return;
-    PrepareCache();
+    // Everything the picture is built from is in the key; the skin, the background and the
+    // bounds mark the cache stale themselves.
+    const bool changed =
+        look_.Changed(Text(), PercentDone(), kind_, showText_, Enabled(), progressSkin_,
+                      animated_ ? lightPos_ : 0, foreColor_, backColor_, FontKey(Font()));
+    if (CacheNeedsBuild(this, d, changed)) PrepareCache();
     PaintCtrlBorders(d, 0);
     win::BitBlt(Canvas()->Handle(), 0, 0, Width(), Height(), d->CacheBmp()->Canvas()->Handle(), 0,
                 0, win::SRCCOPY);

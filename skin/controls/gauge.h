@@ -29,6 +29,7 @@
 #include <memory>
 #include <string>
 
+#include "skin/controls/control_frame.h"
 #include "skin/core/state/common_data.h"
 #include "vcl/controls/controls.h"
 #include "vcl/controls/edits.h"
@@ -123,6 +124,7 @@ private:
     std::unique_ptr<vcl::TTimer, vcl::FreeDeleter> timer_;
     std::unique_ptr<vcl::TBitmap> light_;  // 300 pixels along the bar, as thick as it
     std::unique_ptr<vcl::TBitmap> part_;   // the filled part, kept while its size holds
+    LookKey look_;                         // what the cache image was last built from
 };
 
 }  // namespace skin

@@ -361,6 +361,9 @@ void TsLabelFX::ShadowChanged() {
 void TsLabelFX::BuildShadow(const std::string& text, const TRect& rect, uint32_t flags, int blur,
                             int distance) {
     const int w = rect.Width(), h = rect.Height();
+    // The cover depends on nothing else: a label painted again keeps the one it has.
+    if (!shadowKey_.Changed(text, w, h, flags, blur, distance, marginLeading_, FontKey(Font())))
+        return;
     TBitmap bmp;
     bmp.SetPixelFormat(pf24bit);
     bmp.SetSize(w, h);

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/controls/control_frame.h"
 #include "vcl/controls/std_ctrls.h"
 #include "vcl/graphics/graphics.h"
 
@@ -219,6 +220,7 @@ private:
     std::vector<uint8_t> blur_;  // the blurred cover, (width + 2) x (height + 2) cells
     int blurWidth_ = 0, blurHeight_ = 0;
     int marginLeading_ = 0, marginTrailing_ = 0;
+    LookKey shadowKey_;  // what the cover in blur_ was built from
 };
 
 }  // namespace skin

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "skin/core/paint/alpha_image_list.h"
 #include "skin/core/pixels/bitmaps.h"
@@ -54,7 +56,8 @@ protected:
     // Four 8 x 8 frames, each its own opaque colour.
     BitmapPtr FourFrames() {
         BitmapPtr g(NewBitmap32(32, 8));
-        for (int f = 0; f < 4; ++f) Fill(g.get(), TRect(f * 8, 0, f * 8 + 8, 8), kFrames[f]);
+        for (int f = 0; f < 4; ++f)
+            Fill(g.get(), TRect(f * 8, 0, f * 8 + 8, 8), kFrames[f]);
         return g;
     }
 
@@ -63,19 +66,68 @@ protected:
     ButtonGlyph in;
 };
 
-TEST_F(ButtonGlyphTest, AStateBeyondTheLastFrameShowsTheLast) {
+// Every source, state and enabled flag, into the cache and onto another canvas: the state's
+// frame (the last one past the end), drawn in full where enabled or in the cache (whose
+// disabled look is the whole cache's), at half alpha on another canvas when disabled.
+TEST_F(ButtonGlyphTest, EverySourceStateAndEnabledFlag) {
+    BitmapPtr strip32 = FourFrames();
+    BitmapPtr strip24(NewBitmap24(32, 8));
+    // Keyed on the colour of its corner pixels.
+    for (int f = 0; f < 4; ++f) {
+        Fill(strip24.get(), TRect(f * 8, 0, f * 8 + 8, 8), kFrames[f]);
+        Fill(strip24.get(), TRect(f * 8, 7, f * 8 + 1, 8), 0x00FFFF);
+    }
+    auto* alpha = vcl::New<TsAlphaImageList>(nullptr);
+    std::unique_ptr<TsAlphaImageList, vcl::FreeDeleter> alphaOwner(alpha);
+    alpha->SetWidth(32);
+    alpha->SetHeight(8);
+    alpha->Add(strip32.get(), nullptr);
+    enum Source { kOwn24, kOwn32, kAlphaList };
+    for (Source source : {kOwn24, kOwn32, kAlphaList})
+        for (int state : {0, 1, 2, 3, 5})
+            for (bool enabled : {true, false})
+                for (bool cache : {true, false}) {
+                    SCOPED_TRACE(testing::Message() << "source " << source << ", state " << state
+                                                    << (enabled ? ", enabled" : ", disabled")
+                                                    << (cache ? ", cache" : ", canvas"));
+                    // A glyph with a key colour takes the core's multi-glyph rules for its
+                    // disabled look on other canvases and for states past the pressed one.
+                    if (source == kOwn24 && (state > 2 || (!enabled && !cache))) continue;
+                    ButtonGlyph g = in;
+                    g.Glyph = source == kOwn24   ? strip24.get()
+                              : source == kOwn32 ? strip32.get()
+                                                 : nullptr;
+                    g.NumGlyphs = 4;
+                    g.Images = source == kAlphaList ? alpha : nullptr;
+                    g.ImageIndex = 0;
+                    g.State = state;
+                    g.Enabled = enabled;
+                    g.Skinned = cache;
+                    BitmapPtr canvas(NewBitmap24(40, 20));
+                    Fill(canvas.get(), TRect(0, 0, 40, 20), 0x000000);
+                    Fill(data->CacheBmp(), TRect(0, 0, 40, 20), 0x000000);
+                    DrawButtonGlyph(g, cache ? nullptr : canvas->Canvas());
+                    TBitmap* target = cache ? data->CacheBmp() : canvas.get();
+                    const uint32_t frame = kFrames[std::min(state, 3)];
+                    const bool half = !enabled && !cache;
+                    uint32_t want = frame;
+                    if (half)
+                        want = (frame >> 16 & 0xFF) / 2 << 16 | (frame >> 8 & 0xFF) / 2 << 8 |
+                               (frame & 0xFF) / 2;
+                    EXPECT_TRUE(Near(At(target, 5, 3), want));
+                    EXPECT_EQ(At(target, 3, 3), 0u);  // nothing outside the glyph
+                }
+}
+
+TEST_F(ButtonGlyphTest, AOneFrameGlyphShowsItsFrameInEveryState) {
     BitmapPtr glyph = FourFrames();
     in.Glyph = glyph.get();
-    struct Case {
-        int numGlyphs, state, frame;
-    } cases[] = {{4, 0, 0}, {4, 1, 1}, {4, 2, 2}, {4, 3, 3}, {4, 5, 3}, {1, 0, 0}, {1, 2, 0},
-                 {1, 5, 0}, {0, 3, 0}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.numGlyphs << " frames, state " << c.state);
-        in.NumGlyphs = c.numGlyphs;
-        in.State = c.state;
+    for (auto [numGlyphs, state] : {std::pair{1, 0}, {1, 2}, {1, 5}, {0, 3}}) {
+        SCOPED_TRACE(testing::Message() << numGlyphs << " frames, state " << state);
+        in.NumGlyphs = numGlyphs;
+        in.State = state;
         DrawButtonGlyph(in, nullptr);
-        EXPECT_TRUE(Near(At(data->CacheBmp(), 5, 3), kFrames[c.frame]));
+        EXPECT_TRUE(Near(At(data->CacheBmp(), 5, 3), kFrames[0]));
         EXPECT_EQ(At(data->CacheBmp(), 3, 3), 0x808080u);  // nothing outside the glyph
     }
 }
@@ -92,7 +144,8 @@ TEST_F(ButtonGlyphTest, ADisabledGlyphOnAnotherCanvasIsHalfTransparentAndTheGlyp
     const uint32_t px = At(canvas.get(), 5, 3);
     EXPECT_NEAR(int(px >> 16), 127, 2);  // red at half alpha over black
     EXPECT_EQ(px & 0xFFFF, 0u);
-    for (int x = 0; x < 32; ++x) ASSERT_EQ(At(glyph.get(), x, 0), At(before.get(), x, 0));
+    for (int x = 0; x < 32; ++x)
+        ASSERT_EQ(At(glyph.get(), x, 0), At(before.get(), x, 0));
     EXPECT_EQ(ViewOf(glyph.get()).At(0, 0)[3], 255);
     // Greyed instead: the grey of red over black, at full strength without dgBlended.
     in.DisabledGlyphKind = TsDisabledGlyphKind{dgGrayed};
@@ -149,8 +202,10 @@ TEST_F(ButtonGlyphTest, TheDefaultGlyphsComeFromTheProgramsPictures) {
     in.Images = list;
     in.ImageIndex = 3;
     in.GlyphRect = TRect(0, 0, 16, 16);
-    for (auto [state, x, y, rgb] : {std::tuple{0, 3, 10, 0x000000u}, {1, 3, 10, 0x004080u},
-                                    {2, 4, 11, 0x000000u}, {2, 3, 10, 0x808080u}}) {
+    for (auto [state, x, y, rgb] : {std::tuple{0, 3, 10, 0x000000u},
+                                    {1, 3, 10, 0x004080u},
+                                    {2, 4, 11, 0x000000u},
+                                    {2, 3, 10, 0x808080u}}) {
         Fill(data->CacheBmp(), TRect(0, 0, 40, 20), 0x808080);
         in.State = state;
         DrawButtonGlyph(in, nullptr);
