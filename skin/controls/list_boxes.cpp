@@ -1,5 +1,10 @@
 #include "skin/controls/list_boxes.h"
 
+#include "skin/controls/control_frame.h"
+#include "skin/core/data/skin_data.h"
+#include "skin/core/pixels/dc_paint.h"
+#include "skin/core/state/skin_commands.h"
+
 #include <algorithm>
 
 #include "platform/controls/list_box_control.h"
@@ -179,6 +184,7 @@ TsAlphaListBox::TsAlphaListBox(TComponent* owner)
 }
 
 TsAlphaListBox::~TsAlphaListBox() {
+    adapter_.reset();
     canvas_->Free();
     items_->Free();
 }
@@ -481,6 +487,102 @@ void TsAlphaListBox::DeleteString(int index) {
     if (VirtualStyle() && virtualCount_ > 0) --virtualCount_;
 }
 
+void TsAlphaListBox::AfterConstruction() {
+    TsEditSkinned::AfterConstruction();
+    TakeColors();
+}
+
+void TsAlphaListBox::Loaded() {
+    TsEditSkinned::Loaded();
+    TakeColors();
+    UpdateAdapter();
+}
+
+void TsAlphaListBox::TakeColors() {
+    TsCommonData* d = SkinData();
+    if (!IsControlSkinned(d)) return;
+    if (const TsGeneralData* s = d->Section()) {
+        if (!d->CustomColor()) SetColor(TColor(s->Color));
+        if (!d->CustomFont()) Font()->SetColor(TColor(s->FontColor));
+    }
+}
+
+void TsAlphaListBox::UpdateAdapter() {
+    WindowSlots().UpdateEditWndAdapter(SkinData(), adapter_);
+}
+
+void TsAlphaListBox::PrepareCache() {
+    TsCommonData* d = SkinData();
+    PaintSectionIntoCache(this, d, ControlIsActive(d) ? 1 : 0, true);
+    if (!Enabled()) BlendDisabledCache(this, d, DisabledKind());
+    d->CacheStale = false;
+}
+
+void TsAlphaListBox::PrintItems(win::HDC dc) {
+    TsCommonData* d = SkinData();
+    if (d->CacheStale || !d->CacheBmp() || d->CacheBmp()->Width() != Width()) PrepareCache();
+    const int saved = win::SaveDC(dc);
+    win::OffsetViewportOrgEx(dc, 2, 2, nullptr);
+    const win::RECT client = ClientRect();
+    FillRectSolid(dc, client, TColor(vcl::ColorToRGB(Color())));
+    // The items stop short of the frame and of the bars that show: the adapter's, or without
+    // one the window's own.
+    int w = d->CacheBmp()->Width() - 4, h = d->CacheBmp()->Height() - 4;
+    const uint32_t style = uint32_t(win::GetWindowLongA(Handle(), win::GWL_STYLE));
+    if (adapter_) {
+        if (style & win::WS_VSCROLL) w -= adapter_->VertBarWidth();
+        if (style & win::WS_HSCROLL) h -= adapter_->HorzBarHeight();
+    } else {
+        if (style & win::WS_VSCROLL) w -= win::GetSystemMetrics(win::SM_CXVSCROLL);
+        if (style & win::WS_HSCROLL) h -= win::GetSystemMetrics(win::SM_CYHSCROLL);
+    }
+    win::IntersectClipRect(dc, 0, 0, std::max(w, 0), std::max(h, 0));
+    for (int i = Count() - 1; i >= 0; --i) {
+        const TRect r = ItemRect(i);
+        win::DRAWITEMSTRUCT item{};
+        item.CtlType = win::ODT_LISTBOX;
+        item.itemID = win::UINT(i);
+        item.itemAction = win::ODA_DRAWENTIRE;
+        if (Selected(i)) item.itemState |= win::ODS_SELECTED;
+        if (Focused() && i == ItemIndex()) item.itemState |= win::ODS_SELECTED | win::ODS_FOCUS;
+        item.hwndItem = Handle();
+        item.hDC = dc;
+        item.rcItem = r;
+        DrawItemMessage(item);
+    }
+    win::RestoreDC(dc, saved);
+}
+
+bool TsAlphaListBox::SkinCommand(TMessage& m) {
+    TsCommonData* d = SkinData();
+    if (AnswerCommonCommands(m)) return true;
+    const uint16_t code = SkinCommandCode(m.WParam);
+    if (code == SKC_ENDPARENTUPDATE) {
+        if (d->BGChanged) {
+            d->BGChanged = false;
+            if (HandleAllocated())
+                win::RedrawWindow(Handle(), nullptr, nullptr,
+                                  win::RDW_INVALIDATE | win::RDW_ERASE | win::RDW_FRAME);
+        }
+        return true;
+    }
+    if (!IsOwnSkinChange(m, d)) return false;
+    CommonWndProc(m, d);
+    if (code == SKC_REMOVESKIN) {
+        adapter_.reset();
+        if (!d->CustomColor()) SetColor(clWindow);
+        if (!d->CustomFont()) Font()->SetColor(clWindowText);
+    } else if (code == SKC_REFRESH) {
+        UpdateAdapter();
+    } else {
+        TakeColors();
+    }
+    if (code != SKC_NEWSKIN && HandleAllocated())
+        win::RedrawWindow(Handle(), nullptr, nullptr,
+                          win::RDW_INVALIDATE | win::RDW_ERASE | win::RDW_FRAME);
+    return true;
+}
+
 void TsAlphaListBox::MeasureItem(int index, int& height) {
     OnMeasureItem(this, index, height);
 }
@@ -512,6 +614,10 @@ void TsAlphaListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState stat
 }
 
 void TsAlphaListBox::DrawItemMessage(const win::DRAWITEMSTRUCT& item) {
+    TsCommonData* d = SkinData();
+    d->BGChanged = d->GetBGChanged();
+    // The whole control repaints once its background is in place.
+    if (d->BGChanged && IsControlSkinned(d)) return;
     if (Count() == 0) return;
     const int index = static_cast<int>(item.itemID);
     const TOwnerDrawState state(item.itemState & 0x1FFF, 0);
@@ -592,7 +698,58 @@ void TsAlphaListBox::WndProc(TMessage& m) {
         m.Result = static_cast<intptr_t>(s.size());
         return;
     }
+    if (m.Msg == SM_ALPHACMD && SkinCommand(m)) return;
+    TsCommonData* d = SkinData();
+    const bool skinned = IsSkinnedNow(this, d);
+    if (skinned) {
+        switch (m.Msg) {
+            case win::WM_SIZE:
+            case win::WM_WINDOWPOSCHANGING:
+                if (!ComponentState().Contains(csLoading) && !ControlState.Contains(csCreating))
+                    d->CacheStale = true;
+                break;
+            case win::WM_PAINT:
+            case win::WM_PRINTCLIENT:
+            case win::WM_ERASEBKGND:
+                if (RedrawFrozen()) {
+                    if (m.Msg == win::WM_PAINT) ValidateOnly(this);
+                    return;
+                }
+                break;
+            case win::WM_PRINT:
+                if (m.WParam) {
+                    PrintItems(reinterpret_cast<win::HDC>(m.WParam));
+                    m.Result = 1;
+                    return;
+                }
+                break;
+            default:
+                break;
+        }
+    }
     TsEditSkinned::WndProc(m);
+    // Showing may have made the control paintable.
+    if (IsSkinnedNow(this, d)) {
+        switch (m.Msg) {
+            case win::WM_WINDOWPOSCHANGING:
+                if (d->CacheStale && HandleAllocated())
+                    win::RedrawWindow(Handle(), nullptr, nullptr,
+                                      win::RDW_INVALIDATE | win::RDW_ERASE | win::RDW_UPDATENOW |
+                                          win::RDW_ERASENOW);
+                break;
+            case win::LB_SETCURSEL:
+                if (adapter_) adapter_->RefreshScrollBarInfo(false);
+                break;
+            case CM_COLORCHANGED:
+                TakeColors();
+                break;
+            case CM_SHOWINGCHANGED:
+                UpdateAdapter();
+                break;
+            default:
+                break;
+        }
+    }
     switch (m.Msg) {
         case win::WM_SIZE:
         case CM_ENABLEDCHANGED:

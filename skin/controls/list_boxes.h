@@ -21,6 +21,7 @@
 
 #include "platform/user/messages.h"
 #include "skin/controls/edit_skin.h"
+#include "skin/controls/window_services.h"
 #include "vcl/controls/combo_box.h"
 #include "vcl/controls/controls.h"
 #include "vcl/controls/std_ctrls.h"
@@ -145,6 +146,13 @@ public:
     void WndProc(vcl::TMessage& message) override;
     void Dispatch(vcl::TMessage& message) override;
     bool DoKeyPress(char& key) override;
+    void AfterConstruction() override;
+    void Loaded() override;
+
+    // Paints the section (the frame's picture) into the cache image.
+    virtual void PrepareCache();
+    // The adapter that draws the frame and scroll bars; null while none is made.
+    TacControlAdapter* Adapter() const { return adapter_.get(); }
 
 protected:
     friend class TListBoxStrings;
@@ -169,11 +177,18 @@ protected:
 private:
     void SetColumnWidth();
     void RecreateUnlessLoading();
+    // The section's colour and font colour, unless the control keeps its own.
+    void TakeColors();
+    void UpdateAdapter();
+    bool SkinCommand(vcl::TMessage& m);
+    // WM_PRINT into the shared print DC: every item, from the last to the first.
+    void PrintItems(win::HDC dc);
     void RepaintItem(int index);
     void TypeAhead(char key);
 
     TListBoxStrings* items_;
     vcl::TControlCanvas* canvas_;
+    AdapterPtr adapter_;
     int virtualCount_ = 0;
     // Kept while the window is made again.
     int savedCount_ = -1;
