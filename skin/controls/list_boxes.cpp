@@ -3,6 +3,11 @@
 #include "skin/controls/control_frame.h"
 #include "skin/core/data/skin_data.h"
 #include "skin/core/pixels/dc_paint.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/blend.h"
+#include "skin/core/state/mask_paint.h"
+#include "skin/core/state/skin_manager.h"
+#include "skin/core/state/skin_text.h"
 #include "skin/core/state/skin_commands.h"
 
 #include <algorithm>
@@ -835,8 +840,126 @@ TsCheckListBox::TsCheckListBox(TComponent* owner) : TsListBox(owner) {}
 
 TsCheckListBox::~TsCheckListBox() = default;
 
+namespace {
+
+// The skin's small check mask of GLOBALINFO for a check state, or nullptr.
+const TsMaskData* CheckMask(TsSkinManager* mgr, const char* name) {
+    if (!mgr) return nullptr;
+    const int i = mgr->GetMaskIndexByNames("GLOBALINFO", name);
+    return mgr->Skin().IsValidImgIndex(i) ? &mgr->Masks()[size_t(i)] : nullptr;
+}
+
+}  // namespace
+
+TPoint TsCheckListBox::CheckSize() const {
+    TsCommonData* d = SkinData();
+    TsSkinManager* mgr = IsControlSkinned(d) ? d->GetSkinManager() : nullptr;
+    if (const TsMaskData* m = CheckMask(mgr, "SMALLCHECKED"); m && m->ImageCount > 0)
+        return {m->R.Width() / m->ImageCount, m->R.Height() / (std::max<int>(m->MaskType, 0) + 1)};
+    return SystemCheckSize();
+}
+
 int TsCheckListBox::CheckWidth() const {
-    return SystemCheckSize().X + 2;
+    return CheckSize().X + 2;
+}
+
+void TsCheckListBox::DrawSkinnedCheck(TBitmap* bmp, int index, const TRect& area) {
+    TsSkinManager* mgr = SkinData()->GetSkinManager();
+    const TCheckBoxState s = State(index);
+    const TsMaskData* m = CheckMask(mgr, s == cbChecked  ? "SMALLCHECKED"
+                                         : s == cbGrayed ? "SMALLGRAYED"
+                                                         : "SMALLUNCHECKED");
+    const TPoint size = CheckSize();
+    const TPoint at{area.Left + (area.Width() - size.X) / 2,
+                    area.Top + (area.Height() - size.Y) / 2};
+    const bool enabled = Enabled() && ItemEnabled(index);
+    if (!m) {
+        win::RECT box{at.X, at.Y, at.X + size.X, at.Y + size.Y};
+        win::UINT flags = win::DFCS_BUTTONCHECK;
+        if (s == cbChecked) flags |= win::DFCS_CHECKED;
+        if (s == cbGrayed) flags |= win::DFCS_CHECKED | win::DFCS_BUTTON3STATE;
+        if (!enabled) flags |= win::DFCS_INACTIVE;
+        win::DrawFrameControl(bmp->Canvas()->Handle(), &box, win::DFC_BUTTON, flags);
+        return;
+    }
+    // What lay under the check, for the disabled look.
+    TBitmap under;
+    under.SetPixelFormat(pf24bit);
+    under.SetSize(size.X, size.Y);
+    win::BitBlt(under.Canvas()->Handle(), 0, 0, size.X, size.Y, bmp->Canvas()->Handle(), at.X,
+                at.Y, win::SRCCOPY);
+    const PixelView self = ViewOf(bmp);
+    CacheInfo over;
+    over.Bmp = &self;
+    over.Ready = true;
+    BlendMaskRegion(bmp, at, 0, 1, *m, over);
+    if (!enabled)
+        BlendBitmapTransparent(ViewOf(bmp), at.X, at.Y, ViewOf(&under),
+                               TRect(0, 0, size.X - 1, size.Y - 1), 0.4, kTransparentKey);
+}
+
+void TsCheckListBox::DrawSkinnedItem(const win::DRAWITEMSTRUCT& item) {
+    TsCommonData* d = SkinData();
+    const int index = static_cast<int>(item.itemID);
+    const TRect r = item.rcItem;
+    if (r.Width() < 1 || r.Height() < 1) return;
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(r.Width(), r.Height());
+    TCanvas* c = bmp.Canvas();
+    c->SetFont(Font());
+    c->Brush()->SetColor(Color());
+    c->FillRect(Rect(0, 0, r.Width(), r.Height()));
+    const int cw = CheckWidth();
+    const TRect text(cw + 2, 0, r.Width(), r.Height());
+    const bool selected = (item.itemState & win::ODS_SELECTED) != 0;
+    if (selected) {
+        c->Brush()->SetColor(clHighlight);
+        c->FillRect(text);
+        c->Font()->SetColor(clHighlightText);
+    }
+    c->Brush()->SetStyle(bsClear);
+    const std::string caption = index < Count() ? Items()->Get(index) : std::string();
+    constexpr uint32_t kFlags = win::DT_VCENTER | win::DT_NOPREFIX;
+    TsSkinManager* mgr = d->GetSkinManager();
+    if (Header(index)) {
+        if (!headerSkin_.empty() && mgr && mgr->GetSkinIndex(headerSkin_) >= 0) {
+            const TsGeneralData& s = mgr->Skin().Sections[size_t(mgr->GetSkinIndex(headerSkin_))];
+            c->Brush()->SetColor(TColor(s.Color));
+            c->FillRect(Rect(0, 0, r.Width(), r.Height()));
+            c->Font()->SetColor(TColor(s.HotFontColor));
+        } else if (mgr) {
+            c->Brush()->SetColor(TColor(mgr->GetGlobalColor()));
+            c->FillRect(Rect(0, 0, r.Width(), r.Height()));
+            c->Font()->SetColor(TColor(mgr->GetGlobalFontColor()));
+        }
+        c->Brush()->SetStyle(bsClear);
+        if (!OnDrawItem) {
+            win::RECT box{cw + 4, 0, r.Width(), r.Height()};
+            win::DrawText(c->Handle(), caption.c_str(), int(caption.size()), &box,
+                          kFlags | win::DT_SINGLELINE);
+        }
+    } else {
+        DrawSkinnedCheck(&bmp, index, TRect(0, 0, cw, r.Height()));
+        const TRect box(cw + 4, 0, r.Width(), r.Height());
+        if (item.itemState == 0) {
+            DrawSkinText(c, caption, Enabled(), ControlIsActive(d) ? 1 : 0, d,
+                         kFlags | win::DT_SINGLELINE, box);
+        } else {
+            win::RECT b = box;
+            win::SetTextColor(c->Handle(), vcl::ColorToRGB(c->Font()->Color()));
+            win::DrawText(c->Handle(), caption.c_str(), int(caption.size()), &b,
+                          kFlags | win::DT_SINGLELINE);
+        }
+    }
+    if (item.itemState & win::ODS_FOCUS) c->DrawFocusRect(text);
+    c->Refresh();
+    win::BitBlt(item.hDC, r.Left, r.Top, r.Width(), r.Height(), c->Handle(), 0, 0, win::SRCCOPY);
+    if (OnDrawItem) {
+        TPaintDCLease lease(Canvas(), item.hDC);
+        OnDrawItem(this, index, TRect(r.Left + cw + 2, r.Top, r.Right, r.Bottom),
+                   TOwnerDrawState(item.itemState & 0x1FFF, 0));
+    }
 }
 
 void TsCheckListBox::CreateParams(TCreateParams& p) {
@@ -1029,6 +1152,13 @@ void TsCheckListBox::Dispatch(TMessage& m) {
 }
 
 void TsCheckListBox::DrawItemMessage(const win::DRAWITEMSTRUCT& item) {
+    TsCommonData* d = SkinData();
+    if (IsControlSkinned(d) && !(Header(int(item.itemID)) && d->CustomColor())) {
+        d->BGChanged = d->GetBGChanged();
+        if (d->BGChanged || Count() == 0) return;
+        DrawSkinnedItem(item);
+        return;
+    }
     win::DRAWITEMSTRUCT moved = item;
     if (!Header(static_cast<int>(item.itemID))) moved.rcItem.left += CheckWidth();
     TsListBox::DrawItemMessage(moved);

@@ -246,6 +246,9 @@ public:
     void SetHeaderSkin(const std::string& section);
     // The width of the check area: the check image and 2 pixels.
     int CheckWidth() const;
+    // The size of one check image: the skin's SMALLCHECKED when the skin has it, else the
+    // system's check box.
+    vcl::TPoint CheckSize() const;
 
     vcl::TNotifyEvent OnClickCheck;
 
@@ -258,6 +261,14 @@ protected:
     void DestroyWnd() override;
     void DrawItemMessage(const win::DRAWITEMSTRUCT& item) override;
     void DrawItem(int index, const vcl::TRect& rect, vcl::TOwnerDrawState state) override;
+
+private:
+    // Skinned: the whole item drawn into a bitmap of its own, then copied.
+    void DrawSkinnedItem(const win::DRAWITEMSTRUCT& item);
+    // The skin's check of item `index` into `bmp` (item coordinates) in `area`.
+    void DrawSkinnedCheck(vcl::TBitmap* bmp, int index, const vcl::TRect& area);
+
+public:
     intptr_t GetItemData(int index) const override;
     void ResetContent() override;
     void DeleteString(int index) override;

@@ -5,6 +5,7 @@
 #include "skin/controls/list_boxes.h"
 #include "skin/controls/window_services.h"
 #include "skin/core/data/skin_data.h"
+#include "skin/core/paint/mask_geometry.h"
 #include "skin/core/state/skin_commands.h"
 #include "tests/skin/controls/skinned_form.h"
 
@@ -89,6 +90,44 @@ TEST_F(SkinnedListBoxTest, PrintingDrawsTheItemsFromTheLastToTheFirst) {
                             win::PRF_CLIENT),
               1);
     EXPECT_EQ(order, (std::vector<int>{2, 1, 0}));
+}
+
+TEST_F(SkinnedListBoxTest, ChecksAreTheSkinsSmallCheckImages) {
+    auto* list = Place<TsCheckListBox>(form, Bounds(10, 10, 140, 80));
+    for (const char* s : {"one", "two", "three"}) list->Items()->Add(s);
+    list->SetChecked(0, true);
+    list->SetState(1, cbGrayed);
+    auto* other = Place<TButton>(form, Bounds(10, 120, 75, 25));
+    form->Show();
+    Pump();
+    other->SetFocus();
+    list->Invalidate();
+    Pump();
+    struct Case {
+        int item;
+        const char* mask;
+    };
+    for (const Case c : {Case{0, "SMALLCHECKED"}, Case{1, "SMALLGRAYED"}, Case{2, "SMALLUNCHECKED"}}) {
+        const int index = manager->GetMaskIndexByNames("GLOBALINFO", c.mask);
+        ASSERT_TRUE(manager->Skin().IsValidImgIndex(index)) << c.mask;
+        MaskFrame f;
+        ASSERT_TRUE(ReadMaskFrame(manager->Masks()[size_t(index)], f));
+        EXPECT_EQ(list->CheckSize(), (TPoint{f.FW, f.FH}));
+        const TRect item = list->ItemRect(c.item);
+        const TPoint at{item.Left + (list->CheckWidth() - f.FW) / 2,
+                        item.Top + (item.Height() - f.FH) / 2};
+        int compared = 0;
+        for (int y = 0; y < f.FH; ++y)
+            for (int x = 0; x < f.FW; ++x) {
+                const uint8_t* p = f.Src.At(f.R.Left + x, f.R.Top + y);
+                const uint32_t want = uint32_t(p[0]) << 16 | p[1] << 8 | p[2];  // as COLORREF
+                if (want == 0xFF00FF || f.Type != 0) continue;
+                ASSERT_EQ(ScreenPixel(list, at.X + x, at.Y + y) & 0xFFFFFF, want)
+                    << c.mask << " " << x << "," << y;
+                ++compared;
+            }
+        EXPECT_GT(compared, 0) << c.mask;
+    }
 }
 
 }  // namespace
