@@ -63,12 +63,13 @@ TsAlphaHints::TsAlphaHints(TComponent* owner)
       templates_(New<TCollection>([](TCollection* c) { return new TacHintTemplate(c); })) {}
 
 TsAlphaHints::~TsAlphaHints() {
+    TApplication* app = Application();
+    // The application keeps no handler of a component that is gone, current or not.
+    if (app && app->OnShowHint == TShowHintEvent(this, &TsAlphaHints::ShowHintHandler))
+        app->OnShowHint = {};
     if (gCurrent == this) {
         gCurrent = nullptr;
-        if (TApplication* app = Application()) {
-            app->SetHintWindowClass({});
-            app->OnShowHint = {};
-        }
+        if (app) app->SetHintWindowClass({});
     }
     templates_->Free();
 }

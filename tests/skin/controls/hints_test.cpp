@@ -71,6 +71,13 @@ TEST_F(AlphaHintsTest, TheLastActiveComponentServesAndTemplatesAreFoundByName) {
     hints->SetActive(true);
     hints->Free();
     EXPECT_EQ(CurrentAlphaHints(), nullptr);
+    // An inactive component going away leaves no handler behind either.
+    auto* idle = New<TsAlphaHints>(form);
+    idle->SetActive(false);
+    idle->Loaded();
+    EXPECT_TRUE(Application()->OnShowHint);
+    idle->Free();
+    EXPECT_FALSE(Application()->OnShowHint);
 }
 
 class SkinnedHintsTest : public skin_test::SkinnedFormTest {
