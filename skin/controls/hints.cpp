@@ -3,8 +3,17 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/gdi/gdi.h"
+#include "platform/os/clock.h"
 #include "platform/user/system_metrics.h"
+#include "platform/user/user.h"
+#include "platform/user/window_region.h"
+#include "skin/controls/control_frame.h"
+#include "skin/controls/hint_html.h"
+#include "skin/core/state/skin_commands.h"
 #include "skin/core/state/skin_manager.h"
+#include "skin/core/state/skin_text.h"
+#include "vcl/graphics/bitmap.h"
 #include "vcl/system/sysutils.h"
 
 namespace skin {
@@ -54,12 +63,13 @@ TsAlphaHints::TsAlphaHints(TComponent* owner)
       templates_(New<TCollection>([](TCollection* c) { return new TacHintTemplate(c); })) {}
 
 TsAlphaHints::~TsAlphaHints() {
+    TApplication* app = Application();
+    // The application keeps no handler of a component that is gone, current or not.
+    if (app && app->OnShowHint == TShowHintEvent(this, &TsAlphaHints::ShowHintHandler))
+        app->OnShowHint = {};
     if (gCurrent == this) {
         gCurrent = nullptr;
-        if (TApplication* app = Application()) {
-            app->SetHintWindowClass({});
-            app->OnShowHint = {};
-        }
+        if (app) app->SetHintWindowClass({});
     }
     templates_->Free();
 }
@@ -69,6 +79,8 @@ void TsAlphaHints::ChooseWindowClass() {
     TApplication* app = Application();
     if (active_ && win::kLayeredWindowsAvailable && !ComponentState().Contains(csDestroying)) {
         gCurrent = this;
+        if (app)
+            app->SetHintWindowClass([](TComponent* owner) { return New<TacPngHintWindow>(owner); });
     } else if (gCurrent == this) {
         gCurrent = nullptr;
         if (app) app->SetHintWindowClass({});
@@ -110,8 +122,252 @@ void TsAlphaHints::Loaded() {
         app->HintHidePause = pauseHide_;
         app->HintPause = 500;
         app->HintShortPause = 200;
+        app->OnShowHint = TShowHintEvent(this, &TsAlphaHints::ShowHintHandler);
     }
+    ClearLastPosition();
     ChooseWindowClass();
+}
+
+void TsAlphaHints::ShowHintHandler(std::string& text, bool& canShow, THintInfo& info) {
+    lastPos_ = info.HintPos;
+    OnShowHint(text, canShow, info);
+    lastPos_ = info.HintPos;
+}
+
+// --- TacCustomHintWindow ---
+
+namespace {
+
+// The built-in balloon's client margins.
+constexpr TRect kBalloonMargins(11, 7, 15, 14);
+constexpr int kTextFlags = win::DT_WORDBREAK | win::DT_CENTER | win::DT_NOPREFIX;
+
+}  // namespace
+
+TacCustomHintWindow::TacCustomHintWindow(TComponent* owner)
+    : THintWindow(owner),
+      data_(std::make_unique<TsCommonData>(this, true)),
+      work_(New<TBitmap>()),
+      picture_(New<TBitmap>()) {
+    work_->SetPixelFormat(pf24bit);
+    work_->SetSize(1, 1);
+    if (TsAlphaHints* h = CurrentAlphaHints()) data_->SetSkinSection(h->SkinSection());
+}
+
+TacCustomHintWindow::~TacCustomHintWindow() = default;
+
+void TacCustomHintWindow::CreateParams(TCreateParams& p) {
+    THintWindow::CreateParams(p);
+    p.Style &= ~uint32_t(win::WS_BORDER);
+    // The hint takes no mouse input.
+    p.ExStyle |= win::WS_EX_TRANSPARENT;
+    const TsAlphaHints* h = CurrentAlphaHints();
+    if (h && h->UsesSkinSection())
+        p.ClassStyle |= win::CS_DROPSHADOW;
+    else
+        p.ClassStyle &= ~uint32_t(win::CS_DROPSHADOW);
+}
+
+bool TacCustomHintWindow::SkinDrawn() const {
+    const TsAlphaHints* h = CurrentAlphaHints();
+    return h && h->UsesSkinSection();
+}
+
+int TacCustomHintWindow::SkinIndex() const {
+    const TsSkinManager* mgr = DefaultManager;
+    const TsAlphaHints* h = CurrentAlphaHints();
+    if (!mgr || !h) return -1;
+    const int i = mgr->GetSkinIndex(h->SkinSection());
+    return i >= 0 ? i : mgr->GetSkinIndex("EDIT");
+}
+
+TRect TacCustomHintWindow::SkinBorders() const {
+    TsSkinManager* mgr = DefaultManager;
+    const int index = SkinIndex();
+    if (!mgr || !mgr->IsValidSkinIndex(index)) return {};
+    const int mask = mgr->Skin().Sections[size_t(index)].BordersMask;
+    if (!mgr->Skin().IsValidImgIndex(mask)) return {};
+    const TsMaskData& m = mgr->Masks()[size_t(mask)];
+    if (m.BorderWidth > 0) return TRect(m.BorderWidth, m.BorderWidth, m.BorderWidth, m.BorderWidth);
+    // A border the mask leaves unset is a third of one image.
+    const win::SIZE one = mgr->GetMaskStateSize(mask);
+    return TRect(m.WL > 0 ? m.WL : one.cx / 3, m.WT > 0 ? m.WT : one.cy / 3,
+                 m.WR > 0 ? m.WR : one.cx / 3, m.WB > 0 ? m.WB : one.cy / 3);
+}
+
+TRect TacCustomHintWindow::MeasureText(const std::string& text, TRect r) {
+    const TsAlphaHints* h = CurrentAlphaHints();
+    if (h && h->HTMLMode()) {
+        TsHtml html;
+        html.Init(work_.get(), text, r);
+        html.Render(r);
+        return r;
+    }
+    win::RECT box = r;
+    win::DrawText(work_->Canvas()->Handle(), text.c_str(), int(text.size()), &box,
+                  win::DT_CALCRECT | kTextFlags | win::DT_VCENTER);
+    return TRect(box.left, box.top, box.right, box.bottom);
+}
+
+TRect TacCustomHintWindow::CalcHintRect(int, const std::string& hint) {
+    const TsAlphaHints* h = CurrentAlphaHints();
+    const bool skinned = SkinDrawn();
+    work_->Canvas()->SetFont(skinned ? Screen()->HintFont() : Font());
+    const int w = h && h->MaxWidth() >= 1 ? h->MaxWidth() : Screen()->Width();
+    TRect r = MeasureText(hint, TRect(0, 0, w, 0));
+    r = TRect(0, 0, r.Width(), r.Height());
+    if (skinned) {
+        const TRect b = SkinBorders();
+        r.Right += b.Left + b.Right + 8;
+        r.Bottom += b.Top + b.Bottom + 8;
+    } else {
+        r.Right += kBalloonMargins.Left + kBalloonMargins.Right;
+        r.Bottom += kBalloonMargins.Top + kBalloonMargins.Bottom;
+    }
+    return r;
+}
+
+void TacCustomHintWindow::PaintSkinned(const std::string& text) {
+    TsCommonData* d = data_.get();
+    d->SetSkinSection(CurrentAlphaHints()->SkinSection());
+    PaintSectionIntoCache(this, d, 0, true);
+    TBitmap* cache = d->CacheBmp();
+    const TRect b = SkinBorders();
+    const TRect inner(b.Left + 4, b.Top + 4, Width() - b.Right - 4, Height() - b.Bottom - 4);
+    TCanvas* canvas = cache->Canvas();
+    canvas->SetFont(Screen()->HintFont());
+    canvas->Brush()->SetStyle(bsClear);
+    if (CurrentAlphaHints()->HTMLMode()) {
+        if (const TsGeneralData* s = d->Section()) canvas->Font()->SetColor(TColor(s->FontColor));
+        TsHtml html;
+        html.Init(cache, text, inner);
+        TRect out;
+        html.Render(out);
+    } else {
+        DrawSectionText(canvas, text, true, DefaultManager, 0, SkinIndex(),
+                        kTextFlags | win::DT_EXPANDTABS, inner);
+    }
+    canvas->Refresh();
+    // The key-coloured corners of the border mask are fully clear.
+    picture_->SetPixelFormat(pf32bit);
+    picture_->SetSize(Width(), Height());
+    for (int y = 0; y < Height(); ++y) {
+        const uint8_t* src = cache->ScanLine(y);
+        uint8_t* dst = picture_->ScanLine(y);
+        for (int x = 0; x < Width(); ++x, src += 3, dst += 4) {
+            const bool clear = src[0] == 0xFF && src[1] == 0x00 && src[2] == 0xFF;
+            dst[0] = clear ? 0 : src[0];
+            dst[1] = clear ? 0 : src[1];
+            dst[2] = clear ? 0 : src[2];
+            dst[3] = clear ? 0 : 255;
+        }
+    }
+}
+
+void TacCustomHintWindow::PaintTemplate(const std::string& text) {
+    // Without a template picture the hint is the application's hint colour, opaque.
+    picture_->SetPixelFormat(pf32bit);
+    picture_->SetSize(Width(), Height());
+    TCanvas* canvas = picture_->Canvas();
+    canvas->Brush()->SetColor(Application() ? Application()->HintColor : clInfoBk);
+    canvas->FillRect(Rect(0, 0, Width(), Height()));
+    canvas->SetFont(Font());
+    canvas->Brush()->SetStyle(bsClear);
+    const TRect inner(kBalloonMargins.Left, kBalloonMargins.Top, Width() - kBalloonMargins.Right,
+                      Height() - kBalloonMargins.Bottom);
+    if (CurrentAlphaHints() && CurrentAlphaHints()->HTMLMode()) {
+        TsHtml html;
+        html.Init(picture_.get(), text, inner);
+        TRect out;
+        html.Render(out);
+    } else {
+        win::RECT box = inner;
+        win::DrawText(canvas->Handle(), text.c_str(), int(text.size()), &box, kTextFlags);
+    }
+    canvas->Refresh();
+    for (int y = 0; y < Height(); ++y) {
+        uint8_t* p = picture_->ScanLine(y);
+        for (int x = 0; x < Width(); ++x) p[x * 4 + 3] = 255;
+    }
+}
+
+void TacCustomHintWindow::ActivateHint(TRect rect, const std::string& hint) {
+    TsAlphaHints* h = CurrentAlphaHints();
+    if (!h) {
+        THintWindow::ActivateHint(rect, hint);
+        return;
+    }
+    SetCaption(hint);
+    const bool skinned = SkinDrawn();
+    const TPoint at = rect.TopLeft();
+    win::MONITORINFO mi;
+    win::GetMonitorInfo(win::MonitorFromPoint({at.X, at.Y}, win::MONITOR_DEFAULTTONEAREST), &mi);
+    TRect r = Bounds(at.X, at.Y, rect.Width(), rect.Height());
+    corner_ = PlaceHint(r, at, 0, TRect(mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right,
+                                        mi.rcMonitor.bottom),
+                        skinned);
+    if (!skinned && (corner_ == 1 || corner_ == 3)) r = Bounds(r.Left, r.Top - 16, r.Width(), r.Height());
+    SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    if (r.Width() < 1 || r.Height() < 1) return;
+    if (skinned)
+        PaintSkinned(hint);
+    else
+        PaintTemplate(hint);
+    win::HWND wnd = Handle();
+    win::SetWindowPos(wnd, win::HWND_TOPMOST, r.Left, r.Top, r.Width(), r.Height(),
+                      win::SWP_NOACTIVATE);
+    win::SetWindowLongA(wnd, win::GWL_EXSTYLE,
+                        win::GetWindowLongA(wnd, win::GWL_EXSTYLE) | win::WS_EX_LAYERED);
+    const win::SIZE size{r.Width(), r.Height()};
+    const win::POINT origin{0, 0}, place{r.Left, r.Top};
+    win::BLENDFUNCTION blend{win::AC_SRC_OVER, 0, 255, win::AC_SRC_ALPHA};
+    const auto update = [&](uint8_t alpha) {
+        blend.SourceConstantAlpha = alpha;
+        return win::UpdateLayeredWindow(wnd, nullptr, &place, &size, picture_->Canvas()->Handle(),
+                                        &origin, 0, &blend, win::ULW_ALPHA);
+    };
+    if (h->Animated()) {
+        const TsGeneralData* s = skinned ? data_->Section() : nullptr;
+        const auto steps = HintFadeSteps(s ? s->Transparency : 0);
+        update(0);
+        win::ShowWindow(wnd, win::SW_SHOWNOACTIVATE);
+        for (uint8_t alpha : steps) {
+            // A window gone while the fade sleeps ends it.
+            if (!HandleAllocated() || !win::IsWindow(wnd)) break;
+            update(alpha);
+            os::Sleep(8);
+        }
+    } else {
+        update(255);
+        win::ShowWindow(wnd, win::SW_SHOWNOACTIVATE);
+    }
+    h->ClearLastPosition();
+}
+
+void TacCustomHintWindow::WndProc(TMessage& m) {
+    if (m.Msg == SM_ALPHACMD) {
+        switch (SkinCommandCode(m.WParam)) {
+            case SKC_ISSEETHROUGH:
+                m.LParam = 1;
+                return;
+            case SKC_GETBGINFO:
+                if (m.LParam) {
+                    auto& info = *reinterpret_cast<BackgroundInfo*>(m.LParam);
+                    info.BgType = btCache;
+                    info.Bmp = data_->CacheBmp();
+                    info.Offset = {0, 0};
+                }
+                m.Result = 1;
+                return;
+            default:
+                break;
+        }
+    }
+    if (m.Msg == win::WM_ERASEBKGND) {
+        m.Result = 1;
+        return;
+    }
+    THintWindow::WndProc(m);
 }
 
 // --- placement and fading ---

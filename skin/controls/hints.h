@@ -15,7 +15,10 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
+
+#include "skin/core/state/common_data.h"
 
 #include "vcl/controls/forms.h"
 #include "vcl/system/collection.h"
@@ -69,11 +72,18 @@ public:
     // Hints are painted from the skin section: an active component, a default manager, skin
     // data asked for, and a section of that name in the skin.
     bool UsesSkinSection() const;
+    // Where the application last put a hint (x -1: nowhere since the last one showed).
+    vcl::TPoint LastPosition() const { return lastPos_; }
+    void ClearLastPosition() { lastPos_ = {-1, -1}; }
+
+    // Asked before each hint while the component serves, as the application's OnShowHint.
+    vcl::TShowHintEvent OnShowHint;
 
     void Loaded() override;
 
 private:
     void ChooseWindowClass();
+    void ShowHintHandler(std::string& text, bool& canShow, vcl::THintInfo& info);
 
     bool active_ = true;
     bool animated_ = true;
@@ -85,6 +95,53 @@ private:
     vcl::TCollection* templates_;
     std::string templateName_;
     int templateIndex_ = -1;
+    vcl::TPoint lastPos_{-1, -1};
+};
+
+// The hint window while a component serves: a layered window with per-pixel alpha that fades in.
+// Skin-drawn, it is the component's section with its border mask (its key-coloured corners
+// fully clear) and the text in the section's colours; otherwise the template's picture, whose
+// alpha the text keeps (without a picture, the application's hint colour).
+class TacCustomHintWindow : public vcl::THintWindow {
+public:
+    VCL_CLASS(TacCustomHintWindow, vcl::THintWindow)
+    explicit TacCustomHintWindow(vcl::TComponent* owner);
+    ~TacCustomHintWindow() override;
+
+    vcl::TRect CalcHintRect(int maxWidth, const std::string& hint) override;
+    void ActivateHint(vcl::TRect rect, const std::string& hint) override;
+    void WndProc(vcl::TMessage& message) override;
+
+    // The corner the last hint pointed from (0 below right of the point .. 3 above left).
+    int Corner() const { return corner_; }
+    // The last hint's picture (32-bit, premultiplied alpha).
+    vcl::TBitmap* Picture() const { return picture_.get(); }
+    // Painted from the component's skin section.
+    bool SkinDrawn() const;
+    // The borders the section's border mask gives a skin-drawn hint (left, top, right, bottom).
+    vcl::TRect SkinBorders() const;
+
+protected:
+    void CreateParams(vcl::TCreateParams& params) override;
+
+private:
+    void PaintSkinned(const std::string& text);
+    void PaintTemplate(const std::string& text);
+    // The text measured in `r` (its width the limit), with the work bitmap's font.
+    vcl::TRect MeasureText(const std::string& text, vcl::TRect r);
+    int SkinIndex() const;
+
+    std::unique_ptr<TsCommonData> data_;
+    std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> work_;
+    std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> picture_;
+    int corner_ = 0;
+};
+
+// The window class the component gives the application.
+class TacPngHintWindow : public TacCustomHintWindow {
+public:
+    VCL_CLASS(TacPngHintWindow, TacCustomHintWindow)
+    using TacCustomHintWindow::TacCustomHintWindow;
 };
 
 // The component serving hints now, or nullptr.

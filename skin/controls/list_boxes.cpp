@@ -1,5 +1,15 @@
 #include "skin/controls/list_boxes.h"
 
+#include "skin/controls/control_frame.h"
+#include "skin/core/data/skin_data.h"
+#include "skin/core/pixels/dc_paint.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/blend.h"
+#include "skin/core/state/mask_paint.h"
+#include "skin/core/state/skin_manager.h"
+#include "skin/core/state/skin_text.h"
+#include "skin/core/state/skin_commands.h"
+
 #include <algorithm>
 
 #include "platform/controls/list_box_control.h"
@@ -179,6 +189,7 @@ TsAlphaListBox::TsAlphaListBox(TComponent* owner)
 }
 
 TsAlphaListBox::~TsAlphaListBox() {
+    adapter_.reset();
     canvas_->Free();
     items_->Free();
 }
@@ -481,6 +492,102 @@ void TsAlphaListBox::DeleteString(int index) {
     if (VirtualStyle() && virtualCount_ > 0) --virtualCount_;
 }
 
+void TsAlphaListBox::AfterConstruction() {
+    TsEditSkinned::AfterConstruction();
+    TakeColors();
+}
+
+void TsAlphaListBox::Loaded() {
+    TsEditSkinned::Loaded();
+    TakeColors();
+    UpdateAdapter();
+}
+
+void TsAlphaListBox::TakeColors() {
+    TsCommonData* d = SkinData();
+    if (!IsControlSkinned(d)) return;
+    if (const TsGeneralData* s = d->Section()) {
+        if (!d->CustomColor()) SetColor(TColor(s->Color));
+        if (!d->CustomFont()) Font()->SetColor(TColor(s->FontColor));
+    }
+}
+
+void TsAlphaListBox::UpdateAdapter() {
+    WindowSlots().UpdateEditWndAdapter(SkinData(), adapter_);
+}
+
+void TsAlphaListBox::PrepareCache() {
+    TsCommonData* d = SkinData();
+    PaintSectionIntoCache(this, d, ControlIsActive(d) ? 1 : 0, true);
+    if (!Enabled()) BlendDisabledCache(this, d, DisabledKind());
+    d->CacheStale = false;
+}
+
+void TsAlphaListBox::PrintItems(win::HDC dc) {
+    TsCommonData* d = SkinData();
+    if (d->CacheStale || !d->CacheBmp() || d->CacheBmp()->Width() != Width()) PrepareCache();
+    const int saved = win::SaveDC(dc);
+    win::OffsetViewportOrgEx(dc, 2, 2, nullptr);
+    const win::RECT client = ClientRect();
+    FillRectSolid(dc, client, TColor(vcl::ColorToRGB(Color())));
+    // The items stop short of the frame and of the bars that show: the adapter's, or without
+    // one the window's own.
+    int w = d->CacheBmp()->Width() - 4, h = d->CacheBmp()->Height() - 4;
+    const uint32_t style = uint32_t(win::GetWindowLongA(Handle(), win::GWL_STYLE));
+    if (adapter_) {
+        if (style & win::WS_VSCROLL) w -= adapter_->VertBarWidth();
+        if (style & win::WS_HSCROLL) h -= adapter_->HorzBarHeight();
+    } else {
+        if (style & win::WS_VSCROLL) w -= win::GetSystemMetrics(win::SM_CXVSCROLL);
+        if (style & win::WS_HSCROLL) h -= win::GetSystemMetrics(win::SM_CYHSCROLL);
+    }
+    win::IntersectClipRect(dc, 0, 0, std::max(w, 0), std::max(h, 0));
+    for (int i = Count() - 1; i >= 0; --i) {
+        const TRect r = ItemRect(i);
+        win::DRAWITEMSTRUCT item{};
+        item.CtlType = win::ODT_LISTBOX;
+        item.itemID = win::UINT(i);
+        item.itemAction = win::ODA_DRAWENTIRE;
+        if (Selected(i)) item.itemState |= win::ODS_SELECTED;
+        if (Focused() && i == ItemIndex()) item.itemState |= win::ODS_SELECTED | win::ODS_FOCUS;
+        item.hwndItem = Handle();
+        item.hDC = dc;
+        item.rcItem = r;
+        DrawItemMessage(item);
+    }
+    win::RestoreDC(dc, saved);
+}
+
+bool TsAlphaListBox::SkinCommand(TMessage& m) {
+    TsCommonData* d = SkinData();
+    if (AnswerCommonCommands(m)) return true;
+    const uint16_t code = SkinCommandCode(m.WParam);
+    if (code == SKC_ENDPARENTUPDATE) {
+        if (d->BGChanged) {
+            d->BGChanged = false;
+            if (HandleAllocated())
+                win::RedrawWindow(Handle(), nullptr, nullptr,
+                                  win::RDW_INVALIDATE | win::RDW_ERASE | win::RDW_FRAME);
+        }
+        return true;
+    }
+    if (!IsOwnSkinChange(m, d)) return false;
+    CommonWndProc(m, d);
+    if (code == SKC_REMOVESKIN) {
+        adapter_.reset();
+        if (!d->CustomColor()) SetColor(clWindow);
+        if (!d->CustomFont()) Font()->SetColor(clWindowText);
+    } else if (code == SKC_REFRESH) {
+        UpdateAdapter();
+    } else {
+        TakeColors();
+    }
+    if (code != SKC_NEWSKIN && HandleAllocated())
+        win::RedrawWindow(Handle(), nullptr, nullptr,
+                          win::RDW_INVALIDATE | win::RDW_ERASE | win::RDW_FRAME);
+    return true;
+}
+
 void TsAlphaListBox::MeasureItem(int index, int& height) {
     OnMeasureItem(this, index, height);
 }
@@ -512,6 +619,10 @@ void TsAlphaListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState stat
 }
 
 void TsAlphaListBox::DrawItemMessage(const win::DRAWITEMSTRUCT& item) {
+    TsCommonData* d = SkinData();
+    d->BGChanged = d->GetBGChanged();
+    // The whole control repaints once its background is in place.
+    if (d->BGChanged && IsControlSkinned(d)) return;
     if (Count() == 0) return;
     const int index = static_cast<int>(item.itemID);
     const TOwnerDrawState state(item.itemState & 0x1FFF, 0);
@@ -592,7 +703,58 @@ void TsAlphaListBox::WndProc(TMessage& m) {
         m.Result = static_cast<intptr_t>(s.size());
         return;
     }
+    if (m.Msg == SM_ALPHACMD && SkinCommand(m)) return;
+    TsCommonData* d = SkinData();
+    const bool skinned = IsSkinnedNow(this, d);
+    if (skinned) {
+        switch (m.Msg) {
+            case win::WM_SIZE:
+            case win::WM_WINDOWPOSCHANGING:
+                if (!ComponentState().Contains(csLoading) && !ControlState.Contains(csCreating))
+                    d->CacheStale = true;
+                break;
+            case win::WM_PAINT:
+            case win::WM_PRINTCLIENT:
+            case win::WM_ERASEBKGND:
+                if (RedrawFrozen()) {
+                    if (m.Msg == win::WM_PAINT) ValidateOnly(this);
+                    return;
+                }
+                break;
+            case win::WM_PRINT:
+                if (m.WParam) {
+                    PrintItems(reinterpret_cast<win::HDC>(m.WParam));
+                    m.Result = 1;
+                    return;
+                }
+                break;
+            default:
+                break;
+        }
+    }
     TsEditSkinned::WndProc(m);
+    // Showing may have made the control paintable.
+    if (IsSkinnedNow(this, d)) {
+        switch (m.Msg) {
+            case win::WM_WINDOWPOSCHANGING:
+                if (d->CacheStale && HandleAllocated())
+                    win::RedrawWindow(Handle(), nullptr, nullptr,
+                                      win::RDW_INVALIDATE | win::RDW_ERASE | win::RDW_UPDATENOW |
+                                          win::RDW_ERASENOW);
+                break;
+            case win::LB_SETCURSEL:
+                if (adapter_) adapter_->RefreshScrollBarInfo(false);
+                break;
+            case CM_COLORCHANGED:
+                TakeColors();
+                break;
+            case CM_SHOWINGCHANGED:
+                UpdateAdapter();
+                break;
+            default:
+                break;
+        }
+    }
     switch (m.Msg) {
         case win::WM_SIZE:
         case CM_ENABLEDCHANGED:
@@ -678,8 +840,126 @@ TsCheckListBox::TsCheckListBox(TComponent* owner) : TsListBox(owner) {}
 
 TsCheckListBox::~TsCheckListBox() = default;
 
+namespace {
+
+// The skin's small check mask of GLOBALINFO for a check state, or nullptr.
+const TsMaskData* CheckMask(TsSkinManager* mgr, const char* name) {
+    if (!mgr) return nullptr;
+    const int i = mgr->GetMaskIndexByNames("GLOBALINFO", name);
+    return mgr->Skin().IsValidImgIndex(i) ? &mgr->Masks()[size_t(i)] : nullptr;
+}
+
+}  // namespace
+
+TPoint TsCheckListBox::CheckSize() const {
+    TsCommonData* d = SkinData();
+    TsSkinManager* mgr = IsControlSkinned(d) ? d->GetSkinManager() : nullptr;
+    if (const TsMaskData* m = CheckMask(mgr, "SMALLCHECKED"); m && m->ImageCount > 0)
+        return {m->R.Width() / m->ImageCount, m->R.Height() / (std::max<int>(m->MaskType, 0) + 1)};
+    return SystemCheckSize();
+}
+
 int TsCheckListBox::CheckWidth() const {
-    return SystemCheckSize().X + 2;
+    return CheckSize().X + 2;
+}
+
+void TsCheckListBox::DrawSkinnedCheck(TBitmap* bmp, int index, const TRect& area) {
+    TsSkinManager* mgr = SkinData()->GetSkinManager();
+    const TCheckBoxState s = State(index);
+    const TsMaskData* m = CheckMask(mgr, s == cbChecked  ? "SMALLCHECKED"
+                                         : s == cbGrayed ? "SMALLGRAYED"
+                                                         : "SMALLUNCHECKED");
+    const TPoint size = CheckSize();
+    const TPoint at{area.Left + (area.Width() - size.X) / 2,
+                    area.Top + (area.Height() - size.Y) / 2};
+    const bool enabled = Enabled() && ItemEnabled(index);
+    if (!m) {
+        win::RECT box{at.X, at.Y, at.X + size.X, at.Y + size.Y};
+        win::UINT flags = win::DFCS_BUTTONCHECK;
+        if (s == cbChecked) flags |= win::DFCS_CHECKED;
+        if (s == cbGrayed) flags |= win::DFCS_CHECKED | win::DFCS_BUTTON3STATE;
+        if (!enabled) flags |= win::DFCS_INACTIVE;
+        win::DrawFrameControl(bmp->Canvas()->Handle(), &box, win::DFC_BUTTON, flags);
+        return;
+    }
+    // What lay under the check, for the disabled look.
+    TBitmap under;
+    under.SetPixelFormat(pf24bit);
+    under.SetSize(size.X, size.Y);
+    win::BitBlt(under.Canvas()->Handle(), 0, 0, size.X, size.Y, bmp->Canvas()->Handle(), at.X,
+                at.Y, win::SRCCOPY);
+    const PixelView self = ViewOf(bmp);
+    CacheInfo over;
+    over.Bmp = &self;
+    over.Ready = true;
+    BlendMaskRegion(bmp, at, 0, 1, *m, over);
+    if (!enabled)
+        BlendBitmapTransparent(ViewOf(bmp), at.X, at.Y, ViewOf(&under),
+                               TRect(0, 0, size.X - 1, size.Y - 1), 0.4, kTransparentKey);
+}
+
+void TsCheckListBox::DrawSkinnedItem(const win::DRAWITEMSTRUCT& item) {
+    TsCommonData* d = SkinData();
+    const int index = static_cast<int>(item.itemID);
+    const TRect r = item.rcItem;
+    if (r.Width() < 1 || r.Height() < 1) return;
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(r.Width(), r.Height());
+    TCanvas* c = bmp.Canvas();
+    c->SetFont(Font());
+    c->Brush()->SetColor(Color());
+    c->FillRect(Rect(0, 0, r.Width(), r.Height()));
+    const int cw = CheckWidth();
+    const TRect text(cw + 2, 0, r.Width(), r.Height());
+    const bool selected = (item.itemState & win::ODS_SELECTED) != 0;
+    if (selected) {
+        c->Brush()->SetColor(clHighlight);
+        c->FillRect(text);
+        c->Font()->SetColor(clHighlightText);
+    }
+    c->Brush()->SetStyle(bsClear);
+    const std::string caption = index < Count() ? Items()->Get(index) : std::string();
+    constexpr uint32_t kFlags = win::DT_VCENTER | win::DT_NOPREFIX;
+    TsSkinManager* mgr = d->GetSkinManager();
+    if (Header(index)) {
+        if (!headerSkin_.empty() && mgr && mgr->GetSkinIndex(headerSkin_) >= 0) {
+            const TsGeneralData& s = mgr->Skin().Sections[size_t(mgr->GetSkinIndex(headerSkin_))];
+            c->Brush()->SetColor(TColor(s.Color));
+            c->FillRect(Rect(0, 0, r.Width(), r.Height()));
+            c->Font()->SetColor(TColor(s.HotFontColor));
+        } else if (mgr) {
+            c->Brush()->SetColor(TColor(mgr->GetGlobalColor()));
+            c->FillRect(Rect(0, 0, r.Width(), r.Height()));
+            c->Font()->SetColor(TColor(mgr->GetGlobalFontColor()));
+        }
+        c->Brush()->SetStyle(bsClear);
+        if (!OnDrawItem) {
+            win::RECT box{cw + 4, 0, r.Width(), r.Height()};
+            win::DrawText(c->Handle(), caption.c_str(), int(caption.size()), &box,
+                          kFlags | win::DT_SINGLELINE);
+        }
+    } else {
+        DrawSkinnedCheck(&bmp, index, TRect(0, 0, cw, r.Height()));
+        const TRect box(cw + 4, 0, r.Width(), r.Height());
+        if (item.itemState == 0) {
+            DrawSkinText(c, caption, Enabled(), ControlIsActive(d) ? 1 : 0, d,
+                         kFlags | win::DT_SINGLELINE, box);
+        } else {
+            win::RECT b = box;
+            win::SetTextColor(c->Handle(), vcl::ColorToRGB(c->Font()->Color()));
+            win::DrawText(c->Handle(), caption.c_str(), int(caption.size()), &b,
+                          kFlags | win::DT_SINGLELINE);
+        }
+    }
+    if (item.itemState & win::ODS_FOCUS) c->DrawFocusRect(text);
+    c->Refresh();
+    win::BitBlt(item.hDC, r.Left, r.Top, r.Width(), r.Height(), c->Handle(), 0, 0, win::SRCCOPY);
+    if (OnDrawItem) {
+        TPaintDCLease lease(Canvas(), item.hDC);
+        OnDrawItem(this, index, TRect(r.Left + cw + 2, r.Top, r.Right, r.Bottom),
+                   TOwnerDrawState(item.itemState & 0x1FFF, 0));
+    }
 }
 
 void TsCheckListBox::CreateParams(TCreateParams& p) {
@@ -872,6 +1152,13 @@ void TsCheckListBox::Dispatch(TMessage& m) {
 }
 
 void TsCheckListBox::DrawItemMessage(const win::DRAWITEMSTRUCT& item) {
+    TsCommonData* d = SkinData();
+    if (IsControlSkinned(d) && !(Header(int(item.itemID)) && d->CustomColor())) {
+        d->BGChanged = d->GetBGChanged();
+        if (d->BGChanged || Count() == 0) return;
+        DrawSkinnedItem(item);
+        return;
+    }
     win::DRAWITEMSTRUCT moved = item;
     if (!Header(static_cast<int>(item.itemID))) moved.rcItem.left += CheckWidth();
     TsListBox::DrawItemMessage(moved);

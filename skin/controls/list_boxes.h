@@ -21,6 +21,7 @@
 
 #include "platform/user/messages.h"
 #include "skin/controls/edit_skin.h"
+#include "skin/controls/window_services.h"
 #include "vcl/controls/combo_box.h"
 #include "vcl/controls/controls.h"
 #include "vcl/controls/std_ctrls.h"
@@ -145,6 +146,13 @@ public:
     void WndProc(vcl::TMessage& message) override;
     void Dispatch(vcl::TMessage& message) override;
     bool DoKeyPress(char& key) override;
+    void AfterConstruction() override;
+    void Loaded() override;
+
+    // Paints the section (the frame's picture) into the cache image.
+    virtual void PrepareCache();
+    // The adapter that draws the frame and scroll bars; null while none is made.
+    TacControlAdapter* Adapter() const { return adapter_.get(); }
 
 protected:
     friend class TListBoxStrings;
@@ -169,11 +177,18 @@ protected:
 private:
     void SetColumnWidth();
     void RecreateUnlessLoading();
+    // The section's colour and font colour, unless the control keeps its own.
+    void TakeColors();
+    void UpdateAdapter();
+    bool SkinCommand(vcl::TMessage& m);
+    // WM_PRINT into the shared print DC: every item, from the last to the first.
+    void PrintItems(win::HDC dc);
     void RepaintItem(int index);
     void TypeAhead(char key);
 
     TListBoxStrings* items_;
     vcl::TControlCanvas* canvas_;
+    AdapterPtr adapter_;
     int virtualCount_ = 0;
     // Kept while the window is made again.
     int savedCount_ = -1;
@@ -231,6 +246,9 @@ public:
     void SetHeaderSkin(const std::string& section);
     // The width of the check area: the check image and 2 pixels.
     int CheckWidth() const;
+    // The size of one check image: the skin's SMALLCHECKED when the skin has it, else the
+    // system's check box.
+    vcl::TPoint CheckSize() const;
 
     vcl::TNotifyEvent OnClickCheck;
 
@@ -243,6 +261,14 @@ protected:
     void DestroyWnd() override;
     void DrawItemMessage(const win::DRAWITEMSTRUCT& item) override;
     void DrawItem(int index, const vcl::TRect& rect, vcl::TOwnerDrawState state) override;
+
+private:
+    // Skinned: the whole item drawn into a bitmap of its own, then copied.
+    void DrawSkinnedItem(const win::DRAWITEMSTRUCT& item);
+    // The skin's check of item `index` into `bmp` (item coordinates) in `area`.
+    void DrawSkinnedCheck(vcl::TBitmap* bmp, int index, const vcl::TRect& area);
+
+public:
     intptr_t GetItemData(int index) const override;
     void ResetContent() override;
     void DeleteString(int index) override;

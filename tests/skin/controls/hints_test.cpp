@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/gdi/gdi.h"
+#include "platform/user/window_region.h"
+#include "skin/core/data/skin_data.h"
+#include "tests/skin/controls/skinned_form.h"
 #include "tests/vcl/gui_fixture.h"
 
 namespace skin {
@@ -67,6 +71,94 @@ TEST_F(AlphaHintsTest, TheLastActiveComponentServesAndTemplatesAreFoundByName) {
     hints->SetActive(true);
     hints->Free();
     EXPECT_EQ(CurrentAlphaHints(), nullptr);
+    // An inactive component going away leaves no handler behind either.
+    auto* idle = New<TsAlphaHints>(form);
+    idle->SetActive(false);
+    idle->Loaded();
+    EXPECT_TRUE(Application()->OnShowHint);
+    idle->Free();
+    EXPECT_FALSE(Application()->OnShowHint);
+}
+
+class SkinnedHintsTest : public skin_test::SkinnedFormTest {
+protected:
+    TsAlphaHints* Hints(bool skin) {
+        auto* h = New<TsAlphaHints>(form);
+        h->SetUseSkinData(skin);
+        h->Loaded();
+        return h;
+    }
+    // The layered picture's constant alpha.
+    static int Alpha(TWinControl* w) {
+        win::LayeredLook look;
+        return win::GetLayeredLook(w->Handle(), &look) ? look.alpha : -1;
+    }
+};
+
+TEST_F(SkinnedHintsTest, ASkinDrawnHintIsItsTextWithTheMasksBordersAndFadesToTheSection) {
+    ASSERT_GE(manager->GetSkinIndex("HINT"), 0);
+    TsAlphaHints* hints = Hints(true);
+    ASSERT_TRUE(hints->UsesSkinSection());
+    auto* w = New<TacPngHintWindow>(form);
+    const std::string text = "Start the mailing";
+    const TRect r = w->CalcHintRect(0, text);
+    const TRect b = w->SkinBorders();
+    TBitmap measure;
+    measure.Canvas()->SetFont(Screen()->HintFont());
+    win::RECT box{0, 0, hints->MaxWidth(), 0};
+    win::DrawText(measure.Canvas()->Handle(), text.c_str(), int(text.size()), &box,
+                  win::DT_CALCRECT | win::DT_WORDBREAK | win::DT_CENTER | win::DT_NOPREFIX);
+    EXPECT_EQ(r.Width(), box.right + b.Left + b.Right + 8);
+    EXPECT_EQ(r.Height(), box.bottom + b.Top + b.Bottom + 8);
+    // The section seen 40 % through: the fade ends at 153 after 12 sleeps of 8 ms.
+    manager->Skin().Sections[size_t(manager->GetSkinIndex("HINT"))].Transparency = 40;
+    const uint64_t slept = clock_.SleptMs();
+    w->ActivateHint(Bounds(100, 100, r.Width(), r.Height()), text);
+    EXPECT_EQ(Alpha(w), 153);
+    EXPECT_EQ(clock_.SleptMs() - slept, 96u);
+    EXPECT_EQ(w->Corner(), 0);
+    // Key-coloured pixels of the picture are fully clear, others opaque.
+    TBitmap* p = w->Picture();
+    for (int y = 0; y < p->Height(); y += 3)
+        for (int x = 0; x < p->Width(); x += 3) {
+            const uint8_t* px = p->ScanLine(y) + x * 4;
+            ASSERT_TRUE(px[3] == 0 || px[3] == 255);
+            if (px[3] == 0) {
+                ASSERT_EQ(px[0] | px[1] | px[2], 0);
+            }
+        }
+    hints->SetAnimated(false);
+    w->ActivateHint(Bounds(100, 100, r.Width(), r.Height()), text);
+    EXPECT_EQ(Alpha(w), 255);
+}
+
+TEST_F(SkinnedHintsTest, WithoutTheSkinTheBalloonsMarginsAndMaxWidthZeroReachesTheScreen) {
+    TsAlphaHints* hints = Hints(false);
+    auto* w = New<TacPngHintWindow>(form);
+    std::string text;
+    for (int i = 0; i < 30; ++i) text += "word ";
+    EXPECT_LE(w->CalcHintRect(0, text).Width(), 120 + 11 + 15);
+    hints->SetMaxWidth(0);
+    EXPECT_GT(w->CalcHintRect(0, text).Width(), 300);
+    // Near the bottom right the balloon points from corner 3: its right edge at the point, its
+    // top 16 pixels above it, and 16 more when shown.
+    const TRect r = w->CalcHintRect(0, "Hint");
+    const int sw = Screen()->Width(), sh = Screen()->Height();
+    hints->SetAnimated(false);
+    w->ActivateHint(Bounds(sw - 5, sh - 5, r.Width(), r.Height()), "Hint");
+    EXPECT_EQ(w->Corner(), 3);
+    EXPECT_EQ(w->Left(), sw - 5 - r.Width());
+    EXPECT_EQ(w->Top(), sh - 5 - 16 - 16);
+    EXPECT_EQ(Alpha(w), 255);
+}
+
+TEST_F(SkinnedHintsTest, TheApplicationsHintWindowFollowsTheComponent) {
+    TsAlphaHints* hints = Hints(false);
+    ASSERT_TRUE(Application()->HintWindowClass());
+    std::unique_ptr<THintWindow, FreeDeleter> made(Application()->HintWindowClass()(nullptr));
+    EXPECT_NE(dynamic_cast<TacPngHintWindow*>(made.get()), nullptr);
+    hints->SetActive(false);
+    EXPECT_FALSE(Application()->HintWindowClass());  // the plain window
 }
 
 }  // namespace
