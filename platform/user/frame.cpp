@@ -44,7 +44,7 @@ int FrameBorder(DWORD style, DWORD exStyle) {
 RECT FrameInsets(DWORD style, DWORD exStyle, int menuRows) {
     int b = FrameBorder(style, exStyle) + EdgeWidth(exStyle);
     RECT in{b, b, b, b};
-    in.top += CaptionHeight(style, exStyle) + menuRows * GetSystemMetrics(SM_CYMENU);
+    in.top += CaptionHeight(style, exStyle) + MenuBarHeight(menuRows);
     if (style & WS_VSCROLL) {
         (exStyle & WS_EX_LEFTSCROLLBAR ? in.left : in.right) += GetSystemMetrics(SM_CXVSCROLL);
     }
@@ -89,7 +89,7 @@ FrameLayout LayoutFrameFromStyles(const Window* w) {
     if (w->IsTopLevel() || !w->IsChild()) {
         int rows = MenuBarRows(w->handle, width);
         if (rows > 0) {
-            f.menuBar = RECT{b, top, width - b, top + rows * GetSystemMetrics(SM_CYMENU)};
+            f.menuBar = RECT{b, top, width - b, top + MenuBarHeight(rows)};
             top = f.menuBar.bottom;
         }
     }
@@ -145,8 +145,9 @@ FrameLayout LayoutFrame(const Window* w) {
     DWORD style = w->style;
     if (style & WS_VSCROLL) {
         int v = GetSystemMetrics(SM_CXVSCROLL);
-        f.vscroll = (w->exStyle & WS_EX_LEFTSCROLLBAR) ? RECT{c.left - v, c.top, c.left, c.bottom}
-                                                       : RECT{c.right, c.top, c.right + v, c.bottom};
+        f.vscroll = (w->exStyle & WS_EX_LEFTSCROLLBAR)
+                        ? RECT{c.left - v, c.top, c.left, c.bottom}
+                        : RECT{c.right, c.top, c.right + v, c.bottom};
         IntersectRect(&f.vscroll, &f.vscroll, &inner);
     }
     if (style & WS_HSCROLL) {

@@ -2,9 +2,9 @@
 //
 // Layout, outside in: the frame (SM_CXFRAME with WS_THICKFRAME; SM_CXFIXEDFRAME for a dialog
 // frame or a caption; SM_CXBORDER for a plain border), the caption (SM_CYCAPTION, SM_CYSMCAPTION
-// for tool windows), the menu bar rows (SM_CYMENU each), the client edge (SM_CXEDGE) and the
-// scroll bars (SM_CXVSCROLL, SM_CYHSCROLL). Every number comes from GetSystemMetrics, so code
-// that derives the layout from the metrics agrees with it exactly.
+// for tool windows), the menu bar (n rows: n x (SM_CYMENU - 1) + 1), the client edge (SM_CXEDGE)
+// and the scroll bars (SM_CXVSCROLL, SM_CYHSCROLL). Every number comes from GetSystemMetrics, so
+// code that derives the layout from the metrics agrees with it exactly.
 #pragma once
 
 #include "platform/user/win_types.h"

@@ -113,12 +113,16 @@ PopupMetrics GetPopupMetrics() {
     return PopupMetrics{check + 6, check + 6, 12, 4, GetSystemMetrics(SM_CYMENUSIZE), 8};
 }
 
+int MenuBarHeight(int rows) {
+    return rows > 0 ? rows * (GetSystemMetrics(SM_CYMENU) - 1) + 1 : 0;
+}
+
 int LayoutMenuBar(Menu* m, int width, HWND owner) {
     if (m == nullptr || m->items.empty()) return 0;
     if (m->laidOutWidth == width) return m->rows;
     TextMeasure measure;
-    int rowHeight = GetSystemMetrics(SM_CYMENU);
-    int itemHeight = rowHeight - 1;  // the bar keeps a line below each row
+    int itemHeight = GetSystemMetrics(SM_CYMENU) - 1;  // the bar keeps a line below the rows
+    int rowHeight = itemHeight;
     int x = 0, row = 0;
     size_t rightFrom = SIZE_MAX;
     // Items from the first right-justified one of a row on move to the row's right end.

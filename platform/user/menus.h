@@ -193,6 +193,9 @@ bool IsSystemMenu(HMENU menu);
 void MenuChanged(Menu* m);
 // Rows of the menu bar of a window for a window width; 0 without a menu.
 int MenuBarRows(HWND hwnd, int windowWidth);
+// The height of a menu bar of `rows` rows: rows of SM_CYMENU - 1 sharing the one line below
+// them, so one row is SM_CYMENU high; 0 for none.
+int MenuBarHeight(int rows);
 void ClearMenus();
 
 }  // namespace detail

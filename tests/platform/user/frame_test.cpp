@@ -65,9 +65,17 @@ TEST_F(UserTest, MenuBarWrapsIntoRows) {
     GetClientRect(w, &cr);
     POINT o{0, 0};
     ClientToScreen(w, &o);
-    int rows = (o.y - wr.top - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CYCAPTION)) /
-               GetSystemMetrics(SM_CYMENU);
-    EXPECT_GT(rows, 1);
+    // Rows of SM_CYMENU - 1 share the line below them: n rows are n x (SM_CYMENU - 1) + 1.
+    const int menu = GetSystemMetrics(SM_CYMENU);
+    RECT first, last;
+    GetMenuItemRect(w, m, 0, &first);
+    GetMenuItemRect(w, m, 5, &last);
+    const int rows = (last.top - first.top) / (menu - 1) + 1;
+    EXPECT_GE(rows, 2);
+    EXPECT_EQ((last.top - first.top) % (menu - 1), 0);
+    EXPECT_EQ(o.y - wr.top - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CYCAPTION),
+              rows * (menu - 1) + 1);
+    EXPECT_EQ(SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(last.left + 2, last.bottom)), HTMENU);
     SetWindowPos(w, nullptr, 0, 0, 1000, 200, SWP_NOMOVE | SWP_NOZORDER);
     ClientToScreen(w, &(o = POINT{0, 0}));
     GetWindowRect(w, &wr);
