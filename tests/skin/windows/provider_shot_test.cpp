@@ -81,6 +81,10 @@ TEST_F(ProviderShotTest, MainWindowAndPortDialogShowTheInternalSkin) {
     const vcl::TRect close = mainProvider->ButtonClose.Rect;
     Probe("main close glyph", mainProvider, (close.Left + close.Right) / 2,
           (close.Top + close.Bottom) / 2, win::GetSysColor(win::COLOR_ACTIVECAPTION));
+    // The menu band's items lie on the skinned band, not on the classic menu colour.
+    win::RECT item{};
+    ASSERT_TRUE(win::GetMenuItemRect(main->Handle(), win::GetMenu(main->Handle()), 0, &item));
+    EXPECT_NE(win::GetSysColor(win::COLOR_MENU), At(item.left + 1, item.top + 1));
     // The dialog has its close button alone and smaller than the main window's.
     const vcl::TRect small = portProvider->ButtonClose.Rect;
     EXPECT_LT(small.Width(), close.Width());
