@@ -303,6 +303,11 @@ void TsSkinProvider::PaintMenuBarItems() {
     TCanvas* canvas = cache->Canvas();
     canvas->Font()->Assign(form_->Font());
     const TOwnerDrawState state(0x500, 0);
+    TsSkinManager* sm = SkinManager();
+    int line = sm && !menuLineSkin_.empty() ? sm->GetSkinIndex(menuLineSkin_) : -1;
+    if (sm && line < 0) line = sm->GetSkinIndex("MENULINE");
+    const TColor bandFont =
+        line >= 0 ? sm->Sections()[size_t(line)].FontColor : TColor(vcl::clMenuText);
     TMenuItem* items = menu->Items();
     int position = 0;
     for (int i = 0; i < items->Count(); ++i) {
@@ -312,7 +317,19 @@ void TsSkinProvider::PaintMenuBarItems() {
         if (win::GetMenuItemRect(h, bar, win::UINT(position++), &r)) {
             const TRect inCache{r.left - origin.X, r.top - origin.Y, r.right - origin.X,
                                 r.bottom - origin.Y};
-            item->AdvancedDrawItem(canvas, inCache, state);
+            if (item->OnAdvancedDrawItem) {
+                item->AdvancedDrawItem(canvas, inCache, state);
+            } else {
+                // No skinned-menu painter owns the item: its caption goes straight onto the
+                // skinned band, since the classic look would fill the band with the menu colour.
+                canvas->Brush()->SetStyle(vcl::bsClear);
+                canvas->Font()->SetColor(item->Enabled() ? bandFont : vcl::clGrayText);
+                std::string text = item->Caption();
+                std::erase(text, '&');
+                const int th = canvas->TextHeight(text.empty() ? "W" : text);
+                canvas->TextOut(inCache.Left + (inCache.Width() - canvas->TextWidth(text)) / 2,
+                                inCache.Top + (inCache.Height() - th) / 2, text);
+            }
         }
     }
 }

@@ -20,6 +20,7 @@
 #include "platform/os/clock.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/user.h"
+#include "tests/platform/display/x11_grab.h"
 #include "tests/support/virtual_x_server.h"
 
 // Xlib's macros clash with the windowing names, so it comes last.
@@ -112,22 +113,8 @@ protected:
     Rgb Grab(win::HWND target) {
         win::RECT r{};
         win::GetWindowRect(target, &r);
-        const int width = r.right - r.left, height = r.bottom - r.top;
-        XImage* img = XGetImage(probe_, presenter_->XWindowOf(target), 0, 0, unsigned(width),
-                                unsigned(height), AllPlanes, ZPixmap);
-        Rgb out;
-        if (img == nullptr) return out;
-        out.width = width;
-        out.height = height;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                unsigned long p = XGetPixel(img, x, y);
-                out.pixels.push_back((unsigned char)((p & img->red_mask) >> 16));
-                out.pixels.push_back((unsigned char)((p & img->green_mask) >> 8));
-                out.pixels.push_back((unsigned char)(p & img->blue_mask));
-            }
-        XDestroyImage(img);
-        return out;
+        return GrabX(probe_, presenter_->XWindowOf(target), 0, 0, r.right - r.left,
+                     r.bottom - r.top);
     }
     win::HWND MakeWindow(int x, int y, int w, int h, win::COLORREF color, win::DWORD style,
                          win::HWND owner = nullptr, win::DWORD ex = 0) {
