@@ -158,6 +158,52 @@ TEST_F(SkinnedEditsTest, RemovingTheSkinGivesTheClassicLookBack) {
     EXPECT_EQ(Pixels(mask), maskClassic);
 }
 
+TEST_F(SkinnedEditsTest, ADisabledCacheIsGreyedOrBlendedAsTheEditSays) {
+    auto* ed = Place<TsEdit>(form, Bounds(10, 10, 100, 21));
+    ed->SetText("abc");
+    form->Show();
+    Pump();
+    auto cache = [&](bool enabled, TsDisabledKind kind) {
+        ed->SetEnabled(enabled);
+        ed->SetDisabledKind(kind);
+        ed->PrepareCache();
+        std::vector<uint32_t> px;
+        for (int y = 0; y < ed->Height(); ++y)
+            for (int x = 0; x < ed->Width(); ++x) px.push_back(CachePixel(ed->SkinData(), x, y));
+        return px;
+    };
+    const auto normal = cache(true, {dkBlended});
+    const auto blended = cache(false, {dkBlended});
+    const auto greyed = cache(false, {dkGrayed});
+    EXPECT_NE(blended, normal);
+    EXPECT_NE(greyed, blended);
+    bool colourLeft = false;
+    for (uint32_t p : greyed)
+        ASSERT_TRUE((p & 0xFF) == (p >> 8 & 0xFF) && (p & 0xFF) == (p >> 16)) << std::hex << p;
+    for (uint32_t p : normal) colourLeft |= (p & 0xFF) != (p >> 16);
+    EXPECT_TRUE(colourLeft);  // else greying proves nothing
+}
+
+TEST_F(SkinnedEditsTest, AMaskEditWithoutBorderHasTheBackgroundAloneAndPaintsNoBorder) {
+    auto* framed = Place<TsMaskEdit>(form, Bounds(10, 10, 100, 21));
+    auto* bare = Place<TsMaskEdit>(form, Bounds(10, 40, 100, 21));
+    bare->SetBorderStyle(bsNone);
+    form->Show();
+    Pump();
+    framed->PaintEditFrame();
+    bare->PaintEditFrame();
+    // The corner of the framed cache is the border; the bare one's is its inside.
+    EXPECT_NE(CachePixel(framed->SkinData(), 0, 0), CachePixel(framed->SkinData(), 50, 10));
+    EXPECT_EQ(CachePixel(bare->SkinData(), 0, 0), CachePixel(bare->SkinData(), 50, 10));
+    TBitmap target;
+    target.SetSize(100, 21);
+    target.Canvas()->Brush()->SetColor(TColor(0x00FF00));
+    target.Canvas()->FillRect(Rect(0, 0, 100, 21));
+    bare->PaintBorder(target.Canvas()->Handle());
+    target.Canvas()->Refresh();
+    EXPECT_EQ(target.Canvas()->Pixels(0, 0), TColor(0x00FF00));
+}
+
 // An adapter that notes what the memo asks of it.
 class RecordingAdapter : public TacControlAdapter {
 public:
@@ -217,8 +263,7 @@ public:
 
     void WndProc(TMessage& m) override {
         static const std::map<uint32_t, std::string> named = {
-            {win::WM_NCPAINT, "WM_NCPAINT"}, {win::WM_PAINT, "WM_PAINT"},
-            {CM_RECREATEWND, "CM_RECREATEWND"}};
+            {win::WM_NCPAINT, "WM_NCPAINT"}, {win::WM_PAINT, "WM_PAINT"}};
         const bool nested = depth_ > 0;
         if (log && nested && named.count(m.Msg)) log->push_back(named.at(m.Msg));
         const bool logged = log && (!nested || named.count(m.Msg));
