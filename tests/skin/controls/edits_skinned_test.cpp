@@ -361,7 +361,7 @@ TEST_F(SkinnedEditsTest, TheWindowProcedureOrderFollowsTheRecordedLog) {
         form->Show();
         Pump();
         // Each control logs only while its own message is handled: what the manager tells the
-        // control it leaves is not part of the order.
+        // control it leaves does not belong to the order.
         auto run = [&](auto* c) {
             std::vector<std::string> log;
             TsCommonData* d = c->SkinData();
