@@ -281,8 +281,10 @@ void TsCustomListView::HeaderWndProc(TMessage& m) {
             }
             break;
         case win::WM_PRINT:
+            // The skin's picture is the whole print: the classic one would cover it.
             PaintHeader(reinterpret_cast<win::HDC>(m.WParam));
-            break;
+            m.Result = 0;
+            return;
         default:
             break;
     }
@@ -419,6 +421,8 @@ void TsCustomListView::WndProc(TMessage& m) {
     TsCommonData* d = SkinData();
     if (!IsSkinnedNow(this, d) || ControlState.Contains(csCreating)) {
         TsEditSkinned::WndProc(m);
+        // Showing may have made the control paintable.
+        if (m.Msg == CM_SHOWINGCHANGED && IsSkinnedNow(this, d)) UpdateAdapter();
         return;
     }
     switch (m.Msg) {
