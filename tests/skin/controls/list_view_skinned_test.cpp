@@ -123,6 +123,34 @@ TEST_F(SkinnedListViewTest, HeadingsPaintFromTheSkinInTheirState) {
     EXPECT_EQ(HeaderPixel(header, 2 * w + 2, py), SectionPixel(0, rest, h, 2, py));
 }
 
+// The arrows are the scroll buttons' glyphs, right of the text: up and down differ from each
+// other and from none, and a heading without text still shows its arrow.
+TEST_F(SkinnedListViewTest, SortArrowsComeFromTheScrollButtonGlyphs) {
+    auto* list = MakeList();
+    const win::HWND header = list->HeaderHandle();
+    win::RECT first{};
+    win::SendMessageA(header, win::HDM_GETITEMRECT, 0, reinterpret_cast<win::LPARAM>(&first));
+    const int h = first.bottom - first.top;
+    // The arrow's area: right of the text (from `from`), left of the heading's border.
+    const auto picture = [&](int fmt, const char* text, int from = 40) {
+        win::HDITEMA item;
+        item.mask = win::HDI_FORMAT | win::HDI_TEXT;
+        item.fmt = fmt | win::HDF_STRING;
+        item.pszText = const_cast<char*>(text);
+        win::SendMessageA(header, win::HDM_SETITEMA, 0, reinterpret_cast<win::LPARAM>(&item));
+        std::vector<win::COLORREF> px;
+        for (int x = from; x < first.right - 4; ++x) px.push_back(HeaderPixel(header, x, h / 2));
+        return px;
+    };
+    const auto none = picture(0, "Name");
+    const auto up = picture(win::HDF_SORTUP, "Name");
+    const auto down = picture(win::HDF_SORTDOWN, "Name");
+    EXPECT_NE(up, none);
+    EXPECT_NE(down, none);
+    EXPECT_NE(up, down);
+    EXPECT_NE(picture(win::HDF_SORTUP, "", 4), picture(0, "", 4));
+}
+
 TEST_F(SkinnedListViewTest, TheMouseOverAHeadingMakesItHotUnlessHighlightingIsOff) {
     auto* list = MakeList();
     const win::HWND header = list->HeaderHandle();
