@@ -1,0 +1,97 @@
+// The frame adapter: where it may sit, the colour it answers for its children, what it paints
+// and that the frame gets its own procedure back.
+#include <gtest/gtest.h>
+
+#include "platform/gdi/gdi.h"
+#include "skin/controls/frame_adapter.h"
+#include "skin/core/data/skin_data.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/skin_commands.h"
+#include "tests/skin/controls/skinned_form.h"
+#include "vcl/system/exceptions.h"
+
+namespace skin {
+namespace {
+
+using namespace vcl;
+
+class FrameAdapterTest : public skin_test::SkinnedFormTest {
+protected:
+    TFrame* MakeFrame() {
+        auto* frame = Place<TFrame>(form, Bounds(10, 10, 120, 80));
+        form->Show();
+        Pump();
+        return frame;
+    }
+    TsGeneralData& Writable(const char* name) {
+        return manager->Skin().Sections[size_t(manager->GetSkinIndex(name))];
+    }
+};
+
+TEST_F(FrameAdapterTest, AnAdapterOffAFrameIsRefusedWithItsMessage) {
+    try {
+        New<TsFrameAdapter>(form);
+        FAIL() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "TsFrameAdapter adapter must be placed on the handled frame");
+    }
+}
+
+TEST_F(FrameAdapterTest, TheFrameGetsItsProcedureBackWhenTheAdapterGoes) {
+    auto* frame = MakeFrame();
+    const TWndMethod own = frame->WindowProc;
+    auto* adapter = New<TsFrameAdapter>(frame);
+    EXPECT_FALSE(frame->WindowProc == own);
+    EXPECT_EQ(frame->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_ISSKINAWARE), 0), 1);
+    adapter->Free();
+    EXPECT_TRUE(frame->WindowProc == own);
+    frame->Invalidate();
+    Pump();
+}
+
+// The parent's share of the answered colour is the section's transparency, evenly.
+TEST_F(FrameAdapterTest, TheBackgroundColourWeighsTheParentByTheTransparency) {
+    auto* frame = MakeFrame();
+    auto* adapter = New<TsFrameAdapter>(frame);
+    adapter->SkinData()->SetSkinSection("BAR");
+    adapter->SkinData()->UpdateIndexes();
+    TsGeneralData& bar = Writable("BAR");
+    const uint32_t c = bar.Color & 0xFFFFFF;
+    const uint32_t p = AskControlBackColor(form) & 0xFFFFFF;
+    ASSERT_NE(c, p);
+    const auto channel = [](uint32_t rgb, int i) { return int((rgb >> (8 * i)) & 0xFF); };
+    struct Case {
+        int t;
+        double parentShare;
+    } cases[] = {{0, 0.0}, {1, 0.01}, {50, 0.5}, {99, 0.99}, {100, 1.0}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.t);
+        bar.Transparency = k.t;
+        const auto got = uint32_t(frame->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_GETBGCOLOR), 0));
+        for (int i = 0; i < 3; ++i) {
+            const double want = channel(c, i) + (channel(p, i) - channel(c, i)) * k.parentShare;
+            EXPECT_NEAR(channel(got, i), want, 1.5) << "channel " << i;
+        }
+    }
+    bar.Transparency = 0;
+}
+
+TEST_F(FrameAdapterTest, ABorderlessSectionFillsTheFrameInItsColour) {
+    auto* frame = MakeFrame();
+    auto* adapter = New<TsFrameAdapter>(frame);
+    adapter->SkinData()->SetSkinSection("BAR");
+    adapter->SkinData()->UpdateIndexes();
+    ASSERT_EQ(GetMaxBorderWidth(adapter->SkinData()), 0);
+    TBitmap print;
+    print.SetPixelFormat(pf24bit);
+    print.SetSize(frame->Width(), frame->Height());
+    frame->Perform(win::WM_PRINT, reinterpret_cast<uintptr_t>(print.Canvas()->Handle()),
+                   win::PRF_CLIENT);
+    const uint32_t want = Writable("BAR").Color & 0xFFFFFF;
+    for (TPoint at : {TPoint{0, 0}, TPoint{119, 79}, TPoint{60, 40}, TPoint{0, 79}})
+        EXPECT_EQ(win::GetPixel(print.Canvas()->Handle(), at.X, at.Y) & 0xFFFFFF, want)
+            << at.X << "," << at.Y;
+}
+
+}  // namespace
+}  // namespace skin
