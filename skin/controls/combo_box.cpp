@@ -62,6 +62,16 @@ win::RECT TsCustomComboBox::ButtonRect() const {
     return {left, 2, left + w, Height() - 2};
 }
 
+void TsCustomComboBox::Loaded() {
+    TsEditSkinned::Loaded();
+    TakeColors();
+}
+
+void TsCustomComboBox::CreateWnd() {
+    TCustomComboBox::CreateWnd();
+    TakeColors();
+}
+
 void TsCustomComboBox::TakeColors() {
     TsCommonData* d = SkinData();
     if (!IsControlSkinned(d)) return;
@@ -299,6 +309,25 @@ void TsCustomComboBox::EditWndProc(TMessage& m) {
             case win::WM_CLEAR:
             case win::WM_UNDO:
                 m.Result = 0;
+                return;
+            default:
+                break;
+        }
+    }
+    // The cache shows the text of an idle box: its edit draws only while it is being edited.
+    if (Style() != csSimple && IsSkinnedNow(this, SkinData()) &&
+        !((Focused() || SkinData()->Focused) && Enabled() && !readOnly_)) {
+        switch (m.Msg) {
+            case win::WM_PAINT: {
+                win::PAINTSTRUCT ps{};
+                win::BeginPaint(EditHandle(), &ps);
+                win::EndPaint(EditHandle(), &ps);
+                m.Result = 0;
+                return;
+            }
+            case win::WM_ERASEBKGND:
+            case win::WM_NCPAINT:
+                m.Result = 1;
                 return;
             default:
                 break;

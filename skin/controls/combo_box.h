@@ -27,6 +27,7 @@ public:
     bool DroppedDownState() const { return droppedDown_; }
 
     void WndProc(vcl::TMessage& message) override;
+    void Loaded() override;
 
     // The drop-down button in client coordinates; empty in the simple style.
     win::RECT ButtonRect() const;
@@ -35,6 +36,7 @@ public:
 
 protected:
     void EditWndProc(vcl::TMessage& message) override;
+    void CreateWnd() override;
     // Builds the cached picture: body, button with its arrow, the text, the disabled look.
     virtual void PrepareCache();
 
