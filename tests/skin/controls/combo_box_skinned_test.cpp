@@ -2,6 +2,8 @@
 // through the seam.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/user/styles.h"
 #include "platform/user/user.h"
 #include "skin/controls/combo_box.h"
@@ -134,6 +136,46 @@ TEST_F(SkinnedComboBoxTest, TheButtonSitsAtTheRightAndPressesWhileDropped) {
     EXPECT_EQ(CachePixel(cb, 6, 18), body);
     cb->SetDroppedDown(false);
     Pump();
+}
+
+}  // namespace
+}  // namespace skin
+
+namespace skin {
+namespace {
+
+TEST_F(SkinnedComboBoxTest, ANewChoiceShowsAtOnceInTheSectionsColours) {
+    TsComboBox* cb = Box(3);
+    cb->Loaded();
+    EXPECT_EQ(cb->Color(), TColor(Section("COMBOBOX").Color));
+    EXPECT_EQ(cb->Font()->Color(), TColor(Section("COMBOBOX").FontColor));
+    Print(cb);
+    const auto textArea = [&] {
+        std::vector<uint32_t> px;
+        for (int y = 4; y < cb->Height() - 4; ++y)
+            for (int x = 4; x < 40; ++x) px.push_back(CachePixel(cb, x, y));
+        return px;
+    };
+    const auto empty = textArea();
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+    } steps[] = {
+        {"a choice", [&] { cb->SetItemIndex(1); }},
+        {"another", [&] { cb->SetItemIndex(2); }},
+        {"none", [&] { cb->SetItemIndex(-1); }},
+    };
+    std::vector<uint32_t> last = empty;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.act();
+        Pump();
+        // Repainted without waiting for the parent: the cache is fresh and shows the text.
+        EXPECT_FALSE(cb->SkinData()->CacheStale);
+        EXPECT_NE(textArea(), last);
+        last = textArea();
+    }
+    EXPECT_EQ(last, empty);
 }
 
 }  // namespace
