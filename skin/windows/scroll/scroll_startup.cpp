@@ -53,8 +53,9 @@ void InitScrollAdapters() {
     };
     WindowSlots().ReleaseControlScrollAdapter = &Release;
     WindowSlots().LastTrackPosition = [](const TacControlAdapter* adapter) {
-        auto* bars = dynamic_cast<const TacScrollWnd*>(adapter);
-        return bars ? bars->LastTrackPosition : -1;
+        // The bars keep one mouse state for the process: a drag is on one bar at a time.
+        return dynamic_cast<const TacScrollWnd*>(adapter) ? ScrollMouse().LastTrackPosition
+                                                           : -1;
     };
 }
 
