@@ -2,6 +2,15 @@
 
 #include "platform/controls/combo_box_control.h"
 #include "platform/user/user.h"
+#include "skin/controls/control_frame.h"
+#include "skin/core/pixels/dc_paint.h"
+#include "skin/core/state/skin_manager.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/text_utils.h"
+#include "skin/core/state/graphic_children.h"
+#include "skin/core/state/mask_paint.h"
+#include "skin/core/state/section_paint.h"
+#include "skin/core/state/skin_commands.h"
 
 namespace skin {
 
@@ -30,6 +39,160 @@ std::vector<TPropInfo> TsCustomComboBox::Published() {
 
 TsCustomComboBox::TsCustomComboBox(TComponent* owner) : TsEditSkinned(owner, 3, "COMBOBOX") {
     SetDropDownCount(16);
+}
+
+TsCustomComboBox::~TsCustomComboBox() {
+    ReleaseList();
+}
+
+void TsCustomComboBox::ReleaseList() {
+    // The list outlives an adapter that made its frame thin: it gets its own frame back.
+    if (listWnd_ && win::IsWindow(listWnd_)) {
+        const auto style = uint32_t(win::GetWindowLongA(listWnd_, win::GWL_STYLE));
+        win::SetWindowLongA(listWnd_, win::GWL_STYLE,
+                            int32_t((style & ~uint32_t(win::WS_THICKFRAME)) | win::WS_BORDER));
+    }
+    listWnd_ = nullptr;
+    if (listAdapter_) WindowSlots().ReleaseControlScrollAdapter(listAdapter_);
+}
+
+win::RECT TsCustomComboBox::ButtonRect() const {
+    const int w = Style() == csSimple ? 0 : win::GetSystemMetrics(win::SM_CXVSCROLL);
+    const int left = Width() - w - 3;
+    return {left, 2, left + w, Height() - 2};
+}
+
+void TsCustomComboBox::Loaded() {
+    TsEditSkinned::Loaded();
+    TakeColors();
+}
+
+void TsCustomComboBox::CreateWnd() {
+    TCustomComboBox::CreateWnd();
+    TakeColors();
+}
+
+void TsCustomComboBox::TakeColors() {
+    TsCommonData* d = SkinData();
+    if (!IsControlSkinned(d)) return;
+    if (const TsGeneralData* s = d->Section()) {
+        if (!d->CustomColor()) SetColor(TColor(s->Color));
+        if (!d->CustomFont()) Font()->SetColor(TColor(s->FontColor));
+    }
+}
+
+void TsCustomComboBox::PrepareCache() {
+    TsCommonData* d = SkinData();
+    const int active = ControlIsActive(d) ? 1 : 0;
+    PaintSectionIntoCache(this, d, active, true);
+    TBitmap* cache = d->CacheBmp();
+    TsSkinManager* mgr = d->GetSkinManager();
+    const win::RECT b = ButtonRect();
+    if (cache && mgr && b.right > b.left && b.bottom > b.top) {
+        const int state = droppedDown_ ? 2 : active;
+        const int section = mgr->GetSkinIndex("COMBOBTN");
+        if (mgr->IsValidSkinIndex(section)) {
+            // The button paints over a copy of the body as it stands.
+            auto under = std::make_unique<TBitmap>();
+            under->SetPixelFormat(pf24bit);
+            under->SetSize(cache->Width(), cache->Height());
+            win::BitBlt(under->Canvas()->Handle(), 0, 0, cache->Width(), cache->Height(),
+                        cache->Canvas()->Handle(), 0, 0, win::SRCCOPY);
+            PixelView view = ViewOf(under.get());
+            PaintMaskWithBorders(section, "COMBOBTN", MakeCacheInfo(&view, 0, 0), true, state,
+                                 TRect(b.left, b.top, b.right, b.bottom), {0, 0}, cache, mgr, -1,
+                                 -1);
+        }
+        const int glyph = mgr->ConstData().ComboGlyph;
+        if (mgr->Skin().IsValidImgIndex(glyph)) {
+            const TsMaskData& mask = mgr->Masks()[size_t(glyph)];
+            const win::SIZE sz = mgr->GetMaskStateSize(glyph);
+            const int arrowHeight = SkinFrameHeight(mask);
+            const PixelView self = ViewOf(cache);
+            CacheInfo over;
+            over.Bmp = &self;
+            over.Ready = true;
+            BlendMaskRegion(cache,
+                            {b.left + (b.right - b.left - sz.cx) / 2, (Height() - arrowHeight) / 2},
+                            std::min(state, std::max(1, int(mask.ImageCount)) - 1), 1, mask, over);
+        }
+    }
+    if (cache && !(Style() >= csOwnerDrawFixed && OnDrawItem)) PaintText(cache);
+    if (!Enabled()) BlendDisabledCache(this, d, DisabledKind());
+    d->CacheStale = false;
+}
+
+void TsCustomComboBox::PaintText(TBitmap* cache) {
+    const win::RECT b = ButtonRect();
+    const win::RECT r{3, 3, b.left - 1, Height() - 3};
+    const bool selected = Style() == csDropDownList && ControlIsActive(SkinData());
+    win::HDC dc = cache->Canvas()->Handle();
+    win::SelectObject(dc, Font()->Handle());
+    if (selected) {
+        FillRectSolid(dc, r, TColor(vcl::ColorToRGB(clHighlight)));
+        win::SetTextColor(dc, vcl::ColorToRGB(clHighlightText));
+    } else {
+        win::SetTextColor(dc, vcl::ColorToRGB(Font()->Color()));
+    }
+    const int mode = win::SetBkMode(dc, win::TRANSPARENT);
+    win::RECT t = r;
+    if (Style() == csDropDown)
+        --t.bottom;
+    else
+        ++t.left;
+    const std::string text = Text();
+    win::DrawText(dc, text.c_str(), int(text.size()), &t,
+                  TextFlagsForAlignment(this, Alignment()) | win::DT_SINGLELINE |
+                      win::DT_NOPREFIX | win::DT_VCENTER);
+    win::SetBkMode(dc, mode);
+    if (selected) win::DrawFocusRect(dc, &r);
+}
+
+void TsCustomComboBox::PaintToDC(win::HDC dc) {
+    TsCommonData* d = SkinData();
+    if (d->CacheStale || !d->CacheBmp() || d->CacheBmp()->Width() != Width() ||
+        d->CacheBmp()->Height() != Height())
+        PrepareCache();
+    PaintCtrlBorders(d, PresentState(d));
+    TBitmap* cache = d->CacheBmp();
+    if (!cache) return;
+    win::HDC src = cache->Canvas()->Handle();
+    const bool whole = !Enabled() || (Style() >= csOwnerDrawFixed && OnDrawItem) ||
+                       Style() == csDropDownList || (Style() == csDropDown && !Focused());
+    if (whole) {
+        win::BitBlt(dc, 0, 0, cache->Width(), cache->Height(), src, 0, 0, win::SRCCOPY);
+        return;
+    }
+    // The live edit keeps its own drawing: the frame, and the button beside it.
+    CopyBorderStrips(dc, 0, 0, cache->Width(), cache->Height(), src, 0, 0, 3);
+    if (Style() == csDropDown) {
+        const win::RECT b = ButtonRect();
+        win::BitBlt(dc, b.left, b.top, b.right - b.left, b.bottom - b.top, src, b.left, b.top,
+                    win::SRCCOPY);
+    }
+}
+
+void TsCustomComboBox::Restale() {
+    SkinData()->CacheStale = true;
+    Repaint();
+}
+
+bool TsCustomComboBox::SkinCommand(TMessage& m) {
+    TsCommonData* d = SkinData();
+    if (!IsOwnSkinChange(m, d)) return false;
+    const uint16_t code = SkinCommandCode(m.WParam);
+    if (code == SKC_NEWSKIN && listAdapter_) listAdapter_->WndProc(m);
+    CommonWndProc(m, d);
+    if (code == SKC_REMOVESKIN) {
+        if (!d->CustomColor()) SetColor(clWindow);
+        if (!d->CustomFont()) Font()->SetColor(clWindowText);
+        ReleaseList();
+        if (HandleAllocated()) RecreateWnd();
+    } else if (code == SKC_REFRESH) {
+        TakeColors();
+        Restale();
+    }
+    return true;
 }
 
 void TsCustomComboBox::SetAlignment(TAlignment a) {
@@ -66,10 +229,62 @@ void TsCustomComboBox::WndProc(TMessage& m) {
                 break;
         }
     }
+    if (m.Msg == SM_ALPHACMD && SkinCommand(m)) return;
+    TsCommonData* d = SkinData();
+    if (IsSkinnedNow(this, d)) {
+        switch (m.Msg) {
+            case win::WM_PAINT: {
+                win::PAINTSTRUCT ps{};
+                win::HDC dc = win::BeginPaint(Handle(), &ps);
+                if (!RedrawFrozen()) PaintToDC(dc);
+                win::EndPaint(Handle(), &ps);
+                m.Result = 0;
+                return;
+            }
+            case win::WM_NCPAINT:
+                m.Result = 0;
+                return;
+            case win::WM_PRINT:
+                if (m.WParam) PaintToDC(reinterpret_cast<win::HDC>(m.WParam));
+                m.Result = 1;
+                return;
+            case win::WM_CTLCOLORLISTBOX:
+                if (!listAdapter_ && !ComponentState().Contains(csLoading) &&
+                    Items()->Count() > DropDownCount()) {
+                    listWnd_ = reinterpret_cast<win::HWND>(m.LParam);
+                    listAdapter_ = WindowSlots().CreateComboListAdapter(
+                        listWnd_, Style() == csSimple, Items()->Count() > 0, "EDIT",
+                        d->GetSkinManager());
+                    if (!listAdapter_) listWnd_ = nullptr;
+                }
+                break;
+            default:
+                break;
+        }
+    }
     TsEditSkinned::WndProc(m);
     if (m.Msg == CN_COMMAND) {
-        if (m.WParamHi() == win::CBN_DROPDOWN) droppedDown_ = true;
-        if (m.WParamHi() == win::CBN_CLOSEUP) droppedDown_ = false;
+        if (m.WParamHi() == win::CBN_DROPDOWN) {
+            droppedDown_ = true;
+            if (IsSkinnedNow(this, d)) Restale();
+        }
+        if (m.WParamHi() == win::CBN_CLOSEUP) {
+            droppedDown_ = false;
+            if (IsSkinnedNow(this, d)) Restale();
+        }
+    }
+    if (!IsSkinnedNow(this, d)) return;
+    switch (m.Msg) {
+        case win::CB_SETCURSEL:
+        case CM_TEXTCHANGED:
+        case CM_CHANGED:
+            Restale();
+            break;
+        case CM_COLORCHANGED:
+            TakeColors();
+            break;
+        default:
+            break;
     }
 }
 
@@ -94,6 +309,25 @@ void TsCustomComboBox::EditWndProc(TMessage& m) {
             case win::WM_CLEAR:
             case win::WM_UNDO:
                 m.Result = 0;
+                return;
+            default:
+                break;
+        }
+    }
+    // The cache shows the text of an idle box: its edit draws only while it is being edited.
+    if (Style() != csSimple && IsSkinnedNow(this, SkinData()) &&
+        !((Focused() || SkinData()->Focused) && Enabled() && !readOnly_)) {
+        switch (m.Msg) {
+            case win::WM_PAINT: {
+                win::PAINTSTRUCT ps{};
+                win::BeginPaint(EditHandle(), &ps);
+                win::EndPaint(EditHandle(), &ps);
+                m.Result = 0;
+                return;
+            }
+            case win::WM_ERASEBKGND:
+            case win::WM_NCPAINT:
+                m.Result = 1;
                 return;
             default:
                 break;

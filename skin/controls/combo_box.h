@@ -5,6 +5,7 @@
 #pragma once
 
 #include "skin/controls/edit_skin.h"
+#include "skin/controls/window_services.h"
 #include "vcl/controls/combo_box.h"
 
 namespace skin {
@@ -13,6 +14,7 @@ class TsCustomComboBox : public TsEditSkinned<vcl::TCustomComboBox> {
 public:
     VCL_CLASS_PUBLISHED(TsCustomComboBox, vcl::TCustomComboBox)
     explicit TsCustomComboBox(vcl::TComponent* owner);
+    ~TsCustomComboBox() override;
 
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool on) { readOnly_ = on; }
@@ -25,11 +27,29 @@ public:
     bool DroppedDownState() const { return droppedDown_; }
 
     void WndProc(vcl::TMessage& message) override;
+    void Loaded() override;
+
+    // The drop-down button in client coordinates; empty in the simple style.
+    win::RECT ButtonRect() const;
+    // The skin adapter of the dropped list, null while the list keeps the platform's frame.
+    TacControlAdapter* ListAdapter() const { return listAdapter_.get(); }
 
 protected:
     void EditWndProc(vcl::TMessage& message) override;
+    void CreateWnd() override;
+    // Builds the cached picture: body, button with its arrow, the text, the disabled look.
+    virtual void PrepareCache();
 
 private:
+    void PaintText(vcl::TBitmap* cache);
+    void PaintToDC(win::HDC dc);
+    bool SkinCommand(vcl::TMessage& m);
+    void TakeColors();
+    void ReleaseList();
+    void Restale();
+
+    AdapterPtr listAdapter_;
+    win::HWND listWnd_ = nullptr;
     bool readOnly_ = false;
     bool autoCloseUp_ = false;
     bool autoDropDown_ = false;

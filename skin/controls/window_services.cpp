@@ -37,6 +37,11 @@ WindowServices Defaults() {
         if (data && data->OwnerControl()) data->OwnerControl()->Repaint();
     };
     s.StopControlFade = [](FadePtr& fade) { fade.reset(); };
+    s.CreateComboListAdapter = [](win::HWND, bool, bool, const std::string&, TsSkinManager*) {
+        return AdapterPtr();
+    };
+    s.ReleaseControlScrollAdapter = [](AdapterPtr& adapter) { adapter.reset(); };
+    s.LastTrackPosition = [](const TacControlAdapter*) { return -1; };
     return s;
 }
 

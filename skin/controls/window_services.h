@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/gdi/win_types.h"
 #include "skin/controls/skin_types.h"
@@ -94,6 +95,18 @@ struct WindowServices {
         StartAnimFade;
     // Stops and frees a running fade. Default: frees it.
     std::function<void(FadePtr& fade)> StopControlFade;
+    // The frame-and-bars adapter of a combo box's dropped list `list`; `simple` for a combo
+    // whose list is always shown, `hasItems` when the list holds items already. Default: none;
+    // the list keeps the platform's border and bar.
+    std::function<AdapterPtr(win::HWND list, bool simple, bool hasItems,
+                             const std::string& section, TsSkinManager* manager)>
+        CreateComboListAdapter;
+    // Frees a control's scroll adapter, waiting while the adapter is inside its own message.
+    // Default: frees it.
+    std::function<void(AdapterPtr& adapter)> ReleaseControlScrollAdapter;
+    // The thumb position the skinned bars of `adapter` last tracked, -1 when none (or no
+    // adapter). Default: -1.
+    std::function<int(const TacControlAdapter* adapter)> LastTrackPosition;
 };
 
 // The one table of the process.

@@ -3,6 +3,7 @@
 #include "skin/controls/window_services.h"
 #include "skin/core/state/common_data.h"
 #include "skin/windows/adapters/adapter_startup.h"
+#include "skin/windows/scroll/combo_list_wnd.h"
 #include "skin/windows/scroll/edit_wnd.h"
 
 namespace skin {
@@ -45,6 +46,17 @@ void InitScrollAdapters() {
     InitWindowAdapters();
     WindowSlots().UpdateEditWndAdapter = &Update<TacEditWnd>;
     WindowSlots().UpdateScrollWndAdapter = &Update<TacScrollWnd>;
+    WindowSlots().CreateComboListAdapter = [](win::HWND list, bool simple, bool hasItems,
+                                              const std::string& section,
+                                              TsSkinManager* manager) {
+        return AdapterPtr(TacComboListWnd::CreateForList(list, simple, hasItems, section, manager));
+    };
+    WindowSlots().ReleaseControlScrollAdapter = &Release;
+    WindowSlots().LastTrackPosition = [](const TacControlAdapter* adapter) {
+        // The bars keep one mouse state for the process: a drag is on one bar at a time.
+        return dynamic_cast<const TacScrollWnd*>(adapter) ? ScrollMouse().LastTrackPosition
+                                                           : -1;
+    };
 }
 
 }  // namespace skin

@@ -40,6 +40,9 @@ TEST_F(WindowServicesTest, DefaultsGiveTheControlWithoutTheEffect) {
     s.UpdateEditWndAdapter(ed->SkinData(), adapter);
     s.UpdateScrollWndAdapter(ed->SkinData(), adapter);
     EXPECT_EQ(adapter, nullptr);
+    // A combo's list keeps the platform's frame; there is no tracked thumb.
+    EXPECT_EQ(s.CreateComboListAdapter(ed->Handle(), false, true, "EDIT", nullptr), nullptr);
+    EXPECT_EQ(s.LastTrackPosition(nullptr), -1);
     EXPECT_FALSE(s.IsAnimEventAllowed(aeMouseEnter, TacAnimatEvents{aeMouseEnter}, nullptr));
     // Stopping, starting and a state change all free a fade the control still held.
     int freed = 0;

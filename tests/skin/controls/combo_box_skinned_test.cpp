@@ -1,0 +1,182 @@
+// The combo box with a skin: its button in the cached picture and its dropped list's adapter
+// through the seam.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/user/styles.h"
+#include "platform/user/user.h"
+#include "skin/controls/combo_box.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "tests/skin/controls/skinned_form.h"
+
+namespace skin {
+namespace {
+
+using namespace vcl;
+
+class NoAdapter : public TacControlAdapter {
+public:
+    void RefreshScrollBarInfo(bool) override {}
+    bool PaintScrollBars(win::HDC, int, uint32_t) override { return true; }
+    bool Destroyed() const override { return false; }
+    int BorderWidthX() const override { return 1; }
+    int BorderWidthY() const override { return 1; }
+    int HorzBarHeight() const override { return 0; }
+    int VertBarWidth() const override { return 0; }
+    void WndProc(TMessage&) override {}
+};
+
+class SkinnedComboBoxTest : public skin_test::SkinnedFormTest {
+protected:
+    void TearDown() override {
+        ResetWindowServices();
+        SkinnedFormTest::TearDown();
+    }
+    TsComboBox* Box(int items, TComboBoxStyle style = csDropDownList) {
+        auto* cb = Place<TsComboBox>(form, Bounds(10, 10, 140, 22));
+        cb->SetStyle(style);
+        for (int i = 0; i < items; ++i) cb->Items()->Add("ttyS" + std::to_string(i));
+        form->Show();
+        Pump();
+        return cb;
+    }
+    // Paints the box the way a parent's picture takes it, building its cache.
+    static void Print(TsComboBox* c) {
+        win::HDC dc = win::GetDC(c->Handle());
+        c->Perform(win::WM_PRINT, reinterpret_cast<uintptr_t>(dc), 0);
+        win::ReleaseDC(c->Handle(), dc);
+    }
+    static uint32_t CachePixel(TsComboBox* c, int x, int y) {
+        const uint8_t* p = ViewOf(c->SkinData()->CacheBmp()).At(x, y);
+        return uint32_t(p[2]) << 16 | p[1] << 8 | p[0];
+    }
+};
+
+TEST_F(SkinnedComboBoxTest, OnlyAListLongerThanTheDropDownCountGetsAnAdapterOnce) {
+    struct Case {
+        int extra;
+        int made;
+    } cases[] = {{0, 0}, {1, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.extra);
+        int asked = 0, made = 0, released = 0;
+        win::HWND list = nullptr;
+        uint32_t styleAtRelease = 0;
+        WindowSlots().CreateComboListAdapter = [&](win::HWND l, bool simple, bool hasItems,
+                                                   const std::string& section, TsSkinManager* m) {
+            ++asked;
+            EXPECT_FALSE(simple);
+            EXPECT_TRUE(hasItems);
+            EXPECT_EQ(section, "EDIT");
+            EXPECT_EQ(m, manager.get());
+            list = l;
+            // An adapter gives the list a sizing frame in place of its border.
+            const auto s = uint32_t(win::GetWindowLongA(l, win::GWL_STYLE));
+            win::SetWindowLongA(l, win::GWL_STYLE,
+                                int32_t((s | win::WS_THICKFRAME) & ~uint32_t(win::WS_BORDER)));
+            ++made;
+            return AdapterPtr(new NoAdapter);
+        };
+        WindowSlots().ReleaseControlScrollAdapter = [&](AdapterPtr& a) {
+            ++released;
+            if (list) styleAtRelease = uint32_t(win::GetWindowLongA(list, win::GWL_STYLE));
+            a.reset();
+        };
+        TsComboBox* cb = Box(16 + c.extra);
+        for (int i = 0; i < 2; ++i) {
+            cb->SetDroppedDown(true);
+            Pump();
+            EXPECT_TRUE(cb->DroppedDownState());
+            cb->SetDroppedDown(false);
+            Pump();
+        }
+        EXPECT_EQ(asked, c.made);
+        EXPECT_EQ(cb->ListAdapter() != nullptr, c.made == 1);
+        delete cb;
+        EXPECT_EQ(released, c.made);
+        if (c.made) {
+            EXPECT_TRUE(styleAtRelease & win::WS_BORDER);
+            EXPECT_FALSE(styleAtRelease & win::WS_THICKFRAME);
+        }
+        ResetWindowServices();
+    }
+}
+
+TEST_F(SkinnedComboBoxTest, TheButtonSitsAtTheRightAndPressesWhileDropped) {
+    const int bar = win::GetSystemMetrics(win::SM_CXVSCROLL);
+    struct Case {
+        TComboBoxStyle style;
+        int width;
+    } cases[] = {{csDropDownList, bar}, {csDropDown, bar}, {csSimple, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.style));
+        TsComboBox* cb = Box(3, c.style);
+        const win::RECT b = cb->ButtonRect();
+        EXPECT_EQ(b.left, 140 - c.width - 3);
+        EXPECT_EQ(b.right - b.left, c.width);
+        EXPECT_EQ(b.top, 2);
+        EXPECT_EQ(b.bottom, cb->Height() - 2);
+        delete cb;
+    }
+    TsComboBox* cb = Box(3);
+    TsComboBox* plain = Box(3, csSimple);
+    cb->Perform(win::WM_PRINT, 0, 0);  // no DC: nothing to paint, no fault
+    Print(cb);
+    Print(plain);
+    const win::RECT b = cb->ButtonRect();
+    const int bx = b.left + 2, by = 5;
+    // The button paints over the body; the simple style shows the body there.
+    EXPECT_NE(CachePixel(cb, bx, by), CachePixel(plain, bx, by));
+    const uint32_t up = CachePixel(cb, bx, by), body = CachePixel(cb, 6, 18);
+    cb->SetDroppedDown(true);
+    Pump();
+    Print(cb);
+    EXPECT_NE(CachePixel(cb, bx, by), up);
+    EXPECT_EQ(CachePixel(cb, 6, 18), body);
+    cb->SetDroppedDown(false);
+    Pump();
+}
+
+}  // namespace
+}  // namespace skin
+
+namespace skin {
+namespace {
+
+TEST_F(SkinnedComboBoxTest, ANewChoiceShowsAtOnceInTheSectionsColours) {
+    TsComboBox* cb = Box(3);
+    cb->Loaded();
+    EXPECT_EQ(cb->Color(), TColor(Section("COMBOBOX").Color));
+    EXPECT_EQ(cb->Font()->Color(), TColor(Section("COMBOBOX").FontColor));
+    Print(cb);
+    const auto textArea = [&] {
+        std::vector<uint32_t> px;
+        for (int y = 4; y < cb->Height() - 4; ++y)
+            for (int x = 4; x < 40; ++x) px.push_back(CachePixel(cb, x, y));
+        return px;
+    };
+    const auto empty = textArea();
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+    } steps[] = {
+        {"a choice", [&] { cb->SetItemIndex(1); }},
+        {"another", [&] { cb->SetItemIndex(2); }},
+        {"none", [&] { cb->SetItemIndex(-1); }},
+    };
+    std::vector<uint32_t> last = empty;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.act();
+        Pump();
+        // Repainted without waiting for the parent: the cache is fresh and shows the text.
+        EXPECT_FALSE(cb->SkinData()->CacheStale);
+        EXPECT_NE(textArea(), last);
+        last = textArea();
+    }
+    EXPECT_EQ(last, empty);
+}
+
+}  // namespace
+}  // namespace skin
