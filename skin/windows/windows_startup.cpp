@@ -1,5 +1,6 @@
 #include "skin/windows/windows_startup.h"
 
+#include "skin/windows/dialogs/dialog_hook.h"
 #include "skin/windows/provider/provider_startup.h"
 #include "skin/windows/scroll/scroll_startup.h"
 
@@ -8,6 +9,7 @@ namespace skin {
 void InitSkinWindows() {
     InitScrollAdapters();
     InitFormProviders();
+    InitDialogHook();
 }
 
 }  // namespace skin
