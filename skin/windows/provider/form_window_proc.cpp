@@ -31,7 +31,7 @@
 #include "skin/core/state/skin_commands.h"
 #include "skin/core/state/skin_manager.h"
 #include "skin/windows/adapters/window_adapter.h"
-#include "skin/windows/fade_timers.h"
+#include "skin/windows/effects/fade_timers.h"
 #include "skin/windows/provider/layered.h"
 #include "skin/windows/provider/skin_provider.h"
 #include "skin/windows/provider/system_menu.h"

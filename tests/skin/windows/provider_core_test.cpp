@@ -15,7 +15,7 @@
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/hooked_forms.h"
 #include "skin/core/state/skin_commands.h"
-#include "skin/windows/fade_timers.h"
+#include "skin/windows/effects/fade_timers.h"
 #include "skin/windows/provider/skin_provider.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "vcl/controls/std_ctrls.h"
