@@ -97,11 +97,15 @@ void TsEffectTimer::Timer() {
 void TsEffectTimer::TakeStartPicture() { start_ = CopyOf(data_ ? data_->CacheBmp() : nullptr); }
 
 std::unique_ptr<vcl::TBitmap> TsEffectTimer::BlendedFrame() const {
-    std::unique_ptr<vcl::TBitmap> frame = CopyOf(start_.get());
     vcl::TBitmap* now = data_ ? data_->CacheBmp() : nullptr;
-    if (frame && now) {
-        BlendBitmaps24(ViewOf(frame.get()), ViewOf(now), StartOpacity(CurrentStep, StepCount));
-    }
+    const uint8_t opacity = StartOpacity(CurrentStep, StepCount);
+    // The blend's rounding takes one off every channel even at opacity 0: the last frame is
+    // the new picture itself, so the end of the fade does not jump.
+    if (opacity == 0 && now && start_ && now->Width() == start_->Width() &&
+        now->Height() == start_->Height())
+        return CopyOf(now);
+    std::unique_ptr<vcl::TBitmap> frame = CopyOf(start_.get());
+    if (frame && now) BlendBitmaps24(ViewOf(frame.get()), ViewOf(now), opacity);
     return frame;
 }
 
