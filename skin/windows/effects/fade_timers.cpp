@@ -38,14 +38,18 @@ std::vector<std::unique_ptr<TacControlFade>>& Stopped() {
     return stopped;
 }
 
+// Made again when the window system that held it has gone (each test starts a fresh one).
 win::HWND Reaper() {
-    static win::HWND wnd = vcl::AllocateHWnd(vcl::TWndMethod::FromCallable([](vcl::TMessage& m) {
-        if (m.Msg == kFreeStopped) {
-            auto gone = std::move(Stopped());
-            Stopped().clear();
-            gone.clear();
-        }
-    }));
+    static win::HWND wnd = nullptr;
+    if (!wnd || !win::IsWindow(wnd)) {
+        wnd = vcl::AllocateHWnd(vcl::TWndMethod::FromCallable([](vcl::TMessage& m) {
+            if (m.Msg == kFreeStopped) {
+                auto gone = std::move(Stopped());
+                Stopped().clear();
+                gone.clear();
+            }
+        }));
+    }
     return wnd;
 }
 
