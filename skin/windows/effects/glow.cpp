@@ -5,10 +5,10 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/user/user.h"
+#include "skin/core/data/skin_data.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/pixels.h"
 #include "skin/core/state/library_startup.h"
-#include "skin/core/state/mask_paint.h"
 #include "skin/core/state/neighbour_services.h"
 #include "skin/core/state/skin_manager.h"
 #include "vcl/controls/forms.h"
@@ -66,9 +66,53 @@ std::unique_ptr<vcl::TBitmap> TacGlowEffect::PrepareImage(int width, int height)
     std::unique_ptr<vcl::TBitmap> image(NewBitmap32(width, height));
     const PixelView v = ViewOf(image.get());
     for (int y = 0; y < v.Height; ++y) std::fill_n(v.Row(y), size_t(v.Width) * 4, uint8_t(0));
-    if (manager_->IsValidImgIndex(maskIndex_)) {
-        PaintMaskIntoRect(image.get(), TRect(0, 0, width, height), true, EmptyCacheInfo,
-                          manager_->Masks()[size_t(maskIndex_)], 0, false);
+    if (!manager_->IsValidImgIndex(maskIndex_)) return image;
+    // The halo's soft edge lives in the mask's alpha, which the opaque mask painters drop:
+    // the first state's frame is laid over the image with its borders kept and its centre
+    // stretched, alpha and all.
+    const TsMaskData& m = manager_->Masks()[size_t(maskIndex_)];
+    vcl::TBitmap* src = m.Bmp ? m.Bmp.get() : manager_->MasterBitmap();
+    const PixelView sv = src ? ViewOf(src) : PixelView{};
+    const int fw = SkinFrameWidth(m), fh = SkinFrameHeight(m);
+    const int ox = m.Bmp ? 0 : m.R.Left, oy = m.Bmp ? 0 : m.R.Top;
+    // A mask of type 1 carries its opacity as a picture below the image: black opaque, white
+    // clear.
+    const bool maskBelow = m.MaskType == 1;
+    if (sv.Empty() || fw < 1 || fh < 1 || ox + fw > sv.Width ||
+        oy + fh * (maskBelow ? 2 : 1) > sv.Height)
+        return image;
+    const int l = std::min(manager_->MaskWidthLeft(maskIndex_), fw / 2);
+    const int r = std::min(manager_->MaskWidthRight(maskIndex_), fw - l);
+    const int t = std::min(manager_->MaskWidthTop(maskIndex_), fh / 2);
+    const int b = std::min(manager_->MaskWidthBottom(maskIndex_), fh - t);
+    // The source column or row for a place along a side of `size` of a frame of `frame`.
+    const auto map = [](int at, int size, int frame, int lo, int hi) {
+        if (at < lo) return at;
+        if (at >= size - hi) return frame - (size - at);
+        const int inner = std::max(size - lo - hi, 1), innerSrc = std::max(frame - lo - hi, 1);
+        return lo + (at - lo) * innerSrc / inner;
+    };
+    const uint32_t key = uint32_t(kTransparentKey);
+    const bool ownCentre = (m.StretchMode & smPaintCentre) != 0;
+    for (int y = 0; y < height; ++y) {
+        const int sy = oy + std::clamp(map(y, height, fh, t, b), 0, fh - 1);
+        uint8_t* d = v.Row(y);
+        const bool innerRow = y >= t && y < height - b;
+        for (int x = 0; x < width; ++x, d += 4) {
+            // The centre lies over the control: painted only by a mask that owns it.
+            if (innerRow && x >= l && x < width - r && !ownCentre) continue;
+            const int sx = ox + std::clamp(map(x, width, fw, l, r), 0, fw - 1);
+            const uint8_t* p = sv.At(sx, sy);
+            const uint32_t rgb = uint32_t(p[2]) | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16;
+            uint8_t a = 0;
+            if (maskBelow)
+                a = uint8_t(255 - sv.At(sx, sy + fh)[2]);
+            else
+                a = sv.BytesPerPixel == 4 ? p[3] : (rgb == key ? 0 : 255);
+            // A layered window takes its colours premultiplied by their alpha.
+            for (int c = 0; c < 3; ++c) d[c] = uint8_t((p[c] * a + 127) / 255);
+            d[3] = a;
+        }
     }
     return image;
 }
