@@ -1,5 +1,8 @@
 #include "skin/windows/windows_startup.h"
 
+#include "skin/windows/dialogs/dialog_hook.h"
+#include "skin/windows/effects/fade_timers.h"
+#include "skin/windows/effects/glow.h"
 #include "skin/windows/provider/provider_startup.h"
 #include "skin/windows/scroll/scroll_startup.h"
 
@@ -8,6 +11,9 @@ namespace skin {
 void InitSkinWindows() {
     InitScrollAdapters();
     InitFormProviders();
+    InitDialogHook();
+    InitGlows();
+    InitFades();
 }
 
 }  // namespace skin
