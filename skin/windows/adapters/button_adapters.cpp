@@ -101,6 +101,8 @@ void TacBtnWnd::AttachToWindow(win::HWND wnd, TsCommonData* skinData, TsSkinMana
                                const std::string& section, bool flag) {
     TacMainWnd::AttachToWindow(wnd, skinData, manager, section.empty() ? "BUTTON" : section,
                                flag);
+    // The hot look and the glyphs are the manager's: the skin state's when none was given.
+    if (SkinManager == nullptr && SkinData) SkinManager = SkinData->SkinManager();
 }
 
 int TacBtnWnd::CtrlState() const {
@@ -270,6 +272,8 @@ void TacCheckBoxWnd::AttachToWindow(win::HWND wnd, TsCommonData* skinData, TsSki
                                     const std::string& section, bool flag) {
     TacMainWnd::AttachToWindow(wnd, skinData, manager, section.empty() ? "CHECKBOX" : section,
                                flag);
+    // The hot look and the glyphs are the manager's: the skin state's when none was given.
+    if (SkinManager == nullptr && SkinData) SkinManager = SkinData->SkinManager();
 }
 
 bool TacCheckBoxWnd::IsRadio(uint32_t style) {

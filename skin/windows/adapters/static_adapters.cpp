@@ -12,7 +12,7 @@
 
 namespace skin {
 
-bool TacStaticWnd::Painted() const {
+bool TacStaticWnd::Painted() {
     const auto style = uint32_t(win::GetWindowLongA(CtrlHandle, win::GWL_STYLE));
     const auto exStyle = uint32_t(win::GetWindowLongA(CtrlHandle, win::GWL_EXSTYLE));
     return (style & win::WS_TABSTOP) == 0 && (exStyle & win::WS_EX_STATICEDGE) == 0;
@@ -96,11 +96,19 @@ void TacIconWnd::AttachToWindow(win::HWND wnd, TsCommonData* skinData, TsSkinMan
     TacStaticWnd::AttachToWindow(wnd, skinData, manager, section, flag);
 }
 
+// Asked of the window's own procedure: a message sent would come back through the adapter.
+win::HICON TacIconWnd::IconHandle() {
+    intptr_t none = 0;
+    return reinterpret_cast<win::HICON>(CallPrevWndProc(CtrlHandle, win::STM_GETICON, 0, none));
+}
+
+bool TacIconWnd::Painted() {
+    return !NotIcon && TacStaticWnd::Painted() &&
+           IconHandle() != nullptr;
+}
+
 void TacIconWnd::PaintContent(vcl::TCanvas* canvas) {
-    // Image statics of other kinds do not exist on this platform: no image is drawn for them.
-    if (NotIcon) return;
-    auto icon = reinterpret_cast<win::HICON>(win::SendMessageA(CtrlHandle, win::STM_GETICON, 0, 0));
-    if (icon) win::DrawIconEx(canvas->Handle(), 0, 0, icon, 0, 0, 0, nullptr, win::DI_NORMAL);
+    if (win::HICON icon = IconHandle()) win::DrawIconEx(canvas->Handle(), 0, 0, icon, 0, 0, 0, nullptr, win::DI_NORMAL);
 }
 
 }  // namespace skin

@@ -10,7 +10,7 @@ class TacStaticWnd : public TacMainWnd {
 public:
     void AdapterWindowProc(vcl::TMessage& m) override;
     // Only plain statics are drawn: a tab stop or a static edge keeps the standard look.
-    bool Painted() const;
+    virtual bool Painted();
 
 protected:
     virtual void PaintContent(vcl::TCanvas* canvas);
@@ -24,10 +24,14 @@ class TacIconWnd : public TacStaticWnd {
 public:
     void AttachToWindow(win::HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
                         const std::string& section, bool flag) override;
+    // An icon static the platform draws by name answers no icon: it keeps its own look rather
+    // than lose the icon.
+    bool Painted() override;
     bool NotIcon = false;
 
 protected:
     void PaintContent(vcl::TCanvas* canvas) override;
+    win::HICON IconHandle();
 };
 
 }  // namespace skin
