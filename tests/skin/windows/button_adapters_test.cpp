@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "platform/controls/standard_controls.h"
+#include "platform/user/scroll_bar.h"
 #include "platform/user/input.h"
 #include "platform/user/message_box.h"
 #include "skin/core/state/common_data.h"
+#include "skin/windows/adapters/sizer_spin_adapters.h"
 #include "skin/windows/adapters/static_adapters.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "vcl/graphics/bitmap.h"
@@ -175,6 +177,23 @@ TEST_F(ButtonAdaptersTest, CheckGlyphsByKindStateAndSide) {
     EXPECT_NE(region(4, 0), region(0, 0));  // checked
     EXPECT_NE(region(5, 0), region(4, 0));  // grey
     EXPECT_NE(region(5, 0), region(0, 0));
+}
+
+TEST_F(ButtonAdaptersTest, SizeGripAnswersCornerAndShowsSkinGrip) {
+    win::HWND grip = win::CreateWindowExA(0, "ScrollBar", "", win::WS_CHILD | win::WS_VISIBLE |
+                                          win::SBS_SIZEGRIP, 10, 10, 20, 20, form->Handle(),
+                                          nullptr, nullptr, nullptr);
+    TacMainWnd* a = AttachAdapter<TacSizerWnd>(grip, nullptr, nullptr, "");
+    EXPECT_EQ(win::SendMessageA(grip, win::WM_NCHITTEST, 0, 0), win::HTBOTTOMRIGHT);
+    Print skinned = PrintOf(grip);
+    const uint32_t global = uint32_t(manager->GetGlobalColor()) & 0xFFFFFF;
+    EXPECT_EQ(skinned.At(0, 0), global);  // the parent shows through above the grip
+    bool differs = false;
+    for (int y = 10; y < 20; ++y)
+        for (int x = 10; x < 20; ++x) differs |= skinned.At(x, y) != global;
+    EXPECT_TRUE(differs);
+    FreeAdapter(a);
+    win::DestroyWindow(grip);
 }
 
 }  // namespace
