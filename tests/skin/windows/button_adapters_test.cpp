@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/controls/standard_controls.h"
+#include "platform/gdi/sys_colors.h"
 #include "platform/user/scroll_bar.h"
 #include "platform/user/input.h"
 #include "platform/user/message_box.h"
@@ -177,6 +178,36 @@ TEST_F(ButtonAdaptersTest, CheckGlyphsByKindStateAndSide) {
     EXPECT_NE(region(4, 0), region(0, 0));  // checked
     EXPECT_NE(region(5, 0), region(4, 0));  // grey
     EXPECT_NE(region(5, 0), region(0, 0));
+}
+
+TEST_F(ButtonAdaptersTest, PushButtonStatesAndRepaintOnText) {
+    win::HWND b = win::CreateWindowExA(0, "Button", "Send", win::WS_CHILD | win::WS_VISIBLE, 5, 40,
+                                       80, 24, form->Handle(), nullptr, nullptr, nullptr);
+    auto* a = AttachAdapter<TacBtnWnd>(b, nullptr, nullptr, "");
+    win::SetFocus(nullptr);
+    struct Row {
+        bool active, pushed, enabled;
+        int state;
+    };
+    const Row rows[] = {{false, false, true, 0}, {true, false, true, 1}, {false, true, true, 2},
+                        {true, false, false, 0}, {true, true, true, 2}};
+    for (const Row& r : rows) {
+        manager->SetActiveControl(r.active ? b : nullptr);
+        win::SendMessageA(b, win::BM_SETSTATE, r.pushed, 0);
+        win::EnableWindow(b, r.enabled);
+        EXPECT_EQ(a->CtrlState(), r.state) << r.active << r.pushed << r.enabled;
+    }
+    win::SendMessageA(b, win::BM_SETSTATE, 0, 0);
+    win::EnableWindow(b, true);
+    manager->SetActiveControl(nullptr);
+    // New text is painted by the adapter at once: the cache is fresh and holds no classic face.
+    win::SetWindowTextA(b, "Stop");
+    EXPECT_EQ(a->Caption, "Stop");
+    EXPECT_FALSE(a->SkinData->CacheStale);
+    EXPECT_NE(PrintOf(b).At(40, 2), win::GetSysColor(win::COLOR_BTNFACE) & 0xFFFFFF);
+    TacMainWnd* m = a;
+    FreeAdapter(m);
+    win::DestroyWindow(b);
 }
 
 TEST_F(ButtonAdaptersTest, SizeGripAnswersCornerAndShowsSkinGrip) {
