@@ -11,6 +11,7 @@
 #include "platform/controls/standard_controls.h"
 #include "platform/gdi/sys_colors.h"
 #include "platform/user/scroll_bar.h"
+#include "platform/controls/up_down_control.h"
 #include "platform/user/input.h"
 #include "platform/user/message_box.h"
 #include "skin/core/state/common_data.h"
@@ -225,6 +226,38 @@ TEST_F(ButtonAdaptersTest, SizeGripAnswersCornerAndShowsSkinGrip) {
     EXPECT_TRUE(differs);
     FreeAdapter(a);
     win::DestroyWindow(grip);
+}
+
+TEST_F(ButtonAdaptersTest, UpDownHalvesHotPressedAndUnlitAfterLeaving) {
+    win::HWND spin = win::CreateWindowExA(0, win::UPDOWN_CLASSA, "", win::WS_CHILD | win::WS_VISIBLE,
+                                          10, 60, 18, 30, form->Handle(), nullptr, nullptr, nullptr);
+    auto* a = AttachAdapter<TacSpinWnd>(spin, nullptr, nullptr, "SPEEDBUTTON_SMALL");
+    win::RECT r{};
+    win::GetWindowRect(spin, &r);
+    // The face of each half away from its arrow.
+    auto faces = [&] {
+        Print p = PrintOf(spin);
+        return std::pair{p.At(2, 2), p.At(2, 17)};
+    };
+    win::SetCursorPos(r.left + 9, r.top + 5);
+    win::SendMessageA(spin, win::WM_MOUSEMOVE, 0, 0);
+    auto [upHot, downCold] = faces();
+    EXPECT_EQ(a->PartStates[0], 1);
+    EXPECT_EQ(a->PartStates[1], 0);
+    EXPECT_NE(upHot, downCold);
+    win::SendMessageA(spin, win::WM_LBUTTONDOWN, win::MK_LBUTTON, 0);
+    faces();
+    EXPECT_EQ(a->PartStates[0], 2);
+    win::SendMessageA(spin, win::WM_LBUTTONUP, 0, 0);
+    win::SetCursorPos(r.left + 200, r.top + 200);
+    win::SendMessageA(spin, win::WM_MOUSELEAVE, 0, 0);
+    auto [up, down] = faces();
+    EXPECT_EQ(a->PartStates[0], 0);
+    EXPECT_EQ(up, down);
+    EXPECT_EQ(down, downCold);
+    TacMainWnd* m = a;
+    FreeAdapter(m);
+    win::DestroyWindow(spin);
 }
 
 }  // namespace
