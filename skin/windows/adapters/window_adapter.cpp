@@ -31,6 +31,12 @@ enum class LinkKind { Plain, Control, Provider };
 
 }  // namespace
 
+std::string WindowCaption(win::HWND wnd) {
+    char buffer[1001] = {};
+    int n = win::GetWindowTextA(wnd, buffer, sizeof buffer);
+    return std::string(buffer, std::max(0, n));
+}
+
 class AdapterLink {
 public:
     TacMainWnd* adapter = nullptr;  // null: a pass-through to the saved procedure
@@ -93,12 +99,6 @@ constexpr std::array<win::WNDPROC, sizeof...(N)> MakeThunks(std::integer_sequenc
 
 constexpr std::array<win::WNDPROC, kThunkSlots> kThunks =
     MakeThunks(std::make_integer_sequence<int, kThunkSlots>{});
-
-std::string WindowCaption(win::HWND wnd) {
-    char buffer[1001] = {};
-    int n = win::GetWindowTextA(wnd, buffer, sizeof buffer);
-    return std::string(buffer, std::max(0, n));
-}
 
 TsSkinProviderBase* ProviderOf(const TsCommonData* data) {
     return data ? dynamic_cast<TsSkinProviderBase*>(data->OwnerObject()) : nullptr;

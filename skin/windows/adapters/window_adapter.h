@@ -115,6 +115,8 @@ T* AttachAdapter(win::HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
 void SubclassAdapterWindow(TacMainWnd* adapter, win::HWND wnd);
 // Unhooks and frees the adapter (deferred while it is inside its own message); clears it.
 void FreeAdapter(TacMainWnd*& adapter);
+// The window's text as its adapters keep it in Caption.
+std::string WindowCaption(win::HWND wnd);
 // The adapter bound to `wnd`, or null.
 TacMainWnd* FindWindowAdapter(win::HWND wnd);
 // Links kept alive as pass-throughs, for tests: how many exist now.

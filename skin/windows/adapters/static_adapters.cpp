@@ -1,0 +1,114 @@
+// Static text and icon adapters.
+#include "skin/windows/adapters/static_adapters.h"
+
+#include "platform/controls/standard_controls.h"
+#include "platform/gdi/icon.h"
+#include "platform/user/dialog_manager.h"
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/skin_text.h"
+#include "skin/windows/adapters/adapter_helpers.h"
+#include "vcl/graphics/bitmap.h"
+#include "vcl/graphics/canvas.h"
+
+namespace skin {
+
+bool TacStaticWnd::Painted() {
+    const auto style = uint32_t(win::GetWindowLongA(CtrlHandle, win::GWL_STYLE));
+    const auto exStyle = uint32_t(win::GetWindowLongA(CtrlHandle, win::GWL_EXSTYLE));
+    return (style & win::WS_TABSTOP) == 0 && (exStyle & win::WS_EX_STATICEDGE) == 0;
+}
+
+void TacStaticWnd::PaintContent(vcl::TCanvas* canvas) {
+    if (Caption.empty()) return;
+    auto font = reinterpret_cast<win::HFONT>(win::SendMessageA(CtrlHandle, win::WM_GETFONT, 0, 0));
+    if (font) canvas->Font()->SetHandle(font);
+    uint32_t flags = win::DT_WORDBREAK | win::DT_EXPANDTABS | win::DT_NOCLIP;
+    if (uint32_t(win::GetWindowLongA(CtrlHandle, win::GWL_EXSTYLE)) & win::WS_EX_RIGHT)
+        flags |= win::DT_RIGHT;
+    DrawSkinText(canvas, Caption, true, 0, SkinData, flags, TRect{0, 0, WndSize.X, WndSize.Y});
+}
+
+void TacStaticWnd::PaintTo(win::HDC dc) {
+    GetWindowRectsInParent(this);
+    win::HDC target = dc ? dc : win::GetDC(CtrlHandle);
+    if (target == nullptr) return;
+    SkinData->CacheStale = true;
+    PrepareAdapterCache(SkinData, CtrlHandle, true);
+    vcl::TBitmap* cache = SkinData->CacheBmp();
+    if (cache && cache->Width() > 0 && cache->Height() > 0) {
+        PaintContent(cache->Canvas());
+        win::BitBlt(target, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0,
+                    win::SRCCOPY);
+    }
+    if (dc == nullptr) win::ReleaseDC(CtrlHandle, target);
+}
+
+void TacStaticWnd::StaleAndRedraw(vcl::TMessage& m, bool rereadCaption) {
+    SkinData->CacheStale = true;
+    CallPrevWndProc(m);
+    if (Unhooked) return;
+    if (rereadCaption) Caption = WindowCaption(CtrlHandle);
+    win::RedrawWindow(CtrlHandle, nullptr, nullptr,
+                      win::RDW_INVALIDATE | win::RDW_ERASE | win::RDW_UPDATENOW);
+}
+
+void TacStaticWnd::AdapterWindowProc(vcl::TMessage& m) {
+    if (Unhooked || SkinData == nullptr || !Skinned() || !Painted()) {
+        TacMainWnd::AdapterWindowProc(m);
+        return;
+    }
+    switch (m.Msg) {
+        case win::WM_ERASEBKGND:
+            if (!win::IsWindowVisible(CtrlHandle)) break;
+            PaintTo(reinterpret_cast<win::HDC>(m.WParam));
+            m.Result = 1;
+            return;
+        case win::WM_PAINT: {
+            win::PAINTSTRUCT ps{};
+            win::BeginPaint(CtrlHandle, &ps);
+            win::EndPaint(CtrlHandle, &ps);
+            m.Result = 0;
+            return;
+        }
+        case win::WM_PRINT:
+            if (m.WParam) PaintTo(reinterpret_cast<win::HDC>(m.WParam));
+            m.Result = 0;
+            return;
+        case win::WM_MOVE:
+        case win::WM_ENABLE:
+            StaleAndRedraw(m, false);
+            return;
+        case win::WM_SETTEXT:
+            StaleAndRedraw(m, true);
+            return;
+        case win::WM_NCPAINT:
+            m.Result = 0;
+            return;
+        default:
+            break;
+    }
+    TacMainWnd::AdapterWindowProc(m);
+}
+
+void TacIconWnd::AttachToWindow(win::HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
+                                const std::string& section, bool flag) {
+    NotIcon = (uint32_t(win::GetWindowLongA(wnd, win::GWL_STYLE)) & 3) != win::SS_ICON;
+    TacStaticWnd::AttachToWindow(wnd, skinData, manager, section, flag);
+}
+
+// Asked of the window's own procedure: a message sent would come back through the adapter.
+win::HICON TacIconWnd::IconHandle() {
+    intptr_t none = 0;
+    return reinterpret_cast<win::HICON>(CallPrevWndProc(CtrlHandle, win::STM_GETICON, 0, none));
+}
+
+bool TacIconWnd::Painted() {
+    return !NotIcon && TacStaticWnd::Painted() &&
+           IconHandle() != nullptr;
+}
+
+void TacIconWnd::PaintContent(vcl::TCanvas* canvas) {
+    if (win::HICON icon = IconHandle()) win::DrawIconEx(canvas->Handle(), 0, 0, icon, 0, 0, 0, nullptr, win::DI_NORMAL);
+}
+
+}  // namespace skin
