@@ -749,8 +749,10 @@ void TacSBAnimation::MakeGlowImage() {
             const uint8_t* s = sv.At(a.SrcX, a.SrcY + y);
             uint8_t* d = iv.At(a.DstX, a.DstY + y);
             for (int x = 0; x < a.Width; ++x, s += sv.BytesPerPixel, d += 4) {
-                std::memcpy(d, s, 3);
-                d[3] = sv.BytesPerPixel == 4 ? s[3] : 255;
+                // A layered window takes its colours premultiplied by their alpha.
+                const uint8_t a = sv.BytesPerPixel == 4 ? s[3] : 255;
+                for (int c = 0; c < 3; ++c) d[c] = uint8_t((s[c] * a + 127) / 255);
+                d[3] = a;
             }
         }
     } else {
