@@ -29,6 +29,7 @@
 #include "skin/core/state/skin_manager.h"
 #include "skin/windows/adapters/window_adapter.h"
 #include "skin/windows/provider/system_menu.h"
+#include "skin/windows/walk/control_adapter.h"
 #include "vcl/controls/menus.h"
 #include "vcl/controls/std_ctrls.h"
 #include "vcl/system/exceptions.h"
@@ -259,10 +260,24 @@ void TsSkinProvider::Notification(TComponent* c, TOperation op) {
         else if (op == opRemove && skinData_->StoredSkinManager() == m)
             skinData_->SetSkinManager(nullptr);
     }
-    // Windowed controls inserted later reach the control adapter once there is one.
+    auto* adapter = dynamic_cast<TacCtrlAdapter*>(CtrlAdapter);
+    auto* w = dynamic_cast<TWinControl*>(c);
+    if (op == opInsert && adapter && w && adapter->IsControlSupported(w)) adapter->AddControl(w);
 }
 
-void TsSkinProvider::CreateCtrlAdapter() {}
+void TsSkinProvider::CreateCtrlAdapter() {
+    if (HasState(this, csDesigning) || CtrlAdapter ||
+        !IsControlSkinned(skinData_.get(), true))
+        return;
+    auto* adapter = new TacCtrlAdapter(this);
+    // The published event reaches the walk through the adapter's own delegate, read at the
+    // time of each call so a handler set later still counts.
+    adapter->OnSkinItem = [this](TComponent* c, bool& can, std::string& section) {
+        if (OnSkinItem) OnSkinItem(c, can, section);
+    };
+    CtrlAdapter = adapter;
+    adapter->AddAllItems(nullptr);
+}
 
 TsSkinManager* TsSkinProvider::SkinManager() const {
     return skinData_ ? skinData_->SkinManager() : nullptr;
@@ -485,7 +500,9 @@ void TsSkinProvider::RemoveCtrlAdapter() {
     CtrlAdapter = nullptr;
 }
 
-void TsSkinProvider::SendToAdapterItems(TMessage&) {}
+void TsSkinProvider::SendToAdapterItems(TMessage& m) {
+    if (auto* adapter = dynamic_cast<TacCtrlAdapter*>(CtrlAdapter)) adapter->SendToItems(m);
+}
 
 namespace {
 
