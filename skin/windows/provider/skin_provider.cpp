@@ -493,9 +493,10 @@ vcl::TColor TsSkinProvider::FormColor() const {
 }
 
 void TsSkinProvider::RemoveCtrlAdapter() {
-    // The control adapter frees its items when it goes (it comes with the adapters for
-    // standard controls); until then there is nothing to take back.
     if (HasState(this, csDesigning) || CtrlAdapter == nullptr) return;
+    // Every adapter gives its control back the own look before the adapter goes.
+    TMessage removed = SkinCommandMessage(SKC_REMOVESKIN, reinterpret_cast<intptr_t>(SkinManager()));
+    SendToAdapterItems(removed);
     CtrlAdapter->Free();
     CtrlAdapter = nullptr;
 }
@@ -688,7 +689,10 @@ bool TsSkinProvider::SkinnedCommand(TMessage& m) {
             if (IsMDIParent(form_) && MDIForm == nullptr) SetMDIForm(true);
             break;
         case SKC_REFRESH: {
-            if (CtrlAdapter == nullptr) CreateCtrlAdapter();
+            if (CtrlAdapter == nullptr)
+                CreateCtrlAdapter();
+            else if (auto* adapter = dynamic_cast<TacCtrlAdapter*>(CtrlAdapter))
+                adapter->AddAllItems(nullptr);
             if (DrawNonClientArea) AttachScrollAdapter(ScrollAdapter);
             if (form_->Parent() && !IsMDIChild(form_)) skinData_->CtrlState &= uint16_t(~kCtrlPlainBG);
             MenuLineCountCache = -1;
@@ -741,7 +745,9 @@ bool TsSkinProvider::SkinnedCommand(TMessage& m) {
             m.Result = intptr_t(FormColor());
             break;
         case SKC_CHILDCREATED:
-            // The control adapter takes the new child once it exists.
+            if (auto* adapter = dynamic_cast<TacCtrlAdapter*>(CtrlAdapter);
+                adapter && !HasState(form_, csLoading))
+                adapter->AddAllItems(reinterpret_cast<TWinControl*>(m.LParam));
             break;
         case SKC_PLACEEXBORDER:
             if (borderForm_) borderForm_->UpdateExBordersPos(false, 255);

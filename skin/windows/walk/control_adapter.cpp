@@ -168,7 +168,9 @@ void TacCtrlAdapter::AddNewItem(TWinControl* c, const std::string& sectionIn) {
         item->SkinData = std::make_unique<TsCommonData>(c, true);
         item->SkinData->COC = kItemKind;
     }
-    item->SkinData->SetSkinSection(section);
+    // No name leaves the section to the adapter (an edit paints as "EDIT"); the skin state
+    // would store an empty one as "UNKNOWN", which no skin has.
+    if (!section.empty()) item->SkinData->SetSkinSection(section);
     if (!fresh) {
         if (item->ScrollWnd && item->ScrollWnd->Unhooked) {
             FreeAdapter(item->ScrollWnd);
