@@ -18,6 +18,7 @@
 #include "platform/os/files.h"
 #include "platform/user/message_box.h"
 #include "skin/core/data/internal_skin.h"
+#include "skin/core/data/stored_skins.h"
 #include "vcl/system/exceptions.h"
 #include "vcl/system/format.h"
 #include "vcl/system/sysutils.h"
@@ -79,6 +80,32 @@ constexpr vcl::TColor kHotLine = RGB(87, 134, 208);
 constexpr vcl::TColor kHotDark = RGB(49, 106, 197);
 constexpr vcl::TColor kSelectedBottom = RGB(180, 255, 180);
 
+// The foreign classes the skin dresses on the program's forms, each list led by a blank line.
+void StoreThirdPartyLists(skin::TsSkinManager* m) {
+    static const char* const kLists[][2] = {
+        {"ThirdEdits", "TEdit\nTMemo\nTMaskEdit\nTLabeledEdit\nTHotKey\nTListBox\nTCheckListBox\n"
+                       "TRichEdit\nTDateTimePicker"},
+        {"ThirdButtons", "TButton"},
+        {"ThirdBitBtns", "TBitBtn"},
+        {"ThirdCheckBoxes", "TCheckBox\nTRadioButton\nTGroupButton"},
+        {"ThirdGroupBoxes", "TGroupBox\nTRadioGroup"},
+        {"ThirdListViews", "TListView"},
+        {"ThirdPanels", "TPanel"},
+        {"ThirdGrids", "TStringGrid\nTDrawGrid\nTValueListEditor\nTDBGrid"},
+        {"ThirdTreeViews", "TTreeView"},
+        {"ThirdComboBoxes", "TComboBox\nTColorBox"},
+        {"ThirdPageControl", "TPageControl"},
+        {"ThirdTabControl", "TTabControl"},
+        {"ThirdToolBar", "TToolBar"},
+        {"ThirdStatusBar", "TStatusBar"},
+    };
+    for (const auto& [name, classes] : kLists)
+        for (int k = 0; k < skin::ThirdPartyList::kCount; ++k)
+            if (std::string(skin::ThirdPartyList::kPropertyNames[k]) == name)
+                m->ThirdParty()->SetString(k, std::string(" \n") + classes);
+    m->UpdateThirdNames(false);
+}
+
 }  // namespace
 
 bool IsValidNumber(const std::string& text) {
@@ -133,6 +160,7 @@ void TformMain::MakeComponents() {
     sSkinManager1->SetName("sSkinManager1");
     skin::AddInternalSkin(*sSkinManager1->InternalSkins());
     sSkinManager1->SetSkinName(skin::InternalSkinName());
+    StoreThirdPartyLists(sSkinManager1);
     sSkinProvider1 = vcl::New<skin::TsSkinProvider>(this);
     sSkinProvider1->SetName("sSkinProvider1");
 

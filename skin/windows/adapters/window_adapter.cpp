@@ -122,8 +122,10 @@ void AdapterLink::WndProc(vcl::TMessage& m) {
     } else {
         PassOn(m);
     }
-    --depth;
+    // Released while this message still counts, so the release never frees the link under
+    // its own feet; the outermost message frees it below.
     if (m.Msg == win::WM_NCDESTROY && !dead) ReleaseAtDestroy();
+    --depth;
     if (depth == 0 && dead) FreeLink(this);
 }
 

@@ -34,6 +34,7 @@
 #include "skin/windows/effects/fade_timers.h"
 #include "skin/windows/provider/layered.h"
 #include "skin/windows/provider/skin_provider.h"
+#include "skin/windows/walk/control_adapter.h"
 #include "skin/windows/provider/system_menu.h"
 #include "skin/windows/scroll/scroll_wnd.h"
 #include "vcl/controls/menus.h"
@@ -413,6 +414,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
                 return;
             }
             if (!CallOldWndProc(m)) return;
+            auto* adapter = dynamic_cast<TacCtrlAdapter*>(CtrlAdapter);
+            if (auto* w = dynamic_cast<TWinControl*>(control); w && adapter) adapter->AddControl(w);
             TMessage plain = SkinCommandMessage(SKC_PLAINBG, 1);
             if (auto* w = dynamic_cast<TWinControl*>(control)) BroadcastToChildControls(w, plain);
             control->Perform(plain.Msg, plain.WParam, plain.LParam);

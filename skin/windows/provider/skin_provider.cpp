@@ -29,6 +29,7 @@
 #include "skin/core/state/skin_manager.h"
 #include "skin/windows/adapters/window_adapter.h"
 #include "skin/windows/provider/system_menu.h"
+#include "skin/windows/walk/control_adapter.h"
 #include "vcl/controls/menus.h"
 #include "vcl/controls/std_ctrls.h"
 #include "vcl/system/exceptions.h"
@@ -259,10 +260,24 @@ void TsSkinProvider::Notification(TComponent* c, TOperation op) {
         else if (op == opRemove && skinData_->StoredSkinManager() == m)
             skinData_->SetSkinManager(nullptr);
     }
-    // Windowed controls inserted later reach the control adapter once there is one.
+    auto* adapter = dynamic_cast<TacCtrlAdapter*>(CtrlAdapter);
+    auto* w = dynamic_cast<TWinControl*>(c);
+    if (op == opInsert && adapter && w && adapter->IsControlSupported(w)) adapter->AddControl(w);
 }
 
-void TsSkinProvider::CreateCtrlAdapter() {}
+void TsSkinProvider::CreateCtrlAdapter() {
+    if (HasState(this, csDesigning) || CtrlAdapter ||
+        !IsControlSkinned(skinData_.get(), true))
+        return;
+    auto* adapter = new TacCtrlAdapter(this);
+    // The published event reaches the walk through the adapter's own delegate, read at the
+    // time of each call so a handler set later still counts.
+    adapter->OnSkinItem = [this](TComponent* c, bool& can, std::string& section) {
+        if (OnSkinItem) OnSkinItem(c, can, section);
+    };
+    CtrlAdapter = adapter;
+    adapter->AddAllItems(nullptr);
+}
 
 TsSkinManager* TsSkinProvider::SkinManager() const {
     return skinData_ ? skinData_->SkinManager() : nullptr;
@@ -478,14 +493,17 @@ vcl::TColor TsSkinProvider::FormColor() const {
 }
 
 void TsSkinProvider::RemoveCtrlAdapter() {
-    // The control adapter frees its items when it goes (it comes with the adapters for
-    // standard controls); until then there is nothing to take back.
     if (HasState(this, csDesigning) || CtrlAdapter == nullptr) return;
+    // Every adapter gives its control back the own look before the adapter goes.
+    TMessage removed = SkinCommandMessage(SKC_REMOVESKIN, reinterpret_cast<intptr_t>(SkinManager()));
+    SendToAdapterItems(removed);
     CtrlAdapter->Free();
     CtrlAdapter = nullptr;
 }
 
-void TsSkinProvider::SendToAdapterItems(TMessage&) {}
+void TsSkinProvider::SendToAdapterItems(TMessage& m) {
+    if (auto* adapter = dynamic_cast<TacCtrlAdapter*>(CtrlAdapter)) adapter->SendToItems(m);
+}
 
 namespace {
 
@@ -671,7 +689,10 @@ bool TsSkinProvider::SkinnedCommand(TMessage& m) {
             if (IsMDIParent(form_) && MDIForm == nullptr) SetMDIForm(true);
             break;
         case SKC_REFRESH: {
-            if (CtrlAdapter == nullptr) CreateCtrlAdapter();
+            if (CtrlAdapter == nullptr)
+                CreateCtrlAdapter();
+            else if (auto* adapter = dynamic_cast<TacCtrlAdapter*>(CtrlAdapter))
+                adapter->AddAllItems(nullptr);
             if (DrawNonClientArea) AttachScrollAdapter(ScrollAdapter);
             if (form_->Parent() && !IsMDIChild(form_)) skinData_->CtrlState &= uint16_t(~kCtrlPlainBG);
             MenuLineCountCache = -1;
@@ -724,7 +745,9 @@ bool TsSkinProvider::SkinnedCommand(TMessage& m) {
             m.Result = intptr_t(FormColor());
             break;
         case SKC_CHILDCREATED:
-            // The control adapter takes the new child once it exists.
+            if (auto* adapter = dynamic_cast<TacCtrlAdapter*>(CtrlAdapter);
+                adapter && !HasState(form_, csLoading))
+                adapter->AddAllItems(reinterpret_cast<TWinControl*>(m.LParam));
             break;
         case SKC_PLACEEXBORDER:
             if (borderForm_) borderForm_->UpdateExBordersPos(false, 255);

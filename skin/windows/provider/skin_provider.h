@@ -162,8 +162,8 @@ public:
     void AfterConstruction() override;
     void Loaded() override;
     void Notification(vcl::TComponent* component, vcl::TOperation operation) override;
-    // Makes the control adapter of the form (nothing until the adapters for standard
-    // controls fill it in).
+    // Makes the control adapter of the form, while the form is skinned, and walks the form's
+    // controls once.
     virtual void CreateCtrlAdapter();
 
     // ---- TsSkinProviderBase ----

@@ -1,0 +1,177 @@
+// The control walk on a form built in code: which controls get which adapter, what the
+// application's veto and the tags change, how dead items go, and the provider making the walk.
+#include "skin/windows/walk/control_adapter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "skin/core/state/common_data.h"
+#include "skin/core/state/neighbour_services.h"
+#include "skin/windows/adapters/window_adapter.h"
+#include "skin/windows/provider/skin_provider.h"
+#include "skin/windows/scroll/edit_wnd.h"
+#include "skin/windows/scroll/grid_wnd.h"
+#include "tests/skin/windows/windows_fixture.h"
+#include "vcl/controls/edits.h"
+#include "vcl/controls/grids.h"
+#include "vcl/controls/std_ctrls.h"
+
+namespace skin::testing {
+namespace {
+
+using vcl::Bounds;
+
+// The form and manager a control adapter needs, and nothing else.
+class ProviderDouble : public TsSkinProviderBase {
+public:
+    vcl::TCustomForm* Form() const override { return form; }
+    TsSkinManager* SkinManager() const override { return manager; }
+    void BuildRegionCuts() override {}
+    void UpdateFormRegion(bool) override {}
+
+    vcl::TCustomForm* form = nullptr;
+    TsSkinManager* manager = nullptr;
+};
+
+class ControlAdapterTest : public WindowsTest {
+protected:
+    void SetUp() override {
+        WindowsTest::SetUp();
+        provider.form = form;
+        provider.manager = manager.get();
+        SetList(tgEdits, "TEdit\nTMemo");
+        SetList(tgGrids, "TStringGrid");
+        form->Show();
+        Pump();
+    }
+    void TearDown() override {
+        delete walker;
+        WindowsTest::TearDown();
+    }
+    void SetList(int group, const std::string& text) {
+        manager->ThirdParty()->SetString(group, text);
+        manager->UpdateThirdNames(false);
+    }
+    TacCtrlAdapter* Walk() {
+        if (walker == nullptr) walker = new TacCtrlAdapter(&provider);
+        walker->AddAllItems(nullptr);
+        return walker;
+    }
+    template <class T>
+    T* Add(intptr_t tag = 0) {
+        T* c = Place<T>(form, Bounds(10, 10 + 30 * form->ControlCount(), 120, 24));
+        c->SetTag(tag);
+        c->HandleNeeded();
+        return c;
+    }
+    // The adapter bound to the control's window now, or null.
+    static TacMainWnd* AdapterOf(vcl::TWinControl* c) { return FindWindowAdapter(c->Handle()); }
+
+    ProviderDouble provider;
+    TacCtrlAdapter* walker = nullptr;
+};
+
+TEST_F(ControlAdapterTest, ListedClassesGetTheAdapterOfTheirLowestList) {
+    auto* edit = Add<vcl::TEdit>();
+    auto* grid = Add<vcl::TStringGrid>();
+    auto* helper = Add<vcl::TEdit>(-98);
+    auto* button = Add<vcl::TButton>();  // listed by default, but no adapter family here
+    auto* unlisted = Add<vcl::TDrawGrid>();
+    Walk();
+    EXPECT_NE(dynamic_cast<TacEditWnd*>(AdapterOf(edit)), nullptr);
+    EXPECT_NE(dynamic_cast<TacGridWnd*>(AdapterOf(grid)), nullptr);
+    for (vcl::TWinControl* c : std::initializer_list<vcl::TWinControl*>{helper, button, unlisted})
+        EXPECT_EQ(AdapterOf(c), nullptr) << c->ClassName();
+    EXPECT_EQ(walker->Count(), 2);
+
+    // A second walk adds nothing; a class in two lists keeps the lower index.
+    Walk();
+    EXPECT_EQ(walker->Count(), 2);
+    SetList(tgEdits, "TEdit\nTDrawGrid");
+    SetList(tgGrids, "TDrawGrid");
+    Walk();
+    EXPECT_NE(dynamic_cast<TacEditWnd*>(AdapterOf(unlisted)), nullptr);
+    EXPECT_EQ(dynamic_cast<TacGridWnd*>(AdapterOf(unlisted)), nullptr);
+}
+
+TEST_F(ControlAdapterTest, LabelsAndTheApplicationsVeto) {
+    struct Case {
+        intptr_t tag;
+        bool thirdParty;
+        bool skinned;
+    };
+    for (const Case& k : {Case{0, true, true}, Case{98, true, false}, Case{0, false, false}}) {
+        auto* label = Place<vcl::TLabel>(form, Bounds(200, 10, 80, 16));
+        label->SetTag(k.tag);
+        label->SetTransparent(false);
+        label->Font()->SetColor(vcl::TColor(0x123456));
+        TacSkinningRules rules{srStdForms, srStdDialogs};
+        if (k.thirdParty) rules << srThirdParty;
+        manager->SetSkinningRules(rules);
+        Walk();
+        EXPECT_EQ(label->Transparent(), k.skinned) << k.tag;
+        EXPECT_EQ(label->Font()->Color() != vcl::TColor(0x123456), k.skinned) << k.tag;
+        label->Free();
+    }
+
+    manager->SetSkinningRules({srStdForms, srStdDialogs, srThirdParty});
+    auto* refused = Add<vcl::TEdit>();
+    auto* renamed = Add<vcl::TEdit>();
+    walker->OnSkinItem = [&](vcl::TComponent* c, bool& can, std::string& section) {
+        if (c == refused) can = false;
+        if (c == renamed) section = "panel";
+    };
+    Walk();
+    EXPECT_EQ(AdapterOf(refused), nullptr);
+    ASSERT_NE(AdapterOf(renamed), nullptr);
+    EXPECT_EQ(AdapterOf(renamed)->SkinData->SkinSection(), "PANEL");
+}
+
+TEST_F(ControlAdapterTest, DeadItemsGoAndComeBackWithTheirControl) {
+    auto* a = Add<vcl::TEdit>();
+    auto* b = Add<vcl::TEdit>();
+    auto* c = Add<vcl::TEdit>();
+    Walk();
+    ASSERT_EQ(walker->Count(), 3);
+    a->Free();  // two neighbours die while adapted
+    b->Free();
+    Pump();
+    walker->RemoveDeadItems();
+    ASSERT_EQ(walker->Count(), 1);
+    EXPECT_EQ(walker->GetItem(0)->Ctrl, c);
+    EXPECT_EQ(walker->GetItem(1), nullptr);
+    walker->RemoveItem(-1);  // out of range: nothing happens
+    walker->RemoveItem(5);
+
+    // The window comes back under the same control: a new adapter on the next walk.
+    c->RecreateWnd();
+    Pump();
+    Walk();
+    EXPECT_NE(AdapterOf(c), nullptr);
+    EXPECT_EQ(walker->Count(), 1);
+
+    // The walker goes while its windows live: they keep working without it.
+    delete walker;
+    walker = nullptr;
+    c->SetText("after");
+    Pump();
+    EXPECT_EQ(c->Text(), "after");
+}
+
+TEST_F(ControlAdapterTest, TheFormProviderWalksItsFormOnce) {
+    auto* grid = Add<vcl::TStringGrid>();
+    bool asked = false;
+    auto* p = vcl::New<TsSkinProvider>(form);
+    p->OnSkinItem = [&](vcl::TComponent* c, bool&, std::string&) { asked |= c == grid; };
+    p->CreateCtrlAdapter();
+    ASSERT_NE(p->CtrlAdapter, nullptr);
+    EXPECT_TRUE(asked);
+    EXPECT_NE(dynamic_cast<TacGridWnd*>(AdapterOf(grid)), nullptr);
+    p->Free();
+    Pump();
+    EXPECT_EQ(AdapterOf(grid), nullptr);
+}
+
+}  // namespace
+}  // namespace skin::testing
