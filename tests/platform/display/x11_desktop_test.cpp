@@ -144,9 +144,10 @@ protected:
                                     r.right - r.left, r.bottom - r.top, owner, nullptr, nullptr,
                                     nullptr);
     }
-    // Runs the message loop, waiting on the presenter, until `done` or ten seconds pass.
+    // Runs the message loop, waiting on the presenter, until `done` or a minute passes: a hang
+    // guard, far beyond a loaded machine's pace (a window manager under load can take seconds).
     bool RunUntil(const std::function<bool()>& done) {
-        const auto deadline = Clock::now() + std::chrono::seconds(10);
+        const auto deadline = Clock::now() + std::chrono::seconds(60);
         while (Clock::now() < deadline) {
             win::MSG m;
             while (win::PeekMessageA(&m, nullptr, 0, 0, win::PM_REMOVE)) {
