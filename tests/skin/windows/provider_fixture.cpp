@@ -141,28 +141,28 @@ void ProviderTest::UseSynthetic(const SynthSkin& skin) {
     ASSERT_TRUE(manager->SkinData().Active);
 }
 
-vcl::TForm* ProviderTest::MakeForm(const FormSpec& spec) {
+vcl::TForm* ProviderTest::MakeForm(const FormShape& shape) {
     vcl::TForm* f = nullptr;
     vcl::Application()->CreateForm(f);
-    f->SetBorderStyle(spec.Border);
-    f->SetBorderIcons(spec.Icons);
-    f->SetBounds(60, 40, spec.Width, spec.Height);
+    f->SetBorderStyle(shape.Border);
+    f->SetBorderIcons(shape.Icons);
+    f->SetBounds(60, 40, shape.Width, shape.Height);
     provider = vcl::New<TsSkinProvider>(f);
-    f->SetWindowState(spec.State);
-    if (spec.Show) {
+    f->SetWindowState(shape.State);
+    if (shape.Show) {
         f->Show();
         Pump();
     }
-    if (spec.MenuRows > 0) {
+    if (shape.MenuRows > 0) {
         auto* menu = vcl::New<vcl::TMainMenu>(f);
         f->SetMenu(menu);
         // Items are added until the bar, at the window's present width, wraps into the rows.
-        for (int n = 1; n < 400 && MenuBarRows(f) < spec.MenuRows; ++n) {
+        for (int n = 1; n < 400 && MenuBarRows(f) < shape.MenuRows; ++n) {
             auto* item = vcl::New<vcl::TMenuItem>(f);
             item->SetCaption("Item " + std::to_string(n));
             menu->Items()->Add(item);
         }
-        EXPECT_EQ(spec.MenuRows, MenuBarRows(f));
+        EXPECT_EQ(shape.MenuRows, MenuBarRows(f));
         Pump();
     }
     return f;

@@ -62,7 +62,7 @@ struct SynthSkin {
     std::string Packed() const;
 };
 
-struct FormSpec {
+struct FormShape {
     vcl::TFormBorderStyle Border = vcl::bsSizeable;
     vcl::TWindowState State = vcl::wsNormal;
     int MenuRows = 0;  // rows of the main menu's bar; 0 makes no menu
@@ -75,9 +75,9 @@ class ProviderTest : public WindowsTest {
 protected:
     // Makes the synthetic skin the default manager's active skin.
     void UseSynthetic(const SynthSkin& skin = {});
-    // A form made by the application at (60, 40) as `spec` says, with a provider, shown (and
+    // A form made by the application at (60, 40) as `shape` says, with a provider, shown (and
     // pumped) unless asked otherwise; `provider` is its provider.
-    vcl::TForm* MakeForm(const FormSpec& spec);
+    vcl::TForm* MakeForm(const FormShape& shape);
     // Rows of the form's menu bar as the platform laid it out.
     static int MenuBarRows(vcl::TForm* f);
 

@@ -101,7 +101,7 @@ protected:
 
 struct HitRow {
     const char* name;
-    FormSpec spec;
+    FormShape shape;
     int userButtons;  // the second one disabled
     TsGripMode grip;
     std::vector<std::pair<Spot, int>> expect;
@@ -136,9 +136,9 @@ TEST_F(ProviderHitTest, CodesPerStyleAndState) {
     // clang-format on
     for (const HitRow& row : rows) {
         SCOPED_TRACE(row.name);
-        FormSpec spec = row.spec;
-        spec.Show = false;
-        TForm* f = MakeForm(spec);
+        FormShape shape = row.shape;
+        shape.Show = false;
+        TForm* f = MakeForm(shape);
         for (int i = 0; i < row.userButtons; ++i) {
             auto* b = static_cast<TsTitleButton*>(provider->TitleButtons()->Add());
             b->Enabled = i == 0;
@@ -319,7 +319,7 @@ TEST_F(ProviderHitTest, TheBorderModeOutlineIsDrawnOnTheScreenThenErased) {
 TEST_F(ProviderHitTest, SystemMenuItemsFollowStyleAndState) {
     // Restore, Move, Size, Minimise, Maximise, Close: h hidden, d disabled, e enabled.
     struct Row {
-        FormSpec spec;
+        FormShape shape;
         const char* items;
     };
     const Row rows[] = {
@@ -333,14 +333,14 @@ TEST_F(ProviderHitTest, SystemMenuItemsFollowStyleAndState) {
         {{bsSizeable, wsNormal, 0, 400, 300, {biMinimize, biMaximize}}, "heehhh"},
     };
     for (const Row& row : rows) {
-        TForm* f = MakeForm(row.spec);
+        TForm* f = MakeForm(row.shape);
         TsSystemMenu* m = Menu();
         m->UpdateItems(true);
         std::string got;
         for (TMenuItem* i : {m->ItemRestore, m->ItemMove, m->ItemSize, m->ItemMinimize,
                              m->ItemMaximize, m->ItemClose})
             got += !i->Visible() ? 'h' : i->Enabled() ? 'e' : 'd';
-        EXPECT_EQ(row.items, got) << int(row.spec.Border) << " " << int(row.spec.State);
+        EXPECT_EQ(row.items, got) << int(row.shape.Border) << " " << int(row.shape.State);
         f->Free();
         Pump();
     }
@@ -486,19 +486,19 @@ TEST_F(ProviderHitTest, RandomSkinsAndSizesPaintRegionAndHitTestSafely) {
             if (pick(3) == 0) skin.Omit.insert(m.Name);
         UseSynthetic(skin);
         for (int formNo = 0; formNo < 4; ++formNo) {
-            FormSpec spec;
-            spec.Border = styles[pick(6)];
-            spec.State = states[pick(3)];
-            spec.MenuRows = pick(3);
-            spec.Width = pick(4) == 0 ? pick(4001) : pick(600);
-            spec.Height = pick(4) == 0 ? pick(3001) : pick(500);
-            spec.Icons = {biSystemMenu};
-            if (pick(2)) spec.Icons.Include(biMinimize);
-            if (pick(2)) spec.Icons.Include(biMaximize);
-            if (pick(2)) spec.Icons.Include(biHelp);
+            FormShape shape;
+            shape.Border = styles[pick(6)];
+            shape.State = states[pick(3)];
+            shape.MenuRows = pick(3);
+            shape.Width = pick(4) == 0 ? pick(4001) : pick(600);
+            shape.Height = pick(4) == 0 ? pick(3001) : pick(500);
+            shape.Icons = {biSystemMenu};
+            if (pick(2)) shape.Icons.Include(biMinimize);
+            if (pick(2)) shape.Icons.Include(biMaximize);
+            if (pick(2)) shape.Icons.Include(biHelp);
             SCOPED_TRACE(::testing::Message()
-                         << skinNo << "/" << formNo << " " << spec.Width << "x" << spec.Height);
-            TForm* f = MakeForm(spec);
+                         << skinNo << "/" << formNo << " " << shape.Width << "x" << shape.Height);
+            TForm* f = MakeForm(shape);
             Menu();
             for (int n = pick(3); n > 0; --n)
                 provider->TitleButtons()->Add();

@@ -107,7 +107,7 @@ TEST_F(ProviderMetricsTest, EdgeCasesOfTheFrameMeasures) {
     struct Case {
         const char* what;
         SynthSkin skin;
-        FormSpec form;
+        FormShape form;
         std::function<void(TsSkinProvider*, TsSkinManager*)> check;
     };
     const Case cases[] = {
@@ -392,7 +392,7 @@ TEST_F(ProviderMetricsTest, RegionPerStyleStateAndOptOut) {
     enum Expect { kNone, kCut, kInside };
     const struct {
         const char* what;
-        FormSpec form;
+        FormShape form;
         bool ownRegion;
         Expect expect;
     } cases[] = {
@@ -406,9 +406,9 @@ TEST_F(ProviderMetricsTest, RegionPerStyleStateAndOptOut) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        FormSpec spec = c.form;
-        spec.Show = false;
-        TForm* f = MakeForm(spec);
+        FormShape shape = c.form;
+        shape.Show = false;
+        TForm* f = MakeForm(shape);
         const TWndMethod inner = f->WindowProc;
         if (c.ownRegion) {
             // Put on top of the provider, as a window that keeps its own shape would.

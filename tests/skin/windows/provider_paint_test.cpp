@@ -26,9 +26,9 @@ using vcl::TRect;
 
 class ProviderPaintTest : public ProviderTest {
 protected:
-    TForm* Synthetic(FormSpec spec = {}, const SynthSkin& skin = {}) {
+    TForm* Synthetic(FormShape shape = {}, const SynthSkin& skin = {}) {
         UseSynthetic(skin);
-        TForm* f = MakeForm(spec);
+        TForm* f = MakeForm(shape);
         f->SetCaption("");
         return f;
     }
@@ -451,7 +451,7 @@ TEST_F(ProviderPaintTest, RandomFormsAndSkinsPaintWithoutFault) {
             if (in(0, 2) == 0) skin.Omit.insert(m);
         UseSynthetic(skin);
         const int size = in(0, 3);
-        FormSpec spec{.Border = vcl::TFormBorderStyle(in(0, 5)),
+        FormShape shape{.Border = vcl::TFormBorderStyle(in(0, 5)),
                       .State = vcl::TWindowState(in(0, 2)),
                       .Width = size == 0   ? 0
                                : size == 1 ? in(1, 40)
@@ -459,7 +459,7 @@ TEST_F(ProviderPaintTest, RandomFormsAndSkinsPaintWithoutFault) {
                       .Height = size == 0   ? 0
                                 : size == 1 ? in(1, 40)
                                             : in(41, 3000)};
-        TForm* f = MakeForm(spec);
+        TForm* f = MakeForm(shape);
         f->SetCaption(std::string(size_t(in(0, 300)), 'W'));
         provider->SetCaptionAlignment(vcl::TAlignment(in(0, 2)));
         provider->GripMode = gmRightBottom;
