@@ -375,9 +375,13 @@ void TsSkinableMenus::PrepareFont(TCanvas* canvas, TMenuItem* item) const {
     if (item && item->Default()) canvas->Font()->SetStyle(canvas->Font()->Style() << fsBold);
 }
 
-int TsSkinableMenus::LineHeight(TCanvas* canvas) const {
+int MenuLineHeight(int textHeight) {
     // Ties go to the even neighbour, as the default rounding of the FPU does.
-    return int(std::nearbyint(canvas->TextHeight("W") * 1.25));
+    return int(std::nearbyint(textHeight * 1.25));
+}
+
+int TsSkinableMenus::LineHeight(TCanvas* canvas) const {
+    return MenuLineHeight(canvas->TextHeight("W"));
 }
 
 bool TsSkinableMenus::ExtraLineOn(TMenuItem* first) {
@@ -445,7 +449,11 @@ win::SIZE TsSkinableMenus::PopupSize(TMenuItem* parent) {
             columnWidth = columnHeight = 0;
         }
         int w = 0, h = 0;
-        item->MeasureItem(work->Canvas(), w, h);
+        // An application's own measuring counts; the others are measured as ours would.
+        if (item->OnMeasureItem)
+            item->MeasureItem(work->Canvas(), w, h);
+        else
+            MeasureMenuItem(item, work->Canvas(), w, h);
         columnWidth = std::max(columnWidth, w);
         columnHeight += h;
     }
@@ -513,6 +521,18 @@ TacMenuInfo* TsSkinableMenus::PrepareBackground(TMenuItem* first, win::HWND wnd,
             const MaskCorners corners{f.R, f.Count, f.Type, f.WL, f.WT, f.WR, f.WB};
             GetMaskRegionCuts(RegionCuts, f.Src, corners, width, false, 0);
             GetMaskRegionCuts(RegionCuts, f.Src, corners, width, true, height - f.WB);
+        }
+    } else {
+        // A skin without a frame for menus: a line of half the text colour keeps the pop-up
+        // apart from the window under it.
+        const int frame = Owner->GetSkinIndex("MAINMENU") >= 0 ? Owner->GetSkinIndex("MAINMENU")
+                                                                : item;
+        if (frame >= 0) {
+            const TsGeneralData& s = Owner->Sections()[size_t(frame)];
+            const TColor line = BlendTwoColors(s.FontColor, s.Color, 0.5);
+            TCanvas* c = bmp->Canvas();
+            c->Brush()->SetColor(line);
+            c->FrameRect(whole);
         }
     }
     if (rec->HaveExtraLine) PaintExtraLine(bmp, first);
@@ -724,12 +744,12 @@ void TsSkinableMenus::PaintCaptionItem(TBitmap* bmp, const TBitmap* bg, TMenuIte
 void TsSkinableMenus::DrawMenuItem(TObject* sender, TCanvas* canvas, TRect rect,
                                    TOwnerDrawState state) {
     auto* item = dynamic_cast<TMenuItem*>(sender);
-    if (!item || !canvas || !Painting() || !canvas->HandleAllocated()) return;
+    if (!item || !canvas || !Painting() || !canvas->Handle()) return;
     const int w = rect.Width(), h = rect.Height();
     if (w <= 0 || h <= 0 || !BitmapSizeFits(w, h)) return;
 
     win::HWND wnd = win::WindowFromDC(canvas->Handle());
-    if (wnd && !win::IsWindow(wnd)) wnd = nullptr;
+    if (wnd && (!win::IsWindow(wnd) || wnd == win::GetDesktopWindow())) wnd = nullptr;
     win::SIZE size{};
     win::RECT wr{};
     if (wnd && win::GetWindowRect(wnd, &wr)) {
@@ -845,7 +865,7 @@ void TsSkinableMenus::MeasureBarItem(TObject* sender, TCanvas* canvas, int& widt
 void TsSkinableMenus::DrawBarItem(TObject* sender, TCanvas* canvas, TRect rect,
                                   TOwnerDrawState state) {
     auto* item = dynamic_cast<TMenuItem*>(sender);
-    if (!item || !canvas || !Painting() || !canvas->HandleAllocated()) return;
+    if (!item || !canvas || !Painting() || !canvas->Handle()) return;
     const int w = rect.Width(), h = rect.Height();
     if (w <= 0 || h <= 0 || !BitmapSizeFits(w, h)) return;
     TMenu* menu = item->GetParentMenu();
