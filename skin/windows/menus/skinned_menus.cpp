@@ -750,17 +750,25 @@ void TsSkinableMenus::DrawMenuItem(TObject* sender, TCanvas* canvas, TRect rect,
 
     win::HWND wnd = win::WindowFromDC(canvas->Handle());
     if (wnd && (!win::IsWindow(wnd) || wnd == win::GetDesktopWindow())) wnd = nullptr;
-    win::SIZE size{};
     win::RECT wr{};
+    TacMenuInfo* rec = nullptr;
     if (wnd && win::GetWindowRect(wnd, &wr)) {
-        size = {wr.right - wr.left, wr.bottom - wr.top};
+        rec = FindMenuItemRecord(item, wnd, wr.right - wr.left, wr.bottom - wr.top);
     } else {
+        // Without a window the pop-up's size is measured, once for its record.
         wnd = nullptr;
-        size = PopupSize(item->Parent());
-        size.cx += BorderWidth * 2;
-        size.cy += BorderWidth * 2;
+        rec = FindMenuItemRecord(item, nullptr);
+        // An item grown past the background since it was prepared makes it anew.
+        if (rec && rec->Bmp &&
+            (rect.Right + BorderWidth * 2 > rec->Bmp->Width() ||
+             rect.Bottom + BorderWidth * 2 > rec->Bmp->Height()))
+            rec = nullptr;
+        if (!rec) {
+            const win::SIZE size = PopupSize(item->Parent());
+            rec = FindMenuItemRecord(item, nullptr, size.cx + BorderWidth * 2,
+                                     size.cy + BorderWidth * 2);
+        }
     }
-    TacMenuInfo* rec = FindMenuItemRecord(item, wnd, size.cx, size.cy);
     if (!rec || !rec->Bmp) return;
     const TBitmap* bg = rec->Bmp.get();
     const win::POINT f = wnd ? FrameOffset(wnd) : win::POINT{BorderWidth, BorderWidth};

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 #include <memory>
+#include <random>
 
 #include "platform/display/screenshot.h"
 #include "platform/os/cp_literal.h"
@@ -368,6 +369,35 @@ TEST_F(SkinnedMenus, SkinsSubmenuListsEverySkinInColumnsOfTwentyAndLoadsTheChoic
     menu.MakeItems();
     EXPECT_TRUE(menu.SkinItem()->Find("Skin 07")->Checked());
     (void)form;
+}
+
+// Random pop-ups (no items to 200, empty, divider, caption, dashed and long captions, column
+// breaks, pictures of any size) measured and painted item by item without a fault.
+TEST_F(SkinnedMenus, RandomPopupsArePreparedAndPaintedSafely) {
+    std::mt19937 random(30);
+    const std::string captions[] = {"", "-", "--", "-Caption-", std::string(120, 'W'), "&Open"};
+    for (int round = 0; round < 8; ++round) {
+        popup->Items()->Clear();
+        TsSkinableMenus::ClearMenuItemRecords();
+        const int count = round == 0 ? 0 : int(random() % 201);
+        for (int i = 0; i < count; ++i) {
+            TMenuItem* item = Add(captions[random() % std::size(captions)]);
+            if (random() % 9 == 0) item->SetBreak(vcl::mbBreak);
+            if (random() % 7 == 0) item->Bitmap()->SetSize(int(random() % 70), int(random() % 70));
+            item->SetEnabled(random() % 4 != 0);
+        }
+        const win::SIZE size = menus->PopupSize(popup->Items());
+        EXPECT_GE(size.cx, 12);
+        for (int i = 0; i < popup->Items()->Count(); ++i) {
+            const win::SIZE s = Measure(popup->Items()->Items(i));
+            std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> bmp(
+                NewBitmap24(std::max<int>(s.cx, 1), std::max<int>(s.cy, 1)));
+            menus->DrawMenuItem(popup->Items()->Items(i), bmp->Canvas(),
+                                {0, 0, int(s.cx), int(s.cy)},
+                                random() % 2 ? vcl::TOwnerDrawState{vcl::odSelected}
+                                             : vcl::TOwnerDrawState{vcl::odChecked});
+        }
+    }
 }
 
 }  // namespace
