@@ -128,6 +128,7 @@ TEST_F(FrameAdapterTest, PopupsGoToTheSkinnedMenusAndTheMouseShowsOverOneChildOn
     auto* b = Place<TsEdit>(frame, Bounds(4, 30, 60, 20));
     Pump();
     std::vector<std::pair<TMenu*, bool>> drawn;
+    const auto saved = Neighbours().SetMenuOwnerDraw;
     Neighbours().SetMenuOwnerDraw = [&](TsSkinableMenusBase*, TMenu* menu, bool on) {
         drawn.emplace_back(menu, on);
     };
@@ -143,7 +144,7 @@ TEST_F(FrameAdapterTest, PopupsGoToTheSkinnedMenusAndTheMouseShowsOverOneChildOn
         const Calls want = skinned ? Calls{{popup, true}, {popup, true}} : Calls{};
         EXPECT_EQ(drawn, want);
     }
-    ResetNeighbourServices();
+    Neighbours().SetMenuOwnerDraw = saved;
 
     a->SkinData()->MouseAbove = true;
     frame->Perform(CM_MOUSEENTER, 0, reinterpret_cast<intptr_t>(b));
