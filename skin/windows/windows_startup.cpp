@@ -3,6 +3,7 @@
 #include "skin/windows/dialogs/dialog_hook.h"
 #include "skin/windows/effects/fade_timers.h"
 #include "skin/windows/effects/glow.h"
+#include "skin/windows/menus/skinned_menus.h"
 #include "skin/windows/provider/provider_startup.h"
 #include "skin/windows/scroll/scroll_startup.h"
 
@@ -14,6 +15,7 @@ void InitSkinWindows() {
     InitDialogHook();
     InitGlows();
     InitFades();
+    InitSkinnedMenus();
 }
 
 }  // namespace skin
