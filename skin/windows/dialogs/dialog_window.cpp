@@ -460,8 +460,7 @@ void TacDialogWnd::PaintCaption(TBitmap* cache, int border, int top) {
     if (r.Right <= r.Left || r.Bottom <= r.Top) return;
     const std::string text = WindowCaption(CtrlHandle);
     TCanvas* canvas = cache->Canvas();
-    const win::HFONT font = CreateCaptionFont();
-    if (font) canvas->Font()->SetHandle(font);
+    CaptionFontScope font(canvas);
     if (CaptionIndex >= 0 && !text.empty()) {
         win::SIZE s{};
         CanvasTextExtent(canvas, text, s);
@@ -483,9 +482,6 @@ void TacDialogWnd::PaintCaption(TBitmap* cache, int border, int top) {
         }
         DrawSectionTextEx(canvas, text, true, sm, state, section, kCaptionTextFlags, r);
     }
-    // The canvas lets go of the handle before the font is deleted.
-    canvas->Font()->Assign(nullptr);
-    if (font) win::DeleteObject(font);
 }
 
 // ---- region ----
