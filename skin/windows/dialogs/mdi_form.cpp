@@ -151,7 +151,8 @@ void TacMDIWnd::ThumbReleased(vcl::TMessage& m) {
     si.fMask = win::SIF_ALL;
     if (!win::GetScrollInfo(CtrlHandle, bar, &si)) return;
     // The skinned bar sends the released position in lParam and leaves the bar to us.
-    const int target = std::clamp(int(m.LParam), si.nMin, std::max(si.nMin, si.nMax));
+    const int last = si.nMax - (si.nPage > 0 ? int(si.nPage) - 1 : 0);
+    const int target = std::clamp(int(m.LParam), si.nMin, std::max(si.nMin, last));
     const int moved = target - si.nPos;
     if (moved == 0) return;
     if (bar == win::SB_HORZ)
