@@ -241,7 +241,7 @@ void TformNumberLog::MakeComponents() {
     StatusBar->SetAlign(vcl::alBottom);
     StatusBar->Panels()->Add()->SetWidth(200);
 
-    SaveDialog = vcl::New<vcl::TSaveDialog>(this);
+    SaveDialog = vcl::New<skin::TsSaveDialog>(this);
     SaveDialog->SetName("SaveDialog");
     SaveDialog->SetDefaultExt("csv");
     SaveDialog->SetFilter("CSV|*.csv|Все файлы|*.*"_cp);

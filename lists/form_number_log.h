@@ -24,6 +24,7 @@
 #include "skin/controls/buttons.h"
 #include "skin/controls/panels.h"
 #include "skin/controls/status_bar.h"
+#include "skin/windows/dialogs/message_dialogs.h"
 #include "vcl/controls/db_grids.h"
 #include "vcl/controls/dialogs.h"
 #include "vcl/controls/forms.h"
@@ -82,7 +83,7 @@ public:
     skin::TsSpeedButton* btnSaveCSV;
     vcl::TDBGrid* Grid;
     skin::TsStatusBar* StatusBar;
-    vcl::TSaveDialog* SaveDialog;
+    skin::TsSaveDialog* SaveDialog;
     vcl::TDataSource* DataSource;
     vcl::TKeyedQuery Query;  // the rows shown
     vcl::TQuery QueryTmp;    // the filter's choices, the delete

@@ -1,6 +1,7 @@
 #include "skin/windows/windows_startup.h"
 
 #include "skin/windows/dialogs/dialog_hook.h"
+#include "skin/windows/dialogs/message_dialogs.h"
 #include "skin/windows/effects/fade_timers.h"
 #include "skin/windows/effects/glow.h"
 #include "skin/windows/menus/skinned_menus.h"
@@ -16,6 +17,7 @@ void InitSkinWindows() {
     InitGlows();
     InitFades();
     InitSkinnedMenus();
+    InitMessageDialogs();
 }
 
 }  // namespace skin
