@@ -10,6 +10,7 @@ namespace {
 // The library's own helper windows carry this tag and are never skinned by the walk.
 constexpr intptr_t kHelperTag = -98;
 constexpr int kItemKind = 227;
+constexpr char kSection[] = "SPEEDBUTTON";
 
 }  // namespace
 
@@ -34,7 +35,8 @@ void TacGraphItem::AttachHandler(vcl::TControl* control) {
     if (button == nullptr || button->Tag() == kHelperTag) return;
     Ctrl = control;
     // The state belongs to the button now: its section survives the change of owner.
-    const std::string section = SkinData->SkinSection();
+    std::string section = SkinData->SkinSection();
+    if (section.empty()) section = kSection;
     SkinData = std::make_unique<TsCommonData>(control, true);
     SkinData->COC = kItemKind;
     FreeHandler();
