@@ -7,6 +7,7 @@
 #include "skin/windows/menus/skinned_menus.h"
 #include "skin/windows/provider/provider_startup.h"
 #include "skin/windows/scroll/scroll_startup.h"
+#include "skin/windows/walk/button_factories.h"
 
 namespace skin {
 
@@ -18,6 +19,7 @@ void InitSkinWindows() {
     InitFades();
     InitSkinnedMenus();
     InitMessageDialogs();
+    RegisterButtonAdapters();
 }
 
 }  // namespace skin
