@@ -171,7 +171,11 @@ vcl::TRect TacTabControlWnd::TabRect(int i, bool selected) {
 std::string TacTabControlWnd::AreaSection() {
     if (TabCount() < 1) return "CHECKBOX";
     const std::string& own = SkinData->SkinSection();
-    return own != "PAGECONTROL" ? own : kAreaSections[TabPosition()];
+    if (own != "PAGECONTROL") return own;
+    // A skin without the side's own section paints every side as the top one.
+    TsSkinManager* m = SkinData->SkinManager();
+    const char* side = kAreaSections[TabPosition()];
+    return m && m->IsValidSkinIndex(m->GetSkinIndex(side)) ? side : own;
 }
 
 void TacTabControlWnd::RecreateSpin() {
