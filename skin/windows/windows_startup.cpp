@@ -8,6 +8,7 @@
 #include "skin/windows/provider/provider_startup.h"
 #include "skin/windows/scroll/scroll_startup.h"
 #include "skin/windows/walk/button_factories.h"
+#include "skin/windows/walk/container_factories.h"
 
 namespace skin {
 
@@ -20,6 +21,7 @@ void InitSkinWindows() {
     InitSkinnedMenus();
     InitMessageDialogs();
     RegisterButtonAdapters();
+    RegisterContainerAdapters();
 }
 
 }  // namespace skin
