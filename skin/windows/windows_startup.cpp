@@ -5,6 +5,7 @@
 #include "skin/windows/effects/glow.h"
 #include "skin/windows/provider/provider_startup.h"
 #include "skin/windows/scroll/scroll_startup.h"
+#include "skin/windows/walk/scroll_factories.h"
 
 namespace skin {
 
@@ -14,6 +15,7 @@ void InitSkinWindows() {
     InitDialogHook();
     InitGlows();
     InitFades();
+    RegisterScrollAdapterFactories();
 }
 
 }  // namespace skin
