@@ -198,6 +198,11 @@ void TacComboBoxWnd::AdapterWindowProc(vcl::TMessage& m) {
         case win::WM_CTLCOLORLISTBOX:
             ListColors(m);
             return;
+        case win::WM_NCCALCSIZE:
+            // A combo box's bar style is its list's: the box itself shows no bar.
+            CallPrevWndProc(m);
+            HBar.Shown = VBar.Shown = false;
+            return;
         case win::WM_PAINT: {
             if (SkinData->BGChanged) break;
             win::PAINTSTRUCT ps{};
