@@ -9,6 +9,7 @@
 #include "skin/windows/scroll/scroll_startup.h"
 #include "skin/windows/walk/button_factories.h"
 #include "skin/windows/walk/container_factories.h"
+#include "skin/windows/walk/scroll_factories.h"
 
 namespace skin {
 
@@ -22,6 +23,7 @@ void InitSkinWindows() {
     InitMessageDialogs();
     RegisterButtonAdapters();
     RegisterContainerAdapters();
+    RegisterScrollAdapterFactories();
 }
 
 }  // namespace skin
