@@ -478,7 +478,12 @@ void TacCustomHintWindow::PaintTemplate(const std::string& text) {
         html.Render(out);
     } else {
         win::RECT box = inner;
-        win::DrawText(canvas->Handle(), text.c_str(), int(text.size()), &box, kTextFlags);
+        win::HDC dc = canvas->Handle();
+        win::SelectObject(dc, canvas->Font()->Handle());
+        win::SetTextColor(dc, vcl::ColorToRGB(canvas->Font()->Color()));
+        const int mode = win::SetBkMode(dc, win::TRANSPARENT);
+        win::DrawText(dc, text.c_str(), int(text.size()), &box, kTextFlags);
+        win::SetBkMode(dc, mode);
     }
     canvas->Refresh();
     // The layered window takes its colours premultiplied by their alpha.

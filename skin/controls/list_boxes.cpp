@@ -1063,6 +1063,15 @@ bool TsCheckListBox::Header(int index) const {
     return w && w->header;
 }
 
+void TsCheckListBox::SetHeader(int index, bool on) {
+    if (on == Header(index)) return;
+    NeedWrapper(index)->header = on;
+    if (HandleAllocated()) {
+        win::RECT r = ItemRect(index);
+        win::InvalidateRect(Handle(), &r, !ControlStyle.Contains(csOpaque));
+    }
+}
+
 void TsCheckListBox::SetHeaderColor(vcl::TColor color) {
     if (color == headerColor_) return;
     headerColor_ = color;

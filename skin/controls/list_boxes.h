@@ -237,6 +237,9 @@ public:
     bool ItemEnabled(int index) const;
     void SetItemEnabled(int index, bool on);
     bool Header(int index) const;
+    // A header item is drawn across the check area in the header colours (or HeaderSkin) and
+    // has no check.
+    void SetHeader(int index, bool on);
     intptr_t ItemData(int index) const { return GetItemData(index); }
     void SetItemData(int index, intptr_t data) override;
 

@@ -232,5 +232,19 @@ TEST_F(SkinnedComboBoxTest, AnOwnerDrawnFieldIsDrawnOverTheCacheInTheTextRectang
     }
 }
 
+// The edit of an idle drop-down box is a window of its own: it shows the cached field.
+TEST_F(SkinnedComboBoxTest, AnIdleEditShowsTheCachedFieldUnderIt) {
+    TsComboBox* cb = Box(3, csDropDown);
+    cb->SetItemIndex(1);
+    Pump();
+    win::RECT r{};
+    win::GetClientRect(cb->EditHandle(), &r);
+    win::POINT at{r.right / 2, r.bottom / 2};
+    win::MapWindowPoints(cb->EditHandle(), cb->Handle(), &at, 1);
+    ASSERT_FALSE(cb->SkinData()->CacheStale);
+    EXPECT_EQ(ScreenPixel(cb, at.x, at.y) & 0xFFFFFF, CachePixel(cb, at.x, at.y));
+    EXPECT_EQ(ScreenPixel(cb, at.x + 1, 3) & 0xFFFFFF, CachePixel(cb, at.x + 1, 3));
+}
+
 }  // namespace
 }  // namespace skin
