@@ -37,11 +37,10 @@ bool Designing(const vcl::TComponent* c) {
 // with the object.
 class WorkImage {
 public:
+    // A screen-format picture without the screen's DC: taking that composes the whole screen.
     WorkImage(int width, int height) {
-        win::HDC screen = win::GetDC(nullptr);
-        bmp_ = win::CreateCompatibleBitmap(screen, width, height);
-        dc_ = win::CreateCompatibleDC(screen);
-        win::ReleaseDC(nullptr, screen);
+        bmp_ = win::CreateCompatibleBitmap(nullptr, width, height);
+        dc_ = win::CreateCompatibleDC(nullptr);
         old_ = win::SelectObject(dc_, bmp_);
     }
     ~WorkImage() {
