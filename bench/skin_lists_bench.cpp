@@ -7,10 +7,10 @@
 // Run with --benchmark_repetitions=N --benchmark_enable_random_interleaving=true for medians.
 #include <benchmark/benchmark.h>
 
-#include <memory>
 #include <string>
 
 #include "bench/ratio_report.h"
+#include "bench/skinned_stage.h"
 #include "platform/controls/list_view_control.h"
 #include "platform/user/screen.h"
 #include "platform/user/user.h"
@@ -18,39 +18,19 @@
 #include "skin/controls/hints.h"
 #include "skin/controls/list_boxes.h"
 #include "skin/controls/list_view.h"
-#include "skin/controls/window_services.h"
-#include "skin/core/data/internal_skin.h"
-#include "skin/core/data/stored_skins.h"
-#include "skin/core/state/skin_manager.h"
 
 namespace {
 
 constexpr int kRows = 10000;
 
-// A shown form under its own skin manager, active or not.
-class Stage {
+// A form under its own skin manager, shown active or not.
+class Stage : public bench::SkinnedStage {
 public:
-    explicit Stage(bool active) : active_(active) {
-        win::ResetWindowing();
-        skin::InitSkinControls();
-        manager_.reset(new skin::TsSkinManager(nullptr));
-        skin::AddInternalSkin(*manager_->InternalSkins());
-        manager_->SetSkinName(skin::InternalSkinName());
-        vcl::Application()->CreateForm(form);
-        form->SetBorderStyle(vcl::bsNone);
-        form->SetBounds(0, 0, 800, 600);
-    }
-    ~Stage() {
-        manager_.reset();  // first: freed later it would make a new application
-        vcl::DoneApplication();
-        win::ResetWindowing();
-    }
-    Stage(const Stage&) = delete;
-    Stage& operator=(const Stage&) = delete;
+    explicit Stage(bool active) : SkinnedStage(800, 600), active_(active) {}
 
     void Show() {
         form->Show();
-        if (!active_) manager_->SetActive(false);
+        if (!active_) manager->SetActive(false);
         vcl::Application()->ProcessMessages();
     }
     template <class T>
@@ -66,11 +46,8 @@ public:
         benchmark::DoNotOptimize(win::ComposeScreen());
     }
 
-    vcl::TForm* form = nullptr;
-
 private:
     bool active_;
-    std::unique_ptr<skin::TsSkinManager, vcl::FreeDeleter> manager_;
 };
 
 void Rate(benchmark::State& state) {
