@@ -375,6 +375,11 @@ void TsCustomComboBox::WndProc(TMessage& m) {
     }
     if (!IsSkinnedNow(this, d)) return;
     switch (m.Msg) {
+        case CM_MOUSEENTER:
+        case CM_MOUSELEAVE:
+            // The hot look is in the cache, and the box paints no frame of its own.
+            if (d->CacheStale) Invalidate();
+            break;
         case win::CB_SETCURSEL:
         case CM_TEXTCHANGED:
         case CM_CHANGED:
