@@ -413,7 +413,6 @@ void TacCustomHintWindow::PaintSkinned(const std::string& text) {
                         kTextFlags | win::DT_EXPANDTABS, inner);
     }
     canvas->Refresh();
-    MakeRegion();
     // The key-coloured corners of the border mask are fully clear.
     picture_->SetPixelFormat(pf32bit);
     picture_->SetSize(Width(), Height());
@@ -431,7 +430,6 @@ void TacCustomHintWindow::PaintSkinned(const std::string& text) {
 }
 
 void TacCustomHintWindow::PaintTemplate(const std::string& text) {
-    if (HandleAllocated()) win::SetWindowRgn(Handle(), nullptr, win::FALSE);
     TacHintTemplate* t = CurrentTemplate();
     TacHintImage* image = image_ ? image_ : t->ImageDefault();
     picture_->SetPixelFormat(pf32bit);
@@ -532,6 +530,11 @@ void TacCustomHintWindow::ActivateHint(TRect rect, const std::string& hint) {
     else
         PaintTemplate(hint);
     win::HWND wnd = Handle();
+    // A skin-drawn hint takes its section's shape; a picture's alpha is its own shape.
+    if (skinned)
+        MakeRegion();
+    else
+        win::SetWindowRgn(wnd, nullptr, win::FALSE);
     win::SetWindowPos(wnd, win::HWND_TOPMOST, r.Left, r.Top, r.Width(), r.Height(),
                       win::SWP_NOACTIVATE);
     win::SetWindowLongA(wnd, win::GWL_EXSTYLE,

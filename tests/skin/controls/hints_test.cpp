@@ -118,6 +118,10 @@ TEST_F(SkinnedHintsTest, ASkinDrawnHintIsItsTextWithTheMasksBordersAndFadesToThe
     EXPECT_EQ(Alpha(w), 153);
     EXPECT_EQ(clock_.SleptMs() - slept, 96u);
     EXPECT_EQ(w->Corner(), 0);
+    // The window takes the section's shape.
+    win::HRGN shape = win::CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(win::GetWindowRgn(w->Handle(), shape), 0);
+    win::DeleteObject(shape);
     // Key-coloured pixels of the picture are fully clear, others opaque.
     TBitmap* p = w->Picture();
     for (int y = 0; y < p->Height(); y += 3)
@@ -196,6 +200,9 @@ TEST_F(SkinnedHintsTest, AnUnknownTemplateIsTheBuiltInBalloonComposedOverTheScre
         }
     w->ActivateHint(Bounds(at.X, at.Y, r.Width(), r.Height()), "Hint");
     ASSERT_EQ(w->Corner(), 0);
+    win::HRGN shape = win::CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(win::GetWindowRgn(w->Handle(), shape), 0);  // the picture's alpha is its shape
+    win::DeleteObject(shape);
     ASSERT_TRUE(win::GetBitmapView(win::ComposeScreen(), &v));
     // The tail's corner is the picture's own, unscaled: each pixel is the screen behind it
     // mixed with the picture's colour at the picture's alpha.
