@@ -234,7 +234,7 @@ TEST_F(SkinnedHintsTest, ACornersOwnPictureServesWhenItHasOne) {
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 30; ++x) {
             uint8_t* p = red.ScanLine(y) + x * 4;
-            p[0] = 0, p[1] = 0, p[2] = 255, p[3] = 255;
+            p[0] = 0, p[1] = 0, p[2] = 255, p[3] = 200;
         }
     t->Img_RightBottom()->SetImage(&red);
     EXPECT_EQ(t->Img_RightBottom()->BordersWidths()->AsRect(), TRect(14, 14, 14, 14));
@@ -244,9 +244,12 @@ TEST_F(SkinnedHintsTest, ACornersOwnPictureServesWhenItHasOne) {
     const int sw = Screen()->Width(), sh = Screen()->Height();
     w->ActivateHint(Bounds(sw - 5, sh - 5, r.Width(), r.Height()), "Hint");
     ASSERT_EQ(w->Corner(), 3);
+    // The picture's alpha everywhere, the text's pixels too; colours premultiplied by it.
     const uint8_t* p = w->Picture()->ScanLine(1) + 1 * 4;
-    EXPECT_EQ(p[2], 255);
-    EXPECT_EQ(p[3], 255);
+    EXPECT_EQ(p[2], 200);
+    for (int y = 0; y < w->Picture()->Height(); ++y)
+        for (int x = 0; x < w->Picture()->Width(); ++x)
+            ASSERT_EQ(w->Picture()->ScanLine(y)[x * 4 + 3], 200) << x << "," << y;
     // Borders stay inside the picture with one pixel between opposite ones.
     TacBordersSizes* b = t->Img_RightBottom()->BordersWidths();
     struct Case {
