@@ -224,11 +224,12 @@ bool AttachChildAdapters(TacProvider* provider, win::HWND parent) {
 }
 
 void ReleaseDestroyedDialogs() {
-    for (TacProvider*& p : HookedProviders) {
+    // By index: freeing a record may run window code that appends to the list.
+    for (size_t i = 0; i < HookedProviders.size(); ++i) {
+        TacProvider* p = HookedProviders[i];
         if (!p || !p->DialogWnd || !p->DialogWnd->Unhooked) continue;
-        TacProvider* gone = p;
-        p = nullptr;
-        gone->Free();
+        HookedProviders[i] = nullptr;
+        p->Free();
     }
 }
 

@@ -130,10 +130,13 @@ TacDialogWnd::~TacDialogWnd() {
     FreeTitleButtons();
     FreeBrush();
     Neighbours().ClearGlows();
-    // The window, when it lives on, gets its own buttons back.
-    if (styleRemoved_ && CtrlHandle && win::IsWindow(CtrlHandle)) {
-        const auto now = uint32_t(win::GetWindowLongPtrA(CtrlHandle, win::GWL_STYLE));
-        win::SetWindowLongPtrA(CtrlHandle, win::GWL_STYLE, now | win::WS_SYSMENU);
+    // The window, when it lives on, gets its own buttons and shape back.
+    if (CtrlHandle && win::IsWindow(CtrlHandle)) {
+        if (styleRemoved_) {
+            const auto now = uint32_t(win::GetWindowLongPtrA(CtrlHandle, win::GWL_STYLE));
+            win::SetWindowLongPtrA(CtrlHandle, win::GWL_STYLE, now | win::WS_SYSMENU);
+        }
+        win::SetWindowRgn(CtrlHandle, nullptr, win::IsWindowVisible(CtrlHandle));
     }
 }
 

@@ -232,8 +232,11 @@ TEST_F(DialogWindow, OneBrushPerSkinFreedWithTheAdapter) {
     Pump();
     EXPECT_EQ(FindDialogProvider(d), nullptr);
     EXPECT_EQ(win::GetObjectType(second), 0u);
-    // The window has its own buttons back.
+    // The window has its own buttons and shape back.
     EXPECT_TRUE(win::GetWindowLongA(d, win::GWL_STYLE) & win::WS_SYSMENU);
+    win::HRGN rgn = win::CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(win::GetWindowRgn(d, rgn), win::ERROR);
+    win::DeleteObject(rgn);
     EXPECT_FALSE(SendSkinQuery(d, SKC_ISSKINAWARE));
 }
 
