@@ -933,6 +933,15 @@ void TacDialogWnd::AdapterWindowProc(TMessage& m) {
         case win::WM_CTLCOLORDLG:
             m.Result = reinterpret_cast<intptr_t>(BackgroundBrush());
             return;
+        case win::WM_CTLCOLORSTATIC: {
+            // A static left to paint itself (an icon the platform draws by name) stands on the
+            // skin's background, not on the classic face.
+            const auto dc = reinterpret_cast<win::HDC>(m.WParam);
+            win::SetBkMode(dc, win::TRANSPARENT);
+            win::SetBkColor(dc, sm ? sm->GetGlobalColor() : ColorToRGB(clBtnFace));
+            m.Result = reinterpret_cast<intptr_t>(BackgroundBrush());
+            return;
+        }
         case win::WM_DRAWITEM: {
             const auto* dis = reinterpret_cast<const win::DRAWITEMSTRUCT*>(m.LParam);
             if (dis && dis->CtlType == win::ODT_STATIC) win::SetBkMode(dis->hDC, win::TRANSPARENT);
