@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <random>
+#include <set>
 #include <typeinfo>
 #include <vector>
 
@@ -16,6 +17,8 @@
 #include "skin/core/state/neighbour_services.h"
 #include "skin/core/state/skin_commands.h"
 #include "skin/windows/adapters/button_adapters.h"
+#include "skin/windows/adapters/container_adapters.h"
+#include "skin/windows/adapters/sizer_spin_adapters.h"
 #include "skin/windows/adapters/static_adapters.h"
 #include "skin/windows/dialogs/dialog_hook.h"
 #include "skin/windows/dialogs/dialog_window.h"
@@ -183,6 +186,77 @@ TEST_F(DialogHook, MessageBoxIsSkinnedOnlyWhenDialogsAreAdmitted) {
                                                 nullptr, nullptr));
         EXPECT_TRUE(Neighbours().HookedWindows().empty());
     }
+}
+
+// What adapter a dialog child got, by its class.
+std::string KindOf(TacMainWnd* a) {
+    if (!a) return "none";
+    if (dynamic_cast<TacIconWnd*>(a)) return "icon";
+    if (dynamic_cast<TacStaticWnd*>(a)) return "static";
+    if (dynamic_cast<TacCheckBoxWnd*>(a)) return "check";
+    if (dynamic_cast<TacGroupBoxWnd*>(a)) return "group";
+    if (dynamic_cast<TacBtnWnd*>(a)) return "button";
+    if (dynamic_cast<TacEditWnd*>(a)) return a->InDialog ? "edit in dialog" : "edit";
+    if (dynamic_cast<TacSizerWnd*>(a)) return "sizer";
+    if (dynamic_cast<TacSpinWnd*>(a)) return "spin";
+    return "other";
+}
+
+TEST_F(DialogHook, DialogChildrenGetTheAdapterOfTheirRow) {
+    struct Row {
+        const char* cls;
+        win::DWORD style;
+        const char* kind;
+    } rows[] = {
+        {"Static", 3, "icon"},           {"Static", 0, "static"},
+        {"Static", 5, "none"},           {"Button", 0, "button"},
+        {"Button", 0xA, "button"},       {"Button", 3, "check"},
+        {"Button", 9, "check"},          {"Button", 7, "group"},
+        {"Button", 0xB, "none"},         {"Button", 0xE, "none"},
+        {"Edit", 0, "edit in dialog"},   {"ListBox", 0, "edit in dialog"},
+        {"ScrollBar", 0, "sizer"},       {"msctls_updown32", 0, "spin"},
+        {"ComboBox", 0, "none"},         {"SysListView32", 0, "none"},
+    };
+    // The rows whose classes are made elsewhere ask their creator, in dialog-child mode.
+    std::vector<std::string> asked;
+    for (const char* row : {"combobox", "syslistview32"}) {
+        SetDialogChildFactory(row, [&asked, row](win::HWND, TsSkinManager*,
+                                                 const std::string& section) -> TacMainWnd* {
+            asked.push_back(std::string(row) + " " + section + (DialogChildMode ? " in" : ""));
+            return nullptr;
+        });
+    }
+    win::DialogTemplate t;
+    t.style = win::WS_POPUP | win::WS_CAPTION | win::WS_SYSMENU | win::WS_VISIBLE;
+    t.caption = "Children";
+    t.cx = 400, t.cy = 600;
+    int y = 0;
+    for (const Row& r : rows)
+        t.items.push_back({r.cls, "x", 100 + y, r.style | win::WS_VISIBLE, 0, 5, 5 + 30 * y++, 80, 24});
+    auto proc = [](win::HWND, win::UINT msg, win::WPARAM, win::LPARAM) -> win::INT_PTR {
+        return msg == win::WM_INITDIALOG;
+    };
+    win::HWND d = win::CreateDialogIndirectParamA(nullptr, &t, form->Handle(), proc, 0);
+    Pump();
+    TacProvider* p = FindDialogProvider(d);
+    ASSERT_TRUE(p && p->DialogWnd);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(::testing::Message() << rows[i].cls << " " << rows[i].style);
+        win::HWND child = win::GetDlgItem(d, int(100 + i));
+        TacMainWnd* found = nullptr;
+        for (TacMainWnd* a : p->ChildAdapters)
+            if (a->CtrlHandle == child) found = a;
+        EXPECT_EQ(KindOf(found), rows[i].kind);
+    }
+    // Asked again at each rescan while they make nothing.
+    EXPECT_EQ(std::set<std::string>(asked.begin(), asked.end()),
+              (std::set<std::string>{"combobox COMBOBOX in", "syslistview32 EDIT in"}));
+    EXPECT_FALSE(p->DialogWnd->DrawClientSelf) << "an edit draws over the client area";
+    EXPECT_FALSE(DialogChildMode);
+    SetDialogChildFactory("combobox", nullptr);
+    SetDialogChildFactory("syslistview32", nullptr);
+    win::DestroyWindow(d);
+    Pump();
 }
 
 TEST_F(DialogHook, SecondDialogStaysPlainWhileOneIsShown) {
