@@ -753,6 +753,10 @@ void TacDialogWnd::AdapterWindowProc(TMessage& m) {
                                           win::RDW_ALLCHILDREN | win::RDW_UPDATENOW);
                     m.Result = 0;
                     return;
+                case SKC_SETBGCHANGED:
+                    d->BGChanged = SkinCommandFlag(m.WParam);
+                    if (d->GetBGChanged()) d->CacheStale = true;
+                    break;
                 case SKC_ISSEETHROUGH: {
                     const TsGeneralData* s = d->Section();
                     m.Result = s && s->GradientPercent + s->ImagePercent > 0 ? 1 : 0;
