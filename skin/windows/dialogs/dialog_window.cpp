@@ -692,6 +692,12 @@ void TacDialogWnd::Pressed(TMessage& m, int hit) {
         win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_MOVE | 2, 0);
         return;
     }
+    // A zoomed dialog cannot be moved by its caption: a press there only activates it.
+    if (win::IsZoomed(h) && hit == win::HTCAPTION) {
+        if (win::GetActiveWindow() != h) win::SetActiveWindow(h);
+        m.Result = 0;
+        return;
+    }
     CallPrevWndProc(m);
 }
 
