@@ -21,6 +21,7 @@
 #include "skin/windows/adapters/sizer_spin_adapters.h"
 #include "skin/windows/adapters/static_adapters.h"
 #include "skin/windows/dialogs/dialog_hook.h"
+#include "skin/windows/dialogs/dialog_position.h"
 #include "skin/windows/dialogs/dialog_window.h"
 #include "skin/windows/provider/skin_provider.h"
 #include "skin/windows/scroll/edit_wnd.h"
@@ -259,6 +260,7 @@ TEST_F(DialogHook, DialogChildrenGetTheAdapterOfTheirRow) {
     Pump();
 }
 
+// The first goes where it is asked; the second stays plain while the first is shown.
 TEST_F(DialogHook, SecondDialogStaysPlainWhileOneIsShown) {
     win::DialogTemplate t;
     t.style = win::WS_POPUP | win::WS_CAPTION | win::WS_SYSMENU | win::WS_VISIBLE;
@@ -267,11 +269,19 @@ TEST_F(DialogHook, SecondDialogStaysPlainWhileOneIsShown) {
     auto proc = [](win::HWND, win::UINT msg, win::WPARAM, win::LPARAM) -> win::INT_PTR {
         return msg == win::WM_INITDIALOG;
     };
-    win::HWND first = win::CreateDialogIndirectParamA(nullptr, &t, form->Handle(), proc, 0);
+    win::HWND first = nullptr;
+    {
+        TDialogPlacement at(123, 45);
+        first = win::CreateDialogIndirectParamA(nullptr, &t, form->Handle(), proc, 0);
+    }
     win::HWND second = win::CreateDialogIndirectParamA(nullptr, &t, form->Handle(), proc, 0);
     Pump();
     EXPECT_TRUE(SendSkinQuery(first, SKC_ISSKINAWARE));
     EXPECT_FALSE(SendSkinQuery(second, SKC_ISSKINAWARE));
+    win::RECT r{};
+    win::GetWindowRect(first, &r);
+    EXPECT_EQ(r.left, 123);
+    EXPECT_EQ(r.top, 45);
     win::DestroyWindow(second);
     win::DestroyWindow(first);
     Pump();
