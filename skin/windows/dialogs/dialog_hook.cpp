@@ -29,6 +29,7 @@ namespace skin {
 
 std::vector<TacProvider*> HookedProviders;
 std::vector<std::string> NoSkinFormClasses = {"TApplication", "TQRStandardPreview", "TfcPopup"};
+int DialogPosX = -1, DialogPosY = -1;
 
 namespace {
 

@@ -377,8 +377,12 @@ TEST_F(DialogHook, RandomWindowsWhileTheSkinChanges) {
                 if (!dialogs.empty()) {
                     win::HWND d = dialogs[size_t(pick(int(dialogs.size())))];
                     win::ShowWindow(d, pick(2) ? win::SW_SHOW : win::SW_HIDE);
-                    if (pick(2)) win::SetWindowPos(d, nullptr, 0, 0, pick(500), pick(400),
-                                                   win::SWP_NOMOVE | win::SWP_NOZORDER);
+                    // Now and then from nothing up to a frame far larger than the screen.
+                    const bool huge = pick(8) == 0;
+                    if (pick(2))
+                        win::SetWindowPos(d, nullptr, 0, 0, huge ? pick(4001) : pick(500),
+                                          huge ? pick(3001) : pick(400),
+                                          win::SWP_NOMOVE | win::SWP_NOZORDER);
                 }
                 break;
             case 5:
