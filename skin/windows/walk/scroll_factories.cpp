@@ -9,19 +9,17 @@ namespace skin {
 namespace {
 
 template <class T>
-TacAdapterFactory Maker() {
-    return [](win::HWND wnd, TsCommonData* data, TsSkinManager* manager,
-              const std::string& section) -> TacMainWnd* {
-        return AttachAdapter<T>(wnd, data, manager, section, true);
-    };
+TacMainWnd* Make(win::HWND wnd, TsCommonData* data, TsSkinManager* manager,
+                 const std::string& section) {
+    return AttachAdapter<T>(wnd, data, manager, section, true);
 }
 
 }  // namespace
 
 void RegisterScrollAdapterFactories() {
-    SetThirdPartyAdapterFactory(tgComboBoxes, Maker<TacComboBoxWnd>());
-    SetThirdPartyAdapterFactory(tgListViews, Maker<TacListViewWnd>());
-    SetThirdPartyAdapterFactory(tgTreeViews, Maker<TacTreeViewWnd>());
+    SetThirdPartyAdapterFactory(tgComboBoxes, &Make<TacComboBoxWnd>);
+    SetThirdPartyAdapterFactory(tgListViews, &Make<TacListViewWnd>);
+    SetThirdPartyAdapterFactory(tgTreeViews, &Make<TacTreeViewWnd>);
 }
 
 }  // namespace skin
