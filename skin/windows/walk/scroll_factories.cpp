@@ -6,20 +6,11 @@
 #include "skin/windows/walk/control_adapter.h"
 
 namespace skin {
-namespace {
-
-template <class T>
-TacMainWnd* Make(win::HWND wnd, TsCommonData* data, TsSkinManager* manager,
-                 const std::string& section) {
-    return AttachAdapter<T>(wnd, data, manager, section, true);
-}
-
-}  // namespace
 
 void RegisterScrollAdapterFactories() {
-    SetThirdPartyAdapterFactory(tgComboBoxes, &Make<TacComboBoxWnd>);
-    SetThirdPartyAdapterFactory(tgListViews, &Make<TacListViewWnd>);
-    SetThirdPartyAdapterFactory(tgTreeViews, &Make<TacTreeViewWnd>);
+    SetThirdPartyAdapterFactory(tgComboBoxes, AdapterFactoryOf<TacComboBoxWnd>());
+    SetThirdPartyAdapterFactory(tgListViews, AdapterFactoryOf<TacListViewWnd>());
+    SetThirdPartyAdapterFactory(tgTreeViews, AdapterFactoryOf<TacTreeViewWnd>());
 }
 
 }  // namespace skin
