@@ -10,8 +10,6 @@
 
 namespace skin {
 
-int DialogPosX = -1;
-int DialogPosY = -1;
 
 namespace {
 
