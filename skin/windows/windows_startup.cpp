@@ -2,6 +2,7 @@
 
 #include "skin/windows/dialogs/dialog_hook.h"
 #include "skin/windows/dialogs/message_dialogs.h"
+#include "skin/windows/dialogs/scroll_children.h"
 #include "skin/windows/effects/fade_timers.h"
 #include "skin/windows/effects/glow.h"
 #include "skin/windows/menus/skinned_menus.h"
@@ -24,6 +25,7 @@ void InitSkinWindows() {
     RegisterButtonAdapters();
     RegisterContainerAdapters();
     RegisterScrollAdapterFactories();
+    RegisterScrollDialogChildren();
 }
 
 }  // namespace skin
