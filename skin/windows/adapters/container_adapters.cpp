@@ -340,4 +340,129 @@ void TacPanelWnd::AdapterWindowProc(vcl::TMessage& m) {
     TacMainWnd::AdapterWindowProc(m);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Dialog panel
+
+void TacDlgPanelWnd::AttachToWindow(win::HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
+                                    const std::string& /*section*/, bool flag) {
+    Control = vcl::FindControl(wnd);
+    const bool panel = Control && std::string(Control->ClassName()) == "TPanel";
+    TacMainWnd::AttachToWindow(wnd, skinData, manager, panel ? "CHECKBOX" : "GROUPBOX", flag);
+    if (panel) ApplyGlobalColor();
+}
+
+void TacDlgPanelWnd::ApplyGlobalColor() {
+    TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
+    if (Control == nullptr || m == nullptr) return;
+    const auto global = vcl::TColor(m->GetGlobalColor());
+    if (Control->Color() != global) Control->SetColor(global);
+}
+
+void TacDlgPanelWnd::SetSkinParams() {
+    TacMainWnd::SetSkinParams();
+    ApplyGlobalColor();
+}
+
+void TacDlgPanelWnd::PaintBackground(win::HDC dc) {
+    GetWindowRectsInParent(this);
+    const int w = WndSize.X, h = WndSize.Y;
+    vcl::TBitmap* cache = SizedCache(SkinData, w, h);
+    if (dc == nullptr || w < 1 || h < 1 || SkinData->BGChanged) return;
+    CacheInfo behind;
+    PixelView view;
+    WindowBackdrop(this, behind, view);
+    FillFromBackdrop(cache, TRect{0, 0, w, h}, behind);
+    PaintControlSection(SkinData, behind, true, 0, TRect{0, 0, w, h}, TPoint{0, 0}, cache, 1);
+    SkinData->CacheStale = false;
+    CopyCacheToWindow(SkinData, CtrlHandle, dc);
+    // What the window draws itself stays inside the frame.
+    const int saved = win::SaveDC(dc);
+    win::IntersectClipRect(dc, 6, 6, w - 6, h - 6);
+    vcl::TMessage paint{win::WM_PAINT, reinterpret_cast<uintptr_t>(dc), 0, 0};
+    CallPrevWndProc(paint);
+    win::RestoreDC(dc, saved);
+}
+
+void TacDlgPanelWnd::AdapterWindowProc(vcl::TMessage& m) {
+    if (Unhooked || SkinData == nullptr || !Skinned()) {
+        TacMainWnd::AdapterWindowProc(m);
+        return;
+    }
+    switch (m.Msg) {
+        case win::WM_PAINT:
+            ApplyGlobalColor();
+            win::ValidateRect(CtrlHandle, nullptr);
+            m.Result = 0;
+            return;
+        case win::WM_ERASEBKGND:
+            PaintBackground(reinterpret_cast<win::HDC>(m.WParam));
+            m.Result = 1;
+            return;
+        case win::WM_NCPAINT:
+            if (SkinData->CacheBmp() && !SkinData->CacheStale) {
+                win::RECT client{};
+                win::GetClientRect(CtrlHandle, &client);
+                const int border = std::max<int>(0, (WndSize.X - client.right) / 2);
+                vcl::TBitmap* cache = SkinData->CacheBmp();
+                if (win::HDC dc = border > 0 ? win::GetWindowDC(CtrlHandle) : nullptr) {
+                    CopyBorderStrips(dc, 0, 0, cache->Width(), cache->Height(),
+                                     cache->Canvas()->Handle(), 0, 0, border);
+                    win::ReleaseDC(CtrlHandle, dc);
+                }
+            }
+            m.Result = 1;
+            return;
+        case win::WM_SETTEXT:
+            if (win::IsWindowVisible(CtrlHandle)) SkinData->CacheStale = true;
+            break;
+        case win::WM_UPDATEUISTATE:
+            m.Result = 1;
+            return;
+        default:
+            break;
+    }
+    TacMainWnd::AdapterWindowProc(m);
+}
+
+// ---------------------------------------------------------------------------------------------
+// See-through panel
+
+void TacTransPanelWnd::PaintWindow() {
+    if (win::HWND parent = win::GetParent(CtrlHandle))
+        SendSkinCommand(parent, SKC_CLEARCACHE, 0);
+    if (Unhooked) return;
+    GetWindowRectsInParent(this);
+    vcl::TBitmap* cache = SizedCache(SkinData, WndSize.X, WndSize.Y);
+    if (cache->Width() < 1 || cache->Height() < 1) return;
+    CacheInfo behind;
+    PixelView view;
+    WindowBackdrop(this, behind, view);
+    FillFromBackdrop(cache, TRect{0, 0, cache->Width(), cache->Height()}, behind);
+    SkinData->CacheStale = false;
+    // The whole window, border included.
+    if (win::HDC dc = win::GetWindowDC(CtrlHandle)) {
+        CopyCacheToWindow(SkinData, CtrlHandle, dc);
+        win::ReleaseDC(CtrlHandle, dc);
+    }
+}
+
+void TacTransPanelWnd::AdapterWindowProc(vcl::TMessage& m) {
+    if (Unhooked || SkinData == nullptr || !Skinned()) {
+        TacMainWnd::AdapterWindowProc(m);
+        return;
+    }
+    switch (m.Msg) {
+        case win::WM_ERASEBKGND:
+            PaintWindow();
+            m.Result = 1;
+            return;
+        case win::WM_NCPAINT:
+            m.Result = 0;
+            return;
+        default:
+            break;
+    }
+    TacMainWnd::AdapterWindowProc(m);
+}
+
 }  // namespace skin
