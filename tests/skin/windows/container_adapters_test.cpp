@@ -132,6 +132,52 @@ TEST_F(ContainerAdaptersTest, GroupBoxCaptionGapAndRightToLeftReading) {
 }
 
 
+TEST_F(ContainerAdaptersTest, DialogPanelsChooseTheirSectionAndSeeThroughPanelsShowTheParent) {
+    form->Show();
+    Pump();
+    // A class-library panel takes the skin's global colour and "CHECKBOX"; any other window is
+    // a group frame, whatever section it was offered.
+    auto* panel = Place<vcl::TPanel>(form, vcl::TRect{10, 10, 110, 60});
+    panel->SetColor(vcl::clRed);
+    panel->HandleNeeded();
+    auto* onPanel = AttachAdapter<TacDlgPanelWnd>(panel->Handle(), nullptr, nullptr, "PANEL");
+    EXPECT_EQ(onPanel->SkinData->SkinSection(), "CHECKBOX");
+    EXPECT_EQ(panel->Color(), vcl::TColor(manager->GetGlobalColor()));
+    win::HWND plain = win::CreateWindowExA(0, "Static", "", win::WS_CHILD | win::WS_VISIBLE, 120,
+                                           10, 100, 50, form->Handle(), nullptr, nullptr, nullptr);
+    auto* onPlain = AttachAdapter<TacDlgPanelWnd>(plain, nullptr, nullptr, "PANEL");
+    EXPECT_EQ(onPlain->SkinData->SkinSection(), "GROUPBOX");
+    EXPECT_EQ(onPlain->Control, nullptr);
+
+    // A window that paints nothing itself, as a nested dialog, over a colour of its own.
+    form->SetColor(vcl::TColor(0x3080C0));
+    win::WNDCLASSEXA wc;
+    wc.lpfnWndProc = &win::DefWindowProcA;
+    wc.lpszClassName = "NestedDialogStandIn";
+    win::RegisterClassExA(&wc);
+    win::HWND see = win::CreateWindowExA(0, "NestedDialogStandIn", "", win::WS_CHILD | win::WS_VISIBLE, 20,
+                                         100, 120, 60, form->Handle(), nullptr, nullptr, nullptr);
+    TacMainWnd* through = AttachAdapter<TacTransPanelWnd>(see, nullptr, nullptr, "CHECKBOX");
+    win::InvalidateRect(see, nullptr, true);
+    win::UpdateWindow(see);
+    Pump();
+    // What the parent answers it shows behind it: here, a form without a skin of its own, the
+    // skin's fallback colour where the bare window would leave the form's colour.
+    CacheInfo behind;
+    PixelView view;
+    GetParentBGInfoByHandle(see, behind, view);
+    ASSERT_FALSE(behind.Ready);
+    ASSERT_NE(behind.FillColor, 0x3080C0u);
+    for (auto [x, y] : {std::pair{0, 0}, std::pair{60, 30}, std::pair{119, 59}})
+        EXPECT_EQ(WindowPixel(see, x, y), behind.FillColor) << x << "," << y;
+    TacMainWnd* a = onPanel;
+    FreeAdapter(a);
+    a = onPlain;
+    FreeAdapter(a);
+    FreeAdapter(through);
+    delete panel;
+}
+
 TEST_F(ContainerAdaptersTest, WalkRowsMakeTheContainerAdapters) {
     RegisterContainerAdapters();
     struct Row {
@@ -201,7 +247,19 @@ TEST_F(ContainerAdaptersTest, RandomContainersBarsAndTabsSurviveAnyOrder) {
         for (Made& m : made) {
             const int w = pick(0, 300), h = pick(0, 200), x = pick(0, 50), y = pick(0, 50);
             const uint32_t child = win::WS_CHILD | win::WS_VISIBLE;
-            switch (pick(0, 4)) {
+            switch (pick(0, 5)) {
+                case 5: {
+                    // Dialog children: a group frame, a panel and a see-through window.
+                    m.wnd = win::CreateWindowExA(0, "Static", caption().c_str(), child, x, y, w, h,
+                                                 form->Handle(), nullptr, nullptr, nullptr);
+                    DialogChildMode = true;
+                    const int kind = pick(0, 2);
+                    if (kind == 0) m.adapter = AttachAdapter<TacDlgPanelWnd>(m.wnd, nullptr, nullptr, "");
+                    if (kind == 1) m.adapter = AttachAdapter<TacTransPanelWnd>(m.wnd, nullptr, nullptr, "");
+                    if (kind == 2) m.adapter = AttachAdapter<TacGroupBoxWnd>(m.wnd, nullptr, nullptr, "");
+                    DialogChildMode = false;
+                    break;
+                }
                 case 0:
                     m.wnd = win::CreateWindowExA(pick(0, 1) ? win::WS_EX_RTLREADING : 0, "Button",
                                                  caption().c_str(), child | win::BS_GROUPBOX, x, y, w,
