@@ -30,22 +30,14 @@ constexpr intptr_t kHelperTag = -98;
 constexpr intptr_t kKeepLabelTag = 98;
 constexpr int kItemKind = 227;
 
-template <class T>
-TacAdapterFactory Maker() {
-    return [](win::HWND wnd, TsCommonData* data, TsSkinManager* manager,
-              const std::string& section) -> TacMainWnd* {
-        return AttachAdapter<T>(wnd, data, manager, section, true);
-    };
-}
-
 // Starts with the adapters of this layer's reach: edits and grids (the grid-with-extras list
 // gets the same grid adapter).
 std::array<TacAdapterFactory, tgCount>& Factories() {
     static std::array<TacAdapterFactory, tgCount> table = [] {
         std::array<TacAdapterFactory, tgCount> t;
-        t[tgEdits] = Maker<TacEditWnd>();
-        t[tgGrids] = Maker<TacGridWnd>();
-        t[tgGridEh] = Maker<TacGridWnd>();
+        t[tgEdits] = AdapterFactoryOf<TacEditWnd>();
+        t[tgGrids] = AdapterFactoryOf<TacGridWnd>();
+        t[tgGridEh] = AdapterFactoryOf<TacGridWnd>();
         return t;
     }();
     return table;
