@@ -518,7 +518,22 @@ void TacPageWnd::Paint(win::HDC dc) {
     // The page looks through to the page control's picture at its place.
     CacheInfo behind;
     PixelView view;
-    if (PrepareBackdropCache(this, behind, view, false) == nullptr) return;
+    vcl::TBitmap* cache = PrepareBackdropCache(this, behind, view, false);
+    if (cache == nullptr) return;
+    // Answered with a plain colour, the page still takes the edge of the page frame along the
+    // tab side from the page control's picture.
+    vcl::TBitmap* control = PageControl ? PageControl->SkinData->CacheBmp() : nullptr;
+    if (!behind.Ready && control && control->Width() > 0 && control->Height() > 0) {
+        const int w = cache->Width(), h = cache->Height(), strip = std::min({3, w, h});
+        const int side = PageControl->TabPosition();
+        const vcl::TRect r = side == tsTop      ? vcl::TRect{0, 0, w, strip}
+                             : side == tsBottom ? vcl::TRect{0, h - strip, w, h}
+                             : side == tsLeft   ? vcl::TRect{0, 0, strip, h}
+                                                : vcl::TRect{w - strip, 0, w, h};
+        win::BitBlt(cache->Canvas()->Handle(), r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top,
+                    control->Canvas()->Handle(), WndPos.X + r.Left, WndPos.Y + r.Top,
+                    win::SRCCOPY);
+    }
     SkinData->CacheStale = false;
     CopyCacheToWindow(SkinData, CtrlHandle, dc);
 }
