@@ -1,5 +1,6 @@
 #include "skin/windows/windows_startup.h"
 
+#include "skin/windows/container_dialog_rows.h"
 #include "skin/windows/dialogs/dialog_hook.h"
 #include "skin/windows/dialogs/message_dialogs.h"
 #include "skin/windows/dialogs/scroll_children.h"
@@ -24,6 +25,7 @@ void InitSkinWindows() {
     InitMessageDialogs();
     RegisterButtonAdapters();
     RegisterContainerAdapters();
+    RegisterContainerDialogRows();
     RegisterScrollAdapterFactories();
     RegisterScrollDialogChildren();
 }
