@@ -1,8 +1,6 @@
 #include "skin/windows/container_dialog_rows.h"
 
 #include "skin/windows/adapters/container_adapters.h"
-#include "skin/windows/adapters/tab_adapters.h"
-#include "skin/windows/adapters/tool_bar_adapter.h"
 #include "skin/windows/dialogs/dialog_hook.h"
 
 namespace skin {
@@ -18,12 +16,9 @@ TDialogChildCreator Row() {
 }  // namespace
 
 void RegisterContainerDialogRows() {
-    SetDialogChildFactory("groupbox", Row<TacGroupBoxWnd>());
     SetDialogChildFactory("#32770", Row<TacTransPanelWnd>());
     SetDialogChildFactory("shbrowseforfolder", Row<TacTransPanelWnd>());
     SetDialogChildFactory("tpanel", Row<TacDlgPanelWnd>());
-    SetDialogChildFactory("systabcontrol32", Row<TacTabControlWnd>());
-    SetDialogChildFactory("toolbarwindow32", Row<TacToolBarWnd>());
 }
 
 }  // namespace skin
