@@ -122,8 +122,7 @@ void TacMDIWnd::PaintClientBorder(win::HDC dc) {
         return;
     }
     const vcl::TPoint src = FormCacheOffset();
-    CopyBorderStrips(dc, 0, 0, width, height, cache->Canvas()->Handle(), src.X, src.Y,
-                     kClientEdge);
+    CopyBorderStrips(dc, 0, 0, width, height, cache->Canvas()->Handle(), src.X, src.Y, kClientEdge);
 }
 
 void TacMDIWnd::TileOrCascade(vcl::TMessage& m) {
@@ -173,7 +172,8 @@ void TacMDIWnd::AdapterWindowProc(vcl::TMessage& m) {
     if (m.Msg == SM_ALPHACMD) {
         switch (SkinCommandCode(m.WParam)) {
             case SKC_BEFOREPAINT:
-                if (MDIForm) m.Result = SendSkinCommandToControl(MDIForm, SKC_BEFOREPAINT, m.LParam);
+                if (MDIForm)
+                    m.Result = SendSkinCommandToControl(MDIForm, SKC_BEFOREPAINT, m.LParam);
                 return;
             case SKC_BEFORESCROLL: {
                 // The thumb's track and release are ours: the bar hands their position over.
@@ -244,7 +244,8 @@ void TacMDIWnd::AdapterWindowProc(vcl::TMessage& m) {
             if (m.WParam == 0) break;
             if (RedrawFrozen()) return;
             m.Result = 1;
-            if (!ChildMaximized()) PaintClientBackground(reinterpret_cast<win::HDC>(m.WParam), false);
+            if (!ChildMaximized())
+                PaintClientBackground(reinterpret_cast<win::HDC>(m.WParam), false);
             return;
         case win::WM_WINDOWPOSCHANGING:
             if (MDISkinProvider)

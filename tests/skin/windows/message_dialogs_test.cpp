@@ -35,7 +35,8 @@ TEST(MessageBoxFlags, KindAndButtonSetMapToTheSystemsRowIconAndHelp) {
         {vcl::mtError, {vcl::mbOK, vcl::mbCancel}, win::MB_ICONHAND | win::MB_OKCANCEL},
         // OK wins over every other button.
         {vcl::mtInformation, {vcl::mbOK, vcl::mbYes, vcl::mbAbort}, win::MB_ICONASTERISK},
-        {vcl::mtConfirmation, {vcl::mbYes, vcl::mbNo, vcl::mbCancel},
+        {vcl::mtConfirmation,
+         {vcl::mbYes, vcl::mbNo, vcl::mbCancel},
          win::MB_ICONQUESTION | win::MB_YESNOCANCEL},
         {vcl::mtConfirmation, {vcl::mbYes, vcl::mbNo}, win::MB_ICONQUESTION | win::MB_YESNO},
         {vcl::mtCustom, {vcl::mbNo}, win::MB_YESNO},
@@ -43,7 +44,8 @@ TEST(MessageBoxFlags, KindAndButtonSetMapToTheSystemsRowIconAndHelp) {
         {vcl::mtCustom, {vcl::mbIgnore, vcl::mbYes}, win::MB_ABORTRETRYIGNORE},
         {vcl::mtCustom, {vcl::mbRetry, vcl::mbCancel}, win::MB_RETRYCANCEL},
         {vcl::mtCustom, {vcl::mbCancel}, win::MB_OK},  // nothing the system has: plain OK
-        {vcl::mtError, {vcl::mbYes, vcl::mbNo, vcl::mbHelp},
+        {vcl::mtError,
+         {vcl::mbYes, vcl::mbNo, vcl::mbHelp},
          win::MB_ICONHAND | win::MB_YESNO | win::MB_HELP},
         {vcl::mtCustom, {vcl::mbHelp}, win::MB_HELP},
     };
@@ -100,8 +102,8 @@ protected:
                 win::GetClassNameA(c, cls, sizeof cls);
                 seen.buttons += std::string(cls) == "Button";
             }
-            seen.topmost = (win::DWORD(win::GetWindowLongA(box, win::GWL_EXSTYLE)) &
-                            win::WS_EX_TOPMOST) != 0;
+            seen.topmost =
+                (win::DWORD(win::GetWindowLongA(box, win::GWL_EXSTYLE)) & win::WS_EX_TOPMOST) != 0;
             seen.icon = win::GetDlgItem(box, win::kMessageBoxIconId) != nullptr;
             seen.posX = DialogPosX;
             seen.posY = DialogPosY;
@@ -133,19 +135,29 @@ TEST_F(MessageDialogs, TheBoxTheLibraryAndTheSlotsShow) {
              return ShowSkinnedMessageBox("Вопрос"_cp, question, vcl::mtConfirmation,
                                           {vcl::mbYes, vcl::mbNo, vcl::mbCancel}, 0, 40, 30);
          },
-         "\x1b", win::IDCANCEL, {"Вопрос"_cp, 3, true, true, 40, 30, 1}},
+         "\x1b",
+         win::IDCANCEL,
+         {"Вопрос"_cp, 3, true, true, 40, 30, 1}},
         {"the library's dialog",
-         [&] { return ShowSkinnedMessageDlg(question, vcl::mtCustom, {vcl::mbOK, vcl::mbHelp}, 7); },
-         "\r", win::IDOK, {"", 2, true, false, -1, -1, 1}},
+         [&] {
+             return ShowSkinnedMessageDlg(question, vcl::mtCustom, {vcl::mbOK, vcl::mbHelp}, 7);
+         },
+         "\r",
+         win::IDOK,
+         {"", 2, true, false, -1, -1, 1}},
         {"the skin core's dialog slot",
          [&] { return Neighbours().ShowSkinnedMessageDlg(question, mdWarning, mbYesNo, 0); },
-         "\r", vcl::mrYes, {"Warning", 2, true, true, -1, -1, 1}},
+         "\r",
+         vcl::mrYes,
+         {"Warning", 2, true, true, -1, -1, 1}},
         {"the skin core's message slot",
          [&] {
              Neighbours().ShowMessage(question, mdError);
              return int(win::IDOK);
          },
-         "\r", win::IDOK, {"Error", 1, true, true, -1, -1, 1}},
+         "\r",
+         win::IDOK,
+         {"Error", 1, true, true, -1, -1, 1}},
     };
     for (bool formActive : {false, true}) {
         if (formActive) {
