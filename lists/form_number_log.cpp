@@ -306,7 +306,7 @@ void TformNumberLog::RefreshLog() {
     db::SetStatement(Query, db::kJournalRows);
     const std::string condition = FilterToSQL();
     if (!condition.empty()) Query.SQL.Add("where " + condition);
-    Query.SQL.Add(db::kJournalOrder);
+    Query.SetOrderBy(db::kJournalOrderKey);
     try {
         Query.Open();
     } catch (const vcl::Exception& e) {

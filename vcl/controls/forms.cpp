@@ -1030,6 +1030,20 @@ TScreen::TScreen(TComponent* owner) : TComponent(owner) {
     hintFont_.SetColor(clInfoText);
 }
 
+TFont* TScreen::MenuFont() {
+    win::NONCLIENTMETRICSA metrics;
+    if (win::SystemParametersInfoA(win::SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        const win::LOGFONTA& lf = metrics.lfMenuFont;
+        menuFont_.SetName(lf.lfFaceName);
+        menuFont_.SetHeight(lf.lfHeight);
+        TFontStyles style;
+        if (lf.lfWeight >= 700) style << fsBold;
+        if (lf.lfItalic) style << fsItalic;
+        menuFont_.SetStyle(style);
+    }
+    return &menuFont_;
+}
+
 TCustomForm* TScreen::Forms(int index) const {
     if (index < 0 || index >= FormCount()) ListIndexError(index);
     return forms_[index];

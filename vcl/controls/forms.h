@@ -429,6 +429,9 @@ public:
     int PixelsPerInch = 96;
     // The font hints are written in.
     TFont* HintFont() { return &hintFont_; }
+    // The font menus are written in: the system's menu font of the non-client metrics, read
+    // anew at each call.
+    TFont* MenuFont();
 
 private:
     friend class TCustomForm;
@@ -439,6 +442,7 @@ private:
     std::vector<TCustomForm*> forms_;  // the most recently active first
     TCursor cursor_ = crDefault;
     TFont hintFont_;
+    TFont menuFont_;
 };
 
 // The process's application and screen, made on first use.
