@@ -346,7 +346,13 @@ win::LRESULT DialogSkinHookProc(int code, win::WPARAM wParam, win::LPARAM lParam
                 const win::CREATESTRUCTA& cs = *cbt->lpcs;
                 const auto atom = reinterpret_cast<uintptr_t>(cs.lpszClass);
                 if (atom < 0x10000) {
-                    if (atom == kDialogAtom) SkinActivatedWindow(wnd);
+                    // A window takes its place from the creation record once the hook
+                    // returns, so the dialog position goes there too.
+                    if (atom == kDialogAtom && SkinActivatedWindow(wnd) &&
+                        (DialogPosX != -1 || DialogPosY != -1)) {
+                        cbt->lpcs->x = DialogPosX;
+                        cbt->lpcs->y = DialogPosY;
+                    }
                     if (atom == kMenuAtom) HookPopupMenuWindow(wnd);
                     break;
                 }

@@ -13,7 +13,7 @@
 #include "platform/os/cp_literal.h"
 #include "platform/user/message_box.h"
 #include "skin/core/state/neighbour_services.h"
-#include "skin/windows/dialogs/dialog_position.h"
+#include "skin/windows/dialogs/dialog_hook.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/temp_dir.h"
@@ -65,11 +65,15 @@ struct Seen {
     bool icon = false;
     int posX = 0, posY = 0;
     int modalLevel = 0;
+    win::RECT rect{};
+    bool skinned = false;  // the hook gave it a dialog adapter
 };
 
 class MessageDialogs : public WindowsTest {
 protected:
     void SetUp() override {
+        // The manager installs the hook when its skin comes into force, so its slots go first.
+        if (hooked) InitDialogHook();
         WindowsTest::SetUp();
         InitMessageDialogs();
         vcl::Application()->OnModalBegin =
@@ -108,16 +112,20 @@ protected:
             seen.posX = DialogPosX;
             seen.posY = DialogPosY;
             seen.modalLevel = vcl::Application()->ModalLevel();
+            win::GetWindowRect(box, &seen.rect);
+            TacProvider* record = FindDialogProvider(box);
+            seen.skinned = record && record->DialogWnd;
             testing_support::QueueType(keys_);
             keys_.clear();
         }
-        return win::CallNextHookEx(nullptr, code, w, l);
+        return win::CallNextHookEx(hook_, code, w, l);
     }
 
     static inline Seen seen;
     static inline std::string keys_;
     int begins = 0, ends = 0;
-    win::HHOOK hook_ = nullptr;
+    bool hooked = false;
+    static inline win::HHOOK hook_ = nullptr;
 };
 
 TEST_F(MessageDialogs, TheBoxTheLibraryAndTheSlotsShow) {
@@ -208,6 +216,30 @@ TEST_F(MessageDialogs, AFailureOnTheWayInLeavesNoPositionOrModalLevelBehind) {
     EXPECT_EQ(seen.posX, -1);
     EXPECT_EQ(begins, 1);
     EXPECT_EQ(ends, 1);
+}
+
+class SkinnedMessageDialogs : public MessageDialogs {
+protected:
+    SkinnedMessageDialogs() { hooked = true; }
+};
+
+TEST_F(SkinnedMessageDialogs, TheHookSkinsTheBoxAndPlacesItAtThePointAsked) {
+    form->Show();
+    Pump();
+    Answer("\r");
+    EXPECT_EQ(ShowSkinnedMessageBox("", "text", vcl::mtInformation, {vcl::mbOK}, 0, 40, 30),
+              win::IDOK);
+    EXPECT_TRUE(seen.skinned);
+    EXPECT_EQ(seen.rect.left, 40);
+    EXPECT_EQ(seen.rect.top, 30);
+
+    // Without a point the system centres it; the point asked before is not reused.
+    Answer("\r");
+    EXPECT_EQ(ShowSkinnedMessageDlg("text", vcl::mtInformation, {vcl::mbOK}, 0), win::IDOK);
+    EXPECT_TRUE(seen.skinned);
+    const int width = seen.rect.right - seen.rect.left;
+    EXPECT_EQ(seen.rect.left, (win::GetSystemMetrics(win::SM_CXSCREEN) - width) / 2);
+    EXPECT_EQ(DialogPosX, -1);
 }
 
 TEST_F(MessageDialogs, TheSkinnedFileDialogsAnswerAsTheClassLibrarys) {
