@@ -8,9 +8,9 @@
 #include "platform/user/user.h"
 #include "skin/core/pixels/dc_paint.h"
 #include "skin/core/state/common_data.h"
-#include "skin/core/state/hooked_forms.h"
 #include "skin/core/state/skin_commands.h"
 #include "skin/core/state/skin_manager.h"
+#include "skin/windows/adapters/adapter_backdrop.h"
 #include "skin/windows/provider/frame_paint.h"
 #include "skin/windows/provider/skin_provider.h"
 #include "skin/windows/provider/system_menu.h"
@@ -27,10 +27,6 @@ constexpr int kScrollUnit = 8;
 constexpr int kClientEdge = 2;
 // Answered after the base like WM_PARENTNOTIFY: the bars' visibility may have changed.
 constexpr uint32_t kBarsMayChange = 63;
-
-bool RedrawFrozen() {
-    return !FrozenForms().empty();
-}
 
 bool HasClientEdge(win::HWND wnd) {
     return (win::DWORD(win::GetWindowLongA(wnd, win::GWL_EXSTYLE)) & win::WS_EX_CLIENTEDGE) != 0;
@@ -225,7 +221,7 @@ void TacMDIWnd::AdapterWindowProc(vcl::TMessage& m) {
             return;
         }
         case win::WM_NCPAINT: {
-            if (ChildMaximized() || RedrawFrozen()) {
+            if (ChildMaximized() || FormsRedrawFrozen()) {
                 m.Result = 1;
                 return;
             }
@@ -235,14 +231,14 @@ void TacMDIWnd::AdapterWindowProc(vcl::TMessage& m) {
             return;
         }
         case win::WM_PAINT:
-            if (RedrawFrozen()) {
+            if (FormsRedrawFrozen()) {
                 win::ValidateRect(CtrlHandle, nullptr);
                 return;
             }
             break;
         case win::WM_ERASEBKGND:
             if (m.WParam == 0) break;
-            if (RedrawFrozen()) return;
+            if (FormsRedrawFrozen()) return;
             m.Result = 1;
             if (!ChildMaximized())
                 PaintClientBackground(reinterpret_cast<win::HDC>(m.WParam), false);
