@@ -68,18 +68,14 @@ bool TacMDIWnd::PlainArea() const {
 }
 
 vcl::TPoint TacMDIWnd::FormCacheOffset() const {
-    win::RECT client{}, form{};
+    win::RECT client{};
     win::GetWindowRect(CtrlHandle, &client);
-    win::HWND formWnd = MDIForm && MDIForm->HandleAllocated() ? MDIForm->Handle() : nullptr;
-    if (formWnd) win::GetWindowRect(formWnd, &form);
-    vcl::TPoint p{client.left - form.left, client.top - form.top};
-    if (Provider && Provider->BorderForm()) {
-        // The frame image of a form with extended borders starts at the shadow's edge.
-        const vcl::TRect margins = Provider->GetFrameMargins();
-        p.X += margins.Left + Provider->ExtBorderWidth();
-        p.Y += margins.Top + Provider->ExtCaptionExtra() + Provider->ExtBorderWidth();
-    }
-    return p;
+    win::POINT p{client.left, client.top};
+    if (!MDIForm || !MDIForm->HandleAllocated() || !Provider) return {0, 0};
+    win::ScreenToClient(MDIForm->Handle(), &p);
+    // The provider's client offsets count the caption, the menu line and the extended
+    // borders' margins, as its frame image holds them.
+    return {Provider->ClientOffsetX() + p.x, Provider->ClientOffsetY() + p.y};
 }
 
 void TacMDIWnd::PaintClientBackground(win::HDC dc, bool forPrint) {
