@@ -85,8 +85,9 @@ protected:
     void TearDown() override {
         win::UnhookWindowsHookEx(hook_);
         keys_.clear();
-        ResetNeighbourServices();
+        // The manager frees the hook's records through the slots as it goes.
         WindowsTest::TearDown();
+        ResetNeighbourServices();
     }
     // The next box gets these keys and is read into `seen`.
     void Answer(const std::string& keys) {
