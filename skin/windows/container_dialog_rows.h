@@ -1,5 +1,5 @@
-// The dialog children served by the container, tab and toolbar adapters: group boxes, nested
-// dialogs and folder browsers (see-through), class-library panels, tab controls and toolbars.
+// The dialog children the hook makes through its factory that the container adapters serve:
+// nested dialogs and folder browsers (see-through) and class-library panels.
 #pragma once
 
 namespace skin {

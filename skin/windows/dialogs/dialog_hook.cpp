@@ -354,8 +354,6 @@ win::LRESULT DialogSkinHookProc(int code, win::WPARAM wParam, win::LPARAM lParam
                 const auto atom = reinterpret_cast<uintptr_t>(cs.lpszClass);
                 if (atom < 0x10000) {
                     // The window takes its place from the creation record after the hook.
-                    // A window takes its place from the creation record once the hook
-                    // returns, so the dialog position goes there too.
                     if (atom == kDialogAtom && SkinActivatedWindow(wnd) &&
                         (DialogPosX != -1 || DialogPosY != -1)) {
                         cbt->lpcs->x = DialogPosX;
