@@ -18,7 +18,6 @@
 #include "skin/windows/adapters/static_adapters.h"
 #include "skin/windows/adapters/tab_adapters.h"
 #include "skin/windows/adapters/tool_bar_adapter.h"
-#include "skin/windows/dialogs/dialog_position.h"
 #include "skin/windows/dialogs/dialog_window.h"
 #include "skin/windows/provider/skin_provider.h"
 #include "skin/windows/scroll/edit_wnd.h"

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/user/hooks.h"
+#include "skin/windows/dialogs/dialog_position.h"
 #include "vcl/system/component.h"
 
 namespace vcl {

@@ -12,22 +12,6 @@ namespace skin {
 
 namespace {
 
-// Sets the hook's dialog position for its lifetime and puts -1 back on every way out: a box
-// that failed must not move every later dialog.
-class TDialogPlacement {
-public:
-    TDialogPlacement(int x, int y) {
-        DialogPosX = x;
-        DialogPosY = y;
-    }
-    ~TDialogPlacement() {
-        DialogPosX = -1;
-        DialogPosY = -1;
-    }
-    TDialogPlacement(const TDialogPlacement&) = delete;
-    TDialogPlacement& operator=(const TDialogPlacement&) = delete;
-};
-
 vcl::TMsgDlgType TypeOfKind(TMsgDlgKind kind) {
     return kind >= mdWarning && kind <= mdConfirmation ? vcl::TMsgDlgType(kind) : vcl::mtCustom;
 }

@@ -48,14 +48,6 @@ TacAdapterFactory AdapterFactoryOf() {
 // Out-of-range groups are ignored; an empty factory clears the group.
 void SetThirdPartyAdapterFactory(int group, TacAdapterFactory factory);
 const TacAdapterFactory& ThirdPartyAdapterFactory(int group);
-// The factory of adapter class T: made, bound, and its frame laid out anew.
-template <class T>
-TacAdapterFactory AdapterFactoryOf() {
-    return [](win::HWND wnd, TsCommonData* data, TsSkinManager* manager,
-              const std::string& section) -> TacMainWnd* {
-        return AttachAdapter<T>(wnd, data, manager, section, true);
-    };
-}
 // The first group (in index order) whose list names `className` exactly; -1 when none.
 int FindThirdPartyGroup(TsSkinManager* manager, const std::string& className);
 
