@@ -1,5 +1,6 @@
 #include "skin/windows/windows_startup.h"
 
+#include "skin/windows/adapters/static_adapters.h"
 #include "skin/windows/dialogs/dialog_hook.h"
 #include "skin/windows/dialogs/message_dialogs.h"
 #include "skin/windows/effects/fade_timers.h"
@@ -22,6 +23,11 @@ void InitSkinWindows() {
     InitSkinnedMenus();
     InitMessageDialogs();
     RegisterButtonAdapters();
+    // The hook's link row, made here above both the hook and the adapters.
+    SetDialogChildFactory("syslink", [](win::HWND wnd, TsSkinManager* manager,
+                                        const std::string& section) -> TacMainWnd* {
+        return AttachAdapter<TacLinkWnd>(wnd, nullptr, manager, section);
+    });
     RegisterContainerAdapters();
     RegisterScrollAdapterFactories();
 }

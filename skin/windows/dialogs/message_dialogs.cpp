@@ -10,9 +10,6 @@
 
 namespace skin {
 
-int DialogPosX = -1;
-int DialogPosY = -1;
-
 namespace {
 
 vcl::TMsgDlgType TypeOfKind(TMsgDlgKind kind) {
