@@ -10,6 +10,7 @@
 
 namespace skin {
 
+
 namespace {
 
 vcl::TMsgDlgType TypeOfKind(TMsgDlgKind kind) {
