@@ -143,19 +143,16 @@ bool TacCtrlAdapter::AskSkinItem(TComponent* c, std::string& section) {
 
 bool TacCtrlAdapter::IsControlSupported(TControl* c) {
     if (c == nullptr || c->Tag() == kHelperTag) return false;
+    TsSkinManager* m = Provider ? Provider->SkinManager() : DefaultManager;
+    std::string section;
     if (auto* w = dynamic_cast<TWinControl*>(c)) {
         if (!w->HandleAllocated() || SkinAware(w)) return false;
-        std::string section;
         if (dynamic_cast<vcl::TCustomFrame*>(w)) return AskSkinItem(w, section);
-        TsSkinManager* m = Provider ? Provider->SkinManager() : DefaultManager;
         return FindThirdPartyGroup(m, w->ClassName()) >= 0;
     }
-    std::string section;
     if (dynamic_cast<vcl::TCustomLabel*>(c)) return AskSkinItem(c, section);
-    if (dynamic_cast<vcl::TSpeedButton*>(c)) {
-        TsSkinManager* m = Provider ? Provider->SkinManager() : DefaultManager;
+    if (dynamic_cast<vcl::TSpeedButton*>(c))
         return FindThirdPartyGroup(m, c->ClassName()) >= 0 && AskSkinItem(c, section);
-    }
     return false;
 }
 
