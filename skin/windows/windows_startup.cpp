@@ -11,6 +11,7 @@ namespace skin {
 void InitSkinWindows() {
     InitScrollAdapters();
     InitFormProviders();
+    InitBorderForms();
     InitDialogHook();
     InitGlows();
     InitFades();

@@ -139,6 +139,13 @@ void TsSkinProvider::RedirectMouseWheel(TMessage&) {
 
 void TsSkinProvider::SkinnedMessage(TMessage& m) {
     TsSkinManager* mgr = SkinManager();
+    // The border window passes its button messages on with HTTRANSPARENT: its own hit test
+    // says where they landed.
+    if (borderForm_ && m.WParam == win::WPARAM(win::HTTRANSPARENT) &&
+        (m.Msg == win::WM_NCLBUTTONDOWN || m.Msg == win::WM_NCLBUTTONUP ||
+         m.Msg == win::WM_NCLBUTTONDBLCLK || m.Msg == win::WM_NCRBUTTONDOWN ||
+         m.Msg == win::WM_NCRBUTTONUP))
+        m.WParam = win::WPARAM(BorderHitTest(borderForm_, m));
     switch (m.Msg) {
         case win::WM_CREATE:
             TitleBG.reset();
