@@ -547,7 +547,19 @@ void TsSkinProvider::PaintForm() {
     }
     skinData_->BGChanged = false;
     if (borderForm_) {
+        const std::weak_ptr<int> life = life_;
         borderForm_->UpdateExBordersPos(true, 255);
+        if (life.expired() || !borderForm_ || !MenuPresent()) return;
+        // The menu rows lie in the form's own window, above its client area.
+        TBitmap* cache = skinData_->CacheBmp();
+        win::POINT client{0, 0};
+        win::ClientToScreen(h, &client);
+        win::RECT r{};
+        win::GetWindowRect(h, &r);
+        const TPoint origin = CacheScreenOrigin();
+        WindowDCScope dc(h);
+        BlitClipped(dc.Get(), 0, 0, r.right - r.left, client.y - r.top, cache, r.left - origin.X,
+                    r.top - origin.Y);
         return;
     }
     const win::HDC dc = win::GetWindowDC(h);

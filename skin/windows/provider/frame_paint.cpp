@@ -383,7 +383,7 @@ void TsSkinProvider::PaintMenuBarItems() {
     const win::HWND h = form_->Handle();
     const win::HMENU bar = win::GetMenu(h);
     if (!bar) return;
-    const TPoint origin = FormScreenOrigin();
+    const TPoint origin = CacheScreenOrigin();
     TCanvas* canvas = cache->Canvas();
     canvas->Font()->Assign(form_->Font());
     const TOwnerDrawState state(0x500, 0);

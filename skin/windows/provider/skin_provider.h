@@ -315,6 +315,9 @@ public:
     vcl::TRect IconRect() const;
     int MenuLineCount();
     vcl::TPoint FormScreenOrigin() const;
+    // The screen point of the frame cache's top-left corner: with extended borders the border
+    // window's, else FormScreenOrigin.
+    vcl::TPoint CacheScreenOrigin() const;
     // The form's window (null before it has one) and its state, read from the window when it
     // exists.
     win::HWND FormHandle() const;
