@@ -25,6 +25,7 @@ protected:
     void SetUp() override {
         WindowsTest::SetUp();
         InitFades();
+        manager->SetAllowGlowing(false);  // no halo over the probed pixels
         WindowSlots().IsAnimEventAllowed = [](TacAnimatEvent, TacAnimatEvents, TsSkinManager*) {
             return true;
         };
