@@ -3,6 +3,8 @@
 // form, the shadow's exact blend on the screen, and freeing it inside its own message.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/region.h"
 #include "platform/user/user.h"
@@ -326,6 +328,43 @@ TEST_F(BorderFormTest, MovingWithAFreshCacheKeepsThePicture) {
     const win::HBITMAP sized = Picture();
     provider->RedrawCaption();
     EXPECT_NE(Picture(), sized);
+}
+
+
+TEST_F(BorderFormTest, RandomShapesAndPointsNeverFault) {
+    std::mt19937 rng(30);
+    const vcl::TFormBorderStyle styles[] = {vcl::bsSizeable, vcl::bsSingle, vcl::bsDialog,
+                                            vcl::bsToolWindow, vcl::bsSizeToolWin, vcl::bsNone};
+    const vcl::TWindowState states[] = {vcl::wsNormal, vcl::wsMaximized, vcl::wsMinimized};
+    for (int round = 0; round < 10; ++round) {
+        SCOPED_TRACE(round);
+        FormShape shape;
+        shape.Border = styles[rng() % std::size(styles)];
+        shape.State = states[rng() % std::size(states)];
+        // The extremes first, then anything between.
+        shape.Width = round == 0 ? 0 : round == 1 ? 4000 : int(rng() % 4001);
+        shape.Height = round == 0 ? 0 : round == 1 ? 3000 : int(rng() % 3001);
+        shape.MenuRows = int(rng() % 3);
+        vcl::TForm* f = MakeForm(shape);
+        auto* b = dynamic_cast<TacBorderForm*>(provider->BorderForm());
+        // A frameless form gets no border window.
+        EXPECT_EQ(b == nullptr, shape.Border == vcl::bsNone);
+        if (b && b->Handle()) {
+            if (win::HRGN rgn = b->MakeRgn()) win::DeleteObject(rgn);
+            const win::RECT r = RectOf(b->Handle());
+            for (int k = 0; k < 20; ++k) {
+                vcl::TMessage m{};
+                m.Msg = win::WM_NCHITTEST;
+                m.LParam = win::MAKELPARAM(r.left + int(rng() % 600) - 50, r.top + int(rng() % 400) - 50);
+                b->HitTest(m);
+                win::SendMessageA(b->Handle(), win::WM_NCHITTEST, 0, m.LParam);
+                win::SendMessageA(b->Handle(), win::WM_MOUSEMOVE, 0, win::MAKELPARAM(k * 7, k * 3));
+            }
+            b->UpdateExBordersPos(rng() % 2 == 0, uint8_t(rng() % 256));
+        }
+        f->Free();
+        Pump();
+    }
 }
 
 }  // namespace
