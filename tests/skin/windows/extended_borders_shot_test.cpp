@@ -5,6 +5,7 @@
 // under them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/display/screenshot.h"
@@ -145,7 +146,8 @@ TEST_F(ExtendedBordersShot, MainWindowWithShadowHotCloseAndHaloedButton) {
     win::GetWindowRect(button->Handle(), &br);
     const int hx = br.left - 2 - g.left, hy = (g.bottom - g.top) / 2;
     ASSERT_GE(hx, 0) << "the halo reaches beyond the button";
-    const uint8_t* h = gv.Row(hy) + hx * 4;
+    uint8_t h[4];  // the picture goes with the glow
+    std::copy_n(gv.Row(hy) + hx * 4, 4, h);
     ASSERT_GT(h[3], 0);
     ClearGlows();
     Pump();
