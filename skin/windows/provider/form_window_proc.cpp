@@ -690,7 +690,11 @@ void TsSkinProvider::CMShowingChanged(TMessage& m) {
 
 void TsSkinProvider::WMWindowPosChanged(TMessage& m) {
     if (!CallOldWndProc(m)) return;
-    CaptionRaised = false;  // only a maximized form with extended borders raises its caption
+    // A maximised form with extended borders whose skin caption is lower than the system's
+    // plus 4 raises it to that.
+    CaptionRaised = false;
+    if (borderForm_ && form_->HandleAllocated() && win::IsZoomed(form_->Handle()))
+        CaptionRaised = ExtTitleHeight() < CaptionHeight(false) + 4;
     auto* wp = reinterpret_cast<const win::WINDOWPOS*>(m.LParam);
     TsSkinManager* mgr = SkinManager();
     const bool mainForm = Application()->MainForm() == form_;

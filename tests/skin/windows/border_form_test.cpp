@@ -104,6 +104,25 @@ TEST_F(BorderFormTest, MaximisedRegionStartsFourBelowTheTopMarginAndIsCutAtTheBo
     EXPECT_LT(b.bottom - b.top, provider->SkinData()->CacheBmp()->Height());
 }
 
+TEST_F(BorderFormTest, AMaximisedFormRaisesALowSkinCaption) {
+    for (const char* title : {"18", "30"}) {
+        SCOPED_TRACE(title);
+        SynthSkin skin;
+        skin.Global = {{"TITLEHEIGHT", title}};
+        UseSynthetic(skin);
+        vcl::TForm* f = Make({.State = vcl::wsMaximized});
+        const bool low = std::string(title) == "18";
+        EXPECT_EQ(provider->CaptionRaised, low);
+        EXPECT_EQ(provider->CaptionHeight(true),
+                  low ? win::GetSystemMetrics(win::SM_CYCAPTION) + 4 : 30);
+        f->SetWindowState(vcl::wsNormal);
+        Pump();
+        EXPECT_FALSE(provider->CaptionRaised);
+        f->Free();
+        Pump();
+    }
+}
+
 TEST_F(BorderFormTest, HitZonesAreInclusiveRanges) {
     Make();
     const win::RECT b = RectOf(border->Handle());
