@@ -204,6 +204,19 @@ TEST_F(BorderFormTest, ClickInTheShadowReachesTheWindowBehindAndClearsTheHotButt
     behind->Free();
 }
 
+TEST_F(BorderFormTest, TheBordersCloseButtonClosesTheForm) {
+    vcl::TForm* f = Make();
+    const win::RECT b = RectOf(border->Handle());
+    const TRect close = provider->ButtonClose.Rect;
+    bool closed = false;
+    f->OnClose = vcl::TCloseEvent::FromCallable(
+        [&](vcl::TObject*, vcl::TCloseAction& action) { closed = true, action = vcl::caHide; });
+    Click({b.left + close.Left + close.Width() / 2, b.top + close.Top + close.Height() / 2});
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(f->Visible());
+    EXPECT_FALSE(win::IsWindowVisible(border->Handle()));
+}
+
 TEST_F(BorderFormTest, MarginPointsOfClientAndNonClientMessages) {
     Make();
     const win::RECT b = RectOf(border->Handle());
