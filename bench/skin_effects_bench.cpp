@@ -129,8 +129,12 @@ void LiveMove(benchmark::State& state, bool extended) {
     state.counters["placements/s"] =
         benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
-void BM_LiveMoveExtended(benchmark::State& state) { LiveMove(state, true); }
-void BM_LiveMovePlain(benchmark::State& state) { LiveMove(state, false); }
+void BM_LiveMoveExtended(benchmark::State& state) {
+    LiveMove(state, true);
+}
+void BM_LiveMovePlain(benchmark::State& state) {
+    LiveMove(state, false);
+}
 BENCHMARK(BM_LiveMoveExtended)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LiveMovePlain)->Unit(benchmark::kMillisecond);
 
@@ -157,8 +161,7 @@ BENCHMARK(BM_GlowShowHide)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    return bench::RunWithRatios(
-        argc, argv,
-        {{"BM_LiveMoveExtended", "BM_LiveMovePlain",
-          "live move 1280x800, extended / plain borders", 0}});
+    return bench::RunWithRatios(argc, argv,
+                                {{"BM_LiveMoveExtended", "BM_LiveMovePlain",
+                                  "live move 1280x800, extended / plain borders", 0}});
 }

@@ -86,9 +86,13 @@ win::HWND TacBorderForm::Handle() const {
     return form_ && form_->HandleAllocated() ? form_->Handle() : nullptr;
 }
 
-win::HWND TacBorderForm::OwnerHandle() const { return owner_->Handle(); }
+win::HWND TacBorderForm::OwnerHandle() const {
+    return owner_->Handle();
+}
 
-void TacBorderForm::PaintOwnerFrame() { owner_->PaintFrame(); }
+void TacBorderForm::PaintOwnerFrame() {
+    owner_->PaintFrame();
+}
 
 bool TacBorderForm::Running() const {
     vcl::TApplication* app = vcl::Application();
@@ -214,8 +218,9 @@ void TacBorderForm::UpdateExBordersPos(bool repaint, uint8_t alpha) {
             win::SetWindowLongA(owner, win::GWL_STYLE, int32_t(style & ~win::WS_VISIBLE));
         win::ShowWindow(w, win::SW_SHOWNOACTIVATE);
         if (hideOwner && win::IsWindow(owner))
-            win::SetWindowLongA(owner, win::GWL_STYLE,
-                                win::GetWindowLongA(owner, win::GWL_STYLE) | int32_t(win::WS_VISIBLE));
+            win::SetWindowLongA(
+                owner, win::GWL_STYLE,
+                win::GetWindowLongA(owner, win::GWL_STYLE) | int32_t(win::WS_VISIBLE));
         if (life.expired()) return;
     }
     Updating = 0;
@@ -398,7 +403,8 @@ void TacBorderForm::BorderWndProc(vcl::TMessage& m) {
         case win::WM_NCRBUTTONUP:
             // The owner hit-tests the point itself.
             if (!PtInMargin(m) && owner)
-                m.Result = win::SendMessageA(owner, m.Msg, win::WPARAM(win::HTTRANSPARENT), m.LParam);
+                m.Result =
+                    win::SendMessageA(owner, m.Msg, win::WPARAM(win::HTTRANSPARENT), m.LParam);
             return;
         case win::WM_NCRBUTTONDOWN:
             if (!PtInMargin(m) && owner)

@@ -176,7 +176,8 @@ struct ShadowSlice {
         const uint8_t* p = Src.At(SliceSource(x, W, Src.Width, B.Left, B.Right),
                                   SliceSource(y, H, Src.Height, B.Top, B.Bottom));
         const uint8_t a = Src.BytesPerPixel == 4 ? p[3] : 255;
-        for (int c = 0; c < 3; ++c) out[c] = uint8_t((p[c] * a + 127) / 255);
+        for (int c = 0; c < 3; ++c)
+            out[c] = uint8_t((p[c] * a + 127) / 255);
         out[3] = a;
     }
 };
@@ -190,8 +191,8 @@ void PaintExtShadow(TsSkinManager* sm, bool active, const PixelView& cache, cons
     const PixelView src = ViewOf(picture);
     if (src.Empty() || src.BytesPerPixel != 4) return;
     const int fo = sm->SkinData().FormOffset;
-    const ShadowSlice slice{src, cache.Width, cache.Height,
-                            {m.Left + fo, m.Top + fo, m.Right + fo, m.Bottom + fo}};
+    const ShadowSlice slice{
+        src, cache.Width, cache.Height, {m.Left + fo, m.Top + fo, m.Right + fo, m.Bottom + fo}};
     const int inL = m.Left, inT = m.Top, inR = cache.Width - m.Right, inB = cache.Height - m.Bottom;
     for (int y = 0; y < cache.Height; ++y) {
         const bool rowInside = y >= inT && y < inB;
@@ -220,7 +221,8 @@ void PaintExtShadow(TsSkinManager* sm, bool active, const PixelView& cache, cons
         std::unique_ptr<vcl::TBitmap> under(NewBitmap32(cw, ch));
         const PixelView u = ViewOf(under.get());
         for (int y = 0; y < ch; ++y)
-            for (int x = 0; x < cw; ++x) slice.At(x0 + x, y0 + y, u.At(x, y));
+            for (int x = 0; x < cw; ++x)
+                slice.At(x0 + x, y0 + y, u.At(x, y));
         CopyMaskRectTransparent(cache, u, {x0, y0, x0 + cw, y0 + ch}, {0, 0}, c.Mask, &sm->Skin(),
                                 c.Code);
     }
@@ -362,8 +364,8 @@ void TsSkinProvider::PaintFrameLayers(int limit) {
         // Everything painted so far is opaque; the margins take the shadow, and so do the
         // frame's cut corners.
         FillAlphaRect(ViewOf(cache), {0, 0, w, limit}, 255);
-        const int title = sm->GetMaskIndex(ResolvedTitleSkinIndex(), TitleSkinSection(),
-                                           "BORDERSMASK");
+        const int title =
+            sm->GetMaskIndex(ResolvedTitleSkinIndex(), TitleSkinSection(), "BORDERSMASK");
         PaintExtShadow(sm, FormActive, ViewOf(cache), margins, d->BorderIndex,
                        sm->IsValidImgIndex(title) ? title : d->BorderIndex);
     }

@@ -178,8 +178,7 @@ TEST_F(BorderFormTest, ClickInTheShadowReachesTheWindowBehindAndClearsTheHotButt
     behind->Show();
     Pump();
     vcl::TForm* f = Make();
-    win::SetWindowPos(f->Handle(), win::HWND_TOP, 0, 0, 0, 0,
-                      win::SWP_NOMOVE | win::SWP_NOSIZE);
+    win::SetWindowPos(f->Handle(), win::HWND_TOP, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
     Pump();
     const win::RECT b = RectOf(border->Handle());
     const TRect close = provider->ButtonClose.Rect;
@@ -309,7 +308,8 @@ TEST_F(BorderFormTest, ShadowPixelIsTheExactBlendOverTheDesktop) {
     const PixelView src = ViewOf(picture);
     const TRect m = Margins();
     // In the top-left corner of the nine-slice the picture maps one to one.
-    for (const auto& [x, y] : {std::pair{m.Left - 1, m.Top - 1}, std::pair{m.Left - 3, m.Top - 2}}) {
+    for (const auto& [x, y] :
+         {std::pair{m.Left - 1, m.Top - 1}, std::pair{m.Left - 3, m.Top - 2}}) {
         SCOPED_TRACE(x * 1000 + y);
         const uint8_t* s = src.At(x, y);
         const uint32_t a = s[3];
@@ -363,10 +363,9 @@ TEST_F(BorderFormTest, MovingWithAFreshCacheKeepsThePicture) {
     EXPECT_NE(Picture(), sized);
 }
 
-
 TEST_F(BorderFormTest, RandomShapesAndPointsNeverFault) {
     std::mt19937 rng(30);
-    const vcl::TFormBorderStyle styles[] = {vcl::bsSizeable, vcl::bsSingle, vcl::bsDialog,
+    const vcl::TFormBorderStyle styles[] = {vcl::bsSizeable,   vcl::bsSingle,      vcl::bsDialog,
                                             vcl::bsToolWindow, vcl::bsSizeToolWin, vcl::bsNone};
     const vcl::TWindowState states[] = {vcl::wsNormal, vcl::wsMaximized, vcl::wsMinimized};
     // Show and hide animations of huge forms only take time here.
@@ -382,7 +381,8 @@ TEST_F(BorderFormTest, RandomShapesAndPointsNeverFault) {
         shape.Width = round == 0 ? 0 : round == 1 ? 4000 : int(rng() % 1601);
         shape.Height = round == 0 ? 0 : round == 1 ? 3000 : int(rng() % 1201);
         // Menu rows on the smaller ones only: every item added repaints the whole frame.
-        shape.MenuRows = shape.Width >= 300 && shape.Width * shape.Height < 1500000 ? int(rng() % 3) : 0;
+        shape.MenuRows =
+            shape.Width >= 300 && shape.Width * shape.Height < 1500000 ? int(rng() % 3) : 0;
         vcl::TForm* f = MakeForm(shape);
         auto* b = dynamic_cast<TacBorderForm*>(provider->BorderForm());
         // A frameless form gets no border window.
@@ -393,7 +393,8 @@ TEST_F(BorderFormTest, RandomShapesAndPointsNeverFault) {
             for (int k = 0; k < 20; ++k) {
                 vcl::TMessage m{};
                 m.Msg = win::WM_NCHITTEST;
-                m.LParam = win::MAKELPARAM(r.left + int(rng() % 600) - 50, r.top + int(rng() % 400) - 50);
+                m.LParam =
+                    win::MAKELPARAM(r.left + int(rng() % 600) - 50, r.top + int(rng() % 400) - 50);
                 b->HitTest(m);
                 win::SendMessageA(b->Handle(), win::WM_NCHITTEST, 0, m.LParam);
                 win::SendMessageA(b->Handle(), win::WM_MOUSEMOVE, 0, win::MAKELPARAM(k * 7, k * 3));

@@ -74,7 +74,8 @@ TEST_F(FadeControls, MouseEnterFadesTheWholeWayOnTheScreen) {
         const int w = control->Width(), h = control->Height();
         std::vector<Rgb> before;
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) before.push_back(Screen(control, x, y));
+            for (int x = 0; x < w; ++x)
+                before.push_back(Screen(control, x, y));
 
         control->Perform(vcl::CM_MOUSEENTER, 0, 0);
         ASSERT_EQ(LiveEffectTimers, 1);
@@ -83,7 +84,8 @@ TEST_F(FadeControls, MouseEnterFadesTheWholeWayOnTheScreen) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 const Rgb o = before[size_t(y * w + x)], n = Cached(d, x, y);
-                const int diff = std::abs(o[0] - n[0]) + std::abs(o[1] - n[1]) + std::abs(o[2] - n[2]);
+                const int diff =
+                    std::abs(o[0] - n[0]) + std::abs(o[1] - n[1]) + std::abs(o[2] - n[2]);
                 if (diff > most) most = diff, px = x, py = y;
             }
         ASSERT_GT(most, 30) << "the hot look differs from the normal one";
@@ -97,7 +99,8 @@ TEST_F(FadeControls, MouseEnterFadesTheWholeWayOnTheScreen) {
             const int a = std::clamp(255 - step * 256 / steps, 0, 255);
             Rgb expect;
             for (int k = 0; k < 3; ++k)
-                expect[size_t(k)] = (newPx[size_t(k)] * (255 - a) + oldPx[size_t(k)] * a + 127) >> 8;
+                expect[size_t(k)] =
+                    (newPx[size_t(k)] * (255 - a) + oldPx[size_t(k)] * a + 127) >> 8;
             if (step == steps) expect = newPx;  // the last frame is the new look exactly
             EXPECT_EQ(Screen(control, px, py), expect);
             EXPECT_EQ(LiveEffectTimers, 1);
