@@ -124,7 +124,15 @@ TEST_F(BorderFormTest, AMaximisedFormRaisesALowSkinCaption) {
 }
 
 TEST_F(BorderFormTest, HitZonesAreInclusiveRanges) {
-    Make();
+    vcl::TForm* form = Make({.MenuRows = 1});
+    // The form's own window shows its menu row above the client, first row to last.
+    win::POINT client{0, 0};
+    win::ClientToScreen(form->Handle(), &client);
+    for (int dy : {1, provider->MenuHeight()}) {
+        EXPECT_EQ(win::SendMessageA(form->Handle(), win::WM_NCHITTEST, 0,
+                                    win::MAKELPARAM(client.x + 30, client.y - dy)),
+                  win::HTMENU);
+    }
     const win::RECT b = RectOf(border->Handle());
     const int w = b.right - b.left, h = b.bottom - b.top;
     const TRect m = Margins();
