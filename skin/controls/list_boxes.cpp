@@ -171,7 +171,8 @@ std::vector<TPropInfo> TsAlphaListBox::Published() {
              Property("ScrollWidth", &L::ScrollWidth, &L::SetScrollWidth),
              Property("Style", &L::Style, &L::SetStyle),
              Property("TabWidth", &L::TabWidth, &L::SetTabWidth),
-             Property("AutoHideScroll", &L::AutoHideScroll, &L::SetAutoHideScroll)})
+             Property("AutoHideScroll", &L::AutoHideScroll, &L::SetAutoHideScroll),
+             Property("Ctl3D", &L::Ctl3D, &L::SetCtl3D)})
         p.push_back(std::move(i));
     return p;
 }
@@ -211,7 +212,12 @@ void TsAlphaListBox::CreateParams(TCreateParams& p) {
     if (columns_ != 0) p.Style |= win::LBS_MULTICOLUMN | win::WS_HSCROLL;
     if (tabWidth_ != 0) p.Style |= win::LBS_USETABSTOPS;
     if (!autoHideScroll_) p.Style |= win::LBS_DISABLENOSCROLL;
-    if (borderStyle_ == bsSingle) p.ExStyle |= win::WS_EX_CLIENTEDGE;
+    if (borderStyle_ == bsSingle) {
+        if (ctl3D_)
+            p.ExStyle |= win::WS_EX_CLIENTEDGE;
+        else
+            p.Style |= win::WS_BORDER;
+    }
     p.ClassStyle &= ~(win::CS_VREDRAW | win::CS_HREDRAW);
 }
 
@@ -430,6 +436,12 @@ LIST_SETTER(BorderStyle, TBorderStyle, borderStyle_)
 LIST_SETTER(AutoHideScroll, bool, autoHideScroll_)
 #undef LIST_SETTER
 
+void TsAlphaListBox::SetCtl3D(bool on) {
+    if (on == ctl3D_) return;
+    ctl3D_ = on;
+    Perform(CM_CTL3DCHANGED);
+}
+
 void TsAlphaListBox::SetMultiSelect(bool on) {
     if (on == multiSelect_) return;
     multiSelect_ = on;
@@ -569,6 +581,11 @@ bool TsAlphaListBox::SkinCommand(TMessage& m) {
                 win::RedrawWindow(Handle(), nullptr, nullptr,
                                   win::RDW_INVALIDATE | win::RDW_ERASE | win::RDW_FRAME);
         }
+        return true;
+    }
+    if (code == SKC_CLEARCACHE) {
+        // An adapter in front of the window has rebuilt the shared cache already.
+        if (d->CacheStale && IsSkinnedNow(this, d)) PrepareCache();
         return true;
     }
     if (!IsOwnSkinChange(m, d)) return false;
@@ -765,6 +782,9 @@ void TsAlphaListBox::WndProc(TMessage& m) {
             SkinData()->CacheStale = true;
             Invalidate();
             break;
+        case CM_CTL3DCHANGED:
+            if (borderStyle_ == bsSingle) RecreateUnlessLoading();
+            break;
         case win::WM_VSCROLL:
             OnVScroll(this);
             break;
@@ -902,7 +922,11 @@ void TsCheckListBox::DrawSkinnedItem(const win::DRAWITEMSTRUCT& item) {
     TsCommonData* d = SkinData();
     const int index = static_cast<int>(item.itemID);
     const TRect r = item.rcItem;
-    if (r.Width() < 1 || r.Height() < 1) return;
+    if (index < 0 || index >= Count() || r.Width() < 1 || r.Height() < 1) return;
+    // The cache is what a disabled item blends over: the window (and an adapter in front of
+    // it) rebuilds it first.
+    if (d->CacheStale)
+        win::SendMessageA(Handle(), SM_ALPHACMD, SkinCommandWParam(SKC_CLEARCACHE), 0);
     TBitmap bmp;
     bmp.SetPixelFormat(pf24bit);
     bmp.SetSize(r.Width(), r.Height());

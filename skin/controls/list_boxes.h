@@ -127,6 +127,9 @@ public:
     void SetBorderStyle(vcl::TBorderStyle style);
     bool AutoHideScroll() const { return autoHideScroll_; }
     void SetAutoHideScroll(bool on);
+    // A single border is the sunken edge with Ctl3D, a line without.
+    bool Ctl3D() const { return ctl3D_; }
+    void SetCtl3D(bool on);
     int ScrollWidth() const;
     void SetScrollWidth(int width);
     bool AutoComplete() const { return autoComplete_; }
@@ -208,6 +211,7 @@ private:
     vcl::TBorderStyle borderStyle_ = vcl::bsSingle;
     bool autoComplete_ = true;
     bool autoHideScroll_ = true;
+    bool ctl3D_ = true;
     uint16_t autoCompleteDelay_ = 500;
     bool moving_ = false;
 };

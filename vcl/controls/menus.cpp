@@ -7,6 +7,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/dialog_manager.h"
 #include "platform/user/user.h"
+#include "vcl/graphics/image_list.h"
 #include "vcl/system/exceptions.h"
 #include "vcl/system/list.h"
 #include "vcl/system/sysutils.h"
@@ -152,7 +153,8 @@ std::vector<TPropInfo> TMenuItem::Published() {
             Property("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex),
             Property("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut),
             Property("Hint", &TMenuItem::Hint, &TMenuItem::SetHint),
-            Property("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex)};
+            Property("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex),
+            Property("Break", &TMenuItem::Break, &TMenuItem::SetBreak)};
 }
 
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(NewCommand(this)) {
@@ -298,6 +300,25 @@ void TMenuItem::SetImageIndex(int i) {
     MenuChanged(true);
 }
 
+void TMenuItem::SetBreak(TMenuBreak b) {
+    if (b == break_) return;
+    break_ = b;
+    MenuChanged(true);
+}
+
+TBitmap* TMenuItem::Bitmap() {
+    if (!bitmap_) bitmap_ = std::make_unique<TBitmap>();
+    return bitmap_.get();
+}
+
+void TMenuItem::SetBitmap(TBitmap* bitmap) {
+    if (bitmap)
+        Bitmap()->Assign(bitmap);
+    else
+        bitmap_.reset();
+    MenuChanged(true);
+}
+
 win::HMENU TMenuItem::Handle() {
     if (!handle_) {
         const bool bar = menu_ && !menu_->IsRootPopup();
@@ -326,6 +347,8 @@ void TMenuItem::RebuildHandle() {
         }
         mi.fType = i->IsLine() ? win::MFT_SEPARATOR : win::MFT_STRING;
         if (i->radioItem_) mi.fType |= win::MFT_RADIOCHECK;
+        if (i->break_ == mbBreak) mi.fType |= win::MFT_MENUBREAK;
+        if (i->break_ == mbBarBreak) mi.fType |= win::MFT_MENUBARBREAK;
         if (ownerDraw) mi.fType |= win::MFT_OWNERDRAW;
         mi.fState = (i->checked_ ? win::MFS_CHECKED : 0) | (i->enabled_ ? 0 : win::MFS_GRAYED) |
                     (i->default_ ? win::MFS_DEFAULT : 0);
@@ -431,6 +454,19 @@ void TMenu::SetOwnerDraw(bool on) {
             stack.push_back(c);
     }
     MenuChanged(nullptr, true);
+}
+
+void TMenu::SetImages(TCustomImageList* images) {
+    if (images == images_) return;
+    if (images_) images_->RemoveFreeNotification(this);
+    images_ = images;
+    if (images_) images_->FreeNotification(this);
+    MenuChanged(nullptr, true);
+}
+
+void TMenu::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == images_) images_ = nullptr;
 }
 
 void TMenu::SetWindowHandle(win::HWND h) {

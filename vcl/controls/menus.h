@@ -8,9 +8,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/canvas.h"
 #include "vcl/system/component.h"
 #include "vcl/controls/controls.h"
@@ -20,6 +22,14 @@
 namespace vcl {
 
 class TMenu;
+class TCustomImageList;
+
+// Where an item starts: in the column of the one before it, or at the top of a new column
+// (mbBarBreak with a line between the columns).
+enum TMenuBreak : uint8_t { mbNone, mbBreak, mbBarBreak };
+// How a pop-up would appear; stored only, since pop-ups here appear at once.
+enum TMenuAnimations : uint8_t { maLeftToRight, maRightToLeft, maTopToBottom, maBottomToTop, maNone };
+using TMenuAnimation = Set<TMenuAnimations>;
 
 using TShortCut = uint16_t;
 inline constexpr TShortCut scShift = 0x2000;
@@ -84,6 +94,13 @@ public:
     void SetHint(const std::string& h) { hint_ = h; }
     int ImageIndex() const { return imageIndex_; }
     void SetImageIndex(int i);
+    TMenuBreak Break() const { return break_; }
+    void SetBreak(TMenuBreak b);
+    // The item's own picture, made empty on first use and owned by the item.
+    TBitmap* Bitmap();
+    void SetBitmap(TBitmap* bitmap);  // a copy
+    // Whether the item has a picture of its own (without making one).
+    bool HasBitmap() const { return bitmap_ && !bitmap_->Empty(); }
 
     int Count() const { return static_cast<int>(items_.size()); }
     TMenuItem* Items(int index) const;
@@ -131,6 +148,8 @@ private:
     TShortCut shortCut_ = 0;
     std::string hint_;
     int imageIndex_ = -1;
+    TMenuBreak break_ = mbNone;
+    std::unique_ptr<TBitmap> bitmap_;
     std::vector<TMenuItem*> items_;
     TMenuItem* parent_ = nullptr;
     TMenu* menu_ = nullptr;  // set on the root item of a menu
@@ -149,6 +168,11 @@ public:
     win::HMENU Handle() { return items_->Handle(); }
     bool OwnerDraw() const { return ownerDraw_; }
     void SetOwnerDraw(bool on);
+    // The pictures of the items' ImageIndex; not owned (cleared when the list goes).
+    TCustomImageList* Images() const { return images_; }
+    void SetImages(TCustomImageList* images);
+    TMenuAnimation MenuAnimation;
+    void Notification(TComponent* component, TOperation operation) override;
     // The window that shows this menu and receives its owner-draw and command messages.
     virtual win::HWND WindowHandle() const { return window_; }
     void SetWindowHandle(win::HWND h);
@@ -167,6 +191,7 @@ protected:
 
 private:
     TMenuItem* items_;
+    TCustomImageList* images_ = nullptr;
     bool ownerDraw_ = false;
     win::HWND window_ = nullptr;
 };

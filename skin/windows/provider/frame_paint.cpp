@@ -51,22 +51,6 @@ uint32_t StyleOf(win::HWND w) {
     return uint32_t(win::GetWindowLongPtrA(w, win::GWL_STYLE));
 }
 
-// The caption font selected into a canvas for as long as the scope lives.
-class CaptionFontScope {
-public:
-    explicit CaptionFontScope(TCanvas* canvas) : font_(CreateCaptionFont()) {
-        if (font_) canvas->Font()->SetHandle(font_);
-    }
-    ~CaptionFontScope() {
-        if (font_) win::DeleteObject(font_);
-    }
-    CaptionFontScope(const CaptionFontScope&) = delete;
-    CaptionFontScope& operator=(const CaptionFontScope&) = delete;
-
-private:
-    win::HFONT font_;
-};
-
 int TextWidthOn(TCanvas* canvas, const std::string& text) {
     if (text.empty()) return 0;
     win::SIZE s{};

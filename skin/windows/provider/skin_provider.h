@@ -505,6 +505,14 @@ int WndClientHeight(win::HWND w);
 void CopyRectClipped(vcl::TBitmap* dst, int dx, int dy, vcl::TBitmap* src, int sx, int sy, int w,
                      int h);
 
+// The corners of mask `index`, top or bottom, as runs of the transparent key in window rows
+// (form_region.cpp).
+void AddMaskRegionCuts(std::vector<vcl::TRect>& cuts, const TsSkinManager* m, int index,
+                       int windowWidth, bool bottom, int rowOffset);
+struct TsMaskData;
+// The size of one state image of a caption button's mask (title_buttons.cpp).
+win::SIZE CaptionButtonImageSize(const TsMaskData& m);
+
 // ---- the desktop window manager link (form_region.cpp): never present here ----
 bool IsDwmCompositionEnabled();
 int32_t CallDwmSetWindowAttribute(win::HWND window, uint32_t attribute, const void* data,

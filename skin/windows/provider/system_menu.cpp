@@ -4,8 +4,12 @@
 #include "skin/windows/provider/system_menu.h"
 
 #include <array>
+#include <string>
+
+#include "vcl/system/string_list.h"
 
 #include "platform/user/user.h"
+#include "skin/core/data/constants.h"
 #include "skin/core/state/neighbour_services.h"
 #include "skin/core/state/skin_manager.h"
 #include "skin/windows/provider/skin_provider.h"
@@ -17,6 +21,8 @@ using namespace vcl;
 namespace {
 
 constexpr unsigned kFirstSystemCommand = 0xF000;
+constexpr int kSkinsPerColumn = 20;
+const std::string kSkinSelectItem = "SkinSelectItem";
 
 // The text the window's menu gives an item, without what follows the tab; `found` tells
 // whether the item exists.
@@ -137,7 +143,51 @@ void TsCustomSysMenu::MakeItems() {
         if (ExtItemCount > 0) line();
     }
     ItemClose = AddItem("acIC", win::SC_CLOSE, "Close", Method(this, &TsCustomSysMenu::CloseClick));
-    // The skins sub-menu is not offered here.
+    if (Provider && Provider->MakeSkinMenu) MakeSkinItems();
+}
+
+TMenuItem* TsCustomSysMenu::SkinItem() const {
+    TMenuItem* first = Items()->Count() > 0 ? Items()->Items(0) : nullptr;
+    return first && first->Name() == kSkinSelectItem ? first : nullptr;
+}
+
+void TsCustomSysMenu::MakeSkinItems() {
+    TsSkinManager* manager = Provider ? Provider->SkinManager() : DefaultManager;
+    if (!manager) return;
+    TStringList skins;
+    std::string first;
+    manager->ListAvailableSkins(&skins, slBoth, first);
+    if (skins.Count() == 0) return;
+    auto* root = new TMenuItem(this);
+    root->SetName(kSkinSelectItem);
+    root->SetCaption(std::string(LoadConstText(s_AvailSkins)));
+    Items()->Insert(0, root);
+    auto* line = new TMenuItem(this);
+    line->SetCaption("-");
+    Items()->Insert(1, line);
+    for (int i = 0; i < skins.Count(); ++i) {
+        auto* item = new TMenuItem(this);
+        item->SetName(kSkinSelectItem + std::to_string(i));
+        item->SetCaption(skins[i]);
+        item->SetRadioItem(true);
+        item->SetChecked(skins[i] == manager->SkinName());
+        // Twenty skins a column.
+        if (i > 0 && i % kSkinsPerColumn == 0) item->SetBreak(mbBreak);
+        item->OnClick = Method(this, &TsCustomSysMenu::SkinItemClick);
+        root->Add(item);
+    }
+}
+
+void TsCustomSysMenu::SkinItemClick(TObject* sender) {
+    auto* item = dynamic_cast<TMenuItem*>(sender);
+    TsSkinManager* manager = Provider ? Provider->SkinManager() : DefaultManager;
+    if (!item || !manager) return;
+    std::string name = item->Caption();
+    std::erase(name, '&');
+    const std::string_view internal = LoadConstText(s_InternalSkin);
+    if (const auto at = name.find(internal); !internal.empty() && at != std::string::npos)
+        name.resize(at + internal.size());
+    manager->SetSkinName(name);
 }
 
 bool TsCustomSysMenu::RestoreVisible() const {
@@ -296,6 +346,16 @@ void TsSkinProvider::DropSysMenu(int x, int y) {
         return;
     }
     SystemMenu->UpdateItems(false);
+    if (MakeSkinMenu) {
+        // The list of skins is made anew at every drop, so it always shows what is there now.
+        if (TMenuItem* skins = SystemMenu->SkinItem()) {
+            skins->Clear();
+            skins->Free();
+            if (SystemMenu->Items()->Count() > 0 && SystemMenu->Items()->Items(0)->IsLine())
+                SystemMenu->Items()->Delete(0);
+        }
+        SystemMenu->MakeSkinItems();
+    }
     if (Neighbours().SetMenuOwnerDraw)
         Neighbours().SetMenuOwnerDraw(manager->SkinableMenus(), SystemMenu, true);
     SystemMenu->Popup(x, y);

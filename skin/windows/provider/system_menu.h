@@ -44,6 +44,13 @@ public:
     void MaximizeClick(vcl::TObject* sender);
     void CloseClick(vcl::TObject* sender);
     void ExtItemClick(vcl::TObject* sender);
+    // Puts the sub-menu of the available skins at the top (with a line under it), when the
+    // manager lists any; the skin in force is checked.
+    void MakeSkinItems();
+    // Loads the skin the clicked item names.
+    void SkinItemClick(vcl::TObject* sender);
+    // The skins sub-menu, or null when the menu has none.
+    vcl::TMenuItem* SkinItem() const;
 
     // Which built-in items are shown and enabled (also the rules of the window's own menu).
     bool RestoreVisible() const;

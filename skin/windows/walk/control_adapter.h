@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "skin/windows/adapters/graph_item.h"
+#include "vcl/controls/buttons.h"
 #include "vcl/controls/controls.h"
 #include "vcl/system/messages.h"
 #include "vcl/system/persistent.h"
@@ -43,7 +45,7 @@ using TAddItemEvent = std::function<void(vcl::TComponent*, bool&, std::string&)>
 
 class TacCtrlAdapter;
 
-// One windowed control that has (or had) an adapter.
+// One windowed control that has (or had) an adapter. (A speed button has a TacGraphItem.)
 class TacAdapterItem : public vcl::TPersistent {
 public:
     VCL_CLASS(TacAdapterItem, vcl::TPersistent)
@@ -74,6 +76,10 @@ public:
     virtual void AddControl(vcl::TWinControl* c) { AddNewItem(c, DefaultSection); }
     virtual void AddNewItem(vcl::TWinControl* c, const std::string& section);
     virtual void RemoveItem(int index);
+    // Adds or refreshes the item of a speed button and hands the button to a new handler.
+    virtual void AddGraphItem(vcl::TSpeedButton* b);
+    TacGraphItem* GetGraphItem(int index) const;
+    int GraphCount() const { return static_cast<int>(graphItems_.size()); }
     // Sends the message to the window of every item with a live adapter.
     virtual void SendToItems(vcl::TMessage& m);
     // The walk over `parent`'s owned components and child controls; null: the form.
@@ -89,6 +95,7 @@ private:
     void Walk(vcl::TWinControl* parent);
     void SkinLabel(vcl::TControl* label);
     std::vector<std::unique_ptr<TacAdapterItem>> items_;
+    std::vector<std::unique_ptr<TacGraphItem>> graphItems_;
 };
 
 }  // namespace skin

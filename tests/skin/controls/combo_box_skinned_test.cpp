@@ -178,5 +178,59 @@ TEST_F(SkinnedComboBoxTest, ANewChoiceShowsAtOnceInTheSectionsColours) {
     EXPECT_EQ(last, empty);
 }
 
+TEST_F(SkinnedComboBoxTest, AnOwnerDrawnFieldIsDrawnOverTheCacheInTheTextRectangle) {
+    struct Case {
+        bool handler, focused, enabled;
+        int calls;           // of OnDrawItem for the field
+        win::COLORREF fill;  // inside the text rectangle, away from the text
+    } cases[] = {
+        {true, false, true, 1, 0x00FF00},
+        {true, true, true, 1, 0x00FF00},
+        {true, false, false, 0, 0},
+        {false, true, true, 0, vcl::ColorToRGB(clHighlight)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.handler << c.focused << c.enabled);
+        auto* cb = Box(3, csOwnerDrawFixed);
+        auto* other = Place<TButton>(form, Bounds(10, 60, 75, 25));
+        cb->SetItemIndex(1);
+        int calls = 0;
+        TRect at;
+        TOwnerDrawState state;
+        if (c.handler)
+            cb->OnDrawItem = TDrawItemEvent::FromCallable(
+                [&](TWinControl*, int index, const TRect& r, TOwnerDrawState s) {
+                    if (!s.Contains(odComboBoxEdit)) return;
+                    ++calls;
+                    EXPECT_EQ(index, 1);
+                    at = r;
+                    state = s;
+                    cb->Canvas()->Brush()->SetColor(TColor(0x00FF00));
+                    cb->Canvas()->FillRect(r);
+                });
+        cb->SetEnabled(c.enabled);
+        (c.focused ? static_cast<TWinControl*>(cb) : other)->SetFocus();
+        Pump();
+        calls = 0;
+        cb->SkinData()->CacheStale = true;
+        cb->Invalidate();
+        Pump();
+        const win::RECT b = cb->ButtonRect();
+        EXPECT_GE(calls, c.calls);
+        if (c.calls > 0) {
+            EXPECT_EQ(at, TRect(3, 3, b.left - 1, cb->Height() - 3));
+            EXPECT_EQ(state.Contains(odFocused), c.focused);
+        }
+        if (c.fill) {
+            EXPECT_EQ(ScreenPixel(cb, b.left - 4, 5) & 0xFFFFFF, c.fill);
+        }
+        if (!c.calls) {
+            EXPECT_EQ(calls, 0);
+        }
+        cb->Free();
+        other->Free();
+    }
+}
+
 }  // namespace
 }  // namespace skin

@@ -1,0 +1,52 @@
+// Adapters of windows that hold other controls and show the skin behind them: the group box
+// (its section below the caption line, the caption in a gap of the parent's background) and
+// the class-library panel (its section chosen from its bevels, painted with its caption).
+// Both paint into the skin state's cache and copy it to the window in one go; their skin
+// state answers the background query, so skinned children draw the container behind them.
+#pragma once
+
+#include <string>
+
+#include "skin/windows/adapters/window_adapter.h"
+
+namespace vcl {
+class TCanvas;
+class TCustomPanel;
+}  // namespace vcl
+
+namespace skin {
+
+class TacGroupBoxWnd : public TacMainWnd {
+public:
+    void AttachToWindow(win::HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
+                        const std::string& section, bool flag) override;
+    void AdapterWindowProc(vcl::TMessage& m) override;
+    // Where the caption is written, in window coordinates, measured with `canvas`'s font.
+    vcl::TRect CaptionRect(vcl::TCanvas* canvas);
+
+private:
+    void PrepareGroupCache();
+    void PaintTo(win::HDC dc);
+};
+
+class TacPanelWnd : public TacMainWnd {
+public:
+    void AttachToWindow(win::HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
+                        const std::string& section, bool flag) override;
+    void AdapterWindowProc(vcl::TMessage& m) override;
+    // The section of a panel by its bevels and border.
+    static std::string SectionFor(const vcl::TCustomPanel* panel);
+
+protected:
+    // Paints the panel with its caption into the cache.
+    virtual void PaintPanel();
+
+private:
+    bool Handled() const;
+    // The width of the border around the client area.
+    int BorderWidth() const;
+    void CopyClient(win::HDC dc);
+    void CopyBorder();
+};
+
+}  // namespace skin
