@@ -18,6 +18,7 @@ namespace skin {
 void InitSkinWindows() {
     InitScrollAdapters();
     InitFormProviders();
+    InitBorderForms();
     InitDialogHook();
     InitGlows();
     InitFades();
