@@ -92,6 +92,23 @@ def soft(w, h, rgb, margin, peak):
     return pixel
 
 
+def ring(w, h, rgb, edge, peak, inner=2):
+    """A halo: alpha peaks on the rectangle `edge` pixels in, where the control's edge lies, and
+    fades to nothing at the picture's edge outside and `inner` pixels inside; the centre, over
+    the control, stays clear."""
+    def pixel(x, y):
+        dx = max(edge - x, x - (w - 1 - edge), 0)
+        dy = max(edge - y, y - (h - 1 - edge), 0)
+        if dx or dy:
+            d = (dx * dx + dy * dy) ** 0.5
+            a = 0 if d >= edge else int(peak * (1 - d / edge))
+        else:
+            inside = min(x - edge, w - 1 - edge - x, y - edge, h - 1 - edge - y)
+            a = int(peak * max(0.0, 1 - (inside + 1) / (inner + 1)))
+        return (*rgb, a)
+    return pixel
+
+
 def field(v):
     return '%04d' % v
 
@@ -442,7 +459,9 @@ accent_rgb = ACCENT
 for shape in ['CLOSE', 'MAX', 'MIN']:
     rgb = (0xC4, 0x2B, 0x1C) if shape == 'CLOSE' else accent_rgb
     write('topaz/%sGLOW.PNG' % shape, png32(28, 28, soft(28, 28, rgb, 6, 160)))
-write('topaz/BTNGLOW.PNG', png32(32, 32, soft(32, 32, accent_rgb, 6, 120)))
+# The glow's borders are a third of the picture (10) and GLOWMARGIN (6) of them lie under the
+# button: the halo's peak sits 4 pixels in, on the button's edge, and the rest stays clear.
+write('topaz/BTNGLOW.PNG', png32(32, 32, ring(32, 32, accent_rgb, 4, 150)))
 write('topaz/SPDGLOW.PNG', png32(24, 24, soft(24, 24, accent_rgb, 5, 110)))
 
 

@@ -1,7 +1,9 @@
 #include "skin/windows/windows_startup.h"
 
+#include "skin/windows/container_dialog_rows.h"
 #include "skin/windows/dialogs/dialog_hook.h"
 #include "skin/windows/dialogs/message_dialogs.h"
+#include "skin/windows/dialogs/scroll_children.h"
 #include "skin/windows/effects/fade_timers.h"
 #include "skin/windows/effects/glow.h"
 #include "skin/windows/menus/skinned_menus.h"
@@ -16,6 +18,7 @@ namespace skin {
 void InitSkinWindows() {
     InitScrollAdapters();
     InitFormProviders();
+    InitBorderForms();
     InitDialogHook();
     InitGlows();
     InitFades();
@@ -23,7 +26,9 @@ void InitSkinWindows() {
     InitMessageDialogs();
     RegisterButtonAdapters();
     RegisterContainerAdapters();
+    RegisterContainerDialogRows();
     RegisterScrollAdapterFactories();
+    RegisterScrollDialogChildren();
 }
 
 }  // namespace skin

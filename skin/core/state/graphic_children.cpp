@@ -37,8 +37,8 @@ bool Designing(const vcl::TComponent* c) {
 // with the object.
 class WorkImage {
 public:
-    // A screen-format picture without the screen's DC: taking that composes the whole screen.
     WorkImage(int width, int height) {
+        // In the screen's format without opening the screen's DC, which composes the screen.
         bmp_ = win::CreateCompatibleBitmap(nullptr, width, height);
         dc_ = win::CreateCompatibleDC(nullptr);
         old_ = win::SelectObject(dc_, bmp_);

@@ -7,7 +7,9 @@
 #include "skin/core/pixels/dc_paint.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/hooked_forms.h"
+#include "skin/core/state/section_paint.h"
 #include "skin/core/state/skin_commands.h"
+#include "skin/windows/adapters/adapter_helpers.h"
 #include "skin/windows/adapters/window_adapter.h"
 #include "vcl/controls/controls.h"
 #include "vcl/graphics/bitmap.h"
@@ -73,6 +75,41 @@ void SelectAdapterFont(TsCommonData* data, win::HWND wnd, vcl::TCanvas* canvas) 
     }
     auto font = reinterpret_cast<win::HFONT>(win::SendMessageA(wnd, win::WM_GETFONT, 0, 0));
     if (font) canvas->Font()->SetHandle(font);
+}
+
+vcl::TBitmap* PrepareBackdropCache(TacMainWnd* a, CacheInfo& behind, PixelView& view,
+                                   bool section) {
+    GetWindowRectsInParent(a);
+    const int w = a->WndSize.X, h = a->WndSize.Y;
+    vcl::TBitmap* cache = SizedCache(a->SkinData, w, h);
+    if (w < 1 || h < 1) return nullptr;
+    WindowBackdrop(a, behind, view);
+    FillFromBackdrop(cache, TRect{0, 0, w, h}, behind);
+    if (section)
+        PaintControlSection(a->SkinData, behind, true, 0, TRect{0, 0, w, h}, TPoint{0, 0}, cache,
+                            1);
+    return cache;
+}
+
+void PaintWithOwnDC(win::HWND wnd, win::HDC dc, const std::function<void(win::HDC)>& paint) {
+    if (dc) {
+        paint(dc);
+        return;
+    }
+    win::PAINTSTRUCT ps{};
+    win::HDC own = win::BeginPaint(wnd, &ps);
+    if (own) paint(own);
+    win::EndPaint(wnd, &ps);
+}
+
+void CopyCacheBorder(TsCommonData* data, win::HWND wnd, int border) {
+    vcl::TBitmap* cache = data->CacheBmp();
+    if (border < 1 || cache == nullptr || cache->Width() < 1 || cache->Height() < 1) return;
+    win::HDC dc = win::GetWindowDC(wnd);
+    if (dc == nullptr) return;
+    CopyBorderStrips(dc, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0,
+                     border);
+    win::ReleaseDC(wnd, dc);
 }
 
 bool FormsRedrawFrozen() { return !FrozenForms().empty(); }

@@ -3,6 +3,8 @@
 // window writes with.
 #pragma once
 
+#include <functional>
+
 #include "platform/gdi/win_types.h"
 #include "skin/core/pixels/pixels.h"
 
@@ -27,6 +29,15 @@ vcl::TBitmap* SizedCache(TsCommonData* data, int width, int height);
 void CopyCacheToWindow(TsCommonData* data, win::HWND wnd, win::HDC dc);
 // The owner control's font, else the one the window answers WM_GETFONT with.
 void SelectAdapterFont(TsCommonData* data, win::HWND wnd, vcl::TCanvas* canvas);
+// Refreshes the adapter's rectangles and makes its cache the window's size showing what lies
+// behind it (`behind`, whose scan lines `view` keeps), with the skin state's section over it
+// when `section`. Null when the window has no area.
+vcl::TBitmap* PrepareBackdropCache(TacMainWnd* adapter, CacheInfo& behind, PixelView& view,
+                                   bool section);
+// `paint` into `dc`, or without one into the window between BeginPaint and EndPaint.
+void PaintWithOwnDC(win::HWND wnd, win::HDC dc, const std::function<void(win::HDC)>& paint);
+// The cache's edge strips, `border` pixels wide, to the window's frame.
+void CopyCacheBorder(TsCommonData* data, win::HWND wnd, int border);
 // Form redrawing is frozen around a skin change: adapters leave their windows alone.
 bool FormsRedrawFrozen();
 

@@ -2,7 +2,6 @@
 #include "skin/windows/adapters/container_adapters.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "platform/gdi/draw_text.h"
 #include "skin/core/pixels/bitmaps.h"
@@ -33,13 +32,6 @@ void NotifyChildCreated(TsCommonData* data, win::HWND wnd, const vcl::TMessage& 
         NotifyParentForm(c);
     else
         SendSkinCommandToTopParent(wnd);
-}
-
-void PaintOwnDC(TacMainWnd* a, win::HDC dc, const std::function<void(win::HDC)>& paint) {
-    win::PAINTSTRUCT ps{};
-    win::HDC own = dc ? nullptr : win::BeginPaint(a->CtrlHandle, &ps);
-    paint(dc ? dc : own);
-    if (own) win::EndPaint(a->CtrlHandle, &ps);
 }
 
 }  // namespace
@@ -74,19 +66,16 @@ vcl::TRect TacGroupBoxWnd::CaptionRect(vcl::TCanvas* canvas) {
 }
 
 void TacGroupBoxWnd::PrepareGroupCache() {
-    GetWindowRectsInParent(this);
-    const int w = WndSize.X, h = WndSize.Y;
-    vcl::TBitmap* cache = SizedCache(SkinData, w, h);
-    if (w < 1 || h < 1) return;
     CacheInfo behind;
     PixelView view;
-    WindowBackdrop(this, behind, view);
+    vcl::TBitmap* cache = PrepareBackdropCache(this, behind, view, false);
+    if (cache == nullptr) return;
+    const int w = WndSize.X, h = WndSize.Y;
     vcl::TCanvas* canvas = cache->Canvas();
     SelectAdapterFont(SkinData, CtrlHandle, canvas);
     const vcl::TRect cap = CaptionRect(canvas);
     // The frame starts at the middle of the caption line; above it the parent shows.
     const int top = std::min(h, cap.Height() / 2);
-    FillFromBackdrop(cache, TRect{0, 0, w, h}, behind);
     if (h > top)
         PaintControlSection(SkinData, behind, true, 0, TRect{0, top, w, h}, TPoint{0, 0}, cache,
                             1);
@@ -114,8 +103,8 @@ void TacGroupBoxWnd::AdapterWindowProc(vcl::TMessage& m) {
         case win::WM_PAINT:
             // Painted whole here: this windowing layer never sends the double-buffered erase
             // that would paint a group box in WM_ERASEBKGND.
-            PaintOwnDC(this, reinterpret_cast<win::HDC>(m.WParam),
-                       [this](win::HDC dc) { PaintTo(dc); });
+            PaintWithOwnDC(CtrlHandle, reinterpret_cast<win::HDC>(m.WParam),
+                           [this](win::HDC dc) { PaintTo(dc); });
             m.Result = 0;
             return;
         case win::WM_ERASEBKGND:
@@ -205,15 +194,11 @@ int TacPanelWnd::BorderWidth() const {
 }
 
 void TacPanelWnd::PaintPanel() {
-    GetWindowRectsInParent(this);
-    const int w = WndSize.X, h = WndSize.Y;
-    vcl::TBitmap* cache = SizedCache(SkinData, w, h);
-    if (w < 1 || h < 1) return;
     CacheInfo behind;
     PixelView view;
-    WindowBackdrop(this, behind, view);
-    FillFromBackdrop(cache, TRect{0, 0, w, h}, behind);
-    PaintControlSection(SkinData, behind, true, 0, TRect{0, 0, w, h}, TPoint{0, 0}, cache, 1);
+    vcl::TBitmap* cache = PrepareBackdropCache(this, behind, view, true);
+    if (cache == nullptr) return;
+    const int w = WndSize.X, h = WndSize.Y;
     vcl::TControl* c = SkinData->OwnerControl();
     if (!Caption.empty() && c) {
         // The caption goes where the panel keeps its children, seen from the window.
@@ -247,13 +232,7 @@ void TacPanelWnd::CopyBorder() {
     const int border = BorderWidth();
     if (border < 1 || SkinData->BGChanged) return;
     if (SkinData->CacheStale || SkinData->CacheBmp() == nullptr) PaintPanel();
-    vcl::TBitmap* cache = SkinData->CacheBmp();
-    if (cache == nullptr || cache->Width() < 1) return;
-    win::HDC dc = win::GetWindowDC(CtrlHandle);
-    if (dc == nullptr) return;
-    CopyBorderStrips(dc, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0,
-                     border);
-    win::ReleaseDC(CtrlHandle, dc);
+    CopyCacheBorder(SkinData, CtrlHandle, border);
 }
 
 void TacPanelWnd::AdapterWindowProc(vcl::TMessage& m) {
@@ -275,13 +254,12 @@ void TacPanelWnd::AdapterWindowProc(vcl::TMessage& m) {
             SkinData->CacheStale = true;
             win::SendMessageA(CtrlHandle, win::WM_PAINT, 0, 0);
             return;
-        case win::WM_PAINT: {
+        case win::WM_PAINT:
             // The panel is drawn whole from its cache: the class's own face never shows.
-            PaintOwnDC(this, reinterpret_cast<win::HDC>(m.WParam),
-                       [this](win::HDC dc) { CopyClient(dc); });
+            PaintWithOwnDC(CtrlHandle, reinterpret_cast<win::HDC>(m.WParam),
+                           [this](win::HDC dc) { CopyClient(dc); });
             m.Result = 0;
             return;
-        }
         case win::WM_ERASEBKGND:
             CopyClient(reinterpret_cast<win::HDC>(m.WParam));
             m.Result = 1;
@@ -334,6 +312,117 @@ void TacPanelWnd::AdapterWindowProc(vcl::TMessage& m) {
             }
             break;
         }
+        default:
+            break;
+    }
+    TacMainWnd::AdapterWindowProc(m);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Dialog panel
+
+void TacDlgPanelWnd::AttachToWindow(win::HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
+                                    const std::string& /*section*/, bool flag) {
+    Control = vcl::FindControl(wnd);
+    const bool panel = Control && std::string(Control->ClassName()) == "TPanel";
+    TacMainWnd::AttachToWindow(wnd, skinData, manager, panel ? "CHECKBOX" : "GROUPBOX", flag);
+    if (panel) ApplyGlobalColor();
+}
+
+void TacDlgPanelWnd::ApplyGlobalColor() {
+    TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
+    if (Control == nullptr || m == nullptr) return;
+    const auto global = vcl::TColor(m->GetGlobalColor());
+    if (Control->Color() != global) Control->SetColor(global);
+}
+
+void TacDlgPanelWnd::SetSkinParams() {
+    TacMainWnd::SetSkinParams();
+    ApplyGlobalColor();
+}
+
+void TacDlgPanelWnd::PaintBackground(win::HDC dc) {
+    if (dc == nullptr || SkinData->BGChanged) return;
+    CacheInfo behind;
+    PixelView view;
+    if (PrepareBackdropCache(this, behind, view, true) == nullptr) return;
+    const int w = WndSize.X, h = WndSize.Y;
+    SkinData->CacheStale = false;
+    CopyCacheToWindow(SkinData, CtrlHandle, dc);
+    // What the window draws itself stays inside the frame.
+    const int saved = win::SaveDC(dc);
+    win::IntersectClipRect(dc, 6, 6, w - 6, h - 6);
+    vcl::TMessage paint{win::WM_PAINT, reinterpret_cast<uintptr_t>(dc), 0, 0};
+    CallPrevWndProc(paint);
+    win::RestoreDC(dc, saved);
+}
+
+void TacDlgPanelWnd::AdapterWindowProc(vcl::TMessage& m) {
+    if (Unhooked || SkinData == nullptr || !Skinned()) {
+        TacMainWnd::AdapterWindowProc(m);
+        return;
+    }
+    switch (m.Msg) {
+        case win::WM_PAINT:
+            ApplyGlobalColor();
+            win::ValidateRect(CtrlHandle, nullptr);
+            m.Result = 0;
+            return;
+        case win::WM_ERASEBKGND:
+            PaintBackground(reinterpret_cast<win::HDC>(m.WParam));
+            m.Result = 1;
+            return;
+        case win::WM_NCPAINT:
+            if (!SkinData->CacheStale) {
+                win::RECT client{};
+                win::GetClientRect(CtrlHandle, &client);
+                CopyCacheBorder(SkinData, CtrlHandle, (WndSize.X - client.right) / 2);
+            }
+            m.Result = 1;
+            return;
+        case win::WM_SETTEXT:
+            if (win::IsWindowVisible(CtrlHandle)) SkinData->CacheStale = true;
+            break;
+        case win::WM_UPDATEUISTATE:
+            m.Result = 1;
+            return;
+        default:
+            break;
+    }
+    TacMainWnd::AdapterWindowProc(m);
+}
+
+// ---------------------------------------------------------------------------------------------
+// See-through panel
+
+void TacTransPanelWnd::PaintWindow() {
+    if (win::HWND parent = win::GetParent(CtrlHandle))
+        SendSkinCommand(parent, SKC_CLEARCACHE, 0);
+    if (Unhooked) return;
+    CacheInfo behind;
+    PixelView view;
+    if (PrepareBackdropCache(this, behind, view, false) == nullptr) return;
+    SkinData->CacheStale = false;
+    // The whole window, border included.
+    if (win::HDC dc = win::GetWindowDC(CtrlHandle)) {
+        CopyCacheToWindow(SkinData, CtrlHandle, dc);
+        win::ReleaseDC(CtrlHandle, dc);
+    }
+}
+
+void TacTransPanelWnd::AdapterWindowProc(vcl::TMessage& m) {
+    if (Unhooked || SkinData == nullptr || !Skinned()) {
+        TacMainWnd::AdapterWindowProc(m);
+        return;
+    }
+    switch (m.Msg) {
+        case win::WM_ERASEBKGND:
+            PaintWindow();
+            m.Result = 1;
+            return;
+        case win::WM_NCPAINT:
+            m.Result = 0;
+            return;
         default:
             break;
     }

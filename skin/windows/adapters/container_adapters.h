@@ -1,7 +1,7 @@
 // Adapters of windows that hold other controls and show the skin behind them: the group box
-// (its section below the caption line, the caption in a gap of the parent's background) and
-// the class-library panel (its section chosen from its bevels, painted with its caption).
-// Both paint into the skin state's cache and copy it to the window in one go; their skin
+// (its section below the caption line, the caption in a gap of the parent's background), the
+// class-library panel (its section chosen from its bevels, painted with its caption), the panel
+// of a system dialog and the see-through panel. They paint into the skin state's cache and copy it to the window in one go; their skin
 // state answers the background query, so skinned children draw the container behind them.
 #pragma once
 
@@ -12,6 +12,7 @@
 namespace vcl {
 class TCanvas;
 class TCustomPanel;
+class TWinControl;
 }  // namespace vcl
 
 namespace skin {
@@ -47,6 +48,33 @@ private:
     int BorderWidth() const;
     void CopyClient(win::HDC dc);
     void CopyBorder();
+};
+
+// A panel or group frame inside a system dialog: its section behind what the window paints
+// itself, clipped to 6 pixels inside its edges.
+class TacDlgPanelWnd : public TacMainWnd {
+public:
+    // The section is always chosen here: "CHECKBOX" for a class-library panel (which takes the
+    // skin's global colour), else "GROUPBOX".
+    void AttachToWindow(win::HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
+                        const std::string& section, bool flag) override;
+    void SetSkinParams() override;
+    void AdapterWindowProc(vcl::TMessage& m) override;
+
+    vcl::TWinControl* Control = nullptr;
+
+private:
+    void ApplyGlobalColor();
+    void PaintBackground(win::HDC dc);
+};
+
+// A see-through window (a nested dialog, a folder browser): it shows what its parent shows.
+class TacTransPanelWnd : public TacMainWnd {
+public:
+    void AdapterWindowProc(vcl::TMessage& m) override;
+
+protected:
+    virtual void PaintWindow();
 };
 
 }  // namespace skin

@@ -90,14 +90,11 @@ std::string TacStatusBarWnd::PartText(int i, bool simple, uint32_t& align) {
 void TacStatusBarWnd::PrepareBarCache() {
     const std::vector<vcl::TRect> parts = PartRects();
     const bool simple = Simple();
-    const int w = WndSize.X, h = WndSize.Y;
-    vcl::TBitmap* cache = SizedCache(SkinData, w, h);
-    if (w < 1 || h < 1) return;
     CacheInfo behind;
     PixelView view;
-    WindowBackdrop(this, behind, view);
-    FillFromBackdrop(cache, TRect{0, 0, w, h}, behind);
-    PaintControlSection(SkinData, behind, true, 0, TRect{0, 0, w, h}, TPoint{0, 0}, cache, 1);
+    vcl::TBitmap* cache = PrepareBackdropCache(this, behind, view, true);
+    if (cache == nullptr) return;
+    const int w = WndSize.X, h = WndSize.Y;
 
     TsSkinManager* m = SkinData->SkinManager();
     const PixelView cv = ViewOf(cache);
@@ -151,15 +148,13 @@ void TacStatusBarWnd::AdapterWindowProc(vcl::TMessage& m) {
         return;
     }
     switch (m.Msg) {
-        case win::WM_PAINT: {
+        case win::WM_PAINT:
             // Drawn whole from the cache, so the class's own face never shows.
-            win::PAINTSTRUCT ps{};
-            win::HDC dc = win::BeginPaint(CtrlHandle, &ps);
-            if (dc && !FormsRedrawFrozen()) Paint(dc);
-            win::EndPaint(CtrlHandle, &ps);
+            PaintWithOwnDC(CtrlHandle, reinterpret_cast<win::HDC>(m.WParam), [this](win::HDC dc) {
+                if (!FormsRedrawFrozen()) Paint(dc);
+            });
             m.Result = 0;
             return;
-        }
         case win::WM_ERASEBKGND:
         case win::WM_PRINT:
             if (!FormsRedrawFrozen()) Paint(reinterpret_cast<win::HDC>(m.WParam));

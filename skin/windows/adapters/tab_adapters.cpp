@@ -314,14 +314,12 @@ void TacTabControlWnd::PaintPageArea(win::HDC dc) {
     const int count = TabCount();
     const std::string section = AreaSection();
     SkinData->SkinIndex = m->GetSkinIndex(section);
-    const int w = WndSize.X, h = WndSize.Y;
-    vcl::TBitmap* cache = SizedCache(SkinData, w, h);
-    if (w < 1 || h < 1) return;
-    PaintOrder.clear();
     CacheInfo behind;
     PixelView view;
-    WindowBackdrop(this, behind, view);
-    FillFromBackdrop(cache, TRect{0, 0, w, h}, behind);
+    vcl::TBitmap* cache = PrepareBackdropCache(this, behind, view, false);
+    if (cache == nullptr) return;
+    const int w = WndSize.X, h = WndSize.Y;
+    PaintOrder.clear();
     const int selected = count > 0 ? int(win::SendMessageA(CtrlHandle, TCM_GETCURSEL, 0, 0)) : -1;
     if (count > 0) {
         // Row by row from the first: a tab's row is its offset from the first tab in tab sizes.
@@ -366,15 +364,13 @@ void TacTabControlWnd::AdapterWindowProc(vcl::TMessage& m) {
         return;
     }
     switch (m.Msg) {
-        case win::WM_PAINT: {
+        case win::WM_PAINT:
             // Drawn whole from the cache, so the class's own face never shows.
-            win::PAINTSTRUCT ps{};
-            win::HDC dc = win::BeginPaint(CtrlHandle, &ps);
-            if (dc && !FormsRedrawFrozen()) PaintPageArea(dc);
-            win::EndPaint(CtrlHandle, &ps);
+            PaintWithOwnDC(CtrlHandle, reinterpret_cast<win::HDC>(m.WParam), [this](win::HDC dc) {
+                if (!FormsRedrawFrozen()) PaintPageArea(dc);
+            });
             m.Result = 0;
             return;
-        }
         case win::WM_ERASEBKGND:
             if (!win::IsWindowVisible(CtrlHandle)) break;
             if (!FormsRedrawFrozen()) PaintPageArea(reinterpret_cast<win::HDC>(m.WParam));
@@ -519,14 +515,25 @@ void TacPageWnd::AttachToWindow(win::HWND wnd, TsCommonData* skinData, TsSkinMan
 }
 
 void TacPageWnd::Paint(win::HDC dc) {
-    GetWindowRectsInParent(this);
-    vcl::TBitmap* cache = SizedCache(SkinData, WndSize.X, WndSize.Y);
-    if (cache->Width() < 1 || cache->Height() < 1) return;
     // The page looks through to the page control's picture at its place.
     CacheInfo behind;
     PixelView view;
-    WindowBackdrop(this, behind, view);
-    FillFromBackdrop(cache, TRect{0, 0, cache->Width(), cache->Height()}, behind);
+    vcl::TBitmap* cache = PrepareBackdropCache(this, behind, view, false);
+    if (cache == nullptr) return;
+    // Answered with a plain colour, the page still takes the edge of the page frame along the
+    // tab side from the page control's picture.
+    vcl::TBitmap* control = PageControl ? PageControl->SkinData->CacheBmp() : nullptr;
+    if (!behind.Ready && control && control->Width() > 0 && control->Height() > 0) {
+        const int w = cache->Width(), h = cache->Height(), strip = std::min({3, w, h});
+        const int side = PageControl->TabPosition();
+        const vcl::TRect r = side == tsTop      ? vcl::TRect{0, 0, w, strip}
+                             : side == tsBottom ? vcl::TRect{0, h - strip, w, h}
+                             : side == tsLeft   ? vcl::TRect{0, 0, strip, h}
+                                                : vcl::TRect{w - strip, 0, w, h};
+        win::BitBlt(cache->Canvas()->Handle(), r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top,
+                    control->Canvas()->Handle(), WndPos.X + r.Left, WndPos.Y + r.Top,
+                    win::SRCCOPY);
+    }
     SkinData->CacheStale = false;
     CopyCacheToWindow(SkinData, CtrlHandle, dc);
 }

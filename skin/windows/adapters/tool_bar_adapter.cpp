@@ -125,15 +125,11 @@ void TacToolBarWnd::PaintButton(int index, const TBBUTTON& b, const vcl::TRect& 
 }
 
 void TacToolBarWnd::Paint(win::HDC dc) {
-    GetWindowRectsInParent(this);
-    const int w = WndSize.X, h = WndSize.Y;
-    vcl::TBitmap* cache = SizedCache(SkinData, w, h);
-    if (w < 1 || h < 1) return;
     CacheInfo behind;
     PixelView view;
-    WindowBackdrop(this, behind, view);
-    FillFromBackdrop(cache, TRect{0, 0, w, h}, behind);
-    PaintControlSection(SkinData, behind, true, 0, TRect{0, 0, w, h}, TPoint{0, 0}, cache, 1);
+    vcl::TBitmap* cache = PrepareBackdropCache(this, behind, view, true);
+    if (cache == nullptr) return;
+    const int w = WndSize.X, h = WndSize.Y;
     const int n = std::clamp(int(win::SendMessageA(CtrlHandle, TB_BUTTONCOUNT, 0, 0)), 0,
                              kMaxButtons);
     for (int i = 0; i < n; ++i) {
@@ -156,17 +152,15 @@ void TacToolBarWnd::AdapterWindowProc(vcl::TMessage& m) {
         return;
     }
     switch (m.Msg) {
-        case win::WM_PAINT: {
-            win::PAINTSTRUCT ps{};
-            win::HDC dc = win::BeginPaint(CtrlHandle, &ps);
-            const win::HWND parent = win::GetParent(CtrlHandle);
-            const bool updating =
-                SkinData->BGChanged || (parent && SendSkinCommand(parent, SKC_ISUPDATING, 0) != 0);
-            if (dc && win::IsWindowVisible(CtrlHandle) && !updating) Paint(dc);
-            win::EndPaint(CtrlHandle, &ps);
+        case win::WM_PAINT:
+            PaintWithOwnDC(CtrlHandle, reinterpret_cast<win::HDC>(m.WParam), [this](win::HDC dc) {
+                const win::HWND parent = win::GetParent(CtrlHandle);
+                const bool updating = SkinData->BGChanged ||
+                                      (parent && SendSkinCommand(parent, SKC_ISUPDATING, 0) != 0);
+                if (win::IsWindowVisible(CtrlHandle) && !updating) Paint(dc);
+            });
             m.Result = 0;
             return;
-        }
         case win::WM_PRINT:
             if (m.WParam) Paint(reinterpret_cast<win::HDC>(m.WParam));
             m.Result = 0;
@@ -180,17 +174,12 @@ void TacToolBarWnd::AdapterWindowProc(vcl::TMessage& m) {
                 break;
             // The border is the section's own: the cache's edge strips.
             if (SkinData->CacheStale || SkinData->CacheBmp() == nullptr) Paint(nullptr);
-            if (vcl::TBitmap* cache = SkinData->CacheBmp(); cache && cache->Width() > 0) {
+            {
                 win::RECT wr{};
                 win::GetWindowRect(CtrlHandle, &wr);
                 win::POINT o{0, 0};
                 win::ClientToScreen(CtrlHandle, &o);
-                if (win::HDC dc = win::GetWindowDC(CtrlHandle)) {
-                    const int border = std::max<int>(0, o.x - wr.left);
-                    CopyBorderStrips(dc, 0, 0, cache->Width(), cache->Height(),
-                                     cache->Canvas()->Handle(), 0, 0, border);
-                    win::ReleaseDC(CtrlHandle, dc);
-                }
+                CopyCacheBorder(SkinData, CtrlHandle, o.x - wr.left);
             }
             m.Result = 0;
             return;

@@ -13,8 +13,11 @@
 #include "skin/core/state/skin_manager.h"
 #include "skin/windows/adapters/adapter_helpers.h"
 #include "skin/windows/adapters/button_adapters.h"
+#include "skin/windows/adapters/container_adapters.h"
 #include "skin/windows/adapters/sizer_spin_adapters.h"
 #include "skin/windows/adapters/static_adapters.h"
+#include "skin/windows/adapters/tab_adapters.h"
+#include "skin/windows/adapters/tool_bar_adapter.h"
 #include "skin/windows/dialogs/dialog_window.h"
 #include "skin/windows/provider/skin_provider.h"
 #include "skin/windows/scroll/edit_wnd.h"
@@ -170,7 +173,7 @@ bool AttachChildAdapter(TacProvider* provider, win::HWND wnd) {
                     made = AttachAdapter<TacCheckBoxWnd>(wnd, nullptr, manager, "CHECKBOX");
                     break;
                 case 7:
-                    made = fromFactory("groupbox", "GROUPBOX");
+                    made = AttachAdapter<TacGroupBoxWnd>(wnd, nullptr, manager, "GROUPBOX");
                     break;
                 case 0xB: case 0xC: case 0xD: case 0xE: case 0xF:
                     break;
@@ -188,7 +191,8 @@ bool AttachChildAdapter(TacProvider* provider, win::HWND wnd) {
         } else if (cls == "scrollbar") {
             made = AttachAdapter<TacSizerWnd>(wnd, nullptr, manager, "CHECKBOX");
         } else if (cls == "systabcontrol32") {
-            if (!(style & 0x2000)) made = fromFactory(cls, "PAGECONTROL");
+            if (!(style & 0x2000))
+                made = AttachAdapter<TacTabControlWnd>(wnd, nullptr, manager, "PAGECONTROL");
         } else if (cls == "syslistview32" || cls == "systreeview32") {
             made = fromFactory(cls, "EDIT");
             inDialog = true;
@@ -198,9 +202,10 @@ bool AttachChildAdapter(TacProvider* provider, win::HWND wnd) {
             made = AttachAdapter<TacEditWnd>(wnd, nullptr, manager, "EDIT");
             inDialog = true;
         } else if (cls == "link window" || cls == "syslink") {
-            made = fromFactory("syslink", "CHECKBOX");
+            made = AttachAdapter<TacLinkWnd>(wnd, nullptr, manager, "CHECKBOX");
         } else if (cls == "toolbarwindow32") {
-            made = fromFactory(cls, (style & 0x200) ? "BAR" : "CHECKBOX");
+            made = AttachAdapter<TacToolBarWnd>(wnd, nullptr, manager,
+                                                (style & 0x200) ? "BAR" : "CHECKBOX");
         }
     } catch (...) {
         DialogChildMode = false;
@@ -224,11 +229,12 @@ bool AttachChildAdapters(TacProvider* provider, win::HWND parent) {
 }
 
 void ReleaseDestroyedDialogs() {
-    for (TacProvider*& p : HookedProviders) {
+    // By index: freeing a record may run window code that appends to the list.
+    for (size_t i = 0; i < HookedProviders.size(); ++i) {
+        TacProvider* p = HookedProviders[i];
         if (!p || !p->DialogWnd || !p->DialogWnd->Unhooked) continue;
-        TacProvider* gone = p;
-        p = nullptr;
-        gone->Free();
+        HookedProviders[i] = nullptr;
+        p->Free();
     }
 }
 
@@ -346,7 +352,12 @@ win::LRESULT DialogSkinHookProc(int code, win::WPARAM wParam, win::LPARAM lParam
                 const win::CREATESTRUCTA& cs = *cbt->lpcs;
                 const auto atom = reinterpret_cast<uintptr_t>(cs.lpszClass);
                 if (atom < 0x10000) {
-                    if (atom == kDialogAtom) SkinActivatedWindow(wnd);
+                    // The window takes its place from the creation record after the hook.
+                    if (atom == kDialogAtom && SkinActivatedWindow(wnd) &&
+                        (DialogPosX != -1 || DialogPosY != -1)) {
+                        cbt->lpcs->x = DialogPosX;
+                        cbt->lpcs->y = DialogPosY;
+                    }
                     if (atom == kMenuAtom) HookPopupMenuWindow(wnd);
                     break;
                 }

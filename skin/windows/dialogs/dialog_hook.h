@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/user/hooks.h"
+#include "skin/windows/dialogs/dialog_position.h"
 #include "vcl/system/component.h"
 
 namespace vcl {
@@ -51,15 +52,12 @@ public:
 extern std::vector<TacProvider*> HookedProviders;
 // Form classes the hook never skins.
 extern std::vector<std::string> NoSkinFormClasses;
-// When either is not -1, every skinned system dialog is moved there when it is attached.
-extern int DialogPosX, DialogPosY;
 
 // Makes the adapter of one dialog child, bound to `wnd` with `manager` and `section`; null for
 // none. The rows of the child table served by classes made elsewhere take their creator here:
-// "combobox", "comboboxex32", "syslistview32", "systreeview32", "groupbox" (a button with the
-// group-box style), "#32770" (a nested dialog), "tpanel" (also "tsilentpaintpanel"),
-// "systabcontrol32", "syslink" (also "link window"), "toolbarwindow32", "shbrowseforfolder".
-// A row without a creator makes nothing.
+// "combobox", "comboboxex32", "syslistview32", "systreeview32", "#32770" (a nested dialog),
+// "tpanel" (also "tsilentpaintpanel") and "shbrowseforfolder". A row without a creator makes
+// nothing.
 using TDialogChildCreator =
     std::function<TacMainWnd*(win::HWND wnd, TsSkinManager* manager, const std::string& section)>;
 void SetDialogChildFactory(const std::string& row, TDialogChildCreator creator);

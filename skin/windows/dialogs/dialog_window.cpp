@@ -130,10 +130,13 @@ TacDialogWnd::~TacDialogWnd() {
     FreeTitleButtons();
     FreeBrush();
     Neighbours().ClearGlows();
-    // The window, when it lives on, gets its own buttons back.
-    if (styleRemoved_ && CtrlHandle && win::IsWindow(CtrlHandle)) {
-        const auto now = uint32_t(win::GetWindowLongPtrA(CtrlHandle, win::GWL_STYLE));
-        win::SetWindowLongPtrA(CtrlHandle, win::GWL_STYLE, now | win::WS_SYSMENU);
+    // The window, when it lives on, gets its own buttons and shape back.
+    if (CtrlHandle && win::IsWindow(CtrlHandle)) {
+        if (styleRemoved_) {
+            const auto now = uint32_t(win::GetWindowLongPtrA(CtrlHandle, win::GWL_STYLE));
+            win::SetWindowLongPtrA(CtrlHandle, win::GWL_STYLE, now | win::WS_SYSMENU);
+        }
+        win::SetWindowRgn(CtrlHandle, nullptr, win::IsWindowVisible(CtrlHandle));
     }
 }
 
@@ -689,6 +692,12 @@ void TacDialogWnd::Pressed(TMessage& m, int hit) {
         win::SendMessageA(h, win::WM_SYSCOMMAND, win::SC_MOVE | 2, 0);
         return;
     }
+    // A zoomed dialog cannot be moved by its caption: a press there only activates it.
+    if (win::IsZoomed(h) && hit == win::HTCAPTION) {
+        if (win::GetActiveWindow() != h) win::SetActiveWindow(h);
+        m.Result = 0;
+        return;
+    }
     CallPrevWndProc(m);
 }
 
@@ -750,6 +759,10 @@ void TacDialogWnd::AdapterWindowProc(TMessage& m) {
                                           win::RDW_ALLCHILDREN | win::RDW_UPDATENOW);
                     m.Result = 0;
                     return;
+                case SKC_SETBGCHANGED:
+                    d->BGChanged = SkinCommandFlag(m.WParam);
+                    if (d->GetBGChanged()) d->CacheStale = true;
+                    break;
                 case SKC_ISSEETHROUGH: {
                     const TsGeneralData* s = d->Section();
                     m.Result = s && s->GradientPercent + s->ImagePercent > 0 ? 1 : 0;
@@ -930,6 +943,15 @@ void TacDialogWnd::AdapterWindowProc(TMessage& m) {
         case win::WM_CTLCOLORDLG:
             m.Result = reinterpret_cast<intptr_t>(BackgroundBrush());
             return;
+        case win::WM_CTLCOLORSTATIC: {
+            // A static left to paint itself (an icon the platform draws by name) stands on the
+            // skin's background, not on the classic face.
+            const auto dc = reinterpret_cast<win::HDC>(m.WParam);
+            win::SetBkMode(dc, win::TRANSPARENT);
+            win::SetBkColor(dc, sm ? sm->GetGlobalColor() : ColorToRGB(clBtnFace));
+            m.Result = reinterpret_cast<intptr_t>(BackgroundBrush());
+            return;
+        }
         case win::WM_DRAWITEM: {
             const auto* dis = reinterpret_cast<const win::DRAWITEMSTRUCT*>(m.LParam);
             if (dis && dis->CtlType == win::ODT_STATIC) win::SetBkMode(dis->hDC, win::TRANSPARENT);

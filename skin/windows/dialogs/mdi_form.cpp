@@ -8,9 +8,9 @@
 #include "platform/user/user.h"
 #include "skin/core/pixels/dc_paint.h"
 #include "skin/core/state/common_data.h"
-#include "skin/core/state/hooked_forms.h"
 #include "skin/core/state/skin_commands.h"
 #include "skin/core/state/skin_manager.h"
+#include "skin/windows/adapters/adapter_backdrop.h"
 #include "skin/windows/provider/frame_paint.h"
 #include "skin/windows/provider/skin_provider.h"
 #include "skin/windows/provider/system_menu.h"
@@ -27,10 +27,6 @@ constexpr int kScrollUnit = 8;
 constexpr int kClientEdge = 2;
 // Answered after the base like WM_PARENTNOTIFY: the bars' visibility may have changed.
 constexpr uint32_t kBarsMayChange = 63;
-
-bool RedrawFrozen() {
-    return !FrozenForms().empty();
-}
 
 bool HasClientEdge(win::HWND wnd) {
     return (win::DWORD(win::GetWindowLongA(wnd, win::GWL_EXSTYLE)) & win::WS_EX_CLIENTEDGE) != 0;
@@ -72,18 +68,14 @@ bool TacMDIWnd::PlainArea() const {
 }
 
 vcl::TPoint TacMDIWnd::FormCacheOffset() const {
-    win::RECT client{}, form{};
+    win::RECT client{};
     win::GetWindowRect(CtrlHandle, &client);
-    win::HWND formWnd = MDIForm && MDIForm->HandleAllocated() ? MDIForm->Handle() : nullptr;
-    if (formWnd) win::GetWindowRect(formWnd, &form);
-    vcl::TPoint p{client.left - form.left, client.top - form.top};
-    if (Provider && Provider->BorderForm()) {
-        // The frame image of a form with extended borders starts at the shadow's edge.
-        const vcl::TRect margins = Provider->GetFrameMargins();
-        p.X += margins.Left + Provider->ExtBorderWidth();
-        p.Y += margins.Top + Provider->ExtCaptionExtra() + Provider->ExtBorderWidth();
-    }
-    return p;
+    win::POINT p{client.left, client.top};
+    if (!MDIForm || !MDIForm->HandleAllocated() || !Provider) return {0, 0};
+    win::ScreenToClient(MDIForm->Handle(), &p);
+    // The provider's client offsets count the caption, the menu line and the extended
+    // borders' margins, as its frame image holds them.
+    return {Provider->ClientOffsetX() + p.x, Provider->ClientOffsetY() + p.y};
 }
 
 void TacMDIWnd::PaintClientBackground(win::HDC dc, bool forPrint) {
@@ -122,8 +114,7 @@ void TacMDIWnd::PaintClientBorder(win::HDC dc) {
         return;
     }
     const vcl::TPoint src = FormCacheOffset();
-    CopyBorderStrips(dc, 0, 0, width, height, cache->Canvas()->Handle(), src.X, src.Y,
-                     kClientEdge);
+    CopyBorderStrips(dc, 0, 0, width, height, cache->Canvas()->Handle(), src.X, src.Y, kClientEdge);
 }
 
 void TacMDIWnd::TileOrCascade(vcl::TMessage& m) {
@@ -173,7 +164,8 @@ void TacMDIWnd::AdapterWindowProc(vcl::TMessage& m) {
     if (m.Msg == SM_ALPHACMD) {
         switch (SkinCommandCode(m.WParam)) {
             case SKC_BEFOREPAINT:
-                if (MDIForm) m.Result = SendSkinCommandToControl(MDIForm, SKC_BEFOREPAINT, m.LParam);
+                if (MDIForm)
+                    m.Result = SendSkinCommandToControl(MDIForm, SKC_BEFOREPAINT, m.LParam);
                 return;
             case SKC_BEFORESCROLL: {
                 // The thumb's track and release are ours: the bar hands their position over.
@@ -225,7 +217,7 @@ void TacMDIWnd::AdapterWindowProc(vcl::TMessage& m) {
             return;
         }
         case win::WM_NCPAINT: {
-            if (ChildMaximized() || RedrawFrozen()) {
+            if (ChildMaximized() || FormsRedrawFrozen()) {
                 m.Result = 1;
                 return;
             }
@@ -235,16 +227,17 @@ void TacMDIWnd::AdapterWindowProc(vcl::TMessage& m) {
             return;
         }
         case win::WM_PAINT:
-            if (RedrawFrozen()) {
+            if (FormsRedrawFrozen()) {
                 win::ValidateRect(CtrlHandle, nullptr);
                 return;
             }
             break;
         case win::WM_ERASEBKGND:
             if (m.WParam == 0) break;
-            if (RedrawFrozen()) return;
+            if (FormsRedrawFrozen()) return;
             m.Result = 1;
-            if (!ChildMaximized()) PaintClientBackground(reinterpret_cast<win::HDC>(m.WParam), false);
+            if (!ChildMaximized())
+                PaintClientBackground(reinterpret_cast<win::HDC>(m.WParam), false);
             return;
         case win::WM_WINDOWPOSCHANGING:
             if (MDISkinProvider)

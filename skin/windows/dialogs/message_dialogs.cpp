@@ -5,11 +5,10 @@
 #include "platform/user/message_box.h"
 #include "platform/user/user.h"
 #include "skin/core/state/neighbour_services.h"
-#include "skin/windows/dialogs/dialog_position.h"
+#include "skin/windows/dialogs/dialog_hook.h"
 #include "vcl/controls/forms.h"
 
 namespace skin {
-
 
 namespace {
 
@@ -41,8 +40,8 @@ const std::string& DefaultDialogCaption(vcl::TMsgDlgType type) {
 win::UINT MessageBoxFlags(vcl::TMsgDlgType type, vcl::TMsgDlgButtons buttons) {
     static const std::array<win::UINT, 5> kIcons = {win::MB_ICONEXCLAMATION, win::MB_ICONHAND,
                                                     win::MB_ICONASTERISK, win::MB_ICONQUESTION, 0};
-    win::UINT flags = kIcons[type <= vcl::mtCustom ? type : vcl::mtCustom] |
-                      win::MB_SETFOREGROUND | win::MB_TOPMOST;
+    win::UINT flags = kIcons[type <= vcl::mtCustom ? type : vcl::mtCustom] | win::MB_SETFOREGROUND |
+                      win::MB_TOPMOST;
     auto has = [&](vcl::TMsgDlgBtn b) { return buttons.Contains(b); };
     if (has(vcl::mbOK)) {
         flags |= has(vcl::mbCancel) ? win::MB_OKCANCEL : win::MB_OK;
@@ -88,8 +87,8 @@ int ShowSkinnedMessageDlg(const std::string& text, vcl::TMsgDlgType type,
 
 void InitMessageDialogs() {
     NeighbourServices& s = Neighbours();
-    s.ShowSkinnedMessageDlg = [](const std::string& text, TMsgDlgKind kind,
-                                 TMsgDlgButtonSet set, int helpContext) {
+    s.ShowSkinnedMessageDlg = [](const std::string& text, TMsgDlgKind kind, TMsgDlgButtonSet set,
+                                 int helpContext) {
         return ShowSkinnedMessageDlg(text, TypeOfKind(kind), ButtonsOfSet(set), helpContext);
     };
     s.ShowMessage = [](const std::string& text, TMsgDlgKind kind) {

@@ -13,7 +13,7 @@
 namespace skin {
 namespace {
 
-// The system frame of a pop-up window, and what the prepared background lacks of its size.
+// The system frame of a pop-up window.
 constexpr int kMenuFrame = 3;
 
 }  // namespace
@@ -38,15 +38,21 @@ bool TacMnuWnd::PaintMenuFrame() {
     win::GetWindowRect(CtrlHandle, &wr);
     const int w = wr.right - wr.left, h = wr.bottom - wr.top;
     const int bw = Background->Width(), bh = Background->Height();
-    if (bw + 2 * kMenuFrame != w || bh + 2 * kMenuFrame != h || bw < 2 * kMenuFrame ||
-        bh < 2 * kMenuFrame)
-        return false;
+    // The skinned menus prepare the pop-up at the window's size, or at its size less the frame.
+    const bool whole = bw == w && bh == h;
+    const bool inner = bw + 2 * kMenuFrame == w && bh + 2 * kMenuFrame == h;
+    if ((!whole && !inner) || bw < 2 * kMenuFrame || bh < 2 * kMenuFrame) return false;
     win::HDC dc = win::GetWindowDC(CtrlHandle);
     if (dc == nullptr) return true;
-    // The background's own frame strips, corners kept and sides drawn out over the window's.
-    const vcl::TRect m(kMenuFrame, kMenuFrame, kMenuFrame, kMenuFrame);
-    PaintBitmapNineSlice(dc, Background->Canvas()->Handle(), vcl::TRect(0, 0, w, h),
-                         vcl::TRect(0, 0, bw, bh), m, m, NineSliceModes{1, 1, 1, 1, 0}, false);
+    win::HDC src = Background->Canvas()->Handle();
+    if (whole) {
+        CopyBorderStrips(dc, 0, 0, w, h, src, 0, 0, kMenuFrame);
+    } else {
+        // The background's own frame strips, corners kept and sides drawn out over the window's.
+        const vcl::TRect m(kMenuFrame, kMenuFrame, kMenuFrame, kMenuFrame);
+        PaintBitmapNineSlice(dc, src, vcl::TRect(0, 0, w, h), vcl::TRect(0, 0, bw, bh), m, m,
+                             NineSliceModes{1, 1, 1, 1, 0}, false);
+    }
     win::ReleaseDC(CtrlHandle, dc);
     return true;
 }

@@ -24,7 +24,8 @@ protected:
     virtual void PaintMenuBackground(win::HDC dc);
 
 private:
-    // The frame from the prepared background, when it fits the window; false when it does not.
+    // The frame from the prepared background, when it is the window's size or that less the
+    // frame on each side; false when it is neither.
     bool PaintMenuFrame();
     void Destroying(vcl::TMessage& m);
 };

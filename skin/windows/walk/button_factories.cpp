@@ -4,20 +4,11 @@
 #include "skin/windows/walk/control_adapter.h"
 
 namespace skin {
-namespace {
-
-template <class T>
-TacMainWnd* Make(win::HWND wnd, TsCommonData* data, TsSkinManager* manager,
-                 const std::string& section) {
-    return AttachAdapter<T>(wnd, data, manager, section, true);
-}
-
-}  // namespace
 
 void RegisterButtonAdapters() {
-    SetThirdPartyAdapterFactory(tgButtons, &Make<TacBtnWnd>);
-    SetThirdPartyAdapterFactory(tgBitBtns, &Make<TacBitBtnWnd>);
-    SetThirdPartyAdapterFactory(tgCheckBoxes, &Make<TacCheckBoxWnd>);
+    SetThirdPartyAdapterFactory(tgButtons, AdapterFactoryOf<TacBtnWnd>());
+    SetThirdPartyAdapterFactory(tgBitBtns, AdapterFactoryOf<TacBitBtnWnd>());
+    SetThirdPartyAdapterFactory(tgCheckBoxes, AdapterFactoryOf<TacCheckBoxWnd>());
     SetThirdPartyAdapterFactory(tgSpeedButton, nullptr);
 }
 

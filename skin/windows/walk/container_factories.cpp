@@ -6,24 +6,13 @@
 #include "skin/windows/walk/control_adapter.h"
 
 namespace skin {
-namespace {
-
-template <class T>
-TacAdapterFactory Maker() {
-    return [](win::HWND wnd, TsCommonData* data, TsSkinManager* manager,
-              const std::string& section) -> TacMainWnd* {
-        return AttachAdapter<T>(wnd, data, manager, section, true);
-    };
-}
-
-}  // namespace
 
 void RegisterContainerAdapters() {
-    SetThirdPartyAdapterFactory(tgGroupBoxes, Maker<TacGroupBoxWnd>());
-    SetThirdPartyAdapterFactory(tgPanels, Maker<TacPanelWnd>());
-    SetThirdPartyAdapterFactory(tgPageControl, Maker<TacPageControlWnd>());
-    SetThirdPartyAdapterFactory(tgTabControl, Maker<TacTabControlWnd>());
-    SetThirdPartyAdapterFactory(tgStatusBar, Maker<TacStatusBarWnd>());
+    SetThirdPartyAdapterFactory(tgGroupBoxes, AdapterFactoryOf<TacGroupBoxWnd>());
+    SetThirdPartyAdapterFactory(tgPanels, AdapterFactoryOf<TacPanelWnd>());
+    SetThirdPartyAdapterFactory(tgPageControl, AdapterFactoryOf<TacPageControlWnd>());
+    SetThirdPartyAdapterFactory(tgTabControl, AdapterFactoryOf<TacTabControlWnd>());
+    SetThirdPartyAdapterFactory(tgStatusBar, AdapterFactoryOf<TacStatusBarWnd>());
     // No toolbar class of the class library exists to hook: its row stays empty.
     SetThirdPartyAdapterFactory(tgToolBar, nullptr);
 }

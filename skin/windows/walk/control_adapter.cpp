@@ -30,22 +30,14 @@ constexpr intptr_t kHelperTag = -98;
 constexpr intptr_t kKeepLabelTag = 98;
 constexpr int kItemKind = 227;
 
-template <class T>
-TacAdapterFactory Maker() {
-    return [](win::HWND wnd, TsCommonData* data, TsSkinManager* manager,
-              const std::string& section) -> TacMainWnd* {
-        return AttachAdapter<T>(wnd, data, manager, section, true);
-    };
-}
-
 // Starts with the adapters of this layer's reach: edits and grids (the grid-with-extras list
 // gets the same grid adapter).
 std::array<TacAdapterFactory, tgCount>& Factories() {
     static std::array<TacAdapterFactory, tgCount> table = [] {
         std::array<TacAdapterFactory, tgCount> t;
-        t[tgEdits] = Maker<TacEditWnd>();
-        t[tgGrids] = Maker<TacGridWnd>();
-        t[tgGridEh] = Maker<TacGridWnd>();
+        t[tgEdits] = AdapterFactoryOf<TacEditWnd>();
+        t[tgGrids] = AdapterFactoryOf<TacGridWnd>();
+        t[tgGridEh] = AdapterFactoryOf<TacGridWnd>();
         return t;
     }();
     return table;
@@ -151,19 +143,16 @@ bool TacCtrlAdapter::AskSkinItem(TComponent* c, std::string& section) {
 
 bool TacCtrlAdapter::IsControlSupported(TControl* c) {
     if (c == nullptr || c->Tag() == kHelperTag) return false;
+    TsSkinManager* m = Provider ? Provider->SkinManager() : DefaultManager;
+    std::string section;
     if (auto* w = dynamic_cast<TWinControl*>(c)) {
         if (!w->HandleAllocated() || SkinAware(w)) return false;
-        std::string section;
         if (dynamic_cast<vcl::TCustomFrame*>(w)) return AskSkinItem(w, section);
-        TsSkinManager* m = Provider ? Provider->SkinManager() : DefaultManager;
         return FindThirdPartyGroup(m, w->ClassName()) >= 0;
     }
-    std::string section;
     if (dynamic_cast<vcl::TCustomLabel*>(c)) return AskSkinItem(c, section);
-    if (dynamic_cast<vcl::TSpeedButton*>(c)) {
-        TsSkinManager* m = Provider ? Provider->SkinManager() : DefaultManager;
+    if (dynamic_cast<vcl::TSpeedButton*>(c))
         return FindThirdPartyGroup(m, c->ClassName()) >= 0 && AskSkinItem(c, section);
-    }
     return false;
 }
 

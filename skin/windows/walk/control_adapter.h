@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "skin/windows/adapters/graph_item.h"
+#include "skin/windows/adapters/window_adapter.h"
 #include "vcl/controls/buttons.h"
+#include "skin/windows/adapters/window_adapter.h"
 #include "vcl/controls/controls.h"
 #include "vcl/system/messages.h"
 #include "vcl/system/persistent.h"
@@ -35,6 +37,14 @@ enum TacThirdGroup : int {
 using TacAdapterFactory = std::function<TacMainWnd*(win::HWND wnd, TsCommonData* skinData,
                                                     TsSkinManager* manager,
                                                     const std::string& section)>;
+// The factory that makes and binds an adapter of class T (the scrolling family's flag set).
+template <class T>
+TacAdapterFactory AdapterFactoryOf() {
+    return [](win::HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
+              const std::string& section) -> TacMainWnd* {
+        return AttachAdapter<T>(wnd, skinData, manager, section, true);
+    };
+}
 // Out-of-range groups are ignored; an empty factory clears the group.
 void SetThirdPartyAdapterFactory(int group, TacAdapterFactory factory);
 const TacAdapterFactory& ThirdPartyAdapterFactory(int group);

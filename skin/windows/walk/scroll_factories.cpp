@@ -6,22 +6,11 @@
 #include "skin/windows/walk/control_adapter.h"
 
 namespace skin {
-namespace {
-
-template <class T>
-TacAdapterFactory Maker() {
-    return [](win::HWND wnd, TsCommonData* data, TsSkinManager* manager,
-              const std::string& section) -> TacMainWnd* {
-        return AttachAdapter<T>(wnd, data, manager, section, true);
-    };
-}
-
-}  // namespace
 
 void RegisterScrollAdapterFactories() {
-    SetThirdPartyAdapterFactory(tgComboBoxes, Maker<TacComboBoxWnd>());
-    SetThirdPartyAdapterFactory(tgListViews, Maker<TacListViewWnd>());
-    SetThirdPartyAdapterFactory(tgTreeViews, Maker<TacTreeViewWnd>());
+    SetThirdPartyAdapterFactory(tgComboBoxes, AdapterFactoryOf<TacComboBoxWnd>());
+    SetThirdPartyAdapterFactory(tgListViews, AdapterFactoryOf<TacListViewWnd>());
+    SetThirdPartyAdapterFactory(tgTreeViews, AdapterFactoryOf<TacTreeViewWnd>());
 }
 
 }  // namespace skin

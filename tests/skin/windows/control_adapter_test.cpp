@@ -27,18 +27,6 @@ namespace {
 
 using vcl::Bounds;
 
-// The form and manager a control adapter needs, and nothing else.
-class ProviderDouble : public TsSkinProviderBase {
-public:
-    vcl::TCustomForm* Form() const override { return form; }
-    TsSkinManager* SkinManager() const override { return manager; }
-    void BuildRegionCuts() override {}
-    void UpdateFormRegion(bool) override {}
-
-    vcl::TCustomForm* form = nullptr;
-    TsSkinManager* manager = nullptr;
-};
-
 class ControlAdapterTest : public WindowsTest {
 protected:
     void SetUp() override {
@@ -74,7 +62,7 @@ protected:
     // The adapter bound to the control's window now, or null.
     static TacMainWnd* AdapterOf(vcl::TWinControl* c) { return FindWindowAdapter(c->Handle()); }
 
-    ProviderDouble provider;
+    WalkProvider provider;
     TacCtrlAdapter* walker = nullptr;
 };
 

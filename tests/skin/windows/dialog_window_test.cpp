@@ -225,6 +225,9 @@ TEST_F(DialogWindow, OneBrushPerSkinFreedWithTheAdapter) {
     win::HGDIOBJ first = brush();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(brush(), first);
+    // A static that paints itself is given the same background.
+    EXPECT_EQ(reinterpret_cast<win::HGDIOBJ>(win::SendMessageA(d, win::WM_CTLCOLORSTATIC, 0, 0)),
+              first);
     Command(d, SKC_NEWSKIN, reinterpret_cast<intptr_t>(manager.get()));
     win::HGDIOBJ second = brush();
     EXPECT_EQ(win::GetObjectType(first), 0u) << "the old skin's brush is deleted";
@@ -232,8 +235,11 @@ TEST_F(DialogWindow, OneBrushPerSkinFreedWithTheAdapter) {
     Pump();
     EXPECT_EQ(FindDialogProvider(d), nullptr);
     EXPECT_EQ(win::GetObjectType(second), 0u);
-    // The window has its own buttons back.
+    // The window has its own buttons and shape back.
     EXPECT_TRUE(win::GetWindowLongA(d, win::GWL_STYLE) & win::WS_SYSMENU);
+    win::HRGN rgn = win::CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(win::GetWindowRgn(d, rgn), win::ERROR);
+    win::DeleteObject(rgn);
     EXPECT_FALSE(SendSkinQuery(d, SKC_ISSKINAWARE));
 }
 

@@ -11,9 +11,14 @@ namespace {
 
 constexpr char kTable[] = "FakeTable";
 
+// The window's table, kept in a property from its creation to its end.
 template <class T>
-T* TableOf(win::HWND h) {
-    return static_cast<T*>(win::GetPropA(h, kTable));
+T* TableOf(win::HWND h, win::UINT msg, win::LPARAM lp) {
+    if (msg == win::WM_NCCREATE)
+        win::SetPropA(h, kTable, reinterpret_cast<win::CREATESTRUCTA*>(lp)->lpCreateParams);
+    auto* t = static_cast<T*>(win::GetPropA(h, kTable));
+    if (msg == win::WM_NCDESTROY) win::RemovePropA(h, kTable);
+    return t;
 }
 
 void CopyText(const std::string& text, char* out, int room) {
@@ -24,9 +29,7 @@ void CopyText(const std::string& text, char* out, int room) {
 }
 
 win::LRESULT TabProc(win::HWND h, win::UINT msg, win::WPARAM wp, win::LPARAM lp) {
-    if (msg == win::WM_NCCREATE)
-        win::SetPropA(h, kTable, reinterpret_cast<win::CREATESTRUCTA*>(lp)->lpCreateParams);
-    auto* t = TableOf<FakeTabTable>(h);
+    auto* t = TableOf<FakeTabTable>(h, msg, lp);
     if (t == nullptr) return win::DefWindowProcA(h, msg, wp, lp);
     const int count = int(t->tabs.size());
     const auto i = int(wp);
@@ -57,9 +60,6 @@ win::LRESULT TabProc(win::HWND h, win::UINT msg, win::WPARAM wp, win::LPARAM lp)
                 ((style & TCS_BOTTOM) ? r->bottom -= t->band : r->top += t->band);
             return 0;
         }
-        case win::WM_NCDESTROY:
-            win::RemovePropA(h, kTable);
-            break;
         default:
             break;
     }
@@ -67,9 +67,7 @@ win::LRESULT TabProc(win::HWND h, win::UINT msg, win::WPARAM wp, win::LPARAM lp)
 }
 
 win::LRESULT ToolProc(win::HWND h, win::UINT msg, win::WPARAM wp, win::LPARAM lp) {
-    if (msg == win::WM_NCCREATE)
-        win::SetPropA(h, kTable, reinterpret_cast<win::CREATESTRUCTA*>(lp)->lpCreateParams);
-    auto* t = TableOf<FakeToolTable>(h);
+    auto* t = TableOf<FakeToolTable>(h, msg, lp);
     if (t == nullptr) return win::DefWindowProcA(h, msg, wp, lp);
     const int count = int(t->buttons.size());
     const auto i = int(wp);
@@ -99,9 +97,6 @@ win::LRESULT ToolProc(win::HWND h, win::UINT msg, win::WPARAM wp, win::LPARAM lp
             CopyText(text, reinterpret_cast<char*>(lp), int(text.size()) + 1);
             return win::LRESULT(text.size());
         }
-        case win::WM_NCDESTROY:
-            win::RemovePropA(h, kTable);
-            break;
         default:
             break;
     }

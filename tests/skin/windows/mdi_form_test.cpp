@@ -44,9 +44,9 @@ protected:
         client = win::CreateWindowExA(win::WS_EX_CLIENTEDGE, "MDIClientStandIn", "",
                                       win::WS_CHILD | win::WS_VISIBLE | win::WS_HSCROLL, 10, 10,
                                       200, 120, form->Handle(), nullptr, nullptr, nullptr);
-        gActive = win::CreateWindowExA(0, "Static", "", win::WS_CHILD | win::WS_VISIBLE |
-                                       win::WS_SYSMENU, 5, 6, 50, 40, client, nullptr, nullptr,
-                                       nullptr);
+        gActive =
+            win::CreateWindowExA(0, "Static", "", win::WS_CHILD | win::WS_VISIBLE | win::WS_SYSMENU,
+                                 5, 6, 50, 40, client, nullptr, nullptr, nullptr);
         gMaximized = false;
         win::SCROLLINFO si{};
         si.cbSize = sizeof si;
@@ -120,8 +120,10 @@ TEST_F(MDIClient, TheThumbScrollsOnReleaseByEightPixelsAUnit) {
         int code;
         intptr_t answer;
     };
-    const Row rows[] = {{win::SB_THUMBPOSITION, 1}, {win::SB_THUMBTRACK, 1},
-                        {win::SB_LINEDOWN, 0}, {win::SB_ENDSCROLL, 0}};
+    const Row rows[] = {{win::SB_THUMBPOSITION, 1},
+                        {win::SB_THUMBTRACK, 1},
+                        {win::SB_LINEDOWN, 0},
+                        {win::SB_ENDSCROLL, 0}};
     for (const Row& r : rows) {
         const intptr_t pair = intptr_t(uint16_t(r.code)) | (intptr_t(win::WM_HSCROLL) << 16);
         EXPECT_EQ(win::SendMessageA(client, SM_ALPHACMD,

@@ -13,7 +13,7 @@
 #include "platform/os/cp_literal.h"
 #include "platform/user/message_box.h"
 #include "skin/core/state/neighbour_services.h"
-#include "skin/windows/dialogs/dialog_position.h"
+#include "skin/windows/dialogs/dialog_hook.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/temp_dir.h"
@@ -35,7 +35,8 @@ TEST(MessageBoxFlags, KindAndButtonSetMapToTheSystemsRowIconAndHelp) {
         {vcl::mtError, {vcl::mbOK, vcl::mbCancel}, win::MB_ICONHAND | win::MB_OKCANCEL},
         // OK wins over every other button.
         {vcl::mtInformation, {vcl::mbOK, vcl::mbYes, vcl::mbAbort}, win::MB_ICONASTERISK},
-        {vcl::mtConfirmation, {vcl::mbYes, vcl::mbNo, vcl::mbCancel},
+        {vcl::mtConfirmation,
+         {vcl::mbYes, vcl::mbNo, vcl::mbCancel},
          win::MB_ICONQUESTION | win::MB_YESNOCANCEL},
         {vcl::mtConfirmation, {vcl::mbYes, vcl::mbNo}, win::MB_ICONQUESTION | win::MB_YESNO},
         {vcl::mtCustom, {vcl::mbNo}, win::MB_YESNO},
@@ -43,7 +44,8 @@ TEST(MessageBoxFlags, KindAndButtonSetMapToTheSystemsRowIconAndHelp) {
         {vcl::mtCustom, {vcl::mbIgnore, vcl::mbYes}, win::MB_ABORTRETRYIGNORE},
         {vcl::mtCustom, {vcl::mbRetry, vcl::mbCancel}, win::MB_RETRYCANCEL},
         {vcl::mtCustom, {vcl::mbCancel}, win::MB_OK},  // nothing the system has: plain OK
-        {vcl::mtError, {vcl::mbYes, vcl::mbNo, vcl::mbHelp},
+        {vcl::mtError,
+         {vcl::mbYes, vcl::mbNo, vcl::mbHelp},
          win::MB_ICONHAND | win::MB_YESNO | win::MB_HELP},
         {vcl::mtCustom, {vcl::mbHelp}, win::MB_HELP},
     };
@@ -63,11 +65,15 @@ struct Seen {
     bool icon = false;
     int posX = 0, posY = 0;
     int modalLevel = 0;
+    win::RECT rect{};
+    bool skinned = false;  // the hook gave it a dialog adapter
 };
 
 class MessageDialogs : public WindowsTest {
 protected:
     void SetUp() override {
+        // The manager installs the hook when its skin comes into force, so its slots go first.
+        if (hooked) InitDialogHook();
         WindowsTest::SetUp();
         InitMessageDialogs();
         vcl::Application()->OnModalBegin =
@@ -79,8 +85,9 @@ protected:
     void TearDown() override {
         win::UnhookWindowsHookEx(hook_);
         keys_.clear();
-        ResetNeighbourServices();
+        // The manager frees the hook's records through the slots as it goes.
         WindowsTest::TearDown();
+        ResetNeighbourServices();
     }
     // The next box gets these keys and is read into `seen`.
     void Answer(const std::string& keys) {
@@ -100,22 +107,26 @@ protected:
                 win::GetClassNameA(c, cls, sizeof cls);
                 seen.buttons += std::string(cls) == "Button";
             }
-            seen.topmost = (win::DWORD(win::GetWindowLongA(box, win::GWL_EXSTYLE)) &
-                            win::WS_EX_TOPMOST) != 0;
+            seen.topmost =
+                (win::DWORD(win::GetWindowLongA(box, win::GWL_EXSTYLE)) & win::WS_EX_TOPMOST) != 0;
             seen.icon = win::GetDlgItem(box, win::kMessageBoxIconId) != nullptr;
             seen.posX = DialogPosX;
             seen.posY = DialogPosY;
             seen.modalLevel = vcl::Application()->ModalLevel();
+            win::GetWindowRect(box, &seen.rect);
+            TacProvider* record = FindDialogProvider(box);
+            seen.skinned = record && record->DialogWnd;
             testing_support::QueueType(keys_);
             keys_.clear();
         }
-        return win::CallNextHookEx(nullptr, code, w, l);
+        return win::CallNextHookEx(hook_, code, w, l);
     }
 
     static inline Seen seen;
     static inline std::string keys_;
     int begins = 0, ends = 0;
-    win::HHOOK hook_ = nullptr;
+    bool hooked = false;
+    static inline win::HHOOK hook_ = nullptr;
 };
 
 TEST_F(MessageDialogs, TheBoxTheLibraryAndTheSlotsShow) {
@@ -133,19 +144,29 @@ TEST_F(MessageDialogs, TheBoxTheLibraryAndTheSlotsShow) {
              return ShowSkinnedMessageBox("Вопрос"_cp, question, vcl::mtConfirmation,
                                           {vcl::mbYes, vcl::mbNo, vcl::mbCancel}, 0, 40, 30);
          },
-         "\x1b", win::IDCANCEL, {"Вопрос"_cp, 3, true, true, 40, 30, 1}},
+         "\x1b",
+         win::IDCANCEL,
+         {"Вопрос"_cp, 3, true, true, 40, 30, 1}},
         {"the library's dialog",
-         [&] { return ShowSkinnedMessageDlg(question, vcl::mtCustom, {vcl::mbOK, vcl::mbHelp}, 7); },
-         "\r", win::IDOK, {"", 2, true, false, -1, -1, 1}},
+         [&] {
+             return ShowSkinnedMessageDlg(question, vcl::mtCustom, {vcl::mbOK, vcl::mbHelp}, 7);
+         },
+         "\r",
+         win::IDOK,
+         {"", 2, true, false, -1, -1, 1}},
         {"the skin core's dialog slot",
          [&] { return Neighbours().ShowSkinnedMessageDlg(question, mdWarning, mbYesNo, 0); },
-         "\r", vcl::mrYes, {"Warning", 2, true, true, -1, -1, 1}},
+         "\r",
+         vcl::mrYes,
+         {"Warning", 2, true, true, -1, -1, 1}},
         {"the skin core's message slot",
          [&] {
              Neighbours().ShowMessage(question, mdError);
              return int(win::IDOK);
          },
-         "\r", win::IDOK, {"Error", 1, true, true, -1, -1, 1}},
+         "\r",
+         win::IDOK,
+         {"Error", 1, true, true, -1, -1, 1}},
     };
     for (bool formActive : {false, true}) {
         if (formActive) {
@@ -196,6 +217,30 @@ TEST_F(MessageDialogs, AFailureOnTheWayInLeavesNoPositionOrModalLevelBehind) {
     EXPECT_EQ(seen.posX, -1);
     EXPECT_EQ(begins, 1);
     EXPECT_EQ(ends, 1);
+}
+
+class SkinnedMessageDialogs : public MessageDialogs {
+protected:
+    SkinnedMessageDialogs() { hooked = true; }
+};
+
+TEST_F(SkinnedMessageDialogs, TheHookSkinsTheBoxAndPlacesItAtThePointAsked) {
+    form->Show();
+    Pump();
+    Answer("\r");
+    EXPECT_EQ(ShowSkinnedMessageBox("", "text", vcl::mtInformation, {vcl::mbOK}, 0, 40, 30),
+              win::IDOK);
+    EXPECT_TRUE(seen.skinned);
+    EXPECT_EQ(seen.rect.left, 40);
+    EXPECT_EQ(seen.rect.top, 30);
+
+    // Without a point the system centres it; the point asked before is not reused.
+    Answer("\r");
+    EXPECT_EQ(ShowSkinnedMessageDlg("text", vcl::mtInformation, {vcl::mbOK}, 0), win::IDOK);
+    EXPECT_TRUE(seen.skinned);
+    const int width = seen.rect.right - seen.rect.left;
+    EXPECT_EQ(seen.rect.left, (win::GetSystemMetrics(win::SM_CXSCREEN) - width) / 2);
+    EXPECT_EQ(DialogPosX, -1);
 }
 
 TEST_F(MessageDialogs, TheSkinnedFileDialogsAnswerAsTheClassLibrarys) {

@@ -202,16 +202,9 @@ TEST_F(StandardAdaptersTest, RandomStylesSizesCaptionsAndOrdersOfGoing) {
     manager->ThirdParty()->SetString(tgCheckBoxes, "TCheckBox");
     manager->ThirdParty()->SetString(tgSpeedButton, "TSpeedButton");
     manager->UpdateThirdNames(false);
-    struct Walker : TsSkinProviderBase {
-        vcl::TCustomForm* Form() const override { return f; }
-        TsSkinManager* SkinManager() const override { return m; }
-        void BuildRegionCuts() override {}
-        void UpdateFormRegion(bool) override {}
-        vcl::TCustomForm* f = nullptr;
-        TsSkinManager* m = nullptr;
-    } provider;
-    provider.f = form;
-    provider.m = manager.get();
+    WalkProvider provider;
+    provider.form = form;
+    provider.manager = manager.get();
 
     std::mt19937 rng(20261210);
     auto pick = [&](int n) { return int(rng() % unsigned(n)); };

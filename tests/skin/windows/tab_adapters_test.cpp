@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/controls/up_down_control.h"
 #include "skin/core/state/common_data.h"
+#include "skin/windows/adapters/sizer_spin_adapters.h"
 #include "tests/skin/windows/fake_bar_windows.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "vcl/graphics/bitmap.h"
@@ -107,7 +109,13 @@ TEST(TabCaptionFont, TurnedNormalWeightAndArialForMsSansSerif) {
 TEST_F(TabAdaptersTest, NoTabsPaintsTheWholeWindowAsCheckBox) {
     FakeTabTable t;
     win::HWND w = Tab(&t, 0);
+    // The scroll arrows of the tab row get their own adapter, gone with the control's.
+    win::HWND arrows = win::CreateWindowExA(0, win::UPDOWN_CLASSA, "", win::WS_CHILD | win::WS_VISIBLE,
+                                            160, 2, 36, 18, w, nullptr, nullptr, nullptr);
     auto* a = AttachAdapter<TacTabControlWnd>(w, nullptr, nullptr, "");
+    ASSERT_NE(a->SpinAdapter, nullptr);
+    EXPECT_EQ(FindWindowAdapter(arrows), a->SpinAdapter);
+    EXPECT_EQ(a->SpinAdapter->SkinData->SkinSection(), "UPDOWNBTN");
     const PrintedWindow p = PrintWindowImage(w);
     EXPECT_EQ(a->AreaSection(), "CHECKBOX");
     EXPECT_EQ(a->PageFrameRect(), (vcl::TRect{0, 0, kW, kH}));
@@ -115,6 +123,7 @@ TEST_F(TabAdaptersTest, NoTabsPaintsTheWholeWindowAsCheckBox) {
     EXPECT_EQ(p.At(kW / 2, kH / 2), uint32_t(a->SkinData->CacheBmp()->Canvas()->Pixels(kW / 2, kH / 2)) & 0xFFFFFF);
     TacMainWnd* m = a;
     FreeAdapter(m);
+    EXPECT_EQ(FindWindowAdapter(arrows), nullptr);
     win::DestroyWindow(w);
 }
 
