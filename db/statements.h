@@ -198,7 +198,8 @@ inline constexpr const char* kDeleteList[] = {
 
 // ---- journal viewer and filter ----
 
-// Followed by "where " and the filter's condition when there is one, then kJournalOrder.
+// Followed by "where " and the filter's condition when there is one, then kJournalOrder (or,
+// for a query that reads its keys on demand, ordered by kJournalOrderKey).
 inline constexpr const char* kJournalRows[] = {
     "select",
     "ID, NUMID, Number, SendResultOK, SendTime,",
@@ -206,6 +207,7 @@ inline constexpr const char* kJournalRows[] = {
     "from numberlog",
 };
 inline constexpr const char* kJournalOrder = "order by ID";
+inline constexpr const char* kJournalOrderKey = "ID";
 
 // Followed by "where " and the condition when the filter sets one.
 inline constexpr const char* kJournalDelete[] = {

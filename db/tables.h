@@ -59,8 +59,8 @@ inline constexpr TableDefinition kTables[] = {
 
 // The indexes the statements rely on: a list's numbers, a number's values, the report
 // matching (number and reference), the counts of one modem's run (IMEI and ID range), the
-// rows of one number, and the journal viewer's keys: all of them in order (an index on ID is
-// read instead of the whole table) and those of one mailing.
+// rows of one number, and the journal viewer's keys and counts: all of them in order (an index
+// on ID is read instead of the whole table), those of one mailing and those of a status class.
 inline constexpr const char* kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS NumberList_ListID ON NumberList (ListID)",
     "CREATE INDEX IF NOT EXISTS UserValues_NumberID ON UserValues (NumberID)",
@@ -69,6 +69,7 @@ inline constexpr const char* kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS NumberLog_NumID ON NumberLog (NumID)",
     "CREATE INDEX IF NOT EXISTS NumberLog_ID ON NumberLog (ID)",
     "CREATE INDEX IF NOT EXISTS NumberLog_StartTime_IMEI ON NumberLog (StartTime, IMEI)",
+    "CREATE INDEX IF NOT EXISTS NumberLog_StatusSC ON NumberLog (StatusSC, SendResultOK)",
 };
 
 // Creates the folder when it is missing, then every missing table and index, all in one

@@ -255,12 +255,12 @@ void TformMain::MakeComponents() {
     ApplicationEvents1->OnIdle = {this, &TformMain::ApplicationEvents1Idle};
 
     const std::string filter = "Файлы CSV (*.csv)|*.csv|Все файлы (*.*)|*.*"_cp;
-    ImportList = vcl::New<vcl::TOpenDialog>(this);
+    ImportList = vcl::New<skin::TsOpenDialog>(this);
     ImportList->SetName("ImportList");
-    ExportList = vcl::New<vcl::TSaveDialog>(this);
+    ExportList = vcl::New<skin::TsSaveDialog>(this);
     ExportList->SetName("ExportList");
     ExportList->SetOptions({vcl::ofOverwritePrompt});
-    for (vcl::TOpenDialog* d : {ImportList, static_cast<vcl::TOpenDialog*>(ExportList)}) {
+    for (vcl::TOpenDialog* d : std::initializer_list<vcl::TOpenDialog*>{ImportList, ExportList}) {
         d->SetFilter(filter);
         d->SetDefaultExt("csv");
     }

@@ -27,6 +27,7 @@
 #include "skin/controls/panels.h"
 #include "skin/controls/status_bar.h"
 #include "skin/core/state/skin_manager.h"
+#include "skin/windows/dialogs/message_dialogs.h"
 #include "skin/windows/provider/skin_provider.h"
 #include "vcl/controls/dialogs.h"
 #include "vcl/controls/forms.h"
@@ -123,8 +124,8 @@ public:
     vcl::TMenuItem* pmnuInsertData;
     vcl::TMenuItem* pmnuClearText;
     vcl::TApplicationEvents* ApplicationEvents1;
-    vcl::TOpenDialog* ImportList;
-    vcl::TSaveDialog* ExportList;
+    skin::TsOpenDialog* ImportList;
+    skin::TsSaveDialog* ExportList;
 
     // Event handlers, bound by name.
     void FormCreate(vcl::TObject* Sender);

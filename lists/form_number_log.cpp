@@ -241,7 +241,7 @@ void TformNumberLog::MakeComponents() {
     StatusBar->SetAlign(vcl::alBottom);
     StatusBar->Panels()->Add()->SetWidth(200);
 
-    SaveDialog = vcl::New<vcl::TSaveDialog>(this);
+    SaveDialog = vcl::New<skin::TsSaveDialog>(this);
     SaveDialog->SetName("SaveDialog");
     SaveDialog->SetDefaultExt("csv");
     SaveDialog->SetFilter("CSV|*.csv|Все файлы|*.*"_cp);
@@ -306,7 +306,7 @@ void TformNumberLog::RefreshLog() {
     db::SetStatement(Query, db::kJournalRows);
     const std::string condition = FilterToSQL();
     if (!condition.empty()) Query.SQL.Add("where " + condition);
-    Query.SQL.Add(db::kJournalOrder);
+    Query.SetOrderBy(db::kJournalOrderKey);
     try {
         Query.Open();
     } catch (const vcl::Exception& e) {

@@ -3,14 +3,15 @@
 // the rows shown and exports them as semicolon-separated text.
 //
 // Rules:
-//  1. The journal's query reads its rows on demand (TKeyedQuery): a refresh reads the keys of
-//     the matching rows, the grid reads the rows it shows; nothing is held open between calls.
+//  1. The journal's query reads its rows on demand (TKeyedQuery): a refresh counts the matching
+//     rows, the grid reads the keys and rows it shows; nothing is held open between calls.
 //  2. A refresh that fails says why (the database's message and the statement) and leaves the
 //     count and the columns as they were; the window stays usable.
-//  3. Deleting asks first, with the number of rows shown, and removes exactly the rows whose
-//     keys the last successful refresh read: rows another copy added since, or whose status
-//     moved them into the filter, are kept; after a failed refresh nothing is shown and nothing
-//     goes. The delete is one transaction.
+//  3. Deleting asks first, with the number of rows shown, and removes exactly the rows the
+//     last successful refresh counted: those whose keys the grid has read, and the filter's
+//     other rows up to the newest one at the refresh. Rows another copy added since are kept,
+//     and so are rows shown before whose status has since moved them into the filter; after a
+//     failed refresh nothing is shown and nothing goes. The delete is one transaction.
 //  4. The grid's display is given back after an export, whether or not the file was written.
 //  5. Escape closes the window.
 #pragma once
@@ -23,6 +24,7 @@
 #include "skin/controls/buttons.h"
 #include "skin/controls/panels.h"
 #include "skin/controls/status_bar.h"
+#include "skin/windows/dialogs/message_dialogs.h"
 #include "vcl/controls/db_grids.h"
 #include "vcl/controls/dialogs.h"
 #include "vcl/controls/forms.h"
@@ -81,7 +83,7 @@ public:
     skin::TsSpeedButton* btnSaveCSV;
     vcl::TDBGrid* Grid;
     skin::TsStatusBar* StatusBar;
-    vcl::TSaveDialog* SaveDialog;
+    skin::TsSaveDialog* SaveDialog;
     vcl::TDataSource* DataSource;
     vcl::TKeyedQuery Query;  // the rows shown
     vcl::TQuery QueryTmp;    // the filter's choices, the delete

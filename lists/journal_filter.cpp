@@ -97,12 +97,18 @@ std::string FilterToSQL(const TNumberLogFilter& f) {
     // Bits above the four classes mean nothing.
     const unsigned mask = f.StatusMask & kAllStatuses;
     if (mask != 0 && mask != kAllStatuses) {
+        // The status index answers a filter on the status and the send result alone (a count
+        // of its entries); beside other terms it would have every matching row looked up in the
+        // table, far slower than the scan those terms get, so there the column is written
+        // "+StatusSC", which no index serves.
+        const bool alone = out.empty();
+        const std::string c = alone ? "StatusSC" : "+StatusSC";
         std::string s;
-        if (mask & smDelivered) s += "StatusSC>=0 and StatusSC<=31 or ";
-        if (mask & smNotDelivered) s += "StatusSC>=64 and StatusSC<=127 or ";
-        if (mask & smTempError) s += "StatusSC>=32 and StatusSC<=63 or ";
+        if (mask & smDelivered) s += c + ">=0 and " + c + "<=31 or ";
+        if (mask & smNotDelivered) s += c + ">=64 and " + c + "<=127 or ";
+        if (mask & smTempError) s += c + ">=32 and " + c + "<=63 or ";
         if (mask & smNoReport)
-            s += "StatusSC is null";
+            s += c + " is null";
         else
             s.erase(s.size() - 4);
         out += "(" + s + ") and ";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstring>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -38,7 +39,12 @@ struct Bitmap : Object {
     bool mono = false;    // a monochrome bitmap of CreateBitmap (colours map through the DC)
     bool bottomUp = false;
     int rowBytes = 0;
-    std::unique_ptr<BYTE[]> memory;
+    // Zeroed by calloc: a large block comes straight from the system as zero pages, so a
+    // bitmap pays for clearing only the rows it is drawn on.
+    struct FreeMemory {
+        void operator()(BYTE* p) const { std::free(p); }
+    };
+    std::unique_ptr<BYTE, FreeMemory> memory;
     BYTE* bits = nullptr;         // the pixels: memory, or a buffer the caller owns (views)
     std::vector<RGBQUAD> colors;  // the colour table of an indexed bitmap
     int selections = 0;           // selections (current and saved) of the one DC holding it

@@ -1,5 +1,6 @@
 // Pixel access over every bitmap format, and making bitmaps.
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -22,7 +23,7 @@ std::shared_ptr<Bitmap> MakeBitmap(int width, int height, int bpp, bool bottomUp
     b->bottomUp = bottomUp;
     b->rowBytes = DibRowBytes(width, bpp);
     const size_t size = size_t(b->rowBytes) * size_t(height);
-    b->memory.reset(new (std::nothrow) BYTE[size]());
+    b->memory.reset(static_cast<BYTE*>(std::calloc(size, 1)));
     if (!b->memory) return nullptr;
     b->bits = b->memory.get();
     if (bpp <= 8) {

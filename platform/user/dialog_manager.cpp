@@ -257,8 +257,10 @@ HWND CreateDialogIndirectParamA(HINSTANCE, const DialogTemplate* t, HWND parent,
     }
     DLGPROC outer = gPendingProc;
     gPendingProc = proc;
-    HWND dlg = CreateWindowExA(t->exStyle | WS_EX_CONTROLPARENT, WC_DIALOG, t->caption.c_str(),
-                               style, x, y, t->cx, t->cy, parent, nullptr, nullptr, nullptr);
+    // By atom, as the system makes its dialogs: creation hooks see 0x8002, not the name.
+    HWND dlg = CreateWindowExA(t->exStyle | WS_EX_CONTROLPARENT, MAKEINTATOM(kDialogClassAtom),
+                               t->caption.c_str(), style, x, y, t->cx, t->cy, parent, nullptr,
+                               nullptr, nullptr);
     gPendingProc = outer;
     if (!dlg) return nullptr;
     if (!GetWindowLongPtrA(dlg, DWLP_DLGPROC))

@@ -28,20 +28,29 @@ std::vector<Button> ButtonsFor(UINT type) {
     const Button ok{IDOK, "ОК"_cp}, cancel{IDCANCEL, "Отмена"_cp}, abort{IDABORT, "&Прервать"_cp},
         retry{IDRETRY, "П&овтор"_cp}, ignore{IDIGNORE, "Пр&опустить"_cp}, yes{IDYES, "&Да"_cp},
         no{IDNO, "&Нет"_cp};
+    std::vector<Button> buttons;
     switch (type & MB_TYPEMASK) {
         case MB_OKCANCEL:
-            return {ok, cancel};
+            buttons = {ok, cancel};
+            break;
         case MB_ABORTRETRYIGNORE:
-            return {abort, retry, ignore};
+            buttons = {abort, retry, ignore};
+            break;
         case MB_YESNOCANCEL:
-            return {yes, no, cancel};
+            buttons = {yes, no, cancel};
+            break;
         case MB_YESNO:
-            return {yes, no};
+            buttons = {yes, no};
+            break;
         case MB_RETRYCANCEL:
-            return {retry, cancel};
+            buttons = {retry, cancel};
+            break;
         default:
-            return {ok};
+            buttons = {ok};
+            break;
     }
+    if (type & MB_HELP) buttons.push_back({IDHELP, "Справка"_cp});
+    return buttons;
 }
 
 const char* IconName(UINT type) {
@@ -80,6 +89,7 @@ INT_PTR BoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             const int id = LOWORD(static_cast<DWORD>(wParam));
             const bool ours = std::any_of(st->buttons.begin(), st->buttons.end(),
                                           [id](const Button& b) { return b.id == id; });
+            if (id == IDHELP) return TRUE;  // no help to show; the box stays
             if (ours) {
                 EndDialog(dlg, id);
             } else if (id == IDCANCEL && (st->type & MB_TYPEMASK) == MB_OK) {

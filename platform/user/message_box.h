@@ -32,6 +32,8 @@ inline constexpr UINT MB_DEFMASK = 0xF00;
 inline constexpr UINT MB_APPLMODAL = 0x0000;
 inline constexpr UINT MB_SYSTEMMODAL = 0x1000;
 inline constexpr UINT MB_TASKMODAL = 0x2000;
+// A Help button after the others; pressing it leaves the box up (there is no help system).
+inline constexpr UINT MB_HELP = 0x4000;
 inline constexpr UINT MB_SETFOREGROUND = 0x10000;
 inline constexpr UINT MB_TOPMOST = 0x40000;
 

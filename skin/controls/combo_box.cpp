@@ -11,6 +11,7 @@
 #include "skin/core/state/mask_paint.h"
 #include "skin/core/state/section_paint.h"
 #include "skin/core/state/skin_commands.h"
+#include "vcl/graphics/canvas.h"
 
 namespace skin {
 
@@ -157,8 +158,19 @@ void TsCustomComboBox::PaintToDC(win::HDC dc) {
     TBitmap* cache = d->CacheBmp();
     if (!cache) return;
     win::HDC src = cache->Canvas()->Handle();
-    const bool whole = !Enabled() || (Style() >= csOwnerDrawFixed && OnDrawItem) ||
-                       Style() == csDropDownList || (Style() == csDropDown && !Focused());
+    if (Style() >= csOwnerDrawFixed) {
+        // A disabled field draws nothing over the cache, which has the disabled look already.
+        if (Enabled()) {
+            TOwnerDrawState state{odComboBoxEdit};
+            if (ControlIsActive(d)) state << odSelected << odFocused;
+            const win::RECT b = ButtonRect();
+            DrawField(src, TRect(3, 3, b.left - 1, Height() - 3), state);
+        }
+        win::BitBlt(dc, 0, 0, cache->Width(), cache->Height(), src, 0, 0, win::SRCCOPY);
+        return;
+    }
+    const bool whole = !Enabled() || Style() == csDropDownList ||
+                       (Style() == csDropDown && !Focused());
     if (whole) {
         win::BitBlt(dc, 0, 0, cache->Width(), cache->Height(), src, 0, 0, win::SRCCOPY);
         return;
@@ -170,6 +182,94 @@ void TsCustomComboBox::PaintToDC(win::HDC dc) {
         win::BitBlt(dc, b.left, b.top, b.right - b.left, b.bottom - b.top, src, b.left, b.top,
                     win::SRCCOPY);
     }
+}
+
+void TsCustomComboBox::DrawField(win::HDC dc, const TRect& r, TOwnerDrawState state) {
+    TCanvas* c = Canvas();
+    TPaintDCLease lease(c, dc);
+    c->SetFont(Font());
+    c->Brush()->SetColor(Color());
+    DrawItem(ItemIndex(), r, state);
+    if (state.Contains(odFocused) && Enabled() && !readOnly_) c->DrawFocusRect(r);
+}
+
+void TsCustomComboBox::DrawItemContent(int index, const TRect& rect, TOwnerDrawState state) {
+    TCanvas* c = Canvas();
+    if (OnDrawItem) {
+        if (index >= 0) OnDrawItem(this, index, rect, state);
+        return;
+    }
+    if (c->Brush()->Style() != bsClear) c->FillRect(rect);
+    if (index < 0 || index >= Items()->Count()) return;
+    const std::string text = Items()->Get(index);
+    win::HDC dc = c->Handle();
+    win::SelectObject(dc, c->Font()->Handle());
+    win::SetTextColor(dc, vcl::ColorToRGB(c->Font()->Color()));
+    const int mode = win::SetBkMode(dc, win::TRANSPARENT);
+    win::RECT t{rect.Left + (Style() == csDropDown ? 0 : 1), rect.Top, rect.Right, rect.Bottom};
+    win::DrawText(dc, text.c_str(), int(text.size()), &t,
+                  win::DT_SINGLELINE | win::DT_VCENTER | win::DT_NOPREFIX);
+    win::SetBkMode(dc, mode);
+}
+
+void TsCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
+    TCanvas* c = Canvas();
+    TsCommonData* d = SkinData();
+    const bool selected = state.Contains(odSelected) || state.Contains(odFocused);
+    if (!state.Contains(odComboBoxEdit) || !IsSkinnedNow(this, d)) {
+        if (selected) {
+            c->Font()->SetColor(clHighlightText);
+            if (!OwnDrawn()) c->Brush()->SetColor(clHighlight);
+        } else {
+            c->Font()->SetColor(Enabled() ? Font()->Color() : clBtnShadow);
+            c->Brush()->SetColor(Color());
+        }
+        DrawItemContent(index, rect, state);
+        return;
+    }
+    // The field: the cached body under it first.
+    TBitmap* cache = d->CacheBmp();
+    if (!OwnDrawn() && cache && cache->Canvas()->Handle() != c->Handle())
+        win::BitBlt(c->Handle(), 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(),
+                    0, 0, win::SRCCOPY);
+    if (!Enabled() || readOnly_) return;
+    if (droppedDown_) {
+        c->Font()->SetColor(Font()->Color());
+        c->Brush()->SetStyle(bsClear);
+    } else if (OwnDrawn()) {
+        const bool focused = state.Contains(odFocused);
+        c->Font()->SetColor(focused ? clHighlightText : Font()->Color());
+        c->Brush()->SetColor(focused ? clHighlight : Color());
+    } else if (selected || Focused()) {
+        c->Brush()->SetColor(clHighlight);
+        c->Font()->SetColor(clHighlightText);
+    } else {
+        return;
+    }
+    DrawItemContent(index, rect, state);
+    c->Brush()->SetStyle(bsSolid);
+}
+
+void TsCustomComboBox::Dispatch(TMessage& m) {
+    if (m.Msg == CN_DRAWITEM && m.LParam && IsSkinnedNow(this, SkinData())) {
+        const auto* dis = reinterpret_cast<const win::DRAWITEMSTRUCT*>(m.LParam);
+        if (dis->itemState & win::ODS_COMBOBOXEDIT) {
+            const TOwnerDrawState state(dis->itemState & 0x1FFF, 0);
+            TBitmap* cache = SkinData()->CacheBmp();
+            if (!(dis->itemState & win::ODS_FOCUS) && !droppedDown_) {
+                // An idle field is the cached picture.
+                const TRect r = dis->rcItem;
+                if (cache)
+                    win::BitBlt(dis->hDC, r.Left, r.Top, r.Width(), r.Height(),
+                                cache->Canvas()->Handle(), r.Left, r.Top, win::SRCCOPY);
+            } else {
+                DrawField(dis->hDC, dis->rcItem, state);
+            }
+            m.Result = 1;
+            return;
+        }
+    }
+    TsEditSkinned::Dispatch(m);
 }
 
 void TsCustomComboBox::Restale() {
@@ -275,6 +375,11 @@ void TsCustomComboBox::WndProc(TMessage& m) {
     }
     if (!IsSkinnedNow(this, d)) return;
     switch (m.Msg) {
+        case CM_MOUSEENTER:
+        case CM_MOUSELEAVE:
+            // The hot look is in the cache, and the box paints no frame of its own.
+            if (d->CacheStale) Invalidate();
+            break;
         case win::CB_SETCURSEL:
         case CM_TEXTCHANGED:
         case CM_CHANGED:
@@ -319,8 +424,17 @@ void TsCustomComboBox::EditWndProc(TMessage& m) {
         !((Focused() || SkinData()->Focused) && Enabled() && !readOnly_)) {
         switch (m.Msg) {
             case win::WM_PAINT: {
+                // The edit's own surface shows the cached picture of the field under it.
                 win::PAINTSTRUCT ps{};
-                win::BeginPaint(EditHandle(), &ps);
+                win::HDC dc = win::BeginPaint(EditHandle(), &ps);
+                if (TBitmap* cache = SkinData()->CacheBmp(); cache && !SkinData()->CacheStale) {
+                    win::RECT r{};
+                    win::GetClientRect(EditHandle(), &r);
+                    win::POINT at{0, 0};
+                    win::MapWindowPoints(EditHandle(), Handle(), &at, 1);
+                    win::BitBlt(dc, 0, 0, r.right, r.bottom, cache->Canvas()->Handle(), at.x, at.y,
+                                win::SRCCOPY);
+                }
                 win::EndPaint(EditHandle(), &ps);
                 m.Result = 0;
                 return;

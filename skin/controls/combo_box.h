@@ -27,6 +27,7 @@ public:
     bool DroppedDownState() const { return droppedDown_; }
 
     void WndProc(vcl::TMessage& message) override;
+    void Dispatch(vcl::TMessage& message) override;
     void Loaded() override;
 
     // The drop-down button in client coordinates; empty in the simple style.
@@ -39,9 +40,17 @@ protected:
     void CreateWnd() override;
     // Builds the cached picture: body, button with its arrow, the text, the disabled look.
     virtual void PrepareCache();
+    // A skinned field (odComboBoxEdit) shows the cache under it and is highlighted only while
+    // the box has the focus; list items take the highlight colours when selected.
+    void DrawItem(int index, const vcl::TRect& rect, vcl::TOwnerDrawState state) override;
 
 private:
     void PaintText(vcl::TBitmap* cache);
+    bool OwnDrawn() { return Style() >= vcl::csOwnerDrawFixed && OnDrawItem; }
+    // The field of an owner-drawn box drawn through DrawItem into `dc` at `r`.
+    void DrawField(win::HDC dc, const vcl::TRect& r, vcl::TOwnerDrawState state);
+    // The item's text, or OnDrawItem, in the canvas's colours.
+    void DrawItemContent(int index, const vcl::TRect& rect, vcl::TOwnerDrawState state);
     void PaintToDC(win::HDC dc);
     bool SkinCommand(vcl::TMessage& m);
     void TakeColors();

@@ -4,11 +4,16 @@
 #include "platform/user/user.h"
 #include "skin/controls/control_frame.h"
 #include "skin/core/data/skin_data.h"
+#include "skin/core/paint/glyph_layout.h"
+#include "skin/core/pixels/dc_paint.h"
+#include "skin/core/state/graphic_children.h"
+#include "skin/core/state/neighbour_services.h"
 #include "skin/core/state/bordered_sections.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/section_paint.h"
 #include "skin/core/state/skin_commands.h"
 #include "skin/core/state/skin_manager.h"
+#include "vcl/controls/menus.h"
 #include "vcl/system/exceptions.h"
 
 namespace skin {
@@ -58,8 +63,20 @@ void TsFrameAdapter::AfterConstruction() {
 
 void TsFrameAdapter::Loaded() {
     TComponent::Loaded();
-    if (frame_ && data_->GetSkinManager()) data_->UpdateIndexes();
-    if (frame_ && IsControlSkinned(data_.get())) NotifyParentForm(frame_);
+    if (!frame_) return;
+    TsSkinManager* mgr = data_->GetSkinManager();
+    if (mgr) data_->UpdateIndexes();
+    if (mgr && mgr->SkinData().Active && !ComponentState().Contains(csDesigning))
+        OwnerDrawPopups();
+    if (IsControlSkinned(data_.get())) NotifyParentForm(frame_);
+}
+
+void TsFrameAdapter::OwnerDrawPopups() {
+    TsSkinManager* mgr = data_->GetSkinManager();
+    if (!mgr || !mgr->SkinnedPopups()) return;
+    for (int i = 0; i < frame_->ComponentCount(); ++i)
+        if (auto* popup = dynamic_cast<TPopupMenu*>(frame_->Components(i)))
+            Neighbours().SetMenuOwnerDraw(mgr->SkinableMenus(), popup, true);
 }
 
 void TsFrameAdapter::TellChildren(uint16_t code) {
@@ -114,6 +131,7 @@ bool TsFrameAdapter::SkinCommand(TMessage& m) {
     if (code == SKC_NEWSKIN) {
         BroadcastToChildControls(frame_, m);
         CommonWndProc(m, data_.get());
+        OwnerDrawPopups();
     } else if (code == SKC_REMOVESKIN) {
         adapter_.reset();
         CommonWndProc(m, data_.get());
@@ -171,23 +189,30 @@ void TsFrameAdapter::PaintBackground(win::HDC dc) {
     if (!dc || !frame_->HandleAllocated()) return;
     const TRect all(0, 0, frame_->Width(), frame_->Height());
     if (d->NeedsParentBG()) {
-        if (d->CacheStale) {
+        if (d->CacheStale || !d->CacheBmp() || d->CacheBmp()->Width() != all.Width() ||
+            d->CacheBmp()->Height() != all.Height()) {
             d->InitCacheBmp();
             d->CacheBmp()->SetSize(all.Width(), all.Height());
             PaintControlSectionEx(d, frame_->Parent(), true, 0, all, TPoint{0, 0}, d->CacheBmp(), 0);
             d->CacheStale = false;
         }
-        win::BitBlt(dc, 0, 0, all.Width(), all.Height(), d->CacheBmp()->Canvas()->Handle(), 0, 0,
-                    win::SRCCOPY);
-        return;
+        // The children that paint themselves keep their places.
+        CopyCacheBorderToDC(frame_, d, {0, 0}, 0, 0, false, dc, all);
+    } else {
+        d->BGChanged = false;
+        const int saved = win::SaveDC(dc);
+        ExcludeGraphicChildren(dc, frame_, 0, 0);
+        TRect inner = all;
+        if (const int b = GetMaxBorderWidth(d); b > 0) {
+            d->InitCacheBmp();
+            PaintSectionWithBorders(dc, all, b, d, 0, inner);
+        }
+        if (inner.Width() > 0 && inner.Height() > 0)
+            FillRectSolid(dc, inner, TColor(GetControlBGColor(d, false, frame_->Handle())));
+        win::RestoreDC(dc, saved);
     }
-    d->BGChanged = false;
-    TRect inner = all;
-    if (const int b = GetMaxBorderWidth(d); b > 0) PaintSectionWithBorders(dc, all, b, d, 0, inner);
-    const win::HBRUSH brush = win::CreateSolidBrush(GetControlBGColor(d, false, frame_->Handle()));
-    const win::RECT r = inner;
-    win::FillRect(dc, &r, brush);
-    win::DeleteObject(brush);
+    PaintParentBackground(dc, frame_, {0, 0});
+    if (!frame_->ControlState.Contains(csCreating)) RepaintChangedChildren(frame_);
 }
 
 void TsFrameAdapter::WndProc(TMessage& m) {
@@ -248,6 +273,13 @@ void TsFrameAdapter::WndProc(TMessage& m) {
         case CM_SHOWINGCHANGED:
             oldProc_(m);
             WindowSlots().UpdateScrollWndAdapter(d, adapter_);
+            return;
+        case CM_MOUSEENTER:
+            oldProc_(m);
+            // Only the control under the mouse shows it.
+            LeaveOtherSkinControls(frame_, reinterpret_cast<TControl*>(m.LParam));
+            if (TsSkinManager* mgr = d->GetSkinManager(); mgr && frame_->HandleAllocated())
+                mgr->SetActiveControl(frame_->Handle());
             return;
         default:
             break;

@@ -36,6 +36,8 @@ private:
     void TellChildren(uint16_t code);
     void Redraw(uint32_t flags);
     bool FrameSkinned() const;
+    // The frame's popup menus drawn by the skinned menus, when the manager skins them.
+    void OwnerDrawPopups();
 
     std::unique_ptr<TsCommonData> data_;
     vcl::TCustomFrame* frame_ = nullptr;

@@ -171,7 +171,8 @@ std::vector<TPropInfo> TsAlphaListBox::Published() {
              Property("ScrollWidth", &L::ScrollWidth, &L::SetScrollWidth),
              Property("Style", &L::Style, &L::SetStyle),
              Property("TabWidth", &L::TabWidth, &L::SetTabWidth),
-             Property("AutoHideScroll", &L::AutoHideScroll, &L::SetAutoHideScroll)})
+             Property("AutoHideScroll", &L::AutoHideScroll, &L::SetAutoHideScroll),
+             Property("Ctl3D", &L::Ctl3D, &L::SetCtl3D)})
         p.push_back(std::move(i));
     return p;
 }
@@ -211,7 +212,12 @@ void TsAlphaListBox::CreateParams(TCreateParams& p) {
     if (columns_ != 0) p.Style |= win::LBS_MULTICOLUMN | win::WS_HSCROLL;
     if (tabWidth_ != 0) p.Style |= win::LBS_USETABSTOPS;
     if (!autoHideScroll_) p.Style |= win::LBS_DISABLENOSCROLL;
-    if (borderStyle_ == bsSingle) p.ExStyle |= win::WS_EX_CLIENTEDGE;
+    if (borderStyle_ == bsSingle) {
+        if (ctl3D_)
+            p.ExStyle |= win::WS_EX_CLIENTEDGE;
+        else
+            p.Style |= win::WS_BORDER;
+    }
     p.ClassStyle &= ~(win::CS_VREDRAW | win::CS_HREDRAW);
 }
 
@@ -430,6 +436,12 @@ LIST_SETTER(BorderStyle, TBorderStyle, borderStyle_)
 LIST_SETTER(AutoHideScroll, bool, autoHideScroll_)
 #undef LIST_SETTER
 
+void TsAlphaListBox::SetCtl3D(bool on) {
+    if (on == ctl3D_) return;
+    ctl3D_ = on;
+    Perform(CM_CTL3DCHANGED);
+}
+
 void TsAlphaListBox::SetMultiSelect(bool on) {
     if (on == multiSelect_) return;
     multiSelect_ = on;
@@ -571,6 +583,11 @@ bool TsAlphaListBox::SkinCommand(TMessage& m) {
         }
         return true;
     }
+    if (code == SKC_CLEARCACHE) {
+        // An adapter in front of the window has rebuilt the shared cache already.
+        if (d->CacheStale && IsSkinnedNow(this, d)) PrepareCache();
+        return true;
+    }
     if (!IsOwnSkinChange(m, d)) return false;
     CommonWndProc(m, d);
     if (code == SKC_REMOVESKIN) {
@@ -680,7 +697,73 @@ bool TsAlphaListBox::DoKeyPress(char& key) {
     return key == 0;
 }
 
+void TsAlphaListBox::BeginDrag() {
+    if (dragging_ || !HandleAllocated()) return;
+    dragging_ = true;
+    win::SetCapture(Handle());
+    OnStartDrag(this);
+}
+
+void TsAlphaListBox::EndDrag(bool dropped) {
+    if (!dragging_) return;
+    dragging_ = false;
+    if (HandleAllocated() && win::GetCapture() == Handle()) win::ReleaseCapture();
+    if (!dropped && HandleAllocated()) {
+        win::POINT p{};
+        win::GetCursorPos(&p);
+        win::ScreenToClient(Handle(), &p);
+        const intptr_t at = intptr_t(win::MAKELPARAM(p.x, p.y));
+        TMessage down{win::WM_LBUTTONDOWN, win::MK_LBUTTON, at, 0};
+        DefaultHandler(down);
+        TMessage up{win::WM_LBUTTONUP, 0, at, 0};
+        DefaultHandler(up);
+    }
+    OnEndDrag(this);
+}
+
+bool TsAlphaListBox::PressStartsDrag(TMessage& m) {
+    if (dragMode_ != dmAutomatic || dragging_ || ComponentState().Contains(csDesigning))
+        return false;
+    const bool shift = (m.WParam & win::MK_SHIFT) != 0, ctrl = (m.WParam & win::MK_CONTROL) != 0;
+    const int item = ItemAtPos({win::GET_X_LPARAM(m.LParam), win::GET_Y_LPARAM(m.LParam)}, true);
+    if (multiSelect_ && (!shift || ctrl) && item >= 0 && Selected(item)) {
+        // The selection stays as it is: the drag takes all of it.
+        if (CanFocus()) SetFocus();
+        BeginDrag();
+        m.Result = 0;
+        return true;
+    }
+    TsEditSkinned::WndProc(m);
+    // The press may have ended in the window's own tracking: the drag takes the mouse now.
+    if (!(multiSelect_ && (ctrl || shift))) BeginDrag();
+    return true;
+}
+
+bool TsAlphaListBox::WhileDragging(TMessage& m) {
+    if (!dragging_) return false;
+    switch (m.Msg) {
+        case win::WM_LBUTTONUP:
+            // Dropped; the window still hears the release that ends its own tracking.
+            EndDrag(true);
+            return false;
+        case win::WM_KEYDOWN:
+            if (m.WParam != win::VK_ESCAPE) return false;
+            EndDrag(false);
+            m.Result = 0;
+            return true;
+        case win::WM_CANCELMODE:
+        case win::WM_CAPTURECHANGED:
+            EndDrag(false);
+            return false;
+        default:
+            return false;
+    }
+}
+
 void TsAlphaListBox::WndProc(TMessage& m) {
+    if (WhileDragging(m)) return;
+    if ((m.Msg == win::WM_LBUTTONDOWN || m.Msg == win::WM_LBUTTONDBLCLK) && PressStartsDrag(m))
+        return;
     if (m.Msg == win::LB_GETTEXT && VirtualStyle()) {
         std::string s;
         if (!OnData || m.WParam >= static_cast<uintptr_t>(virtualCount_)) {
@@ -764,6 +847,9 @@ void TsAlphaListBox::WndProc(TMessage& m) {
         case CM_FONTCHANGED:
             SkinData()->CacheStale = true;
             Invalidate();
+            break;
+        case CM_CTL3DCHANGED:
+            if (borderStyle_ == bsSingle) RecreateUnlessLoading();
             break;
         case win::WM_VSCROLL:
             OnVScroll(this);
@@ -902,7 +988,11 @@ void TsCheckListBox::DrawSkinnedItem(const win::DRAWITEMSTRUCT& item) {
     TsCommonData* d = SkinData();
     const int index = static_cast<int>(item.itemID);
     const TRect r = item.rcItem;
-    if (r.Width() < 1 || r.Height() < 1) return;
+    if (index < 0 || index >= Count() || r.Width() < 1 || r.Height() < 1) return;
+    // The cache is what a disabled item blends over: the window (and an adapter in front of
+    // it) rebuilds it first.
+    if (d->CacheStale)
+        win::SendMessageA(Handle(), SM_ALPHACMD, SkinCommandWParam(SKC_CLEARCACHE), 0);
     TBitmap bmp;
     bmp.SetPixelFormat(pf24bit);
     bmp.SetSize(r.Width(), r.Height());
@@ -1037,6 +1127,15 @@ void TsCheckListBox::SetItemEnabled(int index, bool on) {
 bool TsCheckListBox::Header(int index) const {
     const Wrapper* w = WrapperOf(index);
     return w && w->header;
+}
+
+void TsCheckListBox::SetHeader(int index, bool on) {
+    if (on == Header(index)) return;
+    NeedWrapper(index)->header = on;
+    if (HandleAllocated()) {
+        win::RECT r = ItemRect(index);
+        win::InvalidateRect(Handle(), &r, !ControlStyle.Contains(csOpaque));
+    }
 }
 
 void TsCheckListBox::SetHeaderColor(vcl::TColor color) {

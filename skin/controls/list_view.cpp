@@ -165,10 +165,6 @@ intptr_t TsCustomListView::SendList(uint32_t msg, uintptr_t wParam, intptr_t lPa
     return HandleAllocated() ? win::SendMessageA(Handle(), msg, wParam, lParam) : 0;
 }
 
-int TsCustomListView::LastTrackPosition(int) const {
-    return -1;
-}
-
 // The list's own handler wins; else the skin keeps the cache and the background colour.
 bool TsCustomListView::CustomDraw(const TRect& rect) {
     if (OnCustomDraw && !ComponentState().Contains(csDesigning))
@@ -379,10 +375,10 @@ bool TsCustomListView::SkinCommand(TMessage& m) {
     return true;
 }
 
-// Thumb tracking by the skinned bars' last position: the list scrolls by whole items.
+// Thumb tracking by the skinned bars' last position: the list scrolls by whole items. Where
+// the bars tracked nothing (-1) the list scrolls itself.
 bool TsCustomListView::ThumbScroll(TMessage& m, bool vertical) {
-    const int bar = vertical ? win::SB_VERT : win::SB_HORZ;
-    const int last = LastTrackPosition(bar);
+    const int last = WindowSlots().LastTrackPosition(adapter_.get());
     if (last < 0) return false;
     const int pos = m.LParam ? int(m.LParam) : int(win::HIWORD(m.WParam));
     if (pos != last) {

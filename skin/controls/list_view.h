@@ -43,9 +43,6 @@ public:
 protected:
     void CreateWnd() override;
     bool CustomDraw(const vcl::TRect& rect) override;
-    // Where the skinned scroll bars last tracked the thumb of `bar` (-1: not known; scrolling
-    // is then left to the list itself).
-    virtual int LastTrackPosition(int bar) const;
 
 private:
     static win::LRESULT HeaderProc(win::HWND wnd, win::UINT msg, win::WPARAM wParam,

@@ -102,7 +102,7 @@ TEST(FilterToSQL, AllFieldsTogetherInTheirOrder) {
               "SendTime>='01.03.2024 00:00:00' and SendTime<'01.04.2024 00:00:00' and "
               "ReceiveTimeClient>='02.03.2024 08:00:00' and "
               "ReceiveTimeClient<'01.01.2025 00:00:00' and "
-              "(StatusSC>=32 and StatusSC<=63 or StatusSC is null) and SendResultOK='true'");
+              "(+StatusSC>=32 and +StatusSC<=63 or +StatusSC is null) and SendResultOK='true'");
 }
 
 // Rule 2: quotes are doubled in every value; percent signs and format letters stay text.

@@ -75,6 +75,23 @@ protected:
     bool ShowDialog(win::OPENFILENAMEA& ofn) override;
 };
 
+// The kinds of message dialog and the buttons one may carry.
+enum TMsgDlgType : uint8_t { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum TMsgDlgBtn : uint8_t {
+    mbYes,
+    mbNo,
+    mbOK,
+    mbCancel,
+    mbAbort,
+    mbRetry,
+    mbIgnore,
+    mbAll,
+    mbNoToAll,
+    mbYesToAll,
+    mbHelp
+};
+using TMsgDlgButtons = Set<TMsgDlgBtn>;
+
 // A message box with the application's title as caption and an OK button.
 void ShowMessage(const std::string& text);
 

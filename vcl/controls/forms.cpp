@@ -434,6 +434,7 @@ TModalResult TCustomForm::ShowModal() {
         throw EInvalidOperation("Cannot make a visible window modal");
     if (win::HWND cap = win::GetCapture()) win::SendMessageA(cap, win::WM_CANCELMODE, 0, 0);
     win::ReleaseCapture();
+    Application()->ModalStarted();
     FormState << fsModal;
     win::HWND previous = win::GetActiveWindow();
     const std::vector<win::HWND> disabled = DisableTaskWindows(this);
@@ -441,6 +442,7 @@ TModalResult TCustomForm::ShowModal() {
         EnableTaskWindows(disabled);
         FormState >> fsModal;
         if (previous && win::IsWindow(previous)) win::SetActiveWindow(previous);
+        Application()->ModalFinished();
     };
     try {
         modalResult_ = mrNone;
@@ -882,18 +884,43 @@ void TApplication::ShowException(const std::exception& e) {
 }
 
 int RunSystemModal(const std::function<int(win::HWND owner)>& show) {
+    TApplication* app = Application();
     win::HWND active = win::GetActiveWindow();
+    app->ModalStarted();
     const std::vector<win::HWND> disabled = DisableTaskWindows(nullptr);
     int result = 0;
     try {
-        result = show(Application()->Handle());
+        result = show(app->Handle());
     } catch (...) {
         EnableTaskWindows(disabled);
+        app->ModalFinished();
         throw;
     }
     EnableTaskWindows(disabled);
     if (active && win::IsWindow(active)) win::SetActiveWindow(active);
+    app->ModalFinished();
     return result;
+}
+
+void TApplication::ModalStarted() {
+    if (++modalLevel_ != 1) return;
+    // A handler that throws leaves the level as it found it: the caller's loop never ran.
+    try {
+        OnModalBegin(this);
+        for (std::size_t i = 0; i < events_.size(); ++i)
+            events_[i]->OnModalBegin(events_[i]);
+    } catch (...) {
+        --modalLevel_;
+        throw;
+    }
+}
+
+void TApplication::ModalFinished() {
+    if (modalLevel_ == 0) return;  // unbalanced: nothing was started
+    if (--modalLevel_ != 0) return;
+    OnModalEnd(this);
+    for (std::size_t i = 0; i < events_.size(); ++i)
+        events_[i]->OnModalEnd(events_[i]);
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, uint32_t flags) {

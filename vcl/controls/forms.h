@@ -216,8 +216,8 @@ TCustomForm* GetParentForm(TControl* control);
 std::vector<win::HWND> DisableTaskWindows(TCustomForm* except);
 void EnableTaskWindows(const std::vector<win::HWND>& windows);
 // Runs a system dialog (a message box, a file dialog) owned by the application window, with
-// every form disabled while it is up; the window active before is active again afterwards.
-// Answers what `show` answers.
+// every form disabled while it is up and the application's modal level raised; the window
+// active before is active again afterwards. Answers what `show` answers.
 int RunSystemModal(const std::function<int(win::HWND owner)>& show);
 
 // Builds a form of class T the way a stored form would be read: the components made by its
@@ -322,6 +322,15 @@ public:
     // with every form disabled while it is up. Answers IDOK, IDYES, ...
     int MessageBox(const std::string& text, const std::string& caption, uint32_t flags = 0);
 
+    // Bracket every modal loop (a modal form, a system dialog, a message box), nested ones too.
+    // OnModalBegin runs when the outermost one starts and OnModalEnd when it ends, so a
+    // handler sees one begin and one end however deep the loops go.
+    void ModalStarted();
+    void ModalFinished();
+    int ModalLevel() const { return modalLevel_; }
+    TNotifyEvent OnModalBegin;
+    TNotifyEvent OnModalEnd;
+
     // Hints.
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool on);
@@ -374,6 +383,7 @@ private:
     TControl* hintControl_ = nullptr;
     bool hintActive_ = false;
     bool handlingException_ = false;
+    int modalLevel_ = 0;
     TIcon icon_;
     win::HICON smallIcon_ = nullptr;
 };
@@ -392,6 +402,8 @@ public:
     TNotifyEvent OnHint;
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
+    TNotifyEvent OnModalBegin;
+    TNotifyEvent OnModalEnd;
 };
 
 class TScreen : public TComponent {

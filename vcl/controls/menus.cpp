@@ -527,13 +527,15 @@ bool MenuOwnerDrawMessage(TMessage& m) {
             if (!mis || mis->CtlType != win::ODT_MENU) return false;
             TMenuItem* item = TMenuItem::FromItemData(mis->itemData);
             if (!item) return false;
+            // A memory DC measures as the screen's does; opening the screen's own DC would
+            // compose the whole screen once per item.
             TCanvas canvas;
-            win::HDC dc = win::GetDC(nullptr);
+            win::HDC dc = win::CreateCompatibleDC(nullptr);
             canvas.SetHandle(dc);
             int w = static_cast<int>(mis->itemWidth), h = static_cast<int>(mis->itemHeight);
             item->MeasureItem(&canvas, w, h);
             canvas.SetHandle(nullptr);
-            win::ReleaseDC(nullptr, dc);
+            win::DeleteDC(dc);
             mis->itemWidth = static_cast<win::UINT>(std::max(w, 0));
             mis->itemHeight = static_cast<win::UINT>(std::max(h, 0));
             m.Result = 1;

@@ -1,6 +1,8 @@
 #include "vcl/data/keyed_query.h"
 
 #include <algorithm>
+#include <cctype>
+#include <optional>
 #include <utility>
 
 #include "platform/os/cp1251.h"
@@ -11,9 +13,29 @@ namespace vcl {
 
 namespace {
 
-// The page statement's own parameters; a name no program statement uses.
+// The statements' own parameters; names no program statement uses.
 std::string KeyParam(int i) {
     return "keyedQueryKey" + std::to_string(i + 1);
+}
+constexpr const char* kAfterParam = "keyedQueryAfter";
+constexpr const char* kLimitParam = "keyedQueryLimit";
+constexpr const char* kOffsetParam = "keyedQueryOffset";
+
+std::string Folded(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto first = s.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// True when `order` is the key alone, ascending: the next window then starts after the last
+// key read, found by the key's index instead of by counting rows off.
+bool OrdersByKeyAscending(const std::string& order, const std::string& key) {
+    std::string o = Folded(order);
+    const std::string k = Folded(key);
+    if (o.size() > 4 && o.compare(o.size() - 4, 4, " asc") == 0) o = Folded(o.substr(0, o.size() - 4));
+    return o == k || o == "\"" + k + "\"";
 }
 
 }  // namespace
@@ -23,15 +45,38 @@ void TKeyedQuery::SetKeyField(const std::string& name) {
     keyField_ = name;
 }
 
+void TKeyedQuery::SetOrderBy(const std::string& order) {
+    CheckInactive();
+    orderBy_ = order;
+}
+
 void TKeyedQuery::InternalOpen() {
-    const std::string text = os::Cp1251ToUtf8(SQL.Text());
+    text_ = os::Cp1251ToUtf8(SQL.Text());
     const std::string key = sql::QuoteName(os::Cp1251ToUtf8(keyField_));
     pages_.clear();
     keys_.clear();
+    complete_ = false;
+    windowRead_ = false;
+    windowFirst_ = 0;
+    count_ = 0;
     try {
         const sql::Params params = Bindings();
-        keys_ = Connection()->QueryIntegers("select " + key + " from (\n" + text + "\n)", params);
-        pageSQL_ = "select * from (\n" + text + "\n) where " + key + " in (";
+        const std::string from = " from (\n" + text_ + "\n)";
+        // Two statements rather than one: each alone is answered from an index when the
+        // filter allows (a count of the smallest index, the key index's last entry).
+        const sql::ResultSet counted = Connection()->Query("select count(*)" + from, params);
+        const sql::ResultSet greatest =
+            Connection()->Query("select max(" + key + ")" + from, params);
+        const sql::Value& top = greatest.At(0, 0);
+        if (!top.IsNull() && top.type() != sql::Value::Type::Integer)
+            throw EDatabaseError(Format("Field '%s' holds a value that is not an integer",
+                                        keyField_));
+        maxKey_ = top.IsNull() ? 0 : top.Integer();
+        count_ = top.IsNull() ? 0 : static_cast<int>(counted.At(0, 0).Integer());
+        keyFilter_ = " where " + key + " <= " + std::to_string(maxKey_);
+        keyAscending_ = !orderBy_.empty() && OrdersByKeyAscending(orderBy_, keyField_);
+
+        pageSQL_ = "select *" + from + " where " + key + " in (";
         for (int i = 0; i < kPageRows; ++i)
             pageSQL_ += (i ? ", :" : ":") + KeyParam(i);
         pageSQL_ += ")";
@@ -40,6 +85,7 @@ void TKeyedQuery::InternalOpen() {
     } catch (const std::exception& e) {
         keys_.clear();
         pages_.clear();
+        count_ = 0;
         onDemand_ = false;
         RaiseDatabaseError(e, SQL.Text(), ParamTexts());
     }
@@ -49,17 +95,94 @@ void TKeyedQuery::InternalClose() {
     keys_.clear();
     keys_.shrink_to_fit();
     pages_.clear();
+    complete_ = false;
+    windowRead_ = false;
+    count_ = 0;
+}
+
+std::vector<int64_t> TKeyedQuery::ReadKeys(int first, int limit, const int64_t* after) const {
+    const std::string key = sql::QuoteName(os::Cp1251ToUtf8(keyField_));
+    sql::Params params = Bindings();
+    std::string text = "select " + key + " from (\n" + text_ + "\n)" + keyFilter_;
+    if (after) {
+        text += " and " + key + " > :" + kAfterParam;
+        params.push_back({kAfterParam, sql::Value(*after)});
+    }
+    if (!orderBy_.empty()) text += "\norder by " + os::Cp1251ToUtf8(orderBy_);
+    text += std::string(" limit :") + kLimitParam;
+    params.push_back({kLimitParam, sql::Value(static_cast<int64_t>(limit))});
+    if (!after) {
+        text += std::string(" offset :") + kOffsetParam;
+        params.push_back({kOffsetParam, sql::Value(static_cast<int64_t>(first))});
+    }
+    return Connection()->QueryIntegers(text, params);
+}
+
+void TKeyedQuery::ReadKeyWindow(int row) const {
+    const int first = row / kKeyWindow * kKeyWindow;
+    const int limit = std::min(kKeyWindow, count_ - first);
+    const bool follows = keyAscending_ && first > 0 && !keys_.empty() &&
+                         windowFirst_ + static_cast<int>(keys_.size()) == first;
+    const int64_t last = follows ? keys_.back() : 0;
+    std::vector<int64_t> read = ReadKeys(first, limit, follows ? &last : nullptr);
+    keys_ = std::move(read);
+    windowFirst_ = first;
+    windowRead_ = true;
+}
+
+const std::vector<int64_t>& TKeyedQuery::Keys() const {
+    if (!complete_ && Active() && count_ > 0) {
+        // The window held stays as read; only the keys before and after it are read now.
+        try {
+            const int held = windowRead_ ? static_cast<int>(keys_.size()) : 0;
+            const int first = windowRead_ ? windowFirst_ : 0;
+            std::vector<int64_t> all;
+            all.reserve(static_cast<std::size_t>(count_));
+            if (first > 0) all = ReadKeys(0, first, nullptr);
+            all.insert(all.end(), keys_.begin(), keys_.begin() + held);
+            const int rest = count_ - static_cast<int>(all.size());
+            if (rest > 0) {
+                const bool follows = keyAscending_ && !all.empty();
+                const int64_t last = follows ? all.back() : 0;
+                const std::vector<int64_t> more =
+                    ReadKeys(static_cast<int>(all.size()), rest, follows ? &last : nullptr);
+                all.insert(all.end(), more.begin(), more.end());
+            }
+            keys_ = std::move(all);
+        } catch (const std::exception& e) {
+            RaiseDatabaseError(e, SQL.Text(), ParamTexts());
+        }
+        windowFirst_ = 0;
+        complete_ = true;
+    }
+    if (!Active()) keys_.clear();
+    return keys_;
+}
+
+std::optional<int64_t> TKeyedQuery::KeyOf(int row) const {
+    if (!complete_ && (!windowRead_ || row < windowFirst_ || row >= windowFirst_ + kKeyWindow))
+        ReadKeyWindow(row);
+    const int at = row - windowFirst_;
+    // A row past the keys found (deleted since the count) has none.
+    if (at < 0 || at >= static_cast<int>(keys_.size())) return std::nullopt;
+    return keys_[static_cast<std::size_t>(at)];
 }
 
 TKeyedQuery::Page TKeyedQuery::ReadPage(int row, std::vector<sql::Column>* layout) const {
     const int first = row / kPageRows * kPageRows;
-    const int count = std::min<int>(kPageRows, static_cast<int>(keys_.size()) - first);
+    const int count = std::max(0, std::min<int>(kPageRows, count_ - first));
+    // The page's keys; a row without one (deleted since the count) reads as nulls.
+    std::vector<std::pair<int64_t, int>> where;
+    where.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        if (const std::optional<int64_t> k = KeyOf(first + i)) where.push_back({*k, i});
+    }
     sql::Params params = Bindings();
     // Every parameter is bound, the last key repeated on a short page: the statement's text
     // stays the same, so the engine keeps it prepared.
     for (int i = 0; i < kPageRows; ++i) {
         sql::Value v;
-        if (count > 0) v = keys_[static_cast<std::size_t>(first + std::min(i, count - 1))];
+        if (!where.empty()) v = where[std::min<std::size_t>(i, where.size() - 1)].first;
         params.push_back({KeyParam(i), std::move(v)});
     }
     sql::ResultSet rs = Connection()->Query(pageSQL_, params);
@@ -77,14 +200,10 @@ TKeyedQuery::Page TKeyedQuery::ReadPage(int row, std::vector<sql::Column>* layou
     }
 
     // Each row goes where its key stands in the page; a key that found no row reads nulls.
-    std::vector<std::pair<int64_t, int>> where;
-    where.reserve(static_cast<std::size_t>(std::max(count, 0)));
-    for (int i = 0; i < count; ++i)
-        where.push_back({keys_[static_cast<std::size_t>(first + i)], i});
     std::sort(where.begin(), where.end());
     Page page;
     page.first = first;
-    page.cells.resize(static_cast<std::size_t>(std::max(count, 0)) * width);
+    page.cells.resize(static_cast<std::size_t>(count) * width);
     for (std::size_t r = 0; r < rs.RowCount(); ++r) {
         const sql::Value& k = rs.At(r, static_cast<std::size_t>(keyCol));
         if (k.type() != sql::Value::Type::Integer) continue;

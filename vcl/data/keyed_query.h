@@ -1,20 +1,25 @@
 // TKeyedQuery: a query whose result may be huge (the send journal's million rows), read on
-// demand. Opening reads only the key of every row of the result, in the statement's order (8
-// bytes a row); the rows themselves are read by key, a page at a time, when a field asks for
-// them. Every read runs to its end, so no statement stays open between calls and other copies'
-// writes and the database's checkpoints go on while the program waits for input.
+// demand. Opening counts the rows and notes the greatest key; the keys themselves are read a
+// window at a time around the rows asked for, and the rows by key, a page at a time, when a
+// field asks for them. Every read runs to its end, so no statement stays open between calls and
+// other copies' writes and the database's checkpoints go on while the program waits for input.
 //
 // Rules it keeps:
-//  1. The statement is a select whose result holds KeyField, an integer unique per row.
-//  2. RecordCount is the number of keys read at open; the rows keep the order of the keys.
-//  3. A row is read by its key, so a row changed by another copy since the open shows its new
-//     values, and a row deleted since reads as nulls; rows added since are not shown.
-//  4. At most kCachedPages pages of kPageRows rows are held; what the data set holds beyond the
-//     keys does not grow with the result.
+//  1. The statement is a select whose result holds KeyField, an integer unique per row. Its
+//     order is OrderBy when set (kept out of the statement, so that the count is planned without
+//     it and an index can answer it), else the statement's own.
+//  2. RecordCount is the number of rows counted at open. Rows added since, with keys above the
+//     greatest key at open, are never shown; a window that finds fewer keys than counted (rows
+//     deleted since) leaves the rest as rows of nulls.
+//  3. A row is read by its key, so a row changed by another copy since its key was read shows
+//     its new values, and a row deleted since reads as nulls.
+//  4. At most kCachedPages pages of kPageRows rows and one window of kKeyWindow keys are held
+//     until Keys() is asked for every key; nothing else grows with the result.
 //  5. Read-only.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,20 +31,24 @@ class TKeyedQuery : public TQuery {
 public:
     static constexpr int kPageRows = 64;
     static constexpr int kCachedPages = 4;
+    static constexpr int kKeyWindow = 64 * kPageRows;  // a window holds whole pages
 
     // The key column's name; only while closed.
     const std::string& KeyField() const { return keyField_; }
     void SetKeyField(const std::string& name);
+    // The result's order ("ID", "ID desc", ...); only while closed. Empty: the statement's own.
+    const std::string& OrderBy() const { return orderBy_; }
+    void SetOrderBy(const std::string& order);
 
-    // The keys of the rows in their order (valid while open).
-    const std::vector<int64_t>& Keys() const { return keys_; }
-    // Reads the rows again when next asked (the keys stay).
+    // Every key of the result in its order, read now where not read yet (valid while open).
+    const std::vector<int64_t>& Keys() const;
+    // Reads the rows again when next asked (the keys read stay).
     void DropCachedRows() const { pages_.clear(); }
 
 protected:
     void InternalOpen() override;
     void InternalClose() override;
-    int DemandedRowCount() const override { return static_cast<int>(keys_.size()); }
+    int DemandedRowCount() const override { return count_; }
     const sql::Value* DemandedRow(int row) const override;
 
 private:
@@ -50,9 +59,24 @@ private:
     // Reads the page that holds `row`; gives the result's columns in `layout` when asked, else
     // checks that they are still those of columns_.
     Page ReadPage(int row, std::vector<sql::Column>* layout) const;
+    // Makes the key window hold `row` (0 <= row < count_).
+    void ReadKeyWindow(int row) const;
+    // Up to `limit` keys from row `first` on; after `after` (the key of row first - 1) when the
+    // order is the key's own, which an index follows without counting rows off.
+    std::vector<int64_t> ReadKeys(int first, int limit, const int64_t* after) const;
+    std::optional<int64_t> KeyOf(int row) const;
 
     std::string keyField_ = "ID";
-    std::vector<int64_t> keys_;
+    std::string orderBy_;
+    std::string text_;       // the statement in UTF-8
+    std::string keyFilter_;  // bounds every key read by the greatest key at open
+    bool keyAscending_ = false;
+    int count_ = 0;
+    int64_t maxKey_ = 0;
+    mutable int windowFirst_ = 0;        // the row of keys_[0]
+    mutable std::vector<int64_t> keys_;  // the window, or every key once complete_
+    mutable bool complete_ = false;
+    mutable bool windowRead_ = false;
     mutable std::vector<Page> pages_;  // most recently used first
     std::string pageSQL_;              // the statement that reads one page, in UTF-8
 };

@@ -873,15 +873,27 @@ bool UpdateControlSkin(TMessage& m, TsCommonData* data) {
 
 // --- the window messages ---
 
-void LeaveOtherSpeedButtons(TWinControl* owner, TControl* entered) {
+namespace {
+
+void LeaveOthers(TWinControl* owner, TControl* entered, const char* onlyClass) {
     for (int i = 0; i < owner->ControlCount(); ++i) {
         TControl* child = owner->Controls(i);
-        if (child == entered || child == owner || !child->InheritsFrom("TsSpeedButton") ||
-            !IsPublishedProp(child, "SkinData"))
+        if (child == entered || child == owner ||
+            (onlyClass && !child->InheritsFrom(onlyClass)) || !IsPublishedProp(child, "SkinData"))
             continue;
         auto* data = dynamic_cast<TsCommonData*>(GetObjectProp(child, "SkinData"));
         if (data && data->MouseAbove) child->Perform(CM_MOUSELEAVE);
     }
+}
+
+}  // namespace
+
+void LeaveOtherSpeedButtons(TWinControl* owner, TControl* entered) {
+    LeaveOthers(owner, entered, "TsSpeedButton");
+}
+
+void LeaveOtherSkinControls(TWinControl* owner, TControl* entered) {
+    LeaveOthers(owner, entered, nullptr);
 }
 
 namespace {

@@ -205,6 +205,8 @@ void HideGlowOf(TsCommonData* data);
 // A windowed owner heard `entered` report the mouse: every other speed button on it still
 // marked under the mouse hears it leave, so only one shows it.
 void LeaveOtherSpeedButtons(vcl::TWinControl* owner, vcl::TControl* entered);
+// The same for every skinned child (a container the mouse entered through a child).
+void LeaveOtherSkinControls(vcl::TWinControl* owner, vcl::TControl* entered);
 
 // The skin command handler. True when the command is answered (m.Result) and the owner's own
 // handling stops there.

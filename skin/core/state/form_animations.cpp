@@ -66,12 +66,11 @@ win::BLENDFUNCTION Blend(uint8_t alpha) {
     return b;
 }
 
-// One frame of `bmp` onto the overlay, through a fresh screen DC.
+// One frame of `bmp` onto the overlay. No screen DC: the layered window needs none, and
+// opening one would compose the whole screen at every frame.
 void ShowFrame(win::HWND overlay, vcl::TBitmap* bmp, uint8_t alpha) {
-    const win::HDC screen = win::GetDC(nullptr);
-    LayeredWindowUpdate()(overlay, screen, win::SIZE{bmp->Width(), bmp->Height()},
+    LayeredWindowUpdate()(overlay, nullptr, win::SIZE{bmp->Width(), bmp->Height()},
                           bmp->Canvas()->Handle(), Blend(alpha));
-    win::ReleaseDC(nullptr, screen);
 }
 
 // Sets the animation-running flag for its lifetime.

@@ -38,10 +38,9 @@ bool Designing(const vcl::TComponent* c) {
 class WorkImage {
 public:
     WorkImage(int width, int height) {
-        win::HDC screen = win::GetDC(nullptr);
-        bmp_ = win::CreateCompatibleBitmap(screen, width, height);
-        dc_ = win::CreateCompatibleDC(screen);
-        win::ReleaseDC(nullptr, screen);
+        // In the screen's format without opening the screen's DC, which composes the screen.
+        bmp_ = win::CreateCompatibleBitmap(nullptr, width, height);
+        dc_ = win::CreateCompatibleDC(nullptr);
         old_ = win::SelectObject(dc_, bmp_);
     }
     ~WorkImage() {

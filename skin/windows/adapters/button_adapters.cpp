@@ -6,6 +6,9 @@
 #include "platform/controls/standard_controls.h"
 #include "platform/gdi/draw_text.h"
 #include "platform/user/dialog_manager.h"
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/gdi_objects.h"
+#include "skin/controls/button_glyphs.h"
 #include "skin/core/pixels/dc_paint.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/blend.h"
@@ -16,6 +19,7 @@
 #include "skin/core/state/skin_manager.h"
 #include "skin/core/state/skin_text.h"
 #include "skin/windows/adapters/adapter_helpers.h"
+#include "vcl/controls/buttons.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/canvas.h"
 
@@ -23,6 +27,8 @@ namespace skin {
 namespace {
 
 constexpr double kDisabledMix = 0.4;
+// The image of an image button; the platform's buttons answer none.
+constexpr uint32_t kBmGetImage = 0x00F6;
 
 uint32_t StyleOf(win::HWND wnd) { return uint32_t(win::GetWindowLongA(wnd, win::GWL_STYLE)); }
 
@@ -110,7 +116,12 @@ int TacBtnWnd::CtrlState() const {
     if (!win::IsWindowEnabled(CtrlHandle)) return 0;
     if (win::GetFocus() == CtrlHandle || IsActiveWindow(SkinManager, CtrlHandle)) return 1;
     const uint32_t style = StyleOf(CtrlHandle);
-    if (SkinData && SkinData->OwnerControl()) return (style & 15) == win::BS_DEFPUSHBUTTON;
+    if (SkinData && SkinData->OwnerControl()) {
+        // An owner-drawn bit button keeps its style; its default frame is the library's own.
+        if ((style & 15) == win::BS_OWNERDRAW)
+            if (auto* b = dynamic_cast<vcl::TButton*>(SkinData->OwnerControl())) return b->Default();
+        return (style & 15) == win::BS_DEFPUSHBUTTON;
+    }
     return (style & 1) != 0;
 }
 
@@ -263,6 +274,122 @@ void TacBtnWnd::AdapterWindowProc(vcl::TMessage& m) {
             break;
     }
     TacMainWnd::AdapterWindowProc(m);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bit button
+
+GlyphTextPlace PlaceGlyphAndText(vcl::TPoint size, vcl::TPoint glyph, vcl::TPoint text,
+                                 int layout, int margin, int spacing) {
+    const bool hasGlyph = glyph.X > 0 && glyph.Y > 0;
+    const int gap = hasGlyph && text.X > 0 ? std::max(0, spacing) : 0;
+    const bool across = layout != 2 && layout != 3;
+    // The block of glyph, gap and text along the layout's axis, and its start when centred.
+    const int block = across ? glyph.X * hasGlyph + gap + text.X : glyph.Y * hasGlyph + gap + text.Y;
+    const int start = ((across ? size.X : size.Y) - block) / 2;
+    GlyphTextPlace p;
+    int gx = 0, gy = 0, tx = 0, ty = 0;
+    const int midGX = (size.X - glyph.X) / 2, midGY = (size.Y - glyph.Y) / 2;
+    const int midTX = (size.X - text.X) / 2, midTY = (size.Y - text.Y) / 2;
+    if (!hasGlyph) glyph = {0, 0};
+    switch (layout) {
+        case 1:  // glyph right
+            gx = margin < 0 ? start + text.X + gap : size.X - margin - glyph.X;
+            gy = midGY, ty = midTY;
+            tx = hasGlyph ? gx - gap - text.X : margin < 0 ? midTX : size.X - margin - text.X;
+            break;
+        case 2:  // glyph top
+            gy = margin < 0 ? start : margin;
+            gx = midGX, tx = midTX;
+            ty = hasGlyph ? gy + glyph.Y + gap : margin < 0 ? midTY : margin;
+            break;
+        case 3:  // glyph bottom
+            gy = margin < 0 ? start + text.Y + gap : size.Y - margin - glyph.Y;
+            gx = midGX, tx = midTX;
+            ty = hasGlyph ? gy - gap - text.Y : margin < 0 ? midTY : size.Y - margin - text.Y;
+            break;
+        default:  // glyph left
+            gx = margin < 0 ? start : margin;
+            gy = midGY, ty = midTY;
+            tx = hasGlyph ? gx + glyph.X + gap : margin < 0 ? midTX : margin;
+            break;
+    }
+    p.Glyph = vcl::TRect(gx, gy, gx + glyph.X, gy + glyph.Y);
+    p.Text = vcl::TRect(tx, ty, tx + text.X, ty + text.Y);
+    return p;
+}
+
+vcl::TBitmap* TacBitBtnWnd::Glyph() const {
+    if (auto* b = dynamic_cast<vcl::TBitBtn*>(SkinData ? SkinData->OwnerControl() : nullptr))
+        return b->Glyph() && !b->Glyph()->Empty() ? b->Glyph() : nullptr;
+    if (!imageRead_) {
+        // Asked of the window's own procedure, once: the copy is the adapter's.
+        imageRead_ = true;
+        intptr_t none = 0;
+        auto* self = const_cast<TacBitBtnWnd*>(this);
+        auto bmp = reinterpret_cast<win::HBITMAP>(
+            self->CallPrevWndProc(CtrlHandle, kBmGetImage, win::IMAGE_BITMAP, none));
+        win::BITMAP info{};
+        if (bmp && win::GetObject(bmp, sizeof info, &info) && info.bmWidth > 0 &&
+            info.bmHeight > 0) {
+            image_.reset(new vcl::TBitmap);
+            image_->SetPixelFormat(info.bmBitsPixel == 32 ? vcl::pf32bit : vcl::pf24bit);
+            image_->SetSize(info.bmWidth, info.bmHeight);
+            win::HDC src = win::CreateCompatibleDC(nullptr);
+            win::HGDIOBJ old = win::SelectObject(src, bmp);
+            win::BitBlt(image_->Canvas()->Handle(), 0, 0, info.bmWidth, info.bmHeight, src, 0, 0,
+                        win::SRCCOPY);
+            win::SelectObject(src, old);
+            win::DeleteDC(src);
+        }
+    }
+    return image_.get();
+}
+
+int TacBitBtnWnd::NumGlyphs() const {
+    if (auto* b = dynamic_cast<vcl::TBitBtn*>(SkinData ? SkinData->OwnerControl() : nullptr))
+        return std::max(1, b->NumGlyphs());
+    return 1;
+}
+
+vcl::TPoint TacBitBtnWnd::GlyphSize() const {
+    vcl::TBitmap* g = Glyph();
+    if (g == nullptr) return {0, 0};
+    return {g->Width() / NumGlyphs(), g->Height()};
+}
+
+GlyphTextPlace TacBitBtnWnd::Place(vcl::TCanvas* canvas, int state) {
+    int layout = 0, margin = -1, spacing = 4;
+    if (auto* b = dynamic_cast<vcl::TBitBtn*>(SkinData->OwnerControl()))
+        layout = b->Layout(), margin = b->Margin(), spacing = b->Spacing();
+    GlyphTextPlace p = PlaceGlyphAndText(WndSize, GlyphSize(), TextSize(canvas), layout, margin,
+                                         spacing);
+    if (state == 2)
+        for (vcl::TRect* r : {&p.Glyph, &p.Text}) *r = vcl::TRect(r->Left + 1, r->Top + 1, r->Right + 1, r->Bottom + 1);
+    return p;
+}
+
+vcl::TRect TacBitBtnWnd::CaptionRect(vcl::TCanvas* canvas, int state) {
+    return Place(canvas, state).Text;
+}
+
+vcl::TPoint TacBitBtnWnd::GlyphOffset(int state) {
+    return Place(SkinData->CacheBmp()->Canvas(), state).Glyph.TopLeft();
+}
+
+void TacBitBtnWnd::DrawGlyph(int state) {
+    vcl::TBitmap* glyph = Glyph();
+    if (glyph == nullptr || SkinData->CacheBmp() == nullptr) return;
+    ButtonGlyph in;
+    in.Glyph = glyph;
+    in.NumGlyphs = NumGlyphs();
+    in.SkinData = SkinData;
+    in.Skinned = true;
+    in.State = state;
+    const vcl::TPoint at = GlyphOffset(state), size = GlyphSize();
+    in.GlyphRect = vcl::TRect(at.X, at.Y, at.X + size.X, at.Y + size.Y);
+    // The disabled look is the whole cache's, faded after the glyph is in.
+    DrawButtonGlyph(in, nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -3,7 +3,10 @@
 // the standard look never shows.
 #pragma once
 
+#include <memory>
+
 #include "skin/windows/adapters/window_adapter.h"
+#include "vcl/graphics/bitmap.h"
 
 namespace skin {
 
@@ -31,6 +34,35 @@ protected:
     void Paint(win::HDC dc);
     // The window's own handling with drawing off, then a fresh paint.
     void BracketAndRepaint(vcl::TMessage& m, bool callBase);
+};
+
+// Where a glyph of size `glyph` and a caption of size `text` go inside a button of size `size`:
+// the glyph beside the caption as `layout` says (0 left, 1 right, 2 top, 3 bottom), `margin`
+// pixels from that side (-1 centres glyph, spacing and caption as one block), `spacing` pixels
+// between them (only when both are there).
+struct GlyphTextPlace {
+    vcl::TRect Glyph, Text;
+};
+GlyphTextPlace PlaceGlyphAndText(vcl::TPoint size, vcl::TPoint glyph, vcl::TPoint text,
+                                 int layout, int margin, int spacing);
+
+// A push button with a glyph: the class library's bit button (its Glyph, NumGlyphs, Layout,
+// Margin and Spacing), or a plain button window with an image (BM_GETIMAGE, copied once).
+class TacBitBtnWnd : public TacBtnWnd {
+protected:
+    vcl::TRect CaptionRect(vcl::TCanvas* canvas, int state) override;
+    vcl::TPoint GlyphSize() const override;
+    void DrawGlyph(int state) override;
+    vcl::TPoint GlyphOffset(int state) override;
+
+private:
+    vcl::TBitmap* Glyph() const;
+    int NumGlyphs() const;
+    GlyphTextPlace Place(vcl::TCanvas* canvas, int state);
+
+    // The plain window's image, kept from its first paint; `imageRead_` once asked.
+    mutable std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> image_;
+    mutable bool imageRead_ = false;
 };
 
 class TacCheckBoxWnd : public TacMainWnd {

@@ -2,6 +2,9 @@
 // the icon static. Both paint into the skin state's cache and copy it to the window in one go.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "skin/windows/adapters/window_adapter.h"
 
 namespace skin {
@@ -32,6 +35,21 @@ public:
 protected:
     void PaintContent(vcl::TCanvas* canvas) override;
     win::HICON IconHandle();
+};
+
+// A link window: its text in the system's message font, the parts between "<A ...>" and "</A>"
+// (any case) drawn as links. Painted like the static text.
+class TacLinkWnd : public TacStaticWnd {
+public:
+    // The text cut into runs: plain text and link text by turns, tags taken out.
+    struct Run {
+        std::string Text;
+        bool Link = false;
+    };
+    static std::vector<Run> SplitLinks(const std::string& text);
+
+protected:
+    void PaintContent(vcl::TCanvas* canvas) override;
 };
 
 }  // namespace skin

@@ -432,7 +432,13 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& m) {
             return;
         }
         case win::HTMINBUTTON: {
+            // Button rectangles are the cache's: the border window's own with one.
             TPoint p = ScreenToFormPoint(screen);
+            if (borderForm_ && borderForm_->Handle()) {
+                win::RECT b{};
+                win::GetWindowRect(borderForm_->Handle(), &b);
+                p = {screen.X - b.left, screen.Y - b.top};
+            }
             if (ButtonPressed && ButtonMin.Rect.Contains(p)) {
                 SetHotHT(0, true);
                 const bool main = Application()->MainForm() == form_;

@@ -22,9 +22,11 @@ namespace {
 constexpr uint32_t kOwnRegionQuery = 0xBC4D;
 constexpr uintptr_t kOwnRegionAnswer = 0x41A2;
 
+}  // namespace
+
 // The corners of one mask, top or bottom, as runs of the transparent key in window rows.
-void AddMaskCuts(std::vector<TRect>& cuts, const TsSkinManager* m, int index, int windowWidth,
-                 bool bottom, int rowOffset) {
+void AddMaskRegionCuts(std::vector<TRect>& cuts, const TsSkinManager* m, int index,
+                       int windowWidth, bool bottom, int rowOffset) {
     if (!m->IsValidImgIndex(index)) return;
     const TsMaskData& mask = m->Skin().Masks[size_t(index)];
     TBitmap* image = mask.Bmp ? mask.Bmp.get() : m->MasterBitmap();
@@ -33,8 +35,6 @@ void AddMaskCuts(std::vector<TRect>& cuts, const TsSkinManager* m, int index, in
                               mask.WT, mask.WR,         mask.WB};
     GetMaskRegionCuts(cuts, ViewOf(image), corners, windowWidth, bottom, rowOffset);
 }
-
-}  // namespace
 
 void TsSkinProvider::BuildRegionCuts() {
     RegionCuts.clear();
@@ -49,14 +49,14 @@ void TsSkinProvider::BuildRegionCuts() {
     const int width = FormWidth();
     if (m->IsValidImgIndex(formMask)) {
         const int height = FormIconic() ? WndHeight(FormHandle()) : form_->Height();
-        AddMaskCuts(RegionCuts, m, formMask, width, false, 0);
-        AddMaskCuts(RegionCuts, m, formMask, width, true,
+        AddMaskRegionCuts(RegionCuts, m, formMask, width, false, 0);
+        AddMaskRegionCuts(RegionCuts, m, formMask, width, true,
                     height - m->Skin().Masks[size_t(formMask)].WB);
     }
     const int title =
         TitleSkinIndex() >= 0 ? TitleSkinIndex() : m->GetSkinIndex(TitleSkinSection());
     if (m->IsValidSkinIndex(title))
-        AddMaskCuts(RegionCuts, m, m->GetMaskIndex(title, TitleSkinSection(), "BORDERSMASK"), width,
+        AddMaskRegionCuts(RegionCuts, m, m->GetMaskIndex(title, TitleSkinSection(), "BORDERSMASK"), width,
                     false, 0);
 }
 

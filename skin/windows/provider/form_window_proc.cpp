@@ -139,6 +139,13 @@ void TsSkinProvider::RedirectMouseWheel(TMessage&) {
 
 void TsSkinProvider::SkinnedMessage(TMessage& m) {
     TsSkinManager* mgr = SkinManager();
+    // The border window passes its button messages on with HTTRANSPARENT: its own hit test
+    // says where they landed.
+    if (borderForm_ && m.WParam == win::WPARAM(win::HTTRANSPARENT) &&
+        (m.Msg == win::WM_NCLBUTTONDOWN || m.Msg == win::WM_NCLBUTTONUP ||
+         m.Msg == win::WM_NCLBUTTONDBLCLK || m.Msg == win::WM_NCRBUTTONDOWN ||
+         m.Msg == win::WM_NCRBUTTONUP))
+        m.WParam = win::WPARAM(BorderHitTest(borderForm_, m));
     switch (m.Msg) {
         case win::WM_CREATE:
             TitleBG.reset();
@@ -540,7 +547,19 @@ void TsSkinProvider::PaintForm() {
     }
     skinData_->BGChanged = false;
     if (borderForm_) {
+        const std::weak_ptr<int> life = life_;
         borderForm_->UpdateExBordersPos(true, 255);
+        if (life.expired() || !borderForm_ || !MenuPresent()) return;
+        // The menu rows lie in the form's own window, above its client area.
+        TBitmap* cache = skinData_->CacheBmp();
+        win::POINT client{0, 0};
+        win::ClientToScreen(h, &client);
+        win::RECT r{};
+        win::GetWindowRect(h, &r);
+        const TPoint origin = CacheScreenOrigin();
+        WindowDCScope dc(h);
+        BlitClipped(dc.Get(), 0, 0, r.right - r.left, client.y - r.top, cache, r.left - origin.X,
+                    r.top - origin.Y);
         return;
     }
     const win::HDC dc = win::GetWindowDC(h);
@@ -671,7 +690,11 @@ void TsSkinProvider::CMShowingChanged(TMessage& m) {
 
 void TsSkinProvider::WMWindowPosChanged(TMessage& m) {
     if (!CallOldWndProc(m)) return;
-    CaptionRaised = false;  // only a maximized form with extended borders raises its caption
+    // A maximised form with extended borders whose skin caption is lower than the system's
+    // plus 4 raises it to that.
+    CaptionRaised = false;
+    if (borderForm_ && form_->HandleAllocated() && win::IsZoomed(form_->Handle()))
+        CaptionRaised = ExtTitleHeight() < CaptionHeight(false) + 4;
     auto* wp = reinterpret_cast<const win::WINDOWPOS*>(m.LParam);
     TsSkinManager* mgr = SkinManager();
     const bool mainForm = Application()->MainForm() == form_;

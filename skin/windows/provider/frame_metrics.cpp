@@ -480,6 +480,15 @@ TPoint TsSkinProvider::FormScreenOrigin() const {
     return {r.left, r.top};
 }
 
+TPoint TsSkinProvider::CacheScreenOrigin() const {
+    win::HWND w = FormHandle();
+    if (w == nullptr || borderForm_ == nullptr) return FormScreenOrigin();
+    // The cache is the border window's picture: it starts the client offsets before the client.
+    win::POINT p{0, 0};
+    win::ClientToScreen(w, &p);
+    return {p.x - ClientOffsetX(), p.y - ClientOffsetY()};
+}
+
 // ---- unit-level measures ----
 
 int SysBorderWidth(win::HWND window, TacBorderFormBase* borderForm, bool useExtended) {

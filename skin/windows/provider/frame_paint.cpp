@@ -51,22 +51,6 @@ uint32_t StyleOf(win::HWND w) {
     return uint32_t(win::GetWindowLongPtrA(w, win::GWL_STYLE));
 }
 
-// The caption font selected into a canvas for as long as the scope lives.
-class CaptionFontScope {
-public:
-    explicit CaptionFontScope(TCanvas* canvas) : font_(CreateCaptionFont()) {
-        if (font_) canvas->Font()->SetHandle(font_);
-    }
-    ~CaptionFontScope() {
-        if (font_) win::DeleteObject(font_);
-    }
-    CaptionFontScope(const CaptionFontScope&) = delete;
-    CaptionFontScope& operator=(const CaptionFontScope&) = delete;
-
-private:
-    win::HFONT font_;
-};
-
 int TextWidthOn(TCanvas* canvas, const std::string& text) {
     if (text.empty()) return 0;
     win::SIZE s{};
@@ -144,6 +128,88 @@ void TsSkinProvider::PaintNonClientArea(win::HDC dc) {
     // Strips are (x, y, width, height) on the window, then the source point in the cache.
     for (const FrameStrips::Strip& p : s.Part)
         BlitClipped(dc, p.Dst.Left, p.Dst.Top, p.Dst.Right, p.Dst.Bottom, cache, p.Src.X, p.Src.Y);
+}
+
+namespace {
+
+// Where a place along a side of `size` takes its source in a picture of `frame` sliced nine
+// ways with borders `lo` and `hi`: borders kept, centre stretched.
+int SliceSource(int at, int size, int frame, int lo, int hi) {
+    lo = std::min(lo, frame / 2), hi = std::min(hi, frame - lo);
+    int s;
+    if (at < lo)
+        s = at;
+    else if (at >= size - hi)
+        s = frame - (size - at);
+    else
+        s = lo + int(int64_t(at - lo) * std::max(frame - lo - hi, 1) / std::max(size - lo - hi, 1));
+    return std::clamp(s, 0, frame - 1);
+}
+
+// The shadow picture laid over a w x h image as a nine-slice with borders `b`, centre clear,
+// premultiplied as a layered window takes it.
+struct ShadowSlice {
+    PixelView Src;
+    int W, H;
+    TRect B;
+    void At(int x, int y, uint8_t* out) const {
+        if (x >= B.Left && x < W - B.Right && y >= B.Top && y < H - B.Bottom) {
+            std::fill_n(out, 4, uint8_t(0));
+            return;
+        }
+        const uint8_t* p = Src.At(SliceSource(x, W, Src.Width, B.Left, B.Right),
+                                  SliceSource(y, H, Src.Height, B.Top, B.Bottom));
+        const uint8_t a = Src.BytesPerPixel == 4 ? p[3] : 255;
+        for (int c = 0; c < 3; ++c)
+            out[c] = uint8_t((p[c] * a + 127) / 255);
+        out[3] = a;
+    }
+};
+
+}  // namespace
+
+void PaintExtShadow(TsSkinManager* sm, bool active, const PixelView& cache, const TRect& m,
+                    int formMask, int titleMask) {
+    vcl::TBitmap* picture = active ? sm->ShadowActive() : sm->ShadowInactive();
+    if (!picture || picture->Empty() || cache.Empty() || cache.BytesPerPixel != 4) return;
+    const PixelView src = ViewOf(picture);
+    if (src.Empty() || src.BytesPerPixel != 4) return;
+    const int fo = sm->SkinData().FormOffset;
+    const ShadowSlice slice{
+        src, cache.Width, cache.Height, {m.Left + fo, m.Top + fo, m.Right + fo, m.Bottom + fo}};
+    const int inL = m.Left, inT = m.Top, inR = cache.Width - m.Right, inB = cache.Height - m.Bottom;
+    for (int y = 0; y < cache.Height; ++y) {
+        const bool rowInside = y >= inT && y < inB;
+        for (int x = 0; x < cache.Width; ++x) {
+            if (rowInside && x == inL && inR > inL) x = inR;
+            if (x >= cache.Width) break;
+            slice.At(x, y, cache.At(x, y));
+        }
+    }
+    // The frame's cut corners show the shadow under them instead of the opaque key colour.
+    struct Corner {
+        int Mask, Code;
+    };
+    const Corner corners[] = {{titleMask, kCornerTopLeft},
+                              {titleMask, kCornerTopRight},
+                              {formMask, kCornerBottomLeft},
+                              {formMask, kCornerBottomRight}};
+    for (const Corner& c : corners) {
+        if (!sm->IsValidImgIndex(c.Mask)) continue;
+        const bool right = c.Code == kCornerTopRight || c.Code == kCornerBottomRight;
+        const bool bottom = c.Code == kCornerBottomLeft || c.Code == kCornerBottomRight;
+        const int cw = right ? sm->MaskWidthRight(c.Mask) : sm->MaskWidthLeft(c.Mask);
+        const int ch = bottom ? sm->MaskWidthBottom(c.Mask) : sm->MaskWidthTop(c.Mask);
+        if (cw <= 0 || ch <= 0 || cw > cache.Width || ch > cache.Height) continue;
+        const int x0 = right ? inR - cw : inL, y0 = bottom ? inB - ch : inT;
+        std::unique_ptr<vcl::TBitmap> under(NewBitmap32(cw, ch));
+        const PixelView u = ViewOf(under.get());
+        for (int y = 0; y < ch; ++y)
+            for (int x = 0; x < cw; ++x)
+                slice.At(x0 + x, y0 + y, u.At(x, y));
+        CopyMaskRectTransparent(cache, u, {x0, y0, x0 + cw, y0 + ch}, {0, 0}, c.Mask, &sm->Skin(),
+                                c.Code);
+    }
 }
 
 bool TsSkinProvider::CacheSizeWrong() const {
@@ -279,9 +345,13 @@ void TsSkinProvider::PaintFrameLayers(int limit) {
     }
     if (borderForm_ && !extCaption) PaintCaptionText();
     if (borderForm_) {
-        // Everything painted so far is opaque; the shadow beyond the margins is the border
-        // form's and comes with it.
+        // Everything painted so far is opaque; the margins take the shadow, and so do the
+        // frame's cut corners.
         FillAlphaRect(ViewOf(cache), {0, 0, w, limit}, 255);
+        const int title =
+            sm->GetMaskIndex(ResolvedTitleSkinIndex(), TitleSkinSection(), "BORDERSMASK");
+        PaintExtShadow(sm, FormActive, ViewOf(cache), margins, d->BorderIndex,
+                       sm->IsValidImgIndex(title) ? title : d->BorderIndex);
     }
     if (IsSingleImageMask(d->BorderIndex, sm) && (!TitleBG || TitleBG->Width() != FormWidth()))
         SaveTitleBG();
@@ -299,7 +369,7 @@ void TsSkinProvider::PaintMenuBarItems() {
     const win::HWND h = form_->Handle();
     const win::HMENU bar = win::GetMenu(h);
     if (!bar) return;
-    const TPoint origin = FormScreenOrigin();
+    const TPoint origin = CacheScreenOrigin();
     TCanvas* canvas = cache->Canvas();
     canvas->Font()->Assign(form_->Font());
     const TOwnerDrawState state(0x500, 0);

@@ -5,7 +5,9 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/win_types.h"
 #include "platform/user/window_dc.h"
+#include "skin/core/state/system_utils.h"
 #include "vcl/graphics/bitmap.h"
+#include "vcl/graphics/graphics.h"
 #include "vcl/system/types.h"
 
 namespace skin {
@@ -38,6 +40,22 @@ private:
     win::HWND wnd_;
     win::HDC dc_;
     int saved_ = 0;
+};
+
+// The caption font selected into a canvas for as long as the scope lives.
+class CaptionFontScope {
+public:
+    explicit CaptionFontScope(vcl::TCanvas* canvas) : font_(CreateCaptionFont()) {
+        if (font_) canvas->Font()->SetHandle(font_);
+    }
+    ~CaptionFontScope() {
+        if (font_) win::DeleteObject(font_);
+    }
+    CaptionFontScope(const CaptionFontScope&) = delete;
+    CaptionFontScope& operator=(const CaptionFontScope&) = delete;
+
+private:
+    win::HFONT font_;
 };
 
 // BitBlt SRCCOPY of w x h pixels from (sx, sy) of `src` to (x, y) of `dst`, cut to the bitmap.

@@ -32,18 +32,18 @@ bool SetLayeredTransparent(win::HWND wnd, bool on) {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    const win::HDC screen = win::GetDC(nullptr);
-    const win::HDC mem = win::CreateCompatibleDC(screen);
-    const win::HBITMAP bmp = win::CreateDIBSection(screen, &bi, win::DIB_RGB_COLORS, &bits, nullptr, 0);
+    // Memory DCs only: opening the screen's DC would compose the whole screen for nothing.
+    const win::HDC mem = win::CreateCompatibleDC(nullptr);
+    const win::HBITMAP bmp =
+        win::CreateDIBSection(nullptr, &bi, win::DIB_RGB_COLORS, &bits, nullptr, 0);
     const win::HGDIOBJ old = win::SelectObject(mem, bmp);
     const win::POINT origin{0, 0};
     const win::BLENDFUNCTION blend{win::AC_SRC_OVER, 0, 10, win::AC_SRC_ALPHA};
-    win::UpdateLayeredWindow(wnd, screen, nullptr, &size, mem, &origin, 0x1FFFFFFF, &blend,
+    win::UpdateLayeredWindow(wnd, nullptr, nullptr, &size, mem, &origin, 0x1FFFFFFF, &blend,
                              win::ULW_ALPHA);
     win::SelectObject(mem, old);
     win::DeleteObject(bmp);
     win::DeleteDC(mem);
-    win::ReleaseDC(nullptr, screen);
     return true;
 }
 

@@ -7,3 +7,10 @@ namespace skin {
 void InitFormProviders();
 
 }  // namespace skin
+
+namespace skin {
+
+// Lets providers make the layered extended-border window. Idempotent.
+void InitBorderForms();
+
+}  // namespace skin

@@ -444,13 +444,28 @@ void TsSkinProvider::SetMDIForm(bool make) {
 }
 
 void TsSkinProvider::UpdateBorderForm(bool allow) {
-    // No extended-border window is made yet (its creation slot answers none), so only an
-    // existing one is taken down.
-    (void)allow;
+    if (allow && form_ && HasBorder() && DrawNonClientArea && !form_->Parent() &&
+        !IsMDIChild(form_) && allowExtBorders_) {
+        if (borderForm_ || !BorderFormCreation()) return;
+        borderForm_ = BorderFormCreation()(this);
+        if (!borderForm_) return;
+        // Every measure of the frame grows by the margins: cache and region are made anew.
+        skinData_->CacheStale = true;
+        RegionChanged = true;
+        if (TBitmap* b = skinData_->CacheBmp()) b->SetPixelFormat(pf32bit);
+        borderForm_->UpdateExBordersPos(true, 255);
+        return;
+    }
     if (borderForm_) {
-        delete borderForm_;
+        // Taken out first: freeing it may bring messages that ask for it.
+        TacBorderFormBase* gone = borderForm_;
         borderForm_ = nullptr;
-        if (TBitmap* b = skinData_ ? skinData_->CacheBmp() : nullptr) b->SetPixelFormat(pf24bit);
+        delete gone;
+        if (skinData_) {
+            skinData_->CacheStale = true;
+            RegionChanged = true;
+            if (TBitmap* b = skinData_->CacheBmp()) b->SetPixelFormat(pf24bit);
+        }
     }
 }
 

@@ -17,11 +17,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/gdi/win_types.h"
+#include "skin/core/pixels/pixels.h"
 #include "skin/core/state/neighbour_services.h"
 #include "skin/windows/provider/frame_paint.h"
 #include "vcl/controls/controls.h"
@@ -313,6 +315,9 @@ public:
     vcl::TRect IconRect() const;
     int MenuLineCount();
     vcl::TPoint FormScreenOrigin() const;
+    // The screen point of the frame cache's top-left corner: with extended borders the border
+    // window's, else FormScreenOrigin.
+    vcl::TPoint CacheScreenOrigin() const;
     // The form's window (null before it has one) and its state, read from the window when it
     // exists.
     win::HWND FormHandle() const;
@@ -500,11 +505,31 @@ int WndClientHeight(win::HWND w);
 void CopyRectClipped(vcl::TBitmap* dst, int dx, int dy, vcl::TBitmap* src, int sx, int sy, int w,
                      int h);
 
+// The corners of mask `index`, top or bottom, as runs of the transparent key in window rows
+// (form_region.cpp).
+void AddMaskRegionCuts(std::vector<vcl::TRect>& cuts, const TsSkinManager* m, int index,
+                       int windowWidth, bool bottom, int rowOffset);
+struct TsMaskData;
+// The size of one state image of a caption button's mask (title_buttons.cpp).
+win::SIZE CaptionButtonImageSize(const TsMaskData& m);
+
 // ---- the desktop window manager link (form_region.cpp): never present here ----
 bool IsDwmCompositionEnabled();
 int32_t CallDwmSetWindowAttribute(win::HWND window, uint32_t attribute, const void* data,
                                   uint32_t size);
 void SetDwmTransitionsDisabled(win::HWND window, bool disable);
+
+// Paints the extended borders' shadow into the margins `m` of a 32-bit frame cache and under
+// the frame's cut corners (frame_paint.cpp).
+void PaintExtShadow(TsSkinManager* sm, bool active, const PixelView& cache, const vcl::TRect& m,
+                    int formMask, int titleMask);
+
+// ---- the extended-border window (border_owner.cpp) ----
+// Makes a provider's extended-border window; empty (no window is made) until the start-up fills it.
+using BorderFormCreator = std::function<TacBorderFormBase*(TsSkinProvider*)>;
+BorderFormCreator& BorderFormCreation();
+// The border window's hit test of a message's screen point; HTTRANSPARENT for another kind.
+int BorderHitTest(TacBorderFormBase* border, vcl::TMessage& m);
 
 // Makes or retargets the animation of a caption element (title_buttons.cpp).
 void AnimateTitleButton(TsCaptionButton* element, int state, int steps, TacDialogWndBase* dialog,

@@ -59,16 +59,6 @@ bool HasGlowMargin(int hit) {
     return hit == win::HTMINBUTTON || hit == win::HTMAXBUTTON || hit == win::HTCLOSE;
 }
 
-// The size of one state image: an own picture is divided by its counts, a cut one by the
-// master's rectangle.
-win::SIZE StateImageSize(const TsMaskData& m) {
-    if (m.Bmp) {
-        const int count = std::max<int>(m.ImageCount, 1), rows = std::max<int>(m.MaskType, 0) + 1;
-        return {m.Bmp->Width() / count, m.Bmp->Height() / rows};
-    }
-    return {SkinFrameWidth(m), SkinFrameHeight(m)};
-}
-
 // The glow picture of an element's mask ("BICONCLOSE" -> "BICONCLOSEGLOW0"), or -1.
 int GlowMaskOf(TsSkinManager* sm, int elementMask) {
     if (!sm || !sm->IsValidImgIndex(elementMask)) return -1;
@@ -121,6 +111,16 @@ void DrawGlyphCentred(TBitmap* target, TBitmap* glyph, const TRect& r, bool pres
 }
 
 }  // namespace
+
+// The size of one state image: an own picture is divided by its counts, a cut one by the
+// master's rectangle.
+win::SIZE CaptionButtonImageSize(const TsMaskData& m) {
+    if (m.Bmp) {
+        const int count = std::max<int>(m.ImageCount, 1), rows = std::max<int>(m.MaskType, 0) + 1;
+        return {m.Bmp->Width() / count, m.Bmp->Height() / rows};
+    }
+    return {SkinFrameWidth(m), SkinFrameHeight(m)};
+}
 
 // ---- TsTitleIcon, TsTitleButton, TsTitleButtons ----
 
@@ -706,7 +706,7 @@ TRect TacSBAnimation::GlowRect() const {
     const int margin = GlowMargin();
     const int glow = margin != 0 ? GlowMaskOf(Manager(), ElementMask()) : -1;
     if (glow >= 0) {
-        const win::SIZE s = StateImageSize(Manager()->Masks()[size_t(glow)]);
+        const win::SIZE s = CaptionButtonImageSize(Manager()->Masks()[size_t(glow)]);
         r.Left -= margin;
         r.Top -= margin;
         r.Right = r.Left + s.cx;

@@ -1,6 +1,9 @@
 #include "skin/windows/scroll/menu_wnd_adapters.h"
 
+#include <algorithm>
 #include <utility>
+
+#include "skin/windows/scroll/menu_wnd_adapter.h"
 
 namespace skin {
 
@@ -17,8 +20,17 @@ std::vector<TacMnuWnd*>& MenuWndAdapters() {
     return adapters;
 }
 
-// Filled in with the adapter itself; until then there is nothing to free.
-void ClearMenuWndAdapters() { MenuWndAdapters().clear(); }
+// The list is emptied first: freeing sends messages, and the hook may append meanwhile.
+void ClearMenuWndAdapters() {
+    std::vector<TacMnuWnd*> gone;
+    gone.swap(MenuWndAdapters());
+    for (size_t i = 0; i < gone.size(); ++i) {
+        if (std::find(gone.begin(), gone.begin() + long(i), gone[i]) != gone.begin() + long(i))
+            continue;  // listed twice: freed once
+        TacMainWnd* a = gone[i];
+        FreeAdapter(a);
+    }
+}
 
 bool SkinnedMenuShown() { return g_skinnedMenuShown; }
 void SetSkinnedMenuShown(bool shown) { g_skinnedMenuShown = shown; }

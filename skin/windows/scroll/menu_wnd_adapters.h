@@ -32,6 +32,8 @@ void SetSkinnedMenuShown(bool shown);
 
 // The skinned menus' prepared background of the pop-up shown in `menuWnd` (its size is the
 // window's less 6 in each direction), or null. The skinned menus set it; until then none.
+// The menu window's adapter takes a background of the window's own size as well: the skinned
+// menus prepare it so.
 using TPopupBackgroundLookup = std::function<vcl::TBitmap*(win::HWND menuWnd)>;
 void SetPopupBackgroundLookup(TPopupBackgroundLookup lookup);
 vcl::TBitmap* PopupBackground(win::HWND menuWnd);

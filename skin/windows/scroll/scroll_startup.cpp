@@ -2,9 +2,11 @@
 
 #include "skin/controls/window_services.h"
 #include "skin/core/state/common_data.h"
+#include "skin/core/state/neighbour_services.h"
 #include "skin/windows/adapters/adapter_startup.h"
 #include "skin/windows/scroll/combo_list_wnd.h"
 #include "skin/windows/scroll/edit_wnd.h"
+#include "skin/windows/scroll/menu_wnd_adapters.h"
 
 namespace skin {
 namespace {
@@ -52,6 +54,7 @@ void InitScrollAdapters() {
         return AdapterPtr(TacComboListWnd::CreateForList(list, simple, hasItems, section, manager));
     };
     WindowSlots().ReleaseControlScrollAdapter = &Release;
+    Neighbours().ClearMenuWndAdapters = &ClearMenuWndAdapters;
     WindowSlots().LastTrackPosition = [](const TacControlAdapter* adapter) {
         // The bars keep one mouse state for the process: a drag is on one bar at a time.
         return dynamic_cast<const TacScrollWnd*>(adapter) ? ScrollMouse().LastTrackPosition

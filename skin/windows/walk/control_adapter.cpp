@@ -2,11 +2,13 @@
 
 #include <array>
 
+#include "skin/controls/frame_adapter.h"
 #include "skin/controls/labels.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/neighbour_services.h"
 #include "skin/core/state/skin_commands.h"
 #include "skin/core/state/skin_manager.h"
+#include "skin/windows/adapters/speed_button_handler.h"
 #include "skin/windows/adapters/window_adapter.h"
 #include "skin/windows/scroll/edit_wnd.h"
 #include "skin/windows/scroll/grid_wnd.h"
@@ -28,22 +30,14 @@ constexpr intptr_t kHelperTag = -98;
 constexpr intptr_t kKeepLabelTag = 98;
 constexpr int kItemKind = 227;
 
-template <class T>
-TacAdapterFactory Maker() {
-    return [](win::HWND wnd, TsCommonData* data, TsSkinManager* manager,
-              const std::string& section) -> TacMainWnd* {
-        return AttachAdapter<T>(wnd, data, manager, section, true);
-    };
-}
-
 // Starts with the adapters of this layer's reach: edits and grids (the grid-with-extras list
 // gets the same grid adapter).
 std::array<TacAdapterFactory, tgCount>& Factories() {
     static std::array<TacAdapterFactory, tgCount> table = [] {
         std::array<TacAdapterFactory, tgCount> t;
-        t[tgEdits] = Maker<TacEditWnd>();
-        t[tgGrids] = Maker<TacGridWnd>();
-        t[tgGridEh] = Maker<TacGridWnd>();
+        t[tgEdits] = AdapterFactoryOf<TacEditWnd>();
+        t[tgGrids] = AdapterFactoryOf<TacGridWnd>();
+        t[tgGridEh] = AdapterFactoryOf<TacGridWnd>();
         return t;
     }();
     return table;
@@ -55,6 +49,10 @@ bool walkRunning = false;
 bool SkinAware(TWinControl* c) {
     return c->HandleAllocated() && SendSkinCommand(c->Handle(), SKC_ISSKINAWARE, 0) != 0;
 }
+
+constexpr char kFrameSection[] = "GROUPBOX";
+constexpr char kSpeedSection[] = "SPEEDBUTTON";
+constexpr char kFlatSpeedSection[] = "SPEEDBUTTON_SMALL";
 
 }  // namespace
 
@@ -114,7 +112,12 @@ TacCtrlAdapter::~TacCtrlAdapter() {
     RemoveDeadItems();
     AdapterItemsFreeing = true;
     while (!items_.empty()) items_.pop_back();
+    while (!graphItems_.empty()) graphItems_.pop_back();
     AdapterItemsFreeing = false;
+}
+
+TacGraphItem* TacCtrlAdapter::GetGraphItem(int index) const {
+    return index >= 0 && index < GraphCount() ? graphItems_[index].get() : nullptr;
 }
 
 TacAdapterItem* TacCtrlAdapter::GetItem(int index) const {
@@ -129,6 +132,7 @@ void TacCtrlAdapter::RemoveItem(int index) {
 
 void TacCtrlAdapter::RemoveDeadItems() {
     std::erase_if(items_, [](const std::unique_ptr<TacAdapterItem>& i) { return !i || i->Dead(); });
+    std::erase_if(graphItems_, [](const std::unique_ptr<TacGraphItem>& i) { return !i || i->Dead(); });
 }
 
 bool TacCtrlAdapter::AskSkinItem(TComponent* c, std::string& section) {
@@ -139,24 +143,28 @@ bool TacCtrlAdapter::AskSkinItem(TComponent* c, std::string& section) {
 
 bool TacCtrlAdapter::IsControlSupported(TControl* c) {
     if (c == nullptr || c->Tag() == kHelperTag) return false;
+    TsSkinManager* m = Provider ? Provider->SkinManager() : DefaultManager;
+    std::string section;
     if (auto* w = dynamic_cast<TWinControl*>(c)) {
         if (!w->HandleAllocated() || SkinAware(w)) return false;
-        std::string section;
         if (dynamic_cast<vcl::TCustomFrame*>(w)) return AskSkinItem(w, section);
-        TsSkinManager* m = Provider ? Provider->SkinManager() : DefaultManager;
         return FindThirdPartyGroup(m, w->ClassName()) >= 0;
     }
-    std::string section;
     if (dynamic_cast<vcl::TCustomLabel*>(c)) return AskSkinItem(c, section);
-    return false;  // speed buttons join with their handler; other graphic controls never
+    if (dynamic_cast<vcl::TSpeedButton*>(c))
+        return FindThirdPartyGroup(m, c->ClassName()) >= 0 && AskSkinItem(c, section);
+    return false;
 }
 
 void TacCtrlAdapter::AddNewItem(TWinControl* c, const std::string& sectionIn) {
     if (c == nullptr || c->Tag() == kHelperTag || c->Parent() == nullptr || SkinAware(c)) return;
     std::string section = sectionIn;
     if (!AskSkinItem(c, section)) return;
-    // Frames get their own adapter with the frame work; nothing is made for them here.
-    if (dynamic_cast<vcl::TCustomFrame*>(c)) return;
+    // A frame paints itself through an adapter component it owns, always as a group box.
+    if (dynamic_cast<vcl::TCustomFrame*>(c)) {
+        vcl::New<TsFrameAdapter>(c)->SkinData()->SetSkinSection(kFrameSection);
+        return;
+    }
     TacAdapterItem* item = nullptr;
     for (auto& i : items_)
         if (i && i->Ctrl == c) item = i.get();
@@ -180,6 +188,35 @@ void TacCtrlAdapter::AddNewItem(TWinControl* c, const std::string& sectionIn) {
     }
     item->AttachAdapter(c);
     if (item->ScrollWnd == nullptr) items_.pop_back();
+}
+
+void TacCtrlAdapter::AddGraphItem(vcl::TSpeedButton* b) {
+    if (b == nullptr || b->Tag() == kHelperTag || b->Parent() == nullptr ||
+        SendSkinCommandToControl(b, SKC_ISSKINAWARE, 0) == 1)
+        return;
+    std::string section = kSpeedSection;
+    if (!AskSkinItem(b, section)) return;
+    TacGraphItem* item = nullptr;
+    for (auto& i : graphItems_)
+        if (i && i->Ctrl == b) item = i.get();
+    const bool fresh = item == nullptr;
+    if (fresh) {
+        graphItems_.push_back(std::make_unique<TacGraphItem>());
+        item = graphItems_.back().get();
+        item->OwnerAdapter = this;
+        item->Ctrl = b;
+    }
+    // The button's flatness decides; a section the application named is not used.
+    item->SkinData->SetSkinSection(b->Flat() ? kFlatSpeedSection : kSpeedSection);
+    if (!fresh) {
+        if (item->Handler && item->Handler->Destroyed) {
+            item->FreeHandler();
+            item->AttachHandler(b);
+        }
+        return;
+    }
+    item->AttachHandler(b);
+    if (item->Handler == nullptr) graphItems_.pop_back();
 }
 
 void TacCtrlAdapter::SendToItems(vcl::TMessage& m) {
@@ -234,6 +271,8 @@ void TacCtrlAdapter::Walk(TWinControl* parent) {
         if (IsControlSupported(c)) {
             if (auto* w = dynamic_cast<TWinControl*>(c))
                 AddNewItem(w, "");
+            else if (auto* b = dynamic_cast<vcl::TSpeedButton*>(c))
+                AddGraphItem(b);
             else if (c->Tag() != kKeepLabelTag)
                 SkinLabel(c);
         }

@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "skin/windows/adapters/graph_item.h"
+#include "skin/windows/adapters/window_adapter.h"
+#include "vcl/controls/buttons.h"
+#include "skin/windows/adapters/window_adapter.h"
 #include "vcl/controls/controls.h"
 #include "vcl/system/messages.h"
 #include "vcl/system/persistent.h"
@@ -33,6 +37,14 @@ enum TacThirdGroup : int {
 using TacAdapterFactory = std::function<TacMainWnd*(win::HWND wnd, TsCommonData* skinData,
                                                     TsSkinManager* manager,
                                                     const std::string& section)>;
+// The factory that makes and binds an adapter of class T (the scrolling family's flag set).
+template <class T>
+TacAdapterFactory AdapterFactoryOf() {
+    return [](win::HWND wnd, TsCommonData* skinData, TsSkinManager* manager,
+              const std::string& section) -> TacMainWnd* {
+        return AttachAdapter<T>(wnd, skinData, manager, section, true);
+    };
+}
 // Out-of-range groups are ignored; an empty factory clears the group.
 void SetThirdPartyAdapterFactory(int group, TacAdapterFactory factory);
 const TacAdapterFactory& ThirdPartyAdapterFactory(int group);
@@ -43,7 +55,7 @@ using TAddItemEvent = std::function<void(vcl::TComponent*, bool&, std::string&)>
 
 class TacCtrlAdapter;
 
-// One windowed control that has (or had) an adapter.
+// One windowed control that has (or had) an adapter. (A speed button has a TacGraphItem.)
 class TacAdapterItem : public vcl::TPersistent {
 public:
     VCL_CLASS(TacAdapterItem, vcl::TPersistent)
@@ -74,6 +86,10 @@ public:
     virtual void AddControl(vcl::TWinControl* c) { AddNewItem(c, DefaultSection); }
     virtual void AddNewItem(vcl::TWinControl* c, const std::string& section);
     virtual void RemoveItem(int index);
+    // Adds or refreshes the item of a speed button and hands the button to a new handler.
+    virtual void AddGraphItem(vcl::TSpeedButton* b);
+    TacGraphItem* GetGraphItem(int index) const;
+    int GraphCount() const { return static_cast<int>(graphItems_.size()); }
     // Sends the message to the window of every item with a live adapter.
     virtual void SendToItems(vcl::TMessage& m);
     // The walk over `parent`'s owned components and child controls; null: the form.
@@ -89,6 +105,7 @@ private:
     void Walk(vcl::TWinControl* parent);
     void SkinLabel(vcl::TControl* label);
     std::vector<std::unique_ptr<TacAdapterItem>> items_;
+    std::vector<std::unique_ptr<TacGraphItem>> graphItems_;
 };
 
 }  // namespace skin

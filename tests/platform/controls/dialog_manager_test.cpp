@@ -55,9 +55,25 @@ protected:
     DialogTemplate tmpl;
 };
 
+HHOOK gCbtHook = nullptr;
+uintptr_t gCreatedClass = 0;
+
 TEST_F(DialogTest, TabArrowsAndTheDefaultButton) {
+    // The creation hook sees the dialog's class by atom, as the system passes it.
+    gCreatedClass = 0;
+    gCbtHook = SetWindowsHookExA(
+        WH_CBT,
+        [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+            auto* cbt = reinterpret_cast<CBT_CREATEWNDA*>(lp);
+            if (code == HCBT_CREATEWND && !gCreatedClass)
+                gCreatedClass = reinterpret_cast<uintptr_t>(cbt->lpcs->lpszClass);
+            return CallNextHookEx(gCbtHook, code, wp, lp);
+        },
+        nullptr, GetCurrentThreadId());
     HWND dlg = CreateDialogIndirectParamA(nullptr, &tmpl, parent_, RecordingProc, 0);
+    UnhookWindowsHookEx(gCbtHook);
     ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(gCreatedClass, uintptr_t(kDialogClassAtom));
     EXPECT_TRUE(seen.initDialog);
     char cls[16];
     GetClassNameA(dlg, cls, sizeof cls);

@@ -10,6 +10,8 @@ using MessageBoxTest = ControlsTest;
 
 // Clicks the button `id` of the message box as soon as the box is activated.
 int gClickId = 0;
+bool gThenEscape = false;  // Escape after the click, for a button that leaves the box up
+bool gClicked = false;
 HHOOK gHook = nullptr;
 std::string gBoxText;
 
@@ -22,6 +24,7 @@ LRESULT ClickWhenActive(int code, WPARAM wp, LPARAM lp) {
             gBoxText = text;
         }
         if (HWND b = GetDlgItem(box, gClickId)) {
+            gClicked = true;
             RECT r;
             GetWindowRect(b, &r);
             const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -29,6 +32,7 @@ LRESULT ClickWhenActive(int code, WPARAM wp, LPARAM lp) {
             QueueMouseEvent(MouseEvent{MouseEvent::Down, p, MouseButton::Left});
             QueueMouseEvent(MouseEvent{MouseEvent::Up, p, MouseButton::Left});
         }
+        if (gThenEscape) QueueKeyEvent(KeyEvent{VK_ESCAPE, true, 27});
     }
     return CallNextHookEx(gHook, code, wp, lp);
 }
@@ -66,6 +70,13 @@ TEST_F(MessageBoxTest, AnsweredByAClickAndKeepsLineBreaks) {
     EXPECT_EQ(gBoxText, "first\r\nsecond");
     gClickId = IDYES;
     EXPECT_EQ(MessageBoxA(nullptr, "x", "y", MB_YESNO), IDYES);
+    // Help keeps the box up; Escape then answers it.
+    gClickId = IDHELP;
+    gThenEscape = true;
+    gClicked = false;
+    EXPECT_EQ(MessageBoxA(nullptr, "x", "y", MB_OK | MB_HELP), IDOK);
+    EXPECT_TRUE(gClicked);
+    gThenEscape = false;
     UnhookWindowsHookEx(gHook);
     EXPECT_TRUE(MessageBeep(MB_ICONHAND));
 }

@@ -178,5 +178,90 @@ TEST_F(SkinnedComboBoxTest, ANewChoiceShowsAtOnceInTheSectionsColours) {
     EXPECT_EQ(last, empty);
 }
 
+TEST_F(SkinnedComboBoxTest, AnOwnerDrawnFieldIsDrawnOverTheCacheInTheTextRectangle) {
+    struct Case {
+        bool handler, focused, enabled;
+        int calls;           // of OnDrawItem for the field
+        win::COLORREF fill;  // inside the text rectangle, away from the text
+    } cases[] = {
+        {true, false, true, 1, 0x00FF00},
+        {true, true, true, 1, 0x00FF00},
+        {true, false, false, 0, 0},
+        {false, true, true, 0, vcl::ColorToRGB(clHighlight)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.handler << c.focused << c.enabled);
+        auto* cb = Box(3, csOwnerDrawFixed);
+        auto* other = Place<TButton>(form, Bounds(10, 60, 75, 25));
+        cb->SetItemIndex(1);
+        int calls = 0;
+        TRect at;
+        TOwnerDrawState state;
+        if (c.handler)
+            cb->OnDrawItem = TDrawItemEvent::FromCallable(
+                [&](TWinControl*, int index, const TRect& r, TOwnerDrawState s) {
+                    if (!s.Contains(odComboBoxEdit)) return;
+                    ++calls;
+                    EXPECT_EQ(index, 1);
+                    at = r;
+                    state = s;
+                    cb->Canvas()->Brush()->SetColor(TColor(0x00FF00));
+                    cb->Canvas()->FillRect(r);
+                });
+        cb->SetEnabled(c.enabled);
+        (c.focused ? static_cast<TWinControl*>(cb) : other)->SetFocus();
+        Pump();
+        calls = 0;
+        cb->SkinData()->CacheStale = true;
+        cb->Invalidate();
+        Pump();
+        const win::RECT b = cb->ButtonRect();
+        EXPECT_GE(calls, c.calls);
+        if (c.calls > 0) {
+            EXPECT_EQ(at, TRect(3, 3, b.left - 1, cb->Height() - 3));
+            EXPECT_EQ(state.Contains(odFocused), c.focused);
+        }
+        if (c.fill) {
+            EXPECT_EQ(ScreenPixel(cb, b.left - 4, 5) & 0xFFFFFF, c.fill);
+        }
+        if (!c.calls) {
+            EXPECT_EQ(calls, 0);
+        }
+        cb->Free();
+        other->Free();
+    }
+}
+
+// A list-only box under the mouse shows its text highlighted, as when focused.
+TEST_F(SkinnedComboBoxTest, TheMouseOverAListOnlyBoxHighlightsItsText) {
+    TsComboBox* cb = Box(3);
+    cb->SetItemIndex(0);
+    Place<TButton>(form, Bounds(10, 60, 75, 25))->SetFocus();
+    Pump();
+    const win::RECT b = cb->ButtonRect();
+    const win::COLORREF highlight = vcl::ColorToRGB(clHighlight);
+    EXPECT_NE(ScreenPixel(cb, b.left - 4, 5) & 0xFFFFFF, highlight);
+    cb->Perform(CM_MOUSEENTER);
+    Pump();
+    EXPECT_EQ(ScreenPixel(cb, b.left - 4, 5) & 0xFFFFFF, highlight);
+    cb->Perform(CM_MOUSELEAVE);
+    Pump();
+    EXPECT_NE(ScreenPixel(cb, b.left - 4, 5) & 0xFFFFFF, highlight);
+}
+
+// The edit of an idle drop-down box is a window of its own: it shows the cached field.
+TEST_F(SkinnedComboBoxTest, AnIdleEditShowsTheCachedFieldUnderIt) {
+    TsComboBox* cb = Box(3, csDropDown);
+    cb->SetItemIndex(1);
+    Pump();
+    win::RECT r{};
+    win::GetClientRect(cb->EditHandle(), &r);
+    win::POINT at{r.right / 2, r.bottom / 2};
+    win::MapWindowPoints(cb->EditHandle(), cb->Handle(), &at, 1);
+    ASSERT_FALSE(cb->SkinData()->CacheStale);
+    EXPECT_EQ(ScreenPixel(cb, at.x, at.y) & 0xFFFFFF, CachePixel(cb, at.x, at.y));
+    EXPECT_EQ(ScreenPixel(cb, at.x + 1, 3) & 0xFFFFFF, CachePixel(cb, at.x + 1, 3));
+}
+
 }  // namespace
 }  // namespace skin

@@ -6,7 +6,11 @@
 #include "skin/controls/frame_adapter.h"
 #include "skin/core/data/skin_data.h"
 #include "skin/core/state/common_data.h"
+#include "skin/core/state/neighbour_services.h"
 #include "skin/core/state/skin_commands.h"
+#include "skin/controls/edits.h"
+#include "vcl/controls/menus.h"
+#include "vcl/controls/ext_ctrls.h"
 #include "tests/skin/controls/skinned_form.h"
 #include "vcl/system/exceptions.h"
 
@@ -91,6 +95,61 @@ TEST_F(FrameAdapterTest, ABorderlessSectionFillsTheFrameInItsColour) {
     for (TPoint at : {TPoint{0, 0}, TPoint{119, 79}, TPoint{60, 40}, TPoint{0, 79}})
         EXPECT_EQ(win::GetPixel(print.Canvas()->Handle(), at.X, at.Y) & 0xFFFFFF, want)
             << at.X << "," << at.Y;
+}
+
+TEST_F(FrameAdapterTest, ASeeThroughFrameLeavesItsChildWindowsPlacesAlone) {
+    auto* frame = MakeFrame();
+    auto* child = Place<TPanel>(frame, Bounds(20, 20, 40, 30));
+    Pump();
+    auto* adapter = New<TsFrameAdapter>(frame);
+    adapter->SkinData()->SetSkinSection("BAR");
+    TsGeneralData& bar = Writable("BAR");
+    bar.Transparency = 50;
+    adapter->SkinData()->UpdateIndexes();
+    ASSERT_TRUE(adapter->SkinData()->NeedsParentBG());
+    TBitmap print;
+    print.SetPixelFormat(pf24bit);
+    print.SetSize(frame->Width(), frame->Height());
+    print.Canvas()->Brush()->SetColor(TColor(0x123456));
+    print.Canvas()->FillRect(Rect(0, 0, frame->Width(), frame->Height()));
+    frame->Perform(win::WM_PRINT, reinterpret_cast<uintptr_t>(print.Canvas()->Handle()),
+                   win::PRF_CLIENT);
+    const auto at = [&](int x, int y) { return win::GetPixel(print.Canvas()->Handle(), x, y); };
+    EXPECT_EQ(at(child->Left() + 5, child->Top() + 5), 0x123456u);
+    EXPECT_NE(at(5, 5), 0x123456u);
+    EXPECT_NE(at(child->Left() - 1, child->Top() + 5), 0x123456u);
+    bar.Transparency = 0;
+}
+
+TEST_F(FrameAdapterTest, PopupsGoToTheSkinnedMenusAndTheMouseShowsOverOneChildOnly) {
+    auto* frame = MakeFrame();
+    auto* popup = New<TPopupMenu>(frame);
+    auto* a = Place<TsEdit>(frame, Bounds(4, 4, 60, 20));
+    auto* b = Place<TsEdit>(frame, Bounds(4, 30, 60, 20));
+    Pump();
+    std::vector<std::pair<TMenu*, bool>> drawn;
+    const auto saved = Neighbours().SetMenuOwnerDraw;
+    Neighbours().SetMenuOwnerDraw = [&](TsSkinableMenusBase*, TMenu* menu, bool on) {
+        drawn.emplace_back(menu, on);
+    };
+    auto* adapter = New<TsFrameAdapter>(frame);
+    for (const bool skinned : {false, true}) {
+        SCOPED_TRACE(skinned);
+        drawn.clear();
+        manager->SetSkinnedPopups(skinned);
+        adapter->Loaded();
+        frame->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_NEWSKIN),
+                       reinterpret_cast<intptr_t>(manager.get()));
+        using Calls = std::vector<std::pair<TMenu*, bool>>;
+        const Calls want = skinned ? Calls{{popup, true}, {popup, true}} : Calls{};
+        EXPECT_EQ(drawn, want);
+    }
+    Neighbours().SetMenuOwnerDraw = saved;
+
+    a->SkinData()->MouseAbove = true;
+    frame->Perform(CM_MOUSEENTER, 0, reinterpret_cast<intptr_t>(b));
+    EXPECT_FALSE(a->SkinData()->MouseAbove);
+    EXPECT_EQ(manager->ActiveControl(), frame->Handle());
 }
 
 }  // namespace

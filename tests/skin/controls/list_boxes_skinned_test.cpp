@@ -130,5 +130,53 @@ TEST_F(SkinnedListBoxTest, ChecksAreTheSkinsSmallCheckImages) {
     }
 }
 
+TEST_F(SkinnedListBoxTest, AStaleCacheIsRebuiltThroughTheWindowBeforeAnItemIsDrawn) {
+    auto* list = Place<TsCheckListBox>(form, Bounds(10, 10, 140, 80));
+    for (const char* s : {"one", "two"}) list->Items()->Add(s);
+    std::vector<std::string> log;
+    list->OnDrawItem = TDrawItemEvent::FromCallable(
+        [&](TWinControl*, int, const TRect&, TOwnerDrawState) { log.push_back("draw"); });
+    const TWndMethod own = list->WindowProc;
+    list->WindowProc = TWndMethod::FromCallable([&, own](TMessage& m) {
+        if (m.Msg == SM_ALPHACMD && SkinCommandCode(m.WParam) == SKC_CLEARCACHE) {
+            log.push_back(list->SkinData()->CacheStale ? "rebuild stale" : "rebuild fresh");
+        }
+        own(m);
+    });
+    form->Show();
+    Pump();
+    log.clear();
+    list->SkinData()->CacheStale = true;
+    list->Invalidate();
+    Pump();
+    EXPECT_EQ(log, (std::vector<std::string>{"rebuild stale", "draw", "draw"}));
+    EXPECT_FALSE(list->SkinData()->CacheStale);
+    list->WindowProc = own;
+}
+
+TEST_F(SkinnedListBoxTest, Ctl3DChoosesTheSunkenEdgeOrALineAndKeepsTheItems) {
+    auto* list = Place<TsListBox>(form, Bounds(10, 10, 120, 80));
+    for (const char* s : {"one", "two"}) list->Items()->Add(s);
+    form->Show();
+    Pump();
+    list->SetItemIndex(1);
+    struct Case {
+        bool ctl3D;
+        TBorderStyle border;
+        bool edge, line;
+    };
+    for (const Case c : {Case{false, bsSingle, false, true}, Case{true, bsSingle, true, false},
+                         Case{false, bsNone, false, false}}) {
+        list->SetBorderStyle(c.border);
+        list->SetCtl3D(c.ctl3D);
+        const auto style = uint32_t(win::GetWindowLongA(list->Handle(), win::GWL_STYLE));
+        const auto ex = uint32_t(win::GetWindowLongA(list->Handle(), win::GWL_EXSTYLE));
+        EXPECT_EQ((ex & win::WS_EX_CLIENTEDGE) != 0, c.edge) << c.ctl3D;
+        EXPECT_EQ((style & win::WS_BORDER) != 0, c.line) << c.ctl3D;
+        EXPECT_EQ(list->Items()->Count(), 2);
+        EXPECT_EQ(list->ItemIndex(), 1);
+    }
+}
+
 }  // namespace
 }  // namespace skin

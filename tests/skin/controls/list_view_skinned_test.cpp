@@ -33,16 +33,6 @@ private:
     int* refreshes_;
 };
 
-// A list whose skinned bars tracked the thumb last at `last`.
-class TrackedListView : public TsListView {
-public:
-    using TsListView::TsListView;
-    int last = -1;
-
-protected:
-    int LastTrackPosition(int) const override { return last; }
-};
-
 class SkinnedListViewTest : public skin_test::SkinnedFormTest {
 protected:
     void TearDown() override {
@@ -202,31 +192,48 @@ TEST_F(SkinnedListViewTest, ThumbTrackingScrollsByItemsFromTheLastTrackedPositio
     WindowSlots().UpdateEditWndAdapter = [&](TsCommonData*, AdapterPtr& adapter) {
         if (!adapter) adapter = std::make_unique<CountingAdapter>(&refreshes);
     };
-    auto* list = MakeList<TrackedListView>(40);
+    int last = -1;
+    const TacControlAdapter* asked = nullptr;
+    WindowSlots().LastTrackPosition = [&](const TacControlAdapter* adapter) {
+        asked = adapter;
+        return last;
+    };
+    auto* list = MakeList(40);
     list->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_REFRESH),
                   reinterpret_cast<intptr_t>(manager.get()));
     ASSERT_NE(list->Adapter(), nullptr);
     const auto top = [&] { return int(win::SendMessageA(list->Handle(), win::LVM_GETTOPINDEX, 0, 0)); };
+    const auto track = [&](int pos) {
+        list->Perform(win::WM_VSCROLL, win::MAKEWPARAM(win::SB_THUMBTRACK, pos), pos);
+    };
     struct Case {
         int last, pos, wantTop;
     } cases[] = {
-        {-1, 9, 0},  // nothing tracked: the list's own handling, which reads no track position
-        {2, 2, 0},   // the same position: nothing
-        {2, 5, 3},
+        {2, 2, 0},  // the same position: nothing
+        {2, 5, 3},  // three rows down
         {5, 4, 2},
+        {-1, 9, 2},  // nothing tracked: the list's own handling, which saw no drag
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pos);
-        list->last = c.last;
+        last = c.last;
         refreshes = 0;
-        list->Perform(win::WM_VSCROLL, win::MAKEWPARAM(win::SB_THUMBTRACK, c.pos), c.pos);
+        track(c.pos);
+        EXPECT_EQ(asked, list->Adapter());
         EXPECT_EQ(top(), c.wantTop);
         EXPECT_EQ(refreshes, 1);
     }
-    // Without an adapter the list scrolls itself.
+    // Without an adapter the bars are the platform's, and so is the scrolling: no track
+    // position is asked for.
     list->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_REMOVESKIN),
                   reinterpret_cast<intptr_t>(manager.get()));
     EXPECT_EQ(list->Adapter(), nullptr);
+    win::SendMessageA(list->Handle(), win::LVM_ENSUREVISIBLE, 0, 0);
+    last = 2;
+    asked = reinterpret_cast<const TacControlAdapter*>(1);
+    track(5);
+    EXPECT_EQ(asked, reinterpret_cast<const TacControlAdapter*>(1));
+    EXPECT_EQ(top(), 0);
 }
 
 }  // namespace

@@ -6,12 +6,17 @@
 
 #include <string>
 
+#include "skin/controls/frame_adapter.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/neighbour_services.h"
+#include "skin/core/state/skin_commands.h"
+#include "skin/windows/adapters/button_adapters.h"
+#include "skin/windows/adapters/speed_button_handler.h"
 #include "skin/windows/adapters/window_adapter.h"
 #include "skin/windows/provider/skin_provider.h"
 #include "skin/windows/scroll/edit_wnd.h"
 #include "skin/windows/scroll/grid_wnd.h"
+#include "skin/windows/walk/button_factories.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "vcl/controls/edits.h"
 #include "vcl/controls/grids.h"
@@ -22,24 +27,13 @@ namespace {
 
 using vcl::Bounds;
 
-// The form and manager a control adapter needs, and nothing else.
-class ProviderDouble : public TsSkinProviderBase {
-public:
-    vcl::TCustomForm* Form() const override { return form; }
-    TsSkinManager* SkinManager() const override { return manager; }
-    void BuildRegionCuts() override {}
-    void UpdateFormRegion(bool) override {}
-
-    vcl::TCustomForm* form = nullptr;
-    TsSkinManager* manager = nullptr;
-};
-
 class ControlAdapterTest : public WindowsTest {
 protected:
     void SetUp() override {
         WindowsTest::SetUp();
         provider.form = form;
         provider.manager = manager.get();
+        RegisterButtonAdapters();
         SetList(tgEdits, "TEdit\nTMemo");
         SetList(tgGrids, "TStringGrid");
         form->Show();
@@ -68,7 +62,7 @@ protected:
     // The adapter bound to the control's window now, or null.
     static TacMainWnd* AdapterOf(vcl::TWinControl* c) { return FindWindowAdapter(c->Handle()); }
 
-    ProviderDouble provider;
+    WalkProvider provider;
     TacCtrlAdapter* walker = nullptr;
 };
 
@@ -76,18 +70,26 @@ TEST_F(ControlAdapterTest, ListedClassesGetTheAdapterOfTheirLowestList) {
     auto* edit = Add<vcl::TEdit>();
     auto* grid = Add<vcl::TStringGrid>();
     auto* helper = Add<vcl::TEdit>(-98);
-    auto* button = Add<vcl::TButton>();  // listed by default, but no adapter family here
+    auto* button = Add<vcl::TButton>();  // listed by default
+    auto* bitBtn = Add<vcl::TBitBtn>();  // a descendant, not listed by default
     auto* unlisted = Add<vcl::TDrawGrid>();
     Walk();
     EXPECT_NE(dynamic_cast<TacEditWnd*>(AdapterOf(edit)), nullptr);
     EXPECT_NE(dynamic_cast<TacGridWnd*>(AdapterOf(grid)), nullptr);
-    for (vcl::TWinControl* c : std::initializer_list<vcl::TWinControl*>{helper, button, unlisted})
+    EXPECT_NE(dynamic_cast<TacBtnWnd*>(AdapterOf(button)), nullptr);
+    for (vcl::TWinControl* c : std::initializer_list<vcl::TWinControl*>{helper, bitBtn, unlisted})
         EXPECT_EQ(AdapterOf(c), nullptr) << c->ClassName();
-    EXPECT_EQ(walker->Count(), 2);
+    EXPECT_EQ(walker->Count(), 3);
 
     // A second walk adds nothing; a class in two lists keeps the lower index.
     Walk();
-    EXPECT_EQ(walker->Count(), 2);
+    EXPECT_EQ(walker->Count(), 3);
+    SetList(tgBitBtns, "TBitBtn");
+    SetList(tgCheckBoxes, "TCheckBox");
+    auto* check = Add<vcl::TCheckBox>();
+    Walk();
+    EXPECT_NE(dynamic_cast<TacBitBtnWnd*>(AdapterOf(bitBtn)), nullptr);
+    EXPECT_NE(dynamic_cast<TacCheckBoxWnd*>(AdapterOf(check)), nullptr);
     SetList(tgEdits, "TEdit\nTDrawGrid");
     SetList(tgGrids, "TDrawGrid");
     Walk();
@@ -171,6 +173,98 @@ TEST_F(ControlAdapterTest, TheFormProviderWalksItsFormOnce) {
     p->Free();
     Pump();
     EXPECT_EQ(AdapterOf(grid), nullptr);
+}
+
+TEST_F(ControlAdapterTest, SpeedButtonsGetHandlersByFlatness) {
+    SetList(tgSpeedButton, "TSpeedButton");
+    auto speed = [&](bool flat, intptr_t tag = 0) {
+        auto* b = Place<vcl::TSpeedButton>(form, Bounds(150, 10 + 30 * form->ControlCount(), 30, 24));
+        b->SetFlat(flat);
+        b->SetTag(tag);
+        return b;
+    };
+    auto* raised = speed(false);
+    auto* flat = speed(true);
+    auto* helper = speed(false, -98);
+    auto* refused = speed(false);
+    walker = new TacCtrlAdapter(&provider);
+    walker->OnSkinItem = [&](vcl::TComponent* c, bool& can, std::string& section) {
+        can = c != refused;
+        section = "EDIT";  // not used for speed buttons
+    };
+    Walk();
+    ASSERT_EQ(walker->GraphCount(), 2);
+    for (auto [b, section] : {std::pair{raised, "SPEEDBUTTON"}, {flat, "SPEEDBUTTON_SMALL"}}) {
+        TacGraphItem* item = walker->GetGraphItem(b == raised ? 0 : 1);
+        EXPECT_EQ(item->Ctrl, b);
+        EXPECT_EQ(item->OwnerAdapter, walker);
+        EXPECT_EQ(item->SkinData->SkinSection(), section);
+        EXPECT_EQ(SendSkinCommandToControl(b, SKC_ISSKINAWARE, 0), 1);
+    }
+    for (vcl::TControl* c : {static_cast<vcl::TControl*>(helper), static_cast<vcl::TControl*>(refused)})
+        EXPECT_EQ(SendSkinCommandToControl(c, SKC_ISSKINAWARE, 0), 0);
+    Walk();
+    EXPECT_EQ(walker->GraphCount(), 2);
+
+    // A button freed while handled goes at the next walk; an unlisted class is never met.
+    flat->Free();
+    Walk();
+    EXPECT_EQ(walker->GraphCount(), 1);
+    SetList(tgSpeedButton, " ");
+    delete walker;
+    walker = new TacCtrlAdapter(&provider);
+    Walk();
+    EXPECT_EQ(walker->GraphCount(), 0);
+
+    // The walker goes while handled buttons live (one of them still under the pass-through
+    // its first walker left): they keep working, then free.
+    SetList(tgSpeedButton, "TSpeedButton");
+    Walk();
+    ASSERT_EQ(walker->GraphCount(), 2);  // no veto on this walker
+    delete walker;
+    walker = nullptr;
+    vcl::TMessage paint{win::WM_PAINT, 0, 0, 0};
+    raised->WindowProc(paint);
+    raised->Free();
+    Pump();
+}
+
+TEST_F(ControlAdapterTest, FramesPaintThroughAFrameAdapterAsGroupBoxes) {
+    auto frameAdapter = [](vcl::TWinControl* f) -> TsFrameAdapter* {
+        TsFrameAdapter* found = nullptr;
+        int count = 0;
+        for (int i = 0; i < f->ComponentCount(); ++i)
+            if (auto* a = dynamic_cast<TsFrameAdapter*>(f->Components(i))) found = a, ++count;
+        EXPECT_LE(count, 1);
+        return found;
+    };
+    struct Case {
+        bool withEvent, refuse;
+    };
+    for (const Case& k : {Case{false, false}, Case{true, false}, Case{true, true}}) {
+        auto* frame = Add<vcl::TFrame>();
+        auto* inner = vcl::New<vcl::TEdit>(frame);
+        inner->SetParent(frame);
+        inner->SetBoundsRect(Bounds(4, 4, 60, 20));
+        inner->HandleNeeded();
+        delete walker;
+        walker = new TacCtrlAdapter(&provider);
+        if (k.withEvent)
+            walker->OnSkinItem = [&](vcl::TComponent* c, bool& can, std::string& section) {
+                if (c == frame) can = !k.refuse, section = "PANEL";
+            };
+        Walk();
+        Walk();
+        TsFrameAdapter* a = frameAdapter(frame);
+        EXPECT_EQ(a == nullptr, k.refuse) << k.withEvent;
+        if (a) {
+            EXPECT_EQ(a->SkinData()->SkinSection(), "GROUPBOX");
+        }
+        // The frame's children are walked either way.
+        EXPECT_NE(AdapterOf(inner), nullptr);
+        frame->Free();
+        Pump();
+    }
 }
 
 }  // namespace

@@ -6,10 +6,23 @@
 
 #include <memory>
 
+#include "skin/core/state/neighbour_services.h"
 #include "skin/core/state/skin_manager.h"
 #include "tests/vcl/gui_fixture.h"
 
 namespace skin::testing {
+
+// The form and manager a control walk needs from its provider, and nothing else.
+class WalkProvider : public TsSkinProviderBase {
+public:
+    vcl::TCustomForm* Form() const override { return form; }
+    TsSkinManager* SkinManager() const override { return manager; }
+    void BuildRegionCuts() override {}
+    void UpdateFormRegion(bool) override {}
+
+    vcl::TCustomForm* form = nullptr;
+    TsSkinManager* manager = nullptr;
+};
 
 class WindowsTest : public vcl::testing::FormTest {
 protected:

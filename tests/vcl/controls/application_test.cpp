@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -206,6 +207,39 @@ TEST_F(ApplicationTest, IdleAndMessageEventsReachEveryApplicationEventsComponent
     Pump();
     EXPECT_EQ(reached, std::vector<uint32_t>{win::WM_USER + 2});
     form->WindowProc = formProc;
+}
+
+// A modal form with a message box over it: one begin and one end for the whole, heard by the
+// application and by every events component, the level back to 0 even when the loop fails.
+TEST_F(ApplicationTest, ModalLoopsAreBracketedOnceHoweverDeepTheyNest) {
+    auto* events = New<TApplicationEvents>(form);
+    std::vector<std::string> heard;
+    Application()->OnModalBegin =
+        TNotifyEvent::FromCallable([&](TObject*) { heard.push_back("b"); });
+    Application()->OnModalEnd = TNotifyEvent::FromCallable([&](TObject*) { heard.push_back("e"); });
+    events->OnModalBegin = TNotifyEvent::FromCallable([&](TObject*) { heard.push_back("B"); });
+    events->OnModalEnd = TNotifyEvent::FromCallable([&](TObject*) { heard.push_back("E"); });
+    std::unique_ptr<TForm, FreeDeleter> dialog(New<TForm>(Application()));
+    int levelInBox = 0;
+    dialog->OnShow = TNotifyEvent::FromCallable([&](TObject*) {
+        QueueKey(win::VK_RETURN, '\r');
+        Application()->MessageBox("text", "caption", win::MB_OK);
+        levelInBox = Application()->ModalLevel();
+        dialog->SetModalResult(mrOk);
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_EQ(levelInBox, 1) << "the box's own bracket is closed, the form's still open";
+    EXPECT_EQ(heard, (std::vector<std::string>{"b", "B", "e", "E"}));
+    EXPECT_EQ(Application()->ModalLevel(), 0);
+
+    heard.clear();
+    dialog->OnShow = TNotifyEvent::FromCallable([](TObject*) { throw EAbort("gone"); });
+    EXPECT_THROW(dialog->ShowModal(), EAbort);
+    EXPECT_EQ(heard, (std::vector<std::string>{"b", "B", "e", "E"}));
+    EXPECT_EQ(Application()->ModalLevel(), 0);
+    Application()->ModalFinished();  // unbalanced: ignored
+    EXPECT_EQ(Application()->ModalLevel(), 0);
+    EXPECT_EQ(heard.size(), 4u);
 }
 
 TEST_F(ApplicationTest, ErrorsInHandlersAreShownOrPassedToTheHandler) {

@@ -120,4 +120,44 @@ TEST_F(KeyedQuery, EmptyResultsParametersAndBadKeys) {
     EXPECT_EQ(db_->QueryRaw("select count(*) from Log").At(0, 0).Integer(), 300);
 }
 
+// Rules 1, 2 and 4 past one window of keys: ten thousand rows read forwards (each window after
+// the last key read), backwards and by jumps (by position), in the key's order and against it;
+// rows added since the open never show, and a window that finds fewer keys than counted leaves
+// nulls at the end. Keys() keeps the window it holds as read and reads the others.
+TEST_F(KeyedQuery, WindowsOfKeysFollowTheOrderAndTheCountAtOpen) {
+    db_->ExecuteRaw(
+        "with recursive n(i) as (select 301 union all select i + 1 from n where i < 10300) "
+        "insert into Log select i, 'n' || i, i % 2, null, i % 128 from n");
+    const int window = vcl::TKeyedQuery::kKeyWindow;
+    for (const char* order : {"ID", "ID desc"}) {
+        q_.Close();
+        q_.SQL.Clear();
+        q_.SQL.Add("select ID, Number from Log where Sent = 1");
+        q_.SetOrderBy(order);
+        q_.Open();
+        const bool up = std::string(order) == "ID";
+        ASSERT_EQ(q_.RecordCount(), 5150) << order;
+        db_->ExecuteRaw("insert into Log (ID, Number, Sent) values (20001, 'new', 1)");
+        // The key of record r: odd IDs from 1 up to 10299, or down.
+        auto id = [&](int r) { return up ? 2 * r - 1 : 10299 - 2 * (r - 1); };
+        for (int rec : {1, window, window + 1, 5150, window + 1, window, 2, 5149, 1})
+            EXPECT_EQ(NumberAt(rec), "n" + std::to_string(id(rec))) << order << " " << rec;
+        db_->ExecuteRaw("delete from Log where ID = 20001");
+    }
+    // Against the key's order windows are found by position: a row deleted before its window is
+    // read shifts the rest up, and the last record reads as nulls.
+    q_.Close();
+    q_.Open();
+    db_->ExecuteRaw("delete from Log where ID = 10299");
+    EXPECT_EQ(NumberAt(window + 1), "n" + std::to_string(10299 - 2 * window - 2));
+    EXPECT_EQ(NumberAt(5150), "");
+    // Every key: the window held stays as read, the others are read now.
+    const std::vector<int64_t>& keys = q_.Keys();
+    ASSERT_EQ(keys.size(), 5149u);
+    EXPECT_EQ(keys.front(), 10297);
+    EXPECT_EQ(keys[window], 10299 - 2 * window - 2);
+    q_.Close();
+    EXPECT_TRUE(q_.Keys().empty());
+}
+
 }  // namespace
