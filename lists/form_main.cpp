@@ -151,6 +151,9 @@ TformMain::TformMain(vcl::TComponent* owner) : vcl::TForm(owner), storage_(DataS
     SetClientSize(760, 540);
     MakeComponents();
     MakeMenus();
+    // The skin came into force with the manager, before the menus existed; a stored form would
+    // have read them first. The skin's menu painter takes the main menu over now.
+    if (skin::TsSkinableMenusBase* menus = sSkinManager1->SkinableMenus()) menus->HookMenu(MainMenu);
     OnCreate = {this, &TformMain::FormCreate};
     OnClose = {this, &TformMain::FormClose};
 }

@@ -391,6 +391,8 @@ void TsSkinManager::SendNewSkin(bool repaint) {
         KeepFirstFailure(failure, [&] { BroadcastToForms(m); });
     }
     content_->SkinData.Active = true;
+    // The forms heard of the skin while it was not yet in force; the menu painter follows it now.
+    if (skinableMenus_) KeepFirstFailure(failure, [this] { skinableMenus_->UpdateFromManager(); });
     if (IsDefault() && !hookInstalled_) InstallHook();
     if (repaint) KeepFirstFailure(failure, [this] { RepaintForms(); });
     if (failure) std::rethrow_exception(failure);
@@ -412,6 +414,7 @@ void TsSkinManager::SendRemoveSkin() {
     vcl::TMessage m = SkinCommandMessage(SKC_REMOVESKIN, intptr_t(this));
     std::exception_ptr failure;
     KeepFirstFailure(failure, [&] { BroadcastToForms(m); });
+    if (skinableMenus_) KeepFirstFailure(failure, [this] { skinableMenus_->UpdateFromManager(); });
     FreeSkin();
     if (failure) std::rethrow_exception(failure);
 }

@@ -238,12 +238,25 @@ TEST_F(SkinnedMenus, OwnerDrawKeepsTheApplicationsHandlersAndRemovesOnlyOurs) {
     auto* inner = vcl::New<TMenuItem>(form);
     inner->SetCaption("Inner");
     top->Add(inner);
+    // In force since the skin came, before this form existed: switched over again, it walks
+    // the forms anew.
+    menus->SetActive(false);
     menus->SetActive(true);
     EXPECT_EQ(top->OnAdvancedDrawItem, vcl::Method(menus, &TsSkinableMenus::DrawBarItem));
     EXPECT_EQ(inner->OnAdvancedDrawItem, ourDraw);
     menus->SetActive(false);
     EXPECT_FALSE(top->OnAdvancedDrawItem);
     EXPECT_FALSE(inner->OnAdvancedDrawItem);
+}
+
+// The painter follows the skin: forms hear of a new skin before it is in force, so the manager
+// itself switches the painter once the skin is, and off again when the skin goes.
+TEST_F(SkinnedMenus, ThePainterFollowsTheSkinInForce) {
+    EXPECT_TRUE(menus->Active());
+    manager->SetActive(false);
+    EXPECT_FALSE(menus->Active());
+    manager->SetActive(true);
+    EXPECT_TRUE(menus->Active());
 }
 
 TEST_F(SkinnedMenus, PopupRegionLeavesOutTheCutsOrOnlyTheTopLeftPixel) {
