@@ -14,6 +14,8 @@
 #include "platform/user/message_box.h"
 #include "skin/core/state/neighbour_services.h"
 #include "skin/windows/dialogs/dialog_hook.h"
+#include "skin/windows/dialogs/dialog_window.h"
+#include "skin/windows/scroll/edit_wnd.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/temp_dir.h"
@@ -241,6 +243,29 @@ TEST_F(SkinnedMessageDialogs, TheHookSkinsTheBoxAndPlacesItAtThePointAsked) {
     const int width = seen.rect.right - seen.rect.left;
     EXPECT_EQ(seen.rect.left, (win::GetSystemMetrics(win::SM_CXSCREEN) - width) / 2);
     EXPECT_EQ(DialogPosX, -1);
+}
+
+TEST_F(SkinnedMessageDialogs, TheFileDialogsEditsAndListsWearTheirAdapters) {
+    form->Show();
+    Pump();
+    struct Seen {
+        bool frame = false;
+        int edits = 0;
+    };
+    static Seen seen;
+    seen = {};
+    std::unique_ptr<TsOpenDialog, vcl::FreeDeleter> open(vcl::New<TsOpenDialog>(nullptr));
+    testing_support::Script look({[](win::HWND d) {
+        if (TacProvider* p = FindDialogProvider(d)) {
+            seen.frame = p->DialogWnd != nullptr;
+            for (TacMainWnd* a : p->ChildAdapters) seen.edits += dynamic_cast<TacEditWnd*>(a) != nullptr;
+        }
+        testing_support::QueueType("\x1b");
+    }});
+    EXPECT_FALSE(open->Execute());
+    EXPECT_TRUE(seen.frame);
+    // The name's edit and the file list at least.
+    EXPECT_GE(seen.edits, 2);
 }
 
 TEST_F(MessageDialogs, TheSkinnedFileDialogsAnswerAsTheClassLibrarys) {
