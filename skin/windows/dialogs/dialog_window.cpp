@@ -517,7 +517,10 @@ void TacDialogWnd::PaintFrame() {
     if (Width == 0 || Height == 0) return;
     const int state = CaptionActive ? 1 : 0;
     const TRect window{m.Left, m.Top, m.Left + Width, m.Top + Height};
-    if (sm->IsValidSkinIndex(d->SkinIndex))
+    if (borderForm_ && sm->SkinData().BorderMode == 1)
+        PaintSkinBackground(d->SkinIndex, d->SkinSection(), EmptyCacheInfo, state, window, {0, 0},
+                            cache, sm, d->Texture, d->HotTexture, kTransparentKey);
+    else if (sm->IsValidSkinIndex(d->SkinIndex))
         PaintControlSection(d, EmptyCacheInfo, true, state, window, {0, 0}, cache, 1);
     else
         FillRectSolid(cache->Canvas()->Handle(), window, sm->GetGlobalColor());
@@ -541,10 +544,12 @@ void TacDialogWnd::PaintCaption(TBitmap* cache, int border, int top) {
     const int title = sm->GetSkinIndex("FORMTITLE");
     const TPoint o = CacheOrigin();
     const TRect band{o.X, o.Y, o.X + Width, o.Y + std::min(top, Height)};
-    if (title >= 0)
+    // In the skin's border mode 1 the extended border image brings the caption strip itself.
+    const bool ownStrip = !(borderForm_ && sm->SkinData().BorderMode == 1);
+    if (title >= 0 && ownStrip)
         PaintMaskWithBorders(title, "FORMTITLE", EmptyCacheInfo, true, state, band, {0, 0}, cache,
                              sm, -1, -1);
-    if (IconBitmap) {
+    if (IconBitmap && ownStrip) {
         const TRect ir = DialogIconRect();
         CopyBitmapTransparent(ViewOf(cache), ViewOf(IconBitmap.get()), ir.Left, ir.Top,
                               kTransparentKey);
@@ -554,6 +559,10 @@ void TacDialogWnd::PaintCaption(TBitmap* cache, int border, int top) {
     for (TsCaptionButton* b : ShownButtons()) buttons = o.X + Width - b->Rect.Left;
     TRect r{o.X + border + (IconBitmap ? IconBitmap->Width() : 0) + 4 + sm->SkinData().BILeft,
             o.Y + 2, o.X + Width - buttons - 6, o.Y + top};
+    if (!ownStrip) {
+        r.Top += sm->SkinData().CenterOffset;
+        r.Bottom += sm->SkinData().CenterOffset;
+    }
     if (r.Right <= r.Left || r.Bottom <= r.Top) return;
     const std::string text = WindowCaption(CtrlHandle);
     TCanvas* canvas = cache->Canvas();

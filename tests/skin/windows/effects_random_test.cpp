@@ -58,6 +58,8 @@ protected:
         s.Global["BISPACE"] = pick(5);
         s.Global["BILEFT"] = pick(8);
         s.Global["BIVALIGN"] = pick(1);
+        s.Global["BORDERMODE"] = pick(1);
+        s.Global["CENTEROFFSET"] = pick(6);
         s.Global["BICONCLOSEGLOWMARGIN"] = pick(20);
         for (const char* mask :
              {"BORDERSMASK", "BICONCLOSE", "BICLOSEALONE", "SICONCLOSE", "BICONMAX", "GRIPIMAGE"})
