@@ -12,6 +12,7 @@
 #include "platform/os/cp1251.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/message_box.h"
+#include "skin/core/state/library_startup.h"
 #include "skin/core/state/neighbour_services.h"
 #include "skin/windows/dialogs/dialog_hook.h"
 #include "skin/windows/dialogs/dialog_window.h"
@@ -69,6 +70,7 @@ struct Seen {
     int modalLevel = 0;
     win::RECT rect{};
     bool skinned = false;  // the hook gave it a dialog adapter
+    win::HWND border = nullptr;  // its extended-border window
 };
 
 class MessageDialogs : public WindowsTest {
@@ -118,6 +120,8 @@ protected:
             win::GetWindowRect(box, &seen.rect);
             TacProvider* record = FindDialogProvider(box);
             seen.skinned = record && record->DialogWnd;
+            if (seen.skinned && record->DialogWnd->BorderForm())
+                seen.border = record->DialogWnd->BorderForm()->Handle();
             testing_support::QueueType(keys_);
             keys_.clear();
         }
@@ -243,6 +247,22 @@ TEST_F(SkinnedMessageDialogs, TheHookSkinsTheBoxAndPlacesItAtThePointAsked) {
     const int width = seen.rect.right - seen.rect.left;
     EXPECT_EQ(seen.rect.left, (win::GetSystemMetrics(win::SM_CXSCREEN) - width) / 2);
     EXPECT_EQ(DialogPosX, -1);
+}
+
+TEST_F(SkinnedMessageDialogs, WithExtendedBordersTheBoxWearsABorderWindowThatGoesWithIt) {
+    InitSkinLibrary();  // the built-in shadow pictures
+    manager->SetExtendedBorders(true);
+    form->Show();
+    Pump();
+    Answer("\r");
+    EXPECT_EQ(ShowSkinnedMessageBox("", "text", vcl::mtInformation, {vcl::mbOK}, 0, 40, 30),
+              win::IDOK);
+    EXPECT_TRUE(seen.skinned);
+    EXPECT_NE(seen.border, nullptr);
+    Pump();
+    EXPECT_FALSE(win::IsWindow(seen.border));
+    manager->SetExtendedBorders(false);
+    FinalizeSkinLibrary();
 }
 
 TEST_F(SkinnedMessageDialogs, TheFileDialogsEditsAndListsWearTheirAdapters) {
