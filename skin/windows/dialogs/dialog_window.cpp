@@ -9,6 +9,7 @@
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/blend.h"
 #include "skin/core/pixels/dc_paint.h"
+#include "skin/core/pixels/fast_pixels.h"
 #include "skin/core/pixels/text_utils.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/form_animations.h"
@@ -19,6 +20,7 @@
 #include "skin/core/state/skin_text.h"
 #include "skin/core/state/system_utils.h"
 #include "skin/windows/dialogs/dialog_hook.h"
+#include "skin/windows/effects/border_form.h"
 
 namespace skin {
 
@@ -63,6 +65,66 @@ bool IsButtonHit(int hit) {
 }
 
 }  // namespace
+
+// ---- the dialog as the owner of its border window ----
+
+// The border window's picture is the dialog's cache: the window's rectangle grown by the shadow
+// margins. The frame and caption keep the sizes the system gives the dialog's style.
+class DialogBorderOwner : public TacBorderOwner {
+public:
+    explicit DialogBorderOwner(TacDialogWnd* d) : d_(d) {}
+
+    win::HWND Handle() const override { return d_->CtrlHandle; }
+    TsCommonData* SkinData() const override { return d_->TacMainWnd::SkinData; }
+    TsSkinManager* Manager() const override { return d_->TacMainWnd::SkinManager; }
+    bool IsDialog() const override { return true; }
+
+    int FrameWidth(bool) const override { return InsetsOf(Handle()).Left; }
+    int ExtBorderWidth() const override { return FrameWidth(true); }
+    int ExtTitleHeight() const override { return CaptionHeight(true); }
+    int ExtCaptionExtra() const override { return 0; }
+    bool HasCaption() const override { return d_->DialogCaptionHeight(false) != 0; }
+    int CaptionHeight(bool) const override {
+        const Insets in = InsetsOf(Handle());
+        return std::max(in.Top - in.Left, 0);
+    }
+    TRect IconRect() const override { return d_->DialogIconRect(); }
+
+    int ButtonAt(TPoint p) const override {
+        d_->LayoutTitleButtons();
+        for (TsCaptionButton* b : d_->ShownButtons()) {
+            if (!b->Rect.Contains(p)) continue;
+            if (b->HitCode == win::HTMAXBUTTON && !d_->CanMaximizeDialog() &&
+                !d_->CanRestoreDialog())
+                return win::HTCAPTION;
+            if (b->HitCode == win::HTMINBUTTON && !win::IsIconic(Handle()) &&
+                !d_->HasMinimizeBox())
+                return win::HTCAPTION;
+            return b->HitCode;
+        }
+        return 0;
+    }
+
+    void PaintFrame() override { d_->PaintFrame(); }
+    void SetHotHT(int code) override {
+        // A pressed button stays pressed while the mouse wanders.
+        if (d_->pressed_) return;
+        const bool button = IsButtonHit(code);
+        if (button && d_->HotButton != code) d_->SetTitleButtonState(code, 1);
+        if (!button && d_->HotButton) d_->SetTitleButtonState(0, 0);
+    }
+    void KillAnimations() override { d_->FreeTitleButtons(); }
+    void CaptionDoubleClick() override {
+        if (!d_->CanMaximizeDialog() && !d_->CanRestoreDialog()) return;
+        const win::HWND h = Handle();
+        const bool normal = !win::IsZoomed(h) && !win::IsIconic(h);
+        win::SendMessageA(h, win::WM_SYSCOMMAND, normal ? win::SC_MAXIMIZE : win::SC_RESTORE, 0);
+        if (!d_->Unhooked) d_->UpdateSystemMenu();
+    }
+
+private:
+    TacDialogWnd* d_;
+};
 
 // ---- TacSystemMenu ----
 
@@ -130,6 +192,7 @@ TacDialogWnd::~TacDialogWnd() {
     FreeTitleButtons();
     FreeBrush();
     Neighbours().ClearGlows();
+    FreeBorderForm();
     // The window, when it lives on, gets its own buttons and shape back.
     if (CtrlHandle && win::IsWindow(CtrlHandle)) {
         if (styleRemoved_) {
@@ -224,6 +287,20 @@ int TacDialogWnd::DialogCaptionHeight(bool withSkin) const {
                                                                       : win::SM_CYCAPTION);
 }
 
+TacBorderFormBase* TacDialogWnd::BorderForm() const {
+    return borderForm_.get();
+}
+
+TRect TacDialogWnd::GetDialogFrameMargins() const {
+    TsSkinManager* sm = TacMainWnd::SkinManager;
+    return borderForm_ && sm ? sm->ShadowMargins : TRect{};
+}
+
+TPoint TacDialogWnd::CacheOrigin() const {
+    const TRect m = GetDialogFrameMargins();
+    return {m.Left, m.Top};
+}
+
 bool TacDialogWnd::CanMaximizeDialog() const {
     return HasMaximizeBox() && !win::IsZoomed(CtrlHandle) &&
            (BorderKind == 1 || BorderKind == 3 || BorderKind == 5);
@@ -238,8 +315,9 @@ TRect TacDialogWnd::DialogIconRect() const {
     TsSkinManager* sm = TacMainWnd::SkinManager;
     const Insets in = InsetsOf(CtrlHandle);
     const int cx = IconBitmap->Width(), cy = IconBitmap->Height();
-    const int x = in.Left + (sm ? sm->SkinData().BILeft : 0);
-    const int y = std::max((in.Top - cy) / 2, 0);
+    const TPoint o = CacheOrigin();
+    const int x = o.X + in.Left + (sm ? sm->SkinData().BILeft : 0);
+    const int y = o.Y + std::max((in.Top - cy) / 2, 0);
     return {x, y, x + cx, y + cy};
 }
 
@@ -333,7 +411,8 @@ void TacDialogWnd::LayoutTitleButtons() {
     const TsSkinData& gd = sm->SkinData();
     const Insets in = InsetsOf(CtrlHandle);
     const int caption = std::max(in.Top - in.Left, 0);
-    int x = Width - gd.BIRight - in.Right;
+    const TPoint o = CacheOrigin();
+    int x = o.X + Width - gd.BIRight - in.Right;
     for (TsCaptionButton* b : {&ButtonMin, &ButtonMax, &ButtonClose, &ButtonHelp}) b->Rect = {};
     for (TsCaptionButton* b : ShownButtons()) {
         int bw = kDefaultButtonSize, bh = kDefaultButtonSize;
@@ -341,8 +420,8 @@ void TacDialogWnd::LayoutTitleButtons() {
             const win::SIZE s = CaptionButtonImageSize(sm->Masks()[size_t(b->ImageIndex)]);
             bw = s.cx, bh = s.cy;
         }
-        int top = (caption - bh + in.Left) / 2;
-        if (gd.BIVAlign == 1 && b->LargeGlyph && b->HitCode != win::HTHELP) top = 0;
+        int top = o.Y + (caption - bh + in.Left) / 2;
+        if (gd.BIVAlign == 1 && b->LargeGlyph && b->HitCode != win::HTHELP) top = o.Y;
         b->Rect = {x - bw, top, x, top + bh};
         if (b->State < 0) b->State = 0;
         x = b->Rect.Left - (b->LargeGlyph ? gd.BISpace : 0);
@@ -420,46 +499,70 @@ void TacDialogWnd::PaintFrame() {
     win::GetWindowRect(CtrlHandle, &wr);
     Width = std::max(int(wr.right - wr.left), 0);
     Height = std::max(int(wr.bottom - wr.top), 0);
-    if (!d->CacheStale && cache->Width() == Width && cache->Height() == Height) return;
-    if (!BitmapSizeFits(Width, Height)) return;
+    // With extended borders the picture holds the shadow around the window.
+    const TRect m = GetDialogFrameMargins();
+    const int cw = Width + m.Left + m.Right, ch = Height + m.Top + m.Bottom;
+    const vcl::TPixelFormat format = borderForm_ ? pf32bit : pf24bit;
+    if (!d->CacheStale && cache->Width() == cw && cache->Height() == ch &&
+        cache->PixelFormat() == format)
+        return;
+    if (!BitmapSizeFits(cw, ch)) return;
     RegionNeeded = true;
-    if (cache->Width() != Width || cache->Height() != Height) {
+    if (cache->Width() != cw || cache->Height() != ch || cache->PixelFormat() != format) {
         cache->SetSize(0, 0);
-        cache->SetSize(Width, Height);
+        cache->SetPixelFormat(format);
+        cache->SetSize(cw, ch);
     }
     d->CacheStale = false;
     if (Width == 0 || Height == 0) return;
     const int state = CaptionActive ? 1 : 0;
-    const TRect whole{0, 0, Width, Height};
-    if (sm->IsValidSkinIndex(d->SkinIndex))
-        PaintControlSection(d, EmptyCacheInfo, true, state, whole, {0, 0}, cache, 1);
+    const TRect window{m.Left, m.Top, m.Left + Width, m.Top + Height};
+    if (borderForm_ && sm->SkinData().BorderMode == 1)
+        PaintSkinBackground(d->SkinIndex, d->SkinSection(), EmptyCacheInfo, state, window, {0, 0},
+                            cache, sm, d->Texture, d->HotTexture, kTransparentKey);
+    else if (sm->IsValidSkinIndex(d->SkinIndex))
+        PaintControlSection(d, EmptyCacheInfo, true, state, window, {0, 0}, cache, 1);
     else
-        FillRectSolid(cache->Canvas()->Handle(), whole, sm->GetGlobalColor());
+        FillRectSolid(cache->Canvas()->Handle(), window, sm->GetGlobalColor());
     const Insets in = InsetsOf(CtrlHandle);
-    if (DialogCaptionHeight(false) != 0 && in.Top > in.Left) {
-        PaintCaption(cache, in.Left, in.Top);
-        PaintTitleButtons(cache);
+    const bool caption = DialogCaptionHeight(false) != 0 && in.Top > in.Left;
+    if (caption) PaintCaption(cache, in.Left, in.Top);
+    if (borderForm_) {
+        // The window's own part is opaque; the margins and the cut corners take the shadow.
+        const PixelView view = ViewOf(cache);
+        FillAlphaRect(view, window, 255);
+        const int title = sm->GetMaskIndexByNames("FORMTITLE", "BORDERSMASK");
+        PaintExtShadow(sm, CaptionActive, view, m, d->BorderIndex,
+                       sm->IsValidImgIndex(title) ? title : d->BorderIndex);
     }
+    if (caption) PaintTitleButtons(cache);
 }
 
 void TacDialogWnd::PaintCaption(TBitmap* cache, int border, int top) {
     TsSkinManager* sm = TacMainWnd::SkinManager;
     const int state = CaptionActive ? 1 : 0;
     const int title = sm->GetSkinIndex("FORMTITLE");
-    const TRect band{0, 0, Width, std::min(top, Height)};
-    if (title >= 0)
+    const TPoint o = CacheOrigin();
+    const TRect band{o.X, o.Y, o.X + Width, o.Y + std::min(top, Height)};
+    // In the skin's border mode 1 the extended border image brings the caption strip itself.
+    const bool ownStrip = !(borderForm_ && sm->SkinData().BorderMode == 1);
+    if (title >= 0 && ownStrip)
         PaintMaskWithBorders(title, "FORMTITLE", EmptyCacheInfo, true, state, band, {0, 0}, cache,
                              sm, -1, -1);
-    if (IconBitmap) {
+    if (IconBitmap && ownStrip) {
         const TRect ir = DialogIconRect();
         CopyBitmapTransparent(ViewOf(cache), ViewOf(IconBitmap.get()), ir.Left, ir.Top,
                               kTransparentKey);
     }
     int buttons = 0;
     LayoutTitleButtons();
-    for (TsCaptionButton* b : ShownButtons()) buttons = Width - b->Rect.Left;
-    TRect r{border + (IconBitmap ? IconBitmap->Width() : 0) + 4 + sm->SkinData().BILeft, 2,
-            Width - buttons - 6, top};
+    for (TsCaptionButton* b : ShownButtons()) buttons = o.X + Width - b->Rect.Left;
+    TRect r{o.X + border + (IconBitmap ? IconBitmap->Width() : 0) + 4 + sm->SkinData().BILeft,
+            o.Y + 2, o.X + Width - buttons - 6, o.Y + top};
+    if (!ownStrip) {
+        r.Top += sm->SkinData().CenterOffset;
+        r.Bottom += sm->SkinData().CenterOffset;
+    }
     if (r.Right <= r.Left || r.Bottom <= r.Top) return;
     const std::string text = WindowCaption(CtrlHandle);
     TCanvas* canvas = cache->Canvas();
@@ -516,6 +619,15 @@ void TacDialogWnd::UpdateDialogRegion(bool redraw) {
     if (uintptr_t(win::SendMessageA(h, kOwnRegionQuery, kOwnRegionAnswer, 0)) == kOwnRegionAnswer)
         return;
     RegionUpdating = true;
+    if (borderForm_) {
+        // The border window shows the frame and caption: the dialog keeps its client part.
+        const Insets in = InsetsOf(h);
+        win::SetWindowRgn(h,
+                          win::CreateRectRgn(in.Left, in.Top, std::max(Width - in.Right, in.Left),
+                                             std::max(Height - in.Bottom, in.Top)),
+                          redraw ? win::TRUE : win::FALSE);
+        return;
+    }
     win::HRGN region = win::CreateRectRgn(0, 0, Width, Height);
     win::HRGN cut = win::CreateRectRgn(0, 0, 0, 0);
     for (const TRect& r : RegionCuts) {
@@ -541,8 +653,10 @@ void TacDialogWnd::PaintNonClient() {
     }
     TBitmap* cache = TacMainWnd::SkinData->CacheBmp();
     const Insets in = InsetsOf(h);
-    WindowDCScope dc(h);
-    if (dc.Get() && cache && !cache->Empty()) {
+    if (borderForm_) {
+        // The frame is the border window's picture.
+        PlaceBorderForm(true);
+    } else if (WindowDCScope dc(h); dc.Get() && cache && !cache->Empty()) {
         const int below = Height - in.Top;
         BlitClipped(dc.Get(), 0, 0, Width, in.Top, cache, 0, 0);
         BlitClipped(dc.Get(), 0, in.Top, in.Left, below, cache, 0, in.Top);
@@ -579,7 +693,8 @@ void TacDialogWnd::EraseBackground(win::HDC dc) {
     win::RECT cr{};
     win::GetClientRect(CtrlHandle, &cr);
     const Insets in = InsetsOf(CtrlHandle);
-    BlitClipped(dc, 0, 0, cr.right, cr.bottom, cache, in.Left, in.Top);
+    const TPoint o = CacheOrigin();
+    BlitClipped(dc, 0, 0, cr.right, cr.bottom, cache, o.X + in.Left, o.Y + in.Top);
     win::RestoreDC(dc, saved);
     TacMainWnd::SkinData->BGChanged = false;
 }
@@ -596,6 +711,42 @@ win::HBRUSH TacDialogWnd::BackgroundBrush() {
     return brush_;
 }
 
+// ---- extended borders ----
+
+void TacDialogWnd::UpdateExtendedBorders() {
+    TsSkinManager* sm = TacMainWnd::SkinManager;
+    const win::HWND h = CtrlHandle;
+    const bool want = sm && sm->Active() && sm->ExtendedBorders() && Prepared && !Unhooked &&
+                      h && win::IsWindow(h) && !(Style & win::WS_CHILD) && BorderKind != 2 &&
+                      DialogCaptionHeight(false) != 0;
+    if (want == (borderForm_ != nullptr)) {
+        PlaceBorderForm(false);
+        return;
+    }
+    if (want)
+        borderForm_ = std::make_unique<TacBorderForm>(std::make_unique<DialogBorderOwner>(this));
+    else
+        FreeBorderForm();
+    // Every measure of the picture changed: cache and region are made anew.
+    TacMainWnd::SkinData->CacheStale = true;
+    RegionNeeded = true;
+    if (win::IsWindowVisible(h)) PaintNonClient();
+}
+
+void TacDialogWnd::FreeBorderForm() {
+    // Taken out first: freeing it may bring messages that ask for it.
+    std::unique_ptr<TacBorderForm> gone = std::move(borderForm_);
+    if (!gone) return;
+    gone.reset();
+    if (TacMainWnd::SkinData) TacMainWnd::SkinData->CacheStale = true;
+    RegionNeeded = true;
+}
+
+void TacDialogWnd::PlaceBorderForm(bool repaint) {
+    if (borderForm_ && CtrlHandle && win::IsWindowVisible(CtrlHandle))
+        borderForm_->UpdateExBordersPos(repaint, 255);
+}
+
 void TacDialogWnd::FreeBrush() {
     if (brush_) win::DeleteObject(brush_);
     brush_ = nullptr;
@@ -604,7 +755,10 @@ void TacDialogWnd::FreeBrush() {
 void TacDialogWnd::AnswerBackgroundInfo(BackgroundInfo& info) {
     TsSkinManager* sm = TacMainWnd::SkinManager;
     TsCommonData* d = TacMainWnd::SkinData;
-    const Insets in = InsetsOf(CtrlHandle);
+    Insets in = InsetsOf(CtrlHandle);
+    const TPoint o = CacheOrigin();
+    in.Left += o.X;
+    in.Top += o.Y;
     const TsGeneralData* s = d->Section();
     const bool picture = s && s->GradientPercent + s->ImagePercent > 0;
     if (!picture) {
@@ -649,8 +803,9 @@ int TacDialogWnd::HitTest(win::POINT screen) {
     if (DialogCaptionHeight(false) == 0) return 0;
     const Insets in = InsetsOf(h);
     LayoutTitleButtons();
+    const TPoint o = CacheOrigin();
     for (TsCaptionButton* b : ShownButtons()) {
-        if (!b->Rect.Contains(p)) continue;
+        if (!b->Rect.Contains({p.X + o.X, p.Y + o.Y})) continue;
         switch (b->HitCode) {
             case win::HTMAXBUTTON:
                 return CanMaximizeDialog() || CanRestoreDialog() ? win::HTMAXBUTTON
@@ -747,16 +902,24 @@ void TacDialogWnd::AdapterWindowProc(TMessage& m) {
             switch (SkinCommandCode(m.WParam)) {
                 case SKC_NEWSKIN:
                     if (mine) ReloadSkin();
+                    UpdateExtendedBorders();
                     break;
                 case SKC_REMOVESKIN:
                     FreeBrush();
+                    FreeBorderForm();
                     break;
                 case SKC_REFRESH:
                     if (!mine) break;
                     ReloadSkin();
+                    UpdateExtendedBorders();
                     win::RedrawWindow(h, nullptr, nullptr,
                                       win::RDW_INVALIDATE | win::RDW_ERASE | win::RDW_FRAME |
                                           win::RDW_ALLCHILDREN | win::RDW_UPDATENOW);
+                    PlaceBorderForm(true);
+                    m.Result = 0;
+                    return;
+                case SKC_REPAINTGRAPHIC:
+                    PlaceBorderForm(false);
                     m.Result = 0;
                     return;
                 case SKC_SETBGCHANGED:
@@ -803,11 +966,22 @@ void TacDialogWnd::AdapterWindowProc(TMessage& m) {
         }
         case win::WM_NCLBUTTONDOWN: {
             int hit = int(m.WParam);
+            // The border window passes its presses on unanswered: it tests the point itself.
+            if (borderForm_ && hit == win::HTTRANSPARENT) {
+                TMessage test = m;
+                test.Msg = win::WM_NCHITTEST;
+                hit = borderForm_->HitTest(test);
+            }
+            if (borderForm_ && hit == win::HTOBJECT) {
+                CallPrevWndProc(m);
+                return;
+            }
             if (hit != win::HTBOTTOMRIGHT) {
                 win::POINT p{win::GET_X_LPARAM(m.LParam), win::GET_Y_LPARAM(m.LParam)};
                 const int own = HitTest(p);
                 if (own != 0) hit = own;
             }
+            m.WParam = win::WPARAM(hit);
             Pressed(m, hit);
             return;
         }
@@ -875,6 +1049,7 @@ void TacDialogWnd::AdapterWindowProc(TMessage& m) {
             win::SendMessageA(h, win::WM_SETREDRAW, 1, 0);
             d->CacheStale = true;
             if (win::IsWindowVisible(h)) PaintNonClient();
+            PlaceBorderForm(false);
             m.Result = 1;
             return;
         case win::WM_NCPAINT:
@@ -921,16 +1096,24 @@ void TacDialogWnd::AdapterWindowProc(TMessage& m) {
                 ++HideAnimations;
                 AnimHideDialog(this);
             }
+            if (wp->flags & win::SWP_HIDEWINDOW) {
+                // The borders go from the screen with the dialog.
+                if (borderForm_ && borderForm_->Handle())
+                    win::ShowWindow(borderForm_->Handle(), win::SW_HIDE);
+            } else {
+                PlaceBorderForm(false);
+            }
             return;
         }
         case win::WM_SIZE:
             d->CacheStale = true;
             RegionNeeded = true;
             CallPrevWndProc(m);
-            if (!Unhooked)
-                win::RedrawWindow(h, nullptr, nullptr,
-                                  win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_ERASE |
-                                      win::RDW_UPDATENOW);
+            if (Unhooked) return;
+            PlaceBorderForm(false);
+            win::RedrawWindow(h, nullptr, nullptr,
+                              win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_ERASE |
+                                  win::RDW_UPDATENOW);
             return;
         case win::WM_ENABLE:
         case win::WM_SETTEXT:
@@ -976,8 +1159,15 @@ void TacDialogWnd::AdapterWindowProc(TMessage& m) {
         default:
             break;
     }
+    // The borders go with the window.
+    if (m.Msg == win::WM_DESTROY || m.Msg == win::WM_NCDESTROY) FreeBorderForm();
     TacScrollWnd::AdapterWindowProc(m);
-    if (m.Msg == win::WM_SYSCOMMAND && !Unhooked) {
+    if (Unhooked) return;
+    if (m.Msg == win::WM_MOVE || m.Msg == win::WM_SIZING ||
+        (m.Msg == win::WM_WINDOWPOSCHANGING && m.LParam &&
+         !(reinterpret_cast<const win::WINDOWPOS*>(m.LParam)->flags & win::SWP_HIDEWINDOW)))
+        PlaceBorderForm(false);
+    if (m.Msg == win::WM_SYSCOMMAND) {
         const auto command = unsigned(m.WParam & 0xFFF0);
         if (command == win::SC_MAXIMIZE || command == win::SC_RESTORE) SetTitleButtonState(0, 0);
     }

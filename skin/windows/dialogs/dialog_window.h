@@ -8,6 +8,11 @@
 // off the window so that the system draws no buttons of its own; the adapter answers the caption
 // clicks itself and sends the dialog WM_SYSCOMMAND. The style comes back when the adapter goes.
 //
+// With the manager's extended borders on, a border window (TacBorderForm) lies around the dialog
+// and shows its frame, caption and shadow; the cache image is then the window's rectangle grown
+// by the shadow margins, the window at (margin left, margin top) in it, and the dialog itself is
+// cut to its client area.
+//
 // Border kinds (set by Prepare from the style):
 //   0 modal frame, 1 not prepared yet, 2 pop-up without a full caption (no region, no buttons),
 //   3 thick or plain frame, 4 tool window, 5 sizeable tool window.
@@ -26,6 +31,7 @@
 namespace skin {
 
 struct BackgroundInfo;
+class TacBorderForm;
 class TacDialogWnd;
 class TacProvider;
 
@@ -60,11 +66,11 @@ public:
     // ---- TacDialogWndBase ----
     win::HWND Handle() const override { return CtrlHandle; }
     TsCommonData* SkinData() const override { return TacMainWnd::SkinData; }
-    TacBorderFormBase* BorderForm() const override { return nullptr; }
+    TacBorderFormBase* BorderForm() const override;
     void PaintFrame() override;
     int DialogBorderWidth() const override;
     int DialogTopFrameHeight() const override;
-    vcl::TRect GetDialogFrameMargins() const override { return {}; }
+    vcl::TRect GetDialogFrameMargins() const override;
     int DialogCaptionHeight(bool withSkin) const override;
     void UpdateDialogRegion(bool redraw) override;
 
@@ -80,6 +86,11 @@ public:
     int HitTest(win::POINT screen);
     // The brush the dialog's background is erased with (one per adapter and skin).
     win::HBRUSH BackgroundBrush();
+    // Makes the border window when the manager's extended borders are on and the dialog has a
+    // caption, frees it otherwise.
+    void UpdateExtendedBorders();
+    // Where the window's top-left corner lies in the cache image.
+    vcl::TPoint CacheOrigin() const;
 
     bool HasSystemMenu() const { return (Style & win::WS_SYSMENU) != 0; }
     bool HasContextHelp() const { return (ExStyle & win::WS_EX_CONTEXTHELP) != 0; }
@@ -115,6 +126,9 @@ public:
     int ShowAnimations = 0, HideAnimations = 0;
 
 private:
+    friend class DialogBorderOwner;
+    void FreeBorderForm();
+    void PlaceBorderForm(bool repaint);
     void ChooseButtonMasks();
     void LayoutTitleButtons();
     void PaintCaption(vcl::TBitmap* cache, int border, int top);
@@ -131,6 +145,7 @@ private:
     void ReloadSkin();
     void FreeBrush();
 
+    std::unique_ptr<TacBorderForm> borderForm_;
     win::HBRUSH brush_ = nullptr;
     bool pressed_ = false;
     bool styleRemoved_ = false;

@@ -115,6 +115,8 @@ int TacBorderForm::OffsetX() const {
 }
 
 int TacBorderForm::OffsetY() const {
+    // A dialog's picture is its window's rectangle grown by the margins.
+    if (owner_->IsDialog()) return GetFrameMargins().Top;
     if (owner_->MaximizedExtended())
         return owner_->FrameWidth(false) + GetFrameMargins().Top + owner_->ExtCaptionExtra();
     return TopOffset();

@@ -12,6 +12,7 @@
 #include "skin/windows/adapters/window_adapter.h"
 #include "skin/windows/scroll/edit_wnd.h"
 #include "skin/windows/scroll/grid_wnd.h"
+#include "skin/windows/walk/date_time_adapter.h"
 #include "vcl/controls/forms.h"
 #include "vcl/controls/std_ctrls.h"
 #include "vcl/system/string_list.h"
@@ -35,7 +36,7 @@ constexpr int kItemKind = 227;
 std::array<TacAdapterFactory, tgCount>& Factories() {
     static std::array<TacAdapterFactory, tgCount> table = [] {
         std::array<TacAdapterFactory, tgCount> t;
-        t[tgEdits] = AdapterFactoryOf<TacEditWnd>();
+        t[tgEdits] = EditAdapterFactory();
         t[tgGrids] = AdapterFactoryOf<TacGridWnd>();
         t[tgGridEh] = AdapterFactoryOf<TacGridWnd>();
         return t;

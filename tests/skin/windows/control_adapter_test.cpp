@@ -17,7 +17,9 @@
 #include "skin/windows/scroll/edit_wnd.h"
 #include "skin/windows/scroll/grid_wnd.h"
 #include "skin/windows/walk/button_factories.h"
+#include "skin/windows/walk/date_time_adapter.h"
 #include "tests/skin/windows/windows_fixture.h"
+#include "vcl/controls/date_time_picker.h"
 #include "vcl/controls/edits.h"
 #include "vcl/controls/grids.h"
 #include "vcl/controls/std_ctrls.h"
@@ -159,6 +161,23 @@ TEST_F(ControlAdapterTest, DeadItemsGoAndComeBackWithTheirControl) {
     c->SetText("after");
     Pump();
     EXPECT_EQ(c->Text(), "after");
+}
+
+TEST_F(ControlAdapterTest, ATimePickersUpDownIsSkinnedWithIt) {
+    SetList(tgEdits, "TEdit\nTDateTimePicker");
+    auto* picker = Add<vcl::TDateTimePicker>();
+    Walk();
+    auto* a = dynamic_cast<TacDateTimeWnd*>(AdapterOf(picker));
+    ASSERT_NE(a, nullptr);
+    const win::HWND spin = win::GetWindow(picker->Handle(), win::GW_CHILD);
+    ASSERT_NE(spin, nullptr);
+    EXPECT_EQ(FindWindowAdapter(spin), a->Spin());
+    EXPECT_NE(SendSkinCommand(spin, SKC_ISSKINAWARE, 0), 0);
+    // Both go with the picker.
+    picker->Free();
+    Pump();
+    walker->RemoveDeadItems();
+    EXPECT_EQ(walker->Count(), 0);
 }
 
 TEST_F(ControlAdapterTest, TheFormProviderWalksItsFormOnce) {

@@ -8,10 +8,12 @@
 #include "platform/gdi/region.h"
 #include "platform/user/dialog_manager.h"
 #include "platform/user/user.h"
+#include "skin/core/state/library_startup.h"
 #include "skin/core/state/neighbour_services.h"
 #include "skin/core/state/skin_commands.h"
 #include "skin/windows/dialogs/dialog_hook.h"
 #include "skin/windows/dialogs/dialog_window.h"
+#include "skin/windows/effects/border_form.h"
 #include "tests/skin/windows/provider_fixture.h"
 
 namespace skin::testing {
@@ -259,6 +261,77 @@ TEST_F(DialogWindow, ShowAndHideAnimateWhenAsked) {
     Pump();
     EXPECT_EQ(a->ShowAnimations, 1);
     EXPECT_TRUE(win::IsWindowVisible(d));
+}
+
+class DialogBorders : public DialogWindow {
+protected:
+    void SetUp() override {
+        DialogWindow::SetUp();
+        InitSkinLibrary();  // the built-in shadow pictures
+        manager->SetExtendedBorders(true);
+        ASSERT_TRUE(manager->ExtendedBorders());
+    }
+    void TearDown() override {
+        DialogWindow::TearDown();
+        FinalizeSkinLibrary();
+    }
+    static win::RECT RectOf(win::HWND w) {
+        win::RECT r{};
+        win::GetWindowRect(w, &r);
+        return r;
+    }
+};
+
+TEST_F(DialogBorders, AMessageBoxWearsABorderWindowThatFollowsItAndGoesWithIt) {
+    win::HWND d = Make(kCaption | win::WS_SYSMENU | win::DS_MODALFRAME);
+    TacDialogWnd* a = Adapter(d);
+    ASSERT_NE(a, nullptr);
+    auto* border = dynamic_cast<TacBorderForm*>(a->BorderForm());
+    ASSERT_NE(border, nullptr);
+    const win::HWND bw = border->Handle();
+    const vcl::TRect m = a->GetDialogFrameMargins();
+    ASSERT_GT(m.Left + m.Top + m.Right + m.Bottom, 0);
+    // Around the box, its picture the frame cache grown by the shadow margins.
+    auto expectAround = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const win::RECT dr = RectOf(d), br = RectOf(bw);
+        EXPECT_TRUE(win::IsWindowVisible(bw));
+        EXPECT_EQ(br.left, dr.left - m.Left);
+        EXPECT_EQ(br.top, dr.top - m.Top);
+        EXPECT_EQ(br.right, dr.right + m.Right);
+        EXPECT_EQ(br.bottom, dr.bottom + m.Bottom);
+    };
+    expectAround("shown");
+    // The box keeps its client part; the caption is the border window's.
+    const int top = a->DialogTopFrameHeight();
+    EXPECT_FALSE(InRegion(d, a->Width / 2, top / 2));
+    EXPECT_TRUE(InRegion(d, a->Width / 2, top + 1));
+
+    // Its close button, hot under the mouse and pressed through the border window.
+    const win::RECT br = RectOf(bw);
+    const vcl::TRect& close = a->ButtonClose.Rect;
+    const win::POINT p{br.left + (close.Left + close.Right) / 2,
+                       br.top + (close.Top + close.Bottom) / 2};
+    EXPECT_EQ(win::WindowFromPoint(p), bw);
+    QueueMove(p.x, p.y);
+    Pump();
+    EXPECT_EQ(a->HotButton, win::HTCLOSE);
+    commands.clear();
+    Click(p);
+    EXPECT_EQ(commands, std::vector<win::WPARAM>{win::SC_CLOSE});
+
+    win::SetWindowPos(d, nullptr, 200, 150, 0, 0, win::SWP_NOSIZE | win::SWP_NOZORDER);
+    Pump();
+    expectAround("moved");
+    win::ShowWindow(d, win::SW_HIDE);
+    Pump();
+    EXPECT_FALSE(win::IsWindowVisible(bw));
+    win::ShowWindow(d, win::SW_SHOW);
+    Pump();
+    expectAround("shown again");
+    win::DestroyWindow(d);
+    Pump();
+    EXPECT_FALSE(win::IsWindow(bw));
 }
 
 }  // namespace

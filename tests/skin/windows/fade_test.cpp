@@ -4,11 +4,13 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "skin/controls/buttons.h"
 #include "skin/core/data/skin_data.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/state/common_data.h"
+#include "skin/core/state/engine_state.h"
 #include "skin/core/state/skin_commands.h"
 #include "platform/gdi/dc.h"
 #include "skin/windows/effects/fade_timers.h"
@@ -29,6 +31,7 @@ protected:
         WindowsTest::TearDown();
         ResetWindowServices();
         StopEffects = false;
+        SkinChanging = 0;
     }
     template <typename T>
     T* Button() {
@@ -114,7 +117,8 @@ TEST_F(Fade, FramesGoFromTheOldPictureToExactlyTheNewOne) {
     const std::array<int, 3> red{0, 0, 255}, now = px(d->CacheBmp());
     ASSERT_NE(now, red);
     std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> shot(NewBitmap24(80, 24));
-    int painted = 0;
+    std::vector<std::array<int, 3>> frames;
+    int stops = 0;
     b->WindowProc = vcl::TWndMethod::FromCallable(
         [&, own = b->WindowProc](vcl::TMessage& m) {
             // The button paints the frame itself: the frame it gets is kept.
@@ -122,19 +126,75 @@ TEST_F(Fade, FramesGoFromTheOldPictureToExactlyTheNewOne) {
                 auto* frame = reinterpret_cast<vcl::TBitmap*>(m.LParam);
                 win::BitBlt(shot->Canvas()->Handle(), 0, 0, 80, 24, frame->Canvas()->Handle(),
                             0, 0, win::SRCCOPY);
-                ++painted;
+                frames.push_back(px(shot.get()));
                 m.Result = 1;
                 return;
             }
+            if (m.Msg == SM_ALPHACMD && SkinCommandCode(m.WParam) == SKC_STOPFADE) ++stops;
             own(m);
         });
-    timer->DrawFrame();
-    const std::array<int, 3> first = px(shot.get());
-    EXPECT_GT(first[2], now[2]) << "the first frame is mostly the old picture";
+    const win::COLORREF onScreen = WindowPixel(b->Handle(), 40, 3);
     while (timer->CurrentStep <= timer->StepCount) timer->DrawFrame();
-    EXPECT_EQ(px(shot.get()), now) << "the last frame is the new picture alone";
-    EXPECT_EQ(painted, 5);
+    // The old picture's weight per step of five: 255 - step * 256 / 5; the last frame, of
+    // weight 0, is the new picture itself rather than the blend's rounding of it.
+    const int weights[] = {204, 153, 102, 51, 0};
+    ASSERT_EQ(frames.size(), std::size(weights));
+    for (size_t k = 0; k + 1 < frames.size(); ++k) {
+        SCOPED_TRACE(k);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(frames[k][c], (now[c] * (255 - weights[k]) + red[c] * weights[k] + 127) >> 8);
+    }
+    EXPECT_EQ(frames.back(), now) << "the last frame is the new picture alone";
+    EXPECT_EQ(WindowPixel(b->Handle(), 40, 3), onScreen) << "a control painting its frames "
+                                                            "gets no copy on its window";
+    // The tick after the last frame ends the fade.
+    clock_.Advance(10);
+    Pump();
+    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(frames.size(), std::size(weights));
     StopControlFade(fade);
+}
+
+TEST_F(Fade, ARestartReusesTheTimerAndTheFlagsKeepFadesAway) {
+    auto* b = Button<TsBitBtn>();
+    TsCommonData* d = b->SkinData();
+    FadePtr fade;
+    d->CacheStale = false;
+    ChangeStateAnimated(fade, d, false, 1, true);
+    auto* timer = dynamic_cast<TsFadeTimer*>(fade.get());
+    ASSERT_NE(timer, nullptr);
+    timer->DrawFrame();
+    timer->DrawFrame();
+    // Mid-fade the state changes again: the same timer starts over from the picture shown.
+    d->CacheStale = false;
+    ChangeStateAnimated(fade, d, false, 1, true);
+    EXPECT_EQ(fade.get(), timer);
+    EXPECT_EQ(LiveEffectTimers, 1);
+    EXPECT_EQ(timer->CurrentStep, 1);
+    EXPECT_EQ(timer->StepCount, 5);
+    StopControlFade(fade);
+
+    const struct {
+        const char* what;
+        uint8_t* flag;
+    } flags[] = {{"skin changing", &SkinChanging}, {"effects stopped", nullptr}};
+    for (const auto& f : flags) {
+        SCOPED_TRACE(f.what);
+        d->CacheStale = false;
+        ChangeStateAnimated(fade, d, false, 1, true);
+        ASSERT_TRUE(fade);
+        if (f.flag)
+            *f.flag = 1;
+        else
+            StopEffects = true;
+        // A running fade is stopped and none starts; the control shows its new look at once.
+        d->CacheStale = false;
+        ChangeStateAnimated(fade, d, false, 2, true);
+        EXPECT_FALSE(fade);
+        EXPECT_EQ(LiveEffectTimers, 0);
+        SkinChanging = 0;
+        StopEffects = false;
+    }
 }
 
 TEST_F(Fade, GlobalDefaultDefersToTheManagersEvents) {

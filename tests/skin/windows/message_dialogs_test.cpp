@@ -12,8 +12,11 @@
 #include "platform/os/cp1251.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/message_box.h"
+#include "skin/core/state/library_startup.h"
 #include "skin/core/state/neighbour_services.h"
 #include "skin/windows/dialogs/dialog_hook.h"
+#include "skin/windows/dialogs/dialog_window.h"
+#include "skin/windows/scroll/edit_wnd.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "tests/support/modal_script.h"
 #include "tests/support/temp_dir.h"
@@ -67,6 +70,7 @@ struct Seen {
     int modalLevel = 0;
     win::RECT rect{};
     bool skinned = false;  // the hook gave it a dialog adapter
+    win::HWND border = nullptr;  // its extended-border window
 };
 
 class MessageDialogs : public WindowsTest {
@@ -116,6 +120,8 @@ protected:
             win::GetWindowRect(box, &seen.rect);
             TacProvider* record = FindDialogProvider(box);
             seen.skinned = record && record->DialogWnd;
+            if (seen.skinned && record->DialogWnd->BorderForm())
+                seen.border = record->DialogWnd->BorderForm()->Handle();
             testing_support::QueueType(keys_);
             keys_.clear();
         }
@@ -241,6 +247,45 @@ TEST_F(SkinnedMessageDialogs, TheHookSkinsTheBoxAndPlacesItAtThePointAsked) {
     const int width = seen.rect.right - seen.rect.left;
     EXPECT_EQ(seen.rect.left, (win::GetSystemMetrics(win::SM_CXSCREEN) - width) / 2);
     EXPECT_EQ(DialogPosX, -1);
+}
+
+TEST_F(SkinnedMessageDialogs, WithExtendedBordersTheBoxWearsABorderWindowThatGoesWithIt) {
+    InitSkinLibrary();  // the built-in shadow pictures
+    manager->SetExtendedBorders(true);
+    form->Show();
+    Pump();
+    Answer("\r");
+    EXPECT_EQ(ShowSkinnedMessageBox("", "text", vcl::mtInformation, {vcl::mbOK}, 0, 40, 30),
+              win::IDOK);
+    EXPECT_TRUE(seen.skinned);
+    EXPECT_NE(seen.border, nullptr);
+    Pump();
+    EXPECT_FALSE(win::IsWindow(seen.border));
+    manager->SetExtendedBorders(false);
+    FinalizeSkinLibrary();
+}
+
+TEST_F(SkinnedMessageDialogs, TheFileDialogsEditsAndListsWearTheirAdapters) {
+    form->Show();
+    Pump();
+    struct Seen {
+        bool frame = false;
+        int edits = 0;
+    };
+    static Seen seen;
+    seen = {};
+    std::unique_ptr<TsOpenDialog, vcl::FreeDeleter> open(vcl::New<TsOpenDialog>(nullptr));
+    testing_support::Script look({[](win::HWND d) {
+        if (TacProvider* p = FindDialogProvider(d)) {
+            seen.frame = p->DialogWnd != nullptr;
+            for (TacMainWnd* a : p->ChildAdapters) seen.edits += dynamic_cast<TacEditWnd*>(a) != nullptr;
+        }
+        testing_support::QueueType("\x1b");
+    }});
+    EXPECT_FALSE(open->Execute());
+    EXPECT_TRUE(seen.frame);
+    // The name's edit and the file list at least.
+    EXPECT_GE(seen.edits, 2);
 }
 
 TEST_F(MessageDialogs, TheSkinnedFileDialogsAnswerAsTheClassLibrarys) {
