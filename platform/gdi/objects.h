@@ -2,8 +2,8 @@
 // to platform/gdi).
 #pragma once
 
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -27,6 +27,13 @@ constexpr Pixel QuadToPixel(const RGBQUAD& q) {
     return Pixel(q.rgbBlue) | (Pixel(q.rgbGreen) << 8) | (Pixel(q.rgbRed) << 16);
 }
 
+// Zeroed pixel memory of at least `size` bytes; `capacity` receives the block's real size,
+// which ReleasePixels takes back. Large blocks are reused: a fresh block costs a page fault per
+// page on first touch, far more than clearing one the process already holds, and windows and
+// their caches make and drop whole-window bitmaps all the time. At most a few of them are kept.
+BYTE* AllocPixels(size_t size, size_t& capacity);
+void ReleasePixels(BYTE* p, size_t capacity);
+
 struct Bitmap : Object {
     static constexpr Kind kKind = Kind::Bitmap;
     Bitmap() : Object(kKind) {}
@@ -39,10 +46,10 @@ struct Bitmap : Object {
     bool mono = false;    // a monochrome bitmap of CreateBitmap (colours map through the DC)
     bool bottomUp = false;
     int rowBytes = 0;
-    // Zeroed by calloc: a large block comes straight from the system as zero pages, so a
-    // bitmap pays for clearing only the rows it is drawn on.
+    // Zeroed pixels from AllocPixels; the deleter hands large blocks back to its reuse list.
     struct FreeMemory {
-        void operator()(BYTE* p) const { std::free(p); }
+        size_t capacity;  // value-initialised (0) by a default-made pointer
+        void operator()(BYTE* p) const { ReleasePixels(p, capacity); }
     };
     std::unique_ptr<BYTE, FreeMemory> memory;
     BYTE* bits = nullptr;         // the pixels: memory, or a buffer the caller owns (views)

@@ -2,11 +2,88 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #include "platform/gdi/objects.h"
 
 namespace win::detail {
+
+namespace {
+
+// Blocks below this size go straight to the allocator, which keeps them cheaply itself.
+constexpr size_t kReusedFrom = size_t(256) << 10;
+// The most kept for reuse: four bitmaps of a large window.
+constexpr size_t kReuseLimit = size_t(16) << 20;
+
+struct FreeBlock {
+    BYTE* p;
+    size_t capacity;
+};
+
+struct ReuseList {
+    std::mutex lock;
+    std::vector<FreeBlock> blocks;  // oldest first
+    size_t bytes = 0;
+};
+
+ReuseList& Reused() {
+    // Never destroyed: bitmaps of static objects may still be freed after it would be.
+    static ReuseList* list = new ReuseList;
+    return *list;
+}
+
+}  // namespace
+
+BYTE* AllocPixels(size_t size, size_t& capacity) {
+    capacity = size;
+    if (size >= kReusedFrom) {
+        ReuseList& list = Reused();
+        BYTE* found = nullptr;
+        {
+            std::lock_guard<std::mutex> hold(list.lock);
+            // The smallest block that fits without wasting more than half of it.
+            auto best = list.blocks.end();
+            for (auto it = list.blocks.begin(); it != list.blocks.end(); ++it)
+                if (it->capacity >= size && it->capacity - size <= it->capacity / 2 &&
+                    (best == list.blocks.end() || it->capacity < best->capacity))
+                    best = it;
+            if (best != list.blocks.end()) {
+                found = best->p;
+                capacity = best->capacity;
+                list.bytes -= best->capacity;
+                list.blocks.erase(best);
+            }
+        }
+        if (found) {
+            std::memset(found, 0, size);
+            return found;
+        }
+    }
+    return static_cast<BYTE*>(std::calloc(size, 1));
+}
+
+void ReleasePixels(BYTE* p, size_t capacity) {
+    if (!p) return;
+    if (capacity < kReusedFrom || capacity > kReuseLimit) {
+        std::free(p);
+        return;
+    }
+    std::vector<BYTE*> dropped;
+    {
+        ReuseList& list = Reused();
+        std::lock_guard<std::mutex> hold(list.lock);
+        list.blocks.push_back({p, capacity});
+        list.bytes += capacity;
+        while (list.bytes > kReuseLimit) {
+            dropped.push_back(list.blocks.front().p);
+            list.bytes -= list.blocks.front().capacity;
+            list.blocks.erase(list.blocks.begin());
+        }
+    }
+    for (BYTE* d : dropped)
+        std::free(d);
+}
 
 int DibRowBytes(int width, int bpp) {
     return int(((int64_t(width) * bpp + 31) / 32) * 4);
@@ -23,8 +100,10 @@ std::shared_ptr<Bitmap> MakeBitmap(int width, int height, int bpp, bool bottomUp
     b->bottomUp = bottomUp;
     b->rowBytes = DibRowBytes(width, bpp);
     const size_t size = size_t(b->rowBytes) * size_t(height);
-    b->memory.reset(static_cast<BYTE*>(std::calloc(size, 1)));
-    if (!b->memory) return nullptr;
+    size_t capacity = 0;
+    BYTE* memory = AllocPixels(size, capacity);
+    if (!memory) return nullptr;
+    b->memory = std::unique_ptr<BYTE, Bitmap::FreeMemory>(memory, Bitmap::FreeMemory{capacity});
     b->bits = b->memory.get();
     if (bpp <= 8) {
         const int n = 1 << bpp;

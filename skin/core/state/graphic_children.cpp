@@ -95,13 +95,27 @@ void PaintParentBackground(win::HDC dc, vcl::TWinControl* control, vcl::TPoint o
 
     auto* mdiForm = dynamic_cast<vcl::TCustomForm*>(control);
     if (mdiForm && mdiForm->FormStyle() != vcl::fsMDIForm) mdiForm = nullptr;
-    WorkImage work(control->Width(), control->Height());
+    // The work image covers only the children, not the whole control: a large form would
+    // otherwise clear a whole-window bitmap on every erase. `at` is the image's origin in the
+    // control.
+    TRect area = children.front()->BoundsRect();
+    for (vcl::TControl* c : children) {
+        const TRect r = c->BoundsRect();
+        area = TRect(std::min(area.Left, r.Left), std::min(area.Top, r.Top),
+                     std::max(area.Right, r.Right), std::max(area.Bottom, r.Bottom));
+    }
+    const TPoint at(area.Left, area.Top);
+    auto inWork = [&](TRect r) {
+        return TRect(r.Left - at.X, r.Top - at.Y, r.Right - at.X, r.Bottom - at.Y);
+    };
+    WorkImage work(area.Width(), area.Height());
     for (vcl::TControl* c : children) {
         const TRect r = c->BoundsRect();
         if (c->ControlStyle.Contains(vcl::csOpaque))
-            FillRectSolid(work.DC(), r, AskControlBackColor(c));
+            FillRectSolid(work.DC(), inWork(r), AskControlBackColor(c));
         else
-            PutBackground(work.DC(), r, info, {r.Left + info.Offset.X, r.Top + info.Offset.Y});
+            PutBackground(work.DC(), inWork(r), info,
+                          {r.Left + info.Offset.X, r.Top + info.Offset.Y});
     }
     for (vcl::TControl* c : children) {
         if (mdiForm && c->Visible()) c->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_REPAINTGRAPHIC));
@@ -111,7 +125,7 @@ void PaintParentBackground(win::HDC dc, vcl::TWinControl* control, vcl::TPoint o
         if (r.Left + offset.X < clip.left || r.Top + offset.Y < clip.top ||
             r.Right + offset.X > clip.right || r.Bottom + offset.Y > clip.bottom)
             SendSkinCommandToControl(c, SKC_SETHALFVISIBLE, 0);
-        win::OffsetWindowOrgEx(work.DC(), -r.Left, -r.Top, nullptr);
+        win::OffsetWindowOrgEx(work.DC(), at.X - r.Left, at.Y - r.Top, nullptr);
         win::IntersectClipRect(work.DC(), 0, 0, r.Width(), r.Height());
         const bool copy = control->ControlState.Contains(vcl::csPaintCopy) &&
                           !c->ControlState.Contains(vcl::csPaintCopy);
@@ -123,9 +137,10 @@ void PaintParentBackground(win::HDC dc, vcl::TWinControl* control, vcl::TPoint o
     for (vcl::TControl* c : children) {
         const TRect r = c->BoundsRect();
         // The child was drawn at its own place in the work image; it is probed there too.
-        if (win::GetPixel(work.DC(), r.Left, r.Top) == win::COLORREF(kTransparentKey)) continue;
+        const TRect w = inWork(r);
+        if (win::GetPixel(work.DC(), w.Left, w.Top) == win::COLORREF(kTransparentKey)) continue;
         win::BitBlt(dc, r.Left + offset.X, r.Top + offset.Y, r.Width(), r.Height(), work.DC(),
-                    r.Left, r.Top, win::SRCCOPY);
+                    w.Left, w.Top, win::SRCCOPY);
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 #include "gdi_test_util.h"
 
@@ -111,3 +112,33 @@ TEST(Bitmap, CreateBitmapTakesWordAlignedRows) {
 }
 
 }  // namespace
+
+// Large pixel blocks are handed on from dropped bitmaps: each new bitmap must still start
+// all zero and never share memory with one that is alive.
+TEST(Bitmap, LargeBitmapsStartClearWhenMemoryIsHandedOn) {
+    struct Size {
+        int width, height, bpp;
+    };
+    const Size sizes[] = {{640, 480, 32}, {600, 460, 32}, {640, 480, 24}, {700, 500, 32}};
+    auto allZero = [](const Canvas& c) {
+        BitmapView v;
+        if (!GetBitmapView(c.bitmap(), &v)) return false;
+        const int rowBytes = v.stride < 0 ? -v.stride : v.stride;
+        for (int y = 0; y < v.height; ++y)
+            for (int i = 0; i < rowBytes; ++i)
+                if (v.Row(y)[i] != 0) return false;
+        return true;
+    };
+    auto kept = std::make_unique<Canvas>(640, 480);
+    kept->Fill(0x11223344);
+    for (const Size& s : sizes) {
+        {
+            Canvas used(s.width, s.height, s.bpp);
+            used.Fill(0xABABAB);
+        }
+        Canvas next(s.width, s.height, s.bpp);
+        EXPECT_TRUE(allZero(next)) << s.width << "x" << s.height << "@" << s.bpp;
+        next.Fill(0x556677);
+        EXPECT_EQ(kept->Raw(639, 479), 0x11223344u);
+    }
+}
