@@ -27,6 +27,8 @@
 #include "platform/user/message_box.h"
 #include "platform/user/user.h"
 #include "platform/user/window_tree.h"
+#include "skin/core/state/common_data.h"
+#include "skin/windows/scroll/grid_wnd.h"
 #include "tests/gateway/pty_modem.h"
 #include "tests/support/temp_dir.h"
 
@@ -252,6 +254,42 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         EXPECT_EQ(keyed, 0) << png;
     }
     EXPECT_EQ(shots.size(), 14u);
+
+    // A few pixels against the skin's own colours (0xRRGGBB).
+    skin::TsSkinManager* m = f->sSkinManager1;
+    ASSERT_TRUE(m->Active());
+    auto rgb = [](vcl::TColor c) {
+        const uint32_t v = vcl::ColorToRGB(c);
+        return (v & 0xFF) << 16 | (v & 0xFF00) | (v >> 16 & 0xFF);
+    };
+    auto screenOf = [](vcl::TControl* c, int x, int y) { return c->ClientToScreen({x, y}); };
+    win::RECT title{};
+    win::GetWindowRect(f->Handle(), &title);
+    const vcl::TRect fixedCell = f->grid->CellRect(0, 1);
+    const vcl::TPoint fixedLine =
+        screenOf(f->grid, fixedCell.Right, (fixedCell.Top + fixedCell.Bottom) / 2);
+    const vcl::TPoint client = screenOf(f, f->ClientWidth() - 20, f->labTextSMS->Top() + 4);
+    win::HDC cache = f->sSkinProvider1->SkinData()->CacheBmp()->Canvas()->Handle();
+    const int titleX = (title.right - title.left) - 150;
+    gateway::TformStart* run = startForm();
+    const vcl::TPoint face = screenOf(run->btnStop, 4, run->btnStop->Height() / 2);
+    const auto& button = m->Sections()[size_t(m->GetSkinIndex("BUTTON"))];
+    struct Probe {
+        const char* what;
+        std::string png;
+        vcl::TPoint at;
+        uint32_t expected;
+    } probes[] = {
+        {"the title bar as the frame cache holds it", "main_window.png",
+         {title.left + titleX, title.top + 5}, rgb(win::GetPixel(cache, titleX, 5))},
+        {"the main window's client", "main_window.png", client, rgb(m->GetGlobalColor())},
+        {"a line between the grid's fixed cells", "main_window.png", fixedLine,
+         rgb(skin::FixedLineColorOf(m))},
+        {"a button's face", "mailing_window.png", face, rgb(button.Color)},
+    };
+    for (const Probe& p : probes)
+        EXPECT_EQ(At(p.png, p.at.X, p.at.Y), p.expected) << p.what;
+    EXPECT_NE(At("main_window.png", fixedLine.X, fixedLine.Y), 0u);
 }
 
 }  // namespace
