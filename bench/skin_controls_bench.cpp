@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "bench/ratio_report.h"
+#include "bench/skinned_stage.h"
 #include "platform/user/user.h"
 #include "skin/controls/window_services.h"
 #include "skin/core/data/internal_skin.h"
@@ -24,17 +25,9 @@ constexpr int kWidth = 1280, kHeight = 800;
 constexpr vcl::TPoint kSets[] = {{0, 0}, {640, 0}, {0, 380}, {640, 380}};
 
 // The form under its own skin manager, shown.
-class SkinnedForm {
+class SkinnedForm : public bench::SkinnedStage {
 public:
-    explicit SkinnedForm(bool active) {
-        win::ResetWindowing();
-        skin::InitSkinControls();
-        manager_.reset(new skin::TsSkinManager(nullptr));
-        skin::AddInternalSkin(*manager_->InternalSkins());
-        manager_->SetSkinName(skin::InternalSkinName());
-        vcl::Application()->CreateForm(form);
-        form->SetBorderStyle(vcl::bsNone);
-        form->SetBounds(0, 0, kWidth, kHeight);
+    explicit SkinnedForm(bool active) : SkinnedStage(kWidth, kHeight) {
         vcl::TImageList* glyphs = skin_test::ControlsGlyphs(form);
         for (vcl::TPoint o : kSets)
             sets.push_back(skin_test::AddControlsSet(form, o, glyphs));
@@ -43,16 +36,9 @@ public:
         for (const skin_test::ControlsSet& s : sets)
             s.bitBtns[1]->Perform(vcl::CM_MOUSEENTER);
         sets[0].edits[1]->SetFocus();
-        if (!active) manager_->SetActive(false);
+        if (!active) manager->SetActive(false);
         vcl::Application()->ProcessMessages();
     }
-    ~SkinnedForm() {
-        manager_.reset();  // first: freed later it would make a new application
-        vcl::DoneApplication();
-        win::ResetWindowing();
-    }
-    SkinnedForm(const SkinnedForm&) = delete;
-    SkinnedForm& operator=(const SkinnedForm&) = delete;
 
     // The whole form painted again and the screen composed.
     void Frame() {
@@ -67,11 +53,7 @@ public:
                 d->CacheStale = true;
     }
 
-    vcl::TForm* form = nullptr;
     std::vector<skin_test::ControlsSet> sets;
-
-private:
-    std::unique_ptr<skin::TsSkinManager, vcl::FreeDeleter> manager_;
 };
 
 void Frames(benchmark::State& state, bool active, bool rebuild) {

@@ -2,6 +2,7 @@
 #include "platform/controls/status_bar_control.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -66,7 +67,9 @@ RECT PartRect(HWND h, const StatusState* st, int i) {
     const int end = c.right - GripSize(h);
     if (st->isSimple) return {kHorzBorder, kVertBorder, end, c.bottom};
     const auto edge = [&](int k) { return st->parts[k].right < 0 ? end : st->parts[k].right; };
-    const int left = i == 0 ? kHorzBorder : edge(i - 1) + kGap;
+    // A part may end at the largest coordinate: the next one starts there, not past it.
+    const int left =
+        i == 0 ? kHorzBorder : int(std::min<int64_t>(int64_t(edge(i - 1)) + kGap, INT32_MAX));
     return {left, kVertBorder, std::max(left, edge(i)), c.bottom};
 }
 

@@ -375,6 +375,11 @@ void TsCustomComboBox::WndProc(TMessage& m) {
     }
     if (!IsSkinnedNow(this, d)) return;
     switch (m.Msg) {
+        case CM_MOUSEENTER:
+        case CM_MOUSELEAVE:
+            // The hot look is in the cache, and the box paints no frame of its own.
+            if (d->CacheStale) Invalidate();
+            break;
         case win::CB_SETCURSEL:
         case CM_TEXTCHANGED:
         case CM_CHANGED:
@@ -419,8 +424,17 @@ void TsCustomComboBox::EditWndProc(TMessage& m) {
         !((Focused() || SkinData()->Focused) && Enabled() && !readOnly_)) {
         switch (m.Msg) {
             case win::WM_PAINT: {
+                // The edit's own surface shows the cached picture of the field under it.
                 win::PAINTSTRUCT ps{};
-                win::BeginPaint(EditHandle(), &ps);
+                win::HDC dc = win::BeginPaint(EditHandle(), &ps);
+                if (TBitmap* cache = SkinData()->CacheBmp(); cache && !SkinData()->CacheStale) {
+                    win::RECT r{};
+                    win::GetClientRect(EditHandle(), &r);
+                    win::POINT at{0, 0};
+                    win::MapWindowPoints(EditHandle(), Handle(), &at, 1);
+                    win::BitBlt(dc, 0, 0, r.right, r.bottom, cache->Canvas()->Handle(), at.x, at.y,
+                                win::SRCCOPY);
+                }
                 win::EndPaint(EditHandle(), &ps);
                 m.Result = 0;
                 return;

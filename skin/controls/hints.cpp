@@ -10,10 +10,14 @@
 #include "platform/user/window_region.h"
 #include "skin/controls/control_frame.h"
 #include "skin/controls/hint_html.h"
+#include "skin/core/pixels/dc_paint.h"
+#include "skin/core/pixels/bitmaps.h"
+#include "skin/core/pixels/png_graphic.h"
 #include "skin/core/state/skin_commands.h"
 #include "skin/core/state/skin_manager.h"
 #include "skin/core/state/skin_text.h"
 #include "vcl/graphics/bitmap.h"
+#include "vcl/system/resources.h"
 #include "vcl/system/sysutils.h"
 
 namespace skin {
@@ -36,13 +40,143 @@ TsAlphaHints* CurrentAlphaHints() {
     return gCurrent;
 }
 
+// --- template pictures ---
+
+void TacBordersSizes::Set(int index, int value) {
+    const int size = !image_                ? INT32_MAX
+                     : index % 2 == 0 ? image_->ImageHeight()
+                                      : image_->ImageWidth();
+    if (image_) value = std::min(value, size - 1);
+    v_[size_t(index)] = value;
+    // The opposite border leaves one pixel between them.
+    int& opposite = v_[size_t((index + 2) % 4)];
+    if (image_ && std::max(value, 0) + std::max(opposite, 0) > size - 1)
+        opposite = std::max(size - 1 - std::max(value, 0), 0);
+    if (image_) image_->Changed();
+}
+
+void TacBordersSizes::Assign(const TPersistent* source) {
+    if (const auto* b = dynamic_cast<const TacBordersSizes*>(source)) {
+        v_ = b->v_;
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+void TacBorderDrawModes::Assign(const TPersistent* source) {
+    if (const auto* m = dynamic_cast<const TacBorderDrawModes*>(source)) {
+        Top = m->Top;
+        Left = m->Left;
+        Bottom = m->Bottom;
+        Right = m->Right;
+        Center = m->Center;
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+TacHintImage::TacHintImage() : image_(new TPNGGraphic) {}
+
+TacHintImage::~TacHintImage() = default;
+
+bool TacHintImage::Empty() const {
+    return image_->Width() < 1 || image_->Height() < 1;
+}
+
+int TacHintImage::ImageWidth() const {
+    return Empty() ? 0 : image_->Width();
+}
+
+int TacHintImage::ImageHeight() const {
+    return Empty() ? 0 : image_->Height();
+}
+
+void TacHintImage::SetImage(const TPersistent* picture) {
+    image_->Assign(picture);
+    if (image_->PixelFormat() == pf32bit) {
+        for (int y = 0; y < image_->Height(); ++y) {
+            uint8_t* p = image_->ScanLine(y);
+            for (int x = 0; x < image_->Width(); ++x, p += 4)
+                if (p[3] == 0) p[0] = p[1] = p[2] = 0;
+        }
+    }
+    const int w = (ImageWidth() - 1) / 2, h = (ImageHeight() - 1) / 2;
+    for (TacBordersSizes* b : {&margins_, &borders_})
+        b->v_ = {std::max(h, 0), std::max(w, 0), std::max(h, 0), std::max(w, 0)};
+    Changed();
+}
+
+void TacHintImage::Assign(const TPersistent* source) {
+    if (const auto* i = dynamic_cast<const TacHintImage*>(source)) {
+        image_->Assign(i->image_.get());
+        margins_.v_ = i->margins_.v_;
+        borders_.v_ = i->borders_.v_;
+        modes_.Assign(&i->modes_);
+        Changed();
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+void TacHintImage::Changed() {
+    if (changing_) return;
+    changing_ = true;
+    try {
+        OnChange(this);
+    } catch (...) {
+        changing_ = false;
+        throw;
+    }
+    changing_ = false;
+}
+
 // --- TacHintTemplate ---
 
 std::vector<TPropInfo> TacHintTemplate::Published() {
-    return {Property("Name", &TacHintTemplate::Name, &TacHintTemplate::SetName)};
+    return {Property("Name", &TacHintTemplate::Name, &TacHintTemplate::SetName),
+            Property("ImageDefault", &TacHintTemplate::ImageDefault),
+            Property("Img_LeftBottom", &TacHintTemplate::Img_LeftBottom),
+            Property("Img_RightTop", &TacHintTemplate::Img_RightTop),
+            Property("Img_RightBottom", &TacHintTemplate::Img_RightBottom)};
 }
 
-TacHintTemplate::TacHintTemplate(TCollection* collection) : TCollectionItem(collection) {}
+TacHintTemplate::TacHintTemplate(TCollection* collection) : TCollectionItem(collection) {
+    for (auto& i : images_) i.reset(new TacHintImage);
+}
+
+TacHintTemplate::~TacHintTemplate() = default;
+
+TacHintImage* TacHintTemplate::ImageFor(int corner) const {
+    TacHintImage* i = corner >= 1 && corner <= 3 ? images_[size_t(corner)].get() : nullptr;
+    return i && !i->Empty() ? i : ImageDefault();
+}
+
+TacHintTemplate* BuiltInHintTemplate() {
+    static TacHintTemplate* const balloon = [] {
+        auto* t = new TacHintTemplate(nullptr);
+        TacHintImage* i = t->ImageDefault();
+        try {
+            TResourceStream stream("ACHINT");
+            TPNGGraphic png;
+            png.LoadFromStream(&stream);
+            i->SetImage(&png);
+        } catch (const std::exception&) {
+            // Without the picture the balloon is the application's hint colour.
+        }
+        TacBordersSizes* b = i->BordersWidths();
+        b->SetLeft(7);
+        b->SetTop(7);
+        b->SetRight(15);
+        b->SetBottom(15);
+        TacBordersSizes* m = i->ClientMargins();
+        m->SetLeft(11);
+        m->SetTop(7);
+        m->SetRight(15);
+        m->SetBottom(14);
+        return t;
+    }();
+    return balloon;
+}
 
 // --- TsAlphaHints ---
 
@@ -209,10 +343,28 @@ TRect TacCustomHintWindow::MeasureText(const std::string& text, TRect r) {
     return TRect(box.left, box.top, box.right, box.bottom);
 }
 
+TacHintTemplate* TacCustomHintWindow::CurrentTemplate() const {
+    const TsAlphaHints* h = CurrentAlphaHints();
+    const int i = h ? h->TemplateIndex() : -1;
+    if (h && i >= 0 && i < h->Templates()->Count())
+        return static_cast<TacHintTemplate*>(h->Templates()->Items(i));
+    return BuiltInHintTemplate();
+}
+
+TRect TacCustomHintWindow::FitImage(TacHintImage* image, const TRect& text) {
+    if (!image || image->Empty())
+        return TRect(0, 0, text.Width() + kBalloonMargins.Left + kBalloonMargins.Right,
+                     text.Height() + kBalloonMargins.Top + kBalloonMargins.Bottom);
+    const TRect m = image->ClientMargins()->AsRect();
+    return TRect(0, 0, std::max(text.Width() + m.Left + m.Right, image->ImageWidth()),
+                 std::max(text.Height() + m.Top + m.Bottom, image->ImageHeight()));
+}
+
 TRect TacCustomHintWindow::CalcHintRect(int, const std::string& hint) {
     const TsAlphaHints* h = CurrentAlphaHints();
     const bool skinned = SkinDrawn();
-    work_->Canvas()->SetFont(skinned ? Screen()->HintFont() : Font());
+    TacHintTemplate* t = skinned ? nullptr : CurrentTemplate();
+    work_->Canvas()->SetFont(skinned ? Screen()->HintFont() : t->Font());
     const int w = h && h->MaxWidth() >= 1 ? h->MaxWidth() : Screen()->Width();
     TRect r = MeasureText(hint, TRect(0, 0, w, 0));
     r = TRect(0, 0, r.Width(), r.Height());
@@ -220,11 +372,24 @@ TRect TacCustomHintWindow::CalcHintRect(int, const std::string& hint) {
         const TRect b = SkinBorders();
         r.Right += b.Left + b.Right + 8;
         r.Bottom += b.Top + b.Bottom + 8;
-    } else {
-        r.Right += kBalloonMargins.Left + kBalloonMargins.Right;
-        r.Bottom += kBalloonMargins.Top + kBalloonMargins.Bottom;
+        return r;
     }
-    return r;
+    // The corner the hint will point from chooses the picture, which may size it anew.
+    const TRect text = r;
+    r = FitImage(t->ImageDefault(), text);
+    win::POINT at{};
+    if (h && h->LastPosition().X != -1)
+        at = {h->LastPosition().X, h->LastPosition().Y};
+    else
+        win::GetCursorPos(&at);
+    win::MONITORINFO mi;
+    win::GetMonitorInfo(win::MonitorFromPoint(at, win::MONITOR_DEFAULTTONEAREST), &mi);
+    TRect placed = Bounds(at.x, at.y, r.Width(), r.Height());
+    const int corner = PlaceHint(placed, {at.x, at.y}, 0, TRect(mi.rcMonitor.left, mi.rcMonitor.top,
+                                                               mi.rcMonitor.right, mi.rcMonitor.bottom),
+                                 false);
+    image_ = t->ImageFor(corner);
+    return FitImage(image_, text);
 }
 
 void TacCustomHintWindow::PaintSkinned(const std::string& text) {
@@ -265,16 +430,45 @@ void TacCustomHintWindow::PaintSkinned(const std::string& text) {
 }
 
 void TacCustomHintWindow::PaintTemplate(const std::string& text) {
-    // Without a template picture the hint is the application's hint colour, opaque.
+    TacHintTemplate* t = CurrentTemplate();
+    TacHintImage* image = image_ ? image_ : t->ImageDefault();
     picture_->SetPixelFormat(pf32bit);
     picture_->SetSize(Width(), Height());
     TCanvas* canvas = picture_->Canvas();
-    canvas->Brush()->SetColor(Application() ? Application()->HintColor : clInfoBk);
-    canvas->FillRect(Rect(0, 0, Width(), Height()));
-    canvas->SetFont(Font());
+    TRect margins = kBalloonMargins;
+    if (!image->Empty()) {
+        // The picture over the whole hint, its borders kept.
+        canvas->Brush()->SetColor(clBlack);
+        canvas->FillRect(Rect(0, 0, Width(), Height()));
+        for (int y = 0; y < Height(); ++y) {
+            uint8_t* p = picture_->ScanLine(y);
+            for (int x = 0; x < Width(); ++x) p[x * 4 + 3] = 0;
+        }
+        const TacBorderDrawModes* m = image->BorderDrawModes();
+        const TRect borders = image->BordersWidths()->AsRect();
+        PaintBitmapNineSlice(canvas->Handle(), image->Image()->Canvas()->Handle(),
+                             Rect(0, 0, Width(), Height()),
+                             Rect(0, 0, image->ImageWidth(), image->ImageHeight()), borders,
+                             borders, {m->Left, m->Top, m->Right, m->Bottom, m->Center}, true);
+        margins = image->ClientMargins()->AsRect();
+    } else {
+        // Without a picture the hint is the application's hint colour, opaque.
+        canvas->Brush()->SetColor(Application() ? Application()->HintColor : clInfoBk);
+        canvas->FillRect(Rect(0, 0, Width(), Height()));
+        for (int y = 0; y < Height(); ++y) {
+            uint8_t* p = picture_->ScanLine(y);
+            for (int x = 0; x < Width(); ++x) p[x * 4 + 3] = 255;
+        }
+    }
+    // The text keeps the picture's alpha.
+    std::vector<uint8_t> alpha(size_t(Width()) * size_t(Height()));
+    for (int y = 0; y < Height(); ++y) {
+        const uint8_t* p = picture_->ScanLine(y);
+        for (int x = 0; x < Width(); ++x) alpha[size_t(y) * size_t(Width()) + size_t(x)] = p[x * 4 + 3];
+    }
+    canvas->SetFont(t->Font());
     canvas->Brush()->SetStyle(bsClear);
-    const TRect inner(kBalloonMargins.Left, kBalloonMargins.Top, Width() - kBalloonMargins.Right,
-                      Height() - kBalloonMargins.Bottom);
+    const TRect inner(margins.Left, margins.Top, Width() - margins.Right, Height() - margins.Bottom);
     if (CurrentAlphaHints() && CurrentAlphaHints()->HTMLMode()) {
         TsHtml html;
         html.Init(picture_.get(), text, inner);
@@ -282,13 +476,32 @@ void TacCustomHintWindow::PaintTemplate(const std::string& text) {
         html.Render(out);
     } else {
         win::RECT box = inner;
-        win::DrawText(canvas->Handle(), text.c_str(), int(text.size()), &box, kTextFlags);
+        win::HDC dc = canvas->Handle();
+        win::SelectObject(dc, canvas->Font()->Handle());
+        win::SetTextColor(dc, vcl::ColorToRGB(canvas->Font()->Color()));
+        const int mode = win::SetBkMode(dc, win::TRANSPARENT);
+        win::DrawText(dc, text.c_str(), int(text.size()), &box, kTextFlags);
+        win::SetBkMode(dc, mode);
     }
     canvas->Refresh();
+    // The layered window takes its colours premultiplied by their alpha.
     for (int y = 0; y < Height(); ++y) {
         uint8_t* p = picture_->ScanLine(y);
-        for (int x = 0; x < Width(); ++x) p[x * 4 + 3] = 255;
+        for (int x = 0; x < Width(); ++x, p += 4) {
+            const unsigned a = alpha[size_t(y) * size_t(Width()) + size_t(x)];
+            p[3] = uint8_t(a);
+            for (int k = 0; k < 3; ++k) p[k] = uint8_t((p[k] * a + 127) / 255);
+        }
     }
+}
+
+void TacCustomHintWindow::MakeRegion() {
+    TBitmap* cache = data_->CacheBmp();
+    if (!HandleAllocated() || !SkinDrawn() || !cache || cache->Width() != Width() ||
+        cache->Height() != Height())
+        return;
+    // The window owns the region it is given.
+    win::SetWindowRgn(Handle(), RegionFromBitmap(ViewOf(cache), TColor(0xFF00FF)), win::TRUE);
 }
 
 void TacCustomHintWindow::ActivateHint(TRect rect, const std::string& hint) {
@@ -306,7 +519,10 @@ void TacCustomHintWindow::ActivateHint(TRect rect, const std::string& hint) {
     corner_ = PlaceHint(r, at, 0, TRect(mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right,
                                         mi.rcMonitor.bottom),
                         skinned);
-    if (!skinned && (corner_ == 1 || corner_ == 3)) r = Bounds(r.Left, r.Top - 16, r.Width(), r.Height());
+    if (!skinned) {
+        image_ = CurrentTemplate()->ImageFor(corner_);
+        if (corner_ == 1 || corner_ == 3) r = Bounds(r.Left, r.Top - 16, r.Width(), r.Height());
+    }
     SetBounds(r.Left, r.Top, r.Width(), r.Height());
     if (r.Width() < 1 || r.Height() < 1) return;
     if (skinned)
@@ -314,6 +530,11 @@ void TacCustomHintWindow::ActivateHint(TRect rect, const std::string& hint) {
     else
         PaintTemplate(hint);
     win::HWND wnd = Handle();
+    // A skin-drawn hint takes its section's shape; a picture's alpha is its own shape.
+    if (skinned)
+        MakeRegion();
+    else
+        win::SetWindowRgn(wnd, nullptr, win::FALSE);
     win::SetWindowPos(wnd, win::HWND_TOPMOST, r.Left, r.Top, r.Width(), r.Height(),
                       win::SWP_NOACTIVATE);
     win::SetWindowLongA(wnd, win::GWL_EXSTYLE,
@@ -365,6 +586,11 @@ void TacCustomHintWindow::WndProc(TMessage& m) {
     }
     if (m.Msg == win::WM_ERASEBKGND) {
         m.Result = 1;
+        return;
+    }
+    if (m.Msg == win::WM_NCPAINT) {
+        MakeRegion();
+        m.Result = 0;
         return;
     }
     THintWindow::WndProc(m);

@@ -14,6 +14,7 @@
 //     the section's transparency for a skin-drawn hint, else 0.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -26,21 +27,108 @@
 namespace skin {
 
 class TsSkinManager;
+class TPNGGraphic;
+class TacHintImage;
 
-// A template of hint pictures, found by its name.
+enum TacBorderDrawMode : uint8_t { dmRepeat, dmStretch };
+
+// The fixed borders of a hint picture. A border is at most the picture's size less one, and
+// its opposite one gives way so that one pixel stays between them; negative reads as 0.
+class TacBordersSizes : public vcl::TPersistent {
+public:
+    VCL_CLASS(TacBordersSizes, vcl::TPersistent)
+    explicit TacBordersSizes(TacHintImage* image = nullptr) : image_(image) {}
+
+    int Top() const { return std::max(v_[0], 0); }
+    int Left() const { return std::max(v_[1], 0); }
+    int Bottom() const { return std::max(v_[2], 0); }
+    int Right() const { return std::max(v_[3], 0); }
+    void SetTop(int v) { Set(0, v); }
+    void SetLeft(int v) { Set(1, v); }
+    void SetBottom(int v) { Set(2, v); }
+    void SetRight(int v) { Set(3, v); }
+    // As a rectangle of widths (left, top, right, bottom).
+    vcl::TRect AsRect() const { return vcl::TRect(Left(), Top(), Right(), Bottom()); }
+    void Assign(const vcl::TPersistent* source) override;
+
+private:
+    friend class TacHintImage;
+    void Set(int index, int value);
+
+    TacHintImage* image_;
+    std::array<int, 4> v_{};  // top, left, bottom, right
+};
+
+// How each border and the centre of a hint picture fill their room; all stretch at first.
+class TacBorderDrawModes : public vcl::TPersistent {
+public:
+    VCL_CLASS(TacBorderDrawModes, vcl::TPersistent)
+    TacBorderDrawMode Top = dmStretch, Left = dmStretch, Bottom = dmStretch, Right = dmStretch,
+                      Center = dmStretch;
+    void Assign(const vcl::TPersistent* source) override;
+};
+
+// One picture of a template: drawn nine-slice over the whole hint, its borders fixed, the text
+// inside its client margins.
+class TacHintImage : public vcl::TPersistent {
+public:
+    VCL_CLASS(TacHintImage, vcl::TPersistent)
+    TacHintImage();
+    ~TacHintImage() override;
+
+    TPNGGraphic* Image() const { return image_.get(); }
+    // Takes the picture; borders and margins become half of it less one pixel, and pixels
+    // without alpha turn black.
+    void SetImage(const vcl::TPersistent* picture);
+    bool Empty() const;
+    int ImageWidth() const;
+    int ImageHeight() const;
+    TacBordersSizes* ClientMargins() { return &margins_; }
+    TacBordersSizes* BordersWidths() { return &borders_; }
+    TacBorderDrawModes* BorderDrawModes() { return &modes_; }
+    void Assign(const vcl::TPersistent* source) override;
+
+    // Runs after every change (not while one runs already).
+    vcl::TNotifyEvent OnChange;
+
+private:
+    friend class TacBordersSizes;
+    void Changed();
+
+    std::unique_ptr<TPNGGraphic, vcl::FreeDeleter> image_;
+    TacBordersSizes margins_{this}, borders_{this};
+    TacBorderDrawModes modes_;
+    bool changing_ = false;
+};
+
+// A template of hint pictures, found by its name: the default picture and the ones for the
+// corners a hint may point from (used when not empty).
 class TacHintTemplate : public vcl::TCollectionItem {
 public:
     VCL_CLASS_PUBLISHED(TacHintTemplate, vcl::TCollectionItem)
     explicit TacHintTemplate(vcl::TCollection* collection);
+    ~TacHintTemplate() override;
 
     const std::string& Name() const { return name_; }
     void SetName(const std::string& name) { name_ = name; }
     vcl::TFont* Font() { return &font_; }
+    TacHintImage* ImageDefault() const { return images_[0].get(); }
+    TacHintImage* Img_LeftBottom() const { return images_[1].get(); }
+    TacHintImage* Img_RightTop() const { return images_[2].get(); }
+    TacHintImage* Img_RightBottom() const { return images_[3].get(); }
+    // The picture for `corner` (1 left bottom, 2 right top, 3 right bottom), the default one
+    // when that is empty.
+    TacHintImage* ImageFor(int corner) const;
 
 private:
     std::string name_;
     vcl::TFont font_;
+    std::array<std::unique_ptr<TacHintImage, vcl::FreeDeleter>, 4> images_;
 };
+
+// The built-in balloon (the program's "ACHINT" picture): borders 7, 7, 15, 15 and client
+// margins 11, 7, 15, 14 (left, top, right, bottom).
+TacHintTemplate* BuiltInHintTemplate();
 
 class TsAlphaHints : public vcl::TComponent {
 public:
@@ -130,8 +218,15 @@ private:
     // The text measured in `r` (its width the limit), with the work bitmap's font.
     vcl::TRect MeasureText(const std::string& text, vcl::TRect r);
     int SkinIndex() const;
+    // The template that serves a picture hint now, and its picture for the corner.
+    TacHintTemplate* CurrentTemplate() const;
+    // The text rectangle `text` grown by the picture's margins and to at least its size.
+    static vcl::TRect FitImage(TacHintImage* image, const vcl::TRect& text);
+    // A skin-drawn hint's window takes the shape of its section (key-coloured corners cut).
+    void MakeRegion();
 
     std::unique_ptr<TsCommonData> data_;
+    TacHintImage* image_ = nullptr;
     std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> work_;
     std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> picture_;
     int corner_ = 0;

@@ -697,7 +697,73 @@ bool TsAlphaListBox::DoKeyPress(char& key) {
     return key == 0;
 }
 
+void TsAlphaListBox::BeginDrag() {
+    if (dragging_ || !HandleAllocated()) return;
+    dragging_ = true;
+    win::SetCapture(Handle());
+    OnStartDrag(this);
+}
+
+void TsAlphaListBox::EndDrag(bool dropped) {
+    if (!dragging_) return;
+    dragging_ = false;
+    if (HandleAllocated() && win::GetCapture() == Handle()) win::ReleaseCapture();
+    if (!dropped && HandleAllocated()) {
+        win::POINT p{};
+        win::GetCursorPos(&p);
+        win::ScreenToClient(Handle(), &p);
+        const intptr_t at = intptr_t(win::MAKELPARAM(p.x, p.y));
+        TMessage down{win::WM_LBUTTONDOWN, win::MK_LBUTTON, at, 0};
+        DefaultHandler(down);
+        TMessage up{win::WM_LBUTTONUP, 0, at, 0};
+        DefaultHandler(up);
+    }
+    OnEndDrag(this);
+}
+
+bool TsAlphaListBox::PressStartsDrag(TMessage& m) {
+    if (dragMode_ != dmAutomatic || dragging_ || ComponentState().Contains(csDesigning))
+        return false;
+    const bool shift = (m.WParam & win::MK_SHIFT) != 0, ctrl = (m.WParam & win::MK_CONTROL) != 0;
+    const int item = ItemAtPos({win::GET_X_LPARAM(m.LParam), win::GET_Y_LPARAM(m.LParam)}, true);
+    if (multiSelect_ && (!shift || ctrl) && item >= 0 && Selected(item)) {
+        // The selection stays as it is: the drag takes all of it.
+        if (CanFocus()) SetFocus();
+        BeginDrag();
+        m.Result = 0;
+        return true;
+    }
+    TsEditSkinned::WndProc(m);
+    // The press may have ended in the window's own tracking: the drag takes the mouse now.
+    if (!(multiSelect_ && (ctrl || shift))) BeginDrag();
+    return true;
+}
+
+bool TsAlphaListBox::WhileDragging(TMessage& m) {
+    if (!dragging_) return false;
+    switch (m.Msg) {
+        case win::WM_LBUTTONUP:
+            // Dropped; the window still hears the release that ends its own tracking.
+            EndDrag(true);
+            return false;
+        case win::WM_KEYDOWN:
+            if (m.WParam != win::VK_ESCAPE) return false;
+            EndDrag(false);
+            m.Result = 0;
+            return true;
+        case win::WM_CANCELMODE:
+        case win::WM_CAPTURECHANGED:
+            EndDrag(false);
+            return false;
+        default:
+            return false;
+    }
+}
+
 void TsAlphaListBox::WndProc(TMessage& m) {
+    if (WhileDragging(m)) return;
+    if ((m.Msg == win::WM_LBUTTONDOWN || m.Msg == win::WM_LBUTTONDBLCLK) && PressStartsDrag(m))
+        return;
     if (m.Msg == win::LB_GETTEXT && VirtualStyle()) {
         std::string s;
         if (!OnData || m.WParam >= static_cast<uintptr_t>(virtualCount_)) {
@@ -1061,6 +1127,15 @@ void TsCheckListBox::SetItemEnabled(int index, bool on) {
 bool TsCheckListBox::Header(int index) const {
     const Wrapper* w = WrapperOf(index);
     return w && w->header;
+}
+
+void TsCheckListBox::SetHeader(int index, bool on) {
+    if (on == Header(index)) return;
+    NeedWrapper(index)->header = on;
+    if (HandleAllocated()) {
+        win::RECT r = ItemRect(index);
+        win::InvalidateRect(Handle(), &r, !ControlStyle.Contains(csOpaque));
+    }
 }
 
 void TsCheckListBox::SetHeaderColor(vcl::TColor color) {

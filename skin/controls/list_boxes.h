@@ -32,6 +32,9 @@ namespace skin {
 
 class TsAlphaListBox;
 
+// dmAutomatic: a press on the list starts dragging its items.
+enum TDragMode : uint8_t { dmManual, dmAutomatic };
+
 enum TListBoxStyle : uint8_t {
     lbStandard,
     lbOwnerDrawFixed,
@@ -134,6 +137,17 @@ public:
     void SetScrollWidth(int width);
     bool AutoComplete() const { return autoComplete_; }
     void SetAutoComplete(bool on) { autoComplete_ = on; }
+    // With dmAutomatic a left press starts a drag: over a selected item of a multi-select list
+    // (Shift not held, or Ctrl held) without changing the selection, else after the press has
+    // selected, unless Ctrl or Shift extend a multiple selection. The mouse is the list's until
+    // the button goes up (the drag ends) or Escape cancels it.
+    TDragMode DragMode() const { return dragMode_; }
+    void SetDragMode(TDragMode mode) { dragMode_ = mode; }
+    bool Dragging() const { return dragging_; }
+    void BeginDrag();
+    // A cancelled drag hands the window a press and release at the cursor, so that the
+    // window's own tracking of the press ends.
+    void EndDrag(bool dropped);
     uint16_t AutoCompleteDelay() const { return autoCompleteDelay_; }
     void SetAutoCompleteDelay(uint16_t ms) { autoCompleteDelay_ = ms; }
 
@@ -145,6 +159,8 @@ public:
     vcl::TNotifyEvent OnVScroll;
     vcl::TNotifyEvent OnMouseEnter;
     vcl::TNotifyEvent OnMouseLeave;
+    vcl::TNotifyEvent OnStartDrag;
+    vcl::TNotifyEvent OnEndDrag;
 
     void WndProc(vcl::TMessage& message) override;
     void Dispatch(vcl::TMessage& message) override;
@@ -188,6 +204,10 @@ private:
     void PrintItems(win::HDC dc);
     void RepaintItem(int index);
     void TypeAhead(char key);
+    // A press in automatic drag mode; true when it was used up.
+    bool PressStartsDrag(vcl::TMessage& m);
+    // The mouse while a drag runs; true when the message was used up.
+    bool WhileDragging(vcl::TMessage& m);
 
     TListBoxStrings* items_;
     vcl::TControlCanvas* canvas_;
@@ -214,6 +234,8 @@ private:
     bool ctl3D_ = true;
     uint16_t autoCompleteDelay_ = 500;
     bool moving_ = false;
+    TDragMode dragMode_ = dmManual;
+    bool dragging_ = false;
 };
 
 class TsListBox : public TsAlphaListBox {
@@ -237,6 +259,9 @@ public:
     bool ItemEnabled(int index) const;
     void SetItemEnabled(int index, bool on);
     bool Header(int index) const;
+    // A header item is drawn across the check area in the header colours (or HeaderSkin) and
+    // has no check.
+    void SetHeader(int index, bool on);
     intptr_t ItemData(int index) const { return GetItemData(index); }
     void SetItemData(int index, intptr_t data) override;
 

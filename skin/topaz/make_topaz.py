@@ -356,6 +356,9 @@ sections = [
     ('ICOLINE', colours(BAR, TEXT, BAR, TEXT), {}),
     ('HINT', colours((0xFF, 0xFD, 0xE8), TEXT, (0xFF, 0xFD, 0xE8), TEXT),
      {'BORDERSMASK': values['EDITFRAME']}),
+    # The calendar's step buttons: flat, the title showing through until the mouse comes.
+    ('WEBBUTTON', colours(SURFACE, TEXT, HOT, TEXT, 100, 0),
+     {'BORDERSMASK': values['FLATFRAME']}),
     # The buttons and the check box fade between their looks (the reader takes TRUE for on).
     ('BUTTON', button, {'BORDERSMASK': values['FRAME'], 'GLOW': 1, 'GLOWMARGIN': 6,
                         'GLOW0': '!BTNGLOW.PNG!1!0!3', 'FADINGENABLED': 'TRUE'}),
@@ -519,3 +522,44 @@ def gauge_light(x, y):
 write('resources/ACGL.png', png32(64, 16, gauge_light))
 write('resources/acSHDA.png', png32(40, 40, soft(40, 40, (0, 0, 0), 12, 110)))
 write('resources/acSHDI.png', png32(40, 40, soft(40, 40, (0, 0, 0), 12, 60)))
+
+
+HINT_FILL = (0xFF, 0xFD, 0xE8)
+
+
+def balloon(x, y):
+    """The built-in hint balloon, 40 x 40: a rounded body from (3, 3) to (32, 32) whose tail
+    points at the top-left corner (the point the hint belongs to), a soft shadow down and right.
+    Everything that must not stretch stays within the borders 7 (left, top) and 15 (right,
+    bottom); the text goes inside the margins 11, 7, 15, 14."""
+    def body(px, py):
+        if 3 <= px < 32 and 3 <= py < 32:
+            cx = min(max(px, 7), 28)
+            cy = min(max(py, 7), 28)
+            return (px - cx) ** 2 + (py - cy) ** 2 <= 16
+        return False
+
+    def tail(px, py):
+        # The triangle (0, 0), (8, 4), (4, 8): right of its two long sides, short of the body.
+        return 2 * py >= px and 2 * px >= py and px + py <= 12
+
+    def inside(px, py):
+        return body(px, py) or tail(px, py)
+
+    def eroded(px, py):
+        return all(inside(px + dx, py + dy) for dx, dy in
+                   ((0, 0), (1, 0), (-1, 0), (0, 1), (0, -1)))
+
+    samples = [(x + (i + 0.5) / 4, y + (j + 0.5) / 4) for i in range(4) for j in range(4)]
+    a = sum(inside(sx, sy) for sx, sy in samples) / 16
+    e = sum(eroded(sx, sy) for sx, sy in samples) / 16
+    shadow = sum(body(sx - 3, sy - 3) for sx, sy in samples) / 16 * 0.28
+    out_a = a + shadow * (1 - a)
+    if out_a <= 0:
+        return (0, 0, 0, 0)
+    rgb = [(HINT_FILL[k] * e + FRAME[k] * (a - e)) / a if a > 0 else 0 for k in range(3)]
+    rgb = [round(c * a / out_a) for c in rgb]
+    return (*rgb, round(out_a * 255))
+
+
+write('resources/ACHINT.png', png32(40, 40, balloon))

@@ -15,6 +15,9 @@
 #include "platform/os/files.h"
 #include "platform/user/message_box.h"
 #include "platform/user/window_pos.h"
+#include "skin/core/data/internal_skin.h"
+#include "skin/core/data/stored_skins.h"
+#include "skin/core/state/skin_manager.h"
 #include "tests/gateway/window_rig.h"
 #include "tests/lists/main_window_rig.h"
 #include "tests/support/modal_script.h"
@@ -530,6 +533,59 @@ TEST(MainWindowJournal, TheJournalButtonShowsTheWholeJournal) {
     EXPECT_TRUE(rig.ScriptDone());
     ASSERT_NE(journal, nullptr);
     EXPECT_FALSE(journal->Visible());
+}
+
+// The same dialog under the internal skin, kept as tests/data/lists/filter_dialog_skinned.png
+// beside its classic picture: its check lists paint their items from the skin.
+TEST_F(JournalWindow, UnderTheInternalSkinTheFilterDialogPaintsFromTheSkin) {
+    std::unique_ptr<skin::TsSkinManager, vcl::FreeDeleter> manager(
+        new skin::TsSkinManager(nullptr));
+    skin::AddInternalSkin(*manager->InternalSkins());
+    manager->SetSkinName(skin::InternalSkinName());
+    ASSERT_TRUE(manager->SkinData().Active);
+    Row a;
+    a.name = "Клиенты"_cp;
+    Insert(a);
+    Row b;
+    b.name = "Акция весна"_cp;
+    b.start = "2024.03.06 12:00:00";
+    b.imei = kOtherIMEI;
+    Insert(b);
+    lists::TformFilter* dialog = nullptr;
+    vcl::Application()->CreateForm(dialog);
+    rig.giveUp = [&] {
+        dialog->Close();
+        journal->Close();
+    };
+    rig.Then(
+        "the journal", [&] { return journal->Visible(); }, [&] { rig.Click(journal->btnFilter); });
+    rig.Then(
+        "the dialog", [&] { return dialog->Visible(); },
+        [&] {
+            dialog->lstName->SetChecked(1, true);
+            dialog->lstIMEI->SetChecked(0, true);
+            dialog->edDateDlvFrom->SetDate(vcl::EncodeDate(2024, 3, 5));
+        });
+    rig.Then(
+        "the dialog filled in", [&] { return dialog->lstName->Checked(1); },
+        [&] {
+            Shoot(dialog, "filter_dialog_skinned.png");
+            // An unchecked item's text area is the list's colour, which the skin gave it.
+            skin::TsCheckListBox* l = dialog->lstStartTime;
+            const vcl::TRect item = l->ItemRect(0);
+            const vcl::TPoint p = l->ClientToScreen({item.Right - 3, item.Top + 1});
+            win::RECT one{p.X, p.Y, p.X + 1, p.Y + 1};
+            const display::Rgb px = display::CaptureScreen(&one);
+            const auto section = manager->Skin().Sections[size_t(manager->GetSkinIndex("EDIT"))];
+            EXPECT_EQ(vcl::RGB(px.pixels[0], px.pixels[1], px.pixels[2]),
+                      vcl::TColor(section.Color & 0xFFFFFF));
+            rig.Key(win::VK_ESCAPE, 27);
+        });
+    rig.Then(
+        "the journal again", [&] { return !dialog->Visible(); },
+        [&] { rig.Key(win::VK_ESCAPE, 27); });
+    journal->ShowForMailing("", 0);
+    EXPECT_TRUE(rig.ScriptDone());
 }
 
 }  // namespace

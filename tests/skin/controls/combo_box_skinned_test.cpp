@@ -232,5 +232,36 @@ TEST_F(SkinnedComboBoxTest, AnOwnerDrawnFieldIsDrawnOverTheCacheInTheTextRectang
     }
 }
 
+// A list-only box under the mouse shows its text highlighted, as when focused.
+TEST_F(SkinnedComboBoxTest, TheMouseOverAListOnlyBoxHighlightsItsText) {
+    TsComboBox* cb = Box(3);
+    cb->SetItemIndex(0);
+    Place<TButton>(form, Bounds(10, 60, 75, 25))->SetFocus();
+    Pump();
+    const win::RECT b = cb->ButtonRect();
+    const win::COLORREF highlight = vcl::ColorToRGB(clHighlight);
+    EXPECT_NE(ScreenPixel(cb, b.left - 4, 5) & 0xFFFFFF, highlight);
+    cb->Perform(CM_MOUSEENTER);
+    Pump();
+    EXPECT_EQ(ScreenPixel(cb, b.left - 4, 5) & 0xFFFFFF, highlight);
+    cb->Perform(CM_MOUSELEAVE);
+    Pump();
+    EXPECT_NE(ScreenPixel(cb, b.left - 4, 5) & 0xFFFFFF, highlight);
+}
+
+// The edit of an idle drop-down box is a window of its own: it shows the cached field.
+TEST_F(SkinnedComboBoxTest, AnIdleEditShowsTheCachedFieldUnderIt) {
+    TsComboBox* cb = Box(3, csDropDown);
+    cb->SetItemIndex(1);
+    Pump();
+    win::RECT r{};
+    win::GetClientRect(cb->EditHandle(), &r);
+    win::POINT at{r.right / 2, r.bottom / 2};
+    win::MapWindowPoints(cb->EditHandle(), cb->Handle(), &at, 1);
+    ASSERT_FALSE(cb->SkinData()->CacheStale);
+    EXPECT_EQ(ScreenPixel(cb, at.x, at.y) & 0xFFFFFF, CachePixel(cb, at.x, at.y));
+    EXPECT_EQ(ScreenPixel(cb, at.x + 1, 3) & 0xFFFFFF, CachePixel(cb, at.x + 1, 3));
+}
+
 }  // namespace
 }  // namespace skin

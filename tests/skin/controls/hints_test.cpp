@@ -6,6 +6,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/user/window_region.h"
 #include "skin/core/data/skin_data.h"
+#include "skin/core/pixels/png_graphic.h"
 #include "tests/skin/controls/skinned_form.h"
 #include "tests/vcl/gui_fixture.h"
 
@@ -117,6 +118,10 @@ TEST_F(SkinnedHintsTest, ASkinDrawnHintIsItsTextWithTheMasksBordersAndFadesToThe
     EXPECT_EQ(Alpha(w), 153);
     EXPECT_EQ(clock_.SleptMs() - slept, 96u);
     EXPECT_EQ(w->Corner(), 0);
+    // The window takes the section's shape.
+    win::HRGN shape = win::CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(win::GetWindowRgn(w->Handle(), shape), 0);
+    win::DeleteObject(shape);
     // Key-coloured pixels of the picture are fully clear, others opaque.
     TBitmap* p = w->Picture();
     for (int y = 0; y < p->Height(); y += 3)
@@ -159,6 +164,108 @@ TEST_F(SkinnedHintsTest, TheApplicationsHintWindowFollowsTheComponent) {
     EXPECT_NE(dynamic_cast<TacPngHintWindow*>(made.get()), nullptr);
     hints->SetActive(false);
     EXPECT_FALSE(Application()->HintWindowClass());  // the plain window
+}
+
+TEST_F(SkinnedHintsTest, AnUnknownTemplateIsTheBuiltInBalloonComposedOverTheScreenByItsAlpha) {
+    TacHintImage* balloon = BuiltInHintTemplate()->ImageDefault();
+    ASSERT_FALSE(balloon->Empty());
+    EXPECT_EQ(balloon->BordersWidths()->AsRect(), TRect(7, 7, 15, 15));
+    EXPECT_EQ(balloon->ClientMargins()->AsRect(), TRect(11, 7, 15, 14));
+    TsAlphaHints* hints = Hints(false);
+    hints->SetAnimated(false);
+    auto* t = static_cast<TacHintTemplate*>(hints->Templates()->Add());
+    t->SetName("Baloon");
+    hints->SetTemplateName("Nothing like it");
+    auto* w = New<TacPngHintWindow>(form);
+    // The text and the margins, at least the picture's size.
+    for (const char* text : {"Hi", "A hint long enough to wrap onto a second line"}) {
+        TBitmap measure;
+        measure.Canvas()->SetFont(t->Font());
+        win::RECT box{0, 0, hints->MaxWidth(), 0};
+        win::DrawText(measure.Canvas()->Handle(), text, int(strlen(text)), &box,
+                      win::DT_CALCRECT | win::DT_WORDBREAK | win::DT_CENTER | win::DT_NOPREFIX);
+        const TRect r = w->CalcHintRect(0, text);
+        EXPECT_EQ(r.Width(), std::max(box.right + 11 + 15, 40)) << text;
+        EXPECT_EQ(r.Height(), std::max(int(box.bottom) + 7 + 14, 40)) << text;
+    }
+    const TRect r = w->CalcHintRect(0, "Hint");
+    win::BitmapView v;
+    ASSERT_TRUE(win::GetBitmapView(win::ComposeScreen(), &v));
+    const TPoint at{420, 300};
+    std::vector<uint32_t> before;
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 7; ++x) {
+            const win::BYTE* px = v.Row(at.Y + y) + (at.X + x) * 4;
+            before.push_back(uint32_t(px[0]) | px[1] << 8 | px[2] << 16);
+        }
+    w->ActivateHint(Bounds(at.X, at.Y, r.Width(), r.Height()), "Hint");
+    ASSERT_EQ(w->Corner(), 0);
+    win::HRGN shape = win::CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(win::GetWindowRgn(w->Handle(), shape), 0);  // the picture's alpha is its shape
+    win::DeleteObject(shape);
+    ASSERT_TRUE(win::GetBitmapView(win::ComposeScreen(), &v));
+    // The tail's corner is the picture's own, unscaled: each pixel is the screen behind it
+    // mixed with the picture's colour at the picture's alpha.
+    int partial = 0;
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 7; ++x) {
+            const uint8_t* src = balloon->Image()->ScanLine(y) + x * 4;
+            const win::BYTE* got = v.Row(at.Y + y) + (at.X + x) * 4;
+            const int a = src[3];
+            if (a > 0 && a < 255) ++partial;
+            for (int k = 0; k < 3; ++k) {
+                const int bg = int(before[size_t(y * 7 + x)] >> (8 * k)) & 0xFF;
+                const int want = (src[k] * a + bg * (255 - a) + 127) / 255;
+                ASSERT_NEAR(got[k], want, 2) << x << "," << y << " channel " << k;
+            }
+        }
+    EXPECT_GT(partial, 0);
+}
+
+TEST_F(SkinnedHintsTest, ACornersOwnPictureServesWhenItHasOne) {
+    TsAlphaHints* hints = Hints(false);
+    hints->SetAnimated(false);
+    auto* t = static_cast<TacHintTemplate*>(hints->Templates()->Add());
+    t->SetName("Corners");
+    t->ImageDefault()->Assign(BuiltInHintTemplate()->ImageDefault());
+    TPNGGraphic red;
+    red.SetPixelFormat(pf32bit);
+    red.SetSize(30, 30);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x) {
+            uint8_t* p = red.ScanLine(y) + x * 4;
+            p[0] = 0, p[1] = 0, p[2] = 255, p[3] = 200;
+        }
+    t->Img_RightBottom()->SetImage(&red);
+    EXPECT_EQ(t->Img_RightBottom()->BordersWidths()->AsRect(), TRect(14, 14, 14, 14));
+    hints->SetTemplateName("Corners");
+    auto* w = New<TacPngHintWindow>(form);
+    const TRect r = w->CalcHintRect(0, "Hint");
+    const int sw = Screen()->Width(), sh = Screen()->Height();
+    w->ActivateHint(Bounds(sw - 5, sh - 5, r.Width(), r.Height()), "Hint");
+    ASSERT_EQ(w->Corner(), 3);
+    // The picture's alpha everywhere, the text's pixels too; colours premultiplied by it.
+    const uint8_t* p = w->Picture()->ScanLine(1) + 1 * 4;
+    EXPECT_EQ(p[2], 200);
+    for (int y = 0; y < w->Picture()->Height(); ++y)
+        for (int x = 0; x < w->Picture()->Width(); ++x)
+            ASSERT_EQ(w->Picture()->ScanLine(y)[x * 4 + 3], 200) << x << "," << y;
+    // Borders stay inside the picture with one pixel between opposite ones.
+    TacBordersSizes* b = t->Img_RightBottom()->BordersWidths();
+    struct Case {
+        void (TacBordersSizes::*set)(int);
+        int value;
+        TRect want;
+    } cases[] = {
+        {&TacBordersSizes::SetTop, 50, TRect(14, 29, 14, 0)},
+        {&TacBordersSizes::SetBottom, 10, TRect(14, 19, 14, 10)},
+        {&TacBordersSizes::SetLeft, 20, TRect(20, 19, 9, 10)},
+        {&TacBordersSizes::SetRight, -3, TRect(20, 19, 0, 10)},
+    };
+    for (const Case& c : cases) {
+        (b->*c.set)(c.value);
+        EXPECT_EQ(b->AsRect(), c.want) << c.value;
+    }
 }
 
 }  // namespace

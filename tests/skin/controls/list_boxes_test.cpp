@@ -180,6 +180,69 @@ TEST_F(SkinListBoxTest, OnlyAVirtualListTakesACount) {
     EXPECT_EQ(l->Items()->Add("ignored"), -1);
 }
 
+TEST_F(SkinListBoxTest, AnAutomaticDragStartsOnAPressAndACancelEndsTheWindowsTracking) {
+    auto* l = List<TsListBox>({"a", "b", "c", "d", "e"});
+    l->SetMultiSelect(true);
+    l->SetDragMode(dmAutomatic);
+    form->Show();
+    Pump();
+    std::vector<std::string> log;
+    l->OnStartDrag = TNotifyEvent::FromCallable([&](TObject*) { log.push_back("start"); });
+    l->OnEndDrag = TNotifyEvent::FromCallable([&](TObject*) { log.push_back("end"); });
+    const auto press = [&](int item, win::WPARAM keys) {
+        const TRect r = l->ItemRect(item);
+        l->Perform(win::WM_LBUTTONDOWN, win::MK_LBUTTON | keys,
+                   intptr_t(win::MAKELPARAM(r.Left + 5, (r.Top + r.Bottom) / 2)));
+    };
+    const auto selection = [&] {
+        std::string s;
+        for (int i = 0; i < 5; ++i) s += l->Selected(i) ? char('a' + i) : '.';
+        return s;
+    };
+    struct Case {
+        std::string selected;  // before the press
+        int item;
+        win::WPARAM keys;
+        bool drags;
+        std::string after;
+    } cases[] = {
+        {".bc..", 2, 0, true, ".bc.."},                // on the selection: it stays
+        {".bc..", 0, 0, true, "a...."},                // elsewhere: selected first
+        {".bc..", 4, win::MK_CONTROL, false, ".bc.e"},  // Ctrl extends, no drag
+        {".bc..", 1, win::MK_SHIFT, false, ".bcde"},    // Shift: a range from the anchor
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.after);
+        for (int i = 0; i < 5; ++i) l->SetSelected(i, c.selected[size_t(i)] != '.');
+        log.clear();
+        press(c.item, c.keys);
+        EXPECT_EQ(l->Dragging(), c.drags);
+        EXPECT_EQ(selection(), c.after);
+        if (c.drags) {
+            EXPECT_EQ(win::GetCapture(), l->Handle());
+            l->Perform(win::WM_LBUTTONUP, 0, 0);
+            EXPECT_EQ(log, (std::vector<std::string>{"start", "end"}));
+        } else {
+            l->Perform(win::WM_LBUTTONUP, 0, 0);
+            EXPECT_TRUE(log.empty());
+        }
+        EXPECT_FALSE(l->Dragging());
+        EXPECT_NE(win::GetCapture(), l->Handle());
+    }
+    // Escape cancels: the window hears a press and release where the mouse is, which selects
+    // the item there as any click does.
+    for (int i = 0; i < 5; ++i) l->SetSelected(i, i == 1);
+    press(1, 0);
+    ASSERT_TRUE(l->Dragging());
+    const TRect r = l->ItemRect(3);
+    const TPoint at = l->ClientToScreen({r.Left + 5, (r.Top + r.Bottom) / 2});
+    win::SetCursorPos(at.X, at.Y);
+    l->Perform(win::WM_KEYDOWN, win::VK_ESCAPE, 0);
+    EXPECT_FALSE(l->Dragging());
+    EXPECT_NE(win::GetCapture(), l->Handle());
+    EXPECT_EQ(selection(), "...d.");
+}
+
 class SkinCheckListBoxTest : public SkinListBoxTest {};
 
 TEST_F(SkinCheckListBoxTest, CheckedReadsFalseUntilSetAndRepaintsOnlyOnChange) {
