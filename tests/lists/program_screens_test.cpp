@@ -273,7 +273,10 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
     const int titleX = (title.right - title.left) - 150;
     gateway::TformStart* run = startForm();
     const vcl::TPoint face = screenOf(run->btnStop, 4, run->btnStop->Height() / 2);
-    const auto& button = m->Sections()[size_t(m->GetSkinIndex("BUTTON"))];
+    auto sectionColor = [m](const char* name) {
+        return m->Sections()[size_t(m->GetSkinIndex(name))].Color;
+    };
+    const vcl::TPoint fill = screenOf(run->prBar, 3, run->prBar->Height() / 2);
     struct Probe {
         const char* what;
         std::string png;
@@ -285,11 +288,14 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         {"the main window's client", "main_window.png", client, rgb(m->GetGlobalColor())},
         {"a line between the grid's fixed cells", "main_window.png", fixedLine,
          rgb(skin::FixedLineColorOf(m))},
-        {"a button's face", "mailing_window.png", face, rgb(button.Color)},
+        {"a button's face", "mailing_window.png", face, rgb(sectionColor("BUTTON"))},
+        {"the progress bar's fill", "mailing_window.png", fill, rgb(sectionColor("PROGRESSH"))},
     };
     for (const Probe& p : probes)
         EXPECT_EQ(At(p.png, p.at.X, p.at.Y), p.expected) << p.what;
+    // Neither the grid's lines black nor the fill lost in the background it lies on.
     EXPECT_NE(At("main_window.png", fixedLine.X, fixedLine.Y), 0u);
+    EXPECT_NE(At("mailing_window.png", fill.X, fill.Y), rgb(m->GetGlobalColor()));
 }
 
 }  // namespace
