@@ -23,6 +23,7 @@
 #include "platform/controls/file_dialog.h"
 #include "platform/display/screenshot.h"
 #include "platform/os/cp_literal.h"
+#include "platform/gdi/sys_colors.h"
 #include "platform/os/files.h"
 #include "platform/user/message_box.h"
 #include "platform/user/user.h"
@@ -296,6 +297,11 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
     // Neither the grid's lines black nor the fill lost in the background it lies on.
     EXPECT_NE(At("main_window.png", fixedLine.X, fixedLine.Y), 0u);
     EXPECT_NE(At("mailing_window.png", fill.X, fill.Y), rgb(m->GetGlobalColor()));
+    // The memo of a window made hidden and shown later has the skin's bars, not the classic.
+    const vcl::TPoint bar = screenOf(run->memoSMS, run->memoSMS->ClientWidth() + 8,
+                                     run->memoSMS->ClientHeight() / 2);
+    for (int classic : {win::COLOR_SCROLLBAR, win::COLOR_BTNFACE})
+        EXPECT_NE(At("mailing_window.png", bar.X, bar.Y), rgb(win::GetSysColor(classic)));
 }
 
 }  // namespace
