@@ -22,8 +22,8 @@
 #include "main_window_rig.h"
 #include "platform/controls/file_dialog.h"
 #include "platform/display/screenshot.h"
-#include "platform/os/cp_literal.h"
 #include "platform/gdi/sys_colors.h"
+#include "platform/os/cp_literal.h"
 #include "platform/os/files.h"
 #include "platform/user/message_box.h"
 #include "platform/user/user.h"
@@ -62,7 +62,7 @@ std::string ActiveCaption() {
 
 // A window's picture: the main window with what lies over it, or the active window alone.
 struct Shot {
-    std::string png;  // empty: a step with no picture
+    std::string png;             // empty: a step with no picture
     std::function<void()> open;  // runs on the test's own loop, may be a modal loop itself
     std::function<bool()> ready;
     std::function<void()> then;  // after the picture: the next window, or closing this one
@@ -115,29 +115,30 @@ protected:
     // A screen pixel of a picture, as 0xRRGGBB.
     uint32_t At(const std::string& png, int screenX, int screenY) {
         const auto& [shot, r] = shots.at(png);
-        const std::size_t k =
-            (std::size_t(screenY - r.top) * std::size_t(shot.width) + std::size_t(screenX - r.left)) *
-            3;
+        const std::size_t k = (std::size_t(screenY - r.top) * std::size_t(shot.width) +
+                               std::size_t(screenX - r.left)) *
+                              3;
         return uint32_t(shot.pixels[k]) << 16 | uint32_t(shot.pixels[k + 1]) << 8 |
                shot.pixels[k + 2];
     }
 
     void MakeJournal() {
-        // Every status class twice over each run: no report, delivered, temporary error,
-        // not delivered, an unknown code and a part the modem refused.
+        // Every status class five times over: no report, delivered, temporary error, not
+        // delivered, an unknown code, and a part the modem refused.
         const char* const statuses[] = {"null", "0", "32", "64", "200"};
         for (int i = 0; i < 30; ++i) {
             const bool failed = i % 6 == 5;
             const std::string status = failed ? "null" : statuses[i % 6];
-            rig.Exec("insert into NumberLog (NumID, Number, TextSMS, SendResultOK, SendTime, "
-                     "ReceiveTimeClient, StatusSC, Name, StartTime, IMEI, MR, ListID) values (" +
-                     std::to_string(i + 1) + ", '7916100" + std::to_string(1000 + i) +
-                     "', 'Добрый день! Ваш заказ готов.', " + (failed ? "0" : "1") +
-                     ", '2024-03-05 10:" + std::to_string(10 + i) + ":01.000', " +
-                     (status == "null" ? "null" : "'2024-03-05 10:" + std::to_string(10 + i) +
-                                                      ":09.000'") +
-                     ", " + status + ", '" + (i < 15 ? "Клиенты" : "Весна") +
-                     "', '2024.03.05 10:00:00', '356938035643809', " + std::to_string(i) + ", 1)");
+            rig.Exec(
+                "insert into NumberLog (NumID, Number, TextSMS, SendResultOK, SendTime, "
+                "ReceiveTimeClient, StatusSC, Name, StartTime, IMEI, MR, ListID) values (" +
+                std::to_string(i + 1) + ", '7916100" + std::to_string(1000 + i) +
+                "', 'Добрый день! Ваш заказ готов.', " + (failed ? "0" : "1") +
+                ", '2024-03-05 10:" + std::to_string(10 + i) + ":01.000', " +
+                (status == "null" ? "null"
+                                  : "'2024-03-05 10:" + std::to_string(10 + i) + ":09.000'") +
+                ", " + status + ", '" + (i < 15 ? "Клиенты" : "Весна") +
+                "', '2024.03.05 10:00:00', '356938035643809', " + std::to_string(i) + ", 1)");
         }
     }
 
@@ -153,8 +154,8 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
     gateway::StartLogThread(rig.dir.path());
 
     std::string csv;
-    const char* const names[] = {"Анна",  "Борис", "Вера",  "Глеб",  "Дарья", "Егор",
-                                 "Жанна", "Зоя",   "Игорь", "Кира",  "Лев",   "Мария"};
+    const char* const names[] = {"Анна",  "Борис", "Вера",  "Глеб", "Дарья", "Егор",
+                                 "Жанна", "Зоя",   "Игорь", "Кира", "Лев",   "Мария"};
     for (int i = 0; i < 12; ++i)
         csv += "7916100" + std::to_string(1000 + i) + ";" + names[i] + ";" +
                std::to_string(1041 + i) + ";" + std::to_string(i + 1) + " шт.\n";
@@ -222,19 +223,26 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
              const vcl::TPoint row = FindForm<lists::TformList>()->lvList->ClientToScreen({40, 28});
              rig.screen.Click(row.X, row.Y);
          }},
-        {"list_manager.png", {}, [] { return FindForm<lists::TformList>()->lvList->Selected(); },
+        {"list_manager.png",
+         {},
+         [] { return FindForm<lists::TformList>()->lvList->Selected(); },
          [&] { rig.Click(FindForm<lists::TformList>()->btnRename); }},
-        {"rename_box.png", {}, [] { return ActiveCaption() == "Переименование"_cp; },
+        {"rename_box.png",
+         {},
+         [] { return ActiveCaption() == "Переименование"_cp; },
          press(win::VK_ESCAPE)},
         {"", {}, Shown<lists::TformList>, Cancel<lists::TformList>},
         {"port_dialog.png", [&] { f->mnuCOMPortClick(f); }, Shown<gateway::TformGSM>,
          Cancel<gateway::TformGSM>},
         {"", [&] { f->btnStartClick(f); }, Shown<gateway::TformStart>,
          [&] { rig.Click(startForm()->btnStart); }},
-        {"mailing_window.png", {},
+        {"mailing_window.png",
+         {},
          [&] { return startForm()->labProcessedValue->Caption().rfind("2 ", 0) == 0; },
          [&] { rig.Click(startForm()->btnStop); }},
-        {"", {}, [&] { return startForm()->btnClose->Enabled(); },
+        {"",
+         {},
+         [&] { return startForm()->btnClose->Enabled(); },
          [&] { rig.Click(startForm()->btnClose); }},
         {"journal.png", [&] { f->btnNumberLogClick(f); }, Shown<lists::TformNumberLog>,
          [&] { rig.Click(journal()->btnFilter); }},
@@ -251,7 +259,8 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         const display::Rgb& shot = kept.first;
         int keyed = 0;
         for (std::size_t k = 0; k + 2 < shot.pixels.size(); k += 3)
-            keyed += shot.pixels[k] == 0xFF && shot.pixels[k + 1] == 0 && shot.pixels[k + 2] == 0xFF;
+            keyed +=
+                shot.pixels[k] == 0xFF && shot.pixels[k + 1] == 0 && shot.pixels[k + 2] == 0xFF;
         EXPECT_EQ(keyed, 0) << png;
     }
     EXPECT_EQ(shots.size(), 14u);
@@ -284,8 +293,10 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         vcl::TPoint at;
         uint32_t expected;
     } probes[] = {
-        {"the title bar as the frame cache holds it", "main_window.png",
-         {title.left + titleX, title.top + 5}, rgb(win::GetPixel(cache, titleX, 5))},
+        {"the title bar as the frame cache holds it",
+         "main_window.png",
+         {title.left + titleX, title.top + 5},
+         rgb(win::GetPixel(cache, titleX, 5))},
         {"the main window's client", "main_window.png", client, rgb(m->GetGlobalColor())},
         {"a line between the grid's fixed cells", "main_window.png", fixedLine,
          rgb(skin::FixedLineColorOf(m))},
@@ -298,8 +309,8 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
     EXPECT_NE(At("main_window.png", fixedLine.X, fixedLine.Y), 0u);
     EXPECT_NE(At("mailing_window.png", fill.X, fill.Y), rgb(m->GetGlobalColor()));
     // The memo of a window made hidden and shown later has the skin's bars, not the classic.
-    const vcl::TPoint bar = screenOf(run->memoSMS, run->memoSMS->ClientWidth() + 8,
-                                     run->memoSMS->ClientHeight() / 2);
+    const vcl::TPoint bar =
+        screenOf(run->memoSMS, run->memoSMS->ClientWidth() + 8, run->memoSMS->ClientHeight() / 2);
     for (int classic : {win::COLOR_SCROLLBAR, win::COLOR_BTNFACE})
         EXPECT_NE(At("mailing_window.png", bar.X, bar.Y), rgb(win::GetSysColor(classic)));
 }

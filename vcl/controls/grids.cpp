@@ -87,8 +87,7 @@ std::vector<TPropInfo> TCustomGrid::Published() {
     return {
         Property("DefaultDrawing", &TCustomGrid::DefaultDrawing, &TCustomGrid::SetDefaultDrawing),
         Property("FixedColor", &TCustomGrid::FixedColor, &TCustomGrid::SetFixedColor),
-        Property("FixedLineColor", &TCustomGrid::FixedLineColor,
-                 &TCustomGrid::SetFixedLineColor),
+        Property("FixedLineColor", &TCustomGrid::FixedLineColor, &TCustomGrid::SetFixedLineColor),
         Property("ScrollBars", &TCustomGrid::ScrollBars, &TCustomGrid::SetScrollBars),
         Property("BorderStyle", &TCustomGrid::BorderStyle, &TCustomGrid::SetBorderStyle)};
 }

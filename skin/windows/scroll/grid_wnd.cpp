@@ -47,8 +47,7 @@ void TacGridWnd::SetSkinParams() {
     TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
     if (!c || !m) return;
     if (HasFixedColor) vcl::SetOrdProp(c, "FixedColor", m->GetGlobalColor());
-    if (HasFixedLineColor)
-        vcl::SetOrdProp(c, "FixedLineColor", FixedLineColorOf(m));
+    if (HasFixedLineColor) vcl::SetOrdProp(c, "FixedLineColor", FixedLineColorOf(m));
 }
 
 void TacGridWnd::AdapterWindowProc(vcl::TMessage& m) {
