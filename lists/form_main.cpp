@@ -19,6 +19,7 @@
 #include "platform/user/message_box.h"
 #include "skin/core/data/internal_skin.h"
 #include "skin/core/data/stored_skins.h"
+#include "skin/core/state/neighbour_services.h"
 #include "vcl/system/exceptions.h"
 #include "vcl/system/format.h"
 #include "vcl/system/sysutils.h"
@@ -48,9 +49,13 @@ T* TheForm() {
     return form;
 }
 
-// The skin's menu painter takes a menu over here once the skin draws menus; until then the
-// menu draws itself.
-void SetMenuOwnerDraw(vcl::TMenu* /*menu*/, bool /*rebuild*/) {}
+// The skin's menu painter takes the menu over, the items just added with it, while the skin
+// draws pop-ups.
+void SetMenuOwnerDraw(vcl::TMenu* menu, bool on) {
+    skin::TsSkinManager* m = skin::DefaultManager;
+    if (m && m->SkinnedPopups() && skin::Neighbours().SetMenuOwnerDraw)
+        skin::Neighbours().SetMenuOwnerDraw(m->SkinableMenus(), menu, on);
+}
 
 void FillWith(vcl::TCanvas* c, const vcl::TRect& r, vcl::TColor color) {
     c->Brush()->SetStyle(vcl::bsSolid);

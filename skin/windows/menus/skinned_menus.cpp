@@ -375,9 +375,13 @@ void TsSkinableMenus::PrepareFont(TCanvas* canvas, TMenuItem* item) const {
     if (item && item->Default()) canvas->Font()->SetStyle(canvas->Font()->Style() << fsBold);
 }
 
-int TsSkinableMenus::LineHeight(TCanvas* canvas) const {
+int MenuLineHeight(int textHeight) {
     // Ties go to the even neighbour, as the default rounding of the FPU does.
-    return int(std::nearbyint(canvas->TextHeight("W") * 1.25));
+    return int(std::nearbyint(textHeight * 1.25));
+}
+
+int TsSkinableMenus::LineHeight(TCanvas* canvas) const {
+    return MenuLineHeight(canvas->TextHeight("W"));
 }
 
 bool TsSkinableMenus::ExtraLineOn(TMenuItem* first) {
@@ -445,7 +449,11 @@ win::SIZE TsSkinableMenus::PopupSize(TMenuItem* parent) {
             columnWidth = columnHeight = 0;
         }
         int w = 0, h = 0;
-        item->MeasureItem(work->Canvas(), w, h);
+        // An application's own measuring counts; the others are measured as ours would.
+        if (item->OnMeasureItem)
+            item->MeasureItem(work->Canvas(), w, h);
+        else
+            MeasureMenuItem(item, work->Canvas(), w, h);
         columnWidth = std::max(columnWidth, w);
         columnHeight += h;
     }
@@ -513,6 +521,18 @@ TacMenuInfo* TsSkinableMenus::PrepareBackground(TMenuItem* first, win::HWND wnd,
             const MaskCorners corners{f.R, f.Count, f.Type, f.WL, f.WT, f.WR, f.WB};
             GetMaskRegionCuts(RegionCuts, f.Src, corners, width, false, 0);
             GetMaskRegionCuts(RegionCuts, f.Src, corners, width, true, height - f.WB);
+        }
+    } else {
+        // A skin without a frame for menus: a line of half the text colour keeps the pop-up
+        // apart from the window under it.
+        const int frame = Owner->GetSkinIndex("MAINMENU") >= 0 ? Owner->GetSkinIndex("MAINMENU")
+                                                                : item;
+        if (frame >= 0) {
+            const TsGeneralData& s = Owner->Sections()[size_t(frame)];
+            const TColor line = BlendTwoColors(s.FontColor, s.Color, 0.5);
+            TCanvas* c = bmp->Canvas();
+            c->Brush()->SetColor(line);
+            c->FrameRect(whole);
         }
     }
     if (rec->HaveExtraLine) PaintExtraLine(bmp, first);
@@ -724,23 +744,31 @@ void TsSkinableMenus::PaintCaptionItem(TBitmap* bmp, const TBitmap* bg, TMenuIte
 void TsSkinableMenus::DrawMenuItem(TObject* sender, TCanvas* canvas, TRect rect,
                                    TOwnerDrawState state) {
     auto* item = dynamic_cast<TMenuItem*>(sender);
-    if (!item || !canvas || !Painting() || !canvas->HandleAllocated()) return;
+    if (!item || !canvas || !Painting() || !canvas->Handle()) return;
     const int w = rect.Width(), h = rect.Height();
     if (w <= 0 || h <= 0 || !BitmapSizeFits(w, h)) return;
 
     win::HWND wnd = win::WindowFromDC(canvas->Handle());
-    if (wnd && !win::IsWindow(wnd)) wnd = nullptr;
-    win::SIZE size{};
+    if (wnd && (!win::IsWindow(wnd) || wnd == win::GetDesktopWindow())) wnd = nullptr;
     win::RECT wr{};
+    TacMenuInfo* rec = nullptr;
     if (wnd && win::GetWindowRect(wnd, &wr)) {
-        size = {wr.right - wr.left, wr.bottom - wr.top};
+        rec = FindMenuItemRecord(item, wnd, wr.right - wr.left, wr.bottom - wr.top);
     } else {
+        // Without a window the pop-up's size is measured, once for its record.
         wnd = nullptr;
-        size = PopupSize(item->Parent());
-        size.cx += BorderWidth * 2;
-        size.cy += BorderWidth * 2;
+        rec = FindMenuItemRecord(item, nullptr);
+        // An item grown past the background since it was prepared makes it anew.
+        if (rec && rec->Bmp &&
+            (rect.Right + BorderWidth * 2 > rec->Bmp->Width() ||
+             rect.Bottom + BorderWidth * 2 > rec->Bmp->Height()))
+            rec = nullptr;
+        if (!rec) {
+            const win::SIZE size = PopupSize(item->Parent());
+            rec = FindMenuItemRecord(item, nullptr, size.cx + BorderWidth * 2,
+                                     size.cy + BorderWidth * 2);
+        }
     }
-    TacMenuInfo* rec = FindMenuItemRecord(item, wnd, size.cx, size.cy);
     if (!rec || !rec->Bmp) return;
     const TBitmap* bg = rec->Bmp.get();
     const win::POINT f = wnd ? FrameOffset(wnd) : win::POINT{BorderWidth, BorderWidth};
@@ -845,7 +873,7 @@ void TsSkinableMenus::MeasureBarItem(TObject* sender, TCanvas* canvas, int& widt
 void TsSkinableMenus::DrawBarItem(TObject* sender, TCanvas* canvas, TRect rect,
                                   TOwnerDrawState state) {
     auto* item = dynamic_cast<TMenuItem*>(sender);
-    if (!item || !canvas || !Painting() || !canvas->HandleAllocated()) return;
+    if (!item || !canvas || !Painting() || !canvas->Handle()) return;
     const int w = rect.Width(), h = rect.Height();
     if (w <= 0 || h <= 0 || !BitmapSizeFits(w, h)) return;
     TMenu* menu = item->GetParentMenu();

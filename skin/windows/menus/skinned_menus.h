@@ -41,6 +41,9 @@ struct TacMenuInfo {
     bool HaveExtraLine = false;
 };
 
+// The height of a line of menu text: 1.25 times the text height, rounded half to even.
+int MenuLineHeight(int textHeight);
+
 class TsSkinableMenus : public TsSkinableMenusBase {
 public:
     explicit TsSkinableMenus(TsSkinManager* owner);

@@ -34,9 +34,10 @@
 #include "skin/windows/effects/fade_timers.h"
 #include "skin/windows/provider/layered.h"
 #include "skin/windows/provider/skin_provider.h"
-#include "skin/windows/walk/control_adapter.h"
 #include "skin/windows/provider/system_menu.h"
+#include "skin/windows/scroll/menu_wnd_adapters.h"
 #include "skin/windows/scroll/scroll_wnd.h"
+#include "skin/windows/walk/control_adapter.h"
 #include "vcl/controls/menus.h"
 
 namespace skin {
@@ -300,6 +301,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
             WMSysCommand(m);
             return;
         case win::WM_INITMENUPOPUP:
+            // A pop-up about to open is not drawn by the skin until its background is prepared.
+            SetSkinnedMenuShown(false);
             if (m.LParam >> 16)
                 win::EnableMenuItem(reinterpret_cast<win::HMENU>(m.WParam), win::SC_SIZE,
                                     win::MF_BYCOMMAND | win::MF_GRAYED);

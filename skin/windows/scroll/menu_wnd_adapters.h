@@ -30,10 +30,9 @@ void ClearMenuWndAdapters();
 bool SkinnedMenuShown();
 void SetSkinnedMenuShown(bool shown);
 
-// The skinned menus' prepared background of the pop-up shown in `menuWnd` (its size is the
-// window's less 6 in each direction), or null. The skinned menus set it; until then none.
-// The menu window's adapter takes a background of the window's own size as well: the skinned
-// menus prepare it so.
+// The skinned menus' prepared background of the pop-up shown in `menuWnd`, or null. It is the
+// window's own size (its pixel (x + 3, y + 3) is the client's (x, y)); the menu window's adapter
+// also takes one 6 pixels smaller each way. The skinned menus set it; until then none.
 using TPopupBackgroundLookup = std::function<vcl::TBitmap*(win::HWND menuWnd)>;
 void SetPopupBackgroundLookup(TPopupBackgroundLookup lookup);
 vcl::TBitmap* PopupBackground(win::HWND menuWnd);
