@@ -389,6 +389,11 @@ void TsMemo::UpdateAdapter() {
     WindowSlots().UpdateEditWndAdapter(SkinData(), adapter_);
 }
 
+void TsMemo::CreateWnd() {
+    TsEditSkinned<vcl::TMemo>::CreateWnd();
+    if (IsControlSkinned(SkinData())) UpdateAdapter();
+}
+
 void TsMemo::Loaded() {
     TsEditSkinned::Loaded();
     UpdateAdapter();

@@ -89,6 +89,11 @@ public:
     void Loaded() override;
     void WndProc(vcl::TMessage& message) override;
 
+protected:
+    // A memo on a form shown after it was made gets its window only after it starts showing:
+    // the adapter comes with the window.
+    void CreateWnd() override;
+
 private:
     void UpdateAdapter();
 

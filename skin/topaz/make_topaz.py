@@ -338,6 +338,7 @@ def colours(color, font, hot, hotfont, transparency=0, hottransparency=None):
 plain = colours(SURFACE, TEXT, SURFACE, TEXT)
 button = colours(SURFACE, TEXT, HOT, TEXT)
 accent = colours(SURFACE, TEXT, ACCENT, ACCENT_TEXT)
+filled = colours(ACCENT, ACCENT_TEXT, ACCENT, ACCENT_TEXT)
 window = colours(WINDOW, TEXT, WINDOW, TEXT)
 clear = colours(SURFACE, TEXT, SURFACE, TEXT, 100)
 
@@ -389,8 +390,9 @@ sections = [
     ('STATUSBAR', colours(BAR, TEXT, BAR, TEXT), {'BORDERSMASK': values['EDITFRAME']}),
     ('DIVIDER', colours(SURFACE, TEXT, SURFACE, TEXT, 40), {}),
     ('GAUGE', window, {'BORDERSMASK': values['EDITFRAME']}),
-    ('PROGRESSH', accent, {'PATTERN': values['PROGRESSFILL']}),
-    ('PROGRESSV', accent, {'PATTERN': values['PROGRESSFILL']}),
+    # The fill is the accent in every state: in the surface colour it would not show.
+    ('PROGRESSH', filled, {'PATTERN': values['PROGRESSFILL']}),
+    ('PROGRESSV', filled, {'PATTERN': values['PROGRESSFILL']}),
     ('TRACKBAR', clear, {}),
     ('PAGECONTROL', plain, {'BORDERSMASK': values['EDITFRAME']}),
     ('TABSHEET', plain, {}),

@@ -98,7 +98,7 @@ win::LRESULT WindowRig::BoxHook(int code, win::WPARAM w, win::LPARAM l) {
         }
         win::RECT rc{};
         win::HWND button = win::GetDlgItem(h, box.answer);
-        if (button && win::GetWindowRect(button, &rc))
+        if (r->answerBoxes && button && win::GetWindowRect(button, &rc))
             r->screen.Click((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
         r->boxes.push_back(std::move(box));
     }

@@ -64,6 +64,8 @@ public:
     // The next message boxes are answered with these buttons, in order (IDOK when none is left).
     std::deque<int> answers;
     std::vector<ShownBox> boxes;
+    // Off: boxes are still written down but wait for the test's own click.
+    bool answerBoxes = true;
 
     // Steps played in order by a timer every 100 ms of (virtual) time: a step waits until its
     // condition holds, then acts. A step still waiting after `stepLimit` ticks fails the test,

@@ -4,11 +4,18 @@
 #include "platform/display/screenshot.h"
 #include "platform/sql/shared_database.h"
 #include "platform/user/user.h"
+#include "skin/controls/window_services.h"
+#include "skin/core/state/library_startup.h"
+#include "skin/core/state/neighbour_services.h"
+#include "skin/windows/windows_startup.h"
 #include "tests/support/modal_script.h"
 
 namespace lists_test {
 
 MainWindowRig::MainWindowRig() : config("XDG_CONFIG_HOME", dir / "config") {
+    // The skin starts as the program starts it, so every window it opens is skinned.
+    skin::InitSkinLibrary();
+    skin::InitSkinWindows();
     lists::UseDatabaseFolder(dir / "Local Tables");
     vcl::Application()->CreateForm(form);
     form->Show();
@@ -16,6 +23,10 @@ MainWindowRig::MainWindowRig() : config("XDG_CONFIG_HOME", dir / "config") {
 }
 
 MainWindowRig::~MainWindowRig() {
+    vcl::DoneApplication();  // the forms go while the skin they were drawn with still stands
+    skin::FinalizeSkinLibrary();
+    skin::ResetNeighbourServices();
+    skin::ResetWindowServices();
     lists::UseDatabaseFolder({});
 }
 

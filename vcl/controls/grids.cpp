@@ -87,6 +87,7 @@ std::vector<TPropInfo> TCustomGrid::Published() {
     return {
         Property("DefaultDrawing", &TCustomGrid::DefaultDrawing, &TCustomGrid::SetDefaultDrawing),
         Property("FixedColor", &TCustomGrid::FixedColor, &TCustomGrid::SetFixedColor),
+        Property("FixedLineColor", &TCustomGrid::FixedLineColor, &TCustomGrid::SetFixedLineColor),
         Property("ScrollBars", &TCustomGrid::ScrollBars, &TCustomGrid::SetScrollBars),
         Property("BorderStyle", &TCustomGrid::BorderStyle, &TCustomGrid::SetBorderStyle)};
 }
@@ -393,6 +394,12 @@ void TCustomGrid::SetFixedColor(TColor color) {
     Invalidate();
 }
 
+void TCustomGrid::SetFixedLineColor(TColor color) {
+    if (color == fixedLineColor_) return;
+    fixedLineColor_ = color;
+    Invalidate();
+}
+
 void TCustomGrid::SetScrollBars(TScrollStyle bars) {
     if (bars == scrollBars_) return;
     scrollBars_ = bars;
@@ -549,7 +556,7 @@ void TCustomGrid::Paint() {
     const bool active = IsActiveControl();
     const TGridRect sel = Selection();
     const bool silver = ColorToRGB(Color()) == ColorToRGB(clSilver);
-    win::HBRUSH fixedLine = win::CreateSolidBrush(ColorToRGB(clBlack));
+    win::HBRUSH fixedLine = win::CreateSolidBrush(ColorToRGB(fixedLineColor_));
     win::HBRUSH line = win::CreateSolidBrush(ColorToRGB(silver ? clGray : clSilver));
     win::UINT edges = 0;
     if (options_.Contains(goFixedVertLine)) edges |= win::BF_LEFT | win::BF_RIGHT;

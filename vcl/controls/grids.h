@@ -143,6 +143,9 @@ public:
     void SetDefaultDrawing(bool on);
     TColor FixedColor() const { return fixedColor_; }
     void SetFixedColor(TColor color);
+    // The lines between fixed cells (black, as the classic grid draws them).
+    TColor FixedLineColor() const { return fixedLineColor_; }
+    void SetFixedLineColor(TColor color);
     TScrollStyle ScrollBars() const { return scrollBars_; }
     void SetScrollBars(TScrollStyle bars);
     // bsNone or bsSingle (a sunken edge).
@@ -268,6 +271,7 @@ private:
     TGridOptions options_{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine};
     bool defaultDrawing_ = true;
     TColor fixedColor_ = clBtnFace;
+    TColor fixedLineColor_ = clBlack;
     TScrollStyle scrollBars_ = ssBoth;
     TBorderStyle borderStyle_ = bsSingle;
     bool editorMode_ = false;

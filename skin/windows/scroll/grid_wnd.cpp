@@ -4,6 +4,7 @@
 
 #include "platform/gdi/dc.h"
 
+#include "skin/core/pixels/blend.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/skin_commands.h"
 #include "skin/core/state/skin_manager.h"
@@ -18,25 +19,35 @@ bool WwGrid(const vcl::TControl* c) {
 
 }  // namespace
 
+vcl::TColor FixedLineColorOf(const TsSkinManager* m) {
+    return BlendTwoColors(vcl::ColorToRGB(m->GetGlobalFontColor()),
+                          vcl::ColorToRGB(m->GetGlobalColor()), 0.3);
+}
+
 void TacGridWnd::SaveStdParams() {
     TacEditWnd::SaveStdParams();
     vcl::TControl* c = SkinData ? SkinData->OwnerControl() : nullptr;
     HasFixedColor = c && vcl::IsPublishedProp(c, "FixedColor");
     if (HasFixedColor) SavedFixedColor = vcl::GetOrdProp(c, "FixedColor");
+    HasFixedLineColor = c && vcl::IsPublishedProp(c, "FixedLineColor");
+    if (HasFixedLineColor) SavedFixedLineColor = vcl::GetOrdProp(c, "FixedLineColor");
 }
 
 void TacGridWnd::RestoreStdParams() {
     TacEditWnd::RestoreStdParams();
     vcl::TControl* c = SkinData ? SkinData->OwnerControl() : nullptr;
-    if (c && HasFixedColor && !c->ComponentState().Contains(vcl::csDestroying))
-        vcl::SetOrdProp(c, "FixedColor", SavedFixedColor);
+    if (!c || c->ComponentState().Contains(vcl::csDestroying)) return;
+    if (HasFixedColor) vcl::SetOrdProp(c, "FixedColor", SavedFixedColor);
+    if (HasFixedLineColor) vcl::SetOrdProp(c, "FixedLineColor", SavedFixedLineColor);
 }
 
 void TacGridWnd::SetSkinParams() {
     TacEditWnd::SetSkinParams();
     vcl::TControl* c = SkinData ? SkinData->OwnerControl() : nullptr;
     TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
-    if (c && m && HasFixedColor) vcl::SetOrdProp(c, "FixedColor", m->GetGlobalColor());
+    if (!c || !m) return;
+    if (HasFixedColor) vcl::SetOrdProp(c, "FixedColor", m->GetGlobalColor());
+    if (HasFixedLineColor) vcl::SetOrdProp(c, "FixedLineColor", FixedLineColorOf(m));
 }
 
 void TacGridWnd::AdapterWindowProc(vcl::TMessage& m) {

@@ -1,5 +1,6 @@
 // The frame-and-bars adapter of grids: besides the edit adapter's work it gives the grid the
-// skin's fixed-cell colour (when the grid publishes one) and, when the skin goes, lets the
+// skin's fixed-cell colour and a line colour between fixed cells drawn from the skin's own
+// colours instead of black (when the grid publishes them), and, when the skin goes, lets the
 // system bars come back. A grid over a data source reads the thumb's place from the bar's
 // position, so the adapter puts the tracked position there before the grid hears of a drag,
 // and once more when the drag ends.
@@ -9,6 +10,12 @@
 
 namespace skin {
 
+class TsSkinManager;
+
+// The lines between a grid's fixed cells under a skin: its font colour faded into its
+// background, a shade that reads as a line without the classic black.
+vcl::TColor FixedLineColorOf(const TsSkinManager* m);
+
 class TacGridWnd : public TacEditWnd {
 public:
     void SaveStdParams() override;
@@ -16,8 +23,8 @@ public:
     void SetSkinParams() override;
     void AdapterWindowProc(vcl::TMessage& m) override;
 
-    int64_t SavedFixedColor = 0;
-    bool HasFixedColor = false;
+    int64_t SavedFixedColor = 0, SavedFixedLineColor = 0;
+    bool HasFixedColor = false, HasFixedLineColor = false;
 
 private:
     // Before the grid sees a vertical scroll message; after SB_ENDSCROLL.

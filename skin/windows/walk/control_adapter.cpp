@@ -102,6 +102,10 @@ void TacAdapterItem::AttachAdapter(TWinControl* c) {
     if (group < 0) return;
     if (const TacAdapterFactory& make = ThirdPartyAdapterFactory(group))
         ScrollWnd = make(c->Handle(), SkinData.get(), manager, SkinData->SkinSection());
+    // A control met after the skin was loaded takes the skin's colours now, not at the next
+    // skin change.
+    if (ScrollWnd && manager->Active())
+        SendSkinCommand(c->Handle(), SKC_REFRESH, reinterpret_cast<intptr_t>(manager));
 }
 
 // ---- TacCtrlAdapter ----

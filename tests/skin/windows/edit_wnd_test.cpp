@@ -105,19 +105,24 @@ TEST_F(EditWndTest, TheFrameIsTheCachesBorderAndTheBarsAreTheSkins) {
     EXPECT_EQ(edit->VBar.ScrollInfo.nPos, win::GetScrollPos(memo->Handle(), win::SB_VERT));
 }
 
-// A string grid: the skin's fixed colour while skinned, its own and its system bars after.
+// A string grid: the skin's fixed colour and fixed-line shade while skinned, its own and its
+// system bars after.
 TEST_F(EditWndTest, AGridTakesTheFixedColourAndGetsItsBarsBack) {
     auto* grid = Place<vcl::TStringGrid>(form, vcl::Bounds(10, 120, 200, 70));
     grid->SetRowCount(50);
     grid->SetFixedColor(vcl::TColor(0x102030));
+    grid->SetFixedLineColor(vcl::TColor(0x405060));
     Pump();
     TsCommonData data(grid, true);
     data.SetSkinSection("EDIT");
     TacMainWnd* a = AttachAdapter<TacGridWnd>(grid->Handle(), &data, nullptr, "");
     Command(grid->Handle(), SKC_REFRESH, reinterpret_cast<intptr_t>(manager.get()));
     EXPECT_EQ(uint32_t(grid->FixedColor()), uint32_t(manager->GetGlobalColor()));
+    EXPECT_EQ(uint32_t(grid->FixedLineColor()), FixedLineColorOf(manager.get()));
+    EXPECT_NE(FixedLineColorOf(manager.get()), uint32_t(vcl::clBlack));
     Command(grid->Handle(), SKC_REMOVESKIN, reinterpret_cast<intptr_t>(manager.get()));
     EXPECT_EQ(uint32_t(grid->FixedColor()), 0x102030u);
+    EXPECT_EQ(uint32_t(grid->FixedLineColor()), 0x405060u);
     FreeAdapter(a);
     win::SCROLLBARINFO info;
     ASSERT_TRUE(win::GetScrollBarInfo(grid->Handle(), win::OBJID_VSCROLL, &info));
