@@ -171,6 +171,10 @@ void TformMain::MakeComponents() {
     StoreThirdPartyLists(sSkinManager1);
     sSkinProvider1 = vcl::New<skin::TsSkinProvider>(this);
     sSkinProvider1->SetName("sSkinProvider1");
+    // The built-in balloon serves every hint of the program.
+    sAlphaHints1 = vcl::New<skin::TsAlphaHints>(this);
+    sAlphaHints1->SetName("sAlphaHints1");
+    sAlphaHints1->Loaded();
 
     imageList = vcl::New<vcl::TImageList>(this);
     imageList->SetName("AlphaImageList");

@@ -22,6 +22,7 @@
 #include "lists/list_storage.h"
 #include "lists/settings.h"
 #include "skin/controls/buttons.h"
+#include "skin/controls/hints.h"
 #include "skin/controls/edits.h"
 #include "skin/controls/labels.h"
 #include "skin/controls/panels.h"
@@ -77,6 +78,7 @@ public:
 
     // The components, in the order they are made.
     skin::TsSkinManager* sSkinManager1;  // the internal skin, shown by every form
+    skin::TsAlphaHints* sAlphaHints1;    // the program's hints, drawn as the skin's balloons
     skin::TsSkinProvider* sSkinProvider1;
     vcl::TImageList* imageList;  // "AlphaImageList"
     skin::TsPanel* pnlTools;
