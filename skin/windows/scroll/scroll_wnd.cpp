@@ -344,10 +344,12 @@ bool TacScrollWnd::MouseMove(vcl::TMessage&) {
         int pos = ScrollPosForThumb(a, e, arrow, b.ScrollInfo, start, b.MinThumb);
         if (pos != s.LastTrackPosition) {
             b.ScrollInfo.nTrackPos = pos;
-            s.LastTrackPosition = pos;
+            // While the window handles the move, the last tracked position is the one before
+            // it: a list that scrolls by the difference must see where the thumb came from.
             OwnScrollMessage = true;
             DoScrollAction(s.ScrollMessage, win::SB_THUMBTRACK, pos);
             OwnScrollMessage = false;
+            s.LastTrackPosition = pos;
         }
         return true;
     }
