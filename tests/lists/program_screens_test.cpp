@@ -2,11 +2,13 @@
 // with the internal skin active, each in a working state: a list of twelve numbers with values,
 // the menu open, a hint, a message box, the file, list and port dialogs, a mailing to the
 // virtual modem halfway through, a journal of every status colour with its filter, the about box
-// and the rename box. Each picture is kept under tests/data/screens/ for the eye
+// and the rename box; and the menu open on a hot item beside the port dialog with its modem test's
+// box over it. Each picture is kept under tests/data/screens/ for the eye
 // (TESSARY_UPDATE_REFERENCE=1 writes them again); no picture may show the skin's key colour, and
 // a few pixels are compared with the skin's own colours.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -93,6 +95,36 @@ protected:
         shots[s.png] = {std::move(shot), r};
     }
 
+    // A picture kept before (`left`) and, beside it, the screen under two windows: one PNG, kept
+    // with the skin's own pictures.
+    void KeepBeside(const std::string& png, const std::string& left, win::HWND a, win::HWND b) {
+        vcl::Application()->ProcessMessages();
+        win::RECT ra{}, rb{}, r{};
+        win::GetWindowRect(a, &ra);
+        win::GetWindowRect(b, &rb);
+        win::UnionRect(&r, &ra, &rb);
+        const display::Rgb right = display::CaptureScreen(&r);
+        const display::Rgb& first = shots.at(left).first;
+        display::Rgb both;
+        both.width = first.width + 8 + right.width;
+        both.height = std::max(first.height, right.height);
+        both.pixels.assign(std::size_t(both.width) * std::size_t(both.height) * 3, 0x80);
+        auto put = [&both](const display::Rgb& part, int x0) {
+            for (int y = 0; y < part.height; ++y)
+                std::copy_n(part.pixels.begin() + std::ptrdiff_t(y) * part.width * 3,
+                            part.width * 3,
+                            both.pixels.begin() +
+                                (std::ptrdiff_t(y) * both.width + x0) * 3);
+        };
+        put(first, 0);
+        put(right, first.width + 8);
+        EXPECT_TRUE(display::WritePng(both, rig.dir / png)) << png;
+        if (const char* u = std::getenv("TESSARY_UPDATE_REFERENCE"); u && *u == '1')
+            display::WritePng(both, testing_support::TestDataDir() + "skin/" + png);
+        boxRect = rb;
+        shots[png] = {right, r};
+    }
+
     // The steps of a window and of those it opens are queued before it is opened.
     void Play(const std::vector<Shot>& table) {
         for (std::size_t i = 0; i < table.size();) {
@@ -145,6 +177,8 @@ protected:
     MainWindowRig rig;
     lists::TformMain* f = nullptr;
     std::map<std::string, std::pair<display::Rgb, win::RECT>> shots;
+    win::RECT boxRect{};   // the port dialog's box
+    win::RECT menuRect{};  // the open pop-up
 };
 
 TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
@@ -178,19 +212,22 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
     const auto journal = [] { return FindForm<lists::TformNumberLog>(); };
     const auto press = [this](win::UINT vk) { return [this, vk] { rig.Key(vk); }; };
     const auto always = [] { return true; };
+    const auto menuShown = [] {
+        const win::HWND menu = win::FindWindowA("#32768", nullptr);
+        return menu && win::IsWindowVisible(menu);
+    };
     win::RECT listItem{};
     ASSERT_TRUE(win::GetMenuItemRect(f->Handle(), win::GetMenu(f->Handle()), 1, &listItem));
     const vcl::TPoint hintAt = f->btnStart->ClientToScreen({13, 13});
 
     const std::vector<Shot> table = {
         {"main_window.png", [&] { rig.screen.MoveMouse(900, 20); }, always, {}, true},
-        {"main_menu.png",
+        {"",
          [&] { rig.screen.Click((listItem.left + listItem.right) / 2, listItem.bottom - 4); },
-         [] {
-             const win::HWND menu = win::FindWindowA("#32768", nullptr);
-             return menu && win::IsWindowVisible(menu);
-         },
+         menuShown, press(win::VK_DOWN)},
+        {"main_menu.png", {}, menuShown,
          [&] {
+             win::GetWindowRect(win::FindWindowA("#32768", nullptr), &menuRect);
              rig.Key(win::VK_ESCAPE);
              rig.Key(win::VK_ESCAPE);
          },
@@ -233,7 +270,27 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
          press(win::VK_ESCAPE)},
         {"", {}, Shown<lists::TformList>, Cancel<lists::TformList>},
         {"port_dialog.png", [&] { f->mnuCOMPortClick(f); }, Shown<gateway::TformGSM>,
-         Cancel<gateway::TformGSM>},
+         [&] {
+             auto* gsm = FindForm<gateway::TformGSM>();
+             gsm->cbCOM->SetText(modem.pty.path());
+             rig.answerBoxes = false;
+             rig.Click(gsm->btnTest);
+         }},
+        {"",
+         {},
+         [] { return ActiveHas(win::kMessageBoxTextId) && ActiveCaption() == "Информация"_cp; },
+         [&] {
+             KeepBeside("menus_and_dialogs.png", "main_menu.png",
+                        FindForm<gateway::TformGSM>()->Handle(), win::GetActiveWindow());
+             rig.Key(win::VK_RETURN);
+         }},
+        {"",
+         {},
+         [] { return Shown<gateway::TformGSM>(); },
+         [&] {
+             rig.answerBoxes = true;
+             Cancel<gateway::TformGSM>();
+         }},
         {"", [&] { f->btnStartClick(f); }, Shown<gateway::TformStart>,
          [&] { rig.Click(startForm()->btnStart); }},
         {"mailing_window.png",
@@ -263,7 +320,7 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
                 shot.pixels[k] == 0xFF && shot.pixels[k + 1] == 0 && shot.pixels[k + 2] == 0xFF;
         EXPECT_EQ(keyed, 0) << png;
     }
-    EXPECT_EQ(shots.size(), 14u);
+    EXPECT_EQ(shots.size(), 15u);
 
     // A few pixels against the skin's own colours (0xRRGGBB).
     skin::TsSkinManager* m = f->sSkinManager1;
@@ -302,6 +359,13 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
          rgb(skin::FixedLineColorOf(m))},
         {"a button's face", "mailing_window.png", face, rgb(sectionColor("BUTTON"))},
         {"the progress bar's fill", "mailing_window.png", fill, rgb(sectionColor("PROGRESSH"))},
+        // The pop-up opened on its first item: that one hot, the last one plain.
+        {"the hot item", "main_menu.png", {menuRect.right - 10, menuRect.top + 12},
+         rgb(m->Sections()[size_t(m->GetSkinIndex("MENUITEM"))].HotColor)},
+        {"a plain item", "main_menu.png", {menuRect.right - 10, menuRect.bottom - 12},
+         rgb(sectionColor("MENUITEM"))},
+        {"the message box's background", "menus_and_dialogs.png",
+         {boxRect.left + 20, boxRect.bottom - 20}, rgb(m->GetGlobalColor())},
     };
     for (const Probe& p : probes)
         EXPECT_EQ(At(p.png, p.at.X, p.at.Y), p.expected) << p.what;
