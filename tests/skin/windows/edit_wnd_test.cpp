@@ -10,9 +10,11 @@
 
 #include "platform/controls/edit_control.h"
 #include "platform/controls/list_box_control.h"
+#include "platform/controls/list_view_control.h"
 #include "platform/gdi/sys_colors.h"
 #include "skin/controls/edits.h"
 #include "skin/controls/list_boxes.h"
+#include "skin/controls/list_view.h"
 #include "skin/controls/window_services.h"
 #include "skin/core/data/skin_data.h"
 #include "skin/core/state/common_data.h"
@@ -279,6 +281,31 @@ TEST_F(EditWndTest, CornersSurviveMasksWithoutImages) {
         for (int state : {-3, 0, 2, 99}) FillAdapterCorners(state, data, memo->Handle());
     }
     mask.ImageCount = saved;
+}
+
+// A skinned list view scrolls by the thumb's difference from where the bars last tracked it: the
+// bars must still hold the previous place while the list handles the move.
+TEST_F(EditWndTest, AListViewFollowsTheDraggedThumbByWholeRows) {
+    form->SetClientSize(400, 160);
+    auto* list = Place<TsListView>(form, vcl::Bounds(170, 10, 200, 120));
+    list->SetViewStyle(vcl::vsReport);
+    list->Columns()->Add()->SetCaption("Number");
+    for (int i = 0; i < 60; ++i) list->Items()->Add()->SetCaption("row " + std::to_string(i));
+    Command(list->Handle(), SKC_REFRESH, reinterpret_cast<intptr_t>(manager.get()));
+    Pump();
+    auto* bars = dynamic_cast<TacScrollWnd*>(FindWindowAdapter(list->Handle()));
+    ASSERT_NE(bars, nullptr);
+    ASSERT_TRUE(bars->VBar.Shown);
+    const win::RECT v = bars->BarRects().vert;
+    const win::POINT from{(v.left + v.right) / 2,
+                          v.top + bars->BarArrowLength(bars->VBar, false) + 3};
+    Down(from);
+    QueueMove(from.x, from.y + 30);
+    Pump();
+    const intptr_t top = list->Perform(win::LVM_GETTOPINDEX, 0, 0);
+    EXPECT_GT(top, 0);
+    Up(win::POINT{from.x, from.y + 30});
+    EXPECT_EQ(list->Perform(win::LVM_GETTOPINDEX, 0, 0), top);
 }
 
 }  // namespace
