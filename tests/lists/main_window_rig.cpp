@@ -23,6 +23,9 @@ MainWindowRig::MainWindowRig() : config("XDG_CONFIG_HOME", dir / "config") {
 }
 
 MainWindowRig::~MainWindowRig() {
+    // Windows released by the last steps (a button's glow) go as the running program's loop
+    // would let them, before the application ends.
+    vcl::Application()->ProcessMessages();
     vcl::DoneApplication();  // the forms go while the skin they were drawn with still stands
     skin::FinalizeSkinLibrary();
     skin::ResetNeighbourServices();
