@@ -30,6 +30,7 @@ struct ScreenState {
     // Pixels inverted on the desktop DC (drawn with R2_NOT), one byte each: they stay inverted
     // over every composition until inverted again, as an outline drawn for a move must.
     std::vector<uint8_t> inverted;
+    std::size_t invertedCount = 0;  // pixels set in `inverted`
     // The composed screen when the first desktop DC still open was made, to tell afterwards
     // which pixels were inverted through it.
     std::vector<uint32_t> before;
@@ -49,6 +50,7 @@ void EnsureBitmap() {
     s.bitmap = CreateCompatibleBitmap(nullptr, want.cx, want.cy);
     s.size = want;
     s.inverted.assign(std::size_t(want.cx) * std::size_t(want.cy), 0);
+    s.invertedCount = 0;
     s.dirty = RECT{0, 0, want.cx, want.cy};
     s.damage.assign(1, s.dirty);
 }
@@ -69,6 +71,8 @@ void ForPixels(const RECT& r, Visit visit) {
 }
 
 void OverlayInversion(const RECT& r) {
+    // Almost always nothing is inverted: the composed area is not walked pixel by pixel then.
+    if (S().invertedCount == 0) return;
     auto& inverted = S().inverted;
     ForPixels(r, [&](uint32_t& px, std::size_t i) {
         if (inverted[i]) px ^= 0x00FFFFFF;
@@ -118,7 +122,13 @@ void DesktopDCReleased() {
     // over, it is as it was): the mask keeps it so.
     if (s.before.size() == s.inverted.size())
         ForPixels(RECT{0, 0, s.size.cx, s.size.cy}, [&](uint32_t& px, std::size_t i) {
-            if (((px ^ s.before[i]) & 0x00FFFFFF) == 0x00FFFFFF) s.inverted[i] ^= 1;
+            if (((px ^ s.before[i]) & 0x00FFFFFF) == 0x00FFFFFF) {
+                s.inverted[i] ^= 1;
+                if (s.inverted[i])
+                    ++s.invertedCount;
+                else
+                    --s.invertedCount;
+            }
         });
     s.before.clear();
 }
