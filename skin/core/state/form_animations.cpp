@@ -517,6 +517,16 @@ void DrawFormImage(TsSkinProviderBase* provider, const vcl::TRect& margins) {
     MakeWindowOpaque(AnimBmp, margins);
 }
 
+// The animation image as a copy of what the window has painted, frame and children included.
+void CopyWindowPicture(win::HWND wnd) {
+    const win::RECT r = OverlayRect(wnd, vcl::TRect());
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    AnimBmp = NewBitmap32(w, h);
+    const win::HDC dc = win::GetWindowDC(wnd);
+    win::BitBlt(AnimBmp->Canvas()->Handle(), 0, 0, w, h, dc, 0, 0, win::SRCCOPY);
+    win::ReleaseDC(wnd, dc);
+}
+
 const TacAnimEffects* EffectsOf(TsSkinManager* manager) {
     if (!manager) manager = DefaultManager;
     return manager ? manager->AnimEffects() : nullptr;
@@ -694,9 +704,33 @@ void FreeSnapshot() {
 void LayeredTransition(vcl::TCustomForm* form, TsSkinProviderBase* provider, int time,
                        uint8_t alpha, TacAnimType mode) {
     const vcl::TRect margins = provider->GetFrameMargins();
+    const win::HWND wnd = form->Handle();
     AnimImage owned;
-    DrawFormImage(provider, margins);
     const int steps = time / kFrameMs;
+    auto takeOver = [&] {
+        AnimationRunning = false;
+        if (form->AlphaBlend()) form->SetAlphaBlendValue(alpha);
+        win::SendMessageA(wnd, win::WM_SETREDRAW, 1, 0);
+        if (TacBorderFormBase* border = provider->BorderForm()) {
+            if (border->Handle())
+                win::SetWindowRgn(border->Handle(), border->MakeRgn(), win::FALSE);
+        }
+        win::RedrawWindow(wnd, nullptr, nullptr, kRedrawAll);
+    };
+    // A show without frames puts the final picture on the overlay once and the form takes over
+    // within the same call, before anything is put on the screen: the form is painted first
+    // and its window's picture is the overlay's, so it is painted once instead of twice (into
+    // the image, then into its window). A skin change keeps its order: the frozen form's old
+    // picture has to stay until the new one is drawn.
+    const bool paintOnce = steps == 0 && !provider->FormChanging && margins.Left == 0 &&
+                           margins.Top == 0 && margins.Right == 0 && margins.Bottom == 0;
+    if (paintOnce) {
+        takeOver();
+        CopyWindowPicture(wnd);
+        MakeWindowOpaque(AnimBmp, margins);
+    } else {
+        DrawFormImage(provider, margins);
+    }
     const int w = AnimBmp->Width(), h = AnimBmp->Height();
 
     struct SnapshotGuard {
@@ -704,7 +738,6 @@ void LayeredTransition(vcl::TCustomForm* form, TsSkinProviderBase* provider, int
     } snapshotGuard;
     vcl::TForm* overlay = NewOverlayForm();
     SnapshotWindow = overlay;
-    const win::HWND wnd = form->Handle();
     const win::RECT place = OverlayRect(wnd, margins);
     overlay->SetBounds(place.left, place.top, w, h);
     if (IsTopmost(wnd)) overlay->SetFormStyle(vcl::fsStayOnTop);
@@ -712,14 +745,9 @@ void LayeredTransition(vcl::TCustomForm* form, TsSkinProviderBase* provider, int
     AddLayeredStyles(ow);
     ShowFrame(ow, AnimBmp, steps > 0 ? 0 : alpha);
     win::ShowWindow(ow, win::SW_SHOWNOACTIVATE);
+    if (paintOnce) return;
     if (steps > 0) RunAppearFrames(ow, steps, alpha, mode);
-    AnimationRunning = false;
-    if (form->AlphaBlend()) form->SetAlphaBlendValue(alpha);
-    win::SendMessageA(wnd, win::WM_SETREDRAW, 1, 0);
-    if (TacBorderFormBase* border = provider->BorderForm()) {
-        if (border->Handle()) win::SetWindowRgn(border->Handle(), border->MakeRgn(), win::FALSE);
-    }
-    win::RedrawWindow(wnd, nullptr, nullptr, kRedrawAll);
+    takeOver();
 }
 
 // The skin change by cross-fading a copy of the old picture into the new one.
