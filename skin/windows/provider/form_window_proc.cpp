@@ -685,7 +685,12 @@ void TsSkinProvider::CMShowingChanged(TMessage& m) {
         if (life.expired()) return;
         if (!layeredHere && form_->AlphaBlendValue() == 0) form_->SetAlphaBlendValue(alpha);
         InAnimation = false;
-        Redraw(form_, (skinData_->CtrlState & kCtrlPlainBG) ? 0x585 : 0x5A1);
+        // Every show animation ends by redrawing the whole form with its frame and children,
+        // and nothing has changed since: a second full paint would put the same pixels again.
+        // It is needed only for what the animation's paint left out while InAnimation was
+        // set: the form's own OnPaint handler and the border form's placement.
+        if (form_->OnPaint || borderForm_)
+            Redraw(form_, (skinData_->CtrlState & kCtrlPlainBG) ? 0x585 : 0x5A1);
         RegionUpdating = false;
     }
     if (IsMDIChild(form_) && win::IsZoomed(h) && MDISkinProvider) MDISkinProvider->InvalidateFrame();
