@@ -517,14 +517,17 @@ void DrawFormImage(TsSkinProviderBase* provider, const vcl::TRect& margins) {
     MakeWindowOpaque(AnimBmp, margins);
 }
 
-// The animation image as a copy of what the window has painted, frame and children included.
-void CopyWindowPicture(win::HWND wnd) {
-    const win::RECT r = OverlayRect(wnd, vcl::TRect());
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    AnimBmp = NewBitmap32(w, h);
-    const win::HDC dc = win::GetWindowDC(wnd);
-    win::BitBlt(AnimBmp->Canvas()->Handle(), 0, 0, w, h, dc, 0, 0, win::SRCCOPY);
-    win::ReleaseDC(wnd, dc);
+// The window's painted picture, frame and children included, on the overlay at constant alpha
+// `alpha`: the window is opaque, as an image whose every pixel has alpha 255 would show.
+void ShowWindowPicture(win::HWND overlay, win::HWND wnd, const win::SIZE& size, uint8_t alpha) {
+    struct WindowDC {
+        win::HWND wnd;
+        win::HDC dc;
+        ~WindowDC() { win::ReleaseDC(wnd, dc); }
+    } picture{wnd, win::GetWindowDC(wnd)};
+    win::BLENDFUNCTION blend = Blend(alpha);
+    blend.AlphaFormat = 0;
+    LayeredWindowUpdate()(overlay, nullptr, size, picture.dc, blend);
 }
 
 const TacAnimEffects* EffectsOf(TsSkinManager* manager) {
@@ -719,31 +722,33 @@ void LayeredTransition(vcl::TCustomForm* form, TsSkinProviderBase* provider, int
     };
     // A show without frames puts the final picture on the overlay once and the form takes over
     // within the same call, before anything is put on the screen: the form is painted first
-    // and its window's picture is the overlay's, so it is painted once instead of twice (into
-    // the image, then into its window). A skin change keeps its order: the frozen form's old
-    // picture has to stay until the new one is drawn.
+    // and the overlay is given its window's picture, so it is painted once instead of twice
+    // (into the image, then into its window) and no image is made. A skin change keeps its
+    // order: the frozen form's old picture has to stay until the new one is drawn.
     const bool paintOnce = steps == 0 && !provider->FormChanging && margins.Left == 0 &&
                            margins.Top == 0 && margins.Right == 0 && margins.Bottom == 0;
-    if (paintOnce) {
+    if (paintOnce)
         takeOver();
-        CopyWindowPicture(wnd);
-        MakeWindowOpaque(AnimBmp, margins);
-    } else {
+    else
         DrawFormImage(provider, margins);
-    }
-    const int w = AnimBmp->Width(), h = AnimBmp->Height();
+    const win::RECT place = OverlayRect(wnd, margins);
+    const int w = paintOnce ? place.right - place.left : AnimBmp->Width();
+    const int h = paintOnce ? place.bottom - place.top : AnimBmp->Height();
 
     struct SnapshotGuard {
         ~SnapshotGuard() { FreeSnapshot(); }
     } snapshotGuard;
     vcl::TForm* overlay = NewOverlayForm();
     SnapshotWindow = overlay;
-    const win::RECT place = OverlayRect(wnd, margins);
     overlay->SetBounds(place.left, place.top, w, h);
     if (IsTopmost(wnd)) overlay->SetFormStyle(vcl::fsStayOnTop);
     const win::HWND ow = overlay->Handle();
     AddLayeredStyles(ow);
-    ShowFrame(ow, AnimBmp, steps > 0 ? 0 : alpha);
+    if (paintOnce) {
+        ShowWindowPicture(ow, wnd, win::SIZE{w, h}, alpha);
+    } else {
+        ShowFrame(ow, AnimBmp, steps > 0 ? 0 : alpha);
+    }
     win::ShowWindow(ow, win::SW_SHOWNOACTIVATE);
     if (paintOnce) return;
     if (steps > 0) RunAppearFrames(ow, steps, alpha, mode);
