@@ -5,6 +5,7 @@
 
 #include "platform/user/internal.h"
 #include "platform/user/styles.h"
+#include "platform/user/window_pos.h"
 
 namespace win {
 
@@ -187,7 +188,10 @@ void ForgetPaintState(Window* w) {
 void WindowGeometryChanged(Window* w, const RECT& oldScreen, bool wasVisible, UINT flags) {
     bool visible = w->Visible();
     bool shown = visible && !wasVisible;
-    bool sizeChanged = !(flags & SWP_NOSIZE) || (flags & SWP_FRAMECHANGED);
+    // A new frame that leaves the client area where and as big as it was (a menu bar redrawn
+    // with as many rows) repaints the frame only: the client's pixels and the children stay.
+    const bool clientKept = (flags & SWP_NOCLIENTSIZE) && (flags & SWP_NOCLIENTMOVE);
+    bool sizeChanged = !(flags & SWP_NOSIZE) || ((flags & SWP_FRAMECHANGED) && !clientKept);
     bool moved = !(flags & SWP_NOMOVE);
     if (!(flags & SWP_NOREDRAW) && visible && (shown || sizeChanged || (flags & SWP_NOCOPYBITS)))
         Invalidate(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);

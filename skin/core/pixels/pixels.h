@@ -84,6 +84,11 @@ inline CopyArea ClipCopy(int32_t dx, int32_t dy, int32_t sx, int32_t sy, int32_t
                          const PixelView& dst, const PixelView& src) {
     return ClipCopy(dx, dy, sx, sy, w, h, dst, src, src.Height);
 }
+// Copies w x h pixels of a 24- or 32-bit bitmap into another as ClipCopy cuts them, as a block
+// transfer copies them: 24-bit pixels come into 32 bits with a zero fourth byte, 32-bit ones
+// into 24 bits lose it.
+void CopyPixelBlock(const PixelView& dst, int32_t dx, int32_t dy, const PixelView& src, int32_t sx,
+                    int32_t sy, int32_t w, int32_t h);
 
 // System colours (top byte 0x80) become their RGB value; others stay as they are.
 TColor ColorToRGB(TColor c);

@@ -28,6 +28,14 @@ uint8_t Clamp255(int v) {
     return uint8_t(std::clamp(v, 0, 255));
 }
 
+// Whether drawing through `dc` reaches every pixel of `dst` at its own coordinates: no clip
+// and no moved origin (a clip box of exactly the picture can only be that).
+bool DrawsWholePicture(win::HDC dc, const PixelView& dst) {
+    win::RECT box{};
+    return win::GetClipBox(dc, &box) == win::SIMPLEREGION && box.left == 0 && box.top == 0 &&
+           box.right == dst.Width && box.bottom == dst.Height;
+}
+
 // A plain edge or centre: opaque block copies, tiled or stretched over the whole span.
 void PaintPlainPiece(win::HDC dc, const PixelView& dst, const MaskFrame& f, const PieceRects& r,
                      bool stretch) {
@@ -41,8 +49,16 @@ void PaintPlainPiece(win::HDC dc, const PixelView& dst, const MaskFrame& f, cons
                             win::SRCCOPY);
         return;
     }
+    // Edges are mostly tiled from pieces a pixel or two thick: hundreds of copies a frame, each
+    // a block transfer costing far more than its few bytes. With nothing in the way the copies
+    // go straight from row to row, as the block transfer would make them.
+    const bool direct = r.Src.Left >= 0 && r.Src.Top >= 0 && r.Src.Right <= f.Src.Width &&
+                        r.Src.Bottom <= f.Src.Height && DrawsWholePicture(dc, dst);
     TileRect(r.Dst, pw, ph, dst.Width, dst.Height, [&](int x, int y, int w, int h) {
-        win::BitBlt(dc, x, y, w, h, src, r.Src.Left, r.Src.Top, win::SRCCOPY);
+        if (direct)
+            CopyPixelBlock(dst, x, y, f.Src, r.Src.Left, r.Src.Top, w, h);
+        else
+            win::BitBlt(dc, x, y, w, h, src, r.Src.Left, r.Src.Top, win::SRCCOPY);
     });
 }
 

