@@ -217,7 +217,7 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         const win::HWND menu = win::FindWindowA("#32768", nullptr);
         return menu && win::IsWindowVisible(menu);
     };
-    vcl::TPoint journalTitle, journalCurrent;
+    vcl::TPoint journalTitle, journalCurrent, listSelection;
     win::RECT listItem{};
     ASSERT_TRUE(win::GetMenuItemRect(f->Handle(), win::GetMenu(f->Handle()), 1, &listItem));
     const vcl::TPoint hintAt = f->btnStart->ClientToScreen({13, 13});
@@ -265,7 +265,10 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         {"list_manager.png",
          {},
          [] { return FindForm<lists::TformList>()->lvList->Selected(); },
-         [&] { rig.Click(FindForm<lists::TformList>()->btnRename); }},
+         [&] {
+             listSelection = FindForm<lists::TformList>()->lvList->ClientToScreen({100, 28});
+             rig.Click(FindForm<lists::TformList>()->btnRename);
+         }},
         {"rename_box.png",
          {},
          [] { return ActiveCaption() == "Переименование"_cp; },
@@ -379,6 +382,8 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         {"the top of the journal's header", "journal.png", journalTitle,
          rgb(skin::BlendTwoColors(m->GetGlobalColor(), m->GetGlobalHotColor(), 0.5))},
         {"the journal's current cell", "journal.png", journalCurrent,
+         rgb(m->GetHighlightColor())},
+        {"the list manager's selected row", "list_manager.png", listSelection,
          rgb(m->GetHighlightColor())},
     };
     for (const Probe& p : probes)
