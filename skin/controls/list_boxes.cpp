@@ -202,8 +202,11 @@ intptr_t TsAlphaListBox::Send(uint32_t msg, uintptr_t wParam, intptr_t lParam) c
 void TsAlphaListBox::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     CreateSubClass(p, "ListBox");
-    static constexpr uint32_t kStyles[] = {0, win::LBS_OWNERDRAWFIXED, win::LBS_OWNERDRAWVARIABLE,
-                                           win::LBS_OWNERDRAWFIXED, win::LBS_OWNERDRAWFIXED};
+    // The standard style is drawn here too, so that its selection can take the skin's
+    // highlight; its items keep the height the window gives them.
+    static constexpr uint32_t kStyles[] = {win::LBS_OWNERDRAWFIXED, win::LBS_OWNERDRAWFIXED,
+                                           win::LBS_OWNERDRAWVARIABLE, win::LBS_OWNERDRAWFIXED,
+                                           win::LBS_OWNERDRAWFIXED};
     p.Style |= win::WS_HSCROLL | win::WS_VSCROLL | win::LBS_NOTIFY | kStyles[style_] |
                (VirtualStyle() ? win::LBS_NODATA : win::LBS_HASSTRINGS);
     if (sorted_) p.Style |= win::LBS_SORT;
@@ -649,8 +652,11 @@ void TsAlphaListBox::DrawItemMessage(const win::DRAWITEMSTRUCT& item) {
     const bool ownDrawing = OwnerDrawStyle() && OnDrawItem;
     const bool current = index == ItemIndex() && !Focused();
     if (!ownDrawing && (state.Contains(odSelected) || current)) {
-        canvas_->Brush()->SetColor(clHighlight);
-        canvas_->Font()->SetColor(clHighlightText);
+        const bool skinned = IsControlSkinned(d);
+        const TsSkinManager* m = d->GetSkinManager();
+        canvas_->Brush()->SetColor(skinned ? vcl::TColor(m->GetHighlightColor()) : clHighlight);
+        canvas_->Font()->SetColor(skinned ? vcl::TColor(m->GetHighlightFontColor())
+                                          : clHighlightText);
     } else if (!SkinData()->CustomFont() && !Enabled()) {
         canvas_->Font()->SetColor(static_cast<vcl::TColor>(
             AverageColors(static_cast<skin::TColor>(vcl::ColorToRGB(Font()->Color())),
@@ -868,10 +874,11 @@ void TsAlphaListBox::Dispatch(TMessage& m) {
             return;
         case CN_MEASUREITEM: {
             auto* mis = reinterpret_cast<win::MEASUREITEMSTRUCT*>(m.LParam);
+            m.Result = 1;
+            if (style_ == lbStandard) return;
             int height = itemHeight_;
             if (style_ == lbOwnerDrawVariable) MeasureItem(static_cast<int>(mis->itemID), height);
             mis->itemHeight = static_cast<win::UINT>(std::max(height, 1));
-            m.Result = 1;
             return;
         }
         case CN_COMMAND:

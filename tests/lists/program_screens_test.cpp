@@ -217,7 +217,7 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         const win::HWND menu = win::FindWindowA("#32768", nullptr);
         return menu && win::IsWindowVisible(menu);
     };
-    vcl::TPoint journalTitle, journalCurrent, listSelection;
+    vcl::TPoint journalTitle, journalCurrent, listSelection, chooserSelection;
     win::RECT listItem{};
     ASSERT_TRUE(win::GetMenuItemRect(f->Handle(), win::GetMenu(f->Handle()), 1, &listItem));
     const vcl::TPoint hintAt = f->btnStart->ClientToScreen({13, 13});
@@ -254,7 +254,12 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         {"save_dialog.png", [&] { f->btnExportClick(f); },
          [] { return ActiveHas(win::kFileDialogNameId); }, press(win::VK_ESCAPE)},
         {"load_chooser.png", [&] { f->btnLoadClick(f); }, Shown<lists::TformLoadSave>,
-         Cancel<lists::TformLoadSave>},
+         [&] {
+             skin::TsAlphaListBox* list = FindForm<lists::TformLoadSave>()->List;
+             const vcl::TRect item = list->ItemRect(list->ItemIndex());
+             chooserSelection = list->ClientToScreen({item.Right - 10, item.Top + 3});
+             Cancel<lists::TformLoadSave>();
+         }},
         {"save_chooser.png", [&] { f->btnSaveClick(f); }, Shown<lists::TformLoadSave>,
          Cancel<lists::TformLoadSave>},
         {"", [&] { f->mnuManageListClick(f); }, Shown<lists::TformList>,
@@ -384,6 +389,8 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         {"the journal's current cell", "journal.png", journalCurrent,
          rgb(m->GetHighlightColor())},
         {"the list manager's selected row", "list_manager.png", listSelection,
+         rgb(m->GetHighlightColor())},
+        {"the chooser's selected entry", "load_chooser.png", chooserSelection,
          rgb(m->GetHighlightColor())},
     };
     for (const Probe& p : probes)
