@@ -248,6 +248,8 @@ void TsAlphaListBox::CreateWnd() {
         SetItemIndex(index);
         savedCount_ = -1;
     }
+    // A list box made in code hears no Loaded: its frame and bars come with its window.
+    if (IsControlSkinned(SkinData())) UpdateAdapter();
 }
 
 void TsAlphaListBox::DestroyWnd() {

@@ -146,6 +146,8 @@ void TsCustomListView::CreateWnd() {
     if (!header_)
         if (auto h = reinterpret_cast<win::HWND>(SendList(win::LVM_GETHEADER, 0, 0)))
             SubclassHeader(h);
+    // Its frame and bars come with its window, whether or not it was shown before.
+    if (IsControlSkinned(SkinData())) UpdateAdapter();
 }
 
 void TsCustomListView::TakeColors() {

@@ -217,7 +217,8 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         const win::HWND menu = win::FindWindowA("#32768", nullptr);
         return menu && win::IsWindowVisible(menu);
     };
-    vcl::TPoint journalTitle, journalCurrent, listSelection, chooserSelection;
+    vcl::TPoint journalTitle, journalCurrent, listSelection, chooserSelection, listFrame;
+    vcl::TColor listFrameColor = -1;
     win::RECT listItem{};
     ASSERT_TRUE(win::GetMenuItemRect(f->Handle(), win::GetMenu(f->Handle()), 1, &listItem));
     const vcl::TPoint hintAt = f->btnStart->ClientToScreen({13, 13});
@@ -271,7 +272,14 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
          {},
          [] { return FindForm<lists::TformList>()->lvList->Selected(); },
          [&] {
-             listSelection = FindForm<lists::TformList>()->lvList->ClientToScreen({100, 28});
+             skin::TsListView* lv = FindForm<lists::TformList>()->lvList;
+             listSelection = lv->ClientToScreen({100, 28});
+             // The frame is the ring the skin painted into the control's cache.
+             win::RECT wr{};
+             win::GetWindowRect(lv->Handle(), &wr);
+             listFrame = {wr.left, (wr.top + wr.bottom) / 2};
+             vcl::TBitmap* cache = lv->SkinData()->CacheBmp();
+             listFrameColor = cache ? cache->Canvas()->Pixels(0, listFrame.Y - wr.top) : -1;
              rig.Click(FindForm<lists::TformList>()->btnRename);
          }},
         {"rename_box.png",
@@ -392,6 +400,7 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
          rgb(m->GetHighlightColor())},
         {"the chooser's selected entry", "load_chooser.png", chooserSelection,
          rgb(m->GetHighlightColor())},
+        {"the list manager's list frame", "list_manager.png", listFrame, rgb(listFrameColor)},
     };
     for (const Probe& p : probes)
         EXPECT_EQ(At(p.png, p.at.X, p.at.Y), p.expected) << p.what;
