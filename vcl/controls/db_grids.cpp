@@ -415,7 +415,7 @@ void TDBGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state
     const int rec = top_ + row - titles_;
     if (col < indicator_) {
         if (row == Row() && count_ > 0 && DefaultDrawing()) {
-            // The current record's mark: a small black triangle pointing right.
+            // The current record's mark: a small triangle pointing right.
             const int x = rect.Left + (rect.Width() - 4) / 2;
             const int y = rect.Top + rect.Height() / 2;
             c->Brush()->SetColor(look_[lcIndicatorIcon]);

@@ -33,9 +33,14 @@ struct SkinnedColor {
 };
 
 const SkinnedColor kSkinnedColors[] = {
-    {"FixedColor", [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor { return m->GetGlobalColor(); }},
+    {"FixedColor",
+     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
+         return m->GetGlobalColor();
+     }},
     {"FixedLineColor",
-     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor { return FixedLineColorOf(m); }},
+     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
+         return FixedLineColorOf(m);
+     }},
     // The fixed cells shaded from the skin's hot tint down to its face, and below the middle
     // from a touch darker to a touch lighter than the face: a header that reads as raised
     // without the classic edge.
@@ -44,7 +49,9 @@ const SkinnedColor kSkinnedColors[] = {
          return BlendTwoColors(m->GetGlobalColor(), m->GetGlobalHotColor(), 0.5);
      }},
     {"FixedGradientTo",
-     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor { return m->GetGlobalColor(); }},
+     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
+         return m->GetGlobalColor();
+     }},
     {"FixedGradientMirrorFrom",
      [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
          return BlendTwoColors(m->GetGlobalColor(), vcl::clBlack, 0.95);
@@ -54,9 +61,13 @@ const SkinnedColor kSkinnedColors[] = {
          return BlendTwoColors(m->GetGlobalColor(), vcl::clWhite, 0.9);
      }},
     {"SelectionColor",
-     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor { return m->GetHighlightColor(); }},
+     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
+         return m->GetHighlightColor();
+     }},
     {"SelectionTextColor",
-     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor { return m->GetHighlightFontColor(); }},
+     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
+         return m->GetHighlightFontColor();
+     }},
     {"IndicatorIconColor",
      [](const TsSkinManager* m, const TsGeneralData* s) -> vcl::TColor {
          return s ? vcl::TColor(s->FontColor) : m->GetGlobalFontColor();
@@ -78,7 +89,8 @@ void TacGridWnd::RestoreStdParams() {
     TacEditWnd::RestoreStdParams();
     vcl::TControl* c = SkinData ? SkinData->OwnerControl() : nullptr;
     if (!c || c->ComponentState().Contains(vcl::csDestroying)) return;
-    for (const auto& [name, value] : Saved) vcl::SetOrdProp(c, name, value);
+    for (const auto& [name, value] : Saved)
+        vcl::SetOrdProp(c, name, value);
 }
 
 void TacGridWnd::SetSkinParams() {
@@ -86,12 +98,11 @@ void TacGridWnd::SetSkinParams() {
     vcl::TControl* c = SkinData ? SkinData->OwnerControl() : nullptr;
     TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
     if (!c || !m) return;
-    const TsGeneralData* section =
-        m->IsValidSkinIndex(SkinData->SkinIndex) ? &m->Sections()[size_t(SkinData->SkinIndex)]
-                                                 : nullptr;
+    const TsGeneralData* section = m->IsValidSkinIndex(SkinData->SkinIndex)
+                                       ? &m->Sections()[size_t(SkinData->SkinIndex)]
+                                       : nullptr;
     for (const SkinnedColor& k : kSkinnedColors)
-        for (const auto& saved : Saved)
-            if (saved.first == k.name) vcl::SetOrdProp(c, k.name, k.of(m, section));
+        if (vcl::IsPublishedProp(c, k.name)) vcl::SetOrdProp(c, k.name, k.of(m, section));
 }
 
 void TacGridWnd::AdapterWindowProc(vcl::TMessage& m) {

@@ -253,7 +253,8 @@ TEST_F(SkinnedListViewTest, ASelectedRowShowsTheSkinsHighlightWhenTheWholeRowIsS
         Pump();
         win::RECT label{};
         label.left = win::LVIR_LABEL;
-        win::SendMessageA(list->Handle(), win::LVM_GETITEMRECT, 1, reinterpret_cast<intptr_t>(&label));
+        win::SendMessageA(list->Handle(), win::LVM_GETITEMRECT, 1,
+                          reinterpret_cast<intptr_t>(&label));
         const win::COLORREF first = ScreenPixel(list, label.left + 1, label.top + 1);
         const win::COLORREF second = ScreenPixel(list, 150, (label.top + label.bottom) / 2);
         const win::COLORREF highlight = ColorToRGB(TColor(manager->GetHighlightColor()));

@@ -133,7 +133,8 @@ TEST_F(GridWndTest, TheHeaderAndCurrentCellTakeTheSkinsLookUntilItGoes) {
         {"SelectionColor", m->GetHighlightColor(), uint32_t(vcl::clHighlight)},
         {"SelectionTextColor", m->GetHighlightFontColor(), uint32_t(vcl::clHighlightText)},
     };
-    for (const auto& c : colours) EXPECT_EQ(uint32_t(vcl::GetOrdProp(grid, c.name)), c.skinned) << c.name;
+    for (const auto& c : colours)
+        EXPECT_EQ(uint32_t(vcl::GetOrdProp(grid, c.name)), c.skinned) << c.name;
 
     grid->SetFocus();
     Pump();
@@ -144,7 +145,8 @@ TEST_F(GridWndTest, TheHeaderAndCurrentCellTakeTheSkinsLookUntilItGoes) {
               vcl::ColorToRGB(m->GetHighlightColor()));
 
     Command(grid->Handle(), SKC_REMOVESKIN, reinterpret_cast<intptr_t>(m));
-    for (const auto& c : colours) EXPECT_EQ(uint32_t(vcl::GetOrdProp(grid, c.name)), c.own) << c.name;
+    for (const auto& c : colours)
+        EXPECT_EQ(uint32_t(vcl::GetOrdProp(grid, c.name)), c.own) << c.name;
 }
 
 }  // namespace
