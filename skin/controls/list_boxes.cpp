@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "platform/controls/list_box_control.h"
+#include "platform/controls/native_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
@@ -846,6 +847,11 @@ void TsAlphaListBox::WndProc(TMessage& m) {
                 break;
         }
     }
+    // The window keeps the item height of an owner-drawn list when the font changes: the
+    // standard style, drawn here too, follows its font as the window's own drawing would.
+    if (m.Msg == win::WM_SETFONT && style_ == lbStandard && HandleAllocated())
+        Send(win::LB_SETITEMHEIGHT, 0,
+             win::FontLineHeight(Handle(), reinterpret_cast<win::HFONT>(m.WParam)));
     switch (m.Msg) {
         case win::WM_SIZE:
         case CM_ENABLEDCHANGED:
