@@ -849,7 +849,7 @@ void TsAlphaListBox::WndProc(TMessage& m) {
     }
     // The window keeps the item height of an owner-drawn list when the font changes: the
     // standard style, drawn here too, follows its font as the window's own drawing would.
-    if (m.Msg == win::WM_SETFONT && style_ == lbStandard && HandleAllocated())
+    if (m.Msg == win::WM_SETFONT && FontHighItems() && HandleAllocated())
         Send(win::LB_SETITEMHEIGHT, 0,
              win::FontLineHeight(Handle(), reinterpret_cast<win::HFONT>(m.WParam)));
     switch (m.Msg) {
@@ -883,7 +883,7 @@ void TsAlphaListBox::Dispatch(TMessage& m) {
         case CN_MEASUREITEM: {
             auto* mis = reinterpret_cast<win::MEASUREITEMSTRUCT*>(m.LParam);
             m.Result = 1;
-            if (style_ == lbStandard) return;
+            if (FontHighItems()) return;
             int height = itemHeight_;
             if (style_ == lbOwnerDrawVariable) MeasureItem(static_cast<int>(mis->itemID), height);
             mis->itemHeight = static_cast<win::UINT>(std::max(height, 1));
