@@ -378,18 +378,7 @@ std::vector<TsCaptionButton*> TacDialogWnd::ShownButtons() {
 }
 
 TsCaptionButton* TacDialogWnd::ButtonOf(int hitCode) {
-    switch (hitCode) {
-        case win::HTMINBUTTON:
-            return &ButtonMin;
-        case win::HTMAXBUTTON:
-            return &ButtonMax;
-        case win::HTCLOSE:
-            return &ButtonClose;
-        case win::HTHELP:
-            return &ButtonHelp;
-        default:
-            return nullptr;
-    }
+    return SystemButtonOf(hitCode, ButtonMin, ButtonMax, ButtonClose, ButtonHelp);
 }
 
 bool TacDialogWnd::Enabled(const TsCaptionButton& b) const {

@@ -512,6 +512,10 @@ void AddMaskRegionCuts(std::vector<vcl::TRect>& cuts, const TsSkinManager* m, in
 struct TsMaskData;
 // The size of one state image of a caption button's mask (title_buttons.cpp).
 win::SIZE CaptionButtonImageSize(const TsMaskData& m);
+// Of a window's four system caption buttons, the one a hit code names (HTMINBUTTON,
+// HTMAXBUTTON, HTCLOSE, HTHELP); nullptr for any other code (title_buttons.cpp).
+TsCaptionButton* SystemButtonOf(int hitCode, TsCaptionButton& min, TsCaptionButton& max,
+                                TsCaptionButton& close, TsCaptionButton& help);
 
 // ---- the desktop window manager link (form_region.cpp): never present here ----
 bool IsDwmCompositionEnabled();
