@@ -1,7 +1,7 @@
 // The skins list of the main window's skinned system menu, on the program's own manager: with a
-// second skin in the skin folder, choosing it from the menu while the journal is open loads it
-// and repaints both windows and their controls in its colours; choosing the internal skin again
-// brings the first look back.
+// second skin in the skin folder, choosing it from the menu while the journal and its question
+// are open loads it and repaints the three windows and their controls in its colours; choosing
+// the internal skin again brings the first look back.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +11,7 @@
 #include "main_window_rig.h"
 #include "platform/display/screenshot.h"
 #include "platform/os/files.h"
+#include "platform/user/message_box.h"
 #include "platform/user/user.h"
 #include "skin/core/data/internal_skin.h"
 #include "skin/core/state/skin_manager.h"
@@ -56,6 +57,14 @@ void WriteEmber(const std::string& skins) {
     ASSERT_TRUE(os::WriteFileAtomically((folder / "Options.dat").string(), options));
 }
 
+// A pixel of the screen, as 0xRRGGBB.
+uint32_t ScreenPixel(int x, int y) {
+    const win::RECT r{x, y, x + 1, y + 1};
+    const display::Rgb shot = display::CaptureScreen(&r);
+    if (shot.pixels.size() < 3) return 0xFFFFFFFF;
+    return uint32_t(shot.pixels[0]) << 16 | uint32_t(shot.pixels[1]) << 8 | shot.pixels[2];
+}
+
 bool MenuShown() {
     const win::HWND menu = win::FindWindowA("#32768", nullptr);
     return menu && win::IsWindowVisible(menu);
@@ -68,32 +77,45 @@ TEST(ProgramSkins, ChoosingASkinFromTheSystemMenuRepaintsEveryOpenWindowAndTheWa
         if (MenuShown()) rig.Key(win::VK_ESCAPE);
         if (auto* j = FindForm<lists::TformNumberLog>()) j->SetModalResult(vcl::mrCancel);
     };
+    rig.answerBoxes = false;
     lists::TformMain* f = rig.form;
     skin::TsSkinManager* m = f->sSkinManager1;
     WriteEmber(rig.dir / "skins");
     m->SetSkinDirectory(rig.dir / "skins");
     f->sSkinProvider1->MakeSkinMenu = true;
-    // The main window at the left of a wide screen, the journal beside it: both in sight.
+    // The main window at the left of a wide screen, the journal beside it and its question below
+    // that: all in sight.
     rig.screen.Resize(1800, 900);
     f->SetBounds(0, 0, f->Width(), f->Height());
     const std::string internal = skin::InternalSkinName();
     const auto journal = [] { return FindForm<lists::TformNumberLog>(); };
+    win::HWND question = nullptr;
 
+    // A point of a control's client, from its right and bottom edges, on the screen.
+    const auto in = [](vcl::TControl* c, int fromRight, int fromBottom) {
+        return c->ClientToScreen({c->ClientWidth() - fromRight, c->ClientHeight() - fromBottom});
+    };
     struct Probe {
         const char* what;
-        std::function<vcl::TControl*()> control;
-        int fromRight, fromBottom;  // from the control's client's right and bottom edges
+        std::function<vcl::TPoint()> at;
         Recolour colour;
     };
     const Probe probes[] = {
-        {"the main window's client", [f] { return f; }, 20,
-         f->ClientHeight() - f->labTextSMS->Top() - 4, kSurface},
-        {"the main window's menu bar", [f] { return f; }, 300, f->ClientHeight() + 4, kSurface},
-        {"the main window's tool bar", [f] { return f->pnlTools; }, 20, 15, kSurface},
-        {"the main window's grid", [f] { return f->grid; }, 20, 20, kWindow},
-        {"the journal's tool bar", [&] { return journal()->panTools; }, 20, 15, kSurface},
-        {"the journal's grid", [&] { return journal()->Grid; }, 20, 20, kWindow},
-        {"the journal's status bar", [&] { return journal()->StatusBar; }, 20, 10, kBar},
+        {"the main window's client",
+         [&] { return in(f, 20, f->ClientHeight() - f->labTextSMS->Top() - 4); }, kSurface},
+        {"the main window's menu bar", [&] { return in(f, 300, f->ClientHeight() + 4); }, kSurface},
+        {"the main window's tool bar", [&] { return in(f->pnlTools, 20, 15); }, kSurface},
+        {"the main window's grid", [&] { return in(f->grid, 20, 20); }, kWindow},
+        {"the journal's tool bar", [&] { return in(journal()->panTools, 20, 15); }, kSurface},
+        {"the journal's grid", [&] { return in(journal()->Grid, 20, 20); }, kWindow},
+        {"the journal's status bar", [&] { return in(journal()->StatusBar, 20, 10); }, kBar},
+        {"the question's background",
+         [&] {
+             win::RECT r{};
+             win::GetWindowRect(question, &r);
+             return vcl::TPoint{r.left + 20, r.bottom - 20};
+         },
+         kSurface},
     };
     // Each look as the screen shows it: the skin in force, then each probe's pixel.
     struct Look {
@@ -104,11 +126,11 @@ TEST(ProgramSkins, ChoosingASkinFromTheSystemMenuRepaintsEveryOpenWindowAndTheWa
     const auto look = [&] {
         vcl::Application()->ProcessMessages();
         Look l{m->SkinName(), {}};
+        for (win::HWND w : {f->Handle(), journal()->Handle(), question})
+            win::UpdateWindow(w);
         for (const Probe& p : probes) {
-            vcl::TControl* c = p.control();
-            win::UpdateWindow(vcl::GetParentForm(c)->Handle());
-            l.pixels.push_back(
-                rig.Pixel(c, c->ClientWidth() - p.fromRight, c->ClientHeight() - p.fromBottom));
+            const vcl::TPoint at = p.at();
+            l.pixels.push_back(ScreenPixel(at.X, at.Y));
         }
         looks.push_back(l);
     };
@@ -126,12 +148,7 @@ TEST(ProgramSkins, ChoosingASkinFromTheSystemMenuRepaintsEveryOpenWindowAndTheWa
         return [&, downs] {
             win::RECT r{};
             win::GetWindowRect(win::FindWindowA("#32768", nullptr), &r);
-            const win::RECT at{r.right - 10, r.bottom - 12, r.right - 9, r.bottom - 11};
-            const display::Rgb shot = display::CaptureScreen(&at);
-            popups.push_back(shot.pixels.size() < 3
-                                 ? 0xFFFFFFFF
-                                 : uint32_t(shot.pixels[0]) << 16 | uint32_t(shot.pixels[1]) << 8 |
-                                       shot.pixels[2]);
+            popups.push_back(ScreenPixel(r.right - 10, r.bottom - 12));
             auto& list = lists.emplace_back();
             vcl::TMenuItem* skins = f->sSkinProvider1->SystemMenu->SkinItem();
             for (int i = 0; skins && i < skins->Count(); ++i)
@@ -151,6 +168,18 @@ TEST(ProgramSkins, ChoosingASkinFromTheSystemMenuRepaintsEveryOpenWindowAndTheWa
         "the journal", [&] { return journal() && journal()->Visible(); },
         [&] {
             journal()->SetBounds(f->Width() + 8, 0, 900, 520);
+            rig.Click(journal()->btnDelete);
+        });
+    rig.Then(
+        "the question",
+        [&] {
+            const win::HWND active = win::GetActiveWindow();
+            return active && win::GetDlgItem(active, win::kMessageBoxTextId);
+        },
+        [&] {
+            question = win::GetActiveWindow();
+            win::SetWindowPos(question, nullptr, f->Width() + 8, 600, 0, 0,
+                              win::SWP_NOSIZE | win::SWP_NOZORDER);
             look();
             drop();
         });
@@ -162,8 +191,13 @@ TEST(ProgramSkins, ChoosingASkinFromTheSystemMenuRepaintsEveryOpenWindowAndTheWa
     rig.Then("the menu over the second skin", MenuShown, choose(1));
     rig.Then("the internal skin again", settled(internal), [&] {
         look();
-        journal()->SetModalResult(vcl::mrCancel);
+        win::RECT r{};
+        win::GetWindowRect(win::GetDlgItem(question, win::IDNO), &r);
+        rig.screen.Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     });
+    rig.Then(
+        "the journal again", [&] { return !win::IsWindow(question); },
+        [&] { journal()->SetModalResult(vcl::mrCancel); });
     f->btnNumberLogClick(f);
     for (int turns = 0; !rig.ScriptDone() && turns < 100000; ++turns)
         rig.Idle();
