@@ -51,7 +51,6 @@ constexpr uint32_t WM_MDIACTIVATE = 0x0222;
 constexpr uint32_t WM_UAHINITMENU = 0x0093;
 constexpr uint32_t WM_TASKBARSYSMENU = 0x0313;
 constexpr uint32_t CM_SWALLOWED = 0xB04C;
-constexpr uint32_t WM_OWNREGIONQUERY = 0xBC4D;
 constexpr int TCN_SELCHANGE = -551;
 constexpr uint32_t kQueryEndSessionWaitMs = 1000;
 
@@ -434,7 +433,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
         case CM_RECREATEWND:
         case CM_INVALIDATE:
         case CM_SWALLOWED:
-        case WM_OWNREGIONQUERY:
+        case kOwnRegionQuery:
             m.Result = 0;
             return;
         case CM_FLOAT:
