@@ -397,9 +397,10 @@ void TformNumberLog::GridDrawColumnCell(vcl::TObject*, const vcl::TRect& Rect, i
                                         vcl::TColumn* Column, vcl::TGridDrawState State) {
     if (!Query.Active() || Query.IsEmpty()) return;
     vcl::TCanvas* c = Grid->Canvas();
+    // The selection as the grid shows it: the system highlight, or the skin's when skinned.
     if (State.Contains(vcl::gdSelected)) {
-        c->Brush()->SetColor(vcl::clHighlight);
-        c->Font()->SetColor(vcl::clWhite);
+        c->Brush()->SetColor(Grid->SelectionColor());
+        c->Font()->SetColor(Grid->SelectionTextColor());
     } else {
         c->Brush()->SetColor(StatusColor(Query.FieldByName("StatusSC")));
         c->Font()->SetColor(vcl::clBlack);

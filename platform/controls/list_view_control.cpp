@@ -733,8 +733,9 @@ void PaintItem(HWND h, HDC dc, int i, bool notify, HGDIOBJ font) {
         // Unless the parent chose a font for this item, the list's own.
         if (!(answer & CDRF_NEWFONT)) SelectObject(dc, font);
         const Item& it = st->items[i];
-        const bool shown =
-            (state & LVIS_SELECTED) && (st->focused || (ControlStyle(h) & LVS_SHOWSELALWAYS));
+        // A parent that takes CDIS_SELECTED away draws the selection in colours of its own.
+        const bool shown = (state & LVIS_SELECTED) && (cd.nmcd.uItemState & CDIS_SELECTED) &&
+                           (st->focused || (ControlStyle(h) & LVS_SHOWSELALWAYS));
         const COLORREF text =
             enabled ? Resolve(cd.clrText, COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
         const COLORREF back = cd.clrTextBk == CLR_DEFAULT ? BkColor(st) : cd.clrTextBk;

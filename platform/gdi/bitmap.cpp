@@ -45,12 +45,14 @@ bool ValidHeader(const BITMAPINFO* bmi) {
 
 }  // namespace
 
-HBITMAP CreateDIBSection(HDC, const BITMAPINFO* bmi, UINT, void** bits, HANDLE, DWORD) {
+namespace {
+
+HBITMAP MakeDIBSection(const BITMAPINFO* bmi, void** bits, bool cleared) {
     if (bits) *bits = nullptr;
     if (!ValidHeader(bmi)) return nullptr;
     const BITMAPINFOHEADER& h = bmi->bmiHeader;
     auto b = MakeBitmap(h.biWidth, h.biHeight < 0 ? -h.biHeight : h.biHeight, h.biBitCount,
-                        h.biHeight > 0);
+                        h.biHeight > 0, cleared);
     if (!b) return nullptr;
     b->dib = true;
     if (h.biBitCount <= 8) {
@@ -62,6 +64,17 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* bmi, UINT, void** bits, HANDLE, 
     }
     if (bits) *bits = b->bits;
     return Add<HBITMAP>(b);
+}
+
+}  // namespace
+
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO* bmi, UINT, void** bits, HANDLE, DWORD) {
+    return MakeDIBSection(bmi, bits, true);
+}
+
+HBITMAP CreateDIBSectionToFill(const BITMAPINFO* bmi, void** bits) {
+    // Only 32-bit rows have no padding bytes that a fill of every pixel would leave alone.
+    return MakeDIBSection(bmi, bits, !bmi || bmi->bmiHeader.biBitCount != 32);
 }
 
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {

@@ -83,6 +83,10 @@ inline const RGBQUAD* BitmapInfoColors(const BITMAPINFO* bmi) {
 // kMaxBitmapPixels pixels. The DC is ignored; DIB_PAL_COLORS is taken as DIB_RGB_COLORS.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* bmi, UINT usage, void** bits,
                          HANDLE section = nullptr, DWORD offset = 0);
+// As CreateDIBSection, for a caller that sets every pixel before it reads any: the pixels of a
+// 32-bit one are not cleared first (a whole-window bitmap cleared and then filled is written
+// twice for one picture). Other depths are cleared as CreateDIBSection clears them.
+HBITMAP CreateDIBSectionToFill(const BITMAPINFO* bmi, void** bits);
 // planes * bits 1 makes a monochrome bitmap; any other count the device format. `bits`, when
 // given, holds rows of that count padded to 2 bytes.
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);

@@ -27,11 +27,12 @@ constexpr Pixel QuadToPixel(const RGBQUAD& q) {
     return Pixel(q.rgbBlue) | (Pixel(q.rgbGreen) << 8) | (Pixel(q.rgbRed) << 16);
 }
 
-// Zeroed pixel memory of at least `size` bytes; `capacity` receives the block's real size,
-// which ReleasePixels takes back. Large blocks are reused: a fresh block costs a page fault per
+// Zeroed pixel memory of at least `size` bytes (left as it is found when not `cleared`, for a
+// caller that writes all of it first); `capacity` receives the block's real size, which
+// ReleasePixels takes back. Large blocks are reused: a fresh block costs a page fault per
 // page on first touch, far more than clearing one the process already holds, and windows and
 // their caches make and drop whole-window bitmaps all the time. At most a few of them are kept.
-BYTE* AllocPixels(size_t size, size_t& capacity);
+BYTE* AllocPixels(size_t size, size_t& capacity, bool cleared = true);
 void ReleasePixels(BYTE* p, size_t capacity);
 
 struct Bitmap : Object {
@@ -62,9 +63,11 @@ struct Bitmap : Object {
     RECT Bounds() const { return RECT{0, 0, width, height}; }
 };
 
-// Makes a bitmap of the given format with zeroed pixels; null when the size is not allowed.
-// Indexed formats get a grey ramp (black and white for 1 bit) until a table is set.
-std::shared_ptr<Bitmap> MakeBitmap(int width, int height, int bpp, bool bottomUp = false);
+// Makes a bitmap of the given format with zeroed pixels (not cleared when not `cleared`); null
+// when the size is not allowed. Indexed formats get a grey ramp (black and white for 1 bit)
+// until a table is set.
+std::shared_ptr<Bitmap> MakeBitmap(int width, int height, int bpp, bool bottomUp = false,
+                                   bool cleared = true);
 std::shared_ptr<Bitmap> CloneBitmap(const Bitmap& b);
 // A bitmap over pixels someone else owns (packed DIB rows), for converting them; not registered.
 void MakeView(Bitmap& b, const BITMAPINFOHEADER& h, const RGBQUAD* colors, int colorCount,

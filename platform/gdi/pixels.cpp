@@ -35,7 +35,7 @@ ReuseList& Reused() {
 
 }  // namespace
 
-BYTE* AllocPixels(size_t size, size_t& capacity) {
+BYTE* AllocPixels(size_t size, size_t& capacity, bool cleared) {
     capacity = size;
     if (size >= kReusedFrom) {
         ReuseList& list = Reused();
@@ -56,11 +56,11 @@ BYTE* AllocPixels(size_t size, size_t& capacity) {
             }
         }
         if (found) {
-            std::memset(found, 0, size);
+            if (cleared) std::memset(found, 0, size);
             return found;
         }
     }
-    return static_cast<BYTE*>(std::calloc(size, 1));
+    return static_cast<BYTE*>(cleared ? std::calloc(size, 1) : std::malloc(size));
 }
 
 void ReleasePixels(BYTE* p, size_t capacity) {
@@ -89,7 +89,7 @@ int DibRowBytes(int width, int bpp) {
     return int(((int64_t(width) * bpp + 31) / 32) * 4);
 }
 
-std::shared_ptr<Bitmap> MakeBitmap(int width, int height, int bpp, bool bottomUp) {
+std::shared_ptr<Bitmap> MakeBitmap(int width, int height, int bpp, bool bottomUp, bool cleared) {
     if (width <= 0 || height <= 0) return nullptr;
     if (int64_t(width) * height > kMaxBitmapPixels) return nullptr;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) return nullptr;
@@ -101,7 +101,7 @@ std::shared_ptr<Bitmap> MakeBitmap(int width, int height, int bpp, bool bottomUp
     b->rowBytes = DibRowBytes(width, bpp);
     const size_t size = size_t(b->rowBytes) * size_t(height);
     size_t capacity = 0;
-    BYTE* memory = AllocPixels(size, capacity);
+    BYTE* memory = AllocPixels(size, capacity, cleared);
     if (!memory) return nullptr;
     b->memory = std::unique_ptr<BYTE, Bitmap::FreeMemory>(memory, Bitmap::FreeMemory{capacity});
     b->bits = b->memory.get();

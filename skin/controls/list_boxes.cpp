@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "platform/controls/list_box_control.h"
+#include "platform/controls/native_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
@@ -202,8 +203,11 @@ intptr_t TsAlphaListBox::Send(uint32_t msg, uintptr_t wParam, intptr_t lParam) c
 void TsAlphaListBox::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     CreateSubClass(p, "ListBox");
-    static constexpr uint32_t kStyles[] = {0, win::LBS_OWNERDRAWFIXED, win::LBS_OWNERDRAWVARIABLE,
-                                           win::LBS_OWNERDRAWFIXED, win::LBS_OWNERDRAWFIXED};
+    // The standard style is drawn here too, so that its selection can take the skin's
+    // highlight; its items keep the height the window gives them.
+    static constexpr uint32_t kStyles[] = {win::LBS_OWNERDRAWFIXED, win::LBS_OWNERDRAWFIXED,
+                                           win::LBS_OWNERDRAWVARIABLE, win::LBS_OWNERDRAWFIXED,
+                                           win::LBS_OWNERDRAWFIXED};
     p.Style |= win::WS_HSCROLL | win::WS_VSCROLL | win::LBS_NOTIFY | kStyles[style_] |
                (VirtualStyle() ? win::LBS_NODATA : win::LBS_HASSTRINGS);
     if (sorted_) p.Style |= win::LBS_SORT;
@@ -245,6 +249,8 @@ void TsAlphaListBox::CreateWnd() {
         SetItemIndex(index);
         savedCount_ = -1;
     }
+    // A list box made in code hears no Loaded: its frame and bars come with its window.
+    if (IsControlSkinned(SkinData())) UpdateAdapter();
 }
 
 void TsAlphaListBox::DestroyWnd() {
@@ -649,8 +655,11 @@ void TsAlphaListBox::DrawItemMessage(const win::DRAWITEMSTRUCT& item) {
     const bool ownDrawing = OwnerDrawStyle() && OnDrawItem;
     const bool current = index == ItemIndex() && !Focused();
     if (!ownDrawing && (state.Contains(odSelected) || current)) {
-        canvas_->Brush()->SetColor(clHighlight);
-        canvas_->Font()->SetColor(clHighlightText);
+        const bool skinned = IsControlSkinned(d);
+        const TsSkinManager* m = d->GetSkinManager();
+        canvas_->Brush()->SetColor(skinned ? vcl::TColor(m->GetHighlightColor()) : clHighlight);
+        canvas_->Font()->SetColor(skinned ? vcl::TColor(m->GetHighlightFontColor())
+                                          : clHighlightText);
     } else if (!SkinData()->CustomFont() && !Enabled()) {
         canvas_->Font()->SetColor(static_cast<vcl::TColor>(
             AverageColors(static_cast<skin::TColor>(vcl::ColorToRGB(Font()->Color())),
@@ -838,6 +847,11 @@ void TsAlphaListBox::WndProc(TMessage& m) {
                 break;
         }
     }
+    // The window keeps the item height of an owner-drawn list when the font changes: the
+    // standard style, drawn here too, follows its font as the window's own drawing would.
+    if (m.Msg == win::WM_SETFONT && FontHighItems() && HandleAllocated())
+        Send(win::LB_SETITEMHEIGHT, 0,
+             win::FontLineHeight(Handle(), reinterpret_cast<win::HFONT>(m.WParam)));
     switch (m.Msg) {
         case win::WM_SIZE:
         case CM_ENABLEDCHANGED:
@@ -868,10 +882,11 @@ void TsAlphaListBox::Dispatch(TMessage& m) {
             return;
         case CN_MEASUREITEM: {
             auto* mis = reinterpret_cast<win::MEASUREITEMSTRUCT*>(m.LParam);
+            m.Result = 1;
+            if (FontHighItems()) return;
             int height = itemHeight_;
             if (style_ == lbOwnerDrawVariable) MeasureItem(static_cast<int>(mis->itemID), height);
             mis->itemHeight = static_cast<win::UINT>(std::max(height, 1));
-            m.Result = 1;
             return;
         }
         case CN_COMMAND:

@@ -146,6 +146,8 @@ void TsCustomListView::CreateWnd() {
     if (!header_)
         if (auto h = reinterpret_cast<win::HWND>(SendList(win::LVM_GETHEADER, 0, 0)))
             SubclassHeader(h);
+    // Its frame and bars come with its window, whether or not it was shown before.
+    if (IsControlSkinned(SkinData())) UpdateAdapter();
 }
 
 void TsCustomListView::TakeColors() {
@@ -181,6 +183,15 @@ bool TsCustomListView::CustomDraw(const TRect& rect) {
         }
         if (!d->CustomColor()) SetColor(TColor(GetControlBGColor(d, false, Handle())));
     }
+    return true;
+}
+
+bool TsCustomListView::SelectionColors(vcl::TColor& back, vcl::TColor& text) {
+    TsCommonData* d = SkinData();
+    if (!IsControlSkinned(d)) return false;
+    const TsSkinManager* m = d->GetSkinManager();
+    back = vcl::TColor(m->GetHighlightColor());
+    text = vcl::TColor(m->GetHighlightFontColor());
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "skin/core/data/skin_data.h"
 #include "skin/core/paint/glyph_layout.h"
 #include "skin/core/pixels/dc_paint.h"
+#include "skin/core/pixels/text_utils.h"
 #include "skin/core/state/bordered_sections.h"
 #include "skin/core/state/graphic_children.h"
 #include "skin/core/state/mask_paint.h"
@@ -75,6 +76,10 @@ void TsPanel::PaintCaption(TCanvas* canvas) {
 
 void TsPanel::PrepareCache() {
     TsCommonData* d = skinData_.get();
+    // Only a panel partly outside its parent is rebuilt at each child's background request;
+    // one wholly inside keeps the cache built here until something marks it stale.
+    if (TWinControl* parent = Parent())
+        d->HalfVisible = !RectIsInRect(parent->ClientRect(), BoundsRect());
     PaintSectionIntoCache(this, d, 0, true);
     if (Width() > 0 && Height() > 0) {
         PaintCaption(d->CacheBmp()->Canvas());

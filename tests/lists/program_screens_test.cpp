@@ -30,6 +30,7 @@
 #include "platform/user/message_box.h"
 #include "platform/user/user.h"
 #include "platform/user/window_tree.h"
+#include "skin/core/pixels/blend.h"
 #include "skin/core/state/common_data.h"
 #include "skin/windows/scroll/grid_wnd.h"
 #include "tests/gateway/pty_modem.h"
@@ -216,6 +217,8 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         const win::HWND menu = win::FindWindowA("#32768", nullptr);
         return menu && win::IsWindowVisible(menu);
     };
+    vcl::TPoint journalTitle, journalCurrent, listSelection, chooserSelection, listFrame;
+    vcl::TColor listFrameColor = -1;
     win::RECT listItem{};
     ASSERT_TRUE(win::GetMenuItemRect(f->Handle(), win::GetMenu(f->Handle()), 1, &listItem));
     const vcl::TPoint hintAt = f->btnStart->ClientToScreen({13, 13});
@@ -252,7 +255,12 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         {"save_dialog.png", [&] { f->btnExportClick(f); },
          [] { return ActiveHas(win::kFileDialogNameId); }, press(win::VK_ESCAPE)},
         {"load_chooser.png", [&] { f->btnLoadClick(f); }, Shown<lists::TformLoadSave>,
-         Cancel<lists::TformLoadSave>},
+         [&] {
+             skin::TsAlphaListBox* list = FindForm<lists::TformLoadSave>()->List;
+             const vcl::TRect item = list->ItemRect(list->ItemIndex());
+             chooserSelection = list->ClientToScreen({item.Right - 10, item.Top + 3});
+             Cancel<lists::TformLoadSave>();
+         }},
         {"save_chooser.png", [&] { f->btnSaveClick(f); }, Shown<lists::TformLoadSave>,
          Cancel<lists::TformLoadSave>},
         {"", [&] { f->mnuManageListClick(f); }, Shown<lists::TformList>,
@@ -263,7 +271,17 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         {"list_manager.png",
          {},
          [] { return FindForm<lists::TformList>()->lvList->Selected(); },
-         [&] { rig.Click(FindForm<lists::TformList>()->btnRename); }},
+         [&] {
+             skin::TsListView* lv = FindForm<lists::TformList>()->lvList;
+             listSelection = lv->ClientToScreen({100, 28});
+             // The frame is the ring the skin painted into the control's cache.
+             win::RECT wr{};
+             win::GetWindowRect(lv->Handle(), &wr);
+             listFrame = {wr.left, (wr.top + wr.bottom) / 2};
+             vcl::TBitmap* cache = lv->SkinData()->CacheBmp();
+             listFrameColor = cache ? cache->Canvas()->Pixels(0, listFrame.Y - wr.top) : -1;
+             rig.Click(FindForm<lists::TformList>()->btnRename);
+         }},
         {"rename_box.png",
          {},
          [] { return ActiveCaption() == "Переименование"_cp; },
@@ -302,7 +320,13 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
          [&] { return startForm()->btnClose->Enabled(); },
          [&] { rig.Click(startForm()->btnClose); }},
         {"journal.png", [&] { f->btnNumberLogClick(f); }, Shown<lists::TformNumberLog>,
-         [&] { rig.Click(journal()->btnFilter); }},
+         [&] {
+             vcl::TDBGrid* g = journal()->Grid;
+             const vcl::TRect title = g->CellRect(2, 0), current = g->CellRect(1, 1);
+             journalTitle = g->ClientToScreen({(title.Left + title.Right) / 2, title.Top});
+             journalCurrent = g->ClientToScreen({current.Right - 6, current.Top + 4});
+             rig.Click(journal()->btnFilter);
+         }},
         {"filter_dialog.png", {}, Shown<lists::TformFilter>, Cancel<lists::TformFilter>},
         {"", {}, Shown<lists::TformNumberLog>, press(win::VK_ESCAPE)},
         {"about_box.png", [&] { f->mnuAboutClick(f); }, Shown<lists::TformAbout>,
@@ -366,6 +390,17 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
          rgb(sectionColor("MENUITEM"))},
         {"the message box's background", "menus_and_dialogs.png",
          {boxRect.left + 20, boxRect.bottom - 20}, rgb(m->GetGlobalColor())},
+        // The journal's header shaded from the skin's hot tint, with no classic raised edge,
+        // and its current cell in the skin's highlight over the row's own colour.
+        {"the top of the journal's header", "journal.png", journalTitle,
+         rgb(skin::BlendTwoColors(m->GetGlobalColor(), m->GetGlobalHotColor(), 0.5))},
+        {"the journal's current cell", "journal.png", journalCurrent,
+         rgb(m->GetHighlightColor())},
+        {"the list manager's selected row", "list_manager.png", listSelection,
+         rgb(m->GetHighlightColor())},
+        {"the chooser's selected entry", "load_chooser.png", chooserSelection,
+         rgb(m->GetHighlightColor())},
+        {"the list manager's list frame", "list_manager.png", listFrame, rgb(listFrameColor)},
     };
     for (const Probe& p : probes)
         EXPECT_EQ(At(p.png, p.at.X, p.at.Y), p.expected) << p.what;

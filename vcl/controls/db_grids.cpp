@@ -71,8 +71,28 @@ void TDBGridColumns::Update(TCollectionItem*) {
 // ---- the grid ----
 
 std::vector<TPropInfo> TDBGrid::Published() {
-    return {Property("DataSource", &TDBGrid::DataSource, &TDBGrid::SetDataSource),
-            Property("Options", &TDBGrid::OptionBits, &TDBGrid::SetOptionBits)};
+    using G = TDBGrid;
+    return {Property("DataSource", &G::DataSource, &G::SetDataSource),
+            Property("Options", &G::OptionBits, &G::SetOptionBits),
+            Property("FixedGradientFrom", &G::LookColor<lcFixedGradientFrom>,
+                     &G::SetLookColor<lcFixedGradientFrom>),
+            Property("FixedGradientTo", &G::LookColor<lcFixedGradientTo>,
+                     &G::SetLookColor<lcFixedGradientTo>),
+            Property("FixedGradientMirrorFrom", &G::LookColor<lcFixedGradientMirrorFrom>,
+                     &G::SetLookColor<lcFixedGradientMirrorFrom>),
+            Property("FixedGradientMirrorTo", &G::LookColor<lcFixedGradientMirrorTo>,
+                     &G::SetLookColor<lcFixedGradientMirrorTo>),
+            Property("SelectionColor", &G::LookColor<lcSelection>, &G::SetLookColor<lcSelection>),
+            Property("SelectionTextColor", &G::LookColor<lcSelectionText>,
+                     &G::SetLookColor<lcSelectionText>),
+            Property("IndicatorIconColor", &G::LookColor<lcIndicatorIcon>,
+                     &G::SetLookColor<lcIndicatorIcon>)};
+}
+
+void TDBGrid::SetLook(TLookColor which, TColor color) {
+    if (look_[which] == color) return;
+    look_[which] = color;
+    Invalidate();
 }
 
 TDBGrid::TDBGrid(TComponent* owner) : TCustomGrid(owner) {
@@ -348,15 +368,39 @@ void TDBGrid::DrawCellBackground(int, int, const TRect& rect, TGridDrawState sta
     if (!DefaultDrawing()) return;
     TCanvas* c = Canvas();
     if (state.Contains(gdFixed)) {
+        if (!RaisedFixedCells()) return DrawShadedFixedCell(rect);
         c->Brush()->SetColor(FixedColor());
     } else if (state.Contains(gdSelected) &&
                (state.Contains(gdFocused) || dgOptions_.Contains(dgAlwaysShowSelection))) {
-        c->Brush()->SetColor(clHighlight);
-        c->Font()->SetColor(clHighlightText);
+        c->Brush()->SetColor(look_[lcSelection]);
+        c->Font()->SetColor(look_[lcSelectionText]);
     } else {
         c->Brush()->SetColor(Color());
     }
     c->FillRect(rect);
+}
+
+// Each pixel line of a half takes its own step between the two colours, so the halves meet
+// at the middle line without a seam of their own.
+void TDBGrid::DrawShadedFixedCell(const TRect& rect) {
+    TCanvas* c = Canvas();
+    const int mid = (rect.Top + rect.Bottom) / 2;
+    auto shade = [&](int top, int bottom, TColor from, TColor to) {
+        const uint32_t a = ColorToRGB(from), b = ColorToRGB(to);
+        const int n = std::max(1, bottom - top - 1);
+        for (int y = top; y < bottom; ++y) {
+            uint32_t mixed = 0;
+            for (int shift : {0, 8, 16}) {
+                const int ca = int(a >> shift & 0xFF), cb = int(b >> shift & 0xFF);
+                mixed |= uint32_t(ca + (cb - ca) * (y - top) / n) << shift;
+            }
+            c->Brush()->SetColor(TColor(mixed));
+            c->FillRect(Rect(rect.Left, y, rect.Right, y + 1));
+        }
+    };
+    shade(rect.Top, mid, look_[lcFixedGradientFrom], look_[lcFixedGradientTo]);
+    shade(mid, rect.Bottom, look_[lcFixedGradientMirrorFrom], look_[lcFixedGradientMirrorTo]);
+    c->Brush()->SetStyle(bsClear);
 }
 
 void TDBGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state) {
@@ -371,11 +415,11 @@ void TDBGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state
     const int rec = top_ + row - titles_;
     if (col < indicator_) {
         if (row == Row() && count_ > 0 && DefaultDrawing()) {
-            // The current record's mark: a small black triangle pointing right.
+            // The current record's mark: a small triangle pointing right.
             const int x = rect.Left + (rect.Width() - 4) / 2;
             const int y = rect.Top + rect.Height() / 2;
-            c->Brush()->SetColor(clBlack);
-            c->Pen()->SetColor(clBlack);
+            c->Brush()->SetColor(look_[lcIndicatorIcon]);
+            c->Pen()->SetColor(look_[lcIndicatorIcon]);
             c->Polygon({{x, y - 4}, {x + 4, y}, {x, y + 4}});
         }
         return;

@@ -110,6 +110,32 @@ public:
 
     // After the default look is drawn (DefaultDrawing), for every cell of a record.
     TDrawColumnCellEvent OnDrawColumnCell;
+
+    // The colours a skin gives the grid. While FixedGradientFrom is clNone the fixed cells keep
+    // the classic flat colour and raised edge; otherwise each is flat, its upper half shaded
+    // from FixedGradientFrom to FixedGradientTo and its lower half from FixedGradientMirrorFrom
+    // to FixedGradientMirrorTo. The current cell shows SelectionColor under SelectionTextColor,
+    // the current record's mark is drawn in IndicatorIconColor.
+    enum TLookColor {
+        lcFixedGradientFrom,
+        lcFixedGradientTo,
+        lcFixedGradientMirrorFrom,
+        lcFixedGradientMirrorTo,
+        lcSelection,
+        lcSelectionText,
+        lcIndicatorIcon,
+        lcCount
+    };
+    template <TLookColor W>
+    TColor LookColor() const {
+        return look_[W];
+    }
+    template <TLookColor W>
+    void SetLookColor(TColor color) {
+        SetLook(W, color);
+    }
+    TColor SelectionColor() const { return look_[lcSelection]; }
+    TColor SelectionTextColor() const { return look_[lcSelectionText]; }
     // The default look of a record's cell: the field's text.
     void DefaultDrawColumnCell(const TRect& rect, int dataCol, TColumn* column,
                                TGridDrawState state);
@@ -118,6 +144,7 @@ protected:
     void Paint() override;
     void DrawCell(int col, int row, const TRect& rect, TGridDrawState state) override;
     void DrawCellBackground(int col, int row, const TRect& rect, TGridDrawState state) override;
+    bool RaisedFixedCells() const override { return look_[lcFixedGradientFrom] == clNone; }
     bool SelectCell(int col, int row) override;
     void GridKeyDown(uint16_t& key, TShiftState shift) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
@@ -158,6 +185,8 @@ private:
     void InvalidateRow(int row);
     int64_t OptionBits() const { return static_cast<int64_t>(dgOptions_.Bits()); }
     void SetOptionBits(int64_t bits) { SetOptions(TDBGridOptions(static_cast<uint64_t>(bits), 0)); }
+    void SetLook(TLookColor which, TColor color);
+    void DrawShadedFixedCell(const TRect& rect);
 
     Link link_{this};
     TDBGridColumns columns_{this};
@@ -169,6 +198,7 @@ private:
     int top_ = 1;    // the record shown in the first row
     int count_ = 0;  // the record count last heard of
     bool syncing_ = false, syncAgain_ = false;
+    TColor look_[lcCount] = {clNone, clNone, clNone, clNone, clHighlight, clHighlightText, clBlack};
 };
 
 }  // namespace vcl

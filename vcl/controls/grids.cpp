@@ -588,7 +588,7 @@ void TCustomGrid::Paint() {
                 c->Brush()->SetColor(fixed ? fixedColor_ : Color());
                 DrawCellBackground(col, row, cell, state);
                 DrawCell(col, row, cell, state);
-                if (fixed && defaultDrawing_ && edges) {
+                if (fixed && defaultDrawing_ && edges && RaisedFixedCells()) {
                     win::RECT e = cell;
                     win::DrawEdge(dc, &e, win::BDR_RAISEDINNER, edges);
                 }

@@ -170,6 +170,8 @@ protected:
     // The cell's background before DrawCell: with DefaultDrawing, the fixed colour, the
     // highlight for a selected cell that does not have the focus, else Color.
     virtual void DrawCellBackground(int col, int row, const TRect& rect, TGridDrawState state);
+    // Fixed cells get the raised classic edge after DrawCell (with DefaultDrawing).
+    virtual bool RaisedFixedCells() const { return true; }
     virtual bool SelectCell(int col, int row);
     void Paint() override;
     virtual std::string GetEditText(int col, int row);

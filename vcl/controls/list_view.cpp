@@ -571,12 +571,29 @@ intptr_t TCustomListView::NotifyCustomDraw(void* record) {
             prepare();
             if (!CustomDraw(cd->nmcd.rc)) return win::CDRF_SKIPDEFAULT;
         }
-        if (OnCustomDrawItem) result |= win::CDRF_NOTIFYITEMDRAW;
+        TColor back, text;
+        if (OnCustomDrawItem || SelectionColors(back, text)) result |= win::CDRF_NOTIFYITEMDRAW;
         return result;
     }
     if (cd->nmcd.dwDrawStage != win::CDDS_ITEMPREPAINT) return win::CDRF_DODEFAULT;
     const auto index = static_cast<int>(cd->nmcd.dwItemSpec);
     if (index < 0 || index >= items_->Count()) return win::CDRF_DODEFAULT;
+    // The list's own selection colours: the window is told the item is not selected and is
+    // given those colours, over whatever the item handler chose. The colours take the whole
+    // row, so a report that selects only the first column keeps the window's selection.
+    TColor selBack, selText;
+    const bool ownSelection = (cd->nmcd.uItemState & win::CDIS_SELECTED) &&
+                              (viewStyle_ != vsReport || rowSelect_) &&
+                              (!hideSelection_ || win::GetFocus() == Handle()) &&
+                              SelectionColors(selBack, selText);
+    auto selection = [&](intptr_t result) {
+        if (!ownSelection || result == win::CDRF_SKIPDEFAULT) return result;
+        cd->nmcd.uItemState &= ~win::UINT(win::CDIS_SELECTED);
+        cd->clrText = ColorToRGB(selText);
+        cd->clrTextBk = ColorToRGB(selBack);
+        return result;
+    };
+    if (!OnCustomDrawItem) return selection(win::CDRF_DODEFAULT);
     TCustomDrawState state;
     const win::UINT s = cd->nmcd.uItemState;
     if (s & win::CDIS_SELECTED) state << cdsSelected;
@@ -606,9 +623,9 @@ intptr_t TCustomListView::NotifyCustomDraw(void* record) {
         cd->clrText = ColorToRGB(text);
         cd->clrTextBk = ColorToRGB(back);
     }
-    if (!fontChanged) return win::CDRF_DODEFAULT;
+    if (!fontChanged) return selection(win::CDRF_DODEFAULT);
     win::SelectObject(dc, itemFont_.Handle());
-    return win::CDRF_NEWFONT;
+    return selection(win::CDRF_NEWFONT);
 }
 
 void TCustomListView::Dispatch(TMessage& m) {

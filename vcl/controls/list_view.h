@@ -230,6 +230,9 @@ protected:
     // Answer whether the window should still draw (DefaultDraw).
     virtual bool CustomDraw(const TRect& rect);
     virtual bool CustomDrawItem(TListItem* item, TCustomDrawState state);
+    // Colours of its own for the selected items, instead of the window's highlight; false
+    // leaves the selection to the window.
+    virtual bool SelectionColors(TColor& /*back*/, TColor& /*text*/) { return false; }
 
 private:
     friend class TListColumn;

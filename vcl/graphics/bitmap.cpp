@@ -82,15 +82,17 @@ Info MakeInfo(int width, int height, int bits, const std::vector<win::RGBQUAD>& 
     return info;
 }
 
+// `toFill`: the caller sets every pixel before any is read, so they need not be cleared.
 win::HBITMAP MakeBitmap(int width, int height, TPixelFormat format,
-                        const std::vector<win::RGBQUAD>* colors = nullptr) {
+                        const std::vector<win::RGBQUAD>* colors = nullptr, bool toFill = false) {
     if (format == pfDevice) return win::CreateCompatibleBitmap(nullptr, width, height);
     const int bits = BitsOfPixelFormat(format);
     std::vector<win::RGBQUAD> table;
     if (bits <= 8) table = colors ? *colors : DefaultColors(bits);
     Info info = MakeInfo(width, height, bits, table);
     void* pixels = nullptr;
-    return win::CreateDIBSection(nullptr, info.get(), win::DIB_RGB_COLORS, &pixels);
+    return toFill ? win::CreateDIBSectionToFill(info.get(), &pixels)
+                  : win::CreateDIBSection(nullptr, info.get(), win::DIB_RGB_COLORS, &pixels);
 }
 
 // A memory DC holding a bitmap for the length of a copy.
@@ -181,7 +183,7 @@ void TBitmap::Rebuild(int width, int height, TPixelFormat format, win::HBITMAP k
             colors.resize(win::GetDIBColorTable(s.dc(), 0, 256, colors.data()));
             if (!colors.empty()) table = &colors;
         }
-        fresh = MakeBitmap(width, height, format, table);
+        fresh = MakeBitmap(width, height, format, table, true);
         if (!fresh) throw EOutOfResources("Out of system resources");
         Selected to(fresh);
         win::PatBlt(to.dc(), 0, 0, width, height, win::WHITENESS);

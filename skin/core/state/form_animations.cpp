@@ -517,6 +517,19 @@ void DrawFormImage(TsSkinProviderBase* provider, const vcl::TRect& margins) {
     MakeWindowOpaque(AnimBmp, margins);
 }
 
+// The window's painted picture, frame and children included, on the overlay at constant alpha
+// `alpha`: the window is opaque, as an image whose every pixel has alpha 255 would show.
+void ShowWindowPicture(win::HWND overlay, win::HWND wnd, const win::SIZE& size, uint8_t alpha) {
+    struct WindowDC {
+        win::HWND wnd;
+        win::HDC dc;
+        ~WindowDC() { win::ReleaseDC(wnd, dc); }
+    } picture{wnd, win::GetWindowDC(wnd)};
+    win::BLENDFUNCTION blend = Blend(alpha);
+    blend.AlphaFormat = 0;
+    LayeredWindowUpdate()(overlay, nullptr, size, picture.dc, blend);
+}
+
 const TacAnimEffects* EffectsOf(TsSkinManager* manager) {
     if (!manager) manager = DefaultManager;
     return manager ? manager->AnimEffects() : nullptr;
@@ -694,32 +707,52 @@ void FreeSnapshot() {
 void LayeredTransition(vcl::TCustomForm* form, TsSkinProviderBase* provider, int time,
                        uint8_t alpha, TacAnimType mode) {
     const vcl::TRect margins = provider->GetFrameMargins();
+    const win::HWND wnd = form->Handle();
     AnimImage owned;
-    DrawFormImage(provider, margins);
     const int steps = time / kFrameMs;
-    const int w = AnimBmp->Width(), h = AnimBmp->Height();
+    auto takeOver = [&] {
+        AnimationRunning = false;
+        if (form->AlphaBlend()) form->SetAlphaBlendValue(alpha);
+        win::SendMessageA(wnd, win::WM_SETREDRAW, 1, 0);
+        if (TacBorderFormBase* border = provider->BorderForm()) {
+            if (border->Handle())
+                win::SetWindowRgn(border->Handle(), border->MakeRgn(), win::FALSE);
+        }
+        win::RedrawWindow(wnd, nullptr, nullptr, kRedrawAll);
+    };
+    // A show without frames puts the final picture on the overlay once and the form takes over
+    // within the same call, before anything is put on the screen: the form is painted first
+    // and the overlay is given its window's picture, so it is painted once instead of twice
+    // (into the image, then into its window) and no image is made. A skin change keeps its
+    // order: the frozen form's old picture has to stay until the new one is drawn.
+    const bool paintOnce = steps == 0 && !provider->FormChanging && margins.Left == 0 &&
+                           margins.Top == 0 && margins.Right == 0 && margins.Bottom == 0;
+    if (paintOnce)
+        takeOver();
+    else
+        DrawFormImage(provider, margins);
+    const win::RECT place = OverlayRect(wnd, margins);
+    const int w = paintOnce ? place.right - place.left : AnimBmp->Width();
+    const int h = paintOnce ? place.bottom - place.top : AnimBmp->Height();
 
     struct SnapshotGuard {
         ~SnapshotGuard() { FreeSnapshot(); }
     } snapshotGuard;
     vcl::TForm* overlay = NewOverlayForm();
     SnapshotWindow = overlay;
-    const win::HWND wnd = form->Handle();
-    const win::RECT place = OverlayRect(wnd, margins);
     overlay->SetBounds(place.left, place.top, w, h);
     if (IsTopmost(wnd)) overlay->SetFormStyle(vcl::fsStayOnTop);
     const win::HWND ow = overlay->Handle();
     AddLayeredStyles(ow);
-    ShowFrame(ow, AnimBmp, steps > 0 ? 0 : alpha);
-    win::ShowWindow(ow, win::SW_SHOWNOACTIVATE);
-    if (steps > 0) RunAppearFrames(ow, steps, alpha, mode);
-    AnimationRunning = false;
-    if (form->AlphaBlend()) form->SetAlphaBlendValue(alpha);
-    win::SendMessageA(wnd, win::WM_SETREDRAW, 1, 0);
-    if (TacBorderFormBase* border = provider->BorderForm()) {
-        if (border->Handle()) win::SetWindowRgn(border->Handle(), border->MakeRgn(), win::FALSE);
+    if (paintOnce) {
+        ShowWindowPicture(ow, wnd, win::SIZE{w, h}, alpha);
+    } else {
+        ShowFrame(ow, AnimBmp, steps > 0 ? 0 : alpha);
     }
-    win::RedrawWindow(wnd, nullptr, nullptr, kRedrawAll);
+    win::ShowWindow(ow, win::SW_SHOWNOACTIVATE);
+    if (paintOnce) return;
+    if (steps > 0) RunAppearFrames(ow, steps, alpha, mode);
+    takeOver();
 }
 
 // The skin change by cross-fading a copy of the old picture into the new one.

@@ -28,9 +28,6 @@ using namespace vcl;
 
 namespace {
 
-// A window that shapes itself answers this question with its wParam.
-constexpr uint32_t kOwnRegionQuery = 0xBC4D;
-constexpr uintptr_t kOwnRegionAnswer = 0x41A2;
 // Skin command: attach the adapters of children made since the dialog was skinned.
 constexpr uint16_t kAttachNewChildren = 28;
 constexpr uint32_t kMouseLeave = 0x2A3;
@@ -378,18 +375,7 @@ std::vector<TsCaptionButton*> TacDialogWnd::ShownButtons() {
 }
 
 TsCaptionButton* TacDialogWnd::ButtonOf(int hitCode) {
-    switch (hitCode) {
-        case win::HTMINBUTTON:
-            return &ButtonMin;
-        case win::HTMAXBUTTON:
-            return &ButtonMax;
-        case win::HTCLOSE:
-            return &ButtonClose;
-        case win::HTHELP:
-            return &ButtonHelp;
-        default:
-            return nullptr;
-    }
+    return SystemButtonOf(hitCode, ButtonMin, ButtonMax, ButtonClose, ButtonHelp);
 }
 
 bool TacDialogWnd::Enabled(const TsCaptionButton& b) const {
@@ -616,8 +602,7 @@ void TacDialogWnd::UpdateDialogRegion(bool redraw) {
     const win::HWND h = CtrlHandle;
     if (!h || !win::IsWindow(h)) return;
     if (BorderKind == 2 && !win::IsIconic(h)) return;
-    if (uintptr_t(win::SendMessageA(h, kOwnRegionQuery, kOwnRegionAnswer, 0)) == kOwnRegionAnswer)
-        return;
+    if (KeepsOwnRegion(h)) return;
     RegionUpdating = true;
     if (borderForm_) {
         // The border window shows the frame and caption: the dialog keeps its client part.

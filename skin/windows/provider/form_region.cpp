@@ -18,8 +18,7 @@ using namespace vcl;
 
 namespace {
 
-// The question a window answers with its wParam when it keeps a region of its own.
-constexpr uint32_t kOwnRegionQuery = 0xBC4D;
+// The wParam of the own-region question, given back by a window that keeps its region.
 constexpr uintptr_t kOwnRegionAnswer = 0x41A2;
 
 }  // namespace
@@ -73,14 +72,18 @@ win::HRGN TsSkinProvider::CreateFormRegion(int dx, int dy) {
     return region;
 }
 
+bool KeepsOwnRegion(win::HWND wnd) {
+    return uintptr_t(win::SendMessageA(wnd, kOwnRegionQuery, kOwnRegionAnswer, 0)) ==
+           kOwnRegionAnswer;
+}
+
 void TsSkinProvider::UpdateFormRegion(bool repaint) {
     win::HWND wnd = FormHandle();
     if (wnd == nullptr || !DrawNonClientArea || Passive) return;
     const bool iconic = FormIconic();
     if (!HasBorder() && !iconic && !IsWindowSizeable(wnd)) return;
     // A window that shapes itself keeps its region, whatever the skin's corners.
-    if (uintptr_t(win::SendMessageA(wnd, kOwnRegionQuery, kOwnRegionAnswer, 0)) == kOwnRegionAnswer)
-        return;
+    if (KeepsOwnRegion(wnd)) return;
     // The class library's forms are never docked, so no docked form loses its region here.
     if (RegionChanged && !RegionUpdating) BuildRegionCuts();
     win::HRGN region;

@@ -51,7 +51,6 @@ constexpr uint32_t WM_MDIACTIVATE = 0x0222;
 constexpr uint32_t WM_UAHINITMENU = 0x0093;
 constexpr uint32_t WM_TASKBARSYSMENU = 0x0313;
 constexpr uint32_t CM_SWALLOWED = 0xB04C;
-constexpr uint32_t WM_OWNREGIONQUERY = 0xBC4D;
 constexpr int TCN_SELCHANGE = -551;
 constexpr uint32_t kQueryEndSessionWaitMs = 1000;
 
@@ -434,7 +433,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
         case CM_RECREATEWND:
         case CM_INVALIDATE:
         case CM_SWALLOWED:
-        case WM_OWNREGIONQUERY:
+        case kOwnRegionQuery:
             m.Result = 0;
             return;
         case CM_FLOAT:
@@ -685,7 +684,12 @@ void TsSkinProvider::CMShowingChanged(TMessage& m) {
         if (life.expired()) return;
         if (!layeredHere && form_->AlphaBlendValue() == 0) form_->SetAlphaBlendValue(alpha);
         InAnimation = false;
-        Redraw(form_, (skinData_->CtrlState & kCtrlPlainBG) ? 0x585 : 0x5A1);
+        // Every show animation ends by redrawing the whole form with its frame and children,
+        // and nothing has changed since: a second full paint would put the same pixels again.
+        // It is needed only for what the animation's paint left out while InAnimation was
+        // set: the form's own OnPaint handler and the border form's placement.
+        if (form_->OnPaint || borderForm_)
+            Redraw(form_, (skinData_->CtrlState & kCtrlPlainBG) ? 0x585 : 0x5A1);
         RegionUpdating = false;
     }
     if (IsMDIChild(form_) && win::IsZoomed(h) && MDISkinProvider) MDISkinProvider->InvalidateFrame();

@@ -2,10 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/gdi/bitmap.h"
-#include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
-#include "platform/gdi/gdi_objects.h"
 #include "platform/user/user.h"
 
 namespace skin {
@@ -24,26 +21,13 @@ bool SetLayeredTransparent(win::HWND wnd, bool on) {
     const win::SIZE size{std::max<win::LONG>(r.right - r.left, 1),
                          std::max<win::LONG>(r.bottom - r.top, 1)};
     win::SetWindowLongA(wnd, win::GWL_EXSTYLE, int32_t(ex | win::WS_EX_LAYERED));
-    // An all-zero 32-bit picture: nothing of the window shows.
-    win::BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = size.cx;
-    bi.bmiHeader.biHeight = -size.cy;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    // Memory DCs only: opening the screen's DC would compose the whole screen for nothing.
-    const win::HDC mem = win::CreateCompatibleDC(nullptr);
-    const win::HBITMAP bmp =
-        win::CreateDIBSection(nullptr, &bi, win::DIB_RGB_COLORS, &bits, nullptr, 0);
-    const win::HGDIOBJ old = win::SelectObject(mem, bmp);
-    const win::POINT origin{0, 0};
+    // The empty picture at constant alpha 10 is given as no picture at all: a layered window
+    // shows only the picture it was given, so without one nothing of it shows and clicks pass
+    // through, as they would through an all-zero one. Making, clearing and copying a
+    // whole-window image of nothing cost more than the rest of a form's show.
     const win::BLENDFUNCTION blend{win::AC_SRC_OVER, 0, 10, win::AC_SRC_ALPHA};
-    win::UpdateLayeredWindow(wnd, nullptr, nullptr, &size, mem, &origin, 0x1FFFFFFF, &blend,
+    win::UpdateLayeredWindow(wnd, nullptr, nullptr, &size, nullptr, nullptr, 0x1FFFFFFF, &blend,
                              win::ULW_ALPHA);
-    win::SelectObject(mem, old);
-    win::DeleteObject(bmp);
-    win::DeleteDC(mem);
     return true;
 }
 

@@ -505,6 +505,11 @@ int WndClientHeight(win::HWND w);
 void CopyRectClipped(vcl::TBitmap* dst, int dx, int dy, vcl::TBitmap* src, int sx, int sy, int w,
                      int h);
 
+// The message a window that keeps a region of its own answers with its wParam.
+inline constexpr uint32_t kOwnRegionQuery = 0xBC4D;
+// Whether the window shapes itself, so that the skin leaves its region alone (form_region.cpp).
+bool KeepsOwnRegion(win::HWND wnd);
+
 // The corners of mask `index`, top or bottom, as runs of the transparent key in window rows
 // (form_region.cpp).
 void AddMaskRegionCuts(std::vector<vcl::TRect>& cuts, const TsSkinManager* m, int index,
@@ -512,6 +517,10 @@ void AddMaskRegionCuts(std::vector<vcl::TRect>& cuts, const TsSkinManager* m, in
 struct TsMaskData;
 // The size of one state image of a caption button's mask (title_buttons.cpp).
 win::SIZE CaptionButtonImageSize(const TsMaskData& m);
+// Of a window's four system caption buttons, the one a hit code names (HTMINBUTTON,
+// HTMAXBUTTON, HTCLOSE, HTHELP); nullptr for any other code (title_buttons.cpp).
+TsCaptionButton* SystemButtonOf(int hitCode, TsCaptionButton& min, TsCaptionButton& max,
+                                TsCaptionButton& close, TsCaptionButton& help);
 
 // ---- the desktop window manager link (form_region.cpp): never present here ----
 bool IsDwmCompositionEnabled();

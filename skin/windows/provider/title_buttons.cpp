@@ -122,6 +122,22 @@ win::SIZE CaptionButtonImageSize(const TsMaskData& m) {
     return {SkinFrameWidth(m), SkinFrameHeight(m)};
 }
 
+TsCaptionButton* SystemButtonOf(int hitCode, TsCaptionButton& min, TsCaptionButton& max,
+                                TsCaptionButton& close, TsCaptionButton& help) {
+    switch (hitCode) {
+        case win::HTMINBUTTON:
+            return &min;
+        case win::HTMAXBUTTON:
+            return &max;
+        case win::HTCLOSE:
+            return &close;
+        case win::HTHELP:
+            return &help;
+        default:
+            return nullptr;
+    }
+}
+
 // ---- TsTitleIcon, TsTitleButton, TsTitleButtons ----
 
 TsTitleIcon::TsTitleIcon() : glyph_(std::make_unique<TBitmap>()) {}
@@ -215,15 +231,9 @@ TsTitleButton* TsTitleButtons::GetItem(int index) const {
 // ---- layout and painting ----
 
 TsCaptionButton* TsSkinProvider::ElementOf(int hitCode) {
+    if (TsCaptionButton* b = SystemButtonOf(hitCode, ButtonMin, ButtonMax, ButtonClose, ButtonHelp))
+        return b;
     switch (hitCode) {
-        case win::HTMINBUTTON:
-            return &ButtonMin;
-        case win::HTMAXBUTTON:
-            return &ButtonMax;
-        case win::HTCLOSE:
-            return &ButtonClose;
-        case win::HTHELP:
-            return &ButtonHelp;
         case kHitMDIClose:
             return &MDIClose;
         case kHitMDIRestore:

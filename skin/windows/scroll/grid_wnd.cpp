@@ -24,21 +24,73 @@ vcl::TColor FixedLineColorOf(const TsSkinManager* m) {
                           vcl::ColorToRGB(m->GetGlobalColor()), 0.3);
 }
 
+namespace {
+
+// Each colour a grid may take from the skin, by the name the grid publishes it under.
+struct SkinnedColor {
+    const char* name;
+    vcl::TColor (*of)(const TsSkinManager* m, const TsGeneralData* section);
+};
+
+const SkinnedColor kSkinnedColors[] = {
+    {"FixedColor",
+     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
+         return m->GetGlobalColor();
+     }},
+    {"FixedLineColor",
+     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
+         return FixedLineColorOf(m);
+     }},
+    // The fixed cells shaded from the skin's hot tint down to its face, and below the middle
+    // from a touch darker to a touch lighter than the face: a header that reads as raised
+    // without the classic edge.
+    {"FixedGradientFrom",
+     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
+         return BlendTwoColors(m->GetGlobalColor(), m->GetGlobalHotColor(), 0.5);
+     }},
+    {"FixedGradientTo",
+     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
+         return m->GetGlobalColor();
+     }},
+    {"FixedGradientMirrorFrom",
+     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
+         return BlendTwoColors(m->GetGlobalColor(), vcl::clBlack, 0.95);
+     }},
+    {"FixedGradientMirrorTo",
+     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
+         return BlendTwoColors(m->GetGlobalColor(), vcl::clWhite, 0.9);
+     }},
+    {"SelectionColor",
+     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
+         return m->GetHighlightColor();
+     }},
+    {"SelectionTextColor",
+     [](const TsSkinManager* m, const TsGeneralData*) -> vcl::TColor {
+         return m->GetHighlightFontColor();
+     }},
+    {"IndicatorIconColor",
+     [](const TsSkinManager* m, const TsGeneralData* s) -> vcl::TColor {
+         return s ? vcl::TColor(s->FontColor) : m->GetGlobalFontColor();
+     }},
+};
+
+}  // namespace
+
 void TacGridWnd::SaveStdParams() {
     TacEditWnd::SaveStdParams();
+    Saved.clear();
     vcl::TControl* c = SkinData ? SkinData->OwnerControl() : nullptr;
-    HasFixedColor = c && vcl::IsPublishedProp(c, "FixedColor");
-    if (HasFixedColor) SavedFixedColor = vcl::GetOrdProp(c, "FixedColor");
-    HasFixedLineColor = c && vcl::IsPublishedProp(c, "FixedLineColor");
-    if (HasFixedLineColor) SavedFixedLineColor = vcl::GetOrdProp(c, "FixedLineColor");
+    if (!c) return;
+    for (const SkinnedColor& k : kSkinnedColors)
+        if (vcl::IsPublishedProp(c, k.name)) Saved.emplace_back(k.name, vcl::GetOrdProp(c, k.name));
 }
 
 void TacGridWnd::RestoreStdParams() {
     TacEditWnd::RestoreStdParams();
     vcl::TControl* c = SkinData ? SkinData->OwnerControl() : nullptr;
     if (!c || c->ComponentState().Contains(vcl::csDestroying)) return;
-    if (HasFixedColor) vcl::SetOrdProp(c, "FixedColor", SavedFixedColor);
-    if (HasFixedLineColor) vcl::SetOrdProp(c, "FixedLineColor", SavedFixedLineColor);
+    for (const auto& [name, value] : Saved)
+        vcl::SetOrdProp(c, name, value);
 }
 
 void TacGridWnd::SetSkinParams() {
@@ -46,8 +98,11 @@ void TacGridWnd::SetSkinParams() {
     vcl::TControl* c = SkinData ? SkinData->OwnerControl() : nullptr;
     TsSkinManager* m = SkinData ? SkinData->SkinManager() : nullptr;
     if (!c || !m) return;
-    if (HasFixedColor) vcl::SetOrdProp(c, "FixedColor", m->GetGlobalColor());
-    if (HasFixedLineColor) vcl::SetOrdProp(c, "FixedLineColor", FixedLineColorOf(m));
+    const TsGeneralData* section = m->IsValidSkinIndex(SkinData->SkinIndex)
+                                       ? &m->Sections()[size_t(SkinData->SkinIndex)]
+                                       : nullptr;
+    for (const SkinnedColor& k : kSkinnedColors)
+        if (vcl::IsPublishedProp(c, k.name)) vcl::SetOrdProp(c, k.name, k.of(m, section));
 }
 
 void TacGridWnd::AdapterWindowProc(vcl::TMessage& m) {

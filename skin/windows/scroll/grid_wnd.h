@@ -1,10 +1,15 @@
 // The frame-and-bars adapter of grids: besides the edit adapter's work it gives the grid the
 // skin's fixed-cell colour and a line colour between fixed cells drawn from the skin's own
-// colours instead of black (when the grid publishes them), and, when the skin goes, lets the
-// system bars come back. A grid over a data source reads the thumb's place from the bar's
+// colours instead of black, and to a grid that can shade its fixed cells, show a selection and
+// colour its record mark, the skin's shades, highlight and font colour (each only when the grid
+// publishes it); when the skin goes, it gives the grid's own colours back and lets the system
+// bars come back. A grid over a data source reads the thumb's place from the bar's
 // position, so the adapter puts the tracked position there before the grid hears of a drag,
 // and once more when the drag ends.
 #pragma once
+
+#include <utility>
+#include <vector>
 
 #include "skin/windows/scroll/edit_wnd.h"
 
@@ -23,8 +28,8 @@ public:
     void SetSkinParams() override;
     void AdapterWindowProc(vcl::TMessage& m) override;
 
-    int64_t SavedFixedColor = 0, SavedFixedLineColor = 0;
-    bool HasFixedColor = false, HasFixedLineColor = false;
+    // The grid's own value of each colour the skin sets, for those it publishes.
+    std::vector<std::pair<const char*, int64_t>> Saved;
 
 private:
     // Before the grid sees a vertical scroll message; after SB_ENDSCROLL.

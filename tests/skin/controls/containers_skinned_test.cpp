@@ -78,6 +78,34 @@ TEST_F(SkinnedContainerTest, ASeeThroughPanelShowsItsParentAndHandsItsCacheOn) {
     EXPECT_FALSE(panel->SkinData()->CacheStale);
 }
 
+TEST_F(SkinnedContainerTest, OnlyAPanelPartlyOutsideItsParentRebuildsAtEachChildsRequest) {
+    Mutable("PANEL").Transparency = 50;  // its children take its image
+    auto* inside = Place<TsPanel>(form, Bounds(10, 10, 120, 60));
+    auto* across = Place<TsPanel>(form, Bounds(200, 10, 400, 60));  // past the form's right
+    int builds[2] = {0, 0};
+    inside->OnPaint = TPaintEvent::FromCallable([&](TObject*, TCanvas*) { ++builds[0]; });
+    across->OnPaint = TPaintEvent::FromCallable([&](TObject*, TCanvas*) { ++builds[1]; });
+    form->Show();
+    Pump();
+    for (int& b : builds)
+        b = 0;
+    for (int i = 0; i < 3; ++i)
+        for (TsPanel* p : {inside, across}) {
+            BackgroundInfo info;
+            SendSkinCommand(p->Handle(), SKC_GETBGINFO, reinterpret_cast<intptr_t>(&info));
+            EXPECT_EQ(info.Bmp, p->SkinData()->CacheBmp());
+        }
+    EXPECT_EQ(builds[0], 0);
+    EXPECT_EQ(builds[1], 3);
+    // Made stale, the panel inside builds once more.
+    inside->SkinData()->CacheStale = true;
+    for (int i = 0; i < 2; ++i) {
+        BackgroundInfo info;
+        SendSkinCommand(inside->Handle(), SKC_GETBGINFO, reinterpret_cast<intptr_t>(&info));
+    }
+    EXPECT_EQ(builds[0], 1);
+}
+
 TEST_F(SkinnedContainerTest, DragBarKeepsItsCaptionReadableInBothTitleLooks) {
     auto* bar = Place<TsDragBar>(form, Bounds(0, 0, 300, 20));
     EXPECT_EQ(bar->SkinData()->SkinSection(), "DRAGBAR");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/controls/list_box_control.h"
+#include "platform/controls/native_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/user.h"
@@ -73,6 +74,22 @@ TEST_F(SkinListBoxTest, ItemsAndSelectionAsTheChooserUsesThem) {
     l->ClearSelection();
     EXPECT_FALSE(l->Selected(0));
     EXPECT_THROW(l->SetSelected(9, true), EListError);
+}
+
+// The standard style is drawn by the list box itself; its items still take their height from
+// the font, at creation and when the font changes. A check list keeps its own item height.
+TEST_F(SkinListBoxTest, StandardItemsAreAsTallAsALineOfTheFont) {
+    auto* l = List<TsListBox>({"alpha", "beta"});
+    auto* checks = List<TsCheckListBox>({"alpha", "beta"});
+    for (int size : {8, 20}) {
+        l->Font()->SetSize(size);
+        checks->Font()->SetSize(size);
+        Pump();
+        const int line = win::FontLineHeight(l->Handle(), l->Font()->Handle());
+        EXPECT_EQ(l->ItemRect(1).Height(), line) << size;
+        EXPECT_EQ(l->ItemRect(1).Top, line) << size;
+        EXPECT_EQ(checks->ItemRect(1).Top, 16) << size;
+    }
 }
 
 TEST_F(SkinListBoxTest, ThePreviouslySelectedItemIsRepaintedAtOnce) {

@@ -1,5 +1,6 @@
 // The list view with a skin: its header painted from the skin, pressed and hot headings, the
-// header kept across re-creation, the adapter and thumb tracking through the seam.
+// header kept across re-creation, the adapter and thumb tracking through the seam, and the
+// selection in the skin's highlight.
 #include <gtest/gtest.h>
 
 #include "platform/controls/header_control.h"
@@ -234,6 +235,33 @@ TEST_F(SkinnedListViewTest, ThumbTrackingScrollsByItemsFromTheLastTrackedPositio
     track(5);
     EXPECT_EQ(asked, reinterpret_cast<const TacControlAdapter*>(1));
     EXPECT_EQ(top(), 0);
+}
+
+// A selected row shows the skin's highlight across the row, over the program's own item
+// colours; a report that selects only the first column leaves its selection to the window.
+TEST_F(SkinnedListViewTest, ASelectedRowShowsTheSkinsHighlightWhenTheWholeRowIsSelected) {
+    for (bool rowSelect : {true, false}) {
+        auto* list = MakeList();
+        list->SetRowSelect(rowSelect);
+        list->SetHideSelection(false);
+        list->OnCustomDrawItem = TLVCustomDrawItemEvent::FromCallable(
+            [](TCustomListView* sender, TListItem*, TCustomDrawState, bool&) {
+                sender->Canvas()->Brush()->SetColor(clYellow);
+            });
+        list->Items()->Item(1)->SetSelected(true);
+        list->SetFocus();
+        Pump();
+        win::RECT label{};
+        label.left = win::LVIR_LABEL;
+        win::SendMessageA(list->Handle(), win::LVM_GETITEMRECT, 1,
+                          reinterpret_cast<intptr_t>(&label));
+        const win::COLORREF first = ScreenPixel(list, label.left + 1, label.top + 1);
+        const win::COLORREF second = ScreenPixel(list, 150, (label.top + label.bottom) / 2);
+        const win::COLORREF highlight = ColorToRGB(TColor(manager->GetHighlightColor()));
+        EXPECT_EQ(first, rowSelect ? highlight : win::GetSysColor(win::COLOR_HIGHLIGHT));
+        EXPECT_EQ(second, rowSelect ? highlight : ColorToRGB(clYellow));
+        list->Free();
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The grid adapter on a data grid: the thumb's drag leaves the grid on the record it was let go
-// at, arrows after a drag move one record, and a print shows the cells.
+// at, arrows after a drag move one record, a print shows the cells, and the header and the
+// current cell take the skin's colours until the skin goes.
 #include "skin/windows/scroll/grid_wnd.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "skin/core/pixels/blend.h"
 #include "skin/core/state/common_data.h"
+#include "skin/core/state/skin_commands.h"
 #include "tests/skin/windows/windows_fixture.h"
 #include "vcl/controls/db_grids.h"
 #include "vcl/graphics/bitmap.h"
@@ -115,6 +118,27 @@ TEST_F(GridWndTest, APrintShowsTheCellsInsideTheSkinnedFrame) {
     ASSERT_NE(cache, nullptr);
     EXPECT_EQ(vcl::ColorToRGB(print.Canvas()->Pixels(0, 40)),
               vcl::ColorToRGB(cache->Canvas()->Pixels(0, 40)));
+}
+
+TEST_F(GridWndTest, TheHeaderAndCurrentCellTakeTheSkinsColoursUntilItGoes) {
+    TsSkinManager* m = manager.get();
+    const struct {
+        const char* name;
+        uint32_t skinned, own;
+    } colours[] = {
+        {"FixedGradientFrom", BlendTwoColors(m->GetGlobalColor(), m->GetGlobalHotColor(), 0.5),
+         vcl::clNone},
+        {"FixedGradientMirrorTo", BlendTwoColors(m->GetGlobalColor(), vcl::clWhite, 0.9),
+         vcl::clNone},
+        {"SelectionColor", m->GetHighlightColor(), uint32_t(vcl::clHighlight)},
+        {"SelectionTextColor", m->GetHighlightFontColor(), uint32_t(vcl::clHighlightText)},
+    };
+    for (const auto& c : colours)
+        EXPECT_EQ(uint32_t(vcl::GetOrdProp(grid, c.name)), c.skinned) << c.name;
+
+    Command(grid->Handle(), SKC_REMOVESKIN, reinterpret_cast<intptr_t>(m));
+    for (const auto& c : colours)
+        EXPECT_EQ(uint32_t(vcl::GetOrdProp(grid, c.name)), c.own) << c.name;
 }
 
 }  // namespace

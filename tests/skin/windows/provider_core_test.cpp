@@ -251,6 +251,31 @@ TEST_F(ProviderCore, RemovingTheSkinRestoresTheClassicFormPixelForPixel) {
     EXPECT_EQ(WindowPixels(h), classic);
 }
 
+TEST_F(ProviderCore, WhileItsShowAnimationIsPendingTheFormShowsNothingAndTakesNoClicks) {
+    form->SetBounds(40, 30, 200, 150);
+    CountingProvider* p = Make();
+    Record(p);
+    const win::POINT centre{140, 105};
+    std::vector<uint32_t> pending;
+    probeMsg = vcl::CM_SHOWINGCHANGED;
+    probe = [&](TsSkinProvider&) {
+        const win::HWND h = form->Handle();
+        pending = WindowPixels(h);
+        return (win::GetWindowLongA(h, win::GWL_EXSTYLE) & win::WS_EX_LAYERED) &&
+               win::WindowFromPoint(centre) != h;
+    };
+    const std::vector<uint32_t> desktop = WindowPixels(form->Handle());
+    form->Show();
+    Pump();
+    ASSERT_TRUE(probed);
+    EXPECT_TRUE(probeInOld);
+    EXPECT_EQ(pending, desktop);
+    const win::HWND h = form->Handle();
+    EXPECT_FALSE(win::GetWindowLongA(h, win::GWL_EXSTYLE) & win::WS_EX_LAYERED);
+    EXPECT_EQ(win::WindowFromPoint(centre), h);
+    EXPECT_NE(WindowPixels(h), desktop);
+}
+
 TEST_F(ProviderCore, NewSkinThenRefreshRebuildsFromTheManagerOnly) {
     CountingProvider* p = Shown();
     const win::HWND h = form->Handle();

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "platform/gdi/gdi.h"
 #include "tests/support/temp_dir.h"
 #include "vcl/graphics/bitmap.h"
@@ -95,6 +98,37 @@ TEST(TBitmap, SizeAndFormatChangesKeepThePicture) {
     EXPECT_EQ(copy.PixelFormat(), pf1bit);
     EXPECT_EQ(copy.Width(), 4);
     EXPECT_NE(copy.Handle(), bmp.Handle());
+}
+
+// Large pixel blocks are handed on from bitmap to bitmap; a new bitmap is white in every byte
+// whatever the block held, in every format.
+TEST(TBitmap, ANewBitmapIsWhiteOnMemoryAnEarlierOneScribbledOn) {
+    for (TPixelFormat format : {pf32bit, pf24bit, pf8bit}) {
+        auto make = [format](TBitmap& b, int w, int h) {
+            b.SetPixelFormat(format);
+            b.SetSize(w, h);
+        };
+        const int bytes = format == pf32bit ? 4 : format == pf24bit ? 3 : 1;
+        const int row = (700 * bytes + 3) / 4 * 4;
+        TBitmap small;
+        make(small, 1, 1);
+        const std::vector<uint8_t> white(small.ScanLine(0), small.ScanLine(0) + bytes);
+        for (int i = 0; i < 3; ++i) {
+            TBitmap dirty;
+            make(dirty, 700, 500);
+            for (int y = 0; y < 500; ++y)
+                std::memset(dirty.ScanLine(y), 0xAB, size_t(row));
+        }
+        TBitmap fresh;
+        make(fresh, 700, 500);
+        bool same = true;
+        for (int y = 0; y < 500 && same; ++y) {
+            const uint8_t* p = fresh.ScanLine(y);
+            for (int i = 0; i < row && same; ++i)
+                same = i < 700 * bytes ? p[i] == white[size_t(i % bytes)] : p[i] == 0;
+        }
+        EXPECT_TRUE(same) << "format " << int(format);
+    }
 }
 
 TEST(TBitmap, BmpFilesRoundTripInEveryFormat) {
