@@ -156,6 +156,9 @@ BOOL NearestTransfer(const Transfer& t, BYTE code) {
     const bool bytes = code == 0xCC && t.source->bpp == t.target->bpp && t.target->bpp >= 24 &&
                        !t.source->mono && !t.target->mono;
     const size_t bpp = size_t(t.target->bpp / 8);
+    // A plain copy into 32 bits from a direct format: the pixels read are the pixels written.
+    const bool direct = code == 0xCC && t.target->bpp == 32 && t.source->bpp >= 24 &&
+                        !t.source->mono && !t.target->mono;
     std::vector<Pixel> row, work;
     ForClipped(*t.dst, t.dstRect, [&](const RECT& r) {
         const int n = r.right - r.left;
@@ -176,6 +179,12 @@ BOOL NearestTransfer(const Transfer& t, BYTE code) {
             if (bytes && contiguous) {
                 std::memcpy(t.target->Row(y) + size_t(r.left) * bpp,
                             t.source->Row(t.SourceRow(y)) + size_t(xm[0]) * bpp, size_t(n) * bpp);
+                continue;
+            }
+            if (direct && contiguous) {
+                // Skin caches of 24 bits go to 32-bit surfaces on every paint: read them
+                // straight into the target row, without the round through the row buffer.
+                ReadPixels(*t.source, xm[0], t.SourceRow(y), n, t.target->Row32(y) + r.left);
                 continue;
             }
             SampleRow(t, y, r.left, r.right, row.data());
