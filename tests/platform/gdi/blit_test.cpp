@@ -116,36 +116,37 @@ TEST(Blit, RasterOperationsAndFormats) {
     EXPECT_EQ(row.Raw(4, 0), 3u);
 }
 
-// A 24-bit picture copied into 32 bits reads straight into the target rows: every pixel the
-// copy reaches is the source's with alpha 0, top-down or bottom-up, clipped or not, and no
-// pixel outside it is touched.
+// A 24-bit picture copied into 32 bits is read straight into the target rows: every pixel the
+// copy reaches is the source's with alpha 0, top-down or bottom-up, clipped or not, whatever
+// the row's length, and no pixel outside it is touched.
 TEST(Blit, TwentyFourBitsIntoThirtyTwoCopyEveryReachedPixel) {
     struct Case {
         bool bottomUp;
         int x, y, w, h, sx, sy;
         RECT clip;  // an empty one clips nothing
     } cases[] = {
-        {false, 0, 0, 7, 5, 0, 0, {}},         {true, 0, 0, 7, 5, 0, 0, {}},
-        {false, 2, 1, 4, 3, 1, 2, {}},         {true, -1, -1, 9, 9, 0, 0, {}},
-        {false, 0, 0, 7, 5, 0, 0, {1, 1, 6, 4}}, {true, 1, 0, 6, 5, 0, 0, {3, 0, 5, 5}},
+        {false, 0, 0, 13, 5, 0, 0, {}},        {true, 0, 0, 13, 5, 0, 0, {}},
+        {false, 2, 1, 4, 3, 1, 2, {}},         {true, -1, -1, 15, 9, 0, 0, {}},
+        {false, 0, 0, 13, 5, 0, 0, {1, 1, 12, 4}}, {true, 1, 0, 12, 5, 0, 0, {3, 0, 5, 5}},
+        {false, 0, 0, 13, 5, 5, 0, {}},
     };
     for (const Case& k : cases) {
-        Canvas src(7, 5, 24, k.bottomUp), dst(7, 5);
+        Canvas src(13, 5, 24, k.bottomUp), dst(13, 5);
         for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 7; ++x)
-                src.SetRaw(x, y, uint32_t(0x10203 * (y * 7 + x + 1)) & 0xFFFFFF);
+            for (int x = 0; x < 13; ++x)
+                src.SetRaw(x, y, uint32_t(0x10203 * (y * 13 + x + 1)) & 0xFFFFFF);
         dst.Fill(0xFFFFFFFF);
         if (k.clip.right > k.clip.left)
             IntersectClipRect(dst.dc(), k.clip.left, k.clip.top, k.clip.right, k.clip.bottom);
         BitBlt(dst.dc(), k.x, k.y, k.w, k.h, src.dc(), k.sx, k.sy, SRCCOPY);
         for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 7; ++x) {
+            for (int x = 0; x < 13; ++x) {
                 const int fx = x - k.x + k.sx, fy = y - k.y + k.sy;
                 const bool clipped = k.clip.right > k.clip.left &&
                                      (x < k.clip.left || x >= k.clip.right || y < k.clip.top ||
                                       y >= k.clip.bottom);
                 const bool reached = !clipped && x >= k.x && x < k.x + k.w && y >= k.y &&
-                                     y < k.y + k.h && fx >= 0 && fx < 7 && fy >= 0 && fy < 5;
+                                     y < k.y + k.h && fx >= 0 && fx < 13 && fy >= 0 && fy < 5;
                 EXPECT_EQ(dst.Raw(x, y), reached ? src.Raw(fx, fy) : 0xFFFFFFFFu)
                     << "case " << (&k - cases) << " at " << x << "," << y;
             }
