@@ -194,24 +194,30 @@ def box_painter(kind):
     def paint(x, y, w, h, s):
         radio = kind.startswith('RADIO')
         edge = (FRAME, ACCENT, ACCENT)[s]
+        # Geometry from the box's own size: the small check-list boxes are 12 x 12.
+        far = w - 2  # the last row and column of the box's edge
+        mid = (w - 1) / 2
+        outer, inner = (w / 2 - 1) ** 2, (w / 2 - 2) ** 2
         for yy in range(h):
             for xx in range(w):
-                cx, cy = xx - 7.5, yy - 7.5
-                inside = (cx * cx + cy * cy <= 49) if radio else (1 <= xx <= 14 and 1 <= yy <= 14)
-                ring = (cx * cx + cy * cy >= 36) if radio else (xx in (1, 14) or yy in (1, 14))
+                cx, cy = xx - mid, yy - mid
+                d = cx * cx + cy * cy
+                inside = (d <= outer) if radio else (1 <= xx <= far and 1 <= yy <= far)
+                ring = (d >= inner) if radio else (xx in (1, far) or yy in (1, far))
                 if not inside:
                     continue
                 master.px[y + yy][x + xx] = edge if ring else (WINDOW, HOT, PRESSED)[s]
+        q = w * 5 // 16  # the dot's and the grey square's inset
         if kind.endswith('CHECKED') and not kind.endswith('UNCHECKED'):
             if radio:
-                for yy in range(5, 11):
-                    for xx in range(5, 11):
-                        if (xx - 7.5) ** 2 + (yy - 7.5) ** 2 <= 7:
+                for yy in range(q, w - q):
+                    for xx in range(q, w - q):
+                        if (xx - mid) ** 2 + (yy - mid) ** 2 <= 7 * (w / 16) ** 2:
                             master.px[y + yy][x + xx] = ACCENT
             else:
                 tick(x, y, w, ACCENT)
         if kind.endswith('GRAYED'):
-            master.rect(x + 5, y + 5, x + 11, y + 11, FRAME)
+            master.rect(x + q, y + q, x + w - q, y + w - q, FRAME)
     return paint
 
 

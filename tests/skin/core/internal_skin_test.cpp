@@ -8,6 +8,7 @@
 #include "platform/gdi/sys_colors.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
+#include "skin/core/paint/mask_geometry.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/color_helpers.h"
 #include "skin/core/state/skin_manager.h"
@@ -149,8 +150,22 @@ TEST_F(InternalSkin, TheLookTheProgramReliesOn) {
         EXPECT_GE(s.BordersMask, 0);
         EXPECT_GE(s.GlyphMask, 0);
     }
-    for (int i : k.CheckBoxes)
-        EXPECT_GE(i, 0);
+    for (int i : k.CheckBoxes) {
+        ASSERT_GE(i, 0);
+        // Each box, the small ones of the check lists included, is closed on all four sides:
+        // its edge stands as far in from the right and bottom as from the left and top.
+        MaskFrame f;
+        ASSERT_TRUE(ReadMaskFrame(m->Masks()[size_t(i)], f));
+        const auto at = [&](int x, int y) {
+            const uint8_t* p = f.Src.At(f.R.Left + x, f.R.Top + y);
+            return RGB(p[2], p[1], p[0]);
+        };
+        const int mx = f.FW / 2, my = f.FH / 2;
+        const std::string name = m->Masks()[size_t(i)].PropertyName;
+        EXPECT_EQ(at(1, my), at(f.FW - 2, my)) << name;
+        EXPECT_EQ(at(mx, 1), at(mx, f.FH - 2)) << name;
+        EXPECT_NE(at(1, my), at(f.FW - 1, my)) << name;  // the edge, not the hole around it
+    }
     EXPECT_GE(k.ComboButton.BordersMask, 0);
     EXPECT_GE(k.ComboGlyph, 0);
     EXPECT_LT(m->SkinData().Version, 7);
