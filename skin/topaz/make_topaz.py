@@ -356,7 +356,8 @@ sections = [
     ('FORMTITLE', plain, {'GRADIENTPERCENT': 100, 'GRADIENTDATA': GRADIENT,
                           'HOTGRADIENTPERCENT': 100, 'HOTGRADIENTDATA': GRADIENT}),
     ('DIALOG', plain, {'BORDERSMASK': values['FRAME']}),
-    ('CAPTION', plain, {}),
+    # The caption's plate lets the title's gradient through: text, not a box.
+    ('CAPTION', clear, {}),
     ('MAINMENU', plain, {}),
     ('MENUITEM', accent, {}),
     ('MENULINE', plain, {}),

@@ -378,6 +378,11 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
          "main_window.png",
          {title.left + titleX, title.top + 5},
          rgb(win::GetPixel(cache, titleX, 5))},
+        // The caption's text lies on the title's own shading, not on a plate of its own.
+        {"the title bar just before the caption's text",
+         "main_window.png",
+         {title.left + 28, title.top + 18},
+         rgb(win::GetPixel(cache, titleX, 18))},
         {"the main window's client", "main_window.png", client, rgb(m->GetGlobalColor())},
         {"a line between the grid's fixed cells", "main_window.png", fixedLine,
          rgb(skin::FixedLineColorOf(m))},
