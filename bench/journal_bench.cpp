@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "bench/bench_folder.h"
+#include "bench/journal_rows.h"
 #include "lists/form_number_log.h"
 #include "platform/controls/standard_controls.h"
 #include "platform/user/screen.h"
@@ -15,38 +15,14 @@
 
 namespace {
 
-constexpr int kMillion = 1000000;
 constexpr const char* kIMEI = "356938035643809";
-
-// Three modems, a hundred runs of ten thousand messages, ten lists; every fifth row waits for
-// its report, the others spread over the status classes.
-bench::Folder& MillionRows() {
-    static bench::Folder folder;
-    static const bool filled = [] {
-        auto db = sql::SharedDatabase(folder.path());
-        db->ExecuteRaw(
-            "with recursive n(i) as (select 1 union all select i + 1 from n where i < " +
-            std::to_string(kMillion) +
-            ") insert into NumberLog (NumID, Number, SendResultOK, SendTime, ReceiveTimeClient, "
-            "StatusSC, TextSMS, Name, StartTime, IMEI, MR, ListID) select i, "
-            "'7916' || (1000000 + i), i % 50 <> 0, datetime('2024-01-01', '+' || i || ' "
-            "seconds'), case when i % 5 = 0 then null else datetime('2024-01-01', '+' || (i + "
-            "20) || ' seconds') end, case when i % 5 = 0 then null else (i * 7) % 128 end, "
-            "'Добрый день, клиент ' || i || '! Ваш заказ готов к выдаче.', 'Список ' || (i % "
-            "10), strftime('%Y.%m.%d %H:%M:%S', '2024-01-01', '+' || (i / 10000) || ' hours'), "
-            "'35693803564380' || (7 + i % 3), i % 256, i % 10 from n");
-        return true;
-    }();
-    (void)filled;
-    return folder;
-}
 
 struct JournalWindow {
     JournalWindow() {
         win::ResetWindowing();
         win::RegisterStandardControls();
         vcl::Application()->CreateForm(form);
-        form->PointAt(MillionRows().path());
+        form->PointAt(bench::MillionJournalRows().path());
         form->Show();
     }
     ~JournalWindow() {

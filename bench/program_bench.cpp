@@ -4,7 +4,8 @@
 //    painted and composed;
 //  - a full repaint of the main window at 1280 x 800 with 1 000 numbers, every cache rebuilt;
 //  - resizing the main window, 50 steps, each painted and composed;
-//  - the number grid of a 100 000-number list scrolled a page at a time;
+//  - the number grid of a 100 000-number list scrolled a page at a time, and the journal window
+//    over a million rows the same way;
 //  - the resident size after start, and the time of that start, each look measured in a
 //    process of its own (the start-up pair above repeats starts in one process).
 // The classic side makes the manager inactive right after the main form is made, so its
@@ -19,6 +20,7 @@
 #include <string>
 
 #include "bench/bench_folder.h"
+#include "bench/journal_rows.h"
 #include "bench/ratio_report.h"
 #include "gateway/form_gsm.h"
 #include "gateway/form_start.h"
@@ -179,6 +181,40 @@ void BM_GridPageClassic(benchmark::State& state) { GridScroll(state, false); }
 BENCHMARK(BM_GridPageSkinned)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GridPageClassic)->Unit(benchmark::kMillisecond);
 
+// The journal window of the program over a million rows, a page down per frame, from the first
+// screen on and from the top again at the end.
+void JournalScroll(benchmark::State& state, bool skinned) {
+    Screen screen;
+    Program p(skinned);
+    lists::TformNumberLog* log = nullptr;
+    for (int i = 0; i < vcl::Screen()->FormCount() && !log; ++i)
+        log = dynamic_cast<lists::TformNumberLog*>(vcl::Screen()->Forms(i));
+    if (!log) {
+        state.SkipWithError("the program made no journal window");
+        return;
+    }
+    log->PointAt(bench::MillionJournalRows().path());
+    log->Show();
+    log->RefreshLog();
+    const auto frame = [log] {
+        vcl::Application()->ProcessMessages();
+        win::RedrawWindow(log->Handle(), nullptr, nullptr,
+                          win::RDW_UPDATENOW | win::RDW_ALLCHILDREN);
+        benchmark::DoNotOptimize(win::ComposeScreen());
+    };
+    frame();
+    const win::HWND grid = log->Grid->Handle();
+    for (auto _ : state) {
+        if (log->Query.RecNo() == log->Query.RecordCount()) log->Query.First();
+        win::SendMessageA(grid, win::WM_VSCROLL, win::SB_PAGEDOWN, 0);
+        frame();
+    }
+}
+void BM_JournalPageSkinned(benchmark::State& state) { JournalScroll(state, true); }
+void BM_JournalPageClassic(benchmark::State& state) { JournalScroll(state, false); }
+BENCHMARK(BM_JournalPageSkinned)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JournalPageClassic)->Unit(benchmark::kMillisecond);
+
 // The resident size of a process that has started the program in one look, in MB, and the
 // processor time of that first start in a fresh process (nothing reused from an earlier one).
 struct FirstStart {
@@ -242,6 +278,7 @@ int main(int argc, char** argv) {
         {"BM_FullRepaintSkinned", "BM_FullRepaintClassic", "full repaint, 1 000 numbers", 1.5},
         {"BM_ResizeSkinned", "BM_ResizeClassic", "resize, 50 steps", 0},
         {"BM_GridPageSkinned", "BM_GridPageClassic", "number grid, a page down", 0},
+        {"BM_JournalPageSkinned", "BM_JournalPageClassic", "journal, a page down", 0},
     };
     const int result = bench::RunWithRatios(argc, argv, std::move(pairs));
     skin::FinalizeSkinLibrary();
