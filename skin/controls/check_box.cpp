@@ -407,12 +407,12 @@ bool TsCheckBox::SkinnedInput(TMessage& m) {
                 win::ReleaseCapture();
                 pressed_ = was;
             }
-            if (pressed_) {
+            if (pressed_ && x >= 0 && y >= 0 && x < Width() && y < Height()) {
                 pressed_ = false;
-                if (x >= 0 && y >= 0 && x < Width() && y < Height())
-                    Toggle();
-                else
-                    EndPress();
+                Toggle();
+            } else {
+                // Released elsewhere: the box shows its present state again.
+                EndPress();
             }
             OnMouseUp(this, mbLeft, {}, x, y);
             return true;

@@ -53,8 +53,7 @@ bool CacheNeedsBuild(TControl* control, TsCommonData* data, bool changed) {
         cache->Height() != control->Height())
         return true;
     TWinControl* parent = control->Parent();
-    return parent && !RectIsInRect(TRect(0, 0, parent->ClientWidth(), parent->ClientHeight()),
-                                   control->BoundsRect());
+    return parent && !RectIsInRect(parent->ClientRect(), control->BoundsRect());
 }
 
 bool DecideCacheStale(TControl* control, TsCommonData* data) {
@@ -63,13 +62,13 @@ bool DecideCacheStale(TControl* control, TsCommonData* data) {
     TWinControl* parent = control->Parent();
     data->CacheStale = data->CacheStale || data->HalfVisible ||
                        (parent && SendSkinCommandNoParam(parent, SKC_ISHALFVISIBLE) != 0);
-    if (parent) {
-        const TRect area(0, 0, parent->ClientWidth(), parent->ClientHeight());
-        data->HalfVisible = !RectIsInRect(area, control->BoundsRect());
-    } else {
-        data->HalfVisible = false;
-    }
+    NoteHalfVisible(control, data);
     return true;
+}
+
+void NoteHalfVisible(TControl* control, TsCommonData* data) {
+    TWinControl* parent = control->Parent();
+    data->HalfVisible = parent && !RectIsInRect(parent->ClientRect(), control->BoundsRect());
 }
 
 void PaintSectionIntoCache(TControl* control, TsCommonData* data, int state, bool borders) {

@@ -40,6 +40,9 @@ bool AnswerCommonCommands(vcl::TMessage& m);
 // parent, and the background-dirty flag is set again when the control sticks out of its
 // parent's client area.
 bool DecideCacheStale(vcl::TControl* control, TsCommonData* data);
+// Sets the background-dirty flag when the control does not lie wholly inside its parent's
+// client area (both corners tested); a control without a parent is not clipped.
+void NoteHalfVisible(vcl::TControl* control, TsCommonData* data);
 
 // What a control's cache image was last built from, beyond what marks it stale: a control
 // whose look is read afresh at each paint rebuilds only when this changes. `Changed` stores

@@ -382,7 +382,7 @@ TsMemo::TsMemo(TComponent* owner) : TsEditSkinned(owner, 7, "EDIT") {
 }
 
 TsMemo::~TsMemo() {
-    adapter_.reset();
+    WindowSlots().ReleaseControlScrollAdapter(adapter_);
 }
 
 void TsMemo::UpdateAdapter() {
@@ -407,7 +407,9 @@ void TsMemo::WndProc(TMessage& m) {
     if (IsOwnSkinChange(m, d)) {
         switch (SkinCommandCode(m.WParam)) {
             case SKC_REMOVESKIN:
-                adapter_.reset();
+                // The command may come through the adapter's own window procedure: the
+                // window skinning frees it once that has returned.
+                WindowSlots().ReleaseControlScrollAdapter(adapter_);
                 CommonWndProc(m, d);
                 // The window is made again, with the class library's own frame.
                 if (HandleAllocated()) Perform(CM_RECREATEWND, 0, 0);

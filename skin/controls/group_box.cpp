@@ -90,6 +90,8 @@ constexpr int kCaptionMargin = 4;  // on each side of the caption's text
 
 void TsGroupBox::PrepareCache() {
     TsCommonData* d = skinData_.get();
+    // A box wholly inside its parent tells its children that their background is kept.
+    NoteHalfVisible(this, d);
     d->InitCacheBmp();
     TBitmap* cache = d->CacheBmp();
     const int w = Width(), h = Height();
@@ -141,7 +143,9 @@ void TsGroupBox::PaintBox(win::HDC dc) {
 
 void TsGroupBox::AnswerBackground(BackgroundInfo& info) {
     TsCommonData* d = skinData_.get();
-    if (d->CacheStale && !d->GetBGChanged() && IsSkinnedNow(this, d)) PrepareCache();
+    // As a panel: a box that was told it is clipped finds out again whether it is.
+    if ((d->CacheStale || d->HalfVisible) && !d->GetBGChanged() && IsSkinnedNow(this, d))
+        PrepareCache();
     if (captionSkin_.empty() || !d->CacheBmp()) {
         d->GetBGInfo(info, false, nullptr);
         return;

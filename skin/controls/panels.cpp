@@ -78,8 +78,7 @@ void TsPanel::PrepareCache() {
     TsCommonData* d = skinData_.get();
     // Only a panel partly outside its parent is rebuilt at each child's background request;
     // one wholly inside keeps the cache built here until something marks it stale.
-    if (TWinControl* parent = Parent())
-        d->HalfVisible = !RectIsInRect(parent->ClientRect(), BoundsRect());
+    NoteHalfVisible(this, d);
     PaintSectionIntoCache(this, d, 0, true);
     if (Width() > 0 && Height() > 0) {
         PaintCaption(d->CacheBmp()->Canvas());

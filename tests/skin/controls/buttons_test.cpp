@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/gdi/sys_colors.h"
 #include "platform/user/user.h"
 #include "skin/controls/group_box.h"
 #include "skin/controls/panels.h"
@@ -69,6 +70,38 @@ TEST_F(SkinButtonsTest, GlyphButtonShowsThePictureOfItsImageList) {
     EXPECT_EQ(b->Images(), nullptr);
     Shot(b);
     EXPECT_NE(Px(40, 15), clRed);
+}
+
+// Unskinned, a 32-bit glyph is blended by its alpha, at half of it again while disabled.
+TEST_F(SkinButtonsTest, GlyphButtonBlendsA32BitGlyphAndFadesItWhenDisabled) {
+    auto* b = Place<TsBitBtn>(form, Bounds(10, 10, 80, 30));
+    b->SetCaption("");
+    TBitmap glyph;
+    glyph.SetPixelFormat(pf32bit);
+    glyph.SetSize(16, 16);
+    for (int y = 0; y < 16; ++y) {
+        uint8_t* row = glyph.ScanLine(y);
+        for (int x = 0; x < 16; ++x) {
+            uint8_t* px = row + x * 4;
+            px[0] = px[1] = 0, px[2] = 255;  // red
+            px[3] = x == 0 && y == 0 ? 255 : 128;
+        }
+    }
+    b->Glyph()->Assign(&glyph);
+    form->Show();
+    Pump();
+    const win::COLORREF face = win::GetSysColor(win::COLOR_BTNFACE);
+    int red[2];  // how far the middle pixel's red is from the face's: enabled, disabled
+    for (bool enabled : {true, false}) {
+        b->SetEnabled(enabled);
+        Pump();
+        const win::COLORREF c = ScreenPixel(b, 40, 15);
+        red[enabled ? 0 : 1] = int(c & 0xFF) - int(face & 0xFF);
+        EXPECT_LT(int(c >> 8 & 0xFF), int(face >> 8 & 0xFF)) << enabled;  // some red over it
+    }
+    const int full = 255 - int(face & 0xFF);
+    EXPECT_NEAR(red[0], full / 2, 3);
+    EXPECT_NEAR(red[1], full / 4, 3);
 }
 
 TEST_F(SkinButtonsTest, GlyphAndCaptionArePlacedByLayoutAndAlignment) {

@@ -69,9 +69,21 @@ TEST_F(SkinnedCheckBoxTest, OnlyTheReleaseOfAPressOnTheBoxToggles) {
              chk->Perform(win::WM_LBUTTONUP, 0, win::MAKELPARAM(inside.X, inside.Y));
          }, false},
     };
+    // After each step the screen shows the box as a fresh picture of its present state would.
+    auto shown = [&] {
+        Pump();
+        std::vector<win::COLORREF> px;
+        for (int y = 0; y < chk->Height(); ++y)
+            for (int x = 0; x < chk->Width(); ++x) px.push_back(ScreenPixel(chk, x, y));
+        return px;
+    };
     for (const Step& s : steps) {
         s.act();
         EXPECT_EQ(chk->Checked(), s.checked) << s.what;
+        const auto now = shown();
+        chk->SkinData()->CacheStale = true;
+        chk->Repaint();
+        EXPECT_EQ(now, shown()) << s.what;
     }
     EXPECT_FALSE(chk->Pressed());
     // Read-only: neither keys nor the mouse, and never the hot look.
