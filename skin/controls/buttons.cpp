@@ -92,16 +92,12 @@ void DrawCaption(win::HDC dc, const std::string& caption, TRect r, bool enabled,
                  vcl::TColor ink) {
     if (caption.empty()) return;
     const int mode = win::SetBkMode(dc, win::TRANSPARENT);
-    auto draw = [&](int d, win::COLORREF c) {
-        win::RECT box{r.Left + d, r.Top + d, r.Right + d, r.Bottom + d};
-        win::SetTextColor(dc, c);
-        win::DrawText(dc, caption.c_str(), static_cast<int>(caption.size()), &box, flags);
-    };
     if (enabled) {
-        draw(0, vcl::ColorToRGB(ink));
+        win::RECT box = r;
+        win::SetTextColor(dc, vcl::ColorToRGB(ink));
+        win::DrawText(dc, caption.c_str(), static_cast<int>(caption.size()), &box, flags);
     } else {
-        draw(1, win::GetSysColor(win::COLOR_BTNHIGHLIGHT));
-        draw(0, win::GetSysColor(win::COLOR_BTNSHADOW));
+        DrawEmbossedText(dc, caption, r, flags);
     }
     win::SetBkMode(dc, mode);
 }
@@ -856,13 +852,11 @@ void TsSpeedButton::PrepareCache() {
             if (mgr && mgr->Skin().IsValidImgIndex(glyph)) {
                 const TsMaskData& mask = mgr->Masks()[size_t(glyph)];
                 const win::SIZE sz = mgr->GetMaskStateSize(glyph);
-                const PixelView self = ViewOf(cache);
-                CacheInfo over;
-                over.Bmp = &self;
-                over.Ready = true;
-                BlendMaskRegion(cache, {part.Left + (arrow - sz.cx) / 2, (h - sz.cy) / 2},
-                                std::min(arrowState, std::max(1, int(mask.ImageCount)) - 1), 1,
-                                mask, over);
+                WithCacheAsBackground(cache, [&](const CacheInfo& self) {
+                    BlendMaskRegion(cache, {part.Left + (arrow - sz.cx) / 2, (h - sz.cy) / 2},
+                                    std::min(arrowState, std::max(1, int(mask.ImageCount)) - 1),
+                                    1, mask, self);
+                });
             }
         }
     }

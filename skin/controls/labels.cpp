@@ -5,6 +5,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/os/shell_open.h"
 #include "platform/user/user.h"
+#include "skin/controls/control_frame.h"
 #include "skin/core/pixels/blend.h"
 #include "skin/core/pixels/pixels.h"
 #include "skin/core/state/common_data.h"
@@ -434,11 +435,7 @@ void TsLabelFX::DoDrawText(TRect& rect, uint32_t flags) {
     };
     if (!Enabled() && !measuring) {
         // Disabled text is drawn embossed, without a shadow.
-        TRect lit(rect.Left + 1, rect.Top + 1, rect.Right + 1, rect.Bottom + 1);
-        win::SetTextColor(dc, ControlColorToRGB(clBtnHighlight));
-        drawText(lit);
-        win::SetTextColor(dc, ControlColorToRGB(clBtnShadow));
-        drawText(rect);
+        DrawEmbossedText(dc, text, rect, flags);
     } else if (measuring) {
         drawText(rect);
         if (blur > 0) {
