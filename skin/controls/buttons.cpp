@@ -87,39 +87,17 @@ void Offset(TRect& r, int dx, int dy) {
     r = TRect(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
 }
 
-// Picture `index` of `images` at `pos`, keyed on the list's background colour (0xFF00FF when it
-// has none), greyed when disabled with dgGrayed.
-void DrawListGlyph(win::HDC dc, TCustomImageList* images, int index, TPoint pos, bool enabled,
-                   TsDisabledGlyphKind kind) {
-    const vcl::TColor bk = images->BkColor();
-    const vcl::TColor key = bk == vcl::clNone ? vcl::TColor(kTransparentKey) : bk;
-    TBitmap bmp;
-    bmp.SetPixelFormat(vcl::pf24bit);
-    bmp.SetSize(images->Width(), images->Height());
-    bmp.Canvas()->Brush()->SetColor(key);
-    bmp.Canvas()->FillRect(vcl::Rect(0, 0, bmp.Width(), bmp.Height()));
-    if (!images->GetBitmap(index, &bmp)) return;
-    if (!enabled && kind.Contains(dgGrayed))
-        GrayscaleBitmapTransparent(ViewOf(&bmp), static_cast<skin::TColor>(vcl::ColorToRGB(key)));
-    win::TransparentBlt(dc, pos.X, pos.Y, bmp.Width(), bmp.Height(), bmp.Canvas()->Handle(), 0, 0,
-                        bmp.Width(), bmp.Height(), vcl::ColorToRGB(key));
-}
-
 // The caption in its rectangle: plain, or embossed when disabled.
 void DrawCaption(win::HDC dc, const std::string& caption, TRect r, bool enabled, uint32_t flags,
                  vcl::TColor ink) {
     if (caption.empty()) return;
     const int mode = win::SetBkMode(dc, win::TRANSPARENT);
-    auto draw = [&](int d, win::COLORREF c) {
-        win::RECT box{r.Left + d, r.Top + d, r.Right + d, r.Bottom + d};
-        win::SetTextColor(dc, c);
-        win::DrawText(dc, caption.c_str(), static_cast<int>(caption.size()), &box, flags);
-    };
     if (enabled) {
-        draw(0, vcl::ColorToRGB(ink));
+        win::RECT box = r;
+        win::SetTextColor(dc, vcl::ColorToRGB(ink));
+        win::DrawText(dc, caption.c_str(), static_cast<int>(caption.size()), &box, flags);
     } else {
-        draw(1, win::GetSysColor(win::COLOR_BTNHIGHLIGHT));
-        draw(0, win::GetSysColor(win::COLOR_BTNSHADOW));
+        DrawEmbossedText(dc, caption, r, flags);
     }
     win::SetBkMode(dc, mode);
 }
@@ -137,16 +115,6 @@ TPoint CaptionSize(win::HDC dc, const std::string& caption, int room, bool wrap)
     win::DrawText(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
                   win::DT_CALCRECT | (wrap ? win::DT_WORDBREAK : win::DT_SINGLELINE));
     return {r.right - r.left, r.bottom - r.top};
-}
-
-// The same in `font`, on a DC of the cache (which holds whatever font it last drew with).
-TPoint CaptionSize(vcl::TBitmap* cache, vcl::TFont* font, const std::string& caption, int room,
-                   bool wrap) {
-    win::HDC dc = cache->Canvas()->Handle();
-    win::HGDIOBJ old = win::SelectObject(dc, font->Handle());
-    const TPoint size = CaptionSize(dc, caption, room, wrap);
-    win::SelectObject(dc, old);
-    return size;
 }
 
 bool Usable(TCustomImageList* images, int index) {
@@ -280,6 +248,40 @@ ButtonGlyph TsGlyphSkinned<Base>::GlyphInputs() {
 }
 
 template <class Base>
+TsButtonLayout TsGlyphSkinned<Base>::PlaceGlyphAndCaption(win::HDC dc, TPoint size, TPoint glyph,
+                                                          const std::string& caption, bool wrap,
+                                                          bool pressed, bool lift) {
+    const vcl::TButtonLayout layout = Base::Layout();
+    const bool across = layout == vcl::blGlyphLeft || layout == vcl::blGlyphRight;
+    const int m = Base::Margin() < 0 ? 0 : ClampInset(Base::Margin()) + 3;
+    const int room =
+        size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + ClampInset(Base::Spacing()) : 0);
+    // The DC may hold whatever font it last drew with.
+    const win::HGDIOBJ old = win::SelectObject(dc, this->Font()->Handle());
+    const TPoint text = CaptionSize(dc, caption, room, wrap);
+    win::SelectObject(dc, old);
+    TsButtonLayout l = LayoutButton(size, glyph, text, layout, this->Alignment(), Base::Margin(),
+                                    Base::Spacing());
+    if (pressed) {
+        Offset(l.glyph, 1, 1);
+        Offset(l.caption, 1, 1);
+    }
+    if (lift) Offset(l.glyph, 0, -glyph.Y / 6);
+    Offset(l.caption, textOffset_, 0);
+    return l;
+}
+
+template <class Base>
+void TsGlyphSkinned<Base>::DrawGlyphAt(win::HDC dc, const TRect& place) {
+    ButtonGlyph in = GlyphInputs();
+    in.GlyphRect = place;
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    DrawButtonGlyph(in, &canvas);
+    canvas.SetHandle(nullptr);
+}
+
+template <class Base>
 void TsGlyphSkinned<Base>::SetAlignment(TAlignment a) {
     if (a == this->Alignment()) return;
     Base::SetAlignment(a);
@@ -362,22 +364,9 @@ int TsBitBtn::CurrentState() const {
 }
 
 TsButtonLayout TsBitBtn::ButtonLayout() {
-    const TPoint size{Width(), Height()};
-    const TPoint glyph = GlyphSize();
-    const bool across = TBitBtn::Layout() == vcl::blGlyphLeft ||
-                        TBitBtn::Layout() == vcl::blGlyphRight;
-    const int m = Margin() < 0 ? 0 : ClampInset(Margin()) + 3;
-    const std::string caption = showCaption_ ? Caption() : std::string();
-    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + ClampInset(Spacing()) : 0);
-    const TPoint text = CaptionSize(SkinData()->CacheBmp(), Font(), caption, room, WordWrap());
-    TsButtonLayout l =
-        LayoutButton(size, glyph, text, TBitBtn::Layout(), Alignment(), Margin(), Spacing());
-    if (CurrentState() == 2) {
-        Offset(l.glyph, 1, 1);
-        Offset(l.caption, 1, 1);
-    }
-    Offset(l.caption, TextOffset(), 0);
-    return l;
+    return PlaceGlyphAndCaption(SkinData()->CacheBmp()->Canvas()->Handle(), {Width(), Height()},
+                                GlyphSize(), showCaption_ ? Caption() : std::string(), WordWrap(),
+                                CurrentState() == 2, false);
 }
 
 void TsBitBtn::PaintBorderMask(int state) {
@@ -703,7 +692,10 @@ void TsBitBtn::WndProc(TMessage& m) {
 }
 
 void TsBitBtn::DrawItem(const win::DRAWITEMSTRUCT& item) {
-    if (!ImageUsable() || !Glyph()->Empty()) {
+    // A glyph of an image list, or one with an alpha channel, is drawn by the skin's painter
+    // even without a skin; any other the class library draws.
+    const bool alphaGlyph = !Glyph()->Empty() && Glyph()->PixelFormat() == vcl::pf32bit;
+    if (!ImageUsable() && !alphaGlyph) {
         TBitBtn::DrawItem(item);
         return;
     }
@@ -712,22 +704,14 @@ void TsBitBtn::DrawItem(const win::DRAWITEMSTRUCT& item) {
     const bool focused = (item.itemState & win::ODS_FOCUS) != 0;
     const bool enabled = !(item.itemState & win::ODS_DISABLED);
     const int saved = win::SaveDC(dc);
+    // The classic face every push button of the program wears; a disabled face looks the
+    // same, the glyph and caption show it.
     win::DrawPushFace(dc, item.rcItem, Active() || focused, pushed);
-    win::SelectObject(dc, Font()->Handle());
-    const TPoint size{Width(), Height()};
-    const TPoint glyph{Images()->Width(), Images()->Height()};
-    const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
-    const int m = Margin() < 0 ? 0 : ClampInset(Margin()) + 3;
     const std::string caption = showCaption_ ? Caption() : std::string();
-    const int room = size.X - 2 * m - (across ? glyph.X + ClampInset(Spacing()) : 0);
-    const TPoint text = CaptionSize(dc, caption, room, WordWrap());
-    TsButtonLayout l = LayoutButton(size, glyph, text, Layout(), Alignment(), Margin(), Spacing());
-    if (pushed) {
-        Offset(l.glyph, 1, 1);
-        Offset(l.caption, 1, 1);
-    }
-    Offset(l.caption, TextOffset(), 0);
-    DrawListGlyph(dc, Images(), ImageIndex(), l.glyph.TopLeft(), enabled, DisabledGlyphKind());
+    const TsButtonLayout l = PlaceGlyphAndCaption(dc, {Width(), Height()}, GlyphSize(), caption,
+                                                  WordWrap(), pushed, false);
+    DrawGlyphAt(dc, l.glyph);
+    win::SelectObject(dc, Font()->Handle());
     DrawCaption(dc, caption, l.caption, enabled,
                 AlignmentFlags(TextAlignment()) | (WordWrap() ? win::DT_WORDBREAK : 0),
                 Font()->Color());
@@ -803,21 +787,9 @@ void TsSpeedButton::Notification(TComponent* component, vcl::TOperation operatio
 }
 
 TsButtonLayout TsSpeedButton::ButtonLayout() {
-    const int arrow = DropDownArrowWidth();
-    const TPoint size{Width() - arrow, Height()};
-    const TPoint glyph = GlyphSize();
-    const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
-    const int m = Margin() < 0 ? 0 : ClampInset(Margin()) + 3;
-    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + ClampInset(Spacing()) : 0);
-    const TPoint text = CaptionSize(SkinData()->CacheBmp(), Font(), text_, room, true);
-    TsButtonLayout l = LayoutButton(size, glyph, text, Layout(), Alignment(), Margin(), Spacing());
-    if (CurrentState() == 2) {
-        Offset(l.glyph, 1, 1);
-        Offset(l.caption, 1, 1);
-    }
-    if (Reflected()) Offset(l.glyph, 0, -glyph.Y / 6);
-    Offset(l.caption, TextOffset(), 0);
-    return l;
+    return PlaceGlyphAndCaption(SkinData()->CacheBmp()->Canvas()->Handle(),
+                                {Width() - DropDownArrowWidth(), Height()}, GlyphSize(), text_,
+                                true, CurrentState() == 2, Reflected());
 }
 
 void TsSpeedButton::PaintCaption(const TRect& r, int state) {
@@ -880,13 +852,11 @@ void TsSpeedButton::PrepareCache() {
             if (mgr && mgr->Skin().IsValidImgIndex(glyph)) {
                 const TsMaskData& mask = mgr->Masks()[size_t(glyph)];
                 const win::SIZE sz = mgr->GetMaskStateSize(glyph);
-                const PixelView self = ViewOf(cache);
-                CacheInfo over;
-                over.Bmp = &self;
-                over.Ready = true;
-                BlendMaskRegion(cache, {part.Left + (arrow - sz.cx) / 2, (h - sz.cy) / 2},
-                                std::min(arrowState, std::max(1, int(mask.ImageCount)) - 1), 1,
-                                mask, over);
+                WithCacheAsBackground(cache, [&](const CacheInfo& self) {
+                    BlendMaskRegion(cache, {part.Left + (arrow - sz.cx) / 2, (h - sz.cy) / 2},
+                                    std::min(arrowState, std::max(1, int(mask.ImageCount)) - 1),
+                                    1, mask, self);
+                });
             }
         }
     }
@@ -1149,20 +1119,10 @@ void TsSpeedButton::Paint() {
             win::FillSysColor(dc, line, enabled ? win::COLOR_BTNTEXT : win::COLOR_GRAYTEXT);
         }
     }
-    const TPoint glyph = ownGlyph ? TPoint{Images()->Width(), Images()->Height()} : TPoint{0, 0};
-    const bool across = Layout() == vcl::blGlyphLeft || Layout() == vcl::blGlyphRight;
-    const int m = Margin() < 0 ? 0 : ClampInset(Margin()) + 3;
-    const int room = size.X - 2 * m - (across && glyph.X > 0 ? glyph.X + ClampInset(Spacing()) : 0);
-    const TPoint text = CaptionSize(dc, caption, room, true);
-    TsButtonLayout l = LayoutButton(size, glyph, text, Layout(), Alignment(), Margin(), Spacing());
-    if (pushed) {
-        Offset(l.glyph, 1, 1);
-        Offset(l.caption, 1, 1);
-    }
-    if (Reflected()) Offset(l.glyph, 0, -glyph.Y / 6);
-    Offset(l.caption, TextOffset(), 0);
-    if (ownGlyph)
-        DrawListGlyph(dc, Images(), ImageIndex(), l.glyph.TopLeft(), enabled, DisabledGlyphKind());
+    const TPoint glyph = ownGlyph ? GlyphSize() : TPoint{0, 0};
+    const TsButtonLayout l =
+        PlaceGlyphAndCaption(dc, size, glyph, caption, true, pushed, Reflected());
+    if (ownGlyph) DrawGlyphAt(dc, l.glyph);
     DrawCaption(dc, caption, l.caption, enabled,
                 AlignmentFlags(TextAlignment()) | win::DT_WORDBREAK | win::DT_EXPANDTABS,
                 Font()->Color());

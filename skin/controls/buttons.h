@@ -96,6 +96,15 @@ protected:
     virtual vcl::TRect GlyphRect() { return {}; }
     // Held down (both buttons have the property, the speed button from its base).
     virtual bool IsDown() const { return false; }
+    // Where glyph and caption go in an area of `size` (from the left of the button), the
+    // caption measured in the button's font on `dc`, wrapped when `wrap`: `pressed` moves both
+    // by one pixel, `lift` raises the glyph by a sixth of its height, TextOffset moves the
+    // caption.
+    TsButtonLayout PlaceGlyphAndCaption(win::HDC dc, vcl::TPoint size, vcl::TPoint glyph,
+                                        const std::string& caption, bool wrap, bool pressed,
+                                        bool lift);
+    // The glyph at `place` on `dc`, as the unskinned button shows it.
+    void DrawGlyphAt(win::HDC dc, const vcl::TRect& place);
     // The application's hints go off while the button is held: the setting is saved once per
     // press and given back when the press ends, whichever way it ends.
     void SuspendHints();

@@ -292,12 +292,9 @@ void TsCheckBox::PaintGlyph(int state) {
     }
     const int which = State() == cbChecked ? 0 : State() == cbGrayed ? 2 : 1;
     if (const TsMaskData* box = SkinGlyph(which)) {
-        // The cache is its own background: key-coloured pixels leave it as it is.
-        const PixelView view = ViewOf(cache);
-        CacheInfo self;
-        self.Bmp = &view;
-        self.Ready = true;
-        BlendMaskRegion(cache, g.TopLeft(), state, 1, *box, self);
+        WithCacheAsBackground(cache, [&](const CacheInfo& self) {
+            BlendMaskRegion(cache, g.TopLeft(), state, 1, *box, self);
+        });
     }
 }
 
@@ -407,12 +404,12 @@ bool TsCheckBox::SkinnedInput(TMessage& m) {
                 win::ReleaseCapture();
                 pressed_ = was;
             }
-            if (pressed_) {
+            if (pressed_ && x >= 0 && y >= 0 && x < Width() && y < Height()) {
                 pressed_ = false;
-                if (x >= 0 && y >= 0 && x < Width() && y < Height())
-                    Toggle();
-                else
-                    EndPress();
+                Toggle();
+            } else {
+                // Released elsewhere: the box shows its present state again.
+                EndPress();
             }
             OnMouseUp(this, mbLeft, {}, x, y);
             return true;

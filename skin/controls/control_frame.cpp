@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/gdi/dc.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/sys_colors.h"
 #include "platform/user/painting.h"
 #include "platform/user/user.h"
 #include "skin/core/pixels/bitmaps.h"
@@ -53,8 +55,7 @@ bool CacheNeedsBuild(TControl* control, TsCommonData* data, bool changed) {
         cache->Height() != control->Height())
         return true;
     TWinControl* parent = control->Parent();
-    return parent && !RectIsInRect(TRect(0, 0, parent->ClientWidth(), parent->ClientHeight()),
-                                   control->BoundsRect());
+    return parent && !RectIsInRect(parent->ClientRect(), control->BoundsRect());
 }
 
 bool DecideCacheStale(TControl* control, TsCommonData* data) {
@@ -63,13 +64,13 @@ bool DecideCacheStale(TControl* control, TsCommonData* data) {
     TWinControl* parent = control->Parent();
     data->CacheStale = data->CacheStale || data->HalfVisible ||
                        (parent && SendSkinCommandNoParam(parent, SKC_ISHALFVISIBLE) != 0);
-    if (parent) {
-        const TRect area(0, 0, parent->ClientWidth(), parent->ClientHeight());
-        data->HalfVisible = !RectIsInRect(area, control->BoundsRect());
-    } else {
-        data->HalfVisible = false;
-    }
+    NoteHalfVisible(control, data);
     return true;
+}
+
+void NoteHalfVisible(TControl* control, TsCommonData* data) {
+    TWinControl* parent = control->Parent();
+    data->HalfVisible = parent && !RectIsInRect(parent->ClientRect(), control->BoundsRect());
 }
 
 void PaintSectionIntoCache(TControl* control, TsCommonData* data, int state, bool borders) {
@@ -132,6 +133,56 @@ FramePaintDC::~FramePaintDC() {
         win::ReleaseDC(control_->Handle(), own_);
     }
     if (painting_) win::EndPaint(control_->Handle(), &ps_);
+}
+
+void WithCacheAsBackground(TBitmap* cache, const std::function<void(const CacheInfo&)>& draw) {
+    const PixelView view = ViewOf(cache);
+    draw(MakeCacheInfo(&view, 0, 0));
+}
+
+void DrawEmbossedText(win::HDC dc, const std::string& text, TRect& r, uint32_t flags) {
+    auto draw = [&](int d, win::COLORREF color) {
+        win::RECT box{r.Left + d, r.Top + d, r.Right + d, r.Bottom + d};
+        win::SetTextColor(dc, color);
+        win::DrawText(dc, text.c_str(), static_cast<int>(text.size()), &box, flags);
+        return box;
+    };
+    draw(1, win::GetSysColor(win::COLOR_BTNHIGHLIGHT));
+    r = draw(0, win::GetSysColor(win::COLOR_BTNSHADOW));
+}
+
+void PaintOnPaintDC(TWinControl* control, const TMessage& m,
+                    const std::function<void(win::HDC)>& paint) {
+    win::HDC dc = reinterpret_cast<win::HDC>(m.WParam);
+    if (dc) {
+        paint(dc);
+        ValidateOnly(control);
+        return;
+    }
+    win::PAINTSTRUCT ps{};
+    dc = win::BeginPaint(control->Handle(), &ps);
+    paint(dc);
+    win::EndPaint(control->Handle(), &ps);
+}
+
+bool AnswerContainerCommand(TWinControl* container, TsCommonData* data, TMessage& m,
+                            const std::function<void(BackgroundInfo&)>& background) {
+    const bool own = IsOwnSkinChange(m, data);
+    if (AnswerCommonCommands(m)) return true;
+    switch (SkinCommandCode(m.WParam)) {
+        // The broadcast reaches a skinned container's children only through it.
+        case SKC_NEWSKIN:
+            data->UpdatePlainBGFlag(true);
+            if (own) CommonWndProc(m, data);
+            BroadcastToChildControls(container, m);
+            return true;
+        case SKC_GETBGINFO:
+            if (m.LParam) background(*reinterpret_cast<BackgroundInfo*>(m.LParam));
+            m.Result = 1;
+            return true;
+        default:
+            return false;
+    }
 }
 
 void CopyCacheToDC(TWinControl* control, TsCommonData* data, win::HDC dc, bool clientDC) {

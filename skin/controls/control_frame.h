@@ -11,6 +11,7 @@
 //     clipped: its cache is rebuilt at every frame paint (the background-dirty flag).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <type_traits>
 
@@ -20,6 +21,8 @@
 #include "vcl/controls/controls.h"
 
 namespace skin {
+
+struct CacheInfo;
 
 // A margin, spacing or indent taken within what a control could use (+-1024 pixels), so
 // that sums of them and of sizes never overflow and a size made from them stays paintable.
@@ -40,6 +43,9 @@ bool AnswerCommonCommands(vcl::TMessage& m);
 // parent, and the background-dirty flag is set again when the control sticks out of its
 // parent's client area.
 bool DecideCacheStale(vcl::TControl* control, TsCommonData* data);
+// Sets the background-dirty flag when the control does not lie wholly inside its parent's
+// client area (both corners tested); a control without a parent is not clipped.
+void NoteHalfVisible(vcl::TControl* control, TsCommonData* data);
 
 // What a control's cache image was last built from, beyond what marks it stale: a control
 // whose look is read afresh at each paint rebuilds only when this changes. `Changed` stores
@@ -87,6 +93,27 @@ void CopyParentBackground(vcl::TControl* control, const CacheInfo& parent, vcl::
                           int height);
 // The disabled look of the whole cache, blended with the parent's background or greyed.
 void BlendDisabledCache(vcl::TControl* control, TsCommonData* data, TsDisabledKind kind);
+
+// Runs `draw` with the cache as the background of what it draws into it: key-coloured pixels
+// leave the cache as it is.
+void WithCacheAsBackground(vcl::TBitmap* cache, const std::function<void(const CacheInfo&)>& draw);
+
+// `text` in `r` of `dc` as classic disabled text: in the highlight colour one pixel down and to
+// the right, then in the shadow colour in its place. `r` becomes what DrawText gives for the
+// second.
+void DrawEmbossedText(win::HDC dc, const std::string& text, vcl::TRect& r, uint32_t flags);
+
+// WM_PAINT of a container that paints itself: onto the DC in wParam, else onto a begin-paint
+// DC of its own; the update region is validated either way.
+void PaintOnPaintDC(vcl::TWinControl* control, const vcl::TMessage& m,
+                    const std::function<void(win::HDC)>& paint);
+
+// The skin commands a skinned container (panel, group box) answers alike: those of every
+// control, a new skin (the children's plain-background flags refreshed, the own manager's
+// taken in, the command passed to the children) and a child's request for the background,
+// which `background` answers. True when the message is used up.
+bool AnswerContainerCommand(vcl::TWinControl* container, TsCommonData* data, vcl::TMessage& m,
+                            const std::function<void(BackgroundInfo&)>& background);
 
 // Copies the whole cache to `dc`; `clientDC` says the DC's origin is the client area.
 void CopyCacheToDC(vcl::TWinControl* control, TsCommonData* data, win::HDC dc, bool clientDC);

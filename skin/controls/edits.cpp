@@ -54,6 +54,32 @@ void FollowLook(TWinControl* c, TsCommonData* d, const TMessage& m) {
     }
 }
 
+// The frame paint of an edit: the stale decision, the cache (rebuilt by `build` when stale and
+// not locked) with its borders in `state`, the whole of it to `dc` (the window DC when null;
+// `clientDC` when the DC's origin is the client area).
+template <class Build>
+void PaintWholeCache(TWinControl* c, TsCommonData* d, win::HDC dc, bool clientDC, int state,
+                     Build build) {
+    const FramePaintDC target(c, dc, clientDC, true);
+    if (!DecideCacheStale(c, d)) return;
+    if (d->CacheStale && !d->KeepCache) build();
+    PaintCtrlBorders(d, state);
+    CopyCacheToDC(c, d, target.dc(), target.clientDC());
+}
+
+// The border strips, `width` pixels wide, of the same cache to `dc` (the window DC when null).
+template <class Build>
+void PaintCacheBorders(TWinControl* c, TsCommonData* d, win::HDC dc, int width, int state,
+                       Build build) {
+    const win::HDC own = dc ? nullptr : win::GetWindowDC(c->Handle());
+    if (own) dc = own;
+    if (!dc) return;
+    if (d->CacheStale && !d->KeepCache) build();
+    PaintCtrlBorders(d, state);
+    CopyCacheBorders(c, d, dc, width);
+    if (own) win::ReleaseDC(c->Handle(), own);
+}
+
 // The text as the cache shows it: one password character for each character.
 std::string ShownText(TCustomEdit* e) {
     std::string text = e->Text();
@@ -94,26 +120,15 @@ void TsEdit::PaintText() {
 
 void TsEdit::PaintFrameToDC(win::HDC dc, bool clientDC) {
     TsCommonData* d = SkinData();
-    const FramePaintDC target(this, dc, clientDC, true);
-    dc = target.dc();
-    clientDC = target.clientDC();
-    if (DecideCacheStale(this, d)) {
-        if (d->CacheStale && !d->KeepCache) PrepareCache();
-        PaintCtrlBorders(d, ControlIsActive(d) ? 1 : 0);
-        CopyCacheToDC(this, d, dc, clientDC);
-    }
+    PaintWholeCache(this, d, dc, clientDC, ControlIsActive(d) ? 1 : 0, [this] { PrepareCache(); });
 }
 
 void TsEdit::PaintNonClient() {
     TsCommonData* d = SkinData();
     // A hidden window shows nothing: its cache waits for it to be shown.
     if (RedrawFrozen() || d->GetBGChanged() || !win::IsWindowVisible(Handle())) return;
-    win::HDC dc = win::GetWindowDC(Handle());
-    if (!dc) return;
-    if (d->CacheStale && !d->KeepCache) PrepareCache();
-    PaintCtrlBorders(d, ControlIsActive(d) ? 1 : 0);
-    CopyCacheBorders(this, d, dc, FrameWidth());
-    win::ReleaseDC(Handle(), dc);
+    PaintCacheBorders(this, d, nullptr, FrameWidth(), ControlIsActive(d) ? 1 : 0,
+                      [this] { PrepareCache(); });
 }
 
 void TsEdit::WndProc(TMessage& m) {
@@ -265,24 +280,11 @@ void TsMaskEdit::PaintBorder(win::HDC dc) {
     if (!Parent() || !Visible() || !Parent()->Visible() || ControlState.Contains(csCreating) ||
         BorderStyle() == bsNone || d->GetBGChanged() || !HandleAllocated())
         return;
-    win::HDC own = dc ? nullptr : win::GetWindowDC(Handle());
-    if (own) dc = own;
-    if (d->CacheStale && !d->KeepCache) PaintEditFrame();
-    PaintCtrlBorders(d, CurrentState());
-    CopyCacheBorders(this, d, dc, 2);
-    if (own) win::ReleaseDC(Handle(), own);
+    PaintCacheBorders(this, d, dc, 2, CurrentState(), [this] { PaintEditFrame(); });
 }
 
 void TsMaskEdit::PaintToDC(win::HDC dc, bool clientDC) {
-    TsCommonData* d = SkinData();
-    const FramePaintDC target(this, dc, clientDC);
-    dc = target.dc();
-    clientDC = target.clientDC();
-    if (DecideCacheStale(this, d)) {
-        if (d->CacheStale && !d->KeepCache) PaintEditFrame();
-        PaintCtrlBorders(d, CurrentState());
-        CopyCacheToDC(this, d, dc, clientDC);
-    }
+    PaintWholeCache(this, SkinData(), dc, clientDC, CurrentState(), [this] { PaintEditFrame(); });
 }
 
 void TsMaskEdit::WndProc(TMessage& m) {
@@ -382,7 +384,7 @@ TsMemo::TsMemo(TComponent* owner) : TsEditSkinned(owner, 7, "EDIT") {
 }
 
 TsMemo::~TsMemo() {
-    adapter_.reset();
+    WindowSlots().ReleaseControlScrollAdapter(adapter_);
 }
 
 void TsMemo::UpdateAdapter() {
@@ -407,7 +409,9 @@ void TsMemo::WndProc(TMessage& m) {
     if (IsOwnSkinChange(m, d)) {
         switch (SkinCommandCode(m.WParam)) {
             case SKC_REMOVESKIN:
-                adapter_.reset();
+                // The command may come through the adapter's own window procedure: the
+                // window skinning frees it once that has returned.
+                WindowSlots().ReleaseControlScrollAdapter(adapter_);
                 CommonWndProc(m, d);
                 // The window is made again, with the class library's own frame.
                 if (HandleAllocated()) Perform(CM_RECREATEWND, 0, 0);

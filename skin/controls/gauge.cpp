@@ -117,8 +117,10 @@ void TsGauge::SetProgress(int v) {
     v = std::clamp(v, minValue_, std::max(minValue_, maxValue_));
     if (v == progress_) return;
     const int before = PercentDone();
+    const std::string shown = Text();
     progress_ = v;
-    if (PercentDone() != before) {
+    // The fill follows the percentage; the text may show Progress itself.
+    if (PercentDone() != before || (showText_ && Text() != shown)) {
         // A skin being loaded marks every cache stale itself.
         if (!SkinChanging) skinData_->CacheStale = true;
         Invalidate();
@@ -231,8 +233,9 @@ void TsGauge::Paint() {
         PaintClassic();
         return;
     }
-    // While the background changes or redraw is frozen the gauge keeps its look.
-    if (d->BGChanged || RedrawFrozen()) return;
+    // While the background changes (its own, or its parent's between updates) or redraw is
+    // frozen the gauge keeps its look.
+    if (d->GetBGChanged() || RedrawFrozen()) return;
     // Everything the picture is built from is in the key; the skin, the background and the
     // bounds mark the cache stale themselves.
     const bool changed =

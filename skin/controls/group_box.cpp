@@ -90,6 +90,8 @@ constexpr int kCaptionMargin = 4;  // on each side of the caption's text
 
 void TsGroupBox::PrepareCache() {
     TsCommonData* d = skinData_.get();
+    // A box wholly inside its parent tells its children that their background is kept.
+    NoteHalfVisible(this, d);
     d->InitCacheBmp();
     TBitmap* cache = d->CacheBmp();
     const int w = Width(), h = Height();
@@ -116,11 +118,10 @@ void TsGroupBox::PrepareCache() {
         const int index = m ? m->GetSkinIndex(section) : -1;
         const TRect shown(cr.Left, std::max(cr.Top, 0), cr.Right, std::min(cr.Bottom, h));
         if (m && m->IsValidSkinIndex(index)) {
-            CacheInfo self;
-            PixelView selfView = ViewOf(cache);
-            self.Bmp = &selfView;
-            self.Ready = true;
-            PaintMaskWithBorders(index, section, self, true, 0, shown, {0, 0}, cache, m, -1, -1);
+            WithCacheAsBackground(cache, [&](const CacheInfo& self) {
+                PaintMaskWithBorders(index, section, self, true, 0, shown, {0, 0}, cache, m, -1,
+                                     -1);
+            });
         } else {
             FillRectSolid(cache->Canvas()->Handle(), shown, TColor(vcl::ColorToRGB(Color())));
         }
@@ -141,7 +142,9 @@ void TsGroupBox::PaintBox(win::HDC dc) {
 
 void TsGroupBox::AnswerBackground(BackgroundInfo& info) {
     TsCommonData* d = skinData_.get();
-    if (d->CacheStale && !d->GetBGChanged() && IsSkinnedNow(this, d)) PrepareCache();
+    // As a panel: a box that was told it is clipped finds out again whether it is.
+    if ((d->CacheStale || d->HalfVisible) && !d->GetBGChanged() && IsSkinnedNow(this, d))
+        PrepareCache();
     if (captionSkin_.empty() || !d->CacheBmp()) {
         d->GetBGInfo(info, false, nullptr);
         return;
@@ -165,15 +168,10 @@ void TsGroupBox::AdjustClientRect(TRect& r) {
 bool TsGroupBox::SkinCommand(TMessage& m) {
     TsCommonData* d = skinData_.get();
     const bool own = IsOwnSkinChange(m, d);
-    if (AnswerCommonCommands(m)) return true;
+    if (AnswerContainerCommand(this, d, m, [this](BackgroundInfo& i) { AnswerBackground(i); }))
+        return true;
     switch (SkinCommandCode(m.WParam)) {
-        // A skin's arrival, removal and refresh go on to the children: the broadcast reaches
-        // a skinned container's children only through it.
-        case SKC_NEWSKIN:
-            d->UpdatePlainBGFlag(true);
-            if (own) CommonWndProc(m, d);
-            BroadcastToChildControls(this, m);
-            return true;
+        // A skin's removal and refresh go on to the children too.
         case SKC_REMOVESKIN:
         case SKC_REFRESH:
             if (!own) return true;
@@ -182,10 +180,6 @@ bool TsGroupBox::SkinCommand(TMessage& m) {
             if (SkinCommandCode(m.WParam) == SKC_REFRESH) BroadcastToChildControls(this, m);
             d->UpdatePlainBGFlag(true);
             Repaint();
-            return true;
-        case SKC_GETBGINFO:
-            if (m.LParam) AnswerBackground(*reinterpret_cast<BackgroundInfo*>(m.LParam));
-            m.Result = 1;
             return true;
         case SKC_SETKEEPCACHE:
             CommonWndProc(m, d);
@@ -210,18 +204,9 @@ void TsGroupBox::WndProc(TMessage& m) {
     if (m.Msg == SM_ALPHACMD && SkinCommand(m)) return;
     if (IsSkinnedNow(this, d)) {
         switch (m.Msg) {
-            case win::WM_PAINT: {
-                win::PAINTSTRUCT ps{};
-                win::HDC dc = reinterpret_cast<win::HDC>(m.WParam);
-                const bool ownDC = !dc;
-                if (ownDC) dc = win::BeginPaint(Handle(), &ps);
-                PaintBox(dc);
-                if (ownDC)
-                    win::EndPaint(Handle(), &ps);
-                else
-                    ValidateOnly(this);
+            case win::WM_PAINT:
+                PaintOnPaintDC(this, m, [this](win::HDC dc) { PaintBox(dc); });
                 return;
-            }
             case win::WM_ERASEBKGND:
                 m.Result = 1;
                 return;

@@ -5,6 +5,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/os/shell_open.h"
 #include "platform/user/user.h"
+#include "skin/controls/control_frame.h"
 #include "skin/core/pixels/blend.h"
 #include "skin/core/pixels/pixels.h"
 #include "skin/core/state/common_data.h"
@@ -210,7 +211,8 @@ std::vector<TPropInfo> TsWebLabel::Published() {
 TsWebLabel::TsWebLabel(TComponent* owner)
     : TsLabel(owner),
       normalFont_(std::make_unique<TFont>()),
-      hoverFont_(std::make_unique<TFont>()) {
+      hoverFont_(std::make_unique<TFont>()),
+      paintFont_(std::make_unique<TFont>()) {
     normalFont_->Assign(Font());
     hoverFont_->Assign(Font());
     SetCursor(crHandPoint);
@@ -236,14 +238,16 @@ void TsWebLabel::Loaded() {
 
 TFont* TsWebLabel::UpdateFontColor() {
     const bool hover = mouseOver_ && !ComponentState().Contains(csDesigning);
-    TFont* font = hover ? hoverFont_.get() : normalFont_.get();
+    TFont* own = hover ? hoverFont_.get() : normalFont_.get();
     // Under a skin the link takes GLOBALINFO's colours: its top one under the mouse, its bottom
-    // one else; a colour the skin leaves unset gives the classic red or blue.
-    if (const TsGeneralData* g = UseSkinColor() ? GlobalInfo(ActiveSkin()) : nullptr) {
-        const TColor c = hover ? g->TCTop : g->TCBottom;
-        font->SetColor(c != TColor(-1) ? c : hover ? TColor(0x0000FF) : TColor(0xFF0000));
-    }
-    return font;
+    // one else; a colour the skin leaves unset gives the classic red or blue. The label's own
+    // fonts keep their colours for when the skin goes.
+    const TsGeneralData* g = UseSkinColor() ? GlobalInfo(ActiveSkin()) : nullptr;
+    if (!g) return own;
+    const TColor c = hover ? g->TCTop : g->TCBottom;
+    paintFont_->Assign(own);
+    paintFont_->SetColor(c != TColor(-1) ? c : hover ? TColor(0x0000FF) : TColor(0xFF0000));
+    return paintFont_.get();
 }
 
 void TsWebLabel::MouseChanged(bool over) {
@@ -431,11 +435,7 @@ void TsLabelFX::DoDrawText(TRect& rect, uint32_t flags) {
     };
     if (!Enabled() && !measuring) {
         // Disabled text is drawn embossed, without a shadow.
-        TRect lit(rect.Left + 1, rect.Top + 1, rect.Right + 1, rect.Bottom + 1);
-        win::SetTextColor(dc, ControlColorToRGB(clBtnHighlight));
-        drawText(lit);
-        win::SetTextColor(dc, ControlColorToRGB(clBtnShadow));
-        drawText(rect);
+        DrawEmbossedText(dc, text, rect, flags);
     } else if (measuring) {
         drawText(rect);
         if (blur > 0) {

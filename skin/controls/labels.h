@@ -139,6 +139,7 @@ private:
 
     std::unique_ptr<vcl::TFont> normalFont_;
     std::unique_ptr<vcl::TFont> hoverFont_;
+    std::unique_ptr<vcl::TFont> paintFont_;  // one of the two in the skin's link colour
     std::string url_;
     TsWindowShowMode showMode_ = soDefault;
     bool mouseOver_ = false;

@@ -78,8 +78,7 @@ void TsPanel::PrepareCache() {
     TsCommonData* d = skinData_.get();
     // Only a panel partly outside its parent is rebuilt at each child's background request;
     // one wholly inside keeps the cache built here until something marks it stale.
-    if (TWinControl* parent = Parent())
-        d->HalfVisible = !RectIsInRect(parent->ClientRect(), BoundsRect());
+    NoteHalfVisible(this, d);
     PaintSectionIntoCache(this, d, 0, true);
     if (Width() > 0 && Height() > 0) {
         PaintCaption(d->CacheBmp()->Canvas());
@@ -163,18 +162,13 @@ void TsPanel::AnswerBackground(BackgroundInfo& info) {
 bool TsPanel::SkinCommand(TMessage& m) {
     TsCommonData* d = skinData_.get();
     const bool own = IsOwnSkinChange(m, d);
-    if (AnswerCommonCommands(m)) return true;
-    switch (SkinCommandCode(m.WParam)) {
-        // A skin's arrival, removal and refresh go on to the children: the broadcast reaches
-        // a skinned container's children only through it.
-        case SKC_NEWSKIN:
-            ControlStyle.Exclude(csOpaque);
-            d->UpdatePlainBGFlag(true);
-            if (own) CommonWndProc(m, d);
-            BroadcastToChildControls(this, m);
-            return true;
+    const uint16_t code = SkinCommandCode(m.WParam);
+    if (code == SKC_NEWSKIN || code == SKC_REMOVESKIN) ControlStyle.Exclude(csOpaque);
+    if (AnswerContainerCommand(this, d, m, [this](BackgroundInfo& i) { AnswerBackground(i); }))
+        return true;
+    switch (code) {
+        // A skin's removal and refresh go on to the children too.
         case SKC_REMOVESKIN:
-            ControlStyle.Exclude(csOpaque);
             BroadcastToChildControls(this, m);
             if (own) {
                 CommonWndProc(m, d);
@@ -201,10 +195,6 @@ bool TsPanel::SkinCommand(TMessage& m) {
         case SKC_ISUPDATING:
             m.Result = d->BGChanged ? 1 : 0;
             return true;
-        case SKC_GETBGINFO:
-            if (m.LParam) AnswerBackground(*reinterpret_cast<BackgroundInfo*>(m.LParam));
-            m.Result = 1;
-            return true;
         default:
             return UpdateControlSkin(m, d);
     }
@@ -225,24 +215,15 @@ void TsPanel::WndProc(TMessage& m) {
             case win::WM_KILLFOCUS:
                 TPanel::WndProc(m);
                 return;
-            case win::WM_PAINT: {
+            case win::WM_PAINT:
                 if (painting_) {
                     ValidateOnly(this);
                     return;
                 }
                 painting_ = true;
-                win::PAINTSTRUCT ps{};
-                win::HDC dc = reinterpret_cast<win::HDC>(m.WParam);
-                const bool ownDC = !dc;
-                if (ownDC) dc = win::BeginPaint(Handle(), &ps);
-                PaintPanel(dc);
-                if (ownDC)
-                    win::EndPaint(Handle(), &ps);
-                else
-                    ValidateOnly(this);
+                PaintOnPaintDC(this, m, [this](win::HDC dc) { PaintPanel(dc); });
                 painting_ = false;
                 return;
-            }
             case win::WM_ERASEBKGND: {
                 const auto dc = reinterpret_cast<win::HDC>(m.WParam);
                 if (m.WParam && intptr_t(m.WParam) == m.LParam) {

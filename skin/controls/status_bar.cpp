@@ -80,8 +80,7 @@ void TsStatusBar::PrepareCache() {
     TsSkinManager* m = d->GetSkinManager();
     const int w = Width(), h = Height();
     // Partly outside its parent, it is rebuilt at every paint.
-    if (TWinControl* parent = Parent())
-        d->HalfVisible = !RectIsInRect(parent->ClientRect(), BoundsRect());
+    NoteHalfVisible(this, d);
     PaintSectionIntoCache(this, d, 0, true);
     TBitmap* cache = d->CacheBmp();
     PixelView cv = ViewOf(cache);
@@ -154,6 +153,8 @@ void TsStatusBar::PaintToDC(win::HDC dc) {
         if (d->CacheStale || !d->CacheBmp()) PrepareCache();
         CopyCacheToDC(this, d, dc, true);
         PaintParentBackground(dc, this, {0, 0});
+        // A child that waited for this background (a skin change) paints now.
+        RepaintChangedChildren(this);
     }
     if (own) win::EndPaint(Handle(), &ps);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/gdi/sys_colors.h"
 #include "platform/user/user.h"
 #include "skin/controls/group_box.h"
 #include "skin/controls/panels.h"
@@ -69,6 +70,26 @@ TEST_F(SkinButtonsTest, GlyphButtonShowsThePictureOfItsImageList) {
     EXPECT_EQ(b->Images(), nullptr);
     Shot(b);
     EXPECT_NE(Px(40, 15), clRed);
+}
+
+// Unskinned, a 32-bit glyph is blended by its alpha, at half of it again while disabled.
+TEST_F(SkinButtonsTest, GlyphButtonBlendsA32BitGlyphAndFadesItWhenDisabled) {
+    auto* b = Place<TsBitBtn>(form, Bounds(10, 10, 80, 30));
+    b->SetCaption("");
+    TBitmap glyph;
+    glyph.SetPixelFormat(pf32bit);
+    glyph.SetSize(16, 16);
+    for (int y = 0; y < 16; ++y)
+        std::fill_n(reinterpret_cast<uint32_t*>(glyph.ScanLine(y)), 16, 0x80FF0000u);  // red
+    glyph.ScanLine(0)[3] = 255;  // one opaque pixel keeps it a glyph with alpha
+    b->Glyph()->Assign(&glyph);
+    form->Show();
+    const int face = int(win::GetSysColor(win::COLOR_BTNFACE) & 0xFF);
+    for (auto [enabled, share] : {std::pair{true, 2}, {false, 4}}) {
+        b->SetEnabled(enabled);
+        Pump();
+        EXPECT_NEAR(int(ScreenPixel(b, 40, 15) & 0xFF) - face, (255 - face) / share, 3) << enabled;
+    }
 }
 
 TEST_F(SkinButtonsTest, GlyphAndCaptionArePlacedByLayoutAndAlignment) {

@@ -29,6 +29,14 @@ protected:
         Pump();
         return chk;
     }
+    // The box as the screen shows it, once the messages are handled.
+    std::vector<win::COLORREF> Pixels(TsCheckBox* c) {
+        Pump();
+        std::vector<win::COLORREF> px;
+        for (int y = 0; y < c->Height(); ++y)
+            for (int x = 0; x < c->Width(); ++x) px.push_back(ScreenPixel(c, x, y));
+        return px;
+    }
     uint32_t CachePixel(TsCheckBox* c, int x, int y) {
         const uint8_t* p = ViewOf(c->SkinData()->CacheBmp()).At(x, y);
         return uint32_t(p[2]) << 16 | p[1] << 8 | p[0];
@@ -69,9 +77,14 @@ TEST_F(SkinnedCheckBoxTest, OnlyTheReleaseOfAPressOnTheBoxToggles) {
              chk->Perform(win::WM_LBUTTONUP, 0, win::MAKELPARAM(inside.X, inside.Y));
          }, false},
     };
+    // After each step the screen shows the box as a fresh picture of its present state would.
     for (const Step& s : steps) {
         s.act();
         EXPECT_EQ(chk->Checked(), s.checked) << s.what;
+        const auto now = Pixels(chk);
+        chk->SkinData()->CacheStale = true;
+        chk->Repaint();
+        EXPECT_EQ(now, Pixels(chk)) << s.what;
     }
     EXPECT_FALSE(chk->Pressed());
     // Read-only: neither keys nor the mouse, and never the hot look.
@@ -177,13 +190,7 @@ TEST_F(SkinnedCheckBoxTest, RemovingTheSkinGivesTheClassicBoxBack) {
     chk->SetChecked(true);
     form->Show();
     Pump();
-    auto pixels = [&] {
-        Pump();
-        std::vector<win::COLORREF> px;
-        for (int y = 0; y < chk->Height(); ++y)
-            for (int x = 0; x < chk->Width(); ++x) px.push_back(ScreenPixel(chk, x, y));
-        return px;
-    };
+    auto pixels = [&] { return Pixels(chk); };
     const auto classic = pixels();
     const TRect bounds = chk->BoundsRect();
     manager->SetActive(true);

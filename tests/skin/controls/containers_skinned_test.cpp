@@ -106,6 +106,25 @@ TEST_F(SkinnedContainerTest, OnlyAPanelPartlyOutsideItsParentRebuildsAtEachChild
     EXPECT_EQ(builds[0], 1);
 }
 
+TEST_F(SkinnedContainerTest, AButtonInAGroupBoxRebuildsOnlyWhileTheBoxIsClipped) {
+    auto* inside = Place<TsGroupBox>(form, Bounds(10, 100, 200, 80));
+    auto* across = Place<TsGroupBox>(form, Bounds(300, 10, 400, 80));  // past the form's right
+    int builds[2] = {0, 0};
+    for (int i : {0, 1}) {
+        auto* b = Place<TsBitBtn>(i ? across : inside, Bounds(20, 30, 75, 25));
+        b->OnPaint = TBmpPaintEvent::FromCallable([&builds, i](TObject*, TBitmap*) { ++builds[i]; });
+    }
+    form->Show();
+    Pump();
+    for (int n = 0; n < 4; ++n) {
+        if (n == 1) builds[0] = builds[1] = 0;  // counted after the first repaint
+        for (TsGroupBox* box : {inside, across}) box->Controls(0)->Invalidate();
+        Pump();
+    }
+    EXPECT_EQ(builds[0], 0);
+    EXPECT_EQ(builds[1], 3);
+}
+
 TEST_F(SkinnedContainerTest, DragBarKeepsItsCaptionReadableInBothTitleLooks) {
     auto* bar = Place<TsDragBar>(form, Bounds(0, 0, 300, 20));
     EXPECT_EQ(bar->SkinData()->SkinSection(), "DRAGBAR");

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/controls/gauge.h"
+#include "skin/controls/panels.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/state/skin_commands.h"
 #include "tests/skin/controls/skinned_form.h"
@@ -107,6 +108,30 @@ TEST_F(SkinnedGaugeTest, NothingIsDrawnWhileTheBackgroundChanges) {
     g->WndProc(m);
     EXPECT_FALSE(g->SkinData()->BGChanged);
     EXPECT_EQ(DiffEnd(Line(g), before), 180);
+    // The same while the panel it lies on is between updates.
+    auto* panel = Place<TsPanel>(form, Bounds(10, 40, 220, 40));
+    g->SetParent(panel);
+    g->SetBounds(10, 10, 200, 20);
+    Pump();
+    ASSERT_TRUE(g->SkinData()->NeedsParentBG());
+    panel->SkinData()->BGChanged = true;
+    g->SetProgress(75);
+    EXPECT_EQ(Line(g)[100], 0x008000u);
+    panel->SkinData()->BGChanged = false;
+    EXPECT_EQ(DiffEnd(Line(g), before), 150);
+}
+
+TEST_F(SkinnedGaugeTest, AChangeOfTheShownProgressAloneRepaints) {
+    auto* g = Place<TsGauge>(form, Bounds(10, 10, 200, 20));
+    g->SetAnimated(false);
+    g->SetCalcPercents(false);  // the text is Progress itself
+    g->SetMaxValue(1000);
+    g->SetProgress(20);
+    form->Show();
+    Pump();
+    g->SetProgress(21);  // 2 % both times
+    win::RECT r{};
+    EXPECT_TRUE(win::GetUpdateRect(form->Handle(), &r, false));
 }
 
 TEST_F(SkinnedGaugeTest, TheLightRunsAlongTheFillAndRestsUntilItsCycleEnds) {

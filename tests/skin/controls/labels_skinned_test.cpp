@@ -115,6 +115,24 @@ TEST_F(SkinnedLabelsTest, AWebLabelTakesTheSkinsLinkColours) {
     EXPECT_EQ(w->Font()->Color(), clGreen);
 }
 
+TEST_F(SkinnedLabelsTest, AWebLabelKeepsItsOwnColoursForWhenTheSkinGoes) {
+    auto* w = Place<TsWebLabel>(form, Bounds(10, 40, 80, 20));
+    w->SetCaption("link");
+    w->NormalFont()->SetColor(clPurple);
+    w->HoverFont()->SetColor(clOlive);
+    form->Show();
+    for (bool skinned : {true, false}) {
+        manager->SetActive(skinned);
+        for (bool over : {true, false}) {
+            w->Perform(over ? CM_MOUSEENTER : CM_MOUSELEAVE);
+            Shot(w);
+            if (!skinned) {
+                EXPECT_EQ(w->Font()->Color(), over ? clOlive : clPurple);
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace skin
 

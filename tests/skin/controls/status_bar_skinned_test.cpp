@@ -1,6 +1,7 @@
 // The skinned status bar: where its panels lie, what stands between them, and what it paints.
 #include <gtest/gtest.h>
 
+#include "skin/controls/edits.h"
 #include "skin/controls/gauge.h"
 #include "skin/controls/status_bar.h"
 #include "skin/core/pixels/bitmaps.h"
@@ -127,6 +128,17 @@ TEST_F(SkinnedStatusBarTest, TextAndOwnerDrawnPanelsLandInTheCache) {
     const std::vector<int> cols = Differ(before.get(), Shot(bar));
     ASSERT_FALSE(cols.empty());
     EXPECT_LT(cols.back(), 60);  // cut with "..." inside its panel
+}
+
+TEST_F(SkinnedStatusBarTest, ItsPaintTellsAChildLeftWaitingToPaint) {
+    auto* bar = Bar({100});
+    auto* child = Place<TsEdit>(bar, Bounds(150, 2, 80, 18));
+    form->Show();
+    Pump();
+    child->SkinData()->BGChanged = true;  // left stale by a skin change
+    bar->Invalidate();
+    Pump();
+    EXPECT_FALSE(child->SkinData()->BGChanged);
 }
 
 }  // namespace

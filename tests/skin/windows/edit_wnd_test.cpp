@@ -285,6 +285,17 @@ TEST_F(EditWndTest, CornersSurviveMasksWithoutImages) {
     mask.ImageCount = saved;
 }
 
+// The skin's removal reaches the memo through its adapter, which the memo frees meanwhile: the
+// adapter outlives its own message.
+TEST_F(EditWndTest, TheMemoFreesItsAdapterFromInsideTheAdaptersMessage) {
+    ASSERT_NE(memo->Adapter(), nullptr);
+    ASSERT_NE(FindWindowAdapter(memo->Handle()), nullptr);
+    Command(memo->Handle(), SKC_REMOVESKIN, reinterpret_cast<intptr_t>(manager.get()));
+    Pump();
+    EXPECT_EQ(memo->Adapter(), nullptr);
+    EXPECT_EQ(FindWindowAdapter(memo->Handle()), nullptr);
+}
+
 // A skinned list view scrolls by the thumb's difference from where the bars last tracked it: the
 // bars must still hold the previous place while the list handles the move.
 TEST_F(EditWndTest, AListViewFollowsTheDraggedThumbByWholeRows) {
