@@ -524,9 +524,13 @@ int TMailingRun::Drain(const std::string& number, const std::string& text, int n
                        bool completes) {
     int rows = 0;
     int mr = kNoReference;
-    std::string pdu;
-    while (link_.ExtractLine(mr, pdu)) {
-        if (mr != kNoReference) {
+    std::string pdu, referenceLine;
+    while (link_.ExtractLine(mr, pdu, &referenceLine)) {
+        if (!referenceLine.empty()) {
+            // R15: accepted all the same; only its report cannot be matched.
+            if (mr == kNoReference)
+                AddLog("Unreadable message reference, journaled without one: \"" + referenceLine +
+                       "\"");
             WriteRow(number, text, true, numID, mr, completes);
             ++rows;
         } else if (!pdu.empty()) {

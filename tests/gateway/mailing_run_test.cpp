@@ -303,6 +303,30 @@ TEST(MailingRun, TheIMEIIsReadAgainEveryTenthNumber) {
     }
 }
 
+TEST(MailingRun, R15_AMessageAcceptedWithAnUnreadableReferenceIsJournaledAndNotSentAgain) {
+    RunRig r;
+    for (const char* reference : {" 300", ""})
+        r.link.modem.AddRule({"PDU", vmodem::Rule::Kind::Reference, 0, 0, 1, reference});
+    r.SaveList("L", kHello, {{"79161234567", "Anna"}, {"79161234568", "Boris"}, {"79161234569"}});
+    r.Start();
+    const auto rows = r.Journal();
+    ASSERT_EQ(rows.size(), 3u);
+    for (const auto& row : rows)
+        EXPECT_TRUE(row.ok);
+    EXPECT_EQ(rows[0].mr, 256);
+    EXPECT_EQ(rows[1].mr, 256);
+    EXPECT_EQ(rows[2].status, 0);  // the wait ended with the one report awaited
+    EXPECT_EQ(r.view.report, "3 (100%)");
+    EXPECT_EQ(r.Processed(), (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(r.link.Count("Unreadable message reference, journaled without one: \"+CMGS: 300\""),
+              1);
+    EXPECT_EQ(r.link.Count("Unreadable message reference, journaled without one: \"+CMGS:\""), 1);
+
+    r.view.answers = {gateway::kIdNo};  // the list is done: not again
+    r.Start();
+    EXPECT_EQ(r.link.modem.accepted().size(), 3u);
+}
+
 TEST(MailingRun, R11_AReportBetweenTheEchoAndTheIMEIIsDrainedNotTakenForTheIMEI) {
     vmodem::Options o;
     o.reportDelayMs = 600000;  // no report of its own comes during the run
