@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 
 #include "platform/os/cp_literal.h"
 #include "platform/os/sys_error.h"
@@ -39,13 +41,17 @@ std::string Describe(const std::string& step, int code) {
     return step + ": " + RussianErrorText(code) + " (" + std::to_string(code) + ")";
 }
 
+// xdg-open's exit codes: 3 when no program is known for the file, 4 when the one it started
+// failed (it runs the viewer in the foreground and passes its failure on).
 ShellOpenResult ExitResult(const std::string& program, int status) {
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {true, {}};
-    const std::string how = WIFEXITED(status)
-                                ? "код выхода "_cp + std::to_string(WEXITSTATUS(status))
-                                : "сигнал "_cp + std::to_string(WTERMSIG(status));
-    return {false, program + ": " + "нет программы, которая может открыть этот файл"_cp + " (" +
-                       how + ")"};
+    if (!WIFEXITED(status))
+        return {false, program + ": " + "программа просмотра прервана сигналом "_cp +
+                           std::to_string(WTERMSIG(status))};
+    const int code = WEXITSTATUS(status);
+    const std::string what = code == 3 ? "нет программы, которая может открыть этот файл"_cp
+                                       : "программа просмотра завершилась с ошибкой"_cp;
+    return {false, program + ": " + what + " (" + "код выхода "_cp + std::to_string(code) + ")"};
 }
 
 // In the middle process: waits for the opener as long as it runs and reports how it ended.
@@ -55,6 +61,32 @@ ShellOpenResult ExitResult(const std::string& program, int status) {
     while ((r = waitpid(opener, &status, 0)) < 0 && errno == EINTR) {}
     if (r == opener) Send(fd, {Report::Exited, status});
     _exit(0);
+}
+
+// In the middle process: the standard streams go to /dev/null and every other descriptor but
+// the pipe ends `keepA` and `keepB` (-1: none) is closed, since the watch may last as long as the
+// viewer runs: the program's X connection held here would keep its windows on the screen after
+// it ended, its instance lock would keep its slot taken, a pipe on its output open.
+void KeepOnly(int& keepA, int& keepB, int maxFd) {
+    for (int* fd : {&keepA, &keepB})
+        if (*fd >= 0 && *fd < 3) *fd = fcntl(*fd, F_DUPFD_CLOEXEC, 3);
+    const int devnull = open("/dev/null", O_RDWR);
+    if (devnull >= 0) {
+        dup2(devnull, 0);
+        dup2(devnull, 1);
+        dup2(devnull, 2);
+    }
+    const int lo = keepB < 0 ? keepA : std::min(keepA, keepB);
+    const int hi = std::max(keepA, keepB);
+    const auto closeFrom = [&](int first, int last) {
+        if (first > last) return;
+        if (close_range(static_cast<unsigned>(first), static_cast<unsigned>(last), 0) == 0) return;
+        for (int fd = first; fd <= last && fd < maxFd; ++fd)
+            close(fd);
+    };
+    closeFrom(3, lo - 1);
+    if (hi != lo) closeFrom(lo + 1, hi - 1);
+    closeFrom(hi + 1, INT_MAX);
 }
 
 struct Started {
@@ -80,6 +112,8 @@ Started Start(const std::string& target, const std::string& program, bool watch)
             if (fd >= 0) close(fd);
     };
 
+    const long openMax = sysconf(_SC_OPEN_MAX);
+    const int maxFd = openMax > 0 && openMax < INT_MAX ? static_cast<int>(openMax) : 65536;
     const pid_t child = fork();
     if (child < 0) {
         const int err = errno;
@@ -90,18 +124,13 @@ Started Start(const std::string& target, const std::string& program, bool watch)
         close(execPipe[0]);
         if (watch) close(exitPipe[0]);
         setsid();
+        KeepOnly(execPipe[1], exitPipe[1], maxFd);
         const pid_t opener = fork();
         if (opener < 0) {
             Send(execPipe[1], {Report::ExecFailed, errno});
             _exit(1);
         }
         if (opener == 0) {
-            const int devnull = open("/dev/null", O_RDWR);
-            if (devnull >= 0) {
-                dup2(devnull, 0);
-                dup2(devnull, 1);
-                dup2(devnull, 2);
-            }
             execlp(program.c_str(), program.c_str(), target.c_str(), static_cast<char*>(nullptr));
             Send(execPipe[1], {Report::ExecFailed, errno});
             _exit(127);

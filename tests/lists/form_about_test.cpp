@@ -112,7 +112,7 @@ TEST_F(AboutBox, TheGuideOpensOrTheReasonIsShown) {
     const std::string reasons[] = {
         std::string(lists::kHelpFileName) + ": " + "нет такого файла или каталога"_cp,
         folder + "no-such-viewer: " + "нет такого файла или каталога (2)"_cp,
-        late + ": " + "нет программы, которая может открыть этот файл (код выхода 4)"_cp,
+        late + ": " + "программа просмотра завершилась с ошибкой (код выхода 4)"_cp,
     };
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(rig.boxes[i].caption, "Ошибка"_cp);
