@@ -160,4 +160,14 @@ TEST_F(KeyedQuery, WindowsOfKeysFollowTheOrderAndTheCountAtOpen) {
     EXPECT_TRUE(q_.Keys().empty());
 }
 
+// Rule 6: the keys counted at open stay, in their order, while every row leaves the result.
+TEST_F(KeyedQuery, KeptKeysAreThoseCountedAtOpen) {
+    const auto counted = db_->QueryIntegers("select ID from Log where Status < 64 order by Number");
+    q_.SetOrderBy("Number");
+    q_.SetKeepKeys(true);
+    Open("select ID, Number from Log where Status < 64");
+    db_->ExecuteRaw("update Log set Status = 127 - Status");
+    EXPECT_EQ(q_.Keys(), counted);
+}
+
 }  // namespace
