@@ -495,6 +495,17 @@ TEST_F(JournalWindow, TheFilterDialogOffersTheJournalsValuesAndFiltersOnOK) {
             EXPECT_TRUE(dialog->chkNoReport->Checked());
             EXPECT_FALSE(dialog->chkTempError->Checked());
             rig.Click(dialog->chkTempError);
+            rig.Click(dialog->edDateRcvFrom->Button());
+        });
+    // Escape in the drop-down calendar closes the calendar only; the next one the dialog.
+    rig.Then(
+        "the calendar", [&] { return dialog->edDateRcvFrom->PopupVisible(); },
+        [&] { rig.Key(win::VK_ESCAPE, 27); });
+    rig.Then(
+        "the calendar closed", [&] { return !dialog->edDateRcvFrom->PopupVisible(); },
+        [&] {
+            EXPECT_TRUE(dialog->Visible());
+            EXPECT_TRUE(dialog->chkTempError->Checked());
             rig.Key(win::VK_ESCAPE, 27);
         });
     rig.Then(
