@@ -20,7 +20,8 @@
 //     reads as nulls.
 //  4. Without KeepKeys at most kCachedPages pages of kPageRows rows and one window of
 //     kKeyWindow keys are held until Keys() is asked for every key; nothing else grows with the
-//     result. With it, every key (8 bytes a row) is held while open.
+//     result. With it, every key (8 bytes a row) is held while open, and their space
+//     stays after a close for the next open.
 //  5. Read-only.
 //  6. With KeepKeys the keys are those the open counted, whatever changes since: Keys() gives
 //     exactly them, in the result's order.
@@ -72,9 +73,9 @@ private:
     Page ReadPage(int row, std::vector<sql::Column>* layout) const;
     // Makes the key window hold `row` (0 <= row < count_).
     void ReadKeyWindow(int row) const;
-    // Up to `limit` keys from row `first` on; after `after` (the key of row first - 1) when the
-    // order is the key's own, which an index follows without counting rows off.
-    std::vector<int64_t> ReadKeys(int first, int limit, const int64_t* after) const;
+    // Appends up to `limit` keys from row `first` on to `out`; after `after` (the key of row
+    // first - 1) when the order is the key's own, which an index follows without counting rows off.
+    void ReadKeys(int first, int limit, const int64_t* after, std::vector<int64_t>& out) const;
     std::optional<int64_t> KeyOf(int row) const;
 
     std::string keyField_ = "ID";
