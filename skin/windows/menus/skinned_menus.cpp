@@ -776,14 +776,16 @@ void TsSkinableMenus::DrawMenuItem(TObject* sender, TCanvas* canvas, TRect rect,
 
     if (!wnd) {
         // A pop-up painted where its window is not known: the application window hooks the
-        // window under the item once the menu shows.
+        // window under the item once the menu shows. The pop-up's menu handle travels, not the
+        // item: the menu may be freed before the message is read, and a handle is never reused.
         TApplication* app = Application();
+        TMenuItem* parent = item->Parent();
         win::MSG queued{};
-        if (app && app->Handle() &&
+        if (app && app->Handle() && parent &&
             !win::PeekMessageA(&queued, app->Handle(), WM_MENUITEMPOPUP, WM_MENUITEMPOPUP,
                                win::PM_NOREMOVE))
             win::PostMessageA(app->Handle(), WM_MENUITEMPOPUP, 0,
-                              reinterpret_cast<win::LPARAM>(item));
+                              reinterpret_cast<win::LPARAM>(parent->Handle()));
     }
 
     const int extra = rec->HaveExtraLine ? Owner->MenuSupport()->ExtraLineWidth : 0;

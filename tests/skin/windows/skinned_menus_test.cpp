@@ -391,6 +391,7 @@ TEST_F(SkinnedMenus, RandomPopupsArePreparedAndPaintedSafely) {
     const std::string captions[] = {"", "-", "--", "-Caption-", std::string(120, 'W'), "&Open"};
     for (int round = 0; round < 8; ++round) {
         popup->Items()->Clear();
+        Pump();  // what the last round's painting posted names items freed now
         TsSkinableMenus::ClearMenuItemRecords();
         const int count = round == 0 ? 0 : int(random() % 201);
         for (int i = 0; i < count; ++i) {
