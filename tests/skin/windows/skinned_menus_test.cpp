@@ -66,6 +66,8 @@ protected:
         ProviderTest::SetUp();
         menus = dynamic_cast<TsSkinableMenus*>(manager->SkinableMenus());
         ASSERT_NE(menus, nullptr);
+        // The icon column, as the program's manager names it once loaded.
+        manager->MenuSupport()->IcoLineSkin = "ICOLINE";
         popup = vcl::New<vcl::TPopupMenu>(vcl::Application());
     }
     void TearDown() override {
