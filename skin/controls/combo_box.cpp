@@ -65,21 +65,12 @@ win::RECT TsCustomComboBox::ButtonRect() const {
 
 void TsCustomComboBox::Loaded() {
     TsEditSkinned::Loaded();
-    TakeColors();
+    TakeSkinColors(this, SkinData());
 }
 
 void TsCustomComboBox::CreateWnd() {
     TCustomComboBox::CreateWnd();
-    TakeColors();
-}
-
-void TsCustomComboBox::TakeColors() {
-    TsCommonData* d = SkinData();
-    if (!IsControlSkinned(d)) return;
-    if (const TsGeneralData* s = d->Section()) {
-        if (!d->CustomColor()) SetColor(TColor(s->Color));
-        if (!d->CustomFont()) Font()->SetColor(TColor(s->FontColor));
-    }
+    TakeSkinColors(this, SkinData());
 }
 
 void TsCustomComboBox::PrepareCache() {
@@ -284,12 +275,11 @@ bool TsCustomComboBox::SkinCommand(TMessage& m) {
     if (code == SKC_NEWSKIN && listAdapter_) listAdapter_->WndProc(m);
     CommonWndProc(m, d);
     if (code == SKC_REMOVESKIN) {
-        if (!d->CustomColor()) SetColor(clWindow);
-        if (!d->CustomFont()) Font()->SetColor(clWindowText);
+        TakeWindowColors(this, d);
         ReleaseList();
         if (HandleAllocated()) RecreateWnd();
     } else if (code == SKC_REFRESH) {
-        TakeColors();
+        TakeSkinColors(this, SkinData());
         Restale();
     }
     return true;
@@ -386,7 +376,7 @@ void TsCustomComboBox::WndProc(TMessage& m) {
             Restale();
             break;
         case CM_COLORCHANGED:
-            TakeColors();
+            TakeSkinColors(this, SkinData());
             break;
         default:
             break;

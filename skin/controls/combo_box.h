@@ -53,7 +53,6 @@ private:
     void DrawItemContent(int index, const vcl::TRect& rect, vcl::TOwnerDrawState state);
     void PaintToDC(win::HDC dc);
     bool SkinCommand(vcl::TMessage& m);
-    void TakeColors();
     void ReleaseList();
     void Restale();
 

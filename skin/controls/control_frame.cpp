@@ -222,6 +222,15 @@ void TakeSectionColors(TControl* control, TsCommonData* data, bool active) {
     if (!data->CustomFont() && control->Font()->Color() != font) control->Font()->SetColor(font);
 }
 
+void TakeSkinColors(TControl* control, TsCommonData* data) {
+    if (IsControlSkinned(data)) TakeSectionColors(control, data, false);
+}
+
+void TakeWindowColors(TControl* control, TsCommonData* data) {
+    if (!data->CustomColor()) control->SetColor(clWindow);
+    if (!data->CustomFont()) control->Font()->SetColor(clWindowText);
+}
+
 bool AnswerCommonCommands(vcl::TMessage& m) {
     if (m.Msg != SM_ALPHACMD) return false;
     switch (SkinCommandCode(m.WParam)) {

@@ -149,5 +149,10 @@ void ValidateOnly(vcl::TWinControl* control);
 // The section's colour and font colour of the state, written to the control unless it keeps
 // its own (CustomColor, CustomFont) or already has them.
 void TakeSectionColors(vcl::TControl* control, TsCommonData* data, bool active);
+// The section's normal colours (TakeSectionColors) when the state paints through a skin.
+void TakeSkinColors(vcl::TControl* control, TsCommonData* data);
+// The window's own colours (clWindow, clWindowText) once the skin has gone, unless the control
+// keeps its own.
+void TakeWindowColors(vcl::TControl* control, TsCommonData* data);
 
 }  // namespace skin

@@ -512,22 +512,13 @@ void TsAlphaListBox::DeleteString(int index) {
 
 void TsAlphaListBox::AfterConstruction() {
     TsEditSkinned::AfterConstruction();
-    TakeColors();
+    TakeSkinColors(this, SkinData());
 }
 
 void TsAlphaListBox::Loaded() {
     TsEditSkinned::Loaded();
-    TakeColors();
+    TakeSkinColors(this, SkinData());
     UpdateAdapter();
-}
-
-void TsAlphaListBox::TakeColors() {
-    TsCommonData* d = SkinData();
-    if (!IsControlSkinned(d)) return;
-    if (const TsGeneralData* s = d->Section()) {
-        if (!d->CustomColor()) SetColor(TColor(s->Color));
-        if (!d->CustomFont()) Font()->SetColor(TColor(s->FontColor));
-    }
 }
 
 void TsAlphaListBox::UpdateAdapter() {
@@ -598,12 +589,11 @@ bool TsAlphaListBox::SkinCommand(TMessage& m) {
     CommonWndProc(m, d);
     if (code == SKC_REMOVESKIN) {
         adapter_.reset();
-        if (!d->CustomColor()) SetColor(clWindow);
-        if (!d->CustomFont()) Font()->SetColor(clWindowText);
+        TakeWindowColors(this, d);
     } else if (code == SKC_REFRESH) {
         UpdateAdapter();
     } else {
-        TakeColors();
+        TakeSkinColors(this, SkinData());
     }
     if (code != SKC_NEWSKIN && HandleAllocated())
         win::RedrawWindow(Handle(), nullptr, nullptr,
@@ -838,7 +828,7 @@ void TsAlphaListBox::WndProc(TMessage& m) {
                 if (adapter_) adapter_->RefreshScrollBarInfo(false);
                 break;
             case CM_COLORCHANGED:
-                TakeColors();
+                TakeSkinColors(this, SkinData());
                 break;
             case CM_SHOWINGCHANGED:
                 UpdateAdapter();

@@ -199,8 +199,6 @@ protected:
 private:
     void SetColumnWidth();
     void RecreateUnlessLoading();
-    // The section's colour and font colour, unless the control keeps its own.
-    void TakeColors();
     void UpdateAdapter();
     bool SkinCommand(vcl::TMessage& m);
     // WM_PRINT into the shared print DC: every item, from the last to the first.

@@ -56,7 +56,6 @@ private:
     void RepaintHeader();
     void SetHot(int column);
     bool SkinCommand(vcl::TMessage& m);
-    void TakeColors();
     void UpdateAdapter();
     void RedrawAll();
     bool ThumbScroll(vcl::TMessage& m, bool vertical);
