@@ -45,6 +45,8 @@ protected:
     void DrawItem(int index, const vcl::TRect& rect, vcl::TOwnerDrawState state) override;
 
 private:
+    // The rows the cache covers: the edit part in the simple style, else the whole box.
+    int CacheHeight() const;
     void PaintText(vcl::TBitmap* cache);
     bool OwnDrawn() { return Style() >= vcl::csOwnerDrawFixed && OnDrawItem; }
     // The field of an owner-drawn box drawn through DrawItem into `dc` at `r`.
