@@ -177,15 +177,6 @@ bool TsCustomListView::CustomDraw(const TRect& rect) {
     return true;
 }
 
-bool TsCustomListView::SelectionColors(vcl::TColor& back, vcl::TColor& text) {
-    TsCommonData* d = SkinData();
-    if (!IsControlSkinned(d)) return false;
-    const TsSkinManager* m = d->GetSkinManager();
-    back = vcl::TColor(m->GetHighlightColor());
-    text = vcl::TColor(m->GetHighlightFontColor());
-    return true;
-}
-
 // --- the header ---
 
 void TsCustomListView::SubclassHeader(win::HWND header) {

@@ -43,8 +43,6 @@ public:
 protected:
     void CreateWnd() override;
     bool CustomDraw(const vcl::TRect& rect) override;
-    // Skinned, the selection shows the skin's highlight.
-    bool SelectionColors(vcl::TColor& back, vcl::TColor& text) override;
 
 private:
     static win::LRESULT HeaderProc(win::HWND wnd, win::UINT msg, win::WPARAM wParam,
