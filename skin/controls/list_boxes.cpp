@@ -13,7 +13,6 @@
 #include <algorithm>
 
 #include "platform/controls/list_box_control.h"
-#include "platform/controls/native_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
@@ -203,11 +202,8 @@ intptr_t TsAlphaListBox::Send(uint32_t msg, uintptr_t wParam, intptr_t lParam) c
 void TsAlphaListBox::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     CreateSubClass(p, "ListBox");
-    // The standard style is drawn here too, so that its selection can take the skin's
-    // highlight; its items keep the height the window gives them.
-    static constexpr uint32_t kStyles[] = {win::LBS_OWNERDRAWFIXED, win::LBS_OWNERDRAWFIXED,
-                                           win::LBS_OWNERDRAWVARIABLE, win::LBS_OWNERDRAWFIXED,
-                                           win::LBS_OWNERDRAWFIXED};
+    static constexpr uint32_t kStyles[] = {0, win::LBS_OWNERDRAWFIXED, win::LBS_OWNERDRAWVARIABLE,
+                                           win::LBS_OWNERDRAWFIXED, win::LBS_OWNERDRAWFIXED};
     p.Style |= win::WS_HSCROLL | win::WS_VSCROLL | win::LBS_NOTIFY | kStyles[style_] |
                (VirtualStyle() ? win::LBS_NODATA : win::LBS_HASSTRINGS);
     if (sorted_) p.Style |= win::LBS_SORT;
@@ -645,11 +641,8 @@ void TsAlphaListBox::DrawItemMessage(const win::DRAWITEMSTRUCT& item) {
     const bool ownDrawing = OwnerDrawStyle() && OnDrawItem;
     const bool current = index == ItemIndex() && !Focused();
     if (!ownDrawing && (state.Contains(odSelected) || current)) {
-        const bool skinned = IsControlSkinned(d);
-        const TsSkinManager* m = d->GetSkinManager();
-        canvas_->Brush()->SetColor(skinned ? vcl::TColor(m->GetHighlightColor()) : clHighlight);
-        canvas_->Font()->SetColor(skinned ? vcl::TColor(m->GetHighlightFontColor())
-                                          : clHighlightText);
+        canvas_->Brush()->SetColor(clHighlight);
+        canvas_->Font()->SetColor(clHighlightText);
     } else if (!SkinData()->CustomFont() && !Enabled()) {
         canvas_->Font()->SetColor(static_cast<vcl::TColor>(
             AverageColors(static_cast<skin::TColor>(vcl::ColorToRGB(Font()->Color())),
@@ -837,11 +830,6 @@ void TsAlphaListBox::WndProc(TMessage& m) {
                 break;
         }
     }
-    // The window keeps the item height of an owner-drawn list when the font changes: the
-    // standard style, drawn here too, follows its font as the window's own drawing would.
-    if (m.Msg == win::WM_SETFONT && FontHighItems() && HandleAllocated())
-        Send(win::LB_SETITEMHEIGHT, 0,
-             win::FontLineHeight(Handle(), reinterpret_cast<win::HFONT>(m.WParam)));
     switch (m.Msg) {
         case win::WM_SIZE:
         case CM_ENABLEDCHANGED:
@@ -873,7 +861,6 @@ void TsAlphaListBox::Dispatch(TMessage& m) {
         case CN_MEASUREITEM: {
             auto* mis = reinterpret_cast<win::MEASUREITEMSTRUCT*>(m.LParam);
             m.Result = 1;
-            if (FontHighItems()) return;
             int height = itemHeight_;
             if (style_ == lbOwnerDrawVariable) MeasureItem(static_cast<int>(mis->itemID), height);
             mis->itemHeight = static_cast<win::UINT>(std::max(height, 1));

@@ -191,9 +191,6 @@ protected:
     virtual void DeleteString(int index);
     bool VirtualStyle() const { return style_ == lbVirtual || style_ == lbVirtualOwnerDraw; }
     bool OwnerDrawStyle() const { return style_ != lbStandard && style_ != lbVirtual; }
-    // The standard style's items are as tall as a line of the font, as the window would make
-    // them; a list box that draws more than text in them sizes them itself.
-    virtual bool FontHighItems() const { return style_ == lbStandard; }
     intptr_t Send(uint32_t msg, uintptr_t wParam = 0, intptr_t lParam = 0) const;
 
 private:
@@ -287,7 +284,6 @@ public:
 
 protected:
     void CreateParams(vcl::TCreateParams& params) override;
-    bool FontHighItems() const override { return false; }
     void CreateWnd() override;
     void DestroyWnd() override;
     void DrawItemMessage(const win::DRAWITEMSTRUCT& item) override;

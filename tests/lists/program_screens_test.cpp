@@ -404,7 +404,7 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         {"the list manager's selected row", "list_manager.png", listSelection,
          rgb(vcl::clHighlight)},
         {"the chooser's selected entry", "load_chooser.png", chooserSelection,
-         rgb(m->GetHighlightColor())},
+         rgb(vcl::clHighlight)},
         {"the list manager's list frame", "list_manager.png", listFrame, rgb(listFrameColor)},
     };
     for (const Probe& p : probes)

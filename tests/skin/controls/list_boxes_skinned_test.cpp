@@ -47,6 +47,7 @@ TEST_F(SkinnedListBoxTest, TheListTakesTheSectionsColoursAndItsAdapterThroughThe
         if (!adapter) adapter = std::make_unique<NotingAdapter>(&log);
     };
     auto* list = Place<TsListBox>(form, Bounds(10, 10, 120, 80));
+    list->SetStyle(lbOwnerDrawFixed);
     list->Loaded();
     EXPECT_EQ(list->Color(), TColor(Section("EDIT").Color));
     EXPECT_EQ(list->Font()->Color(), TColor(Section("EDIT").FontColor));
@@ -60,6 +61,9 @@ TEST_F(SkinnedListBoxTest, TheListTakesTheSectionsColoursAndItsAdapterThroughThe
     log.clear();
     list->SetItemIndex(1);
     EXPECT_EQ(log, (std::vector<std::string>{"refresh"}));
+    Pump();  // the selection in the system's highlight, as every list box shows it
+    const TRect item = list->ItemRect(1);
+    EXPECT_EQ(ScreenPixel(list, item.Right - 4, item.Top + 2), vcl::ColorToRGB(clHighlight));
     log.clear();
     list->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_REFRESH),
                   reinterpret_cast<intptr_t>(manager.get()));
