@@ -5,6 +5,7 @@
 #include "skin/core/pixels/dc_paint.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/blend.h"
+#include "skin/core/state/form_animations.h"
 #include "skin/core/state/mask_paint.h"
 #include "skin/core/state/skin_manager.h"
 #include "skin/core/state/skin_text.h"
@@ -308,18 +309,20 @@ void TsAlphaListBox::SetItemIndex(int index) {
     if (old >= 0) RepaintItem(old);
 }
 
-// The item as it is now, drawn at once through the owner-draw path.
+// The item as it is now, drawn at once through the owner-draw path: into the shared print DC
+// while a picture of the window is being taken, else onto the window.
 void TsAlphaListBox::RepaintItem(int index) {
     if (!HandleAllocated() || index >= Count()) return;
     win::RECT r;
     if (Send(win::LB_GETITEMRECT, static_cast<uintptr_t>(index), reinterpret_cast<intptr_t>(&r)) ==
         win::LB_ERR)
         return;
-    win::RECT client;
-    win::GetClientRect(Handle(), &client);
-    win::RECT visible;
-    if (!win::IntersectRect(&visible, &r, &client)) return;
-    win::HDC dc = win::GetDC(Handle());
+    const bool shared = AnimDC != nullptr;
+    win::HDC dc = shared ? AnimDC : win::GetDC(Handle());
+    if (!win::RectVisible(dc, &r)) {
+        if (!shared) win::ReleaseDC(Handle(), dc);
+        return;
+    }
     const int saved = win::SaveDC(dc);
     win::DRAWITEMSTRUCT item{};
     item.CtlType = win::ODT_LISTBOX;
@@ -333,7 +336,7 @@ void TsAlphaListBox::RepaintItem(int index) {
     item.rcItem = r;
     Perform(CN_DRAWITEM, 0, reinterpret_cast<intptr_t>(&item));
     win::RestoreDC(dc, saved);
-    win::ReleaseDC(Handle(), dc);
+    if (!shared) win::ReleaseDC(Handle(), dc);
 }
 
 bool TsAlphaListBox::Selected(int index) const {
