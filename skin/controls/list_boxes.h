@@ -292,8 +292,12 @@ protected:
 private:
     // Skinned: the whole item drawn into a bitmap of its own, then copied.
     void DrawSkinnedItem(const win::DRAWITEMSTRUCT& item);
-    // The skin's check of item `index` into `bmp` (item coordinates) in `area`.
-    void DrawSkinnedCheck(vcl::TBitmap* bmp, int index, const vcl::TRect& area);
+    // The skin's check of item `index` into `bmp` (item coordinates) in `area`, over the
+    // control's cache image; `item` is the item's place in the client area.
+    void DrawSkinnedCheck(vcl::TBitmap* bmp, int index, const vcl::TRect& area, vcl::TPoint item);
+    // A header item's background and font colour: the HeaderSkin section in its normal state
+    // over what the bitmap holds, or without one the skin's global colours.
+    void PaintHeaderBackground(vcl::TBitmap* bmp);
 
 public:
     intptr_t GetItemData(int index) const override;
