@@ -810,14 +810,8 @@ int TacDialogWnd::HitTest(win::POINT screen) {
 void TacDialogWnd::Pressed(TMessage& m, int hit) {
     const win::HWND h = CtrlHandle;
     if (hit == win::HTSYSMENU) {
-        SetTitleButtonState(0, 0);
-        win::RECT wr{};
-        win::GetWindowRect(h, &wr);
-        const Insets in = InsetsOf(h);
-        SystemMenu->Popup(wr.left + in.Left,
-                          wr.top + std::max(in.Top - in.Left, 0) / 2 +
-                              win::GetSystemMetrics(win::SM_CYSMICON));
         m.Result = 0;
+        DropSystemMenu();
         return;
     }
     if (IsButtonHit(hit)) {
@@ -839,6 +833,16 @@ void TacDialogWnd::Pressed(TMessage& m, int hit) {
         return;
     }
     CallPrevWndProc(m);
+}
+
+void TacDialogWnd::DropSystemMenu() {
+    const win::HWND h = CtrlHandle;
+    SetTitleButtonState(0, 0);
+    win::RECT wr{};
+    win::GetWindowRect(h, &wr);
+    const Insets in = InsetsOf(h);
+    SystemMenu->Popup(wr.left + in.Left, wr.top + std::max(in.Top - in.Left, 0) / 2 +
+                                             win::GetSystemMetrics(win::SM_CYSMICON));
 }
 
 void TacDialogWnd::Released(TMessage& m, int hit) {
@@ -1155,6 +1159,10 @@ void TacDialogWnd::AdapterWindowProc(TMessage& m) {
     if (m.Msg == win::WM_SYSCOMMAND) {
         const auto command = unsigned(m.WParam & 0xFFF0);
         if (command == win::SC_MAXIMIZE || command == win::SC_RESTORE) SetTitleButtonState(0, 0);
+        // Alt+Space: the system opens nothing, the window having no WS_SYSMENU now.
+        if (command == win::SC_KEYMENU && m.LParam == ' ' && HasSystemMenu() &&
+            DialogCaptionHeight(false) != 0)
+            DropSystemMenu();
     }
 }
 

@@ -494,12 +494,9 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& m) {
     }
     if (win::IsIconic(h)) {
         if (MDISkinProvider) {
-            const TPoint o = FormScreenOrigin();
-            TPoint cursor;
             win::POINT c{};
             win::GetCursorPos(&c);
-            cursor = {c.x, c.y};
-            DropSysMenu(o.X + cursor.X, o.Y + cursor.Y);
+            DropSysMenu(c.x, c.y);
         } else {
             CallOldWndProc(m);
         }
