@@ -87,20 +87,7 @@ public:
     }
     TRect IconRect() const override { return d_->DialogIconRect(); }
 
-    int ButtonAt(TPoint p) const override {
-        d_->LayoutTitleButtons();
-        for (TsCaptionButton* b : d_->ShownButtons()) {
-            if (!b->Rect.Contains(p)) continue;
-            if (b->HitCode == win::HTMAXBUTTON && !d_->CanMaximizeDialog() &&
-                !d_->CanRestoreDialog())
-                return win::HTCAPTION;
-            if (b->HitCode == win::HTMINBUTTON && !win::IsIconic(Handle()) &&
-                !d_->HasMinimizeBox())
-                return win::HTCAPTION;
-            return b->HitCode;
-        }
-        return 0;
-    }
+    int ButtonAt(TPoint p) const override { return d_->ButtonAt(p); }
 
     void PaintFrame() override { d_->PaintFrame(); }
     void SetHotHT(int code) override {
@@ -787,24 +774,30 @@ int TacDialogWnd::HitTest(win::POINT screen) {
         return -1;
     if (DialogCaptionHeight(false) == 0) return 0;
     const Insets in = InsetsOf(h);
-    LayoutTitleButtons();
     const TPoint o = CacheOrigin();
+    if (const int button = ButtonAt({p.X + o.X, p.Y + o.Y})) return button;
+    if (p.Y < in.Left || p.Y >= in.Top || p.X < in.Left || p.X >= Width - in.Right) return 0;
+    if (IconBitmap && p.X < in.Left + win::GetSystemMetrics(win::SM_CXSMICON))
+        return win::HTSYSMENU;
+    return win::HTCAPTION;
+}
+
+int TacDialogWnd::ButtonAt(TPoint p) {
+    LayoutTitleButtons();
     for (TsCaptionButton* b : ShownButtons()) {
-        if (!b->Rect.Contains({p.X + o.X, p.Y + o.Y})) continue;
+        if (!b->Rect.Contains(p)) continue;
         switch (b->HitCode) {
             case win::HTMAXBUTTON:
                 return CanMaximizeDialog() || CanRestoreDialog() ? win::HTMAXBUTTON
                                                                  : win::HTCAPTION;
             case win::HTMINBUTTON:
-                return win::IsIconic(h) || HasMinimizeBox() ? win::HTMINBUTTON : win::HTCAPTION;
+                return win::IsIconic(CtrlHandle) || HasMinimizeBox() ? win::HTMINBUTTON
+                                                                     : win::HTCAPTION;
             default:
                 return b->HitCode;
         }
     }
-    if (p.Y < in.Left || p.Y >= in.Top || p.X < in.Left || p.X >= Width - in.Right) return 0;
-    if (IconBitmap && p.X < in.Left + win::GetSystemMetrics(win::SM_CXSMICON))
-        return win::HTSYSMENU;
-    return win::HTCAPTION;
+    return 0;
 }
 
 void TacDialogWnd::Pressed(TMessage& m, int hit) {
