@@ -133,6 +133,8 @@ void TsFadeTimer::Tick() {
     if (!data_) return;
     vcl::TControl* c = LiveControl();
     if (!c) {
+        // Nothing is left to fade: the timer stops rather than tick on for the window's life.
+        SetEnabled(false);
         if (!data_->OwnerControl()) Mode = 0;
         return;
     }
