@@ -18,11 +18,7 @@
 namespace skin {
 
 void WindowBackdrop(TacMainWnd* a, CacheInfo& info, PixelView& view) {
-    TsCommonData* data = a->SkinData;
-    if (data && data->OwnerControl())
-        GetParentBGInfo(data, info, view);
-    else
-        GetParentBGInfoByHandle(a->CtrlHandle, info, view);
+    ParentBackground(a->SkinData, a->CtrlHandle, info, view);
     // The answer is the parent's own origin; the window lies at its place in the parent.
     info.X += a->WndPos.X;
     info.Y += a->WndPos.Y;
@@ -50,14 +46,6 @@ void FillFromBackdrop(vcl::TBitmap* target, TRect r, const CacheInfo& behind) {
         FillRectSolid(target->Canvas()->Handle(), r, behind.FillColor);
 }
 
-vcl::TBitmap* SizedCache(TsCommonData* data, int width, int height) {
-    if (data->CacheBmp() == nullptr) data->PrepareCacheBmp();
-    vcl::TBitmap* cache = data->CacheBmp();
-    cache->SetPixelFormat(vcl::pf24bit);
-    cache->SetSize(std::max(0, width), std::max(0, height));
-    return cache;
-}
-
 void CopyCacheToWindow(TsCommonData* data, win::HWND wnd, win::HDC dc) {
     vcl::TBitmap* cache = data->CacheBmp();
     if (cache == nullptr || cache->Width() < 1 || cache->Height() < 1) return;
@@ -82,7 +70,7 @@ vcl::TBitmap* PrepareBackdropCache(TacMainWnd* a, CacheInfo& behind, PixelView& 
     GetWindowRectsInParent(a);
     const int w = a->WndSize.X, h = a->WndSize.Y;
     vcl::TBitmap* cache = SizedCache(a->SkinData, w, h);
-    if (w < 1 || h < 1) return nullptr;
+    if (cache->Width() < 1 || cache->Height() < 1) return nullptr;
     WindowBackdrop(a, behind, view);
     FillFromBackdrop(cache, TRect{0, 0, w, h}, behind);
     if (section)

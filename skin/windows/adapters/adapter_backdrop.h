@@ -23,15 +23,13 @@ class TsCommonData;
 void WindowBackdrop(TacMainWnd* adapter, CacheInfo& info, PixelView& view);
 // Fills `r` of the 24-bit target with what `behind` shows there (its bitmap, else its colour).
 void FillFromBackdrop(vcl::TBitmap* target, TRect r, const CacheInfo& behind);
-// The skin state's cache, 24-bit and sized (negative sizes give 0).
-vcl::TBitmap* SizedCache(TsCommonData* data, int width, int height);
 // The whole cache to `dc` at (0, 0); a null DC means the window's own.
 void CopyCacheToWindow(TsCommonData* data, win::HWND wnd, win::HDC dc);
 // The owner control's font, else the one the window answers WM_GETFONT with.
 void SelectAdapterFont(TsCommonData* data, win::HWND wnd, vcl::TCanvas* canvas);
 // Refreshes the adapter's rectangles and makes its cache the window's size showing what lies
 // behind it (`behind`, whose scan lines `view` keeps), with the skin state's section over it
-// when `section`. Null when the window has no area.
+// when `section`. Null when the window has no area, or one too large for a picture.
 vcl::TBitmap* PrepareBackdropCache(TacMainWnd* adapter, CacheInfo& behind, PixelView& view,
                                    bool section);
 // `paint` into `dc`, or without one into the window between BeginPaint and EndPaint.
