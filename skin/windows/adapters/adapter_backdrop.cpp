@@ -90,6 +90,26 @@ void PaintWithOwnDC(win::HWND wnd, win::HDC dc, const std::function<void(win::HD
     win::EndPaint(wnd, &ps);
 }
 
+bool PaintWholeWindow(win::HWND wnd, vcl::TMessage& m, const std::function<void(win::HDC)>& paint) {
+    const auto dc = reinterpret_cast<win::HDC>(m.WParam);
+    switch (m.Msg) {
+        case win::WM_PAINT:
+            PaintWithOwnDC(wnd, dc, paint);
+            m.Result = 0;
+            return true;
+        case win::WM_PRINT:
+            if (dc) paint(dc);
+            m.Result = 0;
+            return true;
+        case win::WM_ERASEBKGND:
+        case win::WM_NCPAINT:
+            m.Result = 1;
+            return true;
+        default:
+            return false;
+    }
+}
+
 void CopyCacheBorder(TsCommonData* data, win::HWND wnd, int border) {
     vcl::TBitmap* cache = data->CacheBmp();
     if (border < 1 || cache == nullptr || cache->Width() < 1 || cache->Height() < 1) return;

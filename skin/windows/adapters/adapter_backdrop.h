@@ -7,6 +7,7 @@
 
 #include "platform/gdi/win_types.h"
 #include "skin/core/pixels/pixels.h"
+#include "vcl/system/messages.h"
 
 namespace vcl {
 class TBitmap;
@@ -34,6 +35,11 @@ vcl::TBitmap* PrepareBackdropCache(TacMainWnd* adapter, CacheInfo& behind, Pixel
                                    bool section);
 // `paint` into `dc`, or without one into the window between BeginPaint and EndPaint.
 void PaintWithOwnDC(win::HWND wnd, win::HDC dc, const std::function<void(win::HDC)>& paint);
+// The painting messages of an adapter that paints its whole window with `paint`: WM_PAINT (on
+// the given DC, else the window's own) and WM_PRINT (with a DC) are painted and answer 0;
+// WM_ERASEBKGND and WM_NCPAINT answer 1, as the paint covers them. Answers whether `m` was one
+// of them.
+bool PaintWholeWindow(win::HWND wnd, vcl::TMessage& m, const std::function<void(win::HDC)>& paint);
 // The cache's edge strips, `border` pixels wide, to the window's frame.
 void CopyCacheBorder(TsCommonData* data, win::HWND wnd, int border);
 // Form redrawing is frozen around a skin change: adapters leave their windows alone.

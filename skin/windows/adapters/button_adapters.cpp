@@ -167,13 +167,9 @@ void TacBtnWnd::PaintButton() {
 
 void TacBtnWnd::Paint(win::HDC dc) {
     if (!ParamsSet) SetSkinParams();
-    win::PAINTSTRUCT ps{};
-    win::HDC own = dc ? nullptr : win::BeginPaint(CtrlHandle, &ps);
-    if (!(SkinData->CtrlState & kCtrlUpdating) && !SkinData->BGChanged) {
-        PaintButton();
-        CopyCacheToWindow(SkinData, CtrlHandle, dc ? dc : own);
-    }
-    if (own) win::EndPaint(CtrlHandle, &ps);
+    if ((SkinData->CtrlState & kCtrlUpdating) || SkinData->BGChanged) return;
+    PaintButton();
+    CopyCacheToWindow(SkinData, CtrlHandle, dc);
 }
 
 void TacBtnWnd::BracketAndRepaint(vcl::TMessage& m, bool callBase) {
@@ -189,21 +185,9 @@ void TacBtnWnd::BracketAndRepaint(vcl::TMessage& m, bool callBase) {
 }
 
 void TacBtnWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
+    if (PaintWholeWindow(CtrlHandle, m, [this](win::HDC dc) { Paint(dc); })) return;
     switch (m.Msg) {
-        case win::WM_PAINT:
-            Paint(reinterpret_cast<win::HDC>(m.WParam));
-            m.Result = 0;
-            return;
-        case win::WM_PRINT:
-            if (m.WParam) Paint(reinterpret_cast<win::HDC>(m.WParam));
-            m.Result = 0;
-            return;
-        case win::WM_ERASEBKGND:
-        case win::WM_NCPAINT:
         case win::WM_UPDATEUISTATE:
             m.Result = 1;
             return;
@@ -453,28 +437,9 @@ void TacCheckBoxWnd::Paint(win::HDC dc) {
 }
 
 void TacCheckBoxWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
+    if (PaintWholeWindow(CtrlHandle, m, [this](win::HDC dc) { Paint(dc); })) return;
     switch (m.Msg) {
-        case win::WM_PAINT: {
-            win::PAINTSTRUCT ps{};
-            win::HDC dc = reinterpret_cast<win::HDC>(m.WParam);
-            win::HDC own = dc ? nullptr : win::BeginPaint(CtrlHandle, &ps);
-            Paint(dc ? dc : own);
-            if (own) win::EndPaint(CtrlHandle, &ps);
-            m.Result = 0;
-            return;
-        }
-        case win::WM_PRINT:
-            if (m.WParam) Paint(reinterpret_cast<win::HDC>(m.WParam));
-            m.Result = 0;
-            return;
-        case win::WM_ERASEBKGND:
-        case win::WM_NCPAINT:
-            m.Result = 1;
-            return;
         case win::WM_ENABLE:
         case win::BM_SETCHECK:
         case win::BM_SETSTATE:

@@ -57,42 +57,18 @@ void TacSizerWnd::Paint(win::HDC dc, const TsMaskData& grip) {
     BlendMaskRegion(cache, TPoint{std::max(0, dst.Width - w), std::max(0, dst.Height - h)}, 0, 1,
                     grip, self);
     SkinData->CacheStale = false;
-    win::HDC target = dc ? dc : win::GetWindowDC(CtrlHandle);
-    if (target) {
-        win::BitBlt(target, 0, 0, dst.Width, dst.Height, cache->Canvas()->Handle(), 0, 0,
-                    win::SRCCOPY);
-        if (dc == nullptr) win::ReleaseDC(CtrlHandle, target);
-    }
+    CopyCacheToWindow(SkinData, CtrlHandle, dc);
 }
 
 void TacSizerWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
+    // Without the skin's grip the window paints itself.
+    const bool painting = m.Msg == win::WM_PAINT || m.Msg == win::WM_PRINT;
+    const TsMaskData* grip = painting ? Grip() : nullptr;
+    if ((grip || !painting) &&
+        PaintWholeWindow(CtrlHandle, m, [this, grip](win::HDC dc) { Paint(dc, *grip); }))
         return;
-    }
     switch (m.Msg) {
-        case win::WM_PAINT: {
-            const TsMaskData* grip = Grip();
-            if (grip == nullptr) break;
-            win::PAINTSTRUCT ps{};
-            win::HDC given = reinterpret_cast<win::HDC>(m.WParam);
-            win::HDC dc = given ? given : win::BeginPaint(CtrlHandle, &ps);
-            Paint(dc, *grip);
-            if (!given) win::EndPaint(CtrlHandle, &ps);
-            m.Result = 0;
-            return;
-        }
-        case win::WM_PRINT: {
-            const TsMaskData* grip = Grip();
-            if (grip == nullptr || m.WParam == 0) break;
-            Paint(reinterpret_cast<win::HDC>(m.WParam), *grip);
-            m.Result = 0;
-            return;
-        }
-        case win::WM_ERASEBKGND:
-        case win::WM_NCPAINT:
-            m.Result = 1;
-            return;
         case win::WM_NCHITTEST:
             TacMainWnd::AdapterWindowProc(m);
             if (Unhooked) return;
@@ -187,28 +163,9 @@ void TacSpinWnd::Paint(win::HDC dc) {
 }
 
 void TacSpinWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
+    if (PaintWholeWindow(CtrlHandle, m, [this](win::HDC dc) { Paint(dc); })) return;
     switch (m.Msg) {
-        case win::WM_PAINT: {
-            win::PAINTSTRUCT ps{};
-            win::HDC given = reinterpret_cast<win::HDC>(m.WParam);
-            win::HDC dc = given ? given : win::BeginPaint(CtrlHandle, &ps);
-            if (dc) Paint(dc);
-            if (!given) win::EndPaint(CtrlHandle, &ps);
-            m.Result = 0;
-            return;
-        }
-        case win::WM_PRINT:
-            if (m.WParam) Paint(reinterpret_cast<win::HDC>(m.WParam));
-            m.Result = 0;
-            return;
-        case win::WM_ERASEBKGND:
-        case win::WM_NCPAINT:
-            m.Result = 1;
-            return;
         case win::WM_LBUTTONDOWN:
         case win::WM_LBUTTONUP:
             Pressed = m.Msg == win::WM_LBUTTONDOWN;
