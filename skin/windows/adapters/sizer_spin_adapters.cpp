@@ -103,8 +103,7 @@ bool TacSpinWnd::IsVertical() const {
 
 TRect TacSpinWnd::HalfRect(int part, vcl::TPoint size) const {
     const int left = std::clamp(HalvesLeft, 0, std::max(0, size.X));
-    if (IsVertical())
-        return TRect{left, part ? size.Y / 2 : 0, size.X, part ? size.Y : size.Y / 2};
+    if (IsVertical()) return TRect{left, part ? size.Y / 2 : 0, size.X, part ? size.Y : size.Y / 2};
     const int mid = left + (size.X - left) / 2;
     return TRect{part ? mid : left, 0, part ? size.X : mid, size.Y};
 }

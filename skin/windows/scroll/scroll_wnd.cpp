@@ -227,8 +227,8 @@ void TacScrollWnd::MakeCurrent() {
     ScrollMouseState& s = ScrollMouse();
     if (s.CurrentWindow == CtrlHandle) return;
     win::HWND old = s.CurrentWindow;
-    auto* a = old && win::IsWindow(old) ? dynamic_cast<TacScrollWnd*>(FindWindowAdapter(old))
-                                        : nullptr;
+    auto* a =
+        old && win::IsWindow(old) ? dynamic_cast<TacScrollWnd*>(FindWindowAdapter(old)) : nullptr;
     if (a && a->Unhooked) a = nullptr;
     // A press that runs without the capture (a combo's list keeps it) would repeat for ever.
     if (s.PressedPart != spNone && a) a->EndPress(true);

@@ -4,16 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <random>
-#include <string>
 #include <vector>
 
-#include "skin/core/data/stored_skins.h"
 #include "skin/core/state/common_data.h"
 #include "tests/skin/core/skin_writer.h"
 #include "tests/skin/windows/windows_fixture.h"
-#include "vcl/system/streams.h"
 
 namespace skin::testing {
 namespace {
@@ -29,48 +25,8 @@ std::vector<int>& ThumbPositions() {
     return positions;
 }
 
-// The windows that heard a timer the adapter did not take.
-std::vector<win::HWND>& ForeignTicks() {
-    static std::vector<win::HWND> ticks;
-    return ticks;
-}
-
-// A skin whose arrows, tracks and thumbs are each one plain colour, and whose SCROLLBTNLEFT asks
-// for arrows as long as its pictures: 24 pixels, longer than the system's 16.
-constexpr int kWideArrow = 24;
-constexpr win::COLORREF kArrowColour = 0x00C04020, kTrackColour = 0x0060A080,
-                        kThumbColour = 0x002030C0;
-
-std::string WideArrowSkin() {
-    auto mask = [](int x, int y, int frameW, int frameH) {
-        char buf[96];
-        std::snprintf(buf, sizeof buf, "^%04d^%04d^%04d^%04d^0002^0002^0002^0002^3^0^4^0", x, y,
-                      x + 3 * frameW, y + frameH);
-        return std::string(buf);
-    };
-    auto section = [](const char* name, const std::string& borders, const char* more = "") {
-        return std::string("[") + name + "]\nBORDERSMASK=" + borders + "\n" + more;
-    };
-    std::string options =
-        "[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\nVERSION=6.5\nCOLOR=0xD0D0D0\n" +
-        section("SCROLLBTNLEFT", mask(0, 0, kWideArrow, 16), "RESERVEDBOOLEAN=TRUE\n") +
-        section("SCROLLBTNRIGHT", mask(72, 0, kWideArrow, 16)) +
-        section("SCROLLBTNTOP", mask(0, 16, 16, kWideArrow)) +
-        section("SCROLLBTNBOTTOM", mask(48, 16, 16, kWideArrow)) +
-        section("SCROLLBAR1H", mask(0, 40, 16, 16)) + section("SCROLLBAR2H", mask(48, 40, 16, 16)) +
-        section("SCROLLBAR1V", mask(96, 40, 16, 16)) + section("SCROLLBAR2V", mask(144, 40, 16, 16)) +
-        section("SCROLLSLIDERH", mask(0, 56, 16, 16)) + section("SCROLLSLIDERV", mask(48, 56, 16, 16));
-    skin_test::TestSkin skin;
-    skin.Options = options;
-    skin.Add("MASTER.BMP", skin_test::Bmp24(192, 72, [](int, int y) -> uint32_t {
-        return y < 40 ? kArrowColour : y < 56 ? kTrackColour : kThumbColour;
-    }));
-    return skin.Packed();
-}
-
 // Scrolls as applications do: lines by 1, pages by 10, the thumb where it was let go.
 win::LRESULT ScrolledProc(win::HWND h, win::UINT msg, win::WPARAM wp, win::LPARAM lp) {
-    if (msg == win::WM_TIMER) ForeignTicks().push_back(h);
     if (msg == win::WM_VSCROLL || msg == win::WM_HSCROLL) {
         int bar = msg == win::WM_VSCROLL ? win::SB_VERT : win::SB_HORZ;
         int code = win::LOWORD(wp);
@@ -98,31 +54,24 @@ protected:
         WindowsTest::SetUp();
         Codes().clear();
         ThumbPositions().clear();
-        ForeignTicks().clear();
         win::WNDCLASSEXA wc;
         wc.lpfnWndProc = &ScrolledProc;
         wc.lpszClassName = "Scrolled";
         win::RegisterClassExA(&wc);
         form->Show();
-        wnd = Scrolled(20);
-        win::GetClientRect(wnd, &before);
-        adapter = AttachAdapter<TacScrollWnd>(wnd, nullptr, nullptr, "EDIT", true);
-        Pump();
-    }
-    // A window with both bars over the range 0..99, a page of 10, `top` pixels down the form.
-    win::HWND Scrolled(int top) {
-        win::HWND w = win::CreateWindowExA(0, "Scrolled", "",
-                                           win::WS_CHILD | win::WS_VISIBLE | win::WS_BORDER |
-                                               win::WS_VSCROLL | win::WS_HSCROLL,
-                                           20, top, 200, 150, form->Handle(), nullptr, nullptr,
-                                           nullptr);
+        wnd = win::CreateWindowExA(0, "Scrolled", "",
+                                   win::WS_CHILD | win::WS_VISIBLE | win::WS_BORDER |
+                                       win::WS_VSCROLL | win::WS_HSCROLL,
+                                   20, 20, 200, 150, form->Handle(), nullptr, nullptr, nullptr);
         win::SCROLLINFO si;
         si.fMask = win::SIF_RANGE | win::SIF_PAGE | win::SIF_POS;
         si.nMax = 99;
         si.nPage = 10;
-        win::SetScrollInfo(w, win::SB_VERT, &si, win::TRUE);
-        win::SetScrollInfo(w, win::SB_HORZ, &si, win::TRUE);
-        return w;
+        win::SetScrollInfo(wnd, win::SB_VERT, &si, win::TRUE);
+        win::SetScrollInfo(wnd, win::SB_HORZ, &si, win::TRUE);
+        win::GetClientRect(wnd, &before);
+        adapter = AttachAdapter<TacScrollWnd>(wnd, nullptr, nullptr, "EDIT", true);
+        Pump();
     }
     void TearDown() override {
         TacMainWnd* a = adapter;
@@ -194,122 +143,59 @@ TEST_F(ScrollWndTest, AHeldArrowStepsAtOnceThenAfter300ThenEvery55) {
     EXPECT_EQ(Count(win::SB_LINEDOWN), 7);
 }
 
-// A press on what cannot scroll now, whatever the bar's last refresh said: no capture, no press
-// left behind, and nothing sent at the button-up.
-TEST_F(ScrollWndTest, APressOnWhatCannotScrollLeavesNothing) {
+// A press on what cannot scroll now (disabled after the hit test that brought the press) takes
+// nothing; a running press ends when another window becomes current, as one without the
+// capture (under a combo's list) would otherwise repeat for the old window's life.
+TEST_F(ScrollWndTest, PressesLeaveNothingBehind) {
     const win::RECT v = Vert();
-    const int x = (v.left + v.right) / 2;
-    struct Case {
-        const char* what;
-        win::UINT disabled;
-        int y;
-    } cases[] = {
-        {"the bar's second arrow, bar disabled", win::ESB_DISABLE_BOTH, v.bottom - 3},
-        {"the bar's page area, bar disabled", win::ESB_DISABLE_BOTH, v.bottom - 30},
-        {"the second arrow, disabled itself", win::ESB_DISABLE_DOWN, v.bottom - 3},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Codes().clear();
-        win::EnableScrollBar(wnd, win::SB_VERT, c.disabled);
-        // The hit test that came before the change.
-        win::SendMessageA(wnd, win::WM_NCLBUTTONDOWN, win::HTVSCROLL, win::MAKELPARAM(x, c.y));
+    const win::POINT arrow{(v.left + v.right) / 2, v.bottom - 3};
+    for (win::UINT off : {win::ESB_DISABLE_BOTH, win::ESB_DISABLE_DOWN}) {
+        win::EnableScrollBar(wnd, win::SB_VERT, off);
+        win::SendMessageA(wnd, win::WM_NCLBUTTONDOWN, win::HTVSCROLL,
+                          win::MAKELPARAM(arrow.x, arrow.y));
         EXPECT_EQ(win::GetCapture(), nullptr);
-        EXPECT_EQ(ScrollMouse().PressedPart, spNone);
-        EXPECT_EQ(ScrollMouse().PressedBar, -1);
-        win::SendMessageA(wnd, win::WM_LBUTTONUP, 0, 0);
-        Wait(400);
-        EXPECT_TRUE(Codes().empty()) << Codes().size();
         win::EnableScrollBar(wnd, win::SB_VERT, win::ESB_ENABLE_BOTH);
     }
-}
-
-// Another window becoming current ends the press of the old one, as a press that holds no
-// capture (a combo's list keeps it) would otherwise repeat for the old window's life.
-TEST_F(ScrollWndTest, ANewCurrentWindowEndsTheOldOnesPress) {
-    win::HWND other = Scrolled(180);
-    TacMainWnd* second = AttachAdapter<TacScrollWnd>(other, nullptr, nullptr, "EDIT", true);
-    Pump();
-    const win::RECT v = Vert();
-    Down(win::POINT{(v.left + v.right) / 2, v.bottom - 3});
-    Wait(400);
-    ASSERT_GE(Count(win::SB_LINEDOWN), 2);
-    const win::RECT o = static_cast<TacScrollWnd*>(second)->BarRects().vert;
-    win::SendMessageA(other, win::WM_NCMOUSEMOVE, win::HTVSCROLL,
-                      win::MAKELPARAM((o.left + o.right) / 2, (o.top + o.bottom) / 2));
-    EXPECT_EQ(Codes().back(), win::SB_ENDSCROLL);
-    const int steps = Count(win::SB_LINEDOWN);
-    ForeignTicks().clear();
-    Wait(1000);
-    EXPECT_EQ(Count(win::SB_LINEDOWN), steps);
-    EXPECT_EQ(std::count(ForeignTicks().begin(), ForeignTicks().end(), wnd), 0);
-    EXPECT_EQ(ScrollMouse().CurrentWindow, other);
-    EXPECT_EQ(ScrollMouse().PressedPart, spNone);
+    win::HWND other = win::CreateWindowExA(0, "Scrolled", "", win::WS_CHILD | win::WS_VSCROLL, 0, 0,
+                                           50, 50, form->Handle(), nullptr, nullptr, nullptr);
+    TacMainWnd* second = AttachAdapter<TacScrollWnd>(other, nullptr, nullptr, "EDIT");
+    Down(arrow);
+    win::SendMessageA(other, win::WM_NCMOUSEMOVE, win::HTVSCROLL, 0);
+    EXPECT_FALSE(win::KillTimer(wnd, kFirstRepeatTimer));
+    EXPECT_EQ(Codes(), (std::vector<int>{win::SB_LINEDOWN, win::SB_ENDSCROLL}));
     FreeAdapter(second);
-    win::DestroyWindow(other);
 }
 
-// With the skin's arrow rule the arrows are 24 pixels long: a click at the painted end of
-// either arrow steps a line, and the painted thumb, dragged, moves with the cursor and sends
-// the position that its painted place stands for.
+// A skin whose arrows ask for their pictures' length, 24 pixels (the system's are 16): a click
+// at the painted end of either arrow steps a line, and the thumb painted between them drags to
+// the position its painted place stands for.
 TEST_F(ScrollWndTest, ArrowsAndThumbAreHitWhereTheSkinPaintsThem) {
+    std::string options = "[GLOBALINFO]\nMASTERBITMAP=M.BMP\n";
+    for (const char* s :
+         {"SCROLLBTNLEFT", "SCROLLBTNRIGHT", "SCROLLBAR1H", "SCROLLBAR2H", "SCROLLSLIDERH"})
+        options += std::string("[") + s +
+                   "]\nRESERVEDBOOLEAN=TRUE\n"
+                   "BORDERSMASK=^0000^0000^0072^0024^0002^0002^0002^0002^3^0^4^0\n";
+    const std::string blob =
+        skin_test::TestSkin{options, {{"M.BMP", skin_test::Bmp24(72, 24, skin_test::Solid(0))}}}
+            .Packed();
     TsStoredSkin* item = manager->InternalSkins()->Add();
     item->Name = "Wide arrows";
-    const std::string blob = WideArrowSkin();
     item->Data.reset(new vcl::TMemoryStream);
     item->Data->WriteBuffer(blob.data(), int64_t(blob.size()));
     manager->SetSkinName(item->Name);
-    ASSERT_TRUE(manager->SkinData().Active);
-    win::RECT wr;
-    win::GetWindowRect(wnd, &wr);
-    for (int kind : {int(win::SB_HORZ), int(win::SB_VERT)}) {
-        SCOPED_TRACE(kind == win::SB_HORZ ? "horizontal" : "vertical");
-        // The window's own scrolling repaints the platform's bars: the frame is painted anew.
-        win::RedrawWindow(wnd, nullptr, nullptr,
-                          win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_UPDATENOW);
-        Pump();
-        const bool horz = kind == win::SB_HORZ;
-        const win::RECT r = horz ? adapter->BarRects().horz : adapter->BarRects().vert;
-        const int a = horz ? r.left : r.top, b = horz ? r.right : r.bottom;
-        const int across = horz ? (r.top + r.bottom) / 2 : (r.left + r.right) / 2;
-        auto point = [&](int along) {
-            return horz ? win::POINT{along, across} : win::POINT{across, along};
-        };
-        auto colour = [&](int along) {
-            const win::POINT p = point(along);
-            return WindowPixel(wnd, p.x - wr.left, p.y - wr.top);
-        };
-        // The painted runs along the bar: the arrows at both ends, the thumb between.
-        int firstEnd = a, secondStart = b;
-        while (firstEnd < b && colour(firstEnd) == kArrowColour) ++firstEnd;
-        while (secondStart > a && colour(secondStart - 1) == kArrowColour) --secondStart;
-        ASSERT_EQ(firstEnd - a, kWideArrow);
-        ASSERT_EQ(b - secondStart, kWideArrow);
-        Codes().clear();
-        Click(point(secondStart));
-        Click(point(firstEnd - 1));
-        EXPECT_EQ(Codes(), (std::vector<int>{win::SB_LINEDOWN, win::SB_ENDSCROLL, win::SB_LINEUP,
-                                             win::SB_ENDSCROLL}));
-        auto thumbStart = [&] {
-            int t = firstEnd;
-            while (t < secondStart && colour(t) != kThumbColour) ++t;
-            return t;
-        };
-        const int start = thumbStart();
-        int end = start;
-        while (end < secondStart && colour(end) == kThumbColour) ++end;
-        ASSERT_LT(start, end);
-        const win::POINT grab = point((start + end) / 2);
-        Down(grab);
-        QueueMove(grab.x + (horz ? 30 : 0), grab.y + (horz ? 0 : 30));
-        Pump();
-        EXPECT_EQ(thumbStart(), start + 30);
-        win::SCROLLINFO si{sizeof(si), win::SIF_ALL, 0, 0, 0, 0, 0};
-        win::GetScrollInfo(wnd, kind, &si);
-        ASSERT_FALSE(ThumbPositions().empty());
-        EXPECT_EQ(ThumbPositions().back(), ScrollPosForThumb(a, b, kWideArrow, si, start + 30));
-        Up(point((start + end) / 2 + 30));
-    }
+    const win::RECT r = adapter->BarRects().horz;
+    auto at = [&r](int x) { return win::POINT{x, r.top + 2}; };
+    Click(at(r.left + 23));
+    Click(at(r.right - 24));
+    EXPECT_EQ(Codes(), (std::vector<int>{win::SB_LINEUP, win::SB_ENDSCROLL, win::SB_LINEDOWN,
+                                         win::SB_ENDSCROLL}));
+    const win::SCROLLINFO& si = adapter->HBar.ScrollInfo;
+    const int start = CalcScrollThumbRect(r.left, r.right, 24, si).start;
+    Down(at(start + 1));
+    Up(at(start + 31));
+    ASSERT_FALSE(ThumbPositions().empty());
+    EXPECT_EQ(ThumbPositions().back(), ScrollPosForThumb(r.left, r.right, 24, si, start + 30));
 }
 
 TEST_F(ScrollWndTest, LosingTheCaptureEndsAPress) {
