@@ -95,6 +95,8 @@ void TsEffectTimer::Timer() {
         bool& flag;
         ~Done() { flag = false; }
     } done{inTick_};
+    // Nothing is left to fade: the timer stops rather than tick on for as long as it is kept.
+    if (!LiveControl()) SetEnabled(false);
     Tick();
 }
 
@@ -133,8 +135,6 @@ void TsFadeTimer::Tick() {
     if (!data_) return;
     vcl::TControl* c = LiveControl();
     if (!c) {
-        // Nothing is left to fade: the timer stops rather than tick on for the window's life.
-        SetEnabled(false);
         if (!data_->OwnerControl()) Mode = 0;
         return;
     }

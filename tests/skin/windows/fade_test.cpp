@@ -98,14 +98,20 @@ TEST_F(Fade, AButtonsOwnFadeEndsWithCommand16EvenWhenCutShort) {
     }
 }
 
-// A fade kept after its control has gone ends its timer at the next tick.
+// Fades kept after their control has gone end their timers at the next tick.
 TEST_F(Fade, AFadeWithoutItsControlEndsItsTimer) {
     TsCommonData data(nullptr, true);
-    TsFadeTimer timer(&data);
-    timer.Mode = 1, timer.StepCount = 5, timer.CurrentStep = 1;
-    timer.SetEnabled(true);
+    TsFadeTimer fade(&data);
+    TsAnimTimer anim(&data);
+    fade.Mode = 1;
+    TsEffectTimer* const timers[] = {&fade, &anim};
+    for (TsEffectTimer* timer : timers) {
+        timer->StepCount = 5, timer->CurrentStep = 1;
+        timer->SetEnabled(true);
+    }
     Tick();
-    EXPECT_FALSE(timer.Enabled());
+    EXPECT_FALSE(fade.Enabled());
+    EXPECT_FALSE(anim.Enabled());
 }
 
 TEST_F(Fade, FramesGoFromTheOldPictureToExactlyTheNewOne) {
