@@ -2,8 +2,9 @@
 // page by page (each page painted and the screen composed) under the internal skin, beside the
 // same controls with their skin manager inactive; the date edit's popup calendar from the
 // button's click to its first painted frame; one five-line HTML hint measured, painted and
-// composed (no fade: its sleeps are the fade's, not the work). The table at the end gives the
-// lists' ratios to the inactive ones; frames/s counters show the pages painted per second.
+// composed (no fade: its sleeps are the fade's, not the work), and hint HTML of many "<"
+// against its length. The table at the end gives the lists' ratios to the inactive ones;
+// frames/s counters show the pages painted per second.
 // Run with --benchmark_repetitions=N --benchmark_enable_random_interleaving=true for medians.
 #include <benchmark/benchmark.h>
 
@@ -15,6 +16,7 @@
 #include "platform/user/screen.h"
 #include "platform/user/user.h"
 #include "skin/controls/date_edit.h"
+#include "skin/controls/hint_html.h"
 #include "skin/controls/hints.h"
 #include "skin/controls/list_boxes.h"
 #include "skin/controls/list_view.h"
@@ -172,6 +174,32 @@ void BM_HtmlHintFiveLines(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_HtmlHintFiveLines)->Unit(benchmark::kMicrosecond);
+
+// Hint text of many "<" that share one distant ">", each drawn as text: the renderer reads it
+// in one pass, so the time grows with the length (the complexity line says so).
+void BM_HtmlHintOpeningsSharingOneClose(benchmark::State& state) {
+    auto* bmp = vcl::New<vcl::TBitmap>();
+    bmp->SetPixelFormat(vcl::pf24bit);
+    bmp->SetSize(200, 100);
+    std::string text;
+    while (text.size() + 1 < size_t(state.range(0)))
+        text += "<a";
+    text += ">";
+    for (auto _ : state) {
+        skin::TsHtml html;
+        html.Init(bmp, text, vcl::Rect(0, 0, 200, 100));
+        vcl::TRect r;
+        html.Render(r);
+        benchmark::DoNotOptimize(r);
+    }
+    state.SetComplexityN(state.range(0));
+    bmp->Free();
+}
+BENCHMARK(BM_HtmlHintOpeningsSharingOneClose)
+    ->RangeMultiplier(4)
+    ->Range(8 << 10, 128 << 10)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -48,6 +48,8 @@ inline constexpr const char* kMaxLogID[] = {
     "where IMEI=:prmStr",
 };
 
+// Pending: sent and without a final status. A row sent without a readable reference (MR 256)
+// can take no report, so none is awaited for it.
 inline constexpr const char* kCountPendingInRange[] = {
     "select count(ID) as Cnt from numberlog",
     "where ID >= :prmInt and ID <= :prmInt2",
@@ -55,6 +57,7 @@ inline constexpr const char* kCountPendingInRange[] = {
     "and SendResultOK='true'",
     "and (StatusSC is null or ",
     "(StatusSC >= 32 and StatusSC <= 63))",
+    "and MR<>256",
 };
 
 // Numbers (distinct NumID) with a pending row from a first ID on, for one modem.
@@ -64,6 +67,7 @@ inline constexpr const char* kCountPendingNumbers[] = {
     "and SendResultOK=true",
     "and (StatusSC is null or ",
     "(StatusSC >= 32 and StatusSC <= 63))",
+    "and MR<>256",
 };
 
 // Pending rows of one number from a first ID on, for one modem: a number whose count is 0 has
@@ -74,6 +78,7 @@ inline constexpr const char* kCountPendingOfNumber[] = {
     "and SendResultOK=true",
     "and (StatusSC is null or ",
     "(StatusSC >= 32 and StatusSC <= 63))",
+    "and MR<>256",
 };
 
 // ---- mailing run ----

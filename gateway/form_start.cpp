@@ -292,6 +292,9 @@ void TformStart::ShowSignal(int level, const std::string& hint) {
 }
 
 void TformStart::SetButtons(bool start, bool stop, bool close) {
+    // R1: a close asked for during the run was refused then. The modal loop sees the request
+    // only when the run's handler returns, so it is forgotten here, before Close enables it.
+    if (close && !btnClose->Enabled()) SetModalResult(vcl::mrNone);
     btnStart->SetEnabled(start);
     btnStop->SetEnabled(stop);
     btnClose->SetEnabled(close);

@@ -9,7 +9,8 @@
 //
 // Rules:
 //  R1. The window closes (Close, Escape, the close box) only while Close is enabled, so never
-//      during a run; Escape is swallowed either way.
+//      during a run; Escape is swallowed either way. A close refused is forgotten: the window
+//      does not shut itself when the run ends.
 //  R2. A pause or wait typed into its spin edit is written to the settings within 0..60 s and
 //      1..60 min; a text that is not a number leaves the setting as it was.
 #pragma once

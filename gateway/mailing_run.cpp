@@ -415,6 +415,7 @@ bool TMailingRun::RunOnPort() {
 
     counters_.StartSent = counters_.Sent;
     signalRead_ = false;
+    bool imeiLost = false;
     for (std::size_t i = 1; i <= numbers.size() && !link_.Stopped; ++i) {
         CheckSignal();
         if (i % kIMEIEveryNumbers == 0 && !link_.Stopped) {
@@ -429,6 +430,7 @@ bool TMailingRun::RunOnPort() {
                     AddLog("I can't extract IMEI: \"" + reply + "\"");
                     Ask("Не могу получить IMEI. Рассылка остановлена."_cp, "Ошибка"_cp,
                         kMbIconHand);
+                    imeiLost = true;
                 }
                 link_.Stopped = true;
                 break;
@@ -443,7 +445,7 @@ bool TMailingRun::RunOnPort() {
     if (!link_.Stopped && reportRequire_ &&
         !journal_.AllReportsFinal(counters_.FirstLogID, counters_.LastLogID))
         WaitForReports();
-    return true;
+    return !imeiLost;  // R11: a failure, told by its box; no "run finished" beep
 }
 
 bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
@@ -524,9 +526,13 @@ int TMailingRun::Drain(const std::string& number, const std::string& text, int n
                        bool completes) {
     int rows = 0;
     int mr = kNoReference;
-    std::string pdu;
-    while (link_.ExtractLine(mr, pdu)) {
-        if (mr != kNoReference) {
+    std::string pdu, referenceLine;
+    while (link_.ExtractLine(mr, pdu, &referenceLine)) {
+        if (!referenceLine.empty()) {
+            // R15: accepted all the same; only its report cannot be matched.
+            if (mr == kNoReference)
+                AddLog("Unreadable message reference, journaled without one: \"" + referenceLine +
+                       "\"");
             WriteRow(number, text, true, numID, mr, completes);
             ++rows;
         } else if (!pdu.empty()) {

@@ -44,11 +44,15 @@
 //       commit); a number is not marked processed at all when a part accepted by the modem got
 //       no row.
 //  R11. The IMEI changes only to one read whole; a stopped or failed re-read keeps it (a failed
-//       one still ends the run with its box), so the rows' reports keep matching.
+//       one still ends the run, with its box alone: no "run finished" beep), so the rows'
+//       reports keep matching.
 //  R12. After every failed attempt that got the "> " prompt ESC goes out too.
 //  R13. The journal button is disabled while a run goes on.
 //  R14. The run's journal and flag writes wait out another copy's hold on the database (a
 //       long list save) instead of failing; the window stays alive while they wait.
+//  R15. A part whose exchange ended with "+CMGS:" and "OK" was accepted even when the reference
+//       cannot be read ("+CMGS: 300", "+CMGS:"): its row is written as sent with MR 256, which
+//       no report is awaited for, and the number is processed with it; the line is logged.
 #pragma once
 
 #include <cstdint>

@@ -1,9 +1,10 @@
 // The send journal (table NumberLog): one row per message or message part the mailing run
 // tried to send, and the matching of status reports to those rows.
 //
-// A row is pending while it was sent (SendResultOK) and has no final status: StatusSC empty, or
-// 32..63 (a temporary error the service centre still retries). Only pending rows take reports,
-// so a final status is never overwritten.
+// A row is pending while it was sent (SendResultOK) with a reference and has no final status:
+// StatusSC empty, or 32..63 (a temporary error the service centre still retries). Only pending
+// rows take reports, so a final status is never overwritten; a row sent without a readable
+// reference (MR 256) awaits none.
 //
 // Statements through the run's query (inserts, the report update and the counts of a run) log
 // a failure with LogQuery and raise it again, so the run's clean-up sees it. The lookups by

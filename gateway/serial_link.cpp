@@ -295,9 +295,10 @@ int ParseCmgsReference(const std::string& line) {
     return value < 0 ? kNoReference : value;
 }
 
-bool TSerialLink::ExtractLine(int& MR, std::string& reportPDU) {
+bool TSerialLink::ExtractLine(int& MR, std::string& reportPDU, std::string* referenceLine) {
     MR = kNoReference;
     reportPDU.clear();
+    if (referenceLine) referenceLine->clear();
     std::string line;
     if (!NextLine(recv_, taken_, line)) {
         Compact();
@@ -309,6 +310,7 @@ bool TSerialLink::ExtractLine(int& MR, std::string& reportPDU) {
         ExpectReportPDU = false;
     } else if (line.find("+CMGS:") != std::string::npos) {
         MR = ParseCmgsReference(line);
+        if (referenceLine) *referenceLine = std::move(line);
     } else if (line.find("+CDS:") != std::string::npos) {
         ExpectReportPDU = true;
     }

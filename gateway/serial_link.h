@@ -75,9 +75,9 @@ public:
     bool PortOpen() const { return port_.IsOpen(); }
 
     // Writes `command` (with its CR or Ctrl-Z) and waits up to 30 s for `expected` in the reply
-    // (for a PDU: after its "+CMGS:", L2). "ERROR" anywhere in the reply fails it. A stop request fails a command whose reply has not
-    // come, except the wait for the reply to a PDU (a command ending with Ctrl-Z): that message
-    // may have gone out, so its reply is still read.
+    // (for a PDU: after its "+CMGS:", L2). "ERROR" anywhere in the reply fails it. A stop request
+    // fails a command whose reply has not come, except the wait for the reply to a PDU (a command
+    // ending with Ctrl-Z): that message may have gone out, so its reply is still read.
     bool SendCommand(const std::string& command, const std::string& expected);
     // The same; on success `reply` holds the raw reply up to the chunk that completed it.
     bool SendCommandReply(const std::string& command, const std::string& expected,
@@ -100,8 +100,10 @@ public:
 
     // Takes the next complete line off the receive buffer; false when there is none. `MR` is the
     // message reference of a "+CMGS:" line (256 for any other line or an unreadable one);
-    // `reportPDU` is the line that followed a "+CDS:" line (empty otherwise).
-    bool ExtractLine(int& MR, std::string& reportPDU);
+    // `reportPDU` is the line that followed a "+CDS:" line (empty otherwise). `referenceLine`,
+    // when given, gets a "+CMGS:" line whether its reference can be read or not (empty for
+    // every other line): the modem accepted a message either way.
+    bool ExtractLine(int& MR, std::string& reportPDU, std::string* referenceLine = nullptr);
 
     // One complete line of the program's own log.
     void AddLog(const std::string& text);

@@ -2,13 +2,13 @@
 
 #include "gateway/form_building.h"
 #include "platform/os/cp_literal.h"
+#include "platform/user/styles.h"
 #include "vcl/system/sysutils.h"
 
 namespace lists {
 
 namespace {
 
-constexpr char kEscape = 27;
 TformFilter* gFilterForm = nullptr;
 
 void FillList(skin::TsCheckListBox* list, const std::string& offered, const std::string& ticked) {
@@ -64,7 +64,7 @@ TformFilter::TformFilter(vcl::TComponent* owner) : vcl::TForm(owner) {
     gateway::SetUpDialog(this, "formFilter", "Фильтр"_cp, 560, 468);
     KeyPreview = true;
     MakeComponents();
-    OnKeyPress = {this, &TformFilter::FormKeyPress};
+    OnKeyDown = {this, &TformFilter::FormKeyDown};
     if (!gFilterForm) gFilterForm = this;
 }
 
@@ -194,8 +194,10 @@ bool TformFilter::Execute(TNumberLogFilter& filter, const std::string& names,
     return true;
 }
 
-void TformFilter::FormKeyPress(vcl::TObject*, char& Key) {
-    if (Key != kEscape) return;
+// The key going down, not its character: Escape in a drop-down calendar goes down in the
+// calendar, which closes itself, and only its character comes back through the date edit.
+void TformFilter::FormKeyDown(vcl::TObject*, uint16_t& Key, vcl::TShiftState) {
+    if (Key != win::VK_ESCAPE) return;
     Key = 0;
     btnCancel->Click();
 }

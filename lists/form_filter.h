@@ -9,6 +9,8 @@
 //     edit sets no bound, whatever the time picker shows.
 //  3. A ticked entry that is not offered any more is dropped from the record on OK; entries of
 //     the record that are not offered tick nothing.
+//  4. Escape closes the dialog as Cancel does; in an open drop-down calendar it closes the
+//     calendar only.
 #pragma once
 
 #include <string>
@@ -79,7 +81,7 @@ public:
     skin::TsBitBtn* btnCancel;
 
     // Event handlers, bound by name.
-    void FormKeyPress(vcl::TObject* Sender, char& Key);
+    void FormKeyDown(vcl::TObject* Sender, uint16_t& Key, vcl::TShiftState Shift);
     void btnOKClick(vcl::TObject* Sender);
     void btnCancelClick(vcl::TObject* Sender);
 

@@ -307,6 +307,9 @@ void TformNumberLog::RefreshLog() {
     const std::string condition = FilterToSQL();
     if (!condition.empty()) Query.SQL.Add("where " + condition);
     Query.SetOrderBy(db::kJournalOrderKey);
+    // Under a filter that reports can change, the keys counted now are kept for the delete;
+    // under any other, the rows it selects up to the greatest key stay the same.
+    Query.SetKeepKeys(FilterFollowsReports(Filter));
     try {
         Query.Open();
     } catch (const vcl::Exception& e) {
@@ -355,8 +358,8 @@ void TformNumberLog::btnUpdateClick(vcl::TObject*) {
 }
 
 void TformNumberLog::btnDeleteClick(vcl::TObject*) {
-    // The keys the grid shows, not the filter evaluated again: a row whose status class changed
-    // since the refresh would otherwise go unseen, and after a failed refresh nothing is shown.
+    // The keys the refresh counted, not the filter evaluated again: reports may have moved rows
+    // into or out of it since. After a failed refresh nothing is shown and nothing goes.
     const std::vector<int64_t> keys = Query.Active() ? Query.Keys() : std::vector<int64_t>();
     const int answer = MessageBox(
         vcl::Format("Будет удалено записей: %d.\rВы уверены, что хотите удалить?"_cp,

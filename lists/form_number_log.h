@@ -8,9 +8,8 @@
 //  2. A refresh that fails says why (the database's message and the statement) and leaves the
 //     count and the columns as they were; the window stays usable.
 //  3. Deleting asks first, with the number of rows shown, and removes exactly the rows the
-//     last successful refresh counted: those whose keys the grid has read, and the filter's
-//     other rows up to the newest one at the refresh. Rows another copy added since are kept,
-//     and so are rows shown before whose status has since moved them into the filter; after a
+//     last successful refresh counted: rows another copy added since are kept, and so are rows
+//     a report has moved into the filter since; rows a report has moved out of it go. After a
 //     failed refresh nothing is shown and nothing goes. The delete is one transaction.
 //  4. The grid's display is given back after an export, whether or not the file was written.
 //  5. Escape closes the window.

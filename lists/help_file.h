@@ -1,5 +1,6 @@
 // The operator's guide: "Help Tessary.chm" next to the executable, opened with the desktop's
-// viewer. A failure is shown with the reason of the step that failed.
+// viewer. A failure is shown with the reason of the step that failed, however late it comes: the
+// viewer's end is polled from a timer, so the windows go on meanwhile.
 #pragma once
 
 #include <string>
@@ -10,14 +11,14 @@ namespace lists {
 
 inline constexpr const char* kHelpFileName = "Help Tessary.chm";
 
-// How long the opener's exit is watched, with the windows kept alive meanwhile: an opener that
-// ends with a failure by then found no program for the file.
-inline constexpr int kHelpOpenerWatchMs = 2000;
+// How often the viewers still running are asked whether they have ended.
+inline constexpr unsigned kHelpViewerPollMs = 200;
 
-// Opens the guide in `folder` (with its trailing "/") through `opener`; on failure shows the
-// error owned by `owner` and answers false.
+// Opens the guide in `folder` (with its trailing "/") through `opener`. A failure known at once
+// (no file, no opener) is shown owned by `owner` and answers false; true once the viewer runs,
+// and should it end with a failure later, that is shown then.
 bool OpenHelpFile(win::HWND owner, const std::string& folder,
-                  const std::string& opener = "xdg-open", int watchMs = kHelpOpenerWatchMs);
+                  const std::string& opener = "xdg-open");
 // The guide next to the executable.
 bool OpenHelpFile(win::HWND owner);
 

@@ -16,6 +16,13 @@ bool HasBound(os::TDateTime value) {
     return vcl::Trunc(value) != 0;
 }
 
+// The delivery classes the filter keeps, 0 when it keeps them all (bits above the four classes
+// mean nothing).
+unsigned StatusCondition(const TNumberLogFilter& f) {
+    const unsigned mask = f.StatusMask & kAllStatuses;
+    return mask == kAllStatuses ? 0 : mask;
+}
+
 // "Field='value' and " or "Field like 'value' and " for a pattern.
 void AddValueTerm(std::string& out, const char* field, const std::string& value) {
     if (vcl::Trim(value).empty()) return;
@@ -94,9 +101,7 @@ std::string FilterToSQL(const TNumberLogFilter& f) {
     AddTimeTerm(out, "ReceiveTimeClient", ">=", f.RecvFrom, 0);
     AddTimeTerm(out, "ReceiveTimeClient", "<", f.RecvTo, 1);
 
-    // Bits above the four classes mean nothing.
-    const unsigned mask = f.StatusMask & kAllStatuses;
-    if (mask != 0 && mask != kAllStatuses) {
+    if (const unsigned mask = StatusCondition(f)) {
         // The status index answers a filter on the status and the send result alone (a count
         // of its entries); beside other terms it would have every matching row looked up in the
         // table, far slower than the scan those terms get, so there the column is written
@@ -118,6 +123,10 @@ std::string FilterToSQL(const TNumberLogFilter& f) {
 
     if (!out.empty()) out.erase(out.size() - 5);
     return out;
+}
+
+bool FilterFollowsReports(const TNumberLogFilter& f) {
+    return StatusCondition(f) != 0 || HasBound(f.RecvFrom) || HasBound(f.RecvTo);
 }
 
 }  // namespace lists

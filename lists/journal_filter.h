@@ -42,6 +42,10 @@ struct TNumberLogFilter {
 
 // The condition text, empty when the filter sets nothing.
 std::string FilterToSQL(const TNumberLogFilter& filter);
+// True when the condition reads what a status report changes (the delivery result or time), so
+// that a row written before may enter or leave what the filter selects. The other columns are
+// written with the row and never change.
+bool FilterFollowsReports(const TNumberLogFilter& filter);
 
 // The entries of a comma text (items holding blanks, commas or quotes stand in double quotes).
 std::vector<std::string> CommaTextItems(const std::string& commaText);

@@ -1,5 +1,6 @@
 #include "platform/os/date_time.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace os {
@@ -10,12 +11,19 @@ bool IsLeapYear(int y) {
 
 int DaysInMonth(int y, int m) {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (m < 1 || m > 12) return 0;
     return (m == 2 && IsLeapYear(y)) ? 29 : kDays[m - 1];
 }
 
-// Howard Hinnant's days-from-civil, shifted so that day 0 is 1899-12-30.
-int64_t DaysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
+bool DateTimeInRange(TDateTime dt) {
+    return dt >= -double(kMaxDateTimeDays) && dt <= double(kMaxDateTimeDays);
+}
+
+// Howard Hinnant's days-from-civil, shifted so that day 0 is 1899-12-30; 64-bit throughout, so
+// no parts overflow it.
+int64_t DaysFromCivil(int year, int month, int day) {
+    const int64_t m = month, d = day;
+    const int64_t y = int64_t(year) - (m <= 2);
     const int64_t era = (y >= 0 ? y : y - 399) / 400;
     const int64_t yoe = y - era * 400;
     const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
@@ -25,6 +33,7 @@ int64_t DaysFromCivil(int y, int m, int d) {
 }
 
 void CivilFromDays(int64_t days, int& year, int& month, int& day) {
+    days = std::clamp(days, -kMaxDateTimeDays, kMaxDateTimeDays);
     const int64_t z = days - 25569 + 719468;
     const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
     const int64_t doe = z - era * 146097;
@@ -39,6 +48,8 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day) {
 // A negative date-time counts days backwards but the time of day forwards (-1.25 is
 // 1899-12-29 06:00), as the class library defines it.
 int64_t DateTimeToMs(TDateTime dt) {
+    constexpr double kMax = double(kMaxDateTimeDays);
+    if (!DateTimeInRange(dt)) dt = dt > 0 ? kMax : dt < 0 ? -kMax : 0;
     const double whole = std::trunc(dt);
     const double frac = std::fabs(dt - whole);
     return static_cast<int64_t>(whole) * 86400000 + std::llround(frac * kMsPerDay);

@@ -1,12 +1,13 @@
 #include "platform/os/shell_open.h"
 
 #include <fcntl.h>
-#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 
 #include "platform/os/cp_literal.h"
 #include "platform/os/sys_error.h"
@@ -15,7 +16,7 @@ namespace os {
 
 namespace {
 
-// What comes back through the pipe; the first report wins.
+// What comes back through a pipe.
 struct Report {
     enum Kind : int { ExecFailed = 1, Exited = 2 } kind;
     int value;  // errno of exec, or the wait status of the opener
@@ -25,102 +26,175 @@ void Send(int fd, Report r) {
     [[maybe_unused]] auto n = write(fd, &r, sizeof r);
 }
 
-std::string Describe(const char* step, int code) {
-    const SysError e = ErrorFromCode(code);
-    return std::string(step) + ": " + e.text + " (" + std::to_string(e.code) + ")";
+// One whole report, or false at the end of the pipe.
+bool Receive(int fd, Report& r) {
+    ssize_t n;
+    while ((n = read(fd, &r, sizeof r)) < 0 && errno == EINTR) {}
+    return n == static_cast<ssize_t>(sizeof r);
 }
 
-int64_t MonotonicMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+void Reap(pid_t pid) {
+    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {}
 }
 
-// In the intermediate process: waits up to `ms` for the opener and reports how it ended.
-[[noreturn]] void WatchOpener(pid_t opener, int ms, int fd) {
-    const int64_t deadline = MonotonicMs() + ms;
-    for (;;) {
-        int status = 0;
-        const pid_t r = waitpid(opener, &status, WNOHANG);
-        if (r == opener) {
-            Send(fd, {Report::Exited, status});
-            break;
-        }
-        if (r < 0 || MonotonicMs() >= deadline) break;
-        usleep(5000);
-    }
+std::string Describe(const std::string& step, int code) {
+    return step + ": " + RussianErrorText(code) + " (" + std::to_string(code) + ")";
+}
+
+// xdg-open's exit codes: 3 when no program is known for the file, 4 when the one it started
+// failed (it runs the viewer in the foreground and passes its failure on).
+ShellOpenResult ExitResult(const std::string& program, int status) {
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {true, {}};
+    if (!WIFEXITED(status))
+        return {false, program + ": " + "программа просмотра прервана сигналом "_cp +
+                           std::to_string(WTERMSIG(status))};
+    const int code = WEXITSTATUS(status);
+    const std::string what = code == 3 ? "нет программы, которая может открыть этот файл"_cp
+                                       : "программа просмотра завершилась с ошибкой"_cp;
+    return {false, program + ": " + what + " (" + "код выхода "_cp + std::to_string(code) + ")"};
+}
+
+// In the middle process: waits for the opener as long as it runs and reports how it ended.
+[[noreturn]] void WatchOpener(pid_t opener, int fd) {
+    int status = 0;
+    pid_t r;
+    while ((r = waitpid(opener, &status, 0)) < 0 && errno == EINTR) {}
+    if (r == opener) Send(fd, {Report::Exited, status});
     _exit(0);
 }
 
-std::string ExitText(const std::string& program, int status) {
-    const std::string how = WIFEXITED(status)
-                                ? "код выхода "_cp + std::to_string(WEXITSTATUS(status))
-                                : "сигнал "_cp + std::to_string(WTERMSIG(status));
-    return program + ": " + "нет программы, которая может открыть этот файл"_cp + " (" + how + ")";
+// In the middle process: the standard streams go to /dev/null and every other descriptor but
+// the pipe ends `keepA` and `keepB` (-1: none) is closed, since the watch may last as long as the
+// viewer runs: the program's X connection held here would keep its windows on the screen after
+// it ended, its instance lock would keep its slot taken, a pipe on its output open.
+void KeepOnly(int& keepA, int& keepB, int maxFd) {
+    for (int* fd : {&keepA, &keepB})
+        if (*fd >= 0 && *fd < 3) *fd = fcntl(*fd, F_DUPFD_CLOEXEC, 3);
+    const int devnull = open("/dev/null", O_RDWR);
+    if (devnull >= 0) {
+        dup2(devnull, 0);
+        dup2(devnull, 1);
+        dup2(devnull, 2);
+    }
+    const int lo = keepB < 0 ? keepA : std::min(keepA, keepB);
+    const int hi = std::max(keepA, keepB);
+    const auto closeFrom = [&](int first, int last) {
+        if (first > last) return;
+        if (close_range(static_cast<unsigned>(first), static_cast<unsigned>(last), 0) == 0) return;
+        for (int fd = first; fd <= last && fd < maxFd; ++fd)
+            close(fd);
+    };
+    closeFrom(3, lo - 1);
+    if (hi != lo) closeFrom(lo + 1, hi - 1);
+    closeFrom(hi + 1, INT_MAX);
+}
+
+struct Started {
+    ShellOpenResult result;
+    pid_t watcher = -1;
+    int exitPipe = -1;  // when watched and started
+};
+
+// Forks twice so that the opener is not our child (no zombie, it outlives us). The exec failure
+// comes back through a close-on-exec pipe that closes once the opener runs, so the start is known
+// at once; the opener's end through a second pipe that the middle process holds while it watches.
+Started Start(const std::string& target, const std::string& program, bool watch) {
+    int execPipe[2], exitPipe[2] = {-1, -1};
+    if (pipe2(execPipe, O_CLOEXEC) != 0) return {{false, Describe("pipe", errno)}};
+    if (watch && pipe2(exitPipe, O_CLOEXEC) != 0) {
+        const int err = errno;
+        close(execPipe[0]);
+        close(execPipe[1]);
+        return {{false, Describe("pipe", err)}};
+    }
+    const auto closeAll = [&] {
+        for (int fd : {execPipe[0], execPipe[1], exitPipe[0], exitPipe[1]})
+            if (fd >= 0) close(fd);
+    };
+
+    const long openMax = sysconf(_SC_OPEN_MAX);
+    const int maxFd = openMax > 0 && openMax < INT_MAX ? static_cast<int>(openMax) : 65536;
+    const pid_t child = fork();
+    if (child < 0) {
+        const int err = errno;
+        closeAll();
+        return {{false, Describe("fork", err)}};
+    }
+    if (child == 0) {
+        close(execPipe[0]);
+        if (watch) close(exitPipe[0]);
+        setsid();
+        KeepOnly(execPipe[1], exitPipe[1], maxFd);
+        const pid_t opener = fork();
+        if (opener < 0) {
+            Send(execPipe[1], {Report::ExecFailed, errno});
+            _exit(1);
+        }
+        if (opener == 0) {
+            execlp(program.c_str(), program.c_str(), target.c_str(), static_cast<char*>(nullptr));
+            Send(execPipe[1], {Report::ExecFailed, errno});
+            _exit(127);
+        }
+        close(execPipe[1]);
+        if (watch) WatchOpener(opener, exitPipe[1]);
+        _exit(0);
+    }
+    close(execPipe[1]);
+    if (watch) close(exitPipe[1]);
+    Report r{};
+    const bool failed = Receive(execPipe[0], r);
+    close(execPipe[0]);
+    if (failed || !watch) {
+        if (watch) close(exitPipe[0]);
+        Reap(child);
+        if (failed) return {{false, Describe(program, r.value)}};
+        return {{true, {}}};
+    }
+    fcntl(exitPipe[0], F_SETFL, fcntl(exitPipe[0], F_GETFL) | O_NONBLOCK);
+    return {{true, {}}, child, exitPipe[0]};
 }
 
 }  // namespace
 
-// Forks twice so that the opener is not our child (no zombie, it outlives us). The middle
-// process watches the opener's exit when asked; the exec failure of the opener and its exit come
-// back through a close-on-exec pipe, which closes when the middle process ends.
-ShellOpenResult ShellOpen(const std::string& target, const std::string& program,
-                          const ShellOpenWatch& watch) {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) return {false, Describe("pipe", errno)};
+ShellOpenResult ShellOpen(const std::string& target, const std::string& program) {
+    return Start(target, program, false).result;
+}
 
-    const pid_t child = fork();
-    if (child < 0) {
-        const int err = errno;
-        close(fds[0]);
-        close(fds[1]);
-        return {false, Describe("fork", err)};
+ShellOpening::ShellOpening(const std::string& target, const std::string& program)
+    : program_(program) {
+    Started s = Start(target, program, true);
+    if (!s.result.ok) {
+        result_ = std::move(s.result);
+        return;
     }
-    if (child == 0) {
-        close(fds[0]);
-        setsid();
-        const pid_t grandchild = fork();
-        if (grandchild < 0) {
-            Send(fds[1], {Report::ExecFailed, errno});
-            _exit(1);
-        }
-        if (grandchild > 0) {
-            if (watch.milliseconds > 0) WatchOpener(grandchild, watch.milliseconds, fds[1]);
-            _exit(0);
-        }
-        const int devnull = open("/dev/null", O_RDWR);
-        if (devnull >= 0) {
-            dup2(devnull, 0);
-            dup2(devnull, 1);
-            dup2(devnull, 2);
-        }
-        execlp(program.c_str(), program.c_str(), target.c_str(), static_cast<char*>(nullptr));
-        Send(fds[1], {Report::ExecFailed, errno});
-        _exit(127);
-    }
-    close(fds[1]);
-    Report first{};
-    bool reported = false;
-    for (;;) {
-        pollfd p{fds[0], POLLIN, 0};
-        const int ready = poll(&p, 1, watch.idle ? 10 : -1);
-        if (ready < 0 && errno != EINTR) break;
-        if (ready > 0) {
-            Report r{};
-            const ssize_t n = read(fds[0], &r, sizeof r);
-            if (n < 0 && errno == EINTR) continue;
-            if (n != static_cast<ssize_t>(sizeof r)) break;  // the end: the middle process is gone
-            if (!reported) first = r, reported = true;
-            continue;
-        }
-        if (watch.idle) watch.idle();
-    }
-    close(fds[0]);
-    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {}
-    if (!reported) return {true, {}};
-    if (first.kind == Report::ExecFailed) return {false, Describe(program.c_str(), first.value)};
-    if (WIFEXITED(first.value) && WEXITSTATUS(first.value) == 0) return {true, {}};
-    return {false, ExitText(program, first.value)};
+    watcher_ = s.watcher;
+    pipe_ = s.exitPipe;
+}
+
+ShellOpening::~ShellOpening() {
+    if (pipe_ < 0) return;
+    // The middle process only waits; the opener, a process of its own, is not touched.
+    kill(watcher_, SIGKILL);
+    EndWatch();
+}
+
+void ShellOpening::EndWatch() {
+    close(pipe_);
+    pipe_ = -1;
+    Reap(watcher_);
+    watcher_ = -1;
+}
+
+std::optional<ShellOpenResult> ShellOpening::Poll() {
+    if (result_) return result_;
+    Report r{};
+    const ssize_t n = read(pipe_, &r, sizeof r);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return std::nullopt;
+    // Without a report the middle process could not tell how the opener ended; it did start.
+    result_ = n == static_cast<ssize_t>(sizeof r) ? ExitResult(program_, r.value)
+                                                  : ShellOpenResult{true, {}};
+    EndWatch();
+    return result_;
 }
 
 }  // namespace os

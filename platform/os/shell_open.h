@@ -1,29 +1,49 @@
 // Opening a document or web address with the desktop's default application (the shell's "open"
 // verb), through xdg-open started detached.
 //
-// The opener is started so that it outlives the program and leaves no zombie. Its failure to
-// start is always reported; when asked, its exit is also watched for a short while, so that an
-// opener that ends with a failure (xdg-open finding no program for the file) is reported too.
-// One still running when the watch ends is taken to have opened the file: a viewer started in
-// the foreground runs until the operator closes it.
+// The opener is started so that it outlives the program and leaves no zombie: a middle process
+// forks it. Whether it started is known at once. When its end is watched, the middle process
+// waits on it for as long as it runs and sends back how it ended through a pipe that the caller
+// polls without blocking, so an opener that fails however late (xdg-open finding no program for
+// the file, a viewer that gives up) is still reported. A viewer started in the foreground runs
+// until the operator closes it; only then does its exit say how it went.
 #pragma once
 
-#include <functional>
+#include <sys/types.h>
+
+#include <optional>
 #include <string>
 
 namespace os {
 
 struct ShellOpenResult {
     bool ok = false;
-    std::string error;  // which step failed and why, cp1251
+    std::string error;  // which step failed and why, in Russian, cp1251
 };
 
-struct ShellOpenWatch {
-    int milliseconds = 0;         // how long the opener's exit is waited for; 0: not at all
-    std::function<void()> idle;  // called every few milliseconds while waiting (a message pump)
-};
+// Starts the opener without watching its end: ok once it has started.
+ShellOpenResult ShellOpen(const std::string& target, const std::string& program = "xdg-open");
 
-ShellOpenResult ShellOpen(const std::string& target, const std::string& program = "xdg-open",
-                          const ShellOpenWatch& watch = {});
+// An opener started with its end watched.
+class ShellOpening {
+public:
+    // Returns once the opener has started or failed to.
+    explicit ShellOpening(const std::string& target, const std::string& program = "xdg-open");
+    // A watch still going is given up; the opener runs on.
+    ~ShellOpening();
+    ShellOpening(const ShellOpening&) = delete;
+    ShellOpening& operator=(const ShellOpening&) = delete;
+
+    // How it ended, without waiting: none while the opener runs. Ok is an exit with 0.
+    std::optional<ShellOpenResult> Poll();
+
+private:
+    void EndWatch();
+
+    std::string program_;
+    std::optional<ShellOpenResult> result_;
+    pid_t watcher_ = -1;  // the middle process, while it watches
+    int pipe_ = -1;       // its reports, read without blocking
+};
 
 }  // namespace os

@@ -16,4 +16,8 @@ struct SysError {
 SysError LastError();
 SysError ErrorFromCode(int code);
 
+// The reason for `code` in the operator's language, as the Russian messages that show it
+// (the system's own texts are English); cp1251.
+std::string RussianErrorText(int code);
+
 }  // namespace os

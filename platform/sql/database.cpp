@@ -183,19 +183,30 @@ int64_t Database::Execute(std::string_view sql, const Params& params) {
 }
 
 std::vector<int64_t> Database::QueryIntegers(std::string_view sql, const Params& params) {
+    std::vector<int64_t> out;
+    QueryIntegers(sql, params, out);
+    return out;
+}
+
+void Database::QueryIntegers(std::string_view sql, const Params& params,
+                             std::vector<int64_t>& out) {
     const Translation t = Translate(sql, [this](const std::string& n) { return KindOfColumn(n); });
     sqlite3_stmt* stmt = Prepare(t.sql);
     const ResetGuard reset{stmt};
     BindAll(stmt, Arrange(t, params));
-    std::vector<int64_t> out;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER)
-            throw Error("The first column holds a value that is not an integer");
-        out.push_back(sqlite3_column_int64(stmt, 0));
+    const std::size_t held = out.size();
+    try {
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER)
+                throw Error("The first column holds a value that is not an integer");
+            out.push_back(sqlite3_column_int64(stmt, 0));
+        }
+        if (rc != SQLITE_DONE) Fail(rc);
+    } catch (...) {
+        out.resize(held);
+        throw;
     }
-    if (rc != SQLITE_DONE) Fail(rc);
-    return out;
 }
 
 ResultSet Database::QueryRaw(std::string_view sql, const std::vector<Value>& values) {

@@ -71,6 +71,8 @@ public:
     // The first column of every row, for results too big to hold as values (a million keys);
     // a value that is not an integer fails the query.
     std::vector<int64_t> QueryIntegers(std::string_view sql, const Params& params = {});
+    // The same, appended to `out`, whose space is reused; on failure `out` holds what it held.
+    void QueryIntegers(std::string_view sql, const Params& params, std::vector<int64_t>& out);
     int64_t Execute(std::string_view sql, const Params& params = {});  // rows changed
     ResultSet QueryRaw(std::string_view sql, const std::vector<Value>& values = {});
     int64_t ExecuteRaw(std::string_view sql, const std::vector<Value>& values = {});

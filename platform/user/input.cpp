@@ -416,6 +416,16 @@ bool LastInputWasKeyboard() {
     return St().lastWasKey;
 }
 
+void RepeatMousePress(POINT pt, MouseButton button) {
+    auto& s = St();
+    // The press was already counted once, against the loop's capture window.
+    s.lastDownMsg = 0;
+    s.lastWasDouble = false;
+    auto& q = Raw();
+    std::lock_guard g(q.lock);
+    q.events.push_front(MouseEvent{MouseEvent::Down, pt, button});
+}
+
 void ReleaseCaptureIfIn(Window* w) {
     Window* c = Peek(St().capture);
     if (c && IsAncestor(w, c)) ReleaseCapture();

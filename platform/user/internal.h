@@ -1,6 +1,7 @@
 // What the files of platform/user ask of one another. Not for use outside the folder.
 #pragma once
 
+#include "platform/user/input.h"
 #include "platform/user/window_store.h"
 
 namespace win::detail {
@@ -16,6 +17,9 @@ void ForgetInputState(Window* w);  // the window goes: capture, tracking, click 
 void ReleaseCaptureIfIn(Window* w);
 // Whether the latest input event taken was a key rather than the mouse.
 bool LastInputWasKeyboard();
+// A press a modal loop took and let go: routed anew, before any other input, to the window
+// under the point as it is now; never counted as the second click of a double click.
+void RepeatMousePress(POINT pt, MouseButton button);
 
 // activation.cpp
 // Makes `top` (a top-level window) the active one. `how` is WA_ACTIVE or WA_CLICKACTIVE.

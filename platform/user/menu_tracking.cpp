@@ -3,11 +3,13 @@
 // One loop runs at a time (a nested TrackPopupMenu needs TPM_RECURSE). It keeps the stack of
 // open pop-ups, root first, each with its "#32768" window; the selected item of each menu
 // carries MFS_HILITE so that painting needs nothing else. The loop takes all mouse and
-// keyboard input (a press outside every menu ends it and is eaten) and dispatches everything
-// else. The owner hears, in order: WM_ENTERMENULOOP, WM_INITMENU, WM_INITMENUPOPUP before each
-// pop-up shows, WM_MENUSELECT as the selection moves, WM_ENTERIDLE when the loop waits, then
-// WM_MENUSELECT with 0xFFFF and no menu, WM_EXITMENULOOP, and the chosen command posted as
-// WM_COMMAND (WM_SYSCOMMAND from a system menu) unless TPM_RETURNCMD asked for it back.
+// keyboard input and dispatches everything else. A press outside every menu ends it: eaten
+// while a pop-up is open, routed again to the window under it when only the bar was selected
+// (after Esc, Alt or F10), so that the press still drags a caption. The owner hears, in
+// order: WM_ENTERMENULOOP, WM_INITMENU, WM_INITMENUPOPUP before each pop-up shows,
+// WM_MENUSELECT as the selection moves, WM_ENTERIDLE when the loop waits, then WM_MENUSELECT
+// with 0xFFFF and no menu, WM_EXITMENULOOP, and the chosen command posted as WM_COMMAND
+// (WM_SYSCOMMAND from a system menu) unless TPM_RETURNCMD asked for it back.
 #include <algorithm>
 #include <functional>
 #include <vector>
@@ -101,7 +103,7 @@ private:
 
     bool Input(const MSG& m);
     void OnMove(POINT pt);
-    void OnDown(POINT pt);
+    void OnDown(POINT pt, MouseButton button);
     void OnUp(POINT pt, bool right);
     void OnKey(UINT vk, const MSG& m);
     void OnChar(unsigned char ch);
@@ -126,6 +128,8 @@ private:
     UINT chosen_ = 0;
     HMENU chosenMenu_ = nullptr;
     POINT chosenAt_;
+    MouseButton repeatPress_ = MouseButton::None;  // a press to route again once the loop ends
+    POINT repeatAt_{};
     RECT sysIcon_{};  // the caption icon that opened a system menu
     uint32_t openedAt_ = 0;
 };
@@ -383,7 +387,7 @@ void MenuLoop::OnMove(POINT pt) {
     }
 }
 
-void MenuLoop::OnDown(POINT pt) {
+void MenuLoop::OnDown(POINT pt, MouseButton button) {
     auto [level, item] = PopupAt(pt);
     if (level >= 0) {
         if (item >= 0) OnMove(pt);
@@ -410,6 +414,10 @@ void MenuLoop::OnDown(POINT pt) {
                 ChooseItem(m->items[i], levels_[0].menu);
                 return;
             }
+    }
+    if (bar_ && levels_.empty()) {
+        repeatPress_ = button;
+        repeatAt_ = pt;
     }
     ended_ = true;
 }
@@ -561,15 +569,18 @@ bool MenuLoop::Input(const MSG& m) {
             OnMove(m.pt);
             break;
         case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDBLCLK:
         case WM_NCLBUTTONDOWN:
-        case WM_NCRBUTTONDOWN:
         case WM_NCLBUTTONDBLCLK:
+            mouse_ = true;
+            OnDown(m.pt, MouseButton::Left);
+            break;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_NCRBUTTONDOWN:
         case WM_NCRBUTTONDBLCLK:
             mouse_ = true;
-            OnDown(m.pt);
+            OnDown(m.pt, MouseButton::Right);
             break;
         case WM_LBUTTONUP:
         case WM_NCLBUTTONUP:
@@ -610,6 +621,7 @@ void MenuLoop::Finish(bool api) {
     if (capture_ && GetCapture() == capture_) ReleaseCapture();
     Notify(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
     Notify(WM_EXITMENULOOP, api ? TRUE : FALSE, 0);
+    if (repeatPress_ != MouseButton::None) RepeatMousePress(repeatAt_, repeatPress_);
     if (chosen_ == 0 || (flags_ & TPM_RETURNCMD) || !OwnerAlive()) return;
     if (IsSystem(chosenMenu_)) {
         LPARAM at = mouse_ ? MAKELPARAM(chosenAt_.x, chosenAt_.y) : 0;

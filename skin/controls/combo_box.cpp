@@ -65,45 +65,35 @@ win::RECT TsCustomComboBox::ButtonRect() const {
 
 void TsCustomComboBox::Loaded() {
     TsEditSkinned::Loaded();
-    TakeColors();
+    TakeSkinColors(this, SkinData());
 }
 
 void TsCustomComboBox::CreateWnd() {
     TCustomComboBox::CreateWnd();
-    TakeColors();
+    TakeSkinColors(this, SkinData());
 }
 
-void TsCustomComboBox::TakeColors() {
-    TsCommonData* d = SkinData();
-    if (!IsControlSkinned(d)) return;
-    if (const TsGeneralData* s = d->Section()) {
-        if (!d->CustomColor()) SetColor(TColor(s->Color));
-        if (!d->CustomFont()) Font()->SetColor(TColor(s->FontColor));
-    }
+int TsCustomComboBox::CacheHeight() const {
+    return Style() == csSimple ? ItemHeight() + 8 : Height();
 }
 
 void TsCustomComboBox::PrepareCache() {
     TsCommonData* d = SkinData();
     const int active = ControlIsActive(d) ? 1 : 0;
-    PaintSectionIntoCache(this, d, active, true);
+    // The simple style frames its edit only: the list below it has a frame of its own.
+    PaintSectionIntoCache(this, d, active, true, CacheHeight());
     TBitmap* cache = d->CacheBmp();
     TsSkinManager* mgr = d->GetSkinManager();
     const win::RECT b = ButtonRect();
     if (cache && mgr && b.right > b.left && b.bottom > b.top) {
         const int state = droppedDown_ ? 2 : active;
         const int section = mgr->GetSkinIndex("COMBOBTN");
-        if (mgr->IsValidSkinIndex(section)) {
-            // The button paints over a copy of the body as it stands.
-            auto under = std::make_unique<TBitmap>();
-            under->SetPixelFormat(pf24bit);
-            under->SetSize(cache->Width(), cache->Height());
-            win::BitBlt(under->Canvas()->Handle(), 0, 0, cache->Width(), cache->Height(),
-                        cache->Canvas()->Handle(), 0, 0, win::SRCCOPY);
-            PixelView view = ViewOf(under.get());
-            PaintMaskWithBorders(section, "COMBOBTN", MakeCacheInfo(&view, 0, 0), true, state,
-                                 TRect(b.left, b.top, b.right, b.bottom), {0, 0}, cache, mgr, -1,
-                                 -1);
-        }
+        if (mgr->IsValidSkinIndex(section))
+            WithCopyAsBackground(cache, [&](const CacheInfo& body) {
+                PaintMaskWithBorders(section, "COMBOBTN", body, true, state,
+                                     TRect(b.left, b.top, b.right, b.bottom), {0, 0}, cache, mgr,
+                                     -1, -1);
+            });
         const int glyph = mgr->ConstData().ComboGlyph;
         if (mgr->Skin().IsValidImgIndex(glyph)) {
             const TsMaskData& mask = mgr->Masks()[size_t(glyph)];
@@ -152,7 +142,7 @@ void TsCustomComboBox::PaintText(TBitmap* cache) {
 void TsCustomComboBox::PaintToDC(win::HDC dc) {
     TsCommonData* d = SkinData();
     if (d->CacheStale || !d->CacheBmp() || d->CacheBmp()->Width() != Width() ||
-        d->CacheBmp()->Height() != Height())
+        d->CacheBmp()->Height() != CacheHeight())
         PrepareCache();
     PaintCtrlBorders(d, PresentState(d));
     TBitmap* cache = d->CacheBmp();
@@ -284,12 +274,11 @@ bool TsCustomComboBox::SkinCommand(TMessage& m) {
     if (code == SKC_NEWSKIN && listAdapter_) listAdapter_->WndProc(m);
     CommonWndProc(m, d);
     if (code == SKC_REMOVESKIN) {
-        if (!d->CustomColor()) SetColor(clWindow);
-        if (!d->CustomFont()) Font()->SetColor(clWindowText);
+        TakeWindowColors(this, d);
         ReleaseList();
         if (HandleAllocated()) RecreateWnd();
     } else if (code == SKC_REFRESH) {
-        TakeColors();
+        TakeSkinColors(this, SkinData());
         Restale();
     }
     return true;
@@ -363,6 +352,11 @@ void TsCustomComboBox::WndProc(TMessage& m) {
         }
     }
     TsEditSkinned::WndProc(m);
+    // A command from the edit or the list: the button is no longer shown pressed.
+    if (m.Msg == win::WM_COMMAND && IsSkinnedNow(this, d)) {
+        droppedDown_ = false;
+        Restale();
+    }
     if (m.Msg == CN_COMMAND) {
         if (m.WParamHi() == win::CBN_DROPDOWN) {
             droppedDown_ = true;
@@ -386,7 +380,7 @@ void TsCustomComboBox::WndProc(TMessage& m) {
             Restale();
             break;
         case CM_COLORCHANGED:
-            TakeColors();
+            TakeSkinColors(this, SkinData());
             break;
         default:
             break;

@@ -45,6 +45,8 @@ protected:
     void DrawItem(int index, const vcl::TRect& rect, vcl::TOwnerDrawState state) override;
 
 private:
+    // The rows the cache covers: the edit part in the simple style, else the whole box.
+    int CacheHeight() const;
     void PaintText(vcl::TBitmap* cache);
     bool OwnDrawn() { return Style() >= vcl::csOwnerDrawFixed && OnDrawItem; }
     // The field of an owner-drawn box drawn through DrawItem into `dc` at `r`.
@@ -53,7 +55,6 @@ private:
     void DrawItemContent(int index, const vcl::TRect& rect, vcl::TOwnerDrawState state);
     void PaintToDC(win::HDC dc);
     bool SkinCommand(vcl::TMessage& m);
-    void TakeColors();
     void ReleaseList();
     void Restale();
 

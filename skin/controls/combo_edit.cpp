@@ -188,7 +188,8 @@ void TsCustomComboEdit::PopupDropDown() {
     popup_->SetVisible(false);
     popup_->SetWidth(popupWidth_);
     const int pw = popup_->Width(), ph = popup_->Height();
-    const TPoint p = ClientToScreen({0, 0});
+    // From the window's corner, not the client origin inside the frame.
+    const TPoint p = Parent() ? Parent()->ClientToScreen({Left(), Top()}) : ClientToScreen({0, 0});
     // The virtual screen's edges: its origin need not be (0, 0).
     const int vx = win::GetSystemMetrics(win::SM_XVIRTUALSCREEN);
     const int vw = vx + win::GetSystemMetrics(win::SM_CXVIRTUALSCREEN);

@@ -73,10 +73,12 @@ void NoteHalfVisible(TControl* control, TsCommonData* data) {
     data->HalfVisible = parent && !RectIsInRect(parent->ClientRect(), control->BoundsRect());
 }
 
-void PaintSectionIntoCache(TControl* control, TsCommonData* data, int state, bool borders) {
+void PaintSectionIntoCache(TControl* control, TsCommonData* data, int state, bool borders,
+                           int height) {
     data->InitCacheBmp();
     TBitmap* cache = data->CacheBmp();
-    const TRect all(0, 0, control->Width(), control->Height());
+    if (height >= 0) cache->SetSize(control->Width(), height);
+    const TRect all(0, 0, control->Width(), height >= 0 ? height : control->Height());
     CacheInfo parent;
     PixelView view;
     GetParentBGInfo(data, parent, view);
@@ -138,6 +140,15 @@ FramePaintDC::~FramePaintDC() {
 void WithCacheAsBackground(TBitmap* cache, const std::function<void(const CacheInfo&)>& draw) {
     const PixelView view = ViewOf(cache);
     draw(MakeCacheInfo(&view, 0, 0));
+}
+
+void WithCopyAsBackground(TBitmap* bmp, const std::function<void(const CacheInfo&)>& draw) {
+    TBitmap under;
+    under.SetPixelFormat(pf24bit);
+    under.SetSize(bmp->Width(), bmp->Height());
+    win::BitBlt(under.Canvas()->Handle(), 0, 0, bmp->Width(), bmp->Height(),
+                bmp->Canvas()->Handle(), 0, 0, win::SRCCOPY);
+    WithCacheAsBackground(&under, draw);
 }
 
 void DrawEmbossedText(win::HDC dc, const std::string& text, TRect& r, uint32_t flags) {
@@ -220,6 +231,15 @@ void TakeSectionColors(TControl* control, TsCommonData* data, bool active) {
     const auto font = vcl::TColor(active ? s->HotFontColor : s->FontColor);
     if (!data->CustomColor() && control->Color() != color) control->SetColor(color);
     if (!data->CustomFont() && control->Font()->Color() != font) control->Font()->SetColor(font);
+}
+
+void TakeSkinColors(TControl* control, TsCommonData* data) {
+    if (IsControlSkinned(data)) TakeSectionColors(control, data, false);
+}
+
+void TakeWindowColors(TControl* control, TsCommonData* data) {
+    if (!data->CustomColor()) control->SetColor(clWindow);
+    if (!data->CustomFont()) control->Font()->SetColor(clWindowText);
 }
 
 bool AnswerCommonCommands(vcl::TMessage& m) {

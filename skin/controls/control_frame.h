@@ -84,8 +84,10 @@ std::string FontKey(vcl::TFont* font);
 bool CacheNeedsBuild(vcl::TControl* control, TsCommonData* data, bool changed);
 
 // Sizes the cache to the control and paints the section over the parent's background, with
-// the border mask when `borders`, else the background only.
-void PaintSectionIntoCache(vcl::TControl* control, TsCommonData* data, int state, bool borders);
+// the border mask when `borders`, else the background only. A `height` of 0 or more keeps the
+// cache to that many top rows of the control.
+void PaintSectionIntoCache(vcl::TControl* control, TsCommonData* data, int state, bool borders,
+                           int height = -1);
 // Copies what the parent shows at the control's place (`parent`, taken by GetParentBGInfo) into
 // the rows 0 .. `height` of the cache, pixel by pixel whatever the depth of the parent's image;
 // without an image, fills them with the parent's colour.
@@ -97,6 +99,9 @@ void BlendDisabledCache(vcl::TControl* control, TsCommonData* data, TsDisabledKi
 // Runs `draw` with the cache as the background of what it draws into it: key-coloured pixels
 // leave the cache as it is.
 void WithCacheAsBackground(vcl::TBitmap* cache, const std::function<void(const CacheInfo&)>& draw);
+// The same with a copy of `bmp` as it stands, for painters that show the background only where
+// they do not paint (key-coloured pixels of a mask).
+void WithCopyAsBackground(vcl::TBitmap* bmp, const std::function<void(const CacheInfo&)>& draw);
 
 // `text` in `r` of `dc` as classic disabled text: in the highlight colour one pixel down and to
 // the right, then in the shadow colour in its place. `r` becomes what DrawText gives for the
@@ -149,5 +154,10 @@ void ValidateOnly(vcl::TWinControl* control);
 // The section's colour and font colour of the state, written to the control unless it keeps
 // its own (CustomColor, CustomFont) or already has them.
 void TakeSectionColors(vcl::TControl* control, TsCommonData* data, bool active);
+// The section's normal colours (TakeSectionColors) when the state paints through a skin.
+void TakeSkinColors(vcl::TControl* control, TsCommonData* data);
+// The window's own colours (clWindow, clWindowText) once the skin has gone, unless the control
+// keeps its own.
+void TakeWindowColors(vcl::TControl* control, TsCommonData* data);
 
 }  // namespace skin

@@ -213,14 +213,15 @@ void TsCustomDateEdit::ApplyDate(TDateTime date) {
     SelectAllText();
 }
 
+// A limit of 0 is no limit, never out of order with the other one.
 void TsCustomDateEdit::SetMinDate(TDateTime date) {
-    if (date == minDate_ || (maxDate_ != 0 && date > maxDate_)) return;
+    if (date == minDate_ || (date != 0 && maxDate_ != 0 && date > maxDate_)) return;
     minDate_ = date;
     if (minDate_ != 0 && Date() != 0 && Date() < minDate_) SetDate(minDate_);
 }
 
 void TsCustomDateEdit::SetMaxDate(TDateTime date) {
-    if (date == maxDate_ || (minDate_ != 0 && minDate_ > date)) return;
+    if (date == maxDate_ || (date != 0 && minDate_ != 0 && minDate_ > date)) return;
     maxDate_ = date;
     if (maxDate_ != 0 && Date() > maxDate_) SetDate(maxDate_);
 }
@@ -372,7 +373,8 @@ bool TsCustomDateEdit::DoKeyDown(uint16_t& key, TShiftState shift) {
         key = 0;
         return true;
     }
-    if (!Shifted(shift) && DirectInput() && (key == kKeyAdd || key == kKeySubtract)) {
+    if (!Shifted(shift) && DirectInput() && !ReadOnly() &&
+        (key == kKeyAdd || key == kKeySubtract)) {
         const TDateTime d = Date();
         ApplyDate((d != 0 ? d : vcl::Date()) + (key == kKeyAdd ? 1 : -1));
         key = 0;

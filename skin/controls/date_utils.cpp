@@ -64,6 +64,11 @@ bool IsDateTripleValid(int year, int month, int day) {
 }
 
 bool IsDateValid(vcl::TDateTime date) {
+    // Years 1 to 9999 only, and nothing else (nor NaN) is decoded: a bad stored value is no
+    // date rather than an overflow.
+    static const double first = vcl::EncodeDate(1, 1, 1),
+                        pastLast = vcl::EncodeDate(9999, 12, 31) + 1;
+    if (!(date > first - 1 && date < pastLast)) return false;
     try {
         int y, m, d;
         vcl::DecodeDate(date, y, m, d);

@@ -68,7 +68,12 @@ void TsFrameAdapter::Loaded() {
     if (mgr) data_->UpdateIndexes();
     if (mgr && mgr->SkinData().Active && !ComponentState().Contains(csDesigning))
         OwnerDrawPopups();
-    if (IsControlSkinned(data_.get())) NotifyParentForm(frame_);
+    if (IsControlSkinned(data_.get())) NotifyForm();
+}
+
+void TsFrameAdapter::NotifyForm() {
+    TsSkinManager* mgr = data_->GetSkinManager();
+    if (mgr && mgr->SkinningRules().Contains(srThirdParty)) NotifyParentForm(frame_);
 }
 
 void TsFrameAdapter::OwnerDrawPopups() {
@@ -123,6 +128,21 @@ bool TsFrameAdapter::SkinCommand(TMessage& m) {
                 data_->GetBGInfo(*reinterpret_cast<BackgroundInfo*>(m.LParam), false,
                                  frame_->HandleAllocated() ? frame_->Handle() : nullptr);
             return true;
+        case SKC_BEFORESCROLL:
+        case SKC_AFTERSCROLL: {
+            // What shows through the frame moves with the scroll: the frame waits for it.
+            TWinControl* parent = frame_->Parent();
+            if (!frame_->HandleAllocated() ||
+                !((parent && SendSkinCommandNoParam(parent, SKC_ISHALFVISIBLE) != 0) ||
+                  data_->ShowsParentBG()))
+                return true;
+            const bool after = code == SKC_AFTERSCROLL;
+            win::SendMessageA(frame_->Handle(), win::WM_SETREDRAW, after ? 1 : 0, 0);
+            if (after)
+                Redraw(win::RDW_INVALIDATE | win::RDW_FRAME | win::RDW_ALLCHILDREN |
+                       win::RDW_UPDATENOW);
+            return true;
+        }
         default:
             break;
     }
@@ -273,7 +293,23 @@ void TsFrameAdapter::WndProc(TMessage& m) {
         case CM_SHOWINGCHANGED:
             oldProc_(m);
             WindowSlots().UpdateScrollWndAdapter(d, adapter_);
+            NotifyForm();
             return;
+        case win::WM_PARENTNOTIFY: {
+            const auto event = win::LOWORD(uint32_t(m.WParam));
+            if ((event != win::WM_CREATE && event != win::WM_DESTROY) ||
+                ComponentState().Contains(csLoading) || frame_->ControlState.Contains(csCreating))
+                break;
+            // A child made after the skin takes it from its frame.
+            if (event == win::WM_CREATE && frame_->HandleAllocated()) {
+                d->UpdateIndexes();
+                TellChildren(SKC_NEWSKIN);
+                NotifyForm();
+            }
+            oldProc_(m);
+            if (adapter_) adapter_->RefreshScrollBarInfo(false);
+            return;
+        }
         case CM_MOUSEENTER:
             oldProc_(m);
             // Only the control under the mouse shows it.

@@ -38,6 +38,9 @@ private:
     bool FrameSkinned() const;
     // The frame's popup menus drawn by the skinned menus, when the manager skins them.
     void OwnerDrawPopups();
+    // The parent form hears of the frame's controls when the manager has the form skin the
+    // controls that paint without the skin.
+    void NotifyForm();
 
     std::unique_ptr<TsCommonData> data_;
     vcl::TCustomFrame* frame_ = nullptr;

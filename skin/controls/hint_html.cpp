@@ -37,7 +37,7 @@ uint32_t ReadHex(std::string_view s) {
     return v;
 }
 
-std::vector<std::string> Words(const std::string& tag) {
+std::vector<std::string> Words(std::string_view tag) {
     std::vector<std::string> words;
     std::string word;
     for (char c : tag) {
@@ -52,14 +52,15 @@ std::vector<std::string> Words(const std::string& tag) {
     return words;
 }
 
-// A closing tag of `name`: "</" and the name first found right there.
-bool Closes(const std::string& tag, std::string_view name) {
-    return tag.size() > 2 && tag[1] == '/' && tag.find(name) == 2;
+// A closing tag of `name`: "</" and the name right there (where it is found first, "<" and
+// "/" being no part of a name). Looks at no more than the name, however long the tag.
+bool Closes(std::string_view tag, std::string_view name) {
+    return tag.size() > 2 && tag[1] == '/' && tag.substr(2, name.size()) == name;
 }
 
 // An opening tag with nothing but `name` between the brackets.
-bool Opens(const std::string& tag, std::string_view name) {
-    return tag.size() == name.size() + 2 && tag.compare(1, name.size(), name) == 0;
+bool Opens(std::string_view tag, std::string_view name) {
+    return tag.size() == name.size() + 2 && tag.substr(1, name.size()) == name;
 }
 
 }  // namespace
@@ -116,7 +117,7 @@ void TsHtml::NewLine() {
     lineWidth_ = lineHeight_ = 0;
 }
 
-void TsHtml::ApplyFontAttributes(const std::string& tag) {
+void TsHtml::ApplyFontAttributes(std::string_view tag) {
     TFont* font = bitmap_->Canvas()->Font();
     const std::vector<std::string> words = Words(tag);
     for (std::size_t w = 0; w + 1 < words.size(); ++w) {
@@ -135,16 +136,17 @@ void TsHtml::ApplyFontAttributes(const std::string& tag) {
         } else if (key == "FACE") {
             const std::size_t at = tag.find("FACE");
             const std::size_t open = tag.find('"', at);
-            if (open == std::string::npos) continue;
+            if (open == std::string_view::npos) continue;
             const std::size_t close = tag.find('"', open + 1);
-            if (close == std::string::npos) continue;
+            if (close == std::string_view::npos) continue;
             // The name as matched (upper case); font names are found ignoring case.
-            if (close > open + 1) font->SetName(tag.substr(open + 1, close - open - 1));
+            if (close > open + 1)
+                font->SetName(std::string(tag.substr(open + 1, close - open - 1)));
         }
     }
 }
 
-bool TsHtml::ApplyTag(const std::string& tag) {
+bool TsHtml::ApplyTag(std::string_view tag, bool hasFont) {
     TFont* font = bitmap_->Canvas()->Font();
     const std::pair<const char*, TFontStyle> styles[] = {
         {"B", fsBold}, {"I", fsItalic}, {"U", fsUnderline}};
@@ -186,7 +188,7 @@ bool TsHtml::ApplyTag(const std::string& tag) {
             }
         return true;
     }
-    if (tag[1] != '/' && tag.find("FONT") != std::string::npos) {
+    if (tag[1] != '/' && hasFont) {
         auto saved = std::unique_ptr<TFont, FreeDeleter>(New<TFont>());
         saved->Assign(font);
         fonts_.push_back(std::move(saved));
@@ -197,32 +199,34 @@ bool TsHtml::ApplyTag(const std::string& tag) {
 }
 
 void TsHtml::Render(TRect& out) {
-    const std::size_t n = upper_.size();
+    const std::string_view text = upper_;
+    const std::size_t n = text.size();
     std::size_t start = 0;
-    // Where the next ">" lies, found once for all the "<" before it.
-    std::size_t close = 0;
-    bool closeKnown = false;
+    // The next ">" and the next "FONT", each found once for all the "<" before it: a text of
+    // many "<" sharing one distant ">" is still read in one pass.
+    std::size_t close = 0, font = 0;
+    bool known = false;
     std::size_t i = 0;
     while (i < n) {
-        if (upper_[i] != '<') {
+        if (text[i] != '<') {
             ++i;
             continue;
         }
         DrawRun(start, i);
-        if (i + 1 < n && upper_[i + 1] == '<') {
+        if (i + 1 < n && text[i + 1] == '<') {
             start = i + 1;  // the second "<" begins the next run
             i += 2;
             continue;
         }
-        if (!closeKnown || (close != std::string::npos && close < i)) {
-            close = upper_.find('>', i);
-            closeKnown = true;
-        }
-        if (close == std::string::npos) {
+        if (!known || (close != std::string_view::npos && close < i)) close = text.find('>', i);
+        if (!known || (font != std::string_view::npos && font < i)) font = text.find("FONT", i);
+        known = true;
+        if (close == std::string_view::npos) {
             start = ++i;  // dropped
             continue;
         }
-        if (ApplyTag(upper_.substr(i, close - i + 1))) {
+        const bool hasFont = font != std::string_view::npos && font + 4 <= close + 1;
+        if (ApplyTag(text.substr(i, close - i + 1), hasFont)) {
             i = close + 1;
             start = i;
         } else {

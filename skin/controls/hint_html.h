@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vcl/graphics/bitmap.h"
@@ -38,8 +39,9 @@ public:
 private:
     void DrawRun(std::size_t from, std::size_t to);
     void NewLine();
-    bool ApplyTag(const std::string& tag);
-    void ApplyFontAttributes(const std::string& tag);
+    // `tag` runs from "<" to ">" in the upper-case copy; `hasFont`: "FONT" lies within it.
+    bool ApplyTag(std::string_view tag, bool hasFont);
+    void ApplyFontAttributes(std::string_view tag);
 
     vcl::TBitmap* bitmap_ = nullptr;
     int x_ = 0, y_ = 0;

@@ -360,36 +360,60 @@ TRect TacCustomHintWindow::FitImage(TacHintImage* image, const TRect& text) {
                  std::max(text.Height() + m.Top + m.Bottom, image->ImageHeight()));
 }
 
-TRect TacCustomHintWindow::CalcHintRect(int, const std::string& hint) {
+TRect TacCustomHintWindow::TextBox(const std::string& hint) {
+    if (measuredValid_ && hint == measured_) return textBox_;
     const TsAlphaHints* h = CurrentAlphaHints();
-    const bool skinned = SkinDrawn();
-    TacHintTemplate* t = skinned ? nullptr : CurrentTemplate();
-    work_->Canvas()->SetFont(skinned ? Screen()->HintFont() : t->Font());
+    work_->Canvas()->SetFont(SkinDrawn() ? Screen()->HintFont() : CurrentTemplate()->Font());
     const int w = h && h->MaxWidth() >= 1 ? h->MaxWidth() : Screen()->Width();
-    TRect r = MeasureText(hint, TRect(0, 0, w, 0));
-    r = TRect(0, 0, r.Width(), r.Height());
-    if (skinned) {
-        const TRect b = SkinBorders();
-        r.Right += b.Left + b.Right + 8;
-        r.Bottom += b.Top + b.Bottom + 8;
-        return r;
-    }
-    // The corner the hint will point from chooses the picture, which may size it anew.
-    const TRect text = r;
-    r = FitImage(t->ImageDefault(), text);
-    win::POINT at{};
-    if (h && h->LastPosition().X != -1)
-        at = {h->LastPosition().X, h->LastPosition().Y};
-    else
-        win::GetCursorPos(&at);
+    const TRect r = MeasureText(hint, TRect(0, 0, w, 0));
+    measured_ = hint;
+    measuredValid_ = true;
+    textBox_ = TRect(0, 0, r.Width(), r.Height());
+    return textBox_;
+}
+
+TPoint TacCustomHintWindow::HintPosition(TPoint stored) const {
+    if (stored.X != 0 && stored.Y != 0) return stored;
+    const TsAlphaHints* h = CurrentAlphaHints();
+    if (h && h->LastPosition().X != -1) return h->LastPosition();
+    win::POINT cursor{};
+    win::GetCursorPos(&cursor);
+    return {cursor.x, cursor.y};
+}
+
+TacCustomHintWindow::Layout TacCustomHintWindow::LayOut(const std::string& hint, TPoint at) {
+    const TRect text = TextBox(hint);
     win::MONITORINFO mi;
-    win::GetMonitorInfo(win::MonitorFromPoint(at, win::MONITOR_DEFAULTTONEAREST), &mi);
-    TRect placed = Bounds(at.x, at.y, r.Width(), r.Height());
-    const int corner = PlaceHint(placed, {at.x, at.y}, 0, TRect(mi.rcMonitor.left, mi.rcMonitor.top,
-                                                               mi.rcMonitor.right, mi.rcMonitor.bottom),
-                                 false);
-    image_ = t->ImageFor(corner);
-    return FitImage(image_, text);
+    win::GetMonitorInfo(win::MonitorFromPoint({at.X, at.Y}, win::MONITOR_DEFAULTTONEAREST), &mi);
+    const TRect monitor(mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right,
+                        mi.rcMonitor.bottom);
+    Layout l;
+    if (SkinDrawn()) {
+        const TRect b = SkinBorders();
+        l.rect = Bounds(at.X, at.Y, text.Width() + b.Left + b.Right + 8,
+                        text.Height() + b.Top + b.Bottom + 8);
+        l.corner = PlaceHint(l.rect, at, 0, monitor, true);
+        return l;
+    }
+    // The corner chooses the picture, whose size may move the hint to another corner: a few
+    // turns settle on a picture that fits where it is put.
+    const TacHintTemplate* t = CurrentTemplate();
+    l.image = t->ImageDefault();
+    for (int turn = 0; turn < 4; ++turn) {
+        const TRect size = FitImage(l.image, text);
+        l.rect = Bounds(at.X, at.Y, size.Width(), size.Height());
+        l.corner = PlaceHint(l.rect, at, 0, monitor, false);
+        TacHintImage* next = t->ImageFor(l.corner);
+        if (next == l.image) break;
+        l.image = next;
+    }
+    return l;
+}
+
+TRect TacCustomHintWindow::CalcHintRect(int, const std::string& hint) {
+    measuredValid_ = false;  // fonts and widths may have changed since the last hint
+    const Layout l = LayOut(hint, HintPosition({0, 0}));
+    return TRect(0, 0, l.rect.Width(), l.rect.Height());
 }
 
 void TacCustomHintWindow::PaintSkinned(const std::string& text) {
@@ -512,17 +536,13 @@ void TacCustomHintWindow::ActivateHint(TRect rect, const std::string& hint) {
     }
     SetCaption(hint);
     const bool skinned = SkinDrawn();
-    const TPoint at = rect.TopLeft();
-    win::MONITORINFO mi;
-    win::GetMonitorInfo(win::MonitorFromPoint({at.X, at.Y}, win::MONITOR_DEFAULTTONEAREST), &mi);
-    TRect r = Bounds(at.X, at.Y, rect.Width(), rect.Height());
-    corner_ = PlaceHint(r, at, 0, TRect(mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right,
-                                        mi.rcMonitor.bottom),
-                        skinned);
-    if (!skinned) {
-        image_ = CurrentTemplate()->ImageFor(corner_);
-        if (corner_ == 1 || corner_ == 3) r = Bounds(r.Left, r.Top - 16, r.Width(), r.Height());
-    }
+    // The same sources and layout as CalcHintRect: the size measured for the hint is the one
+    // of the picture of the corner it shows at.
+    const Layout l = LayOut(hint, HintPosition(rect.TopLeft()));
+    measuredValid_ = false;
+    corner_ = l.corner;
+    image_ = l.image;
+    const TRect r = l.rect;
     SetBounds(r.Left, r.Top, r.Width(), r.Height());
     if (r.Width() < 1 || r.Height() < 1) return;
     if (skinned)
@@ -620,7 +640,8 @@ int PlaceHint(TRect& r, TPoint at, int corner, const TRect& m, bool skinDrawn) {
             left = m.Right - w;
         } else {
             left = at.X - w;
-            top = at.Y - 16;
+            // Below the point the tail rises beside it; a hint moved above stays there.
+            if (below) top = std::max(at.Y - 16, m.Top);
         }
         right = false;
         moved = true;
@@ -630,9 +651,11 @@ int PlaceHint(TRect& r, TPoint at, int corner, const TRect& m, bool skinDrawn) {
         right = true;
         moved = true;
     }
+    if (moved) corner = below ? (right ? 0 : 2) : (right ? 1 : 3);
+    // A balloon pointing down stands clear of the cursor under its tail.
+    if (!skinDrawn && (corner == 1 || corner == 3)) top = std::max(top - 16, m.Top);
     r = Bounds(left, top, w, h);
-    if (!moved) return corner;
-    return below ? (right ? 0 : 2) : (right ? 1 : 3);
+    return corner;
 }
 
 std::array<uint8_t, 12> HintFadeSteps(int t) {

@@ -217,6 +217,20 @@ private:
     void PaintTemplate(const std::string& text);
     // The text measured in `r` (its width the limit), with the work bitmap's font.
     vcl::TRect MeasureText(const std::string& text, vcl::TRect r);
+    // The hint text's own box, in the font it is drawn with (kept from CalcHintRect for the
+    // ActivateHint that follows it).
+    vcl::TRect TextBox(const std::string& hint);
+    // Where a hint goes: `stored` (the window's given position) when both its coordinates are
+    // set, else the component's last hint position, else the cursor.
+    vcl::TPoint HintPosition(vcl::TPoint stored) const;
+    struct Layout {
+        vcl::TRect rect;  // on the monitor
+        int corner = 0;
+        TacHintImage* image = nullptr;  // a template hint's picture for the corner
+    };
+    // The hint placed at `at`, sized by its text and, for a template hint, by the picture of
+    // the corner it ends at.
+    Layout LayOut(const std::string& hint, vcl::TPoint at);
     int SkinIndex() const;
     // The template that serves a picture hint now, and its picture for the corner.
     TacHintTemplate* CurrentTemplate() const;
@@ -230,6 +244,9 @@ private:
     std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> work_;
     std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> picture_;
     int corner_ = 0;
+    std::string measured_;
+    vcl::TRect textBox_{};
+    bool measuredValid_ = false;
 };
 
 // The window class the component gives the application.
@@ -244,7 +261,8 @@ TsAlphaHints* CurrentAlphaHints();
 
 // Moves the hint rectangle `r`, placed for `corner` at the point `at` (corners 1 and 3 above
 // the point, 2 and 3 left of it), onto `monitor`, and answers the corner it points from after.
-// A skin-drawn hint moves to the monitor's edges; a template hint keeps its tail by the point.
+// A skin-drawn hint moves to the monitor's edges; a template hint keeps its tail by the point,
+// and pointing down (corners 1 and 3) it stands 16 pixels higher, clear of the cursor.
 int PlaceHint(vcl::TRect& r, vcl::TPoint at, int corner, const vcl::TRect& monitor,
               bool skinDrawn);
 

@@ -2,22 +2,24 @@
 
 #include "skin/controls/control_frame.h"
 #include "skin/core/data/skin_data.h"
-#include "skin/core/pixels/dc_paint.h"
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/pixels/blend.h"
+#include "skin/core/pixels/dc_paint.h"
+#include "skin/core/pixels/fast_pixels.h"
+#include "skin/core/pixels/text_utils.h"
+#include "skin/core/state/form_animations.h"
 #include "skin/core/state/mask_paint.h"
+#include "skin/core/state/section_paint.h"
+#include "skin/core/state/skin_commands.h"
 #include "skin/core/state/skin_manager.h"
 #include "skin/core/state/skin_text.h"
-#include "skin/core/state/skin_commands.h"
 
 #include <algorithm>
 
 #include "platform/controls/list_box_control.h"
-#include "platform/controls/native_control.h"
 #include "platform/gdi/gdi.h"
 #include "platform/os/clock.h"
 #include "platform/user/user.h"
-#include "skin/core/pixels/blend.h"
 #include "vcl/system/exceptions.h"
 #include "vcl/system/format.h"
 
@@ -203,11 +205,8 @@ intptr_t TsAlphaListBox::Send(uint32_t msg, uintptr_t wParam, intptr_t lParam) c
 void TsAlphaListBox::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     CreateSubClass(p, "ListBox");
-    // The standard style is drawn here too, so that its selection can take the skin's
-    // highlight; its items keep the height the window gives them.
-    static constexpr uint32_t kStyles[] = {win::LBS_OWNERDRAWFIXED, win::LBS_OWNERDRAWFIXED,
-                                           win::LBS_OWNERDRAWVARIABLE, win::LBS_OWNERDRAWFIXED,
-                                           win::LBS_OWNERDRAWFIXED};
+    static constexpr uint32_t kStyles[] = {0, win::LBS_OWNERDRAWFIXED, win::LBS_OWNERDRAWVARIABLE,
+                                           win::LBS_OWNERDRAWFIXED, win::LBS_OWNERDRAWFIXED};
     p.Style |= win::WS_HSCROLL | win::WS_VSCROLL | win::LBS_NOTIFY | kStyles[style_] |
                (VirtualStyle() ? win::LBS_NODATA : win::LBS_HASSTRINGS);
     if (sorted_) p.Style |= win::LBS_SORT;
@@ -312,18 +311,20 @@ void TsAlphaListBox::SetItemIndex(int index) {
     if (old >= 0) RepaintItem(old);
 }
 
-// The item as it is now, drawn at once through the owner-draw path.
+// The item as it is now, drawn at once through the owner-draw path: into the shared print DC
+// while a picture of the window is being taken, else onto the window.
 void TsAlphaListBox::RepaintItem(int index) {
     if (!HandleAllocated() || index >= Count()) return;
     win::RECT r;
     if (Send(win::LB_GETITEMRECT, static_cast<uintptr_t>(index), reinterpret_cast<intptr_t>(&r)) ==
         win::LB_ERR)
         return;
-    win::RECT client;
-    win::GetClientRect(Handle(), &client);
-    win::RECT visible;
-    if (!win::IntersectRect(&visible, &r, &client)) return;
-    win::HDC dc = win::GetDC(Handle());
+    const bool shared = AnimDC != nullptr;
+    win::HDC dc = shared ? AnimDC : win::GetDC(Handle());
+    if (!win::RectVisible(dc, &r)) {
+        if (!shared) win::ReleaseDC(Handle(), dc);
+        return;
+    }
     const int saved = win::SaveDC(dc);
     win::DRAWITEMSTRUCT item{};
     item.CtlType = win::ODT_LISTBOX;
@@ -337,7 +338,7 @@ void TsAlphaListBox::RepaintItem(int index) {
     item.rcItem = r;
     Perform(CN_DRAWITEM, 0, reinterpret_cast<intptr_t>(&item));
     win::RestoreDC(dc, saved);
-    win::ReleaseDC(Handle(), dc);
+    if (!shared) win::ReleaseDC(Handle(), dc);
 }
 
 bool TsAlphaListBox::Selected(int index) const {
@@ -512,22 +513,13 @@ void TsAlphaListBox::DeleteString(int index) {
 
 void TsAlphaListBox::AfterConstruction() {
     TsEditSkinned::AfterConstruction();
-    TakeColors();
+    TakeSkinColors(this, SkinData());
 }
 
 void TsAlphaListBox::Loaded() {
     TsEditSkinned::Loaded();
-    TakeColors();
+    TakeSkinColors(this, SkinData());
     UpdateAdapter();
-}
-
-void TsAlphaListBox::TakeColors() {
-    TsCommonData* d = SkinData();
-    if (!IsControlSkinned(d)) return;
-    if (const TsGeneralData* s = d->Section()) {
-        if (!d->CustomColor()) SetColor(TColor(s->Color));
-        if (!d->CustomFont()) Font()->SetColor(TColor(s->FontColor));
-    }
 }
 
 void TsAlphaListBox::UpdateAdapter() {
@@ -598,12 +590,11 @@ bool TsAlphaListBox::SkinCommand(TMessage& m) {
     CommonWndProc(m, d);
     if (code == SKC_REMOVESKIN) {
         adapter_.reset();
-        if (!d->CustomColor()) SetColor(clWindow);
-        if (!d->CustomFont()) Font()->SetColor(clWindowText);
+        TakeWindowColors(this, d);
     } else if (code == SKC_REFRESH) {
         UpdateAdapter();
     } else {
-        TakeColors();
+        TakeSkinColors(this, SkinData());
     }
     if (code != SKC_NEWSKIN && HandleAllocated())
         win::RedrawWindow(Handle(), nullptr, nullptr,
@@ -655,11 +646,8 @@ void TsAlphaListBox::DrawItemMessage(const win::DRAWITEMSTRUCT& item) {
     const bool ownDrawing = OwnerDrawStyle() && OnDrawItem;
     const bool current = index == ItemIndex() && !Focused();
     if (!ownDrawing && (state.Contains(odSelected) || current)) {
-        const bool skinned = IsControlSkinned(d);
-        const TsSkinManager* m = d->GetSkinManager();
-        canvas_->Brush()->SetColor(skinned ? vcl::TColor(m->GetHighlightColor()) : clHighlight);
-        canvas_->Font()->SetColor(skinned ? vcl::TColor(m->GetHighlightFontColor())
-                                          : clHighlightText);
+        canvas_->Brush()->SetColor(clHighlight);
+        canvas_->Font()->SetColor(clHighlightText);
     } else if (!SkinData()->CustomFont() && !Enabled()) {
         canvas_->Font()->SetColor(static_cast<vcl::TColor>(
             AverageColors(static_cast<skin::TColor>(vcl::ColorToRGB(Font()->Color())),
@@ -838,7 +826,7 @@ void TsAlphaListBox::WndProc(TMessage& m) {
                 if (adapter_) adapter_->RefreshScrollBarInfo(false);
                 break;
             case CM_COLORCHANGED:
-                TakeColors();
+                TakeSkinColors(this, SkinData());
                 break;
             case CM_SHOWINGCHANGED:
                 UpdateAdapter();
@@ -847,11 +835,6 @@ void TsAlphaListBox::WndProc(TMessage& m) {
                 break;
         }
     }
-    // The window keeps the item height of an owner-drawn list when the font changes: the
-    // standard style, drawn here too, follows its font as the window's own drawing would.
-    if (m.Msg == win::WM_SETFONT && FontHighItems() && HandleAllocated())
-        Send(win::LB_SETITEMHEIGHT, 0,
-             win::FontLineHeight(Handle(), reinterpret_cast<win::HFONT>(m.WParam)));
     switch (m.Msg) {
         case win::WM_SIZE:
         case CM_ENABLEDCHANGED:
@@ -883,7 +866,6 @@ void TsAlphaListBox::Dispatch(TMessage& m) {
         case CN_MEASUREITEM: {
             auto* mis = reinterpret_cast<win::MEASUREITEMSTRUCT*>(m.LParam);
             m.Result = 1;
-            if (FontHighItems()) return;
             int height = itemHeight_;
             if (style_ == lbOwnerDrawVariable) MeasureItem(static_cast<int>(mis->itemID), height);
             mis->itemHeight = static_cast<win::UINT>(std::max(height, 1));
@@ -964,17 +946,24 @@ int TsCheckListBox::CheckWidth() const {
     return CheckSize().X + 2;
 }
 
-void TsCheckListBox::DrawSkinnedCheck(TBitmap* bmp, int index, const TRect& area) {
-    TsSkinManager* mgr = SkinData()->GetSkinManager();
+void TsCheckListBox::DrawSkinnedCheck(TBitmap* bmp, int index, const TRect& area, TPoint item) {
+    TsCommonData* d = SkinData();
     const TCheckBoxState s = State(index);
-    const TsMaskData* m = CheckMask(mgr, s == cbChecked  ? "SMALLCHECKED"
-                                         : s == cbGrayed ? "SMALLGRAYED"
-                                                         : "SMALLUNCHECKED");
+    const TsMaskData* m = CheckMask(d->GetSkinManager(), s == cbChecked  ? "SMALLCHECKED"
+                                                         : s == cbGrayed ? "SMALLGRAYED"
+                                                                         : "SMALLUNCHECKED");
     const TPoint size = CheckSize();
     const TPoint at{area.Left + (area.Width() - size.X) / 2,
                     area.Top + (area.Height() - size.Y) / 2};
     const bool enabled = Enabled() && ItemEnabled(index);
+    // The check lies on the control's own picture, which holds the frame's background.
+    const PixelView cache = ViewOf(d->CacheBmp());
     if (!m) {
+        TBitmap* own = d->CacheBmp();
+        if (own && own->Width() > 0)
+            win::BitBlt(bmp->Canvas()->Handle(), at.X, at.Y, size.X, size.Y,
+                        own->Canvas()->Handle(), item.X + at.X + 3, item.Y + at.Y + 3,
+                        win::SRCCOPY);
         win::RECT box{at.X, at.Y, at.X + size.X, at.Y + size.Y};
         win::UINT flags = win::DFCS_BUTTONCHECK;
         if (s == cbChecked) flags |= win::DFCS_CHECKED;
@@ -989,14 +978,29 @@ void TsCheckListBox::DrawSkinnedCheck(TBitmap* bmp, int index, const TRect& area
     under.SetSize(size.X, size.Y);
     win::BitBlt(under.Canvas()->Handle(), 0, 0, size.X, size.Y, bmp->Canvas()->Handle(), at.X,
                 at.Y, win::SRCCOPY);
-    const PixelView self = ViewOf(bmp);
-    CacheInfo over;
-    over.Bmp = &self;
-    over.Ready = true;
-    BlendMaskRegion(bmp, at, 0, 1, *m, over);
+    BlendMaskRegion(bmp, at, 0, 1, *m, MakeCacheInfo(&cache, item.X + 2, item.Y + 2));
     if (!enabled)
         BlendBitmapTransparent(ViewOf(bmp), at.X, at.Y, ViewOf(&under),
                                TRect(0, 0, size.X - 1, size.Y - 1), 0.4, kTransparentKey);
+}
+
+void TsCheckListBox::PaintHeaderBackground(TBitmap* bmp) {
+    TsSkinManager* mgr = SkinData()->GetSkinManager();
+    if (!mgr) return;
+    TCanvas* c = bmp->Canvas();
+    const TRect all(0, 0, bmp->Width(), bmp->Height());
+    const int section = headerSkin_.empty() ? -1 : mgr->GetSkinIndex(headerSkin_);
+    if (mgr->IsValidSkinIndex(section)) {
+        WithCopyAsBackground(bmp, [&](const CacheInfo& under) {
+            PaintMaskWithBorders(section, headerSkin_, under, true, 0, all, {0, 0}, bmp, mgr, -1,
+                                 -1);
+        });
+        c->Font()->SetColor(TColor(mgr->Skin().Sections[size_t(section)].HotFontColor));
+        return;
+    }
+    c->Brush()->SetColor(TColor(mgr->GetGlobalColor()));
+    c->FillRect(all);
+    c->Font()->SetColor(TColor(mgr->GetGlobalFontColor()));
 }
 
 void TsCheckListBox::DrawSkinnedItem(const win::DRAWITEMSTRUCT& item) {
@@ -1004,8 +1008,8 @@ void TsCheckListBox::DrawSkinnedItem(const win::DRAWITEMSTRUCT& item) {
     const int index = static_cast<int>(item.itemID);
     const TRect r = item.rcItem;
     if (index < 0 || index >= Count() || r.Width() < 1 || r.Height() < 1) return;
-    // The cache is what a disabled item blends over: the window (and an adapter in front of
-    // it) rebuilds it first.
+    // The cache is what the checks and a disabled item lie on: the window (and an adapter in
+    // front of it) rebuilds it first.
     if (d->CacheStale)
         win::SendMessageA(Handle(), SM_ALPHACMD, SkinCommandWParam(SKC_CLEARCACHE), 0);
     TBitmap bmp;
@@ -1024,41 +1028,37 @@ void TsCheckListBox::DrawSkinnedItem(const win::DRAWITEMSTRUCT& item) {
         c->Font()->SetColor(clHighlightText);
     }
     c->Brush()->SetStyle(bsClear);
-    const std::string caption = index < Count() ? Items()->Get(index) : std::string();
-    constexpr uint32_t kFlags = win::DT_VCENTER | win::DT_NOPREFIX;
-    TsSkinManager* mgr = d->GetSkinManager();
+    const std::string caption = Items()->Get(index);
+    constexpr uint32_t kFlags = win::DT_VCENTER | win::DT_NOPREFIX | win::DT_SINGLELINE;
+    const TRect box(cw + 4, 0, r.Width(), r.Height());
+    // The caption in the canvas's font and colour: the bitmap's DC holds neither by itself.
+    const auto write = [&] {
+        win::HDC dc = c->Handle();
+        const win::HGDIOBJ old = win::SelectObject(dc, c->Font()->Handle());
+        win::SetTextColor(dc, vcl::ColorToRGB(c->Font()->Color()));
+        win::SetBkMode(dc, win::TRANSPARENT);
+        win::RECT b = box;
+        win::DrawText(dc, caption.c_str(), int(caption.size()), &b, kFlags);
+        win::SelectObject(dc, old);
+    };
     if (Header(index)) {
-        if (!headerSkin_.empty() && mgr && mgr->GetSkinIndex(headerSkin_) >= 0) {
-            const TsGeneralData& s = mgr->Skin().Sections[size_t(mgr->GetSkinIndex(headerSkin_))];
-            c->Brush()->SetColor(TColor(s.Color));
-            c->FillRect(Rect(0, 0, r.Width(), r.Height()));
-            c->Font()->SetColor(TColor(s.HotFontColor));
-        } else if (mgr) {
-            c->Brush()->SetColor(TColor(mgr->GetGlobalColor()));
-            c->FillRect(Rect(0, 0, r.Width(), r.Height()));
-            c->Font()->SetColor(TColor(mgr->GetGlobalFontColor()));
-        }
-        c->Brush()->SetStyle(bsClear);
-        if (!OnDrawItem) {
-            win::RECT box{cw + 4, 0, r.Width(), r.Height()};
-            win::DrawText(c->Handle(), caption.c_str(), int(caption.size()), &box,
-                          kFlags | win::DT_SINGLELINE);
-        }
+        PaintHeaderBackground(&bmp);
+        if (!OnDrawItem) write();
     } else {
-        DrawSkinnedCheck(&bmp, index, TRect(0, 0, cw, r.Height()));
-        const TRect box(cw + 4, 0, r.Width(), r.Height());
-        if (item.itemState == 0) {
-            DrawSkinText(c, caption, Enabled(), ControlIsActive(d) ? 1 : 0, d,
-                         kFlags | win::DT_SINGLELINE, box);
-        } else {
-            win::RECT b = box;
-            win::SetTextColor(c->Handle(), vcl::ColorToRGB(c->Font()->Color()));
-            win::DrawText(c->Handle(), caption.c_str(), int(caption.size()), &b,
-                          kFlags | win::DT_SINGLELINE);
-        }
+        DrawSkinnedCheck(&bmp, index, TRect(0, 0, cw, r.Height()), r.TopLeft());
+        if (item.itemState == 0)
+            DrawSkinText(c, caption, Enabled(), ControlIsActive(d) ? 1 : 0, d, kFlags, box);
+        else
+            write();
     }
     if (item.itemState & win::ODS_FOCUS) c->DrawFocusRect(text);
     c->Refresh();
+    if (!Enabled()) {
+        const PixelView cache = ViewOf(d->CacheBmp());
+        BlendDisabledEffect(ViewOf(&bmp), DisabledKind(), MakeCacheInfo(&cache, 0, 0),
+                            {r.Left + 3, r.Top + 3},
+                            TColor(vcl::ColorToRGB(Parent() ? Parent()->Color() : Color())));
+    }
     win::BitBlt(item.hDC, r.Left, r.Top, r.Width(), r.Height(), c->Handle(), 0, 0, win::SRCCOPY);
     if (OnDrawItem) {
         TPaintDCLease lease(Canvas(), item.hDC);

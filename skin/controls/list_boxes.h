@@ -191,16 +191,11 @@ protected:
     virtual void DeleteString(int index);
     bool VirtualStyle() const { return style_ == lbVirtual || style_ == lbVirtualOwnerDraw; }
     bool OwnerDrawStyle() const { return style_ != lbStandard && style_ != lbVirtual; }
-    // The standard style's items are as tall as a line of the font, as the window would make
-    // them; a list box that draws more than text in them sizes them itself.
-    virtual bool FontHighItems() const { return style_ == lbStandard; }
     intptr_t Send(uint32_t msg, uintptr_t wParam = 0, intptr_t lParam = 0) const;
 
 private:
     void SetColumnWidth();
     void RecreateUnlessLoading();
-    // The section's colour and font colour, unless the control keeps its own.
-    void TakeColors();
     void UpdateAdapter();
     bool SkinCommand(vcl::TMessage& m);
     // WM_PRINT into the shared print DC: every item, from the last to the first.
@@ -289,7 +284,6 @@ public:
 
 protected:
     void CreateParams(vcl::TCreateParams& params) override;
-    bool FontHighItems() const override { return false; }
     void CreateWnd() override;
     void DestroyWnd() override;
     void DrawItemMessage(const win::DRAWITEMSTRUCT& item) override;
@@ -298,8 +292,12 @@ protected:
 private:
     // Skinned: the whole item drawn into a bitmap of its own, then copied.
     void DrawSkinnedItem(const win::DRAWITEMSTRUCT& item);
-    // The skin's check of item `index` into `bmp` (item coordinates) in `area`.
-    void DrawSkinnedCheck(vcl::TBitmap* bmp, int index, const vcl::TRect& area);
+    // The skin's check of item `index` into `bmp` (item coordinates) in `area`, over the
+    // control's cache image; `item` is the item's place in the client area.
+    void DrawSkinnedCheck(vcl::TBitmap* bmp, int index, const vcl::TRect& area, vcl::TPoint item);
+    // A header item's background and font colour: the HeaderSkin section in its normal state
+    // over what the bitmap holds, or without one the skin's global colours.
+    void PaintHeaderBackground(vcl::TBitmap* bmp);
 
 public:
     intptr_t GetItemData(int index) const override;

@@ -141,22 +141,13 @@ std::vector<TPropInfo> TsCustomListView::Published() {
 void TsCustomListView::CreateWnd() {
     TsEditSkinned::CreateWnd();
     SkinData()->Loaded();
-    TakeColors();
+    TakeSkinColors(this, SkinData());
     // The header may have been born before the window heard its parent notices.
     if (!header_)
         if (auto h = reinterpret_cast<win::HWND>(SendList(win::LVM_GETHEADER, 0, 0)))
             SubclassHeader(h);
     // Its frame and bars come with its window, whether or not it was shown before.
     if (IsControlSkinned(SkinData())) UpdateAdapter();
-}
-
-void TsCustomListView::TakeColors() {
-    TsCommonData* d = SkinData();
-    if (!IsControlSkinned(d)) return;
-    if (const TsGeneralData* s = d->Section()) {
-        if (!d->CustomColor()) SetColor(TColor(s->Color));
-        if (!d->CustomFont()) Font()->SetColor(TColor(s->FontColor));
-    }
 }
 
 void TsCustomListView::UpdateAdapter() {
@@ -183,15 +174,6 @@ bool TsCustomListView::CustomDraw(const TRect& rect) {
         }
         if (!d->CustomColor()) SetColor(TColor(GetControlBGColor(d, false, Handle())));
     }
-    return true;
-}
-
-bool TsCustomListView::SelectionColors(vcl::TColor& back, vcl::TColor& text) {
-    TsCommonData* d = SkinData();
-    if (!IsControlSkinned(d)) return false;
-    const TsSkinManager* m = d->GetSkinManager();
-    back = vcl::TColor(m->GetHighlightColor());
-    text = vcl::TColor(m->GetHighlightFontColor());
     return true;
 }
 
@@ -370,12 +352,11 @@ bool TsCustomListView::SkinCommand(TMessage& m) {
     Items()->BeginUpdate();
     CommonWndProc(m, d);
     if (code == SKC_REMOVESKIN) {
-        if (!d->CustomColor()) SetColor(clWindow);
-        if (!d->CustomFont()) Font()->SetColor(clWindowText);
+        TakeWindowColors(this, d);
         adapter_.reset();
     } else if (code == SKC_REFRESH && IsControlSkinned(d) &&
                !ComponentState().Contains(csLoading)) {
-        TakeColors();
+        TakeSkinColors(this, SkinData());
         UpdateAdapter();
     }
     Items()->EndUpdate();

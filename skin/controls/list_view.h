@@ -43,8 +43,6 @@ public:
 protected:
     void CreateWnd() override;
     bool CustomDraw(const vcl::TRect& rect) override;
-    // Skinned, the selection shows the skin's highlight.
-    bool SelectionColors(vcl::TColor& back, vcl::TColor& text) override;
 
 private:
     static win::LRESULT HeaderProc(win::HWND wnd, win::UINT msg, win::WPARAM wParam,
@@ -56,7 +54,6 @@ private:
     void RepaintHeader();
     void SetHot(int column);
     bool SkinCommand(vcl::TMessage& m);
-    void TakeColors();
     void UpdateAdapter();
     void RedrawAll();
     bool ThumbScroll(vcl::TMessage& m, bool vertical);

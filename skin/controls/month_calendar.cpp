@@ -93,10 +93,12 @@ std::string TsCalendGrid::CellText(int col, int row) const {
     int y, m, d;
     DecodeDate(c->CalendarDate(), y, m, d);
     if (col < weeks) {
-        // The row's first day, in the month before or after when the row starts outside.
+        // The row's first day, in the month before or after when the row starts outside;
+        // before year 1 or after 9999 it has no week.
         int day = c->MonthOffset() + (row - 1) * 7;
         if (first != 0) --day;
-        return IntToStr(WeekOfYear(EncodeDate(y, m, 1) + day - 1));
+        const TDateTime date = EncodeDate(y, m, 1) + day - 1;
+        return IsDateValid(date) ? IntToStr(WeekOfYear(date)) : std::string();
     }
     const int day = col - weeks + c->MonthOffset() + (row - 1) * 7;
     return day >= 1 && day <= DaysInMonthOf(y, m) ? IntToStr(day) : std::string();
@@ -518,12 +520,14 @@ void TsMonthCalendar::SetDay(int day) {
 }
 
 void TsMonthCalendar::PrevMonth() {
+    if (Year() == 1 && Month() == 1) return;  // no month before the calendar's first
     int y, m, d;
     DecodeDate(EncodeDate(Year(), Month(), 1) - 1, y, m, d);
     SetCalendarDate(Make(y, m, Day()));
 }
 
 void TsMonthCalendar::NextMonth() {
+    if (Year() == 9999 && Month() == 12) return;  // nor one after its last
     int y, m, d;
     DecodeDate(EncodeDate(Year(), Month(), DaysInMonthOf(Year(), Month())) + 1, y, m, d);
     SetCalendarDate(Make(y, m, Day()));
@@ -665,7 +669,6 @@ void TsMonthCalendar::TitleMouseDown(TObject*, TMouseButton button, TShiftState,
                 auto* item = New<TMenuItem>(yearMenu_);
                 item->SetCaption(FormatSettings.LongMonthNames[static_cast<std::size_t>(m - 1)]);
                 item->SetTag(y * 100 + m);
-                item->SetChecked(y == Year() && m == Month());
                 item->OnClick = TNotifyEvent(this, &TsMonthCalendar::YearMenuClick);
                 yearItem->Add(item);
             }
@@ -696,9 +699,20 @@ void TsMonthCalendar::TitleMouseDown(TObject*, TMouseButton button, TShiftState,
         for (int from = year + 6; from < year + 46; from += 10)
             decade(from);
     }
+    CheckShownMonth(yearMenu_->Items());
     win::POINT p;
     win::GetCursorPos(&p);
     yearMenu_->Popup(p.x, std::max(0, static_cast<int>(p.y) - 120));
+}
+
+// The month shown now carries the check mark, at every drop of the menu.
+void TsMonthCalendar::CheckShownMonth(TMenuItem* item) {
+    const int shown = Year() * 100 + Month();
+    for (int i = 0; i < item->Count(); ++i) {
+        TMenuItem* sub = item->Items(i);
+        if (sub->Tag() >= 100) sub->SetChecked(sub->Tag() == shown);
+        CheckShownMonth(sub);
+    }
 }
 
 void TsMonthCalendar::YearMenuClick(TObject* sender) {

@@ -156,6 +156,7 @@ private:
     void TitleDblClick(vcl::TObject*);
     void TitleMouseDown(vcl::TObject*, vcl::TMouseButton button, vcl::TShiftState, int, int);
     void YearMenuClick(vcl::TObject* sender);
+    void CheckShownMonth(vcl::TMenuItem* item);
     void ApplyDate(vcl::TDateTime date, bool dayOnly);
     void UpdateButtons();
 

@@ -299,8 +299,33 @@ TEST(MailingRun, TheIMEIIsReadAgainEveryTenthNumber) {
         if (!stop) {
             EXPECT_EQ(lost.view.boxes[0].text, "Не могу получить IMEI. Рассылка остановлена."_cp);
         }
-        EXPECT_EQ(lost.view.beeps.size(), 1u);  // the loop came to its end
+        // A stop ends the run as usual; a failure with its box alone.
+        EXPECT_EQ(lost.view.beeps.size(), stop ? 1u : 0u);
     }
+}
+
+TEST(MailingRun, R15_AMessageAcceptedWithAnUnreadableReferenceIsJournaledAndNotSentAgain) {
+    RunRig r;
+    for (const char* reference : {" 300", ""})
+        r.link.modem.AddRule({"PDU", vmodem::Rule::Kind::Reference, 0, 0, 1, reference});
+    r.SaveList("L", kHello, {{"79161234567", "Anna"}, {"79161234568", "Boris"}, {"79161234569"}});
+    r.Start();
+    const auto rows = r.Journal();
+    ASSERT_EQ(rows.size(), 3u);
+    for (const auto& row : rows)
+        EXPECT_TRUE(row.ok);
+    EXPECT_EQ(rows[0].mr, 256);
+    EXPECT_EQ(rows[1].mr, 256);
+    EXPECT_EQ(rows[2].status, 0);  // the wait ended with the one report awaited
+    EXPECT_EQ(r.view.report, "3 (100%)");
+    EXPECT_EQ(r.Processed(), (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(r.link.Count("Unreadable message reference, journaled without one: \"+CMGS: 300\""),
+              1);
+    EXPECT_EQ(r.link.Count("Unreadable message reference, journaled without one: \"+CMGS:\""), 1);
+
+    r.view.answers = {gateway::kIdNo};  // the list is done: not again
+    r.Start();
+    EXPECT_EQ(r.link.modem.accepted().size(), 3u);
 }
 
 TEST(MailingRun, R11_AReportBetweenTheEchoAndTheIMEIIsDrainedNotTakenForTheIMEI) {

@@ -81,6 +81,7 @@ TEST(FilterToSQL, EachFieldAloneGivesItsTerm) {
     f = {};
     f.RecvTo = day;
     EXPECT_EQ(FilterToSQL(f), "ReceiveTimeClient<'05.03.2024 00:00:01'");
+    EXPECT_TRUE(lists::FilterFollowsReports(f));  // a delivery time a report writes
 }
 
 TEST(FilterToSQL, AllFieldsTogetherInTheirOrder) {

@@ -402,9 +402,9 @@ TEST_F(ProgramScreens, EveryWindowIsSkinnedWithoutTheKeyColour) {
         {"the journal's current cell", "journal.png", journalCurrent,
          rgb(m->GetHighlightColor())},
         {"the list manager's selected row", "list_manager.png", listSelection,
-         rgb(m->GetHighlightColor())},
+         rgb(vcl::clHighlight)},
         {"the chooser's selected entry", "load_chooser.png", chooserSelection,
-         rgb(m->GetHighlightColor())},
+         rgb(vcl::clHighlight)},
         {"the list manager's list frame", "list_manager.png", listFrame, rgb(listFrameColor)},
     };
     for (const Probe& p : probes)

@@ -134,6 +134,8 @@ void Engine::Command(const std::string& raw, uint64_t nowMs) {
             case Rule::Kind::Splice:
                 extra = Splice(*r, nowMs);
                 break;
+            case Rule::Kind::Reference:
+                break;  // only a PDU's answer has a reference
         }
     }
 
@@ -187,6 +189,7 @@ void Engine::Pdu(uint64_t nowMs) {
     const std::string hex = pdu_;
     pdu_.clear();
     uint32_t extra = 0;
+    std::optional<std::string> referenceText;
     if (const Rule* r = MatchRule("PDU")) {
         switch (r->kind) {
             case Rule::Kind::Error:
@@ -203,6 +206,9 @@ void Engine::Pdu(uint64_t nowMs) {
                 break;
             case Rule::Kind::Splice:
                 extra = Splice(*r, nowMs);
+                break;
+            case Rule::Kind::Reference:
+                referenceText = r->text;
                 break;
         }
     }
@@ -230,7 +236,8 @@ void Engine::Pdu(uint64_t nowMs) {
     a.atMs = nowMs + options_.replyDelayMs + extra;
     a.localTime = os::Now() + (options_.replyDelayMs + extra) / os::kMsPerDay;
     accepted_.push_back(a);
-    Reply("\r\n+CMGS: " + std::to_string(a.mr) + "\r\n\r\nOK\r\n", nowMs, extra);
+    Reply("\r\n+CMGS:" + referenceText.value_or(" " + std::to_string(a.mr)) + "\r\n\r\nOK\r\n",
+          nowMs, extra);
 
     if (a.submit.reportRequested && reportsOn_) {
         for (std::size_t k = 0; k < options_.statuses.size(); ++k) {

@@ -37,9 +37,10 @@ enum class ReportFault : uint8_t {
 // A scripted answer for commands that begin with `prefix` (upper-case; "PDU" stands for the PDU
 // and its Ctrl-Z, "" for everything). `times` < 0 applies it for ever. Splice sends `text` as a
 // piece of its own when the reply is due and the reply itself `delayMs` later (unasked lines
-// that come between a command and its answer).
+// that come between a command and its answer). Reference accepts a PDU but answers `text` after
+// "+CMGS:" in place of its reference (" 300", "": one the host cannot read).
 struct Rule {
-    enum class Kind : uint8_t { Error, CmsError, Silence, Late, Splice };
+    enum class Kind : uint8_t { Error, CmsError, Silence, Late, Splice, Reference };
     std::string prefix;
     Kind kind = Kind::Error;
     int code = 500;        // for CmsError

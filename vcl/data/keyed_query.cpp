@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -38,6 +39,56 @@ bool OrdersByKeyAscending(const std::string& order, const std::string& key) {
     return o == k || o == "\"" + k + "\"";
 }
 
+// Sorts keys that an index gave as ascending runs, one per value of its first column, by
+// merging neighbouring runs: a few passes over the keys instead of a full sort. Beyond
+// kMergedRuns runs the order is no help and a full sort is cheaper.
+void SortRuns(std::vector<int64_t>& keys) {
+    constexpr std::size_t kMergedRuns = 1024;
+    std::vector<std::size_t> bounds{0};  // where each run starts, then the end
+    for (std::size_t i = 1; i < keys.size(); ++i) {
+        if (keys[i] >= keys[i - 1]) continue;
+        if (bounds.size() == kMergedRuns) {
+            std::sort(keys.begin(), keys.end());
+            return;
+        }
+        bounds.push_back(i);
+    }
+    bounds.push_back(keys.size());
+    const auto at = [&keys](std::size_t i) {
+        return keys.begin() + static_cast<std::ptrdiff_t>(i);
+    };
+    while (bounds.size() > 2) {
+        std::vector<std::size_t> merged{0};
+        for (std::size_t r = 2; r < bounds.size(); r += 2) {
+            std::inplace_merge(at(bounds[r - 2]), at(bounds[r - 1]), at(bounds[r]));
+            merged.push_back(bounds[r]);
+        }
+        if (bounds.size() % 2 == 0) merged.push_back(bounds.back());  // an odd run waits
+        bounds = std::move(merged);
+    }
+}
+
+// Keeps the statements of an open on one read of the database, so that what they give belongs
+// together although other copies write between them.
+class ReadTogether {
+public:
+    explicit ReadTogether(sql::Database& db) : db_(db) {
+        db_.ExecuteRaw("SAVEPOINT keyedQueryOpen");
+    }
+    ~ReadTogether() {
+        try {
+            db_.ExecuteRaw("RELEASE keyedQueryOpen");
+        } catch (const std::exception&) {
+            // Only reads ran: nothing is lost when the release fails.
+        }
+    }
+    ReadTogether(const ReadTogether&) = delete;
+    ReadTogether& operator=(const ReadTogether&) = delete;
+
+private:
+    sql::Database& db_;
+};
+
 }  // namespace
 
 void TKeyedQuery::SetKeyField(const std::string& name) {
@@ -50,11 +101,17 @@ void TKeyedQuery::SetOrderBy(const std::string& order) {
     orderBy_ = order;
 }
 
+void TKeyedQuery::SetKeepKeys(bool keep) {
+    CheckInactive();
+    keepKeys_ = keep;
+}
+
 void TKeyedQuery::InternalOpen() {
     text_ = os::Cp1251ToUtf8(SQL.Text());
     const std::string key = sql::QuoteName(os::Cp1251ToUtf8(keyField_));
     pages_.clear();
-    keys_.clear();
+    keys_.clear();  // the space kept from the last open is read into again
+    if (!keepKeys_) keys_.shrink_to_fit();
     complete_ = false;
     windowRead_ = false;
     windowFirst_ = 0;
@@ -62,19 +119,33 @@ void TKeyedQuery::InternalOpen() {
     try {
         const sql::Params params = Bindings();
         const std::string from = " from (\n" + text_ + "\n)";
-        // Two statements rather than one: each alone is answered from an index when the
-        // filter allows (a count of the smallest index, the key index's last entry).
-        const sql::ResultSet counted = Connection()->Query("select count(*)" + from, params);
-        const sql::ResultSet greatest =
-            Connection()->Query("select max(" + key + ")" + from, params);
-        const sql::Value& top = greatest.At(0, 0);
-        if (!top.IsNull() && top.type() != sql::Value::Type::Integer)
-            throw EDatabaseError(Format("Field '%s' holds a value that is not an integer",
-                                        keyField_));
-        maxKey_ = top.IsNull() ? 0 : top.Integer();
-        count_ = top.IsNull() ? 0 : static_cast<int>(counted.At(0, 0).Integer());
-        keyFilter_ = " where " + key + " <= " + std::to_string(maxKey_);
         keyAscending_ = !orderBy_.empty() && OrdersByKeyAscending(orderBy_, keyField_);
+        keyFilter_.clear();
+        if (keepKeys_) {
+            // One statement reads every key. In the key's own order they are sorted here, far
+            // cheaper than the engine's sort of rows an index on another column gives.
+            std::string text = "select " + key + from;
+            if (!keyAscending_ && !orderBy_.empty())
+                text += "\norder by " + os::Cp1251ToUtf8(orderBy_);
+            Connection()->QueryIntegers(text, params, keys_);
+            if (keyAscending_) SortRuns(keys_);
+            count_ = static_cast<int>(keys_.size());
+            complete_ = windowRead_ = true;
+        } else {
+            // Two statements rather than one: each alone is answered from an index when the
+            // filter allows (a count of the smallest index, the key index's last entry).
+            const std::shared_ptr<sql::Database> db = Connection();
+            const ReadTogether together(*db);
+            const sql::ResultSet counted = db->Query("select count(*)" + from, params);
+            const sql::ResultSet greatest = db->Query("select max(" + key + ")" + from, params);
+            const sql::Value& top = greatest.At(0, 0);
+            if (!top.IsNull() && top.type() != sql::Value::Type::Integer)
+                throw EDatabaseError(
+                    Format("Field '%s' holds a value that is not an integer", keyField_));
+            count_ = top.IsNull() ? 0 : static_cast<int>(counted.At(0, 0).Integer());
+            keyFilter_ =
+                " where " + key + " <= " + std::to_string(top.IsNull() ? 0 : top.Integer());
+        }
 
         pageSQL_ = "select *" + from + " where " + key + " in (";
         for (int i = 0; i < kPageRows; ++i)
@@ -93,14 +164,16 @@ void TKeyedQuery::InternalOpen() {
 
 void TKeyedQuery::InternalClose() {
     keys_.clear();
-    keys_.shrink_to_fit();
+    // Kept keys are read again at the next open, mostly about as many: their space stays.
+    if (!keepKeys_) keys_.shrink_to_fit();
     pages_.clear();
     complete_ = false;
     windowRead_ = false;
     count_ = 0;
 }
 
-std::vector<int64_t> TKeyedQuery::ReadKeys(int first, int limit, const int64_t* after) const {
+void TKeyedQuery::ReadKeys(int first, int limit, const int64_t* after,
+                           std::vector<int64_t>& out) const {
     const std::string key = sql::QuoteName(os::Cp1251ToUtf8(keyField_));
     sql::Params params = Bindings();
     std::string text = "select " + key + " from (\n" + text_ + "\n)" + keyFilter_;
@@ -115,7 +188,7 @@ std::vector<int64_t> TKeyedQuery::ReadKeys(int first, int limit, const int64_t* 
         text += std::string(" offset :") + kOffsetParam;
         params.push_back({kOffsetParam, sql::Value(static_cast<int64_t>(first))});
     }
-    return Connection()->QueryIntegers(text, params);
+    Connection()->QueryIntegers(text, params, out);
 }
 
 void TKeyedQuery::ReadKeyWindow(int row) const {
@@ -124,7 +197,9 @@ void TKeyedQuery::ReadKeyWindow(int row) const {
     const bool follows = keyAscending_ && first > 0 && !keys_.empty() &&
                          windowFirst_ + static_cast<int>(keys_.size()) == first;
     const int64_t last = follows ? keys_.back() : 0;
-    std::vector<int64_t> read = ReadKeys(first, limit, follows ? &last : nullptr);
+    std::vector<int64_t> read;
+    read.reserve(static_cast<std::size_t>(limit));
+    ReadKeys(first, limit, follows ? &last : nullptr, read);
     keys_ = std::move(read);
     windowFirst_ = first;
     windowRead_ = true;
@@ -138,15 +213,13 @@ const std::vector<int64_t>& TKeyedQuery::Keys() const {
             const int first = windowRead_ ? windowFirst_ : 0;
             std::vector<int64_t> all;
             all.reserve(static_cast<std::size_t>(count_));
-            if (first > 0) all = ReadKeys(0, first, nullptr);
+            if (first > 0) ReadKeys(0, first, nullptr, all);
             all.insert(all.end(), keys_.begin(), keys_.begin() + held);
             const int rest = count_ - static_cast<int>(all.size());
             if (rest > 0) {
                 const bool follows = keyAscending_ && !all.empty();
                 const int64_t last = follows ? all.back() : 0;
-                const std::vector<int64_t> more =
-                    ReadKeys(static_cast<int>(all.size()), rest, follows ? &last : nullptr);
-                all.insert(all.end(), more.begin(), more.end());
+                ReadKeys(static_cast<int>(all.size()), rest, follows ? &last : nullptr, all);
             }
             keys_ = std::move(all);
         } catch (const std::exception& e) {

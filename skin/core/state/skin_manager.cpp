@@ -472,9 +472,13 @@ bool TsSkinManager::MainWindowHook(vcl::TMessage& message) {
     vcl::TMenuItem* item = nullptr;
     switch (message.Msg) {
         case WM_MENUITEMPOPUP: {
-            item = reinterpret_cast<vcl::TMenuItem*>(message.LParam);
-            if (!item || !item->Parent()) return true;
-            const win::HMENU menu = item->Parent()->Handle();
+            // A menu freed since the post is no longer a menu: nothing to hook.
+            const auto menu = reinterpret_cast<win::HMENU>(message.LParam);
+            win::MENUITEMINFOA first{};
+            first.fMask = win::MIIM_DATA;
+            if (!win::GetMenuItemInfoA(menu, 0, win::TRUE, &first)) return true;
+            item = vcl::TMenuItem::FromItemData(first.dwItemData);
+            if (!item) return true;
             win::RECT r{};
             if (!win::GetMenuItemRect(nullptr, menu, 0, &r) &&
                 !win::GetMenuItemRect(vcl::PopupListWindow(), menu, 0, &r)) {

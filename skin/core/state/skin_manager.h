@@ -79,7 +79,8 @@ private:
     TsSkinManager* manager_ = nullptr;
 };
 
-// Messages the skinned menus post to the application window.
+// Messages the skinned menus post to the application window. WM_MENUITEMPOPUP: lParam the
+// native menu of a pop-up painted where its window was not known.
 inline constexpr uint32_t WM_MENUITEMPOPUP = 48307;
 inline constexpr uint32_t WM_MENUWINDOWPOPUP = 48308;
 

@@ -18,11 +18,7 @@
 namespace skin {
 
 void WindowBackdrop(TacMainWnd* a, CacheInfo& info, PixelView& view) {
-    TsCommonData* data = a->SkinData;
-    if (data && data->OwnerControl())
-        GetParentBGInfo(data, info, view);
-    else
-        GetParentBGInfoByHandle(a->CtrlHandle, info, view);
+    ParentBackground(a->SkinData, a->CtrlHandle, info, view);
     // The answer is the parent's own origin; the window lies at its place in the parent.
     info.X += a->WndPos.X;
     info.Y += a->WndPos.Y;
@@ -50,14 +46,6 @@ void FillFromBackdrop(vcl::TBitmap* target, TRect r, const CacheInfo& behind) {
         FillRectSolid(target->Canvas()->Handle(), r, behind.FillColor);
 }
 
-vcl::TBitmap* SizedCache(TsCommonData* data, int width, int height) {
-    if (data->CacheBmp() == nullptr) data->PrepareCacheBmp();
-    vcl::TBitmap* cache = data->CacheBmp();
-    cache->SetPixelFormat(vcl::pf24bit);
-    cache->SetSize(std::max(0, width), std::max(0, height));
-    return cache;
-}
-
 void CopyCacheToWindow(TsCommonData* data, win::HWND wnd, win::HDC dc) {
     vcl::TBitmap* cache = data->CacheBmp();
     if (cache == nullptr || cache->Width() < 1 || cache->Height() < 1) return;
@@ -82,7 +70,7 @@ vcl::TBitmap* PrepareBackdropCache(TacMainWnd* a, CacheInfo& behind, PixelView& 
     GetWindowRectsInParent(a);
     const int w = a->WndSize.X, h = a->WndSize.Y;
     vcl::TBitmap* cache = SizedCache(a->SkinData, w, h);
-    if (w < 1 || h < 1) return nullptr;
+    if (cache->Width() < 1 || cache->Height() < 1) return nullptr;
     WindowBackdrop(a, behind, view);
     FillFromBackdrop(cache, TRect{0, 0, w, h}, behind);
     if (section)
@@ -100,6 +88,26 @@ void PaintWithOwnDC(win::HWND wnd, win::HDC dc, const std::function<void(win::HD
     win::HDC own = win::BeginPaint(wnd, &ps);
     if (own) paint(own);
     win::EndPaint(wnd, &ps);
+}
+
+bool PaintWholeWindow(win::HWND wnd, vcl::TMessage& m, const std::function<void(win::HDC)>& paint) {
+    const auto dc = reinterpret_cast<win::HDC>(m.WParam);
+    switch (m.Msg) {
+        case win::WM_PAINT:
+            PaintWithOwnDC(wnd, dc, paint);
+            m.Result = 0;
+            return true;
+        case win::WM_PRINT:
+            if (dc) paint(dc);
+            m.Result = 0;
+            return true;
+        case win::WM_ERASEBKGND:
+        case win::WM_NCPAINT:
+            m.Result = 1;
+            return true;
+        default:
+            return false;
+    }
 }
 
 void CopyCacheBorder(TsCommonData* data, win::HWND wnd, int border) {

@@ -2,6 +2,7 @@
 #include "skin/windows/adapters/adapter_helpers.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "skin/core/pixels/bitmaps.h"
 #include "skin/core/state/common_data.h"
@@ -18,15 +19,19 @@
 namespace skin {
 namespace {
 
-// What lies behind the window: asked of the control's parent, else of the parent window.
+// The length from `from` to `to`, 0 when negative, without overflow.
+int SpanOf(int from, int to) {
+    return int(std::clamp<int64_t>(int64_t(to) - from, 0, INT32_MAX));
+}
+
+}  // namespace
+
 void ParentBackground(TsCommonData* data, win::HWND wnd, CacheInfo& cache, PixelView& view) {
-    if (data->OwnerControl())
+    if (data && data->OwnerControl())
         GetParentBGInfo(data, cache, view);
     else
         GetParentBGInfoByHandle(wnd, cache, view);
 }
-
-}  // namespace
 
 void GetWindowRectsInParent(TacMainWnd* a) {
     win::RECT r{};
@@ -42,15 +47,23 @@ void GetWindowRectsInParent(TacMainWnd* a) {
     a->WndPos = vcl::TPoint{p.x, p.y};
 }
 
+vcl::TBitmap* SizedCache(TsCommonData* data, int width, int height) {
+    if (data->CacheBmp() == nullptr) data->PrepareCacheBmp();
+    vcl::TBitmap* cache = data->CacheBmp();
+    cache->SetPixelFormat(vcl::pf24bit);
+    if (!BitmapSizeFits(width, height)) width = height = 0;
+    cache->SetSize(width, height);
+    return cache;
+}
+
 void PrepareAdapterCache(TsCommonData* data, win::HWND wnd, bool transparent) {
     if (data == nullptr || !data->CacheStale || !win::IsWindow(wnd)) return;
     win::RECT r{};
     win::GetWindowRect(wnd, &r);
-    int w = std::max<int>(0, r.right - r.left), h = std::max<int>(0, r.bottom - r.top);
-    if (data->CacheBmp() == nullptr) data->PrepareCacheBmp();
-    vcl::TBitmap* cache = data->CacheBmp();
-    cache->SetPixelFormat(vcl::pf24bit);
-    cache->SetSize(w, h);
+    vcl::TBitmap* cache = SizedCache(data, SpanOf(r.left, r.right), SpanOf(r.top, r.bottom));
+    data->CacheStale = false;
+    const int w = cache->Width(), h = cache->Height();
+    if (w < 1 || h < 1) return;
     TColor global = DefaultManager ? DefaultManager->GetGlobalColor() : kTransparentKey;
     CacheInfo parent;
     PixelView view;
@@ -65,7 +78,6 @@ void PrepareAdapterCache(TsCommonData* data, win::HWND wnd, bool transparent) {
     if (vcl::TControl* c = data->OwnerControl(); c && !c->Enabled())
         BlendDisabledEffect(ViewOf(cache), TsDisabledKind{dkBlended}, parent, TPoint{0, 0},
                             GetControlBGColor(data, false, wnd));
-    data->CacheStale = false;
 }
 
 void FillAdapterCorners(int state, TsCommonData* data, win::HWND wnd) {

@@ -3,20 +3,31 @@
 #pragma once
 
 #include "platform/user/user.h"
+#include "skin/core/pixels/pixels.h"
 #include "vcl/controls/controls.h"
 #include "vcl/system/messages.h"
+
+namespace vcl {
+class TBitmap;
+}
 
 namespace skin {
 
 class TacMainWnd;
 class TsCommonData;
 
+// What lies behind the window as the painters take it: asked of the control's parent, else of
+// the parent window.
+void ParentBackground(TsCommonData* data, win::HWND wnd, CacheInfo& cache, PixelView& view);
 // Fills the adapter's WndRect (screen), WndSize, WndPos (in the parent's client area),
 // ParentWnd and ParentRect (screen) from its window.
 void GetWindowRectsInParent(TacMainWnd* adapter);
+// The skin state's cache, 24-bit and sized; empty for a size of no area or too large for a
+// picture.
+vcl::TBitmap* SizedCache(TsCommonData* data, int width, int height);
 // Rebuilds a stale cache image of the window: the section over the parent's background, or
 // with `transparent` and a skin of a real global colour, that colour; dimmed over the parent
-// for a disabled class-library control.
+// for a disabled class-library control. A window too large for a picture gets an empty one.
 void PrepareAdapterCache(TsCommonData* data, win::HWND wnd, bool transparent);
 // Shows what lies behind the window under the key-coloured corner pixels of the border mask's
 // `state` image in the freshly painted cache (the state kept within the mask's images).

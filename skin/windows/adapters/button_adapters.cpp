@@ -18,6 +18,7 @@
 #include "skin/core/state/skin_commands.h"
 #include "skin/core/state/skin_manager.h"
 #include "skin/core/state/skin_text.h"
+#include "skin/windows/adapters/adapter_backdrop.h"
 #include "skin/windows/adapters/adapter_helpers.h"
 #include "vcl/controls/buttons.h"
 #include "vcl/graphics/bitmap.h"
@@ -40,36 +41,16 @@ bool IsActiveWindow(const TsSkinManager* m, win::HWND wnd) {
     return m && m->ActiveControl() == wnd;
 }
 
-// What lies behind `wnd`, as the painters take it.
-void BackgroundOf(TsCommonData* data, win::HWND wnd, CacheInfo& info, PixelView& view) {
-    if (data->OwnerControl())
-        GetParentBGInfo(data, info, view);
-    else
-        GetParentBGInfoByHandle(wnd, info, view);
-}
-
 // A fresh cache of the window's size with the section of `state` over the parent's background.
 vcl::TBitmap* PaintSectionCache(TsCommonData* data, win::HWND wnd, int state, vcl::TPoint size) {
-    if (data->CacheBmp() == nullptr) data->PrepareCacheBmp();
-    vcl::TBitmap* cache = data->CacheBmp();
-    cache->SetPixelFormat(vcl::pf24bit);
-    cache->SetSize(std::max(0, size.X), std::max(0, size.Y));
+    vcl::TBitmap* cache = SizedCache(data, size.X, size.Y);
+    if (cache->Width() < 1 || cache->Height() < 1) return cache;
     CacheInfo parent;
     PixelView view;
-    BackgroundOf(data, wnd, parent, view);
+    ParentBackground(data, wnd, parent, view);
     PaintControlSection(data, parent, true, state, TRect{0, 0, cache->Width(), cache->Height()},
                         TPoint{0, 0}, cache, 0);
     return cache;
-}
-
-void CopyCache(TsCommonData* data, win::HWND wnd, win::HDC dc) {
-    vcl::TBitmap* cache = data->CacheBmp();
-    if (cache == nullptr || cache->Width() < 1 || cache->Height() < 1) return;
-    win::HDC target = dc ? dc : win::GetDC(wnd);
-    if (target == nullptr) return;
-    win::BitBlt(target, 0, 0, cache->Width(), cache->Height(), cache->Canvas()->Handle(), 0, 0,
-                win::SRCCOPY);
-    if (dc == nullptr) win::ReleaseDC(wnd, target);
 }
 
 void SelectWindowFont(win::HWND wnd, vcl::TCanvas* canvas) {
@@ -84,7 +65,7 @@ void FadeDisabledCache(TsCommonData* data, win::HWND wnd) {
     if (cache == nullptr || cache->Width() < 1 || cache->Height() < 1) return;
     CacheInfo parent;
     PixelView view;
-    BackgroundOf(data, wnd, parent, view);
+    ParentBackground(data, wnd, parent, view);
     const PixelView dst = ViewOf(cache);
     if (parent.Ready && parent.Bmp && !parent.Bmp->Empty()) {
         // The background record's offset is already the window's place in it.
@@ -175,23 +156,20 @@ void TacBtnWnd::DrawCaption(int state) {
 void TacBtnWnd::PaintButton() {
     GetWindowRectsInParent(this);
     const int state = CtrlState();
-    PaintSectionCache(SkinData, CtrlHandle, state, WndSize);
+    SkinData->CacheStale = false;
+    vcl::TBitmap* cache = PaintSectionCache(SkinData, CtrlHandle, state, WndSize);
+    if (cache->Width() < 1 || cache->Height() < 1) return;
     FillAdapterCorners(state, SkinData, CtrlHandle);
     DrawCaption(state);
     DrawGlyph(state);
     if (!win::IsWindowEnabled(CtrlHandle)) FadeDisabledCache(SkinData, CtrlHandle);
-    SkinData->CacheStale = false;
 }
 
 void TacBtnWnd::Paint(win::HDC dc) {
     if (!ParamsSet) SetSkinParams();
-    win::PAINTSTRUCT ps{};
-    win::HDC own = dc ? nullptr : win::BeginPaint(CtrlHandle, &ps);
-    if (!(SkinData->CtrlState & kCtrlUpdating) && !SkinData->BGChanged) {
-        PaintButton();
-        CopyCache(SkinData, CtrlHandle, dc ? dc : own);
-    }
-    if (own) win::EndPaint(CtrlHandle, &ps);
+    if ((SkinData->CtrlState & kCtrlUpdating) || SkinData->BGChanged) return;
+    PaintButton();
+    CopyCacheToWindow(SkinData, CtrlHandle, dc);
 }
 
 void TacBtnWnd::BracketAndRepaint(vcl::TMessage& m, bool callBase) {
@@ -207,21 +185,9 @@ void TacBtnWnd::BracketAndRepaint(vcl::TMessage& m, bool callBase) {
 }
 
 void TacBtnWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
+    if (PaintWholeWindow(CtrlHandle, m, [this](win::HDC dc) { Paint(dc); })) return;
     switch (m.Msg) {
-        case win::WM_PAINT:
-            Paint(reinterpret_cast<win::HDC>(m.WParam));
-            m.Result = 0;
-            return;
-        case win::WM_PRINT:
-            if (m.WParam) Paint(reinterpret_cast<win::HDC>(m.WParam));
-            m.Result = 0;
-            return;
-        case win::WM_ERASEBKGND:
-        case win::WM_NCPAINT:
         case win::WM_UPDATEUISTATE:
             m.Result = 1;
             return;
@@ -420,6 +386,8 @@ void TacCheckBoxWnd::Paint(win::HDC dc) {
                                                                                             : 0;
     vcl::TBitmap* cache = PaintSectionCache(SkinData, CtrlHandle, ControlIsActive(SkinData) ? 1 : 0,
                                             WndSize);
+    SkinData->CacheStale = false;
+    if (cache->Width() < 1 || cache->Height() < 1) return;
     vcl::TCanvas* canvas = cache->Canvas();
     const bool leftText = (style & win::BS_LEFTTEXT) != 0;
 
@@ -465,33 +433,13 @@ void TacCheckBoxWnd::Paint(win::HDC dc) {
         BlendMaskRegion(cache, TPoint{glyphLeft, (WndSize.Y - gh) / 2}, glyphState, 1, *box, self);
     }
     if (!win::IsWindowEnabled(CtrlHandle)) FadeDisabledCache(SkinData, CtrlHandle);
-    SkinData->CacheStale = false;
-    CopyCache(SkinData, CtrlHandle, dc);
+    CopyCacheToWindow(SkinData, CtrlHandle, dc);
 }
 
 void TacCheckBoxWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
+    if (PaintWholeWindow(CtrlHandle, m, [this](win::HDC dc) { Paint(dc); })) return;
     switch (m.Msg) {
-        case win::WM_PAINT: {
-            win::PAINTSTRUCT ps{};
-            win::HDC dc = reinterpret_cast<win::HDC>(m.WParam);
-            win::HDC own = dc ? nullptr : win::BeginPaint(CtrlHandle, &ps);
-            Paint(dc ? dc : own);
-            if (own) win::EndPaint(CtrlHandle, &ps);
-            m.Result = 0;
-            return;
-        }
-        case win::WM_PRINT:
-            if (m.WParam) Paint(reinterpret_cast<win::HDC>(m.WParam));
-            m.Result = 0;
-            return;
-        case win::WM_ERASEBKGND:
-        case win::WM_NCPAINT:
-            m.Result = 1;
-            return;
         case win::WM_ENABLE:
         case win::BM_SETCHECK:
         case win::BM_SETSTATE:

@@ -95,10 +95,7 @@ void TacGroupBoxWnd::PaintTo(win::HDC dc) {
 }
 
 void TacGroupBoxWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
     switch (m.Msg) {
         case win::WM_PAINT:
             // Painted whole here: this windowing layer never sends the double-buffered erase
@@ -358,10 +355,7 @@ void TacDlgPanelWnd::PaintBackground(win::HDC dc) {
 }
 
 void TacDlgPanelWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
     switch (m.Msg) {
         case win::WM_PAINT:
             ApplyGlobalColor();
@@ -411,10 +405,7 @@ void TacTransPanelWnd::PaintWindow() {
 }
 
 void TacTransPanelWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
     switch (m.Msg) {
         case win::WM_ERASEBKGND:
             PaintWindow();

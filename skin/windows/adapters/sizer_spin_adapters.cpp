@@ -12,6 +12,7 @@
 #include "skin/core/state/mask_paint.h"
 #include "skin/core/state/section_paint.h"
 #include "skin/core/state/skin_manager.h"
+#include "skin/windows/adapters/adapter_backdrop.h"
 #include "skin/windows/adapters/adapter_helpers.h"
 #include "vcl/graphics/bitmap.h"
 #include "vcl/graphics/canvas.h"
@@ -32,10 +33,7 @@ const TsMaskData* TacSizerWnd::Grip() const {
 void TacSizerWnd::Paint(win::HDC dc, const TsMaskData& grip) {
     TsSkinManager* m = Manager();
     GetWindowRectsInParent(this);
-    if (SkinData->CacheBmp() == nullptr) SkinData->PrepareCacheBmp();
-    vcl::TBitmap* cache = SkinData->CacheBmp();
-    cache->SetPixelFormat(vcl::pf24bit);
-    cache->SetSize(std::max(0, WndSize.X), std::max(0, WndSize.Y));
+    vcl::TBitmap* cache = SizedCache(SkinData, WndSize.X, WndSize.Y);
     if (cache->Width() < 1 || cache->Height() < 1) return;
     CacheInfo parent;
     PixelView view;
@@ -59,42 +57,18 @@ void TacSizerWnd::Paint(win::HDC dc, const TsMaskData& grip) {
     BlendMaskRegion(cache, TPoint{std::max(0, dst.Width - w), std::max(0, dst.Height - h)}, 0, 1,
                     grip, self);
     SkinData->CacheStale = false;
-    win::HDC target = dc ? dc : win::GetWindowDC(CtrlHandle);
-    if (target) {
-        win::BitBlt(target, 0, 0, dst.Width, dst.Height, cache->Canvas()->Handle(), 0, 0,
-                    win::SRCCOPY);
-        if (dc == nullptr) win::ReleaseDC(CtrlHandle, target);
-    }
+    CopyCacheToWindow(SkinData, CtrlHandle, dc);
 }
 
 void TacSizerWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
+    // Without the skin's grip the window paints itself.
+    const bool painting = m.Msg == win::WM_PAINT || m.Msg == win::WM_PRINT;
+    const TsMaskData* grip = painting ? Grip() : nullptr;
+    if ((grip || !painting) &&
+        PaintWholeWindow(CtrlHandle, m, [this, grip](win::HDC dc) { Paint(dc, *grip); }))
         return;
-    }
     switch (m.Msg) {
-        case win::WM_PAINT: {
-            const TsMaskData* grip = Grip();
-            if (grip == nullptr) break;
-            win::PAINTSTRUCT ps{};
-            win::HDC given = reinterpret_cast<win::HDC>(m.WParam);
-            win::HDC dc = given ? given : win::BeginPaint(CtrlHandle, &ps);
-            Paint(dc, *grip);
-            if (!given) win::EndPaint(CtrlHandle, &ps);
-            m.Result = 0;
-            return;
-        }
-        case win::WM_PRINT: {
-            const TsMaskData* grip = Grip();
-            if (grip == nullptr || m.WParam == 0) break;
-            Paint(reinterpret_cast<win::HDC>(m.WParam), *grip);
-            m.Result = 0;
-            return;
-        }
-        case win::WM_ERASEBKGND:
-        case win::WM_NCPAINT:
-            m.Result = 1;
-            return;
         case win::WM_NCHITTEST:
             TacMainWnd::AdapterWindowProc(m);
             if (Unhooked) return;
@@ -127,24 +101,32 @@ bool TacSpinWnd::IsVertical() const {
     return (uint32_t(win::GetWindowLongA(CtrlHandle, win::GWL_STYLE)) & win::UDS_HORZ) == 0;
 }
 
+TRect TacSpinWnd::HalfRect(int part, vcl::TPoint size) const {
+    const int left = std::clamp(HalvesLeft, 0, std::max(0, size.X));
+    if (IsVertical()) return TRect{left, part ? size.Y / 2 : 0, size.X, part ? size.Y : size.Y / 2};
+    const int mid = left + (size.X - left) / 2;
+    return TRect{part ? mid : left, 0, part ? size.X : mid, size.Y};
+}
+
 int TacSpinWnd::PartUnderCursor() const {
     win::POINT p{};
     win::GetCursorPos(&p);
     win::RECT r{};
     win::GetWindowRect(CtrlHandle, &r);
     if (!win::PtInRect(&r, p)) return -1;
-    return IsVertical() ? (p.y - r.top >= (r.bottom - r.top) / 2)
-                        : (p.x - r.left >= (r.right - r.left) / 2);
+    // Beside the halves the cursor counts with the half it lies level with.
+    const TRect second = HalfRect(1, vcl::TPoint{r.right - r.left, r.bottom - r.top});
+    return IsVertical() ? p.y - r.top >= second.Top : p.x - r.left >= second.Left;
 }
 
 void TacSpinWnd::Paint(win::HDC dc) {
     TsSkinManager* m = Manager();
-    GetWindowRectsInParent(this);
-    if (m == nullptr || WndSize.X < 1 || WndSize.Y < 1) return;
-    if (SkinData->CacheBmp() == nullptr) SkinData->PrepareCacheBmp();
-    vcl::TBitmap* cache = SkinData->CacheBmp();
-    cache->SetPixelFormat(vcl::pf24bit);
-    cache->SetSize(WndSize.X, WndSize.Y);
+    if (m == nullptr) return;
+    // What lies behind shows beside the halves.
+    CacheInfo behind;
+    PixelView behindView;
+    vcl::TBitmap* cache = PrepareBackdropCache(this, behind, behindView, false);
+    if (cache == nullptr) return;
     HotPart = PartUnderCursor();
     const bool vertical = IsVertical();
     const std::string section = SkinData->SkinSection();
@@ -154,10 +136,7 @@ void TacSpinWnd::Paint(win::HDC dc) {
                            cd.ScrollButtons[vertical ? 1 : 3].GlyphMask};
     for (int part = 0; part < 2; ++part) {
         PartStates[part] = part == HotPart ? (Pressed ? 2 : 1) : 0;
-        const TRect r = vertical ? TRect{0, part * WndSize.Y / 2, WndSize.X,
-                                         part ? WndSize.Y : WndSize.Y / 2}
-                                 : TRect{part * WndSize.X / 2, 0,
-                                         part ? WndSize.X : WndSize.X / 2, WndSize.Y};
+        const TRect r = HalfRect(part, WndSize);
         if (r.Right <= r.Left || r.Bottom <= r.Top) continue;
         std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> half(new vcl::TBitmap);
         half->SetPixelFormat(vcl::pf24bit);
@@ -179,32 +158,13 @@ void TacSpinWnd::Paint(win::HDC dc) {
                     half->Canvas()->Handle(), 0, 0, win::SRCCOPY);
     }
     SkinData->CacheStale = false;
-    win::BitBlt(dc, 0, 0, WndSize.X, WndSize.Y, cache->Canvas()->Handle(), 0, 0, win::SRCCOPY);
+    CopyCacheToWindow(SkinData, CtrlHandle, dc);
 }
 
 void TacSpinWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
+    if (PaintWholeWindow(CtrlHandle, m, [this](win::HDC dc) { Paint(dc); })) return;
     switch (m.Msg) {
-        case win::WM_PAINT: {
-            win::PAINTSTRUCT ps{};
-            win::HDC given = reinterpret_cast<win::HDC>(m.WParam);
-            win::HDC dc = given ? given : win::BeginPaint(CtrlHandle, &ps);
-            if (dc) Paint(dc);
-            if (!given) win::EndPaint(CtrlHandle, &ps);
-            m.Result = 0;
-            return;
-        }
-        case win::WM_PRINT:
-            if (m.WParam) Paint(reinterpret_cast<win::HDC>(m.WParam));
-            m.Result = 0;
-            return;
-        case win::WM_ERASEBKGND:
-        case win::WM_NCPAINT:
-            m.Result = 1;
-            return;
         case win::WM_LBUTTONDOWN:
         case win::WM_LBUTTONUP:
             Pressed = m.Msg == win::WM_LBUTTONDOWN;

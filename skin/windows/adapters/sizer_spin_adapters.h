@@ -30,10 +30,13 @@ public:
     bool Pressed = false;       // the left button is down on the control
     int HotPart = -1;           // 0 the upper (left) half, 1 the lower (right) one, -1 none
     int PartStates[2] = {0, 0};  // the paint state of each half as last painted
+    int HalvesLeft = 0;          // where the halves begin; left of it the parent shows
 
 private:
     TsSkinManager* Manager() const;
     void Paint(win::HDC dc);
+    // Half `part` in the window's own coordinates, the window being `size` large.
+    vcl::TRect HalfRect(int part, vcl::TPoint size) const;
     // The half under the cursor, or -1.
     int PartUnderCursor() const;
 };

@@ -69,10 +69,7 @@ void TacStaticWnd::StaleAndRedraw(vcl::TMessage& m, bool rereadCaption) {
 }
 
 void TacStaticWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned() || !Painted()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin() || !Painted()) return TacMainWnd::AdapterWindowProc(m);
     switch (m.Msg) {
         case win::WM_ERASEBKGND:
             if (!win::IsWindowVisible(CtrlHandle)) break;

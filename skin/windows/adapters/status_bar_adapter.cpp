@@ -143,10 +143,7 @@ void TacStatusBarWnd::Paint(win::HDC dc) {
 }
 
 void TacStatusBarWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
     switch (m.Msg) {
         case win::WM_PAINT:
             // Drawn whole from the cache, so the class's own face never shows.

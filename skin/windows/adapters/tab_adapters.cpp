@@ -359,10 +359,7 @@ void TacTabControlWnd::PaintPageArea(win::HDC dc) {
 }
 
 void TacTabControlWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
     switch (m.Msg) {
         case win::WM_PAINT:
             // Drawn whole from the cache, so the class's own face never shows.
@@ -467,10 +464,7 @@ void TacPageControlWnd::AdaptPages() {
 }
 
 void TacPageControlWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacTabControlWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacTabControlWnd::AdapterWindowProc(m);
     switch (m.Msg) {
         case win::WM_NCPAINT:
             AdaptPages();
@@ -548,10 +542,7 @@ void TacPageWnd::AdapterWindowProc(vcl::TMessage& m) {
         FreeAdapter(self);
         return;
     }
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
     switch (m.Msg) {
         case win::WM_ERASEBKGND:
             if (!win::IsWindowVisible(CtrlHandle)) break;

@@ -147,10 +147,7 @@ void TacToolBarWnd::Paint(win::HDC dc) {
 }
 
 void TacToolBarWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacMainWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacMainWnd::AdapterWindowProc(m);
     switch (m.Msg) {
         case win::WM_PAINT:
             PaintWithOwnDC(CtrlHandle, reinterpret_cast<win::HDC>(m.WParam), [this](win::HDC dc) {

@@ -66,6 +66,9 @@ public:
 
     // The adapter is skinned now: a skin state with an active manager.
     bool Skinned() const;
+    // Still bound to its window and skinned: the adapter paints and answers for the window;
+    // otherwise its messages take the base handling.
+    bool CanSkin() const { return !Unhooked && Skinned(); }
     // Inside one of its own messages.
     bool Busy() const { return depth_ > 0; }
 

@@ -197,7 +197,10 @@ bool AttachChildAdapter(TacProvider* provider, win::HWND wnd) {
             made = fromFactory(cls, "EDIT");
             inDialog = true;
         } else if (cls == "msctls_updown32") {
-            made = AttachAdapter<TacSpinWnd>(wnd, nullptr, manager, "SPEEDBUTTON_SMALL");
+            // A dialog's up-down draws its halves from x = 2.
+            auto* spin = AttachAdapter<TacSpinWnd>(wnd, nullptr, manager, "SPEEDBUTTON_SMALL");
+            spin->HalvesLeft = 2;
+            made = spin;
         } else if (cls == "listbox") {
             made = AttachAdapter<TacEditWnd>(wnd, nullptr, manager, "EDIT");
             inDialog = true;

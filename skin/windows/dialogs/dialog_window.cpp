@@ -87,20 +87,7 @@ public:
     }
     TRect IconRect() const override { return d_->DialogIconRect(); }
 
-    int ButtonAt(TPoint p) const override {
-        d_->LayoutTitleButtons();
-        for (TsCaptionButton* b : d_->ShownButtons()) {
-            if (!b->Rect.Contains(p)) continue;
-            if (b->HitCode == win::HTMAXBUTTON && !d_->CanMaximizeDialog() &&
-                !d_->CanRestoreDialog())
-                return win::HTCAPTION;
-            if (b->HitCode == win::HTMINBUTTON && !win::IsIconic(Handle()) &&
-                !d_->HasMinimizeBox())
-                return win::HTCAPTION;
-            return b->HitCode;
-        }
-        return 0;
-    }
+    int ButtonAt(TPoint p) const override { return d_->ButtonAt(p); }
 
     void PaintFrame() override { d_->PaintFrame(); }
     void SetHotHT(int code) override {
@@ -787,37 +774,37 @@ int TacDialogWnd::HitTest(win::POINT screen) {
         return -1;
     if (DialogCaptionHeight(false) == 0) return 0;
     const Insets in = InsetsOf(h);
-    LayoutTitleButtons();
     const TPoint o = CacheOrigin();
-    for (TsCaptionButton* b : ShownButtons()) {
-        if (!b->Rect.Contains({p.X + o.X, p.Y + o.Y})) continue;
-        switch (b->HitCode) {
-            case win::HTMAXBUTTON:
-                return CanMaximizeDialog() || CanRestoreDialog() ? win::HTMAXBUTTON
-                                                                 : win::HTCAPTION;
-            case win::HTMINBUTTON:
-                return win::IsIconic(h) || HasMinimizeBox() ? win::HTMINBUTTON : win::HTCAPTION;
-            default:
-                return b->HitCode;
-        }
-    }
+    if (const int button = ButtonAt({p.X + o.X, p.Y + o.Y})) return button;
     if (p.Y < in.Left || p.Y >= in.Top || p.X < in.Left || p.X >= Width - in.Right) return 0;
     if (IconBitmap && p.X < in.Left + win::GetSystemMetrics(win::SM_CXSMICON))
         return win::HTSYSMENU;
     return win::HTCAPTION;
 }
 
+int TacDialogWnd::ButtonAt(TPoint p) {
+    LayoutTitleButtons();
+    for (TsCaptionButton* b : ShownButtons()) {
+        if (!b->Rect.Contains(p)) continue;
+        switch (b->HitCode) {
+            case win::HTMAXBUTTON:
+                return CanMaximizeDialog() || CanRestoreDialog() ? win::HTMAXBUTTON
+                                                                 : win::HTCAPTION;
+            case win::HTMINBUTTON:
+                return win::IsIconic(CtrlHandle) || HasMinimizeBox() ? win::HTMINBUTTON
+                                                                     : win::HTCAPTION;
+            default:
+                return b->HitCode;
+        }
+    }
+    return 0;
+}
+
 void TacDialogWnd::Pressed(TMessage& m, int hit) {
     const win::HWND h = CtrlHandle;
     if (hit == win::HTSYSMENU) {
-        SetTitleButtonState(0, 0);
-        win::RECT wr{};
-        win::GetWindowRect(h, &wr);
-        const Insets in = InsetsOf(h);
-        SystemMenu->Popup(wr.left + in.Left,
-                          wr.top + std::max(in.Top - in.Left, 0) / 2 +
-                              win::GetSystemMetrics(win::SM_CYSMICON));
         m.Result = 0;
+        DropSystemMenu();
         return;
     }
     if (IsButtonHit(hit)) {
@@ -839,6 +826,16 @@ void TacDialogWnd::Pressed(TMessage& m, int hit) {
         return;
     }
     CallPrevWndProc(m);
+}
+
+void TacDialogWnd::DropSystemMenu() {
+    const win::HWND h = CtrlHandle;
+    SetTitleButtonState(0, 0);
+    win::RECT wr{};
+    win::GetWindowRect(h, &wr);
+    const Insets in = InsetsOf(h);
+    SystemMenu->Popup(wr.left + in.Left, wr.top + std::max(in.Top - in.Left, 0) / 2 +
+                                             win::GetSystemMetrics(win::SM_CYSMICON));
 }
 
 void TacDialogWnd::Released(TMessage& m, int hit) {
@@ -1155,6 +1152,10 @@ void TacDialogWnd::AdapterWindowProc(TMessage& m) {
     if (m.Msg == win::WM_SYSCOMMAND) {
         const auto command = unsigned(m.WParam & 0xFFF0);
         if (command == win::SC_MAXIMIZE || command == win::SC_RESTORE) SetTitleButtonState(0, 0);
+        // Alt+Space: the system opens nothing, the window having no WS_SYSMENU now.
+        if (command == win::SC_KEYMENU && m.LParam == ' ' && HasSystemMenu() &&
+            DialogCaptionHeight(false) != 0)
+            DropSystemMenu();
     }
 }
 

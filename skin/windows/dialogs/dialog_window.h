@@ -82,6 +82,11 @@ public:
     void SetTitleButtonState(int hitCode, int state);
     // The title buttons' animations and cached images go.
     void FreeTitleButtons();
+    // The system menu below the caption's icon, the hot button cleared.
+    void DropSystemMenu();
+    // The hit code of the title button at a cache point (HTCAPTION for one that cannot act
+    // now), 0 for none.
+    int ButtonAt(vcl::TPoint cachePoint);
     // The hit code of a screen point, as the skinned caption answers it (0 outside).
     int HitTest(win::POINT screen);
     // The brush the dialog's background is erased with (one per adapter and skin).

@@ -186,7 +186,8 @@ void TacMDIWnd::AdapterWindowProc(vcl::TMessage& m) {
         case win::WM_VSCROLL:
             switch (win::LOWORD(win::DWORD(m.WParam))) {
                 case win::SB_THUMBTRACK:
-                    return;  // the client moves when the thumb is let go
+                    m.Result = win::SB_THUMBTRACK;  // answered with its code: taken, no move
+                    return;
                 case win::SB_THUMBPOSITION:
                     ThumbReleased(m);
                     return;

@@ -95,6 +95,8 @@ void TsEffectTimer::Timer() {
         bool& flag;
         ~Done() { flag = false; }
     } done{inTick_};
+    // Nothing is left to fade: the timer stops rather than tick on for as long as it is kept.
+    if (!LiveControl()) SetEnabled(false);
     Tick();
 }
 

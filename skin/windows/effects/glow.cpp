@@ -1,6 +1,7 @@
 #include "skin/windows/effects/glow.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 
 #include "platform/gdi/dc.h"
@@ -29,7 +30,9 @@ int gNextGlowId = 0;
 bool Dying(vcl::TComponent* c) { return !c || c->ComponentState().Contains(vcl::csDestroying); }
 
 // How much of the halo to cut from each side so that it stays within the visible part of the
-// control. `clip` is in the control's own coordinates; the sizes are the halo's.
+// control. `clip` is in the control's own coordinates; the sizes are the halo's. A side whose
+// halo edge lies inside the visible part already (a margin wider than the mask's border) is
+// not cut.
 struct Cuts {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
@@ -43,6 +46,8 @@ Cuts HaloCuts(const TRect& clip, int cw, int ch, int w, int h, int l, int t, int
     if (clip.Right != cw) c.Right = c.Left ? w - c.Left - clip.Width() : (cw - clip.Width()) + r - m;
     if (clip.Bottom != ch)
         c.Bottom = c.Top ? h - c.Top - clip.Height() : (ch - clip.Height()) + b - m;
+    c.Left = std::max(c.Left, 0), c.Top = std::max(c.Top, 0);
+    c.Right = std::max(c.Right, 0), c.Bottom = std::max(c.Bottom, 0);
     return c;
 }
 
@@ -133,19 +138,28 @@ void TacGlowEffect::Show(const TRect& wndRect, const TRect& clipRect, win::HWND 
     }
     const int l = manager_->MaskWidthLeft(maskIndex_), t = manager_->MaskWidthTop(maskIndex_);
     const int r = manager_->MaskWidthRight(maskIndex_), b = manager_->MaskWidthBottom(maskIndex_);
-    const int cw = wndRect.Width(), ch = wndRect.Height();
-    int w = cw + l + r - 2 * margin_, h = ch + t + b - 2 * margin_;
-    if (w < 1 || h < 1) return;
+    // A control too large for a picture gets no halo.
+    const int64_t cw64 = int64_t(wndRect.Right) - wndRect.Left;
+    const int64_t ch64 = int64_t(wndRect.Bottom) - wndRect.Top;
+    const int64_t w64 = cw64 + l + r - 2 * int64_t(margin_);
+    const int64_t h64 = ch64 + t + b - 2 * int64_t(margin_);
+    if (cw64 < 0 || ch64 < 0 || !BitmapSizeFits(w64, h64)) return;
+    const int cw = int(cw64), ch = int(ch64);
+    int w = int(w64), h = int(h64);
     const std::unique_ptr<vcl::TBitmap> image = PrepareImage(w, h);
-    TRect clip = clipRect;
-    clip.Left = std::clamp(clip.Left - wndRect.Left, 0, cw);
-    clip.Right = std::clamp(clip.Right - wndRect.Left, clip.Left, cw);
-    clip.Top = std::clamp(clip.Top - wndRect.Top, 0, ch);
-    clip.Bottom = std::clamp(clip.Bottom - wndRect.Top, clip.Top, ch);
+    // The clip in the control's coordinates, within the control.
+    const auto within = [](int v, int origin, int lo, int hi) {
+        return int(std::clamp<int64_t>(int64_t(v) - origin, lo, hi));
+    };
+    TRect clip;
+    clip.Left = within(clipRect.Left, wndRect.Left, 0, cw);
+    clip.Right = within(clipRect.Right, wndRect.Left, clip.Left, cw);
+    clip.Top = within(clipRect.Top, wndRect.Top, 0, ch);
+    clip.Bottom = within(clipRect.Bottom, wndRect.Top, clip.Top, ch);
     const Cuts cut = HaloCuts(clip, cw, ch, w, h, l, t, r, b, margin_);
     w -= cut.Left + cut.Right;
     h -= cut.Top + cut.Bottom;
-    if (w < 1 || h < 1 || cut.Left < 0 || cut.Top < 0) return;
+    if (w < 1 || h < 1) return;
 
     const win::HWND wnd = form_->Handle();
     if (anchor && (win::GetWindowLongPtrA(anchor, win::GWL_EXSTYLE) & win::WS_EX_TOPMOST))

@@ -776,14 +776,16 @@ void TsSkinableMenus::DrawMenuItem(TObject* sender, TCanvas* canvas, TRect rect,
 
     if (!wnd) {
         // A pop-up painted where its window is not known: the application window hooks the
-        // window under the item once the menu shows.
+        // window under the item once the menu shows. The pop-up's menu handle travels, not the
+        // item: the menu may be freed before the message is read, and a handle is never reused.
         TApplication* app = Application();
+        TMenuItem* parent = item->Parent();
         win::MSG queued{};
-        if (app && app->Handle() &&
+        if (app && app->Handle() && parent &&
             !win::PeekMessageA(&queued, app->Handle(), WM_MENUITEMPOPUP, WM_MENUITEMPOPUP,
                                win::PM_NOREMOVE))
             win::PostMessageA(app->Handle(), WM_MENUITEMPOPUP, 0,
-                              reinterpret_cast<win::LPARAM>(item));
+                              reinterpret_cast<win::LPARAM>(parent->Handle()));
     }
 
     const int extra = rec->HaveExtraLine ? Owner->MenuSupport()->ExtraLineWidth : 0;
@@ -792,6 +794,9 @@ void TsSkinableMenus::DrawMenuItem(TObject* sender, TCanvas* canvas, TRect rect,
     BitmapPtr bmp(NewBitmap24(w, h));
     CopyRect(bmp.get(), 0, 0, bg, at.x, at.y, w, h);
     const PixelView back = ViewOf(const_cast<TBitmap*>(bg));
+    // What a disabled item fades toward: its own background as painted, not the pop-up's
+    // (whose glyph column is darker than the item over it).
+    BitmapPtr plain;
 
     if (kind == smNormal) {
         // The gaps of the columns show the background.
@@ -814,6 +819,10 @@ void TsSkinableMenus::DrawMenuItem(TObject* sender, TCanvas* canvas, TRect rect,
         if (section >= 0 && w > extra)
             PaintMaskWithBorders(section, "MENUITEM", MakeCacheInfo(&back, at.x, at.y), true,
                                  hot ? 1 : 0, {extra, 0, w, h}, {0, 0}, bmp.get(), Owner, -1, -1);
+        if (!item->Enabled()) {
+            plain.reset(NewBitmap24(w, h));
+            CopyRect(plain.get(), 0, 0, bmp.get(), 0, 0, w, h);
+        }
         PaintGlyph(bmp.get(), item, state.Contains(odChecked), hot, extra);
 
         const win::SIZE glyph = GetMenuItemGlyphSize(item);
@@ -849,12 +858,11 @@ void TsSkinableMenus::DrawMenuItem(TObject* sender, TCanvas* canvas, TRect rect,
 
     if (OnDrawItem) OnDrawItem(item, bmp->Canvas(), TRect{0, 0, w, h}, kind, state);
 
-    if (!item->Enabled() && kind == smNormal) {
-        // Faded toward the background from the glyph column on.
+    if (plain) {
+        // Faded from the glyph column on.
         const int from = std::min(extra, w);
-        BlendBitmapTransparent(ViewOf(bmp.get()), from, 0, back,
-                               {at.x + from, at.y, at.x + w - 1, at.y + h - 1}, kDisabledFade,
-                               kTransparentKey);
+        BlendBitmapTransparent(ViewOf(bmp.get()), from, 0, ViewOf(plain.get()),
+                               {from, 0, w - 1, h - 1}, kDisabledFade, kTransparentKey);
     }
     CopyToDC(canvas->Handle(), rect, bmp.get(), 0, 0);
 }

@@ -51,29 +51,7 @@ public:
         return {x, y - MenuHeight(), x + WndClientWidth(h), y + WndClientHeight(h)};
     }
 
-    int ButtonAt(TPoint p) const override {
-        const win::HWND h = Handle();
-        const TsSystemMenu* menu = p_->SystemMenu;
-        if (menu && menu->VisibleClose()) {
-            const bool iconic = win::IsIconic(h);
-            if (p_->ButtonClose.Rect.Contains(p)) return win::HTCLOSE;
-            if (menu->VisibleMax() && p_->ButtonMax.Rect.Contains(p))
-                return menu->EnabledMax() || (menu->EnabledRestore() && !iconic) ? win::HTMAXBUTTON
-                                                                                 : win::HTCAPTION;
-            if ((menu->VisibleMin() || iconic) && p_->ButtonMin.Rect.Contains(p))
-                return iconic || menu->EnabledMin() ? win::HTMINBUTTON : win::HTCAPTION;
-            if ((win::GetWindowLongPtrA(h, win::GWL_EXSTYLE) & win::WS_EX_CONTEXTHELP) &&
-                p_->ButtonHelp.Rect.Contains(p))
-                return win::HTHELP;
-        }
-        TsTitleButtons* buttons = p_->TitleButtons();
-        for (int k = 0; k < buttons->Count(); ++k) {
-            const TsTitleButton* b = buttons->GetItem(k);
-            if (b->Visible() && b->Data.Rect.Contains(p))
-                return b->Enabled ? kHitUserButton + k : 0;
-        }
-        return 0;
-    }
+    int ButtonAt(TPoint p) const override { return p_->CaptionButtonAt(p); }
     bool ExtHitTest(TMessage& m) override {
         if (!p_->OnExtHitTest) return false;
         m.Result = 0;

@@ -9,6 +9,7 @@
 // sizing live, and moves the window once at the end. Its state is one set for the application:
 // only one outline runs at a time, and it belongs to the provider that started it.
 #include <algorithm>
+#include <vector>
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/draw.h"
@@ -115,64 +116,58 @@ TPoint TsSkinProvider::ScreenToFormPoint(TPoint screen) const {
 
 // ---- hit testing ----
 
-int TsSkinProvider::ButtonIndexAt(TPoint p) const {
-    if (borderForm_ || !SystemMenu) return 0;
-    int i = 0;
-    if (SystemMenu->VisibleClose()) {
-        i = 1;
-        if (ButtonClose.Rect.Contains(p)) return i;
-        if (SystemMenu->VisibleMax()) {
-            ++i;
-            if (ButtonMax.Rect.Contains(p)) return i;
-        }
-        if (SystemMenu->VisibleMin()) {
-            ++i;
-            if (ButtonMin.Rect.Contains(p)) return i;
-        }
-        if (form_->BorderIcons().Contains(biHelp)) {
-            ++i;
-            if (ButtonHelp.Rect.Contains(p)) return i;
-        }
+std::vector<int> TsSkinProvider::CaptionButtonCodes() const {
+    std::vector<int> codes;
+    if (SystemMenu && SystemMenu->VisibleClose()) {
+        codes.push_back(win::HTCLOSE);
+        if (SystemMenu->VisibleMax()) codes.push_back(win::HTMAXBUTTON);
+        // An iconic form's restore sits in the minimize button's place.
+        if (SystemMenu->VisibleMin()) codes.push_back(win::HTMINBUTTON);
+        if (form_ && form_->BorderIcons().Contains(biHelp)) codes.push_back(win::HTHELP);
     }
-    for (int k = 0; k < titleButtons_->Count(); ++k) {
-        const TsTitleButton* b = titleButtons_->GetItem(k);
-        ++i;
-        if (b->Visible() && b->Data.Rect.Contains(p)) return i;
+    for (int k = 0; titleButtons_ && k < titleButtons_->Count(); ++k)
+        if (titleButtons_->GetItem(k)->Visible()) codes.push_back(kHitUserButton + k);
+    return codes;
+}
+
+int TsSkinProvider::ButtonIndexAt(TPoint p) const {
+    const std::vector<int> codes = CaptionButtonCodes();
+    for (size_t i = 0; i < codes.size(); ++i) {
+        const TsCaptionButton* e = ElementOf(codes[i]);
+        if (e && e->Rect.Contains(p)) return int(i) + 1;
     }
     return 0;
+}
+
+int TsSkinProvider::CaptionButtonAt(TPoint p) const {
+    const int place = ButtonIndexAt(p);
+    if (place == 0) return 0;
+    const int code = CaptionButtonCodes()[size_t(place - 1)];
+    const bool iconic = FormIconic();
+    switch (code) {
+        case win::HTMAXBUTTON:
+            return SystemMenu->EnabledMax() || (SystemMenu->EnabledRestore() && !iconic)
+                       ? code
+                       : win::HTCAPTION;
+        case win::HTMINBUTTON:
+            return iconic || SystemMenu->EnabledMin() ? code : win::HTCAPTION;
+        case win::HTCLOSE:
+        case win::HTHELP:
+            return code;
+        default:
+            return UserButtonOf(code)->Enabled ? code : 0;  // a disabled one: the client's
+    }
 }
 
 int TsSkinProvider::HitTest(TMessage& m) {
     const TPoint p = ScreenToFormPoint(PointOf(m.LParam));
     const win::HWND h = form_->Handle();
-    const bool iconic = win::IsIconic(h) != win::FALSE;
     const bool maximized = win::IsZoomed(h) != win::FALSE;
 
-    // 1. The caption element under the point, then its enabled rules. The borders' own window
-    // answers for its buttons when there is one.
-    if (!borderForm_ && SystemMenu) {
-        int code = win::HTCLIENT;
-        const TsSystemMenu& menu = *SystemMenu;
-        if (menu.VisibleClose()) {
-            if (ButtonClose.Rect.Contains(p)) {
-                code = win::HTCLOSE;
-            } else if (menu.VisibleMax() && ButtonMax.Rect.Contains(p)) {
-                code = menu.EnabledMax() || (menu.EnabledRestore() && !iconic) ? win::HTMAXBUTTON
-                                                                               : win::HTCAPTION;
-            } else if ((menu.VisibleMin() || iconic) && ButtonMin.Rect.Contains(p)) {
-                code = iconic || menu.EnabledMin() ? win::HTMINBUTTON : win::HTCAPTION;
-            } else if (form_->BorderIcons().Contains(biHelp) && ButtonHelp.Rect.Contains(p)) {
-                code = win::HTHELP;
-            }
-        }
-        for (int k = 0; code == win::HTCLIENT && k < titleButtons_->Count(); ++k) {
-            const TsTitleButton* b = titleButtons_->GetItem(k);
-            if (b->Visible() && b->Data.Rect.Contains(p)) {
-                if (!b->Enabled) break;  // a disabled user button: the client's
-                code = kHitUserButton + k;
-            }
-        }
-        if (code != win::HTCLIENT) {
+    // 1. The caption button under the point. The borders' own window answers for its buttons
+    // when there is one.
+    if (!borderForm_) {
+        if (const int code = CaptionButtonAt(p)) {
             SetHotHT(code, true);
             return code;
         }
@@ -276,15 +271,24 @@ void TsSkinProvider::WMNCHitTest(TMessage& m) {
 
 // ---- the mouse on the frame ----
 
+void TsSkinProvider::DropSysMenuBelowIcon() {
+    const win::HWND h = form_->Handle();
+    const TPoint o = FormScreenOrigin();
+    if (form_->FormStyle() == fsMDIChild) {
+        DropSysMenu(o.X, o.Y + CaptionHeight(true) + 4);
+        return;
+    }
+    DropSysMenu(o.X + skin::SysBorderWidth(h, borderForm_, true),
+                o.Y + FullBorderWidthNoExt(true) + TitleIconHeight() +
+                    SysBorderWidthNoExt(h, borderForm_, true));
+}
+
 void TsSkinProvider::WMNCLButtonDown(TMessage& m) {
     const int code = static_cast<int>(m.WParam);
     const win::HWND h = form_->Handle();
     if (!DrawNonClientArea) {
         if (code == win::HTSYSMENU) {
-            const TPoint o = FormScreenOrigin();
-            DropSysMenu(o.X + skin::SysBorderWidth(h, borderForm_, true),
-                        o.Y + FullBorderWidthNoExt(true) + TitleIconHeight() +
-                            SysBorderWidthNoExt(h, borderForm_, true));
+            DropSysMenuBelowIcon();
         } else {
             CallOldWndProc(m);
         }
@@ -312,13 +316,7 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& m) {
                     os::Sleep(1);
                 }
             }
-            const TPoint o = FormScreenOrigin();
-            if (form_->FormStyle() == fsMDIChild)
-                DropSysMenu(o.X, o.Y + CaptionHeight(true) + 4);
-            else
-                DropSysMenu(o.X + skin::SysBorderWidth(h, borderForm_, true),
-                            o.Y + FullBorderWidthNoExt(true) + TitleIconHeight() +
-                                SysBorderWidthNoExt(h, borderForm_, true));
+            DropSysMenuBelowIcon();
             return;
         }
         case win::HTMENU:
@@ -494,12 +492,9 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& m) {
     }
     if (win::IsIconic(h)) {
         if (MDISkinProvider) {
-            const TPoint o = FormScreenOrigin();
-            TPoint cursor;
             win::POINT c{};
             win::GetCursorPos(&c);
-            cursor = {c.x, c.y};
-            DropSysMenu(o.X + cursor.X, o.Y + cursor.Y);
+            DropSysMenu(c.x, c.y);
         } else {
             CallOldWndProc(m);
         }

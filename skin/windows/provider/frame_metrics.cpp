@@ -74,19 +74,6 @@ TOwnerDrawState DrawStateOf(int bits) {
 
 }  // namespace
 
-void CopyRectClipped(TBitmap* dst, int dx, int dy, TBitmap* src, int sx, int sy, int w, int h) {
-    if (dst == nullptr || src == nullptr) return;
-    // Moves the rectangle's start inside both bitmaps, then cuts its far ends.
-    const int shiftX = std::max({0, -dx, -sx}), shiftY = std::max({0, -dy, -sy});
-    dx += shiftX, sx += shiftX, w -= shiftX;
-    dy += shiftY, sy += shiftY, h -= shiftY;
-    w = std::min({w, dst->Width() - dx, src->Width() - sx});
-    h = std::min({h, dst->Height() - dy, src->Height() - sy});
-    if (w <= 0 || h <= 0) return;
-    win::BitBlt(dst->Canvas()->Handle(), dx, dy, w, h, src->Canvas()->Handle(), sx, sy,
-                win::SRCCOPY);
-}
-
 // ---- the provider's measures ----
 
 win::HWND TsSkinProvider::FormHandle() const {
@@ -186,9 +173,9 @@ int TsSkinProvider::SysButtonHeight() const {
 }
 
 int TsSkinProvider::VisibleSysBtnCount() const {
-    if (SystemMenu == nullptr || !SystemMenu->VisibleClose()) return 0;
-    return 1 + SystemMenu->VisibleMax() + SystemMenu->VisibleMin() +
-           (form_ && form_->BorderIcons().Contains(biHelp));
+    const std::vector<int> codes = CaptionButtonCodes();
+    return int(
+        std::count_if(codes.begin(), codes.end(), [](int code) { return code < kHitUserButton; }));
 }
 
 int TsSkinProvider::UserButtonWidth(const TsTitleButton& button) const {
@@ -202,17 +189,13 @@ int TsSkinProvider::ButtonsWidth() const {
     TsSkinManager* manager = SkinManager();
     int r = manager ? manager->SkinData().BIRight : 0;
     const int space = BorderSingleOrSizeable() && manager ? manager->SkinData().BISpace : 0;
-    if (SystemMenu && SystemMenu->VisibleClose()) {
-        r += SysButtonWidth(ButtonClose);
-        if (SystemMenu->VisibleMax()) r += SysButtonWidth(ButtonMax) + space;
-        if (SystemMenu->VisibleMin()) r += SysButtonWidth(ButtonMin) + space;
-        if (form_ && form_->BorderIcons().Contains(biHelp)) r += SysButtonWidth(ButtonHelp) + space;
+    for (int code : CaptionButtonCodes()) {
+        if (const TsTitleButton* b = UserButtonOf(code))
+            r += UserButtonWidth(*b) + space;
+        else
+            r += SysButtonWidth(*ElementOf(code)) + (code == win::HTCLOSE ? 0 : space);
     }
     if (titleButtons_->Count() > 0) r += 8;
-    for (int i = 0; i < titleButtons_->Count(); ++i) {
-        const TsTitleButton* b = titleButtons_->GetItem(i);
-        if (b->Visible()) r += UserButtonWidth(*b) + space;
-    }
     return r;
 }
 
@@ -267,16 +250,16 @@ void TsSkinProvider::SaveButtonsArea(bool wholeHeight) {
     ButtonsAreaBmp->SetSize(w, h);
     // The strip may begin left of the cache (a form narrower than its buttons): only what both
     // bitmaps hold is copied.
-    CopyRectClipped(ButtonsAreaBmp.get(), 0, 0, cache, FormWidth() - w - 1, 0, w,
-                    wholeHeight ? h : top);
+    BlitClipped(ButtonsAreaBmp->Canvas()->Handle(), 0, 0, w, wholeHeight ? h : top, cache,
+                FormWidth() - w - 1, 0);
 }
 
 void TsSkinProvider::RestoreButtonsArea() {
     TBitmap* cache = skinData_ ? skinData_->CacheBmp() : nullptr;
     if (!ButtonsAreaBmp || cache == nullptr) return;
     const int w = ButtonsAreaBmp->Width();
-    CopyRectClipped(cache, FormWidth() - w - 1, 0, ButtonsAreaBmp.get(), 0, 0, w,
-                    ButtonsAreaBmp->Height());
+    BlitClipped(cache->Canvas()->Handle(), FormWidth() - w - 1, 0, w, ButtonsAreaBmp->Height(),
+                ButtonsAreaBmp.get(), 0, 0);
 }
 
 void TsSkinProvider::RepaintMenuBarItem(TMenuItem* item, const TRect& rect, int state) {
@@ -304,7 +287,7 @@ void TsSkinProvider::SaveTitleBG() {
     TitleBG = std::make_unique<TBitmap>();
     TitleBG->SetPixelFormat(pf32bit);
     TitleBG->SetSize(cache->Width(), h);
-    CopyRectClipped(TitleBG.get(), 0, 0, cache, 0, 0, cache->Width(), h);
+    BlitClipped(TitleBG->Canvas()->Handle(), 0, 0, cache->Width(), h, cache, 0, 0);
 }
 
 void TsSkinProvider::LoadTitleButtonMasks() {
@@ -468,9 +451,19 @@ int TsSkinProvider::MenuLineCount() {
 }
 
 TPoint TsSkinProvider::FormScreenOrigin() const {
+    return ScreenOrigin(false);
+}
+
+TPoint TsSkinProvider::CacheScreenOrigin() const {
+    return ScreenOrigin(true);
+}
+
+TPoint TsSkinProvider::ScreenOrigin(bool ofCache) const {
     win::HWND w = FormHandle();
     if (w == nullptr) return {};
-    if (form_->FormStyle() == fsMDIChild) {
+    // An MDI child's frame, and the border window's picture, start the client offsets before
+    // the client.
+    if (form_->FormStyle() == fsMDIChild || (ofCache && borderForm_)) {
         win::POINT p{0, 0};
         win::ClientToScreen(w, &p);
         return {p.x - ClientOffsetX(), p.y - ClientOffsetY()};
@@ -478,15 +471,6 @@ TPoint TsSkinProvider::FormScreenOrigin() const {
     win::RECT r{};
     win::GetWindowRect(w, &r);
     return {r.left, r.top};
-}
-
-TPoint TsSkinProvider::CacheScreenOrigin() const {
-    win::HWND w = FormHandle();
-    if (w == nullptr || borderForm_ == nullptr) return FormScreenOrigin();
-    // The cache is the border window's picture: it starts the client offsets before the client.
-    win::POINT p{0, 0};
-    win::ClientToScreen(w, &p);
-    return {p.x - ClientOffsetX(), p.y - ClientOffsetY()};
 }
 
 // ---- unit-level measures ----

@@ -258,7 +258,17 @@ public:
 
     // ---- hit testing and caption mouse work (form_hit_test.cpp) ----
     int HitTest(vcl::TMessage& m);
+    // The caption's buttons from the right, as they are laid out, painted and hit: close,
+    // maximize, minimize and help as the system menu shows them, then the visible user buttons
+    // (an invisible one takes no place). Their hit codes.
+    std::vector<int> CaptionButtonCodes() const;
+    // The 1-based place in that walk of the button at a frame-cache point, 0 for none.
     int ButtonIndexAt(vcl::TPoint p) const;
+    // What the button at a frame-cache point answers: its code, HTCAPTION for a maximize or
+    // minimize that cannot act now, 0 for a disabled user button or none.
+    int CaptionButtonAt(vcl::TPoint p) const;
+    // The system menu below the caption's icon (an MDI child's below its caption).
+    void DropSysMenuBelowIcon();
     void StartMoveSize(int x, int y);
     void StopMoveSize(int x, int y);
     void DrawMoveSizeOutline(int dx, int dy);
@@ -357,6 +367,7 @@ public:
     void PressHT(int hitCode);
     // The element of `hitCode` (system, MDI child or user button), or null.
     TsCaptionButton* ElementOf(int hitCode);
+    const TsCaptionButton* ElementOf(int hitCode) const;
     TsTitleButton* UserButtonOf(int hitCode) const;
     // The mask an element shows now: the restore image for maximise of a maximised form and
     // minimise of a minimised one, else its own.
@@ -411,6 +422,9 @@ public:
     bool ClientRepaintPending = false;
 
 private:
+    // ---- frame metrics (frame_metrics.cpp) ----
+    // FormScreenOrigin, or with `ofCache` CacheScreenOrigin.
+    vcl::TPoint ScreenOrigin(bool ofCache) const;
     // ---- frame painting (frame_paint.cpp) ----
     bool TitleBGStillFits() const;
     bool CacheSizeWrong() const;
@@ -503,10 +517,6 @@ int WndWidth(win::HWND w);
 int WndHeight(win::HWND w);
 int WndClientWidth(win::HWND w);
 int WndClientHeight(win::HWND w);
-// Copies a w x h rectangle from (sx, sy) of `src` to (dx, dy) of `dst`, only the part that lies
-// inside both bitmaps.
-void CopyRectClipped(vcl::TBitmap* dst, int dx, int dy, vcl::TBitmap* src, int sx, int sy, int w,
-                     int h);
 
 // The message a window that keeps a region of its own answers with its wParam.
 inline constexpr uint32_t kOwnRegionQuery = 0xBC4D;

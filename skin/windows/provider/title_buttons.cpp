@@ -249,6 +249,10 @@ TsCaptionButton* TsSkinProvider::ElementOf(int hitCode) {
     return &titleButtons_->GetItem(index)->Data;
 }
 
+const TsCaptionButton* TsSkinProvider::ElementOf(int hitCode) const {
+    return const_cast<TsSkinProvider*>(this)->ElementOf(hitCode);
+}
+
 TsTitleButton* TsSkinProvider::UserButtonOf(int hitCode) const {
     const int index = hitCode - kHitUserButton;
     if (hitCode < kHitUserButton || !titleButtons_ || index >= titleButtons_->Count())
@@ -258,7 +262,7 @@ TsTitleButton* TsSkinProvider::UserButtonOf(int hitCode) const {
 
 int TsSkinProvider::ShownMaskOf(int hitCode) const {
     TsSkinManager* sm = SkinManager();
-    const TsCaptionButton* e = const_cast<TsSkinProvider*>(this)->ElementOf(hitCode);
+    const TsCaptionButton* e = ElementOf(hitCode);
     if (!sm || !e) return -1;
     const win::HWND h = form_ && form_->HandleAllocated() ? form_->Handle() : nullptr;
     if (hitCode == win::HTMAXBUTTON && h && win::IsZoomed(h))
@@ -357,48 +361,28 @@ void TsSkinProvider::PaintTitleButtons() {
     int right =
         FormWidth() - gd.BIRight - margins.Right - skin::SysBorderWidth(h, borderForm_, true);
     // Elements keep their state across a rebuild; those not laid out again are hidden.
-    bool placed[4] = {false, false, false, false};
-
-    if (SystemMenu && SystemMenu->VisibleClose()) {
-        if (sm->IsValidImgIndex(ButtonClose.ImageIndex)) {
-            PaintSysTitleButton(ButtonClose, right, ButtonClose.ImageIndex, nullptr, true);
-            placed[0] = true;
-            right = ButtonClose.Rect.Left - spacing;
+    for (int i = 0; titleButtons_ && i < titleButtons_->Count(); ++i)
+        titleButtons_->GetItem(i)->Data.HitCode = kHitUserButton + i;
+    std::vector<int> placed;
+    bool gap = false;
+    for (int code : CaptionButtonCodes()) {
+        TsCaptionButton& e = *ElementOf(code);
+        TsTitleButton* user = UserButtonOf(code);
+        // A close without a picture takes no place.
+        if (code == win::HTCLOSE && !sm->IsValidImgIndex(e.ImageIndex)) continue;
+        if (user && !gap) {
+            right -= kUserButtonsGap;
+            gap = true;
         }
-        if (SystemMenu->VisibleMax()) {
-            PaintSysTitleButton(ButtonMax, right, ShownMaskOf(win::HTMAXBUTTON), nullptr,
-                                ElementEnabled(win::HTMAXBUTTON));
-            right = ButtonMax.Rect.Left - spacing;
-            placed[1] = true;
-        }
-        if (SystemMenu->VisibleMin()) {
-            PaintSysTitleButton(ButtonMin, right, ShownMaskOf(win::HTMINBUTTON), nullptr,
-                                ElementEnabled(win::HTMINBUTTON));
-            right = ButtonMin.Rect.Left - spacing;
-            placed[2] = true;
-        }
-        if (form_->BorderIcons().Contains(biHelp)) {
-            PaintSysTitleButton(ButtonHelp, right, ButtonHelp.ImageIndex, nullptr, true);
-            right = ButtonHelp.Rect.Left - spacing;
-            placed[3] = true;
-        }
+        PaintSysTitleButton(e, right, ShownMaskOf(code), user, ElementEnabled(code));
+        right = e.Rect.Left - spacing;
+        placed.push_back(code);
     }
-    TsCaptionButton* system[4] = {&ButtonClose, &ButtonMax, &ButtonMin, &ButtonHelp};
-    for (int i = 0; i < 4; ++i)
-        if (!placed[i]) HideElement(*system[i]);
-    if (titleButtons_ && titleButtons_->Count() > 0) {
-        right -= kUserButtonsGap;
-        for (int i = 0; i < titleButtons_->Count(); ++i) {
-            TsTitleButton* b = titleButtons_->GetItem(i);
-            b->Data.HitCode = kHitUserButton + i;
-            if (!b->Visible()) {
-                HideElement(b->Data);
-                continue;
-            }
-            PaintSysTitleButton(b->Data, right, UserButtonMask, b, b->Enabled);
-            right = b->Data.Rect.Left - spacing;
-        }
-    }
+    for (int code : {win::HTCLOSE, win::HTMAXBUTTON, win::HTMINBUTTON, win::HTHELP})
+        if (std::find(placed.begin(), placed.end(), code) == placed.end())
+            HideElement(*ElementOf(code));
+    for (int i = 0; titleButtons_ && i < titleButtons_->Count(); ++i)
+        if (!titleButtons_->GetItem(i)->Visible()) HideElement(titleButtons_->GetItem(i)->Data);
     if (MDIChildButtonsVisible()) PaintMDIChildButtons();
 }
 

@@ -180,10 +180,7 @@ void TacComboBoxWnd::ListColors(vcl::TMessage& m) {
 }
 
 void TacComboBoxWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacEditWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacEditWnd::AdapterWindowProc(m);
     switch (m.Msg) {
         case SM_ALPHACMD: {
             const uint16_t code = SkinCommandCode(m.WParam);

@@ -76,10 +76,7 @@ void TacComboListWnd::ListButtonUp(vcl::TMessage& m) {
 }
 
 void TacComboListWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacEditWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacEditWnd::AdapterWindowProc(m);
     switch (m.Msg) {
         case win::WM_NCPAINT:
             if (OwnScrollMessage) {

@@ -166,10 +166,7 @@ void TacEditWnd::PaintFrame(win::HDC dc) {
 }
 
 void TacEditWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacBaseWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacBaseWnd::AdapterWindowProc(m);
     if (m.Msg == SM_ALPHACMD) {
         switch (SkinCommandCode(m.WParam)) {
             case SKC_CLEARCACHE:

@@ -232,10 +232,7 @@ void TacListViewWnd::PrintHeader(win::HDC dc) {
 }
 
 void TacListViewWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacEditWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacEditWnd::AdapterWindowProc(m);
     switch (m.Msg) {
         case SM_ALPHACMD:
             if (SkinCommandCode(m.WParam) == SKC_BEFORESCROLL) {

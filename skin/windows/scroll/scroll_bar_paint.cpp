@@ -233,8 +233,8 @@ void TacScrollWnd::PaintBar(int kind, win::HDC dc, int pressedPart, int thumbPos
         manager->ConstData().ScrollBars[0].Section < 0)
         return;
     if (kind == win::SB_VERT && OwnScrollMessage && thumbPos < 0) return;
-    ScrollBarRects r = BarRects();
-    const win::RECT& bar = kind == win::SB_HORZ ? r.horz : r.vert;
+    const Layout layout = BarLayout(kind);
+    const win::RECT& bar = layout.rect;
     bool vertical = kind == win::SB_VERT;
     int across = vertical ? bar.right - bar.left : bar.bottom - bar.top;
     int W = vertical ? bar.bottom - bar.top : bar.right - bar.left;
@@ -273,7 +273,7 @@ void TacScrollWnd::PaintBar(int kind, win::HDC dc, int pressedPart, int thumbPos
     in.Max = b.ScrollInfo.nMax;
     in.Page = b.ScrollInfo.nPage;
     in.Pos = b.ScrollInfo.nPos;
-    in.Arrow = BarArrowLength(b, true);
+    in.Arrow = layout.arrow;
     in.GlyphBox = win::GetSystemMetrics(win::SM_CXHSCROLL);
     in.MinThumb = b.MinThumb;
     in.Looks = looks;

@@ -97,28 +97,40 @@ ScrollBarRects TacScrollWnd::BarRects() const {
                             VBar.Shown, LeftScrollBar);
 }
 
-bool TacScrollWnd::BarUsable(int kind) const {
+TacScrollWnd::Layout TacScrollWnd::BarLayout(int kind) const {
+    const ScrollBarRects r = BarRects();
+    const bool horz = kind == win::SB_HORZ;
+    Layout l;
+    l.rect = horz ? r.horz : r.vert;
+    l.a = horz ? l.rect.left : l.rect.top;
+    l.b = horz ? l.rect.right : l.rect.bottom;
+    l.arrow = BarArrowLength(horz ? HBar : VBar, true);
+    return l;
+}
+
+bool TacScrollWnd::BarUsable(int kind) {
+    TacScrollBar& b = Bar(kind);
     win::SCROLLBARINFO info;
     if (!win::GetScrollBarInfo(CtrlHandle, kind == win::SB_HORZ ? win::OBJID_HSCROLL
                                                                  : win::OBJID_VSCROLL,
                                &info))
         return false;
-    bool bothArrows = (info.rgstate[1] & win::STATE_SYSTEM_UNAVAILABLE) &&
-                      (info.rgstate[5] & win::STATE_SYSTEM_UNAVAILABLE);
-    return !bothArrows && !(info.rgstate[0] & win::STATE_SYSTEM_UNAVAILABLE);
+    const bool first = info.rgstate[1] & win::STATE_SYSTEM_UNAVAILABLE;
+    const bool second = info.rgstate[5] & win::STATE_SYSTEM_UNAVAILABLE;
+    b.Flags = uint16_t((b.Flags & ~(TacScrollBar::kFirstDisabled | TacScrollBar::kSecondDisabled)) |
+                       (first ? TacScrollBar::kFirstDisabled : 0) |
+                       (second ? TacScrollBar::kSecondDisabled : 0));
+    return !(first && second) && !(info.rgstate[0] & win::STATE_SYSTEM_UNAVAILABLE);
 }
 
 int TacScrollWnd::PartAt(int kind, win::POINT p) {
-    ScrollBarRects r = BarRects();
-    const win::RECT& bar = kind == win::SB_HORZ ? r.horz : r.vert;
-    TacScrollBar& b = Bar(kind);
-    if (kind == win::SB_HORZ ? (p.y < bar.top || p.y >= bar.bottom)
-                             : (p.x < bar.left || p.x >= bar.right))
+    const Layout l = BarLayout(kind);
+    const TacScrollBar& b = Bar(kind);
+    if (kind == win::SB_HORZ ? (p.y < l.rect.top || p.y >= l.rect.bottom)
+                             : (p.x < l.rect.left || p.x >= l.rect.right))
         return spNone;
-    int a = kind == win::SB_HORZ ? bar.left : bar.top;
-    int e = kind == win::SB_HORZ ? bar.right : bar.bottom;
-    return ScrollBarPartAt(a, e, BarArrowLength(b, false), b.ScrollInfo,
-                           kind == win::SB_HORZ ? p.x : p.y, b.MinThumb);
+    return ScrollBarPartAt(l.a, l.b, l.arrow, b.ScrollInfo, kind == win::SB_HORZ ? p.x : p.y,
+                           b.MinThumb);
 }
 
 void TacScrollWnd::RefreshScrollBarInfo(bool repaint) {
@@ -127,15 +139,7 @@ void TacScrollWnd::RefreshScrollBarInfo(bool repaint) {
     for (TacScrollBar* b : {&HBar, &VBar}) {
         b->ScrollInfo.fMask = win::SIF_ALL;
         win::GetScrollInfo(CtrlHandle, b->Kind, &b->ScrollInfo);
-        // The arrows' own disabled flags follow what the window reports.
-        win::SCROLLBARINFO info;
-        if (win::GetScrollBarInfo(CtrlHandle, b->Kind == win::SB_HORZ ? win::OBJID_HSCROLL
-                                                                      : win::OBJID_VSCROLL,
-                                  &info)) {
-            b->Flags &= uint16_t(~(TacScrollBar::kFirstDisabled | TacScrollBar::kSecondDisabled));
-            if (info.rgstate[1] & win::STATE_SYSTEM_UNAVAILABLE) b->Flags |= TacScrollBar::kFirstDisabled;
-            if (info.rgstate[5] & win::STATE_SYSTEM_UNAVAILABLE) b->Flags |= TacScrollBar::kSecondDisabled;
-        }
+        BarUsable(b->Kind);  // for the arrows' flags
     }
     if (repaint) PaintScrollBars(nullptr);
 }
@@ -218,23 +222,23 @@ void TacScrollWnd::ForgetMouseState() {
     s = ScrollMouseState{};
 }
 
-// Makes this window the one the module state belongs to (rule: one window at a time).
-static void MakeCurrent(TacScrollWnd* w) {
+// One window at a time: the old one's press and hover end before this one takes the state.
+void TacScrollWnd::MakeCurrent() {
     ScrollMouseState& s = ScrollMouse();
-    if (s.CurrentWindow == w->CtrlHandle) return;
+    if (s.CurrentWindow == CtrlHandle) return;
     win::HWND old = s.CurrentWindow;
+    auto* a =
+        old && win::IsWindow(old) ? dynamic_cast<TacScrollWnd*>(FindWindowAdapter(old)) : nullptr;
+    if (a && a->Unhooked) a = nullptr;
+    // A press that runs without the capture (a combo's list keeps it) would repeat for ever.
+    if (s.PressedPart != spNone && a) a->EndPress(true);
     if (old && win::IsWindow(old)) {
+        if (s.RepeatTimer) win::KillTimer(old, s.RepeatTimer);
         if (s.HoverTimer) win::KillTimer(old, kHoverTimer);
-        s.HoverTimer = 0;
-        s.HotBar = s.HotPart = s.LastHotPart = -1;
-        if (auto* a = dynamic_cast<TacScrollWnd*>(FindWindowAdapter(old)); a && !a->Unhooked) {
-            s.CurrentWindow = nullptr;
-            a->PaintScrollBars(nullptr);
-        }
     }
-    s.HoverTimer = 0;
-    s.HotBar = s.HotPart = s.LastHotPart = -1;
-    s.CurrentWindow = w->CtrlHandle;
+    s = ScrollMouseState{};
+    if (a) a->PaintScrollBars(nullptr);
+    s.CurrentWindow = CtrlHandle;
 }
 
 void TacScrollWnd::DoScrollAction(uint32_t msg, int code, int pos) {
@@ -260,7 +264,6 @@ void TacScrollWnd::DoScrollAction(uint32_t msg, int code, int pos) {
 
 void TacScrollWnd::StartPress(int part) {
     ScrollMouseState& s = ScrollMouse();
-    if (!BarUsable(s.PressedBar)) return;
     s.RepeatingPart = part;
     PaintBar(s.PressedBar, nullptr, part, -1);
     OwnScrollMessage = true;
@@ -273,59 +276,53 @@ void TacScrollWnd::StartPress(int part) {
 
 bool TacScrollWnd::NcLButtonDown(vcl::TMessage& m) {
     if (m.WParam != win::HTHSCROLL && m.WParam != win::HTVSCROLL) return false;
-    MakeCurrent(this);
+    MakeCurrent();
     ScrollMouseState& s = ScrollMouse();
-    bool horz = m.WParam == win::HTHSCROLL;
+    const bool horz = m.WParam == win::HTHSCROLL;
+    const int bar = horz ? win::SB_HORZ : win::SB_VERT;
+    TacScrollBar& b = Bar(bar);
+    b.ScrollInfo.fMask = win::SIF_ALL;
+    win::GetScrollInfo(CtrlHandle, b.Kind, &b.ScrollInfo);
+    const win::POINT p{win::GET_X_LPARAM(m.LParam), win::GET_Y_LPARAM(m.LParam)};
+    const int part = PartAt(bar, p);
+    if (part == spNone) return false;
+    m.Result = 0;
+    // Asked now, not at the last refresh: the bar or an arrow may have been disabled since. A
+    // press that cannot scroll takes neither the capture nor any state.
+    const uint16_t arrowOff = part == spFirstArrow    ? TacScrollBar::kFirstDisabled
+                              : part == spSecondArrow ? TacScrollBar::kSecondDisabled
+                                                      : 0;
+    if (!BarUsable(bar) || (b.Flags & arrowOff)) return true;
     s.ScrollMessage = horz ? win::WM_HSCROLL : win::WM_VSCROLL;
-    s.PressedBar = horz ? win::SB_HORZ : win::SB_VERT;
+    s.PressedBar = bar;
+    s.PressedPart = part;
+    if (part != spThumb) {
+        win::SetCapture(CtrlHandle);
+        StartPress(part);
+        return true;
+    }
+    const Layout l = BarLayout(bar);
+    const ThumbPlace t = CalcScrollThumbRect(l.a, l.b, l.arrow, b.ScrollInfo, b.MinThumb);
+    s.ThumbBounds = l.rect;
+    s.ThumbLength = t.length;
+    s.ThumbPos = t.start;
+    ThumbTracking = true;
+    b.ScrollInfo.nTrackPos = b.ScrollInfo.nPos;
+    s.ThumbMouseOffset = (horz ? p.x : p.y) - t.start;
+    s.LastTrackPosition = b.ScrollInfo.nPos;
+    s.RepeatingPart = spThumb;
+    win::SetCapture(CtrlHandle);
+    PaintBar(bar, nullptr, spThumb, t.start - l.a);
+    return true;
+}
+
+void TacScrollWnd::FollowPress(win::POINT screen) {
+    ScrollMouseState& s = ScrollMouse();
     TacScrollBar& b = Bar(s.PressedBar);
     b.ScrollInfo.fMask = win::SIF_ALL;
     win::GetScrollInfo(CtrlHandle, b.Kind, &b.ScrollInfo);
-    win::POINT p{win::GET_X_LPARAM(m.LParam), win::GET_Y_LPARAM(m.LParam)};
-    s.PressedPart = PartAt(s.PressedBar, p);
-    m.Result = 0;
-    switch (s.PressedPart) {
-        case spFirstArrow:
-        case spSecondArrow:
-            if (b.Flags & (s.PressedPart == spFirstArrow ? TacScrollBar::kFirstDisabled
-                                                         : TacScrollBar::kSecondDisabled)) {
-                s.PressedPart = spNone;
-                s.PressedBar = -1;
-                return true;
-            }
-            [[fallthrough]];
-        case spPageBefore:
-        case spPageAfter:
-            win::SetCapture(CtrlHandle);
-            StartPress(s.PressedPart);
-            return true;
-        case spThumb: {
-            if (!BarUsable(s.PressedBar)) {
-                s.PressedPart = spNone;
-                s.PressedBar = -1;
-                return true;
-            }
-            ScrollBarRects r = BarRects();
-            s.ThumbBounds = horz ? r.horz : r.vert;
-            int a = horz ? s.ThumbBounds.left : s.ThumbBounds.top;
-            int e = horz ? s.ThumbBounds.right : s.ThumbBounds.bottom;
-            ThumbPlace t = CalcScrollThumbRect(a, e, BarArrowLength(b, false), b.ScrollInfo, b.MinThumb);
-            s.ThumbLength = t.length;
-            s.ThumbPos = t.start;
-            ThumbTracking = true;
-            b.ScrollInfo.nTrackPos = b.ScrollInfo.nPos;
-            s.ThumbMouseOffset = (horz ? p.x : p.y) - t.start;
-            s.LastTrackPosition = b.ScrollInfo.nPos;
-            s.RepeatingPart = spThumb;
-            win::SetCapture(CtrlHandle);
-            PaintBar(s.PressedBar, nullptr, spThumb, t.start - a);
-            return true;
-        }
-        default:
-            s.PressedPart = spNone;
-            s.PressedBar = -1;
-            return false;
-    }
+    s.RepeatingPart = PartAt(s.PressedBar, screen) == s.PressedPart ? s.PressedPart : spNone;
+    PaintBar(s.PressedBar, nullptr, s.RepeatingPart, -1);
 }
 
 bool TacScrollWnd::MouseMove(vcl::TMessage&) {
@@ -337,7 +334,7 @@ bool TacScrollWnd::MouseMove(vcl::TMessage&) {
     if (ThumbTracking) {
         int a = horz ? s.ThumbBounds.left : s.ThumbBounds.top;
         int e = horz ? s.ThumbBounds.right : s.ThumbBounds.bottom;
-        int arrow = BarArrowLength(b, false);
+        int arrow = BarArrowLength(b, true);
         int start = DraggedThumbStart(a, e, arrow, s.ThumbLength, horz ? p.x : p.y, s.ThumbMouseOffset);
         s.ThumbPos = start;
         PaintBar(s.PressedBar, nullptr, spThumb, start - a);
@@ -353,9 +350,7 @@ bool TacScrollWnd::MouseMove(vcl::TMessage&) {
         }
         return true;
     }
-    int part = PartAt(s.PressedBar, p);
-    s.RepeatingPart = part == s.PressedPart ? s.PressedPart : spNone;
-    PaintBar(s.PressedBar, nullptr, s.RepeatingPart, -1);
+    FollowPress(p);
     return true;
 }
 
@@ -413,12 +408,7 @@ bool TacScrollWnd::Timer(vcl::TMessage& m) {
         // The cursor's screen position: a left-side bar lies at negative client coordinates.
         win::POINT p{};
         win::GetCursorPos(&p);
-        TacScrollBar& b = Bar(s.PressedBar);
-        b.ScrollInfo.fMask = win::SIF_ALL;
-        win::GetScrollInfo(CtrlHandle, b.Kind, &b.ScrollInfo);
-        int part = PartAt(s.PressedBar, p);
-        s.RepeatingPart = part == s.PressedPart ? s.PressedPart : spNone;
-        PaintBar(s.PressedBar, nullptr, s.RepeatingPart, -1);
+        FollowPress(p);
         if (s.RepeatingPart != spNone) {
             OwnScrollMessage = true;
             DoScrollAction(s.ScrollMessage, s.RepeatingPart, 0);
@@ -446,7 +436,7 @@ bool TacScrollWnd::Timer(vcl::TMessage& m) {
 }
 
 void TacScrollWnd::NcMouseMove(vcl::TMessage& m) {
-    MakeCurrent(this);
+    MakeCurrent();
     ScrollMouseState& s = ScrollMouse();
     int bar = m.WParam == win::HTHSCROLL ? win::SB_HORZ
               : m.WParam == win::HTVSCROLL ? win::SB_VERT

@@ -11,7 +11,8 @@
 //   idle/hover --press on the thumb-->  dragging (capture, SB_THUMBTRACK on each new position)
 //   pressed/dragging --button up, capture lost, WM_CANCELMODE-->  idle (SB_THUMBPOSITION after
 //                      a drag, then SB_ENDSCROLL)
-// Making another window current kills the old one's hover timer and repaints its bars unhot.
+// Making another window current ends the old one's press and kills its hover timer, and
+// repaints its bars unhot.
 #pragma once
 
 #include <cstdint>
@@ -123,10 +124,19 @@ public:
     int BarArrowLength(const TacScrollBar& b, bool useSkin) const;
     // Where the bars and the size box lie now, in screen coordinates.
     ScrollBarRects BarRects() const;
+    // A bar as painting, hit testing and dragging all take it: its rectangle (screen), its
+    // extent [a, b) along its direction and its arrows' length, the skin's rule applied.
+    struct Layout {
+        win::RECT rect{};
+        int a = 0, b = 0;
+        int arrow = 0;
+    };
+    Layout BarLayout(int kind) const;
     // Whether the size box shows the grip (and answers HTBOTTOMRIGHT).
     bool GripShown(const ScrollBarRects& r) const;
-    // Whether a bar can scroll (GetScrollBarInfo's answer).
-    bool BarUsable(int kind) const;
+    // Whether a bar can scroll (GetScrollBarInfo's answer); the bar's arrow flags follow the
+    // same answer.
+    bool BarUsable(int kind);
     int PartAt(int kind, win::POINT screen);
 
     TacScrollBar HBar, VBar;
@@ -153,6 +163,10 @@ protected:
     // bar repainted unpressed.
     void EndPress(bool releaseCapture);
     void StartPress(int part);
+    // The pressed part at `screen` shows pressed and repeats while the cursor is on it.
+    void FollowPress(win::POINT screen);
+    // Makes this window the one the module state belongs to.
+    void MakeCurrent();
     void DoScrollAction(uint32_t msg, int code, int pos);
     void PaintBar(int kind, win::HDC dc, int pressedPart, int thumbPos);
     void PaintSizeBox(win::HDC dc);

@@ -44,10 +44,7 @@ void TacTreeViewWnd::RestoreStdParams() {
 }
 
 void TacTreeViewWnd::AdapterWindowProc(vcl::TMessage& m) {
-    if (Unhooked || SkinData == nullptr || !Skinned()) {
-        TacEditWnd::AdapterWindowProc(m);
-        return;
-    }
+    if (!CanSkin()) return TacEditWnd::AdapterWindowProc(m);
     if (m.Msg == win::WM_ERASEBKGND) {
         if (!SkinData->BGChanged && m.WParam) {
             win::RECT r{};

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <thread>
 
 #include "platform/os/date_time.h"
@@ -63,6 +64,13 @@ TEST(DateTime, DayNumbersOfTheClassLibrary) {
         os::CivilFromDays(d, y, m, dd);
         EXPECT_EQ(os::DaysFromCivil(y, m, dd), d);
     }
+}
+
+TEST(DateTime, AnyStoredValueDecodesWithoutOverflowHeldAtTheNearerEnd) {
+    const double end = os::kMaxDateTimeDays;
+    for (double dt : {1e300, -1e300, HUGE_VAL})
+        EXPECT_EQ(os::SplitDateTime(dt).year, os::SplitDateTime(dt > 0 ? end : -end).year);
+    EXPECT_EQ(os::SplitDateTime(std::nan("")).year, 1899);
 }
 
 TEST(DateTime, SplitAndJoinKeepMilliseconds) {

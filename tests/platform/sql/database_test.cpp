@@ -58,6 +58,12 @@ TEST(Database, StatementsWithParametersAndResults) {
     EXPECT_THROW(db.Query("select * from nothing"), sql::Error);
     EXPECT_THROW(db.Query("   "), sql::Error);
     EXPECT_THROW(db.QueryRaw("select 1; select 2"), sql::Error);
+    std::vector<int64_t> keys{7};  // appended to; as it was when a value is no integer
+    db.QueryIntegers("select ID from t", {}, keys);
+    EXPECT_EQ(keys, (std::vector<int64_t>{7, 1, 2}));
+    EXPECT_THROW(db.QueryIntegers("select ID from t union all select Name from t", {}, keys),
+                 sql::Error);
+    EXPECT_EQ(keys, (std::vector<int64_t>{7, 1, 2}));
 }
 
 TEST(Database, ColumnKindsFollowSchemaChanges) {

@@ -676,6 +676,26 @@ TEST_F(MenuBarTest, ClicksOnTheBarOpenItsPopupsAndPickItems) {
     Click(help.left + 3, help.top + 3);
     ASSERT_EQ(Count(WM_COMMAND, owner_), 1);
     EXPECT_EQ(Last(WM_COMMAND, owner_)->wp, MAKEWPARAM(300, 0));
+    // Esc closes File's pop-up and leaves the bar selected; a press outside then ends the loop
+    // and still reaches the window under it: the caption is dragged.
+    RECT before, after;
+    GetWindowRect(owner_, &before);
+    const POINT at{before.left + 150, before.top + GetSystemMetrics(SM_CYFRAME) + 5};
+    Handlers()[{owner_, WM_ENTERIDLE}] = [&, step = 0](HWND, WPARAM, LPARAM) mutable -> LRESULT {
+        if (step++ == 0) {
+            QueueTaps({VK_ESCAPE});
+        } else if (step == 2) {
+            QueueMouseEvent(MouseEvent{MouseEvent::Down, at, MouseButton::Left});
+            QueueMouseEvent(MouseEvent{MouseEvent::Move, POINT{at.x + 30, at.y + 20}});
+            QueueMouseEvent(
+                MouseEvent{MouseEvent::Up, POINT{at.x + 30, at.y + 20}, MouseButton::Left});
+        }
+        return 0;
+    };
+    Click(file.left + 3, file.top + 3);
+    GetWindowRect(owner_, &after);
+    EXPECT_EQ(after.left - before.left, 30);
+    EXPECT_EQ(after.top - before.top, 20);
 }
 
 }  // namespace

@@ -121,9 +121,12 @@ TEST_F(SkinnedComboBoxTest, TheButtonSitsAtTheRightAndPressesWhileDropped) {
     }
     TsComboBox* cb = Box(3);
     TsComboBox* plain = Box(3, csSimple);
+    plain->SetHeight(60);
     cb->Perform(win::WM_PRINT, 0, 0);  // no DC: nothing to paint, no fault
     Print(cb);
     Print(plain);
+    // The simple style's picture is its edit part: the list below has a frame of its own.
+    EXPECT_EQ(plain->SkinData()->CacheBmp()->Height(), plain->ItemHeight() + 8);
     const win::RECT b = cb->ButtonRect();
     const int bx = b.left + 2, by = 5;
     // The button paints over the body; the simple style shows the body there.
@@ -134,6 +137,11 @@ TEST_F(SkinnedComboBoxTest, TheButtonSitsAtTheRightAndPressesWhileDropped) {
     Print(cb);
     EXPECT_NE(CachePixel(cb, bx, by), up);
     EXPECT_EQ(CachePixel(cb, 6, 18), body);
+    // A command from the edit or the list ends the pressed look.
+    cb->Perform(win::WM_COMMAND, 0, 0);
+    Print(cb);
+    EXPECT_FALSE(cb->DroppedDownState());
+    EXPECT_EQ(CachePixel(cb, bx, by), up);
     cb->SetDroppedDown(false);
     Pump();
 }

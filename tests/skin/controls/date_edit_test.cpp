@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include "platform/controls/edit_control.h"
 #include "platform/user/user.h"
 #include "skin/controls/date_utils.h"
@@ -42,6 +43,9 @@ TEST(SkinDateUtils, TypedDatesAreReadTolerantly) {
     EXPECT_TRUE(StrToDateByFormat("DD/MM/YYYY", "29.02.2024", d));
     EXPECT_FALSE(IsDateTripleValid(0, 1, 1));
     EXPECT_FALSE(IsDateTripleValid(10000, 1, 1));
+    EXPECT_TRUE(IsDateValid(-693593.5));  // noon of 1 January 1
+    for (TDateTime bad : {-693594.0, 2958466.0, 1e300, -1e300, HUGE_VAL, std::nan("")})
+        EXPECT_FALSE(IsDateValid(bad)) << bad;
     EXPECT_EQ(ExpandTwoDigitYear(1999), 1999);
     // Five digits stop after four: the text is not all read.
     pos = 1;
@@ -102,6 +106,8 @@ TEST_F(SkinDateEditTest, LimitsKeepTheirOrderAndPullTheDateIn) {
     ed->SetDate(EncodeDate(2026, 5, 1));
     ed->SetMaxDate(EncodeDate(2026, 4, 2));
     EXPECT_EQ(ed->Date(), EncodeDate(2026, 4, 2));
+    ed->SetMaxDate(0);  // no limit, whatever the minimum
+    EXPECT_EQ(ed->MaxDate(), 0);
 }
 
 TEST_F(SkinDateEditTest, TypedTextThatIsNoDateIsRefused) {
@@ -144,6 +150,10 @@ TEST_F(SkinDateEditTest, KeysStepAndSetToday) {
         QueueKey(0, c);
     Pump();
     EXPECT_EQ(ed->Date(), EncodeDate(2025, 12, 1));
+    ed->SetReadOnly(true);
+    QueueKey(0x6B);
+    Pump();
+    EXPECT_EQ(ed->Date(), EncodeDate(2025, 12, 1));
 }
 
 TEST_F(SkinDateEditTest, TheButtonOpensTheCalendarUnderTheEdit) {
@@ -164,9 +174,9 @@ TEST_F(SkinDateEditTest, TheButtonOpensTheCalendarUnderTheEdit) {
     EXPECT_TRUE(popup->Visible());
     EXPECT_EQ(popup->Tag(), -98);
     EXPECT_EQ(popup->Height(), 160);  // with the today button
-    const TPoint below = ed->ClientToScreen({0, ed->Height()});
-    EXPECT_EQ(popup->Top(), below.Y);
-    EXPECT_EQ(popup->Left() + popup->Width(), below.X + ed->Width());  // right edges aligned
+    // Flush under the edit's window (the form has no frame), right edges aligned.
+    EXPECT_EQ(popup->Top(), form->Top() + ed->BoundsRect().Bottom);
+    EXPECT_EQ(popup->BoundsRect().Right, form->Left() + ed->BoundsRect().Right);
     TsMonthCalendar* cal = popup->Calendar();
     EXPECT_EQ(cal->CalendarDate(), EncodeDate(2026, 3, 5));
     // A day outside the limits is not taken.
@@ -209,6 +219,10 @@ TEST_F(SkinDateEditTest, TheButtonOpensTheCalendarUnderTheEdit) {
     win::QueueKeyEvent(win::KeyEvent{win::VK_MENU, false, 0});
     Pump();
     EXPECT_TRUE(popup->Visible());
+    ed->PopupCloseUp();
+    form->SetTop(Screen()->Height() - 70);  // no room below: above the edit
+    ed->PopupDropDown();
+    EXPECT_EQ(popup->BoundsRect().Bottom, form->Top() + ed->Top());
 }
 
 TEST_F(SkinDateEditTest, WithoutItsButtonTheTextTakesTheWholeEdit) {
@@ -278,6 +292,14 @@ TEST_F(SkinMonthCalendarTest, DaysLieUnderTheirWeekdays) {
     EXPECT_EQ(g->ColCount(), 8);
     EXPECT_EQ(g->FixedCols(), 1);
     EXPECT_EQ(g->CellText(1, 1), "1");
+    // No week number for a row reaching into year 10000 or 0, and no step beyond either.
+    for (TDateTime at : {EncodeDate(9999, 12, 15), EncodeDate(1, 1, 15)}) {
+        c->SetCalendarDate(at);
+        EXPECT_EQ(g->CellText(0, at > 0 ? 6 : 1), "");
+        EXPECT_NO_THROW(Shot(c));
+        at > 0 ? c->NextMonth() : c->PrevMonth();
+        EXPECT_EQ(c->CalendarDate(), at);
+    }
 }
 
 TEST_F(SkinMonthCalendarTest, StepsKeepTheDayWithinTheMonth) {
@@ -306,6 +328,20 @@ TEST_F(SkinMonthCalendarTest, StepsKeepTheDayWithinTheMonth) {
     EXPECT_EQ(c->CalendarDate(), EncodeDate(2022, 2, 28));
     c->StepButton(0)->Click();
     EXPECT_EQ(c->Year(), 2021);
+}
+
+TEST_F(SkinMonthCalendarTest, TheYearMenuChecksTheMonthShownAtEveryDrop) {
+    auto* c = Calendar();
+    form->Show();
+    for (int month : {3, 7}) {
+        c->SetCalendarDate(EncodeDate(CurrentYear() - 1, month, 5));
+        QueueKey(win::VK_ESCAPE);
+        c->TitleBar()->OnMouseDown(c->TitleBar(), mbLeft, {}, 5, 5);
+        auto* menu = static_cast<TPopupMenu*>(c->Components(c->ComponentCount() - 1));
+        TMenuItem* year = menu->Items()->Items(8);  // after five decades, the fourth year
+        EXPECT_TRUE(year->Items(month - 1)->Checked());
+        EXPECT_EQ(year->Items(2)->Checked(), month == 3);
+    }
 }
 
 TEST_F(SkinMonthCalendarTest, ClicksAndKeysMoveTheDayUnlessReadOnly) {

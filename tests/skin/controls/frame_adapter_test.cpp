@@ -3,15 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "platform/gdi/gdi.h"
+#include "skin/controls/edits.h"
 #include "skin/controls/frame_adapter.h"
+#include "skin/controls/panels.h"
 #include "skin/core/data/skin_data.h"
 #include "skin/core/state/common_data.h"
 #include "skin/core/state/neighbour_services.h"
 #include "skin/core/state/skin_commands.h"
-#include "skin/controls/edits.h"
-#include "vcl/controls/menus.h"
-#include "vcl/controls/ext_ctrls.h"
 #include "tests/skin/controls/skinned_form.h"
+#include "vcl/controls/ext_ctrls.h"
+#include "vcl/controls/menus.h"
 #include "vcl/system/exceptions.h"
 
 namespace skin {
@@ -150,6 +151,47 @@ TEST_F(FrameAdapterTest, PopupsGoToTheSkinnedMenusAndTheMouseShowsOverOneChildOn
     frame->Perform(CM_MOUSEENTER, 0, reinterpret_cast<intptr_t>(b));
     EXPECT_FALSE(a->SkinData()->MouseAbove);
     EXPECT_EQ(manager->ActiveControl(), frame->Handle());
+}
+
+// A child made in a skinned frame is given the skin and the form hears of it, as of the frame
+// being shown; around a scroll the frame stops drawing while its parent is partly clipped.
+TEST_F(FrameAdapterTest, ALaterChildTakesTheSkinAndAScrollWaitsForAClippedParent) {
+    auto* panel = Place<TsPanel>(form, Bounds(10, 10, 160, 120));
+    auto* frame = Place<TFrame>(panel, Bounds(10, 10, 120, 80));
+    form->Show();
+    Pump();
+    auto log = std::make_shared<std::vector<std::string>>();
+    const auto hear = [log](TControl* c, auto heard) {
+        const TWndMethod own = c->WindowProc;
+        c->WindowProc = TWndMethod::FromCallable([=](TMessage& m) {
+            if (const char* what = heard(m)) log->push_back(what);
+            own(m);
+        });
+    };
+    hear(frame, [](const TMessage& m) {
+        return m.Msg != win::WM_SETREDRAW ? nullptr : m.WParam ? "draw" : "no draw";
+    });
+    New<TsFrameAdapter>(frame);
+    hear(form, [=](const TMessage& m) {
+        return m.Msg == SM_ALPHACMD && SkinCommandCode(m.WParam) == SKC_CHILDCREATED &&
+                       m.LParam == intptr_t(frame)
+                   ? "form told"
+                   : nullptr;
+    });
+    auto* child = New<TsPanel>(form);
+    hear(child, [](const TMessage& m) {
+        return m.Msg == SM_ALPHACMD && SkinCommandCode(m.WParam) == SKC_NEWSKIN ? "child told"
+                                                                                : nullptr;
+    });
+    frame->Perform(CM_SHOWINGCHANGED);
+    child->SetParent(frame);
+    for (const bool clipped : {false, true}) {
+        panel->SkinData()->HalfVisible = clipped;
+        frame->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_BEFORESCROLL), 0);
+        frame->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_AFTERSCROLL), 0);
+    }
+    EXPECT_EQ(*log, (std::vector<std::string>{"form told", "child told", "form told", "no draw",
+                                              "draw"}));
 }
 
 }  // namespace

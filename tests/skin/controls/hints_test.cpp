@@ -25,7 +25,7 @@ TEST(HintPlacement, TheCornerFollowsTheMonitorsEdges) {
     } cases[] = {
         {{100, 100}, true, Bounds(100, 100, 120, 40), 0},  // room everywhere: as asked
         {{100, 590}, true, Bounds(100, 560, 120, 40), 1},  // bottom: up to the edge
-        {{100, 590}, false, Bounds(100, 550, 120, 40), 1}, // template: its bottom on the point
+        {{100, 590}, false, Bounds(100, 534, 120, 40), 1}, // template: 16 px above the point
         {{750, 100}, true, Bounds(680, 100, 120, 40), 2},  // right: to the edge
         {{750, 100}, false, Bounds(630, 84, 120, 40), 2},  // template: left of the point
         {{750, 590}, true, Bounds(680, 560, 120, 40), 3},  // both
@@ -35,6 +35,11 @@ TEST(HintPlacement, TheCornerFollowsTheMonitorsEdges) {
         EXPECT_EQ(PlaceHint(r, c.at, 0, monitor, c.skinDrawn), c.corner)
             << c.at.X << "," << c.at.Y << " " << c.skinDrawn;
         EXPECT_EQ(r, c.placed) << c.at.X << "," << c.at.Y << " " << c.skinDrawn;
+    }
+    for (int h : {33, 60, 200}) {  // any height: above the point, on the monitor
+        TRect r = Bounds(0, 0, 120, h);
+        EXPECT_EQ(PlaceHint(r, {750, 590}, 0, monitor, false), 3);
+        EXPECT_EQ(r, Bounds(630, 590 - 16 - h, 120, h)) << h;
     }
     // A second monitor left of the first: above its top the hint comes down again.
     TRect r = Bounds(0, 0, 120, 40);
@@ -146,15 +151,24 @@ TEST_F(SkinnedHintsTest, WithoutTheSkinTheBalloonsMarginsAndMaxWidthZeroReachesT
     hints->SetMaxWidth(0);
     EXPECT_GT(w->CalcHintRect(0, text).Width(), 300);
     // Near the bottom right the balloon points from corner 3: its right edge at the point, its
-    // top 16 pixels above it, and 16 more when shown.
+    // bottom 16 pixels above it.
     const TRect r = w->CalcHintRect(0, "Hint");
     const int sw = Screen()->Width(), sh = Screen()->Height();
     hints->SetAnimated(false);
     w->ActivateHint(Bounds(sw - 5, sh - 5, r.Width(), r.Height()), "Hint");
     EXPECT_EQ(w->Corner(), 3);
     EXPECT_EQ(w->Left(), sw - 5 - r.Width());
-    EXPECT_EQ(w->Top(), sh - 5 - 16 - 16);
+    EXPECT_EQ(w->Top(), sh - 5 - 16 - r.Height());
     EXPECT_EQ(Alpha(w), 255);
+    // Given no place, the hint goes to the cursor, or where the application last put one.
+    win::SetCursorPos(400, 300);
+    w->ActivateHint(Bounds(0, 0, r.Width(), r.Height()), "Hint");
+    EXPECT_EQ(w->BoundsRect().TopLeft(), TPoint(400, 300));
+    THintInfo info{form, {300, 200}, 0};
+    bool show = true;
+    Application()->OnShowHint(text, show, info);
+    w->ActivateHint(Bounds(0, 200, r.Width(), r.Height()), "Hint");
+    EXPECT_EQ(w->BoundsRect().TopLeft(), TPoint(300, 200));
 }
 
 TEST_F(SkinnedHintsTest, TheApplicationsHintWindowFollowsTheComponent) {
@@ -240,10 +254,14 @@ TEST_F(SkinnedHintsTest, ACornersOwnPictureServesWhenItHasOne) {
     EXPECT_EQ(t->Img_RightBottom()->BordersWidths()->AsRect(), TRect(14, 14, 14, 14));
     hints->SetTemplateName("Corners");
     auto* w = New<TacPngHintWindow>(form);
-    const TRect r = w->CalcHintRect(0, "Hint");
     const int sw = Screen()->Width(), sh = Screen()->Height();
+    win::SetCursorPos(sw - 5, sh - 5);
+    const TRect there = w->CalcHintRect(0, "Hint");  // measured in the corner
+    win::SetCursorPos(400, 300);
+    const TRect r = w->CalcHintRect(0, "Hint");  // away from it: the default picture's size
     w->ActivateHint(Bounds(sw - 5, sh - 5, r.Width(), r.Height()), "Hint");
     ASSERT_EQ(w->Corner(), 3);
+    EXPECT_EQ(w->Height(), there.Height());
     // The picture's alpha everywhere, the text's pixels too; colours premultiplied by it.
     const uint8_t* p = w->Picture()->ScanLine(1) + 1 * 4;
     EXPECT_EQ(p[2], 200);

@@ -7,6 +7,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/user.h"
+#include "skin/core/state/form_animations.h"
 #include "tests/vcl/gui_fixture.h"
 #include "vcl/system/exceptions.h"
 
@@ -96,8 +97,12 @@ TEST_F(SkinListBoxTest, ThePreviouslySelectedItemIsRepaintedAtOnce) {
     auto* l = List<TsListBox>({"one", "two", "three"});
     l->SetStyle(lbOwnerDrawFixed);
     std::vector<int> drawn;
-    l->OnDrawItem = TDrawItemEvent::FromCallable(
-        [&](TWinControl*, int index, TRect, TOwnerDrawState) { drawn.push_back(index); });
+    win::HDC first = nullptr;
+    l->OnDrawItem =
+        TDrawItemEvent::FromCallable([&](TWinControl*, int index, TRect, TOwnerDrawState) {
+            if (drawn.empty()) first = l->Canvas()->Handle();
+            drawn.push_back(index);
+        });
     form->Show();
     Pump();
     l->SetItemIndex(0);
@@ -105,6 +110,15 @@ TEST_F(SkinListBoxTest, ThePreviouslySelectedItemIsRepaintedAtOnce) {
     l->SetItemIndex(2);
     ASSERT_FALSE(drawn.empty());  // before any message is handled
     EXPECT_EQ(drawn.front(), 0);
+    // While a picture of the window is taken, into the DC it is taken with.
+    TBitmap picture;
+    picture.SetSize(l->Width(), l->Height());
+    AnimDC = picture.Canvas()->Handle();
+    drawn.clear();
+    l->SetItemIndex(0);
+    AnimDC = nullptr;
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_EQ(first, picture.Canvas()->Handle());
 }
 
 TEST_F(SkinListBoxTest, AnUnfocusedListKeepsItsCurrentItemHighlighted) {
@@ -118,10 +132,10 @@ TEST_F(SkinListBoxTest, AnUnfocusedListKeepsItsCurrentItemHighlighted) {
     Pump();
     const TRect r = l->ItemRect(1);
     EXPECT_EQ(ScreenPixel(l, r.Right - 5, (r.Top + r.Bottom) / 2),
-              static_cast<win::COLORREF>(ColorToRGB(clHighlight)));
+              static_cast<win::COLORREF>(vcl::ColorToRGB(clHighlight)));
     const TRect r0 = l->ItemRect(0);
     EXPECT_EQ(ScreenPixel(l, r0.Right - 5, (r0.Top + r0.Bottom) / 2),
-              static_cast<win::COLORREF>(ColorToRGB(clWindow)));
+              static_cast<win::COLORREF>(vcl::ColorToRGB(clWindow)));
 }
 
 TEST_F(SkinListBoxTest, TypingSelectsTheFirstItemThatBeginsWithIt) {

@@ -237,9 +237,9 @@ TEST_F(SkinnedListViewTest, ThumbTrackingScrollsByItemsFromTheLastTrackedPositio
     EXPECT_EQ(top(), 0);
 }
 
-// A selected row shows the skin's highlight across the row, over the program's own item
-// colours; a report that selects only the first column leaves its selection to the window.
-TEST_F(SkinnedListViewTest, ASelectedRowShowsTheSkinsHighlightWhenTheWholeRowIsSelected) {
+// A selected row shows the system's highlight, over the program's own item colours, across the
+// row or in its first column only.
+TEST_F(SkinnedListViewTest, ASelectedRowShowsTheSystemsHighlight) {
     for (bool rowSelect : {true, false}) {
         auto* list = MakeList();
         list->SetRowSelect(rowSelect);
@@ -257,8 +257,8 @@ TEST_F(SkinnedListViewTest, ASelectedRowShowsTheSkinsHighlightWhenTheWholeRowIsS
                           reinterpret_cast<intptr_t>(&label));
         const win::COLORREF first = ScreenPixel(list, label.left + 1, label.top + 1);
         const win::COLORREF second = ScreenPixel(list, 150, (label.top + label.bottom) / 2);
-        const win::COLORREF highlight = ColorToRGB(TColor(manager->GetHighlightColor()));
-        EXPECT_EQ(first, rowSelect ? highlight : win::GetSysColor(win::COLOR_HIGHLIGHT));
+        const win::COLORREF highlight = win::GetSysColor(win::COLOR_HIGHLIGHT);
+        EXPECT_EQ(first, highlight);
         EXPECT_EQ(second, rowSelect ? highlight : ColorToRGB(clYellow));
         list->Free();
     }

@@ -260,6 +260,25 @@ TEST_F(DialogHook, DialogChildrenGetTheAdapterOfTheirRow) {
     Pump();
 }
 
+// A dialog's up-down draws its halves from x = 2: the two columns before them show the dialog.
+TEST_F(DialogHook, ADialogsUpDownHalvesBeginTwoPixelsIn) {
+    win::DialogTemplate t;
+    t.style = win::WS_POPUP | win::WS_CAPTION | win::WS_VISIBLE;
+    t.cx = 120, t.cy = 80;
+    t.items.push_back({"msctls_updown32", "", 100, win::WS_VISIBLE, 0, 20, 10, 12, 24});
+    win::HWND d = win::CreateDialogIndirectParamA(nullptr, &t, form->Handle(), nullptr, 0);
+    win::HWND spin = win::GetDlgItem(d, 100);
+    win::RECT sr{};
+    win::GetWindowRect(spin, &sr);
+    // The upper half pressed, so that its face shows; left of the spin lies the dialog.
+    win::SetCursorPos(sr.left + 6, sr.top + 3);
+    win::SendMessageA(spin, win::WM_LBUTTONDOWN, win::MK_LBUTTON, 0);
+    Pump();
+    for (int x : {0, 1, 2})
+        EXPECT_EQ(WindowPixel(spin, x, 3) == WindowPixel(spin, -1, 3), x < 2) << x;
+    win::DestroyWindow(d);
+}
+
 // The first goes where it is asked; the second stays plain while the first is shown.
 TEST_F(DialogHook, SecondDialogStaysPlainWhileOneIsShown) {
     win::DialogTemplate t;

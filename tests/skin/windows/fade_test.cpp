@@ -98,6 +98,22 @@ TEST_F(Fade, AButtonsOwnFadeEndsWithCommand16EvenWhenCutShort) {
     }
 }
 
+// Fades kept after their control has gone end their timers at the next tick.
+TEST_F(Fade, AFadeWithoutItsControlEndsItsTimer) {
+    TsCommonData data(nullptr, true);
+    TsFadeTimer fade(&data);
+    TsAnimTimer anim(&data);
+    fade.Mode = 1;
+    TsEffectTimer* const timers[] = {&fade, &anim};
+    for (TsEffectTimer* timer : timers) {
+        timer->StepCount = 5, timer->CurrentStep = 1;
+        timer->SetEnabled(true);
+    }
+    Tick();
+    EXPECT_FALSE(fade.Enabled());
+    EXPECT_FALSE(anim.Enabled());
+}
+
 TEST_F(Fade, FramesGoFromTheOldPictureToExactlyTheNewOne) {
     auto* b = Button<TsBitBtn>();
     TsCommonData* d = b->SkinData();

@@ -2,6 +2,8 @@
 // it, and that ids outlive a clear without ever freeing another glow.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/user/user.h"
 #include "skin/windows/effects/glow.h"
 #include "tests/skin/windows/provider_fixture.h"
@@ -63,6 +65,20 @@ TEST_F(Glow, HaloIsCutAtTheVisibleEdges) {
         EXPECT_EQ(w.Bottom, c.bottom ? c.clip.Bottom : control.Bottom + b - kMargin);
         HideGlow(id);
     }
+}
+
+// A margin wider than the mask's borders puts the halo inside its control: a clip that hides a
+// pixel at each side cuts nothing. A control too large for a picture gets no halo.
+TEST_F(Glow, AHaloInsideItsControlIsNotCut) {
+    const TRect control{200, 150, 260, 190};
+    const int m = std::max({l, t, r, b}) + 4;
+    const int id = ShowGlow(control, {201, 151, 259, 189}, "GLOBALINFO", manager.get(), nullptr,
+                            255, m, "BICONCLOSEGLOW");
+    ASSERT_TRUE(id >= 0 && win::IsWindowVisible(FindGlow(id)->Window()));
+    EXPECT_EQ(WindowRect(id), (TRect{control.Left - l + m, control.Top - t + m,
+                                     control.Right + r - m, control.Bottom + b - m}));
+    const int huge = Show({0, 0, 40000, 40000}, {0, 0, 40000, 40000});
+    EXPECT_FALSE(huge >= 0 && win::IsWindowVisible(FindGlow(huge)->Window()));
 }
 
 TEST_F(Glow, ClicksPassThroughAndATopmostAnchorMakesATopmostHalo) {

@@ -132,8 +132,9 @@ TEST_F(MDIClient, TheThumbScrollsOnReleaseByEightPixelsAUnit) {
             << "code " << r.code;
     }
     const win::POINT start = ChildPos();
-    // Dragging moves nothing.
-    win::SendMessageA(client, win::WM_HSCROLL, win::MAKEWPARAM(win::SB_THUMBTRACK, 3), 3);
+    // Dragging moves nothing; the client answers that it took the track.
+    EXPECT_EQ(win::SendMessageA(client, win::WM_HSCROLL, win::MAKEWPARAM(win::SB_THUMBTRACK, 3), 3),
+              5);
     EXPECT_EQ(ChildPos().x, start.x);
     // The release scrolls by the units moved and leaves the bar there.
     win::SendMessageA(client, win::WM_HSCROLL, win::MAKEWPARAM(win::SB_THUMBPOSITION, 3), 3);
@@ -145,6 +146,36 @@ TEST_F(MDIClient, TheThumbScrollsOnReleaseByEightPixelsAUnit) {
     EXPECT_EQ(ChildPos().x, start.x - 8);
     win::SendMessageA(client, win::WM_HSCROLL, win::MAKEWPARAM(win::SB_THUMBPOSITION, 0), 500);
     EXPECT_EQ(ChildPos().x, start.x - 16 * 8) << "the last position a page of 5 leaves";
+}
+
+win::POINT gMenuAt{-1, -1};
+
+win::LRESULT MenuHook(int code, win::WPARAM wp, win::LPARAM lp) {
+    const auto* cw = reinterpret_cast<win::CBT_CREATEWNDA*>(lp);
+    if (code == win::HCBT_CREATEWND && cw->lpcs &&
+        reinterpret_cast<uintptr_t>(cw->lpcs->lpszClass) == 0x8000) {
+        gMenuAt = {cw->lpcs->x, cw->lpcs->y};
+        // The minimised window has no keyboard: a click away closes the menu.
+        win::QueueMouseEvent({win::MouseEvent::Down, {1, 1}, win::MouseButton::Left});
+        win::QueueMouseEvent({win::MouseEvent::Up, {1, 1}, win::MouseButton::Left});
+    }
+    return win::CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// A click let go on a minimised window of the MDI form drops its system menu at the cursor.
+TEST_F(MDIClient, AnIconicWindowsSystemMenuDropsAtTheCursor) {
+    MDISkinProvider = provider;
+    win::ShowWindow(form->Handle(), win::SW_MINIMIZE);
+    Pump();
+    ASSERT_TRUE(win::IsIconic(form->Handle()));
+    win::HHOOK hook = win::SetWindowsHookExA(win::WH_CBT, MenuHook, nullptr, 0);
+    win::SetCursorPos(300, 200);
+    win::SendMessageA(form->Handle(), win::WM_NCLBUTTONUP, win::HTCAPTION,
+                      win::MAKELPARAM(300, 200));
+    win::UnhookWindowsHookEx(hook);
+    MDISkinProvider = nullptr;
+    EXPECT_EQ(gMenuAt.x, 300);
+    EXPECT_EQ(gMenuAt.y, 200);
 }
 
 TEST_F(MDIClient, TileAndMenuChangesRepaintTheProvidersFrame) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/controls/file_dialog.h"
 #include "platform/os/cp1251.h"
@@ -99,6 +100,11 @@ protected:
         seen = {};
     }
     static win::LRESULT Watch(int code, win::WPARAM w, win::LPARAM l) {
+        if (code == win::HCBT_CREATEWND) {
+            const auto* cw = reinterpret_cast<win::CBT_CREATEWNDA*>(l);
+            if (cw->lpcs && reinterpret_cast<uintptr_t>(cw->lpcs->lpszClass) == 0x8000)
+                menus.push_back({cw->lpcs->x, cw->lpcs->y});
+        }
         if (code == win::HCBT_ACTIVATE && !keys_.empty()) {
             auto box = reinterpret_cast<win::HWND>(w);
             char text[64] = {};
@@ -129,6 +135,7 @@ protected:
     }
 
     static inline Seen seen;
+    static inline std::vector<win::POINT> menus;  // where pop-up menus were made
     static inline std::string keys_;
     int begins = 0, ends = 0;
     bool hooked = false;
@@ -286,6 +293,60 @@ TEST_F(SkinnedMessageDialogs, TheFileDialogsEditsAndListsWearTheirAdapters) {
     EXPECT_TRUE(seen.frame);
     // The name's edit and the file list at least.
     EXPECT_GE(seen.edits, 2);
+}
+
+// Alt+Space drops a skinned dialog's system menu at its caption; its Move moves the dialog with
+// the mouse until Enter, its Close ends it.
+TEST_F(SkinnedMessageDialogs, AltSpaceDropsTheSystemMenuWhoseMoveAndCloseWork) {
+    form->Show();
+    Pump();
+    std::unique_ptr<TsOpenDialog, vcl::FreeDeleter> open(vcl::New<TsOpenDialog>(nullptr));
+    const std::function<bool()> shownAndClosed[] = {
+        [] { return ShowSkinnedMessageDlg("text", vcl::mtInformation, {vcl::mbOK}, 0) == win::IDOK; },
+        [&] { return !open->Execute(); }};
+    for (const auto& closed : shownAndClosed) {
+        menus.clear();
+        static win::RECT caption;  // the window's top-left corner, then the client's
+        const auto keys = [](std::initializer_list<win::UINT> vks) {
+            for (win::UINT vk : vks) {
+                win::QueueKeyEvent({vk, true, static_cast<unsigned char>(vk == win::VK_SPACE ? ' ' : 0)});
+                win::QueueKeyEvent({vk, false});
+            }
+        };
+        const auto altSpace = [keys](win::HWND) {
+            win::QueueKeyEvent({win::VK_MENU, true});
+            keys({win::VK_SPACE});
+            win::QueueKeyEvent({win::VK_MENU, false});
+        };
+        testing_support::Script script({
+            [altSpace](win::HWND d) {
+                win::POINT client{0, 0};
+                win::ClientToScreen(d, &client);
+                win::GetWindowRect(d, &caption);
+                caption.right = client.x, caption.bottom = client.y;
+                altSpace(d);
+            },
+            [keys](win::HWND) { keys({win::VK_DOWN, win::VK_RETURN}); },  // Move
+            [keys](win::HWND) {
+                win::POINT c{};
+                win::GetCursorPos(&c);
+                win::QueueMouseEvent({win::MouseEvent::Move, {c.x + 30, c.y + 20}});
+                keys({win::VK_RETURN});
+            },
+            altSpace,
+            [keys](win::HWND) { keys({win::VK_UP, win::VK_RETURN}); },  // Close
+        });
+        EXPECT_TRUE(closed());
+        EXPECT_TRUE(script.Finished());
+        ASSERT_EQ(menus.size(), 2u);
+        // Below the icon, at the caption's left.
+        EXPECT_EQ(menus[0].x, caption.right);
+        EXPECT_GT(menus[0].y, caption.top);
+        EXPECT_LE(menus[0].y, caption.bottom + win::GetSystemMetrics(win::SM_CYSMICON));
+        // Moved by the mouse: the second drop follows the dialog.
+        EXPECT_EQ(menus[1].x - menus[0].x, 30);
+        EXPECT_EQ(menus[1].y - menus[0].y, 20);
+    }
 }
 
 TEST_F(MessageDialogs, TheSkinnedFileDialogsAnswerAsTheClassLibrarys) {

@@ -160,6 +160,30 @@ TEST_F(ProviderHitTest, CodesPerStyleAndState) {
     }
 }
 
+// An invisible user button takes no place: the next one closes up to the one before it, has the
+// next place from the right and keeps its own code.
+TEST_F(ProviderHitTest, AnInvisibleUserButtonTakesNoPlace) {
+    FormShape shape;
+    shape.Show = false;
+    TForm* f = MakeForm(shape);
+    for (int i = 0; i < 3; ++i)
+        provider->TitleButtons()->Add();
+    provider->TitleButtons()->GetItem(1)->SetVisible(false);
+    f->Show();
+    Pump();
+    Menu();
+    const TRect first = provider->TitleButtons()->GetItem(0)->Data.Rect;
+    const TRect third = provider->TitleButtons()->GetItem(2)->Data.Rect;
+    ASSERT_GT(third.Width(), 0);
+    EXPECT_EQ(provider->TitleButtons()->GetItem(1)->Data.Rect.Width(), 0);
+    EXPECT_EQ(first.Left - third.Right,
+              provider->ButtonMax.Rect.Left - provider->ButtonMin.Rect.Right);
+    EXPECT_EQ(provider->ButtonIndexAt(Centre(third)), provider->ButtonIndexAt(Centre(first)) + 1);
+    const TPoint o = provider->FormScreenOrigin(), c = Centre(third);
+    TMessage m{win::WM_NCHITTEST, 0, win::MAKELPARAM(o.X + c.X, o.Y + c.Y), 0};
+    EXPECT_EQ(provider->HitTest(m), kHitUserButton + 2);
+}
+
 // ---- the mouse through the screen ----
 
 TEST_F(ProviderHitTest, CaptionButtonsActOnReleaseOverThemAndDoubleClicksMaximise) {

@@ -4,20 +4,27 @@
 // caption included.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "platform/display/screenshot.h"
 #include "platform/display/x11_presenter.h"
-#include "platform/gdi/gdi_objects.h"
-#include "platform/user/user.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/user/dialog_manager.h"
+#include "platform/user/user.h"
 #include "skin/core/state/common_data.h"
+#include "skin/windows/dialogs/dialog_hook.h"
 #include "tests/platform/display/x11_grab.h"
 #include "tests/skin/windows/provider_fixture.h"
 #include "tests/support/virtual_x_server.h"
 
 // Xlib's macros clash with the windowing names, so it comes last.
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace skin::testing {
 namespace {
@@ -102,6 +109,78 @@ TEST_F(ProviderX11Test, TheServerShowsTheComposedScreenOfASkinnedFormAndItsGlow)
     const win::HDC cache = provider->SkinData()->CacheBmp()->Canvas()->Handle();
     EXPECT_NE(win::GetPixel(cache, close.Left + 1, close.Top + 1),
               at(wr.left + close.Left + 1 - all.left, wr.top + close.Top + 1 - all.top));
+}
+
+// The dialogs skinned through the hook, as in the program.
+class DialogX11Test : public ProviderX11Test {
+protected:
+    void SetUp() override {
+        InitDialogHook();
+        ProviderX11Test::SetUp();
+    }
+    void TearDown() override {
+        ProviderX11Test::TearDown();
+        ResetNeighbourServices();
+    }
+};
+
+Display* gHand = nullptr;
+std::vector<win::WPARAM> gCommands;  // the dialog's system commands, which do nothing more
+
+// Keys pressed (true) and let go (false) on the server's keyboard.
+void Keys(std::initializer_list<std::pair<unsigned long, bool>> keys) {
+    for (const auto& [sym, down] : keys)
+        XTestFakeKeyEvent(gHand, XKeysymToKeycode(gHand, sym), down, CurrentTime);
+    XFlush(gHand);
+}
+
+// Alt+Space typed on the server drops the skinned dialog's system menu; Up and Enter there
+// choose Close.
+TEST_F(DialogX11Test, AltSpaceOnTheServersKeyboardDropsTheDialogsSkinnedMenu) {
+    int event, error, major, minor;
+    if (!XTestQueryExtension(probe_, &event, &error, &major, &minor))
+        GTEST_SKIP() << "the server has no XTest";
+    presenter_ = display::X11Presenter::Open(server_->Name());
+    ASSERT_NE(presenter_, nullptr);
+    gHand = probe_;
+    gCommands.clear();
+    win::DialogTemplate t;
+    t.style = win::WS_POPUP | win::WS_CAPTION | win::WS_SYSMENU | win::WS_VISIBLE;
+    t.caption = "Skinned", t.cx = 320, t.cy = 200;
+    const win::HWND d = win::CreateDialogIndirectParamA(
+        nullptr, &t, nullptr,
+        [](win::HWND, win::UINT msg, win::WPARAM wp, win::LPARAM) -> win::INT_PTR {
+            if (msg == win::WM_SYSCOMMAND) gCommands.push_back(wp & 0xFFF0);
+            return msg == win::WM_SYSCOMMAND || msg == win::WM_INITDIALOG;
+        },
+        0);
+    Pump();
+    ASSERT_NE(FindDialogProvider(d), nullptr);
+    // Typed once the server has given the dialog the keyboard.
+    ::Window focus = 0;
+    int revert = 0;
+    for (int i = 0; i < 1000 && focus != presenter_->XWindowOf(d); ++i) {
+        presenter_->Present();
+        XGetInputFocus(probe_, &focus, &revert);
+    }
+    win::HHOOK hook = win::SetWindowsHookExA(
+        win::WH_CBT,
+        [](int code, win::WPARAM wp, win::LPARAM lp) -> win::LRESULT {
+            const auto* cw = reinterpret_cast<win::CBT_CREATEWNDA*>(lp);
+            if (code == win::HCBT_CREATEWND && cw->lpcs &&
+                reinterpret_cast<uintptr_t>(cw->lpcs->lpszClass) == 0x8000)  // the menu
+                Keys({{XK_Up, true}, {XK_Up, false}, {XK_Return, true}, {XK_Return, false}});
+            return win::CallNextHookEx(nullptr, code, wp, lp);
+        },
+        nullptr, 0);
+    Keys({{XK_Alt_L, true}, {XK_space, true}, {XK_space, false}, {XK_Alt_L, false}});
+    for (int i = 0; i < 500 && gCommands.size() < 2; ++i) {
+        presenter_->Wait(20);
+        Pump();
+    }
+    win::UnhookWindowsHookEx(hook);
+    EXPECT_EQ(gCommands, (std::vector<win::WPARAM>{win::SC_KEYMENU, win::SC_CLOSE}));
+    win::DestroyWindow(d);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "skin/core/state/common_data.h"
+#include "tests/skin/core/skin_writer.h"
 #include "tests/skin/windows/windows_fixture.h"
 
 namespace skin::testing {
@@ -140,6 +141,61 @@ TEST_F(ScrollWndTest, AHeldArrowStepsAtOnceThenAfter300ThenEvery55) {
     EXPECT_EQ(win::GetScrollPos(wnd, win::SB_VERT), 7);
     Wait(500);
     EXPECT_EQ(Count(win::SB_LINEDOWN), 7);
+}
+
+// A press on what cannot scroll now (disabled after the hit test that brought the press) takes
+// nothing; a running press ends when another window becomes current, as one without the
+// capture (under a combo's list) would otherwise repeat for the old window's life.
+TEST_F(ScrollWndTest, PressesLeaveNothingBehind) {
+    const win::RECT v = Vert();
+    const win::POINT arrow{(v.left + v.right) / 2, v.bottom - 3};
+    for (win::UINT off : {win::ESB_DISABLE_BOTH, win::ESB_DISABLE_DOWN}) {
+        win::EnableScrollBar(wnd, win::SB_VERT, off);
+        win::SendMessageA(wnd, win::WM_NCLBUTTONDOWN, win::HTVSCROLL,
+                          win::MAKELPARAM(arrow.x, arrow.y));
+        EXPECT_EQ(win::GetCapture(), nullptr);
+        win::EnableScrollBar(wnd, win::SB_VERT, win::ESB_ENABLE_BOTH);
+    }
+    win::HWND other = win::CreateWindowExA(0, "Scrolled", "", win::WS_CHILD | win::WS_VSCROLL, 0, 0,
+                                           50, 50, form->Handle(), nullptr, nullptr, nullptr);
+    TacMainWnd* second = AttachAdapter<TacScrollWnd>(other, nullptr, nullptr, "EDIT");
+    Down(arrow);
+    win::SendMessageA(other, win::WM_NCMOUSEMOVE, win::HTVSCROLL, 0);
+    EXPECT_FALSE(win::KillTimer(wnd, kFirstRepeatTimer));
+    EXPECT_EQ(Codes(), (std::vector<int>{win::SB_LINEDOWN, win::SB_ENDSCROLL}));
+    FreeAdapter(second);
+}
+
+// A skin whose arrows ask for their pictures' length, 24 pixels (the system's are 16): a click
+// at the painted end of either arrow steps a line, and the thumb painted between them drags to
+// the position its painted place stands for.
+TEST_F(ScrollWndTest, ArrowsAndThumbAreHitWhereTheSkinPaintsThem) {
+    std::string options = "[GLOBALINFO]\nMASTERBITMAP=M.BMP\n";
+    for (const char* s :
+         {"SCROLLBTNLEFT", "SCROLLBTNRIGHT", "SCROLLBAR1H", "SCROLLBAR2H", "SCROLLSLIDERH"})
+        options += std::string("[") + s +
+                   "]\nRESERVEDBOOLEAN=TRUE\n"
+                   "BORDERSMASK=^0000^0000^0072^0024^0002^0002^0002^0002^3^0^4^0\n";
+    const std::string blob =
+        skin_test::TestSkin{options, {{"M.BMP", skin_test::Bmp24(72, 24, skin_test::Solid(0))}}}
+            .Packed();
+    TsStoredSkin* item = manager->InternalSkins()->Add();
+    item->Name = "Wide arrows";
+    item->Data.reset(new vcl::TMemoryStream);
+    item->Data->WriteBuffer(blob.data(), int64_t(blob.size()));
+    manager->SetSkinName(item->Name);
+    const win::RECT r = adapter->BarRects().horz;
+    auto at = [&r](int x) { return win::POINT{x, r.top + 2}; };
+    Click(at(r.left + 23));
+    Click(at(r.right - 24));
+    EXPECT_EQ(Codes(), (std::vector<int>{win::SB_LINEUP, win::SB_ENDSCROLL, win::SB_LINEDOWN,
+                                         win::SB_ENDSCROLL}));
+    const win::SCROLLINFO& si = adapter->HBar.ScrollInfo;
+    const int start = CalcScrollThumbRect(r.left, r.right, 24, si).start;
+    Down(at(start + 1));
+    Up(at(start + 31));
+    ASSERT_FALSE(ThumbPositions().empty());
+    EXPECT_EQ(ThumbPositions().back(), ScrollPosForThumb(r.left, r.right, 24, si, start + 30));
 }
 
 TEST_F(ScrollWndTest, LosingTheCaptureEndsAPress) {

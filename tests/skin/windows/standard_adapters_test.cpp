@@ -195,6 +195,24 @@ TEST_F(StandardAdaptersTest, LinkTextIsCutIntoRunsAndDrawnAsLinks) {
     win::UnregisterClassA("TestLink", nullptr);
 }
 
+// A window too large for any picture: the adapters paint it without fault, their caches empty.
+TEST_F(StandardAdaptersTest, AWindowTooLargeForAPictureIsPaintedWithoutFault) {
+    auto huge = [this](const char* cls) {
+        return win::CreateWindowExA(0, cls, "x", win::WS_CHILD | win::WS_VISIBLE, 0, 0, 40000,
+                                    40000, form->Handle(), nullptr, nullptr, nullptr);
+    };
+    TacMainWnd* const adapters[] = {
+        AttachAdapter<TacBtnWnd>(huge("Button"), nullptr, nullptr, ""),
+        AttachAdapter<TacStaticWnd>(huge("Static"), nullptr, nullptr, "CHECKBOX")};
+    for (TacMainWnd* a : adapters) {
+        const win::HWND w = a->CtrlHandle;
+        EXPECT_NO_THROW(win::UpdateWindow(w));
+        EXPECT_EQ(a->SkinData->CacheBmp()->Width(), 0);
+        FreeAdapter(a);
+        win::DestroyWindow(w);
+    }
+}
+
 // Everything at random: made, painted, poked and let go in any order.
 TEST_F(StandardAdaptersTest, RandomStylesSizesCaptionsAndOrdersOfGoing) {
     RegisterButtonAdapters();
