@@ -23,7 +23,9 @@ void X11Presenter::State::FollowPlace(const XConfigureEvent& e) {
         ::Window child;
         XTranslateCoordinates(dpy, e.window, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
     }
-    Place(h, win::RECT{x, y, x + e.width, y + e.height});
+    const win::RECT at{x, y, x + e.width, y + e.height};
+    if (map->EchoOfRequest(e.window, at)) return;
+    Place(h, at);
 }
 
 void X11Presenter::State::Place(win::HWND h, const win::RECT& at) {

@@ -360,6 +360,8 @@ void X11WindowMap::Sync() {
             if (!iconic && !win::EqualRect(&r, &e.rect) && !(zoomed && ManagerRunning())) {
                 XMoveResizeWindow(dpy_, e.xwin, r.left, r.top, unsigned(r.right - r.left),
                                   unsigned(r.bottom - r.top));
+                e.requested.push_back(r);
+                if (e.requested.size() > kRequestsKept) e.requested.pop_front();
                 e.rect = r;
                 e.whole = true;
             }
@@ -573,6 +575,20 @@ void X11WindowMap::Icon(win::HWND h, Entry& e) {
     }
     XChangeProperty(dpy_, e.xwin, Intern("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(data.data()), int(data.size()));
+}
+
+bool X11WindowMap::EchoOfRequest(unsigned long xwin, const win::RECT& rect) {
+    for (auto& [h, e] : entries_) {
+        if (e.xwin != xwin) continue;
+        auto it = std::find_if(e.requested.begin(), e.requested.end(),
+                               [&](const win::RECT& r) { return win::EqualRect(&r, &rect); });
+        if (it == e.requested.end()) return false;
+        // The requests before it are answered too; it stays for a second notice of itself (a
+        // manager tells of a place twice, once in its frame and once on the screen).
+        e.requested.erase(e.requested.begin(), it);
+        return true;
+    }
+    return false;
 }
 
 void X11WindowMap::Moved(win::HWND hwnd, const win::RECT& rect) {

@@ -31,6 +31,7 @@
 // program shows on the desktop is what the virtual screen shows there.
 #pragma once
 
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -63,6 +64,10 @@ public:
 
     // The desktop moved or sized the X window of `hwnd` to `rect` (screen terms).
     void Moved(win::HWND hwnd, const win::RECT& rect);
+    // Whether a notice that the X window is at `rect` only answers a place the program asked
+    // for: a late answer to an earlier request must not undo a later one (a drag of the size
+    // grip asks for many places in a row).
+    bool EchoOfRequest(unsigned long xwin, const win::RECT& rect);
     // The X window of a window was mapped or unmapped (`iconicState`: the manager's WM_STATE
     // said iconic then). True when the desktop iconified or restored the window by itself,
     // which the window should follow; false when that answers what the program asked for, or
@@ -102,6 +107,7 @@ private:
         bool iconFollow = false;
         bool maxFollow = false;
         win::HICON icon = nullptr;     // the icon last given
+        std::deque<win::RECT> requested;  // places asked for, oldest first, not yet answered
     };
     unsigned long Create(win::HWND h, const win::RECT& r, bool argb);
     void Iconify(Entry& e, bool iconic);
@@ -119,6 +125,7 @@ private:
                   std::vector<win::RECT>& last);
     unsigned long Intern(const char* name);
 
+    static constexpr size_t kRequestsKept = 32;
     _XDisplay* dpy_;
     long eventMask_;
     bool shape_ = false;          // the server has the Shape extension

@@ -46,8 +46,9 @@ protected:
     // failure names the step and keeps the picture beside the program.
     void Step(const std::string& what, ::Window w, const std::function<void()>& act,
               const std::function<bool()>& reached) {
+        if (program->Ended()) return;  // told once, at the step it ended in
         act();
-        std::string block = "?";
+        std::string block;
         const bool ok = DesktopRoad::Until([&] {
             if (program->Ended() || !reached()) return false;
             block = UnpaintedBlock(road->Picture(w));
@@ -55,9 +56,10 @@ protected:
         });
         if (ok) return;
         display::WritePng(road->Picture(w), program->bin / "step.png");
-        ADD_FAILURE() << what << ": " << (program->Ended() ? "the program ended" : "")
-                      << (block.empty() || block == "?" ? " the state was not reached"
-                                                        : " unpainted block at " + block);
+        ADD_FAILURE() << what << ": "
+                      << (program->Ended()    ? "the program ended"
+                          : block.empty() ? "the state was not reached"
+                                          : "unpainted block at " + block);
     }
     struct Box {
         int x = 0, y = 0, w = 0, h = 0;
@@ -151,6 +153,35 @@ TEST_P(DesktopWindows, MainWindowAndJournalAreWholeAfterEveryChangeOfSizeAndStat
     const ::Window main = road->WaitNamed("Tessary");
     ASSERT_NE(main, 0u) << "no main window came up";
     Exercise("main window", main);
+    // Another program's window takes the keyboard: the caption's text is painted inactive.
+    auto captionInk = [&] {
+        const display::Rgb pic = road->Picture(main);
+        int darkest = 3 * 255;
+        for (int y = 4; y < 20 && y < pic.height; ++y)
+            for (int x = 20; x < 200 && x < pic.width; ++x) {
+                const unsigned char* p = &pic.pixels[(size_t(y) * size_t(pic.width) + size_t(x)) * 3];
+                darkest = std::min(darkest, p[0] + p[1] + p[2]);
+            }
+        return darkest;
+    };
+    const int activeInk = captionInk();
+    Display* dpy = road->dpy();
+    const ::Window other =
+        XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 600, 500, 100, 100, 0, 0, 0xFFFFFF);
+    XMapWindow(dpy, other);
+    XFlush(dpy);
+    Step("another program's window is made active", main,
+         [&] {
+             if (!DesktopRoad::Until([&] { return road->Viewable(other); })) return;
+             if (Managed())
+                 road->Do("windowactivate " + std::to_string(other));
+             else
+                 XSetInputFocus(dpy, other, RevertToParent, CurrentTime);
+             XFlush(dpy);
+         },
+         [&] { return captionInk() > activeInk + 150; });
+    XDestroyWindow(dpy, other);
+    XFlush(dpy);
     // The tool bar's last button opens the journal.
     road->Click(main, 377, 59);
     const ::Window journal = road->WaitNamed("Журнал отправки СМС");
