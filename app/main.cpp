@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
     app->CreateForm(formNumberLog);
 
     if (headless)
-        // Nobody could see or close the window: the program has shown that it starts, and ends.
+        // Nobody could see or close the window: the program has shown that it starts, and ends
+        // with a failure, so that a script starting it knows it never showed its window.
         std::fputs(
             "Tessary: no display (DISPLAY is not set or cannot be opened); the program "
             "needs one to show its window.\n",
@@ -82,5 +83,5 @@ int main(int argc, char** argv) {
     gateway::FlushLog(5000);
     vcl::DoneApplication();  // frees the forms; the mailing window stops the log writer
     gateway::StopLogThread();
-    return 0;
+    return headless ? 1 : 0;
 }

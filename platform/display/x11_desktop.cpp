@@ -12,6 +12,9 @@ void X11Presenter::State::FollowPlace(const XConfigureEvent& e) {
         if (e.width != now.cx || e.height != now.cy) win::SetVirtualScreenSize(e.width, e.height);
         return;
     }
+    // A manager that maximises or restores a window sizes it too: the state goes first, so
+    // that the size before is the one a restore comes back to.
+    FollowMaximized(e.window, false);
     win::HWND h = map->WindowOf(e.window);
     // A minimised window keeps the place it will be restored to.
     if (h == nullptr || win::IsIconic(h)) return;
@@ -20,12 +23,65 @@ void X11Presenter::State::FollowPlace(const XConfigureEvent& e) {
         ::Window child;
         XTranslateCoordinates(dpy, e.window, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
     }
+    const win::RECT at{x, y, x + e.width, y + e.height};
+    if (map->EchoOfRequest(e.window, at)) return;
+    Place(h, at);
+}
+
+void X11Presenter::State::Place(win::HWND h, const win::RECT& at) {
+    // A maximised window keeps the program's own place, its frame beyond the work area; its
+    // X window, where the manager put it, shows the part of the screen there.
+    if (win::IsZoomed(h) && map->ManagerRunning()) {
+        map->Moved(h, at);
+        return;
+    }
     win::RECT r{};
     win::GetWindowRect(h, &r);
-    if (r.left == x && r.top == y && r.right - r.left == e.width && r.bottom - r.top == e.height)
-        return;
-    map->Moved(h, win::RECT{x, y, x + e.width, y + e.height});
-    win::SetWindowPos(h, nullptr, x, y, e.width, e.height, win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+    if (win::EqualRect(&r, &at)) return;
+    map->Moved(h, at);
+    win::SetWindowPos(h, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                      win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+}
+
+// The manager maximised or restored one of the windows by itself (its keys, a double click on
+// its task bar entry): the window follows as if its own box were pressed. Returns whether it
+// did.
+bool X11Presenter::State::FollowMaximized(::Window w, bool changed) {
+    win::HWND h = map->WindowOf(w);
+    // Without a manager nobody keeps _NET_WM_STATE: what it says is only what was set at first.
+    if (h == nullptr || win::IsIconic(h) || !map->ManagerRunning()) return false;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    int both = 0;
+    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, "_NET_WM_STATE", False), 0, 64, False,
+                           XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+        data && format == 32) {
+        const Atom vert = XInternAtom(dpy, "_NET_WM_STATE_MAXIMIZED_VERT", False);
+        const Atom horz = XInternAtom(dpy, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+        for (unsigned long i = 0; i < count; ++i) {
+            const Atom a = reinterpret_cast<const Atom*>(data)[i];
+            both += a == vert || a == horz;
+        }
+    }
+    if (data) XFree(data);
+    const bool maximized = both == 2;
+    if (!map->DesktopMaximized(w, maximized, changed) || (win::IsZoomed(h) != 0) == maximized)
+        return false;
+    win::SendMessageA(h, win::WM_SYSCOMMAND, maximized ? win::SC_MAXIMIZE : win::SC_RESTORE, 0);
+    return true;
+}
+
+// The manager's place of one of the windows, asked of the server.
+void X11Presenter::State::FollowPlaceOf(::Window w) {
+    win::HWND h = map->WindowOf(w);
+    XWindowAttributes a{};
+    if (h == nullptr || win::IsIconic(h) || !XGetWindowAttributes(dpy, w, &a)) return;
+    int x = 0, y = 0;
+    ::Window child;
+    XTranslateCoordinates(dpy, w, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
+    Place(h, win::RECT{x, y, x + a.width, y + a.height});
 }
 
 // The window the program activates comes forward and gets the keyboard: through the window
@@ -91,26 +147,29 @@ void X11Presenter::State::BringForwardOver(win::HWND disabled) {
     FollowActive();
 }
 
-// The window manager iconified or restored one of the windows by itself (its task bar, its
-// keys): the window follows as if its own minimise or restore box were pressed.
-void X11Presenter::State::FollowIconState(::Window w) {
+// The desktop iconified or restored one of the windows by itself (a manager's task bar or keys;
+// with no manager, a tool that maps the window again): the window follows as if its own
+// minimise or restore box were pressed. The X server's map and unmap events say it, in the order
+// it happened; the manager's WM_STATE, read when an unmap comes, tells an iconify from a window
+// only hidden with its desktop.
+void X11Presenter::State::FollowMapping(::Window w, bool mapped) {
     win::HWND h = map->WindowOf(w);
     if (h == nullptr) return;
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    const Atom wmState = XInternAtom(dpy, "WM_STATE", False);
-    long state = -1;
-    if (XGetWindowProperty(dpy, w, wmState, 0, 2, False, wmState, &type, &format, &count, &after,
-                           &data) == Success &&
-        data && format == 32 && count >= 1)
-        state = reinterpret_cast<const long*>(data)[0];
-    if (data) XFree(data);
-    if (state != NormalState && state != IconicState) return;  // withdrawn: being destroyed
-    if (map->DesktopIconified(w, state == IconicState))
-        win::PostMessageA(h, win::WM_SYSCOMMAND,
-                          state == IconicState ? win::SC_MINIMIZE : win::SC_RESTORE, 0);
+    bool iconicState = false;
+    if (!mapped && map->ManagerRunning()) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        const Atom wmState = XInternAtom(dpy, "WM_STATE", False);
+        if (XGetWindowProperty(dpy, w, wmState, 0, 2, False, wmState, &type, &format, &count,
+                               &after, &data) == Success &&
+            data && format == 32 && count >= 1)
+            iconicState = reinterpret_cast<const long*>(data)[0] == IconicState;
+        if (data) XFree(data);
+    }
+    if (map->DesktopMapped(w, mapped, iconicState))
+        win::PostMessageA(h, win::WM_SYSCOMMAND, mapped ? win::SC_RESTORE : win::SC_MINIMIZE, 0);
 }
 
 // A window manager's _NET_WORKAREA (its first desktop) is where maximised windows go.

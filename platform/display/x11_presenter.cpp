@@ -106,6 +106,12 @@ void X11Presenter::State::Handle(XEvent& e) {
         case ConfigureNotify:
             FollowPlace(e.xconfigure);
             break;
+        case MapNotify:
+            FollowMapping(e.xmap.window, true);
+            break;
+        case UnmapNotify:
+            FollowMapping(e.xunmap.window, false);
+            break;
         case MotionNotify:
             win::QueueMouseEvent(win::MouseEvent{win::MouseEvent::Move,
                                                  At(e.xmotion.window, e.xmotion.x, e.xmotion.y)});
@@ -169,8 +175,11 @@ void X11Presenter::State::Handle(XEvent& e) {
             if (e.xproperty.window == DefaultRootWindow(dpy) &&
                 e.xproperty.atom == XInternAtom(dpy, "_NET_WORKAREA", False))
                 FollowWorkArea();
-            if (e.xproperty.atom == XInternAtom(dpy, "WM_STATE", False))
-                FollowIconState(e.xproperty.window);
+            // A window the manager maximised in place, at the size it already had, has no
+            // ConfigureNotify to follow: its place is asked for.
+            if (e.xproperty.atom == XInternAtom(dpy, "_NET_WM_STATE", False) &&
+                FollowMaximized(e.xproperty.window, true))
+                FollowPlaceOf(e.xproperty.window);
             break;
         case SelectionClear:
             if (e.xselectionclear.selection == clipboard && ownSelection) {

@@ -86,6 +86,10 @@ struct X11Presenter::State {
     void Put(const win::BitmapView& v, win::RECT r);
     win::POINT At(::Window w, int x, int y) const { return map->ToScreen(w, x, y); }
     void FollowPlace(const XConfigureEvent& e);
+    void FollowPlaceOf(::Window w);
+    bool FollowMaximized(::Window w, bool changed);
+    // The desktop's place for a window: the windowing layer follows it.
+    void Place(win::HWND h, const win::RECT& at);
     void Handle(XEvent& e);
     void HandleKey(XKeyEvent& e);
     void AnswerSelection(const XSelectionRequestEvent& req);
@@ -93,7 +97,7 @@ struct X11Presenter::State {
     void FollowActive();
     void FollowDesktopFocus(::Window w);
     void BringForwardOver(win::HWND disabled);
-    void FollowIconState(::Window w);
+    void FollowMapping(::Window w, bool mapped);
     void FollowCapture();
     void FollowWorkArea();
     void ProcessPending();

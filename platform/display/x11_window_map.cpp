@@ -144,9 +144,17 @@ bool X11WindowMap::ManagerRunning() const {
 // Window regions cut the X window (rounded skinned corners show the desktop); without the Shape
 // extension the window stays rectangular. A layered window drawn opaque takes its shape from
 // its alpha when it is put.
-void X11WindowMap::Shape(win::HWND h, Entry& e) {
+void X11WindowMap::Shape(win::HWND h, Entry& e, const win::RECT& at) {
     if (!shape_ || e.layered) return;
-    SetShape(e.xwin, ShapeBounding, RegionOf(h), e.shape);
+    std::vector<win::RECT> region = RegionOf(h);
+    const int dx = at.left - e.rect.left, dy = at.top - e.rect.top;
+    if (dx != 0 || dy != 0) {
+        // A window with no region still shows only its own rectangle.
+        if (region.empty()) region.push_back(win::RECT{0, 0, at.right - at.left, at.bottom - at.top});
+        for (win::RECT& r : region)
+            win::OffsetRect(&r, dx, dy);
+    }
+    SetShape(e.xwin, ShapeBounding, region, e.shape);
 }
 
 void X11WindowMap::SetShape(unsigned long xwin, int kind, const std::vector<win::RECT>& region,
@@ -276,6 +284,10 @@ void X11WindowMap::Describe(win::HWND h, Entry& e) {
         state.push_back(Intern("_NET_WM_STATE_MODAL"));
     if (ownerX || (ex & win::WS_EX_TOOLWINDOW))
         state.push_back(Intern("_NET_WM_STATE_SKIP_TASKBAR"));
+    if (win::IsZoomed(h)) {
+        state.push_back(Intern("_NET_WM_STATE_MAXIMIZED_VERT"));
+        state.push_back(Intern("_NET_WM_STATE_MAXIMIZED_HORZ"));
+    }
     if (!state.empty())
         XChangeProperty(dpy_, e.xwin, Intern("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(state.data()), int(state.size()));
@@ -319,25 +331,37 @@ void X11WindowMap::Sync() {
             e.rect = r;
             Describe(h, e);
             Name(e, Caption(h));
-            Shape(h, e);
+            Shape(h, e, r);
             Icon(h, e);
             e.iconic = iconic;
+            e.maximized = win::IsZoomed(h) != 0;
             if (iconic) {
                 XWMHints hints{};
                 hints.flags = StateHint;
                 hints.initial_state = IconicState;
                 XSetWMHints(dpy_, e.xwin, &hints);
-                e.settled = false;
             }
             if (!iconic || ManagerRunning()) XMapWindow(dpy_, e.xwin);
             found = entries_.emplace(h, e).first;
         } else {
             Entry& e = found->second;
-            if (iconic != e.iconic) Iconify(e, iconic);
-            // A minimised window's rectangle is its icon's, which the desktop shows its own way.
-            if (!iconic && !win::EqualRect(&r, &e.rect)) {
+            if (iconic == e.iconic)
+                e.iconFollow = false;
+            else if (!e.iconFollow)
+                Iconify(e, iconic);
+            // A minimised window keeps its maximised state for when it is restored.
+            const bool zoomed = win::IsZoomed(h) != 0;
+            if (!iconic && zoomed == e.maximized)
+                e.maxFollow = false;
+            else if (!iconic && !e.maxFollow)
+                Maximize(e, zoomed);
+            // A minimised window's rectangle is its icon's, which the desktop shows its own way;
+            // a window manager places a maximised window itself (rule 6a).
+            if (!iconic && !win::EqualRect(&r, &e.rect) && !(zoomed && ManagerRunning())) {
                 XMoveResizeWindow(dpy_, e.xwin, r.left, r.top, unsigned(r.right - r.left),
                                   unsigned(r.bottom - r.top));
+                e.requested.push_back(r);
+                if (e.requested.size() > kRequestsKept) e.requested.pop_front();
                 e.rect = r;
                 e.whole = true;
             }
@@ -345,7 +369,7 @@ void X11WindowMap::Sync() {
             // A window layered for a while (a fade) is cut by its alpha only while it is; a
             // 32-bit X window keeps its visual and shows the window opaque once it is not.
             e.layered = !e.argb && (ExStyle(h) & win::WS_EX_LAYERED) != 0;
-            Shape(h, e);
+            Shape(h, e, iconic ? e.rect : r);
             Icon(h, e);
         }
         order.insert(order.begin(), found->second.xwin);
@@ -449,32 +473,75 @@ void X11WindowMap::PutLayered(win::HWND h, Entry& e, _XImage* screen,
 }
 
 // Minimising iconifies the X window; with no manager to show the icon it is simply unmapped.
-// Until the manager answers, its WM_STATE tells of the old state, not of the user's wish.
+// Until it is unmapped, a map of it is not the desktop's restore.
 void X11WindowMap::Iconify(Entry& e, bool iconic) {
     e.iconic = iconic;
+    e.settled = false;
     if (iconic) {
         if (ManagerRunning()) {
             XIconifyWindow(dpy_, e.xwin, DefaultScreen(dpy_));
-            e.settled = false;
         } else {
             XUnmapWindow(dpy_, e.xwin);
         }
         return;
     }
-    e.settled = !ManagerRunning();
     XMapWindow(dpy_, e.xwin);
     e.whole = true;
 }
 
-bool X11WindowMap::DesktopIconified(unsigned long xwin, bool iconic) {
+// A mapped window's state is changed through the manager (a property written by the client is
+// read only before the window is mapped).
+void X11WindowMap::Maximize(Entry& e, bool maximized) {
+    e.maximized = maximized;
+    if (!ManagerRunning()) return;
+    XEvent m{};
+    m.xclient.type = ClientMessage;
+    m.xclient.window = e.xwin;
+    m.xclient.message_type = Intern("_NET_WM_STATE");
+    m.xclient.format = 32;
+    m.xclient.data.l[0] = maximized ? 1 : 0;  // add or remove
+    m.xclient.data.l[1] = long(Intern("_NET_WM_STATE_MAXIMIZED_VERT"));
+    m.xclient.data.l[2] = long(Intern("_NET_WM_STATE_MAXIMIZED_HORZ"));
+    m.xclient.data.l[3] = 1;  // asked by an application
+    XSendEvent(dpy_, DefaultRootWindow(dpy_), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &m);
+    e.maxSettled = false;
+}
+
+bool X11WindowMap::DesktopMaximized(unsigned long xwin, bool maximized, bool changed) {
     for (auto& [h, e] : entries_) {
         if (e.xwin != xwin) continue;
-        if (iconic == e.iconic) {
-            e.settled = true;
-            return false;
+        // The first change after a request is the manager's answer; the state read then may
+        // already be the operator's next wish, which is followed.
+        if (!e.maxSettled) {
+            if (!changed) return false;
+            e.maxSettled = true;
         }
-        if (!e.settled) return false;
-        e.iconic = iconic;  // so the window following it asks nothing more of the manager
+        if (maximized == e.maximized) return false;
+        e.maximized = maximized;
+        e.maxFollow = true;
+        return true;
+    }
+    return false;
+}
+
+bool X11WindowMap::DesktopMapped(unsigned long xwin, bool mapped, bool iconicState) {
+    for (auto& [h, e] : entries_) {
+        if (e.xwin != xwin) continue;
+        if (!mapped) {
+            if (e.iconic) {
+                e.settled = true;  // the iconify asked for is done
+                return false;
+            }
+            if (!iconicState) return false;  // hidden with its desktop, say
+            e.iconic = true;
+            e.settled = true;
+            e.iconFollow = true;
+            return true;
+        }
+        if (!e.iconic || !e.settled) return false;
+        e.iconic = false;
+        e.iconFollow = true;
         return true;
     }
     return false;
@@ -508,6 +575,20 @@ void X11WindowMap::Icon(win::HWND h, Entry& e) {
     }
     XChangeProperty(dpy_, e.xwin, Intern("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(data.data()), int(data.size()));
+}
+
+bool X11WindowMap::EchoOfRequest(unsigned long xwin, const win::RECT& rect) {
+    for (auto& [h, e] : entries_) {
+        if (e.xwin != xwin) continue;
+        auto it = std::find_if(e.requested.begin(), e.requested.end(),
+                               [&](const win::RECT& r) { return win::EqualRect(&r, &rect); });
+        if (it == e.requested.end()) return false;
+        // The requests before it are answered too; it stays for a second notice of itself (a
+        // manager tells of a place twice, once in its frame and once on the screen).
+        e.requested.erase(e.requested.begin(), it);
+        return true;
+    }
+    return false;
 }
 
 void X11WindowMap::Moved(win::HWND hwnd, const win::RECT& rect) {

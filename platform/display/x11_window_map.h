@@ -17,6 +17,11 @@
 //     application icon).
 //  6. A minimised window is iconified on the desktop (with no window manager to keep the icon,
 //     unmapped), not moved to its icon's place; restoring maps it back where it was.
+//  6a. Under a window manager, maximising and restoring are asked of the manager
+//     (_NET_WM_STATE_MAXIMIZED_VERT and _HORZ), which places a maximised X window itself. The
+//     window keeps its own maximised place, with its frame beyond the work area as the program
+//     draws it; its X window, where the manager put it, shows the screen there (and is cut by
+//     the window's region at the same screen points).
 //  7. A layered window made while a compositing manager runs (_NET_WM_CM_S<n> has an owner)
 //     has a 32-bit visual and shows its own picture with its alpha, premultiplied, taking no
 //     clicks where it is transparent (nor anywhere with WS_EX_TRANSPARENT); without one
@@ -26,6 +31,7 @@
 // program shows on the desktop is what the virtual screen shows there.
 #pragma once
 
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -58,10 +64,18 @@ public:
 
     // The desktop moved or sized the X window of `hwnd` to `rect` (screen terms).
     void Moved(win::HWND hwnd, const win::RECT& rect);
-    // The window manager's WM_STATE of an X window changed to iconic or not. True when that is
-    // the manager's own doing, which the window should follow; false when it only answers what
-    // the program asked for (or the window is not ours).
-    bool DesktopIconified(unsigned long xwin, bool iconic);
+    // Whether a notice that the X window is at `rect` only answers a place the program asked
+    // for: a late answer to an earlier request must not undo a later one (a drag of the size
+    // grip asks for many places in a row).
+    bool EchoOfRequest(unsigned long xwin, const win::RECT& rect);
+    // The X window of a window was mapped or unmapped (`iconicState`: the manager's WM_STATE
+    // said iconic then). True when the desktop iconified or restored the window by itself,
+    // which the window should follow; false when that answers what the program asked for, or
+    // the window is not ours.
+    bool DesktopMapped(unsigned long xwin, bool mapped, bool iconicState);
+    // The manager's maximised state of an X window, read when its _NET_WM_STATE `changed` or
+    // when it was placed (rule 6a): true when that is the manager's own doing.
+    bool DesktopMaximized(unsigned long xwin, bool maximized, bool changed);
     // Whether a window manager runs (it owns WM_S<n>, as managers do).
     bool ManagerRunning() const;
     // Whether the X window of `hwnd` has a 32-bit visual (blended by a compositing manager).
@@ -85,23 +99,33 @@ private:
         bool argb = false;             // a 32-bit visual: its own picture, blended by the desktop
         bool layered = false;          // a layered window drawn opaque, cut where its alpha is 0
         bool iconic = false;           // as last asked of the desktop
-        bool settled = true;           // the manager has answered the last iconify or restore
+        bool settled = true;           // the desktop has answered the last iconify
+        bool maximized = false;        // as last asked of or learned from the manager
+        bool maxSettled = true;        // the manager has answered the last maximise or restore
+        // The desktop changed the state and the window has yet to follow: nothing is asked
+        // of the desktop meanwhile, or the change would be undone.
+        bool iconFollow = false;
+        bool maxFollow = false;
         win::HICON icon = nullptr;     // the icon last given
+        std::deque<win::RECT> requested;  // places asked for, oldest first, not yet answered
     };
     unsigned long Create(win::HWND h, const win::RECT& r, bool argb);
     void Iconify(Entry& e, bool iconic);
+    void Maximize(Entry& e, bool maximized);
     void Icon(win::HWND h, Entry& e);
     void PutLayered(win::HWND h, Entry& e, _XImage* screen, const std::vector<win::RECT>& parts,
                     std::vector<win::RECT>& put);
     bool Composited() const;
     void Describe(win::HWND h, Entry& e);
     void Name(Entry& e, const std::string& utf8);
-    void Shape(win::HWND h, Entry& e);
+    // `at`: the window's own rectangle, which a maximised window's X window need not share.
+    void Shape(win::HWND h, Entry& e, const win::RECT& at);
     // Sets the bounding or input shape of an X window unless it is `last` already.
     void SetShape(unsigned long xwin, int kind, const std::vector<win::RECT>& region,
                   std::vector<win::RECT>& last);
     unsigned long Intern(const char* name);
 
+    static constexpr size_t kRequestsKept = 32;
     _XDisplay* dpy_;
     long eventMask_;
     bool shape_ = false;          // the server has the Shape extension

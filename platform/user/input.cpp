@@ -41,7 +41,11 @@ RawQueue& Raw() {
 
 struct InputState {
     POINT cursor{0, 0};
-    std::array<BYTE, 256> keys{};            // 0x80 down, 0x01 toggled
+    std::array<BYTE, 256> keys{};            // 0x80 down, 0x01 toggled, as converted so far
+    // The keys as of the input message last taken (GetKeyState): converting runs ahead of the
+    // messages taken when a filtered retrieval looks for one, and a handler of a press must
+    // not see the release that follows it as already done.
+    std::array<BYTE, 256> taken{};
     std::array<unsigned char, 256> chars{};  // the character of the last press of each key
     HWND capture = nullptr;
     // Mouse tracking
@@ -56,7 +60,11 @@ struct InputState {
     bool lastWasDouble = false;
     HCURSOR cursorShape = nullptr;
     bool lastWasKey = false;
-    std::deque<MSG> ready;  // converted, not yet removed
+    struct Ready {
+        MSG msg;
+        std::array<BYTE, 256> keys;  // as they were when it was converted
+    };
+    std::deque<Ready> ready;  // converted, not yet removed
 };
 
 InputState& St() {
@@ -141,7 +149,7 @@ WPARAM MouseKeys() {
 
 void Ready(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     MSG m{h, msg, wp, lp, os::GetTickCount(), St().cursor};
-    St().ready.push_back(m);
+    St().ready.push_back({m, St().keys});
 }
 
 void EndTracking(bool post) {
@@ -328,6 +336,7 @@ void ConvertFocusLost() {
     auto& s = St();
     for (auto& k : s.keys)
         k &= 0x01;
+    s.taken = s.keys;
     SetApplicationActive(false);
 }
 
@@ -389,18 +398,26 @@ bool NextInputMessage(MSG* out, HWND filter, UINT lo, UINT hi, bool remove) {
     auto& s = St();
     for (;;) {
         for (auto it = s.ready.begin(); it != s.ready.end(); ++it) {
-            if (it->hwnd && !Peek(it->hwnd)) {
+            const MSG& m = it->msg;
+            if (m.hwnd && !Peek(m.hwnd)) {
                 s.ready.erase(it);
                 break;
             }
-            bool range = (lo == 0 && hi == 0) || (it->message >= lo && it->message <= hi);
-            if (range && MatchesWindowFilter(it->hwnd, filter)) {
-                *out = *it;
-                if (remove) s.ready.erase(it);
+            bool range = (lo == 0 && hi == 0) || (m.message >= lo && m.message <= hi);
+            if (range && MatchesWindowFilter(m.hwnd, filter)) {
+                *out = m;
+                if (remove) {
+                    s.taken = it->keys;
+                    s.ready.erase(it);
+                }
                 return true;
             }
         }
-        if (!ConvertNext()) return false;
+        if (!ConvertNext()) {
+            // Everything converted has been taken: the keys are as they are now.
+            if (s.ready.empty()) s.taken = s.keys;
+            return false;
+        }
     }
 }
 
@@ -409,7 +426,7 @@ void ForgetInputState(Window* w) {
     if (s.capture == w->handle) s.capture = nullptr;
     if (s.tracked == w->handle) EndTracking(false);
     if (s.lastDownWnd == w->handle) s.lastDownWnd = nullptr;
-    std::erase_if(s.ready, [w](const MSG& m) { return m.hwnd == w->handle; });
+    std::erase_if(s.ready, [w](const InputState::Ready& r) { return r.msg.hwnd == w->handle; });
 }
 
 bool LastInputWasKeyboard() {
@@ -476,12 +493,12 @@ BOOL SetCursorPos(int x, int y) {
 }
 
 short GetKeyState(int vk) {
-    BYTE k = St().keys[size_t(vk) & 0xFF];
+    BYTE k = St().taken[size_t(vk) & 0xFF];
     return short((k & 0x80 ? 0x8000 : 0) | (k & 0x01));
 }
 
 short GetAsyncKeyState(int vk) {
-    return short(GetKeyState(vk) & 0x8000);
+    return St().keys[size_t(vk) & 0xFF] & 0x80 ? short(0x8000) : short(0);
 }
 
 UINT GetDoubleClickTime() {

@@ -63,7 +63,9 @@ void MoveSizeLoop(Window* w, WPARAM command) {
     MINMAXINFO mmi = MinMaxInfo(w);
     if (!Peek(h)) return;
 
+    POINT last = start;
     auto follow = [&](POINT pt) {
+        last = pt;
         Window* win = Peek(h);
         if (win == nullptr) return;
         int dx = pt.x - start.x, dy = pt.y - start.y;
@@ -89,6 +91,9 @@ void MoveSizeLoop(Window* w, WPARAM command) {
                 return false;
             case WM_LBUTTONUP:
             case WM_NCLBUTTONUP:
+                // Let go where the last move may not have been seen yet (moves that came in
+                // together are taken as one): the window ends where the button was let go.
+                if (mouseMode && (m.pt.x != last.x || m.pt.y != last.y)) follow(m.pt);
                 return mouseMode;
             case WM_LBUTTONDOWN:
             case WM_NCLBUTTONDOWN:

@@ -268,8 +268,13 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN, UINT flags) {
     }
     if (flags & (RDW_INVALIDATE | RDW_INTERNALPAINT))
         detail::Invalidate(w, rect, flags & ~(RDW_VALIDATE | RDW_NOINTERNALPAINT));
-    if (flags & (RDW_VALIDATE | RDW_NOERASE | RDW_NOFRAME | RDW_NOINTERNALPAINT))
+    // "No erase" and "no frame" are validation flags: beside RDW_INVALIDATE they only keep this
+    // call from adding an erase or a frame, and what a resize or a move already left pending
+    // (the newly exposed area) is still erased.
+    if (flags & RDW_VALIDATE)
         detail::Validate(w, rect, flags);
+    else if (flags & RDW_NOINTERNALPAINT)
+        detail::Validate(w, rect, RDW_NOINTERNALPAINT | (flags & (RDW_ALLCHILDREN | RDW_NOCHILDREN)));
     if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) detail::PaintNow(w, flags);
     return TRUE;
 }

@@ -22,6 +22,7 @@ PRESSED = (0xC9, 0xD8, 0xEE)
 FRAME = (0x70, 0x77, 0x80)
 FRAME_HOT = ACCENT
 BAR = (0xE6, 0xE8, 0xEC)
+INACTIVE_TEXT = (0x7A, 0x7E, 0x86)  # an inactive window's caption
 
 
 def tcolor(rgb):
@@ -357,7 +358,8 @@ sections = [
                           'HOTGRADIENTPERCENT': 100, 'HOTGRADIENTDATA': GRADIENT}),
     ('DIALOG', plain, {'BORDERSMASK': values['FRAME']}),
     # The caption's plate lets the title's gradient through: text, not a box.
-    ('CAPTION', clear, {}),
+    # Its normal state is an inactive window's caption, its hot state an active one's.
+    ('CAPTION', colours(SURFACE, INACTIVE_TEXT, SURFACE, TEXT, 100), {}),
     ('MAINMENU', plain, {}),
     ('MENUITEM', accent, {}),
     ('MENULINE', plain, {}),

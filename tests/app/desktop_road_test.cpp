@@ -23,6 +23,7 @@
 #include "tests/platform/display/desktop_program.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/virtual_x_server.h"
+#include "tests/app/desktop_road.h"
 
 // Xlib's macros clash with other names, so it comes last.
 #include <X11/Xatom.h>
@@ -31,122 +32,8 @@
 
 namespace {
 
+using app_test::DesktopRoad;
 using testing_support::TempDir;
-
-class DesktopRoad {
-public:
-    explicit DesktopRoad(const char* display) : display_(display) {
-        dpy_ = XOpenDisplay(display);
-        // Windows come and go while the tree is walked: a window gone between two requests is
-        // skipped, not a reason for Xlib's default handler to end the test program.
-        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    }
-    ~DesktopRoad() {
-        if (dpy_) XCloseDisplay(dpy_);
-    }
-    Display* dpy() const { return dpy_; }
-
-    // Polls until `done` (a hang guard of a minute, far beyond a loaded machine's pace).
-    static bool Until(const std::function<bool()>& done) {
-        for (int i = 0; i < 600; ++i) {
-            if (done()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return done();
-    }
-    // The mapped X window whose _NET_WM_NAME begins with `name` (UTF-8), 0 when none is.
-    ::Window Named(const std::string& name) { return Find(DefaultRootWindow(dpy_), name); }
-    ::Window WaitNamed(const std::string& name) {
-        ::Window w = 0;
-        Until([&] { return (w = Named(name)) != 0; });
-        return w;
-    }
-    // A pop-up menu of the program is up.
-    bool MenuUp() { return FindMenu(DefaultRootWindow(dpy_)); }
-    // xdotool with its arguments; false when it failed.
-    bool Do(const std::string& args) {
-        const std::string cmd = "DISPLAY=" + display_ + " xdotool " + args + " >/dev/null 2>&1";
-        return std::system(cmd.c_str()) == 0;
-    }
-    bool Click(::Window w, int x, int y, int button = 1) {
-        return Do("mousemove --window " + std::to_string(w) + " " + std::to_string(x) + " " +
-                  std::to_string(y) + " click " + std::to_string(button));
-    }
-    bool Type(const std::string& text) { return Do("type --delay 20 '" + text + "'"); }
-    bool Key(const std::string& key) { return Do("key " + key); }
-    // The whole X screen as the eye sees it.
-    display::Rgb Screen() {
-        XWindowAttributes a{};
-        XGetWindowAttributes(dpy_, DefaultRootWindow(dpy_), &a);
-        display::Rgb out;
-        XImage* img = XGetImage(dpy_, DefaultRootWindow(dpy_), 0, 0, unsigned(a.width),
-                                unsigned(a.height), AllPlanes, ZPixmap);
-        if (!img) return out;
-        out.width = a.width;
-        out.height = a.height;
-        for (int y = 0; y < a.height; ++y)
-            for (int x = 0; x < a.width; ++x) {
-                const unsigned long p = XGetPixel(img, x, y);
-                out.pixels.insert(out.pixels.end(), {static_cast<unsigned char>(p >> 16),
-                                                     static_cast<unsigned char>(p >> 8),
-                                                     static_cast<unsigned char>(p)});
-            }
-        XDestroyImage(img);
-        return out;
-    }
-
-private:
-    std::string Property(::Window w, const char* name) {
-        Atom type;
-        int format;
-        unsigned long n = 0, after;
-        unsigned char* data = nullptr;
-        std::string out;
-        if (XGetWindowProperty(dpy_, w, XInternAtom(dpy_, name, False), 0, 256, False,
-                               AnyPropertyType, &type, &format, &n, &after, &data) == Success &&
-            data) {
-            if (format == 8) {
-                out.assign(reinterpret_cast<char*>(data), n);
-            } else if (format == 32 && type == XA_ATOM && n > 0) {
-                char* atom = XGetAtomName(dpy_, reinterpret_cast<Atom*>(data)[0]);
-                out = atom;
-                XFree(atom);
-            }
-        }
-        if (data) XFree(data);
-        return out;
-    }
-    bool Viewable(::Window w) {
-        XWindowAttributes a{};
-        return XGetWindowAttributes(dpy_, w, &a) && a.map_state == IsViewable;
-    }
-    // Depth first, as a window manager puts the program's windows inside frames of its own.
-    template <typename Match>
-    ::Window Walk(::Window from, const Match& match) {
-        ::Window root, parent, *children = nullptr;
-        unsigned n = 0;
-        if (!XQueryTree(dpy_, from, &root, &parent, &children, &n)) return 0;
-        ::Window found = 0;
-        for (unsigned k = 0; k < n && !found; ++k)
-            found = match(children[k]) ? children[k] : Walk(children[k], match);
-        if (children) XFree(children);
-        return found;
-    }
-    ::Window Find(::Window from, const std::string& name) {
-        return Walk(from, [&](::Window w) {
-            return Viewable(w) && Property(w, "_NET_WM_NAME").rfind(name, 0) == 0;
-        });
-    }
-    bool FindMenu(::Window from) {
-        return Walk(from, [&](::Window w) {
-                   return Viewable(w) &&
-                          Property(w, "_NET_WM_WINDOW_TYPE") == "_NET_WM_WINDOW_TYPE_POPUP_MENU";
-               }) != 0;
-    }
-
-    std::string display_;
-    Display* dpy_ = nullptr;
-};
 
 TEST(DesktopRoadTest, AListIsImportedSavedAndMailedThroughTheProgramsOwnXWindows) {
     testing_support::VirtualXServer server;
@@ -157,28 +44,9 @@ TEST(DesktopRoadTest, AListIsImportedSavedAndMailedThroughTheProgramsOwnXWindows
     vmodem::Options options;
     options.reportDelayMs = 300;
     gateway_test::PtyModem modem(options);
-    TempDir bin, runtime;
-    const std::string exe = bin / "tessary";
-    std::filesystem::copy_file(TESSARY_EXE, exe);
-    const std::string csv = bin / "clients.csv";
+    app_test::ProgramProcess program(server.Name());
+    const std::string csv = program.bin / "clients.csv";
     ASSERT_TRUE(os::WriteFileAtomically(csv, "+79161000001;Anna\n89161000002;Boris\n"));
-    const std::string config = bin / "config";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        setenv("DISPLAY", server.Name(), 1);
-        execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    struct Stop {
-        pid_t pid;
-        ~Stop() {
-            if (waitpid(pid, nullptr, WNOHANG) != 0) return;
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-    } stop{pid};
     DesktopRoad road(server.Name());
     ASSERT_NE(road.dpy(), nullptr);
 
@@ -221,7 +89,7 @@ TEST(DesktopRoadTest, AListIsImportedSavedAndMailedThroughTheProgramsOwnXWindows
     ASSERT_TRUE(DesktopRoad::Until([&] { return road.MenuUp(); }));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the menu painted
     const display::Rgb shot = road.Screen();
-    EXPECT_TRUE(display::WritePng(shot, bin / "desktop.png"));
+    EXPECT_TRUE(display::WritePng(shot, program.bin / "desktop.png"));
     if (const char* u = std::getenv("TESSARY_UPDATE_REFERENCE"); u && *u == '1')
         display::WritePng(shot, testing_support::TestDataDir() + "display/desktop.png");
     road.Key("Escape");
@@ -250,7 +118,7 @@ TEST(DesktopRoadTest, AListIsImportedSavedAndMailedThroughTheProgramsOwnXWindows
     XSendEvent(road.dpy(), main, False, NoEventMask, &e);
     XFlush(road.dpy());
     int status = -1;
-    EXPECT_TRUE(DesktopRoad::Until([&] { return waitpid(pid, &status, WNOHANG) == pid; }));
+    EXPECT_TRUE(DesktopRoad::Until([&] { return program.Ended(&status); }));
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     modem.Stop();
 

@@ -91,10 +91,11 @@ private:
     pid_t holder_ = -1;
 };
 
-TEST_F(ProgramTest, TakesAFreeSlotAndLogsItsStart) {
+TEST_F(ProgramTest, WithoutADisplayItTakesAFreeSlotLogsItsStartAndEndsWithAFailure) {
     HoldSlots({0, 2});
     const ProgramRun r = RunProgram(exe, runtime.path());
-    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("no display"), std::string::npos) << r.err;
     const std::string log = os::ReadWholeFile(bin / "gate_01.log").value_or("");
     EXPECT_NE(log.find(os::Utf8ToCp1251("[PRGM]: Tessary запущен, экземпляр 1\r\n")),
               std::string::npos)

@@ -908,6 +908,8 @@ void TsSkinableMenus::DrawBarItem(TObject* sender, TCanvas* canvas, TRect rect,
     }
     BandPiece* band = FindBandPiece(form, rect);
     if (!band) {
+        // Drawn by the frame's own painting, outside the cache: nothing to draw into.
+        if (intoCache) return;
         // Nothing kept for this place: the whole frame is painted anew, this item with it.
         data->CacheStale = true;
         provider->PaintFrame();

@@ -828,6 +828,8 @@ void TsSkinProvider::WMSysCommand(TMessage& m) {
             }
             break;
         case win::SC_MINIMIZE:
+            // The title buttons' pictures are taken from the cache emptied here.
+            KillAnimations();
             if (TBitmap* b = skinData_->CacheBmp()) b->SetSize(0, 0);
             break;
         case win::SC_MAXIMIZE:

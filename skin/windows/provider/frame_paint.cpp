@@ -234,9 +234,17 @@ int TsSkinProvider::ResolvedTitleSkinIndex() const {
 }
 
 void TsSkinProvider::PaintFrame() {
-    if (!form_ || !skinData_ || !form_->HandleAllocated()) return;
+    if (!form_ || !skinData_ || !form_->HandleAllocated() || FramePainting) return;
     TsSkinManager* sm = SkinManager();
     if (!sm) return;
+    struct Painting {
+        bool* flag;
+        std::weak_ptr<int> life;
+        ~Painting() {
+            if (!life.expired()) *flag = false;
+        }
+    } painting{&FramePainting, life_};
+    FramePainting = true;
     TsCommonData* d = skinData_.get();
     const win::HWND h = form_->Handle();
     const bool iconic = win::IsIconic(h);
@@ -331,7 +339,9 @@ void TsSkinProvider::PaintFrameLayers(int limit) {
     if (GripVisible() && d->NeedsParentBG()) PaintGrip(nullptr);
     if (!extCaption) PaintTitleBar();
 
-    if (MenuPresent() && MenuBarVisible() && MenuHeight() > 0 && DrawNonClientArea) {
+    // An iconic form's cache holds the caption only: no menu band fits in it.
+    if (!win::IsIconic(h) && MenuPresent() && MenuBarVisible() && MenuHeight() > 0 &&
+        DrawNonClientArea) {
         int line = -1;
         if (!menuLineSkin_.empty()) line = sm->GetSkinIndex(menuLineSkin_);
         const std::string section = line >= 0 ? menuLineSkin_ : std::string("MENULINE");

@@ -416,6 +416,9 @@ public:
     std::unique_ptr<vcl::TBitmap> TitleBG;
     // The frame cache was painted once (the client is repainted around the first paint only).
     bool FormPainted = false;
+    // Set while PaintFrame runs: what it draws (a menu bar item's painter) may ask for the frame
+    // again, which must not start a second paint of the cache being drawn.
+    bool FramePainting = false;
     bool ClientRepaintPending = false;
 
 private:

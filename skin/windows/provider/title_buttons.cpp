@@ -758,9 +758,15 @@ void TacSBAnimation::MakeGlowImage() {
             under = Provider->ButtonsAreaBmp.get();
             sx -= Provider->FormWidth() - under->Width() - 1;
         }
-        if (under) {
-            const PixelView uv = ViewOf(under);
-            const CopyArea a = ClipCopy(0, 0, sx, sy, w, h, iv, uv);
+        const PixelView uv = under ? ViewOf(under) : PixelView{};
+        const CopyArea a = under ? ClipCopy(0, 0, sx, sy, w, h, iv, uv) : CopyArea{};
+        // A frame not painted yet (a minimised form's is empty) has no caption to show under
+        // the element: no picture, rather than a black box.
+        if (a.Width < w || a.Height < h) {
+            Image.reset();
+            return;
+        }
+        {
             for (int y = 0; y < a.Height; ++y)
                 for (int x = 0; x < a.Width; ++x)
                     std::memcpy(iv.At(a.DstX + x, a.DstY + y), uv.At(a.SrcX + x, a.SrcY + y), 3);

@@ -130,10 +130,11 @@ TEST_F(UserTest, DraggingTheCaptionMovesAndTheBorderSizes) {
     EXPECT_EQ(Count(WM_MOVING, w), 2);
     EXPECT_EQ(GetCapture(), nullptr);
 
-    // Size from the bottom-right corner, below the minimum: clamped to the track size.
+    // Size from the bottom-right corner; the button let go further on than the last move
+    // the loop saw: the window ends where it was let go.
     Clear();
     QueueMouseEvent(MouseEvent{MouseEvent::Down, POINT{449, 359}, MouseButton::Left});
-    QueueMouseEvent(MouseEvent{MouseEvent::Move, POINT{479, 389}});
+    QueueMouseEvent(MouseEvent{MouseEvent::Move, POINT{469, 379}});
     QueueMouseEvent(MouseEvent{MouseEvent::Up, POINT{479, 389}, MouseButton::Left});
     Pump();
     GetWindowRect(w, &r);

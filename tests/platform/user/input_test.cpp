@@ -35,6 +35,21 @@ TEST_F(UserTest, ClicksReachTheDeepestWindowAndTransparentHitsPassBelow) {
     EXPECT_EQ(WindowFromPoint(POINT{65, 65}), back);
 }
 
+TEST_F(UserTest, KeyStateIsAsOfTheMessageTakenWhileConvertingRunsAhead) {
+    HWND w = Make(WS_POPUP | WS_VISIBLE, 0, 0, 200, 200);
+    Pump();
+    QueueMouseEvent(MouseEvent{MouseEvent::Down, POINT{50, 50}, MouseButton::Left});
+    QueueMouseEvent(MouseEvent{MouseEvent::Up, POINT{60, 60}, MouseButton::Left});
+    MSG m{};
+    // Looking for the release converts both; the press, taken first, still sees it down.
+    ASSERT_TRUE(PeekMessageA(&m, w, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE));
+    EXPECT_FALSE(GetAsyncKeyState(VK_LBUTTON) & 0x8000);
+    ASSERT_TRUE(PeekMessageA(&m, w, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+    EXPECT_TRUE(GetKeyState(VK_LBUTTON) & 0x8000);
+    Pump();
+    EXPECT_FALSE(GetKeyState(VK_LBUTTON) & 0x8000);
+}
+
 TEST_F(UserTest, ClickActivationFollowsMouseActivateAnswers) {
     HWND a = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 200);
     HWND b = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 0, 200, 200);

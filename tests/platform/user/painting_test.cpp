@@ -91,6 +91,13 @@ TEST_F(PaintTest, RedrawWindowFlagCombinations) {
     Pump();
     EXPECT_EQ(Count(WM_PAINT, child), 1);
     EXPECT_FALSE(RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_VALIDATE));
+    // "No erase" and "no frame" beside INVALIDATE add neither, yet keep what a resize left
+    // pending: the area it uncovered is still erased.
+    InvalidateRect(top, nullptr, TRUE);
+    RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_NOFRAME);
+    Clear();
+    Pump();
+    EXPECT_EQ(Count(WM_ERASEBKGND, top), 1);
 }
 
 TEST_F(PaintTest, SetRedrawFalseStopsPaintingUntilAllowed) {
