@@ -145,14 +145,18 @@ public:
     }
 
     // The window's place on the screen, and whether it is viewable.
-    bool Place(::Window w, int& x, int& y, int& width, int& height) {
+    struct Box {
+        int x = 0, y = 0, w = 0, h = 0;
+    };
+    Box Place(::Window w) {
         XWindowAttributes a{};
         ::Window child;
-        if (!XGetWindowAttributes(dpy_, w, &a)) return false;
-        XTranslateCoordinates(dpy_, w, DefaultRootWindow(dpy_), 0, 0, &x, &y, &child);
-        width = a.width;
-        height = a.height;
-        return true;
+        Box b;
+        if (!XGetWindowAttributes(dpy_, w, &a)) return b;
+        XTranslateCoordinates(dpy_, w, DefaultRootWindow(dpy_), 0, 0, &b.x, &b.y, &child);
+        b.w = a.width;
+        b.h = a.height;
+        return b;
     }
     bool Viewable(::Window w) {
         XWindowAttributes a{};

@@ -41,6 +41,8 @@ std::string UnpaintedBlock(const display::Rgb& pic) {
 class DesktopWindows : public ::testing::TestWithParam<bool> {
 protected:
     bool Managed() const { return GetParam(); }
+    std::string Id(::Window w) { return std::to_string(w); }
+    DesktopRoad::Box Screen() { return road->Place(DefaultRootWindow(road->dpy())); }
 
     // Runs `act`, then waits until `reached` holds and the window shows a whole picture; a
     // failure names the step and keeps the picture beside the program.
@@ -49,85 +51,78 @@ protected:
         if (program->Ended()) return;  // told once, at the step it ended in
         act();
         std::string block;
-        const bool ok = DesktopRoad::Until([&] {
-            if (program->Ended() || !reached()) return false;
-            block = UnpaintedBlock(road->Picture(w));
-            return block.empty();
-        });
-        if (ok) return;
+        if (DesktopRoad::Until([&] {
+                return !program->Ended() && reached() &&
+                       (block = UnpaintedBlock(road->Picture(w))).empty();
+            }))
+            return;
         display::WritePng(road->Picture(w), program->bin / "step.png");
         ADD_FAILURE() << what << ": "
                       << (program->Ended()    ? "the program ended"
                           : block.empty() ? "the state was not reached"
                                           : "unpainted block at " + block);
     }
-    struct Box {
-        int x = 0, y = 0, w = 0, h = 0;
-    };
-    Box PlaceOf(::Window w) {
-        Box b;
-        road->Place(w, b.x, b.y, b.w, b.h);
-        return b;
-    }
     // A click on a title button, counted from the right edge of what the screen shows of the
     // window (a maximised window's frame lies beyond it).
     void TitleButton(::Window w, int fromRight) {
-        const Box b = PlaceOf(w), screen = PlaceOf(DefaultRootWindow(road->dpy()));
-        const int right = std::min(b.x + b.w, screen.w), top = std::max(b.y, 0);
-        road->Do("mousemove " + std::to_string(right - fromRight) + " " + std::to_string(top + 10) +
-                 " click 1");
+        const DesktopRoad::Box b = road->Place(w);
+        road->Do("mousemove " + std::to_string(std::min(b.x + b.w, Screen().w) - fromRight) +
+                 " " + std::to_string(std::max(b.y, 0) + 10) + " click 1");
     }
 
-    // Every step on one window.
+    // Every step on one window, each from the desktop's side and from the window's own.
     void Exercise(const std::string& name, ::Window w) {
-        const Box normal = PlaceOf(w);
-        auto viewable = [&] { return road->Viewable(w); };
+        const DesktopRoad::Box normal = road->Place(w), screen = Screen();
+        auto sized = [&](int w2, int h2) {
+            return [&, w2, h2] {
+                const DesktopRoad::Box b = road->Place(w);
+                return road->Viewable(w) && b.w == w2 && b.h == h2;
+            };
+        };
         auto iconic = [&] { return !road->Viewable(w); };
-        auto atNormal = [&] {
-            const Box b = PlaceOf(w);
-            return viewable() && b.w == normal.w && b.h == normal.h;
-        };
-        auto restoreShown = [&] {
-            road->Do((Managed() ? "windowactivate " : "windowmap ") + std::to_string(w));
-        };
         // A maximised window covers the work area (the whole screen here).
-        const Box screen = PlaceOf(DefaultRootWindow(road->dpy()));
         auto maximized = [&] {
-            const Box b = PlaceOf(w);
-            const bool state = !Managed() || (road->HasState(w, "_NET_WM_STATE_MAXIMIZED_VERT") &&
-                                              road->HasState(w, "_NET_WM_STATE_MAXIMIZED_HORZ"));
-            return viewable() && state && b.x <= 0 && b.y <= 0 && b.w >= screen.w && b.h >= screen.h;
+            const DesktopRoad::Box b = road->Place(w);
+            return road->Viewable(w) && b.x <= 0 && b.y <= 0 && b.w >= screen.w &&
+                   b.h >= screen.h &&
+                   (!Managed() || (road->HasState(w, "_NET_WM_STATE_MAXIMIZED_VERT") &&
+                                   road->HasState(w, "_NET_WM_STATE_MAXIMIZED_HORZ")));
         };
-        if (Managed()) {
-            Step(name + ": the manager minimises", w, [&] { road->Do("windowminimize " + std::to_string(w)); }, iconic);
-            Step(name + ": the manager restores", w, restoreShown, atNormal);
-        }
-        Step(name + ": the title button minimises", w, [&] { TitleButton(w, 53); }, iconic);
-        Step(name + ": restored", w, restoreShown, atNormal);
-        Step(name + ": the title button maximises", w, [&] { TitleButton(w, 35); }, maximized);
-        Step(name + ": the title button restores", w, [&] { TitleButton(w, 35); }, atNormal);
-        if (Managed()) {
-            Step(name + ": the manager maximises", w, [&] { road->ManagerMaximize(w, true); }, maximized);
-            Step(name + ": the manager restores", w, [&] { road->ManagerMaximize(w, false); }, atNormal);
-        }
-        // Moved to the corner first, so that the larger window stays on the screen.
-        const Box big{0, 0, normal.w + 200, normal.h + 100};
-        const std::string id = std::to_string(w);
-        Step(name + ": the desktop moves and enlarges", w,
+        auto restore = [&] { road->Do((Managed() ? "windowactivate " : "windowmap ") + Id(w)); };
+        struct {
+            const char* what;
+            bool managedOnly;
+            std::function<void()> act;
+            std::function<bool()> reached;
+        } steps[] = {
+            {"the manager minimises", true, [&] { road->Do("windowminimize " + Id(w)); }, iconic},
+            {"the manager restores", true, restore, sized(normal.w, normal.h)},
+            {"the title button minimises", false, [&] { TitleButton(w, 53); }, iconic},
+            {"restored", false, restore, sized(normal.w, normal.h)},
+            {"the title button maximises", false, [&] { TitleButton(w, 35); }, maximized},
+            {"the title button restores", false, [&] { TitleButton(w, 35); },
+             sized(normal.w, normal.h)},
+            {"the manager maximises", true, [&] { road->ManagerMaximize(w, true); }, maximized},
+            {"the manager restores", true, [&] { road->ManagerMaximize(w, false); },
+             sized(normal.w, normal.h)},
+            // Moved to the corner first, so that the larger window stays on the screen.
+            {"the desktop moves and enlarges", false,
              [&] {
-                 road->Do("windowmove " + id + " 0 0");
-                 road->Do("windowsize " + id + " " + std::to_string(big.w) + " " + std::to_string(big.h));
+                 road->Do("windowmove " + Id(w) + " 0 0 windowsize " + Id(w) + " " +
+                          std::to_string(normal.w + 200) + " " + std::to_string(normal.h + 100));
              },
-             [&] { return PlaceOf(w).w == big.w && PlaceOf(w).h == big.h; });
-        // The size grip at the bottom right corner, dragged 120 x 80 pixels further.
-        const Box before = PlaceOf(w);
-        Step(name + ": the size grip enlarges", w,
+             sized(normal.w + 200, normal.h + 100)},
+            // The size grip at the bottom right corner, dragged 120 x 80 pixels further.
+            {"the size grip enlarges", false,
              [&] {
-                 road->Do("mousemove --window " + std::to_string(w) + " " + std::to_string(before.w - 5) + " " +
-                          std::to_string(before.h - 5) +
+                 road->Do("mousemove --window " + Id(w) + " " + std::to_string(normal.w + 195) +
+                          " " + std::to_string(normal.h + 95) +
                           " mousedown 1 mousemove_relative 40 30 mousemove_relative 80 50 mouseup 1");
              },
-             [&] { return PlaceOf(w).w == before.w + 120 && PlaceOf(w).h == before.h + 80; });
+             sized(normal.w + 320, normal.h + 180)},
+        };
+        for (const auto& s : steps)
+            if (Managed() || !s.managedOnly) Step(name + ": " + s.what, w, s.act, s.reached);
     }
 
     void SetUp() override {
@@ -169,19 +164,13 @@ TEST_P(DesktopWindows, MainWindowAndJournalAreWholeAfterEveryChangeOfSizeAndStat
     const ::Window other =
         XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 600, 500, 100, 100, 0, 0, 0xFFFFFF);
     XMapWindow(dpy, other);
-    XFlush(dpy);
     Step("another program's window is made active", main,
          [&] {
-             if (!DesktopRoad::Until([&] { return road->Viewable(other); })) return;
-             if (Managed())
-                 road->Do("windowactivate " + std::to_string(other));
-             else
-                 XSetInputFocus(dpy, other, RevertToParent, CurrentTime);
-             XFlush(dpy);
+             DesktopRoad::Until([&] { return road->Viewable(other); });
+             road->Do((Managed() ? "windowactivate " : "windowfocus ") + Id(other));
          },
          [&] { return captionInk() > activeInk + 150; });
     XDestroyWindow(dpy, other);
-    XFlush(dpy);
     // The tool bar's last button opens the journal.
     road->Click(main, 377, 59);
     const ::Window journal = road->WaitNamed("Журнал отправки СМС");
