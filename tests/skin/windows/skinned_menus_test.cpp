@@ -414,6 +414,17 @@ TEST_F(SkinnedMenus, RandomPopupsArePreparedAndPaintedSafely) {
                                              : vcl::TOwnerDrawState{vcl::odChecked});
         }
     }
+    // A whole pop-up freed after one of its items was painted: what the painting posted names
+    // a menu that is gone, and is dropped.
+    std::unique_ptr<vcl::TPopupMenu, vcl::FreeDeleter> other(
+        vcl::New<vcl::TPopupMenu>(vcl::Application()));
+    auto* item = vcl::New<TMenuItem>(other.get());
+    item->SetCaption("Open");
+    other->Items()->Add(item);
+    std::unique_ptr<vcl::TBitmap, vcl::FreeDeleter> bmp(NewBitmap24(80, 20));
+    menus->DrawMenuItem(item, bmp->Canvas(), {0, 0, 80, 20}, vcl::TOwnerDrawState{});
+    other.reset();
+    Pump();
 }
 
 }  // namespace
