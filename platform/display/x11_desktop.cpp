@@ -2,7 +2,30 @@
 // focus, iconify and restore, and the work area.
 #include "platform/display/x11_presenter_state.h"
 
+#include <vector>
+
 namespace display {
+
+namespace {
+
+// Up to `most` items of a 32-bit property of `type`, empty when it is unset or of another kind.
+std::vector<long> Property32(Display* dpy, ::Window w, const char* name, Atom type, long most) {
+    Atom got = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> out;
+    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, name, False), 0, most, False, type, &got,
+                           &format, &count, &after, &data) == Success &&
+        data && format == 32) {
+        const long* v = reinterpret_cast<const long*>(data);
+        out.assign(v, v + count);
+    }
+    if (data) XFree(data);
+    return out;
+}
+
+}  // namespace
 
 // A window manager moved or sized one of the windows (or the X screen changed size): the
 // windowing layer follows, with its usual messages.
@@ -50,22 +73,11 @@ bool X11Presenter::State::FollowMaximized(::Window w, bool changed) {
     win::HWND h = map->WindowOf(w);
     // Without a manager nobody keeps _NET_WM_STATE: what it says is only what was set at first.
     if (h == nullptr || win::IsIconic(h) || !map->ManagerRunning()) return false;
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
+    const Atom vert = XInternAtom(dpy, "_NET_WM_STATE_MAXIMIZED_VERT", False);
+    const Atom horz = XInternAtom(dpy, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
     int both = 0;
-    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, "_NET_WM_STATE", False), 0, 64, False,
-                           XA_ATOM, &type, &format, &count, &after, &data) == Success &&
-        data && format == 32) {
-        const Atom vert = XInternAtom(dpy, "_NET_WM_STATE_MAXIMIZED_VERT", False);
-        const Atom horz = XInternAtom(dpy, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
-        for (unsigned long i = 0; i < count; ++i) {
-            const Atom a = reinterpret_cast<const Atom*>(data)[i];
-            both += a == vert || a == horz;
-        }
-    }
-    if (data) XFree(data);
+    for (long a : Property32(dpy, w, "_NET_WM_STATE", XA_ATOM, 64))
+        both += Atom(a) == vert || Atom(a) == horz;
     const bool maximized = both == 2;
     if (!map->DesktopMaximized(w, maximized, changed) || (win::IsZoomed(h) != 0) == maximized)
         return false;
@@ -157,16 +169,9 @@ void X11Presenter::State::FollowMapping(::Window w, bool mapped) {
     if (h == nullptr) return;
     bool iconicState = false;
     if (!mapped && map->ManagerRunning()) {
-        Atom type = 0;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        const Atom wmState = XInternAtom(dpy, "WM_STATE", False);
-        if (XGetWindowProperty(dpy, w, wmState, 0, 2, False, wmState, &type, &format, &count,
-                               &after, &data) == Success &&
-            data && format == 32 && count >= 1)
-            iconicState = reinterpret_cast<const long*>(data)[0] == IconicState;
-        if (data) XFree(data);
+        const std::vector<long> state =
+            Property32(dpy, w, "WM_STATE", XInternAtom(dpy, "WM_STATE", False), 2);
+        iconicState = !state.empty() && state[0] == IconicState;
     }
     if (map->DesktopMapped(w, mapped, iconicState))
         win::PostMessageA(h, win::WM_SYSCOMMAND, mapped ? win::SC_RESTORE : win::SC_MINIMIZE, 0);
@@ -174,19 +179,10 @@ void X11Presenter::State::FollowMapping(::Window w, bool mapped) {
 
 // A window manager's _NET_WORKAREA (its first desktop) is where maximised windows go.
 void X11Presenter::State::FollowWorkArea() {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
+    const std::vector<long> v =
+        Property32(dpy, DefaultRootWindow(dpy), "_NET_WORKAREA", XA_CARDINAL, 4);
     win::RECT area{};
-    if (XGetWindowProperty(dpy, DefaultRootWindow(dpy), XInternAtom(dpy, "_NET_WORKAREA", False), 0,
-                           4, False, XA_CARDINAL, &type, &format, &count, &after,
-                           &data) == Success &&
-        data && format == 32 && count == 4) {
-        const long* v = reinterpret_cast<const long*>(data);
-        area = win::RECT{int(v[0]), int(v[1]), int(v[0] + v[2]), int(v[1] + v[3])};
-    }
-    if (data) XFree(data);
+    if (v.size() == 4) area = win::RECT{int(v[0]), int(v[1]), int(v[0] + v[2]), int(v[1] + v[3])};
     win::SetWorkArea(area);
 }
 

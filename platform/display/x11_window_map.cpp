@@ -509,42 +509,38 @@ void X11WindowMap::Maximize(Entry& e, bool maximized) {
 }
 
 bool X11WindowMap::DesktopMaximized(unsigned long xwin, bool maximized, bool changed) {
-    for (auto& [h, e] : entries_) {
-        if (e.xwin != xwin) continue;
-        // The first change after a request is the manager's answer; the state read then may
-        // already be the operator's next wish, which is followed.
-        if (!e.maxSettled) {
-            if (!changed) return false;
-            e.maxSettled = true;
-        }
-        if (maximized == e.maximized) return false;
-        e.maximized = maximized;
-        e.maxFollow = true;
-        return true;
+    Entry* e = EntryOf(xwin);
+    if (!e) return false;
+    // The first change after a request is the manager's answer; the state read then may
+    // already be the operator's next wish, which is followed.
+    if (!e->maxSettled) {
+        if (!changed) return false;
+        e->maxSettled = true;
     }
-    return false;
+    if (maximized == e->maximized) return false;
+    e->maximized = maximized;
+    e->maxFollow = true;
+    return true;
 }
 
 bool X11WindowMap::DesktopMapped(unsigned long xwin, bool mapped, bool iconicState) {
-    for (auto& [h, e] : entries_) {
-        if (e.xwin != xwin) continue;
-        if (!mapped) {
-            if (e.iconic) {
-                e.settled = true;  // the iconify asked for is done
-                return false;
-            }
-            if (!iconicState) return false;  // hidden with its desktop, say
-            e.iconic = true;
-            e.settled = true;
-            e.iconFollow = true;
-            return true;
+    Entry* e = EntryOf(xwin);
+    if (!e) return false;
+    if (!mapped) {
+        if (e->iconic) {
+            e->settled = true;  // the iconify asked for is done
+            return false;
         }
-        if (!e.iconic || !e.settled) return false;
-        e.iconic = false;
-        e.iconFollow = true;
+        if (!iconicState) return false;  // hidden with its desktop, say
+        e->iconic = true;
+        e->settled = true;
+        e->iconFollow = true;
         return true;
     }
-    return false;
+    if (!e->iconic || !e->settled) return false;
+    e->iconic = false;
+    e->iconFollow = true;
+    return true;
 }
 
 bool X11WindowMap::Argb(win::HWND hwnd) const {
@@ -578,17 +574,15 @@ void X11WindowMap::Icon(win::HWND h, Entry& e) {
 }
 
 bool X11WindowMap::EchoOfRequest(unsigned long xwin, const win::RECT& rect) {
-    for (auto& [h, e] : entries_) {
-        if (e.xwin != xwin) continue;
-        auto it = std::find_if(e.requested.begin(), e.requested.end(),
-                               [&](const win::RECT& r) { return win::EqualRect(&r, &rect); });
-        if (it == e.requested.end()) return false;
-        // The requests before it are answered too; it stays for a second notice of itself (a
-        // manager tells of a place twice, once in its frame and once on the screen).
-        e.requested.erase(e.requested.begin(), it);
-        return true;
-    }
-    return false;
+    Entry* e = EntryOf(xwin);
+    if (!e) return false;
+    auto it = std::find_if(e->requested.begin(), e->requested.end(),
+                           [&](const win::RECT& r) { return win::EqualRect(&r, &rect); });
+    if (it == e->requested.end()) return false;
+    // The requests before it are answered too; it stays for a second notice of itself (a
+    // manager tells of a place twice, once in its frame and once on the screen).
+    e->requested.erase(e->requested.begin(), it);
+    return true;
 }
 
 void X11WindowMap::Moved(win::HWND hwnd, const win::RECT& rect) {
@@ -603,16 +597,27 @@ unsigned long X11WindowMap::XWindowOf(win::HWND hwnd) const {
     return it == entries_.end() ? 0 : it->second.xwin;
 }
 
-win::HWND X11WindowMap::WindowOf(unsigned long xwin) const {
-    for (const auto& [h, e] : entries_)
-        if (e.xwin == xwin) return h;
+const std::pair<const win::HWND, X11WindowMap::Entry>* X11WindowMap::Find(
+    unsigned long xwin) const {
+    for (const auto& item : entries_)
+        if (item.second.xwin == xwin) return &item;
     return nullptr;
 }
 
+X11WindowMap::Entry* X11WindowMap::EntryOf(unsigned long xwin) {
+    const auto* item = Find(xwin);
+    return item ? const_cast<Entry*>(&item->second) : nullptr;
+}
+
+win::HWND X11WindowMap::WindowOf(unsigned long xwin) const {
+    const auto* item = Find(xwin);
+    return item ? item->first : nullptr;
+}
+
 win::POINT X11WindowMap::ToScreen(unsigned long xwin, int x, int y) const {
-    for (const auto& [h, e] : entries_)
-        if (e.xwin == xwin) return win::POINT{e.rect.left + x, e.rect.top + y};
-    return win::POINT{x, y};
+    const auto* item = Find(xwin);
+    return item ? win::POINT{item->second.rect.left + x, item->second.rect.top + y}
+                : win::POINT{x, y};
 }
 
 std::vector<unsigned long> X11WindowMap::XWindows() const {

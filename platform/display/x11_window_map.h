@@ -34,6 +34,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/user/win_types.h"
@@ -109,6 +110,9 @@ private:
         win::HICON icon = nullptr;     // the icon last given
         std::deque<win::RECT> requested;  // places asked for, oldest first, not yet answered
     };
+    // The window and entry of an X window, null when it is none of ours.
+    const std::pair<const win::HWND, Entry>* Find(unsigned long xwin) const;
+    Entry* EntryOf(unsigned long xwin);
     unsigned long Create(win::HWND h, const win::RECT& r, bool argb);
     void Iconify(Entry& e, bool iconic);
     void Maximize(Entry& e, bool maximized);

@@ -130,8 +130,7 @@ std::vector<int> TsSkinProvider::CaptionButtonCodes() const {
     return codes;
 }
 
-int TsSkinProvider::ButtonIndexAt(TPoint p) const {
-    const std::vector<int> codes = CaptionButtonCodes();
+int TsSkinProvider::PlaceAt(const std::vector<int>& codes, TPoint p) const {
     for (size_t i = 0; i < codes.size(); ++i) {
         const TsCaptionButton* e = ElementOf(codes[i]);
         if (e && e->Rect.Contains(p)) return int(i) + 1;
@@ -139,10 +138,15 @@ int TsSkinProvider::ButtonIndexAt(TPoint p) const {
     return 0;
 }
 
+int TsSkinProvider::ButtonIndexAt(TPoint p) const {
+    return PlaceAt(CaptionButtonCodes(), p);
+}
+
 int TsSkinProvider::CaptionButtonAt(TPoint p) const {
-    const int place = ButtonIndexAt(p);
+    const std::vector<int> codes = CaptionButtonCodes();
+    const int place = PlaceAt(codes, p);
     if (place == 0) return 0;
-    const int code = CaptionButtonCodes()[size_t(place - 1)];
+    const int code = codes[size_t(place - 1)];
     const bool iconic = FormIconic();
     switch (code) {
         case win::HTMAXBUTTON:

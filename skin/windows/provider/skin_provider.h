@@ -422,6 +422,9 @@ public:
     bool ClientRepaintPending = false;
 
 private:
+    // ---- hit testing (form_hit_test.cpp) ----
+    // The 1-based place among `codes` of the button at a frame-cache point, 0 for none.
+    int PlaceAt(const std::vector<int>& codes, vcl::TPoint p) const;
     // ---- frame metrics (frame_metrics.cpp) ----
     // FormScreenOrigin, or with `ofCache` CacheScreenOrigin.
     vcl::TPoint ScreenOrigin(bool ofCache) const;

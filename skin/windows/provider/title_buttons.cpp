@@ -766,11 +766,9 @@ void TacSBAnimation::MakeGlowImage() {
             Image.reset();
             return;
         }
-        {
-            for (int y = 0; y < a.Height; ++y)
-                for (int x = 0; x < a.Width; ++x)
-                    std::memcpy(iv.At(a.DstX + x, a.DstY + y), uv.At(a.SrcX + x, a.SrcY + y), 3);
-        }
+        for (int y = 0; y < a.Height; ++y)
+            for (int x = 0; x < a.Width; ++x)
+                std::memcpy(iv.At(a.DstX + x, a.DstY + y), uv.At(a.SrcX + x, a.SrcY + y), 3);
         if (sm->IsValidImgIndex(mask) && !(user && !user->UseSkinData)) {
             BlendMaskRegion(Image.get(), {0, 0}, std::clamp(Button->State, 0, 2), 1,
                             sm->Masks()[size_t(mask)], MakeCacheInfo(&iv, 0, 0));
