@@ -16,12 +16,12 @@
 #include <thread>
 
 #include "platform/display/screenshot.h"
+#include "tests/platform/display/x11_grab.h"
 #include "tests/support/temp_dir.h"
 
 // Xlib's macros clash with other names, so it comes last.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace app_test {
 
@@ -115,33 +115,18 @@ public:
     // the program's own glow and hint windows), read back from the server; empty when the
     // window is not viewable.
     display::Rgb Picture(::Window w) {
-        display::Rgb out;
         const ::Window root = DefaultRootWindow(dpy_);
         XWindowAttributes a{}, screen{};
         if (!XGetWindowAttributes(dpy_, w, &a) || a.map_state != IsViewable ||
             !XGetWindowAttributes(dpy_, root, &screen))
-            return out;
+            return {};
         int x0 = 0, y0 = 0;
         ::Window child;
         XTranslateCoordinates(dpy_, w, root, 0, 0, &x0, &y0, &child);
         const int left = std::max(x0, 0), top = std::max(y0, 0);
-        const int width = std::min(x0 + a.width, screen.width) - left;
-        const int height = std::min(y0 + a.height, screen.height) - top;
-        if (width <= 0 || height <= 0) return out;
-        XImage* img = XGetImage(dpy_, root, left, top, unsigned(width), unsigned(height),
-                                AllPlanes, ZPixmap);
-        if (!img) return out;
-        out.width = width;
-        out.height = height;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const unsigned long p = XGetPixel(img, x, y);
-                out.pixels.insert(out.pixels.end(), {static_cast<unsigned char>(p >> 16),
-                                                     static_cast<unsigned char>(p >> 8),
-                                                     static_cast<unsigned char>(p)});
-            }
-        XDestroyImage(img);
-        return out;
+        return display::GrabX(dpy_, root, left, top,
+                              std::min(x0 + a.width, screen.width) - left,
+                              std::min(y0 + a.height, screen.height) - top);
     }
 
     // The window's place on the screen, and whether it is viewable.
@@ -195,26 +180,6 @@ public:
     }
 
 private:
-    std::string Property(::Window w, const char* name) {
-        Atom type;
-        int format;
-        unsigned long n = 0, after;
-        unsigned char* data = nullptr;
-        std::string out;
-        if (XGetWindowProperty(dpy_, w, XInternAtom(dpy_, name, False), 0, 256, False,
-                               AnyPropertyType, &type, &format, &n, &after, &data) == Success &&
-            data) {
-            if (format == 8) {
-                out.assign(reinterpret_cast<char*>(data), n);
-            } else if (format == 32 && type == XA_ATOM && n > 0) {
-                char* atom = XGetAtomName(dpy_, reinterpret_cast<Atom*>(data)[0]);
-                out = atom;
-                XFree(atom);
-            }
-        }
-        if (data) XFree(data);
-        return out;
-    }
     // Depth first, as a window manager puts the program's windows inside frames of its own.
     template <typename Match>
     ::Window Walk(::Window from, const Match& match) {
@@ -229,13 +194,14 @@ private:
     }
     ::Window Find(::Window from, const std::string& name) {
         return Walk(from, [&](::Window w) {
-            return Viewable(w) && Property(w, "_NET_WM_NAME").rfind(name, 0) == 0;
+            return Viewable(w) &&
+                   display::XPropertyText(dpy_, w, "_NET_WM_NAME").rfind(name, 0) == 0;
         });
     }
     bool FindMenu(::Window from) {
         return Walk(from, [&](::Window w) {
-                   return Viewable(w) &&
-                          Property(w, "_NET_WM_WINDOW_TYPE") == "_NET_WM_WINDOW_TYPE_POPUP_MENU";
+                   return Viewable(w) && display::XPropertyText(dpy_, w, "_NET_WM_WINDOW_TYPE") ==
+                                             "_NET_WM_WINDOW_TYPE_POPUP_MENU";
                }) != 0;
     }
 

@@ -17,6 +17,7 @@
 #include "platform/user/message_box.h"
 #include "platform/user/user.h"
 #include "platform/user/window_region.h"
+#include "tests/platform/display/x11_grab.h"
 #include "tests/support/virtual_x_server.h"
 
 // Xlib's macros clash with the windowing names, so it comes last.
@@ -77,26 +78,7 @@ protected:
     }
     // An atom-valued or text property, read as the server holds it.
     std::string Text(unsigned long w, const char* property) {
-        ::Atom type;
-        int format;
-        unsigned long n, after;
-        unsigned char* data = nullptr;
-        std::string out;
-        if (XGetWindowProperty(dpy_, w, XInternAtom(dpy_, property, False), 0, 1024, False,
-                               AnyPropertyType, &type, &format, &n, &after, &data) == Success &&
-            data) {
-            if (format == 8) {
-                out.assign(reinterpret_cast<char*>(data), n);
-            } else if (format == 32 && type == XA_ATOM && n > 0) {
-                char* name = XGetAtomName(dpy_, reinterpret_cast<::Atom*>(data)[0]);
-                out = name;
-                XFree(name);
-            } else if (format == 32 && n > 0) {
-                out = std::to_string(reinterpret_cast<long*>(data)[0]);
-            }
-        }
-        if (data) XFree(data);
-        return out;
+        return display::XPropertyText(dpy_, w, property);
     }
 
     static testing_support::VirtualXServer* server_;
