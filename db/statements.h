@@ -49,7 +49,7 @@ inline constexpr const char* kMaxLogID[] = {
 };
 
 // Pending: sent and without a final status. A row sent without a readable reference (MR 256)
-// can take no report, so none is awaited for it.
+// can take no report, so none is awaited for it; a row without any reference still counts.
 inline constexpr const char* kCountPendingInRange[] = {
     "select count(ID) as Cnt from numberlog",
     "where ID >= :prmInt and ID <= :prmInt2",
@@ -57,7 +57,7 @@ inline constexpr const char* kCountPendingInRange[] = {
     "and SendResultOK='true'",
     "and (StatusSC is null or ",
     "(StatusSC >= 32 and StatusSC <= 63))",
-    "and MR<>256",
+    "and (MR is null or MR<>256)",
 };
 
 // Numbers (distinct NumID) with a pending row from a first ID on, for one modem.
@@ -67,18 +67,26 @@ inline constexpr const char* kCountPendingNumbers[] = {
     "and SendResultOK=true",
     "and (StatusSC is null or ",
     "(StatusSC >= 32 and StatusSC <= 63))",
-    "and MR<>256",
+    "and (MR is null or MR<>256)",
 };
 
-// Pending rows of one number from a first ID on, for one modem: a number whose count is 0 has
-// every report it waits for.
+// Rows of one number from a first ID on, for one modem, sent and without a final status, those
+// that await no report (MR 256) among them: a number whose count is 0 has the final report of
+// every part the modem accepted.
 inline constexpr const char* kCountPendingOfNumber[] = {
     "select count(ID) as Cnt from numberlog",
     "where NumID=:prmInt and ID >= :prmInt2 and IMEI=:prmStr",
     "and SendResultOK=true",
     "and (StatusSC is null or ",
     "(StatusSC >= 32 and StatusSC <= 63))",
-    "and MR<>256",
+};
+
+// The failure row of the part a number gave up last, for one modem, once the modem's late
+// answer shows it was accepted.
+inline constexpr const char* kAcceptGivenUpRow[] = {
+    "update numberlog set SendResultOK=true, MR=:prmInt",
+    "where ID=(select max(ID) from numberlog",
+    "where NumID=:prmInt2 and IMEI=:prmStr and SendResultOK=false)",
 };
 
 // ---- mailing run ----

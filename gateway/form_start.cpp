@@ -19,6 +19,8 @@ void SetUpSpinEdit(skin::TsDecimalSpinEdit* edit, int lo, int hi) {
     edit->SetDecimalPlaces(0);
 }
 
+constexpr uint32_t kStoreRetryMs = 5000;
+
 }  // namespace
 
 TformStart::TformStart(vcl::TComponent* owner)
@@ -31,6 +33,10 @@ TformStart::TformStart(vcl::TComponent* owner)
     OnDestroy = {this, &TformStart::FormDestroy};
     OnCloseQuery = {this, &TformStart::FormCloseQuery};
     OnKeyPress = {this, &TformStart::FormKeyPress};
+    tmrStore_ = new vcl::TTimer(this);
+    tmrStore_->SetEnabled(false);
+    tmrStore_->SetInterval(kStoreRetryMs);
+    tmrStore_->OnTimer = {this, &TformStart::tmrStoreTimer};
 }
 
 TformStart::~TformStart() = default;
@@ -151,7 +157,9 @@ void TformStart::Execute(const std::string& comPort, int listID, const std::stri
     chkReport->SetChecked(report);
     EnableReportControls(report, false);
     run_->Reset(comPort, listID, listName, smsText);
+    WatchUnstored(true);
     ShowModal();
+    WatchUnstored(false);
     const db::TMainDataSets data = main_.DataSets();
     data.Query.Close();
     data.Query2.Close();
@@ -179,6 +187,16 @@ void TformStart::FormDestroy(vcl::TObject*) {
 
 void TformStart::FormCloseQuery(vcl::TObject*, bool& CanClose) {
     CanClose = btnClose->Enabled();
+    if (CanClose) run_->StoreUnstored("Запись будет повторена перед следующей рассылкой."_cp);
+}
+
+void TformStart::WatchUnstored(bool open) {
+    tmrStore_->SetEnabled(open && run_->HasUnstored());
+}
+
+void TformStart::tmrStoreTimer(vcl::TObject*) {
+    if (btnStart->Enabled()) run_->StoreUnstored();  // not from inside a run's waits
+    WatchUnstored(true);
 }
 
 void TformStart::FormKeyPress(vcl::TObject*, char& Key) {
@@ -189,6 +207,7 @@ void TformStart::FormKeyPress(vcl::TObject*, char& Key) {
 
 void TformStart::btnStartClick(vcl::TObject*) {
     run_->btnStartClick();
+    WatchUnstored(true);
 }
 
 void TformStart::btnStopClick(vcl::TObject*) {

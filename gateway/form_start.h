@@ -13,6 +13,8 @@
 //      does not shut itself when the run ends.
 //  R2. A pause or wait typed into its spin edit is written to the settings within 0..60 s and
 //      1..60 min; a text that is not a number leaves the setting as it was.
+//  R3. While the window is open and no run goes on, writes the database refused are tried again
+//      every few seconds; at its close once more, with a box if they are still refused.
 #pragma once
 
 #include <memory>
@@ -31,6 +33,7 @@
 #include "skin/controls/spin_edits.h"
 #include "vcl/controls/ext_ctrls.h"
 #include "vcl/controls/forms.h"
+#include "vcl/system/timer.h"
 
 namespace gateway {
 
@@ -96,6 +99,7 @@ public:
     void chkReportClick(vcl::TObject* Sender);
     void edSMSPauseChange(vcl::TObject* Sender);
     void edReportWaitForChange(vcl::TObject* Sender);
+    void tmrStoreTimer(vcl::TObject* Sender);
 
 private:
     // TMailingView
@@ -120,11 +124,14 @@ private:
     void EnableReportControls(bool on, bool withWaitLabel);
     // Has the main window store the settings when they differ from `before`.
     void StoreIfChanged(const TSettings& before);
+    // R3: the retry runs while writes are kept and the window is open.
+    void WatchUnstored(bool open);
 
     TMainWindowLink& main_;
     os::SerialPort serialPort_;
     std::unique_ptr<TSerialLink> link_;
     std::unique_ptr<TMailingRun> run_;
+    vcl::TTimer* tmrStore_;
 };
 
 }  // namespace gateway

@@ -1,13 +1,19 @@
 #include "gateway/mailing_run.h"
 
+#include <algorithm>
+#include <memory>
+#include <utility>
+
 #include "db/durable_writes.h"
 #include "db/patient_write.h"
 #include "db/statements.h"
 #include "db/transaction.h"
+#include "db/write_room.h"
 #include "gateway/pdu_builder.h"
 #include "gateway/signal_quality.h"
 #include "gateway/status_report.h"
 #include "platform/os/clock.h"
+#include "platform/os/cp1251.h"
 #include "platform/os/cp_literal.h"
 #include "vcl/system/format.h"
 #include "vcl/system/sysutils.h"
@@ -23,8 +29,27 @@ constexpr uint32_t kSignalEveryMs = 10000;
 constexpr int kIMEIEveryNumbers = 10;
 constexpr std::size_t kMaxParts = 255;  // the part count travels in one octet
 constexpr std::size_t kMinIMEILength = 15;
+// What a part's row takes in the database at the most (the row with its index entries and the
+// slack of a page split), and the Processed flag's page.
+constexpr uint64_t kRowRoomBytes = 2048;
+constexpr uint64_t kFlagRoomBytes = 4096;
 
 const std::string kZeroShare = "0 (0%)";
+
+// A kept write is done again later, maybe after a run on another modem: for its while the
+// journal writes with the IMEI of the run that made it.
+class TWithIMEI {
+public:
+    TWithIMEI(TSendJournal& journal, std::string imei)
+        : journal_(journal), kept_(std::exchange(journal.IMEI, std::move(imei))) {}
+    ~TWithIMEI() { journal_.IMEI = std::move(kept_); }
+    TWithIMEI(const TWithIMEI&) = delete;
+    TWithIMEI& operator=(const TWithIMEI&) = delete;
+
+private:
+    TSendJournal& journal_;
+    std::string kept_;
+};
 
 }  // namespace
 
@@ -162,22 +187,95 @@ void TMailingRun::Persist(const std::function<void()>& write) {
     });
 }
 
+void TMailingRun::Store(const std::string& number, bool accepted, std::function<void()> write,
+                        bool inOrder) {
+    if (unstored_.empty() || !inOrder) {
+        try {
+            Persist(write);
+            return;
+        } catch (const std::exception& e) {
+            storeError_ = e.what();  // the statement is in the log already
+        }
+        AddLog("The database refused a write; it is kept and done again later: " + storeError_);
+    }
+    storeFailed_ = true;
+    unstored_.push_back({number, accepted, std::move(write)});
+}
+
+bool TMailingRun::StoreUnstored(const std::string& situation) {
+    if (unstored_.empty()) return true;
+    db::TDurableWrites durable(data_.Query3.DatabaseName());
+    while (!unstored_.empty()) {
+        try {
+            Persist(unstored_.front().Write);
+        } catch (const std::exception& e) {
+            storeError_ = e.what();
+            if (!situation.empty()) Ask(UnstoredText(situation), "Ошибка"_cp, kMbIconHand);
+            return false;
+        }
+        unstored_.erase(unstored_.begin());
+        AddLog("A kept write is stored now");
+    }
+    return true;
+}
+
+std::string TMailingRun::UnstoredText(const std::string& situation) const {
+    std::string text = "Ошибка записи в базу данных: "_cp + storeError_;
+    std::vector<std::string> numbers;
+    for (const TUnstored& u : unstored_)
+        if (u.Accepted && std::find(numbers.begin(), numbers.end(), u.Number) == numbers.end())
+            numbers.push_back(u.Number);
+    if (!numbers.empty()) {
+        std::string list;
+        for (const std::string& n : numbers)
+            list += (list.empty() ? "" : ", ") + n;
+        text +=
+            "\r" +
+            vcl::Format(
+                "Номера, сообщения на которые приняты модемом, но еще не записаны в журнал: %s."_cp,
+                list);
+    }
+    return text + "\r" + situation;
+}
+
 void TMailingRun::WriteRow(const std::string& number, const std::string& text, bool ok, int numID,
                            int mr, bool completes) {
-    const auto insert = [&] {
-        journal_.InsertNumberLog(number, text, ok, StartTime, os::Now(), ListID, numID, mr,
-                                 ListName);
-    };
-    Persist([&] {
+    const std::string imei = IMEI, listName = ListName, folder = data_.Query3.DatabaseName();
+    const os::TDateTime startTime = StartTime, sendTime = os::Now();
+    const int listID = ListID;
+    Store(number, ok, [=, this] {
+        const TWithIMEI as(journal_, imei);
+        const auto insert = [&] {
+            journal_.InsertNumberLog(number, text, ok, startTime, sendTime, listID, numID, mr,
+                                     listName);
+        };
         if (completes)
-            db::RunInTransaction(data_.Query3.DatabaseName(), [&] {
+            db::RunInTransaction(folder, [&] {
                 insert();
                 Execute(data_.Query3, db::kMarkNumberProcessed, numID);
             });
         else
             insert();
     });
-    if (counters_.FirstLogID == 0) counters_.FirstLogID = journal_.GetMaxLogID();
+    if (counters_.FirstLogID == 0 && unstored_.empty())
+        counters_.FirstLogID = journal_.GetMaxLogID();
+}
+
+void TMailingRun::SettleGivenUp(const TPart& part, int mr) {
+    const std::string imei = IMEI, folder = data_.Query3.DatabaseName();
+    const int numID = part.NumID;
+    const bool completes = part.Completes;
+    Store(part.Number, true, [=, this] {
+        const TWithIMEI as(journal_, imei);
+        db::RunInTransaction(folder, [&] {
+            journal_.AcceptGivenUpRow(numID, mr);
+            if (completes) Execute(data_.Query3, db::kMarkNumberProcessed, numID);
+        });
+    });
+    if (!completes) return;  // the rest of that message never went: it stays unfinished
+    ++counters_.Sent;
+    view_.SetSentOK(CountWithShare(counters_.Sent, counters_.Total));
+    NumberFullySent(numID);
 }
 
 // ---- the list ----
@@ -256,20 +354,30 @@ bool TMailingRun::CheckListBeforeStart() {
 // ---- the run ----
 
 void TMailingRun::btnStartClick() {
+    // R17: a number whose row is not stored would be sent again.
+    if (!StoreUnstored("Рассылка не начата. Запись будет повторена."_cp)) return;
     if (!ClaimList()) {
         Ask("Список \""_cp + ListName + "\" нельзя использовать, т.к. по нему идет рассылка."_cp,
             "Внимание"_cp, kMbIconHand);
         return;
     }
+    storeFailed_ = noRoom_ = false;
     bool regularEnd = false;
     try {
         regularEnd = RunClaimed();
     } catch (...) {
-        ReleaseList(true);
+        ReleaseList();
         throw;
     }
-    ReleaseList(false);
-    if (regularEnd && !link_.PortLost) view_.MessageBeep(kMbIconAsterisk);
+    ReleaseList();
+    if (storeFailed_) {
+        const bool stored = StoreUnstored();
+        Ask(UnstoredText(stored ? "Рассылка остановлена."_cp
+                                : "Рассылка остановлена. Запись будет повторена."_cp),
+            "Ошибка"_cp, kMbIconHand);
+    } else if (regularEnd && !link_.PortLost) {
+        view_.MessageBeep(kMbIconAsterisk);
+    }
 }
 
 bool TMailingRun::RunClaimed() {
@@ -290,6 +398,7 @@ bool TMailingRun::RunClaimed() {
     StartTime = os::Now();
     counters_ = {};
     awaiting_.clear();
+    givenUp_.reset();
     SetGauge(0, 0);
     ShowCounters();
     view_.SetMessageText("");
@@ -416,7 +525,7 @@ bool TMailingRun::RunOnPort() {
     counters_.StartSent = counters_.Sent;
     signalRead_ = false;
     bool imeiLost = false;
-    for (std::size_t i = 1; i <= numbers.size() && !link_.Stopped; ++i) {
+    for (std::size_t i = 1; i <= numbers.size() && !link_.Stopped && !storeFailed_; ++i) {
         CheckSignal();
         if (i % kIMEIEveryNumbers == 0 && !link_.Stopped) {
             std::string reply;
@@ -442,10 +551,11 @@ bool TMailingRun::RunOnPort() {
 
     if (counters_.FirstLogID > 0) counters_.LastLogID = journal_.GetMaxLogID();
     AddLog("- Все СМС разосланы -"_cp);
-    if (!link_.Stopped && reportRequire_ &&
+    if (!link_.Stopped && !storeFailed_ && reportRequire_ &&
         !journal_.AllReportsFinal(counters_.FirstLogID, counters_.LastLogID))
         WaitForReports();
-    return !imeiLost;  // R11: a failure, told by its box; no "run finished" beep
+    // R11, R17: a failure, told by its box; no "run finished" beep.
+    return !imeiLost && !noRoom_ && !storeFailed_;
 }
 
 bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
@@ -458,35 +568,25 @@ bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
 
     const bool is7Bit = IsGsm7Text(text);
     const std::vector<std::string> parts = SplitMessage(text, is7Bit);
-    bool failed = false;
+    bool failed = true;
     if (!IsSendableNumber(number) || parts.size() > kMaxParts) {
         WriteRow(number, parts.front(), false, n.ID, kNoReference);
-        failed = true;
-    } else if (parts.size() == 1) {
-        const bool sent = Send(MakeSubmitPDU(number, text, is7Bit, reportRequire_));
-        if (!sent) WriteRow(number, text, false, n.ID, kNoReference);
-        int rows = Drain(number, text, n.ID, sent);
-        Pause(lastNumber);
-        rows += Drain(number, text, n.ID, sent);
-        failed = !sent || rows == 0;
+    } else if (!RoomForNumber(number, parts.size())) {
+        return false;
     } else {
         const int count = static_cast<int>(parts.size());
-        const int reference = vcl::Random(is7Bit ? 65536 : 256);
-        for (int j = 0; j < count; ++j) {
-            const std::string& part = parts[static_cast<std::size_t>(j)];
-            const bool sent =
-                Send(MakeConcatPartPDU(number, part, j, is7Bit, reference, count, reportRequire_));
-            if (!sent) WriteRow(number, part, false, n.ID, kNoReference);
-            const bool completes = sent && j == count - 1;
-            int rows = Drain(number, part, n.ID, completes);
-            Pause(lastNumber && j == count - 1);
-            rows += Drain(number, part, n.ID, completes);
-            // A part without its row, or a stop between parts, leaves the message unfinished:
-            // it counts as failed.
-            if (!sent || rows == 0 || (link_.Stopped && j < count - 1)) {
-                failed = true;
-                break;
-            }
+        const int reference = count > 1 ? vcl::Random(is7Bit ? 65536 : 256) : 0;
+        failed = false;
+        for (int j = 0; j < count && !failed; ++j) {
+            TPart part{number, parts[static_cast<std::size_t>(j)], n.ID, j == count - 1};
+            const std::string pdu = count == 1
+                                        ? MakeSubmitPDU(number, text, is7Bit, reportRequire_)
+                                        : MakeConcatPartPDU(number, part.Text, j, is7Bit, reference,
+                                                            count, reportRequire_);
+            // A part the modem did not take, or a stop between parts, leaves the message
+            // unfinished: it counts as failed.
+            failed = !MailPart(part, pdu, lastNumber && part.Completes) ||
+                     (!part.Completes && (link_.Stopped || storeFailed_));
         }
     }
 
@@ -500,20 +600,61 @@ bool TMailingRun::MailNumber(const TNumber& n, bool lastNumber) {
     }
     AddLog("-- next number or stop --");
     if (link_.ProcessMessages) link_.ProcessMessages();
-    return !link_.Stopped;
+    return !link_.Stopped && !storeFailed_;
 }
 
-bool TMailingRun::Send(const std::string& pdu) {
+bool TMailingRun::RoomForNumber(const std::string& number, std::size_t parts) {
+    const std::string folder = data_.Query3.DatabaseName();
+    if (db::HasRoomFor(folder, parts * kRowRoomBytes + kFlagRoomBytes)) return true;
+    AddLog("No room in the database for the rows of " + number + ": the run stops before it");
+    Ask(vcl::Format("Недостаточно места для базы данных (папка \"%s\"): номер %s не отправлен."_cp,
+                    os::Utf8ToCp1251(folder), number) +
+            "\r" + "Рассылка остановлена."_cp,
+        "Ошибка"_cp, kMbIconHand);
+    noRoom_ = true;
+    return false;
+}
+
+bool TMailingRun::MailPart(TPart& part, const std::string& pdu, bool lastOfRun) {
+    current_ = &part;
+    if (Send(part, pdu)) part.Accepted = true;
+    Drain();
+    Pause(lastOfRun);
+    Drain();
+    current_ = nullptr;
+    if (!part.Accepted) {
+        WriteRow(part.Number, part.Text, false, part.NumID, kNoReference);
+        // R16: its answer may still come until another PDU goes out.
+        if (part.PduOut && link_.AnswerOutstanding()) givenUp_ = part;
+    }
+    return part.Accepted;
+}
+
+bool TMailingRun::Send(TPart& part, const std::string& pdu) {
     const std::string command = "AT+CMGS=" + std::to_string(CmgsLength(pdu)) + "\r";
     for (int attempt = 1; attempt <= kAttempts && !link_.Stopped; ++attempt) {
         const bool prompted = link_.SendCommand(command, ">");
-        if (prompted && link_.SendCommand(pdu + "\x1A", "OK")) return true;
+        FileLateAnswer();
+        // R16: an earlier attempt was answered late; R17: a refused write sends nothing more.
+        // Either way the prompt given or still coming is cancelled.
+        if (part.Accepted || storeFailed_) {
+            link_.SendEscape();
+            link_.ListenPort(kAfterFailedAttemptMs);
+            return part.Accepted;
+        }
+        if (prompted) {
+            givenUp_.reset();  // an answer from now on is this PDU's
+            part.PduOut = true;
+            if (link_.SendCommand(pdu + "\x1A", "OK")) return true;
+        }
         // The modem may still hold the prompt open for this message (a short PDU write leaves
         // it waiting for the rest).
         if (prompted || link_.LastEnd == TExchangeEnd::TimedOut ||
             link_.LastEnd == TExchangeEnd::Stopped)
             link_.SendEscape();
         link_.ListenPort(kAfterFailedAttemptMs);
+        FileLateAnswer();
+        if (part.Accepted) return true;
     }
     return false;
 }
@@ -522,9 +663,27 @@ void TMailingRun::Pause(bool lastOfRun) {
     if (smsDelay_ > 0 && !lastOfRun) link_.ListenPort(static_cast<uint32_t>(smsDelay_) * 1000);
 }
 
-int TMailingRun::Drain(const std::string& number, const std::string& text, int numID,
-                       bool completes) {
-    int rows = 0;
+void TMailingRun::FileLateAnswer() {
+    TLateAnswer late;
+    if (!link_.TakeLateAnswer(late)) return;
+    AddLog("Late answer to a message: \"" + late.Line + "\"");
+    TPart* const part = current_ && current_->PduOut ? current_ : givenUp_ ? &*givenUp_ : nullptr;
+    if (!part || !late.Accepted) {
+        if (part != current_) givenUp_.reset();
+        return;
+    }
+    if (part == current_) {
+        WriteRow(part->Number, part->Text, true, part->NumID, late.MR, part->Completes);
+        part->Accepted = true;
+    } else {
+        SettleGivenUp(*part, late.MR);
+        givenUp_.reset();
+    }
+}
+
+void TMailingRun::Drain() {
+    FileLateAnswer();
+    const TPart& part = *current_;
     int mr = kNoReference;
     std::string pdu, referenceLine;
     while (link_.ExtractLine(mr, pdu, &referenceLine)) {
@@ -533,30 +692,34 @@ int TMailingRun::Drain(const std::string& number, const std::string& text, int n
             if (mr == kNoReference)
                 AddLog("Unreadable message reference, journaled without one: \"" + referenceLine +
                        "\"");
-            WriteRow(number, text, true, numID, mr, completes);
-            ++rows;
+            WriteRow(part.Number, part.Text, true, part.NumID, mr, part.Completes && part.Accepted);
         } else if (!pdu.empty()) {
             ApplyReport(pdu);
         }
     }
-    return rows;
 }
 
 void TMailingRun::ApplyReport(const std::string& pdu) {
     const TStatusReport report = DecodeStatusReport(pdu);
     if (report.Rest.empty()) return;
-    TReportMatch match;
-    Persist([&] { match = journal_.ApplyStatusReport(report, pdu); });
-    if (match.ID == 0 || !awaiting_.contains(match.NumID)) return;
-    if (journal_.CountPendingRowsOfNumber(match.NumID, counters_.FirstLogID) == 0) {
-        awaiting_.erase(match.NumID);
+    // Kept, a write outlives this call: its result reaches the counter only when done now.
+    const auto match = std::make_shared<TReportMatch>();
+    const std::string imei = IMEI;
+    Store("", false, [=, this] {
+        const TWithIMEI as(journal_, imei);
+        *match = journal_.ApplyStatusReport(report, pdu);
+    });
+    if (match->ID == 0 || !awaiting_.contains(match->NumID)) return;
+    if (journal_.CountPendingRowsOfNumber(match->NumID, counters_.FirstLogID) == 0) {
+        awaiting_.erase(match->NumID);
         ++counters_.Reports;
         view_.SetReport(CountWithShare(counters_.Reports, counters_.Total));
     }
 }
 
 void TMailingRun::NumberFullySent(int numID) {
-    if (counters_.FirstLogID > 0) {
+    // R3: a row that awaits no report keeps the number waiting for good.
+    if (counters_.FirstLogID > 0 && !storeFailed_) {
         if (journal_.CountPendingRowsOfNumber(numID, counters_.FirstLogID) == 0)
             ++counters_.Reports;
         else
@@ -577,6 +740,7 @@ void TMailingRun::WaitForReports() {
     do {
         link_.ListenPort(1000);
         SetGauge(gaugeProgress_ + 1, gaugeMax_);
+        FileLateAnswer();  // R16: the last part given up may still be answered
         int mr = kNoReference;
         std::string pdu;
         bool applied = false;
@@ -601,19 +765,18 @@ void TMailingRun::ClosePort() {
     SetGauge(gaugeMax_, gaugeMax_);
 }
 
-void TMailingRun::ReleaseList(bool unwinding) {
+void TMailingRun::ReleaseList() {
     view_.SetSettingsReadOnly(false);
     view_.SetButtons(true, false, true);
     data_.Query.Close();
     data_.Query2.Close();
     data_.Query3.Close();
     view_.SetJournalEnabled(StartTime != 0 && vcl::Trim(IMEI).size() >= kMinIMEILength);
-    try {
-        Persist([&] { Execute(data_.Query3, db::kMarkListInactive, ListID); });
-    } catch (...) {
-        // Logged already; the failure that ended the run is the one to report.
-        if (!unwinding) throw;
-    }
+    const int listID = ListID;
+    // Tried even behind kept writes: it depends on none of them, and a list left marked in use
+    // cannot be mailed.
+    Store(
+        "", false, [this, listID] { Execute(data_.Query3, db::kMarkListInactive, listID); }, false);
 }
 
 }  // namespace gateway

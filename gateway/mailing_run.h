@@ -22,8 +22,9 @@
 //      when no run holds it; a refused start changes nothing. Every way out gives it back.
 //  R2. The pause and the report wait are used within 0..60 s and 1..60 min whatever the
 //      settings hold, so no wait lasts hours, overflows or makes a negative gauge maximum.
-//  R3. The report counter counts this run's fully sent numbers that have no pending row; it
-//      never goes below 0.
+//  R3. The report counter counts this run's fully sent numbers whose every accepted part has its
+//      final report; a number with a part that awaits none (MR 256) is never counted. It never
+//      goes below 0.
 //  R4. A number that is not 1 to 20 digits once normalised, or a message that would need more
 //      than 255 parts, is journaled as a failed send (MR 256) without a word to the modem; the
 //      number stays unprocessed and the run goes on.
@@ -53,10 +54,22 @@
 //  R15. A part whose exchange ended with "+CMGS:" and "OK" was accepted even when the reference
 //       cannot be read ("+CMGS: 300", "+CMGS:"): its row is written as sent with MR 256, which
 //       no report is awaited for, and the number is processed with it; the line is logged.
+//  R16. A late answer (L6) belongs to the last PDU that went out. Taken while its part is still
+//       being sent, it ends the attempts: an accepted part gets its one row and is not sent
+//       again (a prompt already given is cancelled with ESC); a late error lets the next attempt
+//       go on. Taken after the part was given up, before any other PDU went out, it turns that
+//       part's failure row into the accepted one, with the Processed flag when it completed the
+//       number.
+//  R17. A number's first PDU goes out only when the database has room for what the number will
+//       write. A journal or flag write the database refuses (full, read-only, damaged) loses
+//       nothing: it is kept, in order, and done again before the next run starts, from the
+//       window's timer and at its close; the run sends no further PDU, and its box names the
+//       numbers whose accepted messages are not stored yet.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -141,6 +154,11 @@ public:
     // The Stop button: the run notices in its next wait.
     void btnStopClick();
 
+    // R17: does the writes the database refused; true when none is left. `situation` ends the
+    // box that tells of a write still refused ("" for none).
+    bool StoreUnstored(const std::string& situation = "");
+    bool HasUnstored() const { return !unstored_.empty(); }
+
     const TRunCounters& Counters() const { return counters_; }
     TSendJournal& Journal() { return journal_; }
 
@@ -149,6 +167,20 @@ private:
         int ID = 0;
         std::string Number;
         std::vector<std::string> Values;
+    };
+    // One message or part on its way out.
+    struct TPart {
+        std::string Number, Text;
+        int NumID = 0;
+        bool Completes = false;  // the number's last part: its row goes with the Processed flag
+        bool PduOut = false;     // its PDU went out: a late answer is its own (R16)
+        bool Accepted = false;   // the modem took it (its row may still be unstored)
+    };
+    // R17: a write the database refused, with the number it journals ("" for none).
+    struct TUnstored {
+        std::string Number;
+        bool Accepted = false;  // a row of a message the modem took
+        std::function<void()> Write;
     };
 
     bool ClaimList();
@@ -160,24 +192,36 @@ private:
     void CheckSignal();
     // One number; false when the loop must end after it.
     bool MailNumber(const TNumber& n, bool lastNumber);
-    bool Send(const std::string& pdu);
+    // One part: its attempts, its row and the pause after it; true when the modem accepted it.
+    bool MailPart(TPart& part, const std::string& pdu, bool lastOfRun);
+    bool Send(TPart& part, const std::string& pdu);
     void Pause(bool lastOfRun);
-    // Takes every complete line off the link; returns the rows it wrote for references.
-    // `completes`: a reference read now is the last one the number's message needs.
-    int Drain(const std::string& number, const std::string& text, int numID,
-              bool completes = false);
+    // Takes every complete line off the link (and a late answer, R16) and writes their rows.
+    void Drain();
+    // R16: files the late answer the link may hold.
+    void FileLateAnswer();
+    // R17: whether the database can take what a number of `parts` parts will write.
+    bool RoomForNumber(const std::string& number, std::size_t parts);
     void ApplyReport(const std::string& pdu);
     void NumberFullySent(int numID);
     void WaitForReports();
-    void ReleaseList(bool unwinding);
+    void ReleaseList();
     void ClosePort();
 
     // Runs a write of the run (journal, flags) until another copy's hold on the database ends,
     // keeping the window alive meanwhile.
     void Persist(const std::function<void()>& write);
+    // R17: runs `write` now, or keeps it when the database refuses it or (`inOrder`) older
+    // writes are kept.
+    void Store(const std::string& number, bool accepted, std::function<void()> write,
+               bool inOrder = true);
     // With `completes` the row and the number's Processed flag go in one transaction.
     void WriteRow(const std::string& number, const std::string& text, bool ok, int numID, int mr,
                   bool completes = false);
+    // R16: the failure row of a part given up becomes the row of its late acceptance.
+    void SettleGivenUp(const TPart& part, int mr);
+    // The message of a box that tells of unstored writes: `error`, the numbers, `situation`.
+    std::string UnstoredText(const std::string& situation) const;
     void SetIMEI(const std::string& imei);
     void ShowSignal(const std::string& csqReply);
     bool Setup(const std::string& command, std::string* reply = nullptr);
@@ -201,6 +245,12 @@ private:
     bool signalRead_ = false;
     uint32_t signalStamp_ = 0;
     std::unordered_set<int> awaiting_;  // fully sent in this run, some row still pending
+    TPart* current_ = nullptr;          // the part being sent
+    std::optional<TPart> givenUp_;      // the part given up while its answer may still come
+    std::vector<TUnstored> unstored_;   // R17, oldest first
+    std::string storeError_;            // why the oldest of them was refused
+    bool storeFailed_ = false;          // in this run: no further PDU
+    bool noRoom_ = false;               // in this run: a number found no room
 };
 
 // The IMEI in the reply to "AT+CGSN" with echo on: the first complete line after the command's

@@ -119,6 +119,16 @@ TReportMatch TSendJournal::ApplyStatusReport(const std::string& number,
     return best;
 }
 
+void TSendJournal::AcceptGivenUpRow(int numID, int mr) {
+    Logged([&] {
+        db::SetStatement(query_, db::kAcceptGivenUpRow);
+        query_.ParamByName("prmInt").SetAsSmallInt(static_cast<int16_t>(mr));
+        query_.ParamByName("prmInt2").SetAsInteger(numID);
+        query_.ParamByName("prmStr").SetAsString(IMEI);
+        query_.ExecSQL();
+    });
+}
+
 int TSendJournal::GetMaxLogID() {
     return Logged([&] {
         db::SetStatement(query_, db::kMaxLogID);

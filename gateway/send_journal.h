@@ -76,6 +76,10 @@ public:
                                  report.MMS);
     }
 
+    // The failure row this IMEI wrote last for the number `numID` becomes that of a message
+    // sent with the reference `mr`.
+    void AcceptGivenUpRow(int numID, int mr);
+
     // The largest ID of this IMEI's rows, 0 when there are none.
     int GetMaxLogID();
     // True when no row from firstID to lastID of this IMEI is pending, and for an invalid range.

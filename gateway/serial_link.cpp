@@ -1,5 +1,6 @@
 #include "gateway/serial_link.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "gateway/log_thread.h"
@@ -58,13 +59,13 @@ bool NextLine(const std::string& text, std::size_t& at, std::string& line) {
 }
 
 // L2: for a PDU the expected text counts only after the message's reference.
-bool Completes(const std::string& collected, const std::string& expected, bool pdu) {
+bool Completes(std::string_view collected, const std::string& expected, bool pdu) {
     std::size_t from = 0;
     if (pdu) {
         from = collected.find("+CMGS:");
-        if (from == std::string::npos) return false;
+        if (from == std::string_view::npos) return false;
     }
-    return collected.find(expected, from) != std::string::npos;
+    return collected.find(expected, from) != std::string_view::npos;
 }
 
 }  // namespace
@@ -87,6 +88,7 @@ bool TSerialLink::OpenPort() {
     }
     // A modem left in the "> " prompt by a killed run would take the first command as the
     // text of that message; ESC makes it drop the message instead.
+    ForgetLateAnswer();
     Write("\x1B");
     ListenPort(kEscapeAnswerMs);
     SiftLeftovers();
@@ -100,7 +102,66 @@ void TSerialLink::ClosePort() {
 void TSerialLink::Compact() {
     if (taken_ == 0) return;
     recv_.erase(0, taken_);
+    replyFrom_ -= std::min(replyFrom_, taken_);
+    watchFrom_ -= std::min(watchFrom_, taken_);
     taken_ = 0;
+}
+
+void TSerialLink::ForgetLateAnswer() {
+    outstanding_ = okAfterLate_ = false;
+    late_.reset();
+}
+
+bool TSerialLink::TakeLateAnswer(TLateAnswer& answer) {
+    if (!late_) return false;
+    answer = std::move(*late_);
+    late_.reset();
+    return true;
+}
+
+void TSerialLink::WatchForLateAnswer() {
+    std::string line;
+    for (std::size_t at = std::max(watchFrom_, taken_); outstanding_ || okAfterLate_;) {
+        const std::size_t begin = at;
+        if (!NextLine(recv_, at, line)) break;
+        bool takeOut = false;
+        if (okAfterLate_) {
+            if (vcl::Trim(line).empty()) continue;
+            okAfterLate_ = false;
+            takeOut = vcl::Trim(line) == "OK";
+        } else if (line.find("+CMGS:") != std::string::npos) {
+            late_ = TLateAnswer{true, ParseCmgsReference(line), line};
+            outstanding_ = false;
+            okAfterLate_ = takeOut = true;
+        } else if (line.find("ERROR") != std::string::npos) {
+            late_ = TLateAnswer{false, kNoReference, line};
+            outstanding_ = false;
+            takeOut = true;
+        }
+        if (takeOut) {
+            const std::size_t length = at - begin;
+            recv_.erase(begin, length);
+            if (replying_ && at > replyFrom_) {
+                const std::size_t from = std::max(begin, replyFrom_) - replyFrom_;
+                reply_.erase(from, at - replyFrom_ - from);
+            }
+            if (replyFrom_ >= at)
+                replyFrom_ -= length;
+            else if (replyFrom_ > begin)
+                replyFrom_ = begin;
+            at = begin;
+        }
+        watchFrom_ = at;
+    }
+}
+
+std::string_view TSerialLink::JudgedReply() const {
+    std::string_view text = reply_;
+    if (!outstanding_ && !okAfterLate_) return text;
+    const auto cr = text.rfind('\r');
+    const std::size_t complete = cr == std::string_view::npos ? 0 : cr + 1;
+    if (text.find('>', complete) != std::string_view::npos) return text;
+    return text.substr(0, complete);
 }
 
 // L3. A reference left by a run that ended early would be filed under this run's first number,
@@ -186,6 +247,8 @@ void TSerialLink::DataReceived(const std::string& chunk) {
     const std::size_t at = recv_.size();
     recv_ += chunk;
     os::CharUpperBuff(recv_.data() + at, chunk.size());
+    if (replying_) reply_ += chunk;
+    if (outstanding_ || okAfterLate_) WatchForLateAnswer();
 }
 
 bool TSerialLink::SendCommand(const std::string& command, const std::string& expected) {
@@ -221,13 +284,19 @@ bool TSerialLink::Exchange(const std::string& command, const std::string& expect
                            std::string* reply) {
     if (reply) reply->clear();
     LastEnd = TExchangeEnd::WriteFailed;
-    if (command.empty() || !Write(command)) return false;
-
+    if (command.empty()) return false;
     // Once a PDU is out the modem may accept it; giving up on its reply would record a sent
     // message as failed and send it again later.
     const bool replyMustBeRead = command.back() == '\x1A';
+    // L6: what comes from now on answers this PDU, not the one that timed out before it.
+    if (replyMustBeRead) ForgetLateAnswer();
+    Compact();
+    replyFrom_ = recv_.size();
+    reply_.clear();
+    if (!Write(command)) return false;
+    replying_ = true;
+
     const uint32_t start = os::GetTickCount();
-    std::string collected;
     lastReadError_ = 0;
     os::Sleep(kFirstReadDelayMs);
 
@@ -236,8 +305,8 @@ bool TSerialLink::Exchange(const std::string& command, const std::string& expect
         const std::string chunk = ReadChunk();
         if (chunk.empty()) return;
         DataReceived(chunk);
-        collected += chunk;
-        if (collected.find("ERROR") != std::string::npos) {
+        const std::string_view collected = JudgedReply();
+        if (collected.find("ERROR") != std::string_view::npos) {
             done = true;
             LastEnd = TExchangeEnd::ErrorReply;
         } else if (Completes(collected, expected, replyMustBeRead)) {
@@ -263,10 +332,17 @@ bool TSerialLink::Exchange(const std::string& command, const std::string& expect
                 AddLog("Вышло время ожидания ответа (30 сек.)"_cp);
                 done = true;
                 LastEnd = TExchangeEnd::TimedOut;
+                if (replyMustBeRead) {
+                    // L6: a reference that came without its "OK" is an answer already.
+                    outstanding_ = true;
+                    watchFrom_ = replyFrom_;
+                    WatchForLateAnswer();
+                }
             }
         }
     }
-    if (succeeded && reply) *reply = collected;
+    if (succeeded && reply) *reply = JudgedReply();
+    replying_ = false;
     return succeeded;
 }
 

@@ -20,10 +20,18 @@
 //      Other read errors are logged once per wait while they repeat.
 //  L5. Lines are taken off the receive buffer by an offset; the taken text is dropped once per
 //      read, so a long burst of short lines costs time in proportion to its length.
+//  L6. A PDU whose exchange timed out may still be answered: a congested network can take longer
+//      than the time-out. Until the next PDU goes out or the port is opened again, the first
+//      "+CMGS:" line or error line that comes (a reference already in the timed-out reply
+//      included) is that message's late answer: it is taken off the receive buffer for
+//      TakeLateAnswer, and neither it nor the "OK" after a late reference counts in the reply of
+//      the command then in progress. While such an answer may still come, a reply is judged by
+//      its complete lines and a prompt, because the answer may be split across reads.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,6 +51,13 @@ using WriteLogFn = std::function<void(const std::string& text, uint8_t category)
 
 // How the last command exchange ended.
 enum class TExchangeEnd : uint8_t { Replied, WriteFailed, ErrorReply, Stopped, TimedOut, PortLost };
+
+// The answer to a PDU that came after its exchange timed out (L6).
+struct TLateAnswer {
+    bool Accepted = false;  // a "+CMGS:" line; otherwise an error line
+    int MR = 256;           // the reference, 256 when it cannot be read
+    std::string Line;
+};
 
 // The longest a command may wait for its reply, and the read chunk size.
 inline constexpr uint32_t kReplyTimeoutMs = 30000;
@@ -105,6 +120,11 @@ public:
     // every other line): the modem accepted a message either way.
     bool ExtractLine(int& MR, std::string& reportPDU, std::string* referenceLine = nullptr);
 
+    // L6: whether the last PDU's exchange timed out and no answer to it has come since.
+    bool AnswerOutstanding() const { return outstanding_; }
+    // L6: hands over the late answer that came, once; false when none did.
+    bool TakeLateAnswer(TLateAnswer& answer);
+
     // One complete line of the program's own log.
     void AddLog(const std::string& text);
 
@@ -119,11 +139,26 @@ private:
     bool CheckGone(const os::SysError& error);
     void SiftLeftovers();
     void Compact();
+    // L6: takes a late answer (and the "OK" after a late reference) out of the complete lines
+    // received since `watchFrom_`.
+    void WatchForLateAnswer();
+    // The reply of the command in progress as it is judged (L6).
+    std::string_view JudgedReply() const;
+    void ForgetLateAnswer();
 
     os::SerialIo& port_;
-    std::string recv_;          // the receive buffer; recv_[0, taken_) was taken already
+    std::string recv_;  // the receive buffer; recv_[0, taken_) was taken already
     std::size_t taken_ = 0;
     uint32_t lastReadError_ = 0;  // of this wait; 0 when the last read succeeded
+    // The command in progress: its reply as received, and where that begins in recv_.
+    bool replying_ = false;
+    std::string reply_;
+    std::size_t replyFrom_ = 0;
+    // L6: a timed-out PDU's answer may still come; the lines from `watchFrom_` are not yet seen.
+    bool outstanding_ = false;
+    bool okAfterLate_ = false;  // the "OK" that follows a late reference is still to come
+    std::size_t watchFrom_ = 0;
+    std::optional<TLateAnswer> late_;
 };
 
 // The message reference in a "+CMGS:" line: the digits after "+CMGS:" and blanks, with anything

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -46,6 +47,12 @@ std::optional<uint64_t> FileSize(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return std::nullopt;
     return static_cast<uint64_t>(st.st_size);
+}
+
+std::optional<uint64_t> FreeDiskBytes(const std::string& path) {
+    struct statvfs st {};
+    if (statvfs(path.c_str(), &st) != 0) return std::nullopt;
+    return static_cast<uint64_t>(st.f_bavail) * st.f_frsize;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {

@@ -26,6 +26,9 @@ bool MakeDirectories(const std::string& path, unsigned mode = 0755);
 std::string IncludeTrailingSlash(std::string path);
 std::string ParentDir(std::string_view path);  // with the trailing "/"
 
+// The bytes an unprivileged writer may still add on the file system that holds `path`.
+std::optional<uint64_t> FreeDiskBytes(const std::string& path);
+
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Writes `data` to a temporary file beside `path`, flushes it to disk and renames it over

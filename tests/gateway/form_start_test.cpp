@@ -249,6 +249,27 @@ TEST_F(MailingWindow, R1_StopMakesTheWindowClosableAndEscapeThenClosesIt) {
     EXPECT_EQ(rig.boxes[0].caption, "Вопрос"_cp);
 }
 
+TEST_F(MailingWindow, R3_WritesTheDatabaseRefusedAreStoredWhenItTakesThemAgain) {
+    const int list = SaveList({{"79161000001"}, {"79161000002"}});
+    rig.Then(
+        "the window", [&] { return Shown(); }, [&] { rig.Click(form->btnStart); });
+    rig.Then(
+        "the acceptance", [&] { return modem.modem.accepted().size() == 1; },
+        [&] { gateway_test::LimitGrowth(Db(), true); });
+    rig.Then(
+        "the refusal", [&] { return form->btnClose->Enabled() && form->Run().HasUnstored(); },
+        [&] { Db().ExecuteRaw("delete from NumberLog where NumID=-1"); });
+    rig.Then(
+        "the retry", [&] { return !form->Run().HasUnstored(); },
+        [&] { rig.Key(win::VK_ESCAPE, 27); });
+    Open(list);
+    EXPECT_TRUE(rig.ScriptDone());
+    EXPECT_EQ(Processed(), (std::vector<bool>{true, false}));
+    EXPECT_EQ(modem.modem.accepted().size(), 1u);
+    ASSERT_EQ(rig.boxes.size(), 1u);
+    EXPECT_NE(rig.boxes[0].text.find("79161000001"), std::string::npos);
+}
+
 TEST_F(MailingWindow, R2_SettingsTypedAreWrittenBackWithinTheirRanges) {
     const int list = SaveList({{"79161000001"}});
     const auto retype = [&](vcl::TControl* edit, const std::string& text) {

@@ -9,9 +9,11 @@
 #include "platform/os/cp_literal.h"
 #include "platform/sql/date_text.h"
 #include "run_rig.h"
+#include "vcl/system/format.h"
 
 namespace {
 
+using gateway::CountWithShare;
 using gateway_test::RunRig;
 
 const std::string kHello = "Hello [№1]"_cp;
@@ -316,8 +318,8 @@ TEST(MailingRun, R15_AMessageAcceptedWithAnUnreadableReferenceIsJournaledAndNotS
         EXPECT_TRUE(row.ok);
     EXPECT_EQ(rows[0].mr, 256);
     EXPECT_EQ(rows[1].mr, 256);
-    EXPECT_EQ(rows[2].status, 0);  // the wait ended with the one report awaited
-    EXPECT_EQ(r.view.report, "3 (100%)");
+    EXPECT_EQ(rows[2].status, 0);         // the wait ended with the one report awaited
+    EXPECT_EQ(r.view.report, "1 (33%)");  // R3: the two await no report, so never all came
     EXPECT_EQ(r.Processed(), (std::vector<bool>{true, true, true}));
     EXPECT_EQ(r.link.Count("Unreadable message reference, journaled without one: \"+CMGS: 300\""),
               1);
@@ -479,14 +481,14 @@ TEST(MailingRunRules, R1_AListInUseByAnotherCopyIsRefusedAndLeftAlone) {
 TEST(MailingRunRules, R1_AFailedStatementGivesTheListBackAndIsLoggedThroughTheLink) {
     RunRig r;
     const int list = r.SaveNumbers(1, "text");
-    r.Db().ExecuteRaw("drop table NumberLog");
+    r.Db().ExecuteRaw("drop table UserValues");
     EXPECT_THROW(r.Start(), vcl::EDatabaseError);
     EXPECT_FALSE(r.Active(list));
     EXPECT_FALSE(r.link.port.IsOpen());
     EXPECT_EQ(r.link.Count("====== Конец рассылки ======"_cp), 1);
     bool logged = false;  // LogQuery's line reached the link's log seam
     for (const std::string& line : r.link.Lines())
-        logged |= line.find("insert into numberlog") != std::string::npos;
+        logged |= line.find("inner join UserValues") != std::string::npos;
     EXPECT_TRUE(logged);
     EXPECT_TRUE(r.view.start && r.view.close && !r.view.readOnly);
 }
@@ -623,6 +625,120 @@ TEST(MailingRunRules, R9_AnAttemptThatTimedOutIsCancelledWithEscape) {
     EXPECT_EQ(stopped.Processed(), std::vector<bool>{false});
 }
 
+TEST(MailingRunRules, R16_AnAnswerAfterTheTimeOutIsTheMessagesOwnAndNothingIsSentTwice) {
+    using K = vmodem::Rule::Kind;
+    const vmodem::Rule twoSilent{"PDU", K::Silence, 0, 0, 2};
+    const struct {
+        const char* name;
+        std::string text;
+        int numbers, pause;
+        std::vector<vmodem::Rule> rules;
+        int cmgs;               // "AT+CMGS=" commands
+        std::size_t chunk = 0;  // the modem's replies in reads of this many bytes
+    } cases[] = {
+        {"in the listen after the time-out", "text", 1, 0, {{"PDU", K::Late, 0, 30800, 1}}, 1},
+        {"before the next prompt", "text", 1, 0, {{"PDU", K::Late, 0, 35000, 1}}, 2},
+        {"the middle part", std::string(400, 'x'), 1, 0, {{"PDU", K::Late, 0, 35000, 1, "", 1}}, 4},
+        {"a late error", "text", 1, 0, {{"PDU", K::CmsError, 500, 35000, 1}}, 2},
+        {"a late error split across reads",
+         "text",
+         1,
+         0,
+         {{"PDU", K::CmsError, 500, 35000, 1}},
+         2,
+         4},
+        {"in the pause after the last attempt",
+         "text",
+         2,
+         5,
+         {twoSilent, {"PDU", K::Late, 0, 32000, 1}},
+         4},
+        {"while the next number is on its way",
+         "text",
+         2,
+         0,
+         {twoSilent, {"PDU", K::Late, 0, 40000, 1}},
+         4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        vmodem::Options options;
+        options.chunkSize = c.chunk;
+        RunRig r(options);
+        r.settings.SMSDelay = c.pause;
+        for (const vmodem::Rule& rule : c.rules)
+            r.link.modem.AddRule(rule);
+        r.SaveNumbers(c.numbers, c.text);
+        r.Start();
+        EXPECT_EQ(r.CommandCount("AT+CMGS"), c.cmgs);
+        // Each message reached the phone once and has one row, with its own reference.
+        const auto& accepted = r.link.modem.accepted();
+        EXPECT_EQ(r.link.modem.PhoneView().size(), static_cast<std::size_t>(c.numbers));
+        const auto rows = r.Journal();
+        ASSERT_EQ(rows.size(), accepted.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_TRUE(rows[i].ok);
+            EXPECT_EQ(rows[i].mr, accepted[i].mr);
+            EXPECT_EQ(rows[i].status, 0);  // its report found it
+        }
+        EXPECT_EQ(r.Processed(), std::vector<bool>(static_cast<std::size_t>(c.numbers), true));
+        EXPECT_EQ(r.view.sent, CountWithShare(c.numbers, c.numbers));
+        EXPECT_TRUE(r.view.boxes.empty());
+    }
+}
+
+TEST(MailingRunRules, R17_AFullDatabaseStopsTheRunAndNoAcceptedMessageIsSentAgain) {
+    for (const bool afterAcceptance : {false, true}) {
+        SCOPED_TRACE(afterAcceptance ? "full between the acceptance and the row"
+                                     : "full before the send");
+        RunRig r;
+        r.settings.SMSDelay = 1;
+        r.SaveNumbers(4, "text");
+        bool full = false;
+        r.pump = [&] {
+            const std::size_t accepted = r.link.modem.accepted().size();
+            if (full || accepted != 3) return;
+            // Either as the modem answers the third message, or in the pause after its row.
+            if (afterAcceptance || r.Journal().size() == 3) {
+                full = true;
+                gateway_test::LimitGrowth(r.Db(), afterAcceptance);
+            }
+        };
+        r.Start();
+        EXPECT_EQ(r.link.modem.accepted().size(), 3u);  // nothing more after the refusal
+        ASSERT_EQ(r.view.boxes.size(), 1u);
+        EXPECT_TRUE(r.view.beeps.empty());
+        EXPECT_FALSE(r.Active(r.run.ListID));
+        const std::string third = "79161000002";
+        if (afterAcceptance) {
+            EXPECT_NE(r.view.boxes[0].text.find("database or disk is full"), std::string::npos);
+            EXPECT_NE(r.view.boxes[0].text.find(third), std::string::npos);
+            EXPECT_EQ(r.Processed(), (std::vector<bool>{true, true, false, false}));
+            EXPECT_TRUE(r.run.HasUnstored());
+            // Still full: the next run is refused before it claims the list.
+            r.Start();
+            ASSERT_EQ(r.view.boxes.size(), 2u);
+            EXPECT_NE(r.view.boxes[1].text.find("Рассылка не начата."_cp), std::string::npos);
+            EXPECT_EQ(r.link.modem.accepted().size(), 3u);
+            r.Db().ExecuteRaw("delete from NumberLog where NumID=-1");
+            EXPECT_TRUE(r.run.StoreUnstored());  // the window's retry
+        } else {
+            EXPECT_EQ(r.view.boxes[0].text,
+                      vcl::Format("Недостаточно места для базы данных (папка \"%s\"): номер "
+                                  "79161000003 не отправлен.\rРассылка остановлена."_cp,
+                                  r.dir.path()));
+        }
+        r.Db().ExecuteRaw("PRAGMA max_page_count=1073741823");
+        EXPECT_EQ(r.Processed(), (std::vector<bool>{true, true, true, false}));
+        EXPECT_EQ(r.Journal().back().number, third);
+        r.Start();  // the list is continued
+        const auto phone = r.link.modem.PhoneView();
+        ASSERT_EQ(phone.size(), 4u);
+        EXPECT_EQ(phone[3].number, "79161000003");
+        EXPECT_EQ(r.Processed(), std::vector<bool>(4, true));
+    }
+}
+
 TEST(MailingRunRules, R10_RowsAreWrittenBeforeThePauseDurablyAndBeforeTheProcessedFlag) {
     RunRig r;
     r.settings.SMSDelay = 60;
@@ -734,7 +850,7 @@ TEST(MailingRunRules, R12_AShortPduWriteIsCancelledWithEscape) {
 TEST(MailingRunRules, L3_WhatAnEarlierRunLeftInTheModemAndTheBufferIsCleared) {
     RunRig r;
     r.link.link.DataReceived("\r\n+CMGS: 5\r\n");  // a run that ended by an exception
-    r.link.modem.Receive("AT+CMGS=16\r", 0);         // a run killed at the prompt
+    r.link.modem.Receive("AT+CMGS=16\r", 0);       // a run killed at the prompt
     r.SaveNumbers(1, "text");
     r.Start();
     EXPECT_TRUE(r.view.boxes.empty());

@@ -69,6 +69,17 @@ inline std::vector<bool> ProcessedFlags(sql::Database& db) {
     return out;
 }
 
+// The database can take no more pages from now on; `fill` also uses up the room left in them,
+// with rows of NumID -1.
+inline void LimitGrowth(sql::Database& db, bool fill) {
+    const int64_t pages = db.QueryRaw("PRAGMA page_count").At(0, 0).Integer();
+    db.ExecuteRaw("PRAGMA max_page_count=" + std::to_string(pages));
+    try {
+        while (fill)
+            db.ExecuteRaw("insert into NumberLog (Number, NumID) values ('filler', -1)");
+    } catch (const std::exception&) {}
+}
+
 struct RunRig {
     explicit RunRig(vmodem::Options options = {}) : link(std::move(options)) {
         settings.SMSDelay = 0;

@@ -44,6 +44,11 @@ protected:
                        {sql::Value(id)})
             .At(0, 0);
     }
+    void SetNull(int id, const char* column) {
+        sql::SharedDatabase(dir_.path())
+            ->ExecuteRaw(std::string("update NumberLog set ") + column + "=null where ID=?1",
+                         {sql::Value(id)});
+    }
     void SetStatus(int id, int status) {
         sql::SharedDatabase(dir_.path())
             ->ExecuteRaw("update NumberLog set StatusSC=?1 where ID=?2",
@@ -174,6 +179,15 @@ TEST_F(SendJournal, RunCountsOfPendingRows) {
     SetStatus(first + 1, 0);
     EXPECT_EQ(journal_.CountPendingReports(first), 0);
     EXPECT_TRUE(journal_.AllReportsFinal(first, last));
+    // A row without any reference is still awaited; one with an unreadable reference is not,
+    // yet it keeps its number from having every report.
+    const int noReference = Sent("4", 5, 0, true, 13);
+    SetNull(noReference, "MR");
+    EXPECT_FALSE(journal_.AllReportsFinal(noReference, noReference));
+    EXPECT_EQ(journal_.CountPendingReports(noReference), 1);
+    const int unreadable = Sent("5", 256, 0, true, 14);
+    EXPECT_TRUE(journal_.AllReportsFinal(unreadable, unreadable));
+    EXPECT_EQ(journal_.CountPendingRowsOfNumber(14, unreadable), 1);
     journal_.IMEI = "356938035643800";
     EXPECT_EQ(journal_.GetMaxLogID(), 0);
 }

@@ -108,6 +108,10 @@ const Rule* Engine::MatchRule(const std::string& what) {
             r.prefix.empty() ||
             (r.prefix == "PDU" ? what == "PDU" : what != "PDU" && StartsWith(what, r.prefix));
         if (!match) continue;
+        if (r.skip > 0) {
+            --r.skip;
+            continue;
+        }
         if (r.times > 0) --r.times;
         return &r;
     }
@@ -123,9 +127,10 @@ void Engine::Command(const std::string& raw, uint64_t nowMs) {
     if (const Rule* r = MatchRule(cmd)) {
         switch (r->kind) {
             case Rule::Kind::Error:
-                return Reply("\r\nERROR\r\n", nowMs);
+                return Reply("\r\nERROR\r\n", nowMs, r->delayMs);
             case Rule::Kind::CmsError:
-                return Reply("\r\n+CMS ERROR: " + std::to_string(r->code) + "\r\n", nowMs);
+                return Reply("\r\n+CMS ERROR: " + std::to_string(r->code) + "\r\n", nowMs,
+                             r->delayMs);
             case Rule::Kind::Silence:
                 return;
             case Rule::Kind::Late:
@@ -194,10 +199,11 @@ void Engine::Pdu(uint64_t nowMs) {
         switch (r->kind) {
             case Rule::Kind::Error:
                 rejected_.push_back("scripted ERROR");
-                return Reply("\r\nERROR\r\n", nowMs);
+                return Reply("\r\nERROR\r\n", nowMs, r->delayMs);
             case Rule::Kind::CmsError:
                 rejected_.push_back("scripted +CMS ERROR");
-                return Reply("\r\n+CMS ERROR: " + std::to_string(r->code) + "\r\n", nowMs);
+                return Reply("\r\n+CMS ERROR: " + std::to_string(r->code) + "\r\n", nowMs,
+                             r->delayMs);
             case Rule::Kind::Silence:
                 rejected_.push_back("scripted silence");
                 return;

@@ -35,18 +35,20 @@ enum class ReportFault : uint8_t {
 };
 
 // A scripted answer for commands that begin with `prefix` (upper-case; "PDU" stands for the PDU
-// and its Ctrl-Z, "" for everything). `times` < 0 applies it for ever. Splice sends `text` as a
-// piece of its own when the reply is due and the reply itself `delayMs` later (unasked lines
-// that come between a command and its answer). Reference accepts a PDU but answers `text` after
-// "+CMGS:" in place of its reference (" 300", "": one the host cannot read).
+// and its Ctrl-Z, "" for everything). `times` < 0 applies it for ever; the first `skip` matches
+// pass it by. Splice sends `text` as a piece of its own when the reply is due and the reply
+// itself `delayMs` later (unasked lines that come between a command and its answer). Reference
+// accepts a PDU but answers `text` after "+CMGS:" in place of its reference (" 300", "": one the
+// host cannot read). Error and CmsError answers come `delayMs` late.
 struct Rule {
     enum class Kind : uint8_t { Error, CmsError, Silence, Late, Splice, Reference };
     std::string prefix;
     Kind kind = Kind::Error;
     int code = 500;        // for CmsError
-    uint32_t delayMs = 0;  // for Late and Splice
+    uint32_t delayMs = 0;  // for Late, Splice, Error and CmsError
     int times = -1;
     std::string text = {};  // for Splice
+    int skip = 0;
 };
 
 struct Options {

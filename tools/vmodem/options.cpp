@@ -104,6 +104,9 @@ const char* UsageText() {
            "  --cms-error PREFIX:CODE[:N]  answer \"+CMS ERROR: CODE\" instead\n"
            "  --silence PREFIX[:N]   answer nothing\n"
            "  --late PREFIX:MS[:N]   answer MS milliseconds late\n"
+           "  --late-answer K:MS     accept the K-th message (from 1, concatenated parts count\n"
+           "                         one by one) but answer it MS milliseconds late, as a\n"
+           "                         congested network does (past the program's time-out: 35000)\n"
            "  --chunk N              send replies in pieces of at most N bytes\n"
            "  --split-crlf           send the CR and the LF of each line separately\n"
            "  --nul                  a NUL byte before every reply\n"
@@ -128,11 +131,12 @@ bool ParseOptions(const std::vector<std::string>& args, ProgramOptions& out, std
         };
         std::string v;
         Options& m = out.modem;
-        const bool takesValue =
-            a == "--link" || a == "--csq" || a == "--imei" || a == "--mr-start" ||
-            a == "--reply-delay" || a == "--report-delay" || a == "--status" || a == "--zone" ||
-            a == "--sca" || a == "--report-fault" || a == "--error" || a == "--cms-error" ||
-            a == "--silence" || a == "--late" || a == "--chunk" || a == "--gap";
+        const bool takesValue = a == "--link" || a == "--csq" || a == "--imei" ||
+                                a == "--mr-start" || a == "--reply-delay" ||
+                                a == "--report-delay" || a == "--status" || a == "--zone" ||
+                                a == "--sca" || a == "--report-fault" || a == "--error" ||
+                                a == "--cms-error" || a == "--silence" || a == "--late" ||
+                                a == "--late-answer" || a == "--chunk" || a == "--gap";
         if (takesValue && !value(v)) {
             error = a + " needs a value";
             return false;
@@ -186,6 +190,16 @@ bool ParseOptions(const std::vector<std::string>& args, ProgramOptions& out, std
                             : a == "--silence"   ? ParseRule(v, Rule::Kind::Silence, false, r)
                                                  : ParseRule(v, Rule::Kind::Late, true, r);
             if (!ok) return bad(v);
+            m.rules.push_back(r);
+        } else if (a == "--late-answer") {
+            const auto p = SplitOn(v, ':');
+            Rule r{"PDU", Rule::Kind::Late};
+            int k = 0, ms = 0;
+            if (p.size() != 2 || !ToInt(p[0], 1, 1000000, k) || !ToInt(p[1], 0, 10000000, ms))
+                return bad(v);
+            r.delayMs = static_cast<uint32_t>(ms);
+            r.times = 1;
+            r.skip = k - 1;
             m.rules.push_back(r);
         } else if (a == "--chunk") {
             if (!ToInt(v, 1, 4096, n)) return bad(v);

@@ -42,6 +42,8 @@ TEST(VmodemOptions, ReadsEveryOption) {
                               "AT+CGSN",
                               "--late",
                               "PDU:31000",
+                              "--late-answer",
+                              "4:35000",
                               "--chunk",
                               "3",
                               "--split-crlf",
@@ -69,7 +71,7 @@ TEST(VmodemOptions, ReadsEveryOption) {
     EXPECT_EQ(m.sca, "00");
     EXPECT_FALSE(m.mms);
     EXPECT_EQ(m.reportFault, vmodem::ReportFault::BadDate);
-    ASSERT_EQ(m.rules.size(), 4u);
+    ASSERT_EQ(m.rules.size(), 5u);
     EXPECT_EQ(m.rules[0].prefix, "AT+CNMI=2");
     EXPECT_EQ(m.rules[0].times, 1);
     EXPECT_EQ(m.rules[1].kind, vmodem::Rule::Kind::CmsError);
@@ -77,6 +79,10 @@ TEST(VmodemOptions, ReadsEveryOption) {
     EXPECT_EQ(m.rules[1].times, 2);
     EXPECT_EQ(m.rules[2].times, -1);
     EXPECT_EQ(m.rules[3].delayMs, 31000u);
+    EXPECT_EQ(m.rules[4].prefix, "PDU");  // the fourth message alone, 35 s late
+    EXPECT_EQ(m.rules[4].skip, 3);
+    EXPECT_EQ(m.rules[4].times, 1);
+    EXPECT_EQ(m.rules[4].delayMs, 35000u);
     EXPECT_EQ(m.chunkSize, 3u);
     EXPECT_TRUE(m.splitCrLf);
     EXPECT_TRUE(m.nulBytes);
@@ -109,6 +115,8 @@ TEST(VmodemOptions, RefusesWhatItDoesNotUnderstand) {
                                                {"--report-fault", "odd"},
                                                {"--cms-error", "PDU"},
                                                {"--late", "PDU:soon"},
+                                               {"--late-answer", "0:35000"},
+                                               {"--late-answer", "4"},
                                                {"--error", "AT:0"},
                                                {"--chunk", "0"},
                                                {"extra"}}) {
@@ -122,11 +130,12 @@ TEST(VmodemOptions, RefusesWhatItDoesNotUnderstand) {
 TEST(VmodemOptions, TheUsageTextNamesEveryOption) {
     const std::string usage = vmodem::UsageText();
     for (const char* name :
-         {"--link",       "--echo",        "--csq",         "--imei",         "--refuse-cnmi2",
-          "--reports-on", "--mr-start",    "--reply-delay", "--report-delay", "--status",
-          "--zone",       "--sca",         "--no-mms",      "--report-fault", "--error",
-          "--cms-error",  "--silence",     "--late",        "--chunk",        "--split-crlf",
-          "--nul",        "--blank-lines", "--gap",         "--verbose",      "--help"})
+         {"--link",       "--echo",     "--csq",         "--imei",         "--refuse-cnmi2",
+          "--reports-on", "--mr-start", "--reply-delay", "--report-delay", "--status",
+          "--zone",       "--sca",      "--no-mms",      "--report-fault", "--error",
+          "--cms-error",  "--silence",  "--late",        "--late-answer",  "--chunk",
+          "--split-crlf", "--nul",      "--blank-lines", "--gap",          "--verbose",
+          "--help"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
 
