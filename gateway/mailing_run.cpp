@@ -235,7 +235,7 @@ std::string TMailingRun::UnstoredText(const std::string& situation) const {
                 "Номера, сообщения на которые приняты модемом, но еще не записаны в журнал: %s."_cp,
                 list);
     }
-    return text + "\r" + situation;
+    return situation.empty() ? text : text + "\r" + situation;
 }
 
 void TMailingRun::WriteRow(const std::string& number, const std::string& text, bool ok, int numID,
@@ -369,12 +369,13 @@ void TMailingRun::btnStartClick() {
         ReleaseList();
         throw;
     }
+    const bool cut = storeFailed_;
     ReleaseList();
     if (storeFailed_) {
-        const bool stored = StoreUnstored();
-        Ask(UnstoredText(stored ? "Рассылка остановлена."_cp
-                                : "Рассылка остановлена. Запись будет повторена."_cp),
-            "Ошибка"_cp, kMbIconHand);
+        std::string situation = cut ? "Рассылка остановлена."_cp : "";
+        if (!StoreUnstored())
+            situation += std::string(cut ? " " : "") + "Запись будет повторена."_cp;
+        Ask(UnstoredText(situation), "Ошибка"_cp, kMbIconHand);
     } else if (regularEnd && !link_.PortLost) {
         view_.MessageBeep(kMbIconAsterisk);
     }
