@@ -89,6 +89,11 @@ std::vector<std::string> KeyRunConditions(std::vector<int64_t> keys) {
     return out;
 }
 
+// A counted row that another copy deleted since the refresh reads as nulls, its key too.
+bool RowGone(vcl::TDataSet& data) {
+    return data.FieldByName("ID").IsNull();
+}
+
 }  // namespace
 
 // ---- what a row shows ----
@@ -157,6 +162,7 @@ std::string JournalCSV(vcl::TDataSet& data) {
     const int count = data.RecordCount();
     for (int rec = 1; rec <= count; ++rec) {
         data.ReadRecord(rec);
+        if (RowGone(data)) continue;
         const std::string fields[] = {
             number.AsString(),
             DateTimeText(sendTime.AsDateTime()),
@@ -304,6 +310,8 @@ void TformNumberLog::ShowForMailing(const std::string& imei, os::TDateTime start
 
 void TformNumberLog::RefreshLog() {
     db::SetStatement(Query, db::kJournalRows);
+    // By key from every row, so a counted row that a report took out of the filter still reads.
+    Query.SetRowSource(Query.SQL.Text());
     const std::string condition = FilterToSQL();
     if (!condition.empty()) Query.SQL.Add("where " + condition);
     Query.SetOrderBy(db::kJournalOrderKey);
@@ -384,7 +392,10 @@ void TformNumberLog::SaveCSV(const std::string& fileName) {
         vcl::TDataSet& data;
         ~Release() { data.EnableControls(); }
     } release{Query};
-    if (Query.Active()) text = JournalCSV(Query);
+    if (Query.Active()) {
+        Query.DropCachedRows();  // the pages the grid read may have changed since
+        text = JournalCSV(Query);
+    }
     if (!os::WriteFileAtomically(os::Cp1251ToUtf8(fileName), text))
         throw vcl::EFCreateError(
             vcl::Format("Cannot create file \"%s\". %s", fileName, os::LastError().text));
@@ -398,7 +409,8 @@ void TformNumberLog::btnSaveCSVClick(vcl::TObject*) {
 
 void TformNumberLog::GridDrawColumnCell(vcl::TObject*, const vcl::TRect& Rect, int,
                                         vcl::TColumn* Column, vcl::TGridDrawState State) {
-    if (!Query.Active() || Query.IsEmpty()) return;
+    // A row that is gone keeps the grid's own look: an empty row.
+    if (!Query.Active() || Query.IsEmpty() || RowGone(Query)) return;
     vcl::TCanvas* c = Grid->Canvas();
     // The selection as the grid shows it: the system highlight, or the skin's when skinned.
     if (State.Contains(vcl::gdSelected)) {

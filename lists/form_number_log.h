@@ -5,6 +5,10 @@
 // Rules:
 //  1. The journal's query reads its rows on demand (TKeyedQuery): a refresh counts the matching
 //     rows, the grid reads the keys and rows it shows; nothing is held open between calls.
+//     Rows are read by key from the whole journal, not through the filter, so a counted row
+//     that a report has moved out of the filter since shows its current values. A counted row
+//     that another copy deleted since is an empty grid row and no line of the export; the
+//     export reads every row anew.
 //  2. A refresh that fails says why (the database's message and the statement) and leaves the
 //     count and the columns as they were; the window stays usable.
 //  3. Deleting asks first, with the number of rows shown, and removes exactly the rows the

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "platform/os/cp_literal.h"
 #include "platform/os/files.h"
 #include "platform/user/message_box.h"
+#include "platform/user/painting.h"
 #include "platform/user/window_pos.h"
 #include "skin/core/data/internal_skin.h"
 #include "skin/core/data/stored_skins.h"
@@ -64,8 +66,10 @@ protected:
     }
     int64_t Count() { return db->QueryRaw("select count(*) from NumberLog").At(0, 0).Integer(); }
     std::string StatusText() { return journal->StatusBar->Panels()->Items(0)->Text(); }
-    // The screen's colour inside the right end of a grid cell (column by field, record row).
-    vcl::TColor CellColour(const display::Rgb& screen, const char* field, int row) {
+    // The screen's colour `fromRight` pixels inside the right end of a grid cell (column by
+    // field, record row), on its middle line.
+    vcl::TColor CellColour(const display::Rgb& screen, const char* field, int row,
+                           int fromRight = 4) {
         int col = 1;
         for (int i = 0; i < journal->Grid->Columns()->Count(); ++i) {
             vcl::TColumn* c = journal->Grid->Columns()->Items(i);
@@ -74,7 +78,8 @@ protected:
             ++col;
         }
         const vcl::TRect r = journal->Grid->CellRect(col, row);
-        const vcl::TPoint p = journal->Grid->ClientToScreen({r.Right - 4, (r.Top + r.Bottom) / 2});
+        const vcl::TPoint p =
+            journal->Grid->ClientToScreen({r.Right - fromRight, (r.Top + r.Bottom) / 2});
         const unsigned char* px =
             &screen.pixels[(static_cast<std::size_t>(p.Y) * screen.width + p.X) * 3];
         return vcl::RGB(px[0], px[1], px[2]);
@@ -313,6 +318,60 @@ TEST_F(JournalWindow, DeleteTakesTheRowsTheLastRefreshCountedAndNoOthers) {
               "Будет удалено записей: 5400.\r\nВы уверены, что хотите удалить?"_cp);
     EXPECT_EQ(rig.boxes[2].text, "Будет удалено записей: 0.\r\nВы уверены, что хотите удалить?"_cp);
     EXPECT_EQ(Count(), 602);
+}
+
+// Rule 1 across two copies: after the refresh another copy delivers reports for counted rows,
+// on the page the grid has read and past the first window of keys, and deletes one. The rest
+// show and export their values of now; the deleted one is an empty grid row and no line. Without
+// kept keys the later windows of keys are read after the delete: the empty row is the last.
+TEST_F(JournalWindow, RowsAnotherCopyChangedOrDeletedShowAsTheyAreNow) {
+    struct Case {
+        uint8_t statusMask;
+        const char* imeis;
+        int emptyRecord;
+        vcl::TColor above;  // the record before it
+    } const cases[] = {{lists::smNoReport, "", 5005, vcl::RGB(155, 255, 155)},
+                       {0, kIMEI, 6000, vcl::clWhite}};
+    const std::string delivered =
+        ";\"05.03.2024 10:00:01\";Успех;\"05.03.2024 10:00:07\";Доставлено;Hello;7;Clients;"
+        "\"2024.03.05 10:00:00\";356938035643809\r\n"_cp;
+    journal->Show();
+    for (const Case& c : cases) {
+        db->ExecuteRaw("delete from NumberLog");
+        db->ExecuteRaw(
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 6000) "
+            "insert into NumberLog (ID, NumID, Number, TextSMS, SendResultOK, SendTime, Name, "
+            "StartTime, IMEI) select i, 7, '7916' || (1000000 + i), 'Hello', 1, "
+            "'2024-03-05 10:00:01.000', 'Clients', '2024.03.05 10:00:00', '" +
+            std::string(kIMEI) + "' from n");
+        journal->Filter.StatusMask = c.statusMask;
+        journal->Filter.IMEIs = c.imeis;
+        journal->RefreshLog();
+        sql::Database other(sql::DatabaseFile(rig.dir.path()));
+        other.ExecuteRaw(
+            "update NumberLog set StatusSC = 0, ReceiveTimeClient = '2024-03-05 10:00:07.000' "
+            "where ID = 3 or ID between 5001 and 5010");
+        other.ExecuteRaw("delete from NumberLog where ID = 5005");
+
+        journal->Query.SetRecNo(c.emptyRecord);
+        win::RedrawWindow(journal->Handle(), nullptr, nullptr,
+                          win::RDW_UPDATENOW | win::RDW_ALLCHILDREN);
+        win::RECT all{0, 0, 1024, 768};
+        const display::Rgb screen = display::CaptureScreen(&all);
+        const int row = journal->Grid->Row();
+        bool blank = true;  // along the middle line of its send result
+        for (int x = 5; x < 110; ++x)
+            blank = blank && CellColour(screen, "SendResultOK", row, x) == vcl::clWhite;
+        EXPECT_TRUE(blank) << c.emptyRecord;
+        EXPECT_EQ(CellColour(screen, "SendResultOK", row - 1), c.above);
+
+        journal->SaveCSV(rig.dir / "journal.csv");
+        const std::string csv = os::ReadWholeFile(rig.dir / "journal.csv").value_or("");
+        EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 6000) << c.emptyRecord;
+        EXPECT_NE(csv.find("\n79161000003" + delivered), std::string::npos);
+        EXPECT_NE(csv.find("\n79161005004" + delivered + "79161005006" + delivered),
+                  std::string::npos);
+    }
 }
 
 // Rule 2: the database's message and the statement, caption "Ошибка"; the window then works.

@@ -106,6 +106,11 @@ void TKeyedQuery::SetKeepKeys(bool keep) {
     keepKeys_ = keep;
 }
 
+void TKeyedQuery::SetRowSource(const std::string& select) {
+    CheckInactive();
+    rowSource_ = select;
+}
+
 void TKeyedQuery::InternalOpen() {
     text_ = os::Cp1251ToUtf8(SQL.Text());
     const std::string key = sql::QuoteName(os::Cp1251ToUtf8(keyField_));
@@ -147,7 +152,9 @@ void TKeyedQuery::InternalOpen() {
                 " where " + key + " <= " + std::to_string(top.IsNull() ? 0 : top.Integer());
         }
 
-        pageSQL_ = "select *" + from + " where " + key + " in (";
+        const std::string source =
+            rowSource_.empty() ? from : " from (\n" + os::Cp1251ToUtf8(rowSource_) + "\n)";
+        pageSQL_ = "select *" + source + " where " + key + " in (";
         for (int i = 0; i < kPageRows; ++i)
             pageSQL_ += (i ? ", :" : ":") + KeyParam(i);
         pageSQL_ += ")";

@@ -15,9 +15,10 @@
 //     (rows deleted since) leaves the rest as rows of nulls. A window read later evaluates the
 //     statement again, so it holds the rows counted only when no row can enter or leave the
 //     result below that key after the open.
-//  3. A row is read by its key, so a row changed by another copy since its key was read shows
-//     its new values, and a row deleted since (or one that no longer meets the statement)
-//     reads as nulls.
+//  3. A row is read by its key from RowSource (the statement itself when empty), so a row
+//     changed by another copy since its key was read shows its new values, also one that no
+//     longer meets the statement when RowSource holds it; a row not found there (deleted
+//     since) reads as nulls, its key field included.
 //  4. Without KeepKeys at most kCachedPages pages of kPageRows rows and one window of
 //     kKeyWindow keys are held until Keys() is asked for every key; nothing else grows with the
 //     result. With it, every key (8 bytes a row) is held while open, and their space
@@ -51,6 +52,11 @@ public:
     // Reads and keeps every key at open (rule 6); only while closed.
     bool KeepKeys() const { return keepKeys_; }
     void SetKeepKeys(bool keep);
+    // The select the rows are read from by key (rule 3): the statement's columns from rows
+    // that include every row of the statement, such as the statement without its condition.
+    // Empty: the statement itself. Only while closed.
+    const std::string& RowSource() const { return rowSource_; }
+    void SetRowSource(const std::string& select);
 
     // Every key of the result in its order, read now where not read yet (valid while open).
     const std::vector<int64_t>& Keys() const;
@@ -80,6 +86,7 @@ private:
 
     std::string keyField_ = "ID";
     std::string orderBy_;
+    std::string rowSource_;
     std::string text_;       // the statement in UTF-8
     std::string keyFilter_;  // bounds every key read by the greatest key at open
     bool keepKeys_ = false;
