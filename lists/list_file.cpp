@@ -11,25 +11,27 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-// Whether text without a byte-order mark is UTF-8 (rule 4). Cyrillic in cp1251 makes a valid
-// pair only where a capital is followed by a byte 0x80..0xBF (a quote, a dash, "ё", a Ukrainian
-// letter); its small letters, followed by letters, are all damaged sequences. So cp1251 text,
-// a chance pair or two included, stays well below two thirds valid (only words made of such
-// capitals alone could reach it), while UTF-8 with a few damaged bytes stays far above: it is
-// then refused rather than read as garbled cp1251.
+// Whether text without a byte-order mark is UTF-8 (rule 4). Text that is valid UTF-8 throughout
+// is. Otherwise, Cyrillic in cp1251 makes a valid pair only where a capital is followed by a byte
+// 0x80..0xBF (a quote, a dash, "ё", a Ukrainian letter), and such a pair mostly stands for a
+// Latin-1 sign cp1251 lacks ("ВІ" is "²"); its small letters, followed by letters, are damaged
+// sequences. So only valid sequences of characters cp1251 has count for UTF-8: cp1251 text, a
+// chance pair or two included, stays well below two thirds of them, while UTF-8 with a few
+// damaged bytes stays far above and is then refused rather than read as garbled cp1251.
 bool LooksLikeUtf8(std::string_view s) {
-    std::size_t valid = 0, damaged = 0;
+    std::size_t valid = 0, foreign = 0, damaged = 0;
     for (std::size_t i = 0; i < s.size();) {
         const std::size_t start = i;
         if (static_cast<unsigned char>(s[i]) < 0x80) {
             ++i;
             continue;
         }
-        if (os::DecodeUtf8(s, i))
-            valid += i - start;
+        if (const auto c = os::DecodeUtf8(s, i))
+            (os::UnicodeToCp1251(*c) ? valid : foreign) += i - start;
         else
             ++damaged;
     }
+    if (damaged == 0) return valid + foreign > 0;
     return valid > 0 && valid >= 2 * damaged;
 }
 
