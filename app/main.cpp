@@ -49,9 +49,10 @@ int main(int argc, char** argv) {
     } skinLibrary;
     const bool headless = screen->Kind() == display::PresenterKind::Headless;
     lists::MessageBoxLimitReporter reporter(headless);
+    // Every refusal to start ends with a failure, so that a script starting it knows.
     if (!lists::ClaimInstance(reporter)) {
         vcl::DoneApplication();
-        return 0;
+        return 1;
     }
 
     gateway::StartLogThread();
@@ -61,6 +62,13 @@ int main(int argc, char** argv) {
     app->Initialize();
     app->SetTitle("Tessary");
     gateway::LoadProgramIcon(app->Icon());
+    if (headless)
+        // A failure while the forms are made (a database that cannot be used) would wait in a
+        // box that nobody can answer: it goes to standard error instead.
+        app->OnException = vcl::TExceptionEvent::FromCallable(
+            [](vcl::TObject*, const std::exception& e) {
+                lists::StderrLimitReporter().Show(e.what(), "Tessary", 0);
+            });
     app->CreateForm(formMain);
     app->CreateForm(formLoadSave);
     app->CreateForm(formGSM);
@@ -80,8 +88,9 @@ int main(int argc, char** argv) {
     else
         app->Run();
 
+    const bool failed = headless || formMain->DatabaseFailed();
     gateway::FlushLog(5000);
     vcl::DoneApplication();  // frees the forms; the mailing window stops the log writer
     gateway::StopLogThread();
-    return headless ? 1 : 0;
+    return failed ? 1 : 0;
 }

@@ -392,6 +392,7 @@ void TformMain::FormCreate(vcl::TObject*) {
         MainFormCreate(settings_, DataSets());
     } catch (const std::exception&) {
         // Shown, and the start-up goes on: the window opens with what could be set up.
+        databaseFailed_ = true;
         vcl::Application()->HandleException(this, std::current_exception());
     }
 }

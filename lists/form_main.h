@@ -52,6 +52,9 @@ public:
     void ShowForMailing(const std::string& imei, os::TDateTime startTime) override;
 
     bool GridLocked() const override { return gridLocked_; }
+    // Whether the database could not be set up at creation: the window opens all the same, and
+    // the program ends with a failure.
+    bool DatabaseFailed() const { return databaseFailed_; }
     const std::string& ListName() const { return listName_; }
     TListStorage& Storage() { return storage_; }
     void LockGrid();
@@ -183,6 +186,7 @@ private:
 
     gateway::TSettings settings_;
     bool gridLocked_ = true;
+    bool databaseFailed_ = false;
     std::string listName_;
     TListStorage storage_;
 };

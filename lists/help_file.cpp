@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "gateway/log_thread.h"
 #include "platform/os/cp_literal.h"
 #include "platform/os/files.h"
 #include "platform/os/shell_open.h"
@@ -35,7 +36,11 @@ void PollViewers(win::HWND, win::UINT, win::UINT_PTR, win::DWORD) {
     std::vector<std::pair<win::HWND, std::string>> failed;
     std::erase_if(gViewers, [&](Viewer& v) {
         const auto result = v.opening->Poll();
-        if (result && !result->ok) failed.emplace_back(v.owner, result->error);
+        if (result && !result->known)
+            // Neither a success nor a failure to show: the viewer may still be running fine.
+            gateway::AddLog("Справка: "_cp + result->error);
+        else if (result && !result->ok)
+            failed.emplace_back(v.owner, result->error);
         return result.has_value();
     });
     if (gViewers.empty()) {
@@ -56,7 +61,7 @@ bool OpenHelpFile(win::HWND owner, const std::string& folder, const std::string&
         ShowFailure(owner, std::string(kHelpFileName) + ": " + os::RussianErrorText(ENOENT));
         return false;
     }
-    auto opening = std::make_unique<os::ShellOpening>(file, opener);
+    auto opening = std::make_unique<os::ShellOpening>(file, opener, kHelpWatchName);
     if (const auto result = opening->Poll()) {
         if (!result->ok) ShowFailure(owner, result->error);
         return result->ok;

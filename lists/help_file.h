@@ -1,6 +1,7 @@
 // The operator's guide: "Help Tessary.chm" next to the executable, opened with the desktop's
 // viewer. A failure is shown with the reason of the step that failed, however late it comes: the
-// viewer's end is polled from a timer, so the windows go on meanwhile.
+// viewer's end is polled from a timer, so the windows go on meanwhile. When its watch ends
+// without telling (killed from outside), that is only logged: nothing is known to show.
 #pragma once
 
 #include <string>
@@ -10,6 +11,8 @@
 namespace lists {
 
 inline constexpr const char* kHelpFileName = "Help Tessary.chm";
+// The name the watch of a viewer shows in the process list.
+inline constexpr const char* kHelpWatchName = "tessary-help";
 
 // How often the viewers still running are asked whether they have ended.
 inline constexpr unsigned kHelpViewerPollMs = 200;

@@ -11,21 +11,31 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-// Valid UTF-8 holding at least one character past ASCII.
+// Whether text without a byte-order mark is UTF-8 (rule 4). Text that is valid UTF-8 throughout
+// is. Otherwise, Cyrillic in cp1251 makes a valid pair only where a capital is followed by a byte
+// 0x80..0xBF (a quote, a dash, "ё", a Ukrainian letter), and such a pair mostly stands for a
+// Latin-1 sign cp1251 lacks ("ВІ" is "²"); its small letters, followed by letters, are damaged
+// sequences. So only valid sequences of characters cp1251 has count for UTF-8: cp1251 text, a
+// chance pair or two included, stays well below two thirds of them, while UTF-8 with a few
+// damaged bytes stays far above and is then refused rather than read as garbled cp1251.
 bool LooksLikeUtf8(std::string_view s) {
-    bool wide = false;
+    std::size_t valid = 0, foreign = 0, damaged = 0;
     for (std::size_t i = 0; i < s.size();) {
+        const std::size_t start = i;
         if (static_cast<unsigned char>(s[i]) < 0x80) {
             ++i;
             continue;
         }
-        if (!os::DecodeUtf8(s, i)) return false;
-        wide = true;
+        if (const auto c = os::DecodeUtf8(s, i))
+            (os::UnicodeToCp1251(*c) ? valid : foreign) += i - start;
+        else
+            ++damaged;
     }
-    return wide;
+    if (damaged == 0) return valid + foreign > 0;
+    return valid > 0 && valid >= 2 * damaged;
 }
 
-// UTF-8 to cp1251; a character without a cp1251 byte (or a malformed one) names its line.
+// UTF-8 to cp1251; a damaged sequence, or a character without a cp1251 byte, names its line.
 std::string FromUtf8(std::string_view s) {
     std::string out;
     out.reserve(s.size());
@@ -33,7 +43,10 @@ std::string FromUtf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         if (s[i] == '\n') ++line;
         const auto c = os::DecodeUtf8(s, i);
-        const auto b = c ? os::UnicodeToCp1251(*c) : std::nullopt;
+        if (!c)
+            throw vcl::EConvertError(vcl::Format(
+                "Строка %d файла содержит поврежденный символ в кодировке UTF-8."_cp, line));
+        const auto b = os::UnicodeToCp1251(*c);
         if (!b)
             throw vcl::EConvertError(vcl::Format(
                 "Строка %d файла содержит символ, которого нет в кодировке Windows-1251."_cp,

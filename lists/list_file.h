@@ -10,9 +10,10 @@
 //  6. A file of more than kMaxListCells cells (lines times the field count) is refused whole,
 //     before any row is made.
 //  3. Lines end with LF or CR LF; a line end after the last line starts no further row.
-//  4. The file is cp1251. A file that begins with the UTF-8 byte-order mark, or is valid UTF-8
-//     and holds non-ASCII characters, is UTF-8 and is converted first; a character cp1251 has
-//     no byte for is an error naming its line, and then no row is given at all.
+//  4. The file is cp1251. A file that begins with the UTF-8 byte-order mark, or whose non-ASCII
+//     bytes are at least two thirds valid UTF-8 sequences, is UTF-8 and is converted first; a
+//     damaged sequence, or a character cp1251 has no byte for, is an error naming its line, and
+//     then no row is given at all.
 //  5. Written back, every cell is followed by ";", lines are joined by CR LF and the last one
 //     has no line end. Nothing is quoted: a ";" inside a cell splits it when read again.
 #pragma once

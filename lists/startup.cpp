@@ -9,6 +9,7 @@
 #include "platform/os/cp_literal.h"
 #include "platform/os/files.h"
 #include "platform/os/instance_slots.h"
+#include "platform/os/sys_error.h"
 #include "vcl/system/format.h"
 
 namespace lists {
@@ -26,7 +27,7 @@ std::string LockFolder(const std::string& lockDir) {
 
 }  // namespace
 
-bool TakeInstanceSlot(int slot, const std::string& lockDir) {
+os::InstanceLock TakeInstanceSlot(int slot, const std::string& lockDir) {
     return os::TakeInstanceLock(LockFolder(lockDir), slot);
 }
 
@@ -39,14 +40,29 @@ bool ClaimInstance(InstanceLimitReporter& reporter, const std::string& lockDir) 
                       "Внимание"_cp, kIconStop);
         return false;
     }
+    // A slot whose lock cannot be taken counts as taken and the next one is tried, but only
+    // slots that running copies hold make the limit: else the first failure says why.
+    int failedSlot = -1, failure = 0;
     for (int slot = 0; slot < kMaxInstances; ++slot) {
-        if (TakeInstanceSlot(slot, dir)) {
+        const os::InstanceLock lock = TakeInstanceSlot(slot, dir);
+        if (lock) {
             gateway::InstanceNo = slot;
             return true;
         }
+        if (lock.state == os::InstanceLock::Failed && failedSlot < 0)
+            failedSlot = slot, failure = lock.error;
     }
-    reporter.Show(vcl::Format("Нельзя запускать более %d экземпляров Tessary. "_cp, kMaxInstances),
-                  "Внимание"_cp, kIconStop);
+    if (failedSlot >= 0)
+        reporter.Show(vcl::Format("Нельзя запустить Tessary: не удается занять файл блокировки %s "
+                                  "в папке %s: %s."_cp,
+                                  os::InstanceLockName(failedSlot).c_str(),
+                                  os::Utf8ToCp1251(dir).c_str(),
+                                  os::RussianErrorText(failure).c_str()),
+                      "Внимание"_cp, kIconStop);
+    else
+        reporter.Show(
+            vcl::Format("Нельзя запускать более %d экземпляров Tessary. "_cp, kMaxInstances),
+            "Внимание"_cp, kIconStop);
     return false;
 }
 

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "platform/os/instance_slots.h"
 #include "vcl/data/db_query.h"
 
 namespace lists {
@@ -16,8 +17,9 @@ namespace lists {
 inline constexpr int kMaxInstances = 20;
 inline constexpr unsigned kIconStop = 0x10;  // the message box's stop icon
 
-// Shows the message that every slot is taken. The start-up code reports through this, so that it
-// works before (and without) any window; the application binds it to its message box.
+// Shows why the program cannot start (every slot taken, no folder for the locks). The start-up
+// code reports through this, so that it works before (and without) any window; the application
+// binds it to its message box.
 class InstanceLimitReporter {
 public:
     virtual ~InstanceLimitReporter() = default;
@@ -31,13 +33,14 @@ public:
 };
 
 // Takes the slot's lock in `lockDir` (the database folder by default) for the life of the
-// process.
-bool TakeInstanceSlot(int slot, const std::string& lockDir = {});
+// process; true when taken.
+os::InstanceLock TakeInstanceSlot(int slot, const std::string& lockDir = {});
 
-// Takes the lowest free slot and makes it the instance number. With all slots taken, shows
-// "Нельзя запускать более 20 экземпляров Tessary. " (caption "Внимание", stop icon) and
-// returns false: the program must then end without creating any form. When the folder cannot
-// be made it refuses likewise, saying so.
+// Takes the lowest free slot and makes it the instance number. With all slots held by running
+// copies, shows "Нельзя запускать более 20 экземпляров Tessary. " (caption "Внимание", stop
+// icon) and returns false: the program must then end without creating any form. When the
+// folder cannot be made, or no slot is free and a lock could not be taken for another reason
+// than a running copy, it refuses likewise, saying what failed and why.
 bool ClaimInstance(InstanceLimitReporter& reporter, const std::string& lockDir = {});
 
 // Whether a copy other than this one holds an instance slot.

@@ -20,12 +20,13 @@ int OpenLockFile(const std::string& dir, int slot, int flags) {
     return open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | flags, 0644);
 }
 
-bool TryLock(int fd) {
+// 0, or why the lock was not taken (EWOULDBLOCK: another process holds it).
+int TryLock(int fd) {
     int rc;
     do {
         rc = flock(fd, LOCK_EX | LOCK_NB);
     } while (rc != 0 && errno == EINTR);
-    return rc == 0;
+    return rc == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -36,25 +37,26 @@ std::string InstanceLockName(int slot) {
     return name;
 }
 
-bool TakeInstanceLock(const std::string& dir, int slot) {
+InstanceLock TakeInstanceLock(const std::string& dir, int slot) {
     // The lock files are never deleted: removing one while another process waits to lock it
     // would let two processes hold "the same" slot on different files.
     const int fd = OpenLockFile(dir, slot, O_CREAT);
-    if (fd < 0) return false;
+    if (fd < 0) return {InstanceLock::Failed, errno};
     struct stat st {};
     if (fstat(fd, &st) == 0 && st.st_uid == geteuid() && (st.st_mode & 0444) != 0444)
         fchmod(fd, (st.st_mode & 07777) | 0444);  // a narrow umask must not shut others out
-    if (!TryLock(fd)) {
+    if (const int err = TryLock(fd)) {
         close(fd);
-        return false;
+        return {err == EWOULDBLOCK ? InstanceLock::Held : InstanceLock::Failed, err};
     }
-    return true;  // the descriptor stays open, and the lock held, until the process ends
+    // The descriptor stays open, and the lock held, until the process ends.
+    return {InstanceLock::Taken};
 }
 
 bool InstanceLockHeld(const std::string& dir, int slot) {
     const int fd = OpenLockFile(dir, slot, 0);
     if (fd < 0) return errno != ENOENT;  // missing: never taken since the folder was made
-    const bool held = !TryLock(fd);
+    const bool held = TryLock(fd) != 0;
     close(fd);  // frees the lock if this probe took it
     return held;
 }

@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 
 #include "platform/os/cp_literal.h"
 #include "platform/os/sys_error.h"
@@ -33,8 +35,38 @@ bool Receive(int fd, Report& r) {
     return n == static_cast<ssize_t>(sizeof r);
 }
 
-void Reap(pid_t pid) {
-    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {}
+// How the process ended (its wait status), -1 when it cannot be told.
+int Reap(pid_t pid) {
+    int status = 0;
+    pid_t r;
+    while ((r = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {}
+    return r == pid ? status : -1;
+}
+
+// The size of a file of /proc, which tells none beforehand.
+std::size_t ProcFileSize(const char* path) {
+    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    std::size_t size = 0;
+    char buf[256];
+    for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;)
+        size += static_cast<std::size_t>(n);
+    close(fd);
+    return size;
+}
+
+// In the middle process, once the opener is forked: it shows as `name` in the process list, as
+// its command (ps, top) and as its command line (ps -f), which it would otherwise share with the
+// program. The line is written over the arguments' strings, and on into the environment's that
+// follow them when it is longer: this process's own copies, which nothing here reads any more.
+void NameWatch(const std::string& name) {
+    if (name.empty()) return;
+    prctl(PR_SET_NAME, name.c_str(), 0, 0, 0);
+    char* args = program_invocation_name;  // argv[0], where the arguments' strings start
+    const std::size_t argsSize = ProcFileSize("/proc/self/cmdline");
+    if (!args || name.size() >= argsSize + ProcFileSize("/proc/self/environ")) return;
+    std::memset(args, 0, argsSize);
+    std::memcpy(args, name.c_str(), name.size() + 1);
 }
 
 std::string Describe(const std::string& step, int code) {
@@ -98,7 +130,8 @@ struct Started {
 // Forks twice so that the opener is not our child (no zombie, it outlives us). The exec failure
 // comes back through a close-on-exec pipe that closes once the opener runs, so the start is known
 // at once; the opener's end through a second pipe that the middle process holds while it watches.
-Started Start(const std::string& target, const std::string& program, bool watch) {
+Started Start(const std::string& target, const std::string& program, bool watch,
+              const std::string& watchName = {}) {
     int execPipe[2], exitPipe[2] = {-1, -1};
     if (pipe2(execPipe, O_CLOEXEC) != 0) return {{false, Describe("pipe", errno)}};
     if (watch && pipe2(exitPipe, O_CLOEXEC) != 0) {
@@ -135,6 +168,7 @@ Started Start(const std::string& target, const std::string& program, bool watch)
             Send(execPipe[1], {Report::ExecFailed, errno});
             _exit(127);
         }
+        if (watch) NameWatch(watchName);  // before the start is told: then it shows so
         close(execPipe[1]);
         if (watch) WatchOpener(opener, exitPipe[1]);
         _exit(0);
@@ -160,9 +194,10 @@ ShellOpenResult ShellOpen(const std::string& target, const std::string& program)
     return Start(target, program, false).result;
 }
 
-ShellOpening::ShellOpening(const std::string& target, const std::string& program)
+ShellOpening::ShellOpening(const std::string& target, const std::string& program,
+                           const std::string& watchName)
     : program_(program) {
-    Started s = Start(target, program, true);
+    Started s = Start(target, program, true, watchName);
     if (!s.result.ok) {
         result_ = std::move(s.result);
         return;
@@ -178,11 +213,12 @@ ShellOpening::~ShellOpening() {
     EndWatch();
 }
 
-void ShellOpening::EndWatch() {
+int ShellOpening::EndWatch() {
     close(pipe_);
     pipe_ = -1;
-    Reap(watcher_);
+    const int status = Reap(watcher_);
     watcher_ = -1;
+    return status;
 }
 
 std::optional<ShellOpenResult> ShellOpening::Poll() {
@@ -190,10 +226,18 @@ std::optional<ShellOpenResult> ShellOpening::Poll() {
     Report r{};
     const ssize_t n = read(pipe_, &r, sizeof r);
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) return std::nullopt;
-    // Without a report the middle process could not tell how the opener ended; it did start.
-    result_ = n == static_cast<ssize_t>(sizeof r) ? ExitResult(program_, r.value)
-                                                  : ShellOpenResult{true, {}};
-    EndWatch();
+    const int watch = EndWatch();
+    if (n == static_cast<ssize_t>(sizeof r)) {
+        result_ = ExitResult(program_, r.value);
+    } else {
+        // The watch ended without a report (killed, most likely): the opener did start, but
+        // whether it then failed nobody can tell, so it is neither ok nor a failure.
+        std::string why = program_ + ": " + "неизвестно, как завершилась программа просмотра"_cp;
+        if (watch != -1 && WIFSIGNALED(watch))
+            why += std::string(" (") + "наблюдающий процесс прерван сигналом "_cp +
+                   std::to_string(WTERMSIG(watch)) + ")";
+        result_ = ShellOpenResult{false, why, false};
+    }
     return result_;
 }
 

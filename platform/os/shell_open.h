@@ -19,6 +19,9 @@ namespace os {
 struct ShellOpenResult {
     bool ok = false;
     std::string error;  // which step failed and why, in Russian, cp1251
+    // False when the watch ended without telling how the opener ended (killed from outside):
+    // then neither ok nor a failure holds, and `error` says what is known.
+    bool known = true;
 };
 
 // Starts the opener without watching its end: ok once it has started.
@@ -27,18 +30,21 @@ ShellOpenResult ShellOpen(const std::string& target, const std::string& program 
 // An opener started with its end watched.
 class ShellOpening {
 public:
-    // Returns once the opener has started or failed to.
-    explicit ShellOpening(const std::string& target, const std::string& program = "xdg-open");
+    // Returns once the opener has started or failed to. The watching process shows as
+    // `watchName` (at most 15 bytes) in the process list, not as a copy of the program.
+    explicit ShellOpening(const std::string& target, const std::string& program = "xdg-open",
+                          const std::string& watchName = "tessary-watch");
     // A watch still going is given up; the opener runs on.
     ~ShellOpening();
     ShellOpening(const ShellOpening&) = delete;
     ShellOpening& operator=(const ShellOpening&) = delete;
 
-    // How it ended, without waiting: none while the opener runs. Ok is an exit with 0.
+    // How it ended, without waiting: none while the opener runs. Ok is an exit with 0; a watch
+    // that ended without a report gives a result that is not known.
     std::optional<ShellOpenResult> Poll();
 
 private:
-    void EndWatch();
+    int EndWatch();  // the wait status of the middle process, -1 when unknown
 
     std::string program_;
     std::optional<ShellOpenResult> result_;

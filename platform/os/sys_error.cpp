@@ -16,7 +16,7 @@ SysError ErrorFromCode(int code) {
 }
 
 std::string RussianErrorText(int code) {
-    // The errors that finding a file or starting a program can meet.
+    // The errors that finding or making a file, or starting a program, can meet.
     static const struct {
         int code;
         const char* text;
@@ -34,6 +34,10 @@ std::string RussianErrorText(int code) {
         {EMFILE, "слишком много открытых файлов"_cp},
         {ENFILE, "слишком много открытых файлов"_cp},
         {EIO, "ошибка ввода-вывода"_cp},
+        {EISDIR, "это каталог"_cp},
+        {EROFS, "файловая система доступна только для чтения"_cp},
+        {ENOSPC, "на устройстве не осталось места"_cp},
+        {EDQUOT, "превышена дисковая квота"_cp},
     };
     for (const auto& t : kTexts)
         if (t.code == code) return t.text;

@@ -128,21 +128,27 @@ bool TsFrameAdapter::SkinCommand(TMessage& m) {
                 data_->GetBGInfo(*reinterpret_cast<BackgroundInfo*>(m.LParam), false,
                                  frame_->HandleAllocated() ? frame_->Handle() : nullptr);
             return true;
-        case SKC_BEFORESCROLL:
-        case SKC_AFTERSCROLL: {
+        case SKC_BEFORESCROLL: {
             // What shows through the frame moves with the scroll: the frame waits for it.
             TWinControl* parent = frame_->Parent();
-            if (!frame_->HandleAllocated() ||
+            if (redrawOff_ || !frame_->HandleAllocated() ||
                 !((parent && SendSkinCommandNoParam(parent, SKC_ISHALFVISIBLE) != 0) ||
                   data_->ShowsParentBG()))
                 return true;
-            const bool after = code == SKC_AFTERSCROLL;
-            win::SendMessageA(frame_->Handle(), win::WM_SETREDRAW, after ? 1 : 0, 0);
-            if (after)
-                Redraw(win::RDW_INVALIDATE | win::RDW_FRAME | win::RDW_ALLCHILDREN |
-                       win::RDW_UPDATENOW);
+            win::SendMessageA(frame_->Handle(), win::WM_SETREDRAW, 0, 0);
+            redrawOff_ = true;
             return true;
         }
+        case SKC_AFTERSCROLL:
+            // Drawing comes back by what was switched off, not by asking again: the parent's
+            // clipping may have changed with the scroll.
+            if (!redrawOff_) return true;
+            redrawOff_ = false;
+            if (!frame_->HandleAllocated()) return true;
+            win::SendMessageA(frame_->Handle(), win::WM_SETREDRAW, 1, 0);
+            Redraw(win::RDW_INVALIDATE | win::RDW_FRAME | win::RDW_ALLCHILDREN |
+                   win::RDW_UPDATENOW);
+            return true;
         default:
             break;
     }

@@ -46,6 +46,7 @@ private:
     vcl::TCustomFrame* frame_ = nullptr;
     vcl::TWndMethod oldProc_;
     AdapterPtr adapter_;
+    bool redrawOff_ = false;  // drawing switched off before a scroll, until after it
 };
 
 }  // namespace skin

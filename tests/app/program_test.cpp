@@ -2,10 +2,13 @@
 // its log lands there).
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <numeric>
 #include <vector>
 
 #include "platform/os/cp1251.h"
@@ -35,6 +38,7 @@ ProgramRun RunProgram(const std::string& exe, const std::string& runtimeDir) {
         dup2(fds[1], 2);
         setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
         unsetenv("DISPLAY");
+        alarm(60);  // a hang guard, far beyond a loaded machine's start-up: it ends the program
         execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -109,11 +113,47 @@ TEST_F(ProgramTest, TheTwentyFirstCopyShowsTheLimitAndEnds) {
         all.push_back(i);
     HoldSlots(all);
     const ProgramRun r = RunProgram(exe, runtime.path());
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Внимание: Нельзя запускать более 20 экземпляров Tessary."),
               std::string::npos)
         << r.err;
     EXPECT_FALSE(os::FileExists(bin / "gate_00.log"));  // it never started its log
+}
+
+// The other refusals say why and end with a failure too: a lock that cannot be made names its
+// folder and reason (the limit is only for twenty copies running), and a database that cannot be
+// used waits in no box that nobody could answer.
+TEST_F(ProgramTest, EveryOtherRefusalToStartSaysWhyAndEndsWithAFailure) {
+    const std::string tables = bin / "Local Tables";
+    const struct {
+        std::function<void()> arrange;
+        std::string said;
+        bool nonRoot = false;  // root writes into a folder of mode 555
+    } cases[] = {
+        {[&] {
+             std::vector<int> nineteen(19);
+             std::iota(nineteen.begin(), nineteen.end(), 0);
+             HoldSlots(nineteen);
+             os::MakeDirectories(tables + "/Tessary_Mutex_13");
+         },
+         "не удается занять файл блокировки Tessary_Mutex_13 в папке " + tables + ": это каталог."},
+        {[&] { os::MakeDirectories(tables), chmod(tables.c_str(), 0555); },
+         "Tessary_Mutex_00 в папке " + tables + ": отказано в доступе.", true},
+        {[&] {
+             os::MakeDirectories(tables);
+             os::WriteFileAtomically(tables + "/Tessary.db", std::string(4096, 'x'));
+         },
+         "Tessary: file is not a database"},
+    };
+    for (const auto& c : cases) {
+        if (c.nonRoot && geteuid() == 0) continue;
+        std::filesystem::remove_all(tables);
+        c.arrange();
+        const ProgramRun r = RunProgram(exe, runtime.path());
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    }
+    if (geteuid() == 0) GTEST_SKIP() << "all but the folder of mode 555, which root writes into";
 }
 
 }  // namespace

@@ -3,18 +3,23 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
 #include <thread>
 
+#include "gateway/log_thread.h"
 #include "lists/help_file.h"
+#include "platform/os/files.h"
 #include "platform/os/cp_literal.h"
 #include "platform/user/input.h"
 #include "platform/user/styles.h"
 #include "tests/lists/list_forms_rig.h"
 #include "vcl/graphics/bitmap.h"
+#include "vcl/system/format.h"
 
 namespace {
 
@@ -118,6 +123,41 @@ TEST_F(AboutBox, TheGuideOpensOrTheReasonIsShown) {
         EXPECT_EQ(rig.boxes[i].caption, "Ошибка"_cp);
         EXPECT_EQ(rig.boxes[i].text, head + reasons[i] + ".");
     }
+
+    // A watch killed from outside: the viewer's later failure is not taken for a success, nor
+    // shown, only logged. The watch shows by its own name, not as a second copy of the program.
+    gateway::StartLogThread(folder);
+    const std::string go = folder + "go";
+    testing_support::WriteFile(late, "#!/bin/sh\nwhile [ ! -e " + go + " ] && [ -d " + folder +
+                                         " ]; do sleep 0.01; done\nexit 4\n");
+    EXPECT_TRUE(lists::OpenHelpFile(nullptr, folder, late));
+    int watch = -1;  // the child of this process by that name
+    std::ifstream children("/proc/self/task/" + std::to_string(getpid()) + "/children");
+    for (int pid; watch < 0 && children >> pid;) {
+        std::string name;
+        std::getline(std::ifstream("/proc/" + std::to_string(pid) + "/comm"), name);
+        if (name == lists::kHelpWatchName) watch = pid;
+    }
+    ASSERT_GT(watch, 0);
+    std::string args;
+    std::getline(std::ifstream("/proc/" + std::to_string(watch) + "/cmdline"), args, '\0');
+    EXPECT_EQ(args, lists::kHelpWatchName);
+    kill(watch, SIGKILL);
+    testing_support::WriteFile(go, "");
+    const std::string log = folder + vcl::Format("gate_%.2d.log", gateway::InstanceNo);
+    const std::string line = "Справка: "_cp + late + ": неизвестно, как завершилась программа"_cp;
+    const auto logged = [&] {
+        return os::ReadWholeFile(log).value_or("").find(line) != std::string::npos;
+    };
+    for (int i = 0; i < 6000 && !logged(); ++i) {  // a minute is only a hang guard
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        clock.Advance(lists::kHelpViewerPollMs);
+        vcl::Application()->ProcessMessages();
+        gateway::FlushLog(1000);
+    }
+    gateway::StopLogThread();
+    EXPECT_TRUE(logged());
+    EXPECT_EQ(rig.boxes.size(), 3u);
 }
 
 #ifdef TESSARY_HELP_FOLDER

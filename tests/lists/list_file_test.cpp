@@ -3,7 +3,10 @@
 
 #include "lists/list_file.h"
 #include "platform/os/cp_literal.h"
+#include "platform/os/files.h"
+#include "tests/support/temp_dir.h"
 #include "vcl/system/exceptions.h"
+#include "vcl/system/format.h"
 
 namespace {
 
@@ -91,6 +94,30 @@ TEST(ListFile, Rule4Utf8IsConvertedAndCp1251KeptAsItIs) {
     EXPECT_THROW(ParseListFile("\xEF\xBB\xBF"
                                "1;\xFF"),
                  vcl::EConvertError);
+}
+
+// Files as an editor leaves them: UTF-8 with a damaged line is refused naming that line, not
+// read as garbled cp1251; cp1251 stays cp1251 where its letters happen to make valid UTF-8 pairs
+// ("Сё" is D1 B8, "РІ" is D0 B2).
+TEST(ListFile, Rule4DamagedUtf8IsRefusedAndCp1251WithAChanceUtf8PairIsRead) {
+    const std::string damaged =
+        "Строка %d файла содержит поврежденный символ в кодировке UTF-8."_cp;
+    const std::pair<std::string, std::string> cases[] = {  // a file; its second name, or the error
+        {"1;Анна\n2;\xD0\x90\x80\xFF\xFE\n3;Вера\n", vcl::Format(damaged, 2)},
+        {"1;Анна\r\n2;Вера\r\n3;\xD0", vcl::Format(damaged, 3)},
+        {"1;Анна\n2;Вера\n"_cp, "Вера"_cp},
+        {"1;Сёма\n2;МАРІЯ\n"_cp, "МАРІЯ"_cp},
+        {"1;ВІН\n2;ВІН\n"_cp, "ВІН"_cp},  // "ВІ" is UTF-8 for "²", which cp1251 lacks
+    };
+    testing_support::TempDir dir;
+    for (const auto& [bytes, want] : cases) {
+        ASSERT_TRUE(os::WriteFileAtomically(dir / "list.csv", bytes));
+        try {
+            EXPECT_EQ(ParseListFile(*os::ReadWholeFile(dir / "list.csv")).rows.at(1).at(1), want);
+        } catch (const vcl::EConvertError& e) {
+            EXPECT_EQ(e.Message, want);
+        }
+    }
 }
 
 TEST(ListFile, Rule5WrittenWithASeparatorAfterEveryCellAndNoFinalLineEnd) {

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <vector>
 
 #include "platform/os/files.h"
@@ -108,9 +109,11 @@ TEST(InstanceSlots, LockFilesAreOpenToOtherUsersAndNeverFollowALink) {
     EXPECT_FALSE(os::FileExists(target));
 }
 
-TEST(InstanceSlots, ALockThatCannotBeCreatedCountsAsTaken) {
+TEST(InstanceSlots, ALockThatCannotBeCreatedFailsWithItsReason) {
     TempDir dir;
-    EXPECT_FALSE(os::TakeInstanceLock(dir / "missing-folder", 0));
+    const os::InstanceLock lock = os::TakeInstanceLock(dir / "missing-folder", 0);
+    EXPECT_EQ(lock.state, os::InstanceLock::Failed);
+    EXPECT_EQ(lock.error, ENOENT);
 }
 
 }  // namespace

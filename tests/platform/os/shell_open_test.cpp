@@ -50,7 +50,8 @@ TEST(ShellOpen, TheOpenersEndIsWatchedAsLongAsItRuns) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         testing_support::WriteFile(script,
-                                   "#!/bin/sh\nwhile [ ! -e \"$1\" ]; do sleep 0.01; done\n"
+                                   "#!/bin/sh\nwhile [ ! -e \"$1\" ] && [ -d \"${1%/*}\" ]; do "
+                                   "sleep 0.01; done\n"
                                    "exit " +
                                        std::to_string(c.code) + "\n");
         chmod(script.c_str(), 0755);
@@ -72,7 +73,8 @@ TEST(ShellOpen, TheOpenersEndIsWatchedAsLongAsItRuns) {
 TEST(ShellOpen, TheWatchHoldsNoneOfTheProgramsDescriptors) {
     testing_support::TempDir dir;
     const std::string script = dir / "opener.sh", go = dir / "go";
-    testing_support::WriteFile(script, "#!/bin/sh\nwhile [ ! -e \"$1\" ]; do sleep 0.01; done\n");
+    testing_support::WriteFile(
+        script, "#!/bin/sh\nwhile [ ! -e \"$1\" ] && [ -d \"${1%/*}\" ]; do sleep 0.01; done\n");
     chmod(script.c_str(), 0755);
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);  // inherited by a fork

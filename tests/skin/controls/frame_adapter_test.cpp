@@ -185,13 +185,17 @@ TEST_F(FrameAdapterTest, ALaterChildTakesTheSkinAndAScrollWaitsForAClippedParent
     });
     frame->Perform(CM_SHOWINGCHANGED);
     child->SetParent(frame);
-    for (const bool clipped : {false, true}) {
-        panel->SkinData()->HalfVisible = clipped;
+    // Clipped before the scroll and after it: drawing comes back by what was switched off,
+    // also when the clipping changed meanwhile.
+    for (const auto& [before, after] :
+         {std::pair{false, false}, {true, true}, {false, true}, {true, false}}) {
+        panel->SkinData()->HalfVisible = before;
         frame->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_BEFORESCROLL), 0);
+        panel->SkinData()->HalfVisible = after;
         frame->Perform(SM_ALPHACMD, SkinCommandWParam(SKC_AFTERSCROLL), 0);
     }
     EXPECT_EQ(*log, (std::vector<std::string>{"form told", "child told", "form told", "no draw",
-                                              "draw"}));
+                                              "draw", "no draw", "draw"}));
 }
 
 }  // namespace
