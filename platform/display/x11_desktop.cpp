@@ -35,9 +35,6 @@ void X11Presenter::State::FollowPlace(const XConfigureEvent& e) {
         if (e.width != now.cx || e.height != now.cy) win::SetVirtualScreenSize(e.width, e.height);
         return;
     }
-    // A manager that maximises or restores a window sizes it too: the state goes first, so
-    // that the size before is the one a restore comes back to.
-    FollowMaximized(e.window, false);
     win::HWND h = map->WindowOf(e.window);
     // A minimised window keeps the place it will be restored to.
     if (h == nullptr || win::IsIconic(h)) return;
@@ -47,8 +44,13 @@ void X11Presenter::State::FollowPlace(const XConfigureEvent& e) {
         XTranslateCoordinates(dpy, e.window, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
     }
     const win::RECT at{x, y, x + e.width, y + e.height};
-    if (map->EchoOfRequest(e.window, at)) return;
-    Place(h, at);
+    // Told before the state is followed, which changes the window without asking.
+    const bool follow =
+        map->Configured(e.window, at, e.serial, e.send_event) == X11WindowMap::Notice::Follow;
+    // A manager that maximises or restores a window sizes it too: the state goes first, so
+    // that the size before is the one a restore comes back to.
+    FollowMaximized(e.window, false);
+    if (follow) Place(h, at);
 }
 
 void X11Presenter::State::Place(win::HWND h, const win::RECT& at) {

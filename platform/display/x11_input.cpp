@@ -67,6 +67,17 @@ void X11Presenter::State::HandleKey(XKeyEvent& e) {
     win::QueueKeyEvent(win::KeyEvent{vk, e.type == KeyPress, ch});
 }
 
+std::vector<win::UINT> X11Presenter::State::KeysHeld() {
+    char keys[32] = {};
+    XQueryKeymap(dpy, keys);
+    std::vector<win::UINT> held;
+    for (int code = 8; code < 256; ++code)
+        if (keys[code / 8] & (1 << (code % 8)))
+            if (unsigned vk = VirtualKeyFor(XkbKeycodeToKeysym(dpy, KeyCode(code), 0, 0)))
+                held.push_back(vk);
+    return held;
+}
+
 // While a window has the capture (the program's move and size loops, menus, a drag), the
 // pointer stays with the program wherever it goes on the desktop.
 void X11Presenter::State::FollowCapture() {

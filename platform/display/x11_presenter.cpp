@@ -149,12 +149,18 @@ void X11Presenter::State::Handle(XEvent& e) {
             break;
         case FocusIn:
             focusLost = false;
+            win::QueueKeyboardState(KeysHeld());
             win::SetApplicationActive(true);
             if (e.xfocus.detail != NotifyPointer) FollowDesktopFocus(e.xfocus.window);
             break;
         case FocusOut:
-            // Moving between the program's own windows is no loss; ProcessPending decides.
-            if (e.xfocus.detail != NotifyInferior) focusLost = true;
+            // Moving between the program's own windows is no loss; ProcessPending decides. The
+            // keys go elsewhere meanwhile, also under a grab that leaves the focus here (a
+            // manager's Alt+Tab takes the Tab and the Alt's release).
+            if (e.xfocus.detail != NotifyInferior) {
+                focusLost = true;
+                win::QueueKeyboardState({});
+            }
             break;
         case MappingNotify:
             XRefreshKeyboardMapping(&e.xmapping);

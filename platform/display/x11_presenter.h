@@ -8,10 +8,11 @@
 // reach it through Poll at every retrieval of messages: the events already come are taken, and
 // the damage is put at most every kPresentIntervalMs of the platform clock.
 // Mouse buttons, motion and the wheel, keys with the cp1251 character they type, and the
-// focus are fed to the windowing layer's input queue, at screen points. A window manager's move
-// or resize moves the window. The mouse cursor takes the shape of the current cursor. The
-// clipboard is shared with other X programs through the CLIPBOARD selection as UTF-8 text. The
-// desktop's close box on a window sends it SC_CLOSE, unless it is disabled.
+// focus (with the keys held at each change of it) are fed to the windowing layer's input queue,
+// at screen points. A window manager's move or resize moves the window. The mouse cursor takes the
+// shape of the current cursor. The clipboard is shared with other X programs through the CLIPBOARD
+// selection as UTF-8 text. The desktop's close box on a window sends it SC_CLOSE, unless it is
+// disabled.
 #pragma once
 
 #include <memory>

@@ -92,6 +92,8 @@ struct X11Presenter::State {
     void Place(win::HWND h, const win::RECT& at);
     void Handle(XEvent& e);
     void HandleKey(XKeyEvent& e);
+    // The virtual keys held on the server's keyboard now.
+    std::vector<win::UINT> KeysHeld();
     void AnswerSelection(const XSelectionRequestEvent& req);
     void FollowCursor();
     void FollowActive();

@@ -358,9 +358,9 @@ void X11WindowMap::Sync() {
             // A minimised window's rectangle is its icon's, which the desktop shows its own way;
             // a window manager places a maximised window itself (rule 6a).
             if (!iconic && !win::EqualRect(&r, &e.rect) && !(zoomed && ManagerRunning())) {
+                e.requested.push_back(Entry::Request{r, NextRequest(dpy_)});
                 XMoveResizeWindow(dpy_, e.xwin, r.left, r.top, unsigned(r.right - r.left),
                                   unsigned(r.bottom - r.top));
-                e.requested.push_back(r);
                 if (e.requested.size() > kRequestsKept) e.requested.pop_front();
                 e.rect = r;
                 e.whole = true;
@@ -573,16 +573,31 @@ void X11WindowMap::Icon(win::HWND h, Entry& e) {
                     reinterpret_cast<const unsigned char*>(data.data()), int(data.size()));
 }
 
-bool X11WindowMap::EchoOfRequest(unsigned long xwin, const win::RECT& rect) {
-    Entry* e = EntryOf(xwin);
-    if (!e) return false;
-    auto it = std::find_if(e->requested.begin(), e->requested.end(),
-                           [&](const win::RECT& r) { return win::EqualRect(&r, &rect); });
-    if (it == e->requested.end()) return false;
-    // The requests before it are answered too; it stays for a second notice of itself (a
-    // manager tells of a place twice, once in its frame and once on the screen).
-    e->requested.erase(e->requested.begin(), it);
-    return true;
+X11WindowMap::Notice X11WindowMap::Configured(unsigned long xwin, const win::RECT& rect,
+                                              unsigned long serial, bool synthetic) {
+    const auto* item = Find(xwin);
+    if (!item) return Notice::Follow;
+    const win::HWND h = item->first;
+    Entry& e = const_cast<Entry&>(item->second);
+    auto& q = e.requested;
+    auto it = std::find_if(q.begin(), q.end(), [&](const Entry::Request& r) {
+        return r.serial <= serial && win::EqualRect(&r.rect, &rect) &&
+               !(synthetic ? r.screen : r.frame);
+    });
+    if (it != q.end()) {
+        q.erase(q.begin(), it);
+        (synthetic ? q.front().screen : q.front().frame) = true;
+        if (q.front().screen && q.front().frame) q.pop_front();
+        return Notice::Echo;
+    }
+    std::erase_if(q, [&](const Entry::Request& r) { return r.serial <= serial; });
+    if (!q.empty()) return Notice::Stale;
+    const bool zoomed = win::IsZoomed(h) != 0;
+    win::RECT now{};
+    win::GetWindowRect(h, &now);
+    const bool unasked =
+        zoomed != e.maximized || (!(zoomed && ManagerRunning()) && !win::EqualRect(&now, &e.rect));
+    return unasked ? Notice::Stale : Notice::Follow;
 }
 
 void X11WindowMap::Moved(win::HWND hwnd, const win::RECT& rect) {

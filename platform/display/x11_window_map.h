@@ -65,10 +65,22 @@ public:
 
     // The desktop moved or sized the X window of `hwnd` to `rect` (screen terms).
     void Moved(win::HWND hwnd, const win::RECT& rect);
-    // Whether a notice that the X window is at `rect` only answers a place the program asked
-    // for: a late answer to an earlier request must not undo a later one (a drag of the size
-    // grip asks for many places in a row).
-    bool EchoOfRequest(unsigned long xwin, const win::RECT& rect);
+    // What a notice that the X window is at `rect` means to its window. `serial`: the last of
+    // the program's requests the server had taken when it told; `synthetic`: the manager's own
+    // notice in screen terms, not the server's (a manager tells of a place once in its frame and
+    // once on the screen, in either order).
+    //  - Echo: it answers a place the program asked for that is still outstanding (the server
+    //    had taken it, and no notice of this kind has answered it yet); the requests before it
+    //    are answered too. A late answer to an earlier request must not undo a later one (a
+    //    drag of the size grip asks for many places in a row).
+    //  - Otherwise it is the desktop's word and ends every request the server had taken: the
+    //    manager may answer with a rectangle of its own (clamped, or fitted to the work area).
+    //    Stale when it is older than what the program has asked since (a request the server had
+    //    not taken yet, or a change of the window not asked yet), whose answer is still to come;
+    //    else Follow: the window takes the place.
+    enum class Notice { Follow, Echo, Stale };
+    Notice Configured(unsigned long xwin, const win::RECT& rect, unsigned long serial,
+                      bool synthetic);
     // The X window of a window was mapped or unmapped (`iconicState`: the manager's WM_STATE
     // said iconic then). True when the desktop iconified or restored the window by itself,
     // which the window should follow; false when that answers what the program asked for, or
@@ -108,7 +120,12 @@ private:
         bool iconFollow = false;
         bool maxFollow = false;
         win::HICON icon = nullptr;     // the icon last given
-        std::deque<win::RECT> requested;  // places asked for, oldest first, not yet answered
+        struct Request {
+            win::RECT rect{};
+            unsigned long serial = 0;            // of the request to the server
+            bool frame = false, screen = false;  // answered by the server's, the manager's notice
+        };
+        std::deque<Request> requested;  // places asked for, oldest first, still outstanding
     };
     // The window and entry of an X window, null when it is none of ours.
     const std::pair<const win::HWND, Entry>* Find(unsigned long xwin) const;

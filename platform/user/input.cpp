@@ -27,7 +27,10 @@ using detail::Window;
 namespace {
 
 struct FocusLost {};
-using RawEvent = std::variant<MouseEvent, KeyEvent, FocusLost>;
+struct KeyboardState {
+    std::vector<UINT> held;
+};
+using RawEvent = std::variant<MouseEvent, KeyEvent, FocusLost, KeyboardState>;
 
 struct RawQueue {
     std::mutex lock;
@@ -340,6 +343,31 @@ void ConvertFocusLost() {
     SetApplicationActive(false);
 }
 
+void ConvertKeyboardState(const KeyboardState& k) {
+    auto& s = St();
+    for (UINT vk = 0; vk < s.keys.size(); ++vk)
+        if (vk != VK_LBUTTON && vk != VK_RBUTTON && vk != VK_MBUTTON) s.keys[vk] &= 0x01;
+    for (UINT vk : k.held)
+        s.keys[vk & 0xFF] |= 0x80;
+    for (auto [both, left, right] : {std::array<UINT, 3>{VK_SHIFT, VK_LSHIFT, VK_RSHIFT},
+                                     {VK_CONTROL, VK_LCONTROL, VK_RCONTROL},
+                                     {VK_MENU, VK_LMENU, VK_RMENU}})
+        s.keys[both] |= (s.keys[left] | s.keys[right]) & 0x80;
+    s.taken = s.keys;
+    // An Alt that went down before is no lone Alt when it comes up: it opens no menu.
+    for (Window* t : detail::Desktop()->children)
+        t->keyMenuArmed = false;
+}
+
+void Queue(RawEvent e) {
+    {
+        auto& q = Raw();
+        std::lock_guard g(q.lock);
+        q.events.push_back(std::move(e));
+    }
+    if (!detail::OnGuiThread()) CurrentEventSource().Wake();
+}
+
 bool ConvertNext() {
     RawEvent e;
     {
@@ -353,6 +381,8 @@ bool ConvertNext() {
         ConvertMouse(*m);
     } else if (auto* k = std::get_if<KeyEvent>(&e)) {
         ConvertKey(*k);
+    } else if (auto* state = std::get_if<KeyboardState>(&e)) {
+        ConvertKeyboardState(*state);
     } else {
         ConvertFocusLost();
     }
@@ -362,30 +392,19 @@ bool ConvertNext() {
 }  // namespace
 
 void QueueMouseEvent(const MouseEvent& e) {
-    {
-        auto& q = Raw();
-        std::lock_guard g(q.lock);
-        q.events.push_back(e);
-    }
-    if (!detail::OnGuiThread()) CurrentEventSource().Wake();
+    Queue(e);
 }
 
 void QueueKeyEvent(const KeyEvent& e) {
-    {
-        auto& q = Raw();
-        std::lock_guard g(q.lock);
-        q.events.push_back(e);
-    }
-    if (!detail::OnGuiThread()) CurrentEventSource().Wake();
+    Queue(e);
 }
 
 void QueueFocusLost() {
-    {
-        auto& q = Raw();
-        std::lock_guard g(q.lock);
-        q.events.push_back(FocusLost{});
-    }
-    if (!detail::OnGuiThread()) CurrentEventSource().Wake();
+    Queue(FocusLost{});
+}
+
+void QueueKeyboardState(std::vector<UINT> held) {
+    Queue(KeyboardState{std::move(held)});
 }
 
 namespace detail {

@@ -7,6 +7,8 @@
 // for a press on an inactive window, WM_MOUSEACTIVATE are sent before the message is returned.
 #pragma once
 
+#include <vector>
+
 #include "platform/user/win_types.h"
 
 namespace win {
@@ -31,6 +33,10 @@ void QueueMouseEvent(const MouseEvent& e);
 void QueueKeyEvent(const KeyEvent& e);
 // Input while the presenter lost the keyboard: every key counts as released.
 void QueueFocusLost();
+// The keyboard as the presenter found it when the program lost or regained it: the keys in
+// `held` are down and every other key is up, so a key pressed or let go while another client had
+// the keyboard (a window manager's Alt+Tab) is not left stuck. Mouse buttons keep their state.
+void QueueKeyboardState(std::vector<UINT> held);
 
 HWND SetCapture(HWND hwnd);
 BOOL ReleaseCapture();

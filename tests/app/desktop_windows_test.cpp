@@ -1,9 +1,10 @@
 // The program's own windows (the main window with its skinned frame and menu bar, and the
-// journal) on an X desktop, under a window manager and without one: minimised and restored from
-// the desktop's side and by the window's own title button, maximised and restored both ways,
-// enlarged by the desktop and by the window's size grip. After every step the program still
-// runs and the window, read back from the X server, holds no block the program left unpainted
-// (the X windows' background is black; the skin paints nothing in solid black).
+// journal) on an X desktop, under two managers that answer configure requests each its own way
+// and without one: minimised, maximised and restored from the desktop's side and by the title
+// buttons, shrunk and given its size back, enlarged by the desktop and by the size grip, and an
+// Alt+Tab. After every step the program runs and the window, read back from the X server, holds
+// no block left unpainted (the X windows' background is black; the skin paints no solid black)
+// and, when normal, shows its corners as at first: its rectangle is its X window's, none lit.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -38,9 +39,21 @@ std::string UnpaintedBlock(const display::Rgb& pic) {
     return "";
 }
 
-class DesktopWindows : public ::testing::TestWithParam<bool> {
+// The top 20 rows (title buttons) and the bottom 24 (size grip) of the right 64 columns.
+std::string Corners(const display::Rgb& p) {
+    std::string out;
+    const size_t x0 = size_t(std::max(p.width - 64, 0)), w = size_t(p.width);
+    for (int y = 0; y < p.height; ++y)
+        if (y < 20 || y >= p.height - 24)
+            out.append(reinterpret_cast<const char*>(&p.pixels[(size_t(y) * w + x0) * 3]),
+                       (w - x0) * 3);
+    return out;
+}
+
+// The window manager run ("": none).
+class DesktopWindows : public ::testing::TestWithParam<std::string> {
 protected:
-    bool Managed() const { return GetParam(); }
+    bool Managed() const { return !GetParam().empty(); }
     std::string Id(::Window w) { return std::to_string(w); }
     DesktopRoad::Box Screen() { return road->Place(DefaultRootWindow(road->dpy())); }
 
@@ -63,20 +76,36 @@ protected:
                                           : "unpainted block at " + block);
     }
     // A click on a title button, counted from the right edge of what the screen shows of the
-    // window (a maximised window's frame lies beyond it).
+    // window (a maximised window's frame lies beyond it); then the pointer leaves.
     void TitleButton(::Window w, int fromRight) {
         const DesktopRoad::Box b = road->Place(w);
-        road->Do("mousemove " + std::to_string(std::min(b.x + b.w, Screen().w) - fromRight) +
-                 " " + std::to_string(std::max(b.y, 0) + 10) + " click 1");
+        road->Do("mousemove " + std::to_string(std::min(b.x + b.w, Screen().w) - fromRight) + " " +
+                 std::to_string(std::max(b.y, 0) + 10) + " click 1 mousemove 0 0");
     }
 
     // Every step on one window, each from the desktop's side and from the window's own.
     void Exercise(const std::string& name, ::Window w) {
         const DesktopRoad::Box normal = road->Place(w), screen = Screen();
+        std::string corners;  // once painted, with the keyboard
+        DesktopRoad::Until([&] {
+            const display::Rgb pic = road->Picture(w);
+            ::Window focus = 0;
+            int revert = 0;
+            XGetInputFocus(road->dpy(), &focus, &revert);
+            corners = Corners(pic);
+            return focus == w && UnpaintedBlock(pic).empty();
+        });
         auto sized = [&](int w2, int h2) {
             return [&, w2, h2] {
                 const DesktopRoad::Box b = road->Place(w);
-                return road->Viewable(w) && b.w == w2 && b.h == h2;
+                return road->Viewable(w) && b.w == w2 && b.h == h2 &&
+                       Corners(road->Picture(w)) == corners;
+            };
+        };
+        auto size = [&](int dw, int dh) {
+            return [&, dw, dh] {
+                road->Do("windowsize " + Id(w) + " " + std::to_string(normal.w + dw) + " " +
+                         std::to_string(normal.h + dh));
             };
         };
         auto iconic = [&] { return !road->Viewable(w); };
@@ -102,14 +131,16 @@ protected:
             {"the title button maximises", false, [&] { TitleButton(w, 35); }, maximized},
             {"the title button restores", false, [&] { TitleButton(w, 35); },
              sized(normal.w, normal.h)},
+            {"the desktop shrinks", false, size(-100, -60), sized(normal.w - 100, normal.h - 60)},
+            {"the desktop gives the size back", false, size(0, 0), sized(normal.w, normal.h)},
             {"the manager maximises", true, [&] { road->ManagerMaximize(w, true); }, maximized},
             {"the manager restores", true, [&] { road->ManagerMaximize(w, false); },
              sized(normal.w, normal.h)},
             // Moved to the corner first, so that the larger window stays on the screen.
             {"the desktop moves and enlarges", false,
              [&] {
-                 road->Do("windowmove " + Id(w) + " 0 0 windowsize " + Id(w) + " " +
-                          std::to_string(normal.w + 200) + " " + std::to_string(normal.h + 100));
+                 road->Do("windowmove " + Id(w) + " 0 0");
+                 size(200, 100)();
              },
              sized(normal.w + 200, normal.h + 100)},
             // The size grip at the bottom right corner, dragged 120 x 80 pixels further.
@@ -130,8 +161,8 @@ protected:
         if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xdotool";
         if (Managed()) {
             manager = std::make_unique<display::DesktopProgram>(
-                server.Name(), std::vector<std::string>{"openbox", "--sm-disable"}, "WM_S0");
-            if (!manager->Up()) GTEST_SKIP() << "no window manager";
+                server.Name(), std::vector<std::string>{GetParam(), "--sm-disable"}, "WM_S0");
+            if (!manager->Up()) GTEST_SKIP() << "no " << GetParam();
         }
         program = std::make_unique<ProgramProcess>(server.Name());
         road = std::make_unique<DesktopRoad>(server.Name());
@@ -176,12 +207,15 @@ TEST_P(DesktopWindows, MainWindowAndJournalAreWholeAfterEveryChangeOfSizeAndStat
     const ::Window journal = road->WaitNamed("Журнал отправки СМС");
     ASSERT_NE(journal, 0u) << "the journal never opened";
     Exercise("journal", journal);
+    // No Alt stays down: Escape, typed until the manager lets go of the keyboard, closes it.
+    Step("Alt+Tab, then Escape", main, [&] { road->Key("alt+Tab"); },
+         [&] { return road->Key("Escape") && road->Named("Журнал отправки СМС") == 0; });
     EXPECT_FALSE(program->Ended());
 }
 
-INSTANTIATE_TEST_SUITE_P(, DesktopWindows, ::testing::Values(true, false),
+INSTANTIATE_TEST_SUITE_P(, DesktopWindows, ::testing::Values("openbox", "metacity", ""),
                          [](const auto& info) {
-                             return std::string(info.param ? "UnderAWindowManager" : "WithoutOne");
+                             return info.param.empty() ? "WithoutOne" : "Under_" + info.param;
                          });
 
 }  // namespace

@@ -172,7 +172,7 @@ int TsSkinProvider::HitTest(TMessage& m) {
     // when there is one.
     if (!borderForm_) {
         if (const int code = CaptionButtonAt(p)) {
-            SetHotHT(code, true);
+            if (!HoverHeld(PointOf(m.LParam))) SetHotHT(code, true);
             return code;
         }
     }

@@ -199,6 +199,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& m) {
             RebuildMainMenu();
             return;
         case win::WM_SHOWWINDOW:
+            EndHover();
             if (!CallOldWndProc(m)) return;
             if (m.WParam != 0 && form_->Parent() && !IsMDIChild(form_)) {
                 skinData_->CtrlState &= uint16_t(~kCtrlPlainBG);
@@ -828,6 +829,7 @@ void TsSkinProvider::WMSysCommand(TMessage& m) {
             }
             break;
         case win::SC_MINIMIZE:
+            EndHover();
             // The title buttons' pictures are taken from the cache emptied here.
             KillAnimations();
             if (TBitmap* b = skinData_->CacheBmp()) b->SetSize(0, 0);
@@ -836,7 +838,7 @@ void TsSkinProvider::WMSysCommand(TMessage& m) {
             SetHotHT(0);
             break;
         case win::SC_RESTORE:
-            SetHotHT(0);
+            EndHover();
             skinData_->CacheStale = true;
             std::fill(std::begin(CaptionRepaintFlags), std::end(CaptionRepaintFlags), true);
             if (!HasBorder())

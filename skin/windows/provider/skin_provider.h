@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -365,6 +366,11 @@ public:
     void RepaintButton(int hitCode);
     void SetHotHT(int hitCode, bool repaint = true);
     void PressHT(int hitCode);
+    // Hiding, minimising or restoring the form ends its buttons' hover and press; the next
+    // pointer motion decides (rule 5 of title_buttons.cpp).
+    void EndHover();
+    // Whether a hit test at the screen point `screen` lights no button (rule 5).
+    bool HoverHeld(const vcl::TPoint& screen);
     // The element of `hitCode` (system, MDI child or user button), or null.
     TsCaptionButton* ElementOf(int hitCode);
     const TsCaptionButton* ElementOf(int hitCode) const;
@@ -444,6 +450,7 @@ private:
     void PaintMDIChildButtons();
     void RunPendingRestore();
     void MoveHot(int hitCode, bool repaintOld, bool repaintNew);
+    std::optional<win::POINT> HoverEndedAt;  // where the pointer was at the last EndHover
 
 protected:
     vcl::TCustomForm* form_ = nullptr;

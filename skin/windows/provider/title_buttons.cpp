@@ -4,7 +4,7 @@
 //   -1 hidden       -> 0 normal    PaintTitleButtons lays it out
 //    0 normal       -> 1 hot       SetHotHT
 //    1 hot          -> 2 pressed   PressHT (a disabled maximise or user button stays)
-//    any shown      -> 0           SetHotHT of another element, or the pending restore
+//    any shown      -> 0           SetHotHT of another element, the pending restore, or EndHover
 // Animation of one element (TacSBAnimation, made on first use, owned by the provider):
 //   idle (Target 0) -> fading in (Target 1 or 2, Forward)       AnimateTitleButton, StartAnimation
 //   fading in       -> shown (StepCount -1, level 255)          TimerStep
@@ -18,6 +18,9 @@
 //     or PressHT, before anything else.
 //  3. A step count below 1 counts as 1, so a level is never divided by zero.
 //  4. Pressing a maximise button that may neither maximise nor restore presses nothing.
+//  5. After EndHover (the form hidden, minimised or restored) a hit test at the point the
+//     pointer had then lights no element, until one elsewhere or a press: the program saw the
+//     pointer there before the change, and it may be anywhere on the desktop by now.
 #include <algorithm>
 #include <cstring>
 
@@ -462,7 +465,22 @@ void TsSkinProvider::SetHotHT(int hitCode, bool repaint) {
     MoveHot(hitCode, repaint, repaint);
 }
 
+bool TsSkinProvider::HoverHeld(const TPoint& screen) {
+    if (HoverEndedAt && (screen.X != HoverEndedAt->x || screen.Y != HoverEndedAt->y))
+        HoverEndedAt.reset();
+    return HoverEndedAt.has_value();
+}
+
+void TsSkinProvider::EndHover() {
+    SetHotHT(0);
+    ButtonPressed = false;
+    win::POINT p{};
+    win::GetCursorPos(&p);
+    HoverEndedAt = p;
+}
+
 void TsSkinProvider::PressHT(int hitCode) {
+    HoverEndedAt.reset();  // a press is the pointer's own word
     RunPendingRestore();
     MoveHot(hitCode, true, false);
     TsCaptionButton* e = ElementOf(hitCode);
