@@ -36,8 +36,7 @@ constexpr uint64_t kFlagRoomBytes = 4096;
 
 const std::string kZeroShare = "0 (0%)";
 
-// A kept write is done again later, maybe after a run on another modem: for its while the
-// journal writes with the IMEI of the run that made it.
+// The journal's IMEI for the length of one write.
 class TWithIMEI {
 public:
     TWithIMEI(TSendJournal& journal, std::string imei)
@@ -187,8 +186,14 @@ void TMailingRun::Persist(const std::function<void()>& write) {
     });
 }
 
-void TMailingRun::Store(const std::string& number, bool accepted, std::function<void()> write,
+void TMailingRun::Store(const std::string& number, bool accepted, std::function<void()> journal,
                         bool inOrder) {
+    // A kept write is done again later, maybe after a run on another modem: the journal writes
+    // with the IMEI of the run that made it.
+    std::function<void()> write = [this, imei = IMEI, journal = std::move(journal)] {
+        const TWithIMEI as(journal_, imei);
+        journal();
+    };
     if (unstored_.empty() || !inOrder) {
         try {
             Persist(write);
@@ -240,11 +245,10 @@ std::string TMailingRun::UnstoredText(const std::string& situation) const {
 
 void TMailingRun::WriteRow(const std::string& number, const std::string& text, bool ok, int numID,
                            int mr, bool completes) {
-    const std::string imei = IMEI, listName = ListName, folder = data_.Query3.DatabaseName();
+    const std::string listName = ListName, folder = data_.Query3.DatabaseName();
     const os::TDateTime startTime = StartTime, sendTime = os::Now();
     const int listID = ListID;
     Store(number, ok, [=, this] {
-        const TWithIMEI as(journal_, imei);
         const auto insert = [&] {
             journal_.InsertNumberLog(number, text, ok, startTime, sendTime, listID, numID, mr,
                                      listName);
@@ -262,11 +266,10 @@ void TMailingRun::WriteRow(const std::string& number, const std::string& text, b
 }
 
 void TMailingRun::SettleGivenUp(const TPart& part, int mr) {
-    const std::string imei = IMEI, folder = data_.Query3.DatabaseName();
+    const std::string folder = data_.Query3.DatabaseName();
     const int numID = part.NumID;
     const bool completes = part.Completes;
     Store(part.Number, true, [=, this] {
-        const TWithIMEI as(journal_, imei);
         db::RunInTransaction(folder, [&] {
             journal_.AcceptGivenUpRow(numID, mr);
             if (completes) Execute(data_.Query3, db::kMarkNumberProcessed, numID);
@@ -705,11 +708,7 @@ void TMailingRun::ApplyReport(const std::string& pdu) {
     if (report.Rest.empty()) return;
     // Kept, a write outlives this call: its result reaches the counter only when done now.
     const auto match = std::make_shared<TReportMatch>();
-    const std::string imei = IMEI;
-    Store("", false, [=, this] {
-        const TWithIMEI as(journal_, imei);
-        *match = journal_.ApplyStatusReport(report, pdu);
-    });
+    Store("", false, [=, this] { *match = journal_.ApplyStatusReport(report, pdu); });
     if (match->ID == 0 || !awaiting_.contains(match->NumID)) return;
     if (journal_.CountPendingRowsOfNumber(match->NumID, counters_.FirstLogID) == 0) {
         awaiting_.erase(match->NumID);

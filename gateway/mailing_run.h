@@ -211,9 +211,9 @@ private:
     // Runs a write of the run (journal, flags) until another copy's hold on the database ends,
     // keeping the window alive meanwhile.
     void Persist(const std::function<void()>& write);
-    // R17: runs `write` now, or keeps it when the database refuses it or (`inOrder`) older
-    // writes are kept.
-    void Store(const std::string& number, bool accepted, std::function<void()> write,
+    // R17: runs `journal` (with this run's IMEI) now, or keeps it when the database refuses it
+    // or (`inOrder`) older writes are kept.
+    void Store(const std::string& number, bool accepted, std::function<void()> journal,
                bool inOrder = true);
     // With `completes` the row and the number's Processed flag go in one transaction.
     void WriteRow(const std::string& number, const std::string& text, bool ok, int numID, int mr,
