@@ -124,11 +124,19 @@ public:
         ::Window child;
         XTranslateCoordinates(dpy_, w, root, 0, 0, &x0, &y0, &child);
         const int left = std::max(x0, 0), top = std::max(y0, 0);
-        return display::GrabX(dpy_, root, left, top,
-                              std::min(x0 + a.width, screen.width) - left,
+        return display::GrabX(dpy_, root, left, top, std::min(x0 + a.width, screen.width) - left,
                               std::min(y0 + a.height, screen.height) - top);
     }
 
+    // Whether the X server has taken the release of every pointer button: a manager that grabs
+    // a click (to raise the window first) holds the pointer's later events until it lets go.
+    bool ButtonsUp() {
+        ::Window root, child;
+        int rx, ry, x, y;
+        unsigned mask = 0;
+        XQueryPointer(dpy_, DefaultRootWindow(dpy_), &root, &child, &rx, &ry, &x, &y, &mask);
+        return (mask & (Button1Mask | Button2Mask | Button3Mask)) == 0;
+    }
     // The window's place on the screen, and whether it is viewable.
     struct Box {
         int x = 0, y = 0, w = 0, h = 0;
