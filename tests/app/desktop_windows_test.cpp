@@ -111,15 +111,14 @@ protected:
                 const DesktopRoad::Box b = road->Place(w);
                 // The corners were read with the keyboard; a loaded manager may restore a window
                 // and leave the keyboard where it was, and an operator would click it then.
+                seen = "wanted " + std::to_string(w2) + "x" + std::to_string(h2);
                 if (Managed() && !HasKeyboard(w)) {
-                    seen = "wanted " + std::to_string(w2) + "x" + std::to_string(h2) +
-                           ", without the keyboard";
+                    seen += ", without the keyboard";
                     if (road->Viewable(w)) road->Do("windowactivate " + Id(w));
                     return false;
                 }
                 const bool same = Corners(road->Picture(w)) == corners;
-                seen = "wanted " + std::to_string(w2) + "x" + std::to_string(h2) +
-                       (same ? ", corners as at first" : ", corners not as at first");
+                seen += same ? ", corners as at first" : ", corners not as at first";
                 return road->Viewable(w) && b.w == w2 && b.h == h2 && same;
             };
         };
