@@ -149,8 +149,7 @@ void X11Presenter::State::Handle(XEvent& e) {
             break;
         case FocusIn:
             focusLost = false;
-            win::QueueKeyboardState(KeysHeld());
-            win::SetApplicationActive(true);
+            win::QueueFocusRegained(KeysHeld());
             if (e.xfocus.detail != NotifyPointer) FollowDesktopFocus(e.xfocus.window);
             break;
         case FocusOut:

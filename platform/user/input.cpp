@@ -29,6 +29,7 @@ namespace {
 struct FocusLost {};
 struct KeyboardState {
     std::vector<UINT> held;
+    bool regained = false;  // the keyboard came back: the application is active again
 };
 using RawEvent = std::variant<MouseEvent, KeyEvent, FocusLost, KeyboardState>;
 
@@ -357,6 +358,7 @@ void ConvertKeyboardState(const KeyboardState& k) {
     // An Alt that went down before is no lone Alt when it comes up: it opens no menu.
     for (Window* t : detail::Desktop()->children)
         t->keyMenuArmed = false;
+    if (k.regained) SetApplicationActive(true);
 }
 
 void Queue(RawEvent e) {
@@ -405,6 +407,10 @@ void QueueFocusLost() {
 
 void QueueKeyboardState(std::vector<UINT> held) {
     Queue(KeyboardState{std::move(held)});
+}
+
+void QueueFocusRegained(std::vector<UINT> held) {
+    Queue(KeyboardState{std::move(held), true});
 }
 
 namespace detail {

@@ -37,6 +37,9 @@ void QueueFocusLost();
 // `held` are down and every other key is up, so a key pressed or let go while another client had
 // the keyboard (a window manager's Alt+Tab) is not left stuck. Mouse buttons keep their state.
 void QueueKeyboardState(std::vector<UINT> held);
+// The presenter has the keyboard again, `held` as above. The application becomes active in its
+// turn among the queued input: a loss queued before it, and taken later, cannot undo it.
+void QueueFocusRegained(std::vector<UINT> held);
 
 HWND SetCapture(HWND hwnd);
 BOOL ReleaseCapture();

@@ -351,5 +351,32 @@ TEST_F(X11DesktopTest, TheDesktopsFocusActivatesAndAClickBehindAModalDialogRaise
     EXPECT_EQ(win::GetActiveWindow(), dialog);
 }
 
+// The desktop takes the keyboard and gives it back while the program is busy with posted
+// messages: the loss is read in one pass over the X events, the return in a later one, both
+// before any input is taken. The program ends active, as its window has the keyboard.
+TEST_F(X11DesktopTest, TheKeyboardBackBeforeItsLossIsTakenLeavesTheProgramActive) {
+    Open();
+    win::HWND main =
+        Make("Главное окно"_cp, win::WS_OVERLAPPEDWINDOW | win::WS_VISIBLE, 0, {100, 80, 500, 380});
+    presenter_->Present();
+    ASSERT_TRUE(RunUntil([&] { return XFocus() == XOf(main) && win::GetForegroundWindow(); }));
+    const ::Window other =
+        XCreateSimpleWindow(probe_, DefaultRootWindow(probe_), 600, 80, 100, 100, 0, 0, 0xFFFFFF);
+    XMapWindow(probe_, other);
+    XSync(probe_, False);
+    for (int i = 0; i < 2; ++i)
+        win::PostMessageA(main, win::WM_USER, 0, 0);
+    win::MSG m;
+    for (::Window to : {other, XOf(main)}) {
+        XSetInputFocus(probe_, to, RevertToParent, CurrentTime);
+        XSync(probe_, False);
+        ASSERT_TRUE(win::PeekMessageA(&m, nullptr, win::WM_USER, win::WM_USER, win::PM_REMOVE));
+    }
+    while (win::PeekMessageA(&m, nullptr, 0, 0, win::PM_REMOVE))
+        win::DispatchMessageA(&m);
+    EXPECT_EQ(win::GetForegroundWindow(), main);
+    XDestroyWindow(probe_, other);
+}
+
 }  // namespace
 }  // namespace display
