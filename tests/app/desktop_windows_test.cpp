@@ -100,11 +100,16 @@ protected:
     // Every step on one window, each from the desktop's side and from the window's own.
     void Exercise(const std::string& name, ::Window w) {
         const DesktopRoad::Box normal = road->Place(w), screen = Screen();
-        std::string corners;  // once painted, with the keyboard
+        // Once painted, with the keyboard. A window still being painted shows what lies under
+        // its unpainted parts, not black: the corners count once they held for a second.
+        std::string corners;
+        int held = 0;
         DesktopRoad::Until([&] {
             const display::Rgb pic = road->Picture(w);
-            corners = Corners(pic);
-            return HasKeyboard(w) && UnpaintedBlock(pic).empty();
+            std::string now = Corners(pic);
+            held = HasKeyboard(w) && UnpaintedBlock(pic).empty() && now == corners ? held + 1 : 0;
+            corners = std::move(now);
+            return held == 10;
         });
         auto sized = [&](int w2, int h2) {
             return [&, w2, h2] {
