@@ -102,8 +102,11 @@ void Engine::Receive(std::string_view bytes, uint64_t nowMs) {
 }
 
 const Rule* Engine::MatchRule(const std::string& what) {
+    if (what == "PDU")
+        for (const Rule& r : options_.rules)
+            if (r.nth > 0 && r.nth == pdus_) return &r;
     for (Rule& r : options_.rules) {
-        if (r.times == 0) continue;
+        if (r.times == 0 || r.nth > 0) continue;
         const bool match =
             r.prefix.empty() ||
             (r.prefix == "PDU" ? what == "PDU" : what != "PDU" && StartsWith(what, r.prefix));
@@ -193,17 +196,20 @@ void Engine::Command(const std::string& raw, uint64_t nowMs) {
 void Engine::Pdu(uint64_t nowMs) {
     const std::string hex = pdu_;
     pdu_.clear();
+    ++pdus_;
     uint32_t extra = 0;
+    bool apart = false;
     std::optional<std::string> referenceText;
     if (const Rule* r = MatchRule("PDU")) {
+        apart = r->apart;
         switch (r->kind) {
             case Rule::Kind::Error:
                 rejected_.push_back("scripted ERROR");
-                return Reply("\r\nERROR\r\n", nowMs, r->delayMs);
+                return Reply("\r\nERROR\r\n", nowMs, r->delayMs, apart);
             case Rule::Kind::CmsError:
                 rejected_.push_back("scripted +CMS ERROR");
                 return Reply("\r\n+CMS ERROR: " + std::to_string(r->code) + "\r\n", nowMs,
-                             r->delayMs);
+                             r->delayMs, apart);
             case Rule::Kind::Silence:
                 rejected_.push_back("scripted silence");
                 return;
@@ -231,7 +237,7 @@ void Engine::Pdu(uint64_t nowMs) {
     }
     if (!submit) {
         rejected_.push_back(why);
-        return Reply("\r\n+CMS ERROR: 304\r\n", nowMs, extra);
+        return Reply("\r\n+CMS ERROR: 304\r\n", nowMs, extra, apart);
     }
 
     Accepted a;
@@ -243,7 +249,7 @@ void Engine::Pdu(uint64_t nowMs) {
     a.localTime = os::Now() + (options_.replyDelayMs + extra) / os::kMsPerDay;
     accepted_.push_back(a);
     Reply("\r\n+CMGS:" + referenceText.value_or(" " + std::to_string(a.mr)) + "\r\n\r\nOK\r\n",
-          nowMs, extra);
+          nowMs, extra, apart);
 
     if (a.submit.reportRequested && reportsOn_) {
         for (std::size_t k = 0; k < options_.statuses.size(); ++k) {
@@ -261,23 +267,30 @@ uint32_t Engine::Splice(const Rule& rule, uint64_t nowMs) {
     return rule.delayMs;
 }
 
-void Engine::Reply(const std::string& text, uint64_t nowMs, uint32_t extraDelay) {
-    QueueShaped(text, nowMs + options_.replyDelayMs + extraDelay);
+void Engine::Reply(const std::string& text, uint64_t nowMs, uint32_t extraDelay, bool apart) {
+    QueueShaped(text, nowMs + options_.replyDelayMs + extraDelay, apart);
 }
 
-void Engine::Queue(std::string bytes, uint64_t dueMs, bool separate) {
-    if (!out_.empty()) {
-        Piece& last = out_.back();
-        dueMs = std::max(dueMs, last.dueMs);  // what was said first leaves first
-        if (!separate && last.dueMs == dueMs) {
-            last.bytes += bytes;
-            return;
+void Engine::Queue(std::string bytes, uint64_t dueMs, bool separate, bool apart) {
+    if (!apart) {
+        // What was said first leaves first, an answer given apart aside.
+        const auto last =
+            std::find_if(out_.rbegin(), out_.rend(), [](const Piece& p) { return !p.apart; });
+        if (last != out_.rend()) {
+            dueMs = std::max(dueMs, last->dueMs);
+            if (!separate && last == out_.rbegin() && last->dueMs == dueMs) {
+                last->bytes += bytes;
+                return;
+            }
         }
     }
-    out_.push_back({dueMs, std::move(bytes), separate});
+    // The pieces stay in the order they are due; an apart one leaves in a read of its own.
+    const auto at = std::upper_bound(out_.begin(), out_.end(), dueMs,
+                                     [](uint64_t due, const Piece& p) { return due < p.dueMs; });
+    out_.insert(at, {dueMs, std::move(bytes), separate || apart, apart});
 }
 
-void Engine::QueueShaped(const std::string& text, uint64_t dueMs) {
+void Engine::QueueShaped(const std::string& text, uint64_t dueMs, bool apart) {
     std::string t = text;
     if (options_.blankLines) t = "\r\n" + t;
     if (options_.nulBytes) t = std::string(1, '\0') + t;
@@ -296,7 +309,7 @@ void Engine::QueueShaped(const std::string& text, uint64_t dueMs) {
         pieces = std::move(small);
     }
     for (std::size_t i = 0; i < pieces.size(); ++i)
-        Queue(std::move(pieces[i]), dueMs + options_.gapMs * i, i > 0);
+        Queue(std::move(pieces[i]), dueMs + options_.gapMs * i, i > 0, apart);
 }
 
 void Engine::Inject(std::string text, uint64_t atMs) {

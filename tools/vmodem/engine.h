@@ -39,7 +39,10 @@ enum class ReportFault : uint8_t {
 // pass it by. Splice sends `text` as a piece of its own when the reply is due and the reply
 // itself `delayMs` later (unasked lines that come between a command and its answer). Reference
 // accepts a PDU but answers `text` after "+CMGS:" in place of its reference (" 300", "": one the
-// host cannot read). Error and CmsError answers come `delayMs` late.
+// host cannot read). Error and CmsError answers come `delayMs` late. A rule with `nth` applies
+// to the nth PDU alone, counted among every PDU the modem is given, before any other rule. An
+// `apart` answer holds up nothing said after it: the modem takes and answers the next commands
+// at once while the network still holds the message.
 struct Rule {
     enum class Kind : uint8_t { Error, CmsError, Silence, Late, Splice, Reference };
     std::string prefix;
@@ -49,6 +52,8 @@ struct Rule {
     int times = -1;
     std::string text = {};  // for Splice
     int skip = 0;
+    int nth = 0;  // for "PDU": from 1; 0 for any
+    bool apart = false;
 };
 
 struct Options {
@@ -123,6 +128,7 @@ private:
         uint64_t dueMs;
         std::string bytes;
         bool separate;
+        bool apart = false;  // out of the order of what was said
     };
     struct PlannedReport {
         uint64_t dueMs;
@@ -135,9 +141,10 @@ private:
     void Pdu(uint64_t nowMs);
     const Rule* MatchRule(const std::string& what);
     uint32_t Splice(const Rule& rule, uint64_t nowMs);  // returns the reply's extra delay
-    void Reply(const std::string& text, uint64_t nowMs, uint32_t extraDelay = 0);
-    void Queue(std::string bytes, uint64_t dueMs, bool separate);
-    void QueueShaped(const std::string& text, uint64_t dueMs);
+    void Reply(const std::string& text, uint64_t nowMs, uint32_t extraDelay = 0,
+               bool apart = false);
+    void Queue(std::string bytes, uint64_t dueMs, bool separate, bool apart = false);
+    void QueueShaped(const std::string& text, uint64_t dueMs, bool apart = false);
     void SendDueReports(uint64_t nowMs);
     int Zone() const;
 
@@ -145,6 +152,7 @@ private:
     bool echo_;
     bool reportsOn_;
     int nextMr_;
+    int pdus_ = 0;  // PDUs given, for the rules of one PDU
     std::string line_;
     bool inPdu_ = false;
     int pduLength_ = 0;

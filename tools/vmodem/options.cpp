@@ -104,9 +104,11 @@ const char* UsageText() {
            "  --cms-error PREFIX:CODE[:N]  answer \"+CMS ERROR: CODE\" instead\n"
            "  --silence PREFIX[:N]   answer nothing\n"
            "  --late PREFIX:MS[:N]   answer MS milliseconds late\n"
-           "  --late-answer K:MS     accept the K-th message (from 1, concatenated parts count\n"
-           "                         one by one) but answer it MS milliseconds late, as a\n"
-           "                         congested network does (past the program's time-out: 35000)\n"
+           "  --late-answer K:MS[:apart]  accept the K-th message (from 1; every message given\n"
+           "                         counts, concatenated parts one by one) but answer it MS\n"
+           "                         milliseconds late, as a congested network does (past the\n"
+           "                         program's time-out: 35000); with apart, commands given\n"
+           "                         meanwhile are answered at once, not after it\n"
            "  --chunk N              send replies in pieces of at most N bytes\n"
            "  --split-crlf           send the CR and the LF of each line separately\n"
            "  --nul                  a NUL byte before every reply\n"
@@ -194,12 +196,12 @@ bool ParseOptions(const std::vector<std::string>& args, ProgramOptions& out, std
         } else if (a == "--late-answer") {
             const auto p = SplitOn(v, ':');
             Rule r{"PDU", Rule::Kind::Late};
-            int k = 0, ms = 0;
-            if (p.size() != 2 || !ToInt(p[0], 1, 1000000, k) || !ToInt(p[1], 0, 10000000, ms))
+            int ms = 0;
+            if (p.size() < 2 || p.size() > 3 || !ToInt(p[0], 1, 1000000, r.nth) ||
+                !ToInt(p[1], 0, 10000000, ms) || (p.size() == 3 && p[2] != "apart"))
                 return bad(v);
             r.delayMs = static_cast<uint32_t>(ms);
-            r.times = 1;
-            r.skip = k - 1;
+            r.apart = p.size() == 3;
             m.rules.push_back(r);
         } else if (a == "--chunk") {
             if (!ToInt(v, 1, 4096, n)) return bad(v);

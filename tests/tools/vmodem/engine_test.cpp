@@ -132,6 +132,27 @@ TEST(VirtualModem, ScriptedFaultsApplyTheirNumberOfTimes) {
     EXPECT_EQ(s.modem.TakeOutput(s.t + 31010, 4096), "\r\n+CMGS: 1\r\n\r\nOK\r\n");
 }
 
+TEST(VirtualModem, ALateAnswerGivenApartHoldsNothingUpAndCountsEveryMessage) {
+    Session s;
+    s.modem.AddRule({"PDU", Rule::Kind::Silence, 0, 0, 1});
+    Rule late{"PDU", Rule::Kind::Late, 0, 35000};
+    late.nth = 2;  // the second message given, the silenced one counted
+    late.apart = true;
+    s.modem.AddRule(late);
+    s.Say("AT+CMGS=16\r");
+    EXPECT_EQ(s.Say(kAbcPdu + "\x1A"), "");
+    s.Say("AT+CMGS=16\r");
+    const uint64_t sent = s.t;
+    EXPECT_EQ(s.Say(kAbcPdu + "\x1A"), "");
+    // The network still holds the message; the next commands are answered at once.
+    EXPECT_EQ(s.Say("AT+CMGS=0\r"), "\r\n+CMS ERROR: 304\r\n");
+    EXPECT_EQ(s.Say("AT+CSQ\r"), "\r\n+CSQ: 20,0\r\n\r\nOK\r\n");
+    EXPECT_EQ(s.modem.TakeOutput(sent + 35000, 4096), "");
+    EXPECT_EQ(s.modem.TakeOutput(sent + 35010, 4096), "\r\n+CMGS: 0\r\n\r\nOK\r\n");
+    s.Say("AT+CMGS=16\r");
+    EXPECT_EQ(s.Say(kAbcPdu + "\x1A"), "\r\n+CMGS: 1\r\n\r\nOK\r\n");  // the third: no rule
+}
+
 TEST(VirtualModem, ShapesRepliesIntoSeparateReads) {
     Options o;
     o.chunkSize = 4;

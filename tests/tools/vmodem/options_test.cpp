@@ -44,6 +44,8 @@ TEST(VmodemOptions, ReadsEveryOption) {
                               "PDU:31000",
                               "--late-answer",
                               "4:35000",
+                              "--late-answer",
+                              "6:40000:apart",
                               "--chunk",
                               "3",
                               "--split-crlf",
@@ -71,7 +73,7 @@ TEST(VmodemOptions, ReadsEveryOption) {
     EXPECT_EQ(m.sca, "00");
     EXPECT_FALSE(m.mms);
     EXPECT_EQ(m.reportFault, vmodem::ReportFault::BadDate);
-    ASSERT_EQ(m.rules.size(), 5u);
+    ASSERT_EQ(m.rules.size(), 6u);
     EXPECT_EQ(m.rules[0].prefix, "AT+CNMI=2");
     EXPECT_EQ(m.rules[0].times, 1);
     EXPECT_EQ(m.rules[1].kind, vmodem::Rule::Kind::CmsError);
@@ -80,9 +82,11 @@ TEST(VmodemOptions, ReadsEveryOption) {
     EXPECT_EQ(m.rules[2].times, -1);
     EXPECT_EQ(m.rules[3].delayMs, 31000u);
     EXPECT_EQ(m.rules[4].prefix, "PDU");  // the fourth message alone, 35 s late
-    EXPECT_EQ(m.rules[4].skip, 3);
-    EXPECT_EQ(m.rules[4].times, 1);
+    EXPECT_EQ(m.rules[4].nth, 4);
     EXPECT_EQ(m.rules[4].delayMs, 35000u);
+    EXPECT_FALSE(m.rules[4].apart);
+    EXPECT_EQ(m.rules[5].nth, 6);
+    EXPECT_TRUE(m.rules[5].apart);
     EXPECT_EQ(m.chunkSize, 3u);
     EXPECT_TRUE(m.splitCrLf);
     EXPECT_TRUE(m.nulBytes);
@@ -117,6 +121,7 @@ TEST(VmodemOptions, RefusesWhatItDoesNotUnderstand) {
                                                {"--late", "PDU:soon"},
                                                {"--late-answer", "0:35000"},
                                                {"--late-answer", "4"},
+                                               {"--late-answer", "4:35000:soon"},
                                                {"--error", "AT:0"},
                                                {"--chunk", "0"},
                                                {"extra"}}) {
