@@ -281,5 +281,66 @@ TEST_F(X11WindowMapTest, AModalDialogAndAMessageBoxOverItAreTransientModalDialog
     EXPECT_EQ(seen[0].shown, seen[0].rect);
 }
 
+// Place notices told of a window, in the order the desktop tells them: each is an echo of a
+// place the program asked for, stale beside a later request still to be answered, or the
+// desktop's own word, which the window follows (as the desktop's loop follows it).
+TEST_F(X11WindowMapTest, APlaceNoticeIsFollowedUnlessItEchoesARequestOrPrecedesALaterOne) {
+    using N = X11WindowMap::Notice;
+    const win::RECT start{100, 100, 500, 400}, b{120, 110, 620, 510}, c{140, 120, 740, 620},
+        elsewhere{300, 200, 700, 500}, big{100, 100, 1500, 1000}, clamped{100, 100, 1280, 800};
+    struct Told {
+        win::RECT rect;
+        size_t taken;  // the last request the server had taken when it told
+        bool synthetic;
+        N want;
+    };
+    struct Row {
+        const char* what;
+        std::vector<win::RECT> asked;
+        std::vector<Told> told;
+    };
+    const Row rows[] = {
+        {"a notice older than a later request waits for that request's answer",
+         {b, c},
+         {{elsewhere, 0, true, N::Stale}, {c, 1, true, N::Echo}, {c, 1, false, N::Echo}}},
+        {"the manager's clamped answer is followed", {big}, {{clamped, 0, true, N::Follow}}},
+        {"a notice answering nothing ends the requests, so the same place later is a change",
+         {b, c},
+         {{elsewhere, 1, true, N::Follow}, {c, 1, true, N::Follow}}},
+        {"an echo told in the frame and on the screen is one; coming back later is a change",
+         {b},
+         {{b, 0, false, N::Echo},
+          {b, 0, true, N::Echo},
+          {elsewhere, 0, true, N::Follow},
+          {b, 0, true, N::Follow}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        win::HWND h = Make("Окно"_cp, win::WS_OVERLAPPEDWINDOW, 0, start);
+        map_->Sync();
+        const unsigned long xwin = map_->XWindowOf(h);
+        ASSERT_NE(xwin, 0u);
+        std::vector<unsigned long> serials;  // the last request of each Sync that asked
+        for (const win::RECT& r : row.asked) {
+            win::SetWindowPos(h, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                              win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+            map_->Sync();
+            serials.push_back(NextRequest(dpy_) - 1);
+        }
+        for (size_t i = 0; i < row.told.size(); ++i) {
+            const Told& t = row.told[i];
+            SCOPED_TRACE(i);
+            const N got = map_->Configured(xwin, t.rect, serials[t.taken], t.synthetic);
+            EXPECT_EQ(got, t.want);
+            if (got != N::Follow) continue;
+            map_->Moved(h, t.rect);
+            win::SetWindowPos(h, nullptr, t.rect.left, t.rect.top, t.rect.right - t.rect.left,
+                              t.rect.bottom - t.rect.top, win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+        }
+        win::DestroyWindow(h);
+        map_->Sync();
+    }
+}
+
 }  // namespace
 }  // namespace display
