@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/os/files.h"
 #include "platform/sql/shared_database.h"
 
 namespace db {
@@ -15,7 +14,7 @@ int64_t Pragma(sql::Database& db, const char* name) {
 
 }  // namespace
 
-bool HasRoomFor(const std::string& folder, uint64_t bytes) {
+bool HasRoomFor(const std::string& folder, uint64_t bytes, const FreeSpaceFn& freeSpace) {
     const auto database = sql::SharedDatabase(folder);
     const int64_t pageSize = std::max<int64_t>(Pragma(*database, "page_size"), 1);
     const int64_t pagesLeft = Pragma(*database, "max_page_count") -
@@ -23,7 +22,7 @@ bool HasRoomFor(const std::string& folder, uint64_t bytes) {
     // Whole pages: a row lands in a page of its own when the last one is full.
     const uint64_t pagesNeeded = (bytes + static_cast<uint64_t>(pageSize) - 1) / pageSize;
     if (pagesLeft < 0 || static_cast<uint64_t>(pagesLeft) < pagesNeeded) return false;
-    const auto disk = os::FreeDiskBytes(database->File());
+    const auto disk = freeSpace(database->File());
     return !disk || *disk >= bytes + kLogMarginBytes;
 }
 

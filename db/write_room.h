@@ -8,14 +8,22 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+
+#include "platform/os/files.h"
 
 namespace db {
 
 // Kept free on the file system for the write-ahead log (its checkpoint runs at about 4 MiB).
 inline constexpr uint64_t kLogMarginBytes = 8u << 20;
 
+// What the file system holding a path has free; nullopt when that cannot be read.
+using FreeSpaceFn = std::function<std::optional<uint64_t>(const std::string& path)>;
+
 // False when `bytes` more would not fit; a limit that cannot be read does not refuse.
-bool HasRoomFor(const std::string& folder, uint64_t bytes);
+bool HasRoomFor(const std::string& folder, uint64_t bytes,
+                const FreeSpaceFn& freeSpace = os::FreeDiskBytes);
 
 }  // namespace db
