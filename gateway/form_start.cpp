@@ -150,6 +150,7 @@ void TformStart::UsePort(os::SerialIo& port) {
 
 void TformStart::Execute(const std::string& comPort, int listID, const std::string& listName,
                          const std::string& smsText) {
+    if (run_->Busy()) return;  // R4
     const TSettings& s = main_.Settings();
     const bool report = s.ReportRequire;
     edSMSPause->SetValue(s.SMSDelay);
@@ -186,7 +187,7 @@ void TformStart::FormDestroy(vcl::TObject*) {
 }
 
 void TformStart::FormCloseQuery(vcl::TObject*, bool& CanClose) {
-    CanClose = btnClose->Enabled();
+    CanClose = btnClose->Enabled() && !run_->Busy();  // R4
     if (CanClose) run_->StoreUnstored("Запись будет повторена перед следующей рассылкой."_cp);
 }
 
@@ -330,7 +331,10 @@ void TformStart::SetJournalEnabled(bool enabled) {
 }
 
 int TformStart::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-    return win::MessageBoxA(Handle(), text.c_str(), caption.c_str(), flags);
+    // Closed, the window leaves its boxes (at the program's end) to the main window.
+    vcl::TCustomForm* main = vcl::Application()->MainForm();
+    const win::HWND owner = Visible() || !main ? Handle() : main->Handle();
+    return win::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
 
 void TformStart::MessageBeep(unsigned type) {

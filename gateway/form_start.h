@@ -14,7 +14,10 @@
 //  R2. A pause or wait typed into its spin edit is written to the settings within 0..60 s and
 //      1..60 min; a text that is not a number leaves the setting as it was.
 //  R3. While the window is open and no run goes on, writes the database refused are tried again
-//      every few seconds; at its close once more, with a box if they are still refused.
+//      every few seconds; at its close once more, with a box if they are still refused; and at
+//      the program's end (MayEnd), where the operator may try again or end without them.
+//  R4. Inside the waits of a run or of such a retry, neither the window nor the timer starts
+//      another, and the window does not open again or close until the wait is over.
 #pragma once
 
 #include <memory>
@@ -43,13 +46,17 @@ public:
     explicit TformStart(vcl::TComponent* owner);
     ~TformStart() override;
 
-    // Opens the window for a list and returns when it has closed.
+    // Opens the window for a list and returns when it has closed; R4: at once, without opening,
+    // inside a wait of the window's own.
     void Execute(const std::string& comPort, int listID, const std::string& listName,
                  const std::string& smsText);
 
     // The port the window talks through: the serial device named by the run unless a test
     // hands in another (the in-process modem). Only between runs.
     void UsePort(os::SerialIo& port);
+
+    // R3: whether the program may end now, once the writes kept are stored or given up.
+    bool MayEnd() { return run_->StoreBeforeEnd(); }
 
     TMailingRun& Run() { return *run_; }
     TSerialLink& Link() { return *link_; }

@@ -50,6 +50,41 @@ private:
     std::string kept_;
 };
 
+// R18: a flag that stays set while a call is under way, exceptions included.
+class TUnderWay {
+public:
+    explicit TUnderWay(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TUnderWay() { flag_ = false; }
+    TUnderWay(const TUnderWay&) = delete;
+    TUnderWay& operator=(const TUnderWay&) = delete;
+
+private:
+    bool& flag_;
+};
+
+// The journal's log lines held back for the length of one retry.
+class THeldLog {
+public:
+    explicit THeldLog(TSendJournal& journal)
+        : journal_(journal), kept_(std::exchange(journal.AddLog, [this](const std::string& text) {
+              lines_.push_back(text);
+          })) {}
+    ~THeldLog() { journal_.AddLog = std::move(kept_); }
+    THeldLog(const THeldLog&) = delete;
+    THeldLog& operator=(const THeldLog&) = delete;
+
+    void Release() {
+        for (const std::string& line : lines_)
+            kept_(line);
+        lines_.clear();
+    }
+
+private:
+    TSendJournal& journal_;
+    std::function<void(const std::string&)> kept_;
+    std::vector<std::string> lines_;
+};
+
 }  // namespace
 
 std::string ExtractIMEI(const std::string& reply) {
@@ -187,7 +222,7 @@ void TMailingRun::Persist(const std::function<void()>& write) {
 }
 
 void TMailingRun::Store(const std::string& number, bool accepted, std::function<void()> journal,
-                        bool inOrder) {
+                        bool inOrder, bool release) {
     // A kept write is done again later, maybe after a run on another modem: the journal writes
     // with the IMEI of the run that made it.
     std::function<void()> write = [this, imei = IMEI, journal = std::move(journal)] {
@@ -202,34 +237,97 @@ void TMailingRun::Store(const std::string& number, bool accepted, std::function<
             storeError_ = e.what();  // the statement is in the log already
         }
         AddLog("The database refused a write; it is kept and done again later: " + storeError_);
+        toldError_ = storeError_;
     }
     storeFailed_ = true;
-    unstored_.push_back({number, accepted, std::move(write)});
+    unstored_.push_back({number, accepted, std::move(write), release});
+}
+
+bool TMailingRun::StoreOldest() {
+    // A copy: the kept writes are not to be reached through a reference across the wait.
+    const std::function<void()> write = unstored_.front().Write;
+    THeldLog held(journal_);
+    try {
+        Persist(write);
+        held.Release();
+        return true;
+    } catch (const std::exception& e) {
+        storeError_ = e.what();
+    }
+    // A refusal that lasts (a missing table, a damaged file) is told once, not every 5 s.
+    if (storeError_ != toldError_) {
+        held.Release();
+        AddLog("The database still refuses a kept write: " + storeError_);
+        toldError_ = storeError_;
+    }
+    return false;
 }
 
 bool TMailingRun::StoreUnstored(const std::string& situation) {
     if (unstored_.empty()) return true;
+    if (Busy()) return false;  // R18: the caller up the stack goes on with them
+    const TUnderWay storing(storing_);
     db::TDurableWrites durable(data_.Query3.DatabaseName());
     while (!unstored_.empty()) {
-        try {
-            Persist(unstored_.front().Write);
-        } catch (const std::exception& e) {
-            storeError_ = e.what();
+        if (!StoreOldest()) {
             if (!situation.empty()) Ask(UnstoredText(situation), "Ошибка"_cp, kMbIconHand);
             return false;
         }
         unstored_.erase(unstored_.begin());
         AddLog("A kept write is stored now");
     }
+    toldError_.clear();
     return true;
 }
 
-std::string TMailingRun::UnstoredText(const std::string& situation) const {
-    std::string text = "Ошибка записи в базу данных: "_cp + storeError_;
+bool TMailingRun::StoreBeforeEnd() {
+    if (Busy()) return false;  // R18: the program ends, if it may, once that call is done
+    while (!StoreUnstored()) {
+        const std::vector<std::string> numbers = UnstoredNumbers();
+        std::string question = "Повторить запись (Да) или завершить программу без нее (Нет)?"_cp;
+        if (!numbers.empty())
+            question = std::string(
+                           "Если завершить программу сейчас, на эти номера сообщения "
+                           "будут отправлены повторно при следующей рассылке.\r"_cp) +
+                       question;
+        if (Ask(UnstoredText(question), "Ошибка"_cp, kMbYesNo | kMbIconExclamation) == kIdYes)
+            continue;
+        std::string list;
+        for (const std::string& n : numbers)
+            list += (list.empty() ? "" : ", ") + n;
+        AddLog("The program ends with kept writes not stored; a later run sends again: " + list);
+        // The list's release is tried once more: left marked in use it could not be mailed.
+        std::vector<TUnstored> kept = std::move(unstored_);
+        unstored_.clear();
+        for (const TUnstored& u : kept) {
+            if (!u.Release) continue;
+            try {
+                Persist(u.Write);
+            } catch (const std::exception&) {
+                // Logged; the next start clears it when no other copy runs.
+            }
+        }
+        return true;
+    }
+    return true;
+}
+
+std::vector<std::string> TMailingRun::UnstoredNumbers() const {
     std::vector<std::string> numbers;
     for (const TUnstored& u : unstored_)
         if (u.Accepted && std::find(numbers.begin(), numbers.end(), u.Number) == numbers.end())
             numbers.push_back(u.Number);
+    return numbers;
+}
+
+bool TMailingRun::AcceptedUnstored() const {
+    return std::any_of(unstored_.begin(), unstored_.end(),
+                       [](const TUnstored& u) { return u.Accepted; });
+}
+
+std::string TMailingRun::UnstoredText(const std::string& situation) const {
+    std::string text = "Ошибка записи в базу данных: "_cp + storeError_;
+    const std::vector<std::string> numbers = UnstoredNumbers();
     if (!numbers.empty()) {
         std::string list;
         for (const std::string& n : numbers)
@@ -357,23 +455,29 @@ bool TMailingRun::CheckListBeforeStart() {
 // ---- the run ----
 
 void TMailingRun::btnStartClick() {
-    // R17: a number whose row is not stored would be sent again.
-    if (!StoreUnstored("Рассылка не начата. Запись будет повторена."_cp)) return;
-    if (!ClaimList()) {
+    const auto inUse = [this] {
         Ask("Список \""_cp + ListName + "\" нельзя использовать, т.к. по нему идет рассылка."_cp,
             "Внимание"_cp, kMbIconHand);
-        return;
-    }
+    };
+    // R18: Stop enables Start again while the run winds down inside its waits.
+    if (running_) return inUse();
+    if (storing_) return;
+    // R17: a number whose row is not stored would be sent again.
+    if (!StoreUnstored("Рассылка не начата. Запись будет повторена."_cp)) return;
+    if (!ClaimList()) return inUse();
     storeFailed_ = noRoom_ = false;
-    bool regularEnd = false;
-    try {
-        regularEnd = RunClaimed();
-    } catch (...) {
+    bool regularEnd = false, cut = false;
+    {
+        const TUnderWay running(running_);
+        try {
+            regularEnd = RunClaimed();
+        } catch (...) {
+            ReleaseList();
+            throw;
+        }
+        cut = storeFailed_;
         ReleaseList();
-        throw;
     }
-    const bool cut = storeFailed_;
-    ReleaseList();
     if (storeFailed_) {
         std::string situation = cut ? "Рассылка остановлена."_cp : "";
         if (!StoreUnstored())
@@ -553,6 +657,7 @@ bool TMailingRun::RunOnPort() {
         if (!MailNumber(numbers[i - 1], i == numbers.size())) break;
     }
 
+    ListenForLateAnswer();
     if (counters_.FirstLogID > 0) counters_.LastLogID = journal_.GetMaxLogID();
     AddLog("- Все СМС разосланы -"_cp);
     if (!link_.Stopped && !storeFailed_ && reportRequire_ &&
@@ -652,9 +757,10 @@ bool TMailingRun::Send(TPart& part, const std::string& pdu) {
             if (link_.SendCommand(pdu + "\x1A", "OK")) return true;
         }
         // The modem may still hold the prompt open for this message (a short PDU write leaves
-        // it waiting for the rest).
+        // it waiting for the rest), or give it yet: an error refusing this command may have been
+        // an earlier message's late answer, with this command's prompt behind it (L6).
         if (prompted || link_.LastEnd == TExchangeEnd::TimedOut ||
-            link_.LastEnd == TExchangeEnd::Stopped)
+            link_.LastEnd == TExchangeEnd::Stopped || link_.AnswerOutstanding())
             link_.SendEscape();
         link_.ListenPort(kAfterFailedAttemptMs);
         FileLateAnswer();
@@ -728,6 +834,22 @@ void TMailingRun::NumberFullySent(int numID) {
     view_.SetReport(CountWithShare(counters_.Reports, counters_.Total));
 }
 
+void TMailingRun::ListenForLateAnswer() {
+    if (!givenUp_ || !link_.AnswerOutstanding() || link_.PortLost) return;
+    AddLog(vcl::Format("Waiting up to %u s for the modem's late answer to the last message",
+                       kLateAnswerWaitMs / 1000));
+    view_.SetStage("Этап: ожидание ответа модема на последнее СМС"_cp);
+    // Not cut short by Stop: the modem may have sent the message, and without its answer the
+    // next run would send it again.
+    const uint32_t start = os::GetTickCount();
+    while (link_.AnswerOutstanding() && !link_.PortLost &&
+           os::TickDiff(start, os::GetTickCount()) < kLateAnswerWaitMs)
+        link_.ListenPort(1000, false);
+    if (link_.AnswerOutstanding()) AddLog("No late answer came: the message counts as not sent");
+    FileLateAnswer();
+    view_.SetStage("Этап: рассылка СМС"_cp);
+}
+
 void TMailingRun::WaitForReports() {
     AddLog("- Ожидать отчеты о доставке SMS -"_cp);
     view_.SetStage("Этап: ожидание отчетов о доставке"_cp);
@@ -773,10 +895,12 @@ void TMailingRun::ReleaseList() {
     data_.Query3.Close();
     view_.SetJournalEnabled(StartTime != 0 && vcl::Trim(IMEI).size() >= kMinIMEILength);
     const int listID = ListID;
-    // Tried even behind kept writes: it depends on none of them, and a list left marked in use
-    // cannot be mailed.
+    // Tried even behind kept writes, since a list left marked in use cannot be mailed; but not
+    // behind rows of accepted messages (R17): taken by another copy, the list would have those
+    // numbers sent again.
     Store(
-        "", false, [this, listID] { Execute(data_.Query3, db::kMarkListInactive, listID); }, false);
+        "", false, [this, listID] { Execute(data_.Query3, db::kMarkListInactive, listID); },
+        AcceptedUnstored(), true);
 }
 
 }  // namespace gateway

@@ -63,8 +63,17 @@
 //  R17. A number's first PDU goes out only when the database has room for what the number will
 //       write. A journal or flag write the database refuses (full, read-only, damaged) loses
 //       nothing: it is kept, in order, and done again before the next run starts, from the
-//       window's timer and at its close; the run sends no further PDU, and its box names the
-//       numbers whose accepted messages are not stored yet.
+//       window's timer, at its close and at the program's end; the run sends no further PDU,
+//       and its box names the numbers whose accepted messages are not stored yet. A refusal is
+//       logged when it first comes and when its reason changes, not at every retry. While rows
+//       of accepted messages are kept the list stays marked in use, so that no other copy sends
+//       those numbers again; its release is kept behind them.
+//  R18. Neither a run nor a retry of the kept writes starts inside the other or inside itself:
+//       their waits pump window messages, and a handler (the window's timer, Start, Close) that
+//       ran them there would change the kept writes under the waiting caller.
+//  R19. A run whose last exchange timed out unanswered (its third attempt, or one cut short by
+//       Stop) listens for that answer, up to kLateAnswerWaitMs and whatever Stop says, before it
+//       closes the port; an acceptance that comes is filed as in R16.
 #pragma once
 
 #include <cstdint>
@@ -90,6 +99,11 @@ inline constexpr int kIdCancel = 2, kIdYes = 6, kIdNo = 7;
 
 // The gauge's colour while it counts the seconds of the report wait (clRed).
 inline constexpr uint32_t kReportWaitColor = 0x0000FF;
+
+// R19: how long a run listens for the late answer to its last message after the exchange's
+// 30-s time-out. Modems give up on a congested network themselves within about two minutes of
+// the PDU; this covers that and keeps the window from staying busy for much longer.
+inline constexpr uint32_t kLateAnswerWaitMs = 90000;
 
 // What the mailing window shows of a run, and the questions it asks the operator.
 class TMailingView {
@@ -155,9 +169,16 @@ public:
     void btnStopClick();
 
     // R17: does the writes the database refused; true when none is left. `situation` ends the
-    // box that tells of a write still refused ("" for none).
+    // box that tells of a write still refused ("" for none). R18: false at once, doing nothing,
+    // inside a run or another retry.
     bool StoreUnstored(const std::string& situation = "");
     bool HasUnstored() const { return !unstored_.empty(); }
+    // R17 at the program's end: the kept writes are done again; while they are refused the
+    // operator chooses between another try (the default) and ending without them, told which
+    // numbers a later run would send again. True when the program may end.
+    bool StoreBeforeEnd();
+    // R18: a run or a retry is under way (in a wait of it, a handler must not start either).
+    bool Busy() const { return running_ || storing_; }
 
     const TRunCounters& Counters() const { return counters_; }
     TSendJournal& Journal() { return journal_; }
@@ -181,6 +202,7 @@ private:
         std::string Number;
         bool Accepted = false;  // a row of a message the modem took
         std::function<void()> Write;
+        bool Release = false;  // the list given back by its run
     };
 
     bool ClaimList();
@@ -204,6 +226,8 @@ private:
     bool RoomForNumber(const std::string& number, std::size_t parts);
     void ApplyReport(const std::string& pdu);
     void NumberFullySent(int numID);
+    // R19: the late answer to the part given up last, before the port is closed.
+    void ListenForLateAnswer();
     void WaitForReports();
     void ReleaseList();
     void ClosePort();
@@ -214,7 +238,11 @@ private:
     // R17: runs `journal` (with this run's IMEI) now, or keeps it when the database refuses it
     // or (`inOrder`) older writes are kept.
     void Store(const std::string& number, bool accepted, std::function<void()> journal,
-               bool inOrder = true);
+               bool inOrder = true, bool release = false);
+    // R17: the oldest kept write, done again; false, with the reason in storeError_, when the
+    // database still refuses it. Its log lines are dropped when the reason is the one told.
+    bool StoreOldest();
+    bool AcceptedUnstored() const;
     // With `completes` the row and the number's Processed flag go in one transaction.
     void WriteRow(const std::string& number, const std::string& text, bool ok, int numID, int mr,
                   bool completes = false);
@@ -222,6 +250,8 @@ private:
     void SettleGivenUp(const TPart& part, int mr);
     // The message of a box that tells of unstored writes: `error`, the numbers, `situation`.
     std::string UnstoredText(const std::string& situation) const;
+    // The numbers whose accepted messages have kept rows, in order, each once.
+    std::vector<std::string> UnstoredNumbers() const;
     void SetIMEI(const std::string& imei);
     void ShowSignal(const std::string& csqReply);
     bool Setup(const std::string& command, std::string* reply = nullptr);
@@ -249,8 +279,11 @@ private:
     std::optional<TPart> givenUp_;      // the part given up while its answer may still come
     std::vector<TUnstored> unstored_;   // R17, oldest first
     std::string storeError_;            // why the oldest of them was refused
+    std::string toldError_;             // the refusal last logged
     bool storeFailed_ = false;          // in this run: no further PDU
     bool noRoom_ = false;               // in this run: a number found no room
+    bool running_ = false;              // R18: between the list's claim and its release
+    bool storing_ = false;              // R18: StoreUnstored is under way
 };
 
 // The IMEI in the reply to "AT+CGSN" with echo on: the first complete line after the command's

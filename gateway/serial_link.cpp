@@ -133,7 +133,9 @@ void TSerialLink::WatchForLateAnswer() {
             late_ = TLateAnswer{true, ParseCmgsReference(line), line};
             outstanding_ = false;
             okAfterLate_ = takeOut = true;
-        } else if (line.find("ERROR") != std::string::npos) {
+        } else if (line.find("ERROR") != std::string::npos && (!replying_ || begin < replyFrom_)) {
+            // During a command an error line is that command's reply, unless it had begun
+            // before the command was written.
             late_ = TLateAnswer{false, kNoReference, line};
             outstanding_ = false;
             takeOut = true;
@@ -346,10 +348,10 @@ bool TSerialLink::Exchange(const std::string& command, const std::string& expect
     return succeeded;
 }
 
-void TSerialLink::ListenPort(uint32_t ms) {
+void TSerialLink::ListenPort(uint32_t ms, bool stoppable) {
     const uint32_t start = os::GetTickCount();
     lastReadError_ = 0;
-    while (os::TickDiff(start, os::GetTickCount()) < ms && !Stopped) {
+    while (os::TickDiff(start, os::GetTickCount()) < ms && !(stoppable && Stopped) && !PortLost) {
         os::Sleep(1);
         if (ProcessMessages) ProcessMessages();
         const std::string chunk = ReadChunk();

@@ -22,11 +22,14 @@
 //      read, so a long burst of short lines costs time in proportion to its length.
 //  L6. A PDU whose exchange timed out may still be answered: a congested network can take longer
 //      than the time-out. Until the next PDU goes out or the port is opened again, the first
-//      "+CMGS:" line or error line that comes (a reference already in the timed-out reply
-//      included) is that message's late answer: it is taken off the receive buffer for
-//      TakeLateAnswer, and neither it nor the "OK" after a late reference counts in the reply of
-//      the command then in progress. While such an answer may still come, a reply is judged by
-//      its complete lines and a prompt, because the answer may be split across reads.
+//      "+CMGS:" line that comes (a reference already in the timed-out reply included), or the
+//      first error line that comes while no command is in progress, is that message's late
+//      answer: it is taken off the receive buffer for TakeLateAnswer, and neither it nor the
+//      "OK" after a late reference counts in the reply of the command then in progress. An error
+//      line that comes during a command is that command's own reply: a modem may refuse the
+//      next command at once while the network still holds the message. While a late answer may
+//      still come, a reply is judged by its complete lines and a prompt, because the answer may
+//      be split across reads.
 #pragma once
 
 #include <cstdint>
@@ -102,8 +105,9 @@ public:
     // instead of taking the next command as its text. No reply is waited for.
     bool SendEscape();
 
-    // Reads the port for `ms` milliseconds, or until a stop request, into the receive buffer.
-    void ListenPort(uint32_t ms);
+    // Reads the port for `ms` milliseconds into the receive buffer; a stop request ends it
+    // early when `stoppable`, the port lost in any case.
+    void ListenPort(uint32_t ms, bool stoppable = true);
     // Waits without reading; returns the milliseconds that passed.
     uint32_t WaitMs(uint32_t ms);
 

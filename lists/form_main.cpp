@@ -38,12 +38,19 @@ const std::string& NoListName() {
     return s;
 }
 
-// The form of class T of this application, made when there is none yet.
+// The form of class T of this application; nullptr when there is none.
 template <typename T>
-T* TheForm() {
+T* FindForm() {
     vcl::TScreen* screen = vcl::Screen();
     for (int i = 0; i < screen->FormCount(); ++i)
         if (auto* f = dynamic_cast<T*>(screen->Forms(i))) return f;
+    return nullptr;
+}
+
+// The form of class T of this application, made when there is none yet.
+template <typename T>
+T* TheForm() {
+    if (T* form = FindForm<T>()) return form;
     T* form = nullptr;
     vcl::Application()->CreateForm(form);
     return form;
@@ -156,6 +163,7 @@ TformMain::TformMain(vcl::TComponent* owner) : vcl::TForm(owner), storage_(DataS
     if (skin::TsSkinableMenusBase* menus = sSkinManager1->SkinableMenus()) menus->HookMenu(MainMenu);
     OnCreate = {this, &TformMain::FormCreate};
     OnClose = {this, &TformMain::FormClose};
+    OnCloseQuery = {this, &TformMain::FormCloseQuery};
 }
 
 TformMain::~TformMain() {
@@ -395,6 +403,16 @@ void TformMain::FormCreate(vcl::TObject*) {
         databaseFailed_ = true;
         vcl::Application()->HandleException(this, std::current_exception());
     }
+}
+
+void TformMain::FormCloseQuery(vcl::TObject*, bool& CanClose) {
+    gateway::TformStart* mailing = FindForm<gateway::TformStart>();
+    if (!mailing) return;
+    // Rule 6: its retry takes window messages while it waits and asks; this window takes no
+    // input meanwhile, so that nothing is started on the way out.
+    SetEnabled(false);
+    CanClose = mailing->MayEnd();
+    SetEnabled(true);
 }
 
 void TformMain::FormClose(vcl::TObject*, vcl::TCloseAction&) {

@@ -13,6 +13,9 @@
 //     it was; the grid's window updates are resumed on every way out.
 //  5. The caption cells of the current column and row are highlighted, and follow the
 //     selection however it moves.
+//  6. The program ends only once the writes the mailing window keeps (rows of messages the
+//     modem accepted while the database refused them) are stored, or the operator has chosen
+//     to end without them.
 #pragma once
 
 #include <string>
@@ -134,6 +137,7 @@ public:
 
     // Event handlers, bound by name.
     void FormCreate(vcl::TObject* Sender);
+    void FormCloseQuery(vcl::TObject* Sender, bool& CanClose);
     void FormClose(vcl::TObject* Sender, vcl::TCloseAction& Action);
     void ApplicationEvents1Idle(vcl::TObject* Sender, bool& Done);
     void gridDrawCell(vcl::TObject* Sender, int ACol, int ARow, const vcl::TRect& Rect,

@@ -628,6 +628,10 @@ TEST(MailingRunRules, R9_AnAttemptThatTimedOutIsCancelledWithEscape) {
 TEST(MailingRunRules, R16_AnAnswerAfterTheTimeOutIsTheMessagesOwnAndNothingIsSentTwice) {
     using K = vmodem::Rule::Kind;
     const vmodem::Rule twoSilent{"PDU", K::Silence, 0, 0, 2};
+    // The nth message given alone; `apart`: the modem answers other commands meanwhile.
+    const auto nth = [](int n, K kind, uint32_t ms = 0, bool apart = false) {
+        return vmodem::Rule{"PDU", kind, 0, ms, -1, "", 0, n, apart};
+    };
     const struct {
         const char* name;
         std::string text;
@@ -635,17 +639,22 @@ TEST(MailingRunRules, R16_AnAnswerAfterTheTimeOutIsTheMessagesOwnAndNothingIsSen
         std::vector<vmodem::Rule> rules;
         int cmgs;               // "AT+CMGS=" commands
         std::size_t chunk = 0;  // the modem's replies in reads of this many bytes
+        bool reports = true;
+        uint32_t reportDelay = 2000;
+        int waitMins = 1;
     } cases[] = {
         {"in the listen after the time-out", "text", 1, 0, {{"PDU", K::Late, 0, 30800, 1}}, 1},
         {"before the next prompt", "text", 1, 0, {{"PDU", K::Late, 0, 35000, 1}}, 2},
         {"the middle part", std::string(400, 'x'), 1, 0, {{"PDU", K::Late, 0, 35000, 1, "", 1}}, 4},
-        {"a late error", "text", 1, 0, {{"PDU", K::CmsError, 500, 35000, 1}}, 2},
+        // The error comes while the next prompt is awaited: that command's own, it fails the
+        // attempt, and the prompt behind it is cancelled.
+        {"a late error", "text", 1, 0, {{"PDU", K::CmsError, 500, 35000, 1}}, 3},
         {"a late error split across reads",
          "text",
          1,
          0,
          {{"PDU", K::CmsError, 500, 35000, 1}},
-         2,
+         3,
          4},
         {"in the pause after the last attempt",
          "text",
@@ -659,13 +668,53 @@ TEST(MailingRunRules, R16_AnAnswerAfterTheTimeOutIsTheMessagesOwnAndNothingIsSen
          0,
          {twoSilent, {"PDU", K::Late, 0, 40000, 1}},
          4},
+        // R19: the run listens for it before it closes the port.
+        {"the last number's last attempt", "text", 1, 0, {twoSilent, nth(3, K::Late, 32000)}, 3},
+        {"the last attempt, without reports",
+         "text",
+         1,
+         0,
+         {twoSilent, nth(3, K::Late, 32000)},
+         3,
+         0,
+         false},
+        {"in the final wait for reports",
+         "text",
+         2,
+         0,
+         {nth(2, K::Silence), nth(3, K::Silence), nth(4, K::Late, 125000)},
+         4,
+         0,
+         true,
+         200000,
+         5},
+        {"in the IMEI read",
+         "text",
+         10,
+         0,
+         {nth(9, K::Silence),
+          nth(10, K::Silence),
+          nth(11, K::Late, 33000),
+          {"AT+CGSN", K::Late, 0, 5000, 1, "", 1}},
+         12},
+        // L6: the modem refuses the next prompts at once while the network holds the message;
+        // those errors are their commands' own, and the reference that follows is the message's.
+        {"the next prompts refused meanwhile",
+         "text",
+         2,
+         0,
+         {nth(1, K::Late, 33000, true), {"AT+CMGS=", K::CmsError, 302, 0, 2, "", 1}},
+         4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         vmodem::Options options;
         options.chunkSize = c.chunk;
+        options.reportDelayMs = c.reportDelay;
         RunRig r(options);
         r.settings.SMSDelay = c.pause;
+        r.settings.ReportRequire = c.reports;
+        r.settings.ReportWaitForMins = c.waitMins;
         for (const vmodem::Rule& rule : c.rules)
             r.link.modem.AddRule(rule);
         r.SaveNumbers(c.numbers, c.text);
@@ -679,7 +728,7 @@ TEST(MailingRunRules, R16_AnAnswerAfterTheTimeOutIsTheMessagesOwnAndNothingIsSen
         for (std::size_t i = 0; i < rows.size(); ++i) {
             EXPECT_TRUE(rows[i].ok);
             EXPECT_EQ(rows[i].mr, accepted[i].mr);
-            EXPECT_EQ(rows[i].status, 0);  // its report found it
+            EXPECT_EQ(rows[i].status, c.reports ? 0 : -1);  // its report found it
         }
         EXPECT_EQ(r.Processed(), std::vector<bool>(static_cast<std::size_t>(c.numbers), true));
         EXPECT_EQ(r.view.sent, CountWithShare(c.numbers, c.numbers));
@@ -708,7 +757,8 @@ TEST(MailingRunRules, R17_AFullDatabaseStopsTheRunAndNoAcceptedMessageIsSentAgai
         EXPECT_EQ(r.link.modem.accepted().size(), 3u);  // nothing more after the refusal
         ASSERT_EQ(r.view.boxes.size(), 1u);
         EXPECT_TRUE(r.view.beeps.empty());
-        EXPECT_FALSE(r.Active(r.run.ListID));
+        // Kept rows of accepted messages keep the list from another copy.
+        EXPECT_EQ(r.Active(r.run.ListID), afterAcceptance);
         const std::string third = "79161000002";
         if (afterAcceptance) {
             EXPECT_NE(r.view.boxes[0].text.find("database or disk is full"), std::string::npos);
@@ -722,6 +772,7 @@ TEST(MailingRunRules, R17_AFullDatabaseStopsTheRunAndNoAcceptedMessageIsSentAgai
             EXPECT_EQ(r.link.modem.accepted().size(), 3u);
             r.Db().ExecuteRaw("delete from NumberLog where NumID=-1");
             EXPECT_TRUE(r.run.StoreUnstored());  // the window's retry
+            EXPECT_FALSE(r.Active(r.run.ListID));
         } else {
             EXPECT_EQ(r.view.boxes[0].text,
                       vcl::Format("Недостаточно места для базы данных (папка \"%s\"): номер "
@@ -737,6 +788,113 @@ TEST(MailingRunRules, R17_AFullDatabaseStopsTheRunAndNoAcceptedMessageIsSentAgai
         EXPECT_EQ(phone[3].number, "79161000003");
         EXPECT_EQ(r.Processed(), std::vector<bool>(4, true));
     }
+}
+
+// The first of two messages accepted as the database fills: its row is kept, the run stops.
+void KeepTheFirstRow(RunRig& r) {
+    r.SaveNumbers(2, "text");
+    bool full = false;
+    r.pump = [&] {
+        if (!full && r.link.modem.accepted().size() == 1) {
+            full = true;
+            gateway_test::LimitGrowth(r.Db(), true);
+        }
+    };
+    r.Start();
+    r.pump = nullptr;
+    ASSERT_TRUE(r.run.HasUnstored());
+}
+
+TEST(MailingRunRules, R18_ARetryWaitingForTheDatabaseIsNotDoneAgainNorARunStartedInItsWait) {
+    RunRig r;
+    KeepTheFirstRow(r);
+    r.Db().ExecuteRaw("delete from NumberLog where NumID=-1");  // room again
+    // Another copy's long save holds the write lock as the window's timer retries; while the
+    // retry waits, the timer fires again and the operator clicks Start.
+    sql::Database other(r.Db().File());
+    auto save = std::make_unique<sql::Transaction>(other);
+    other.ExecuteRaw("update List set Name=Name");
+    int turns = 0;
+    r.pump = [&] {
+        if (++turns == 1) {
+            EXPECT_FALSE(r.run.StoreUnstored());
+            r.run.btnStartClick();
+        } else if (turns == 3) {
+            save->Commit();
+        }
+    };
+    EXPECT_TRUE(r.run.StoreUnstored());
+    r.pump = nullptr;
+    EXPECT_EQ(turns, 3);
+    EXPECT_EQ(r.link.modem.accepted().size(), 1u);  // no run inside the wait
+    const auto rows = r.Journal();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_TRUE(rows[0].ok);
+    EXPECT_EQ(r.Processed(), (std::vector<bool>{true, false}));
+    EXPECT_FALSE(r.Active(r.run.ListID));  // given back behind the row
+    EXPECT_EQ(r.view.boxes.size(), 1u);    // the run's own
+}
+
+TEST(MailingRunRules, R17_ARefusalThatLastsIsLoggedOnceAndStillRefusesARun) {
+    RunRig r;
+    r.SaveNumbers(1, "text");
+    bool damaged = false;
+    r.pump = [&] {
+        if (!damaged && r.link.modem.accepted().size() == 1) {
+            damaged = true;
+            r.Db().ExecuteRaw("alter table NumberLog rename to Damaged");
+        }
+    };
+    r.Start();
+    r.pump = nullptr;
+    const auto told = [&] {
+        int n = 0;
+        for (const std::string& line : r.link.Lines())
+            n += line.find("no such table: numberlog") != std::string::npos;
+        return n;
+    };
+    const int once = told();
+    EXPECT_GT(once, 0);
+    for (int retry = 0; retry < 3; ++retry)
+        EXPECT_FALSE(r.run.StoreUnstored());
+    r.Start();
+    EXPECT_EQ(told(), once);
+    EXPECT_EQ(r.link.modem.accepted().size(), 1u);
+    ASSERT_EQ(r.view.boxes.size(), 2u);
+    EXPECT_NE(r.view.boxes[1].text.find("Рассылка не начата."_cp), std::string::npos);
+    r.Db().ExecuteRaw("alter table Damaged rename to NumberLog");
+    EXPECT_TRUE(r.run.StoreUnstored());
+    EXPECT_EQ(r.Processed(), std::vector<bool>{true});
+}
+
+TEST(MailingRunStop, R19_AStopWhileTheModemHoldsAMessageStillTakesItsLateAnswer) {
+    RunRig r;
+    r.link.modem.AddRule({"PDU", vmodem::Rule::Kind::Late, 0, 35000, 1});
+    r.SaveNumbers(2, "text");
+    r.pump = [&] {
+        if (r.link.modem.accepted().size() == 1 && r.view.stop) r.run.btnStopClick();
+    };
+    r.Start();
+    r.pump = nullptr;
+    EXPECT_EQ(r.Processed(), (std::vector<bool>{true, false}));
+    EXPECT_EQ(r.link.Count("Waiting up to 90 s for the modem's late answer to the last message"),
+              1);
+    EXPECT_EQ(r.view.stage, "Этап: рассылка СМС"_cp);
+    r.Start();  // the list continued
+    EXPECT_EQ(r.link.modem.PhoneView().size(), 2u);
+    const auto rows = r.Journal();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_TRUE(rows[0].ok && rows[1].ok);
+    EXPECT_EQ(r.Processed(), (std::vector<bool>{true, true}));
+
+    // Unanswered, the listen ends within its bound and the number stays to be sent.
+    RunRig silent;
+    silent.link.modem.AddRule({"PDU", vmodem::Rule::Kind::Silence});
+    silent.SaveNumbers(1, "text");
+    silent.Start();
+    EXPECT_EQ(silent.link.Count("No late answer came: the message counts as not sent"), 1);
+    EXPECT_LT(Ms(silent), 3 * 32000u + gateway::kLateAnswerWaitMs + 5000);
+    EXPECT_EQ(silent.Processed(), std::vector<bool>{false});
 }
 
 TEST(MailingRunRules, R10_RowsAreWrittenBeforeThePauseDurablyAndBeforeTheProcessedFlag) {

@@ -8,7 +8,11 @@
 #include "main_window_rig.h"
 #include "platform/os/cp_literal.h"
 #include "platform/os/files.h"
+#include "platform/sql/shared_database.h"
 #include "platform/user/message_box.h"
+#include "platform/user/user.h"
+#include "tests/gateway/link_rig.h"
+#include "tests/gateway/run_rig.h"
 
 namespace {
 
@@ -168,3 +172,62 @@ TEST(StartMailing, ThePortAndTheRunSettingsAreStoredAsSoonAsChosen) {
 }
 
 }  // namespace
+
+// ---- the program's end ----
+
+TEST(ProgramEnd, RowsTheDatabaseRefusedAreStoredBeforeItEndsOrGivenUpAsTheOperatorSays) {
+    for (const bool giveUp : {false, true}) {
+        SCOPED_TRACE(giveUp ? "ended without them" : "stored once room was made");
+        gateway_test::Rig modem;  // first: its virtual clock drives the windows' timers
+        MainWindowRig rig;
+        TypeList(rig);
+        rig.form->SaveAs("Клиенты"_cp);
+        gateway::TformStart* start = nullptr;
+        vcl::Application()->CreateForm(start);
+        start->UsePort(modem.port);
+        sql::Database& db = *sql::SharedDatabase(rig.dir / "Local Tables");
+
+        // The disk fills as the modem takes the first message; the operator closes the mailing
+        // window (its box says the write will be repeated) and chooses Выход.
+        rig.Then(
+            "the mailing window", [&] { return start->Visible(); },
+            [&] { rig.Click(start->btnStart); });
+        rig.Then(
+            "the first acceptance", [&] { return modem.modem.accepted().size() == 1; },
+            [&] { gateway_test::LimitGrowth(db, true); });
+        rig.Then(
+            "the refusal", [&] { return start->btnClose->Enabled() && start->Run().HasUnstored(); },
+            [&] { rig.Click(start->btnClose); });
+        rig.Click(rig.form->btnStart);
+        ASSERT_TRUE(rig.ScriptDone());
+        EXPECT_EQ(rig.Count("select Active from List"), 1);  // no other copy takes the list
+
+        rig.answerBoxes = false;
+        rig.Then(
+            "the question",
+            [] {
+                return win::GetDlgItem(win::GetActiveWindow(), win::kMessageBoxTextId) != nullptr;
+            },
+            [&] {
+                if (giveUp) {
+                    win::RECT rc{};
+                    win::GetWindowRect(win::GetDlgItem(win::GetActiveWindow(), win::IDNO), &rc);
+                    rig.screen.Click((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+                } else {
+                    rig.Exec("delete from NumberLog where NumID=-1");
+                    rig.Key(win::VK_RETURN);  // the default: try again
+                }
+            });
+        rig.form->mnuExitClick(rig.form);
+        EXPECT_TRUE(rig.ScriptDone());
+        EXPECT_TRUE(vcl::Application()->Terminated());
+        ASSERT_EQ(rig.boxes.size(), 3u);  // the run's, the mailing window's close, Выход's
+        EXPECT_EQ(rig.boxes[2].caption, "Ошибка"_cp);
+        EXPECT_NE(rig.boxes[2].text.find("79161000001"), std::string::npos);
+        EXPECT_NE(rig.boxes[2].text.find("будут отправлены повторно"_cp), std::string::npos);
+        EXPECT_EQ(rig.Count("select count(*) from NumberLog where NumID<>-1"), giveUp ? 0 : 1);
+        EXPECT_EQ(rig.Count("select sum(Processed) from NumberList"), giveUp ? 0 : 1);
+        EXPECT_EQ(rig.Count("select Active from List"), 0);
+        EXPECT_EQ(modem.modem.accepted().size(), 1u);
+    }
+}
