@@ -283,7 +283,7 @@ bool TMailingRun::StoreUnstored(const std::string& situation) {
 bool TMailingRun::StoreBeforeEnd() {
     if (Busy()) return false;  // R18: the program ends, if it may, once that call is done
     while (!StoreUnstored()) {
-        const std::vector<std::string> numbers = UnstoredNumbers();
+        const std::string numbers = UnstoredNumbers();
         std::string question = "Повторить запись (Да) или завершить программу без нее (Нет)?"_cp;
         if (!numbers.empty())
             question = std::string(
@@ -292,13 +292,9 @@ bool TMailingRun::StoreBeforeEnd() {
                        question;
         if (Ask(UnstoredText(question), "Ошибка"_cp, kMbYesNo | kMbIconExclamation) == kIdYes)
             continue;
-        std::string list;
-        for (const std::string& n : numbers)
-            list += (list.empty() ? "" : ", ") + n;
-        AddLog("The program ends with kept writes not stored; a later run sends again: " + list);
+        AddLog("The program ends with kept writes not stored; a later run sends again: " + numbers);
         // The list's release is tried once more: left marked in use it could not be mailed.
-        std::vector<TUnstored> kept = std::move(unstored_);
-        unstored_.clear();
+        const std::vector<TUnstored> kept = std::exchange(unstored_, {});
         for (const TUnstored& u : kept) {
             if (!u.Release) continue;
             try {
@@ -307,17 +303,20 @@ bool TMailingRun::StoreBeforeEnd() {
                 // Logged; the next start clears it when no other copy runs.
             }
         }
-        return true;
+        break;
     }
     return true;
 }
 
-std::vector<std::string> TMailingRun::UnstoredNumbers() const {
+std::string TMailingRun::UnstoredNumbers() const {
     std::vector<std::string> numbers;
+    std::string list;
     for (const TUnstored& u : unstored_)
-        if (u.Accepted && std::find(numbers.begin(), numbers.end(), u.Number) == numbers.end())
+        if (u.Accepted && std::find(numbers.begin(), numbers.end(), u.Number) == numbers.end()) {
+            list += (list.empty() ? "" : ", ") + u.Number;
             numbers.push_back(u.Number);
-    return numbers;
+        }
+    return list;
 }
 
 bool TMailingRun::AcceptedUnstored() const {
@@ -327,11 +326,8 @@ bool TMailingRun::AcceptedUnstored() const {
 
 std::string TMailingRun::UnstoredText(const std::string& situation) const {
     std::string text = "Ошибка записи в базу данных: "_cp + storeError_;
-    const std::vector<std::string> numbers = UnstoredNumbers();
-    if (!numbers.empty()) {
-        std::string list;
-        for (const std::string& n : numbers)
-            list += (list.empty() ? "" : ", ") + n;
+    const std::string list = UnstoredNumbers();
+    if (!list.empty()) {
         text +=
             "\r" +
             vcl::Format(

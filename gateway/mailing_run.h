@@ -250,8 +250,8 @@ private:
     void SettleGivenUp(const TPart& part, int mr);
     // The message of a box that tells of unstored writes: `error`, the numbers, `situation`.
     std::string UnstoredText(const std::string& situation) const;
-    // The numbers whose accepted messages have kept rows, in order, each once.
-    std::vector<std::string> UnstoredNumbers() const;
+    // The numbers whose accepted messages have kept rows, in order, each once, joined by ", ".
+    std::string UnstoredNumbers() const;
     void SetIMEI(const std::string& imei);
     void ShowSignal(const std::string& csqReply);
     bool Setup(const std::string& command, std::string* reply = nullptr);
